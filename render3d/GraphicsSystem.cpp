@@ -1,0 +1,35 @@
+#include "render3d/GraphicsSystem.h"
+
+#include "foundation/CrashLog.h"
+
+CGraphicsSystem::CGraphicsSystem(const std::wstring& name) : m_name(name) {}
+
+void CGraphicsSystem::ReportFailure(int severity)
+{
+    CCrashLog& crashLog = GetCrashLog();
+    if (severity == 2) {
+        // The first out-of-memory report gives back the crash log's reserve;
+        // a second one in the same run counts as a plain failure.
+        if (crashLog.HoldsReserve())
+            crashLog.ReleaseReserve();
+        else
+            severity = 3;
+    }
+    m_restricted = true;
+    if (m_probing)
+        severity = 3;
+    if (severity > m_worstError)
+        m_worstError = severity;
+    if (severity > m_currentError) {
+        m_currentError = severity;
+        TRACE_VALUE(std::wstring, m_name);
+        TRACE_VALUE(int32_t, severity);
+        crashLog.ReportFailure(kFailGraphics);
+    }
+}
+
+CGdiGraphicsSystem& CGdiGraphicsSystem::Instance()
+{
+    static CGdiGraphicsSystem system;
+    return system;
+}

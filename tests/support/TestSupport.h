@@ -1,0 +1,79 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Shared helpers of the test executables.
+
+// ---- Child scenarios --------------------------------------------------------
+// Code that must run in a process of its own: the one-time failure report,
+// deliberate faults, the watchdog. A scenario returns the child's exit code.
+//
+//     CHILD_SCENARIO(ReportTwice) { ReportFailure(); ReportFailure(); return 0; }
+//     EXPECT_EQ(0, RunChildScenario("ReportTwice"));
+
+using ChildScenario = int (*)();
+
+struct CChildScenarioRegistrar
+{
+    CChildScenarioRegistrar(const char* name, ChildScenario scenario);
+};
+
+#define CHILD_SCENARIO(name)                                                   \
+    static int name##_Scenario();                                              \
+    static CChildScenarioRegistrar name##_Registrar(#name, &name##_Scenario); \
+    static int name##_Scenario()
+
+// Runs this executable again with only the named scenario and returns its
+// exit code; -1 when it could not start, -2 when it did not end in time.
+// The child's message boxes are answered as in any test (see below).
+int RunChildScenario(const char* name, DWORD timeoutMs = 120000);
+
+// Runs the scenario when the command line asks for one; false otherwise.
+bool RunChildScenarioFromCommandLine(int argc, char** argv, int* exitCode);
+
+// ---- Dialogs ----------------------------------------------------------------
+// Modal message boxes and dialogs would wait for a person. A watcher thread
+// answers every message box of this process (OK where there is one, else
+// Cancel) and remembers its text; a test that drives a dialog itself pauses
+// the watcher for that time.
+
+struct CSeenDialog
+{
+    std::wstring caption;
+    std::wstring text;   // the message text of a message box (static id 0xFFFF)
+    DWORD style = 0;
+};
+
+class CDialogWatcher
+{
+public:
+    static void Start();
+    // The message boxes answered since the last call, oldest first.
+    static std::vector<CSeenDialog> TakeAnswered();
+};
+
+class CDialogWatcherPause
+{
+public:
+    CDialogWatcherPause();
+    ~CDialogWatcherPause();
+};
+
+// Top-level visible dialogs (#32770) of this process.
+std::vector<HWND> FindProcessDialogs();
+// Waits until a dialog of this process appears; null after the timeout.
+HWND WaitForDialog(DWORD timeoutMs = 10000);
+std::wstring GetWindowTextString(HWND window);
+// Clicks a button of a dialog the way a user would (BN_CLICKED to the owner).
+void PressDialogButton(HWND dialog, int id);
+
+// ---- Files ------------------------------------------------------------------
+// The shared (public) Documents folder; where the crash log goes.
+std::wstring GetCommonDocumentsFolder();
+std::string ReadWholeFile(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+// A fresh empty folder under the temporary folder, unique for the process.
+std::wstring MakeTempFolder(const std::wstring& name);
