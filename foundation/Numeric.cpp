@@ -1,0 +1,21 @@
+#include "foundation/Numeric.h"
+
+#include <cmath>
+
+float NormalizeAngleDegrees(float degrees)
+{
+    const float turns = std::trunc(degrees / 360.0f);
+    const float rest = degrees - turns * 360.0f;
+    if (rest > 180.0f)
+        return rest - 360.0f;
+    if (rest <= -180.0f)
+        return rest + 360.0f;
+    return rest;
+}
+
+float Sinc(float x)
+{
+    if (x >= -0.0001f && x <= 0.0001f)
+        return 1.0f;
+    return float(std::sin(double(x))) / x;
+}

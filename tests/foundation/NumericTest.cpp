@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "foundation/Numeric.h"
+
+TEST(NormalizeAngleDegrees, EdgesOfTheHalfOpenRange)
+{
+    EXPECT_EQ(180.0f, NormalizeAngleDegrees(180.0f));
+    EXPECT_EQ(180.0f, NormalizeAngleDegrees(-180.0f));
+    EXPECT_EQ(180.0f, NormalizeAngleDegrees(540.0f));
+    EXPECT_EQ(-170.0f, NormalizeAngleDegrees(190.0f));
+}
+
+TEST(NormalizeAngleDegrees, WholeTurnsAreRemoved)
+{
+    EXPECT_EQ(0.0f, NormalizeAngleDegrees(0.0f));
+    EXPECT_EQ(0.0f, NormalizeAngleDegrees(720.0f));
+    EXPECT_EQ(90.0f, NormalizeAngleDegrees(-270.0f));
+    EXPECT_EQ(-90.0f, NormalizeAngleDegrees(270.0f));
+    EXPECT_EQ(-179.0f, NormalizeAngleDegrees(-179.0f));
+    EXPECT_EQ(-179.0f, NormalizeAngleDegrees(-179.0f - 3600.0f));
+    EXPECT_EQ(45.0f, NormalizeAngleDegrees(45.0f + 3600.0f));
+}
+
+TEST(Sinc, ExactlyOneNearZero)
+{
+    EXPECT_EQ(1.0f, Sinc(0.0f));
+    EXPECT_EQ(1.0f, Sinc(0.0001f));
+    EXPECT_EQ(1.0f, Sinc(-0.0001f));
+}
+
+TEST(Sinc, QuotientElsewhere)
+{
+    EXPECT_FLOAT_EQ(float(std::sin(0.5)) / 0.5f, Sinc(0.5f));
+    EXPECT_NEAR(2.0f / 3.14159265f, Sinc(3.14159265f / 2.0f), 1e-6f);
+    EXPECT_NEAR(0.0f, Sinc(3.14159265f), 1e-6f);
+    EXPECT_EQ(Sinc(1.25f), Sinc(-1.25f));
+    EXPECT_LT(Sinc(0.001f), 1.0f);
+}
