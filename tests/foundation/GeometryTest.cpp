@@ -9,6 +9,7 @@
 #include "foundation/Geometry.h"
 #include "foundation/Rect.h"
 #include "foundation/Rgba.h"
+#include "foundation/TracePoint.h"
 
 namespace {
 
@@ -293,4 +294,17 @@ TEST(Geometry, TraceValueTexts)
     EXPECT_EQ("CS(640,480)", TraceText(CSize2(640, 480)));
     EXPECT_EQ("CR(0,0.25,1e+07,-3)", TraceText(CRectF(0, 0.25f, 1e7f, -3)));
     EXPECT_EQ("RGBA(1,2,3,255)", TraceText(CRgba(0xFF030201)));
+}
+
+TEST(Geometry, TraceValuePointsKeepTheseTypes)
+{
+    static CTraceValue<CRgba> colour("GeometryTest", 1);
+    static CTraceValue<CRectF> rect("GeometryTest", 2);
+    colour.Pass(0x80FF0010);
+    rect.Pass(CRectF(1, 2, 3, 4));
+    std::ostringstream out;
+    colour.WriteValue(out);
+    out << " ";
+    rect.WriteValue(out);
+    EXPECT_EQ("RGBA(16,0,255,128) CR(1,2,3,4)", out.str());
 }
