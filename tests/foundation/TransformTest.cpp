@@ -375,3 +375,15 @@ TEST(Transform, RadianVariantsConvertWithTheFloatFactor)
     d.SetRotationY(0.25f * 57.29578f);
     EXPECT_TRUE(r == d);
 }
+
+TEST(Transform, TurnByAnAngleThatIsNoNumberReportsAndChangesNothing)
+{
+    CTransform t = MakeScaledTurn();
+    const int before = GetCrashLog().GetReportCount();
+    t.RotateZ(std::nanf(""));
+    t.RotateX(INFINITY);
+    t.RotateAboutAxis({1, 0, 0}, std::nanf(""));
+    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_TRUE(t == MakeScaledTurn());
+    EXPECT_FLOAT_EQ(30.0f, t.GetRotation());
+}
