@@ -20,15 +20,20 @@ void LoadText(int id, const std::wstring* const* args, std::wstring& out)
         seed = seed * 1103515245u + 12345u;
         unit = wchar_t(unit ^ ((seed >> 16) & 0xFFFF));
     }
-    for (int i = 0; args[i]; ++i) {
-        const wchar_t placeholder[] = {L'%', wchar_t(L'1' + i), 0};
-        const size_t at = out.find(placeholder);
-        if (at != std::wstring::npos)
-            out.replace(at, 2, *args[i]);
-    }
+    FillPlaceholders(out, args);
 }
 
 }  // namespace
+
+void FillPlaceholders(std::wstring& text, const std::wstring* const* args)
+{
+    for (int i = 0; args[i] && i < 9; ++i) {
+        const wchar_t placeholder[] = {L'%', wchar_t(L'1' + i), 0};
+        const size_t at = text.find(placeholder);
+        if (at != std::wstring::npos)
+            text.replace(at, 2, *args[i]);
+    }
+}
 
 std::wstring GetString(int id)
 {

@@ -14,3 +14,8 @@ std::wstring GetStringWith4Args(int id, const std::wstring& arg1, const std::wst
 
 // Identifiers for controls that must clash with no text or command: 2723 and up.
 int AllocateId();
+
+// The placeholder filling of the lookups: for each argument of the
+// null-terminated list, in order, the first "%1", "%2", ... of the text as
+// filled so far is replaced by it. A placeholder without an argument stays.
+void FillPlaceholders(std::wstring& text, const std::wstring* const* args);

@@ -4,11 +4,13 @@
 Texts.txt holds one line per identifier: the identifier, one or more blanks,
 then the text. "\\n", "\\t" and "\\\\" stand for a line break, a tab and a
 backslash. Lines starting with "#" and empty lines are ignored. Every
-identifier from 2000 to 2722 must be there exactly once.
+identifier from 2000 to 2722 must be there exactly once. Placeholders are
+"%1" to "%4"; callers fill at most four.
 
 Each 16-bit unit is scrambled with a keystream from a linear congruential
 generator seeded with the text's identifier (foundation/Strings.cpp undoes it).
 """
+import re
 import sys
 
 FIRST, LAST = 2000, 2722
@@ -18,7 +20,9 @@ def unescape(text, where):
     out, i = [], 0
     while i < len(text):
         c = text[i]
-        if c == "\\" and i + 1 < len(text):
+        if c == "\\":
+            if i + 1 == len(text):
+                sys.exit(f"{where}: a backslash ends the text (write \\\\ for a backslash)")
             nxt = text[i + 1]
             mapping = {"n": "\n", "t": "\t", "\\": "\\"}
             if nxt not in mapping:
@@ -42,7 +46,7 @@ def scramble(ident, units):
 
 def main(src, dst):
     texts = {}
-    with open(src, encoding="utf-8") as f:
+    with open(src, encoding="utf-8-sig") as f:
         for number, line in enumerate(f, 1):
             line = line.rstrip("\r\n")
             if not line.strip() or line.startswith("#"):
@@ -59,6 +63,8 @@ def main(src, dst):
             text = unescape(text.lstrip(" "), where)
             if not text:
                 sys.exit(f"{where}: identifier {ident} has an empty text")
+            if re.search(r"%[05-9]", text):
+                sys.exit(f"{where}: identifier {ident}: placeholders run from %1 to %4")
             texts[ident] = text
     missing = [i for i in range(FIRST, LAST + 1) if i not in texts]
     if missing:
