@@ -1,0 +1,30 @@
+#pragma once
+
+#include <set>
+
+// One dimension of sticky snapping: a dragged coordinate is held near chosen
+// positions. This form keeps the zone, the positions and the offset; with no
+// positions the mapping is the identity.
+class CSnapAxis
+{
+public:
+    explicit CSnapAxis(float zone) : m_zone(zone) {}
+
+    // A zone not above 0 is reported; positions are kept.
+    void SetZone(float zone);
+    float GetZone() const { return m_zone; }
+    void AddPosition(float position) { m_positions.insert(position); }
+    // Removes every position and sets the offset to 0.
+    void Clear();
+    void ClearOffset() { m_offset = 0.0f; }
+    // Makes Apply(x) give x back: called with an object's own coordinate at
+    // the start of a drag.
+    void Anchor(float x);
+    float Apply(float x) const;
+    const std::set<float>& GetPositions() const { return m_positions; }
+
+private:
+    float m_zone;
+    std::set<float> m_positions;
+    float m_offset = 0.0f;
+};
