@@ -1,0 +1,274 @@
+#include "foundation/FieldStream.h"
+
+#include <cmath>
+
+#include "foundation/TextConversion.h"
+
+namespace {
+
+// A running coordinate truncated toward zero. Damaged input can push the
+// running point far beyond the 32-bit range, so the conversion saturates.
+int64_t TruncateCoordinate(float value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 9.2e18f)
+        return INT64_MAX;
+    if (value <= -9.2e18f)
+        return INT64_MIN;
+    return int64_t(value);
+}
+
+float WrapToInt16(int64_t value) { return float(int16_t(uint16_t(uint64_t(value) & 0xFFFF))); }
+
+}  // namespace
+
+int32_t CFieldStream::RoundHalfUp(float value)
+{
+    const float rounded = std::floor(value + 0.5f);
+    if (!(rounded == rounded))
+        return 0;
+    if (rounded >= 2147483648.0f)
+        return INT32_MAX;
+    if (rounded < -2147483648.0f)
+        return INT32_MIN;
+    return int32_t(rounded);
+}
+
+void CFieldStream::ResetPointUnlessKept()
+{
+    if (!m_keepPointAcrossFields) {
+        m_lastX = 0.0f;
+        m_lastY = 0.0f;
+    }
+}
+
+// ---- Reader -----------------------------------------------------------------
+
+CFieldReader::CFieldReader(const std::string& bytes)
+{
+    m_bytes = bytes;
+}
+
+CFieldReader::CFieldReader(const char* bytes, size_t count)
+{
+    m_bytes.assign(bytes, count);
+}
+
+bool CFieldReader::AtFieldEnd() const
+{
+    return m_readPos >= m_bytes.size() || static_cast<unsigned char>(m_bytes[m_readPos]) == kFieldEndByte;
+}
+
+int CFieldReader::ReadChar()
+{
+    if (m_readPos >= m_bytes.size())
+        return 0;
+    const unsigned char byte = static_cast<unsigned char>(m_bytes[m_readPos++]);
+    if (byte == kFieldEndByte) {
+        --m_readPos;
+        return 0;
+    }
+    if (byte == kFieldEscapeByte) {
+        if (m_readPos >= m_bytes.size())
+            return 0;
+        return static_cast<unsigned char>(m_bytes[m_readPos++]);
+    }
+    return byte;
+}
+
+void CFieldReader::SkipField()
+{
+    ResetPointUnlessKept();
+    const size_t size = m_bytes.size();
+    while (m_readPos < size) {
+        const unsigned char byte = static_cast<unsigned char>(m_bytes[m_readPos++]);
+        if (byte == kFieldEndByte)
+            break;
+        if (byte == kFieldEscapeByte && m_readPos < size)
+            ++m_readPos;
+    }
+}
+
+int32_t CFieldReader::ReadLittleEndian(int byteCount)
+{
+    uint32_t bits = 0;
+    for (int i = 0; i < byteCount; ++i)
+        bits |= uint32_t(ReadChar()) << (8 * i);
+    const int unusedBits = 32 - 8 * byteCount;
+    // Shift the top byte read into the sign position and back.
+    return int32_t(bits << unusedBits) >> unusedBits;
+}
+
+void CFieldReader::ReadString(std::string& value)
+{
+    value.clear();
+    while (!AtFieldEnd()) {
+        int c = ReadChar();
+        if (c == kStringEndByte)
+            return;
+        if (c == kStringEscapeByte) {
+            if (AtFieldEnd())
+                return;
+            c = ReadChar();
+        }
+        value.push_back(char(c));
+    }
+}
+
+void CFieldReader::ReadWString(std::wstring& value)
+{
+    value.clear();
+    while (!AtFieldEnd()) {
+        wchar_t c = 0;
+        ReadWideChar(c);
+        if (c == kStringEndByte)
+            return;
+        if (c == kStringEscapeByte) {
+            if (AtFieldEnd())
+                return;
+            ReadWideChar(c);
+        }
+        value.push_back(c);
+    }
+}
+
+void CFieldReader::ReadWideChar(wchar_t& value)
+{
+    const unsigned lead = unsigned(ReadChar());
+    if (lead < 0x80) {
+        value = wchar_t(lead);
+        return;
+    }
+    const unsigned second = unsigned(ReadChar());
+    if (lead & 0x20) {
+        const unsigned third = unsigned(ReadChar());
+        value = wchar_t(((lead << 12) | ((second & 0x3F) << 6) | (third & 0x3F)) & 0xFFFF);
+    } else {
+        value = wchar_t(((lead & 0x1F) << 6) | (second & 0x3F));
+    }
+}
+
+void CFieldReader::ReadBool(bool& value) { value = ReadChar() != 0; }
+
+void CFieldReader::ReadInt8(int32_t& value) { value = ReadLittleEndian(1); }
+
+void CFieldReader::ReadInt16(int32_t& value) { value = ReadLittleEndian(2); }
+
+void CFieldReader::ReadInt24(int32_t& value) { value = ReadLittleEndian(3); }
+
+void CFieldReader::ReadInt32(int32_t& value) { value = ReadLittleEndian(4); }
+
+void CFieldReader::ReadFloat16(float& value)
+{
+    int32_t whole = 0;
+    ReadInt16(whole);
+    value = float(whole);
+}
+
+void CFieldReader::ReadFloat24(float& value)
+{
+    int32_t whole = 0;
+    ReadInt24(whole);
+    value = float(whole);
+}
+
+void CFieldReader::ReadPoint(CPoint2& value)
+{
+    int32_t dx = 0;
+    int32_t dy = 0;
+    ReadInt16(dx);
+    ReadInt16(dy);
+    m_lastX += float(dx);
+    m_lastY += float(dy);
+    value.x = WrapToInt16(TruncateCoordinate(m_lastX));
+    value.y = WrapToInt16(TruncateCoordinate(m_lastY));
+}
+
+// ---- Writer -----------------------------------------------------------------
+
+CFieldWriter::CFieldWriter(size_t initialCapacity)
+{
+    if (initialCapacity > 0)
+        m_bytes.reserve(initialCapacity);
+}
+
+void CFieldWriter::EndField()
+{
+    ResetPointUnlessKept();
+    AppendPlain(kFieldEndByte);
+}
+
+void CFieldWriter::WriteByte(unsigned char value)
+{
+    if (value == kFieldEscapeByte || value == kFieldEndByte)
+        AppendPlain(kFieldEscapeByte);
+    AppendPlain(value);
+}
+
+void CFieldWriter::Clear()
+{
+    m_bytes.clear();
+    m_lastX = 0.0f;
+    m_lastY = 0.0f;
+}
+
+void CFieldWriter::WriteLittleEndian(int32_t value, int byteCount)
+{
+    const uint32_t bits = uint32_t(value);
+    for (int i = 0; i < byteCount; ++i)
+        WriteByte(static_cast<unsigned char>(bits >> (8 * i)));
+}
+
+void CFieldWriter::WriteString(const std::string& value)
+{
+    for (char c : value) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte == kStringEscapeByte || byte == kStringEndByte)
+            AppendPlain(kStringEscapeByte);
+        WriteByte(byte);
+    }
+    AppendPlain(kStringEndByte);
+}
+
+void CFieldWriter::WriteWString(const std::wstring& value)
+{
+    for (wchar_t c : value) {
+        if (c == kStringEscapeByte || c == kStringEndByte)
+            WriteWideChar(wchar_t(kStringEscapeByte));
+        WriteWideChar(c);
+    }
+    WriteWideChar(wchar_t(kStringEndByte));
+}
+
+void CFieldWriter::WriteWideChar(wchar_t value)
+{
+    // The program's 8-bit form of one unit; its multi-byte sequences are all
+    // 0x80 and above, so only a single byte can need the escape.
+    for (char byte : WideToUtf8(std::wstring(1, value)))
+        WriteByte(static_cast<unsigned char>(byte));
+}
+
+void CFieldWriter::WriteBool(bool value) { WriteByte(value ? 1 : 0); }
+
+void CFieldWriter::WriteInt8(int32_t value) { WriteLittleEndian(value, 1); }
+
+void CFieldWriter::WriteInt16(int32_t value) { WriteLittleEndian(value, 2); }
+
+void CFieldWriter::WriteInt24(int32_t value) { WriteLittleEndian(value, 3); }
+
+void CFieldWriter::WriteInt32(int32_t value) { WriteLittleEndian(value, 4); }
+
+void CFieldWriter::WriteFloat16(float value) { WriteInt16(RoundHalfUp(value)); }
+
+void CFieldWriter::WriteFloat24(float value) { WriteInt24(RoundHalfUp(value)); }
+
+void CFieldWriter::WritePoint(const CPoint2& value)
+{
+    const int32_t x = RoundHalfUp(value.x);
+    const int32_t y = RoundHalfUp(value.y);
+    WriteInt16(int32_t(int64_t(x) - TruncateCoordinate(m_lastX)));
+    WriteInt16(int32_t(int64_t(y) - TruncateCoordinate(m_lastY)));
+    m_lastX = float(x);
+    m_lastY = float(y);
+}
