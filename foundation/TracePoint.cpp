@@ -10,8 +10,15 @@ volatile uint32_t g_traceSequence = 0;
 CTracePoint::CTracePoint(const char* fileCode_, int line_)
     : fileCode(fileCode_), line(line_), sequence(g_traceSequence)
 {
-    GetCrashLog().AddTracePoint(this);
+    JoinCrashLog();
 }
+
+CTracePoint::CTracePoint(const char* fileCode_, int line_, CJoinLater)
+    : fileCode(fileCode_), line(line_), sequence(g_traceSequence)
+{
+}
+
+void CTracePoint::JoinCrashLog() { GetCrashLog().AddTracePoint(this); }
 
 void CTracePoint::WriteValue(std::ostream&) const {}
 

@@ -10,11 +10,11 @@
 // last stamp, when the first failure is reported.
 //
 //     TRACE_POINT();                 // plain point
-//     TRACE_VALUE(int, result);      // point that also keeps a value
+//     TRACE_VALUE(int32_t, result);  // point that also keeps a value
 //
 // Passing a point is an increment and one or two stores. Points are passed
-// on the user-interface thread only; the watchdog reads them while that
-// thread is suspended.
+// on the user-interface thread; the watchdog reads them while that thread is
+// suspended.
 
 // The global sequence counter: starts at 0, incremented before each stamp.
 extern volatile uint32_t g_traceSequence;
@@ -22,6 +22,8 @@ extern volatile uint32_t g_traceSequence;
 class CTracePoint
 {
 public:
+    // Stores the call site, takes the current counter value as its stamp
+    // (without incrementing it) and joins the crash log's list.
     CTracePoint(const char* fileCode, int line);
     CTracePoint(const CTracePoint&) = delete;
     CTracePoint& operator=(const CTracePoint&) = delete;
@@ -33,7 +35,22 @@ public:
 
     const char* const fileCode;
     const int line;
-    uint32_t sequence;
+    volatile uint32_t sequence;
+
+protected:
+    // A derived point joins the list only once its own fields exist, so that
+    // nobody reading the list meets a half-built point.
+    struct CJoinLater
+    {
+    };
+    CTracePoint(const char* fileCode, int line, CJoinLater);
+    void JoinCrashLog();
+
+private:
+    friend class CCrashLog;
+    // The point built before this one; the crash log's list runs from the
+    // newest point through these links.
+    CTracePoint* m_older = nullptr;
 };
 
 // Value texts of the crash log. Further value types (sizes, points,
@@ -49,7 +66,7 @@ template <class T>
 class CTraceValue : public CTracePoint
 {
 public:
-    using CTracePoint::CTracePoint;
+    CTraceValue(const char* fileCode, int line) : CTracePoint(fileCode, line, CJoinLater()) { JoinCrashLog(); }
 
     void Pass(const T& newValue)
     {

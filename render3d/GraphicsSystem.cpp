@@ -1,8 +1,19 @@
 #include "render3d/GraphicsSystem.h"
 
 #include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
 
-CGraphicsSystem::CGraphicsSystem(const std::wstring& name) : m_name(name) {}
+namespace {
+
+// Only the first worst error of a run goes to the settings.
+bool g_worstErrorStored = false;
+
+}  // namespace
+
+CGraphicsSystem::CGraphicsSystem(const std::wstring& name)
+    : m_name(name), m_worstError(CSettings::GetInt(name + L"WorstError", 0))
+{
+}
 
 void CGraphicsSystem::ReportFailure(int severity)
 {
@@ -18,8 +29,13 @@ void CGraphicsSystem::ReportFailure(int severity)
     m_restricted = true;
     if (m_probing)
         severity = 3;
-    if (severity > m_worstError)
+    if (severity > m_worstError) {
         m_worstError = severity;
+        if (!g_worstErrorStored) {
+            CSettings::SetInt(m_name + L"WorstError", severity);
+            g_worstErrorStored = true;
+        }
+    }
     if (severity > m_currentError) {
         m_currentError = severity;
         TRACE_VALUE(std::wstring, m_name);

@@ -1,0 +1,129 @@
+#include "foundation/GuardedCall.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "foundation/CrashLog.h"
+
+namespace {
+
+// One guard on the stack of the guarded call. The registration record comes
+// first: the system hands its address to the handler as the establisher
+// frame. The offsets are used by the assembly below.
+struct CGuardFrame
+{
+    CGuardFrame* next;            // 0: the handler registered before ours
+    void* handler;                // 4: GuardHandler
+    uint32_t stackPointer;        // 8: GuardedRun's stack after its pushes
+    uint16_t fpuControl;          // 12: x87 control word at the guard
+};
+static_assert(offsetof(CGuardFrame, handler) == 4, "layout used by the assembly");
+static_assert(offsetof(CGuardFrame, stackPointer) == 8, "layout used by the assembly");
+static_assert(offsetof(CGuardFrame, fpuControl) == 12, "layout used by the assembly");
+
+}  // namespace
+
+extern "C" {
+int GuardedRun(CGuardFrame* frame, void (*call)(void*), void* context);
+[[noreturn]] void GuardUnwindAndResume(CGuardFrame* frame, EXCEPTION_RECORD* record);
+EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisherFrame, CONTEXT* context,
+                                           void* dispatcherContext);
+}
+
+// GuardedRun(frame, call, context): saves what a resume needs, registers the
+// frame as the innermost exception handler, calls call(context), removes
+// the frame and returns 0.
+//
+// GuardUnwindAndResume(frame, record): runs the system unwind up to the
+// frame (handlers registered inside the call clean up and leave the chain),
+// removes the frame too and returns 1 from GuardedRun, with its stack and
+// callee-saved registers as they were at the call. RtlUnwind does not keep
+// ebx, esi and edi, so nothing is kept in them across it.
+asm(R"(
+    .text
+    .globl _GuardedRun
+    .def _GuardedRun; .scl 2; .type 32; .endef
+_GuardedRun:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    movl 8(%ebp), %eax
+    movl %esp, 8(%eax)
+    fnstcw 12(%eax)
+    movl %fs:0, %ecx
+    movl %ecx, 0(%eax)
+    movl $_GuardHandler, 4(%eax)
+    movl %eax, %fs:0
+    pushl 16(%ebp)
+    call *12(%ebp)
+    addl $4, %esp
+    movl 8(%ebp), %eax
+    movl 0(%eax), %ecx
+    movl %ecx, %fs:0
+    xorl %eax, %eax
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    ret
+
+    .globl _GuardUnwindAndResume
+    .def _GuardUnwindAndResume; .scl 2; .type 32; .endef
+_GuardUnwindAndResume:
+    movl 4(%esp), %eax
+    movl 8(%esp), %ecx
+    pushl $0
+    pushl %ecx
+    pushl $1f
+    pushl %eax
+    call _RtlUnwind@16
+1:
+    movl 4(%esp), %eax
+    movl 8(%eax), %esp
+    leal 12(%esp), %ebp
+    movl 0(%eax), %ecx
+    movl %ecx, %fs:0
+    fninit
+    fldcw 12(%eax)
+    cld
+    movl $1, %eax
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    ret
+)");
+
+EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* establisherFrame, CONTEXT* context,
+                                           void*)
+{
+    // Called again while someone unwinds past the guard: nothing to do.
+    if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND))
+        return ExceptionContinueSearch;
+    EXCEPTION_POINTERS pointers = {record, context};
+    if (FilterDriverException(record->ExceptionCode, &pointers) != EXCEPTION_EXECUTE_HANDLER)
+        return ExceptionContinueSearch;
+    GuardUnwindAndResume(static_cast<CGuardFrame*>(establisherFrame), record);
+}
+
+bool CallGuarded(void (*call)(void*), void* context)
+{
+    // The frame must lie on this thread's stack: the system checks the
+    // handler chain against the stack bounds. The handler itself is accepted
+    // because the image carries no safe-handler table (MinGW links none).
+    CGuardFrame frame = {};
+    return GuardedRun(&frame, call, context) == 0;
+}
+
+bool CallGraphicsGuarded(CGraphicsSystem* system, void (*call)(void*), void* context)
+{
+    CCrashLog& crashLog = GetCrashLog();
+    CGraphicsSystem* previous = crashLog.SetFailureHandler(system);
+    const bool completed = CallGuarded(call, context);
+    crashLog.SetFailureHandler(previous);
+    return completed;
+}

@@ -1,0 +1,386 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/CrashLog.h"
+#include "foundation/GuardedCall.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+#include "render3d/GraphicsSystem.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+const char kLogName[] = "Fendrel4CrashLog.txt";
+const int32_t kAccessViolation = int32_t(EXCEPTION_ACCESS_VIOLATION);
+
+std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
+
+std::wstring TestKeyPath() { return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId()); }
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::string Hex8(const void* address)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%08X", unsigned(uintptr_t(address)));
+    return text;
+}
+
+std::vector<std::string> LogLines()
+{
+    std::vector<std::string> lines;
+    std::istringstream in(ReadWholeFile(LogPath()));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The value of a record line: what follows the first space.
+std::string ValueOf(const std::string& line)
+{
+    const size_t space = line.find(' ');
+    return space == std::string::npos ? std::string() : line.substr(space + 1);
+}
+
+bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
+
+// 0 when exactly one report box was shown, with text 2675 naming the argument.
+int CheckOneReportBox(const std::string& argument)
+{
+    const std::vector<CSeenDialog> boxes = CDialogWatcher::TakeAnswered();
+    if (boxes.size() != 1)
+        return 20 + int(boxes.size());
+    const std::wstring expected = GetStringWithArg(2675, Widen(argument));
+    return boxes[0].text == expected && expected.find(Widen(argument)) != std::wstring::npos ? 0 : 30;
+}
+
+bool TakeQuitMessage()
+{
+    MSG message;
+    return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+// mov eax, [0]; ret
+const unsigned char kReadAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+
+// Machine code that reads address 0, placed where asked.
+void* PlaceReadAddressZero(void* where)
+{
+    std::memcpy(where, kReadAddressZero, sizeof kReadAddressZero);
+    FlushInstructionCache(GetCurrentProcess(), where, sizeof kReadAddressZero);
+    return where;
+}
+
+// Stands for a graphics driver: code outside the program's image.
+void* MakeForeignCode()
+{
+    void* page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+    return page ? PlaceReadAddressZero(page) : nullptr;
+}
+
+void RunCode(void* code) { reinterpret_cast<void (*)()>(code)(); }
+
+// The head of this thread's exception handler chain.
+void* HandlerChain()
+{
+    void* head;
+    asm volatile("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+volatile uintptr_t g_nowhere = 0;
+
+__attribute__((noinline)) void WriteThroughNull() { *reinterpret_cast<volatile int*>(g_nowhere) = 1; }
+
+#define STAMP(name, statement) \
+    void name() { statement; } \
+    const int name##Line = __LINE__;
+
+STAMP(StampBeforeFault, TRACE_VALUE(int32_t, 21))
+
+}  // namespace
+
+// ---- Calls that complete ----------------------------------------------------
+
+TEST(GuardedCall, RunsTheCallAndReportsCompletion)
+{
+    int calls = 0;
+    EXPECT_TRUE(CallGuarded([&] { ++calls; }));
+    EXPECT_EQ(1, calls);
+
+    struct CState
+    {
+        int value = 0;
+    } state;
+    EXPECT_TRUE(CallGuarded([](void* context) { static_cast<CState*>(context)->value = 42; }, &state));
+    EXPECT_EQ(42, state.value);
+}
+
+TEST(GuardedCall, NestedCallsKeepTheHandlerChain)
+{
+    void* const chainBefore = HandlerChain();
+    int depth = 0;
+    EXPECT_TRUE(CallGuarded([&] {
+        ++depth;
+        EXPECT_NE(chainBefore, HandlerChain());
+        EXPECT_TRUE(CallGuarded([&] { ++depth; }));
+    }));
+    EXPECT_EQ(2, depth);
+    EXPECT_EQ(chainBefore, HandlerChain());
+}
+
+TEST(GuardedCall, GraphicsCallHasItsSystemAsFailureHandler)
+{
+    // Stand-ins that are only compared, never used.
+    alignas(8) static char first[8];
+    alignas(8) static char second[8];
+    CGraphicsSystem* const outer = reinterpret_cast<CGraphicsSystem*>(first);
+    CGraphicsSystem* const inner = reinterpret_cast<CGraphicsSystem*>(second);
+
+    CCrashLog& log = GetCrashLog();
+    CGraphicsSystem* const before = log.SetFailureHandler(outer);
+    CGraphicsSystem* seen = nullptr;
+    EXPECT_TRUE(CallGraphicsGuarded(inner, [&] { seen = log.GetFailureHandler(); }));
+    EXPECT_EQ(inner, seen);
+    EXPECT_EQ(outer, log.GetFailureHandler());
+    log.SetFailureHandler(before);
+}
+
+// ---- Faults, each in a process of its own ----------------------------------------
+
+CHILD_SCENARIO(GuardOwnFault)
+{
+    GetCrashLog().fileName = kLogName;
+    StampBeforeFault();
+    void* const chain = HandlerChain();
+    bool afterFault = false;
+    if (CallGuarded([&] {
+            WriteThroughNull();
+            afterFault = true;
+        }))
+        return 10;
+    if (afterFault || HandlerChain() != chain)
+        return 11;
+
+    // The dump ends with the filter's records: fault address, exception code.
+    const std::vector<std::string> lines = LogLines();
+    if (lines.size() < 3 || lines[lines.size() - 3] != "GuardedCallTest.cpp:" + std::to_string(StampBeforeFaultLine) + " 21")
+        return 12;
+    const std::string address = ValueOf(lines[lines.size() - 2]);
+    if (ValueOf(lines.back()) != std::to_string(kAccessViolation))
+        return 13;
+    const uintptr_t at = std::stoul(address, nullptr, 16);
+    const uintptr_t function = reinterpret_cast<uintptr_t>(&WriteThroughNull);
+    if (at < function || at >= function + 32)
+        return 14;
+    if (const int failed = CheckOneReportBox(address + ":" + std::to_string(kAccessViolation)))
+        return failed;
+    if (!TakeQuitMessage())
+        return 15;
+
+    // The guard works again after a handled fault; the report is not repeated.
+    if (CallGuarded([] { WriteThroughNull(); }))
+        return 16;
+    if (!TakeQuitMessage() || !CDialogWatcher::TakeAnswered().empty())
+        return 17;
+    int calls = 0;
+    if (!CallGuarded([&] { ++calls; }) || calls != 1)
+        return 18;
+    return GetCrashLog().GetReportCount() == 2 ? 0 : 19;
+}
+
+TEST(GuardedCallChild, FaultInOwnCodeReportsAndQuits)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0, RunChildScenario("GuardOwnFault"));
+}
+
+CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
+{
+    GetCrashLog().fileName = kLogName;
+    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    CSettings::Open(TestKeyPath());
+    static CGraphicsSystem system(L"ImageTest");
+
+    // The last page of this program's image lies far beyond 2 MB.
+    auto* base = reinterpret_cast<char*>(GetModuleHandleW(nullptr));
+    const auto* ntHeaders =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    char* page = base + ntHeaders->OptionalHeader.SizeOfImage - 4096;
+    if (page - base < 0x200000)
+        return 10;
+    MEMORY_BASIC_INFORMATION memory = {};
+    DWORD oldProtection = 0;
+    if (!VirtualQuery(page, &memory, sizeof memory) || memory.State != MEM_COMMIT ||
+        !VirtualProtect(page, 4096, PAGE_EXECUTE_READWRITE, &oldProtection))
+        return 11;
+    PlaceReadAddressZero(page);
+
+    int result = 0;
+    if (CallGraphicsGuarded(&system, [&] { RunCode(page); }))
+        result = 12;
+    else if (GetCrashLog().GetFailureHandler() != nullptr)
+        result = 13;
+    else if (system.GetCurrentError() != 0 || system.IsRestricted())
+        result = 14;
+    else if (const int failed = CheckOneReportBox(Hex8(page) + ":" + std::to_string(kAccessViolation)))
+        result = failed;
+    else if (!TakeQuitMessage())
+        result = 15;
+    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    return result;
+}
+
+TEST(GuardedCallChild, WholeImageCountsAsOwnCode)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0, RunChildScenario("GuardOwnFaultBeyondTwoMegabytes"));
+}
+
+CHILD_SCENARIO(GuardDriverFault)
+{
+    GetCrashLog().fileName = kLogName;
+    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    CSettings::Open(TestKeyPath());
+    static CGraphicsSystem outer(L"OuterTest");
+    static CGraphicsSystem driver(L"DriverTest");
+    void* const code = MakeForeignCode();
+    if (!code)
+        return 10;
+
+    int result = 0;
+    GetCrashLog().SetFailureHandler(&outer);
+    bool afterFault = false;
+    if (CallGraphicsGuarded(&driver, [&] {
+            RunCode(code);
+            afterFault = true;
+        }))
+        result = 11;
+    else if (afterFault || GetCrashLog().GetFailureHandler() != &outer)
+        result = 12;
+    else if (driver.GetCurrentError() != 3 || !driver.IsRestricted() || outer.GetCurrentError() != 0)
+        result = 13;
+    else if (GetCrashLog().GetReportCount() != 1 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
+        result = 14;
+    else if (CSettings::GetInt(L"DriverTestWorstError", 0) != 3)
+        result = 15;
+    if (result) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+        return result;
+    }
+
+    // The dump: the filter's records (fault address, exception code), then,
+    // newest, the system's own report (its name, severity 3).
+    const std::vector<std::string> lines = LogLines();
+    size_t address = 0;
+    while (address < lines.size() && ValueOf(lines[address]) != Hex8(code))
+        ++address;
+    if (address + 3 >= lines.size() || !StartsWith(lines[address], "CrashLog.cpp:") ||
+        ValueOf(lines[address + 1]) != std::to_string(kAccessViolation) ||
+        !StartsWith(lines[lines.size() - 2], "GraphicsSystem.cpp:") ||
+        ValueOf(lines[lines.size() - 2]) != "DriverTest" || ValueOf(lines.back()) != "3")
+        result = 16;
+
+    // Execution goes on: a fault inside a nested graphics call ends only
+    // that call, and the guards keep working.
+    int steps = 0;
+    if (!result && !CallGuarded([&] {
+            ++steps;
+            if (!CallGraphicsGuarded(&driver, [&] { RunCode(code); }))
+                ++steps;
+            ++steps;
+        }))
+        result = 17;
+    if (!result && (steps != 3 || GetCrashLog().GetReportCount() != 1 || TakeQuitMessage()))
+        result = 18;
+    GetCrashLog().SetFailureHandler(nullptr);
+    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    return result;
+}
+
+TEST(GuardedCallChild, FaultInAGraphicsLibraryFailsThatSystemAndGoesOn)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0, RunChildScenario("GuardDriverFault"));
+    EXPECT_TRUE(FileExists(LogPath()));
+}
+
+CHILD_SCENARIO(GuardForeignFaultWithoutHandler)
+{
+    GetCrashLog().fileName = kLogName;
+    void* const code = MakeForeignCode();
+    if (!code)
+        return 10;
+    StampBeforeFault();
+    if (CallGuarded([&] { RunCode(code); }))
+        return 11;
+    if (const int failed = CheckOneReportBox(std::to_string(kAccessViolation) + ":GuardedCallTest.cpp:" +
+                                             std::to_string(StampBeforeFaultLine)))
+        return failed;
+    return TakeQuitMessage() ? 0 : 12;
+}
+
+TEST(GuardedCallChild, FaultElsewhereWithoutHandlerReportsAndQuits)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0, RunChildScenario("GuardForeignFaultWithoutHandler"));
+    EXPECT_TRUE(FileExists(LogPath()));
+}
+
+CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
+{
+    GetCrashLog().fileName = kLogName;
+    BOOL bad = FALSE;
+    // The system answers these by catching the access violation itself.
+    if (!CallGuarded([&] { bad = IsBadReadPtr(nullptr, 4) && IsBadWritePtr(reinterpret_cast<void*>(16), 4); }))
+        return 10;
+    if (!bad)
+        return 11;
+    if (GetCrashLog().GetReportCount() != 0 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
+        return 12;
+    return 0;
+}
+
+TEST(GuardedCallChild, HandlersInsideTheCallSeeTheFaultFirst)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0, RunChildScenario("GuardLeavesInnerHandlersFirst"));
+    EXPECT_FALSE(FileExists(LogPath()));
+}
+
+namespace {
+
+const DWORD kUnlistedCode = 0xE0001234;
+
+LONG WINAPI EndOnUnhandled(EXCEPTION_POINTERS* pointers)
+{
+    const bool unlisted = pointers->ExceptionRecord->ExceptionCode == kUnlistedCode;
+    ExitProcess(unlisted && GetCrashLog().GetReportCount() == 0 ? 0x51 : 0x52);
+}
+
+}  // namespace
+
+CHILD_SCENARIO(GuardPassesOnOtherExceptions)
+{
+    GetCrashLog().fileName = kLogName;
+    SetUnhandledExceptionFilter(EndOnUnhandled);
+    CallGuarded([] { RaiseException(kUnlistedCode, 0, 0, nullptr); });
+    return 0x53;
+}
+
+TEST(GuardedCallChild, ExceptionsOutsideTheListGoOnUnreported)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0x51, RunChildScenario("GuardPassesOnOtherExceptions"));
+    EXPECT_FALSE(FileExists(LogPath()));
+}

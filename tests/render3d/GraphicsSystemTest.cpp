@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
+#include "render3d/GraphicsSystem.h"
+#include "tests/support/TestSupport.h"
+
+// A graphics system's failure report spends the crash log's one report and
+// may give back its reserve, so every case runs in a process of its own,
+// with a settings key of that process.
+
+namespace {
+
+std::wstring TestKeyPath() { return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId()); }
+
+std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
+
+class CTestKey
+{
+public:
+    CTestKey()
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+        CSettings::Open(TestKeyPath());
+    }
+    ~CTestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str()); }
+};
+
+}  // namespace
+
+CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
+{
+    GetCrashLog().fileName = "Fendrel4CrashLog.txt";
+    CTestKey key;
+    static CGraphicsSystem first(L"MemA");
+    static CGraphicsSystem second(L"MemB");
+    if (!GetCrashLog().HoldsReserve())
+        return 10;
+
+    // The first out-of-memory report gives back the reserve and stays 2.
+    first.ReportFailure(2);
+    if (GetCrashLog().HoldsReserve())
+        return 11;
+    if (first.GetCurrentError() != 2 || first.GetWorstError() != 2 || !first.IsRestricted())
+        return 12;
+    if (CSettings::GetInt(L"MemAWorstError", -1) != 2)
+        return 13;
+    if (GetCrashLog().GetReportCount() != 1 || !FileExists(LogPath()))
+        return 14;
+
+    // A second one counts as any other failure; only the first worst error
+    // of a run is stored.
+    second.ReportFailure(2);
+    if (second.GetCurrentError() != 3 || second.GetWorstError() != 3 || !second.IsRestricted())
+        return 15;
+    if (CSettings::GetInt(L"MemBWorstError", -1) != -1)
+        return 16;
+    if (GetCrashLog().GetReportCount() != 2)
+        return 17;
+
+    // Nothing new: no further report to the crash log.
+    first.ReportFailure(1);
+    first.ReportFailure(2);
+    if (first.GetCurrentError() != 3 || GetCrashLog().GetReportCount() != 3)
+        return 18;
+    first.ReportFailure(3);
+    if (GetCrashLog().GetReportCount() != 3)
+        return 19;
+    return CDialogWatcher::TakeAnswered().empty() ? 0 : 20;
+}
+
+TEST(GraphicsSystem, OutOfMemoryReleasesTheReserveOnceThenCountsAsFailure)
+{
+    DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(0, RunChildScenario("GraphicsOutOfMemoryTwice"));
+    // The dump ends with the first report: the system's name and severity.
+    const std::string file = ReadWholeFile(LogPath());
+    EXPECT_NE(std::string::npos, file.find(" MemA\r\nGraphicsSystem.cpp:")) << file;
+    EXPECT_EQ(file.size() - 4, file.rfind(" 2\r\n")) << file;
+}
+
+CHILD_SCENARIO(GraphicsWorstErrorOfEarlierRuns)
+{
+    CTestKey key;
+    CSettings::SetInt(L"StoredWorstError", 2);
+    static CGraphicsSystem system(L"Stored");
+    if (system.GetWorstError() != 2 || system.GetCurrentError() != 0 || system.IsRestricted())
+        return 10;
+    // A lost device: below the stored worst error, which stays.
+    system.ReportFailure(1);
+    if (system.GetWorstError() != 2 || system.GetCurrentError() != 1 || !system.IsRestricted())
+        return 11;
+    if (CSettings::GetInt(L"StoredWorstError", -1) != 2 || GetCrashLog().GetReportCount() != 1)
+        return 12;
+    if (CGdiGraphicsSystem::Instance().GetName() != L"GDI" || &CGdiGraphicsSystem::Instance() == nullptr)
+        return 13;
+    return 0;
+}
+
+TEST(GraphicsSystem, WorstErrorOfEarlierRunsIsReadAndKept)
+{
+    EXPECT_EQ(0, RunChildScenario("GraphicsWorstErrorOfEarlierRuns"));
+}
