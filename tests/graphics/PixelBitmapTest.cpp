@@ -433,3 +433,19 @@ TEST(PixelBitmap, EmptyBitmapIsNotCopiedToTheClipboard)
     EXPECT_EQ(1, CountReports([&] { copied = CPixelBitmap().CopyToClipboard(); }));
     EXPECT_FALSE(copied);
 }
+
+TEST(PixelBitmap, EmptyPaletteGivesFullColour)
+{
+    const CColorTable none;
+    const CPixelBitmap bitmap = MakeNumbered(2, 2);
+    CGdiplusBitmap result;
+    EXPECT_EQ(1, CountReports([&] { result = bitmap.ToIndexedGdiplusBitmap(none); }));
+    ASSERT_FALSE(result.IsNull());
+    EXPECT_EQ(PixelFormat24bppRGB, GetPixelFormat(result));
+}
+
+TEST(PixelBitmap, MissingGdiplusImageIsReported)
+{
+    EXPECT_EQ(1, CountReports([&] { EXPECT_TRUE(CPixelBitmap(static_cast<Gdiplus::GpImage*>(nullptr)).IsEmpty()); }));
+    EXPECT_EQ(1, CountReports([&] { EXPECT_TRUE(CPixelBitmap().ToGdiplusBitmap(true).IsNull()); }));
+}
