@@ -153,13 +153,14 @@ void CPixelBitmap::CopyRect(const CPixelBitmap& source, int sx, int sy, int dx, 
     if (right <= left || bottom <= top)
         return;
     const size_t count = size_t(right - left);
-    for (long long y = top; y < bottom; ++y) {
+    // Within one bitmap, a block moved down is copied from its last row up,
+    // so that no row is overwritten before it has been read.
+    const bool upwards = &source == this && shiftY > 0;
+    for (long long i = 0; i < bottom - top; ++i) {
+        const long long y = upwards ? bottom - 1 - i : top + i;
         const uint32_t* from = source.m_pixels.data() + source.Index(int(left), int(y));
         uint32_t* to = m_pixels.data() + Index(int(left + shiftX), int(y + shiftY));
-        if (&source == this)
-            std::memmove(to, from, count * sizeof(uint32_t));
-        else
-            std::memcpy(to, from, count * sizeof(uint32_t));
+        std::memmove(to, from, count * sizeof(uint32_t));
     }
 }
 

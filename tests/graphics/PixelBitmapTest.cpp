@@ -184,6 +184,22 @@ TEST(PixelBitmap, CopyRectClipsToBothBitmaps)
     EXPECT_EQ(kWhite, third.GetPixel(1, 0));
 }
 
+TEST(PixelBitmap, CopyRectWithinOneBitmapMovesTheBlockWhole)
+{
+    CPixelBitmap bitmap = MakeNumbered(4, 4);
+    bitmap.CopyRect(bitmap, 0, 0, 1, 1, 3, 3);
+    for (int y = 1; y < 4; ++y) {
+        for (int x = 1; x < 4; ++x)
+            EXPECT_EQ(Numbered(x - 1, y - 1), bitmap.GetPixel(x, y)) << x << "," << y;
+    }
+    CPixelBitmap other = MakeNumbered(4, 4);
+    other.CopyRect(other, 1, 1, 0, 0, 3, 3);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(Numbered(x + 1, y + 1), other.GetPixel(x, y)) << x << "," << y;
+    }
+}
+
 TEST(PixelBitmap, CompositeOverBlendsEveryPixel)
 {
     CPixelBitmap bitmap(2.0f, 1.0f);
