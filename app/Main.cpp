@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "foundation/CrashLog.h"
+#include "foundation/GuardedCall.h"
+#include "foundation/Settings.h"
 #include "foundation/Strings.h"
 
 // The program's entry point. For now it shows an empty main window titled
@@ -8,9 +10,8 @@
 
 namespace {
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleMainWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWatchedSection watched;
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -18,13 +19,18 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    GetCrashLog().fileName = "Fendrel4CrashLog.txt";
-    TRACE_POINT();
+    CWatchedSection watched;
+    LRESULT result = 0;
+    if (!CallGuarded([&] { result = HandleMainWindowMessage(window, message, wParam, lParam); }))
+        result = 0;
+    return result;
+}
 
+int RunApplication(HINSTANCE instance, int showCommand)
+{
+    TRACE_POINT();
     WNDCLASSEXW windowClass = {sizeof windowClass};
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
@@ -41,8 +47,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    GetCrashLog().StartWatchdog();
-    MSG message;
+    MSG message = {};
     for (;;) {
         BOOL got;
         {
@@ -54,6 +59,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    GetCrashLog().StopWatchdog();
     return int(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    GetCrashLog().fileName = "Fendrel4CrashLog.txt";
+    CSettings::Open(L"Software\\Norvane\\Fendrel 4");
+    GetCrashLog().StartWatchdog();
+    int exitCode = 1;
+    CallGuarded([&] { exitCode = RunApplication(instance, showCommand); });
+    GetCrashLog().StopWatchdog();
+    return exitCode;
 }
