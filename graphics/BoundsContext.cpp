@@ -69,10 +69,23 @@ void CBoundsContext::Measure(CDrawable& drawable)
     const bool vertexBatchHasPoints = m_vertexBatchHasPoints;
     ++m_nesting;
     m_target = &drawable;
+    const bool pathWasOpen = IsPathOpen();
+    const size_t depth = GetStateDepth();
     PushState();
     m_state.Reset(CVector3());
     drawable.Draw(*this);
-    PopState();
+    // A drawing that leaves its path open or its states pushed would spoil
+    // every measurement after it.
+    if (!pathWasOpen && IsPathOpen()) {
+        ReportFailure();
+        EndPath();
+    }
+    if (GetStateDepth() != depth + 1)
+        ReportFailure();
+    while (GetStateDepth() > depth + 1)
+        PopState();
+    if (GetStateDepth() > depth)
+        PopState();
     m_target = outerTarget;
     --m_nesting;
     m_pathRect = pathRect;

@@ -233,7 +233,8 @@ public:
     // device or canvas transform), viewMatrix the scene's view transform.
     // Mode 0 changes nothing; modes 1 to 3 make the item upright at the place
     // of its origin with a uniform scale (mode 1: the camera's scale at that
-    // depth; mode 2 also stands its lowest point on z = 0).
+    // depth; mode 2 also lifts it so that its lowest point lies on the plane
+    // z = 0 of the item's own frame, the ground for plan-placed items).
     void ComputeItemTransform(int mode, const CCamera& camera, const CTransform& matrix,
                               const CTransform& viewMatrix, CDrawable& drawable);
 

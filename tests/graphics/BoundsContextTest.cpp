@@ -347,3 +347,19 @@ TEST(BoundsContext, DrawableThatDrawsItselfIsStoppedAndReported)
     CLine line(10.0f, 10);
     EXPECT_EQ(12.0f, Measure(line).fixed.maxX);
 }
+
+TEST(BoundsContext, PathLeftOpenIsEndedIntoItsOwnDrawable)
+{
+    CSketch careless([](CGraphicsContext& gc) {
+        gc.PushState();
+        gc.BeginPath(false, true, 1);
+        gc.AddRect(CRectF(0, 0, 3, 3));
+    });
+    const int before = GetCrashLog().GetReportCount();
+    EXPECT_EQ(CBox3(0, 3, -3, 0, 0, 0), Measure(careless).fixed);
+    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_FALSE(CBoundsContext::Instance().IsPathOpen());
+    EXPECT_EQ(0u, CBoundsContext::Instance().GetStateDepth());
+    CLine line(10.0f, 11);
+    EXPECT_EQ(CBox3(-2, 12, -2, 2, 0.2f, 0.2f), Measure(line).fixed);
+}
