@@ -6,9 +6,7 @@
 
 namespace {
 
-const std::vector<CTermData> kNoTerms;
-
-const std::vector<CTermData> kAKCTerms = {
+const CTermData kAKCTerms[] = {
     {2534, L"Closed Tunnel"},
     {2558, L"Broad Jump"},
     {2576, L"Panel Jump"},
@@ -27,7 +25,7 @@ const std::vector<CTermData> kAKCTerms = {
     {2630, L"Triple Bar Jump"},
 };
 
-const std::vector<CTermData> kUSDAATerms = {
+const CTermData kUSDAATerms[] = {
     {2534, L"Collapsed Tunnel"},
     {2558, L"Long Jump"},
     {2584, L"See-Saw"},
@@ -50,7 +48,7 @@ const std::vector<CTermData> kUSDAATerms = {
     {2630, L"Extended Spread Hurdle"},
 };
 
-const std::vector<CTermData> kNADACTerms = {
+const CTermData kNADACTerms[] = {
     {2598, L"Tire Jump"},
     {2600, L"Open Tunnel"},
     {2564, L"Wingless Jump"},
@@ -58,7 +56,7 @@ const std::vector<CTermData> kNADACTerms = {
     {2627, L"Jump"},
 };
 
-const std::vector<CTermData> kAACTerms = {
+const CTermData kAACTerms[] = {
     {2534, L"Collapsible Tunnel"},
     {2558, L"Broad Jump"},
     {2584, L"Teeter"},
@@ -78,7 +76,7 @@ const std::vector<CTermData> kAACTerms = {
     {2630, L"Ascending Spread Jump"},
 };
 
-const std::vector<CTermData> kUKCTerms = {
+const CTermData kUKCTerms[] = {
     {2532, L"Bush Fence Hurdle"},
     {2534, L"Closed Tunnel"},
     {2594, L"Pause Table"},
@@ -99,7 +97,7 @@ const std::vector<CTermData> kUKCTerms = {
     {2630, L"Spread Hurdle"},
 };
 
-const std::vector<CTermData> kFCITerms = {
+const CTermData kFCITerms[] = {
     {2584, L"See-saw"},
     {2600, L"Tube Tunnel"},
     {2534, L"Flat Tunnel"},
@@ -120,7 +118,7 @@ const std::vector<CTermData> kFCITerms = {
     {2630, L"Triple Jump"},
 };
 
-const std::vector<CTermData> kKennelClubTerms = {
+const CTermData kKennelClubTerms[] = {
     {2526, L"\"A\" Ramp"},
     {2534, L"Collapsible Tunnel"},
     {2558, L"Long Jump"},
@@ -140,7 +138,7 @@ const std::vector<CTermData> kKennelClubTerms = {
     {2629, L"Rising Spread Jump"},
 };
 
-const std::vector<CTermData> kCKCTerms = {
+const CTermData kCKCTerms[] = {
     {2534, L"Closed Tunnel"},
     {2576, L"Panel Jump"},
     {2584, L"Teeter"},
@@ -161,7 +159,7 @@ const std::vector<CTermData> kCKCTerms = {
     {2630, L"Ascending Spread Jump or Triple Bar Jump"},
 };
 
-const std::vector<CTermData> kASCATerms = {
+const CTermData kASCATerms[] = {
     {2534, L"Closed Tunnel"},
     {2584, L"Teeter-Totter"},
     {2598, L"Tire Jump"},
@@ -174,7 +172,7 @@ const std::vector<CTermData> kASCATerms = {
     {2628, L"Double Bar Jump"},
 };
 
-const std::vector<CTermData> kCPETerms = {
+const CTermData kCPETerms[] = {
     {2534, L"Closed Tunnel"},
     {2584, L"Teeter-Totter"},
     {2598, L"Tire Jump"},
@@ -193,7 +191,7 @@ const std::vector<CTermData> kCPETerms = {
     {2630, L"Triple Spread Jump"},
 };
 
-const std::vector<CTermData> kNZKCTerms = {
+const CTermData kNZKCTerms[] = {
     {2534, L"Collapsible Tunnel/Tube"},
     {2584, L"See-Saw"},
     {2598, L"Hoop"},
@@ -211,7 +209,7 @@ const std::vector<CTermData> kNZKCTerms = {
     {2630, L"Multiple Bar Ascending Spread Jump"},
 };
 
-const std::vector<CTermData> kTDAATerms = {
+const CTermData kTDAATerms[] = {
     {2534, L"Collapsed Tunnel"},
     {2584, L"Teeter"},
     {2598, L"Tire"},
@@ -221,7 +219,7 @@ const std::vector<CTermData> kTDAATerms = {
     {2627, L"Jump"},
 };
 
-const std::vector<CTermData> kADAATerms = {
+const CTermData kADAATerms[] = {
     {2534, L"Collapsible Tunnel"},
     {2584, L"See-Saw"},
     {2598, L"Tyre"},
@@ -239,7 +237,7 @@ const std::vector<CTermData> kADAATerms = {
     {2630, L"Triple Spread Hurdle"},
 };
 
-const std::vector<CTermData> kUKITerms = {
+const CTermData kUKITerms[] = {
     {2558, L"Long Jump"},
     {2584, L"Teeter"},
     {2598, L"Tire Jump"},
@@ -252,16 +250,35 @@ const std::vector<CTermData> kUKITerms = {
     {2629, L"Ascending Spread Jump"},
 };
 
+template <size_t N>
+std::vector<CTermData> List(const CTermData (&terms)[N])
+{
+    return std::vector<CTermData>(terms, terms + N);
+}
+
 }  // namespace
 
 const std::vector<CTermData>& GetOrganisationTerms(int orgId)
 {
-    static const std::vector<CTermData>* const terms[kOrganisationCount] = {
-        &kNoTerms,   &kAKCTerms,        &kUSDAATerms, &kNADACTerms, &kAACTerms, &kUKCTerms,
-        &kFCITerms,  &kKennelClubTerms, &kCKCTerms,   &kNoTerms,    &kASCATerms, &kCPETerms,
-        &kNZKCTerms, &kTDAATerms,       &kADAATerms,  &kUKITerms,
+    static const std::vector<CTermData> lists[kOrganisationCount] = {
+        {},
+        List(kAKCTerms),
+        List(kUSDAATerms),
+        List(kNADACTerms),
+        List(kAACTerms),
+        List(kUKCTerms),
+        List(kFCITerms),
+        List(kKennelClubTerms),
+        List(kCKCTerms),
+        {},
+        List(kASCATerms),
+        List(kCPETerms),
+        List(kNZKCTerms),
+        List(kTDAATerms),
+        List(kADAATerms),
+        List(kUKITerms),
     };
     if (orgId < 0 || orgId >= kOrganisationCount)
-        return kNoTerms;
-    return *terms[orgId];
+        return lists[0];
+    return lists[orgId];
 }
