@@ -4,38 +4,54 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
+#include "ui/ModalState.h"
+#include "ui/TimerPump.h"
+
+UINT CMessageBox::GetStyle(int kind)
+{
+    switch (kind) {
+    case kError:
+    case kFailure: return MB_ICONHAND;
+    case kInformation: return MB_ICONASTERISK;
+    case kWarning: return MB_ICONEXCLAMATION;
+    case kYesNoCancel: return MB_ICONEXCLAMATION | MB_YESNOCANCEL;
+    default:
+        TRACE_VALUE(int32_t, kind);
+        ReportFailure();
+        return MB_ICONHAND;
+    }
+}
+
+CMessageBox::Button CMessageBox::GetButton(int answer)
+{
+    switch (answer) {
+    case IDOK: return OK;
+    case IDCANCEL: return Cancel;
+    case IDYES: return Yes;
+    case IDNO: return No;
+    default:
+        // No answer (the box could not be shown): nothing may go ahead as if
+        // the user had agreed.
+        TRACE_VALUE(int32_t, answer);
+        ReportFailure(kFailSystemCall);
+        return Cancel;
+    }
+}
 
 void CMessageBox::Show(const std::wstring& text, int kind, CDelegate<Button> onResult)
 {
     TRACE_VALUE(int32_t, kind);
-    UINT style = MB_ICONHAND;
-    switch (kind) {
-    case kError:
-    case kFailure: style = MB_ICONHAND; break;
-    case kInformation: style = MB_ICONASTERISK; break;
-    case kWarning: style = MB_ICONEXCLAMATION; break;
-    case kYesNoCancel: style = MB_ICONEXCLAMATION | MB_YESNOCANCEL; break;
-    default: ReportFailure(); break;
-    }
+    // The failure report's own box fires no timers: the program is in an
+    // unknown state.
+    if (kind != kFailure)
+        PumpAfterMessage(WM_NULL);
+    const UINT style = GetStyle(kind);
 
     int answer;
     {
-        // The user may take as long as they like: no hang while the box is up.
-        CUnwatchedSection unwatched;
+        CModalScope modalRun;
         const std::wstring caption = GetString(2001);
         answer = MessageBoxW(nullptr, text.c_str(), caption.c_str(), style | MB_TASKMODAL | MB_SETFOREGROUND);
     }
-
-    Button result = OK;
-    switch (answer) {
-    case IDOK: result = OK; break;
-    case IDCANCEL: result = Cancel; break;
-    case IDYES: result = Yes; break;
-    case IDNO: result = No; break;
-    default:
-        TRACE_VALUE(int32_t, answer);
-        ReportFailure();
-        break;
-    }
-    onResult(result);
+    onResult(GetButton(answer));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "ui/Delegate.h"
@@ -26,5 +28,15 @@ public:
         kYesNoCancel = 4,   // a warning asking Yes, No or Cancel
     };
 
+    // Shows the text and returns when the user has answered; the answer
+    // goes to onResult when it is set. The program's timers are pumped
+    // first (not for kFailure), and the box counts as a modal loop.
     static void Show(const std::wstring& text, int kind, CDelegate<Button> onResult = CDelegate<Button>());
+
+    // The MessageBoxW icon and buttons of a kind (an unknown kind is
+    // reported and shown as an error).
+    static UINT GetStyle(int kind);
+    // The answer for a MessageBoxW result; anything unexpected is reported
+    // and counts as Cancel.
+    static Button GetButton(int answer);
 };

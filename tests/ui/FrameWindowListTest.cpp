@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "foundation/CrashLog.h"
+#include "ui/FrameWindowList.h"
+
+namespace {
+
+// A listed frame with a real hidden top-level window (for IsIconic).
+class CTestFrame : public CFrameListEntry
+{
+public:
+    CTestFrame() : CFrameListEntry(true)
+    {
+        hwnd = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CTestFrame() override { DestroyWindow(hwnd); }
+};
+
+std::vector<CFrameListEntry*> Listed()
+{
+    const std::deque<CFrameListEntry*>& frames = CFrameWindowList::GetFrames();
+    return std::vector<CFrameListEntry*>(frames.begin(), frames.end());
+}
+
+void ExpectIndicesMatchPlaces()
+{
+    const std::deque<CFrameListEntry*>& frames = CFrameWindowList::GetFrames();
+    for (size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(int(i), frames[i]->frameIndex);
+}
+
+}  // namespace
+
+TEST(FrameWindowList, EmptyListFindsNothing)
+{
+    int count = -1;
+    EXPECT_TRUE(FindFrameWindows(count).empty());
+    EXPECT_EQ(0, count);
+}
+
+TEST(FrameWindowList, MostRecentlyActivatedFirst)
+{
+    CTestFrame a;
+    CTestFrame b;
+    CTestFrame c;
+    EXPECT_EQ((std::vector<CFrameListEntry*>{&c, &b, &a}), Listed());
+    ExpectIndicesMatchPlaces();
+
+    CFrameWindowList::Activate(&a);
+    EXPECT_EQ((std::vector<CFrameListEntry*>{&a, &c, &b}), Listed());
+    ExpectIndicesMatchPlaces();
+
+    ShowWindow(c.hwnd, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(c.hwnd));
+    int count = 0;
+    EXPECT_EQ((std::vector<CFrameListEntry*>{&a, &b, &c}), FindFrameWindows(count));
+    EXPECT_EQ(2, count);
+
+    CFrameWindowList::Remove(&a);
+    EXPECT_EQ(-1, a.frameIndex);
+    EXPECT_EQ((std::vector<CFrameListEntry*>{&c, &b}), Listed());
+    ExpectIndicesMatchPlaces();
+}
+
+TEST(FrameWindowList, AFrameLeavesTheListWithItsObject)
+{
+    CTestFrame a;
+    {
+        CTestFrame b;
+        EXPECT_EQ(2u, CFrameWindowList::GetFrames().size());
+    }
+    EXPECT_EQ((std::vector<CFrameListEntry*>{&a}), Listed());
+    EXPECT_EQ(0, a.frameIndex);
+}
+
+TEST(FrameWindowList, UnlistedFramesAreReported)
+{
+    CTestFrame a;
+    CFrameWindowList::Remove(&a);
+    const int before = GetCrashLog().GetReportCount();
+    CFrameWindowList::Activate(&a);
+    CFrameWindowList::Remove(&a);
+    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_TRUE(CFrameWindowList::GetFrames().empty());
+}

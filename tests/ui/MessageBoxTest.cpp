@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+#include "foundation/CrashLog.h"
+#include "foundation/Strings.h"
+#include "foundation/Timer.h"
+#include "tests/support/TestSupport.h"
+#include "ui/MessageBox.h"
+#include "ui/ModalState.h"
+
+namespace {
+
+class CAnswer
+{
+public:
+    void OnResult(CMessageBox::Button button)
+    {
+        answer = button;
+        ++calls;
+    }
+    CDelegate<CMessageBox::Button> Make()
+    {
+        return CMemberDelegate<CMessageBox::Button, CAnswer>::Make(this, &CAnswer::OnResult);
+    }
+    CMessageBox::Button answer = CMessageBox::OK;
+    int calls = 0;
+};
+
+// Shows a message box of `kind` on this thread while a driver thread looks
+// at it and closes it with `close`.
+template <class Close>
+CMessageBox::Button ShowAndDrive(int kind, Close close, HWND* seen = nullptr)
+{
+    CDialogWatcherPause pause;
+    std::thread driver([&] {
+        HWND box = WaitForDialog();
+        if (seen)
+            *seen = box;
+        if (box)
+            close(box);
+    });
+    CAnswer answer;
+    CMessageBox::Show(L"Question?", kind, answer.Make());
+    driver.join();
+    EXPECT_EQ(1, answer.calls);
+    return answer.answer;
+}
+
+}  // namespace
+
+TEST(MessageBoxes, KindsMapToIconsAndButtons)
+{
+    EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(0));
+    EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(1));
+    EXPECT_EQ(UINT(MB_ICONASTERISK), CMessageBox::GetStyle(2));
+    EXPECT_EQ(UINT(MB_ICONEXCLAMATION), CMessageBox::GetStyle(3));
+    EXPECT_EQ(UINT(MB_ICONEXCLAMATION | MB_YESNOCANCEL), CMessageBox::GetStyle(4));
+    const int before = GetCrashLog().GetReportCount();
+    EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(5));
+    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+}
+
+TEST(MessageBoxes, AnswersMapToButtons)
+{
+    EXPECT_EQ(CMessageBox::OK, CMessageBox::GetButton(IDOK));
+    EXPECT_EQ(CMessageBox::Cancel, CMessageBox::GetButton(IDCANCEL));
+    EXPECT_EQ(CMessageBox::Yes, CMessageBox::GetButton(IDYES));
+    EXPECT_EQ(CMessageBox::No, CMessageBox::GetButton(IDNO));
+    // No answer at all (the box failed) never counts as agreement.
+    const int before = GetCrashLog().GetReportCount();
+    EXPECT_EQ(CMessageBox::Cancel, CMessageBox::GetButton(0));
+    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+}
+
+TEST(MessageBoxes, YesNoCancelClosedWithTheCloseBoxAnswersCancel)
+{
+    HWND box = nullptr;
+    const CMessageBox::Button answer = ShowAndDrive(
+        4,
+        [](HWND dialog) {
+            // The buttons of kind 4, and the program's caption.
+            EXPECT_NE(nullptr, GetDlgItem(dialog, IDYES));
+            EXPECT_NE(nullptr, GetDlgItem(dialog, IDNO));
+            EXPECT_NE(nullptr, GetDlgItem(dialog, IDCANCEL));
+            EXPECT_EQ(nullptr, GetDlgItem(dialog, IDOK));
+            EXPECT_EQ(GetString(2001), GetWindowTextString(dialog));
+            EXPECT_EQ(L"Question?", GetWindowTextString(GetDlgItem(dialog, 0xFFFF)));
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        },
+        &box);
+    EXPECT_NE(nullptr, box);
+    EXPECT_EQ(CMessageBox::Cancel, answer);
+}
+
+TEST(MessageBoxes, YesAndNo)
+{
+    EXPECT_EQ(CMessageBox::Yes, ShowAndDrive(4, [](HWND dialog) { PressDialogButton(dialog, IDYES); }));
+    EXPECT_EQ(CMessageBox::No, ShowAndDrive(4, [](HWND dialog) { PressDialogButton(dialog, IDNO); }));
+}
+
+TEST(MessageBoxes, EachKindShowsOneButtonAnsweringOK)
+{
+    for (int kind : {0, 2, 3}) {
+        std::atomic<int> modalCount{-1};
+        const CMessageBox::Button answer = ShowAndDrive(kind, [&](HWND dialog) {
+            EXPECT_NE(nullptr, GetDlgItem(dialog, IDOK));
+            EXPECT_EQ(nullptr, GetDlgItem(dialog, IDNO));
+            modalCount = GetModalCount();
+            PressDialogButton(dialog, IDOK);
+        });
+        EXPECT_EQ(CMessageBox::OK, answer) << kind;
+        // The box counts as a modal loop while it is up, and only then.
+        EXPECT_EQ(1, modalCount.load()) << kind;
+        EXPECT_EQ(0, GetModalCount());
+    }
+}
+
+TEST(MessageBoxes, DueTimersFireBeforeTheBoxExceptForTheFailureReport)
+{
+    struct CFlag
+    {
+        void OnTimer(CTimer*) { ++fired; }
+        int fired = 0;
+    } flag;
+    CTimer timer;
+    timer.SetOnTimer(CMemberDelegate<CTimer*, CFlag>::Make(&flag, &CFlag::OnTimer));
+
+    // Empty the queue, so that nothing holds the pump back.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    timer.Start(true);
+    std::atomic<int> firedWhileUp{-1};
+    ShowAndDrive(1, [&](HWND dialog) {
+        firedWhileUp = flag.fired;
+        PressDialogButton(dialog, IDOK);
+    });
+    EXPECT_EQ(0, firedWhileUp.load());
+
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    ShowAndDrive(2, [&](HWND dialog) {
+        firedWhileUp = flag.fired;
+        PressDialogButton(dialog, IDOK);
+    });
+    EXPECT_EQ(1, firedWhileUp.load());
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/Window.h"
+
+// A window with limits of its own and no native window; counts how often its
+// bounds were pushed.
+class CFixedWindow : public CWindow
+{
+public:
+    CFixedWindow(int minW, int prefW, int maxW, int stretchW, int minH, int prefH, int maxH, int stretchH);
+    // Fixed in both directions.
+    CFixedWindow(int width, int height) : CFixedWindow(width, width, width, 0, height, height, height, 0) {}
+
+    void Measure() override;
+    void CreateNativeWindow(CNativeWindow& owner) override { ++createCount; }
+    void ApplyBounds() override { ++applyCount; }
+
+    int limits[8];
+    int applyCount = 0;
+    int createCount = 0;
+};
+
+// A window whose limits depend on the space offered: as wide as offered,
+// with a height that grows as the width shrinks (a wrapping text).
+class CWrappingWindow : public CWindow
+{
+public:
+    explicit CWrappingWindow(int area) : m_area(area) {}
+
+    bool DependsOnAvailableSize() const override { return true; }
+    void MeasureWithin(float width, float height) override;
+    void CreateNativeWindow(CNativeWindow& owner) override {}
+
+    float offeredWidth = -1.0f;
+    float offeredHeight = -1.0f;
+
+private:
+    int m_area;
+};
+
+// A hidden top-level window that routes its children's command, notification
+// and scroll messages like a dialog does.
+class CTestHost : public CNativeWindow
+{
+public:
+    CTestHost();
+    ~CTestHost() override;
+
+private:
+    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Dispatches the messages waiting for this thread.
+void PumpWaitingMessages();

@@ -1,0 +1,91 @@
+#include "ui/FrameWindowList.h"
+
+#include "foundation/CrashLog.h"
+
+namespace {
+
+std::deque<CFrameListEntry*>& Frames()
+{
+    static std::deque<CFrameListEntry*> frames;
+    return frames;
+}
+
+void Renumber(size_t from, size_t to)
+{
+    std::deque<CFrameListEntry*>& frames = Frames();
+    for (size_t i = from; i < to && i < frames.size(); ++i)
+        frames[i]->frameIndex = int(i);
+}
+
+bool IsListed(const CFrameListEntry* frame)
+{
+    const std::deque<CFrameListEntry*>& frames = Frames();
+    return frame->frameIndex >= 0 && size_t(frame->frameIndex) < frames.size() &&
+           frames[size_t(frame->frameIndex)] == frame;
+}
+
+}  // namespace
+
+CFrameListEntry::CFrameListEntry(bool resizable) : CNativeWindow(resizable) { CFrameWindowList::Insert(this); }
+
+CFrameListEntry::~CFrameListEntry()
+{
+    if (frameIndex >= 0)
+        CFrameWindowList::Remove(this);
+}
+
+void CFrameWindowList::Insert(CFrameListEntry* frame)
+{
+    TRACE_VALUE(const void*, frame);
+    if (!frame || IsListed(frame)) {
+        ReportFailure();
+        return;
+    }
+    Frames().push_front(frame);
+    Renumber(0, Frames().size());
+}
+
+void CFrameWindowList::Activate(CFrameListEntry* frame)
+{
+    TRACE_VALUE(const void*, frame);
+    if (!frame || !IsListed(frame)) {
+        ReportFailure();
+        return;
+    }
+    const size_t oldPlace = size_t(frame->frameIndex);
+    std::deque<CFrameListEntry*>& frames = Frames();
+    frames.erase(frames.begin() + std::ptrdiff_t(oldPlace));
+    frames.push_front(frame);
+    Renumber(0, oldPlace + 1);
+}
+
+void CFrameWindowList::Remove(CFrameListEntry* frame)
+{
+    TRACE_VALUE(const void*, frame);
+    if (!frame || !IsListed(frame)) {
+        ReportFailure();
+        return;
+    }
+    const size_t oldPlace = size_t(frame->frameIndex);
+    std::deque<CFrameListEntry*>& frames = Frames();
+    frames.erase(frames.begin() + std::ptrdiff_t(oldPlace));
+    frame->frameIndex = -1;
+    Renumber(oldPlace, frames.size());
+}
+
+const std::deque<CFrameListEntry*>& CFrameWindowList::GetFrames() { return Frames(); }
+
+std::vector<CFrameListEntry*> FindFrameWindows(int& count)
+{
+    std::vector<CFrameListEntry*> found;
+    std::vector<CFrameListEntry*> minimised;
+    for (CFrameListEntry* frame : Frames()) {
+        if (frame->hwnd && IsIconic(frame->hwnd))
+            minimised.push_back(frame);
+        else
+            found.push_back(frame);
+    }
+    count = int(found.size());
+    found.insert(found.end(), minimised.begin(), minimised.end());
+    return found;
+}
