@@ -75,6 +75,24 @@ void CFrameWindowList::Remove(CFrameListEntry* frame)
 
 const std::deque<CFrameListEntry*>& CFrameWindowList::GetFrames() { return Frames(); }
 
+namespace {
+
+std::wstring& FrameWindowClassName()
+{
+    static std::wstring name = L"CDocWindow";
+    return name;
+}
+
+}  // namespace
+
+const std::wstring& GetFrameWindowClassName() { return FrameWindowClassName(); }
+
+void SetFrameWindowClassName(const std::wstring& name)
+{
+    TRACE_VALUE(std::wstring, name);
+    FrameWindowClassName() = name;
+}
+
 std::vector<CFrameListEntry*> FindFrameWindows(int& count)
 {
     std::vector<CFrameListEntry*> found;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "ui/Window.h"
@@ -30,6 +31,12 @@ public:
     static void Remove(CFrameListEntry* frame);
     static const std::deque<CFrameListEntry*>& GetFrames();
 };
+
+// The window class name of the frame windows, "CDocWindow" unless start-up
+// replaces it before the first frame window is made (the single-instance
+// check finds a running instance's frame window by it).
+const std::wstring& GetFrameWindowClassName();
+void SetFrameWindowClassName(const std::wstring& name);
 
 // All frame windows, the ones that are not minimised first, each group in
 // list order; `count` receives the number not minimised.

@@ -10,6 +10,8 @@
 #include "ui/MessageBox.h"
 #include "ui/UIFontMetrics.h"
 
+static_assert(sizeof(NMUPDOWN) == 20, "NMUPDOWN layout differs");
+
 CSpinEdit::CSpinEdit(int minChars_, int preferredChars_) : minChars(minChars_), preferredChars(preferredChars_) {}
 
 std::wstring CSpinEdit::GetText() const { return editWindow ? ReadWindowText(editWindow) : text; }

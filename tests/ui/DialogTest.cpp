@@ -21,6 +21,7 @@
 #include "ui/FrameWindowList.h"
 #include "ui/HelpHandler.h"
 #include "ui/ModalState.h"
+#include "ui/ScrollBar.h"
 #include "ui/SpinEdit.h"
 #include "ui/StaticText.h"
 #include "ui/UIFontMetrics.h"
@@ -559,4 +560,63 @@ TEST(Dialog, AModelessDialogDeletesItselfWhenClosed)
     dialog->Close();
     EXPECT_TRUE(result.destroyed);
     EXPECT_FALSE(IsWindow(window));
+}
+
+namespace {
+
+// A dialog holding a scroll bar, kept after its run.
+class CScrollDialog : public CDialog
+{
+public:
+    CScrollDialog() : CDialog(L"Scroll"), bar(true)
+    {
+        selfDeleting = false;
+        bar.SetRange(0, 100, 0, 10);
+        bar.SetOnPositionChanged(CMemberDelegate<CScrollBar*, CScrollDialog>::Make(this, &CScrollDialog::OnMoved));
+        m_body.Add(&bar);
+        m_body.Add(&edit);
+        SetContent(&m_body);
+    }
+    void OnMoved(CScrollBar*) { ++moves; }
+
+    CScrollBar bar;
+    CEditBox edit;
+    int moves = 0;
+
+private:
+    CGridLayout m_body{false};
+};
+
+}  // namespace
+
+TEST(Dialog, ScrollCodesArriveWithoutTheThumbPosition)
+{
+    CScrollDialog dialog;
+    int positionWhileUp = -1;
+    std::thread driver([&] {
+        HWND window = WaitForDialogTitled(L"Scroll");
+        if (!window)
+            return;
+        HWND bar = GetDlgItem(window, 10);
+        // The high word carries a thumb position that is not part of the code.
+        SendMessageW(window, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 55), LPARAM(bar));
+        positionWhileUp = GetScrollPos(bar, SB_CTL);
+        TypeIntoEdit(GetDlgItem(window, 11), L"kept");
+        PressDialogButton(window, IDOK);
+    });
+    dialog.DoModal();
+    driver.join();
+    EXPECT_EQ(100, dialog.bar.GetPosition());
+    EXPECT_EQ(100, positionWhileUp);
+    EXPECT_EQ(1, dialog.moves);
+
+    // The native windows are gone; the controls answer from their state and
+    // touch no window any more.
+    EXPECT_EQ(nullptr, dialog.bar.hwnd);
+    EXPECT_EQ(nullptr, dialog.edit.hwnd);
+    EXPECT_EQ(L"kept", dialog.edit.GetText());
+    dialog.edit.SetText(L"later");
+    EXPECT_EQ(L"later", dialog.edit.GetText());
+    dialog.bar.SetPosition(30);
+    EXPECT_EQ(30, dialog.bar.GetPosition());
 }

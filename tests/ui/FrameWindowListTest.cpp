@@ -74,6 +74,14 @@ TEST(FrameWindowList, AFrameLeavesTheListWithItsObject)
     EXPECT_EQ(0, a.frameIndex);
 }
 
+TEST(FrameWindowList, ClassNameMayBeReplacedBeforeTheFirstFrame)
+{
+    EXPECT_EQ(L"CDocWindow", GetFrameWindowClassName());
+    SetFrameWindowClassName(L"Other");
+    EXPECT_EQ(L"Other", GetFrameWindowClassName());
+    SetFrameWindowClassName(L"CDocWindow");
+}
+
 TEST(FrameWindowList, UnlistedFramesAreReported)
 {
     CTestFrame a;
