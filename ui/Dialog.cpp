@@ -47,7 +47,7 @@ CDialog::CDialog(const std::wstring& title_)
     helpButton.caption.priority = 10;
 }
 
-CDialog::~CDialog() { delete layout; }
+CDialog::~CDialog() = default;
 
 HWND CDialog::GetStatusBarWindow() { return nullptr; }
 
@@ -80,9 +80,8 @@ void CDialog::SetContent(CWindow* newContent)
 
     const bool showHelp = !helpTopic.empty() && IsHelpAvailable();
     const int slotCount = 1 + int(showHelp) + int(showOk) + int(showCancel);
-    delete layout;
-    layout = new CDialogLayout(slotCount, buttonPlacement > 1);
-    content = layout;
+    layout.reset(new CDialogLayout(slotCount, buttonPlacement > 1));
+    content = layout.get();
     int slot = 0;
     if (showOk)
         layout->SetButton(slot++, &okButton);

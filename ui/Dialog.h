@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "ui/Button.h"
@@ -59,7 +60,7 @@ public:
     CPushButton okButton;
     CPushButton helpButton;
     CPushButton cancelButton;
-    CDialogLayout* layout = nullptr;
+    std::unique_ptr<CDialogLayout> layout;
     HWND defaultButton = nullptr;
 
     // The rectangle a dialog of this content takes: frame added, clipped to
