@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ViewCamera.h"
 #include "course/CourseListener.h"
 #include "course/SnapAxis.h"
 #include "foundation/Geometry.h"
@@ -20,6 +21,7 @@ class CFieldWriter;
 class CObjectPropertiesDlg;
 class CObjectType;
 class CObsNumSequence;
+class CPartColorSet;
 class CSpecList;
 
 // The course's objects in drawing order: by layer, then by serial number.
@@ -62,6 +64,7 @@ public:
     // Put into or take out of the object set, without destroying.
     void InsertObject(CCourseObject* object);
     void EraseObject(CCourseObject* object);
+    bool ContainsObject(const CCourseObject* object) const;
     // Takes ownership of a new object and adds it to the set.
     void AddObject(std::unique_ptr<CCourseObject> object);
     const CCourseObjectSet& GetObjects() const { return m_objects; }
@@ -80,7 +83,7 @@ public:
     void DeleteSelected();
     // 0 normal, 1 pale (an identical copy is in the overlay), 2 grey (an
     // overlay object).
-    int GetDifferenceStatus(const CCourseObject* object) const;
+    int GetDifferenceStatus(CCourseObject* object) const;
     CCourseObject* GetEditedObject() const { return m_editedObject; }
 
     // ---- Coordinate marks ---------------------------------------------
@@ -134,6 +137,10 @@ public:
     int32_t GetUSCoordUnitsY() const { return m_usCoordUnitsY; }
     bool Get3D() const { return m_show3D; }
     bool Get3DCamera() const { return m_use3DCamera; }
+    // The 3D camera while the 3D camera is in use, else the map camera.
+    CViewCamera& GetCurrentCamera() { return m_use3DCamera ? m_camera3D : m_cameraMap; }
+    CViewCamera& GetMapCamera() { return m_cameraMap; }
+    CViewCamera& Get3DViewCamera() { return m_camera3D; }
     const std::wstring& GetTitle() const { return m_title; }
     const std::wstring& GetPath() const { return m_path; }
     int32_t GetModifiedCount() const { return m_modifiedCount; }
@@ -142,10 +149,11 @@ public:
     bool IsReadFromVersion3() const { return m_readFromVersion3; }
     bool GetWriteVersion3() const { return m_writeVersion3; }
     void SetWriteVersion3(bool on) { m_writeVersion3 = on; }
-    // The ring with its margins, from the low margins to the size plus the
-    // high margins; for organisation 5 with the footer shown the footer's
-    // height extends it at high y.
-    CRectF GetAreaRect(bool withFooter) const;
+    // The ring with its margins, from minus the low margins to the size plus
+    // the high margins. With withFooter, for organisation 5 with the footer
+    // shown, the footer's height extends it at high y; with grow every side
+    // moves out by 10.
+    CRectF GetRingRect(bool grow, bool withFooter) const;
 
     // Setters end the motion, store the setting, recompute what depends on
     // it and tell the listeners.
@@ -158,6 +166,12 @@ public:
     // A size not above 0 is reported and keeps that dimension as it was;
     // sizes are limited to 1..kMaxRingSize.
     void SetSize(float width, float height);
+    // Both run as a motion of their own (4 and 5) instead of ending it.
+    void SetViewSize(float width, float height);
+    void SetViewCamera(const CViewCamera& camera);
+    // The selected objects take the colours of the parts they share; no
+    // listener is told.
+    void SetSelectionColors(const CPartColorSet& colors);
     void SetDisplayOriginX(int32_t origin);
     void SetDisplayOriginY(int32_t origin);
     void SetJumpHeight(float height);
@@ -229,13 +243,16 @@ public:
     static bool NextWord(const std::string& line, size_t& position, std::string& word);
 
 private:
+    // The archive and text-block readers (course/CourseFileAccess.h) fill
+    // the course's fields only once a whole block has been read.
+    friend class CCourseFileAccess;
+
     // The reserve for the next archive written: the largest size so far.
     size_t m_archiveReserve = 0;
     // ---- end of archive and text block ------------------------------------
 
     void ReadSettings();
     void ReadJumpSettings();
-    void RecomputeAfterSizeChange(float oldWidth, float oldHeight);
     void StoreFloatSetting(const std::wstring& name, float value);
     std::wstring GetOrganisationValueName(const wchar_t* name) const;
     void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks);
@@ -266,6 +283,7 @@ private:
     int32_t m_usCoordUnitsY = 3;
     bool m_show3D = false;
     bool m_use3DCamera = false;
+    CViewCamera m_camera3D{false};
     std::vector<CPoint2> m_markedPoints;
     CCourseObjectSet m_overlayObjects;
     CCourseObjectSet m_objects;
@@ -288,6 +306,7 @@ private:
     std::set<CObsNumSequence*> m_numberings;
     std::set<CCourseListener*> m_listeners;
     std::unique_ptr<std::vector<std::unique_ptr<CCoordinateMark>>> m_coordinateMarks;
+    CViewCamera m_cameraMap{true};
     bool m_broadcasting = false;
     float m_loadedJumpHeight = 0.0f;
     bool m_readFromVersion3 = false;

@@ -1,0 +1,4 @@
+#pragma once
+
+// Whether the stored display mode "BrisklaneMode" is on (default off).
+bool IsBrisklaneMode();

@@ -1,0 +1,6 @@
+#include "app/CourseWindow.h"
+
+bool CanShowAnother3DView()
+{
+    return false;
+}

@@ -1,0 +1,391 @@
+#include "course/Course.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "course/SpecList.h"
+#include "dialogs/HintDlg.h"
+#include "dialogs/ObjectPropertiesDlg.h"
+#include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
+#include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/LabelPlacer.h"
+#include "objects/annotations/ObsNumSequence.h"
+
+namespace {
+
+// Layout passes of the coordinate labels stop at this count even when the
+// positions still change.
+constexpr int kMaxLabelPasses = 50;
+
+float RoundHalfUp(float value)
+{
+    return std::floor(value + 0.5f);
+}
+
+CPoint2 GetCentre(const CRectF& rect)
+{
+    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
+}
+
+// How far an object beyond the old ring follows the far edge: all of the
+// growth beyond two thirds, half of it beyond one third.
+float GetRelocationShift(float centre, float oldSize, float newSize)
+{
+    if (centre > oldSize * 2.0f / 3.0f)
+        return newSize - oldSize;
+    if (centre > oldSize / 3.0f)
+        return (newSize - oldSize) * 0.5f;
+    return 0.0f;
+}
+
+std::string SerializeBody(CCourseObject* object)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = 4;
+    writer.m_versionMinor = 33;
+    object->Serialize(writer);
+    return writer.m_bytes;
+}
+
+}  // namespace
+
+bool CCourseObjectOrder::operator()(const CCourseObject* a, const CCourseObject* b) const
+{
+    const int layerA = a->GetLayer();
+    const int layerB = b->GetLayer();
+    if (layerA != layerB)
+        return layerA < layerB;
+    return a->GetSerialNumber() < b->GetSerialNumber();
+}
+
+CCourse::CCourse(const std::wstring& title, const std::wstring& path)
+{
+    ReadSettings();
+    SetTitle(title, path);
+    UpdateCoordinateMarks();
+}
+
+CCourse::~CCourse()
+{
+    m_propertiesDialog.reset();
+    m_editedObject = nullptr;
+    m_placedObject = nullptr;
+    DestroyObjects(m_objects);
+    DestroyObjects(m_overlayObjects);
+    m_coordinateMarks.reset();
+    for (CObsNumSequence* numbering : m_numberings)
+        delete numbering;
+    m_numberings.clear();
+}
+
+void CCourse::DestroyObjects(CCourseObjectSet& set)
+{
+    while (!set.empty()) {
+        CCourseObject* object = *set.begin();
+        set.erase(set.begin());
+        delete object;
+    }
+}
+
+void CCourse::InsertObject(CCourseObject* object)
+{
+    if (object == nullptr) {
+        TRACE_POINT();
+        ReportFailure();
+        return;
+    }
+    m_objects.insert(object);
+}
+
+void CCourse::EraseObject(CCourseObject* object)
+{
+    m_objects.erase(object);
+}
+
+bool CCourse::ContainsObject(const CCourseObject* object) const
+{
+    const auto found = m_objects.find(const_cast<CCourseObject*>(object));
+    return found != m_objects.end() && *found == object;
+}
+
+void CCourse::AddObject(std::unique_ptr<CCourseObject> object)
+{
+    InsertObject(object.release());
+}
+
+void CCourse::RemoveObjectsWhere(CObjectEvent event)
+{
+    for (auto it = m_objects.begin(); it != m_objects.end();) {
+        CCourseObject* object = *it;
+        if (!(object->*event)()) {
+            ++it;
+            continue;
+        }
+        it = m_objects.erase(it);
+        if (m_editedObject == object)
+            m_editedObject = nullptr;
+        if (m_placedObject == object)
+            m_placedObject = nullptr;
+        delete object;
+    }
+}
+
+void CCourse::RebuildAll()
+{
+    for (CCourseObject* object : m_objects)
+        object->Invalidate();
+}
+
+void CCourse::RelocateObjects(float oldWidth, float oldHeight, bool selectedOnly, bool* belowY, bool* aboveY,
+                              bool* belowX, bool* aboveX)
+{
+    bool flags[4] = {false, false, false, false};
+    for (CCourseObject* object : m_objects) {
+        if (selectedOnly && !object->IsSelected())
+            continue;
+        const CPoint2 centre = GetCentre(object->GetBoundingRect());
+        if (centre.y < 0.0f)
+            flags[0] = true;
+        else if (centre.y > oldHeight)
+            flags[1] = true;
+        if (centre.x < 0.0f)
+            flags[2] = true;
+        else if (centre.x > oldWidth)
+            flags[3] = true;
+        if (centre.x >= 0.0f && centre.x <= oldWidth && centre.y >= 0.0f && centre.y <= oldHeight)
+            continue;
+        const float dx = GetRelocationShift(centre.x, oldWidth, m_width);
+        const float dy = GetRelocationShift(centre.y, oldHeight, m_height);
+        CTransform placement = object->GetPlacement();
+        const CPoint2 position = placement.GetPosition2D();
+        placement.SetPosition2D(position.x + dx, position.y + dy);
+        object->SetPlacement(placement);
+    }
+    bool* const outs[4] = {belowY, aboveY, belowX, aboveX};
+    for (int i = 0; i < 4; ++i) {
+        if (outs[i] != nullptr)
+            *outs[i] = flags[i];
+    }
+}
+
+void CCourse::DeleteObjectsOutside(bool keepEdited)
+{
+    const CRectF area = GetRingRect(false, true);
+    std::map<const CCourseObject*, bool> remembered;
+    for (CCourseObject* object : m_objects) {
+        remembered[object] = object->IsSelected();
+        object->SetSelected(false);
+    }
+    bool anyOutside = false;
+    for (CCourseObject* object : m_objects) {
+        if (keepEdited && object == m_editedObject)
+            continue;
+        const CPoint2 centre = GetCentre(object->GetBoundingRect());
+        const bool inside = centre.x >= area.left && centre.x < area.right && centre.y >= area.top &&
+                            centre.y < area.bottom;
+        if (!inside) {
+            object->SetSelected(true);
+            anyOutside = true;
+        }
+    }
+    if (anyOutside) {
+        DeleteSelected();
+        ShowHint(2709, std::wstring(), 1);
+    }
+    for (CCourseObject* object : m_objects)
+        object->SetSelected(remembered[object]);
+}
+
+void CCourse::DeleteSelected()
+{
+    SetMotion(0);
+    RemoveObjectsWhere(&CCourseObject::BeforeObjectsDeleted);
+    for (auto it = m_objects.begin(); it != m_objects.end();) {
+        CCourseObject* object = *it;
+        if (!object->IsSelected()) {
+            ++it;
+            continue;
+        }
+        it = m_objects.erase(it);
+        if (m_editedObject == object)
+            m_editedObject = nullptr;
+        if (m_placedObject == object)
+            m_placedObject = nullptr;
+        delete object;
+    }
+    RemoveObjectsWhere(&CCourseObject::AfterObjectsDeleted);
+    UpdateCoordinateMarks();
+}
+
+int CCourse::GetDifferenceStatus(CCourseObject* object) const
+{
+    if (m_overlayObjects.empty() || object == nullptr || object->GetType() == nullptr)
+        return CCourseObject::kNormal;
+    int status = CCourseObject::kNormal;
+    std::string body;
+    bool haveBody = false;
+    for (CCourseObject* other : m_overlayObjects) {
+        if (other->GetType() == nullptr || other->GetType()->GetTypeId() != object->GetType()->GetTypeId() ||
+            other->GetPlacement() != object->GetPlacement())
+            continue;
+        if (other == object)
+            return CCourseObject::kGrey;
+        if (status == CCourseObject::kPale)
+            continue;
+        if (!haveBody) {
+            body = SerializeBody(object);
+            haveBody = true;
+        }
+        if (SerializeBody(other) == body)
+            status = CCourseObject::kPale;
+    }
+    return status;
+}
+
+void CCourse::ClearMarkedPoints()
+{
+    SetMotion(0);
+    m_markedPoints.clear();
+    UpdateCoordinateMarks();
+}
+
+void CCourse::UpdateCoordinateMarks()
+{
+    // Once the option is off, one update clears the marks and later ones
+    // have nothing to do.
+    if (!m_showObsCoords && m_coordinateMarks && m_coordinateMarks->empty())
+        return;
+    auto marks = std::make_unique<std::vector<std::unique_ptr<CCoordinateMark>>>();
+    if (m_showObsCoords) {
+        for (CCourseObject* object : m_objects) {
+            if (object->GetDisplayState() != CCourseObject::kNormal)
+                continue;
+            if (!m_markedPoints.empty() && object->GetLayer() != 4)
+                continue;
+            const int count = object->GetAnchorCount();
+            for (int i = 0; i < count; ++i) {
+                CPoint2 anchor;
+                object->GetAnchor(anchor, i);
+                anchor = object->GetPlacement().TransformPoint2D(anchor);
+                marks->push_back(
+                    std::make_unique<CCoordinateMark>(RoundHalfUp(anchor.x), RoundHalfUp(anchor.y), this));
+            }
+        }
+        for (const CPoint2& point : m_markedPoints)
+            marks->push_back(std::make_unique<CCoordinateMark>(point.x, point.y, this));
+        if (!marks->empty())
+            LayOutCoordinateMarks(*marks);
+    }
+    OnMapLayerChanged(3);
+    On3DLayerChanged(3);
+    m_coordinateMarks = std::move(marks);
+}
+
+void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks)
+{
+    CRectF labelExtent;
+    for (const auto& mark : marks)
+        labelExtent.Union(labelExtent, mark->GetLabelBounds());
+    if (labelExtent.IsEmpty())
+        return;
+    CLabelPlacer placer(GetRingRect(false, false), labelExtent.Width(), labelExtent.Height());
+    for (CCourseObject* object : m_objects) {
+        const int layer = object->GetLayer();
+        if (layer == 0 || layer == 2 || layer == 5)
+            continue;
+        const CRectF bounds = object->GetBoundingRect();
+        placer.Occupy(bounds.left, bounds.top, bounds.right, bounds.bottom, false);
+    }
+    std::vector<CCoordinateMark*> order;
+    for (const auto& mark : marks)
+        order.push_back(mark.get());
+    float previousSum = 0.0f;
+    bool converged = false;
+    for (int pass = 0; pass < kMaxLabelPasses; ++pass) {
+        if (pass > 0)
+            placer.RemoveTemporary();
+        std::stable_sort(order.begin(), order.end(), [](const CCoordinateMark* a, const CCoordinateMark* b) {
+            if (a->GetChange() != b->GetChange())
+                return a->GetChange() > b->GetChange();
+            return a->GetLabelAnchor().y > b->GetLabelAnchor().y;
+        });
+        float sum = 0.0f;
+        bool changed = false;
+        for (CCoordinateMark* mark : order) {
+            const CPoint2 anchor = mark->GetLabelAnchor();
+            const CPoint2 spot = placer.FindFreeSpot(anchor.x, anchor.y, true);
+            mark->SetLabelPosition(spot.x, spot.y, pass == 0);
+            sum += mark->GetChange();
+            if (mark->GetChange() > 0.0f)
+                changed = true;
+        }
+        if (changed)
+            converged = false;
+        if (converged && sum <= previousSum + 0.1f)
+            break;
+        if (sum >= previousSum - 0.1f)
+            converged = true;
+        previousSum = sum;
+    }
+}
+
+void CCourse::SetMotion(int kind)
+{
+    if (m_broadcasting) {
+        if (kind != m_motion)
+            TRACE_VALUE(int32_t, kind);
+        return;
+    }
+    if (kind != m_motion)
+        m_motion = kind;
+    TRACE_VALUE(int32_t, m_motion);
+}
+
+void CCourse::OnMapLayerChanged(int layer)
+{
+    const bool previous = m_broadcasting;
+    m_broadcasting = true;
+    const std::set<CCourseListener*> listeners = m_listeners;
+    for (CCourseListener* listener : listeners) {
+        if (m_listeners.count(listener) != 0)
+            listener->OnMapLayerChanged(layer);
+    }
+    m_broadcasting = previous;
+}
+
+void CCourse::On3DLayerChanged(int layer)
+{
+    const bool previous = m_broadcasting;
+    m_broadcasting = true;
+    const std::set<CCourseListener*> listeners = m_listeners;
+    for (CCourseListener* listener : listeners) {
+        if (m_listeners.count(listener) != 0)
+            listener->On3DLayerChanged(layer);
+    }
+    m_broadcasting = previous;
+}
+
+void CCourse::OnCourseSettingsChanged()
+{
+    const bool previous = m_broadcasting;
+    m_broadcasting = true;
+    const std::set<CCourseListener*> listeners = m_listeners;
+    for (CCourseListener* listener : listeners) {
+        if (m_listeners.count(listener) != 0)
+            listener->OnCourseSettingsChanged();
+    }
+    m_broadcasting = previous;
+}
+
+void CCourse::OnCourseChanged()
+{
+    const std::set<CCourseListener*> listeners = m_listeners;
+    for (CCourseListener* listener : listeners) {
+        if (m_listeners.count(listener) != 0)
+            listener->OnCourseChanged();
+    }
+}

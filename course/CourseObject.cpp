@@ -1,0 +1,690 @@
+#include "course/CourseObject.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "course/ColorPalette.h"
+#include "course/Course.h"
+#include "course/ObjectType.h"
+#include "dialogs/ObjectPropertiesDlg.h"
+#include "foundation/CrashLog.h"
+#include "graphics/BoundsContext.h"
+#include "graphics/GraphicsContext.h"
+#include "objects/equipment/ObstacleEnd.h"
+
+namespace {
+
+// Serial numbers order the objects of one layer; they only grow.
+uint32_t g_lastSerialNumber = 0;
+
+constexpr int kJumpEndKind = 4;
+// Kind bits of the ends a reversal can turn about: first, second and jump.
+constexpr int kReversibleEndKinds = 7;
+constexpr float kBoundsMargin = 48.0f;
+
+float RoundHalfUp(float value)
+{
+    return std::floor(value + 0.5f);
+}
+
+}  // namespace
+
+void CCourseObject::CShapeBase::UpdateKey()
+{
+    if (m_owner == nullptr)
+        return;
+    const std::string previousExtra = m_extraKey.m_bytes;
+    m_extraKey.Clear();
+    m_extraKey.m_versionMajor = 4;
+    m_extraKey.m_versionMinor = 33;
+    m_owner->SerializeExtra(m_extraKey);
+    if (m_extraKey.m_bytes != previousExtra)
+        m_keyValid = false;
+    if (m_keyValid)
+        return;
+    CFieldWriter& key = BeginKey();
+    key.m_versionMajor = 4;
+    key.m_versionMinor = 33;
+    key.WriteInt16(m_owner->m_type != nullptr ? m_owner->m_type->GetTypeId() : 0);
+    key.WriteString(m_extraKey.m_bytes);
+    m_owner->m_partColors.Write(key);
+    key.WriteInt8(m_owner->m_displayState);
+    m_owner->Serialize(key);
+    m_keyValid = true;
+}
+
+void CCourseObject::CShape2D::Draw(CGraphicsContext& context)
+{
+    if (m_owner == nullptr)
+        return;
+    m_owner->m_colorMode = kColorMode2D;
+    m_owner->ApplyDrawAttributes(context);
+    m_owner->Draw2D(context);
+}
+
+void CCourseObject::CShape3D::Draw(CGraphicsContext& context)
+{
+    if (m_owner == nullptr)
+        return;
+    m_owner->m_colorMode = kColorMode3D;
+    m_owner->ApplyDrawAttributes(context);
+    m_owner->Build3D(context);
+}
+
+void CCourseObject::CShadow::Draw(CGraphicsContext& context)
+{
+    if (m_owner == nullptr || !m_owner->HasShadow()) {
+        TRACE_VALUE(const void*, m_owner);
+        ReportFailure();
+        return;
+    }
+    context.SetBrightness(1.0f);
+    context.SetFillPattern(0);
+    context.m_state.fillColor = 0x80000000;
+    context.SetNormal(CVector3(0.0f, 0.0f, 1.0f), true);
+    m_owner->DrawShadow(context);
+}
+
+CCourseObject::CCourseObject() : m_serialNumber(++g_lastSerialNumber) {}
+
+CCourseObject::~CCourseObject()
+{
+    if (m_course == nullptr)
+        return;
+    NotifyLayer(2);
+    if (HasShadow())
+        m_course->On3DLayerChanged(1);
+    if (m_selected)
+        NotifyLayer(4);
+}
+
+void CCourseObject::SetType(const CObjectType* type)
+{
+    m_type = type;
+    if (type != nullptr)
+        m_partColors = type->GetPartColors();
+}
+
+int CCourseObject::GetCategoryFor(int endIndex) const
+{
+    return GetCategory();
+}
+
+CPoint2 CCourseObject::GetPosition() const
+{
+    return m_placement.GetPosition2D();
+}
+
+void CCourseObject::AddSnapCoordinates(CSnapAxis& axisX, CSnapAxis& axisY, const CCourseObject* source) {}
+
+bool CCourseObject::IsHidable() const
+{
+    return false;
+}
+
+bool CCourseObject::IsValidTraversal(const CObstacleEnd* a, const CObstacleEnd* b) const
+{
+    if (a == nullptr || b == nullptr || a->owner != this || b->owner != this) {
+        TRACE_VALUE(const void*, a);
+        ReportFailure();
+        return false;
+    }
+    return a->point != b->point;
+}
+
+bool CCourseObject::HasFirstEnd() const
+{
+    return std::any_of(m_ends.begin(), m_ends.end(),
+                       [](const CObstacleEnd* end) { return (end->GetEndKind() & 1) != 0; });
+}
+
+float CCourseObject::GetPathLength(const CPoint2& a, const CPoint2& b) const
+{
+    return m_placement.TransformVector2D(a).Length() + m_placement.TransformVector2D(b).Length();
+}
+
+int CCourseObject::GetAnchorCount() const
+{
+    const int layer = GetLayer();
+    if (layer != 3 && layer != 4)
+        return 0;
+    if (m_ends.empty()) {
+        TRACE_VALUE(int32_t, layer);
+        ReportFailure();
+        return 0;
+    }
+    if (m_ends.front()->GetEndKind() == kJumpEndKind)
+        return 1;
+    return GetEndCount();
+}
+
+void CCourseObject::GetAnchor(CPoint2& point, int index) const
+{
+    if (index < 0 || index >= GetAnchorCount()) {
+        TRACE_VALUE(int32_t, index);
+        ReportFailure();
+        return;
+    }
+    if (m_ends.front()->GetEndKind() == kJumpEndKind)
+        return;
+    GetEnd(point, index);
+}
+
+std::wstring CCourseObject::GetSizeText() const
+{
+    return std::wstring();
+}
+
+int CCourseObject::GetDialogVariant() const
+{
+    return 0;
+}
+
+void CCourseObject::StartMove(float x, float y)
+{
+    if (GetCategory() == 0)
+        return;
+    BuildSnapGrid();
+    m_snapAxisX.ClearOffset();
+    m_snapAxisY.ClearOffset();
+    MoveTo(x, y);
+}
+
+void CCourseObject::Move(float x, float y)
+{
+    if (GetCategory() != 0)
+        MoveTo(x, y);
+}
+
+void CCourseObject::EndMove()
+{
+    if (GetCategory() != 0)
+        ResetSnapAxes();
+}
+
+void CCourseObject::Flip()
+{
+    m_placement.SetRotationZ(GetMirrorAngle() - m_placement.GetRotation());
+}
+
+const CObstacleEnd* CCourseObject::FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const
+{
+    reversed = false;
+    if (end == nullptr) {
+        TRACE_POINT();
+        ReportFailure();
+        return nullptr;
+    }
+    // Mirroring negates x in the frame turned by the mirror angle.
+    CTransform frame;
+    frame.SetRotationZ(GetMirrorAngle());
+    CPoint2 point = frame.InverseTransformVector2D(end->point);
+    point.x = -point.x;
+    point = frame.TransformVector2D(point);
+    CPoint2 direction = frame.InverseTransformVector2D(end->direction);
+    direction.x = -direction.x;
+    direction = frame.TransformVector2D(direction);
+
+    for (const CObstacleEnd* other : m_ends) {
+        if (other->GetEndKind() != end->GetEndKind() || other->point != point)
+            continue;
+        const float dot = direction.x * other->direction.x + direction.y * other->direction.y;
+        reversed = !(dot > 0.999f * direction.Length() * other->direction.Length());
+        return other;
+    }
+    TRACE_VALUE(CPoint2, point);
+    ReportFailure();
+    return nullptr;
+}
+
+bool CCourseObject::IsInsideRing(bool selectedOnly) const
+{
+    if (m_course == nullptr || (selectedOnly && !m_selected) || GetCategory() == 0)
+        return false;
+    const CRectF bounds = GetBoundingRect();
+    const float cx = (bounds.left + bounds.right) * 0.5f;
+    const float cy = (bounds.top + bounds.bottom) * 0.5f;
+    return cx >= 0.0f && cx < m_course->GetWidth() && cy >= 0.0f && cy < m_course->GetHeight();
+}
+
+bool CCourseObject::IsActive() const
+{
+    return m_selected && GetCategory() >= 1;
+}
+
+bool CCourseObject::IsActiveForPath() const
+{
+    return IsActive();
+}
+
+void CCourseObject::BuildSnapGrid()
+{
+    const int layer = GetLayer();
+    if (m_course == nullptr || GetCategory() == 3)
+        return;
+    if (layer != 3 && layer != 4 && layer != 6 && layer != 7 && layer != 8)
+        return;
+    m_snapAxisX.SetZone(40.0f);
+    m_snapAxisY.SetZone(40.0f);
+    const float width = m_course->GetWidth();
+    const float height = m_course->GetHeight();
+    const float limit = std::max(width, height);
+    const bool metric = m_course->IsMetric();
+    for (int k = 1;; ++k) {
+        // Half metres on metric courses, feet otherwise.
+        const float position = metric ? float((127 + 50000 * k) / 254) : float(120 * k);
+        if (!(position < limit))
+            break;
+        if (position < width)
+            m_snapAxisX.AddPosition(position);
+        if (position < height)
+            m_snapAxisY.AddPosition(position);
+    }
+    const CPoint2 position = GetPosition();
+    m_snapAxisX.Anchor(position.x);
+    m_snapAxisY.Anchor(position.y);
+}
+
+void CCourseObject::ResetSnapAxes()
+{
+    m_snapAxisX.Clear();
+    m_snapAxisY.Clear();
+}
+
+void CCourseObject::StartHandleMove(int handle) {}
+
+void CCourseObject::EndHandleMove() {}
+
+int CCourseObject::MoveHandle(int handle, float x, float y)
+{
+    TRACE_VALUE(int32_t, handle);
+    ReportFailure();
+    return handle;
+}
+
+void CCourseObject::ResetShape()
+{
+    if (GetLayer() != 3) {
+        TRACE_VALUE(int32_t, GetLayer());
+        ReportFailure();
+    }
+}
+
+void CCourseObject::Reverse()
+{
+    if (m_ends.empty())
+        return;
+    const CObstacleEnd* first = m_ends.front();
+    if ((first->GetEndKind() & kReversibleEndKinds) == 0) {
+        TRACE_VALUE(int32_t, first->GetEndKind());
+        ReportFailure();
+    }
+    for (size_t i = 1; i < m_ends.size(); ++i) {
+        if (m_ends[i]->point == first->point)
+            return;
+    }
+    CTransform placement = m_placement;
+    placement.RotateZ(-180.0f);
+    SetPlacement(placement);
+}
+
+void CCourseObject::ReadFields(CFieldStream& stream)
+{
+    Serialize(stream);
+}
+
+void CCourseObject::ApplyVariant(const std::string& keyName, std::istream& words) {}
+
+void CCourseObject::ClearHandles() {}
+
+void CCourseObject::Serialize(CFieldStream& stream) {}
+
+void CCourseObject::SerializeExtra(CFieldStream& stream) {}
+
+bool CCourseObject::IsShown() const
+{
+    return true;
+}
+
+bool CCourseObject::ResolveLinks()
+{
+    return false;
+}
+
+bool CCourseObject::BeforeObjectsDeleted()
+{
+    return false;
+}
+
+bool CCourseObject::AfterObjectsDeleted()
+{
+    return false;
+}
+
+bool CCourseObject::OnOthersMoved()
+{
+    return false;
+}
+
+bool CCourseObject::OnMoveStarted()
+{
+    return false;
+}
+
+bool CCourseObject::OnOthersRotated()
+{
+    return false;
+}
+
+bool CCourseObject::OnOthersReshaped()
+{
+    return false;
+}
+
+bool CCourseObject::OnHandleMoved()
+{
+    return false;
+}
+
+bool CCourseObject::OnNumberingChanged()
+{
+    return false;
+}
+
+bool CCourseObject::OnJumpSettingsChanged()
+{
+    return false;
+}
+
+bool CCourseObject::OnObjectsAdded()
+{
+    return false;
+}
+
+void CCourseObject::ToDialog(CObjectPropertiesDlg& dialog) {}
+
+void CCourseObject::FromDialog(CObjectPropertiesDlg& dialog) {}
+
+void CCourseObject::Build3D(CGraphicsContext& context)
+{
+    Draw2D(context);
+}
+
+void CCourseObject::DrawShadow(CGraphicsContext& context) {}
+
+bool CCourseObject::HasShadow() const
+{
+    return false;
+}
+
+void CCourseObject::UpdateEnds() {}
+
+float CCourseObject::GetMirrorAngle() const
+{
+    return 0.0f;
+}
+
+void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransform& placement, int displayState)
+{
+    m_course = course;
+    m_type = type;
+    m_placement = placement;
+    SetDisplayState(displayState);
+    if (type != nullptr)
+        m_partColors = type->GetPartColors();
+}
+
+void CCourseObject::SetPlacement(const CTransform& placement)
+{
+    m_placement = placement;
+    if (m_course != nullptr) {
+        const int state = m_course->GetDifferenceStatus(this);
+        if (state == m_displayState)
+            NotifyLayer(2);
+        else
+            SetDisplayState(state);
+    }
+    Invalidate();
+}
+
+void CCourseObject::MoveTo(float x, float y)
+{
+    CTransform placement = m_placement;
+    placement.SetPosition2D(RoundHalfUp(m_snapAxisX.Apply(x)), RoundHalfUp(m_snapAxisY.Apply(y)));
+    SetPlacement(placement);
+}
+
+void CCourseObject::Invalidate()
+{
+    m_shape2D.MarkStale();
+    m_shape3D.MarkStale();
+    UpdateEnds();
+    if (m_course == nullptr)
+        return;
+    SetDisplayState(m_course->GetDifferenceStatus(this));
+    RefreshExtents();
+    NotifyLayer(2);
+}
+
+void CCourseObject::RefreshExtents()
+{
+    m_shape2D.UpdateKey();
+    CBoundsContext::MeasureDrawable(m_shape2D);
+    m_extent2D = m_shape2D.GetBounds().empty ? CBox3() : m_shape2D.GetBounds().fixed;
+    m_shape3D.UpdateKey();
+    CBoundsContext::MeasureDrawable(m_shape3D);
+    m_extent3D = m_shape3D.GetBounds().empty ? CBox3() : m_shape3D.GetBounds().fixed;
+}
+
+void CCourseObject::SetSelected(bool on)
+{
+    if (m_selected == on)
+        return;
+    m_selected = on;
+    NotifyLayer(4);
+}
+
+void CCourseObject::NotifySelectionAppearance()
+{
+    if (!m_selected)
+        return;
+    const int count = GetEndCount();
+    for (int i = 0; i < count; ++i) {
+        if (GetCategoryFor(i) != 2) {
+            NotifyLayer(4);
+            return;
+        }
+    }
+}
+
+void CCourseObject::BringToFront()
+{
+    const bool inCourse = m_course != nullptr && m_course->ContainsObject(this);
+    if (inCourse)
+        m_course->EraseObject(this);
+    m_serialNumber = ++g_lastSerialNumber;
+    if (!inCourse)
+        return;
+    m_course->InsertObject(this);
+    m_course->OnMapLayerChanged(2);
+    m_course->OnMapLayerChanged(4);
+}
+
+void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
+{
+    if (end == nullptr || end->owner != this) {
+        TRACE_VALUE(const void*, end);
+        ReportFailure();
+        return;
+    }
+    const auto found = std::find(m_ends.begin(), m_ends.end(), end);
+    if (add && found == m_ends.end())
+        m_ends.push_back(end);
+    else if (!add && found != m_ends.end())
+        m_ends.erase(found);
+}
+
+bool CCourseObject::HasEnd(const CObstacleEnd* end) const
+{
+    return std::find(m_ends.begin(), m_ends.end(), end) != m_ends.end();
+}
+
+CRectF CCourseObject::GetBoundingRect() const
+{
+    CBox3 box;
+    box.Union(m_extent2D, m_extent3D);
+    box.minX -= kBoundsMargin;
+    box.maxX += kBoundsMargin;
+    box.minY -= kBoundsMargin;
+    box.maxY += kBoundsMargin;
+    return CRectF::FromRangesFlipY(m_placement.TransformBox(box));
+}
+
+void CCourseObject::AddEndHandles(std::vector<CObjectHandle>& target, int objectNumber, bool allCategories) const
+{
+    const int count = GetEndCount();
+    for (int i = 0; i < count; ++i) {
+        CPoint2 point;
+        GetEnd(point, i);
+        CObjectHandle handle;
+        handle.position = m_placement.TransformPoint2D(point);
+        handle.code = (((uint32_t(i) << 15) | (uint32_t(objectNumber) & 0x7FFFu)) << 2) | 2u;
+        handle.category = allCategories ? 2 : GetCategoryFor(i);
+        target.push_back(handle);
+    }
+}
+
+void CCourseObject::FillPropertiesDialog(CObjectPropertiesDlg& dialog)
+{
+    dialog.AddEditedObject(m_type, GetDialogVariant(), m_partColors);
+    ToDialog(dialog);
+}
+
+void CCourseObject::ApplyDialog(CObjectPropertiesDlg& dialog)
+{
+    FromDialog(dialog);
+    m_partColors.TakeOver(dialog.GetEditedColors());
+}
+
+void CCourseObject::ApplyDrawAttributes(CGraphicsContext& context)
+{
+    CGraphicsState& state = context.m_state;
+    state.strokeZ = 0.8f;
+    state.fillZ = 0.2f;
+    state.textZ = 0.7f;
+    context.SetDashStyle(0);
+    state.penWidth = 30.0f;
+    state.penColor = GetPrimaryColor();
+    context.SetFillPattern(m_colorMode == kColorMode2D && m_displayState == kGrey ? 1 : 0);
+    state.fillColor = GetSecondaryColor();
+    state.hatchScale = 10.0f;
+    // The accent is the primary colour unless a 3D build has part 26.
+    state.textColor = GetAccentColor();
+    state.textAlignH = 1;
+    state.textAlignV = 4;
+    state.font = CFontMetrics(240.0f, false);
+}
+
+int CCourseObject::GetPartColorIndex(int part) const
+{
+    switch (m_displayState) {
+    case kPale:
+        return 20;
+    case kGrey:
+        return 100;
+    default:
+        return m_partColors.GetColorIndex(part);
+    }
+}
+
+int CCourseObject::GetPrimaryColorIndex() const
+{
+    if (m_colorMode == kColorMode3D && m_partColors.HasPart(15))
+        return GetPartColorIndex(15);
+    const int index = m_partColors.GetColorIndex(CPartColorSet::kPrimaryPart);
+    switch (m_displayState) {
+    case kPale:
+        return CColorPalette::GetPaleIndex(index);
+    case kGrey:
+        return 100;
+    default:
+        return index;
+    }
+}
+
+int CCourseObject::GetSecondaryColorIndex() const
+{
+    if (m_colorMode == kColorMode3D && m_partColors.HasPart(25))
+        return GetPartColorIndex(25);
+    switch (m_displayState) {
+    case kPale:
+        return 255;
+    case kGrey:
+        return 100;
+    default:
+        return m_partColors.GetColorIndex(CPartColorSet::kPrimaryPart);
+    }
+}
+
+int CCourseObject::GetAccentColorIndex() const
+{
+    if (m_colorMode == kColorMode3D && m_partColors.HasPart(26))
+        return GetPartColorIndex(26);
+    return GetPrimaryColorIndex();
+}
+
+int CCourseObject::GetOutlineColorIndex() const
+{
+    if (m_colorMode == kColorMode3D && m_partColors.HasPart(25))
+        return GetPartColorIndex(25);
+    return m_displayState == kGrey ? 100 : 255;
+}
+
+uint32_t CCourseObject::GetPartColor(int part) const
+{
+    return CColorPalette::GetInstance().GetColor(GetPartColorIndex(part));
+}
+
+uint32_t CCourseObject::GetPrimaryColor() const
+{
+    return CColorPalette::GetInstance().GetColor(GetPrimaryColorIndex());
+}
+
+uint32_t CCourseObject::GetSecondaryColor() const
+{
+    return CColorPalette::GetInstance().GetColor(GetSecondaryColorIndex());
+}
+
+uint32_t CCourseObject::GetAccentColor() const
+{
+    return CColorPalette::GetInstance().GetColor(GetAccentColorIndex());
+}
+
+uint32_t CCourseObject::GetOutlineColor() const
+{
+    return CColorPalette::GetInstance().GetColor(GetOutlineColorIndex());
+}
+
+void CCourseObject::SetDisplayState(int state)
+{
+    if (state < kNormal || state > kGrey) {
+        TRACE_VALUE(int32_t, state);
+        ReportFailure();
+        state = kNormal;
+    }
+    m_displayState = state;
+}
+
+void CCourseObject::SetExtents(const CBox3& extent2D, const CBox3& extent3D)
+{
+    m_extent2D = extent2D;
+    m_extent3D = extent3D;
+}
+
+void CCourseObject::NotifyLayer(int layer)
+{
+    if (m_course == nullptr)
+        return;
+    m_course->OnMapLayerChanged(layer);
+    m_course->On3DLayerChanged(layer);
+}

@@ -1,0 +1,279 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "course/PartColors.h"
+#include "course/SnapAxis.h"
+#include "foundation/Box.h"
+#include "foundation/Geometry.h"
+#include "foundation/Rect.h"
+#include "foundation/FieldStream.h"
+#include "foundation/Transform.h"
+#include "graphics/Drawable.h"
+
+class CCourse;
+class CGraphicsContext;
+class CObjectPropertiesDlg;
+class CObjectType;
+class CObstacleEnd;
+
+// A handle of an object's end for the views: where it is drawn, the pick
+// code that names the object and the end, and the marker's category.
+struct CObjectHandle
+{
+    CPoint2 position;
+    uint32_t code = 0;
+    int category = 0;
+};
+
+// The base of every object placed on a course: obstacles, jumps, tunnels,
+// numbers, texts, paths, lines and figures. It holds what all of them share
+// and defines the operations through which the course, the archive, the
+// editing code and the views drive an object without knowing its kind.
+//
+// Course units are tenths of an inch; angles are degrees. Every change is
+// reported to the owning course as layer changes: 2 objects, 4 selection
+// marks, 1 shadows.
+class CCourseObject
+{
+public:
+    // Display states.
+    enum
+    {
+        kNormal = 0,
+        kPale = 1,
+        kGrey = 2,
+    };
+    // Colour modes: which colour rules apply while a shape is drawn.
+    enum
+    {
+        kColorMode2D = 2,
+        kColorMode3D = 3,
+    };
+
+    // The drawables of an object. The cache key names the object's kind,
+    // colours, display state and record fields, so equal objects share cached
+    // drawings.
+    class CShapeBase : public CDrawable
+    {
+    public:
+        explicit CShapeBase(CCourseObject* owner) : m_owner(owner) {}
+        CCourseObject* GetOwner() const { return m_owner; }
+        void SetOwner(CCourseObject* owner) { m_owner = owner; }
+        void MarkStale() { m_keyValid = false; }
+        bool IsKeyValid() const { return m_keyValid; }
+        // Rebuilds the key when the shape is stale or the object's extra key
+        // changed.
+        void UpdateKey();
+
+    protected:
+        CCourseObject* m_owner;
+
+    private:
+        bool m_keyValid = false;
+        CFieldWriter m_extraKey;
+    };
+    // Sets colour mode 2 and the draw attributes, then Draw2D.
+    class CShape2D : public CShapeBase
+    {
+    public:
+        using CShapeBase::CShapeBase;
+        void Draw(CGraphicsContext& context) override;
+    };
+    // Sets colour mode 3 and the draw attributes, then Build3D.
+    class CShape3D : public CShapeBase
+    {
+    public:
+        using CShapeBase::CShapeBase;
+        void Draw(CGraphicsContext& context) override;
+    };
+    // A half-transparent black shadow from DrawShadow; not attached to an
+    // object until one that has a shadow attaches it.
+    class CShadow : public CShapeBase
+    {
+    public:
+        using CShapeBase::CShapeBase;
+        void Draw(CGraphicsContext& context) override;
+    };
+
+    CCourseObject();
+    CCourseObject(const CCourseObject&) = delete;
+    CCourseObject& operator=(const CCourseObject&) = delete;
+
+    // ---- Operations, in their fixed order -------------------------------
+    // Stores the type and copies its part colours and part list.
+    virtual void SetType(const CObjectType* type);
+    virtual int GetCategoryFor(int endIndex) const;
+    // The editing category; dragging moves only objects whose category is
+    // not 0; paths answer 3.
+    virtual int GetCategory() const = 0;
+    virtual CPoint2 GetPosition() const;
+    virtual void AddSnapCoordinates(CSnapAxis& axisX, CSnapAxis& axisY, const CCourseObject* source);
+    // The drawing layer; the course orders its objects by layer, then by
+    // serial number. It must not change while the object is in a course.
+    virtual int GetLayer() const = 0;
+    virtual bool IsHidable() const;
+    virtual bool IsValidTraversal(const CObstacleEnd* a, const CObstacleEnd* b) const;
+    virtual bool HasFirstEnd() const;
+    // The sum of the lengths of the two local vectors, placed.
+    virtual float GetPathLength(const CPoint2& a, const CPoint2& b) const;
+    virtual int GetEndCount() const = 0;
+    // The local point of an end (a handle).
+    virtual void GetEnd(CPoint2& point, int index) const = 0;
+    virtual int GetAnchorCount() const;
+    // The local point of an anchor; left as given (callers pass the origin)
+    // when the first registered end is a jump end.
+    virtual void GetAnchor(CPoint2& point, int index) const;
+    virtual std::wstring GetSizeText() const;
+    // Handed to the properties dialog with the type and colours.
+    virtual int GetDialogVariant() const;
+    virtual void StartMove(float x, float y);
+    virtual void Move(float x, float y);
+    virtual void EndMove();
+    virtual void Flip();
+    // The registered end of the same kind lying exactly where the end lands
+    // when mirrored about GetMirrorAngle; reversed tells whether their
+    // directions differ. None found is reported.
+    virtual const CObstacleEnd* FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const;
+    virtual bool IsInsideRing(bool selectedOnly) const;
+    virtual bool IsActive() const;
+    virtual bool IsActiveForPath() const;
+    virtual void BuildSnapGrid();
+    virtual void ResetSnapAxes();
+    virtual void StartHandleMove(int handle);
+    virtual void EndHandleMove();
+    // Returns the handle that is dragged from now on.
+    virtual int MoveHandle(int handle, float x, float y);
+    virtual void ResetShape();
+    // Turns the object by 180 degrees unless another end lies at its first
+    // end.
+    virtual void Reverse();
+    virtual ~CCourseObject();
+    // Reads the object's own fields from an archive record.
+    virtual void ReadFields(CFieldStream& stream);
+    // Reads the kind's values and variant from a legacy course line.
+    virtual void ApplyVariant(const std::string& keyName, std::istream& words);
+    virtual void ClearHandles();
+    // The object's own record fields, one routine for both directions.
+    virtual void Serialize(CFieldStream& stream);
+    // Drawing-key state that is not stored.
+    virtual void SerializeExtra(CFieldStream& stream);
+    virtual bool IsShown() const;
+    // Events the course sends to every object; each answers whether it
+    // changed itself.
+    virtual bool ResolveLinks();
+    virtual bool BeforeObjectsDeleted();
+    virtual bool AfterObjectsDeleted();
+    virtual bool OnOthersMoved();
+    virtual bool OnMoveStarted();
+    virtual bool OnOthersRotated();
+    virtual bool OnOthersReshaped();
+    virtual bool OnHandleMoved();
+    virtual bool OnNumberingChanged();
+    virtual bool OnJumpSettingsChanged();
+    virtual bool OnObjectsAdded();
+    virtual void ToDialog(CObjectPropertiesDlg& dialog);
+    virtual void FromDialog(CObjectPropertiesDlg& dialog);
+    virtual void Draw2D(CGraphicsContext& context) = 0;
+    virtual void Build3D(CGraphicsContext& context);
+    virtual void DrawShadow(CGraphicsContext& context);
+    virtual bool HasShadow() const;
+    virtual void UpdateEnds();
+    virtual float GetMirrorAngle() const;
+
+    // ---- Plain operations -------------------------------------------------
+    // Used by the type's creation routines; copies the type's colours.
+    void Init(CCourse* course, const CObjectType* type, const CTransform& placement, int displayState);
+    void SetPlacement(const CTransform& placement);
+    // Each coordinate through its snap axis, rounded to a whole unit.
+    void MoveTo(float x, float y);
+    // Marks both shapes for rebuilding, updates the ends, refreshes the
+    // display state from the course and the extents, and tells the course.
+    void Invalidate();
+    // Rebuilds stale shape keys and measures what the shapes draw.
+    void RefreshExtents();
+    void SetSelected(bool on);
+    void NotifySelectionAppearance();
+    // Takes a new serial number: the object becomes last in its layer.
+    void BringToFront();
+    // Adds or removes one of the object's own ends.
+    void RegisterEnd(CObstacleEnd* end, bool add);
+    bool HasEnd(const CObstacleEnd* end) const;
+    const std::vector<CObstacleEnd*>& GetEnds() const { return m_ends; }
+    // The 2D and 3D extents combined, widened by 48, placed, y down.
+    CRectF GetBoundingRect() const;
+    // One handle per end: code ((end << 15) | (objectNumber & 0x7FFF)) << 2
+    // | 2, category GetCategoryFor(end), or 2 for every end when all
+    // categories are asked.
+    void AddEndHandles(std::vector<CObjectHandle>& target, int objectNumber, bool allCategories) const;
+    void FillPropertiesDialog(CObjectPropertiesDlg& dialog);
+    void ApplyDialog(CObjectPropertiesDlg& dialog);
+    // The drawing state of the object's shapes: heights, solid lines of pen
+    // width 30, the primary pen and secondary fill, hatched in 2D when grey,
+    // centred text of size 240.
+    void ApplyDrawAttributes(CGraphicsContext& context);
+
+    // Palette indices by the colour rules of the display state and colour
+    // mode, and the palette colours of those indices.
+    int GetPartColorIndex(int part) const;
+    int GetPrimaryColorIndex() const;
+    int GetSecondaryColorIndex() const;
+    int GetAccentColorIndex() const;
+    int GetOutlineColorIndex() const;
+    uint32_t GetPartColor(int part) const;
+    uint32_t GetPrimaryColor() const;
+    uint32_t GetSecondaryColor() const;
+    uint32_t GetAccentColor() const;
+    uint32_t GetOutlineColor() const;
+
+    CCourse* GetCourse() const { return m_course; }
+    const CObjectType* GetType() const { return m_type; }
+    const CTransform& GetPlacement() const { return m_placement; }
+    // The placement at the start of a drag; identity at construction.
+    const CTransform& GetDragStartPlacement() const { return m_dragStartPlacement; }
+    void SetDragStartPlacement(const CTransform& placement) { m_dragStartPlacement = placement; }
+    bool IsSelected() const { return m_selected; }
+    bool IsPreviouslySelected() const { return m_previouslySelected; }
+    void SetPreviouslySelected(bool on) { m_previouslySelected = on; }
+    uint32_t GetSerialNumber() const { return m_serialNumber; }
+    const CPartColorSet& GetPartColors() const { return m_partColors; }
+    CPartColorSet& GetPartColors() { return m_partColors; }
+    int GetDisplayState() const { return m_displayState; }
+    // A state other than 0, 1 or 2 is reported and taken as 0.
+    void SetDisplayState(int state);
+    int GetColorMode() const { return m_colorMode; }
+    void SetColorMode(int mode) { m_colorMode = mode; }
+    CSnapAxis& GetSnapAxisX() { return m_snapAxisX; }
+    CSnapAxis& GetSnapAxisY() { return m_snapAxisY; }
+    const CBox3& Get2DExtent() const { return m_extent2D; }
+    const CBox3& Get3DExtent() const { return m_extent3D; }
+    void SetExtents(const CBox3& extent2D, const CBox3& extent3D);
+    CShape2D& GetShape2D() { return m_shape2D; }
+    CShape3D& GetShape3D() { return m_shape3D; }
+    CShadow& GetShadow() { return m_shadow; }
+
+private:
+    void NotifyLayer(int layer);
+
+    CCourse* m_course = nullptr;
+    const CObjectType* m_type = nullptr;
+    CTransform m_placement;
+    CTransform m_dragStartPlacement;
+    bool m_selected = false;
+    bool m_previouslySelected = false;
+    uint32_t m_serialNumber;
+    CPartColorSet m_partColors;
+    int m_displayState = kNormal;
+    CSnapAxis m_snapAxisX{240.0f};
+    CSnapAxis m_snapAxisY{240.0f};
+    CBox3 m_extent2D;
+    CBox3 m_extent3D;
+    std::vector<CObstacleEnd*> m_ends;
+    CShape2D m_shape2D{this};
+    CShape3D m_shape3D{this};
+    CShadow m_shadow{nullptr};
+    int m_colorMode = kColorMode2D;
+};

@@ -1,0 +1,534 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "app/BrisklaneModeDlg.h"
+#include "app/CourseWindow.h"
+#include "app/ScoreSheet.h"
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "course/SpecList.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+
+namespace {
+
+// The organisation whose courses can show the score-sheet footer.
+constexpr int kFooterOrganisation = 5;
+
+bool IsValidDisplayOrigin(int32_t origin)
+{
+    return origin >= 0 && origin <= 2;
+}
+
+bool IsValidUSCoordUnits(int32_t units)
+{
+    return units == 2 || units == 3 || units == 5;
+}
+
+bool ReadBool(const wchar_t* name, bool defaultValue)
+{
+    return CSettings::GetInt(name, defaultValue ? 1 : 0) != 0;
+}
+
+void StoreBool(const wchar_t* name, bool value)
+{
+    CSettings::SetInt(name, value ? 1 : 0);
+}
+
+// Running number of the untitled courses of this run.
+int g_untitledCount = 0;
+
+}  // namespace
+
+// ---- Construction ------------------------------------------------------------
+
+void CCourse::ReadSettings()
+{
+    m_ukcClass = CSettings::GetInt(L"UKCClass", 1);
+    m_showUKCFooter = ReadBool(L"ShowUKCFooter", true);
+    m_showPaths = true;
+    m_showObsCoords = ReadBool(L"ShowObsCoords", false);
+    m_showNumbers = true;
+    m_showTexts = true;
+    m_metricGridSpacing = CheckGridSpacing(CSettings::GetInt(L"MetricGridSpacing", 3), 3);
+    m_usGridSpacing = CheckGridSpacing(CSettings::GetInt(L"UsGridSpacing", 10), 10);
+    m_metric = ReadBool(L"Metric", CLocaleDefaults().metric);
+    m_baselineCoordFirst = ReadBool(L"BaselineCoordFirst", true);
+
+    if (CanShowAnother3DView()) {
+        m_show3D = ReadBool(L"3D", false);
+        m_use3DCamera = ReadBool(L"3DCamera", false);
+    } else {
+        m_show3D = false;
+        m_use3DCamera = false;
+    }
+
+    m_hideGrass = !ReadBool(L"ShowGrass", true);
+    m_background = CSettings::GetInt(L"Background", 3);
+
+    const float defaultWidth = GetDefaultWidth(m_metric);
+    const float defaultHeight = GetDefaultHeight(m_metric);
+    m_width = CheckRingSize(float(CSettings::GetInt(L"CourseWidth", int32_t(defaultWidth))), defaultWidth);
+    m_height = CheckRingSize(float(CSettings::GetInt(L"CourseHeight", int32_t(defaultHeight))), defaultHeight);
+
+    m_specList = &::GetSpecList(CheckOrganisationId(CSettings::GetInt(L"SpecList", DefaultOrganisation())));
+    ReadJumpSettings();
+
+    m_displayOriginX = CSettings::GetInt(L"DisplayOriginX", 1);
+    if (!IsValidDisplayOrigin(m_displayOriginX))
+        m_displayOriginX = 1;
+    m_displayOriginY = CSettings::GetInt(L"DisplayOriginY", 2);
+    if (!IsValidDisplayOrigin(m_displayOriginY))
+        m_displayOriginY = 2;
+    ApplyBrisklaneMode();
+    m_usCoordUnitsX = CSettings::GetInt(L"USCoordUnitsX", 3);
+    if (!IsValidUSCoordUnits(m_usCoordUnitsX))
+        m_usCoordUnitsX = 3;
+    m_usCoordUnitsY = CSettings::GetInt(L"USCoordUnitsY", 3);
+    if (!IsValidUSCoordUnits(m_usCoordUnitsY))
+        m_usCoordUnitsY = 3;
+}
+
+// The organisation's stored jump settings, defaulting to the default row of
+// its jump-height table.
+void CCourse::ReadJumpSettings()
+{
+    const CJumpHeightTable& table = m_specList->GetLongJumpTable();
+    const float height = table.GetDefaultHeight();
+    float length = 0.0f;
+    int planks = 0;
+    table.Lookup(height, length, planks);
+    m_jumpHeight = float(CSettings::GetInt(GetOrganisationValueName(L"JumpHeight"), int32_t(height)));
+    m_longJumpLength = float(CSettings::GetInt(GetOrganisationValueName(L"LongJumpLength"), int32_t(length)));
+    m_longJumpPlanks = CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), planks);
+}
+
+std::wstring CCourse::GetOrganisationValueName(const wchar_t* name) const
+{
+    return m_specList->GetName() + name;
+}
+
+void CCourse::StoreFloatSetting(const std::wstring& name, float value)
+{
+    // Truncated to an integer; values beyond the 32-bit range saturate and a
+    // value that is not a number is stored as 0.
+    int32_t stored = 0;
+    if (value >= 2147483520.0f)
+        stored = INT32_MAX;
+    else if (value <= -2147483648.0f)
+        stored = INT32_MIN;
+    else if (value == value)
+        stored = int32_t(value);
+    CSettings::SetInt(name, stored);
+}
+
+void CCourse::SetTitle(const std::wstring& title, const std::wstring& path)
+{
+    if (title.empty())
+        m_title = GetStringWithArg(2004, std::to_wstring(++g_untitledCount));
+    else
+        m_title = title;
+    m_path = path;
+}
+
+void CCourse::ApplyBrisklaneMode()
+{
+    if (!IsBrisklaneMode())
+        return;
+    m_displayOriginX = 0;
+    m_displayOriginY = 2;
+    SetMetric(false);
+    SetUsGridSpacing(10);
+    SetBaselineCoordFirst(false);
+    SetBackground(3);
+}
+
+// ---- Queries -------------------------------------------------------------------
+
+float CCourse::GetMargin(int margin) const
+{
+    if (margin < kMarginLowY || margin > kMarginHighX) {
+        TRACE_VALUE(int32_t, margin);
+        ReportFailure();
+        return 0.0f;
+    }
+    return m_margins[margin];
+}
+
+int CCourse::GetOrganisationId() const
+{
+    return m_specList->GetOrgId();
+}
+
+CRectF CCourse::GetRingRect(bool grow, bool withFooter) const
+{
+    CRectF rect(-m_margins[kMarginLowX], -m_margins[kMarginLowY], m_width + m_margins[kMarginHighX],
+                m_height + m_margins[kMarginHighY]);
+    if (withFooter && m_showUKCFooter && GetOrganisationId() == kFooterOrganisation)
+        rect.bottom += CScoreSheet::GetHeight(rect.Width());
+    if (grow) {
+        rect.left -= 10.0f;
+        rect.top -= 10.0f;
+        rect.right += 10.0f;
+        rect.bottom += 10.0f;
+    }
+    return rect;
+}
+
+// ---- Checks ---------------------------------------------------------------------
+
+float CCourse::CheckRingSize(float value, float fallback)
+{
+    if (!(value > 0.0f)) {
+        TRACE_VALUE(float, value);
+        value = fallback;
+    }
+    if (!(value >= 1.0f))
+        return 1.0f;
+    return std::min(value, kMaxRingSize);
+}
+
+float CCourse::CheckMargin(float value)
+{
+    if (!(value >= 0.0f)) {
+        TRACE_VALUE(float, value);
+        return 0.0f;
+    }
+    return std::min(value, kMaxRingSize);
+}
+
+int32_t CCourse::CheckGridSpacing(int32_t value, int32_t fallback)
+{
+    if (value >= 1)
+        return value;
+    TRACE_VALUE(int32_t, value);
+    return fallback;
+}
+
+int CCourse::CheckOrganisationId(int organisationId)
+{
+    if (organisationId >= 0 && organisationId < kOrganisationCount)
+        return organisationId;
+    TRACE_VALUE(int32_t, organisationId);
+    ReportFailure();
+    return 0;
+}
+
+float CCourse::GetDefaultWidth(bool metric)
+{
+    return metric ? 11811.0f : 14400.0f;
+}
+
+float CCourse::GetDefaultHeight(bool metric)
+{
+    return metric ? 11811.0f : 12000.0f;
+}
+
+CCourse::CRingSettings CCourse::GetRingSettings() const
+{
+    CRingSettings ring;
+    ring.width = m_width;
+    ring.height = m_height;
+    std::copy(m_margins, m_margins + 4, ring.margins);
+    ring.jumpHeight = m_jumpHeight;
+    ring.longJumpLength = m_longJumpLength;
+    ring.longJumpPlanks = m_longJumpPlanks;
+    return ring;
+}
+
+void CCourse::TakeOverRingSettings(const CRingSettings& ring)
+{
+    m_width = CheckRingSize(ring.width, GetDefaultWidth(m_metric));
+    m_height = CheckRingSize(ring.height, GetDefaultHeight(m_metric));
+    for (int i = 0; i < 4; ++i)
+        m_margins[i] = CheckMargin(ring.margins[i]);
+    m_jumpHeight = ring.jumpHeight;
+    m_longJumpLength = ring.longJumpLength;
+    m_longJumpPlanks = ring.longJumpPlanks;
+}
+
+void CCourse::TakeOverSpecList(int organisationId)
+{
+    m_specList = &::GetSpecList(CheckOrganisationId(organisationId));
+}
+
+// ---- Setters --------------------------------------------------------------------
+
+void CCourse::Set3D(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"3D", on);
+    m_show3D = on;
+    OnCourseSettingsChanged();
+}
+
+void CCourse::Set3DCamera(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"3DCamera", on);
+    m_use3DCamera = on;
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetBackground(int32_t background)
+{
+    SetMotion(0);
+    CSettings::SetInt(L"Background", background);
+    m_background = background;
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetBaselineCoordFirst(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"BaselineCoordFirst", on);
+    m_baselineCoordFirst = on;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetLengthValue(int margin, float value)
+{
+    SetMotion(0);
+    if (margin < kMarginLowY || margin > kMarginHighX) {
+        TRACE_VALUE(int32_t, margin);
+        ReportFailure();
+        return;
+    }
+    if (!(value >= 0.0f)) {
+        TRACE_VALUE(float, value);
+        ReportFailure();
+    }
+    m_margins[margin] = CheckMargin(value);
+    DeleteObjectsOutside(false);
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetSize(float width, float height)
+{
+    SetMotion(0);
+    if (!(width > 0.0f) || !(height > 0.0f)) {
+        TRACE_VALUE(float, width);
+        TRACE_VALUE(float, height);
+        ReportFailure();
+    }
+    width = CheckRingSize(width, m_width);
+    height = CheckRingSize(height, m_height);
+    StoreFloatSetting(L"CourseWidth", width);
+    StoreFloatSetting(L"CourseHeight", height);
+    const float oldWidth = m_width;
+    const float oldHeight = m_height;
+    m_width = width;
+    m_height = height;
+    RelocateObjects(oldWidth, oldHeight, false, nullptr, nullptr, nullptr, nullptr);
+    DeleteObjectsOutside(false);
+    UpdateCoordinateMarks();
+    m_camera3D.SetCourseRect(GetRingRect(true, true));
+    m_camera3D.ComputeWholeCourseDistance();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetViewSize(float width, float height)
+{
+    SetMotion(4);
+    GetCurrentCamera().SetViewportSize(width, height);
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetViewCamera(const CViewCamera& camera)
+{
+    SetMotion(5);
+    GetCurrentCamera() = camera;
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetSelectionColors(const CPartColorSet& colors)
+{
+    SetMotion(0);
+    for (CCourseObject* object : m_objects) {
+        if (!object->IsSelected())
+            continue;
+        object->GetPartColors().TakeOver(colors);
+        object->Invalidate();
+    }
+}
+
+void CCourse::SetDisplayOriginX(int32_t origin)
+{
+    SetMotion(0);
+    CSettings::SetInt(L"DisplayOriginX", origin);
+    m_displayOriginX = origin;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetDisplayOriginY(int32_t origin)
+{
+    SetMotion(0);
+    CSettings::SetInt(L"DisplayOriginY", origin);
+    m_displayOriginY = origin;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetJumpHeight(float height)
+{
+    SetMotion(0);
+    StoreFloatSetting(GetOrganisationValueName(L"JumpHeight"), height);
+    m_jumpHeight = height;
+    RemoveObjectsWhere(&CCourseObject::OnJumpSettingsChanged);
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetLongJumpLength(float length)
+{
+    SetMotion(0);
+    StoreFloatSetting(GetOrganisationValueName(L"LongJumpLength"), length);
+    m_longJumpLength = length;
+    RemoveObjectsWhere(&CCourseObject::OnJumpSettingsChanged);
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetLongJumpPlanks(int32_t planks)
+{
+    SetMotion(0);
+    CSettings::SetInt(GetOrganisationValueName(L"LongJumpPlanks"), planks);
+    m_longJumpPlanks = planks;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetMetric(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"Metric", on);
+    m_metric = on;
+    RebuildAll();
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetMetricGridSpacing(int32_t spacing)
+{
+    SetMotion(0);
+    spacing = CheckGridSpacing(spacing, m_metricGridSpacing);
+    CSettings::SetInt(L"MetricGridSpacing", spacing);
+    m_metricGridSpacing = spacing;
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetShowGrass(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"ShowGrass", on);
+    m_hideGrass = !on;
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetShowTexts(bool on)
+{
+    SetMotion(0);
+    m_showTexts = on;
+    RebuildAll();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetShowObsCoords(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"ShowObsCoords", on);
+    m_showObsCoords = on;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetShowNumbers(bool on)
+{
+    SetMotion(0);
+    m_showNumbers = on;
+    RebuildAll();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetShowPaths(bool on)
+{
+    SetMotion(0);
+    m_showPaths = on;
+    RebuildAll();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetShowUKCFooter(bool on)
+{
+    SetMotion(0);
+    StoreBool(L"ShowUKCFooter", on);
+    m_showUKCFooter = on;
+    DeleteObjectsOutside(false);
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetSpecList(int organisationId)
+{
+    SetMotion(0);
+    organisationId = CheckOrganisationId(organisationId);
+    CSettings::SetInt(L"SpecList", organisationId);
+    m_specList = &::GetSpecList(organisationId);
+    const CJumpHeightTable& table = m_specList->GetLongJumpTable();
+    if (!table.HasRow(m_jumpHeight)) {
+        const float defaultHeight = table.GetDefaultHeight();
+        float defaultLength = 0.0f;
+        int defaultPlanks = 0;
+        table.Lookup(defaultHeight, defaultLength, defaultPlanks);
+        const float height =
+            float(CSettings::GetInt(GetOrganisationValueName(L"JumpHeight"), int32_t(defaultHeight)));
+        const float length =
+            float(CSettings::GetInt(GetOrganisationValueName(L"LongJumpLength"), int32_t(defaultLength)));
+        const int32_t planks = CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), defaultPlanks);
+        SetJumpHeight(height);
+        SetLongJumpLength(length);
+        SetLongJumpPlanks(planks);
+    }
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetUKCClass(int32_t ukcClass)
+{
+    SetMotion(0);
+    CSettings::SetInt(L"UKCClass", ukcClass);
+    m_ukcClass = ukcClass;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetUSCoordUnitsX(int32_t units)
+{
+    SetMotion(0);
+    CSettings::SetInt(L"USCoordUnitsX", units);
+    m_usCoordUnitsX = units;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetUSCoordUnitsY(int32_t units)
+{
+    SetMotion(0);
+    CSettings::SetInt(L"USCoordUnitsY", units);
+    m_usCoordUnitsY = units;
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::SetUsGridSpacing(int32_t spacing)
+{
+    SetMotion(0);
+    spacing = CheckGridSpacing(spacing, m_usGridSpacing);
+    CSettings::SetInt(L"UsGridSpacing", spacing);
+    m_usGridSpacing = spacing;
+    OnCourseSettingsChanged();
+}

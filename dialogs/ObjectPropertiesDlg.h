@@ -1,0 +1,35 @@
+#pragma once
+
+#include "course/PartColors.h"
+
+class CCourse;
+class CObjectType;
+
+// The properties dialog of object kinds without a dialog of their own. It
+// collects the edited objects' types and part colours; the first object's
+// colours are the ones edited.
+class CObjectPropertiesDlg
+{
+public:
+    CObjectPropertiesDlg(CCourse* course, int nameTextId);
+    virtual ~CObjectPropertiesDlg() = default;
+    CObjectPropertiesDlg(const CObjectPropertiesDlg&) = delete;
+    CObjectPropertiesDlg& operator=(const CObjectPropertiesDlg&) = delete;
+
+    // Counts one more edited object and merges its type and colours.
+    void AddEditedObject(const CObjectType* type, int dialogVariant, const CPartColorSet& colors);
+    const CPartColorSet& GetEditedColors() const { return m_colors; }
+    CPartColorSet& GetEditedColors() { return m_colors; }
+
+    CCourse* GetCourse() const { return m_course; }
+    int GetNameTextId() const { return m_nameTextId; }
+    int GetEditedCount() const { return m_editedCount; }
+    const CObjectType* GetEditedType() const { return m_type; }
+
+private:
+    CCourse* m_course;
+    int m_nameTextId;
+    int m_editedCount = 0;
+    const CObjectType* m_type = nullptr;
+    CPartColorSet m_colors;
+};

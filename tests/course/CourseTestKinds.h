@@ -1,0 +1,242 @@
+#pragma once
+
+#include <windows.h>
+
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "course/Course.h"
+#include "course/CourseListener.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
+#include "foundation/Settings.h"
+#include "graphics/GraphicsContext.h"
+#include "objects/equipment/ObstacleEnd.h"
+
+// Small object kinds and helpers shared by the course tests. The test kinds
+// use type ids 901 to 909, which no real kind has.
+
+namespace coursetest {
+
+// Every test works in a settings key of its own process.
+inline std::wstring TestKeyPath()
+{
+    return L"Software\\Norvane\\Fendrel 4 Course Test " + std::to_wstring(GetCurrentProcessId());
+}
+
+inline void OpenTestSettings()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    CSettings::Open(TestKeyPath());
+}
+
+inline void DeleteTestSettings()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+}
+
+// Whether the value exists in the test key.
+inline bool HasStoredValue(const std::wstring& name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, TestKeyPath().c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    const bool found = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+inline int ReportCount()
+{
+    return GetCrashLog().GetReportCount();
+}
+
+class CTestEnd : public CObstacleEnd
+{
+public:
+    CTestEnd(CCourseObject* owner_, int kind, CPoint2 point_, CPoint2 direction_) : m_kind(kind)
+    {
+        owner = owner_;
+        point = point_;
+        direction = direction_;
+    }
+    int GetEndKind() const override { return m_kind; }
+
+private:
+    int m_kind;
+};
+
+// A plain object of a chosen layer and category. Its record holds one Int16
+// value; it can be told to go at any course event.
+class CTestObject : public CCourseObject
+{
+public:
+    CTestObject(int layer = 4, int category = 1) : m_layer(layer), m_category(category) {}
+
+    int GetCategory() const override { return m_category; }
+    int GetLayer() const override { return m_layer; }
+    int GetEndCount() const override { return int(m_handles.size()); }
+    void GetEnd(CPoint2& point, int index) const override { point = m_handles.at(size_t(index)); }
+    // Draws a square of twice drawHalfSize when that is above 0.
+    void Draw2D(CGraphicsContext& context) override
+    {
+        drawnColorModes.push_back(GetColorMode());
+        if (drawHalfSize <= 0)
+            return;
+        const float h = float(drawHalfSize);
+        context.BeginPath(true, true, 0);
+        context.AddRect(CRectF(-h, -h, h, h));
+        context.EndPath();
+    }
+    void Serialize(CFieldStream& stream) override
+    {
+        stream.Int16(value);
+        stream.EndField();
+    }
+    void SerializeExtra(CFieldStream& stream) override { stream.Int16(drawHalfSize); }
+    void ApplyVariant(const std::string& keyName, std::istream& words) override
+    {
+        variant = keyName;
+        words >> value;
+    }
+    void ClearHandles() override { ++clearHandlesCalls; }
+    void FromDialog(CObjectPropertiesDlg&) override { ++fromDialogCalls; }
+    bool OnJumpSettingsChanged() override { return goesOnJumpSettings; }
+    bool ResolveLinks() override { return goesOnResolve; }
+    void UpdateEnds() override { ++updateEndsCalls; }
+
+    // Adds an end (and a handle at its point).
+    CTestEnd* AddEnd(int kind, CPoint2 point, CPoint2 direction)
+    {
+        m_ownedEnds.push_back(std::make_unique<CTestEnd>(this, kind, point, direction));
+        m_handles.push_back(point);
+        RegisterEnd(m_ownedEnds.back().get(), true);
+        return m_ownedEnds.back().get();
+    }
+
+    int32_t value = 0;
+    int32_t drawHalfSize = 0;
+    std::vector<int> drawnColorModes;
+    std::string variant;
+    int clearHandlesCalls = 0;
+    int fromDialogCalls = 0;
+    int updateEndsCalls = 0;
+    bool goesOnJumpSettings = false;
+    bool goesOnResolve = false;
+
+private:
+    int m_layer;
+    int m_category;
+    std::vector<CPoint2> m_handles;
+    std::vector<std::unique_ptr<CTestEnd>> m_ownedEnds;
+};
+
+// A kind of layer 4 with parts 10 and 2.
+class CTestObjectType : public CObjectType
+{
+public:
+    CTestObjectType(int typeId, int nameTextId, bool editOnCreateDefault = false)
+        : CObjectType(typeId, CObjectType::kUnnamed, CObjectType::kUnnamed), m_editOnCreate(editOnCreateDefault)
+    {
+        GetPartColors().AddPart(2);
+        if (nameTextId != 0)
+            SetNameId(nameTextId);
+    }
+    std::unique_ptr<CCourseObject> CreateObject() const override
+    {
+        if (makesNothing)
+            return nullptr;
+        return std::make_unique<CTestObject>();
+    }
+    bool GetEditOnCreateDefault() const override { return m_editOnCreate; }
+
+    mutable bool makesNothing = false;
+
+private:
+    bool m_editOnCreate;
+};
+
+// A context that only keeps its drawing state.
+class CStateContext : public CGraphicsContext
+{
+public:
+    void DrawText(const std::wstring&, float, float) override {}
+    void DrawDrawable(CDrawable&, int, int) override {}
+
+protected:
+    void EmitMoveTo(float, float) override {}
+    void EmitLineTo(float, float) override {}
+    void EmitCloseFigure() override {}
+};
+
+// A placed test object, owned by the course.
+inline CTestObject* Place(CCourse& course, float x, float y, int layer = 4, int category = 1)
+{
+    auto object = std::make_unique<CTestObject>(layer, category);
+    CTransform placement;
+    placement.SetPosition2D(x, y);
+    object->Init(&course, nullptr, placement, CCourseObject::kNormal);
+    CTestObject* raw = object.get();
+    course.AddObject(std::move(object));
+    return raw;
+}
+
+// Records every notification with the course's broadcasting state.
+class CRecordingListener : public CCourseListener
+{
+public:
+    explicit CRecordingListener(CCourse* course = nullptr) : m_course(course) {}
+
+    void OnMapLayerChanged(int layer) override
+    {
+        mapLayers.push_back(layer);
+        Seen();
+    }
+    void On3DLayerChanged(int layer) override
+    {
+        layers3D.push_back(layer);
+        Seen();
+    }
+    void OnCourseSettingsChanged() override
+    {
+        ++settingsChanges;
+        Seen();
+    }
+    void OnCourseChanged() override
+    {
+        ++courseChanges;
+        Seen();
+    }
+    void Clear()
+    {
+        mapLayers.clear();
+        layers3D.clear();
+        settingsChanges = 0;
+        courseChanges = 0;
+    }
+
+    std::vector<int> mapLayers;
+    std::vector<int> layers3D;
+    int settingsChanges = 0;
+    int courseChanges = 0;
+    bool sawBroadcasting = false;
+    int motionRequest = -1;
+
+private:
+    void Seen()
+    {
+        if (m_course == nullptr)
+            return;
+        sawBroadcasting = sawBroadcasting || m_course->IsBroadcasting();
+        if (motionRequest >= 0)
+            m_course->SetMotion(motionRequest);
+    }
+
+    CCourse* m_course;
+};
+
+}  // namespace coursetest
