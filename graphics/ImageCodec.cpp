@@ -272,7 +272,7 @@ bool SaveImage(const CPixelBitmap& bitmap, const std::wstring& fileName, const C
     const CColorTable* palette = nullptr;
     const int mode = codec->GetPaletteMode();
     if (mode == 1 || mode == 2) {
-        table = CColorTable::FromPixels(bitmap.GetPixels().data(), bitmap.GetPixels().size());
+        table = CColorTable::FromBitmap(&bitmap);
         palette = table.get();
         if (!palette && mode == 2) {
             palette = fallbackPalette;
