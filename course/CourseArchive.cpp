@@ -1,0 +1,551 @@
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "app/CourseWindow.h"
+#include "course/Course.h"
+#include "course/CourseFileAccess.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "course/PartColors.h"
+#include "course/SpecList.h"
+#include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+#include "ui/MessageBox.h"
+
+// The course archive: a header field, the ring and display settings, the
+// marked points, the overlay and one record per object, each section opened
+// by an Int16 number. Version 4 is written normally, version 3 for older
+// readers.
+
+namespace {
+
+// The writing program's own version pair, and the minor version written into
+// version-3 archives.
+constexpr int32_t kWriterMajor = 4;
+constexpr int32_t kWriterMinor = 33;
+constexpr int32_t kVersion3Minor = 83;
+
+constexpr int32_t kSectionMarkedPoints = 1000;
+constexpr int32_t kSectionOverlayStart = 1010;
+constexpr int32_t kSectionOverlayEnd = 1011;
+constexpr int32_t kSectionSettings = 1020;
+constexpr int32_t kSectionEnd = 1021;
+
+constexpr int kGateTypeId = 113;
+// The UKC organisation; ASCA, which version-3 readers know as NADAC.
+constexpr int kAscaOrganisation = 10;
+constexpr int kNadacOrganisation = 3;
+constexpr int kLastVersion3Organisation = 8;
+// The marked-point count travels as an Int16.
+constexpr size_t kMaxMarkedPoints = 32767;
+// Far beyond any real course; a damaged or hostile archive that holds more
+// records would only exhaust the memory, so the records beyond are skipped.
+constexpr size_t kMaxLoadedObjects = 100000;
+
+bool IsNewerThanWriter(int32_t major, int32_t minor)
+{
+    return major > kWriterMajor || (major == kWriterMajor && minor > kWriterMinor);
+}
+
+// Version-3 readers know organisations 0 to 8 only.
+int32_t MapOrganisationForVersion3(int organisationId)
+{
+    if (organisationId == kAscaOrganisation)
+        return kNadacOrganisation;
+    if (organisationId > kLastVersion3Organisation)
+        return 0;
+    return organisationId;
+}
+
+void SetStreamVersion(CFieldStream& stream, bool version3)
+{
+    stream.m_versionMajor = version3 ? 3 : kWriterMajor;
+    stream.m_versionMinor = version3 ? kVersion3Minor : kWriterMinor;
+    stream.m_keepPointAcrossFields = version3;
+}
+
+void ShowMessage(bool interactive, int textId, int kind)
+{
+    if (interactive)
+        CMessageBox::Show(GetString(textId), kind);
+}
+
+// Everything an archive holds, read before any of it reaches the course.
+struct CLoadedArchive
+{
+    bool version3 = false;
+    int organisationId = 0;
+    bool settingsRead = false;
+    CCourse::CRingSettings ring;
+    CCourseFileAccess::CDisplayBlock display;
+    std::vector<CPoint2> markedPoints;
+    std::vector<CCourseFileAccess::CNewObject> objects;
+};
+
+}  // namespace
+
+// ---- Writing ------------------------------------------------------------------
+
+void CCourse::WriteArchive(std::string& out, bool selectedOnly, bool olderFormat, bool bothCameras)
+{
+    TRACE_POINT();
+    const bool version3 = olderFormat || m_writeVersion3;
+    CFieldWriter stream(m_archiveReserve + 100);
+    SetStreamVersion(stream, version3);
+
+    if (version3) {
+        stream.WriteInt8(3);
+        stream.WriteInt8(MapOrganisationForVersion3(GetOrganisationId()));
+        stream.WriteInt8(kVersion3Minor);
+    } else {
+        // The oldest reader that shows everything: gates need 15, obstacle
+        // numbers of the second numbering kind 31; the last object decides.
+        int32_t showsAllMinor = 0;
+        for (const CCourseObject* object : m_objects) {
+            if (object->GetType() != nullptr && object->GetType()->GetTypeId() == kGateTypeId)
+                showsAllMinor = 15;
+        }
+        stream.WriteInt8(kWriterMajor);
+        stream.WriteInt8(kWriterMinor);
+        stream.WriteInt8(4);
+        stream.WriteInt8(0);
+        stream.WriteInt8(4);
+        stream.WriteInt8(showsAllMinor);
+        stream.EndField();
+        stream.EndField();
+        stream.WriteInt16(kSectionSettings);
+        stream.WriteInt8(GetOrganisationId());
+    }
+
+    CRingSettings ring = GetRingSettings();
+    SerializeRingSettings(stream, ring);
+    SerializeDisplaySettings(stream, bothCameras);
+    stream.EndField();
+    if (version3)
+        stream.EndField();
+
+    if (!m_markedPoints.empty()) {
+        const size_t count = std::min(m_markedPoints.size(), kMaxMarkedPoints);
+        stream.WriteInt16(kSectionMarkedPoints);
+        stream.WriteInt16(int32_t(count));
+        for (size_t i = 0; i < count; ++i)
+            stream.WritePoint(m_markedPoints[i]);
+        stream.EndField();
+    }
+
+    if (!m_overlayObjects.empty() && !selectedOnly) {
+        stream.WriteInt16(kSectionOverlayStart);
+        stream.EndField();
+        for (CCourseObject* object : m_overlayObjects)
+            WriteObject(stream, object);
+        stream.WriteInt16(kSectionOverlayEnd);
+        stream.EndField();
+    }
+
+    for (CCourseObject* object : m_objects) {
+        if (!selectedOnly || object->IsSelected())
+            WriteObject(stream, object);
+    }
+
+    if (!version3) {
+        stream.WriteInt16(kSectionEnd);
+        stream.EndField();
+    }
+    out.swap(stream.m_bytes);
+    m_archiveReserve = std::max(m_archiveReserve, out.size());
+}
+
+void CCourse::WriteObject(CFieldWriter& stream, CCourseObject* object)
+{
+    const CObjectType* type = object->GetType();
+    if (type == nullptr) {
+        TRACE_VALUE(const void*, object);
+        ReportFailure();
+        return;
+    }
+    stream.WriteInt16(type->GetId(&stream));
+    object->GetPartColors().Write(stream);
+    stream.WriteFloat16(-object->GetPlacement().GetRotation());
+    stream.WritePoint(object->GetPlacement().GetPosition2D());
+    object->Serialize(stream);
+    stream.EndField();
+}
+
+void CCourse::SerializeRingSettings(CFieldStream& stream, CRingSettings& ring)
+{
+    stream.Float16(ring.width);
+    stream.Float16(ring.height);
+    for (float& margin : ring.margins)
+        stream.Float16(margin);
+    if (stream.m_versionMajor >= 4) {
+        stream.Float16(ring.jumpHeight);
+        stream.Float16(ring.longJumpLength);
+        stream.Int8(ring.longJumpPlanks);
+    } else if (stream.IsReading()) {
+        const CJumpHeightTable& table = m_specList->GetLongJumpTable();
+        ring.jumpHeight = table.GetDefaultHeight();
+        table.Lookup(ring.jumpHeight, ring.longJumpLength, ring.longJumpPlanks);
+    }
+}
+
+void CCourse::SerializeDisplaySettings(CFieldStream& stream, bool bothCameras)
+{
+    CCourseFileAccess::CDisplayBlock display = CCourseFileAccess::GetDisplayBlock(*this);
+    CCourseFileAccess::SerializeDisplayBlock(stream, display, bothCameras);
+    if (stream.IsReading())
+        CCourseFileAccess::SetDisplayBlock(*this, display);
+}
+
+CCourseFileAccess::CDisplayBlock CCourseFileAccess::GetDisplayBlock(const CCourse& course)
+{
+    CDisplayBlock display;
+    display.ukcClass = course.m_ukcClass;
+    display.showUKCFooter = course.m_showUKCFooter;
+    display.showPaths = course.m_showPaths;
+    display.showObsCoords = course.m_showObsCoords;
+    display.showNumbers = course.m_showNumbers;
+    display.showTexts = course.m_showTexts;
+    display.background = course.m_background;
+    display.metricGridSpacing = course.m_metricGridSpacing;
+    display.usGridSpacing = course.m_usGridSpacing;
+    display.displayOriginX = course.m_displayOriginX;
+    display.displayOriginY = course.m_displayOriginY;
+    display.metric = course.m_metric;
+    display.baselineCoordFirst = course.m_baselineCoordFirst;
+    display.usCoordUnitsX = course.m_usCoordUnitsX;
+    display.usCoordUnitsY = course.m_usCoordUnitsY;
+    display.show3D = course.m_show3D;
+    display.use3DCamera = course.m_use3DCamera;
+    display.hideGrass = course.m_hideGrass;
+    display.cameraMap = course.m_cameraMap;
+    display.camera3D = course.m_camera3D;
+    return display;
+}
+
+void CCourseFileAccess::SetDisplayBlock(CCourse& course, const CDisplayBlock& display)
+{
+    course.m_ukcClass = display.ukcClass;
+    course.m_showUKCFooter = display.showUKCFooter;
+    course.m_showPaths = display.showPaths;
+    course.m_showObsCoords = display.showObsCoords;
+    course.m_showNumbers = display.showNumbers;
+    course.m_showTexts = display.showTexts;
+    course.m_background = display.background;
+    course.m_metricGridSpacing = display.metricGridSpacing;
+    course.m_usGridSpacing = display.usGridSpacing;
+    course.m_displayOriginX = display.displayOriginX;
+    course.m_displayOriginY = display.displayOriginY;
+    course.m_metric = display.metric;
+    course.m_baselineCoordFirst = display.baselineCoordFirst;
+    course.m_usCoordUnitsX = display.usCoordUnitsX;
+    course.m_usCoordUnitsY = display.usCoordUnitsY;
+    course.m_show3D = display.show3D;
+    course.m_use3DCamera = display.use3DCamera;
+    course.m_hideGrass = display.hideGrass;
+    course.m_cameraMap = display.cameraMap;
+    course.m_camera3D = display.camera3D;
+}
+
+void CCourseFileAccess::SerializeDisplayBlock(CFieldStream& stream, CDisplayBlock& display, bool bothCameras)
+{
+    const bool version3 = stream.m_versionMajor < 4;
+    stream.Int8(display.ukcClass);
+    stream.Bool(display.showUKCFooter);
+    if (version3) {
+        bool placeholder = true;
+        stream.Bool(placeholder);
+    }
+    stream.Bool(display.showPaths);
+    stream.Bool(display.showObsCoords);
+    stream.Bool(display.showNumbers);
+    stream.Bool(display.showTexts);
+    stream.Int8(display.background);
+    stream.Int16(display.metricGridSpacing);
+    stream.Int16(display.usGridSpacing);
+    stream.Int8(display.displayOriginX);
+    stream.Int8(display.displayOriginY);
+    stream.Bool(display.metric);
+    stream.Bool(display.baselineCoordFirst);
+    stream.Int8(display.usCoordUnitsX);
+    stream.Int8(display.usCoordUnitsY);
+    if (version3) {
+        bool flagPlaceholder = false;
+        int32_t valuePlaceholder = 100;
+        stream.Bool(flagPlaceholder);
+        stream.Int8(valuePlaceholder);
+        if (stream.IsReading()) {
+            display.show3D = false;
+            display.use3DCamera = false;
+            display.hideGrass = false;
+        }
+        return;
+    }
+    stream.Bool(display.show3D);
+    display.cameraMap.Serialize(stream);
+    stream.Bool(display.use3DCamera);
+    if (bothCameras)
+        display.camera3D.Serialize(stream);
+    stream.Bool(display.hideGrass);
+}
+
+// ---- Reading ------------------------------------------------------------------
+
+bool CCourse::LoadArchive(const std::string& bytes, bool merge, bool interactive, bool bothCameras)
+{
+    return CCourseFileAccess::LoadArchive(*this, bytes, merge, interactive, bothCameras, false);
+}
+
+std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& stream, bool overlay)
+{
+    const CObjectType* type = FindObjectTypeById(typeId);
+    // The colours are read in any case so that the stream stays in step.
+    CPartColorSet colors;
+    if (type != nullptr)
+        colors = type->GetPartColors();
+    colors.Serialize(stream);
+    int32_t angle = 0;
+    stream.ReadInt16(angle);
+    CPoint2 position;
+    stream.ReadPoint(position);
+    if (type == nullptr)
+        return nullptr;
+
+    CTransform placement;
+    placement.SetPosition2D(position.x, position.y);
+    placement.RotateZ(-float(angle));
+    std::unique_ptr<CCourseObject> object = type->CreateFromArchive(this, placement, stream, overlay);
+    if (object)
+        object->GetPartColors().TakeOver(colors);
+    return object;
+}
+
+namespace {
+
+// Reads the header up to the first section. False when the archive cannot
+// be opened by this program.
+bool ReadHeader(CFieldReader& stream, CLoadedArchive& loaded, bool interactive)
+{
+    int32_t major = 0;
+    stream.ReadInt8(major);
+    if (major == 3) {
+        loaded.version3 = true;
+        SetStreamVersion(stream, true);
+        int32_t organisationId = 0;
+        stream.ReadInt8(organisationId);
+        // Version 3 stores ASCA as NADAC; the user's own choice tells them apart.
+        if (organisationId == kNadacOrganisation &&
+            CSettings::GetInt(L"SpecList", DefaultOrganisation()) == kAscaOrganisation)
+            organisationId = kAscaOrganisation;
+        loaded.organisationId = organisationId;
+        int32_t minor = 0;
+        stream.ReadInt8(minor);
+        // Records test the pair of the archive they come from: the oldest
+        // version-3 colours are old colour numbers.
+        stream.m_versionMinor = minor;
+        return true;
+    }
+    if (major != kWriterMajor) {
+        TRACE_VALUE(int32_t, major);
+        ShowMessage(interactive, 2696, CMessageBox::kError);
+        return false;
+    }
+    SetStreamVersion(stream, false);
+    int32_t minor = 0;
+    int32_t openMajor = 0;
+    int32_t openMinor = 0;
+    int32_t showMajor = 0;
+    int32_t showMinor = 0;
+    stream.ReadInt8(minor);
+    stream.ReadInt8(openMajor);
+    stream.ReadInt8(openMinor);
+    stream.ReadInt8(showMajor);
+    stream.ReadInt8(showMinor);
+    if (IsNewerThanWriter(openMajor, openMinor)) {
+        TRACE_VALUE(int32_t, openMajor * 1000 + openMinor);
+        ShowMessage(interactive, 2696, CMessageBox::kError);
+        return false;
+    }
+    if (IsNewerThanWriter(showMajor, showMinor))
+        ShowMessage(interactive, 2697, CMessageBox::kWarning);
+    stream.m_versionMinor = minor;
+    stream.SkipField();
+    stream.SkipField();
+    return true;
+}
+
+}  // namespace
+
+bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, bool merge, bool interactive,
+                                    bool bothCameras, bool deselectFirst)
+{
+    TRACE_POINT();
+    course.SetMotion(0);
+    course.m_archiveReserve = std::max(course.m_archiveReserve, bytes.size());
+
+    CFieldReader stream(bytes);
+    CLoadedArchive loaded;
+    if (!ReadHeader(stream, loaded, interactive))
+        return false;
+
+    // Sections until the data ends or the end section; version 3 starts with
+    // the settings without a section number.
+    bool overlayMode = false;
+    bool first = true;
+    while (!stream.AtEnd()) {
+        int32_t section = kSectionSettings;
+        if (!(first && loaded.version3))
+            stream.ReadInt16(section);
+        first = false;
+        if (section == kSectionEnd)
+            break;
+        switch (section) {
+        case kSectionMarkedPoints: {
+            int32_t count = 0;
+            stream.ReadInt16(count);
+            // A damaged count reads no more than the field holds.
+            for (int32_t i = 0; i < count && !stream.AtFieldEnd(); ++i) {
+                CPoint2 point;
+                stream.ReadPoint(point);
+                loaded.markedPoints.push_back(point);
+            }
+            break;
+        }
+        case kSectionOverlayStart:
+            overlayMode = true;
+            break;
+        case kSectionOverlayEnd:
+            overlayMode = false;
+            break;
+        case kSectionSettings: {
+            int32_t organisationId = loaded.organisationId;
+            if (!loaded.version3)
+                stream.ReadInt8(organisationId);
+            loaded.organisationId = organisationId;
+            loaded.ring = course.GetRingSettings();
+            course.SerializeRingSettings(stream, loaded.ring);
+            if (loaded.version3) {
+                // The id is checked (and reported) when the course takes it.
+                const bool known = organisationId >= 0 && organisationId < kOrganisationCount;
+                const CJumpHeightTable& table = GetSpecList(known ? organisationId : 0).GetLongJumpTable();
+                loaded.ring.jumpHeight = table.GetDefaultHeight();
+                table.Lookup(loaded.ring.jumpHeight, loaded.ring.longJumpLength, loaded.ring.longJumpPlanks);
+            }
+            loaded.display = GetDisplayBlock(course);
+            SerializeDisplayBlock(stream, loaded.display, bothCameras);
+            loaded.settingsRead = true;
+            if (loaded.version3)
+                stream.SkipField();
+            break;
+        }
+        default:
+            if (!(overlayMode && merge) && loaded.objects.size() < kMaxLoadedObjects) {
+                std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode);
+                if (object)
+                    loaded.objects.push_back({std::move(object), overlayMode});
+            }
+            break;
+        }
+        stream.SkipField();
+    }
+
+    // The whole archive is read: from here on it goes into the course.
+    if (deselectFirst)
+        DeselectAll(course);
+    const float heldJumpHeight = course.m_jumpHeight;
+    const float heldLongJumpLength = course.m_longJumpLength;
+    const int32_t heldLongJumpPlanks = course.m_longJumpPlanks;
+    const bool had3DCamera = course.m_use3DCamera;
+
+    if (loaded.settingsRead && !merge) {
+        course.TakeOverSpecList(loaded.organisationId);
+        course.TakeOverRingSettings(loaded.ring);
+        CDisplayBlock& display = loaded.display;
+        if (display.displayOriginX < 0 || display.displayOriginX > 2)
+            display.displayOriginX = 0;
+        if (display.displayOriginY < 0 || display.displayOriginY > 2)
+            display.displayOriginY = 2;
+        for (int32_t* units : {&display.usCoordUnitsX, &display.usCoordUnitsY}) {
+            if (*units != 2 && *units != 3 && *units != 5)
+                *units = 3;
+        }
+        display.metricGridSpacing = CCourse::CheckGridSpacing(display.metricGridSpacing, course.m_metricGridSpacing);
+        display.usGridSpacing = CCourse::CheckGridSpacing(display.usGridSpacing, course.m_usGridSpacing);
+        SetDisplayBlock(course, display);
+        if (!bothCameras && course.m_cameraMap.GetMode() != 2)
+            course.m_cameraMap.SetCourseRect(course.GetRingRect(true, true));
+        if (!had3DCamera && !CanShowAnother3DView()) {
+            course.m_show3D = false;
+            course.m_use3DCamera = false;
+        }
+        course.RebuildAll();
+    }
+    if (!merge && loaded.display.showObsCoords)
+        course.m_markedPoints.insert(course.m_markedPoints.end(), loaded.markedPoints.begin(),
+                                     loaded.markedPoints.end());
+    if (!merge && course.m_noteReadFromVersion3)
+        course.m_readFromVersion3 = loaded.version3;
+
+    InsertNewObjects(course, loaded.objects, merge);
+
+    if (merge && loaded.settingsRead) {
+        // Let the margins grow so the pasted ring fits, within the largest ring.
+        float margins[4];
+        for (int i = 0; i < 4; ++i)
+            margins[i] = std::max(course.m_margins[i], CCourse::CheckMargin(loaded.ring.margins[i]));
+        const float width = course.m_width + margins[CCourse::kMarginLowX] + margins[CCourse::kMarginHighX];
+        const float height = course.m_height + margins[CCourse::kMarginLowY] + margins[CCourse::kMarginHighY];
+        if (width <= CCourse::kMaxRingSize && height <= CCourse::kMaxRingSize)
+            std::copy(margins, margins + 4, course.m_margins);
+    }
+    if (loaded.version3 && !merge) {
+        course.m_jumpHeight = heldJumpHeight;
+        course.m_longJumpLength = heldLongJumpLength;
+        course.m_longJumpPlanks = heldLongJumpPlanks;
+    }
+    if (!loaded.version3 && !merge)
+        DeselectAll(course);
+    FinishLoading(course);
+    return true;
+}
+
+void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject>& objects, bool merge)
+{
+    // Objects that link to obstacle ends learn of newcomers while some
+    // obstacle has not registered its ends yet.
+    bool endlessObstacle = false;
+    for (const CCourseObject* other : course.m_objects) {
+        if (other->GetLayer() == 3 && other->GetEnds().empty())
+            endlessObstacle = true;
+    }
+    for (CNewObject& entry : objects) {
+        CCourseObject* object = entry.object.release();
+        if (entry.overlay) {
+            course.m_overlayObjects.insert(object);
+        } else {
+            object->SetSelected(merge);
+            if (endlessObstacle)
+                object->OnObjectsAdded();
+            course.InsertObject(object);
+        }
+        object->Invalidate();
+        if (!entry.overlay && object->GetLayer() == 3 && object->GetEnds().empty())
+            endlessObstacle = true;
+    }
+    objects.clear();
+}
+
+void CCourseFileAccess::DeselectAll(CCourse& course)
+{
+    for (CCourseObject* object : course.m_objects)
+        object->SetSelected(false);
+}
+
+void CCourseFileAccess::FinishLoading(CCourse& course)
+{
+    course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
+    course.UpdateCoordinateMarks();
+    course.OnCourseSettingsChanged();
+}

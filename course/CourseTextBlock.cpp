@@ -1,0 +1,246 @@
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "course/Course.h"
+#include "course/CourseFileAccess.h"
+#include "foundation/Base64.h"
+#include "foundation/Compression.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Strings.h"
+#include "ui/MessageBox.h"
+
+// The course text block: the course file and the course's clipboard text.
+// Plain 7-bit text that survives mail, quoting and re-wrapping, holding the
+// archive compressed and in base64:
+//
+//     (two empty lines)
+//     Begin Fendrel
+//     Version 4
+//     For a free viewer, go to www.norvane.com/viewer
+//     <base64, 64 characters to a line>
+//     End Fendrel
+//     (one empty line)
+//
+// Every line ends with " \r\n", except the base64 lines before the last,
+// which end with "\r\n". The reader goes by words, so quoting marks, blanks
+// and line lengths do not matter.
+
+namespace {
+
+// The reader skips this line as no data: it has a "." among its first
+// sixteen characters and no capital after the first.
+const char kViewerLine[] = "For a free viewer, go to www.norvane.com/viewer";
+const char kLineEnd[] = " \r\n";
+constexpr int kBase64LineLength = 64;
+
+bool IsBlankOrQuote(char c) { return c == ' ' || c == '\t' || c == '>'; }
+
+// One physical line: characters with their top bit cleared, NULs dropped,
+// double quotes turned into blanks unless kept. Empty lines are skipped;
+// false when the input ends with nothing read.
+bool ReadPhysicalLine(std::istream& in, std::string& line, bool keepQuotes)
+{
+    line.clear();
+    std::streambuf* buffer = in.rdbuf();
+    if (buffer == nullptr || !in.good())
+        return false;
+    for (;;) {
+        const int got = buffer->sbumpc();
+        if (got == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return !line.empty();
+        }
+        char c = char(got & 0x7F);
+        if (c == '\r' || c == '\n') {
+            if (!line.empty())
+                return true;
+            continue;
+        }
+        if (c == '\0')
+            continue;
+        if (c == '"' && !keepQuotes)
+            c = ' ';
+        line.push_back(c);
+    }
+}
+
+void TrimQuoting(std::string& line)
+{
+    size_t begin = 0;
+    while (begin < line.size() && IsBlankOrQuote(line[begin]))
+        ++begin;
+    size_t end = line.size();
+    while (end > begin && IsBlankOrQuote(line[end - 1]))
+        --end;
+    line = line.substr(begin, end - begin);
+}
+
+// A word of the body's data: a capital after its first character, or a
+// seventeenth character without a "." among the first sixteen. Version
+// numbers and the viewer line are no data.
+bool LooksLikeData(const std::string& word)
+{
+    for (size_t i = 1; i < word.size(); ++i) {
+        if (word[i] >= 'A' && word[i] <= 'Z')
+            return true;
+    }
+    return word.size() >= 17 && word.find('.') >= 16;
+}
+
+// Reads the body from the word at position in line on. 1 read, 0 failed.
+int ReadBody(CCourse& course, std::istream& in, std::string line, size_t position, bool merge, bool interactive)
+{
+    TRACE_POINT();
+    std::string data;
+    std::string word;
+    bool started = false;
+    for (;;) {
+        if (!CCourse::NextWord(line, position, word)) {
+            if (!CCourse::ReadTextLine(in, line, false))
+                return 0;
+            position = 0;
+            continue;
+        }
+        if (!started) {
+            // A header that says the course is empty.
+            if (word == "Empty")
+                return 1;
+            if (word == "FendrelVersion" || word == "3For" || !LooksLikeData(word))
+                continue;
+            started = true;
+        }
+        if (word == "End")
+            break;
+        data += word;
+    }
+
+    std::string bytes = CBase64::Decode(data);
+    data.clear();
+    if (bytes.size() >= 3 && bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 0)
+        bytes.erase(0, 3);
+    std::string archive;
+    if (!ZlibUncompressWithLength(bytes, archive, std::string())) {
+        TRACE_VALUE(int32_t, int32_t(bytes.size()));
+        return 0;
+    }
+    bytes.clear();
+    return CCourseFileAccess::LoadArchive(course, archive, merge, interactive, false, merge) ? 1 : 0;
+}
+
+}  // namespace
+
+bool CCourse::ReadTextLine(std::istream& in, std::string& line, bool keepQuotes)
+{
+    line.clear();
+    bool continued = false;
+    std::string physical;
+    while (ReadPhysicalLine(in, physical, keepQuotes)) {
+        TrimQuoting(physical);
+        if (physical.empty())
+            continue;
+        line += physical;
+        if (line.back() != '*')
+            return true;
+        line.pop_back();
+        continued = true;
+    }
+    return continued || !line.empty();
+}
+
+bool CCourse::NextWord(const std::string& line, size_t& position, std::string& word)
+{
+    const size_t size = line.size();
+    size_t i = position;
+    while (i < size && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    if (i >= size) {
+        position = size;
+        return false;
+    }
+    const size_t start = i;
+    while (i < size && line[i] != ' ' && line[i] != '\t') {
+        if (line[i++] == '=')
+            break;
+    }
+    word.assign(line, start, i - start);
+    position = i;
+    return true;
+}
+
+bool CCourse::ReadTextBlock(std::istream& in, bool merge, bool interactive)
+{
+    TRACE_POINT();
+    bool begun = false;
+    bool inHeader = false;
+    int result = -1;
+    std::string line;
+    std::string word;
+    while (result < 0 && ReadTextLine(in, line, false)) {
+        size_t position = 0;
+        while (result < 0) {
+            const size_t wordStart = position;
+            if (!NextWord(line, position, word))
+                break;
+            if (word == "Begin") {
+                begun = true;
+                inHeader = false;
+            } else if (!begun) {
+                continue;
+            } else if (word == "Version" || word == "FendrelVersion") {
+                inHeader = true;
+            } else if (word == "Dimensions") {
+                result = CCourseFileAccess::ReadLegacyText(*this, in, line, wordStart, merge, interactive) ? 1 : 0;
+            } else if (!inHeader) {
+                continue;
+            } else if (word == "Empty") {
+                result = 1;
+            } else if (word == "2000") {
+                inHeader = false;
+            } else {
+                result = ReadBody(*this, in, line, wordStart, merge, interactive);
+            }
+        }
+    }
+    if (!begun) {
+        if (interactive)
+            CMessageBox::Show(GetString(2687), CMessageBox::kError);
+        return false;
+    }
+    if (result != 1) {
+        if (interactive)
+            CMessageBox::Show(GetString(2677), CMessageBox::kError);
+        return false;
+    }
+    return true;
+}
+
+void CCourse::WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFormat)
+{
+    TRACE_POINT();
+    SetMotion(0);
+    const bool version3 = olderFormat || m_writeVersion3;
+    std::string archive;
+    WriteArchive(archive, selectedOnly, version3, false);
+    std::string body;
+    if (!version3)
+        body.assign(3, '\0');
+    std::string compressed;
+    if (!ZlibCompressWithLength(archive, compressed, true, std::string())) {
+        // Nothing is written: a block without its body could never be read.
+        TRACE_VALUE(int32_t, int32_t(archive.size()));
+        ReportFailure();
+        out.setstate(std::ios::failbit);
+        return;
+    }
+    archive.clear();
+    body += compressed;
+
+    out << kLineEnd << kLineEnd;
+    out << "Begin Fendrel" << kLineEnd;
+    out << "Version " << (version3 ? 3 : 4) << kLineEnd;
+    out << kViewerLine << kLineEnd;
+    out << CBase64::Encode(body, kBase64LineLength) << kLineEnd;
+    out << "End Fendrel" << kLineEnd;
+    out << kLineEnd;
+}
