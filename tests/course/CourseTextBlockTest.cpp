@@ -270,6 +270,22 @@ TEST_F(CourseTextBlock, RewrappedBase64ReadsTheSame)
     EXPECT_EQ(archivetest::TextBlockOf(*course), archivetest::TextBlockOf(*copy));
 }
 
+TEST_F(CourseTextBlock, OlderHeaderWordsAreSkipped)
+{
+    auto course = MakeChangedCourse();
+    const std::vector<std::string> lines = SplitLines(archivetest::TextBlockOf(*course, true));
+    std::string base64;
+    for (size_t i = 5; i + 2 < lines.size(); ++i)
+        base64 += lines[i];
+    // "3For" has a capital after its first character, like data.
+    const std::string text = "Begin Fendrel\r\nFendrelVersion 3For a free viewer, go to www.norvane.com\r\n" +
+                             base64 + "End Fendrel\r\n";
+    coursetest::OpenTestSettings();
+    auto copy = MakeCourse();
+    ASSERT_TRUE(archivetest::ReadBlock(*copy, text));
+    EXPECT_EQ(archivetest::TextBlockOf(*course, true), archivetest::TextBlockOf(*copy, true));
+}
+
 TEST_F(CourseTextBlock, MissingBeginOrEndFails)
 {
     auto course = MakeCourse();
