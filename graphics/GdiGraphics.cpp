@@ -1,0 +1,413 @@
+#include "graphics/GdiGraphics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "foundation/CrashLog.h"
+#include "foundation/Rgba.h"
+#include "foundation/TracePoint.h"
+#include "graphics/Drawable.h"
+#include "graphics/GdiBitmap.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/GraphicsSystem.h"
+#include "ui/Scene.h"
+
+namespace {
+
+// GDI keeps path coordinates within 27 bits; farther points are clamped
+// (they lie far outside any device anyway).
+const float kMaxDeviceCoordinate = float((1 << 27) - 128);
+
+// A wider pen would only make GDI allocate without bound.
+const int kMaxPenWidth = 1 << 20;
+
+COLORREF ToColorRef(uint32_t color) { return color & 0x00FFFFFF; }
+
+}  // namespace
+
+CGdiGraphics::CGdiGraphics() = default;
+
+CGdiGraphics::~CGdiGraphics()
+{
+    TRACE_POINT();
+    m_bitmap.reset();
+    ReleaseSelections();
+    m_pen.Reset();
+    m_brush.Reset();
+    for (CGdiObject<HFONT>& font : m_fonts)
+        font.Reset();
+}
+
+void CGdiGraphics::SetDeviceContext(HDC dc)
+{
+    TRACE_POINT();
+    if (!dc)
+        ReportFailure();
+    if (dc == m_dc)
+        return;
+    ReleaseSelections();
+    if (m_windowDc.Get() && m_windowDc.Get() == m_dc)
+        m_windowDc.Reset();
+    m_dc = dc;
+}
+
+void CGdiGraphics::AttachToWindow(HWND window)
+{
+    TRACE_POINT();
+    if (!window) {
+        ReportFailure();
+        return;
+    }
+    CWindowDc windowDc(window);
+    if (!windowDc.Get()) {
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+        ReportFailure(kFailSystemCall);
+        return;
+    }
+    ReleaseSelections();
+    m_windowDc = std::move(windowDc);
+    m_dc = m_windowDc.Get();
+}
+
+CGraphicsSystem& CGdiGraphics::GetGraphicsSystem() const { return CGdiGraphicsSystem::Instance(); }
+
+void CGdiGraphics::ReleaseSelections()
+{
+    if (!m_dc)
+        return;
+    SelectObject(m_dc, GetStockObject(BLACK_PEN));
+    SelectObject(m_dc, GetStockObject(WHITE_BRUSH));
+    SelectObject(m_dc, GetStockObject(SYSTEM_FONT));
+}
+
+// ---- Device coordinates ---------------------------------------------------------
+
+bool CGdiGraphics::RoundToDevice(float v, LONG& out)
+{
+    if (!std::isfinite(v)) {
+        out = 0;
+        return false;
+    }
+    const float rounded = std::floor(v + 0.5f);
+    out = LONG(std::min(std::max(rounded, -kMaxDeviceCoordinate), kMaxDeviceCoordinate));
+    return true;
+}
+
+bool CGdiGraphics::ToDevice(float x, float y, POINT& out) const
+{
+    CPoint2 p = m_deviceTransform.TransformPoint2D(m_state.matrix.TransformPoint2D(x, y));
+    if (m_oddPenOffset) {
+        p.x -= 0.25f;
+        p.y -= 0.25f;
+    }
+    const bool validX = RoundToDevice(p.x, out.x);
+    const bool validY = RoundToDevice(p.y, out.y);
+    return validX && validY;
+}
+
+bool CGdiGraphics::IsMetafile() const
+{
+    const DWORD type = GetObjectType(m_dc);
+    return type == OBJ_METADC || type == OBJ_ENHMETADC;
+}
+
+float CGdiGraphics::GetDeviceScale() const
+{
+    return m_state.matrix.GetScale() * m_deviceTransform.GetScale();
+}
+
+// ---- Pens and brushes -----------------------------------------------------------
+
+void CGdiGraphics::SelectPen()
+{
+    const float wide = std::floor(GetDeviceScale() * m_state.penWidth + 0.5f);
+    const int width = wide >= 1.0f ? int(std::min(wide, float(kMaxPenWidth))) : 1;
+    const bool metafile = IsMetafile();
+    const COLORREF rgb = ToColorRef(m_state.penColor);
+
+    if (width == 1 && m_state.penColor == 0xFF000000 && !metafile) {
+        SelectObject(m_dc, GetStockObject(BLACK_PEN));
+    } else if (m_pen && m_penWidth == width && m_penColor == rgb) {
+        SelectObject(m_dc, m_pen.Get());
+    } else {
+        LOGBRUSH brush = {BS_SOLID, rgb, 0};
+        HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, DWORD(width), &brush,
+                                0, nullptr);
+        if (!pen) {
+            TRACE_VALUE(int32_t, width);
+            ReportFailure(kFailSystemCall);
+            SelectObject(m_dc, GetStockObject(BLACK_PEN));
+        } else {
+            // The new pen goes in before the old one is deleted, so the old
+            // one is no longer selected anywhere.
+            SelectObject(m_dc, pen);
+            SetMiterLimit(m_dc, 2.0f, nullptr);
+            m_pen.Reset(pen);
+            m_penWidth = width;
+            m_penColor = rgb;
+        }
+    }
+    m_oddPenOffset = (width % 2) == 1 && !metafile;
+    SetROP2(m_dc, R2_COPYPEN);
+}
+
+void CGdiGraphics::SelectBrush()
+{
+    SetPolyFillMode(m_dc, ALTERNATE);
+    // With the stock brush selected the current brush can be replaced.
+    SelectObject(m_dc, GetStockObject(BLACK_BRUSH));
+    SetROP2(m_dc, R2_COPYPEN);
+
+    const COLORREF rgb = ToColorRef(m_state.fillColor);
+    const bool hatched = m_state.fillPattern == 1;
+    if (!hatched) {
+        if (rgb == RGB(255, 255, 255)) {
+            SelectObject(m_dc, GetStockObject(WHITE_BRUSH));
+            return;
+        }
+        if (rgb == RGB(0, 0, 0))
+            return;
+    }
+    if (m_brush)
+        UnrealizeObject(m_brush.Get());
+    if (hatched) {
+        SetBkColor(m_dc, RGB(255, 255, 255));
+        SetBkMode(m_dc, OPAQUE);
+    }
+    if (m_brush && m_brushHatched == hatched && m_brushColor == rgb) {
+        SelectObject(m_dc, m_brush.Get());
+        return;
+    }
+    HBRUSH brush = hatched ? CreateHatchBrush(HS_DIAGCROSS, rgb) : CreateSolidBrush(rgb);
+    if (!brush) {
+        TRACE_VALUE(CRgba, m_state.fillColor);
+        ReportFailure(kFailSystemCall);
+        return;
+    }
+    SelectObject(m_dc, brush);
+    m_brush.Reset(brush);
+    m_brushHatched = hatched;
+    m_brushColor = rgb;
+}
+
+// ---- Paths ------------------------------------------------------------------------
+
+void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
+{
+    TRACE_POINT();
+    m_pathHasFigure = false;
+    m_pathInvalid = false;
+    if (!m_dc) {
+        ReportFailure();
+        m_pathInvalid = true;
+        return;
+    }
+    if (stroke)
+        SelectPen();
+    if (fill)
+        SelectBrush();
+    if (!::BeginPath(m_dc)) {
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+        ReportFailure(kFailSystemCall);
+        m_pathInvalid = true;
+    }
+}
+
+void CGdiGraphics::EmitMoveTo(float x, float y)
+{
+    if (m_pathInvalid)
+        return;
+    POINT p;
+    if (!ToDevice(x, y, p)) {
+        TRACE_VALUE(CPoint2, CPoint2(x, y));
+        ReportFailure();
+        m_pathInvalid = true;
+        return;
+    }
+    if (!MoveToEx(m_dc, p.x, p.y, nullptr))
+        ReportFailure(kFailSystemCall);
+    m_pathHasFigure = true;
+}
+
+void CGdiGraphics::EmitLineTo(float x, float y)
+{
+    if (m_pathInvalid)
+        return;
+    POINT p;
+    if (!ToDevice(x, y, p)) {
+        TRACE_VALUE(CPoint2, CPoint2(x, y));
+        ReportFailure();
+        m_pathInvalid = true;
+        return;
+    }
+    if (!::LineTo(m_dc, p.x, p.y))
+        ReportFailure(kFailSystemCall);
+}
+
+void CGdiGraphics::EmitBezierTo(const CCurveGeometry& curve)
+{
+    if (m_pathInvalid)
+        return;
+    POINT points[3];
+    if (!ToDevice(curve.p1.x, curve.p1.y, points[0]) || !ToDevice(curve.p2.x, curve.p2.y, points[1]) ||
+        !ToDevice(curve.p3.x, curve.p3.y, points[2])) {
+        TRACE_VALUE(CPoint2, curve.p3);
+        ReportFailure();
+        m_pathInvalid = true;
+        return;
+    }
+    if (!PolyBezierTo(m_dc, points, 3))
+        ReportFailure(kFailSystemCall);
+}
+
+void CGdiGraphics::EmitCloseFigure()
+{
+    if (m_pathInvalid)
+        return;
+    if (!::CloseFigure(m_dc))
+        ReportFailure(kFailSystemCall);
+}
+
+void CGdiGraphics::EmitEndPath()
+{
+    TRACE_POINT();
+    m_oddPenOffset = false;
+    if (!m_dc)
+        return;
+    if (m_pathInvalid || !m_pathHasFigure) {
+        // Nothing to draw: a path of moves only, or one with a point that is
+        // not a number, which would draw to some arbitrary place.
+        AbortPath(m_dc);
+        return;
+    }
+    if (!::EndPath(m_dc)) {
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+        ReportFailure(kFailSystemCall);
+        return;
+    }
+    const bool stroke = IsPathStroked();
+    bool fill = IsPathFilled();
+    if (!stroke && !fill) {
+        ReportFailure();
+        fill = true;
+    }
+    BOOL done;
+    if (stroke && fill)
+        done = StrokeAndFillPath(m_dc);
+    else if (stroke)
+        done = StrokePath(m_dc);
+    else
+        done = FillPath(m_dc);
+    if (!done) {
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+        ReportFailure(kFailSystemCall);
+    }
+}
+
+// ---- Bitmaps and nested drawables ------------------------------------------------
+
+void CGdiGraphics::DrawBitmap(const CPixelBitmap& bitmap, const CRectF& rect)
+{
+    TRACE_POINT();
+    if (!m_dc) {
+        ReportFailure();
+        return;
+    }
+    // A picture that could not be loaded was reported where it failed.
+    if (bitmap.IsEmpty())
+        return;
+    POINT a, b;
+    if (!ToDevice(rect.left, rect.top, a) || !ToDevice(rect.right, rect.bottom, b)) {
+        TRACE_VALUE(CRectF, rect);
+        ReportFailure();
+        return;
+    }
+    RECT target = {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    // Smaller than a pixel at this scale: nothing to see.
+    if (target.right <= target.left || target.bottom <= target.top)
+        return;
+    if (!m_bitmap)
+        m_bitmap = std::make_unique<CGdiBitmap>();
+    m_bitmap->SetPixels(bitmap);
+    m_bitmap->StretchTo(m_dc, target);
+}
+
+void CGdiGraphics::DrawDrawable(CDrawable& drawable, int mode, int flag)
+{
+    TRACE_VALUE(int32_t, mode);
+    if (m_nesting >= kMaxNesting) {
+        ReportFailure();
+        return;
+    }
+    const CTransform matrix = m_state.matrix;
+    static const CTransform identity;
+    ComputeItemTransform(mode, m_camera, m_deviceTransform, m_scene ? m_scene->transform : identity,
+                         drawable);
+    PushState();
+    const CTransform device = m_deviceTransform;
+    m_deviceTransform = CTransform(m_deviceTransform, m_state.matrix);
+    m_state.Reset(CVector3());
+    ++m_nesting;
+    drawable.Draw(*this);
+    --m_nesting;
+    m_deviceTransform = device;
+    PopState();
+    m_state.matrix = matrix;
+}
+
+// ---- Rendering a scene -----------------------------------------------------------
+
+void CGdiGraphics::RenderScene()
+{
+    TRACE_POINT();
+    if (!m_dc) {
+        ReportFailure();
+        return;
+    }
+    if (!m_scene)
+        return;
+    const float width = m_camera.GetWindowWidth();
+    const float height = m_camera.GetWindowHeight();
+    // A minimised window has no pixels; its scale would be infinite.
+    if (!(width > 0.0f) || !(height > 0.0f))
+        return;
+
+    if (GetAlpha(m_scene->background) != 0) {
+        m_deviceTransform.SetIdentity();
+        m_state.Reset(CVector3());
+        m_state.fillColor = m_scene->background;
+        BeginPath(false, true, 1);
+        AddRect(CRectF(0.0f, 0.0f, width, height));
+        EndPath();
+    }
+
+    const CTransform view(m_scene->transform, true);
+    CTransform device;
+    bool drawable = true;
+    if (m_camera.IsOrthographic()) {
+        device.SetPosition2D(-m_camera.GetOffsetX(), -m_camera.GetOffsetY());
+    } else {
+        device.SetPosition2D(m_camera.GetProjectionWidth() / 2.0f - m_camera.GetOffsetX(),
+                             m_camera.GetProjectionHeight() / 2.0f - m_camera.GetOffsetY());
+        const float scale = m_camera.ScaleAtDepth(view.GetTranslation().z);
+        if (scale > 0.0f && std::isfinite(scale) && std::isfinite(1.0f / scale)) {
+            device.Scale(1.0f / scale);
+        } else {
+            // The scene's origin lies in the eye: no finite picture exists.
+            TRACE_VALUE(float, scale);
+            ReportFailure();
+            drawable = false;
+        }
+    }
+    if (drawable) {
+        m_deviceTransform = CTransform(device, view);
+        for (CDrawable* item : m_scene->items) {
+            if (!item)
+                continue;
+            m_state.Reset(CVector3());
+            DrawDrawable(*item, 0, 0);
+        }
+    }
+    if (!GdiFlush())
+        ReportFailure(kFailSystemCall);
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/Transform.h"
+#include "graphics/GdiObject.h"
+#include "graphics/RenderTarget.h"
+#include "graphics/VectorGraphics.h"
+
+class CGdiBitmap;
+
+// The 2D back end: draws into a GDI device context (a window, an enhanced
+// metafile, a printer page or a memory bitmap) with GDI paths, geometric
+// pens, solid or hatched brushes and ExtTextOutW with per-character
+// advances. Every coordinate reaches GDI as a whole device pixel: the point
+// goes through the drawing matrix, then the device transform (scene to
+// device pixels), and is rounded once.
+//
+// Pens, brushes and fonts are made when first needed and kept while their
+// parameters match; the stock black pen and the stock black and white
+// brushes are used where they fit. Colours go to GDI as their RGB part:
+// this back end ignores alpha.
+//
+// Callers use only the CGraphicsContext and CRenderTarget interfaces; the
+// owners of metafile, printer and bitmap contexts hand theirs in with
+// SetDeviceContext.
+class CGdiGraphics : public CVectorGraphics, public CRenderTarget
+{
+public:
+    CGdiGraphics();
+    // Frees the bitmap, puts the stock pen, brush and font back into the
+    // device context and deletes the objects made here.
+    ~CGdiGraphics() override;
+
+    // Draws into this context from now on (not owned). The objects of this
+    // canvas are taken out of the previous context first.
+    void SetDeviceContext(HDC dc);
+    HDC GetDeviceContext() const { return m_dc; }
+
+    // ---- Graphics-context slots ---------------------------------------------
+    // The bitmap stretched over the device rectangle of its corners.
+    void DrawBitmap(const CPixelBitmap& bitmap, const CRectF& rect) override;
+    // One line in the state's font, text colour and alignment on an opaque
+    // box of the fill colour; characters without a glyph in Arial use the
+    // first of "MS Mincho" and "Arial Unicode MS" that has one.
+    void DrawText(const std::wstring& text, float x, float y) override;
+    // The drawable in its own coordinates: the device transform takes in the
+    // item's placement for the time it draws.
+    void DrawDrawable(CDrawable& drawable, int mode, int flag) override;
+
+    // ---- Render-target slots --------------------------------------------------
+    // Background, then every item of the scene through the view transform.
+    // Nothing is drawn while the viewport is empty (a minimised window).
+    void RenderScene() override;
+    CGraphicsSystem& GetGraphicsSystem() const override;
+    // Keeps the window's device context for the life of the canvas.
+    void AttachToWindow(HWND window) override;
+
+    const CTransform& GetDeviceTransform() const { return m_deviceTransform; }
+
+    // ---- Text layout helpers (exposed for tests) ----------------------------
+    static constexpr int kFontSlotCount = 3;
+    // "Arial", "MS Mincho", "Arial Unicode MS".
+    static const wchar_t* GetFontSlotFace(int slot);
+    // Characters below 256 use slot 0; the others the slot whose face has a
+    // glyph for them, preferring Arial, then MS Mincho, then Arial Unicode
+    // MS, and slot 0 when none has. The table behind it is built once.
+    static int GetFontSlot(wchar_t c);
+    // Start and length of the runs of equal slots.
+    struct CTextRun
+    {
+        size_t start;
+        size_t length;
+        int slot;
+    };
+    static std::vector<CTextRun> SplitRuns(const std::vector<int>& slots);
+
+    // Nested drawables deeper than this are reported and skipped (a drawable
+    // that draws itself would otherwise never end).
+    static constexpr int kMaxNesting = 64;
+
+protected:
+    // Selects the pen and/or the brush, then opens a GDI path.
+    void EmitBeginPath(bool stroke, bool fill) override;
+    void EmitMoveTo(float x, float y) override;
+    void EmitLineTo(float x, float y) override;
+    void EmitBezierTo(const CCurveGeometry& curve) override;
+    void EmitCloseFigure() override;
+    // Closes the GDI path and strokes and/or fills it. A path that received
+    // no figure, or a point that is not a number, is discarded instead.
+    void EmitEndPath() override;
+
+private:
+    // The device pixel of a path point. False for a point that is not a
+    // finite number (the pixel is then 0, 0); finite points far outside any
+    // device are clamped to the range GDI accepts.
+    bool ToDevice(float x, float y, POINT& out) const;
+    // The same for one coordinate value already through both transforms.
+    static bool RoundToDevice(float v, LONG& out);
+    bool IsMetafile() const;
+    // The current matrix's scale times the device transform's.
+    float GetDeviceScale() const;
+
+    void SelectPen();
+    void SelectBrush();
+    // Puts stock objects into the device context so that nothing of this
+    // canvas stays selected there.
+    void ReleaseSelections();
+    void DrawTextRuns(const std::wstring& text, int baselineX, int baselineY,
+                      const std::vector<INT>& advances, bool bold);
+    HFONT GetSlotFont(int slot, bool bold);
+
+    HDC m_dc = nullptr;
+    // The window context taken by AttachToWindow, released with the canvas.
+    CWindowDc m_windowDc;
+    std::unique_ptr<CGdiBitmap> m_bitmap;
+
+    // The pen and brush made here and what they were made for.
+    CGdiObject<HPEN> m_pen;
+    int m_penWidth = 0;
+    COLORREF m_penColor = 0;
+    CGdiObject<HBRUSH> m_brush;
+    bool m_brushHatched = false;
+    COLORREF m_brushColor = 0;
+
+    // One font per slot for the pixel height and weight of the key.
+    CGdiObject<HFONT> m_fonts[kFontSlotCount];
+    int m_fontHeight = -1;
+    bool m_fontBold = false;
+    std::vector<INT> m_advances;
+
+    CTransform m_deviceTransform;
+    // Set while the selected pen has an odd pixel width on a device that is
+    // not a metafile: coordinates move by a quarter pixel before rounding so
+    // that thin lines fall on whole pixels.
+    bool m_oddPenOffset = false;
+
+    // The GDI path in hand received a figure / a point that was not a number.
+    bool m_pathHasFigure = false;
+    bool m_pathInvalid = false;
+    int m_nesting = 0;
+};

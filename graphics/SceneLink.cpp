@@ -1,0 +1,3 @@
+#include "graphics/SceneLink.h"
+
+void CSceneLink::SetScene(CScene* scene) { m_scene = scene; }

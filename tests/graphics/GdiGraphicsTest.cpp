@@ -1,0 +1,552 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <limits>
+
+#include "foundation/CrashLog.h"
+#include "foundation/FontMetrics.h"
+#include "graphics/GdiGraphics.h"
+#include "render3d/GraphicsSystem.h"
+#include "tests/graphics/CanvasTestHelpers.h"
+#include "tests/graphics/ImageTestHelpers.h"
+
+namespace {
+
+const uint32_t kWhite = 0xFFFFFFFF;
+const uint32_t kBlack = 0xFF000000;
+const uint32_t kRed = 0xFF0000FF;
+const uint32_t kBlue = 0xFFFF0000;
+
+void VerticalLine(CGraphicsContext& gc, float x, float width, uint32_t color)
+{
+    gc.m_state.penWidth = width;
+    gc.m_state.penColor = color;
+    gc.BeginLine(1);
+    gc.MoveTo(x, 2.0f);
+    gc.LineTo(x, 30.0f);
+    gc.EndPath();
+}
+
+void FilledSquare(CGraphicsContext& gc, float left, float top, float size, uint32_t color)
+{
+    gc.m_state.fillColor = color;
+    gc.BeginPath(false, true, 1);
+    gc.AddRect(CRectF(left, top, left + size, top + size));
+    gc.EndPath();
+}
+
+}  // namespace
+
+// ---- Pens --------------------------------------------------------------------------
+
+TEST(GdiGraphics, ThinBlackLineOnScreenUsesTheStockPen)
+{
+    CDibCanvas target(32, 32);
+    VerticalLine(target.canvas, 10.0f, 1.0f, kBlack);
+    EXPECT_EQ(GetStockObject(BLACK_PEN), GetCurrentObject(target.dib.GetDC(), OBJ_PEN));
+    EXPECT_EQ(kWhite, target.Pixel(9, 15));
+    EXPECT_EQ(kBlack, target.Pixel(10, 15));
+    EXPECT_EQ(kWhite, target.Pixel(11, 15));
+}
+
+TEST(GdiGraphics, ThinBlackLineInAMetafileGetsAPenOfItsOwn)
+{
+    CMetafileRecords emf([](CGdiGraphics& gc) { VerticalLine(gc, 10.0f, 1.0f, kBlack); });
+    const std::vector<CMetafileRecords::CPen> pens = emf.Pens();
+    ASSERT_EQ(1u, pens.size());
+    EXPECT_EQ(DWORD(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER), pens[0].style);
+    EXPECT_EQ(1u, pens[0].width);
+    EXPECT_EQ(RGB(0, 0, 0), pens[0].color);
+    // Metafiles are not shifted by the quarter pixel: 10 stays 10.
+    const std::vector<std::string> moves = emf.OfType(EMR_MOVETOEX);
+    ASSERT_EQ(1u, moves.size());
+    EXPECT_EQ(10, CMetafileRecords::As<EMRMOVETOEX>(moves[0]).ptl.x);
+}
+
+TEST(GdiGraphics, PensAreMadeOnlyWhenWidthOrColourChange)
+{
+    CMetafileRecords emf([](CGdiGraphics& gc) {
+        VerticalLine(gc, 10.0f, 3.0f, kRed);
+        VerticalLine(gc, 12.0f, 3.0f, kRed);
+        VerticalLine(gc, 14.0f, 3.0f, kBlue);
+        VerticalLine(gc, 16.0f, 2.6f, kBlue);
+        VerticalLine(gc, 18.0f, 4.0f, kBlue);
+    });
+    const std::vector<CMetafileRecords::CPen> pens = emf.Pens();
+    ASSERT_EQ(3u, pens.size());
+    EXPECT_EQ(3u, pens[0].width);
+    EXPECT_EQ(RGB(255, 0, 0), pens[0].color);
+    EXPECT_EQ(RGB(0, 0, 255), pens[1].color);
+    // 2.6 rounds to the 3 of the blue pen in hand; 4 needs a new one.
+    EXPECT_EQ(4u, pens[2].width);
+}
+
+TEST(GdiGraphics, PenWidthFollowsTheMatrixScale)
+{
+    CMetafileRecords emf([](CGdiGraphics& gc) {
+        gc.m_state.matrix.Scale(2.5f);
+        VerticalLine(gc, 4.0f, 3.0f, kRed);
+    });
+    const std::vector<CMetafileRecords::CPen> pens = emf.Pens();
+    ASSERT_EQ(1u, pens.size());
+    EXPECT_EQ(8u, pens[0].width);
+    const std::vector<std::string> moves = emf.OfType(EMR_MOVETOEX);
+    ASSERT_EQ(1u, moves.size());
+    EXPECT_EQ(10, CMetafileRecords::As<EMRMOVETOEX>(moves[0]).ptl.x);
+    EXPECT_EQ(5, CMetafileRecords::As<EMRMOVETOEX>(moves[0]).ptl.y);
+}
+
+TEST(GdiGraphics, OddPenWidthShiftsByAQuarterPixelEvenWidthDoesNot)
+{
+    // x = 10.5 rounds to 11 as it stands, to 10 after the quarter pixel.
+    CDibCanvas one(32, 32);
+    VerticalLine(one.canvas, 10.5f, 1.0f, kRed);
+    EXPECT_EQ(kRed, one.Pixel(10, 15));
+    EXPECT_EQ(kWhite, one.Pixel(11, 15));
+
+    CDibCanvas three(32, 32);
+    VerticalLine(three.canvas, 10.5f, 3.0f, kRed);
+    EXPECT_EQ(kWhite, three.Pixel(8, 15));
+    EXPECT_EQ(kRed, three.Pixel(9, 15));
+    EXPECT_EQ(kRed, three.Pixel(11, 15));
+    EXPECT_EQ(kWhite, three.Pixel(12, 15));
+
+    CDibCanvas two(32, 32);
+    VerticalLine(two.canvas, 10.5f, 2.0f, kRed);
+    EXPECT_EQ(kWhite, two.Pixel(9, 15));
+    EXPECT_EQ(kRed, two.Pixel(10, 15));
+    EXPECT_EQ(kRed, two.Pixel(11, 15));
+    EXPECT_EQ(kWhite, two.Pixel(12, 15));
+
+    // The shift lasts only while the pen is selected for a path.
+    CMetafileRecords emf([](CGdiGraphics& gc) { FilledSquare(gc, 10.5f, 10.5f, 4.0f, kRed); });
+    const std::vector<std::string> moves = emf.OfType(EMR_MOVETOEX);
+    ASSERT_EQ(1u, moves.size());
+    EXPECT_EQ(11, CMetafileRecords::As<EMRMOVETOEX>(moves[0]).ptl.x);
+}
+
+// ---- Brushes ---------------------------------------------------------------------
+
+TEST(GdiGraphics, WhiteAndBlackFillsUseStockBrushes)
+{
+    CDibCanvas target(32, 32);
+    target.Clear(RGB(0, 255, 0));
+    FilledSquare(target.canvas, 2.0f, 2.0f, 8.0f, kWhite);
+    EXPECT_EQ(GetStockObject(WHITE_BRUSH), GetCurrentObject(target.dib.GetDC(), OBJ_BRUSH));
+    EXPECT_EQ(kWhite, target.Pixel(5, 5));
+    FilledSquare(target.canvas, 12.0f, 2.0f, 8.0f, kBlack);
+    EXPECT_EQ(GetStockObject(BLACK_BRUSH), GetCurrentObject(target.dib.GetDC(), OBJ_BRUSH));
+    EXPECT_EQ(kBlack, target.Pixel(15, 5));
+}
+
+TEST(GdiGraphics, BrushesAreMadeOnlyWhenKindOrColourChange)
+{
+    CMetafileRecords emf([](CGdiGraphics& gc) {
+        FilledSquare(gc, 0, 0, 4, kRed);
+        FilledSquare(gc, 5, 0, 4, kRed);
+        gc.SetFillPattern(1);
+        FilledSquare(gc, 10, 0, 4, kRed);
+        FilledSquare(gc, 15, 0, 4, kRed);
+        // Hatched black is a brush of its own too.
+        FilledSquare(gc, 20, 0, 4, kBlack);
+    });
+    const std::vector<std::string> brushes = emf.OfType(EMR_CREATEBRUSHINDIRECT);
+    ASSERT_EQ(3u, brushes.size());
+    const auto solid = CMetafileRecords::As<EMRCREATEBRUSHINDIRECT>(brushes[0]);
+    EXPECT_EQ(UINT(BS_SOLID), solid.lb.lbStyle);
+    EXPECT_EQ(RGB(255, 0, 0), solid.lb.lbColor);
+    const auto hatch = CMetafileRecords::As<EMRCREATEBRUSHINDIRECT>(brushes[1]);
+    EXPECT_EQ(UINT(BS_HATCHED), hatch.lb.lbStyle);
+    EXPECT_EQ(ULONG_PTR(HS_DIAGCROSS), ULONG_PTR(hatch.lb.lbHatch));
+    EXPECT_EQ(RGB(255, 0, 0), hatch.lb.lbColor);
+    EXPECT_EQ(RGB(0, 0, 0), CMetafileRecords::As<EMRCREATEBRUSHINDIRECT>(brushes[2]).lb.lbColor);
+}
+
+TEST(GdiGraphics, HatchedFillCrossesOnWhite)
+{
+    CDibCanvas target(40, 40);
+    target.Clear(RGB(0, 255, 0));
+    target.canvas.SetFillPattern(1);
+    FilledSquare(target.canvas, 4.0f, 4.0f, 32.0f, kBlue);
+    const int blue = target.CountColor(4, 4, 36, 36, kBlue);
+    const int white = target.CountColor(4, 4, 36, 36, kWhite);
+    EXPECT_EQ(32 * 32, blue + white);
+    EXPECT_GT(blue, 32 * 32 / 8);
+    EXPECT_GT(white, 32 * 32 / 2);
+    EXPECT_EQ(0xFF00FF00u, target.Pixel(2, 2));
+}
+
+// ---- Paths ------------------------------------------------------------------------
+
+TEST(GdiGraphics, CurvesReachGdiAsBeziers)
+{
+    CMetafileRecords emf([](CGdiGraphics& gc) {
+        gc.BeginPath(true, true, 1);
+        gc.AddCircle(20.0f, 20.0f, 10.0f);
+        gc.EndPath();
+    });
+    EXPECT_EQ(1u, emf.OfType(EMR_BEGINPATH).size());
+    EXPECT_EQ(2u, emf.OfType(EMR_POLYBEZIERTO16).size() + emf.OfType(EMR_POLYBEZIERTO).size());
+    EXPECT_EQ(1u, emf.OfType(EMR_CLOSEFIGURE).size());
+    EXPECT_EQ(1u, emf.OfType(EMR_ENDPATH).size());
+    EXPECT_EQ(1u, emf.OfType(EMR_STROKEANDFILLPATH).size());
+}
+
+TEST(GdiGraphics, DashesArriveAsSeparateFigures)
+{
+    CMetafileRecords emf([](CGdiGraphics& gc) {
+        gc.m_state.penWidth = 1.0f;
+        gc.SetDashStyle(1);
+        gc.BeginLine(1);
+        gc.MoveTo(0.0f, 5.0f);
+        gc.LineTo(16.0f, 5.0f);
+        gc.EndPath();
+    });
+    // Dash 2, gap 2 over 16 units: four dashes.
+    EXPECT_EQ(4u, emf.OfType(EMR_MOVETOEX).size());
+    EXPECT_EQ(1u, emf.OfType(EMR_STROKEPATH).size());
+}
+
+TEST(GdiGraphics, PathWithoutFiguresIsDiscardedQuietly)
+{
+    CDibCanvas target(16, 16);
+    const int reports = CountReports([&] {
+        target.canvas.BeginPath(true, true, 1);
+        target.canvas.MoveTo(3.0f, 3.0f);
+        target.canvas.EndPath();
+    });
+    EXPECT_EQ(0, reports);
+    EXPECT_EQ(16 * 16, target.CountColor(0, 0, 16, 16, kWhite));
+    CMetafileRecords emf([](CGdiGraphics& gc) {
+        gc.BeginPath(false, true, 1);
+        gc.EndPath();
+    });
+    EXPECT_EQ(1u, emf.OfType(EMR_ABORTPATH).size());
+    EXPECT_EQ(0u, emf.OfType(EMR_FILLPATH).size());
+}
+
+TEST(GdiGraphics, PointThatIsNotANumberDiscardsItsPathOnly)
+{
+    CDibCanvas target(32, 32);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const int reports = CountReports([&] {
+        target.canvas.m_state.fillColor = kRed;
+        target.canvas.BeginPath(false, true, 1);
+        target.canvas.MoveTo(2.0f, 2.0f);
+        target.canvas.LineTo(20.0f, 2.0f);
+        target.canvas.LineTo(nan, 20.0f);
+        target.canvas.EndPath();
+    });
+    EXPECT_EQ(1, reports);
+    EXPECT_EQ(32 * 32, target.CountColor(0, 0, 32, 32, kWhite));
+    FilledSquare(target.canvas, 4.0f, 4.0f, 8.0f, kBlue);
+    EXPECT_EQ(kBlue, target.Pixel(8, 8));
+}
+
+TEST(GdiGraphics, FarPointsAreClampedToTheDeviceRange)
+{
+    CDibCanvas target(32, 32);
+    const int reports = CountReports([&] {
+        target.canvas.m_state.fillColor = kRed;
+        target.canvas.BeginPath(false, true, 1);
+        target.canvas.MoveTo(-1e30f, -1e30f);
+        target.canvas.LineTo(-1e30f, 16.0f);
+        target.canvas.LineTo(1e30f, 16.0f);
+        target.canvas.LineTo(1e30f, -1e30f);
+        target.canvas.EndPath();
+    });
+    EXPECT_EQ(0, reports);
+    EXPECT_EQ(kRed, target.Pixel(5, 5));
+    EXPECT_EQ(kRed, target.Pixel(30, 15));
+    EXPECT_EQ(kWhite, target.Pixel(5, 20));
+}
+
+TEST(GdiGraphics, VertexBatchesBecomeFilledTriangles)
+{
+    CDibCanvas target(32, 32);
+    CGdiGraphics& gc = target.canvas;
+    gc.BeginVertices(0, false, 2);
+    gc.SetColor(kRed);
+    gc.AddVertex(CVector3(2.0f, -2.0f, 0.0f));
+    gc.AddVertex(CVector3(30.0f, -2.0f, 0.0f));
+    gc.AddVertex(CVector3(2.0f, -30.0f, 0.0f));
+    gc.EndVertices();
+    EXPECT_TRUE(gc.GetVertices().empty());
+    EXPECT_EQ(kRed, target.Pixel(6, 6));
+    EXPECT_EQ(kWhite, target.Pixel(26, 26));
+    // The fill colour of the state is not changed by the batch.
+    EXPECT_EQ(0xFF808080u, gc.m_state.fillColor);
+}
+
+// ---- Bitmaps and nested drawables --------------------------------------------------
+
+TEST(GdiGraphics, BitmapsAreStretchedUprightOverTheirRectangle)
+{
+    CPixelBitmap picture(2.0f, 2.0f);
+    picture.SetPixel(0, 0, kRed);
+    picture.SetPixel(1, 0, kBlue);
+    picture.SetPixel(0, 1, 0xFF00FF00);
+    picture.SetPixel(1, 1, kBlack);
+    CDibCanvas target(40, 40);
+    target.canvas.m_state.matrix.SetPosition2D(10.0f, 10.0f);
+    target.canvas.DrawBitmap(picture, CRectF(0.0f, 0.0f, 20.0f, 20.0f));
+    EXPECT_EQ(kWhite, target.Pixel(9, 9));
+    EXPECT_EQ(kRed, target.Pixel(12, 12));
+    EXPECT_EQ(kBlue, target.Pixel(27, 12));
+    EXPECT_EQ(0xFF00FF00u, target.Pixel(12, 27));
+    EXPECT_EQ(kBlack, target.Pixel(27, 27));
+    EXPECT_EQ(kWhite, target.Pixel(30, 30));
+}
+
+TEST(GdiGraphics, BitmapSmallerThanAPixelOrEmptyDrawsNothingQuietly)
+{
+    CDibCanvas target(16, 16);
+    CPixelBitmap picture(2.0f, 2.0f);
+    CPixelBitmap empty;
+    const int reports = CountReports([&] {
+        target.canvas.DrawBitmap(picture, CRectF(4.0f, 4.0f, 4.2f, 9.0f));
+        target.canvas.DrawBitmap(empty, CRectF(4.0f, 4.0f, 9.0f, 9.0f));
+    });
+    EXPECT_EQ(0, reports);
+}
+
+TEST(GdiGraphics, NestedDrawablesDrawThroughTheirPlacement)
+{
+    CFunctionDrawable square([](CGraphicsContext& gc) { FilledSquare(gc, 0.0f, 0.0f, 4.0f, kRed); });
+    CDibCanvas target(40, 40);
+    CGdiGraphics& gc = target.canvas;
+    gc.m_state.matrix.Scale(2.0f);
+    gc.m_state.matrix.SetPosition2D(20.0f, 10.0f);
+    gc.m_state.penColor = kBlue;
+    gc.DrawDrawable(square, 0, 0);
+    EXPECT_EQ(kRed, target.Pixel(21, 11));
+    EXPECT_EQ(kRed, target.Pixel(27, 17));
+    EXPECT_EQ(kWhite, target.Pixel(29, 19));
+    EXPECT_EQ(kWhite, target.Pixel(19, 9));
+    // The caller's state comes back unchanged.
+    EXPECT_EQ(kBlue, gc.m_state.penColor);
+    EXPECT_EQ(2.0f, gc.m_state.matrix.GetScale());
+    EXPECT_EQ(0u, gc.GetStateDepth());
+    EXPECT_EQ(1.0f, gc.GetDeviceTransform().GetScale());
+}
+
+TEST(GdiGraphics, DrawableThatDrawsItselfStopsAtTheNestingLimit)
+{
+    int depth = 0;
+    CFunctionDrawable* self = nullptr;
+    CFunctionDrawable recursive([&](CGraphicsContext& gc) {
+        ++depth;
+        gc.DrawDrawable(*self, 0, 0);
+    });
+    self = &recursive;
+    CDibCanvas target(8, 8);
+    EXPECT_EQ(1, CountReports([&] { target.canvas.DrawDrawable(recursive, 0, 0); }));
+    EXPECT_EQ(CGdiGraphics::kMaxNesting, depth);
+    EXPECT_EQ(0u, target.canvas.GetStateDepth());
+}
+
+// ---- Text ---------------------------------------------------------------------------
+
+TEST(GdiGraphics, TextRunsSplitWhereTheFontSlotChanges)
+{
+    const std::vector<CGdiGraphics::CTextRun> runs = CGdiGraphics::SplitRuns({0, 0, 1, 1, 0, 2});
+    ASSERT_EQ(4u, runs.size());
+    EXPECT_EQ(0u, runs[0].start);
+    EXPECT_EQ(2u, runs[0].length);
+    EXPECT_EQ(1, runs[1].slot);
+    EXPECT_EQ(2u, runs[1].start);
+    EXPECT_EQ(4u, runs[2].start);
+    EXPECT_EQ(1u, runs[2].length);
+    EXPECT_EQ(2, runs[3].slot);
+    EXPECT_TRUE(CGdiGraphics::SplitRuns({}).empty());
+}
+
+TEST(GdiGraphics, LatinCharactersUseArial)
+{
+    EXPECT_EQ(0, CGdiGraphics::GetFontSlot(L'A'));
+    EXPECT_EQ(0, CGdiGraphics::GetFontSlot(L'\u00E9'));
+    EXPECT_EQ(0, CGdiGraphics::GetFontSlot(L'\u0152'));
+    EXPECT_STREQ(L"Arial", CGdiGraphics::GetFontSlotFace(0));
+    EXPECT_STREQ(L"MS Mincho", CGdiGraphics::GetFontSlotFace(1));
+    EXPECT_STREQ(L"Arial Unicode MS", CGdiGraphics::GetFontSlotFace(2));
+    const int cjk = CGdiGraphics::GetFontSlot(L'\u6771');
+    EXPECT_GE(cjk, 0);
+    EXPECT_LT(cjk, CGdiGraphics::kFontSlotCount);
+}
+
+TEST(GdiGraphics, TextAdvancesAddUpToTheLaidOutWidth)
+{
+    const std::wstring text = L"Caf\u00E9 \u6771\u4EAC x";
+    float width = 0.0f;
+    CMetafileRecords emf([&](CGdiGraphics& gc) {
+        gc.m_state.font = CFontMetrics(13.0f, false);
+        gc.m_state.matrix.Scale(1.37f);
+        gc.m_state.matrix.SetPosition2D(3.3f, 40.0f);
+        gc.m_state.textAlignV = 5;
+        CRectF cell;
+        gc.AlignText(text, 0.0f, 0.0f, &cell, nullptr);
+        width = cell.Width() * 1.37f;
+        gc.DrawText(text, 0.0f, 0.0f);
+    });
+    std::vector<int> slots;
+    for (wchar_t c : text)
+        slots.push_back(CGdiGraphics::GetFontSlot(c));
+    const std::vector<CGdiGraphics::CTextRun> runs = CGdiGraphics::SplitRuns(slots);
+    const std::vector<std::string> outputs = emf.OfType(EMR_EXTTEXTOUTW);
+    ASSERT_EQ(runs.size(), outputs.size());
+
+    const std::vector<std::string> fonts = emf.OfType(EMR_EXTCREATEFONTINDIRECTW);
+    ASSERT_FALSE(fonts.empty());
+    const auto font = CMetafileRecords::As<EMREXTCREATEFONTINDIRECTW>(fonts[0]);
+    // 13 * 1.37 = 17.81 pixels, truncated.
+    EXPECT_EQ(-17, font.elfw.elfLogFont.lfHeight);
+    EXPECT_EQ(FW_NORMAL, font.elfw.elfLogFont.lfWeight);
+    EXPECT_STREQ(CGdiGraphics::GetFontSlotFace(runs[0].slot), font.elfw.elfLogFont.lfFaceName);
+
+    int total = 0;
+    int firstX = 0;
+    for (size_t r = 0; r < outputs.size(); ++r) {
+        const std::string& record = outputs[r];
+        const auto header = CMetafileRecords::As<EMREXTTEXTOUTW>(record);
+        EXPECT_EQ(runs[r].length, header.emrtext.nChars);
+        if (r == 0)
+            firstX = header.emrtext.ptlReference.x;
+        for (DWORD i = 0; i < header.emrtext.nChars; ++i) {
+            INT dx;
+            std::memcpy(&dx, record.data() + header.emrtext.offDx + i * sizeof(INT), sizeof dx);
+            total += dx;
+        }
+    }
+    // Start 3.3 rounds to 3; the end is rounded once, not per character.
+    EXPECT_EQ(3, firstX);
+    EXPECT_EQ(int(std::floor(3.3f + width + 0.5f)) - 3, total);
+}
+
+TEST(GdiGraphics, TextScaledBelowAPixelIsDrawnOnePixelHigh)
+{
+    int reports = -1;
+    CMetafileRecords emf([&](CGdiGraphics& gc) {
+        gc.m_state.font = CFontMetrics(10.0f, true);
+        gc.m_state.matrix.Scale(0.01f);
+        reports = CountReports([&] { gc.DrawText(L"tiny", 5.0f, 5.0f); });
+    });
+    EXPECT_EQ(0, reports);
+    const std::vector<std::string> fonts = emf.OfType(EMR_EXTCREATEFONTINDIRECTW);
+    ASSERT_EQ(1u, fonts.size());
+    EXPECT_EQ(-1, CMetafileRecords::As<EMREXTCREATEFONTINDIRECTW>(fonts[0]).elfw.elfLogFont.lfHeight);
+    EXPECT_EQ(FW_BOLD, CMetafileRecords::As<EMREXTCREATEFONTINDIRECTW>(fonts[0]).elfw.elfLogFont.lfWeight);
+}
+
+TEST(GdiGraphics, TextIsDrawnOnABoxOfTheFillColour)
+{
+    CDibCanvas target(80, 40);
+    CGdiGraphics& gc = target.canvas;
+    gc.m_state.font = CFontMetrics(24.0f, false);
+    gc.m_state.textColor = kBlack;
+    gc.m_state.fillColor = 0xFF00FFFF;
+    EXPECT_EQ(0, CountReports([&] { gc.DrawText(L"HH", 4.0f, 4.0f); }));
+    const int yellow = target.CountColor(0, 0, 80, 40, 0xFF00FFFF);
+    const int dark = target.CountColor(0, 0, 80, 40, kBlack);
+    EXPECT_GT(yellow, 100);
+    EXPECT_GT(dark, 20);
+    // Nothing left of the cell or above it.
+    EXPECT_EQ(kWhite, target.Pixel(2, 10));
+    EXPECT_EQ(kWhite, target.Pixel(10, 2));
+}
+
+TEST(GdiGraphics, FontsAreRemadeWhenHeightOrWeightChange)
+{
+    int reports = -1;
+    CMetafileRecords emf([&](CGdiGraphics& gc) {
+        reports = GetCrashLog().GetReportCount();
+        gc.m_state.font = CFontMetrics(10.0f, false);
+        gc.DrawText(L"a", 0.0f, 10.0f);
+        gc.DrawText(L"b", 0.0f, 20.0f);
+        gc.m_state.font = CFontMetrics(10.0f, true);
+        gc.DrawText(L"c", 0.0f, 30.0f);
+        gc.m_state.font = CFontMetrics(12.0f, true);
+        gc.DrawText(L"d", 0.0f, 40.0f);
+    });
+    EXPECT_EQ(3u, emf.OfType(EMR_EXTCREATEFONTINDIRECTW).size());
+    // Each font was deleted (two on a key change, one with the canvas), and
+    // none of the deletions was refused as it would be for a selected font.
+    EXPECT_EQ(3u, emf.OfType(EMR_DELETEOBJECT).size());
+    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+}
+
+// ---- Device contexts and lifetime -----------------------------------------------
+
+TEST(GdiGraphics, DestructionPutsStockObjectsBackAndDeletesItsOwn)
+{
+    CGdiBitmap dib;
+    ASSERT_TRUE(dib.Create(16.0f, 16.0f));
+    HGDIOBJ pen = nullptr;
+    HGDIOBJ brush = nullptr;
+    const int reports = CountReports([&] {
+        CGdiGraphics canvas;
+        canvas.SetDeviceContext(dib.GetDC());
+        VerticalLine(canvas, 4.0f, 3.0f, kRed);
+        pen = GetCurrentObject(dib.GetDC(), OBJ_PEN);
+        FilledSquare(canvas, 2.0f, 2.0f, 4.0f, kBlue);
+        brush = GetCurrentObject(dib.GetDC(), OBJ_BRUSH);
+        canvas.m_state.font = CFontMetrics(10.0f, false);
+        canvas.DrawText(L"x", 2.0f, 12.0f);
+    });
+    EXPECT_EQ(0, reports);
+    EXPECT_NE(GetStockObject(BLACK_PEN), pen);
+    EXPECT_EQ(0u, GetObjectType(pen));
+    EXPECT_EQ(0u, GetObjectType(brush));
+    EXPECT_EQ(GetStockObject(BLACK_PEN), GetCurrentObject(dib.GetDC(), OBJ_PEN));
+    EXPECT_EQ(GetStockObject(WHITE_BRUSH), GetCurrentObject(dib.GetDC(), OBJ_BRUSH));
+    EXPECT_EQ(GetStockObject(SYSTEM_FONT), GetCurrentObject(dib.GetDC(), OBJ_FONT));
+}
+
+TEST(GdiGraphics, ChangingTheDeviceContextTakesTheCanvasObjectsOut)
+{
+    CGdiBitmap first;
+    CGdiBitmap second;
+    ASSERT_TRUE(first.Create(16.0f, 16.0f));
+    ASSERT_TRUE(second.Create(16.0f, 16.0f));
+    CGdiGraphics canvas;
+    canvas.SetDeviceContext(first.GetDC());
+    VerticalLine(canvas, 4.0f, 3.0f, kRed);
+    HGDIOBJ pen = GetCurrentObject(first.GetDC(), OBJ_PEN);
+    canvas.SetDeviceContext(second.GetDC());
+    EXPECT_EQ(GetStockObject(BLACK_PEN), GetCurrentObject(first.GetDC(), OBJ_PEN));
+    VerticalLine(canvas, 4.0f, 3.0f, kRed);
+    EXPECT_EQ(pen, GetCurrentObject(second.GetDC(), OBJ_PEN));
+    EXPECT_EQ(second.GetDC(), canvas.GetDeviceContext());
+}
+
+TEST(GdiGraphics, MissingDeviceContextOrWindowIsReported)
+{
+    CGdiGraphics canvas;
+    EXPECT_EQ(1, CountReports([&] { canvas.SetDeviceContext(nullptr); }));
+    EXPECT_EQ(1, CountReports([&] { canvas.AttachToWindow(nullptr); }));
+    EXPECT_GE(CountReports([&] { VerticalLine(canvas, 1.0f, 1.0f, kBlack); }), 1);
+    EXPECT_EQ(1, CountReports([&] { canvas.RenderScene(); }));
+}
+
+TEST(GdiGraphics, AttachToWindowDrawsIntoTheWindowsContext)
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    {
+        CGdiGraphics canvas;
+        EXPECT_EQ(0, CountReports([&] { canvas.AttachToWindow(window); }));
+        ASSERT_NE(nullptr, canvas.GetDeviceContext());
+        EXPECT_EQ(window, WindowFromDC(canvas.GetDeviceContext()));
+        EXPECT_EQ(0, CountReports([&] { VerticalLine(canvas, 5.0f, 3.0f, kRed); }));
+    }
+    DestroyWindow(window);
+}
+
+TEST(GdiGraphics, GraphicsSystemIsGdi)
+{
+    CGdiGraphics canvas;
+    EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &canvas.GetGraphicsSystem());
+    EXPECT_EQ(L"GDI", canvas.GetGraphicsSystem().GetName());
+}
