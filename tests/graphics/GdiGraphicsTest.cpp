@@ -11,6 +11,7 @@
 #include "render3d/GraphicsSystem.h"
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -422,6 +423,66 @@ TEST(GdiGraphics, TextAdvancesAddUpToTheLaidOutWidth)
     // Start 3.3 rounds to 3; the end is rounded once, not per character.
     EXPECT_EQ(3, firstX);
     EXPECT_EQ(int(std::floor(3.3f + width + 0.5f)) - 3, total);
+}
+
+// A character Arial lacks is drawn in a run of its own with the face of
+// the second slot. The test rig has no CJK face, so the child process gets
+// "MS Mincho" as a Wine font replacement by DejaVu Sans, which has the chess
+// king that Liberation Sans (the rig's Arial) lacks. Windows ignores that
+// key; there the real MS Mincho, where installed, serves.
+CHILD_SCENARIO(GdiTextInRunsOverTwoFaces)
+{
+    const std::wstring text = L"Ab\u2654\u2654c";
+    if (CGdiGraphics::GetFontSlot(L'\u2654') != 1 || CGdiGraphics::GetFontSlot(L'b') != 0)
+        return 10;
+    float width = 0.0f;
+    CMetafileRecords emf([&](CGdiGraphics& gc) {
+        gc.m_state.font = CFontMetrics(17.0f, false);
+        gc.m_state.matrix.SetPosition2D(2.4f, 30.0f);
+        CRectF cell;
+        gc.AlignText(text, 0.0f, 0.0f, &cell, nullptr);
+        width = cell.Width();
+        gc.DrawText(text, 0.0f, 0.0f);
+    });
+    const std::vector<std::string> outputs = emf.OfType(EMR_EXTTEXTOUTW);
+    const std::vector<std::string> fonts = emf.OfType(EMR_EXTCREATEFONTINDIRECTW);
+    if (outputs.size() != 3 || fonts.size() != 2)
+        return 11;
+    if (std::wstring(CMetafileRecords::As<EMREXTCREATEFONTINDIRECTW>(fonts[0]).elfw.elfLogFont.lfFaceName) !=
+            L"Arial" ||
+        std::wstring(CMetafileRecords::As<EMREXTCREATEFONTINDIRECTW>(fonts[1]).elfw.elfLogFont.lfFaceName) !=
+            L"MS Mincho")
+        return 12;
+    const DWORD lengths[3] = {2, 2, 1};
+    int x = 2;
+    for (int r = 0; r < 3; ++r) {
+        const auto header = CMetafileRecords::As<EMREXTTEXTOUTW>(outputs[r]);
+        if (header.emrtext.nChars != lengths[r])
+            return 13;
+        // Each run starts where the advances of the runs before it end.
+        if (header.emrtext.ptlReference.x != x)
+            return 14;
+        for (DWORD i = 0; i < header.emrtext.nChars; ++i) {
+            INT dx;
+            std::memcpy(&dx, outputs[r].data() + header.emrtext.offDx + i * sizeof(INT), sizeof dx);
+            x += dx;
+        }
+    }
+    return x == int(std::floor(2.4f + width + 0.5f)) ? 0 : 15;
+}
+
+TEST(GdiGraphics, TextMixingFacesIsDrawnInRunsThatAddUp)
+{
+    const wchar_t* const key = L"Software\\Wine\\Fonts\\Replacements";
+    HKEY replacements = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                             &replacements, nullptr));
+    const wchar_t face[] = L"DejaVu Sans";
+    RegSetValueExW(replacements, L"MS Mincho", 0, REG_SZ, reinterpret_cast<const BYTE*>(face), sizeof face);
+    const int code = RunChildScenario("GdiTextInRunsOverTwoFaces");
+    RegDeleteValueW(replacements, L"MS Mincho");
+    RegCloseKey(replacements);
+    EXPECT_EQ(0, code);
 }
 
 TEST(GdiGraphics, TextScaledBelowAPixelIsDrawnOnePixelHigh)
