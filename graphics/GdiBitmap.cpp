@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "foundation/CrashLog.h"
+#include "graphics/GdiGraphics.h"
 #include "graphics/PixelBitmap.h"
 #include "ui/PixelRange.h"
 
@@ -233,4 +234,20 @@ HBITMAP CGdiBitmap::ToDeviceBitmap() const
         return nullptr;
     }
     return copy;
+}
+
+bool CGdiBitmap::RenderScene(CScene& scene, float width, float height, float projectionWidth,
+                             float projectionHeight, float offsetX, float offsetY)
+{
+    TRACE_POINT();
+    if (!(width >= 1.0f) || !(height >= 1.0f))
+        return false;
+    if (!Create(width, height))
+        return false;
+    CGdiGraphics canvas;
+    canvas.SetDeviceContext(m_dc);
+    canvas.SetScene(&scene);
+    canvas.SetViewport(width, height, projectionWidth, projectionHeight, offsetX, offsetY);
+    canvas.RenderScene();
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 class CPixelBitmap;
+class CScene;
 
 // A 32-bit top-down DIB section selected into a memory device context of its
 // own: the bridge between CPixelBitmap and GDI. Memory row 0 is the top row;
@@ -33,6 +34,14 @@ public:
     // A device-dependent copy compatible with the screen; the caller owns it.
     // Null after a report when there is no DIB or GDI refuses.
     HBITMAP ToDeviceBitmap() const;
+
+    // Off-screen rendering through the GDI canvas: the DIB is made width x
+    // height and a temporary canvas draws the scene into it with the given
+    // viewport (projection size and offsets as for CRenderTarget::SetViewport).
+    // Read the picture with GetPixels. A size without pixels draws nothing and
+    // gives false, like a minimised window.
+    bool RenderScene(CScene& scene, float width, float height, float projectionWidth = 0.0f,
+                     float projectionHeight = 0.0f, float offsetX = 0.0f, float offsetY = 0.0f);
 
     HDC GetDC() const { return m_dc; }
     HBITMAP GetBitmap() const { return m_dib; }

@@ -9,7 +9,6 @@
 #include "foundation/CrashLog.h"
 #include "foundation/FontMetrics.h"
 #include "graphics/GdiBitmap.h"
-#include "graphics/GdiBitmapRender.h"
 #include "graphics/GdiGraphics.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
@@ -211,7 +210,7 @@ TEST(RenderScene, FixedSceneRendersIntoADibSection)
     CTestScene test;
     CGdiBitmap dib;
     int reports = -1;
-    reports = CountReports([&] { ASSERT_TRUE(RenderSceneIntoBitmap(dib, test.scene, 320.0f, 240.0f)); });
+    reports = CountReports([&] { ASSERT_TRUE(dib.RenderScene(test.scene, 320.0f, 240.0f)); });
     EXPECT_EQ(0, reports);
     CPixelBitmap picture;
     ASSERT_TRUE(dib.GetPixels(picture));
@@ -410,7 +409,7 @@ TEST(RenderScene, EmptyViewportDrawsNothing)
 
         CGdiBitmap dib;
         bool drawn = true;
-        EXPECT_EQ(0, CountReports([&] { drawn = RenderSceneIntoBitmap(dib, scene, 0.0f, 30.0f); }));
+        EXPECT_EQ(0, CountReports([&] { drawn = dib.RenderScene(scene, 0.0f, 30.0f); }));
         EXPECT_FALSE(drawn);
         EXPECT_EQ(nullptr, dib.GetBits());
     }
