@@ -1,17 +1,77 @@
 #include "ui/TimerPump.h"
 
+#include "foundation/CrashLog.h"
 #include "foundation/Timer.h"
+
+namespace {
+
+// Waits at least this long go through a thread timer; the system's timers
+// are too coarse for anything shorter.
+constexpr int kShortestTimerWait = 10;
+
+// The one thread timer of the pump. SetTimer with no window hands out an
+// identifier; passing it back re-arms the same timer instead of adding one.
+UINT_PTR g_threadTimer = 0;
+
+void ArmThreadTimer(int milliseconds)
+{
+    TRACE_VALUE(int32_t, milliseconds);
+    const UINT_PTR timer = SetTimer(nullptr, g_threadTimer, UINT(milliseconds), nullptr);
+    if (timer == 0) {
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+        ReportFailure(kFailSystemCall);
+        return;
+    }
+    g_threadTimer = timer;
+}
+
+// A thread timer is periodic: left armed after the last timer has gone it
+// would wake the thread for nothing, period after period.
+void DisarmThreadTimer()
+{
+    if (g_threadTimer == 0)
+        return;
+    KillTimer(nullptr, g_threadTimer);
+    g_threadTimer = 0;
+}
+
+}  // namespace
 
 void PumpTimers()
 {
-    if (GetRunningTimerCount() == 0)
+    if (GetRunningTimerCount() == 0) {
+        DisarmThreadTimer();
         return;
+    }
     FireDueTimers();
+    while (GetRunningTimerCount() > 0) {
+        if (IsMessageWaiting())
+            return;
+        const int delay = GetNextTimerDelay();
+        // Every running timer is inside its own handler (a handler that runs
+        // a modal loop): none can fire until that handler returns, and its
+        // pass goes on then.
+        if (delay < 0)
+            break;
+        if (delay >= kShortestTimerWait) {
+            ArmThreadTimer(delay);
+            return;
+        }
+        Sleep(DWORD(delay));
+        if (IsMessageWaiting())
+            return;
+        FireDueTimers();
+    }
+    DisarmThreadTimer();
 }
 
 void PumpAfterMessage(UINT message)
 {
-    if (message != WM_MOUSEMOVE && GetRunningTimerCount() > 0 && !IsMessageWaiting())
+    if (GetRunningTimerCount() == 0) {
+        DisarmThreadTimer();
+        return;
+    }
+    if (message != WM_MOUSEMOVE && !IsMessageWaiting())
         PumpTimers();
 }
 
@@ -20,3 +80,5 @@ bool IsMessageWaiting()
     MSG message;
     return PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
 }
+
+UINT_PTR GetPumpThreadTimer() { return g_threadTimer; }
