@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <sstream>
 
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
@@ -67,6 +68,10 @@ CCourse::CCourse(const std::wstring& title, const std::wstring& path)
     ReadSettings();
     SetTitle(title, path);
     UpdateCoordinateMarks();
+    // A later failure report then holds the state the course started from.
+    std::ostringstream block;
+    WriteTextBlock(block, false, false);
+    TRACE_VALUE(std::string, block.str());
 }
 
 CCourse::~CCourse()

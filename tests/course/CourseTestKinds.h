@@ -32,6 +32,9 @@ inline void OpenTestSettings()
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
     CSettings::Open(TestKeyPath());
+    // The hint shown when objects outside the area are deleted is a modal
+    // dialog that would wait for a click.
+    CSettings::SetInt(L"NeverShow2709", 1);
 }
 
 inline void DeleteTestSettings()
