@@ -232,6 +232,11 @@ TEST_F(Course, FloatSettingsAreStoredTruncated)
     EXPECT_EQ(4800, CSettings::GetInt(L"CourseHeight", 0));
     course.SetLongJumpLength(377.8f);
     EXPECT_EQ(377, CSettings::GetInt(L"AKCLongJumpLength", 0));
+    // Values no integer holds are stored saturated, or 0 when not a number.
+    course.SetLongJumpLength(std::nanf(""));
+    EXPECT_EQ(0, CSettings::GetInt(L"AKCLongJumpLength", 5));
+    course.SetJumpHeight(1e12f);
+    EXPECT_EQ(INT32_MAX, CSettings::GetInt(L"AKCJumpHeight", 0));
 }
 
 TEST_F(Course, NonPositiveSizeIsReportedAndKeepsTheRing)
