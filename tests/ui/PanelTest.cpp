@@ -1,0 +1,728 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/CrashLog.h"
+#include "foundation/Timer.h"
+#include "render3d/Camera.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/ui/PanelTestHost.h"
+#include "ui/Cursors.h"
+#include "ui/Panel.h"
+#include "ui/Scene.h"
+
+namespace {
+
+const int kHostX = 120;
+const int kHostY = 90;
+
+// Records every operation the panel calls.
+class CRecordingPanel : public CPanel
+{
+public:
+    CRecordingPanel() : CPanel(true, false) {}
+
+    CCursors* GetCursorAt(const CMouseEvent& event) override
+    {
+        ++cursorQueries;
+        return chosenCursor ? chosenCursor : CPanel::GetCursorAt(event);
+    }
+    bool WantsAllKeys(int key) override { return key == kPanelKeyUp || key == kPanelKeyPageDown; }
+    void OnKeyDown(int key, bool control, bool shift) override
+    {
+        Log("down " + std::to_string(key) + (control ? " ctrl" : "") + (shift ? " shift" : ""));
+    }
+    void OnKeyUp(int key, bool control, bool shift) override { Log("up " + std::to_string(key)); }
+    void OnControlLetter(int virtualKey) override { Log(std::string("letter ") + char(virtualKey)); }
+    void OnChar(wchar_t ch) override { Log("char " + std::to_string(int(ch))); }
+    void OnSetFocus() override { Log("focus"); }
+    void OnKillFocus() override { Log("unfocus"); }
+    void OnShown() override { Log("shown"); }
+    void OnMouseDown(const CMouseEvent& event) override
+    {
+        events.push_back(event);
+        Log("press");
+    }
+    void OnMouseUp(const CMouseEvent& event) override
+    {
+        events.push_back(event);
+        Log("release");
+        if (destroyOnRelease)
+            delete this;
+    }
+    void OnRightClick(const CMouseEvent& event) override
+    {
+        events.push_back(event);
+        Log("right");
+    }
+    void OnMouseMove(const CMouseEvent& event) override
+    {
+        events.push_back(event);
+        Log("move");
+    }
+    void OnMouseEnter(const CMouseEvent& event) override { Log("enter"); }
+    void OnMouseLeave() override { Log("leave"); }
+
+    void Log(const std::string& entry) { calls.push_back(entry); }
+    std::string Calls() const
+    {
+        std::string all;
+        for (const std::string& call : calls)
+            all += (all.empty() ? "" : ", ") + call;
+        return all;
+    }
+
+    // Wine reports leaving a window from a polling timer: wait for it.
+    bool WaitFor(const std::string& calls_)
+    {
+        return PumpUntil([&] { return Calls() == calls_; }, 3000);
+    }
+
+    std::vector<std::string> calls;
+    std::vector<CMouseEvent> events;
+    CCursors* chosenCursor = nullptr;
+    int cursorQueries = 0;
+    bool destroyOnRelease = false;
+};
+
+// A panel showing a one-slot map-mode scene in a visible host.
+struct CPanelFixture
+{
+    explicit CPanelFixture(CPanel* panel_ = nullptr, int width = 200, int height = 120)
+        : host(kHostX, kHostY, 300, 200), scene(true, 1), drawable(CRectF(10.0f, 10.0f, 60.0f, 40.0f), 0xFF0000FF),
+          panel(panel_ ? panel_ : new CRecordingPanel())
+    {
+        scene.items[0] = &drawable;
+        panel->SetScene(&scene);
+        panel->Measure();
+        panel->CreateNativeWindow(host);
+        panel->SetBounds(CRectF(0.0f, 0.0f, float(width), float(height)));
+        PumpUntil([this] { return drawable.draws > 0; });
+        PumpUntil([] { return false; }, 100);
+    }
+    ~CPanelFixture() { delete panel; }
+
+    CRecordingPanel& Recording() { return *static_cast<CRecordingPanel*>(panel); }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return SendMessageW(panel->hwnd, message, wParam, lParam); }
+    POINT ScreenPoint(int x, int y) const { return POINT{kHostX + x, kHostY + y}; }
+
+    CPanelTestHost host;
+    CScene scene;
+    CCountingDrawable drawable;
+    CPanel* panel;
+};
+
+void SetKeys(bool control, bool shift)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_LBUTTON] = 0;
+    keys[VK_RBUTTON] = 0;
+    SetKeyboardState(keys);
+}
+
+// Real mouse input at a screen point (absolute move), with button changes.
+void MouseInput(POINT screen, DWORD buttons = 0)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = LONG((screen.x * 65536 + width / 2) / width);
+    input.mi.dy = LONG((screen.y * 65536 + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+    PumpUntil([] { return false; }, 60);
+}
+
+void KeyInput(WORD virtualKey, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+    PumpUntil([] { return false; }, 40);
+}
+
+// Puts the mouse somewhere no test window is and lets the moves settle.
+void ParkMouse()
+{
+    MouseInput(POINT{900, 800});
+}
+
+}  // namespace
+
+// ---- Without windows ------------------------------------------------------------
+
+TEST(PanelKeys, EveryNavigationKeyHasItsCode)
+{
+    const struct
+    {
+        unsigned virtualKey;
+        int code;
+    } table[] = {{VK_UP, 0},      {VK_DOWN, 1},  {VK_LEFT, 2},       {VK_RIGHT, 3},     {VK_CONTROL, 4},
+                 {VK_SHIFT, 5},   {VK_RETURN, 6}, {VK_TAB, 7},       {VK_DELETE, 8},    {VK_BACK, 9},
+                 {VK_HOME, 10},   {VK_END, 11},  {VK_PRIOR, 12},     {VK_NEXT, 13},     {VK_ADD, 14},
+                 {VK_OEM_PLUS, 14}, {VK_SUBTRACT, 15}, {VK_OEM_MINUS, 15}};
+    for (const auto& entry : table)
+        EXPECT_EQ(entry.code, GetPanelKeyCode(entry.virtualKey)) << entry.virtualKey;
+    for (unsigned other : {unsigned('A'), unsigned(VK_ESCAPE), unsigned(VK_SPACE), unsigned(VK_F1), unsigned(VK_INSERT),
+                           unsigned(VK_LCONTROL), unsigned(VK_MENU), 0u, 255u})
+        EXPECT_EQ(-1, GetPanelKeyCode(other)) << other;
+}
+
+TEST(PanelMouseEvent, MapModePointsGoThroughTheSceneTransform)
+{
+    CCamera camera;
+    camera.SetOrthographic(true);
+    camera.SetDepthRange(-10000.0f, 10000.0f);
+    camera.SetViewport(200.0f, 100.0f);
+    CTransform transform;
+    transform.Scale(2.0f);
+    transform.SetTranslation(10.0f, -20.0f, 0.0f);
+    CMouseEvent event;
+    event.x = 30.0f;
+    event.y = 40.0f;
+    CompleteMouseEvent(event, camera, transform);
+    // Window (30, 40) is view (30, -40); scaled by 2 and moved by (10, -20).
+    EXPECT_NEAR(70.0f, event.nearPoint.x, 1e-3f);
+    EXPECT_NEAR(-100.0f, event.nearPoint.y, 1e-3f);
+    EXPECT_NEAR(70.0f, event.farPoint.x, 1e-3f);
+    EXPECT_GT(event.nearPoint.z * event.farPoint.z, -1e30f);
+    EXPECT_LT(event.nearPoint.z * event.farPoint.z, 0.0f);
+    EXPECT_NEAR(70.0f, event.groundPoint.x, 1e-3f);
+    EXPECT_NEAR(100.0f, event.groundPoint.y, 1e-3f);
+}
+
+TEST(PanelMouseEvent, ARayThatMissesTheGroundUsesTheFarPoint)
+{
+    CCamera camera;
+    camera.SetOrthographic(false);
+    camera.SetDepthRange(1.0f, 100.0f);
+    camera.SetViewport(100.0f, 100.0f);
+    CMouseEvent event;
+    event.x = 80.0f;
+    event.y = 10.0f;
+    // The camera looks along -z from the origin: both ends lie below z = 0.
+    CompleteMouseEvent(event, camera, CTransform());
+    ASSERT_LT(event.nearPoint.z, 0.0f);
+    ASSERT_LT(event.farPoint.z, 0.0f);
+    EXPECT_EQ(event.farPoint.x, event.groundPoint.x);
+    EXPECT_EQ(-event.farPoint.y, event.groundPoint.y);
+
+    // Lifted by 50 the ray crosses z = 0 between its ends.
+    CTransform lifted;
+    lifted.SetTranslation(0.0f, 0.0f, 50.0f);
+    CompleteMouseEvent(event, camera, lifted);
+    ASSERT_GT(event.nearPoint.z, 0.0f);
+    ASSERT_LT(event.farPoint.z, 0.0f);
+    const float t = event.farPoint.z / (event.farPoint.z - event.nearPoint.z);
+    const float x = event.nearPoint.x * t + (1.0f - t) * event.farPoint.x;
+    EXPECT_NEAR(x, event.groundPoint.x, 1e-3f);
+    // On the ground the ray's point is 50 units out along it: right of the
+    // centre and above it (window y up is plan y negative).
+    EXPECT_GT(event.groundPoint.x, 0.0f);
+    EXPECT_LT(event.groundPoint.y, 0.0f);
+}
+
+TEST(Panel, MeasureStretchesFreelyAndRoundPointRoundsHalfUp)
+{
+    CPanel panel(true, false);
+    panel.Measure();
+    EXPECT_EQ(0, panel.minWidth);
+    EXPECT_EQ(0, panel.preferredWidth);
+    EXPECT_EQ(0, panel.maxWidth);
+    EXPECT_EQ(1, panel.widthStretch);
+    EXPECT_EQ(0, panel.minHeight);
+    EXPECT_EQ(0, panel.preferredHeight);
+    EXPECT_EQ(0, panel.maxHeight);
+    EXPECT_EQ(1, panel.heightStretch);
+    const CPoint2 rounded = CPanel::RoundPoint(CPoint2(2.5f, -2.5f));
+    EXPECT_EQ(3.0f, rounded.x);
+    EXPECT_EQ(-2.0f, rounded.y);
+    EXPECT_EQ(1.0f, CPanel::RoundPoint(CPoint2(1.49f, 0.0f)).x);
+}
+
+TEST(Panel, WithoutANativeWindowNothingIsScheduled)
+{
+    CPanel panel(true, false);
+    CScene scene(true, 1);
+    panel.SetScene(&scene);
+    EXPECT_EQ(&scene, panel.GetScene());
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
+    EXPECT_EQ(&CCursors::GetArrow(), panel.cursor);
+    EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
+}
+
+TEST(Panel, SceneTransformWithoutASceneIsReported)
+{
+    CPanel panel(true, false);
+    const int before = GetCrashLog().GetReportCount();
+    EXPECT_EQ(CTransform(), panel.GetSceneTransform());
+    panel.SetSceneTransform(CTransform());
+    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+}
+
+// ---- Repaint ----------------------------------------------------------------------
+
+TEST(PanelRepaint, SeveralInvalidatesGiveOnePaintFromTheTimer)
+{
+    CPanelFixture fixture;
+    ASSERT_NE(nullptr, fixture.panel->hwnd);
+    ASSERT_GT(fixture.drawable.draws, 0);
+    fixture.drawable.draws = 0;
+
+    fixture.panel->Invalidate();
+    fixture.panel->Invalidate();
+    fixture.panel->Invalidate();
+    EXPECT_TRUE(fixture.panel->repaintTimer.IsRunning());
+    // Messages alone do not paint: only the timer does.
+    DispatchWaitingMessages();
+    EXPECT_EQ(0, fixture.drawable.draws);
+    PumpUntil([&] { return fixture.drawable.draws > 0; });
+    EXPECT_EQ(1, fixture.drawable.draws);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(1, fixture.drawable.draws);
+    EXPECT_FALSE(fixture.panel->repaintTimer.IsRunning());
+}
+
+TEST(PanelRepaint, ThePaintShowsTheSceneInTheWindow)
+{
+    CPanelFixture fixture;
+    const HWND window = fixture.panel->hwnd;
+    // Drawable red inside (10, 10)-(60, 40), white background elsewhere.
+    EXPECT_EQ(RGB(255, 0, 0), ReadClientPixel(window, 30, 20));
+    EXPECT_EQ(RGB(255, 255, 255), ReadClientPixel(window, 100, 80));
+    EXPECT_EQ(RGB(255, 255, 255), ReadClientPixel(window, 5, 5));
+
+    // A changed scene shows after the timer, not before.
+    fixture.scene.background = 0xFF00FF00;
+    fixture.panel->Invalidate();
+    EXPECT_EQ(RGB(255, 255, 255), ReadClientPixel(window, 100, 80));
+    PumpUntil([&] { return !fixture.panel->repaintTimer.IsRunning(); });
+    EXPECT_EQ(RGB(0, 255, 0), ReadClientPixel(window, 100, 80));
+    EXPECT_EQ(RGB(255, 0, 0), ReadClientPixel(window, 30, 20));
+}
+
+TEST(PanelRepaint, WmPaintPaintsAtOnce)
+{
+    CPanelFixture fixture;
+    fixture.drawable.draws = 0;
+    InvalidateRect(fixture.panel->hwnd, nullptr, FALSE);
+    UpdateWindow(fixture.panel->hwnd);
+    EXPECT_EQ(1, fixture.drawable.draws);
+    EXPECT_FALSE(fixture.panel->repaintTimer.IsRunning());
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(fixture.panel->hwnd, &update, FALSE));
+}
+
+TEST(PanelRepaint, AHiddenPanelIsNotPaintedUntilShown)
+{
+    CPanelTestHost host(kHostX, kHostY, 300, 200);
+    CScene scene(true, 1);
+    CCountingDrawable drawable(CRectF(0.0f, 0.0f, 10.0f, 10.0f), 0xFF000000);
+    scene.items[0] = &drawable;
+    CRecordingPanel panel;
+    panel.SetVisible(false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 50.0f, 50.0f));
+    EXPECT_FALSE(IsWindowVisible(panel.hwnd));
+    panel.Invalidate();
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
+    PumpUntil([] { return false; }, 150);
+    EXPECT_EQ(0, drawable.draws);
+
+    panel.calls.clear();
+    panel.SetVisible(true);
+    EXPECT_EQ("shown", panel.Calls());
+    EXPECT_TRUE(IsWindowVisible(panel.hwnd));
+    EXPECT_TRUE(PumpUntil([&] { return drawable.draws > 0; }));
+
+    // Hiding drops a pending repaint.
+    panel.Invalidate();
+    EXPECT_TRUE(panel.repaintTimer.IsRunning());
+    panel.SetVisible(false);
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
+}
+
+TEST(PanelRepaint, SetSceneTransformRepaintsOnlyForAnotherMatrix)
+{
+    CPanelFixture fixture;
+    CTransform same = fixture.scene.transform;
+    fixture.panel->SetSceneTransform(same);
+    EXPECT_FALSE(fixture.panel->repaintTimer.IsRunning());
+    CTransform moved;
+    moved.SetPosition2D(-20.0f, 0.0f);
+    fixture.panel->SetSceneTransform(moved);
+    EXPECT_TRUE(fixture.panel->repaintTimer.IsRunning());
+    EXPECT_EQ(moved, fixture.panel->GetSceneTransform());
+    PumpUntil([&] { return !fixture.panel->repaintTimer.IsRunning(); });
+    // The scene moved 20 pixels right: the red box now spans 30..80.
+    EXPECT_EQ(RGB(255, 0, 0), ReadClientPixel(fixture.panel->hwnd, 75, 20));
+    EXPECT_EQ(RGB(255, 255, 255), ReadClientPixel(fixture.panel->hwnd, 20, 20));
+}
+
+TEST(PanelRepaint, ScreenshotOfAPanelWithASimpleScene)
+{
+    CPanelTestHost host(kHostX, kHostY, 300, 200);
+    CScene scene(true, 3);
+    scene.background = 0xFFF0E8E0;
+    CCountingDrawable box(CRectF(20.0f, 20.0f, 140.0f, 100.0f), 0xFF3060D0);
+    CCountingDrawable bar(CRectF(160.0f, 40.0f, 260.0f, 60.0f), 0xFF20A040);
+    CCountingDrawable square(CRectF(60.0f, 120.0f, 120.0f, 180.0f), 0xFFC03010);
+    scene.items[0] = &box;
+    scene.items[1] = &bar;
+    scene.items[2] = &square;
+    CPanel panel(true, false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 300.0f, 200.0f));
+    ASSERT_TRUE(PumpUntil([&] { return square.draws > 0; }));
+    EXPECT_EQ(RGB(0xD0, 0x60, 0x30), ReadClientPixel(panel.hwnd, 80, 60));
+    EXPECT_EQ(RGB(0x40, 0xA0, 0x20), ReadClientPixel(panel.hwnd, 200, 50));
+    EXPECT_EQ(RGB(0x10, 0x30, 0xC0), ReadClientPixel(panel.hwnd, 90, 150));
+    EXPECT_EQ(RGB(0xE0, 0xE8, 0xF0), ReadClientPixel(panel.hwnd, 280, 180));
+    const std::wstring path = GetTestArtefactPath(L"PanelScene.png");
+    EXPECT_TRUE(SaveWindowPicture(panel.hwnd, path));
+    printf("Panel screenshot: %ls\n", path.c_str());
+}
+
+// ---- Mouse -------------------------------------------------------------------------
+
+TEST(PanelMouse, EnterMoveAndLeaveFromRealMouseInput)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(50, 30));
+    EXPECT_EQ("enter, move", panel.Calls());
+    EXPECT_TRUE(panel.mouseInside);
+    ASSERT_EQ(1u, panel.events.size());
+    const CMouseEvent& event = panel.events[0];
+    EXPECT_EQ(50.0f, event.x);
+    EXPECT_EQ(30.0f, event.y);
+    // Map mode with an identity transform: scene points are window points.
+    EXPECT_NEAR(50.0f, event.groundPoint.x, 1e-3f);
+    EXPECT_NEAR(30.0f, event.groundPoint.y, 1e-3f);
+    EXPECT_FALSE(event.left);
+
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(60, 35));
+    EXPECT_EQ("move", panel.Calls());
+
+    // Out of the panel, still over the host: leave tracking reports it.
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(250, 170));
+    EXPECT_TRUE(panel.WaitFor("leave")) << panel.Calls();
+    EXPECT_FALSE(panel.mouseInside);
+    ParkMouse();
+}
+
+TEST(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    panel.calls.clear();
+    panel.events.clear();
+
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    EXPECT_EQ("press", panel.Calls());
+    EXPECT_EQ(1, panel.pressState);
+    EXPECT_EQ(panel.hwnd, GetCapture());
+    EXPECT_EQ(&panel, CPanel::GetPressedPanel());
+    ASSERT_FALSE(panel.events.empty());
+    EXPECT_TRUE(panel.events.back().left);
+
+    panel.calls.clear();
+    panel.events.clear();
+    MouseInput(fixture.ScreenPoint(250, 150));
+    MouseInput(fixture.ScreenPoint(-20, -10));
+    EXPECT_EQ("leave, move, move", panel.Calls());
+    ASSERT_EQ(2u, panel.events.size());
+    EXPECT_EQ(250.0f, panel.events[0].x);
+    EXPECT_EQ(-20.0f, panel.events[1].x);
+    EXPECT_EQ(-10.0f, panel.events[1].y);
+    EXPECT_TRUE(panel.events[1].left);
+
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(30, 20));
+    EXPECT_EQ("enter, move", panel.Calls());
+
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(250, 150));
+    MouseInput(fixture.ScreenPoint(250, 150), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ("leave, move, release", panel.Calls());
+    EXPECT_EQ(0, panel.pressState);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
+    EXPECT_FALSE(panel.mouseInside);
+    ParkMouse();
+}
+
+TEST(PanelMouse, AReleaseInsideArmsLeaveTrackingAgain)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(panel.mouseInside);
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(250, 150));
+    EXPECT_TRUE(panel.WaitFor("leave")) << panel.Calls();
+    ParkMouse();
+}
+
+TEST(PanelMouse, ARightClickWhileTheLeftButtonIsHeldIsNotPassedOn)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    panel.calls.clear();
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_RIGHTDOWN);
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_RIGHTUP);
+    EXPECT_EQ("", panel.Calls());
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+
+    panel.calls.clear();
+    panel.events.clear();
+    MouseInput(fixture.ScreenPoint(70, 50), MOUSEEVENTF_RIGHTDOWN);
+    MouseInput(fixture.ScreenPoint(70, 50), MOUSEEVENTF_RIGHTUP);
+    EXPECT_EQ("move, right", panel.Calls());
+    EXPECT_EQ(70.0f, panel.menuPoint.x);
+    EXPECT_EQ(50.0f, panel.menuPoint.y);
+    ASSERT_EQ(2u, panel.events.size());
+    EXPECT_TRUE(panel.events[1].right);
+    ParkMouse();
+}
+
+TEST(PanelMouse, APanelDestroyedByItsMouseUpIsNotTouchedAgain)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    panel.destroyOnRelease = true;
+    fixture.panel = nullptr;
+    const int reports = GetCrashLog().GetReportCount();
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
+    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    // The orphaned window goes with the host and answers through the
+    // default procedure meanwhile.
+    MouseInput(fixture.ScreenPoint(45, 40));
+    ParkMouse();
+}
+
+TEST(PanelMouse, LosingTheCaptureEndsThePressWithoutButtons)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    ASSERT_EQ(1, panel.pressState);
+    panel.calls.clear();
+    panel.events.clear();
+    SetCapture(fixture.host.hwnd);
+    EXPECT_EQ("release", panel.Calls());
+    ASSERT_EQ(1u, panel.events.size());
+    EXPECT_FALSE(panel.events[0].left);
+    EXPECT_FALSE(panel.events[0].control);
+    EXPECT_EQ(40.0f, panel.events[0].x);
+    EXPECT_EQ(0, panel.pressState);
+    EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
+    ReleaseCapture();
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    ParkMouse();
+}
+
+TEST(PanelMouse, EventsSoonAfterAPressAreQuickUntilAKeyArrives)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    ASSERT_FALSE(panel.events.empty());
+    EXPECT_FALSE(panel.events.back().quick);
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(panel.events.back().quick);
+    MouseInput(fixture.ScreenPoint(42, 40), MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(panel.events.back().quick);
+    MouseInput(fixture.ScreenPoint(42, 40), MOUSEEVENTF_LEFTUP);
+    fixture.Send(WM_KEYUP, VK_SHIFT, 0xC0000001);
+    MouseInput(fixture.ScreenPoint(44, 40));
+    EXPECT_FALSE(panel.events.back().quick);
+    ParkMouse();
+}
+
+TEST(PanelMouse, TheCursorComesFromGetCursorAt)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    panel.chosenCursor = &CCursors::GetPlus();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    EXPECT_EQ(&CCursors::GetPlus(), panel.cursor);
+    EXPECT_EQ(CCursors::GetPlus().GetHandle(), GetCursor());
+    EXPECT_EQ(TRUE, fixture.Send(WM_SETCURSOR, WPARAM(panel.hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+
+    panel.chosenCursor = &CCursors::GetSizeAll();
+    const int queries = panel.cursorQueries;
+    panel.UpdateCursor();
+    EXPECT_EQ(queries + 1, panel.cursorQueries);
+    EXPECT_EQ(CCursors::GetSizeAll().GetHandle(), GetCursor());
+
+    panel.SetCursor(&CCursors::GetIBeam());
+    EXPECT_EQ(CCursors::GetIBeam().GetHandle(), GetCursor());
+    ParkMouse();
+}
+
+TEST(PanelMouse, AMovedSceneGivesTheMouseAFreshMove)
+{
+    ParkMouse();
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    MouseInput(fixture.ScreenPoint(40, 40));
+    panel.calls.clear();
+    panel.events.clear();
+    CTransform moved;
+    moved.SetPosition2D(100.0f, 0.0f);
+    panel.SetSceneTransform(moved);
+    EXPECT_EQ("move", panel.Calls());
+    ASSERT_EQ(1u, panel.events.size());
+    EXPECT_NEAR(140.0f, panel.events[0].groundPoint.x, 1e-3f);
+    EXPECT_NEAR(40.0f, panel.events[0].groundPoint.y, 1e-3f);
+    ParkMouse();
+}
+
+// ---- Keys ---------------------------------------------------------------------------
+
+TEST(PanelKeyboard, KeysArriveAsPanelCodesWithTheirModifiers)
+{
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    panel.calls.clear();
+    SetKeys(false, false);
+    fixture.Send(WM_KEYDOWN, VK_UP, 1);
+    fixture.Send(WM_KEYUP, VK_DOWN, 0xC0000001);
+    SetKeys(true, false);
+    fixture.Send(WM_KEYDOWN, VK_NEXT, 1);
+    SetKeys(false, true);
+    fixture.Send(WM_KEYDOWN, VK_OEM_MINUS, 1);
+    SetKeys(false, false);
+    fixture.Send(WM_KEYDOWN, VK_F5, 1);
+    EXPECT_EQ("down 0, up 1, down 13 ctrl, down 15 shift", panel.Calls());
+}
+
+TEST(PanelKeyboard, ControlLettersWithoutShiftOnly)
+{
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    panel.calls.clear();
+    SetKeys(true, false);
+    fixture.Send(WM_KEYDOWN, 'A', 1);
+    fixture.Send(WM_KEYUP, 'A', 0xC0000001);
+    fixture.Send(WM_KEYDOWN, 'Z', 1);
+    fixture.Send(WM_KEYDOWN, '1', 1);
+    SetKeys(true, true);
+    fixture.Send(WM_KEYDOWN, 'A', 1);
+    SetKeys(false, false);
+    fixture.Send(WM_KEYDOWN, 'B', 1);
+    EXPECT_EQ("letter A, letter Z", panel.Calls());
+}
+
+TEST(PanelKeyboard, ControlCharactersNeverReachOnChar)
+{
+    CPanelFixture fixture;
+    CRecordingPanel& panel = fixture.Recording();
+    panel.calls.clear();
+    for (WPARAM ch : {WPARAM(0), WPARAM(9), WPARAM(13), WPARAM(27), WPARAM(31), WPARAM(127)})
+        fixture.Send(WM_CHAR, ch, 1);
+    fixture.Send(WM_CHAR, ' ', 1);
+    fixture.Send(WM_CHAR, 'x', 1);
+    fixture.Send(WM_CHAR, 0x80, 1);
+    fixture.Send(WM_CHAR, 0x6771, 1);
+    EXPECT_EQ("char 32, char 120, char 128, char 26481", panel.Calls());
+}
+
+TEST(PanelKeyboard, TheDialogManagerIsAskedForWantedKeysOnly)
+{
+    CPanelFixture fixture;
+    EXPECT_EQ(DLGC_WANTCHARS | DLGC_WANTARROWS, fixture.Send(WM_GETDLGCODE, VK_UP, 0));
+    EXPECT_EQ(DLGC_WANTCHARS | DLGC_WANTARROWS, fixture.Send(WM_GETDLGCODE, VK_NEXT, 0));
+    EXPECT_EQ(DLGC_WANTCHARS, fixture.Send(WM_GETDLGCODE, VK_DOWN, 0));
+    EXPECT_EQ(DLGC_WANTCHARS, fixture.Send(WM_GETDLGCODE, 'A', 0));
+    CPanelTestHost host(kHostX, kHostY, 100, 100);
+    CPanel plain(true, false);
+    plain.CreateNativeWindow(host);
+    EXPECT_EQ(DLGC_WANTCHARS, SendMessageW(plain.hwnd, WM_GETDLGCODE, VK_UP, 0));
+}
+
+TEST(PanelKeyboard, RealKeysReachTheFocusedPanel)
+{
+    CRecordingPanel* panel = new CRecordingPanel();
+    panel->takesFocus = true;
+    CPanelFixture fixture(panel);
+    const LONG style = GetWindowLongW(panel->hwnd, GWL_STYLE);
+    EXPECT_EQ(LONG(WS_TABSTOP | WS_GROUP), style & (WS_TABSTOP | WS_GROUP));
+    SetForegroundWindow(fixture.host.hwnd);
+    panel->SetFocus();
+    ASSERT_EQ(panel->hwnd, GetFocus());
+    EXPECT_TRUE(panel->hasFocus);
+    panel->calls.clear();
+    // Modifiers are left to the tests above: Wine resets injected modifier
+    // keys to the X server's state when the focus moves.
+    KeyInput(VK_HOME, true);
+    KeyInput(VK_HOME, false);
+    KeyInput('X', true);
+    KeyInput('X', false);
+    KeyInput(VK_DOWN, true);
+    KeyInput(VK_DOWN, false);
+    EXPECT_EQ("down 10, up 10, char 120, down 1, up 1", panel->Calls());
+}
+
+TEST(PanelKeyboard, APressTakesTheFocusAndATakenDownPanelHearsNoFocusLoss)
+{
+    ParkMouse();
+    CRecordingPanel* panel = new CRecordingPanel();
+    panel->takesFocus = true;
+    CPanelFixture fixture(panel);
+    SetForegroundWindow(fixture.host.hwnd);
+    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(panel->hwnd, GetFocus());
+    EXPECT_NE(std::string::npos, panel->Calls().find("focus"));
+
+    panel->calls.clear();
+    SetFocus(fixture.host.hwnd);
+    EXPECT_EQ("unfocus", panel->Calls());
+    EXPECT_FALSE(panel->hasFocus);
+
+    SetFocus(panel->hwnd);
+    panel->SetDirty();
+    panel->calls.clear();
+    SetFocus(fixture.host.hwnd);
+    EXPECT_EQ("", panel->Calls());
+    ParkMouse();
+}
