@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+// The past and undone states of a course as whole snapshots (narrow byte
+// strings). Only the current snapshot is kept as it is; every other one is a
+// compressed record made against its neighbour on the way to the current
+// one, so a step costs about the size of what changed:
+//
+//   snapshots S0 ... Sn, S(position) current;
+//   entry i <  position holds S(i)   compressed with S(i+1) as dictionary,
+//   entry i >= position holds S(i+1) compressed with S(i)   as dictionary.
+//
+// Every step keeps a label naming it. Labels are interned for the whole run.
+// Misuse and compression failures are reported; a step that fails is never
+// half done: the history keeps its position, entries and current snapshot.
+class CUndoHistory
+{
+public:
+    CUndoHistory() = default;
+    CUndoHistory(const CUndoHistory&) = delete;
+    CUndoHistory& operator=(const CUndoHistory&) = delete;
+
+    // Drops every step; the snapshot becomes the current one.
+    void Reset(const std::string& snapshot);
+    // Records a step from the current snapshot to the new one; the redo
+    // steps are gone and the oldest steps beyond the maximum are dropped.
+    // When the step cannot be compressed it is not recorded (reported): the
+    // current snapshot stays, so the steps before it still undo.
+    void Push(const std::string& snapshot, const std::wstring& label);
+    // Steps back or forward and gives the snapshot stepped to. False (and
+    // reported) when there is no step or its record cannot be restored; the
+    // history is then unchanged and restored is left alone.
+    bool Undo(std::string& restored);
+    bool Redo(std::string& restored);
+
+    bool CanUndo() const { return m_position > 0; }
+    bool CanRedo() const { return m_position < int32_t(m_entries.size()); }
+    // The label of the step Undo would take back; empty when none. Equal
+    // labels are one interned string.
+    const std::wstring& GetUndoLabel() const;
+    // The label of the step Redo would take again; empty when none.
+    const std::wstring& GetRedoLabel() const;
+
+    const std::string& GetCurrent() const { return m_current; }
+    int32_t GetPosition() const { return m_position; }
+    size_t GetEntryCount() const { return m_entries.size(); }
+
+    // The most steps kept; the owner sets it. 0 or less keeps none.
+    int32_t maximum = 1;
+
+private:
+    friend class CUndoHistoryTestAccess;
+
+    struct CEntry
+    {
+        std::string record;
+        // An element of the process-wide label set.
+        const std::wstring* label = nullptr;
+    };
+
+    // Opens the record of entry (made against the current snapshot) and
+    // remakes it against the restored snapshot. False leaves everything.
+    bool Swap(size_t entry, std::string& restored);
+
+    std::string m_current;
+    int32_t m_position = 0;
+    std::deque<CEntry> m_entries;
+};
