@@ -1,5 +1,7 @@
 #include "course/SnapAxis.h"
 
+#include <algorithm>
+
 #include "foundation/CrashLog.h"
 
 void CSnapAxis::SetZone(float zone)
@@ -7,6 +9,7 @@ void CSnapAxis::SetZone(float zone)
     if (!(zone > 0.0f)) {
         TRACE_VALUE(float, zone);
         ReportFailure();
+        return;
     }
     m_zone = zone;
 }
@@ -19,11 +22,41 @@ void CSnapAxis::Clear()
 
 void CSnapAxis::Anchor(float x)
 {
-    m_offset = 0.0f;
-    m_offset = x - Apply(x);
+    m_offset = x - Map(x, kInverse);
 }
 
 float CSnapAxis::Apply(float x) const
 {
-    return x - m_offset;
+    return Map(x - m_offset, kForward);
+}
+
+float CSnapAxis::Map(float x, EDirection direction) const
+{
+    const float w = m_zone;
+    // Stand-ins a thousand zones away when no position lies on a side.
+    float prev = x - 1000.0f * w;
+    float next = x + 1000.0f * w;
+    for (auto it = m_positions.upper_bound(x - 1.5f * w); it != m_positions.end(); ++it) {
+        if (*it < x) {
+            prev = *it;
+        } else {
+            next = *it;
+            break;
+        }
+    }
+    if (next == x)
+        return x;
+    const float z = std::min(w, (next - prev) / 3.0f);
+    if (x >= prev + 1.5f * z && x <= next - 1.5f * z)
+        return x;
+    if (x >= prev + 1.5f * z) {
+        const float a = next - 0.5f * z;
+        if (direction == kInverse)
+            return a - (next - x) / 1.5f;
+        return x >= a ? next : next - (a - x) * 1.5f;
+    }
+    const float c = prev + 0.5f * z;
+    if (direction == kInverse)
+        return c + (x - prev) / 1.5f;
+    return x <= c ? prev : prev + (x - c) * 1.5f;
 }

@@ -2,15 +2,17 @@
 
 #include <set>
 
-// One dimension of sticky snapping: a dragged coordinate is held near chosen
-// positions. This form keeps the zone, the positions and the offset; with no
-// positions the mapping is the identity.
+// One dimension of sticky snapping: a dragged coordinate is mapped through a
+// continuous, piecewise-linear function that holds still within half a zone
+// of each snap position and moves 1.5 times faster over the zone before it,
+// so the pointer never makes the object jump. Away from the positions the
+// mapping is the identity.
 class CSnapAxis
 {
 public:
     explicit CSnapAxis(float zone) : m_zone(zone) {}
 
-    // A zone not above 0 is reported; positions are kept.
+    // A zone not above 0 is reported and the old zone kept; positions are kept.
     void SetZone(float zone);
     float GetZone() const { return m_zone; }
     void AddPosition(float position) { m_positions.insert(position); }
@@ -24,6 +26,13 @@ public:
     const std::set<float>& GetPositions() const { return m_positions; }
 
 private:
+    enum EDirection
+    {
+        kForward,
+        kInverse,
+    };
+    float Map(float x, EDirection direction) const;
+
     float m_zone;
     std::set<float> m_positions;
     float m_offset = 0.0f;
