@@ -11,8 +11,14 @@
 #include "foundation/Timer.h"
 #include "render3d/Camera.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestSupport.h"
 #include "tests/ui/PanelTestHost.h"
+#include "render3d/GraphicsSystem.h"
+#include "ui/Command.h"
 #include "ui/Cursors.h"
+#include "ui/FrameWindowList.h"
+#include "ui/Menu.h"
+#include "ui/ModalState.h"
 #include "ui/Panel.h"
 #include "ui/Scene.h"
 
@@ -725,4 +731,361 @@ TEST(PanelKeyboard, APressTakesTheFocusAndATakenDownPanelHearsNoFocusLoss)
     SetFocus(fixture.host.hwnd);
     EXPECT_EQ("", panel->Calls());
     ParkMouse();
+}
+
+// ---- Tool tip -------------------------------------------------------------------------
+
+namespace {
+
+std::wstring StatusText(HWND statusBar)
+{
+    wchar_t text[200] = {};
+    GetWindowTextW(statusBar, text, 200);
+    return text;
+}
+
+TOOLINFOW ReadTool(const CPanel& panel)
+{
+    TOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.hwnd = panel.hwnd;
+    info.uId = UINT_PTR(GetWindowLongW(panel.hwnd, GWL_ID));
+    SendMessageW(panel.tipWindow, TTM_GETTOOLINFOW, 0, LPARAM(&info));
+    return info;
+}
+
+}  // namespace
+
+TEST(PanelTooltip, AStoredTipIsMadeWithTheWindowAndShowsItsStatusText)
+{
+    ParkMouse();
+    CPanelTestHost host(kHostX, kHostY, 300, 200);
+    host.statusBar = CreateWindowExW(0, L"STATIC", L"idle", WS_CHILD | WS_VISIBLE, 0, 180, 300, 20, host.hwnd,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    CScene scene(true, 1);
+    CRecordingPanel panel;
+    panel.SetScene(&scene);
+    std::wstring longText;
+    for (int i = 0; i < 100; ++i)
+        longText += wchar_t(L'a' + i % 26);
+    panel.SetTooltip(CRectF(5.5f, 6.9f, 120.2f, 90.8f), longText, L"Status words", true);
+    EXPECT_EQ(nullptr, panel.tipWindow);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 200.0f, 150.0f));
+    ASSERT_NE(nullptr, panel.tipWindow);
+    EXPECT_EQ(host.hwnd, GetWindow(panel.tipWindow, GW_OWNER));
+    EXPECT_EQ(1, SendMessageW(panel.tipWindow, TTM_GETTOOLCOUNT, 0, 0));
+    const TOOLINFOW tool = ReadTool(panel);
+    EXPECT_EQ(UINT(TTF_SUBCLASS), tool.uFlags & TTF_SUBCLASS);
+    EXPECT_EQ(5, tool.rect.left);
+    EXPECT_EQ(6, tool.rect.top);
+    EXPECT_EQ(120, tool.rect.right);
+    EXPECT_EQ(90, tool.rect.bottom);
+    // Made again with the window, a quick tip keeps its short delay.
+    EXPECT_EQ(100, SendMessageW(panel.tipWindow, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+
+    // The mouse rests in the tool's rectangle: the tip comes up with the
+    // panel's text, and the status bar shows the status text meanwhile.
+    MouseInput(POINT{kHostX + 40, kHostY + 40});
+    MouseInput(POINT{kHostX + 41, kHostY + 40});
+    EXPECT_TRUE(PumpUntil([&] { return StatusText(host.statusBar) == L"Status words"; }, 4000))
+        << StatusText(host.statusBar);
+    EXPECT_TRUE(IsWindowVisible(panel.tipWindow));
+    wchar_t shown[100] = {};
+    GetWindowTextW(panel.tipWindow, shown, 100);
+    EXPECT_EQ(longText.substr(0, 79), std::wstring(shown));
+
+    MouseInput(POINT{kHostX + 250, kHostY + 170});
+    EXPECT_TRUE(PumpUntil([&] { return StatusText(host.statusBar).empty(); }, 4000));
+    ParkMouse();
+}
+
+TEST(PanelTooltip, TheTextNotificationIsCutTo79Characters)
+{
+    CPanelFixture fixture;
+    CPanel& panel = *fixture.panel;
+    const std::wstring longText(120, L'q');
+    panel.SetTooltip(CRectF(0.0f, 0.0f, 50.0f, 50.0f), longText, L"", false);
+    ASSERT_NE(nullptr, panel.tipWindow);
+    NMTTDISPINFOW info = {};
+    info.hdr.hwndFrom = panel.tipWindow;
+    info.hdr.idFrom = UINT_PTR(GetWindowLongW(panel.hwnd, GWL_ID));
+    info.hdr.code = TTN_GETDISPINFOW;
+    info.uFlags = TTF_DI_SETITEM;
+    info.lParam = 77;
+    info.lpszText = const_cast<wchar_t*>(L"stale");
+    fixture.Send(WM_NOTIFY, info.hdr.idFrom, LPARAM(&info));
+    EXPECT_EQ(info.szText, info.lpszText);
+    EXPECT_EQ(std::wstring(79, L'q'), std::wstring(info.szText));
+    EXPECT_EQ(0u, info.uFlags);
+    EXPECT_EQ(0, info.lParam);
+    EXPECT_EQ(UINT(TTN_GETDISPINFOW), info.hdr.code);
+
+    // The same through the tool tip itself.
+    wchar_t buffer[100] = {};
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = panel.hwnd;
+    tool.uId = info.hdr.idFrom;
+    tool.lpszText = buffer;
+    SendMessageW(panel.tipWindow, TTM_GETTEXTW, 100, LPARAM(&tool));
+    EXPECT_EQ(std::wstring(79, L'q'), std::wstring(buffer));
+}
+
+TEST(PanelTooltip, MovingAndClearingTheArea)
+{
+    CPanelFixture fixture;
+    CPanel& panel = *fixture.panel;
+    panel.ClearTooltip();
+    EXPECT_EQ(nullptr, panel.tipWindow);
+    panel.SetTooltip(CRectF(0.0f, 0.0f, 50.0f, 50.0f), L"one", L"", false);
+    ASSERT_NE(nullptr, panel.tipWindow);
+    EXPECT_EQ(500, SendMessageW(panel.tipWindow, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+    panel.SetTooltip(CRectF(10.0f, 20.0f, 30.0f, 40.0f), L"two", L"", true);
+    EXPECT_EQ(100, SendMessageW(panel.tipWindow, TTM_GETDELAYTIME, TTDT_INITIAL, 0));
+    TOOLINFOW tool = ReadTool(panel);
+    EXPECT_EQ(10, tool.rect.left);
+    EXPECT_EQ(40, tool.rect.bottom);
+    EXPECT_EQ(L"two", panel.tipText);
+
+    panel.ClearTooltip();
+    EXPECT_TRUE(panel.tipRect.IsEmpty());
+    EXPECT_TRUE(panel.tipText.empty());
+    EXPECT_TRUE(panel.quickTip);
+    tool = ReadTool(panel);
+    EXPECT_EQ(0, tool.rect.right);
+}
+
+// ---- Native window lifetime ----------------------------------------------------------------
+
+TEST(PanelLifetime, APanelOutlivesItsWindowAndMakesANewOne)
+{
+    CScene scene(true, 1);
+    CCountingDrawable drawable(CRectF(0.0f, 0.0f, 40.0f, 40.0f), 0xFF0000FF);
+    scene.items[0] = &drawable;
+    CRecordingPanel panel;
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.SetTooltip(CRectF(0.0f, 0.0f, 20.0f, 20.0f), L"tip", L"", false);
+    {
+        CPanelTestHost host(kHostX, kHostY, 300, 200);
+        panel.CreateNativeWindow(host);
+        panel.SetBounds(CRectF(0.0f, 0.0f, 100.0f, 80.0f));
+        ASSERT_TRUE(PumpUntil([&] { return drawable.draws > 0; }));
+        EXPECT_NE(nullptr, panel.renderTarget);
+        panel.Invalidate();
+    }
+    EXPECT_EQ(nullptr, panel.hwnd);
+    EXPECT_EQ(nullptr, panel.renderTarget);
+    EXPECT_EQ(nullptr, panel.tipWindow);
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
+    panel.Invalidate();
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
+
+    drawable.draws = 0;
+    const int reports = GetCrashLog().GetReportCount();
+    CPanelTestHost host(kHostX, kHostY, 300, 200);
+    panel.CreateNativeWindow(host);
+    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    ASSERT_NE(nullptr, panel.hwnd);
+    EXPECT_NE(nullptr, panel.tipWindow);
+    ASSERT_TRUE(PumpUntil([&] { return drawable.draws > 0; }));
+    EXPECT_EQ(RGB(255, 0, 0), ReadClientPixel(panel.hwnd, 20, 20));
+    EXPECT_EQ(RGB(255, 255, 255), ReadClientPixel(panel.hwnd, 60, 60));
+}
+
+TEST(PanelLifetime, SetDirtyStopsRepaintsAndDropsTheTarget)
+{
+    CPanelFixture fixture;
+    CPanel& panel = *fixture.panel;
+    ASSERT_NE(nullptr, panel.renderTarget);
+    panel.Invalidate();
+    panel.SetDirty();
+    EXPECT_TRUE(panel.closed);
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
+    EXPECT_EQ(nullptr, panel.renderTarget);
+}
+
+// ---- Render targets -------------------------------------------------------------------------
+
+namespace {
+
+// A listed frame window with a visible popup of its own.
+class CPopupFrame : public CFrameListEntry
+{
+public:
+    explicit CPopupFrame(int x) : CFrameListEntry(true)
+    {
+        hwnd = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_VISIBLE, x, 50, 80,
+                               80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CPopupFrame() override { DestroyWindow(hwnd); }
+};
+
+struct CFramePanel
+{
+    explicit CFramePanel(CFrameListEntry& frame) : scene(true, 1), panel(true, false)
+    {
+        panel.SetScene(&scene);
+        panel.Measure();
+        panel.CreateNativeWindow(frame);
+        panel.SetBounds(CRectF(0.0f, 0.0f, 60.0f, 60.0f));
+    }
+    void Paint()
+    {
+        panel.Invalidate();
+        panel.PaintIfPending();
+    }
+    bool HasTarget() const { return panel.renderTarget != nullptr; }
+
+    CScene scene;
+    CPanel panel;
+};
+
+}  // namespace
+
+CHILD_SCENARIO(PanelTargetsFollowTheFrontFrames)
+{
+    OpenPanelTestSettings();
+    CPopupFrame a(10), b(100), c(200);
+    CFramePanel pa(a), pb(b), pc(c);
+    DispatchWaitingMessages();
+    // Frames, most recent first: c, b, a; two keep their targets.
+    pa.Paint();
+    if (!pa.HasTarget())
+        return 1;
+    pb.Paint();
+    if (pa.HasTarget() || !pb.HasTarget())
+        return 2;
+    pc.Paint();
+    pa.Paint();
+    if (!pb.HasTarget() || !pc.HasTarget() || !pa.HasTarget())
+        return 3;
+    pc.Paint();
+    if (pa.HasTarget() || !pb.HasTarget() || !pc.HasTarget())
+        return 4;
+    CFrameWindowList::Activate(&a);  // a, c, b
+    pa.Paint();
+    if (!pa.HasTarget() || pb.HasTarget() || !pc.HasTarget())
+        return 5;
+    {
+        // Under a modal loop every target stays.
+        CModalScope modal;
+        pb.Paint();
+        pc.Paint();
+        if (!pa.HasTarget() || !pb.HasTarget() || !pc.HasTarget())
+            return 6;
+    }
+    // Once the crash log has given its reserve away (a graphics system ran
+    // out of memory), only the front frame keeps its targets.
+    CGraphicsSystem other(L"PanelTestOther");
+    other.ReportFailure(2);
+    if (GetCrashLog().HoldsReserve())
+        return 7;
+    pa.Paint();
+    if (!pa.HasTarget() || pb.HasTarget() || pc.HasTarget())
+        return 8;
+    return 0;
+}
+
+TEST(PanelTargets, OnlyTheFrontFramesAndModalLoopsKeepRenderTargets)
+{
+    EXPECT_EQ(0, RunChildScenario("PanelTargetsFollowTheFrontFrames"));
+}
+
+CHILD_SCENARIO(PanelDropsTargetsOfAFailedSystem)
+{
+    OpenPanelTestSettings();
+    CPopupFrame a(10);
+    CFramePanel first(a), second(a);
+    CCountingDrawable drawable(CRectF(0.0f, 0.0f, 10.0f, 10.0f), 0xFF000000);
+    second.scene.items[0] = &drawable;
+    DispatchWaitingMessages();
+    first.Paint();
+    second.Paint();
+    const int draws = drawable.draws;
+    if (!first.HasTarget() || !second.HasTarget() || draws == 0)
+        return 1;
+    CGdiGraphicsSystem::Instance().ReportFailure(3);
+    // The paint still draws, then lets the target go; so does every other
+    // panel whose target came from the failed system.
+    second.Paint();
+    if (drawable.draws != draws + 1 || first.HasTarget() || second.HasTarget())
+        return 2;
+    second.Paint();
+    if (drawable.draws != draws + 2 || second.HasTarget())
+        return 3;
+    return 0;
+}
+
+TEST(PanelTargets, AFailedGraphicsSystemCostsThePanelsTheirTargets)
+{
+    EXPECT_EQ(0, RunChildScenario("PanelDropsTargetsOfAFailedSystem"));
+}
+
+// ---- Context menu ---------------------------------------------------------------------------
+
+namespace {
+
+struct CMenuRecord
+{
+    void OnExecute(int id) { executed.push_back(id); }
+    void OnUpdate(CCommand* command) { ++updates; }
+    std::vector<int> executed;
+    int updates = 0;
+};
+
+// Waits for the pop-up menu of this process and types the keys into it.
+DWORD WINAPI DriveMenu(void* keys)
+{
+    const std::vector<WPARAM>& typed = *static_cast<const std::vector<WPARAM>*>(keys);
+    for (int i = 0; i < 500; ++i) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            for (WPARAM key : typed) {
+                PostMessageW(menu, WM_KEYDOWN, key, 1);
+                PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+                Sleep(50);
+            }
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
+int RunContextMenu(CPanel& panel, CMenu& menu, const std::vector<WPARAM>& keys)
+{
+    HANDLE thread = CreateThread(nullptr, 0, DriveMenu, const_cast<std::vector<WPARAM>*>(&keys), 0, nullptr);
+    panel.ShowContextMenu(menu);
+    WaitForSingleObject(thread, 10000);
+    DWORD code = 2;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return int(code);
+}
+
+}  // namespace
+
+TEST(PanelContextMenu, TheChosenCommandRunsAfterTheStatesAreRefreshed)
+{
+    CPanelFixture fixture;
+    CMenuRecord record;
+    CMenu menu(2000, 2000, nullptr, CMenu::kContextMenu);
+    for (int id : {2001, 2002}) {
+        auto* item = new CCommandMenuItem(id, 2000, &menu, 0, 0, false);
+        item->onExecute = CMemberDelegate<int, CMenuRecord>::Make(&record, &CMenuRecord::OnExecute);
+        item->onUpdateState = CMemberDelegate<CCommand*, CMenuRecord>::Make(&record, &CMenuRecord::OnUpdate);
+        menu.AddItem(item);
+    }
+    fixture.Send(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 20));
+    EXPECT_EQ(0, RunContextMenu(*fixture.panel, menu, {VK_DOWN, VK_DOWN, VK_RETURN}));
+    EXPECT_EQ(std::vector<int>{2002}, record.executed);
+    EXPECT_EQ(2, record.updates);
+    EXPECT_EQ(nullptr, menu.menuHandle);
+
+    EXPECT_EQ(0, RunContextMenu(*fixture.panel, menu, {VK_ESCAPE}));
+    EXPECT_EQ(std::vector<int>{2002}, record.executed);
+    EXPECT_EQ(4, record.updates);
 }
