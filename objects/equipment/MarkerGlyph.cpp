@@ -8,7 +8,7 @@
 
 namespace {
 
-// The outline of a kind's shape, scaled by size.
+// The outline of a kind's shape, reaching size from the centre.
 std::vector<CPoint2> GlyphOutline(int kind, float size)
 {
     switch (kind) {

@@ -309,7 +309,10 @@ TEST(PlankPart, ShortOrSteepPlanksStayFinite)
     // Shorter than the slat spacing allows: no slats; shorter than the
     // contact zone: contact zone throughout.
     CPlankPart shortPlank(100.0f, 180.0f, 6, 16, 2);
-    EXPECT_TRUE(DrawChecked(shortPlank)->items.empty());
+    const auto shortContext = DrawChecked(shortPlank);
+    EXPECT_TRUE(shortContext->items.empty());
+    EXPECT_LE(shortContext->vertexBox.maxZ, 100.5f);
+    EXPECT_LE(shortContext->vertexBox.maxX, 180.0f);
     // A top height beyond the plank's length: the slope is clamped.
     CPlankPart steep(2000.0f, 300.0f, 6, 16, 2);
     DrawChecked(steep);
