@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -376,6 +377,51 @@ TEST(PanelRepaint, SetSceneTransformRepaintsOnlyForAnotherMatrix)
     // The scene moved 20 pixels right: the red box now spans 30..80.
     EXPECT_EQ(RGB(255, 0, 0), ReadClientPixel(fixture.panel->hwnd, 75, 20));
     EXPECT_EQ(RGB(255, 255, 255), ReadClientPixel(fixture.panel->hwnd, 20, 20));
+}
+
+namespace {
+
+// Draws, and on its first drawing makes the window paint again from inside,
+// as a message box shown during a paint would.
+class CReentrantDrawable : public CCountingDrawable
+{
+public:
+    CReentrantDrawable() : CCountingDrawable(CRectF(0.0f, 0.0f, 20.0f, 20.0f), 0xFF000000) {}
+    void Draw(CGraphicsContext& context) override
+    {
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        CCountingDrawable::Draw(context);
+        if (window && draws == 1) {
+            InvalidateRect(window, nullptr, FALSE);
+            UpdateWindow(window);
+        }
+        --depth;
+    }
+    HWND window = nullptr;
+    int depth = 0;
+    int maxDepth = 0;
+};
+
+}  // namespace
+
+TEST(PanelRepaint, APaintRequestedDuringAPaintFollowsIt)
+{
+    CPanelTestHost host(kHostX, kHostY, 300, 200);
+    CScene scene(true, 1);
+    CReentrantDrawable drawable;
+    scene.items[0] = &drawable;
+    CPanel panel(true, false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    drawable.window = panel.hwnd;
+    panel.SetBounds(CRectF(0.0f, 0.0f, 100.0f, 100.0f));
+    ASSERT_TRUE(PumpUntil([&] { return drawable.draws >= 2; }));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(1, drawable.maxDepth);
+    EXPECT_EQ(2, drawable.draws);
+    EXPECT_FALSE(panel.repaintTimer.IsRunning());
 }
 
 TEST(PanelRepaint, ScreenshotOfAPanelWithASimpleScene)
@@ -822,6 +868,15 @@ TEST(PanelTooltip, TheTextNotificationIsCutTo79Characters)
     EXPECT_EQ(0, info.lParam);
     EXPECT_EQ(UINT(TTN_GETDISPINFOW), info.hdr.code);
 
+    // A notification from another window is not the panel's to answer.
+    NMTTDISPINFOW foreign = info;
+    foreign.hdr.hwndFrom = fixture.host.hwnd;
+    foreign.lpszText = const_cast<wchar_t*>(L"stale");
+    foreign.lParam = 5;
+    fixture.Send(WM_NOTIFY, foreign.hdr.idFrom, LPARAM(&foreign));
+    EXPECT_EQ(5, foreign.lParam);
+    EXPECT_EQ(std::wstring(L"stale"), foreign.lpszText);
+
     // The same through the tool tip itself.
     wchar_t buffer[100] = {};
     TOOLINFOW tool = {};
@@ -1030,10 +1085,16 @@ namespace {
 
 struct CMenuRecord
 {
-    void OnExecute(int id) { executed.push_back(id); }
+    void OnExecute(int id)
+    {
+        executed.push_back(id);
+        nativeMenuGone = menu && !menu->menuHandle;
+    }
     void OnUpdate(CCommand* command) { ++updates; }
     std::vector<int> executed;
     int updates = 0;
+    CMenu* menu = nullptr;
+    bool nativeMenuGone = false;
 };
 
 // Waits for the pop-up menu of this process and types the keys into it.
@@ -1073,6 +1134,7 @@ TEST(PanelContextMenu, TheChosenCommandRunsAfterTheStatesAreRefreshed)
     CPanelFixture fixture;
     CMenuRecord record;
     CMenu menu(2000, 2000, nullptr, CMenu::kContextMenu);
+    record.menu = &menu;
     for (int id : {2001, 2002}) {
         auto* item = new CCommandMenuItem(id, 2000, &menu, 0, 0, false);
         item->onExecute = CMemberDelegate<int, CMenuRecord>::Make(&record, &CMenuRecord::OnExecute);
@@ -1083,6 +1145,9 @@ TEST(PanelContextMenu, TheChosenCommandRunsAfterTheStatesAreRefreshed)
     EXPECT_EQ(0, RunContextMenu(*fixture.panel, menu, {VK_DOWN, VK_DOWN, VK_RETURN}));
     EXPECT_EQ(std::vector<int>{2002}, record.executed);
     EXPECT_EQ(2, record.updates);
+    // The native menu is gone before the command runs: a command may close
+    // the window that owns the menu.
+    EXPECT_TRUE(record.nativeMenuGone);
     EXPECT_EQ(nullptr, menu.menuHandle);
 
     EXPECT_EQ(0, RunContextMenu(*fixture.panel, menu, {VK_ESCAPE}));

@@ -180,6 +180,20 @@ TEST(ScrollPane, NavigationKeysMoveTheSelectionAndScrollItIntoView)
     EXPECT_EQ(0, pane.GetSelected());
 }
 
+TEST(ScrollPane, PagingInAViewLowerThanARowStillMoves)
+{
+    CScrollPane pane;
+    for (const std::wstring& text : Numbered(5))
+        pane.AddItem(text);
+    pane.MeasureWithin(100.0f, 100.0f);
+    pane.client.Measure();
+    pane.client.SetBounds(CRectF(0.0f, 0.0f, 100.0f, CScrollPane::GetRowHeight() / 2.0f));
+    pane.client.OnKeyDown(kPanelKeyPageDown, false, false);
+    EXPECT_EQ(1, pane.GetSelected());
+    pane.client.OnKeyDown(kPanelKeyPageUp, false, false);
+    EXPECT_EQ(0, pane.GetSelected());
+}
+
 TEST(ScrollPane, TheNavigationKeysAreAskedForAndNoOthers)
 {
     CPaneFixture fixture(Numbered(3), 150.0f, 80.0f);
