@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "dialogs/LengthFormat.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
+
+namespace {
+
+std::wstring Decimal(const wchar_t* whole, const wchar_t* tenth)
+{
+    return std::wstring(whole) + CLocaleDefaults().decimalSeparator + tenth;
+}
+
+}  // namespace
+
+TEST(LengthFormat, FeetAndInches)
+{
+    EXPECT_EQ(L"12 ft", FormatLength(1440.0f, 2, true));
+    // 6.6 inches round to 7; no feet part.
+    EXPECT_EQ(L"7 in", FormatLength(66.0f, 2, true));
+    EXPECT_EQ(L"8 ft 4 in", FormatLength(1000.0f, 2, true));
+    EXPECT_EQ(L"0 ft", FormatLength(0.0f, 2, false));
+    EXPECT_EQ(L"-8 ft 4 in", FormatLength(-1000.0f, 2, true));
+}
+
+TEST(LengthFormat, InchesFeetAndCentimetres)
+{
+    EXPECT_EQ(L"-1 in", FormatLength(-5.0f, 1, true));
+    EXPECT_EQ(L"120 ft", FormatLength(14400.0f, 3, true));
+    EXPECT_EQ(L"120", FormatLength(14400.0f, 3, false));
+    // Whole feet round half up: 114 inches are 9.5 feet.
+    EXPECT_EQ(L"10 ft", FormatLength(1140.0f, 3, true));
+    EXPECT_EQ(L"100 cm", FormatLength(393.7f, 6, true));
+    EXPECT_EQ(L"100", FormatLength(393.7f, 6, false));
+}
+
+TEST(LengthFormat, DecimalsBelowAHundred)
+{
+    EXPECT_EQ(L"100 yd", FormatLength(36000.0f, 4, true));
+    EXPECT_EQ(Decimal(L"99", L"9 yd"), FormatLength(35964.0f, 4, true));
+    EXPECT_EQ(L"100 m", FormatLength(39370.0f, 7, true));
+    EXPECT_EQ(Decimal(L"9", L"9 m"), FormatLength(3900.0f, 7, true));
+    EXPECT_EQ(L"30 m", FormatLength(11811.0f, 7, true));
+    EXPECT_EQ(Decimal(L"12", L"1 ft"), FormatLength(1446.0f, 5, true));
+    EXPECT_EQ(L"12", FormatLength(1440.0f, 5, false));
+}
+
+TEST(LengthFormat, UnknownKindIsReportedAndGivesWhatWasWritten)
+{
+    const int reports = GetCrashLog().GetReportCount();
+    EXPECT_EQ(L"", FormatLength(100.0f, 8, true));
+    EXPECT_EQ(L"-", FormatLength(-100.0f, 0, true));
+    EXPECT_EQ(reports + 2, GetCrashLog().GetReportCount());
+}
+
+TEST(LengthFormat, AbsurdValuesGiveText)
+{
+    EXPECT_FALSE(FormatLength(1e30f, 7, true).empty());
+    EXPECT_FALSE(FormatLength(-1e30f, 2, true).empty());
+    EXPECT_EQ(L"0 ft", FormatLength(std::nanf(""), 3, true));
+}
