@@ -5,9 +5,12 @@
 #include <istream>
 
 #include "course/ColorPalette.h"
+#include "course/Course.h"
 #include "dialogs/AFrameDlg.h"
+#include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Strings.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
 #include "objects/equipment/PartDrawing.h"
@@ -145,6 +148,12 @@ float CAFrame::GetRun() const
 void CAFrame::GetEnd(CPoint2& point, int index) const
 {
     point = CPoint2(GetRun() * float(2 * index - 1), 0.0f);
+}
+
+std::wstring CAFrame::GetSizeText() const
+{
+    const bool metric = GetCourse() != nullptr && GetCourse()->IsMetric();
+    return GetStringWithArg(2037, FormatLength(m_length, metric ? 6 : 2, true));
 }
 
 void CAFrame::UpdateEnds()

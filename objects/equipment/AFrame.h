@@ -39,6 +39,9 @@ public:
     int GetEndCount() const override { return 2; }
     // The feet: (-run, 0) and (+run, 0).
     void GetEnd(CPoint2& point, int index) const override;
+    // "<ramp length> ramps" (text 2037), the length in feet and inches, or
+    // in centimetres on a metric course.
+    std::wstring GetSizeText() const override;
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     // Ramp length and apex height as rounded Int16 floats; the width follows
     // from the length. A length or height read that is not above 0 keeps

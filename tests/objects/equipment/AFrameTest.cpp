@@ -10,9 +10,11 @@
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/AFrameDlg.h"
+#include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
+#include "foundation/Strings.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/GdiGraphics.h"
 #include "graphics/GdiplusSession.h"
@@ -253,6 +255,22 @@ TEST_F(AFrame, MergedValuesAndMixedValues)
     third->FromDialog(plain);
     EXPECT_EQ(before + 2, Reports());
     EXPECT_EQ(Size(800.0f, 590.0f, 300.0f), SizeOf(*third));
+}
+
+TEST_F(AFrame, SizeTextNamesTheRampLengthInTheCoursesUnits)
+{
+    auto course = MakeCourse();
+    CAFrame* aFrame = Place(*course, 1080.0f, 660.0f, 1000.0f, 1000.0f, 0.0f);
+    const std::wstring feet = FormatLength(1080.0f, 2, true);
+    EXPECT_EQ(GetStringWithArg(2037, feet), aFrame->GetSizeText());
+    EXPECT_NE(std::wstring::npos, aFrame->GetSizeText().find(L"9"));
+    course->SetMetric(true);
+    const std::wstring centimetres = FormatLength(1080.0f, 6, true);
+    EXPECT_EQ(GetStringWithArg(2037, centimetres), aFrame->GetSizeText());
+    EXPECT_NE(std::wstring::npos, aFrame->GetSizeText().find(L"274"));
+    // Without a course the length is given in feet and inches.
+    auto loose = MakeAFrame(nullptr, 960.0f, 590.0f);
+    EXPECT_EQ(GetStringWithArg(2037, FormatLength(960.0f, 2, true)), loose->GetSizeText());
 }
 
 TEST_F(AFrame, WidthFollowsTheLength)
