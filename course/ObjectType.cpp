@@ -9,6 +9,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
+#include "objects/equipment/AFrame.h"
 
 namespace {
 
@@ -198,6 +199,7 @@ void RegisterObjectTypes()
     if (registered)
         return;
     registered = true;
+    CAFrame::GetAFrameType();
 }
 
 const CObjectType* FindObjectTypeById(int typeId)
