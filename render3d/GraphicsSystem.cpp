@@ -1,19 +1,58 @@
 #include "render3d/GraphicsSystem.h"
 
+#include <new>
+
 #include "foundation/CrashLog.h"
+#include "foundation/Files.h"
+#include "foundation/GuardedCall.h"
 #include "foundation/Settings.h"
+#include "graphics/GdiBitmap.h"
+#include "graphics/GdiGraphics.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/FallbackRenderTarget.h"
 
-namespace {
+// The descriptors, their failure bookkeeping, guarded calls and the targets
+// of windows. The choice of a system and off-screen rendering are in
+// GraphicsSystemChoice.cpp.
 
-// Only the first worst error of a run goes to the settings.
-bool g_worstErrorStored = false;
+int CGraphicsSystem::HighestRank = 0;
 
-}  // namespace
-
-CGraphicsSystem::CGraphicsSystem(const std::wstring& name)
-    : m_name(name), m_worstError(CSettings::GetInt(name + L"WorstError", 0))
+CGraphicsSystem::CRunState& CGraphicsSystem::Run()
 {
+    static CRunState state;
+    return state;
 }
+
+CGraphicsSystem::CGraphicsSystem(const std::wstring& name) : CGraphicsSystem(name, false) {}
+
+CGraphicsSystem::CGraphicsSystem(const std::wstring& name, bool lastResort)
+    : m_name(name), m_lastResort(lastResort)
+{
+    if (!m_lastResort)
+        m_worstError = CSettings::GetInt(name + L"WorstError", 0);
+}
+
+CGraphicsSystem::~CGraphicsSystem() = default;
+
+// ---- Base slots -------------------------------------------------------------------
+
+void CGraphicsSystem::RenderOffscreen(CScene&, CPixelBitmap&, float, float, float, float)
+{
+    TRACE_VALUE(std::wstring, m_name);
+    ::ReportFailure();
+}
+
+int CGraphicsSystem::GetRank() const { return IsWindowsVersionAtLeast(6, 0, 0) ? 2 : 3; }
+
+CRenderTarget* CGraphicsSystem::CreateTarget() { return nullptr; }
+
+bool CGraphicsSystem::Filter(bool wantsBitmap, bool) const { return wantsBitmap; }
+
+bool CGraphicsSystem::IsAvailable() { return true; }
+
+void CGraphicsSystem::PrepareWindow(HWND) {}
+
+// ---- Failures ------------------------------------------------------------------------
 
 void CGraphicsSystem::ReportFailure(int severity)
 {
@@ -26,14 +65,16 @@ void CGraphicsSystem::ReportFailure(int severity)
         else
             severity = 3;
     }
-    m_restricted = true;
-    if (m_probing)
+    if (!m_lastResort)
+        m_restricted = true;
+    if (m_availability == 1)
         severity = 3;
-    if (severity > m_worstError) {
+    if (!m_lastResort && severity > m_worstError) {
         m_worstError = severity;
-        if (!g_worstErrorStored) {
+        CRunState& run = Run();
+        if (!run.worstErrorStored && run.userSystem != this) {
             CSettings::SetInt(m_name + L"WorstError", severity);
-            g_worstErrorStored = true;
+            run.worstErrorStored = true;
         }
     }
     if (severity > m_currentError) {
@@ -44,8 +85,113 @@ void CGraphicsSystem::ReportFailure(int severity)
     }
 }
 
+bool CGraphicsSystem::IsUsable()
+{
+    if (m_availability == 0) {
+        TRACE_VALUE(std::wstring, m_name);
+        m_availability = 1;
+        const bool available = IsAvailableGuarded();
+        m_availability = available && m_currentError == 0 ? 3 : 2;
+    }
+    return m_availability == 3;
+}
+
+// ---- Guarded calls -------------------------------------------------------------------
+
+void CGraphicsSystem::PrepareWindowGuarded(HWND window)
+{
+    TRACE_POINT();
+    CallGraphicsGuarded(this, [this, window] { PrepareWindow(window); });
+}
+
+bool CGraphicsSystem::IsAvailableGuarded()
+{
+    TRACE_POINT();
+    bool available = false;
+    if (!CallGraphicsGuarded(this, [this, &available] { available = IsAvailable(); }))
+        return false;
+    return available;
+}
+
+void CGraphicsSystem::RenderOffscreenGuarded(CScene& scene, CPixelBitmap& bitmap, float fullWidth,
+                                             float fullHeight, float tileX, float tileY)
+{
+    TRACE_POINT();
+    CallGraphicsGuarded(this, [&] { RenderOffscreen(scene, bitmap, fullWidth, fullHeight, tileX, tileY); });
+}
+
+// ---- Targets of windows ----------------------------------------------------------------
+
+CRenderTarget* CGraphicsSystem::CreateRenderTarget(bool wantsBitmap, bool gdiOnly, bool sceneIs3D)
+{
+    TRACE_POINT();
+    CGraphicsSystem& gdi = CGdiGraphicsSystem::Instance();
+    CGraphicsSystem& used = m_restricted && !sceneIs3D ? gdi : *this;
+    if (!used.Filter(wantsBitmap, gdiOnly) && used.m_currentError == 0)
+        return used.CreateTarget();
+    // The plain canvas comes from GDI's own slot: asking GDI for a window
+    // target would make a fall-back again once GDI itself has failed.
+    CRenderTarget* canvas = gdi.CreateTarget();
+    CRenderTarget* fallback = new (std::nothrow) CFallbackRenderTarget(gdiOnly, canvas);
+    if (!fallback)
+        delete canvas;
+    return fallback;
+}
+
+bool CGraphicsSystem::SuitsTarget(const CRenderTarget& target, bool sceneIs3D) const
+{
+    if (!m_restricted || dynamic_cast<const CFallbackRenderTarget*>(&target))
+        return true;
+    return sceneIs3D == (&target.GetGraphicsSystem() == this);
+}
+
+bool CGraphicsSystem::IsViewSystem3D() { return &GetGraphicsSystem(false) != &GetGraphicsSystem(true); }
+
+// ---- GDI -------------------------------------------------------------------------------
+
 CGdiGraphicsSystem& CGdiGraphicsSystem::Instance()
 {
     static CGdiGraphicsSystem system;
+    return system;
+}
+
+void CGdiGraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight,
+                                         float tileX, float tileY)
+{
+    TRACE_POINT();
+    // The scene is drawn over the bitmap's own pixels, as over a window: a
+    // scene without a background leaves them where it draws nothing.
+    CGdiBitmap dib;
+    dib.SetPixels(bitmap);
+    if (dib.RenderScene(scene, bitmap.GetWidth(), bitmap.GetHeight(), fullWidth, fullHeight, tileX, tileY))
+        dib.GetPixels(bitmap);
+}
+
+CRenderTarget* CGdiGraphicsSystem::CreateTarget() { return new (std::nothrow) CGdiGraphics(); }
+
+// ---- The 3D back ends ----------------------------------------------------------------
+
+CDirect3D11GraphicsSystem& CDirect3D11GraphicsSystem::Instance()
+{
+    static CDirect3D11GraphicsSystem system;
+    return system;
+}
+
+int CDirect3D11GraphicsSystem::GetRank() const
+{
+    if (!IsWindowsVersionAtLeast(6, 1, 0))
+        return 2;
+    return m_featureLevel11 ? 0 : 1;
+}
+
+COpenGL3GraphicsSystem& COpenGL3GraphicsSystem::Instance()
+{
+    static COpenGL3GraphicsSystem system;
+    return system;
+}
+
+COpenGL1GraphicsSystem& COpenGL1GraphicsSystem::Instance()
+{
+    static COpenGL1GraphicsSystem system;
     return system;
 }

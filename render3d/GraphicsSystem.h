@@ -1,48 +1,269 @@
 #pragma once
 
-#include <string>
+#include <windows.h>
 
-// A graphics back end ("GDI", "Direct3D11", "OpenGL3", "OpenGL1"). For now
-// only its failure bookkeeping exists: the choice of a system, render-target
-// creation and the back ends themselves come with the 3D renderers. The
-// worst error of earlier runs is read from the setting named by the system's
-// name and "WorstError"; the settings must be open before the first system
-// is built.
+#include <string>
+#include <vector>
+
+#include "foundation/Geometry.h"
+
+class CGraphicsSystem;
+class CPixelBitmap;
+class CRenderTarget;
+class CScene;
+
+// One row of the graphics-class table: the class id, its system, whether the
+// system then draws only scenes with 3D items (flag), and the class it steps
+// to once the crash log has spent its memory reserve (level).
+struct CGraphicsClassEntry
+{
+    int id;
+    CGraphicsSystem* system;
+    bool flag;
+    int level;
+};
+
+// A graphics back end: "GDI", "Direct3D11", "OpenGL3" or "OpenGL1". Each is
+// one descriptor, built on first use and alive until exit. The descriptor
+// keeps the back end's failure history and makes its render targets; which
+// descriptor draws a view is decided by GetGraphicsSystem below, the one
+// place that chooses a back end.
+//
+// Failure severities: 0 none; 1 a lost or reset device (the back end can
+// make it again); 2 out of memory; 3 any other failure, a hang or a fault
+// inside a graphics library. The current error only grows during a run; the
+// worst error also lives across runs in the setting named by the system's
+// name followed by "WorstError", and only the user's explicit choice of a
+// graphics class clears it.
+//
+// GDI is the last resort: it is never restricted, keeps no worst error and
+// always qualifies in the choice, so a GDI failure of one run can never
+// leave a later run without any system.
 class CGraphicsSystem
 {
 public:
+    // Reads the worst error of earlier runs; the settings must be open.
     explicit CGraphicsSystem(const std::wstring& name);
-    virtual ~CGraphicsSystem() = default;
+    virtual ~CGraphicsSystem();
     CGraphicsSystem(const CGraphicsSystem&) = delete;
     CGraphicsSystem& operator=(const CGraphicsSystem&) = delete;
 
-    // Severities: 1 lost device, 2 out of memory, 3 any other failure, a hang
-    // or a fault inside a graphics library. The program goes on afterwards.
-    // The first out-of-memory report gives back the crash log's reserve; a
-    // second counts as 3. A new worst error is stored (the first one of a
-    // run only); a new current error is dumped through the crash log (code 2,
+    // ---- Slots, in order --------------------------------------------------------
+    // Draws the scene into the bitmap, which holds the tile at (tileX,
+    // tileY) of a fullWidth x fullHeight picture; the bitmap's size is the
+    // caller's. A descriptor without a renderer reports a failed check.
+    virtual void RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight,
+                                 float tileX, float tileY);
+    // How scarce the system's window targets are: 2 on Windows Vista or
+    // later, else 3 (the course windows limit their 3D views by it).
+    virtual int GetRank() const;
+    // A new render target of this system for a window; null when none can be
+    // made (no memory, or no renderer).
+    virtual CRenderTarget* CreateTarget();
+    // True when this system will not draw straight into such a window, so
+    // that the window gets a CFallbackRenderTarget. The base: wantsBitmap.
+    virtual bool Filter(bool wantsBitmap, bool gdiOnly) const;
+    // Whether the back end can run on this machine; probed once per run
+    // through IsUsable.
+    virtual bool IsAvailable();
+    // Prepares a window before its first target (pixel formats); the base
+    // does nothing.
+    virtual void PrepareWindow(HWND window);
+
+    // ---- Failure bookkeeping ----------------------------------------------------
+    // Called by the back ends on every failing library call, and by the hang
+    // watchdog and the fault filter on the crash log's failure handler. The
+    // program goes on afterwards. The first out-of-memory report gives back
+    // the crash log's reserve; a second counts as 3, and so does any report
+    // while the system probes its availability. The system becomes
+    // restricted; a new worst error is stored (only the first of a run, and
+    // not for the system the user picked in this run); a new current error
+    // is recorded in a trace point and dumped through the crash log (code 2,
     // no message).
     void ReportFailure(int severity);
+
+    // Probes availability on first use: usable when the guarded probe
+    // answered true and no failure was reported meanwhile.
+    bool IsUsable();
+
+    // The slots run with this system as the crash log's failure handler and
+    // under the fault filter; a fault inside a graphics library marks the
+    // system failed and the call returns (IsAvailableGuarded then answers
+    // false).
+    void PrepareWindowGuarded(HWND window);
+    bool IsAvailableGuarded();
+    void RenderOffscreenGuarded(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight,
+                                float tileX, float tileY);
+
+    // ---- Targets of windows -----------------------------------------------------
+    // The target for a panel's window (after PrepareWindowGuarded): this
+    // system's own, or GDI's when this system is restricted and the scene
+    // is flat; a CFallbackRenderTarget over a plain GDI canvas when that
+    // system filters the window or has failed in this run. Null only when
+    // nothing could be allocated. The caller owns the target.
+    CRenderTarget* CreateRenderTarget(bool wantsBitmap, bool gdiOnly, bool sceneIs3D);
+    // Whether a panel may keep a target that it has: always for an
+    // unrestricted system and for fall-back targets; else only a 3D scene on
+    // this system's own target or a flat scene on another system's.
+    bool SuitsTarget(const CRenderTarget& target, bool sceneIs3D) const;
+
+    // True when the system chosen for views is not GDI.
+    static bool IsViewSystem3D();
+    // The largest GetRank of any system GetGraphicsSystem has returned.
+    static int HighestRank;
 
     const std::wstring& GetName() const { return m_name; }
     bool IsRestricted() const { return m_restricted; }
     int GetCurrentError() const { return m_currentError; }
     int GetWorstError() const { return m_worstError; }
+    // 0 not probed yet, 1 probing, 2 unavailable, 3 available.
+    int GetAvailability() const { return m_availability; }
+    bool IsLastResort() const { return m_lastResort; }
+
+protected:
+    // lastResort: the GDI system (see above).
+    CGraphicsSystem(const std::wstring& name, bool lastResort);
 
 private:
+    friend class CGraphicsSystemTestAccess;
+    friend const std::vector<CGraphicsClassEntry>& GetGraphicsSystemTable();
+    friend CGraphicsSystem& GetGraphicsSystem(bool gdiOnly);
+    friend void SetGraphicsClassSetting(int graphicsClass, bool isExplicit);
+    friend CSize2 GetOffscreenTileSize(bool large);
+
+    // What the choice keeps for the run; user-interface thread only.
+    struct CRunState
+    {
+        bool classRead = false;
+        // The class taken last, starting from the stored one.
+        int rememberedClass = 0;
+        bool firstChange = true;
+        // Picked by the user in this run through the graphics-system dialog.
+        CGraphicsSystem* userSystem = nullptr;
+        // Only the first worst error of a run goes to the settings.
+        bool worstErrorStored = false;
+        // The screen's size once read (0 x 0 before).
+        CSize2 screenSize;
+        bool tableBuilt = false;
+        std::vector<CGraphicsClassEntry> table;
+    };
+    static CRunState& Run();
+
     std::wstring m_name;
+    bool m_lastResort = false;
     bool m_restricted = false;
     int m_currentError = 0;
     int m_worstError = 0;
-    bool m_probing = false;
+    int m_availability = 0;
 };
 
-// The GDI system: always there, the last resort of every choice.
+// ---- The descriptors ----------------------------------------------------------
+
+// GDI: the canvas of graphics/GdiGraphics.h, for every window, and the off-
+// screen rendering of graphics/GdiBitmap.h. Rank 0. It filters every window
+// that is not GDI-only, so views drawn through GDI are rendered off screen
+// first and copied to the window in one piece.
 class CGdiGraphicsSystem : public CGraphicsSystem
 {
 public:
     static CGdiGraphicsSystem& Instance();
 
+    void RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
+                         float tileY) override;
+    int GetRank() const override { return 0; }
+    CRenderTarget* CreateTarget() override;
+    bool Filter(bool wantsBitmap, bool gdiOnly) const override { return wantsBitmap || !gdiOnly; }
+
 private:
-    CGdiGraphicsSystem() : CGraphicsSystem(L"GDI") {}
+    CGdiGraphicsSystem() : CGraphicsSystem(L"GDI", true) {}
 };
+
+// The three 3D back ends. Their renderers are not part of the program yet:
+// until they are, each descriptor answers IsAvailable with false and makes
+// no targets, so every choice falls through the table to GDI. Their rows,
+// names, worst-error settings and ranks are already those the renderers
+// will use.
+class CDirect3D11GraphicsSystem : public CGraphicsSystem
+{
+public:
+    static CDirect3D11GraphicsSystem& Instance();
+
+    // 2 before Windows 7; from Windows 7 on 0 when the device reached
+    // feature level 11, else 1.
+    int GetRank() const override;
+    bool IsAvailable() override { return false; }
+    // Whether d3d11.dll can be loaded: decides the default graphics class.
+    // Without a Direct3D 11 renderer the library is of no use: false.
+    bool LoadsLibrary() const { return false; }
+
+protected:
+    // Set by the device probe once the device reached feature level 11.
+    bool m_featureLevel11 = false;
+
+private:
+    CDirect3D11GraphicsSystem() : CGraphicsSystem(L"Direct3D11") {}
+};
+
+class COpenGL3GraphicsSystem : public CGraphicsSystem
+{
+public:
+    static COpenGL3GraphicsSystem& Instance();
+    bool IsAvailable() override { return false; }
+
+private:
+    COpenGL3GraphicsSystem() : CGraphicsSystem(L"OpenGL3") {}
+};
+
+class COpenGL1GraphicsSystem : public CGraphicsSystem
+{
+public:
+    static COpenGL1GraphicsSystem& Instance();
+    bool IsAvailable() override { return false; }
+
+private:
+    COpenGL1GraphicsSystem() : CGraphicsSystem(L"OpenGL1") {}
+};
+
+// ---- The choice ---------------------------------------------------------------
+
+// The table, built once: 3 Direct3D 11 for every view, 4 Direct3D 11 for 3D
+// views only, 2 OpenGL 3 for 3D views only, 1 OpenGL 1 for 3D views only,
+// 0 GDI only.
+const std::vector<CGraphicsClassEntry>& GetGraphicsSystemTable();
+
+// The stored "GraphicsClass"; when there is none, 3 when the Direct3D 11
+// library loads, else 2 when OpenGL 3 is usable, else 1.
+int GetGraphicsClassSetting();
+
+// With gdiOnly the GDI system; otherwise the system for views. The stored
+// class is tried first, then every class in table order; a class qualifies
+// when its system is usable and has not failed in this run, and its stored
+// worst error is at most 2 for a 3D-only class and 0 otherwise; GDI always
+// qualifies. The first change of the class in a run shows the graphics-
+// system menu item from then on and, unless the user picked a class in this
+// run, stores the class taken.
+CGraphicsSystem& GetGraphicsSystem(bool gdiOnly);
+
+// Stores "GraphicsClass". With isExplicit (the graphics-system dialog) the
+// class's system becomes the user's system of this run and its stored worst
+// error is cleared; without it nothing is stored once the user has picked.
+void SetGraphicsClassSetting(int graphicsClass, bool isExplicit);
+
+// ---- Off-screen rendering -------------------------------------------------------
+
+// Renders one piece: the bitmap receives the tile at (tileX, tileY) of a
+// fullWidth x fullHeight picture. Each attempt asks GetGraphicsSystem again
+// (a restricted system leaves flat scenes to GDI), so a system that fails
+// gives way to the next one in the table; at most 10 attempts. A bitmap
+// without pixels is left alone.
+void RenderSceneOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
+                          float tileY, bool gdiOnly);
+
+// Renders the whole picture at the bitmap's size (set by the caller): in
+// one piece when it fits GetOffscreenTileSize(gdiOnly), else in tiles of at
+// most the screen's size.
+void RenderSceneToBitmap(CScene& scene, CPixelBitmap& bitmap, bool gdiOnly);
+
+// 5000 x 5000 when large; else the screen's size in pixels, read on first
+// use. A screen that reports no size gives 1024 x 768 for that call.
+CSize2 GetOffscreenTileSize(bool large);
