@@ -6,7 +6,6 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/GuardedCall.h"
-#include "graphics/GdiGraphics.h"
 #include "graphics/RenderTarget.h"
 #include "render3d/GraphicsSystem.h"
 #include "ui/Cursors.h"
@@ -31,26 +30,6 @@ std::deque<CPanel*>& TargetPanels()
 // The panel whose native window is being created: WM_CREATE checks its
 // creation parameter against it.
 CPanel* g_creatingPanel = nullptr;
-
-// ---- The graphics system's part of painting ----------------------------------
-// Every panel draws through the GDI system for now: its windows need no
-// preparation, and its canvases suit every scene until the system fails.
-
-CGraphicsSystem& ChooseGraphicsSystem(bool gdiOnly) { return CGdiGraphicsSystem::Instance(); }
-
-void PrepareWindow(CGraphicsSystem& system, HWND window) {}
-
-CRenderTarget* MakeTarget(CGraphicsSystem& system, bool offscreen, bool gdiOnly, bool has3D)
-{
-    return new CGdiGraphics();
-}
-
-bool TargetSuits(CGraphicsSystem& system, const CRenderTarget& target, bool has3D)
-{
-    return target.GetGraphicsSystem().GetCurrentError() == 0;
-}
-
-// ------------------------------------------------------------------------------
 
 bool HasFailed(const CGraphicsSystem& system) { return system.GetCurrentError() != 0; }
 
@@ -346,14 +325,14 @@ void CPanel::Paint(CTimer* timer)
 void CPanel::PaintNow()
 {
     if (!graphicsSystem) {
-        graphicsSystem = &ChooseGraphicsSystem(gdiOnly);
-        CGraphicsSystem* const system = graphicsSystem;
-        const HWND window = hwnd;
-        CallGraphicsGuarded(system, [system, window] { PrepareWindow(*system, window); });
+        graphicsSystem = &GetGraphicsSystem(gdiOnly);
+        graphicsSystem->PrepareWindowGuarded(hwnd);
     }
     ReleaseSurplusTargets(this);
     if (!renderTarget) {
-        renderTarget = MakeTarget(*graphicsSystem, offscreen, gdiOnly, SceneHas3DItems(scene));
+        renderTarget = graphicsSystem->CreateRenderTarget(offscreen, gdiOnly, SceneHas3DItems(scene));
+        if (!renderTarget)
+            return;
         TargetPanels().push_back(this);
         CRenderTarget* const target = renderTarget;
         const HWND window = hwnd;
@@ -402,7 +381,9 @@ void CPanel::ReleaseSurplusTargets(CPanel* painting)
     while (i < panels.size()) {
         CPanel* const panel = panels[i];
         bool keep = false;
-        if (TargetSuits(*panel->graphicsSystem, *panel->renderTarget, SceneHas3DItems(panel->scene))) {
+        const CRenderTarget& target = *panel->renderTarget;
+        if (panel->graphicsSystem->SuitsTarget(target, SceneHas3DItems(panel->scene)) &&
+            !HasFailed(target.GetGraphicsSystem())) {
             if (GetModalCount() > 0 || panel->parentWindow == painting->parentWindow || frames.size() < keptFrames) {
                 keep = true;
             } else {
