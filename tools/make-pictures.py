@@ -171,6 +171,115 @@ def draw_brick():
     return picture
 
 
+class Canvas(Picture):
+    """A picture that is painted with anti-aliased shapes: each shape is
+    sampled `samples` x `samples` times per pixel and blended over what is
+    there by its coverage. Coordinates are in pixels, (0, 0) the top-left
+    corner of the top-left pixel."""
+
+    def __init__(self, width, height, samples=8, color=(0, 0, 0, 0)):
+        super().__init__(width, height, color)
+        self.samples = samples
+
+    def coverage(self, polygons):
+        """Per pixel the share of samples inside any of the polygons (each
+        polygon even-odd)."""
+        s = self.samples
+        width, height = self.width * s, self.height * s
+        hit = bytearray(width * height)
+        for points in polygons:
+            scaled = [(x * s, y * s) for x, y in points]
+            top = max(0, int(math.floor(min(p[1] for p in scaled))))
+            bottom = min(height, int(math.ceil(max(p[1] for p in scaled))) + 1)
+            edges = list(zip(scaled, scaled[1:] + scaled[:1]))
+            for row in range(top, bottom):
+                y = row + 0.5
+                crossings = []
+                for (x0, y0), (x1, y1) in edges:
+                    if (y0 <= y < y1) or (y1 <= y < y0):
+                        crossings.append(x0 + (y - y0) * (x1 - x0) / (y1 - y0))
+                crossings.sort()
+                base = row * width
+                for left, right in zip(crossings[0::2], crossings[1::2]):
+                    first = max(0, int(math.ceil(left - 0.5)))
+                    last = min(width - 1, int(math.ceil(right - 0.5)) - 1)
+                    for column in range(first, last + 1):
+                        hit[base + column] = 1
+        result = [[0.0] * self.width for _ in range(self.height)]
+        share = 1.0 / (s * s)
+        for row in range(height):
+            base = row * width
+            line = result[row // s]
+            for column in range(width):
+                if hit[base + column]:
+                    line[column // s] += share
+        return result
+
+    def paint(self, polygons, color):
+        """Blends the colour (r, g, b[, a]) over the union of the polygons."""
+        alpha = (color[3] if len(color) > 3 else 255) / 255.0
+        cover = self.coverage(polygons)
+        for y in range(self.height):
+            for x in range(self.width):
+                a = cover[y][x] * alpha
+                if a <= 0:
+                    continue
+                r, g, b, da = self.pixels[y][x]
+                da /= 255.0
+                out = a + da * (1 - a)
+                mixed = [(color[i] * a + (r, g, b)[i] * da * (1 - a)) / out for i in range(3)]
+                self.pixels[y][x] = (clamp(mixed[0]), clamp(mixed[1]), clamp(mixed[2]), clamp(out * 255))
+
+    # ---- Shapes as polygons -------------------------------------------------------
+
+    @staticmethod
+    def rect(left, top, right, bottom):
+        return [(left, top), (right, top), (right, bottom), (left, bottom)]
+
+    @staticmethod
+    def ellipse(cx, cy, rx, ry, steps=48):
+        return [(cx + rx * math.cos(2 * math.pi * i / steps), cy + ry * math.sin(2 * math.pi * i / steps))
+                for i in range(steps)]
+
+    @staticmethod
+    def arc(cx, cy, r, start, end, steps=24):
+        """Points along a circle from angle start to end (degrees, y down)."""
+        return [(cx + r * math.cos(math.radians(start + (end - start) * i / steps)),
+                 cy + r * math.sin(math.radians(start + (end - start) * i / steps))) for i in range(steps + 1)]
+
+    @staticmethod
+    def stroke(points, width, round_joins=True):
+        """The polygons of a polyline drawn with a pen of that width."""
+        half = width / 2.0
+        polygons = []
+        for (x0, y0), (x1, y1) in zip(points, points[1:]):
+            length = math.hypot(x1 - x0, y1 - y0)
+            if length == 0:
+                continue
+            nx, ny = -(y1 - y0) / length * half, (x1 - x0) / length * half
+            polygons.append([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny), (x0 - nx, y0 - ny)])
+        if round_joins:
+            for x, y in points[1:-1]:
+                polygons.append(Canvas.ellipse(x, y, half, half, 16))
+        return polygons
+
+    def erase(self, polygons):
+        """Makes the union of the polygons see-through by its coverage."""
+        cover = self.coverage(polygons)
+        for y in range(self.height):
+            for x in range(self.width):
+                r, g, b, a = self.pixels[y][x]
+                self.pixels[y][x] = (r, g, b, clamp(a * (1 - cover[y][x])))
+
+    def fill(self, left, top, right, bottom, color):
+        self.paint([Canvas.rect(left, top, right, bottom)], color)
+
+    def box(self, left, top, right, bottom, fill, edge):
+        """A 1-pixel edge around a filled rectangle."""
+        self.fill(left, top, right, bottom, edge)
+        self.fill(left + 1, top + 1, right - 1, bottom - 1, fill)
+
+
 def draw_edit_copy():
     """16 x 16 icon: two overlapping sheets of paper on transparency."""
     picture = Picture(16, 16, (0, 0, 0, 0))
@@ -190,6 +299,415 @@ def draw_edit_copy():
             for x in range(left + 2, right - 2):
                 picture.set(x, y, lines)
     return picture
+
+
+# ---- Command icons (16 x 16, transparent background) -----------------------------
+
+OUTLINE = (58, 64, 78)
+PAPER = (252, 252, 252)
+PAPER_FOLD = (206, 214, 226)
+TEXT_LINE = (150, 168, 200)
+FOLDER_EDGE = (150, 104, 24)
+FOLDER_BACK = (226, 176, 60)
+FOLDER_FRONT = (252, 214, 100)
+DISK = (48, 96, 178)
+DISK_EDGE = (22, 46, 98)
+SHUTTER = (200, 205, 214)
+ARROW = (38, 112, 204)
+ARROW_EDGE = (18, 58, 128)
+RED = (214, 42, 42)
+RED_EDGE = (130, 16, 16)
+GRASS_LIGHT = (120, 190, 84)
+GRASS_DARK = (66, 128, 44)
+
+
+def page(canvas, left, top, right, bottom, fold=3):
+    """A sheet of paper with a folded top-right corner."""
+    outer = [(left, top), (right - fold, top), (right, top + fold), (right, bottom), (left, bottom)]
+    inner = [(left + 1, top + 1), (right - fold - 0.4, top + 1), (right - 1, top + fold + 0.4), (right - 1, bottom - 1),
+             (left + 1, bottom - 1)]
+    canvas.paint([outer], OUTLINE)
+    canvas.paint([inner], PAPER)
+    canvas.paint([[(right - fold, top), (right - fold, top + fold), (right, top + fold)]], OUTLINE)
+    canvas.paint([[(right - fold + 1, top + 1.6), (right - fold + 1, top + fold - 1), (right - 1.6, top + fold - 1)]],
+                 PAPER_FOLD)
+
+
+def text_lines(canvas, left, right, rows, color=TEXT_LINE):
+    for y in rows:
+        canvas.fill(left, y, right, y + 1, color)
+
+
+def draw_file_new():
+    """A blank sheet with a sparkle at its corner."""
+    canvas = Canvas(16, 16)
+    page(canvas, 3, 1, 14, 15)
+    star = []
+    for i in range(8):
+        radius = 4.0 if i % 2 == 0 else 1.5
+        angle = math.radians(-90 + 45 * i)
+        star.append((4.2 + radius * math.cos(angle), 4.2 + radius * math.sin(angle)))
+    canvas.paint([star], (200, 110, 0))
+    canvas.paint([[(4.2 + (x - 4.2) * 0.7, 4.2 + (y - 4.2) * 0.7) for x, y in star]], (255, 200, 40))
+    canvas.paint([Canvas.ellipse(4.2, 4.2, 0.9, 0.9)], (255, 248, 200))
+    return canvas
+
+
+def draw_file_open():
+    """An open folder: the back with its tab, the front flap tipped forward."""
+    canvas = Canvas(16, 16)
+    back = [(0.5, 3), (5.5, 3), (7, 4.5), (13.5, 4.5), (13.5, 13.5), (0.5, 13.5)]
+    canvas.paint([back], FOLDER_EDGE)
+    canvas.paint([[(1.5, 4), (5.1, 4), (6.6, 5.5), (12.5, 5.5), (12.5, 12.5), (1.5, 12.5)]], FOLDER_BACK)
+    canvas.paint([Canvas.rect(3, 6.5, 11.5, 8)], PAPER)
+    front = [(3.2, 7.5), (15.8, 7.5), (13, 13.5), (0.5, 13.5)]
+    canvas.paint([front], FOLDER_EDGE)
+    canvas.paint([[(3.9, 8.5), (14.3, 8.5), (12.3, 12.5), (1.9, 12.5)]], FOLDER_FRONT)
+    return canvas
+
+
+def floppy(canvas, left, top, size):
+    """A diskette: label at the top, metal shutter below."""
+    right, bottom = left + size, top + size
+    canvas.paint([[(left, top), (right - 2, top), (right, top + 2), (right, bottom), (left, bottom)]], DISK_EDGE)
+    canvas.paint([[(left + 1, top + 1), (right - 2.4, top + 1), (right - 1, top + 2.4), (right - 1, bottom - 1),
+                   (left + 1, bottom - 1)]], DISK)
+    label_bottom = top + size * 0.5
+    canvas.fill(left + 2, top + 1, right - 3, label_bottom, PAPER)
+    text_lines(canvas, left + 3, right - 4, [top + 3, top + 5] if size >= 13 else [top + 3])
+    shutter_left = left + size * 0.3
+    canvas.fill(shutter_left, bottom - size * 0.38, right - 2, bottom - 1, SHUTTER)
+    canvas.fill(shutter_left + size * 0.15, bottom - size * 0.38 + 1, shutter_left + size * 0.15 + 2, bottom - 2,
+                DISK_EDGE)
+
+
+def draw_file_save():
+    canvas = Canvas(16, 16)
+    floppy(canvas, 1, 1, 14)
+    return canvas
+
+
+def draw_file_save_all():
+    """Two diskettes, one behind the other."""
+    canvas = Canvas(16, 16)
+    floppy(canvas, 5, 0, 11)
+    floppy(canvas, 0, 5, 11)
+    return canvas
+
+
+def draw_file_print():
+    """A printer with a sheet going in at the top and coming out below."""
+    canvas = Canvas(16, 16)
+    canvas.box(4, 0, 12, 6, PAPER, OUTLINE)
+    canvas.paint([Canvas.rect(0.5, 5, 15.5, 12)], OUTLINE)
+    canvas.paint([Canvas.rect(1.5, 6, 14.5, 11)], (206, 210, 218))
+    canvas.fill(1.5, 9, 14.5, 11, (170, 176, 188))
+    canvas.fill(12, 7, 14, 8, (70, 190, 70))
+    canvas.box(3, 10, 13, 16, PAPER, OUTLINE)
+    text_lines(canvas, 5, 11, [12, 14 - 0.0])
+    return canvas
+
+
+def curved_arrow(mirror):
+    """A hook-shaped arrow: the head points left at the top (or right when
+    mirrored), the shaft bends down behind it."""
+    canvas = Canvas(16, 16)
+
+    def place(points):
+        return [((16 - x) if mirror else x, y) for x, y in points]
+
+    shaft = Canvas.arc(8.5, 9.5, 4.5, -90, 90, 24)
+    shaft = [(6, 5)] + shaft + [(5, 14)]
+    head = [(0.8, 5), (6.6, 0.6), (6.6, 9.4)]
+    canvas.paint([place(p) for p in Canvas.stroke(shaft, 4.4)] + [place(head)], ARROW_EDGE)
+    canvas.paint([place(p) for p in Canvas.stroke(shaft, 2.4)] + [place([(2.5, 5), (5.6, 2.6), (5.6, 7.4)])], ARROW)
+    return canvas
+
+
+def draw_edit_undo():
+    return curved_arrow(False)
+
+
+def draw_edit_redo():
+    return curved_arrow(True)
+
+
+def draw_edit_cut():
+    """Open scissors: two blades crossing above two round handles."""
+    canvas = Canvas(16, 16)
+    blade = (196, 204, 216)
+    for mirror in (False, True):
+        def m(points):
+            return [((16 - x) if mirror else x, y) for x, y in points]
+        canvas.paint([m([(3.6, 0.3), (6.2, 0.3), (10.8, 9.6), (8.6, 10.8)])], OUTLINE)
+        canvas.paint([m([(4.6, 1.3), (5.6, 1.3), (9.6, 9.4), (8.9, 9.8)])], blade)
+    canvas.paint([Canvas.ellipse(8, 7.6, 1.2, 1.2)], OUTLINE)
+    for cx in (4.3, 11.7):
+        canvas.paint([Canvas.ellipse(cx, 12.4, 3.4, 3.4)], RED_EDGE)
+        canvas.paint([Canvas.ellipse(cx, 12.4, 2.5, 2.5)], RED)
+    # The finger holes are see-through.
+    canvas.erase([Canvas.ellipse(cx, 12.4, 1.3, 1.3) for cx in (4.3, 11.7)])
+    return canvas
+
+
+def draw_edit_paste():
+    """A clipboard with a sheet on it."""
+    canvas = Canvas(16, 16)
+    board = (176, 122, 62)
+    canvas.paint([Canvas.rect(1.5, 2, 12.5, 15.5)], (104, 66, 26))
+    canvas.paint([Canvas.rect(2.5, 3, 11.5, 14.5)], board)
+    canvas.box(4, 0.5, 10, 4, SHUTTER, OUTLINE)
+    page(canvas, 6, 5, 15.5, 16, 2.5)
+    text_lines(canvas, 8, 13, [9, 11, 13])
+    return canvas
+
+
+def draw_edit_delete():
+    """A red cross."""
+    canvas = Canvas(16, 16)
+    arms = [[(2.5, 2.5), (13.5, 13.5)], [(13.5, 2.5), (2.5, 13.5)]]
+    canvas.paint([p for arm in arms for p in Canvas.stroke(arm, 4.6)], RED_EDGE)
+    canvas.paint([p for arm in arms for p in Canvas.stroke(arm, 2.8)], RED)
+    return canvas
+
+
+def draw_view_3d():
+    """A cube seen from above at an angle: lit top, two shaded sides."""
+    canvas = Canvas(16, 16)
+    top = [(8, 1), (14.5, 4.5), (8, 8), (1.5, 4.5)]
+    left = [(1.5, 4.5), (8, 8), (8, 15.5), (1.5, 12)]
+    right = [(8, 8), (14.5, 4.5), (14.5, 12), (8, 15.5)]
+    canvas.paint([top, left, right], OUTLINE)
+    shrink = lambda points, cx, cy, f: [(cx + (x - cx) * f, cy + (y - cy) * f) for x, y in points]
+    canvas.paint([shrink(top, 8, 4.5, 0.78)], (150, 196, 246))
+    canvas.paint([shrink(left, 4.75, 10, 0.75)], (70, 128, 206))
+    canvas.paint([shrink(right, 11.25, 10, 0.75)], (40, 86, 160))
+    return canvas
+
+
+def field_marks(canvas, to_pixel):
+    """A jump (a striped bar between two wings), a curved tunnel and a line
+    of weave poles on the field, placed through a mapping of field
+    coordinates (0 to 1)."""
+    def shape(points):
+        return [to_pixel(u, v) for u, v in points]
+    canvas.paint([shape([(0.08, 0.10), (0.16, 0.10), (0.16, 0.36), (0.08, 0.36)]),
+                  shape([(0.56, 0.10), (0.64, 0.10), (0.64, 0.36), (0.56, 0.36)])], (40, 60, 40))
+    canvas.paint([shape([(0.16, 0.18), (0.56, 0.18), (0.56, 0.28), (0.16, 0.28)])], (255, 255, 255))
+    for left in (0.24, 0.40):
+        canvas.paint([shape([(left, 0.18), (left + 0.08, 0.18), (left + 0.08, 0.28), (left, 0.28)])], RED)
+    arc = [(0.50 + 0.36 * math.cos(math.radians(a)), 0.58 + 0.32 * math.sin(math.radians(a)))
+           for a in range(-75, 76, 10)]
+    outer = [to_pixel(u, v) for u, v in arc]
+    canvas.paint(Canvas.stroke(outer, 2.6), (150, 110, 20))
+    canvas.paint(Canvas.stroke(outer, 1.4), (252, 214, 60))
+    for i in range(4):
+        x, y = to_pixel(0.10 + 0.14 * i, 0.80)
+        canvas.paint([Canvas.ellipse(x, y, 0.8, 0.8)], (255, 255, 255))
+
+
+def draw_view_map():
+    """The course from straight above: a green field with obstacles."""
+    canvas = Canvas(16, 16)
+    canvas.paint([Canvas.rect(0.5, 1.5, 15.5, 14.5)], GRASS_DARK)
+    canvas.paint([Canvas.rect(1.5, 2.5, 14.5, 13.5)], GRASS_LIGHT)
+    field_marks(canvas, lambda u, v: (1.5 + 13 * u, 2.5 + 11 * v))
+    return canvas
+
+
+def draw_view_3d_map():
+    """The same field tipped back, as the 3D camera sees it."""
+    canvas = Canvas(16, 16)
+
+    def tip(u, v):
+        half = 4.0 + 3.5 * v
+        return (8 + (u - 0.5) * 2 * half, 4.5 + 9 * v)
+    canvas.paint([[(3.2, 3.5), (12.8, 3.5), (15.8, 14.5), (0.2, 14.5)]], GRASS_DARK)
+    canvas.paint([[tip(0, 0), tip(1, 0), tip(1, 1), tip(0, 1)]], GRASS_LIGHT)
+    field_marks(canvas, tip)
+    return canvas
+
+
+def bezier(p0, p1, p2, p3, steps=40):
+    points = []
+    for i in range(steps + 1):
+        t = i / steps
+        a, b, c, d = (1 - t) ** 3, 3 * t * (1 - t) ** 2, 3 * t * t * (1 - t), t ** 3
+        points.append((a * p0[0] + b * p1[0] + c * p2[0] + d * p3[0], a * p0[1] + b * p1[1] + c * p2[1] + d * p3[1]))
+    return points
+
+
+def draw_view_paths():
+    """A dog's path: a dashed S-curve from a start dot to an arrow head."""
+    canvas = Canvas(16, 16)
+    blue = (36, 88, 200)
+    curve = bezier((2.5, 13.5), (1.0, 5.0), (14.0, 11.5), (12.0, 3.5))
+    dashes = []
+    for i in range(0, 34, 7):
+        dashes.extend(Canvas.stroke(curve[i:i + 5], 2.0))
+    canvas.paint(dashes, blue)
+    canvas.paint([Canvas.ellipse(2.5, 13.5, 2.0, 2.0)], blue)
+    tip = (11.6, 0.6)
+    canvas.paint([[tip, (15.2, 5.6), (8.6, 5.0)]], blue)
+    return canvas
+
+
+DIGITS = {
+    "1": ["..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."],
+    "2": [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
+}
+
+
+def digit(canvas, text, left, top, color):
+    for index, character in enumerate(text):
+        for row, line in enumerate(DIGITS[character]):
+            for column, mark in enumerate(line):
+                if mark == "#":
+                    canvas.set(left + index * 6 + column, top + row, color + (255,))
+
+
+def draw_view_obs_nums():
+    """An obstacle number: "12" on a white disc with a dark rim."""
+    canvas = Canvas(16, 16)
+    canvas.paint([Canvas.ellipse(8, 8, 7.6, 7.6)], OUTLINE)
+    canvas.paint([Canvas.ellipse(8, 8, 6.6, 6.6)], PAPER)
+    digit(canvas, "12", 3, 5, (20, 20, 20))
+    return canvas
+
+
+LETTER_A = ["...#...", "..#.#..", "..#.#..", ".#...#.", ".#####.", "#.....#", "#.....#"]
+
+
+def draw_view_hidable_text():
+    """A text label ("A" and lines) half hidden under a dashed outline."""
+    canvas = Canvas(16, 16)
+    canvas.fill(0, 2, 16, 14, (255, 255, 255, 255))
+    for x in range(16):
+        for y in (2, 13):
+            if x % 3 != 2:
+                canvas.set(x, y, (90, 96, 110, 255))
+    for y in range(2, 14):
+        for x in (0, 15):
+            if y % 3 != 1:
+                canvas.set(x, y, (90, 96, 110, 255))
+    for row, line in enumerate(LETTER_A):
+        for column, mark in enumerate(line):
+            if mark == "#":
+                canvas.set(2 + column, 4 + row, (20, 60, 160, 255))
+    text_lines(canvas, 10, 14, [6, 8, 10], (120, 130, 150))
+    return canvas
+
+
+def draw_view_coords():
+    """Coordinates: a grid with two measured axes."""
+    canvas = Canvas(16, 16)
+    canvas.fill(2, 0, 16, 14, (255, 255, 255, 255))
+    for i in range(2, 16, 3):
+        canvas.fill(i + 0.5, 0, i + 1.5, 14, (196, 210, 232))
+        canvas.fill(2, i - 2 + 0.5, 16, i - 2 + 1.5, (196, 210, 232))
+    canvas.fill(2, 13, 16, 15, OUTLINE)
+    canvas.fill(1, 0, 3, 15, OUTLINE)
+    for i in range(5, 16, 3):
+        canvas.fill(i, 15, i + 1, 16, OUTLINE)
+        canvas.fill(0, i - 3, 1, i - 2, OUTLINE)
+    canvas.paint([Canvas.ellipse(9.5, 6.5, 2.2, 2.2)], RED)
+    return canvas
+
+
+def draw_help_contents():
+    """A closed book with a question mark on its cover."""
+    canvas = Canvas(16, 16)
+    canvas.paint([Canvas.rect(2, 0.5, 14.5, 15.5)], (20, 48, 110))
+    canvas.paint([Canvas.rect(3, 1.5, 13.5, 13)], (46, 104, 200))
+    canvas.fill(3, 13, 13.5, 14.5, PAPER)
+    canvas.fill(3, 1.5, 4.5, 13, (30, 70, 150))
+    question = Canvas.arc(8.75, 5.5, 2.3, 180, 400, 20) + [(8.75, 9.4)]
+    canvas.paint(Canvas.stroke(question, 1.8), (255, 255, 255))
+    canvas.paint([Canvas.ellipse(8.75, 11.3, 1.0, 1.0)], (255, 255, 255))
+    return canvas
+
+
+def rotated_ellipse(cx, cy, rx, ry, degrees, steps=48):
+    turn = math.radians(degrees)
+    points = []
+    for i in range(steps):
+        a = 2 * math.pi * i / steps
+        x, y = rx * math.cos(a), ry * math.sin(a)
+        points.append((cx + x * math.cos(turn) - y * math.sin(turn), cy + x * math.sin(turn) + y * math.cos(turn)))
+    return points
+
+
+def draw_logo():
+    """The program's logo (96 x 96): a dog clearing a jump on a lawn under a
+    blue sky, in a rounded square."""
+    size = 96
+    canvas = Canvas(size, size, samples=4)
+    horizon = 60
+    sky_top, sky_bottom = (70, 136, 214), (186, 222, 250)
+    for y in range(horizon):
+        canvas.fill(0, y, size, y + 1, mix(sky_top, sky_bottom, y / horizon))
+    for y in range(horizon, size):
+        band = ((y - horizon) // 6) % 2
+        canvas.fill(0, y, size, y + 1, shade((84, 156, 56, 255), 14 if band else 0))
+    canvas.paint([rotated_ellipse(24, 18, 12, 5, 0), rotated_ellipse(33, 15, 8, 6, 0)], (255, 255, 255, 220))
+
+    # The jump: two lattice wings, the striped bar between them, shadows.
+    canvas.paint([rotated_ellipse(48, 78, 34, 3, 0)], (40, 90, 30, 110))
+    for left in (14, 72):
+        canvas.fill(left, 40, left + 10, 77, (248, 248, 248))
+        canvas.fill(left, 40, left + 2, 78, (60, 60, 70))
+        canvas.fill(left + 8, 40, left + 10, 78, (60, 60, 70))
+        for y in (48, 58, 68):
+            canvas.paint(Canvas.stroke([(left + 1, y + 6), (left + 9, y - 2)], 1.6), (60, 60, 70))
+    canvas.fill(24, 52, 72, 57, (60, 60, 70))
+    for i, left in enumerate(range(24, 72, 8)):
+        canvas.fill(left, 53, left + 8, 56, (222, 36, 36) if i % 2 == 0 else (255, 255, 255))
+
+    # The dog in mid-leap: legs stretched fore and aft, head up, tail out.
+    dog = (58, 44, 36)
+    parts = [rotated_ellipse(47, 31, 15, 6.5, -12), Canvas.ellipse(63, 21.5, 6.2, 5.6)]
+    parts.append([(66, 18), (77, 20.5), (77, 24), (65, 26)])
+    parts.append([(59, 19), (61, 12), (64.5, 18)])
+    for leg in ([(58, 32), (67, 37), (76, 37)], [(56, 34), (63, 40), (71, 42)],
+                [(36, 34), (28, 40), (18, 41)], [(38, 35), (31, 43), (22, 46)]):
+        parts.extend(Canvas.stroke(leg, 3.6))
+    parts.extend(Canvas.stroke([(33, 30), (25, 25), (18, 24)], 3.0))
+    canvas.paint(parts, dog)
+    canvas.paint([Canvas.ellipse(65.5, 20.5, 1.2, 1.2)], (250, 250, 250))
+    canvas.paint([Canvas.ellipse(76.5, 21.5, 1.3, 1.3)], (20, 20, 20))
+
+    # Round the corners off.
+    radius = 16
+    corners = []
+    for cx, cy, start in ((radius, radius, 180), (size - radius, radius, 270), (size - radius, size - radius, 0),
+                          (radius, size - radius, 90)):
+        corner = (cx - radius if start in (180, 90) else cx + radius, cy - radius if start in (180, 270) else cy + radius)
+        corners.append([corner] + Canvas.arc(cx, cy, radius, start, start + 90, 16))
+    canvas.erase(corners)
+    return canvas
+
+
+COMMAND_ICONS = [
+    ("FileNew.png", draw_file_new),
+    ("FileOpen.png", draw_file_open),
+    ("FileSave.png", draw_file_save),
+    ("FileSaveAll.png", draw_file_save_all),
+    ("FilePrint.png", draw_file_print),
+    ("EditUndo.png", draw_edit_undo),
+    ("EditRedo.png", draw_edit_redo),
+    ("EditCut.png", draw_edit_cut),
+    ("EditCopy.png", lambda: draw_edit_copy()),
+    ("EditPaste.png", draw_edit_paste),
+    ("EditDelete.png", draw_edit_delete),
+    ("View3D.png", draw_view_3d),
+    ("ViewMap.png", draw_view_map),
+    ("View3DMap.png", draw_view_3d_map),
+    ("ViewPaths.png", draw_view_paths),
+    ("ViewObsNums.png", draw_view_obs_nums),
+    ("ViewHidableText.png", draw_view_hidable_text),
+    ("ViewCoords.png", draw_view_coords),
+    ("HelpContents.png", draw_help_contents),
+]
 
 
 def draw_button_face(edge, top_color, bottom_color):
@@ -233,7 +751,9 @@ def main():
     write(folder, "Grass.jpg", draw_grass(), ["-quality", "88"])
     write(folder, "BrushFence.jpg", draw_brush_fence(), ["-quality", "88"])
     write(folder, "Brick.png", draw_brick())
-    write(folder, "EditCopy.png", draw_edit_copy())
+    for name, draw in COMMAND_ICONS:
+        write(folder, name, draw())
+    write(folder, "LogoApp.png", draw_logo())
     write(folder, "ToolbarButtonHot.png",
           draw_button_face((96, 140, 200, 255), (236, 244, 255, 255), (200, 222, 248, 255)))
     write(folder, "ToolbarButtonPressed.png",

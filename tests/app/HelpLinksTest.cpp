@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/Application.h"
+#include "app/HelpLinks.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+#include "foundation/WebAccess.h"
+#include "tests/app/BrowserFake.h"
+#include "tests/support/TestSupport.h"
+#include "ui/HelpHandler.h"
+
+namespace {
+
+const wchar_t kTestSettingsKey[] = L"Software\\Norvane\\Fendrel 4 Tests\\Help";
+
+const wchar_t kWebContents[] = L"https://www.norvane.com/fendrel4/help_en/Contents.html";
+
+class HelpLinks : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CSettings::Open(kTestSettingsKey);
+        CSettings::SetInt(L"RunningUnderWine", 0);
+        CBrowserFake::Reset();
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey); }
+};
+
+int ReportsDuring(void (*code)())
+{
+    const int before = GetCrashLog().GetReportCount();
+    code();
+    return GetCrashLog().GetReportCount() - before;
+}
+
+}  // namespace
+
+TEST_F(HelpLinks, LocalAndWebPagesDifferOnlyInPrefixAndSeparators)
+{
+    EXPECT_EQ(GetProgramFolder() + L"help_" + GetString(2006) + L"\\Contents.html", GetHelpPagePath(L"Contents"));
+    EXPECT_EQ(kWebContents, MakeWebHelpUrl(L"Contents").ToString());
+    std::wstring local = GetHelpPagePath(L"OpenTunnel").substr(GetProgramFolder().size());
+    std::wstring web = MakeWebHelpUrl(L"OpenTunnel").ToString();
+    web = web.substr(web.size() - local.size());
+    for (wchar_t& c : local)
+        if (c == L'\\')
+            c = L'/';
+    EXPECT_EQ(local, web);
+}
+
+TEST_F(HelpLinks, TheLocalPageOpensAlone)
+{
+    ShowHelpTopic(L"Contents");
+    EXPECT_EQ(std::vector<std::wstring>{GetHelpPagePath(L"Contents")}, CBrowserFake::GetOpened());
+}
+
+TEST_F(HelpLinks, UnderWineOnlyTheWebPageOpens)
+{
+    CSettings::SetInt(L"RunningUnderWine", 96);
+    ShowHelpTopic(L"Contents");
+    // One page, not the local one and the web one both.
+    EXPECT_EQ(std::vector<std::wstring>{kWebContents}, CBrowserFake::GetOpened());
+}
+
+TEST_F(HelpLinks, AMissingLocalPageFallsBackToTheWeb)
+{
+    CBrowserFake::GetResult() = 2;   // ERROR_FILE_NOT_FOUND
+    ShowHelpTopic(L"Contents");
+    ASSERT_EQ(2u, CBrowserFake::GetOpened().size());
+    EXPECT_EQ(GetHelpPagePath(L"Contents"), CBrowserFake::GetOpened()[0]);
+    EXPECT_EQ(kWebContents, CBrowserFake::GetOpened()[1]);
+    // The web page failed too (the fake fails everything): the user is told once.
+    std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(GetStringWith2Args(2683, kWebContents, L"2"), seen[0].text);
+}
+
+TEST_F(HelpLinks, HelpCommandsChooseTheirTopics)
+{
+    ShowHelpContents(2221);
+    ShowHelpContents(2223);
+    EXPECT_EQ((std::vector<std::wstring>{GetHelpPagePath(L"Contents"), GetHelpPagePath(L"Index")}),
+              CBrowserFake::GetOpened());
+    CBrowserFake::Reset();
+    EXPECT_EQ(1, ReportsDuring([] { ShowHelpContents(2222); }));
+    EXPECT_EQ(std::vector<std::wstring>{GetHelpPagePath(L"Contents")}, CBrowserFake::GetOpened());
+    CDialogWatcher::TakeAnswered();
+}
+
+TEST_F(HelpLinks, TheHandlerServesTheDialogs)
+{
+    InstallHelpHandler();
+    GetHelpHandler()(L"Edit");
+    EXPECT_EQ(std::vector<std::wstring>{GetHelpPagePath(L"Edit")}, CBrowserFake::GetOpened());
+}
+
+TEST_F(HelpLinks, LinkCommandsOpenTheirPages)
+{
+    for (int id : {2182, 2184, 2186, 2188})
+        RunLinkCommand(id);
+    EXPECT_EQ((std::vector<std::wstring>{L"https://www.norvane.com/updates", L"https://www.norvane.com/",
+                                         L"https://mastodon.social/@norvane", L"https://www.norvane.com/contact"}),
+              CBrowserFake::GetOpened());
+    CBrowserFake::Reset();
+    EXPECT_EQ(1, ReportsDuring([] { RunLinkCommand(2183); }));
+    EXPECT_TRUE(CBrowserFake::GetOpened().empty());
+    CDialogWatcher::TakeAnswered();
+}
+
+namespace {
+
+// In a child: web access that finds no connection, so web links are not
+// offered; pages still open locally as the fake says.
+bool g_offline = false;
+bool Offline(DWORD* flags)
+{
+    *flags = 0;
+    return true;
+}
+
+void GoOffline()
+{
+    CWebAccess::GetSystemCalls().getConnectedFlags = &Offline;
+    CSettings::Open(L"Software\\Norvane\\Fendrel 4 Tests\\HelpChild");
+    g_offline = !GetWebAccess().OffersWebLinks() && GetWebAccess().IsUsable();
+}
+
+}  // namespace
+
+CHILD_SCENARIO(WithoutWebLinksTheLocalErrorIsShown)
+{
+    GoOffline();
+    CSettings::SetInt(L"RunningUnderWine", 0);
+    CBrowserFake::GetResult() = 2;
+    ShowHelpTopic(L"Contents");
+    std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
+    const bool shown = seen.size() == 1 && seen[0].text == GetStringWith2Args(2683, GetHelpPagePath(L"Contents"), L"2");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvane\\Fendrel 4 Tests\\HelpChild");
+    return g_offline && shown && CBrowserFake::GetOpened().size() == 1 ? 0 : 1;
+}
+
+TEST_F(HelpLinks, WithoutWebLinksTheLocalErrorIsShown)
+{
+    EXPECT_EQ(0, RunChildScenario("WithoutWebLinksTheLocalErrorIsShown"));
+}
+
+CHILD_SCENARIO(UnderWineWithoutWebLinksTheLocalPageServes)
+{
+    GoOffline();
+    CSettings::SetInt(L"RunningUnderWine", 96);
+    ShowHelpTopic(L"Contents");
+    // The local page opened: no message (not even an empty one).
+    const bool quiet = CDialogWatcher::TakeAnswered().empty();
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvane\\Fendrel 4 Tests\\HelpChild");
+    return g_offline && quiet && CBrowserFake::GetOpened() == std::vector<std::wstring>{GetHelpPagePath(L"Contents")}
+               ? 0
+               : 1;
+}
+
+TEST_F(HelpLinks, UnderWineWithoutWebLinksTheLocalPageServes)
+{
+    EXPECT_EQ(0, RunChildScenario("UnderWineWithoutWebLinksTheLocalPageServes"));
+}
