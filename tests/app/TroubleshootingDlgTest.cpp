@@ -70,6 +70,7 @@ TEST_F(TroubleshootingDlg, AnUnsetValueShowsUntickedAndOkStoresOne)
     ASSERT_TRUE(RunDriven([&](HWND dialog) {
         caption = GetWindowTextString(dialog);
         ticked = IsChecked(dialog, L"Avoid GDI for text");
+        SaveWindowPicture(dialog, GetTestArtefactPath(L"troubleshooting.png"));
         PressDialogButton(dialog, IDOK);
     }));
     EXPECT_EQ(L"Troubleshooting", caption);

@@ -114,6 +114,7 @@ TEST_F(HintDlg, AThresholdHintShowsAtItsCountAndOnlyOnce)
 TEST_F(HintDlg, TickingTheBoxSwitchesTheHintOff)
 {
     const CSeenHint seen = TriggerHint(2716, L"Camera", 1, [](HWND dialog) {
+        SaveWindowPicture(dialog, GetTestArtefactPath(L"hint-dialog.png"));
         ClickControl(FindByCaption(dialog, GetString(2521)));
         PressDialogButton(dialog, IDOK);
     });
