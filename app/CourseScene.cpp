@@ -1,0 +1,171 @@
+#include "app/CourseScene.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "course/Course.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Geometry.h"
+#include "foundation/TracePoint.h"
+
+// ---- Base ---------------------------------------------------------------------------
+
+CCourseScene::CCourseScene(CCourse* course) : CScene(true, kSlotCount), m_course(course)
+{
+    UpdateCamera();
+}
+
+CCourseScene::~CCourseScene() = default;
+
+bool CCourseScene::SetMapMode(bool map)
+{
+    TRACE_VALUE(bool, map);
+    nearDepth = map ? kMapNear : k3DNear;
+    farDepth = map ? kMapFar : k3DFar;
+    if (map != mapMode) {
+        mapMode = map;
+        Rebuild();
+    }
+    return mapMode;
+}
+
+void CCourseScene::Rebuild()
+{
+    TRACE_POINT();
+    if (!mapMode)
+        UpdateCamera();
+    for (int index = 0; index < kSlotCount; ++index)
+        UpdateLayer(index);
+}
+
+CSceneLayer* CCourseScene::GetLayer(int index)
+{
+    if (!m_course)
+        return nullptr;
+    switch (index) {
+    case 4:
+        return m_showSelection && m_course->HasSelection() ? &m_selection : nullptr;
+    case 5:
+        return m_rubberBand.IsActive() ? &m_rubberBand : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+void CCourseScene::UpdateLayer(int index)
+{
+    if (index < 0 || index >= kSlotCount) {
+        TRACE_VALUE(int32_t, index);
+        ReportFailure();
+        return;
+    }
+    CSceneLayer* layer = GetLayer(index);
+    items[index] = layer;
+    if (layer) {
+        layer->SetCourse(m_course);
+        layer->Refresh();
+    }
+}
+
+void CCourseScene::UpdateCamera()
+{
+    TRACE_POINT();
+    if (mapMode || !m_course) {
+        transform.SetIdentity();
+        all3D = false;
+        return;
+    }
+    m_camera = m_course->GetViewCamera();
+    transform = m_camera.GetTransform();
+    all3D = m_camera.GetPitch() > 0;
+}
+
+void CCourseScene::ShowSelection(bool show)
+{
+    m_showSelection = show;
+    UpdateLayer(4);
+}
+
+void CCourseScene::FitView(float width, float height, float x0, float y0)
+{
+    TRACE_POINT();
+    if (!m_course) {
+        ReportFailure();
+        return;
+    }
+    if (mapMode) {
+        const CRectF ring = m_course->GetRingRect(true, true);
+        const CSize2 fitted = FitSizeKeepingAspect(CSize2(ring.Width(), ring.Height()), width, height);
+        const float scale = ring.Width() / fitted.width;
+        if (!(scale > 0.0f) || !std::isfinite(scale)) {
+            // No picture area: nothing can be fitted into it.
+            TRACE_VALUE(float, scale);
+            ReportFailure();
+            return;
+        }
+        transform.SetIdentity();
+        transform.SetPosition2D(ring.left - x0 * scale, ring.top - y0 * scale);
+        transform.Scale(scale);
+        all3D = false;
+        return;
+    }
+    m_camera = m_course->GetViewCamera();
+    m_camera.SetViewportSize(width, height);
+    transform = m_camera.GetTransform();
+    all3D = m_camera.GetPitch() > 0;
+}
+
+// ---- Map ----------------------------------------------------------------------------
+
+CCourseMapScene::CCourseMapScene(CCourse* course) : CCourseScene(course)
+{
+    SetMapMode(true);
+    Rebuild();
+}
+
+CSceneLayer* CCourseMapScene::GetLayer(int index)
+{
+    if (!m_course)
+        return nullptr;
+    switch (index) {
+    case 0:
+        return m_course->GetBackground() != 0 || m_course->GetShowUKCFooter() ? &m_base : nullptr;
+    case 2:
+        return &m_objects;
+    case 3:
+        return m_course->GetShowObsCoords() ? &m_coordinates : nullptr;
+    default:
+        return CCourseScene::GetLayer(index);
+    }
+}
+
+// ---- 3D -----------------------------------------------------------------------------
+
+CCourse3DScene::CCourse3DScene(CCourse* course) : CCourseScene(course)
+{
+    background = GetGroundColor(m_course && !m_course->GetHideGrass());
+    is3D[2] = true;
+    SetMapMode(false);
+}
+
+void CCourse3DScene::Rebuild()
+{
+    background = GetGroundColor(m_course && !m_course->GetHideGrass());
+    CCourseScene::Rebuild();
+}
+
+CSceneLayer* CCourse3DScene::GetLayer(int index)
+{
+    if (!m_course)
+        return nullptr;
+    switch (index) {
+    case 0:
+        return &m_base;
+    case 2:
+        return &m_objects;
+    case 3:
+        return m_course->GetShowObsCoords() ? &m_coordinates : nullptr;
+    default:
+        return CCourseScene::GetLayer(index);
+    }
+}

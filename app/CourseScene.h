@@ -1,0 +1,100 @@
+#pragma once
+
+#include "app/CourseSceneLayers.h"
+#include "app/RubberBandLayer.h"
+#include "app/ViewCamera.h"
+#include "ui/Scene.h"
+
+class CCourse;
+
+// A course as a scene of six layer slots: 0 base (ground, outlines, grid,
+// footer), 1 empty, 2 objects, 3 coordinate marks, 4 selection marks, 5 the
+// rubber band. The scene decides which layers are present, rebuilds them on
+// request and keeps its camera, depth range and background; the layers read
+// the course afresh whenever they draw.
+//
+// In map mode the scene is a flat plan whose transform FitView sets for an
+// off-screen picture; otherwise it looks through a copy of the course's
+// current view camera (course windows use their scenes that way).
+class CCourseScene : public CScene
+{
+public:
+    static constexpr int kSlotCount = 6;
+    // Depth ranges in course units.
+    static constexpr float kMapNear = -1200.0f;
+    static constexpr float kMapFar = 120.0f;
+    static constexpr float k3DNear = 120.0f;
+    static constexpr float k3DFar = 120000.0f;
+
+    // The course is not owned; null makes an empty scene.
+    explicit CCourseScene(CCourse* course);
+    ~CCourseScene() override;
+
+    // ---- Operations, in slot order -------------------------------------------
+    // Sets the depth range for the mode and, when the mode changes, rebuilds.
+    bool SetMapMode(bool map) override;
+    // Outside map mode the camera first; then every slot.
+    virtual void Rebuild();
+    // The layer that belongs in a slot now, or null.
+    virtual CSceneLayer* GetLayer(int index);
+
+    // Puts the slot's layer in place and refreshes it. The course window
+    // calls it for the layers its course's notifications name.
+    void UpdateLayer(int index);
+    // Map mode: identity transform, flat. Otherwise the course's current view
+    // camera is copied; its transform becomes the scene's and the scene is 3D
+    // when the camera looks anything but straight down.
+    void UpdateCamera();
+    // Course windows show their selection; pictures do not.
+    void ShowSelection(bool show);
+    // Sets the view for an off-screen picture of width x height pixels: in
+    // map mode the ring with its margins and footer, grown by 10, is fitted
+    // into that size with its aspect kept and its top-left corner at pixel
+    // (x0, y0); otherwise the course's view camera is fitted to that
+    // viewport.
+    void FitView(float width, float height, float x0, float y0);
+
+    CCourse* GetCourse() const { return m_course; }
+    bool IsShowingSelection() const { return m_showSelection; }
+    // The camera as last taken from the course (UpdateCamera, FitView).
+    const CViewCamera& GetCamera() const { return m_camera; }
+    CRubberBandLayer& GetRubberBand() { return m_rubberBand; }
+    CSelectionLayer& GetSelectionLayer() { return m_selection; }
+
+protected:
+    CCourse* m_course;
+    bool m_showSelection = false;
+    CSelectionLayer m_selection;
+    CRubberBandLayer m_rubberBand;
+    CViewCamera m_camera{true};
+};
+
+// The top-down map; white behind it.
+class CCourseMapScene : public CCourseScene
+{
+public:
+    explicit CCourseMapScene(CCourse* course);
+
+    CSceneLayer* GetLayer(int index) override;
+
+private:
+    CMapBaseLayer m_base;
+    CMapObjectsLayer m_objects;
+    CCoordinatesLayer m_coordinates{2};
+};
+
+// The 3D picture: the ground colour behind it and its objects layer drawn
+// as a 3D item.
+class CCourse3DScene : public CCourseScene
+{
+public:
+    explicit CCourse3DScene(CCourse* course);
+
+    void Rebuild() override;
+    CSceneLayer* GetLayer(int index) override;
+
+private:
+    C3DBaseLayer m_base;
+    C3DObjectsLayer m_objects;
+    CCoordinatesLayer m_coordinates{3};
+};

@@ -1,0 +1,155 @@
+#include "objects/equipment/TextLabelPart.h"
+
+#include <algorithm>
+
+#include "course/ColorPalette.h"
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "foundation/CrashLog.h"
+#include "foundation/FontMetrics.h"
+#include "foundation/TracePoint.h"
+#include "graphics/GraphicsContext.h"
+
+namespace {
+
+// The box's half height and the baseline's offset below the box centre:
+// taken from the font of the first label drawn and kept for the run, so
+// that every label has the same height whatever its text.
+float g_halfHeight = 0.0f;
+float g_baselineOffset = 0.0f;
+
+}  // namespace
+
+CTextLabelPart::CTextLabelPart(bool hasPenColor) : m_hasPenColor(hasPenColor) {}
+
+void CTextLabelPart::WriteKeyExtra(CFieldWriter& writer) {}
+
+void CTextLabelPart::SetText(const std::wstring& text)
+{
+    m_text = text;
+    UpdateKey();
+}
+
+void CTextLabelPart::SetBoxed(bool boxed)
+{
+    m_boxed = boxed;
+    UpdateKey();
+}
+
+void CTextLabelPart::SetCourse(CCourse& course)
+{
+    TRACE_POINT();
+    m_camera = course.GetViewCamera();
+    m_anchored = false;
+    m_textColorIndex = 0;
+    m_fillColorIndex = 255;
+    m_penColorIndex = 0;
+    m_greyed = false;
+    UpdateKey();
+}
+
+void CTextLabelPart::AttachToObject(CCourseObject& object)
+{
+    TRACE_POINT();
+    m_anchored = true;
+    if (CCourse* course = object.GetCourse())
+        m_camera = course->GetViewCamera();
+    m_anchor = object.GetPlacement().GetTranslation();
+    const int mode = object.GetColorMode();
+    object.SetColorMode(m_style);
+    m_textColorIndex = object.GetAccentColorIndex();
+    m_fillColorIndex = object.GetOutlineColorIndex();
+    m_penColorIndex = object.GetPrimaryColorIndex();
+    object.SetColorMode(mode);
+    m_greyed = m_style == 2 && object.GetDisplayState() == CCourseObject::kGrey;
+    UpdateKey();
+}
+
+void CTextLabelPart::UpdateKey()
+{
+    CFieldWriter& key = BeginKey();
+    key.WriteWString(m_text);
+    key.WriteInt8(m_boxed ? 1 : 0);
+    key.WriteInt8(m_textColorIndex);
+    key.WriteInt8(m_fillColorIndex);
+    if (m_hasPenColor)
+        key.WriteInt8(m_penColorIndex);
+    key.WriteInt8(m_greyed ? 1 : 0);
+    WriteKeyExtra(key);
+}
+
+void CTextLabelPart::ApplyTextStyle(CGraphicsContext& context) const
+{
+    const CColorPalette& palette = CColorPalette::GetInstance();
+    CGraphicsState& state = context.m_state;
+    state.strokeZ = 0.8f;
+    state.fillZ = 0.2f;
+    state.textZ = 0.7f;
+    context.SetDashStyle(0);
+    state.penColor = palette.GetColor(m_penColorIndex);
+    state.penWidth = 30.0f;
+    state.hatchScale = 10.0f;
+    context.SetFillPattern(m_greyed ? 1 : 0);
+    state.fillColor = palette.GetColor(m_fillColorIndex);
+    state.textColor = palette.GetColor(m_textColorIndex);
+    state.textAlignH = 1;
+    state.textAlignV = 4;
+    state.font = CFontMetrics(kFontSize, false);
+}
+
+void CTextLabelPart::Draw(CGraphicsContext& context)
+{
+    TRACE_POINT();
+    const float pad = m_boxed ? kBoxPadding : 0.0f;
+    ApplyTextStyle(context);
+    const CFontMetrics& font = context.m_state.font;
+    if (g_halfHeight == 0.0f) {
+        const float top = font.GetEmAscent() + std::max(font.GetInternalLeading(), pad);
+        const float bottom = std::max(font.GetDescent(), pad);
+        g_halfHeight = (top + bottom) / 2.0f;
+        g_baselineOffset = g_halfHeight - bottom;
+    }
+    const float halfWidth = 0.5f * font.GetStringWidth(m_text) + pad;
+    context.BeginPath(false, true, 1);
+    context.AddRect(CRectF(-halfWidth, -g_halfHeight, halfWidth, g_halfHeight));
+    context.EndPath();
+    if ((m_textColorIndex == m_fillColorIndex && !m_greyed) || m_text.empty())
+        return;
+    context.m_state.textAlignV = 5;
+    context.DrawText(m_text, 0.0f, g_baselineOffset);
+}
+
+float CTextLabelPart::GetDepthScale(float z, float wholeCourseDistance)
+{
+    if (z > 0.0f)
+        return 1.0f;
+    return std::min(-z / std::max(wholeCourseDistance, 12000.0f), 1.0f);
+}
+
+void CTextLabelPart::DrawAtAnchor(CGraphicsContext& context)
+{
+    TRACE_POINT();
+    float scale = 1.0f;
+    int mode = 3;
+    if (m_style != 2) {
+        mode = 2;
+        const float distance = m_camera.GetWholeCourseDistance();
+        CVector3 reference(m_offset.x, -m_offset.y, 0.2f);
+        if (m_anchored)
+            reference = CVector3(m_anchor.x + m_offset.x, m_anchor.y - m_offset.y, 0.2f);
+        const CVector3 seen = m_camera.GetTransform().InverseTransformPoint(reference);
+        scale = GetDepthScale(seen.z, distance);
+    }
+    CTransform& matrix = context.m_state.matrix;
+    const CTransform saved = matrix;
+    const float present = matrix.GetScale();
+    if (!(scale > 0.0f) || !(present > 0.0f)) {
+        // A label at the eye or under a collapsed transform has no size.
+        TRACE_VALUE(float, scale);
+        return;
+    }
+    matrix.SetTranslation(m_offset.x, -m_offset.y, 0.2f);
+    matrix.Scale(scale / present);
+    context.DrawDrawable(*this, mode, 0);
+    matrix = saved;
+}
