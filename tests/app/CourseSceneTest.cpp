@@ -307,6 +307,28 @@ TEST_F(CourseScene, FitViewWithoutCourseIsReported)
     EXPECT_EQ(0, RunChildScenario("CourseSceneFitWithoutCourse"));
 }
 
+CHILD_SCENARIO(CourseSceneFitIntoNothing)
+{
+    OpenSceneTestSettings();
+    CCourse course(L"", L"");
+    CCourseMapScene scene(&course);
+    scene.FitView(500.0f, 500.0f, 0.0f, 0.0f);
+    const CTransform fitted = scene.transform;
+    if (GetCrashLog().GetReportCount() != 0)
+        return 1;
+    // No pixels to fit into: reported, and the view stays as it was rather
+    // than taking an infinite scale.
+    scene.FitView(0.0f, 300.0f, 0.0f, 0.0f);
+    if (GetCrashLog().GetReportCount() != 1)
+        return 2;
+    return scene.transform == fitted ? 0 : 3;
+}
+
+TEST_F(CourseScene, FitViewIntoNoPixelsIsReportedAndKeepsTheView)
+{
+    EXPECT_EQ(0, RunChildScenario("CourseSceneFitIntoNothing"));
+}
+
 TEST_F(CourseScene, FitViewFitsTheGrownRingIntoThePicture)
 {
     CCourse course(L"", L"");
