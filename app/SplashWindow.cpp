@@ -12,7 +12,7 @@ CAboutDlg* g_splash = nullptr;
 // The splash has no caption; a thin border keeps it apart from what lies
 // behind it. The window grows by the border so that the laid-out client
 // area stays as it is.
-void AddSplashBorder(HWND window)
+void PlaceSplash(HWND window)
 {
     const DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
     RECT client = {0, 0, 0, 0};
@@ -24,8 +24,10 @@ void AddSplashBorder(HWND window)
     GetWindowRect(window, &placed);
     SetWindowLongW(window, GWL_STYLE, LONG(style | WS_BORDER));
     const int grow = (client.left - framed.left);
-    SetWindowPos(window, nullptr, placed.left - grow, placed.top - grow, placed.right - placed.left + 2 * grow,
-                 placed.bottom - placed.top + 2 * grow, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // Topmost: the first course window opens right after it and must not
+    // cover it.
+    SetWindowPos(window, HWND_TOPMOST, placed.left - grow, placed.top - grow, placed.right - placed.left + 2 * grow,
+                 placed.bottom - placed.top + 2 * grow, SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 }  // namespace
@@ -46,7 +48,7 @@ void ShowSplash()
         g_splash = nullptr;
         return;
     }
-    AddSplashBorder(g_splash->hwnd);
+    PlaceSplash(g_splash->hwnd);
     // The countdown runs from the moment the splash is up, however long its
     // first paint took.
     g_splash->timer.Start(true);
