@@ -324,6 +324,25 @@ void CGridLayout::Distribute(int total, std::deque<CGridSpec>& specs)
     }
 }
 
+namespace {
+
+// A cell can be larger than its window may grow: a row takes the tallest
+// minimum of its cells, so a box that stretches only so far sits beside a
+// taller neighbour. The window then gets its maximum, at the cell's left and
+// centred in its height, as fixed-height windows are.
+CRectF FitCellToWindow(const CWindow& window, int x, int y, int width, int height)
+{
+    if (window.maxWidth > 0 && width > window.maxWidth)
+        width = window.maxWidth;
+    if (window.maxHeight > 0 && height > window.maxHeight) {
+        y += (height - window.maxHeight) / 2;
+        height = window.maxHeight;
+    }
+    return CRectF(float(x), float(y), float(x + width), float(y + height));
+}
+
+}  // namespace
+
 void CGridLayout::SetBounds(const CRectF& rect)
 {
     const int width = int(rect.right - rect.left);
@@ -344,8 +363,7 @@ void CGridLayout::SetBounds(const CRectF& rect)
             const size_t index = columns * r + c;
             if (index < cells.size())
                 if (CWindow* window = AsWindow(cells[index]))
-                    window->SetBounds(CRectF(float(x), float(y), float(x + columnSpecs[c].size),
-                                             float(y + rowSpecs[r].size)));
+                    window->SetBounds(FitCellToWindow(*window, x, y, columnSpecs[c].size, rowSpecs[r].size));
             x += columnSpecs[c].size;
         }
         y += rowSpecs[r].size;

@@ -148,6 +148,23 @@ TEST(GridLayout, ALabelBesideATallerControlIsCentredInTheRow)
     EXPECT_EQ(before, GetCrashLog().GetReportCount());
 }
 
+TEST(GridLayout, AStretchingBoxBesideATallerCellTakesItsMaximumCentred)
+{
+    // Stretches up to 20 high; its neighbour needs 40, so the row is 40.
+    CFixedWindow box(30, 30, 0, 0, 10, 10, 20, 1);
+    CFixedWindow tall(50, 50, 0, 0, 40, 40, 40, 0);
+    CGridLayout grid(false);
+    grid.Add(&box);
+    grid.Add(&tall);
+    const int before = GetCrashLog().GetReportCount();
+    grid.Measure();
+    EXPECT_EQ(40, grid.rowSpecs[0].min);
+    grid.SetBounds(CRectF(0.0f, 0.0f, 80.0f, 40.0f));
+    EXPECT_EQ(CRectF(0.0f, 10.0f, 30.0f, 30.0f), box.bounds);
+    EXPECT_EQ(CRectF(30.0f, 0.0f, 80.0f, 40.0f), tall.bounds);
+    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+}
+
 TEST(GridLayout, AColumnWithoutAMaximumMakesTheGridUnlimited)
 {
     CFixedWindow limited(10, 10);
