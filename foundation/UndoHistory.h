@@ -20,6 +20,7 @@ class CUndoHistory
 {
 public:
     CUndoHistory() = default;
+    explicit CUndoHistory(int32_t maximumSteps) : maximum(maximumSteps) {}
     CUndoHistory(const CUndoHistory&) = delete;
     CUndoHistory& operator=(const CUndoHistory&) = delete;
 
