@@ -312,4 +312,131 @@ private:
     bool m_readFromVersion3 = false;
     bool m_writeVersion3 = false;
     bool m_noteReadFromVersion3 = false;
+
+    // ---- Pointer editing and placing ----------------------------------------
+    // The view turns presses, drags and releases into these calls; positions
+    // come as deltas in course units and are accumulated here, so rounding
+    // never drifts. Each drag is one motion.
+public:
+    // Pick ids of the scene: bits 0-1 the kind (0 nothing, 2 a handle, 1 or
+    // 3 a body), bits 2-16 the object's index in set order, bits 17-31 the
+    // handle index.
+    static constexpr uint32_t MakeBodyPickId(int index) { return (uint32_t(index) & 0x7fff) * 4 + 1; }
+    static constexpr uint32_t MakeHandlePickId(int index, int handle)
+    {
+        return (uint32_t(handle) << 17) | ((uint32_t(index) & 0x7fff) << 2) | 2;
+    }
+    // Picks the object (and handle) under the pointer. A stale id, an index
+    // that names more than one object of a course above 32768 objects, or a
+    // handle past the object's ends counts as nothing picked. The outputs,
+    // when given, are set only when something is picked.
+    void PointerDown(uint32_t pickId, bool* selected, int* category);
+    void StartActiveHandleMove();
+    void BeginSingleObjectEdit();
+    void PrepareRotationSnap();
+    void MoveSelectionBy(float dx, float dy);
+    void RotateSelectionBy(float dAngle);
+    void MoveActiveHandle(float dx, float dy);
+    CPoint2 GetRotationCentre();
+    void EndActiveHandleMove();
+    void EndSingleObjectEdit();
+    void CommitSnappedAngle();
+    // A name text id without a type (0 among them) chooses the select tool.
+    void SelectToolType(int nameTextId);
+    void StartPlacingObject(float x, float y);
+    void DragPlacedObject(float x, float y);
+    void DropPlacedObject(float x, float y);
+    void RunPropertiesDialog();
+    // A text object (type 310) at (x, y) holding the text; null after a
+    // report when the kind is missing.
+    CCourseObject* AddText(float x, float y, const std::wstring& text);
+    void FlipSelection(bool acrossVertical);
+    // Every object except the source adds its snap coordinates.
+    void NotifyOthers(CSnapAxis& axisX, CSnapAxis& axisY, const CCourseObject* source);
+
+    int32_t GetHandleIndex() const { return m_handleIndex; }
+    const CPoint2& GetHandlePos() const { return m_handlePos; }
+    const CObjectType* GetToolType() const { return m_toolType; }
+    const std::wstring& GetToolLabel() const { return m_toolLabel; }
+    CObjectPropertiesDlg* GetPropertiesDialog() const { return m_propertiesDialog.get(); }
+    CCourseObject* GetPlacedObject() const { return m_placedObject; }
+    const CPoint2& GetMoveOffset() const { return m_moveOffset; }
+    float GetRotationAngle() const { return m_rotationAngle; }
+    const CSnapAxis& GetAngleSnap() const { return m_angleSnap; }
+    bool IsFlipSelectionOnly() const { return m_flipSelectionOnly; }
+
+private:
+    // Runs a dialog modally. While it runs, the course's own dialog is not
+    // destroyed when the course lets go of it, only after the run.
+    void RunModal(CObjectPropertiesDlg& dialog);
+    // Lets go of the owned dialog; destroyed at once unless it is running.
+    void DiscardPropertiesDialog();
+
+    CObjectPropertiesDlg* m_runningDialog = nullptr;
+    std::unique_ptr<CObjectPropertiesDlg> m_releasedDialog;
+
+    // ---- Queries, text summary and images -----------------------------------
+public:
+    // The current view camera, framing the ring grown by 10 with the footer.
+    CViewCamera& GetViewCamera();
+    // Adds to the counters the objects whose bounding-box centre lies outside
+    // the ring without margins: y < 0 or y > height; x < 0, else x > width.
+    void CountObjectsOutside(int& belowY, int& aboveY, int& belowX, int& aboveX) const;
+    // Adds every start/finish line to the counter of its kind.
+    void CountEndLines(int& kind0, int& kind2, int& other) const;
+    // Whether some object of layer 3 has no obstacle ends.
+    bool HasLooseLayer3Object() const;
+    // The sequence of the highest order among those matching the given badge
+    // style, badge flag and label kind (a null criterion matches any); made
+    // when none matches.
+    CObsNumSequence* GetNumbering(const class CNumberStyle* badgeStyle, const bool* badgeFlag = nullptr,
+                                  const std::wstring* label = nullptr);
+    // Reverses the course: every numbering sequence, then every object.
+    void RefreshNumbering();
+    // The end of a kind in kindMask nearest to (x, y), within maxDistance
+    // unless that is negative. Ends at one point are told apart by the
+    // component along their direction of passage of: tie mode 0 point - end,
+    // 1 end - point, 2 (dx, dy). Null when none.
+    class CObstacleEnd* FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode,
+                                       float dx = 0.0f, float dy = 0.0f) const;
+    // Whether a first or jump end of an object other than exceptA and exceptB
+    // lies in the forward cone of (x, y) along (dx, dy): less than 45 degrees
+    // off, within 2520 (short range) or 2760.
+    bool FindEndCrossing(float x, float y, float dx, float dy, const CCourseObject* exceptA,
+                         const CCourseObject* exceptB, bool shortRange) const;
+    // Brings every object's 2D (mode 2) or 3D shape up to date and, unless
+    // suppressed, draws the shown ones placed, with their pick ids (0 for
+    // overlay objects).
+    void AddObjectsToScene(class CGraphicsContext& context, bool suppress, int mode, bool overlay);
+    // Draws the course into the bitmap: the whole map, or the current view
+    // (3D when the course shows 3D). With a full size of 0 x 0 the picture is
+    // the bitmap's own size; otherwise the bitmap receives the tile at the
+    // offset of a picture of the full size. False for a bitmap without
+    // pixels, and after a report for a full size below one pixel.
+    bool RenderImage(class CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight,
+                     float offsetX = 0.0f, float offsetY = 0.0f);
+    // The plain-text summary: title, ring size, one line per obstacle name
+    // with its count, the total; lines end in CR LF.
+    void DescribeCourse(std::wostream& stream, bool selectedOnly) const;
+    // The coordinate marks, in three passes over them: every label refreshed
+    // for the view kind (2 map, 3 3D), every arrow, every label.
+    void DrawCoordinateMarks(class CGraphicsContext& context, int mode);
+
+    // ---- New-course set-up, properties dialogs, difference overlay -----------
+public:
+    // Fills a properties dialog of the selection's type and runs it.
+    void EditSelectionProperties();
+    // Applies a confirmed dialog: to the selection, or, for the tool's
+    // dialog, to the objects placed next.
+    void ApplyPropertiesDialog(CObjectPropertiesDlg& dialog);
+    // A cancelled dialog: the course returns to the select tool.
+    void ReleasePropertiesDialog(CObjectPropertiesDlg* dialog);
+    // Prepares a copy of a course for setting it up in the ring: hidable
+    // objects go, the obstacles' coordinates are marked and, unless the
+    // dialog keeps the layout, the obstacles are spread apart.
+    void ApplyNewCourseSetUp(const class CCourseSetUpDlg& setUpDialog);
+    // Lays copies of the other course's obstacles (and numbers and lines
+    // when asked) over this course.
+    void BuildDifferenceOverlay(CCourse& otherCourse, bool withNumbers, bool withLines);
+    void FilterDifferenceOverlay(bool keepObstacles, bool keepNumbers, bool keepLines);
 };

@@ -1,5 +1,7 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 
+#include "course/Course.h"
+
 CObjectPropertiesDlg::CObjectPropertiesDlg(CCourse* course, int nameTextId)
     : m_course(course), m_nameTextId(nameTextId)
 {
@@ -12,4 +14,16 @@ void CObjectPropertiesDlg::AddEditedObject(const CObjectType* type, int dialogVa
         m_colors = colors;
     }
     ++m_editedCount;
+}
+
+bool CObjectPropertiesDlg::DoModal()
+{
+    if (m_course != nullptr)
+        m_course->ApplyPropertiesDialog(*this);
+    return true;
+}
+
+bool CObjectPropertiesDlg::StaysForFurtherObjects() const
+{
+    return true;
 }

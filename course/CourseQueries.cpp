@@ -1,0 +1,316 @@
+#include "course/Course.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <set>
+
+#include "app/CourseScene.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "dialogs/LengthFormat.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Strings.h"
+#include "graphics/GraphicsContext.h"
+#include "graphics/PixelBitmap.h"
+#include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/EndLine.h"
+#include "objects/annotations/ObsNumSequence.h"
+#include "objects/equipment/ObstacleEnd.h"
+#include "render3d/GraphicsSystem.h"
+
+namespace {
+
+// Ends closer than this to each other count as equally near.
+constexpr float kNearTolerance = 10.0f;
+// Kinds whose ends a path can cross: first ends and jump ends.
+constexpr int kCrossedEndKinds = 1 | 4;
+// Reach of the forward cone of a path node.
+constexpr float kShortConeReach = 2520.0f;
+constexpr float kConeReach = 2760.0f;
+// Map and 3D shapes.
+constexpr int kMapView = 2;
+
+CPoint2 GetCentre(const CRectF& rect)
+{
+    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
+}
+
+bool Touches(const CRectF& a, const CRectF& b)
+{
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+// The square of half-side reach about the point, inside the area.
+CRectF NarrowArea(const CRectF& area, float x, float y, float reach)
+{
+    CRectF narrowed;
+    if (!narrowed.Intersect(area, CRectF(x - reach, y - reach, x + reach, y + reach))) {
+        // A point exactly on the area's edge leaves a degenerate overlap,
+        // which the touch test still meets.
+        narrowed = CRectF(std::max(area.left, x - reach), std::max(area.top, y - reach),
+                          std::min(area.right, x + reach), std::min(area.bottom, y + reach));
+    }
+    return narrowed;
+}
+
+// Whether the point lies within the reach of the origin and less than 45
+// degrees off the direction.
+bool IsWithinForwardCone(float x, float y, float dx, float dy, const CPoint2& point, bool shortRange)
+{
+    const float vx = point.x - x;
+    const float vy = point.y - y;
+    const float reach = shortRange ? kShortConeReach : kConeReach;
+    if (vx * vx + vy * vy > reach * reach)
+        return false;
+    return dx * vx + dy * vy > std::fabs(dy * vx - dx * vy);
+}
+
+}  // namespace
+
+CViewCamera& CCourse::GetViewCamera()
+{
+    CViewCamera& camera = GetCurrentCamera();
+    camera.SetCourseRect(GetRingRect(true, true));
+    return camera;
+}
+
+void CCourse::CountObjectsOutside(int& belowY, int& aboveY, int& belowX, int& aboveX) const
+{
+    for (CCourseObject* object : m_objects) {
+        const CPoint2 centre = GetCentre(object->GetBoundingRect());
+        if (centre.y < 0.0f)
+            ++belowY;
+        else if (centre.y > m_height)
+            ++aboveY;
+        if (centre.x < 0.0f)
+            ++belowX;
+        else if (centre.x > m_width)
+            ++aboveX;
+    }
+}
+
+void CCourse::CountEndLines(int& kind0, int& kind2, int& other) const
+{
+    for (CCourseObject* object : m_objects) {
+        const CEndLine* line = dynamic_cast<const CEndLine*>(object);
+        if (line == nullptr)
+            continue;
+        if (line->GetKind() == 0)
+            ++kind0;
+        else if (line->GetKind() == 2)
+            ++kind2;
+        else
+            ++other;
+    }
+}
+
+bool CCourse::HasLooseLayer3Object() const
+{
+    for (CCourseObject* object : m_objects) {
+        if (object->GetLayer() == 3 && object->GetEnds().empty())
+            return true;
+    }
+    return false;
+}
+
+CObsNumSequence* CCourse::GetNumbering(const CNumberStyle* badgeStyle, const bool* badgeFlag,
+                                       const std::wstring* label)
+{
+    const int labelKind = label != nullptr ? GetObsNumLabelKind(*label) : 1;
+    CObsNumSequence* best = nullptr;
+    for (CObsNumSequence* sequence : m_numberings) {
+        if (badgeStyle != nullptr && sequence->GetStyle() != badgeStyle)
+            continue;
+        if (badgeFlag != nullptr && sequence->GetFlag() != *badgeFlag)
+            continue;
+        if (label != nullptr && sequence->GetKind() != labelKind)
+            continue;
+        if (best == nullptr || sequence->GetStamp() > best->GetStamp())
+            best = sequence;
+    }
+    if (best != nullptr)
+        return best;
+    best = new CObsNumSequence(this, badgeStyle, badgeFlag != nullptr && *badgeFlag, labelKind);
+    m_numberings.insert(best);
+    return best;
+}
+
+void CCourse::RefreshNumbering()
+{
+    TRACE_POINT();
+    SetMotion(0);
+    for (CObsNumSequence* sequence : m_numberings)
+        sequence->Reverse();
+    for (CCourseObject* object : m_objects)
+        object->Reverse();
+    RemoveObjectsWhere(&CCourseObject::OnNumberingChanged);
+    UpdateCoordinateMarks();
+}
+
+CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
+                                      float dy) const
+{
+    CRectF area = GetRingRect(true, true);
+    if (maxDistance >= 0.0f)
+        area = NarrowArea(area, x, y, maxDistance);
+    const bool tieByDirection = tieMode >= 0 && tieMode <= 2;
+
+    CObstacleEnd* best = nullptr;
+    const CCourseObject* bestOwner = nullptr;
+    float bestDistance = 0.0f;
+    float bestNearness = 0.0f;
+    float bestScore = 0.0f;
+    CPoint2 bestPoint;
+    for (CCourseObject* object : m_objects) {
+        if (object->GetEnds().empty() || !Touches(object->GetBoundingRect(), area))
+            continue;
+        for (CObstacleEnd* end : object->GetEnds()) {
+            if ((end->GetEndKind() & kindMask) == 0)
+                continue;
+            const float distance = end->DistanceTo(x, y);
+            if (maxDistance >= 0.0f && distance > maxDistance)
+                continue;
+            const CPoint2 point = end->GetCoursePoint();
+            const float nearness = (point - CPoint2(x, y)).Length();
+            float score = 0.0f;
+            if (tieByDirection) {
+                const CPoint2 v = tieMode == 0 ? CPoint2(x, y) - point
+                                  : tieMode == 1 ? point - CPoint2(x, y)
+                                                 : CPoint2(dx, dy);
+                score = end->GetOutwardComponent(v.x, v.y);
+            }
+            bool better = best == nullptr;
+            if (!better && tieByDirection && point == bestPoint) {
+                better = score > bestScore;
+            } else if (!better) {
+                if (distance < bestDistance - kNearTolerance)
+                    better = true;
+                else if (distance <= bestDistance + kNearTolerance)
+                    better = nearness < bestNearness ||
+                             (nearness == bestNearness && object->IsSelected() && !bestOwner->IsSelected());
+            }
+            if (!better)
+                continue;
+            best = end;
+            bestOwner = object;
+            bestDistance = distance;
+            bestNearness = nearness;
+            bestScore = score;
+            bestPoint = point;
+            area = NarrowArea(area, x, y, bestDistance + kNearTolerance);
+        }
+    }
+    return best;
+}
+
+bool CCourse::FindEndCrossing(float x, float y, float dx, float dy, const CCourseObject* exceptA,
+                              const CCourseObject* exceptB, bool shortRange) const
+{
+    for (CCourseObject* object : m_objects) {
+        if (object == exceptA || object == exceptB)
+            continue;
+        for (CObstacleEnd* end : object->GetEnds()) {
+            if ((end->GetEndKind() & kCrossedEndKinds) != 0 &&
+                IsWithinForwardCone(x, y, dx, dy, end->GetCoursePoint(), shortRange))
+                return true;
+        }
+    }
+    return false;
+}
+
+void CCourse::AddObjectsToScene(CGraphicsContext& context, bool suppress, int mode, bool overlay)
+{
+    const CCourseObjectSet& set = overlay ? m_overlayObjects : m_objects;
+    const CTransform base = context.m_state.matrix;
+    int index = 0;
+    for (CCourseObject* object : set) {
+        CCourseObject::CShapeBase& shape = mode == kMapView ? static_cast<CCourseObject::CShapeBase&>(object->GetShape2D())
+                                                            : object->GetShape3D();
+        shape.UpdateKey();
+        if (!suppress && object->IsShown()) {
+            context.m_state.matrix = CTransform(base, object->GetPlacement());
+            context.DrawDrawable(shape, 0, overlay ? 0 : int(MakeBodyPickId(index)));
+        }
+        ++index;
+    }
+    context.m_state.matrix = base;
+}
+
+bool CCourse::RenderImage(CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight, float offsetX,
+                          float offsetY)
+{
+    TRACE_VALUE(bool, mapView);
+    if (bitmap.GetPixelWidth() < 1 || bitmap.GetPixelHeight() < 1)
+        return false;
+    const bool whole = fullWidth == 0.0f && fullHeight == 0.0f;
+    if (whole) {
+        fullWidth = bitmap.GetWidth();
+        fullHeight = bitmap.GetHeight();
+    } else if (!(fullWidth >= 1.0f) || !(fullHeight >= 1.0f)) {
+        TRACE_VALUE(CSize2, CSize2(fullWidth, fullHeight));
+        ReportFailure();
+        return false;
+    }
+    std::unique_ptr<CCourseScene> scene;
+    if (!mapView && m_show3D)
+        scene = std::make_unique<CCourse3DScene>(this);
+    else
+        scene = std::make_unique<CCourseMapScene>(this);
+    scene->SetMapMode(mapView);
+    scene->FitView(fullWidth, fullHeight, 0.0f, 0.0f);
+    if (whole)
+        RenderSceneToBitmap(*scene, bitmap, false);
+    else
+        RenderSceneOffscreen(*scene, bitmap, fullWidth, fullHeight, offsetX, offsetY, false);
+    return true;
+}
+
+void CCourse::DescribeCourse(std::wostream& stream, bool selectedOnly) const
+{
+    std::multiset<std::wstring> names;
+    for (CCourseObject* object : m_objects) {
+        const int layer = object->GetLayer();
+        if ((layer != 3 && layer != 4) || (selectedOnly && !object->IsSelected()) || object->GetType() == nullptr)
+            continue;
+        std::wstring name = object->GetType()->GetDisplayName(*this);
+        const std::wstring size = object->GetSizeText();
+        if (!size.empty())
+            name += L", " + size;
+        names.insert(name);
+    }
+    const int unitKind = m_metric ? 7 : 3;
+    stream << GetStringWithArg(2034, m_title) << L"\r\n";
+    stream << GetStringWith2Args(2035, FormatLength(m_width, unitKind, true), FormatLength(m_height, unitKind, true))
+           << L"\r\n";
+    for (auto it = names.begin(); it != names.end(); it = names.upper_bound(*it))
+        stream << std::setw(3) << names.count(*it) << L' ' << *it << L"\r\n";
+    stream << std::setw(3) << names.size() << L' ' << GetString(2036) << L"\r\n" << L"\r\n";
+}
+
+void CCourse::DrawCoordinateMarks(CGraphicsContext& context, int mode)
+{
+    if (!m_coordinateMarks)
+        return;
+    for (const auto& mark : *m_coordinateMarks)
+        mark->GetLabel(mode);
+    for (const auto& mark : *m_coordinateMarks) {
+        if (CDrawable* arrow = mark->GetArrow())
+            context.DrawDrawable(*arrow, 0, 0);
+    }
+    // Labels keep their size on the screen, upright at their place.
+    const CTransform base = context.m_state.matrix;
+    for (const auto& mark : *m_coordinateMarks) {
+        CDrawable* label = mark->GetLabel(0);
+        if (label == nullptr)
+            continue;
+        CTransform place;
+        place.SetPosition2D(mark->GetLabelPosition().x, mark->GetLabelPosition().y);
+        context.m_state.matrix = CTransform(base, place);
+        context.DrawDrawable(*label, 1, 0);
+    }
+    context.m_state.matrix = base;
+}

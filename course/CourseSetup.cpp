@@ -1,0 +1,284 @@
+#include "course/Course.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/CourseSetUpDlg.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "dialogs/HintDlg.h"
+#include "dialogs/ObjectPropertiesDlg.h"
+#include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
+#include "foundation/Strings.h"
+#include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/LabelPlacer.h"
+
+namespace {
+
+// The space around an obstacle that the set-up keeps free.
+constexpr float kSetUpClearance = 30.0f;
+
+float RoundHalfUp(float value)
+{
+    return std::floor(value + 0.5f);
+}
+
+CPoint2 GetCentre(const CRectF& rect)
+{
+    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
+}
+
+CRectF Grown(const CRectF& rect, float margin)
+{
+    return CRectF(rect.left - margin, rect.top - margin, rect.right + margin, rect.bottom + margin);
+}
+
+float Diagonal(const CRectF& rect)
+{
+    return CPoint2(rect.Width(), rect.Height()).Length();
+}
+
+// Which overlay objects are shown: obstacles (layers 3 and 4), numbers
+// (layer 6) and lines (layer 2).
+bool IsOverlayLayerKept(int layer, bool obstacles, bool numbers, bool lines)
+{
+    return ((layer == 3 || layer == 4) && obstacles) || (layer == 6 && numbers) || (layer == 2 && lines);
+}
+
+}  // namespace
+
+void CCourse::EditSelectionProperties()
+{
+    TRACE_POINT();
+    if (GetSelectionTypeName().empty()) {
+        ReportFailure();
+        return;
+    }
+    SetMotion(0);
+    CCourseObject* first = nullptr;
+    for (CCourseObject* object : m_objects) {
+        if (object->IsSelected() && object->GetType() != nullptr) {
+            first = object;
+            break;
+        }
+    }
+    if (first == nullptr) {
+        ReportFailure();
+        return;
+    }
+    std::unique_ptr<CObjectPropertiesDlg> dialog = first->GetType()->CreatePropertiesDialog(this, CObjectType::kUnnamed);
+    if (!dialog) {
+        ReportFailure();
+        return;
+    }
+    for (CCourseObject* object : m_objects) {
+        if (object->IsSelected())
+            object->FillPropertiesDialog(*dialog);
+    }
+    RunModal(*dialog);
+}
+
+void CCourse::ApplyPropertiesDialog(CObjectPropertiesDlg& dialog)
+{
+    TRACE_POINT();
+    // The tool's own dialog belongs to the objects placed next, whatever is
+    // selected at the time.
+    const bool toolsDialog = m_propertiesDialog && m_propertiesDialog.get() == &dialog;
+    const std::wstring typeName = toolsDialog ? std::wstring() : GetSelectionTypeName();
+    if (typeName.empty()) {
+        // The dialog of the placing tool.
+        const std::wstring label = m_toolLabel;
+        m_toolLabel.clear();
+        if (!dialog.StaysForFurtherObjects()) {
+            StartPlacingObject(0.0f, 0.0f);
+            DropPlacedObject(0.0f, 0.0f);
+            DiscardPropertiesDialog();
+            m_toolType = nullptr;
+            CommitUndoStep(label);
+        } else {
+            dialog.SetPending(false);
+        }
+        OnCourseChanged();
+    } else {
+        for (CCourseObject* object : m_objects) {
+            if (!object->IsSelected())
+                continue;
+            object->ApplyDialog(dialog);
+            object->Invalidate();
+        }
+        for (CCourseObject* object : m_objects)
+            object->OnOthersReshaped();
+        UpdateCoordinateMarks();
+        const std::wstring before = GetUndoLabel();
+        CommitUndoStep(GetStringWithArg(2131, typeName));
+        if (GetUndoLabel() != before)
+            ShowHint(2708, L"Edit", 2);
+    }
+    // The tool keeps its own dialog for the objects placed next. A dialog of
+    // the selection is not taken over: it belongs to its caller and may be
+    // of another kind than the tool.
+    if (m_toolType != nullptr && m_propertiesDialog && m_propertiesDialog.get() == &dialog)
+        dialog.SetPending(false);
+}
+
+void CCourse::ReleasePropertiesDialog(CObjectPropertiesDlg* dialog)
+{
+    TRACE_VALUE(const void*, dialog);
+    if (m_propertiesDialog) {
+        // The cancelled dialog itself may still be on its way out of its
+        // modal run: it is kept until the run ends.
+        if (m_propertiesDialog.get() == dialog)
+            m_releasedDialog = std::move(m_propertiesDialog);
+        else
+            DiscardPropertiesDialog();
+    }
+    m_toolType = nullptr;
+    m_toolLabel.clear();
+    OnCourseChanged();
+}
+
+void CCourse::ApplyNewCourseSetUp(const CCourseSetUpDlg& setUpDialog)
+{
+    TRACE_POINT();
+    SetMotion(0);
+    m_showObsCoords = true;
+    m_markedPoints.clear();
+    for (auto it = m_objects.begin(); it != m_objects.end();) {
+        CCourseObject* object = *it;
+        if (!object->IsHidable()) {
+            ++it;
+            continue;
+        }
+        it = m_objects.erase(it);
+        if (m_editedObject == object)
+            m_editedObject = nullptr;
+        if (m_placedObject == object)
+            m_placedObject = nullptr;
+        delete object;
+    }
+
+    if (!setUpDialog.KeepsLayout()) {
+        std::vector<CCourseObject*> obstacles;
+        for (CCourseObject* object : m_objects) {
+            if (object->GetLayer() != 3)
+                continue;
+            const int anchors = object->GetAnchorCount();
+            for (int i = 0; i < anchors; ++i) {
+                CPoint2 anchor;
+                object->GetAnchor(anchor, i);
+                anchor = object->GetPlacement().TransformPoint2D(anchor);
+                m_markedPoints.emplace_back(RoundHalfUp(anchor.x), RoundHalfUp(anchor.y));
+            }
+            object->ResetShape();
+            CTransform placement = object->GetPlacement();
+            placement.SetRotationZ(0.0f);
+            object->SetPlacement(placement);
+            obstacles.push_back(object);
+        }
+        std::stable_sort(obstacles.begin(), obstacles.end(), [](CCourseObject* a, CCourseObject* b) {
+            const float da = Diagonal(a->GetBoundingRect());
+            const float db = Diagonal(b->GetBoundingRect());
+            if (da != db)
+                return da > db;
+            if (a->GetCategoryFor(0) != b->GetCategoryFor(0))
+                return a->GetCategoryFor(0) < b->GetCategoryFor(0);
+            return std::less<CCourseObject*>()(a, b);
+        });
+
+        // Obstacles still waiting to be spread are not in the way: each one
+        // is placed in turn, clear of everything placed or fixed so far.
+        std::set<CCourseObject*> waiting(obstacles.begin(), obstacles.end());
+        std::unique_ptr<CLabelPlacer> placer;
+        CSize2 cell;
+        for (CCourseObject* object : obstacles) {
+            waiting.erase(object);
+            const CRectF needed = Grown(object->GetBoundingRect(), kSetUpClearance);
+            const CSize2 size(needed.Width(), needed.Height());
+            if (!placer || !(size == cell)) {
+                cell = size;
+                placer = std::make_unique<CLabelPlacer>(GetRingRect(false, false), cell.width, cell.height);
+                for (CCourseObject* other : m_objects) {
+                    if (other == object || waiting.count(other) != 0)
+                        continue;
+                    const CRectF taken = Grown(other->GetBoundingRect(), kSetUpClearance);
+                    placer->Occupy(taken.left, taken.top, taken.right, taken.bottom, false);
+                }
+                if (m_coordinateMarks) {
+                    for (const auto& mark : *m_coordinateMarks) {
+                        const CRectF label = mark->GetLabelBounds();
+                        if (!label.IsEmpty())
+                            placer->Occupy(label.left, label.top, label.right, label.bottom, false);
+                    }
+                }
+            }
+            const CPoint2 centre = GetCentre(object->GetBoundingRect());
+            const CPoint2 spot = placer->FindFreeSpot(centre.x, centre.y, false);
+            CTransform placement = object->GetPlacement();
+            const CPoint2 position = placement.GetPosition2D();
+            placement.SetPosition2D(position.x + spot.x - centre.x, position.y + spot.y - centre.y);
+            object->SetPlacement(placement);
+            const CRectF taken = Grown(object->GetBoundingRect(), kSetUpClearance);
+            placer->Occupy(taken.left, taken.top, taken.right, taken.bottom, false);
+        }
+    }
+    UpdateCoordinateMarks();
+}
+
+void CCourse::BuildDifferenceOverlay(CCourse& otherCourse, bool withNumbers, bool withLines)
+{
+    TRACE_POINT();
+    SetMotion(0);
+    DestroyObjects(m_overlayObjects);
+    for (CCourseObject* object : otherCourse.GetObjects()) {
+        if (!IsOverlayLayerKept(object->GetLayer(), true, withNumbers, withLines))
+            continue;
+        CFieldWriter writer;
+        writer.m_versionMajor = 4;
+        writer.m_versionMinor = 33;
+        otherCourse.WriteObject(writer, object);
+        CFieldReader reader(writer.m_bytes);
+        reader.m_versionMajor = 4;
+        reader.m_versionMinor = 33;
+        int32_t typeId = 0;
+        reader.ReadInt16(typeId);
+        std::unique_ptr<CCourseObject> copy = ReadObject(typeId, reader, true);
+        if (!copy) {
+            TRACE_VALUE(int32_t, typeId);
+            ReportFailure();
+            continue;
+        }
+        CCourseObject* raw = copy.release();
+        m_overlayObjects.insert(raw);
+        raw->Invalidate();
+    }
+    RebuildAll();
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::FilterDifferenceOverlay(bool keepObstacles, bool keepNumbers, bool keepLines)
+{
+    TRACE_POINT();
+    SetMotion(0);
+    for (auto it = m_overlayObjects.begin(); it != m_overlayObjects.end();) {
+        CCourseObject* object = *it;
+        const int layer = object->GetLayer();
+        if (layer != 2 && layer != 3 && layer != 4 && layer != 6) {
+            TRACE_VALUE(int32_t, layer);
+            ReportFailure();
+        } else if (IsOverlayLayerKept(layer, keepObstacles, keepNumbers, keepLines)) {
+            ++it;
+            continue;
+        }
+        it = m_overlayObjects.erase(it);
+        delete object;
+    }
+    RebuildAll();
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "course/CourseObject.h"
+
+// The text object (type 310): a block of formatted text on the course map.
+// The course makes one at a point and then gives it its text.
+class CText : public CCourseObject
+{
+public:
+    virtual void SetText(const std::wstring& text) = 0;
+};
