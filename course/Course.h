@@ -12,6 +12,7 @@
 #include "course/SnapAxis.h"
 #include "foundation/Geometry.h"
 #include "foundation/Rect.h"
+#include "foundation/UndoHistory.h"
 
 class CCoordinateMark;
 class CCourseObject;
@@ -312,6 +313,102 @@ private:
     bool m_readFromVersion3 = false;
     bool m_writeVersion3 = false;
     bool m_noteReadFromVersion3 = false;
+
+    // ---- Motions and undo steps ---------------------------------------------
+    // A run of pointer events of one kind is one motion: 1 move, 2 rotate,
+    // 3 handle drag, 4 view size, 5 view camera. Each finished motion and
+    // each finished command becomes one undo step holding the whole archive.
+public:
+    static constexpr int32_t kMaxUndoSteps = 5000;
+    // Text 2017 + kind; none for another kind (reported).
+    std::wstring GetMotionLabel() const;
+    // Pushes the archive with the label, without the first "&" and without
+    // a trailing "..." (labels longer than three characters).
+    void CommitUndoStep(const std::wstring& label);
+    void CommitUndoStepById(int textId);
+    // Both end an open motion first. The snapshot stepped to is opened and
+    // checked before anything of the course is touched: false (reported)
+    // leaves the course and the history as they were.
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    std::wstring GetUndoLabel() const;
+    // Reported when there is nothing to redo.
+    std::wstring GetRedoLabel() const;
+    bool IsModified() const;
+    // After reading or creating a course (resetHistory): unmodified, no
+    // motion, the history holding only the present state. After saving: the
+    // open motion ends, then unmodified.
+    void MarkUnmodified(bool resetHistory);
+    const CUndoHistory& GetUndoHistory() const { return m_undoHistory; }
+
+private:
+    // The archive an undo step keeps: every object, version 4, both cameras.
+    void WriteSnapshot(std::string& out);
+    // Replaces the objects, marked points and overlay by the snapshot's.
+    void LoadSnapshot(const std::string& snapshot);
+
+    CUndoHistory m_undoHistory{kMaxUndoSteps};
+
+    // ---- Selection ------------------------------------------------------------
+    // Every object carries its selected flag; an object counts as selected
+    // for most purposes only with a category of at least 1. Selection changes
+    // end the motion.
+public:
+    // One selected object's type, colour variant and part colours.
+    struct CSelectionValue
+    {
+        const CObjectType* type = nullptr;
+        int variant = 0;
+        const CPartColorSet* colors = nullptr;
+    };
+
+    // Selected objects of category 1 or more.
+    int CountSelected() const;
+    // Any selected flag, whatever the category.
+    bool HasSelection() const;
+    void RememberSelection();
+    void SelectAll();
+    // Deselects everything, then deletes what lies outside the ring and
+    // margins (the edited object stays with keepEdited).
+    void DeselectAll(bool keepEdited);
+    // Adds the objects whose GetCategoryFor(0) is the category.
+    void SelectByCategory(int category);
+    // Adds the objects of the type.
+    void SelectByType(const CObjectType* type);
+    // Objects of the category are selected exactly when their dialog variant
+    // differs from value; all others are selected.
+    void SelectAllExcept(int category, int value);
+    // Sets the edited object's flag; without one a report and nothing else.
+    void SelectActiveObject(bool selected);
+    // The rubber band: an object whose bounding-box centre projects strictly
+    // inside viewRect (window pixels of the current view camera, viewTransform
+    // placing that camera) is selected, or with toggle flips its remembered
+    // state; the others return to the state remembered at the press.
+    void SelectInRectangle(const CRectF& viewRect, const CTransform& viewTransform, bool toggle);
+    // The union of the selected objects' bounds (category 1 or more); empty
+    // when there are none.
+    CRectF GetSelectionBounds() const;
+    // One entry per object, selected or not, in set order.
+    void CollectTypes(std::vector<const CObjectType*>& types) const;
+    // The rule set's word for the name all selected objects' types share;
+    // empty when they differ or nothing is selected.
+    std::wstring GetSelectionTypeName() const;
+    // One entry per selected object, in set order.
+    void CollectSelectionValues(std::vector<CSelectionValue>& values) const;
+    // Whether a selected object has the type id and placement of an
+    // unselected one.
+    bool SelectionDuplicatesOthers() const;
+    // The marker glyph of every end of every selected object, at constant
+    // screen size, with the end's pick id; the object's own kinds while one
+    // object is selected, kind 2 for all ends while several are.
+    void DrawSelection(class CGraphicsContext& context);
+
+private:
+    // Objects draw their marks differently with several selected: when the
+    // count crosses between one and two, every object refreshes them.
+    void RefreshSelectionAppearance(int countBefore);
 
     // ---- Pointer editing and placing ----------------------------------------
     // The view turns presses, drags and releases into these calls; positions

@@ -1,0 +1,484 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "foundation/Compression.h"
+#include "foundation/Strings.h"
+#include "foundation/UndoHistory.h"
+#include "objects/equipment/AFrame.h"
+#include "tests/course/ArchiveTestKinds.h"
+#include "tests/course/CourseTestKinds.h"
+#include "tests/support/TestSupport.h"
+
+// Reaches a step's stored record, to damage it.
+class CUndoHistoryTestAccess
+{
+public:
+    static std::string& Record(CUndoHistory& history, size_t index) { return history.m_entries[index].record; }
+};
+
+namespace {
+
+using archivetest::ArchiveOf;
+using archivetest::PlaceRecord;
+using coursetest::ReportCount;
+
+class CourseUndo : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        coursetest::OpenTestSettings();
+        CSettings::SetInt(L"Metric", 0);
+        CSettings::SetInt(L"SpecList", 1);
+        archivetest::RegisterKinds();
+        CDialogWatcher::TakeAnswered();
+    }
+    void TearDown() override { coursetest::DeleteTestSettings(); }
+};
+
+// Moves an object to a new position (as a drag's step would).
+void MoveObject(CCourseObject* object, float x, float y)
+{
+    CTransform placement = object->GetPlacement();
+    placement.SetPosition2D(x, y);
+    object->SetPlacement(placement);
+}
+
+CUndoHistory& HistoryOf(CCourse& course)
+{
+    return const_cast<CUndoHistory&>(course.GetUndoHistory());
+}
+
+// Calls back into the course while it tells its listeners.
+class CCallingListener : public CCourseListener
+{
+public:
+    explicit CCallingListener(CCourse& course) : m_course(course) {}
+    void OnMapLayerChanged(int) override
+    {
+        if (undoOnNotification) {
+            undoOnNotification = false;
+            undoResult = m_course.Undo() ? 1 : 0;
+        }
+    }
+    void On3DLayerChanged(int) override {}
+    void OnCourseSettingsChanged() override {}
+    void OnCourseChanged() override {}
+
+    bool undoOnNotification = false;
+    int undoResult = -1;
+
+private:
+    CCourse& m_course;
+};
+
+}  // namespace
+
+TEST_F(CourseUndo, ANewCourseHoldsItsStateAndNothingToUndo)
+{
+    CCourse course(L"Undo", L"");
+    EXPECT_FALSE(course.CanUndo());
+    EXPECT_FALSE(course.CanRedo());
+    EXPECT_FALSE(course.IsModified());
+    EXPECT_EQ(L"", course.GetUndoLabel());
+    EXPECT_EQ(CCourse::kMaxUndoSteps, course.GetUndoHistory().maximum);
+    EXPECT_EQ(ArchiveOf(course), course.GetUndoHistory().GetCurrent());
+}
+
+TEST_F(CourseUndo, ARunOfOneMotionIsOneStepWhenAnotherOperationEndsIt)
+{
+    CCourse course(L"Undo", L"");
+    CCourseObject* object = PlaceRecord(course, 1200.0f, 1200.0f, 0.0f, 1, L"a");
+    object->SetSelected(true);
+    course.CommitUndoStepById(2120);
+    const size_t steps = course.GetUndoHistory().GetEntryCount();
+
+    for (int i = 1; i <= 3; ++i) {
+        course.SetMotion(1);
+        MoveObject(object, 1200.0f + 100.0f * float(i), 1200.0f);
+    }
+    EXPECT_EQ(steps, course.GetUndoHistory().GetEntryCount());
+    EXPECT_TRUE(course.IsModified());
+    EXPECT_EQ(GetString(2018), course.GetUndoLabel());
+    course.DeselectAll(false);
+    EXPECT_EQ(0, course.GetMotion());
+    EXPECT_EQ(steps + 1, course.GetUndoHistory().GetEntryCount());
+    EXPECT_EQ(GetString(2018), course.GetUndoLabel());
+    EXPECT_EQ(ArchiveOf(course), course.GetUndoHistory().GetCurrent());
+}
+
+TEST_F(CourseUndo, ANewMotionKindCommitsTheOneBefore)
+{
+    CCourse course(L"Undo", L"");
+    course.SetMotion(1);
+    course.SetMotion(2);
+    EXPECT_EQ(1u, course.GetUndoHistory().GetEntryCount());
+    EXPECT_EQ(GetString(2019), course.GetUndoLabel());
+    course.SetMotion(2);
+    EXPECT_EQ(1u, course.GetUndoHistory().GetEntryCount());
+    course.SetMotion(0);
+    EXPECT_EQ(2u, course.GetUndoHistory().GetEntryCount());
+    EXPECT_EQ(GetString(2019), course.GetUndoLabel());
+    std::string restored;
+    ASSERT_TRUE(HistoryOf(course).Undo(restored));
+    EXPECT_EQ(GetString(2018), course.GetUndoLabel());
+}
+
+TEST_F(CourseUndo, EveryMotionKindHasItsLabel)
+{
+    CCourse course(L"Undo", L"");
+    for (int kind = 1; kind <= 5; ++kind) {
+        course.SetMotion(kind);
+        EXPECT_EQ(GetString(2017 + kind), course.GetMotionLabel());
+    }
+    course.SetMotion(0);
+    EXPECT_EQ(5u, course.GetUndoHistory().GetEntryCount());
+
+    const int before = ReportCount();
+    course.SetMotion(9);
+    EXPECT_EQ(L"", course.GetMotionLabel());
+    EXPECT_GT(ReportCount(), before);
+    course.SetMotion(0);
+}
+
+TEST_F(CourseUndo, CommandLabelsLoseTheMnemonicAndTheDots)
+{
+    CCourse course(L"Undo", L"");
+    course.CommitUndoStep(L"&Properties...");
+    EXPECT_EQ(L"Properties", course.GetUndoLabel());
+    course.CommitUndoStep(L"A&b&c");
+    EXPECT_EQ(L"Ab&c", course.GetUndoLabel());
+    course.CommitUndoStep(L"...");
+    EXPECT_EQ(L"...", course.GetUndoLabel());
+    course.CommitUndoStep(L"Go...");
+    EXPECT_EQ(L"Go", course.GetUndoLabel());
+}
+
+TEST_F(CourseUndo, ACommitDuringAMotionIsReportedAndTakesTheMotionIn)
+{
+    CCourse course(L"Undo", L"");
+    course.SetMotion(1);
+    const int before = ReportCount();
+    course.CommitUndoStep(L"Step");
+    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(0, course.GetMotion());
+    EXPECT_EQ(1u, course.GetUndoHistory().GetEntryCount());
+    EXPECT_EQ(L"Step", course.GetUndoLabel());
+}
+
+TEST_F(CourseUndo, UndoAndRedoGiveBackTheArchiveOfEachStep)
+{
+    CCourse course(L"Undo", L"");
+    course.SetShowObsCoords(false);
+    course.MarkUnmodified(true);
+    std::vector<std::string> states{ArchiveOf(course)};
+
+    CCourseObject* first = PlaceRecord(course, 1000.0f, 2000.0f, 30.0f, 7, L"first");
+    course.CommitUndoStep(L"Place");
+    states.push_back(ArchiveOf(course));
+    PlaceRecord(course, 3000.0f, 2000.0f, 0.0f, 8, L"second");
+    course.CommitUndoStep(L"Place");
+    states.push_back(ArchiveOf(course));
+    first->SetSelected(true);
+    course.SetMotion(1);
+    MoveObject(first, 1500.0f, 2500.0f);
+    course.SetMotion(0);
+    states.push_back(ArchiveOf(course));
+    course.SelectAll();
+    course.DeleteSelected();
+    course.CommitUndoStep(L"Delete");
+    states.push_back(ArchiveOf(course));
+    EXPECT_EQ(0u, course.GetObjectCount());
+
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(course.Undo());
+        EXPECT_EQ(states[i - 1], ArchiveOf(course)) << "undo to state " << i - 1;
+    }
+    EXPECT_FALSE(course.CanUndo());
+    for (size_t i = 1; i < states.size(); ++i) {
+        ASSERT_TRUE(course.Redo());
+        EXPECT_EQ(states[i], ArchiveOf(course)) << "redo to state " << i;
+    }
+    EXPECT_FALSE(course.CanRedo());
+}
+
+TEST_F(CourseUndo, UndoRightAfterADragTakesBackTheDrag)
+{
+    CCourse course(L"Undo", L"");
+    CCourseObject* object = PlaceRecord(course, 1000.0f, 1000.0f, 0.0f, 1, L"a");
+    course.CommitUndoStep(L"Place");
+    const std::string placed = ArchiveOf(course);
+    object->SetSelected(true);
+    course.SetMotion(1);
+    MoveObject(object, 2000.0f, 1000.0f);
+    EXPECT_TRUE(course.CanUndo());
+    EXPECT_FALSE(course.CanRedo());
+
+    const int before = ReportCount();
+    ASSERT_TRUE(course.Undo());
+    EXPECT_EQ(before, ReportCount());
+    EXPECT_EQ(0, course.GetMotion());
+    EXPECT_EQ(placed, ArchiveOf(course));
+    EXPECT_EQ(GetString(2018), course.GetRedoLabel());
+    ASSERT_TRUE(course.Redo());
+    ASSERT_EQ(1u, course.GetObjectCount());
+    EXPECT_EQ(CPoint2(2000.0f, 1000.0f), (*course.GetObjects().begin())->GetPosition());
+}
+
+TEST_F(CourseUndo, AMotionCanBeUndoneWithNoEarlierStep)
+{
+    CCourse course(L"Undo", L"");
+    EXPECT_FALSE(course.CanUndo());
+    course.SetViewSize(640.0f, 480.0f);
+    EXPECT_TRUE(course.CanUndo());
+    EXPECT_EQ(GetString(2021), course.GetUndoLabel());
+}
+
+TEST_F(CourseUndo, ADamagedStepLeavesCourseAndHistoryAsTheyWere)
+{
+    CCourse course(L"Undo", L"");
+    PlaceRecord(course, 1000.0f, 1000.0f, 0.0f, 1, L"a");
+    course.CommitUndoStep(L"One");
+    PlaceRecord(course, 2000.0f, 1000.0f, 0.0f, 2, L"b");
+    course.CommitUndoStep(L"Two");
+    const std::string now = ArchiveOf(course);
+    const int32_t modified = course.GetModifiedCount();
+    std::string& record = CUndoHistoryTestAccess::Record(HistoryOf(course), 1);
+    const std::string good = record;
+    record[record.size() / 2] ^= 0x5A;
+
+    const int before = ReportCount();
+    EXPECT_FALSE(course.Undo());
+    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(2u, course.GetObjectCount());
+    EXPECT_EQ(now, ArchiveOf(course));
+    EXPECT_EQ(2, course.GetUndoHistory().GetPosition());
+    EXPECT_EQ(now, course.GetUndoHistory().GetCurrent());
+    EXPECT_EQ(modified, course.GetModifiedCount());
+    EXPECT_EQ(L"Two", course.GetUndoLabel());
+
+    record = good;
+    ASSERT_TRUE(course.Undo());
+    EXPECT_EQ(1u, course.GetObjectCount());
+    CUndoHistoryTestAccess::Record(HistoryOf(course), 1)[4] ^= 0x5A;
+    const std::string undone = ArchiveOf(course);
+    EXPECT_FALSE(course.Redo());
+    EXPECT_EQ(undone, ArchiveOf(course));
+    EXPECT_TRUE(course.CanRedo());
+}
+
+TEST_F(CourseUndo, NothingToUndoOrRedoIsReported)
+{
+    CCourse course(L"Undo", L"");
+    PlaceRecord(course, 1000.0f, 1000.0f, 0.0f, 1, L"a");
+    const int before = ReportCount();
+    EXPECT_FALSE(course.Undo());
+    EXPECT_FALSE(course.Redo());
+    EXPECT_EQ(L"", course.GetRedoLabel());
+    EXPECT_EQ(before + 3, ReportCount());
+    EXPECT_EQ(1u, course.GetObjectCount());
+}
+
+TEST_F(CourseUndo, UndoWhileTheListenersAreToldIsRefused)
+{
+    CCourse course(L"Undo", L"");
+    course.CommitUndoStep(L"Step");
+    course.SetMotion(1);
+    CCallingListener listener(course);
+    course.AddListener(&listener);
+    listener.undoOnNotification = true;
+    const int before = ReportCount();
+    course.OnMapLayerChanged(2);
+    EXPECT_EQ(0, listener.undoResult);
+    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, course.GetMotion());
+    EXPECT_EQ(1, course.GetUndoHistory().GetPosition());
+    course.RemoveListener(&listener);
+    course.SetMotion(0);
+}
+
+TEST_F(CourseUndo, UndoReplacesTheMarkedPoints)
+{
+    CCourse course(L"Undo", L"");
+    course.SetShowObsCoords(true);
+    course.CommitUndoStep(L"Coordinates");
+    course.AddMarkedPoint(CPoint2(100.0f, 200.0f));
+    course.CommitUndoStep(L"Mark");
+    ASSERT_TRUE(course.Undo());
+    EXPECT_TRUE(course.GetMarkedPoints().empty());
+    ASSERT_TRUE(course.Redo());
+    ASSERT_EQ(1u, course.GetMarkedPoints().size());
+    EXPECT_EQ(CPoint2(100.0f, 200.0f), course.GetMarkedPoints()[0]);
+    // Undo does not add the step's points to the ones already there.
+    ASSERT_TRUE(course.Undo());
+    ASSERT_TRUE(course.Redo());
+    EXPECT_EQ(1u, course.GetMarkedPoints().size());
+}
+
+TEST_F(CourseUndo, StepsKeepThePresentFormatForAVersion3Course)
+{
+    CCourse course(L"Undo", L"");
+    course.SetShowGrass(false);
+    course.SetWriteVersion3(true);
+    course.CommitUndoStep(L"Step");
+    const std::string& snapshot = course.GetUndoHistory().GetCurrent();
+    ASSERT_FALSE(snapshot.empty());
+    EXPECT_EQ(4, snapshot[0]);
+    EXPECT_TRUE(course.GetWriteVersion3());
+    ASSERT_TRUE(course.Undo());
+    ASSERT_TRUE(course.Redo());
+    // A version-3 archive has no place for the grass switch.
+    EXPECT_TRUE(course.GetHideGrass());
+}
+
+TEST_F(CourseUndo, AfterSavingUndoThenRedoLeavesTheCourseUnmodified)
+{
+    CCourse course(L"Undo", L"");
+    PlaceRecord(course, 1000.0f, 1000.0f, 0.0f, 1, L"a");
+    course.CommitUndoStep(L"Place");
+    EXPECT_EQ(1, course.GetModifiedCount());
+    course.MarkUnmodified(false);
+    EXPECT_FALSE(course.IsModified());
+    ASSERT_TRUE(course.Undo());
+    EXPECT_TRUE(course.IsModified());
+    ASSERT_TRUE(course.Redo());
+    EXPECT_FALSE(course.IsModified());
+    EXPECT_EQ(0, course.GetModifiedCount());
+
+    // A commit after saving, then Undo: still modified.
+    course.CommitUndoStep(L"More");
+    ASSERT_TRUE(course.Undo());
+    EXPECT_EQ(2, course.GetModifiedCount());
+    EXPECT_TRUE(course.IsModified());
+}
+
+TEST_F(CourseUndo, ACommitAfterRedoingPastTheSaveCannotBeUndoneToUnmodified)
+{
+    CCourse course(L"Undo", L"");
+    course.CommitUndoStep(L"One");
+    ASSERT_TRUE(course.Undo());
+    course.MarkUnmodified(false);
+    ASSERT_TRUE(course.Redo());
+    EXPECT_EQ(-1, course.GetModifiedCount());
+    course.CommitUndoStep(L"Two");
+    EXPECT_EQ(0x40000000, course.GetModifiedCount());
+    ASSERT_TRUE(course.Undo());
+    ASSERT_TRUE(course.Undo());
+    ASSERT_TRUE(course.Redo());
+    ASSERT_TRUE(course.Redo());
+    EXPECT_TRUE(course.IsModified());
+}
+
+TEST_F(CourseUndo, SavingCommitsTheOpenMotion)
+{
+    CCourse course(L"Undo", L"");
+    course.SetMotion(2);
+    EXPECT_TRUE(course.IsModified());
+    course.MarkUnmodified(false);
+    EXPECT_EQ(0, course.GetMotion());
+    EXPECT_FALSE(course.IsModified());
+    EXPECT_EQ(GetString(2019), course.GetUndoLabel());
+}
+
+TEST_F(CourseUndo, ReadingACourseStartsTheHistoryAgain)
+{
+    CCourse course(L"Undo", L"");
+    course.CommitUndoStep(L"One");
+    course.CommitUndoStep(L"Two");
+    PlaceRecord(course, 1000.0f, 1000.0f, 0.0f, 1, L"a");
+    course.SetMotion(1);
+    course.MarkUnmodified(true);
+    EXPECT_EQ(0, course.GetMotion());
+    EXPECT_FALSE(course.IsModified());
+    EXPECT_FALSE(course.CanUndo());
+    EXPECT_EQ(0u, course.GetUndoHistory().GetEntryCount());
+    EXPECT_EQ(ArchiveOf(course), course.GetUndoHistory().GetCurrent());
+}
+
+TEST_F(CourseUndo, ANewCommitDropsTheRedoSteps)
+{
+    CCourse course(L"Undo", L"");
+    course.CommitUndoStep(L"One");
+    course.CommitUndoStep(L"Two");
+    ASSERT_TRUE(course.Undo());
+    EXPECT_TRUE(course.CanRedo());
+    EXPECT_EQ(L"Two", course.GetRedoLabel());
+    course.CommitUndoStep(L"Three");
+    EXPECT_FALSE(course.CanRedo());
+    EXPECT_EQ(L"Three", course.GetUndoLabel());
+}
+
+TEST_F(CourseUndo, AnAFrameSessionUndoesAndRedoesStepByStep)
+{
+    const CObjectType& aFrame = CAFrame::GetAFrameType();
+    CCourse course(L"", L"");
+    std::vector<std::string> states{ArchiveOf(course)};
+    std::vector<std::wstring> labels;
+    auto record = [&](const std::wstring& label) {
+        states.push_back(ArchiveOf(course));
+        labels.push_back(label);
+    };
+
+    std::unique_ptr<CCourseObject> made =
+        aFrame.CreateNew(&course, archivetest::MakePlacement(3000.0f, 3000.0f, 0.0f), nullptr);
+    ASSERT_NE(nullptr, made);
+    CCourseObject* object = made.get();
+    course.AddObject(std::move(made));
+    course.CommitUndoStep(aFrame.GetDisplayName(course));
+    record(aFrame.GetDisplayName(course));
+
+    for (int i = 1; i <= 3; ++i) {
+        course.SelectAll();
+        course.SetMotion(1);
+        MoveObject(object, 3000.0f + 240.0f * float(i), 3000.0f - 120.0f * float(i));
+        course.DeselectAll(false);
+        record(GetString(2018));
+    }
+    course.SelectAll();
+    course.SetMotion(2);
+    CTransform turned = object->GetPlacement();
+    turned.RotateZ(-35.0f);
+    object->SetPlacement(turned);
+    course.SetMotion(0);
+    record(GetString(2019));
+
+    object->Flip();
+    course.CommitUndoStep(L"Flip");
+    record(L"Flip");
+
+    course.SetMotion(3);
+    course.SetMotion(0);
+    record(GetString(2020));
+
+    const float length = static_cast<const CAFrame*>(object)->GetLength();
+    const float height = static_cast<const CAFrame*>(object)->GetHeight();
+    course.DeleteSelected();
+    course.CommitUndoStepById(2122);
+    record(L"Delete");
+    EXPECT_EQ(0u, course.GetObjectCount());
+
+    for (size_t step = labels.size(); step > 0; --step) {
+        EXPECT_EQ(labels[step - 1], course.GetUndoLabel()) << step;
+        ASSERT_TRUE(course.Undo()) << step;
+        EXPECT_EQ(states[step - 1], ArchiveOf(course)) << step;
+    }
+    EXPECT_FALSE(course.CanUndo());
+    for (size_t step = 1; step <= labels.size(); ++step) {
+        EXPECT_EQ(labels[step - 1], course.GetRedoLabel()) << step;
+        ASSERT_TRUE(course.Redo()) << step;
+        EXPECT_EQ(states[step], ArchiveOf(course)) << step;
+    }
+    EXPECT_FALSE(course.CanRedo());
+    ASSERT_EQ(0u, course.GetObjectCount());
+    // The undone A-frame comes back whole: ramp length and height included.
+    ASSERT_TRUE(course.Undo());
+    ASSERT_EQ(1u, course.GetObjectCount());
+    const CAFrame* restored = dynamic_cast<const CAFrame*>(*course.GetObjects().begin());
+    ASSERT_NE(nullptr, restored);
+    EXPECT_EQ(length, restored->GetLength());
+    EXPECT_EQ(height, restored->GetHeight());
+}
