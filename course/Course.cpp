@@ -68,10 +68,9 @@ CCourse::CCourse(const std::wstring& title, const std::wstring& path)
     ReadSettings();
     SetTitle(title, path);
     UpdateCoordinateMarks();
-    // A later failure report then holds the state the course started from.
-    std::ostringstream block;
-    WriteTextBlock(block, false, false);
-    TRACE_VALUE(std::string, block.str());
+    // Unmodified, and the undo history holds the state the course started
+    // from (its text block goes into a trace point).
+    MarkUnmodified(true);
 }
 
 CCourse::~CCourse()
@@ -336,18 +335,6 @@ void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>
             converged = true;
         previousSum = sum;
     }
-}
-
-void CCourse::SetMotion(int kind)
-{
-    if (m_broadcasting) {
-        if (kind != m_motion)
-            TRACE_VALUE(int32_t, kind);
-        return;
-    }
-    if (kind != m_motion)
-        m_motion = kind;
-    TRACE_VALUE(int32_t, m_motion);
 }
 
 void CCourse::OnMapLayerChanged(int layer)

@@ -28,6 +28,25 @@ std::wstring CleanLabel(std::wstring label)
 
 }  // namespace
 
+void CCourse::SetMotion(int kind)
+{
+    if (m_broadcasting) {
+        // A listener being told of a change cannot end or start a motion.
+        if (kind != m_motion)
+            TRACE_VALUE(int32_t, kind);
+        return;
+    }
+    if (kind != m_motion) {
+        if (m_motion != 0) {
+            const std::wstring label = GetMotionLabel();
+            m_motion = 0;
+            CommitUndoStep(label);
+        }
+        m_motion = kind;
+    }
+    TRACE_VALUE(std::wstring, m_motion == 0 ? std::wstring(L"NoMotion") : GetMotionLabel());
+}
+
 std::wstring CCourse::GetMotionLabel() const
 {
     if (m_motion < 1 || m_motion > kLastMotion) {
