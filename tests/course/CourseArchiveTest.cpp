@@ -12,6 +12,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/course/ArchiveTestKinds.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using archivetest::Bytes;
@@ -588,11 +589,11 @@ TEST_F(CourseArchive, OrganisationOutOfRangeGivesRuleSetZero)
     auto course = MakeCourse();
     std::string bytes = Archive(*course);
     bytes[10] = 16;
-    const int reports = coursetest::ReportCount();
+    const int reports = ReportCount();
     auto target = MakeCourse();
     ASSERT_TRUE(target->LoadArchive(bytes, false, false, false));
     EXPECT_EQ(0, target->GetOrganisationId());
-    EXPECT_EQ(reports + 1, coursetest::ReportCount());
+    EXPECT_EQ(reports + 1, ReportCount());
 }
 
 TEST_F(CourseArchive, OldestVersion3ColourNumbers)

@@ -9,6 +9,7 @@
 #include "course/SpecList.h"
 #include "foundation/Strings.h"
 #include "tests/course/EditingTestKinds.h"
+#include "tests/support/FailureReports.h"
 
 using namespace coursetest;
 using namespace editingtest;

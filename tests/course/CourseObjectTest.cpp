@@ -7,6 +7,7 @@
 #include "course/ColorPalette.h"
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/FailureReports.h"
 
 using namespace coursetest;
 

@@ -12,6 +12,7 @@
 #include "graphics/GraphicsContext.h"
 #include "objects/equipment/MarkerGlyph.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/FailureReports.h"
 
 using namespace coursetest;
 

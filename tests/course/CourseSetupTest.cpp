@@ -8,6 +8,7 @@
 #include "dialogs/HintDlg.h"
 #include "foundation/Strings.h"
 #include "tests/course/EditingTestKinds.h"
+#include "tests/support/FailureReports.h"
 
 using namespace coursetest;
 using namespace editingtest;

@@ -8,6 +8,7 @@
 #include "foundation/Strings.h"
 #include "objects/annotations/CoordinateMark.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/FailureReports.h"
 
 using namespace coursetest;
 

@@ -11,7 +11,6 @@
 #include "course/CourseListener.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
-#include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "graphics/GraphicsContext.h"
@@ -51,11 +50,6 @@ inline bool HasStoredValue(const std::wstring& name)
     const bool found = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return found;
-}
-
-inline int ReportCount()
-{
-    return GetCrashLog().GetReportCount();
 }
 
 class CTestEnd : public CObstacleEnd

@@ -12,6 +12,7 @@
 #include "foundation/Compression.h"
 #include "foundation/Strings.h"
 #include "tests/course/ArchiveTestKinds.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -446,10 +447,10 @@ TEST_F(CourseTextBlock, ArchiveBeyondTheLengthFieldIsNotWritten)
 {
     auto course = MakeCourse();
     archivetest::PlaceRecord(*course, 100.0f, 100.0f, 0.0f, 1, std::wstring(kMaxCompressedInput / 3 + 10, L'\u20AC'));
-    const int reports = coursetest::ReportCount();
+    const int reports = ReportCount();
     std::ostringstream out;
     course->WriteTextBlock(out, false, false);
     EXPECT_TRUE(out.fail());
     EXPECT_TRUE(out.str().empty());
-    EXPECT_EQ(reports + 1, coursetest::ReportCount());
+    EXPECT_EQ(reports + 1, ReportCount());
 }

@@ -11,6 +11,7 @@
 #include "objects/equipment/AFrame.h"
 #include "tests/course/ArchiveTestKinds.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 // Reaches a step's stored record, to damage it.
@@ -24,7 +25,6 @@ namespace {
 
 using archivetest::ArchiveOf;
 using archivetest::PlaceRecord;
-using coursetest::ReportCount;
 
 class CourseUndo : public testing::Test
 {

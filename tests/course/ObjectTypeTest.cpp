@@ -5,6 +5,7 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/Strings.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using namespace coursetest;

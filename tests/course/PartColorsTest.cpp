@@ -5,13 +5,11 @@
 #include <string>
 
 #include "course/PartColors.h"
-#include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 CFieldWriter Writer(int major, int minor)
 {
@@ -73,11 +71,11 @@ TEST(PartColorSet, NewSetHoldsThePrimaryPart)
 TEST(PartColorSet, FaultyPartsAndIndicesAreReportedAndChangeNothing)
 {
     CPartColorSet set = AFrameColors();
-    const int before = Reports();
+    const int before = ReportCount();
     set.AddPart(2);     // already there
     set.AddPart(32);    // no such part
     set.AddPart(-1);
-    EXPECT_EQ(before + 3, Reports());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_EQ((std::vector<int>{10, 16, 2, 6, 4}), set.GetParts());
     set.AddPart(0);
     set.AddPart(1);
@@ -86,17 +84,17 @@ TEST(PartColorSet, FaultyPartsAndIndicesAreReportedAndChangeNothing)
     set.AddPart(5);     // a ninth part would not fit the stored mask
     EXPECT_EQ(8u, set.GetParts().size());
     EXPECT_FALSE(set.HasPart(5));
-    EXPECT_EQ(before + 4, Reports());
+    EXPECT_EQ(before + 4, ReportCount());
 
     set.SetColorIndex(2, 256);
     set.SetColorIndex(2, -1);
     set.SetColorIndex(7, 12);
     EXPECT_EQ(131, set.GetColorIndex(2));
     EXPECT_EQ(31, set.GetColorIndex(7));   // absent: the default, reported
-    EXPECT_EQ(before + 8, Reports());
+    EXPECT_EQ(before + 8, ReportCount());
     set.SetColorIndex(2, 255);
     EXPECT_EQ(255, set.GetColorIndex(2));
-    EXPECT_EQ(before + 8, Reports());
+    EXPECT_EQ(before + 8, ReportCount());
 }
 
 TEST(PartColorSet, CopyAndTakeOver)
@@ -199,7 +197,7 @@ TEST(PartColorSet, OldestStreamsHoldOldColourNumbers)
 
 TEST(PartColorSet, OldColourNumbersOutsideTheTableGiveTheDefault)
 {
-    const int before = Reports();
+    const int before = ReportCount();
     for (int number : {7, 100, 0x7F, 0xFF}) {
         CPartColorSet set;
         set.SetColorIndex(10, 50);
@@ -210,16 +208,16 @@ TEST(PartColorSet, OldColourNumbersOutsideTheTableGiveTheDefault)
     EXPECT_EQ(100, CPartColorSet::TranslateOldColorNumber(7, 0));
     EXPECT_EQ(100, CPartColorSet::TranslateOldColorNumber(-1, 13));
     EXPECT_EQ(55, CPartColorSet::TranslateOldColorNumber(4, 13));
-    EXPECT_EQ(before, Reports());   // damaged files are not program faults
+    EXPECT_EQ(before, ReportCount());   // damaged files are not program faults
 }
 
 TEST(PartColorSet, WriteNeedsAWritingStream)
 {
     CPartColorSet set;
     CFieldReader reader = Reader(std::string("\x05", 1), 4, 33);
-    const int before = Reports();
+    const int before = ReportCount();
     set.Write(reader);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(0u, reader.GetPosition());
 }
 

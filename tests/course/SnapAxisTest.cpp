@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "course/SnapAxis.h"
-#include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
 
 TEST(SnapAxis, WithoutPositionsEveryCoordinateStays)
 {
@@ -64,10 +64,10 @@ TEST(SnapAxis, AnchoredDragStartsWithoutAJump)
 TEST(SnapAxis, ZoneNotAboveZeroIsReportedAndKept)
 {
     CSnapAxis axis(15.0f);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     axis.SetZone(0.0f);
     axis.SetZone(-3.0f);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(15.0f, axis.GetZone());
     axis.SetZone(40.0f);
     EXPECT_EQ(40.0f, axis.GetZone());

@@ -10,9 +10,9 @@
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "course/SpecLists.h"
-#include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -394,8 +394,6 @@ const std::map<int, bool>& StandardKinds()
     return kinds;
 }
 
-int Reports() { return GetCrashLog().GetReportCount(); }
-
 }  // namespace
 
 TEST(SpecList, NamesIdsAndPresetsOfEveryRuleSet)
@@ -515,7 +513,7 @@ TEST(SpecList, AdmissionGoesThroughTheRegisteredDescriptors)
 
 TEST(SpecList, UnknownTypesAndNamesAreNotAllowed)
 {
-    const int before = Reports();
+    const int before = ReportCount();
     for (int org = 0; org < kOrganisationCount; ++org) {
         EXPECT_FALSE(GetSpecList(org).IsTypeAllowed(9999));
         EXPECT_FALSE(GetSpecList(org).IsTypeAllowed(0));
@@ -523,36 +521,36 @@ TEST(SpecList, UnknownTypesAndNamesAreNotAllowed)
         EXPECT_FALSE(GetSpecList(org).IsTypeNameAllowed(2628));
         EXPECT_FALSE(GetSpecList(org).IsTypeNameAllowed(12345));
     }
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
 }
 
 TEST(SpecList, OrganisationIdsOutsideTheRangeAreReportedAndGiveNoOrganisation)
 {
-    int before = Reports();
+    int before = ReportCount();
     EXPECT_EQ(5, GetSpecList(5).GetOrgId());
     EXPECT_EQ(15, GetSpecList(15).GetOrgId());
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
     EXPECT_EQ(&GetSpecList(0), &GetSpecList(16));
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(&GetSpecList(0), &GetSpecList(-1));
     EXPECT_EQ(&GetSpecList(0), &GetSpecList(1000));
-    EXPECT_EQ(before + 3, Reports());
+    EXPECT_EQ(before + 3, ReportCount());
 }
 
 TEST(SpecList, PresetIndexBeyondTheCountIsReported)
 {
-    const int before = Reports();
+    const int before = ReportCount();
     float length = 7, height = 7;
     GetSpecList(1).GetAFrameSize(2, length, height);
     EXPECT_EQ(CPair(0, 0), CPair(length, height));
     GetSpecList(1).GetDogWalkSize(-1, length, height);
     GetSpecList(1).GetCollapsedTunnelLength(1, length);
-    EXPECT_EQ(before + 3, Reports());
+    EXPECT_EQ(before + 3, ReportCount());
     // Rule set 9 has no presets at all.
     GetSpecList(9).GetAFrameSize(0, length, height);
     GetSpecList(9).GetCollapsedTunnelLength(0, length);
     GetSpecList(9).GetDogWalkSize(0, length, height);
-    EXPECT_EQ(before + 6, Reports());
+    EXPECT_EQ(before + 6, ReportCount());
 }
 
 TEST(SpecList, DefaultOrganisationFollowsTheLocaleCountry)
@@ -629,7 +627,7 @@ TEST(SpecListTerms, AddTermInsertsOneEntry)
 TEST(JumpHeightTable, RowsOfEveryRuleSet)
 {
     ASSERT_EQ(16u, ExpectedJumpTables().size());
-    const int before = Reports();
+    const int before = ReportCount();
     for (const CExpectedJumpTable& e : ExpectedJumpTables()) {
         SCOPED_TRACE(e.id);
         const CJumpHeightTable& table = GetSpecList(e.id).GetLongJumpTable();
@@ -644,7 +642,7 @@ TEST(JumpHeightTable, RowsOfEveryRuleSet)
         }
     }
     // Every row the rule sets add is valid.
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
 }
 
 TEST(JumpHeightTable, LookupAtRowsBetweenAndBeyond)
@@ -737,20 +735,20 @@ TEST(JumpHeightTable, PlankAndLengthRules)
 TEST(JumpHeightTable, InvalidRowsAreReported)
 {
     CJumpHeightTable table;
-    int before = Reports();
+    int before = ReportCount();
     table.AddRow(28, 0, 0, false);   // beyond 26 inches: no row
     table.AddRow(0, 0, 0, false);
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_TRUE(table.GetRows().empty());
     table.AddRow(5, 0, 0, false);    // odd: reported, kept
-    EXPECT_EQ(before + 3, Reports());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_EQ(1u, table.GetRows().size());
     table.AddRow(10, 4, 20, false);  // four planks need 24 inches
-    EXPECT_EQ(before + 4, Reports());
+    EXPECT_EQ(before + 4, ReportCount());
     EXPECT_EQ(4, table.GetRows().at(100).planks);
     table.AddRow(10, 1, 2, false);   // a length below 6 inches becomes 6
     EXPECT_EQ(60, table.GetRows().at(100).length);
-    EXPECT_EQ(before + 4, Reports());
+    EXPECT_EQ(before + 4, ReportCount());
 }
 
 TEST(JumpHeightTable, LookupInAnEmptyTableOrForNoHeight)
@@ -758,12 +756,12 @@ TEST(JumpHeightTable, LookupInAnEmptyTableOrForNoHeight)
     CJumpHeightTable empty;
     float length = 5;
     int planks = 5;
-    const int before = Reports();
+    const int before = ReportCount();
     empty.Lookup(100, length, planks);
     EXPECT_EQ(0, length);
     EXPECT_EQ(1, planks);
     GetSpecList(1).GetLongJumpTable().Lookup(std::numeric_limits<float>::quiet_NaN(), length, planks);
     EXPECT_EQ(480, length);   // the default height's row
     EXPECT_EQ(5, planks);
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
 }

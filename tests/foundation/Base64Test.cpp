@@ -3,7 +3,7 @@
 #include <string>
 
 #include "foundation/Base64.h"
-#include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
 
 TEST(Base64, PaddingFollowsTheByteCount)
 {
@@ -63,9 +63,9 @@ TEST(Base64, DroppedTrailingCharacterYieldsOnlyWholeBytes)
 
 TEST(Base64, BadLineLengthIsReportedAndStillEncodes)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     const std::string text = CBase64::Encode(std::string(30, 'x'), 10);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(std::string(30, 'x'), CBase64::Decode(text));
     EXPECT_EQ("\r\n", text.substr(10, 2));
     // Padding after a full line is appended without a break.

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "foundation/ColorTable.h"
-#include "foundation/CrashLog.h"
 #include "foundation/Rgba.h"
 #include "graphics/PixelBitmap.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -104,9 +104,9 @@ TEST(ColorTable, AddingAfterALookupIsReportedButAppends)
     CColorTable table;
     table.Add(Rgb(0, 0, 0));
     EXPECT_EQ(0, table.FindNearest(Rgb(1, 1, 1)));
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     table.Add(Rgb(255, 0, 0));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(2, table.GetCount());
     EXPECT_EQ(Rgb(255, 0, 0), table.GetColor(1));
 }
@@ -114,10 +114,10 @@ TEST(ColorTable, AddingAfterALookupIsReportedButAppends)
 TEST(ColorTable, EmptyTableAndBadIndexAreReported)
 {
     CColorTable table;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(0, table.FindNearest(Rgb(1, 2, 3)));
     EXPECT_EQ(0xFF000000u, table.GetColor(0));
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
 }
 
 TEST(ColorTable, FromPixelsKeepsFirstAppearanceOrderUpTo255Colours)
@@ -141,9 +141,9 @@ TEST(ColorTable, FromPixelsKeepsFirstAppearanceOrderUpTo255Colours)
 
 TEST(ColorTable, FromMissingPixelsIsReported)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_FALSE(CColorTable::FromPixels(nullptr, 4));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(ColorTable, FromBitmapTakesThePixelsInStorageOrder)
@@ -164,7 +164,7 @@ TEST(ColorTable, FromBitmapTakesThePixelsInStorageOrder)
     ASSERT_TRUE(table);
     EXPECT_EQ(255, table->GetCount());
 
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_FALSE(CColorTable::FromBitmap(nullptr));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }

@@ -14,6 +14,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 // Reaches the crash log's inner steps, so that the dump and the report text
@@ -385,7 +386,7 @@ CHILD_SCENARIO(CrashLogReportsOnce)
         return 40;
     if (!CDialogWatcher::TakeAnswered().empty())
         return 41;
-    return GetCrashLog().GetReportCount() == 6 ? 0 : 42;
+    return ReportCount() == 6 ? 0 : 42;
 }
 
 TEST(CrashLogChild, FirstReportWritesTheDumpAndTellsTheUser)
@@ -495,7 +496,7 @@ CHILD_SCENARIO(CrashLogHangWithoutHandler)
     GetCrashLog().fileName = kLogName;
     if (const int failed = HangInWatchedSection())
         return failed;
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 63;
     if (!CDialogWatcher::TakeAnswered().empty())
         return 64;
@@ -529,7 +530,7 @@ CHILD_SCENARIO(CrashLogHangWithHandler)
         result = 70;
     if (!result && CSettings::GetInt(L"HangTestWorstError", 0) != 3)
         result = 71;
-    if (!result && GetCrashLog().GetReportCount() != 1)
+    if (!result && ReportCount() != 1)
         result = 72;
     if (!result && !CDialogWatcher::TakeAnswered().empty())
         result = 73;
@@ -576,7 +577,7 @@ TEST(CrashLogFilter, OwnCodeIsTheWholeImage)
 
 TEST(CrashLogFilter, CodesOutsideTheListAreNotHandledNorReported)
 {
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     const uint32_t sequence = g_traceSequence;
     for (DWORD code : {DWORD(EXCEPTION_BREAKPOINT), DWORD(EXCEPTION_ILLEGAL_INSTRUCTION),
                        DWORD(EXCEPTION_STACK_OVERFLOW), DWORD(EXCEPTION_FLT_INVALID_OPERATION),
@@ -588,6 +589,6 @@ TEST(CrashLogFilter, CodesOutsideTheListAreNotHandledNorReported)
         EXCEPTION_POINTERS pointers = {&record, &context};
         EXPECT_EQ(EXCEPTION_CONTINUE_SEARCH, FilterDriverException(code, &pointers)) << std::hex << code;
     }
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
     EXPECT_EQ(sequence, g_traceSequence);
 }

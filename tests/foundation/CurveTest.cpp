@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Curve.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -121,9 +121,9 @@ TEST(Curve, LengthOfInvalidCoordinatesReportsAndIsZero)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const CCurveGeometry c = MakeCurve({0, 0}, {nan, 0}, {1, 1}, {2, 0});
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(0.0f, c.GetLength());
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(Curve, FlatnessOfAClosedLoopUsesTheDistancesFromTheStart)

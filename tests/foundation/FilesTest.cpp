@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Files.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 TEST(GetPathPart, MarksOfAFullPath)
@@ -41,15 +41,15 @@ TEST(GetPathPart, PlainFileNames)
 
 TEST(GetPathPart, CrossedOrUnknownMarksAreReported)
 {
-    int before = GetCrashLog().GetReportCount();
+    int before = ReportCount();
     EXPECT_EQ(L"", GetPathPart(L"C:\\Courses\\Trial.agl", 2, 0));
     EXPECT_EQ(L"", GetPathPart(L"C:\\Courses\\Trial.agl", 1, 0));
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
 
-    before = GetCrashLog().GetReportCount();
+    before = ReportCount();
     EXPECT_EQ(L"Trial.agl", GetPathPart(L"C:\\Courses\\Trial.agl", 1, 7));
     EXPECT_EQ(L"agl", GetPathPart(L"C:\\Courses\\Trial.agl", -1, 2));
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
 }
 
 TEST(IsSamePath, IgnoresCaseOnly)

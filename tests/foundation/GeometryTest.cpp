@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "foundation/Box.h"
-#include "foundation/CrashLog.h"
 #include "foundation/Geometry.h"
 #include "foundation/Rect.h"
 #include "foundation/Rgba.h"
 #include "foundation/TracePoint.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -68,9 +68,9 @@ TEST(Geometry, DivideRoundedFloorsAtAndBeyondTheOffsetRange)
 
 TEST(Geometry, DivideRoundedByZeroReports)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(0, DivideRounded(17, 0));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(Geometry, PointLengthAndComparison)
@@ -93,11 +93,11 @@ TEST(Geometry, VectorNormalize)
 
 TEST(Geometry, NormalizingTheZeroVectorReportsAndKeepsIt)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CVector3 v;
     v.Normalize();
     EXPECT_EQ(CVector3(0, 0, 0), v);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(RotationFrame, MapsAlongAnyDirectionLength)
@@ -126,12 +126,12 @@ TEST(RotationFrame, DefaultIsTheIdentity)
 
 TEST(RotationFrame, ZeroDirectionReportsAndKeepsInput)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     const CRotationFrame frame(1, 2, 0, 0);
     EXPECT_EQ(CPoint2(5, 6), frame.RotateVector(5, 6));
     EXPECT_EQ(CPoint2(6, 8), frame.ToWorld(5, 6));
     EXPECT_EQ(CPoint2(4, 4), frame.ToLocal(5, 6));
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
 }
 
 TEST(Rect, EmptinessOnEitherAxis)

@@ -13,6 +13,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -196,7 +197,7 @@ CHILD_SCENARIO(GuardOwnFault)
     int calls = 0;
     if (!CallGuarded([&] { ++calls; }) || calls != 1)
         return 18;
-    return GetCrashLog().GetReportCount() == 2 ? 0 : 19;
+    return ReportCount() == 2 ? 0 : 19;
 }
 
 TEST(GuardedCallChild, FaultInOwnCodeReportsAndQuits)
@@ -270,7 +271,7 @@ CHILD_SCENARIO(GuardDriverFault)
         result = 12;
     else if (driver.GetCurrentError() != 3 || !driver.IsRestricted() || outer.GetCurrentError() != 0)
         result = 13;
-    else if (GetCrashLog().GetReportCount() != 1 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
+    else if (ReportCount() != 1 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
         result = 14;
     else if (CSettings::GetInt(L"DriverTestWorstError", 0) != 3)
         result = 15;
@@ -301,7 +302,7 @@ CHILD_SCENARIO(GuardDriverFault)
             ++steps;
         }))
         result = 17;
-    if (!result && (steps != 3 || GetCrashLog().GetReportCount() != 1 || TakeQuitMessage()))
+    if (!result && (steps != 3 || ReportCount() != 1 || TakeQuitMessage()))
         result = 18;
     GetCrashLog().SetFailureHandler(nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
@@ -346,7 +347,7 @@ CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
         return 10;
     if (!bad)
         return 11;
-    if (GetCrashLog().GetReportCount() != 0 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
+    if (ReportCount() != 0 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
         return 12;
     return 0;
 }
@@ -365,7 +366,7 @@ const DWORD kUnlistedCode = 0xE0001234;
 LONG WINAPI EndOnUnhandled(EXCEPTION_POINTERS* pointers)
 {
     const bool unlisted = pointers->ExceptionRecord->ExceptionCode == kUnlistedCode;
-    ExitProcess(unlisted && GetCrashLog().GetReportCount() == 0 ? 0x51 : 0x52);
+    ExitProcess(unlisted && ReportCount() == 0 ? 0x51 : 0x52);
 }
 
 }  // namespace

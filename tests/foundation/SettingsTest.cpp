@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -214,9 +214,9 @@ TEST_F(Settings, AFailedWriteIsReported)
     CRegistryKey key(HKEY_CURRENT_USER, TestKeyPath() + L"\\Doomed");
     ASSERT_TRUE(key.IsOpen());
     RegDeleteTreeW(HKEY_CURRENT_USER, (TestKeyPath() + L"\\Doomed").c_str());
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     key.SetInt(L"Value", 1);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     CDialogWatcher::TakeAnswered();
 }
 
@@ -238,14 +238,14 @@ TEST_F(Settings, KeysOpenUnderAnotherKey)
 
 CHILD_SCENARIO(SettingsBeforeOpen)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     if (CSettings::GetInt(L"Metric", 9) != 9 || CSettings::GetWString(L"Name", L"w") != L"w" ||
         CSettings::GetString(L"Pose", "n") != "n")
         return 1;
     CSettings::SetInt(L"Metric", 1);
     CSettings::SetWString(L"Name", L"x");
     CSettings::SetString(L"Pose", "y");
-    return GetCrashLog().GetReportCount() - before;
+    return ReportCount() - before;
 }
 
 TEST(SettingsNotOpen, EveryAccessIsReportedAndGivesTheDefault)
@@ -257,7 +257,7 @@ CHILD_SCENARIO(SettingsOpenFailureMessages)
 {
     // An invalid root makes RegCreateKeyW fail.
     const HKEY invalidRoot = reinterpret_cast<HKEY>(uintptr_t(0x12345678));
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CRegistryKey first(invalidRoot, L"Fendrel");
     CRegistryKey second(invalidRoot, L"Fendrel");
     int shownQuickly = 0;
@@ -276,7 +276,7 @@ CHILD_SCENARIO(SettingsOpenFailureMessages)
     first.SetInt(L"X", 1);
     first.SetString(L"X", std::wstring(L"v"));
     first.SetString(L"X", std::string("v"), true);
-    if (GetCrashLog().GetReportCount() != before)
+    if (ReportCount() != before)
         return 92;
     return shownQuickly * 10 + shownLater;
 }

@@ -1,14 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "foundation/CrashLog.h"
 #include "foundation/ShortcutText.h"
-
-namespace
-{
-
-int ReportsSince(int before) { return GetCrashLog().GetReportCount() - before; }
-
-}  // namespace
+#include "tests/support/FailureReports.h"
 
 TEST(ShortcutText, NoShortcutGivesAnEmptyText)
 {
@@ -46,18 +39,18 @@ TEST(ShortcutText, SpecialKeysWithModifiers)
 
 TEST(ShortcutText, UnknownSpecialKeyIsReportedAndLeavesTheKeyOut)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(L"Ctrl+", GetShortcutText(4, 9));
-    EXPECT_EQ(1, ReportsSince(before));
+    EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(L"", GetShortcutText(3, 4));
-    EXPECT_EQ(2, ReportsSince(before));
+    EXPECT_EQ(2, ReportCount() - before);
 }
 
 TEST(ShortcutText, UnknownModifierIsReportedAndGivesTheKeyAlone)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(L"Page Down", GetShortcutText(7, 13));
-    EXPECT_EQ(1, ReportsSince(before));
+    EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(L"Del", GetShortcutText(-1, 8));
-    EXPECT_EQ(2, ReportsSince(before));
+    EXPECT_EQ(2, ReportCount() - before);
 }

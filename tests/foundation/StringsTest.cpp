@@ -4,9 +4,9 @@
 #include <map>
 #include <string>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "foundation/TextTable.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -44,11 +44,11 @@ TEST(Strings, EveryIdentifierHasAText)
 
 TEST(Strings, OutOfRangeGivesFirstTextAndReports)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(GetString(2000), GetString(1999));
     EXPECT_EQ(GetString(2000), GetString(2723));
     EXPECT_EQ(GetString(2000), GetStringWithArg(-5, L"x"));
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
 }
 
 TEST(Strings, AllocatedIdsFollowTheTable)

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "foundation/CrashLog.h"
 #include "foundation/TextConversion.h"
+#include "tests/support/FailureReports.h"
 
 TEST(TextConversion, TwoByteUnits)
 {
@@ -50,20 +50,20 @@ TEST(TextConversion, EveryUnitRoundTrips)
     std::wstring all;
     for (unsigned unit = 0; unit <= 0xFFFF; ++unit)
         all += wchar_t(unit);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     const std::string bytes = WideToUtf8(all);
     EXPECT_EQ(0x80u + 2u * (0x800u - 0x80u) + 3u * (0x10000u - 0x800u), bytes.size());
     EXPECT_EQ(all, Utf8ToWide(bytes));
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
 }
 
 TEST(TextConversion, TruncatedSequencesAreReported)
 {
-    int before = GetCrashLog().GetReportCount();
+    int before = ReportCount();
     EXPECT_EQ(L"a\u00C0", Utf8ToWide("a\xC3"));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 
-    before = GetCrashLog().GetReportCount();
+    before = ReportCount();
     EXPECT_EQ(std::wstring(1, wchar_t(0x2080)), Utf8ToWide("\xF2\x82"));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }

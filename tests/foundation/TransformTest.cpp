@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Transform.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -236,12 +236,12 @@ TEST(Transform, EqualityIsBitwise)
 
 TEST(Transform, ScaleByZeroReportsAndStillScales)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CTransform t;
     t.RotateZ(30.0f);
     t.SetTranslation(1, 2, 3);
     t.Scale(0.0f);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(0.0f, std::fabs(t.GetMatrix()[i])) << i;
     EXPECT_EQ(CVector3(1, 2, 3), t.GetTranslation());
@@ -253,16 +253,16 @@ TEST(Transform, InverseOfScaleZeroUndoesTheTranslationOnly)
     CTransform t;
     t.SetTranslation(3, 4, 5);
     t.Scale(0.0f);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     const CTransform inverse(t, true);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     CTransform expected;
     expected.SetTranslation(-3, -4, -5);
     EXPECT_TRUE(inverse == expected);
     EXPECT_EQ(1.0f, inverse.GetScale());
     EXPECT_EQ(CVector3(1, 1, 1), t.InverseTransformPoint({4, 5, 6}));
     EXPECT_EQ(CPoint2(2, -7), t.InverseTransformVector2D(2, -7));
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
 }
 
 TEST(Transform, BoxIsTheExactBoundOfTheCorners)
@@ -321,9 +321,9 @@ TEST(Transform, ArbitraryAxisAboutZMatchesRotateZ)
 TEST(Transform, TurnAboutZeroAxisReportsAndChangesNothing)
 {
     CTransform t = MakeScaledTurn();
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     t.RotateAboutAxis({0, 0, 0}, 45.0f);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_TRUE(t == MakeScaledTurn());
     EXPECT_TRUE(t.IsAngleValid());
 }
@@ -379,11 +379,11 @@ TEST(Transform, RadianVariantsConvertWithTheFloatFactor)
 TEST(Transform, TurnByAnAngleThatIsNoNumberReportsAndChangesNothing)
 {
     CTransform t = MakeScaledTurn();
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     t.RotateZ(std::nanf(""));
     t.RotateX(INFINITY);
     t.RotateAboutAxis({1, 0, 0}, std::nanf(""));
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_TRUE(t == MakeScaledTurn());
     EXPECT_FLOAT_EQ(30.0f, t.GetRotation());
 }

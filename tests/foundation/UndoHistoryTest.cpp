@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "foundation/Compression.h"
-#include "foundation/CrashLog.h"
 #include "foundation/UndoHistory.h"
+#include "tests/support/FailureReports.h"
 
 // Reaches the stored records, to check how they are keyed and to damage one.
 class CUndoHistoryTestAccess
@@ -27,11 +27,6 @@ std::string Snapshot(int variant, size_t records = 400)
         bytes += ';';
     }
     return bytes;
-}
-
-int ReportCount()
-{
-    return GetCrashLog().GetReportCount();
 }
 
 }  // namespace

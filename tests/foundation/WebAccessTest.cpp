@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "foundation/WebAccess.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -122,8 +122,6 @@ protected:
         g_machine = nullptr;
     }
 
-    int ReportsSince(int before) const { return GetCrashLog().GetReportCount() - before; }
-
     CFakeMachine m_machine;
     CWebAccess::CSystemCalls m_saved;
 };
@@ -139,28 +137,28 @@ TEST_F(WebAccess, ConnectedWithEveryHandler)
 {
     m_machine.flags = 0x02;
     m_machine.keys = Names({L".html", L"http", L"mailTo"});
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CWebAccess access;
     EXPECT_TRUE(access.IsConnected());
     EXPECT_TRUE(access.IsUsable());
     EXPECT_TRUE(access.OffersWebLinks());
     EXPECT_TRUE(access.OffersMailLinks());
     EXPECT_EQ(Names({L".html", L"http", L"mailTo"}), m_machine.asked);
-    EXPECT_EQ(0, ReportsSince(before));
+    EXPECT_EQ(0, ReportCount() - before);
 }
 
 TEST_F(WebAccess, OfflineIsNoFailureAndOffersNoLinks)
 {
     m_machine.flags = 0;
     m_machine.keys = Names({L".html", L"http", L"mailTo"});
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CWebAccess access;
     EXPECT_FALSE(access.IsConnected());
     EXPECT_TRUE(access.IsUsable());
     EXPECT_FALSE(access.OffersWebLinks());
     EXPECT_FALSE(access.OffersMailLinks());
     EXPECT_EQ(Names({L".html"}), m_machine.asked);
-    EXPECT_EQ(0, ReportsSince(before));
+    EXPECT_EQ(0, ReportCount() - before);
 }
 
 TEST_F(WebAccess, WebLinksNeedAPageHandler)
@@ -193,7 +191,7 @@ TEST_F(WebAccess, OpenLinkHandsTheAddressToTheShell)
     CUrlBuilder url;
     url.AppendUtf8(L"https://example.org/\u00E9?q=");
     url.AppendEncoded(L"a b");
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     access.OpenLink(url);
     ASSERT_EQ(1u, m_machine.shellCalls.size());
     const CFakeMachine::CShellCall& call = m_machine.shellCalls[0];
@@ -203,7 +201,7 @@ TEST_F(WebAccess, OpenLinkHandsTheAddressToTheShell)
     EXPECT_FALSE(call.hasParameters);
     EXPECT_EQ(L".", call.folder);
     EXPECT_EQ(SW_SHOWNORMAL, call.show);
-    EXPECT_EQ(0, ReportsSince(before));
+    EXPECT_EQ(0, ReportCount() - before);
     EXPECT_TRUE(CDialogWatcher::TakeAnswered().empty());
 }
 
@@ -228,9 +226,9 @@ TEST_F(WebAccess, MissingWebHandlerIsReportedButTheShellStillTries)
     CWebAccess access;
     CUrlBuilder url;
     url.AppendUtf8(L"https://example.org/");
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     access.OpenLink(url);
-    EXPECT_EQ(1, ReportsSince(before));
+    EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(1u, m_machine.shellCalls.size());
     CDialogWatcher::TakeAnswered();
 }
@@ -242,9 +240,9 @@ TEST_F(WebAccess, OfflineLinkIsTriedWithoutAReport)
     CWebAccess access;
     CUrlBuilder url;
     url.AppendUtf8(L"https://example.org/");
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     access.OpenLink(url);
-    EXPECT_EQ(0, ReportsSince(before));
+    EXPECT_EQ(0, ReportCount() - before);
     EXPECT_EQ(1u, m_machine.shellCalls.size());
 }
 
@@ -252,7 +250,7 @@ TEST_F(WebAccess, OpenDocumentRunsFromItsFolder)
 {
     m_machine.keys = Names({L".html"});
     CWebAccess access;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     m_machine.shellResult = 33;
     EXPECT_EQ(L"", access.OpenDocument(L"C:\\Fendrel\\help_en\\Contents.html"));
     ASSERT_EQ(1u, m_machine.shellCalls.size());
@@ -260,7 +258,7 @@ TEST_F(WebAccess, OpenDocumentRunsFromItsFolder)
     EXPECT_EQ(L"C:\\Fendrel\\help_en", m_machine.shellCalls[0].folder);
     EXPECT_EQ(L"(null)", m_machine.shellCalls[0].verb);
     EXPECT_EQ(SW_SHOWNORMAL, m_machine.shellCalls[0].show);
-    EXPECT_EQ(0, ReportsSince(before));
+    EXPECT_EQ(0, ReportCount() - before);
 
     m_machine.shellResult = 2;
     EXPECT_EQ(GetStringWith2Args(2683, L"C:/help/Index.html", L"2"), access.OpenDocument(L"C:/help/Index.html"));
@@ -273,9 +271,9 @@ TEST_F(WebAccess, OpenDocumentOfAPlainNameIsReported)
 {
     m_machine.keys = Names({L".html"});
     CWebAccess access;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     access.OpenDocument(L"Contents.html");
-    EXPECT_EQ(1, ReportsSince(before));
+    EXPECT_EQ(1, ReportCount() - before);
     ASSERT_EQ(1u, m_machine.shellCalls.size());
     EXPECT_EQ(L"Contents.html", m_machine.shellCalls[0].folder);
 }
@@ -283,9 +281,9 @@ TEST_F(WebAccess, OpenDocumentOfAPlainNameIsReported)
 TEST_F(WebAccess, OpenDocumentWithoutAPageHandlerIsReported)
 {
     CWebAccess access;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     access.OpenDocument(L"C:\\help\\Contents.html");
-    EXPECT_EQ(1, ReportsSince(before));
+    EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(1u, m_machine.shellCalls.size());
     CDialogWatcher::TakeAnswered();
 }

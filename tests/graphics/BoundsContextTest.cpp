@@ -3,10 +3,10 @@
 #include <functional>
 #include <string>
 
-#include "foundation/CrashLog.h"
 #include "graphics/BoundsContext.h"
 #include "graphics/Drawable.h"
 #include "graphics/PixelBitmap.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -329,7 +329,7 @@ TEST(BoundsContext, StateAfterMeasuringIsThatOfBefore)
 
 TEST(BoundsContext, DrawableThatDrawsItselfIsStoppedAndReported)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CSketch* self = nullptr;
     CSketch sketch([&self](CGraphicsContext& gc) {
         gc.BeginPath(false, true, 1);
@@ -340,7 +340,7 @@ TEST(BoundsContext, DrawableThatDrawsItselfIsStoppedAndReported)
     });
     self = &sketch;
     Measure(sketch);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(CBoundsContext::kMaxNesting, sketch.draws);
     EXPECT_EQ(0u, CBoundsContext::Instance().GetStateDepth());
     // Measuring goes on normally afterwards.
@@ -355,9 +355,9 @@ TEST(BoundsContext, PathLeftOpenIsEndedIntoItsOwnDrawable)
         gc.BeginPath(false, true, 1);
         gc.AddRect(CRectF(0, 0, 3, 3));
     });
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(CBox3(0, 3, -3, 0, 0, 0), Measure(careless).fixed);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_FALSE(CBoundsContext::Instance().IsPathOpen());
     EXPECT_EQ(0u, CBoundsContext::Instance().GetStateDepth());
     CLine line(10.0f, 11);

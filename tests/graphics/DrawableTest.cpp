@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/CrashLog.h"
 #include "graphics/Drawable.h"
 #include "graphics/ShapeDrawer.h"
 #include "render3d/Camera.h"
 #include "tests/graphics/RecordingContext.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -274,10 +274,10 @@ TEST(DrawableBounds, StandingChildReachesFromTheGroundUp)
 
 TEST(DrawableBounds, StandingChildWithScalingPartIsReportedAndDropsIt)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CDrawableBounds b;
     b.AddTransformed(MakeBounds(CBox3(0, 1, 0, 1, 0, 1), CBox3(0, 1, 0, 0, 0, 0)), CTransform(), 2);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_TRUE(b.scaling.IsZero());
 }
 

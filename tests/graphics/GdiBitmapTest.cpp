@@ -5,7 +5,7 @@
 #include "foundation/Rgba.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/PixelBitmap.h"
-#include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 
 namespace
 {

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "foundation/CrashLog.h"
 #include "foundation/FontMetrics.h"
 #include "graphics/GdiGraphics.h"
 #include "render3d/GraphicsSystem.h"
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -521,7 +521,7 @@ TEST(GdiGraphics, FontsAreRemadeWhenHeightOrWeightChange)
 {
     int reports = -1;
     CMetafileRecords emf([&](CGdiGraphics& gc) {
-        reports = GetCrashLog().GetReportCount();
+        reports = ReportCount();
         gc.m_state.font = CFontMetrics(10.0f, false);
         gc.DrawText(L"a", 0.0f, 10.0f);
         gc.DrawText(L"b", 0.0f, 20.0f);
@@ -534,7 +534,7 @@ TEST(GdiGraphics, FontsAreRemadeWhenHeightOrWeightChange)
     // Each font was deleted (two on a key change, one with the canvas), and
     // none of the deletions was refused as it would be for a selected font.
     EXPECT_EQ(3u, emf.OfType(EMR_DELETEOBJECT).size());
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 // ---- Device contexts and lifetime -----------------------------------------------

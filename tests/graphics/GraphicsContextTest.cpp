@@ -4,24 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/CrashLog.h"
 #include "graphics/Drawable.h"
 #include "graphics/GraphicsContext.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/Camera.h"
 #include "tests/graphics/RecordingContext.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
-
-class CReportCounter
-{
-public:
-    CReportCounter() : m_before(GetCrashLog().GetReportCount()) {}
-    int Reports() const { return GetCrashLog().GetReportCount() - m_before; }
-
-private:
-    int m_before;
-};
 
 // The total length of the visible pieces: each run from a move through its
 // lines.
@@ -143,11 +133,11 @@ TEST(GraphicsContext, BaseFlattensCurvesIntoLinesEndingAtTheEnd)
 TEST(GraphicsContext, PathCallsOutsideAPathAreReportedAndEmitNothing)
 {
     CRecordingContext gc;
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.MoveTo(0, 0);
     gc.LineTo(1, 1);
     gc.EndPath();
-    EXPECT_EQ(3, reports.Reports());
+    EXPECT_EQ(3, ReportCount() - before);
     EXPECT_EQ("", gc.Log());
 }
 
@@ -155,9 +145,9 @@ TEST(GraphicsContext, LineWithoutStartBecomesTheStart)
 {
     CRecordingContext gc;
     gc.BeginLine(1);
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.LineTo(1, 1);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     gc.LineTo(2, 1);
     gc.EndPath();
     EXPECT_EQ("B1,0 M1,1 L2,1 E", gc.Log());
@@ -166,19 +156,19 @@ TEST(GraphicsContext, LineWithoutStartBecomesTheStart)
 TEST(GraphicsContext, BeginningAPathWithoutStrokeOrFillIsReported)
 {
     CRecordingContext gc;
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.BeginPath(false, false, 1);
     gc.EndPath();
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
 }
 
 TEST(GraphicsContext, DashedStrokeAndFillIsReported)
 {
     CRecordingContext gc;
     gc.SetDashStyle(1);
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.BeginPath(true, true, 1);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     gc.EndPath();
 }
 
@@ -188,9 +178,9 @@ TEST(GraphicsContext, BeginningAPathInsideAPathEndsTheFirst)
     gc.BeginLine(1);
     gc.MoveTo(0, 0);
     gc.LineTo(1, 0);
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.BeginPath(false, true, 1);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     gc.EndPath();
     EXPECT_EQ("B1,0 M0,0 L1,0 E B0,1 E", gc.Log());
 }
@@ -203,10 +193,10 @@ TEST(GraphicsContext, SettersReportWhileAPathIsOpenAndStoreAnyway)
     EXPECT_EQ(2u, gc.m_state.dashStyle);
     EXPECT_EQ(1u, gc.m_state.fillPattern);
     gc.BeginPath(false, true, 1);
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.SetDashStyle(0);
     gc.SetFillPattern(0);
-    EXPECT_EQ(2, reports.Reports());
+    EXPECT_EQ(2, ReportCount() - before);
     EXPECT_EQ(0u, gc.m_state.dashStyle);
     EXPECT_EQ(0u, gc.m_state.fillPattern);
     gc.EndPath();
@@ -324,9 +314,9 @@ TEST(GraphicsContext, UnknownDashStyleIsReportedAndDrawnAsDashes)
     gc.SetDashStyle(3);
     gc.BeginLine(1);
     gc.MoveTo(0, 0);
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.LineTo(3, 0);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     gc.EndPath();
     EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 E", gc.Log());
 }
@@ -491,12 +481,12 @@ TEST(GraphicsContext, BrightnessOutsideZeroToOneIsReportedAndKeptInRange)
 {
     CRecordingContext gc;
     gc.m_state.Reset(CVector3(0.0f, 0.0f, 1.0f));
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.SetBrightness(2.0f);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(1.0f, gc.m_state.brightness);
     gc.SetBrightness(std::nanf(""));
-    EXPECT_EQ(2, reports.Reports());
+    EXPECT_EQ(2, ReportCount() - before);
     EXPECT_EQ(1.0f, gc.m_state.brightness);
 }
 
@@ -531,9 +521,9 @@ TEST(GraphicsContext, StateStackRestoresWhatWasPushed)
     EXPECT_EQ(1u, gc.GetStateDepth());
     gc.PopState();
     EXPECT_EQ(3.0f, gc.m_state.penWidth);
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.PopState();
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(3.0f, gc.m_state.penWidth);
 }
 
@@ -594,15 +584,15 @@ TEST(GraphicsContext, VerticalAlignmentPlacesTheCell)
 TEST(GraphicsContext, TextWithoutSizeOrWithUnknownAlignmentIsReported)
 {
     CRecordingContext gc;
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.AlignText(L"x", 0, 0, nullptr, nullptr);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     gc.m_state.font.size = 10.0f;
     gc.m_state.textAlignH = 3;
     gc.m_state.textAlignV = 7;
     CRectF cell;
     gc.AlignText(L"x", 5, 6, &cell, nullptr);
-    EXPECT_EQ(3, reports.Reports());
+    EXPECT_EQ(3, ReportCount() - before);
     EXPECT_EQ(5.0f, cell.left);
     EXPECT_EQ(6.0f, cell.top);
 }
@@ -716,9 +706,9 @@ TEST(GraphicsContext, ClearedStoreForgetsItsVertices)
 TEST(GraphicsContext, StripWithoutRowLengthIsReportedAndDrawnAsAStrip)
 {
     CRecordingContext gc;
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.BeginVertices(2, false, 0);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - before);
     for (int i = 0; i < 4; ++i)
         gc.AddVertex(CVector3(float(i / 2), float(i % 2), 0));
     EXPECT_EQ(6u, gc.GetTriangles().size());
@@ -883,11 +873,11 @@ TEST(GraphicsContext, SphereRowsAreOneLongitudeRoundLonger)
 TEST(GraphicsContext, PrimitivesWithoutSegmentsAreReportedAndDrawNothing)
 {
     CRecordingContext gc;
-    CReportCounter reports;
+    const int before = ReportCount();
     gc.DrawDisc(1.0f, 0, 0.0f, false, 0, 0);
     gc.DrawTorus(1.0f, -3, 2.0f, 8, 0, 0);
     gc.DrawSphere(1.0f, 0, 0, 0, 0, 0, false);
-    EXPECT_EQ(3, reports.Reports());
+    EXPECT_EQ(3, ReportCount() - before);
     EXPECT_EQ("", gc.Log());
 }
 
@@ -921,9 +911,9 @@ TEST(GraphicsContext, UnknownPlacementModeIsReportedAndKeepsTheMatrix)
     gc.m_state.matrix.SetTranslation(1, 2, 3);
     const CTransform before = gc.m_state.matrix;
     CPillar pillar;
-    CReportCounter reports;
+    const int reports = ReportCount();
     gc.ComputeItemTransform(4, CCamera(), CTransform(), CTransform(), pillar);
-    EXPECT_EQ(1, reports.Reports());
+    EXPECT_EQ(1, ReportCount() - reports);
     EXPECT_TRUE(before == gc.m_state.matrix);
 }
 

@@ -2,7 +2,7 @@
 
 #include "graphics/ImageCache.h"
 #include "graphics/PixelBitmap.h"
-#include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 
 TEST(ImageCache, SameNameGivesTheSameBitmap)
 {

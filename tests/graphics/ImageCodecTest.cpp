@@ -15,6 +15,7 @@
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
 #include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace

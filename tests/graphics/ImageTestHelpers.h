@@ -3,17 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/CrashLog.h"
-
-// How many failures the code reported while it ran.
-template <class F>
-int CountReports(F&& code)
-{
-    const int before = GetCrashLog().GetReportCount();
-    code();
-    return GetCrashLog().GetReportCount() - before;
-}
-
 // Unsigned integers of a file's bytes.
 inline uint32_t ReadBigEndian32(const std::string& bytes, size_t offset)
 {

@@ -10,7 +10,7 @@
 #include "foundation/Rgba.h"
 #include "graphics/GdiplusBitmap.h"
 #include "graphics/PixelBitmap.h"
-#include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 
 namespace
 {

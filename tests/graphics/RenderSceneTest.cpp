@@ -13,7 +13,7 @@
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
 #include "tests/graphics/CanvasTestHelpers.h"
-#include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Scene.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "graphics/PolygonOutline.h"
 #include "graphics/TessellatingContext.h"
 #include "tests/graphics/CanvasTestHelpers.h"
-#include "tests/graphics/ImageTestHelpers.h"
 #include "tests/graphics/RecordingContext.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "graphics/ImageCache.h"
 #include "graphics/PixelBitmap.h"
 #include "graphics/ToolbarButtonFace.h"
-#include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/FailureReports.h"
 
 namespace
 {

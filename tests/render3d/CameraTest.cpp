@@ -4,13 +4,11 @@
 #include <limits>
 #include <vector>
 
-#include "foundation/CrashLog.h"
 #include "foundation/Transform.h"
 #include "render3d/Camera.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 CCamera Perspective(float width, float height, float nearZ, float farZ)
 {
@@ -228,17 +226,17 @@ TEST(Camera, ZeroWidthWindowRectCountsAsOnePixel)
     EXPECT_NEAR(99.41f / 400, camera.GetRight() - camera.GetLeft(), 1e-4);
     const CVector3 p = camera.UnprojectPoint(200, 200, 0);
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
-    const int before = Reports();
+    const int before = ReportCount();
     EXPECT_TRUE(std::isfinite(camera.ScaleAtDepth(500)));
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(Camera, EqualDepthRangeIsReportedStoredAndStillFinite)
 {
     CCamera camera;
-    const int before = Reports();
+    const int before = ReportCount();
     camera.SetDepthRange(10, 10);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(10, camera.GetNear());
     EXPECT_EQ(10, camera.GetFar());
     EXPECT_TRUE(AllFinite(camera.GetProjectionMatrix()));
@@ -247,12 +245,12 @@ TEST(Camera, EqualDepthRangeIsReportedStoredAndStillFinite)
     camera.UpdateMatrices();
     EXPECT_TRUE(AllFinite(camera.GetProjectionMatrix()));
     camera.SetDepthRange(20, 5);
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_TRUE(AllFinite(camera.GetProjectionMatrix()));
     // A perspective from the eye itself.
     camera.SetOrthographic(false);
     camera.SetDepthRange(0, 100);
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_TRUE(AllFinite(camera.GetProjectionMatrix()));
     EXPECT_TRUE(AllFinite(camera.GetInverseProjectionMatrix()));
 }
@@ -271,14 +269,14 @@ TEST(Camera, ZeroAndBadViewportsKeepTheMatricesFinite)
     camera.SetViewport(0, 300);
     EXPECT_TRUE(AllFinite(camera.GetProjectionMatrix()));
 
-    const int before = Reports();
+    const int before = ReportCount();
     camera.SetViewport(-5, std::numeric_limits<float>::quiet_NaN());
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(0, camera.GetWindowWidth());
     EXPECT_EQ(0, camera.GetWindowHeight());
     EXPECT_TRUE(AllFinite(camera.GetProjectionMatrix()));
     camera.SetDepthRange(std::numeric_limits<float>::infinity(), 5);
-    EXPECT_EQ(before + 3, Reports());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_EQ(120, camera.GetNear());
 }
 

@@ -11,11 +11,10 @@
 #include "render3d/GraphicsSystem.h"
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/render3d/GraphicsTestSystems.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Scene.h"
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 // A plain top-level window that paints nothing by itself, so what a target
 // drew stays on the screen until the test reads it.
@@ -183,7 +182,7 @@ TEST_F(FallbackTarget, ATargetWithoutPixelsDrawsNothing)
     CFakeGraphicsSystem next(L"FakeNext", true);
     CGraphicsSystemTestAccess::ReplaceTable({{6, &next, true, 6}, {0, &CGdiGraphicsSystem::Instance(), false, 0}});
     CSettings::SetInt(L"GraphicsClass", 6);
-    const int reports = Reports();
+    const int reports = ReportCount();
     CScene scene(false, 1);
     scene.all3D = true;
     CFallbackRenderTarget target(false, new CGdiGraphics());
@@ -196,19 +195,19 @@ TEST_F(FallbackTarget, ATargetWithoutPixelsDrawsNothing)
     target.RenderScene();
     EXPECT_TRUE(next.calls.empty());
     EXPECT_TRUE(target.GetPicture().IsEmpty());
-    EXPECT_EQ(reports, Reports());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST_F(FallbackTarget, AMissingInnerTargetIsReported)
 {
-    const int reports = Reports();
+    const int reports = ReportCount();
     CFallbackRenderTarget target(false, nullptr);
-    EXPECT_EQ(reports + 1, Reports());
+    EXPECT_EQ(reports + 1, ReportCount());
     CScene scene(true, 1);
     target.SetScene(&scene);
     target.SetViewport(10.0f, 10.0f);
     target.RenderScene();
-    EXPECT_EQ(reports + 2, Reports());
+    EXPECT_EQ(reports + 2, ReportCount());
     EXPECT_TRUE(target.GetPicture().IsEmpty());
     EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &target.GetGraphicsSystem());
     target.AttachToWindow(nullptr);

@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "foundation/CrashLog.h"
 #include "graphics/Drawable.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/GraphicsContext3D.h"
 #include "render3d/TessellatingGraphics3D.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 // One triangle as the context stored it (vertex coordinates, y up).
 struct CTriangle
@@ -195,9 +193,9 @@ TEST(GraphicsContext3D, AnUnknownFillPatternIsReportedAndFilledPlain)
     CRecording3D context;
     context.m_state.fillColor = 0xFF00FF00;
     context.SetFillPattern(2);
-    const int reports = Reports();
+    const int reports = ReportCount();
     FillPolygon(context, kSquareClockwise);
-    EXPECT_EQ(reports + 1, Reports());
+    EXPECT_EQ(reports + 1, ReportCount());
     ASSERT_EQ(2u, context.triangles.size());
     EXPECT_EQ(nullptr, context.triangles[0].texture);
     EXPECT_EQ(0xFF00FF00u, context.triangles[0].a.color);

@@ -13,6 +13,7 @@
 #include "render3d/GraphicsSystem.h"
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/render3d/GraphicsTestSystems.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Scene.h"
 
@@ -21,8 +22,6 @@
 // systems; a test key holds the settings.
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 int StoredInt(const wchar_t* name) { return CSettings::GetInt(name, -1); }
 
@@ -73,7 +72,7 @@ TEST_F(GraphicsChoice, TheTableListsTheFiveClassesInOrder)
 
 TEST_F(GraphicsChoice, WithoutA3DBackEndViewsGetGdiAndTheClassIsStored)
 {
-    const int reports = Reports();
+    const int reports = ReportCount();
     EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &GetGraphicsSystem(false));
     EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &GetGraphicsSystem(true));
     EXPECT_FALSE(CGraphicsSystem::IsViewSystem3D());
@@ -83,7 +82,7 @@ TEST_F(GraphicsChoice, WithoutA3DBackEndViewsGetGdiAndTheClassIsStored)
     EXPECT_EQ(0, CGraphicsSystem::HighestRank);
     EXPECT_EQ(2, CDirect3D11GraphicsSystem::Instance().GetAvailability());
     EXPECT_EQ(2, COpenGL1GraphicsSystem::Instance().GetAvailability());
-    EXPECT_EQ(reports, Reports());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 // ---- Stored class, availability and worst errors ---------------------------------------------
@@ -404,14 +403,14 @@ TEST_F(GraphicsChoice, NothingIsRenderedIntoABitmapWithoutPixels)
     CSettings::SetInt(L"GraphicsClass", 3);
     CFakeGraphicsSystem d3d(L"FakeD3D", true), gl3(L"FakeGL3", true), gl1(L"FakeGL1", true);
     UseTable(d3d, gl3, gl1);
-    const int reports = Reports();
+    const int reports = ReportCount();
     CScene scene(true, 1);
     CPixelBitmap empty;
     RenderSceneToBitmap(scene, empty, false);
     RenderSceneOffscreen(scene, empty, 100.0f, 100.0f, 0.0f, 0.0f, false);
     RenderSceneToBitmap(scene, empty, true);
     EXPECT_TRUE(d3d.calls.empty());
-    EXPECT_EQ(reports, Reports());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST_F(GraphicsChoice, TheOffscreenTileSizeIsTheScreenOrTheFixedLimit)
@@ -585,7 +584,7 @@ CHILD_SCENARIO(GraphicsTiles12000x3000)
         if (bitmap.GetPixel(p[0], p[1]) != expected)
             return 15;
     }
-    return GetCrashLog().GetReportCount() == 0 ? 0 : 16;
+    return ReportCount() == 0 ? 0 : 16;
 }
 
 TEST(GraphicsChoiceTiles, A12000x3000PictureOnA1920x1080ScreenTakes7x3Tiles)
@@ -685,7 +684,7 @@ CHILD_SCENARIO(GraphicsNoRowQualifies)
     CGraphicsSystemTestAccess::ReplaceTable({{3, &d3d, false, 4}, {4, &d3d, true, 4}});
     if (&GetGraphicsSystem(false) != &CGdiGraphicsSystem::Instance())
         return 10;
-    if (GetCrashLog().GetReportCount() != 1 || CGraphicsSystem::HighestRank != 0)
+    if (ReportCount() != 1 || CGraphicsSystem::HighestRank != 0)
         return 11;
     return 0;
 }
@@ -711,10 +710,10 @@ CHILD_SCENARIO(GraphicsGdiIsAlwaysTheLastResort)
     gdi.ReportFailure(2);
     if (CSettings::GetInt(L"GDIWorstError", -1) != -1)
         return 12;
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
 
     // Still chosen, without a report, whatever failed before.
-    if (&GetGraphicsSystem(false) != &gdi || GetCrashLog().GetReportCount() != reports)
+    if (&GetGraphicsSystem(false) != &gdi || ReportCount() != reports)
         return 13;
     SetGraphicsClassSetting(0, true);
     if (CSettings::GetInt(L"GDIWorstError", -1) != -1 || CSettings::GetInt(L"GraphicsClass", -1) != 0)
@@ -738,7 +737,7 @@ CHILD_SCENARIO(GraphicsGdiIsAlwaysTheLastResort)
     // A failed GDI still suits its own flat targets.
     if (!gdi.SuitsTarget(*fallback->GetInnerTarget(), false))
         return 17;
-    return GetCrashLog().GetReportCount() == reports ? 0 : 18;
+    return ReportCount() == reports ? 0 : 18;
 }
 
 TEST(GraphicsChoiceLastResort, GdiKeepsNoWorstErrorAndAlwaysQualifies)

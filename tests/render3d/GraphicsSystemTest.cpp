@@ -7,6 +7,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 // A graphics system's failure report spends the crash log's one report and
@@ -49,7 +50,7 @@ CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
         return 12;
     if (CSettings::GetInt(L"MemAWorstError", -1) != 2)
         return 13;
-    if (GetCrashLog().GetReportCount() != 1 || !FileExists(LogPath()))
+    if (ReportCount() != 1 || !FileExists(LogPath()))
         return 14;
 
     // A second one counts as any other failure; only the first worst error
@@ -59,16 +60,16 @@ CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
         return 15;
     if (CSettings::GetInt(L"MemBWorstError", -1) != -1)
         return 16;
-    if (GetCrashLog().GetReportCount() != 2)
+    if (ReportCount() != 2)
         return 17;
 
     // Nothing new: no further report to the crash log.
     first.ReportFailure(1);
     first.ReportFailure(2);
-    if (first.GetCurrentError() != 3 || GetCrashLog().GetReportCount() != 3)
+    if (first.GetCurrentError() != 3 || ReportCount() != 3)
         return 18;
     first.ReportFailure(3);
-    if (GetCrashLog().GetReportCount() != 3)
+    if (ReportCount() != 3)
         return 19;
     return CDialogWatcher::TakeAnswered().empty() ? 0 : 20;
 }
@@ -94,7 +95,7 @@ CHILD_SCENARIO(GraphicsWorstErrorOfEarlierRuns)
     system.ReportFailure(1);
     if (system.GetWorstError() != 2 || system.GetCurrentError() != 1 || !system.IsRestricted())
         return 11;
-    if (CSettings::GetInt(L"StoredWorstError", -1) != 2 || GetCrashLog().GetReportCount() != 1)
+    if (CSettings::GetInt(L"StoredWorstError", -1) != 2 || ReportCount() != 1)
         return 12;
     if (CGdiGraphicsSystem::Instance().GetName() != L"GDI" || &CGdiGraphicsSystem::Instance() == nullptr)
         return 13;

@@ -4,15 +4,13 @@
 #include <functional>
 #include <string>
 
-#include "foundation/CrashLog.h"
 #include "graphics/Drawable.h"
 #include "render3d/Camera.h"
 #include "render3d/SceneContext3D.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Scene.h"
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 // A drawable that runs a function and counts how often it drew into a
 // picking context (measuring its bounds does not count).
@@ -92,10 +90,10 @@ TEST(SceneContext3D, WithoutAMarginThePickWindowIsThePixel)
     CScene scene(true, 1);
     scene.items[0] = &rect;
     const CCamera camera = MapCamera();
-    const int reports = Reports();
+    const int reports = ReportCount();
     EXPECT_TRUE(CSceneContext3D(scene, camera, 59.0f, 40.0f, 0.0f).HasHit());
     EXPECT_FALSE(CSceneContext3D(scene, camera, 60.5f, 40.0f, 0.0f).HasHit());
-    EXPECT_EQ(reports, Reports());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST(SceneContext3D, APointCoveredByTwoItemsPicksTheLaterOne)
@@ -171,11 +169,11 @@ TEST(SceneContext3D, TextIsPickedByItsLayoutRectangle)
     CScene scene(true, 1);
     scene.items[0] = &text;
     const CCamera camera = MapCamera();
-    const int reports = Reports();
+    const int reports = ReportCount();
     EXPECT_TRUE(CSceneContext3D(scene, camera, 12.0f, 55.0f, kMargin).HasHit());
     EXPECT_FALSE(CSceneContext3D(scene, camera, 12.0f, 45.0f, kMargin).HasHit());
     EXPECT_FALSE(CSceneContext3D(scene, camera, 60.0f, 55.0f, kMargin).HasHit());
-    EXPECT_EQ(reports, Reports());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST(SceneContext3D, ManyTrianglesArePrunedByTheirBounds)

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "foundation/CrashLog.h"
 #include "objects/annotations/Alignment.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 TEST(Alignment, OriginCodes)
@@ -27,12 +27,12 @@ TEST(Alignment, OriginCodes)
 CHILD_SCENARIO(AlignmentBadCodes)
 {
     const CAlignment x(1000.0f, 800.0f, 3, 2);
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 1;
     if (x.offsetX != 0.0f || x.signX != 1.0f || x.offsetY != 800.0f || x.signY != -1.0f)
         return 2;
     const CAlignment y(1000.0f, 800.0f, 1, -1);
-    if (GetCrashLog().GetReportCount() != 2)
+    if (ReportCount() != 2)
         return 3;
     return y.offsetY == 0.0f && y.signY == 1.0f && y.offsetX == 500.0f ? 0 : 4;
 }

@@ -11,7 +11,6 @@
 #include "course/SpecList.h"
 #include "dialogs/AFrameDlg.h"
 #include "dialogs/LengthFormat.h"
-#include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
@@ -25,14 +24,10 @@
 #include "tests/course/CourseTestKinds.h"
 #include "tests/objects/equipment/CountingContext.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-int Reports()
-{
-    return GetCrashLog().GetReportCount();
-}
 
 const CAFrame::CAFrameType& Type()
 {
@@ -237,23 +232,23 @@ TEST_F(AFrame, MergedValuesAndMixedValues)
     second->FillPropertiesDialog(dialog);
     EXPECT_FALSE(dialog.HasLength());
     EXPECT_TRUE(dialog.HasHeight());
-    int before = Reports();
+    int before = ReportCount();
     EXPECT_EQ(0.0f, dialog.GetLength());
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
 
     // A mixed length leaves each object's own length.
     auto third = MakeAFrame(course.get(), 800.0f, 500.0f);
-    before = Reports();
+    before = ReportCount();
     third->FromDialog(dialog);
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
     EXPECT_EQ(Size(800.0f, 590.0f, 300.0f), SizeOf(*third));
 
     // Only the A-frame dialog fits.
     CObjectPropertiesDlg plain(course.get(), 2526);
-    before = Reports();
+    before = ReportCount();
     third->ToDialog(plain);
     third->FromDialog(plain);
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(Size(800.0f, 590.0f, 300.0f), SizeOf(*third));
 }
 
@@ -381,7 +376,7 @@ TEST_F(AFrame, RecordBodyIsTheTwoSizesRounded)
 
 TEST_F(AFrame, DamagedRecordKeepsTheSize)
 {
-    const int before = Reports();
+    const int before = ReportCount();
     CFieldWriter zero;
     zero.WriteFloat16(0.0f);
     zero.WriteFloat16(-50.0f);
@@ -391,7 +386,7 @@ TEST_F(AFrame, DamagedRecordKeepsTheSize)
     lengthOnly.WriteFloat16(1200.0f);
     EXPECT_EQ(Size(1200.0f, 590.0f, 360.0f), SizeOf(*AFrameFromRecord(lengthOnly.m_bytes)));
     // Bad file data is no failure of the program.
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
 
     // The record read from a damaged file still draws.
     std::unique_ptr<CAFrame> damaged = AFrameFromRecord(zero.m_bytes);

@@ -3,16 +3,11 @@
 #include <cmath>
 
 #include "course/CourseObject.h"
-#include "foundation/CrashLog.h"
 #include "foundation/Transform.h"
 #include "objects/equipment/ObstacleEnd.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
-
-int Reports()
-{
-    return GetCrashLog().GetReportCount();
-}
 
 // An owner that only has a placement.
 class CPlacedOwner : public CCourseObject
@@ -67,16 +62,16 @@ TEST(ApproachPenalty, QuadraticThenLinearPastTheMargin)
 
 TEST(ApproachPenalty, BadWidthMarginOrScaleIsReported)
 {
-    int before = Reports();
+    int before = ReportCount();
     EXPECT_FLOAT_EQ(0.0f, ApproachPenalty(0.5f, 0.0f, 1.0f, 1.0f));
-    EXPECT_EQ(before + 1, Reports());
-    before = Reports();
+    EXPECT_EQ(before + 1, ReportCount());
+    before = ReportCount();
     ApproachPenalty(1.0f, 2.0f, 1.0f, -1.0f);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     // A scale not above 0 is taken as 1.
-    before = Reports();
+    before = ReportCount();
     EXPECT_FLOAT_EQ(4.0f, ApproachPenalty(3.0f, 2.0f, 0.0f, 0.0f));
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(KnotParams, ParametersByIndex)
@@ -86,10 +81,10 @@ TEST(KnotParams, ParametersByIndex)
     knot.Set(1, -4.0f);
     EXPECT_EQ(3.0f, knot.Get(0));
     EXPECT_EQ(-4.0f, knot.Get(1));
-    const int before = Reports();
+    const int before = ReportCount();
     knot.Set(2, 9.0f);
     EXPECT_EQ(0.0f, knot.Get(-1));
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(3.0f, knot.params[0]);
     EXPECT_EQ(-4.0f, knot.params[1]);
 }
@@ -252,9 +247,9 @@ TEST_F(ObstacleEnd, KnotOfNoSizeIsReportedAndGetsASmallSize)
         for (const CObstacleEnd* e : {static_cast<const CObstacleEnd*>(&end), static_cast<const CObstacleEnd*>(&jump)}) {
             CKnotParams knot;
             knot.size = size;
-            const int before = Reports();
+            const int before = ReportCount();
             e->SetUpKnot(knot);
-            EXPECT_EQ(before + 1, Reports());
+            EXPECT_EQ(before + 1, ReportCount());
             EXPECT_EQ(CObstacleEnd::kMinKnotSize, knot.size);
             for (const CPoint2& p : {knot.outerBack, knot.innerBack, knot.position, knot.innerFront, knot.outerFront})
                 EXPECT_TRUE(IsFinite(p)) << size;

@@ -6,7 +6,6 @@
 
 #include "course/ColorPalette.h"
 #include "course/CourseObject.h"
-#include "foundation/CrashLog.h"
 #include "graphics/BoundsContext.h"
 #include "objects/equipment/CupParts.h"
 #include "objects/equipment/FrameParts.h"
@@ -20,13 +19,9 @@
 #include "objects/equipment/WingPart.h"
 #include "tests/graphics/RecordingContext.h"
 #include "tests/objects/equipment/CountingContext.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
-
-int Reports()
-{
-    return GetCrashLog().GetReportCount();
-}
 
 CVector3 PositionOf(const CCountingContext::CItem& item)
 {
@@ -279,9 +274,9 @@ TEST(CupParts, TiltedBarTooSteepIsClampedAndTooShortIsNotDrawn)
     for (float length : {8.0f, 0.0f, -40.0f}) {
         CStripedBarPart tiny(length, 17, 21, 15.0f);
         CCountingContext context;
-        const int before = Reports();
+        const int before = ReportCount();
         row.PlaceTiltedBar(context, tiny, 200.0f, false, false);
-        EXPECT_EQ(before + 1, Reports());
+        EXPECT_EQ(before + 1, ReportCount());
         EXPECT_TRUE(context.items.empty());
         EXPECT_EQ(0, context.vertices);
     }
@@ -326,9 +321,9 @@ TEST(PlankPart, NoLengthIsReportedAndNotDrawn)
     for (float length : {0.0f, -10.0f}) {
         CPlankPart plank(480.0f, length, 6, 16, 2);
         CCountingContext context;
-        const int before = Reports();
+        const int before = ReportCount();
         context.DrawTop(plank);
-        EXPECT_EQ(before + 1, Reports());
+        EXPECT_EQ(before + 1, ReportCount());
         EXPECT_EQ(0, context.vertices);
     }
 }
@@ -371,10 +366,10 @@ TEST(FrameParts, PipeStandsOfEachKind)
     CPipeFramePart kind0(0, 17, 17);
     EXPECT_NEAR(116.5f, DrawChecked(kind0)->vertexBox.maxX, 0.01f);
     CPipeFramePart wrong(5, 17, 17);
-    const int before = Reports();
+    const int before = ReportCount();
     CCountingContext context;
     context.DrawTop(wrong);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_GT(context.vertices, 0);
 }
 
@@ -432,15 +427,15 @@ TEST(WingPart, HolderTakesItsLayoutFromItsRows)
     const std::string emptyKey = holder.GetKey();
     holder.AddPiece(CCupRowPart(17, 0.0f, 1.0f, 0.0f));
     EXPECT_NE(emptyKey, holder.GetKey());
-    int before = Reports();
+    int before = ReportCount();
     holder.LayoutFromRows();
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_TRUE(holder.GetUprights().empty());
 
     holder.AddPiece(CCupRowPart(17, -0.5f, 1.0f, 0.0f));
-    before = Reports();
+    before = ReportCount();
     holder.LayoutFromRows();
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
     ASSERT_EQ(2u, holder.GetUprights().size());
     EXPECT_FLOAT_EQ(-130.0f, holder.GetYStart());
     EXPECT_FLOAT_EQ(0.0f, holder.GetYEnd());
@@ -463,9 +458,9 @@ TEST(WingPart, DegenerateLayoutsStayFinite)
     // the corners below the board cannot be filled.
     CWingPart narrow(14, 13, 2, 17, 30.0f, true);
     CCountingContext context;
-    const int before = Reports();
+    const int before = ReportCount();
     context.DrawTop(narrow);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(0, context.notFinite);
 }
 
@@ -503,9 +498,9 @@ TEST(MarkerGlyph, SharedGlyphsByKind)
     EXPECT_EQ(2, GetMarkerGlyph(2).GetKind());
     EXPECT_EQ(3, GetMarkerGlyph(3).GetKind());
     EXPECT_EQ(&GetMarkerGlyph(2), &GetMarkerGlyph(2));
-    const int before = Reports();
+    const int before = ReportCount();
     EXPECT_EQ(&GetMarkerGlyph(1), &GetMarkerGlyph(0));
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(MarkerGlyph, BlackShapeUnderTheColouredOne)
@@ -524,8 +519,8 @@ TEST(MarkerGlyph, BlackShapeUnderTheColouredOne)
 
     CMarkerGlyph odd(7);
     CRecordingContext square;
-    const int before = Reports();
+    const int before = ReportCount();
     odd.Draw(square);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(0, square.Log().find("B0,1 M-3.5,-3.5 L-3.5,3.5 L3.5,3.5 L3.5,-3.5 Z E"));
 }
