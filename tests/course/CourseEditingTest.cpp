@@ -31,7 +31,7 @@ protected:
         PlainType();
         EditOnCreateType();
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 CPoint2 Position(const CCourseObject* object)

@@ -26,7 +26,7 @@ protected:
         CSettings::SetInt(L"SpecList", 1);
         archivetest::RegisterKinds();
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // Writes every notification, in order, into one log shared by listeners:

@@ -22,7 +22,7 @@ protected:
         CSettings::SetInt(L"Metric", 0);
         CSettings::SetInt(L"SpecList", 1);
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // A kind with parts 10, 2, 15, 25 and 26, for the colour rules.

@@ -32,7 +32,7 @@ protected:
         ObstacleType();
         PlainType();
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // A start or finish line of a chosen kind.

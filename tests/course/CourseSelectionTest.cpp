@@ -27,7 +27,7 @@ protected:
         CSettings::SetInt(L"Metric", 0);
         CSettings::SetInt(L"SpecList", 1);
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // A test object whose ends have categories of their own and which reports a

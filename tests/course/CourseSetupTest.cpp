@@ -34,7 +34,7 @@ protected:
     {
         ObstacleType().dialogsStay = true;
         ObstacleType().dialogsCancel = false;
-        DeleteTestSettings();
+        DeleteTestSettingsKey();
     }
 };
 

@@ -27,7 +27,7 @@ protected:
         ObstacleType();
         PlainType();
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 std::vector<std::wstring> SummaryLines(const CCourse& course, bool selectedOnly, std::wstring* whole = nullptr)

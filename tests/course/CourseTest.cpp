@@ -23,7 +23,7 @@ protected:
         CSettings::SetInt(L"Metric", 0);
         CSettings::SetInt(L"SpecList", 1);
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 std::vector<const CCourseObject*> Order(const CCourse& course)
@@ -220,9 +220,9 @@ TEST_F(Course, DisplayFlagsAreNotStored)
     EXPECT_FALSE(course.GetShowTexts());
     EXPECT_FALSE(course.GetShowNumbers());
     EXPECT_FALSE(course.GetShowPaths());
-    EXPECT_FALSE(HasStoredValue(L"ShowTexts"));
-    EXPECT_FALSE(HasStoredValue(L"ShowNumbers"));
-    EXPECT_FALSE(HasStoredValue(L"ShowPaths"));
+    EXPECT_FALSE(HasTestSettingsValue(L"ShowTexts"));
+    EXPECT_FALSE(HasTestSettingsValue(L"ShowNumbers"));
+    EXPECT_FALSE(HasTestSettingsValue(L"ShowPaths"));
 }
 
 TEST_F(Course, FloatSettingsAreStoredTruncated)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
 #include <istream>
 #include <memory>
 #include <string>
@@ -15,41 +13,20 @@
 #include "foundation/Settings.h"
 #include "graphics/GraphicsContext.h"
 #include "objects/equipment/ObstacleEnd.h"
+#include "tests/support/TestSettings.h"
 
 // Small object kinds and helpers shared by the course tests. The test kinds
 // use type ids 901 to 909, which no real kind has.
 
 namespace coursetest {
 
-// Every test works in a settings key of its own process.
-inline std::wstring TestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 Course Test " + std::to_wstring(GetCurrentProcessId());
-}
-
+// Opens the test settings key, with the hint shown when objects outside the
+// area are deleted switched off: it is a modal dialog that would wait for a
+// click.
 inline void OpenTestSettings()
 {
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-    CSettings::Open(TestKeyPath());
-    // The hint shown when objects outside the area are deleted is a modal
-    // dialog that would wait for a click.
+    OpenTestSettingsKey();
     CSettings::SetInt(L"NeverShow2709", 1);
-}
-
-inline void DeleteTestSettings()
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-}
-
-// Whether the value exists in the test key.
-inline bool HasStoredValue(const std::wstring& name)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, TestKeyPath().c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    const bool found = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
 }
 
 class CTestEnd : public CObstacleEnd

@@ -26,7 +26,7 @@ protected:
         archivetest::RegisterKinds();
         CDialogWatcher::TakeAnswered();
     }
-    void TearDown() override { coursetest::DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 
     static std::unique_ptr<CCourse> MakeCourse()
     {

@@ -37,7 +37,7 @@ protected:
         archivetest::RegisterKinds();
         CDialogWatcher::TakeAnswered();
     }
-    void TearDown() override { coursetest::DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // Moves an object to a new position (as a drag's step would).

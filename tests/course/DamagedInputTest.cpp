@@ -298,7 +298,7 @@ TEST(DamagedInput, ReadTextBlockNeverHangsNorHalfLoads)
     EXPECT_GT(loaded, kCases / 10);
     std::printf("%d damaged blocks: %d refused, %d loaded; slowest %lu ms, all %lu ms\n", kCases, failed, loaded,
                 static_cast<unsigned long>(slowest), static_cast<unsigned long>(GetTickCount() - started));
-    coursetest::DeleteTestSettings();
+    DeleteTestSettingsKey();
 }
 
 TEST(DamagedInput, RecordFloodStopsAtTheObjectLimit)
@@ -320,7 +320,7 @@ TEST(DamagedInput, RecordFloodStopsAtTheObjectLimit)
     CCourse course(L"Flood", L"");
     ASSERT_TRUE(course.LoadArchive(flood, false, false, false));
     EXPECT_EQ(100000u, course.GetObjectCount());
-    coursetest::DeleteTestSettings();
+    DeleteTestSettingsKey();
 }
 
 TEST(DamagedInput, HugeRecordedLengthAllocatesOnlyWhatInflates)
@@ -336,5 +336,5 @@ TEST(DamagedInput, HugeRecordedLengthAllocatesOnlyWhatInflates)
     for (int i = 0; i < 200; ++i)
         EXPECT_FALSE(archivetest::ReadBlock(*course, CDamageFactory::WrapBody(compressed)));
     EXPECT_EQ(before, archivetest::ArchiveOf(*course));
-    coursetest::DeleteTestSettings();
+    DeleteTestSettingsKey();
 }

@@ -21,7 +21,7 @@ protected:
         CSettings::SetInt(L"Metric", 0);
         CSettings::SetInt(L"SpecList", 1);
     }
-    void TearDown() override { DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // Made once, never destroyed, like the program's own descriptors.
@@ -170,7 +170,7 @@ TEST_F(ObjectType, KindsWithoutTheChoiceIgnoreTheSetting)
     const int before = ReportCount();
     fixed->SetEditOnCreate(false);
     EXPECT_EQ(before + 1, ReportCount());
-    EXPECT_FALSE(HasStoredValue(L"904EditOnCreate"));
+    EXPECT_FALSE(HasTestSettingsValue(L"904EditOnCreate"));
     CSettings::SetInt(L"904EditOnCreate", 0);
     EXPECT_TRUE(fixed->IsEditOnCreate());
 }

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <string>
 
 #include "course/PartColors.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
@@ -36,10 +35,6 @@ CPartColorSet AFrameColors()
     return set;
 }
 
-std::wstring TestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId());
-}
 
 }  // namespace
 
@@ -238,8 +233,7 @@ TEST(PartColorSet, ShortRecordsReadAsDefaults)
 class PartColorSettings : public testing::Test
 {
 protected:
-    void SetUp() override { CSettings::Open(TestKeyPath()); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str()); }
+    CTestSettingsKey m_key;
 };
 
 TEST_F(PartColorSettings, StoredAsTheVersion4RecordUnderTheKindsPrefix)

@@ -15,6 +15,7 @@
 #include "foundation/Strings.h"
 #include "render3d/GraphicsSystem.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
 // Reaches the crash log's inner steps, so that the dump and the report text
@@ -487,8 +488,6 @@ std::vector<std::string> Lines(const std::string& file)
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
 
-std::wstring TestKeyPath() { return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId()); }
-
 }  // namespace
 
 CHILD_SCENARIO(CrashLogHangWithoutHandler)
@@ -521,8 +520,7 @@ TEST(CrashLogChild, HangIsDumpedWithTheMarkerBeforeTheLastTick)
 CHILD_SCENARIO(CrashLogHangWithHandler)
 {
     GetCrashLog().fileName = kLogName;
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-    CSettings::Open(TestKeyPath());
+    CTestSettingsKey key;
     static CGraphicsSystem system(L"HangTest");
     GetCrashLog().SetFailureHandler(&system);
     int result = HangInWatchedSection();
@@ -534,7 +532,6 @@ CHILD_SCENARIO(CrashLogHangWithHandler)
         result = 72;
     if (!result && !CDialogWatcher::TakeAnswered().empty())
         result = 73;
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
     return result;
 }
 

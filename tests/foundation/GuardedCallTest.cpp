@@ -14,6 +14,7 @@
 #include "foundation/Strings.h"
 #include "render3d/GraphicsSystem.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -22,8 +23,6 @@ const char kLogName[] = "Fendrel4CrashLog.txt";
 const int32_t kAccessViolation = int32_t(EXCEPTION_ACCESS_VIOLATION);
 
 std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
-
-std::wstring TestKeyPath() { return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId()); }
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -209,8 +208,7 @@ TEST(GuardedCallChild, FaultInOwnCodeReportsAndQuits)
 CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
 {
     GetCrashLog().fileName = kLogName;
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-    CSettings::Open(TestKeyPath());
+    CTestSettingsKey key;
     static CGraphicsSystem system(L"ImageTest");
 
     // The last page of this program's image lies far beyond 2 MB.
@@ -238,7 +236,6 @@ CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
         result = failed;
     else if (!TakeQuitMessage())
         result = 15;
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
     return result;
 }
 
@@ -251,8 +248,7 @@ TEST(GuardedCallChild, WholeImageCountsAsOwnCode)
 CHILD_SCENARIO(GuardDriverFault)
 {
     GetCrashLog().fileName = kLogName;
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-    CSettings::Open(TestKeyPath());
+    CTestSettingsKey key;
     static CGraphicsSystem outer(L"OuterTest");
     static CGraphicsSystem driver(L"DriverTest");
     void* const code = MakeForeignCode();
@@ -275,10 +271,8 @@ CHILD_SCENARIO(GuardDriverFault)
         result = 14;
     else if (CSettings::GetInt(L"DriverTestWorstError", 0) != 3)
         result = 15;
-    if (result) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    if (result)
         return result;
-    }
 
     // The dump: the filter's records (fault address, exception code), then,
     // newest, the system's own report (its name, severity 3).
@@ -305,7 +299,6 @@ CHILD_SCENARIO(GuardDriverFault)
     if (!result && (steps != 3 || ReportCount() != 1 || TakeQuitMessage()))
         result = 18;
     GetCrashLog().SetFailureHandler(nullptr);
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
     return result;
 }
 

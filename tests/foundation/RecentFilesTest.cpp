@@ -1,25 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <deque>
 #include <string>
 
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
-std::wstring TestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 Recent Test " + std::to_wstring(GetCurrentProcessId());
-}
 
 class RecentFiles : public testing::Test
 {
 protected:
-    void SetUp() override { CSettings::Open(TestKeyPath()); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str()); }
+    CTestSettingsKey m_key;
 };
 
 std::deque<std::wstring> List(std::initializer_list<const wchar_t*> items)

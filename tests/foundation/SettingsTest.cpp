@@ -8,14 +8,11 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-std::wstring TestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId());
-}
 
 struct CRawValue
 {
@@ -29,7 +26,7 @@ CRawValue ReadRaw(const std::wstring& name)
 {
     CRawValue raw;
     HKEY key = nullptr;
-    raw.result = RegOpenKeyExW(HKEY_CURRENT_USER, TestKeyPath().c_str(), 0, KEY_QUERY_VALUE, &key);
+    raw.result = RegOpenKeyExW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), 0, KEY_QUERY_VALUE, &key);
     if (raw.result != ERROR_SUCCESS)
         return raw;
     DWORD size = 0;
@@ -46,7 +43,7 @@ CRawValue ReadRaw(const std::wstring& name)
 void WriteRaw(const std::wstring& name, DWORD type, const void* data, DWORD size)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(HKEY_CURRENT_USER, TestKeyPath().c_str(), &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), &key));
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
     RegCloseKey(key);
 }
@@ -61,8 +58,7 @@ std::vector<BYTE> Bytes(const void* data, size_t size)
 class Settings : public testing::Test
 {
 protected:
-    void SetUp() override { CSettings::Open(TestKeyPath()); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str()); }
+    CTestSettingsKey m_key;
 };
 
 }  // namespace
@@ -201,19 +197,19 @@ TEST_F(Settings, StringsAreReadOnlyFromTheirTypes)
 TEST_F(Settings, OpenSwitchesToAnotherKey)
 {
     CSettings::SetInt(L"Metric", 1);
-    const std::wstring other = TestKeyPath() + L"\\Other";
+    const std::wstring other = GetTestSettingsKeyPath() + L"\\Other";
     CSettings::Open(other);
     EXPECT_EQ(-1, CSettings::GetInt(L"Metric", -1));
     CSettings::SetInt(L"Metric", 0);
-    CSettings::Open(TestKeyPath());
+    CSettings::Open(GetTestSettingsKeyPath());
     EXPECT_EQ(1, CSettings::GetInt(L"Metric", -1));
 }
 
 TEST_F(Settings, AFailedWriteIsReported)
 {
-    CRegistryKey key(HKEY_CURRENT_USER, TestKeyPath() + L"\\Doomed");
+    CRegistryKey key(HKEY_CURRENT_USER, GetTestSettingsKeyPath() + L"\\Doomed");
     ASSERT_TRUE(key.IsOpen());
-    RegDeleteTreeW(HKEY_CURRENT_USER, (TestKeyPath() + L"\\Doomed").c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, (GetTestSettingsKeyPath() + L"\\Doomed").c_str());
     const int before = ReportCount();
     key.SetInt(L"Value", 1);
     EXPECT_EQ(before + 1, ReportCount());
@@ -222,13 +218,13 @@ TEST_F(Settings, AFailedWriteIsReported)
 
 TEST_F(Settings, KeysOpenUnderAnotherKey)
 {
-    CRegistryKey parent(HKEY_CURRENT_USER, TestKeyPath());
+    CRegistryKey parent(HKEY_CURRENT_USER, GetTestSettingsKeyPath());
     CRegistryKey child(parent.GetHandle(), L"shell\\open");
     ASSERT_TRUE(child.IsOpen());
     child.SetString(L"", std::wstring(L"command"));
     HKEY raw = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER, (TestKeyPath() + L"\\shell\\open").c_str(), 0, KEY_QUERY_VALUE, &raw));
+              RegOpenKeyExW(HKEY_CURRENT_USER, (GetTestSettingsKeyPath() + L"\\shell\\open").c_str(), 0, KEY_QUERY_VALUE, &raw));
     RegCloseKey(raw);
     EXPECT_EQ(L"command", child.GetString(L"", L"default"));
     child.Close();

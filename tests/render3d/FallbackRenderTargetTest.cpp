@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/GdiGraphics.h"
 #include "render3d/FallbackRenderTarget.h"
@@ -12,6 +13,7 @@
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/render3d/GraphicsTestSystems.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "ui/Scene.h"
 
 namespace {
@@ -62,7 +64,7 @@ protected:
     void SetUp() override { CGraphicsSystemTestAccess::ResetRun(); }
     void TearDown() override { CGraphicsSystemTestAccess::ResetRun(); }
 
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
 };
 
 CFunctionDrawable MakeRectangles()

@@ -14,6 +14,7 @@
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/render3d/GraphicsTestSystems.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Scene.h"
 
@@ -31,7 +32,7 @@ protected:
     void SetUp() override { CGraphicsSystemTestAccess::ResetRun(); }
     void TearDown() override { CGraphicsSystemTestAccess::ResetRun(); }
 
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
 };
 
 // The table in its real order over the given systems.
@@ -552,7 +553,7 @@ TEST_F(GraphicsChoice, GdiOnlyRendersUpToTheFixedLimitInOnePiece)
 
 CHILD_SCENARIO(GraphicsTiles12000x3000)
 {
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
     CGraphicsSystemTestAccess::SetScreenSize(1920.0f, 1080.0f);
     CSettings::SetInt(L"GraphicsClass", 3);
@@ -599,7 +600,7 @@ CHILD_SCENARIO(GraphicsReserveReleasedStepsTheClass)
     GetCrashLog().ReleaseReserve();
     {
         // Direct3D 11 whose windows are not cheap: class 4.
-        CGraphicsTestKey key;
+        CTestSettingsKey key;
         CGraphicsSystemTestAccess::ResetRun();
         CSettings::SetInt(L"GraphicsClass", 3);
         CFakeGraphicsSystem d3d(L"FakeD3D", true, 1), gl3(L"FakeGL3", true), gl1(L"FakeGL1", true);
@@ -613,7 +614,7 @@ CHILD_SCENARIO(GraphicsReserveReleasedStepsTheClass)
             return 12;
     }
     // Feature level 11 on Windows 7 (rank 0): the class stays 3.
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
     CSettings::SetInt(L"GraphicsClass", 3);
     CFakeGraphicsSystem d3d(L"FakeD3D", true, 0), gl3(L"FakeGL3", true), gl1(L"FakeGL1", true);
@@ -632,7 +633,7 @@ TEST(GraphicsChoiceMemory, AReleasedReserveRestrictsTheSystemAndStepsItsClass)
 
 CHILD_SCENARIO(GraphicsOutOfMemoryAcrossRuns)
 {
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
     CSettings::SetInt(L"GraphicsClass", 3);
     {
@@ -678,7 +679,7 @@ TEST(GraphicsChoiceMemory, AnOutOfMemoryReportLimitsTheSystemNowAndInLaterRuns)
 
 CHILD_SCENARIO(GraphicsNoRowQualifies)
 {
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
     CFakeGraphicsSystem d3d(L"FakeD3D", false);
     CGraphicsSystemTestAccess::ReplaceTable({{3, &d3d, false, 4}, {4, &d3d, true, 4}});
@@ -696,14 +697,14 @@ TEST(GraphicsChoiceLastResort, WhenNoRowQualifiesGdiIsReturnedAndReported)
 
 CHILD_SCENARIO(GraphicsGdiIsAlwaysTheLastResort)
 {
-    CGraphicsTestKey key;
+    CTestSettingsKey key;
     CSettings::SetInt(L"GDIWorstError", 3);
     CGraphicsSystemTestAccess::ResetRun();
     CGdiGraphicsSystem& gdi = CGdiGraphicsSystem::Instance();
     // GDI keeps no worst error: neither read nor stored.
     if (gdi.GetWorstError() != 0)
         return 10;
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, CGraphicsTestKey::Path().c_str(), L"GDIWorstError");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), L"GDIWorstError");
     gdi.ReportFailure(3);
     if (gdi.GetCurrentError() != 3 || gdi.IsRestricted() || gdi.GetWorstError() != 0)
         return 11;

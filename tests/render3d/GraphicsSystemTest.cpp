@@ -8,6 +8,7 @@
 #include "foundation/Settings.h"
 #include "render3d/GraphicsSystem.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
 // A graphics system's failure report spends the crash log's one report and
@@ -16,27 +17,14 @@
 
 namespace {
 
-std::wstring TestKeyPath() { return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId()); }
-
 std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
-
-class CTestKey
-{
-public:
-    CTestKey()
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-        CSettings::Open(TestKeyPath());
-    }
-    ~CTestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str()); }
-};
 
 }  // namespace
 
 CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
 {
     GetCrashLog().fileName = "Fendrel4CrashLog.txt";
-    CTestKey key;
+    CTestSettingsKey key;
     static CGraphicsSystem first(L"MemA");
     static CGraphicsSystem second(L"MemB");
     if (!GetCrashLog().HoldsReserve())
@@ -86,7 +74,7 @@ TEST(GraphicsSystem, OutOfMemoryReleasesTheReserveOnceThenCountsAsFailure)
 
 CHILD_SCENARIO(GraphicsWorstErrorOfEarlierRuns)
 {
-    CTestKey key;
+    CTestSettingsKey key;
     CSettings::SetInt(L"StoredWorstError", 2);
     static CGraphicsSystem system(L"Stored");
     if (system.GetWorstError() != 2 || system.GetCurrentError() != 0 || system.IsRestricted())

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/Settings.h"
 #include "graphics/PixelBitmap.h"
 #include "graphics/RenderTarget.h"
 #include "render3d/GraphicsSystem.h"
@@ -35,25 +34,6 @@ public:
         CGraphicsSystem::Run().screenSize = CSize2(width, height);
     }
     static CGraphicsSystem* GetUserSystem() { return CGraphicsSystem::Run().userSystem; }
-};
-
-// A settings key of this process, empty at the start and deleted at the end.
-class CGraphicsTestKey
-{
-public:
-    CGraphicsTestKey()
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, Path().c_str());
-        CSettings::Open(Path());
-    }
-    ~CGraphicsTestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, Path().c_str()); }
-    CGraphicsTestKey(const CGraphicsTestKey&) = delete;
-    CGraphicsTestKey& operator=(const CGraphicsTestKey&) = delete;
-
-    static std::wstring Path()
-    {
-        return L"Software\\Norvane\\Fendrel 4 Graphics Test " + std::to_wstring(GetCurrentProcessId());
-    }
 };
 
 class CFakeGraphicsSystem;

@@ -102,7 +102,7 @@ protected:
         CDialogWatcher::TakeAnswered();
         Type();
     }
-    void TearDown() override { coursetest::DeleteTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 
     static std::unique_ptr<CCourse> MakeCourse()
     {

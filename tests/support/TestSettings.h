@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+// Settings for tests: a registry key of this process under HKEY_CURRENT_USER,
+// so that a test sees neither the user's settings nor those of another run.
+
+// "Software\Norvane\Fendrel 4 Test <process id>".
+std::wstring GetTestSettingsKeyPath();
+
+// Empties the test key and opens the settings there.
+void OpenTestSettingsKey();
+// Deletes the test key with everything in it.
+void DeleteTestSettingsKey();
+// Whether the test key holds the value.
+bool HasTestSettingsValue(const std::wstring& name);
+
+// The test key for the life of the object: the settings open there empty,
+// and the key goes at the end.
+class CTestSettingsKey
+{
+public:
+    CTestSettingsKey() { OpenTestSettingsKey(); }
+    ~CTestSettingsKey() { DeleteTestSettingsKey(); }
+    CTestSettingsKey(const CTestSettingsKey&) = delete;
+    CTestSettingsKey& operator=(const CTestSettingsKey&) = delete;
+};
