@@ -12,8 +12,8 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
-#include "foundation/Strings.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
@@ -65,30 +65,11 @@ namespace {
 using CEntry = CCrashLogTestAccess::CEntry;
 
 const int32_t kDisarmed = 999999999;
-const char kLogName[] = "Fendrel4CrashLog.txt";
-
-std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
-
 std::string ValueText(const CTracePoint& point)
 {
     std::ostringstream out;
     point.WriteValue(out);
     return out.str();
-}
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-// The box a report showed in this process, checked against text 2675 with
-// the expected argument (which the text must contain: it names %1).
-int CheckOneReportBox(const std::string& argument)
-{
-    const std::vector<CSeenDialog> boxes = CDialogWatcher::TakeAnswered();
-    if (boxes.size() != 1)
-        return 20 + int(boxes.size());
-    const std::wstring expected = GetStringWithArg(2675, Widen(argument));
-    if (boxes[0].text != expected || expected.find(Widen(argument)) == std::wstring::npos)
-        return 30;
-    return 0;
 }
 
 // The dump's first line is the local time in asctime form, taken between
@@ -124,11 +105,6 @@ std::string Line(const char* file, int line, const std::string& value = "")
 {
     return std::string(file) + ":" + std::to_string(line) + " " + value + "\r\n";
 }
-
-// Each stamp sits on one line with the constant naming that line.
-#define STAMP(name, statement) \
-    void name() { statement; } \
-    const int name##Line = __LINE__;
 
 STAMP(StampAnchor, TRACE_POINT())
 STAMP(StampInt, TRACE_VALUE(int32_t, int32_t(0xC0000005)))
@@ -361,7 +337,7 @@ TEST(CrashLogSections, OtherThreadsKeepNoSections)
 
 CHILD_SCENARIO(CrashLogReportsOnce)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     StampAnchor();
     StampInt();
     StampPlain();
@@ -380,10 +356,10 @@ CHILD_SCENARIO(CrashLogReportsOnce)
         return failed;
 
     // Later reports, whatever their code, neither write nor tell.
-    const std::string written = ReadWholeFile(LogPath());
+    const std::string written = ReadWholeFile(GetTestCrashLogPath());
     for (int code : {0, 1, 2, 4, 5})
         ReportFailure(code);
-    if (ReadWholeFile(LogPath()) != written)
+    if (ReadWholeFile(GetTestCrashLogPath()) != written)
         return 40;
     if (!CDialogWatcher::TakeAnswered().empty())
         return 41;
@@ -392,12 +368,12 @@ CHILD_SCENARIO(CrashLogReportsOnce)
 
 TEST(CrashLogChild, FirstReportWritesTheDumpAndTellsTheUser)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     const time_t from = time(nullptr);
     ASSERT_EQ(0, RunChildScenario("CrashLogReportsOnce"));
     const time_t to = time(nullptr);
 
-    const std::string file = ReadWholeFile(LogPath());
+    const std::string file = ReadWholeFile(GetTestCrashLogPath());
     std::string records;
     ASSERT_TRUE(SplitTimeHeader(file, from, to, &records)) << file;
     EXPECT_TRUE(EveryLineEndIsCrLf(file));
@@ -414,7 +390,7 @@ TEST(CrashLogChild, FirstReportWritesTheDumpAndTellsTheUser)
 
 CHILD_SCENARIO(CrashLogCheckShowsTheWindowsError)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     StampAnchor();
     SetLastError(1234);
     ReportFailure();
@@ -425,9 +401,9 @@ CHILD_SCENARIO(CrashLogCheckShowsTheWindowsError)
 
 TEST(CrashLogChild, CheckFailureShowsWhereAndTheWindowsError)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     ASSERT_EQ(0, RunChildScenario("CrashLogCheckShowsTheWindowsError"));
-    const std::string file = ReadWholeFile(LogPath());
+    const std::string file = ReadWholeFile(GetTestCrashLogPath());
     const std::string anchor = Line("CrashLogTest.cpp", StampAnchorLine);
     const size_t at = file.rfind(anchor);
     ASSERT_NE(std::string::npos, at) << file;
@@ -492,7 +468,7 @@ bool StartsWith(const std::string& text, const std::string& start) { return text
 
 CHILD_SCENARIO(CrashLogHangWithoutHandler)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     if (const int failed = HangInWatchedSection())
         return failed;
     if (ReportCount() != 1)
@@ -506,9 +482,9 @@ CHILD_SCENARIO(CrashLogHangWithoutHandler)
 
 TEST(CrashLogChild, HangIsDumpedWithTheMarkerBeforeTheLastTick)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     ASSERT_EQ(0, RunChildScenario("CrashLogHangWithoutHandler"));
-    const std::string file = ReadWholeFile(LogPath());
+    const std::string file = ReadWholeFile(GetTestCrashLogPath());
     const char* f = "CrashLogTest.cpp";
     const std::string expected = Line(f, StampBeforeHangLine, "11") + Line(f, StampInWatchedLine, "12") +
                                  "t-5\r\n" + Line(f, StampLastTickALine, "13") + Line(f, StampLastTickBLine);
@@ -519,7 +495,7 @@ TEST(CrashLogChild, HangIsDumpedWithTheMarkerBeforeTheLastTick)
 
 CHILD_SCENARIO(CrashLogHangWithHandler)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem system(L"HangTest");
     GetCrashLog().SetFailureHandler(&system);
@@ -537,9 +513,9 @@ CHILD_SCENARIO(CrashLogHangWithHandler)
 
 TEST(CrashLogChild, HangDuringAGraphicsCallFailsThatSystem)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     ASSERT_EQ(0, RunChildScenario("CrashLogHangWithHandler"));
-    const std::string file = ReadWholeFile(LogPath());
+    const std::string file = ReadWholeFile(GetTestCrashLogPath());
     EXPECT_EQ(std::string::npos, file.find("t-5")) << file;
     // The graphics system's report is the newest: its name, then severity 3.
     const std::vector<std::string> lines = Lines(file);

@@ -11,20 +11,15 @@
 #include "foundation/CrashLog.h"
 #include "foundation/GuardedCall.h"
 #include "foundation/Settings.h"
-#include "foundation/Strings.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-const char kLogName[] = "Fendrel4CrashLog.txt";
 const int32_t kAccessViolation = int32_t(EXCEPTION_ACCESS_VIOLATION);
-
-std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::string Hex8(const void* address)
 {
@@ -36,7 +31,7 @@ std::string Hex8(const void* address)
 std::vector<std::string> LogLines()
 {
     std::vector<std::string> lines;
-    std::istringstream in(ReadWholeFile(LogPath()));
+    std::istringstream in(ReadWholeFile(GetTestCrashLogPath()));
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -53,16 +48,6 @@ std::string ValueOf(const std::string& line)
 }
 
 bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
-
-// 0 when exactly one report box was shown, with text 2675 naming the argument.
-int CheckOneReportBox(const std::string& argument)
-{
-    const std::vector<CSeenDialog> boxes = CDialogWatcher::TakeAnswered();
-    if (boxes.size() != 1)
-        return 20 + int(boxes.size());
-    const std::wstring expected = GetStringWithArg(2675, Widen(argument));
-    return boxes[0].text == expected && expected.find(Widen(argument)) != std::wstring::npos ? 0 : 30;
-}
 
 bool TakeQuitMessage()
 {
@@ -101,10 +86,6 @@ void* HandlerChain()
 volatile uintptr_t g_nowhere = 0;
 
 __attribute__((noinline)) void WriteThroughNull() { *reinterpret_cast<volatile int*>(g_nowhere) = 1; }
-
-#define STAMP(name, statement) \
-    void name() { statement; } \
-    const int name##Line = __LINE__;
 
 STAMP(StampBeforeFault, TRACE_VALUE(int32_t, 21))
 
@@ -160,7 +141,7 @@ TEST(GuardedCall, GraphicsCallHasItsSystemAsFailureHandler)
 
 CHILD_SCENARIO(GuardOwnFault)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     StampBeforeFault();
     void* const chain = HandlerChain();
     bool afterFault = false;
@@ -201,13 +182,13 @@ CHILD_SCENARIO(GuardOwnFault)
 
 TEST(GuardedCallChild, FaultInOwnCodeReportsAndQuits)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0, RunChildScenario("GuardOwnFault"));
 }
 
 CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem system(L"ImageTest");
 
@@ -241,13 +222,13 @@ CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
 
 TEST(GuardedCallChild, WholeImageCountsAsOwnCode)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0, RunChildScenario("GuardOwnFaultBeyondTwoMegabytes"));
 }
 
 CHILD_SCENARIO(GuardDriverFault)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem outer(L"OuterTest");
     static CGraphicsSystem driver(L"DriverTest");
@@ -304,14 +285,14 @@ CHILD_SCENARIO(GuardDriverFault)
 
 TEST(GuardedCallChild, FaultInAGraphicsLibraryFailsThatSystemAndGoesOn)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0, RunChildScenario("GuardDriverFault"));
-    EXPECT_TRUE(FileExists(LogPath()));
+    EXPECT_TRUE(FileExists(GetTestCrashLogPath()));
 }
 
 CHILD_SCENARIO(GuardForeignFaultWithoutHandler)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     void* const code = MakeForeignCode();
     if (!code)
         return 10;
@@ -326,14 +307,14 @@ CHILD_SCENARIO(GuardForeignFaultWithoutHandler)
 
 TEST(GuardedCallChild, FaultElsewhereWithoutHandlerReportsAndQuits)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0, RunChildScenario("GuardForeignFaultWithoutHandler"));
-    EXPECT_TRUE(FileExists(LogPath()));
+    EXPECT_TRUE(FileExists(GetTestCrashLogPath()));
 }
 
 CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     BOOL bad = FALSE;
     // The system answers these by catching the access violation itself.
     if (!CallGuarded([&] { bad = IsBadReadPtr(nullptr, 4) && IsBadWritePtr(reinterpret_cast<void*>(16), 4); }))
@@ -347,9 +328,9 @@ CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
 
 TEST(GuardedCallChild, HandlersInsideTheCallSeeTheFaultFirst)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0, RunChildScenario("GuardLeavesInnerHandlersFirst"));
-    EXPECT_FALSE(FileExists(LogPath()));
+    EXPECT_FALSE(FileExists(GetTestCrashLogPath()));
 }
 
 namespace {
@@ -366,7 +347,7 @@ LONG WINAPI EndOnUnhandled(EXCEPTION_POINTERS* pointers)
 
 CHILD_SCENARIO(GuardPassesOnOtherExceptions)
 {
-    GetCrashLog().fileName = kLogName;
+    GetCrashLog().fileName = kTestCrashLogName;
     SetUnhandledExceptionFilter(EndOnUnhandled);
     CallGuarded([] { RaiseException(kUnlistedCode, 0, 0, nullptr); });
     return 0x53;
@@ -374,7 +355,7 @@ CHILD_SCENARIO(GuardPassesOnOtherExceptions)
 
 TEST(GuardedCallChild, ExceptionsOutsideTheListGoOnUnreported)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0x51, RunChildScenario("GuardPassesOnOtherExceptions"));
-    EXPECT_FALSE(FileExists(LogPath()));
+    EXPECT_FALSE(FileExists(GetTestCrashLogPath()));
 }

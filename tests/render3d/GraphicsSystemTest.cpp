@@ -7,6 +7,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
@@ -15,15 +16,9 @@
 // may give back its reserve, so every case runs in a process of its own,
 // with a settings key of that process.
 
-namespace {
-
-std::wstring LogPath() { return GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt"; }
-
-}  // namespace
-
 CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
 {
-    GetCrashLog().fileName = "Fendrel4CrashLog.txt";
+    GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem first(L"MemA");
     static CGraphicsSystem second(L"MemB");
@@ -38,7 +33,7 @@ CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
         return 12;
     if (CSettings::GetInt(L"MemAWorstError", -1) != 2)
         return 13;
-    if (ReportCount() != 1 || !FileExists(LogPath()))
+    if (ReportCount() != 1 || !FileExists(GetTestCrashLogPath()))
         return 14;
 
     // A second one counts as any other failure; only the first worst error
@@ -64,10 +59,10 @@ CHILD_SCENARIO(GraphicsOutOfMemoryTwice)
 
 TEST(GraphicsSystem, OutOfMemoryReleasesTheReserveOnceThenCountsAsFailure)
 {
-    DeleteFileW(LogPath().c_str());
+    DeleteFileW(GetTestCrashLogPath().c_str());
     EXPECT_EQ(0, RunChildScenario("GraphicsOutOfMemoryTwice"));
     // The dump ends with the first report: the system's name and severity.
-    const std::string file = ReadWholeFile(LogPath());
+    const std::string file = ReadWholeFile(GetTestCrashLogPath());
     EXPECT_NE(std::string::npos, file.find(" MemA\r\nGraphicsSystem.cpp:")) << file;
     EXPECT_EQ(file.size() - 4, file.rfind(" 2\r\n")) << file;
 }
