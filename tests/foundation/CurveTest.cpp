@@ -5,6 +5,7 @@
 
 #include "foundation/Curve.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace {
 
@@ -20,12 +21,6 @@ CCurveGeometry MakeCurve(CPoint2 a, CPoint2 b, CPoint2 c, CPoint2 d)
 
 // The arch of the quarter-point example: (0,0) (0,1) (1,1) (1,0).
 CCurveGeometry MakeArch() { return MakeCurve({0, 0}, {0, 1}, {1, 1}, {1, 0}); }
-
-void ExpectNear(const CPoint2& expected, const CPoint2& actual, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-}
 
 // The cubic in Bernstein form, in double, to check the float evaluation.
 CPoint2 Bernstein(const CCurveGeometry& c, double t)
@@ -155,8 +150,8 @@ TEST(Curve, SubCurves)
     }
 
     const CCurveGeometry middle = c.GetSubCurve(0.3f, 0.7f);
-    ExpectNear(c.GetPoint(0.3f), middle.p0);
-    ExpectNear(c.GetPoint(0.7f), middle.p3);
+    ExpectNear(c.GetPoint(0.3f), middle.p0, 1e-5f);
+    ExpectNear(c.GetPoint(0.7f), middle.p3, 1e-5f);
     ExpectNear(c.GetPoint(0.5f), middle.GetPoint(0.5f), 1e-4f);
 }
 
@@ -188,10 +183,10 @@ TEST(Curve, HandleFromNeighbours)
 {
     // Equal distances: the Catmull-Rom point a + (e - d) / 6.
     ExpectNear(CPoint2(10, 0) + (CPoint2(13, 4) - CPoint2(5, 0)) / 6.0f,
-               ComputeHandle({10, 0}, {13, 4}, {5, 0}));
+               ComputeHandle({10, 0}, {13, 4}, {5, 0}), 1e-5f);
     // Unequal distances weigh the tangent by the segment lengths:
     // a = (30, 0), b = (-10, 0): a - ((900/40)(-10,0) - (100/40)(30,0)) / 30.
-    ExpectNear({10 + 10, 0}, ComputeHandle({10, 0}, {40, 0}, {0, 0}));
+    ExpectNear({10 + 10, 0}, ComputeHandle({10, 0}, {40, 0}, {0, 0}), 1e-5f);
     // A neighbour on the anchor gives the other end.
     EXPECT_EQ(CPoint2(20, 10), ComputeHandle({10, 0}, {20, 10}, {10, 0}));
 }

@@ -5,15 +5,9 @@
 
 #include "foundation/Transform.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace {
-
-void ExpectNear(const CVector3& expected, const CVector3& actual, float tolerance = 1e-4f)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-    EXPECT_NEAR(expected.z, actual.z, tolerance);
-}
 
 void ExpectMatrixNear(const CTransform& expected, const CTransform& actual,
                       float tolerance = 1e-5f)

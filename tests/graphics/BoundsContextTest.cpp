@@ -7,6 +7,7 @@
 #include "graphics/Drawable.h"
 #include "graphics/PixelBitmap.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace {
 
@@ -60,16 +61,6 @@ CDrawableBounds Measure(CDrawable& drawable)
 {
     CBoundsContext::MeasureDrawable(drawable);
     return drawable.GetBounds();
-}
-
-void ExpectBoxNear(const CBox3& expected, const CBox3& actual, float tolerance = 1e-4f)
-{
-    EXPECT_NEAR(expected.minX, actual.minX, tolerance);
-    EXPECT_NEAR(expected.maxX, actual.maxX, tolerance);
-    EXPECT_NEAR(expected.minY, actual.minY, tolerance);
-    EXPECT_NEAR(expected.maxY, actual.maxY, tolerance);
-    EXPECT_NEAR(expected.minZ, actual.minZ, tolerance);
-    EXPECT_NEAR(expected.maxZ, actual.maxZ, tolerance);
 }
 
 }  // namespace
@@ -197,7 +188,7 @@ TEST(BoundsContext, VertexBatchesAddTheBoxOfTheirVertices)
         gc.m_state.matrix.SetTranslation(0, 0, 0);
         gc.DrawCylinder(1.0f, -1.0f, 0.0f, 8, true, false, false, 0, 0);
     });
-    ExpectBoxNear(CBox3(-1, 11, -1, 2, -1, 3), Measure(sketch).fixed);
+    ExpectNear(CBox3(-1, 11, -1, 2, -1, 3), Measure(sketch).fixed);
 }
 
 TEST(BoundsContext, DrawingNothingGivesEmptyBoundsThatAreCachedToo)
@@ -267,7 +258,7 @@ TEST(BoundsContext, MatrixPlacesWhatIsDrawn)
     });
     // Turned a quarter: the rectangle's length runs along y, its width along
     // x, about the point (100, -50) of the y-up frame.
-    ExpectBoxNear(CBox3(100, 102, -50, -40, 0, 0), Measure(sketch).fixed);
+    ExpectNear(CBox3(100, 102, -50, -40, 0, 0), Measure(sketch).fixed);
 }
 
 TEST(BoundsContext, BitmapReachesItsRectangleAtFillHeight)
@@ -310,7 +301,7 @@ TEST(BoundsContext, ScreenSizeChildGoesIntoTheScalingPart)
     const CDrawableBounds b = Measure(parent);
     const float r = std::hypot(std::hypot(5.0f, 2.0f), 0.2f);
     EXPECT_EQ(CBox3(0, 50, -10, 0, 0, 0), b.fixed);
-    ExpectBoxNear(CBox3(-r, r, -r, r, -r, r), b.scaling);
+    ExpectNear(CBox3(-r, r, -r, r, -r, r), b.scaling);
 }
 
 TEST(BoundsContext, StateAfterMeasuringIsThatOfBefore)

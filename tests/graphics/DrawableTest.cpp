@@ -10,6 +10,7 @@
 #include "render3d/Camera.h"
 #include "tests/graphics/RecordingContext.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace {
 
@@ -50,16 +51,6 @@ CDrawableBounds MakeBounds(const CBox3& fixed, const CBox3& scaling = CBox3())
     b.scaling = scaling;
     b.empty = false;
     return b;
-}
-
-void ExpectBoxNear(const CBox3& expected, const CBox3& actual, float tolerance = 1e-4f)
-{
-    EXPECT_NEAR(expected.minX, actual.minX, tolerance);
-    EXPECT_NEAR(expected.maxX, actual.maxX, tolerance);
-    EXPECT_NEAR(expected.minY, actual.minY, tolerance);
-    EXPECT_NEAR(expected.maxY, actual.maxY, tolerance);
-    EXPECT_NEAR(expected.minZ, actual.minZ, tolerance);
-    EXPECT_NEAR(expected.maxZ, actual.maxZ, tolerance);
 }
 
 }  // namespace
@@ -230,7 +221,7 @@ TEST(DrawableBounds, SphereBoundsHoldTheBoxTurnedAnyWay)
     t.RotateZ(45.0f);
     t.SetTranslation(10, 20, 30);
     // Farthest corner (3, 4, 12): radius 13, scaled 26.
-    ExpectBoxNear(CBox3(-16, 36, -6, 46, 4, 56), SphereBounds(CBox3(-1, 3, -4, 2, 0, 12), t));
+    ExpectNear(CBox3(-16, 36, -6, 46, 4, 56), SphereBounds(CBox3(-1, 3, -4, 2, 0, 12), t));
     EXPECT_EQ(CBox3(10, 10, 20, 20, 30, 30), SphereBounds(CBox3(), t));
 }
 
@@ -244,9 +235,9 @@ TEST(DrawableBounds, PlainChildGoesThroughTheTransform)
     b.AddTransformed(MakeBounds(CBox3(0, 1, 0, 3, 0, 1), CBox3(0, 1, 0, 0, 0, 0)), t, 0);
     EXPECT_FALSE(b.empty);
     // (x, y) -> (100 - 2y, 2x).
-    ExpectBoxNear(CBox3(94, 100, 0, 2, 0, 2), b.fixed);
+    ExpectNear(CBox3(94, 100, 0, 2, 0, 2), b.fixed);
     // The scaling part is turned but not scaled or moved.
-    ExpectBoxNear(CBox3(0, 0, 0, 1, 0, 0), b.scaling);
+    ExpectNear(CBox3(0, 0, 0, 1, 0, 0), b.scaling);
 }
 
 TEST(DrawableBounds, ScreenSizeChildScalesWhollyAboutItsOrigin)
@@ -257,8 +248,8 @@ TEST(DrawableBounds, ScreenSizeChildScalesWhollyAboutItsOrigin)
     b.AddTransformed(MakeBounds(CBox3(-3, 0, 0, 4, 0, 0)), t, 1);
     // Fixed: the origin only; scaling: the sphere of radius 5 about 0.
     EXPECT_EQ(CBox3(0, 50, 0, 60, 0, 0), b.fixed);
-    ExpectBoxNear(CBox3(-5, 5, -5, 5, -5, 5), b.scaling);
-    ExpectBoxNear(CBox3(-10, 60, -10, 70, -10, 10), b.At(2.0f));
+    ExpectNear(CBox3(-5, 5, -5, 5, -5, 5), b.scaling);
+    ExpectNear(CBox3(-10, 60, -10, 70, -10, 10), b.At(2.0f));
 }
 
 TEST(DrawableBounds, StandingChildReachesFromTheGroundUp)
@@ -268,7 +259,7 @@ TEST(DrawableBounds, StandingChildReachesFromTheGroundUp)
     CDrawableBounds b;
     b.AddTransformed(MakeBounds(CBox3(-3, 3, -4, 4, 0, 0)), t, 2);
     // Sphere radius 5 about (0, 0, 2): z range 10 high, plus the lift of 2.
-    ExpectBoxNear(CBox3(-5, 5, -5, 5, 0, 12), b.fixed);
+    ExpectNear(CBox3(-5, 5, -5, 5, 0, 12), b.fixed);
     EXPECT_TRUE(b.scaling.IsZero());
 }
 
@@ -289,8 +280,8 @@ TEST(DrawableBounds, UprightChildKeepsBothPartsAsSpheres)
     t.SetTranslation(1, 2, 3);
     CDrawableBounds b;
     b.AddTransformed(MakeBounds(CBox3(0, 0, 0, 1, 0, 0), CBox3(0, 2, 0, 0, 0, 0)), t, 3);
-    ExpectBoxNear(CBox3(-2, 4, -1, 5, 0, 6), b.fixed);
-    ExpectBoxNear(CBox3(-2, 2, -2, 2, -2, 2), b.scaling);
+    ExpectNear(CBox3(-2, 4, -1, 5, 0, 6), b.fixed);
+    ExpectNear(CBox3(-2, 2, -2, 2, -2, 2), b.scaling);
 }
 
 TEST(DrawableBounds, ChildThatDrewNothingAddsNothing)

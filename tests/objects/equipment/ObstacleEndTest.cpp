@@ -6,6 +6,7 @@
 #include "foundation/Transform.h"
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace {
 
@@ -26,12 +27,6 @@ public:
     void GetEnd(CPoint2&, int) const override {}
     void Draw2D(CGraphicsContext&) override {}
 };
-
-void ExpectPoint(const CPoint2& expected, const CPoint2& actual, float tolerance = 1e-3f)
-{
-    EXPECT_NEAR(expected.x, actual.x, tolerance);
-    EXPECT_NEAR(expected.y, actual.y, tolerance);
-}
 
 bool IsFinite(const CPoint2& p)
 {
@@ -95,12 +90,12 @@ TEST(KnotParams, OuterHandleAtHalfTheChordScalesBothByFourFifths)
     CPoint2 outer(50.0f, 10.0f);
     CKnotParams::LimitPair(CPoint2(0.0f, 0.0f), inner, outer, CPoint2(0.0f, 100.0f));
     // The chord runs along +y here; the outer handle is 10 along it: kept.
-    ExpectPoint(CPoint2(20.0f, 5.0f), inner);
-    ExpectPoint(CPoint2(50.0f, 10.0f), outer);
+    ExpectNear(CPoint2(20.0f, 5.0f), inner);
+    ExpectNear(CPoint2(50.0f, 10.0f), outer);
 
     CKnotParams::LimitPair(CPoint2(0.0f, 0.0f), inner, outer, CPoint2(100.0f, 0.0f));
-    ExpectPoint(CPoint2(16.0f, 4.0f), inner);
-    ExpectPoint(CPoint2(40.0f, 8.0f), outer);
+    ExpectNear(CPoint2(16.0f, 4.0f), inner);
+    ExpectNear(CPoint2(40.0f, 8.0f), outer);
 }
 
 TEST(KnotParams, ZeroChordCollapsesTheHandles)
@@ -124,20 +119,20 @@ TEST(KnotParams, LimitHandlesWorksFromBothEnds)
     b.outerBack = CPoint2(30.0f, 0.0f);
     a.LimitHandles(b);
     // a's front handles lie within 40 of the chord: kept.
-    ExpectPoint(CPoint2(30.0f, 0.0f), a.outerFront);
+    ExpectNear(CPoint2(30.0f, 0.0f), a.outerFront);
     // b's outer back handle was 70 along the chord back: scaled by 40 / 70.
-    ExpectPoint(CPoint2(60.0f, 0.0f), b.outerBack);
-    ExpectPoint(CPoint2(100.0f - 20.0f * 40.0f / 70.0f, 0.0f), b.innerBack);
+    ExpectNear(CPoint2(60.0f, 0.0f), b.outerBack);
+    ExpectNear(CPoint2(100.0f - 20.0f * 40.0f / 70.0f, 0.0f), b.innerBack);
 }
 
 TEST_F(ObstacleEnd, FrameFollowsTheOwnersPlacement)
 {
     CFirstObstacleEnd end(&owner, CPoint2(10.0f, 0.0f), CPoint2(10000.0f, 0.0f), 50.0f);
-    ExpectPoint(CPoint2(100.0f, 190.0f), end.GetCoursePoint());
+    ExpectNear(CPoint2(100.0f, 190.0f), end.GetCoursePoint());
     // Local x runs across the entry, local y against the way of passage.
-    ExpectPoint(CPoint2(30.0f, 0.0f), end.ToLocal(CPoint2(130.0f, 190.0f)));
-    ExpectPoint(CPoint2(0.0f, -40.0f), end.ToLocal(CPoint2(100.0f, 150.0f)));
-    ExpectPoint(CPoint2(100.0f, 150.0f), end.ToCourse(CPoint2(0.0f, -40.0f)));
+    ExpectNear(CPoint2(30.0f, 0.0f), end.ToLocal(CPoint2(130.0f, 190.0f)));
+    ExpectNear(CPoint2(0.0f, -40.0f), end.ToLocal(CPoint2(100.0f, 150.0f)));
+    ExpectNear(CPoint2(100.0f, 150.0f), end.ToCourse(CPoint2(0.0f, -40.0f)));
     EXPECT_NEAR(5.0f, end.GetOutwardComponent(0.0f, -5.0f), 1e-4f);
     EXPECT_NEAR(-5.0f, end.GetOutwardComponent(0.0f, 5.0f), 1e-4f);
     EXPECT_NEAR(0.0f, end.GetOutwardComponent(5.0f, 0.0f), 1e-4f);
@@ -155,14 +150,14 @@ TEST_F(ObstacleEnd, DistanceIsToTheEntrySegment)
 TEST_F(ObstacleEnd, ClosestEntryPointAndEntryLine)
 {
     CFirstObstacleEnd end(&owner, CPoint2(10.0f, 0.0f), CPoint2(10000.0f, 0.0f), 50.0f);
-    ExpectPoint(CPoint2(150.0f, 190.0f), end.ClosestEntryPoint(CPoint2(300.0f, 100.0f)));
-    ExpectPoint(CPoint2(80.0f, 190.0f), end.ClosestEntryPoint(CPoint2(80.0f, 400.0f)));
+    ExpectNear(CPoint2(150.0f, 190.0f), end.ClosestEntryPoint(CPoint2(300.0f, 100.0f)));
+    ExpectNear(CPoint2(80.0f, 190.0f), end.ClosestEntryPoint(CPoint2(80.0f, 400.0f)));
     // A line steep to the entry slides along to it ...
-    ExpectPoint(CPoint2(120.0f, 190.0f), end.IntersectEntryLine(CPoint2(110.0f, 100.0f), CPoint2(10.0f, 90.0f)));
+    ExpectNear(CPoint2(120.0f, 190.0f), end.IntersectEntryLine(CPoint2(110.0f, 100.0f), CPoint2(10.0f, 90.0f)));
     // ... and is clamped to the entry's ends.
-    ExpectPoint(CPoint2(150.0f, 190.0f), end.IntersectEntryLine(CPoint2(110.0f, -200.0f), CPoint2(9.0f, 50.0f)));
+    ExpectNear(CPoint2(150.0f, 190.0f), end.IntersectEntryLine(CPoint2(110.0f, -200.0f), CPoint2(9.0f, 50.0f)));
     // A line nearly parallel to it (|v.y| <= 5 |v.x|) gives the clamped foot.
-    ExpectPoint(CPoint2(110.0f, 190.0f), end.IntersectEntryLine(CPoint2(110.0f, 100.0f), CPoint2(20.0f, 90.0f)));
+    ExpectNear(CPoint2(110.0f, 190.0f), end.IntersectEntryLine(CPoint2(110.0f, 100.0f), CPoint2(20.0f, 90.0f)));
 }
 
 TEST_F(ObstacleEnd, FirstAndSecondEndsUseOneParameterWhileTheyHaveAnEntry)
@@ -222,21 +217,21 @@ TEST_F(ObstacleEnd, KnotAtAFirstEnd)
     // Straight through the centre along the way of passage (course -y);
     // approach 2.8 x size, no inner handles.
     EXPECT_EQ(0.0f, knot.cost);
-    ExpectPoint(CPoint2(100.0f, 190.0f), knot.position);
-    ExpectPoint(CPoint2(100.0f, 190.0f), knot.innerFront);
-    ExpectPoint(CPoint2(100.0f, 190.0f), knot.innerBack);
-    ExpectPoint(CPoint2(100.0f, 162.0f), knot.outerFront);
-    ExpectPoint(CPoint2(100.0f, 218.0f), knot.outerBack);
+    ExpectNear(CPoint2(100.0f, 190.0f), knot.position);
+    ExpectNear(CPoint2(100.0f, 190.0f), knot.innerFront);
+    ExpectNear(CPoint2(100.0f, 190.0f), knot.innerBack);
+    ExpectNear(CPoint2(100.0f, 162.0f), knot.outerFront);
+    ExpectNear(CPoint2(100.0f, 218.0f), knot.outerBack);
 
     knot.params[0] = 20.0f;
     end.SetUpKnot(knot);
     EXPECT_FLOAT_EQ(5.12f, knot.cost);
     // Local x = 20 lies at course +x here; the path comes in turned by
     // (-20, -50) in the end's frame.
-    ExpectPoint(CPoint2(120.0f, 190.0f), knot.position);
+    ExpectNear(CPoint2(120.0f, 190.0f), knot.position);
     const float n = std::hypot(20.0f, 50.0f);
-    ExpectPoint(CPoint2(120.0f - 28.0f * 20.0f / n, 190.0f - 28.0f * 50.0f / n), knot.outerFront);
-    ExpectPoint(CPoint2(120.0f + 28.0f * 20.0f / n, 190.0f + 28.0f * 50.0f / n), knot.outerBack);
+    ExpectNear(CPoint2(120.0f - 28.0f * 20.0f / n, 190.0f - 28.0f * 50.0f / n), knot.outerFront);
+    ExpectNear(CPoint2(120.0f + 28.0f * 20.0f / n, 190.0f + 28.0f * 50.0f / n), knot.outerBack);
 }
 
 TEST_F(ObstacleEnd, KnotOfNoSizeIsReportedAndGetsASmallSize)
@@ -283,11 +278,11 @@ TEST_F(ObstacleEnd, JumpEndWithoutWidthSetsOnlyTheInnerDistance)
     EXPECT_EQ(-5.0f, cost);
 
     end.SetUpKnot(knot);
-    ExpectPoint(CPoint2(100.0f, 190.0f), knot.position);
-    ExpectPoint(CPoint2(100.0f, 174.0f), knot.innerFront);
-    ExpectPoint(CPoint2(100.0f, 206.0f), knot.innerBack);
-    ExpectPoint(CPoint2(100.0f, 146.0f), knot.outerFront);
-    ExpectPoint(CPoint2(100.0f, 234.0f), knot.outerBack);
+    ExpectNear(CPoint2(100.0f, 190.0f), knot.position);
+    ExpectNear(CPoint2(100.0f, 174.0f), knot.innerFront);
+    ExpectNear(CPoint2(100.0f, 206.0f), knot.innerBack);
+    ExpectNear(CPoint2(100.0f, 146.0f), knot.outerFront);
+    ExpectNear(CPoint2(100.0f, 234.0f), knot.outerBack);
 }
 
 TEST_F(ObstacleEnd, JumpEndApproach)
