@@ -16,14 +16,12 @@ using namespace editingtest;
 
 namespace {
 
-class CourseEditing : public testing::Test
+class CourseEditing : public CCourseFixture
 {
 protected:
     void SetUp() override
     {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
+        CCourseFixture::SetUp();
         SilenceHints();
         // The kinds register themselves when first made.
         ObstacleType().dialogsStay = true;
@@ -31,7 +29,6 @@ protected:
         PlainType();
         EditOnCreateType();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 CPoint2 Position(const CCourseObject* object)

@@ -16,17 +16,14 @@ using namespace coursetest;
 
 namespace {
 
-class CourseNotification : public testing::Test
+class CourseNotification : public CCourseFixture
 {
 protected:
     void SetUp() override
     {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
+        CCourseFixture::SetUp();
         archivetest::RegisterKinds();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // Writes every notification, in order, into one log shared by listeners:

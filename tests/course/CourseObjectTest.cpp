@@ -13,16 +13,8 @@ using namespace coursetest;
 
 namespace {
 
-class CourseObject : public testing::Test
+class CourseObject : public CCourseFixture
 {
-protected:
-    void SetUp() override
-    {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
-    }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // A kind with parts 10, 2, 15, 25 and 26, for the colour rules.

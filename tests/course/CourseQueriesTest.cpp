@@ -18,21 +18,18 @@ using namespace editingtest;
 
 namespace {
 
-class CourseQueries : public testing::Test
+class CourseQueries : public CCourseFixture
 {
 protected:
     void SetUp() override
     {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
+        CCourseFixture::SetUp();
         // Pictures through GDI, whatever else the machine offers.
         CSettings::SetInt(L"GraphicsClass", 0);
         SilenceHints();
         ObstacleType();
         PlainType();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // A start or finish line of a chosen kind.

@@ -18,16 +18,8 @@ using namespace coursetest;
 
 namespace {
 
-class CourseSelection : public testing::Test
+class CourseSelection : public CCourseFixture
 {
-protected:
-    void SetUp() override
-    {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
-    }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // A test object whose ends have categories of their own and which reports a

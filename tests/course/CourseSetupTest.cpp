@@ -15,14 +15,12 @@ using namespace editingtest;
 
 namespace {
 
-class CourseSetup : public testing::Test
+class CourseSetup : public CCourseFixture
 {
 protected:
     void SetUp() override
     {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
+        CCourseFixture::SetUp();
         SilenceHints();
         ObstacleType().dialogsStay = true;
         ObstacleType().dialogsCancel = false;
@@ -34,7 +32,7 @@ protected:
     {
         ObstacleType().dialogsStay = true;
         ObstacleType().dialogsCancel = false;
-        DeleteTestSettingsKey();
+        CCourseFixture::TearDown();
     }
 };
 

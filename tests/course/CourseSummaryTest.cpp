@@ -15,19 +15,16 @@ using namespace editingtest;
 
 namespace {
 
-class CourseSummary : public testing::Test
+class CourseSummary : public CCourseFixture
 {
 protected:
     void SetUp() override
     {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
+        CCourseFixture::SetUp();
         SilenceHints();
         ObstacleType();
         PlainType();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 std::vector<std::wstring> SummaryLines(const CCourse& course, bool selectedOnly, std::wstring* whole = nullptr)

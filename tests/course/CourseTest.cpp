@@ -14,16 +14,8 @@ using namespace coursetest;
 
 namespace {
 
-class Course : public testing::Test
+class Course : public CCourseFixture
 {
-protected:
-    void SetUp() override
-    {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
-    }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 std::vector<const CCourseObject*> Order(const CCourse& course)

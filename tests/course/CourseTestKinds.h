@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <istream>
 #include <memory>
 #include <string>
@@ -28,6 +30,26 @@ inline void OpenTestSettings()
     OpenTestSettingsKey();
     CSettings::SetInt(L"NeverShow2709", 1);
 }
+
+// Tests in the test settings key, which goes afterwards.
+class CSettingsFixture : public testing::Test
+{
+protected:
+    void SetUp() override { OpenTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
+};
+
+// Tests of courses made with imperial units and rule set 1 in the settings.
+class CCourseFixture : public CSettingsFixture
+{
+protected:
+    void SetUp() override
+    {
+        CSettingsFixture::SetUp();
+        CSettings::SetInt(L"Metric", 0);
+        CSettings::SetInt(L"SpecList", 1);
+    }
+};
 
 class CTestEnd : public CObstacleEnd
 {

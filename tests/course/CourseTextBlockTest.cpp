@@ -17,16 +17,15 @@
 
 namespace {
 
-class CourseTextBlock : public testing::Test
+class CourseTextBlock : public coursetest::CSettingsFixture
 {
 protected:
     void SetUp() override
     {
-        coursetest::OpenTestSettings();
+        coursetest::CSettingsFixture::SetUp();
         archivetest::RegisterKinds();
         CDialogWatcher::TakeAnswered();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 
     static std::unique_ptr<CCourse> MakeCourse()
     {

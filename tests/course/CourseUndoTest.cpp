@@ -26,18 +26,15 @@ namespace {
 using archivetest::ArchiveOf;
 using archivetest::PlaceRecord;
 
-class CourseUndo : public testing::Test
+class CourseUndo : public coursetest::CCourseFixture
 {
 protected:
     void SetUp() override
     {
-        coursetest::OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
+        coursetest::CCourseFixture::SetUp();
         archivetest::RegisterKinds();
         CDialogWatcher::TakeAnswered();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // Moves an object to a new position (as a drag's step would).

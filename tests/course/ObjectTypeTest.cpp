@@ -12,16 +12,8 @@ using namespace coursetest;
 
 namespace {
 
-class ObjectType : public testing::Test
+class ObjectType : public CCourseFixture
 {
-protected:
-    void SetUp() override
-    {
-        OpenTestSettings();
-        CSettings::SetInt(L"Metric", 0);
-        CSettings::SetInt(L"SpecList", 1);
-    }
-    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // Made once, never destroyed, like the program's own descriptors.

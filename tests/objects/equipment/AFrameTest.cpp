@@ -93,16 +93,15 @@ std::unique_ptr<CAFrame> AFrameFromRecord(const std::string& bytes, float length
     return aFrame;
 }
 
-class AFrame : public testing::Test
+class AFrame : public coursetest::CSettingsFixture
 {
 protected:
     void SetUp() override
     {
-        coursetest::OpenTestSettings();
+        coursetest::CSettingsFixture::SetUp();
         CDialogWatcher::TakeAnswered();
         Type();
     }
-    void TearDown() override { DeleteTestSettingsKey(); }
 
     static std::unique_ptr<CCourse> MakeCourse()
     {
