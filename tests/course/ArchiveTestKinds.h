@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
@@ -11,6 +12,7 @@
 #include "foundation/FieldStream.h"
 #include "foundation/Transform.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/TestSupport.h"
 
 // Object kinds for the archive and text-block tests, with type ids that no
 // real kind has: 4107 (key names "ArchiveTestKind" and "ArchiveTestVariant")
@@ -115,18 +117,10 @@ inline void RegisterKinds()
     GetOtherKind();
 }
 
-inline CTransform MakePlacement(float x, float y, float angle)
-{
-    CTransform placement;
-    placement.SetPosition2D(x, y);
-    placement.RotateZ(angle);
-    return placement;
-}
-
 // A new object of a kind placed on the course (and owned by it).
 inline CCourseObject* Place(CCourse& course, const CObjectType& type, float x, float y, float angle = 0.0f)
 {
-    std::unique_ptr<CCourseObject> object = type.CreateNew(&course, MakePlacement(x, y, angle), nullptr);
+    std::unique_ptr<CCourseObject> object = type.CreateNew(&course, coursetest::MakePlacement(x, y, angle), nullptr);
     CCourseObject* raw = object.get();
     course.AddObject(std::move(object));
     return raw;
@@ -141,13 +135,6 @@ inline CRecordObject* PlaceRecord(CCourse& course, float x, float y, float angle
     return object;
 }
 
-inline std::string ArchiveOf(CCourse& course, bool bothCameras = true)
-{
-    std::string bytes;
-    course.WriteArchive(bytes, false, false, bothCameras);
-    return bytes;
-}
-
 inline std::string TextBlockOf(CCourse& course, bool olderFormat = false, bool selectedOnly = false)
 {
     std::ostringstream out;
@@ -159,6 +146,15 @@ inline bool ReadBlock(CCourse& course, const std::string& text, bool merge = fal
 {
     std::istringstream in(text);
     return course.ReadTextBlock(in, merge, interactive);
+}
+
+// The texts of the message boxes answered since the last look, oldest first.
+inline std::vector<std::wstring> TakeMessages()
+{
+    std::vector<std::wstring> texts;
+    for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
+        texts.push_back(seen.text);
+    return texts;
 }
 
 inline std::string Bytes(std::initializer_list<int> values)

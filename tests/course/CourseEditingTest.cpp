@@ -541,11 +541,11 @@ TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
 {
     CCourse course(L"", L"");
     course.MarkUnmodified(true);
-    std::vector<std::string> states{Archive(course)};
+    std::vector<std::string> states{ArchiveOf(course)};
     std::vector<std::wstring> labels;
     auto commit = [&](const std::wstring& label) {
         course.CommitUndoStep(label);
-        states.push_back(Archive(course));
+        states.push_back(ArchiveOf(course));
         labels.push_back(label);
     };
 
@@ -562,7 +562,7 @@ TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
         course.MoveSelectionBy(40.0f, 10.0f);
         course.EndSingleObjectEdit();
         course.SetMotion(0);
-        states.push_back(Archive(course));
+        states.push_back(ArchiveOf(course));
         labels.push_back(GetString(2018));
     }
     course.PrepareRotationSnap();
@@ -570,7 +570,7 @@ TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
     course.RotateSelectionBy(50.0f);
     course.CommitSnappedAngle();
     course.SetMotion(0);
-    states.push_back(Archive(course));
+    states.push_back(ArchiveOf(course));
     labels.push_back(GetString(2019));
 
     course.FlipSelection(true);
@@ -582,7 +582,7 @@ TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
     course.MoveActiveHandle(30.0f, 20.0f);
     course.EndActiveHandleMove();
     course.SetMotion(0);
-    states.push_back(Archive(course));
+    states.push_back(ArchiveOf(course));
     labels.push_back(GetString(2020));
 
     course.DeleteSelected();
@@ -592,12 +592,12 @@ TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
     for (size_t step = labels.size(); step > 0; --step) {
         EXPECT_EQ(labels[step - 1], course.GetUndoLabel()) << step;
         ASSERT_TRUE(course.Undo()) << step;
-        EXPECT_EQ(states[step - 1], Archive(course)) << step;
+        EXPECT_EQ(states[step - 1], ArchiveOf(course)) << step;
     }
     EXPECT_FALSE(course.CanUndo());
     for (size_t step = 1; step <= labels.size(); ++step) {
         EXPECT_EQ(labels[step - 1], course.GetRedoLabel()) << step;
         ASSERT_TRUE(course.Redo()) << step;
-        EXPECT_EQ(states[step], Archive(course)) << step;
+        EXPECT_EQ(states[step], ArchiveOf(course)) << step;
     }
 }

@@ -132,7 +132,7 @@ TEST_F(CourseNotification, LoadingEndsWithTheSettings)
 {
     CCourse source(L"Source", L"");
     archivetest::PlaceRecord(source, 1000.0f, 1000.0f, 0.0f, 3, L"x");
-    const std::string archive = archivetest::ArchiveOf(source);
+    const std::string archive = coursetest::ArchiveOf(source);
     CCourse course(L"Notify", L"");
     Log log;
     CLogListener listener(log);

@@ -43,9 +43,7 @@ public:
 CMarkedObject* PlaceMarked(CCourse& course, float x, float y, int category, const CObjectType* type = nullptr)
 {
     auto object = std::make_unique<CMarkedObject>(4, category);
-    CTransform placement;
-    placement.SetPosition2D(x, y);
-    object->Init(&course, type, placement, CCourseObject::kNormal);
+    object->Init(&course, type, MakePlacement(x, y), CCourseObject::kNormal);
     CMarkedObject* raw = object.get();
     course.AddObject(std::move(object));
     return raw;

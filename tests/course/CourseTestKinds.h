@@ -169,13 +169,29 @@ protected:
     void EmitCloseFigure() override {}
 };
 
+// A placement at (x, y) of the plan, turned by the angle (degrees, as
+// CTransform::GetRotation gives it back).
+inline CTransform MakePlacement(float x, float y, float angle = 0.0f)
+{
+    CTransform placement;
+    placement.SetPosition2D(x, y);
+    placement.RotateZ(angle);
+    return placement;
+}
+
+// The course's archive as a snapshot would hold it, to compare whole states.
+inline std::string ArchiveOf(CCourse& course, bool bothCameras = true)
+{
+    std::string bytes;
+    course.WriteArchive(bytes, false, false, bothCameras);
+    return bytes;
+}
+
 // A placed test object, owned by the course.
 inline CTestObject* Place(CCourse& course, float x, float y, int layer = 4, int category = 1)
 {
     auto object = std::make_unique<CTestObject>(layer, category);
-    CTransform placement;
-    placement.SetPosition2D(x, y);
-    object->Init(&course, nullptr, placement, CCourseObject::kNormal);
+    object->Init(&course, nullptr, MakePlacement(x, y), CCourseObject::kNormal);
     CTestObject* raw = object.get();
     course.AddObject(std::move(object));
     return raw;

@@ -67,14 +67,6 @@ protected:
         archivetest::PlaceRecord(*course, 1000.0f, 2000.0f, 90.0f, 42, L"label");
         return course;
     }
-
-    static std::vector<std::wstring> TakeMessages()
-    {
-        std::vector<std::wstring> texts;
-        for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
-            texts.push_back(seen.text);
-        return texts;
-    }
 };
 
 // The lines of a text, each with its ending.
@@ -219,13 +211,13 @@ TEST_F(CourseTextBlock, ChangedSettingsRoundTripInBothVersions)
 TEST_F(CourseTextBlock, EmptyHeaderReadsAsAnEmptyCourse)
 {
     auto course = MakeCourse();
-    const std::string before = archivetest::ArchiveOf(*course);
+    const std::string before = coursetest::ArchiveOf(*course);
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel\r\nVersion 4\r\nEmpty\r\nEnd Fendrel\r\n"));
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel\nVersion Empty\n"));
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel Version 4 Empty", false, true));
-    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_TRUE(archivetest::TakeMessages().empty());
     EXPECT_EQ(0u, course->GetObjectCount());
-    EXPECT_EQ(before, archivetest::ArchiveOf(*course));
+    EXPECT_EQ(before, coursetest::ArchiveOf(*course));
 }
 
 TEST_F(CourseTextBlock, MailQuotedBlockReadsAsTheOriginal)
@@ -289,19 +281,19 @@ TEST_F(CourseTextBlock, OlderHeaderWordsAreSkipped)
 TEST_F(CourseTextBlock, MissingBeginOrEndFails)
 {
     auto course = MakeCourse();
-    const std::string before = archivetest::ArchiveOf(*course);
+    const std::string before = coursetest::ArchiveOf(*course);
     EXPECT_FALSE(archivetest::ReadBlock(*course, "Nothing to see here\r\nVersion 4\r\n", false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, archivetest::TakeMessages());
     EXPECT_FALSE(archivetest::ReadBlock(*course, ""));
 
     const std::string text = archivetest::TextBlockOf(*MakeChangedCourse());
     const std::string noEnd = text.substr(0, text.find("End Fendrel"));
     EXPECT_FALSE(archivetest::ReadBlock(*course, noEnd, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2677)}, TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2677)}, archivetest::TakeMessages());
     EXPECT_FALSE(archivetest::ReadBlock(*course, "Begin Fendrel\r\n"));
     EXPECT_FALSE(archivetest::ReadBlock(*course, noEnd));
-    EXPECT_TRUE(TakeMessages().empty());
-    EXPECT_EQ(before, archivetest::ArchiveOf(*course));
+    EXPECT_TRUE(archivetest::TakeMessages().empty());
+    EXPECT_EQ(before, coursetest::ArchiveOf(*course));
 }
 
 TEST_F(CourseTextBlock, MergeDeselectsAndAddsSelected)
@@ -363,7 +355,7 @@ TEST_F(CourseTextBlock, LegacyListing)
         "ArchiveTestVariant 5 5 -45 8 second (6 -6)\r\n"
         "End Fendrel\r\n";
     ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_TRUE(archivetest::TakeMessages().empty());
     EXPECT_EQ(12060.0f, course->GetWidth());
     EXPECT_EQ(9630.0f, course->GetHeight());
     EXPECT_EQ(0.0f, course->GetMargin(CCourse::kMarginLowX));
@@ -415,7 +407,7 @@ TEST_F(CourseTextBlock, IncompleteLegacyListingKeepsWhatWasRead)
         "ArchiveTestKind 30 20 0 3 kept\n"
         "End Fendrel\n";
     ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, archivetest::TakeMessages());
     ASSERT_EQ(1u, course->GetObjectCount());
     EXPECT_EQ(3, static_cast<archivetest::CRecordObject*>(*course->GetObjects().begin())->value);
 
@@ -423,7 +415,7 @@ TEST_F(CourseTextBlock, IncompleteLegacyListingKeepsWhatWasRead)
     auto other = MakeCourse();
     ASSERT_TRUE(archivetest::ReadBlock(*other, "Begin\nVersion 2000\nDimensions 50 50\nArchiveTestKind 1 1 0 4\n",
                                        false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, archivetest::TakeMessages());
     EXPECT_EQ(1u, other->GetObjectCount());
 }
 

@@ -23,7 +23,7 @@ public:
 
 namespace {
 
-using archivetest::ArchiveOf;
+using coursetest::ArchiveOf;
 using archivetest::PlaceRecord;
 
 class CourseUndo : public coursetest::CCourseFixture
@@ -421,7 +421,7 @@ TEST_F(CourseUndo, AnAFrameSessionUndoesAndRedoesStepByStep)
     };
 
     std::unique_ptr<CCourseObject> made =
-        aFrame.CreateNew(&course, archivetest::MakePlacement(3000.0f, 3000.0f, 0.0f), nullptr);
+        aFrame.CreateNew(&course, coursetest::MakePlacement(3000.0f, 3000.0f, 0.0f), nullptr);
     ASSERT_NE(nullptr, made);
     CCourseObject* object = made.get();
     course.AddObject(std::move(made));

@@ -265,7 +265,7 @@ TEST(DamagedInput, ReadTextBlockNeverHangsNorHalfLoads)
         return course;
     };
     std::unique_ptr<CCourse> target = makeTarget();
-    std::string targetArchive = archivetest::ArchiveOf(*target);
+    std::string targetArchive = coursetest::ArchiveOf(*target);
 
     const int kCases = 3500;
     int failed = 0;
@@ -282,16 +282,16 @@ TEST(DamagedInput, ReadTextBlockNeverHangsNorHalfLoads)
         ASSERT_LT(took, kReadLimitMs) << "case " << i;
         if (!read) {
             ++failed;
-            ASSERT_EQ(targetArchive, archivetest::ArchiveOf(*target)) << "case " << i << " changed the course";
+            ASSERT_EQ(targetArchive, coursetest::ArchiveOf(*target)) << "case " << i << " changed the course";
             continue;
         }
         ++loaded;
         // Fully loaded: the same as a fresh target that reads the same text.
         auto reference = makeTarget();
         ASSERT_TRUE(archivetest::ReadBlock(*reference, damaged, merge)) << "case " << i;
-        ASSERT_EQ(archivetest::ArchiveOf(*reference), archivetest::ArchiveOf(*target)) << "case " << i;
+        ASSERT_EQ(coursetest::ArchiveOf(*reference), coursetest::ArchiveOf(*target)) << "case " << i;
         target = makeTarget();
-        targetArchive = archivetest::ArchiveOf(*target);
+        targetArchive = coursetest::ArchiveOf(*target);
     }
     // Both outcomes occur, so the damage reaches every stage of the reader.
     EXPECT_GT(failed, kCases / 10);
@@ -328,13 +328,13 @@ TEST(DamagedInput, HugeRecordedLengthAllocatesOnlyWhatInflates)
     coursetest::OpenTestSettings();
     archivetest::RegisterKinds();
     auto course = MakeSource();
-    const std::string before = archivetest::ArchiveOf(*course);
+    const std::string before = coursetest::ArchiveOf(*course);
     // A few bytes that claim 16 MiB of course.
     std::string compressed;
     ASSERT_TRUE(ZlibCompressWithLength("xyz", compressed, true, std::string()));
     compressed[0] = compressed[1] = compressed[2] = char(0xFF);
     for (int i = 0; i < 200; ++i)
         EXPECT_FALSE(archivetest::ReadBlock(*course, CDamageFactory::WrapBody(compressed)));
-    EXPECT_EQ(before, archivetest::ArchiveOf(*course));
+    EXPECT_EQ(before, coursetest::ArchiveOf(*course));
     DeleteTestSettingsKey();
 }

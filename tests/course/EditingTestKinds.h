@@ -234,22 +234,11 @@ inline void SilenceHints()
 // (CTransform::GetRotation) angle, in the course.
 inline CEditObject* PlaceEdit(CCourse& course, const CEditType& type, float x, float y, float angle = 0.0f)
 {
-    CTransform placement;
-    placement.SetPosition2D(x, y);
-    placement.RotateZ(angle);
-    std::unique_ptr<CCourseObject> object = type.CreateNew(&course, placement, nullptr);
+    std::unique_ptr<CCourseObject> object = type.CreateNew(&course, coursetest::MakePlacement(x, y, angle), nullptr);
     CEditObject* raw = static_cast<CEditObject*>(object.get());
     course.AddObject(std::move(object));
     raw->Invalidate();
     return raw;
-}
-
-// The course's archive, to compare whole states.
-inline std::string Archive(CCourse& course)
-{
-    std::string bytes;
-    course.WriteArchive(bytes, false, false, true);
-    return bytes;
 }
 
 }  // namespace editingtest

@@ -34,14 +34,6 @@ const CAFrame::CAFrameType& Type()
     return CAFrame::GetAFrameType();
 }
 
-CTransform MakePlacement(float x, float y, float angle)
-{
-    CTransform placement;
-    placement.SetPosition2D(x, y);
-    placement.RotateZ(angle);
-    return placement;
-}
-
 // An A-frame of the given size, made by the type through a dialog as a new
 // object is made.
 std::unique_ptr<CAFrame> MakeAFrame(CCourse* course, float length, float height,
@@ -56,7 +48,7 @@ std::unique_ptr<CAFrame> MakeAFrame(CCourse* course, float length, float height,
 
 CAFrame* Place(CCourse& course, float length, float height, float x, float y, float angle)
 {
-    std::unique_ptr<CAFrame> aFrame = MakeAFrame(&course, length, height, MakePlacement(x, y, angle));
+    std::unique_ptr<CAFrame> aFrame = MakeAFrame(&course, length, height, coursetest::MakePlacement(x, y, angle));
     CAFrame* raw = aFrame.get();
     course.AddObject(std::move(aFrame));
     return raw;
@@ -480,7 +472,7 @@ TEST_F(AFrame, HeightReachingTheLengthGivesNoRun)
 
 TEST_F(AFrame, EndsAnswerTheApproach)
 {
-    auto aFrame = MakeAFrame(nullptr, 960.0f, 590.0f, MakePlacement(3000.0f, 2000.0f, 30.0f));
+    auto aFrame = MakeAFrame(nullptr, 960.0f, 590.0f, coursetest::MakePlacement(3000.0f, 2000.0f, 30.0f));
     const float run = std::sqrt(960.0f * 960.0f - 590.0f * 590.0f);
     const float c = std::cos(30.0f / 57.29578f);
     const float s = std::sin(30.0f / 57.29578f);
