@@ -12,6 +12,7 @@
 #include "foundation/FieldStream.h"
 #include "foundation/Transform.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/TestSupport.h"
 
 // Object kinds for the archive and text-block tests, with type ids that no
@@ -155,14 +156,6 @@ inline std::vector<std::wstring> TakeMessages()
     for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
         texts.push_back(seen.text);
     return texts;
-}
-
-inline std::string Bytes(std::initializer_list<int> values)
-{
-    std::string bytes;
-    for (int v : values)
-        bytes.push_back(char(v));
-    return bytes;
 }
 
 }  // namespace archivetest

@@ -15,8 +15,6 @@
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
-using archivetest::Bytes;
-
 namespace {
 
 // The settings block of the course made by CourseArchive::MakeCourse, as

@@ -76,7 +76,7 @@ uint32_t HandlePickId(uint32_t index, uint32_t end)
 }
 
 // Keeps every nested drawable drawn, with its mode, flag and place.
-class CDrawnItemsContext : public CGraphicsContext
+class CDrawnItemsContext : public CStateContext
 {
 public:
     struct CItem
@@ -87,7 +87,6 @@ public:
         CPoint2 position;
     };
 
-    void DrawText(const std::wstring&, float, float) override {}
     void DrawDrawable(CDrawable& drawable, int mode, int flag) override
     {
         const CMarkerGlyph* glyph = dynamic_cast<const CMarkerGlyph*>(&drawable);
@@ -95,11 +94,6 @@ public:
     }
 
     std::vector<CItem> items;
-
-protected:
-    void EmitMoveTo(float, float) override {}
-    void EmitLineTo(float, float) override {}
-    void EmitCloseFigure() override {}
 };
 
 }  // namespace

@@ -13,13 +13,7 @@
 #include "tests/course/CourseTestKinds.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
-
-// Reaches a step's stored record, to damage it.
-class CUndoHistoryTestAccess
-{
-public:
-    static std::string& Record(CUndoHistory& history, size_t index) { return history.m_entries[index].record; }
-};
+#include "tests/support/UndoHistoryTestAccess.h"
 
 namespace {
 

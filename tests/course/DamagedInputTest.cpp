@@ -111,7 +111,7 @@ private:
             bytes.push_back(char(Random(256)));
         // Half of them behind a header this program opens.
         if (m_rng() % 2)
-            bytes = archivetest::Bytes({4, 33, 4, 0, 4, 0, 0x1F, 0x1F}) + bytes;
+            bytes = Bytes({4, 33, 4, 0, 4, 0, 0x1F, 0x1F}) + bytes;
         return Wrap(bytes);
     }
 

@@ -4,16 +4,9 @@
 #include <string>
 
 #include "foundation/FieldStream.h"
+#include "tests/support/Bytes.h"
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> values)
-{
-    std::string bytes;
-    for (int v : values)
-        bytes.push_back(char(v));
-    return bytes;
-}
 
 int32_t ReadInt16From(CFieldReader& reader)
 {

@@ -6,13 +6,7 @@
 #include "foundation/Compression.h"
 #include "foundation/UndoHistory.h"
 #include "tests/support/FailureReports.h"
-
-// Reaches the stored records, to check how they are keyed and to damage one.
-class CUndoHistoryTestAccess
-{
-public:
-    static std::string& Record(CUndoHistory& history, size_t index) { return history.m_entries[index].record; }
-};
+#include "tests/support/UndoHistoryTestAccess.h"
 
 namespace {
 
