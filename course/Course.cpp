@@ -1,7 +1,6 @@
 #include "course/Course.h"
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -12,6 +11,7 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
 #include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/LabelPlacer.h"
 #include "objects/annotations/ObsNumSequence.h"
@@ -21,16 +21,6 @@ namespace {
 // Layout passes of the coordinate labels stop at this count even when the
 // positions still change.
 constexpr int kMaxLabelPasses = 50;
-
-float RoundHalfUp(float value)
-{
-    return std::floor(value + 0.5f);
-}
-
-CPoint2 GetCentre(const CRectF& rect)
-{
-    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
-}
 
 // How far an object beyond the old ring follows the far edge: all of the
 // growth beyond two thirds, half of it beyond one third.
@@ -151,7 +141,7 @@ void CCourse::RelocateObjects(float oldWidth, float oldHeight, bool selectedOnly
     for (CCourseObject* object : m_objects) {
         if (selectedOnly && !object->IsSelected())
             continue;
-        const CPoint2 centre = GetCentre(object->GetBoundingRect());
+        const CPoint2 centre = object->GetBoundingRect().GetCentre();
         if (centre.y < 0.0f)
             flags[0] = true;
         else if (centre.y > oldHeight)
@@ -188,7 +178,7 @@ void CCourse::DeleteObjectsOutside(bool keepEdited)
     for (CCourseObject* object : m_objects) {
         if (keepEdited && object == m_editedObject)
             continue;
-        const CPoint2 centre = GetCentre(object->GetBoundingRect());
+        const CPoint2 centre = object->GetBoundingRect().GetCentre();
         const bool inside = centre.x >= area.left && centre.x < area.right && centre.y >= area.top &&
                             centre.y < area.bottom;
         if (!inside) {

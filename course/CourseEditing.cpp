@@ -1,6 +1,5 @@
 #include "course/Course.h"
 
-#include <cmath>
 #include <iterator>
 
 #include "course/CourseObject.h"
@@ -8,6 +7,7 @@
 #include "course/SpecList.h"
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "objects/annotations/Text.h"
 
 namespace {
@@ -15,16 +15,6 @@ namespace {
 constexpr int kTextTypeId = 310;
 // Objects a pick id can tell apart: its index field has 15 bits.
 constexpr size_t kPickIndexCount = 0x8000;
-
-float RoundHalfUp(float value)
-{
-    return std::floor(value + 0.5f);
-}
-
-CPoint2 GetCentre(const CRectF& rect)
-{
-    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
-}
 
 // Rotation bins of the angle snap: one per degree of a 45-degree turn.
 int RotationBin(int degrees)
@@ -213,7 +203,7 @@ CPoint2 CCourse::GetRotationCentre()
     }
     if (count == 1)
         return position;
-    const CPoint2 centre = GetCentre(bounds);
+    const CPoint2 centre = bounds.GetCentre();
     return {RoundHalfUp(centre.x), RoundHalfUp(centre.y)};
 }
 
@@ -415,7 +405,7 @@ void CCourse::FlipSelection(bool acrossVertical)
                 centre = object->GetPosition();
             } else {
                 bounds.Union(bounds, object->GetBoundingRect());
-                centre = GetCentre(bounds);
+                centre = bounds.GetCentre();
             }
             if (object->IsInsideRing(false))
                 countedInside = true;

@@ -1,13 +1,13 @@
 #include "course/CourseObject.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "course/ColorPalette.h"
 #include "course/Course.h"
 #include "course/ObjectType.h"
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "graphics/BoundsContext.h"
 #include "graphics/GraphicsContext.h"
 #include "objects/equipment/ObstacleEnd.h"
@@ -21,11 +21,6 @@ constexpr int kJumpEndKind = 4;
 // Kind bits of the ends a reversal can turn about: first, second and jump.
 constexpr int kReversibleEndKinds = 7;
 constexpr float kBoundsMargin = 48.0f;
-
-float RoundHalfUp(float value)
-{
-    return std::floor(value + 0.5f);
-}
 
 }  // namespace
 

@@ -34,11 +34,6 @@ constexpr float kConeReach = 2760.0f;
 // Map and 3D shapes.
 constexpr int kMapView = 2;
 
-CPoint2 GetCentre(const CRectF& rect)
-{
-    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
-}
-
 bool Touches(const CRectF& a, const CRectF& b)
 {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
@@ -81,7 +76,7 @@ CViewCamera& CCourse::GetViewCamera()
 void CCourse::CountObjectsOutside(int& belowY, int& aboveY, int& belowX, int& aboveX) const
 {
     for (CCourseObject* object : m_objects) {
-        const CPoint2 centre = GetCentre(object->GetBoundingRect());
+        const CPoint2 centre = object->GetBoundingRect().GetCentre();
         if (centre.y < 0.0f)
             ++belowY;
         else if (centre.y > m_height)

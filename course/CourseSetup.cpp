@@ -1,7 +1,6 @@
 #include "course/Course.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <set>
@@ -14,6 +13,7 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
 #include "foundation/Strings.h"
 #include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/LabelPlacer.h"
@@ -22,16 +22,6 @@ namespace {
 
 // The space around an obstacle that the set-up keeps free.
 constexpr float kSetUpClearance = 30.0f;
-
-float RoundHalfUp(float value)
-{
-    return std::floor(value + 0.5f);
-}
-
-CPoint2 GetCentre(const CRectF& rect)
-{
-    return {(rect.left + rect.right) * 0.5f, (rect.top + rect.bottom) * 0.5f};
-}
 
 CRectF Grown(const CRectF& rect, float margin)
 {
@@ -216,7 +206,7 @@ void CCourse::ApplyNewCourseSetUp(const CCourseSetUpDlg& setUpDialog)
                     }
                 }
             }
-            const CPoint2 centre = GetCentre(object->GetBoundingRect());
+            const CPoint2 centre = object->GetBoundingRect().GetCentre();
             const CPoint2 spot = placer->FindFreeSpot(centre.x, centre.y, false);
             CTransform placement = object->GetPlacement();
             const CPoint2 position = placement.GetPosition2D();

@@ -2,6 +2,11 @@
 
 #include <cmath>
 
+float RoundHalfUp(float value)
+{
+    return std::floor(value + 0.5f);
+}
+
 float NormalizeAngleDegrees(float degrees)
 {
     const float turns = std::trunc(degrees / 360.0f);

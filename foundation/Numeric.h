@@ -1,5 +1,9 @@
 #pragma once
 
+// floor(value + 0.5): the whole number that positions, angles and handle
+// points are rounded to.
+float RoundHalfUp(float value);
+
 // An angle in degrees brought into (-180, 180].
 float NormalizeAngleDegrees(float degrees);
 

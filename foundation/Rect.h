@@ -27,6 +27,7 @@ struct CRectF
 
     float Width() const { return right - left; }
     float Height() const { return bottom - top; }
+    CPoint2 GetCentre() const { return {(left + right) * 0.5f, (top + bottom) * 0.5f}; }
     bool IsEmpty() const { return left >= right || top >= bottom; }
 
     // Moves at most one edge per axis: left when x lies left of it, else

@@ -1,15 +1,6 @@
 #include "objects/annotations/CoordinateMark.h"
 
-#include <cmath>
-
-namespace {
-
-float RoundHalfUp(float v)
-{
-    return std::floor(v + 0.5f);
-}
-
-}  // namespace
+#include "foundation/Numeric.h"
 
 CCoordinateMark::CCoordinateMark(float x, float y, CCourse* course)
     : m_course(course), m_tip(RoundHalfUp(x), RoundHalfUp(y)), m_tail(m_tip), m_labelPosition(x, y)

@@ -145,6 +145,12 @@ TEST(Rect, EmptinessOnEitherAxis)
     EXPECT_EQ(6.0f, CRectF(1, 2, 5, 8).Height());
 }
 
+TEST(Rect, CentreOfTheEdges)
+{
+    EXPECT_EQ(CPoint2(3.0f, 5.0f), CRectF(1, 2, 5, 8).GetCentre());
+    EXPECT_EQ(CPoint2(-1.5f, 0.0f), CRectF(-4, -3, 1, 3).GetCentre());
+}
+
 TEST(Rect, FromRangesFlipY)
 {
     EXPECT_EQ(CRectF(1, -4, 2, -3), CRectF::FromRangesFlipY(CBox3(1, 2, 3, 4, 5, 6)));

@@ -5,6 +5,16 @@
 
 #include "foundation/Numeric.h"
 
+TEST(RoundHalfUp, HalvesGoUpOnBothSidesOfZero)
+{
+    EXPECT_EQ(3.0f, RoundHalfUp(2.5f));
+    EXPECT_EQ(-2.0f, RoundHalfUp(-2.5f));
+    EXPECT_EQ(-3.0f, RoundHalfUp(-2.6f));
+    EXPECT_EQ(2.0f, RoundHalfUp(2.4999f));
+    EXPECT_EQ(0.0f, RoundHalfUp(-0.5f));
+    EXPECT_EQ(16777216.0f, RoundHalfUp(16777216.0f));
+}
+
 TEST(NormalizeAngleDegrees, EdgesOfTheHalfOpenRange)
 {
     EXPECT_EQ(180.0f, NormalizeAngleDegrees(180.0f));
