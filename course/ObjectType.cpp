@@ -149,8 +149,8 @@ void CObjectType::SetEditOnCreate(bool on) const
     CSettings::SetInt(GetIdString() + L"EditOnCreate", on ? 1 : 0);
 }
 
-std::unique_ptr<CCourseObject> CObjectType::CreateFromArchive(CCourse* course, const CTransform& placement,
-                                                              CFieldStream& stream, bool overlay) const
+std::unique_ptr<CCourseObject> CObjectType::CreatePlaced(CCourse* course, const CTransform& placement,
+                                                         int state) const
 {
     std::unique_ptr<CCourseObject> object = CreateObject();
     if (!object) {
@@ -158,35 +158,35 @@ std::unique_ptr<CCourseObject> CObjectType::CreateFromArchive(CCourse* course, c
         ReportFailure();
         return nullptr;
     }
-    object->Init(course, this, placement, overlay ? CCourseObject::kGrey : CCourseObject::kNormal);
-    object->ReadFields(stream);
+    object->Init(course, this, placement, state);
+    return object;
+}
+
+std::unique_ptr<CCourseObject> CObjectType::CreateFromArchive(CCourse* course, const CTransform& placement,
+                                                              CFieldStream& stream, bool overlay) const
+{
+    std::unique_ptr<CCourseObject> object =
+        CreatePlaced(course, placement, overlay ? CCourseObject::kGrey : CCourseObject::kNormal);
+    if (object)
+        object->ReadFields(stream);
     return object;
 }
 
 std::unique_ptr<CCourseObject> CObjectType::CreateFromText(CCourse* course, const CTransform& placement,
                                                            const std::string& keyName, std::istream& words) const
 {
-    std::unique_ptr<CCourseObject> object = CreateObject();
-    if (!object) {
-        TRACE_VALUE(int32_t, m_typeId);
-        ReportFailure();
-        return nullptr;
-    }
-    object->Init(course, this, placement, CCourseObject::kNormal);
-    object->ApplyVariant(keyName, words);
+    std::unique_ptr<CCourseObject> object = CreatePlaced(course, placement, CCourseObject::kNormal);
+    if (object)
+        object->ApplyVariant(keyName, words);
     return object;
 }
 
 std::unique_ptr<CCourseObject> CObjectType::CreateNew(CCourse* course, const CTransform& placement,
                                                       CObjectPropertiesDlg* dialog) const
 {
-    std::unique_ptr<CCourseObject> object = CreateObject();
-    if (!object) {
-        TRACE_VALUE(int32_t, m_typeId);
-        ReportFailure();
+    std::unique_ptr<CCourseObject> object = CreatePlaced(course, placement, CCourseObject::kNormal);
+    if (!object)
         return nullptr;
-    }
-    object->Init(course, this, placement, CCourseObject::kNormal);
     object->ClearHandles();
     if (dialog != nullptr)
         object->ApplyDialog(*dialog);

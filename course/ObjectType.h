@@ -79,6 +79,10 @@ public:
                                              CObjectPropertiesDlg* dialog) const;
 
 private:
+    // CreateObject's object placed on the course in the display state;
+    // none after a report when CreateObject gives nothing.
+    std::unique_ptr<CCourseObject> CreatePlaced(CCourse* course, const CTransform& placement, int state) const;
+
     int m_typeId;
     int m_groupTextId;
     int m_nameTextId;
