@@ -18,6 +18,21 @@ bool IsFinite(const CPoint2& p)
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
+// The approach of a traversal end at the knot's first parameter, leaning
+// across the entry towards -x (side -1, the first end) or +x (side 1, the
+// second end). An end without an entry leaves the values as they are.
+void ComputeTraversalApproach(float halfWidth, float side, const CKnotParams& knot, float approachLength,
+                              float& localX, CPoint2& localDirection, float& cost)
+{
+    const float w = halfWidth;
+    if (!(w > 0.0f))
+        return;
+    const float p0 = knot.params[0];
+    localX = p0;
+    localDirection = CPoint2(side * p0, -w);
+    cost = ApproachPenalty(p0, w, 2.0f * w * w / (2.0f * w + approachLength), 0.0f);
+}
+
 }  // namespace
 
 float ApproachPenalty(float x, float w, float s, float m)
@@ -210,13 +225,7 @@ int CFirstObstacleEnd::GetParamCount() const
 void CFirstObstacleEnd::ComputeApproach(const CKnotParams& knot, float approachLength, float& localX,
                                         CPoint2& localDirection, float& innerDistance, float& cost) const
 {
-    const float w = halfWidth;
-    if (!(w > 0.0f))
-        return;
-    const float p0 = knot.params[0];
-    localX = p0;
-    localDirection = CPoint2(-p0, -w);
-    cost = ApproachPenalty(p0, w, 2.0f * w * w / (2.0f * w + approachLength), 0.0f);
+    ComputeTraversalApproach(halfWidth, -1.0f, knot, approachLength, localX, localDirection, cost);
 }
 
 int CSecondObstacleEnd::GetParamCount() const
@@ -227,13 +236,7 @@ int CSecondObstacleEnd::GetParamCount() const
 void CSecondObstacleEnd::ComputeApproach(const CKnotParams& knot, float approachLength, float& localX,
                                          CPoint2& localDirection, float& innerDistance, float& cost) const
 {
-    const float w = halfWidth;
-    if (!(w > 0.0f))
-        return;
-    const float p0 = knot.params[0];
-    localX = p0;
-    localDirection = CPoint2(p0, -w);
-    cost = ApproachPenalty(p0, w, 2.0f * w * w / (2.0f * w + approachLength), 0.0f);
+    ComputeTraversalApproach(halfWidth, 1.0f, knot, approachLength, localX, localDirection, cost);
 }
 
 // ---- Jump end ----------------------------------------------------------------------
