@@ -327,47 +327,34 @@ void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>
     }
 }
 
-void CCourse::OnMapLayerChanged(int layer)
+void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast)
 {
     const bool previous = m_broadcasting;
-    m_broadcasting = true;
+    m_broadcasting = previous || broadcast;
     const std::set<CCourseListener*> listeners = m_listeners;
     for (CCourseListener* listener : listeners) {
         if (m_listeners.count(listener) != 0)
-            listener->OnMapLayerChanged(layer);
+            tell(*listener);
     }
     m_broadcasting = previous;
+}
+
+void CCourse::OnMapLayerChanged(int layer)
+{
+    TellListeners([layer](CCourseListener& listener) { listener.OnMapLayerChanged(layer); }, true);
 }
 
 void CCourse::On3DLayerChanged(int layer)
 {
-    const bool previous = m_broadcasting;
-    m_broadcasting = true;
-    const std::set<CCourseListener*> listeners = m_listeners;
-    for (CCourseListener* listener : listeners) {
-        if (m_listeners.count(listener) != 0)
-            listener->On3DLayerChanged(layer);
-    }
-    m_broadcasting = previous;
+    TellListeners([layer](CCourseListener& listener) { listener.On3DLayerChanged(layer); }, true);
 }
 
 void CCourse::OnCourseSettingsChanged()
 {
-    const bool previous = m_broadcasting;
-    m_broadcasting = true;
-    const std::set<CCourseListener*> listeners = m_listeners;
-    for (CCourseListener* listener : listeners) {
-        if (m_listeners.count(listener) != 0)
-            listener->OnCourseSettingsChanged();
-    }
-    m_broadcasting = previous;
+    TellListeners([](CCourseListener& listener) { listener.OnCourseSettingsChanged(); }, true);
 }
 
 void CCourse::OnCourseChanged()
 {
-    const std::set<CCourseListener*> listeners = m_listeners;
-    for (CCourseListener* listener : listeners) {
-        if (m_listeners.count(listener) != 0)
-            listener->OnCourseChanged();
-    }
+    TellListeners([](CCourseListener& listener) { listener.OnCourseChanged(); }, false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <set>
@@ -258,6 +259,9 @@ private:
     std::wstring GetOrganisationValueName(const wchar_t* name) const;
     void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks);
     void DestroyObjects(CCourseObjectSet& set);
+    // Tells each listener, skipping one that an earlier listener removed;
+    // while a broadcast goes on, IsBroadcasting is true.
+    void TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast);
 
     float m_width = 0.0f;
     float m_height = 0.0f;
