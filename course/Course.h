@@ -352,6 +352,8 @@ private:
     void WriteSnapshot(std::string& out);
     // Replaces the objects, marked points and overlay by the snapshot's.
     void LoadSnapshot(const std::string& snapshot);
+    // Undo (forward false) or redo.
+    bool StepThroughHistory(bool forward);
 
     CUndoHistory m_undoHistory{kMaxUndoSteps};
 

@@ -87,7 +87,17 @@ void CCourse::CommitUndoStepById(int textId)
 
 bool CCourse::Undo()
 {
-    TRACE_POINT();
+    return StepThroughHistory(false);
+}
+
+bool CCourse::Redo()
+{
+    return StepThroughHistory(true);
+}
+
+bool CCourse::StepThroughHistory(bool forward)
+{
+    TRACE_VALUE(bool, forward);
     // Ctrl+Z straight after a drag takes back that drag: the motion becomes
     // its own step first.
     SetMotion(0);
@@ -98,27 +108,10 @@ bool CCourse::Undo()
         return false;
     }
     std::string snapshot;
-    if (!m_undoHistory.Undo(snapshot))
+    if (!(forward ? m_undoHistory.Redo(snapshot) : m_undoHistory.Undo(snapshot)))
         return false;
     LoadSnapshot(snapshot);
-    ++m_modifiedCount;
-    return true;
-}
-
-bool CCourse::Redo()
-{
-    TRACE_POINT();
-    SetMotion(0);
-    if (m_motion != 0) {
-        TRACE_VALUE(int32_t, m_motion);
-        ReportFailure();
-        return false;
-    }
-    std::string snapshot;
-    if (!m_undoHistory.Redo(snapshot))
-        return false;
-    LoadSnapshot(snapshot);
-    --m_modifiedCount;
+    m_modifiedCount += forward ? -1 : 1;
     return true;
 }
 
