@@ -213,17 +213,21 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
     }
 }
 
+bool CGdiGraphics::PathPointToDevice(const CPoint2& point, POINT& out)
+{
+    if (ToDevice(point.x, point.y, out))
+        return true;
+    TRACE_VALUE(CPoint2, point);
+    ReportFailure();
+    m_pathInvalid = true;
+    return false;
+}
+
 void CGdiGraphics::EmitMoveTo(float x, float y)
 {
-    if (m_pathInvalid)
-        return;
     POINT p;
-    if (!ToDevice(x, y, p)) {
-        TRACE_VALUE(CPoint2, CPoint2(x, y));
-        ReportFailure();
-        m_pathInvalid = true;
+    if (m_pathInvalid || !PathPointToDevice(CPoint2(x, y), p))
         return;
-    }
     if (!MoveToEx(m_dc, p.x, p.y, nullptr))
         ReportFailure(kFailSystemCall);
     m_pathHasFigure = true;
@@ -231,31 +235,19 @@ void CGdiGraphics::EmitMoveTo(float x, float y)
 
 void CGdiGraphics::EmitLineTo(float x, float y)
 {
-    if (m_pathInvalid)
-        return;
     POINT p;
-    if (!ToDevice(x, y, p)) {
-        TRACE_VALUE(CPoint2, CPoint2(x, y));
-        ReportFailure();
-        m_pathInvalid = true;
+    if (m_pathInvalid || !PathPointToDevice(CPoint2(x, y), p))
         return;
-    }
     if (!::LineTo(m_dc, p.x, p.y))
         ReportFailure(kFailSystemCall);
 }
 
 void CGdiGraphics::EmitBezierTo(const CCurveGeometry& curve)
 {
-    if (m_pathInvalid)
-        return;
     POINT points[3];
-    if (!ToDevice(curve.p1.x, curve.p1.y, points[0]) || !ToDevice(curve.p2.x, curve.p2.y, points[1]) ||
-        !ToDevice(curve.p3.x, curve.p3.y, points[2])) {
-        TRACE_VALUE(CPoint2, curve.p3);
-        ReportFailure();
-        m_pathInvalid = true;
+    if (m_pathInvalid || !PathPointToDevice(curve.p1, points[0]) || !PathPointToDevice(curve.p2, points[1]) ||
+        !PathPointToDevice(curve.p3, points[2]))
         return;
-    }
     if (!PolyBezierTo(m_dc, points, 3))
         ReportFailure(kFailSystemCall);
 }

@@ -102,6 +102,9 @@ private:
     bool ToDevice(float x, float y, POINT& out) const;
     // The same for one coordinate value already through both transforms.
     static bool RoundToDevice(float v, LONG& out);
+    // ToDevice for a point of the open path: a point that is not a number is
+    // reported and spoils the path.
+    bool PathPointToDevice(const CPoint2& point, POINT& out);
     bool IsMetafile() const;
     // The current matrix's scale times the device transform's.
     float GetDeviceScale() const;
