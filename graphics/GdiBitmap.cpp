@@ -4,58 +4,9 @@
 
 #include "foundation/CrashLog.h"
 #include "graphics/GdiGraphics.h"
+#include "graphics/GdiObject.h"
 #include "graphics/PixelBitmap.h"
 #include "ui/PixelRange.h"
-
-namespace
-{
-
-// The screen's device context for as long as it is needed.
-class CScreenDc
-{
-public:
-    CScreenDc() : m_dc(::GetDC(nullptr)) {}
-    ~CScreenDc()
-    {
-        if (m_dc)
-            ReleaseDC(nullptr, m_dc);
-    }
-    CScreenDc(const CScreenDc&) = delete;
-    CScreenDc& operator=(const CScreenDc&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-// A memory device context with one bitmap selected into it; the previous
-// selection goes back before the context is deleted.
-class CMemoryDcSelection
-{
-public:
-    CMemoryDcSelection(HDC compatibleWith, HBITMAP bitmap) : m_dc(CreateCompatibleDC(compatibleWith))
-    {
-        if (m_dc)
-            m_previous = SelectObject(m_dc, bitmap);
-    }
-    ~CMemoryDcSelection()
-    {
-        if (!m_dc)
-            return;
-        if (m_previous)
-            SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-    }
-    CMemoryDcSelection(const CMemoryDcSelection&) = delete;
-    CMemoryDcSelection& operator=(const CMemoryDcSelection&) = delete;
-    HDC Get() const { return m_previous ? m_dc : nullptr; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous = nullptr;
-};
-
-}  // namespace
 
 CGdiBitmap::CGdiBitmap()
 {
@@ -207,33 +158,34 @@ HBITMAP CGdiBitmap::ToDeviceBitmap() const
     }
     const int w = int(m_width);
     const int h = int(m_height);
-    HBITMAP copy = nullptr;
+    CGdiObject<HBITMAP> copy;
     {
-        CScreenDc screen;
+        CWindowDc screen(nullptr);
         if (!screen.Get()) {
             ReportFailure(kFailSystemCall);
             return nullptr;
         }
-        copy = CreateCompatibleBitmap(screen.Get(), w, h);
+        copy.Reset(CreateCompatibleBitmap(screen.Get(), w, h));
     }
     if (!copy) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
         return nullptr;
     }
-    bool copied = false;
-    {
-        CMemoryDcSelection target(m_dc, copy);
-        GdiFlush();
-        copied = target.Get() && BitBlt(target.Get(), 0, 0, w, h, m_dc, 0, 0, SRCCOPY);
-    }
-    if (!copied) {
+    // The owners report a context or selection that GDI refuses.
+    CMemoryDc target(m_dc);
+    if (!target.Get())
+        return nullptr;
+    CDcSelection selection(target.Get(), copy.Get());
+    if (!selection.IsSelected())
+        return nullptr;
+    GdiFlush();
+    if (!BitBlt(target.Get(), 0, 0, w, h, m_dc, 0, 0, SRCCOPY)) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
-        DeleteObject(copy);
         return nullptr;
     }
-    return copy;
+    return copy.Release();
 }
 
 bool CGdiBitmap::RenderScene(CScene& scene, float width, float height, float projectionWidth,
