@@ -36,6 +36,35 @@ bool IsOpaque(const std::vector<uint32_t>& pixels)
     return true;
 }
 
+// A new GDI+ bitmap; none after a report when GDI+ refuses.
+CGdiplusBitmap CreateGdiplusBitmap(int width, int height, Gdiplus::PixelFormat format)
+{
+    Gdiplus::GpBitmap* created = nullptr;
+    const Gdiplus::Status status =
+        Gdiplus::DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &created);
+    if (status != Gdiplus::Ok || !created) {
+        TRACE_VALUE(int32_t, status);
+        ReportFailure(kFailSystemCall);
+        return CGdiplusBitmap();
+    }
+    return CGdiplusBitmap(created);
+}
+
+// Locks the whole bitmap for writing in the format; false after a report.
+bool LockForWriting(CGdiplusBitmap& bitmap, int width, int height, Gdiplus::PixelFormat format,
+                    Gdiplus::BitmapData& data)
+{
+    Gdiplus::Rect rect(0, 0, width, height);
+    if (bitmap.SetStatus(Gdiplus::DllExports::GdipBitmapLockBits(bitmap.Get(), &rect, Gdiplus::ImageLockModeWrite,
+                                                                  format, &data)) != Gdiplus::Ok ||
+        !data.Scan0) {
+        TRACE_VALUE(int32_t, bitmap.GetLastStatus());
+        ReportFailure(kFailSystemCall);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CPixelBitmap::IsSizeAllowed(long long width, long long height)
@@ -257,24 +286,11 @@ CGdiplusBitmap CPixelBitmap::ToGdiplusBitmap(bool withAlpha) const
         ReportFailure();
         return CGdiplusBitmap();
     }
-    Gdiplus::GpBitmap* created = nullptr;
-    const Gdiplus::Status createStatus = Gdiplus::DllExports::GdipCreateBitmapFromScan0(
-        m_width, m_height, 0, withAlpha ? PixelFormat32bppARGB : PixelFormat24bppRGB, nullptr, &created);
-    if (createStatus != Gdiplus::Ok || !created) {
-        TRACE_VALUE(int32_t, createStatus);
-        ReportFailure(kFailSystemCall);
-        return CGdiplusBitmap();
-    }
-    CGdiplusBitmap result(created);
-    Gdiplus::Rect rect(0, 0, m_width, m_height);
+    CGdiplusBitmap result =
+        CreateGdiplusBitmap(m_width, m_height, withAlpha ? PixelFormat32bppARGB : PixelFormat24bppRGB);
     Gdiplus::BitmapData data = {};
-    if (result.SetStatus(Gdiplus::DllExports::GdipBitmapLockBits(result.Get(), &rect, Gdiplus::ImageLockModeWrite,
-                                                                  PixelFormat32bppARGB, &data)) != Gdiplus::Ok ||
-        !data.Scan0) {
-        TRACE_VALUE(int32_t, result.GetLastStatus());
-        ReportFailure(kFailSystemCall);
+    if (result.IsNull() || !LockForWriting(result, m_width, m_height, PixelFormat32bppARGB, data))
         return result;
-    }
     const CPixelRange rows = CPixelRange::Rows(GetWidth(), GetHeight(), true);
     int r = 0;
     for (int start = rows.start; start != rows.end; start += rows.step, ++r) {
@@ -302,15 +318,9 @@ CGdiplusBitmap CPixelBitmap::ToIndexedGdiplusBitmap(const CColorTable& palette, 
     }
     const bool fourBit = count <= 16 && !alwaysEightBit;
     const Gdiplus::PixelFormat format = fourBit ? PixelFormat4bppIndexed : PixelFormat8bppIndexed;
-    Gdiplus::GpBitmap* created = nullptr;
-    const Gdiplus::Status createStatus =
-        Gdiplus::DllExports::GdipCreateBitmapFromScan0(m_width, m_height, 0, format, nullptr, &created);
-    if (createStatus != Gdiplus::Ok || !created) {
-        TRACE_VALUE(int32_t, createStatus);
-        ReportFailure(kFailSystemCall);
-        return CGdiplusBitmap();
-    }
-    CGdiplusBitmap result(created);
+    CGdiplusBitmap result = CreateGdiplusBitmap(m_width, m_height, format);
+    if (result.IsNull())
+        return result;
 
     // ColorPalette ends in a one-entry array that really holds Count entries.
     std::vector<uint8_t> paletteBytes(sizeof(Gdiplus::ColorPalette) + (count - 1) * sizeof(Gdiplus::ARGB));
@@ -328,15 +338,9 @@ CGdiplusBitmap CPixelBitmap::ToIndexedGdiplusBitmap(const CColorTable& palette, 
         ReportFailure(kFailSystemCall);
     }
 
-    Gdiplus::Rect rect(0, 0, m_width, m_height);
     Gdiplus::BitmapData data = {};
-    if (result.SetStatus(Gdiplus::DllExports::GdipBitmapLockBits(result.Get(), &rect, Gdiplus::ImageLockModeWrite,
-                                                                  format, &data)) != Gdiplus::Ok ||
-        !data.Scan0) {
-        TRACE_VALUE(int32_t, result.GetLastStatus());
-        ReportFailure(kFailSystemCall);
+    if (!LockForWriting(result, m_width, m_height, format, data))
         return result;
-    }
     const CPixelRange rows = CPixelRange::Rows(GetWidth(), GetHeight(), true);
     int r = 0;
     for (int start = rows.start; start != rows.end; start += rows.step, ++r) {
