@@ -31,9 +31,6 @@ public:
     void DrawDrawable(CDrawable& drawable, int mode, int flag) override;
     bool IgnoresDashes() const override { return true; }
 
-    // Nested measurements deeper than this are reported and add nothing (a
-    // drawable that draws itself would otherwise never end).
-    static constexpr int kMaxNesting = 64;
     static constexpr unsigned kCacheSlots = 10000;
     // The cache slot of a key: a linear congruential hash over the bytes
     // taken as signed values, modulo the slot count.

@@ -80,10 +80,6 @@ public:
     };
     static std::vector<CTextRun> SplitRuns(const std::vector<int>& slots);
 
-    // Nested drawables deeper than this are reported and skipped (a drawable
-    // that draws itself would otherwise never end).
-    static constexpr int kMaxNesting = 64;
-
 protected:
     // Selects the pen and/or the brush, then opens a GDI path.
     void EmitBeginPath(bool stroke, bool fill) override;

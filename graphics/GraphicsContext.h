@@ -128,8 +128,11 @@ public:
     // 6: draws a nested drawable; mode 0 as placed by the matrix, 1 upright
     // at constant screen size, 2 upright standing on z = 0, 3 upright through
     // the view matrix (see ComputeItemTransform). The flag (a pick id) goes
-    // through to the 3D back ends.
+    // through to the 3D back ends. Back ends report nested drawables deeper
+    // than kMaxNesting and skip them: a drawable that draws itself would
+    // otherwise never end.
     virtual void DrawDrawable(CDrawable& drawable, int mode, int flag) = 0;
+    static constexpr int kMaxNesting = 64;
     // 7
     virtual ~CGraphicsContext();
 

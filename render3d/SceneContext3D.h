@@ -62,9 +62,6 @@ public:
     // is left in front of the near plane. True on a hit.
     bool HitTriangles(size_t first, size_t last);
 
-    // Nested drawables deeper than this are reported and skipped.
-    static constexpr int kMaxNesting = 64;
-
 private:
     void Pick();
     CVector3 ToView(const CGraphicsVertex& vertex) const;
