@@ -1,0 +1,183 @@
+#include "app/CourseFiles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/CourseWindow.h"
+#include "course/Course.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Files.h"
+#include "foundation/RecentFiles.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+#include "ui/FrameWindow.h"
+#include "ui/MessageBox.h"
+
+namespace {
+
+// Tries this many names before giving up on a file of its own.
+constexpr int kMaxTemporaryNames = 100;
+
+void RefreshAllCommandStates()
+{
+    for (CFrameListEntry* entry : CFrameWindowList::GetFrames()) {
+        if (CFrameWindow* frame = dynamic_cast<CFrameWindow*>(entry))
+            frame->UpdateCommandStates();
+    }
+}
+
+CCourseWindow* GetFrontCourseWindow()
+{
+    const std::deque<CFrameListEntry*>& frames = CFrameWindowList::GetFrames();
+    return frames.empty() ? nullptr : dynamic_cast<CCourseWindow*>(frames.front());
+}
+
+// A new, empty file beside the path, opened for writing: "<path>~<n>.tmp".
+// CREATE_NEW never takes over a file that is there already.
+HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporaryPath)
+{
+    for (int n = 1; n <= kMaxTemporaryNames; ++n) {
+        temporaryPath = path + L"~" + std::to_wstring(n) + L".tmp";
+        const HANDLE file = CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    TRACE_VALUE(int32_t, int32_t(GetLastError()));
+    temporaryPath.clear();
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = DWORD(std::min<size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return FlushFileBuffers(file) != 0;
+}
+
+}  // namespace
+
+bool ReplaceFileContent(const std::wstring& path, const std::string& bytes)
+{
+    TRACE_VALUE(std::wstring, path);
+    if (path.empty())
+        return false;
+    // Windows refuses to replace a read-only file or a folder; the check
+    // makes that hold wherever the file system would let the rename pass.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        TRACE_VALUE(int32_t, int32_t(attributes));
+        return false;
+    }
+    std::wstring temporaryPath;
+    const HANDLE file = CreateTemporaryBeside(path, temporaryPath);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool written = WriteAll(file, bytes);
+    const bool closed = CloseHandle(file) != 0;
+    if (written && closed && MoveFileExW(temporaryPath.c_str(), path.c_str(),
+                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    TRACE_VALUE(int32_t, int32_t(GetLastError()));
+    DeleteFileW(temporaryPath.c_str());
+    return false;
+}
+
+bool WriteCourseText(CCourse& course, bool selectedOnly, bool version3, std::string& text)
+{
+    std::ostringstream block;
+    course.WriteTextBlock(block, selectedOnly, version3);
+    if (block.fail()) {
+        text.clear();
+        return false;
+    }
+    text = block.str();
+    return true;
+}
+
+bool WriteCourseFile(CCourse& course)
+{
+    const std::wstring path = course.GetPath();
+    TRACE_VALUE(std::wstring, path);
+    if (path.empty()) {
+        // An untitled course is saved through the save dialog.
+        ReportFailure();
+        return false;
+    }
+    course.DeselectAll(false);
+    std::string text;
+    if (WriteCourseText(course, false, course.GetWriteVersion3(), text) && ReplaceFileContent(path, text))
+        return true;
+    CMessageBox::Show(GetStringWithArg(2689, path), CMessageBox::kError);
+    return false;
+}
+
+bool SaveCourseAsTemplate(CCourse& course)
+{
+    TRACE_POINT();
+    std::string text;
+    if (!WriteCourseText(course, false, false, text))
+        return false;
+    CSettings::SetString(L"Template", text);
+    return true;
+}
+
+bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
+{
+    TRACE_VALUE(std::wstring, path);
+    if (!requestingWindow)
+        requestingWindow = GetFrontCourseWindow();
+
+    for (CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
+        CCourse* course = window->GetCourse();
+        if (!course || !IsSamePath(course->GetPath(), path))
+            continue;
+        GetRecentFiles().Add(path);
+        if (window == requestingWindow) {
+            window->Activate();
+        } else {
+            // The course moves into a window of its own; the old window goes
+            // without asking, since nothing of the course is lost.
+            window->DestroyWindowAndCourse(false);
+            new CCourseWindow(course);
+        }
+        RefreshAllCommandStates();
+        return true;
+    }
+
+    std::ifstream stream;
+    OpenInputFileStream(stream, path, false);
+    std::unique_ptr<CCourse> course;
+    bool read = false;
+    if (stream.is_open()) {
+        course = std::make_unique<CCourse>(GetPathPart(path, 1, 2), path);
+        read = course->ReadTextBlock(stream, false, true);
+    } else {
+        // The reader would only say that no course was found in it.
+        CMessageBox::Show(GetString(2670), CMessageBox::kError);
+    }
+    if (!read) {
+        GetRecentFiles().Remove(path);
+        if (requestingWindow)
+            requestingWindow->UpdateCommandStates();
+        return false;
+    }
+    GetRecentFiles().Add(path);
+    new CCourseWindow(course.release());
+    RefreshAllCommandStates();
+    return true;
+}

@@ -1,0 +1,214 @@
+#include "app/CourseSaveDlg.h"
+
+#include <sstream>
+
+#include "app/CourseFiles.h"
+#include "app/CourseWindow.h"
+#include "course/Course.h"
+#include "dialogs/HintDlg.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Files.h"
+#include "foundation/RecentFiles.h"
+#include "foundation/Strings.h"
+#include "graphics/ImageCodec.h"
+#include "ui/MessageBox.h"
+
+namespace {
+
+CImageExportRunner g_imageExportRunner = nullptr;
+
+// UTF-16LE bytes of the text, low byte first.
+std::string ToUtf16LeBytes(const std::wstring& text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (const wchar_t unit : text) {
+        bytes.push_back(char(unit & 0xFF));
+        bytes.push_back(char((unit >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+void SetImageExportRunner(CImageExportRunner runner) { g_imageExportRunner = runner; }
+
+CCourseSaveDlg::CCourseSaveDlg(CCourseFileWindow& courseWindow, float viewWidthValue, float viewHeightValue)
+    : CSaveDlg(courseWindow.GetDialogOwner(), std::wstring()),
+      window(courseWindow),
+      viewWidth(viewWidthValue),
+      viewHeight(viewHeightValue),
+      course(courseWindow.GetCourse())
+{
+    TRACE_POINT();
+    if (!course) {
+        ReportFailure();
+        return;
+    }
+    path = course->GetPath().empty() ? course->GetTitle() : course->GetPath();
+    const bool olderFirst = course->GetWriteVersion3();
+    if (olderFirst)
+        olderFormatIndex = AddFormat(L"agl", GetString(2009));
+    else
+        currentFormatIndex = AddFormat(L"agl", GetString(2008));
+    if (g_imageExportRunner) {
+        for (int i = 0; i < kImageCodecCount; ++i) {
+            const CImageCodec* codec = GetImageCodec(i);
+            if (!codec || codec->IsExcludedFromSaveList())
+                continue;
+            AddFormat(codec->GetKey(), GetStringWith2Args(codec->GetPaletteMode() == 2 ? 2011 : 2010,
+                                                          codec->GetFormatName(), codec->GetKey()));
+        }
+        epsIndex = AddFormat(L"eps", GetStringWith2Args(2011, L"EPS", L"eps"));
+    }
+    textIndex = AddFormat(L"txt", GetString(2012));
+    if (olderFirst)
+        currentFormatIndex = AddFormat(L"agl", GetString(2008));
+    else
+        olderFormatIndex = AddFormat(L"agl", GetString(2009));
+}
+
+void CCourseSaveDlg::OnFileChosen(const std::wstring& path, int format)
+{
+    TRACE_VALUE(int32_t, format);
+    chosenPath = path;
+    if (!course) {
+        OnSaveFinished(window, kSaveFailed);
+        return;
+    }
+    if (format == currentFormatIndex) {
+        SaveCourseAs(false, false);
+    } else if (format == olderFormatIndex) {
+        // A course kept in the older format takes the file as its own.
+        SaveCourseAs(true, course->GetWriteVersion3());
+    } else if (format == textIndex) {
+        SaveSummary();
+    } else if (format == epsIndex) {
+        RunImageExport(L"FileEPS");
+    } else if (const CImageCodec* codec = FindCodecForFileName(path)) {
+        RunImageExport(L"File" + codec->GetExtension());
+    } else {
+        TRACE_VALUE(std::wstring, path);
+        ReportFailure();
+        OnSaveFinished(window, kSavedOtherOutput);
+    }
+}
+
+void CCourseSaveDlg::OnCancelled() { OnSaveFinished(window, kSaveCancelled); }
+
+void CCourseSaveDlg::OnError() { OnSaveFinished(window, kSavedOtherOutput); }
+
+void CCourseSaveDlg::RunImageExport(const std::wstring& settingsName)
+{
+    if (!g_imageExportRunner) {
+        ReportFailure();
+        OnSaveFinished(window, kSavedOtherOutput);
+        return;
+    }
+    g_imageExportRunner(*this, settingsName);
+}
+
+void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
+{
+    TRACE_VALUE(bool, version3);
+    // Nothing about the course changes before its file is safely written.
+    if (!window.IsPathFreeForSave(chosenPath)) {
+        OnSaveFinished(window, kSaveFailed);
+        return;
+    }
+    std::string text;
+    const bool written = WriteCourseText(*course, false, version3, text) && ReplaceFileContent(chosenPath, text);
+    TRACE_VALUE(std::string, text);
+    if (!written) {
+        CMessageBox::Show(GetStringWithArg(2689, chosenPath), CMessageBox::kError);
+        OnSaveFinished(window, kSaveFailed);
+        return;
+    }
+
+    const std::wstring fileName = GetPathPart(chosenPath, 1, 2);
+    if (!version3) {
+        course->SetTitle(fileName, chosenPath);
+        OnSaveFinished(window, kSavedCurrentFormat);
+        return;
+    }
+
+    if (adoptPath)
+        course->SetTitle(fileName, chosenPath);
+    int result = kSavedOtherOutput;
+    if (course->IsModified() || !IsSamePath(chosenPath, course->GetPath())) {
+        if (course->IsReadFromVersion3()) {
+            course->MarkUnmodified(false);
+            course->OnCourseChanged();
+        } else if (course->GetWriteVersion3()) {
+            course->MarkUnmodified(true);
+            course->OnCourseChanged();
+        } else {
+            // The older format may not hold all of the course: it stays
+            // modified, and the user learns why.
+            ShowHint(2712, L"QX3", 1);
+        }
+    }
+    if (course->GetPath().empty()) {
+        course->SetTitle(fileName, std::wstring());
+        result = kSavedUntitledOlderFormat;
+    }
+    OnSaveFinished(window, result);
+}
+
+void CCourseSaveDlg::SaveSummary()
+{
+    TRACE_POINT();
+    std::wostringstream summary;
+    summary << wchar_t(0xFEFF);
+    course->DescribeCourse(summary, false);
+    int result = kSavedOtherOutput;
+    if (!ReplaceFileContent(chosenPath, ToUtf16LeBytes(summary.str()))) {
+        CMessageBox::Show(GetStringWithArg(2689, chosenPath), CMessageBox::kError);
+        result = kSaveFailed;
+    }
+    OnSaveFinished(window, result);
+}
+
+void OnSaveFinished(CCourseFileWindow& window, int result)
+{
+    TRACE_VALUE(int32_t, result);
+    CCourse* course = window.GetCourse();
+    if (!course) {
+        ReportFailure();
+        window.StopClosing();
+        return;
+    }
+    switch (result) {
+    case kSavedCurrentFormat:
+        GetRecentFiles().Add(course->GetPath());
+        if (window.IsClosing()) {
+            window.DestroyWindowAndCourse(true);
+        } else {
+            course->MarkUnmodified(false);
+            course->OnCourseChanged();
+        }
+        return;
+    case kSavedUntitledOlderFormat:
+        course->OnCourseChanged();
+        break;
+    case kSavedOtherOutput:
+        break;
+    case kSaveCancelled:
+    case kSaveFailed:
+        window.StopClosing();
+        return;
+    default:
+        ReportFailure();
+        break;
+    }
+    if (window.IsClosing())
+        window.RequestClose();
+    else
+        window.StopClosing();
+}
+
+void ShowSaveDialog(CCourseFileWindow& window, float viewWidth, float viewHeight)
+{
+    TRACE_POINT();
+    (new CCourseSaveDlg(window, viewWidth, viewHeight))->Run();
+}

@@ -1,0 +1,197 @@
+#include "tests/app/CourseFileTestSupport.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "dialogs/AFrameDlg.h"
+#include "foundation/Settings.h"
+#include "foundation/Transform.h"
+#include "tests/support/TestSupport.h"
+
+namespace filetest {
+
+namespace {
+
+std::wstring FileTestKeyPath()
+{
+    return L"Software\\Norvane\\Fendrel 4 File Test " + std::to_wstring(GetCurrentProcessId());
+}
+
+BOOL CALLBACK FindEdit(HWND window, LPARAM param)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (_wcsicmp(name, L"Edit") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+}  // namespace
+
+void OpenFileTestSettings()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, FileTestKeyPath().c_str());
+    CSettings::Open(FileTestKeyPath());
+    CSettings::SetInt(L"Metric", 0);
+    CSettings::SetInt(L"SpecList", 1);
+    for (const wchar_t* hint : {L"NeverShow2704", L"NeverShow2705", L"NeverShow2708", L"NeverShow2709",
+                                L"NeverShow2712"})
+        CSettings::SetInt(hint, 1);
+}
+
+void DeleteFileTestSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, FileTestKeyPath().c_str()); }
+
+CCourseObject* PlaceAFrame(CCourse& course, float x, float y, float angle)
+{
+    const CObjectType* type = FindObjectTypeById(10);
+    if (!type)
+        return nullptr;
+    CTransform placement;
+    placement.RotateZ(angle);
+    placement.SetPosition2D(x, y);
+    CAFrameDlg dialog(&course);
+    dialog.MergeLength(1080.0f);
+    dialog.MergeHeight(660.0f);
+    std::unique_ptr<CCourseObject> object = type->CreateNew(&course, placement, &dialog);
+    CCourseObject* raw = object.get();
+    course.AddObject(std::move(object));
+    return raw;
+}
+
+std::unique_ptr<CCourse> MakeCourseWithAFrames(const std::wstring& title, const std::wstring& path)
+{
+    auto course = std::make_unique<CCourse>(title, path);
+    PlaceAFrame(*course, 1200.0f, 1500.0f, 0.0f);
+    if (CCourseObject* middle = PlaceAFrame(*course, 3600.0f, 2400.0f, 45.0f))
+        middle->SetSelected(true);
+    PlaceAFrame(*course, 6000.0f, 4000.0f, 90.0f);
+    course->MarkUnmodified(true);
+    return course;
+}
+
+std::string TextBlockOf(CCourse& course, bool selectedOnly, bool version3)
+{
+    std::ostringstream block;
+    course.WriteTextBlock(block, selectedOnly, version3);
+    return block.str();
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::vector<std::wstring> ListFolder(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void SetReadOnly(const std::wstring& path, bool readOnly)
+{
+    SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::vector<std::wstring> TakeMessageTexts()
+{
+    std::vector<std::wstring> texts;
+    for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
+        texts.push_back(seen.text);
+    return texts;
+}
+
+CFakeFileWindow::CFakeFileWindow(std::unique_ptr<CCourse> course) : m_course(std::move(course)) {}
+
+CFakeFileWindow::~CFakeFileWindow() = default;
+
+bool CFakeFileWindow::IsPathFreeForSave(const std::wstring& path)
+{
+    askedPaths.push_back(path);
+    return pathFree;
+}
+
+void CFakeFileWindow::StopClosing()
+{
+    ++stopCount;
+    closing = false;
+}
+
+void CFakeFileWindow::DestroyWindowAndCourse(bool deleteCourse)
+{
+    ++destroyCount;
+    if (deleteCourse)
+        m_course.reset();
+    else
+        m_course.release();
+    closing = false;
+}
+
+HWND WaitForFileDialog(const std::wstring& caption, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        for (HWND dialog : FindProcessDialogs()) {
+            if (GetWindowTextString(dialog) == caption)
+                return dialog;
+        }
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+HWND WaitForControl(HWND dialog, HWND (*find)(HWND dialog), DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        if (const HWND control = find(dialog))
+            return control;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+HWND FindOkButton(HWND dialog) { return GetDlgItem(dialog, IDOK); }
+
+HWND FindFileNameEdit(HWND dialog)
+{
+    HWND edit = nullptr;
+    EnumChildWindows(dialog, FindEdit, LPARAM(&edit));
+    return edit;
+}
+
+bool ChooseFileName(HWND dialog, const std::wstring& name)
+{
+    const HWND edit = WaitForControl(dialog, FindFileNameEdit);
+    if (!edit || !WaitForControl(dialog, FindOkButton))
+        return false;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, LPARAM(name.c_str()), SMTO_NORMAL, 5000, &result))
+        return false;
+    PressDialogButton(dialog, IDOK);
+    return true;
+}
+
+bool WaitUntilGone(HWND dialog, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+}  // namespace filetest

@@ -1,0 +1,130 @@
+#include "ui/SaveDialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cwchar>
+
+#include "foundation/CrashLog.h"
+#include "foundation/Files.h"
+#include "ui/ModalState.h"
+#include "ui/Window.h"
+
+CSaveDlg::CSaveDlg(CNativeWindow* owner, const std::wstring& suggestedPath)
+    : ownerWindow(owner), path(suggestedPath)
+{
+}
+
+CSaveDlg::~CSaveDlg() = default;
+
+void CSaveDlg::OnFileChosen(const std::wstring& chosenPath, int format) {}
+
+void CSaveDlg::OnCancelled() {}
+
+void CSaveDlg::OnError() {}
+
+int CSaveDlg::AddFormat(const std::wstring& extension, const std::wstring& description)
+{
+    extensions.push_back(extension);
+    descriptions.push_back(description);
+    return formatCount++;
+}
+
+std::wstring CSaveDlg::BuildFilter() const
+{
+    std::wstring filter;
+    for (int i = 0; i < formatCount; ++i)
+        filter += descriptions[i] + L"%*." + extensions[i] + L"%";
+    for (wchar_t& c : filter) {
+        if (c == L'%')
+            c = L'\0';
+    }
+    return filter;
+}
+
+std::wstring CSaveDlg::GetInitialFileName() const
+{
+    std::wstring name = GetPathPart(path, 0, 1);
+    if (name.size() > size_t(kFileBufferSize - 1))
+        name.resize(kFileBufferSize - 1);
+    return name;
+}
+
+std::wstring CSaveDlg::GetInitialFolder() const
+{
+    const std::wstring folder = GetPathPart(path, 0, 0);
+    return folder.empty() ? std::wstring(L".") : folder;
+}
+
+int CSaveDlg::ResolveFormat(std::wstring& chosenPath, int filterIndex) const
+{
+    if (formatCount < 1) {
+        ReportFailure();
+        return 0;
+    }
+    const std::wstring extension = GetPathPart(chosenPath, 2, 2);
+    const int filtered = filterIndex - 1;
+    if (filtered >= 0 && filtered < formatCount && _wcsicmp(extension.c_str(), extensions[filtered].c_str()) == 0)
+        return filtered;
+    for (int i = 0; i < formatCount; ++i) {
+        if (_wcsicmp(extension.c_str(), extensions[i].c_str()) == 0)
+            return i;
+    }
+    chosenPath += L"." + extensions[0];
+    return 0;
+}
+
+void CSaveDlg::Run()
+{
+    TRACE_VALUE(std::wstring, path);
+    if (formatCount < 1) {
+        // A dialog without formats has nothing to offer.
+        ReportFailure();
+        OnError();
+        delete this;
+        return;
+    }
+    const std::wstring filter = BuildFilter();
+    const std::wstring folder = GetInitialFolder();
+    std::vector<wchar_t> buffer(kFileBufferSize, L'\0');
+    const std::wstring initial = GetInitialFileName();
+    std::wmemcpy(buffer.data(), initial.c_str(), initial.size());
+
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ownerWindow ? ownerWindow->hwnd : nullptr;
+    dialog.hInstance = GetModuleHandleW(nullptr);
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = kFileBufferSize;
+    dialog.lpstrInitialDir = folder.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    dialog.lpstrDefExt = extensions[0].c_str();
+
+    BOOL chosen = FALSE;
+    EnableFrameWindows(dialog.hwndOwner, false);
+    {
+        CModalScope modal;
+        chosen = GetSaveFileNameW(&dialog);
+    }
+    EnableFrameWindows(dialog.hwndOwner, true);
+
+    if (chosen) {
+        buffer.back() = L'\0';
+        std::wstring chosenPath = buffer.data();
+        const int format = ResolveFormat(chosenPath, int(dialog.nFilterIndex));
+        TRACE_VALUE(std::wstring, chosenPath);
+        OnFileChosen(chosenPath, format);
+    } else {
+        const DWORD error = CommDlgExtendedError();
+        if (error == 0) {
+            OnCancelled();
+        } else {
+            TRACE_VALUE(int32_t, int32_t(error));
+            ReportFailure(kFailSystemCall);
+            OnError();
+        }
+    }
+    delete this;
+}
