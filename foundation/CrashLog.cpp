@@ -212,14 +212,7 @@ void CCrashLog::BeginWatchedSection()
 
 void CCrashLog::EndWatchedSection()
 {
-    if (!OnUiThread())
-        return;
-    if (m_sections.size() < 2) {
-        ReportFailure(kFailCheck);
-        return;
-    }
-    m_sections.pop_back();
-    if (!m_sections.back())
+    if (OnUiThread() && PopSection() && !m_sections.back())
         m_hangLimit = kDisarmed;
 }
 
@@ -233,15 +226,18 @@ void CCrashLog::BeginUnwatchedSection()
 
 void CCrashLog::EndUnwatchedSection()
 {
-    if (!OnUiThread())
-        return;
+    if (OnUiThread() && PopSection() && m_sections.back())
+        m_hangLimit = m_ticks + kHangTicks;
+}
+
+bool CCrashLog::PopSection()
+{
     if (m_sections.size() < 2) {
         ReportFailure(kFailCheck);
-        return;
+        return false;
     }
     m_sections.pop_back();
-    if (m_sections.back())
-        m_hangLimit = m_ticks + kHangTicks;
+    return true;
 }
 
 void CCrashLog::StartWatchdog()

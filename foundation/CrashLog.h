@@ -101,6 +101,8 @@ private:
     void ReserveHangRecords();
     void ReportHang();
     bool OnUiThread() const { return GetCurrentThreadId() == m_uiThreadId; }
+    // Ends the innermost section; false (reported) when none is open.
+    bool PopSection();
 
     // Shared with the watchdog thread: single words, read and written whole.
     std::atomic<CGraphicsSystem*> m_failureHandler{nullptr};
