@@ -563,21 +563,28 @@ void CCourseObject::ApplyDialog(CObjectPropertiesDlg& dialog)
 
 void CCourseObject::ApplyDrawAttributes(CGraphicsContext& context)
 {
+    // The accent is the primary colour unless a 3D build has part 26.
+    ApplyPlanStyle(context, GetPrimaryColor(), GetSecondaryColor(), GetAccentColor(),
+                   m_colorMode == kColorMode2D && m_displayState == kGrey, 240.0f);
+}
+
+void CCourseObject::ApplyPlanStyle(CGraphicsContext& context, uint32_t penColor, uint32_t fillColor,
+                                   uint32_t textColor, bool hatched, float fontSize)
+{
     CGraphicsState& state = context.m_state;
     state.strokeZ = 0.8f;
     state.fillZ = 0.2f;
     state.textZ = 0.7f;
     context.SetDashStyle(0);
     state.penWidth = 30.0f;
-    state.penColor = GetPrimaryColor();
-    context.SetFillPattern(m_colorMode == kColorMode2D && m_displayState == kGrey ? 1 : 0);
-    state.fillColor = GetSecondaryColor();
+    state.penColor = penColor;
+    context.SetFillPattern(hatched ? 1 : 0);
+    state.fillColor = fillColor;
     state.hatchScale = 10.0f;
-    // The accent is the primary colour unless a 3D build has part 26.
-    state.textColor = GetAccentColor();
+    state.textColor = textColor;
     state.textAlignH = 1;
     state.textAlignV = 4;
-    state.font = CFontMetrics(240.0f, false);
+    state.font = CFontMetrics(fontSize, false);
 }
 
 int CCourseObject::GetPartColorIndex(int part) const

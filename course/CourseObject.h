@@ -211,10 +211,15 @@ public:
     void AddEndHandles(std::vector<CObjectHandle>& target, int objectNumber, bool allCategories) const;
     void FillPropertiesDialog(CObjectPropertiesDlg& dialog);
     void ApplyDialog(CObjectPropertiesDlg& dialog);
-    // The drawing state of the object's shapes: heights, solid lines of pen
-    // width 30, the primary pen and secondary fill, hatched in 2D when grey,
-    // centred text of size 240.
+    // The drawing state of the object's shapes: ApplyPlanStyle with the
+    // primary pen, the secondary fill, the accent text, hatched in 2D when
+    // grey, text of size 240.
     void ApplyDrawAttributes(CGraphicsContext& context);
+    // The drawing state of shapes on the plan: stroke, fill and text heights,
+    // solid lines of pen width 30, the colours, the fill hatched or not,
+    // centred text of the built-in font at the size.
+    static void ApplyPlanStyle(CGraphicsContext& context, uint32_t penColor, uint32_t fillColor, uint32_t textColor,
+                               bool hatched, float fontSize);
 
     // Palette indices by the colour rules of the display state and colour
     // mode, and the palette colours of those indices.

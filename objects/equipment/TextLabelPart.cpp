@@ -81,20 +81,8 @@ void CTextLabelPart::UpdateKey()
 void CTextLabelPart::ApplyTextStyle(CGraphicsContext& context) const
 {
     const CColorPalette& palette = CColorPalette::GetInstance();
-    CGraphicsState& state = context.m_state;
-    state.strokeZ = 0.8f;
-    state.fillZ = 0.2f;
-    state.textZ = 0.7f;
-    context.SetDashStyle(0);
-    state.penColor = palette.GetColor(m_penColorIndex);
-    state.penWidth = 30.0f;
-    state.hatchScale = 10.0f;
-    context.SetFillPattern(m_greyed ? 1 : 0);
-    state.fillColor = palette.GetColor(m_fillColorIndex);
-    state.textColor = palette.GetColor(m_textColorIndex);
-    state.textAlignH = 1;
-    state.textAlignV = 4;
-    state.font = CFontMetrics(kFontSize, false);
+    CCourseObject::ApplyPlanStyle(context, palette.GetColor(m_penColorIndex), palette.GetColor(m_fillColorIndex),
+                                  palette.GetColor(m_textColorIndex), m_greyed, kFontSize);
 }
 
 void CTextLabelPart::Draw(CGraphicsContext& context)

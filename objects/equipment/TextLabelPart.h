@@ -38,8 +38,8 @@ public:
     void AttachToObject(CCourseObject& object);
     // Restarts the cache key from the look fields.
     void UpdateKey();
-    // Heights, line and fill style, colours, centred alignment and the
-    // built-in font of size 240.
+    // The plan style (CCourseObject::ApplyPlanStyle) with the label's colours
+    // and font size.
     void ApplyTextStyle(CGraphicsContext& context) const;
     // Draws the label as a placed item at its offset (relative to the
     // context's current origin), see the class comment for the scale.
