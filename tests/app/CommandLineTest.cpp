@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/CommandLine.h"
+#include "foundation/CrashLog.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+const wchar_t kProgram[] = L"\"C:\\Program Files\\Fendrel 4\\Fendrel4.exe\"";
+
+CCommandLine Parse(const std::wstring& arguments)
+{
+    CCommandLine commandLine;
+    commandLine.runMode = -1;
+    commandLine.fromDde = true;
+    commandLine.fileNames.push_back(L"left over");
+    ParseCommandLineText(std::wstring(kProgram) + arguments, commandLine);
+    return commandLine;
+}
+
+CCommandLine ParseDde(const std::wstring& text)
+{
+    CCommandLine commandLine;
+    commandLine.fileNames.push_back(L"left over");
+    ParseDdeCommand(text, commandLine);
+    return commandLine;
+}
+
+std::wstring GetCurrentFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, folder);
+    std::wstring text(folder);
+    if (!text.empty() && text.back() != L'\\')
+        text += L'\\';
+    return text;
+}
+
+}  // namespace
+
+TEST(CommandLine, ProgramPathAloneIsAPlainStart)
+{
+    const CCommandLine commandLine = Parse(L"");
+    EXPECT_EQ(kRunPlain, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_FALSE(commandLine.fromDde);
+}
+
+TEST(CommandLine, UnquotedProgramPathIsSkippedToo)
+{
+    CCommandLine commandLine;
+    ParseCommandLineText(L"Fendrel4.exe", commandLine);
+    EXPECT_EQ(kRunPlain, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fileNames.empty());
+}
+
+TEST(CommandLine, QuotedNameWithBlanksIsOneFile)
+{
+    const CCommandLine commandLine = Parse(L"  \"C:\\My Courses\\Round 1.agl\"");
+    EXPECT_EQ(kRunOpen, commandLine.runMode);
+    ASSERT_EQ(1u, commandLine.fileNames.size());
+    EXPECT_EQ(L"C:\\My Courses\\Round 1.agl", commandLine.fileNames[0]);
+}
+
+TEST(CommandLine, UnclosedQuoteTakesTheRest)
+{
+    const CCommandLine commandLine = Parse(L" \"C:\\a b\\c.agl");
+    ASSERT_EQ(1u, commandLine.fileNames.size());
+    EXPECT_EQ(L"C:\\a b\\c.agl", commandLine.fileNames[0]);
+}
+
+TEST(CommandLine, DdeSwitchInAnyCaseAfterSlashOrHyphen)
+{
+    for (const wchar_t* form : {L" /dde", L" /DDE", L" -dDe", L" -DDE"})
+        EXPECT_EQ(kRunDdeServer, Parse(form).runMode) << form;
+}
+
+TEST(CommandLine, LongerOrShorterSwitchesAreIgnored)
+{
+    for (const wchar_t* form : {L" /ddex", L" /d", L" -dd", L" /", L" /idde", L" /dde2"})
+        EXPECT_EQ(kRunPlain, Parse(form).runMode) << form;
+}
+
+TEST(CommandLine, EverySwitchAndItsMode)
+{
+    EXPECT_EQ(kRunUnregister, Parse(L" /unregister").runMode);
+    EXPECT_EQ(kRunUnregister, Parse(L" -UnRegServer").runMode);
+    EXPECT_EQ(kRunEmbedding, Parse(L" -Embedding").runMode);
+    EXPECT_EQ(kRunRegister, Parse(L" /i").runMode);
+    EXPECT_EQ(kRunRegister, Parse(L" -I").runMode);
+}
+
+TEST(CommandLine, LaterSwitchWins)
+{
+    EXPECT_EQ(kRunDdeServer, Parse(L" /i /dde").runMode);
+    EXPECT_EQ(kRunRegister, Parse(L" /dde /unknown /i").runMode);
+}
+
+TEST(CommandLine, SwitchWinsOverFileNames)
+{
+    const CCommandLine commandLine = Parse(L" C:\\a.agl /dde");
+    EXPECT_EQ(kRunDdeServer, commandLine.runMode);
+    const std::vector<std::wstring> commands = BuildDdeCommands(commandLine);
+    EXPECT_TRUE(commands.empty());
+}
+
+TEST(CommandLine, TabIsNoBlank)
+{
+    // The program path runs on over the tab, so the name is part of token 1.
+    CCommandLine commandLine;
+    ParseCommandLineText(L"Fendrel4.exe\tC:\\a.agl", commandLine);
+    EXPECT_EQ(kRunPlain, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fileNames.empty());
+}
+
+TEST(CommandLine, EmptyQuotedTokenIsSkipped)
+{
+    const CCommandLine commandLine = Parse(L" \"\" /dde \"\"");
+    EXPECT_EQ(kRunDdeServer, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fileNames.empty());
+}
+
+TEST(CommandLine, RelativeNamesBecomeAbsoluteEachOnItsOwn)
+{
+    const std::wstring folder = GetCurrentFolder();
+    const CCommandLine commandLine = Parse(L" first.agl \"second course.agl\"");
+    EXPECT_EQ(kRunOpen, commandLine.runMode);
+    ASSERT_EQ(2u, commandLine.fileNames.size());
+    EXPECT_EQ(folder + L"first.agl", commandLine.fileNames[0]);
+    EXPECT_EQ(folder + L"second course.agl", commandLine.fileNames[1]);
+    EXPECT_EQ(folder + L"first.agl " + folder + L"second course.agl", commandLine.GetJoinedFileNames());
+}
+
+TEST(CommandLine, NameRelativeToAnotherFolderUsesThatFolder)
+{
+    const std::wstring previous = GetCurrentFolder();
+    const std::wstring folder = MakeTempFolder(L"command-line");
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    const CCommandLine commandLine = Parse(L" ..\\up.agl");
+    SetCurrentDirectoryW(previous.c_str());
+    const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\') + 1);
+    ASSERT_EQ(1u, commandLine.fileNames.size());
+    EXPECT_EQ(parent + L"up.agl", commandLine.fileNames[0]);
+}
+
+TEST(CommandLine, MakeAbsolutePathKeepsAnAbsolutePath)
+{
+    EXPECT_EQ(L"C:\\Courses\\a.agl", MakeAbsolutePath(L"C:\\Courses\\a.agl"));
+    EXPECT_EQ(L"C:\\Courses\\a.agl", MakeAbsolutePath(L"C:\\Courses\\sub\\..\\a.agl"));
+}
+
+TEST(CommandLine, MatchSwitchComparesWholeWords)
+{
+    EXPECT_TRUE(MatchSwitch(L"dde", L"dde"));
+    EXPECT_TRUE(MatchSwitch(L"DdE", L"dde"));
+    EXPECT_FALSE(MatchSwitch(L"dd", L"dde"));
+    EXPECT_FALSE(MatchSwitch(L"ddee", L"dde"));
+    EXPECT_FALSE(MatchSwitch(L"", L"i"));
+}
+
+CHILD_SCENARIO(MatchSwitchRefusesNonLetterLiteral)
+{
+    const bool matched = MatchSwitch(L"DDE1", L"dde1");
+    const int reports = GetCrashLog().GetReportCount();
+    return (matched ? 10 : 0) + reports;
+}
+
+TEST(CommandLine, MatchSwitchReportsALiteralThatIsNotLowerCase)
+{
+    EXPECT_EQ(1, RunChildScenario("MatchSwitchRefusesNonLetterLiteral"));
+}
+
+// ---- DDE execute texts ------------------------------------------------------------
+
+TEST(DdeCommand, OpenCommandGivesOpenModeAndName)
+{
+    const CCommandLine commandLine = ParseDde(L"[open(\"C:\\My Courses\\a.agl\")]");
+    EXPECT_EQ(kRunOpen, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fromDde);
+    ASSERT_EQ(1u, commandLine.fileNames.size());
+    EXPECT_EQ(L"C:\\My Courses\\a.agl", commandLine.fileNames[0]);
+}
+
+TEST(DdeCommand, PrintCommandGivesPrintMode)
+{
+    const CCommandLine commandLine = ParseDde(L"[print(\"C:\\a.agl\")]");
+    EXPECT_EQ(kRunPrint, commandLine.runMode);
+    ASSERT_EQ(1u, commandLine.fileNames.size());
+    EXPECT_EQ(L"C:\\a.agl", commandLine.fileNames[0]);
+}
+
+TEST(DdeCommand, PrefixIsCaseSensitive)
+{
+    const CCommandLine commandLine = ParseDde(L"[Open(\"C:\\a.agl\")]");
+    EXPECT_EQ(kRunUnknown, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fileNames.empty());
+}
+
+TEST(DdeCommand, MissingClosingQuoteGivesNoMode)
+{
+    const CCommandLine commandLine = ParseDde(L"[open(\"C:\\a.agl)]");
+    EXPECT_EQ(kRunUnknown, commandLine.runMode);
+    EXPECT_TRUE(commandLine.fileNames.empty());
+}
+
+TEST(DdeCommand, EmptyFileNameIsRefused)
+{
+    EXPECT_EQ(kRunUnknown, ParseDde(L"[open(\"\")]").runMode);
+    EXPECT_EQ(kRunUnknown, ParseDde(L"[print(\"\")]").runMode);
+}
+
+TEST(DdeCommand, WhatFollowsTheArgumentIsIgnored)
+{
+    const CCommandLine commandLine = ParseDde(L"[open(\"C:\\a.agl\")][open(\"C:\\b.agl\")] and more");
+    EXPECT_EQ(kRunOpen, commandLine.runMode);
+    ASSERT_EQ(1u, commandLine.fileNames.size());
+    EXPECT_EQ(L"C:\\a.agl", commandLine.fileNames[0]);
+}
+
+TEST(DdeCommand, UnknownAndShortTextsGiveNoMode)
+{
+    for (const wchar_t* text : {L"", L"[", L"[open(", L"[open(\"", L"[close(\"a\")]", L"open(\"a\")"})
+        EXPECT_EQ(kRunUnknown, ParseDde(text).runMode) << text;
+}
+
+TEST(DdeCommand, ReadingStopsAtTheGivenLength)
+{
+    const std::wstring text = L"[open(\"C:\\a.agl\")]";
+    const size_t quote = text.find(L'"', 7);
+    CCommandLine commandLine;
+    // The closing quote lies just beyond the length: as if it were missing.
+    ParseDdeCommand(text.c_str(), quote, commandLine);
+    EXPECT_EQ(kRunUnknown, commandLine.runMode);
+    ParseDdeCommand(text.c_str(), quote + 1, commandLine);
+    EXPECT_EQ(kRunOpen, commandLine.runMode);
+    ParseDdeCommand(text.c_str(), 3, commandLine);
+    EXPECT_EQ(kRunUnknown, commandLine.runMode);
+    ParseDdeCommand(nullptr, 100, commandLine);
+    EXPECT_EQ(kRunUnknown, commandLine.runMode);
+}
+
+TEST(DdeCommand, ZeroCharacterEndsTheText)
+{
+    const wchar_t text[] = L"[open(\"C:\\a\0.agl\")]";
+    CCommandLine commandLine;
+    ParseDdeCommand(text, sizeof text / sizeof text[0], commandLine);
+    EXPECT_EQ(kRunUnknown, commandLine.runMode);
+}
+
+TEST(DdeCommand, BuildGivesOneCommandPerFile)
+{
+    CCommandLine commandLine;
+    commandLine.runMode = kRunOpen;
+    commandLine.fileNames = {L"C:\\a b.agl", L"C:\\c.agl"};
+    const std::vector<std::wstring> commands = BuildDdeCommands(commandLine);
+    ASSERT_EQ(2u, commands.size());
+    EXPECT_EQ(L"[open(\"C:\\a b.agl\")]", commands[0]);
+    EXPECT_EQ(L"[open(\"C:\\c.agl\")]", commands[1]);
+
+    commandLine.runMode = kRunPrint;
+    EXPECT_EQ(L"[print(\"C:\\a b.agl\")]", BuildDdeCommands(commandLine).at(0));
+}
+
+TEST(DdeCommand, BuildGivesNothingForOtherModes)
+{
+    CCommandLine commandLine;
+    commandLine.fileNames = {L"C:\\a.agl"};
+    for (int32_t mode : {0, 1, 4, 5, 6, 7, 8, -1}) {
+        commandLine.runMode = mode;
+        EXPECT_TRUE(BuildDdeCommands(commandLine).empty()) << mode;
+        EXPECT_TRUE(BuildDdeCommand(mode, L"C:\\a.agl").empty()) << mode;
+    }
+    EXPECT_TRUE(BuildDdeCommand(kRunOpen, L"").empty());
+}
+
+TEST(DdeCommand, BuiltCommandParsesBackToTheSameFile)
+{
+    const std::wstring name = L"C:\\Agility (2024)\\Round, final.agl";
+    for (int32_t mode : {int32_t(kRunOpen), int32_t(kRunPrint)}) {
+        const CCommandLine commandLine = ParseDde(BuildDdeCommand(mode, name));
+        EXPECT_EQ(mode, commandLine.runMode);
+        ASSERT_EQ(1u, commandLine.fileNames.size());
+        EXPECT_EQ(name, commandLine.fileNames[0]);
+    }
+}
