@@ -113,9 +113,14 @@ void CCourse::AddObject(std::unique_ptr<CCourseObject> object)
 
 void CCourse::RemoveObjectsWhere(CObjectEvent event)
 {
+    EraseObjectsWhere([event](CCourseObject& object) { return (object.*event)(); });
+}
+
+void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doomed)
+{
     for (auto it = m_objects.begin(); it != m_objects.end();) {
         CCourseObject* object = *it;
-        if (!(object->*event)()) {
+        if (!doomed(*object)) {
             ++it;
             continue;
         }
@@ -198,19 +203,7 @@ void CCourse::DeleteSelected()
 {
     SetMotion(0);
     RemoveObjectsWhere(&CCourseObject::BeforeObjectsDeleted);
-    for (auto it = m_objects.begin(); it != m_objects.end();) {
-        CCourseObject* object = *it;
-        if (!object->IsSelected()) {
-            ++it;
-            continue;
-        }
-        it = m_objects.erase(it);
-        if (m_editedObject == object)
-            m_editedObject = nullptr;
-        if (m_placedObject == object)
-            m_placedObject = nullptr;
-        delete object;
-    }
+    EraseObjectsWhere([](CCourseObject& object) { return object.IsSelected(); });
     RemoveObjectsWhere(&CCourseObject::AfterObjectsDeleted);
     UpdateCoordinateMarks();
 }

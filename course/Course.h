@@ -259,6 +259,9 @@ private:
     std::wstring GetOrganisationValueName(const wchar_t* name) const;
     void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks);
     void DestroyObjects(CCourseObjectSet& set);
+    // Deletes the objects the test picks; none of them stays the edited or
+    // the placed object.
+    void EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doomed);
     // Tells each listener, skipping one that an earlier listener removed;
     // while a broadcast goes on, IsBroadcasting is true.
     void TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast);

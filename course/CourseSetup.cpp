@@ -138,19 +138,7 @@ void CCourse::ApplyNewCourseSetUp(const CCourseSetUpDlg& setUpDialog)
     SetMotion(0);
     m_showObsCoords = true;
     m_markedPoints.clear();
-    for (auto it = m_objects.begin(); it != m_objects.end();) {
-        CCourseObject* object = *it;
-        if (!object->IsHidable()) {
-            ++it;
-            continue;
-        }
-        it = m_objects.erase(it);
-        if (m_editedObject == object)
-            m_editedObject = nullptr;
-        if (m_placedObject == object)
-            m_placedObject = nullptr;
-        delete object;
-    }
+    EraseObjectsWhere([](CCourseObject& object) { return object.IsHidable(); });
 
     if (!setUpDialog.KeepsLayout()) {
         std::vector<CCourseObject*> obstacles;
