@@ -149,6 +149,19 @@ inline bool ReadBlock(CCourse& course, const std::string& text, bool merge = fal
     return course.ReadTextBlock(in, merge, interactive);
 }
 
+// Tests in the test settings key, with both test kinds known and no message
+// box of an earlier test left to look at.
+class CArchiveFixture : public coursetest::CSettingsFixture
+{
+protected:
+    void SetUp() override
+    {
+        CSettingsFixture::SetUp();
+        RegisterKinds();
+        CDialogWatcher::TakeAnswered();
+    }
+};
+
 // The texts of the message boxes answered since the last look, oldest first.
 inline std::vector<std::wstring> TakeMessages()
 {

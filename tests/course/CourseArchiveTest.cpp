@@ -24,16 +24,9 @@ namespace {
 const std::string kRingBlock4 = Bytes({0x40, 0x38, 0xE0, 0x2E, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0, 0xE0, 0x01, 4});
 const std::string kDisplayBlock4 = Bytes({1, 1, 1, 0, 1, 1, 3, 3, 0, 10, 0, 1, 2, 0, 1, 3, 3, 0, 2, 0, 0, 0});
 
-class CourseArchive : public coursetest::CSettingsFixture
+class CourseArchive : public archivetest::CArchiveFixture
 {
 protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        archivetest::RegisterKinds();
-        CDialogWatcher::TakeAnswered();
-    }
-
     static std::unique_ptr<CCourse> MakeCourse()
     {
         auto course = std::make_unique<CCourse>(L"Archive", L"");

@@ -589,15 +589,5 @@ TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
     commit(L"Delete");
     EXPECT_TRUE(course.GetObjects().empty());
 
-    for (size_t step = labels.size(); step > 0; --step) {
-        EXPECT_EQ(labels[step - 1], course.GetUndoLabel()) << step;
-        ASSERT_TRUE(course.Undo()) << step;
-        EXPECT_EQ(states[step - 1], ArchiveOf(course)) << step;
-    }
-    EXPECT_FALSE(course.CanUndo());
-    for (size_t step = 1; step <= labels.size(); ++step) {
-        EXPECT_EQ(labels[step - 1], course.GetRedoLabel()) << step;
-        ASSERT_TRUE(course.Redo()) << step;
-        EXPECT_EQ(states[step], ArchiveOf(course)) << step;
-    }
+    ExpectUndoAndRedoThrough(course, labels, states);
 }

@@ -187,6 +187,26 @@ inline std::string ArchiveOf(CCourse& course, bool bothCameras = true)
     return bytes;
 }
 
+// Undoes every step, checking its label and the state it gives back, down to
+// an empty history, then redoes them all the same way. labels[i] names the
+// step from states[i] to states[i + 1].
+inline void ExpectUndoAndRedoThrough(CCourse& course, const std::vector<std::wstring>& labels,
+                                     const std::vector<std::string>& states)
+{
+    ASSERT_EQ(labels.size() + 1, states.size());
+    for (size_t step = labels.size(); step > 0; --step) {
+        EXPECT_EQ(labels[step - 1], course.GetUndoLabel()) << step;
+        ASSERT_TRUE(course.Undo()) << step;
+        EXPECT_EQ(states[step - 1], ArchiveOf(course)) << step;
+    }
+    EXPECT_FALSE(course.CanUndo());
+    for (size_t step = 1; step <= labels.size(); ++step) {
+        EXPECT_EQ(labels[step - 1], course.GetRedoLabel()) << step;
+        ASSERT_TRUE(course.Redo()) << step;
+        EXPECT_EQ(states[step], ArchiveOf(course)) << step;
+    }
+}
+
 // A placed test object, owned by the course.
 inline CTestObject* Place(CCourse& course, float x, float y, int layer = 4, int category = 1)
 {

@@ -17,16 +17,9 @@
 
 namespace {
 
-class CourseTextBlock : public coursetest::CSettingsFixture
+class CourseTextBlock : public archivetest::CArchiveFixture
 {
 protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        archivetest::RegisterKinds();
-        CDialogWatcher::TakeAnswered();
-    }
-
     static std::unique_ptr<CCourse> MakeCourse()
     {
         auto course = std::make_unique<CCourse>(L"Block", L"");

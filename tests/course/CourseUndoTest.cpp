@@ -18,6 +18,7 @@
 namespace {
 
 using coursetest::ArchiveOf;
+using coursetest::ExpectUndoAndRedoThrough;
 using archivetest::PlaceRecord;
 
 class CourseUndo : public coursetest::CCourseFixture
@@ -452,17 +453,7 @@ TEST_F(CourseUndo, AnAFrameSessionUndoesAndRedoesStepByStep)
     record(L"Delete");
     EXPECT_EQ(0u, course.GetObjectCount());
 
-    for (size_t step = labels.size(); step > 0; --step) {
-        EXPECT_EQ(labels[step - 1], course.GetUndoLabel()) << step;
-        ASSERT_TRUE(course.Undo()) << step;
-        EXPECT_EQ(states[step - 1], ArchiveOf(course)) << step;
-    }
-    EXPECT_FALSE(course.CanUndo());
-    for (size_t step = 1; step <= labels.size(); ++step) {
-        EXPECT_EQ(labels[step - 1], course.GetRedoLabel()) << step;
-        ASSERT_TRUE(course.Redo()) << step;
-        EXPECT_EQ(states[step], ArchiveOf(course)) << step;
-    }
+    ExpectUndoAndRedoThrough(course, labels, states);
     EXPECT_FALSE(course.CanRedo());
     ASSERT_EQ(0u, course.GetObjectCount());
     // The undone A-frame comes back whole: ramp length and height included.
