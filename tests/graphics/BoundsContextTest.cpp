@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "graphics/BoundsContext.h"
 #include "graphics/Drawable.h"
 #include "graphics/PixelBitmap.h"
+#include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
 
@@ -41,20 +41,18 @@ private:
     float m_length = 0.0f;
 };
 
-// Draws whatever the test gives it; a unique key unless the test sets one.
-class CSketch : public CDrawable
+// Draws whatever the test gives it and counts its drawings; a unique key
+// unless the test sets one.
+class CSketch : public CFunctionDrawable
 {
 public:
-    explicit CSketch(std::function<void(CGraphicsContext&)> draw) : m_draw(std::move(draw)) {}
+    using CFunctionDrawable::CFunctionDrawable;
     void Draw(CGraphicsContext& gc) override
     {
         ++draws;
-        m_draw(gc);
+        CFunctionDrawable::Draw(gc);
     }
     int draws = 0;
-
-private:
-    std::function<void(CGraphicsContext&)> m_draw;
 };
 
 CDrawableBounds Measure(CDrawable& drawable)

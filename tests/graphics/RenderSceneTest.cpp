@@ -13,6 +13,7 @@
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
 #include "tests/graphics/CanvasTestHelpers.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "ui/Scene.h"
 
@@ -154,21 +155,6 @@ public:
     CScene scene;
 };
 
-// Where test pictures are kept for a person to look at: the build folder
-// (the parent of the folder of the test executable).
-std::wstring ArtefactPath(const std::wstring& name)
-{
-    wchar_t module[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path(module);
-    for (int up = 0; up < 2; ++up) {
-        const size_t slash = path.find_last_of(L"\\/");
-        if (slash != std::wstring::npos)
-            path.resize(slash);
-    }
-    return path + L"\\" + name;
-}
-
 uint32_t PixelOf(const CPixelBitmap& picture, int x, int y) { return picture.GetPixel(x, y); }
 
 int CountInRect(const CPixelBitmap& picture, int left, int top, int right, int bottom, uint32_t color)
@@ -217,7 +203,7 @@ TEST(RenderScene, FixedSceneRendersIntoADibSection)
     ASSERT_EQ(320, picture.GetPixelWidth());
     ASSERT_EQ(240, picture.GetPixelHeight());
 
-    const std::wstring path = ArtefactPath(L"gdi-canvas-scene.png");
+    const std::wstring path = GetTestArtefactPath(L"gdi-canvas-scene.png");
     CPngCodec png;
     EXPECT_TRUE(png.Save(picture, path, false, nullptr));
     std::printf("GDI canvas test scene: %ls\n", path.c_str());

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 
 #include "graphics/Drawable.h"
 #include "render3d/Camera.h"
 #include "render3d/SceneContext3D.h"
+#include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
 #include "ui/Scene.h"
 
@@ -14,20 +14,17 @@ namespace {
 
 // A drawable that runs a function and counts how often it drew into a
 // picking context (measuring its bounds does not count).
-class CPickDrawable : public CDrawable
+class CPickDrawable : public CFunctionDrawable
 {
 public:
-    explicit CPickDrawable(std::function<void(CGraphicsContext&)> draw) : m_draw(std::move(draw)) {}
+    using CFunctionDrawable::CFunctionDrawable;
     void Draw(CGraphicsContext& context) override
     {
         if (dynamic_cast<CSceneContext3D*>(&context))
             ++picks;
-        m_draw(context);
+        CFunctionDrawable::Draw(context);
     }
     int picks = 0;
-
-private:
-    std::function<void(CGraphicsContext&)> m_draw;
 };
 
 CPickDrawable Rect(float left, float top, float right, float bottom)
