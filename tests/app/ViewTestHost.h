@@ -1,0 +1,103 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/CameraToolbar.h"
+#include "app/CourseScene.h"
+#include "app/CourseView.h"
+#include "app/ShapeToolbar.h"
+#include "course/Course.h"
+#include "course/CourseListener.h"
+#include "ui/Window.h"
+
+// A course shown in a course view, with its shape and camera toolbars, in a
+// visible top-level popup at a fixed screen place (no frame: client and
+// screen coordinates differ only by the origin). The host plays the course
+// window's part: it listens to the course, rebuilds the layers it is told of
+// in the scene the view shows, hands a chosen tool to the course and keeps the camera checks.
+//
+// Shape toolbar at (0, 0), camera toolbar below it, the view at kViewX, 0.
+class CViewTestHost : public CNativeWindow, public CCourseListener
+{
+public:
+    static constexpr int kHostX = 40;
+    static constexpr int kHostY = 40;
+    static constexpr int kViewX = 150;
+    static constexpr int kViewWidth = 600;
+    static constexpr int kViewHeight = 450;
+
+    // The test's settings key must be open: the course reads it.
+    explicit CViewTestHost(CMenu* contextMenu = nullptr);
+    ~CViewTestHost() override;
+
+    void OnMapLayerChanged(int layer) override;
+    void On3DLayerChanged(int layer) override;
+    void OnCourseSettingsChanged() override;
+    void OnCourseChanged() override;
+    void OnToolChanged(CShapeToolbar* toolbar);
+
+    // Screen point of a view window point.
+    POINT ViewScreenPoint(float x, float y) const;
+    // Window point of the view where a course point (at height z) is seen.
+    CPoint2 ViewPointOf(float x, float y, float z = 0.0f) const;
+    // Screen point of the middle of a toolbar button.
+    POINT ButtonScreenPoint(const CToolbarPanel& toolbar, int id) const;
+
+    // Real mouse input: a left click on a toolbar button.
+    void ClickButton(CToolbarPanel& toolbar, int id);
+    // Keys sent to the view with the given modifier states.
+    void KeyDown(WORD virtualKey, bool control = false, bool shift = false);
+    void KeyUp(WORD virtualKey, bool control = false, bool shift = false);
+    void Char(wchar_t ch);
+
+    CCourse course;
+    CCourseMapScene scene;
+    CShapeToolbar shapes;
+    CCameraToolbar cameraBar;
+    CCourseView view;
+    int courseChanges = 0;
+    int settingsChanges = 0;
+
+private:
+    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// Answers the hint dialogs (caption text 2520) of this process with OK while
+// it lives, and keeps their message texts; the dialog watcher of the test
+// support answers message boxes only.
+class CHintAnswerer
+{
+public:
+    CHintAnswerer();
+    ~CHintAnswerer();
+    std::vector<std::wstring> TakeAnswered();
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::mutex m_lock;
+    std::vector<std::wstring> m_answered;
+    std::thread m_thread;
+};
+
+// ---- Input and pumping -------------------------------------------------------------
+
+// Dispatches waiting messages and fires due timers until the condition holds
+// or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+void PumpFor(DWORD milliseconds);
+// Real mouse input at a screen point (absolute move) with button changes.
+void MouseInput(POINT screen, DWORD buttons = 0);
+// The mouse away from every test window.
+void ParkMouse();
+// The modifier states GetKeyState reports from now on.
+void SetModifierKeys(bool control, bool shift);
+// The client area of a window as the screen shows it, as 0x00BBGGRR.
+COLORREF ReadClientPixel(HWND window, int x, int y);
