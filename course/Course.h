@@ -36,7 +36,7 @@ using CCourseObjectSet = std::set<CCourseObject*, CCourseObjectOrder>;
 // The course document: the ring and its settings, every object placed on it,
 // the selection and motion state, and the listeners told of every change.
 // Lengths are course units, tenths of an inch.
-class CCourse : public CCourseListener
+class CCourse final : public CCourseListener
 {
 public:
     // The four margins around the ring, in their stored order.
