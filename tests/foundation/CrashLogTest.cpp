@@ -462,8 +462,6 @@ std::vector<std::string> Lines(const std::string& file)
     return lines;
 }
 
-bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
-
 }  // namespace
 
 CHILD_SCENARIO(CrashLogHangWithoutHandler)

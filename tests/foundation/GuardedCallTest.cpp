@@ -47,8 +47,6 @@ std::string ValueOf(const std::string& line)
     return space == std::string::npos ? std::string() : line.substr(space + 1);
 }
 
-bool StartsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
-
 bool TakeQuitMessage()
 {
     MSG message;

@@ -14,6 +14,12 @@ std::wstring GetTestCrashLogPath();
 // number of boxes, 30 for another text.
 int CheckOneReportBox(const std::string& argument);
 
+// Whether a line of the log starts with the text (a file and line stamp).
+inline bool StartsWith(const std::string& text, const std::string& start)
+{
+    return text.compare(0, start.size(), start) == 0;
+}
+
 // A function whose body is one trace stamp, and the constant holding the
 // line it sits on, so that a test knows which line a record must name.
 #define STAMP(name, statement) \
