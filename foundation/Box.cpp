@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "foundation/Numeric.h"
+
 namespace {
 
 void IncludeValue(float v, float& lo, float& hi)
@@ -10,13 +12,6 @@ void IncludeValue(float v, float& lo, float& hi)
         lo = v;
     else if (v > hi)
         hi = v;
-}
-
-float Clamp(float v, float lo, float hi)
-{
-    if (v < lo)
-        return lo;
-    return v > hi ? hi : v;
 }
 
 }  // namespace

@@ -7,6 +7,13 @@ float RoundHalfUp(float value)
     return std::floor(value + 0.5f);
 }
 
+float Clamp(float value, float low, float high)
+{
+    if (value < low)
+        return low;
+    return value > high ? high : value;
+}
+
 float NormalizeAngleDegrees(float degrees)
 {
     const float turns = std::trunc(degrees / 360.0f);

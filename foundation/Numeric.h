@@ -4,6 +4,10 @@
 // points are rounded to.
 float RoundHalfUp(float value);
 
+// The value limited to [low, high]: low when below it, else high when above
+// it; a value that is not a number stays one.
+float Clamp(float value, float low, float high);
+
 // An angle in degrees brought into (-180, 180].
 float NormalizeAngleDegrees(float degrees);
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "foundation/Numeric.h"
+
 CRectF CRectF::FromRangesFlipY(const CBox3& box)
 {
     return {box.minX, -box.maxY, box.maxX, -box.minY};
@@ -23,9 +25,7 @@ void CRectF::Include(float x, float y)
 
 CPoint2 CRectF::ClampPoint(float x, float y) const
 {
-    const float cx = x < left ? left : (x > right ? right : x);
-    const float cy = y < top ? top : (y > bottom ? bottom : y);
-    return {cx, cy};
+    return {Clamp(x, left, right), Clamp(y, top, bottom)};
 }
 
 void CRectF::RoundOutward()

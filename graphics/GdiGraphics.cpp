@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/Rgba.h"
 #include "foundation/TracePoint.h"
 #include "graphics/Drawable.h"
@@ -88,8 +89,7 @@ bool CGdiGraphics::RoundToDevice(float v, LONG& out)
         out = 0;
         return false;
     }
-    const float rounded = std::floor(v + 0.5f);
-    out = LONG(std::min(std::max(rounded, -kMaxDeviceCoordinate), kMaxDeviceCoordinate));
+    out = LONG(Clamp(RoundHalfUp(v), -kMaxDeviceCoordinate, kMaxDeviceCoordinate));
     return true;
 }
 

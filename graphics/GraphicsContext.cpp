@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/Rgba.h"
 #include "foundation/TracePoint.h"
 #include "graphics/BoundsContext.h"
@@ -75,7 +76,7 @@ void CGraphicsContext::SetBrightness(float brightness)
         ReportFailure();
         if (std::isnan(brightness))
             return;
-        brightness = std::min(std::max(brightness, 0.0f), 1.0f);
+        brightness = Clamp(brightness, 0.0f, 1.0f);
     }
     if (!m_state.lighting)
         return;

@@ -10,6 +10,7 @@
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
 #include "foundation/Strings.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
@@ -269,8 +270,8 @@ void CAFrame::Build3D(CGraphicsContext& context)
     const float l = m_length;
     const float w = 0.5f * m_width;
     const float h = m_height - kFrameDrop;
-    const float slope = std::min(std::max(h / l, -1.0f), 1.0f);
-    const float a = std::min(std::max(std::asin(slope), -kMaxSlope), kMaxSlope);
+    const float slope = Clamp(h / l, -1.0f, 1.0f);
+    const float a = Clamp(std::asin(slope), -kMaxSlope, kMaxSlope);
     const float c = std::cos(a);
     CTransform& matrix = context.m_state.matrix;
 

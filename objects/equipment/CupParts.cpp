@@ -1,10 +1,10 @@
 #include "objects/equipment/CupParts.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "course/ColorPalette.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/PartDrawing.h"
 #include "objects/equipment/StripedBarPart.h"
@@ -107,7 +107,7 @@ void CCupRowPart::PlaceTiltedBar(CGraphicsContext& context, CStripedBarPart& bar
     }
     const float y = m_sidewaysFactor * h;
     const float rise = z - kLowCupHeight;
-    const float tilt = std::asin(std::min(std::max(rise / span, -1.0f), 1.0f));
+    const float tilt = std::asin(Clamp(rise / span, -1.0f, 1.0f));
     const float s = mirror ? -1.0f : 1.0f;
     const float half = (0.5f * length - 8.0f) * s;
 

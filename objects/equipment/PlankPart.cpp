@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/PartDrawing.h"
 #include "objects/equipment/SlatPart.h"
@@ -34,8 +35,7 @@ void CPlankPart::Draw(CGraphicsContext& context)
     }
     const float h = m_topHeight;
     const float rise = h - 15.0f;
-    float theta = std::asin(std::min(std::max(rise / length, -1.0f), 1.0f));
-    theta = std::min(std::max(theta, -kMaxTilt), kMaxTilt);
+    const float theta = Clamp(std::asin(Clamp(rise / length, -1.0f, 1.0f)), -kMaxTilt, kMaxTilt);
     // The nose rounds the top edge; a plank sloping down has none.
     const float nose = std::max(15.0f * (1.0f - 1.0f / (std::tan(0.5f * theta) + 1.0f)), 0.0f);
     CSlatPart zoneSlat(120, m_zoneColor);

@@ -15,6 +15,18 @@ TEST(RoundHalfUp, HalvesGoUpOnBothSidesOfZero)
     EXPECT_EQ(16777216.0f, RoundHalfUp(16777216.0f));
 }
 
+TEST(Clamp, LowBelowHighAboveAndNotANumberStays)
+{
+    EXPECT_EQ(0.0f, Clamp(-0.5f, 0.0f, 1.0f));
+    EXPECT_EQ(1.0f, Clamp(7.0f, 0.0f, 1.0f));
+    EXPECT_EQ(0.25f, Clamp(0.25f, 0.0f, 1.0f));
+    EXPECT_TRUE(std::isnan(Clamp(std::nanf(""), 0.0f, 1.0f)));
+    // Reversed bounds: the low one wins below it, the high one above.
+    EXPECT_EQ(5.0f, Clamp(3.0f, 5.0f, 1.0f));
+    EXPECT_EQ(5.0f, Clamp(0.0f, 5.0f, 1.0f));
+    EXPECT_EQ(1.0f, Clamp(9.0f, 5.0f, 1.0f));
+}
+
 TEST(NormalizeAngleDegrees, EdgesOfTheHalfOpenRange)
 {
     EXPECT_EQ(180.0f, NormalizeAngleDegrees(180.0f));
