@@ -28,6 +28,8 @@ struct CPoint2
 inline bool operator==(const CPoint2& a, const CPoint2& b) { return a.x == b.x && a.y == b.y; }
 inline bool operator!=(const CPoint2& a, const CPoint2& b) { return !(a == b); }
 
+inline bool IsFinite(const CPoint2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
 // A 2D extent.
 struct CSize2
 {

@@ -13,11 +13,6 @@ namespace {
 // The default approach: straight along the direction of passage.
 const CPoint2 kStraightApproach(0.0f, -10000.0f);
 
-bool IsFinite(const CPoint2& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
-
 // The approach of a traversal end at the knot's first parameter, leaning
 // across the entry towards -x (side -1, the first end) or +x (side 1, the
 // second end). An end without an entry leaves the values as they are.

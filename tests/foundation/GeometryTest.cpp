@@ -25,6 +25,13 @@ std::string TraceText(const T& value)
 
 }  // namespace
 
+TEST(Geometry, PointsAreFiniteOnlyWithBothCoordinatesFinite)
+{
+    EXPECT_TRUE(IsFinite(CPoint2(-1e30f, 3.0f)));
+    EXPECT_FALSE(IsFinite(CPoint2(kNaN, 0.0f)));
+    EXPECT_FALSE(IsFinite(CPoint2(0.0f, std::numeric_limits<float>::infinity())));
+}
+
 TEST(Geometry, FitSizeKeepingAspect)
 {
     EXPECT_EQ(CSize2(100, 75), FitSizeKeepingAspect({4, 3}, 100, 100));

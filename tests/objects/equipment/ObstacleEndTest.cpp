@@ -28,11 +28,6 @@ public:
     void Draw2D(CGraphicsContext&) override {}
 };
 
-bool IsFinite(const CPoint2& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
-
 // An owner at (100, 200) turned by 90 degrees: its local +x points up the
 // plan (course -y). Its end at local (10, 0) passing along local +x lies at
 // course (100, 190) and is passed towards course -y.
