@@ -246,6 +246,12 @@ void CCourseView::OnMouseDown(const CMouseEvent& event)
     TRACE_POINT();
     if (!GetCourse())
         return;
+    // Camera keys held from before stop driving the camera: a camera motion
+    // in the middle of a drag would cut it into pieces, and one while placing
+    // would end in a step that already holds the new object. Their
+    // repetition takes up again after the release.
+    if (cameraToolbar)
+        cameraToolbar->ReleaseKeys();
     if (IsToolChosen())
         PressWithTool(event);
     else
@@ -400,10 +406,6 @@ void CCourseView::DropPlacedObject(const CMouseEvent& event)
     CCourse* course = GetCourse();
     const CPoint2 p = PickGroundPoint(event);
     course->DropPlacedObject(p.x, p.y);
-    // A camera motion made while placing (a camera key held) becomes a step
-    // of its own rather than part of the placement.
-    if (course->GetMotion() != 0)
-        course->SetMotion(0);
     const std::wstring before = course->GetUndoLabel();
     course->CommitUndoStep(course->GetSpecList().GetTerm(placingTool));
     const std::wstring after = course->GetUndoLabel();
@@ -539,9 +541,7 @@ void CCourseView::OnKeyUp(int key, bool control, bool shift)
         shapeToolbar->SelectNone();
         UpdateCourse();
     }
-    // Every release reaches the camera toolbar, also one during a drag: a
-    // key it still held would keep the camera moving.
-    if (cameraToolbar)
+    if (cameraToolbar && pressState == 0)
         cameraToolbar->OnKey(key, false, control, shift);
 }
 

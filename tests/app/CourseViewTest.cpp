@@ -7,6 +7,7 @@
 #include "app/CourseScene.h"
 #include "app/CourseView.h"
 #include "course/CourseObject.h"
+#include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/HintDlg.h"
 #include "foundation/CrashLog.h"
@@ -369,6 +370,51 @@ TEST_F(CourseView, ControlClickOnASelectedObjectDeselectsItAndMovesNothing)
     EXPECT_EQ(start, placed->GetPlacement().GetPosition2D());
 }
 
+TEST_F(CourseView, ClickingAnUnselectedObjectOutsideTheAreaSelectsItRatherThanDeletingIt)
+{
+    // An object outside the ring and its margins (as a file may hold one):
+    // deselecting the others must keep the one clicked.
+    const CRectF area = Course().GetRingRect(false, false);
+    const CPoint2 outside(area.left - 700.0f, area.top + 2000.0f);
+    CTransform placement;
+    placement.SetPosition2D(outside.x, outside.y);
+    std::unique_ptr<CCourseObject> made = FindObjectTypeById(CAFrame::kTypeId)->CreateNew(&Course(), placement, nullptr);
+    ASSERT_NE(nullptr, made);
+    CCourseObject* object = made.get();
+    Course().AddObject(std::move(made));
+    Course().OnCourseChanged();
+    PumpFor(100);
+    const CPoint2 at = host->ViewPointOf(outside.x, outside.y);
+    ASSERT_GT(at.x, 0.0f);
+    Click(at);
+    ASSERT_EQ(1u, Course().GetObjectCount());
+    EXPECT_EQ(object, OnlyObject());
+    EXPECT_TRUE(object->IsSelected());
+}
+
+TEST_F(CourseView, APressStopsHeldCameraKeysSoThePlacementIsAStepOfItsOwn)
+{
+    host->ClickButton(host->shapes, kAFrame);
+    host->KeyDown(VK_ADD);
+    ASSERT_TRUE(host->cameraBar.repeatTimer.IsRunning());
+    const CPoint2 at = SpotInView(0.5f, 0.5f);
+    Press(at);
+    EXPECT_FALSE(host->cameraBar.keys[kPanelKeyPlus]);
+    EXPECT_TRUE(PumpUntil([this] { return !host->cameraBar.repeatTimer.IsRunning(); }, 1000));
+    const CVector3 eye = Course().GetViewCamera().GetEyePosition();
+    MoveTo(CPoint2(at.x + 5.0f, at.y));
+    PumpFor(100);
+    EXPECT_TRUE(eye == Course().GetViewCamera().GetEyePosition());
+    Release(CPoint2(at.x + 5.0f, at.y));
+    host->KeyUp(VK_ADD);
+    ASSERT_EQ(1u, Course().GetObjectCount());
+    EXPECT_EQ(reportsBefore, GetCrashLog().GetReportCount());
+    EXPECT_EQ(Course().GetSpecList().GetTerm(kAFrame), Course().GetUndoLabel());
+    ASSERT_TRUE(Course().Undo());
+    EXPECT_EQ(0u, Course().GetObjectCount());
+    EXPECT_EQ(GetString(2022), Course().GetUndoLabel());
+}
+
 TEST_F(CourseView, ARightClickSelectsTheObjectUnderThePointer)
 {
     CCourseObject* a = PlaceAFrameAt(0.3f, 0.3f);
@@ -576,16 +622,26 @@ TEST_F(CourseView, LosingTheFocusLetsGoOfHeldCameraKeys)
     EXPECT_EQ(yaw, Course().GetViewCamera().GetYaw());
 }
 
-TEST_F(CourseView, AKeyReleasedDuringADragStillReachesTheCameraToolbar)
+TEST_F(CourseView, APressInTheViewLetsGoOfHeldCameraKeysUntilTheyRepeat)
 {
     host->KeyDown(VK_LEFT);
     ASSERT_TRUE(host->cameraBar.keys[kPanelKeyLeft]);
-    const CPoint2 empty = host->ViewPointOf(150.0f, 150.0f);
+    const CPoint2 empty = SpotInView(0.1f, 0.1f);
     Press(empty);
-    host->KeyUp(VK_LEFT);
     EXPECT_FALSE(host->cameraBar.keys[kPanelKeyLeft]);
-    Release(empty);
     EXPECT_TRUE(PumpUntil([this] { return !host->cameraBar.repeatTimer.IsRunning(); }, 1000));
+    const int yaw = Course().GetViewCamera().GetYaw();
+    MoveTo(CPoint2(empty.x + 30.0f, empty.y + 30.0f));
+    PumpFor(100);
+    EXPECT_EQ(yaw, Course().GetViewCamera().GetYaw());
+    // Keys go nowhere while the button is held.
+    host->KeyDown(VK_LEFT);
+    EXPECT_FALSE(host->cameraBar.keys[kPanelKeyLeft]);
+    Release(CPoint2(empty.x + 30.0f, empty.y + 30.0f));
+    // The key's next repetition drives the camera again.
+    host->KeyDown(VK_LEFT);
+    EXPECT_EQ(yaw + 3, Course().GetViewCamera().GetYaw());
+    host->KeyUp(VK_LEFT);
 }
 
 // ---- Pointer details ------------------------------------------------------------------------
