@@ -113,8 +113,12 @@ void CViewCamera::SetYaw(int degrees)
 void CViewCamera::SetPitch(int degrees)
 {
     TRACE_VALUE(int32_t, degrees);
-    if (degrees < 0 || degrees > 90)
+    if (degrees < 0 || degrees > 90) {
+        // A pitch beyond straight down or below the horizon would put the eye
+        // at infinity and be saved with the course.
         ReportFailure();
+        degrees = std::clamp(degrees, 0, 90);
+    }
     if (degrees == m_pitch)
         return;
     if (m_mode != kFree) {

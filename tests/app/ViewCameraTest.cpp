@@ -131,11 +131,16 @@ TEST(ViewCamera, PitchOfAFittedCameraRefits)
     EXPECT_EQ(30, camera.GetPitch());
     EXPECT_EQ(CViewCamera::kFitted, camera.GetMode());
     EXPECT_FALSE(topEye == camera.GetEyePosition());
-    // Out of range: reported and applied as given.
+    // Out of range: reported and kept within 0..90, the eye stays finite.
     const int before = Reports();
     camera.SetPitch(95);
     EXPECT_EQ(before + 1, Reports());
-    EXPECT_EQ(95, camera.GetPitch());
+    EXPECT_EQ(90, camera.GetPitch());
+    camera.SetPitch(-20);
+    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(0, camera.GetPitch());
+    const CVector3 eye = camera.GetEyePosition();
+    EXPECT_TRUE(std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z));
 }
 
 TEST(ViewCamera, FreePitchTurnsAboutTheGroundPoint)
