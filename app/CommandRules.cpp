@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "app/CourseWindow.h"
 #include "app/HelpLinks.h"
+#include "app/WindowChooserDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
@@ -235,9 +236,11 @@ void RunActivateWindow(CCommandTarget&, int id)
         frames[index]->Activate();
 }
 
+void RunWindowChooser(CCommandTarget&, int) { (new CSelWinDlg)->DoModal(); }
+
 const ActionFunction kActions[] = {
     RunWindowAction, RunExit, RunAbout, RunHelpContents, RunLink, RunMissing, RunToggleStatusBar,
-    RunToggleToolbar, RunTile, RunCascade, RunActivateWindow, RunMissing,
+    RunToggleToolbar, RunTile, RunCascade, RunActivateWindow, RunWindowChooser,
 };
 static_assert(sizeof kActions / sizeof kActions[0] == size_t(ECommandAction::kCount), "one function per action");
 
@@ -261,8 +264,7 @@ bool IsCommandActionAvailable(const CCommandRow& row, int id, const CCommandTarg
 {
     if (row.action == ECommandAction::kWindow)
         return target.HasCommandAction(id);
-    return row.action != ECommandAction::kGraphicsSystem && row.action != ECommandAction::kWindowChooser &&
-           size_t(row.action) < size_t(ECommandAction::kCount);
+    return row.action != ECommandAction::kGraphicsSystem && size_t(row.action) < size_t(ECommandAction::kCount);
 }
 
 void RunCommandRow(const CCommandRow& row, int id, CCommandTarget& target)

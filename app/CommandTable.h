@@ -113,7 +113,7 @@ enum class ECommandAction : uint8_t
     kTile,
     kCascade,
     kActivateWindow,
-    kWindowChooser,   // the window chooser (not built yet: disabled)
+    kWindowChooser,   // the window chooser
     kCount,
 };
 

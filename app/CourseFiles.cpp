@@ -153,6 +153,7 @@ bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
             // The course moves into a window of its own; the old window goes
             // without asking, since nothing of the course is lost.
             window->DestroyWindowAndCourse(false);
+            course->SetOpenedFromFile(true);
             new CCourseWindow(course);
         }
         RefreshAllCommandStates();
@@ -165,6 +166,7 @@ bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
     bool read = false;
     if (stream.is_open()) {
         course = std::make_unique<CCourse>(GetPathPart(path, 1, 2), path);
+        course->SetOpenedFromFile(true);
         read = course->ReadTextBlock(stream, false, true);
     } else {
         // The reader would only say that no course was found in it.

@@ -127,6 +127,7 @@ void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
 
     const std::wstring fileName = GetPathPart(chosenPath, 1, 2);
     if (!version3) {
+        course->ClearReadFromVersion3();
         course->SetTitle(fileName, chosenPath);
         OnSaveFinished(window, kSavedCurrentFormat);
         return;

@@ -1,19 +1,38 @@
 #pragma once
 
-#include <memory>
 #include <string>
+#include <vector>
 
+#include "app/CameraToolbar.h"
 #include "app/CommandTable.h"
+#include "app/CourseSaveDlg.h"
+#include "app/CourseScene.h"
+#include "app/CourseView.h"
+#include "app/ShapeToolbar.h"
+#include "app/ToolColumn.h"
+#include "app/ViewFrame.h"
 #include "course/CourseListener.h"
+#include "ui/Button.h"
+#include "ui/ComboBox.h"
 #include "ui/FrameWindow.h"
+#include "ui/GridLayout.h"
+#include "ui/Menu.h"
+#include "ui/MessageBox.h"
+#include "ui/SplitPane.h"
 
 class CCourse;
 class CRecentFiles;
 
 // The window of one open course: a frame window that owns the course, shows
-// its title and carries the commands of the command table. The last course
-// window to close stores the recent-file list and ends the program.
-class CCourseWindow : public CFrameWindow, public CCourseListener, public CCommandTarget
+// it through one course view (the map or the 3D scene) with the tool column
+// on its left, listens to the course's changes and runs the window's part of
+// the program-wide close sequence. Its commands come from the command table;
+// their actions are in CourseWindowCommands.cpp. The last course window to
+// go stores the recent-file list and ends the program.
+class CCourseWindow : public CFrameWindow,
+                      public CCourseListener,
+                      public CCommandTarget,
+                      public CCourseFileWindow
 {
 public:
     // Takes ownership of the course, then builds and shows the window. The
@@ -21,40 +40,139 @@ public:
     explicit CCourseWindow(CCourse* course);
     ~CCourseWindow() override;
 
-    CCourse* GetCourse() const { return m_course; }
+    // ---- Course file window ----------------------------------------------------
+    CCourse* GetCourse() const override { return m_course; }
+    CNativeWindow* GetDialogOwner() override { return this; }
+    // False, after an error box (text 2702), when another course window's
+    // course has the path (in any case).
+    bool IsPathFreeForSave(const std::wstring& path) override;
+    bool IsClosing() const override;
+    void StopClosing() override;
+    // Closes at once when the course is unmodified; otherwise asks whether
+    // to save it first (Yes, No, Cancel).
+    void RequestClose() override;
+    // Deletes the course (with false only lets go of it) and destroys the
+    // window; a close of all windows goes on with the next one.
+    void DestroyWindowAndCourse(bool deleteCourse) override;
 
-    // The caption: the course title, " (3)" for a course read from an older
-    // file, then " - " and the program's name. Set only when it differs.
-    void UpdateTitle();
-    std::wstring BuildTitle() const;
-
-    // Deletes the course (or, with false, only lets go of it) and destroys
-    // the window.
-    void DestroyWindowAndCourse(bool deleteCourse);
-
-    // A close request (WM_CLOSE, after the frame window's deferral).
+    // ---- Frame window ------------------------------------------------------------
+    // The deferred close after WM_CLOSE: closes this window.
     void Close() override;
     void OnDestroyed() override;
+    // The view takes the keyboard focus and the crash log notes the course.
+    void OnActivated() override;
     void GetIcons(HICON& smallIcon, HICON& bigIcon) override;
+    // Accepts dropped files and answers a query for the end of the session.
+    void OnCreated() override;
+    void OnDropFiles(HDROP drop) override;
 
-    CFrameWindow& GetCommandFrame() override;
-    std::wstring GetListTitle() override;
-
+    // ---- Course listener -----------------------------------------------------------
     void OnMapLayerChanged(int layer) override;
     void On3DLayerChanged(int layer) override;
     void OnCourseSettingsChanged() override;
     void OnCourseChanged() override;
 
+    // ---- Command target (actions in CourseWindowCommands.cpp) ------------------------
+    CFrameWindow& GetCommandFrame() override { return *this; }
+    bool HasCommandAction(int id) const override;
+    void ExecuteCommand(int id) override;
+    void CloseAllWindows() override;
+    void RefreshAfterCommand() override;
+    bool HasObjects() const override;
+    bool HasSelection() const override;
+    bool CanPaste() const override;
+    bool GetUndoLabel(std::wstring& label) const override;
+    bool GetRedoLabel(std::wstring& label) const override;
+    bool GetPropertiesName(std::wstring& name) const override;
+    bool Shows3D() const override;
+    bool Uses3DCamera() const override;
+    bool IsOptionOn(int id) const override;
+    bool OffersRuleSetCommand(int id) const override;
+    bool ShowsDifferences() const override;
+    // The course title, with " *" while the course is modified.
+    std::wstring GetListTitle() override;
+
+    // ---- Caption and tools -----------------------------------------------------------
+    // The course title, " (3)" for a course read from an older file and not
+    // saved since, " *" while modified, then " - " and the program's name.
+    std::wstring BuildTitle() const;
+    // Sets the caption when it differs from the one shown.
+    void UpdateTitle();
+    // The properties and colours buttons follow the Properties command.
+    void UpdateToolButtons();
+    // Runs a command of the window's menu bar as a click on it would.
+    void RunMenuCommand(int id);
+    // The view's size: what the save dialog and pictures are made for.
+    float GetViewWidth() const;
+    float GetViewHeight() const;
+
+    // ---- Close sequence ----------------------------------------------------------------
+    // 0 nothing closes, 1 one window closes, 2 every window closes in turn.
+    static int GetCloseMode();
+    static void SetCloseMode(int mode);
+    // Starts or continues closing every window: the front-most frame window
+    // is asked to close.
+    static void CloseNextWindow();
+    // The end of the session was asked for: every window closes as Exit
+    // closes them. True when none is left (the session may end).
+    static bool QueryEndSession();
+
     // The open course windows, most recently activated first.
     static std::vector<CCourseWindow*> GetCourseWindows();
+    // The course text block stored as the template; empty when none.
+    static const std::string& GetTemplateText();
+    // Reads the setting "Template" into the template text.
+    static void ReadTemplateText();
 
+    // ---- Parts, in the order they are built -------------------------------------------------
 private:
     CCourse* m_course;
-    std::unique_ptr<CWindow> m_view;
+
+public:
+    CCourseMapScene mapScene;
+    CCourse3DScene scene3D;
+    // The scene the view shows: the 3D scene while the course shows 3D.
+    CCourseScene* currentScene;
+    CMenu contextMenu;
+    CComboBox organisationChooser;
+    CShapeToolbar shapeToolbar;
+    CPushButton propertiesButton;
+    CPushButton colorsButton;
+    CToolColumn toolColumn;
+    CCameraToolbar cameraToolbar;
+    CCourseView view;
+    CViewFrame viewFrame;
+    CGridLayout viewGrid;
+    CSplitPane splitPane;
+
+private:
+    void OnToolChosen(CShapeToolbar* toolbar);
+    void OnOrganisationChosen(CComboBox* chooser);
+    void OnChooserClosed(CComboBox* chooser);
+    void OnPropertiesClicked(CPushButton* button);
+    void OnColorsClicked(CPushButton* button);
+    void OnCloseAnswer(CMessageBox::Button answer);
+    // The tool column again within its bounds, after its tools changed.
+    void LayOutToolColumn();
+
+    // Command actions (CourseWindowCommands.cpp).
+    void ResetTool();
+    void Broadcast();
+    void NewCourse(bool fromTemplate);
+    void Save();
+    void SaveAs();
+    void SaveAll();
+    void SaveAsTemplate();
+    void Paste();
+    void RunProperties();
+    void ToggleOption(int id);
+    void SetViewMode(int id);
+    void OpenRuleSetDocument(int id);
 };
 
-// Whether one more course window may show its course in 3D; false while no
-// 3D graphics system is available.
+// Whether one more course window may show its course in 3D: never while the
+// views draw through GDI; otherwise within the limit the highest rank of the
+// graphics systems in use sets.
 bool CanShowAnother3DView();
 
 // The recent-file list of the program, loaded by the first course window.

@@ -58,7 +58,8 @@ public:
     // Builds the course from the settings store. An empty title gets text
     // 2004 with the next running number.
     CCourse(const std::wstring& title, const std::wstring& path);
-    ~CCourse();
+    // Courses are deleted through plain CCourse pointers by their windows.
+    virtual ~CCourse();
     CCourse(const CCourse&) = delete;
     CCourse& operator=(const CCourse&) = delete;
 
@@ -149,8 +150,18 @@ public:
     float GetLoadedJumpHeight() const { return m_loadedJumpHeight; }
     void SetLoadedJumpHeight(float height) { m_loadedJumpHeight = height; }
     bool IsReadFromVersion3() const { return m_readFromVersion3; }
+    // After a save in the current format the course no longer counts as read
+    // from an older file.
+    void ClearReadFromVersion3() { m_readFromVersion3 = false; }
     bool GetWriteVersion3() const { return m_writeVersion3; }
     void SetWriteVersion3(bool on) { m_writeVersion3 = on; }
+    // Set before a course is read from a file (and when it moves into a new
+    // window): only such a course notes whether the file was an older one.
+    void SetOpenedFromFile(bool on) { m_noteReadFromVersion3 = on; }
+    bool IsOpenedFromFile() const { return m_noteReadFromVersion3; }
+    // A course made from the stored template is not replaced by a paste.
+    void SetMadeFromTemplate(bool on) { m_madeFromTemplate = on; }
+    bool IsMadeFromTemplate() const { return m_madeFromTemplate; }
     // The ring with its margins, from minus the low margins to the size plus
     // the high margins. With withFooter, for organisation 5 with the footer
     // shown, the footer's height extends it at high y; with grow every side
@@ -320,6 +331,7 @@ private:
     bool m_readFromVersion3 = false;
     bool m_writeVersion3 = false;
     bool m_noteReadFromVersion3 = false;
+    bool m_madeFromTemplate = false;
 
     // ---- Motions and undo steps ---------------------------------------------
     // A run of pointer events of one kind is one motion: 1 move, 2 rotate,

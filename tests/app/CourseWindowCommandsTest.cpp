@@ -1,0 +1,463 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cmath>
+#include <sstream>
+#include <thread>
+
+#include "app/CourseFiles.h"
+#include "app/CourseWindow.h"
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "foundation/CrashLog.h"
+#include "foundation/RecentFiles.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+#include "tests/app/CourseFileTestSupport.h"
+#include "tests/app/CourseWindowTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+using namespace cwtest;
+using namespace filetest;
+
+// The commands of a course window, run as the menu runs them. Every scenario
+// opens windows and so runs in a process of its own.
+
+namespace {
+
+std::wstring StepLabel(int textId)
+{
+    std::wstring label = GetString(textId);
+    const size_t amp = label.find(L'&');
+    if (amp != std::wstring::npos)
+        label.erase(amp, 1);
+    if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
+        label.resize(label.size() - 3);
+    return label;
+}
+
+CCommand* Command(CCourseWindow* window, int id)
+{
+    window->UpdateCommandStates();
+    return dynamic_cast<CCommand*>(window->menuBar.FindById(id));
+}
+
+std::wstring FileCourse(const std::wstring& folder, const std::wstring& name)
+{
+    const std::wstring path = folder + L"\\" + name;
+    std::unique_ptr<CCourse> course = MakeCourseWithAFrames(name, path);
+    WriteBytes(path, TextBlockOf(*course));
+    return path;
+}
+
+// The file's window, with the middle of its three A-frames selected.
+CCourseWindow* OpenFile(const std::wstring& path)
+{
+    if (!OpenCourseFile(path, nullptr))
+        return nullptr;
+    for (CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
+        if (window->GetCourse()->GetPath() != path)
+            continue;
+        for (CCourseObject* object : window->GetCourse()->GetObjects())
+            object->SetSelected(object->GetPosition().x == 3600.0f);
+        window->GetCourse()->OnCourseChanged();
+        return window;
+    }
+    return nullptr;
+}
+
+size_t ObjectsInFile(const std::wstring& path)
+{
+    CCourse course(L"", L"");
+    std::istringstream block(ReadWholeFile(path));
+    return course.ReadTextBlock(block, false, false) ? course.GetObjectCount() : size_t(-1);
+}
+
+std::string ClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* characters = static_cast<const char*>(GlobalLock(data))) {
+            text = characters;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+int Reports() { return GetCrashLog().GetReportCount(); }
+
+}  // namespace
+
+CHILD_SCENARIO(TogglesAreOneStepEachAndUndoRedoNone)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenNewCourseWindow();
+    CCourse* course = window->GetCourse();
+    const bool paths = course->GetShowPaths();
+    const bool numbers = course->GetShowNumbers();
+    const bool texts = course->GetShowTexts();
+    const bool metric = course->IsMetric();
+    const size_t before = course->GetUndoHistory().GetEntryCount();
+    for (int id : {2160, 2166, 2168, 2176}) {
+        window->RunMenuCommand(id);
+        if (course->GetUndoLabel() != StepLabel(id))
+            return 1;
+    }
+    if (course->GetShowPaths() == paths || course->GetShowNumbers() == numbers || course->GetShowTexts() == texts ||
+        course->IsMetric() == metric)
+        return 2;
+    if (course->GetUndoHistory().GetEntryCount() != before + 4 || Command(window, 2176)->checked != course->IsMetric())
+        return 3;
+    window->RunMenuCommand(2104);
+    window->RunMenuCommand(2104);
+    window->RunMenuCommand(2107);
+    if (course->GetUndoHistory().GetEntryCount() != before + 4 || course->GetShowTexts() == texts ||
+        course->IsMetric() != metric)
+        return 4;
+    // Grass is a 3D matter: off while the course shows the map.
+    if (Command(window, 2170)->enabled || Command(window, 2170)->checked)
+        return 5;
+    return Reports() == 0 ? 0 : 6;
+}
+
+TEST(CourseWindowCommands, TogglesAreOneStepEachAndUndoAndRedoRecordNone)
+{
+    EXPECT_EQ(0, RunChildScenario("TogglesAreOneStepEachAndUndoRedoNone"));
+}
+
+CHILD_SCENARIO(DeleteFlipAndReverseAreStepsOfTheirOwn)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenFile(FileCourse(MakeTempFolder(L"commands"), L"Steps.agl"));
+    if (!window)
+        return 1;
+    CCourse* course = window->GetCourse();
+    const CCourseObject* middle = nullptr;
+    for (const CCourseObject* object : course->GetObjects())
+        if (object->IsSelected())
+            middle = object;
+    if (!middle || !Command(window, 2122)->enabled)
+        return 2;
+    const float angle = middle->GetPlacement().GetRotation();
+    const CPoint2 position = middle->GetPosition();
+    window->RunMenuCommand(2140);
+    if (course->GetUndoLabel() != StepLabel(2140))
+        return 3;
+    // One object mirrors about its own place: it stays, its angle turns over.
+    if (std::fabs(std::remainder(middle->GetPlacement().GetRotation() + angle, 360.0f)) > 0.5f ||
+        middle->GetPosition().x != position.x)
+        return 4;
+    window->RunMenuCommand(2122);
+    if (course->GetObjectCount() != 2 || course->GetUndoLabel() != StepLabel(2122) || Command(window, 2122)->enabled)
+        return 5;
+    window->RunMenuCommand(2144);
+    if (course->GetUndoLabel() != StepLabel(2144) || course->HasSelection())
+        return 6;
+    window->RunMenuCommand(2124);
+    if (course->CountSelected() != 2)
+        return 7;
+    return Reports() == 0 ? 0 : 8;
+}
+
+TEST(CourseWindowCommands, DeleteFlipAndReverseAreStepsOfTheirOwn)
+{
+    EXPECT_EQ(0, RunChildScenario("DeleteFlipAndReverseAreStepsOfTheirOwn"));
+}
+
+CHILD_SCENARIO(PropertiesFollowTheSelectionAndTheTool)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenNewCourseWindow();
+    CCourse* course = window->GetCourse();
+    CCommand* properties = Command(window, 2128);
+    if (properties->enabled || properties->GetText() != GetString(2128) || window->propertiesButton.enabled ||
+        window->colorsButton.enabled || Command(window, 2132)->enabled)
+        return 1;
+    CCourseObject* frame = PlaceAFrame(*course, 2400.0f, 2400.0f, 0.0f);
+    frame->SetSelected(true);
+    course->OnCourseChanged();
+    const std::wstring name = course->GetSelectionTypeName();
+    properties = Command(window, 2128);
+    if (name.empty() || !properties->enabled || properties->GetText() != GetStringWithArg(2131, name) ||
+        !window->propertiesButton.enabled)
+        return 2;
+    // The colour picker is not there: its command and button stay off.
+    if (Command(window, 2132)->enabled || window->colorsButton.enabled)
+        return 3;
+    return Reports() == 0 ? 0 : 4;
+}
+
+TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
+{
+    EXPECT_EQ(0, RunChildScenario("PropertiesFollowTheSelectionAndTheTool"));
+}
+
+CHILD_SCENARIO(SaveAsTemplateLeavesTheCourseAlone)
+{
+    PrepareWindowTest();
+    CSettings::SetString(L"Template", std::string());
+    const std::wstring path = FileCourse(MakeTempFolder(L"template"), L"Mine.agl");
+    CCourseWindow* window = OpenFile(path);
+    if (!window || Command(window, 2062)->enabled)
+        return 1;
+    CCourse* course = window->GetCourse();
+    PlaceAFrame(*course, 2400.0f, 3000.0f, 0.0f);
+    course->CommitUndoStepById(2122);
+    course->OnCourseChanged();
+    window->RunMenuCommand(2079);
+    if (CSettings::GetString(L"Template", std::string()) != TextBlockOf(*course))
+        return 2;
+    if (course->GetTitle() != L"Mine.agl" || course->GetPath() != path || !course->IsModified())
+        return 3;
+    if (!Command(window, 2062)->enabled)
+        return 4;
+
+    // A course made from the template holds its objects and takes a paste
+    // as an addition.
+    window->RunMenuCommand(2062);
+    CCourseWindow* made = CCourseWindow::GetCourseWindows().front();
+    if (made == window || made->GetCourse()->GetObjectCount() != 4 || !made->GetCourse()->IsMadeFromTemplate() ||
+        !made->GetCourse()->GetPath().empty() || made->GetCourse()->IsModified())
+        return 5;
+    window->RunMenuCommand(2124);
+    window->RunMenuCommand(2112);
+    made->RunMenuCommand(2120);
+    if (made->GetCourse()->GetObjectCount() != 8)
+        return 6;
+    return Reports() == 0 ? 0 : 7;
+}
+
+TEST(CourseWindowCommands, SaveAsTemplateLeavesTheCourseAloneAndNewFromTemplateUsesIt)
+{
+    EXPECT_EQ(0, RunChildScenario("SaveAsTemplateLeavesTheCourseAlone"));
+}
+
+CHILD_SCENARIO(SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
+{
+    PrepareWindowTest();
+    const std::wstring path = FileCourse(MakeTempFolder(L"save-locked"), L"Locked.agl");
+    CCourseWindow* window = OpenFile(path);
+    if (!window)
+        return 1;
+    CCourse* course = window->GetCourse();
+    PlaceAFrame(*course, 2400.0f, 3000.0f, 0.0f);
+    course->CommitUndoStepById(2122);
+    course->OnCourseChanged();
+    const std::string before = ReadWholeFile(path);
+    SetReadOnly(path, true);
+    std::vector<CBoxAnswers::CBox> boxes;
+    {
+        CBoxAnswers answers({});
+        window->RunMenuCommand(2073);
+        boxes = answers.Take();
+    }
+    SetReadOnly(path, false);
+    if (boxes.size() != 1 || boxes[0].text != GetStringWithArg(2689, path))
+        return 2;
+    if (ReadWholeFile(path) != before || !course->IsModified() ||
+        GetWindowTextString(window->hwnd).find(L" *") == std::wstring::npos)
+        return 3;
+    // Writable again, the same command saves.
+    window->RunMenuCommand(2073);
+    if (ObjectsInFile(path) != 4 || course->IsModified())
+        return 4;
+    return Reports() == 0 ? 0 : 5;
+}
+
+TEST(CourseWindowCommands, SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
+{
+    EXPECT_EQ(0, RunChildScenario("SaveOverAReadOnlyFileKeepsItAndTellsTheUser"));
+}
+
+CHILD_SCENARIO(SaveAllWritesEveryTitledCourse)
+{
+    PrepareWindowTest();
+    const std::wstring folder = MakeTempFolder(L"save-all");
+    CCourseWindow* one = OpenFile(FileCourse(folder, L"One.agl"));
+    CCourseWindow* two = OpenFile(FileCourse(folder, L"Two.agl"));
+    if (!one || !two)
+        return 1;
+    for (CCourseWindow* window : {one, two}) {
+        PlaceAFrame(*window->GetCourse(), 2400.0f, 3000.0f, 0.0f);
+        window->GetCourse()->CommitUndoStepById(2122);
+        window->GetCourse()->OnCourseChanged();
+    }
+    one->RunMenuCommand(2077);
+    if (ObjectsInFile(folder + L"\\One.agl") != 4 || ObjectsInFile(folder + L"\\Two.agl") != 4)
+        return 2;
+    if (one->GetCourse()->IsModified() || two->GetCourse()->IsModified())
+        return 3;
+    return Reports() == 0 ? 0 : 4;
+}
+
+TEST(CourseWindowCommands, SaveAllWritesEveryTitledCourse)
+{
+    EXPECT_EQ(0, RunChildScenario("SaveAllWritesEveryTitledCourse"));
+}
+
+CHILD_SCENARIO(CopyAndPasteBetweenWindows)
+{
+    PrepareWindowTest();
+    CCourseWindow* source = OpenFile(FileCourse(MakeTempFolder(L"clipboard"), L"Source.agl"));
+    if (!source)
+        return 1;
+    source->RunMenuCommand(2124);
+    source->RunMenuCommand(2112);
+    if (ClipboardText() != TextBlockOf(*source->GetCourse(), true) || !IsClipboardFormatAvailable(CF_ENHMETAFILE))
+        return 2;
+
+    // Into a course with objects of its own: added, one step.
+    CCourseWindow* target = OpenNewCourseWindow(L"Target");
+    PlaceAFrame(*target->GetCourse(), 1200.0f, 1200.0f, 0.0f);
+    target->GetCourse()->CommitUndoStepById(2122);
+    target->GetCourse()->OnCourseChanged();
+    if (!Command(target, 2120)->enabled)
+        return 3;
+    target->RunMenuCommand(2120);
+    if (target->GetCourse()->GetObjectCount() != 4 || target->GetCourse()->GetUndoLabel() != StepLabel(2120))
+        return 4;
+
+    // Into a fresh untitled course: it becomes the pasted course.
+    CCourseWindow* fresh = OpenNewCourseWindow(L"Fresh");
+    fresh->RunMenuCommand(2120);
+    if (fresh->GetCourse()->GetObjectCount() != 3)
+        return 5;
+    return Reports() == 0 ? 0 : 6;
+}
+
+TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItElsewhere)
+{
+    EXPECT_EQ(0, RunChildScenario("CopyAndPasteBetweenWindows"));
+}
+
+CHILD_SCENARIO(CutWithABusyClipboardDeletesNothing)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenFile(FileCourse(MakeTempFolder(L"cut-busy"), L"Busy.agl"));
+    if (!window)
+        return 1;
+    std::atomic<bool> holding{false};
+    std::atomic<bool> release{false};
+    std::thread holder([&] {
+        if (!OpenClipboard(nullptr))
+            return;
+        holding = true;
+        while (!release)
+            Sleep(5);
+        CloseClipboard();
+    });
+    while (!holding)
+        Sleep(5);
+    std::vector<CBoxAnswers::CBox> boxes;
+    {
+        CBoxAnswers answers({});
+        window->RunMenuCommand(2110);
+        boxes = answers.Take();
+    }
+    release = true;
+    holder.join();
+    if (boxes.size() != 1 || boxes[0].text != GetString(2671))
+        return 2;
+    if (window->GetCourse()->GetObjectCount() != 3 || window->GetCourse()->IsModified())
+        return 3;
+    // With the clipboard free, Cut takes the selected object away.
+    window->RunMenuCommand(2110);
+    if (window->GetCourse()->GetObjectCount() != 2 || window->GetCourse()->GetUndoLabel() != StepLabel(2110))
+        return 4;
+    return Reports() == 0 ? 0 : 5;
+}
+
+TEST(CourseWindowCommands, CutWithABusyClipboardDeletesNothing)
+{
+    EXPECT_EQ(0, RunChildScenario("CutWithABusyClipboardDeletesNothing"));
+}
+
+CHILD_SCENARIO(RecentFilesAndWindowListFollowTheirLists)
+{
+    PrepareWindowTest();
+    const std::wstring folder = MakeTempFolder(L"recent");
+    const std::wstring first = FileCourse(folder, L"First.agl");
+    CCourseWindow* window = OpenNewCourseWindow(L"Listed");
+    CRecentFiles& recent = GetRecentFiles();
+    while (!recent.GetPaths().empty())
+        recent.Remove(recent.GetPaths().front());
+    recent.Add(first);
+    recent.Add(folder + L"\\Second.agl");
+    if (!Command(window, 2085)->visible || !Command(window, 2086)->visible || Command(window, 2087)->visible)
+        return 1;
+    // Entry 2 is the first file: opening it shows it.
+    window->RunMenuCommand(2086);
+    if (CCourseWindow::GetCourseWindows().size() != 2)
+        return 2;
+    // The Window menu names each window, with " *" for a modified course.
+    PlaceAFrame(*window->GetCourse(), 1200.0f, 1200.0f, 0.0f);
+    window->GetCourse()->CommitUndoStepById(2122);
+    window->GetCourse()->OnCourseChanged();
+    bool listed = false;
+    for (int id = 2207; id <= 2208; ++id) {
+        CCommand* entry = Command(window, id);
+        listed = listed || (entry->visible && entry->GetText() == L"Listed *");
+    }
+    if (!listed || Command(window, 2209)->visible || Command(window, 2217)->visible)
+        return 3;
+    return Reports() == 0 ? 0 : 4;
+}
+
+TEST(CourseWindowCommands, RecentFilesAndTheWindowListFollowTheirLists)
+{
+    EXPECT_EQ(0, RunChildScenario("RecentFilesAndWindowListFollowTheirLists"));
+}
+
+CHILD_SCENARIO(MissingDialogsLeaveTheirCommandsOff)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenNewCourseWindow();
+    PlaceAFrame(*window->GetCourse(), 1200.0f, 1200.0f, 0.0f);
+    window->GetCourse()->OnCourseChanged();
+    for (int id : {2064, 2081, 2114, 2126, 2134, 2136, 2138, 2154, 2172, 2174})
+        if (Command(window, id)->enabled)
+            return id;
+    for (int id : {2060, 2066, 2070, 2073, 2075, 2077, 2079, 2112, 2116, 2118, 2124, 2140, 2142, 2144, 2160})
+        if (!Command(window, id)->enabled)
+            return id;
+    return Reports() == 0 ? 0 : 1;
+}
+
+TEST(CourseWindowCommands, CommandsWithoutTheirDialogsStayOff)
+{
+    EXPECT_EQ(0, RunChildScenario("MissingDialogsLeaveTheirCommandsOff"));
+}
+
+CHILD_SCENARIO(FortyWindowsAreTheLimit)
+{
+    PrepareWindowTest();
+    CSettings::SetString(L"Template", "Begin Fendrel\r\nVersion Empty\r\nEnd Fendrel\r\n");
+    CCourseWindow* first = OpenNewCourseWindow();
+    if (!Command(first, 2060)->enabled || !Command(first, 2062)->enabled)
+        return 1;
+    while (CCourseWindow::GetCourseWindows().size() < 40)
+        OpenNewCourseWindow();
+    CCourseWindow* last = CCourseWindow::GetCourseWindows().front();
+    for (int id : {2060, 2062, 2064, 2066})
+        if (Command(last, id)->enabled)
+            return 2;
+    // A command message (as a second start sends it) makes no 41st window.
+    SendMessageW(last->hwnd, WM_COMMAND, MAKEWPARAM(2060, 0), 0);
+    if (CCourseWindow::GetCourseWindows().size() != 40)
+        return 3;
+    last->RunMenuCommand(2070);
+    if (!Command(first, 2060)->enabled)
+        return 4;
+    return Reports() == 0 ? 0 : 5;
+}
+
+TEST(CourseWindowCommands, FortyWindowsAreTheLimit)
+{
+    EXPECT_EQ(0, RunChildScenario("FortyWindowsAreTheLimit"));
+}
