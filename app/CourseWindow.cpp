@@ -85,14 +85,14 @@ bool CanShowAnother3DView()
 CCourseWindow::CCourseWindow(CCourse* course)
     : CFrameWindow(std::wstring(), true),
       m_course(TakeCourse(course)),
-      mapScene(m_course),
-      scene3D(m_course),
+      mapScene(m_course.get()),
+      scene3D(m_course.get()),
       currentScene(m_course->Get3D() ? static_cast<CCourseScene*>(&scene3D) : &mapScene),
       contextMenu(2000, 2000, nullptr, CMenu::kContextMenu),
       propertiesButton(GetString(2129)),
       colorsButton(GetString(kColorsCommand)),
       toolColumn(&organisationChooser, &shapeToolbar, &propertiesButton, &colorsButton, &cameraToolbar),
-      cameraToolbar(m_course),
+      cameraToolbar(m_course.get()),
       view(currentScene, &contextMenu, &shapeToolbar, &cameraToolbar),
       viewFrame(&view),
       viewGrid(1, 1),
@@ -154,12 +154,10 @@ CCourseWindow::CCourseWindow(CCourse* course)
 
 CCourseWindow::~CCourseWindow()
 {
-    // Destroyed without the close sequence (its course was not let go).
-    if (m_course) {
+    // Destroyed without the close sequence: the course goes with the window,
+    // after the parts that point at it.
+    if (m_course)
         m_course->RemoveListener(this);
-        delete m_course;
-        m_course = nullptr;
-    }
     propertiesButton.SetOnClick(CDelegate<CPushButton*>());
     colorsButton.SetOnClick(CDelegate<CPushButton*>());
     organisationChooser.SetOnSelChange(CDelegate<CComboBox*>());
@@ -426,8 +424,7 @@ void CCourseWindow::OnCloseAnswer(CMessageBox::Button answer)
 void CCourseWindow::DestroyWindowAndCourse(bool deleteCourse)
 {
     TRACE_VALUE(bool, deleteCourse);
-    CCourse* course = m_course;
-    m_course = nullptr;
+    CCourse* course = m_course.release();
     if (course)
         course->RemoveListener(this);
     const bool closeAll = g_closeMode == 2;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,7 @@ public:
     ~CCourseWindow() override;
 
     // ---- Course file window ----------------------------------------------------
-    CCourse* GetCourse() const override { return m_course; }
+    CCourse* GetCourse() const override { return m_course.get(); }
     CNativeWindow* GetDialogOwner() override { return this; }
     // False, after an error box (text 2702), when another course window's
     // course has the path (in any case).
@@ -126,7 +127,8 @@ public:
 
     // ---- Parts, in the order they are built -------------------------------------------------
 private:
-    CCourse* m_course;
+    // Goes after every part built on it (members go in reverse order).
+    std::unique_ptr<CCourse> m_course;
 
 public:
     CCourseMapScene mapScene;

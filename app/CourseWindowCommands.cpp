@@ -163,7 +163,7 @@ void CCourseWindow::ExecuteCommand(int id)
         break;
     case 2164:
         ResetTool();
-        (new CUKCFooterDlg(m_course))->DoModal();
+        (new CUKCFooterDlg(m_course.get()))->DoModal();
         break;
     case 2160:
     case 2166:
