@@ -158,8 +158,20 @@ private:
     void LayOutToolColumn();
 
     // Command actions (CourseWindowCommands.cpp).
+    // One command the window carries out itself.
+    struct CWindowCommand
+    {
+        int id;
+        void (*run)(CCourseWindow& window, int id);
+    };
+    static const CWindowCommand* FindWindowCommand(int id);
+
     void ResetTool();
     void Broadcast();
+    // Resets the tool, changes the course and tells the listeners; the second
+    // form records the change as the undo step named by the command.
+    void ChangeCourse(void (*change)(CCourse& course));
+    void ChangeCourseAsStep(int id, void (*change)(CCourse& course));
     void NewCourse(bool fromTemplate);
     void Save();
     void SaveAs();

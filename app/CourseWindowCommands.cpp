@@ -40,23 +40,78 @@ void RefreshAllCommandStates()
 }  // namespace
 
 // ---- Which commands the window runs -------------------------------------------------
+//
+// One row per command the window itself carries out. Commands missing here
+// (set-up, print, picture, select, colours, course size, jump settings,
+// camera, coordinates, differences) wait for their dialogs and stay disabled.
+
+const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
+{
+    // The actions are local lambdas so they may call the window's own
+    // private steps.
+    static const CWindowCommand commands[] = {
+        {2060, [](CCourseWindow& window, int) { window.NewCourse(false); }},
+        {2062, [](CCourseWindow& window, int) { window.NewCourse(true); }},
+        {2066, [](CCourseWindow& window, int) { ShowOpenFileDialog(&window); }},
+        {2070, [](CCourseWindow& window, int) { window.Close(); }},
+        {2073, [](CCourseWindow& window, int) { window.Save(); }},
+        {2075, [](CCourseWindow& window, int) { window.SaveAs(); }},
+        {2077, [](CCourseWindow& window, int) { window.SaveAll(); }},
+        {2079, [](CCourseWindow& window, int) { window.SaveAsTemplate(); }},
+        {2104, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.Undo(); }); }},
+        {2107, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.Redo(); }); }},
+        // Cut deletes only what reached the clipboard.
+        {2110, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             CutCourseSelection(*window.m_course, window.hwnd);
+         }},
+        {2112, [](CCourseWindow& window, int id) { CopyCourse(*window.m_course, window.hwnd, id); }},
+        {2116, [](CCourseWindow& window, int) { CopyCourseSummary(*window.m_course, window.hwnd); }},
+        {2118, [](CCourseWindow& window, int) { CopyCourseVersion3(*window.m_course, window.hwnd); }},
+        {2120, [](CCourseWindow& window, int) { window.Paste(); }},
+        {2122, [](CCourseWindow& window, int id) {
+             window.ChangeCourseAsStep(id, [](CCourse& course) { course.DeleteSelected(); });
+         }},
+        {2124, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.SelectAll(); }); }},
+        {2128, [](CCourseWindow& window, int) { window.RunProperties(); }},
+        // Mirrors the selection, or the whole course when nothing is selected.
+        {2140, [](CCourseWindow& window, int id) {
+             window.ChangeCourseAsStep(id, [](CCourse& course) { course.FlipSelection(true); });
+         }},
+        {2142, [](CCourseWindow& window, int id) {
+             window.ChangeCourseAsStep(id, [](CCourse& course) { course.FlipSelection(false); });
+         }},
+        {2144, [](CCourseWindow& window, int id) {
+             window.ChangeCourseAsStep(id, [](CCourse& course) {
+                 course.DeselectAll(false);
+                 course.RefreshNumbering();
+             });
+         }},
+        {2148, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
+        {2150, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
+        {2152, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
+        {2160, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2164, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CUKCFooterDlg(window.m_course.get()))->DoModal();
+         }},
+        {2166, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2168, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2170, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2176, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2190, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},
+        {2192, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},
+        {2194, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},
+    };
+    for (const CWindowCommand& command : commands)
+        if (command.id == id)
+            return &command;
+    return nullptr;
+}
 
 bool CCourseWindow::HasCommandAction(int id) const
 {
-    if (id >= kFirstRecentId && id <= kLastRecentId)
-        return true;
-    switch (id) {
-    case 2060: case 2062: case 2066: case 2070: case 2073: case 2075: case 2077: case 2079:
-    case 2104: case 2107: case 2110: case 2112: case 2116: case 2118: case 2120: case 2122: case 2124:
-    case 2128: case 2140: case 2142: case 2144: case 2148: case 2150: case 2152:
-    case 2160: case 2164: case 2166: case 2168: case 2170: case 2176:
-    case 2190: case 2192: case 2194:
-        return true;
-    default:
-        // Their dialogs (set-up, print, picture, select, colours, course size,
-        // jump settings, camera, coordinates, differences) are not there.
-        return false;
-    }
+    return (id >= kFirstRecentId && id <= kLastRecentId) || FindWindowCommand(id) != nullptr;
 }
 
 void CCourseWindow::ExecuteCommand(int id)
@@ -75,111 +130,22 @@ void CCourseWindow::ExecuteCommand(int id)
         }
         return;
     }
-    switch (id) {
-    case 2060:
-        NewCourse(false);
-        break;
-    case 2062:
-        NewCourse(true);
-        break;
-    case 2066:
-        ShowOpenFileDialog(this);
-        break;
-    case 2070:
-        Close();
-        break;
-    case 2073:
-        Save();
-        break;
-    case 2075:
-        SaveAs();
-        break;
-    case 2077:
-        SaveAll();
-        break;
-    case 2079:
-        SaveAsTemplate();
-        break;
-    case 2104:
-        ResetTool();
-        m_course->Undo();
-        Broadcast();
-        break;
-    case 2107:
-        ResetTool();
-        m_course->Redo();
-        Broadcast();
-        break;
-    case 2110:
-        ResetTool();
-        // Deletes only what reached the clipboard.
-        CutCourseSelection(*m_course, hwnd);
-        break;
-    case 2112:
-        CopyCourse(*m_course, hwnd, id);
-        break;
-    case 2116:
-        CopyCourseSummary(*m_course, hwnd);
-        break;
-    case 2118:
-        CopyCourseVersion3(*m_course, hwnd);
-        break;
-    case 2120:
-        Paste();
-        break;
-    case 2122:
-        ResetTool();
-        m_course->DeleteSelected();
-        m_course->CommitUndoStepById(id);
-        Broadcast();
-        break;
-    case 2124:
-        ResetTool();
-        m_course->SelectAll();
-        Broadcast();
-        break;
-    case 2128:
-        RunProperties();
-        break;
-    case 2140:
-    case 2142:
-        // Mirrors the selection, or the whole course when nothing is selected.
-        ResetTool();
-        m_course->FlipSelection(id == 2140);
-        m_course->CommitUndoStepById(id);
-        Broadcast();
-        break;
-    case 2144:
-        ResetTool();
-        m_course->DeselectAll(false);
-        m_course->RefreshNumbering();
-        m_course->CommitUndoStepById(id);
-        Broadcast();
-        break;
-    case 2148:
-    case 2150:
-    case 2152:
-        SetViewMode(id);
-        break;
-    case 2164:
-        ResetTool();
-        (new CUKCFooterDlg(m_course.get()))->DoModal();
-        break;
-    case 2160:
-    case 2166:
-    case 2168:
-    case 2170:
-    case 2176:
-        ToggleOption(id);
-        break;
-    case 2190:
-    case 2192:
-    case 2194:
-        OpenRuleSetDocument(id);
-        break;
-    default:
-        break;
-    }
+    FindWindowCommand(id)->run(*this, id);
+}
+
+void CCourseWindow::ChangeCourse(void (*change)(CCourse& course))
+{
+    ResetTool();
+    change(*m_course);
+    Broadcast();
+}
+
+void CCourseWindow::ChangeCourseAsStep(int id, void (*change)(CCourse& course))
+{
+    ResetTool();
+    change(*m_course);
+    m_course->CommitUndoStepById(id);
+    Broadcast();
 }
 
 void CCourseWindow::ResetTool() { shapeToolbar.SelectNone(); }
@@ -284,29 +250,44 @@ void CCourseWindow::SetViewMode(int id)
     Broadcast();
 }
 
+namespace {
+
+// The course options that menu commands turn on and off.
+struct COptionCommand
+{
+    int id;
+    bool (*isOn)(const CCourse& course);
+    void (*set)(CCourse& course, bool on);
+};
+
+const COptionCommand kOptionCommands[] = {
+    {2160, [](const CCourse& c) { return c.GetShowPaths(); }, [](CCourse& c, bool on) { c.SetShowPaths(on); }},
+    {2166, [](const CCourse& c) { return c.GetShowNumbers(); }, [](CCourse& c, bool on) { c.SetShowNumbers(on); }},
+    {2168, [](const CCourse& c) { return c.GetShowTexts(); }, [](CCourse& c, bool on) { c.SetShowTexts(on); }},
+    {2170, [](const CCourse& c) { return !c.GetHideGrass(); }, [](CCourse& c, bool on) { c.SetShowGrass(on); }},
+    {2176, [](const CCourse& c) { return c.IsMetric(); }, [](CCourse& c, bool on) { c.SetMetric(on); }},
+};
+
+const COptionCommand* FindOptionCommand(int id)
+{
+    for (const COptionCommand& option : kOptionCommands)
+        if (option.id == id)
+            return &option;
+    return nullptr;
+}
+
+}  // namespace
+
 void CCourseWindow::ToggleOption(int id)
 {
     ResetTool();
-    switch (id) {
-    case 2160:
-        m_course->SetShowPaths(!m_course->GetShowPaths());
-        break;
-    case 2166:
-        m_course->SetShowNumbers(!m_course->GetShowNumbers());
-        break;
-    case 2168:
-        m_course->SetShowTexts(!m_course->GetShowTexts());
-        break;
-    case 2170:
-        m_course->SetShowGrass(m_course->GetHideGrass());
-        break;
-    case 2176:
-        m_course->SetMetric(!m_course->IsMetric());
-        break;
-    default:
+    const COptionCommand* option = FindOptionCommand(id);
+    if (!option) {
+        TRACE_VALUE(int32_t, id);
         ReportFailure();
         return;
     }
+    option->set(*m_course, !option->isOn(*m_course));
     m_course->CommitUndoStepById(id);
     Broadcast();
 }
@@ -371,22 +352,8 @@ bool CCourseWindow::Uses3DCamera() const { return m_course && m_course->Get3DCam
 
 bool CCourseWindow::IsOptionOn(int id) const
 {
-    if (!m_course)
-        return false;
-    switch (id) {
-    case 2160:
-        return m_course->GetShowPaths();
-    case 2166:
-        return m_course->GetShowNumbers();
-    case 2168:
-        return m_course->GetShowTexts();
-    case 2170:
-        return !m_course->GetHideGrass();
-    case 2176:
-        return m_course->IsMetric();
-    default:
-        return false;
-    }
+    const COptionCommand* option = FindOptionCommand(id);
+    return m_course && option && option->isOn(*m_course);
 }
 
 bool CCourseWindow::OffersRuleSetCommand(int id) const

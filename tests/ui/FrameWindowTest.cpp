@@ -421,8 +421,9 @@ TEST_F(FrameWindow, FrameListFollowsActivation)
     EXPECT_TRUE((left == std::vector<CFrameListEntry*>{a, b}) || (left == std::vector<CFrameListEntry*>{b, a}));
     EXPECT_EQ(0, left[0]->frameIndex);
     EXPECT_EQ(1, left[1]->frameIndex);
-    if (GetActiveWindow() == a->hwnd || GetActiveWindow() == b->hwnd)
+    if (GetActiveWindow() == a->hwnd || GetActiveWindow() == b->hwnd) {
         EXPECT_EQ(GetActiveWindow(), left[0]->hwnd);
+    }
 }
 
 TEST_F(FrameWindow, CloseIsDeferredUntilTheQueueIsEmptyAndRunsOnce)
