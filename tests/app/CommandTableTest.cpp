@@ -383,12 +383,12 @@ TEST_F(CommandTable, UndoRedoAndPropertiesNameTheirSubject)
     EXPECT_FALSE(table.Find(2128)->enabled);
 
     table.target.undoLabel = L"Cut";
-    table.target.redoLabel = L"Rotate Left";
+    table.target.redoLabel = L"Flip Left to Right";
     table.target.propertiesName = L"Tunnel";
     table.Refresh();
     EXPECT_TRUE(table.Find(2104)->enabled);
     EXPECT_EQ(GetStringWithArg(2105, L"Cut"), table.Find(2104)->GetText());
-    EXPECT_EQ(GetStringWithArg(2108, L"Rotate Left"), table.Find(2107)->GetText());
+    EXPECT_EQ(GetStringWithArg(2108, L"Flip Left to Right"), table.Find(2107)->GetText());
     EXPECT_EQ(GetStringWithArg(2131, L"Tunnel"), table.Find(2128)->GetText());
     EXPECT_TRUE(table.Find(2128)->enabled);
 
