@@ -20,6 +20,7 @@
 #include "foundation/Strings.h"
 #include "foundation/Timer.h"
 #include "graphics/GdiplusSession.h"
+#include "render3d/GraphicsSystem.h"
 #include "ui/FrameWindowList.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalState.h"
@@ -137,6 +138,20 @@ void PostQuit() { PostQuitMessage(0); }
 bool CanOpenAnotherCourseWindow()
 {
     return CFrameWindowList::GetFrames().size() < size_t(kMaxCourseWindows) && GetCrashLog().HoldsReserve();
+}
+
+bool CanShowAnother3DView()
+{
+    if (!CGraphicsSystem::IsViewSystem3D())
+        return false;
+    const int rank = CGraphicsSystem::HighestRank;
+    if (rank <= 1)
+        return true;
+    int shown = 0;
+    for (CCourseWindow* window : CCourseWindow::GetCourseWindows())
+        if (window->GetCourse() && window->GetCourse()->Get3D())
+            ++shown;
+    return shown < (rank == 2 ? 10 : 8);
 }
 
 bool WasCourseWindowOpened() { return g_windowOpened; }

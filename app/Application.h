@@ -39,6 +39,11 @@ void PostQuit();
 bool CanOpenAnotherCourseWindow();
 constexpr int kMaxCourseWindows = 40;
 
+// Whether one more course window may show its course in 3D: never while the
+// views draw through GDI; otherwise within the limit the highest rank of the
+// graphics systems in use sets.
+bool CanShowAnother3DView();
+
 // A windowless run quits this long after its last piece of work.
 constexpr int32_t kWindowlessQuitDelay = 1500;
 // Whether any run mode has opened a course window in this run.

@@ -15,7 +15,6 @@
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
-#include "render3d/GraphicsSystem.h"
 
 namespace {
 
@@ -64,20 +63,6 @@ CRecentFiles& GetRecentFiles()
 {
     static CRecentFiles recentFiles;
     return recentFiles;
-}
-
-bool CanShowAnother3DView()
-{
-    if (!CGraphicsSystem::IsViewSystem3D())
-        return false;
-    const int rank = CGraphicsSystem::HighestRank;
-    if (rank <= 1)
-        return true;
-    int shown = 0;
-    for (CCourseWindow* window : CCourseWindow::GetCourseWindows())
-        if (window->GetCourse() && window->GetCourse()->Get3D())
-            ++shown;
-    return shown < (rank == 2 ? 10 : 8);
 }
 
 // ---- Construction ------------------------------------------------------------------

@@ -184,10 +184,5 @@ private:
     void OpenRuleSetDocument(int id);
 };
 
-// Whether one more course window may show its course in 3D: never while the
-// views draw through GDI; otherwise within the limit the highest rank of the
-// graphics systems in use sets.
-bool CanShowAnother3DView();
-
 // The recent-file list of the program, loaded by the first course window.
 CRecentFiles& GetRecentFiles();

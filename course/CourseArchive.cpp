@@ -2,7 +2,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/CourseWindow.h"
+#include "app/Application.h"
 #include "course/Course.h"
 #include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"

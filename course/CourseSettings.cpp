@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/Application.h"
 #include "app/BrisklaneModeDlg.h"
-#include "app/CourseWindow.h"
 #include "app/ScoreSheet.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"

@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "app/Application.h"
 #include "app/CommandTable.h"
 #include "app/CourseWindow.h"
 #include "app/MessageLoop.h"
