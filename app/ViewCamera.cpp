@@ -13,11 +13,6 @@ const float kEquipmentHeight = 360.0f;
 // The eye height stored in a file is offset to fit a 16-bit value.
 const float kStoredEyeHeightOffset = 32000.0f;
 
-bool IsFinite(const CVector3& v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 int NormalizeYaw(int degrees)
 {
     degrees %= 360;

@@ -66,6 +66,8 @@ inline bool operator==(const CVector3& a, const CVector3& b)
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
+inline bool IsFinite(const CVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
 // The largest size of the aspect's proportions that fits into width x height.
 CSize2 FitSizeKeepingAspect(const CSize2& aspect, float width, float height);
 
