@@ -11,9 +11,9 @@
 #include "app/SplashWindow.h"
 #include "foundation/Clock.h"
 #include "foundation/Strings.h"
-#include "tests/app/DialogWaiting.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
 
 namespace {
 
@@ -50,9 +50,7 @@ bool WaitForLogo(HWND dialog, const CAboutDlg& about)
     const int x = int(about.logo.bounds.left) + 48;
     const int y = int(about.logo.bounds.top) + 8;
     for (int i = 0; i < 300; ++i) {
-        HDC dc = GetDC(dialog);
-        const COLORREF pixel = GetPixel(dc, x, y);
-        ReleaseDC(dialog, dc);
+        const COLORREF pixel = ReadClientPixel(dialog, x, y);
         // The sky is blue: more blue than red.
         if (GetBValue(pixel) > GetRValue(pixel) + 40)
             return true;
@@ -105,7 +103,7 @@ TEST(AboutDlg, AboutBoxOpensAndClosesWithOk)
     std::wstring caption;
     std::vector<std::wstring> others;
     std::thread driver([&] {
-        HWND dialog = WaitForDialogTitled(GetString(2237), &others);
+        HWND dialog = WaitForDialogAnsweringOthers(GetString(2237), &others);
         if (!dialog)
             return;
         caption = GetWindowTextString(dialog);

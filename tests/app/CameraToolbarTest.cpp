@@ -9,8 +9,9 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
-#include "tests/app/SceneTestSupport.h"
 #include "tests/app/ViewTestHost.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/TimerPump.h"
 
@@ -24,7 +25,7 @@ class CameraToolbar : public testing::Test
 protected:
     void SetUp() override
     {
-        scenetest::OpenSceneTestSettings();
+        OpenCourseTestSettings();
         course = std::make_unique<CCourse>(L"Camera test", L"");
         // A free camera a little above the ground, looking ahead.
         CViewCamera camera = course->GetViewCamera();
@@ -32,7 +33,7 @@ protected:
         camera.SetPitch(60);
         camera.SetEyePosition(CVector3(600.0f, -1500.0f, 400.0f));
         course->SetViewCamera(camera);
-        reportsBefore = GetCrashLog().GetReportCount();
+        reportsBefore = ReportCount();
         toolbar = std::make_unique<CCameraToolbar>(course.get());
         CDialogWatcher::TakeAnswered();
     }
@@ -40,7 +41,7 @@ protected:
     {
         toolbar.reset();
         course.reset();
-        scenetest::DeleteSceneTestSettings();
+        DeleteTestSettingsKey();
     }
 
     CViewCamera& Camera() { return course->GetViewCamera(); }
@@ -189,7 +190,7 @@ TEST_F(CameraToolbar, TiltStaysWithinZeroToNinetyWithoutAReport)
     course->SetViewCamera(camera);
     Tap(kPanelKeyPageUp, true, false);
     EXPECT_EQ(0, Camera().GetPitch());
-    EXPECT_EQ(reportsBefore, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reportsBefore, ReportCount());
 }
 
 TEST_F(CameraToolbar, AStalledLoopMakesAStepOfAtMostHalfASecond)
@@ -238,7 +239,7 @@ class CameraToolbarButtons : public testing::Test
 protected:
     void SetUp() override
     {
-        scenetest::OpenSceneTestSettings();
+        OpenCourseTestSettings();
         ParkMouse();
         host = std::make_unique<CViewTestHost>();
         CDialogWatcher::TakeAnswered();
@@ -247,7 +248,7 @@ protected:
     {
         host.reset();
         ParkMouse();
-        scenetest::DeleteSceneTestSettings();
+        DeleteTestSettingsKey();
     }
     std::unique_ptr<CViewTestHost> host;
 };

@@ -14,6 +14,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using namespace filetest;
@@ -39,10 +40,10 @@ protected:
     void SetUp() override
     {
         OpenFileTestSettings();
-        TakeMessageTexts();
+        CDialogWatcher::TakeAnsweredTexts();
         EmptyTheClipboard();
     }
-    void TearDown() override { DeleteFileTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 
     static void EmptyTheClipboard()
     {
@@ -158,7 +159,7 @@ TEST_F(Clipboard, CopyPutsTheWholeCourseAsTextAndTheMapAsAPicture)
     EXPECT_NEAR(ring.Height(), float(header.rclBounds.bottom - header.rclBounds.top + 1), ring.Height() * 0.02f);
     EXPECT_EQ(hints + 1, GetHintCounts()[2704]);
     EXPECT_TRUE(CanPaste());
-    EXPECT_TRUE(TakeMessageTexts().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 }
 
 TEST_F(Clipboard, CopyOfASelectionPutsOnlyItsTextButTheWholePicture)
@@ -234,7 +235,7 @@ TEST_F(Clipboard, CutDeletesTheSelectionAsOneStepAndOffersNoHint)
 TEST_F(Clipboard, ABusyClipboardIsAMessageAndCutKeepsTheObjects)
 {
     std::unique_ptr<CCourse> course = MakeCourseWithAFrames(L"Busy", L"");
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     {
         CClipboardHolder holder;
         ASSERT_TRUE(holder.IsHolding());
@@ -243,8 +244,8 @@ TEST_F(Clipboard, ABusyClipboardIsAMessageAndCutKeepsTheObjects)
     }
     EXPECT_EQ(3u, course->GetObjectCount());
     EXPECT_FALSE(course->IsModified());
-    EXPECT_EQ((std::vector<std::wstring>{GetString(2671), GetString(2671)}), TakeMessageTexts());
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ((std::vector<std::wstring>{GetString(2671), GetString(2671)}), CDialogWatcher::TakeAnsweredTexts());
+    EXPECT_EQ(reports, ReportCount());
     EXPECT_FALSE(CanPaste());
 }
 
@@ -292,7 +293,7 @@ TEST_F(Clipboard, NoTextGivesAnEmptyTextAndPasteIsDisabled)
 {
     EXPECT_FALSE(CanPaste());
     EXPECT_EQ("", GetClipboardCourseText());
-    EXPECT_TRUE(TakeMessageTexts().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 }
 
 TEST_F(Clipboard, PasteOfTextThatIsNoCourseChangesNothing)
@@ -303,5 +304,5 @@ TEST_F(Clipboard, PasteOfTextThatIsNoCourseChangesNothing)
     EXPECT_FALSE(PasteFromClipboard(*course, false));
     EXPECT_EQ(before, TextBlockOf(*course));
     EXPECT_FALSE(course->IsModified());
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, TakeMessageTexts());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, CDialogWatcher::TakeAnsweredTexts());
 }

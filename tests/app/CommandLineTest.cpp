@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -163,7 +164,7 @@ TEST(CommandLine, MatchSwitchComparesWholeWords)
 CHILD_SCENARIO(MatchSwitchRefusesNonLetterLiteral)
 {
     const bool matched = MatchSwitch(L"DDE1", L"dde1");
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     return (matched ? 10 : 0) + reports;
 }
 

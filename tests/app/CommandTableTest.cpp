@@ -18,13 +18,13 @@
 #include "graphics/ImageCache.h"
 #include "graphics/PixelBitmap.h"
 #include "tests/app/BrowserFake.h"
+#include "tests/support/TestSettings.h"
 #include "ui/FrameWindow.h"
 #include "ui/Menu.h"
 #include "ui/Toolbar.h"
 
 namespace {
 
-const wchar_t kTestSettingsKey[] = L"Software\\Norvane\\Fendrel 4 Tests\\Commands";
 
 // A course window as far as the command table sees one: every fact is a
 // field, every action is recorded.
@@ -135,12 +135,10 @@ class CommandTable : public testing::Test
 protected:
     void SetUp() override
     {
-        CSettings::Open(kTestSettingsKey);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey);
-        CSettings::Open(kTestSettingsKey);
+        OpenTestSettingsKey();
         CBrowserFake::Reset();
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 }  // namespace

@@ -9,41 +9,16 @@
 #include "dialogs/AFrameDlg.h"
 #include "foundation/Settings.h"
 #include "foundation/Transform.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/TestSettings.h"
 
 namespace filetest {
 
-namespace {
-
-std::wstring FileTestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 File Test " + std::to_wstring(GetCurrentProcessId());
-}
-
-BOOL CALLBACK FindEdit(HWND window, LPARAM param)
-{
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (_wcsicmp(name, L"Edit") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
-}  // namespace
-
 void OpenFileTestSettings()
 {
-    RegDeleteTreeW(HKEY_CURRENT_USER, FileTestKeyPath().c_str());
-    CSettings::Open(FileTestKeyPath());
-    CSettings::SetInt(L"Metric", 0);
-    CSettings::SetInt(L"SpecList", 1);
-    for (const wchar_t* hint : {L"NeverShow2704", L"NeverShow2705", L"NeverShow2708", L"NeverShow2709",
-                                L"NeverShow2712"})
+    OpenCourseTestSettings();
+    for (const wchar_t* hint : {L"NeverShow2704", L"NeverShow2705", L"NeverShow2708", L"NeverShow2712"})
         CSettings::SetInt(hint, 1);
 }
-
-void DeleteFileTestSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, FileTestKeyPath().c_str()); }
 
 CCourseObject* PlaceAFrame(CCourse& course, float x, float y, float angle)
 {
@@ -107,14 +82,6 @@ void SetReadOnly(const std::wstring& path, bool readOnly)
     SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-std::vector<std::wstring> TakeMessageTexts()
-{
-    std::vector<std::wstring> texts;
-    for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
-        texts.push_back(seen.text);
-    return texts;
-}
-
 CFakeFileWindow::CFakeFileWindow(std::unique_ptr<CCourse> course) : m_course(std::move(course)) {}
 
 CFakeFileWindow::~CFakeFileWindow() = default;
@@ -139,59 +106,6 @@ void CFakeFileWindow::DestroyWindowAndCourse(bool deleteCourse)
     else
         m_course.release();
     closing = false;
-}
-
-HWND WaitForFileDialog(const std::wstring& caption, DWORD timeoutMs)
-{
-    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
-        for (HWND dialog : FindProcessDialogs()) {
-            if (GetWindowTextString(dialog) == caption)
-                return dialog;
-        }
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-HWND WaitForControl(HWND dialog, HWND (*find)(HWND dialog), DWORD timeoutMs)
-{
-    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
-        if (const HWND control = find(dialog))
-            return control;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-HWND FindOkButton(HWND dialog) { return GetDlgItem(dialog, IDOK); }
-
-HWND FindFileNameEdit(HWND dialog)
-{
-    HWND edit = nullptr;
-    EnumChildWindows(dialog, FindEdit, LPARAM(&edit));
-    return edit;
-}
-
-bool ChooseFileName(HWND dialog, const std::wstring& name)
-{
-    const HWND edit = WaitForControl(dialog, FindFileNameEdit);
-    if (!edit || !WaitForControl(dialog, FindOkButton))
-        return false;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, LPARAM(name.c_str()), SMTO_NORMAL, 5000, &result))
-        return false;
-    PressDialogButton(dialog, IDOK);
-    return true;
-}
-
-bool WaitUntilGone(HWND dialog, DWORD timeoutMs)
-{
-    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
-        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
-            return true;
-        Sleep(10);
-    }
-    return false;
 }
 
 }  // namespace filetest

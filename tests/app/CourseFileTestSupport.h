@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CourseSaveDlg.h"
+#include "tests/support/TestSettings.h"
 
 class CCourse;
 class CCourseObject;
@@ -17,9 +18,9 @@ namespace filetest {
 // A settings key of the test's own process, empty; imperial, rule set 1, and
 // the hints of saving and the clipboard switched off (they are still counted).
 void OpenFileTestSettings();
-void DeleteFileTestSettings();
 
-// A 9-foot A-frame at (x, y) turned by the angle.
+// A 9-foot A-frame with its apex 5 feet 6 inches high at (x, y), turned by
+// the angle.
 CCourseObject* PlaceAFrame(CCourse& course, float x, float y, float angle);
 // A course with three A-frames, the middle one selected.
 std::unique_ptr<CCourse> MakeCourseWithAFrames(const std::wstring& title, const std::wstring& path);
@@ -31,9 +32,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::vector<std::wstring> ListFolder(const std::wstring& folder);
 // Makes a file read-only (or writable again).
 void SetReadOnly(const std::wstring& path, bool readOnly);
-
-// The texts of the message boxes the watcher answered since the last call.
-std::vector<std::wstring> TakeMessageTexts();
 
 // A course window as the save paths see it: owns its course and records
 // what the save asked of it.
@@ -61,22 +59,5 @@ public:
 private:
     std::unique_ptr<CCourse> m_course;
 };
-
-// Polls the finder until it gives a window (the controls of a dialog exist
-// only once the dialog has set itself up); null after the timeout.
-HWND WaitForControl(HWND dialog, HWND (*find)(HWND dialog), DWORD timeoutMs = 5000);
-// The OK button of a system dialog.
-HWND FindOkButton(HWND dialog);
-
-// ---- The system's file dialogs ----------------------------------------------------
-// Waits for the file dialog of this process with the caption ("Save As",
-// "Open"); null after the timeout.
-HWND WaitForFileDialog(const std::wstring& caption, DWORD timeoutMs = 10000);
-// The first visible edit among the dialog's descendants: the file-name field.
-HWND FindFileNameEdit(HWND dialog);
-// Types the name into the dialog's file-name field and presses its OK button.
-bool ChooseFileName(HWND dialog, const std::wstring& name);
-// Waits for the dialog to go; false when it stays.
-bool WaitUntilGone(HWND dialog, DWORD timeoutMs = 10000);
 
 }  // namespace filetest

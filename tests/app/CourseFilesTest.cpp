@@ -14,6 +14,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using namespace filetest;
@@ -26,9 +27,9 @@ protected:
     void SetUp() override
     {
         OpenFileTestSettings();
-        TakeMessageTexts();
+        CDialogWatcher::TakeAnsweredTexts();
     }
-    void TearDown() override { DeleteFileTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 }  // namespace
@@ -99,7 +100,7 @@ TEST_F(CourseFiles, TheFileIsTheTextBlockByteForByteAndReadsBackToTheSameCourse)
     EXPECT_EQ(expected, file);
     EXPECT_NE(std::string::npos, file.find("Version 4 \r\n"));
     EXPECT_EQ(std::string::npos, file.find("\r\r\n"));
-    EXPECT_TRUE(TakeMessageTexts().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 
     CCourse readBack(L"", L"");
     std::istringstream in(file);
@@ -129,12 +130,12 @@ TEST_F(CourseFiles, AFailedWriteKeepsTheOldFileAndTellsTheUserThePath)
     const std::string first = ReadWholeFile(path);
     PlaceAFrame(*course, 2000.0f, 2000.0f, 30.0f);
     SetReadOnly(path, true);
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     EXPECT_FALSE(WriteCourseFile(*course));
     SetReadOnly(path, false);
     EXPECT_EQ(first, ReadWholeFile(path));
-    EXPECT_EQ(std::vector<std::wstring>{GetStringWithArg(2689, path)}, TakeMessageTexts());
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(std::vector<std::wstring>{GetStringWithArg(2689, path)}, CDialogWatcher::TakeAnsweredTexts());
+    EXPECT_EQ(reports, ReportCount());
     EXPECT_EQ(std::vector<std::wstring>{L"Kept.agl"}, ListFolder(folder));
 }
 
@@ -183,9 +184,9 @@ CHILD_SCENARIO(OpenShowsTheFileInANewWindow)
         return 3;
     if (GetRecentFiles().GetPaths().empty() || GetRecentFiles().GetPaths().front() != path)
         return 4;
-    if (!TakeMessageTexts().empty())
+    if (!CDialogWatcher::TakeAnsweredTexts().empty())
         return 5;
-    return GetCrashLog().GetReportCount() == 0 ? 0 : 6;
+    return ReportCount() == 0 ? 0 : 6;
 }
 
 TEST_F(CourseFiles, OpenShowsTheFileInANewWindow)
@@ -210,17 +211,17 @@ CHILD_SCENARIO(OpenOfADamagedFileChangesNothing)
     const std::wstring bad = folder + L"\\Damaged.agl";
     WriteBytes(bad, damaged);
     GetRecentFiles().Add(bad);
-    TakeMessageTexts();
+    CDialogWatcher::TakeAnsweredTexts();
     if (OpenCourseFile(bad, window))
         return 2;
     if (CountCourseWindows() != 1 || TextBlockOf(*window->GetCourse()) != before)
         return 3;
-    if (TakeMessageTexts() != std::vector<std::wstring>{GetString(2677)})
+    if (CDialogWatcher::TakeAnsweredTexts() != std::vector<std::wstring>{GetString(2677)})
         return 4;
     for (const std::wstring& recent : GetRecentFiles().GetPaths())
         if (IsSamePath(recent, bad))
             return 5;
-    return GetCrashLog().GetReportCount() == 0 ? 0 : 6;
+    return ReportCount() == 0 ? 0 : 6;
 }
 
 TEST_F(CourseFiles, OpenOfADamagedFileTellsTheUserAndChangesNothing)
@@ -234,7 +235,7 @@ CHILD_SCENARIO(OpenOfAMissingFileSaysItCouldNotBeOpened)
     const std::wstring path = MakeTempFolder(L"open-missing") + L"\\Missing.agl";
     if (OpenCourseFile(path, nullptr) || CountCourseWindows() != 0)
         return 1;
-    return TakeMessageTexts() == std::vector<std::wstring>{GetString(2670)} ? 0 : 2;
+    return CDialogWatcher::TakeAnsweredTexts() == std::vector<std::wstring>{GetString(2670)} ? 0 : 2;
 }
 
 TEST_F(CourseFiles, OpenOfAMissingFileSaysItCouldNotBeOpened)
@@ -270,7 +271,7 @@ CHILD_SCENARIO(OpenOfAShownFile)
         moved = moved || (window != secondWindow && window->GetCourse() == firstCourse);
     if (!moved)
         return 6;
-    return TakeMessageTexts().empty() && GetCrashLog().GetReportCount() == 0 ? 0 : 7;
+    return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 7;
 }
 
 TEST_F(CourseFiles, OpenOfAShownFileBringsItForwardOrMovesItsCourse)

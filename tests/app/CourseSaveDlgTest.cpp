@@ -18,6 +18,8 @@
 #include "foundation/RecentFiles.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using namespace filetest;
@@ -30,7 +32,7 @@ protected:
     void SetUp() override
     {
         OpenFileTestSettings();
-        TakeMessageTexts();
+        CDialogWatcher::TakeAnsweredTexts();
         SetImageExportRunner(nullptr);
         // As the first course window sets it up; the list is the process's.
         m_recentMaximum = GetRecentFiles().GetMaximum();
@@ -46,7 +48,7 @@ protected:
         for (auto it = m_recentPaths.rbegin(); it != m_recentPaths.rend(); ++it)
             recent.Add(*it);
         recent.SetMaximum(m_recentMaximum);
-        DeleteFileTestSettings();
+        DeleteTestSettingsKey();
     }
 
 private:
@@ -164,7 +166,7 @@ TEST_F(CourseSaveDlg, SaveInTheCurrentFormatWritesTheFileAndTakesItsName)
     EXPECT_EQ(std::vector<std::wstring>{path}, window->askedPaths);
     ASSERT_FALSE(GetRecentFiles().GetPaths().empty());
     EXPECT_EQ(path, GetRecentFiles().GetPaths().front());
-    EXPECT_TRUE(TakeMessageTexts().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 
     CCourse readBack(L"", L"");
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -195,17 +197,17 @@ TEST_F(CourseSaveDlg, AFailedSaveKeepsTheOldFileAndTheCourseAndStopsTheClose)
     window->closing = true;
     CCourse& course = *window->GetCourse();
     CCourseSaveDlg dialog(*window, 800.0f, 600.0f);
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     Choose(dialog, path, dialog.currentFormatIndex);
     SetReadOnly(path, false);
     EXPECT_EQ("the file before", ReadWholeFile(path));
-    EXPECT_EQ(std::vector<std::wstring>{GetStringWithArg(2689, path)}, TakeMessageTexts());
+    EXPECT_EQ(std::vector<std::wstring>{GetStringWithArg(2689, path)}, CDialogWatcher::TakeAnsweredTexts());
     EXPECT_EQ(L"Course 3", course.GetTitle());
     EXPECT_EQ(L"", course.GetPath());
     EXPECT_TRUE(course.IsModified());
     EXPECT_FALSE(window->closing);
     EXPECT_EQ(0, window->destroyCount + window->requestCloseCount);
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
     EXPECT_EQ(std::vector<std::wstring>{L"Locked.agl"}, ListFolder(folder));
 }
 
@@ -324,8 +326,8 @@ CHILD_SCENARIO(AnUnknownSaveResultIsReportedAndTakenAsOther)
     CFakeFileWindow window(MakeCourseWithAFrames(L"x", L""));
     window.closing = true;
     OnSaveFinished(window, 9);
-    TakeMessageTexts();
-    return (GetCrashLog().GetReportCount() == 1 ? 0 : 1) + (window.requestCloseCount == 1 ? 0 : 2);
+    CDialogWatcher::TakeAnsweredTexts();
+    return (ReportCount() == 1 ? 0 : 1) + (window.requestCloseCount == 1 ? 0 : 2);
 }
 
 TEST_F(CourseSaveDlg, AnUnknownResultIsReportedAndTakenAsOther)
@@ -342,7 +344,7 @@ TEST_F(CourseSaveDlg, TheSystemDialogSavesTheTypedFile)
     {
         CDialogWatcherPause pause;
         std::thread driver([&] {
-            const HWND dialog = WaitForFileDialog(L"Save As");
+            const HWND dialog = WaitForDialogTitled(L"Save As");
             chosen = dialog && ChooseFileName(dialog, folder + L"\\Typed") && WaitUntilGone(dialog);
         });
         ShowSaveDialog(*window, 800.0f, 600.0f);
@@ -363,7 +365,7 @@ TEST_F(CourseSaveDlg, TheSystemDialogCancelledStopsTheClose)
     {
         CDialogWatcherPause pause;
         std::thread driver([&] {
-            const HWND dialog = WaitForFileDialog(L"Save As");
+            const HWND dialog = WaitForDialogTitled(L"Save As");
             if (dialog && WaitForControl(dialog, FindOkButton))
                 PressDialogButton(dialog, IDCANCEL);
             cancelled = dialog && WaitUntilGone(dialog);

@@ -12,19 +12,18 @@
 #include "app/ScoreSheet.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"
-#include "course/ObjectType.h"
-#include "dialogs/AFrameDlg.h"
 #include "foundation/CrashLog.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
 #include "objects/equipment/TextLabelPart.h"
-#include "tests/app/SceneTestSupport.h"
+#include "tests/app/CourseFileTestSupport.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WorldRecorder.h"
 #include "ui/Panel.h"
-
-using namespace scenetest;
 
 namespace {
 
@@ -34,8 +33,8 @@ constexpr uint32_t kWhite = 0xFFFFFFFF;
 class CourseScene : public testing::Test
 {
 protected:
-    void SetUp() override { OpenSceneTestSettings(); }
-    void TearDown() override { DeleteSceneTestSettings(); }
+    void SetUp() override { OpenCourseTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 // The course picture of a scene: fitted to width x height and rendered
@@ -86,25 +85,9 @@ int CountDark(const CPixelBitmap& picture, int left, int top, int right, int bot
     return n;
 }
 
-// A 9-foot A-frame with its apex 5 feet 6 inches high.
-CCourseObject* PlaceAFrame(CCourse& course, float x, float y, float angle)
-{
-    const CObjectType* type = FindObjectTypeById(10);
-    if (!type)
-        return nullptr;
-    CTransform placement;
-    placement.RotateZ(angle);
-    placement.SetPosition2D(x, y);
-    CAFrameDlg dialog(&course);
-    dialog.MergeLength(1080.0f);
-    dialog.MergeHeight(660.0f);
-    std::unique_ptr<CCourseObject> object = type->CreateNew(&course, placement, &dialog);
-    CCourseObject* raw = object.get();
-    course.AddObject(std::move(object));
-    return raw;
-}
-
 }  // namespace
+
+using filetest::PlaceAFrame;
 
 // ---- Slots and modes ------------------------------------------------------------------
 
@@ -273,13 +256,13 @@ TEST_F(CourseScene, SelectionLayerOnlyWhenShownAndSelected)
 
 CHILD_SCENARIO(CourseSceneBadSlot)
 {
-    OpenSceneTestSettings();
+    OpenCourseTestSettings();
     CCourse course(L"", L"");
     CCourseMapScene scene(&course);
-    if (GetCrashLog().GetReportCount() != 0)
+    if (ReportCount() != 0)
         return 1;
     scene.UpdateLayer(6);
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 2;
     return scene.items.size() == 6 && scene.items[2] != nullptr ? 0 : 3;
 }
@@ -291,15 +274,15 @@ TEST_F(CourseScene, SlotBeyondFiveIsReported)
 
 CHILD_SCENARIO(CourseSceneFitWithoutCourse)
 {
-    OpenSceneTestSettings();
+    OpenCourseTestSettings();
     CCourseMapScene scene(nullptr);
-    if (GetCrashLog().GetReportCount() != 0)
+    if (ReportCount() != 0)
         return 3;
     for (CDrawable* item : scene.items)
         if (item)
             return 1;
     scene.FitView(100.0f, 100.0f, 0.0f, 0.0f);
-    return GetCrashLog().GetReportCount() == 1 ? 0 : 2;
+    return ReportCount() == 1 ? 0 : 2;
 }
 
 TEST_F(CourseScene, FitViewWithoutCourseIsReported)
@@ -309,17 +292,17 @@ TEST_F(CourseScene, FitViewWithoutCourseIsReported)
 
 CHILD_SCENARIO(CourseSceneFitIntoNothing)
 {
-    OpenSceneTestSettings();
+    OpenCourseTestSettings();
     CCourse course(L"", L"");
     CCourseMapScene scene(&course);
     scene.FitView(500.0f, 500.0f, 0.0f, 0.0f);
     const CTransform fitted = scene.transform;
-    if (GetCrashLog().GetReportCount() != 0)
+    if (ReportCount() != 0)
         return 1;
     // No pixels to fit into: reported, and the view stays as it was rather
     // than taking an infinite scale.
     scene.FitView(0.0f, 300.0f, 0.0f, 0.0f);
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 2;
     return scene.transform == fitted ? 0 : 3;
 }

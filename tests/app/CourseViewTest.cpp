@@ -14,9 +14,10 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "objects/equipment/AFrame.h"
-#include "tests/app/SceneTestSupport.h"
 #include "tests/app/ViewTestHost.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Cursors.h"
 
@@ -29,11 +30,11 @@ class CourseView : public testing::Test
 protected:
     void SetUp() override
     {
-        scenetest::OpenSceneTestSettings();
+        OpenCourseTestSettings();
         CSettings::SetInt(L"NeverShow2707", 1);
         SetModifierKeys(false, false);
         ParkMouse();
-        reportsBefore = GetCrashLog().GetReportCount();
+        reportsBefore = ReportCount();
         host = std::make_unique<CViewTestHost>();
         CDialogWatcher::TakeAnswered();
     }
@@ -42,7 +43,7 @@ protected:
         host.reset();
         SetModifierKeys(false, false);
         ParkMouse();
-        scenetest::DeleteSceneTestSettings();
+        DeleteTestSettingsKey();
     }
 
     CCourse& Course() { return host->course; }
@@ -165,7 +166,7 @@ TEST_F(CourseView, ClicksPlaceAnAFrameChosenOnTheShapeToolbar)
     // Without Ctrl, Shift or the lock the toolbar goes back to selecting.
     EXPECT_EQ(CShapeToolbar::kNoTool, host->shapes.GetCurrentTool());
     EXPECT_EQ(nullptr, Course().GetPlacedObject());
-    EXPECT_EQ(reportsBefore, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reportsBefore, ReportCount());
 }
 
 TEST_F(CourseView, APressOutsideTheGrownRingPlacesNothing)
@@ -408,7 +409,7 @@ TEST_F(CourseView, APressStopsHeldCameraKeysSoThePlacementIsAStepOfItsOwn)
     Release(CPoint2(at.x + 5.0f, at.y));
     host->KeyUp(VK_ADD);
     ASSERT_EQ(1u, Course().GetObjectCount());
-    EXPECT_EQ(reportsBefore, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reportsBefore, ReportCount());
     EXPECT_EQ(Course().GetSpecList().GetTerm(kAFrame), Course().GetUndoLabel());
     ASSERT_TRUE(Course().Undo());
     EXPECT_EQ(0u, Course().GetObjectCount());
@@ -730,7 +731,7 @@ TEST_F(CourseView, ANewSizeBecomesTheCameraViewportAndAnUnchangedOneDoesNot)
     EXPECT_EQ(changes + 1, host->settingsChanges);
     View().SetBounds(CRectF(float(CViewTestHost::kViewX), 0.0f, float(CViewTestHost::kViewX + 500), 300.0f));
     EXPECT_EQ(changes + 1, host->settingsChanges);
-    EXPECT_EQ(reportsBefore, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reportsBefore, ReportCount());
 }
 
 // ---- The picture ----------------------------------------------------------------------------

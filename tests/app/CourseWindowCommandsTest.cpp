@@ -17,6 +17,7 @@
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/CourseWindowTestSupport.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using namespace cwtest;
@@ -90,8 +91,6 @@ std::string ClipboardText()
     return text;
 }
 
-int Reports() { return GetCrashLog().GetReportCount(); }
-
 }  // namespace
 
 CHILD_SCENARIO(TogglesAreOneStepEachAndUndoRedoNone)
@@ -123,7 +122,7 @@ CHILD_SCENARIO(TogglesAreOneStepEachAndUndoRedoNone)
     // Grass is a 3D matter: off while the course shows the map.
     if (Command(window, 2170)->enabled || Command(window, 2170)->checked)
         return 5;
-    return Reports() == 0 ? 0 : 6;
+    return ReportCount() == 0 ? 0 : 6;
 }
 
 TEST(CourseWindowCommands, TogglesAreOneStepEachAndUndoAndRedoRecordNone)
@@ -162,7 +161,7 @@ CHILD_SCENARIO(DeleteFlipAndReverseAreStepsOfTheirOwn)
     window->RunMenuCommand(2124);
     if (course->CountSelected() != 2)
         return 7;
-    return Reports() == 0 ? 0 : 8;
+    return ReportCount() == 0 ? 0 : 8;
 }
 
 TEST(CourseWindowCommands, DeleteFlipAndReverseAreStepsOfTheirOwn)
@@ -190,7 +189,7 @@ CHILD_SCENARIO(PropertiesFollowTheSelectionAndTheTool)
     // The colour picker is not there: its command and button stay off.
     if (Command(window, 2132)->enabled || window->colorsButton.enabled)
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
@@ -230,7 +229,7 @@ CHILD_SCENARIO(SaveAsTemplateLeavesTheCourseAlone)
     made->RunMenuCommand(2120);
     if (made->GetCourse()->GetObjectCount() != 8)
         return 6;
-    return Reports() == 0 ? 0 : 7;
+    return ReportCount() == 0 ? 0 : 7;
 }
 
 TEST(CourseWindowCommands, SaveAsTemplateLeavesTheCourseAloneAndNewFromTemplateUsesIt)
@@ -267,7 +266,7 @@ CHILD_SCENARIO(SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
     window->RunMenuCommand(2073);
     if (ObjectsInFile(path) != 4 || course->IsModified())
         return 4;
-    return Reports() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(CourseWindowCommands, SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
@@ -293,7 +292,7 @@ CHILD_SCENARIO(SaveAllWritesEveryTitledCourse)
         return 2;
     if (one->GetCourse()->IsModified() || two->GetCourse()->IsModified())
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(CourseWindowCommands, SaveAllWritesEveryTitledCourse)
@@ -328,7 +327,7 @@ CHILD_SCENARIO(CopyAndPasteBetweenWindows)
     fresh->RunMenuCommand(2120);
     if (fresh->GetCourse()->GetObjectCount() != 3)
         return 5;
-    return Reports() == 0 ? 0 : 6;
+    return ReportCount() == 0 ? 0 : 6;
 }
 
 TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItElsewhere)
@@ -370,7 +369,7 @@ CHILD_SCENARIO(CutWithABusyClipboardDeletesNothing)
     window->RunMenuCommand(2110);
     if (window->GetCourse()->GetObjectCount() != 2 || window->GetCourse()->GetUndoLabel() != StepLabel(2110))
         return 4;
-    return Reports() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(CourseWindowCommands, CutWithABusyClipboardDeletesNothing)
@@ -406,7 +405,7 @@ CHILD_SCENARIO(RecentFilesAndWindowListFollowTheirLists)
     }
     if (!listed || Command(window, 2209)->visible || Command(window, 2217)->visible)
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(CourseWindowCommands, RecentFilesAndTheWindowListFollowTheirLists)
@@ -426,7 +425,7 @@ CHILD_SCENARIO(MissingDialogsLeaveTheirCommandsOff)
     for (int id : {2060, 2066, 2070, 2073, 2075, 2077, 2079, 2112, 2116, 2118, 2124, 2140, 2142, 2144, 2160})
         if (!Command(window, id)->enabled)
             return id;
-    return Reports() == 0 ? 0 : 1;
+    return ReportCount() == 0 ? 0 : 1;
 }
 
 TEST(CourseWindowCommands, CommandsWithoutTheirDialogsStayOff)
@@ -454,7 +453,7 @@ CHILD_SCENARIO(FortyWindowsAreTheLimit)
     last->RunMenuCommand(2070);
     if (!Command(first, 2060)->enabled)
         return 4;
-    return Reports() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(CourseWindowCommands, FortyWindowsAreTheLimit)

@@ -19,6 +19,7 @@
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/CourseWindowTestSupport.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 using namespace cwtest;
@@ -54,8 +55,6 @@ bool QuitPosted()
     return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
-int Reports() { return GetCrashLog().GetReportCount(); }
-
 }  // namespace
 
 // ---- A new window ---------------------------------------------------------------------
@@ -88,7 +87,7 @@ CHILD_SCENARIO(NewCourseWindowIsUnmodifiedAndLaidOut)
     // The tool column at the left, the view to its right.
     if (!(window->toolColumn.bounds.right <= window->view.bounds.left))
         return 8;
-    return Reports() == 0 ? 0 : 9;
+    return ReportCount() == 0 ? 0 : 9;
 }
 
 TEST(CourseWindow, NewCourseWindowIsUnmodifiedAndLaidOut)
@@ -116,7 +115,7 @@ CHILD_SCENARIO(CaptionNamesAnOlderFileAndTheModifiedState)
     std::istringstream block(ReadWholeFile(path));
     if (!reread.ReadTextBlock(block, false, false) || reread.GetObjectCount() != 4)
         return 5;
-    return Reports() == 0 ? 0 : 6;
+    return ReportCount() == 0 ? 0 : 6;
 }
 
 TEST(CourseWindow, CaptionNamesAnOlderFileAndTheModifiedState)
@@ -182,7 +181,7 @@ CHILD_SCENARIO(ClosingAsksOnlyForAModifiedCourse)
     stored.Load();
     if (stored.GetPaths().empty() || stored.GetPaths().front() != L"C:\\Somewhere\\Kept.agl")
         return 10;
-    return Reports() == 0 ? 0 : 11;
+    return ReportCount() == 0 ? 0 : 11;
 }
 
 TEST(CourseWindow, ClosingAsksOnlyForAModifiedCourseAndCancelStopsACloseAll)
@@ -232,7 +231,7 @@ CHILD_SCENARIO(YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
         return 6;
     if (QuitPosted())
         return 7;
-    return Reports() == 0 ? 0 : 8;
+    return ReportCount() == 0 ? 0 : 8;
 }
 
 TEST(CourseWindow, YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
@@ -263,7 +262,7 @@ CHILD_SCENARIO(EndOfSessionClosesLikeExit)
     }
     if (!CCourseWindow::GetCourseWindows().empty() || !QuitPosted())
         return 5;
-    return Reports() == 0 ? 0 : 6;
+    return ReportCount() == 0 ? 0 : 6;
 }
 
 TEST(CourseWindow, EndOfSessionClosesEveryWindowAsExitDoes)
@@ -290,7 +289,7 @@ CHILD_SCENARIO(APathShownElsewhereIsNotFreeForSaving)
         return 3;
     if (!owner->IsPathFreeForSave(path) || !other->IsPathFreeForSave(path + L"x") || !answers.Take().empty())
         return 4;
-    return Reports() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(CourseWindow, APathShownInAnotherWindowIsNotFreeForSaving)
@@ -324,7 +323,7 @@ CHILD_SCENARIO(ChoosingAnOrganisationIsOneUndoStep)
     if (course->GetOrganisationId() != 1 || window->organisationChooser.GetSelection() != 1 ||
         window->shapeToolbar.GetSpecList().GetOrgId() != 1)
         return 4;
-    return Reports() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(CourseWindow, ChoosingAnOrganisationIsOneUndoStepAndTheSameOneNone)
@@ -345,7 +344,7 @@ CHILD_SCENARIO(ShowingThe3DSceneSwitchesTheViewsScene)
     course->Set3D(false);
     if (window->view.GetCourseScene() != &window->mapScene)
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(CourseWindow, ShowingThe3DSceneSwitchesTheViewsScene)
@@ -365,9 +364,9 @@ POINT ButtonOnScreen(CToolbarPanel& toolbar, int id)
 
 void Click(POINT point)
 {
-    MouseAt(point);
-    MouseAt(point, MOUSEEVENTF_LEFTDOWN);
-    MouseAt(point, MOUSEEVENTF_LEFTUP);
+    MouseInput(point);
+    MouseInput(point, MOUSEEVENTF_LEFTDOWN);
+    MouseInput(point, MOUSEEVENTF_LEFTUP);
 }
 
 std::wstring UndoCaption(CCourseWindow* window)
@@ -422,11 +421,11 @@ CHILD_SCENARIO(MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
     const CPoint2 start = frame->GetPosition();
 
     // A drag of the body moves it.
-    MouseAt(place);
-    MouseAt(place, MOUSEEVENTF_LEFTDOWN);
+    MouseInput(place);
+    MouseInput(place, MOUSEEVENTF_LEFTDOWN);
     for (int step = 1; step <= 4; ++step)
-        MouseAt(POINT{place.x + 15 * step, place.y});
-    MouseAt(POINT{place.x + 60, place.y}, MOUSEEVENTF_LEFTUP);
+        MouseInput(POINT{place.x + 15 * step, place.y});
+    MouseInput(POINT{place.x + 60, place.y}, MOUSEEVENTF_LEFTUP);
     frame = *course->GetObjects().begin();
     if (!(frame->GetPosition().x > start.x + 100.0f) || std::fabs(frame->GetPosition().y - start.y) > 1.0f)
         return 5;
@@ -451,7 +450,7 @@ CHILD_SCENARIO(MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
     window->RunMenuCommand(2104);
     if (course->GetObjectCount() != 1)
         return 10;
-    return Reports() == 0 ? 0 : 11;
+    return ReportCount() == 0 ? 0 : 11;
 }
 
 TEST(CourseWindow, MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
@@ -485,7 +484,7 @@ CHILD_SCENARIO(DroppingACourseFileOpensIt)
         shown = shown || (open->GetCourse()->GetPath() == path && open->GetCourse()->GetObjectCount() == 3);
     if (!shown)
         return 2;
-    return Reports() == 0 ? 0 : 3;
+    return ReportCount() == 0 ? 0 : 3;
 }
 
 TEST(CourseWindow, DroppingACourseFileOpensIt)
@@ -514,12 +513,9 @@ CHILD_SCENARIO(PictureOfTheCourseWindow)
     CPoint2 seen;
     window->view.camera.ProjectPoint(window->mapScene.transform.InverseTransformPoint(CVector3(3600.0f, -3000.0f, 0.0f)),
                                      &seen);
-    HDC dc = GetDC(window->view.hwnd);
-    const COLORREF centre = GetPixel(dc, int(seen.x), int(seen.y));
-    ReleaseDC(window->view.hwnd, dc);
-    if (centre == RGB(255, 255, 255))
+    if (ReadClientPixel(window->view.hwnd, int(seen.x), int(seen.y)) == RGB(255, 255, 255))
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(CourseWindow, PictureOfTheCourseWindowWithAFrames)

@@ -2,14 +2,13 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
 
 class CCourse;
 class CCourseWindow;
@@ -24,14 +23,6 @@ void PrepareWindowTest();
 // A course window for a new course; the window owns it.
 CCourseWindow* OpenNewCourseWindow(const std::wstring& title = std::wstring());
 
-// Dispatches messages and fires due timers until the condition holds or the
-// time is up; returns the condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-void PumpFor(DWORD milliseconds);
-
-// Real mouse input at a screen point (an absolute move, with the buttons
-// given), then a short pump when asked.
-void MouseAt(POINT screen, DWORD buttons = 0, bool pump = true);
 // A real key press and release (virtual key), with Ctrl held when asked.
 void KeyPress(WORD virtualKey, bool control = false);
 // A typed character.
@@ -39,10 +30,6 @@ void TypeChar(wchar_t ch);
 
 // The client point of a window on the screen.
 POINT ToScreen(HWND window, float x, float y);
-
-// The whole window (frame, menu bar and client) as the screen shows it,
-// saved as a PNG picture; false on failure.
-bool SaveScreenPicture(HWND window, const std::wstring& path);
 
 // Answers the message boxes of this process in a thread of its own while it
 // lives: the first with the first answer (IDYES, IDNO, IDCANCEL, IDOK), the
@@ -52,7 +39,6 @@ class CBoxAnswers
 {
 public:
     explicit CBoxAnswers(std::vector<int> answers);
-    ~CBoxAnswers();
 
     struct CBox
     {
@@ -66,10 +52,10 @@ public:
 private:
     CDialogWatcherPause m_pause;
     std::vector<int> m_answers;
-    std::atomic<bool> m_stop{false};
+    size_t m_next = 0;
     std::mutex m_lock;
     std::vector<CBox> m_boxes;
-    std::thread m_thread;
+    CDialogAnswerer m_answerer;
 };
 
 }  // namespace cwtest

@@ -15,6 +15,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "tests/app/ProgramProcess.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ModalState.h"
 
@@ -546,7 +547,7 @@ TEST(DdeHandOver, WaitsForAServerThatIsStillStarting)
 CHILD_SCENARIO(HandOverWithoutServer)
 {
     const bool posted = HandOverCommands({L"[open(\"C:\\a.agl\")]"}, L"No Such Fendrel Server DDE", 200);
-    return (posted ? 10 : 0) + GetCrashLog().GetReportCount();
+    return (posted ? 10 : 0) + ReportCount();
 }
 
 TEST(DdeHandOver, NoServerAtAllIsReported)

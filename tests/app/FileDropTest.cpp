@@ -14,6 +14,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FrameWindow.h"
 
@@ -83,7 +84,7 @@ CHILD_SCENARIO(DroppedFilesOpenEachInItsWindow)
         return 2;
     if (CCourseWindow::GetCourseWindows().front()->GetCourse()->GetObjectCount() != 3)
         return 3;
-    return TakeMessageTexts().empty() && GetCrashLog().GetReportCount() == 0 ? 0 : 4;
+    return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(FileDrop, DroppedFilesOpenEachInItsOwnWindow)
@@ -110,7 +111,7 @@ CHILD_SCENARIO(DroppedFilesStopAtTheWindowLimit)
     if (CanOpenAnotherCourseWindow())
         return 3;
     (void)frame;
-    return TakeMessageTexts().empty() && GetCrashLog().GetReportCount() == 0 ? 0 : 4;
+    return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(FileDrop, DroppedFilesStopAtTheWindowLimit)
@@ -130,7 +131,7 @@ CHILD_SCENARIO(ADroppedFileThatIsNoCourseOpensNothing)
         return 1;
     // The reader says that no course was found in it.
     const std::vector<std::wstring> said{GetString(2687)};
-    return TakeMessageTexts() == said && GetCrashLog().GetReportCount() == 0 ? 0 : 2;
+    return CDialogWatcher::TakeAnsweredTexts() == said && ReportCount() == 0 ? 0 : 2;
 }
 
 TEST(FileDrop, ADroppedFileThatIsNoCourseOpensNothing)

@@ -10,7 +10,6 @@
 #include "course/Course.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
-#include "tests/app/DialogWaiting.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 #include "ui/UIFontMetrics.h"
@@ -23,7 +22,7 @@ class FooterDlg : public testing::Test
 {
 protected:
     void SetUp() override { OpenFileTestSettings(); }
-    void TearDown() override { DeleteFileTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 HWND FindByCaption(HWND dialog, const std::wstring& text)
@@ -49,7 +48,7 @@ bool RunDriven(CCourse& course, const std::function<void(HWND)>& drive)
     std::atomic<bool> driven{false};
     std::vector<std::wstring> others;
     std::thread driver([&] {
-        const HWND dialog = WaitForDialogTitled(GetString(2502), &others);
+        const HWND dialog = WaitForDialogAnsweringOthers(GetString(2502), &others);
         // The dialog makes its controls once it is up.
         if (dialog && WaitForControl(dialog, FindCombo)) {
             drive(dialog);

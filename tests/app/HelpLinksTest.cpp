@@ -9,12 +9,12 @@
 #include "foundation/Strings.h"
 #include "foundation/WebAccess.h"
 #include "tests/app/BrowserFake.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/HelpHandler.h"
 
 namespace {
-
-const wchar_t kTestSettingsKey[] = L"Software\\Norvane\\Fendrel 4 Tests\\Help";
 
 const wchar_t kWebContents[] = L"https://www.norvane.com/fendrel4/help_en/Contents.html";
 
@@ -23,18 +23,18 @@ class HelpLinks : public testing::Test
 protected:
     void SetUp() override
     {
-        CSettings::Open(kTestSettingsKey);
+        OpenTestSettingsKey();
         CSettings::SetInt(L"RunningUnderWine", 0);
         CBrowserFake::Reset();
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 int ReportsDuring(void (*code)())
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     code();
-    return GetCrashLog().GetReportCount() - before;
+    return ReportCount() - before;
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ bool Offline(DWORD* flags)
 void GoOffline()
 {
     CWebAccess::GetSystemCalls().getConnectedFlags = &Offline;
-    CSettings::Open(L"Software\\Norvane\\Fendrel 4 Tests\\HelpChild");
+    OpenTestSettingsKey();
     g_offline = !GetWebAccess().OffersWebLinks() && GetWebAccess().IsUsable();
 }
 
@@ -139,7 +139,6 @@ CHILD_SCENARIO(WithoutWebLinksTheLocalErrorIsShown)
     ShowHelpTopic(L"Contents");
     std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
     const bool shown = seen.size() == 1 && seen[0].text == GetStringWith2Args(2683, GetHelpPagePath(L"Contents"), L"2");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvane\\Fendrel 4 Tests\\HelpChild");
     return g_offline && shown && CBrowserFake::GetOpened().size() == 1 ? 0 : 1;
 }
 
@@ -155,7 +154,6 @@ CHILD_SCENARIO(UnderWineWithoutWebLinksTheLocalPageServes)
     ShowHelpTopic(L"Contents");
     // The local page opened: no message (not even an empty one).
     const bool quiet = CDialogWatcher::TakeAnswered().empty();
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvane\\Fendrel 4 Tests\\HelpChild");
     return g_offline && quiet && CBrowserFake::GetOpened() == std::vector<std::wstring>{GetHelpPagePath(L"Contents")}
                ? 0
                : 1;

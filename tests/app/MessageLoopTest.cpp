@@ -10,6 +10,7 @@
 #include "foundation/Clock.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Timer.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Command.h"
 #include "ui/Menu.h"
@@ -165,12 +166,12 @@ CHILD_SCENARIO(SpecialKeyOtherThanBackspaceIsReported)
     RegisterCommand(menu, nullptr, nullptr, 2126, 2127, CDelegate<int>(), CDelegate<CCommand*>(), nullptr,
                     kSpecialKey, 12, 0);
     const bool noRecord = GetPendingAccelerators().empty();
-    const bool reported = GetCrashLog().GetReportCount() == 1;
+    const bool reported = ReportCount() == 1;
     // A toolbar button without an icon is refused.
     CToolbarPanel toolbar;
     RegisterCommand(nullptr, nullptr, &toolbar, 2127, 2127, CDelegate<int>(), CDelegate<CCommand*>(), nullptr,
                     kNoAccelerator, 0, 0);
-    const bool noButton = toolbar.items.empty() && GetCrashLog().GetReportCount() == 2;
+    const bool noButton = toolbar.items.empty() && ReportCount() == 2;
     return noRecord && reported && noButton ? 0 : 1;
 }
 
@@ -241,10 +242,10 @@ TEST(MessageLoop, NoTableWithoutAnActiveWindow) { EXPECT_EQ(0, RunChildScenario(
 CHILD_SCENARIO(BuildingTwiceOrEmptyIsReported)
 {
     BuildAcceleratorTable();
-    const bool emptyReported = GetCrashLog().GetReportCount() == 1 && GetAcceleratorTable() != nullptr;
+    const bool emptyReported = ReportCount() == 1 && GetAcceleratorTable() != nullptr;
     // A table that exists is reported, and so is the list that is empty again.
     BuildAcceleratorTable();
-    const bool twiceReported = GetCrashLog().GetReportCount() == 3 && GetAcceleratorTable() != nullptr;
+    const bool twiceReported = ReportCount() == 3 && GetAcceleratorTable() != nullptr;
     return emptyReported && twiceReported ? 0 : 1;
 }
 

@@ -10,6 +10,8 @@
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ModalState.h"
 
@@ -31,7 +33,7 @@ CHILD_SCENARIO(OpenDialogOpensTheChosenFile)
     {
         CDialogWatcherPause pause;
         std::thread driver([&] {
-            const HWND dialog = WaitForFileDialog(L"Open");
+            const HWND dialog = WaitForDialogTitled(L"Open");
             if (!dialog)
                 return;
             modalCount = GetModalCount();
@@ -51,7 +53,7 @@ CHILD_SCENARIO(OpenDialogOpensTheChosenFile)
         return 3;
     if (windows.front()->GetCourse()->GetObjectCount() != 3 || !IsWindowEnabled(window->hwnd))
         return 4;
-    return GetCrashLog().GetReportCount() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(OpenFileDialog, OpensTheChosenFileInANewWindow)
@@ -67,7 +69,7 @@ CHILD_SCENARIO(OpenDialogCancelledOpensNothing)
     {
         CDialogWatcherPause pause;
         std::thread driver([&] {
-            const HWND dialog = WaitForFileDialog(L"Open");
+            const HWND dialog = WaitForDialogTitled(L"Open");
             if (dialog && WaitForControl(dialog, FindOkButton))
                 PressDialogButton(dialog, IDCANCEL);
             cancelled = dialog && WaitUntilGone(dialog);
@@ -79,7 +81,7 @@ CHILD_SCENARIO(OpenDialogCancelledOpensNothing)
         return 1;
     if (CCourseWindow::GetCourseWindows().size() != 1 || GetModalCount() != 0)
         return 2;
-    return GetCrashLog().GetReportCount() == 0 && TakeMessageTexts().empty() ? 0 : 3;
+    return ReportCount() == 0 && CDialogWatcher::TakeAnsweredTexts().empty() ? 0 : 3;
 }
 
 TEST(OpenFileDialog, CancelOpensNothing)

@@ -137,19 +137,19 @@ POINT ViewPoint(const CWindowParts& parts, float fx, float fy)
 
 void Click(POINT point)
 {
-    cwtest::MouseAt(point, 0, false);
-    cwtest::MouseAt(point, MOUSEEVENTF_LEFTDOWN, false);
-    cwtest::MouseAt(point, MOUSEEVENTF_LEFTUP, false);
+    MouseInput(point, 0, false);
+    MouseInput(point, MOUSEEVENTF_LEFTDOWN, false);
+    MouseInput(point, MOUSEEVENTF_LEFTUP, false);
     Sleep(150);
 }
 
 void Drag(POINT from, POINT to)
 {
-    cwtest::MouseAt(from, 0, false);
-    cwtest::MouseAt(from, MOUSEEVENTF_LEFTDOWN, false);
+    MouseInput(from, 0, false);
+    MouseInput(from, MOUSEEVENTF_LEFTDOWN, false);
     for (int step = 1; step <= 5; ++step)
-        cwtest::MouseAt(POINT{from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5}, 0, false);
-    cwtest::MouseAt(to, MOUSEEVENTF_LEFTUP, false);
+        MouseInput(POINT{from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5}, 0, false);
+    MouseInput(to, MOUSEEVENTF_LEFTUP, false);
     Sleep(150);
 }
 
@@ -256,7 +256,7 @@ TEST(Program, StartsWithAnUntitledUnmodifiedCourseDrawnToScale)
     WaitUntilReady(program);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
-    EXPECT_TRUE(cwtest::SaveScreenPicture(frame, GetTestArtefactPath(L"program-start.png")));
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-start.png")));
 
     const int width = parts.view.right - parts.view.left;
     const int height = parts.view.bottom - parts.view.top;
@@ -352,7 +352,7 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
         Click(ViewPoint(parts, fx, 0.3f));
     }
     PumpMessagesFor(500);
-    EXPECT_TRUE(cwtest::SaveScreenPicture(frame, GetTestArtefactPath(L"program-course-window.png")));
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-course-window.png")));
 
     // Closing the modified course asks; Cancel keeps it, No ends the program
     // and leaves the file as it was saved.

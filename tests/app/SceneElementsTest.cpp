@@ -11,21 +11,22 @@
 #include "app/SceneElements.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
 #include "objects/equipment/PipeParts.h"
 #include "objects/equipment/TextLabelPart.h"
-#include "tests/app/SceneTestSupport.h"
 #include "tests/graphics/RecordingContext.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
-
-using namespace scenetest;
+#include "tests/support/WorldRecorder.h"
 
 namespace {
 
 class SceneElements : public testing::Test
 {
 protected:
-    void SetUp() override { OpenSceneTestSettings(); }
-    void TearDown() override { DeleteSceneTestSettings(); }
+    void SetUp() override { OpenCourseTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 std::string SurroundLog(float w, float h, const CRectF& surround)
@@ -230,7 +231,7 @@ TEST(GridGeometry, RingTooSmallForTheMarginsHasNoLines)
 CHILD_SCENARIO(GridBadOriginCode)
 {
     const CGridGeometry grid(14400.0f, 12000.0f, 7, 2, false, 10, 3);
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 1;
     // Counted as code 0: the origin is the left edge.
     return grid.originX == 0.0f && grid.signX == 1.0f && grid.iMin == 1 ? 0 : 2;

@@ -10,6 +10,7 @@
 #include "graphics/PixelBitmap.h"
 #include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/graphics/RecordingContext.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -240,7 +241,7 @@ TEST(ScoreSheet, KeyFollowsWidthAndClass)
 CHILD_SCENARIO(ScoreSheetBadClass)
 {
     CScoreSheet zero(kWidth, 0);
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 1;
     CRecordingContext context;
     zero.Draw(context);
@@ -254,7 +255,7 @@ CHILD_SCENARIO(ScoreSheetBadClass)
     thirteen.Draw(other);
     for (const std::wstring& text : other.texts)
         if (text == L"I")
-            return GetCrashLog().GetReportCount() == 2 ? 0 : 3;
+            return ReportCount() == 2 ? 0 : 3;
     return 4;
 }
 

@@ -6,7 +6,8 @@
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
 #include "graphics/GdiplusSession.h"
-#include "tests/app/SceneTestSupport.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ class ShapeToolbar : public testing::Test
 protected:
     void SetUp() override
     {
-        reportsBefore = GetCrashLog().GetReportCount();
-        scenetest::OpenSceneTestSettings();
+        reportsBefore = ReportCount();
+        OpenCourseTestSettings();
         toolbar = std::make_unique<CShapeToolbar>();
         toolbar->onToolChanged =
             CMemberDelegate<CShapeToolbar*, ShapeToolbar>::Make(this, &ShapeToolbar::OnToolChanged);
@@ -29,7 +30,7 @@ protected:
     void TearDown() override
     {
         toolbar.reset();
-        scenetest::DeleteSceneTestSettings();
+        DeleteTestSettingsKey();
     }
 
     void OnToolChanged(CShapeToolbar* changed)
@@ -74,7 +75,7 @@ TEST_F(ShapeToolbar, TheLockThenEveryKindInOrderEachWithItsPicture)
     EXPECT_EQ(5, toolbar->rowLength);
     EXPECT_EQ(0, toolbar->rowExtra);
     EXPECT_EQ(CShapeToolbar::kNoTool, toolbar->GetCurrentTool());
-    EXPECT_EQ(reportsBefore, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reportsBefore, ReportCount());
 }
 
 TEST_F(ShapeToolbar, OnlyAdmittedKindsAreShownInTheOrganisationsWords)

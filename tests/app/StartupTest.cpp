@@ -12,23 +12,15 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/app/ProgramProcess.h"
+#include "tests/support/CrashLogTesting.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/TimerPump.h"
 
 namespace {
 
 const wchar_t kProgramKey[] = L"Software\\Norvane\\Fendrel 4";
-
-std::wstring TestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 Startup Test " + std::to_wstring(GetCurrentProcessId());
-}
-
-void OpenTestSettings()
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
-    CSettings::Open(TestKeyPath());
-}
 
 std::wstring ReadProgramString(const wchar_t* name)
 {
@@ -113,38 +105,38 @@ TEST(ProgramIdentity, ShortModulePathNamesTheSameFile)
 
 TEST(ProgramIdentity, ProgramIconIsThere)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_TRUE(LoadProgramIcon());
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
 }
 
 // ---- Wine check -------------------------------------------------------------------
 
 TEST(WineCheck, MissingKeyGivesZeroAndIsNotCreated)
 {
-    const std::wstring path = TestKeyPath() + L"\\Wine\\Fonts";
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    const std::wstring path = GetTestSettingsKeyPath() + L"\\Wine\\Fonts";
+    DeleteTestSettingsKey();
     EXPECT_EQ(0, ReadWineLogPixels(path.c_str()));
     EXPECT_FALSE(KeyExists(path));
-    EXPECT_FALSE(KeyExists(TestKeyPath()));
+    EXPECT_FALSE(KeyExists(GetTestSettingsKeyPath()));
 }
 
 TEST(WineCheck, LogPixelsValueIsRead)
 {
-    const std::wstring path = TestKeyPath() + L"\\Fonts";
+    const std::wstring path = GetTestSettingsKeyPath() + L"\\Fonts";
     const DWORD value = 120;
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"LogPixels", REG_DWORD, &value, 4));
     EXPECT_EQ(120, ReadWineLogPixels(path.c_str()));
     RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"LogPixels", REG_SZ, L"96", 6);
     EXPECT_EQ(0, ReadWineLogPixels(path.c_str()));
-    RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str());
+    DeleteTestSettingsKey();
 }
 
 // ---- Run modes, each in a process of its own -----------------------------------------
 
 CHILD_SCENARIO(RunModeRegisterEndsWithoutQuitTimer)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     commandLine.runMode = kRunRegister;
     const bool result = RunCommandLineMode(commandLine);
@@ -158,7 +150,7 @@ TEST(RunMode, RegisterReturnsFalseWithoutQuitTimer)
 
 CHILD_SCENARIO(RunModeDdeServerStaysUp)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe /dde", commandLine);
     const bool result = RunCommandLineMode(commandLine);
@@ -172,7 +164,7 @@ TEST(RunMode, DdeServerStaysUpWithoutWindow)
 
 CHILD_SCENARIO(RunModePrintQuitsLater)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"print-mode");
     CCommandLine commandLine;
     ParseDdeCommand(L"[print(\"" + WriteEmptyCourseFile(folder, L"p.agl") + L"\")]", commandLine);
@@ -195,7 +187,7 @@ TEST(RunMode, PrintReadsTheFileAndQuits1500msLater)
 
 CHILD_SCENARIO(RunModePrintOfMissingFile)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseDdeCommand(L"[print(\"C:\\no such folder\\missing.agl\")]", commandLine);
     const bool result = RunCommandLineMode(commandLine);
@@ -211,13 +203,13 @@ TEST(RunMode, PrintOfMissingFileFailsAndQuits)
 
 CHILD_SCENARIO(RunModeUnknownFromDde)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseDdeCommand(L"[nonsense]", commandLine);
     const bool result = RunCommandLineMode(commandLine);
     Sleep(300);
     const bool right = LastAnsweredText() == GetString(2680);
-    return (result ? 1 : 0) + (right ? 0 : 2) + (IsQuitPending() ? 0 : 4) + 8 * GetCrashLog().GetReportCount();
+    return (result ? 1 : 0) + (right ? 0 : 2) + (IsQuitPending() ? 0 : 4) + 8 * ReportCount();
 }
 
 TEST(RunMode, UnknownDdeCommandShowsItsMessage)
@@ -227,13 +219,13 @@ TEST(RunMode, UnknownDdeCommandShowsItsMessage)
 
 CHILD_SCENARIO(RunModeEmbedding)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe -Embedding", commandLine);
     const bool result = RunCommandLineMode(commandLine);
     Sleep(300);
     const bool right = LastAnsweredText() == GetString(2676);
-    return (result ? 1 : 0) + (right ? 0 : 2) + 8 * GetCrashLog().GetReportCount();
+    return (result ? 1 : 0) + (right ? 0 : 2) + 8 * ReportCount();
 }
 
 TEST(RunMode, EmbeddingShowsTheCommandLineMessage)
@@ -243,14 +235,14 @@ TEST(RunMode, EmbeddingShowsTheCommandLineMessage)
 
 CHILD_SCENARIO(RunModeUnregister)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe /unregserver", commandLine);
     const bool result = RunCommandLineMode(commandLine);
     Sleep(300);
     const std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
     const bool right = !seen.empty() && seen.back().text == GetString(2676);
-    return (result ? 1 : 0) + (right ? 0 : 2) + 8 * GetCrashLog().GetReportCount();
+    return (result ? 1 : 0) + (right ? 0 : 2) + 8 * ReportCount();
 }
 
 TEST(RunMode, UnregisterIsReportedThenRefused)
@@ -260,7 +252,7 @@ TEST(RunMode, UnregisterIsReportedThenRefused)
 
 CHILD_SCENARIO(RunModeOpensEachFile)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"open-mode");
     WriteEmptyCourseFile(folder, L"one.agl");
     WriteEmptyCourseFile(folder, L"two.agl");
@@ -295,7 +287,7 @@ TEST(RunMode, OpenShowsEachFileInItsOwnWindow)
 
 CHILD_SCENARIO(RunModeOpenOfMissingFile)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe C:\\nowhere\\missing.agl", commandLine);
     const bool result = RunCommandLineMode(commandLine);
@@ -309,7 +301,7 @@ TEST(RunMode, OpenOfMissingFileLeavesNoWindowAndQuits)
 
 CHILD_SCENARIO(RunModeOpenAfterPrintStopsTheQuitTimer)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"print-then-open");
     const std::wstring path = WriteEmptyCourseFile(folder, L"c.agl");
     CCommandLine print;
@@ -333,7 +325,7 @@ TEST(RunMode, WindowOpenedByDdeStopsTheQuitTimer)
 
 CHILD_SCENARIO(PlainStartOpensAnEmptyCourse)
 {
-    OpenTestSettings();
+    OpenTestSettingsKey();
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe", commandLine);
     if (!RunCommandLineMode(commandLine))
@@ -470,7 +462,7 @@ TEST(Program, WorkingFolderIsNotStoredWhenTheRunEndsEarly)
 
 TEST(Program, UnregisterRunReportsAndTheCrashLogShowsTheStartUpOrder)
 {
-    const std::wstring logPath = GetCommonDocumentsFolder() + L"\\Fendrel4CrashLog.txt";
+    const std::wstring logPath = GetTestCrashLogPath();
     DeleteFileW(logPath.c_str());
     CProgramProcess program;
     ASSERT_TRUE(program.Start(L"/unregister"));

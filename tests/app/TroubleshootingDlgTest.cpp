@@ -9,14 +9,13 @@
 #include "app/TroubleshootingDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
-#include "tests/app/DialogWaiting.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/UIFontMetrics.h"
 
 namespace {
-
-const wchar_t kTestSettingsKey[] = L"Software\\Norvane\\Fendrel 4 Tests\\Troubleshooting";
 
 // Runs the dialog modally while a driver thread works it like a user.
 bool RunDriven(const std::function<void(HWND)>& drive)
@@ -25,7 +24,7 @@ bool RunDriven(const std::function<void(HWND)>& drive)
     std::atomic<bool> driven{false};
     std::vector<std::wstring> others;
     std::thread driver([&] {
-        if (HWND dialog = WaitForDialogTitled(L"Troubleshooting", &others)) {
+        if (HWND dialog = WaitForDialogAnsweringOthers(L"Troubleshooting", &others)) {
             drive(dialog);
             driven = true;
         }
@@ -35,30 +34,15 @@ bool RunDriven(const std::function<void(HWND)>& drive)
     return driven && others.empty();
 }
 
-// The control whose caption reads the text once its access-key marker is
-// taken out (the dialog chooses the keys).
-HWND FindByCaption(HWND dialog, const std::wstring& text)
-{
-    for (const CDialogChild& child : ListDialogChildren(dialog))
-        if (StripAccessKeyMarkers(child.text) == text)
-            return child.window;
-    return nullptr;
-}
-
 bool IsChecked(HWND dialog, const wchar_t* text)
 {
-    return SendMessageW(FindByCaption(dialog, text), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(FindChildByCaption(dialog, text), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 class TroubleshootingDlg : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey);
-        CSettings::Open(kTestSettingsKey);
-    }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey); }
+    CTestSettingsKey settings;
 };
 
 }  // namespace
@@ -81,7 +65,7 @@ TEST_F(TroubleshootingDlg, AnUnsetValueShowsUntickedAndOkStoresOne)
 TEST_F(TroubleshootingDlg, TickingStoresZeroAndTheBoxShowsItNextTime)
 {
     ASSERT_TRUE(RunDriven([&](HWND dialog) {
-        ClickControl(FindByCaption(dialog, L"Avoid GDI for text"));
+        ClickControl(FindChildByCaption(dialog, L"Avoid GDI for text"));
         PressDialogButton(dialog, IDOK);
     }));
     EXPECT_EQ(0, CSettings::GetInt(L"FmtTextSimpleScene", -1));
@@ -90,7 +74,7 @@ TEST_F(TroubleshootingDlg, TickingStoresZeroAndTheBoxShowsItNextTime)
     ASSERT_TRUE(RunDriven([&](HWND dialog) {
         ticked = IsChecked(dialog, L"Avoid GDI for text");
         // Unticked again, but cancelled: nothing is stored.
-        ClickControl(FindByCaption(dialog, L"Avoid GDI for text"));
+        ClickControl(FindChildByCaption(dialog, L"Avoid GDI for text"));
         PressDialogButton(dialog, IDCANCEL);
     }));
     EXPECT_TRUE(ticked);
@@ -102,7 +86,7 @@ CHILD_SCENARIO(CreateCrashLogWritesTheLog)
     GetCrashLog().fileName = "Fendrel4TroubleshootingTestLog.txt";
     const std::string path = GetCrashLog().GetLogPath();
     DeleteFileA(path.c_str());
-    CSettings::Open(L"Software\\Norvane\\Fendrel 4 Tests\\TroubleshootingChild");
+    CTestSettingsKey settings;
     // The report's message box is answered by the watcher, which is paused
     // only while the driver looks for the dialog and presses the button.
     std::atomic<bool> pressed{false};
@@ -110,10 +94,10 @@ CHILD_SCENARIO(CreateCrashLogWritesTheLog)
         HWND dialog = nullptr;
         {
             CDialogWatcherPause pause;
-            dialog = WaitForDialogTitled(L"Troubleshooting");
+            dialog = WaitForDialogAnsweringOthers(L"Troubleshooting");
             // Posted: the click runs the report, whose box waits for the watcher.
             if (dialog)
-                PostMessageW(FindByCaption(dialog, L"Create Crash Log"), BM_CLICK, 0, 0);
+                PostMessageW(FindChildByCaption(dialog, L"Create Crash Log"), BM_CLICK, 0, 0);
         }
         pressed = dialog != nullptr;
     });
@@ -122,10 +106,9 @@ CHILD_SCENARIO(CreateCrashLogWritesTheLog)
     const std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
     const bool logWritten = FileExists(std::wstring(path.begin(), path.end()));
     DeleteFileA(path.c_str());
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Norvane\\Fendrel 4 Tests\\TroubleshootingChild");
     if (!pressed)
         return 2;
-    if (GetCrashLog().GetReportCount() != 1)
+    if (ReportCount() != 1)
         return 3;
     if (seen.size() != 1)
         return 4;

@@ -6,10 +6,10 @@
 #include "app/ViewCamera.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 
 namespace {
-
-int Reports() { return GetCrashLog().GetReportCount(); }
 
 // The window position of a 3D point as the camera sees it.
 CPoint2 WindowPoint(const CViewCamera& camera, const CVector3& world, int* result = nullptr)
@@ -20,13 +20,6 @@ CPoint2 WindowPoint(const CViewCamera& camera, const CVector3& world, int* resul
     if (result)
         *result = r;
     return p;
-}
-
-void ExpectNear(const CVector3& a, const CVector3& b, float tolerance)
-{
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
 // A free camera somewhere above a ring.
@@ -132,15 +125,15 @@ TEST(ViewCamera, PitchOfAFittedCameraRefits)
     EXPECT_EQ(CViewCamera::kFitted, camera.GetMode());
     EXPECT_FALSE(topEye == camera.GetEyePosition());
     // Out of range: reported and kept within 0..90, the eye stays finite.
-    const int before = Reports();
+    const int before = ReportCount();
     camera.SetPitch(95);
-    EXPECT_EQ(before + 1, Reports());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(90, camera.GetPitch());
     camera.SetPitch(-20);
-    EXPECT_EQ(before + 2, Reports());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(0, camera.GetPitch());
     const CVector3 eye = camera.GetEyePosition();
-    EXPECT_TRUE(std::isfinite(eye.x) && std::isfinite(eye.y) && std::isfinite(eye.z));
+    EXPECT_TRUE(IsFinite(eye));
 }
 
 TEST(ViewCamera, FreePitchTurnsAboutTheGroundPoint)
@@ -381,7 +374,7 @@ TEST(ViewCamera, SerialisedFittedAndWholeCourseCameras)
 
 TEST(ViewCamera, DamagedRecordsGiveASaneCamera)
 {
-    const int before = Reports();
+    const int before = ReportCount();
     // An unknown mode reads as a whole-course camera; a pitch beyond 90 is
     // kept to 90.
     CViewCamera a(true);
@@ -414,7 +407,7 @@ TEST(ViewCamera, DamagedRecordsGiveASaneCamera)
     EXPECT_EQ(0, c.GetPitch());
     EXPECT_EQ(180, c.GetYaw());
     EXPECT_EQ(CVector3(-48000, -100, 48000), c.GetEyePosition());
-    EXPECT_EQ(before, Reports());
+    EXPECT_EQ(before, ReportCount());
 }
 
 TEST(ViewCamera, CopiesAreIndependent)

@@ -9,6 +9,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseWindowTestSupport.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/UIFontMetrics.h"
 
@@ -34,8 +35,6 @@ void MoveEyeCloser(CCourse& course, float fraction, int yaw = 0)
 
 CVector3 Eye(CCourse& course) { return course.GetViewCamera().GetEyePosition(); }
 
-int Reports() { return GetCrashLog().GetReportCount(); }
-
 }  // namespace
 
 CHILD_SCENARIO(TheWholeCourseLeavesNothingToScroll)
@@ -52,7 +51,7 @@ CHILD_SCENARIO(TheWholeCourseLeavesNothingToScroll)
     if (frame.verticalBar.bounds.left != window->view.bounds.right ||
         frame.horizontalBar.bounds.top != window->view.bounds.bottom)
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(ViewFrame, TheWholeCourseLeavesNothingToScroll)
@@ -104,7 +103,7 @@ CHILD_SCENARIO(ACloserViewScrollsWithinTheRing)
     if (Eye(*course).x != after.x || Eye(*course).y != after.y ||
         int(course->GetUndoHistory().GetEntryCount()) != history)
         return 8;
-    return Reports() == 0 ? 0 : 9;
+    return ReportCount() == 0 ? 0 : 9;
 }
 
 TEST(ViewFrame, ACloserViewScrollsWithinTheRing)
@@ -127,7 +126,7 @@ CHILD_SCENARIO(TheHorizontalBarMovesAlongTheScreenWhateverTheHeading)
     // Turned by 90 degrees, the screen's x runs along the course's y.
     if (std::fabs(after.x - before.x) > 1.0f || !(std::fabs(after.y - before.y) > frame.lineStep))
         return 2;
-    return Reports() == 0 ? 0 : 3;
+    return ReportCount() == 0 ? 0 : 3;
 }
 
 TEST(ViewFrame, TheHorizontalBarMovesAlongTheScreenWhateverTheHeading)
@@ -165,7 +164,7 @@ CHILD_SCENARIO(TheToolColumnStacksItsToolsWithFixedGaps)
     GetClientRect(window->hwnd, &client);
     if (!(column.bounds.Height() >= float(column.minHeight)) || !(column.bounds.bottom > float(client.bottom)))
         return 3;
-    return Reports() == 0 ? 0 : 4;
+    return ReportCount() == 0 ? 0 : 4;
 }
 
 TEST(ToolColumn, StacksItsToolsWithFixedGapsAndKeepsItsMinimumHeight)

@@ -2,9 +2,7 @@
 
 #include "foundation/Strings.h"
 #include "graphics/GdiplusSession.h"
-#include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
-#include "ui/TimerPump.h"
 
 namespace {
 
@@ -19,29 +17,12 @@ void StartGdiplus()
 }  // namespace
 
 CViewTestHost::CViewTestHost(CMenu* contextMenu)
-    : CNativeWindow(false),
+    : CPanelTestHost(kHostX, kHostY, kViewX + kViewWidth, kViewHeight + 20),
       course(L"View test", L""),
       scene((StartGdiplus(), &course)),
       cameraBar(&course),
       view(&scene, contextMenu, &shapes, &cameraBar)
 {
-    static const ATOM atom = [] {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"FendrelViewTestHost";
-        windowClass.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        return RegisterClassW(&windowClass);
-    }();
-    (void)atom;
-    // Never activated: without a window manager Wine waits for every
-    // activated window to be unmapped.
-    hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"FendrelViewTestHost",
-                           L"View test", WS_POPUP, kHostX, kHostY, kViewX + kViewWidth, kViewHeight + 20, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(this));
-
     scene.ShowSelection(true);
     scene.SetMapMode(false);
     course.AddListener(this);
@@ -61,7 +42,6 @@ CViewTestHost::CViewTestHost(CMenu* contextMenu)
     view.SetBounds(CRectF(float(kViewX), 0.0f, float(kViewX + kViewWidth), float(kViewHeight)));
     course.MarkUnmodified(true);
 
-    ShowWindow(hwnd, SW_SHOWNA);
     PumpUntil([this] { return view.renderTarget != nullptr && shapes.renderTarget != nullptr; });
     PumpFor(100);
 }
@@ -72,10 +52,7 @@ CViewTestHost::~CViewTestHost()
     view.SetDirty();
     shapes.SetDirty();
     cameraBar.SetDirty();
-    if (IsWindow(hwnd)) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd);
-    }
+    Destroy();
     PumpFor(20);
 }
 
@@ -166,55 +143,21 @@ void CViewTestHost::Char(wchar_t ch)
     SendMessageW(view.hwnd, WM_CHAR, WPARAM(ch), 1);
 }
 
-LRESULT CALLBACK CViewTestHost::HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* host = reinterpret_cast<CViewTestHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (host) {
-        switch (message) {
-        case WM_COMMAND:
-            host->DispatchCommand(HIWORD(wParam), LOWORD(wParam), HWND(lParam));
-            return 0;
-        case WM_NOTIFY:
-            host->DispatchNotify(reinterpret_cast<NMHDR*>(lParam));
-            return 0;
-        default:
-            break;
-        }
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // ---- Hints ----------------------------------------------------------------------------
 
 CHintAnswerer::CHintAnswerer()
-    : m_thread([this] {
-          const std::wstring caption = GetString(2520);
-          while (!m_stop) {
-              Sleep(10);
-              for (HWND dialog : FindProcessDialogs()) {
-                  if (GetWindowTextString(dialog) != caption)
-                      continue;
-                  std::wstring message;
-                  for (const CDialogChild& child : ListDialogChildren(dialog))
-                      if (child.className == L"Static")
-                          message += (message.empty() ? L"" : L" ") + child.text;
-                  {
-                      std::lock_guard<std::mutex> lock(m_lock);
-                      m_answered.push_back(message);
-                  }
-                  PressDialogButton(dialog, IDOK);
-                  for (int i = 0; i < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++i)
-                      Sleep(10);
-              }
-          }
+    : m_answerer([this](HWND dialog) {
+          if (GetWindowTextString(dialog) != GetString(2520))
+              return 0;
+          std::wstring message;
+          for (const CDialogChild& child : ListDialogChildren(dialog))
+              if (child.className == L"Static")
+                  message += (message.empty() ? L"" : L" ") + child.text;
+          std::lock_guard<std::mutex> lock(m_lock);
+          m_answered.push_back(message);
+          return IDOK;
       })
 {
-}
-
-CHintAnswerer::~CHintAnswerer()
-{
-    m_stop = true;
-    m_thread.join();
 }
 
 std::vector<std::wstring> CHintAnswerer::TakeAnswered()
@@ -223,64 +166,4 @@ std::vector<std::wstring> CHintAnswerer::TakeAnswered()
     std::vector<std::wstring> answered;
     answered.swap(m_answered);
     return answered;
-}
-
-// ---- Input and pumping -------------------------------------------------------------
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        PumpTimers();
-        if (condition())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(5);
-    }
-}
-
-void PumpFor(DWORD milliseconds)
-{
-    PumpUntil([] { return false; }, milliseconds);
-}
-
-void MouseInput(POINT screen, DWORD buttons)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = LONG((screen.x * 65536 + width / 2) / width);
-    input.mi.dy = LONG((screen.y * 65536 + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    SendInput(1, &input, sizeof input);
-    PumpFor(60);
-}
-
-void ParkMouse()
-{
-    MouseInput(POINT{1000, 900});
-}
-
-void SetModifierKeys(bool control, bool shift)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-COLORREF ReadClientPixel(HWND window, int x, int y)
-{
-    HDC dc = GetDC(window);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return color;
 }

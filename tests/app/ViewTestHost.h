@@ -2,12 +2,8 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/CameraToolbar.h"
@@ -16,16 +12,18 @@
 #include "app/ShapeToolbar.h"
 #include "course/Course.h"
 #include "course/CourseListener.h"
-#include "ui/Window.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TestWindows.h"
 
 // A course shown in a course view, with its shape and camera toolbars, in a
 // visible top-level popup at a fixed screen place (no frame: client and
 // screen coordinates differ only by the origin). The host plays the course
 // window's part: it listens to the course, rebuilds the layers it is told of
-// in the scene the view shows, hands a chosen tool to the course and keeps the camera checks.
+// in the scene the view shows, hands a chosen tool to the course and keeps
+// the camera checks.
 //
 // Shape toolbar at (0, 0), camera toolbar below it, the view at kViewX, 0.
-class CViewTestHost : public CNativeWindow, public CCourseListener
+class CViewTestHost : public CPanelTestHost, public CCourseListener
 {
 public:
     static constexpr int kHostX = 40;
@@ -65,9 +63,6 @@ public:
     CCourseView view;
     int courseChanges = 0;
     int settingsChanges = 0;
-
-private:
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // Answers the hint dialogs (caption text 2520) of this process with OK while
@@ -77,27 +72,10 @@ class CHintAnswerer
 {
 public:
     CHintAnswerer();
-    ~CHintAnswerer();
     std::vector<std::wstring> TakeAnswered();
 
 private:
-    std::atomic<bool> m_stop{false};
     std::mutex m_lock;
     std::vector<std::wstring> m_answered;
-    std::thread m_thread;
+    CDialogAnswerer m_answerer;
 };
-
-// ---- Input and pumping -------------------------------------------------------------
-
-// Dispatches waiting messages and fires due timers until the condition holds
-// or the time is up; returns the condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-void PumpFor(DWORD milliseconds);
-// Real mouse input at a screen point (absolute move) with button changes.
-void MouseInput(POINT screen, DWORD buttons = 0);
-// The mouse away from every test window.
-void ParkMouse();
-// The modifier states GetKeyState reports from now on.
-void SetModifierKeys(bool control, bool shift);
-// The client area of a window as the screen shows it, as 0x00BBGGRR.
-COLORREF ReadClientPixel(HWND window, int x, int y);

@@ -11,8 +11,8 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
-#include "tests/app/DialogWaiting.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FrameWindow.h"
 
@@ -55,7 +55,7 @@ CHILD_SCENARIO(ChooserListsTheWindowsAndActivatesTheChosenOne)
     {
         CDialogWatcherPause pause;
         std::thread driver([&] {
-            const HWND shown = WaitForDialogTitled(GetString(2459));
+            const HWND shown = WaitForDialogAnsweringOthers(GetString(2459));
             const HWND list = shown ? WaitForControl(shown, FindListPanel) : nullptr;
             if (!list) {
                 if (shown)
@@ -76,7 +76,7 @@ CHILD_SCENARIO(ChooserListsTheWindowsAndActivatesTheChosenOne)
     const std::deque<CFrameListEntry*>& frames = CFrameWindowList::GetFrames();
     if (frames.empty() || frames.front() != windows[0])
         return 4;
-    return GetCrashLog().GetReportCount() == 0 ? 0 : 5;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 TEST(WindowChooserDlg, ListsTheWindowsAndActivatesTheChosenOne)
@@ -96,7 +96,7 @@ CHILD_SCENARIO(ChooserCancelActivatesNothing)
     {
         CDialogWatcherPause pause;
         std::thread driver([&] {
-            const HWND shown = WaitForDialogTitled(GetString(2459));
+            const HWND shown = WaitForDialogAnsweringOthers(GetString(2459));
             if (shown && WaitForControl(shown, FindListPanel)) {
                 SaveWindowPicture(shown, GetTestArtefactPath(L"window-chooser.png"));
                 PressDialogButton(shown, IDCANCEL);

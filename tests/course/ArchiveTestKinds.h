@@ -162,13 +162,4 @@ protected:
     }
 };
 
-// The texts of the message boxes answered since the last look, oldest first.
-inline std::vector<std::wstring> TakeMessages()
-{
-    std::vector<std::wstring> texts;
-    for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
-        texts.push_back(seen.text);
-    return texts;
-}
-
 }  // namespace archivetest

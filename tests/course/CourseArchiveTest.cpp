@@ -304,19 +304,19 @@ TEST_F(CourseArchive, NewerArchivesFailOrWarn)
     std::string cannotOpen = bytes;
     cannotOpen[3] = 34;
     EXPECT_FALSE(target->LoadArchive(cannotOpen, false, true, false));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2696)}, archivetest::TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2696)}, CDialogWatcher::TakeAnsweredTexts());
     EXPECT_EQ(before, Archive(*target));
 
     std::string showsLess = bytes;
     showsLess[5] = 34;
     EXPECT_TRUE(target->LoadArchive(showsLess, false, true, false));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2697)}, archivetest::TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2697)}, CDialogWatcher::TakeAnsweredTexts());
     EXPECT_EQ(1u, target->GetObjectCount());
     EXPECT_EQ(14400.0f, target->GetWidth());
 
     // Silent when not interactive.
     EXPECT_FALSE(target->LoadArchive(cannotOpen, false, false, false));
-    EXPECT_TRUE(archivetest::TakeMessages().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 }
 
 TEST_F(CourseArchive, UnknownMajorVersionsFail)
@@ -330,11 +330,11 @@ TEST_F(CourseArchive, UnknownMajorVersionsFail)
         const bool interactive = major == 5;
         EXPECT_FALSE(course->LoadArchive(bytes, false, interactive, false)) << major;
         if (interactive) {
-            EXPECT_EQ(std::vector<std::wstring>{GetString(2696)}, archivetest::TakeMessages());
+            EXPECT_EQ(std::vector<std::wstring>{GetString(2696)}, CDialogWatcher::TakeAnsweredTexts());
         }
         EXPECT_EQ(before, Archive(*course));
     }
-    EXPECT_TRUE(archivetest::TakeMessages().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
     EXPECT_FALSE(course->LoadArchive(std::string(), false, false, false));
     EXPECT_EQ(before, Archive(*course));
 }

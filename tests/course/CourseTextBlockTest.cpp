@@ -208,7 +208,7 @@ TEST_F(CourseTextBlock, EmptyHeaderReadsAsAnEmptyCourse)
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel\r\nVersion 4\r\nEmpty\r\nEnd Fendrel\r\n"));
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel\nVersion Empty\n"));
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel Version 4 Empty", false, true));
-    EXPECT_TRUE(archivetest::TakeMessages().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
     EXPECT_EQ(0u, course->GetObjectCount());
     EXPECT_EQ(before, coursetest::ArchiveOf(*course));
 }
@@ -276,16 +276,16 @@ TEST_F(CourseTextBlock, MissingBeginOrEndFails)
     auto course = MakeCourse();
     const std::string before = coursetest::ArchiveOf(*course);
     EXPECT_FALSE(archivetest::ReadBlock(*course, "Nothing to see here\r\nVersion 4\r\n", false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, archivetest::TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, CDialogWatcher::TakeAnsweredTexts());
     EXPECT_FALSE(archivetest::ReadBlock(*course, ""));
 
     const std::string text = archivetest::TextBlockOf(*MakeChangedCourse());
     const std::string noEnd = text.substr(0, text.find("End Fendrel"));
     EXPECT_FALSE(archivetest::ReadBlock(*course, noEnd, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2677)}, archivetest::TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2677)}, CDialogWatcher::TakeAnsweredTexts());
     EXPECT_FALSE(archivetest::ReadBlock(*course, "Begin Fendrel\r\n"));
     EXPECT_FALSE(archivetest::ReadBlock(*course, noEnd));
-    EXPECT_TRUE(archivetest::TakeMessages().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
     EXPECT_EQ(before, coursetest::ArchiveOf(*course));
 }
 
@@ -348,7 +348,7 @@ TEST_F(CourseTextBlock, LegacyListing)
         "ArchiveTestVariant 5 5 -45 8 second (6 -6)\r\n"
         "End Fendrel\r\n";
     ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_TRUE(archivetest::TakeMessages().empty());
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
     EXPECT_EQ(12060.0f, course->GetWidth());
     EXPECT_EQ(9630.0f, course->GetHeight());
     EXPECT_EQ(0.0f, course->GetMargin(CCourse::kMarginLowX));
@@ -400,7 +400,7 @@ TEST_F(CourseTextBlock, IncompleteLegacyListingKeepsWhatWasRead)
         "ArchiveTestKind 30 20 0 3 kept\n"
         "End Fendrel\n";
     ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, archivetest::TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
     ASSERT_EQ(1u, course->GetObjectCount());
     EXPECT_EQ(3, static_cast<archivetest::CRecordObject*>(*course->GetObjects().begin())->value);
 
@@ -408,7 +408,7 @@ TEST_F(CourseTextBlock, IncompleteLegacyListingKeepsWhatWasRead)
     auto other = MakeCourse();
     ASSERT_TRUE(archivetest::ReadBlock(*other, "Begin\nVersion 2000\nDimensions 50 50\nArchiveTestKind 1 1 0 4\n",
                                        false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, archivetest::TakeMessages());
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
     EXPECT_EQ(1u, other->GetObjectCount());
 }
 

@@ -10,14 +10,13 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FrameWindow.h"
 #include "ui/Panel.h"
 #include "ui/UIFontMetrics.h"
 
 namespace {
-
-const wchar_t kTestSettingsKey[] = L"Software\\Norvane\\Fendrel 4 Tests\\Hints";
 
 // What the driver saw of a hint dialog.
 struct CSeenHint
@@ -29,14 +28,6 @@ struct CSeenHint
     // Texts of any other dialog that came up (a failure report's box).
     std::vector<std::wstring> others;
 };
-
-HWND FindByCaption(HWND dialog, const std::wstring& text)
-{
-    for (const CDialogChild& child : ListDialogChildren(dialog))
-        if (StripAccessKeyMarkers(child.text) == text)
-            return child.window;
-    return nullptr;
-}
 
 // Calls ShowHint while a driver thread answers a hint dialog, should one
 // come, with `drive`. The driver gives up after a short wait.
@@ -83,12 +74,7 @@ CSeenHint TriggerHint(int id, const std::wstring& topic, int threshold,
 class HintDlg : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey);
-        CSettings::Open(kTestSettingsKey);
-    }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestSettingsKey); }
+    CTestSettingsKey settings;
 };
 
 }  // namespace
@@ -115,7 +101,7 @@ TEST_F(HintDlg, TickingTheBoxSwitchesTheHintOff)
 {
     const CSeenHint seen = TriggerHint(2716, L"Camera", 1, [](HWND dialog) {
         SaveWindowPicture(dialog, GetTestArtefactPath(L"hint-dialog.png"));
-        ClickControl(FindByCaption(dialog, GetString(2521)));
+        ClickControl(FindChildByCaption(dialog, GetString(2521)));
         PressDialogButton(dialog, IDOK);
     });
     EXPECT_TRUE(seen.shown);
@@ -126,7 +112,7 @@ TEST_F(HintDlg, TickingTheBoxSwitchesTheHintOff)
 TEST_F(HintDlg, CancelStoresNothing)
 {
     const CSeenHint seen = TriggerHint(2714, L"Color", 1, [](HWND dialog) {
-        ClickControl(FindByCaption(dialog, GetString(2521)));
+        ClickControl(FindChildByCaption(dialog, GetString(2521)));
         PressDialogButton(dialog, IDCANCEL);
     });
     EXPECT_TRUE(seen.shown);

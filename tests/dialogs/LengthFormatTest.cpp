@@ -6,6 +6,7 @@
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
+#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -50,10 +51,10 @@ TEST(LengthFormat, DecimalsBelowAHundred)
 
 TEST(LengthFormat, UnknownKindIsReportedAndGivesWhatWasWritten)
 {
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     EXPECT_EQ(L"", FormatLength(100.0f, 8, true));
     EXPECT_EQ(L"-", FormatLength(-100.0f, 0, true));
-    EXPECT_EQ(reports + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports + 2, ReportCount());
 }
 
 TEST(LengthFormat, AbsurdValuesGiveText)

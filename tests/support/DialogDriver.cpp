@@ -3,7 +3,13 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <utility>
+
+#include "graphics/GdiObject.h"
+#include "graphics/GdiplusSession.h"
+#include "tests/support/TestSupport.h"
 #include "ui/ImageEncoder.h"
+#include "ui/UIFontMetrics.h"
 
 namespace {
 
@@ -23,25 +29,41 @@ std::wstring ReadText(HWND window)
     return buffer;
 }
 
-class CGdiplusSession
+BOOL CALLBACK FindVisibleEdit(HWND window, LPARAM param)
 {
-public:
-    CGdiplusSession()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        m_ok = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~CGdiplusSession()
-    {
-        if (m_ok)
-            Gdiplus::GdiplusShutdown(m_token);
-    }
-    bool IsOk() const { return m_ok; }
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (_wcsicmp(name, L"Edit") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
 
-private:
-    ULONG_PTR m_token = 0;
-    bool m_ok = false;
-};
+// Saves a rectangle of a device context as a PNG picture.
+bool SavePicture(HDC source, const RECT& rect, const std::wstring& path)
+{
+    static CGdiplusSession session;
+    if (!session.IsRunning())
+        return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const CGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(source, width, height));
+    bool copied = false;
+    {
+        const CMemoryDc memory(source);
+        const CDcSelection selection(memory.Get(), bitmap.Get());
+        copied = selection.IsSelected() &&
+                 BitBlt(memory.Get(), 0, 0, width, height, source, rect.left, rect.top, SRCCOPY) != FALSE;
+    }
+    CLSID png;
+    Gdiplus::GpBitmap* image = nullptr;
+    if (!copied || !FindImageEncoder(L"image/png", png) ||
+        Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap.Get(), nullptr, &image) != Gdiplus::Ok)
+        return false;
+    const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    Gdiplus::DllExports::GdipDisposeImage(image);
+    return saved;
+}
 
 }  // namespace
 
@@ -68,6 +90,14 @@ HWND FindChildByText(HWND dialog, const std::wstring& text)
 {
     for (const CDialogChild& child : ListDialogChildren(dialog))
         if (child.text == text)
+            return child.window;
+    return nullptr;
+}
+
+HWND FindChildByCaption(HWND dialog, const std::wstring& caption)
+{
+    for (const CDialogChild& child : ListDialogChildren(dialog))
+        if (StripAccessKeyMarkers(child.text) == caption)
             return child.window;
     return nullptr;
 }
@@ -102,6 +132,70 @@ void PressKey(HWND control, UINT virtualKey)
     PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
+HWND WaitForControl(HWND dialog, HWND (*find)(HWND dialog), DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        if (const HWND control = find(dialog))
+            return control;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+HWND FindOkButton(HWND dialog) { return GetDlgItem(dialog, IDOK); }
+
+HWND FindFileNameEdit(HWND dialog)
+{
+    HWND edit = nullptr;
+    EnumChildWindows(dialog, FindVisibleEdit, LPARAM(&edit));
+    return edit;
+}
+
+bool ChooseFileName(HWND dialog, const std::wstring& name)
+{
+    const HWND edit = WaitForControl(dialog, FindFileNameEdit);
+    if (!edit || !WaitForControl(dialog, FindOkButton))
+        return false;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, LPARAM(name.c_str()), SMTO_NORMAL, kTimeoutMs, &result))
+        return false;
+    PressDialogButton(dialog, IDOK);
+    return true;
+}
+
+bool WaitUntilGone(HWND dialog, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+CDialogAnswerer::CDialogAnswerer(std::function<int(HWND dialog)> answer)
+    : m_answer(std::move(answer)), m_thread([this] {
+          while (!m_stop) {
+              Sleep(10);
+              for (HWND dialog : FindProcessDialogs()) {
+                  const int button = m_answer(dialog);
+                  if (button == 0)
+                      continue;
+                  PressDialogButton(dialog, button);
+                  for (int i = 0; i < 300 && IsWindow(dialog) && IsWindowVisible(dialog); ++i)
+                      Sleep(10);
+              }
+          }
+      })
+{
+}
+
+CDialogAnswerer::~CDialogAnswerer()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
 std::wstring GetTestArtefactPath(const std::wstring& fileName)
 {
     wchar_t exe[MAX_PATH] = {};
@@ -113,28 +207,18 @@ std::wstring GetTestArtefactPath(const std::wstring& fileName)
 
 bool SaveWindowPicture(HWND window, const std::wstring& path)
 {
-    static CGdiplusSession session;
-    if (!session.IsOk())
-        return false;
     RECT client;
-    GetClientRect(window, &client);
-    HDC source = GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, client.right, client.bottom);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    const bool copied = BitBlt(memory, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY) != FALSE;
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
+    if (!GetClientRect(window, &client))
+        return false;
+    const CWindowDc source(window);
+    return SavePicture(source.Get(), client, path);
+}
 
-    bool saved = false;
-    CLSID png;
-    Gdiplus::GpBitmap* image = nullptr;
-    if (copied && FindImageEncoder(L"image/png", png) &&
-        Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok) {
-        saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        Gdiplus::DllExports::GdipDisposeImage(image);
-    }
-    DeleteObject(bitmap);
-    return saved;
+bool SaveScreenPicture(HWND window, const std::wstring& path)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return false;
+    const CWindowDc screen(nullptr);
+    return SavePicture(screen.Get(), rect, path);
 }

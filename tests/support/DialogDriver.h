@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Helpers for a test thread that drives a dialog running modally on the test's
@@ -24,6 +27,9 @@ std::vector<CDialogChild> ListDialogChildren(HWND dialog);
 // The first child whose window text is exactly `text` (access-key marker
 // included), or null.
 HWND FindChildByText(HWND dialog, const std::wstring& text);
+// The first child whose caption reads `caption` once its access-key markers
+// are taken out (the dialog chooses the keys), or null.
+HWND FindChildByCaption(HWND dialog, const std::wstring& caption);
 
 // Replaces the whole text of an edit as typing would (change notification).
 void TypeIntoEdit(HWND edit, const std::wstring& text);
@@ -36,7 +42,46 @@ void ClickUpDown(HWND upDown, bool up);
 // Sends a key press (down and up) to a control through the dialog's loop.
 void PressKey(HWND control, UINT virtualKey);
 
+// ---- The system's file dialogs ----------------------------------------------------
+
+// Polls the finder until it gives a window (the controls of a dialog exist
+// only once the dialog has set itself up); null after the timeout.
+HWND WaitForControl(HWND dialog, HWND (*find)(HWND dialog), DWORD timeoutMs = 5000);
+// The OK button of a dialog.
+HWND FindOkButton(HWND dialog);
+// The first visible edit among the dialog's descendants: the file-name field.
+HWND FindFileNameEdit(HWND dialog);
+// Types the name into the dialog's file-name field and presses its OK button.
+bool ChooseFileName(HWND dialog, const std::wstring& name);
+// Waits for the dialog to go; false when it stays.
+bool WaitUntilGone(HWND dialog, DWORD timeoutMs = 10000);
+
+// ---- Answering dialogs -----------------------------------------------------------
+
+// Answers the dialogs of this process in a thread of its own while it lives.
+// `answer` sees every visible dialog and returns the button to press, or 0
+// to leave the dialog alone; after a press the thread waits up to three
+// seconds for the dialog to go.
+class CDialogAnswerer
+{
+public:
+    explicit CDialogAnswerer(std::function<int(HWND dialog)> answer);
+    ~CDialogAnswerer();
+    CDialogAnswerer(const CDialogAnswerer&) = delete;
+    CDialogAnswerer& operator=(const CDialogAnswerer&) = delete;
+
+private:
+    std::function<int(HWND dialog)> m_answer;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// ---- Pictures --------------------------------------------------------------------
+
 // The file name in the folder of the test executable (artefacts to keep).
 std::wstring GetTestArtefactPath(const std::wstring& fileName);
 // Saves the client area of a window as a PNG picture; false on failure.
 bool SaveWindowPicture(HWND window, const std::wstring& path);
+// Saves the whole window (frame, menu bar and client) as the screen shows
+// it as a PNG picture; false on failure.
+bool SaveScreenPicture(HWND window, const std::wstring& path);

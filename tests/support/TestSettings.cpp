@@ -29,3 +29,11 @@ bool HasTestSettingsValue(const std::wstring& name)
     RegCloseKey(key);
     return found;
 }
+
+void OpenCourseTestSettings()
+{
+    OpenTestSettingsKey();
+    CSettings::SetInt(L"NeverShow2709", 1);
+    CSettings::SetInt(L"Metric", 0);
+    CSettings::SetInt(L"SpecList", 1);
+}

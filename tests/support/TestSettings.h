@@ -15,6 +15,11 @@ void DeleteTestSettingsKey();
 // Whether the test key holds the value.
 bool HasTestSettingsValue(const std::wstring& name);
 
+// The test key opened empty with what course tests rely on: imperial units,
+// rule set 1, and the hint about objects deleted outside the area (a modal
+// dialog) switched off.
+void OpenCourseTestSettings();
+
 // The test key for the life of the object: the settings open there empty,
 // and the key goes at the end.
 class CTestSettingsKey

@@ -120,6 +120,14 @@ std::vector<CSeenDialog> CDialogWatcher::TakeAnswered()
     return answered;
 }
 
+std::vector<std::wstring> CDialogWatcher::TakeAnsweredTexts()
+{
+    std::vector<std::wstring> texts;
+    for (const CSeenDialog& seen : TakeAnswered())
+        texts.push_back(seen.text);
+    return texts;
+}
+
 CDialogWatcherPause::CDialogWatcherPause() { ++g_pauseCount; }
 
 CDialogWatcherPause::~CDialogWatcherPause() { --g_pauseCount; }
@@ -140,6 +148,32 @@ HWND WaitForDialog(DWORD timeoutMs)
             return dialogs.front();
         Sleep(10);
     } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+HWND WaitForDialogTitled(const std::wstring& caption, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        for (HWND dialog : FindProcessDialogs())
+            if (GetWindowTextString(dialog) == caption)
+                return dialog;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+HWND WaitForDialogAnsweringOthers(const std::wstring& caption, std::vector<std::wstring>* others, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
+        for (HWND dialog : FindProcessDialogs()) {
+            if (GetWindowTextString(dialog) == caption)
+                return dialog;
+            if (others)
+                others->push_back(GetWindowTextString(GetDlgItem(dialog, 0xFFFF)));
+            PressDialogButton(dialog, GetDlgItem(dialog, IDOK) ? IDOK : IDCANCEL);
+        }
+        Sleep(10);
+    }
     return nullptr;
 }
 

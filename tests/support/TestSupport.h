@@ -53,6 +53,8 @@ public:
     static void Start();
     // The message boxes answered since the last call, oldest first.
     static std::vector<CSeenDialog> TakeAnswered();
+    // Their message texts only.
+    static std::vector<std::wstring> TakeAnsweredTexts();
 };
 
 class CDialogWatcherPause
@@ -66,6 +68,15 @@ public:
 std::vector<HWND> FindProcessDialogs();
 // Waits until a dialog of this process appears; null after the timeout.
 HWND WaitForDialog(DWORD timeoutMs = 10000);
+// Waits for the dialog of this process with the caption; null after the
+// timeout.
+HWND WaitForDialogTitled(const std::wstring& caption, DWORD timeoutMs = 10000);
+// The same for a test thread that drives a dialog while the watcher is
+// paused: any other dialog that comes up meanwhile (a failure report's
+// message box) is answered with OK, else Cancel, and its text kept in
+// `others`.
+HWND WaitForDialogAnsweringOthers(const std::wstring& caption, std::vector<std::wstring>* others = nullptr,
+                                  DWORD timeoutMs = 10000);
 std::wstring GetWindowTextString(HWND window);
 // Clicks a button of a dialog the way a user would (BN_CLICKED to the owner).
 void PressDialogButton(HWND dialog, int id);

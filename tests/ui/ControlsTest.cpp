@@ -6,6 +6,8 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 #include "tests/ui/UiTestWindows.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
@@ -61,9 +63,9 @@ TEST(PushButton, ClickFiresTheDelegateAndADefaultButtonNeedsADialog)
     CCounter<CPushButton*> clicks;
     button.SetOnClick(clicks.Make());
     Place(button);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     button.CreateNativeWindow(host);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());   // not in a dialog
+    EXPECT_EQ(before + 1, ReportCount());   // not in a dialog
     EXPECT_TRUE(GetWindowLongW(button.hwnd, GWL_STYLE) & BS_DEFPUSHBUTTON);
     Click(button);
     EXPECT_EQ(1, clicks.count);
@@ -273,10 +275,10 @@ TEST(ComboBox, IndicesOutsideTheListAreReportedAndChangeNothing)
     combo.AddItem(L"one");
     combo.AddItem(L"two");
     combo.SelectItem(1);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     combo.SelectItem(2);
     combo.SelectItem(-1);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(1, combo.GetSelection());
 
     combo.CreateNativeWindow(host);
@@ -288,7 +290,7 @@ TEST(ComboBox, IndicesOutsideTheListAreReportedAndChangeNothing)
     SendMessageW(combo.hwnd, CB_SETITEMDATA, WPARAM(stranger), 7);
     SendMessageW(combo.hwnd, CB_SETCURSEL, WPARAM(stranger), 0);
     SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo.hwnd), CBN_SELCHANGE), LPARAM(combo.hwnd));
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_EQ(1, combo.GetSelection());
     EXPECT_EQ(0, changes.count);
 }
@@ -332,12 +334,12 @@ TEST(ScrollBar, PositionsOutsideTheRangeAreReportedAndIgnored)
 {
     CScrollBar bar(false);
     bar.SetRange(0, 100, 20, 10);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     bar.SetRange(0, 100, 101, 10);
     bar.SetRange(0, 100, 5, -1);
     bar.SetPosition(-1);
     bar.SetPosition(101);
-    EXPECT_EQ(before + 4, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 4, ReportCount());
     EXPECT_EQ(20, bar.GetPosition());
     EXPECT_EQ(10, bar.page);
 }

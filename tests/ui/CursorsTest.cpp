@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Cursors.h"
 
 TEST(Cursors, PlanesFromArt)
@@ -34,9 +35,9 @@ TEST(Cursors, A32PixelPictureAndAWrongLength)
     EXPECT_EQ(32, size);
     EXPECT_EQ(128u, andPlane.size());
 
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_FALSE(BuildCursorPlanes(std::string(1000, ' '), size, andPlane, xorPlane));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     std::unique_ptr<CCursors> rejected = CCursors::CreateFromArt(0, 0, std::string(1000, '#'));
     EXPECT_EQ(nullptr, rejected->GetHandle());
     // Applying it shows the arrow rather than no cursor at all.
@@ -50,9 +51,9 @@ TEST(Cursors, UnknownCharactersAreReportedAndTransparent)
     int size = 0;
     std::vector<uint8_t> andPlane;
     std::vector<uint8_t> xorPlane;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_TRUE(BuildCursorPlanes(art, size, andPlane, xorPlane));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(0xFF, andPlane[0]);
 }
 

@@ -13,7 +13,9 @@
 #include "foundation/Strings.h"
 #include "foundation/WebAccess.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
 #include "tests/ui/UiTestWindows.h"
 #include "ui/ComboBox.h"
 #include "ui/Dialog.h"
@@ -197,10 +199,7 @@ std::vector<std::wstring> ExpectedDisplayTexts(bool withHelp)
 bool WaitForPixel(HWND window, int x, int y, COLORREF colour)
 {
     for (int i = 0; i < 300; ++i) {
-        HDC dc = GetDC(window);
-        const COLORREF pixel = GetPixel(dc, x, y);
-        ReleaseDC(window, dc);
-        if (pixel == colour)
+        if (ReadClientPixel(window, x, y) == colour)
             return true;
         Sleep(10);
     }
@@ -264,9 +263,9 @@ TEST(DialogLayout, OneSlotBottomRowHasThreeColumns)
     EXPECT_EQ(3, layout.buttons.GetColumnCount());
     CDialogLayout column(1, false);
     EXPECT_EQ(2, column.buttons.GetRowCount());
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CDialogLayout none(0, false);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(1, none.slotCount);
 }
 
@@ -479,17 +478,6 @@ public:
 private:
     CPushButton m_open;
 };
-
-HWND WaitForDialogTitled(const std::wstring& title)
-{
-    for (int i = 0; i < 1000; ++i) {
-        for (HWND dialog : FindProcessDialogs())
-            if (GetWindowTextString(dialog) == title)
-                return dialog;
-        Sleep(10);
-    }
-    return nullptr;
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
 #include "ui/FrameWindowList.h"
 
 namespace {
@@ -86,9 +87,9 @@ TEST(FrameWindowList, UnlistedFramesAreReported)
 {
     CTestFrame a;
     CFrameWindowList::Remove(&a);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CFrameWindowList::Activate(&a);
     CFrameWindowList::Remove(&a);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_TRUE(CFrameWindowList::GetFrames().empty());
 }

@@ -19,6 +19,8 @@
 #include "graphics/PixelBitmap.h"
 #include "graphics/ToolbarButtonFace.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "ui/Dialog.h"
 #include "ui/FrameWindow.h"
@@ -273,15 +275,13 @@ std::vector<CFrameListEntry*> ListOrder()
 
 std::wstring StatusText(const CFrameWindow* frame) { return GetWindowTextString(frame->statusBar); }
 
-std::wstring TestKeyPath() { return L"Software\\Norvane\\Fendrel 4 Test " + std::to_wstring(GetCurrentProcessId()); }
-
 // The panels of a frame paint through a graphics system, which reads its
 // history from the settings.
 class FrameWindow : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { CSettings::Open(TestKeyPath()); }
-    static void TearDownTestSuite() { RegDeleteTreeW(HKEY_CURRENT_USER, TestKeyPath().c_str()); }
+    static void SetUpTestSuite() { OpenTestSettingsKey(); }
+    static void TearDownTestSuite() { DeleteTestSettingsKey(); }
     void SetUp() override { RunLoopFor(10); }
     void TearDown() override { CloseAllFrames(); }
 
@@ -478,7 +478,7 @@ TEST_F(FrameWindow, MenuHelpShowsInTheStatusBar)
     RunLoopFor(30);
     const HMENU bar = frame->menuBar.menuHandle;
     const HMENU file = GetSubMenu(bar, 0);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
 
     SendMessageW(frame->hwnd, WM_MENUSELECT, MAKEWPARAM(3, MF_STRING), LPARAM(file));
     SendMessageW(frame->hwnd, WM_MENUSELECT, MAKEWPARAM(2073, MF_STRING), LPARAM(file));
@@ -495,7 +495,7 @@ TEST_F(FrameWindow, MenuHelpShowsInTheStatusBar)
     SendMessageW(frame->hwnd, WM_MENUSELECT, MAKEWPARAM(2073, MF_STRING), LPARAM(file));
     SendMessageW(frame->hwnd, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(GetString(2000), StatusText(frame));
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
     SendMessageW(frame->hwnd, WM_MENUSELECT, MAKEWPARAM(2110, MF_STRING), LPARAM(file));
     SendMessageW(frame->hwnd, WM_EXITMENULOOP, 0, 0);
     EXPECT_EQ(GetString(2000), StatusText(frame));
@@ -503,7 +503,7 @@ TEST_F(FrameWindow, MenuHelpShowsInTheStatusBar)
     // A pop-up of a menu that is not this frame's is a failed check.
     HMENU foreign = CreatePopupMenu();
     SendMessageW(frame->hwnd, WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP), LPARAM(foreign));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     DestroyMenu(foreign);
 }
 
@@ -511,12 +511,12 @@ TEST_F(FrameWindow, DdeMessagesGetOnlyTheDefaultHandling)
 {
     CTestFrame* frame = OpenFrame(L"DDE", record);
     RunLoopFor(30);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     PostMessageW(frame->hwnd, WM_DDE_EXECUTE, 0, 0);
     PostMessageW(frame->hwnd, WM_DDE_INITIATE, 0, 0);
     RunLoopFor(30);
     EXPECT_TRUE(record.executed.empty());
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
     EXPECT_TRUE(IsWindow(frame->hwnd));
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 
 #include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 #include "tests/ui/UiTestWindows.h"
 #include "ui/GridLayout.h"
 
@@ -81,9 +83,9 @@ TEST(GridLayout, ShrinkingHoldsASpecAtItsMinimum)
 TEST(GridLayout, AllSpecsFrozenWithSpaceLeftIsReportedAndLeftUnplaced)
 {
     std::deque<CGridSpec> specs = MakeSpecs({{0, 10, 11, 1}, {0, 10, 12, 1}});
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CGridLayout::Distribute(100, specs);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ((std::vector<int>{11, 12}), Sizes(specs));
 }
 
@@ -137,7 +139,7 @@ TEST(GridLayout, ALabelBesideATallerControlIsCentredInTheRow)
     CGridLayout grid(false);
     grid.Add(&label);
     grid.Add(&edit);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     grid.Measure();
     EXPECT_EQ(22, grid.minHeight);
     EXPECT_EQ(22, grid.preferredHeight);
@@ -145,7 +147,7 @@ TEST(GridLayout, ALabelBesideATallerControlIsCentredInTheRow)
     grid.SetBounds(CRectF(0.0f, 10.0f, 120.0f, 32.0f));
     EXPECT_EQ(CRectF(40.0f, 10.0f, 120.0f, 32.0f), edit.bounds);
     EXPECT_EQ(CRectF(0.0f, 14.0f, 40.0f, 27.0f), label.bounds);
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
 }
 
 TEST(GridLayout, AStretchingBoxBesideATallerCellTakesItsMaximumCentred)
@@ -156,13 +158,13 @@ TEST(GridLayout, AStretchingBoxBesideATallerCellTakesItsMaximumCentred)
     CGridLayout grid(false);
     grid.Add(&box);
     grid.Add(&tall);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     grid.Measure();
     EXPECT_EQ(40, grid.rowSpecs[0].min);
     grid.SetBounds(CRectF(0.0f, 0.0f, 80.0f, 40.0f));
     EXPECT_EQ(CRectF(0.0f, 10.0f, 30.0f, 30.0f), box.bounds);
     EXPECT_EQ(CRectF(30.0f, 0.0f, 80.0f, 40.0f), tall.bounds);
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
 }
 
 TEST(GridLayout, AColumnWithoutAMaximumMakesTheGridUnlimited)
@@ -262,20 +264,20 @@ TEST(GridLayout, TwoDependentCellsAreReported)
     CGridLayout grid(false);
     grid.Add(&one);
     grid.Add(&two);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_TRUE(grid.DependsOnAvailableSize());
-    EXPECT_GT(GetCrashLog().GetReportCount(), before);
+    EXPECT_GT(ReportCount(), before);
 }
 
 TEST(GridLayout, PositionsOutsideTheGridAreReportedAndNothingIsWritten)
 {
     CFixedWindow window(10, 10);
     CGridLayout grid(2, 2);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     grid.SetCell(2, 0, &window);
     grid.SetCell(0, -1, &window);
     grid.SetItem(0, &window);   // a table is no line
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
     for (CObject* cell : grid.cells)
         EXPECT_EQ(CSpacer::EmptyCell(), cell);
     EXPECT_EQ(CSpacer::NullCell(), grid.GetCell(5, 5));
@@ -286,9 +288,9 @@ TEST(GridLayout, AddingToATableIsRefused)
 {
     CFixedWindow window(10, 10);
     CGridLayout grid(2, 2);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     grid.Add(&window);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(4u, grid.cells.size());
     EXPECT_EQ(2, grid.GetRowCount());
 }
@@ -299,11 +301,11 @@ TEST(GridLayout, SetSizeOnlyOnAnEmptyGrid)
     grid.SetSize(3, 2);
     EXPECT_EQ(6u, grid.cells.size());
     EXPECT_EQ(3, grid.GetColumnCount());
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     grid.SetSize(1, 1);
     CGridLayout empty(true);
     empty.SetSize(0, 3);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(6u, grid.cells.size());
     EXPECT_TRUE(empty.cells.empty());
 }

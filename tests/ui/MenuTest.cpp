@@ -8,6 +8,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/ShortcutText.h"
 #include "foundation/Strings.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Menu.h"
 
 namespace {
@@ -73,22 +74,22 @@ struct CStateRule
 
 TEST(Menu, KindsAndParentsAreChecked)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CMenu bar(2000, 2000, nullptr, CMenu::kMenuBar);
     CMenu context(2000, 2000, nullptr, CMenu::kContextMenu);
     CMenu sub(2058, 2059, &bar, CMenu::kSubMenu);
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
 
     CMenu orphan(2058, 2059, nullptr, CMenu::kSubMenu);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     CMenu rootWithParent(2000, 2000, &bar, CMenu::kContextMenu);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     CMenu strange(2000, 2000, nullptr, 7);
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_EQ(nullptr, strange.BuildNative());
-    EXPECT_EQ(before + 4, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 4, ReportCount());
     CCommandMenuItem homeless(2073, 2074, nullptr, 0, 0, false);
-    EXPECT_EQ(before + 5, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 5, ReportCount());
 }
 
 TEST(Menu, SeparatorsOnlyBetweenItems)
@@ -210,9 +211,9 @@ TEST(Menu, AnEntryOutsideItsMenuIsReportedAndNotInserted)
     // Names the menu as parent but was never added to it.
     CCountingItem stray(2112, &menu);
     stray.SetVisible(false);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     stray.SetVisible(true);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ((std::vector<UINT>{2110}), NativeIds(native));
     menu.DestroyNative();
 }
@@ -222,13 +223,13 @@ TEST(Menu, AnItemOfAnotherMenuIsAdoptedWithAReport)
     CMenu first(2000, 2000, nullptr, CMenu::kContextMenu);
     CMenu second(2000, 2000, nullptr, CMenu::kContextMenu);
     CCountingItem* item = new CCountingItem(2110, &first);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     second.AddItem(item);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(&second, item->parentMenu);
     EXPECT_EQ(0, second.IndexOf(item));
     second.AddItem(nullptr);
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     EXPECT_EQ(1u, second.items.size());
 }
 

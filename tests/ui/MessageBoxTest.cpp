@@ -8,6 +8,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "foundation/Timer.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalState.h"
@@ -59,9 +60,9 @@ TEST(MessageBoxes, KindsMapToIconsAndButtons)
     EXPECT_EQ(UINT(MB_ICONASTERISK), CMessageBox::GetStyle(2));
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION), CMessageBox::GetStyle(3));
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION | MB_YESNOCANCEL), CMessageBox::GetStyle(4));
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(5));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(MessageBoxes, AnswersMapToButtons)
@@ -71,9 +72,9 @@ TEST(MessageBoxes, AnswersMapToButtons)
     EXPECT_EQ(CMessageBox::Yes, CMessageBox::GetButton(IDYES));
     EXPECT_EQ(CMessageBox::No, CMessageBox::GetButton(IDNO));
     // No answer at all (the box failed) never counts as agreement.
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(CMessageBox::Cancel, CMessageBox::GetButton(0));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(MessageBoxes, YesNoCancelClosedWithTheCloseBoxAnswersCancel)

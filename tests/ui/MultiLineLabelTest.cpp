@@ -6,6 +6,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "graphics/PixelBitmap.h"
+#include "tests/support/FailureReports.h"
 #include "ui/BitmapPanel.h"
 #include "ui/MultiLineLabel.h"
 #include "ui/UIFontMetrics.h"
@@ -20,9 +21,9 @@ std::vector<std::wstring> Break(const std::wstring& text, int width)
 
 int ReportsDuring(const std::function<void()>& code)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     code();
-    return GetCrashLog().GetReportCount() - before;
+    return ReportCount() - before;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Object.h"
 #include "ui/PixelRange.h"
 #include "ui/UIFontMetrics.h"
@@ -138,15 +139,15 @@ TEST(AxisLimits, MergeKeepsTheSmallestSetMaximumAndTheSmallerStretch)
     EXPECT_EQ(1, limits.stretch);
 
     // A larger minimum lifts the maximum with it: no conflict to report.
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     limits.Merge(30, 30, 0, 0, false);
     EXPECT_EQ(30, limits.min);
     EXPECT_EQ(30, limits.max);
     EXPECT_EQ(30, limits.preferred);
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
     // An item whose own limits contradict each other is reported.
     limits.Merge(10, 10, 5, 0, false);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(PixelRange, AllPixelsRowsAndOneRow)

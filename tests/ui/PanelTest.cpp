@@ -11,10 +11,13 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Timer.h"
 #include "render3d/Camera.h"
-#include "tests/support/DialogDriver.h"
-#include "tests/support/TestSupport.h"
-#include "tests/ui/PanelTestHost.h"
 #include "render3d/GraphicsSystem.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
+#include "tests/ui/UiTestWindows.h"
 #include "ui/Command.h"
 #include "ui/Cursors.h"
 #include "ui/FrameWindowList.h"
@@ -110,7 +113,7 @@ struct CPanelFixture
         panel->CreateNativeWindow(host);
         panel->SetBounds(CRectF(0.0f, 0.0f, float(width), float(height)));
         PumpUntil([this] { return drawable.draws > 0; });
-        PumpUntil([] { return false; }, 100);
+        PumpFor(100);
     }
     ~CPanelFixture() { delete panel; }
 
@@ -124,29 +127,15 @@ struct CPanelFixture
     CPanel* panel;
 };
 
+// The modifier states, with both mouse buttons up.
 void SetKeys(bool control, bool shift)
 {
+    SetModifierKeys(control, shift);
     BYTE keys[256];
     GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
     keys[VK_LBUTTON] = 0;
     keys[VK_RBUTTON] = 0;
     SetKeyboardState(keys);
-}
-
-// Real mouse input at a screen point (absolute move), with button changes.
-void MouseInput(POINT screen, DWORD buttons = 0)
-{
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = LONG((screen.x * 65536 + width / 2) / width);
-    input.mi.dy = LONG((screen.y * 65536 + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-    SendInput(1, &input, sizeof input);
-    PumpUntil([] { return false; }, 60);
 }
 
 void KeyInput(WORD virtualKey, bool down)
@@ -156,13 +145,7 @@ void KeyInput(WORD virtualKey, bool down)
     input.ki.wVk = virtualKey;
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof input);
-    PumpUntil([] { return false; }, 40);
-}
-
-// Puts the mouse somewhere no test window is and lets the moves settle.
-void ParkMouse()
-{
-    MouseInput(POINT{900, 800});
+    PumpFor(40);
 }
 
 }  // namespace
@@ -272,10 +255,10 @@ TEST(Panel, WithoutANativeWindowNothingIsScheduled)
 TEST(Panel, SceneTransformWithoutASceneIsReported)
 {
     CPanel panel(true, false);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(CTransform(), panel.GetSceneTransform());
     panel.SetSceneTransform(CTransform());
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
 }
 
 // ---- Repaint ----------------------------------------------------------------------
@@ -296,7 +279,7 @@ TEST(PanelRepaint, SeveralInvalidatesGiveOnePaintFromTheTimer)
     EXPECT_EQ(0, fixture.drawable.draws);
     PumpUntil([&] { return fixture.drawable.draws > 0; });
     EXPECT_EQ(1, fixture.drawable.draws);
-    PumpUntil([] { return false; }, 100);
+    PumpFor(100);
     EXPECT_EQ(1, fixture.drawable.draws);
     EXPECT_FALSE(fixture.panel->repaintTimer.IsRunning());
 }
@@ -346,7 +329,7 @@ TEST(PanelRepaint, AHiddenPanelIsNotPaintedUntilShown)
     EXPECT_FALSE(IsWindowVisible(panel.hwnd));
     panel.Invalidate();
     EXPECT_FALSE(panel.repaintTimer.IsRunning());
-    PumpUntil([] { return false; }, 150);
+    PumpFor(150);
     EXPECT_EQ(0, drawable.draws);
 
     panel.calls.clear();
@@ -418,7 +401,7 @@ TEST(PanelRepaint, APaintRequestedDuringAPaintFollowsIt)
     drawable.window = panel.hwnd;
     panel.SetBounds(CRectF(0.0f, 0.0f, 100.0f, 100.0f));
     ASSERT_TRUE(PumpUntil([&] { return drawable.draws >= 2; }));
-    PumpUntil([] { return false; }, 100);
+    PumpFor(100);
     EXPECT_EQ(1, drawable.maxDepth);
     EXPECT_EQ(2, drawable.draws);
     EXPECT_FALSE(panel.repaintTimer.IsRunning());
@@ -574,10 +557,10 @@ TEST(PanelMouse, APanelDestroyedByItsMouseUpIsNotTouchedAgain)
     MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
     panel.destroyOnRelease = true;
     fixture.panel = nullptr;
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
     // The orphaned window goes with the host and answers through the
     // default procedure meanwhile.
     MouseInput(fixture.ScreenPoint(45, 40));
@@ -939,10 +922,10 @@ TEST(PanelLifetime, APanelOutlivesItsWindowAndMakesANewOne)
     EXPECT_FALSE(panel.repaintTimer.IsRunning());
 
     drawable.draws = 0;
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     CPanelTestHost host(kHostX, kHostY, 300, 200);
     panel.CreateNativeWindow(host);
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
     ASSERT_NE(nullptr, panel.hwnd);
     EXPECT_NE(nullptr, panel.tipWindow);
     ASSERT_TRUE(PumpUntil([&] { return drawable.draws > 0; }));
@@ -1002,7 +985,7 @@ struct CFramePanel
 
 CHILD_SCENARIO(PanelTargetsFollowTheFrontFrames)
 {
-    OpenPanelTestSettings();
+    OpenTestSettingsKey();
     CPopupFrame a(10), b(100), c(200);
     CFramePanel pa(a), pb(b), pc(c);
     DispatchWaitingMessages();
@@ -1051,7 +1034,7 @@ TEST(PanelTargets, OnlyTheFrontFramesAndModalLoopsKeepRenderTargets)
 
 CHILD_SCENARIO(PanelDropsTargetsOfAFailedSystem)
 {
-    OpenPanelTestSettings();
+    OpenTestSettingsKey();
     CPopupFrame a(10);
     CFramePanel first(a), second(a);
     CCountingDrawable drawable(CRectF(0.0f, 0.0f, 10.0f, 10.0f), 0xFF000000);

@@ -9,7 +9,9 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
 #include "tests/support/DialogDriver.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
 #include "tests/ui/UiTestWindows.h"
 #include "ui/ModalState.h"
 #include "ui/SaveDialog.h"
@@ -54,16 +56,6 @@ CSaveDlg MakeDialog(const std::wstring& path)
     return CSaveDlg(nullptr, path);
 }
 
-BOOL CALLBACK FindEdit(HWND window, LPARAM param)
-{
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    if (_wcsicmp(name, L"Edit") != 0 || !IsWindowVisible(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
 // The system's save dialog: waits for it, then types the name into its file
 // name field and presses Save, or presses Cancel when the name is empty.
 void DriveSystemDialog(const std::wstring& name, COutcome& outcome, std::atomic<bool>& done)
@@ -72,23 +64,14 @@ void DriveSystemDialog(const std::wstring& name, COutcome& outcome, std::atomic<
     if (!dialog)
         return;
     outcome.modalCountWhileShown = GetModalCount();
-    // The dialog makes its controls once it is up.
-    HWND edit = nullptr;
-    for (int i = 0; i < 500 && !(edit && GetDlgItem(dialog, IDOK)); ++i) {
-        Sleep(10);
-        EnumChildWindows(dialog, FindEdit, LPARAM(&edit));
-    }
-    if (!edit) {
+    if (!WaitForControl(dialog, FindFileNameEdit) || !WaitForControl(dialog, FindOkButton)) {
         PostMessageW(dialog, WM_CLOSE, 0, 0);
         return;
     }
-    if (name.empty()) {
+    if (name.empty())
         PressDialogButton(dialog, IDCANCEL);
-    } else {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(edit, WM_SETTEXT, 0, LPARAM(name.c_str()), SMTO_NORMAL, 5000, &result);
-        PressDialogButton(dialog, IDOK);
-    }
+    else if (!ChooseFileName(dialog, name))
+        return;
     done = true;
 }
 
@@ -259,7 +242,7 @@ CHILD_SCENARIO(SaveDialogWithoutFormats)
     (new CRecordingSaveDlg(nullptr, L"Course 1", outcome))->Run();
     CDialogWatcher::TakeAnswered();
     const bool failed = outcome.errors == 1 && outcome.chosen + outcome.cancelled == 0 && outcome.deleted == 1;
-    return (failed ? 0 : 1) + (GetCrashLog().GetReportCount() == 1 ? 0 : 2);
+    return (failed ? 0 : 1) + (ReportCount() == 1 ? 0 : 2);
 }
 
 TEST(SaveDialog, WithoutFormatsItIsReportedAndFails)

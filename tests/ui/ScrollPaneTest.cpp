@@ -9,7 +9,8 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Timer.h"
 #include "tests/support/DialogDriver.h"
-#include "tests/ui/PanelTestHost.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 #include "ui/ScrollPane.h"
 #include "ui/UIFontMetrics.h"
 
@@ -51,15 +52,6 @@ std::vector<std::wstring> Numbered(int count)
     for (int i = 0; i < count; ++i)
         texts.push_back(L"Item " + std::to_wstring(i));
     return texts;
-}
-
-void SetModifiers(bool control, bool shift)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(keys);
 }
 
 }  // namespace
@@ -106,17 +98,17 @@ TEST(ScrollPane, SetUpSortsByCodeUnitsAndKeepsEqualTextsInOrder)
 
 TEST(ScrollPane, AnEmptyListIsSetUpWithoutAReport)
 {
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     CScrollPane pane;
     pane.MeasureWithin(200.0f, 100.0f);
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
     EXPECT_EQ(4.0f, pane.client.contentWidth);
     EXPECT_EQ(CScrollPane::GetRowHeight(), pane.area.extent.bottom);
     pane.SetBounds(CRectF(0.0f, 0.0f, 100.0f, 50.0f));
     // Keys and characters on an empty list change nothing.
     pane.client.OnKeyDown(kPanelKeyDown, false, false);
     pane.client.OnChar(L'a');
-    EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST(ScrollPane, SelectingOutsideTheListIsReportedAndChangesNothing)
@@ -126,10 +118,10 @@ TEST(ScrollPane, SelectingOutsideTheListIsReportedAndChangesNothing)
     pane.AddItem(L"two");
     pane.Select(1);
     EXPECT_EQ(1, pane.GetSelected());
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     pane.Select(2);
     pane.Select(-1);
-    EXPECT_EQ(reports + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports + 2, ReportCount());
     EXPECT_EQ(1, pane.GetSelected());
     pane.client.SelectRow(5);
     EXPECT_EQ(1, pane.GetSelected());
@@ -145,7 +137,7 @@ TEST(ScrollPane, NavigationKeysMoveTheSelectionAndScrollItIntoView)
     const int pageRows = int(pane.client.bounds.Height() / rowHeight);
     ASSERT_EQ(5, pageRows);
 
-    SetModifiers(false, false);
+    SetModifierKeys(false, false);
     fixture.Key(VK_DOWN);
     EXPECT_EQ(1, pane.GetSelected());
     fixture.Key(VK_RIGHT);
@@ -172,11 +164,11 @@ TEST(ScrollPane, NavigationKeysMoveTheSelectionAndScrollItIntoView)
     EXPECT_EQ(0, pane.GetSelected());
 
     // With Ctrl or Shift the keys are left alone.
-    SetModifiers(true, false);
+    SetModifierKeys(true, false);
     fixture.Key(VK_DOWN);
-    SetModifiers(false, true);
+    SetModifierKeys(false, true);
     fixture.Key(VK_END);
-    SetModifiers(false, false);
+    SetModifierKeys(false, false);
     EXPECT_EQ(0, pane.GetSelected());
 }
 
@@ -254,17 +246,8 @@ TEST(ScrollPane, AClickSelectsTheRowUnderTheMouseAndTakesTheFocus)
     const int top = fixture.TopRow();
     ASSERT_GT(top, 0);
     const auto click = [&](int x, int y) {
-        for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-            const int width = GetSystemMetrics(SM_CXSCREEN);
-            const int height = GetSystemMetrics(SM_CYSCREEN);
-            INPUT input = {};
-            input.type = INPUT_MOUSE;
-            input.mi.dx = LONG(((kHostX + x) * 65536 + width / 2) / width);
-            input.mi.dy = LONG(((kHostY + y) * 65536 + height / 2) / height);
-            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-            SendInput(1, &input, sizeof input);
-            PumpUntil([] { return false; }, 50);
-        }
+        for (DWORD flags : {DWORD(0), DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)})
+            MouseInput(POINT{kHostX + x, kHostY + y}, flags);
     };
     // The second row shown, inside the frame's 2-pixel border.
     click(30, 2 + int(1.5f * rowHeight));

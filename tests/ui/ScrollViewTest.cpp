@@ -5,8 +5,11 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "graphics/Drawable.h"
+#include "graphics/GraphicsContext.h"
 #include "tests/support/DialogDriver.h"
-#include "tests/ui/PanelTestHost.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Panel.h"
 #include "ui/Scene.h"
 #include "ui/ScrollView.h"
@@ -328,14 +331,14 @@ TEST(ScrollView, BadValuesAreReportedAndChangeNothing)
 {
     CViewSetup<> setup(1000.0f, 800.0f);
     setup.Layout(300.0f, 200.0f);
-    const int reports = GetCrashLog().GetReportCount();
+    const int reports = ReportCount();
     setup.view.SetScale(0.0f);
     setup.view.SetScale(-2.0f);
     setup.view.SetScale(NAN);
     EXPECT_EQ(1.0f, setup.view.scale);
     setup.view.SetExtent(CRectF(10.0f, 10.0f, 10.0f, 50.0f));
     EXPECT_EQ(CRectF(0.0f, 0.0f, 1000.0f, 800.0f), setup.view.extent);
-    EXPECT_EQ(reports + 4, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports + 4, ReportCount());
     EXPECT_TRUE(std::isfinite(setup.Current().x));
 
     setup.view.fitMode = 7;
@@ -343,7 +346,7 @@ TEST(ScrollView, BadValuesAreReportedAndChangeNothing)
     EXPECT_EQ(1.0f, setup.view.scale);
     setup.view.fitMode = CScrollView::kFitWidth;
     setup.view.Measure();
-    EXPECT_EQ(reports + 6, GetCrashLog().GetReportCount());
+    EXPECT_EQ(reports + 6, ReportCount());
 }
 
 TEST(ScrollView, MeasuringInFreeScaleAndFitModes)

@@ -8,7 +8,9 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
+#include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
 #include "tests/ui/UiTestWindows.h"
 #include "ui/SpinEdit.h"
 
@@ -125,9 +127,9 @@ TEST(RangeSpinEdit, GetValueChecksTheRange)
 
 TEST(RangeSpinEdit, ANonPositiveStepIsReported)
 {
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     CRangeSpinEdit spin(0, 10, 0);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(1, spin.step);
 }
 

@@ -5,7 +5,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Timer.h"
 #include "tests/support/TestSupport.h"
-#include "tests/ui/UiTestWindows.h"
+#include "tests/support/TestWindows.h"
 #include "ui/TimerPump.h"
 
 namespace {
@@ -35,7 +35,7 @@ public:
 // Empties the queue, so that the pump finds nothing waiting.
 void DrainQueue()
 {
-    PumpWaitingMessages();
+    DispatchWaitingMessages();
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     }

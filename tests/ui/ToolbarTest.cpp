@@ -9,6 +9,7 @@
 #include "graphics/ImageCache.h"
 #include "graphics/PixelBitmap.h"
 #include "graphics/ToolbarButtonFace.h"
+#include "tests/support/FailureReports.h"
 #include "ui/Toolbar.h"
 
 namespace {
@@ -249,20 +250,20 @@ TEST(Toolbar, HidingAButtonClosesTheGap)
 TEST(Toolbar, BadSeparatorAndMissingButtonAreReported)
 {
     CToolbarPanel bar;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(-1, bar.AddSeparator());
     EXPECT_TRUE(bar.items.empty());
     EXPECT_TRUE(bar.breakFlags.empty());
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     CToolbarItem* a = AddButton(bar, 2110);
     EXPECT_EQ(1, bar.AddSeparator());
     EXPECT_EQ(a, bar.FindItem(2110));
     EXPECT_EQ(nullptr, bar.FindItem(2999));
-    EXPECT_EQ(before + 2, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 2, ReportCount());
     // An empty toolbar measures to its margins, reported.
     CToolbarPanel empty;
     empty.Measure();
-    EXPECT_EQ(before + 3, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 3, ReportCount());
     EXPECT_EQ(2 * CSpacer::GapH4()->preferredWidth, empty.preferredWidth);
 }
 

@@ -32,55 +32,11 @@ void CWrappingWindow::MeasureWithin(float width, float height)
     heightStretch = 0;
 }
 
-CTestHost::CTestHost() : CNativeWindow(false)
+void CCountingDrawable::Draw(CGraphicsContext& context)
 {
-    static const ATOM atom = [] {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = HostProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"FendrelUiTestHost";
-        windowClass.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
-        return RegisterClassW(&windowClass);
-    }();
-    (void)atom;
-    hwnd = CreateWindowExW(0, L"FendrelUiTestHost", L"Test host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(this));
-}
-
-CTestHost::~CTestHost()
-{
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd);
-}
-
-LRESULT CALLBACK CTestHost::HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* host = reinterpret_cast<CTestHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (host) {
-        switch (message) {
-        case WM_COMMAND:
-            host->DispatchCommand(HIWORD(wParam), LOWORD(wParam), HWND(lParam));
-            return 0;
-        case WM_NOTIFY:
-            host->DispatchNotify(reinterpret_cast<NMHDR*>(lParam));
-            return 0;
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-            host->DispatchScroll(LOWORD(wParam), HWND(lParam));
-            return 0;
-        default:
-            break;
-        }
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void PumpWaitingMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    ++draws;
+    context.m_state.fillColor = color;
+    context.BeginPath(false, true, 1);
+    context.AddRect(rect);
+    context.EndPath();
 }

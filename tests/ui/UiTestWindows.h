@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "graphics/Drawable.h"
+#include "graphics/GraphicsContext.h"
 #include "ui/Window.h"
 
 // A window with limits of its own and no native window; counts how often its
@@ -40,17 +44,14 @@ private:
     int m_area;
 };
 
-// A hidden top-level window that routes its children's command, notification
-// and scroll messages like a dialog does.
-class CTestHost : public CNativeWindow
+// Fills its rectangle in one colour and counts how often it was drawn.
+class CCountingDrawable : public CDrawable
 {
 public:
-    CTestHost();
-    ~CTestHost() override;
+    CCountingDrawable(const CRectF& rect_, uint32_t color_) : rect(rect_), color(color_) {}
+    void Draw(CGraphicsContext& context) override;
 
-private:
-    static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    CRectF rect;
+    uint32_t color;
+    int draws = 0;
 };
-
-// Dispatches the messages waiting for this thread.
-void PumpWaitingMessages();

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 
 #include "foundation/CrashLog.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 #include "tests/ui/UiTestWindows.h"
 #include "ui/ContainerControl.h"
 #include "ui/Window.h"
@@ -82,9 +84,9 @@ TEST(Window, BoundsOutsideTheLimitsAreReportedAndKept)
 {
     CFixedWindow window(50, 50);
     window.Measure();
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     window.SetBounds(CRectF(0.0f, 0.0f, 30.0f, 50.0f));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(CRectF(0.0f, 0.0f, 30.0f, 50.0f), window.bounds);
 }
 
@@ -92,11 +94,11 @@ TEST(Window, TheBaseMeasureWantsAWindowThatDependsOnTheSpaceOffered)
 {
     CWrappingWindow wrapping(10);
     CProbeWindow plain;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     plain.CWindow::Measure();
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     wrapping.CWindow::Measure();
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
 }
 
 TEST(Window, SetHandleKeepsTheBoundWindowWhenGivenNull)
@@ -106,9 +108,9 @@ TEST(Window, SetHandleKeepsTheBoundWindowWhenGivenNull)
     window.CreateNativeWindow(host);
     HWND bound = window.hwnd;
     ASSERT_NE(nullptr, bound);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     window.SetHandle(nullptr);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(bound, window.hwnd);
 }
 
@@ -137,17 +139,17 @@ TEST(NativeWindow, CommandsReachTheirControlOnly)
     EXPECT_EQ(7, probe.lastCode);
 
     // A standard id with no control: ignored without a report.
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(3, 0), 0);
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
     // An id of 10 or more with no control behind it: ignored.
     HWND orphan = host.CreateChildWindow(L"STATIC", WS_CHILD, CRectF(), nullptr, L"", 0);
     ASSERT_EQ(11, GetDlgCtrlID(orphan));
     SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(11, 0), LPARAM(orphan));
-    EXPECT_EQ(before, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before, ReportCount());
     // Beyond the list: reported, reaches nothing.
     SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(12, 0), 0);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(1, probe.commands);
 }
 
@@ -188,9 +190,9 @@ TEST(NativeWindow, CreatingAChildNeedsTheTopLevelWindow)
 {
     CNativeWindow unborn(false);
     CProbeWindow probe;
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     EXPECT_EQ(nullptr, unborn.CreateChildWindow(L"STATIC", WS_CHILD, CRectF(), &probe, L"", 0));
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(10u, unborn.children.size());
 }
 
@@ -226,9 +228,9 @@ TEST(ContainerControl, MeasuresAllPagesAndShowsOneAtATime)
 
     // Too late for new pages.
     CFixedWindow late(1, 1);
-    const int before = GetCrashLog().GetReportCount();
+    const int before = ReportCount();
     container.AddChild(&late);
-    EXPECT_EQ(before + 1, GetCrashLog().GetReportCount());
+    EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(2u, container.pages.size());
     container.SetDirty();
     EXPECT_TRUE(small.closed);

@@ -14,18 +14,17 @@
 #include "foundation/Settings.h"
 #include "graphics/BoundsContext.h"
 #include "objects/equipment/TextLabelPart.h"
-#include "tests/app/SceneTestSupport.h"
 #include "tests/graphics/RecordingContext.h"
-
-using scenetest::CWorldRecorder;
+#include "tests/support/TestSettings.h"
+#include "tests/support/WorldRecorder.h"
 
 namespace {
 
 class TextLabelPart : public testing::Test
 {
 protected:
-    void SetUp() override { scenetest::OpenSceneTestSettings(); }
-    void TearDown() override { scenetest::DeleteSceneTestSettings(); }
+    void SetUp() override { OpenCourseTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };
 
 CTextLabelPart MakeLabel(const std::wstring& text, CCourse& course)

@@ -1,39 +1,14 @@
 #pragma once
 
-#include <windows.h>
-
 #include <cmath>
 #include <string>
 #include <typeinfo>
 #include <vector>
 
-#include "foundation/Settings.h"
+#include "foundation/Geometry.h"
 #include "foundation/Transform.h"
 #include "graphics/Drawable.h"
 #include "graphics/GraphicsContext.h"
-
-// Helpers of the scene, scene-element and score-sheet tests.
-namespace scenetest {
-
-inline std::wstring SceneTestKeyPath()
-{
-    return L"Software\\Norvane\\Fendrel 4 Scene Test " + std::to_wstring(GetCurrentProcessId());
-}
-
-// A settings key of the test's own process, empty; imperial, rule set 1.
-inline void OpenSceneTestSettings()
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, SceneTestKeyPath().c_str());
-    CSettings::Open(SceneTestKeyPath());
-    CSettings::SetInt(L"NeverShow2709", 1);
-    CSettings::SetInt(L"Metric", 0);
-    CSettings::SetInt(L"SpecList", 1);
-}
-
-inline void DeleteSceneTestSettings()
-{
-    RegDeleteTreeW(HKEY_CURRENT_USER, SceneTestKeyPath().c_str());
-}
 
 // A graphics context that follows nested items like a back end does (each
 // item drawn through the matrix in force, its own state reset) and writes
@@ -104,20 +79,17 @@ public:
     // Whether every recorded coordinate is a finite number.
     bool AllFinite() const
     {
-        auto finite = [](const CVector3& v) {
-            return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-        };
         for (const CVector3& v : vertices)
-            if (!finite(v))
+            if (!IsFinite(v))
                 return false;
         for (const CPathPoint& p : points)
-            if (!finite(p.world))
+            if (!IsFinite(p.world))
                 return false;
         for (const CText& t : texts)
-            if (!finite(t.world))
+            if (!IsFinite(t.world))
                 return false;
         for (const CItem& item : items)
-            if (!finite(item.world.GetTranslation()) || !std::isfinite(item.world.GetScale()))
+            if (!IsFinite(item.world.GetTranslation()) || !std::isfinite(item.world.GetScale()))
                 return false;
         return true;
     }
@@ -146,5 +118,3 @@ private:
     CTransform m_world;
     int m_depth = 0;
 };
-
-}  // namespace scenetest
