@@ -8,9 +8,9 @@
 #include "foundation/CrashLog.h"
 #include "foundation/FontMetrics.h"
 #include "graphics/PixelBitmap.h"
-#include "tests/graphics/CanvasTestHelpers.h"
-#include "tests/graphics/RecordingContext.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/RecordingContext.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

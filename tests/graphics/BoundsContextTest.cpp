@@ -5,7 +5,7 @@
 #include "graphics/BoundsContext.h"
 #include "graphics/Drawable.h"
 #include "graphics/PixelBitmap.h"
-#include "tests/graphics/CanvasTestHelpers.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
 

@@ -8,9 +8,9 @@
 #include "graphics/Drawable.h"
 #include "graphics/ShapeDrawer.h"
 #include "render3d/Camera.h"
-#include "tests/graphics/RecordingContext.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
+#include "tests/support/RecordingContext.h"
 
 namespace {
 

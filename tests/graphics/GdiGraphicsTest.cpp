@@ -8,8 +8,8 @@
 #include "foundation/FontMetrics.h"
 #include "graphics/GdiGraphics.h"
 #include "render3d/GraphicsSystem.h"
-#include "tests/graphics/CanvasTestHelpers.h"
 #include "tests/graphics/ImageTestHelpers.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 

@@ -8,8 +8,8 @@
 #include "graphics/GraphicsContext.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/Camera.h"
-#include "tests/graphics/RecordingContext.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/RecordingContext.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "graphics/GdiGraphics.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
-#include "tests/graphics/CanvasTestHelpers.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "ui/Scene.h"

@@ -7,9 +7,9 @@
 #include "foundation/CrashLog.h"
 #include "graphics/PolygonOutline.h"
 #include "graphics/TessellatingContext.h"
-#include "tests/graphics/CanvasTestHelpers.h"
-#include "tests/graphics/RecordingContext.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/RecordingContext.h"
 
 namespace {
 

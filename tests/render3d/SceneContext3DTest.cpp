@@ -6,7 +6,7 @@
 #include "graphics/Drawable.h"
 #include "render3d/Camera.h"
 #include "render3d/SceneContext3D.h"
-#include "tests/graphics/CanvasTestHelpers.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
 #include "ui/Scene.h"
 

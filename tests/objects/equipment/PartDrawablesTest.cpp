@@ -17,9 +17,9 @@
 #include "objects/equipment/StripedBarPart.h"
 #include "objects/equipment/UprightPart.h"
 #include "objects/equipment/WingPart.h"
-#include "tests/graphics/RecordingContext.h"
 #include "tests/objects/equipment/CountingContext.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/RecordingContext.h"
 
 namespace {
 

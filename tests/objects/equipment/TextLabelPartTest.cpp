@@ -14,7 +14,7 @@
 #include "foundation/Settings.h"
 #include "graphics/BoundsContext.h"
 #include "objects/equipment/TextLabelPart.h"
-#include "tests/graphics/RecordingContext.h"
+#include "tests/support/RecordingContext.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/WorldRecorder.h"
 
