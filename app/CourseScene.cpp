@@ -10,7 +10,8 @@
 
 // ---- Base ---------------------------------------------------------------------------
 
-CCourseScene::CCourseScene(CCourse* course) : CScene(true, kSlotCount), m_course(course)
+CCourseScene::CCourseScene(CCourse* course, int viewKind)
+    : CScene(true, kSlotCount), m_course(course), m_coordinates(viewKind)
 {
     UpdateCamera();
 }
@@ -43,6 +44,10 @@ CSceneLayer* CCourseScene::GetLayer(int index)
     if (!m_course)
         return nullptr;
     switch (index) {
+    case 2:
+        return &GetObjectsLayer();
+    case 3:
+        return m_course->GetShowObsCoords() ? &m_coordinates : nullptr;
     case 4:
         return m_showSelection && m_course->HasSelection() ? &m_selection : nullptr;
     case 5:
@@ -117,7 +122,7 @@ void CCourseScene::FitView(float width, float height, float x0, float y0)
 
 // ---- Map ----------------------------------------------------------------------------
 
-CCourseMapScene::CCourseMapScene(CCourse* course) : CCourseScene(course)
+CCourseMapScene::CCourseMapScene(CCourse* course) : CCourseScene(course, 2)
 {
     SetMapMode(true);
     Rebuild();
@@ -125,23 +130,14 @@ CCourseMapScene::CCourseMapScene(CCourse* course) : CCourseScene(course)
 
 CSceneLayer* CCourseMapScene::GetLayer(int index)
 {
-    if (!m_course)
-        return nullptr;
-    switch (index) {
-    case 0:
+    if (index == 0 && m_course)
         return m_course->GetBackground() != 0 || m_course->GetShowUKCFooter() ? &m_base : nullptr;
-    case 2:
-        return &m_objects;
-    case 3:
-        return m_course->GetShowObsCoords() ? &m_coordinates : nullptr;
-    default:
-        return CCourseScene::GetLayer(index);
-    }
+    return CCourseScene::GetLayer(index);
 }
 
 // ---- 3D -----------------------------------------------------------------------------
 
-CCourse3DScene::CCourse3DScene(CCourse* course) : CCourseScene(course)
+CCourse3DScene::CCourse3DScene(CCourse* course) : CCourseScene(course, 3)
 {
     background = GetGroundColor(m_course && !m_course->GetHideGrass());
     is3D[2] = true;
@@ -156,16 +152,7 @@ void CCourse3DScene::Rebuild()
 
 CSceneLayer* CCourse3DScene::GetLayer(int index)
 {
-    if (!m_course)
-        return nullptr;
-    switch (index) {
-    case 0:
+    if (index == 0 && m_course)
         return &m_base;
-    case 2:
-        return &m_objects;
-    case 3:
-        return m_course->GetShowObsCoords() ? &m_coordinates : nullptr;
-    default:
-        return CCourseScene::GetLayer(index);
-    }
+    return CCourseScene::GetLayer(index);
 }

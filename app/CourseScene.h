@@ -26,8 +26,6 @@ public:
     static constexpr float k3DNear = 120.0f;
     static constexpr float k3DFar = 120000.0f;
 
-    // The course is not owned; null makes an empty scene.
-    explicit CCourseScene(CCourse* course);
     ~CCourseScene() override;
 
     // ---- Operations, in slot order -------------------------------------------
@@ -62,8 +60,14 @@ public:
     CSelectionLayer& GetSelectionLayer() { return m_selection; }
 
 protected:
+    // The coordinate marks are drawn for the view kind (2 map, 3 3D).
+    CCourseScene(CCourse* course, int viewKind);
+    // The scene's own objects layer (slot 2).
+    virtual CSceneLayer& GetObjectsLayer() = 0;
+
     CCourse* m_course;
     bool m_showSelection = false;
+    CCoordinatesLayer m_coordinates;
     CSelectionLayer m_selection;
     CRubberBandLayer m_rubberBand;
     CViewCamera m_camera{true};
@@ -73,14 +77,17 @@ protected:
 class CCourseMapScene : public CCourseScene
 {
 public:
+    // The course is not owned; null makes an empty scene.
     explicit CCourseMapScene(CCourse* course);
 
     CSceneLayer* GetLayer(int index) override;
 
+protected:
+    CSceneLayer& GetObjectsLayer() override { return m_objects; }
+
 private:
     CMapBaseLayer m_base;
     CMapObjectsLayer m_objects;
-    CCoordinatesLayer m_coordinates{2};
 };
 
 // The 3D picture: the ground colour behind it and its objects layer drawn
@@ -88,13 +95,16 @@ private:
 class CCourse3DScene : public CCourseScene
 {
 public:
+    // The course is not owned; null makes an empty scene.
     explicit CCourse3DScene(CCourse* course);
 
     void Rebuild() override;
     CSceneLayer* GetLayer(int index) override;
 
+protected:
+    CSceneLayer& GetObjectsLayer() override { return m_objects; }
+
 private:
     C3DBaseLayer m_base;
     C3DObjectsLayer m_objects;
-    CCoordinatesLayer m_coordinates{3};
 };

@@ -12,6 +12,7 @@
 #include "course/SpecList.h"
 #include "dialogs/HintDlg.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "render3d/SceneContext3D.h"
 #include "ui/Cursors.h"
 #include "ui/MessageBox.h"
@@ -23,8 +24,6 @@ constexpr float kMinimumSide = 10.0f;
 constexpr float kLongestRayShare = 0.9f;
 constexpr float kDegreesPerRadian = 57.29578f;
 constexpr int kDeleteTextId = 2122;
-
-float RoundHalfUp(float value) { return std::floor(value + 0.5f); }
 
 // 32 x 32, hot spot (15, 15): ' ' transparent, '#' black, '~' white.
 const char kRotateArt[] =

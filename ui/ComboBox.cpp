@@ -68,14 +68,8 @@ void CComboBox::Measure()
         if (width > widest)
             widest = width;
     }
-    minWidth = widest + int(GetAverageCharWidth()) + 25;
-    preferredWidth = minWidth;
-    maxWidth = 0;
-    widthStretch = 0;
-    minHeight = DluToPixelsY(14);
-    preferredHeight = minHeight;
-    maxHeight = minHeight;
-    heightStretch = 0;
+    const int width = widest + int(GetAverageCharWidth()) + 25;
+    SetFieldLimits(width, width);
 }
 
 void CComboBox::CreateNativeWindow(CNativeWindow& owner)

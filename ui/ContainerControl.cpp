@@ -45,14 +45,7 @@ void CContainerControl::MeasureWithin(float width, float height)
         across.Merge(page->minWidth, page->preferredWidth, page->maxWidth, page->widthStretch, false);
         down.Merge(page->minHeight, page->preferredHeight, page->maxHeight, page->heightStretch, false);
     }
-    minWidth = across.min;
-    preferredWidth = across.preferred;
-    maxWidth = across.max;
-    widthStretch = across.stretch;
-    minHeight = down.min;
-    preferredHeight = down.preferred;
-    maxHeight = down.max;
-    heightStretch = down.stretch;
+    SetLimits(across, down);
 }
 
 void CContainerControl::Measure() { MeasureWithin(0.0f, 0.0f); }

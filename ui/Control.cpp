@@ -42,6 +42,23 @@ void CControl::PushText(HWND window, const std::wstring& text)
     }
 }
 
+void CControl::SetFieldLimits(int minimumWidth, int preferredWidthValue)
+{
+    minWidth = minimumWidth;
+    preferredWidth = preferredWidthValue;
+    maxWidth = 0;
+    widthStretch = 0;
+    minHeight = DluToPixelsY(14);
+    preferredHeight = minHeight;
+    maxHeight = minHeight;
+    heightStretch = 0;
+}
+
+int CControl::CharsWidth(int chars, int extra)
+{
+    return int(GetAverageCharWidth() * float(chars) + (float(extra) + 0.5f));
+}
+
 void CCaptionedControl::CollectCaptions(CNativeWindow& owner) { owner.captions.push_back(&caption); }
 
 void FitWidthToText(CWindow& window, const std::wstring& text, int extra)

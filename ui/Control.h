@@ -30,6 +30,12 @@ protected:
                        const std::wstring& text);
     // Pushes a text to the native window; a failure is reported.
     void PushText(HWND window, const std::wstring& text);
+    // The limits of a one-line field: 14 dialog units high, the widths
+    // given, no maximum width and no stretch.
+    void SetFieldLimits(int minimumWidth, int preferredWidthValue);
+    // The width of `chars` average characters of the UI font plus `extra`
+    // pixels, rounded.
+    static int CharsWidth(int chars, int extra);
 };
 
 // A control that shows a caption with an access key (button, check box, radio

@@ -69,28 +69,23 @@ void CDialogLayout::SetContent(CWindow* content)
         middle.SetCell(1, 0, cell);
 }
 
-void CDialogLayout::CopyLimits()
+void CDialogLayout::TakeOuterLimits()
 {
-    minWidth = outer.minWidth;
-    preferredWidth = outer.preferredWidth;
-    maxWidth = outer.maxWidth;
+    CopyLimits(outer);
     widthStretch = preferredWidth == 0 ? 1 : 0;
-    minHeight = outer.minHeight;
-    preferredHeight = outer.preferredHeight;
-    maxHeight = outer.maxHeight;
     heightStretch = preferredHeight == 0 ? 1 : 0;
 }
 
 void CDialogLayout::MeasureWithin(float width, float height)
 {
     outer.MeasureWithin(width, height);
-    CopyLimits();
+    TakeOuterLimits();
 }
 
 void CDialogLayout::Measure()
 {
     outer.Measure();
-    CopyLimits();
+    TakeOuterLimits();
 }
 
 bool CDialogLayout::DependsOnAvailableSize() const { return outer.DependsOnAvailableSize(); }

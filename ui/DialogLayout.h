@@ -32,5 +32,6 @@ public:
     CGridLayout buttons;
 
 private:
-    void CopyLimits();
+    // The outer grid's limits; an axis without a preferred size stretches.
+    void TakeOuterLimits();
 };

@@ -1,7 +1,6 @@
 #include "ui/EditBox.h"
 
 #include "foundation/CrashLog.h"
-#include "ui/UIFontMetrics.h"
 #include "ui/WideBuffer.h"
 
 std::wstring ReadWindowText(HWND window)
@@ -34,15 +33,7 @@ void CEditBox::SetEditable(bool editable_)
 
 void CEditBox::Measure()
 {
-    const float average = GetAverageCharWidth();
-    minWidth = int(average * float(minChars) + 6.5f);
-    preferredWidth = int(average * float(preferredChars) + 6.5f);
-    maxWidth = 0;
-    widthStretch = 0;
-    minHeight = DluToPixelsY(14);
-    preferredHeight = minHeight;
-    maxHeight = minHeight;
-    heightStretch = 0;
+    SetFieldLimits(CharsWidth(minChars, 6), CharsWidth(preferredChars, 6));
 }
 
 void CEditBox::CreateNativeWindow(CNativeWindow& owner)

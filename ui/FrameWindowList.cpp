@@ -24,6 +24,19 @@ bool IsListed(const CFrameListEntry* frame)
            frames[size_t(frame->frameIndex)] == frame;
 }
 
+// Takes a listed frame out of the list and gives the place it had; -1, after
+// a failure report, for a frame that is not listed.
+int TakeOut(CFrameListEntry* frame)
+{
+    if (!frame || !IsListed(frame)) {
+        ReportFailure();
+        return -1;
+    }
+    const int place = frame->frameIndex;
+    Frames().erase(Frames().begin() + place);
+    return place;
+}
+
 }  // namespace
 
 CFrameListEntry::CFrameListEntry(bool resizable) : CNativeWindow(resizable) { CFrameWindowList::Insert(this); }
@@ -48,29 +61,21 @@ void CFrameWindowList::Insert(CFrameListEntry* frame)
 void CFrameWindowList::Activate(CFrameListEntry* frame)
 {
     TRACE_VALUE(const void*, frame);
-    if (!frame || !IsListed(frame)) {
-        ReportFailure();
+    const int oldPlace = TakeOut(frame);
+    if (oldPlace < 0)
         return;
-    }
-    const size_t oldPlace = size_t(frame->frameIndex);
-    std::deque<CFrameListEntry*>& frames = Frames();
-    frames.erase(frames.begin() + std::ptrdiff_t(oldPlace));
-    frames.push_front(frame);
-    Renumber(0, oldPlace + 1);
+    Frames().push_front(frame);
+    Renumber(0, size_t(oldPlace) + 1);
 }
 
 void CFrameWindowList::Remove(CFrameListEntry* frame)
 {
     TRACE_VALUE(const void*, frame);
-    if (!frame || !IsListed(frame)) {
-        ReportFailure();
+    const int oldPlace = TakeOut(frame);
+    if (oldPlace < 0)
         return;
-    }
-    const size_t oldPlace = size_t(frame->frameIndex);
-    std::deque<CFrameListEntry*>& frames = Frames();
-    frames.erase(frames.begin() + std::ptrdiff_t(oldPlace));
     frame->frameIndex = -1;
-    Renumber(oldPlace, frames.size());
+    Renumber(size_t(oldPlace), Frames().size());
 }
 
 const std::deque<CFrameListEntry*>& CFrameWindowList::GetFrames() { return Frames(); }

@@ -238,14 +238,7 @@ void CGridLayout::MeasureWithin(float width, float height)
         down.Add(row);
     }
 
-    minWidth = across.min;
-    preferredWidth = across.preferred;
-    maxWidth = across.max;
-    widthStretch = across.stretch;
-    minHeight = down.min;
-    preferredHeight = down.preferred;
-    maxHeight = down.max;
-    heightStretch = down.stretch;
+    SetLimits(across, down);
 }
 
 void CGridLayout::Measure() { MeasureWithin(0.0f, 0.0f); }

@@ -29,6 +29,18 @@ CSize2 CObject::ClampSize(float width, float height, bool beyondPreferred) const
                   ClampAxis(height, minHeight, preferredHeight, maxHeight, beyondPreferred));
 }
 
+void CObject::CopyLimits(const CObject& other)
+{
+    minWidth = other.minWidth;
+    preferredWidth = other.preferredWidth;
+    maxWidth = other.maxWidth;
+    widthStretch = other.widthStretch;
+    minHeight = other.minHeight;
+    preferredHeight = other.preferredHeight;
+    maxHeight = other.maxHeight;
+    heightStretch = other.heightStretch;
+}
+
 CSpacer::CSpacer(const CAxis& width, const CAxis& height)
 {
     minWidth = DluToPixelsX(width.minDlu);

@@ -15,6 +15,23 @@ public:
     // otherwise the smaller of the value and the preferred size.
     CSize2 ClampSize(float width, float height, bool beyondPreferred) const;
 
+    // Takes the width limits from `across` and the height limits from
+    // `down`, each anything with min, preferred, max and stretch.
+    template <class TAxis>
+    void SetLimits(const TAxis& across, const TAxis& down)
+    {
+        minWidth = across.min;
+        preferredWidth = across.preferred;
+        maxWidth = across.max;
+        widthStretch = across.stretch;
+        minHeight = down.min;
+        preferredHeight = down.preferred;
+        maxHeight = down.max;
+        heightStretch = down.stretch;
+    }
+    // Takes every limit of another object.
+    void CopyLimits(const CObject& other);
+
     int minWidth = 0;
     int preferredWidth = 0;
     int maxWidth = 0;

@@ -1,11 +1,11 @@
 #include "ui/Panel.h"
 
-#include <cmath>
 #include <deque>
 #include <vector>
 
 #include "foundation/CrashLog.h"
 #include "foundation/GuardedCall.h"
+#include "foundation/Numeric.h"
 #include "graphics/RenderTarget.h"
 #include "render3d/GraphicsSystem.h"
 #include "ui/Cursors.h"
@@ -401,7 +401,7 @@ void CPanel::ReleaseSurplusTargets(CPanel* painting)
 
 CPoint2 CPanel::RoundPoint(const CPoint2& point)
 {
-    return CPoint2(std::floor(point.x + 0.5f), std::floor(point.y + 0.5f));
+    return CPoint2(RoundHalfUp(point.x), RoundHalfUp(point.y));
 }
 
 CPanel* CPanel::GetPressedPanel() { return s_pressedPanel; }

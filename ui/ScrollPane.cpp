@@ -243,28 +243,23 @@ void CScrollFrame::Draw(CGraphicsContext& context)
     }
 }
 
-void CScrollFrame::CopyLimits()
+void CScrollFrame::TakeOuterLimits()
 {
-    minWidth = outer.minWidth;
-    preferredWidth = outer.preferredWidth;
-    maxWidth = outer.maxWidth;
+    CopyLimits(outer);
     widthStretch = 0;
-    minHeight = outer.minHeight;
-    preferredHeight = outer.preferredHeight;
-    maxHeight = outer.maxHeight;
     heightStretch = 0;
 }
 
 void CScrollFrame::MeasureWithin(float width, float height)
 {
     outer.MeasureWithin(width, height);
-    CopyLimits();
+    TakeOuterLimits();
 }
 
 void CScrollFrame::Measure()
 {
     outer.Measure();
-    CopyLimits();
+    TakeOuterLimits();
 }
 
 bool CScrollFrame::DependsOnAvailableSize() const { return framed && framed->DependsOnAvailableSize(); }
@@ -411,14 +406,7 @@ void CScrollPane::MeasureWithin(float width, float height)
     if (!ready)
         SetUp();
     frame.MeasureWithin(width, height);
-    minWidth = frame.minWidth;
-    preferredWidth = frame.preferredWidth;
-    maxWidth = frame.maxWidth;
-    widthStretch = frame.widthStretch;
-    minHeight = frame.minHeight;
-    preferredHeight = frame.preferredHeight;
-    maxHeight = frame.maxHeight;
-    heightStretch = frame.heightStretch;
+    CopyLimits(frame);
 }
 
 void CScrollPane::Measure()
@@ -426,14 +414,7 @@ void CScrollPane::Measure()
     if (!ready)
         SetUp();
     frame.Measure();
-    minWidth = frame.minWidth;
-    preferredWidth = frame.preferredWidth;
-    maxWidth = frame.maxWidth;
-    widthStretch = frame.widthStretch;
-    minHeight = frame.minHeight;
-    preferredHeight = frame.preferredHeight;
-    maxHeight = frame.maxHeight;
-    heightStretch = frame.heightStretch;
+    CopyLimits(frame);
 }
 
 bool CScrollPane::DependsOnAvailableSize() const { return frame.DependsOnAvailableSize(); }

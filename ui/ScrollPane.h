@@ -91,7 +91,8 @@ public:
     CGridLayout middle;
 
 private:
-    void CopyLimits();
+    // The outer grid's limits, stretching in neither direction.
+    void TakeOuterLimits();
 };
 
 // The program's scrolling text list: items in rows, one selected, inside a

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "ui/Panel.h"
 #include "ui/Scene.h"
 
@@ -29,6 +30,8 @@ int ComputePage(int range, float visiblePixels, float contentPixels)
     return ToPosition(std::ceil(float(range) * visiblePixels / (contentPixels - visiblePixels)));
 }
 
+// The value limited to [low, high], where high may lie below low (content
+// smaller than the view): then, and for a value that is not a number, low.
 float ClampToRange(float value, float low, float high) { return std::max(low, std::min(value, std::max(low, high))); }
 
 // Floor of the mean of two positions, also for negative sums.
@@ -424,8 +427,8 @@ void CScrollView::EnsureVisible(const CRectF& rect)
         CScrollBar& bar = verticalAxis ? verticalBar : horizontalBar;
         const float extentNear = verticalAxis ? extent.top : extent.left;
         const float extentFar = verticalAxis ? extent.bottom : extent.right;
-        const float nearEdge = ClampToRange(verticalAxis ? rect.top : rect.left, extentNear, extentFar);
-        const float farEdge = ClampToRange(verticalAxis ? rect.bottom : rect.right, extentNear, extentFar);
+        const float nearEdge = Clamp(verticalAxis ? rect.top : rect.left, extentNear, extentFar);
+        const float farEdge = Clamp(verticalAxis ? rect.bottom : rect.right, extentNear, extentFar);
         const int nearPosition = ContentToPosition(verticalAxis, nearEdge, false);
         const int farPosition = ContentToPosition(verticalAxis, farEdge, true);
         const float viewSize = verticalAxis ? visibleSize.height : visibleSize.width;

@@ -8,7 +8,6 @@
 #include "foundation/Strings.h"
 #include "ui/EditBox.h"
 #include "ui/MessageBox.h"
-#include "ui/UIFontMetrics.h"
 
 static_assert(sizeof(NMUPDOWN) == 20, "NMUPDOWN layout differs");
 
@@ -47,15 +46,7 @@ void CSpinEdit::SetEnabled(bool enable)
 
 void CSpinEdit::Measure()
 {
-    const float average = GetAverageCharWidth();
-    minWidth = int(average * float(minChars) + 22.5f);
-    preferredWidth = int(average * float(preferredChars) + 22.5f);
-    maxWidth = 0;
-    widthStretch = 0;
-    minHeight = DluToPixelsY(14);
-    preferredHeight = minHeight;
-    maxHeight = minHeight;
-    heightStretch = 0;
+    SetFieldLimits(CharsWidth(minChars, 22), CharsWidth(preferredChars, 22));
 }
 
 void CSpinEdit::CreateNativeWindow(CNativeWindow& owner)

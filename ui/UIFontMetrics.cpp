@@ -4,33 +4,13 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Geometry.h"
+#include "graphics/GdiObject.h"
 
 // The size the font metrics are read with: the form without
 // iPaddedBorderWidth, which every Windows version accepts.
 static_assert(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth) == 500, "NONCLIENTMETRICSW layout differs");
 
 namespace {
-
-// The screen DC with a font selected; the previous font is put back and the
-// DC released at the end of the scope.
-class CScreenFontDC
-{
-public:
-    explicit CScreenFontDC(HFONT font) : m_dc(GetDC(nullptr)), m_previous(SelectObject(m_dc, font)) {}
-    ~CScreenFontDC()
-    {
-        SelectObject(m_dc, m_previous);
-        ReleaseDC(nullptr, m_dc);
-    }
-    CScreenFontDC(const CScreenFontDC&) = delete;
-    CScreenFontDC& operator=(const CScreenFontDC&) = delete;
-
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
 
 CUIFontMetrics BuildMetrics()
 {
@@ -49,16 +29,16 @@ CUIFontMetrics BuildMetrics()
         ReportFailure();
 
     font.lfHeight *= 32;
-    HFONT tall = CreateFontIndirectW(&font);
+    const CGdiObject<HFONT> tall(CreateFontIndirectW(&font));
     TEXTMETRICW tm = {};
     int pixelsPerInch = 0;
     {
-        CScreenFontDC screen(tall);
+        const CWindowDc screen(nullptr);
+        const CDcSelection selection(screen.Get(), tall.Get());
         if (!GetTextMetricsW(screen.Get(), &tm))
             ReportFailure();
         pixelsPerInch = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     }
-    DeleteObject(tall);
     if (pixelsPerInch <= 0) {
         TRACE_VALUE(int32_t, pixelsPerInch);
         ReportFailure();
@@ -109,7 +89,8 @@ std::wstring StripAccessKeyMarkers(const std::wstring& text)
 int GetTextWidth(const std::wstring& text)
 {
     const std::wstring plain = StripAccessKeyMarkers(text);
-    CScreenFontDC screen(GetUIFontMetrics().uiFont);
+    const CWindowDc screen(nullptr);
+    const CDcSelection selection(screen.Get(), GetUIFontMetrics().uiFont);
     SIZE size = {};
     if (!GetTextExtentPoint32W(screen.Get(), plain.c_str(), int(plain.size()), &size))
         ReportFailure();

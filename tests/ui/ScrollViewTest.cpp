@@ -327,6 +327,18 @@ TEST(ScrollView, EnsureVisibleMovesAsLittleAsPossible)
     EXPECT_EQ(h.max, h.position);
 }
 
+TEST(ScrollView, EnsureVisibleOfARectangleThatIsNotANumberGoesToTheStart)
+{
+    CViewSetup<> setup(1000.0f, 800.0f);
+    setup.Layout(300.0f, 200.0f);
+    setup.view.EnsureVisible(CRectF(600.0f, 500.0f, 700.0f, 600.0f));
+    ASSERT_GT(setup.view.verticalBar.position, 0);
+    setup.view.EnsureVisible(CRectF(NAN, NAN, NAN, NAN));
+    EXPECT_EQ(setup.view.verticalBar.min, setup.view.verticalBar.position);
+    EXPECT_EQ(setup.view.horizontalBar.min, setup.view.horizontalBar.position);
+    EXPECT_TRUE(std::isfinite(setup.Current().x) && std::isfinite(setup.Current().y));
+}
+
 TEST(ScrollView, BadValuesAreReportedAndChangeNothing)
 {
     CViewSetup<> setup(1000.0f, 800.0f);
