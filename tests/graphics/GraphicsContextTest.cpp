@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,27 @@ bool HasCall(const CRecordingContext& gc, char op, float x, float y)
         if (call.op == op && call.v[0] == x && call.v[1] == y)
             return true;
     return false;
+}
+
+// What an open line from the first point through the others reaches the
+// back end as, drawn with the dash style and pen width.
+std::string DashedLineLog(uint32_t dashStyle, std::initializer_list<CPoint2> points,
+                          float penWidth = 0.5f)
+{
+    CRecordingContext gc;
+    gc.m_state.penWidth = penWidth;
+    gc.SetDashStyle(dashStyle);
+    gc.BeginLine(1);
+    bool first = true;
+    for (const CPoint2& p : points) {
+        if (first)
+            gc.MoveTo(p.x, p.y);
+        else
+            gc.LineTo(p.x, p.y);
+        first = false;
+    }
+    gc.EndPath();
+    return gc.Log();
 }
 
 }  // namespace
@@ -207,52 +229,24 @@ TEST(GraphicsContext, SettersReportWhileAPathIsOpenAndStoreAnyway)
 // Pen width 0.5 makes the dash unit 1.
 TEST(GraphicsContext, DashesAlternateUnitDashAndUnitGap)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(1);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(5, 0);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 M4,0 L5,0 E", gc.Log());
+    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 M4,0 L5,0 E", DashedLineLog(1, {{0, 0}, {5, 0}}));
 }
 
 TEST(GraphicsContext, LongDashesAreOneLineOfThreeUnits)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(2);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(0, 9);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L0,3 M0,4 L0,7 M0,8 L0,9 E", gc.Log());
+    EXPECT_EQ("B1,0 M0,0 L0,3 M0,4 L0,7 M0,8 L0,9 E", DashedLineLog(2, {{0, 0}, {0, 9}}));
 }
 
 TEST(GraphicsContext, DashPatternContinuesIntoTheNextSegment)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(1);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(0.5f, 0);  // shorter than the dash: the dash goes on
-    gc.LineTo(3, 0);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L0.5,0 L1,0 M2,0 L3,0 E", gc.Log());
+    // The first segment is shorter than the dash: the dash goes on.
+    EXPECT_EQ("B1,0 M0,0 L0.5,0 L1,0 M2,0 L3,0 E", DashedLineLog(1, {{0, 0}, {0.5f, 0}, {3, 0}}));
 }
 
 TEST(GraphicsContext, GapContinuesIntoTheNextSegment)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(1);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(1.5f, 0);
-    gc.LineTo(1.5f, 2);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L1,0 M1.5,0.5 L1.5,1.5 E", gc.Log());
+    EXPECT_EQ("B1,0 M0,0 L1,0 M1.5,0.5 L1.5,1.5 E",
+              DashedLineLog(1, {{0, 0}, {1.5f, 0}, {1.5f, 2}}));
 }
 
 TEST(GraphicsContext, MoveRestartsTheDashPattern)
@@ -271,54 +265,25 @@ TEST(GraphicsContext, MoveRestartsTheDashPattern)
 
 TEST(GraphicsContext, DashedSegmentOfNoLengthEmitsNothing)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(1);
-    gc.BeginLine(1);
-    gc.MoveTo(2, 2);
-    gc.LineTo(2, 2);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 E", gc.Log());
+    EXPECT_EQ("B1,0 E", DashedLineLog(1, {{2, 2}, {2, 2}}));
 }
 
 TEST(GraphicsContext, DashedLineWithoutPenWidthIsDrawnWhole)
 {
-    for (float width : {0.0f, -1.0f}) {
-        CRecordingContext gc;
-        gc.m_state.penWidth = width;
-        gc.SetDashStyle(1);
-        gc.BeginLine(1);
-        gc.MoveTo(0, 0);
-        gc.LineTo(10, 0);
-        gc.EndPath();
-        EXPECT_EQ("B1,0 M0,0 L10,0 E", gc.Log()) << width;
-    }
+    for (float width : {0.0f, -1.0f})
+        EXPECT_EQ("B1,0 M0,0 L10,0 E", DashedLineLog(1, {{0, 0}, {10, 0}}, width)) << width;
 }
 
 TEST(GraphicsContext, DashesTooFineToSeeAreDrawnWhole)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 1e-6f;
-    gc.SetDashStyle(2);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(1000, 0);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L1000,0 E", gc.Log());
+    EXPECT_EQ("B1,0 M0,0 L1000,0 E", DashedLineLog(2, {{0, 0}, {1000, 0}}, 1e-6f));
 }
 
 TEST(GraphicsContext, UnknownDashStyleIsReportedAndDrawnAsDashes)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(3);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
     const int before = ReportCount();
-    gc.LineTo(3, 0);
+    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 E", DashedLineLog(3, {{0, 0}, {3, 0}}));
     EXPECT_EQ(1, ReportCount() - before);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 E", gc.Log());
 }
 
 TEST(GraphicsContext, FilledPathsAreNeverDashed)
