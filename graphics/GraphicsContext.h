@@ -261,7 +261,9 @@ private:
     uint32_t FindOrAddVertex(const CGraphicsVertex& vertex);
     void AddTriangle(uint32_t a, uint32_t b, uint32_t c);
     uint32_t RecentVertex(int ago) const;
-    bool CheckSegments(int segments);
+    // Segments from 1 to the limit, and a first segment and count within it
+    // either way (the loops run from first to first + count inclusive).
+    bool CheckSegments(int segments, int first = 0, int count = 0);
     void SetPrimitiveNormal(float x, float y, float z, bool isUnit);
 
     bool m_pathOpen = false;

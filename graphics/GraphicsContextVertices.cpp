@@ -12,9 +12,24 @@
 
 namespace {
 
-// Limits of the 3D primitives' segment counts and of a vertex row.
+// Limits of the 3D primitives' segment counts, of a vertex row and of the
+// vertices of one grid (torus or sphere): more could not be drawn in any
+// time a user would wait for.
 const int kMaxSegments = 65536;
 const int kMaxRowLength = 1 << 20;
+const long long kMaxGridVertices = 1 << 22;
+
+// Whether a grid of rows by columns vertices stays within the limit; a
+// larger one is reported.
+bool CheckGridSize(int rows, int columns)
+{
+    if ((long long)rows * columns <= kMaxGridVertices)
+        return true;
+    TRACE_VALUE(int32_t, rows);
+    TRACE_VALUE(int32_t, columns);
+    ReportFailure();
+    return false;
+}
 
 uint32_t FloatBits(float f)
 {
@@ -180,11 +195,14 @@ void CGraphicsContext::ClearVertices()
 
 // ---- 3D primitives -------------------------------------------------------------
 
-bool CGraphicsContext::CheckSegments(int segments)
+bool CGraphicsContext::CheckSegments(int segments, int first, int count)
 {
-    if (segments > 0 && segments <= kMaxSegments)
+    const auto within = [](int n) { return n >= -kMaxSegments && n <= kMaxSegments; };
+    if (segments > 0 && segments <= kMaxSegments && within(first) && within(count))
         return true;
     TRACE_VALUE(int32_t, segments);
+    TRACE_VALUE(int32_t, first);
+    TRACE_VALUE(int32_t, count);
     ReportFailure();
     return false;
 }
@@ -231,7 +249,7 @@ void CGraphicsContext::DrawDisc(float radius, int segments, float z, bool facing
                                 int count)
 {
     TRACE_POINT();
-    if (!CheckSegments(segments))
+    if (!CheckSegments(segments, first, count))
         return;
     if (count == 0)
         count = segments;
@@ -253,7 +271,7 @@ void CGraphicsContext::DrawRing(float inner, float outer, int segments, float z,
         return;
     }
     TRACE_POINT();
-    if (!CheckSegments(segments))
+    if (!CheckSegments(segments, first, count))
         return;
     if (count == 0)
         count = segments;
@@ -273,7 +291,7 @@ void CGraphicsContext::DrawCylinder(float radius, float z0, float z1, int segmen
                                     bool capAtZ1, bool inward, int first, int count)
 {
     TRACE_POINT();
-    if (!CheckSegments(segments))
+    if (!CheckSegments(segments, first, count))
         return;
     const int sideCount = count == 0 ? segments : count;
     const float sign = inward ? -1.0f : 1.0f;
@@ -297,10 +315,12 @@ void CGraphicsContext::DrawTorus(float tubeRadius, int tubeSegments, float ringR
                                  int ringSegments, int first, int count)
 {
     TRACE_POINT();
-    if (!CheckSegments(tubeSegments) || !CheckSegments(ringSegments))
+    if (!CheckSegments(tubeSegments) || !CheckSegments(ringSegments, first, count))
         return;
     if (count == 0)
         count = ringSegments;
+    if (!CheckGridSize(count + 1, tubeSegments + 1))
+        return;
     BeginVertices(2, false, tubeSegments + 1);
     for (int i = first; i <= first + count; ++i) {
         const float a = SegmentAngle(i, ringSegments);
@@ -322,15 +342,13 @@ void CGraphicsContext::DrawSphere(float radius, int segments, int firstLatitude,
                                   int firstLongitude, int longitudeCount, bool reverse)
 {
     TRACE_POINT();
-    if (!CheckSegments(segments))
+    if (!CheckSegments(segments, firstLatitude, latitudeCount) ||
+        !CheckSegments(segments, firstLongitude, longitudeCount))
         return;
     const int longitudes = longitudeCount != 0 ? longitudeCount : segments;
     const int latitudes = latitudeCount != 0 ? latitudeCount : segments / 2;
-    if (longitudes >= kMaxRowLength) {
-        TRACE_VALUE(int32_t, longitudes);
-        ReportFailure();
+    if (!CheckGridSize(latitudes + 1, longitudes + 1))
         return;
-    }
     BeginVertices(2, reverse, longitudes + 1);
     for (int i = firstLatitude; i <= firstLatitude + latitudes; ++i) {
         const float a = SegmentAngle(i, segments);

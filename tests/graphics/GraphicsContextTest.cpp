@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -575,22 +576,28 @@ TEST(GraphicsContext, StripOfTwoVerticesMakesNoTriangle)
     EXPECT_TRUE(gc.GetTriangles().empty());
 }
 
-TEST(GraphicsContext, StripOfFourVerticesMakesTwoTriangles)
+namespace {
+
+// The triangles of a strip of the four corners (0, 0), (0, 1), (1, 0), (1, 1).
+std::vector<uint32_t> StripOfFourTriangles(bool reverse)
 {
     CRecordingContext gc;
-    gc.BeginVertices(2, false, 2);
+    gc.BeginVertices(2, reverse, 2);
     for (int i = 0; i < 4; ++i)
         gc.AddVertex(CVector3(float(i / 2), float(i % 2), 0));
-    EXPECT_EQ((std::vector<uint32_t>{1, 0, 2, 1, 2, 3}), gc.GetTriangles());
+    return gc.GetTriangles();
+}
+
+}  // namespace
+
+TEST(GraphicsContext, StripOfFourVerticesMakesTwoTriangles)
+{
+    EXPECT_EQ((std::vector<uint32_t>{1, 0, 2, 1, 2, 3}), StripOfFourTriangles(false));
 }
 
 TEST(GraphicsContext, ReverseFlagTurnsEveryTriangle)
 {
-    CRecordingContext gc;
-    gc.BeginVertices(2, true, 2);
-    for (int i = 0; i < 4; ++i)
-        gc.AddVertex(CVector3(float(i / 2), float(i % 2), 0));
-    EXPECT_EQ((std::vector<uint32_t>{1, 2, 0, 1, 3, 2}), gc.GetTriangles());
+    EXPECT_EQ((std::vector<uint32_t>{1, 2, 0, 1, 3, 2}), StripOfFourTriangles(true));
 }
 
 TEST(GraphicsContext, StripGridJoinsRowsOfTheGivenLength)
@@ -844,6 +851,21 @@ TEST(GraphicsContext, PrimitivesWithoutSegmentsAreReportedAndDrawNothing)
     gc.DrawSphere(1.0f, 0, 0, 0, 0, 0, false);
     EXPECT_EQ(3, ReportCount() - before);
     EXPECT_EQ("", gc.Log());
+}
+
+TEST(GraphicsContext, PrimitivesBeyondAnyDrawableSizeAreReportedAndDrawNothing)
+{
+    // Each of these ran on for ever or for billions of vertices.
+    CRecordingContext gc;
+    const int before = ReportCount();
+    gc.DrawCylinder(1.0f, 0.0f, 1.0f, 16, false, false, false, 1, INT_MAX - 1);
+    gc.DrawDisc(1.0f, 16, 0.0f, false, INT_MAX, 1);
+    gc.DrawRing(1.0f, 2.0f, 16, 0.0f, false, 0, 1 << 30);
+    gc.DrawTorus(1.0f, 65536, 2.0f, 65536, 0, 0);
+    gc.DrawSphere(1.0f, 65536, 0, 0, 0, 0, false);
+    EXPECT_EQ(5, ReportCount() - before);
+    EXPECT_EQ("", gc.Log());
+    EXPECT_TRUE(gc.GetVertices().empty());
 }
 
 // ---- Item placement --------------------------------------------------------------
