@@ -266,7 +266,13 @@ private:
 
     void ReadSettings();
     void ReadJumpSettings();
+    void ReadStoredJumpSettings(float& height, float& length, int32_t& planks) const;
     void StoreFloatSetting(const std::wstring& name, float value);
+    // The shared steps of the setters.
+    void ChangeStoredInt(const std::wstring& name, int32_t& field, int32_t value, bool renewMarks);
+    void ChangeStoredBool(const wchar_t* name, bool& field, bool value, bool renewMarks);
+    void ChangeDisplayFlag(bool& field, bool value);
+    void ChangeJumpSetting(const wchar_t* name, float& field, float value);
     std::wstring GetOrganisationValueName(const wchar_t* name) const;
     void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks);
     void DestroyObjects(CCourseObjectSet& set);

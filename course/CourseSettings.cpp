@@ -91,18 +91,23 @@ void CCourse::ReadSettings()
         m_usCoordUnitsY = 3;
 }
 
-// The organisation's stored jump settings, defaulting to the default row of
-// its jump-height table.
 void CCourse::ReadJumpSettings()
 {
+    ReadStoredJumpSettings(m_jumpHeight, m_longJumpLength, m_longJumpPlanks);
+}
+
+// The organisation's stored jump settings, defaulting to the default row of
+// its jump-height table.
+void CCourse::ReadStoredJumpSettings(float& height, float& length, int32_t& planks) const
+{
     const CJumpHeightTable& table = m_specList->GetLongJumpTable();
-    const float height = table.GetDefaultHeight();
-    float length = 0.0f;
-    int planks = 0;
-    table.Lookup(height, length, planks);
-    m_jumpHeight = float(CSettings::GetInt(GetOrganisationValueName(L"JumpHeight"), int32_t(height)));
-    m_longJumpLength = float(CSettings::GetInt(GetOrganisationValueName(L"LongJumpLength"), int32_t(length)));
-    m_longJumpPlanks = CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), planks);
+    const float defaultHeight = table.GetDefaultHeight();
+    float defaultLength = 0.0f;
+    int defaultPlanks = 0;
+    table.Lookup(defaultHeight, defaultLength, defaultPlanks);
+    height = float(CSettings::GetInt(GetOrganisationValueName(L"JumpHeight"), int32_t(defaultHeight)));
+    length = float(CSettings::GetInt(GetOrganisationValueName(L"LongJumpLength"), int32_t(defaultLength)));
+    planks = CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), defaultPlanks);
 }
 
 std::wstring CCourse::GetOrganisationValueName(const wchar_t* name) const
@@ -256,37 +261,67 @@ void CCourse::TakeOverSpecList(int organisationId)
 
 // ---- Setters --------------------------------------------------------------------
 
-void CCourse::Set3D(bool on)
+// Most setters: end the motion, store the value under its name, keep it,
+// renew the coordinate marks where they show it, tell the listeners.
+void CCourse::ChangeStoredInt(const std::wstring& name, int32_t& field, int32_t value, bool renewMarks)
 {
     SetMotion(0);
-    StoreBool(L"3D", on);
-    m_show3D = on;
+    CSettings::SetInt(name, value);
+    field = value;
+    if (renewMarks)
+        UpdateCoordinateMarks();
     OnCourseSettingsChanged();
+}
+
+void CCourse::ChangeStoredBool(const wchar_t* name, bool& field, bool value, bool renewMarks)
+{
+    SetMotion(0);
+    StoreBool(name, value);
+    field = value;
+    if (renewMarks)
+        UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+// The display flags are not stored; every object draws itself again.
+void CCourse::ChangeDisplayFlag(bool& field, bool value)
+{
+    SetMotion(0);
+    field = value;
+    RebuildAll();
+    OnCourseSettingsChanged();
+}
+
+// The jump height and long-jump length, stored per organisation; objects
+// that depend on them may go.
+void CCourse::ChangeJumpSetting(const wchar_t* name, float& field, float value)
+{
+    SetMotion(0);
+    StoreFloatSetting(GetOrganisationValueName(name), value);
+    field = value;
+    RemoveObjectsWhere(&CCourseObject::OnJumpSettingsChanged);
+    UpdateCoordinateMarks();
+    OnCourseSettingsChanged();
+}
+
+void CCourse::Set3D(bool on)
+{
+    ChangeStoredBool(L"3D", m_show3D, on, false);
 }
 
 void CCourse::Set3DCamera(bool on)
 {
-    SetMotion(0);
-    StoreBool(L"3DCamera", on);
-    m_use3DCamera = on;
-    OnCourseSettingsChanged();
+    ChangeStoredBool(L"3DCamera", m_use3DCamera, on, false);
 }
 
 void CCourse::SetBackground(int32_t background)
 {
-    SetMotion(0);
-    CSettings::SetInt(L"Background", background);
-    m_background = background;
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"Background", m_background, background, false);
 }
 
 void CCourse::SetBaselineCoordFirst(bool on)
 {
-    SetMotion(0);
-    StoreBool(L"BaselineCoordFirst", on);
-    m_baselineCoordFirst = on;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredBool(L"BaselineCoordFirst", m_baselineCoordFirst, on, true);
 }
 
 void CCourse::SetLengthValue(int margin, float value)
@@ -358,49 +393,27 @@ void CCourse::SetSelectionColors(const CPartColorSet& colors)
 
 void CCourse::SetDisplayOriginX(int32_t origin)
 {
-    SetMotion(0);
-    CSettings::SetInt(L"DisplayOriginX", origin);
-    m_displayOriginX = origin;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"DisplayOriginX", m_displayOriginX, origin, true);
 }
 
 void CCourse::SetDisplayOriginY(int32_t origin)
 {
-    SetMotion(0);
-    CSettings::SetInt(L"DisplayOriginY", origin);
-    m_displayOriginY = origin;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"DisplayOriginY", m_displayOriginY, origin, true);
 }
 
 void CCourse::SetJumpHeight(float height)
 {
-    SetMotion(0);
-    StoreFloatSetting(GetOrganisationValueName(L"JumpHeight"), height);
-    m_jumpHeight = height;
-    RemoveObjectsWhere(&CCourseObject::OnJumpSettingsChanged);
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeJumpSetting(L"JumpHeight", m_jumpHeight, height);
 }
 
 void CCourse::SetLongJumpLength(float length)
 {
-    SetMotion(0);
-    StoreFloatSetting(GetOrganisationValueName(L"LongJumpLength"), length);
-    m_longJumpLength = length;
-    RemoveObjectsWhere(&CCourseObject::OnJumpSettingsChanged);
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeJumpSetting(L"LongJumpLength", m_longJumpLength, length);
 }
 
 void CCourse::SetLongJumpPlanks(int32_t planks)
 {
-    SetMotion(0);
-    CSettings::SetInt(GetOrganisationValueName(L"LongJumpPlanks"), planks);
-    m_longJumpPlanks = planks;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredInt(GetOrganisationValueName(L"LongJumpPlanks"), m_longJumpPlanks, planks, true);
 }
 
 void CCourse::SetMetric(bool on)
@@ -415,11 +428,7 @@ void CCourse::SetMetric(bool on)
 
 void CCourse::SetMetricGridSpacing(int32_t spacing)
 {
-    SetMotion(0);
-    spacing = CheckGridSpacing(spacing, m_metricGridSpacing);
-    CSettings::SetInt(L"MetricGridSpacing", spacing);
-    m_metricGridSpacing = spacing;
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"MetricGridSpacing", m_metricGridSpacing, CheckGridSpacing(spacing, m_metricGridSpacing), false);
 }
 
 void CCourse::SetShowGrass(bool on)
@@ -432,35 +441,22 @@ void CCourse::SetShowGrass(bool on)
 
 void CCourse::SetShowTexts(bool on)
 {
-    SetMotion(0);
-    m_showTexts = on;
-    RebuildAll();
-    OnCourseSettingsChanged();
+    ChangeDisplayFlag(m_showTexts, on);
 }
 
 void CCourse::SetShowObsCoords(bool on)
 {
-    SetMotion(0);
-    StoreBool(L"ShowObsCoords", on);
-    m_showObsCoords = on;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredBool(L"ShowObsCoords", m_showObsCoords, on, true);
 }
 
 void CCourse::SetShowNumbers(bool on)
 {
-    SetMotion(0);
-    m_showNumbers = on;
-    RebuildAll();
-    OnCourseSettingsChanged();
+    ChangeDisplayFlag(m_showNumbers, on);
 }
 
 void CCourse::SetShowPaths(bool on)
 {
-    SetMotion(0);
-    m_showPaths = on;
-    RebuildAll();
-    OnCourseSettingsChanged();
+    ChangeDisplayFlag(m_showPaths, on);
 }
 
 void CCourse::SetShowUKCFooter(bool on)
@@ -479,17 +475,11 @@ void CCourse::SetSpecList(int organisationId)
     organisationId = CheckOrganisationId(organisationId);
     CSettings::SetInt(L"SpecList", organisationId);
     m_specList = &::GetSpecList(organisationId);
-    const CJumpHeightTable& table = m_specList->GetLongJumpTable();
-    if (!table.HasRow(m_jumpHeight)) {
-        const float defaultHeight = table.GetDefaultHeight();
-        float defaultLength = 0.0f;
-        int defaultPlanks = 0;
-        table.Lookup(defaultHeight, defaultLength, defaultPlanks);
-        const float height =
-            float(CSettings::GetInt(GetOrganisationValueName(L"JumpHeight"), int32_t(defaultHeight)));
-        const float length =
-            float(CSettings::GetInt(GetOrganisationValueName(L"LongJumpLength"), int32_t(defaultLength)));
-        const int32_t planks = CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), defaultPlanks);
+    if (!m_specList->GetLongJumpTable().HasRow(m_jumpHeight)) {
+        float height = 0.0f;
+        float length = 0.0f;
+        int32_t planks = 0;
+        ReadStoredJumpSettings(height, length, planks);
         SetJumpHeight(height);
         SetLongJumpLength(length);
         SetLongJumpPlanks(planks);
@@ -499,36 +489,20 @@ void CCourse::SetSpecList(int organisationId)
 
 void CCourse::SetUKCClass(int32_t ukcClass)
 {
-    SetMotion(0);
-    CSettings::SetInt(L"UKCClass", ukcClass);
-    m_ukcClass = ukcClass;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"UKCClass", m_ukcClass, ukcClass, true);
 }
 
 void CCourse::SetUSCoordUnitsX(int32_t units)
 {
-    SetMotion(0);
-    CSettings::SetInt(L"USCoordUnitsX", units);
-    m_usCoordUnitsX = units;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"USCoordUnitsX", m_usCoordUnitsX, units, true);
 }
 
 void CCourse::SetUSCoordUnitsY(int32_t units)
 {
-    SetMotion(0);
-    CSettings::SetInt(L"USCoordUnitsY", units);
-    m_usCoordUnitsY = units;
-    UpdateCoordinateMarks();
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"USCoordUnitsY", m_usCoordUnitsY, units, true);
 }
 
 void CCourse::SetUsGridSpacing(int32_t spacing)
 {
-    SetMotion(0);
-    spacing = CheckGridSpacing(spacing, m_usGridSpacing);
-    CSettings::SetInt(L"UsGridSpacing", spacing);
-    m_usGridSpacing = spacing;
-    OnCourseSettingsChanged();
+    ChangeStoredInt(L"UsGridSpacing", m_usGridSpacing, CheckGridSpacing(spacing, m_usGridSpacing), false);
 }

@@ -1,6 +1,7 @@
 #include "course/SnapAxis.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "foundation/CrashLog.h"
 
@@ -12,6 +13,18 @@ void CSnapAxis::SetZone(float zone)
         return;
     }
     m_zone = zone;
+}
+
+void CSnapAxis::AddPosition(float position)
+{
+    // A value that is not a number compares with nothing and would break
+    // the order of the set.
+    if (!std::isfinite(position)) {
+        TRACE_VALUE(float, position);
+        ReportFailure();
+        return;
+    }
+    m_positions.insert(position);
 }
 
 void CSnapAxis::Clear()

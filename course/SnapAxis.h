@@ -15,7 +15,8 @@ public:
     // A zone not above 0 is reported and the old zone kept; positions are kept.
     void SetZone(float zone);
     float GetZone() const { return m_zone; }
-    void AddPosition(float position) { m_positions.insert(position); }
+    // A position that is not a finite number is reported and left out.
+    void AddPosition(float position);
     // Removes every position and sets the offset to 0.
     void Clear();
     void ClearOffset() { m_offset = 0.0f; }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "course/SnapAxis.h"
 #include "tests/support/FailureReports.h"
 
@@ -71,4 +74,18 @@ TEST(SnapAxis, ZoneNotAboveZeroIsReportedAndKept)
     EXPECT_EQ(15.0f, axis.GetZone());
     axis.SetZone(40.0f);
     EXPECT_EQ(40.0f, axis.GetZone());
+}
+
+TEST(SnapAxis, PositionsThatAreNotNumbersAreReportedAndLeftOut)
+{
+    CSnapAxis axis(15.0f);
+    axis.AddPosition(0.0f);
+    axis.AddPosition(100.0f);
+    const int before = ReportCount();
+    axis.AddPosition(std::nanf(""));
+    axis.AddPosition(std::numeric_limits<float>::infinity());
+    EXPECT_EQ(before + 2, ReportCount());
+    EXPECT_EQ(2u, axis.GetPositions().size());
+    EXPECT_FLOAT_EQ(100.0f, axis.Apply(95.0f));
+    EXPECT_FLOAT_EQ(0.0f, axis.Apply(3.0f));
 }
