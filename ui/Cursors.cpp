@@ -191,44 +191,50 @@ void CCursors::Apply() const
         GetArrow().Apply();
 }
 
+namespace {
+
+// One shared cursor per call site: each lambda is a type of its own, so each
+// getter keeps its own instance, made on first use.
+template <class Make>
+CCursors& GetShared(Make make)
+{
+    static const std::unique_ptr<CCursors> cursor = make();
+    return *cursor;
+}
+
+}  // namespace
+
 CCursors& CCursors::GetArrow()
 {
-    static CCursors cursor(IDC_ARROW);
-    return cursor;
+    return GetShared([] { return std::make_unique<CCursors>(IDC_ARROW); });
 }
 
 CCursors& CCursors::GetIBeam()
 {
-    static CCursors cursor(IDC_IBEAM);
-    return cursor;
+    return GetShared([] { return std::make_unique<CCursors>(IDC_IBEAM); });
 }
 
 CCursors& CCursors::GetSizeWE()
 {
-    static CCursors cursor(IDC_SIZEWE);
-    return cursor;
+    return GetShared([] { return std::make_unique<CCursors>(IDC_SIZEWE); });
 }
 
 CCursors& CCursors::GetSizeAll()
 {
-    static CCursors cursor(IDC_SIZEALL);
-    return cursor;
+    return GetShared([] { return std::make_unique<CCursors>(IDC_SIZEALL); });
 }
 
 CCursors& CCursors::GetPlus()
 {
-    static const std::unique_ptr<CCursors> cursor = CreateFromArt(16, 16, kPlusArt);
-    return *cursor;
+    return GetShared([] { return CreateFromArt(16, 16, kPlusArt); });
 }
 
 CCursors& CCursors::GetGrabHand()
 {
-    static const std::unique_ptr<CCursors> cursor = CreateFromArt(16, 14, kGrabHandArt);
-    return *cursor;
+    return GetShared([] { return CreateFromArt(16, 14, kGrabHandArt); });
 }
 
 CCursors& CCursors::GetPointHand()
 {
-    static const std::unique_ptr<CCursors> cursor = CreateFromArt(12, 1, kPointHandArt);
-    return *cursor;
+    return GetShared([] { return CreateFromArt(12, 1, kPointHandArt); });
 }

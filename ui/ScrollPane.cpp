@@ -207,8 +207,8 @@ void CScrollFrame::CBorder::Measure()
 }
 
 CScrollFrame::CScrollFrame(CWindow* framed_)
-    : framed(framed_), top(this, true), left(this, false), right(this, false), bottom(this, true), outer(1, 3),
-      middle(3, 1)
+    : CForwardingWindow(&outer), framed(framed_), top(this, true), left(this, false), right(this, false),
+      bottom(this, true), outer(1, 3), middle(3, 1)
 {
     outer.SetCell(0, 0, &top);
     outer.SetCell(0, 1, &middle);
@@ -243,23 +243,11 @@ void CScrollFrame::Draw(CGraphicsContext& context)
     }
 }
 
-void CScrollFrame::TakeOuterLimits()
+void CScrollFrame::TakeInnerLimits()
 {
     CopyLimits(outer);
     widthStretch = 0;
     heightStretch = 0;
-}
-
-void CScrollFrame::MeasureWithin(float width, float height)
-{
-    outer.MeasureWithin(width, height);
-    TakeOuterLimits();
-}
-
-void CScrollFrame::Measure()
-{
-    outer.Measure();
-    TakeOuterLimits();
 }
 
 bool CScrollFrame::DependsOnAvailableSize() const { return framed && framed->DependsOnAvailableSize(); }
@@ -290,28 +278,10 @@ void CScrollFrame::SetBounds(const CRectF& rect)
     outer.SetBounds(bounds);
 }
 
-void CScrollFrame::SetVisible(bool newVisible)
-{
-    CWindow::SetVisible(newVisible);
-    outer.SetVisible(newVisible);
-}
-
-void CScrollFrame::CollectCaptions(CNativeWindow& owner) { outer.CollectCaptions(owner); }
-
-void CScrollFrame::CreateNativeWindow(CNativeWindow& owner) { outer.CreateNativeWindow(owner); }
-
-bool CScrollFrame::HasNativeWindow() const { return outer.HasNativeWindow(); }
-
-void CScrollFrame::SetDirty()
-{
-    outer.SetDirty();
-    CWindow::SetDirty();
-}
-
 // ---- The pane ---------------------------------------------------------------------------
 
 CScrollPane::CScrollPane(bool sorted)
-    : client(sorted, this), area(&client, GetRowHeight()), frame(&area)
+    : CForwardingWindow(&frame), client(sorted, this), area(&client, GetRowHeight()), frame(&area)
 {
 }
 
@@ -405,42 +375,19 @@ void CScrollPane::MeasureWithin(float width, float height)
 {
     if (!ready)
         SetUp();
-    frame.MeasureWithin(width, height);
-    CopyLimits(frame);
+    CForwardingWindow::MeasureWithin(width, height);
 }
 
 void CScrollPane::Measure()
 {
     if (!ready)
         SetUp();
-    frame.Measure();
-    CopyLimits(frame);
+    CForwardingWindow::Measure();
 }
-
-bool CScrollPane::DependsOnAvailableSize() const { return frame.DependsOnAvailableSize(); }
 
 void CScrollPane::SetBounds(const CRectF& rect)
 {
-    CWindow::SetBounds(rect);
-    frame.SetBounds(bounds);
+    CForwardingWindow::SetBounds(rect);
     if (ready)
         ShowSelected();
-}
-
-void CScrollPane::SetVisible(bool newVisible)
-{
-    CWindow::SetVisible(newVisible);
-    frame.SetVisible(newVisible);
-}
-
-void CScrollPane::CollectCaptions(CNativeWindow& owner) { frame.CollectCaptions(owner); }
-
-void CScrollPane::CreateNativeWindow(CNativeWindow& owner) { frame.CreateNativeWindow(owner); }
-
-bool CScrollPane::HasNativeWindow() const { return frame.HasNativeWindow(); }
-
-void CScrollPane::SetDirty()
-{
-    frame.SetDirty();
-    CWindow::SetDirty();
 }

@@ -6,6 +6,7 @@
 #include "foundation/FontMetrics.h"
 #include "graphics/Drawable.h"
 #include "ui/Delegate.h"
+#include "ui/ForwardingWindow.h"
 #include "ui/GridLayout.h"
 #include "ui/Panel.h"
 #include "ui/Scene.h"
@@ -53,7 +54,7 @@ private:
 
 // A frame 2 pixels wide drawn as a sunken edge around a window: four thin
 // panels, each showing its own strip of the one outline.
-class CScrollFrame : public CWindow, public CDrawable
+class CScrollFrame : public CForwardingWindow, public CDrawable
 {
 public:
     class CBorder : public CPanel
@@ -72,15 +73,11 @@ public:
     // The outline of the frame's bounds, in the frame's own coordinates.
     void Draw(CGraphicsContext& context) override;
 
-    void MeasureWithin(float width, float height) override;
-    void Measure() override;
+    // Whether the framed window depends on the space offered.
     bool DependsOnAvailableSize() const override;
+    // Turns each border's scene to its strip of the outline, then arranges
+    // the grid.
     void SetBounds(const CRectF& rect) override;
-    void SetVisible(bool newVisible) override;
-    void CollectCaptions(CNativeWindow& owner) override;
-    void CreateNativeWindow(CNativeWindow& owner) override;
-    bool HasNativeWindow() const override;
-    void SetDirty() override;
 
     CWindow* framed;
     CBorder top;
@@ -90,15 +87,15 @@ public:
     CGridLayout outer;
     CGridLayout middle;
 
-private:
+protected:
     // The outer grid's limits, stretching in neither direction.
-    void TakeOuterLimits();
+    void TakeInnerLimits() override;
 };
 
 // The program's scrolling text list: items in rows, one selected, inside a
 // row-scrolling area inside a sunken frame. Filled with AddItem before it is
 // first measured; the list is set up then, once.
-class CScrollPane : public CWindow
+class CScrollPane : public CForwardingWindow
 {
 public:
     explicit CScrollPane(bool sorted = false);
@@ -110,15 +107,11 @@ public:
     void Select(int index);
     int GetSelected() const { return selected; }
 
+    // The first measure sets the list up; every measure goes to the frame.
     void MeasureWithin(float width, float height) override;
     void Measure() override;
-    bool DependsOnAvailableSize() const override;
+    // Keeps the selected row in view.
     void SetBounds(const CRectF& rect) override;
-    void SetVisible(bool newVisible) override;
-    void CollectCaptions(CNativeWindow& owner) override;
-    void CreateNativeWindow(CNativeWindow& owner) override;
-    bool HasNativeWindow() const override;
-    void SetDirty() override;
 
     // The list font: the built-in metrics scaled so that a sample text is
     // as wide as in the UI font.
