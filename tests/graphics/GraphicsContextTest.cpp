@@ -41,25 +41,28 @@ bool HasCall(const CRecordingContext& gc, char op, float x, float y)
     return false;
 }
 
-// What an open line from the first point through the others reaches the
-// back end as, drawn with the dash style and pen width.
-std::string DashedLineLog(uint32_t dashStyle, std::initializer_list<CPoint2> points,
-                          float penWidth = 0.5f)
+// What open lines, each from its first point through the others, reach the
+// back end as when drawn as one path with the dash style and pen width.
+std::string LinesLog(uint32_t dashStyle, std::initializer_list<std::vector<CPoint2>> lines,
+                     float penWidth = 0.5f)
 {
     CRecordingContext gc;
     gc.m_state.penWidth = penWidth;
     gc.SetDashStyle(dashStyle);
     gc.BeginLine(1);
-    bool first = true;
-    for (const CPoint2& p : points) {
-        if (first)
-            gc.MoveTo(p.x, p.y);
-        else
-            gc.LineTo(p.x, p.y);
-        first = false;
+    for (const std::vector<CPoint2>& points : lines) {
+        gc.MoveTo(points.front());
+        for (size_t i = 1; i < points.size(); ++i)
+            gc.LineTo(points[i]);
     }
     gc.EndPath();
     return gc.Log();
+}
+
+std::string DashedLineLog(uint32_t dashStyle, std::initializer_list<CPoint2> points,
+                          float penWidth = 0.5f)
+{
+    return LinesLog(dashStyle, {std::vector<CPoint2>(points)}, penWidth);
 }
 
 }  // namespace
@@ -82,14 +85,7 @@ TEST(GraphicsContext, ClosedPathEmitsMoveLinesCloseAndEnd)
 
 TEST(GraphicsContext, OpenLineIsNeverClosed)
 {
-    CRecordingContext gc;
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(10, 0);
-    gc.MoveTo(0, 5);
-    gc.LineTo(10, 5);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L10,0 M0,5 L10,5 E", gc.Log());
+    EXPECT_EQ("B1,0 M0,0 L10,0 M0,5 L10,5 E", LinesLog(0, {{{0, 0}, {10, 0}}, {{0, 5}, {10, 5}}}));
 }
 
 TEST(GraphicsContext, FigureOfMovesOnlyEmitsNothing)
@@ -252,16 +248,8 @@ TEST(GraphicsContext, GapContinuesIntoTheNextSegment)
 
 TEST(GraphicsContext, MoveRestartsTheDashPattern)
 {
-    CRecordingContext gc;
-    gc.m_state.penWidth = 0.5f;
-    gc.SetDashStyle(1);
-    gc.BeginLine(1);
-    gc.MoveTo(0, 0);
-    gc.LineTo(1.5f, 0);
-    gc.MoveTo(0, 5);
-    gc.LineTo(1.5f, 5);
-    gc.EndPath();
-    EXPECT_EQ("B1,0 M0,0 L1,0 M0,5 L1,5 E", gc.Log());
+    EXPECT_EQ("B1,0 M0,0 L1,0 M0,5 L1,5 E",
+              LinesLog(1, {{{0, 0}, {1.5f, 0}}, {{0, 5}, {1.5f, 5}}}));
 }
 
 TEST(GraphicsContext, DashedSegmentOfNoLengthEmitsNothing)
