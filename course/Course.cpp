@@ -267,9 +267,11 @@ void CCourse::UpdateCoordinateMarks()
         if (!marks->empty())
             LayOutCoordinateMarks(*marks);
     }
+    // The listeners rebuild the layer from the marks they find: the new ones
+    // are in place before they hear of them.
+    m_coordinateMarks = std::move(marks);
     OnMapLayerChanged(3);
     On3DLayerChanged(3);
-    m_coordinateMarks = std::move(marks);
 }
 
 void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks)

@@ -77,6 +77,16 @@ TEST_F(CourseNotification, CoordinateMarksAreLayerThreeOfTheMapThenOfThe3DScene)
     log.clear();
     course.UpdateCoordinateMarks();
     EXPECT_EQ(Log({"map 3", "3d 3"}), log);
+
+    // A listener that rebuilds at once finds the marks it is told of.
+    course.AddMarkedPoint(CPoint2(500.0f, 600.0f));
+    std::vector<size_t> seen;
+    listener.hook = [&](const std::string&) { seen.push_back(course.GetCoordinateMarks()->size()); };
+    course.UpdateCoordinateMarks();
+    EXPECT_EQ(std::vector<size_t>({1u, 1u}), seen);
+    seen.clear();
+    course.SetShowObsCoords(false);
+    EXPECT_EQ(0u, seen.front());
     course.RemoveListener(&listener);
 }
 
