@@ -25,7 +25,11 @@ float WrapToInt16(int64_t value) { return float(int16_t(uint16_t(uint64_t(value)
 
 int32_t CFieldStream::RoundHalfUp(float value)
 {
-    const float rounded = std::floor(value + 0.5f);
+    // The sum is stored as a float before the floor: the x87 unit would keep
+    // it in extended precision, and a value just below a half (0.49999997)
+    // or an odd whole number above 2^23 would round the other way.
+    volatile float sum = value + 0.5f;
+    const float rounded = std::floor(float(sum));
     if (!(rounded == rounded))
         return 0;
     if (rounded >= 2147483648.0f)

@@ -106,6 +106,14 @@ TEST(FieldStream, FloatsAreRoundedHalfUp)
     writer.WriteFloat16(-2.51f);
     EXPECT_EQ(Bytes({3, 0, 0xFE, 0xFF, 2, 0, 0xFD, 0xFF}), writer.m_bytes);
 
+    // The half is added in single precision: 0.49999997 + 0.5 is 1 as a
+    // float, and 8388609 + 0.5 is 8388610.
+    writer.Clear();
+    writer.WriteFloat16(0.49999997f);
+    writer.WritePoint(0.49999997f, -0.50000006f);
+    EXPECT_EQ(Bytes({1, 0, 1, 0, 0xFF, 0xFF}), writer.m_bytes);
+    EXPECT_EQ(8388610, CFieldStream::RoundHalfUp(8388609.0f));
+
     writer.Clear();
     writer.WriteFloat24(100000.4f);
     writer.WriteFloat16(40000.0f);
