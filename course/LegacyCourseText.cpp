@@ -30,6 +30,10 @@ constexpr long long kMaxRingInches = 3000;
 constexpr float kUnitsPerInch = 10.0f;
 // An angle not above this was not read.
 constexpr float kNoAngle = -999.0f;
+// The archive keeps positions as 16-bit whole units: a listed object beyond
+// them could not be saved where it stands.
+constexpr float kMinStoredPosition = -32768.0f;
+constexpr float kMaxStoredPosition = 32767.0f;
 
 // Cuts "(a b)" off the end of a line and reads the two whole inches; what is
 // missing is 0.
@@ -58,6 +62,11 @@ float RingLength(long long feet, int inches)
     const long long clampedFeet = std::max(-1000000LL, std::min(1000000LL, feet));
     const long long total = std::max(kMinRingInches, std::min(kMaxRingInches, 12 * clampedFeet + inches));
     return float(total) * kUnitsPerInch;
+}
+
+bool IsStorable(float coordinate)
+{
+    return coordinate >= kMinStoredPosition && coordinate <= kMaxStoredPosition;
 }
 
 bool IsEndLine(const std::string& line)
@@ -117,6 +126,12 @@ bool CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in, const 
         }
         const float x = (12.0f * xFeet + float(inchesX)) * kUnitsPerInch;
         const float y = height - (12.0f * yFeet + float(inchesY)) * kUnitsPerInch;
+        if (!IsStorable(x) || !IsStorable(y)) {
+            TRACE_VALUE(float, x);
+            TRACE_VALUE(float, y);
+            incomplete = true;
+            continue;
+        }
         CTransform placement;
         placement.SetPosition2D(x, y);
         placement.RotateZ(-angle);

@@ -412,6 +412,31 @@ TEST_F(CourseTextBlock, IncompleteLegacyListingKeepsWhatWasRead)
     EXPECT_EQ(1u, other->GetObjectCount());
 }
 
+TEST_F(CourseTextBlock, LegacyPositionsTheArchiveCannotHoldAreDropped)
+{
+    // 273 feet is 32760 units, within the archive's 16-bit positions; 274
+    // feet (32880) is beyond them, and so is a y of 9600 - 42480.
+    auto course = MakeCourse();
+    const std::string text =
+        "Begin Fendrel\nVersion 2000\nDimensions 100 80\n"
+        "ArchiveTestKind 273 0 0 1\n"
+        "ArchiveTestKind 274 0 0 2\n"
+        "ArchiveTestKind 10 354 0 3\n"
+        "ArchiveTestKind 1e38 0 0 4\n"
+        "ArchiveTestKind 10 20 0 5 (0 -393216)\n"
+        "End Fendrel\n";
+    ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
+    ASSERT_EQ(1u, course->GetObjectCount());
+    EXPECT_EQ(1, static_cast<archivetest::CRecordObject*>(*course->GetObjects().begin())->value);
+
+    // What was kept is saved and read back where it stood.
+    auto reread = MakeCourse();
+    ASSERT_TRUE(archivetest::ReadBlock(*reread, archivetest::TextBlockOf(*course)));
+    ASSERT_EQ(1u, reread->GetObjectCount());
+    EXPECT_EQ(CPoint2(32760.0f, 9600.0f), (*reread->GetObjects().begin())->GetPlacement().GetPosition2D());
+}
+
 TEST_F(CourseTextBlock, LegacyMergeKeepsTheRing)
 {
     auto course = MakeCourse();
