@@ -1,5 +1,6 @@
 #include "course/Course.h"
 
+#include <cmath>
 #include <iterator>
 
 #include "course/CourseObject.h"
@@ -129,6 +130,12 @@ void CCourse::PrepareRotationSnap()
 void CCourse::MoveSelectionBy(float dx, float dy)
 {
     TRACE_POINT();
+    if (!IsFinite(CPoint2(dx, dy))) {
+        // A step that is no number would spoil the rest of the drag.
+        TRACE_VALUE(CPoint2, CPoint2(dx, dy));
+        ReportFailure();
+        return;
+    }
     if (m_motion != 1) {
         for (CCourseObject* object : m_objects) {
             if (object->IsActive())
@@ -151,6 +158,11 @@ void CCourse::MoveSelectionBy(float dx, float dy)
 void CCourse::RotateSelectionBy(float dAngle)
 {
     TRACE_POINT();
+    if (!std::isfinite(dAngle)) {
+        TRACE_VALUE(float, dAngle);
+        ReportFailure();
+        return;
+    }
     if (m_motion != 2) {
         for (CCourseObject* object : m_objects) {
             if (object->IsActiveForPath())
@@ -210,6 +222,11 @@ CPoint2 CCourse::GetRotationCentre()
 void CCourse::MoveActiveHandle(float dx, float dy)
 {
     TRACE_POINT();
+    if (!IsFinite(CPoint2(dx, dy))) {
+        TRACE_VALUE(CPoint2, CPoint2(dx, dy));
+        ReportFailure();
+        return;
+    }
     SetMotion(3);
     m_handlePos = m_handlePos + CPoint2(dx, dy);
     if (m_editedObject == nullptr) {

@@ -444,8 +444,16 @@ void CCourseObject::SetPlacement(const CTransform& placement)
 
 void CCourseObject::MoveTo(float x, float y)
 {
+    const CPoint2 position(RoundHalfUp(m_snapAxisX.Apply(x)), RoundHalfUp(m_snapAxisY.Apply(y)));
+    if (!IsFinite(position)) {
+        // A point that is no number would reach the drawing and the file:
+        // the object stays where it is.
+        TRACE_VALUE(CPoint2, CPoint2(x, y));
+        ReportFailure();
+        return;
+    }
     CTransform placement = m_placement;
-    placement.SetPosition2D(RoundHalfUp(m_snapAxisX.Apply(x)), RoundHalfUp(m_snapAxisY.Apply(y)));
+    placement.SetPosition2D(position.x, position.y);
     SetPlacement(placement);
 }
 

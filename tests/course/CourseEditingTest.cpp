@@ -325,6 +325,38 @@ TEST_F(CourseEditing, HandleCallsWithoutAnEditedObjectAreReported)
     EXPECT_EQ(reports + 4, ReportCount());
 }
 
+TEST_F(CourseEditing, StepsThatAreNoNumbersAreReportedAndChangeNothing)
+{
+    CCourse course(L"", L"");
+    CEditObject* object = PlaceEdit(course, ObstacleType(), 1000.0f, 2000.0f);
+    object->SetSelected(true);
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const int reports = ReportCount();
+    course.MoveSelectionBy(nan, 0.0f);
+    course.MoveSelectionBy(10.0f, inf);
+    course.RotateSelectionBy(nan);
+    EXPECT_EQ(reports + 3, ReportCount());
+    EXPECT_EQ(0, course.GetMotion());
+    EXPECT_EQ(CPoint2(1000.0f, 2000.0f), Position(object));
+    EXPECT_FLOAT_EQ(0.0f, Rotation(object));
+    // The drag goes on from where it was.
+    course.MoveSelectionBy(10.0f, 0.0f);
+    course.MoveSelectionBy(-inf, 0.0f);
+    course.MoveSelectionBy(10.0f, 0.0f);
+    EXPECT_EQ(CPoint2(1020.0f, 2000.0f), Position(object));
+
+    object->Move(nan, 5.0f);
+    EXPECT_EQ(reports + 5, ReportCount());
+    EXPECT_EQ(CPoint2(1020.0f, 2000.0f), Position(object));
+
+    course.PointerDown(CCourse::MakeHandlePickId(0, 1), nullptr, nullptr);
+    course.MoveActiveHandle(nan, nan);
+    EXPECT_EQ(reports + 6, ReportCount());
+    EXPECT_TRUE(object->movedHandles.empty());
+    EXPECT_TRUE(IsFinite(course.GetHandlePos()));
+}
+
 TEST_F(CourseEditing, SingleObjectEditBuildsAndResetsTheSnapGrid)
 {
     CCourse course(L"", L"");
