@@ -15,6 +15,7 @@
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "ui/UIFontMetrics.h"
 
 namespace {
 
@@ -75,7 +76,8 @@ CCourseWindow::CCourseWindow(CCourse* course)
       currentScene(m_course->Get3D() ? static_cast<CCourseScene*>(&scene3D) : &mapScene),
       contextMenu(2000, 2000, nullptr, CMenu::kContextMenu),
       propertiesButton(GetString(2129)),
-      colorsButton(GetString(kColorsCommand)),
+      // The command's caption without the access key it has in the menu.
+      colorsButton(StripAccessKeyMarkers(GetString(kColorsCommand))),
       toolColumn(&organisationChooser, &shapeToolbar, &propertiesButton, &colorsButton, &cameraToolbar),
       cameraToolbar(m_course.get()),
       view(currentScene, &contextMenu, &shapeToolbar, &cameraToolbar),

@@ -66,7 +66,11 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
              CutCourseSelection(*window.m_course, window.hwnd);
          }},
         {2112, [](CCourseWindow& window, int id) { CopyCourse(*window.m_course, window.hwnd, id); }},
-        {2116, [](CCourseWindow& window, int) { CopyCourseSummary(*window.m_course, window.hwnd); }},
+        // The summary clears the selection: the commands that need one follow.
+        {2116, [](CCourseWindow& window, int) {
+             CopyCourseSummary(*window.m_course, window.hwnd);
+             window.Broadcast();
+         }},
         {2118, [](CCourseWindow& window, int) { CopyCourseVersion3(*window.m_course, window.hwnd); }},
         {2120, [](CCourseWindow& window, int) { window.Paste(); }},
         {2122, [](CCourseWindow& window, int id) {
@@ -180,10 +184,11 @@ void CCourseWindow::Save()
         SaveAs();
         return;
     }
-    if (!WriteCourseFile(*m_course))
-        return;
-    m_course->ClearReadFromVersion3();
-    m_course->MarkUnmodified(false);
+    // Writing clears the selection, also when the file could not be written.
+    if (WriteCourseFile(*m_course)) {
+        m_course->ClearReadFromVersion3();
+        m_course->MarkUnmodified(false);
+    }
     Broadcast();
 }
 
@@ -191,6 +196,7 @@ void CCourseWindow::SaveAs()
 {
     ResetTool();
     m_course->DeselectAll(false);
+    Broadcast();
     SetCloseMode(0);
     ShowSaveDialog(*this, GetViewWidth(), GetViewHeight());
 }

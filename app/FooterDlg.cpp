@@ -28,11 +28,14 @@ CUKCFooterDlg::CUKCFooterDlg(CCourse* courseValue)
         ReportFailure();
     } else {
         const int ukcClass = course->GetUKCClass();
-        if (ukcClass >= 1 && ukcClass <= kClassCount)
+        if (ukcClass >= 1 && ukcClass <= kClassCount) {
             classList.SelectItem(ukcClass - 1);
+            m_classShown = true;
+        }
     }
     classList.SetEnabled(showBox.checked);
     showBox.SetOnChange(CMemberDelegate<CCheckBox*, CUKCFooterDlg>::Make(this, &CUKCFooterDlg::OnShowClicked));
+    classList.SetOnSelChange(CMemberDelegate<CComboBox*, CUKCFooterDlg>::Make(this, &CUKCFooterDlg::OnClassChosen));
 
     classRow.SetCell(0, 0, &classLabel);
     classRow.SetCell(1, 0, CSpacer::GapH4());
@@ -53,11 +56,13 @@ CUKCFooterDlg::CUKCFooterDlg(CCourse* courseValue)
 
 void CUKCFooterDlg::OnShowClicked(CCheckBox* box) { classList.SetEnabled(box->checked); }
 
+void CUKCFooterDlg::OnClassChosen(CComboBox* list) { m_classShown = true; }
+
 void CUKCFooterDlg::OnOk()
 {
     TRACE_POINT();
     if (course) {
-        course->SetUKCClass(classList.GetSelection() + 1);
+        course->SetUKCClass(m_classShown ? classList.GetSelection() + 1 : course->GetUKCClass());
         course->SetShowUKCFooter(showBox.checked);
         course->DeselectAll(false);
         course->CommitUndoStepById(2164);

@@ -31,4 +31,10 @@ public:
 
 private:
     void OnShowClicked(CCheckBox* box);
+    void OnClassChosen(CComboBox* list);
+
+    // The list shows the course's class, or the user chose one: only then
+    // does OK store the list's class. A class outside 1 to 12 (a damaged
+    // file) is otherwise kept as it is.
+    bool m_classShown = false;
 };

@@ -327,7 +327,17 @@ CHILD_SCENARIO(CopyAndPasteBetweenWindows)
     fresh->RunMenuCommand(2120);
     if (fresh->GetCourse()->GetObjectCount() != 3)
         return 5;
-    return ReportCount() == 0 ? 0 : 6;
+
+    // The summary leaves nothing selected, and Cut and Delete say so at once
+    // (in the toolbar too, whose states are not pulled by a menu).
+    source->RunMenuCommand(2124);
+    source->RunMenuCommand(2116);
+    const CCommand* remove = dynamic_cast<const CCommand*>(source->menuBar.FindById(2122));
+    const CCommand* cut = dynamic_cast<const CCommand*>(source->menuBar.FindById(2110));
+    if (source->GetCourse()->HasSelection() || !remove || remove->enabled || !cut || cut->enabled ||
+        !IsClipboardFormatAvailable(CF_UNICODETEXT))
+        return 6;
+    return ReportCount() == 0 ? 0 : 7;
 }
 
 TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItElsewhere)

@@ -138,6 +138,22 @@ TEST_F(FooterDlg, TheClassCanBeChosenOnlyWhileTheFooterIsShown)
     // The stored class goes back unchanged.
     EXPECT_EQ(12, course.GetUKCClass());
     EXPECT_FALSE(course.GetShowUKCFooter());
+
+    // A class no item names (a damaged file) is not replaced by the item the
+    // list happens to show, also once the footer is switched on.
+    course.SetUKCClass(40);
+    ASSERT_TRUE(RunDriven(course, [&](HWND dialog) {
+        ClickControl(FindByCaption(dialog, GetString(2503)));
+        PressDialogButton(dialog, IDOK);
+    }));
+    EXPECT_EQ(40, course.GetUKCClass());
+    EXPECT_TRUE(course.GetShowUKCFooter());
+    // A class the user chooses is stored.
+    ASSERT_TRUE(RunDriven(course, [&](HWND dialog) {
+        ChooseComboItem(FindCombo(dialog), 0);
+        PressDialogButton(dialog, IDOK);
+    }));
+    EXPECT_EQ(1, course.GetUKCClass());
 }
 
 TEST_F(FooterDlg, CancelChangesNothing)
