@@ -440,13 +440,18 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
                 stream.SkipField();
             break;
         }
-        default:
-            if (!(overlayMode && merge) && loaded.objects.size() < kMaxLoadedObjects) {
+        default: {
+            const bool wanted = !(overlayMode && merge) && loaded.objects.size() < kMaxLoadedObjects;
+            // Version 3 codes every point against the one before it, across
+            // records: a record left out is still read, so that the points
+            // after it decode where they were written.
+            if (wanted || stream.m_keepPointAcrossFields) {
                 std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode);
-                if (object)
+                if (object && wanted)
                     loaded.objects.push_back({std::move(object), overlayMode});
             }
             break;
+        }
         }
         stream.SkipField();
     }

@@ -445,6 +445,44 @@ TEST_F(CourseArchive, SelectedOnlyWritesNeitherOverlayNorUnselected)
     EXPECT_TRUE(merged.GetOverlayObjects().empty());
 }
 
+TEST_F(CourseArchive, Version3RecordsSkippedByAMergeKeepTheRunningPoint)
+{
+    // A course with an overlay, in version 3: every point, the overlay's
+    // included, is coded against the one before it.
+    auto source = MakeCourse();
+    archivetest::PlaceRecord(*source, 100.0f, 200.0f, 0.0f, 1, L"")->corner = CPoint2(700.0f, 900.0f);
+    const std::string overlaid = [&] {
+        std::string whole = Archive(*source);
+        CFieldWriter writer;
+        writer.m_versionMajor = 4;
+        writer.m_versionMinor = 33;
+        source->WriteObject(writer, *source->GetObjects().begin());
+        return whole.substr(0, whole.size() - 3) + Bytes({0xF2, 0x03, 0x1F}) + writer.m_bytes +
+               Bytes({0xF3, 0x03, 0x1F}) + whole.substr(whole.size() - 3);
+    }();
+    CCourse withOverlay(L"Overlay", L"");
+    ASSERT_TRUE(withOverlay.LoadArchive(overlaid, false, false, false));
+    ASSERT_EQ(1u, withOverlay.GetOverlayObjects().size());
+    archivetest::PlaceRecord(withOverlay, 3000.0f, 4000.0f, 0.0f, 2, L"")->corner = CPoint2(50.0f, 60.0f);
+    const std::string version3 = Archive(withOverlay, true);
+
+    // Merging skips the overlay, yet the objects after it stand where they stood.
+    auto target = MakeCourse();
+    ASSERT_TRUE(target->LoadArchive(version3, true, false, false));
+    EXPECT_TRUE(target->GetOverlayObjects().empty());
+    ASSERT_EQ(2u, target->GetObjectCount());
+    for (CCourseObject* each : target->GetObjects()) {
+        auto* record = static_cast<archivetest::CRecordObject*>(each);
+        if (record->value == 1) {
+            EXPECT_EQ(CPoint2(100.0f, 200.0f), record->GetPlacement().GetPosition2D());
+            EXPECT_EQ(CPoint2(700.0f, 900.0f), record->corner);
+        } else {
+            EXPECT_EQ(CPoint2(3000.0f, 4000.0f), record->GetPlacement().GetPosition2D());
+            EXPECT_EQ(CPoint2(50.0f, 60.0f), record->corner);
+        }
+    }
+}
+
 TEST_F(CourseArchive, MergeAddsSelectedObjectsAndKeepsTheSettings)
 {
     auto source = MakeCourse();
