@@ -15,6 +15,7 @@
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "ui/ModalState.h"
 #include "ui/UIFontMetrics.h"
 
 namespace {
@@ -445,8 +446,10 @@ void CCourseWindow::CloseNextWindow()
 bool CCourseWindow::QueryEndSession()
 {
     TRACE_VALUE(int32_t, g_closeMode);
-    // A close already under way is waiting for the user; the session waits.
-    if (g_closeMode != 0)
+    // A close already under way is waiting for the user, or a modal dialog
+    // holds a course of a window that closing would delete under it: the
+    // session waits.
+    if (g_closeMode != 0 || GetModalCount() > 0)
         return false;
     if (!GetCourseWindows().empty())
         CloseNextWindow();

@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <sstream>
+#include <thread>
 
 #include "app/CourseFiles.h"
 #include "app/CourseWindow.h"
+#include "app/FooterDlg.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"
 #include "course/SpecList.h"
@@ -273,6 +276,42 @@ CHILD_SCENARIO(EndOfSessionClosesLikeExit)
 TEST(CourseWindow, EndOfSessionClosesEveryWindowAsExitDoes)
 {
     EXPECT_EQ(0, RunChildScenario("EndOfSessionClosesLikeExit"));
+}
+
+CHILD_SCENARIO(EndOfSessionWaitsForAnOpenDialog)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenNewCourseWindow(L"Dialog");
+    const HWND frame = window->hwnd;
+    std::atomic<int> answer{-1};
+    {
+        CDialogWatcherPause pause;
+        std::thread driver([&] {
+            const HWND dialog = WaitForDialogAnsweringOthers(GetString(2502));
+            if (!dialog)
+                return;
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &result))
+                answer = int(result);
+            PressDialogButton(dialog, IDCANCEL);
+        });
+        // The dialog holds the window's course: the window must outlive it.
+        (new CUKCFooterDlg(window->GetCourse()))->DoModal();
+        driver.join();
+    }
+    if (answer != FALSE)
+        return 1;
+    if (CCourseWindow::GetCourseWindows().size() != 1 || CCourseWindow::GetCloseMode() != 0 || QuitPosted())
+        return 2;
+    // Once the dialog is closed, the session may end.
+    if (SendMessageW(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF) != TRUE || !QuitPosted())
+        return 3;
+    return ReportCount() == 0 ? 0 : 4;
+}
+
+TEST(CourseWindow, EndOfSessionWaitsForAnOpenDialog)
+{
+    EXPECT_EQ(0, RunChildScenario("EndOfSessionWaitsForAnOpenDialog"));
 }
 
 CHILD_SCENARIO(APathShownElsewhereIsNotFreeForSaving)
