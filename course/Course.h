@@ -371,8 +371,9 @@ public:
 private:
     // The archive an undo step keeps: every object, version 4, both cameras.
     void WriteSnapshot(std::string& out);
-    // Replaces the objects, marked points and overlay by the snapshot's.
-    void LoadSnapshot(const std::string& snapshot);
+    // Replaces the objects, marked points and overlay by the snapshot's;
+    // false (reported) when the snapshot is no archive this program reads.
+    bool LoadSnapshot(const std::string& snapshot);
     // Undo (forward false) or redo.
     bool StepThroughHistory(bool forward);
 

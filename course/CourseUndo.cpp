@@ -110,12 +110,19 @@ bool CCourse::StepThroughHistory(bool forward)
     std::string snapshot;
     if (!(forward ? m_undoHistory.Redo(snapshot) : m_undoHistory.Undo(snapshot)))
         return false;
-    LoadSnapshot(snapshot);
+    if (!LoadSnapshot(snapshot)) {
+        // A step that opens but cannot be read as a course: the history
+        // steps back and the course gets the state it had.
+        std::string left;
+        if (forward ? m_undoHistory.Undo(left) : m_undoHistory.Redo(left))
+            LoadSnapshot(left);
+        return false;
+    }
     m_modifiedCount += forward ? -1 : 1;
     return true;
 }
 
-void CCourse::LoadSnapshot(const std::string& snapshot)
+bool CCourse::LoadSnapshot(const std::string& snapshot)
 {
     SelectAll();
     DeleteSelected();
@@ -124,7 +131,9 @@ void CCourse::LoadSnapshot(const std::string& snapshot)
     if (!LoadArchive(snapshot, false, true, true)) {
         TRACE_VALUE(int32_t, int32_t(snapshot.size()));
         ReportFailure();
+        return false;
     }
+    return true;
 }
 
 void CCourse::WriteSnapshot(std::string& out)

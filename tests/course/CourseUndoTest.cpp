@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
@@ -261,6 +263,28 @@ TEST_F(CourseUndo, ADamagedStepLeavesCourseAndHistoryAsTheyWere)
     EXPECT_FALSE(course.Redo());
     EXPECT_EQ(undone, ArchiveOf(course));
     EXPECT_TRUE(course.CanRedo());
+
+    // A step that opens but holds no archive: the course and the history
+    // come back to where they were.
+    CUndoHistoryTestAccess::Record(HistoryOf(course), 1)[4] ^= 0x5A;
+    ASSERT_TRUE(course.Redo());
+    ASSERT_EQ(now, ArchiveOf(course));
+    std::string noArchive;
+    ASSERT_TRUE(ZlibCompressWithLength("no archive", noArchive, false, course.GetUndoHistory().GetCurrent()));
+    CUndoHistoryTestAccess::Record(HistoryOf(course), 1) = noArchive;
+    CDialogWatcher::TakeAnswered();
+    const int beforeUnreadable = ReportCount();
+    EXPECT_FALSE(course.Undo());
+    EXPECT_LT(beforeUnreadable, ReportCount());
+    EXPECT_EQ(2u, course.GetObjectCount());
+    EXPECT_EQ(now, ArchiveOf(course));
+    EXPECT_EQ(2, course.GetUndoHistory().GetPosition());
+    EXPECT_EQ(now, course.GetUndoHistory().GetCurrent());
+    EXPECT_EQ(noArchive, CUndoHistoryTestAccess::Record(HistoryOf(course), 1));
+    EXPECT_EQ(modified, course.GetModifiedCount());
+    EXPECT_EQ(L"Two", course.GetUndoLabel());
+    const std::vector<std::wstring> texts = CDialogWatcher::TakeAnsweredTexts();
+    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), GetString(2696)));
 }
 
 TEST_F(CourseUndo, NothingToUndoOrRedoIsReported)
