@@ -365,6 +365,12 @@ void CCourseWindow::StopClosing() { g_closeMode = 0; }
 void CCourseWindow::Close()
 {
     TRACE_POINT();
+    // While a modal dialog or message box runs (the close sequence's own
+    // question among them) the window is disabled, so the request came from
+    // another program; the dialog may hold this window's course: the window
+    // stays.
+    if (GetModalCount() > 0)
+        return;
     g_closeMode = 1;
     RequestClose();
 }

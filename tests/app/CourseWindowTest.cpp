@@ -293,6 +293,10 @@ CHILD_SCENARIO(EndOfSessionWaitsForAnOpenDialog)
             DWORD_PTR result = 0;
             if (SendMessageTimeoutW(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &result))
                 answer = int(result);
+            // A close from another program: its deferred close runs in the
+            // dialog's loop.
+            PostMessageW(frame, WM_CLOSE, 0, 0);
+            Sleep(300);
             PressDialogButton(dialog, IDCANCEL);
         });
         // The dialog holds the window's course: the window must outlive it.
@@ -309,7 +313,7 @@ CHILD_SCENARIO(EndOfSessionWaitsForAnOpenDialog)
     return ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(CourseWindow, EndOfSessionWaitsForAnOpenDialog)
+TEST(CourseWindow, EndOfSessionAndCloseWaitForAnOpenDialog)
 {
     EXPECT_EQ(0, RunChildScenario("EndOfSessionWaitsForAnOpenDialog"));
 }
