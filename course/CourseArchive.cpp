@@ -83,6 +83,9 @@ struct CLoadedArchive
     CCourseFileAccess::CDisplayBlock display;
     std::vector<CPoint2> markedPoints;
     std::vector<CCourseFileAccess::CNewObject> objects;
+    // Records of kinds this program does not know, or beyond the object
+    // limit: they are left out, and saving the course again would lose them.
+    bool objectsLeftOut = false;
 };
 
 }  // namespace
@@ -449,7 +452,11 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
                 std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode);
                 if (object && wanted)
                     loaded.objects.push_back({std::move(object), overlayMode});
+                else if (wanted)
+                    loaded.objectsLeftOut = true;
             }
+            if (!(overlayMode && merge) && !wanted)
+                loaded.objectsLeftOut = true;
             break;
         }
         }
@@ -513,6 +520,8 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
     if (!loaded.version3 && !merge)
         DeselectAll(course);
     FinishLoading(course);
+    if (loaded.objectsLeftOut)
+        ShowMessage(interactive, 2695, CMessageBox::kWarning);
     return true;
 }
 

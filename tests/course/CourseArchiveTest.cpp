@@ -586,6 +586,15 @@ TEST_F(CourseArchive, UnknownRecordsAreSkipped)
     ASSERT_TRUE(copy.LoadArchive(bytes, false, false, false));
     ASSERT_NE(nullptr, OnlyRecord(copy));
     EXPECT_EQ(1, OnlyRecord(copy)->value);
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
+
+    // Read for the user, the loss is told: saving again would drop the record.
+    CCourse shown(L"Shown", L"");
+    ASSERT_TRUE(shown.LoadArchive(bytes, false, true, false));
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
+    EXPECT_EQ(1u, shown.GetObjectCount());
+    ASSERT_TRUE(shown.LoadArchive(Archive(*course), false, true, false));
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 }
 
 TEST_F(CourseArchive, TruncatedArchiveKeepsWhatWasRead)
