@@ -62,7 +62,8 @@ void CUKCFooterDlg::OnOk()
 {
     TRACE_POINT();
     if (course) {
-        course->SetUKCClass(m_classShown ? classList.GetSelection() + 1 : course->GetUKCClass());
+        const bool listClass = m_classShown || showBox.checked;
+        course->SetUKCClass(listClass ? classList.GetSelection() + 1 : course->GetUKCClass());
         course->SetShowUKCFooter(showBox.checked);
         course->DeselectAll(false);
         course->CommitUndoStepById(2164);

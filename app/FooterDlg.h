@@ -33,8 +33,9 @@ private:
     void OnShowClicked(CCheckBox* box);
     void OnClassChosen(CComboBox* list);
 
-    // The list shows the course's class, or the user chose one: only then
-    // does OK store the list's class. A class outside 1 to 12 (a damaged
-    // file) is otherwise kept as it is.
+    // The list shows the course's class, or the user chose one. A class
+    // outside 1 to 12 (a damaged file) is kept while the footer stays off
+    // and the list untouched; a footer that is shown gets the class the list
+    // shows.
     bool m_classShown = false;
 };

@@ -140,20 +140,17 @@ TEST_F(FooterDlg, TheClassCanBeChosenOnlyWhileTheFooterIsShown)
     EXPECT_FALSE(course.GetShowUKCFooter());
 
     // A class no item names (a damaged file) is not replaced by the item the
-    // list happens to show, also once the footer is switched on.
+    // disabled list happens to show; a footer switched on takes that item.
     course.SetUKCClass(40);
+    ASSERT_TRUE(RunDriven(course, [&](HWND dialog) { PressDialogButton(dialog, IDOK); }));
+    EXPECT_EQ(40, course.GetUKCClass());
+    EXPECT_FALSE(course.GetShowUKCFooter());
     ASSERT_TRUE(RunDriven(course, [&](HWND dialog) {
         ClickControl(FindByCaption(dialog, GetString(2503)));
         PressDialogButton(dialog, IDOK);
     }));
-    EXPECT_EQ(40, course.GetUKCClass());
-    EXPECT_TRUE(course.GetShowUKCFooter());
-    // A class the user chooses is stored.
-    ASSERT_TRUE(RunDriven(course, [&](HWND dialog) {
-        ChooseComboItem(FindCombo(dialog), 0);
-        PressDialogButton(dialog, IDOK);
-    }));
     EXPECT_EQ(1, course.GetUKCClass());
+    EXPECT_TRUE(course.GetShowUKCFooter());
 }
 
 TEST_F(FooterDlg, CancelChangesNothing)
