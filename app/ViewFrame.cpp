@@ -7,10 +7,9 @@
 #include "app/ViewCamera.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 
 namespace {
-
-float RoundHalfUp(float value) { return std::floor(value + 0.5f); }
 
 using CBarHandler = void (CViewFrame::*)(CScrollBar*);
 

@@ -104,8 +104,9 @@ TEST_F(CameraToolbar, ButtonsInOrderWithTheirKeysAndGroups)
         EXPECT_EQ(expected[i].id, item->id);
         EXPECT_EQ(expected[i].id + 1, item->helpTextId);
         EXPECT_EQ(expected[i].pattern, item->shortcutKind) << item->id;
-        if (expected[i].pattern != 0)
+        if (expected[i].pattern != 0) {
             EXPECT_EQ(expected[i].key, item->shortcutKey) << item->id;
+        }
         EXPECT_NE(nullptr, item->icon) << item->id;
         // The course's "3DCamera" is off: only the map camera's buttons show.
         EXPECT_EQ(!expected[i].only3D, item->visible) << item->id;
@@ -120,9 +121,11 @@ TEST_F(CameraToolbar, TheThreeDCameraSettingShowsTheOtherButtons)
 {
     course->Set3DCamera(true);
     toolbar->Refresh3DCamera();
-    for (const CToolbarItem* item : toolbar->items)
-        if (item)
+    for (const CToolbarItem* item : toolbar->items) {
+        if (item) {
             EXPECT_TRUE(item->visible) << item->id;
+        }
+    }
     course->Set3DCamera(false);
     toolbar->Refresh3DCamera();
     EXPECT_FALSE(toolbar->FindItem(C::kRotateLeft)->visible);

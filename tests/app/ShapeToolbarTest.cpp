@@ -88,8 +88,9 @@ TEST_F(ShapeToolbar, OnlyAdmittedKindsAreShownInTheOrganisationsWords)
             EXPECT_EQ(rules.IsTypeNameAllowed(id), Item(id).visible) << organisation << " " << id;
         }
         EXPECT_EQ(organisation != kWithoutAFrame, Item(kAFrame).visible) << organisation;
-        if (Item(kAFrame).visible)
+        if (Item(kAFrame).visible) {
             EXPECT_EQ(rules.GetTerm(kAFrame), Item(kAFrame).GetText());
+        }
         // Kinds whose types are not registered are never offered.
         EXPECT_FALSE(Item(kSeeSaw).visible);
         EXPECT_TRUE(Item(CShapeToolbar::kLockId).visible);
