@@ -14,6 +14,7 @@ CSelWinDlg::CSelWinDlg() : CDialog(GetString(2459))
             list.AddItem(frame->title);
         }
     }
+    list.onActivate = CMemberDelegate<CScrollPane*, CSelWinDlg>::Make(this, &CSelWinDlg::OnListActivated);
     SetContent(&list);
 }
 

@@ -16,6 +16,8 @@ public:
 
     // Activates the chosen window when it is still open.
     void OnResult() override;
+    // A double-click on an item chooses it, as OK does.
+    void OnListActivated(CScrollPane*) { OnOk(); }
 
     CScrollPane list;
     // The windows listed, in item order.

@@ -177,8 +177,14 @@ void CScrollClient::OnMouseDown(const CMouseEvent& event)
     if (!(y >= 0.0f))
         return;
     const float row = std::trunc(y / CScrollPane::GetRowHeight());
-    if (row < float(order.size()))
-        SelectRow(int(row));
+    if (!(row < float(order.size())))
+        return;
+    // A quick second press on the selected row opens its item, as a
+    // double-click does in a list box.
+    const bool again = event.quick && int(row) == GetSelectedRow();
+    SelectRow(int(row));
+    if (again)
+        pane->onActivate(pane);
 }
 
 // ---- The frame -----------------------------------------------------------------------

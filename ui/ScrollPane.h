@@ -32,6 +32,8 @@ public:
     // Selects the next item (after the selected one, cycling once) whose
     // first character is the one typed; letters compare without case.
     void OnChar(wchar_t ch) override;
+    // Selects the row pressed; a quick second press on the selected row
+    // fires the pane's onActivate.
     void OnMouseDown(const CMouseEvent& event) override;
     void OnSetFocus() override;
     void OnKillFocus() override;

@@ -236,6 +236,9 @@ TEST(ScrollPane, TypeAheadFollowsTheSortedRows)
     EXPECT_EQ(1, pane.GetSelected());
 }
 
+static int g_activations = 0;
+static void CountActivation(CScrollPane*) { ++g_activations; }
+
 TEST(ScrollPane, AClickSelectsTheRowUnderTheMouseAndTakesTheFocus)
 {
     const float rowHeight = CScrollPane::GetRowHeight();
@@ -263,6 +266,17 @@ TEST(ScrollPane, AClickSelectsTheRowUnderTheMouseAndTakesTheFocus)
     EXPECT_EQ(19, pane.GetSelected());
     click(30, 2 + int(3.5f * rowHeight));
     EXPECT_EQ(fixture.TopRow() + 3, pane.GetSelected());
+
+    // A double-click opens the item; quick clicks on two rows only select.
+    g_activations = 0;
+    pane.onActivate = CDelegate<CScrollPane*>(new CDelegate<CScrollPane*>::CStaticImpl(&CountActivation));
+    Sleep(600);
+    click(30, 2 + int(1.5f * rowHeight));
+    click(30, 2 + int(2.5f * rowHeight));
+    EXPECT_EQ(0, g_activations);
+    click(30, 2 + int(2.5f * rowHeight));
+    EXPECT_EQ(1, g_activations);
+    EXPECT_EQ(fixture.TopRow() + 2, pane.GetSelected());
 }
 
 TEST(ScrollPane, DrawsRowsSelectionFocusAndTheSunkenFrame)
