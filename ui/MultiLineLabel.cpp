@@ -1,12 +1,9 @@
 #include "ui/MultiLineLabel.h"
 
 #include "foundation/CrashLog.h"
+#include "foundation/FontMetrics.h"
+#include "graphics/LineBreaker.h"
 #include "ui/UIFontMetrics.h"
-
-std::vector<std::wstring> BreakIntoUILines(const std::wstring& text, int maxWidth)
-{
-    return BreakIntoLines(text, maxWidth, [](const std::wstring& line) { return GetTextWidth(line); });
-}
 
 CMultiLineLabel::CMultiLineLabel(const std::wstring& text, int widthInCharacters) : CGridLayout(true)
 {
@@ -16,12 +13,18 @@ CMultiLineLabel::CMultiLineLabel(const std::wstring& text, int widthInCharacters
         if (widthInCharacters < 1)
             widthInCharacters = 1;
     }
-    const int lineWidth = int(GetAverageCharWidth() * float(widthInCharacters));
-    for (const std::wstring& line : BreakIntoUILines(text, lineWidth)) {
-        CStaticText* label = new CStaticText(line);
+    const float lineWidth = GetAverageCharWidth() * float(widthInCharacters);
+    // The built-in metrics at the size whose text cell is one UI line high.
+    const CFontMetrics font(float(GetLineHeight()) / CFontMetrics(1.0f, false).GetHeight(), false);
+    CLineBreaker breaker;
+    breaker.SetFont(font, lineWidth * 0.75f, lineWidth);
+    breaker.SetText(text);
+    while (breaker.GetLineStart() != breaker.GetTextLength()) {
+        CStaticText* label = new CStaticText(breaker.GetLine());
         label->caption.SetAutoMnemonic(false);
         lines.push_back(label);
         Add(label);
+        breaker.NextLine();
     }
 }
 

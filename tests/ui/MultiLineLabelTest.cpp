@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "foundation/CrashLog.h"
+#include "foundation/FontMetrics.h"
 #include "foundation/Strings.h"
 #include "graphics/PixelBitmap.h"
 #include "tests/support/FailureReports.h"
@@ -12,12 +13,6 @@
 #include "ui/UIFontMetrics.h"
 
 namespace {
-
-// One unit per character: widths are easy to reason about.
-std::vector<std::wstring> Break(const std::wstring& text, int width)
-{
-    return BreakIntoLines(text, width, [](const std::wstring& line) { return int(line.size()); });
-}
 
 int ReportsDuring(const std::function<void()>& code)
 {
@@ -28,40 +23,44 @@ int ReportsDuring(const std::function<void()>& code)
 
 }  // namespace
 
-TEST(MultiLineLabel, LinesBreakAtBlanksAsLateAsTheyFit)
-{
-    EXPECT_EQ((std::vector<std::wstring>{L"aaa bbb", L"ccc"}), Break(L"aaa bbb ccc", 7));
-    EXPECT_EQ((std::vector<std::wstring>{L"aaa", L"bbb", L"ccc"}), Break(L"aaa bbb ccc", 6));
-    EXPECT_EQ((std::vector<std::wstring>{L"aaa bbb ccc"}), Break(L"aaa bbb ccc", 11));
-    // Blanks at a break go; a run of blanks inside a line stays.
-    EXPECT_EQ((std::vector<std::wstring>{L"aa  bb", L"cc"}), Break(L"aa  bb   cc", 7));
-}
-
-TEST(MultiLineLabel, HyphensFeedsAndLongWords)
-{
-    EXPECT_EQ((std::vector<std::wstring>{L"well-known", L"fact"}), Break(L"well-known fact", 10));
-    EXPECT_EQ((std::vector<std::wstring>{L"well-", L"known", L"fact"}), Break(L"well-known fact", 8));
-    EXPECT_EQ((std::vector<std::wstring>{L"one", L"", L"two three"}), Break(L"one\n\ntwo three", 9));
-    // A word longer than a line is cut where it overflows.
-    EXPECT_EQ((std::vector<std::wstring>{L"abcd", L"efgh", L"ij k"}), Break(L"abcdefghij k", 4));
-    // Width below one character still makes progress.
-    EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), Break(L"ab", 0));
-}
-
 TEST(MultiLineLabel, LabelsTakeTheLinesWithoutAccessKeys)
 {
     const std::wstring text = GetString(2707);
     CMultiLineLabel label(text, 50);
     ASSERT_GT(label.lines.size(), 1u);
     EXPECT_EQ(label.lines.size(), label.cells.size());
+    // Lines are measured with the built-in metrics at the UI line height.
+    const CFontMetrics font(float(GetLineHeight()) / CFontMetrics(1.0f, false).GetHeight(), false);
+    const float width = GetAverageCharWidth() * 50;
     std::wstring joined;
-    for (CStaticText* line : label.lines) {
-        EXPECT_FALSE(line->caption.autoKey);
-        EXPECT_LE(GetTextWidth(line->caption.text), int(GetAverageCharWidth() * 50));
-        joined += (joined.empty() ? L"" : L" ") + line->caption.text;
+    for (size_t i = 0; i < label.lines.size(); ++i) {
+        const std::wstring& line = label.lines[i]->caption.text;
+        EXPECT_FALSE(label.lines[i]->caption.autoKey);
+        EXPECT_LE(font.GetStringWidth(line), width);
+        // A hyphenated line continues in the next; else a space was dropped.
+        if (!joined.empty() && joined.back() == L'-' && iswalpha(line[0]))
+            joined.pop_back();
+        else if (!joined.empty())
+            joined += L' ';
+        joined += line;
     }
     EXPECT_EQ(text, joined);
     EXPECT_EQ(1, ReportsDuring([] { CMultiLineLabel empty(L"", 10); }));
+}
+
+TEST(MultiLineLabel, LongWordsAreHyphenated)
+{
+    CMultiLineLabel label(L"hyphenation", 5);
+    ASSERT_GE(label.lines.size(), 2u);
+    std::wstring joined;
+    for (size_t i = 0; i + 1 < label.lines.size(); ++i) {
+        const std::wstring& line = label.lines[i]->caption.text;
+        ASSERT_EQ(L'-', line.back());
+        joined += line.substr(0, line.size() - 1);
+        // Only where the word may be hyphenated: hy-phen-ation.
+        EXPECT_TRUE(joined.size() == 2 || joined.size() == 6) << joined;
+    }
+    EXPECT_EQ(L"hyphenation", joined + label.lines.back()->caption.text);
 }
 
 TEST(BitmapPanel, AsksForItsPicturesSize)
