@@ -244,10 +244,10 @@ void CCourse::UpdateCoordinateMarks()
 {
     // Once the option is off, one update clears the marks and later ones
     // have nothing to do.
-    if (!m_showObsCoords && m_coordinateMarks && m_coordinateMarks->empty())
+    if (!m_display.showObsCoords && m_coordinateMarks && m_coordinateMarks->empty())
         return;
     auto marks = std::make_unique<std::vector<std::unique_ptr<CCoordinateMark>>>();
-    if (m_showObsCoords) {
+    if (m_display.showObsCoords) {
         for (CCourseObject* object : m_objects) {
             if (object->GetDisplayState() != CCourseObject::kNormal)
                 continue;

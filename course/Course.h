@@ -114,6 +114,30 @@ public:
     void OnCourseChanged() override;
 
     // ---- Settings -------------------------------------------------------
+    // The display settings: the footer, what the map shows, grid, coordinate
+    // origins and units, 3D view. The archive's display block holds them all.
+    struct CDisplaySettings
+    {
+        int32_t ukcClass = 1;
+        bool showUKCFooter = true;
+        bool showPaths = true;
+        bool showObsCoords = false;
+        bool showNumbers = true;
+        bool showTexts = true;
+        int32_t background = 3;
+        int32_t metricGridSpacing = 3;
+        int32_t usGridSpacing = 10;
+        int32_t displayOriginX = 1;
+        int32_t displayOriginY = 2;
+        bool metric = false;
+        bool baselineCoordFirst = true;
+        int32_t usCoordUnitsX = 3;
+        int32_t usCoordUnitsY = 3;
+        bool show3D = false;
+        bool use3DCamera = false;
+        bool hideGrass = false;
+    };
+
     float GetWidth() const { return m_width; }
     float GetHeight() const { return m_height; }
     float GetMargin(int margin) const;
@@ -122,26 +146,26 @@ public:
     float GetJumpHeight() const { return m_jumpHeight; }
     float GetLongJumpLength() const { return m_longJumpLength; }
     int32_t GetLongJumpPlanks() const { return m_longJumpPlanks; }
-    int32_t GetUKCClass() const { return m_ukcClass; }
-    bool GetShowUKCFooter() const { return m_showUKCFooter; }
-    bool GetShowPaths() const { return m_showPaths; }
-    bool GetShowObsCoords() const { return m_showObsCoords; }
-    bool GetShowNumbers() const { return m_showNumbers; }
-    bool GetShowTexts() const { return m_showTexts; }
-    bool GetHideGrass() const { return m_hideGrass; }
-    int32_t GetBackground() const { return m_background; }
-    int32_t GetMetricGridSpacing() const { return m_metricGridSpacing; }
-    int32_t GetUsGridSpacing() const { return m_usGridSpacing; }
-    int32_t GetDisplayOriginX() const { return m_displayOriginX; }
-    int32_t GetDisplayOriginY() const { return m_displayOriginY; }
-    bool IsMetric() const { return m_metric; }
-    bool GetBaselineCoordFirst() const { return m_baselineCoordFirst; }
-    int32_t GetUSCoordUnitsX() const { return m_usCoordUnitsX; }
-    int32_t GetUSCoordUnitsY() const { return m_usCoordUnitsY; }
-    bool Get3D() const { return m_show3D; }
-    bool Get3DCamera() const { return m_use3DCamera; }
+    int32_t GetUKCClass() const { return m_display.ukcClass; }
+    bool GetShowUKCFooter() const { return m_display.showUKCFooter; }
+    bool GetShowPaths() const { return m_display.showPaths; }
+    bool GetShowObsCoords() const { return m_display.showObsCoords; }
+    bool GetShowNumbers() const { return m_display.showNumbers; }
+    bool GetShowTexts() const { return m_display.showTexts; }
+    bool GetHideGrass() const { return m_display.hideGrass; }
+    int32_t GetBackground() const { return m_display.background; }
+    int32_t GetMetricGridSpacing() const { return m_display.metricGridSpacing; }
+    int32_t GetUsGridSpacing() const { return m_display.usGridSpacing; }
+    int32_t GetDisplayOriginX() const { return m_display.displayOriginX; }
+    int32_t GetDisplayOriginY() const { return m_display.displayOriginY; }
+    bool IsMetric() const { return m_display.metric; }
+    bool GetBaselineCoordFirst() const { return m_display.baselineCoordFirst; }
+    int32_t GetUSCoordUnitsX() const { return m_display.usCoordUnitsX; }
+    int32_t GetUSCoordUnitsY() const { return m_display.usCoordUnitsY; }
+    bool Get3D() const { return m_display.show3D; }
+    bool Get3DCamera() const { return m_display.use3DCamera; }
     // The 3D camera while the 3D camera is in use, else the map camera.
-    CViewCamera& GetCurrentCamera() { return m_use3DCamera ? m_camera3D : m_cameraMap; }
+    CViewCamera& GetCurrentCamera() { return m_display.use3DCamera ? m_camera3D : m_cameraMap; }
     CViewCamera& GetMapCamera() { return m_cameraMap; }
     CViewCamera& Get3DViewCamera() { return m_camera3D; }
     const std::wstring& GetTitle() const { return m_title; }
@@ -290,24 +314,7 @@ private:
     float m_jumpHeight = 0.0f;
     float m_longJumpLength = 0.0f;
     int32_t m_longJumpPlanks = 0;
-    int32_t m_ukcClass = 1;
-    bool m_showUKCFooter = true;
-    bool m_showPaths = true;
-    bool m_showObsCoords = false;
-    bool m_showNumbers = true;
-    bool m_showTexts = true;
-    bool m_hideGrass = false;
-    int32_t m_background = 3;
-    int32_t m_metricGridSpacing = 3;
-    int32_t m_usGridSpacing = 10;
-    int32_t m_displayOriginX = 1;
-    int32_t m_displayOriginY = 2;
-    bool m_metric = false;
-    bool m_baselineCoordFirst = true;
-    int32_t m_usCoordUnitsX = 3;
-    int32_t m_usCoordUnitsY = 3;
-    bool m_show3D = false;
-    bool m_use3DCamera = false;
+    CDisplaySettings m_display;
     CViewCamera m_camera3D{false};
     std::vector<CPoint2> m_markedPoints;
     CCourseObjectSet m_overlayObjects;

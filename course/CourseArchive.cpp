@@ -205,24 +205,7 @@ void CCourse::SerializeDisplaySettings(CFieldStream& stream, bool bothCameras)
 CCourseFileAccess::CDisplayBlock CCourseFileAccess::GetDisplayBlock(const CCourse& course)
 {
     CDisplayBlock display;
-    display.ukcClass = course.m_ukcClass;
-    display.showUKCFooter = course.m_showUKCFooter;
-    display.showPaths = course.m_showPaths;
-    display.showObsCoords = course.m_showObsCoords;
-    display.showNumbers = course.m_showNumbers;
-    display.showTexts = course.m_showTexts;
-    display.background = course.m_background;
-    display.metricGridSpacing = course.m_metricGridSpacing;
-    display.usGridSpacing = course.m_usGridSpacing;
-    display.displayOriginX = course.m_displayOriginX;
-    display.displayOriginY = course.m_displayOriginY;
-    display.metric = course.m_metric;
-    display.baselineCoordFirst = course.m_baselineCoordFirst;
-    display.usCoordUnitsX = course.m_usCoordUnitsX;
-    display.usCoordUnitsY = course.m_usCoordUnitsY;
-    display.show3D = course.m_show3D;
-    display.use3DCamera = course.m_use3DCamera;
-    display.hideGrass = course.m_hideGrass;
+    static_cast<CCourse::CDisplaySettings&>(display) = course.m_display;
     display.cameraMap = course.m_cameraMap;
     display.camera3D = course.m_camera3D;
     return display;
@@ -230,24 +213,7 @@ CCourseFileAccess::CDisplayBlock CCourseFileAccess::GetDisplayBlock(const CCours
 
 void CCourseFileAccess::SetDisplayBlock(CCourse& course, const CDisplayBlock& display)
 {
-    course.m_ukcClass = display.ukcClass;
-    course.m_showUKCFooter = display.showUKCFooter;
-    course.m_showPaths = display.showPaths;
-    course.m_showObsCoords = display.showObsCoords;
-    course.m_showNumbers = display.showNumbers;
-    course.m_showTexts = display.showTexts;
-    course.m_background = display.background;
-    course.m_metricGridSpacing = display.metricGridSpacing;
-    course.m_usGridSpacing = display.usGridSpacing;
-    course.m_displayOriginX = display.displayOriginX;
-    course.m_displayOriginY = display.displayOriginY;
-    course.m_metric = display.metric;
-    course.m_baselineCoordFirst = display.baselineCoordFirst;
-    course.m_usCoordUnitsX = display.usCoordUnitsX;
-    course.m_usCoordUnitsY = display.usCoordUnitsY;
-    course.m_show3D = display.show3D;
-    course.m_use3DCamera = display.use3DCamera;
-    course.m_hideGrass = display.hideGrass;
+    course.m_display = display;
     course.m_cameraMap = display.cameraMap;
     course.m_camera3D = display.camera3D;
 }
@@ -469,7 +435,7 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
     const float heldJumpHeight = course.m_jumpHeight;
     const float heldLongJumpLength = course.m_longJumpLength;
     const int32_t heldLongJumpPlanks = course.m_longJumpPlanks;
-    const bool had3DCamera = course.m_use3DCamera;
+    const bool had3DCamera = course.m_display.use3DCamera;
 
     if (loaded.settingsRead && !merge) {
         course.TakeOverSpecList(loaded.organisationId);
@@ -483,14 +449,15 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
             if (*units != 2 && *units != 3 && *units != 5)
                 *units = 3;
         }
-        display.metricGridSpacing = CCourse::CheckGridSpacing(display.metricGridSpacing, course.m_metricGridSpacing);
-        display.usGridSpacing = CCourse::CheckGridSpacing(display.usGridSpacing, course.m_usGridSpacing);
+        display.metricGridSpacing =
+            CCourse::CheckGridSpacing(display.metricGridSpacing, course.m_display.metricGridSpacing);
+        display.usGridSpacing = CCourse::CheckGridSpacing(display.usGridSpacing, course.m_display.usGridSpacing);
         SetDisplayBlock(course, display);
         if (!bothCameras && course.m_cameraMap.GetMode() != 2)
             course.m_cameraMap.SetCourseRect(course.GetRingRect(true, true));
         if (!had3DCamera && !CanShowAnother3DView()) {
-            course.m_show3D = false;
-            course.m_use3DCamera = false;
+            course.m_display.show3D = false;
+            course.m_display.use3DCamera = false;
         }
         course.RebuildAll();
     }

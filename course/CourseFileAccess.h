@@ -18,27 +18,10 @@ class CFieldReader;
 class CCourseFileAccess
 {
 public:
-    // The display block of the archive, with the two view cameras.
-    struct CDisplayBlock
+    // The display block of the archive: the course's display settings and
+    // the two view cameras.
+    struct CDisplayBlock : CCourse::CDisplaySettings
     {
-        int32_t ukcClass = 1;
-        bool showUKCFooter = true;
-        bool showPaths = true;
-        bool showObsCoords = false;
-        bool showNumbers = true;
-        bool showTexts = true;
-        int32_t background = 3;
-        int32_t metricGridSpacing = 3;
-        int32_t usGridSpacing = 10;
-        int32_t displayOriginX = 1;
-        int32_t displayOriginY = 2;
-        bool metric = false;
-        bool baselineCoordFirst = true;
-        int32_t usCoordUnitsX = 3;
-        int32_t usCoordUnitsY = 3;
-        bool show3D = false;
-        bool use3DCamera = false;
-        bool hideGrass = false;
         CViewCamera cameraMap{true};
         CViewCamera camera3D{false};
     };

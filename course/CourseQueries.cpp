@@ -251,7 +251,7 @@ bool CCourse::RenderImage(CPixelBitmap& bitmap, bool mapView, float fullWidth, f
         return false;
     }
     std::unique_ptr<CCourseScene> scene;
-    if (!mapView && m_show3D)
+    if (!mapView && m_display.show3D)
         scene = std::make_unique<CCourse3DScene>(this);
     else
         scene = std::make_unique<CCourseMapScene>(this);
@@ -277,7 +277,7 @@ void CCourse::DescribeCourse(std::wostream& stream, bool selectedOnly) const
             name += L", " + size;
         names.insert(name);
     }
-    const int unitKind = m_metric ? 7 : 3;
+    const int unitKind = m_display.metric ? 7 : 3;
     stream << GetStringWithArg(2034, m_title) << L"\r\n";
     stream << GetStringWith2Args(2035, FormatLength(m_width, unitKind, true), FormatLength(m_height, unitKind, true))
            << L"\r\n";

@@ -46,49 +46,49 @@ int g_untitledCount = 0;
 
 void CCourse::ReadSettings()
 {
-    m_ukcClass = CSettings::GetInt(L"UKCClass", 1);
-    m_showUKCFooter = ReadBool(L"ShowUKCFooter", true);
-    m_showPaths = true;
-    m_showObsCoords = ReadBool(L"ShowObsCoords", false);
-    m_showNumbers = true;
-    m_showTexts = true;
-    m_metricGridSpacing = CheckGridSpacing(CSettings::GetInt(L"MetricGridSpacing", 3), 3);
-    m_usGridSpacing = CheckGridSpacing(CSettings::GetInt(L"UsGridSpacing", 10), 10);
-    m_metric = ReadBool(L"Metric", CLocaleDefaults().metric);
-    m_baselineCoordFirst = ReadBool(L"BaselineCoordFirst", true);
+    m_display.ukcClass = CSettings::GetInt(L"UKCClass", 1);
+    m_display.showUKCFooter = ReadBool(L"ShowUKCFooter", true);
+    m_display.showPaths = true;
+    m_display.showObsCoords = ReadBool(L"ShowObsCoords", false);
+    m_display.showNumbers = true;
+    m_display.showTexts = true;
+    m_display.metricGridSpacing = CheckGridSpacing(CSettings::GetInt(L"MetricGridSpacing", 3), 3);
+    m_display.usGridSpacing = CheckGridSpacing(CSettings::GetInt(L"UsGridSpacing", 10), 10);
+    m_display.metric = ReadBool(L"Metric", CLocaleDefaults().metric);
+    m_display.baselineCoordFirst = ReadBool(L"BaselineCoordFirst", true);
 
     if (CanShowAnother3DView()) {
-        m_show3D = ReadBool(L"3D", false);
-        m_use3DCamera = ReadBool(L"3DCamera", false);
+        m_display.show3D = ReadBool(L"3D", false);
+        m_display.use3DCamera = ReadBool(L"3DCamera", false);
     } else {
-        m_show3D = false;
-        m_use3DCamera = false;
+        m_display.show3D = false;
+        m_display.use3DCamera = false;
     }
 
-    m_hideGrass = !ReadBool(L"ShowGrass", true);
-    m_background = CSettings::GetInt(L"Background", 3);
+    m_display.hideGrass = !ReadBool(L"ShowGrass", true);
+    m_display.background = CSettings::GetInt(L"Background", 3);
 
-    const float defaultWidth = GetDefaultWidth(m_metric);
-    const float defaultHeight = GetDefaultHeight(m_metric);
+    const float defaultWidth = GetDefaultWidth(m_display.metric);
+    const float defaultHeight = GetDefaultHeight(m_display.metric);
     m_width = CheckRingSize(float(CSettings::GetInt(L"CourseWidth", int32_t(defaultWidth))), defaultWidth);
     m_height = CheckRingSize(float(CSettings::GetInt(L"CourseHeight", int32_t(defaultHeight))), defaultHeight);
 
     m_specList = &::GetSpecList(CheckOrganisationId(CSettings::GetInt(L"SpecList", DefaultOrganisation())));
     ReadJumpSettings();
 
-    m_displayOriginX = CSettings::GetInt(L"DisplayOriginX", 1);
-    if (!IsValidDisplayOrigin(m_displayOriginX))
-        m_displayOriginX = 1;
-    m_displayOriginY = CSettings::GetInt(L"DisplayOriginY", 2);
-    if (!IsValidDisplayOrigin(m_displayOriginY))
-        m_displayOriginY = 2;
+    m_display.displayOriginX = CSettings::GetInt(L"DisplayOriginX", 1);
+    if (!IsValidDisplayOrigin(m_display.displayOriginX))
+        m_display.displayOriginX = 1;
+    m_display.displayOriginY = CSettings::GetInt(L"DisplayOriginY", 2);
+    if (!IsValidDisplayOrigin(m_display.displayOriginY))
+        m_display.displayOriginY = 2;
     ApplyBrisklaneMode();
-    m_usCoordUnitsX = CSettings::GetInt(L"USCoordUnitsX", 3);
-    if (!IsValidUSCoordUnits(m_usCoordUnitsX))
-        m_usCoordUnitsX = 3;
-    m_usCoordUnitsY = CSettings::GetInt(L"USCoordUnitsY", 3);
-    if (!IsValidUSCoordUnits(m_usCoordUnitsY))
-        m_usCoordUnitsY = 3;
+    m_display.usCoordUnitsX = CSettings::GetInt(L"USCoordUnitsX", 3);
+    if (!IsValidUSCoordUnits(m_display.usCoordUnitsX))
+        m_display.usCoordUnitsX = 3;
+    m_display.usCoordUnitsY = CSettings::GetInt(L"USCoordUnitsY", 3);
+    if (!IsValidUSCoordUnits(m_display.usCoordUnitsY))
+        m_display.usCoordUnitsY = 3;
 }
 
 void CCourse::ReadJumpSettings()
@@ -142,8 +142,8 @@ void CCourse::ApplyBrisklaneMode()
 {
     if (!IsBrisklaneMode())
         return;
-    m_displayOriginX = 0;
-    m_displayOriginY = 2;
+    m_display.displayOriginX = 0;
+    m_display.displayOriginY = 2;
     SetMetric(false);
     SetUsGridSpacing(10);
     SetBaselineCoordFirst(false);
@@ -171,7 +171,7 @@ CRectF CCourse::GetRingRect(bool grow, bool withFooter) const
 {
     CRectF rect(-m_margins[kMarginLowX], -m_margins[kMarginLowY], m_width + m_margins[kMarginHighX],
                 m_height + m_margins[kMarginHighY]);
-    if (withFooter && m_showUKCFooter && GetOrganisationId() == kFooterOrganisation)
+    if (withFooter && m_display.showUKCFooter && GetOrganisationId() == kFooterOrganisation)
         rect.bottom += CScoreSheet::GetHeight(rect.Width());
     if (grow) {
         rect.left -= 10.0f;
@@ -245,8 +245,8 @@ CCourse::CRingSettings CCourse::GetRingSettings() const
 
 void CCourse::TakeOverRingSettings(const CRingSettings& ring)
 {
-    m_width = CheckRingSize(ring.width, GetDefaultWidth(m_metric));
-    m_height = CheckRingSize(ring.height, GetDefaultHeight(m_metric));
+    m_width = CheckRingSize(ring.width, GetDefaultWidth(m_display.metric));
+    m_height = CheckRingSize(ring.height, GetDefaultHeight(m_display.metric));
     for (int i = 0; i < 4; ++i)
         m_margins[i] = CheckMargin(ring.margins[i]);
     m_jumpHeight = ring.jumpHeight;
@@ -306,22 +306,22 @@ void CCourse::ChangeJumpSetting(const wchar_t* name, float& field, float value)
 
 void CCourse::Set3D(bool on)
 {
-    ChangeStoredBool(L"3D", m_show3D, on, false);
+    ChangeStoredBool(L"3D", m_display.show3D, on, false);
 }
 
 void CCourse::Set3DCamera(bool on)
 {
-    ChangeStoredBool(L"3DCamera", m_use3DCamera, on, false);
+    ChangeStoredBool(L"3DCamera", m_display.use3DCamera, on, false);
 }
 
 void CCourse::SetBackground(int32_t background)
 {
-    ChangeStoredInt(L"Background", m_background, background, false);
+    ChangeStoredInt(L"Background", m_display.background, background, false);
 }
 
 void CCourse::SetBaselineCoordFirst(bool on)
 {
-    ChangeStoredBool(L"BaselineCoordFirst", m_baselineCoordFirst, on, true);
+    ChangeStoredBool(L"BaselineCoordFirst", m_display.baselineCoordFirst, on, true);
 }
 
 void CCourse::SetLengthValue(int margin, float value)
@@ -393,12 +393,12 @@ void CCourse::SetSelectionColors(const CPartColorSet& colors)
 
 void CCourse::SetDisplayOriginX(int32_t origin)
 {
-    ChangeStoredInt(L"DisplayOriginX", m_displayOriginX, origin, true);
+    ChangeStoredInt(L"DisplayOriginX", m_display.displayOriginX, origin, true);
 }
 
 void CCourse::SetDisplayOriginY(int32_t origin)
 {
-    ChangeStoredInt(L"DisplayOriginY", m_displayOriginY, origin, true);
+    ChangeStoredInt(L"DisplayOriginY", m_display.displayOriginY, origin, true);
 }
 
 void CCourse::SetJumpHeight(float height)
@@ -420,7 +420,7 @@ void CCourse::SetMetric(bool on)
 {
     SetMotion(0);
     StoreBool(L"Metric", on);
-    m_metric = on;
+    m_display.metric = on;
     RebuildAll();
     UpdateCoordinateMarks();
     OnCourseSettingsChanged();
@@ -428,42 +428,43 @@ void CCourse::SetMetric(bool on)
 
 void CCourse::SetMetricGridSpacing(int32_t spacing)
 {
-    ChangeStoredInt(L"MetricGridSpacing", m_metricGridSpacing, CheckGridSpacing(spacing, m_metricGridSpacing), false);
+    ChangeStoredInt(L"MetricGridSpacing", m_display.metricGridSpacing,
+                    CheckGridSpacing(spacing, m_display.metricGridSpacing), false);
 }
 
 void CCourse::SetShowGrass(bool on)
 {
     SetMotion(0);
     StoreBool(L"ShowGrass", on);
-    m_hideGrass = !on;
+    m_display.hideGrass = !on;
     OnCourseSettingsChanged();
 }
 
 void CCourse::SetShowTexts(bool on)
 {
-    ChangeDisplayFlag(m_showTexts, on);
+    ChangeDisplayFlag(m_display.showTexts, on);
 }
 
 void CCourse::SetShowObsCoords(bool on)
 {
-    ChangeStoredBool(L"ShowObsCoords", m_showObsCoords, on, true);
+    ChangeStoredBool(L"ShowObsCoords", m_display.showObsCoords, on, true);
 }
 
 void CCourse::SetShowNumbers(bool on)
 {
-    ChangeDisplayFlag(m_showNumbers, on);
+    ChangeDisplayFlag(m_display.showNumbers, on);
 }
 
 void CCourse::SetShowPaths(bool on)
 {
-    ChangeDisplayFlag(m_showPaths, on);
+    ChangeDisplayFlag(m_display.showPaths, on);
 }
 
 void CCourse::SetShowUKCFooter(bool on)
 {
     SetMotion(0);
     StoreBool(L"ShowUKCFooter", on);
-    m_showUKCFooter = on;
+    m_display.showUKCFooter = on;
     DeleteObjectsOutside(false);
     UpdateCoordinateMarks();
     OnCourseSettingsChanged();
@@ -489,20 +490,21 @@ void CCourse::SetSpecList(int organisationId)
 
 void CCourse::SetUKCClass(int32_t ukcClass)
 {
-    ChangeStoredInt(L"UKCClass", m_ukcClass, ukcClass, true);
+    ChangeStoredInt(L"UKCClass", m_display.ukcClass, ukcClass, true);
 }
 
 void CCourse::SetUSCoordUnitsX(int32_t units)
 {
-    ChangeStoredInt(L"USCoordUnitsX", m_usCoordUnitsX, units, true);
+    ChangeStoredInt(L"USCoordUnitsX", m_display.usCoordUnitsX, units, true);
 }
 
 void CCourse::SetUSCoordUnitsY(int32_t units)
 {
-    ChangeStoredInt(L"USCoordUnitsY", m_usCoordUnitsY, units, true);
+    ChangeStoredInt(L"USCoordUnitsY", m_display.usCoordUnitsY, units, true);
 }
 
 void CCourse::SetUsGridSpacing(int32_t spacing)
 {
-    ChangeStoredInt(L"UsGridSpacing", m_usGridSpacing, CheckGridSpacing(spacing, m_usGridSpacing), false);
+    ChangeStoredInt(L"UsGridSpacing", m_display.usGridSpacing, CheckGridSpacing(spacing, m_display.usGridSpacing),
+                    false);
 }

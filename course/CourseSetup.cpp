@@ -136,7 +136,7 @@ void CCourse::ApplyNewCourseSetUp(const CCourseSetUpDlg& setUpDialog)
 {
     TRACE_POINT();
     SetMotion(0);
-    m_showObsCoords = true;
+    m_display.showObsCoords = true;
     m_markedPoints.clear();
     EraseObjectsWhere([](CCourseObject& object) { return object.IsHidable(); });
 

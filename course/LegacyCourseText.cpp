@@ -157,12 +157,12 @@ bool CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in, const 
         table.Lookup(ring.jumpHeight, ring.longJumpLength, ring.longJumpPlanks);
         course.TakeOverSpecList(specList.GetOrgId());
         course.TakeOverRingSettings(ring);
-        course.m_showObsCoords = false;
-        course.m_displayOriginX = 0;
-        course.m_displayOriginY = 2;
+        course.m_display.showObsCoords = false;
+        course.m_display.displayOriginX = 0;
+        course.m_display.displayOriginY = 2;
         course.ApplyBrisklaneMode();
-        course.m_show3D = false;
-        course.m_use3DCamera = false;
+        course.m_display.show3D = false;
+        course.m_display.use3DCamera = false;
         course.RebuildAll();
     }
     InsertNewObjects(course, objects, merge);
