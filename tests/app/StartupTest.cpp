@@ -72,6 +72,48 @@ std::wstring LastAnsweredText()
     return seen.empty() ? std::wstring() : seen.back().text;
 }
 
+// The text of the last message box the run showed, after giving it time to
+// come up.
+std::wstring MessageShownAfterwards()
+{
+    Sleep(300);
+    return LastAnsweredText();
+}
+
+// Runs the mode of a command line as the program is started with it.
+bool RunStartedAs(const std::wstring& commandLineText)
+{
+    CCommandLine commandLine;
+    ParseCommandLineText(commandLineText, commandLine);
+    return RunCommandLineMode(commandLine);
+}
+
+// Runs the mode of a command that came in by DDE.
+bool RunDdeCommand(const std::wstring& command)
+{
+    CCommandLine commandLine;
+    ParseDdeCommand(command, commandLine);
+    return RunCommandLineMode(commandLine);
+}
+
+// Starts the program and waits for its course windows; their number, or 0
+// when it did not start.
+size_t StartAndCountWindows(CProgramProcess& program, const std::wstring& arguments,
+                            const std::wstring& folder = std::wstring())
+{
+    if (!program.Start(arguments, folder))
+        return 0;
+    return program.WaitForWindows(L"Fendrel 4", 1, 20000).size();
+}
+
+// Closes the program's course windows, the last of which ends it; the exit
+// code, or -1 when it did not end.
+int CloseWindowsAndWaitForExit(CProgramProcess& program)
+{
+    program.CloseCourseWindows();
+    return program.WaitForExit(20000);
+}
+
 }  // namespace
 
 // ---- Program identity ---------------------------------------------------------
@@ -151,9 +193,7 @@ TEST(RunMode, RegisterReturnsFalseWithoutQuitTimer)
 CHILD_SCENARIO(RunModeDdeServerStaysUp)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseCommandLineText(L"Fendrel4.exe /dde", commandLine);
-    const bool result = RunCommandLineMode(commandLine);
+    const bool result = RunStartedAs(L"Fendrel4.exe /dde");
     return (result ? 0 : 1) + (IsQuitPending() ? 2 : 0) + (CFrameWindowList::GetFrames().empty() ? 0 : 4);
 }
 
@@ -166,9 +206,7 @@ CHILD_SCENARIO(RunModePrintQuitsLater)
 {
     OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"print-mode");
-    CCommandLine commandLine;
-    ParseDdeCommand(L"[print(\"" + WriteEmptyCourseFile(folder, L"p.agl") + L"\")]", commandLine);
-    if (!RunCommandLineMode(commandLine))
+    if (!RunDdeCommand(L"[print(\"" + WriteEmptyCourseFile(folder, L"p.agl") + L"\")]"))
         return 1;
     if (!IsQuitPending() || !CFrameWindowList::GetFrames().empty())
         return 2;
@@ -188,11 +226,8 @@ TEST(RunMode, PrintReadsTheFileAndQuits1500msLater)
 CHILD_SCENARIO(RunModePrintOfMissingFile)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseDdeCommand(L"[print(\"C:\\no such folder\\missing.agl\")]", commandLine);
-    const bool result = RunCommandLineMode(commandLine);
-    Sleep(300);
-    const std::wstring shown = LastAnsweredText();
+    const bool result = RunDdeCommand(L"[print(\"C:\\no such folder\\missing.agl\")]");
+    const std::wstring shown = MessageShownAfterwards();
     return (result ? 1 : 0) + (IsQuitPending() ? 0 : 2) + (shown.empty() ? 4 : 0);
 }
 
@@ -204,11 +239,8 @@ TEST(RunMode, PrintOfMissingFileFailsAndQuits)
 CHILD_SCENARIO(RunModeUnknownFromDde)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseDdeCommand(L"[nonsense]", commandLine);
-    const bool result = RunCommandLineMode(commandLine);
-    Sleep(300);
-    const bool right = LastAnsweredText() == GetString(2680);
+    const bool result = RunDdeCommand(L"[nonsense]");
+    const bool right = MessageShownAfterwards() == GetString(2680);
     return (result ? 1 : 0) + (right ? 0 : 2) + (IsQuitPending() ? 0 : 4) + 8 * ReportCount();
 }
 
@@ -220,11 +252,8 @@ TEST(RunMode, UnknownDdeCommandShowsItsMessage)
 CHILD_SCENARIO(RunModeEmbedding)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseCommandLineText(L"Fendrel4.exe -Embedding", commandLine);
-    const bool result = RunCommandLineMode(commandLine);
-    Sleep(300);
-    const bool right = LastAnsweredText() == GetString(2676);
+    const bool result = RunStartedAs(L"Fendrel4.exe -Embedding");
+    const bool right = MessageShownAfterwards() == GetString(2676);
     return (result ? 1 : 0) + (right ? 0 : 2) + 8 * ReportCount();
 }
 
@@ -236,12 +265,8 @@ TEST(RunMode, EmbeddingShowsTheCommandLineMessage)
 CHILD_SCENARIO(RunModeUnregister)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseCommandLineText(L"Fendrel4.exe /unregserver", commandLine);
-    const bool result = RunCommandLineMode(commandLine);
-    Sleep(300);
-    const std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
-    const bool right = !seen.empty() && seen.back().text == GetString(2676);
+    const bool result = RunStartedAs(L"Fendrel4.exe /unregserver");
+    const bool right = MessageShownAfterwards() == GetString(2676);
     return (result ? 1 : 0) + (right ? 0 : 2) + 8 * ReportCount();
 }
 
@@ -288,9 +313,7 @@ TEST(RunMode, OpenShowsEachFileInItsOwnWindow)
 CHILD_SCENARIO(RunModeOpenOfMissingFile)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseCommandLineText(L"Fendrel4.exe C:\\nowhere\\missing.agl", commandLine);
-    const bool result = RunCommandLineMode(commandLine);
+    const bool result = RunStartedAs(L"Fendrel4.exe C:\\nowhere\\missing.agl");
     return (result ? 1 : 0) + (IsQuitPending() ? 0 : 2) + (CFrameWindowList::GetFrames().empty() ? 0 : 4);
 }
 
@@ -309,9 +332,7 @@ CHILD_SCENARIO(RunModeOpenAfterPrintStopsTheQuitTimer)
     RunCommandLineMode(print);
     if (!IsQuitPending())
         return 1;
-    CCommandLine open;
-    ParseDdeCommand(L"[open(\"" + path + L"\")]", open);
-    if (!RunCommandLineMode(open) || IsQuitPending())
+    if (!RunDdeCommand(L"[open(\"" + path + L"\")]") || IsQuitPending())
         return 2;
     // Once a window was opened, a later print no longer arms the timer.
     RunCommandLineMode(print);
@@ -326,9 +347,7 @@ TEST(RunMode, WindowOpenedByDdeStopsTheQuitTimer)
 CHILD_SCENARIO(PlainStartOpensAnEmptyCourse)
 {
     OpenTestSettingsKey();
-    CCommandLine commandLine;
-    ParseCommandLineText(L"Fendrel4.exe", commandLine);
-    if (!RunCommandLineMode(commandLine))
+    if (!RunStartedAs(L"Fendrel4.exe"))
         return 1;
     const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
     if (windows.size() != 1 || !IsWindowVisible(windows[0]->hwnd))
@@ -348,8 +367,7 @@ TEST(Program, FirstStartStaysUpAndSecondStartHandsOverTheAbsolutePath)
     const std::wstring folder = MakeTempFolder(L"hand-over");
     WriteEmptyCourseFile(folder, L"Hand over.agl");
     CProgramProcess first;
-    ASSERT_TRUE(first.Start(L""));
-    ASSERT_EQ(1u, first.WaitForWindows(L"Fendrel 4", 1, 20000).size());
+    ASSERT_EQ(1u, StartAndCountWindows(first, L""));
 
     CProgramProcess second;
     // A name relative to the second start's own folder.
@@ -359,8 +377,7 @@ TEST(Program, FirstStartStaysUpAndSecondStartHandsOverTheAbsolutePath)
     EXPECT_EQ(2u, first.FindWindows(L"Fendrel 4").size());
 
     // The last window to close ends the program.
-    first.CloseCourseWindows();
-    EXPECT_EQ(0, first.WaitForExit(20000));
+    EXPECT_EQ(0, CloseWindowsAndWaitForExit(first));
 }
 
 TEST(Program, PlainStartShowsTheSplashForAMoment)
@@ -376,23 +393,20 @@ TEST(Program, PlainStartShowsTheSplashForAMoment)
         PumpMessagesFor(20);
     EXPECT_FALSE(IsWindow(splash[0]) && IsWindowVisible(splash[0]));
     EXPECT_EQ(1u, program.FindWindows(L"Fendrel 4").size());
-    program.CloseCourseWindows();
-    EXPECT_EQ(0, program.WaitForExit(20000));
+    EXPECT_EQ(0, CloseWindowsAndWaitForExit(program));
 }
 
 TEST(Program, SecondStartWithoutFilesOnlyEnds)
 {
     CProgramProcess first;
-    ASSERT_TRUE(first.Start(L""));
-    ASSERT_EQ(1u, first.WaitForWindows(L"Fendrel 4", 1, 20000).size());
+    ASSERT_EQ(1u, StartAndCountWindows(first, L""));
     CProgramProcess second;
     ASSERT_TRUE(second.Start(L""));
     EXPECT_EQ(0, second.WaitForExit(20000));
     PumpMessagesFor(500);
     EXPECT_EQ(1u, first.FindWindows(L"Fendrel 4").size());
     EXPECT_TRUE(second.FindWindows(L"Fendrel 4").empty());
-    first.CloseCourseWindows();
-    EXPECT_EQ(0, first.WaitForExit(20000));
+    EXPECT_EQ(0, CloseWindowsAndWaitForExit(first));
 }
 
 TEST(Program, FilesReachARunningInstanceThatHasNoWindow)
@@ -409,8 +423,7 @@ TEST(Program, FilesReachARunningInstanceThatHasNoWindow)
     EXPECT_EQ(0, second.WaitForExit(20000));
     EXPECT_TRUE(first.WaitForCaption(L"one.agl - " + GetString(2001), 20000));
     EXPECT_TRUE(first.WaitForCaption(L"two.agl - " + GetString(2001), 20000));
-    first.CloseCourseWindows();
-    EXPECT_EQ(0, first.WaitForExit(20000));
+    EXPECT_EQ(0, CloseWindowsAndWaitForExit(first));
 }
 
 TEST(Program, FileThatCannotBeOpenedEndsTheProgram)
@@ -429,10 +442,8 @@ TEST(Program, WorkingFolderIsRestoredAndStoredAtANormalEnd)
     const std::wstring launch = MakeTempFolder(L"launch-folder");
     WriteProgramString(L"WorkingDirectory", stored);
     CProgramProcess program;
-    ASSERT_TRUE(program.Start(L"", launch));
-    ASSERT_EQ(1u, program.WaitForWindows(L"Fendrel 4", 1, 20000).size());
-    program.CloseCourseWindows();
-    EXPECT_EQ(0, program.WaitForExit(20000));
+    ASSERT_EQ(1u, StartAndCountWindows(program, L"", launch));
+    EXPECT_EQ(0, CloseWindowsAndWaitForExit(program));
     EXPECT_EQ(0, _wcsicmp(stored.c_str(), ReadProgramString(L"WorkingDirectory").c_str()));
 
     DWORD underWine = 12345;
@@ -453,10 +464,8 @@ TEST(Program, WorkingFolderIsNotStoredWhenTheRunEndsEarly)
 
     // A normal run from the same place stores where it ended up.
     CProgramProcess normal;
-    ASSERT_TRUE(normal.Start(L"", launch));
-    ASSERT_EQ(1u, normal.WaitForWindows(L"Fendrel 4", 1, 20000).size());
-    normal.CloseCourseWindows();
-    EXPECT_EQ(0, normal.WaitForExit(20000));
+    ASSERT_EQ(1u, StartAndCountWindows(normal, L"", launch));
+    EXPECT_EQ(0, CloseWindowsAndWaitForExit(normal));
     EXPECT_EQ(0, _wcsicmp(launch.c_str(), ReadProgramString(L"WorkingDirectory").c_str()));
 }
 
