@@ -100,6 +100,16 @@ public:
     bool destroyOnRelease = false;
 };
 
+// Gives the panel the scene and its native window in the host, at the host's
+// origin with the size given.
+void PlacePanel(CPanel& panel, CScene& scene, CNativeWindow& host, float width, float height)
+{
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, width, height));
+}
+
 // A panel showing a one-slot map-mode scene in a visible host.
 struct CPanelFixture
 {
@@ -108,10 +118,7 @@ struct CPanelFixture
           panel(panel_ ? panel_ : new CRecordingPanel())
     {
         scene.items[0] = &drawable;
-        panel->SetScene(&scene);
-        panel->Measure();
-        panel->CreateNativeWindow(host);
-        panel->SetBounds(CRectF(0.0f, 0.0f, float(width), float(height)));
+        PlacePanel(*panel, scene, host, float(width), float(height));
         PumpUntil([this] { return drawable.draws > 0; });
         PumpFor(100);
     }
@@ -137,6 +144,15 @@ void SetKeys(bool control, bool shift)
     keys[VK_RBUTTON] = 0;
     SetKeyboardState(keys);
 }
+
+// Parks the real mouse away from the test windows now and again at the end.
+struct CParkedMouse
+{
+    CParkedMouse() { ParkMouse(); }
+    ~CParkedMouse() { ParkMouse(); }
+    CParkedMouse(const CParkedMouse&) = delete;
+    CParkedMouse& operator=(const CParkedMouse&) = delete;
+};
 
 void KeyInput(WORD virtualKey, bool down)
 {
@@ -322,10 +338,7 @@ TEST(PanelRepaint, AHiddenPanelIsNotPaintedUntilShown)
     scene.items[0] = &drawable;
     CRecordingPanel panel;
     panel.SetVisible(false);
-    panel.SetScene(&scene);
-    panel.Measure();
-    panel.CreateNativeWindow(host);
-    panel.SetBounds(CRectF(0.0f, 0.0f, 50.0f, 50.0f));
+    PlacePanel(panel, scene, host, 50.0f, 50.0f);
     EXPECT_FALSE(IsWindowVisible(panel.hwnd));
     panel.Invalidate();
     EXPECT_FALSE(panel.repaintTimer.IsRunning());
@@ -419,10 +432,7 @@ TEST(PanelRepaint, ScreenshotOfAPanelWithASimpleScene)
     scene.items[1] = &bar;
     scene.items[2] = &square;
     CPanel panel(true, false);
-    panel.SetScene(&scene);
-    panel.Measure();
-    panel.CreateNativeWindow(host);
-    panel.SetBounds(CRectF(0.0f, 0.0f, 300.0f, 200.0f));
+    PlacePanel(panel, scene, host, 300.0f, 200.0f);
     ASSERT_TRUE(PumpUntil([&] { return square.draws > 0; }));
     EXPECT_EQ(RGB(0xD0, 0x60, 0x30), ReadClientPixel(panel.hwnd, 80, 60));
     EXPECT_EQ(RGB(0x40, 0xA0, 0x20), ReadClientPixel(panel.hwnd, 200, 50));
@@ -435,13 +445,32 @@ TEST(PanelRepaint, ScreenshotOfAPanelWithASimpleScene)
 
 // ---- Mouse -------------------------------------------------------------------------
 
-TEST(PanelMouse, EnterMoveAndLeaveFromRealMouseInput)
+// A recording panel driven by real mouse input, given in panel points.
+class PanelMouse : public ::testing::Test
 {
-    ParkMouse();
+protected:
+    void MouseAt(int x, int y, DWORD buttons = 0) { MouseInput(fixture.ScreenPoint(x, y), buttons); }
+    // Moves the mouse to the point and presses the left button there.
+    void PressAt(int x, int y)
+    {
+        MouseAt(x, y);
+        MouseAt(x, y, MOUSEEVENTF_LEFTDOWN);
+    }
+    void ForgetCalls()
+    {
+        panel.calls.clear();
+        panel.events.clear();
+    }
+
+    CParkedMouse parkedMouse;
     CPanelFixture fixture;
     CRecordingPanel& panel = fixture.Recording();
+};
+
+TEST_F(PanelMouse, EnterMoveAndLeaveFromRealMouseInput)
+{
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(50, 30));
+    MouseAt(50, 30);
     EXPECT_EQ("enter, move", panel.Calls());
     EXPECT_TRUE(panel.mouseInside);
     ASSERT_EQ(1u, panel.events.size());
@@ -454,27 +483,22 @@ TEST(PanelMouse, EnterMoveAndLeaveFromRealMouseInput)
     EXPECT_FALSE(event.left);
 
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(60, 35));
+    MouseAt(60, 35);
     EXPECT_EQ("move", panel.Calls());
 
     // Out of the panel, still over the host: leave tracking reports it.
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(250, 170));
+    MouseAt(250, 170);
     EXPECT_TRUE(panel.WaitFor("leave")) << panel.Calls();
     EXPECT_FALSE(panel.mouseInside);
-    ParkMouse();
 }
 
-TEST(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
+TEST_F(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
-    panel.calls.clear();
-    panel.events.clear();
+    MouseAt(40, 40);
+    ForgetCalls();
 
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    MouseAt(40, 40, MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ("press", panel.Calls());
     EXPECT_EQ(1, panel.pressState);
     EXPECT_EQ(panel.hwnd, GetCapture());
@@ -482,10 +506,9 @@ TEST(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
     ASSERT_FALSE(panel.events.empty());
     EXPECT_TRUE(panel.events.back().left);
 
-    panel.calls.clear();
-    panel.events.clear();
-    MouseInput(fixture.ScreenPoint(250, 150));
-    MouseInput(fixture.ScreenPoint(-20, -10));
+    ForgetCalls();
+    MouseAt(250, 150);
+    MouseAt(-20, -10);
     EXPECT_EQ("leave, move, move", panel.Calls());
     ASSERT_EQ(2u, panel.events.size());
     EXPECT_EQ(250.0f, panel.events[0].x);
@@ -494,89 +517,67 @@ TEST(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
     EXPECT_TRUE(panel.events[1].left);
 
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(30, 20));
+    MouseAt(30, 20);
     EXPECT_EQ("enter, move", panel.Calls());
 
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(250, 150));
-    MouseInput(fixture.ScreenPoint(250, 150), MOUSEEVENTF_LEFTUP);
+    MouseAt(250, 150);
+    MouseAt(250, 150, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ("leave, move, release", panel.Calls());
     EXPECT_EQ(0, panel.pressState);
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
     EXPECT_FALSE(panel.mouseInside);
-    ParkMouse();
 }
 
-TEST(PanelMouse, AReleaseInsideArmsLeaveTrackingAgain)
+TEST_F(PanelMouse, AReleaseInsideArmsLeaveTrackingAgain)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    PressAt(40, 40);
+    MouseAt(40, 40, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(panel.mouseInside);
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(250, 150));
+    MouseAt(250, 150);
     EXPECT_TRUE(panel.WaitFor("leave")) << panel.Calls();
-    ParkMouse();
 }
 
-TEST(PanelMouse, ARightClickWhileTheLeftButtonIsHeldIsNotPassedOn)
+TEST_F(PanelMouse, ARightClickWhileTheLeftButtonIsHeldIsNotPassedOn)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    PressAt(40, 40);
     panel.calls.clear();
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_RIGHTDOWN);
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_RIGHTUP);
+    MouseAt(40, 40, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(40, 40, MOUSEEVENTF_RIGHTUP);
     EXPECT_EQ("", panel.Calls());
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    MouseAt(40, 40, MOUSEEVENTF_LEFTUP);
 
-    panel.calls.clear();
-    panel.events.clear();
-    MouseInput(fixture.ScreenPoint(70, 50), MOUSEEVENTF_RIGHTDOWN);
-    MouseInput(fixture.ScreenPoint(70, 50), MOUSEEVENTF_RIGHTUP);
+    ForgetCalls();
+    MouseAt(70, 50, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(70, 50, MOUSEEVENTF_RIGHTUP);
     EXPECT_EQ("move, right", panel.Calls());
     EXPECT_EQ(70.0f, panel.menuPoint.x);
     EXPECT_EQ(50.0f, panel.menuPoint.y);
     ASSERT_EQ(2u, panel.events.size());
     EXPECT_TRUE(panel.events[1].right);
-    ParkMouse();
 }
 
-TEST(PanelMouse, APanelDestroyedByItsMouseUpIsNotTouchedAgain)
+TEST_F(PanelMouse, APanelDestroyedByItsMouseUpIsNotTouchedAgain)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    PressAt(40, 40);
     panel.destroyOnRelease = true;
     fixture.panel = nullptr;
     const int reports = ReportCount();
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    MouseAt(40, 40, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
     EXPECT_EQ(reports, ReportCount());
     // The orphaned window goes with the host and answers through the
     // default procedure meanwhile.
-    MouseInput(fixture.ScreenPoint(45, 40));
-    ParkMouse();
+    MouseAt(45, 40);
 }
 
-TEST(PanelMouse, LosingTheCaptureEndsThePressWithoutButtons)
+TEST_F(PanelMouse, LosingTheCaptureEndsThePressWithoutButtons)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
+    PressAt(40, 40);
     ASSERT_EQ(1, panel.pressState);
-    panel.calls.clear();
-    panel.events.clear();
+    ForgetCalls();
     SetCapture(fixture.host.hwnd);
     EXPECT_EQ("release", panel.Calls());
     ASSERT_EQ(1u, panel.events.size());
@@ -586,37 +587,29 @@ TEST(PanelMouse, LosingTheCaptureEndsThePressWithoutButtons)
     EXPECT_EQ(0, panel.pressState);
     EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
     ReleaseCapture();
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
-    ParkMouse();
+    MouseAt(40, 40, MOUSEEVENTF_LEFTUP);
 }
 
-TEST(PanelMouse, EventsSoonAfterAPressAreQuickUntilAKeyArrives)
+TEST_F(PanelMouse, EventsSoonAfterAPressAreQuickUntilAKeyArrives)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseAt(40, 40);
     ASSERT_FALSE(panel.events.empty());
     EXPECT_FALSE(panel.events.back().quick);
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTDOWN);
-    MouseInput(fixture.ScreenPoint(40, 40), MOUSEEVENTF_LEFTUP);
+    MouseAt(40, 40, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(40, 40, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(panel.events.back().quick);
-    MouseInput(fixture.ScreenPoint(42, 40), MOUSEEVENTF_LEFTDOWN);
+    MouseAt(42, 40, MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(panel.events.back().quick);
-    MouseInput(fixture.ScreenPoint(42, 40), MOUSEEVENTF_LEFTUP);
+    MouseAt(42, 40, MOUSEEVENTF_LEFTUP);
     fixture.Send(WM_KEYUP, VK_SHIFT, 0xC0000001);
-    MouseInput(fixture.ScreenPoint(44, 40));
+    MouseAt(44, 40);
     EXPECT_FALSE(panel.events.back().quick);
-    ParkMouse();
 }
 
-TEST(PanelMouse, TheCursorComesFromGetCursorAt)
+TEST_F(PanelMouse, TheCursorComesFromGetCursorAt)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
     panel.chosenCursor = &CCursors::GetPlus();
-    MouseInput(fixture.ScreenPoint(40, 40));
+    MouseAt(40, 40);
     EXPECT_EQ(&CCursors::GetPlus(), panel.cursor);
     EXPECT_EQ(CCursors::GetPlus().GetHandle(), GetCursor());
     EXPECT_EQ(TRUE, fixture.Send(WM_SETCURSOR, WPARAM(panel.hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
@@ -629,17 +622,12 @@ TEST(PanelMouse, TheCursorComesFromGetCursorAt)
 
     panel.SetCursor(&CCursors::GetIBeam());
     EXPECT_EQ(CCursors::GetIBeam().GetHandle(), GetCursor());
-    ParkMouse();
 }
 
-TEST(PanelMouse, AMovedSceneGivesTheMouseAFreshMove)
+TEST_F(PanelMouse, AMovedSceneGivesTheMouseAFreshMove)
 {
-    ParkMouse();
-    CPanelFixture fixture;
-    CRecordingPanel& panel = fixture.Recording();
-    MouseInput(fixture.ScreenPoint(40, 40));
-    panel.calls.clear();
-    panel.events.clear();
+    MouseAt(40, 40);
+    ForgetCalls();
     CTransform moved;
     moved.SetPosition2D(100.0f, 0.0f);
     panel.SetSceneTransform(moved);
@@ -647,7 +635,6 @@ TEST(PanelMouse, AMovedSceneGivesTheMouseAFreshMove)
     ASSERT_EQ(1u, panel.events.size());
     EXPECT_NEAR(140.0f, panel.events[0].groundPoint.x, 1e-3f);
     EXPECT_NEAR(40.0f, panel.events[0].groundPoint.y, 1e-3f);
-    ParkMouse();
 }
 
 // ---- Keys ---------------------------------------------------------------------------
@@ -738,7 +725,7 @@ TEST(PanelKeyboard, RealKeysReachTheFocusedPanel)
 
 TEST(PanelKeyboard, APressTakesTheFocusAndATakenDownPanelHearsNoFocusLoss)
 {
-    ParkMouse();
+    CParkedMouse parkedMouse;
     CRecordingPanel* panel = new CRecordingPanel();
     panel->takesFocus = true;
     CPanelFixture fixture(panel);
@@ -759,7 +746,6 @@ TEST(PanelKeyboard, APressTakesTheFocusAndATakenDownPanelHearsNoFocusLoss)
     panel->calls.clear();
     SetFocus(fixture.host.hwnd);
     EXPECT_EQ("", panel->Calls());
-    ParkMouse();
 }
 
 // ---- Tool tip -------------------------------------------------------------------------
@@ -787,7 +773,7 @@ TOOLINFOW ReadTool(const CPanel& panel)
 
 TEST(PanelTooltip, AStoredTipIsMadeWithTheWindowAndShowsItsStatusText)
 {
-    ParkMouse();
+    CParkedMouse parkedMouse;
     CPanelTestHost host(kHostX, kHostY, 300, 200);
     host.statusBar = CreateWindowExW(0, L"STATIC", L"idle", WS_CHILD | WS_VISIBLE, 0, 180, 300, 20, host.hwnd,
                                      nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -827,7 +813,6 @@ TEST(PanelTooltip, AStoredTipIsMadeWithTheWindowAndShowsItsStatusText)
 
     MouseInput(POINT{kHostX + 250, kHostY + 170});
     EXPECT_TRUE(PumpUntil([&] { return StatusText(host.statusBar).empty(); }, 4000));
-    ParkMouse();
 }
 
 TEST(PanelTooltip, TheTextNotificationIsCutTo79Characters)
