@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,23 @@ std::vector<std::wstring> Numbered(int count)
     for (int i = 0; i < count; ++i)
         texts.push_back(L"Item " + std::to_wstring(i));
     return texts;
+}
+
+struct CTypedLetter
+{
+    wchar_t letter;
+    int selected;  // the item selected after the letter
+};
+
+// Types the letters in turn, checking the selection after each.
+void ExpectSelectedAfterTyping(CPaneFixture& fixture, std::initializer_list<CTypedLetter> steps)
+{
+    int step = 1;
+    for (const CTypedLetter& typed : steps) {
+        fixture.Type(typed.letter);
+        EXPECT_EQ(typed.selected, fixture.pane.GetSelected())
+            << "letter " << step++ << " ('" << char(typed.letter) << "')";
+    }
 }
 
 }  // namespace
@@ -202,22 +220,8 @@ TEST(ScrollPane, TypingCyclesThroughTheItemsStartingWithTheLetter)
     CPaneFixture fixture({L"apple", L"Banana", L"avocado", L"cherry", L"Apricot", L"", L"7 up"}, 200.0f, 120.0f);
     CScrollPane& pane = fixture.pane;
     EXPECT_EQ(0, pane.GetSelected());
-    fixture.Type(L'a');
-    EXPECT_EQ(2, pane.GetSelected());
-    fixture.Type(L'A');
-    EXPECT_EQ(4, pane.GetSelected());
-    fixture.Type(L'a');
-    EXPECT_EQ(0, pane.GetSelected());
-    fixture.Type(L'a');
-    EXPECT_EQ(2, pane.GetSelected());
-    fixture.Type(L'z');
-    EXPECT_EQ(2, pane.GetSelected());
-    fixture.Type(L'b');
-    EXPECT_EQ(1, pane.GetSelected());
-    fixture.Type(L'B');
-    EXPECT_EQ(1, pane.GetSelected());
-    fixture.Type(L'7');
-    EXPECT_EQ(6, pane.GetSelected());
+    ExpectSelectedAfterTyping(fixture, {{L'a', 2}, {L'A', 4}, {L'a', 0}, {L'a', 2},
+                                        {L'z', 2}, {L'b', 1}, {L'B', 1}, {L'7', 6}});
 }
 
 TEST(ScrollPane, TypeAheadFollowsTheSortedRows)
@@ -226,12 +230,7 @@ TEST(ScrollPane, TypeAheadFollowsTheSortedRows)
     CScrollPane& pane = fixture.pane;
     // Rows: alpha, axis, beta, bravo.
     pane.Select(1);
-    fixture.Type(L'a');
-    EXPECT_EQ(3, pane.GetSelected());
-    fixture.Type(L'b');
-    EXPECT_EQ(0, pane.GetSelected());
-    fixture.Type(L'b');
-    EXPECT_EQ(2, pane.GetSelected());
+    ExpectSelectedAfterTyping(fixture, {{L'a', 3}, {L'b', 0}, {L'b', 2}});
     fixture.Key(VK_HOME);
     EXPECT_EQ(1, pane.GetSelected());
 }
