@@ -32,6 +32,7 @@ namespace {
 const wchar_t kProgramKey[] = L"Software\\Norvane\\Fendrel 4";
 constexpr int kOrganisation = 1;
 constexpr DWORD kWait = 20000;
+constexpr int kAFrameButton = 2526;
 
 void SetProgramInt(const wchar_t* name, DWORD value)
 {
@@ -54,6 +55,7 @@ void PrepareProgramSettings()
 }
 
 std::wstring Caption(const std::wstring& title) { return title + L" - " + GetString(2001); }
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 struct CChild
 {
@@ -162,6 +164,36 @@ void WaitUntilReady(const CProgramProcess& program)
     PumpMessagesFor(700);
 }
 
+// Starts the program and waits until its course window with the caption is
+// ready; the window, or null when it did not come.
+HWND StartAndWaitUntilReady(CProgramProcess& program, const std::wstring& arguments, const std::wstring& caption)
+{
+    if (!program.Start(arguments))
+        return nullptr;
+    const HWND frame = program.WaitForCaption(caption, kWait);
+    if (frame)
+        WaitUntilReady(program);
+    return frame;
+}
+
+// Clicks the A-frame button, then the view at the fractions of its size.
+void PlaceAFrame(const CWindowParts& parts, float fx, float fy)
+{
+    Click(ShapeButton(parts, kAFrameButton));
+    Click(ViewPoint(parts, fx, fy));
+}
+
+// Waits for the program's message box and presses the button; whether the
+// box came.
+bool PressMessageBoxButton(const CProgramProcess& program, int button)
+{
+    const HWND box = program.WaitForMessageBox(kWait);
+    if (!box)
+        return false;
+    PressDialogButton(box, button);
+    return true;
+}
+
 // The course in a file, read as the program reads it.
 bool ReadCourseFile(const std::wstring& path, CCourse& course)
 {
@@ -181,6 +213,12 @@ bool SaveAndWait(const std::wstring& path)
         PumpMessagesFor(50);
     }
     return false;
+}
+
+// Saves as above and reads the saved file into the course.
+bool SaveAndReadBack(const std::wstring& path, CCourse& course)
+{
+    return SaveAndWait(path) && ReadCourseFile(path, course);
 }
 
 const CCourseObject* OnlyObject(const CCourse& course)
@@ -250,10 +288,8 @@ TEST(Program, StartsWithAnUntitledUnmodifiedCourseDrawnToScale)
 {
     PrepareProgramSettings();
     CProgramProcess program;
-    ASSERT_TRUE(program.Start(L""));
-    const HWND frame = program.WaitForCaption(Caption(GetStringWithArg(2004, L"1")), kWait);
+    const HWND frame = StartAndWaitUntilReady(program, L"", Caption(GetStringWithArg(2004, L"1")));
     ASSERT_TRUE(frame);
-    WaitUntilReady(program);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
     EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-start.png")));
@@ -292,20 +328,16 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
     const std::wstring folder = MakeTempFolder(L"driven");
     const std::wstring path = WriteEmptyCourseFile(folder, L"Driven.agl");
     CProgramProcess program;
-    ASSERT_TRUE(program.Start(L"\"" + path + L"\""));
-    const HWND frame = program.WaitForCaption(Caption(L"Driven.agl"), kWait);
+    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Driven.agl"));
     ASSERT_TRUE(frame);
-    WaitUntilReady(program);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
 
     // Place: the A-frame button, then a click in the view.
-    Click(ShapeButton(parts, 2526));
+    PlaceAFrame(parts, 0.5f, 0.5f);
     const POINT centre = ViewPoint(parts, 0.5f, 0.5f);
-    Click(centre);
-    ASSERT_TRUE(SaveAndWait(path));
     CCourse placed(L"", L"");
-    ASSERT_TRUE(ReadCourseFile(path, placed));
+    ASSERT_TRUE(SaveAndReadBack(path, placed));
     const CCourseObject* frameObject = OnlyObject(placed);
     ASSERT_TRUE(frameObject);
     EXPECT_EQ(10, frameObject->GetType()->GetId());
@@ -313,9 +345,8 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
 
     // Drag it to the right.
     Drag(centre, POINT{centre.x + 80, centre.y});
-    ASSERT_TRUE(SaveAndWait(path));
     CCourse moved(L"", L"");
-    ASSERT_TRUE(ReadCourseFile(path, moved));
+    ASSERT_TRUE(SaveAndReadBack(path, moved));
     ASSERT_TRUE(OnlyObject(moved));
     EXPECT_GT(OnlyObject(moved)->GetPosition().x, start.x + 100.0f);
     EXPECT_NEAR(start.y, OnlyObject(moved)->GetPosition().y, 1.0f);
@@ -325,9 +356,8 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
     Click(there);
     cwtest::TypeChar(L']');
     PumpMessagesFor(200);
-    ASSERT_TRUE(SaveAndWait(path));
     CCourse turned(L"", L"");
-    ASSERT_TRUE(ReadCourseFile(path, turned));
+    ASSERT_TRUE(SaveAndReadBack(path, turned));
     ASSERT_TRUE(OnlyObject(turned));
     const float angle = OnlyObject(turned)->GetPlacement().GetRotation();
     EXPECT_NEAR(15.0f, std::fabs(std::remainder(angle - frameObject->GetPlacement().GetRotation(), 360.0f)), 0.5f);
@@ -335,22 +365,18 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
     // Delete, then undo it with Ctrl+Z.
     Click(there);
     cwtest::KeyPress(VK_DELETE);
-    ASSERT_TRUE(SaveAndWait(path));
     CCourse deleted(L"", L"");
-    ASSERT_TRUE(ReadCourseFile(path, deleted));
+    ASSERT_TRUE(SaveAndReadBack(path, deleted));
     EXPECT_EQ(0u, deleted.GetObjectCount());
     cwtest::KeyPress('Z', true);
-    ASSERT_TRUE(SaveAndWait(path));
     CCourse restored(L"", L"");
-    ASSERT_TRUE(ReadCourseFile(path, restored));
+    ASSERT_TRUE(SaveAndReadBack(path, restored));
     ASSERT_TRUE(OnlyObject(restored));
     EXPECT_NEAR(angle, OnlyObject(restored)->GetPlacement().GetRotation(), 0.01f);
 
     // A few more, for the picture of the window.
-    for (float fx : {0.25f, 0.75f}) {
-        Click(ShapeButton(parts, 2526));
-        Click(ViewPoint(parts, fx, 0.3f));
-    }
+    for (float fx : {0.25f, 0.75f})
+        PlaceAFrame(parts, fx, 0.3f);
     PumpMessagesFor(500);
     EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-course-window.png")));
 
@@ -358,7 +384,7 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
     // and leaves the file as it was saved.
     const std::string saved = ReadWholeFile(path);
     PostMessageW(frame, WM_CLOSE, 0, 0);
-    HWND box = program.WaitForMessageBox(kWait);
+    const HWND box = program.WaitForMessageBox(kWait);
     ASSERT_TRUE(box);
     EXPECT_EQ(GetStringWithArg(2698, L"Driven.agl"), CProgramProcess::GetMessageBoxText(box));
     EXPECT_TRUE(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && GetDlgItem(box, IDCANCEL));
@@ -367,9 +393,7 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
     EXPECT_TRUE(program.IsRunning());
     EXPECT_EQ(1u, program.FindWindows(L"Fendrel 4").size());
     PostMessageW(frame, WM_CLOSE, 0, 0);
-    box = program.WaitForMessageBox(kWait);
-    ASSERT_TRUE(box);
-    PressDialogButton(box, IDNO);
+    ASSERT_TRUE(PressMessageBoxButton(program, IDNO));
     EXPECT_EQ(0, program.WaitForExit(kWait));
     EXPECT_EQ(saved, ReadWholeFile(path));
 }
@@ -380,14 +404,11 @@ TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
     const std::wstring folder = MakeTempFolder(L"program-save");
     const std::wstring path = WriteEmptyCourseFile(folder, L"Kept.agl");
     CProgramProcess program;
-    ASSERT_TRUE(program.Start(L"\"" + path + L"\""));
-    const HWND frame = program.WaitForCaption(Caption(L"Kept.agl"), kWait);
+    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Kept.agl"));
     ASSERT_TRUE(frame);
-    WaitUntilReady(program);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
-    Click(ShapeButton(parts, 2526));
-    Click(ViewPoint(parts, 0.4f, 0.6f));
+    PlaceAFrame(parts, 0.4f, 0.6f);
     ASSERT_TRUE(SaveAndWait(path));
     EXPECT_TRUE(program.WaitForCaption(Caption(L"Kept.agl"), kWait));
 
@@ -401,8 +422,7 @@ TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
 
     // Read-only: the save fails, says so, and the old file stays.
     filetest::SetReadOnly(path, true);
-    Click(ShapeButton(parts, 2526));
-    Click(ViewPoint(parts, 0.7f, 0.6f));
+    PlaceAFrame(parts, 0.7f, 0.6f);
     EXPECT_TRUE(program.WaitForCaption(Caption(L"Kept.agl *"), kWait));
     cwtest::KeyPress('S', true);
     const HWND box = program.WaitForMessageBox(kWait);
@@ -415,9 +435,7 @@ TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
     EXPECT_TRUE(program.WaitForCaption(Caption(L"Kept.agl *"), kWait));
 
     PostMessageW(frame, WM_CLOSE, 0, 0);
-    const HWND question = program.WaitForMessageBox(kWait);
-    ASSERT_TRUE(question);
-    PressDialogButton(question, IDNO);
+    ASSERT_TRUE(PressMessageBoxButton(program, IDNO));
     EXPECT_EQ(0, program.WaitForExit(kWait));
 }
 
@@ -428,16 +446,13 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
     const std::wstring first = WriteEmptyCourseFile(folder, L"First.agl");
     const std::wstring second = WriteEmptyCourseFile(folder, L"Second.agl");
     CProgramProcess program;
-    ASSERT_TRUE(program.Start(L"\"" + first + L"\""));
-    const HWND firstFrame = program.WaitForCaption(Caption(L"First.agl"), kWait);
+    const HWND firstFrame = StartAndWaitUntilReady(program, Quoted(first), Caption(L"First.agl"));
     ASSERT_TRUE(firstFrame);
-    WaitUntilReady(program);
     const CWindowParts parts = FindParts(firstFrame);
     ASSERT_TRUE(parts.found);
 
     // An A-frame, selected after placing, goes to the clipboard.
-    Click(ShapeButton(parts, 2526));
-    Click(ViewPoint(parts, 0.5f, 0.5f));
+    PlaceAFrame(parts, 0.5f, 0.5f);
     OpenClipboard(nullptr);
     EmptyClipboard();
     CloseClipboard();
@@ -461,7 +476,7 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
     // A second start hands its file over: a window of its own.
     {
         CProgramProcess handOver;
-        ASSERT_TRUE(handOver.Start(L"\"" + second + L"\""));
+        ASSERT_TRUE(handOver.Start(Quoted(second)));
         EXPECT_EQ(0, handOver.WaitForExit(kWait));
     }
     const HWND secondFrame = program.WaitForCaption(Caption(L"Second.agl"), kWait);
@@ -470,7 +485,7 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
     // The same file again: the window that shows it, no new one.
     {
         CProgramProcess again;
-        ASSERT_TRUE(again.Start(L"\"" + second + L"\""));
+        ASSERT_TRUE(again.Start(Quoted(second)));
         EXPECT_EQ(0, again.WaitForExit(kWait));
     }
     PumpMessagesFor(700);
@@ -483,15 +498,12 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
     Click(ViewPoint(secondParts, 0.9f, 0.9f));
     cwtest::KeyPress('V', true);
     EXPECT_TRUE(program.WaitForCaption(Caption(L"Second.agl *"), kWait));
-    ASSERT_TRUE(SaveAndWait(second));
     CCourse pasted(L"", L"");
-    ASSERT_TRUE(ReadCourseFile(second, pasted));
+    ASSERT_TRUE(SaveAndReadBack(second, pasted));
     EXPECT_EQ(1u, pasted.GetObjectCount());
 
     // Closing both: the modified first one asks.
     program.CloseCourseWindows();
-    const HWND box = program.WaitForMessageBox(kWait);
-    ASSERT_TRUE(box);
-    PressDialogButton(box, IDNO);
+    ASSERT_TRUE(PressMessageBoxButton(program, IDNO));
     EXPECT_EQ(0, program.WaitForExit(kWait));
 }
