@@ -69,6 +69,23 @@ CCourseWindow* OpenFile(const std::wstring& path)
     return nullptr;
 }
 
+// Adds an A-frame at the point as an undo step of its own, as placing one
+// by hand does, and tells the course's listeners.
+void AddAFrameStep(CCourse& course, float x, float y)
+{
+    PlaceAFrame(course, x, y, 0.0f);
+    course.CommitUndoStepById(2122);
+    course.OnCourseChanged();
+}
+
+// Runs the command while CBoxAnswers answers its message boxes; the boxes.
+std::vector<CBoxAnswers::CBox> RunAnsweringBoxes(CCourseWindow* window, int id)
+{
+    CBoxAnswers answers({});
+    window->RunMenuCommand(id);
+    return answers.Take();
+}
+
 size_t ObjectsInFile(const std::wstring& path)
 {
     CCourse course(L"", L"");
@@ -206,9 +223,7 @@ CHILD_SCENARIO(SaveAsTemplateLeavesTheCourseAlone)
     if (!window || Command(window, 2062)->enabled)
         return 1;
     CCourse* course = window->GetCourse();
-    PlaceAFrame(*course, 2400.0f, 3000.0f, 0.0f);
-    course->CommitUndoStepById(2122);
-    course->OnCourseChanged();
+    AddAFrameStep(*course, 2400.0f, 3000.0f);
     window->RunMenuCommand(2079);
     if (CSettings::GetString(L"Template", std::string()) != TextBlockOf(*course))
         return 2;
@@ -245,17 +260,10 @@ CHILD_SCENARIO(SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
     if (!window)
         return 1;
     CCourse* course = window->GetCourse();
-    PlaceAFrame(*course, 2400.0f, 3000.0f, 0.0f);
-    course->CommitUndoStepById(2122);
-    course->OnCourseChanged();
+    AddAFrameStep(*course, 2400.0f, 3000.0f);
     const std::string before = ReadWholeFile(path);
     SetReadOnly(path, true);
-    std::vector<CBoxAnswers::CBox> boxes;
-    {
-        CBoxAnswers answers({});
-        window->RunMenuCommand(2073);
-        boxes = answers.Take();
-    }
+    const std::vector<CBoxAnswers::CBox> boxes = RunAnsweringBoxes(window, 2073);
     SetReadOnly(path, false);
     if (boxes.size() != 1 || boxes[0].text != GetStringWithArg(2689, path))
         return 2;
@@ -282,11 +290,8 @@ CHILD_SCENARIO(SaveAllWritesEveryTitledCourse)
     CCourseWindow* two = OpenFile(FileCourse(folder, L"Two.agl"));
     if (!one || !two)
         return 1;
-    for (CCourseWindow* window : {one, two}) {
-        PlaceAFrame(*window->GetCourse(), 2400.0f, 3000.0f, 0.0f);
-        window->GetCourse()->CommitUndoStepById(2122);
-        window->GetCourse()->OnCourseChanged();
-    }
+    for (CCourseWindow* window : {one, two})
+        AddAFrameStep(*window->GetCourse(), 2400.0f, 3000.0f);
     one->RunMenuCommand(2077);
     if (ObjectsInFile(folder + L"\\One.agl") != 4 || ObjectsInFile(folder + L"\\Two.agl") != 4)
         return 2;
@@ -313,9 +318,7 @@ CHILD_SCENARIO(CopyAndPasteBetweenWindows)
 
     // Into a course with objects of its own: added, one step.
     CCourseWindow* target = OpenNewCourseWindow(L"Target");
-    PlaceAFrame(*target->GetCourse(), 1200.0f, 1200.0f, 0.0f);
-    target->GetCourse()->CommitUndoStepById(2122);
-    target->GetCourse()->OnCourseChanged();
+    AddAFrameStep(*target->GetCourse(), 1200.0f, 1200.0f);
     if (!Command(target, 2120)->enabled)
         return 3;
     target->RunMenuCommand(2120);
@@ -363,12 +366,7 @@ CHILD_SCENARIO(CutWithABusyClipboardDeletesNothing)
     });
     while (!holding)
         Sleep(5);
-    std::vector<CBoxAnswers::CBox> boxes;
-    {
-        CBoxAnswers answers({});
-        window->RunMenuCommand(2110);
-        boxes = answers.Take();
-    }
+    const std::vector<CBoxAnswers::CBox> boxes = RunAnsweringBoxes(window, 2110);
     release = true;
     holder.join();
     if (boxes.size() != 1 || boxes[0].text != GetString(2671))
@@ -405,9 +403,7 @@ CHILD_SCENARIO(RecentFilesAndWindowListFollowTheirLists)
     if (CCourseWindow::GetCourseWindows().size() != 2)
         return 2;
     // The Window menu names each window, with " *" for a modified course.
-    PlaceAFrame(*window->GetCourse(), 1200.0f, 1200.0f, 0.0f);
-    window->GetCourse()->CommitUndoStepById(2122);
-    window->GetCourse()->OnCourseChanged();
+    AddAFrameStep(*window->GetCourse(), 1200.0f, 1200.0f);
     bool listed = false;
     for (int id = 2207; id <= 2208; ++id) {
         CCommand* entry = Command(window, id);
