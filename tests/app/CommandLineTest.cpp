@@ -29,6 +29,20 @@ CCommandLine ParseDde(const std::wstring& text)
     return commandLine;
 }
 
+// Whether the command line holds the run mode and exactly the file names.
+::testing::AssertionResult HoldsModeAndFiles(const CCommandLine& commandLine, int32_t mode,
+                                             const std::vector<std::wstring>& fileNames)
+{
+    if (commandLine.runMode == mode && commandLine.fileNames == fileNames)
+        return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << "run mode " << commandLine.runMode << " (expected " << mode << "), " << commandLine.fileNames.size()
+            << " file names:";
+    for (const std::wstring& name : commandLine.fileNames)
+        failure << " \"" << name << "\"";
+    return failure;
+}
+
 std::wstring GetCurrentFolder()
 {
     wchar_t folder[MAX_PATH] = {};
@@ -44,8 +58,7 @@ std::wstring GetCurrentFolder()
 TEST(CommandLine, ProgramPathAloneIsAPlainStart)
 {
     const CCommandLine commandLine = Parse(L"");
-    EXPECT_EQ(kRunPlain, commandLine.runMode);
-    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_TRUE(HoldsModeAndFiles(commandLine, kRunPlain, {}));
     EXPECT_FALSE(commandLine.fromDde);
 }
 
@@ -53,16 +66,13 @@ TEST(CommandLine, UnquotedProgramPathIsSkippedToo)
 {
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe", commandLine);
-    EXPECT_EQ(kRunPlain, commandLine.runMode);
-    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_TRUE(HoldsModeAndFiles(commandLine, kRunPlain, {}));
 }
 
 TEST(CommandLine, QuotedNameWithBlanksIsOneFile)
 {
-    const CCommandLine commandLine = Parse(L"  \"C:\\My Courses\\Round 1.agl\"");
-    EXPECT_EQ(kRunOpen, commandLine.runMode);
-    ASSERT_EQ(1u, commandLine.fileNames.size());
-    EXPECT_EQ(L"C:\\My Courses\\Round 1.agl", commandLine.fileNames[0]);
+    EXPECT_TRUE(
+        HoldsModeAndFiles(Parse(L"  \"C:\\My Courses\\Round 1.agl\""), kRunOpen, {L"C:\\My Courses\\Round 1.agl"}));
 }
 
 TEST(CommandLine, UnclosedQuoteTakesTheRest)
@@ -112,25 +122,19 @@ TEST(CommandLine, TabIsNoBlank)
     // The program path runs on over the tab, so the name is part of token 1.
     CCommandLine commandLine;
     ParseCommandLineText(L"Fendrel4.exe\tC:\\a.agl", commandLine);
-    EXPECT_EQ(kRunPlain, commandLine.runMode);
-    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_TRUE(HoldsModeAndFiles(commandLine, kRunPlain, {}));
 }
 
 TEST(CommandLine, EmptyQuotedTokenIsSkipped)
 {
-    const CCommandLine commandLine = Parse(L" \"\" /dde \"\"");
-    EXPECT_EQ(kRunDdeServer, commandLine.runMode);
-    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_TRUE(HoldsModeAndFiles(Parse(L" \"\" /dde \"\""), kRunDdeServer, {}));
 }
 
 TEST(CommandLine, RelativeNamesBecomeAbsoluteEachOnItsOwn)
 {
     const std::wstring folder = GetCurrentFolder();
     const CCommandLine commandLine = Parse(L" first.agl \"second course.agl\"");
-    EXPECT_EQ(kRunOpen, commandLine.runMode);
-    ASSERT_EQ(2u, commandLine.fileNames.size());
-    EXPECT_EQ(folder + L"first.agl", commandLine.fileNames[0]);
-    EXPECT_EQ(folder + L"second course.agl", commandLine.fileNames[1]);
+    EXPECT_TRUE(HoldsModeAndFiles(commandLine, kRunOpen, {folder + L"first.agl", folder + L"second course.agl"}));
     EXPECT_EQ(folder + L"first.agl " + folder + L"second course.agl", commandLine.GetJoinedFileNames());
 }
 
@@ -178,32 +182,23 @@ TEST(CommandLine, MatchSwitchReportsALiteralThatIsNotLowerCase)
 TEST(DdeCommand, OpenCommandGivesOpenModeAndName)
 {
     const CCommandLine commandLine = ParseDde(L"[open(\"C:\\My Courses\\a.agl\")]");
-    EXPECT_EQ(kRunOpen, commandLine.runMode);
+    EXPECT_TRUE(HoldsModeAndFiles(commandLine, kRunOpen, {L"C:\\My Courses\\a.agl"}));
     EXPECT_TRUE(commandLine.fromDde);
-    ASSERT_EQ(1u, commandLine.fileNames.size());
-    EXPECT_EQ(L"C:\\My Courses\\a.agl", commandLine.fileNames[0]);
 }
 
 TEST(DdeCommand, PrintCommandGivesPrintMode)
 {
-    const CCommandLine commandLine = ParseDde(L"[print(\"C:\\a.agl\")]");
-    EXPECT_EQ(kRunPrint, commandLine.runMode);
-    ASSERT_EQ(1u, commandLine.fileNames.size());
-    EXPECT_EQ(L"C:\\a.agl", commandLine.fileNames[0]);
+    EXPECT_TRUE(HoldsModeAndFiles(ParseDde(L"[print(\"C:\\a.agl\")]"), kRunPrint, {L"C:\\a.agl"}));
 }
 
 TEST(DdeCommand, PrefixIsCaseSensitive)
 {
-    const CCommandLine commandLine = ParseDde(L"[Open(\"C:\\a.agl\")]");
-    EXPECT_EQ(kRunUnknown, commandLine.runMode);
-    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_TRUE(HoldsModeAndFiles(ParseDde(L"[Open(\"C:\\a.agl\")]"), kRunUnknown, {}));
 }
 
 TEST(DdeCommand, MissingClosingQuoteGivesNoMode)
 {
-    const CCommandLine commandLine = ParseDde(L"[open(\"C:\\a.agl)]");
-    EXPECT_EQ(kRunUnknown, commandLine.runMode);
-    EXPECT_TRUE(commandLine.fileNames.empty());
+    EXPECT_TRUE(HoldsModeAndFiles(ParseDde(L"[open(\"C:\\a.agl)]"), kRunUnknown, {}));
 }
 
 TEST(DdeCommand, EmptyFileNameIsRefused)
@@ -215,9 +210,7 @@ TEST(DdeCommand, EmptyFileNameIsRefused)
 TEST(DdeCommand, WhatFollowsTheArgumentIsIgnored)
 {
     const CCommandLine commandLine = ParseDde(L"[open(\"C:\\a.agl\")][open(\"C:\\b.agl\")] and more");
-    EXPECT_EQ(kRunOpen, commandLine.runMode);
-    ASSERT_EQ(1u, commandLine.fileNames.size());
-    EXPECT_EQ(L"C:\\a.agl", commandLine.fileNames[0]);
+    EXPECT_TRUE(HoldsModeAndFiles(commandLine, kRunOpen, {L"C:\\a.agl"}));
 }
 
 TEST(DdeCommand, UnknownAndShortTextsGiveNoMode)
@@ -279,10 +272,6 @@ TEST(DdeCommand, BuildGivesNothingForOtherModes)
 TEST(DdeCommand, BuiltCommandParsesBackToTheSameFile)
 {
     const std::wstring name = L"C:\\Agility (2024)\\Round, final.agl";
-    for (int32_t mode : {int32_t(kRunOpen), int32_t(kRunPrint)}) {
-        const CCommandLine commandLine = ParseDde(BuildDdeCommand(mode, name));
-        EXPECT_EQ(mode, commandLine.runMode);
-        ASSERT_EQ(1u, commandLine.fileNames.size());
-        EXPECT_EQ(name, commandLine.fileNames[0]);
-    }
+    for (int32_t mode : {int32_t(kRunOpen), int32_t(kRunPrint)})
+        EXPECT_TRUE(HoldsModeAndFiles(ParseDde(BuildDdeCommand(mode, name)), mode, {name}));
 }
