@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <initializer_list>
 
 #include "foundation/CrashLog.h"
 #include "tests/support/FailureReports.h"
@@ -25,80 +26,80 @@ std::deque<CGridSpec> MakeSpecs(std::initializer_list<std::array<int, 4>> values
     return specs;
 }
 
-std::vector<int> Sizes(const std::deque<CGridSpec>& specs)
+// Distributes the total over the specs; the sizes they were given.
+std::vector<int> DistributeSizes(int total, std::deque<CGridSpec>& specs)
 {
+    CGridLayout::Distribute(total, specs);
     std::vector<int> sizes;
     for (const CGridSpec& spec : specs)
         sizes.push_back(spec.size);
     return sizes;
 }
 
+std::vector<int> DistributeSizes(int total, std::initializer_list<std::array<int, 4>> values)
+{
+    std::deque<CGridSpec> specs = MakeSpecs(values);
+    return DistributeSizes(total, specs);
+}
+
+void AddCells(CGridLayout& grid, std::initializer_list<CObject*> cells)
+{
+    for (CObject* cell : cells)
+        grid.Add(cell);
+}
+
 }  // namespace
 
 TEST(GridLayout, ExtraPixelsGoByStretchWithoutRoundingLoss)
 {
-    std::deque<CGridSpec> specs = MakeSpecs({{0, 10, 0, 1}, {0, 10, 0, 1}, {0, 10, 0, 1}});
-    CGridLayout::Distribute(40, specs);
-    EXPECT_EQ((std::vector<int>{13, 13, 14}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{13, 13, 14}), DistributeSizes(40, {{0, 10, 0, 1}, {0, 10, 0, 1}, {0, 10, 0, 1}}));
 }
 
 TEST(GridLayout, WithoutStretchExtraGoesByPreferredSize)
 {
-    std::deque<CGridSpec> specs = MakeSpecs({{0, 20, 0, 0}, {0, 60, 0, 0}});
-    CGridLayout::Distribute(88, specs);
-    EXPECT_EQ((std::vector<int>{22, 66}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{22, 66}), DistributeSizes(88, {{0, 20, 0, 0}, {0, 60, 0, 0}}));
 }
 
 TEST(GridLayout, WithNeitherExtraIsSharedEqually)
 {
-    std::deque<CGridSpec> specs = MakeSpecs({{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}});
-    CGridLayout::Distribute(10, specs);
-    EXPECT_EQ((std::vector<int>{2, 2, 3, 3}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{2, 2, 3, 3}),
+              DistributeSizes(10, {{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}));
 }
 
 TEST(GridLayout, NoExtraKeepsPreferredSizes)
 {
-    std::deque<CGridSpec> specs = MakeSpecs({{0, 20, 0, 1}, {0, 30, 0, 1}});
-    CGridLayout::Distribute(50, specs);
-    EXPECT_EQ((std::vector<int>{20, 30}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{20, 30}), DistributeSizes(50, {{0, 20, 0, 1}, {0, 30, 0, 1}}));
 }
 
 TEST(GridLayout, ASpecAtItsMaximumIsFrozenAndTheRestSharedAgain)
 {
     std::deque<CGridSpec> specs = MakeSpecs({{0, 10, 12, 1}, {0, 10, 0, 1}, {0, 10, 0, 1}});
-    CGridLayout::Distribute(60, specs);
     // First pass: 10 each, the first held at 12; second pass: 28 shared by two.
-    EXPECT_EQ((std::vector<int>{12, 24, 24}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{12, 24, 24}), DistributeSizes(60, specs));
     EXPECT_TRUE(specs[0].frozen);
     EXPECT_FALSE(specs[1].frozen);
 }
 
 TEST(GridLayout, ShrinkingHoldsASpecAtItsMinimum)
 {
-    std::deque<CGridSpec> specs = MakeSpecs({{45, 50, 0, 0}, {0, 50, 0, 0}});
-    CGridLayout::Distribute(80, specs);
-    EXPECT_EQ((std::vector<int>{45, 35}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{45, 35}), DistributeSizes(80, {{45, 50, 0, 0}, {0, 50, 0, 0}}));
 }
 
 TEST(GridLayout, AllSpecsFrozenWithSpaceLeftIsReportedAndLeftUnplaced)
 {
     std::deque<CGridSpec> specs = MakeSpecs({{0, 10, 11, 1}, {0, 10, 12, 1}});
     const int before = ReportCount();
-    CGridLayout::Distribute(100, specs);
+    EXPECT_EQ((std::vector<int>{11, 12}), DistributeSizes(100, specs));
     EXPECT_EQ(before + 1, ReportCount());
-    EXPECT_EQ((std::vector<int>{11, 12}), Sizes(specs));
 }
 
 TEST(GridLayout, ArrangingTwiceWithoutMeasuringGivesTheSameSizes)
 {
     // Frozen flags of the first arrangement must not leak into the second.
     std::deque<CGridSpec> specs = MakeSpecs({{0, 10, 12, 1}, {0, 10, 0, 1}});
-    CGridLayout::Distribute(40, specs);
-    EXPECT_EQ((std::vector<int>{12, 28}), Sizes(specs));
-    CGridLayout::Distribute(40, specs);
-    EXPECT_EQ((std::vector<int>{12, 28}), Sizes(specs));
-    CGridLayout::Distribute(30, specs);
-    EXPECT_EQ((std::vector<int>{12, 18}), Sizes(specs));
+    EXPECT_EQ((std::vector<int>{12, 28}), DistributeSizes(40, specs));
+    EXPECT_EQ((std::vector<int>{12, 28}), DistributeSizes(40, specs));
+    EXPECT_EQ((std::vector<int>{12, 18}), DistributeSizes(30, specs));
 }
 
 TEST(GridLayout, MeasureMergesCellsIntoColumnsAndRows)
@@ -137,8 +138,7 @@ TEST(GridLayout, ALabelBesideATallerControlIsCentredInTheRow)
     CFixedWindow label(40, 40, 0, 0, 13, 13, 13, 0);
     CFixedWindow edit(80, 80, 0, 0, 22, 22, 22, 0);
     CGridLayout grid(false);
-    grid.Add(&label);
-    grid.Add(&edit);
+    AddCells(grid, {&label, &edit});
     const int before = ReportCount();
     grid.Measure();
     EXPECT_EQ(22, grid.minHeight);
@@ -156,8 +156,7 @@ TEST(GridLayout, AStretchingBoxBesideATallerCellTakesItsMaximumCentred)
     CFixedWindow box(30, 30, 0, 0, 10, 10, 20, 1);
     CFixedWindow tall(50, 50, 0, 0, 40, 40, 40, 0);
     CGridLayout grid(false);
-    grid.Add(&box);
-    grid.Add(&tall);
+    AddCells(grid, {&box, &tall});
     const int before = ReportCount();
     grid.Measure();
     EXPECT_EQ(40, grid.rowSpecs[0].min);
@@ -172,8 +171,7 @@ TEST(GridLayout, AColumnWithoutAMaximumMakesTheGridUnlimited)
     CFixedWindow limited(10, 10);
     CFixedWindow open(5, 5, 0, 0, 5, 5, 5, 0);
     CGridLayout grid(false);
-    grid.Add(&limited);
-    grid.Add(&open);
+    AddCells(grid, {&limited, &open});
     grid.Measure();
     EXPECT_EQ(0, grid.maxWidth);
     EXPECT_EQ(15, grid.preferredWidth);
@@ -203,12 +201,10 @@ TEST(GridLayout, NestedGridsAreMeasuredAndPlaced)
     CFixedWindow inner1(10, 10);
     CFixedWindow inner2(10, 10);
     CGridLayout inner(true);
-    inner.Add(&inner1);
-    inner.Add(&inner2);
+    AddCells(inner, {&inner1, &inner2});
     CFixedWindow side(30, 20);
     CGridLayout outer(false);
-    outer.Add(&inner);
-    outer.Add(&side);
+    AddCells(outer, {&inner, &side});
     outer.Measure();
     EXPECT_EQ(40, outer.preferredWidth);
     EXPECT_EQ(20, outer.preferredHeight);
@@ -222,8 +218,7 @@ TEST(GridLayout, TheDependentCellGetsWhatTheStretchingColumnsLeaveAtTheirMinimum
     CFixedWindow label(30, 50, 0, 1, 10, 10, 10, 0);
     CWrappingWindow text(1000);
     CGridLayout grid(false);
-    grid.Add(&label);
-    grid.Add(&text);
+    AddCells(grid, {&label, &text});
     EXPECT_TRUE(grid.DependsOnAvailableSize());
     grid.MeasureWithin(200.0f, 100.0f);
     EXPECT_FLOAT_EQ(170.0f, text.offeredWidth);
@@ -239,8 +234,7 @@ TEST(GridLayout, TheDependentCellGetsWhatFixedColumnsLeaveAtTheirPreferredSize)
     CFixedWindow label(30, 50, 0, 0, 10, 10, 10, 0);
     CWrappingWindow text(1000);
     CGridLayout grid(false);
-    grid.Add(&label);
-    grid.Add(&text);
+    AddCells(grid, {&label, &text});
     grid.MeasureWithin(200.0f, 100.0f);
     EXPECT_FLOAT_EQ(150.0f, text.offeredWidth);
 }
@@ -250,8 +244,7 @@ TEST(GridLayout, TheDependentCellIsHeldToItsColumnMaximum)
     CFixedWindow above(10, 40, 60, 0, 5, 5, 5, 0);
     CWrappingWindow text(1000);
     CGridLayout grid(true);
-    grid.Add(&above);
-    grid.Add(&text);
+    AddCells(grid, {&above, &text});
     grid.MeasureWithin(500.0f, 100.0f);
     EXPECT_FLOAT_EQ(60.0f, text.offeredWidth);
     EXPECT_FLOAT_EQ(95.0f, text.offeredHeight);
@@ -262,8 +255,7 @@ TEST(GridLayout, TwoDependentCellsAreReported)
     CWrappingWindow one(100);
     CWrappingWindow two(100);
     CGridLayout grid(false);
-    grid.Add(&one);
-    grid.Add(&two);
+    AddCells(grid, {&one, &two});
     const int before = ReportCount();
     EXPECT_TRUE(grid.DependsOnAvailableSize());
     EXPECT_GT(ReportCount(), before);
@@ -315,8 +307,7 @@ TEST(GridLayout, FixedColumnStretchSurvivesMeasuring)
     CFixedWindow a(10, 10, 0, 0, 5, 5, 5, 0);
     CFixedWindow b(10, 10, 0, 0, 5, 5, 5, 0);
     CGridLayout grid(false);
-    grid.Add(&a);
-    grid.Add(&b);
+    AddCells(grid, {&a, &b});
     grid.SetColumnStretch(1, 3);
     grid.Measure();
     EXPECT_EQ(3, grid.widthStretch);
