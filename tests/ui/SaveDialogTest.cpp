@@ -56,6 +56,13 @@ CSaveDlg MakeDialog(const std::wstring& path)
     return CSaveDlg(nullptr, path);
 }
 
+// Offers courses (agl) and texts (txt), in that order.
+void AddCourseAndTextFormats(CSaveDlg& dialog)
+{
+    dialog.AddFormat(L"agl", L"Course (*.agl)");
+    dialog.AddFormat(L"txt", L"Text (*.txt)");
+}
+
 // The system's save dialog: waits for it, then types the name into its file
 // name field and presses Save, or presses Cancel when the name is empty.
 void DriveSystemDialog(const std::wstring& name, COutcome& outcome, std::atomic<bool>& done)
@@ -75,14 +82,16 @@ void DriveSystemDialog(const std::wstring& name, COutcome& outcome, std::atomic<
     done = true;
 }
 
-void RunDriven(CSaveDlg* dialog, const std::wstring& name, COutcome& outcome, bool& driven)
+// Runs the dialog while another thread drives it; whether the driver got
+// through.
+bool RunDriven(CSaveDlg* dialog, const std::wstring& name, COutcome& outcome)
 {
     CDialogWatcherPause pause;
     std::atomic<bool> done{false};
     std::thread driver([&] { DriveSystemDialog(name, outcome, done); });
     dialog->Run();
     driver.join();
-    driven = done;
+    return done;
 }
 
 }  // namespace
@@ -137,8 +146,7 @@ TEST(SaveDialog, InitialFolderIsTheSuggestedFolderOrTheCurrentOne)
 TEST(SaveDialog, TheChosenFilterWinsWhenTheExtensionIsItsOwn)
 {
     CSaveDlg dialog = MakeDialog(L"x");
-    dialog.AddFormat(L"agl", L"Course");
-    dialog.AddFormat(L"txt", L"Text");
+    AddCourseAndTextFormats(dialog);
     dialog.AddFormat(L"agl", L"Older course");
     std::wstring path = L"C:\\a\\b.AGL";
     EXPECT_EQ(2, dialog.ResolveFormat(path, 3));
@@ -148,8 +156,7 @@ TEST(SaveDialog, TheChosenFilterWinsWhenTheExtensionIsItsOwn)
 TEST(SaveDialog, TheExtensionOfAnotherFormatChoosesThatFormat)
 {
     CSaveDlg dialog = MakeDialog(L"x");
-    dialog.AddFormat(L"agl", L"Course");
-    dialog.AddFormat(L"txt", L"Text");
+    AddCourseAndTextFormats(dialog);
     dialog.AddFormat(L"agl", L"Older course");
     std::wstring path = L"C:\\a\\b.Txt";
     EXPECT_EQ(1, dialog.ResolveFormat(path, 1));
@@ -162,8 +169,7 @@ TEST(SaveDialog, TheExtensionOfAnotherFormatChoosesThatFormat)
 TEST(SaveDialog, AnUnknownExtensionKeepsItAndGetsTheFirstFormats)
 {
     CSaveDlg dialog = MakeDialog(L"x");
-    dialog.AddFormat(L"agl", L"Course");
-    dialog.AddFormat(L"txt", L"Text");
+    AddCourseAndTextFormats(dialog);
     std::wstring path = L"C:\\a\\b.bak";
     EXPECT_EQ(0, dialog.ResolveFormat(path, 2));
     EXPECT_EQ(L"C:\\a\\b.bak.agl", path);
@@ -175,8 +181,7 @@ TEST(SaveDialog, AnUnknownExtensionKeepsItAndGetsTheFirstFormats)
 TEST(SaveDialog, AFilterIndexOutsideTheListIsIgnored)
 {
     CSaveDlg dialog = MakeDialog(L"x");
-    dialog.AddFormat(L"agl", L"Course");
-    dialog.AddFormat(L"txt", L"Text");
+    AddCourseAndTextFormats(dialog);
     std::wstring path = L"b.txt";
     EXPECT_EQ(1, dialog.ResolveFormat(path, 0));
     EXPECT_EQ(1, dialog.ResolveFormat(path, -5));
@@ -192,11 +197,8 @@ TEST(SaveDialog, TypedNameIsChosenInTheSuggestedFolderWithTheDefaultExtension)
     COutcome outcome;
     CTestHost owner;
     auto* dialog = new CRecordingSaveDlg(&owner, folder + L"\\Suggested.agl", outcome);
-    dialog->AddFormat(L"agl", L"Course (*.agl)");
-    dialog->AddFormat(L"txt", L"Text (*.txt)");
-    bool driven = false;
-    RunDriven(dialog, L"Typed", outcome, driven);
-    ASSERT_TRUE(driven);
+    AddCourseAndTextFormats(*dialog);
+    ASSERT_TRUE(RunDriven(dialog, L"Typed", outcome));
     EXPECT_EQ(1, outcome.chosen);
     EXPECT_EQ(0, outcome.cancelled + outcome.errors);
     EXPECT_EQ(1, outcome.deleted);
@@ -212,11 +214,8 @@ TEST(SaveDialog, TypedExtensionOfTheSecondFormatChoosesIt)
     const std::wstring folder = MakeTempFolder(L"save-dialog-second");
     COutcome outcome;
     auto* dialog = new CRecordingSaveDlg(nullptr, folder + L"\\Suggested", outcome);
-    dialog->AddFormat(L"agl", L"Course (*.agl)");
-    dialog->AddFormat(L"txt", L"Text (*.txt)");
-    bool driven = false;
-    RunDriven(dialog, folder + L"\\Summary.txt", outcome, driven);
-    ASSERT_TRUE(driven);
+    AddCourseAndTextFormats(*dialog);
+    ASSERT_TRUE(RunDriven(dialog, folder + L"\\Summary.txt", outcome));
     EXPECT_EQ(1, outcome.chosen);
     EXPECT_TRUE(IsSamePath(folder + L"\\Summary.txt", outcome.path)) << outcome.path;
     EXPECT_EQ(1, outcome.format);
@@ -227,9 +226,7 @@ TEST(SaveDialog, CancelCallsOnCancelledAndDeletes)
     COutcome outcome;
     auto* dialog = new CRecordingSaveDlg(nullptr, L"Course 1", outcome);
     dialog->AddFormat(L"agl", L"Course (*.agl)");
-    bool driven = false;
-    RunDriven(dialog, L"", outcome, driven);
-    ASSERT_TRUE(driven);
+    ASSERT_TRUE(RunDriven(dialog, L"", outcome));
     EXPECT_EQ(0, outcome.chosen);
     EXPECT_EQ(1, outcome.cancelled);
     EXPECT_EQ(0, outcome.errors);
