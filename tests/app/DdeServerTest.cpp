@@ -217,6 +217,14 @@ protected:
         ASSERT_TRUE(PostMessageW(m_server->GetWindow(), WM_DDE_EXECUTE, WPARAM(client), LPARAM(command)));
     }
 
+    // Posts the command from the test's client and waits for the server's
+    // acknowledgement; whether it came. The memory stays the test's.
+    bool ExecuteAndWaitForAck(HGLOBAL command)
+    {
+        PostExecute(m_client, command);
+        return WaitForAck(5000);
+    }
+
     std::unique_ptr<CDdeServer> m_server;
     HWND m_client = nullptr;
 };
@@ -363,8 +371,7 @@ TEST_F(DdeServer, AnswerAtomsAreTheClientsOwn)
 TEST_F(DdeServer, ExecuteRunsTheCommandAndAcknowledgesPositively)
 {
     HGLOBAL command = MakeDdeCommandMemory(L"[open(\"C:\\Courses\\a b.agl\")]");
-    PostExecute(m_client, command);
-    ASSERT_TRUE(WaitForAck(5000));
+    ASSERT_TRUE(ExecuteAndWaitForAck(command));
     ASSERT_EQ(1u, g_run.size());
     EXPECT_EQ(kRunOpen, g_run[0].runMode);
     EXPECT_TRUE(g_run[0].fromDde);
@@ -381,8 +388,7 @@ TEST_F(DdeServer, FailedCommandIsAcknowledgedNegatively)
 {
     g_runResult = false;
     HGLOBAL command = MakeDdeCommandMemory(L"[print(\"C:\\missing.agl\")]");
-    PostExecute(m_client, command);
-    ASSERT_TRUE(WaitForAck(5000));
+    ASSERT_TRUE(ExecuteAndWaitForAck(command));
     ASSERT_EQ(1u, g_run.size());
     EXPECT_EQ(kRunPrint, g_run[0].runMode);
     EXPECT_EQ(UINT(0), g_acks[0].status);
@@ -394,8 +400,7 @@ TEST_F(DdeServer, UnknownCommandReachesTheRunnerAsModeZero)
 {
     g_runResult = false;
     HGLOBAL command = MakeDdeCommandMemory(L"[close()]");
-    PostExecute(m_client, command);
-    ASSERT_TRUE(WaitForAck(5000));
+    ASSERT_TRUE(ExecuteAndWaitForAck(command));
     ASSERT_EQ(1u, g_run.size());
     EXPECT_EQ(kRunUnknown, g_run[0].runMode);
     EXPECT_TRUE(g_run[0].fromDde);
@@ -407,8 +412,7 @@ TEST_F(DdeServer, CommandWithoutTerminatorIsReadWithinItsMemory)
 {
     const std::wstring text = L"[open(\"C:\\x.agl\")]";
     HGLOBAL command = MakeWideMemory(text, text.size() * sizeof(wchar_t));
-    PostExecute(m_client, command);
-    ASSERT_TRUE(WaitForAck(5000));
+    ASSERT_TRUE(ExecuteAndWaitForAck(command));
     ASSERT_EQ(1u, g_run.size());
     EXPECT_EQ(kRunOpen, g_run[0].runMode);
     EXPECT_EQ(L"C:\\x.agl", g_run[0].fileNames.at(0));
@@ -420,8 +424,7 @@ TEST_F(DdeServer, CommandWhileModalIsRefusedAndNotRun)
     HGLOBAL command = MakeDdeCommandMemory(L"[open(\"C:\\a.agl\")]");
     {
         CModalScope modal;
-        PostExecute(m_client, command);
-        ASSERT_TRUE(WaitForAck(5000));
+        ASSERT_TRUE(ExecuteAndWaitForAck(command));
     }
     EXPECT_TRUE(g_run.empty());
     EXPECT_EQ(UINT(0), g_acks[0].status);
