@@ -278,7 +278,7 @@ void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>
 {
     CRectF labelExtent;
     for (const auto& mark : marks)
-        labelExtent.Union(labelExtent, mark->GetLabelBounds());
+        labelExtent.Union(labelExtent, mark->GetLabelExtent());
     if (labelExtent.IsEmpty())
         return;
     CLabelPlacer placer(GetRingRect(false, false), labelExtent.Width(), labelExtent.Height());

@@ -1,45 +1,71 @@
 #pragma once
 
+#include <string>
+
 #include "foundation/Geometry.h"
 #include "foundation/Rect.h"
+#include "objects/annotations/Arrow.h"
+#include "objects/equipment/TextLabelPart.h"
 
 class CCourse;
-class CDrawable;
 
-// A marked spot of the course with a label giving its coordinates, placed
-// near the spot.
+// A marked spot of the course: a label giving the spot's two coordinates,
+// in the course's units from its display origin, placed near the spot, and
+// an arrow from the label to the spot once the label sits far from it.
+//
+// The course's layout moves the label round after round; the mark keeps how
+// much the label's distance from the spot changed against the distance at
+// the first placement, and a running average of that change, from which the
+// layout tells when it has settled.
 class CCoordinateMark
 {
 public:
+    // The label is measured here, once.
     CCoordinateMark(float x, float y, CCourse* course);
     CCoordinateMark(const CCoordinateMark&) = delete;
     CCoordinateMark& operator=(const CCoordinateMark&) = delete;
 
-    CPoint2 GetSpot() const { return m_tip; }
-    // The spot moved by 3 units in x and y.
-    CPoint2 GetLabelAnchor() const { return {m_tip.x + 3.0f, m_tip.y + 3.0f}; }
-    // The label's extent around its position; empty while it has no text.
-    CRectF GetLabelBounds() const { return CRectF(); }
-    CPoint2 GetLabelPosition() const { return m_labelPosition; }
+    // The text of a spot's label on the course: "(x, y)" in the course's
+    // units, the values in the course's order, joined by the locale's list
+    // separator.
+    static std::wstring FormatCoordinates(const CCourse& course, float x, float y);
 
-    // Places the label. With reset the change restarts at 0 and the label's
-    // distance from the spot becomes the reference; without it the change is
-    // the squared difference of the distance from that reference.
+    // The spot, rounded to whole units.
+    CPoint2 GetSpot() const { return m_arrow.GetTip(); }
+    // The spot moved by 3 units in x and y.
+    CPoint2 GetLabelAnchor() const { return {GetSpot().x + 3.0f, GetSpot().y + 3.0f}; }
+    CPoint2 GetLabelPosition() const { return m_label.GetOffset(); }
+    const std::wstring& GetText() const { return m_label.GetText(); }
+    // The label's extent about its centre, in course units (y down).
+    const CRectF& GetLabelExtent() const { return m_extent; }
+    // The extent about the label's position.
+    CRectF GetLabelBounds() const;
+
+    // Places the label (its arrow's tail rounded to whole units). With reset
+    // the change and its average start over and the label's distance from
+    // the spot becomes the reference; without it the change is the squared
+    // difference of the distance from that reference. A coordinate that is
+    // no number is reported and the label stays where it was.
     void SetLabelPosition(float x, float y, bool reset);
     float GetChange() const { return m_change; }
+    // -1 until a move without reset.
+    float GetAverageChange() const { return m_averageChange; }
     bool HasMoved() const { return m_moved; }
+    float GetReferenceDistance() const { return m_referenceDistance; }
 
-    // The label's drawable, its style first set to a non-zero style (2 map,
-    // 3 3D), and the arrow's; none while the mark has no drawables.
-    CDrawable* GetLabel(int style) { return nullptr; }
-    CDrawable* GetArrow() { return nullptr; }
+    // The label, its style first set to a non-zero style (2 map, 3 3D) and
+    // its view taken from the course again.
+    CTextLabelPart* GetLabel(int style);
+    CArrow* GetArrow() { return &m_arrow; }
+    const CArrow* GetArrow() const { return &m_arrow; }
 
 private:
     CCourse* m_course;
-    CPoint2 m_tip;
-    CPoint2 m_tail;
-    CPoint2 m_labelPosition;
+    CArrow m_arrow;
+    CTextLabelPart m_label{false};
+    CRectF m_extent;
     float m_change = 0.0f;
+    float m_averageChange = -1.0f;
     bool m_moved = false;
     float m_referenceDistance = 0.0f;
 };

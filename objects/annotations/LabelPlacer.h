@@ -1,24 +1,86 @@
 #pragma once
 
+#include <set>
+
 #include "foundation/Geometry.h"
 #include "foundation/Rect.h"
+#include "objects/annotations/IntervalList.h"
 
-// Finds free spots for labels of one size inside an area, away from the
-// rectangles occupied so far.
+// One horizontal edge of an occupied rectangle (grown by half the label
+// size): the top edge opens the rectangle, the bottom edge closes it.
+struct CLabelRow
+{
+    float y = 0.0f;
+    float xFrom = 0.0f;
+    float xTo = 0.0f;
+    bool opens = false;
+    bool temporary = false;
+};
+
+// Rows in order of y; a multiset inserts a row after the rows of equal y
+// already there, so those keep the order in which they were occupied.
+struct CLabelRowOrder
+{
+    bool operator()(const CLabelRow& a, const CLabelRow& b) const { return a.y < b.y; }
+};
+
+// Finds where to centre labels of one size inside an area so that they stay
+// in the area and overlap no rectangle occupied so far: the free set is the
+// area shrunk by half the label size, minus every occupied rectangle grown by
+// half the label size, and a search answers its point nearest a target.
+//
+// The rectangles are kept as rows sorted by y. A search sweeps from the row
+// nearest the target upwards and downwards at once, keeping the x coverage
+// of each sweep line in an interval list, and stops each direction when its
+// rows lie farther from the target than the best point found. The two sweep
+// positions and their lists stay between searches, so that searches near
+// the same y start where the last one ended.
 class CLabelPlacer
 {
 public:
-    CLabelPlacer(const CRectF& area, float labelWidth, float labelHeight);
+    using CRows = std::multiset<CLabelRow, CLabelRowOrder>;
+    using CRowPosition = CRows::const_iterator;
 
+    CLabelPlacer(const CRectF& area, float labelWidth, float labelHeight);
+    CLabelPlacer(const CLabelPlacer&) = delete;
+    CLabelPlacer& operator=(const CLabelPlacer&) = delete;
+
+    // Forgets every rectangle and starts over for the area and label size.
+    // An empty area or a label size not above 0 is reported; a size that is
+    // no number counts as 1.
+    void Reset(const CRectF& area, float labelWidth, float labelHeight);
+    // Takes the rectangle (grown by half the label size, outward to whole
+    // units). A rectangle with a coordinate that is no number is reported
+    // and left out.
     void Occupy(float left, float top, float right, float bottom, bool temporary);
-    // The free point nearest (x, y); with occupy set, the label rectangle
-    // there is occupied as temporary.
-    CPoint2 FindFreeSpot(float x, float y, bool occupy);
     // Forgets the temporary rectangles.
     void RemoveTemporary();
+    // The free point nearest (x, y), or (x, y) itself when no point is free;
+    // with occupy set, the label rectangle centred there is occupied as
+    // temporary. A target coordinate that is no number is reported and
+    // counts as 0.
+    CPoint2 FindFreeSpot(float x, float y, bool occupy);
+
+    // Whether row position a comes before b: by y, then by the order among
+    // rows of equal y. The end position comes after every row.
+    bool IsBefore(CRowPosition a, CRowPosition b) const;
+
+    const CRows& GetRows() const { return m_rows; }
+    float GetHalfWidth() const { return m_halfWidth; }
+    float GetHalfHeight() const { return m_halfHeight; }
 
 private:
-    CRectF m_area;
-    float m_labelWidth;
-    float m_labelHeight;
+    // The y of the row at a position; the last row's for the end position.
+    float GetRowY(CRowPosition position) const;
+    // Adds the span to the list of a sweep standing inside the rectangle.
+    void TellCursor(CRowPosition cursor, CIntervalList& list, CRowPosition opening, CRowPosition closing,
+                    float from, float to);
+
+    float m_halfWidth = 1.0f;
+    float m_halfHeight = 1.0f;
+    CRows m_rows;
+    CIntervalList m_sweepUp;
+    CIntervalList m_sweepDown;
+    CRowPosition m_cursorUp;
+    CRowPosition m_cursorDown;
 };
