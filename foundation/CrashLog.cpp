@@ -230,6 +230,24 @@ void CCrashLog::EndUnwatchedSection()
         m_hangLimit = m_ticks + kHangTicks;
 }
 
+size_t CCrashLog::GetSectionDepth() const { return OnUiThread() ? m_sections.size() : 0; }
+
+void CCrashLog::CloseSectionsAbove(size_t depth)
+{
+    if (!OnUiThread() || depth < 1 || m_sections.size() <= depth)
+        return;
+    TRACE_VALUE(int32_t, int32_t(m_sections.size()));
+    // As the abandoned sections' ends would have done: back in a watched
+    // section from an unwatched one the count starts afresh; sections that
+    // were all watched leave the outer limit as it is.
+    const bool leftUnwatched = std::find(m_sections.begin() + depth, m_sections.end(), false) != m_sections.end();
+    m_sections.resize(depth);
+    if (!m_sections.back())
+        m_hangLimit = kDisarmed;
+    else if (leftUnwatched)
+        m_hangLimit = m_ticks + kHangTicks;
+}
+
 bool CCrashLog::PopSection()
 {
     if (m_sections.size() < 2) {

@@ -53,6 +53,12 @@ public:
     void EndWatchedSection();
     void BeginUnwatchedSection();
     void EndUnwatchedSection();
+    // How many sections are open on the user-interface thread (0 on others).
+    size_t GetSectionDepth() const;
+    // Ends the sections opened above depth whose owners a handled fault
+    // abandoned (see GuardedCall.h), and arms the hang limit for the section
+    // that is innermost again. Does nothing on other threads.
+    void CloseSectionsAbove(size_t depth);
 
     // The watchdog thread declares a hang on the sixth 5-second tick spent
     // inside a watched section. Start once at start-up, stop at shutdown;

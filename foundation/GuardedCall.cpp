@@ -116,7 +116,13 @@ bool CallGuarded(void (*call)(void*), void* context)
     // handler chain against the stack bounds. The handler itself is accepted
     // because the image carries no safe-handler table (MinGW links none).
     CGuardFrame frame = {};
-    return GuardedRun(&frame, call, context) == 0;
+    CCrashLog& crashLog = GetCrashLog();
+    const size_t sectionDepth = crashLog.GetSectionDepth();
+    if (GuardedRun(&frame, call, context) == 0)
+        return true;
+    // The section owners of the abandoned frames never ran their destructors.
+    crashLog.CloseSectionsAbove(sectionDepth);
+    return false;
 }
 
 bool CallGraphicsGuarded(CGraphicsSystem* system, void (*call)(void*), void* context)

@@ -24,7 +24,8 @@ class CGraphicsSystem;
 // the call, and execution resumes at the guard, which returns false. The
 // frames between the guard and the fault are abandoned: their C++
 // destructors do not run, exactly as with __except. Keep guarded calls
-// small and let them hold nothing that must be released afterwards. A C++
+// small and let them hold nothing that must be released afterwards; only the
+// crash-log sections opened inside are closed again by the guard. A C++
 // exception escaping the call ends the program (std::terminate); the
 // program's own code throws none.
 //

@@ -306,6 +306,45 @@ TEST(CrashLogSections, HangLimitArmedOnlyInsideWatchedSections)
     CCrashLogTestAccess::SetTicks(ticks);
 }
 
+TEST(CrashLogSections, SectionsAbandonedByAFaultAreClosedAsTheirEndsWould)
+{
+    const int32_t ticks = CCrashLogTestAccess::Ticks();
+    const int reports = ReportCount();
+    CCrashLog& log = GetCrashLog();
+    const size_t outside = log.GetSectionDepth();
+    log.BeginWatchedSection();
+    const size_t depth = log.GetSectionDepth();
+    EXPECT_EQ(outside + 1, depth);
+
+    // Watched sections only: the outer limit stands.
+    CCrashLogTestAccess::SetTicks(ticks + 2);
+    log.BeginWatchedSection();
+    log.BeginWatchedSection();
+    log.CloseSectionsAbove(depth);
+    EXPECT_EQ(depth, log.GetSectionDepth());
+    EXPECT_EQ(ticks + 6, CCrashLogTestAccess::HangLimit());
+
+    // An unwatched one among them had disarmed it: back in the watched
+    // section the count starts afresh.
+    log.BeginUnwatchedSection();
+    log.BeginWatchedSection();
+    CCrashLogTestAccess::SetTicks(ticks + 4);
+    log.CloseSectionsAbove(depth);
+    EXPECT_EQ(depth, log.GetSectionDepth());
+    EXPECT_EQ(ticks + 10, CCrashLogTestAccess::HangLimit());
+
+    // Back outside every watched section the limit is disarmed, and closing
+    // nothing changes nothing.
+    log.BeginWatchedSection();
+    log.CloseSectionsAbove(outside);
+    EXPECT_EQ(outside, log.GetSectionDepth());
+    EXPECT_EQ(kDisarmed, CCrashLogTestAccess::HangLimit());
+    log.CloseSectionsAbove(outside + 3);
+    EXPECT_EQ(outside, log.GetSectionDepth());
+    EXPECT_EQ(reports, ReportCount());
+    CCrashLogTestAccess::SetTicks(ticks);
+}
+
 namespace {
 
 DWORD WINAPI EnterWatchedSection(void*)

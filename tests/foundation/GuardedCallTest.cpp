@@ -266,17 +266,28 @@ CHILD_SCENARIO(GuardDriverFault)
         result = 16;
 
     // Execution goes on: a fault inside a nested graphics call ends only
-    // that call, and the guards keep working.
+    // that call, and the guards keep working. The crash-log sections opened
+    // inside the abandoned call are closed again.
     int steps = 0;
+    bool sectionsClosed = false;
     if (!result && !CallGuarded([&] {
             ++steps;
-            if (!CallGraphicsGuarded(&driver, [&] { RunCode(code); }))
+            CWatchedSection handling;
+            const size_t depth = GetCrashLog().GetSectionDepth();
+            if (!CallGraphicsGuarded(&driver, [&] {
+                    CUnwatchedSection waiting;
+                    CWatchedSection nested;
+                    RunCode(code);
+                }))
                 ++steps;
+            sectionsClosed = GetCrashLog().GetSectionDepth() == depth;
             ++steps;
         }))
         result = 17;
     if (!result && (steps != 3 || ReportCount() != 1 || TakeQuitMessage()))
         result = 18;
+    if (!result && (!sectionsClosed || GetCrashLog().GetSectionDepth() != 1))
+        result = 19;
     GetCrashLog().SetFailureHandler(nullptr);
     return result;
 }
