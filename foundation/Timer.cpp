@@ -7,18 +7,6 @@
 
 #include "foundation/CrashLog.h"
 
-namespace {
-
-// One timer whose handler is running, linked to the timer of the enclosing
-// pass. Lives on the stack of the firing pass.
-struct CFiringFrame
-{
-    CTimer* timer;
-    CFiringFrame* outer;
-};
-
-}  // namespace
-
 // The running set and the state of the firing passes.
 class CTimerSet
 {
@@ -37,24 +25,16 @@ public:
     void FirePass();
     int GetNextDelay() const;
 
-    // A timer being destroyed: a handler frame that still names it must not
-    // touch it once the handler returns.
+    // A timer being destroyed is no longer one whose handler runs.
     void Forget(CTimer* timer)
     {
-        for (CFiringFrame* frame = m_firing; frame; frame = frame->outer) {
-            if (frame->timer == timer)
-                frame->timer = nullptr;
-        }
+        std::replace(m_firing.begin(), m_firing.end(), timer, static_cast<CTimer*>(nullptr));
     }
 
 private:
     bool IsInHandler(const CTimer* timer) const
     {
-        for (const CFiringFrame* frame = m_firing; frame; frame = frame->outer) {
-            if (frame->timer == timer)
-                return true;
-        }
-        return false;
+        return std::find(m_firing.begin(), m_firing.end(), timer) != m_firing.end();
     }
 
     // Whole milliseconds left until the timer is due; 0 or less when due.
@@ -75,16 +55,21 @@ private:
     size_t m_depth = 0;
     // Counts the passes; a timer started during pass n waits for a later one.
     uint64_t m_passSerial = 0;
-    CFiringFrame* m_firing = nullptr;
+    // The timers whose handlers run, innermost last. Kept off the stack: a
+    // fault handled by a guard further out abandons the firing frames
+    // without unwinding them, and a timer destroyed later (at exit, say)
+    // must not walk into that stack memory.
+    std::vector<CTimer*> m_firing;
 };
 
 void CTimerSet::FirePass()
 {
     const uint64_t pass = ++m_passSerial;
-    if (m_snapshots.size() <= m_depth)
+    const size_t depth = m_depth;
+    if (m_snapshots.size() <= depth)
         m_snapshots.emplace_back();
-    std::vector<CTimer*>& snapshot = m_snapshots[m_depth];
-    ++m_depth;
+    std::vector<CTimer*>& snapshot = m_snapshots[depth];
+    m_depth = depth + 1;
     snapshot.reserve(std::max<size_t>(10, m_running.size()));
     snapshot.assign(m_running.begin(), m_running.end());
 
@@ -101,7 +86,7 @@ void CTimerSet::FirePass()
             Fire(*timer);
     }
     snapshot.clear();
-    --m_depth;
+    m_depth = depth;
 }
 
 void CTimerSet::Fire(CTimer& timer)
@@ -116,10 +101,10 @@ void CTimerSet::Fire(CTimer& timer)
 
     // The copy keeps the handler alive even when it destroys its own timer.
     const CDelegate<CTimer*> handler = timer.signal;
-    CFiringFrame frame{&timer, m_firing};
-    m_firing = &frame;
+    const size_t depth = m_firing.size();
+    m_firing.push_back(&timer);
     handler(&timer);
-    m_firing = frame.outer;
+    m_firing.resize(depth);
 }
 
 int CTimerSet::GetNextDelay() const

@@ -9,7 +9,12 @@
 #include <vector>
 
 #include "foundation/Clock.h"
+#include "foundation/CrashLog.h"
+#include "foundation/GuardedCall.h"
 #include "foundation/Timer.h"
+#include "tests/support/CrashLogTesting.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -517,4 +522,59 @@ TEST(Timer, MessageLoopWakesForTimersBehindAThreadTimer)
     EXPECT_GE(firedAfter, 0.199);
     EXPECT_LT(firedAfter, 0.350);
     EXPECT_GE(g_windowsTicks, 3);
+}
+
+// ---- A handler that faults --------------------------------------------------
+
+namespace {
+
+volatile uintptr_t g_nowhere = 0;
+
+__attribute__((noinline)) void WriteThroughNull() { *reinterpret_cast<volatile int*>(g_nowhere) = 1; }
+
+// Overwrites the stack below the caller, where the frames of a call that a
+// handled fault abandoned lay.
+__attribute__((noinline)) void OverwriteStackBelow()
+{
+    volatile unsigned char bytes[64 * 1024];
+    for (size_t i = 0; i < sizeof bytes; ++i)
+        bytes[i] = 0xCC;
+}
+
+}  // namespace
+
+CHILD_SCENARIO(TimerHandlerFaultAbandonsThePass)
+{
+    GetCrashLog().fileName = kTestCrashLogName;
+    auto faulting = std::make_unique<CTimer>();
+    faulting->repeat = true;
+    faulting->SetOnTimer(MakeHandler([](CTimer*) { WriteThroughNull(); }));
+    faulting->Start(false);
+    if (CallGuarded([] { FireDueTimers(); }))
+        return 10;
+    if (ReportCount() != 1 || CDialogWatcher::TakeAnswered().size() != 1)
+        return 11;
+    MSG quit;
+    if (!PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return 12;
+
+    // The pass that fired it never returned. Destroying the timer and firing
+    // again must not touch the stack where that pass lay.
+    OverwriteStackBelow();
+    faulting.reset();
+    CFiringLog log;
+    CTimer other;
+    other.SetOnTimer(log.Handler("o"));
+    other.Start(false);
+    FireDueTimers();
+    FireDueTimers();
+    if (log.Take() != "o")
+        return 13;
+    return GetRunningTimerCount() == 0 ? 0 : 14;
+}
+
+TEST(TimerChild, HandlerFaultLeavesTheTimersUsable)
+{
+    EXPECT_EQ(0, RunChildScenario("TimerHandlerFaultAbandonsThePass"));
+    DeleteFileW(GetTestCrashLogPath().c_str());
 }
