@@ -18,8 +18,6 @@ TEST(NearestSpot, StartsAtTheTargetAndKeepsTheFirstOfEqualCandidates)
     EXPECT_TRUE(spot.IsFarther(26.0f));
     EXPECT_FALSE(spot.IsFarther(25.0f));
     // Segments answer their point nearest the target, ends included.
-    spot.ConsiderHorizontalSegment(22.0f, 0.0f, 5.0f);
-    EXPECT_EQ(13.0f, spot.bestX);
     spot.ConsiderHorizontalSegment(22.0f, 0.0f, 50.0f);
     EXPECT_EQ(10.0f, spot.bestX);
     EXPECT_EQ(22.0f, spot.bestY);
@@ -46,35 +44,6 @@ TEST(IntervalList, CountsMergeAndOutsideCountsAsCovered)
     copy.Assign(list);
     EXPECT_EQ(2, copy.GetCountAt(5.0f));
     EXPECT_EQ(0.0f, copy.GetY());
-}
-
-TEST(IntervalList, RowsRevealTheEdgesOfTheFreeSet)
-{
-    // A free band from x 0 to 100 opens at y 0 (as the bottom edge of what
-    // lies above), and a rectangle over x 40..60 opens at y 50.
-    CIntervalList list;
-    CNearestSpot spot(50.0f, 60.0f);
-    list.SetAllFreeSince(0.0f);
-    list.ApplyRow(spot, 0.0f, 0.0f, 100.0f, false);
-    EXPECT_EQ(0, list.GetCountAt(50.0f));
-    EXPECT_EQ(0.0f, spot.bestY);
-    list.ApplyRow(spot, 50.0f, 40.0f, 60.0f, true);
-    // The rectangle's top edge is the nearest so far.
-    EXPECT_EQ(50.0f, spot.bestX);
-    EXPECT_EQ(50.0f, spot.bestY);
-    EXPECT_EQ(1, list.GetCountAt(50.0f));
-    // Its sides are free columns from y 50 down; closing at 62 one gives
-    // (40, 60) or (60, 60), 10 away: farther than the top edge.
-    list.Finish(spot, 62.0f);
-    EXPECT_EQ(100.0, spot.bestDistance);
-    EXPECT_EQ(50.0f, spot.bestY);
-
-    // A target in the free part between the lines is its own answer.
-    CNearestSpot inside(20.0f, 55.0f);
-    list.Finish(inside, 58.0f);
-    EXPECT_EQ(20.0f, inside.bestX);
-    EXPECT_EQ(55.0f, inside.bestY);
-    EXPECT_EQ(0.0, inside.bestDistance);
 }
 
 CHILD_SCENARIO(IntervalListBadInput)
