@@ -46,8 +46,8 @@ public:
     CLabelPlacer& operator=(const CLabelPlacer&) = delete;
 
     // Forgets every rectangle and starts over for the area and label size.
-    // An empty area or a label size not above 0 is reported; a size that is
-    // no number counts as 1.
+    // An empty area is reported and declares no free band; a label size that
+    // is not a positive number is reported and counts as 1.
     void Reset(const CRectF& area, float labelWidth, float labelHeight);
     // Takes the rectangle (grown by half the label size, outward to whole
     // units). A rectangle with a coordinate that is no number is reported
