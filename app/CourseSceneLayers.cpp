@@ -9,7 +9,6 @@
 #include "course/Course.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
-#include "objects/annotations/CoordinateMark.h"
 
 namespace {
 
@@ -160,18 +159,8 @@ void C3DObjectsLayer::Draw(CGraphicsContext& context)
 void CCoordinatesLayer::Draw(CGraphicsContext& context)
 {
     TRACE_POINT();
-    const auto* marks = m_course ? m_course->GetCoordinateMarks() : nullptr;
-    if (marks == nullptr)
-        return;
-    // Labels take this view's style and camera first; arrows go under the
-    // labels, which are drawn at the scale of the plan on the map and kept
-    // readable in 3D, each at its place in course coordinates.
-    for (const auto& mark : *marks)
-        mark->GetLabel(m_viewKind);
-    for (const auto& mark : *marks)
-        context.DrawDrawable(*mark->GetArrow(), 0, 0);
-    for (const auto& mark : *marks)
-        mark->GetLabel(0)->DrawAtAnchor(context);
+    if (m_course)
+        m_course->DrawCoordinateMarks(context, m_viewKind);
 }
 
 void CSelectionLayer::Draw(CGraphicsContext& context)

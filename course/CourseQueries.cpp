@@ -290,22 +290,13 @@ void CCourse::DrawCoordinateMarks(CGraphicsContext& context, int mode)
 {
     if (!m_coordinateMarks)
         return;
+    // Labels take the view's style and camera first; the arrows go under
+    // the labels, which are drawn at the scale of the plan on the map and
+    // kept readable in 3D, each at its place in course coordinates.
     for (const auto& mark : *m_coordinateMarks)
         mark->GetLabel(mode);
-    for (const auto& mark : *m_coordinateMarks) {
-        if (CDrawable* arrow = mark->GetArrow())
-            context.DrawDrawable(*arrow, 0, 0);
-    }
-    // Labels keep their size on the screen, upright at their place.
-    const CTransform base = context.m_state.matrix;
-    for (const auto& mark : *m_coordinateMarks) {
-        CDrawable* label = mark->GetLabel(0);
-        if (label == nullptr)
-            continue;
-        CTransform place;
-        place.SetPosition2D(mark->GetLabelPosition().x, mark->GetLabelPosition().y);
-        context.m_state.matrix = CTransform(base, place);
-        context.DrawDrawable(*label, 1, 0);
-    }
-    context.m_state.matrix = base;
+    for (const auto& mark : *m_coordinateMarks)
+        context.DrawDrawable(*mark->GetArrow(), 0, 0);
+    for (const auto& mark : *m_coordinateMarks)
+        mark->GetLabel(0)->DrawAtAnchor(context);
 }
