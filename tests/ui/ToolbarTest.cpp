@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -416,4 +419,33 @@ TEST(Toolbar, UpdateItemsPullsEveryButtonsState)
     EXPECT_TRUE(a->enabled);
     EXPECT_FALSE(b->enabled);
     EXPECT_EQ(CToolbarButtonFace::GetDisabled().GetImage(b->icon), b->face);
+}
+
+// The tool-tip records are of their full size (with lpReserved), which the
+// common controls take only in version 6: the manifest among the program's
+// resources asks for that version.
+TEST(Toolbar, TooltipsComeFromVersion6OfTheCommonControls)
+{
+    // Version 6 is the side-by-side assembly (Wine's copy of it still
+    // reports 5.81 from DllGetVersion, so the file is what tells).
+    HMODULE commonControls = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(nullptr, commonControls);
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_NE(0u, GetModuleFileNameW(commonControls, path, MAX_PATH));
+    std::wstring lower(path);
+    CharLowerW(&lower[0]);
+    EXPECT_NE(std::wstring::npos, lower.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6.0.")) << path;
+
+    HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, tip);
+    TOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.uFlags = TTF_SUBCLASS;
+    info.hwnd = tip;
+    info.uId = 1;
+    info.lpszText = const_cast<wchar_t*>(L"Tip");
+    EXPECT_EQ(48u, info.cbSize);
+    EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, LPARAM(&info)));
+    DestroyWindow(tip);
 }
