@@ -5,6 +5,7 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
 
 namespace {
 
@@ -267,9 +268,9 @@ void CViewCamera::SearchWholeCourse(bool topDown)
             }
             const float mid = (low + high) / 2.0f;
             if (mid <= 1.0f)
-                SetProjectionViewport(std::floor(mid * 10000.0f + 0.5f), 10000.0f);
+                SetProjectionViewport(RoundHalfUp(mid * 10000.0f), 10000.0f);
             else
-                SetProjectionViewport(10000.0f, std::floor(10000.0f / mid + 0.5f));
+                SetProjectionViewport(10000.0f, RoundHalfUp(10000.0f / mid));
             Fit(topDown);
         }
     }

@@ -9,6 +9,7 @@
 #include "course/CourseObject.h"
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 
@@ -119,14 +120,7 @@ void CCourse::StoreFloatSetting(const std::wstring& name, float value)
 {
     // Truncated to an integer; values beyond the 32-bit range saturate and a
     // value that is not a number is stored as 0.
-    int32_t stored = 0;
-    if (value >= 2147483520.0f)
-        stored = INT32_MAX;
-    else if (value <= -2147483648.0f)
-        stored = INT32_MIN;
-    else if (value == value)
-        stored = int32_t(value);
-    CSettings::SetInt(name, stored);
+    CSettings::SetInt(name, SaturateToInt32(value));
 }
 
 void CCourse::SetTitle(const std::wstring& title, const std::wstring& path)

@@ -5,6 +5,7 @@
 
 #include "course/ObjectType.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 
@@ -40,7 +41,7 @@ void CJumpHeightTable::AddRow(int heightInches, int planks, float length, bool m
     given = std::max(given, 6.0f);
 
     CRow row;
-    row.length = metric ? std::floor(given / 0.254f + 0.5f) : given * 10.0f;
+    row.length = metric ? RoundHalfUp(given / 0.254f) : given * 10.0f;
     if (planks != 0) {
         if (float(planks) * 6.0f > given) {
             TRACE_VALUE(int32_t, planks);

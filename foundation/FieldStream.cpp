@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "foundation/Numeric.h"
 #include "foundation/TextConversion.h"
 
 namespace {
@@ -25,18 +26,9 @@ float WrapToInt16(int64_t value) { return float(int16_t(uint16_t(uint64_t(value)
 
 int32_t CFieldStream::RoundHalfUp(float value)
 {
-    // The sum is stored as a float before the floor: the x87 unit would keep
-    // it in extended precision, and a value just below a half (0.49999997)
-    // or an odd whole number above 2^23 would round the other way.
-    volatile float sum = value + 0.5f;
-    const float rounded = std::floor(float(sum));
-    if (!(rounded == rounded))
-        return 0;
-    if (rounded >= 2147483648.0f)
-        return INT32_MAX;
-    if (rounded < -2147483648.0f)
-        return INT32_MIN;
-    return int32_t(rounded);
+    // The half is added in single precision (the program does its floating
+    // point in SSE registers), so 0.49999997 rounds to 1 as the format has it.
+    return SaturateToInt32(::RoundHalfUp(value));
 }
 
 void CFieldStream::ResetPointUnlessKept()

@@ -7,6 +7,15 @@ float RoundHalfUp(float value)
     return std::floor(value + 0.5f);
 }
 
+int32_t SaturateToInt32(float value)
+{
+    if (value >= 2147483648.0f)
+        return INT32_MAX;
+    if (value < -2147483648.0f)
+        return INT32_MIN;
+    return value == value ? int32_t(value) : 0;
+}
+
 float Clamp(float value, float low, float high)
 {
     if (value < low)

@@ -1,8 +1,14 @@
 #pragma once
 
+#include <cstdint>
+
 // floor(value + 0.5): the whole number that positions, angles and handle
 // points are rounded to.
 float RoundHalfUp(float value);
+
+// The value truncated to a 32-bit integer: INT32_MAX or INT32_MIN beyond
+// that range, 0 for a value that is not a number.
+int32_t SaturateToInt32(float value);
 
 // The value limited to [low, high]: low when below it, else high when above
 // it; a value that is not a number stays one.

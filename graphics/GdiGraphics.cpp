@@ -120,7 +120,7 @@ float CGdiGraphics::GetDeviceScale() const
 
 void CGdiGraphics::SelectPen()
 {
-    const float wide = std::floor(GetDeviceScale() * m_state.penWidth + 0.5f);
+    const float wide = RoundHalfUp(GetDeviceScale() * m_state.penWidth);
     const int width = wide >= 1.0f ? int(std::min(wide, float(kMaxPenWidth))) : 1;
     const bool metafile = IsMetafile();
     const COLORREF rgb = ToColorRef(m_state.penColor);
