@@ -75,7 +75,7 @@ CRectF CCoordinateMark::GetLabelBounds() const
 
 void CCoordinateMark::SetLabelPosition(float x, float y, bool reset)
 {
-    if (!std::isfinite(x) || !std::isfinite(y)) {
+    if (!IsFinite(CPoint2(x, y))) {
         TRACE_VALUE(float, x);
         TRACE_VALUE(float, y);
         ReportFailure();

@@ -20,11 +20,6 @@ float HalfSize(float size)
     return std::ceil(size * 0.5f);
 }
 
-bool AllFinite(float a, float b, float c, float d)
-{
-    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
-}
-
 }  // namespace
 
 CLabelPlacer::CLabelPlacer(const CRectF& area, float labelWidth, float labelHeight)
@@ -96,7 +91,7 @@ void CLabelPlacer::Occupy(float left, float top, float right, float bottom, bool
     const float y1 = std::ceil(m_halfHeight + bottom);
     // A row that is no number would break the order of the rows; an
     // inverted rectangle covers nothing.
-    if (!AllFinite(x0, y0, x1, y1) || !(x0 < x1) || !(y0 <= y1)) {
+    if (!IsFinite(CPoint2(x0, y0)) || !IsFinite(CPoint2(x1, y1)) || !(x0 < x1) || !(y0 <= y1)) {
         TRACE_VALUE(float, left);
         TRACE_VALUE(float, top);
         TRACE_VALUE(float, right);
@@ -128,7 +123,7 @@ void CLabelPlacer::RemoveTemporary()
 CPoint2 CLabelPlacer::FindFreeSpot(float x, float y, bool occupy)
 {
     TRACE_POINT();
-    if (!std::isfinite(x) || !std::isfinite(y)) {
+    if (!IsFinite(CPoint2(x, y))) {
         TRACE_VALUE(float, x);
         TRACE_VALUE(float, y);
         ReportFailure();
