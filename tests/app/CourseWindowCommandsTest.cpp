@@ -110,7 +110,7 @@ std::string ClipboardText()
 
 }  // namespace
 
-CHILD_SCENARIO(TogglesAreOneStepEachAndUndoRedoNone)
+CHILD_TEST(CourseWindowCommands, TogglesAreOneStepEachAndUndoAndRedoRecordNone)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -142,12 +142,7 @@ CHILD_SCENARIO(TogglesAreOneStepEachAndUndoRedoNone)
     return ReportCount() == 0 ? 0 : 6;
 }
 
-TEST(CourseWindowCommands, TogglesAreOneStepEachAndUndoAndRedoRecordNone)
-{
-    EXPECT_EQ(0, RunChildScenario("TogglesAreOneStepEachAndUndoRedoNone"));
-}
-
-CHILD_SCENARIO(DeleteFlipAndReverseAreStepsOfTheirOwn)
+CHILD_TEST(CourseWindowCommands, DeleteFlipAndReverseAreStepsOfTheirOwn)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenFile(FileCourse(MakeTempFolder(L"commands"), L"Steps.agl"));
@@ -181,12 +176,7 @@ CHILD_SCENARIO(DeleteFlipAndReverseAreStepsOfTheirOwn)
     return ReportCount() == 0 ? 0 : 8;
 }
 
-TEST(CourseWindowCommands, DeleteFlipAndReverseAreStepsOfTheirOwn)
-{
-    EXPECT_EQ(0, RunChildScenario("DeleteFlipAndReverseAreStepsOfTheirOwn"));
-}
-
-CHILD_SCENARIO(PropertiesFollowTheSelectionAndTheTool)
+CHILD_TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -209,12 +199,7 @@ CHILD_SCENARIO(PropertiesFollowTheSelectionAndTheTool)
     return ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
-{
-    EXPECT_EQ(0, RunChildScenario("PropertiesFollowTheSelectionAndTheTool"));
-}
-
-CHILD_SCENARIO(SaveAsTemplateLeavesTheCourseAlone)
+CHILD_TEST(CourseWindowCommands, SaveAsTemplateLeavesTheCourseAloneAndNewFromTemplateUsesIt)
 {
     PrepareWindowTest();
     CSettings::SetString(L"Template", std::string());
@@ -247,12 +232,7 @@ CHILD_SCENARIO(SaveAsTemplateLeavesTheCourseAlone)
     return ReportCount() == 0 ? 0 : 7;
 }
 
-TEST(CourseWindowCommands, SaveAsTemplateLeavesTheCourseAloneAndNewFromTemplateUsesIt)
-{
-    EXPECT_EQ(0, RunChildScenario("SaveAsTemplateLeavesTheCourseAlone"));
-}
-
-CHILD_SCENARIO(SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
+CHILD_TEST(CourseWindowCommands, SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
 {
     PrepareWindowTest();
     const std::wstring path = FileCourse(MakeTempFolder(L"save-locked"), L"Locked.agl");
@@ -277,12 +257,7 @@ CHILD_SCENARIO(SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
     return ReportCount() == 0 ? 0 : 5;
 }
 
-TEST(CourseWindowCommands, SaveOverAReadOnlyFileKeepsItAndTellsTheUser)
-{
-    EXPECT_EQ(0, RunChildScenario("SaveOverAReadOnlyFileKeepsItAndTellsTheUser"));
-}
-
-CHILD_SCENARIO(SaveAllWritesEveryTitledCourse)
+CHILD_TEST(CourseWindowCommands, SaveAllWritesEveryTitledCourse)
 {
     PrepareWindowTest();
     const std::wstring folder = MakeTempFolder(L"save-all");
@@ -300,12 +275,7 @@ CHILD_SCENARIO(SaveAllWritesEveryTitledCourse)
     return ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(CourseWindowCommands, SaveAllWritesEveryTitledCourse)
-{
-    EXPECT_EQ(0, RunChildScenario("SaveAllWritesEveryTitledCourse"));
-}
-
-CHILD_SCENARIO(CopyAndPasteBetweenWindows)
+CHILD_TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItElsewhere)
 {
     PrepareWindowTest();
     CCourseWindow* source = OpenFile(FileCourse(MakeTempFolder(L"clipboard"), L"Source.agl"));
@@ -343,12 +313,7 @@ CHILD_SCENARIO(CopyAndPasteBetweenWindows)
     return ReportCount() == 0 ? 0 : 7;
 }
 
-TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItElsewhere)
-{
-    EXPECT_EQ(0, RunChildScenario("CopyAndPasteBetweenWindows"));
-}
-
-CHILD_SCENARIO(CutWithABusyClipboardDeletesNothing)
+CHILD_TEST(CourseWindowCommands, CutWithABusyClipboardDeletesNothing)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenFile(FileCourse(MakeTempFolder(L"cut-busy"), L"Busy.agl"));
@@ -380,12 +345,7 @@ CHILD_SCENARIO(CutWithABusyClipboardDeletesNothing)
     return ReportCount() == 0 ? 0 : 5;
 }
 
-TEST(CourseWindowCommands, CutWithABusyClipboardDeletesNothing)
-{
-    EXPECT_EQ(0, RunChildScenario("CutWithABusyClipboardDeletesNothing"));
-}
-
-CHILD_SCENARIO(RecentFilesAndWindowListFollowTheirLists)
+CHILD_TEST(CourseWindowCommands, RecentFilesAndTheWindowListFollowTheirLists)
 {
     PrepareWindowTest();
     const std::wstring folder = MakeTempFolder(L"recent");
@@ -414,12 +374,7 @@ CHILD_SCENARIO(RecentFilesAndWindowListFollowTheirLists)
     return ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(CourseWindowCommands, RecentFilesAndTheWindowListFollowTheirLists)
-{
-    EXPECT_EQ(0, RunChildScenario("RecentFilesAndWindowListFollowTheirLists"));
-}
-
-CHILD_SCENARIO(MissingDialogsLeaveTheirCommandsOff)
+CHILD_TEST(CourseWindowCommands, CommandsWithoutTheirDialogsStayOff)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -434,12 +389,7 @@ CHILD_SCENARIO(MissingDialogsLeaveTheirCommandsOff)
     return ReportCount() == 0 ? 0 : 1;
 }
 
-TEST(CourseWindowCommands, CommandsWithoutTheirDialogsStayOff)
-{
-    EXPECT_EQ(0, RunChildScenario("MissingDialogsLeaveTheirCommandsOff"));
-}
-
-CHILD_SCENARIO(FortyWindowsAreTheLimit)
+CHILD_TEST(CourseWindowCommands, FortyWindowsAreTheLimit)
 {
     PrepareWindowTest();
     CSettings::SetString(L"Template", "Begin Fendrel\r\nVersion Empty\r\nEnd Fendrel\r\n");
@@ -460,9 +410,4 @@ CHILD_SCENARIO(FortyWindowsAreTheLimit)
     if (!Command(first, 2060)->enabled)
         return 4;
     return ReportCount() == 0 ? 0 : 5;
-}
-
-TEST(CourseWindowCommands, FortyWindowsAreTheLimit)
-{
-    EXPECT_EQ(0, RunChildScenario("FortyWindowsAreTheLimit"));
 }

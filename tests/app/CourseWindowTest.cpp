@@ -62,7 +62,7 @@ bool QuitPosted()
 
 // ---- A new window ---------------------------------------------------------------------
 
-CHILD_SCENARIO(NewCourseWindowIsUnmodifiedAndLaidOut)
+CHILD_TEST(CourseWindow, NewCourseWindowIsUnmodifiedAndLaidOut)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -98,12 +98,7 @@ CHILD_SCENARIO(NewCourseWindowIsUnmodifiedAndLaidOut)
     return ReportCount() == 0 ? 0 : 9;
 }
 
-TEST(CourseWindow, NewCourseWindowIsUnmodifiedAndLaidOut)
-{
-    EXPECT_EQ(0, RunChildScenario("NewCourseWindowIsUnmodifiedAndLaidOut"));
-}
-
-CHILD_SCENARIO(CaptionNamesAnOlderFileAndTheModifiedState)
+CHILD_TEST(CourseWindow, CaptionNamesAnOlderFileAndTheModifiedState)
 {
     PrepareWindowTest();
     const std::wstring path = FileCourse(MakeTempFolder(L"caption"), L"Old.agl", true);
@@ -126,14 +121,9 @@ CHILD_SCENARIO(CaptionNamesAnOlderFileAndTheModifiedState)
     return ReportCount() == 0 ? 0 : 6;
 }
 
-TEST(CourseWindow, CaptionNamesAnOlderFileAndTheModifiedState)
-{
-    EXPECT_EQ(0, RunChildScenario("CaptionNamesAnOlderFileAndTheModifiedState"));
-}
-
 // ---- Closing ------------------------------------------------------------------------------
 
-CHILD_SCENARIO(ClosingAsksOnlyForAModifiedCourse)
+CHILD_TEST(CourseWindow, ClosingAsksOnlyForAModifiedCourseAndCancelStopsACloseAll)
 {
     PrepareWindowTest();
     CCourseWindow* plain = OpenNewCourseWindow(L"Plain");
@@ -192,12 +182,7 @@ CHILD_SCENARIO(ClosingAsksOnlyForAModifiedCourse)
     return ReportCount() == 0 ? 0 : 11;
 }
 
-TEST(CourseWindow, ClosingAsksOnlyForAModifiedCourseAndCancelStopsACloseAll)
-{
-    EXPECT_EQ(0, RunChildScenario("ClosingAsksOnlyForAModifiedCourse"));
-}
-
-CHILD_SCENARIO(YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
+CHILD_TEST(CourseWindow, YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
 {
     PrepareWindowTest();
     const std::wstring folder = MakeTempFolder(L"close-yes");
@@ -242,12 +227,7 @@ CHILD_SCENARIO(YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
     return ReportCount() == 0 ? 0 : 8;
 }
 
-TEST(CourseWindow, YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow"));
-}
-
-CHILD_SCENARIO(EndOfSessionClosesLikeExit)
+CHILD_TEST(CourseWindow, EndOfSessionClosesEveryWindowAsExitDoes)
 {
     PrepareWindowTest();
     CCourseWindow* first = OpenNewCourseWindow(L"First");
@@ -273,12 +253,7 @@ CHILD_SCENARIO(EndOfSessionClosesLikeExit)
     return ReportCount() == 0 ? 0 : 6;
 }
 
-TEST(CourseWindow, EndOfSessionClosesEveryWindowAsExitDoes)
-{
-    EXPECT_EQ(0, RunChildScenario("EndOfSessionClosesLikeExit"));
-}
-
-CHILD_SCENARIO(EndOfSessionWaitsForAnOpenDialog)
+CHILD_TEST(CourseWindow, EndOfSessionAndCloseWaitForAnOpenDialog)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow(L"Dialog");
@@ -313,12 +288,7 @@ CHILD_SCENARIO(EndOfSessionWaitsForAnOpenDialog)
     return ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(CourseWindow, EndOfSessionAndCloseWaitForAnOpenDialog)
-{
-    EXPECT_EQ(0, RunChildScenario("EndOfSessionWaitsForAnOpenDialog"));
-}
-
-CHILD_SCENARIO(APathShownElsewhereIsNotFreeForSaving)
+CHILD_TEST(CourseWindow, APathShownInAnotherWindowIsNotFreeForSaving)
 {
     PrepareWindowTest();
     const std::wstring path = FileCourse(MakeTempFolder(L"path-free"), L"Taken.agl");
@@ -340,14 +310,9 @@ CHILD_SCENARIO(APathShownElsewhereIsNotFreeForSaving)
     return ReportCount() == 0 ? 0 : 5;
 }
 
-TEST(CourseWindow, APathShownInAnotherWindowIsNotFreeForSaving)
-{
-    EXPECT_EQ(0, RunChildScenario("APathShownElsewhereIsNotFreeForSaving"));
-}
-
 // ---- Tools --------------------------------------------------------------------------------
 
-CHILD_SCENARIO(ChoosingAnOrganisationIsOneUndoStep)
+CHILD_TEST(CourseWindow, ChoosingAnOrganisationIsOneUndoStepAndTheSameOneNone)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -374,12 +339,7 @@ CHILD_SCENARIO(ChoosingAnOrganisationIsOneUndoStep)
     return ReportCount() == 0 ? 0 : 5;
 }
 
-TEST(CourseWindow, ChoosingAnOrganisationIsOneUndoStepAndTheSameOneNone)
-{
-    EXPECT_EQ(0, RunChildScenario("ChoosingAnOrganisationIsOneUndoStep"));
-}
-
-CHILD_SCENARIO(ShowingThe3DSceneSwitchesTheViewsScene)
+CHILD_TEST(CourseWindow, ShowingThe3DSceneSwitchesTheViewsScene)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -393,11 +353,6 @@ CHILD_SCENARIO(ShowingThe3DSceneSwitchesTheViewsScene)
     if (window->view.GetCourseScene() != &window->mapScene)
         return 3;
     return ReportCount() == 0 ? 0 : 4;
-}
-
-TEST(CourseWindow, ShowingThe3DSceneSwitchesTheViewsScene)
-{
-    EXPECT_EQ(0, RunChildScenario("ShowingThe3DSceneSwitchesTheViewsScene"));
 }
 
 // ---- Mouse and keys in the window -------------------------------------------------------------
@@ -439,7 +394,7 @@ std::wstring UndoCaptionFor(int textId)
 
 }  // namespace
 
-CHILD_SCENARIO(MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
+CHILD_TEST(CourseWindow, MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -501,12 +456,7 @@ CHILD_SCENARIO(MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
     return ReportCount() == 0 ? 0 : 11;
 }
 
-TEST(CourseWindow, MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame)
-{
-    EXPECT_EQ(0, RunChildScenario("MouseAndKeysPlaceMoveTurnAndDeleteAnAFrame"));
-}
-
-CHILD_SCENARIO(DroppingACourseFileOpensIt)
+CHILD_TEST(CourseWindow, DroppingACourseFileOpensIt)
 {
     PrepareWindowTest();
     const std::wstring path = FileCourse(MakeTempFolder(L"drop"), L"Dropped.agl");
@@ -535,12 +485,7 @@ CHILD_SCENARIO(DroppingACourseFileOpensIt)
     return ReportCount() == 0 ? 0 : 3;
 }
 
-TEST(CourseWindow, DroppingACourseFileOpensIt)
-{
-    EXPECT_EQ(0, RunChildScenario("DroppingACourseFileOpensIt"));
-}
-
-CHILD_SCENARIO(PictureOfTheCourseWindow)
+CHILD_TEST(CourseWindow, PictureOfTheCourseWindowWithAFrames)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -564,9 +509,4 @@ CHILD_SCENARIO(PictureOfTheCourseWindow)
     if (ReadClientPixel(window->view.hwnd, int(seen.x), int(seen.y)) == RGB(255, 255, 255))
         return 3;
     return ReportCount() == 0 ? 0 : 4;
-}
-
-TEST(CourseWindow, PictureOfTheCourseWindowWithAFrames)
-{
-    EXPECT_EQ(0, RunChildScenario("PictureOfTheCourseWindow"));
 }

@@ -69,7 +69,7 @@ std::vector<std::wstring> CourseTitles()
 
 }  // namespace
 
-CHILD_SCENARIO(DroppedFilesOpenEachInItsWindow)
+CHILD_TEST(FileDrop, DroppedFilesOpenEachInItsOwnWindow)
 {
     OpenFileTestSettings();
     const std::wstring folder = MakeTempFolder(L"drop-files");
@@ -87,12 +87,7 @@ CHILD_SCENARIO(DroppedFilesOpenEachInItsWindow)
     return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(FileDrop, DroppedFilesOpenEachInItsOwnWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("DroppedFilesOpenEachInItsWindow"));
-}
-
-CHILD_SCENARIO(DroppedFilesStopAtTheWindowLimit)
+CHILD_TEST(FileDrop, DroppedFilesStopAtTheWindowLimit)
 {
     OpenFileTestSettings();
     const std::wstring folder = MakeTempFolder(L"drop-limit");
@@ -114,12 +109,7 @@ CHILD_SCENARIO(DroppedFilesStopAtTheWindowLimit)
     return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(FileDrop, DroppedFilesStopAtTheWindowLimit)
-{
-    EXPECT_EQ(0, RunChildScenario("DroppedFilesStopAtTheWindowLimit"));
-}
-
-CHILD_SCENARIO(ADroppedFileThatIsNoCourseOpensNothing)
+CHILD_TEST(FileDrop, ADroppedFileThatIsNoCourseOpensNothing)
 {
     OpenFileTestSettings();
     const std::wstring folder = MakeTempFolder(L"drop-no-course");
@@ -132,9 +122,4 @@ CHILD_SCENARIO(ADroppedFileThatIsNoCourseOpensNothing)
     // The reader says that no course was found in it.
     const std::vector<std::wstring> said{GetString(2687)};
     return CDialogWatcher::TakeAnsweredTexts() == said && ReportCount() == 0 ? 0 : 2;
-}
-
-TEST(FileDrop, ADroppedFileThatIsNoCourseOpensNothing)
-{
-    EXPECT_EQ(0, RunChildScenario("ADroppedFileThatIsNoCourseOpensNothing"));
 }

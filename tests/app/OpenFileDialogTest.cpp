@@ -19,7 +19,7 @@ using namespace filetest;
 
 // The scenarios open windows: each runs in a process of its own.
 
-CHILD_SCENARIO(OpenDialogOpensTheChosenFile)
+CHILD_TEST(OpenFileDialog, OpensTheChosenFileInANewWindow)
 {
     OpenFileTestSettings();
     const std::wstring folder = MakeTempFolder(L"open-dialog");
@@ -56,12 +56,7 @@ CHILD_SCENARIO(OpenDialogOpensTheChosenFile)
     return ReportCount() == 0 ? 0 : 5;
 }
 
-TEST(OpenFileDialog, OpensTheChosenFileInANewWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("OpenDialogOpensTheChosenFile"));
-}
-
-CHILD_SCENARIO(OpenDialogCancelledOpensNothing)
+CHILD_TEST(OpenFileDialog, CancelOpensNothing)
 {
     OpenFileTestSettings();
     CCourseWindow* window = new CCourseWindow(new CCourse(L"", L""));
@@ -82,9 +77,4 @@ CHILD_SCENARIO(OpenDialogCancelledOpensNothing)
     if (CCourseWindow::GetCourseWindows().size() != 1 || GetModalCount() != 0)
         return 2;
     return ReportCount() == 0 && CDialogWatcher::TakeAnsweredTexts().empty() ? 0 : 3;
-}
-
-TEST(OpenFileDialog, CancelOpensNothing)
-{
-    EXPECT_EQ(0, RunChildScenario("OpenDialogCancelledOpensNothing"));
 }

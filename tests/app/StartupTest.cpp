@@ -176,7 +176,7 @@ TEST(WineCheck, LogPixelsValueIsRead)
 
 // ---- Run modes, each in a process of its own -----------------------------------------
 
-CHILD_SCENARIO(RunModeRegisterEndsWithoutQuitTimer)
+CHILD_TEST(RunMode, RegisterReturnsFalseWithoutQuitTimer)
 {
     OpenTestSettingsKey();
     CCommandLine commandLine;
@@ -185,24 +185,14 @@ CHILD_SCENARIO(RunModeRegisterEndsWithoutQuitTimer)
     return (result ? 1 : 0) + (IsQuitPending() ? 2 : 0) + (WasCourseWindowOpened() ? 4 : 0);
 }
 
-TEST(RunMode, RegisterReturnsFalseWithoutQuitTimer)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeRegisterEndsWithoutQuitTimer"));
-}
-
-CHILD_SCENARIO(RunModeDdeServerStaysUp)
+CHILD_TEST(RunMode, DdeServerStaysUpWithoutWindow)
 {
     OpenTestSettingsKey();
     const bool result = RunStartedAs(L"Fendrel4.exe /dde");
     return (result ? 0 : 1) + (IsQuitPending() ? 2 : 0) + (CFrameWindowList::GetFrames().empty() ? 0 : 4);
 }
 
-TEST(RunMode, DdeServerStaysUpWithoutWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeDdeServerStaysUp"));
-}
-
-CHILD_SCENARIO(RunModePrintQuitsLater)
+CHILD_TEST(RunMode, PrintReadsTheFileAndQuits1500msLater)
 {
     OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"print-mode");
@@ -218,12 +208,7 @@ CHILD_SCENARIO(RunModePrintQuitsLater)
     return 0;
 }
 
-TEST(RunMode, PrintReadsTheFileAndQuits1500msLater)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModePrintQuitsLater"));
-}
-
-CHILD_SCENARIO(RunModePrintOfMissingFile)
+CHILD_TEST(RunMode, PrintOfMissingFileFailsAndQuits)
 {
     OpenTestSettingsKey();
     const bool result = RunDdeCommand(L"[print(\"C:\\no such folder\\missing.agl\")]");
@@ -231,12 +216,7 @@ CHILD_SCENARIO(RunModePrintOfMissingFile)
     return (result ? 1 : 0) + (IsQuitPending() ? 0 : 2) + (shown.empty() ? 4 : 0);
 }
 
-TEST(RunMode, PrintOfMissingFileFailsAndQuits)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModePrintOfMissingFile"));
-}
-
-CHILD_SCENARIO(RunModeUnknownFromDde)
+CHILD_TEST(RunMode, UnknownDdeCommandShowsItsMessage)
 {
     OpenTestSettingsKey();
     const bool result = RunDdeCommand(L"[nonsense]");
@@ -244,22 +224,12 @@ CHILD_SCENARIO(RunModeUnknownFromDde)
     return (result ? 1 : 0) + (right ? 0 : 2) + (IsQuitPending() ? 0 : 4) + 8 * ReportCount();
 }
 
-TEST(RunMode, UnknownDdeCommandShowsItsMessage)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeUnknownFromDde"));
-}
-
-CHILD_SCENARIO(RunModeEmbedding)
+CHILD_TEST(RunMode, EmbeddingShowsTheCommandLineMessage)
 {
     OpenTestSettingsKey();
     const bool result = RunStartedAs(L"Fendrel4.exe -Embedding");
     const bool right = MessageShownAfterwards() == GetString(2676);
     return (result ? 1 : 0) + (right ? 0 : 2) + 8 * ReportCount();
-}
-
-TEST(RunMode, EmbeddingShowsTheCommandLineMessage)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeEmbedding"));
 }
 
 CHILD_SCENARIO(RunModeUnregister)
@@ -275,7 +245,7 @@ TEST(RunMode, UnregisterIsReportedThenRefused)
     EXPECT_EQ(8, RunChildScenario("RunModeUnregister"));
 }
 
-CHILD_SCENARIO(RunModeOpensEachFile)
+CHILD_TEST(RunMode, OpenShowsEachFileInItsOwnWindow)
 {
     OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"open-mode");
@@ -305,24 +275,14 @@ CHILD_SCENARIO(RunModeOpensEachFile)
     return CFrameWindowList::GetFrames().empty() ? 0 : 7;
 }
 
-TEST(RunMode, OpenShowsEachFileInItsOwnWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeOpensEachFile"));
-}
-
-CHILD_SCENARIO(RunModeOpenOfMissingFile)
+CHILD_TEST(RunMode, OpenOfMissingFileLeavesNoWindowAndQuits)
 {
     OpenTestSettingsKey();
     const bool result = RunStartedAs(L"Fendrel4.exe C:\\nowhere\\missing.agl");
     return (result ? 1 : 0) + (IsQuitPending() ? 0 : 2) + (CFrameWindowList::GetFrames().empty() ? 0 : 4);
 }
 
-TEST(RunMode, OpenOfMissingFileLeavesNoWindowAndQuits)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeOpenOfMissingFile"));
-}
-
-CHILD_SCENARIO(RunModeOpenAfterPrintStopsTheQuitTimer)
+CHILD_TEST(RunMode, WindowOpenedByDdeStopsTheQuitTimer)
 {
     OpenTestSettingsKey();
     const std::wstring folder = MakeTempFolder(L"print-then-open");
@@ -339,12 +299,7 @@ CHILD_SCENARIO(RunModeOpenAfterPrintStopsTheQuitTimer)
     return IsQuitPending() ? 3 : 0;
 }
 
-TEST(RunMode, WindowOpenedByDdeStopsTheQuitTimer)
-{
-    EXPECT_EQ(0, RunChildScenario("RunModeOpenAfterPrintStopsTheQuitTimer"));
-}
-
-CHILD_SCENARIO(PlainStartOpensAnEmptyCourse)
+CHILD_TEST(RunMode, PlainStartOpensOneEmptyCourseWindow)
 {
     OpenTestSettingsKey();
     if (!RunStartedAs(L"Fendrel4.exe"))
@@ -353,11 +308,6 @@ CHILD_SCENARIO(PlainStartOpensAnEmptyCourse)
     if (windows.size() != 1 || !IsWindowVisible(windows[0]->hwnd))
         return 2;
     return CanOpenAnotherCourseWindow() ? 0 : 3;
-}
-
-TEST(RunMode, PlainStartOpensOneEmptyCourseWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("PlainStartOpensAnEmptyCourse"));
 }
 
 // ---- The real program ----------------------------------------------------------

@@ -37,7 +37,7 @@ CVector3 Eye(CCourse& course) { return course.GetViewCamera().GetEyePosition(); 
 
 }  // namespace
 
-CHILD_SCENARIO(TheWholeCourseLeavesNothingToScroll)
+CHILD_TEST(ViewFrame, TheWholeCourseLeavesNothingToScroll)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -54,12 +54,7 @@ CHILD_SCENARIO(TheWholeCourseLeavesNothingToScroll)
     return ReportCount() == 0 ? 0 : 4;
 }
 
-TEST(ViewFrame, TheWholeCourseLeavesNothingToScroll)
-{
-    EXPECT_EQ(0, RunChildScenario("TheWholeCourseLeavesNothingToScroll"));
-}
-
-CHILD_SCENARIO(ACloserViewScrollsWithinTheRing)
+CHILD_TEST(ViewFrame, ACloserViewScrollsWithinTheRing)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -106,12 +101,7 @@ CHILD_SCENARIO(ACloserViewScrollsWithinTheRing)
     return ReportCount() == 0 ? 0 : 9;
 }
 
-TEST(ViewFrame, ACloserViewScrollsWithinTheRing)
-{
-    EXPECT_EQ(0, RunChildScenario("ACloserViewScrollsWithinTheRing"));
-}
-
-CHILD_SCENARIO(TheHorizontalBarMovesAlongTheScreenWhateverTheHeading)
+CHILD_TEST(ViewFrame, TheHorizontalBarMovesAlongTheScreenWhateverTheHeading)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -129,14 +119,9 @@ CHILD_SCENARIO(TheHorizontalBarMovesAlongTheScreenWhateverTheHeading)
     return ReportCount() == 0 ? 0 : 3;
 }
 
-TEST(ViewFrame, TheHorizontalBarMovesAlongTheScreenWhateverTheHeading)
-{
-    EXPECT_EQ(0, RunChildScenario("TheHorizontalBarMovesAlongTheScreenWhateverTheHeading"));
-}
-
 // ---- Tool column ---------------------------------------------------------------------------
 
-CHILD_SCENARIO(TheToolColumnStacksItsToolsWithFixedGaps)
+CHILD_TEST(ToolColumn, StacksItsToolsWithFixedGapsAndKeepsItsMinimumHeight)
 {
     PrepareWindowTest();
     CCourseWindow* window = OpenNewCourseWindow();
@@ -165,9 +150,4 @@ CHILD_SCENARIO(TheToolColumnStacksItsToolsWithFixedGaps)
     if (!(column.bounds.Height() >= float(column.minHeight)) || !(column.bounds.bottom > float(client.bottom)))
         return 3;
     return ReportCount() == 0 ? 0 : 4;
-}
-
-TEST(ToolColumn, StacksItsToolsWithFixedGapsAndKeepsItsMinimumHeight)
-{
-    EXPECT_EQ(0, RunChildScenario("TheToolColumnStacksItsToolsWithFixedGaps"));
 }

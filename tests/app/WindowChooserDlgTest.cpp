@@ -38,7 +38,7 @@ HWND FindListPanel(HWND dialog)
 
 }  // namespace
 
-CHILD_SCENARIO(ChooserListsTheWindowsAndActivatesTheChosenOne)
+CHILD_TEST(WindowChooserDlg, ListsTheWindowsAndActivatesTheChosenOne)
 {
     OpenFileTestSettings();
     std::vector<CCourseWindow*> windows;
@@ -79,12 +79,7 @@ CHILD_SCENARIO(ChooserListsTheWindowsAndActivatesTheChosenOne)
     return ReportCount() == 0 ? 0 : 5;
 }
 
-TEST(WindowChooserDlg, ListsTheWindowsAndActivatesTheChosenOne)
-{
-    EXPECT_EQ(0, RunChildScenario("ChooserListsTheWindowsAndActivatesTheChosenOne"));
-}
-
-CHILD_SCENARIO(ChooserCancelActivatesNothing)
+CHILD_TEST(WindowChooserDlg, CancelActivatesNothing)
 {
     OpenFileTestSettings();
     CCourseWindow* first = new CCourseWindow(new CCourse(L"One", L""));
@@ -110,9 +105,4 @@ CHILD_SCENARIO(ChooserCancelActivatesNothing)
     if (!driven)
         return 1;
     return CFrameWindowList::GetFrames().front() == second ? 0 : 2;
-}
-
-TEST(WindowChooserDlg, CancelActivatesNothing)
-{
-    EXPECT_EQ(0, RunChildScenario("ChooserCancelActivatesNothing"));
 }

@@ -551,7 +551,7 @@ TEST_F(GraphicsChoice, GdiOnlyRendersUpToTheFixedLimitInOnePiece)
     EXPECT_EQ(0xFF0000FFu, wide.GetPixel(5999, 99));
 }
 
-CHILD_SCENARIO(GraphicsTiles12000x3000)
+CHILD_TEST(GraphicsChoiceTiles, A12000x3000PictureOnA1920x1080ScreenTakes7x3Tiles)
 {
     CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
@@ -588,14 +588,9 @@ CHILD_SCENARIO(GraphicsTiles12000x3000)
     return ReportCount() == 0 ? 0 : 16;
 }
 
-TEST(GraphicsChoiceTiles, A12000x3000PictureOnA1920x1080ScreenTakes7x3Tiles)
-{
-    EXPECT_EQ(0, RunChildScenario("GraphicsTiles12000x3000"));
-}
-
 // ---- Out of memory and the last resort ---------------------------------------------------
 
-CHILD_SCENARIO(GraphicsReserveReleasedStepsTheClass)
+CHILD_TEST(GraphicsChoiceMemory, AReleasedReserveRestrictsTheSystemAndStepsItsClass)
 {
     GetCrashLog().ReleaseReserve();
     {
@@ -626,12 +621,7 @@ CHILD_SCENARIO(GraphicsReserveReleasedStepsTheClass)
     return 0;
 }
 
-TEST(GraphicsChoiceMemory, AReleasedReserveRestrictsTheSystemAndStepsItsClass)
-{
-    EXPECT_EQ(0, RunChildScenario("GraphicsReserveReleasedStepsTheClass"));
-}
-
-CHILD_SCENARIO(GraphicsOutOfMemoryAcrossRuns)
+CHILD_TEST(GraphicsChoiceMemory, AnOutOfMemoryReportLimitsTheSystemNowAndInLaterRuns)
 {
     CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
@@ -672,12 +662,7 @@ CHILD_SCENARIO(GraphicsOutOfMemoryAcrossRuns)
     return 0;
 }
 
-TEST(GraphicsChoiceMemory, AnOutOfMemoryReportLimitsTheSystemNowAndInLaterRuns)
-{
-    EXPECT_EQ(0, RunChildScenario("GraphicsOutOfMemoryAcrossRuns"));
-}
-
-CHILD_SCENARIO(GraphicsNoRowQualifies)
+CHILD_TEST(GraphicsChoiceLastResort, WhenNoRowQualifiesGdiIsReturnedAndReported)
 {
     CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
@@ -690,12 +675,7 @@ CHILD_SCENARIO(GraphicsNoRowQualifies)
     return 0;
 }
 
-TEST(GraphicsChoiceLastResort, WhenNoRowQualifiesGdiIsReturnedAndReported)
-{
-    EXPECT_EQ(0, RunChildScenario("GraphicsNoRowQualifies"));
-}
-
-CHILD_SCENARIO(GraphicsGdiIsAlwaysTheLastResort)
+CHILD_TEST(GraphicsChoiceLastResort, GdiKeepsNoWorstErrorAndAlwaysQualifies)
 {
     CTestSettingsKey key;
     CSettings::SetInt(L"GDIWorstError", 3);
@@ -739,9 +719,4 @@ CHILD_SCENARIO(GraphicsGdiIsAlwaysTheLastResort)
     if (!gdi.SuitsTarget(*fallback->GetInnerTarget(), false))
         return 17;
     return ReportCount() == reports ? 0 : 18;
-}
-
-TEST(GraphicsChoiceLastResort, GdiKeepsNoWorstErrorAndAlwaysQualifies)
-{
-    EXPECT_EQ(0, RunChildScenario("GraphicsGdiIsAlwaysTheLastResort"));
 }

@@ -26,6 +26,16 @@ struct CChildScenarioRegistrar
     static CChildScenarioRegistrar name##_Registrar(#name, &name##_Scenario); \
     static int name##_Scenario()
 
+// A test whose body runs as a child scenario (named "<suite>_<name>") and
+// passes when it returns 0; the body returns the number of the first check
+// that failed.
+#define CHILD_TEST(suite, name)                                                            \
+    static int suite##_##name##_Scenario();                                                \
+    static CChildScenarioRegistrar suite##_##name##_Registrar(#suite "_" #name,            \
+                                                              &suite##_##name##_Scenario); \
+    TEST(suite, name) { EXPECT_EQ(0, RunChildScenario(#suite "_" #name)); }                \
+    static int suite##_##name##_Scenario()
+
 // Runs this executable again with only the named scenario and returns its
 // exit code; -1 when it could not start, -2 when it did not end in time.
 // The child's message boxes are answered as in any test (see below).

@@ -968,7 +968,7 @@ struct CFramePanel
 
 }  // namespace
 
-CHILD_SCENARIO(PanelTargetsFollowTheFrontFrames)
+CHILD_TEST(PanelTargets, OnlyTheFrontFramesAndModalLoopsKeepRenderTargets)
 {
     OpenTestSettingsKey();
     CPopupFrame a(10), b(100), c(200);
@@ -1012,12 +1012,7 @@ CHILD_SCENARIO(PanelTargetsFollowTheFrontFrames)
     return 0;
 }
 
-TEST(PanelTargets, OnlyTheFrontFramesAndModalLoopsKeepRenderTargets)
-{
-    EXPECT_EQ(0, RunChildScenario("PanelTargetsFollowTheFrontFrames"));
-}
-
-CHILD_SCENARIO(PanelDropsTargetsOfAFailedSystem)
+CHILD_TEST(PanelTargets, AFailedGraphicsSystemCostsThePanelsTheirTargets)
 {
     OpenTestSettingsKey();
     CPopupFrame a(10);
@@ -1040,11 +1035,6 @@ CHILD_SCENARIO(PanelDropsTargetsOfAFailedSystem)
     if (drawable.draws != draws + 2 || second.HasTarget())
         return 3;
     return 0;
-}
-
-TEST(PanelTargets, AFailedGraphicsSystemCostsThePanelsTheirTargets)
-{
-    EXPECT_EQ(0, RunChildScenario("PanelDropsTargetsOfAFailedSystem"));
 }
 
 // ---- Context menu ---------------------------------------------------------------------------

@@ -108,7 +108,7 @@ protected:
 }  // namespace
 
 // In a fresh process the first lookup of the registry finds the A-frame.
-CHILD_SCENARIO(AFrameFoundAtTheFirstLookup)
+CHILD_TEST(AFrameRegistry, FoundAtTheFirstLookup)
 {
     const CObjectType* type = FindObjectTypeById(10);
     if (type == nullptr)
@@ -116,11 +116,6 @@ CHILD_SCENARIO(AFrameFoundAtTheFirstLookup)
     if (FindObjectTypeByKeyName("AFrameUKC") != type || type->GetNameTextId() != 2526)
         return 2;
     return dynamic_cast<const CAFrame::CAFrameType*>(type) != nullptr ? 0 : 3;
-}
-
-TEST(AFrameRegistry, FoundAtTheFirstLookup)
-{
-    EXPECT_EQ(0, RunChildScenario("AFrameFoundAtTheFirstLookup"));
 }
 
 TEST_F(AFrame, TypeIsRegisteredByIdKeyNamesAndName)
