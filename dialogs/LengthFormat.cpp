@@ -127,3 +127,20 @@ std::wstring FormatLength(float tenths, int kind, bool withUnit)
     }
     return text;
 }
+
+bool IsMetricUnitKind(int kind)
+{
+    if (kind < 1 || kind > 7) {
+        TRACE_VALUE(int32_t, kind);
+        ReportFailure();
+        return false;
+    }
+    return kind >= 6;
+}
+
+std::wstring FormatMeasuredLength(float tenths, bool metric, int usKind)
+{
+    if (metric)
+        return FormatLength(tenths, 7, false);
+    return FormatLength(tenths, usKind, usKind == 2 || usKind == 3 || usKind == 5);
+}

@@ -13,3 +13,12 @@
 // centimetres. The decimal separator is the user's. An unknown kind is
 // reported and gives what was written so far.
 std::wstring FormatLength(float tenths, int kind, bool withUnit);
+
+// Whether a unit kind is metric (6 and 7). A kind outside 1 to 7 is
+// reported and answers false.
+bool IsMetricUnitKind(int kind);
+
+// A measured length as the labels of lines and paths show it: metres
+// without a word on a metric course; otherwise the US kind given, with its
+// word only for feet and inches, feet and decimal feet.
+std::wstring FormatMeasuredLength(float tenths, bool metric, int usKind);

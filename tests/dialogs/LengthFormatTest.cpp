@@ -63,3 +63,33 @@ TEST(LengthFormat, AbsurdValuesGiveText)
     EXPECT_FALSE(FormatLength(-1e30f, 2, true).empty());
     EXPECT_EQ(L"0 ft", FormatLength(std::nanf(""), 3, true));
 }
+
+TEST(LengthFormat, MetricKinds)
+{
+    for (int kind = 1; kind <= 7; ++kind)
+        EXPECT_EQ(kind >= 6, IsMetricUnitKind(kind)) << kind;
+    EXPECT_EQ(2, CountReports([] {
+        EXPECT_FALSE(IsMetricUnitKind(0));
+        EXPECT_FALSE(IsMetricUnitKind(8));
+    }));
+}
+
+TEST(LengthFormat, MeasuredLengthsTakeMetresOrTheUSKind)
+{
+    const struct {
+        float tenths;
+        bool metric;
+        int usKind;
+        std::wstring text;
+    } cases[] = {
+        {39370.0f, true, 2, L"100"},
+        {3900.0f, true, 1, Decimal(L"9", L"9")},
+        {1000.0f, false, 2, L"8 ft 4 in"},
+        {1140.0f, false, 3, L"10 ft"},
+        {1446.0f, false, 5, Decimal(L"12", L"1 ft")},
+        {1000.0f, false, 1, L"100"},
+        {36000.0f, false, 4, L"100"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, FormatMeasuredLength(c.tenths, c.metric, c.usKind)) << c.tenths << " " << c.usKind;
+}
