@@ -1,0 +1,81 @@
+#include "tools/benchmark/BenchCourse.h"
+
+#include <cmath>
+
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "dialogs/ObjectPropertiesDlg.h"
+#include "foundation/Clock.h"
+#include "foundation/Transform.h"
+
+namespace {
+
+// The kinds on the benchmark course, one band each: type id and the name
+// of the table's lines.
+const struct
+{
+    int typeId;
+    const char* plural;
+} kBenchKinds[] = {
+    {10, "A-frames"},
+};
+
+// Object centres keep this far from the ring's edges.
+constexpr float kEdgeGap = 1200.0f;
+
+// Places count objects of the kind in rows across the band [top, bottom),
+// turned a little more on every row so that the picture holds slanted
+// shapes as well as upright ones.
+void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, float bottom)
+{
+    std::unique_ptr<CObjectPropertiesDlg> tool = type.CreatePropertiesDialog(&course, type.GetNameTextId());
+    const float width = course.GetWidth() - 2.0f * kEdgeGap;
+    const float height = bottom - top;
+    const int columns = std::max(1, int(std::ceil(std::sqrt(count * width / std::max(height, 1.0f)))));
+    const int rows = (count + columns - 1) / columns;
+    for (int i = 0; i < count; ++i) {
+        const int row = i / columns;
+        const int column = i % columns;
+        CTransform placement;
+        placement.RotateZ(float((row * 15) % 180));
+        placement.SetPosition2D(kEdgeGap + width * (column + 0.5f) / columns, top + height * (row + 0.5f) / rows);
+        std::unique_ptr<CCourseObject> object = type.CreateNew(&course, placement, tool.get());
+        if (object)
+            course.AddObject(std::move(object));
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind)
+{
+    auto course = std::make_unique<CCourse>(L"Benchmark", std::wstring());
+    // The largest ring, so that a thousand obstacles overlap little and the
+    // picture is not mostly one big fill.
+    course->SetSize(CCourse::kMaxRingSize, CCourse::kMaxRingSize);
+    const int kinds = GetBenchKindCount();
+    const float band = (course->GetHeight() - 2.0f * kEdgeGap) / float(kinds);
+    for (int k = 0; k < kinds; ++k) {
+        const CObjectType* type = FindObjectTypeById(kBenchKinds[k].typeId);
+        if (type)
+            PlaceKind(*course, *type, countPerKind, kEdgeGap + k * band, kEdgeGap + (k + 1) * band);
+    }
+    course->MarkUnmodified(true);
+    return course;
+}
+
+int GetBenchKindCount() { return int(sizeof kBenchKinds / sizeof kBenchKinds[0]); }
+
+std::string DescribeBenchCourse(int countPerKind)
+{
+    std::string count = std::to_string(countPerKind);
+    for (int i = int(count.size()) - 3; i > 0; i -= 3)
+        count.insert(size_t(i), ",");
+    std::string kinds;
+    for (const auto& kind : kBenchKinds)
+        kinds += (kinds.empty() ? "" : ", ") + std::string(kind.plural);
+    return GetBenchKindCount() == 1 ? count + " " + kinds : count + " each of " + kinds;
+}
+
+double MillisecondsSince(double startSeconds) { return (GetClockSeconds() - startSeconds) * 1000.0; }

@@ -1,0 +1,65 @@
+// Fendrel4Bench: the speed of reading, undo, repaint and start-up, each as
+// a ratio to what the platform needs for the same work. See README.md.
+//
+//     Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--pictures]
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "foundation/Settings.h"
+#include "graphics/GdiplusSession.h"
+#include "tools/benchmark/BenchTable.h"
+#include "tools/benchmark/Benchmarks.h"
+
+namespace {
+
+// The benchmark's courses read their settings from a key of their own, so
+// that the user's choices (units, rule set) do not change the figures.
+const wchar_t kSettingsKey[] = L"Software\\Norvane\\Fendrel 4 Benchmark";
+
+void OpenBenchSettings()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    CSettings::Open(kSettingsKey);
+    CSettings::SetInt(L"Metric", 0);
+    CSettings::SetInt(L"SpecList", 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 7;
+    std::string only;
+    bool pictures = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            only = argv[++i];
+        else if (std::strcmp(argv[i], "--pictures") == 0)
+            pictures = true;
+        else {
+            std::printf("usage: Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--pictures]\n");
+            return 2;
+        }
+    }
+    CGdiplusSession gdiplus;
+    OpenBenchSettings();
+    CBenchRow::PrintHeader(runs);
+    if (only.empty() || only == "read")
+        BenchReading(runs);
+    if (only.empty() || only == "undo")
+        BenchUndo(runs);
+    if (only.empty() || only == "frame")
+        BenchMapFrame(runs, pictures);
+    if (only.empty() || only == "start")
+        BenchStartUp(runs);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    return 0;
+}

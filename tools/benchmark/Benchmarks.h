@@ -1,0 +1,17 @@
+#pragma once
+
+// The sections of the benchmark. Each measures the program and its
+// reference side by side in every run and prints its lines of the table.
+
+// Reading a course's text block (a new course and ReadTextBlock) against
+// base64 decoding, inflating and one scan of the same bytes; and how the
+// time per object grows from 1,000 to 10,000 objects.
+void BenchReading(int runs);
+// One undo commit, one undo and one redo against one archive write.
+void BenchUndo(int runs);
+// A map frame at 1280 x 1024 against a bare GDI replay of the same picture;
+// with savePictures both go to PNG files in the current folder.
+void BenchMapFrame(int runs, bool savePictures);
+// Start to the first painted course window against the minimal window
+// program, both started by this process under the same Wine server.
+void BenchStartUp(int runs);

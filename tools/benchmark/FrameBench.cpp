@@ -1,0 +1,96 @@
+#include <cstdio>
+
+#include "app/CourseScene.h"
+#include "course/Course.h"
+#include "foundation/Clock.h"
+#include "graphics/GdiBitmap.h"
+#include "graphics/GdiGraphics.h"
+#include "graphics/ImageCodec.h"
+#include "graphics/PixelBitmap.h"
+#include "tools/benchmark/BenchCourse.h"
+#include "tools/benchmark/BenchTable.h"
+#include "tools/benchmark/Benchmarks.h"
+#include "tools/benchmark/PictureReplay.h"
+
+namespace {
+
+constexpr float kFrameWidth = 1280.0f;
+constexpr float kFrameHeight = 1024.0f;
+
+// The course's map as a course window shows it: through the map camera,
+// with the selection layer, fitted to the frame.
+struct CMapView
+{
+    explicit CMapView(CCourse& course) : scene(&course)
+    {
+        scene.ShowSelection(true);
+        scene.SetMapMode(false);
+        scene.FitView(kFrameWidth, kFrameHeight, 0.0f, 0.0f);
+    }
+
+    // Draws the scene into the device context as a window's paint does.
+    void Paint(HDC dc)
+    {
+        CGdiGraphics canvas;
+        canvas.SetDeviceContext(dc);
+        canvas.SetScene(&scene);
+        canvas.SetViewport(kFrameWidth, kFrameHeight, kFrameWidth, kFrameHeight, 0.0f, 0.0f);
+        canvas.RenderScene();
+    }
+
+    CCourseMapScene scene;
+};
+
+// The GDI calls of one frame, recorded in a metafile.
+void RecordFrame(CMapView& view, CPictureReplay& replay)
+{
+    HDC metafileDc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    view.Paint(metafileDc);
+    HENHMETAFILE metafile = CloseEnhMetaFile(metafileDc);
+    replay.Load(metafile);
+    DeleteEnhMetaFile(metafile);
+}
+
+void SavePicture(const CGdiBitmap& dib, const wchar_t* fileName)
+{
+    CPixelBitmap pixels;
+    if (dib.GetPixels(pixels))
+        SaveImage(pixels, fileName, nullptr);
+}
+
+}  // namespace
+
+void BenchMapFrame(int runs, bool savePictures)
+{
+    std::unique_ptr<CCourse> course = MakeBenchCourse(1000);
+    CMapView view(*course);
+    CPictureReplay replay;
+    RecordFrame(view, replay);
+    if (replay.GetSkippedCount() != 0)
+        std::printf("warning: %u records of the frame are not replayed\n", unsigned(replay.GetSkippedCount()));
+
+    CGdiBitmap frame;
+    CGdiBitmap replayed;
+    frame.Create(kFrameWidth, kFrameHeight);
+    replayed.Create(kFrameWidth, kFrameHeight);
+    // The first frame builds what the view keeps between paints.
+    view.Paint(frame.GetDC());
+    replay.Draw(replayed.GetDC());
+
+    CBenchRow row("map frame (" + DescribeBenchCourse(1000) + ") / GDI replay");
+    for (int run = 0; run < runs; ++run) {
+        double start = GetClockSeconds();
+        view.Paint(frame.GetDC());
+        const double program = MillisecondsSince(start);
+        start = GetClockSeconds();
+        replay.Draw(replayed.GetDC());
+        row.Add(program, MillisecondsSince(start));
+    }
+    row.Print();
+    std::printf("    (%u paths and %u texts a frame)\n", unsigned(replay.GetPathCount()),
+                unsigned(replay.GetTextCount()));
+    if (savePictures) {
+        SavePicture(frame, L"bench-frame.png");
+        SavePicture(replayed, L"bench-replay.png");
+    }
+}
