@@ -13,6 +13,7 @@
 #include "app/HelpLinks.h"
 #include "app/MessageLoop.h"
 #include "app/SplashWindow.h"
+#include "app/UserNotices.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
@@ -246,6 +247,9 @@ bool RunCommandLineMode(const CCommandLine& commandLine)
 
 void RunApplication()
 {
+    // Whatever fails from here on can tell the user.
+    InstallUserNoticeSink();
+
     TRACE_VALUE(std::string, std::string("start-up: text table"));
     GetString(2000);
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/Delegate.h"
+#include "foundation/Delegate.h"
 
 class CCommand;
 class CMenu;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Delegate.h"
+#include "foundation/Delegate.h"
 #include "ui/Toolbar.h"
 
 class CSpecList;

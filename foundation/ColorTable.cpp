@@ -2,7 +2,6 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Rgba.h"
-#include "graphics/PixelBitmap.h"
 
 CColorTable::CColorTable(size_t capacity)
 {
@@ -87,15 +86,4 @@ std::unique_ptr<CColorTable> CColorTable::FromPixels(const uint32_t* pixels, siz
         table->m_colors.push_back(color);
     }
     return table;
-}
-
-std::unique_ptr<CColorTable> CColorTable::FromBitmap(const CPixelBitmap* bitmap)
-{
-    if (bitmap == nullptr) {
-        TRACE_POINT();
-        ReportFailure();
-        return nullptr;
-    }
-    const std::vector<uint32_t>& pixels = bitmap->GetPixels();
-    return FromPixels(pixels.data(), pixels.size());
 }

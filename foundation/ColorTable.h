@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-class CPixelBitmap;
 
 // An indexed list of colours (red in bits 0-7, green 8-15, blue 16-23, alpha
 // 24-31) with a nearest-colour lookup. A colour's index is its position; a
@@ -42,9 +41,6 @@ public:
     // appearance; none when there are more than 255 of them. Missing pixels
     // (null with a count) are reported and give none.
     static std::unique_ptr<CColorTable> FromPixels(const uint32_t* pixels, size_t count);
-    // The same for a bitmap's pixels in storage order; a missing bitmap is
-    // reported and gives none.
-    static std::unique_ptr<CColorTable> FromBitmap(const CPixelBitmap* bitmap);
 
     // The coarse colour that stands for a colour once the cache is full.
     static uint32_t Coarsen(uint32_t color);

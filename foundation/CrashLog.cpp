@@ -9,9 +9,9 @@
 #include <ctime>
 #include <sstream>
 
+#include "foundation/FailureHandler.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/Strings.h"
-#include "render3d/GraphicsSystem.h"
-#include "ui/MessageBox.h"
 
 namespace {
 
@@ -196,10 +196,13 @@ void CCrashLog::ShowReportMessage(const std::string& text)
     std::wstring wide;
     for (unsigned char byte : text)
         wide += wchar_t(byte);
-    CMessageBox::Show(GetStringWithArg(2675, wide), CMessageBox::kFailure);
+    ShowNotice(GetStringWithArg(2675, wide), ENoticeStyle::kFailure);
 }
 
-CGraphicsSystem* CCrashLog::SetFailureHandler(CGraphicsSystem* handler) { return m_failureHandler.exchange(handler); }
+CFailureHandler* CCrashLog::SetFailureHandler(CFailureHandler* handler)
+{
+    return m_failureHandler.exchange(handler);
+}
 
 void CCrashLog::BeginWatchedSection()
 {
@@ -340,7 +343,7 @@ void CCrashLog::ReportHang()
     }
     // The held thread may own the heap or a stream lock: copy plain words
     // into the room set aside, nothing more, until it runs again.
-    CGraphicsSystem* handler = m_failureHandler;
+    CFailureHandler* handler = m_failureHandler;
     CRecord* room = m_hangRecords.data();
     const size_t capacity = m_hangRecords.size();
     size_t count = 0;
@@ -391,7 +394,7 @@ LONG FilterDriverException(DWORD code, EXCEPTION_POINTERS* pointers)
         PostQuitMessage(0);
         return EXCEPTION_EXECUTE_HANDLER;
     }
-    CGraphicsSystem* handler = crashLog.GetFailureHandler();
+    CFailureHandler* handler = crashLog.GetFailureHandler();
     if (!handler) {
         crashLog.ReportFailure(kFailForeignFault);
         PostQuitMessage(0);

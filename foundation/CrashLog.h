@@ -11,7 +11,7 @@
 
 #include "foundation/TracePoint.h"
 
-class CGraphicsSystem;
+class CFailureHandler;
 
 // Failure codes of CCrashLog::ReportFailure.
 enum EFailureCode
@@ -41,8 +41,8 @@ public:
 
     // Receives hang and fault reports while a graphics library call runs.
     // Returns the previous handler, which the caller puts back afterwards.
-    CGraphicsSystem* SetFailureHandler(CGraphicsSystem* handler);
-    CGraphicsSystem* GetFailureHandler() const { return m_failureHandler; }
+    CFailureHandler* SetFailureHandler(CFailureHandler* handler);
+    CFailureHandler* GetFailureHandler() const { return m_failureHandler; }
 
     // Strictly paired and nested. The hang limit is armed only while the
     // innermost section is a watched one (window procedures); waits for
@@ -111,7 +111,7 @@ private:
     bool PopSection();
 
     // Shared with the watchdog thread: single words, read and written whole.
-    std::atomic<CGraphicsSystem*> m_failureHandler{nullptr};
+    std::atomic<CFailureHandler*> m_failureHandler{nullptr};
     std::atomic<CTracePoint*> m_newestPoint{nullptr};
     std::atomic<int32_t> m_pointCount{0};
     std::atomic<int32_t> m_ticks{0};

@@ -125,10 +125,10 @@ bool CallGuarded(void (*call)(void*), void* context)
     return false;
 }
 
-bool CallGraphicsGuarded(CGraphicsSystem* system, void (*call)(void*), void* context)
+bool CallGraphicsGuarded(CFailureHandler* handler, void (*call)(void*), void* context)
 {
     CCrashLog& crashLog = GetCrashLog();
-    CGraphicsSystem* previous = crashLog.SetFailureHandler(system);
+    CFailureHandler* previous = crashLog.SetFailureHandler(handler);
     const bool completed = CallGuarded(call, context);
     crashLog.SetFailureHandler(previous);
     return completed;

@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-class CGraphicsSystem;
+class CFailureHandler;
 
 // Guarded calls: the structured-exception blocks of the program. GCC has no
 // __try/__except for 32-bit Windows, so a call is guarded by an exception
@@ -45,10 +45,10 @@ class CGraphicsSystem;
 // normally, false when the filter handled a fault inside it.
 bool CallGuarded(void (*call)(void*), void* context);
 
-// Makes the system the crash log's failure handler, runs call(context) as
+// Makes the handler (a graphics system) the crash log's failure handler, runs call(context) as
 // CallGuarded does, and puts the previous handler back afterwards, also after
 // a handled fault. Returns whether the call completed.
-bool CallGraphicsGuarded(CGraphicsSystem* system, void (*call)(void*), void* context);
+bool CallGraphicsGuarded(CFailureHandler* handler, void (*call)(void*), void* context);
 
 template <class Function>
 bool CallGuarded(Function&& function)
@@ -59,10 +59,10 @@ bool CallGuarded(Function&& function)
 }
 
 template <class Function>
-bool CallGraphicsGuarded(CGraphicsSystem* system, Function&& function)
+bool CallGraphicsGuarded(CFailureHandler* handler, Function&& function)
 {
     using Callable = std::remove_reference_t<Function>;
     return CallGraphicsGuarded(
-        system, [](void* callable) noexcept { (*static_cast<Callable*>(callable))(); },
+        handler, [](void* callable) noexcept { (*static_cast<Callable*>(callable))(); },
         const_cast<void*>(static_cast<const void*>(&function)));
 }

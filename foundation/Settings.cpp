@@ -5,9 +5,8 @@
 
 #include "foundation/Clock.h"
 #include "foundation/CrashLog.h"
-#include "foundation/Strings.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/TextConversion.h"
-#include "ui/MessageBox.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ void ShowOpenFailure()
     if (shown && sinceShown.GetElapsedSeconds() <= 1.0)
         return;
     shown = true;
-    CMessageBox::Show(GetString(2701), CMessageBox::kError);
+    ShowNotice(2701, ENoticeStyle::kError);
     // Counted from the moment the box went away: a user who takes a while to
     // close it must not get the next one at once.
     sinceShown.Lap();

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "foundation/Clock.h"
-#include "ui/Delegate.h"
+#include "foundation/Delegate.h"
 
 // A timer of the program's own: no Windows timer and no thread. A running
 // timer is a member of one process-wide set; the message loop's pump calls

@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "foundation/CrashLog.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/Strings.h"
-#include "ui/MessageBox.h"
 
 namespace {
 
@@ -162,7 +162,7 @@ void CWebAccess::OpenLink(const CUrlBuilder& url) const
     const int32_t code = ShellResultCode(result);
     TRACE_VALUE(int32_t, code);
     if (code <= 32)
-        CMessageBox::Show(GetStringWith2Args(2683, address, std::to_wstring(code)), CMessageBox::kError);
+        ShowNotice(GetStringWith2Args(2683, address, std::to_wstring(code)), ENoticeStyle::kError);
 }
 
 std::wstring CWebAccess::OpenDocument(const std::wstring& target) const

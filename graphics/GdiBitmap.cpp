@@ -6,7 +6,7 @@
 #include "graphics/GdiGraphics.h"
 #include "graphics/GdiObject.h"
 #include "graphics/PixelBitmap.h"
-#include "ui/PixelRange.h"
+#include "graphics/PixelRange.h"
 
 CGdiBitmap::CGdiBitmap()
 {

@@ -10,8 +10,8 @@
 #include "foundation/ColorTable.h"
 #include "foundation/CrashLog.h"
 #include "graphics/GdiplusBitmap.h"
+#include "graphics/ImageEncoder.h"
 #include "graphics/PixelBitmap.h"
-#include "ui/ImageEncoder.h"
 
 namespace
 {
@@ -272,7 +272,7 @@ bool SaveImage(const CPixelBitmap& bitmap, const std::wstring& fileName, const C
     const CColorTable* palette = nullptr;
     const int mode = codec->GetPaletteMode();
     if (mode == 1 || mode == 2) {
-        table = CColorTable::FromBitmap(&bitmap);
+        table = CColorTable::FromPixels(bitmap.GetPixels().data(), bitmap.GetPixels().size());
         palette = table.get();
         if (!palette && mode == 2) {
             palette = fallbackPalette;

@@ -11,7 +11,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Rgba.h"
 #include "graphics/GdiBitmap.h"
-#include "ui/PixelRange.h"
+#include "graphics/PixelRange.h"
 
 namespace
 {

@@ -8,7 +8,7 @@
 #include "foundation/Rgba.h"
 #include "graphics/ImageCache.h"
 #include "graphics/PixelBitmap.h"
-#include "ui/PixelRange.h"
+#include "graphics/PixelRange.h"
 
 namespace
 {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/FailureHandler.h"
 #include "foundation/Geometry.h"
 
 class CGraphicsSystem;
@@ -39,7 +40,7 @@ struct CGraphicsClassEntry
 // GDI is the last resort: it is never restricted, keeps no worst error and
 // always qualifies in the choice, so a GDI failure of one run can never
 // leave a later run without any system.
-class CGraphicsSystem
+class CGraphicsSystem : public CFailureHandler
 {
 public:
     // Reads the worst error of earlier runs; the settings must be open.
@@ -80,7 +81,7 @@ public:
     // not for the system the user picked in this run); a new current error
     // is recorded in a trace point and dumped through the crash log (code 2,
     // no message).
-    void ReportFailure(int severity);
+    void ReportFailure(int severity) override;
 
     // Probes availability on first use: usable when the guarded probe
     // answered true and no failure was reported meanwhile.

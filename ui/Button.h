@@ -1,7 +1,7 @@
 #pragma once
 
+#include "foundation/Delegate.h"
 #include "ui/Control.h"
-#include "ui/Delegate.h"
 
 class CGridLayout;
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Delegate.h"
 #include "ui/Control.h"
-#include "ui/Delegate.h"
 
 // A drop-down list. Items keep the index they were added with, also when the
 // list sorts them; the selection is such an index.

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/Delegate.h"
+#include "foundation/Delegate.h"
 
 // An identified node of the command and menu tree. Its identifier is a text
 // identifier: the same number names its caption text and, in the

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "foundation/Delegate.h"
 #include "ui/Control.h"
-#include "ui/Delegate.h"
 
 // A one-line edit field. The text in the object follows every change of the
 // native edit; onChange fires after it is copied.

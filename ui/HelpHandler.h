@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/Delegate.h"
+#include "foundation/Delegate.h"
 
 // The application's help handler: called with a help topic (a dialog's Help
 // button). The shell sets it at start-up; while it is unset, asking for help

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ui/Delegate.h"
+#include "foundation/Delegate.h"
 
 // The program's one modal message box: task-modal, brought to the front,
 // captioned with the program's name (text 2001).

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "foundation/Delegate.h"
 #include "ui/Control.h"
-#include "ui/Delegate.h"
 
 // A scroll bar control over positions min..max with a page of `page`
 // positions. The thumb's moves come back through onPositionChanged; line and

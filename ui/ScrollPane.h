@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Delegate.h"
 #include "foundation/FontMetrics.h"
 #include "graphics/Drawable.h"
-#include "ui/Delegate.h"
 #include "ui/ForwardingWindow.h"
 #include "ui/GridLayout.h"
 #include "ui/Panel.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "foundation/Delegate.h"
 #include "ui/Control.h"
-#include "ui/Delegate.h"
 
 // An edit field with an up-down control at its right edge. Its text is only
 // what the program set or the user typed; `changed` records whether the user

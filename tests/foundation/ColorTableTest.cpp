@@ -4,7 +4,6 @@
 
 #include "foundation/ColorTable.h"
 #include "foundation/Rgba.h"
-#include "graphics/PixelBitmap.h"
 #include "tests/support/FailureReports.h"
 
 namespace {
@@ -143,28 +142,5 @@ TEST(ColorTable, FromMissingPixelsIsReported)
 {
     const int before = ReportCount();
     EXPECT_FALSE(CColorTable::FromPixels(nullptr, 4));
-    EXPECT_EQ(before + 1, ReportCount());
-}
-
-TEST(ColorTable, FromBitmapTakesThePixelsInStorageOrder)
-{
-    CPixelBitmap bitmap(2, 2);
-    bitmap.SetPixel(0, 0, Rgb(10, 0, 0));   // top row: stored last
-    bitmap.SetPixel(1, 1, Rgb(0, 0, 20));   // bottom row: stored first
-    auto table = CColorTable::FromBitmap(&bitmap);
-    ASSERT_TRUE(table);
-    EXPECT_EQ((std::vector<uint32_t>{Rgb(255, 255, 255), Rgb(0, 0, 20), Rgb(10, 0, 0)}), table->GetColors());
-
-    CPixelBitmap full(16, 16);
-    for (int i = 0; i < 256; ++i)
-        full.SetPixel(i % 16, i / 16, Rgb(uint32_t(i), 0, 0));
-    EXPECT_FALSE(CColorTable::FromBitmap(&full));
-    full.SetPixel(15, 15, Rgb(0, 0, 0));
-    table = CColorTable::FromBitmap(&full);
-    ASSERT_TRUE(table);
-    EXPECT_EQ(255, table->GetCount());
-
-    const int before = ReportCount();
-    EXPECT_FALSE(CColorTable::FromBitmap(nullptr));
     EXPECT_EQ(before + 1, ReportCount());
 }

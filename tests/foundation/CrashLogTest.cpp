@@ -15,6 +15,7 @@
 #include "render3d/GraphicsSystem.h"
 #include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
@@ -376,6 +377,7 @@ TEST(CrashLogSections, OtherThreadsKeepNoSections)
 
 CHILD_SCENARIO(CrashLogReportsOnce)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     StampAnchor();
     StampInt();
@@ -391,7 +393,8 @@ CHILD_SCENARIO(CrashLogReportsOnce)
     StampPlain();
     StampLast();
     GetCrashLog().ReportFailure(kFailSystemCall);
-    if (const int failed = CheckOneReportBox("CrashLogTest.cpp:" + std::to_string(StampLastLine) + ":5"))
+    const std::string where = "CrashLogTest.cpp:" + std::to_string(StampLastLine);
+    if (const int failed = CheckOneReportNotice(notices, where + ":5"))
         return failed;
 
     // Later reports, whatever their code, neither write nor tell.
@@ -400,7 +403,7 @@ CHILD_SCENARIO(CrashLogReportsOnce)
         ReportFailure(code);
     if (ReadWholeFile(GetTestCrashLogPath()) != written)
         return 40;
-    if (!CDialogWatcher::TakeAnswered().empty())
+    if (!notices.Take().empty())
         return 41;
     return ReportCount() == 6 ? 0 : 42;
 }
@@ -429,13 +432,14 @@ TEST(CrashLogChild, FirstReportWritesTheDumpAndTellsTheUser)
 
 CHILD_SCENARIO(CrashLogCheckShowsTheWindowsError)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     StampAnchor();
     SetLastError(1234);
     ReportFailure();
     if (GetLastError() != 1234)
         return 50;
-    return CheckOneReportBox("CrashLogTest.cpp:" + std::to_string(StampAnchorLine) + ":1234");
+    return CheckOneReportNotice(notices, "CrashLogTest.cpp:" + std::to_string(StampAnchorLine) + ":1234");
 }
 
 TEST(CrashLogChild, CheckFailureShowsWhereAndTheWindowsError)
@@ -505,12 +509,13 @@ std::vector<std::string> Lines(const std::string& file)
 
 CHILD_SCENARIO(CrashLogHangWithoutHandler)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     if (const int failed = HangInWatchedSection())
         return failed;
     if (ReportCount() != 1)
         return 63;
-    if (!CDialogWatcher::TakeAnswered().empty())
+    if (!notices.Take().empty())
         return 64;
     // The watchdog does not come back.
     GetCrashLog().StartWatchdog();
@@ -532,6 +537,7 @@ TEST(CrashLogChild, HangIsDumpedWithTheMarkerBeforeTheLastTick)
 
 CHILD_SCENARIO(CrashLogHangWithHandler)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem system(L"HangTest");
@@ -543,7 +549,7 @@ CHILD_SCENARIO(CrashLogHangWithHandler)
         result = 71;
     if (!result && ReportCount() != 1)
         result = 72;
-    if (!result && !CDialogWatcher::TakeAnswered().empty())
+    if (!result && !notices.Take().empty())
         result = 73;
     return result;
 }

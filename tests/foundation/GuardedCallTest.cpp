@@ -14,6 +14,7 @@
 #include "render3d/GraphicsSystem.h"
 #include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
@@ -123,12 +124,12 @@ TEST(GuardedCall, GraphicsCallHasItsSystemAsFailureHandler)
     // Stand-ins that are only compared, never used.
     alignas(8) static char first[8];
     alignas(8) static char second[8];
-    CGraphicsSystem* const outer = reinterpret_cast<CGraphicsSystem*>(first);
-    CGraphicsSystem* const inner = reinterpret_cast<CGraphicsSystem*>(second);
+    CFailureHandler* const outer = reinterpret_cast<CFailureHandler*>(first);
+    CFailureHandler* const inner = reinterpret_cast<CFailureHandler*>(second);
 
     CCrashLog& log = GetCrashLog();
-    CGraphicsSystem* const before = log.SetFailureHandler(outer);
-    CGraphicsSystem* seen = nullptr;
+    CFailureHandler* const before = log.SetFailureHandler(outer);
+    CFailureHandler* seen = nullptr;
     EXPECT_TRUE(CallGraphicsGuarded(inner, [&] { seen = log.GetFailureHandler(); }));
     EXPECT_EQ(inner, seen);
     EXPECT_EQ(outer, log.GetFailureHandler());
@@ -139,6 +140,7 @@ TEST(GuardedCall, GraphicsCallHasItsSystemAsFailureHandler)
 
 CHILD_SCENARIO(GuardOwnFault)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     StampBeforeFault();
     void* const chain = HandlerChain();
@@ -162,7 +164,7 @@ CHILD_SCENARIO(GuardOwnFault)
     const uintptr_t function = reinterpret_cast<uintptr_t>(&WriteThroughNull);
     if (at < function || at >= function + 32)
         return 14;
-    if (const int failed = CheckOneReportBox(address + ":" + std::to_string(kAccessViolation)))
+    if (const int failed = CheckOneReportNotice(notices, address + ":" + std::to_string(kAccessViolation)))
         return failed;
     if (!TakeQuitMessage())
         return 15;
@@ -170,7 +172,7 @@ CHILD_SCENARIO(GuardOwnFault)
     // The guard works again after a handled fault; the report is not repeated.
     if (CallGuarded([] { WriteThroughNull(); }))
         return 16;
-    if (!TakeQuitMessage() || !CDialogWatcher::TakeAnswered().empty())
+    if (!TakeQuitMessage() || !notices.Take().empty())
         return 17;
     int calls = 0;
     if (!CallGuarded([&] { ++calls; }) || calls != 1)
@@ -186,6 +188,7 @@ TEST(GuardedCallChild, FaultInOwnCodeReportsAndQuits)
 
 CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem system(L"ImageTest");
@@ -211,7 +214,7 @@ CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
         result = 13;
     else if (system.GetCurrentError() != 0 || system.IsRestricted())
         result = 14;
-    else if (const int failed = CheckOneReportBox(Hex8(page) + ":" + std::to_string(kAccessViolation)))
+    else if (const int failed = CheckOneReportNotice(notices, Hex8(page) + ":" + std::to_string(kAccessViolation)))
         result = failed;
     else if (!TakeQuitMessage())
         result = 15;
@@ -226,6 +229,7 @@ TEST(GuardedCallChild, WholeImageCountsAsOwnCode)
 
 CHILD_SCENARIO(GuardDriverFault)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     CTestSettingsKey key;
     static CGraphicsSystem outer(L"OuterTest");
@@ -246,7 +250,7 @@ CHILD_SCENARIO(GuardDriverFault)
         result = 12;
     else if (driver.GetCurrentError() != 3 || !driver.IsRestricted() || outer.GetCurrentError() != 0)
         result = 13;
-    else if (ReportCount() != 1 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
+    else if (ReportCount() != 1 || !notices.Take().empty() || TakeQuitMessage())
         result = 14;
     else if (CSettings::GetInt(L"DriverTestWorstError", 0) != 3)
         result = 15;
@@ -301,6 +305,7 @@ TEST(GuardedCallChild, FaultInAGraphicsLibraryFailsThatSystemAndGoesOn)
 
 CHILD_SCENARIO(GuardForeignFaultWithoutHandler)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     void* const code = MakeForeignCode();
     if (!code)
@@ -308,8 +313,8 @@ CHILD_SCENARIO(GuardForeignFaultWithoutHandler)
     StampBeforeFault();
     if (CallGuarded([&] { RunCode(code); }))
         return 11;
-    if (const int failed = CheckOneReportBox(std::to_string(kAccessViolation) + ":GuardedCallTest.cpp:" +
-                                             std::to_string(StampBeforeFaultLine)))
+    const std::string where = "GuardedCallTest.cpp:" + std::to_string(StampBeforeFaultLine);
+    if (const int failed = CheckOneReportNotice(notices, std::to_string(kAccessViolation) + ":" + where))
         return failed;
     return TakeQuitMessage() ? 0 : 12;
 }
@@ -323,6 +328,7 @@ TEST(GuardedCallChild, FaultElsewhereWithoutHandlerReportsAndQuits)
 
 CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     BOOL bad = FALSE;
     // The system answers these by catching the access violation itself.
@@ -330,7 +336,7 @@ CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
         return 10;
     if (!bad)
         return 11;
-    if (ReportCount() != 0 || !CDialogWatcher::TakeAnswered().empty() || TakeQuitMessage())
+    if (ReportCount() != 0 || !notices.Take().empty() || TakeQuitMessage())
         return 12;
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 
@@ -213,7 +214,6 @@ TEST_F(Settings, AFailedWriteIsReported)
     const int before = ReportCount();
     key.SetInt(L"Value", 1);
     EXPECT_EQ(before + 1, ReportCount());
-    CDialogWatcher::TakeAnswered();
 }
 
 TEST_F(Settings, KeysOpenUnderAnotherKey)
@@ -253,17 +253,20 @@ CHILD_SCENARIO(SettingsOpenFailureMessages)
 {
     // An invalid root makes RegCreateKeyW fail.
     const HKEY invalidRoot = reinterpret_cast<HKEY>(uintptr_t(0x12345678));
+    CNoticeRecorder notices;
+    const auto countShown = [&] {
+        int shown = 0;
+        for (const CNotice& notice : notices.Take())
+            shown += notice.textId == 2701 && notice.style == ENoticeStyle::kError;
+        return shown;
+    };
     const int before = ReportCount();
     CRegistryKey first(invalidRoot, L"Fendrel");
     CRegistryKey second(invalidRoot, L"Fendrel");
-    int shownQuickly = 0;
-    for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
-        shownQuickly += seen.text == GetString(2701);
+    const int shownQuickly = countShown();
     Sleep(1100);
     CRegistryKey third(invalidRoot, L"Fendrel");
-    int shownLater = 0;
-    for (const CSeenDialog& seen : CDialogWatcher::TakeAnswered())
-        shownLater += seen.text == GetString(2701);
+    const int shownLater = countShown();
     if (first.IsOpen() || third.IsOpen())
         return 90;
     // A key that is not open reads defaults and ignores writes silently.

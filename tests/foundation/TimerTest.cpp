@@ -14,6 +14,7 @@
 #include "foundation/Timer.h"
 #include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -545,6 +546,7 @@ __attribute__((noinline)) void OverwriteStackBelow()
 
 CHILD_SCENARIO(TimerHandlerFaultAbandonsThePass)
 {
+    CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
     auto faulting = std::make_unique<CTimer>();
     faulting->repeat = true;
@@ -552,7 +554,7 @@ CHILD_SCENARIO(TimerHandlerFaultAbandonsThePass)
     faulting->Start(false);
     if (CallGuarded([] { FireDueTimers(); }))
         return 10;
-    if (ReportCount() != 1 || CDialogWatcher::TakeAnswered().size() != 1)
+    if (ReportCount() != 1 || notices.Take().size() != 1)
         return 11;
     MSG quit;
     if (!PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))

@@ -8,6 +8,7 @@
 #include "foundation/Strings.h"
 #include "foundation/WebAccess.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -114,7 +115,6 @@ protected:
         m_saved = CWebAccess::GetSystemCalls();
         g_machine = &m_machine;
         CWebAccess::GetSystemCalls() = {&FakeConnectedFlags, &FakeHasClassKey, &FakeShellExecute};
-        CDialogWatcher::TakeAnswered();
     }
     void TearDown() override
     {
@@ -124,6 +124,7 @@ protected:
 
     CFakeMachine m_machine;
     CWebAccess::CSystemCalls m_saved;
+    CNoticeRecorder m_notices;
 };
 
 std::vector<std::wstring> Names(std::initializer_list<const wchar_t*> names)
@@ -202,7 +203,7 @@ TEST_F(WebAccess, OpenLinkHandsTheAddressToTheShell)
     EXPECT_EQ(L".", call.folder);
     EXPECT_EQ(SW_SHOWNORMAL, call.show);
     EXPECT_EQ(0, ReportCount() - before);
-    EXPECT_TRUE(CDialogWatcher::TakeAnswered().empty());
+    EXPECT_TRUE(m_notices.Take().empty());
 }
 
 TEST_F(WebAccess, AShellFailureIsShown)
@@ -214,9 +215,9 @@ TEST_F(WebAccess, AShellFailureIsShown)
     CUrlBuilder url;
     url.AppendUtf8(L"https://example.org/contact");
     access.OpenLink(url);
-    const std::vector<CSeenDialog> seen = CDialogWatcher::TakeAnswered();
+    const std::vector<std::wstring> seen = m_notices.TakeTexts();
     ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(GetStringWith2Args(2683, L"https://example.org/contact", L"31"), seen[0].text);
+    EXPECT_EQ(GetStringWith2Args(2683, L"https://example.org/contact", L"31"), seen[0]);
 }
 
 TEST_F(WebAccess, MissingWebHandlerIsReportedButTheShellStillTries)
@@ -230,7 +231,6 @@ TEST_F(WebAccess, MissingWebHandlerIsReportedButTheShellStillTries)
     access.OpenLink(url);
     EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(1u, m_machine.shellCalls.size());
-    CDialogWatcher::TakeAnswered();
 }
 
 TEST_F(WebAccess, OfflineLinkIsTriedWithoutAReport)
@@ -264,7 +264,7 @@ TEST_F(WebAccess, OpenDocumentRunsFromItsFolder)
     EXPECT_EQ(GetStringWith2Args(2683, L"C:/help/Index.html", L"2"), access.OpenDocument(L"C:/help/Index.html"));
     EXPECT_EQ(L"C:/help", m_machine.shellCalls[1].folder);
     // The caller shows the text; nothing is shown here.
-    EXPECT_TRUE(CDialogWatcher::TakeAnswered().empty());
+    EXPECT_TRUE(m_notices.Take().empty());
 }
 
 TEST_F(WebAccess, OpenDocumentOfAPlainNameIsReported)
@@ -285,7 +285,6 @@ TEST_F(WebAccess, OpenDocumentWithoutAPageHandlerIsReported)
     access.OpenDocument(L"C:\\help\\Contents.html");
     EXPECT_EQ(1, ReportCount() - before);
     EXPECT_EQ(1u, m_machine.shellCalls.size());
-    CDialogWatcher::TakeAnswered();
 }
 
 TEST(WebAccessOnThisMachine, FlagsFollowTheRegistryAndTheConnection)

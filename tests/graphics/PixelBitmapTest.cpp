@@ -10,6 +10,7 @@
 #include "foundation/Rgba.h"
 #include "graphics/GdiplusBitmap.h"
 #include "graphics/PixelBitmap.h"
+#include "graphics/PixelRange.h"
 #include "tests/support/FailureReports.h"
 
 namespace
@@ -464,4 +465,66 @@ TEST(PixelBitmap, MissingGdiplusImageIsReported)
 {
     EXPECT_EQ(1, CountReports([&] { EXPECT_TRUE(CPixelBitmap(static_cast<Gdiplus::GpImage*>(nullptr)).IsEmpty()); }));
     EXPECT_EQ(1, CountReports([&] { EXPECT_TRUE(CPixelBitmap().ToGdiplusBitmap(true).IsNull()); }));
+}
+
+TEST(PixelRange, AllPixelsRowsAndOneRow)
+{
+    const CPixelRange all = CPixelRange::AllPixels(4.9f, 3.0f);
+    EXPECT_EQ(0, all.start);
+    EXPECT_EQ(1, all.step);
+    EXPECT_EQ(12, all.end);
+    EXPECT_EQ(4, all.width);
+    EXPECT_EQ(2, all.lastRow);
+
+    const CPixelRange down = CPixelRange::Rows(4.0f, 3.0f, false);
+    EXPECT_EQ(0, down.start);
+    EXPECT_EQ(4, down.step);
+    EXPECT_EQ(12, down.end);
+
+    const CPixelRange up = CPixelRange::Rows(4.0f, 3.0f, true);
+    std::vector<int> starts;
+    for (int i = up.start; i != up.end; i += up.step)
+        starts.push_back(i);
+    EXPECT_EQ((std::vector<int>{8, 4, 0}), starts);
+
+    const CPixelRange bottom = CPixelRange::Row(4.0f, 3.0f, 0);
+    EXPECT_EQ(8, bottom.start);
+    EXPECT_EQ(12, bottom.end);
+    const CPixelRange top = CPixelRange::Row(4.0f, 3.0f, 2);
+    EXPECT_EQ(0, top.start);
+    EXPECT_EQ(4, top.end);
+}
+
+TEST(PixelRange, NeverLeavesTheBitmap)
+{
+    const CPixelRange outside = CPixelRange::Row(4.0f, 3.0f, 3);
+    EXPECT_EQ(outside.start, outside.end);
+    const CPixelRange negative = CPixelRange::Row(4.0f, 3.0f, -1);
+    EXPECT_EQ(negative.start, negative.end);
+    const CPixelRange mirrored = CPixelRange::AllPixels(-2.0f, -3.0f);
+    EXPECT_EQ(0, mirrored.end);
+    const CPixelRange empty = CPixelRange::Rows(0.0f, 5.0f, true);
+    EXPECT_EQ(empty.start, empty.end);
+}
+
+TEST(PixelBitmap, ColorTableTakesThePixelsInStorageOrder)
+{
+    const auto tableOf = [](const CPixelBitmap& bitmap) {
+        return CColorTable::FromPixels(bitmap.GetPixels().data(), bitmap.GetPixels().size());
+    };
+    CPixelBitmap bitmap(2, 2);
+    bitmap.SetPixel(0, 0, MakeRgba(10, 0, 0, 255));   // top row: stored last
+    bitmap.SetPixel(1, 1, MakeRgba(0, 0, 20, 255));   // bottom row: stored first
+    auto table = tableOf(bitmap);
+    ASSERT_TRUE(table);
+    EXPECT_EQ((std::vector<uint32_t>{0xFFFFFFFF, MakeRgba(0, 0, 20, 255), MakeRgba(10, 0, 0, 255)}), table->GetColors());
+
+    CPixelBitmap full(16, 16);
+    for (int i = 0; i < 256; ++i)
+        full.SetPixel(i % 16, i / 16, MakeRgba(uint32_t(i), 0, 0, 255));
+    EXPECT_FALSE(tableOf(full));
+    full.SetPixel(15, 15, MakeRgba(0, 0, 0, 255));
+    table = tableOf(full);
+    ASSERT_TRUE(table);
+    EXPECT_EQ(255, table->GetCount());
 }

@@ -332,9 +332,9 @@ TEST_F(GraphicsChoice, GuardedCallsMakeTheSystemTheFailureHandler)
             handler = GetCrashLog().GetFailureHandler();
             return true;
         }
-        CGraphicsSystem* handler = nullptr;
+        CFailureHandler* handler = nullptr;
     } system;
-    CGraphicsSystem* const before = GetCrashLog().GetFailureHandler();
+    CFailureHandler* const before = GetCrashLog().GetFailureHandler();
     const HWND window = GetDesktopWindow();
     system.PrepareWindowGuarded(window);
     EXPECT_EQ(window, system.prepared);

@@ -9,10 +9,12 @@
 constexpr char kTestCrashLogName[] = "Fendrel4CrashLog.txt";
 std::wstring GetTestCrashLogPath();
 
-// 0 when the message boxes shown since the last look are exactly one failure
-// report (text 2675) naming the argument; 20 plus the count for another
-// number of boxes, 30 for another text.
-int CheckOneReportBox(const std::string& argument);
+class CNoticeRecorder;
+
+// 0 when the notices sent since the last look are exactly one failure report
+// (text 2675) naming the argument; 20 plus the count for another number of
+// notices, 30 for another text.
+int CheckOneReportNotice(CNoticeRecorder& recorder, const std::string& argument);
 
 // Whether a line of the log starts with the text (a file and line stamp).
 inline bool StartsWith(const std::string& text, const std::string& start)

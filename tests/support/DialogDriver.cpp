@@ -7,8 +7,8 @@
 
 #include "graphics/GdiObject.h"
 #include "graphics/GdiplusSession.h"
+#include "graphics/ImageEncoder.h"
 #include "tests/support/TestSupport.h"
-#include "ui/ImageEncoder.h"
 #include "ui/UIFontMetrics.h"
 
 namespace {

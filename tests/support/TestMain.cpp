@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv)
 {
+    RunTestStartup();
     CDialogWatcher::Start();
     int exitCode = 0;
     if (!RunChildScenarioFromCommandLine(argc, argv, &exitCode)) {

@@ -67,6 +67,24 @@ DWORD WINAPI WatchDialogs(void*)
 
 }  // namespace
 
+namespace {
+
+std::vector<void (*)()>& StartupSteps()
+{
+    static std::vector<void (*)()> steps;
+    return steps;
+}
+
+}  // namespace
+
+CTestStartup::CTestStartup(void (*step)()) { StartupSteps().push_back(step); }
+
+void RunTestStartup()
+{
+    for (void (*step)() : StartupSteps())
+        step();
+}
+
 CChildScenarioRegistrar::CChildScenarioRegistrar(const char* name, ChildScenario scenario)
 {
     Scenarios()[name] = scenario;

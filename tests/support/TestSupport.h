@@ -7,6 +7,21 @@
 
 // Shared helpers of the test executables.
 
+// ---- Start-up ---------------------------------------------------------------
+// What the program's start-up registers (the notice sink, the object kinds,
+// the properties dialogs, the graphics systems) a test program registers as
+// far as its tests need it, through a step that main runs before any test or
+// child scenario:
+//
+//     static CTestStartup g_startup([] { RegisterObjectTypes(); });
+
+struct CTestStartup
+{
+    explicit CTestStartup(void (*step)());
+};
+
+void RunTestStartup();
+
 // ---- Child scenarios --------------------------------------------------------
 // Code that must run in a process of its own: the one-time failure report,
 // deliberate faults, the watchdog. A scenario returns the child's exit code.

@@ -8,7 +8,6 @@
 #include "foundation/CrashLog.h"
 #include "tests/support/FailureReports.h"
 #include "ui/Object.h"
-#include "ui/PixelRange.h"
 #include "ui/UIFontMetrics.h"
 #include "ui/WideBuffer.h"
 
@@ -148,46 +147,6 @@ TEST(AxisLimits, MergeKeepsTheSmallestSetMaximumAndTheSmallerStretch)
     // An item whose own limits contradict each other is reported.
     limits.Merge(10, 10, 5, 0, false);
     EXPECT_EQ(before + 1, ReportCount());
-}
-
-TEST(PixelRange, AllPixelsRowsAndOneRow)
-{
-    const CPixelRange all = CPixelRange::AllPixels(4.9f, 3.0f);
-    EXPECT_EQ(0, all.start);
-    EXPECT_EQ(1, all.step);
-    EXPECT_EQ(12, all.end);
-    EXPECT_EQ(4, all.width);
-    EXPECT_EQ(2, all.lastRow);
-
-    const CPixelRange down = CPixelRange::Rows(4.0f, 3.0f, false);
-    EXPECT_EQ(0, down.start);
-    EXPECT_EQ(4, down.step);
-    EXPECT_EQ(12, down.end);
-
-    const CPixelRange up = CPixelRange::Rows(4.0f, 3.0f, true);
-    std::vector<int> starts;
-    for (int i = up.start; i != up.end; i += up.step)
-        starts.push_back(i);
-    EXPECT_EQ((std::vector<int>{8, 4, 0}), starts);
-
-    const CPixelRange bottom = CPixelRange::Row(4.0f, 3.0f, 0);
-    EXPECT_EQ(8, bottom.start);
-    EXPECT_EQ(12, bottom.end);
-    const CPixelRange top = CPixelRange::Row(4.0f, 3.0f, 2);
-    EXPECT_EQ(0, top.start);
-    EXPECT_EQ(4, top.end);
-}
-
-TEST(PixelRange, NeverLeavesTheBitmap)
-{
-    const CPixelRange outside = CPixelRange::Row(4.0f, 3.0f, 3);
-    EXPECT_EQ(outside.start, outside.end);
-    const CPixelRange negative = CPixelRange::Row(4.0f, 3.0f, -1);
-    EXPECT_EQ(negative.start, negative.end);
-    const CPixelRange mirrored = CPixelRange::AllPixels(-2.0f, -3.0f);
-    EXPECT_EQ(0, mirrored.end);
-    const CPixelRange empty = CPixelRange::Rows(0.0f, 5.0f, true);
-    EXPECT_EQ(empty.start, empty.end);
 }
 
 TEST(WideBuffer, SmallTextsStayInsideLargeOnesAreAllocated)

@@ -1,4 +1,4 @@
-#include "ui/ImageEncoder.h"
+#include "graphics/ImageEncoder.h"
 
 #include <gdiplus.h>
 
