@@ -10,6 +10,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Rect.h"
 #include "foundation/Strings.h"
+#include "graphics/ClipboardBytes.h"
 #include "graphics/GdiGraphics.h"
 #include "ui/MessageBox.h"
 
@@ -45,31 +46,6 @@ void CloseClipboardAfterWriting()
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
     }
-}
-
-// Hands a copy of the bytes to the open clipboard; the clipboard owns the
-// block once SetClipboardData has taken it, until then it is ours to free.
-bool PutClipboardBytes(UINT format, const void* data, size_t size)
-{
-    TRACE_VALUE(int32_t, int32_t(format));
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    void* memory = block ? GlobalLock(block) : nullptr;
-    if (!memory) {
-        TRACE_VALUE(int32_t, int32_t(size));
-        ReportFailure(kFailSystemCall);
-        if (block)
-            GlobalFree(block);
-        return false;
-    }
-    std::memcpy(memory, data, size);
-    GlobalUnlock(block);
-    if (!SetClipboardData(format, block)) {
-        TRACE_VALUE(int32_t, int32_t(GetLastError()));
-        ReportFailure(kFailSystemCall);
-        GlobalFree(block);
-        return false;
-    }
-    return true;
 }
 
 bool PutClipboardText(const std::string& text)
