@@ -34,6 +34,20 @@ void WriteRecordHead(CFieldWriter& writer, ERecordTag tag)
     writer.WriteInt8(tag);
 }
 
+// Whether the bytes hold the whole character that starts at `at`: its
+// continuation bytes (never escaped) are all there and none is a field end.
+bool HoldsWholeChar(const std::string& bytes, size_t at)
+{
+    const unsigned lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80)
+        return true;
+    const size_t end = at + ((lead & 0x20) ? 3 : 2);
+    if (end > bytes.size())
+        return false;
+    return std::find(bytes.begin() + ptrdiff_t(at) + 1, bytes.begin() + ptrdiff_t(end), char(kFieldEndByte)) ==
+           bytes.begin() + ptrdiff_t(end);
+}
+
 }  // namespace
 
 std::string CFormattedText::Serialize(int from, int to)
@@ -100,7 +114,8 @@ std::string CFormattedText::Serialize(int from, int to)
 
 // Damaged bytes are input, not a fault of the program: reading stops
 // quietly where they stop making sense, at an unescaped field end (which the
-// reader never moves past) and at a tag it does not know, and values no text
+// reader never moves past), at a character cut short and at a tag it does
+// not know, and values no text
 // can hold (sizes below 1, a tab interval below 1, a negative wrap width, an
 // unknown alignment) are passed over.
 void CFormattedText::InsertSerialized(const std::string& bytes)
@@ -123,7 +138,7 @@ void CFormattedText::InsertSerialized(const std::string& bytes)
     };
     int32_t version = 0;
     reader.ReadInt8(version);
-    while (!reader.AtFieldEnd()) {
+    while (!reader.AtFieldEnd() && HoldsWholeChar(bytes, reader.GetPosition())) {
         wchar_t ch = 0;
         reader.ReadWideChar(ch);
         if (ch != kRecordMark) {

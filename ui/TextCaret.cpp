@@ -25,4 +25,16 @@ void CTextCaret::Blink()
     MakeUniqueKey();
 }
 
-void CTextCaret::Beep() { MessageBeep(MB_ICONEXCLAMATION); }
+namespace {
+
+int g_beeps = 0;
+
+}  // namespace
+
+void CTextCaret::Beep()
+{
+    ++g_beeps;
+    MessageBeep(MB_ICONEXCLAMATION);
+}
+
+int CTextCaret::GetBeepCount() { return g_beeps; }

@@ -20,8 +20,10 @@ public:
     void Blink();
 
     // The warning beep of rejected input (MessageBeep with
-    // MB_ICONEXCLAMATION).
+    // MB_ICONEXCLAMATION), and how many there were: a beep cannot be heard
+    // in a test.
     static void Beep();
+    static int GetBeepCount();
 
     CRectF rect;
     uint32_t phase = 0;

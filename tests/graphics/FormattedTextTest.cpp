@@ -277,3 +277,38 @@ TEST(FormattedText, LayoutWidthFollowsWrapAndShrink)
     text.CommitChanges();
     EXPECT_NE(key, text.GetKey());
 }
+
+TEST(FormattedText, SeekingFromAnyPlaceFindsTheSameParagraphTops)
+{
+    // Paragraphs of three heights; the caret visits them in a scrambled
+    // order, so the list's cursor comes from the start, the end and both
+    // directions, also right after a paragraph changed its height.
+    CText text;
+    const float sizes[] = {20.0f, 35.0f, 12.0f};
+    std::vector<float> tops;
+    float top = 0.0f;
+    for (int i = 0; i < 30; ++i) {
+        text.SetSelectionFontSize(sizes[i % 3]);
+        text.TypeChar(L'a' + wchar_t(i % 26));
+        text.TypeChar(10);
+        tops.push_back(top);
+        top += CFontMetrics(sizes[i % 3], false).GetLineSpacing();
+    }
+    // The text ends in its first, empty paragraph.
+    top += CFontMetrics(kSize, false).GetLineSpacing();
+    for (int step = 0; step < 60; ++step) {
+        const int paragraph = (step * 17) % 30;
+        text.SetCaret(paragraph * 2 + 1, false, false);
+        ASSERT_FLOAT_EQ(tops[size_t(paragraph)], text.GetCaretRect().top) << step;
+        if (step == 20) {
+            text.SetSelection(paragraph * 2, paragraph * 2 + 1, false);
+            text.SetSelectionFontSize(sizes[paragraph % 3] + 10.0f);
+            const float grown = CFontMetrics(sizes[paragraph % 3] + 10.0f, false).GetLineSpacing() -
+                                CFontMetrics(sizes[paragraph % 3], false).GetLineSpacing();
+            for (size_t i = size_t(paragraph) + 1; i < tops.size(); ++i)
+                tops[i] += grown;
+            top += grown;
+        }
+    }
+    EXPECT_FLOAT_EQ(top, text.GetHeight());
+}

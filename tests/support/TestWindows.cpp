@@ -150,6 +150,39 @@ void SetModifierKeys(bool control, bool shift)
     SetKeyboardState(keys);
 }
 
+namespace {
+
+DWORD WINAPI DriveMenu(void* keys)
+{
+    const std::vector<WPARAM>& typed = *static_cast<const std::vector<WPARAM>*>(keys);
+    for (int i = 0; i < 500; ++i) {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        if (menu && IsWindowVisible(menu)) {
+            for (WPARAM key : typed) {
+                PostMessageW(menu, WM_KEYDOWN, key, 1);
+                PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+                Sleep(50);
+            }
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
+}  // namespace
+
+int RunPopupMenu(const std::function<void()>& open, const std::vector<WPARAM>& keys)
+{
+    HANDLE thread = CreateThread(nullptr, 0, DriveMenu, const_cast<std::vector<WPARAM>*>(&keys), 0, nullptr);
+    open();
+    WaitForSingleObject(thread, 10000);
+    DWORD code = 2;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    return int(code);
+}
+
 COLORREF ReadClientPixel(HWND window, int x, int y)
 {
     const CWindowDc dc(window);

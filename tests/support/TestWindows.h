@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "ui/Window.h"
 
@@ -53,6 +54,11 @@ void MouseInput(POINT screen, DWORD buttons = 0, bool pump = true);
 void ParkMouse();
 // The Ctrl and Shift states GetKeyState reports from now on.
 void SetModifierKeys(bool control, bool shift);
+
+// Runs `open`, which shows a pop-up menu of this process and returns once it
+// has closed, while a thread waits for the menu and types the keys into it.
+// 0 when the keys were typed, 1 when no menu came.
+int RunPopupMenu(const std::function<void()>& open, const std::vector<WPARAM>& keys);
 
 // The colour (0x00BBGGRR) of a window's client pixel as the screen shows it.
 COLORREF ReadClientPixel(HWND window, int x, int y);

@@ -1055,34 +1055,9 @@ struct CMenuRecord
     bool nativeMenuGone = false;
 };
 
-// Waits for the pop-up menu of this process and types the keys into it.
-DWORD WINAPI DriveMenu(void* keys)
-{
-    const std::vector<WPARAM>& typed = *static_cast<const std::vector<WPARAM>*>(keys);
-    for (int i = 0; i < 500; ++i) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu)) {
-            for (WPARAM key : typed) {
-                PostMessageW(menu, WM_KEYDOWN, key, 1);
-                PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
-                Sleep(50);
-            }
-            return 0;
-        }
-        Sleep(10);
-    }
-    return 1;
-}
-
 int RunContextMenu(CPanel& panel, CMenu& menu, const std::vector<WPARAM>& keys)
 {
-    HANDLE thread = CreateThread(nullptr, 0, DriveMenu, const_cast<std::vector<WPARAM>*>(&keys), 0, nullptr);
-    panel.ShowContextMenu(menu);
-    WaitForSingleObject(thread, 10000);
-    DWORD code = 2;
-    GetExitCodeThread(thread, &code);
-    CloseHandle(thread);
-    return int(code);
+    return RunPopupMenu([&] { panel.ShowContextMenu(menu); }, keys);
 }
 
 }  // namespace
