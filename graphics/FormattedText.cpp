@@ -145,14 +145,7 @@ wchar_t CFormattedText::GetCharAt(int pos)
 
 std::wstring CFormattedText::GetText(int from, int to)
 {
-    const int length = GetLength();
-    if (from < 0 || from > to || to > length) {
-        TRACE_VALUE(int32_t, from);
-        TRACE_VALUE(int32_t, to);
-        ReportFailure();
-        from = std::max(0, std::min(from, length));
-        to = std::max(from, std::min(to, length));
-    }
+    FmtText::CheckRange(from, to, GetLength());
     std::wstring text;
     ForCharsOf(from, to, [&](CParagraph& paragraph, int offset) {
         const wchar_t ch = paragraph.GetCharAt(offset);
@@ -307,27 +300,16 @@ void CFormattedText::SelectAll() { SetSelection(0, GetLength(), false); }
 
 // ---- Movement ----------------------------------------------------------------------------
 
-bool CFormattedText::MoveLineUp(bool extend)
-{
-    const CRectF caret = GetCaretRect();
-    const float goal = m_goalValid ? m_goalX : caret.left;
-    const float y = caret.top - 1.0f;
-    if (y < 0.0f)
-        return false;
-    bool atLineEnd = false;
-    const int pos = HitTest(goal, y, atLineEnd);
-    SetCaret(pos, atLineEnd, extend);
-    m_goalX = goal;
-    m_goalValid = true;
-    return true;
-}
+bool CFormattedText::MoveLineUp(bool extend) { return MoveLine(false, extend); }
 
-bool CFormattedText::MoveLineDown(bool extend)
+bool CFormattedText::MoveLineDown(bool extend) { return MoveLine(true, extend); }
+
+bool CFormattedText::MoveLine(bool down, bool extend)
 {
     const CRectF caret = GetCaretRect();
     const float goal = m_goalValid ? m_goalX : caret.left;
-    const float y = caret.bottom + 1.0f;
-    if (y >= GetHeight())
+    const float y = down ? caret.bottom + 1.0f : caret.top - 1.0f;
+    if (y < 0.0f || y >= GetHeight())
         return false;
     bool atLineEnd = false;
     const int pos = HitTest(goal, y, atLineEnd);
@@ -376,13 +358,19 @@ bool CFormattedText::MoveParagraphDown(bool extend)
     return true;
 }
 
-bool CFormattedText::IsWordStop(wchar_t before, wchar_t ch) const
+bool CFormattedText::IsWordStop(int pos)
 {
-    const bool alnumBefore = std::iswalnum(before) != 0;
-    const bool alnum = std::iswalnum(ch) != 0;
+    const wchar_t before = GetCharAt(pos - 1);
+    const wchar_t ch = GetCharAt(pos);
+    if (before == FmtText::kParagraphMark)
+        return true;
+    // Spaces never stop a scan.
+    if (ch == FmtText::kSpace)
+        return false;
     if (before == FmtText::kTab)
         return ch != FmtText::kTab;
-    if (alnumBefore)
+    const bool alnum = std::iswalnum(ch) != 0;
+    if (std::iswalnum(before))
         return !alnum;
     return alnum || ch == FmtText::kTab || ch == FmtText::kParagraphMark;
 }
@@ -394,14 +382,8 @@ bool CFormattedText::MoveWordRight(bool extend)
     if (caret >= length)
         return false;
     int i = caret + 1;
-    for (; i < length; ++i) {
-        const wchar_t before = GetCharAt(i - 1);
-        if (before == FmtText::kParagraphMark)
-            break;
-        const wchar_t ch = GetCharAt(i);
-        if (ch != FmtText::kSpace && IsWordStop(before, ch))
-            break;
-    }
+    while (i < length && !IsWordStop(i))
+        ++i;
     if (i == length && !extend)
         return false;
     SetCaret(i, false, extend);
@@ -414,14 +396,8 @@ bool CFormattedText::MoveWordLeft(bool extend)
     if (caret <= 0)
         return false;
     int i = caret - 1;
-    for (; i > 0; --i) {
-        const wchar_t before = GetCharAt(i - 1);
-        if (before == FmtText::kParagraphMark)
-            break;
-        const wchar_t ch = GetCharAt(i);
-        if (ch != FmtText::kSpace && IsWordStop(before, ch))
-            break;
-    }
+    while (i > 0 && !IsWordStop(i))
+        --i;
     SetCaret(i, false, extend);
     return true;
 }

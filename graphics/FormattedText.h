@@ -195,8 +195,15 @@ private:
     void ForCharsOf(int from, int to, const std::function<void(FmtText::CParagraph&, int)>& visit);
     // The start of the paragraph holding pos (the last one for the length).
     int ParagraphStartOf(int pos);
+    bool MoveLine(bool down, bool extend);
+    // Stores a document value that every paragraph's format repeats (a
+    // value below the minimum is reported and ignored).
+    void SetFormatValue(int32_t& stored, int32_t CParagraphFormat::*field, int32_t value, int32_t minimum);
     int ParagraphEndOf(int pos);
-    bool IsWordStop(wchar_t before, wchar_t ch) const;
+    // Whether word movement stops before the character at pos (0 < pos <
+    // length): after a paragraph mark, and where a tab, a run of letters and
+    // digits or a run of other characters begins (spaces belong to no run).
+    bool IsWordStop(int pos);
 
     CParagraphList m_paragraphs;
     int m_selectionStart = 0;

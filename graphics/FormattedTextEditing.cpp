@@ -297,36 +297,25 @@ void CFormattedText::SetSelectionTabStops(const std::vector<int32_t>& stops)
 
 void CFormattedText::SetTabInterval(int32_t interval)
 {
-    TRACE_VALUE(int32_t, interval);
-    if (interval < 1) {
-        ReportFailure();
-        return;
-    }
-    if (interval == m_tabInterval)
-        return;
-    BeginStep();
-    m_tabInterval = interval;
-    ForEachParagraph([interval](CParagraph& paragraph) {
-        CParagraphFormat format = paragraph.GetFormat();
-        format.tabInterval = interval;
-        paragraph.SetFormat(format);
-    });
+    SetFormatValue(m_tabInterval, &CParagraphFormat::tabInterval, interval, 1);
 }
 
-void CFormattedText::SetWrapWidth(int32_t width)
+void CFormattedText::SetWrapWidth(int32_t width) { SetFormatValue(m_wrapWidth, &CParagraphFormat::wrapWidth, width, 0); }
+
+void CFormattedText::SetFormatValue(int32_t& stored, int32_t CParagraphFormat::*field, int32_t value, int32_t minimum)
 {
-    TRACE_VALUE(int32_t, width);
-    if (width < 0) {
+    TRACE_VALUE(int32_t, value);
+    if (value < minimum) {
         ReportFailure();
         return;
     }
-    if (width == m_wrapWidth)
+    if (value == stored)
         return;
     BeginStep();
-    m_wrapWidth = width;
-    ForEachParagraph([width](CParagraph& paragraph) {
+    stored = value;
+    ForEachParagraph([field, value](CParagraph& paragraph) {
         CParagraphFormat format = paragraph.GetFormat();
-        format.wrapWidth = width;
+        format.*field = value;
         paragraph.SetFormat(format);
     });
 }

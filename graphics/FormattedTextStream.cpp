@@ -52,14 +52,7 @@ bool HoldsWholeChar(const std::string& bytes, size_t at)
 
 std::string CFormattedText::Serialize(int from, int to)
 {
-    const int length = GetLength();
-    if (from < 0 || from > to || to > length) {
-        TRACE_VALUE(int32_t, from);
-        TRACE_VALUE(int32_t, to);
-        ReportFailure();
-        from = std::max(0, std::min(from, length));
-        to = std::max(from, std::min(to, length));
-    }
+    FmtText::CheckRange(from, to, GetLength());
     CFieldWriter writer(size_t(to - from) * 2 + 16);
     writer.WriteInt8(0);
     WriteRecordHead(writer, kTagTabInterval);

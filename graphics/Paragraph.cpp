@@ -108,13 +108,7 @@ void CParagraph::InsertCells(const Cells& cells, int offset)
 
 Cells CParagraph::ExtractCells(int from, int to) const
 {
-    if (from < 0 || from > to || to > m_length) {
-        TRACE_VALUE(int32_t, from);
-        TRACE_VALUE(int32_t, to);
-        ReportFailure();
-        from = std::max(0, std::min(from, m_length));
-        to = std::max(from, std::min(to, m_length));
-    }
+    CheckRange(from, to, m_length);
     Cells out;
     out.reserve(size_t(to - from));
     int start = 0;

@@ -1,5 +1,6 @@
 #include "graphics/TextFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <map>
@@ -64,6 +65,17 @@ Cell MakeCell(wchar_t ch, const CFontMetrics& attributes)
     Cell cell = Cell(uint16_t(ch));
     InternAttributes(cell, attributes);
     return cell;
+}
+
+void CheckRange(int& from, int& to, int length)
+{
+    if (from >= 0 && from <= to && to <= length)
+        return;
+    TRACE_VALUE(int32_t, from);
+    TRACE_VALUE(int32_t, to);
+    ReportFailure();
+    from = std::max(0, std::min(from, length));
+    to = std::max(from, std::min(to, length));
 }
 
 int32_t WholeSize(const CFontMetrics& attributes) { return SaturateToInt32(attributes.size); }

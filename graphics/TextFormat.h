@@ -37,6 +37,9 @@ inline const CFontMetrics& CellAttributes(Cell cell) { return LookUpAttributes(C
 // stores and what uniformity tests compare.
 int32_t WholeSize(const CFontMetrics& attributes);
 
+// A range 0 <= from <= to <= length; any other is reported and cut to it.
+void CheckRange(int& from, int& to, int length);
+
 // Blanks end lines: spaces and the paragraph mark. Every other character,
 // the tab included, is visible.
 inline bool IsBlank(wchar_t ch) { return ch == kSpace || ch == kParagraphMark; }
