@@ -6,9 +6,11 @@
 #include <string>
 
 #include "graphics/ClipboardBytes.h"
+#include "foundation/Settings.h"
 #include "graphics/FormattedTextView.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestWindows.h"
 #include "ui/ScrollView.h"
 
@@ -214,6 +216,18 @@ TEST(FormattedTextView, MouseSetsTheCaretAndTheContextMenuActsOnTheSelection)
     const LPARAM atF = MAKELPARAM(int(Width(L"ade") + 1.0f), 5);
     EXPECT_EQ(0, RunPopupMenu([&] { SendMessageW(view.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, atF); }, {VK_ESCAPE}));
     EXPECT_EQ(3, text.GetCaret());
+}
+
+TEST(FormattedTextView, DrawsThroughGdiAloneUnlessTheSettingIsZero)
+{
+    CTestSettingsKey key;
+    CFormattedText text(20.0f, 50);
+    const bool gdiOnly = CFormattedTextView(&text).gdiOnly;
+    CSettings::SetInt(L"FmtTextSimpleScene", 0);
+    const CFormattedTextView view(&text);
+    EXPECT_TRUE(gdiOnly);
+    EXPECT_FALSE(view.gdiOnly);
+    EXPECT_TRUE(view.offscreen);
 }
 
 TEST(FormattedTextView, TheCaretStaysInViewOfTheScrollView)
