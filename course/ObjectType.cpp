@@ -10,6 +10,16 @@
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "objects/equipment/AFrame.h"
+#include "objects/equipment/BarJumpType.h"
+#include "objects/equipment/BarrelJumpType.h"
+#include "objects/equipment/HoopJumpType.h"
+#include "objects/equipment/LongJumpType.h"
+#include "objects/equipment/SolidJumpType.h"
+#include "objects/equipment/TireJumpType.h"
+#include "objects/equipment/WallJumpType.h"
+#include "objects/equipment/WaterJumpType.h"
+#include "objects/equipment/WindowJumpType.h"
+#include "objects/equipment/WishingWellJumpType.h"
 
 namespace {
 
@@ -199,7 +209,27 @@ void RegisterObjectTypes()
     if (registered)
         return;
     registered = true;
+    // In type id order, each kind after the kinds it refers to.
+    CBarJumpType::GetDoubleJumpType();
     CAFrame::GetAFrameType();
+    CBarJumpType::GetSpreadJumpType();
+    CBarrelJumpType::GetType();
+    CBrushJumpType::GetType();
+    CHoopJumpType::GetType();
+    CBarJumpType::GetTripleJumpType();
+    CLogJumpType::GetType();
+    CLongJumpType::GetType();
+    CBarJumpType::GetOneBarJumpType();
+    CPanelJumpType::GetType();
+    CPicketFenceJumpType::GetType();
+    CBarJumpType::GetSingleJumpType();
+    CTireJumpType::GetType();
+    CBarJumpType::GetExtendedSpreadJumpType();
+    CWallJumpType::GetWallType();
+    CWallJumpType::GetViaductType();
+    CWaterJumpType::GetType();
+    CWindowJumpType::GetType();
+    CWishingWellJumpType::GetType();
 }
 
 const CObjectType* FindObjectTypeById(int typeId)

@@ -29,3 +29,37 @@ inline void DrawPartAt(CGraphicsContext& context, CDrawable& part, float x, floa
     context.DrawDrawable(part, 0, 0);
     context.m_state.matrix.SetTranslationVector(kept);
 }
+
+// Draws a nested part at (x, y, z) turned by degrees about z; afterwards the
+// transform has neither translation nor rotation.
+inline void DrawPartTurnedAt(CGraphicsContext& context, CDrawable& part, float x, float y, float z, float degrees)
+{
+    CTransform& matrix = context.m_state.matrix;
+    matrix.SetTranslation(x, y, z);
+    matrix.SetRotationZ(degrees);
+    context.DrawDrawable(part, 0, 0);
+    matrix.ResetRotation();
+    matrix.ClearTranslation();
+}
+
+// A quad of the texture in force, wound as the faces of DrawBox: the first
+// row from a to b at texture row v0, the second from c to d at v1, u running
+// from u0 (a and c) to u1 (b and d). Seen from the side the normal points
+// to, a to b runs right and a to c down.
+inline void DrawTexturedQuad(CGraphicsContext& context, const CVector3& normal, const CVector3& a,
+                             const CVector3& b, const CVector3& c, const CVector3& d, float u0, float u1, float v0,
+                             float v1)
+{
+    CGraphicsState& state = context.m_state;
+    context.BeginVertices(2, false, 2);
+    context.SetNormal(normal, true);
+    const CVector3* corners[4] = {&a, &b, &c, &d};
+    const float us[4] = {u0, u1, u0, u1};
+    const float vs[4] = {v0, v0, v1, v1};
+    for (int i = 0; i < 4; ++i) {
+        state.texU = us[i];
+        state.texV = vs[i];
+        context.AddVertex(*corners[i]);
+    }
+    context.EndVertices();
+}
