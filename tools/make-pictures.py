@@ -169,20 +169,47 @@ def draw_brush_fence():
 
 
 def draw_brick():
-    """Running-bond brick wall: 32 x 16 bricks with 2-pixel mortar joints."""
+    """Running-bond brick wall, one texture repeat one brick long and two
+    courses high (the program maps it onto 80 x 80 tenths of an inch, so a
+    brick is 8 by 4 inches): the upper course one whole brick, the lower
+    two halves, with 3-pixel mortar joints."""
     rng = random.Random(3)
     width, height = 128, 64
     picture = Picture(width, height, (196, 190, 178, 255))
-    brick_w, brick_h, joint = 32, 16, 2
-    for row in range(height // brick_h):
-        offset = (brick_w // 2) * (row % 2)
-        for column in range(-1, width // brick_w + 1):
-            left = column * brick_w + offset
-            top = row * brick_h
+    course_h, joint = height // 2, 3
+    for row in range(2):
+        offset = (width // 2) * row
+        for column in range(2):
+            left = column * width + offset
+            top = row * course_h
             color = (rng.randint(150, 178), rng.randint(62, 80), rng.randint(44, 58), 255)
-            for y in range(top, top + brick_h - joint):
-                for x in range(left, left + brick_w - joint):
+            for y in range(top, top + course_h - joint):
+                for x in range(left, left + width - joint):
                     picture.set(x % width, y, shade(color, rng.randint(-9, 9)))
+    return picture
+
+
+def draw_roof_tile():
+    """Clay roof tiles, tiling: four rows of four rounded tiles, each row
+    overlapping the next one down (eaves at the bottom of the picture)."""
+    rng = random.Random(5)
+    size = 128
+    picture = Picture(size, size, (120, 50, 36, 255))
+    tile_w, row_h = 32, 32
+    for row in range(size // row_h):
+        offset = (tile_w // 2) * (row % 2)
+        for column in range(-1, size // tile_w + 1):
+            base = (rng.randint(168, 190), rng.randint(70, 86), rng.randint(48, 60), 255)
+            left = column * tile_w + offset
+            for y in range(row * row_h, (row + 1) * row_h):
+                # Darker towards the lower edge, where the next row overlaps.
+                depth = (y - row * row_h) / row_h
+                for x in range(left, left + tile_w):
+                    across = (x - left + 0.5) / tile_w
+                    light = 34 * math.sin(math.pi * across) - 20 - 30 * depth * depth
+                    if x - left in (0, tile_w - 1):
+                        light -= 40
+                    picture.set(x % size, y, shade(base, light + rng.randint(-5, 5)))
     return picture
 
 
@@ -1486,6 +1513,7 @@ def main():
     write(folder, "Grass.jpg", draw_grass(), ["-quality", "88"])
     write(folder, "BrushFence.jpg", draw_brush_fence(), ["-quality", "88"])
     write(folder, "Brick.png", draw_brick())
+    write(folder, "RoofTile.png", draw_roof_tile())
     for name, draw in COMMAND_ICONS:
         write(folder, name, draw())
     write(folder, "LogoApp.png", draw_logo())

@@ -114,8 +114,9 @@ void CHoopJumpType::Build3D(CGraphicsContext& context, CJump& jump) const
         matrix.SetRotationY(x < 0.0f ? -90.0f : 90.0f);
         context.DrawDisc(0.5f * kPipe, 16, 0.0f, false, 0, 0);
     }
+    // The half ring stands with its two ends on the ends of the base.
     context.SetColor(jump.GetPartColor(jumpparts::kHoop));
-    matrix.SetTranslation(0.0f, 0.0f, kAxis + kHalfWidth);
+    matrix.SetTranslation(0.0f, 0.0f, kAxis);
     matrix.SetRotationX(90.0f);
     context.DrawTorus(6.0f, 16, kHalfWidth, 48, 0, 24);
     matrix.ResetRotation();

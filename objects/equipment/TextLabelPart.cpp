@@ -12,11 +12,16 @@
 
 namespace {
 
-// The box's half height and the baseline's offset below the box centre:
-// taken from the font of the first label drawn and kept for the run, so
-// that every label has the same height whatever its text.
-float g_halfHeight = 0.0f;
-float g_baselineOffset = 0.0f;
+// The box's half height and the baseline's offset below the box centre,
+// from the font and the padding alone, so that every label of one padding
+// has the same height whatever its text.
+void GetBoxHeight(const CFontMetrics& font, float pad, float& halfHeight, float& baselineOffset)
+{
+    const float top = font.GetEmAscent() + std::max(font.GetInternalLeading(), pad);
+    const float bottom = std::max(font.GetDescent(), pad);
+    halfHeight = (top + bottom) / 2.0f;
+    baselineOffset = halfHeight - bottom;
+}
 
 }  // namespace
 
@@ -91,20 +96,17 @@ void CTextLabelPart::Draw(CGraphicsContext& context)
     const float pad = m_boxed ? kBoxPadding : 0.0f;
     ApplyTextStyle(context);
     const CFontMetrics& font = context.m_state.font;
-    if (g_halfHeight == 0.0f) {
-        const float top = font.GetEmAscent() + std::max(font.GetInternalLeading(), pad);
-        const float bottom = std::max(font.GetDescent(), pad);
-        g_halfHeight = (top + bottom) / 2.0f;
-        g_baselineOffset = g_halfHeight - bottom;
-    }
+    float halfHeight = 0.0f;
+    float baselineOffset = 0.0f;
+    GetBoxHeight(font, pad, halfHeight, baselineOffset);
     const float halfWidth = 0.5f * font.GetStringWidth(m_text) + pad;
     context.BeginPath(false, true, 1);
-    context.AddRect(CRectF(-halfWidth, -g_halfHeight, halfWidth, g_halfHeight));
+    context.AddRect(CRectF(-halfWidth, -halfHeight, halfWidth, halfHeight));
     context.EndPath();
     if ((m_textColorIndex == m_fillColorIndex && !m_greyed) || m_text.empty())
         return;
     context.m_state.textAlignV = 5;
-    context.DrawText(m_text, 0.0f, g_baselineOffset);
+    context.DrawText(m_text, 0.0f, baselineOffset);
 }
 
 float CTextLabelPart::GetDepthScale(float z, float wholeCourseDistance)

@@ -215,3 +215,43 @@ TEST_F(TextLabelPart, ThreeDLabelShrinksOnlyNearTheEye)
     EXPECT_LT(context.items[0].world.GetScale(), 1.0f);
     EXPECT_GT(eye.z, 0.0f);
 }
+
+// Each label's box is as high as its padding makes it, whichever label was
+// drawn first.
+TEST_F(TextLabelPart, BoxHeightFollowsTheLabelsOwnPadding)
+{
+    CCourse course(L"", L"");
+    const auto halfHeightOf = [&course](bool boxed) {
+        CTextLabelPart label = MakeLabel(L"12", course);
+        label.SetBoxed(boxed);
+        CRecordingContext context;
+        label.Draw(context);
+        return context.calls[3].v[1];
+    };
+    for (bool boxed : {false, true, false, true})
+        EXPECT_NEAR(boxed ? 154.6f : 134.1f, halfHeightOf(boxed), 0.05f) << boxed;
+}
+
+// A label in the plane of the eye (depth 0 in the camera's frame) is left
+// out or drawn at a scale above 0; never at 0 or infinity.
+TEST_F(TextLabelPart, LabelBesideTheEyeHasAUsableScale)
+{
+    EXPECT_EQ(0.0f, CTextLabelPart::GetDepthScale(0.0f, 20000.0f));
+    CCourse course(L"", L"");
+    course.Set3DCamera(true);
+    CTextLabelPart label = MakeLabel(L"10", course);
+    label.SetStyle(3);
+    const CTransform& view = label.GetCamera().GetTransform();
+    const CVector3 eye = view.GetTranslation();
+    const CVector3 up = view.TransformVector(CVector3(0.0f, 1.0f, 0.0f));
+    ASSERT_NE(0.0f, up.z);
+    const float s = (0.2f - eye.z) / up.z;
+    label.SetOffset(CPoint2(eye.x + s * up.x, -(eye.y + s * up.y)));
+    CWorldRecorder context;
+    label.DrawAtAnchor(context);
+    for (const CWorldRecorder::CItem& item : context.items) {
+        EXPECT_GT(item.world.GetScale(), 0.0f);
+        EXPECT_LE(item.world.GetScale(), 1.0f);
+    }
+    EXPECT_TRUE(context.AllFinite());
+}
