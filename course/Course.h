@@ -243,6 +243,9 @@ public:
     static int32_t CheckGridSpacing(int32_t value, int32_t fallback);
     // An organisation id outside 0..15 is reported and gives 0.
     static int CheckOrganisationId(int organisationId);
+    // The long jump's plank count limited to 1..kMaxLongJumpPlanks.
+    static int32_t CheckLongJumpPlanks(int32_t planks);
+    static constexpr int32_t kMaxLongJumpPlanks = 10;
     // The default ring size for the metric flag.
     static float GetDefaultWidth(bool metric);
     static float GetDefaultHeight(bool metric);

@@ -187,6 +187,8 @@ void CCourse::SerializeRingSettings(CFieldStream& stream, CRingSettings& ring)
         stream.Float16(ring.jumpHeight);
         stream.Float16(ring.longJumpLength);
         stream.Int8(ring.longJumpPlanks);
+        if (stream.IsReading())
+            ring.longJumpPlanks = CheckLongJumpPlanks(ring.longJumpPlanks);
     } else if (stream.IsReading()) {
         const CJumpHeightTable& table = m_specList->GetLongJumpTable();
         ring.jumpHeight = table.GetDefaultHeight();

@@ -108,7 +108,7 @@ void CCourse::ReadStoredJumpSettings(float& height, float& length, int32_t& plan
     table.Lookup(defaultHeight, defaultLength, defaultPlanks);
     height = float(CSettings::GetInt(GetOrganisationValueName(L"JumpHeight"), int32_t(defaultHeight)));
     length = float(CSettings::GetInt(GetOrganisationValueName(L"LongJumpLength"), int32_t(defaultLength)));
-    planks = CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), defaultPlanks);
+    planks = CheckLongJumpPlanks(CSettings::GetInt(GetOrganisationValueName(L"LongJumpPlanks"), defaultPlanks));
 }
 
 std::wstring CCourse::GetOrganisationValueName(const wchar_t* name) const
@@ -196,6 +196,14 @@ float CCourse::CheckMargin(float value)
         return 0.0f;
     }
     return std::min(value, kMaxRingSize);
+}
+
+int32_t CCourse::CheckLongJumpPlanks(int32_t planks)
+{
+    if (planks >= 1 && planks <= kMaxLongJumpPlanks)
+        return planks;
+    TRACE_VALUE(int32_t, planks);
+    return planks < 1 ? 1 : kMaxLongJumpPlanks;
 }
 
 int32_t CCourse::CheckGridSpacing(int32_t value, int32_t fallback)

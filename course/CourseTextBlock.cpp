@@ -96,6 +96,7 @@ int ReadBody(CCourse& course, std::istream& in, std::string line, size_t positio
     std::string word;
     bool started = false;
     for (;;) {
+        const size_t wordStart = position;
         if (!CCourse::NextWord(line, position, word)) {
             if (!CCourse::ReadTextLine(in, line, false))
                 return 0;
@@ -106,6 +107,9 @@ int ReadBody(CCourse& course, std::istream& in, std::string line, size_t positio
             // A header that says the course is empty.
             if (word == "Empty")
                 return 1;
+            // A listing whose header names a version.
+            if (word == "Dimensions")
+                return CCourseFileAccess::ReadLegacyText(course, in, line, wordStart, merge, interactive) ? 1 : 0;
             if (word == "FendrelVersion" || word == "3For" || !LooksLikeData(word))
                 continue;
             started = true;

@@ -570,6 +570,27 @@ TEST_F(CourseArchive, DamagedRingSizesKeepTheRingUsable)
     }
 }
 
+// A damaged plank count can neither leave the long jump without planks nor
+// make it loop over absurdly many: the archive and the settings give 1 to 10.
+TEST_F(CourseArchive, DamagedLongJumpPlankCountIsBroughtIntoRange)
+{
+    auto course = MakeCourse();
+    course->SetLongJumpPlanks(7);
+    const std::string bytes = Archive(*course);
+    ASSERT_EQ(7, bytes[27]);
+    for (const auto& c : {std::make_pair(100, 10), std::make_pair(-5, 1), std::make_pair(0, 1)}) {
+        std::string damaged = bytes;
+        damaged[27] = char(c.first);
+        auto target = MakeCourse();
+        ASSERT_TRUE(target->LoadArchive(damaged, false, false, false));
+        EXPECT_EQ(c.second, target->GetLongJumpPlanks()) << c.first;
+    }
+    CSettings::SetInt(course->GetSpecList().GetName() + L"LongJumpPlanks", 1000000);
+    EXPECT_EQ(10, CCourse(L"", L"").GetLongJumpPlanks());
+    CSettings::SetInt(course->GetSpecList().GetName() + L"LongJumpPlanks", -3);
+    EXPECT_EQ(1, CCourse(L"", L"").GetLongJumpPlanks());
+}
+
 TEST_F(CourseArchive, UnknownRecordsAreSkipped)
 {
     auto course = MakeCourse();

@@ -373,6 +373,23 @@ TEST_F(CourseTextBlock, LegacyListing)
     EXPECT_FALSE(first->IsSelected());
 }
 
+// A listing whose header carries the version line of the archive blocks
+// is read as a listing all the same.
+TEST_F(CourseTextBlock, LegacyListingWithAVersionLine)
+{
+    auto course = MakeCourse();
+    const std::string text =
+        "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\nArchiveTestKind 10 20 90 7 first\r\nEnd Fendrel\r\n";
+    ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
+    EXPECT_EQ(9600.0f, course->GetHeight());
+    ASSERT_EQ(1u, course->GetObjectCount());
+    auto* first = dynamic_cast<archivetest::CRecordObject*>(*course->GetObjects().begin());
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(7, first->value);
+    EXPECT_EQ(CPoint2(1200.0f, 9600.0f - 2400.0f), first->GetPlacement().GetPosition2D());
+}
+
 TEST_F(CourseTextBlock, LegacyRingSizeIsClamped)
 {
     auto course = MakeCourse();
