@@ -73,6 +73,10 @@ std::wstring CWingsBinding::GetDescription() const
 void CWingsBinding::Serialize(CFieldStream& stream)
 {
     SerializeLength(stream, width, [](float value) { return value >= 0.0f; });
+    // Before writing as after reading, so that what is written is what the
+    // jump holds.
+    if (wingWidth < kMinWingWidth)
+        wingWidth = 0.0f;
     stream.Float16(wingWidth);
     if (wingWidth < kMinWingWidth)
         wingWidth = 0.0f;

@@ -44,6 +44,7 @@ inline CJump* PlaceJump(CCourse& course, int typeId, float x, float y, float ang
     std::unique_ptr<CJump> jump = MakeJump(typeId, &course, coursetest::MakePlacement(x, y, angle));
     CJump* raw = jump.get();
     course.AddObject(std::move(jump));
+    raw->Invalidate();
     return raw;
 }
 
