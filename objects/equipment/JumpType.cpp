@@ -53,7 +53,8 @@ std::unique_ptr<CObjectPropertiesDlg> CWingedJumpType::CreatePropertiesDialog(CC
                                                                               int nameTextId) const
 {
     std::unique_ptr<CObjectPropertiesDlg> dialog = CJumpType::CreatePropertiesDialog(course, nameTextId);
-    if (nameTextId == kUnnamed)
+    // The kind's own name leaves the wings as stored.
+    if (nameTextId == kUnnamed || nameTextId == GetNameTextId())
         return dialog;
     const int wingless = IsWinglessNameId(nameTextId);
     if (wingless == 0 || wingless == 1)

@@ -19,6 +19,10 @@ const struct
     const char* plural;
 } kBenchKinds[] = {
     {10, "A-frames"},
+    {150, "double jumps"},
+    {180, "long jumps"},
+    {320, "tire jumps"},
+    {353, "viaducts"},
 };
 
 // Object centres keep this far from the ring's edges.
