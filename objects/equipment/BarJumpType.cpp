@@ -161,6 +161,8 @@ int CBarJumpType::IsWinglessNameId(int nameTextId) const
 {
     if (nameTextId == m_winglessNameId && nameTextId != kUnnamed)
         return 1;
+    if (nameTextId == GetNameTextId())
+        return 2;
     if (nameTextId != m_wingedNameId || nameTextId == kUnnamed) {
         TRACE_VALUE(int32_t, nameTextId);
         ReportFailure();

@@ -70,7 +70,9 @@ public:
     bool HasSecondEnd(const CJump& jump) const override { return !m_oneWay; }
     // The rule set's width for the bar count.
     float GetDefaultWidth(const CSpecList& specList) const override;
-    // Another name id is reported and gives 0.
+    // 1 for the wingless name, 0 for the winged one; the kind's own name
+    // (which no button carries) gives 2, leaving the wings as stored. Another
+    // name id is reported and gives 0.
     int IsWinglessNameId(int nameTextId) const override;
     // 7, and 0 for the single-bar kinds.
     float GetPostOffset() const override { return m_barCount == 1 ? 0.0f : 7.0f; }

@@ -53,8 +53,7 @@ std::unique_ptr<CObjectPropertiesDlg> CWingedJumpType::CreatePropertiesDialog(CC
                                                                               int nameTextId) const
 {
     std::unique_ptr<CObjectPropertiesDlg> dialog = CJumpType::CreatePropertiesDialog(course, nameTextId);
-    // The kind's own name leaves the wings as stored.
-    if (nameTextId == kUnnamed || nameTextId == GetNameTextId())
+    if (nameTextId == kUnnamed)
         return dialog;
     const int wingless = IsWinglessNameId(nameTextId);
     if (wingless == 0 || wingless == 1)

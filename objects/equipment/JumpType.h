@@ -60,8 +60,7 @@ class CWingedJumpType : public CJumpType
 {
 public:
     // The jump dialog, with the wings option set by the name the kind was
-    // chosen by (IsWinglessNameId 0 or 1); the kind's own name leaves it as
-    // stored.
+    // chosen by (IsWinglessNameId 0 or 1).
     std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     int GetBindingKind() const override { return 0; }
     // (-+(post offset + wing width + width / 2), 0).

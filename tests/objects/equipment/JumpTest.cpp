@@ -225,3 +225,19 @@ TEST_F(Jump, SizeTextSaysWhetherTheJumpHasWings)
     EXPECT_EQ(L"", MakeJump(320)->GetSizeText());
     EXPECT_EQ(L"", MakeJump(380)->GetSizeText());
 }
+
+TEST_F(Jump, WingsByTheNameTheKindWasChosenBy)
+{
+    const auto& winged = dynamic_cast<const CWingedJumpType&>(JumpType(150));
+    EXPECT_EQ(1, winged.IsWinglessNameId(2566));
+    EXPECT_EQ(0, winged.IsWinglessNameId(2618));
+    EXPECT_EQ(2, winged.IsWinglessNameId(2628));
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(0, winged.IsWinglessNameId(2620)); }));
+    EXPECT_EQ(2, dynamic_cast<const CWingedJumpType&>(JumpType(40)).IsWinglessNameId(2532));
+    EXPECT_EQ(0, dynamic_cast<const CWingedJumpType&>(JumpType(353)).IsWinglessNameId(2604));
+    auto course = MakeCourse(1);
+    for (const auto& c : {std::make_pair(2566, false), std::make_pair(2618, true)}) {
+        auto dialog = JumpType(150).CreatePropertiesDialog(course.get(), c.first);
+        EXPECT_EQ(c.second, dynamic_cast<CJumpPropertiesDlg&>(*dialog).IsWinged()) << c.first;
+    }
+}
