@@ -247,8 +247,11 @@ bool RunCommandLineMode(const CCommandLine& commandLine)
 
 void RunApplication()
 {
-    // Whatever fails from here on can tell the user.
+    // What the lower folders reach through the interfaces they own: whatever
+    // fails from here on can tell the user, and the canvas and the panels
+    // find their graphics systems.
     InstallUserNoticeSink();
+    InstallGraphicsSystemChoice();
 
     TRACE_VALUE(std::string, std::string("start-up: text table"));
     GetString(2000);

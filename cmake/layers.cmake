@@ -14,9 +14,11 @@ function(fendrel_target_name folder out)
 endfunction()
 
 # fendrel_upward(<name> FOLDER <folder> CLASSES <file stems...> USED_BY <folders...> LINKS <libraries...>)
-# A few classes of a folder that lower folders must reach: built into a
-# library of their own that links only what they need, so the graph stays
-# acyclic. The folders of USED_BY may include their headers and link it.
+# A few classes of a folder that lower folders must reach, or that must sit
+# on higher folders: built into a library of their own that links only what
+# they need, so the graph stays acyclic. The folders of USED_BY may include
+# their headers and link it; their own files may include the folders they
+# link.
 function(fendrel_upward name)
     cmake_parse_arguments(ARG "" "FOLDER" "CLASSES;USED_BY;LINKS" ${ARGN})
     set(sources "")
@@ -24,7 +26,10 @@ function(fendrel_upward name)
         if(EXISTS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
             list(APPEND sources ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
         endif()
-        list(APPEND FENDREL_LAYER_LINES "upward ${ARG_FOLDER}/${stem}.h ${name}: ${ARG_USED_BY}")
+        list(JOIN ARG_USED_BY " " users)
+        list(JOIN ARG_LINKS " " links)
+        list(APPEND FENDREL_LAYER_LINES "upward ${ARG_FOLDER}/${stem}.h ${name}: ${users}")
+        list(APPEND FENDREL_LAYER_LINES "piece ${ARG_FOLDER}/${stem} ${name}: ${links}")
     endforeach()
     if(sources)
         add_library(${name} STATIC ${sources})
@@ -38,12 +43,14 @@ function(fendrel_upward name)
     set(FENDREL_LIBS ${FENDREL_LIBS} ${name} PARENT_SCOPE)
 endfunction()
 
-# fendrel_layer(<folder> USES <folders...> [UPWARD <upward libraries...>] [TRANSITIONAL])
-# One folder as one static library of every .cpp in it (but the upward
-# classes) linking only the folders it uses. A transitional folder still
-# links every other library and is left out of the checks.
+# fendrel_layer(<folder> USES <folders...> [EDGES <edge libraries...>] [TRANSITIONAL])
+# One folder as one static library of every .cpp in it (but the classes
+# built into edge libraries) linking only the folders it uses and the edge
+# libraries it names: its own, and those of higher folders it may reach. A
+# transitional folder still links every other library and is left out of
+# the checks.
 function(fendrel_layer folder)
-    cmake_parse_arguments(ARG "TRANSITIONAL" "" "USES;UPWARD" ${ARGN})
+    cmake_parse_arguments(ARG "TRANSITIONAL" "" "USES;EDGES" ${ARGN})
     fendrel_target_name(${folder} name)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
     list(FILTER sources EXCLUDE REGEX "/Main\\.cpp$")
@@ -63,8 +70,9 @@ function(fendrel_layer folder)
         list(APPEND FENDREL_LAYER_LINES "transitional ${folder}")
         set(FENDREL_TRANSITIONAL ${FENDREL_TRANSITIONAL} ${name} PARENT_SCOPE)
     else()
-        list(APPEND FENDREL_LAYER_LINES "folder ${folder}: ${ARG_USES}")
-        target_link_libraries(${name} PUBLIC ${uses} ${ARG_UPWARD} ${FENDREL_SYSTEM_LIBS})
+        list(JOIN ARG_USES " " used)
+        list(APPEND FENDREL_LAYER_LINES "folder ${folder}: ${used}")
+        target_link_libraries(${name} PUBLIC ${uses} ${ARG_EDGES} ${FENDREL_SYSTEM_LIBS})
     endif()
     set(FENDREL_LAYER_LINES ${FENDREL_LAYER_LINES} PARENT_SCOPE)
     set(FENDREL_LIBS ${FENDREL_LIBS} ${name} PARENT_SCOPE)

@@ -9,8 +9,8 @@
 #include "foundation/TracePoint.h"
 #include "graphics/Drawable.h"
 #include "graphics/GdiBitmap.h"
+#include "graphics/GraphicsBackEnd.h"
 #include "graphics/PixelBitmap.h"
-#include "render3d/GraphicsSystem.h"
 #include "ui/Scene.h"
 
 namespace {
@@ -70,7 +70,7 @@ void CGdiGraphics::AttachToWindow(HWND window)
     m_dc = m_windowDc.Get();
 }
 
-CGraphicsSystem& CGdiGraphics::GetGraphicsSystem() const { return CGdiGraphicsSystem::Instance(); }
+CGraphicsBackEnd& CGdiGraphics::GetGraphicsSystem() const { return ChooseGraphicsBackEnd(true); }
 
 void CGdiGraphics::ReleaseSelections()
 {

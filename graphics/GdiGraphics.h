@@ -57,7 +57,7 @@ public:
     // Background, then every item of the scene through the view transform.
     // Nothing is drawn while the viewport is empty (a minimised window).
     void RenderScene() override;
-    CGraphicsSystem& GetGraphicsSystem() const override;
+    CGraphicsBackEnd& GetGraphicsSystem() const override;
     // Keeps the window's device context for the life of the canvas.
     void AttachToWindow(HWND window) override;
 

@@ -8,7 +8,7 @@
 #include "graphics/SceneLink.h"
 #include "render3d/Camera.h"
 
-class CGraphicsSystem;
+class CGraphicsBackEnd;
 
 // The interface through which a window panel or an off-screen renderer gets
 // a scene drawn: set the scene, set the viewport, render, name the graphics
@@ -22,7 +22,7 @@ public:
     virtual void RenderScene() = 0;
     ~CRenderTarget() override;
     // The graphics system that made this target.
-    virtual CGraphicsSystem& GetGraphicsSystem() const = 0;
+    virtual CGraphicsBackEnd& GetGraphicsSystem() const = 0;
     // Draws into the window from now on.
     virtual void AttachToWindow(HWND window) = 0;
 

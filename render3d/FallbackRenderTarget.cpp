@@ -46,7 +46,7 @@ void CFallbackRenderTarget::RenderScene()
     m_inner->SetScene(nullptr);
 }
 
-CGraphicsSystem& CFallbackRenderTarget::GetGraphicsSystem() const
+CGraphicsBackEnd& CFallbackRenderTarget::GetGraphicsSystem() const
 {
     if (m_inner)
         return m_inner->GetGraphicsSystem();

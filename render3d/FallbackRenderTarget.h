@@ -28,7 +28,7 @@ public:
     // picture without clearing first. A target without pixels draws nothing.
     void RenderScene() override;
     // The inner canvas's system (GDI).
-    CGraphicsSystem& GetGraphicsSystem() const override;
+    CGraphicsBackEnd& GetGraphicsSystem() const override;
     void AttachToWindow(HWND window) override;
 
     // ---- Drawable ---------------------------------------------------------------

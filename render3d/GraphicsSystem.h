@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/FailureHandler.h"
 #include "foundation/Geometry.h"
+#include "graphics/GraphicsBackEnd.h"
 
 class CGraphicsSystem;
 class CPixelBitmap;
@@ -40,7 +40,7 @@ struct CGraphicsClassEntry
 // GDI is the last resort: it is never restricted, keeps no worst error and
 // always qualifies in the choice, so a GDI failure of one run can never
 // leave a later run without any system.
-class CGraphicsSystem : public CFailureHandler
+class CGraphicsSystem : public CGraphicsBackEnd
 {
 public:
     // Reads the worst error of earlier runs; the settings must be open.
@@ -91,7 +91,7 @@ public:
     // under the fault filter; a fault inside a graphics library marks the
     // system failed and the call returns (IsAvailableGuarded then answers
     // false).
-    void PrepareWindowGuarded(HWND window);
+    void PrepareWindowGuarded(HWND window) override;
     bool IsAvailableGuarded();
     void RenderOffscreenGuarded(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight,
                                 float tileX, float tileY);
@@ -102,11 +102,11 @@ public:
     // is flat; a CFallbackRenderTarget over a plain GDI canvas when that
     // system filters the window or has failed in this run. Null only when
     // nothing could be allocated. The caller owns the target.
-    CRenderTarget* CreateRenderTarget(bool wantsBitmap, bool gdiOnly, bool sceneIs3D);
+    CRenderTarget* CreateRenderTarget(bool wantsBitmap, bool gdiOnly, bool sceneIs3D) override;
     // Whether a panel may keep a target that it has: always for an
     // unrestricted system and for fall-back targets; else only a 3D scene on
     // this system's own target or a flat scene on another system's.
-    bool SuitsTarget(const CRenderTarget& target, bool sceneIs3D) const;
+    bool SuitsTarget(const CRenderTarget& target, bool sceneIs3D) const override;
 
     // True when the system chosen for views is not GDI.
     static bool IsViewSystem3D();
@@ -115,7 +115,7 @@ public:
 
     const std::wstring& GetName() const { return m_name; }
     bool IsRestricted() const { return m_restricted; }
-    int GetCurrentError() const { return m_currentError; }
+    int GetCurrentError() const override { return m_currentError; }
     int GetWorstError() const { return m_worstError; }
     // 0 not probed yet, 1 probing, 2 unavailable, 3 available.
     int GetAvailability() const { return m_availability; }
@@ -130,6 +130,10 @@ private:
     friend const std::vector<CGraphicsClassEntry>& GetGraphicsSystemTable();
     friend CGraphicsSystem& GetGraphicsSystem(bool gdiOnly);
     friend void SetGraphicsClassSetting(int graphicsClass, bool isExplicit);
+
+// Gives the canvas and the panels (graphics/GraphicsBackEnd.h) this choice
+// and the off-screen tile size; start-up does it once.
+void InstallGraphicsSystemChoice();
     friend CSize2 GetOffscreenTileSize(bool large);
 
     // What the choice keeps for the run; user-interface thread only.
@@ -249,6 +253,10 @@ CGraphicsSystem& GetGraphicsSystem(bool gdiOnly);
 // class's system becomes the user's system of this run and its stored worst
 // error is cleared; without it nothing is stored once the user has picked.
 void SetGraphicsClassSetting(int graphicsClass, bool isExplicit);
+
+// Gives the canvas and the panels (graphics/GraphicsBackEnd.h) this choice
+// and the off-screen tile size; start-up does it once.
+void InstallGraphicsSystemChoice();
 
 // ---- Off-screen rendering -------------------------------------------------------
 

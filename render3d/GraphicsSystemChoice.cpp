@@ -150,6 +150,23 @@ void SetGraphicsClassSetting(int graphicsClass, bool isExplicit)
     }
 }
 
+namespace {
+
+class CGraphicsSystemChoice final : public CGraphicsBackEndChoice
+{
+public:
+    CGraphicsBackEnd& Choose(bool gdiOnly) override { return GetGraphicsSystem(gdiOnly); }
+    CSize2 GetOffscreenTileSize(bool large) override { return ::GetOffscreenTileSize(large); }
+};
+
+}  // namespace
+
+void InstallGraphicsSystemChoice()
+{
+    static CGraphicsSystemChoice choice;
+    SetGraphicsBackEndChoice(&choice);
+}
+
 // ---- Off-screen rendering ---------------------------------------------------------
 
 void RenderSceneOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,

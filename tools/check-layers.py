@@ -6,7 +6,9 @@ not use.
 
 Each line of the layers file is "folder F: U1 U2 ..." (F may include the
 folders U), "upward H N: F1 F2 ..." (the header H of the upward library N may
-be included by the folders F) or "transitional F" (F is not checked yet).
+be included by the folders F), "piece S N: L1 L2 ..." (the files of stem S,
+built into N, may include the folders of the libraries L it links) or
+"transitional F" (F is not checked yet).
 """
 import os
 import re
@@ -16,7 +18,7 @@ INCLUDE = re.compile(r'\s*#\s*include\s+"([^"]+)"')
 
 
 def read_layers(path):
-    uses, upward, transitional = {}, {}, set()
+    uses, upward, pieces, transitional = {}, {}, {}, set()
     with open(path, encoding='utf-8') as lines:
         for line in lines:
             words = line.split()
@@ -26,9 +28,11 @@ def read_layers(path):
                 uses[words[1].rstrip(':')] = set(words[2:])
             elif words[0] == 'upward':
                 upward[words[1]] = set(words[3:])
+            elif words[0] == 'piece':
+                pieces[words[1]] = set(words[3:])
             elif words[0] == 'transitional':
                 transitional.add(words[1])
-    return uses, upward, transitional
+    return uses, upward, pieces, transitional
 
 
 def folder_of(header, folders):
@@ -41,9 +45,10 @@ def folder_of(header, folders):
 
 
 def main():
-    uses, upward, transitional = read_layers(sys.argv[1])
+    uses, upward, pieces, transitional = read_layers(sys.argv[1])
     top = sys.argv[2]
     folders = set(uses) | transitional
+    folder_of_library = {folder.replace('/', '_'): folder for folder in folders}
     faults = []
     for folder in sorted(uses):
         directory = os.path.join(top, folder)
@@ -51,6 +56,8 @@ def main():
             if not name.endswith(('.cpp', '.h')):
                 continue
             path = os.path.join(directory, name)
+            links = pieces.get('%s/%s' % (folder, os.path.splitext(name)[0]), ())
+            allowed = uses[folder] | {folder_of_library[link] for link in links if link in folder_of_library}
             with open(path, encoding='utf-8', errors='replace') as source:
                 for number, line in enumerate(source, 1):
                     match = INCLUDE.match(line)
@@ -58,7 +65,7 @@ def main():
                         continue
                     header = match.group(1)
                     target = folder_of(header, folders)
-                    if target is None or target == folder or target in uses[folder]:
+                    if target is None or target == folder or target in allowed:
                         continue
                     if folder in upward.get(header, ()):
                         continue

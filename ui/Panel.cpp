@@ -6,8 +6,8 @@
 #include "foundation/CrashLog.h"
 #include "foundation/GuardedCall.h"
 #include "foundation/Numeric.h"
+#include "graphics/GraphicsBackEnd.h"
 #include "graphics/RenderTarget.h"
-#include "render3d/GraphicsSystem.h"
 #include "ui/Cursors.h"
 #include "ui/FrameWindowList.h"
 #include "ui/ModalState.h"
@@ -31,7 +31,7 @@ std::deque<CPanel*>& TargetPanels()
 // creation parameter against it.
 CPanel* g_creatingPanel = nullptr;
 
-bool HasFailed(const CGraphicsSystem& system) { return system.GetCurrentError() != 0; }
+bool HasFailed(const CGraphicsBackEnd& system) { return system.GetCurrentError() != 0; }
 
 bool SceneHas3DItems(const CScene* scene) { return scene && scene->Has3DItems(); }
 
@@ -325,7 +325,7 @@ void CPanel::Paint(CTimer* timer)
 void CPanel::PaintNow()
 {
     if (!graphicsSystem) {
-        graphicsSystem = &GetGraphicsSystem(gdiOnly);
+        graphicsSystem = &ChooseGraphicsBackEnd(gdiOnly);
         graphicsSystem->PrepareWindowGuarded(hwnd);
     }
     ReleaseSurplusTargets(this);

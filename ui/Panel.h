@@ -12,7 +12,7 @@
 #include "ui/Window.h"
 
 class CCursors;
-class CGraphicsSystem;
+class CGraphicsBackEnd;
 class CMenu;
 class CRenderTarget;
 class CScene;
@@ -132,7 +132,7 @@ public:
     // The mouse is over the panel and leave tracking is armed.
     bool mouseInside = false;
     // Chosen at the first paint; never owned.
-    CGraphicsSystem* graphicsSystem = nullptr;
+    CGraphicsBackEnd* graphicsSystem = nullptr;
     // Owned; made at a paint, dropped when it no longer suits.
     CRenderTarget* renderTarget = nullptr;
     bool recentPress = false;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "render3d/GraphicsSystem.h"
+#include "graphics/GraphicsBackEnd.h"
 
 CRenderTiles::CRenderTiles(float width_, float height_) : width(width_), height(height_)
 {
-    const CSize2 largest = GetOffscreenTileSize(false);
+    const CSize2 largest = GetLargestOffscreenTile(false);
     m_maxWidth = largest.width;
     m_maxHeight = largest.height;
     if (!(width >= 1.0f) || !(height >= 1.0f)) {

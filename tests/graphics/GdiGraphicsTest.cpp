@@ -7,7 +7,7 @@
 
 #include "foundation/FontMetrics.h"
 #include "graphics/GdiGraphics.h"
-#include "render3d/GraphicsSystem.h"
+#include "graphics/GraphicsBackEnd.h"
 #include "tests/graphics/ImageTestHelpers.h"
 #include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
@@ -605,9 +605,28 @@ TEST(GdiGraphics, AttachToWindowDrawsIntoTheWindowsContext)
     DestroyWindow(window);
 }
 
-TEST(GdiGraphics, GraphicsSystemIsGdi)
+TEST(GdiGraphics, GraphicsSystemIsTheChoicesGdiSystem)
 {
+    struct CFakeBackEnd : CGraphicsBackEnd
+    {
+        void ReportFailure(int) override {}
+        void PrepareWindowGuarded(HWND) override {}
+        CRenderTarget* CreateRenderTarget(bool, bool, bool) override { return nullptr; }
+        bool SuitsTarget(const CRenderTarget&, bool) const override { return true; }
+        int GetCurrentError() const override { return 0; }
+    };
+    struct CFakeChoice : CGraphicsBackEndChoice
+    {
+        CGraphicsBackEnd& Choose(bool gdiOnly) override { return gdiOnly ? gdi : views; }
+        CSize2 GetOffscreenTileSize(bool) override { return CSize2(); }
+        CFakeBackEnd gdi;
+        CFakeBackEnd views;
+    } choice;
     CGdiGraphics canvas;
-    EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &canvas.GetGraphicsSystem());
-    EXPECT_EQ(L"GDI", canvas.GetGraphicsSystem().GetName());
+    CGraphicsBackEndChoice* const before = SetGraphicsBackEndChoice(&choice);
+    EXPECT_EQ(&choice.gdi, &canvas.GetGraphicsSystem());
+    SetGraphicsBackEndChoice(nullptr);
+    // Without a choice the canvas still answers, after a report.
+    EXPECT_EQ(1, CountReports([&] { canvas.GetGraphicsSystem().PrepareWindowGuarded(nullptr); }));
+    SetGraphicsBackEndChoice(before);
 }
