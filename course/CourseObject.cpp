@@ -532,6 +532,12 @@ bool CCourseObject::HasEnd(const CObstacleEnd* end) const
     return std::find(m_ends.begin(), m_ends.end(), end) != m_ends.end();
 }
 
+CPoint2 CCourseObject::GetBoundsCentre() const
+{
+    const CPoint2 centre = GetBoundingRect().GetCentre();
+    return {RoundHalfUp(centre.x), RoundHalfUp(centre.y)};
+}
+
 CRectF CCourseObject::GetBoundingRect() const
 {
     CBox3 box;

@@ -205,6 +205,10 @@ public:
     const std::vector<CObstacleEnd*>& GetEnds() const { return m_ends; }
     // The 2D and 3D extents combined, widened by 48, placed, y down.
     CRectF GetBoundingRect() const;
+    // The centre of the bounding rectangle, each coordinate rounded half
+    // up: the position of objects made of points (the tunnel and the paths),
+    // whose placement lies at one end.
+    CPoint2 GetBoundsCentre() const;
     // One handle per end: code ((end << 15) | (objectNumber & 0x7FFF)) << 2
     // | 2, category GetCategoryFor(end), or 2 for every end when all
     // categories are asked.

@@ -1,5 +1,6 @@
 #include "course/ObjectType.h"
 
+#include <istream>
 #include <map>
 
 #include "course/Course.h"
@@ -12,10 +13,12 @@
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/BarJumpType.h"
 #include "objects/equipment/BarrelJumpType.h"
+#include "objects/equipment/CollapsedTunnel.h"
 #include "objects/equipment/HoopJumpType.h"
 #include "objects/equipment/LongJumpType.h"
 #include "objects/equipment/SolidJumpType.h"
 #include "objects/equipment/TireJumpType.h"
+#include "objects/equipment/Tunnel.h"
 #include "objects/equipment/WallJumpType.h"
 #include "objects/equipment/WaterJumpType.h"
 #include "objects/equipment/WindowJumpType.h"
@@ -215,6 +218,7 @@ void RegisterObjectTypes()
     CBarJumpType::GetSpreadJumpType();
     CBarrelJumpType::GetType();
     CBrushJumpType::GetType();
+    CCollapsedTunnel::GetCollapsedTunnelType();
     CHoopJumpType::GetType();
     CBarJumpType::GetTripleJumpType();
     CLogJumpType::GetType();
@@ -225,6 +229,7 @@ void RegisterObjectTypes()
     CBarJumpType::GetSingleJumpType();
     CTireJumpType::GetType();
     CBarJumpType::GetExtendedSpreadJumpType();
+    CTunnel::GetTunnelType();
     CWallJumpType::GetWallType();
     CWallJumpType::GetViaductType();
     CWaterJumpType::GetType();
@@ -245,4 +250,13 @@ const CObjectType* FindObjectTypeByKeyName(const std::string& keyName)
 const CObjectType* FindObjectTypeByNameId(int nameTextId)
 {
     return Find(GetRegistry().byNameId, nameTextId);
+}
+
+int ReadLegacyInt(std::istream& words, int fallback)
+{
+    int value = 0;
+    if (words >> value)
+        return value;
+    words.clear();
+    return fallback;
 }

@@ -96,3 +96,7 @@ const CObjectType* FindObjectTypeById(int typeId);
 // Exact and case-sensitive.
 const CObjectType* FindObjectTypeByKeyName(const std::string& keyName);
 const CObjectType* FindObjectTypeByNameId(int nameTextId);
+
+// The next whole number of a legacy line's words, or the fallback when the
+// words hold none there (the word is then left unread).
+int ReadLegacyInt(std::istream& words, int fallback);

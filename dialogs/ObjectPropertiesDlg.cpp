@@ -1,6 +1,10 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 
 #include "course/Course.h"
+#include "course/ObjectType.h"
+#include "course/SpecList.h"
+#include "foundation/CrashLog.h"
+#include "foundation/TracePoint.h"
 
 CObjectPropertiesDlg::CObjectPropertiesDlg(CCourse* course, int nameTextId)
     : m_course(course), m_nameTextId(nameTextId)
@@ -26,4 +30,35 @@ bool CObjectPropertiesDlg::DoModal()
 bool CObjectPropertiesDlg::StaysForFurtherObjects() const
 {
     return true;
+}
+
+void CObjectPropertiesDlg::MergeValue(float& held, float value) const
+{
+    if (m_editedCount <= 1)
+        held = value;
+    else if (held != value)
+        held = 0.0f;
+}
+
+float CObjectPropertiesDlg::CheckNotMixed(float value)
+{
+    if (!(value > 0.0f)) {
+        TRACE_VALUE(float, value);
+        ReportFailure();
+    }
+    return value;
+}
+
+std::wstring CObjectPropertiesDlg::GetValueName(const wchar_t* key) const
+{
+    std::wstring name;
+    if (const CObjectType* type = FindObjectTypeByNameId(m_nameTextId)) {
+        name = type->GetIdString();
+    } else {
+        TRACE_VALUE(int32_t, m_nameTextId);
+        ReportFailure();
+    }
+    if (m_course != nullptr)
+        name += m_course->GetSpecList().GetName();
+    return name + key;
 }

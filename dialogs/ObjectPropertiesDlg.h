@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "course/PartColors.h"
 
 class CCourse;
@@ -32,10 +34,23 @@ public:
     const CPartColorSet& GetEditedColors() const { return m_colors; }
     CPartColorSet& GetEditedColors() { return m_colors; }
 
+    // The name of a stored per-type value: the type id of the dialog's kind
+    // (found by its name text id), the course's organisation when there is
+    // a course, then the key: "10AKCHeight".
+    std::wstring GetValueName(const wchar_t* key) const;
+
     CCourse* GetCourse() const { return m_course; }
     int GetNameTextId() const { return m_nameTextId; }
     int GetEditedCount() const { return m_editedCount; }
     const CObjectType* GetEditedType() const { return m_type; }
+
+protected:
+    // Merges one edited object's value: the first object's value is taken,
+    // a later, different one makes it 0 (mixed).
+    void MergeValue(float& held, float value) const;
+    // A merged value asked for: one that is mixed (not above 0) is reported
+    // and returned as it is.
+    static float CheckNotMixed(float value);
 
 private:
     CCourse* m_course;

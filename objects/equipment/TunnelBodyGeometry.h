@@ -1,0 +1,80 @@
+#pragma once
+
+#include <deque>
+
+#include "objects/equipment/TunnelGeometry.h"
+#include "objects/equipment/TunnelSection.h"
+
+// The shared base of the flexible and the rigid tunnel: the tunnel as a chain
+// of bent sections from the origin, and the hoops of its fabric laid over
+// them. The fabric of the nominal length is spread over the sections: its
+// hoops lie a quarter of the diameter apart along the outside of the bends
+// when stretched and close up to a sixth of that (one seam) when compressed.
+// Every change of the sections, the length or the diameter ends with
+// RebuildOutline; drawing only reads the hoops.
+class CTunnelBodyGeometry : public CTunnelGeometry
+{
+public:
+    explicit CTunnelBodyGeometry(CCourseObject& owner);
+
+    // Turns the tunnel by 180 degrees and negates every bend.
+    void Flip() override;
+    // Straightens every section.
+    void ResetShape() override;
+    // The fabric between the hoops, the two seams along the sides and the
+    // two mouths; nothing without hoops.
+    void Draw2D(CGraphicsContext& context) override;
+    // The outer skin in the fabric colour (part 30) with a band in the hoop
+    // colour (part 31) around each inner hoop, and the inner skin, lit
+    // brightest at the mouths; nothing with fewer than two hoops.
+    void Build3D(CGraphicsContext& context) override;
+    // The start, each joint and the far end.
+    int GetEndCount() const override { return int(m_sections.size()) + 1; }
+    void GetEnd(CPoint2& point, int index) const override;
+    void GetAnchor(CPoint2& point, int index) const override;
+    void GetFarEnd(CPoint2& point, CPoint2& direction) const override;
+    // The sum of the sections' centre lengths.
+    float GetLength() const override;
+
+    // The diameter and the measures that follow from it: radius, hoop
+    // spacing (quarter), seam, and the tightest bend the fabric allows.
+    void SetDiameter(float diameter) override;
+    void RebuildOutline();
+
+    float GetRadius() const { return m_radius; }
+    float GetQuarter() const { return m_quarter; }
+    float GetSeam() const { return m_seam; }
+    float GetMinBendRadius() const { return m_minBendRadius; }
+    float GetMinInnerRadius() const { return m_minInnerRadius; }
+    // The largest bend, in degrees, that a section of the outer length can
+    // take without pressing its inside tighter than the seams allow.
+    float GetLargestAngle(float outerLength) const;
+    const std::deque<CTunnelSection>& GetSections() const { return m_sections; }
+    const std::deque<CPoint2>& GetLeftHoops() const { return m_leftHoops; }
+    const std::deque<CPoint2>& GetRightHoops() const { return m_rightHoops; }
+
+    // No tunnel has more hoops than this, however long or thin.
+    static constexpr int kMaxHoops = 10000;
+
+protected:
+    // A section of the geometry's radius.
+    CTunnelSection MakeSection(float angle, float outerLength) const;
+
+    std::deque<CTunnelSection> m_sections;
+
+private:
+    // The seam from hoop i to hoop i + 1 of one side: straight, its inner
+    // points half a seam from each hoop.
+    CCurveGeometry GetSeamCurve(const std::deque<CPoint2>& hoops, int index) const;
+    // One ring of 33 vertices across a hoop, standing on the ground.
+    void AddRing(CGraphicsContext& context, const CPoint2& left, const CPoint2& right, uint32_t color,
+                 bool inside) const;
+
+    float m_radius = 120.0f;
+    float m_quarter = 60.0f;
+    float m_seam = 10.0f;
+    float m_minBendRadius = 288.0f;
+    float m_minInnerRadius = 168.0f;
+    std::deque<CPoint2> m_leftHoops;
+    std::deque<CPoint2> m_rightHoops;
+};

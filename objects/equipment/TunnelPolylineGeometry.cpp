@@ -1,0 +1,413 @@
+#include "objects/equipment/TunnelPolylineGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "dialogs/HintDlg.h"
+#include "dialogs/TunnelPropertiesDlg.h"
+#include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
+#include "foundation/Strings.h"
+#include "foundation/TracePoint.h"
+#include "graphics/GraphicsContext.h"
+#include "objects/annotations/Polyline.h"
+#include "objects/equipment/TunnelFlexibleGeometry.h"
+
+namespace {
+
+// The outline is thinned to this distance from its smooth curve.
+constexpr float kOutlineTolerance = 10.0f;
+// The most rounds of spreading and shrinking one drag step makes.
+constexpr int kMaxDragPasses = 50;
+// The most times the placement's turn is corrected so that the rounded
+// points give it back.
+constexpr int kMaxTurnCorrections = 3;
+
+// The points of a smooth curve's outline, thinned.
+std::deque<CPoint2> Thin(const std::vector<CPoint2>& points)
+{
+    CPolyline line;
+    for (const CPoint2& p : points)
+        line.AddPoint(p.x, p.y, false);
+    line.UpdateLengths(kOutlineTolerance, false);
+    std::deque<CPoint2> kept;
+    for (int i = line.NextFixed(-1); i < line.GetCount(); i = line.NextFixed(i))
+        kept.push_back(line.GetPoint(i));
+    return kept;
+}
+
+// The turn, in whole degrees, of the start of the smooth line through the
+// points (at least two).
+float StartHeading(const std::deque<CPoint2>& points)
+{
+    CCurveGeometry first;
+    CTunnelGeometry::GetSegmentCurve(points, 0, first);
+    const CPoint2 tangent = first.GetTangent(0.0f);
+    return std::floor(std::atan2(tangent.y, tangent.x) * CTransform::kDegreesPerRadian + 0.5f);
+}
+
+}  // namespace
+
+float CTunnelPolylineGeometry::CurveLength(const std::deque<CPoint2>& points)
+{
+    float length = 0.0f;
+    for (int i = 0; i + 1 < int(points.size()); ++i) {
+        CCurveGeometry curve;
+        GetSegmentCurve(points, i, curve);
+        length += curve.GetLength();
+    }
+    return length;
+}
+
+void CTunnelPolylineGeometry::ToDialog(CTunnelPropertiesDlg& dialog)
+{
+    dialog.MergeSections(int(m_points.size()) - 1);
+}
+
+void CTunnelPolylineGeometry::RoundPoints()
+{
+    for (CPoint2& p : m_points)
+        p = CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y));
+}
+
+void CTunnelPolylineGeometry::MakeStraightLine(int segments)
+{
+    m_points.clear();
+    for (int i = 0; i <= segments; ++i)
+        m_points.emplace_back(float(i) * m_length / float(segments), 0.0f);
+    RoundPoints();
+}
+
+void CTunnelPolylineGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
+{
+    TRACE_POINT();
+    const float outlineLength = std::max(CurveLength(m_left), CurveLength(m_right));
+    if (dialog.HasLength())
+        m_length = dialog.GetLength();
+    if (dialog.HasDiameter())
+        SetDiameter(dialog.GetDiameter());
+    if (m_points.empty()) {
+        // A tunnel without a line gets a straight one; while the dialog has
+        // no count or length for it, it keeps having none.
+        if (!dialog.HasSections() || !dialog.HasLength())
+            ReportFailure();
+        else
+            MakeStraightLine(dialog.GetSections());
+    } else if (dialog.HasSections() && int(m_points.size()) - 1 != dialog.GetSections()) {
+        const int segments = dialog.GetSections();
+        const int oldSegments = int(m_points.size()) - 1;
+        std::deque<CPoint2> resampled;
+        for (int i = 0; i <= segments; ++i) {
+            const int u = oldSegments * i * 1000 / segments;
+            if (u % 1000 == 0) {
+                resampled.push_back(m_points[size_t(u / 1000)]);
+            } else {
+                CCurveGeometry curve;
+                GetSegmentCurve(m_points, u / 1000, curve);
+                resampled.push_back(curve.GetPoint(float(u % 1000) / 1000.0f));
+            }
+        }
+        m_points = resampled;
+        if (m_length / outlineLength < 1.0f) {
+            for (CPoint2& p : m_points)
+                p = p * (m_length / outlineLength);
+        }
+        RoundPoints();
+    }
+    RebuildOutline();
+}
+
+void CTunnelPolylineGeometry::Flip()
+{
+    for (std::deque<CPoint2>* points : {&m_points, &m_left, &m_right}) {
+        for (CPoint2& p : *points)
+            p.x = -p.x;
+    }
+}
+
+void CTunnelPolylineGeometry::EndHandleMove()
+{
+    TRACE_POINT();
+    const CCourse* course = m_owner.GetCourse();
+    if (course != nullptr && course->Get3D() && GetString(2006) == L"en")
+        ShowHint(2722, L"OpenTunnel", 1);
+}
+
+int CTunnelPolylineGeometry::MoveHandle(int handle, float x, float y)
+{
+    if (handle < 0 || handle >= int(m_points.size())) {
+        TRACE_VALUE(int32_t, handle);
+        ReportFailure();
+        return handle;
+    }
+    m_points[size_t(handle)] = m_owner.GetPlacement().InverseTransformPoint2D(x, y);
+    for (int pass = 0; pass < kMaxDragPasses; ++pass) {
+        const bool spread = SpreadPoints(handle);
+        RebuildOutline();
+        const bool shrunk = ShrinkToLength(handle);
+        if (!spread && !shrunk)
+            break;
+    }
+    Reanchor();
+    RebuildOutline();
+    return handle;
+}
+
+bool CTunnelPolylineGeometry::SpreadPoints(int handle)
+{
+    const int count = int(m_points.size());
+    if (count < 2 || handle < 0 || handle >= count)
+        return false;
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    const CPoint2 dragged = m_points[size_t(handle)];
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (a == handle || b == handle)
+            return a == handle && b != handle;
+        return (m_points[size_t(a)] - dragged).Length() < (m_points[size_t(b)] - dragged).Length();
+    });
+    const float half = m_diameter * 0.5f;
+    const float even = m_length / (float(count - 1) * 1.25f);
+    bool moved = false;
+    for (size_t later = 1; later < order.size(); ++later) {
+        CPoint2& point = m_points[size_t(order[later])];
+        for (size_t earlier = 0; earlier < later; ++earlier) {
+            const CPoint2& other = m_points[size_t(order[earlier])];
+            const bool neighbours = std::abs(order[later] - order[earlier]) == 1;
+            const float least = std::min(even, (neighbours ? 1.0f : 2.0f) * half);
+            const CPoint2 d = point - other;
+            const float distance = d.Length();
+            if (!(distance < least + 0.5f))
+                continue;
+            const CPoint2 target = distance > 0.001f ? other + d * (least / distance) : other + CPoint2(least, 0.0f);
+            moved = moved || (target - point).Length() > 0.01f;
+            point = target;
+        }
+    }
+    return moved;
+}
+
+bool CTunnelPolylineGeometry::ShrinkToLength(int handle)
+{
+    const float longest = std::max(CurveLength(m_left), CurveLength(m_right));
+    if (!(longest > m_length + 0.5f))
+        return false;
+    const float s = m_length / longest;
+    const std::deque<CPoint2> old = m_points;
+    for (size_t i = 0; i < old.size(); ++i) {
+        if (int(i) > handle)
+            m_points[i] = old[i - 1] + (old[i] - old[i - 1]) * s;
+        else if (int(i) < handle)
+            m_points[i] = old[i + 1] + (old[i] - old[i + 1]) * s;
+    }
+    return true;
+}
+
+void CTunnelPolylineGeometry::Reanchor()
+{
+    if (m_points.size() < 2)
+        return;
+    const CTransform old = m_owner.GetPlacement();
+    std::deque<CPoint2> course;
+    for (const CPoint2& p : m_points)
+        course.push_back(old.TransformPoint2D(p));
+    CTransform placement = old;
+    placement.SetPosition2D(RoundHalfUp(course.front().x), RoundHalfUp(course.front().y));
+    float turn = -StartHeading(course);
+    for (int attempt = 0; attempt <= kMaxTurnCorrections; ++attempt) {
+        placement.SetRotationZ(turn);
+        m_points.clear();
+        for (const CPoint2& p : course)
+            m_points.push_back(placement.InverseTransformPoint2D(p));
+        m_points.front() = CPoint2();
+        RoundPoints();
+        // Read back, the rounded points must call for the same turn.
+        const float correction = StartHeading(m_points);
+        if (correction == 0.0f)
+            break;
+        turn -= correction;
+    }
+    m_owner.SetPlacement(placement);
+}
+
+void CTunnelPolylineGeometry::RebuildOutline()
+{
+    m_left.clear();
+    m_right.clear();
+    if (m_points.size() < 2)
+        return;
+    const float half = m_diameter * 0.5f;
+    std::vector<CPoint2> left;
+    std::vector<CPoint2> right;
+    for (int i = 0; i + 1 < int(m_points.size()); ++i) {
+        CCurveGeometry curve;
+        GetSegmentCurve(m_points, i, curve);
+        for (int k = i == 0 ? 0 : 1; k <= 8; ++k) {
+            CPoint2 p;
+            CPoint2 t;
+            curve.Evaluate(float(k) * 0.125f, &p, &t, nullptr);
+            const float length = t.Length();
+            if (!(length > 0.0f))
+                continue;
+            const CPoint2 side = CPoint2(t.y, -t.x) * (half / length);
+            left.push_back(p + side);
+            right.push_back(p - side);
+        }
+    }
+    m_left = Thin(left);
+    m_right = Thin(right);
+}
+
+void CTunnelPolylineGeometry::ResetShape()
+{
+    MakeStraightLine(std::max(int(m_points.size()) - 1, 1));
+    RebuildOutline();
+    m_owner.Invalidate();
+}
+
+void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
+{
+    const bool older = stream.m_versionMajor < 4;
+    if (!stream.IsReading()) {
+        if (older) {
+            float length = m_length;
+            int32_t polyline = -1;
+            stream.Float16(length);
+            stream.Int16(polyline);
+        }
+        int32_t count = int32_t(m_points.size());
+        stream.Int8(count);
+        for (CPoint2& p : m_points)
+            stream.Point(p);
+        return;
+    }
+    if (older) {
+        SetDiameter(240.0f);
+        TakeLegacyLength();
+    }
+    int32_t count = 0;
+    stream.Int8(count);
+    m_points.clear();
+    for (int32_t i = 0; i < count; ++i) {
+        CPoint2 p;
+        stream.Point(p);
+        m_points.push_back(p);
+    }
+    // Fewer than two points make no line: a damaged record reads as the
+    // straight tunnel of its length.
+    if (m_points.size() < 2) {
+        TRACE_VALUE(int32_t, count);
+        MakeStraightLine(1);
+    }
+    RebuildOutline();
+    Reanchor();
+    RebuildOutline();
+}
+
+void CTunnelPolylineGeometry::Draw2D(CGraphicsContext& context)
+{
+    TRACE_POINT();
+    if (m_left.size() < 2 || m_right.size() < 2)
+        return;
+    context.m_state.fillColor = m_owner.GetPrimaryColor();
+    context.BeginPath(true, true, 1);
+    CCurveGeometry curve;
+    for (int i = 0; i + 1 < int(m_left.size()); ++i) {
+        GetSegmentCurve(m_left, i, curve);
+        context.AddBezierSegment(curve);
+    }
+    for (int i = int(m_right.size()) - 2; i >= 0; --i) {
+        GetSegmentCurve(m_right, i, curve);
+        curve.Reverse();
+        context.AddBezierSegment(curve);
+    }
+    context.EndPath();
+    context.m_state.fillColor = m_owner.GetSecondaryColor();
+    DrawTunnelMouths(context, m_left.front(), m_right.front(), m_left.back(), m_right.back());
+}
+
+void CTunnelPolylineGeometry::Build3D(CGraphicsContext& context)
+{
+    CTunnelFlexibleGeometry fitted(m_owner);
+    fitted.ConvertFrom(*this);
+    fitted.Build3D(context);
+}
+
+void CTunnelPolylineGeometry::GetEnd(CPoint2& point, int index) const
+{
+    if (index < 0 || index >= int(m_points.size())) {
+        TRACE_VALUE(int32_t, index);
+        ReportFailure();
+        return;
+    }
+    point = m_points[size_t(index)];
+}
+
+void CTunnelPolylineGeometry::GetAnchor(CPoint2& point, int index) const
+{
+    if (!m_points.empty())
+        point = index > 0 ? m_points.back() : m_points.front();
+}
+
+void CTunnelPolylineGeometry::GetFarEnd(CPoint2& point, CPoint2& direction) const
+{
+    point = m_points.empty() ? CPoint2() : m_points.back();
+    direction = CPoint2(10000.0f, 0.0f);
+    if (m_points.size() < 2)
+        return;
+    CCurveGeometry last;
+    GetSegmentCurve(m_points, int(m_points.size()) - 2, last);
+    const CPoint2 tangent = last.GetTangent(1.0f);
+    const float length = tangent.Length();
+    if (length > 0.0f)
+        direction = tangent * (10000.0f / length);
+}
+
+void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
+{
+    TRACE_VALUE(int32_t, int32_t(other.GetKind()));
+    m_length = other.GetNominalLength();
+    SetDiameter(other.GetDiameter());
+    if (other.GetKind() == kPolyline) {
+        ReportFailure();
+        return;
+    }
+    const std::deque<CTunnelSection>& sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
+    if (sections.empty()) {
+        RebuildOutline();
+        return;
+    }
+    // Each section counts by its length, more where it bends: the points
+    // gather in the bends.
+    const float half = other.GetLength() * 0.5f;
+    std::vector<float> measure;
+    float total = 0.0f;
+    for (const CTunnelSection& section : sections) {
+        const float centre = section.GetCentreLength();
+        if (centre > 0.0f)
+            total += centre * std::hypot(1.0f, section.angle / CTransform::kDegreesPerRadian * half / centre);
+        measure.push_back(total);
+    }
+    m_points.clear();
+    for (int k = 0; k <= 4; ++k) {
+        const float target = float(k) * total * 0.25f;
+        CTransform frame;
+        float before = 0.0f;
+        size_t i = 0;
+        while (i + 1 < sections.size() && measure[i] < target) {
+            before = measure[i];
+            sections[i].Advance(frame, 1.0f);
+            ++i;
+        }
+        const float span = measure[i] - before;
+        const float t = span > 0.0f ? (target - before) / span : 0.0f;
+        m_points.push_back(frame.TransformPoint2D(sections[i].GetChord(t)));
+    }
+    RoundPoints();
+    RebuildOutline();
+}

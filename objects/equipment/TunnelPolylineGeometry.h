@@ -1,0 +1,87 @@
+#pragma once
+
+#include <deque>
+
+#include "objects/equipment/TunnelGeometry.h"
+
+// The polyline tunnel: laid along the smooth line through points that the
+// user drags one by one (every point is a handle). Its plan follows the line
+// at half the diameter on each side; its 3D model is that of the flexible
+// tunnel fitted to it. After a drag or a read the placement lies at the
+// first point, turned along the start of the line, so the first point is
+// the origin and the line leaves it along +x.
+//
+// The points are kept in whole units, as the record stores them, and the
+// placement's turn is chosen so that the points read back give the same
+// turn: a tunnel read and written again gives the same bytes.
+class CTunnelPolylineGeometry : public CTunnelGeometry
+{
+public:
+    explicit CTunnelPolylineGeometry(CCourseObject& owner) : CTunnelGeometry(owner) {}
+
+    int GetCategoryFor(int endIndex) const override { return 3; }
+    int GetCategory() const override { return 3; }
+    EKind GetKind() const override { return kPolyline; }
+    // The number of segments.
+    void ToDialog(CTunnelPropertiesDlg& dialog) override;
+    // Length and diameter where not mixed. A tunnel without points gets a
+    // straight line of the dialog's number of segments (nothing while the
+    // count or the length is mixed); a new count resamples the line along
+    // its curve, shrunk about the start when its outline was longer than
+    // the length.
+    void FromDialog(CTunnelPropertiesDlg& dialog) override;
+    // Mirrors every point across the y axis.
+    void Flip() override;
+    void StartHandleMove(int handle) override {}
+    // Shows the map-view hint when the course shows 3D.
+    void EndHandleMove() override;
+    // Moves the point to the course point, then keeps the points apart and
+    // the outline within the length (at most 50 rounds), and re-anchors.
+    int MoveHandle(int handle, float x, float y) override;
+    // Spreads the points evenly along a straight line of the length.
+    void ResetShape() override;
+    // The point count and the points; before version 4 first the length and
+    // -1 (telling a polyline). A record of fewer than two points reads as
+    // the straight line of the length.
+    void Serialize(CFieldStream& stream) override;
+    void Draw2D(CGraphicsContext& context) override;
+    void Build3D(CGraphicsContext& context) override;
+    int GetEndCount() const override { return int(m_points.size()); }
+    void GetEnd(CPoint2& point, int index) const override;
+    void GetAnchor(CPoint2& point, int index) const override;
+    // The last point and the direction of the line there, 10000 long.
+    void GetFarEnd(CPoint2& point, CPoint2& direction) const override;
+    // Five points along the centre line of a body, closer together where
+    // it bends.
+    void ConvertFrom(const CTunnelGeometry& other) override;
+    // The length of the smooth line.
+    float GetLength() const override { return CurveLength(m_points); }
+
+    const std::deque<CPoint2>& GetPoints() const { return m_points; }
+    const std::deque<CPoint2>& GetLeftOutline() const { return m_left; }
+    const std::deque<CPoint2>& GetRightOutline() const { return m_right; }
+
+    // The two outlines, each thinned to what its shape needs.
+    void RebuildOutline();
+    // Moves the placement to the first point, turned along the start of the
+    // line, and takes the points into the new placement.
+    void Reanchor();
+    // Pushes points apart that lie closer than an even share of the length
+    // (or the diameter, or half of it for neighbours), nearest to the
+    // dragged point first; whether a point moved.
+    bool SpreadPoints(int handle);
+    // When the longer outline exceeds the length, pulls every point towards
+    // its neighbour on the dragged point's side; whether it did.
+    bool ShrinkToLength(int handle);
+    // The length of the smooth curve through the points.
+    static float CurveLength(const std::deque<CPoint2>& points);
+
+private:
+    // Points i x length / segments along +x.
+    void MakeStraightLine(int segments);
+    void RoundPoints();
+
+    std::deque<CPoint2> m_points;
+    std::deque<CPoint2> m_left;
+    std::deque<CPoint2> m_right;
+};

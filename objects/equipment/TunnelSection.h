@@ -1,0 +1,35 @@
+#pragma once
+
+#include "foundation/Geometry.h"
+#include "foundation/Transform.h"
+
+// One bent section of a tunnel body: a tube of radius r whose centre line is
+// a circular arc, bent by angle degrees (positive turns towards +y of the
+// plan), measured by its length along the outside of the bend. Its start
+// frame has the origin at the start of the centre arc and x along the way in.
+struct CTunnelSection
+{
+    float radius = 120.0f;
+    float outerLength = 360.0f;
+    float angle = 0.0f;
+    float halfAngle = 0.0f;
+    // The outside of the bend is longer than the centre line by this much.
+    float allowance = 0.0f;
+
+    void SetAngle(float degrees);
+    void SetRadius(float r);
+
+    float GetCentreLength() const { return outerLength - allowance; }
+    float GetInnerLength() const { return outerLength - 2.0f * allowance; }
+
+    // The vector from the start of the centre arc to the point at fraction t
+    // of it, in the start frame; (0, 0) at t = 0.
+    CPoint2 GetChord(float t) const;
+    // Moves a frame (a placement) along the section by fraction t: to the
+    // chord's end, turned with the arc.
+    void Advance(CTransform& frame, float t) const;
+    // The frame at fraction t, in the start frame.
+    CTransform GetLocalFrame(float t) const;
+    // The distance from a point of the start frame to the centre arc.
+    float GetDistanceTo(float x, float y) const;
+};
