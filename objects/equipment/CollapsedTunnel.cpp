@@ -23,7 +23,8 @@ constexpr int kStandPart = 7;
 
 constexpr float kPi = 3.1415925f;
 constexpr int kRoundSegments = 48;
-// The barrel's axis lies this much higher than its radius.
+// The barrel's axis lies this much higher than its radius: its rims, of
+// this tube radius, stand on the ground.
 constexpr float kBarrelLift = 4.0f;
 constexpr int kChuteRings = 20;
 
@@ -141,8 +142,12 @@ void CCollapsedTunnel::ApplyVariant(const std::string& keyName, std::istream& wo
 void CCollapsedTunnel::Serialize(CFieldStream& stream)
 {
     stream.Float16(m_length);
+    float diameter = m_diameter;
     if (stream.m_versionMajor >= 4)
-        stream.Float16(m_diameter);
+        stream.Float16(diameter);
+    // A damaged record's diameter that is not above 0 keeps the diameter.
+    if (diameter > 0.0f)
+        m_diameter = diameter;
     m_length = std::max(m_length, kMinStoredLength);
     UpdateEnds();
 }
@@ -217,6 +222,7 @@ void CCollapsedTunnel::Build3D(CGraphicsContext& context)
     DrawPart(context, stand);
     matrix = kept;
     BuildChute(context);
+    matrix = kept;
     BuildBarrel(context);
     matrix = kept;
 }
@@ -264,7 +270,7 @@ void CCollapsedTunnel::BuildBarrel(CGraphicsContext& context) const
     for (float rim : {5.0f, 295.0f}) {
         matrix = axis;
         matrix.TranslateLocal(CVector3(0.0f, 0.0f, rim));
-        context.DrawTorus(5.0f, 8, r, kRoundSegments, 0, 0);
+        context.DrawTorus(kBarrelLift, 8, r, kRoundSegments, 0, 0);
     }
     matrix = axis;
     // The inside darkens towards the chute.

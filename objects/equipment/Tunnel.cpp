@@ -98,6 +98,25 @@ std::wstring CTunnel::GetSizeText() const
     return GetStringWithArg(2040, FormatLength(m_geometry->GetLength(), metric ? 6 : 2, true));
 }
 
+void CTunnel::Flip()
+{
+    m_geometry->Flip();
+    UpdateEnds();
+}
+
+int CTunnel::MoveHandle(int handle, float x, float y)
+{
+    const int dragged = m_geometry->MoveHandle(handle, x, y);
+    UpdateEnds();
+    return dragged;
+}
+
+void CTunnel::ResetShape()
+{
+    m_geometry->ResetShape();
+    UpdateEnds();
+}
+
 const CObstacleEnd* CTunnel::FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const
 {
     reversed = false;

@@ -58,13 +58,14 @@ public:
     // "<length> long" (text 2040), the centre line's length in feet and
     // inches, or in centimetres on a metric course.
     std::wstring GetSizeText() const override;
-    void Flip() override { m_geometry->Flip(); }
+    // Flipping, dragging and resetting move the far ends with the body.
+    void Flip() override;
     // Each end is its own mirror.
     const CObstacleEnd* FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const override;
     void StartHandleMove(int handle) override { m_geometry->StartHandleMove(handle); }
     void EndHandleMove() override { m_geometry->EndHandleMove(); }
-    int MoveHandle(int handle, float x, float y) override { return m_geometry->MoveHandle(handle, x, y); }
-    void ResetShape() override { m_geometry->ResetShape(); }
+    int MoveHandle(int handle, float x, float y) override;
+    void ResetShape() override;
     // A legacy tunnel is always flexible.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     void Serialize(CFieldStream& stream) override;

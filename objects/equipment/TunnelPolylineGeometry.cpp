@@ -117,9 +117,10 @@ void CTunnelPolylineGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
             for (CPoint2& p : m_points)
                 p = p * (m_length / outlineLength);
         }
-        RoundPoints();
     }
+    // The line starts along +x again, as a file gives it back.
     RebuildOutline();
+    Reanchor();
 }
 
 void CTunnelPolylineGeometry::Flip()
@@ -154,7 +155,6 @@ int CTunnelPolylineGeometry::MoveHandle(int handle, float x, float y)
             break;
     }
     Reanchor();
-    RebuildOutline();
     return handle;
 }
 
@@ -232,6 +232,9 @@ void CTunnelPolylineGeometry::Reanchor()
             break;
         turn -= correction;
     }
+    // The outline follows before the placement tells the course: the new
+    // shape is measured at once.
+    RebuildOutline();
     m_owner.SetPlacement(placement);
 }
 
@@ -306,7 +309,6 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
     }
     RebuildOutline();
     Reanchor();
-    RebuildOutline();
 }
 
 void CTunnelPolylineGeometry::Draw2D(CGraphicsContext& context)

@@ -28,7 +28,7 @@ public:
     // straight line of the dialog's number of segments (nothing while the
     // count or the length is mixed); a new count resamples the line along
     // its curve, shrunk about the start when its outline was longer than
-    // the length.
+    // the length. Then the line is re-anchored.
     void FromDialog(CTunnelPropertiesDlg& dialog) override;
     // Mirrors every point across the y axis.
     void Flip() override;
@@ -64,7 +64,7 @@ public:
     // The two outlines, each thinned to what its shape needs.
     void RebuildOutline();
     // Moves the placement to the first point, turned along the start of the
-    // line, and takes the points into the new placement.
+    // line, and takes the points (and the outline) into the new placement.
     void Reanchor();
     // Pushes points apart that lie closer than an even share of the length
     // (or the diameter, or half of it for neighbours), nearest to the

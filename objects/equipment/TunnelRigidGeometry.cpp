@@ -47,6 +47,9 @@ void CTunnelRigidGeometry::SetBend(float angle, bool recentre)
     angle = Clamp(angle, -largest, largest);
     m_sections.clear();
     m_sections.push_back(MakeSection(-angle, m_length));
+    // The shape is complete before the placement tells the course: its
+    // drawing is measured at once.
+    RebuildOutline();
     if (recentre) {
         CTransform placement = m_owner.GetPlacement();
         const CPoint2 start = placement.TransformPoint2D(m_sections.front().GetChord(-0.5f));
@@ -54,7 +57,6 @@ void CTunnelRigidGeometry::SetBend(float angle, bool recentre)
         placement.SetRotationZ(-std::floor(angle * 0.5f - placement.GetRotation() + 0.5f));
         m_owner.SetPlacement(placement);
     }
-    RebuildOutline();
 }
 
 void CTunnelRigidGeometry::StartHandleMove(int handle)

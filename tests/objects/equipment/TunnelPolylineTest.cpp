@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+
+#include "dialogs/HintDlg.h"
+#include "foundation/Settings.h"
+#include "tests/objects/equipment/TunnelTestSupport.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
+
+using namespace tunneltest;
+
+namespace {
+
+std::deque<CPoint2> Points(std::initializer_list<CPoint2> points)
+{
+    return std::deque<CPoint2>(points);
+}
+
+class TunnelPolyline : public coursetest::CSettingsFixture
+{
+protected:
+    void SetUp() override
+    {
+        coursetest::CSettingsFixture::SetUp();
+        CSettings::SetInt(L"NeverShow2722", 1);
+        course = MakeCourse();
+        tunnel = MakeTunnel(course.get(), CTunnelGeometry::kPolyline, 4, 1800.0f,
+                            coursetest::MakePlacement(3000.0f, 3000.0f, 10.0f));
+    }
+
+    const std::deque<CPoint2>& Line() { return Polyline(*tunnel).GetPoints(); }
+
+    // Drags a point to the course point as the course does.
+    void Drag(int handle, const CPoint2& to)
+    {
+        tunnel->StartHandleMove(handle);
+        tunnel->MoveHandle(handle, to.x, to.y);
+        tunnel->EndHandleMove();
+    }
+
+    // The heading of the start of the line, in degrees.
+    float StartHeading()
+    {
+        CCurveGeometry first;
+        CTunnelGeometry::GetSegmentCurve(Line(), 0, first);
+        const CPoint2 t = first.GetTangent(0.0f);
+        return std::atan2(t.y, t.x) * CTransform::kDegreesPerRadian;
+    }
+
+    std::unique_ptr<CCourse> course;
+    std::unique_ptr<CTunnel> tunnel;
+};
+
+}  // namespace
+
+TEST_F(TunnelPolyline, NewLineIsStraightAndResamplesAlongItsCurve)
+{
+    EXPECT_EQ(Points({{0, 0}, {450, 0}, {900, 0}, {1350, 0}, {1800, 0}}), Line());
+    EXPECT_EQ(5, tunnel->GetEndCount());
+    EXPECT_NEAR(1800.0f, tunnel->GetGeometry().GetLength(), 0.01f);
+    CTunnelPropertiesDlg dialog(course.get());
+    dialog.MergeStyle(2);
+    dialog.MergeSections(2);
+    tunnel->FromDialog(dialog);
+    EXPECT_EQ(Points({{0, 0}, {900, 0}, {1800, 0}}), Line());
+    // The outline lies half the diameter to each side and is thinned.
+    const CTunnelPolylineGeometry& line = Polyline(*tunnel);
+    EXPECT_EQ(2u, line.GetLeftOutline().size());
+    ExpectNear(CPoint2(1800.0f, -120.0f), line.GetLeftOutline().back());
+    ExpectNear(CPoint2(0.0f, 120.0f), line.GetRightOutline().front());
+    CPoint2 point;
+    CPoint2 direction;
+    line.GetFarEnd(point, direction);
+    EXPECT_EQ(CPoint2(1800.0f, 0.0f), point);
+    ExpectNear(CPoint2(10000.0f, 0.0f), direction);
+    tunnel->GetAnchor(point, 1);
+    EXPECT_EQ(CPoint2(1800.0f, 0.0f), point);
+    EXPECT_EQ(1, CountReports([&] { tunnel->GetEnd(point, 3); }));
+}
+
+TEST_F(TunnelPolyline, DragsKeepTheStartAtTheOriginHeadingAlongX)
+{
+    const CTransform placement = tunnel->GetPlacement();
+    for (int step = 0; step < 6; ++step) {
+        const int handle = step % 5;
+        CPoint2 end;
+        tunnel->GetEnd(end, handle);
+        const CPoint2 at = tunnel->GetPlacement().TransformPoint2D(end);
+        Drag(handle, at + CPoint2(float(37 * step - 80), float(150 - 41 * step)));
+        EXPECT_EQ(CPoint2(), Line().front()) << step;
+        EXPECT_NEAR(0.0f, StartHeading(), 0.5f) << step;
+        for (const CPoint2& p : Line())
+            EXPECT_EQ(CPoint2(std::floor(p.x), std::floor(p.y)), p);
+        EXPECT_EQ(std::floor(tunnel->GetPlacement().GetRotation()), tunnel->GetPlacement().GetRotation());
+    }
+    EXPECT_NE(placement, tunnel->GetPlacement());
+    // Read back, the line and the placement are what they were.
+    const std::string record = RecordOf(*tunnel);
+    CTunnel read;
+    read.SetPlacement(tunnel->GetPlacement());
+    ReadRecord(read, record);
+    EXPECT_EQ(Line(), Polyline(read).GetPoints());
+    EXPECT_EQ(tunnel->GetPlacement(), read.GetPlacement());
+    EXPECT_EQ(record, RecordOf(read));
+}
+
+TEST_F(TunnelPolyline, PointsKeepApartAndTheOutlineWithinTheLength)
+{
+    // Onto its neighbour: pushed out again to the neighbours' least distance
+    // (the diameter's half).
+    Drag(2, tunnel->GetPlacement().TransformPoint2D(460.0f, 0.0f));
+    EXPECT_GE((Line()[2] - Line()[1]).Length(), 119.0f);
+    // Far out: the others follow in until the longer outline is the length.
+    Drag(4, tunnel->GetPlacement().TransformPoint2D(3000.0f, 2000.0f));
+    const CTunnelPolylineGeometry& line = Polyline(*tunnel);
+    const float longest = std::max(CTunnelPolylineGeometry::CurveLength(line.GetLeftOutline()),
+                                   CTunnelPolylineGeometry::CurveLength(line.GetRightOutline()));
+    EXPECT_LT(longest, 1800.0f + 10.0f);
+    EXPECT_GT(longest, 1700.0f);
+    for (size_t i = 1; i < Line().size(); ++i)
+        EXPECT_GT((Line()[i] - Line()[i - 1]).Length(), 100.0f) << i;
+    // A handle out of range changes nothing.
+    const std::string record = RecordOf(*tunnel);
+    EXPECT_EQ(1, CountReports([&] { tunnel->MoveHandle(5, 0.0f, 0.0f); }));
+    EXPECT_EQ(record, RecordOf(*tunnel));
+}
+
+TEST_F(TunnelPolyline, FlipResetAndConversionFromABody)
+{
+    Drag(2, tunnel->GetPlacement().TransformPoint2D(900.0f, 300.0f));
+    const std::deque<CPoint2> bent = Line();
+    tunnel->Flip();
+    for (size_t i = 0; i < bent.size(); ++i)
+        EXPECT_EQ(CPoint2(-bent[i].x, bent[i].y), Line()[i]);
+    tunnel->ResetShape();
+    EXPECT_EQ(Points({{0, 0}, {450, 0}, {900, 0}, {1350, 0}, {1800, 0}}), Line());
+
+    // From a body: five points from the start to the far end.
+    CTunnel rigid;
+    Rigid(rigid).SetBend(180.0f, false);
+    CTunnelPolylineGeometry converted(rigid);
+    converted.ConvertFrom(rigid.GetGeometry());
+    ASSERT_EQ(5u, converted.GetPoints().size());
+    EXPECT_EQ(CPoint2(), converted.GetPoints().front());
+    CPoint2 farEnd;
+    CPoint2 direction;
+    rigid.GetGeometry().GetFarEnd(farEnd, direction);
+    ExpectNear(farEnd, converted.GetPoints().back(), 0.71f);
+    // A section of no centre length adds nothing and divides by nothing.
+    CTunnel flexible;
+    flexible.SetGeometryKind(CTunnelGeometry::kFlexible, false);
+    Flexible(flexible).AddSection(0.0f, 900.0f);
+    Flexible(flexible).AddSection(20.0f, 0.0f);
+    CTunnelPolylineGeometry line(flexible);
+    line.ConvertFrom(flexible.GetGeometry());
+    for (const CPoint2& p : line.GetPoints())
+        EXPECT_TRUE(IsFinite(p));
+    EXPECT_EQ(CPoint2(900.0f, 0.0f), line.GetPoints().back());
+}
