@@ -237,6 +237,15 @@ void RegisterObjectTypes()
     CWishingWellJumpType::GetType();
 }
 
+std::vector<const CObjectType*> GetObjectTypes()
+{
+    RegisterObjectTypes();
+    std::vector<const CObjectType*> types;
+    for (const auto& entry : GetRegistry().byId)
+        types.push_back(entry.second);
+    return types;
+}
+
 const CObjectType* FindObjectTypeById(int typeId)
 {
     return Find(GetRegistry().byId, typeId);

@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "course/PartColors.h"
 
@@ -91,6 +92,8 @@ private:
 
 // Makes every descriptor of the program, once.
 void RegisterObjectTypes();
+// Every registered descriptor, by type id.
+std::vector<const CObjectType*> GetObjectTypes();
 // Each lookup first makes sure every descriptor exists; none when absent.
 const CObjectType* FindObjectTypeById(int typeId);
 // Exact and case-sensitive.

@@ -343,3 +343,27 @@ TEST_F(Tunnel, DamagedRecordsLoadEditDrawAndBuildFinitely)
         EXPECT_TRUE(std::isfinite(tunnel.GetGeometry().GetLength())) << c.name;
     }
 }
+
+TEST_F(Tunnel, SummaryNamesTheLengthsOfBothTunnels)
+{
+    course->SetSpecList(0);
+    const std::string text =
+        "Begin Fendrel\r\nVersion 2000\r\nDimensions 100 80\r\n"
+        "Tunnel 20 20 0 2 2 180\r\nCollapsedTunnel 50 40 90 96\r\nEnd Fendrel\r\n";
+    std::istringstream in(text);
+    ASSERT_TRUE(course->ReadTextBlock(in, false, false));
+    const std::wstring tunnel = course->GetSpecList().GetTerm(2600) + L", ";
+    const std::wstring collapsed = course->GetSpecList().GetTerm(2534) + L", ";
+    for (bool metric : {false, true}) {
+        course->SetMetric(metric);
+        std::wostringstream summary;
+        course->DescribeCourse(summary, false);
+        const int kind = metric ? 6 : 2;
+        const std::wstring lines = summary.str();
+        EXPECT_NE(std::wstring::npos, lines.find(tunnel + GetStringWithArg(2040, FormatLength(1800.0f, kind, true))));
+        EXPECT_NE(std::wstring::npos,
+                  lines.find(collapsed + GetStringWithArg(2038, FormatLength(1260.0f, kind, true))));
+        EXPECT_NE(std::wstring::npos, lines.find(metric ? L"457 cm long" : L"15 ft long")) << metric;
+        EXPECT_NE(std::wstring::npos, lines.find(metric ? L"320 cm long" : L"10 ft 6 in long")) << metric;
+    }
+}
