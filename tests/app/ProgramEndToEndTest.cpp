@@ -12,6 +12,9 @@
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
+#include "objects/equipment/CollapsedTunnel.h"
+#include "objects/equipment/Tunnel.h"
+#include "objects/equipment/TunnelPolylineGeometry.h"
 #include "foundation/Strings.h"
 #include "graphics/GdiplusSession.h"
 #include "tests/app/CourseFileTestSupport.h"
@@ -121,11 +124,11 @@ CWindowParts FindParts(HWND frame)
 
 // Where the program's shape toolbar shows a kind's button: the same toolbar
 // laid out here with the same rule set.
-POINT ShapeButton(const CWindowParts& parts, int id)
+POINT ShapeButton(const CWindowParts& parts, int id, int organisation = kOrganisation)
 {
     static CGdiplusSession session;
     CShapeToolbar shapes;
-    shapes.SetSpecList(GetSpecList(kOrganisation));
+    shapes.SetSpecList(GetSpecList(organisation));
     shapes.Layout(true);
     const CRectF& r = shapes.FindItem(id)->rect;
     return POINT{parts.shapes.left + LONG((r.left + r.right) / 2.0f), parts.shapes.top + LONG((r.top + r.bottom) / 2.0f)};
@@ -280,6 +283,66 @@ std::vector<COLORREF> GrabScreen(const RECT& rect)
     for (COLORREF& p : pixels)
         p = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     return pixels;
+}
+
+// The view's map of the course, from the grid drawn before anything is
+// placed: the ring's top-left corner and the pixels per unit.
+struct CViewMap
+{
+    POINT origin = {};
+    float scale = 0.0f;
+
+    POINT ToScreen(const CPoint2& p) const
+    {
+        return POINT{origin.x + LONG(std::lround(p.x * scale)), origin.y + LONG(std::lround(p.y * scale))};
+    }
+};
+
+bool MapView(const CWindowParts& parts, CViewMap& map)
+{
+    const int width = parts.view.right - parts.view.left;
+    const int height = parts.view.bottom - parts.view.top;
+    const std::vector<COLORREF> pixels = GrabScreen(parts.view);
+    const std::vector<float> columns = FindLines(pixels, width, height, false);
+    const std::vector<float> rows = FindLines(pixels, width, height, true);
+    if (columns.size() < 2 || rows.size() < 2)
+        return false;
+    // 10-foot cells of 1200 units.
+    map.scale = (columns.back() - columns.front()) / float(columns.size() - 1) / 1200.0f;
+    map.origin = POINT{parts.view.left + LONG(std::lround(columns.front())), parts.view.top + LONG(std::lround(rows.front()))};
+    return true;
+}
+
+// The tunnels of a course as points on the course: the tunnel's line and
+// the collapsed tunnel's two ends.
+std::vector<CPoint2> TunnelShapes(const CCourse& course)
+{
+    std::vector<CPoint2> shapes;
+    for (const CCourseObject* object : course.GetObjects()) {
+        if (const CTunnel* tunnel = dynamic_cast<const CTunnel*>(object)) {
+            for (int i = 0; i < tunnel->GetEndCount(); ++i) {
+                CPoint2 point;
+                tunnel->GetEnd(point, i);
+                shapes.push_back(tunnel->GetPlacement().TransformPoint2D(point));
+            }
+        } else if (dynamic_cast<const CCollapsedTunnel*>(object)) {
+            for (int i = 0; i < 2; ++i) {
+                CPoint2 point;
+                object->GetEnd(point, i);
+                shapes.push_back(object->GetPlacement().TransformPoint2D(point));
+            }
+        }
+    }
+    return shapes;
+}
+
+void ExpectSameShapes(const std::vector<CPoint2>& expected, const std::vector<CPoint2>& actual, const char* step)
+{
+    ASSERT_EQ(expected.size(), actual.size()) << step;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(expected[i].x, actual[i].x, 1.0f) << step << " " << i;
+        EXPECT_NEAR(expected[i].y, actual[i].y, 1.0f) << step << " " << i;
+    }
 }
 
 }  // namespace
@@ -506,4 +569,91 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
     program.CloseCourseWindows();
     ASSERT_TRUE(PressMessageBoxButton(program, IDNO));
     EXPECT_EQ(0, program.WaitForExit(kWait));
+}
+
+TEST(Program, PlacesTunnelsBendsOneByItsHandleAndKeepsThemThroughFiles)
+{
+    PrepareProgramSettings();
+    constexpr int kTunnelOrganisation = 0;
+    SetProgramInt(L"SpecList", kTunnelOrganisation);
+    for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2721", L"NeverShow2722"})
+        SetProgramInt(hint, 1);
+    const std::wstring folder = MakeTempFolder(L"program-tunnels");
+    const std::wstring path = WriteEmptyCourseFile(folder, L"Tunnels.agl");
+    CProgramProcess program;
+    HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Tunnels.agl"));
+    ASSERT_TRUE(frame);
+    CWindowParts parts = FindParts(frame);
+    ASSERT_TRUE(parts.found);
+    CViewMap map;
+    ASSERT_TRUE(MapView(parts, map));
+
+    // Each from its button: the tunnel a straight line of four segments.
+    Click(ShapeButton(parts, CTunnel::kNameTextId, kTunnelOrganisation));
+    Click(ViewPoint(parts, 0.25f, 0.35f));
+    Click(ShapeButton(parts, CCollapsedTunnel::kNameTextId, kTunnelOrganisation));
+    Click(ViewPoint(parts, 0.7f, 0.65f));
+    CCourse placed(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, placed));
+    const std::string placedBytes = ReadWholeFile(path);
+    ASSERT_EQ(2u, placed.GetObjectCount());
+    const CTunnel* tunnel = nullptr;
+    for (const CCourseObject* object : placed.GetObjects())
+        tunnel = tunnel ? tunnel : dynamic_cast<const CTunnel*>(object);
+    ASSERT_TRUE(tunnel);
+    ASSERT_EQ(CTunnelGeometry::kPolyline, tunnel->GetGeometry().GetKind());
+    const std::deque<CPoint2> straight = {{0, 0}, {450, 0}, {900, 0}, {1350, 0}, {1800, 0}};
+    EXPECT_EQ(straight, static_cast<const CTunnelPolylineGeometry&>(tunnel->GetGeometry()).GetPoints());
+    const std::vector<CPoint2> placedShapes = TunnelShapes(placed);
+
+    // Selected, its far point dragged up and back: the line bends.
+    const CTransform& at = tunnel->GetPlacement();
+    Click(map.ToScreen(at.TransformPoint2D(675.0f, 0.0f)));
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-tunnel-before-drag.png")));
+    const CPoint2 target = at.TransformPoint2D(1450.0f, -700.0f);
+    Drag(map.ToScreen(at.TransformPoint2D(1800.0f, 0.0f)), map.ToScreen(target));
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-tunnel-after-drag.png")));
+    CCourse bent(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, bent));
+    const std::vector<CPoint2> bentShapes = TunnelShapes(bent);
+    ASSERT_EQ(placedShapes.size(), bentShapes.size());
+    EXPECT_NEAR(target.x, bentShapes[4].x, 40.0f);
+    EXPECT_NEAR(target.y, bentShapes[4].y, 40.0f);
+
+    // Undone: the file holds the very bytes it held before the drag.
+    cwtest::KeyPress('Z', true);
+    ASSERT_TRUE(SaveAndWait(path));
+    EXPECT_EQ(placedBytes, ReadWholeFile(path));
+
+    // Saved in the older format ("s3" in the view), closed and opened again:
+    // the same shapes, saved again in the current format.
+    Click(map.ToScreen(CPoint2(1200.0f, 11000.0f)));
+    cwtest::TypeChar(L's');
+    cwtest::TypeChar(L'3');
+    ASSERT_TRUE(PressMessageBoxButton(program, IDOK));
+    // The box took the keyboard: a click gives it back to the view.
+    Click(map.ToScreen(CPoint2(1200.0f, 11000.0f)));
+    ASSERT_TRUE(SaveAndWait(path));
+    EXPECT_NE(std::string::npos, ReadWholeFile(path).find("Version 3 "));
+    CCourse older(L"", L"");
+    ASSERT_TRUE(ReadCourseFile(path, older));
+    ExpectSameShapes(placedShapes, TunnelShapes(older), "version 3");
+    program.CloseCourseWindows();
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+
+    // Opened again, the window names the older format until the course is
+    // saved in the current one.
+    CProgramProcess reopened;
+    frame = StartAndWaitUntilReady(reopened, Quoted(path), Caption(L"Tunnels.agl (3)"));
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-tunnels-reopened.png")));
+    parts = FindParts(frame);
+    Click(ViewPoint(parts, 0.1f, 0.9f));
+    CCourse current(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, current));
+    ExpectSameShapes(placedShapes, TunnelShapes(current), "reopened");
+    reopened.CloseCourseWindows();
+    EXPECT_EQ(0, reopened.WaitForExit(kWait));
 }
