@@ -6,10 +6,10 @@
 
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
-#include "dialogs/HintDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/TunnelPolylineGeometry.h"
@@ -167,7 +167,7 @@ void CTunnelFlexibleGeometry::EndHandleMove()
     m_angleSnap.Clear();
     m_lengthSnap.Clear();
     if (m_hintPending)
-        ShowHint(2718, L"OpenTunnel", 1);
+        ShowHintNotice(2718, L"OpenTunnel", 1);
     if (m_sections.size() < 2)
         return;
     // A tunnel bent one way nearly evenly along its whole length would be
@@ -190,7 +190,7 @@ void CTunnelFlexibleGeometry::EndHandleMove()
     }
     const float bend = std::fabs(angleSum);
     if (smallest * largest > 0.0f && bend >= 45.0f && bend <= 180.0f && lengthSum * (largest - smallest) < 30.0f)
-        ShowHint(2717, L"OpenTunnel", 1);
+        ShowHintNotice(2717, L"OpenTunnel", 1);
 }
 
 void CTunnelFlexibleGeometry::Solve(int sectionIndex, float x, float y)

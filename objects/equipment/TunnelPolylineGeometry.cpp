@@ -7,10 +7,10 @@
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
-#include "dialogs/HintDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/Numeric.h"
 #include "foundation/Strings.h"
 #include "foundation/TracePoint.h"
@@ -136,7 +136,7 @@ void CTunnelPolylineGeometry::EndHandleMove()
     TRACE_POINT();
     const CCourse* course = m_owner.GetCourse();
     if (course != nullptr && course->Get3D() && GetString(2006) == L"en")
-        ShowHint(2722, L"OpenTunnel", 1);
+        ShowHintNotice(2722, L"OpenTunnel", 1);
 }
 
 int CTunnelPolylineGeometry::MoveHandle(int handle, float x, float y)

@@ -8,8 +8,8 @@
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "dialogs/ObjectPropertiesDlg.h"
-#include "foundation/Settings.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/support/NoticeRecorder.h"
 
 namespace {
 
@@ -32,8 +32,8 @@ std::unique_ptr<CCourse> ReadBack(const std::string& text)
 TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
 {
     filetest::OpenFileTestSettings();
-    for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2722"})
-        CSettings::SetInt(hint, 1);
+    // Hints that dragging may give go nowhere.
+    CNoticeRecorder notices;
     CCourse course(L"Every kind", L"");
     course.SetSize(24000.0f, 24000.0f);
     int placed = 0;

@@ -94,8 +94,9 @@ TEST_F(CollapsedTunnel, LegacyLengthsAndRecords)
         ReadRecord(tunnel, record.m_bytes, c.version);
         EXPECT_EQ(c.length, tunnel.GetLength());
         EXPECT_EQ(c.diameter, tunnel.GetDiameter());
-        if (c.values.size() == 2 && c.values[0] >= 960.0f)
+        if (c.values.size() == 2 && c.values[0] >= 960.0f) {
             EXPECT_EQ(record.m_bytes.substr(0, c.version == 4 ? 4 : 2), RecordOf(tunnel, c.version));
+        }
     }
 }
 

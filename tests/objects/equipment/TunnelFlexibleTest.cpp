@@ -4,11 +4,10 @@
 #include <sstream>
 #include <vector>
 
-#include "dialogs/HintDlg.h"
-#include "foundation/Settings.h"
 #include "tests/objects/equipment/TunnelTestSupport.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
+#include "tests/support/NoticeRecorder.h"
 
 using namespace tunneltest;
 
@@ -32,8 +31,6 @@ protected:
     void SetUp() override
     {
         coursetest::CSettingsFixture::SetUp();
-        for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2722"})
-            CSettings::SetInt(hint, 1);
         course = MakeCourse();
     }
 
@@ -269,9 +266,13 @@ TEST_F(TunnelFlexible, RigidBendsBeyond180LieInTwoSections)
 
 TEST_F(TunnelFlexible, HintsForEvenBendsAndJointsTakenBackwards)
 {
-    std::map<int, int>& counts = GetHintCounts();
-    const int evenBefore = counts[2717];
-    const int backwardsBefore = counts[2718];
+    CNoticeRecorder notices;
+    const auto hints = [&notices] {
+        std::vector<int> ids;
+        for (const CNotice& notice : notices.Take())
+            ids.push_back(notice.style == ENoticeStyle::kHint ? notice.textId : -notice.textId);
+        return ids;
+    };
     // Two sections bent alike: one 90-degree bend, better made with one.
     CFieldWriter record;
     for (float value : {1800.0f, 240.0f})
@@ -284,15 +285,14 @@ TEST_F(TunnelFlexible, HintsForEvenBendsAndJointsTakenBackwards)
     ReadRecord(even, record.m_bytes);
     even.StartHandleMove(2);
     even.EndHandleMove();
-    EXPECT_EQ(evenBefore + 1, counts[2717]);
-    EXPECT_EQ(backwardsBefore, counts[2718]);
+    EXPECT_EQ(std::vector<int>{2717}, hints());
     // Bent unevenly: no hint.
     Make(2);
     Drag(2, 1500.0f, -600.0f);
-    EXPECT_EQ(evenBefore + 1, counts[2717]);
+    EXPECT_EQ(std::vector<int>{}, hints());
     // The joint before the first one grabbed, at once.
     even.StartHandleMove(1);
     even.EndHandleMove();
     EXPECT_TRUE(Flexible(even).IsHintPending());
-    EXPECT_EQ(backwardsBefore + 1, counts[2718]);
+    EXPECT_EQ((std::vector<int>{2718, 2717}), hints());
 }

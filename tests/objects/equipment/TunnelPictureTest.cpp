@@ -62,8 +62,7 @@ protected:
 TEST_F(TunnelPicture, MapShowsEachTunnelWithinItsBounds)
 {
     constexpr int kWidth = 960;
-    constexpr int kHeight = 800;
-    CPixelBitmap picture(960.0f, 800.0f);
+    CPixelBitmap picture(float(kWidth), 800.0f);
     ASSERT_TRUE(course->RenderImage(picture, true, 0.0f, 0.0f));
     CGdiplusSession gdiplus;
     EXPECT_TRUE(SaveImage(picture, GetTestArtefactPath(L"TunnelsMap.png"), nullptr));

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <deque>
 
-#include "dialogs/HintDlg.h"
-#include "foundation/Settings.h"
 #include "tests/objects/equipment/TunnelTestSupport.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
@@ -24,7 +22,6 @@ protected:
     void SetUp() override
     {
         coursetest::CSettingsFixture::SetUp();
-        CSettings::SetInt(L"NeverShow2722", 1);
         course = MakeCourse();
         tunnel = MakeTunnel(course.get(), CTunnelGeometry::kPolyline, 4, 1800.0f,
                             coursetest::MakePlacement(3000.0f, 3000.0f, 10.0f));
