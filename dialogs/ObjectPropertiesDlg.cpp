@@ -62,3 +62,9 @@ std::wstring CObjectPropertiesDlg::GetValueName(const wchar_t* key) const
         name += m_course->GetSpecList().GetName();
     return name + key;
 }
+
+void ReportOtherDialog(const CObjectPropertiesDlg& dialog)
+{
+    TRACE_VALUE(int32_t, dialog.GetNameTextId());
+    ReportFailure();
+}

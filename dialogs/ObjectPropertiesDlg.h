@@ -60,3 +60,17 @@ private:
     CPartColorSet m_colors;
     bool m_pending = true;
 };
+
+// Reports a dialog of another kind than the object's.
+void ReportOtherDialog(const CObjectPropertiesDlg& dialog);
+
+// The dialog as the kind's own dialog class, or null after a report when it
+// is another: an object's ToDialog and FromDialog take only their own.
+template <class TDialog>
+TDialog* GetKindDialog(CObjectPropertiesDlg& dialog)
+{
+    TDialog* own = dynamic_cast<TDialog*>(&dialog);
+    if (own == nullptr)
+        ReportOtherDialog(dialog);
+    return own;
+}

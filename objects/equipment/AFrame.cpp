@@ -220,24 +220,18 @@ void CAFrame::Serialize(CFieldStream& stream)
 
 void CAFrame::ToDialog(CObjectPropertiesDlg& dialog)
 {
-    CAFrameDlg* aFrameDialog = dynamic_cast<CAFrameDlg*>(&dialog);
-    if (aFrameDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CAFrameDlg* aFrameDialog = GetKindDialog<CAFrameDlg>(dialog);
+    if (aFrameDialog == nullptr)
         return;
-    }
     aFrameDialog->MergeLength(m_length);
     aFrameDialog->MergeHeight(m_height);
 }
 
 void CAFrame::FromDialog(CObjectPropertiesDlg& dialog)
 {
-    CAFrameDlg* aFrameDialog = dynamic_cast<CAFrameDlg*>(&dialog);
-    if (aFrameDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CAFrameDlg* aFrameDialog = GetKindDialog<CAFrameDlg>(dialog);
+    if (aFrameDialog == nullptr)
         return;
-    }
     SetSize(aFrameDialog->HasLength() ? aFrameDialog->GetLength() : 0.0f,
             aFrameDialog->HasHeight() ? aFrameDialog->GetHeight() : 0.0f);
 }

@@ -154,24 +154,18 @@ void CCollapsedTunnel::Serialize(CFieldStream& stream)
 
 void CCollapsedTunnel::ToDialog(CObjectPropertiesDlg& dialog)
 {
-    CCollapsedTunnelDlg* tunnelDialog = dynamic_cast<CCollapsedTunnelDlg*>(&dialog);
-    if (tunnelDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CCollapsedTunnelDlg* tunnelDialog = GetKindDialog<CCollapsedTunnelDlg>(dialog);
+    if (tunnelDialog == nullptr)
         return;
-    }
     tunnelDialog->MergeLength(m_length);
     tunnelDialog->MergeDiameter(m_diameter);
 }
 
 void CCollapsedTunnel::FromDialog(CObjectPropertiesDlg& dialog)
 {
-    CCollapsedTunnelDlg* tunnelDialog = dynamic_cast<CCollapsedTunnelDlg*>(&dialog);
-    if (tunnelDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CCollapsedTunnelDlg* tunnelDialog = GetKindDialog<CCollapsedTunnelDlg>(dialog);
+    if (tunnelDialog == nullptr)
         return;
-    }
     if (tunnelDialog->HasLength())
         m_length = tunnelDialog->GetLength();
     if (tunnelDialog->HasDiameter())

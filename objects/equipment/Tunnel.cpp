@@ -188,12 +188,9 @@ void CTunnel::Serialize(CFieldStream& stream)
 
 void CTunnel::ToDialog(CObjectPropertiesDlg& dialog)
 {
-    CTunnelPropertiesDlg* tunnelDialog = dynamic_cast<CTunnelPropertiesDlg*>(&dialog);
-    if (tunnelDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CTunnelPropertiesDlg* tunnelDialog = GetKindDialog<CTunnelPropertiesDlg>(dialog);
+    if (tunnelDialog == nullptr)
         return;
-    }
     tunnelDialog->MergeStyle(m_geometry->GetKind());
     tunnelDialog->MergeLength(m_geometry->GetNominalLength());
     tunnelDialog->MergeDiameter(m_geometry->GetDiameter());
@@ -202,12 +199,9 @@ void CTunnel::ToDialog(CObjectPropertiesDlg& dialog)
 
 void CTunnel::FromDialog(CObjectPropertiesDlg& dialog)
 {
-    CTunnelPropertiesDlg* tunnelDialog = dynamic_cast<CTunnelPropertiesDlg*>(&dialog);
-    if (tunnelDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CTunnelPropertiesDlg* tunnelDialog = GetKindDialog<CTunnelPropertiesDlg>(dialog);
+    if (tunnelDialog == nullptr)
         return;
-    }
     if (!tunnelDialog->IsStyleMixed())
         SetGeometryKind(tunnelDialog->GetStyle(), true);
     m_geometry->FromDialog(*tunnelDialog);

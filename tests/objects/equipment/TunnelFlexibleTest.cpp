@@ -25,15 +25,9 @@ using CSections = std::vector<std::pair<float, float>>;
 
 // A flexible tunnel of the course, placed at (3000, 3000), of straight
 // sections; its handles are dragged in its own coordinates.
-class TunnelFlexible : public coursetest::CSettingsFixture
+class TunnelFlexible : public CTunnelFixture
 {
 protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        course = MakeCourse();
-    }
-
     CTunnel& Make(int sections, float length = 1800.0f)
     {
         tunnel = MakeTunnel(course.get(), CTunnelGeometry::kFlexible, sections, length,
@@ -48,7 +42,6 @@ protected:
         tunnel->EndHandleMove();
     }
 
-    std::unique_ptr<CCourse> course;
     std::unique_ptr<CTunnel> tunnel;
 };
 

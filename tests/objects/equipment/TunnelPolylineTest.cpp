@@ -16,13 +16,12 @@ std::deque<CPoint2> Points(std::initializer_list<CPoint2> points)
     return std::deque<CPoint2>(points);
 }
 
-class TunnelPolyline : public coursetest::CSettingsFixture
+class TunnelPolyline : public CTunnelFixture
 {
 protected:
     void SetUp() override
     {
-        coursetest::CSettingsFixture::SetUp();
-        course = MakeCourse();
+        CTunnelFixture::SetUp();
         tunnel = MakeTunnel(course.get(), CTunnelGeometry::kPolyline, 4, 1800.0f,
                             coursetest::MakePlacement(3000.0f, 3000.0f, 10.0f));
     }
@@ -46,7 +45,6 @@ protected:
         return std::atan2(t.y, t.x) * CTransform::kDegreesPerRadian;
     }
 
-    std::unique_ptr<CCourse> course;
     std::unique_ptr<CTunnel> tunnel;
 };
 

@@ -10,15 +10,9 @@ using namespace tunneltest;
 
 namespace {
 
-class TunnelRigid : public coursetest::CSettingsFixture
+class TunnelRigid : public CTunnelFixture
 {
 protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        course = MakeCourse();
-    }
-
     // The middle of the tunnel's centre line, in course coordinates.
     static CPoint2 Middle(const CTunnel& tunnel)
     {
@@ -26,7 +20,6 @@ protected:
         return tunnel.GetPlacement().TransformPoint2D(body.GetSections().front().GetChord(0.5f));
     }
 
-    std::unique_ptr<CCourse> course;
 };
 
 }  // namespace

@@ -17,15 +17,9 @@ using namespace tunneltest;
 
 namespace {
 
-class Tunnel : public coursetest::CSettingsFixture
+class Tunnel : public CTunnelFixture
 {
 protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        course = MakeCourse();
-    }
-
     // A tunnel of each kind, bent the same way.
     std::unique_ptr<CTunnel> Bent(int kind)
     {
@@ -40,7 +34,6 @@ protected:
         return tunnel;
     }
 
-    std::unique_ptr<CCourse> course;
 };
 
 std::vector<CPoint2> EndsOf(const CTunnel& tunnel)

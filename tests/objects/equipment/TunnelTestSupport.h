@@ -84,6 +84,19 @@ inline void ReadRecord(CCourseObject& object, const std::string& bytes, int vers
     object.Serialize(reader);
 }
 
+// Tests with a course of rule set 1 in the test settings.
+class CTunnelFixture : public coursetest::CSettingsFixture
+{
+protected:
+    void SetUp() override
+    {
+        coursetest::CSettingsFixture::SetUp();
+        course = MakeCourse();
+    }
+
+    std::unique_ptr<CCourse> course;
+};
+
 // Draws the plan and builds the 3D model; the counts of both.
 struct CDrawn
 {
