@@ -19,9 +19,11 @@ const struct
     const char* plural;
 } kBenchKinds[] = {
     {10, "A-frames"},
+    {50, "collapsed tunnels"},
     {150, "double jumps"},
     {180, "long jumps"},
     {320, "tire jumps"},
+    {340, "tunnels"},
     {353, "viaducts"},
 };
 
