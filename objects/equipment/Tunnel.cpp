@@ -159,6 +159,8 @@ void CTunnel::Serialize(CFieldStream& stream)
     if (!stream.IsReading()) {
         if (m_geometry->GetKind() == CTunnelGeometry::kFlexible) {
             m_geometry->Serialize(stream);
+        } else if (m_geometry->GetKind() == CTunnelGeometry::kPolyline) {
+            static_cast<CTunnelPolylineGeometry&>(*m_geometry).GetFittedBody().Serialize(stream);
         } else {
             CTunnelFlexibleGeometry body(*this);
             body.ConvertFrom(*m_geometry);

@@ -19,8 +19,10 @@ namespace {
 constexpr float kPi = 3.1415925f;
 // One sample of a centre line per this much of its length.
 constexpr float kSampleSpacing = 60.0f;
-// The most sections a fit tries when it may choose.
+// The most sections a fit tries when it may choose, and what each costs in
+// the score of a fit.
 constexpr int kMaxFittedSections = 8;
+constexpr float kSectionCost = 100.0f;
 // No section is ever cut shorter than this, nor any other section's share.
 constexpr float kLongestFloor = 180.0f;
 
@@ -308,6 +310,10 @@ void CTunnelFlexibleGeometry::Fit(const std::deque<CPoint2>& points, int count)
     std::deque<CTunnelSection> best;
     float bestScore = 0.0f;
     for (int candidate = 1; candidate <= kMaxFittedSections; ++candidate) {
+        // Every section costs 100 in the score: once that alone reaches the
+        // best score, no more sections can do better.
+        if (!best.empty() && bestScore <= float(candidate) * kSectionCost)
+            break;
         FitSections(points, weights, halfDiagonal, candidate);
         const float score = ScoreFit(points);
         if (best.empty() || score < bestScore) {
@@ -362,9 +368,11 @@ void CTunnelFlexibleGeometry::FitSections(const std::deque<CPoint2>& points, con
 float CTunnelFlexibleGeometry::ScoreFit(const std::deque<CPoint2>& points) const
 {
     std::vector<CTransform> frames;
+    std::vector<CTransform> ends;
     CTransform frame;
     for (const CTunnelSection& section : m_sections) {
         frames.push_back(frame);
+        ends.push_back(section.GetLocalFrame(1.0f));
         section.Advance(frame, 1.0f);
     }
     float sum = 0.0f;
@@ -374,7 +382,7 @@ float CTunnelFlexibleGeometry::ScoreFit(const std::deque<CPoint2>& points) const
         float nearest = 1000000000.0f;
         for (size_t k = 0; k < m_sections.size(); ++k) {
             const CPoint2 q = frames[k].InverseTransformPoint2D(points[i]);
-            const float d = m_sections[k].GetDistanceTo(q.x, q.y);
+            const float d = m_sections[k].GetDistanceTo(q.x, q.y, ends[k]);
             nearest = std::min(nearest, d * d);
         }
         const float step = (points[i] - points[i - 1]).Length();
@@ -382,7 +390,7 @@ float CTunnelFlexibleGeometry::ScoreFit(const std::deque<CPoint2>& points) const
         total += step;
         previous = nearest;
     }
-    return (total > 0.0f ? sum / total : 0.0f) + float(m_sections.size()) * 100.0f;
+    return (total > 0.0f ? sum / total : 0.0f) + float(m_sections.size()) * kSectionCost;
 }
 
 void CTunnelFlexibleGeometry::Serialize(CFieldStream& stream)

@@ -53,6 +53,22 @@ float StartHeading(const std::deque<CPoint2>& points)
 
 }  // namespace
 
+CTunnelPolylineGeometry::CTunnelPolylineGeometry(CCourseObject& owner) : CTunnelGeometry(owner) {}
+
+CTunnelPolylineGeometry::~CTunnelPolylineGeometry() = default;
+
+CTunnelFlexibleGeometry& CTunnelPolylineGeometry::GetFittedBody() const
+{
+    if (!m_fitted || m_fittedPoints != m_points || m_fittedLength != m_length || m_fittedDiameter != m_diameter) {
+        m_fitted = std::make_unique<CTunnelFlexibleGeometry>(m_owner);
+        m_fitted->ConvertFrom(*this);
+        m_fittedPoints = m_points;
+        m_fittedLength = m_length;
+        m_fittedDiameter = m_diameter;
+    }
+    return *m_fitted;
+}
+
 float CTunnelPolylineGeometry::CurveLength(const std::deque<CPoint2>& points)
 {
     float length = 0.0f;
@@ -335,9 +351,7 @@ void CTunnelPolylineGeometry::Draw2D(CGraphicsContext& context)
 
 void CTunnelPolylineGeometry::Build3D(CGraphicsContext& context)
 {
-    CTunnelFlexibleGeometry fitted(m_owner);
-    fitted.ConvertFrom(*this);
-    fitted.Build3D(context);
+    GetFittedBody().Build3D(context);
 }
 
 void CTunnelPolylineGeometry::GetEnd(CPoint2& point, int index) const

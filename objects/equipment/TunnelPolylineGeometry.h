@@ -1,8 +1,11 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 
 #include "objects/equipment/TunnelGeometry.h"
+
+class CTunnelFlexibleGeometry;
 
 // The polyline tunnel: laid along the smooth line through points that the
 // user drags one by one (every point is a handle). Its plan follows the line
@@ -17,7 +20,8 @@
 class CTunnelPolylineGeometry : public CTunnelGeometry
 {
 public:
-    explicit CTunnelPolylineGeometry(CCourseObject& owner) : CTunnelGeometry(owner) {}
+    explicit CTunnelPolylineGeometry(CCourseObject& owner);
+    ~CTunnelPolylineGeometry() override;
 
     int GetCategoryFor(int endIndex) const override { return 3; }
     int GetCategory() const override { return 3; }
@@ -58,6 +62,10 @@ public:
     float GetLength() const override { return CurveLength(m_points); }
 
     const std::deque<CPoint2>& GetPoints() const { return m_points; }
+    // The flexible body fitted to the line: the form the record stores first
+    // and the 3D model. Fitted anew only when the line, the length or the
+    // diameter changed since.
+    CTunnelFlexibleGeometry& GetFittedBody() const;
     const std::deque<CPoint2>& GetLeftOutline() const { return m_left; }
     const std::deque<CPoint2>& GetRightOutline() const { return m_right; }
 
@@ -84,4 +92,9 @@ private:
     std::deque<CPoint2> m_points;
     std::deque<CPoint2> m_left;
     std::deque<CPoint2> m_right;
+    // The fitted body and what it was fitted to.
+    mutable std::unique_ptr<CTunnelFlexibleGeometry> m_fitted;
+    mutable std::deque<CPoint2> m_fittedPoints;
+    mutable float m_fittedLength = 0.0f;
+    mutable float m_fittedDiameter = 0.0f;
 };

@@ -9,6 +9,7 @@
 #include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/TunnelFlexibleGeometry.h"
+#include "objects/equipment/TunnelPolylineGeometry.h"
 
 void CTunnelRigidGeometry::ToDialog(CTunnelPropertiesDlg& dialog)
 {
@@ -107,9 +108,8 @@ void CTunnelRigidGeometry::ConvertFrom(const CTunnelGeometry& other)
         break;
     case kPolyline: {
         // The line's bends through the sections fitted to it.
-        CTunnelFlexibleGeometry fitted(m_owner);
-        fitted.ConvertFrom(other);
-        for (const CTunnelSection& section : fitted.GetSections())
+        for (const CTunnelSection& section :
+             static_cast<const CTunnelPolylineGeometry&>(other).GetFittedBody().GetSections())
             bend -= section.angle;
         break;
     }

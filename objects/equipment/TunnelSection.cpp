@@ -45,9 +45,14 @@ CTransform CTunnelSection::GetLocalFrame(float t) const
 
 float CTunnelSection::GetDistanceTo(float x, float y) const
 {
+    return GetDistanceTo(x, y, GetLocalFrame(1.0f));
+}
+
+float CTunnelSection::GetDistanceTo(float x, float y, const CTransform& endFrame) const
+{
     const float c = GetCentreLength();
     const float b = angle / CTransform::kDegreesPerRadian;
-    const CPoint2 q = GetLocalFrame(1.0f).InverseTransformPoint2D(x, y);
+    const CPoint2 q = endFrame.InverseTransformPoint2D(x, y);
     const bool beside = std::fabs(angle) <= 180.0f ? (x > 0.0f && q.x < 0.0f) : (x > 0.0f || q.x < 0.0f);
     if (beside && c >= 0.0001f) {
         if (std::fabs(b) > 0.0001f) {

@@ -32,4 +32,7 @@ struct CTunnelSection
     CTransform GetLocalFrame(float t) const;
     // The distance from a point of the start frame to the centre arc.
     float GetDistanceTo(float x, float y) const;
+    // The same with the section's end frame (GetLocalFrame(1)) given, for
+    // callers that measure many points.
+    float GetDistanceTo(float x, float y, const CTransform& endFrame) const;
 };
