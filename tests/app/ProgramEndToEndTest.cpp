@@ -7,7 +7,6 @@
 #include <sstream>
 #include <vector>
 
-#include "app/ShapeToolbar.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
@@ -16,9 +15,9 @@
 #include "objects/equipment/Tunnel.h"
 #include "objects/equipment/TunnelPolylineGeometry.h"
 #include "foundation/Strings.h"
-#include "graphics/GdiplusSession.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/CourseWindowTestSupport.h"
+#include "tests/app/ProgramDriving.h"
 #include "tests/app/ProgramProcess.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
@@ -30,203 +29,18 @@
 // each of these steps leaves in the Edit menu is read in CourseWindowTest,
 // where the same window is driven by the same input.
 
+using namespace programtest;
+
 namespace {
 
-const wchar_t kProgramKey[] = L"Software\\Norvane\\Fendrel 4";
 constexpr int kOrganisation = 1;
-constexpr DWORD kWait = 20000;
 constexpr int kAFrameButton = 2526;
-
-void SetProgramInt(const wchar_t* name, DWORD value)
-{
-    RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
-}
-
-// A 120 by 100 foot ring, imperial, 10-foot grid with labels; no hints.
-void PrepareProgramSettings()
-{
-    SetProgramInt(L"SpecList", kOrganisation);
-    SetProgramInt(L"Metric", 0);
-    SetProgramInt(L"CourseWidth", 14400);
-    SetProgramInt(L"CourseHeight", 12000);
-    SetProgramInt(L"UsGridSpacing", 10);
-    SetProgramInt(L"Background", 3);
-    SetProgramInt(L"10EditOnCreate", 0);
-    for (const wchar_t* hint : {L"NeverShow2704", L"NeverShow2705", L"NeverShow2707", L"NeverShow2708",
-                                L"NeverShow2709", L"NeverShow2712", L"NeverShow2716"})
-        SetProgramInt(hint, 1);
-}
-
-std::wstring Caption(const std::wstring& title) { return title + L" - " + GetString(2001); }
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-struct CChild
-{
-    HWND window;
-    std::wstring className;
-    RECT rect;  // on the screen
-};
-
-BOOL CALLBACK CollectChild(HWND window, LPARAM param)
-{
-    if (!IsWindowVisible(window))
-        return TRUE;
-    CChild child{window, std::wstring(), {}};
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    child.className = name;
-    GetWindowRect(window, &child.rect);
-    reinterpret_cast<std::vector<CChild>*>(param)->push_back(child);
-    return TRUE;
-}
-
-std::vector<CChild> ListChildren(HWND frame)
-{
-    std::vector<CChild> children;
-    EnumChildWindows(frame, CollectChild, LPARAM(&children));
-    return children;
-}
-
-int Area(const RECT& r) { return (r.right - r.left) * (r.bottom - r.top); }
-
-// The parts of a course window found by their places: the view is the
-// largest panel, the shape toolbar the panel right below the organisation
-// chooser.
-struct CWindowParts
-{
-    RECT view = {};
-    RECT shapes = {};
-    bool found = false;
-};
-
-CWindowParts FindParts(HWND frame)
-{
-    CWindowParts parts;
-    const std::vector<CChild> children = ListChildren(frame);
-    RECT chooser = {};
-    for (const CChild& child : children)
-        if (child.className == L"ComboBox")
-            chooser = child.rect;
-    int shapesTop = 1 << 30;
-    for (const CChild& child : children) {
-        if (child.className != L"CPanel")
-            continue;
-        if (Area(child.rect) > Area(parts.view))
-            parts.view = child.rect;
-        if (child.rect.top >= chooser.bottom && child.rect.top < shapesTop && child.rect.left <= chooser.left + 2) {
-            shapesTop = child.rect.top;
-            parts.shapes = child.rect;
-        }
-    }
-    parts.found = chooser.bottom > 0 && Area(parts.view) > 0 && Area(parts.shapes) > 0;
-    return parts;
-}
-
-// Where the program's shape toolbar shows a kind's button: the same toolbar
-// laid out here with the same rule set.
-POINT ShapeButton(const CWindowParts& parts, int id, int organisation = kOrganisation)
-{
-    static CGdiplusSession session;
-    CShapeToolbar shapes;
-    shapes.SetSpecList(GetSpecList(organisation));
-    shapes.Layout(true);
-    const CRectF& r = shapes.FindItem(id)->rect;
-    return POINT{parts.shapes.left + LONG((r.left + r.right) / 2.0f), parts.shapes.top + LONG((r.top + r.bottom) / 2.0f)};
-}
-
-POINT ViewPoint(const CWindowParts& parts, float fx, float fy)
-{
-    return POINT{parts.view.left + LONG(float(parts.view.right - parts.view.left) * fx),
-                 parts.view.top + LONG(float(parts.view.bottom - parts.view.top) * fy)};
-}
-
-void Click(POINT point)
-{
-    MouseInput(point, 0, false);
-    MouseInput(point, MOUSEEVENTF_LEFTDOWN, false);
-    MouseInput(point, MOUSEEVENTF_LEFTUP, false);
-    Sleep(150);
-}
-
-void Drag(POINT from, POINT to)
-{
-    MouseInput(from, 0, false);
-    MouseInput(from, MOUSEEVENTF_LEFTDOWN, false);
-    for (int step = 1; step <= 5; ++step)
-        MouseInput(POINT{from.x + (to.x - from.x) * step / 5, from.y + (to.y - from.y) * step / 5}, 0, false);
-    MouseInput(to, MOUSEEVENTF_LEFTUP, false);
-    Sleep(150);
-}
-
-// Waits for the program's splash to go and its window to be painted.
-void WaitUntilReady(const CProgramProcess& program)
-{
-    const DWORD start = GetTickCount();
-    while (!program.FindWindows(L"#32770").empty() && GetTickCount() - start < kWait)
-        PumpMessagesFor(50);
-    PumpMessagesFor(700);
-}
-
-// Starts the program and waits until its course window with the caption is
-// ready; the window, or null when it did not come.
-HWND StartAndWaitUntilReady(CProgramProcess& program, const std::wstring& arguments, const std::wstring& caption)
-{
-    if (!program.Start(arguments))
-        return nullptr;
-    const HWND frame = program.WaitForCaption(caption, kWait);
-    if (frame)
-        WaitUntilReady(program);
-    return frame;
-}
 
 // Clicks the A-frame button, then the view at the fractions of its size.
 void PlaceAFrame(const CWindowParts& parts, float fx, float fy)
 {
-    Click(ShapeButton(parts, kAFrameButton));
+    Click(ShapeButton(parts, kAFrameButton, kOrganisation));
     Click(ViewPoint(parts, fx, fy));
-}
-
-// Waits for the program's message box and presses the button; whether the
-// box came.
-bool PressMessageBoxButton(const CProgramProcess& program, int button)
-{
-    const HWND box = program.WaitForMessageBox(kWait);
-    if (!box)
-        return false;
-    PressDialogButton(box, button);
-    return true;
-}
-
-// The course in a file, read as the program reads it.
-bool ReadCourseFile(const std::wstring& path, CCourse& course)
-{
-    std::istringstream block(ReadWholeFile(path));
-    return course.ReadTextBlock(block, false, false);
-}
-
-// Presses Ctrl+S and waits until the file's bytes change.
-bool SaveAndWait(const std::wstring& path)
-{
-    const std::string before = ReadWholeFile(path);
-    cwtest::KeyPress('S', true);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kWait) {
-        if (ReadWholeFile(path) != before)
-            return true;
-        PumpMessagesFor(50);
-    }
-    return false;
-}
-
-// Saves as above and reads the saved file into the course.
-bool SaveAndReadBack(const std::wstring& path, CCourse& course)
-{
-    return SaveAndWait(path) && ReadCourseFile(path, course);
-}
-
-const CCourseObject* OnlyObject(const CCourse& course)
-{
-    return course.GetObjectCount() == 1 ? *course.GetObjects().begin() : nullptr;
 }
 
 // Grid lines of a picture: the rows (or columns) that are dark across most
@@ -349,7 +163,7 @@ void ExpectSameShapes(const std::vector<CPoint2>& expected, const std::vector<CP
 
 TEST(Program, StartsWithAnUntitledUnmodifiedCourseDrawnToScale)
 {
-    PrepareProgramSettings();
+    PrepareProgramSettings(kOrganisation);
     CProgramProcess program;
     const HWND frame = StartAndWaitUntilReady(program, L"", Caption(GetStringWithArg(2004, L"1")));
     ASSERT_TRUE(frame);
@@ -387,7 +201,7 @@ TEST(Program, StartsWithAnUntitledUnmodifiedCourseDrawnToScale)
 
 TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
 {
-    PrepareProgramSettings();
+    PrepareProgramSettings(kOrganisation);
     const std::wstring folder = MakeTempFolder(L"driven");
     const std::wstring path = WriteEmptyCourseFile(folder, L"Driven.agl");
     CProgramProcess program;
@@ -463,7 +277,7 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
 
 TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
 {
-    PrepareProgramSettings();
+    PrepareProgramSettings(kOrganisation);
     const std::wstring folder = MakeTempFolder(L"program-save");
     const std::wstring path = WriteEmptyCourseFile(folder, L"Kept.agl");
     CProgramProcess program;
@@ -504,7 +318,7 @@ TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
 
 TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
 {
-    PrepareProgramSettings();
+    PrepareProgramSettings(kOrganisation);
     const std::wstring folder = MakeTempFolder(L"program-open");
     const std::wstring first = WriteEmptyCourseFile(folder, L"First.agl");
     const std::wstring second = WriteEmptyCourseFile(folder, L"Second.agl");
@@ -573,7 +387,7 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
 
 TEST(Program, PlacesTunnelsBendsOneByItsHandleAndKeepsThemThroughFiles)
 {
-    PrepareProgramSettings();
+    PrepareProgramSettings(kOrganisation);
     constexpr int kTunnelOrganisation = 0;
     SetProgramInt(L"SpecList", kTunnelOrganisation);
     for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2721", L"NeverShow2722"})

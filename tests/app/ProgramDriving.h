@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/app/ProgramProcess.h"
+
+class CCourse;
+class CCourseObject;
+
+// Driving the real program from outside as a user would: its settings, the
+// parts of its course window found by their places, mouse clicks and
+// drags, and its saved file read back.
+namespace programtest {
+
+constexpr DWORD kWait = 20000;
+
+void SetProgramInt(const wchar_t* name, DWORD value);
+// A 120 by 100 foot ring of the organisation, imperial, 10-foot grid with
+// labels; the A-frame's dialog not opening on placing; no hints.
+void PrepareProgramSettings(int organisation);
+
+// A course window's caption for a course title.
+std::wstring Caption(const std::wstring& title);
+std::wstring Quoted(const std::wstring& path);
+
+// The parts of a course window found by their places: the view is the
+// largest panel, the shape toolbar the panel right below the organisation
+// chooser.
+struct CWindowParts
+{
+    RECT view = {};
+    RECT shapes = {};
+    bool found = false;
+};
+
+CWindowParts FindParts(HWND frame);
+// Where the program's shape toolbar shows a kind's button: the same toolbar
+// laid out here with the same rule set.
+POINT ShapeButton(const CWindowParts& parts, int id, int organisation);
+// A point of the view at fractions of its size.
+POINT ViewPoint(const CWindowParts& parts, float fx, float fy);
+void Click(POINT point);
+void Drag(POINT from, POINT to);
+
+// Waits for the program's splash to go and its window to be painted.
+void WaitUntilReady(const CProgramProcess& program);
+// Starts the program and waits until its course window with the caption is
+// ready; the window, or null when it did not come.
+HWND StartAndWaitUntilReady(CProgramProcess& program, const std::wstring& arguments, const std::wstring& caption);
+// Waits for the program's message box and presses the button; whether the
+// box came.
+bool PressMessageBoxButton(const CProgramProcess& program, int button);
+
+// The course in a file, read as the program reads it.
+bool ReadCourseFile(const std::wstring& path, CCourse& course);
+// Presses Ctrl+S and waits until the file's bytes change.
+bool SaveAndWait(const std::wstring& path);
+// Saves as above and reads the saved file into the course.
+bool SaveAndReadBack(const std::wstring& path, CCourse& course);
+const CCourseObject* OnlyObject(const CCourse& course);
+
+}  // namespace programtest
