@@ -1,20 +1,37 @@
 #include "dialogs/AFrameDlg.h"
 
+#include "course/Course.h"
+#include "course/SpecList.h"
 #include "foundation/Settings.h"
 
 namespace {
 
-constexpr int kAFrameNameTextId = 2526;
+const CAFrameDlg::CSizeChoice kAFrameSizes = {
+    2526, &CSpecList::GetAFrameSizeCount, &CSpecList::GetAFrameSize, 960.0f, 590.0f,
+};
+
+const CAFrameDlg::CSizeChoice kDogWalkSizes = {
+    2544, &CSpecList::GetDogWalkSizeCount, &CSpecList::GetDogWalkSize, 1440.0f, 480.0f,
+};
 
 }  // namespace
 
-CAFrameDlg::CAFrameDlg(CCourse* course) : CObjectPropertiesDlg(course, kAFrameNameTextId)
+CAFrameDlg::CAFrameDlg(CCourse* course) : CAFrameDlg(course, kAFrameSizes) {}
+
+CAFrameDlg::CAFrameDlg(CCourse* course, const CSizeChoice& choice) : CObjectPropertiesDlg(course, choice.nameTextId)
 {
-    m_length = float(CSettings::GetInt(GetValueName(L"PlankLen"), -1));
-    m_height = float(CSettings::GetInt(GetValueName(L"Height"), -1));
+    m_length = float(CSettings::GetInt(GetValueName(L"PlankLen"), 0));
+    m_height = float(CSettings::GetInt(GetValueName(L"Height"), 0));
+    if (m_length > 0.0f && m_height > 0.0f)
+        return;
+    if (course != nullptr) {
+        const CSpecList& rules = course->GetSpecList();
+        if ((rules.*choice.presetCount)() > 0)
+            (rules.*choice.preset)(0, m_length, m_height);
+    }
     if (!(m_length > 0.0f) || !(m_height > 0.0f)) {
-        m_length = kDefaultLength;
-        m_height = kDefaultHeight;
+        m_length = choice.fixedLength;
+        m_height = choice.fixedHeight;
     }
 }
 
@@ -37,3 +54,5 @@ float CAFrameDlg::GetHeight() const
 {
     return CheckNotMixed(m_height);
 }
+
+CDogWalkDlg::CDogWalkDlg(CCourse* course) : CAFrameDlg(course, kDogWalkSizes) {}

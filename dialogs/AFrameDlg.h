@@ -3,12 +3,14 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 
 class CCourse;
+class CSpecList;
 
 // The properties dialog of the A-frame: a ramp length and an apex height
 // (tenths of an inch; 0 when the edited objects differ). It starts from the
-// values stored for the A-frame type and the course's organisation,
-// "10<organisation>PlankLen" and "10<organisation>Height", or 960 and 590
-// when either is not above 0.
+// values stored for the kind and the course's organisation,
+// "<type id><organisation>PlankLen" and "...Height"; where either is unset
+// (not above 0) from the organisation's first preset size, and without
+// presets from the kind's fixed size (960 by 590 for the A-frame).
 class CAFrameDlg : public CObjectPropertiesDlg
 {
 public:
@@ -25,10 +27,29 @@ public:
     float GetLength() const;
     float GetHeight() const;
 
-    static constexpr float kDefaultLength = 960.0f;
-    static constexpr float kDefaultHeight = 590.0f;
+    // What differs between the dialogs of this design: the kind's name, the
+    // organisation's presets and the size without presets.
+    struct CSizeChoice
+    {
+        int nameTextId;
+        int (CSpecList::*presetCount)() const;
+        void (CSpecList::*preset)(int index, float& length, float& height) const;
+        float fixedLength;
+        float fixedHeight;
+    };
+
+protected:
+    CAFrameDlg(CCourse* course, const CSizeChoice& choice);
 
 private:
-    float m_length;
-    float m_height;
+    float m_length = 0.0f;
+    float m_height = 0.0f;
+};
+
+// The dog walk's dialog, laid out as the A-frame's: plank length and the
+// height of the walk plank; 1440 by 480 without presets.
+class CDogWalkDlg : public CAFrameDlg
+{
+public:
+    explicit CDogWalkDlg(CCourse* course);
 };

@@ -32,14 +32,6 @@ bool CObjectPropertiesDlg::StaysForFurtherObjects() const
     return true;
 }
 
-void CObjectPropertiesDlg::MergeValue(float& held, float value) const
-{
-    if (m_editedCount <= 1)
-        held = value;
-    else if (held != value)
-        held = 0.0f;
-}
-
 float CObjectPropertiesDlg::CheckNotMixed(float value)
 {
     if (!(value > 0.0f)) {
@@ -49,7 +41,7 @@ float CObjectPropertiesDlg::CheckNotMixed(float value)
     return value;
 }
 
-std::wstring CObjectPropertiesDlg::GetValueName(const wchar_t* key) const
+std::wstring CObjectPropertiesDlg::GetValueName(const wchar_t* key, bool perOrganisation) const
 {
     std::wstring name;
     if (const CObjectType* type = FindObjectTypeByNameId(m_nameTextId)) {
@@ -58,7 +50,7 @@ std::wstring CObjectPropertiesDlg::GetValueName(const wchar_t* key) const
         TRACE_VALUE(int32_t, m_nameTextId);
         ReportFailure();
     }
-    if (m_course != nullptr)
+    if (perOrganisation && m_course != nullptr)
         name += m_course->GetSpecList().GetName();
     return name + key;
 }

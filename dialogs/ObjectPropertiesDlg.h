@@ -7,6 +7,14 @@
 class CCourse;
 class CObjectType;
 
+// A check box's state; mixed when the edited objects differ.
+enum class ECheckState
+{
+    kClear,
+    kSet,
+    kMixed,
+};
+
 // The properties dialog of object kinds without a dialog of their own. It
 // collects the edited objects' types and part colours; the first object's
 // colours are the ones edited.
@@ -36,8 +44,9 @@ public:
 
     // The name of a stored per-type value: the type id of the dialog's kind
     // (found by its name text id), the course's organisation when there is
-    // a course, then the key: "10AKCHeight".
-    std::wstring GetValueName(const wchar_t* key) const;
+    // a course and the value is kept per organisation, then the key:
+    // "10AKCHeight", "70WhichPlanks".
+    std::wstring GetValueName(const wchar_t* key, bool perOrganisation = true) const;
 
     CCourse* GetCourse() const { return m_course; }
     int GetNameTextId() const { return m_nameTextId; }
@@ -47,7 +56,20 @@ public:
 protected:
     // Merges one edited object's value: the first object's value is taken,
     // a later, different one makes it 0 (mixed).
-    void MergeValue(float& held, float value) const;
+    void MergeValue(float& held, float value) const { MergeValue(held, value, 0.0f); }
+    // The same with another mixed marker.
+    template <class T>
+    void MergeValue(T& held, T value, T mixed) const
+    {
+        if (m_editedCount <= 1)
+            held = value;
+        else if (held != value)
+            held = mixed;
+    }
+    void MergeCheck(ECheckState& held, bool value) const
+    {
+        MergeValue(held, value ? ECheckState::kSet : ECheckState::kClear, ECheckState::kMixed);
+    }
     // A merged value asked for: one that is mixed (not above 0) is reported
     // and returned as it is.
     static float CheckNotMixed(float value);

@@ -117,22 +117,22 @@ TEST_F(ObjectType, JumpKindsKeepTheirGroup)
         class CGroupedType : public CObjectType
         {
         public:
-            CGroupedType() : CObjectType(906, CObjectType::kJumpGroup, 2584) {}
+            CGroupedType() : CObjectType(906, CObjectType::kJumpGroup, 2628) {}
             std::unique_ptr<CCourseObject> CreateObject() const override { return nullptr; }
         };
         return new CGroupedType();
     }();
     EXPECT_EQ(CObjectType::kJumpGroup, jump->GetGroupTextId());
-    EXPECT_EQ(2584, jump->GetNameTextId());
-    EXPECT_EQ(nullptr, FindObjectTypeByNameId(2584));
+    EXPECT_EQ(2628, jump->GetNameTextId());
+    EXPECT_EQ(nullptr, FindObjectTypeByNameId(2628));
 
     CCourse course(L"Plan", L"");
     course.SetSpecList(1);
-    EXPECT_EQ(L"Seesaw", jump->GetDisplayName(course));
+    EXPECT_EQ(L"Double Bar Jump", jump->GetDisplayName(course));
     course.SetSpecList(2);
-    EXPECT_EQ(L"See-Saw", jump->GetDisplayName(course));
+    EXPECT_EQ(L"Parallel Spread Hurdle", jump->GetDisplayName(course));
     course.SetSpecList(3);
-    EXPECT_EQ(GetString(2584), jump->GetDisplayName(course));
+    EXPECT_EQ(GetString(2628), jump->GetDisplayName(course));
 
     std::unique_ptr<CObjectPropertiesDlg> dialog = jump->CreatePropertiesDialog(&course, 2000);
     ASSERT_NE(nullptr, dialog);

@@ -177,34 +177,40 @@ TEST_F(AFrame, NewObjectHasFourEndsInOrder)
     EXPECT_FALSE(aFrame.IsValidTraversal(ends[0], ends[1]));
 }
 
-TEST_F(AFrame, DialogStartsFromTheStoredOrDefaultSize)
+TEST_F(AFrame, DialogStartsFromTheStoredOrPresetSize)
 {
+    // Unset: the organisation's first preset.
     auto course = MakeCourse();
     CAFrameDlg fresh(course.get());
-    EXPECT_EQ(960.0f, fresh.GetLength());
-    EXPECT_EQ(590.0f, fresh.GetHeight());
+    EXPECT_EQ(1080.0f, fresh.GetLength());
+    EXPECT_EQ(660.0f, fresh.GetHeight());
 
     const std::wstring prefix = L"10" + course->GetSpecList().GetName();
     EXPECT_EQ(L"10AKC", prefix);
-    CSettings::SetInt(prefix + L"PlankLen", 1080);
-    CSettings::SetInt(prefix + L"Height", 660);
+    CSettings::SetInt(prefix + L"PlankLen", 960);
+    CSettings::SetInt(prefix + L"Height", 590);
     CAFrameDlg stored(course.get());
-    EXPECT_EQ(1080.0f, stored.GetLength());
-    EXPECT_EQ(660.0f, stored.GetHeight());
-    // Another organisation has its own values.
+    EXPECT_EQ(960.0f, stored.GetLength());
+    EXPECT_EQ(590.0f, stored.GetHeight());
+    // Another organisation has its own values and presets; one without
+    // presets offers the fixed size.
     course->SetSpecList(6);
     CAFrameDlg other(course.get());
-    EXPECT_EQ(960.0f, other.GetLength());
-    // One value not above 0 gives both defaults.
+    EXPECT_EQ(1060.0f, other.GetLength());
+    course->SetSpecList(9);
+    CAFrameDlg none(course.get());
+    EXPECT_EQ(960.0f, none.GetLength());
+    EXPECT_EQ(590.0f, none.GetHeight());
+    // One value not above 0 gives both of the preset.
     course->SetSpecList(1);
     CSettings::SetInt(prefix + L"Height", 0);
     CAFrameDlg half(course.get());
-    EXPECT_EQ(960.0f, half.GetLength());
-    EXPECT_EQ(590.0f, half.GetHeight());
+    EXPECT_EQ(1080.0f, half.GetLength());
+    EXPECT_EQ(660.0f, half.GetHeight());
 
     // A new A-frame takes the dialog's values.
     std::unique_ptr<CCourseObject> made = Type().CreateNew(course.get(), CTransform(), &half);
-    EXPECT_EQ(Size(960.0f, 590.0f, 360.0f), SizeOf(*dynamic_cast<CAFrame*>(made.get())));
+    EXPECT_EQ(Size(1080.0f, 660.0f, 360.0f), SizeOf(*dynamic_cast<CAFrame*>(made.get())));
 }
 
 TEST_F(AFrame, MergedValuesAndMixedValues)

@@ -1,0 +1,89 @@
+#include "objects/equipment/FourWayEnds.h"
+
+#include "foundation/CrashLog.h"
+#include "foundation/TracePoint.h"
+
+namespace {
+
+// The sides in registration order: -x, +x, -y, +y (plan y grows down).
+const CPoint2 kSideDirections[4] = {{-1.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, -1.0f}, {0.0f, 1.0f}};
+
+bool HasSide(int side, ESideLayout layout)
+{
+    switch (side) {
+    case 1:
+        return layout != ESideLayout::kRightAngle;
+    case 2:
+        return layout == ESideLayout::kFour;
+    case 3:
+        return layout != ESideLayout::kInLine;
+    default:
+        return true;
+    }
+}
+
+}  // namespace
+
+ESideLayout SideLayoutFromNumber(int number)
+{
+    return number >= 0 && number <= 3 ? ESideLayout(number) : ESideLayout::kFour;
+}
+
+CFourWayEnds::CFourWayEnds(CCourseObject* owner) : m_owner(owner)
+{
+    for (int side = 0; side < 4; ++side) {
+        const CPoint2 away(kSideDirections[side].x * 10000.0f, kSideDirections[side].y * 10000.0f);
+        m_firsts[side] = CFirstObstacleEnd(owner, CPoint2(), away, 0.0f);
+        m_seconds[side] = CSecondObstacleEnd(owner, CPoint2(), CPoint2(-away.x, -away.y), 0.0f);
+    }
+}
+
+void CFourWayEnds::Update(float reach, ESideLayout layout)
+{
+    for (int side = 0; side < 4; ++side) {
+        const CPoint2 point(kSideDirections[side].x * reach, kSideDirections[side].y * reach);
+        m_firsts[side].point = point;
+        m_seconds[side].point = point;
+        m_owner->RegisterEnd(&m_firsts[side], false);
+        m_owner->RegisterEnd(&m_seconds[side], false);
+    }
+    for (int side = 0; side < 4; ++side) {
+        if (!HasSide(side, layout))
+            continue;
+        m_owner->RegisterEnd(&m_firsts[side], true);
+        m_owner->RegisterEnd(&m_seconds[side], true);
+    }
+}
+
+int CFourWayEnds::GetSideCount(ESideLayout layout)
+{
+    switch (layout) {
+    case ESideLayout::kFour:
+        return 4;
+    case ESideLayout::kThree:
+        return 3;
+    default:
+        return 2;
+    }
+}
+
+CPoint2 CFourWayEnds::GetSide(int index, float reach, ESideLayout layout)
+{
+    // Handle order: -x, +x, +y, -y.
+    static const int kHandleSides[4] = {0, 1, 3, 2};
+    int handle = 0;
+    for (int side : kHandleSides) {
+        if (!HasSide(side, layout))
+            continue;
+        if (handle++ == index)
+            return CPoint2(kSideDirections[side].x * reach, kSideDirections[side].y * reach);
+    }
+    TRACE_VALUE(int32_t, index);
+    ReportFailure();
+    return CPoint2();
+}
+
+float CFourWayEnds::GetMirrorAngle(ESideLayout layout)
+{
+    return layout == ESideLayout::kRightAngle ? 90.0f : 0.0f;
+}

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "course/Course.h"
+#include "course/SpecList.h"
+#include "dialogs/AFrameDlg.h"
+#include "dialogs/CrossoverDlg.h"
+#include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/WeavePolesPropertiesDlg.h"
+#include "foundation/Settings.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
+
+namespace {
+
+class ObstacleDialogs : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        OpenTestSettingsKey();
+        course.SetSpecList(1);
+    }
+    void TearDown() override { DeleteTestSettingsKey(); }
+
+    CCourse course{L"Dialogs", L""};
+};
+
+}  // namespace
+
+TEST_F(ObstacleDialogs, ValueNamesComposeTypeOrganisationAndKey)
+{
+    EXPECT_EQ(L"10AKCHeight", CAFrameDlg(&course).GetValueName(L"Height", true));
+    EXPECT_EQ(L"100AKCPlankLen", CDogWalkDlg(&course).GetValueName(L"PlankLen", true));
+    EXPECT_EQ(L"70WhichPlanks", CCrossoverDlg(&course).GetValueName(L"WhichPlanks", false));
+    EXPECT_EQ(L"250Flat", CSeeSawPropertiesDlg(nullptr).GetValueName(L"Flat", true));
+    // A name of no kind has no settings of its own.
+    CObjectPropertiesDlg nameless(&course, 2001);
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(L"AKCKey", nameless.GetValueName(L"Key")); }));
+}
+
+TEST_F(ObstacleDialogs, StoredDefaultsAndTheirFallbacks)
+{
+    CCrossoverDlg crossover(&course);
+    EXPECT_EQ(1080.0f, crossover.GetPlankLength());
+    EXPECT_EQ(430.0f, crossover.GetHeight());
+    EXPECT_EQ(303.0f, crossover.GetPlatformWidth());
+    EXPECT_EQ(0, crossover.GetWhichPlanks());
+    CSeeSawPropertiesDlg seeSaw(&course);
+    EXPECT_EQ(1440.0f, seeSaw.GetPlankLength());
+    EXPECT_EQ(ECheckState::kClear, seeSaw.GetFlat());
+    // Without a course the weave poles take the rules of no organisation.
+    CWeavePolesPropertiesDlg loose(nullptr);
+    EXPECT_EQ(GetSpecList(0).GetWeavePoleCount(), loose.GetPoles());
+    EXPECT_EQ(0.0f, loose.GetChannel());
+    EXPECT_EQ(ECheckState::kClear, loose.GetBoolOption());
+
+    CSettings::SetInt(L"370AKCChannel", -3);
+    CSettings::SetInt(L"370AKCSpacing", 210);
+    CWeavePolesPropertiesDlg stored(&course);
+    EXPECT_EQ(210.0f, stored.GetSpacing());
+    // A stored channel below 0 is none.
+    EXPECT_FALSE(stored.HasChannel());
+}
+
+TEST_F(ObstacleDialogs, MixedValuesAreReportedWhenAskedFor)
+{
+    CWeavePolesPropertiesDlg weave(&course);
+    CSeeSawPropertiesDlg seeSaw(&course);
+    CCrossoverDlg crossover(&course);
+    for (int object = 0; object < 2; ++object) {
+        for (CObjectPropertiesDlg* dialog : std::initializer_list<CObjectPropertiesDlg*>{&weave, &seeSaw, &crossover})
+            dialog->AddEditedObject(nullptr, 0, CPartColorSet());
+        weave.MergePoles(10 + object);
+        weave.MergeChannel(0.0f);
+        weave.MergeBoolOption(object == 0);
+        seeSaw.MergePlankLength(1440.0f);
+        seeSaw.MergeFlat(false);
+        crossover.MergeHeight(400.0f + float(object));
+        crossover.MergeWhichPlanks(object);
+    }
+    EXPECT_FALSE(weave.HasPoles());
+    EXPECT_TRUE(weave.HasChannel());
+    EXPECT_EQ(ECheckState::kMixed, weave.GetBoolOption());
+    EXPECT_TRUE(seeSaw.HasPlankLength());
+    EXPECT_EQ(ECheckState::kClear, seeSaw.GetFlat());
+    EXPECT_FALSE(crossover.HasHeight());
+    EXPECT_FALSE(crossover.HasWhichPlanks());
+    EXPECT_EQ(3, CountReports([&] {
+        weave.GetPoles();
+        crossover.GetHeight();
+        crossover.GetWhichPlanks();
+    }));
+    EXPECT_EQ(0, CountReports([&] { weave.GetChannel(); }));
+}
