@@ -8,6 +8,7 @@
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "dialogs/ObjectPropertiesDlg.h"
+#include "foundation/FieldStream.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/support/NoticeRecorder.h"
 
@@ -37,7 +38,14 @@ TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
     CCourse course(L"Every kind", L"");
     course.SetSize(24000.0f, 24000.0f);
     int placed = 0;
+    // The older format stores some kinds as older kinds; those that are not
+    // kinds of this program yet are left out when read back.
+    CFieldWriter olderStream;
+    olderStream.m_versionMajor = 3;
+    size_t olderKept = 0;
     for (const CObjectType* type : GetObjectTypes()) {
+        if (FindObjectTypeById(type->GetId(&olderStream)) != nullptr)
+            ++olderKept;
         CTransform placement;
         placement.SetPosition2D(1500.0f + float(placed % 6) * 3600.0f, 2000.0f + float(placed / 6) * 2400.0f);
         placement.RotateZ(float(placed * 25));
@@ -71,7 +79,7 @@ TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
     // it stays.
     std::unique_ptr<CCourse> older = ReadBack(filetest::TextBlockOf(course, false, true));
     ASSERT_TRUE(older);
-    EXPECT_EQ(size_t(placed), older->GetObjectCount());
+    EXPECT_EQ(olderKept, older->GetObjectCount());
     const std::string olderText = filetest::TextBlockOf(*older, false, true);
     std::unique_ptr<CCourse> again = ReadBack(olderText);
     ASSERT_TRUE(again);

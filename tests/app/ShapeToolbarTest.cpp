@@ -95,8 +95,9 @@ TEST_F(ShapeToolbar, OnlyAdmittedKindsAreShownInTheOrganisationsWords)
         // Kinds whose types are not registered are never offered.
         for (int i = 0; i < CShapeToolbar::kShapeCount; ++i) {
             const int id = CShapeToolbar::kShapeIds[i];
-            if (FindObjectTypeByNameId(id) == nullptr)
+            if (FindObjectTypeByNameId(id) == nullptr) {
                 EXPECT_FALSE(Item(id).visible) << id;
+            }
         }
         EXPECT_TRUE(Item(CShapeToolbar::kLockId).visible);
     }
