@@ -25,6 +25,8 @@ const struct
     {320, "tire jumps"},
     {340, "tunnels"},
     {353, "viaducts"},
+    {370, "weave poles"},
+    {300, "tables"},
 };
 
 // Object centres keep this far from the ring's edges.
