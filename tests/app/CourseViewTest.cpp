@@ -754,8 +754,8 @@ TEST_F(CourseView, APictureOfTheViewWithAFewAFrames)
         const CPoint2 at = object->GetPlacement().GetPosition2D();
         const CPoint2 window = host->ViewPointOf(at.x, at.y);
         int drawn = 0;
-        for (int dy = -12; dy <= 12; ++dy)
-            for (int dx = -12; dx <= 12; ++dx)
+        for (int dy = -20; dy <= 20; ++dy)
+            for (int dx = -20; dx <= 20; ++dx)
                 drawn += ReadClientPixel(View().hwnd, int(window.x) + dx, int(window.y) + dy) != RGB(255, 255, 255);
         EXPECT_GT(drawn, 60);
     }
