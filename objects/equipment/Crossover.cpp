@@ -103,11 +103,7 @@ void CCrossover::SetSize(float platformWidth, float plankLength, float height)
 void CCrossover::ApplyVariant(const std::string& keyName, std::istream& words)
 {
     TRACE_VALUE(std::string, keyName);
-    long long n = keyName == "Crossover3Planks" ? 1 : 0;
-    long long read = 0;
-    if (words >> read)
-        n = read;
-    m_layout = n >= 0 && n <= 3 ? ESideLayout(n) : ESideLayout::kFour;
+    m_layout = SideLayoutFromNumber(ReadLegacyInt(words, keyName == "Crossover3Planks" ? 1 : 0));
     UpdateEnds();
 }
 

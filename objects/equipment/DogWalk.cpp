@@ -116,10 +116,8 @@ void CDogWalk::SetSize(float plankLength, float height)
 void CDogWalk::ApplyVariant(const std::string& keyName, std::istream& words)
 {
     TRACE_VALUE(std::string, keyName);
-    double n = keyName == "DogWalk24Feet" ? 274.0 : 416.0;
-    long long read = 0;
-    if (words >> read)
-        n = double(read);
+    // In floating point, so that no number overflows.
+    const double n = ReadLegacyInt(words, keyName == "DogWalk24Feet" ? 274 : 416);
     SetSize(float(48.0 * (n + 10.0) * 10.0 / 142.0), float(12.0 * (n + 152.0) * 10.0 / 142.0));
 }
 

@@ -137,8 +137,8 @@ void CSeeSaw::ApplyVariant(const std::string& keyName, std::istream& words)
 {
     TRACE_VALUE(std::string, keyName);
     std::string word;
-    long long inches = 0;
-    words >> word >> inches;
+    words >> word;
+    const int inches = ReadLegacyInt(words, 0);
     m_plankLength = 1440.0f;
     if (inches >= 1)
         TakeLength(m_plankLength, float(inches) * 10.0f);

@@ -164,12 +164,8 @@ void CWeavePoles::SetPoleCount(int poles)
 void CWeavePoles::ApplyVariant(const std::string& keyName, std::istream& words)
 {
     TRACE_VALUE(std::string, keyName);
-    long long poles = m_poles;
-    long long inches = 0;
-    if (words >> poles)
-        SetPoleCount(int(std::max(-1LL, std::min(poles, 1000LL))));
-    words >> inches;
-    TakeLength(m_spacing, float(inches) * 10.0f);
+    SetPoleCount(ReadLegacyInt(words, m_poles));
+    TakeLength(m_spacing, float(ReadLegacyInt(words, 0)) * 10.0f);
     UpdateEnds();
     if (m_poles % 2 != 0)
         return;
