@@ -77,8 +77,11 @@ void PumpAfterMessage(UINT message)
 
 bool IsMessageWaiting()
 {
-    MSG message;
-    return PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
+    // The queue's state, not a look at its first message: a peek must unpack
+    // a posted DDE message, and one whose memory handle is junk could not be
+    // unpacked, stayed first in the queue and held every later message back
+    // (Wine's peek never returned). GetMessageW removes such a message.
+    return HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0;
 }
 
 UINT_PTR GetPumpThreadTimer() { return g_threadTimer; }
