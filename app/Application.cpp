@@ -69,7 +69,8 @@ bool PrintCourseFile(const std::wstring& path)
     TRACE_VALUE(std::wstring, path);
     std::unique_ptr<CCourse> course(new CCourse(GetPathPart(path, 1, 2), path));
     std::ifstream stream;
-    OpenInputFileStream(stream, path, false);
+    if (IsCourseFile(path))
+        OpenInputFileStream(stream, path, false);
     // A file that did not open reads as no course block: the reader tells
     // the user.
     if (!course->ReadTextBlock(stream, false, true))

@@ -136,6 +136,12 @@ bool SaveCourseAsTemplate(CCourse& course)
     return true;
 }
 
+bool IsCourseFile(const std::wstring& path)
+{
+    uint64_t size = 0;
+    return IsDiskFile(path, size) && size <= CCourse::kMaxTextBytes;
+}
+
 bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
 {
     TRACE_VALUE(std::wstring, path);
@@ -161,7 +167,8 @@ bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
     }
 
     std::ifstream stream;
-    OpenInputFileStream(stream, path, false);
+    if (IsCourseFile(path))
+        OpenInputFileStream(stream, path, false);
     std::unique_ptr<CCourse> course;
     bool read = false;
     if (stream.is_open()) {

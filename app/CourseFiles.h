@@ -8,6 +8,11 @@ class CCourseWindow;
 // Course files: a course file holds exactly the course's text block (the
 // text the clipboard carries too), lines ending in " \r\n".
 
+// Whether the path names a file that may hold a course: a file on a disk (a
+// device or pipe could keep its reader waiting) of a size a course text can
+// have.
+bool IsCourseFile(const std::wstring& path);
+
 // Opens a course file in a course window. A file that a course window shows
 // already is brought forward when that window asked for it, else its course
 // moves into a new window and the old window goes. Otherwise the file is read

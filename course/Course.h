@@ -64,6 +64,9 @@ public:
     CCourse& operator=(const CCourse&) = delete;
 
     // ---- Objects -------------------------------------------------------
+    // The most objects a course holds, and the most one read takes: a
+    // paste, merge or placing that would pass it adds nothing.
+    static constexpr size_t kMaxObjects = 100000;
     // Put into or take out of the object set, without destroying.
     void InsertObject(CCourseObject* object);
     void EraseObject(CCourseObject* object);
@@ -252,6 +255,9 @@ public:
 
     // ---- Archive and text block ---------------------------------------------
     // (everything up to the end mark belongs to the archive and the text block)
+    // No course text is longer: its archive records its length in 3 bytes,
+    // and a listing holds at most kMaxObjects lines of objects.
+    static constexpr size_t kMaxTextBytes = 64u << 20;
     // The ring block of the archive: size, margins and jump settings.
     struct CRingSettings
     {

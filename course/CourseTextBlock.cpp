@@ -33,6 +33,11 @@ namespace {
 const char kViewerLine[] = "For a free viewer, go to www.norvane.com/viewer";
 const char kLineEnd[] = " \r\n";
 constexpr int kBase64LineLength = 64;
+// The base64 text of the largest archive: 16 MiB (its length has 3 bytes)
+// compressed, with the length and the three zero bytes before it. A longer
+// body is no course; lines are cut at this length, so that no input makes
+// the reader hold more.
+constexpr size_t kMaxBodyText = 23u << 20;
 
 bool IsBlankOrQuote(char c) { return c == ' ' || c == '\t' || c == '>'; }
 
@@ -62,6 +67,8 @@ bool ReadPhysicalLine(std::istream& in, std::string& line, bool keepQuotes)
         if (c == '"' && !keepQuotes)
             c = ' ';
         line.push_back(c);
+        if (line.size() >= kMaxBodyText)
+            return true;
     }
 }
 
@@ -117,6 +124,10 @@ int ReadBody(CCourse& course, std::istream& in, std::string line, size_t positio
         if (word == "End")
             break;
         data += word;
+        if (data.size() > kMaxBodyText) {
+            TRACE_VALUE(int32_t, int32_t(data.size()));
+            return 0;
+        }
     }
 
     std::string bytes = CBase64::Decode(data);
@@ -144,7 +155,7 @@ bool CCourse::ReadTextLine(std::istream& in, std::string& line, bool keepQuotes)
         if (physical.empty())
             continue;
         line += physical;
-        if (line.back() != '*')
+        if (line.back() != '*' || line.size() >= kMaxBodyText)
             return true;
         line.pop_back();
         continued = true;

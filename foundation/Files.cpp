@@ -87,6 +87,25 @@ void OpenOutputFileStream(std::wofstream& stream, const std::wstring& path, bool
     OpenFileStream(stream, path, std::ios_base::out | std::ios_base::trunc, binary);
 }
 
+bool IsDiskFile(const std::wstring& path, uint64_t& size)
+{
+    TRACE_VALUE(std::wstring, path);
+    size = 0;
+    // Opening asks for no access at all: nothing is read, and no device
+    // waits for a reader.
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION information = {};
+    const bool disk = GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
+                      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    CloseHandle(file);
+    if (disk)
+        size = (uint64_t(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    return disk;
+}
+
 bool IsWindowsVersionAtLeast(uint16_t major, uint16_t minor, uint16_t servicePackMajor)
 {
     OSVERSIONINFOEXW wanted = {};

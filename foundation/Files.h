@@ -25,6 +25,10 @@ void OpenOutputFileStream(std::ofstream& stream, const std::wstring& path, bool 
 void OpenInputFileStream(std::wifstream& stream, const std::wstring& path, bool binary);
 void OpenOutputFileStream(std::wofstream& stream, const std::wstring& path, bool binary);
 
+// Whether the path names a file on a disk, not a folder, device, console or
+// pipe (whose reading could wait for ever); its size goes to size.
+bool IsDiskFile(const std::wstring& path, uint64_t& size);
+
 // Whether Windows is at least the given version: the major version, then the
 // minor, then the service-pack major, each compared only when the ones before
 // are equal (a higher major version passes whatever the minor).

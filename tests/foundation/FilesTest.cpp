@@ -170,6 +170,27 @@ TEST_F(FileStreams, WidePathsAndFailures)
     EXPECT_TRUE(reused.good());
 }
 
+TEST_F(FileStreams, OnlyFilesOnADiskAreDiskFiles)
+{
+    const std::wstring path = Path(L"course.agl");
+    {
+        std::ofstream out;
+        OpenOutputFileStream(out, path, true);
+        out << "Begin Fendrel";
+    }
+    uint64_t size = 99;
+    EXPECT_TRUE(IsDiskFile(path, size));
+    EXPECT_EQ(13u, size);
+    EXPECT_TRUE(IsDiskFile(L"\\\\?\\" + path, size));
+    // Reading a console or a pipe waits for a writer.
+    for (const wchar_t* other : {L"", L"NUL", L"CON", L"CONIN$", L"\\\\.\\NUL", L"\\\\.\\PIPE\\fendrel-none"}) {
+        EXPECT_FALSE(IsDiskFile(other, size)) << other;
+        EXPECT_EQ(0u, size) << other;
+    }
+    EXPECT_FALSE(IsDiskFile(m_folder, size));
+    EXPECT_FALSE(IsDiskFile(Path(L"missing.agl"), size));
+}
+
 TEST_F(FileStreams, WideCharacterStreams)
 {
     const std::wstring path = Path(L"wide.txt");
