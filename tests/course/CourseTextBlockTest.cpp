@@ -480,3 +480,28 @@ TEST_F(CourseTextBlock, ArchiveBeyondTheLengthFieldIsNotWritten)
     EXPECT_TRUE(out.str().empty());
     EXPECT_EQ(reports + 1, ReportCount());
 }
+
+TEST_F(CourseTextBlock, OverlongLinesAndBodiesAreCutAndRefused)
+{
+    // A line is cut at the longest body, the rest reads as the next line;
+    // a continued line stops growing there too.
+    const size_t longest = 23u << 20;
+    std::istringstream in(std::string(longest + 5, 'A') + "\n" + std::string(longest - 1, 'B') + "*\nCC*\nDD\n");
+    std::string line;
+    ASSERT_TRUE(CCourse::ReadTextLine(in, line, false));
+    EXPECT_EQ(longest, line.size());
+    ASSERT_TRUE(CCourse::ReadTextLine(in, line, false));
+    EXPECT_EQ("AAAAA", line);
+    ASSERT_TRUE(CCourse::ReadTextLine(in, line, false));
+    EXPECT_EQ(longest, line.size());
+    ASSERT_TRUE(CCourse::ReadTextLine(in, line, false));
+    EXPECT_EQ("CCDD", line);
+
+    auto course = MakeCourse();
+    const std::string before = coursetest::ArchiveOf(*course);
+    std::string words;
+    for (size_t i = 0; i < longest / 64 + 2; ++i)
+        words += std::string(63, 'Q') + "Z\n";
+    EXPECT_FALSE(archivetest::ReadBlock(*course, "Begin Fendrel\r\nVersion 4\r\n" + words + "End Fendrel\r\n"));
+    EXPECT_EQ(before, coursetest::ArchiveOf(*course));
+}
