@@ -1,5 +1,7 @@
 #include "ui/TimerPump.h"
 
+#include <algorithm>
+
 #include "foundation/CrashLog.h"
 #include "foundation/Timer.h"
 
@@ -45,22 +47,23 @@ void PumpTimers()
     }
     FireDueTimers();
     while (GetRunningTimerCount() > 0) {
-        if (IsMessageWaiting())
-            return;
         const int delay = GetNextTimerDelay();
         // Every running timer is inside its own handler (a handler that runs
         // a modal loop): none can fire until that handler returns, and its
         // pass goes on then.
         if (delay < 0)
             break;
-        if (delay >= kShortestTimerWait) {
-            ArmThreadTimer(delay);
+        // A waiting message goes first; the thread timer wakes the loop for
+        // the next timer all the same, should that message never come
+        // through (GetMessageW drops a DDE post whose memory it cannot take
+        // over).
+        if (delay >= kShortestTimerWait || IsMessageWaiting()) {
+            ArmThreadTimer(std::max(delay, kShortestTimerWait));
             return;
         }
         Sleep(DWORD(delay));
-        if (IsMessageWaiting())
-            return;
-        FireDueTimers();
+        if (!IsMessageWaiting())
+            FireDueTimers();
     }
     DisarmThreadTimer();
 }
@@ -80,8 +83,9 @@ bool IsMessageWaiting()
     // The queue's state, not a look at its first message: a peek must unpack
     // a posted DDE message, and one whose memory handle is junk could not be
     // unpacked, stayed first in the queue and held every later message back
-    // (Wine's peek never returned). GetMessageW removes such a message.
-    return HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0;
+    // (Wine's peek never returned). GetMessageW removes such a message. Sent
+    // messages do not count: GetMessageW handles them and goes on waiting.
+    return HIWORD(GetQueueStatus(QS_ALLEVENTS)) != 0;
 }
 
 UINT_PTR GetPumpThreadTimer() { return g_threadTimer; }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "foundation/Clock.h"
 #include "foundation/Timer.h"
 #include "tests/support/TestSupport.h"
@@ -157,6 +159,45 @@ TEST(TimerPump, LongWaitArmsTheThreadTimerWhoseMessageFiresIt)
     // Nothing runs any more: the periodic thread timer is gone too.
     EXPECT_EQ(0u, GetPumpThreadTimer());
     EXPECT_FALSE(WaitForMessage(message, 120));
+}
+
+TEST(TimerPump, AWaitingMessageThatNeverComesThroughStillLeavesAWakeUp)
+{
+    DrainQueue();
+    CCountingTimer soon(2);
+    soon.timer.Start(false);
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+    PumpTimers();
+    EXPECT_EQ(0, soon.fired);
+    // The message goes without reaching the loop, as a DDE post whose
+    // memory cannot be taken over does: the thread timer still comes.
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_NULL, WM_NULL, PM_REMOVE));
+    ASSERT_NE(0u, GetPumpThreadTimer());
+    ASSERT_TRUE(WaitForMessage(message, 2000));
+    EXPECT_EQ(UINT(WM_TIMER), message.message);
+    PumpAfterMessage(message.message);
+    EXPECT_EQ(1, soon.fired);
+}
+
+TEST(TimerPump, SentMessagesAreNoWaitingMessages)
+{
+    DrainQueue();
+    CDeferringWindow window;
+    HANDLE sent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread sender([&] {
+        SetEvent(sent);
+        SendMessageW(window.hwnd, WM_NULL, 0, 0);
+    });
+    WaitForSingleObject(sent, 2000);
+    for (int i = 0; i < 200 && HIWORD(GetQueueStatus(QS_SENDMESSAGE)) == 0; ++i)
+        Sleep(5);
+    ASSERT_NE(0, HIWORD(GetQueueStatus(QS_SENDMESSAGE)));
+    // GetMessageW would answer it and go on waiting.
+    EXPECT_FALSE(IsMessageWaiting());
+    DrainQueue();
+    sender.join();
+    CloseHandle(sent);
 }
 
 TEST(TimerPump, ThreadTimerStopsWhenTheLastTimerStops)
