@@ -92,7 +92,9 @@ void CCourse::InsertObject(CCourseObject* object)
         ReportFailure();
         return;
     }
-    m_objects.insert(object);
+    // Objects mostly come in course order (loading, undo): at the end, the
+    // hint makes the insertion one comparison.
+    m_objects.insert(m_objects.end(), object);
 }
 
 void CCourse::EraseObject(CCourseObject* object)
@@ -324,6 +326,9 @@ void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>
 
 void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast)
 {
+    // Objects tell of every change, thousands of times while a course loads.
+    if (m_listeners.empty())
+        return;
     const bool previous = m_broadcasting;
     m_broadcasting = previous || broadcast;
     const std::set<CCourseListener*> listeners = m_listeners;

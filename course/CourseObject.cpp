@@ -21,6 +21,7 @@ constexpr int kJumpEndKind = 4;
 // Kind bits of the ends a reversal can turn about: first, second and jump.
 constexpr int kReversibleEndKinds = 7;
 constexpr float kBoundsMargin = 48.0f;
+constexpr size_t kUsualEndCount = 4;
 
 }  // namespace
 
@@ -28,20 +29,21 @@ void CCourseObject::CShapeBase::UpdateKey()
 {
     if (m_owner == nullptr)
         return;
-    const std::string previousExtra = m_extraKey.m_bytes;
-    m_extraKey.Clear();
-    m_extraKey.m_versionMajor = 4;
-    m_extraKey.m_versionMinor = 33;
-    m_owner->SerializeExtra(m_extraKey);
-    if (m_extraKey.m_bytes != previousExtra)
+    CFieldWriter extraKey;
+    extraKey.m_versionMajor = 4;
+    extraKey.m_versionMinor = 33;
+    m_owner->SerializeExtra(extraKey);
+    if (extraKey.m_bytes != m_extraKey) {
+        m_extraKey.swap(extraKey.m_bytes);
         m_keyValid = false;
+    }
     if (m_keyValid)
         return;
     CFieldWriter& key = BeginKey();
     key.m_versionMajor = 4;
     key.m_versionMinor = 33;
     key.WriteInt16(m_owner->m_type != nullptr ? m_owner->m_type->GetTypeId() : 0);
-    key.WriteString(m_extraKey.m_bytes);
+    key.WriteString(m_extraKey);
     m_owner->m_partColors.Write(key);
     key.WriteInt8(m_owner->m_displayState);
     m_owner->Serialize(key);
@@ -465,18 +467,63 @@ void CCourseObject::Invalidate()
     if (m_course == nullptr)
         return;
     SetDisplayState(m_course->GetDifferenceStatus(this));
-    RefreshExtents();
+    m_shape2D.UpdateKey();
+    m_shape3D.UpdateKey();
+    m_extentsStale = true;
     NotifyLayer(2);
+}
+
+void CCourseObject::UpdateExtents() const
+{
+    // The measurement rebuilds the shapes' keys and bounds, which belong to
+    // the object's drawing and not to its value; objects are never made
+    // const, so the cast is sound.
+    if (m_extentsStale)
+        const_cast<CCourseObject*>(this)->RefreshExtents();
+}
+
+const CBox3& CCourseObject::Get2DExtent() const
+{
+    UpdateExtents();
+    return m_extent2D;
+}
+
+const CBox3& CCourseObject::Get3DExtent() const
+{
+    UpdateExtents();
+    return m_extent3D;
 }
 
 void CCourseObject::RefreshExtents()
 {
+    m_extentsStale = false;
     m_shape2D.UpdateKey();
     CBoundsContext::MeasureDrawable(m_shape2D);
     m_extent2D = m_shape2D.GetBounds().empty ? CBox3() : m_shape2D.GetBounds().fixed;
     m_shape3D.UpdateKey();
     CBoundsContext::MeasureDrawable(m_shape3D);
     m_extent3D = m_shape3D.GetBounds().empty ? CBox3() : m_shape3D.GetBounds().fixed;
+}
+
+const CTransform& CCourseObject::GetDragStartPlacement() const
+{
+    static const CTransform identity;
+    return m_dragStartPlacement ? *m_dragStartPlacement : identity;
+}
+
+void CCourseObject::SetDragStartPlacement(const CTransform& placement)
+{
+    if (m_dragStartPlacement)
+        *m_dragStartPlacement = placement;
+    else
+        m_dragStartPlacement = std::make_unique<CTransform>(placement);
+}
+
+CCourseObject::CShadow& CCourseObject::GetShadow()
+{
+    if (!m_shadow)
+        m_shadow = std::make_unique<CShadow>(nullptr);
+    return *m_shadow;
 }
 
 void CCourseObject::SetSelected(bool on)
@@ -521,10 +568,15 @@ void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
         return;
     }
     const auto found = std::find(m_ends.begin(), m_ends.end(), end);
-    if (add && found == m_ends.end())
+    if (add && found == m_ends.end()) {
+        // Obstacles register their ends one by one as they are made: room
+        // for the usual few at once.
+        if (m_ends.empty())
+            m_ends.reserve(kUsualEndCount);
         m_ends.push_back(end);
-    else if (!add && found != m_ends.end())
+    } else if (!add && found != m_ends.end()) {
         m_ends.erase(found);
+    }
 }
 
 bool CCourseObject::HasEnd(const CObstacleEnd* end) const
@@ -540,6 +592,7 @@ CPoint2 CCourseObject::GetBoundsCentre() const
 
 CRectF CCourseObject::GetBoundingRect() const
 {
+    UpdateExtents();
     CBox3 box;
     box.Union(m_extent2D, m_extent3D);
     box.minX -= kBoundsMargin;
@@ -693,6 +746,7 @@ void CCourseObject::SetDisplayState(int state)
 
 void CCourseObject::SetExtents(const CBox3& extent2D, const CBox3& extent3D)
 {
+    m_extentsStale = false;
     m_extent2D = extent2D;
     m_extent3D = extent3D;
 }

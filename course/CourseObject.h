@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,8 @@ public:
 
     private:
         bool m_keyValid = false;
-        CFieldWriter m_extraKey;
+        // The extra key the key was last built with.
+        std::string m_extraKey;
     };
     // Sets colour mode 2 and the draw attributes, then Draw2D.
     class CShape2D : public CShapeBase
@@ -190,15 +192,22 @@ public:
     void SetPlacement(const CTransform& placement);
     // Each coordinate through its snap axis, rounded to a whole unit.
     void MoveTo(float x, float y);
-    // Marks both shapes for rebuilding, updates the ends, refreshes the
-    // display state from the course and the extents, and tells the course.
+    // Rebuilds both shapes' keys, updates the ends, refreshes the display
+    // state from the course, marks the extents for measuring and tells the
+    // course.
     void Invalidate();
-    // Rebuilds stale shape keys and measures what the shapes draw.
+    // Rebuilds stale shape keys and measures what the shapes draw. The
+    // extents and the bounding rectangle do so themselves when they are
+    // asked for after a change: a course that loads thousands of objects
+    // measures none it does not look at.
     void RefreshExtents();
     void SetSelected(bool on);
     void NotifySelectionAppearance();
     // Takes a new serial number: the object becomes last in its layer.
     void BringToFront();
+    // For an object not yet in a course that replaces one taken out: it
+    // takes that object's serial number, and so its place in the order.
+    void ReuseSerialNumber(uint32_t serialNumber) { m_serialNumber = serialNumber; }
     // Adds or removes one of the object's own ends.
     void RegisterEnd(CObstacleEnd* end, bool add);
     bool HasEnd(const CObstacleEnd* end) const;
@@ -242,8 +251,8 @@ public:
     const CObjectType* GetType() const { return m_type; }
     const CTransform& GetPlacement() const { return m_placement; }
     // The placement at the start of a drag; identity at construction.
-    const CTransform& GetDragStartPlacement() const { return m_dragStartPlacement; }
-    void SetDragStartPlacement(const CTransform& placement) { m_dragStartPlacement = placement; }
+    const CTransform& GetDragStartPlacement() const;
+    void SetDragStartPlacement(const CTransform& placement);
     bool IsSelected() const { return m_selected; }
     bool IsPreviouslySelected() const { return m_previouslySelected; }
     void SetPreviouslySelected(bool on) { m_previouslySelected = on; }
@@ -257,20 +266,25 @@ public:
     void SetColorMode(int mode) { m_colorMode = mode; }
     CSnapAxis& GetSnapAxisX() { return m_snapAxisX; }
     CSnapAxis& GetSnapAxisY() { return m_snapAxisY; }
-    const CBox3& Get2DExtent() const { return m_extent2D; }
-    const CBox3& Get3DExtent() const { return m_extent3D; }
+    const CBox3& Get2DExtent() const;
+    const CBox3& Get3DExtent() const;
     void SetExtents(const CBox3& extent2D, const CBox3& extent3D);
     CShape2D& GetShape2D() { return m_shape2D; }
     CShape3D& GetShape3D() { return m_shape3D; }
-    CShadow& GetShadow() { return m_shadow; }
+    // Made when first asked for.
+    CShadow& GetShadow();
 
 private:
     void NotifyLayer(int layer);
+    // Measures the shapes when they changed since they were last measured.
+    void UpdateExtents() const;
 
     CCourse* m_course = nullptr;
     const CObjectType* m_type = nullptr;
     CTransform m_placement;
-    CTransform m_dragStartPlacement;
+    // Courses hold objects by the thousand: what only a drag or a shadow
+    // needs is made when first needed.
+    std::unique_ptr<CTransform> m_dragStartPlacement;
     bool m_selected = false;
     bool m_previouslySelected = false;
     uint32_t m_serialNumber;
@@ -280,9 +294,10 @@ private:
     CSnapAxis m_snapAxisY{240.0f};
     CBox3 m_extent2D;
     CBox3 m_extent3D;
+    bool m_extentsStale = false;
     std::vector<CObstacleEnd*> m_ends;
     CShape2D m_shape2D{this};
     CShape3D m_shape3D{this};
-    CShadow m_shadow{nullptr};
+    std::unique_ptr<CShadow> m_shadow;
     int m_colorMode = kColorMode2D;
 };

@@ -46,9 +46,18 @@ const wchar_t kSettingSuffix[] = L"Color";
 
 CPartColorSet::CPartColorSet()
 {
-    GetDefaultIndices();
-    m_parts.push_back(kPrimaryPart);
-    m_indices[kPrimaryPart] = GetDefaultIndex(kPrimaryPart);
+    m_count = 1;
+    m_parts[0] = kPrimaryPart;
+    m_indices[0] = uint8_t(GetDefaultIndex(kPrimaryPart));
+}
+
+int CPartColorSet::Find(int part) const
+{
+    for (int i = 0; i < m_count; ++i) {
+        if (m_parts[i] == part)
+            return i;
+    }
+    return -1;
 }
 
 int CPartColorSet::GetDefaultIndex(int part)
@@ -72,43 +81,44 @@ int CPartColorSet::TranslateOldColorNumber(int number, int part)
 void CPartColorSet::AddPart(int part)
 {
     TRACE_VALUE(int32_t, part);
-    if (HasPart(part) || part < 0 || part >= kPartIdCount || int(m_parts.size()) >= kMaxParts) {
+    if (HasPart(part) || part < 0 || part >= kPartIdCount || m_count >= kMaxParts) {
         ReportFailure();
         return;
     }
-    m_parts.push_back(part);
-    m_indices[part] = GetDefaultIndex(part);
+    m_parts[m_count] = uint8_t(part);
+    m_indices[m_count] = uint8_t(GetDefaultIndex(part));
+    ++m_count;
 }
 
 int CPartColorSet::GetColorIndex(int part) const
 {
-    const auto found = m_indices.find(part);
-    if (found == m_indices.end()) {
+    const int found = Find(part);
+    if (found < 0) {
         TRACE_VALUE(int32_t, part);
         ReportFailure();
         return part >= 0 && part < kPartIdCount ? GetDefaultIndex(part) : GetDefaultIndex(kPrimaryPart);
     }
-    return found->second;
+    return m_indices[found];
 }
 
 void CPartColorSet::SetColorIndex(int part, int index)
 {
-    const auto found = m_indices.find(part);
-    if (index < 0 || index > 255 || found == m_indices.end()) {
+    const int found = Find(part);
+    if (index < 0 || index > 255 || found < 0) {
         TRACE_VALUE(int32_t, part);
         TRACE_VALUE(int32_t, index);
         ReportFailure();
         return;
     }
-    found->second = index;
+    m_indices[found] = uint8_t(index);
 }
 
 void CPartColorSet::TakeOver(const CPartColorSet& other)
 {
-    for (auto& entry : m_indices) {
-        const auto found = other.m_indices.find(entry.first);
-        if (found != other.m_indices.end())
-            entry.second = found->second;
+    for (int i = 0; i < m_count; ++i) {
+        const int found = other.Find(m_parts[i]);
+        if (found >= 0)
+            m_indices[i] = other.m_indices[found];
     }
 }
 
@@ -138,14 +148,14 @@ void CPartColorSet::WriteRecord(CFieldStream& stream) const
         return;
     }
     int32_t mask = 0;
-    for (size_t i = 0; i < m_parts.size(); ++i) {
-        if (m_indices.at(m_parts[i]) != GetDefaultIndex(m_parts[i]))
+    for (int i = 0; i < m_count; ++i) {
+        if (m_indices[i] != GetDefaultIndices()[m_parts[i]])
             mask |= 1 << i;
     }
     stream.Int8(mask);
-    for (size_t i = 0; i < m_parts.size(); ++i) {
+    for (int i = 0; i < m_count; ++i) {
         if (mask & (1 << i)) {
-            int32_t index = m_indices.at(m_parts[i]);
+            int32_t index = m_indices[i];
             stream.Int8(index);
         }
     }
@@ -159,18 +169,19 @@ void CPartColorSet::ReadRecord(CFieldStream& stream)
         value &= 0xFF;
         if (!stream.IsVersionAtLeast(3, 2))
             value = TranslateOldColorNumber(value, kPrimaryPart);
-        m_indices[kPrimaryPart] = value;
+        // Every set holds the primary part.
+        m_indices[Find(kPrimaryPart)] = uint8_t(value);
         return;
     }
     int32_t mask = 0;
     stream.Int8(mask);
-    for (size_t i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i) {
         if ((mask & (1 << i)) == 0)
             continue;
         int32_t index = 0;
         stream.Int8(index);
-        if (i < m_parts.size())
-            m_indices[m_parts[i]] = index & 0xFF;
+        if (i < m_count)
+            m_indices[i] = uint8_t(index & 0xFF);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <map>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +13,8 @@ class CFieldStream;
 //
 // Part ids are 0 to 31; each has a default colour, the palette entry nearest
 // to a fixed RGB value. A set has at most eight parts, the width of the mask
-// of its stored form.
+// of its stored form, and keeps them in place: objects copy and read their
+// sets by the thousand, without touching the heap.
 class CPartColorSet
 {
 public:
@@ -25,7 +26,7 @@ public:
     // Appends a part at its default colour. A part already present, a part id
     // outside 0..31 or a ninth part is reported and not added.
     void AddPart(int part);
-    bool HasPart(int part) const { return m_indices.count(part) != 0; }
+    bool HasPart(int part) const { return Find(part) >= 0; }
 
     // An absent part is reported and gives the part's default colour.
     int GetColorIndex(int part) const;
@@ -36,7 +37,7 @@ public:
     // Each part of this set that the other set also has takes its colour.
     void TakeOver(const CPartColorSet& other);
 
-    const std::vector<int>& GetParts() const { return m_parts; }
+    std::vector<int> GetParts() const { return std::vector<int>(m_parts, m_parts + m_count); }
 
     // The stored form, by the stream's major version:
     //   3: Int8, the colour of part 10. Streams older than (3, 2) hold one of
@@ -68,7 +69,11 @@ public:
 private:
     void WriteRecord(CFieldStream& stream) const;
     void ReadRecord(CFieldStream& stream);
+    // The place of the part in the list, -1 when absent.
+    int Find(int part) const;
 
-    std::vector<int> m_parts;
-    std::map<int, int> m_indices;
+    // The parts in the kind's order and the palette index of each.
+    int m_count = 0;
+    uint8_t m_parts[kMaxParts] = {};
+    uint8_t m_indices[kMaxParts] = {};
 };

@@ -211,9 +211,19 @@ void CFieldWriter::Clear()
 
 void CFieldWriter::WriteLittleEndian(int32_t value, int byteCount)
 {
+    // Escaped into a small buffer first: archives and drawing keys are
+    // written a value at a time, and one append per value is cheaper than
+    // one per byte.
+    char bytes[8];
+    int count = 0;
     const uint32_t bits = uint32_t(value);
-    for (int i = 0; i < byteCount; ++i)
-        WriteByte(static_cast<unsigned char>(bits >> (8 * i)));
+    for (int i = 0; i < byteCount; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(bits >> (8 * i));
+        if (byte == kFieldEscapeByte || byte == kFieldEndByte)
+            bytes[count++] = char(kFieldEscapeByte);
+        bytes[count++] = char(byte);
+    }
+    m_bytes.append(bytes, size_t(count));
 }
 
 void CFieldWriter::WriteString(const std::string& value)

@@ -1,6 +1,8 @@
 #include "foundation/Settings.h"
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "foundation/Clock.h"
@@ -71,31 +73,41 @@ void CRegistryKey::Close()
 
 int32_t CRegistryKey::GetInt(const std::wstring& name, int32_t defaultValue) const
 {
+    return ReadInt(name).value_or(defaultValue);
+}
+
+std::optional<int32_t> CRegistryKey::ReadInt(const std::wstring& name) const
+{
     TRACE_VALUE(std::wstring, name);
     if (!m_key)
-        return defaultValue;
+        return std::nullopt;
     DWORD type = REG_NONE;
     DWORD stored = 0;
     DWORD size = sizeof stored;
     const LONG result = RegQueryValueExW(m_key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size);
     if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof stored)
-        return defaultValue;
+        return std::nullopt;
     TRACE_VALUE(int32_t, int32_t(stored));
     return int32_t(stored);
 }
 
 std::wstring CRegistryKey::GetString(const std::wstring& name, const std::wstring& defaultValue) const
 {
+    return ReadWideString(name).value_or(defaultValue);
+}
+
+std::optional<std::wstring> CRegistryKey::ReadWideString(const std::wstring& name) const
+{
     TRACE_VALUE(std::wstring, name);
     if (!m_key)
-        return defaultValue;
+        return std::nullopt;
     // The value may change between asking its size and reading it: ask again
     // a few times, then give up with the default.
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD type = REG_NONE;
         DWORD size = 0;
         if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
-            return defaultValue;
+            return std::nullopt;
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
         DWORD read = DWORD(buffer.size() * sizeof(wchar_t));
         const LONG result =
@@ -103,7 +115,7 @@ std::wstring CRegistryKey::GetString(const std::wstring& name, const std::wstrin
         if (result == ERROR_MORE_DATA)
             continue;
         if (result != ERROR_SUCCESS || type != REG_SZ)
-            return defaultValue;
+            return std::nullopt;
         // A REG_SZ written by another program need not end in a zero: only
         // the bytes the registry returned are looked at.
         const wchar_t* begin = buffer.data();
@@ -115,21 +127,26 @@ std::wstring CRegistryKey::GetString(const std::wstring& name, const std::wstrin
         TRACE_VALUE(std::wstring, value);
         return value;
     }
-    return defaultValue;
+    return std::nullopt;
 }
 
 std::string CRegistryKey::GetString(const std::wstring& name, const std::string& defaultValue) const
 {
+    return ReadNarrowString(name).value_or(defaultValue);
+}
+
+std::optional<std::string> CRegistryKey::ReadNarrowString(const std::wstring& name) const
+{
     TRACE_VALUE(std::wstring, name);
     if (!m_key)
-        return defaultValue;
+        return std::nullopt;
     const std::string narrowName = WideToUtf8(name);
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD type = REG_NONE;
         DWORD size = 0;
         if (RegQueryValueExA(m_key, narrowName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
             (type != REG_SZ && type != REG_BINARY))
-            return defaultValue;
+            return std::nullopt;
         std::vector<char> buffer(size + 1, '\0');
         DWORD read = DWORD(buffer.size());
         const LONG result =
@@ -137,7 +154,7 @@ std::string CRegistryKey::GetString(const std::wstring& name, const std::string&
         if (result == ERROR_MORE_DATA)
             continue;
         if (result != ERROR_SUCCESS)
-            return defaultValue;
+            return std::nullopt;
         const char* begin = buffer.data();
         const char* end = begin + read;
         std::string value;
@@ -149,12 +166,12 @@ std::string CRegistryKey::GetString(const std::wstring& name, const std::string&
                 ++stop;
             value.assign(begin, stop);
         } else {
-            return defaultValue;
+            return std::nullopt;
         }
         TRACE_VALUE(std::string, value);
         return value;
     }
-    return defaultValue;
+    return std::nullopt;
 }
 
 void CRegistryKey::SetInt(const std::wstring& name, int32_t value)
@@ -226,6 +243,46 @@ CRegistryKey* GetApplicationKey()
     return key;
 }
 
+// What the application key held when a value was last read; none when the
+// value was absent or of another kind. One instance of the program runs at a
+// time and is its key's only writer: every write through CSettings forgets
+// the value it replaces and opening a key forgets all, so each value is read
+// from the registry once, however many courses and windows ask for it.
+struct CReadValues
+{
+    std::map<std::wstring, std::optional<int32_t>> ints;
+    std::map<std::wstring, std::optional<std::string>> strings;
+    std::map<std::wstring, std::optional<std::wstring>> wideStrings;
+
+    void Forget(const std::wstring& name)
+    {
+        ints.erase(name);
+        strings.erase(name);
+        wideStrings.erase(name);
+    }
+};
+
+CReadValues& ReadValues()
+{
+    static CReadValues values;
+    return values;
+}
+
+// The value as last read, or read now through the key and kept.
+template <class T>
+T GetKeptValue(std::map<std::wstring, std::optional<T>>& kept, const std::wstring& name, const T& defaultValue,
+               std::optional<T> (CRegistryKey::*read)(const std::wstring&) const)
+{
+    auto found = kept.find(name);
+    if (found == kept.end()) {
+        CRegistryKey* key = GetApplicationKey();
+        if (!key)
+            return defaultValue;
+        found = kept.emplace(name, (key->*read)(name)).first;
+    }
+    return found->second.value_or(defaultValue);
+}
+
 }  // namespace
 
 void CSettings::Open(const std::wstring& path)
@@ -233,33 +290,32 @@ void CSettings::Open(const std::wstring& path)
     TRACE_VALUE(std::wstring, path);
     std::unique_ptr<CRegistryKey>& key = ApplicationKey();
     key.reset();
+    ReadValues() = CReadValues();
     key.reset(new CRegistryKey(HKEY_CURRENT_USER, path));
 }
 
 int32_t CSettings::GetInt(const std::wstring& name, int32_t defaultValue)
 {
     TRACE_VALUE(std::wstring, name);
-    CRegistryKey* key = GetApplicationKey();
-    return key ? key->GetInt(name, defaultValue) : defaultValue;
+    return GetKeptValue(ReadValues().ints, name, defaultValue, &CRegistryKey::ReadInt);
 }
 
 std::string CSettings::GetString(const std::wstring& name, const std::string& defaultValue)
 {
     TRACE_VALUE(std::wstring, name);
-    CRegistryKey* key = GetApplicationKey();
-    return key ? key->GetString(name, defaultValue) : defaultValue;
+    return GetKeptValue(ReadValues().strings, name, defaultValue, &CRegistryKey::ReadNarrowString);
 }
 
 std::wstring CSettings::GetWString(const std::wstring& name, const std::wstring& defaultValue)
 {
     TRACE_VALUE(std::wstring, name);
-    CRegistryKey* key = GetApplicationKey();
-    return key ? key->GetString(name, defaultValue) : defaultValue;
+    return GetKeptValue(ReadValues().wideStrings, name, defaultValue, &CRegistryKey::ReadWideString);
 }
 
 void CSettings::SetInt(const std::wstring& name, int32_t value)
 {
     TRACE_VALUE(std::wstring, name);
+    ReadValues().Forget(name);
     if (CRegistryKey* key = GetApplicationKey())
         key->SetInt(name, value);
 }
@@ -267,6 +323,7 @@ void CSettings::SetInt(const std::wstring& name, int32_t value)
 void CSettings::SetWString(const std::wstring& name, const std::wstring& value)
 {
     TRACE_VALUE(std::wstring, name);
+    ReadValues().Forget(name);
     if (CRegistryKey* key = GetApplicationKey())
         key->SetString(name, value);
 }
@@ -274,6 +331,7 @@ void CSettings::SetWString(const std::wstring& name, const std::wstring& value)
 void CSettings::SetString(const std::wstring& name, const std::string& value)
 {
     TRACE_VALUE(std::wstring, name);
+    ReadValues().Forget(name);
     CRegistryKey* key = GetApplicationKey();
     if (!key)
         return;

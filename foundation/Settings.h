@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The owner of one open registry key. Opening creates the key when it is
@@ -32,6 +33,10 @@ public:
 
     // A REG_DWORD value of 4 bytes; anything else gives the default.
     int32_t GetInt(const std::wstring& name, int32_t defaultValue) const;
+    // The values the getters give, none where they give the default.
+    std::optional<int32_t> ReadInt(const std::wstring& name) const;
+    std::optional<std::wstring> ReadWideString(const std::wstring& name) const;
+    std::optional<std::string> ReadNarrowString(const std::wstring& name) const;
     // A REG_SZ value up to its first zero (never beyond the stored bytes);
     // anything else gives the default.
     std::wstring GetString(const std::wstring& name, const std::wstring& defaultValue) const;
@@ -52,7 +57,9 @@ private:
 // The program's settings: named values of one application key under
 // HKEY_CURRENT_USER, opened once at start-up. Every read names its default at
 // the point of use. Used before Open, every accessor reports a failure; a
-// read then gives its default and a write does nothing.
+// read then gives its default and a write does nothing. Each value is read
+// from the registry once and kept until it is written through these
+// accessors or another key is opened: the program is its key's only writer.
 class CSettings
 {
 public:

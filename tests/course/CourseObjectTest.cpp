@@ -281,6 +281,19 @@ TEST_F(CourseObject, BoundingRectangleIsTheWidenedExtentPlaced)
     EXPECT_EQ(CRectF(942.0f, 1852.0f, 1058.0f, 2148.0f), object.GetBoundingRect());
 }
 
+TEST_F(CourseObject, ExtentsFollowAChangeWhenNextAskedFor)
+{
+    CCourse course(L"Plan", L"");
+    CTestObject* object = Place(course, 1000.0f, 1000.0f);
+    EXPECT_EQ(CRectF(952.0f, 952.0f, 1048.0f, 1048.0f), object->GetBoundingRect());
+    object->drawHalfSize = 70;
+    object->Invalidate();
+    // The square reaches 70 each way, its outline 30 more.
+    EXPECT_EQ(CRectF(852.0f, 852.0f, 1148.0f, 1148.0f), object->GetBoundingRect());
+    EXPECT_EQ(-100.0f, object->Get2DExtent().minX);
+    EXPECT_EQ(100.0f, object->Get3DExtent().maxY);
+}
+
 TEST_F(CourseObject, InsideRingUsesTheCentreAndTheCategory)
 {
     CCourse course(L"Plan", L"");

@@ -195,6 +195,32 @@ TEST_F(Settings, StringsAreReadOnlyFromTheirTypes)
     EXPECT_EQ("default", CSettings::GetString(L"Expand", "default"));
 }
 
+TEST_F(Settings, EachValueIsReadOnceUntilWrittenHereOrTheKeyIsOpened)
+{
+    const DWORD one = 1, two = 2;
+    WriteRaw(L"Kept", REG_DWORD, &one, sizeof one);
+    EXPECT_EQ(1, CSettings::GetInt(L"Kept", 0));
+    EXPECT_EQ(5, CSettings::GetInt(L"Absent", 5));
+    // Changes made past the settings are not read again; an absent value
+    // still gives each caller its own default.
+    WriteRaw(L"Kept", REG_DWORD, &two, sizeof two);
+    WriteRaw(L"Absent", REG_DWORD, &two, sizeof two);
+    EXPECT_EQ(1, CSettings::GetInt(L"Kept", 0));
+    EXPECT_EQ(6, CSettings::GetInt(L"Absent", 6));
+
+    // A write through the settings is read back at once, by every kind of read.
+    CSettings::SetInt(L"Kept", 3);
+    EXPECT_EQ(3, CSettings::GetInt(L"Kept", 0));
+    CSettings::SetString(L"Kept", "text");
+    EXPECT_EQ(9, CSettings::GetInt(L"Kept", 9));
+    EXPECT_EQ("text", CSettings::GetString(L"Kept", ""));
+    EXPECT_EQ(L"text", CSettings::GetWString(L"Kept", L""));
+
+    // Opening a key reads everything afresh.
+    CSettings::Open(GetTestSettingsKeyPath());
+    EXPECT_EQ(2, CSettings::GetInt(L"Absent", 6));
+}
+
 TEST_F(Settings, OpenSwitchesToAnotherKey)
 {
     CSettings::SetInt(L"Metric", 1);

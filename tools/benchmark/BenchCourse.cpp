@@ -1,6 +1,7 @@
 #include "tools/benchmark/BenchCourse.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
@@ -32,9 +33,7 @@ const struct
 // Object centres keep this far from the ring's edges.
 constexpr float kEdgeGap = 1200.0f;
 
-// Places count objects of the kind in rows across the band [top, bottom),
-// turned a little more on every row so that the picture holds slanted
-// shapes as well as upright ones.
+// Places count objects of the kind in rows across the band [top, bottom).
 void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, float bottom)
 {
     std::unique_ptr<CObjectPropertiesDlg> tool = type.CreatePropertiesDialog(&course, type.GetNameTextId());
@@ -45,9 +44,14 @@ void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, f
     for (int i = 0; i < count; ++i) {
         const int row = i / columns;
         const int column = i % columns;
+        // Angles and positions vary as on a course laid out by hand, the
+        // same in every run: a perfect grid would compress into a text block
+        // no real course gives.
+        const uint32_t scatter = uint32_t(i) * 2654435761u;
         CTransform placement;
-        placement.RotateZ(float((row * 15) % 180));
-        placement.SetPosition2D(kEdgeGap + width * (column + 0.5f) / columns, top + height * (row + 0.5f) / rows);
+        placement.RotateZ(float((scatter >> 8) % 360));
+        placement.SetPosition2D(kEdgeGap + width * (column + 0.5f) / columns + float((scatter >> 4) % 200) - 100.0f,
+                                top + height * (row + 0.5f) / rows + float((scatter >> 12) % 200) - 100.0f);
         std::unique_ptr<CCourseObject> object = type.CreateNew(&course, placement, tool.get());
         if (object)
             course.AddObject(std::move(object));
