@@ -26,6 +26,17 @@ class CObsNumSequence;
 class CPartColorSet;
 class CSpecList;
 
+// The course's text block as a crash-log trace value: the archive as
+// written, compressed and encoded into the text block only when the crash
+// log writes its dump, so that recording the state costs no more than
+// keeping it.
+struct CTextBlockTrace
+{
+    std::string archive;
+    bool version3 = false;
+};
+void WriteTraceValue(std::ostream& out, const CTextBlockTrace& value);
+
 // The course's objects in drawing order: by layer, then by serial number.
 struct CCourseObjectOrder
 {
@@ -284,6 +295,8 @@ public:
     void SerializeDisplaySettings(CFieldStream& stream, bool bothCameras);
 
     void WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFormat);
+    // The text block of an archive written for it (one camera).
+    static void EncodeTextBlock(std::ostream& out, const std::string& archive, bool version3);
     bool ReadTextBlock(std::istream& in, bool merge, bool interactive);
     static bool ReadTextLine(std::istream& in, std::string& line, bool keepQuotes);
     static bool NextWord(const std::string& line, size_t& position, std::string& word);
@@ -295,6 +308,9 @@ private:
 
     // The reserve for the next archive written: the largest size so far.
     size_t m_archiveReserve = 0;
+    // Where the 3D camera lies in the last archive written with both
+    // cameras; an archive without it is that archive with the range cut out.
+    size_t m_camera3DBytes[2] = {0, 0};
     // ---- end of archive and text block ------------------------------------
 
     void ReadSettings();
@@ -387,9 +403,16 @@ public:
 private:
     // The archive an undo step keeps: every object, version 4, both cameras.
     void WriteSnapshot(std::string& out);
+    // The course's text block for the crash log, from the snapshot just
+    // written: kept as an archive, encoded only if a failure report is made.
+    CTextBlockTrace MakeTextBlockTrace(const std::string& snapshot);
     // Replaces the objects, marked points and overlay by the snapshot's;
     // false (reported) when the snapshot is no archive this program reads.
     bool LoadSnapshot(const std::string& snapshot);
+    // The same for a snapshot that differs from the course only in some
+    // object records, replacing just those objects; false, with the course
+    // untouched, where that would not give the course a reload gives.
+    bool LoadChangedRecords(const std::string& snapshot);
     // Undo (forward false) or redo.
     bool StepThroughHistory(bool forward);
 

@@ -98,6 +98,7 @@ void CCourse::WriteArchive(std::string& out, bool selectedOnly, bool olderFormat
     const bool version3 = olderFormat || m_writeVersion3;
     CFieldWriter stream(m_archiveReserve + 100);
     SetStreamVersion(stream, version3);
+    m_camera3DBytes[0] = m_camera3DBytes[1] = 0;
 
     if (version3) {
         stream.WriteInt8(3);
@@ -200,8 +201,12 @@ void CCourse::SerializeDisplaySettings(CFieldStream& stream, bool bothCameras)
 {
     CCourseFileAccess::CDisplayBlock display = CCourseFileAccess::GetDisplayBlock(*this);
     CCourseFileAccess::SerializeDisplayBlock(stream, display, bothCameras);
-    if (stream.IsReading())
+    if (stream.IsReading()) {
         CCourseFileAccess::SetDisplayBlock(*this, display);
+    } else {
+        m_camera3DBytes[0] = display.camera3DBegin;
+        m_camera3DBytes[1] = display.camera3DEnd;
+    }
 }
 
 CCourseFileAccess::CDisplayBlock CCourseFileAccess::GetDisplayBlock(const CCourse& course)
@@ -257,8 +262,11 @@ void CCourseFileAccess::SerializeDisplayBlock(CFieldStream& stream, CDisplayBloc
     stream.Bool(display.show3D);
     display.cameraMap.Serialize(stream);
     stream.Bool(display.use3DCamera);
-    if (bothCameras)
+    if (bothCameras) {
+        display.camera3DBegin = stream.m_bytes.size();
         display.camera3D.Serialize(stream);
+        display.camera3DEnd = stream.m_bytes.size();
+    }
     stream.Bool(display.hideGrass);
 }
 
@@ -518,6 +526,59 @@ void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject
             endlessObstacle = true;
     }
     objects.clear();
+}
+
+bool CCourseFileAccess::SplitArchive(const std::string& bytes, CArchiveLayout& layout)
+{
+    CFieldReader stream(bytes);
+    int32_t major = 0;
+    stream.ReadInt8(major);
+    if (major != kWriterMajor)
+        return false;
+    stream.SkipField();
+    stream.SkipField();
+    layout = CArchiveLayout();
+    bool overlay = false;
+    while (!stream.AtEnd()) {
+        const size_t start = stream.GetPosition();
+        int32_t section = 0;
+        stream.ReadInt16(section);
+        stream.SkipField();
+        switch (section) {
+        case kSectionEnd:
+            layout.tailStart = start;
+            if (layout.records.empty())
+                layout.headEnd = start;
+            return true;
+        case kSectionOverlayStart:
+        case kSectionOverlayEnd:
+            overlay = section == kSectionOverlayStart;
+            [[fallthrough]];
+        case kSectionMarkedPoints:
+        case kSectionSettings:
+            if (!layout.records.empty())
+                return false;
+            break;
+        default:
+            if (overlay)
+                break;
+            if (layout.records.empty())
+                layout.headEnd = start;
+            layout.records.emplace_back(start, stream.GetPosition());
+            break;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<CCourseObject> CCourseFileAccess::ReadRecord(CCourse& course, const std::string& bytes,
+                                                             const std::pair<size_t, size_t>& record)
+{
+    CFieldReader stream(bytes.data() + record.first, record.second - record.first);
+    SetStreamVersion(stream, false);
+    int32_t typeId = 0;
+    stream.ReadInt16(typeId);
+    return course.ReadObject(typeId, stream, false);
 }
 
 void CCourseFileAccess::DeselectAll(CCourse& course)

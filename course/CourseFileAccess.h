@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ViewCamera.h"
@@ -24,6 +25,10 @@ public:
     {
         CViewCamera cameraMap{true};
         CViewCamera camera3D{false};
+        // Where the 3D camera's bytes went when the block was last written
+        // with both cameras: [camera3DBegin, camera3DEnd) of the stream.
+        size_t camera3DBegin = 0;
+        size_t camera3DEnd = 0;
     };
 
     static CDisplayBlock GetDisplayBlock(const CCourse& course);
@@ -53,6 +58,22 @@ public:
         bool overlay = false;
     };
     static void InsertNewObjects(CCourse& course, std::vector<CNewObject>& objects, bool merge);
+
+    // Where the parts of a version-4 archive lie: the head (header,
+    // settings, marked points and overlay) up to the first record of the
+    // course's own objects, each such record, and the end section on.
+    struct CArchiveLayout
+    {
+        size_t headEnd = 0;
+        std::vector<std::pair<size_t, size_t>> records;
+        size_t tailStart = 0;
+    };
+    // False for anything but a whole version-4 archive in that order.
+    static bool SplitArchive(const std::string& bytes, CArchiveLayout& layout);
+    // The object of one record of a version-4 archive; none when its kind
+    // is unknown or it cannot be made.
+    static std::unique_ptr<CCourseObject> ReadRecord(CCourse& course, const std::string& bytes,
+                                                     const std::pair<size_t, size_t>& record);
     static void DeselectAll(CCourse& course);
     // Every object resolves its links, the coordinate marks follow and the
     // listeners hear that settings and view changed.

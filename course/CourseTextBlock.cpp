@@ -1,5 +1,6 @@
 #include <istream>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "course/Course.h"
@@ -237,6 +238,11 @@ void CCourse::WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFor
     const bool version3 = olderFormat || m_writeVersion3;
     std::string archive;
     WriteArchive(archive, selectedOnly, version3, false);
+    EncodeTextBlock(out, archive, version3);
+}
+
+void CCourse::EncodeTextBlock(std::ostream& out, const std::string& archive, bool version3)
+{
     std::string body;
     if (!version3)
         body.assign(3, '\0');
@@ -248,7 +254,6 @@ void CCourse::WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFor
         out.setstate(std::ios::failbit);
         return;
     }
-    archive.clear();
     body += compressed;
 
     out << kLineEnd << kLineEnd;
@@ -258,4 +263,11 @@ void CCourse::WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFor
     out << CBase64::Encode(body, kBase64LineLength) << kLineEnd;
     out << "End Fendrel" << kLineEnd;
     out << kLineEnd;
+}
+
+void WriteTraceValue(std::ostream& out, const CTextBlockTrace& value)
+{
+    std::ostringstream block;
+    CCourse::EncodeTextBlock(block, value.archive, value.version3);
+    WriteTraceValue(out, block.str());
 }

@@ -1,7 +1,10 @@
 #include "course/Course.h"
 
-#include <sstream>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
@@ -66,14 +69,11 @@ void CCourse::CommitUndoStep(const std::wstring& label)
         ReportFailure();
         m_motion = 0;
     }
-    // A later failure report then holds the last committed state.
-    std::ostringstream block;
-    WriteTextBlock(block, false, false);
-    TRACE_VALUE(std::string, block.str());
-
     std::string snapshot;
     WriteSnapshot(snapshot);
-    m_undoHistory.Push(snapshot, CleanLabel(label));
+    // A later failure report then holds the last committed state.
+    TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
+    m_undoHistory.Push(std::move(snapshot), CleanLabel(label));
     if (m_modifiedCount >= 0)
         ++m_modifiedCount;
     else
@@ -124,6 +124,9 @@ bool CCourse::StepThroughHistory(bool forward)
 
 bool CCourse::LoadSnapshot(const std::string& snapshot)
 {
+    // Most steps change a few objects: only those are read again.
+    if (LoadChangedRecords(snapshot))
+        return true;
     SelectAll();
     DeleteSelected();
     m_markedPoints.clear();
@@ -136,6 +139,81 @@ bool CCourse::LoadSnapshot(const std::string& snapshot)
     return true;
 }
 
+bool CCourse::LoadChangedRecords(const std::string& snapshot)
+{
+    TRACE_POINT();
+    // A reload would drop marked points that are not shown.
+    if (!m_markedPoints.empty() && !m_display.showObsCoords)
+        return false;
+    std::string current;
+    WriteSnapshot(current);
+    CCourseFileAccess::CArchiveLayout now;
+    CCourseFileAccess::CArchiveLayout then;
+    if (!CCourseFileAccess::SplitArchive(current, now) || !CCourseFileAccess::SplitArchive(snapshot, then) ||
+        now.records.size() != m_objects.size() || current.compare(0, now.headEnd, snapshot, 0, then.headEnd) != 0 ||
+        current.compare(now.tailStart, std::string::npos, snapshot, then.tailStart, std::string::npos) != 0)
+        return false;
+
+    const auto sameRecord = [&](size_t i, size_t j) {
+        const auto& a = now.records[i];
+        const auto& b = then.records[j];
+        return current.compare(a.first, a.second - a.first, snapshot, b.first, b.second - b.first) == 0;
+    };
+    const size_t nowCount = now.records.size();
+    const size_t thenCount = then.records.size();
+    size_t first = 0;
+    while (first < nowCount && first < thenCount && sameRecord(first, first))
+        ++first;
+    size_t last = 0;
+    while (last < nowCount - first && last < thenCount - first && sameRecord(nowCount - 1 - last, thenCount - 1 - last))
+        ++last;
+
+    // The objects of the differing records, read before anything changes.
+    // With as many records as before, each keeps the place (layer and serial
+    // number) of the one it replaces; otherwise the new ones come last in
+    // their layers, which must be where the snapshot has them.
+    const std::vector<CCourseObject*> objects(m_objects.begin(), m_objects.end());
+    const bool inPlace = nowCount == thenCount;
+    std::vector<CCourseFileAccess::CNewObject> fresh;
+    std::vector<uint32_t> serials;
+    std::vector<CCourseObject*> doomed;
+    for (size_t j = first; j < thenCount - last; ++j) {
+        if (inPlace && sameRecord(j, j))
+            continue;
+        std::unique_ptr<CCourseObject> object = CCourseFileAccess::ReadRecord(*this, snapshot, then.records[j]);
+        if (!object)
+            return false;
+        if (inPlace) {
+            if (object->GetLayer() != objects[j]->GetLayer())
+                return false;
+            serials.push_back(objects[j]->GetSerialNumber());
+            doomed.push_back(objects[j]);
+        }
+        fresh.push_back({std::move(object), false});
+    }
+    if (!inPlace) {
+        doomed.assign(objects.begin() + ptrdiff_t(first), objects.end() - ptrdiff_t(last));
+        if (last > 0 && !fresh.empty() && objects[nowCount - last]->GetLayer() <= fresh.back().object->GetLayer())
+            return false;
+    }
+
+    std::sort(doomed.begin(), doomed.end());
+    for (CCourseObject* object : m_objects)
+        object->SetSelected(std::binary_search(doomed.begin(), doomed.end(), object));
+    DeleteSelected();
+    // An object that went with the deleted ones leaves a course the reload
+    // must rebuild.
+    if (m_objects.size() != nowCount - doomed.size())
+        return false;
+    for (size_t i = 0; i < serials.size(); ++i)
+        fresh[i].object->ReuseSerialNumber(serials[i]);
+    CCourseFileAccess::InsertNewObjects(*this, fresh, false);
+    m_editedObject = nullptr;
+    m_placedObject = nullptr;
+    CCourseFileAccess::FinishLoading(*this);
+    return true;
+}
+
 void CCourse::WriteSnapshot(std::string& out)
 {
     // Steps keep the present format whatever the course writes to its file.
@@ -143,6 +221,22 @@ void CCourse::WriteSnapshot(std::string& out)
     m_writeVersion3 = false;
     WriteArchive(out, false, false, true);
     m_writeVersion3 = writeVersion3;
+}
+
+CTextBlockTrace CCourse::MakeTextBlockTrace(const std::string& snapshot)
+{
+    CTextBlockTrace trace;
+    trace.version3 = m_writeVersion3;
+    if (trace.version3) {
+        // The file's own older format: written apart from the snapshot.
+        WriteArchive(trace.archive, false, true, false);
+        return trace;
+    }
+    // The text block's archive is the snapshot without the 3D camera.
+    trace.archive.reserve(snapshot.size());
+    trace.archive.append(snapshot, 0, m_camera3DBytes[0]);
+    trace.archive.append(snapshot, m_camera3DBytes[1], std::string::npos);
+    return trace;
 }
 
 bool CCourse::CanUndo() const
@@ -188,9 +282,7 @@ void CCourse::MarkUnmodified(bool resetHistory)
     m_motion = 0;
     std::string snapshot;
     WriteSnapshot(snapshot);
-    m_undoHistory.Reset(snapshot);
     // A later failure report then holds the state the course started from.
-    std::ostringstream block;
-    WriteTextBlock(block, false, false);
-    TRACE_VALUE(std::string, block.str());
+    TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
+    m_undoHistory.Reset(std::move(snapshot));
 }

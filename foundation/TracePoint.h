@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 
 // Breadcrumbs: one static record per call site, stamped with the global
 // sequence number each time execution passes it. Nothing is written while the
@@ -72,6 +73,12 @@ public:
     {
         CTracePoint::Pass();
         value = newValue;
+    }
+    // A value made for the point (a course's state, say) moves in whole.
+    void Pass(T&& newValue)
+    {
+        CTracePoint::Pass();
+        value = std::move(newValue);
     }
 
     void WriteValue(std::ostream& out) const override { WriteTraceValue(out, value); }

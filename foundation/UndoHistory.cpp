@@ -1,6 +1,8 @@
 #include "foundation/UndoHistory.h"
 
+#include <algorithm>
 #include <set>
+#include <utility>
 
 #include "foundation/Compression.h"
 #include "foundation/CrashLog.h"
@@ -23,15 +25,53 @@ const std::wstring& NoLabel()
 
 }  // namespace
 
-void CUndoHistory::Reset(const std::string& snapshot)
+void CUndoHistory::Reset(std::string snapshot)
 {
     TRACE_VALUE(int32_t, int32_t(m_entries.size()));
     m_entries.clear();
     m_position = 0;
-    m_current = snapshot;
+    m_current = std::move(snapshot);
 }
 
-void CUndoHistory::Push(const std::string& snapshot, const std::wstring& label)
+bool CUndoHistory::MakeEntry(const std::string& snapshot, const std::string& neighbour, CEntry& entry)
+{
+    entry.patch = snapshot.size() > kWholeRecordLimit || neighbour.size() > kWholeRecordLimit;
+    if (!entry.patch) {
+        entry.sharedStart = entry.sharedEnd = 0;
+        return ZlibCompressWithLength(snapshot, entry.record, false, neighbour);
+    }
+    const size_t shorter = std::min(snapshot.size(), neighbour.size());
+    const auto differ = std::mismatch(snapshot.begin(), snapshot.begin() + ptrdiff_t(shorter), neighbour.begin());
+    const size_t start = size_t(differ.first - snapshot.begin());
+    const auto differEnd = std::mismatch(snapshot.rbegin(), snapshot.rbegin() + ptrdiff_t(shorter - start),
+                                         neighbour.rbegin());
+    const size_t end = size_t(differEnd.first - snapshot.rbegin());
+    const std::string middle = snapshot.substr(start, snapshot.size() - start - end);
+    const std::string neighbourMiddle = neighbour.substr(start, neighbour.size() - start - end);
+    entry.sharedStart = start;
+    entry.sharedEnd = end;
+    return ZlibCompressWithLength(middle, entry.record, false, neighbourMiddle);
+}
+
+bool CUndoHistory::OpenEntry(const CEntry& entry, const std::string& neighbour, std::string& snapshot)
+{
+    if (!entry.patch)
+        return ZlibUncompressWithLength(entry.record, snapshot, neighbour);
+    if (entry.sharedStart + entry.sharedEnd > neighbour.size())
+        return false;
+    std::string middle;
+    const std::string neighbourMiddle =
+        neighbour.substr(entry.sharedStart, neighbour.size() - entry.sharedStart - entry.sharedEnd);
+    if (!ZlibUncompressWithLength(entry.record, middle, neighbourMiddle))
+        return false;
+    snapshot.reserve(entry.sharedStart + middle.size() + entry.sharedEnd);
+    snapshot.assign(neighbour, 0, entry.sharedStart);
+    snapshot += middle;
+    snapshot.append(neighbour, neighbour.size() - entry.sharedEnd, entry.sharedEnd);
+    return true;
+}
+
+void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
 {
     TRACE_VALUE(std::wstring, label);
     if (m_current.empty()) {
@@ -43,7 +83,7 @@ void CUndoHistory::Push(const std::string& snapshot, const std::wstring& label)
     if (maximum <= 0) {
         m_entries.clear();
         m_position = 0;
-        m_current = snapshot;
+        m_current = std::move(snapshot);
         return;
     }
     // A snapshot that no record can hold could never be left by Undo: the
@@ -55,13 +95,13 @@ void CUndoHistory::Push(const std::string& snapshot, const std::wstring& label)
         return;
     }
     CEntry entry;
-    if (!ZlibCompressWithLength(m_current, entry.record, false, snapshot)) {
+    if (m_current.size() > kMaxCompressedInput || !MakeEntry(m_current, snapshot, entry)) {
         TRACE_VALUE(int32_t, int32_t(m_current.size()));
         ReportFailure();
         // A current snapshot too large to store leaves nothing to step back
         // to: the history starts again from the new one.
         if (m_current.size() > kMaxCompressedInput)
-            Reset(snapshot);
+            Reset(std::move(snapshot));
         return;
     }
     entry.label = InternLabel(label);
@@ -73,26 +113,27 @@ void CUndoHistory::Push(const std::string& snapshot, const std::wstring& label)
     }
     m_entries.push_back(std::move(entry));
     ++m_position;
-    m_current = snapshot;
+    m_current = std::move(snapshot);
 }
 
 bool CUndoHistory::Swap(size_t index, std::string& restored)
 {
     CEntry& entry = m_entries[index];
     std::string opened;
-    if (!ZlibUncompressWithLength(entry.record, opened, m_current)) {
+    if (!OpenEntry(entry, m_current, opened)) {
         TRACE_VALUE(int32_t, int32_t(index));
         ReportFailure();
         return false;
     }
     // The entry now holds the snapshot being left, keyed to the one entered.
-    std::string remade;
-    if (!ZlibCompressWithLength(m_current, remade, false, opened)) {
+    CEntry remade;
+    if (!MakeEntry(m_current, opened, remade)) {
         TRACE_VALUE(int32_t, int32_t(m_current.size()));
         ReportFailure();
         return false;
     }
-    entry.record.swap(remade);
+    remade.label = entry.label;
+    entry = std::move(remade);
     m_current.swap(opened);
     restored = m_current;
     return true;

@@ -13,6 +13,13 @@
 //   entry i <  position holds S(i)   compressed with S(i+1) as dictionary,
 //   entry i >= position holds S(i+1) compressed with S(i)   as dictionary.
 //
+// Beyond the compressor's window (kWholeRecordLimit) a dictionary reaches
+// only the neighbour's last part and compressing the whole snapshot costs
+// time in proportion to the course. There a record is a patch instead: the
+// lengths of the parts the two snapshots share at their start and at their
+// end, and the differing middle compressed against the neighbour's middle;
+// pushing, undoing and redoing then compress only what changed.
+//
 // Every step keeps a label naming it. Labels are interned for the whole run.
 // Misuse and compression failures are reported; a step that fails is never
 // half done: the history keeps its position, entries and current snapshot.
@@ -25,12 +32,12 @@ public:
     CUndoHistory& operator=(const CUndoHistory&) = delete;
 
     // Drops every step; the snapshot becomes the current one.
-    void Reset(const std::string& snapshot);
+    void Reset(std::string snapshot);
     // Records a step from the current snapshot to the new one; the redo
     // steps are gone and the oldest steps beyond the maximum are dropped.
     // When the step cannot be compressed it is not recorded (reported): the
     // current snapshot stays, so the steps before it still undo.
-    void Push(const std::string& snapshot, const std::wstring& label);
+    void Push(std::string snapshot, const std::wstring& label);
     // Steps back or forward and gives the snapshot stepped to. False (and
     // reported) when there is no step or its record cannot be restored; the
     // history is then unchanged and restored is left alone.
@@ -52,6 +59,9 @@ public:
     // The most steps kept; the owner sets it. 0 or less keeps none.
     int32_t maximum = 1;
 
+    // Snapshots up to this size are kept as whole compressed records.
+    static constexpr size_t kWholeRecordLimit = 32768;
+
 private:
     friend class CUndoHistoryTestAccess;
 
@@ -60,8 +70,18 @@ private:
         std::string record;
         // An element of the process-wide label set.
         const std::wstring* label = nullptr;
+        // A patch: the record holds the middle between the shared start
+        // and end of the two snapshots.
+        bool patch = false;
+        size_t sharedStart = 0;
+        size_t sharedEnd = 0;
     };
 
+    // The entry of snapshot against its neighbour. False when it cannot be
+    // compressed.
+    static bool MakeEntry(const std::string& snapshot, const std::string& neighbour, CEntry& entry);
+    // The snapshot the entry holds against its neighbour.
+    static bool OpenEntry(const CEntry& entry, const std::string& neighbour, std::string& snapshot);
     // Opens the record of entry (made against the current snapshot) and
     // remakes it against the restored snapshot. False leaves everything.
     bool Swap(size_t entry, std::string& restored);

@@ -2,18 +2,22 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
 #include "foundation/Compression.h"
+#include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "foundation/UndoHistory.h"
 #include "objects/equipment/AFrame.h"
 #include "tests/course/ArchiveTestKinds.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/UndoHistoryTestAccess.h"
 
@@ -487,4 +491,96 @@ TEST_F(CourseUndo, AnAFrameSessionUndoesAndRedoesStepByStep)
     ASSERT_NE(nullptr, restored);
     EXPECT_EQ(length, restored->GetLength());
     EXPECT_EQ(height, restored->GetHeight());
+}
+
+TEST_F(CourseUndo, UndoAndRedoReplaceOnlyTheObjectsWhoseRecordsDiffer)
+{
+    CCourse course(L"Undo", L"");
+    const auto place = [&](float x) {
+        std::unique_ptr<CCourseObject> made =
+            CAFrame::GetAFrameType().CreateNew(&course, coursetest::MakePlacement(x, 3000.0f, 0.0f), nullptr);
+        CCourseObject* object = made.get();
+        course.AddObject(std::move(made));
+        return object;
+    };
+    const auto objectsOf = [&] { return std::vector<CCourseObject*>(course.GetObjects().begin(), course.GetObjects().end()); };
+    for (float x : {1000.0f, 3000.0f, 5000.0f, 7000.0f})
+        place(x);
+    course.CommitUndoStep(L"Place");
+    const std::string placed = ArchiveOf(course);
+    const std::vector<CCourseObject*> four = objectsOf();
+    const uint32_t thirdSerial = four[2]->GetSerialNumber();
+    MoveObject(four[2], 5000.0f, 6000.0f);
+    course.CommitUndoStep(L"Move");
+    const std::string moved = ArchiveOf(course);
+
+    // The moved object alone is made again, in its place in the order.
+    for (const std::string* expected : {&placed, &moved}) {
+        ASSERT_TRUE(expected == &placed ? course.Undo() : course.Redo());
+        EXPECT_EQ(*expected, ArchiveOf(course));
+        const std::vector<CCourseObject*> now = objectsOf();
+        ASSERT_EQ(4u, now.size());
+        EXPECT_EQ((std::vector<CCourseObject*>{four[0], four[1], four[3]}),
+                  (std::vector<CCourseObject*>{now[0], now[1], now[3]}));
+        EXPECT_EQ(thirdSerial, now[2]->GetSerialNumber());
+    }
+
+    // A redone placement comes last in its layer, the others stay.
+    const std::vector<CCourseObject*> kept = objectsOf();
+    place(9000.0f);
+    course.CommitUndoStep(L"Place");
+    const std::string five = ArchiveOf(course);
+    ASSERT_TRUE(course.Undo());
+    EXPECT_EQ(moved, ArchiveOf(course));
+    EXPECT_EQ(kept, objectsOf());
+    ASSERT_TRUE(course.Redo());
+    EXPECT_EQ(five, ArchiveOf(course));
+    const std::vector<CCourseObject*> now = objectsOf();
+    EXPECT_EQ(kept, std::vector<CCourseObject*>(now.begin(), now.begin() + 4));
+
+    // An object deleted from the middle of its layer comes back where it
+    // was, by reading the whole snapshot again.
+    course.DeselectAll(false);
+    now[1]->SetSelected(true);
+    course.DeleteSelected();
+    course.CommitUndoStep(L"Delete");
+    ASSERT_TRUE(course.Undo());
+    EXPECT_EQ(five, ArchiveOf(course));
+}
+
+CHILD_TEST(CourseUndoChild, TheCrashLogHoldsTheCourseAsItsTextBlock)
+{
+    OpenCourseTestSettings();
+    GetCrashLog().fileName = kTestCrashLogName;
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    const auto escapedBlock = [](CCourse& course) {
+        std::ostringstream block;
+        course.WriteTextBlock(block, false, false);
+        std::ostringstream escaped;
+        WriteTraceValue(escaped, block.str());
+        return " " + escaped.str() + "\r\n";
+    };
+    // The state a course starts from, here kept for older readers, and the
+    // last step committed of another.
+    CCourse older(L"Older", L"");
+    CCourse course(L"Crash", L"");
+    archivetest::PlaceRecord(older, 1000.0f, 1000.0f, 0.0f, 1, L"a");
+    older.SetWriteVersion3(true);
+    older.MarkUnmodified(true);
+    for (float x : {1000.0f, 4000.0f}) {
+        course.AddObject(
+            CAFrame::GetAFrameType().CreateNew(&course, coursetest::MakePlacement(x, 2000.0f, 30.0f), nullptr));
+    }
+    course.Get3DViewCamera().SetEyePosition(CVector3(100.0f, -200.0f, 900.0f));
+    course.CommitUndoStep(L"Place");
+    const std::string expected[] = {escapedBlock(older), escapedBlock(course)};
+
+    ReportFailure();
+    CDialogWatcher::TakeAnswered();
+    const std::string log = ReadWholeFile(GetTestCrashLogPath());
+    for (const std::string& block : expected) {
+        if (log.find(block) == std::string::npos)
+            return 10;
+    }
+    return 0;
 }

@@ -89,6 +89,32 @@ TEST(UndoHistory, RecordsAreKeyedToTheNeighbourTowardsTheCurrentSnapshot)
     EXPECT_EQ(s2, opened);
 }
 
+TEST(UndoHistory, StepsOfLargeSnapshotsKeepWhatChanged)
+{
+    CUndoHistory history;
+    history.maximum = 10;
+    const std::vector<std::string> snapshots = {Snapshot(0, 4000), Snapshot(1, 4000), "small", Snapshot(2, 4000),
+                                                Snapshot(2, 4000) + "more"};
+    ASSERT_GT(snapshots[0].size(), CUndoHistory::kWholeRecordLimit);
+    history.Reset(snapshots[0]);
+    for (size_t i = 1; i < snapshots.size(); ++i)
+        history.Push(snapshots[i], L"step");
+    // Between two large snapshots a record costs about what differs.
+    EXPECT_LT(CUndoHistoryTestAccess::Record(history, 0).size(), 100u);
+    EXPECT_LT(CUndoHistoryTestAccess::Record(history, 3).size(), 100u);
+
+    std::string restored;
+    for (size_t i = snapshots.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(history.Undo(restored));
+        EXPECT_EQ(snapshots[i - 1], restored) << i;
+    }
+    EXPECT_LT(CUndoHistoryTestAccess::Record(history, 0).size(), 100u);
+    for (size_t i = 1; i < snapshots.size(); ++i) {
+        ASSERT_TRUE(history.Redo(restored));
+        EXPECT_EQ(snapshots[i], restored) << i;
+    }
+}
+
 TEST(UndoHistory, TheDefaultMaximumKeepsOneStep)
 {
     CUndoHistory history;
