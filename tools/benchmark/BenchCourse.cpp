@@ -60,18 +60,20 @@ void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, f
 
 }  // namespace
 
-std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind)
+std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind)
 {
     auto course = std::make_unique<CCourse>(L"Benchmark", std::wstring());
     // The largest ring, so that a thousand obstacles overlap little and the
     // picture is not mostly one big fill.
     course->SetSize(CCourse::kMaxRingSize, CCourse::kMaxRingSize);
-    const int kinds = GetBenchKindCount();
-    const float band = (course->GetHeight() - 2.0f * kEdgeGap) / float(kinds);
-    for (int k = 0; k < kinds; ++k) {
+    const int first = onlyKind < 0 ? 0 : onlyKind;
+    const int last = onlyKind < 0 ? GetBenchKindCount() : onlyKind + 1;
+    const float band = (course->GetHeight() - 2.0f * kEdgeGap) / float(last - first);
+    for (int k = first; k < last; ++k) {
         const CObjectType* type = FindObjectTypeById(kBenchKinds[k].typeId);
+        const float top = kEdgeGap + float(k - first) * band;
         if (type)
-            PlaceKind(*course, *type, countPerKind, kEdgeGap + k * band, kEdgeGap + (k + 1) * band);
+            PlaceKind(*course, *type, countPerKind, top, top + band);
     }
     course->MarkUnmodified(true);
     return course;
@@ -79,15 +81,14 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind)
 
 int GetBenchKindCount() { return int(sizeof kBenchKinds / sizeof kBenchKinds[0]); }
 
-std::string DescribeBenchCourse(int countPerKind)
+std::string DescribeBenchCourse(int countPerKind, int onlyKind)
 {
     std::string count = std::to_string(countPerKind);
     for (int i = int(count.size()) - 3; i > 0; i -= 3)
         count.insert(size_t(i), ",");
-    std::string kinds;
-    for (const auto& kind : kBenchKinds)
-        kinds += (kinds.empty() ? "" : ", ") + std::string(kind.plural);
-    return GetBenchKindCount() == 1 ? count + " " + kinds : count + " each of " + kinds;
+    if (onlyKind >= 0)
+        return count + " " + kBenchKinds[onlyKind].plural;
+    return count + " of each of " + std::to_string(GetBenchKindCount()) + " kinds";
 }
 
 double MillisecondsSince(double startSeconds) { return (GetClockSeconds() - startSeconds) * 1000.0; }

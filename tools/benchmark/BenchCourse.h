@@ -6,17 +6,17 @@
 class CCourse;
 
 // The course the benchmark reads, undoes and paints: for every kind of the
-// list, the given number of objects made as the kind's placing tool makes
-// them (the rule set's defaults), in a band of rows of its own across the
-// largest ring, each turned and moved a little as by hand. A kind that
-// becomes placeable gets its rows by adding its type id to the list in
-// BenchCourse.cpp.
-std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind);
+// list in BenchCourse.cpp (or only the one at onlyKind), the given number of
+// objects made as the kind's placing tool makes them (the rule set's
+// defaults), in a band of rows of its own across the largest ring, each
+// turned and moved a little as by hand. A kind that becomes placeable gets
+// its rows in the course and its lines in the table by adding its type id to
+// the list; the first kind is the A-frame.
+std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1);
 
-// The number of kinds in the list, for the names of the table's lines.
 int GetBenchKindCount();
-// "1,000 A-frames", or "1,000 each of A-frames, tunnels".
-std::string DescribeBenchCourse(int countPerKind);
+// "1,000 A-frames", or "1,000 of each of 7 kinds".
+std::string DescribeBenchCourse(int countPerKind, int onlyKind = -1);
 
 // Milliseconds of the program's clock since the start reading.
 double MillisecondsSince(double startSeconds);

@@ -4,10 +4,11 @@
 // reference side by side in every run and prints its lines of the table.
 
 // Reading a course's text block (a new course and ReadTextBlock) against
-// base64 decoding, inflating and one scan of the same bytes; and how the
-// time per object grows from 1,000 to 10,000 objects.
+// base64 decoding, inflating and one scan of the same bytes, for a course of
+// each kind; and how the time per object grows from 1,000 to 10,000 objects.
 void BenchReading(int runs);
-// One undo commit, one undo and one redo against one archive write.
+// One undo commit, one undo and one redo against one archive write, on a
+// course of every kind and on a large one.
 void BenchUndo(int runs);
 // A map frame at 1280 x 1024 against a bare GDI replay of the same picture;
 // with savePictures both go to PNG files in the current folder.

@@ -21,10 +21,10 @@ void MoveOneObject(CCourse& course, int run)
     (*it)->SetPlacement(placement);
 }
 
-void BenchUndoOf(int count, int runs)
+void BenchUndoOf(int count, int kind, int runs)
 {
-    std::unique_ptr<CCourse> course = MakeBenchCourse(count);
-    const std::string what = " (" + DescribeBenchCourse(count) + ") / archive write";
+    std::unique_ptr<CCourse> course = MakeBenchCourse(count, kind);
+    const std::string what = " (" + DescribeBenchCourse(count, kind) + ") / archive write";
     CBenchRow commitRow("undo commit" + what);
     CBenchRow undoRow("undo" + what);
     CBenchRow redoRow("redo" + what);
@@ -56,6 +56,7 @@ void BenchUndoOf(int count, int runs)
 
 void BenchUndo(int runs)
 {
-    BenchUndoOf(1000, runs);
-    BenchUndoOf(10000, runs);
+    // Every kind, and a large course of the first.
+    BenchUndoOf(1000, -1, runs);
+    BenchUndoOf(10000, 0, runs);
 }
