@@ -47,7 +47,7 @@ const CBarrelJumpType& CBarrelJumpType::GetType()
 
 CPoint2 CBarrelJumpType::GetEnd(int index, const CJump& jump) const
 {
-    return CPoint2(index == 0 ? -510.0f : 510.0f, 0.0f);
+    return EndAt(index, 510.0f);
 }
 
 void CBarrelJumpType::Draw2D(CGraphicsContext& context, CJump& jump) const

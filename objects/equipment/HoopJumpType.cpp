@@ -48,7 +48,7 @@ const CHoopJumpType& CHoopJumpType::GetType()
 
 CPoint2 CHoopJumpType::GetEnd(int index, const CJump& jump) const
 {
-    return CPoint2(index == 0 ? -kHalfWidth : kHalfWidth, 0.0f);
+    return EndAt(index, kHalfWidth);
 }
 
 void CHoopJumpType::SerializeBinding(CFieldStream& stream, CPropertyBinding& binding) const

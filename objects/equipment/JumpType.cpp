@@ -76,7 +76,7 @@ float CWingedJumpType::GetWingWidthOf(const CJump& jump)
 CPoint2 CWingedJumpType::GetEnd(int index, const CJump& jump) const
 {
     const float x = GetPostOffset() + GetWingWidthOf(jump) + 0.5f * GetWidthOf(jump);
-    return CPoint2(index == 0 ? -x : x, 0.0f);
+    return EndAt(index, x);
 }
 
 float CWingedJumpType::GetWidth(const CJump& jump) const

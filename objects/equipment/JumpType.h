@@ -49,6 +49,9 @@ protected:
     // the parts added to the colour set in the order given.
     CJumpType(int typeId, int nameTextId, std::initializer_list<int> parts, bool standard, bool editOnCreate);
 
+    // End 0 at (-x, 0), end 1 at (x, 0): the ends of every kind.
+    static CPoint2 EndAt(int index, float x) { return CPoint2(index == 0 ? -x : x, 0.0f); }
+
 private:
     bool m_standard;
     bool m_editOnCreate;

@@ -86,7 +86,7 @@ void CLongJumpType::ApplyVariant(CJump& jump, const std::string& keyName, std::i
 
 CPoint2 CLongJumpType::GetEnd(int index, const CJump& jump) const
 {
-    return CPoint2(index == 0 ? -kHalfWidth : kHalfWidth, 0.0f);
+    return EndAt(index, kHalfWidth);
 }
 
 void CLongJumpType::Draw2D(CGraphicsContext& context, CJump& jump) const

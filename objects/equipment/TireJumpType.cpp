@@ -108,7 +108,7 @@ float CTireJumpType::GetFrameHeight(float jumpHeight, float diameter)
 CPoint2 CTireJumpType::GetEnd(int index, const CJump& jump) const
 {
     const float x = 0.5f * GetFrameWidth(jump);
-    return CPoint2(index == 0 ? -x : x, 0.0f);
+    return EndAt(index, x);
 }
 
 float CTireJumpType::GetWidth(const CJump& jump) const

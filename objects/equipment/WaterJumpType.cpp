@@ -43,7 +43,7 @@ const CWaterJumpType& CWaterJumpType::GetType()
 
 CPoint2 CWaterJumpType::GetEnd(int index, const CJump& jump) const
 {
-    return CPoint2(float(960 * index - 480) / 2.0f, 0.0f);
+    return EndAt(index, kHalfSize);
 }
 
 int CWaterJumpType::GetBarCount(const CJump& jump) const

@@ -37,7 +37,7 @@ const CWindowJumpType& CWindowJumpType::GetType()
 
 CPoint2 CWindowJumpType::GetEnd(int index, const CJump& jump) const
 {
-    return CPoint2(index == 0 ? -kHalfWidth : kHalfWidth, 0.0f);
+    return EndAt(index, kHalfWidth);
 }
 
 void CWindowJumpType::Draw2D(CGraphicsContext& context, CJump& jump) const

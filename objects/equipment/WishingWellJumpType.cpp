@@ -37,7 +37,7 @@ const CWishingWellJumpType& CWishingWellJumpType::GetType()
 
 CPoint2 CWishingWellJumpType::GetEnd(int index, const CJump& jump) const
 {
-    return CPoint2(index == 0 ? -kHalfLength : kHalfLength, 0.0f);
+    return EndAt(index, kHalfLength);
 }
 
 float CWishingWellJumpType::GetRoofTileRepeat(float jumpHeight)
