@@ -131,13 +131,10 @@ bool CJump::OnJumpSettingsChanged()
 
 void CJump::ToDialog(CObjectPropertiesDlg& dialog)
 {
-    CJumpPropertiesDlg* jumpDialog = dynamic_cast<CJumpPropertiesDlg*>(&dialog);
+    CJumpPropertiesDlg* jumpDialog = GetKindDialog<CJumpPropertiesDlg>(dialog);
     const CJumpType* type = RequireJumpType();
-    if (jumpDialog == nullptr || type == nullptr || !m_binding) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    if (jumpDialog == nullptr || type == nullptr || !m_binding)
         return;
-    }
     if (type->GetTypeId() == kTripleTypeId) {
         type = dynamic_cast<const CJumpType*>(FindObjectTypeById(kExtendedSpreadTypeId));
         if (type == nullptr) {
@@ -151,12 +148,9 @@ void CJump::ToDialog(CObjectPropertiesDlg& dialog)
 
 void CJump::FromDialog(CObjectPropertiesDlg& dialog)
 {
-    CJumpPropertiesDlg* jumpDialog = dynamic_cast<CJumpPropertiesDlg*>(&dialog);
-    if (jumpDialog == nullptr) {
-        TRACE_VALUE(int32_t, dialog.GetNameTextId());
-        ReportFailure();
+    CJumpPropertiesDlg* jumpDialog = GetKindDialog<CJumpPropertiesDlg>(dialog);
+    if (jumpDialog == nullptr)
         return;
-    }
     if (jumpDialog->GetChosenType() != nullptr)
         SetType(jumpDialog->GetChosenType());
     const CJumpType* type = RequireJumpType();
