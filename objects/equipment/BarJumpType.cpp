@@ -1,8 +1,7 @@
 #include "objects/equipment/BarJumpType.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <istream>
 #include <vector>
 
@@ -26,32 +25,12 @@ constexpr float kBarDiameter = 15.0f;
 constexpr float kWingHalfDepth = 30.0f;
 // A legacy line's width and wing width in inches; beyond this a length no
 // longer fits the record.
-constexpr long kMaxLegacyInches = 3276;
+constexpr int kMaxLegacyInches = 3276;
 constexpr float kLegacyWidth = 540.0f;
 constexpr float kLegacyWingWidth = 300.0f;
 // The single jump without mark places its cup pair instead of a second bar
 // only above this height.
 constexpr float kCupPairHeight = 40.0f;
-
-// One word of a legacy line as a whole number; false when it is none.
-bool ParseWholeNumber(const std::string& word, long& value)
-{
-    if (word.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = std::strtol(word.c_str(), &end, 10);
-    if (errno != 0 || end == nullptr || *end != '\0')
-        return false;
-    value = std::max(-kMaxLegacyInches, std::min(kMaxLegacyInches, parsed));
-    return true;
-}
-
-bool ReadWholeNumber(std::istream& words, long& value)
-{
-    std::string word;
-    return static_cast<bool>(words >> word) && ParseWholeNumber(word, value);
-}
 
 struct CRow
 {
@@ -179,10 +158,10 @@ void CBarJumpType::ApplyVariant(CJump& jump, const std::string& keyName, std::is
     const bool winged = keyName != m_winglessKey;
     if (winged && keyName != m_wingedKey)
         ReportFailure();
-    long first = -1;
-    long second = 0;
-    bool haveFirst = false;
-    if (!winged && m_barCount >= 2) {
+    // A listing that leaves the word out starts with the width.
+    constexpr int kNoNumber = INT_MIN;
+    int first = ReadLegacyInt(words, kNoNumber);
+    if (first == kNoNumber && !winged && m_barCount >= 2) {
         std::string word;
         words >> word;
         if (word == "T") {
@@ -192,15 +171,11 @@ void CBarJumpType::ApplyVariant(CJump& jump, const std::string& keyName, std::is
             } else {
                 ReportFailure();
             }
-        } else {
-            // A listing that leaves the word out starts with the width.
-            haveFirst = ParseWholeNumber(word, first);
         }
+        first = ReadLegacyInt(words, kNoNumber);
     }
-    if (!haveFirst)
-        ReadWholeNumber(words, first);
-    if (winged)
-        ReadWholeNumber(words, second);
+    first = first == kNoNumber ? -1 : std::max(-kMaxLegacyInches, std::min(kMaxLegacyInches, first));
+    const int second = winged ? std::max(0, std::min(kMaxLegacyInches, ReadLegacyInt(words, 0))) : 0;
 
     CWingsBinding* wings = jump.GetWingsBinding();
     if (wings != nullptr) {
@@ -209,7 +184,7 @@ void CBarJumpType::ApplyVariant(CJump& jump, const std::string& keyName, std::is
             wings->wingWidth = winged ? kLegacyWingWidth : 0.0f;
         } else {
             wings->width = float(first) * 10.0f;
-            wings->wingWidth = winged ? float(std::max(second, 0L)) * 10.0f : 0.0f;
+            wings->wingWidth = float(second) * 10.0f;
         }
     }
     const float offset = winged ? type->m_wingedOffset : type->m_winglessOffset;
