@@ -73,61 +73,6 @@ std::vector<std::string> RecordsOf(const CCourse& course)
     return records;
 }
 
-std::string ReadClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-std::wstring ReadClipboardUnicode()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void EmptyTheClipboard()
-{
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
-}
-
-void PutTextOnClipboard(const std::string& text)
-{
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
-}
-
-bool WaitForClipboard(UINT format)
-{
-    const DWORD start = GetTickCount();
-    while (!IsClipboardFormatAvailable(format)) {
-        if (GetTickCount() - start > kWait)
-            return false;
-        PumpMessagesFor(50);
-    }
-    return true;
-}
-
 // Places each kind from its button at its own spot of a 3 by 3 grid of the
 // view.
 void PlaceKinds(const CWindowParts& parts, const std::vector<CKindButton>& kinds, int organisation)

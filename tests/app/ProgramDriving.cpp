@@ -1,5 +1,6 @@
 #include "tests/app/ProgramDriving.h"
 
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -182,6 +183,88 @@ bool SaveAndReadBack(const std::wstring& path, CCourse& course)
 const CCourseObject* OnlyObject(const CCourse& course)
 {
     return course.GetObjectCount() == 1 ? *course.GetObjects().begin() : nullptr;
+}
+
+std::string ReadClipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::wstring ReadClipboardUnicode()
+{
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard()
+{
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+void PutTextOnClipboard(const std::string& text)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+}
+
+bool WaitForClipboard(UINT format)
+{
+    const DWORD start = GetTickCount();
+    while (!IsClipboardFormatAvailable(format)) {
+        if (GetTickCount() - start > kWait)
+            return false;
+        PumpMessagesFor(50);
+    }
+    return true;
+}
+
+std::vector<COLORREF> GrabScreen(const RECT& rect)
+{
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    std::vector<COLORREF> pixels(size_t(width) * size_t(height));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    // DIB pixels are 0x00RRGGBB: turn them into COLORREFs.
+    for (COLORREF& p : pixels)
+        p = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    return pixels;
 }
 
 }  // namespace programtest

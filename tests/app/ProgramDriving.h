@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/app/ProgramProcess.h"
 
@@ -60,5 +61,18 @@ bool SaveAndWait(const std::wstring& path);
 // Saves as above and reads the saved file into the course.
 bool SaveAndReadBack(const std::wstring& path, CCourse& course);
 const CCourseObject* OnlyObject(const CCourse& course);
+
+// The clipboard as the program leaves it: text, Unicode text, emptied,
+// given text, waited for.
+std::string ReadClipboardText();
+std::wstring ReadClipboardUnicode();
+void EmptyTheClipboard();
+void PutTextOnClipboard(const std::string& text);
+// Whether the format came within kWait.
+bool WaitForClipboard(UINT format);
+
+// The screen's pixels in the rectangle, row by row from the top, as
+// COLORREFs.
+std::vector<COLORREF> GrabScreen(const RECT& rect);
 
 }  // namespace programtest

@@ -72,33 +72,6 @@ std::vector<float> FindLines(const std::vector<COLORREF>& pixels, int width, int
     return centres;
 }
 
-std::vector<COLORREF> GrabScreen(const RECT& rect)
-{
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    std::vector<COLORREF> pixels(size_t(width) * size_t(height));
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    SelectObject(memory, previous);
-    GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    // DIB pixels are 0x00RRGGBB: turn them into COLORREFs.
-    for (COLORREF& p : pixels)
-        p = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    return pixels;
-}
-
 // The view's map of the course, from the grid drawn before anything is
 // placed: the ring's top-left corner and the pixels per unit.
 struct CViewMap
