@@ -125,14 +125,8 @@ const CAFrame::CAFrameType& CAFrame::GetAFrameType()
 
 // ---- Object -------------------------------------------------------------------------------
 
-CAFrame::CAFrame()
-    : m_firstNear(this, CPoint2(), CPoint2(-10000.0f, 0.0f), kRunIn),
-      m_secondNear(this, CPoint2(), CPoint2(10000.0f, 0.0f), kRunIn),
-      m_firstFar(this, CPoint2(), CPoint2(10000.0f, 0.0f), kRunIn),
-      m_secondFar(this, CPoint2(), CPoint2(-10000.0f, 0.0f), kRunIn)
+CAFrame::CAFrame() : CStraightObstacle(CStraightEnds::EOrder::kByEnd, kRunIn)
 {
-    for (CObstacleEnd* end : m_ends)
-        RegisterEnd(end, true);
     UpdateEnds();
 }
 
@@ -146,24 +140,10 @@ float CAFrame::GetRun() const
     return LegFromHypotenuse(m_length, m_height);
 }
 
-void CAFrame::GetEnd(CPoint2& point, int index) const
-{
-    point = CPoint2(GetRun() * float(2 * index - 1), 0.0f);
-}
-
 std::wstring CAFrame::GetSizeText() const
 {
     const bool metric = GetCourse() != nullptr && GetCourse()->IsMetric();
     return GetStringWithArg(2037, FormatLength(m_length, metric ? 6 : 2, true));
-}
-
-void CAFrame::UpdateEnds()
-{
-    const float run = GetRun();
-    m_firstNear.point = CPoint2(-run, 0.0f);
-    m_secondNear.point = CPoint2(-run, 0.0f);
-    m_firstFar.point = CPoint2(run, 0.0f);
-    m_secondFar.point = CPoint2(run, 0.0f);
 }
 
 void CAFrame::SetSize(float length, float height)

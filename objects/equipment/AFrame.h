@@ -4,9 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "course/CourseObject.h"
 #include "course/ObjectType.h"
-#include "objects/equipment/ObstacleEnd.h"
+#include "objects/equipment/StraightObstacle.h"
 
 // The A-frame: two ramps of equal length leaning against each other, taken
 // from either foot. Local frame: origin at the apex centre, x along the way
@@ -14,7 +13,7 @@
 //
 // Each foot carries a first end pointing away from the obstacle and a
 // second end pointing back over it, each with an entry 180 either side.
-class CAFrame : public CCourseObject
+class CAFrame : public CStraightObstacle
 {
 public:
     // The A-frame's descriptor: type 10, named and grouped by text 2526,
@@ -34,11 +33,9 @@ public:
 
     CAFrame();
 
-    int GetCategory() const override { return 2; }
     int GetLayer() const override { return 4; }
-    int GetEndCount() const override { return 2; }
-    // The feet: (-run, 0) and (+run, 0).
-    void GetEnd(CPoint2& point, int index) const override;
+    // The feet lie the run from the apex.
+    float GetReach() const override { return GetRun(); }
     // "<ramp length> ramps" (text 2037), the length in feet and inches, or
     // in centimetres on a metric course.
     std::wstring GetSizeText() const override;
@@ -51,7 +48,6 @@ public:
     void FromDialog(CObjectPropertiesDlg& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
-    void UpdateEnds() override;
 
     float GetLength() const { return m_length; }
     float GetHeight() const { return m_height; }
@@ -59,7 +55,6 @@ public:
     // The horizontal run of one ramp, sqrt(length^2 - height^2); 0 when the
     // height reaches the length.
     float GetRun() const;
-    const CObstacleEnd& GetObstacleEnd(int index) const { return *m_ends[index]; }
 
     // 300 for a ramp of exactly 800 (the UKC A-frame), else 360.
     static float WidthForLength(float length);
@@ -79,9 +74,4 @@ private:
     float m_length = 200.0f;
     float m_height = 100.0f;
     float m_width = 360.0f;
-    CFirstObstacleEnd m_firstNear;
-    CSecondObstacleEnd m_secondNear;
-    CFirstObstacleEnd m_firstFar;
-    CSecondObstacleEnd m_secondFar;
-    CObstacleEnd* const m_ends[4] = {&m_firstNear, &m_secondNear, &m_firstFar, &m_secondFar};
 };

@@ -22,39 +22,6 @@ CBarrel::CBarrel()
     UpdateEnds();
 }
 
-int CBarrel::GetEndCount() const
-{
-    return CFourWayEnds::GetSideCount(m_layout);
-}
-
-void CBarrel::GetEnd(CPoint2& point, int index) const
-{
-    point = CFourWayEnds::GetSide(index, GetReach(), m_layout);
-}
-
-int CBarrel::GetAnchorCount() const
-{
-    return GetEndCount() + 1;
-}
-
-void CBarrel::GetAnchor(CPoint2& point, int index) const
-{
-    if (index == 0)
-        point = CPoint2();
-    else
-        GetEnd(point, index - 1);
-}
-
-float CBarrel::GetMirrorAngle() const
-{
-    return CFourWayEnds::GetMirrorAngle(m_layout);
-}
-
-void CBarrel::UpdateEnds()
-{
-    m_ends.Update(GetReach(), m_layout);
-}
-
 void CBarrel::Serialize(CFieldStream& stream)
 {
     if (stream.IsReading() || stream.m_versionMajor != 3)

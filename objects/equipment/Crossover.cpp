@@ -59,39 +59,6 @@ float CCrossover::GetReach() const
     return 0.5f * m_platformWidth + GetRun();
 }
 
-int CCrossover::GetEndCount() const
-{
-    return CFourWayEnds::GetSideCount(m_layout);
-}
-
-void CCrossover::GetEnd(CPoint2& point, int index) const
-{
-    point = CFourWayEnds::GetSide(index, GetReach(), m_layout);
-}
-
-int CCrossover::GetAnchorCount() const
-{
-    return GetEndCount() + 1;
-}
-
-void CCrossover::GetAnchor(CPoint2& point, int index) const
-{
-    if (index == 0)
-        point = CPoint2();
-    else
-        GetEnd(point, index - 1);
-}
-
-float CCrossover::GetMirrorAngle() const
-{
-    return CFourWayEnds::GetMirrorAngle(m_layout);
-}
-
-void CCrossover::UpdateEnds()
-{
-    m_ends.Update(GetReach(), m_layout);
-}
-
 void CCrossover::SetSize(float platformWidth, float plankLength, float height)
 {
     TakeLength(m_platformWidth, platformWidth);

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "objects/equipment/EquipmentType.h"
-#include "objects/equipment/FourWayEnds.h"
+#include "objects/equipment/FourWayObstacle.h"
 
 // The crossover: a square raised platform with a ramp plank down from up to
 // four of its sides (the layout). Origin at the platform's centre; lengths
 // in tenths of an inch.
-class CCrossover : public CCourseObject
+class CCrossover : public CFourWayObstacle
 {
 public:
     // Type 70, named by text 2538, with the parts surfaces (16), frame (2)
@@ -27,15 +27,7 @@ public:
 
     CCrossover();
 
-    int GetCategory() const override { return 2; }
     int GetLayer() const override { return 4; }
-    // One handle per plank.
-    int GetEndCount() const override;
-    void GetEnd(CPoint2& point, int index) const override;
-    // The centre, then the handles.
-    int GetAnchorCount() const override;
-    void GetAnchor(CPoint2& point, int index) const override;
-    float GetMirrorAngle() const override;
     // One whole number, the layout ("Crossover3Planks" without it: three).
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     // The layout as Int8, then platform width, plank length and height as
@@ -46,17 +38,15 @@ public:
     void FromDialog(CObjectPropertiesDlg& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
-    void UpdateEnds() override;
 
     float GetPlatformWidth() const { return m_platformWidth; }
     float GetPlankLength() const { return m_plankLength; }
     float GetHeight() const { return m_height; }
-    ESideLayout GetLayout() const { return m_layout; }
     // The horizontal run of one plank; 0 when the height reaches the plank.
     float GetRun() const;
     // How far each plank reaches from the centre: half the platform and the
     // run.
-    float GetReach() const;
+    float GetReach() const override;
 
     static constexpr int kTypeId = 70;
 
@@ -66,6 +56,4 @@ private:
     float m_platformWidth = 320.0f;
     float m_plankLength = 1440.0f;
     float m_height = 480.0f;
-    ESideLayout m_layout = ESideLayout::kFour;
-    CFourWayEnds m_ends{this};
 };

@@ -1,4 +1,4 @@
-#include "objects/equipment/FourWayEnds.h"
+#include "objects/equipment/FourWayObstacle.h"
 
 #include "foundation/CrashLog.h"
 #include "foundation/TracePoint.h"
@@ -86,4 +86,37 @@ CPoint2 CFourWayEnds::GetSide(int index, float reach, ESideLayout layout)
 float CFourWayEnds::GetMirrorAngle(ESideLayout layout)
 {
     return layout == ESideLayout::kRightAngle ? 90.0f : 0.0f;
+}
+
+int CFourWayObstacle::GetEndCount() const
+{
+    return CFourWayEnds::GetSideCount(m_layout);
+}
+
+void CFourWayObstacle::GetEnd(CPoint2& point, int index) const
+{
+    point = CFourWayEnds::GetSide(index, GetReach(), m_layout);
+}
+
+int CFourWayObstacle::GetAnchorCount() const
+{
+    return GetEndCount() + 1;
+}
+
+void CFourWayObstacle::GetAnchor(CPoint2& point, int index) const
+{
+    if (index == 0)
+        point = CPoint2();
+    else
+        GetEnd(point, index - 1);
+}
+
+float CFourWayObstacle::GetMirrorAngle() const
+{
+    return CFourWayEnds::GetMirrorAngle(m_layout);
+}
+
+void CFourWayObstacle::UpdateEnds()
+{
+    m_ends.Update(GetReach(), m_layout);
 }

@@ -43,3 +43,31 @@ private:
     CFirstObstacleEnd m_firsts[4];
     CSecondObstacleEnd m_seconds[4];
 };
+
+// An obstacle approached from up to four sides of a square: category 2,
+// one handle per side of its layout at the reach, the centre and the
+// handles as anchors. Subclasses give the reach and call UpdateEnds once
+// they are built.
+class CFourWayObstacle : public CCourseObject
+{
+public:
+    int GetCategory() const override { return 2; }
+    int GetEndCount() const override;
+    void GetEnd(CPoint2& point, int index) const override;
+    int GetAnchorCount() const override;
+    void GetAnchor(CPoint2& point, int index) const override;
+    float GetMirrorAngle() const override;
+    void UpdateEnds() override;
+
+    // How far the sides' ends lie from the centre.
+    virtual float GetReach() const = 0;
+    ESideLayout GetLayout() const { return m_layout; }
+
+protected:
+    CFourWayObstacle() = default;
+
+    ESideLayout m_layout = ESideLayout::kFour;
+
+private:
+    CFourWayEnds m_ends{this};
+};
