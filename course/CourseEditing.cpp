@@ -440,8 +440,10 @@ void CCourse::FlipSelection(bool acrossVertical)
     for (CCourseObject* object : m_objects) {
         if (!object->IsInsideRing(m_flipSelectionOnly))
             continue;
-        const float oldRotation = object->GetPlacement().GetRotation();
+        float oldRotation = object->GetPlacement().GetRotation();
         object->Flip();
+        if (object->TurnsWhenFlipped())
+            oldRotation = object->GetPlacement().GetRotation();
         CTransform placement = object->GetPlacement();
         const CPoint2 position = placement.GetPosition2D();
         if (acrossVertical) {

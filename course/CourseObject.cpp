@@ -204,6 +204,11 @@ void CCourseObject::Flip()
     m_placement.SetRotationZ(GetMirrorAngle() - m_placement.GetRotation());
 }
 
+bool CCourseObject::TurnsWhenFlipped() const
+{
+    return false;
+}
+
 const CObstacleEnd* CCourseObject::FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const
 {
     reversed = false;

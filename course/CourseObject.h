@@ -136,6 +136,11 @@ public:
     virtual void Move(float x, float y);
     virtual void EndMove();
     virtual void Flip();
+    // Whether the object's own Flip turns its placement as part of its
+    // mirrored shape (a tunnel body, whose sections always leave its origin
+    // along +x, turns by half a turn): mirroring a selection then mirrors
+    // the turned placement rather than the one before the flip.
+    virtual bool TurnsWhenFlipped() const;
     // The registered end of the same kind lying exactly where the end lands
     // when mirrored about GetMirrorAngle; reversed tells whether their
     // directions differ. None found is reported.

@@ -60,6 +60,8 @@ public:
     std::wstring GetSizeText() const override;
     // Flipping, dragging and resetting move the far ends with the body.
     void Flip() override;
+    // A body turns by half a turn as it flips; a line keeps its placement.
+    bool TurnsWhenFlipped() const override { return true; }
     // Each end is its own mirror.
     const CObstacleEnd* FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const override;
     void StartHandleMove(int handle) override { m_geometry->StartHandleMove(handle); }

@@ -356,3 +356,27 @@ TEST_F(Tunnel, SummaryNamesTheLengthsOfBothTunnels)
         EXPECT_NE(std::wstring::npos, lines.find(metric ? L"320 cm long" : L"10 ft 6 in long")) << metric;
     }
 }
+
+TEST_F(Tunnel, MirroringACourseMirrorsEveryKindOfTunnel)
+{
+    const CPoint2 centre(course->GetWidth() * 0.5f, course->GetHeight() * 0.5f);
+    for (int kind : {CTunnelGeometry::kFlexible, CTunnelGeometry::kRigid, CTunnelGeometry::kPolyline}) {
+        for (bool acrossVertical : {true, false}) {
+            auto made = Bent(kind);
+            CTunnel& tunnel = *made;
+            course->AddObject(std::move(made));
+            tunnel.Invalidate();
+            const std::vector<CPoint2> before = EndsOf(tunnel);
+            course->SelectAll();
+            course->FlipSelection(acrossVertical);
+            const std::vector<CPoint2> after = EndsOf(tunnel);
+            for (size_t i = 0; i < before.size(); ++i) {
+                const CPoint2 mirrored = acrossVertical ? CPoint2(2.0f * centre.x - before[i].x, before[i].y)
+                                                        : CPoint2(before[i].x, 2.0f * centre.y - before[i].y);
+                ExpectNear(mirrored, after[i], 1.0f);
+            }
+            course->SelectAll();
+            course->DeleteSelected();
+        }
+    }
+}
