@@ -6,6 +6,7 @@
 #include "tests/objects/equipment/TunnelTestSupport.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
+#include "tests/support/NoticeRecorder.h"
 
 using namespace tunneltest;
 
@@ -153,4 +154,24 @@ TEST_F(TunnelPolyline, FlipResetAndConversionFromABody)
     for (const CPoint2& p : line.GetPoints())
         EXPECT_TRUE(IsFinite(p));
     EXPECT_EQ(CPoint2(900.0f, 0.0f), line.GetPoints().back());
+}
+
+TEST_F(TunnelPolyline, MapViewHintWhenDraggedIn3D)
+{
+    CNoticeRecorder notices;
+    Drag(1, tunnel->GetPlacement().TransformPoint2D(450.0f, 200.0f));
+    EXPECT_TRUE(notices.Take().empty());
+    course->Set3D(true);
+    Drag(1, tunnel->GetPlacement().TransformPoint2D(450.0f, 300.0f));
+    const std::vector<CNotice> shown = notices.Take();
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(2722, shown[0].textId);
+    EXPECT_EQ(ENoticeStyle::kHint, shown[0].style);
+    EXPECT_EQ(L"OpenTunnel", shown[0].helpTopic);
+    // A curve between points that are not there is reported and left alone.
+    CCurveGeometry curve;
+    curve.p0 = CPoint2(7.0f, 7.0f);
+    for (int index : {-1, 4})
+        EXPECT_EQ(1, CountReports([&] { CTunnelGeometry::GetSegmentCurve(Line(), index, curve); })) << index;
+    EXPECT_EQ(CPoint2(7.0f, 7.0f), curve.p0);
 }
