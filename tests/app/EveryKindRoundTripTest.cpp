@@ -81,7 +81,5 @@ TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
     ASSERT_TRUE(older);
     EXPECT_EQ(olderKept, older->GetObjectCount());
     const std::string olderText = filetest::TextBlockOf(*older, false, true);
-    std::unique_ptr<CCourse> again = ReadBack(olderText);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(olderText, filetest::TextBlockOf(*again, false, true));
+    EXPECT_EQ(olderText, filetest::TextBlockOf(*ReadBack(olderText), false, true));
 }

@@ -14,15 +14,20 @@ using namespace tunneltest;
 
 namespace {
 
-class CollapsedTunnel : public coursetest::CSettingsFixture
+class CollapsedTunnel : public CTunnelFixture
 {
 protected:
-    std::unique_ptr<CCollapsedTunnel> Make(CCourse* course, float length, float diameter)
+    void SetUp() override
     {
-        CCollapsedTunnelDlg dialog(course);
+        CTunnelFixture::SetUp();
+        course->SetSpecList(0);
+    }
+
+    std::unique_ptr<CCollapsedTunnel> Make(float length)
+    {
+        CCollapsedTunnelDlg dialog(course.get());
         dialog.MergeLength(length);
-        dialog.MergeDiameter(diameter);
-        auto object = CCollapsedTunnel::GetCollapsedTunnelType().CreateNew(course, CTransform(), &dialog);
+        auto object = CCollapsedTunnel::GetCollapsedTunnelType().CreateNew(course.get(), CTransform(), &dialog);
         return std::unique_ptr<CCollapsedTunnel>(static_cast<CCollapsedTunnel*>(object.release()));
     }
 };
@@ -33,22 +38,15 @@ TEST_F(CollapsedTunnel, TypeEndsAndSizeText)
 {
     const CObjectType& type = CCollapsedTunnel::GetCollapsedTunnelType();
     EXPECT_EQ(&type, FindObjectTypeById(50));
-    EXPECT_EQ(2534, type.GetNameTextId());
     EXPECT_EQ((std::vector<int>{10, 30, 31, 2, 7}), type.GetPartColors().GetParts());
     EXPECT_FALSE(type.GetEditOnCreateDefault());
-    EXPECT_TRUE(type.IsStandard());
-
-    auto course = MakeCourse(0);
-    auto tunnel = Make(course.get(), 1260.0f, 240.0f);
-    EXPECT_EQ(3, tunnel->GetLayer());
+    auto tunnel = Make(1260.0f);
     CPoint2 end;
-    tunnel->GetEnd(end, 0);
+    tunnel->GetAnchor(end, 0);
     EXPECT_EQ(CPoint2(-630.0f, 0.0f), end);
-    tunnel->GetAnchor(end, 1);
-    EXPECT_EQ(CPoint2(630.0f, 0.0f), end);
+    // A second end at the chute's end, a first at the mouth, both along +x.
     EXPECT_EQ(2, tunnel->GetObstacleEnd(0).GetEndKind());
     EXPECT_EQ(CPoint2(630.0f, 0.0f), tunnel->GetObstacleEnd(0).point);
-    EXPECT_EQ(1, tunnel->GetObstacleEnd(1).GetEndKind());
     EXPECT_EQ(CPoint2(-630.0f, 0.0f), tunnel->GetObstacleEnd(1).point);
     EXPECT_EQ(CPoint2(10000.0f, 0.0f), tunnel->GetObstacleEnd(1).direction);
     EXPECT_EQ(GetStringWithArg(2038, FormatLength(1260.0f, 2, true)), tunnel->GetSizeText());
@@ -58,60 +56,47 @@ TEST_F(CollapsedTunnel, TypeEndsAndSizeText)
 
 TEST_F(CollapsedTunnel, LegacyLengthsAndRecords)
 {
-    struct CLegacy
-    {
-        const char* words;
-        float length;
-    };
-    for (const CLegacy& c : {CLegacy{"", 1260.0f}, CLegacy{"10", 900.0f}, CLegacy{"500", 2100.0f},
-                             CLegacy{"x", 1260.0f}, CLegacy{"120 7", 1500.0f}}) {
+    const std::pair<const char*, float> legacy[] = {{"", 1260}, {"10", 900}, {"500", 2100}, {"x", 1260}, {"120 7", 1500}};
+    for (const auto& c : legacy) {
         ::CCollapsedTunnel tunnel;
-        std::istringstream words(c.words);
+        std::istringstream words(c.first);
         tunnel.ApplyVariant("CollapsedTunnel", words);
-        EXPECT_EQ(c.length, tunnel.GetLength()) << c.words;
-        EXPECT_EQ(CPoint2(c.length * 0.5f, 0.0f), tunnel.GetObstacleEnd(0).point);
+        EXPECT_EQ(c.second, tunnel.GetLength()) << c.first;
     }
-
-    // Version 4: length and diameter; version 3 the length alone. A stored
-    // length below 960 reads as 960.
-    struct CRecord
+    // Version 4: length and diameter; version 3 the length alone. A length
+    // below 960 reads as 960; a diameter not above 0 keeps the diameter.
+    const struct
     {
         int version;
-        std::vector<float> values;
+        std::string record;
         float length, diameter;
+    } records[] = {
+        {4, Record({500, 200}), 960.0f, 200.0f},
+        {4, Record({1500, 300}), 1500.0f, 300.0f},
+        {3, Record({2000, 300}), 2000.0f, 240.0f},
+        {4, Record({0, 0}), 960.0f, 240.0f},
     };
-    const CRecord records[] = {
-        {4, {500.0f, 200.0f}, 960.0f, 200.0f},
-        {4, {1500.0f, 300.0f}, 1500.0f, 300.0f},
-        {3, {2000.0f, 300.0f}, 2000.0f, 240.0f},
-        {4, {}, 960.0f, 240.0f},
-    };
-    for (const CRecord& c : records) {
-        CFieldWriter record;
-        for (float value : c.values)
-            record.WriteFloat16(value);
+    for (const auto& c : records) {
         ::CCollapsedTunnel tunnel;
-        ReadRecord(tunnel, record.m_bytes, c.version);
+        ReadRecord(tunnel, c.record, c.version);
         EXPECT_EQ(c.length, tunnel.GetLength());
         EXPECT_EQ(c.diameter, tunnel.GetDiameter());
-        if (c.values.size() == 2 && c.values[0] >= 960.0f) {
-            EXPECT_EQ(record.m_bytes.substr(0, c.version == 4 ? 4 : 2), RecordOf(tunnel, c.version));
+        if (c.record == Record({1500, 300})) {
+            EXPECT_EQ(c.record, RecordOf(tunnel));
         }
     }
 }
 
 TEST_F(CollapsedTunnel, DialogValuesMergeAndApply)
 {
-    auto course = MakeCourse(0);
-    auto a = Make(course.get(), 1260.0f, 240.0f);
-    auto b = Make(course.get(), 1500.0f, 240.0f);
+    auto a = Make(1260.0f);
+    auto b = Make(1500.0f);
     CCollapsedTunnelDlg dialog(course.get());
     a->FillPropertiesDialog(dialog);
     b->FillPropertiesDialog(dialog);
     EXPECT_FALSE(dialog.HasLength());
     EXPECT_EQ(240.0f, dialog.GetDiameter());
-    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(0.0f, dialog.GetLength()); }));
-    // A mixed length leaves each its own.
+    // A mixed length leaves each its own; only its own dialog fits.
     b->FromDialog(dialog);
     EXPECT_EQ(1500.0f, b->GetLength());
     CObjectPropertiesDlg plain(course.get(), 2534);
@@ -121,32 +106,24 @@ TEST_F(CollapsedTunnel, DialogValuesMergeAndApply)
               }));
 }
 
-TEST_F(CollapsedTunnel, PlanAndModelAreFiniteAndWithinTheBounds)
+TEST_F(CollapsedTunnel, PlanAndModelLieWithinTheTunnel)
 {
-    auto course = MakeCourse(0);
-    for (float length : {960.0f, 1800.0f, 3000.0f}) {
-        auto tunnel = Make(course.get(), length, 240.0f);
+    for (float length : {960.0f, 3000.0f}) {
+        auto tunnel = Make(length);
         auto drawn = Draw(*tunnel);
         EXPECT_EQ(0, drawn->NotFinite()) << length;
         EXPECT_TRUE(BoxWithin(drawn->model.vertexBox, tunnel->Get3DExtent(), 0.05f));
-        // The barrel's mouth at -length/2 with its rim on top, standing on
-        // the ground.
-        EXPECT_NEAR(-0.5f * length, drawn->model.vertexBox.minX, 1.01f) << length;
+        // The barrel at -length/2 on the ground, its rim on top; in plan the
+        // chute ends at +length/2, twice the diameter wide.
+        EXPECT_NEAR(-0.5f * length, drawn->model.vertexBox.minX, 1.01f);
         EXPECT_NEAR(0.0f, drawn->model.vertexBox.minZ, 0.01f);
-        EXPECT_NEAR(240.0f + 4.0f + 4.0f, drawn->model.vertexBox.maxZ, 0.5f);
-        // In plan the chute ends at +length/2, twice the diameter wide.
-        EXPECT_NEAR(0.5f * length, drawn->plan.pathRect.right, 0.5f) << length;
+        EXPECT_NEAR(248.0f, drawn->model.vertexBox.maxZ, 0.5f);
+        EXPECT_NEAR(0.5f * length, drawn->plan.pathRect.right, 0.5f);
         EXPECT_NEAR(-240.0f, drawn->plan.pathRect.top, 0.5f);
     }
-    // Shorter than any stored one: written, and so drawn, as 960.
-    auto tunnel = Make(course.get(), 300.0f, 240.0f);
+    // Shorter than a stored one may be: written, and so drawn, as 960.
+    auto tunnel = Make(300.0f);
     EXPECT_EQ(300.0f, tunnel->GetLength());
-    auto drawn = Draw(*tunnel);
+    EXPECT_NEAR(480.0f, Draw(*tunnel)->plan.pathRect.right, 0.5f);
     EXPECT_EQ(960.0f, tunnel->GetLength());
-    EXPECT_NEAR(480.0f, drawn->plan.pathRect.right, 0.5f);
-    // A damaged record of diameter 0 keeps the diameter.
-    ::CCollapsedTunnel flat;
-    ReadRecord(flat, std::string(4, '\0'));
-    EXPECT_EQ(240.0f, flat.GetDiameter());
-    EXPECT_EQ(0, Draw(flat)->NotFinite());
 }

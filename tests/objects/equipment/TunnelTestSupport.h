@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "course/Course.h"
 #include "dialogs/TunnelPropertiesDlg.h"
@@ -14,7 +16,7 @@
 #include "tests/objects/equipment/CountingContext.h"
 
 // Helpers of the tunnel tests: tunnels made as the placing tool makes them,
-// their bodies by kind, and their drawings counted.
+// their bodies by kind, records and counted drawings.
 namespace tunneltest {
 
 inline std::unique_ptr<CCourse> MakeCourse(int organisation = 1)
@@ -27,77 +29,63 @@ inline std::unique_ptr<CCourse> MakeCourse(int organisation = 1)
 }
 
 // A tunnel made by its type through a dialog of the style, its sections (or
-// for style 1 its angle) and its length; 0 leaves the dialog's default.
-inline std::unique_ptr<CTunnel> MakeTunnel(CCourse* course, int style, int sectionsOrAngle, float length = 0.0f,
+// for style 1 its angle) and its length.
+inline std::unique_ptr<CTunnel> MakeTunnel(CCourse* course, int style, int sectionsOrAngle, float length,
                                            const CTransform& placement = CTransform())
 {
     CTunnelPropertiesDlg dialog(course);
     dialog.MergeStyle(style);
     if (style == CTunnelGeometry::kRigid)
         dialog.MergeAngle(sectionsOrAngle);
-    else if (sectionsOrAngle != 0)
+    else
         dialog.MergeSections(sectionsOrAngle);
-    if (length > 0.0f)
-        dialog.MergeLength(length);
+    dialog.MergeLength(length);
     std::unique_ptr<CCourseObject> object = CTunnel::GetTunnelType().CreateNew(course, placement, &dialog);
     return std::unique_ptr<CTunnel>(static_cast<CTunnel*>(object.release()));
 }
 
-inline CTunnelFlexibleGeometry& Flexible(CTunnel& tunnel)
+inline CTunnelFlexibleGeometry& Flexible(CTunnel& t) { return dynamic_cast<CTunnelFlexibleGeometry&>(t.GetGeometry()); }
+inline CTunnelRigidGeometry& Rigid(CTunnel& t) { return dynamic_cast<CTunnelRigidGeometry&>(t.GetGeometry()); }
+inline CTunnelPolylineGeometry& Polyline(CTunnel& t) { return dynamic_cast<CTunnelPolylineGeometry&>(t.GetGeometry()); }
+
+// The tunnel's four obstacle ends on the course.
+inline std::vector<CPoint2> EndsOf(const CTunnel& tunnel)
 {
-    return dynamic_cast<CTunnelFlexibleGeometry&>(tunnel.GetGeometry());
-}
-inline CTunnelRigidGeometry& Rigid(CTunnel& tunnel)
-{
-    return dynamic_cast<CTunnelRigidGeometry&>(tunnel.GetGeometry());
-}
-inline CTunnelPolylineGeometry& Polyline(CTunnel& tunnel)
-{
-    return dynamic_cast<CTunnelPolylineGeometry&>(tunnel.GetGeometry());
+    std::vector<CPoint2> ends;
+    for (int i = 0; i < 4; ++i)
+        ends.push_back(tunnel.GetObstacleEnd(i).GetCoursePoint());
+    return ends;
 }
 
-// The far end of a tunnel in course coordinates.
-inline CPoint2 FarEnd(const CTunnel& tunnel)
-{
-    CPoint2 point;
-    CPoint2 direction;
-    tunnel.GetGeometry().GetFarEnd(point, direction);
-    return tunnel.GetPlacement().TransformPoint2D(point);
-}
-
-// The record body of an object as the archive writes it in a version.
+// The record body of an object as the archive writes it, and reading one.
 inline std::string RecordOf(CCourseObject& object, int version = 4)
 {
     CFieldWriter writer;
     writer.m_versionMajor = version;
-    writer.m_versionMinor = version == 4 ? 33 : 0;
     object.Serialize(writer);
     return writer.m_bytes;
 }
-
-// Reads a record body into the object.
 inline void ReadRecord(CCourseObject& object, const std::string& bytes, int version = 4)
 {
     CFieldReader reader(bytes);
     reader.m_versionMajor = version;
-    reader.m_versionMinor = version == 4 ? 33 : 0;
     object.Serialize(reader);
 }
-
-// Tests with a course of rule set 1 in the test settings.
-class CTunnelFixture : public coursetest::CSettingsFixture
+// Float16 values (and Int8 counts where asked) as a record writes them.
+inline std::string Record(std::initializer_list<float> values, std::initializer_list<int> int8At = {})
 {
-protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        course = MakeCourse();
+    CFieldWriter writer;
+    int index = 0;
+    for (float value : values) {
+        if (std::find(int8At.begin(), int8At.end(), index++) != int8At.end())
+            writer.WriteInt8(int(value));
+        else
+            writer.WriteFloat16(value);
     }
+    return writer.m_bytes;
+}
 
-    std::unique_ptr<CCourse> course;
-};
-
-// Draws the plan and builds the 3D model; the counts of both.
+// The plan and the 3D model of an object, counted.
 struct CDrawn
 {
     CCountingContext plan;
@@ -113,5 +101,18 @@ inline std::unique_ptr<CDrawn> Draw(CCourseObject& object)
     drawn->model.DrawTop(object.GetShape3D());
     return drawn;
 }
+
+// Tests with a course of rule set 1 in the test settings.
+class CTunnelFixture : public coursetest::CSettingsFixture
+{
+protected:
+    void SetUp() override
+    {
+        coursetest::CSettingsFixture::SetUp();
+        course = MakeCourse();
+    }
+
+    std::unique_ptr<CCourse> course;
+};
 
 }  // namespace tunneltest
