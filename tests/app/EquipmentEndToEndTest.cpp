@@ -58,21 +58,6 @@ std::vector<int> TypeIdsOf(const CCourse& course)
     return ids;
 }
 
-// Each object's kind and record body, in the course's order.
-std::vector<std::string> RecordsOf(const CCourse& course)
-{
-    std::vector<std::string> records;
-    for (CCourseObject* object : course.GetObjects()) {
-        CFieldWriter writer;
-        writer.m_versionMajor = 4;
-        writer.m_versionMinor = 33;
-        writer.WriteInt16(object->GetType()->GetTypeId());
-        object->Serialize(writer);
-        records.push_back(writer.m_bytes);
-    }
-    return records;
-}
-
 // Places each kind from its button at its own spot of a 3 by 3 grid of the
 // view.
 void PlaceKinds(const CWindowParts& parts, const std::vector<CKindButton>& kinds, int organisation)
@@ -151,14 +136,8 @@ TEST(EquipmentProgram, EachKindIsPlacedFromItsButtonSavedAndReopened)
         ASSERT_TRUE(frame);
         PumpMessagesFor(300);
         EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(std::wstring(L"program-kinds-reopened-") + run.name + L".png")));
-        Click(ViewPoint(FindParts(frame), 0.95f, 0.95f));
-        EmptyTheClipboard();
-        cwtest::KeyPress('A', true);
-        cwtest::KeyPress('C', true);
-        ASSERT_TRUE(WaitForClipboard(CF_TEXT));
         CCourse copied(L"", L"");
-        std::istringstream block(ReadClipboardText());
-        ASSERT_TRUE(copied.ReadTextBlock(block, false, false));
+        ASSERT_TRUE(CopyWholeCourse(frame, copied));
         EXPECT_EQ(RecordsOf(saved), RecordsOf(copied)) << run.organisation;
         CloseUnmodified(again);
     }

@@ -6,6 +6,9 @@
 
 #include "app/ShapeToolbar.h"
 #include "course/Course.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "foundation/FieldStream.h"
 #include "course/SpecList.h"
 #include "foundation/Strings.h"
 #include "graphics/GdiplusSession.h"
@@ -238,6 +241,32 @@ bool WaitForClipboard(UINT format)
         PumpMessagesFor(50);
     }
     return true;
+}
+
+bool CopyWholeCourse(HWND frame, CCourse& course)
+{
+    Click(ViewPoint(FindParts(frame), 0.98f, 0.98f));
+    EmptyTheClipboard();
+    cwtest::KeyPress('A', true);
+    cwtest::KeyPress('C', true);
+    if (!WaitForClipboard(CF_TEXT))
+        return false;
+    std::istringstream block(ReadClipboardText());
+    return course.ReadTextBlock(block, false, false);
+}
+
+std::vector<std::string> RecordsOf(const CCourse& course)
+{
+    std::vector<std::string> records;
+    for (CCourseObject* object : course.GetObjects()) {
+        CFieldWriter writer;
+        writer.m_versionMajor = 4;
+        writer.m_versionMinor = 33;
+        writer.WriteInt16(object->GetType()->GetTypeId());
+        object->Serialize(writer);
+        records.push_back(writer.m_bytes);
+    }
+    return records;
 }
 
 std::vector<COLORREF> GrabScreen(const RECT& rect)

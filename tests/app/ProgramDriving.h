@@ -71,6 +71,12 @@ void PutTextOnClipboard(const std::string& text);
 // Whether the format came within kWait.
 bool WaitForClipboard(UINT format);
 
+// Selects every object of the window's course, copies them and reads the
+// clipboard's course into the course given; whether all of that worked.
+bool CopyWholeCourse(HWND frame, CCourse& course);
+// Each object's type id (Int16) and record body, in the course's order.
+std::vector<std::string> RecordsOf(const CCourse& course);
+
 // The screen's pixels in the rectangle, row by row from the top, as
 // COLORREFs.
 std::vector<COLORREF> GrabScreen(const RECT& rect);

@@ -9,6 +9,7 @@
 #include "objects/equipment/Jump.h"
 #include "objects/equipment/JumpType.h"
 #include "tests/course/CourseTestKinds.h"
+#include "tests/objects/equipment/EquipmentTestSupport.h"
 
 // Jumps for the jump tests: every jump kind, and jumps made and placed as
 // the course makes them.
@@ -66,24 +67,9 @@ inline std::vector<CJump*> JumpsOf(const CCourse& course)
     return jumps;
 }
 
-// The record body of a jump, as a version-4 (or 3) archive holds it.
-inline std::string RecordOf(CJump& jump, int major = 4)
-{
-    CFieldWriter writer;
-    writer.m_versionMajor = major;
-    writer.m_versionMinor = major == 4 ? 33 : 0;
-    jump.Serialize(writer);
-    return writer.m_bytes;
-}
-
-// A course of imperial units under the organisation, 120 by 100 feet.
-inline std::unique_ptr<CCourse> MakeCourse(int organisation)
-{
-    auto course = std::make_unique<CCourse>(L"Jumps", L"");
-    course->SetSpecList(organisation);
-    course->SetMetric(false);
-    course->SetSize(14400.0f, 12000.0f);
-    return course;
-}
+// A course of the organisation and a record body, as the equipment tests
+// make them.
+using equipmenttest::MakeCourse;
+using equipmenttest::RecordOf;
 
 }  // namespace jumptest
