@@ -185,9 +185,9 @@ TEST(EquipmentProgram, LegacyLinesPastedAsText)
 {
     PrepareProgramSettings(1);
     const std::wstring folder = MakeTempFolder(L"kinds-legacy");
-    const std::wstring path = WriteEmptyCourseFile(folder, L"Legacy.agl");
+    std::wstring path;
     CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Legacy.agl"));
+    const HWND frame = StartWithEmptyCourse(program, folder, L"Legacy.agl", path);
     ASSERT_TRUE(frame);
     PutTextOnClipboard(
         "Begin Fendrel\r\nVersion 2000\r\nDimensions 120 100\r\n"

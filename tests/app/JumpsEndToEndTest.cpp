@@ -109,9 +109,9 @@ TEST(JumpsProgram, EveryKindIsPlacedFromItsButtonSavedReopenedAndSeen)
         PrepareProgramSettings(run.organisation);
         SetProgramInt(L"Background", 1);
         const std::wstring name = std::wstring(L"Jumps") + run.name + L".agl";
-        const std::wstring path = WriteEmptyCourseFile(MakeTempFolder(L"jumps-placed"), name);
+        std::wstring path;
         CProgramProcess program;
-        HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(name));
+        HWND frame = StartWithEmptyCourse(program, MakeTempFolder(L"jumps-placed"), name, path);
         ASSERT_TRUE(frame);
         const CWindowParts parts = FindParts(frame);
         ASSERT_TRUE(parts.found);
@@ -194,9 +194,9 @@ TEST(JumpsProgram, ACourseOfEveryJumpKind)
 TEST(JumpsProgram, CopiedInTheOlderFormatAndPastedBack)
 {
     PrepareProgramSettings(1);
-    const std::wstring path = WriteEmptyCourseFile(MakeTempFolder(L"jumps-older"), L"Older.agl");
+    std::wstring path;
     CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Older.agl"));
+    const HWND frame = StartWithEmptyCourse(program, MakeTempFolder(L"jumps-older"), L"Older.agl", path);
     ASSERT_TRUE(frame);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
@@ -241,9 +241,9 @@ TEST(JumpsProgram, LegacyListingsPastedAndOpened)
 {
     PrepareProgramSettings(1);
     const std::wstring folder = MakeTempFolder(L"jumps-listing");
-    const std::wstring path = WriteEmptyCourseFile(folder, L"Listed.agl");
+    std::wstring path;
     CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Listed.agl"));
+    const HWND frame = StartWithEmptyCourse(program, folder, L"Listed.agl", path);
     ASSERT_TRUE(frame);
     const CWindowParts parts = FindParts(frame);
     size_t count = 0;

@@ -150,6 +150,13 @@ HWND StartAndWaitUntilReady(CProgramProcess& program, const std::wstring& argume
     return frame;
 }
 
+HWND StartWithEmptyCourse(CProgramProcess& program, const std::wstring& folder, const std::wstring& name,
+                          std::wstring& path)
+{
+    path = WriteEmptyCourseFile(folder, name);
+    return StartAndWaitUntilReady(program, Quoted(path), Caption(name));
+}
+
 bool PressMessageBoxButton(const CProgramProcess& program, int button)
 {
     const HWND box = program.WaitForMessageBox(kWait);

@@ -50,6 +50,10 @@ void WaitUntilReady(const CProgramProcess& program);
 // Starts the program and waits until its course window with the caption is
 // ready; the window, or null when it did not come.
 HWND StartAndWaitUntilReady(CProgramProcess& program, const std::wstring& arguments, const std::wstring& caption);
+// Writes an empty course file of the name into the folder and starts the
+// program with it; the course window once ready, or null.
+HWND StartWithEmptyCourse(CProgramProcess& program, const std::wstring& folder, const std::wstring& name,
+                          std::wstring& path);
 // Waits for the program's message box and presses the button; whether the
 // box came.
 bool PressMessageBoxButton(const CProgramProcess& program, int button);

@@ -176,9 +176,9 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
 {
     PrepareProgramSettings(kOrganisation);
     const std::wstring folder = MakeTempFolder(L"driven");
-    const std::wstring path = WriteEmptyCourseFile(folder, L"Driven.agl");
+    std::wstring path;
     CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Driven.agl"));
+    const HWND frame = StartWithEmptyCourse(program, folder, L"Driven.agl", path);
     ASSERT_TRUE(frame);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
@@ -252,9 +252,9 @@ TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
 {
     PrepareProgramSettings(kOrganisation);
     const std::wstring folder = MakeTempFolder(L"program-save");
-    const std::wstring path = WriteEmptyCourseFile(folder, L"Kept.agl");
+    std::wstring path;
     CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Kept.agl"));
+    const HWND frame = StartWithEmptyCourse(program, folder, L"Kept.agl", path);
     ASSERT_TRUE(frame);
     const CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
@@ -366,9 +366,9 @@ TEST(Program, PlacesTunnelsBendsOneByItsHandleAndKeepsThemThroughFiles)
     for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2721", L"NeverShow2722"})
         SetProgramInt(hint, 1);
     const std::wstring folder = MakeTempFolder(L"program-tunnels");
-    const std::wstring path = WriteEmptyCourseFile(folder, L"Tunnels.agl");
+    std::wstring path;
     CProgramProcess program;
-    HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Tunnels.agl"));
+    HWND frame = StartWithEmptyCourse(program, folder, L"Tunnels.agl", path);
     ASSERT_TRUE(frame);
     CWindowParts parts = FindParts(frame);
     ASSERT_TRUE(parts.found);
