@@ -177,14 +177,24 @@ void CTunnel::Serialize(CFieldStream& stream)
     m_geometry->Serialize(stream);
     int32_t kind = 0;
     stream.Int8(kind);
-    // A kind no tunnel has comes from a damaged file: the flexible body
-    // just read stays.
-    if (kind >= CTunnelGeometry::kFlexible && kind <= CTunnelGeometry::kPolyline)
+    if (kind == CTunnelGeometry::kPolyline) {
+        // The line's own points follow: the body just read gives it the
+        // length and the diameter, which the line does not store, and is
+        // the body fitted to it.
+        std::unique_ptr<CTunnelGeometry> body = std::move(m_geometry);
+        m_geometry = MakeGeometry(kind, *this);
+        m_geometry->SetNominalLength(body->GetNominalLength());
+        m_geometry->SetDiameter(body->GetDiameter());
+        CTunnelPolylineGeometry& line = static_cast<CTunnelPolylineGeometry&>(*m_geometry);
+        line.AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry>(static_cast<CTunnelFlexibleGeometry*>(body.release())));
+        line.Serialize(stream);
+    } else if (kind == CTunnelGeometry::kRigid) {
         SetGeometryKind(kind, true);
-    else
+    } else if (kind != CTunnelGeometry::kFlexible) {
+        // A kind no tunnel has comes from a damaged file: the flexible body
+        // just read stays.
         TRACE_VALUE(int32_t, kind);
-    if (m_geometry->GetKind() == CTunnelGeometry::kPolyline)
-        m_geometry->Serialize(stream);
+    }
     UpdateEnds();
 }
 

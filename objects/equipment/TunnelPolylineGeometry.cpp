@@ -24,6 +24,9 @@ namespace {
 constexpr float kOutlineTolerance = 10.0f;
 // The most rounds of spreading and shrinking one drag step makes.
 constexpr int kMaxDragPasses = 50;
+// How near a read body's far end must lie to the line's last point for the
+// body to stand as the line's fit: one sample spacing of the fit.
+constexpr float kAdoptedEndTolerance = 60.0f;
 // The most times the placement's turn is corrected so that the rounded
 // points give it back.
 constexpr int kMaxTurnCorrections = 3;
@@ -67,6 +70,11 @@ CTunnelFlexibleGeometry& CTunnelPolylineGeometry::GetFittedBody() const
         m_fittedDiameter = m_diameter;
     }
     return *m_fitted;
+}
+
+void CTunnelPolylineGeometry::AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry> body)
+{
+    m_adopted = std::move(body);
 }
 
 float CTunnelPolylineGeometry::CurveLength(const std::deque<CPoint2>& points)
@@ -323,7 +331,21 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
         TRACE_VALUE(int32_t, count);
         MakeStraightLine(1);
     }
-    RebuildOutline();
+    if (m_adopted) {
+        // A body that does not end where the line does (a damaged or a
+        // foreign record) is not taken: the line is fitted when asked.
+        CPoint2 farEnd;
+        CPoint2 direction;
+        m_adopted->GetFarEnd(farEnd, direction);
+        if ((farEnd - m_points.back()).Length() <= kAdoptedEndTolerance) {
+            m_fitted = std::move(m_adopted);
+            m_fittedPoints = m_points;
+            m_fittedLength = m_length;
+            m_fittedDiameter = m_diameter;
+        }
+        m_adopted.reset();
+    }
+    // Re-anchoring rebuilds the outline as well.
     Reanchor();
 }
 

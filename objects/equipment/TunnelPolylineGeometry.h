@@ -66,6 +66,10 @@ public:
     // and the 3D model. Fitted anew only when the line, the length or the
     // diameter changed since.
     CTunnelFlexibleGeometry& GetFittedBody() const;
+    // The flexible body a record stores before the line: the fitted body of
+    // the points read next, for as long as they stay as they were read, so
+    // a line read back is not fitted anew.
+    void AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry> body);
     const std::deque<CPoint2>& GetLeftOutline() const { return m_left; }
     const std::deque<CPoint2>& GetRightOutline() const { return m_right; }
 
@@ -92,8 +96,10 @@ private:
     std::deque<CPoint2> m_points;
     std::deque<CPoint2> m_left;
     std::deque<CPoint2> m_right;
-    // The fitted body and what it was fitted to.
+    // The fitted body and what it was fitted to; a body read, until the
+    // points are.
     mutable std::unique_ptr<CTunnelFlexibleGeometry> m_fitted;
+    std::unique_ptr<CTunnelFlexibleGeometry> m_adopted;
     mutable std::deque<CPoint2> m_fittedPoints;
     mutable float m_fittedLength = 0.0f;
     mutable float m_fittedDiameter = 0.0f;

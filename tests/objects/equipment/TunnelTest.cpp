@@ -314,3 +314,22 @@ TEST_F(Tunnel, DamagedRecordsLoadEditDrawAndBuildFinitely)
         EXPECT_TRUE(std::isfinite(tunnel.GetGeometry().GetLength())) << index++;
     }
 }
+
+TEST_F(Tunnel, ALineReadBackKeepsTheBodyItsRecordHoldsWhereItFits)
+{
+    CFieldWriter line;
+    line.WriteInt8(CTunnelGeometry::kPolyline);
+    line.WriteInt8(3);
+    for (float x : {0.0f, 900.0f, 1800.0f})
+        line.WritePoint(x, 0.0f);
+    // Two sections where the fit would make one: they end where the line
+    // does and stand; half the length does not, and the line is fitted.
+    const std::string fits = Record({1800, 240, 2, 0, 900, 0, 900}, {2}) + line.m_bytes;
+    const std::string short_ = Record({1800, 240, 1, 0, 900}, {2}) + line.m_bytes;
+    for (const std::string& record : {fits, short_}) {
+        CTunnel read;
+        ReadRecord(read, record);
+        EXPECT_EQ(record == fits, record == RecordOf(read));
+        EXPECT_NEAR(1800.0f, Draw(read)->model.vertexBox.maxX, 1.0f);
+    }
+}
