@@ -114,6 +114,10 @@ TEST_F(EquipmentKinds, NewObjectsOfferTheirEndsHandlesAndAnchorsAndDrawNumbers)
         EXPECT_TRUE(IsFinite(anchor));
         EXPECT_TRUE(EndsAreFinite(*object)) << kind.typeId;
 
+        // The kinds of fixed size write no record body of their own.
+        const bool sized = kind.typeId == 100 || kind.typeId == 70 || kind.typeId == 250 || kind.typeId == 370;
+        EXPECT_EQ(sized, !RecordOf(*object).empty()) << kind.typeId;
+
         auto drawn = DrawBoth(*object);
         EXPECT_GT(drawn->plan.pathPoints, 4) << kind.typeId;
         EXPECT_GT(drawn->model.triangles, 20) << kind.typeId;
