@@ -73,8 +73,9 @@ bool PrintCourseFile(const std::wstring& path)
         OpenInputFileStream(stream, path, false);
     // A file that did not open reads as no course block: the reader tells
     // the user.
-    if (!course->ReadTextBlock(stream, false, true))
+    if (!TellCourseRead(course->ReadTextBlock(stream, false)))
         return false;
+    KeepWithin3DBudget(*course, false);
     TRACE_POINT();
     return true;
 }
@@ -140,6 +141,12 @@ void PostQuit() { PostQuitMessage(0); }
 bool CanOpenAnotherCourseWindow()
 {
     return CFrameWindowList::GetFrames().size() < size_t(kMaxCourseWindows) && GetCrashLog().HoldsReserve();
+}
+
+void KeepWithin3DBudget(CCourse& course, bool had3DCamera)
+{
+    if (!had3DCamera && !CanShowAnother3DView())
+        course.Leave3D();
 }
 
 bool CanShowAnother3DView()

@@ -6,6 +6,7 @@
 #include <string>
 
 class CCommandLine;
+class CCourse;
 
 // ---- Program identity ---------------------------------------------------------
 // "Fendrel 4" (the mutex, the frame window class, the settings key and the
@@ -43,6 +44,11 @@ constexpr int kMaxCourseWindows = 40;
 // views draw through GDI; otherwise within the limit the highest rank of the
 // graphics systems in use sets.
 bool CanShowAnother3DView();
+
+// A course made or read for a course window keeps to that limit: unless it
+// used the 3D camera before the read, it leaves 3D when no further window may
+// show 3D (its stored settings stay as they are).
+void KeepWithin3DBudget(CCourse& course, bool had3DCamera);
 
 // A windowless run quits this long after its last piece of work.
 constexpr int32_t kWindowlessQuitDelay = 1500;

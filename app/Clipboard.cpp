@@ -3,6 +3,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "app/Application.h"
 #include "app/CourseFiles.h"
 #include "app/CourseScene.h"
 #include "course/Course.h"
@@ -191,7 +192,10 @@ bool PasteFromClipboard(CCourse& course, bool madeFromTemplate)
     if (ReadClipboardCourseText(text)) {
         const bool replace = !course.IsModified() && course.GetPath().empty() && !madeFromTemplate;
         std::istringstream block(text);
-        read = course.ReadTextBlock(block, !replace, true);
+        const bool had3DCamera = course.Get3DCamera();
+        read = TellCourseRead(course.ReadTextBlock(block, !replace));
+        if (replace)
+            KeepWithin3DBudget(course, had3DCamera);
     }
     if (!read) {
         course.OnCourseChanged();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/Application.h"
 #include "app/CourseWindow.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
@@ -142,6 +143,13 @@ bool IsCourseFile(const std::wstring& path)
     return IsDiskFile(path, size) && size <= CCourse::kMaxTextBytes;
 }
 
+bool TellCourseRead(const CCourseRead& read)
+{
+    if (read.messageId != 0)
+        CMessageBox::Show(GetString(read.messageId), int(read.style));
+    return bool(read);
+}
+
 bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
 {
     TRACE_VALUE(std::wstring, path);
@@ -174,7 +182,8 @@ bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
     if (stream.is_open()) {
         course = std::make_unique<CCourse>(GetPathPart(path, 1, 2), path);
         course->SetOpenedFromFile(true);
-        read = course->ReadTextBlock(stream, false, true);
+        read = TellCourseRead(course->ReadTextBlock(stream, false));
+        KeepWithin3DBudget(*course, false);
     } else {
         // The reader would only say that no course was found in it.
         CMessageBox::Show(GetString(2670), CMessageBox::kError);

@@ -4,6 +4,7 @@
 
 class CCourse;
 class CCourseWindow;
+struct CCourseRead;
 
 // Course files: a course file holds exactly the course's text block (the
 // text the clipboard carries too), lines ending in " \r\n".
@@ -12,6 +13,11 @@ class CCourseWindow;
 // device or pipe could keep its reader waiting) of a size a course text can
 // have.
 bool IsCourseFile(const std::wstring& path);
+
+// Tells the user the one message of a read of a course block, if it has one
+// (why it failed, or what the course read left out). True when the course
+// was read.
+bool TellCourseRead(const CCourseRead& read);
 
 // Opens a course file in a course window. A file that a course window shows
 // already is brought forward when that window asked for it, else its course

@@ -2,11 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Geometry.h"
 #include "foundation/TracePoint.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/GraphicsSystem.h"
 
 // ---- Base ---------------------------------------------------------------------------
 
@@ -155,4 +158,33 @@ CSceneLayer* CCourse3DScene::GetLayer(int index)
     if (index == 0 && m_course)
         return &m_base;
     return CCourseScene::GetLayer(index);
+}
+
+bool RenderCourseImage(CCourse& course, CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight,
+                       float offsetX, float offsetY)
+{
+    TRACE_VALUE(bool, mapView);
+    if (bitmap.GetPixelWidth() < 1 || bitmap.GetPixelHeight() < 1)
+        return false;
+    const bool whole = fullWidth == 0.0f && fullHeight == 0.0f;
+    if (whole) {
+        fullWidth = bitmap.GetWidth();
+        fullHeight = bitmap.GetHeight();
+    } else if (!(fullWidth >= 1.0f) || !(fullHeight >= 1.0f)) {
+        TRACE_VALUE(CSize2, CSize2(fullWidth, fullHeight));
+        ReportFailure();
+        return false;
+    }
+    std::unique_ptr<CCourseScene> scene;
+    if (!mapView && course.Get3D())
+        scene = std::make_unique<CCourse3DScene>(&course);
+    else
+        scene = std::make_unique<CCourseMapScene>(&course);
+    scene->SetMapMode(mapView);
+    scene->FitView(fullWidth, fullHeight, 0.0f, 0.0f);
+    if (whole)
+        RenderSceneToBitmap(*scene, bitmap, false);
+    else
+        RenderSceneOffscreen(*scene, bitmap, fullWidth, fullHeight, offsetX, offsetY, false);
+    return true;
 }

@@ -6,6 +6,7 @@
 #include "ui/Scene.h"
 
 class CCourse;
+class CPixelBitmap;
 
 // A course as a scene of six layer slots: 0 base (ground, outlines, grid,
 // footer), 1 empty, 2 objects, 3 coordinate marks, 4 selection marks, 5 the
@@ -108,3 +109,12 @@ private:
     C3DBaseLayer m_base;
     C3DObjectsLayer m_objects;
 };
+
+// Draws the course into the bitmap, off screen: the whole map, or the
+// current view (3D when the course shows 3D). With a full size of 0 x 0 the
+// picture is the bitmap's own size; otherwise the bitmap receives the tile
+// at the offset of a picture of the full size. False for a bitmap without
+// pixels, and after a report for a full size below one pixel. Export and
+// printing draw courses through it.
+bool RenderCourseImage(CCourse& course, CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight,
+                       float offsetX = 0.0f, float offsetY = 0.0f);

@@ -39,7 +39,9 @@ CCourse* TakeCourse(CCourse* course)
     if (course)
         return course;
     ReportFailure();
-    return new CCourse(std::wstring(), std::wstring());
+    course = new CCourse(std::wstring(), std::wstring());
+    KeepWithin3DBudget(*course, false);
+    return course;
 }
 
 // The end of the session reaches every top-level window; the first course

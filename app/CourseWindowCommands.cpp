@@ -37,6 +37,17 @@ void RefreshAllCommandStates()
         frame->UpdateCommandStates();
 }
 
+// The snapshot read back keeps to the 3D budget like any course read.
+void UndoOrRedo(CCourse& course, bool undo)
+{
+    const bool had3DCamera = course.Get3DCamera();
+    if (undo)
+        course.Undo();
+    else
+        course.Redo();
+    KeepWithin3DBudget(course, had3DCamera);
+}
+
 }  // namespace
 
 // ---- Which commands the window runs -------------------------------------------------
@@ -58,8 +69,8 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2075, [](CCourseWindow& window, int) { window.SaveAs(); }},
         {2077, [](CCourseWindow& window, int) { window.SaveAll(); }},
         {2079, [](CCourseWindow& window, int) { window.SaveAsTemplate(); }},
-        {2104, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.Undo(); }); }},
-        {2107, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.Redo(); }); }},
+        {2104, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& c) { UndoOrRedo(c, true); }); }},
+        {2107, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& c) { UndoOrRedo(c, false); }); }},
         // Cut deletes only what reached the clipboard.
         {2110, [](CCourseWindow& window, int) {
              window.ResetTool();
@@ -171,8 +182,9 @@ void CCourseWindow::NewCourse(bool fromTemplate)
     if (fromTemplate) {
         course->SetMadeFromTemplate(true);
         std::istringstream block(GetTemplateText());
-        course->ReadTextBlock(block, false, true);
+        TellCourseRead(course->ReadTextBlock(block, false));
     }
+    KeepWithin3DBudget(*course, false);
     new CCourseWindow(course);
     RefreshAllCommandStates();
 }

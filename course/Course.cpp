@@ -7,7 +7,6 @@
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
-#include "dialogs/HintDlg.h"
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
@@ -21,6 +20,9 @@ namespace {
 // Layout passes of the coordinate labels stop at this count even when the
 // positions still change.
 constexpr int kMaxLabelPasses = 50;
+
+// The hint that objects outside the ring and its margins were deleted.
+constexpr int kObjectsOutsideHint = 2709;
 
 // How far an object beyond the old ring follows the far edge: all of the
 // growth beyond two thirds, half of it beyond one third.
@@ -195,7 +197,7 @@ void CCourse::DeleteObjectsOutside(bool keepEdited)
     }
     if (anyOutside) {
         DeleteSelected();
-        ShowHint(2709, std::wstring(), 1);
+        ShowHintNotice(kObjectsOutsideHint, std::wstring(), 1);
     }
     for (CCourseObject* object : m_objects)
         object->SetSelected(remembered[object]);

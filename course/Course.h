@@ -12,6 +12,7 @@
 #include "course/CourseListener.h"
 #include "course/SnapAxis.h"
 #include "foundation/Geometry.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/Rect.h"
 #include "foundation/UndoHistory.h"
 
@@ -36,6 +37,18 @@ struct CTextBlockTrace
     bool version3 = false;
 };
 void WriteTraceValue(std::ostream& out, const CTextBlockTrace& value);
+
+// How reading a course block or archive ended: whether it was read, and the
+// one message (a text id, 0 for none, and its style) that the caller shows:
+// what made the read fail, or what a course that was read left out.
+struct CCourseRead
+{
+    bool read = false;
+    int messageId = 0;
+    ENoticeStyle style = ENoticeStyle::kError;
+
+    explicit operator bool() const { return read; }
+};
 
 // The course's objects in drawing order: by layer, then by serial number.
 struct CCourseObjectOrder
@@ -244,6 +257,10 @@ public:
     void SetUSCoordUnitsY(int32_t units);
     void SetUsGridSpacing(int32_t spacing);
 
+    // Shows the course flat and through the map camera, as when both flags
+    // were read off, without storing them.
+    void Leave3D();
+
     void SetTitle(const std::wstring& title, const std::wstring& path);
     void ApplyBrisklaneMode();
 
@@ -288,7 +305,7 @@ public:
     void TakeOverSpecList(int organisationId);
 
     void WriteArchive(std::string& out, bool selectedOnly, bool olderFormat, bool bothCameras);
-    bool LoadArchive(const std::string& bytes, bool merge, bool interactive, bool bothCameras);
+    CCourseRead LoadArchive(const std::string& bytes, bool merge, bool bothCameras);
     void WriteObject(CFieldWriter& stream, CCourseObject* object);
     std::unique_ptr<CCourseObject> ReadObject(int typeId, CFieldReader& stream, bool overlay);
     void SerializeRingSettings(CFieldStream& stream, CRingSettings& ring);
@@ -297,7 +314,7 @@ public:
     void WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFormat);
     // The text block of an archive written for it (one camera).
     static void EncodeTextBlock(std::ostream& out, const std::string& archive, bool version3);
-    bool ReadTextBlock(std::istream& in, bool merge, bool interactive);
+    CCourseRead ReadTextBlock(std::istream& in, bool merge);
     static bool ReadTextLine(std::istream& in, std::string& line, bool keepQuotes);
     static bool NextWord(const std::string& line, size_t& position, std::string& word);
 
@@ -572,13 +589,6 @@ public:
     // suppressed, draws the shown ones placed, with their pick ids (0 for
     // overlay objects).
     void AddObjectsToScene(class CGraphicsContext& context, bool suppress, int mode, bool overlay);
-    // Draws the course into the bitmap: the whole map, or the current view
-    // (3D when the course shows 3D). With a full size of 0 x 0 the picture is
-    // the bitmap's own size; otherwise the bitmap receives the tile at the
-    // offset of a picture of the full size. False for a bitmap without
-    // pixels, and after a report for a full size below one pixel.
-    bool RenderImage(class CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight,
-                     float offsetX = 0.0f, float offsetY = 0.0f);
     // The plain-text summary: title, ring size, one line per obstacle name
     // with its count, the total; lines end in CR LF.
     void DescribeCourse(std::wostream& stream, bool selectedOnly) const;
@@ -597,8 +607,8 @@ public:
     void ReleasePropertiesDialog(CObjectPropertiesDlg* dialog);
     // Prepares a copy of a course for setting it up in the ring: hidable
     // objects go, the obstacles' coordinates are marked and, unless the
-    // dialog keeps the layout, the obstacles are spread apart.
-    void ApplyNewCourseSetUp(const class CCourseSetUpDlg& setUpDialog);
+    // set-up dialog keeps the layout, the obstacles are spread apart.
+    void ApplyNewCourseSetUp(bool keepLayout);
     // Lays copies of the other course's obstacles (and numbers and lines
     // when asked) over this course.
     void BuildDifferenceOverlay(CCourse& otherCourse, bool withNumbers, bool withLines);

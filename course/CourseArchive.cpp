@@ -2,7 +2,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/Application.h"
 #include "course/Course.h"
 #include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
@@ -12,8 +11,6 @@
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
-#include "foundation/Strings.h"
-#include "ui/MessageBox.h"
 
 // The course archive: a header field, the ring and display settings, the
 // marked points, the overlay and one record per object, each section opened
@@ -35,6 +32,12 @@ constexpr int32_t kSectionSettings = 1020;
 constexpr int32_t kSectionEnd = 1021;
 
 constexpr int kGateTypeId = 113;
+
+// What a reader tells: a newer version's archive this one cannot open, or
+// may not show in full; objects left out.
+constexpr int kNewerVersionText = 2696;
+constexpr int kNotAllShownText = 2697;
+constexpr int kLeftOutText = 2695;
 // The UKC organisation; ASCA, which version-3 readers know as NADAC.
 constexpr int kAscaOrganisation = 10;
 constexpr int kNadacOrganisation = 3;
@@ -65,12 +68,6 @@ void SetStreamVersion(CFieldStream& stream, bool version3)
     stream.m_versionMajor = version3 ? 3 : kWriterMajor;
     stream.m_versionMinor = version3 ? kVersion3Minor : kWriterMinor;
     stream.m_keepPointAcrossFields = version3;
-}
-
-void ShowMessage(bool interactive, int textId, int kind)
-{
-    if (interactive)
-        CMessageBox::Show(GetString(textId), kind);
 }
 
 // Everything an archive holds, read before any of it reaches the course.
@@ -272,9 +269,9 @@ void CCourseFileAccess::SerializeDisplayBlock(CFieldStream& stream, CDisplayBloc
 
 // ---- Reading ------------------------------------------------------------------
 
-bool CCourse::LoadArchive(const std::string& bytes, bool merge, bool interactive, bool bothCameras)
+CCourseRead CCourse::LoadArchive(const std::string& bytes, bool merge, bool bothCameras)
 {
-    return CCourseFileAccess::LoadArchive(*this, bytes, merge, interactive, bothCameras, false);
+    return CCourseFileAccess::LoadArchive(*this, bytes, merge, bothCameras, false);
 }
 
 std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& stream, bool overlay)
@@ -303,10 +300,13 @@ std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& str
 
 namespace {
 
-// Reads the header up to the first section. False when the archive cannot
-// be opened by this program.
-bool ReadHeader(CFieldReader& stream, CLoadedArchive& loaded, bool interactive)
+// Reads the header up to the first section. Not read when the archive cannot
+// be opened by this program: text 2696 when a newer version wrote it, none
+// when it is no archive at all. Read, with the warning 2697, when a newer
+// version wrote what this one may not show in full.
+CCourseRead ReadHeader(CFieldReader& stream, CLoadedArchive& loaded)
 {
+    CCourseRead header;
     int32_t major = 0;
     stream.ReadInt8(major);
     if (major == 3) {
@@ -324,12 +324,14 @@ bool ReadHeader(CFieldReader& stream, CLoadedArchive& loaded, bool interactive)
         // Records test the pair of the archive they come from: the oldest
         // version-3 colours are old colour numbers.
         stream.m_versionMinor = minor;
-        return true;
+        header.read = true;
+        return header;
     }
     if (major != kWriterMajor) {
         TRACE_VALUE(int32_t, major);
-        ShowMessage(interactive, 2696, CMessageBox::kError);
-        return false;
+        if (major > kWriterMajor)
+            header.messageId = kNewerVersionText;
+        return header;
     }
     SetStreamVersion(stream, false);
     int32_t minor = 0;
@@ -344,21 +346,24 @@ bool ReadHeader(CFieldReader& stream, CLoadedArchive& loaded, bool interactive)
     stream.ReadInt8(showMinor);
     if (IsNewerThanWriter(openMajor, openMinor)) {
         TRACE_VALUE(int32_t, openMajor * 1000 + openMinor);
-        ShowMessage(interactive, 2696, CMessageBox::kError);
-        return false;
+        header.messageId = kNewerVersionText;
+        return header;
     }
-    if (IsNewerThanWriter(showMajor, showMinor))
-        ShowMessage(interactive, 2697, CMessageBox::kWarning);
+    if (IsNewerThanWriter(showMajor, showMinor)) {
+        header.messageId = kNotAllShownText;
+        header.style = ENoticeStyle::kWarning;
+    }
     stream.m_versionMinor = minor;
     stream.SkipField();
     stream.SkipField();
-    return true;
+    header.read = true;
+    return header;
 }
 
 }  // namespace
 
-bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, bool merge, bool interactive,
-                                    bool bothCameras, bool deselectFirst)
+CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, bool merge, bool bothCameras,
+                                           bool deselectFirst)
 {
     TRACE_POINT();
     course.SetMotion(0);
@@ -366,8 +371,9 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
 
     CFieldReader stream(bytes);
     CLoadedArchive loaded;
-    if (!ReadHeader(stream, loaded, interactive))
-        return false;
+    CCourseRead result = ReadHeader(stream, loaded);
+    if (!result)
+        return result;
 
     // Sections until the data ends or the end section; version 3 starts with
     // the settings without a section number.
@@ -445,7 +451,6 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
     const float heldJumpHeight = course.m_jumpHeight;
     const float heldLongJumpLength = course.m_longJumpLength;
     const int32_t heldLongJumpPlanks = course.m_longJumpPlanks;
-    const bool had3DCamera = course.m_display.use3DCamera;
 
     if (loaded.settingsRead && !merge) {
         course.TakeOverSpecList(loaded.organisationId);
@@ -465,10 +470,6 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
         SetDisplayBlock(course, display);
         if (!bothCameras && course.m_cameraMap.GetMode() != 2)
             course.m_cameraMap.SetCourseRect(course.GetRingRect(true, true));
-        if (!had3DCamera && !CanShowAnother3DView()) {
-            course.m_display.show3D = false;
-            course.m_display.use3DCamera = false;
-        }
         course.RebuildAll();
     }
     if (!merge && loaded.display.showObsCoords)
@@ -497,9 +498,12 @@ bool CCourseFileAccess::LoadArchive(CCourse& course, const std::string& bytes, b
     if (!loaded.version3 && !merge)
         DeselectAll(course);
     FinishLoading(course);
-    if (loaded.objectsLeftOut)
-        ShowMessage(interactive, 2695, CMessageBox::kWarning);
-    return true;
+    // A newer version's archive already says that not all may show.
+    if (loaded.objectsLeftOut && result.messageId == 0) {
+        result.messageId = kLeftOutText;
+        result.style = ENoticeStyle::kWarning;
+    }
+    return result;
 }
 
 void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject>& objects, bool merge)

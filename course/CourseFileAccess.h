@@ -41,13 +41,13 @@ public:
     // The archive loader behind CCourse::LoadArchive. deselectFirst clears
     // the selection of the course's own objects once the archive has been
     // read (pasting a text block).
-    static bool LoadArchive(CCourse& course, const std::string& bytes, bool merge, bool interactive,
-                            bool bothCameras, bool deselectFirst);
+    static CCourseRead LoadArchive(CCourse& course, const std::string& bytes, bool merge, bool bothCameras,
+                                   bool deselectFirst);
 
     // The legacy listing, from the line that holds "Dimensions" (the word at
     // wordPosition of firstLine) to its end line. Always counts as read.
-    static bool ReadLegacyText(CCourse& course, std::istream& in, const std::string& firstLine,
-                               size_t wordPosition, bool merge, bool interactive);
+    static CCourseRead ReadLegacyText(CCourse& course, std::istream& in, const std::string& firstLine,
+                                      size_t wordPosition, bool merge);
 
     // Takes new objects into the course: overlay objects into the overlay
     // set, every other one selected when merging and deselected otherwise;

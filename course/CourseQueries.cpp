@@ -8,19 +8,16 @@
 #include <ostream>
 #include <set>
 
-#include "app/CourseScene.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "graphics/GraphicsContext.h"
-#include "graphics/PixelBitmap.h"
 #include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/EndLine.h"
 #include "objects/annotations/ObsNumSequence.h"
 #include "objects/equipment/ObstacleEnd.h"
-#include "render3d/GraphicsSystem.h"
 
 namespace {
 
@@ -233,35 +230,6 @@ void CCourse::AddObjectsToScene(CGraphicsContext& context, bool suppress, int mo
         ++index;
     }
     context.m_state.matrix = base;
-}
-
-bool CCourse::RenderImage(CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight, float offsetX,
-                          float offsetY)
-{
-    TRACE_VALUE(bool, mapView);
-    if (bitmap.GetPixelWidth() < 1 || bitmap.GetPixelHeight() < 1)
-        return false;
-    const bool whole = fullWidth == 0.0f && fullHeight == 0.0f;
-    if (whole) {
-        fullWidth = bitmap.GetWidth();
-        fullHeight = bitmap.GetHeight();
-    } else if (!(fullWidth >= 1.0f) || !(fullHeight >= 1.0f)) {
-        TRACE_VALUE(CSize2, CSize2(fullWidth, fullHeight));
-        ReportFailure();
-        return false;
-    }
-    std::unique_ptr<CCourseScene> scene;
-    if (!mapView && m_display.show3D)
-        scene = std::make_unique<CCourse3DScene>(this);
-    else
-        scene = std::make_unique<CCourseMapScene>(this);
-    scene->SetMapMode(mapView);
-    scene->FitView(fullWidth, fullHeight, 0.0f, 0.0f);
-    if (whole)
-        RenderSceneToBitmap(*scene, bitmap, false);
-    else
-        RenderSceneOffscreen(*scene, bitmap, fullWidth, fullHeight, offsetX, offsetY, false);
-    return true;
 }
 
 void CCourse::DescribeCourse(std::wostream& stream, bool selectedOnly) const

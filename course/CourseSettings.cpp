@@ -2,8 +2,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/Application.h"
-#include "app/BrisklaneModeDlg.h"
 #include "app/ScoreSheet.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"
@@ -58,13 +56,9 @@ void CCourse::ReadSettings()
     m_display.metric = ReadBool(L"Metric", CLocaleDefaults().metric);
     m_display.baselineCoordFirst = ReadBool(L"BaselineCoordFirst", true);
 
-    if (CanShowAnother3DView()) {
-        m_display.show3D = ReadBool(L"3D", false);
-        m_display.use3DCamera = ReadBool(L"3DCamera", false);
-    } else {
-        m_display.show3D = false;
-        m_display.use3DCamera = false;
-    }
+    // The course window keeps a new course within its 3D budget.
+    m_display.show3D = ReadBool(L"3D", false);
+    m_display.use3DCamera = ReadBool(L"3DCamera", false);
 
     m_display.hideGrass = !ReadBool(L"ShowGrass", true);
     m_display.background = CSettings::GetInt(L"Background", 3);
@@ -130,6 +124,15 @@ void CCourse::SetTitle(const std::wstring& title, const std::wstring& path)
     else
         m_title = title;
     m_path = path;
+}
+
+void CCourse::Leave3D()
+{
+    if (!m_display.show3D && !m_display.use3DCamera)
+        return;
+    m_display.show3D = false;
+    m_display.use3DCamera = false;
+    OnCourseSettingsChanged();
 }
 
 void CCourse::ApplyBrisklaneMode()

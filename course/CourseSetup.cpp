@@ -6,7 +6,6 @@
 #include <set>
 #include <vector>
 
-#include "app/CourseSetUpDlg.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "dialogs/HintDlg.h"
@@ -132,7 +131,7 @@ void CCourse::ReleasePropertiesDialog(CObjectPropertiesDlg* dialog)
     OnCourseChanged();
 }
 
-void CCourse::ApplyNewCourseSetUp(const CCourseSetUpDlg& setUpDialog)
+void CCourse::ApplyNewCourseSetUp(bool keepLayout)
 {
     TRACE_POINT();
     SetMotion(0);
@@ -140,7 +139,7 @@ void CCourse::ApplyNewCourseSetUp(const CCourseSetUpDlg& setUpDialog)
     m_markedPoints.clear();
     EraseObjectsWhere([](CCourseObject& object) { return object.IsHidable(); });
 
-    if (!setUpDialog.KeepsLayout()) {
+    if (!keepLayout) {
         std::vector<CCourseObject*> obstacles;
         for (CCourseObject* object : m_objects) {
             if (object->GetLayer() != 3)

@@ -8,8 +8,6 @@
 #include "foundation/Base64.h"
 #include "foundation/Compression.h"
 #include "foundation/CrashLog.h"
-#include "foundation/Strings.h"
-#include "ui/MessageBox.h"
 
 // The course text block: the course file and the course's clipboard text.
 // Plain 7-bit text that survives mail, quoting and re-wrapping, holding the
@@ -39,6 +37,11 @@ constexpr int kBase64LineLength = 64;
 // body is no course; lines are cut at this length, so that no input makes
 // the reader hold more.
 constexpr size_t kMaxBodyText = 23u << 20;
+
+// What a failed read tells: no course block in the input; a block that could
+// not be read.
+constexpr int kNoBlockText = 2687;
+constexpr int kUnreadableText = 2677;
 
 bool IsBlankOrQuote(char c) { return c == ' ' || c == '\t' || c == '>'; }
 
@@ -96,8 +99,8 @@ bool LooksLikeData(const std::string& word)
     return word.size() >= 17 && word.find('.') >= 16;
 }
 
-// Reads the body from the word at position in line on. 1 read, 0 failed.
-int ReadBody(CCourse& course, std::istream& in, std::string line, size_t position, bool merge, bool interactive)
+// Reads the body from the word at position in line on.
+CCourseRead ReadBody(CCourse& course, std::istream& in, std::string line, size_t position, bool merge)
 {
     TRACE_POINT();
     std::string data;
@@ -107,17 +110,17 @@ int ReadBody(CCourse& course, std::istream& in, std::string line, size_t positio
         const size_t wordStart = position;
         if (!CCourse::NextWord(line, position, word)) {
             if (!CCourse::ReadTextLine(in, line, false))
-                return 0;
+                return CCourseRead();
             position = 0;
             continue;
         }
         if (!started) {
             // A header that says the course is empty.
             if (word == "Empty")
-                return 1;
+                return CCourseRead{true};
             // A listing whose header names a version.
             if (word == "Dimensions")
-                return CCourseFileAccess::ReadLegacyText(course, in, line, wordStart, merge, interactive) ? 1 : 0;
+                return CCourseFileAccess::ReadLegacyText(course, in, line, wordStart, merge);
             if (word == "FendrelVersion" || word == "3For" || !LooksLikeData(word))
                 continue;
             started = true;
@@ -127,7 +130,7 @@ int ReadBody(CCourse& course, std::istream& in, std::string line, size_t positio
         data += word;
         if (data.size() > kMaxBodyText) {
             TRACE_VALUE(int32_t, int32_t(data.size()));
-            return 0;
+            return CCourseRead();
         }
     }
 
@@ -138,10 +141,10 @@ int ReadBody(CCourse& course, std::istream& in, std::string line, size_t positio
     std::string archive;
     if (!ZlibUncompressWithLength(bytes, archive, std::string())) {
         TRACE_VALUE(int32_t, int32_t(bytes.size()));
-        return 0;
+        return CCourseRead();
     }
     bytes.clear();
-    return CCourseFileAccess::LoadArchive(course, archive, merge, interactive, false, merge) ? 1 : 0;
+    return CCourseFileAccess::LoadArchive(course, archive, merge, false, merge);
 }
 
 }  // namespace
@@ -184,17 +187,18 @@ bool CCourse::NextWord(const std::string& line, size_t& position, std::string& w
     return true;
 }
 
-bool CCourse::ReadTextBlock(std::istream& in, bool merge, bool interactive)
+CCourseRead CCourse::ReadTextBlock(std::istream& in, bool merge)
 {
     TRACE_POINT();
     bool begun = false;
     bool inHeader = false;
-    int result = -1;
+    bool done = false;
+    CCourseRead result;
     std::string line;
     std::string word;
-    while (result < 0 && ReadTextLine(in, line, false)) {
+    while (!done && ReadTextLine(in, line, false)) {
         size_t position = 0;
-        while (result < 0) {
+        while (!done) {
             const size_t wordStart = position;
             if (!NextWord(line, position, word))
                 break;
@@ -206,29 +210,31 @@ bool CCourse::ReadTextBlock(std::istream& in, bool merge, bool interactive)
             } else if (word == "Version" || word == "FendrelVersion") {
                 inHeader = true;
             } else if (word == "Dimensions") {
-                result = CCourseFileAccess::ReadLegacyText(*this, in, line, wordStart, merge, interactive) ? 1 : 0;
+                result = CCourseFileAccess::ReadLegacyText(*this, in, line, wordStart, merge);
+                done = true;
             } else if (!inHeader) {
                 continue;
             } else if (word == "Empty") {
-                result = 1;
+                result.read = true;
+                done = true;
             } else if (word == "2000") {
                 inHeader = false;
             } else {
-                result = ReadBody(*this, in, line, wordStart, merge, interactive);
+                result = ReadBody(*this, in, line, wordStart, merge);
+                done = true;
             }
         }
     }
-    if (!begun) {
-        if (interactive)
-            CMessageBox::Show(GetString(2687), CMessageBox::kError);
-        return false;
-    }
-    if (result != 1) {
-        if (interactive)
-            CMessageBox::Show(GetString(2677), CMessageBox::kError);
-        return false;
-    }
-    return true;
+    // One message names why the block did not read: the archive's own reason
+    // where it has one (a newer version), else that no course was found or
+    // that the block could not be read.
+    if (!begun)
+        result.messageId = kNoBlockText;
+    else if (!result && result.messageId == 0)
+        result.messageId = kUnreadableText;
+    if (!result)
+        result.style = ENoticeStyle::kError;
+    return result;
 }
 
 void CCourse::WriteTextBlock(std::ostream& out, bool selectedOnly, bool olderFormat)

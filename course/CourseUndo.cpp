@@ -131,7 +131,7 @@ bool CCourse::LoadSnapshot(const std::string& snapshot)
     DeleteSelected();
     m_markedPoints.clear();
     DestroyObjects(m_overlayObjects);
-    if (!LoadArchive(snapshot, false, true, true)) {
+    if (!LoadArchive(snapshot, false, true)) {
         TRACE_VALUE(int32_t, int32_t(snapshot.size()));
         ReportFailure();
         return false;

@@ -10,9 +10,7 @@
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
-#include "foundation/Strings.h"
 #include "foundation/Transform.h"
-#include "ui/MessageBox.h"
 
 // The legacy course text, read only: after the header a listing of one line
 // per object, measured in feet (with optional inches in parentheses at the
@@ -30,6 +28,8 @@ constexpr long long kMaxRingInches = 3000;
 constexpr float kUnitsPerInch = 10.0f;
 // An angle not above this was not read.
 constexpr float kNoAngle = -999.0f;
+// What the reader tells of a listing with lines it could not take.
+constexpr int kIncompleteText = 2695;
 // The archive keeps positions as 16-bit whole units: a listed object beyond
 // them could not be saved where it stands.
 constexpr float kMinStoredPosition = -32768.0f;
@@ -77,8 +77,8 @@ bool IsEndLine(const std::string& line)
 
 }  // namespace
 
-bool CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in, const std::string& firstLine,
-                                       size_t wordPosition, bool merge, bool interactive)
+CCourseRead CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in, const std::string& firstLine,
+                                              size_t wordPosition, bool merge)
 {
     TRACE_POINT();
     course.SetMotion(0);
@@ -169,7 +169,10 @@ bool CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in, const 
     if (!merge)
         DeselectAll(course);
     FinishLoading(course);
-    if (incomplete && interactive)
-        CMessageBox::Show(GetString(2695), CMessageBox::kWarning);
-    return true;
+    CCourseRead result{true};
+    if (incomplete) {
+        result.messageId = kIncompleteText;
+        result.style = ENoticeStyle::kWarning;
+    }
+    return result;
 }

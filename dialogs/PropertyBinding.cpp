@@ -1,9 +1,9 @@
 #include "dialogs/PropertyBinding.h"
 
-#include "app/BrisklaneModeDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/JumpType.h"

@@ -1,6 +1,5 @@
 #include "dialogs/PropertyPanel.h"
 
-#include "app/BrisklaneModeDlg.h"
 #include "course/Course.h"
 #include "course/SpecList.h"
 #include "dialogs/PropertyBinding.h"

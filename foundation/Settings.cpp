@@ -387,3 +387,5 @@ CLocaleDefaults::CLocaleDefaults(LCID locale)
     TRACE_VALUE(bool, metric);
     TRACE_VALUE(int32_t, country);
 }
+
+bool IsBrisklaneMode() { return CSettings::GetInt(L"BrisklaneMode", 0) != 0; }

@@ -104,3 +104,8 @@ struct CLocaleDefaults
     // ", ", or "|" where the decimal separator is a comma.
     std::wstring listSeparator = L", ";
 };
+
+// The display mode "Brisklane", set in the display-mode dialog and followed
+// by the course, several object kinds and their dialogs: the stored
+// "BrisklaneMode", off when absent.
+bool IsBrisklaneMode();

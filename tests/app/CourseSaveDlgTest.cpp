@@ -170,7 +170,7 @@ TEST_F(CourseSaveDlg, SaveInTheCurrentFormatWritesTheFileAndTakesItsName)
 
     CCourse readBack(L"", L"");
     std::ifstream in(path.c_str(), std::ios::binary);
-    ASSERT_TRUE(readBack.ReadTextBlock(in, false, false));
+    ASSERT_TRUE(readBack.ReadTextBlock(in, false));
     EXPECT_EQ(4u, readBack.GetObjectCount());
     EXPECT_EQ(TextBlockOf(course), TextBlockOf(readBack));
 }

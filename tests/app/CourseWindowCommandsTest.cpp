@@ -90,7 +90,7 @@ size_t ObjectsInFile(const std::wstring& path)
 {
     CCourse course(L"", L"");
     std::istringstream block(ReadWholeFile(path));
-    return course.ReadTextBlock(block, false, false) ? course.GetObjectCount() : size_t(-1);
+    return course.ReadTextBlock(block, false) ? course.GetObjectCount() : size_t(-1);
 }
 
 std::string ClipboardText()

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/Application.h"
 #include "app/CourseFiles.h"
 #include "app/CourseWindow.h"
 #include "app/FooterDlg.h"
@@ -116,7 +117,7 @@ CHILD_TEST(CourseWindow, CaptionNamesAnOlderFileAndTheModifiedState)
         return 4;
     CCourse reread(L"", L"");
     std::istringstream block(ReadWholeFile(path));
-    if (!reread.ReadTextBlock(block, false, false) || reread.GetObjectCount() != 4)
+    if (!reread.ReadTextBlock(block, false) || reread.GetObjectCount() != 4)
         return 5;
     return ReportCount() == 0 ? 0 : 6;
 }
@@ -203,7 +204,7 @@ CHILD_TEST(CourseWindow, YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
     }
     CCourse reread(L"", L"");
     std::istringstream block(ReadWholeFile(path));
-    if (!reread.ReadTextBlock(block, false, false) || reread.GetObjectCount() != 4)
+    if (!reread.ReadTextBlock(block, false) || reread.GetObjectCount() != 4)
         return 3;
     if (CCourseWindow::GetCourseWindows().size() != 1)
         return 4;
@@ -353,6 +354,32 @@ CHILD_TEST(CourseWindow, ShowingThe3DSceneSwitchesTheViewsScene)
     if (window->view.GetCourseScene() != &window->mapScene)
         return 3;
     return ReportCount() == 0 ? 0 : 4;
+}
+
+CHILD_TEST(CourseWindow, NewCoursesKeepWithinTheThreeDBudget)
+{
+    PrepareWindowTest();
+    // The views draw through GDI here: no course window may show 3D.
+    if (CanShowAnother3DView())
+        return 1;
+    CSettings::SetInt(L"3D", 1);
+    CSettings::SetInt(L"3DCamera", 1);
+    CCourseWindow* first = OpenNewCourseWindow();
+    first->RunMenuCommand(2060);
+    const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
+    if (windows.size() != 2)
+        return 2;
+    CCourse* course = windows[windows[0] == first ? 1 : 0]->GetCourse();
+    if (course->Get3D() || course->Get3DCamera() || CSettings::GetInt(L"3D", 0) != 1)
+        return 3;
+    // A course read while it used the 3D camera keeps 3D.
+    course->Set3DCamera(true);
+    course->Set3D(true);
+    KeepWithin3DBudget(*course, true);
+    if (!course->Get3D())
+        return 4;
+    KeepWithin3DBudget(*course, false);
+    return !course->Get3D() && !course->Get3DCamera() && ReportCount() == 0 ? 0 : 5;
 }
 
 // ---- Mouse and keys in the window -------------------------------------------------------------

@@ -19,7 +19,7 @@ std::unique_ptr<CCourse> ReadBack(const std::string& text)
 {
     auto course = std::make_unique<CCourse>(L"Read", L"");
     std::istringstream in(text);
-    if (!course->ReadTextBlock(in, false, false))
+    if (!course->ReadTextBlock(in, false))
         return nullptr;
     return course;
 }

@@ -221,7 +221,7 @@ TEST(JumpsProgram, CopiedInTheOlderFormatAndPastedBack)
     EXPECT_NE(std::string::npos, block.find("Version 3"));
     CCourse copied(L"", L"");
     std::istringstream in(block);
-    ASSERT_TRUE(copied.ReadTextBlock(in, false, false));
+    ASSERT_TRUE(copied.ReadTextBlock(in, false));
     EXPECT_EQ(expected, RecordsOf(copied));
 
     Click(ViewPoint(parts, 0.98f, 0.98f));

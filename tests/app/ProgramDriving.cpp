@@ -169,7 +169,7 @@ bool PressMessageBoxButton(const CProgramProcess& program, int button)
 bool ReadCourseFile(const std::wstring& path, CCourse& course)
 {
     std::istringstream block(ReadWholeFile(path));
-    return course.ReadTextBlock(block, false, false);
+    return bool(course.ReadTextBlock(block, false));
 }
 
 bool SaveAndWait(const std::wstring& path)
@@ -259,7 +259,7 @@ bool CopyWholeCourse(HWND frame, CCourse& course)
     if (!WaitForClipboard(CF_TEXT))
         return false;
     std::istringstream block(ReadClipboardText());
-    return course.ReadTextBlock(block, false, false);
+    return bool(course.ReadTextBlock(block, false));
 }
 
 std::vector<std::string> RecordsOf(const CCourse& course)

@@ -320,7 +320,7 @@ TEST(Program, OpeningAFileShowsItOnceAndCopyAndPasteCrossWindows)
     CloseClipboard();
     CCourse copied(L"", L"");
     std::istringstream block(text);
-    ASSERT_TRUE(copied.ReadTextBlock(block, false, false));
+    ASSERT_TRUE(copied.ReadTextBlock(block, false));
     EXPECT_EQ(1u, copied.GetObjectCount());
 
     // A second start hands its file over: a window of its own.

@@ -143,14 +143,19 @@ inline std::string TextBlockOf(CCourse& course, bool olderFormat = false, bool s
     return out.str();
 }
 
-inline bool ReadBlock(CCourse& course, const std::string& text, bool merge = false, bool interactive = false)
+inline CCourseRead ReadBlock(CCourse& course, const std::string& text, bool merge = false)
 {
     std::istringstream in(text);
-    return course.ReadTextBlock(in, merge, interactive);
+    return course.ReadTextBlock(in, merge);
 }
 
-// Tests in the test settings key, with both test kinds known and no message
-// box of an earlier test left to look at.
+// The message a read ends with: its text id, a warning's id negated.
+inline int MessageOf(const CCourseRead& read)
+{
+    return read.style == ENoticeStyle::kWarning ? -read.messageId : read.messageId;
+}
+
+// Tests in the test settings key, with both test kinds known.
 class CArchiveFixture : public coursetest::CSettingsFixture
 {
 protected:
@@ -158,7 +163,6 @@ protected:
     {
         CSettingsFixture::SetUp();
         RegisterKinds();
-        CDialogWatcher::TakeAnswered();
     }
 };
 

@@ -147,7 +147,7 @@ TEST_F(CourseNotification, LoadingEndsWithTheSettings)
     Log log;
     CLogListener listener(log);
     course.AddListener(&listener);
-    ASSERT_TRUE(course.LoadArchive(archive, false, false, true));
+    ASSERT_TRUE(course.LoadArchive(archive, false, true));
     ASSERT_FALSE(log.empty());
     EXPECT_EQ("settings", log.back());
     EXPECT_NE(log.end(), std::find(log.begin(), log.end(), "map 2"));

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/CourseSetUpDlg.h"
 #include "dialogs/HintDlg.h"
 #include "foundation/Strings.h"
 #include "tests/course/EditingTestKinds.h"
@@ -199,8 +198,7 @@ TEST_F(CourseSetup, SetUpMarksTheObstaclesAndDropsHidableObjects)
     CEditObject* fixed = PlaceEdit(course, ObstacleType(), 9000.0f, 6000.0f, 20.0f);
     const CPoint2 anchorA = a->GetPlacement().TransformPoint2D(50.0f, 0.0f);
 
-    CCourseSetUpDlg setUp;
-    course.ApplyNewCourseSetUp(setUp);
+    course.ApplyNewCourseSetUp(false);
     EXPECT_TRUE(course.GetShowObsCoords());
     // The hidable object is gone (destroyed).
     EXPECT_EQ(3u, course.GetObjects().size());
@@ -221,9 +219,7 @@ TEST_F(CourseSetup, SetUpThatKeepsTheLayoutMovesNothing)
 {
     CCourse course(L"", L"");
     CEditObject* a = PlaceAnchored(course, 2000.0f, 3000.0f, 30.0f);
-    CCourseSetUpDlg setUp;
-    setUp.SetChoice(5);
-    course.ApplyNewCourseSetUp(setUp);
+    course.ApplyNewCourseSetUp(true);
     EXPECT_TRUE(course.GetShowObsCoords());
     EXPECT_TRUE(course.GetMarkedPoints().empty());
     EXPECT_EQ(0, a->resetShapes);

@@ -207,8 +207,9 @@ TEST_F(CourseTextBlock, EmptyHeaderReadsAsAnEmptyCourse)
     const std::string before = coursetest::ArchiveOf(*course);
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel\r\nVersion 4\r\nEmpty\r\nEnd Fendrel\r\n"));
     EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel\nVersion Empty\n"));
-    EXPECT_TRUE(archivetest::ReadBlock(*course, "Begin Fendrel Version 4 Empty", false, true));
-    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
+    const CCourseRead read = archivetest::ReadBlock(*course, "Begin Fendrel Version 4 Empty");
+    EXPECT_TRUE(read);
+    EXPECT_EQ(0, archivetest::MessageOf(read));
     EXPECT_EQ(0u, course->GetObjectCount());
     EXPECT_EQ(before, coursetest::ArchiveOf(*course));
 }
@@ -275,17 +276,23 @@ TEST_F(CourseTextBlock, MissingBeginOrEndFails)
 {
     auto course = MakeCourse();
     const std::string before = coursetest::ArchiveOf(*course);
-    EXPECT_FALSE(archivetest::ReadBlock(*course, "Nothing to see here\r\nVersion 4\r\n", false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, CDialogWatcher::TakeAnsweredTexts());
-    EXPECT_FALSE(archivetest::ReadBlock(*course, ""));
-
     const std::string text = archivetest::TextBlockOf(*MakeChangedCourse());
     const std::string noEnd = text.substr(0, text.find("End Fendrel"));
-    EXPECT_FALSE(archivetest::ReadBlock(*course, noEnd, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2677)}, CDialogWatcher::TakeAnsweredTexts());
-    EXPECT_FALSE(archivetest::ReadBlock(*course, "Begin Fendrel\r\n"));
-    EXPECT_FALSE(archivetest::ReadBlock(*course, noEnd));
-    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
+    const struct
+    {
+        std::string block;
+        int message;
+    } cases[] = {
+        {"Nothing to see here\r\nVersion 4\r\n", 2687},
+        {"", 2687},
+        {noEnd, 2677},
+        {"Begin Fendrel\r\n", 2677},
+    };
+    for (const auto& each : cases) {
+        const CCourseRead read = archivetest::ReadBlock(*course, each.block);
+        EXPECT_FALSE(read) << each.block;
+        EXPECT_EQ(each.message, archivetest::MessageOf(read)) << each.block;
+    }
     EXPECT_EQ(before, coursetest::ArchiveOf(*course));
 }
 
@@ -347,8 +354,9 @@ TEST_F(CourseTextBlock, LegacyListing)
         "ArchiveTestKind 10 20 90 7 first\r\n"
         "ArchiveTestVariant 5 5 -45 8 second (6 -6)\r\n"
         "End Fendrel\r\n";
-    ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
+    const CCourseRead read = archivetest::ReadBlock(*course, text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(0, archivetest::MessageOf(read));
     EXPECT_EQ(12060.0f, course->GetWidth());
     EXPECT_EQ(9630.0f, course->GetHeight());
     EXPECT_EQ(0.0f, course->GetMargin(CCourse::kMarginLowX));
@@ -380,8 +388,9 @@ TEST_F(CourseTextBlock, LegacyListingWithAVersionLine)
     auto course = MakeCourse();
     const std::string text =
         "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\nArchiveTestKind 10 20 90 7 first\r\nEnd Fendrel\r\n";
-    ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
+    const CCourseRead read = archivetest::ReadBlock(*course, text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(0, archivetest::MessageOf(read));
     EXPECT_EQ(9600.0f, course->GetHeight());
     ASSERT_EQ(1u, course->GetObjectCount());
     auto* first = dynamic_cast<archivetest::CRecordObject*>(*course->GetObjects().begin());
@@ -416,16 +425,17 @@ TEST_F(CourseTextBlock, IncompleteLegacyListingKeepsWhatWasRead)
         "ArchiveTestKind 10 20 abc 1\n"
         "ArchiveTestKind 30 20 0 3 kept\n"
         "End Fendrel\n";
-    ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
+    const CCourseRead read = archivetest::ReadBlock(*course, text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(-2695, archivetest::MessageOf(read));
     ASSERT_EQ(1u, course->GetObjectCount());
     EXPECT_EQ(3, static_cast<archivetest::CRecordObject*>(*course->GetObjects().begin())->value);
 
     // Without its end line the listing is incomplete as well.
     auto other = MakeCourse();
-    ASSERT_TRUE(archivetest::ReadBlock(*other, "Begin\nVersion 2000\nDimensions 50 50\nArchiveTestKind 1 1 0 4\n",
-                                       false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
+    const CCourseRead unended = archivetest::ReadBlock(*other, "Begin\nVersion 2000\nDimensions 50 50\nArchiveTestKind 1 1 0 4\n");
+    ASSERT_TRUE(unended);
+    EXPECT_EQ(-2695, archivetest::MessageOf(unended));
     EXPECT_EQ(1u, other->GetObjectCount());
 }
 
@@ -442,8 +452,9 @@ TEST_F(CourseTextBlock, LegacyPositionsTheArchiveCannotHoldAreDropped)
         "ArchiveTestKind 1e38 0 0 4\n"
         "ArchiveTestKind 10 20 0 5 (0 -393216)\n"
         "End Fendrel\n";
-    ASSERT_TRUE(archivetest::ReadBlock(*course, text, false, true));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2695)}, CDialogWatcher::TakeAnsweredTexts());
+    const CCourseRead read = archivetest::ReadBlock(*course, text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(-2695, archivetest::MessageOf(read));
     ASSERT_EQ(1u, course->GetObjectCount());
     EXPECT_EQ(1, static_cast<archivetest::CRecordObject*>(*course->GetObjects().begin())->value);
 

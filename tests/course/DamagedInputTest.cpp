@@ -276,7 +276,7 @@ TEST(DamagedInput, ReadTextBlockNeverHangsNorHalfLoads)
         const std::string damaged = factory.Make(i % 7);
         const bool merge = i % 4 == 3;
         const DWORD begin = GetTickCount();
-        const bool read = archivetest::ReadBlock(*target, damaged, merge);
+        const bool read = bool(archivetest::ReadBlock(*target, damaged, merge));
         const DWORD took = GetTickCount() - begin;
         slowest = std::max(slowest, took);
         ASSERT_LT(took, kReadLimitMs) << "case " << i;
@@ -318,7 +318,7 @@ TEST(DamagedInput, RecordFloodStopsAtTheObjectLimit)
         flood += record;
     flood += archive.substr(archive.size() - 3);
     CCourse course(L"Flood", L"");
-    ASSERT_TRUE(course.LoadArchive(flood, false, false, false));
+    ASSERT_TRUE(course.LoadArchive(flood, false, false));
     EXPECT_EQ(100000u, course.GetObjectCount());
     DeleteTestSettingsKey();
 }

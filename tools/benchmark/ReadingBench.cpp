@@ -40,7 +40,7 @@ double ReadCourseMs(const std::string& block, size_t& objects)
     const double start = GetClockSeconds();
     CCourse* course = new CCourse(std::wstring(), std::wstring());
     std::istringstream in(block);
-    course->ReadTextBlock(in, false, false);
+    course->ReadTextBlock(in, false);
     const double ms = MillisecondsSince(start);
     objects = course->GetObjectCount();
     delete course;

@@ -325,8 +325,9 @@ TEST_F(AFrame, ReadFromTheLegacyListing)
         "AFrameUSDAA 70 20 0 x (6 0)\r\n"
         "End Fendrel\r\n";
     std::istringstream in(text);
-    ASSERT_TRUE(course->ReadTextBlock(in, false, true));
-    EXPECT_TRUE(CDialogWatcher::TakeAnswered().empty());
+    const CCourseRead read = course->ReadTextBlock(in, false);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(0, read.messageId);
     const std::vector<CAFrame*> aFrames = AFramesOf(*course);
     ASSERT_EQ(7u, aFrames.size());
     EXPECT_EQ(Size(960.0f, 590.0f, 360.0f), SizeOf(*aFrames[0]));
@@ -348,7 +349,7 @@ TEST_F(AFrame, ReadFromTheLegacyListing)
     // The spelling only this reader knows is no key name of the listing.
     auto other = MakeCourse();
     std::istringstream unknown("Begin Fendrel\nVersion 2000\nDimensions 100 80\nAframeUKI 1 1 0 x\nEnd Fendrel\n");
-    ASSERT_TRUE(other->ReadTextBlock(unknown, false, false));
+    ASSERT_TRUE(other->ReadTextBlock(unknown, false));
     EXPECT_EQ(0u, other->GetObjectCount());
 }
 
@@ -403,7 +404,7 @@ TEST_F(AFrame, ArchiveRoundTripInBothVersions)
         course->WriteArchive(bytes, false, version3, true);
 
         auto loaded = MakeCourse();
-        ASSERT_TRUE(loaded->LoadArchive(bytes, false, false, true)) << version3;
+        ASSERT_TRUE(loaded->LoadArchive(bytes, false, true)) << version3;
         const std::vector<CAFrame*> aFrames = AFramesOf(*loaded);
         ASSERT_EQ(3u, aFrames.size()) << version3;
         EXPECT_EQ(Size(960.0f, 590.0f, 360.0f), SizeOf(*aFrames[0]));
@@ -435,7 +436,7 @@ TEST_F(AFrame, TextBlockRoundTripInBothVersions)
 
         auto loaded = MakeCourse();
         std::istringstream in(out.str());
-        ASSERT_TRUE(loaded->ReadTextBlock(in, false, false)) << older;
+        ASSERT_TRUE(loaded->ReadTextBlock(in, false)) << older;
         const std::vector<CAFrame*> aFrames = AFramesOf(*loaded);
         ASSERT_EQ(2u, aFrames.size()) << older;
         EXPECT_EQ(Size(1000.0f, 710.0f, 360.0f), SizeOf(*aFrames[0]));

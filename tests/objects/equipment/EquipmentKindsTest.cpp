@@ -143,7 +143,7 @@ TEST_F(EquipmentKinds, ArchivesOfBothVersionsReadBackTheSameObjects)
         std::string bytes;
         course->WriteArchive(bytes, false, version3, true);
         auto loaded = MakeCourse(9);
-        ASSERT_TRUE(loaded->LoadArchive(bytes, false, false, true));
+        ASSERT_TRUE(loaded->LoadArchive(bytes, false, true));
         ASSERT_EQ(course->GetObjectCount(), loaded->GetObjectCount()) << version3;
         auto original = course->GetObjects().begin();
         for (CCourseObject* object : loaded->GetObjects()) {
@@ -260,7 +260,7 @@ TEST_F(EquipmentKinds, DamagedInputLeavesObjectsOfNumbers)
         "HoopTunnel 80 40 0 1 2 3\r\nSwayBridge 20 70 0\r\nSwingPlank 40 70 0\r\n"
         "End Fendrel\r\n";
     std::istringstream in(text);
-    ASSERT_TRUE(course->ReadTextBlock(in, false, false));
+    ASSERT_TRUE(course->ReadTextBlock(in, false));
     EXPECT_EQ(18u, course->GetObjectCount());
     for (CCourseObject* object : course->GetObjects()) {
         object->Flip();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/CourseScene.h"
 #include "course/Course.h"
 #include "course/ObjectType.h"
 #include "graphics/GdiplusSession.h"
@@ -149,7 +150,7 @@ TEST_F(EquipmentPictures, PlanShowsEachKindInItsCell)
 {
     auto course = MakeShowCourse();
     CPixelBitmap picture(1442.0f, 1202.0f);
-    ASSERT_TRUE(course->RenderImage(picture, true, 0.0f, 0.0f));
+    ASSERT_TRUE(RenderCourseImage(*course, picture, true, 0.0f, 0.0f));
     EXPECT_TRUE(SaveImage(picture, GetTestArtefactPath(L"EquipmentPlan.png"), nullptr));
     for (size_t i = 0; i < std::size(kKinds); ++i) {
         const int left = 288 * int(i % 5) + 10;

@@ -138,7 +138,7 @@ TEST_F(JumpRecord, EveryKindRoundTripsThroughTheArchive)
     std::string bytes;
     course->WriteArchive(bytes, false, false, true);
     auto loaded = MakeCourse(1);
-    ASSERT_TRUE(loaded->LoadArchive(bytes, false, false, true));
+    ASSERT_TRUE(loaded->LoadArchive(bytes, false, true));
     EXPECT_EQ(StatesOf(*course), StatesOf(*loaded));
     std::string again;
     loaded->WriteArchive(again, false, false, true);
@@ -161,7 +161,7 @@ TEST_F(JumpRecord, Version3ArchiveKeepsTheJumpsItKnows)
     std::string bytes;
     course->WriteArchive(bytes, false, true, true);
     auto loaded = MakeCourse(1);
-    ASSERT_TRUE(loaded->LoadArchive(bytes, false, false, true));
+    ASSERT_TRUE(loaded->LoadArchive(bytes, false, true));
     std::vector<CJumpState> expected = StatesOf(*course);
     expected[3].typeId = 210;
     expected[4].typeId = 210;

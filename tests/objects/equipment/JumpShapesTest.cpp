@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/CourseScene.h"
 #include "course/Course.h"
 #include "course/SpecList.h"
 #include "graphics/GdiBitmap.h"
@@ -72,7 +73,7 @@ TEST_F(JumpShapes, PicturesOfEveryKind)
     CGdiplusSession gdiplus;
     auto course = CourseOfEveryKind();
     CPixelBitmap map(1440.0f, 1200.0f);
-    ASSERT_TRUE(course->RenderImage(map, true, 0.0f, 0.0f));
+    ASSERT_TRUE(RenderCourseImage(*course, map, true, 0.0f, 0.0f));
     EXPECT_TRUE(SaveImage(map, GetTestArtefactPath(L"JumpsMap.png"), nullptr));
     // Each jump is drawn within its bounds, and nothing else inside the ring
     // is: the ring and 10 around it fill the picture.

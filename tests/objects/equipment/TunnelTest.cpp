@@ -38,7 +38,7 @@ protected:
     std::vector<CCourseObject*> ReadListing(const std::string& lines)
     {
         std::istringstream in("Begin Fendrel\r\nVersion 2000\r\nDimensions 100 80\r\n" + lines + "End Fendrel\r\n");
-        EXPECT_TRUE(course->ReadTextBlock(in, false, false));
+        EXPECT_TRUE(course->ReadTextBlock(in, false));
         return std::vector<CCourseObject*>(course->GetObjects().begin(), course->GetObjects().end());
     }
 };

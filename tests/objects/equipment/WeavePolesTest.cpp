@@ -131,7 +131,7 @@ TEST_F(WeavePoles, LegacyLineAndEvenCountShift)
         "WeavePoles 80 60 0 -5\r\n"
         "End Fendrel\r\n";
     std::istringstream in(text);
-    ASSERT_TRUE(course->ReadTextBlock(in, false, false));
+    ASSERT_TRUE(course->ReadTextBlock(in, false));
     std::vector<CWeavePoles*> rows;
     for (CCourseObject* object : course->GetObjects())
         rows.push_back(dynamic_cast<CWeavePoles*>(object));

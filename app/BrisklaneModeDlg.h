@@ -1,4 +1,0 @@
-#pragma once
-
-// Whether the stored display mode "BrisklaneMode" is on (default off).
-bool IsBrisklaneMode();
