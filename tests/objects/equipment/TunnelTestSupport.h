@@ -5,28 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "course/Course.h"
 #include "dialogs/TunnelPropertiesDlg.h"
-#include "foundation/FieldStream.h"
 #include "objects/equipment/Tunnel.h"
 #include "objects/equipment/TunnelFlexibleGeometry.h"
 #include "objects/equipment/TunnelPolylineGeometry.h"
 #include "objects/equipment/TunnelRigidGeometry.h"
-#include "tests/course/CourseTestKinds.h"
-#include "tests/objects/equipment/CountingContext.h"
+#include "tests/objects/equipment/EquipmentTestSupport.h"
 
 // Helpers of the tunnel tests: tunnels made as the placing tool makes them,
-// their bodies by kind, records and counted drawings.
+// their bodies by kind and their ends, and records built by hand.
 namespace tunneltest {
 
-inline std::unique_ptr<CCourse> MakeCourse(int organisation = 1)
-{
-    auto course = std::make_unique<CCourse>(L"Tunnels", L"");
-    course->SetSpecList(organisation);
-    course->SetMetric(false);
-    course->SetSize(14400.0f, 12000.0f);
-    return course;
-}
+using equipmenttest::DrawBoth;
+using equipmenttest::MakeCourse;
+using equipmenttest::ReadRecord;
+using equipmenttest::RecordOf;
 
 // A tunnel made by its type through a dialog of the style, its sections (or
 // for style 1 its angle) and its length.
@@ -57,20 +50,6 @@ inline std::vector<CPoint2> EndsOf(const CTunnel& tunnel)
     return ends;
 }
 
-// The record body of an object as the archive writes it, and reading one.
-inline std::string RecordOf(CCourseObject& object, int version = 4)
-{
-    CFieldWriter writer;
-    writer.m_versionMajor = version;
-    object.Serialize(writer);
-    return writer.m_bytes;
-}
-inline void ReadRecord(CCourseObject& object, const std::string& bytes, int version = 4)
-{
-    CFieldReader reader(bytes);
-    reader.m_versionMajor = version;
-    object.Serialize(reader);
-}
 // Float16 values (and Int8 counts where asked) as a record writes them.
 inline std::string Record(std::initializer_list<float> values, std::initializer_list<int> int8At = {})
 {
@@ -83,23 +62,6 @@ inline std::string Record(std::initializer_list<float> values, std::initializer_
             writer.WriteFloat16(value);
     }
     return writer.m_bytes;
-}
-
-// The plan and the 3D model of an object, counted.
-struct CDrawn
-{
-    CCountingContext plan;
-    CCountingContext model;
-    int NotFinite() const { return plan.notFinite + model.notFinite; }
-};
-
-inline std::unique_ptr<CDrawn> Draw(CCourseObject& object)
-{
-    auto drawn = std::make_unique<CDrawn>();
-    object.RefreshExtents();
-    drawn->plan.DrawTop(object.GetShape2D());
-    drawn->model.DrawTop(object.GetShape3D());
-    return drawn;
 }
 
 // Tests with a course of rule set 1 in the test settings.
