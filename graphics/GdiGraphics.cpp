@@ -7,6 +7,7 @@
 #include "foundation/Numeric.h"
 #include "foundation/Rgba.h"
 #include "foundation/TracePoint.h"
+#include "graphics/DcState.h"
 #include "graphics/Drawable.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/GraphicsBackEnd.h"
@@ -50,6 +51,7 @@ void CGdiGraphics::SetDeviceContext(HDC dc)
     if (m_windowDc.Get() && m_windowDc.Get() == m_dc)
         m_windowDc.Reset();
     m_dc = dc;
+    m_dcState.Attach(dc);
 }
 
 void CGdiGraphics::AttachToWindow(HWND window)
@@ -68,6 +70,7 @@ void CGdiGraphics::AttachToWindow(HWND window)
     ReleaseSelections();
     m_windowDc = std::move(windowDc);
     m_dc = m_windowDc.Get();
+    m_dcState.Attach(m_dc);
 }
 
 CGraphicsBackEnd& CGdiGraphics::GetGraphicsSystem() const { return ChooseGraphicsBackEnd(true); }
@@ -76,9 +79,10 @@ void CGdiGraphics::ReleaseSelections()
 {
     if (!m_dc)
         return;
-    SelectObject(m_dc, GetStockObject(BLACK_PEN));
-    SelectObject(m_dc, GetStockObject(WHITE_BRUSH));
-    SelectObject(m_dc, GetStockObject(SYSTEM_FONT));
+    SelectObject(m_dc, CDcState::GetStock(BLACK_PEN));
+    SelectObject(m_dc, CDcState::GetStock(WHITE_BRUSH));
+    SelectObject(m_dc, CDcState::GetStock(SYSTEM_FONT));
+    m_dcState.Forget();
 }
 
 // ---- Device coordinates ---------------------------------------------------------
@@ -105,12 +109,6 @@ bool CGdiGraphics::ToDevice(float x, float y, POINT& out) const
     return validX && validY;
 }
 
-bool CGdiGraphics::IsMetafile() const
-{
-    const DWORD type = GetObjectType(m_dc);
-    return type == OBJ_METADC || type == OBJ_ENHMETADC;
-}
-
 float CGdiGraphics::GetDeviceScale() const
 {
     return m_state.matrix.GetScale() * m_deviceTransform.GetScale();
@@ -122,13 +120,13 @@ void CGdiGraphics::SelectPen()
 {
     const float wide = RoundHalfUp(GetDeviceScale() * m_state.penWidth);
     const int width = wide >= 1.0f ? int(std::min(wide, float(kMaxPenWidth))) : 1;
-    const bool metafile = IsMetafile();
+    const bool metafile = m_dcState.IsMetafile();
     const COLORREF rgb = ToColorRef(m_state.penColor);
 
     if (width == 1 && m_state.penColor == 0xFF000000 && !metafile) {
-        SelectObject(m_dc, GetStockObject(BLACK_PEN));
+        m_dcState.SelectPen(CDcState::GetStock(BLACK_PEN));
     } else if (m_pen && m_penWidth == width && m_penColor == rgb) {
-        SelectObject(m_dc, m_pen.Get());
+        m_dcState.SelectPen(m_pen.Get());
     } else {
         LOGBRUSH brush = {BS_SOLID, rgb, 0};
         HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, DWORD(width), &brush,
@@ -136,11 +134,11 @@ void CGdiGraphics::SelectPen()
         if (!pen) {
             TRACE_VALUE(int32_t, width);
             ReportFailure(kFailSystemCall);
-            SelectObject(m_dc, GetStockObject(BLACK_PEN));
+            m_dcState.SelectPen(CDcState::GetStock(BLACK_PEN));
         } else {
             // The new pen goes in before the old one is deleted, so the old
             // one is no longer selected anywhere.
-            SelectObject(m_dc, pen);
+            m_dcState.SelectPen(pen);
             SetMiterLimit(m_dc, 2.0f, nullptr);
             m_pen.Reset(pen);
             m_penWidth = width;
@@ -148,43 +146,52 @@ void CGdiGraphics::SelectPen()
         }
     }
     m_oddPenOffset = (width % 2) == 1 && !metafile;
-    SetROP2(m_dc, R2_COPYPEN);
+    m_dcState.SetRasterOperation(R2_COPYPEN);
 }
 
 void CGdiGraphics::SelectBrush()
 {
-    SetPolyFillMode(m_dc, ALTERNATE);
-    // With the stock brush selected the current brush can be replaced.
-    SelectObject(m_dc, GetStockObject(BLACK_BRUSH));
-    SetROP2(m_dc, R2_COPYPEN);
+    m_dcState.SetFillMode(ALTERNATE);
+    // A metafile keeps the records it always had: the stock black brush
+    // goes in first. Elsewhere it goes in only where it is the brush, since
+    // a replaced brush is deleted only once the new one is in.
+    const bool metafile = m_dcState.IsMetafile();
+    const auto selectStockBlack = [this, metafile] {
+        if (!metafile)
+            m_dcState.SelectBrush(CDcState::GetStock(BLACK_BRUSH));
+    };
+    if (metafile)
+        m_dcState.SelectBrush(CDcState::GetStock(BLACK_BRUSH));
+    m_dcState.SetRasterOperation(R2_COPYPEN);
 
     const COLORREF rgb = ToColorRef(m_state.fillColor);
     const bool hatched = m_state.fillPattern == 1;
     if (!hatched) {
         if (rgb == RGB(255, 255, 255)) {
-            SelectObject(m_dc, GetStockObject(WHITE_BRUSH));
+            m_dcState.SelectBrush(CDcState::GetStock(WHITE_BRUSH));
             return;
         }
-        if (rgb == RGB(0, 0, 0))
+        if (rgb == RGB(0, 0, 0)) {
+            selectStockBlack();
             return;
+        }
     }
-    if (m_brush)
-        UnrealizeObject(m_brush.Get());
     if (hatched) {
-        SetBkColor(m_dc, RGB(255, 255, 255));
-        SetBkMode(m_dc, OPAQUE);
+        m_dcState.SetBackgroundColor(RGB(255, 255, 255));
+        m_dcState.SetBackgroundMode(OPAQUE);
     }
     if (m_brush && m_brushHatched == hatched && m_brushColor == rgb) {
-        SelectObject(m_dc, m_brush.Get());
+        m_dcState.SelectBrush(m_brush.Get());
         return;
     }
     HBRUSH brush = hatched ? CreateHatchBrush(HS_DIAGCROSS, rgb) : CreateSolidBrush(rgb);
     if (!brush) {
         TRACE_VALUE(CRgba, m_state.fillColor);
         ReportFailure(kFailSystemCall);
+        selectStockBlack();
         return;
     }
-    SelectObject(m_dc, brush);
+    m_dcState.SelectBrush(brush);
     m_brush.Reset(brush);
     m_brushHatched = hatched;
     m_brushColor = rgb;
@@ -197,6 +204,8 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
     TRACE_POINT();
     m_pathHasFigure = false;
     m_pathInvalid = false;
+    m_pathPoints.clear();
+    m_pathTypes.clear();
     if (!m_dc) {
         ReportFailure();
         m_pathInvalid = true;
@@ -206,11 +215,6 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
         SelectPen();
     if (fill)
         SelectBrush();
-    if (!::BeginPath(m_dc)) {
-        TRACE_VALUE(int32_t, int32_t(GetLastError()));
-        ReportFailure(kFailSystemCall);
-        m_pathInvalid = true;
-    }
 }
 
 bool CGdiGraphics::PathPointToDevice(const CPoint2& point, POINT& out)
@@ -223,24 +227,23 @@ bool CGdiGraphics::PathPointToDevice(const CPoint2& point, POINT& out)
     return false;
 }
 
-void CGdiGraphics::EmitMoveTo(float x, float y)
+bool CGdiGraphics::AddPathPoint(const CPoint2& point, BYTE type)
 {
     POINT p;
-    if (m_pathInvalid || !PathPointToDevice(CPoint2(x, y), p))
-        return;
-    if (!MoveToEx(m_dc, p.x, p.y, nullptr))
-        ReportFailure(kFailSystemCall);
-    m_pathHasFigure = true;
+    if (m_pathInvalid || !PathPointToDevice(point, p))
+        return false;
+    m_pathPoints.push_back(p);
+    m_pathTypes.push_back(type);
+    return true;
 }
 
-void CGdiGraphics::EmitLineTo(float x, float y)
+void CGdiGraphics::EmitMoveTo(float x, float y)
 {
-    POINT p;
-    if (m_pathInvalid || !PathPointToDevice(CPoint2(x, y), p))
-        return;
-    if (!::LineTo(m_dc, p.x, p.y))
-        ReportFailure(kFailSystemCall);
+    if (AddPathPoint(CPoint2(x, y), PT_MOVETO))
+        m_pathHasFigure = true;
 }
+
+void CGdiGraphics::EmitLineTo(float x, float y) { AddPathPoint(CPoint2(x, y), PT_LINETO); }
 
 void CGdiGraphics::EmitBezierTo(const CCurveGeometry& curve)
 {
@@ -248,30 +251,67 @@ void CGdiGraphics::EmitBezierTo(const CCurveGeometry& curve)
     if (m_pathInvalid || !PathPointToDevice(curve.p1, points[0]) || !PathPointToDevice(curve.p2, points[1]) ||
         !PathPointToDevice(curve.p3, points[2]))
         return;
-    if (!PolyBezierTo(m_dc, points, 3))
-        ReportFailure(kFailSystemCall);
+    m_pathPoints.insert(m_pathPoints.end(), points, points + 3);
+    m_pathTypes.insert(m_pathTypes.end(), 3, BYTE(PT_BEZIERTO));
 }
 
 void CGdiGraphics::EmitCloseFigure()
 {
-    if (m_pathInvalid)
-        return;
-    if (!::CloseFigure(m_dc))
+    if (!m_pathInvalid && !m_pathTypes.empty())
+        m_pathTypes.back() |= PT_CLOSEFIGURE;
+}
+
+bool CGdiGraphics::PutPathIntoDc()
+{
+    const bool drawn = !m_pathInvalid && m_pathHasFigure;
+    const bool metafile = m_dcState.IsMetafile();
+    // Nothing to draw: a path of moves only, or one with a point that is
+    // not a number, which would draw to some arbitrary place. A metafile
+    // records the abandoned path as it always has.
+    if (!drawn && !metafile)
+        return false;
+    if (!::BeginPath(m_dc)) {
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
+        return false;
+    }
+    if (!metafile) {
+        if (PolyDraw(m_dc, m_pathPoints.data(), m_pathTypes.data(), int(m_pathPoints.size())))
+            return true;
+        TRACE_VALUE(int32_t, int32_t(m_pathPoints.size()));
+        ReportFailure(kFailSystemCall);
+        AbortPath(m_dc);
+        return false;
+    }
+    // A metafile's records are the picture: the path goes in figure command
+    // by figure command, as it always has.
+    for (size_t i = 0; i < m_pathPoints.size(); ++i) {
+        const POINT& p = m_pathPoints[i];
+        BOOL done;
+        if (m_pathTypes[i] == PT_MOVETO) {
+            done = MoveToEx(m_dc, p.x, p.y, nullptr);
+        } else if ((m_pathTypes[i] & ~PT_CLOSEFIGURE) == PT_LINETO) {
+            done = ::LineTo(m_dc, p.x, p.y);
+        } else {
+            done = PolyBezierTo(m_dc, &p, 3);
+            i += 2;
+        }
+        if (done && (m_pathTypes[i] & PT_CLOSEFIGURE))
+            done = ::CloseFigure(m_dc);
+        if (!done)
+            ReportFailure(kFailSystemCall);
+    }
+    if (!drawn)
+        AbortPath(m_dc);
+    return drawn;
 }
 
 void CGdiGraphics::EmitEndPath()
 {
     TRACE_POINT();
     m_oddPenOffset = false;
-    if (!m_dc)
+    if (!m_dc || !PutPathIntoDc())
         return;
-    if (m_pathInvalid || !m_pathHasFigure) {
-        // Nothing to draw: a path of moves only, or one with a point that is
-        // not a number, which would draw to some arbitrary place.
-        AbortPath(m_dc);
-        return;
-    }
     if (!::EndPath(m_dc)) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
@@ -356,6 +396,9 @@ void CGdiGraphics::RenderScene()
         ReportFailure();
         return;
     }
+    // Whoever else draws into the context may have changed its state since
+    // the last frame.
+    m_dcState.Forget();
     if (!m_scene)
         return;
     const float width = m_camera.GetWindowWidth();

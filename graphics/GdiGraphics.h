@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/Transform.h"
+#include "graphics/DcState.h"
 #include "graphics/GdiObject.h"
 #include "graphics/RenderTarget.h"
 #include "graphics/VectorGraphics.h"
@@ -19,7 +20,10 @@ class CGdiBitmap;
 // pens, solid or hatched brushes and ExtTextOutW with per-character
 // advances. Every coordinate reaches GDI as a whole device pixel: the point
 // goes through the drawing matrix, then the device transform (scene to
-// device pixels), and is rounded once.
+// device pixels), and is rounded once. A path reaches GDI whole, in one
+// PolyDraw, and a pen, brush, font, mode or colour is set only when it
+// changes (into a metafile every call goes as it always has: its records are
+// the picture).
 //
 // Pens, brushes and fonts are made when first needed and kept while their
 // parameters match; the stock black pen and the stock black and white
@@ -101,7 +105,12 @@ private:
     // ToDevice for a point of the open path: a point that is not a number is
     // reported and spoils the path.
     bool PathPointToDevice(const CPoint2& point, POINT& out);
-    bool IsMetafile() const;
+    // Appends the point with its PolyDraw type; false for a spoilt path.
+    bool AddPathPoint(const CPoint2& point, BYTE type);
+    // Gives the collected path to GDI inside BeginPath: all its points in one
+    // PolyDraw, or into a metafile one figure command at a time. False when
+    // there is nothing to stroke or fill.
+    bool PutPathIntoDc();
     // The current matrix's scale times the device transform's.
     float GetDeviceScale() const;
 
@@ -115,6 +124,8 @@ private:
     HFONT GetSlotFont(int slot, bool bold);
 
     HDC m_dc = nullptr;
+    // What was last set in m_dc, and its kind.
+    CDcState m_dcState;
     // The window context taken by AttachToWindow, released with the canvas.
     CWindowDc m_windowDc;
     std::unique_ptr<CGdiBitmap> m_bitmap;
@@ -131,7 +142,10 @@ private:
     CGdiObject<HFONT> m_fonts[kFontSlotCount];
     int m_fontHeight = -1;
     bool m_fontBold = false;
+    // Scratch of the text drawn: laid-out and device advances, font slots.
+    std::vector<float> m_charAdvances;
     std::vector<INT> m_advances;
+    std::vector<int> m_slots;
 
     CTransform m_deviceTransform;
     // Set while the selected pen has an odd pixel width on a device that is
@@ -139,7 +153,11 @@ private:
     // that thin lines fall on whole pixels.
     bool m_oddPenOffset = false;
 
-    // The GDI path in hand received a figure / a point that was not a number.
+    // The points of the path in hand, in device pixels, and their PolyDraw
+    // types: the path reaches GDI whole when it ends.
+    std::vector<POINT> m_pathPoints;
+    std::vector<BYTE> m_pathTypes;
+    // The path in hand received a figure / a point that was not a number.
     bool m_pathHasFigure = false;
     bool m_pathInvalid = false;
     int m_nesting = 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "foundation/CrashLog.h"
@@ -121,7 +122,7 @@ void CGdiGraphics::DrawText(const std::wstring& text, float x, float y)
         ReportFailure();
         return;
     }
-    std::vector<float> advances;
+    std::vector<float>& advances = m_charAdvances;
     const CPoint2 start = AlignText(text, x, y, nullptr, &advances);
     if (text.empty())
         return;
@@ -153,9 +154,13 @@ void CGdiGraphics::DrawText(const std::wstring& text, float x, float y)
     const int height = pixels >= 1.0f ? int(std::min(pixels, kMaxFontHeight)) : 1;
     const bool bold = m_state.font.IsBold();
     if (height != m_fontHeight || bold != m_fontBold) {
-        // The fonts are selected only while a run is drawn.
-        for (CGdiObject<HFONT>& font : m_fonts)
+        // A font of the canvas stays selected after its run; it must be out
+        // before the fonts go.
+        for (CGdiObject<HFONT>& font : m_fonts) {
+            if (font && m_dcState.GetFont() == font.Get())
+                m_dcState.SelectFont(CDcState::GetStock(SYSTEM_FONT));
             font.Reset();
+        }
         m_fontHeight = height;
         m_fontBold = bold;
     }
@@ -165,18 +170,24 @@ void CGdiGraphics::DrawText(const std::wstring& text, float x, float y)
 void CGdiGraphics::DrawTextRuns(const std::wstring& text, int baselineX, int baselineY,
                                 const std::vector<INT>& advances, bool bold)
 {
-    SetTextAlign(m_dc, TA_BASELINE);
-    SetTextColor(m_dc, m_state.textColor & 0x00FFFFFF);
-    SetBkColor(m_dc, m_state.fillColor & 0x00FFFFFF);
-    SetBkMode(m_dc, OPAQUE);
+    m_dcState.SetTextAlign(TA_BASELINE);
+    m_dcState.SetTextColor(m_state.textColor & 0x00FFFFFF);
+    m_dcState.SetBackgroundColor(m_state.fillColor & 0x00FFFFFF);
+    m_dcState.SetBackgroundMode(OPAQUE);
 
-    std::vector<int> slots(text.size());
-    std::transform(text.begin(), text.end(), slots.begin(), GetFontSlot);
+    m_slots.resize(text.size());
+    std::transform(text.begin(), text.end(), m_slots.begin(), GetFontSlot);
     int x = baselineX;
-    for (const CTextRun& run : SplitRuns(slots)) {
+    for (const CTextRun& run : SplitRuns(m_slots)) {
         HFONT font = GetSlotFont(run.slot, bold);
         if (font) {
-            CDcSelection selection(m_dc, font);
+            // A metafile records the font going in and out around each run,
+            // as it always has; elsewhere the font stays for the next text.
+            std::optional<CDcSelection> selection;
+            if (m_dcState.IsMetafile())
+                selection.emplace(m_dc, font);
+            else
+                m_dcState.SelectFont(font);
             if (!ExtTextOutW(m_dc, x, baselineY, 0, nullptr, text.data() + run.start, UINT(run.length),
                              advances.data() + run.start)) {
                 TRACE_VALUE(int32_t, int32_t(GetLastError()));

@@ -210,6 +210,80 @@ TEST(GdiGraphics, DashesArriveAsSeparateFigures)
     EXPECT_EQ(1u, emf.OfType(EMR_STROKEPATH).size());
 }
 
+TEST(GdiGraphics, APathDrawsAsItsFigureCommandsWould)
+{
+    // A path of two closed figures, one with a curve, stroked and filled,
+    // then stroked only (a stroke closes only the figures closed), and an
+    // open line. An even pen on whole pixels: the points reach GDI as they
+    // stand.
+    CDibCanvas canvas(64, 64);
+    CGraphicsContext& gc = canvas.canvas;
+    gc.m_state.penWidth = 2.0f;
+    gc.m_state.penColor = kBlue;
+    gc.m_state.fillColor = kRed;
+    for (float left : {4.0f, 34.0f}) {
+        gc.BeginPath(true, left < 30.0f, 1);
+        gc.MoveTo(left, 4.0f);
+        gc.LineTo(left + 20.0f, 6.0f);
+        gc.AddBezier(CPoint2(left + 28.0f, 20.0f), CPoint2(left + 10.0f, 30.0f), CPoint2(left, 24.0f));
+        gc.MoveTo(left + 2.0f, 34.0f);
+        gc.LineTo(left + 22.0f, 44.0f);
+        gc.LineTo(left + 5.0f, 50.0f);
+        gc.EndPath();
+    }
+    gc.BeginLine(1);
+    gc.MoveTo(4.0f, 60.0f);
+    gc.LineTo(30.0f, 54.0f);
+    gc.LineTo(60.0f, 60.0f);
+    gc.EndPath();
+
+    // The same, by GDI's figure commands.
+    CDibCanvas commands(64, 64);
+    const HDC dc = commands.dib.GetDC();
+    LOGBRUSH solid = {BS_SOLID, RGB(0, 0, 255), 0};
+    HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, 2, &solid, 0, nullptr);
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    SetMiterLimit(dc, 2.0f, nullptr);
+    for (int left : {4, 34}) {
+        BeginPath(dc);
+        MoveToEx(dc, left, 4, nullptr);
+        LineTo(dc, left + 20, 6);
+        const POINT curve[3] = {{left + 28, 20}, {left + 10, 30}, {left, 24}};
+        PolyBezierTo(dc, curve, 3);
+        CloseFigure(dc);
+        MoveToEx(dc, left + 2, 34, nullptr);
+        LineTo(dc, left + 22, 44);
+        LineTo(dc, left + 5, 50);
+        CloseFigure(dc);
+        EndPath(dc);
+        if (left < 30)
+            StrokeAndFillPath(dc);
+        else
+            StrokePath(dc);
+    }
+    BeginPath(dc);
+    MoveToEx(dc, 4, 60, nullptr);
+    LineTo(dc, 30, 54);
+    LineTo(dc, 60, 60);
+    EndPath(dc);
+    StrokePath(dc);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+    DeleteObject(brush);
+
+    int differing = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            differing += canvas.Pixel(x, y) != commands.Pixel(x, y) ? 1 : 0;
+    EXPECT_EQ(0, differing);
+    EXPECT_EQ(kRed, canvas.Pixel(14, 12));
+    EXPECT_EQ(kBlue, canvas.Pixel(34, 10));
+    EXPECT_EQ(kWhite, canvas.Pixel(44, 12));
+}
+
 TEST(GdiGraphics, PathWithoutFiguresIsDiscardedQuietly)
 {
     CDibCanvas target(16, 16);
