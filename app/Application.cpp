@@ -20,6 +20,7 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "foundation/Timer.h"
+#include "foundation/WebAccess.h"
 #include "graphics/GdiplusSession.h"
 #include "render3d/GraphicsSystem.h"
 #include "ui/FrameWindowList.h"
@@ -61,6 +62,31 @@ CTimer& GetQuitTimer()
 {
     static CTimer quitTimer;
     return quitTimer;
+}
+
+// What start-up does that nobody sees waits until the message loop has
+// painted the first window. The loop fires timers only once no message, a
+// paint included, is waiting; the panels' first paints run from the first
+// firing pass, so the work waits for the next one.
+void FinishStartUp(CTimer* timer)
+{
+    static bool panelsPainted = false;
+    if (!panelsPainted) {
+        panelsPainted = true;
+        timer->Start(true);
+        return;
+    }
+    TRACE_VALUE(std::string, std::string("start-up: file association"));
+    RegisterFileAssociation();
+
+    TRACE_VALUE(std::string, std::string("start-up: help handler"));
+    InstallHelpHandler();
+}
+
+CTimer& GetFinishTimer()
+{
+    static CTimer finishTimer;
+    return finishTimer;
 }
 
 // Reads the course file and prints it without a window.
@@ -275,6 +301,9 @@ void RunApplication()
     if (!ActivateRunningInstance(commandLine))
         return;
 
+    // Asking for the connection takes long; a thread does it meanwhile.
+    StartWebAccessCheck();
+
     TRACE_VALUE(std::string, std::string("start-up: DDE server"));
     std::unique_ptr<CDdeServer> ddeServer(new CDdeServer(GetProductName()));
     // Dialogs of a run without course windows (printing, messages) belong to
@@ -317,11 +346,11 @@ void RunApplication()
 
         TRACE_VALUE(std::string, std::string("start-up: run mode"));
         if (RunCommandLineMode(commandLine)) {
-            TRACE_VALUE(std::string, std::string("start-up: file association"));
-            RegisterFileAssociation();
-
-            TRACE_VALUE(std::string, std::string("start-up: help handler"));
-            InstallHelpHandler();
+            CTimer& finish = GetFinishTimer();
+            finish.interval = 0;
+            finish.repeat = false;
+            finish.SetOnTimer(CDelegate<CTimer*>::FromFunction(&FinishStartUp));
+            finish.Start(true);
 
             TRACE_VALUE(std::string, std::string("start-up: message loop"));
             RunMessageLoop();

@@ -57,25 +57,72 @@ struct CWinInetLibrary
     HMODULE module;
 };
 
+// What asking WinINet gave: whether the library and its function were
+// found, and the connection flags.
+struct CConnectedState
+{
+    bool libraryFound = false;
+    bool functionFound = false;
+    DWORD flags = 0;
+};
+
+// Loads the library (kept for the whole run) and asks it; neither trace
+// points nor reports, so that a thread of its own can ask.
+CConnectedState AskWinInet()
+{
+    static CWinInetLibrary library;
+    CConnectedState state;
+    state.libraryFound = library.module != nullptr;
+    if (!state.libraryFound)
+        return state;
+    using ConnectedStateFunction = BOOL(WINAPI*)(LPDWORD, DWORD);
+    const auto connectedState = reinterpret_cast<ConnectedStateFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library.module, "InternetGetConnectedState")));
+    state.functionFound = connectedState != nullptr;
+    // The flags tell; the result is false also for a configured connection
+    // that is down at the moment.
+    if (state.functionFound)
+        connectedState(&state.flags, 0);
+    return state;
+}
+
+// The answer asked for ahead on its own thread (StartWebAccessCheck).
+struct CEarlyAnswer
+{
+    HANDLE thread = nullptr;
+    CConnectedState state;
+};
+
+CEarlyAnswer& GetEarlyAnswer()
+{
+    static CEarlyAnswer answer;
+    return answer;
+}
+
+DWORD WINAPI AskWinInetEarly(LPVOID)
+{
+    GetEarlyAnswer().state = AskWinInet();
+    return 0;
+}
+
 bool GetConnectedFlagsFromWinInet(DWORD* flags)
 {
     TRACE_POINT();
-    static CWinInetLibrary library;
-    if (!library.module) {
+    CEarlyAnswer& early = GetEarlyAnswer();
+    CConnectedState state;
+    if (early.thread) {
+        WaitForSingleObject(early.thread, INFINITE);
+        CloseHandle(early.thread);
+        early.thread = nullptr;
+        state = early.state;
+    } else {
+        state = AskWinInet();
+    }
+    if (!state.libraryFound || !state.functionFound) {
         ReportFailure();
         return false;
     }
-    using ConnectedStateFunction = BOOL(WINAPI*)(LPDWORD, DWORD);
-    const auto connectedState =
-        reinterpret_cast<ConnectedStateFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library.module, "InternetGetConnectedState")));
-    if (!connectedState) {
-        ReportFailure();
-        return false;
-    }
-    // The flags tell; the result is false also for a configured connection
-    // that is down at the moment.
-    connectedState(flags, 0);
+    *flags = state.flags;
     return true;
 }
 
@@ -188,6 +235,19 @@ std::wstring CWebAccess::OpenDocument(const std::wstring& target) const
     if (code > 32)
         return std::wstring();
     return GetStringWith2Args(2683, target, std::to_wstring(code));
+}
+
+void StartWebAccessCheck()
+{
+    TRACE_POINT();
+    CEarlyAnswer& early = GetEarlyAnswer();
+    if (early.thread)
+        return;
+    early.thread = CreateThread(nullptr, 0, &AskWinInetEarly, nullptr, 0, nullptr);
+    if (!early.thread) {
+        // Then the first check asks on the spot.
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+    }
 }
 
 CWebAccess& GetWebAccess()

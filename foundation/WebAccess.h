@@ -74,3 +74,10 @@ private:
 };
 
 CWebAccess& GetWebAccess();
+
+// Loading WinINet and asking it for the connection take tens of
+// milliseconds: start-up has a thread of their own do both while it builds
+// the first window, and the first check (GetWebAccess) takes that answer,
+// waiting for it if need be. Without this call the check asks on the spot.
+// The thread touches nothing of the program but the answer.
+void StartWebAccessCheck();

@@ -12,6 +12,7 @@
 #include "graphics/GdiplusBitmap.h"
 #include "graphics/ImageEncoder.h"
 #include "graphics/PixelBitmap.h"
+#include "graphics/PlainPng.h"
 
 namespace
 {
@@ -190,6 +191,9 @@ std::unique_ptr<CPixelBitmap> CImageCodec::Load(const std::wstring& name) const
         }
         return DecodeBytes(file.data(), file.size());
     }
+    auto plain = std::make_unique<CPixelBitmap>();
+    if (DecodePlainPng(data, size, *plain))
+        return plain;
     return DecodeBytes(data, size);
 }
 

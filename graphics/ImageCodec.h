@@ -35,7 +35,8 @@ public:
     virtual bool SupportsAlpha() const = 0;
 
     // The picture of the named resource (see above); null after a report
-    // when there is no such resource or it cannot be decoded.
+    // when there is no such resource or it cannot be decoded. The program's
+    // own plain PNG pictures are decoded without GDI+ (DecodePlainPng).
     virtual std::unique_ptr<CPixelBitmap> Load(const std::wstring& name) const;
     // The picture of a file; null when the file cannot be read as a picture
     // (a user's file: not reported).

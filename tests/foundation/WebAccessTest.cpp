@@ -316,3 +316,16 @@ TEST(WebAccessOnThisMachine, FlagsFollowTheRegistryAndTheConnection)
     EXPECT_EQ(connected && html && hasKey(L"http"), access.OffersWebLinks());
     EXPECT_EQ(connected && hasKey(L"mailTo"), access.OffersMailLinks());
 }
+
+CHILD_TEST(WebAccessOnThisMachine, AnAnswerAskedForEarlyIsTheAnswerAskedOnTheSpot)
+{
+    // GetWebAccess takes the early answer; a check of its own asks on the spot.
+    const int before = ReportCount();
+    StartWebAccessCheck();
+    const CWebAccess& early = GetWebAccess();
+    const CWebAccess direct;
+    if (early.IsConnected() != direct.IsConnected() || early.IsUsable() != direct.IsUsable() ||
+        early.OffersWebLinks() != direct.OffersWebLinks() || early.OffersMailLinks() != direct.OffersMailLinks())
+        return 10;
+    return ReportCount() == before ? 0 : 11;
+}
