@@ -88,12 +88,14 @@ void CMapBaseLayer::Draw(CGraphicsContext& context)
 
     if (background != 0 && HasMargins(course))
         DrawElement(context, surround);
+    // The grid numbers go under the ring's border and the grid lines: at a
+    // small scale their boxes reach the lines, which must stay whole.
+    if (background == 3)
+        DrawElement(context, labels);
     if (background != 0)
         DrawElement(context, ring);
     if (background > 1)
         DrawElement(context, grid);
-    if (background == 3)
-        DrawElement(context, labels);
     if (ShowsFooter(course))
         DrawFooter(context, course);
 

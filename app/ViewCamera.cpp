@@ -225,8 +225,26 @@ float CViewCamera::Fit(bool topDown)
                               distanceFor(rightNormal, {r.right, -r.top, edgeHeight}));
     const float tV = std::max(distanceFor(topNormal, {r.left, -r.top, edgeHeight}),
                               distanceFor(topNormal, {r.right, -r.top, edgeHeight}));
-    const float t = std::max(tV, tH);
-    const CVector3 eye(p0.x - a.x * t, p0.y - a.y * t, p0.z - a.z * t);
+    float t = std::max(tV, tH);
+    // Straight down into a pane taller than wide (windows tiled side by
+    // side), the course is shown as a window opened at the course's own
+    // shape shows it: in the middle of the spare height instead of at the
+    // foot of the pane, and with a pixel of paper beyond each side, so that
+    // the ring's border does not round away at a small scale.
+    const bool tallPane = m_pitch == 0 && tH > tV && h > w && w > 2.0f;
+    if (tallPane) {
+        const float height = p0.z - a.z * t;
+        t = (p0.z - height * w / (w - 2.0f)) / a.z;
+    }
+    CVector3 eye(p0.x - a.x * t, p0.y - a.y * t, p0.z - a.z * t);
+    if (tallPane) {
+        // How far the eye could move towards the near edge before the far
+        // edge met the top of the view: it moves half of that.
+        const float inward = -(topNormal.x * a.x + topNormal.y * a.y + topNormal.z * a.z);
+        const float room = (t - tV) * inward / topNormal.y;
+        if (std::isfinite(room) && room > 0.0f)
+            eye.y -= room / 2.0f;
+    }
     if (IsFinite(eye)) {
         m_transform.SetTranslationVector(eye);
         if (m_mode == kWholeCourse && topDown)

@@ -401,6 +401,67 @@ TEST_F(CourseScene, MapPictureShowsRingGridAndLabelsToScale)
               30);
 }
 
+// The rows of a picture, or its columns between the rows first and last,
+// that are black along more than half of that length: the ring's border and
+// the grid lines.
+std::vector<int> BlackLines(const CPixelBitmap& picture, bool rows, int first = 0, int last = 0)
+{
+    const int count = rows ? picture.GetPixelHeight() : picture.GetPixelWidth();
+    const int length = rows ? picture.GetPixelWidth() : last - first + 1;
+    std::vector<int> lines;
+    for (int i = 0; i < count; ++i) {
+        const int black = rows ? CountColor(picture, 0, i, length, i + 1, kBlack)
+                               : CountColor(picture, i, first, i + 1, last + 1, kBlack);
+        if (black > length / 2)
+            lines.push_back(i);
+    }
+    return lines;
+}
+
+TEST_F(CourseScene, AViewTallerThanWideShowsTheRingInItsMiddleWhole)
+{
+    CCourse course(L"", L"");
+    CCourseMapScene scene(&course);
+    scene.SetMapMode(false);
+    CPixelBitmap picture;
+    ASSERT_TRUE(RenderMap(scene, 240, 600, picture));
+    EXPECT_TRUE(SaveImage(picture, GetTestArtefactPath(L"CourseViewTall.png"), nullptr));
+    // The ring, 200 pixels high, with paper above and below it.
+    const std::vector<int> rows = BlackLines(picture, true);
+    ASSERT_EQ(11u, rows.size());
+    EXPECT_GT(rows.front(), 180);
+    EXPECT_GT(599 - rows.back(), 180);
+    // Its side borders stand at the picture's edges, whole.
+    const std::vector<int> columns = BlackLines(picture, false, rows.front(), rows.back());
+    ASSERT_EQ(13u, columns.size());
+    EXPECT_LE(columns.front(), 1);
+    EXPECT_GE(columns.back(), 238);
+}
+
+TEST_F(CourseScene, GridNumbersAtASmallScaleLeaveTheLinesWhole)
+{
+    CCourse course(L"", L"");
+    CCourseMapScene scene(&course);
+    scene.SetMapMode(false);
+    CPixelBitmap picture;
+    ASSERT_TRUE(RenderMap(scene, 360, 300, picture));
+    EXPECT_TRUE(SaveImage(picture, GetTestArtefactPath(L"CourseViewSmall.png"), nullptr));
+    // Every border and grid line is black from end to end, also where the
+    // numbers stand beside it.
+    const std::vector<int> rows = BlackLines(picture, true);
+    ASSERT_EQ(11u, rows.size());
+    const std::vector<int> columns = BlackLines(picture, false, rows.front(), rows.back());
+    ASSERT_EQ(13u, columns.size());
+    for (int row : rows)
+        EXPECT_EQ(columns.back() - columns.front() + 1,
+                  CountColor(picture, columns.front(), row, columns.back() + 1, row + 1, kBlack))
+            << row;
+    for (int column : columns)
+        EXPECT_EQ(rows.back() - rows.front() + 1,
+                  CountColor(picture, column, rows.front(), column + 1, rows.back() + 1, kBlack))
+            << column;
+}
+
 TEST_F(CourseScene, MapPictureWithSurroundFooterAndAFrames)
 {
     CCourse course(L"", L"");
