@@ -418,40 +418,52 @@ std::vector<int> BlackLines(const CPixelBitmap& picture, bool rows, int first = 
     return lines;
 }
 
-TEST_F(CourseScene, AViewTallerThanWideShowsTheRingInItsMiddleWhole)
+// A new course as its window's view shows it at width x height, kept as an
+// artefact; the rows and columns of its border and grid lines (11 and 13).
+struct CViewLines
+{
+    CPixelBitmap picture;
+    std::vector<int> rows;
+    std::vector<int> columns;
+};
+CViewLines RenderViewLines(int width, int height, const wchar_t* artefact)
 {
     CCourse course(L"", L"");
     CCourseMapScene scene(&course);
     scene.SetMapMode(false);
-    CPixelBitmap picture;
-    ASSERT_TRUE(RenderMap(scene, 240, 600, picture));
-    EXPECT_TRUE(SaveImage(picture, GetTestArtefactPath(L"CourseViewTall.png"), nullptr));
-    // The ring, 200 pixels high, with paper above and below it.
-    const std::vector<int> rows = BlackLines(picture, true);
-    ASSERT_EQ(11u, rows.size());
-    EXPECT_GT(rows.front(), 180);
-    EXPECT_GT(599 - rows.back(), 180);
-    // Its side borders stand at the picture's edges, whole.
-    const std::vector<int> columns = BlackLines(picture, false, rows.front(), rows.back());
-    ASSERT_EQ(13u, columns.size());
-    EXPECT_LE(columns.front(), 1);
-    EXPECT_GE(columns.back(), 238);
+    CViewLines view;
+    if (!RenderMap(scene, width, height, view.picture))
+        return view;
+    SaveImage(view.picture, GetTestArtefactPath(artefact), nullptr);
+    view.rows = BlackLines(view.picture, true);
+    if (!view.rows.empty())
+        view.columns = BlackLines(view.picture, false, view.rows.front(), view.rows.back());
+    return view;
+}
+
+TEST_F(CourseScene, AViewTallerThanWideShowsTheRingInItsMiddleWhole)
+{
+    const CViewLines view = RenderViewLines(240, 600, L"CourseViewTall.png");
+    ASSERT_EQ(11u, view.rows.size());
+    ASSERT_EQ(13u, view.columns.size());
+    // The ring, 200 pixels high, with paper above and below it; its side
+    // borders stand at the picture's edges, whole.
+    EXPECT_GT(view.rows.front(), 180);
+    EXPECT_GT(599 - view.rows.back(), 180);
+    EXPECT_LE(view.columns.front(), 1);
+    EXPECT_GE(view.columns.back(), 238);
 }
 
 TEST_F(CourseScene, GridNumbersAtASmallScaleLeaveTheLinesWhole)
 {
-    CCourse course(L"", L"");
-    CCourseMapScene scene(&course);
-    scene.SetMapMode(false);
-    CPixelBitmap picture;
-    ASSERT_TRUE(RenderMap(scene, 360, 300, picture));
-    EXPECT_TRUE(SaveImage(picture, GetTestArtefactPath(L"CourseViewSmall.png"), nullptr));
+    const CViewLines view = RenderViewLines(360, 300, L"CourseViewSmall.png");
+    const std::vector<int>& rows = view.rows;
+    const std::vector<int>& columns = view.columns;
+    const CPixelBitmap& picture = view.picture;
+    ASSERT_EQ(11u, rows.size());
+    ASSERT_EQ(13u, columns.size());
     // Every border and grid line is black from end to end, also where the
     // numbers stand beside it.
-    const std::vector<int> rows = BlackLines(picture, true);
-    ASSERT_EQ(11u, rows.size());
-    const std::vector<int> columns = BlackLines(picture, false, rows.front(), rows.back());
-    ASSERT_EQ(13u, columns.size());
     for (int row : rows)
         EXPECT_EQ(columns.back() - columns.front() + 1,
                   CountColor(picture, columns.front(), row, columns.back() + 1, row + 1, kBlack))
