@@ -15,6 +15,7 @@
 #include "app/SplashWindow.h"
 #include "app/UserNotices.h"
 #include "course/Course.h"
+#include "dialogs/PropertiesDialogs.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
 #include "foundation/Settings.h"
@@ -22,6 +23,7 @@
 #include "foundation/Timer.h"
 #include "foundation/WebAccess.h"
 #include "graphics/GdiplusSession.h"
+#include "objects/annotations/ObjectTypes.h"
 #include "render3d/GraphicsSystem.h"
 #include "ui/FrameWindowList.h"
 #include "ui/MessageBox.h"
@@ -167,6 +169,12 @@ void PostQuit() { PostQuitMessage(0); }
 bool CanOpenAnotherCourseWindow()
 {
     return CFrameWindowList::GetFrames().size() < size_t(kMaxCourseWindows) && GetCrashLog().HoldsReserve();
+}
+
+void RegisterCourseKinds()
+{
+    RegisterObjectTypes();
+    RegisterPropertiesDialogs();
 }
 
 void KeepWithin3DBudget(CCourse& course, bool had3DCamera)
@@ -343,6 +351,9 @@ void RunApplication()
             TRACE_VALUE(std::string, std::string("start-up: splash"));
             ShowSplash();
         }
+
+        TRACE_VALUE(std::string, std::string("start-up: object kinds"));
+        RegisterCourseKinds();
 
         TRACE_VALUE(std::string, std::string("start-up: run mode"));
         if (RunCommandLineMode(commandLine)) {

@@ -32,6 +32,11 @@ void RunApplication();
 // command. True while the program should keep running.
 bool RunCommandLineMode(const CCommandLine& commandLine);
 
+// Makes the course's object kinds, their coordinate marks and their
+// properties dialogs known, once; start-up does it before any course is
+// made, after the settings are open.
+void RegisterCourseKinds();
+
 // Ends the message loop (PostQuitMessage with exit code 0).
 void PostQuit();
 

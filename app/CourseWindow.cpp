@@ -8,6 +8,7 @@
 #include "app/CourseFiles.h"
 #include "app/FileDrop.h"
 #include "course/Course.h"
+#include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
@@ -205,6 +206,8 @@ void CCourseWindow::OnToolChosen(CShapeToolbar* toolbar)
     }
     m_course->DeselectAll(false);
     m_course->SelectToolType(tool);
+    if (m_course->GetToolType() != nullptr && m_course->GetToolType()->IsEditOnCreate())
+        RunToolProperties();
     m_course->OnCourseChanged();
 }
 

@@ -178,7 +178,12 @@ private:
     void SaveAll();
     void SaveAsTemplate();
     void Paste();
+    // The properties dialog of the selection, or else of the placing tool,
+    // run modally; the course applies what it confirms. A change to the
+    // selection's objects that is a new kind of undo step triggers the
+    // editing hint.
     void RunProperties();
+    void RunToolProperties();
     void ToggleOption(int id);
     void SetViewMode(int id);
     void OpenRuleSetDocument(int id);

@@ -11,7 +11,9 @@
 #include "app/FooterDlg.h"
 #include "app/OpenFileDialog.h"
 #include "course/Course.h"
+#include "course/EditSession.h"
 #include "course/SpecList.h"
+#include "dialogs/HintDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/WebAccess.h"
@@ -21,6 +23,8 @@ namespace {
 constexpr int kFirstRecentId = 2085;
 constexpr int kLastRecentId = 2100;
 constexpr int kFooterOrganisation = 5;
+// The hint after properties applied to the selection.
+constexpr int kEditHint = 2708;
 
 bool IsOpenCourseWindow(const CCourseWindow* window)
 {
@@ -251,11 +255,22 @@ void CCourseWindow::RunProperties()
     std::wstring name;
     if (!GetPropertiesName(name))
         return;
-    if (!m_course->GetSelectionTypeName().empty())
-        m_course->EditSelectionProperties();
-    else
-        m_course->RunPropertiesDialog();
+    if (m_course->GetSelectionTypeName().empty()) {
+        RunToolProperties();
+    } else if (std::unique_ptr<CEditSession> session = m_course->MakeSelectionSession()) {
+        const std::wstring before = m_course->GetUndoLabel();
+        session->DoModal();
+        if (m_course->GetUndoLabel() != before)
+            ShowHint(kEditHint, L"Edit", 2);
+    }
     Broadcast();
+}
+
+void CCourseWindow::RunToolProperties()
+{
+    // The course may let go of the tool's dialog while it runs.
+    if (std::shared_ptr<CEditSession> session = m_course->GetToolSessionToRun())
+        session->DoModal();
 }
 
 // ---- View ---------------------------------------------------------------------------------

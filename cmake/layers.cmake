@@ -4,7 +4,6 @@
 
 set(FENDREL_LIBS "")
 set(FENDREL_LAYOUT "")
-set(FENDREL_TRANSITIONAL "")
 set(FENDREL_LAYER_LINES "")
 set(FENDREL_CLAIMED_SOURCES "")
 
@@ -13,17 +12,19 @@ function(fendrel_target_name folder out)
     set(${out} ${name} PARENT_SCOPE)
 endfunction()
 
-# fendrel_upward(<name> FOLDER <folder> CLASSES <file stems...> USED_BY <folders...> LINKS <libraries...>)
+# fendrel_upward(<name> FOLDER <folder> CLASSES|HEADERS <file stems...> USED_BY <folders...> LINKS <libraries...>)
 # A few classes of a folder that lower folders must reach, or that must sit
 # on higher folders: built into a library of their own that links only what
 # they need, so the graph stays acyclic. The folders of USED_BY may include
 # their headers and link it; their own files may include the folders they
-# link.
+# link. HEADERS names classes used through their headers alone (virtual and
+# inline members): their code stays in the folder's own library and the
+# edge library only marks the edge.
 function(fendrel_upward name)
-    cmake_parse_arguments(ARG "" "FOLDER" "CLASSES;USED_BY;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "" "FOLDER" "CLASSES;HEADERS;USED_BY;LINKS" ${ARGN})
     set(sources "")
-    foreach(stem IN LISTS ARG_CLASSES)
-        if(EXISTS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
+    foreach(stem IN LISTS ARG_CLASSES ARG_HEADERS)
+        if(stem IN_LIST ARG_CLASSES AND EXISTS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
             list(APPEND sources ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
         endif()
         list(JOIN ARG_USED_BY " " users)
@@ -43,14 +44,12 @@ function(fendrel_upward name)
     set(FENDREL_LIBS ${FENDREL_LIBS} ${name} PARENT_SCOPE)
 endfunction()
 
-# fendrel_layer(<folder> USES <folders...> [EDGES <edge libraries...>] [TRANSITIONAL])
+# fendrel_layer(<folder> USES <folders...> [EDGES <edge libraries...>])
 # One folder as one static library of every .cpp in it (but the classes
 # built into edge libraries) linking only the folders it uses and the edge
-# libraries it names: its own, and those of higher folders it may reach. A
-# transitional folder still links every other library and is left out of
-# the checks.
+# libraries it names: its own, and those of higher folders it may reach.
 function(fendrel_layer folder)
-    cmake_parse_arguments(ARG "TRANSITIONAL" "" "USES;EDGES" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "USES;EDGES" ${ARGN})
     fendrel_target_name(${folder} name)
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
     list(FILTER sources EXCLUDE REGEX "/Main\\.cpp$")
@@ -66,27 +65,12 @@ function(fendrel_layer folder)
         fendrel_target_name(${used} usedName)
         list(APPEND uses ${usedName})
     endforeach()
-    if(ARG_TRANSITIONAL)
-        list(APPEND FENDREL_LAYER_LINES "transitional ${folder}")
-        set(FENDREL_TRANSITIONAL ${FENDREL_TRANSITIONAL} ${name} PARENT_SCOPE)
-    else()
-        list(JOIN ARG_USES " " used)
-        list(APPEND FENDREL_LAYER_LINES "folder ${folder}: ${used}")
-        target_link_libraries(${name} PUBLIC ${uses} ${ARG_EDGES} ${FENDREL_SYSTEM_LIBS})
-    endif()
+    list(JOIN ARG_USES " " used)
+    list(APPEND FENDREL_LAYER_LINES "folder ${folder}: ${used}")
+    target_link_libraries(${name} PUBLIC ${uses} ${ARG_EDGES} ${FENDREL_SYSTEM_LIBS})
     set(FENDREL_LAYER_LINES ${FENDREL_LAYER_LINES} PARENT_SCOPE)
     set(FENDREL_LIBS ${FENDREL_LIBS} ${name} PARENT_SCOPE)
     set(FENDREL_LAYOUT ${FENDREL_LAYOUT} ${folder} PARENT_SCOPE)
-endfunction()
-
-# The transitional folders link every library, repeated on the link line.
-function(fendrel_link_transitional)
-    foreach(lib IN LISTS FENDREL_TRANSITIONAL)
-        set(others ${FENDREL_LIBS})
-        list(REMOVE_ITEM others ${lib})
-        target_link_libraries(${lib} PUBLIC ${others} ${FENDREL_SYSTEM_LIBS})
-        set_target_properties(${lib} PROPERTIES LINK_INTERFACE_MULTIPLICITY 4)
-    endforeach()
 endfunction()
 
 # A program that links a library whole with only its allowed libraries: a
@@ -94,9 +78,6 @@ endfunction()
 # build. The programs are never run.
 function(fendrel_add_link_checks)
     foreach(lib IN LISTS FENDREL_LIBS)
-        if(lib IN_LIST FENDREL_TRANSITIONAL)
-            continue()
-        endif()
         get_target_property(type ${lib} TYPE)
         if(type STREQUAL "INTERFACE_LIBRARY")
             continue()

@@ -4,14 +4,14 @@
 #include <map>
 #include <sstream>
 
+#include "course/CourseMark.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Numeric.h"
-#include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/LabelPlacer.h"
 #include "objects/annotations/ObsNumSequence.h"
 
@@ -250,7 +250,7 @@ void CCourse::UpdateCoordinateMarks()
     // have nothing to do.
     if (!m_display.showObsCoords && m_coordinateMarks && m_coordinateMarks->empty())
         return;
-    auto marks = std::make_unique<std::vector<std::unique_ptr<CCoordinateMark>>>();
+    auto marks = std::make_unique<std::vector<std::unique_ptr<CCourseMark>>>();
     if (m_display.showObsCoords) {
         for (CCourseObject* object : m_objects) {
             if (object->GetDisplayState() != CCourseObject::kNormal)
@@ -262,12 +262,11 @@ void CCourse::UpdateCoordinateMarks()
                 CPoint2 anchor;
                 object->GetAnchor(anchor, i);
                 anchor = object->GetPlacement().TransformPoint2D(anchor);
-                marks->push_back(
-                    std::make_unique<CCoordinateMark>(RoundHalfUp(anchor.x), RoundHalfUp(anchor.y), this));
+                AddMark(*marks, RoundHalfUp(anchor.x), RoundHalfUp(anchor.y));
             }
         }
         for (const CPoint2& point : m_markedPoints)
-            marks->push_back(std::make_unique<CCoordinateMark>(point.x, point.y, this));
+            AddMark(*marks, point.x, point.y);
         if (!marks->empty())
             LayOutCoordinateMarks(*marks);
     }
@@ -278,7 +277,13 @@ void CCourse::UpdateCoordinateMarks()
     On3DLayerChanged(3);
 }
 
-void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks)
+void CCourse::AddMark(std::vector<std::unique_ptr<CCourseMark>>& marks, float x, float y)
+{
+    if (std::unique_ptr<CCourseMark> mark = MakeCourseMark(x, y, this))
+        marks.push_back(std::move(mark));
+}
+
+void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCourseMark>>& marks)
 {
     CRectF labelExtent;
     for (const auto& mark : marks)
@@ -293,7 +298,7 @@ void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>
         const CRectF bounds = object->GetBoundingRect();
         placer.Occupy(bounds.left, bounds.top, bounds.right, bounds.bottom, false);
     }
-    std::vector<CCoordinateMark*> order;
+    std::vector<CCourseMark*> order;
     for (const auto& mark : marks)
         order.push_back(mark.get());
     float previousSum = 0.0f;
@@ -301,14 +306,14 @@ void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>
     for (int pass = 0; pass < kMaxLabelPasses; ++pass) {
         if (pass > 0)
             placer.RemoveTemporary();
-        std::stable_sort(order.begin(), order.end(), [](const CCoordinateMark* a, const CCoordinateMark* b) {
+        std::stable_sort(order.begin(), order.end(), [](const CCourseMark* a, const CCourseMark* b) {
             if (a->GetChange() != b->GetChange())
                 return a->GetChange() > b->GetChange();
             return a->GetLabelAnchor().y > b->GetLabelAnchor().y;
         });
         float sum = 0.0f;
         bool changed = false;
-        for (CCoordinateMark* mark : order) {
+        for (CCourseMark* mark : order) {
             const CPoint2 anchor = mark->GetLabelAnchor();
             const CPoint2 spot = placer.FindFreeSpot(anchor.x, anchor.y, true);
             mark->SetLabelPosition(spot.x, spot.y, pass == 0);

@@ -16,12 +16,12 @@
 #include "foundation/Rect.h"
 #include "foundation/UndoHistory.h"
 
-class CCoordinateMark;
+class CCourseMark;
 class CCourseObject;
 class CFieldReader;
 class CFieldStream;
 class CFieldWriter;
-class CObjectPropertiesDlg;
+class CEditSession;
 class CObjectType;
 class CObsNumSequence;
 class CPartColorSet;
@@ -122,7 +122,7 @@ public:
     void ClearMarkedPoints();
     void UpdateCoordinateMarks();
     // Null until the first update.
-    const std::vector<std::unique_ptr<CCoordinateMark>>* GetCoordinateMarks() const
+    const std::vector<std::unique_ptr<CCourseMark>>* GetCoordinateMarks() const
     {
         return m_coordinateMarks.get();
     }
@@ -340,7 +340,9 @@ private:
     void ChangeDisplayFlag(bool& field, bool value);
     void ChangeJumpSetting(const wchar_t* name, float& field, float value);
     std::wstring GetOrganisationValueName(const wchar_t* name) const;
-    void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCoordinateMark>>& marks);
+    // A mark made for the spot joins the marks.
+    void AddMark(std::vector<std::unique_ptr<CCourseMark>>& marks, float x, float y);
+    void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCourseMark>>& marks);
     void DestroyObjects(CCourseObjectSet& set);
     // Deletes the objects the test picks; none of them stays the edited or
     // the placed object.
@@ -365,7 +367,7 @@ private:
     int32_t m_handleIndex = -1;
     CPoint2 m_handlePos;
     const CObjectType* m_toolType = nullptr;
-    std::unique_ptr<CObjectPropertiesDlg> m_propertiesDialog;
+    std::shared_ptr<CEditSession> m_propertiesDialog;
     std::wstring m_toolLabel;
     CCourseObject* m_placedObject = nullptr;
     int32_t m_motion = 0;
@@ -379,7 +381,7 @@ private:
     std::wstring m_path;
     std::set<CObsNumSequence*> m_numberings;
     std::set<CCourseListener*> m_listeners;
-    std::unique_ptr<std::vector<std::unique_ptr<CCoordinateMark>>> m_coordinateMarks;
+    std::unique_ptr<std::vector<std::unique_ptr<CCourseMark>>> m_coordinateMarks;
     CViewCamera m_cameraMap{true};
     bool m_broadcasting = false;
     float m_loadedJumpHeight = 0.0f;
@@ -523,11 +525,17 @@ public:
     void EndSingleObjectEdit();
     void CommitSnappedAngle();
     // A name text id without a type (0 among them) chooses the select tool.
+    // The tool's type makes the properties dialog that the objects placed
+    // next take their values from; the course window runs it at once when
+    // the type edits on creation.
     void SelectToolType(int nameTextId);
     void StartPlacingObject(float x, float y);
     void DragPlacedObject(float x, float y);
     void DropPlacedObject(float x, float y);
-    void RunPropertiesDialog();
+    // The tool's dialog for the course window to run; none after a report
+    // when no tool with a dialog is chosen. The window holds it while it
+    // runs: the course may let go of it meanwhile.
+    std::shared_ptr<CEditSession> GetToolSessionToRun();
     // A text object (type 310) at (x, y) holding the text; null after a
     // report when the kind is missing.
     CCourseObject* AddText(float x, float y, const std::wstring& text);
@@ -539,22 +547,12 @@ public:
     const CPoint2& GetHandlePos() const { return m_handlePos; }
     const CObjectType* GetToolType() const { return m_toolType; }
     const std::wstring& GetToolLabel() const { return m_toolLabel; }
-    CObjectPropertiesDlg* GetPropertiesDialog() const { return m_propertiesDialog.get(); }
+    CEditSession* GetPropertiesDialog() const { return m_propertiesDialog.get(); }
     CCourseObject* GetPlacedObject() const { return m_placedObject; }
     const CPoint2& GetMoveOffset() const { return m_moveOffset; }
     float GetRotationAngle() const { return m_rotationAngle; }
     const CSnapAxis& GetAngleSnap() const { return m_angleSnap; }
     bool IsFlipSelectionOnly() const { return m_flipSelectionOnly; }
-
-private:
-    // Runs a dialog modally. While it runs, the course's own dialog is not
-    // destroyed when the course lets go of it, only after the run.
-    void RunModal(CObjectPropertiesDlg& dialog);
-    // Lets go of the owned dialog; destroyed at once unless it is running.
-    void DiscardPropertiesDialog();
-
-    CObjectPropertiesDlg* m_runningDialog = nullptr;
-    std::unique_ptr<CObjectPropertiesDlg> m_releasedDialog;
 
     // ---- Queries, text summary and images -----------------------------------
 public:
@@ -598,13 +596,15 @@ public:
 
     // ---- New-course set-up, properties dialogs, difference overlay -----------
 public:
-    // Fills a properties dialog of the selection's type and runs it.
-    void EditSelectionProperties();
+    // A properties dialog of the selection's type filled by every selected
+    // object, for the course window to run; none after a report when the
+    // selection has no one type name.
+    std::unique_ptr<CEditSession> MakeSelectionSession();
     // Applies a confirmed dialog: to the selection, or, for the tool's
     // dialog, to the objects placed next.
-    void ApplyPropertiesDialog(CObjectPropertiesDlg& dialog);
+    void ApplyPropertiesDialog(CEditSession& dialog);
     // A cancelled dialog: the course returns to the select tool.
-    void ReleasePropertiesDialog(CObjectPropertiesDlg* dialog);
+    void ReleasePropertiesDialog(CEditSession* dialog);
     // Prepares a copy of a course for setting it up in the ring: hidable
     // objects go, the obstacles' coordinates are marked and, unless the
     // set-up dialog keeps the layout, the obstacles are spread apart.

@@ -4,12 +4,11 @@
 #include <iterator>
 
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Numeric.h"
-#include "objects/annotations/Text.h"
 
 namespace {
 
@@ -280,7 +279,7 @@ void CCourse::SelectToolType(int nameTextId)
     TRACE_VALUE(int32_t, nameTextId);
     SetMotion(0);
     m_toolType = nameTextId == 0 ? nullptr : FindObjectTypeByNameId(nameTextId);
-    DiscardPropertiesDialog();
+    m_propertiesDialog.reset();
     m_toolLabel.clear();
     if (m_toolType == nullptr)
         return;
@@ -292,35 +291,16 @@ void CCourse::SelectToolType(int nameTextId)
         ReportFailure();
     else
         m_toolLabel = m_specList->GetTerm(nameTextId);
-    if (m_toolType->IsEditOnCreate())
-        RunPropertiesDialog();
 }
 
-void CCourse::RunPropertiesDialog()
+std::shared_ptr<CEditSession> CCourse::GetToolSessionToRun()
 {
     TRACE_POINT();
     if (m_toolLabel.empty() || !m_propertiesDialog) {
         ReportFailure();
-        return;
+        return nullptr;
     }
-    RunModal(*m_propertiesDialog);
-}
-
-void CCourse::RunModal(CObjectPropertiesDlg& dialog)
-{
-    CObjectPropertiesDlg* const outer = m_runningDialog;
-    m_runningDialog = &dialog;
-    dialog.DoModal();
-    m_runningDialog = outer;
-    if (outer == nullptr)
-        m_releasedDialog.reset();
-}
-
-void CCourse::DiscardPropertiesDialog()
-{
-    if (m_propertiesDialog && m_propertiesDialog.get() == m_runningDialog)
-        m_releasedDialog = std::move(m_propertiesDialog);
-    m_propertiesDialog.reset();
+    return m_propertiesDialog;
 }
 
 void CCourse::StartPlacingObject(float x, float y)
@@ -399,10 +379,7 @@ CCourseObject* CCourse::AddText(float x, float y, const std::wstring& text)
         return nullptr;
     CCourseObject* object = created.release();
     InsertObject(object);
-    if (CText* textObject = dynamic_cast<CText*>(object))
-        textObject->SetText(text);
-    else
-        ReportFailure();
+    object->SetText(text);
     return object;
 }
 

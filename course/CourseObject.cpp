@@ -4,8 +4,8 @@
 
 #include "course/ColorPalette.h"
 #include "course/Course.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Numeric.h"
 #include "graphics/BoundsContext.h"
@@ -403,9 +403,9 @@ bool CCourseObject::OnObjectsAdded()
     return false;
 }
 
-void CCourseObject::ToDialog(CObjectPropertiesDlg& dialog) {}
+void CCourseObject::ToDialog(CEditSession& dialog) {}
 
-void CCourseObject::FromDialog(CObjectPropertiesDlg& dialog) {}
+void CCourseObject::FromDialog(CEditSession& dialog) {}
 
 void CCourseObject::Build3D(CGraphicsContext& context)
 {
@@ -424,6 +424,17 @@ void CCourseObject::UpdateEnds() {}
 float CCourseObject::GetMirrorAngle() const
 {
     return 0.0f;
+}
+
+void CCourseObject::SetText(const std::wstring& text)
+{
+    TRACE_VALUE(int32_t, m_type != nullptr ? m_type->GetTypeId() : 0);
+    ReportFailure();
+}
+
+int CCourseObject::GetEndLineKind() const
+{
+    return kNoEndLine;
 }
 
 void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransform& placement, int displayState)
@@ -621,13 +632,13 @@ void CCourseObject::AddEndHandles(std::vector<CObjectHandle>& target, int object
     }
 }
 
-void CCourseObject::FillPropertiesDialog(CObjectPropertiesDlg& dialog)
+void CCourseObject::FillPropertiesDialog(CEditSession& dialog)
 {
     dialog.AddEditedObject(m_type, GetDialogVariant(), m_partColors);
     ToDialog(dialog);
 }
 
-void CCourseObject::ApplyDialog(CObjectPropertiesDlg& dialog)
+void CCourseObject::ApplyDialog(CEditSession& dialog)
 {
     FromDialog(dialog);
     m_partColors.TakeOver(dialog.GetEditedColors());

@@ -17,7 +17,7 @@
 
 class CCourse;
 class CGraphicsContext;
-class CObjectPropertiesDlg;
+class CEditSession;
 class CObjectType;
 class CObstacleEnd;
 
@@ -182,14 +182,20 @@ public:
     virtual bool OnNumberingChanged();
     virtual bool OnJumpSettingsChanged();
     virtual bool OnObjectsAdded();
-    virtual void ToDialog(CObjectPropertiesDlg& dialog);
-    virtual void FromDialog(CObjectPropertiesDlg& dialog);
+    virtual void ToDialog(CEditSession& dialog);
+    virtual void FromDialog(CEditSession& dialog);
     virtual void Draw2D(CGraphicsContext& context) = 0;
     virtual void Build3D(CGraphicsContext& context);
     virtual void DrawShadow(CGraphicsContext& context);
     virtual bool HasShadow() const;
     virtual void UpdateEnds();
     virtual float GetMirrorAngle() const;
+    // The course reaches the text of a text object and the kind of a start
+    // or finish line through these. A kind without text reports SetText; a
+    // kind that is no end line answers kNoEndLine.
+    virtual void SetText(const std::wstring& text);
+    virtual int GetEndLineKind() const;
+    static constexpr int kNoEndLine = -1;
 
     // ---- Plain operations -------------------------------------------------
     // Used by the type's creation routines; copies the type's colours.
@@ -227,8 +233,8 @@ public:
     // | 2, category GetCategoryFor(end), or 2 for every end when all
     // categories are asked.
     void AddEndHandles(std::vector<CObjectHandle>& target, int objectNumber, bool allCategories) const;
-    void FillPropertiesDialog(CObjectPropertiesDlg& dialog);
-    void ApplyDialog(CObjectPropertiesDlg& dialog);
+    void FillPropertiesDialog(CEditSession& dialog);
+    void ApplyDialog(CEditSession& dialog);
     // The drawing state of the object's shapes: ApplyPlanStyle with the
     // primary pen, the secondary fill, the accent text, hatched in 2D when
     // grey, text of size 240.

@@ -8,14 +8,13 @@
 #include <ostream>
 #include <set>
 
+#include "course/CourseMark.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "graphics/GraphicsContext.h"
-#include "objects/annotations/CoordinateMark.h"
-#include "objects/annotations/EndLine.h"
 #include "objects/annotations/ObsNumSequence.h"
 #include "objects/equipment/ObstacleEnd.h"
 
@@ -88,12 +87,12 @@ void CCourse::CountObjectsOutside(int& belowY, int& aboveY, int& belowX, int& ab
 void CCourse::CountEndLines(int& kind0, int& kind2, int& other) const
 {
     for (CCourseObject* object : m_objects) {
-        const CEndLine* line = dynamic_cast<const CEndLine*>(object);
-        if (line == nullptr)
+        const int kind = object->GetEndLineKind();
+        if (kind == CCourseObject::kNoEndLine)
             continue;
-        if (line->GetKind() == 0)
+        if (kind == 0)
             ++kind0;
-        else if (line->GetKind() == 2)
+        else if (kind == 2)
             ++kind2;
         else
             ++other;
@@ -262,9 +261,9 @@ void CCourse::DrawCoordinateMarks(CGraphicsContext& context, int mode)
     // the labels, which are drawn at the scale of the plan on the map and
     // kept readable in 3D, each at its place in course coordinates.
     for (const auto& mark : *m_coordinateMarks)
-        mark->GetLabel(mode);
+        mark->SetViewStyle(mode);
     for (const auto& mark : *m_coordinateMarks)
-        context.DrawDrawable(*mark->GetArrow(), 0, 0);
+        mark->DrawArrow(context);
     for (const auto& mark : *m_coordinateMarks)
-        mark->GetLabel(0)->DrawAtAnchor(context);
+        mark->DrawLabel(context);
 }

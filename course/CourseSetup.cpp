@@ -6,15 +6,14 @@
 #include <set>
 #include <vector>
 
+#include "course/CourseMark.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
-#include "dialogs/HintDlg.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Numeric.h"
 #include "foundation/Strings.h"
-#include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/LabelPlacer.h"
 
 namespace {
@@ -41,12 +40,12 @@ bool IsOverlayLayerKept(int layer, bool obstacles, bool numbers, bool lines)
 
 }  // namespace
 
-void CCourse::EditSelectionProperties()
+std::unique_ptr<CEditSession> CCourse::MakeSelectionSession()
 {
     TRACE_POINT();
     if (GetSelectionTypeName().empty()) {
         ReportFailure();
-        return;
+        return nullptr;
     }
     SetMotion(0);
     CCourseObject* first = nullptr;
@@ -58,21 +57,21 @@ void CCourse::EditSelectionProperties()
     }
     if (first == nullptr) {
         ReportFailure();
-        return;
+        return nullptr;
     }
-    std::unique_ptr<CObjectPropertiesDlg> dialog = first->GetType()->CreatePropertiesDialog(this, CObjectType::kUnnamed);
+    std::unique_ptr<CEditSession> dialog = first->GetType()->CreatePropertiesDialog(this, CObjectType::kUnnamed);
     if (!dialog) {
         ReportFailure();
-        return;
+        return nullptr;
     }
     for (CCourseObject* object : m_objects) {
         if (object->IsSelected())
             object->FillPropertiesDialog(*dialog);
     }
-    RunModal(*dialog);
+    return dialog;
 }
 
-void CCourse::ApplyPropertiesDialog(CObjectPropertiesDlg& dialog)
+void CCourse::ApplyPropertiesDialog(CEditSession& dialog)
 {
     TRACE_POINT();
     // The tool's own dialog belongs to the objects placed next, whatever is
@@ -86,7 +85,7 @@ void CCourse::ApplyPropertiesDialog(CObjectPropertiesDlg& dialog)
         if (!dialog.StaysForFurtherObjects()) {
             StartPlacingObject(0.0f, 0.0f);
             DropPlacedObject(0.0f, 0.0f);
-            DiscardPropertiesDialog();
+            m_propertiesDialog.reset();
             m_toolType = nullptr;
             CommitUndoStep(label);
         } else {
@@ -103,10 +102,7 @@ void CCourse::ApplyPropertiesDialog(CObjectPropertiesDlg& dialog)
         for (CCourseObject* object : m_objects)
             object->OnOthersReshaped();
         UpdateCoordinateMarks();
-        const std::wstring before = GetUndoLabel();
         CommitUndoStep(GetStringWithArg(2131, typeName));
-        if (GetUndoLabel() != before)
-            ShowHint(2708, L"Edit", 2);
     }
     // The tool keeps its own dialog for the objects placed next. A dialog of
     // the selection is not taken over: it belongs to its caller and may be
@@ -115,17 +111,12 @@ void CCourse::ApplyPropertiesDialog(CObjectPropertiesDlg& dialog)
         dialog.SetPending(false);
 }
 
-void CCourse::ReleasePropertiesDialog(CObjectPropertiesDlg* dialog)
+void CCourse::ReleasePropertiesDialog(CEditSession* dialog)
 {
     TRACE_VALUE(const void*, dialog);
-    if (m_propertiesDialog) {
-        // The cancelled dialog itself may still be on its way out of its
-        // modal run: it is kept until the run ends.
-        if (m_propertiesDialog.get() == dialog)
-            m_releasedDialog = std::move(m_propertiesDialog);
-        else
-            DiscardPropertiesDialog();
-    }
+    // The cancelled dialog itself may still be on its way out of its modal
+    // run: the window that runs it holds it until the run ends.
+    m_propertiesDialog.reset();
     m_toolType = nullptr;
     m_toolLabel.clear();
     OnCourseChanged();

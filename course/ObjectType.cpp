@@ -5,36 +5,11 @@
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/SpecList.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
-#include "objects/equipment/AFrame.h"
-#include "objects/equipment/BarJumpType.h"
-#include "objects/equipment/Barrel.h"
-#include "objects/equipment/BarrelJumpType.h"
-#include "objects/equipment/CollapsedTunnel.h"
-#include "objects/equipment/CrawlTunnel.h"
-#include "objects/equipment/Crossover.h"
-#include "objects/equipment/DogWalk.h"
-#include "objects/equipment/Gate.h"
-#include "objects/equipment/HoopJumpType.h"
-#include "objects/equipment/HoopTunnel.h"
-#include "objects/equipment/LongJumpType.h"
-#include "objects/equipment/PauseSquare.h"
-#include "objects/equipment/PlatformJump.h"
-#include "objects/equipment/SeeSaw.h"
-#include "objects/equipment/SolidJumpType.h"
-#include "objects/equipment/SwayBridge.h"
-#include "objects/equipment/SwingPlank.h"
-#include "objects/equipment/TireJumpType.h"
-#include "objects/equipment/Tunnel.h"
-#include "objects/equipment/WallJumpType.h"
-#include "objects/equipment/WaterJumpType.h"
-#include "objects/equipment/WeavePoles.h"
-#include "objects/equipment/WindowJumpType.h"
-#include "objects/equipment/WishingWellJumpType.h"
 
 namespace {
 
@@ -65,7 +40,6 @@ void Register(std::map<Key, const CObjectType*>& map, const Key& key, const CObj
 template <class Key>
 const CObjectType* Find(const std::map<Key, const CObjectType*>& map, const Key& key)
 {
-    RegisterObjectTypes();
     const auto found = map.find(key);
     return found != map.end() ? found->second : nullptr;
 }
@@ -109,9 +83,9 @@ bool CObjectType::IsEditOnCreateSettable() const
     return m_typeId != 0;
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CObjectType::CreatePropertiesDialog(CCourse* course, int nameTextId) const
+std::unique_ptr<CEditSession> CObjectType::CreatePropertiesDialog(CCourse* course, int nameTextId) const
 {
-    return std::make_unique<CObjectPropertiesDlg>(course, m_groupTextId);
+    return MakeEditSession(course, *this, nameTextId);
 }
 
 bool CObjectType::IsStandard() const
@@ -207,7 +181,7 @@ std::unique_ptr<CCourseObject> CObjectType::CreateFromText(CCourse* course, cons
 }
 
 std::unique_ptr<CCourseObject> CObjectType::CreateNew(CCourse* course, const CTransform& placement,
-                                                      CObjectPropertiesDlg* dialog) const
+                                                      CEditSession* dialog) const
 {
     std::unique_ptr<CCourseObject> object = CreatePlaced(course, placement, CCourseObject::kNormal);
     if (!object)
@@ -218,53 +192,8 @@ std::unique_ptr<CCourseObject> CObjectType::CreateNew(CCourse* course, const CTr
     return object;
 }
 
-void RegisterObjectTypes()
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    registered = true;
-    // In type id order, each kind after the kinds it refers to.
-    CBarJumpType::GetDoubleJumpType();
-    CAFrame::GetAFrameType();
-    CBarJumpType::GetSpreadJumpType();
-    CBarrel::GetBarrelType();
-    CBarrelJumpType::GetType();
-    CBrushJumpType::GetType();
-    CCollapsedTunnel::GetCollapsedTunnelType();
-    CCrawlTunnel::GetCrawlTunnelType();
-    CCrossover::GetCrossoverType();
-    CDogWalk::GetDogWalkType();
-    CGate::GetGateType();
-    CHoopJumpType::GetType();
-    CHoopTunnel::GetHoopTunnelType();
-    CBarJumpType::GetTripleJumpType();
-    CLogJumpType::GetType();
-    CLongJumpType::GetType();
-    CBarJumpType::GetOneBarJumpType();
-    CPanelJumpType::GetType();
-    CPauseBox::GetPauseBoxType();
-    CPicketFenceJumpType::GetType();
-    CPlatformJump::GetPlatformJumpType();
-    CSeeSaw::GetSeeSawType();
-    CBarJumpType::GetSingleJumpType();
-    CSwayBridge::GetSwayBridgeType();
-    CSwingPlank::GetSwingPlankType();
-    CTable::GetTableType();
-    CTireJumpType::GetType();
-    CBarJumpType::GetExtendedSpreadJumpType();
-    CTunnel::GetTunnelType();
-    CWallJumpType::GetWallType();
-    CWallJumpType::GetViaductType();
-    CWaterJumpType::GetType();
-    CWeavePoles::GetWeavePolesType();
-    CWindowJumpType::GetType();
-    CWishingWellJumpType::GetType();
-}
-
 std::vector<const CObjectType*> GetObjectTypes()
 {
-    RegisterObjectTypes();
     std::vector<const CObjectType*> types;
     for (const auto& entry : GetRegistry().byId)
         types.push_back(entry.second);

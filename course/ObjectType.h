@@ -10,7 +10,7 @@
 class CCourse;
 class CCourseObject;
 class CFieldStream;
-class CObjectPropertiesDlg;
+class CEditSession;
 class CTransform;
 
 // The descriptor of one kind of course object: its type id (the tag of its
@@ -40,8 +40,9 @@ public:
     // stream's major version is 3. An id of 0 is reported.
     virtual int GetId(const CFieldStream* stream = nullptr) const;
     virtual bool IsEditOnCreateSettable() const;
-    // A plain properties dialog for the course, given the group text id.
-    virtual std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const;
+    // The kind's dialog as registered for its type id (course/EditSession.h),
+    // the plain dialog where none is; none while no dialogs are registered.
+    virtual std::unique_ptr<CEditSession> CreatePropertiesDialog(CCourse* course, int nameTextId) const;
     // A non-standard kind is allowed on a course only when its rule set
     // admits it.
     virtual bool IsStandard() const;
@@ -77,7 +78,7 @@ public:
                                                   const std::string& keyName, std::istream& words) const;
     // With a dialog, the new object takes its values and colours.
     std::unique_ptr<CCourseObject> CreateNew(CCourse* course, const CTransform& placement,
-                                             CObjectPropertiesDlg* dialog) const;
+                                             CEditSession* dialog) const;
 
 private:
     // CreateObject's object placed on the course in the display state;
@@ -90,11 +91,11 @@ private:
     CPartColorSet m_partColors;
 };
 
-// Makes every descriptor of the program, once.
-void RegisterObjectTypes();
+// The descriptors register themselves as they are made; start-up makes every
+// kind's (objects/annotations/ObjectTypes.h) before anything looks one up.
 // Every registered descriptor, by type id.
 std::vector<const CObjectType*> GetObjectTypes();
-// Each lookup first makes sure every descriptor exists; none when absent.
+// None when absent.
 const CObjectType* FindObjectTypeById(int typeId);
 // Exact and case-sensitive.
 const CObjectType* FindObjectTypeByKeyName(const std::string& keyName);

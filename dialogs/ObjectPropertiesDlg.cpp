@@ -55,8 +55,9 @@ std::wstring CObjectPropertiesDlg::GetValueName(const wchar_t* key, bool perOrga
     return name + key;
 }
 
-void ReportOtherDialog(const CObjectPropertiesDlg& dialog)
+void ReportOtherDialog(const CEditSession& dialog)
 {
-    TRACE_VALUE(int32_t, dialog.GetNameTextId());
+    if (const auto* other = dynamic_cast<const CObjectPropertiesDlg*>(&dialog))
+        TRACE_VALUE(int32_t, other->GetNameTextId());
     ReportFailure();
 }

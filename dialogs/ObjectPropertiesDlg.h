@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "course/EditSession.h"
 #include "course/PartColors.h"
 
 class CCourse;
@@ -15,31 +16,24 @@ enum class ECheckState
     kMixed,
 };
 
-// The properties dialog of object kinds without a dialog of their own. It
-// collects the edited objects' types and part colours; the first object's
-// colours are the ones edited.
-class CObjectPropertiesDlg
+// The properties dialog of object kinds without a dialog of their own, and
+// the base of every kind's dialog. It collects the edited objects' types and
+// part colours; the first object's colours are the ones edited.
+class CObjectPropertiesDlg : public CEditSession
 {
 public:
     CObjectPropertiesDlg(CCourse* course, int nameTextId);
-    virtual ~CObjectPropertiesDlg() = default;
     CObjectPropertiesDlg(const CObjectPropertiesDlg&) = delete;
     CObjectPropertiesDlg& operator=(const CObjectPropertiesDlg&) = delete;
 
-    // Counts one more edited object and merges its type and colours.
-    void AddEditedObject(const CObjectType* type, int dialogVariant, const CPartColorSet& colors);
-
-    // Runs the dialog modally; confirming it applies it to the course
-    // (CCourse::ApplyPropertiesDialog). This form shows no window and counts
-    // as confirmed at once. True when confirmed.
-    virtual bool DoModal();
-    // Whether a confirmed dialog of the placing tool stays with the course
-    // for the objects placed next (true), or places one object at once.
-    virtual bool StaysForFurtherObjects() const;
-    // Set while the dialog waits to be confirmed for the placing tool.
+    void AddEditedObject(const CObjectType* type, int dialogVariant, const CPartColorSet& colors) override;
+    // This form shows no window and counts as confirmed at once
+    // (CCourse::ApplyPropertiesDialog).
+    bool DoModal() override;
+    bool StaysForFurtherObjects() const override;
     bool IsPending() const { return m_pending; }
-    void SetPending(bool on) { m_pending = on; }
-    const CPartColorSet& GetEditedColors() const { return m_colors; }
+    void SetPending(bool on) override { m_pending = on; }
+    const CPartColorSet& GetEditedColors() const override { return m_colors; }
     CPartColorSet& GetEditedColors() { return m_colors; }
 
     // The name of a stored per-type value: the type id of the dialog's kind
@@ -84,12 +78,12 @@ private:
 };
 
 // Reports a dialog of another kind than the object's.
-void ReportOtherDialog(const CObjectPropertiesDlg& dialog);
+void ReportOtherDialog(const CEditSession& dialog);
 
 // The dialog as the kind's own dialog class, or null after a report when it
 // is another: an object's ToDialog and FromDialog take only their own.
 template <class TDialog>
-TDialog* GetKindDialog(CObjectPropertiesDlg& dialog)
+TDialog* GetKindDialog(CEditSession& dialog)
 {
     TDialog* own = dynamic_cast<TDialog*>(&dialog);
     if (own == nullptr)

@@ -6,9 +6,8 @@ not use.
 
 Each line of the layers file is "folder F: U1 U2 ..." (F may include the
 folders U), "upward H N: F1 F2 ..." (the header H of the upward library N may
-be included by the folders F), "piece S N: L1 L2 ..." (the files of stem S,
-built into N, may include the folders of the libraries L it links) or
-"transitional F" (F is not checked yet).
+be included by the folders F) or "piece S N: L1 L2 ..." (the files of stem
+S, built into N, may include the folders of the libraries L it links).
 """
 import os
 import re
@@ -18,7 +17,7 @@ INCLUDE = re.compile(r'\s*#\s*include\s+"([^"]+)"')
 
 
 def read_layers(path):
-    uses, upward, pieces, transitional = {}, {}, {}, set()
+    uses, upward, pieces = {}, {}, {}
     with open(path, encoding='utf-8') as lines:
         for line in lines:
             words = line.split()
@@ -30,9 +29,7 @@ def read_layers(path):
                 upward[words[1]] = set(words[3:])
             elif words[0] == 'piece':
                 pieces[words[1]] = set(words[3:])
-            elif words[0] == 'transitional':
-                transitional.add(words[1])
-    return uses, upward, pieces, transitional
+    return uses, upward, pieces
 
 
 def folder_of(header, folders):
@@ -45,9 +42,9 @@ def folder_of(header, folders):
 
 
 def main():
-    uses, upward, pieces, transitional = read_layers(sys.argv[1])
+    uses, upward, pieces = read_layers(sys.argv[1])
     top = sys.argv[2]
-    folders = set(uses) | transitional
+    folders = set(uses)
     folder_of_library = {folder.replace('/', '_'): folder for folder in folders}
     faults = []
     for folder in sorted(uses):
@@ -75,7 +72,7 @@ def main():
     if faults:
         print('%d include(s) against the layers (see the upward edges in CMakeLists.txt)' % len(faults))
         return 1
-    print('%d folders checked, %d not yet' % (len(uses), len(transitional)))
+    print('%d folders checked' % len(uses))
     return 0
 
 

@@ -8,6 +8,7 @@
 #include "foundation/Settings.h"
 #include "foundation/TracePoint.h"
 #include "graphics/BoundsContext.h"
+#include "graphics/GraphicsContext.h"
 #include "objects/annotations/Alignment.h"
 
 namespace {
@@ -99,6 +100,15 @@ void CCoordinateMark::SetLabelPosition(float x, float y, bool reset)
         m_averageChange = m_change;
     else
         m_averageChange = (3.0f * m_averageChange + m_change) / 4.0f;
+}
+
+void CCoordinateMark::DrawArrow(CGraphicsContext& context) { context.DrawDrawable(m_arrow, 0, 0); }
+
+void CCoordinateMark::DrawLabel(CGraphicsContext& context) { m_label.DrawAtAnchor(context); }
+
+std::unique_ptr<CCourseMark> CCoordinateMark::Make(float x, float y, CCourse* course)
+{
+    return std::make_unique<CCoordinateMark>(x, y, course);
 }
 
 CTextLabelPart* CCoordinateMark::GetLabel(int style)

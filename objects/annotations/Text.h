@@ -9,5 +9,5 @@
 class CText : public CCourseObject
 {
 public:
-    virtual void SetText(const std::wstring& text) = 0;
+    void SetText(const std::wstring& text) override = 0;
 };

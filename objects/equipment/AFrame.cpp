@@ -111,12 +111,6 @@ std::unique_ptr<CCourseObject> CAFrame::CAFrameType::CreateObject() const
     return std::make_unique<CAFrame>();
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CAFrame::CAFrameType::CreatePropertiesDialog(CCourse* course,
-                                                                                 int nameTextId) const
-{
-    return std::make_unique<CAFrameDlg>(course);
-}
-
 const CAFrame::CAFrameType& CAFrame::GetAFrameType()
 {
     static const CAFrameType* type = new CAFrameType();
@@ -198,7 +192,7 @@ void CAFrame::Serialize(CFieldStream& stream)
     SetSize(length, height);
 }
 
-void CAFrame::ToDialog(CObjectPropertiesDlg& dialog)
+void CAFrame::ToDialog(CEditSession& dialog)
 {
     CAFrameDlg* aFrameDialog = GetKindDialog<CAFrameDlg>(dialog);
     if (aFrameDialog == nullptr)
@@ -207,7 +201,7 @@ void CAFrame::ToDialog(CObjectPropertiesDlg& dialog)
     aFrameDialog->MergeHeight(m_height);
 }
 
-void CAFrame::FromDialog(CObjectPropertiesDlg& dialog)
+void CAFrame::FromDialog(CEditSession& dialog)
 {
     CAFrameDlg* aFrameDialog = GetKindDialog<CAFrameDlg>(dialog);
     if (aFrameDialog == nullptr)

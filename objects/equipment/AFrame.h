@@ -24,8 +24,6 @@ public:
     public:
         CAFrameType();
         std::unique_ptr<CCourseObject> CreateObject() const override;
-        // The A-frame dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     };
 
     // The one descriptor, built on first use and kept until exit.
@@ -44,8 +42,8 @@ public:
     // from the length. A length or height read that is not above 0 keeps
     // the value the object had.
     void Serialize(CFieldStream& stream) override;
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
 

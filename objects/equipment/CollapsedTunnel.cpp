@@ -98,12 +98,6 @@ std::unique_ptr<CCourseObject> CCollapsedTunnel::CCollapsedTunnelType::CreateObj
     return std::make_unique<CCollapsedTunnel>();
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CCollapsedTunnel::CCollapsedTunnelType::CreatePropertiesDialog(
-    CCourse* course, int nameTextId) const
-{
-    return std::make_unique<CCollapsedTunnelDlg>(course);
-}
-
 const CCollapsedTunnel::CCollapsedTunnelType& CCollapsedTunnel::GetCollapsedTunnelType()
 {
     static const CCollapsedTunnelType* type = new CCollapsedTunnelType();
@@ -152,7 +146,7 @@ void CCollapsedTunnel::Serialize(CFieldStream& stream)
     UpdateEnds();
 }
 
-void CCollapsedTunnel::ToDialog(CObjectPropertiesDlg& dialog)
+void CCollapsedTunnel::ToDialog(CEditSession& dialog)
 {
     CCollapsedTunnelDlg* tunnelDialog = GetKindDialog<CCollapsedTunnelDlg>(dialog);
     if (tunnelDialog == nullptr)
@@ -161,7 +155,7 @@ void CCollapsedTunnel::ToDialog(CObjectPropertiesDlg& dialog)
     tunnelDialog->MergeDiameter(m_diameter);
 }
 
-void CCollapsedTunnel::FromDialog(CObjectPropertiesDlg& dialog)
+void CCollapsedTunnel::FromDialog(CEditSession& dialog)
 {
     CCollapsedTunnelDlg* tunnelDialog = GetKindDialog<CCollapsedTunnelDlg>(dialog);
     if (tunnelDialog == nullptr)

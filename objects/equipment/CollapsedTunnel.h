@@ -23,8 +23,6 @@ public:
     public:
         CCollapsedTunnelType();
         std::unique_ptr<CCourseObject> CreateObject() const override;
-        // The collapsed-tunnel dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     };
 
     // The one descriptor, built on first use and kept until exit.
@@ -48,9 +46,9 @@ public:
     // floats; a length below 960 becomes 960, a diameter read that is not
     // above 0 keeps the diameter.
     void Serialize(CFieldStream& stream) override;
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
     // A length above 0 and a diameter not 0 (not mixed).
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     // The barrel and the chute as one outline, then the barrel's mouth.
     void Draw2D(CGraphicsContext& context) override;
     // Two stands under the barrel, the chute lying flat towards its end,

@@ -30,12 +30,6 @@ CCrossover::CCrossoverType::CCrossoverType()
 {
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CCrossover::CCrossoverType::CreatePropertiesDialog(CCourse* course,
-                                                                                       int nameTextId) const
-{
-    return std::make_unique<CCrossoverDlg>(course);
-}
-
 const CCrossover::CCrossoverType& CCrossover::GetCrossoverType()
 {
     static const CCrossoverType* type = new CCrossoverType();
@@ -92,7 +86,7 @@ void CCrossover::Serialize(CFieldStream& stream)
     UpdateEnds();
 }
 
-void CCrossover::ToDialog(CObjectPropertiesDlg& dialog)
+void CCrossover::ToDialog(CEditSession& dialog)
 {
     if (CCrossoverDlg* own = GetKindDialog<CCrossoverDlg>(dialog)) {
         own->MergePlankLength(m_plankLength);
@@ -102,7 +96,7 @@ void CCrossover::ToDialog(CObjectPropertiesDlg& dialog)
     }
 }
 
-void CCrossover::FromDialog(CObjectPropertiesDlg& dialog)
+void CCrossover::FromDialog(CEditSession& dialog)
 {
     CCrossoverDlg* own = GetKindDialog<CCrossoverDlg>(dialog);
     if (own == nullptr)

@@ -19,8 +19,6 @@ public:
     {
     public:
         CCrossoverType();
-        // The crossover dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     };
 
     static const CCrossoverType& GetCrossoverType();
@@ -34,8 +32,8 @@ public:
     // rounded Int16 floats; a record whose height is 0 keeps the sizes, and
     // sizes not above 0 keep theirs.
     void Serialize(CFieldStream& stream) override;
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
 

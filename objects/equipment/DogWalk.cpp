@@ -72,12 +72,6 @@ CDogWalk::CDogWalkType::CDogWalkType()
 {
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CDogWalk::CDogWalkType::CreatePropertiesDialog(CCourse* course,
-                                                                                   int nameTextId) const
-{
-    return std::make_unique<CDogWalkDlg>(course);
-}
-
 const CDogWalk::CDogWalkType& CDogWalk::GetDogWalkType()
 {
     static const CDogWalkType* type = new CDogWalkType();
@@ -131,7 +125,7 @@ void CDogWalk::Serialize(CFieldStream& stream)
         SetSize(plankLength, height);
 }
 
-void CDogWalk::ToDialog(CObjectPropertiesDlg& dialog)
+void CDogWalk::ToDialog(CEditSession& dialog)
 {
     if (CDogWalkDlg* own = GetKindDialog<CDogWalkDlg>(dialog)) {
         own->MergeLength(m_plankLength);
@@ -139,7 +133,7 @@ void CDogWalk::ToDialog(CObjectPropertiesDlg& dialog)
     }
 }
 
-void CDogWalk::FromDialog(CObjectPropertiesDlg& dialog)
+void CDogWalk::FromDialog(CEditSession& dialog)
 {
     if (CDogWalkDlg* own = GetKindDialog<CDogWalkDlg>(dialog))
         SetSize(own->HasLength() ? own->GetLength() : 0.0f, own->HasHeight() ? own->GetHeight() : 0.0f);

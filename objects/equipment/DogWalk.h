@@ -18,8 +18,6 @@ public:
     {
     public:
         CDogWalkType();
-        // The dog-walk dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     };
 
     static const CDogWalkType& GetDogWalkType();
@@ -37,8 +35,8 @@ public:
     // Plank length and height as rounded Int16 floats. A value read that is
     // not above 0 keeps the one the object had.
     void Serialize(CFieldStream& stream) override;
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
 

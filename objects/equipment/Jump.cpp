@@ -129,7 +129,7 @@ bool CJump::OnJumpSettingsChanged()
     return false;
 }
 
-void CJump::ToDialog(CObjectPropertiesDlg& dialog)
+void CJump::ToDialog(CEditSession& dialog)
 {
     CJumpPropertiesDlg* jumpDialog = GetKindDialog<CJumpPropertiesDlg>(dialog);
     const CJumpType* type = RequireJumpType();
@@ -146,7 +146,7 @@ void CJump::ToDialog(CObjectPropertiesDlg& dialog)
     m_binding->ApplyTo(*jumpDialog);
 }
 
-void CJump::FromDialog(CObjectPropertiesDlg& dialog)
+void CJump::FromDialog(CEditSession& dialog)
 {
     CJumpPropertiesDlg* jumpDialog = GetKindDialog<CJumpPropertiesDlg>(dialog);
     if (jumpDialog == nullptr)

@@ -41,9 +41,9 @@ public:
     bool OnJumpSettingsChanged() override;
     // The dialog shows the type (a triple jump as the extended spread jump)
     // and the binding's values.
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
     // Takes the dialog's chosen type, then the binding's values.
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
     // Half width 0.5 x width - 60 (0 below 60), half depth 60 per bar; the

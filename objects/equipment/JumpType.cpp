@@ -1,6 +1,5 @@
 #include "objects/equipment/JumpType.h"
 
-#include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/PropertyBinding.h"
 #include "foundation/CrashLog.h"
 #include "foundation/TracePoint.h"
@@ -35,11 +34,6 @@ std::unique_ptr<CCourseObject> CJumpType::CreateObject() const
     return jump;
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CJumpType::CreatePropertiesDialog(CCourse* course, int nameTextId) const
-{
-    return std::make_unique<CJumpPropertiesDlg>(course, nameTextId == kUnnamed ? nullptr : this);
-}
-
 void CJumpType::ApplyVariant(CJump& jump, const std::string& keyName, std::istream& words) const {}
 
 void CJumpType::SerializeBinding(CFieldStream& stream, CPropertyBinding& binding) const
@@ -48,18 +42,6 @@ void CJumpType::SerializeBinding(CFieldStream& stream, CPropertyBinding& binding
 }
 
 // ---- Winged jump type -------------------------------------------------------------------
-
-std::unique_ptr<CObjectPropertiesDlg> CWingedJumpType::CreatePropertiesDialog(CCourse* course,
-                                                                              int nameTextId) const
-{
-    std::unique_ptr<CObjectPropertiesDlg> dialog = CJumpType::CreatePropertiesDialog(course, nameTextId);
-    if (nameTextId == kUnnamed)
-        return dialog;
-    const int wingless = IsWinglessNameId(nameTextId);
-    if (wingless == 0 || wingless == 1)
-        static_cast<CJumpPropertiesDlg&>(*dialog).SetWinged(wingless == 0);
-    return dialog;
-}
 
 float CWingedJumpType::GetWidthOf(const CJump& jump)
 {

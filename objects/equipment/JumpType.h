@@ -22,8 +22,6 @@ class CJumpType : public CObjectType
 public:
     // A CJump of this type.
     std::unique_ptr<CCourseObject> CreateObject() const override;
-    // The jump dialog; it shows this type unless the name id is kUnnamed.
-    std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     bool IsStandard() const override { return m_standard; }
     bool GetEditOnCreateDefault() const override { return m_editOnCreate; }
 
@@ -62,9 +60,6 @@ private:
 class CWingedJumpType : public CJumpType
 {
 public:
-    // The jump dialog, with the wings option set by the name the kind was
-    // chosen by (IsWinglessNameId 0 or 1).
-    std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     int GetBindingKind() const override { return 0; }
     // (-+(post offset + wing width + width / 2), 0).
     CPoint2 GetEnd(int index, const CJump& jump) const override;

@@ -123,20 +123,6 @@ void CObstacleEnd::ComputeApproach(const CKnotParams& knot, float approachLength
 {
 }
 
-CPoint2 CObstacleEnd::GetCoursePoint() const
-{
-    if (owner == nullptr)
-        return point;
-    return owner->GetPlacement().TransformPoint2D(point);
-}
-
-CRotationFrame CObstacleEnd::GetFrame() const
-{
-    const CPoint2 origin = GetCoursePoint();
-    const CPoint2 placed = owner != nullptr ? owner->GetPlacement().TransformVector2D(direction) : direction;
-    return CRotationFrame(origin.x, origin.y, -placed.x, -placed.y);
-}
-
 CPoint2 CObstacleEnd::ToLocal(const CPoint2& coursePoint) const
 {
     return GetFrame().ToLocal(coursePoint);
@@ -167,11 +153,6 @@ CPoint2 CObstacleEnd::IntersectEntryLine(const CPoint2& p, const CPoint2& v) con
     if (std::fabs(along.y) > 5.0f * std::fabs(along.x))
         local.x -= local.y * along.x / along.y;
     return frame.ToWorld(ClampAcross(local.x), 0.0f);
-}
-
-float CObstacleEnd::GetOutwardComponent(float x, float y) const
-{
-    return -GetFrame().ToLocalVector(x, y).y;
 }
 
 void CObstacleEnd::SetUpKnot(CKnotParams& knot) const

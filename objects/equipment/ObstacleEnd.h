@@ -1,8 +1,8 @@
 #pragma once
 
+#include "course/CourseObject.h"
 #include "foundation/Geometry.h"
-
-class CCourseObject;
+#include "foundation/Transform.h"
 
 // The penalty of an approach that lies x away from its ideal: 0 within the
 // free margin m, then quadratic for w past it, then linear with the slope
@@ -51,6 +51,9 @@ struct CKnotParams
 // The end's frame (GetFrame) has its origin at the placed point and its
 // local y axis against the placed direction of passage, so local y < 0 lies
 // on the side a passing path moves towards; local x runs across the entry.
+//
+// The course reaches ends through this header alone: its virtual members
+// and the inline geometry below.
 class CObstacleEnd
 {
 public:
@@ -71,8 +74,16 @@ public:
 
     // The owner's placement applied to point (the point itself without an
     // owner).
-    CPoint2 GetCoursePoint() const;
-    CRotationFrame GetFrame() const;
+    CPoint2 GetCoursePoint() const
+    {
+        return owner != nullptr ? owner->GetPlacement().TransformPoint2D(point) : point;
+    }
+    CRotationFrame GetFrame() const
+    {
+        const CPoint2 origin = GetCoursePoint();
+        const CPoint2 placed = owner != nullptr ? owner->GetPlacement().TransformVector2D(direction) : direction;
+        return CRotationFrame(origin.x, origin.y, -placed.x, -placed.y);
+    }
     CPoint2 ToLocal(const CPoint2& coursePoint) const;
     CPoint2 ToCourse(const CPoint2& localPoint) const;
     // The point of the entry segment nearest to p.
@@ -83,7 +94,7 @@ public:
     CPoint2 IntersectEntryLine(const CPoint2& p, const CPoint2& v) const;
     // The component of the course vector (x, y) along the placed direction
     // of passage; positive when it points the way a path passes.
-    float GetOutwardComponent(float x, float y) const;
+    float GetOutwardComponent(float x, float y) const { return -GetFrame().ToLocalVector(x, y).y; }
     // Places a path knot at this end: its cost and its five points. A knot
     // size not above 0 is reported and replaced by kMinKnotSize, in the knot
     // as well, so no point of the knot can become a NaN.

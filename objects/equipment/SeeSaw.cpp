@@ -103,12 +103,6 @@ CSeeSaw::CSeeSawType::CSeeSawType()
 {
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CSeeSaw::CSeeSawType::CreatePropertiesDialog(CCourse* course,
-                                                                                 int nameTextId) const
-{
-    return std::make_unique<CSeeSawPropertiesDlg>(course);
-}
-
 const CSeeSaw::CSeeSawType& CSeeSaw::GetSeeSawType()
 {
     static const CSeeSawType* type = new CSeeSawType();
@@ -159,7 +153,7 @@ void CSeeSaw::Serialize(CFieldStream& stream)
     UpdateEnds();
 }
 
-void CSeeSaw::ToDialog(CObjectPropertiesDlg& dialog)
+void CSeeSaw::ToDialog(CEditSession& dialog)
 {
     if (CSeeSawPropertiesDlg* own = GetKindDialog<CSeeSawPropertiesDlg>(dialog)) {
         own->MergePlankLength(m_plankLength);
@@ -167,7 +161,7 @@ void CSeeSaw::ToDialog(CObjectPropertiesDlg& dialog)
     }
 }
 
-void CSeeSaw::FromDialog(CObjectPropertiesDlg& dialog)
+void CSeeSaw::FromDialog(CEditSession& dialog)
 {
     CSeeSawPropertiesDlg* own = GetKindDialog<CSeeSawPropertiesDlg>(dialog);
     if (own == nullptr)

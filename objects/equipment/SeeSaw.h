@@ -27,8 +27,6 @@ public:
     {
     public:
         CSeeSawType();
-        // The see-saw dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     };
 
     static const CSeeSawType& GetSeeSawType();
@@ -47,8 +45,8 @@ public:
     // length not above 0 keeps the object's, a style outside 0 to 2 gives
     // level.
     void Serialize(CFieldStream& stream) override;
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
     // A tipped see-saw offers only the first end at +x and the second at -x.

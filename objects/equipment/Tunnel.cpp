@@ -34,12 +34,6 @@ std::unique_ptr<CCourseObject> CTunnel::CTunnelType::CreateObject() const
     return std::make_unique<CTunnel>();
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CTunnel::CTunnelType::CreatePropertiesDialog(CCourse* course,
-                                                                                 int nameTextId) const
-{
-    return std::make_unique<CTunnelPropertiesDlg>(course);
-}
-
 const CTunnel::CTunnelType& CTunnel::GetTunnelType()
 {
     static const CTunnelType* type = new CTunnelType();
@@ -198,7 +192,7 @@ void CTunnel::Serialize(CFieldStream& stream)
     UpdateEnds();
 }
 
-void CTunnel::ToDialog(CObjectPropertiesDlg& dialog)
+void CTunnel::ToDialog(CEditSession& dialog)
 {
     CTunnelPropertiesDlg* tunnelDialog = GetKindDialog<CTunnelPropertiesDlg>(dialog);
     if (tunnelDialog == nullptr)
@@ -209,7 +203,7 @@ void CTunnel::ToDialog(CObjectPropertiesDlg& dialog)
     m_geometry->ToDialog(*tunnelDialog);
 }
 
-void CTunnel::FromDialog(CObjectPropertiesDlg& dialog)
+void CTunnel::FromDialog(CEditSession& dialog)
 {
     CTunnelPropertiesDlg* tunnelDialog = GetKindDialog<CTunnelPropertiesDlg>(dialog);
     if (tunnelDialog == nullptr)

@@ -30,8 +30,6 @@ public:
     public:
         CTunnelType();
         std::unique_ptr<CCourseObject> CreateObject() const override;
-        // The tunnel dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
         bool GetEditOnCreateDefault() const override { return true; }
     };
 
@@ -72,10 +70,10 @@ public:
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     void Serialize(CFieldStream& stream) override;
     // Style (the kind), length and diameter, then the kind's own values.
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
     // Switches to the dialog's style (converting the shape) unless it is
     // mixed, then lets the body take the values that are not mixed.
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override { m_geometry->Draw2D(context); }
     void Build3D(CGraphicsContext& context) override { m_geometry->Build3D(context); }
     // Ends 0 (second) and 2 (first) at the start, 1 (second) and 3 (first)

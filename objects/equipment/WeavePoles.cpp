@@ -98,12 +98,6 @@ CWeavePoles::CWeavePolesType::CWeavePolesType()
 {
 }
 
-std::unique_ptr<CObjectPropertiesDlg> CWeavePoles::CWeavePolesType::CreatePropertiesDialog(CCourse* course,
-                                                                                         int nameTextId) const
-{
-    return std::make_unique<CWeavePolesPropertiesDlg>(course);
-}
-
 const CWeavePoles::CWeavePolesType& CWeavePoles::GetWeavePolesType()
 {
     static const CWeavePolesType* type = new CWeavePolesType();
@@ -204,7 +198,7 @@ void CWeavePoles::SerializeExtra(CFieldStream& stream)
     stream.Float16(height);
 }
 
-void CWeavePoles::ToDialog(CObjectPropertiesDlg& dialog)
+void CWeavePoles::ToDialog(CEditSession& dialog)
 {
     if (CWeavePolesPropertiesDlg* own = GetKindDialog<CWeavePolesPropertiesDlg>(dialog)) {
         own->MergePoles(m_poles);
@@ -214,7 +208,7 @@ void CWeavePoles::ToDialog(CObjectPropertiesDlg& dialog)
     }
 }
 
-void CWeavePoles::FromDialog(CObjectPropertiesDlg& dialog)
+void CWeavePoles::FromDialog(CEditSession& dialog)
 {
     CWeavePolesPropertiesDlg* own = GetKindDialog<CWeavePolesPropertiesDlg>(dialog);
     if (own == nullptr)

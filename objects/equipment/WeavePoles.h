@@ -21,8 +21,6 @@ public:
     {
     public:
         CWeavePolesType();
-        // The weave-poles dialog.
-        std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override;
     };
 
     static const CWeavePolesType& GetWeavePolesType();
@@ -46,8 +44,8 @@ public:
     void Serialize(CFieldStream& stream) override;
     // With the guides on, the course's jump height, which they follow.
     void SerializeExtra(CFieldStream& stream) override;
-    void ToDialog(CObjectPropertiesDlg& dialog) override;
-    void FromDialog(CObjectPropertiesDlg& dialog) override;
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
     void UpdateEnds() override;

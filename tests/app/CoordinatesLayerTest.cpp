@@ -76,11 +76,11 @@ TEST_F(CoordinatesLayer, MapShowsEachLabelAndTheArrowsOfFarLabels)
         // Text ink inside the label's box, away from its edges.
         const CRectF box = mark->GetLabelBounds();
         EXPECT_GT(CountDark(picture, px(box.left) + 3, py(box.top) + 3, px(box.right) - 3, py(box.bottom) - 3), 20)
-            << mark->GetLabelPosition().x << ", " << mark->GetLabelPosition().y;
+            << box.left << ", " << box.top;
     }
     // The label of the spot on the A-frame sits beyond the obstacle, and its
     // arrow darkens the map near the spot.
-    const CCoordinateMark& pushed = *marks.back();
+    const auto& pushed = static_cast<const CCoordinateMark&>(*marks.back());
     const CPoint2 tip = pushed.GetSpot();
     const CPoint2 tail = pushed.GetArrow()->GetTail();
     ASSERT_GT((tip - tail).Length(), 150.0f);

@@ -11,6 +11,9 @@
 #include "app/CourseWindow.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "dialogs/HintDlg.h"
+#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/CrashLog.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
@@ -196,7 +199,23 @@ CHILD_TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
     // The colour picker is not there: its command and button stay off.
     if (Command(window, 2132)->enabled || window->colorsButton.enabled)
         return 3;
-    return ReportCount() == 0 ? 0 : 4;
+    // The window runs the selection's dialog; a new kind of step brings the
+    // editing hint, the same step again does not.
+    const int hints = GetHintCounts()[2708];
+    const std::wstring before = course->GetUndoLabel();
+    window->RunMenuCommand(2128);
+    if (course->GetUndoLabel() == before || GetHintCounts()[2708] != hints + 1)
+        return 4;
+    window->RunMenuCommand(2128);
+    if (GetHintCounts()[2708] != hints + 1)
+        return 5;
+    // A tool that edits on creation has its dialog run as it is chosen.
+    CSettings::SetInt(L"10EditOnCreate", 1);
+    window->shapeToolbar.OnButton(2526);
+    const auto* tool = dynamic_cast<const CObjectPropertiesDlg*>(course->GetPropertiesDialog());
+    if (course->GetToolType() != FindObjectTypeById(10) || tool == nullptr || tool->IsPending())
+        return 6;
+    return ReportCount() == 0 ? 0 : 7;
 }
 
 CHILD_TEST(CourseWindowCommands, SaveAsTemplateLeavesTheCourseAloneAndNewFromTemplateUsesIt)

@@ -80,7 +80,7 @@ std::wstring WriteCourseFile(const std::wstring& folder, const std::wstring& nam
     course.SetSize(14400.0f, 12000.0f);
     for (size_t i = 0; i < typeIds.size(); ++i) {
         const CObjectType* type = FindObjectTypeById(typeIds[i]);
-        std::unique_ptr<CObjectPropertiesDlg> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
+        std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
         CTransform placement;
         placement.SetPosition2D(2400.0f + 3600.0f * float(i % 3), 2400.0f + 3600.0f * float(i / 3));
         course.AddObject(type->CreateNew(&course, placement, dialog.get()));

@@ -49,7 +49,7 @@ TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
         CTransform placement;
         placement.SetPosition2D(1500.0f + float(placed % 6) * 3600.0f, 2000.0f + float(placed / 6) * 2400.0f);
         placement.RotateZ(float(placed * 25));
-        std::unique_ptr<CObjectPropertiesDlg> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
+        std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
         std::unique_ptr<CCourseObject> made = type->CreateNew(&course, placement, dialog.get());
         ASSERT_TRUE(made) << type->GetTypeId();
         CCourseObject* object = made.get();

@@ -168,7 +168,7 @@ TEST(JumpsProgram, ACourseOfEveryJumpKind)
     for (size_t i = 0; i < std::size(ids); ++i) {
         const CObjectType* type = FindObjectTypeById(ids[i]);
         ASSERT_NE(nullptr, type);
-        std::unique_ptr<CObjectPropertiesDlg> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
+        std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
         CTransform placement;
         placement.SetPosition2D(1800.0f + 2700.0f * float(i % 5), 1500.0f + 2800.0f * float(i / 5));
         course.AddObject(type->CreateNew(&course, placement, dialog.get()));

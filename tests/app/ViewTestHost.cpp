@@ -1,5 +1,9 @@
 #include "tests/app/ViewTestHost.h"
 
+#include <memory>
+
+#include "course/EditSession.h"
+#include "course/ObjectType.h"
 #include "foundation/Strings.h"
 #include "graphics/GdiplusSession.h"
 #include "tests/support/TestSupport.h"
@@ -93,6 +97,10 @@ void CViewTestHost::OnToolChanged(CShapeToolbar* toolbar)
         return;
     course.DeselectAll(false);
     course.SelectToolType(tool);
+    if (course.GetToolType() != nullptr && course.GetToolType()->IsEditOnCreate()) {
+        if (std::shared_ptr<CEditSession> session = course.GetToolSessionToRun())
+            session->DoModal();
+    }
     course.OnCourseChanged();
 }
 

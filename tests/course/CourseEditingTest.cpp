@@ -447,7 +447,7 @@ TEST_F(CourseEditing, SelectToolZeroReturnsToTheSelectTool)
     EXPECT_TRUE(course.GetToolLabel().empty());
 }
 
-TEST_F(CourseEditing, EditOnCreateRunsTheToolsDialogAtOnce)
+TEST_F(CourseEditing, EditOnCreateLeavesTheToolsDialogToTheWindowToRun)
 {
     CCourse course(L"", L"");
     // A selected object of another kind is not what the tool's dialog edits.
@@ -458,8 +458,11 @@ TEST_F(CourseEditing, EditOnCreateRunsTheToolsDialogAtOnce)
     course.SelectToolType(kEditOnCreateNameId);
     ASSERT_NE(nullptr, EditOnCreateType().lastDialog);
     EXPECT_EQ(course.GetPropertiesDialog(), EditOnCreateType().lastDialog);
+    EXPECT_EQ(0, EditOnCreateType().lastDialog->runs);
+    EXPECT_TRUE(EditOnCreateType().GetEditOnCreateDefault());
+    EXPECT_TRUE(RunToolDialog(course));
     EXPECT_EQ(1, EditOnCreateType().lastDialog->runs);
-    EXPECT_FALSE(EditOnCreateType().lastDialog->IsPending());
+    EXPECT_FALSE(EditOnCreateType().lastDialog->pending);
     EXPECT_EQ(0, selected->fromDialogCalls);
     EXPECT_FALSE(course.CanUndo());
     EXPECT_EQ(&EditOnCreateType(), course.GetToolType());

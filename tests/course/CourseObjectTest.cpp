@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "course/ColorPalette.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "tests/course/CourseTestKinds.h"
 #include "tests/support/FailureReports.h"
 
@@ -539,13 +538,13 @@ TEST_F(CourseObject, DialogsFillAndApply)
     CCourse course(L"Plan", L"");
     CTestObject object;
     object.Init(&course, &GetColorKind(), CTransform(), CCourseObject::kNormal);
-    CObjectPropertiesDlg dialog(&course, 2596);
+    CTestDialog dialog(&course);
     object.FillPropertiesDialog(dialog);
-    EXPECT_EQ(1, dialog.GetEditedCount());
-    EXPECT_EQ(&GetColorKind(), dialog.GetEditedType());
+    EXPECT_EQ(1, dialog.editedCount);
+    EXPECT_EQ(&GetColorKind(), dialog.editedType);
     EXPECT_EQ(60, dialog.GetEditedColors().GetColorIndex(2));
 
-    dialog.GetEditedColors().SetColorIndex(2, 61);
+    dialog.colorsEdited.SetColorIndex(2, 61);
     object.ApplyDialog(dialog);
     EXPECT_EQ(1, object.fromDialogCalls);
     EXPECT_EQ(61, object.GetPartColors().GetColorIndex(2));

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/HintDlg.h"
 #include "foundation/Strings.h"
 #include "tests/course/EditingTestKinds.h"
 #include "tests/support/FailureReports.h"
@@ -62,9 +61,8 @@ TEST_F(CourseSetup, EditingTheSelectionIsOneStepLabelledWithItsTypeName)
     a->SetSelected(true);
     b->SetSelected(true);
     course.MarkUnmodified(true);
-    const int hints = GetHintCounts()[2708];
 
-    course.EditSelectionProperties();
+    EXPECT_TRUE(RunSelectionDialog(course));
     ASSERT_NE(nullptr, ObstacleType().lastDialog);
     EXPECT_EQ(1, a->fromDialogCalls);
     EXPECT_EQ(1, b->fromDialogCalls);
@@ -73,26 +71,25 @@ TEST_F(CourseSetup, EditingTheSelectionIsOneStepLabelledWithItsTypeName)
     EXPECT_EQ(PropertiesLabel(course, ObstacleType()), course.GetUndoLabel());
     EXPECT_EQ(L"The nearest corner Properties", course.GetUndoLabel());
     EXPECT_EQ(1, course.GetUndoHistory().GetPosition());
-    EXPECT_EQ(hints + 1, GetHintCounts()[2708]);
 }
 
 TEST_F(CourseSetup, EditingTheSelectionLeavesTheToolsDialogAlone)
 {
     CCourse course(L"", L"");
     course.SelectToolType(kObstacleNameId);
-    CObjectPropertiesDlg* toolDialog = course.GetPropertiesDialog();
+    auto* toolDialog = static_cast<CEditDialog*>(course.GetPropertiesDialog());
     ASSERT_NE(nullptr, toolDialog);
     CEditObject* a = PlaceAnchored(course, 1000.0f, 1000.0f);
     CEditObject* b = PlaceAnchored(course, 3000.0f, 1000.0f);
     a->SetSelected(true);
     b->SetSelected(true);
-    course.EditSelectionProperties();
+    EXPECT_TRUE(RunSelectionDialog(course));
     EXPECT_EQ(1, a->fromDialogCalls);
     EXPECT_EQ(1, b->fromDialogCalls);
     // The selection's dialog (of another kind) is its caller's and gone now;
     // the tool keeps its own.
     EXPECT_EQ(toolDialog, course.GetPropertiesDialog());
-    EXPECT_TRUE(toolDialog->IsPending());
+    EXPECT_TRUE(toolDialog->pending);
     EXPECT_EQ(&ObstacleType(), course.GetToolType());
     EXPECT_EQ(PropertiesLabel(course, PlainType()), course.GetUndoLabel());
 }
@@ -106,7 +103,7 @@ TEST_F(CourseSetup, EditingAMixedSelectionIsReported)
     b->SetSelected(true);
     ObstacleType().lastDialog = nullptr;
     const int reports = ReportCount();
-    course.EditSelectionProperties();
+    EXPECT_FALSE(RunSelectionDialog(course));
     EXPECT_EQ(reports + 1, ReportCount());
     EXPECT_EQ(nullptr, ObstacleType().lastDialog);
     EXPECT_EQ(0, a->fromDialogCalls);
@@ -121,7 +118,7 @@ TEST_F(CourseSetup, AToolDialogThatDoesNotStayPlacesOneObjectInOneStep)
     ObstacleType().dialogsStay = false;
     course.SelectToolType(kObstacleNameId);
     const std::wstring label = course.GetToolLabel();
-    course.RunPropertiesDialog();
+    EXPECT_TRUE(RunToolDialog(course));
 
     ASSERT_EQ(1u, course.GetObjects().size());
     CCourseObject* placed = *course.GetObjects().begin();
@@ -143,12 +140,12 @@ TEST_F(CourseSetup, AToolDialogThatStaysWaitsForThePointer)
     course.AddListener(&listener);
     course.MarkUnmodified(true);
     course.SelectToolType(kObstacleNameId);
-    CObjectPropertiesDlg* dialog = course.GetPropertiesDialog();
+    auto* dialog = static_cast<CEditDialog*>(course.GetPropertiesDialog());
     ASSERT_NE(nullptr, dialog);
-    EXPECT_TRUE(dialog->IsPending());
-    course.RunPropertiesDialog();
+    EXPECT_TRUE(dialog->pending);
+    EXPECT_TRUE(RunToolDialog(course));
     EXPECT_EQ(dialog, course.GetPropertiesDialog());
-    EXPECT_FALSE(dialog->IsPending());
+    EXPECT_FALSE(dialog->pending);
     EXPECT_TRUE(course.GetObjects().empty());
     EXPECT_EQ(&ObstacleType(), course.GetToolType());
     EXPECT_FALSE(course.CanUndo());
@@ -169,7 +166,7 @@ TEST_F(CourseSetup, ACancelledToolDialogReturnsToTheSelectTool)
     course.AddListener(&listener);
     ObstacleType().dialogsCancel = true;
     course.SelectToolType(kObstacleNameId);
-    course.RunPropertiesDialog();
+    EXPECT_FALSE(RunToolDialog(course));
     EXPECT_EQ(nullptr, course.GetToolType());
     EXPECT_EQ(nullptr, course.GetPropertiesDialog());
     EXPECT_TRUE(course.GetToolLabel().empty());
@@ -182,7 +179,7 @@ TEST_F(CourseSetup, ReleasingAnotherDialogDestroysTheCoursesOwn)
     CCourse course(L"", L"");
     course.SelectToolType(kObstacleNameId);
     ASSERT_NE(nullptr, course.GetPropertiesDialog());
-    CEditDialog other(&course, kObstacleNameId);
+    CEditDialog other(&course);
     course.ReleasePropertiesDialog(&other);
     EXPECT_EQ(nullptr, course.GetPropertiesDialog());
     EXPECT_EQ(nullptr, course.GetToolType());

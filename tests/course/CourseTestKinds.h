@@ -10,6 +10,7 @@
 #include "course/Course.h"
 #include "course/CourseListener.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
@@ -29,6 +30,61 @@ inline void OpenTestSettings()
 {
     OpenTestSettingsKey();
     CSettings::SetInt(L"NeverShow2709", 1);
+}
+
+// A properties dialog whose answers the test chooses, merging the edited
+// objects as the plain dialog does; confirming or cancelling it goes to the
+// course as the real dialogs do.
+class CTestDialog : public CEditSession
+{
+public:
+    explicit CTestDialog(CCourse* course) : m_course(course) {}
+
+    void AddEditedObject(const CObjectType* type, int, const CPartColorSet& colors) override
+    {
+        if (editedCount++ == 0) {
+            editedType = type;
+            colorsEdited = colors;
+        }
+    }
+    bool DoModal() override
+    {
+        ++runs;
+        if (cancels) {
+            m_course->ReleasePropertiesDialog(this);
+            return false;
+        }
+        m_course->ApplyPropertiesDialog(*this);
+        return true;
+    }
+    bool StaysForFurtherObjects() const override { return stays; }
+    void SetPending(bool on) override { pending = on; }
+    const CPartColorSet& GetEditedColors() const override { return colorsEdited; }
+
+    int editedCount = 0;
+    const CObjectType* editedType = nullptr;
+    CPartColorSet colorsEdited;
+    int runs = 0;
+    bool cancels = false;
+    bool stays = true;
+    bool pending = true;
+
+private:
+    CCourse* m_course;
+};
+
+// What the course window does with the Properties command: the selection's
+// dialog, or the tool's, run. Whether one ran and was confirmed.
+inline bool RunSelectionDialog(CCourse& course)
+{
+    std::unique_ptr<CEditSession> dialog = course.MakeSelectionSession();
+    return dialog && dialog->DoModal();
+}
+
+inline bool RunToolDialog(CCourse& course)
+{
+    std::shared_ptr<CEditSession> dialog = course.GetToolSessionToRun();
+    return dialog && dialog->DoModal();
 }
 
 // Tests in the test settings key, which goes afterwards.
@@ -100,7 +156,7 @@ public:
         words >> value;
     }
     void ClearHandles() override { ++clearHandlesCalls; }
-    void FromDialog(CObjectPropertiesDlg&) override { ++fromDialogCalls; }
+    void FromDialog(CEditSession&) override { ++fromDialogCalls; }
     bool OnJumpSettingsChanged() override { return goesOnJumpSettings; }
     bool ResolveLinks() override { return goesOnResolve; }
     void UpdateEnds() override { ++updateEndsCalls; }

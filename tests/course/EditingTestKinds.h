@@ -7,7 +7,6 @@
 #include "course/Course.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/Settings.h"
 #include "foundation/FieldStream.h"
 #include "graphics/GraphicsContext.h"
@@ -63,7 +62,7 @@ public:
         ++flips;
         CCourseObject::Flip();
     }
-    void FromDialog(CObjectPropertiesDlg& dialog) override
+    void FromDialog(CEditSession& dialog) override
     {
         ++fromDialogCalls;
         dialogHalfSize = halfSize;
@@ -114,28 +113,7 @@ private:
     std::vector<std::unique_ptr<coursetest::CTestEnd>> m_ends;
 };
 
-// A properties dialog whose answers the test chooses; confirming or
-// cancelling it goes to the course as the real dialogs do.
-class CEditDialog : public CObjectPropertiesDlg
-{
-public:
-    CEditDialog(CCourse* course, int nameTextId) : CObjectPropertiesDlg(course, nameTextId) {}
-
-    bool DoModal() override
-    {
-        ++runs;
-        if (cancels) {
-            GetCourse()->ReleasePropertiesDialog(this);
-            return false;
-        }
-        return CObjectPropertiesDlg::DoModal();
-    }
-    bool StaysForFurtherObjects() const override { return stays; }
-
-    int runs = 0;
-    bool cancels = false;
-    bool stays = true;
-};
+using CEditDialog = coursetest::CTestDialog;
 
 // The kind's descriptor: objects of one layer and category with a square
 // of half size 100 and, for kinds with ends, a first end at (-100, 0) and a
@@ -161,9 +139,9 @@ public:
         }
         return object;
     }
-    std::unique_ptr<CObjectPropertiesDlg> CreatePropertiesDialog(CCourse* course, int nameTextId) const override
+    std::unique_ptr<CEditSession> CreatePropertiesDialog(CCourse* course, int nameTextId) const override
     {
-        auto dialog = std::make_unique<CEditDialog>(course, nameTextId);
+        auto dialog = std::make_unique<CEditDialog>(course);
         lastDialog = dialog.get();
         dialog->stays = dialogsStay;
         dialog->cancels = dialogsCancel;

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "dialogs/ObjectPropertiesDlg.h"
+#include "course/EditSession.h"
 #include "foundation/Strings.h"
 #include "tests/course/CourseTestKinds.h"
 #include "tests/support/FailureReports.h"
@@ -134,10 +134,33 @@ TEST_F(ObjectType, JumpKindsKeepTheirGroup)
     course.SetSpecList(3);
     EXPECT_EQ(GetString(2628), jump->GetDisplayName(course));
 
-    std::unique_ptr<CObjectPropertiesDlg> dialog = jump->CreatePropertiesDialog(&course, 2000);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(CObjectType::kJumpGroup, dialog->GetNameTextId());
-    EXPECT_EQ(&course, dialog->GetCourse());
+}
+
+TEST_F(ObjectType, DialogsComeFromTheMakerOfTheirTypeElseFromTheDefault)
+{
+    // A made dialog's edited count tells the maker that made it.
+    struct CMaker
+    {
+        static std::unique_ptr<CEditSession> Make(CCourse* course, int mark)
+        {
+            auto dialog = std::make_unique<coursetest::CTestDialog>(course);
+            dialog->editedCount = mark;
+            return dialog;
+        }
+    };
+    CCourse course(L"Plan", L"");
+    const auto madeBy = [&](const CObjectType& type) {
+        std::unique_ptr<CEditSession> dialog = type.CreatePropertiesDialog(&course, 2640);
+        return dialog ? static_cast<coursetest::CTestDialog&>(*dialog).editedCount : 0;
+    };
+    EXPECT_EQ(0, madeBy(GetBoxType()));
+    SetDefaultEditSessionMaker([](CCourse* c, const CObjectType&, int) { return CMaker::Make(c, 1); });
+    RegisterEditSessionMaker(901, [](CCourse* c, const CObjectType&, int name) { return CMaker::Make(c, name); });
+    EXPECT_EQ(2640, madeBy(GetBoxType()));
+    EXPECT_EQ(1, madeBy(GetOpeningType()));
+    RegisterEditSessionMaker(901, nullptr);
+    SetDefaultEditSessionMaker(nullptr);
+    EXPECT_EQ(0, madeBy(GetBoxType()));
 }
 
 TEST_F(ObjectType, EditOnCreateFollowsTheStoredChoice)
@@ -215,12 +238,11 @@ TEST_F(ObjectType, CreatesNewObjectsWithTheDialogsValues)
     EXPECT_EQ(1, static_cast<CTestObject*>(plain.get())->clearHandlesCalls);
     EXPECT_EQ(0, static_cast<CTestObject*>(plain.get())->fromDialogCalls);
 
-    std::unique_ptr<CObjectPropertiesDlg> dialog = GetBoxType().CreatePropertiesDialog(&course, 2640);
-    ASSERT_NE(nullptr, dialog);
+    coursetest::CTestDialog dialog(&course);
     CPartColorSet colors = GetBoxType().GetPartColors();
     colors.SetColorIndex(2, 99);
-    dialog->AddEditedObject(&GetBoxType(), 0, colors);
-    std::unique_ptr<CCourseObject> edited = GetBoxType().CreateNew(&course, CTransform(), dialog.get());
+    dialog.AddEditedObject(&GetBoxType(), 0, colors);
+    std::unique_ptr<CCourseObject> edited = GetBoxType().CreateNew(&course, CTransform(), &dialog);
     ASSERT_NE(nullptr, edited);
     EXPECT_EQ(1, static_cast<CTestObject*>(edited.get())->fromDialogCalls);
     EXPECT_EQ(99, edited->GetPartColors().GetColorIndex(2));

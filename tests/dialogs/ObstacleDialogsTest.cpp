@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "course/Course.h"
+#include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/AFrameDlg.h"
 #include "dialogs/CrossoverDlg.h"
+#include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "foundation/Settings.h"
@@ -91,4 +93,20 @@ TEST_F(ObstacleDialogs, MixedValuesAreReportedWhenAskedFor)
         crossover.GetWhichPlanks();
     }));
     EXPECT_EQ(0, CountReports([&] { weave.GetChannel(); }));
+}
+
+TEST_F(ObstacleDialogs, EachKindMakesItsOwnDialogAndTheRestThePlainOneOfTheirGroup)
+{
+    const auto dialogOf = [&](int typeId) {
+        return FindObjectTypeById(typeId)->CreatePropertiesDialog(&course, CObjectType::kUnnamed);
+    };
+    EXPECT_NE(nullptr, dynamic_cast<CDogWalkDlg*>(dialogOf(100).get()));
+    EXPECT_NE(nullptr, dynamic_cast<CCrossoverDlg*>(dialogOf(70).get()));
+    EXPECT_NE(nullptr, dynamic_cast<CJumpPropertiesDlg*>(dialogOf(330).get()));
+    // The gate has no dialog of its own: the plain one, titled by its name.
+    const std::unique_ptr<CEditSession> gate = dialogOf(113);
+    ASSERT_TRUE(gate);
+    EXPECT_EQ(typeid(CObjectPropertiesDlg), typeid(*gate));
+    EXPECT_EQ(2546, static_cast<const CObjectPropertiesDlg&>(*gate).GetNameTextId());
+    EXPECT_EQ(&course, static_cast<const CObjectPropertiesDlg&>(*gate).GetCourse());
 }

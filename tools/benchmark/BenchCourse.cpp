@@ -5,8 +5,8 @@
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
-#include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/Clock.h"
 #include "foundation/Transform.h"
 
@@ -36,7 +36,7 @@ constexpr float kEdgeGap = 1200.0f;
 // Places count objects of the kind in rows across the band [top, bottom).
 void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, float bottom)
 {
-    std::unique_ptr<CObjectPropertiesDlg> tool = type.CreatePropertiesDialog(&course, type.GetNameTextId());
+    std::unique_ptr<CEditSession> tool = type.CreatePropertiesDialog(&course, type.GetNameTextId());
     const float width = course.GetWidth() - 2.0f * kEdgeGap;
     const float height = bottom - top;
     const int columns = std::max(1, int(std::ceil(std::sqrt(count * width / std::max(height, 1.0f)))));

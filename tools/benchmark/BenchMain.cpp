@@ -11,7 +11,9 @@
 #include <memory>
 #include <string>
 
+#include "app/Application.h"
 #include "foundation/Settings.h"
+#include "render3d/GraphicsSystem.h"
 #include "graphics/GdiplusSession.h"
 #include "tools/benchmark/BenchTable.h"
 #include "tools/benchmark/Benchmarks.h"
@@ -51,6 +53,8 @@ int main(int argc, char** argv)
     }
     CGdiplusSession gdiplus;
     OpenBenchSettings();
+    InstallGraphicsSystemChoice();
+    RegisterCourseKinds();
     CBenchRow::PrintHeader(runs);
     if (only.empty() || only == "read")
         BenchReading(runs);

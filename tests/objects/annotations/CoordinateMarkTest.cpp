@@ -146,7 +146,7 @@ TEST_F(CoordinateMark, CourseLabelsDoNotOverlapAfterTheLayout)
     const CRectF ring = course.GetRingRect(false, false);
     int withArrow = 0;
     for (size_t i = 0; i < marks->size(); ++i) {
-        const CCoordinateMark& mark = *marks->at(i);
+        const auto& mark = static_cast<const CCoordinateMark&>(*marks->at(i));
         const CRectF a = mark.GetLabelBounds();
         ASSERT_FALSE(a.IsEmpty());
         EXPECT_GE(a.left, ring.left - 0.01f) << i;

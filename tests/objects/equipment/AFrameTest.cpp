@@ -137,10 +137,11 @@ TEST_F(AFrame, TypeIsRegisteredByIdKeyNamesAndName)
 
     EXPECT_NE(nullptr, dynamic_cast<CAFrame*>(Type().CreateObject().get()));
     auto course = MakeCourse();
-    std::unique_ptr<CObjectPropertiesDlg> dialog = Type().CreatePropertiesDialog(course.get(), 2526);
-    ASSERT_NE(nullptr, dynamic_cast<CAFrameDlg*>(dialog.get()));
-    EXPECT_EQ(2526, dialog->GetNameTextId());
-    EXPECT_EQ(course.get(), dialog->GetCourse());
+    std::unique_ptr<CEditSession> dialog = Type().CreatePropertiesDialog(course.get(), 2526);
+    const auto* own = dynamic_cast<CAFrameDlg*>(dialog.get());
+    ASSERT_NE(nullptr, own);
+    EXPECT_EQ(2526, own->GetNameTextId());
+    EXPECT_EQ(course.get(), own->GetCourse());
 }
 
 TEST_F(AFrame, NewObjectHasFourEndsInOrder)

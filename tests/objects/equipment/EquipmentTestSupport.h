@@ -29,10 +29,10 @@ inline std::unique_ptr<CCourse> MakeCourse(int organisation = 1)
 // A new object of the kind as the placing tool makes it: through the kind's
 // own dialog with its stored defaults, or through the dialog given.
 template <class T = CCourseObject>
-std::unique_ptr<T> MakeNew(const CObjectType& type, CCourse* course, CObjectPropertiesDlg* dialog = nullptr,
+std::unique_ptr<T> MakeNew(const CObjectType& type, CCourse* course, CEditSession* dialog = nullptr,
                            const CTransform& placement = CTransform())
 {
-    std::unique_ptr<CObjectPropertiesDlg> own;
+    std::unique_ptr<CEditSession> own;
     if (dialog == nullptr) {
         own = type.CreatePropertiesDialog(course, type.GetNameTextId());
         dialog = own.get();
@@ -44,7 +44,7 @@ std::unique_ptr<T> MakeNew(const CObjectType& type, CCourse* course, CObjectProp
 // The same, added to the course at (x, y) turned by angle.
 template <class T = CCourseObject>
 T* Place(CCourse& course, const CObjectType& type, float x, float y, float angle = 0.0f,
-         CObjectPropertiesDlg* dialog = nullptr)
+         CEditSession* dialog = nullptr)
 {
     std::unique_ptr<T> object = MakeNew<T>(type, &course, dialog, coursetest::MakePlacement(x, y, angle));
     T* raw = object.get();

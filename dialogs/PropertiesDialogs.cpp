@@ -1,0 +1,69 @@
+#include "dialogs/PropertiesDialogs.h"
+
+#include <memory>
+
+#include "course/EditSession.h"
+#include "course/ObjectType.h"
+#include "dialogs/AFrameDlg.h"
+#include "dialogs/CollapsedTunnelDlg.h"
+#include "dialogs/CrossoverDlg.h"
+#include "dialogs/JumpPropertiesDlg.h"
+#include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/TunnelPropertiesDlg.h"
+#include "dialogs/WeavePolesPropertiesDlg.h"
+#include "objects/equipment/JumpType.h"
+
+namespace {
+
+std::unique_ptr<CEditSession> MakePlainDialog(CCourse* course, const CObjectType& type, int)
+{
+    return std::make_unique<CObjectPropertiesDlg>(course, type.GetGroupTextId());
+}
+
+template <class TDialog>
+std::unique_ptr<CEditSession> MakeKindDialog(CCourse* course, const CObjectType&, int)
+{
+    return std::make_unique<TDialog>(course);
+}
+
+// The jump dialog shows the jump's type unless the name id is kUnnamed; a
+// winged kind chosen by its wingless or winged name starts with the wings
+// option that name says.
+std::unique_ptr<CEditSession> MakeJumpDialog(CCourse* course, const CObjectType& type, int nameTextId)
+{
+    const bool named = nameTextId != CObjectType::kUnnamed;
+    auto dialog =
+        std::make_unique<CJumpPropertiesDlg>(course, named ? static_cast<const CJumpType*>(&type) : nullptr);
+    if (const auto* winged = dynamic_cast<const CWingedJumpType*>(&type); winged != nullptr && named) {
+        const int wingless = winged->IsWinglessNameId(nameTextId);
+        if (wingless == 0 || wingless == 1)
+            dialog->SetWinged(wingless == 0);
+    }
+    return dialog;
+}
+
+}  // namespace
+
+void RegisterPropertiesDialogs()
+{
+    SetDefaultEditSessionMaker(&MakePlainDialog);
+    const struct
+    {
+        int typeId;
+        CEditSessionMaker maker;
+    } kinds[] = {
+        {10, &MakeKindDialog<CAFrameDlg>},
+        {50, &MakeKindDialog<CCollapsedTunnelDlg>},
+        {70, &MakeKindDialog<CCrossoverDlg>},
+        {100, &MakeKindDialog<CDogWalkDlg>},
+        {250, &MakeKindDialog<CSeeSawPropertiesDlg>},
+        {340, &MakeKindDialog<CTunnelPropertiesDlg>},
+        {370, &MakeKindDialog<CWeavePolesPropertiesDlg>},
+    };
+    for (const auto& kind : kinds)
+        RegisterEditSessionMaker(kind.typeId, kind.maker);
+    for (const CObjectType* type : GetObjectTypes()) {
+        if (dynamic_cast<const CJumpType*>(type) != nullptr)
+            RegisterEditSessionMaker(type->GetTypeId(), &MakeJumpDialog);
+    }
+}

@@ -1,0 +1,74 @@
+#include "objects/annotations/ObjectTypes.h"
+
+#include "course/CourseMark.h"
+#include "objects/annotations/CoordinateMark.h"
+#include "objects/equipment/AFrame.h"
+#include "objects/equipment/BarJumpType.h"
+#include "objects/equipment/Barrel.h"
+#include "objects/equipment/BarrelJumpType.h"
+#include "objects/equipment/CollapsedTunnel.h"
+#include "objects/equipment/CrawlTunnel.h"
+#include "objects/equipment/Crossover.h"
+#include "objects/equipment/DogWalk.h"
+#include "objects/equipment/Gate.h"
+#include "objects/equipment/HoopJumpType.h"
+#include "objects/equipment/HoopTunnel.h"
+#include "objects/equipment/LongJumpType.h"
+#include "objects/equipment/PauseSquare.h"
+#include "objects/equipment/PlatformJump.h"
+#include "objects/equipment/SeeSaw.h"
+#include "objects/equipment/SolidJumpType.h"
+#include "objects/equipment/SwayBridge.h"
+#include "objects/equipment/SwingPlank.h"
+#include "objects/equipment/TireJumpType.h"
+#include "objects/equipment/Tunnel.h"
+#include "objects/equipment/WallJumpType.h"
+#include "objects/equipment/WaterJumpType.h"
+#include "objects/equipment/WeavePoles.h"
+#include "objects/equipment/WindowJumpType.h"
+#include "objects/equipment/WishingWellJumpType.h"
+
+void RegisterObjectTypes()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    SetCourseMarkMaker(&CCoordinateMark::Make);
+    // In type id order, each kind after the kinds it refers to.
+    CBarJumpType::GetDoubleJumpType();
+    CAFrame::GetAFrameType();
+    CBarJumpType::GetSpreadJumpType();
+    CBarrel::GetBarrelType();
+    CBarrelJumpType::GetType();
+    CBrushJumpType::GetType();
+    CCollapsedTunnel::GetCollapsedTunnelType();
+    CCrawlTunnel::GetCrawlTunnelType();
+    CCrossover::GetCrossoverType();
+    CDogWalk::GetDogWalkType();
+    CGate::GetGateType();
+    CHoopJumpType::GetType();
+    CHoopTunnel::GetHoopTunnelType();
+    CBarJumpType::GetTripleJumpType();
+    CLogJumpType::GetType();
+    CLongJumpType::GetType();
+    CBarJumpType::GetOneBarJumpType();
+    CPanelJumpType::GetType();
+    CPauseBox::GetPauseBoxType();
+    CPicketFenceJumpType::GetType();
+    CPlatformJump::GetPlatformJumpType();
+    CSeeSaw::GetSeeSawType();
+    CBarJumpType::GetSingleJumpType();
+    CSwayBridge::GetSwayBridgeType();
+    CSwingPlank::GetSwingPlankType();
+    CTable::GetTableType();
+    CTireJumpType::GetType();
+    CBarJumpType::GetExtendedSpreadJumpType();
+    CTunnel::GetTunnelType();
+    CWallJumpType::GetWallType();
+    CWallJumpType::GetViaductType();
+    CWaterJumpType::GetType();
+    CWeavePoles::GetWeavePolesType();
+    CWindowJumpType::GetType();
+    CWishingWellJumpType::GetType();
+}
