@@ -12,6 +12,7 @@
 #include "graphics/GdiBitmap.h"
 #include "graphics/GdiGraphics.h"
 #include "graphics/GdiplusSession.h"
+#include "graphics/ImageCache.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
 #include "objects/equipment/BarJumpType.h"
@@ -104,7 +105,10 @@ TEST_F(JumpShapes, PicturesOfEveryKind)
     for (size_t i = 0; i < inside.size(); ++i)
         EXPECT_GT(inside[i], 100) << AllJumpTypeIds()[i];
 
-    // Each jump in a cell of its own, seen from the front left.
+    // Each jump in a cell of its own, seen from the front left, with its
+    // pictures.
+    for (const wchar_t* picture : {L"Brick.png", L"RoofTile.png", L"BrushFence.jpg"})
+        ASSERT_NE(nullptr, CImage::GetCached(picture)) << picture;
     constexpr int kCell = 320;
     CPixelBitmap model(float(4 * kCell), float(5 * kCell));
     const std::vector<CJump*> jumps = JumpsOf(*course);
