@@ -39,35 +39,36 @@ void CCourseScene::Rebuild()
     if (!mapMode)
         UpdateCamera();
     for (int index = 0; index < kSlotCount; ++index)
-        UpdateLayer(index);
+        UpdateLayer(ESceneLayer(index));
 }
 
-CSceneLayer* CCourseScene::GetLayer(int index)
+CSceneLayer* CCourseScene::GetLayer(ESceneLayer layer)
 {
     if (!m_course)
         return nullptr;
-    switch (index) {
-    case 2:
+    switch (layer) {
+    case ESceneLayer::kObjects:
         return &GetObjectsLayer();
-    case 3:
+    case ESceneLayer::kCoordinateMarks:
         return m_course->GetShowObsCoords() ? &m_coordinates : nullptr;
-    case 4:
+    case ESceneLayer::kSelection:
         return m_showSelection && m_course->HasSelection() ? &m_selection : nullptr;
-    case 5:
+    case ESceneLayer::kRubberBand:
         return m_rubberBand.IsActive() ? &m_rubberBand : nullptr;
     default:
         return nullptr;
     }
 }
 
-void CCourseScene::UpdateLayer(int index)
+void CCourseScene::UpdateLayer(ESceneLayer slot)
 {
+    const int index = int(slot);
     if (index < 0 || index >= kSlotCount) {
         TRACE_VALUE(int32_t, index);
         ReportFailure();
         return;
     }
-    CSceneLayer* layer = GetLayer(index);
+    CSceneLayer* layer = GetLayer(slot);
     items[index] = layer;
     if (layer) {
         layer->SetCourse(m_course);
@@ -91,7 +92,7 @@ void CCourseScene::UpdateCamera()
 void CCourseScene::ShowSelection(bool show)
 {
     m_showSelection = show;
-    UpdateLayer(4);
+    UpdateLayer(ESceneLayer::kSelection);
 }
 
 void CCourseScene::FitView(float width, float height, float x0, float y0)
@@ -131,11 +132,11 @@ CCourseMapScene::CCourseMapScene(CCourse* course) : CCourseScene(course, 2)
     Rebuild();
 }
 
-CSceneLayer* CCourseMapScene::GetLayer(int index)
+CSceneLayer* CCourseMapScene::GetLayer(ESceneLayer layer)
 {
-    if (index == 0 && m_course)
+    if (layer == ESceneLayer::kBase && m_course)
         return m_course->GetBackground() != 0 || m_course->GetShowUKCFooter() ? &m_base : nullptr;
-    return CCourseScene::GetLayer(index);
+    return CCourseScene::GetLayer(layer);
 }
 
 // ---- 3D -----------------------------------------------------------------------------
@@ -143,7 +144,7 @@ CSceneLayer* CCourseMapScene::GetLayer(int index)
 CCourse3DScene::CCourse3DScene(CCourse* course) : CCourseScene(course, 3)
 {
     background = GetGroundColor(m_course && !m_course->GetHideGrass());
-    is3D[2] = true;
+    is3D[int(ESceneLayer::kObjects)] = true;
     SetMapMode(false);
 }
 
@@ -153,11 +154,11 @@ void CCourse3DScene::Rebuild()
     CCourseScene::Rebuild();
 }
 
-CSceneLayer* CCourse3DScene::GetLayer(int index)
+CSceneLayer* CCourse3DScene::GetLayer(ESceneLayer layer)
 {
-    if (index == 0 && m_course)
+    if (layer == ESceneLayer::kBase && m_course)
         return &m_base;
-    return CCourseScene::GetLayer(index);
+    return CCourseScene::GetLayer(layer);
 }
 
 bool RenderCourseImage(CCourse& course, CPixelBitmap& bitmap, bool mapView, float fullWidth, float fullHeight,

@@ -3,6 +3,7 @@
 #include "app/CourseSceneLayers.h"
 #include "app/RubberBandLayer.h"
 #include "app/ViewCamera.h"
+#include "course/CourseListener.h"
 #include "ui/Scene.h"
 
 class CCourse;
@@ -20,7 +21,7 @@ class CPixelBitmap;
 class CCourseScene : public CScene
 {
 public:
-    static constexpr int kSlotCount = 6;
+    static constexpr int kSlotCount = kSceneLayerCount;
     // Depth ranges in course units.
     static constexpr float kMapNear = -1200.0f;
     static constexpr float kMapFar = 120.0f;
@@ -35,11 +36,11 @@ public:
     // Outside map mode the camera first; then every slot.
     virtual void Rebuild();
     // The layer that belongs in a slot now, or null.
-    virtual CSceneLayer* GetLayer(int index);
+    virtual CSceneLayer* GetLayer(ESceneLayer layer);
 
     // Puts the slot's layer in place and refreshes it. The course window
     // calls it for the layers its course's notifications name.
-    void UpdateLayer(int index);
+    void UpdateLayer(ESceneLayer layer);
     // Map mode: identity transform, flat. Otherwise the course's current view
     // camera is copied; its transform becomes the scene's and the scene is 3D
     // when the camera looks anything but straight down.
@@ -81,7 +82,7 @@ public:
     // The course is not owned; null makes an empty scene.
     explicit CCourseMapScene(CCourse* course);
 
-    CSceneLayer* GetLayer(int index) override;
+    CSceneLayer* GetLayer(ESceneLayer layer) override;
 
 protected:
     CSceneLayer& GetObjectsLayer() override { return m_objects; }
@@ -100,7 +101,7 @@ public:
     explicit CCourse3DScene(CCourse* course);
 
     void Rebuild() override;
-    CSceneLayer* GetLayer(int index) override;
+    CSceneLayer* GetLayer(ESceneLayer layer) override;
 
 protected:
     CSceneLayer& GetObjectsLayer() override { return m_objects; }

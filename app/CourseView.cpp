@@ -80,7 +80,7 @@ CCourseView::~CCourseView()
     // A band running in the scene, which outlives the view, leaves it.
     if (courseScene && courseScene->GetRubberBand().IsActive()) {
         courseScene->GetRubberBand().Stop();
-        courseScene->UpdateLayer(5);
+        courseScene->UpdateLayer(ESceneLayer::kRubberBand);
     }
 }
 
@@ -88,7 +88,7 @@ void CCourseView::SetScene(CCourseScene* newScene)
 {
     if (courseScene && courseScene != newScene && courseScene->GetRubberBand().IsActive()) {
         courseScene->GetRubberBand().Stop();
-        courseScene->UpdateLayer(5);
+        courseScene->UpdateLayer(ESceneLayer::kRubberBand);
     }
     courseScene = newScene;
     CPanel::SetScene(newScene);
@@ -180,7 +180,7 @@ CCourseView::CPick CCourseView::PickAndPoint(float x, float y)
     }
     course->PointerDown(pick.pickId, &pick.selected, &pick.part);
     // The course names nothing for an id it does not know (a stale one).
-    pick.kind = course->GetEditedObject() ? int(pick.pickId & 3) : 0;
+    pick.kind = course->GetEditedObject() ? CCourse::GetPickKind(pick.pickId) : CCourse::EPickKind::kNothing;
     return pick;
 }
 
@@ -266,26 +266,26 @@ void CCourseView::PressWithoutTool(const CMouseEvent& event)
     SetDragPlane(pick.point, event.y);
     lastGroundPoint = PickGroundPoint(event);
     const bool modifier = event.control || event.shift;
-    dragMode = 0;
-    if (pick.kind == 0) {
+    dragMode = EDragMode::kNone;
+    if (pick.kind == CCourse::EPickKind::kNothing) {
         if (!modifier)
             course->DeselectAll(false);
         course->RememberSelection();
         courseScene->GetRubberBand().Start(event.x, event.y, this);
-        courseScene->UpdateLayer(5);
+        courseScene->UpdateLayer(ESceneLayer::kRubberBand);
         return;
     }
     if (modifier) {
-        if (pick.kind == 2 && pick.part == 3) {
-            dragMode = 2;
+        if (pick.kind == CCourse::EPickKind::kHandle && pick.part == 3) {
+            dragMode = EDragMode::kRotateSelection;
         } else {
             course->SelectActiveObject(!pick.selected);
             if (!pick.selected && pick.part >= 1)
-                dragMode = 1;
+                dragMode = EDragMode::kMoveSelection;
         }
-    } else if (pick.kind == 2) {
+    } else if (pick.kind == CCourse::EPickKind::kHandle) {
         if (pick.part >= 1 && pick.part <= 3)
-            dragMode = pick.part;
+            dragMode = EDragMode(pick.part);
     } else {
         if (!pick.selected) {
             // The object under the pointer stays even when it lies outside
@@ -294,17 +294,17 @@ void CCourseView::PressWithoutTool(const CMouseEvent& event)
             course->SelectActiveObject(true);
         }
         if (pick.part >= 1)
-            dragMode = 1;
+            dragMode = EDragMode::kMoveSelection;
     }
-    TRACE_VALUE(int32_t, dragMode);
+    TRACE_VALUE(int32_t, int32_t(dragMode));
     switch (dragMode) {
-    case 1:
+    case EDragMode::kMoveSelection:
         course->BeginSingleObjectEdit();
         break;
-    case 2:
+    case EDragMode::kRotateSelection:
         course->PrepareRotationSnap();
         break;
-    case 3:
+    case EDragMode::kMoveHandle:
         course->StartActiveHandleMove();
         break;
     default:
@@ -329,16 +329,16 @@ void CCourseView::PressWithTool(const CMouseEvent& event)
 void CCourseView::OnMouseMove(const CMouseEvent& event)
 {
     CCourse* course = GetCourse();
-    if (pressState != 1 || !course)
+    if (pressState != CPanel::EPressState::kHeld || !course)
         return;
     const CPoint2 p = PickGroundPoint(event);
     if (p == lastGroundPoint)
         return;
     switch (dragMode) {
-    case 1:
+    case EDragMode::kMoveSelection:
         course->MoveSelectionBy(p.x - lastGroundPoint.x, p.y - lastGroundPoint.y);
         break;
-    case 2: {
+    case EDragMode::kRotateSelection: {
         const CPoint2 c = course->GetRotationCentre();
         // The sum of the turns of a drag is the pointer's angle about the
         // centre now less its angle at the press, always within one turn.
@@ -348,14 +348,14 @@ void CCourseView::OnMouseMove(const CMouseEvent& event)
         course->RotateSelectionBy(turn);
         break;
     }
-    case 3:
+    case EDragMode::kMoveHandle:
         course->MoveActiveHandle(p.x - lastGroundPoint.x, p.y - lastGroundPoint.y);
         break;
     default: {
         CRubberBandLayer& band = courseScene->GetRubberBand();
         if (band.IsActive()) {
             band.SetCorner(event.x, event.y);
-            courseScene->UpdateLayer(5);
+            courseScene->UpdateLayer(ESceneLayer::kRubberBand);
             Invalidate();
             course->SelectInRectangle(band.GetRect(), courseScene->transform, event.control || event.shift);
         } else if (course->GetPlacedObject()) {
@@ -372,30 +372,30 @@ void CCourseView::OnMouseUp(const CMouseEvent& event)
 {
     TRACE_POINT();
     CCourse* course = GetCourse();
-    if (pressState != 2 || !course)
+    if (pressState != CPanel::EPressState::kReleasing || !course)
         return;
     if (course->GetPlacedObject()) {
         DropPlacedObject(event);
     } else {
         switch (dragMode) {
-        case 1:
+        case EDragMode::kMoveSelection:
             course->EndSingleObjectEdit();
             break;
-        case 2:
+        case EDragMode::kRotateSelection:
             course->CommitSnappedAngle();
             break;
-        case 3:
+        case EDragMode::kMoveHandle:
             course->EndActiveHandleMove();
             break;
         default:
             if (courseScene->GetRubberBand().IsActive()) {
                 courseScene->GetRubberBand().Stop();
-                courseScene->UpdateLayer(5);
+                courseScene->UpdateLayer(ESceneLayer::kRubberBand);
                 Invalidate();
             }
             break;
         }
-        dragMode = 0;
+        dragMode = EDragMode::kNone;
     }
     UpdateCourse();
 }
@@ -424,7 +424,7 @@ void CCourseView::OnRightClick(const CMouseEvent& event)
     if (!course || IsToolChosen() || event.left)
         return;
     const CPick pick = PickAndPoint(event.x, event.y);
-    if (pick.kind == 0) {
+    if (pick.kind == CCourse::EPickKind::kNothing) {
         course->DeselectAll(false);
     } else if (!pick.selected) {
         course->DeselectAll(true);
@@ -446,11 +446,11 @@ CCursors& CCourseView::GetRotateCursor()
 CCursors* CCourseView::GetCursorAt(const CMouseEvent& event)
 {
     switch (dragMode) {
-    case 1:
+    case EDragMode::kMoveSelection:
         return &CCursors::GetSizeAll();
-    case 2:
+    case EDragMode::kRotateSelection:
         return &GetRotateCursor();
-    case 3:
+    case EDragMode::kMoveHandle:
         return &CCursors::GetGrabHand();
     default:
         break;
@@ -468,14 +468,14 @@ CCursors* CCourseView::GetCursorAt(const CMouseEvent& event)
         return IsInsidePlacingArea(RoundPoint(event.groundPoint)) ? &CCursors::GetPlus() : &CCursors::GetArrow();
 
     const CPick pick = PickAndPoint(event.x, event.y);
-    if (pick.kind == 0)
+    if (pick.kind == CCourse::EPickKind::kNothing)
         return &CCursors::GetArrow();
     if (event.control || event.shift) {
-        if (pick.kind == 2 && pick.part == 3)
+        if (pick.kind == CCourse::EPickKind::kHandle && pick.part == 3)
             return &GetRotateCursor();
         return !pick.selected && pick.part >= 1 ? &CCursors::GetSizeAll() : &CCursors::GetArrow();
     }
-    if (pick.kind == 2) {
+    if (pick.kind == CCourse::EPickKind::kHandle) {
         switch (pick.part) {
         case 1:
             return &CCursors::GetSizeAll();
@@ -502,7 +502,7 @@ bool CCourseView::WantsAllKeys(int key)
 void CCourseView::OnKeyDown(int key, bool control, bool shift)
 {
     CCourse* course = GetCourse();
-    if (pressState != 0 || !course)
+    if (pressState != CPanel::EPressState::kIdle || !course)
         return;
     TRACE_VALUE(int32_t, key);
     if ((key == kPanelKeyDelete || key == kPanelKeyBackspace) && course->HasSelection()) {
@@ -540,7 +540,7 @@ void CCourseView::OnKeyUp(int key, bool control, bool shift)
         shapeToolbar->SelectNone();
         UpdateCourse();
     }
-    if (cameraToolbar && pressState == 0)
+    if (cameraToolbar && pressState == CPanel::EPressState::kIdle)
         cameraToolbar->OnKey(key, false, control, shift);
 }
 
@@ -554,7 +554,7 @@ void CCourseView::OnKillFocus()
 bool CCourseView::CanEditSelectionByKey() const
 {
     const CCourse* course = GetCourse();
-    return course && course->CountSelected() > 0 && dragMode == 0 && !IsToolChosen() &&
+    return course && course->CountSelected() > 0 && dragMode == EDragMode::kNone && !IsToolChosen() &&
            !course->GetPlacedObject() && !courseScene->GetRubberBand().IsActive();
 }
 

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
+#include "course/Course.h"
 #include "foundation/Geometry.h"
 #include "ui/Panel.h"
 
 class CCameraToolbar;
-class CCourse;
 class CCourseScene;
 class CCursors;
 class CMenu;
@@ -87,9 +87,16 @@ public:
     CMenu* contextMenu;
     CShapeToolbar* shapeToolbar;
     CCameraToolbar* cameraToolbar;
-    // 0 none (or rubber band), 1 move selection, 2 rotate selection, 3 move
-    // a shape handle.
-    int dragMode = 0;
+    // What a drag with the left button does. A handle's category is the drag
+    // it starts.
+    enum class EDragMode
+    {
+        kNone = 0,   // or the rubber band
+        kMoveSelection = 1,
+        kRotateSelection = 2,
+        kMoveHandle = 3,
+    };
+    EDragMode dragMode = EDragMode::kNone;
     // Under the pointer at the previous press or move.
     CPoint2 lastGroundPoint;
     // The previous character typed, for two-key sequences.
@@ -110,8 +117,7 @@ public:
 private:
     struct CPick
     {
-        // 0 nothing, 1 (or 3) an object's body, 2 a handle.
-        int kind = 0;
+        CCourse::EPickKind kind = CCourse::EPickKind::kNothing;
         uint32_t pickId = 0;
         CVector3 point;
         bool selected = false;

@@ -265,7 +265,7 @@ void CCourseWindow::UpdateToolButtons()
 
 // ---- Listener -------------------------------------------------------------------------
 
-void CCourseWindow::OnMapLayerChanged(int layer)
+void CCourseWindow::OnMapLayerChanged(ESceneLayer layer)
 {
     if (currentScene != &mapScene)
         return;
@@ -273,7 +273,7 @@ void CCourseWindow::OnMapLayerChanged(int layer)
     view.Invalidate();
 }
 
-void CCourseWindow::On3DLayerChanged(int layer)
+void CCourseWindow::On3DLayerChanged(ESceneLayer layer)
 {
     if (currentScene != &scene3D)
         return;

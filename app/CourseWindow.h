@@ -68,8 +68,8 @@ public:
     void OnDropFiles(HDROP drop) override;
 
     // ---- Course listener -----------------------------------------------------------
-    void OnMapLayerChanged(int layer) override;
-    void On3DLayerChanged(int layer) override;
+    void OnMapLayerChanged(ESceneLayer layer) override;
+    void On3DLayerChanged(ESceneLayer layer) override;
     void OnCourseSettingsChanged() override;
     void OnCourseChanged() override;
 

@@ -273,8 +273,8 @@ void CCourse::UpdateCoordinateMarks()
     // The listeners rebuild the layer from the marks they find: the new ones
     // are in place before they hear of them.
     m_coordinateMarks = std::move(marks);
-    OnMapLayerChanged(3);
-    On3DLayerChanged(3);
+    OnMapLayerChanged(ESceneLayer::kCoordinateMarks);
+    On3DLayerChanged(ESceneLayer::kCoordinateMarks);
 }
 
 void CCourse::AddMark(std::vector<std::unique_ptr<CCourseMark>>& marks, float x, float y)
@@ -346,12 +346,12 @@ void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, b
     m_broadcasting = previous;
 }
 
-void CCourse::OnMapLayerChanged(int layer)
+void CCourse::OnMapLayerChanged(ESceneLayer layer)
 {
     TellListeners([layer](CCourseListener& listener) { listener.OnMapLayerChanged(layer); }, true);
 }
 
-void CCourse::On3DLayerChanged(int layer)
+void CCourse::On3DLayerChanged(ESceneLayer layer)
 {
     TellListeners([layer](CCourseListener& listener) { listener.On3DLayerChanged(layer); }, true);
 }

@@ -135,8 +135,8 @@ public:
     void AddListener(CCourseListener* listener) { m_listeners.insert(listener); }
     void RemoveListener(CCourseListener* listener) { m_listeners.erase(listener); }
     bool IsBroadcasting() const { return m_broadcasting; }
-    void OnMapLayerChanged(int layer) override;
-    void On3DLayerChanged(int layer) override;
+    void OnMapLayerChanged(ESceneLayer layer) override;
+    void On3DLayerChanged(ESceneLayer layer) override;
     void OnCourseSettingsChanged() override;
     void OnCourseChanged() override;
 
@@ -501,13 +501,25 @@ private:
     // come as deltas in course units and are accumulated here, so rounding
     // never drifts. Each drag is one motion.
 public:
-    // Pick ids of the scene: bits 0-1 the kind (0 nothing, 2 a handle, 1 or
-    // 3 a body), bits 2-16 the object's index in set order, bits 17-31 the
-    // handle index.
-    static constexpr uint32_t MakeBodyPickId(int index) { return (uint32_t(index) & 0x7fff) * 4 + 1; }
+    // Pick ids of the scene: bits 0-1 the kind (a body also as 3), bits 2-16
+    // the object's index in set order, bits 17-31 the handle index.
+    enum class EPickKind
+    {
+        kNothing = 0,
+        kBody = 1,
+        kHandle = 2,
+    };
+    static constexpr EPickKind GetPickKind(uint32_t pickId)
+    {
+        return (pickId & 3) == 0 ? EPickKind::kNothing : (pickId & 3) == 2 ? EPickKind::kHandle : EPickKind::kBody;
+    }
+    static constexpr uint32_t MakeBodyPickId(int index)
+    {
+        return ((uint32_t(index) & 0x7fff) << 2) | uint32_t(EPickKind::kBody);
+    }
     static constexpr uint32_t MakeHandlePickId(int index, int handle)
     {
-        return (uint32_t(handle) << 17) | ((uint32_t(index) & 0x7fff) << 2) | 2;
+        return (uint32_t(handle) << 17) | ((uint32_t(index) & 0x7fff) << 2) | uint32_t(EPickKind::kHandle);
     }
     // Picks the object (and handle) under the pointer. A stale id, an index
     // that names more than one object of a course above 32768 objects, or a

@@ -8,6 +8,7 @@
 #include "course/ObjectType.h"
 #include "course/PartColors.h"
 #include "course/SpecList.h"
+#include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
@@ -460,9 +461,11 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
             display.displayOriginX = 0;
         if (display.displayOriginY < 0 || display.displayOriginY > 2)
             display.displayOriginY = 2;
+        // US coordinates are written in feet and inches, feet or decimal feet.
         for (int32_t* units : {&display.usCoordUnitsX, &display.usCoordUnitsY}) {
-            if (*units != 2 && *units != 3 && *units != 5)
-                *units = 3;
+            const EUnitKind kind = EUnitKind(*units);
+            if (kind != EUnitKind::kFeetAndInches && kind != EUnitKind::kFeet && kind != EUnitKind::kDecimalFeet)
+                *units = int32_t(EUnitKind::kFeet);
         }
         display.metricGridSpacing =
             CCourse::CheckGridSpacing(display.metricGridSpacing, course.m_display.metricGridSpacing);

@@ -27,9 +27,9 @@ int RotationBin(int degrees)
 void CCourse::PointerDown(uint32_t pickId, bool* selected, int* category)
 {
     TRACE_VALUE(int32_t, int32_t(pickId));
-    const uint32_t kind = pickId & 3;
+    const EPickKind kind = GetPickKind(pickId);
     CCourseObject* object = nullptr;
-    if (kind != 0) {
+    if (kind != EPickKind::kNothing) {
         const size_t index = (pickId >> 2) & 0x7fff;
         // An index beyond the set is a stale id; one that several objects
         // share (a course above 32768 objects) names none of them for sure.
@@ -39,7 +39,7 @@ void CCourse::PointerDown(uint32_t pickId, bool* selected, int* category)
             TRACE_VALUE(int32_t, int32_t(m_objects.size()));
     }
     int handle = -1;
-    if (object != nullptr && kind == 2) {
+    if (object != nullptr && kind == EPickKind::kHandle) {
         handle = int(pickId >> 17);
         if (handle >= object->GetEndCount()) {
             TRACE_VALUE(int32_t, handle);
@@ -55,7 +55,7 @@ void CCourse::PointerDown(uint32_t pickId, bool* selected, int* category)
     m_editedObject = object;
     if (selected != nullptr)
         *selected = object->IsSelected();
-    if (kind == 2) {
+    if (kind == EPickKind::kHandle) {
         m_handleIndex = handle;
         CPoint2 point;
         object->GetEnd(point, handle);

@@ -1,13 +1,23 @@
 #pragma once
 
-// What a view or window of a course hears of its changes. Layers are the
-// scene layers 0 to 5 of the map and the 3D view: 1 shadows, 2 objects and
-// their geometry, 3 coordinate marks, 4 selection marks.
+// The layers of a course's map and 3D scenes, numbered as the scenes' slots.
+enum class ESceneLayer
+{
+    kBase = 0,              // ground, ring outlines, grid, footer
+    kShadows = 1,
+    kObjects = 2,           // the objects and their geometry
+    kCoordinateMarks = 3,
+    kSelection = 4,         // the selection marks
+    kRubberBand = 5,
+};
+constexpr int kSceneLayerCount = 6;
+
+// What a view or window of a course hears of its changes.
 class CCourseListener
 {
 public:
-    virtual void OnMapLayerChanged(int layer) = 0;
-    virtual void On3DLayerChanged(int layer) = 0;
+    virtual void OnMapLayerChanged(ESceneLayer layer) = 0;
+    virtual void On3DLayerChanged(ESceneLayer layer) = 0;
     // Settings or the view camera changed.
     virtual void OnCourseSettingsChanged() = 0;
     // A command finished.

@@ -88,11 +88,11 @@ CCourseObject::~CCourseObject()
 {
     if (m_course == nullptr)
         return;
-    NotifyLayer(2);
+    NotifyLayer(ESceneLayer::kObjects);
     if (HasShadow())
-        m_course->On3DLayerChanged(1);
+        m_course->On3DLayerChanged(ESceneLayer::kShadows);
     if (m_selected)
-        NotifyLayer(4);
+        NotifyLayer(ESceneLayer::kSelection);
 }
 
 void CCourseObject::SetType(const CObjectType* type)
@@ -453,7 +453,7 @@ void CCourseObject::SetPlacement(const CTransform& placement)
     if (m_course != nullptr) {
         const int state = m_course->GetDifferenceStatus(this);
         if (state == m_displayState)
-            NotifyLayer(2);
+            NotifyLayer(ESceneLayer::kObjects);
         else
             SetDisplayState(state);
     }
@@ -486,7 +486,7 @@ void CCourseObject::Invalidate()
     m_shape2D.UpdateKey();
     m_shape3D.UpdateKey();
     m_extentsStale = true;
-    NotifyLayer(2);
+    NotifyLayer(ESceneLayer::kObjects);
 }
 
 void CCourseObject::UpdateExtents() const
@@ -547,7 +547,7 @@ void CCourseObject::SetSelected(bool on)
     if (m_selected == on)
         return;
     m_selected = on;
-    NotifyLayer(4);
+    NotifyLayer(ESceneLayer::kSelection);
 }
 
 void CCourseObject::NotifySelectionAppearance()
@@ -557,7 +557,7 @@ void CCourseObject::NotifySelectionAppearance()
     const int count = GetEndCount();
     for (int i = 0; i < count; ++i) {
         if (GetCategoryFor(i) != 2) {
-            NotifyLayer(4);
+            NotifyLayer(ESceneLayer::kSelection);
             return;
         }
     }
@@ -572,8 +572,8 @@ void CCourseObject::BringToFront()
     if (!inCourse)
         return;
     m_course->InsertObject(this);
-    m_course->OnMapLayerChanged(2);
-    m_course->OnMapLayerChanged(4);
+    m_course->OnMapLayerChanged(ESceneLayer::kObjects);
+    m_course->OnMapLayerChanged(ESceneLayer::kSelection);
 }
 
 void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
@@ -767,7 +767,7 @@ void CCourseObject::SetExtents(const CBox3& extent2D, const CBox3& extent3D)
     m_extent3D = extent3D;
 }
 
-void CCourseObject::NotifyLayer(int layer)
+void CCourseObject::NotifyLayer(ESceneLayer layer)
 {
     if (m_course == nullptr)
         return;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "course/CourseListener.h"
 #include "course/PartColors.h"
 #include "course/SnapAxis.h"
 #include "foundation/Box.h"
@@ -286,7 +287,7 @@ public:
     CShadow& GetShadow();
 
 private:
-    void NotifyLayer(int layer);
+    void NotifyLayer(ESceneLayer layer);
     // Measures the shapes when they changed since they were last measured.
     void UpdateExtents() const;
 

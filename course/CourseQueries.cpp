@@ -244,7 +244,7 @@ void CCourse::DescribeCourse(std::wostream& stream, bool selectedOnly) const
             name += L", " + size;
         names.insert(name);
     }
-    const int unitKind = m_display.metric ? 7 : 3;
+    const EUnitKind unitKind = m_display.metric ? EUnitKind::kMetres : EUnitKind::kFeet;
     stream << GetStringWithArg(2034, m_title) << L"\r\n";
     stream << GetStringWith2Args(2035, FormatLength(m_width, unitKind, true), FormatLength(m_height, unitKind, true))
            << L"\r\n";

@@ -11,15 +11,19 @@
 namespace {
 
 // The word written after a number of each kind with a word of its own.
-const std::map<int, std::wstring>& GetUnitWords()
+const std::map<EUnitKind, std::wstring>& GetUnitWords()
 {
-    static std::map<int, std::wstring> words;
+    static std::map<EUnitKind, std::wstring> words;
     if (words.empty()) {
         // Each text lists the spellings of one unit, the displayed one first.
         const struct {
-            int kind;
+            EUnitKind kind;
             int textId;
-        } units[] = {{1, 2023}, {3, 2024}, {4, 2025}, {6, 2026}, {7, 2027}};
+        } units[] = {{EUnitKind::kInches, 2023},
+                     {EUnitKind::kFeet, 2024},
+                     {EUnitKind::kYards, 2025},
+                     {EUnitKind::kCentimetres, 2026},
+                     {EUnitKind::kMetres, 2027}};
         for (const auto& unit : units) {
             const std::wstring spellings = GetString(unit.textId);
             std::wstring word = spellings.substr(0, spellings.find(L';'));
@@ -31,7 +35,7 @@ const std::map<int, std::wstring>& GetUnitWords()
     return words;
 }
 
-const std::wstring& UnitWord(int kind)
+const std::wstring& UnitWord(EUnitKind kind)
 {
     return GetUnitWords().at(kind);
 }
@@ -56,12 +60,12 @@ std::wstring DecimalTenths(int64_t tenths)
 
 }  // namespace
 
-std::wstring FormatLength(float tenths, int kind, bool withUnit)
+std::wstring FormatLength(float tenths, EUnitKind kind, bool withUnit)
 {
     std::wstring word;
-    if (kind == 2 || (kind == 5 && withUnit))
-        word = UnitWord(3);
-    else if (withUnit && (kind == 1 || kind == 3 || kind == 4 || kind == 6 || kind == 7))
+    if (kind == EUnitKind::kFeetAndInches || (kind == EUnitKind::kDecimalFeet && withUnit))
+        word = UnitWord(EUnitKind::kFeet);
+    else if (withUnit && GetUnitWords().count(kind) != 0)
         word = UnitWord(kind);
 
     // Lengths of a course lie far inside this; beyond it they are held at
@@ -81,24 +85,24 @@ std::wstring FormatLength(float tenths, int kind, bool withUnit)
     const int64_t inches = (t + 5) / 10;
     const int64_t cm = (t * 254 + 500) / 1000;
     switch (kind) {
-    case 1:
+    case EUnitKind::kInches:
         text += std::to_wstring(inches) + word;
         break;
-    case 2: {
+    case EUnitKind::kFeetAndInches: {
         const int64_t feet = inches / 12;
         const int64_t rest = inches - 12 * feet;
         if (feet != 0 || rest == 0)
-            text += FormatLength(float(feet * 120), 3, true);
-        if (feet != 0 && rest != 0 && UnitWord(3) != L"'")
+            text += FormatLength(float(feet * 120), EUnitKind::kFeet, true);
+        if (feet != 0 && rest != 0 && UnitWord(EUnitKind::kFeet) != L"'")
             text += L' ';
         if (rest != 0)
-            text += FormatLength(float(rest * 10), 1, true);
+            text += FormatLength(float(rest * 10), EUnitKind::kInches, true);
         break;
     }
-    case 3:
+    case EUnitKind::kFeet:
         text += std::to_wstring(Rounded(inches, 12)) + word;
         break;
-    case 4: {
+    case EUnitKind::kYards: {
         const int64_t yards = Rounded(10 * inches, 36);
         if (yards > 999)
             text += std::to_wstring(Rounded(inches, 36)) + word;
@@ -106,13 +110,13 @@ std::wstring FormatLength(float tenths, int kind, bool withUnit)
             text += DecimalTenths(yards) + word;
         break;
     }
-    case 5:
+    case EUnitKind::kDecimalFeet:
         text += DecimalTenths(Rounded(t, 12)) + word;
         break;
-    case 6:
+    case EUnitKind::kCentimetres:
         text += std::to_wstring(cm) + word;
         break;
-    case 7: {
+    case EUnitKind::kMetres: {
         const int64_t metres = Rounded(cm, 10);
         if (metres > 999)
             text += std::to_wstring(Rounded(cm, 100)) + word;
@@ -121,26 +125,28 @@ std::wstring FormatLength(float tenths, int kind, bool withUnit)
         break;
     }
     default:
-        TRACE_VALUE(int32_t, kind);
+        TRACE_VALUE(int32_t, int32_t(kind));
         ReportFailure();
         break;
     }
     return text;
 }
 
-bool IsMetricUnitKind(int kind)
+bool IsMetricUnitKind(EUnitKind kind)
 {
-    if (kind < 1 || kind > 7) {
-        TRACE_VALUE(int32_t, kind);
+    if (kind < EUnitKind::kInches || kind > EUnitKind::kMetres) {
+        TRACE_VALUE(int32_t, int32_t(kind));
         ReportFailure();
         return false;
     }
-    return kind >= 6;
+    return kind == EUnitKind::kCentimetres || kind == EUnitKind::kMetres;
 }
 
-std::wstring FormatMeasuredLength(float tenths, bool metric, int usKind)
+std::wstring FormatMeasuredLength(float tenths, bool metric, EUnitKind usKind)
 {
     if (metric)
-        return FormatLength(tenths, 7, false);
-    return FormatLength(tenths, usKind, usKind == 2 || usKind == 3 || usKind == 5);
+        return FormatLength(tenths, EUnitKind::kMetres, false);
+    const bool withWord = usKind == EUnitKind::kFeetAndInches || usKind == EUnitKind::kFeet ||
+                          usKind == EUnitKind::kDecimalFeet;
+    return FormatLength(tenths, usKind, withWord);
 }

@@ -250,7 +250,7 @@ void CPanel::OnNativeDestroyed()
         s_pressedPanel = nullptr;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     hwnd = nullptr;
-    pressState = 0;
+    pressState = EPressState::kIdle;
     mouseInside = false;
     hasFocus = false;
 }

@@ -126,9 +126,15 @@ public:
     bool takesFocus = false;
     CCursors* cursor;
     bool hasFocus = false;
-    // 0 idle, 1 the left button is held after a press here (captured), 2 the
-    // release is being handled.
-    int pressState = 0;
+    // The left button: held after a press here (captured), or its release
+    // being handled.
+    enum class EPressState
+    {
+        kIdle = 0,
+        kHeld = 1,
+        kReleasing = 2,
+    };
+    EPressState pressState = EPressState::kIdle;
     // The mouse is over the panel and leave tracking is armed.
     bool mouseInside = false;
     // Chosen at the first paint; never owned.

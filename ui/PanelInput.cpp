@@ -66,7 +66,7 @@ bool CPanel::GetMouseEventAtCursor(CMouseEvent& event)
     CMouseEvent fresh;
     fresh.x = float(point.x);
     fresh.y = float(point.y);
-    if (pressState == 0 && !IsInsideClient(fresh))
+    if (pressState == EPressState::kIdle && !IsInsideClient(fresh))
         return false;
     CompleteEvent(fresh);
     fresh.left = IsKeyDown(VK_LBUTTON);
@@ -137,16 +137,16 @@ void CPanel::HandleKey(WPARAM virtualKey, bool down)
 
 void CPanel::HandlePress(const CMouseEvent& event)
 {
-    if (pressState == 1)
+    if (pressState == EPressState::kHeld)
         return;
     ArmLeaveTracking(TME_CANCEL | TME_LEAVE);
-    pressState = 1;
+    pressState = EPressState::kHeld;
     s_pressedPanel = this;
     OnMouseDown(event);
     ShowCursorFor(event);
     recentPress = true;
     pressClock.Lap();
-    if (pressState == 1) {
+    if (pressState == EPressState::kHeld) {
         SetCapture(hwnd);
         if (takesFocus)
             ::SetFocus(hwnd);
@@ -155,8 +155,8 @@ void CPanel::HandlePress(const CMouseEvent& event)
 
 bool CPanel::HandleRelease(const CMouseEvent& event)
 {
-    if (pressState == 1)
-        pressState = 2;
+    if (pressState == EPressState::kHeld)
+        pressState = EPressState::kReleasing;
     if (hwnd && GetCapture() == hwnd && !ReleaseCapture()) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
@@ -170,7 +170,7 @@ bool CPanel::HandleRelease(const CMouseEvent& event)
     // panel leaves nothing here to touch.
     const bool survived = s_eventPanel != nullptr;
     if (survived) {
-        pressState = 0;
+        pressState = EPressState::kIdle;
         ShowCursorFor(event);
         const bool inside = IsInsideClient(event);
         const bool wasInside = mouseInside;
@@ -188,7 +188,7 @@ bool CPanel::HandleRelease(const CMouseEvent& event)
 
 void CPanel::HandleLostCapture()
 {
-    if (pressState != 1)
+    if (pressState != EPressState::kHeld)
         return;
     CMouseEvent event;
     if (!GetMouseEventAtCursor(event))
@@ -203,7 +203,7 @@ void CPanel::HandleLostCapture()
 
 void CPanel::HandleMouseMove(const CMouseEvent& event)
 {
-    if (pressState == 1) {
+    if (pressState == EPressState::kHeld) {
         const bool inside = IsInsideClient(event);
         const bool wasInside = mouseInside;
         mouseInside = inside;

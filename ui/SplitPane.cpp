@@ -47,7 +47,7 @@ void CSplitPane::CDivider::OnMouseDown(const CMouseEvent& event)
 
 void CSplitPane::CDivider::OnMouseMove(const CMouseEvent& event)
 {
-    if (!splitPane || pressState != 1)
+    if (!splitPane || pressState != CPanel::EPressState::kHeld)
         return;
     const float left = splitPane->bounds.left + splitPane->GetDraggedWidth(event.x);
     splitPane->dragLine.SetBounds(CRectF(left, bounds.top, left + bounds.Width(), bounds.bottom));

@@ -13,8 +13,6 @@
 
 namespace {
 
-// The metric unit kind of coordinates: metres.
-constexpr int kMetricUnits = 7;
 
 // A coordinate that is no number is reported and counts as 0.
 float CheckedCoordinate(float value)
@@ -36,8 +34,11 @@ std::wstring CCoordinateMark::FormatCoordinates(const CCourse& course, float x, 
     const float dx = (x - alignment.offsetX) * alignment.signX;
     const float dy = (y - alignment.offsetY) * alignment.signY;
     const bool metric = course.IsMetric();
-    const std::wstring textX = FormatLength(dx, metric ? kMetricUnits : course.GetUSCoordUnitsX(), true);
-    const std::wstring textY = FormatLength(dy, metric ? kMetricUnits : course.GetUSCoordUnitsY(), true);
+    // Metres, or the course's US units as stored.
+    const EUnitKind kindX = metric ? EUnitKind::kMetres : EUnitKind(course.GetUSCoordUnitsX());
+    const EUnitKind kindY = metric ? EUnitKind::kMetres : EUnitKind(course.GetUSCoordUnitsY());
+    const std::wstring textX = FormatLength(dx, kindX, true);
+    const std::wstring textY = FormatLength(dy, kindY, true);
     // With the origin in the middle of a side, the distance from that side
     // (the baseline) may come first.
     const bool yFirst = course.GetBaselineCoordFirst() && originX == 1 && originY != 1;

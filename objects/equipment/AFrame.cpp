@@ -137,7 +137,7 @@ float CAFrame::GetRun() const
 std::wstring CAFrame::GetSizeText() const
 {
     const bool metric = GetCourse() != nullptr && GetCourse()->IsMetric();
-    return GetStringWithArg(2037, FormatLength(m_length, metric ? 6 : 2, true));
+    return GetStringWithArg(2037, FormatLength(m_length, GetSizeUnitKind(metric), true));
 }
 
 void CAFrame::SetSize(float length, float height)

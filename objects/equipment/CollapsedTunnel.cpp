@@ -122,7 +122,7 @@ void CCollapsedTunnel::GetEnd(CPoint2& point, int index) const
 std::wstring CCollapsedTunnel::GetSizeText() const
 {
     const bool metric = GetCourse() != nullptr && GetCourse()->IsMetric();
-    return GetStringWithArg(2038, FormatLength(m_length, metric ? 6 : 2, true));
+    return GetStringWithArg(2038, FormatLength(m_length, GetSizeUnitKind(metric), true));
 }
 
 void CCollapsedTunnel::ApplyVariant(const std::string& keyName, std::istream& words)

@@ -97,7 +97,7 @@ float CDogWalk::GetReach() const
 
 std::wstring CDogWalk::GetSizeText() const
 {
-    return GetStringWithArg(2039, FormatLength(m_plankLength, IsOnMetricCourse(*this) ? 6 : 2, true));
+    return GetStringWithArg(2039, FormatLength(m_plankLength, GetSizeUnitKind(IsOnMetricCourse(*this)), true));
 }
 
 void CDogWalk::SetSize(float plankLength, float height)

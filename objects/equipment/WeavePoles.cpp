@@ -129,8 +129,8 @@ void CWeavePoles::GetEnd(CPoint2& point, int index) const
 
 std::wstring CWeavePoles::GetSizeText() const
 {
-    return GetStringWith2Args(2041, std::to_wstring(m_poles),
-                              FormatLength(m_spacing, IsOnMetricCourse(*this) ? 6 : 1, true));
+    const EUnitKind kind = IsOnMetricCourse(*this) ? EUnitKind::kCentimetres : EUnitKind::kInches;
+    return GetStringWith2Args(2041, std::to_wstring(m_poles), FormatLength(m_spacing, kind, true));
 }
 
 void CWeavePoles::UpdateEnds()

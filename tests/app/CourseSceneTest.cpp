@@ -116,12 +116,12 @@ TEST_F(CourseScene, BaseLayerOfTheMapFollowsBackgroundAndFooter)
     CCourse course(L"", L"");
     CCourseMapScene scene(&course);
     course.SetBackground(0);
-    scene.UpdateLayer(0);
+    scene.UpdateLayer(ESceneLayer::kBase);
     // The footer setting alone keeps the base layer.
     EXPECT_TRUE(course.GetShowUKCFooter());
     EXPECT_NE(nullptr, scene.items[0]);
     course.SetShowUKCFooter(false);
-    scene.UpdateLayer(0);
+    scene.UpdateLayer(ESceneLayer::kBase);
     EXPECT_EQ(nullptr, scene.items[0]);
     course.SetBackground(1);
     scene.Rebuild();
@@ -204,7 +204,7 @@ TEST_F(CourseScene, UpdateLayerRenewsOnlyTheNamedLayer)
     std::vector<std::string> before;
     for (CDrawable* item : scene.items)
         before.push_back(item ? item->GetKey() : std::string());
-    scene.UpdateLayer(2);
+    scene.UpdateLayer(ESceneLayer::kObjects);
     for (size_t slot = 0; slot < scene.items.size(); ++slot) {
         const std::string key = scene.items[slot] ? scene.items[slot]->GetKey() : std::string();
         if (slot == 2)
@@ -221,15 +221,15 @@ TEST_F(CourseScene, CoordinatesLayerFollowsTheSetting)
     CCourse3DScene scene3D(&course);
     EXPECT_EQ(nullptr, scene.items[3]);
     course.SetShowObsCoords(true);
-    scene.UpdateLayer(3);
-    scene3D.UpdateLayer(3);
+    scene.UpdateLayer(ESceneLayer::kCoordinateMarks);
+    scene3D.UpdateLayer(ESceneLayer::kCoordinateMarks);
     EXPECT_NE(nullptr, dynamic_cast<CCoordinatesLayer*>(scene.items[3]));
     EXPECT_NE(nullptr, dynamic_cast<CCoordinatesLayer*>(scene3D.items[3]));
     CWorldRecorder context;
     scene.items[3]->Draw(context);
     EXPECT_TRUE(context.AllFinite());
     course.SetShowObsCoords(false);
-    scene.UpdateLayer(3);
+    scene.UpdateLayer(ESceneLayer::kCoordinateMarks);
     EXPECT_EQ(nullptr, scene.items[3]);
 }
 
@@ -240,7 +240,7 @@ TEST_F(CourseScene, SelectionLayerOnlyWhenShownAndSelected)
     ASSERT_NE(nullptr, object);
     CCourseMapScene scene(&course);
     object->SetSelected(true);
-    scene.UpdateLayer(4);
+    scene.UpdateLayer(ESceneLayer::kSelection);
     EXPECT_EQ(nullptr, scene.items[4]);
     scene.ShowSelection(true);
     EXPECT_TRUE(scene.IsShowingSelection());
@@ -250,7 +250,7 @@ TEST_F(CourseScene, SelectionLayerOnlyWhenShownAndSelected)
     scene.items[4]->Draw(context);
     EXPECT_EQ(2u, context.items.size());
     object->SetSelected(false);
-    scene.UpdateLayer(4);
+    scene.UpdateLayer(ESceneLayer::kSelection);
     EXPECT_EQ(nullptr, scene.items[4]);
 }
 
@@ -261,7 +261,7 @@ CHILD_SCENARIO(CourseSceneBadSlot)
     CCourseMapScene scene(&course);
     if (ReportCount() != 0)
         return 1;
-    scene.UpdateLayer(6);
+    scene.UpdateLayer(ESceneLayer(kSceneLayerCount));
     if (ReportCount() != 1)
         return 2;
     return scene.items.size() == 6 && scene.items[2] != nullptr ? 0 : 3;
@@ -573,12 +573,12 @@ TEST_F(CourseScene, RubberBandKeepsItsStartOnTheGround)
     CRubberBandLayer& band = scene.GetRubberBand();
     EXPECT_EQ(nullptr, scene.items[5]);
     band.Start(200.0f, 150.0f, &view);
-    scene.UpdateLayer(5);
+    scene.UpdateLayer(ESceneLayer::kRubberBand);
     EXPECT_EQ(&band, scene.items[5]);
     const CVector3 ground = band.GetStartGroundPoint();
     EXPECT_NEAR(0.0f, ground.z, 0.01f);
     band.SetCorner(400.0f, 300.0f);
-    scene.UpdateLayer(5);
+    scene.UpdateLayer(ESceneLayer::kRubberBand);
     EXPECT_NEAR(200.0f, band.GetRect().left, 0.05f);
     EXPECT_NEAR(150.0f, band.GetRect().top, 0.05f);
     EXPECT_EQ(400.0f, band.GetRect().right);
@@ -590,7 +590,7 @@ TEST_F(CourseScene, RubberBandKeepsItsStartOnTheGround)
     const CVector3 eye = moved.GetTranslation();
     moved.SetTranslation(eye.x + 1000.0f, eye.y, eye.z);
     view.SetSceneTransform(moved);
-    scene.UpdateLayer(5);
+    scene.UpdateLayer(ESceneLayer::kRubberBand);
     EXPECT_LT(band.GetRect().left, 199.0f);
     const CVector3 again = band.GetGroundPoint(band.GetRect().left, band.GetRect().top);
     EXPECT_NEAR(ground.x, again.x, 1.0f);
@@ -604,7 +604,7 @@ TEST_F(CourseScene, RubberBandKeepsItsStartOnTheGround)
     EXPECT_NEAR(ground.x, std::min(context.points[0].world.x, context.points[2].world.x), 1.0f);
 
     band.Stop();
-    scene.UpdateLayer(5);
+    scene.UpdateLayer(ESceneLayer::kRubberBand);
     EXPECT_EQ(nullptr, scene.items[5]);
     EXPECT_EQ(CRectF(), band.GetRect());
 }

@@ -194,7 +194,7 @@ TEST_F(CourseView, DraggingTheBodyMovesTheObjectWithThePointer)
     MoveTo(from);
     EXPECT_EQ(&CCursors::GetSizeAll(), View().cursor);
     Press(from);
-    EXPECT_EQ(1, View().dragMode);
+    EXPECT_EQ(CCourseView::EDragMode::kMoveSelection, View().dragMode);
     const float plane = View().dragPlaneHeight;
     const CPoint2 to(from.x + 60.0f, from.y + 25.0f);
     MoveTo(CPoint2(from.x + 20.0f, from.y + 8.0f));
@@ -202,7 +202,7 @@ TEST_F(CourseView, DraggingTheBodyMovesTheObjectWithThePointer)
     MoveTo(to);
     EXPECT_EQ(Course().GetMotionLabel(), Course().GetUndoLabel());
     Release(to);
-    EXPECT_EQ(0, View().dragMode);
+    EXPECT_EQ(CCourseView::EDragMode::kNone, View().dragMode);
 
     // The pointer's way on the drag plane; the object may snap to a
     // neighbouring line of the ring's grid on its way.
@@ -232,7 +232,7 @@ TEST_F(CourseView, DraggingAnEndGripTurnsTheObjectAboutItsCentre)
     MoveTo(grip);
     EXPECT_EQ(&CCourseView::GetRotateCursor(), View().cursor);
     Press(grip);
-    ASSERT_EQ(2, View().dragMode);
+    ASSERT_EQ(CCourseView::EDragMode::kRotateSelection, View().dragMode);
     EXPECT_EQ(&CCourseView::GetRotateCursor(), View().cursor);
 
     // A quarter turn round the centre, through the point where atan2 jumps
@@ -247,7 +247,7 @@ TEST_F(CourseView, DraggingAnEndGripTurnsTheObjectAboutItsCentre)
     const float a = startAngle + 1.5707963f;
     const CPoint2 last(c.x + r * std::cos(a), c.y + r * std::sin(a));
     Release(last);
-    EXPECT_EQ(0, View().dragMode);
+    EXPECT_EQ(CCourseView::EDragMode::kNone, View().dragMode);
 
     CPoint2 turned;
     placed->GetEnd(turned, 1);
@@ -364,7 +364,7 @@ TEST_F(CourseView, ControlClickOnASelectedObjectDeselectsItAndMovesNothing)
     const CPoint2 start = placed->GetPlacement().GetPosition2D();
     const CPoint2 at = host->ViewPointOf(start.x, start.y);
     SendMouse(WM_LBUTTONDOWN, at, MK_LBUTTON | MK_CONTROL);
-    EXPECT_EQ(0, View().dragMode);
+    EXPECT_EQ(CCourseView::EDragMode::kNone, View().dragMode);
     SendMouse(WM_MOUSEMOVE, CPoint2(at.x + 40.0f, at.y), MK_LBUTTON | MK_CONTROL);
     SendMouse(WM_LBUTTONUP, CPoint2(at.x + 40.0f, at.y), MK_CONTROL);
     EXPECT_FALSE(placed->IsSelected());
@@ -654,7 +654,7 @@ TEST_F(CourseView, TheSameGroundPointTwiceChangesNothing)
     const CPoint2 start = placed->GetPlacement().GetPosition2D();
     const CPoint2 at = host->ViewPointOf(start.x, start.y);
     Press(at);
-    ASSERT_EQ(1, View().dragMode);
+    ASSERT_EQ(CCourseView::EDragMode::kMoveSelection, View().dragMode);
     const int changes = host->courseChanges;
     // A move message to the point of the press.
     SendMouse(WM_MOUSEMOVE, CursorInView(), MK_LBUTTON);

@@ -243,11 +243,12 @@ TEST(EquipmentProgram, SummaryGivesTheDogWalkAndWeavePoleSizes)
         const std::wstring summary = ReadClipboardUnicode();
         const CSpecList& rules = course.GetSpecList();
         const std::wstring walk = rules.GetTerm(2544) + L", " +
-                                  GetStringWithArg(2039, FormatLength(1440.0f, metric ? 6 : 2, true));
+                                  GetStringWithArg(2039, FormatLength(1440.0f, GetSizeUnitKind(metric), true));
         const std::wstring poles =
             rules.GetTerm(2610) + L", " +
             GetStringWith2Args(2041, std::to_wstring(rules.GetWeavePoleCount()),
-                               FormatLength(rules.GetMeasure18(), metric ? 6 : 1, true));
+                               FormatLength(rules.GetMeasure18(), metric ? EUnitKind::kCentimetres : EUnitKind::kInches,
+                                            true));
         EXPECT_NE(std::wstring::npos, summary.find(L"  1 " + walk + L"\r\n")) << summary;
         EXPECT_NE(std::wstring::npos, summary.find(L"  1 " + poles + L"\r\n")) << summary;
         CloseUnmodified(program);

@@ -60,7 +60,7 @@ CViewTestHost::~CViewTestHost()
     PumpFor(20);
 }
 
-void CViewTestHost::OnMapLayerChanged(int layer)
+void CViewTestHost::OnMapLayerChanged(ESceneLayer layer)
 {
     if (view.GetCourseScene() != &scene)
         return;
@@ -68,7 +68,7 @@ void CViewTestHost::OnMapLayerChanged(int layer)
     view.Invalidate();
 }
 
-void CViewTestHost::On3DLayerChanged(int layer)
+void CViewTestHost::On3DLayerChanged(ESceneLayer layer)
 {
     if (view.GetCourseScene() == &scene)
         return;

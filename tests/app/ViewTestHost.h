@@ -36,8 +36,8 @@ public:
     explicit CViewTestHost(CMenu* contextMenu = nullptr);
     ~CViewTestHost() override;
 
-    void OnMapLayerChanged(int layer) override;
-    void On3DLayerChanged(int layer) override;
+    void OnMapLayerChanged(ESceneLayer layer) override;
+    void On3DLayerChanged(ESceneLayer layer) override;
     void OnCourseSettingsChanged() override;
     void OnCourseChanged() override;
     void OnToolChanged(CShapeToolbar* toolbar);

@@ -34,8 +34,8 @@ class CLogListener : public CCourseListener
 public:
     CLogListener(std::vector<std::string>& log, const std::string& name = "") : m_log(log), m_name(name) {}
 
-    void OnMapLayerChanged(int layer) override { Seen("map " + std::to_string(layer)); }
-    void On3DLayerChanged(int layer) override { Seen("3d " + std::to_string(layer)); }
+    void OnMapLayerChanged(ESceneLayer layer) override { Seen("map " + std::to_string(int(layer))); }
+    void On3DLayerChanged(ESceneLayer layer) override { Seen("3d " + std::to_string(int(layer))); }
     void OnCourseSettingsChanged() override { Seen("settings"); }
     void OnCourseChanged() override { Seen("changed"); }
 
@@ -60,8 +60,8 @@ using Log = std::vector<std::string>;
 TEST_F(CourseNotification, WithoutListenersNothingIsTold)
 {
     CCourse course(L"Notify", L"");
-    course.OnMapLayerChanged(2);
-    course.On3DLayerChanged(2);
+    course.OnMapLayerChanged(ESceneLayer::kObjects);
+    course.On3DLayerChanged(ESceneLayer::kObjects);
     course.OnCourseSettingsChanged();
     course.OnCourseChanged();
     EXPECT_FALSE(course.IsBroadcasting());
@@ -211,7 +211,7 @@ TEST_F(CourseNotification, NestedBroadcastsKeepTheFlagUntilTheOutermostEnds)
         }
     };
     course.AddListener(&listener);
-    course.OnMapLayerChanged(2);
+    course.OnMapLayerChanged(ESceneLayer::kObjects);
     EXPECT_EQ(Log({"map 2", "settings", "changed"}), log);
     EXPECT_EQ(std::vector<bool>({true, true, true, true, true}), broadcasting);
     EXPECT_FALSE(course.IsBroadcasting());
@@ -232,19 +232,19 @@ TEST_F(CourseNotification, AListenerCannotStartOrEndAMotion)
     course.AddListener(&listener);
 
     request = 1;
-    course.OnMapLayerChanged(2);
+    course.OnMapLayerChanged(ESceneLayer::kObjects);
     EXPECT_EQ(0, course.GetMotion());
 
     listener.hook = nullptr;
     course.SetMotion(1);
     listener.hook = [&](const std::string&) { course.SetMotion(request); };
     request = 0;
-    course.On3DLayerChanged(2);
+    course.On3DLayerChanged(ESceneLayer::kObjects);
     course.OnCourseSettingsChanged();
     EXPECT_EQ(1, course.GetMotion());
     EXPECT_EQ(0u, course.GetUndoHistory().GetEntryCount());
     request = 2;
-    course.OnMapLayerChanged(2);
+    course.OnMapLayerChanged(ESceneLayer::kObjects);
     EXPECT_EQ(1, course.GetMotion());
 
     course.RemoveListener(&listener);

@@ -149,9 +149,10 @@ TEST_F(CourseSummary, SeveralAFrames)
     const std::vector<std::wstring> lines = SummaryLines(course, false);
     const std::vector<std::wstring> expected = {
         GetStringWithArg(2034, L"Standard"),
-        GetStringWith2Args(2035, FormatLength(14400.0f, 3, true), FormatLength(12000.0f, 3, true)),
-        L"  1 " + name + L", " + GetStringWithArg(2037, FormatLength(1000.0f, 2, true)),
-        L"  3 " + name + L", " + GetStringWithArg(2037, FormatLength(960.0f, 2, true)),
+        GetStringWith2Args(2035, FormatLength(14400.0f, EUnitKind::kFeet, true),
+                           FormatLength(12000.0f, EUnitKind::kFeet, true)),
+        L"  1 " + name + L", " + GetStringWithArg(2037, FormatLength(1000.0f, EUnitKind::kFeetAndInches, true)),
+        L"  3 " + name + L", " + GetStringWithArg(2037, FormatLength(960.0f, EUnitKind::kFeetAndInches, true)),
         L"  1 " + ObstacleType().GetDisplayName(course),
         L"  5 " + GetString(2036),
         L"",

@@ -535,7 +535,7 @@ TEST_F(Course, ListenersHearEveryChangeWhileBroadcasting)
     EXPECT_EQ(1, listener.courseChanges);
     course.RemoveListener(&listener);
     listener.Clear();
-    course.OnMapLayerChanged(2);
+    course.OnMapLayerChanged(ESceneLayer::kObjects);
     EXPECT_TRUE(listener.mapLayers.empty());
 }
 

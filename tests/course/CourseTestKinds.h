@@ -279,14 +279,14 @@ class CRecordingListener : public CCourseListener
 public:
     explicit CRecordingListener(CCourse* course = nullptr) : m_course(course) {}
 
-    void OnMapLayerChanged(int layer) override
+    void OnMapLayerChanged(ESceneLayer layer) override
     {
-        mapLayers.push_back(layer);
+        mapLayers.push_back(int(layer));
         Seen();
     }
-    void On3DLayerChanged(int layer) override
+    void On3DLayerChanged(ESceneLayer layer) override
     {
-        layers3D.push_back(layer);
+        layers3D.push_back(int(layer));
         Seen();
     }
     void OnCourseSettingsChanged() override

@@ -55,14 +55,14 @@ class CCallingListener : public CCourseListener
 {
 public:
     explicit CCallingListener(CCourse& course) : m_course(course) {}
-    void OnMapLayerChanged(int) override
+    void OnMapLayerChanged(ESceneLayer) override
     {
         if (undoOnNotification) {
             undoOnNotification = false;
             undoResult = m_course.Undo() ? 1 : 0;
         }
     }
-    void On3DLayerChanged(int) override {}
+    void On3DLayerChanged(ESceneLayer) override {}
     void OnCourseSettingsChanged() override {}
     void OnCourseChanged() override {}
 
@@ -308,7 +308,7 @@ TEST_F(CourseUndo, UndoWhileTheListenersAreToldIsRefused)
     course.AddListener(&listener);
     listener.undoOnNotification = true;
     const int before = ReportCount();
-    course.OnMapLayerChanged(2);
+    course.OnMapLayerChanged(ESceneLayer::kObjects);
     EXPECT_EQ(0, listener.undoResult);
     EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(1, course.GetMotion());

@@ -19,58 +19,58 @@ std::wstring Decimal(const wchar_t* whole, const wchar_t* tenth)
 
 TEST(LengthFormat, FeetAndInches)
 {
-    EXPECT_EQ(L"12 ft", FormatLength(1440.0f, 2, true));
+    EXPECT_EQ(L"12 ft", FormatLength(1440.0f, EUnitKind::kFeetAndInches, true));
     // 6.6 inches round to 7; no feet part.
-    EXPECT_EQ(L"7 in", FormatLength(66.0f, 2, true));
-    EXPECT_EQ(L"8 ft 4 in", FormatLength(1000.0f, 2, true));
-    EXPECT_EQ(L"0 ft", FormatLength(0.0f, 2, false));
-    EXPECT_EQ(L"-8 ft 4 in", FormatLength(-1000.0f, 2, true));
+    EXPECT_EQ(L"7 in", FormatLength(66.0f, EUnitKind::kFeetAndInches, true));
+    EXPECT_EQ(L"8 ft 4 in", FormatLength(1000.0f, EUnitKind::kFeetAndInches, true));
+    EXPECT_EQ(L"0 ft", FormatLength(0.0f, EUnitKind::kFeetAndInches, false));
+    EXPECT_EQ(L"-8 ft 4 in", FormatLength(-1000.0f, EUnitKind::kFeetAndInches, true));
 }
 
 TEST(LengthFormat, InchesFeetAndCentimetres)
 {
-    EXPECT_EQ(L"-1 in", FormatLength(-5.0f, 1, true));
-    EXPECT_EQ(L"120 ft", FormatLength(14400.0f, 3, true));
-    EXPECT_EQ(L"120", FormatLength(14400.0f, 3, false));
+    EXPECT_EQ(L"-1 in", FormatLength(-5.0f, EUnitKind::kInches, true));
+    EXPECT_EQ(L"120 ft", FormatLength(14400.0f, EUnitKind::kFeet, true));
+    EXPECT_EQ(L"120", FormatLength(14400.0f, EUnitKind::kFeet, false));
     // Whole feet round half up: 114 inches are 9.5 feet.
-    EXPECT_EQ(L"10 ft", FormatLength(1140.0f, 3, true));
-    EXPECT_EQ(L"100 cm", FormatLength(393.7f, 6, true));
-    EXPECT_EQ(L"100", FormatLength(393.7f, 6, false));
+    EXPECT_EQ(L"10 ft", FormatLength(1140.0f, EUnitKind::kFeet, true));
+    EXPECT_EQ(L"100 cm", FormatLength(393.7f, EUnitKind::kCentimetres, true));
+    EXPECT_EQ(L"100", FormatLength(393.7f, EUnitKind::kCentimetres, false));
 }
 
 TEST(LengthFormat, DecimalsBelowAHundred)
 {
-    EXPECT_EQ(L"100 yd", FormatLength(36000.0f, 4, true));
-    EXPECT_EQ(Decimal(L"99", L"9 yd"), FormatLength(35964.0f, 4, true));
-    EXPECT_EQ(L"100 m", FormatLength(39370.0f, 7, true));
-    EXPECT_EQ(Decimal(L"9", L"9 m"), FormatLength(3900.0f, 7, true));
-    EXPECT_EQ(L"30 m", FormatLength(11811.0f, 7, true));
-    EXPECT_EQ(Decimal(L"12", L"1 ft"), FormatLength(1446.0f, 5, true));
-    EXPECT_EQ(L"12", FormatLength(1440.0f, 5, false));
+    EXPECT_EQ(L"100 yd", FormatLength(36000.0f, EUnitKind::kYards, true));
+    EXPECT_EQ(Decimal(L"99", L"9 yd"), FormatLength(35964.0f, EUnitKind::kYards, true));
+    EXPECT_EQ(L"100 m", FormatLength(39370.0f, EUnitKind::kMetres, true));
+    EXPECT_EQ(Decimal(L"9", L"9 m"), FormatLength(3900.0f, EUnitKind::kMetres, true));
+    EXPECT_EQ(L"30 m", FormatLength(11811.0f, EUnitKind::kMetres, true));
+    EXPECT_EQ(Decimal(L"12", L"1 ft"), FormatLength(1446.0f, EUnitKind::kDecimalFeet, true));
+    EXPECT_EQ(L"12", FormatLength(1440.0f, EUnitKind::kDecimalFeet, false));
 }
 
 TEST(LengthFormat, UnknownKindIsReportedAndGivesWhatWasWritten)
 {
     const int reports = ReportCount();
-    EXPECT_EQ(L"", FormatLength(100.0f, 8, true));
-    EXPECT_EQ(L"-", FormatLength(-100.0f, 0, true));
+    EXPECT_EQ(L"", FormatLength(100.0f, EUnitKind(8), true));
+    EXPECT_EQ(L"-", FormatLength(-100.0f, EUnitKind(0), true));
     EXPECT_EQ(reports + 2, ReportCount());
 }
 
 TEST(LengthFormat, AbsurdValuesGiveText)
 {
-    EXPECT_FALSE(FormatLength(1e30f, 7, true).empty());
-    EXPECT_FALSE(FormatLength(-1e30f, 2, true).empty());
-    EXPECT_EQ(L"0 ft", FormatLength(std::nanf(""), 3, true));
+    EXPECT_FALSE(FormatLength(1e30f, EUnitKind::kMetres, true).empty());
+    EXPECT_FALSE(FormatLength(-1e30f, EUnitKind::kFeetAndInches, true).empty());
+    EXPECT_EQ(L"0 ft", FormatLength(std::nanf(""), EUnitKind::kFeet, true));
 }
 
 TEST(LengthFormat, MetricKinds)
 {
     for (int kind = 1; kind <= 7; ++kind)
-        EXPECT_EQ(kind >= 6, IsMetricUnitKind(kind)) << kind;
+        EXPECT_EQ(kind >= 6, IsMetricUnitKind(EUnitKind(kind))) << kind;
     EXPECT_EQ(2, CountReports([] {
-        EXPECT_FALSE(IsMetricUnitKind(0));
-        EXPECT_FALSE(IsMetricUnitKind(8));
+        EXPECT_FALSE(IsMetricUnitKind(EUnitKind(0)));
+        EXPECT_FALSE(IsMetricUnitKind(EUnitKind(8)));
     }));
 }
 
@@ -91,5 +91,5 @@ TEST(LengthFormat, MeasuredLengthsTakeMetresOrTheUSKind)
         {36000.0f, false, 4, L"100"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.text, FormatMeasuredLength(c.tenths, c.metric, c.usKind)) << c.tenths << " " << c.usKind;
+        EXPECT_EQ(c.text, FormatMeasuredLength(c.tenths, c.metric, EUnitKind(c.usKind))) << c.tenths << " " << c.usKind;
 }

@@ -500,7 +500,7 @@ TEST_F(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
 
     MouseAt(40, 40, MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ("press", panel.Calls());
-    EXPECT_EQ(1, panel.pressState);
+    EXPECT_EQ(CPanel::EPressState::kHeld, panel.pressState);
     EXPECT_EQ(panel.hwnd, GetCapture());
     EXPECT_EQ(&panel, CPanel::GetPressedPanel());
     ASSERT_FALSE(panel.events.empty());
@@ -524,7 +524,7 @@ TEST_F(PanelMouse, DraggingOutKeepsTheMovesComingAndReleasesTheCapture)
     MouseAt(250, 150);
     MouseAt(250, 150, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ("leave, move, release", panel.Calls());
-    EXPECT_EQ(0, panel.pressState);
+    EXPECT_EQ(CPanel::EPressState::kIdle, panel.pressState);
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
     EXPECT_FALSE(panel.mouseInside);
@@ -576,7 +576,7 @@ TEST_F(PanelMouse, APanelDestroyedByItsMouseUpIsNotTouchedAgain)
 TEST_F(PanelMouse, LosingTheCaptureEndsThePressWithoutButtons)
 {
     PressAt(40, 40);
-    ASSERT_EQ(1, panel.pressState);
+    ASSERT_EQ(CPanel::EPressState::kHeld, panel.pressState);
     ForgetCalls();
     SetCapture(fixture.host.hwnd);
     EXPECT_EQ("release", panel.Calls());
@@ -584,7 +584,7 @@ TEST_F(PanelMouse, LosingTheCaptureEndsThePressWithoutButtons)
     EXPECT_FALSE(panel.events[0].left);
     EXPECT_FALSE(panel.events[0].control);
     EXPECT_EQ(40.0f, panel.events[0].x);
-    EXPECT_EQ(0, panel.pressState);
+    EXPECT_EQ(CPanel::EPressState::kIdle, panel.pressState);
     EXPECT_EQ(nullptr, CPanel::GetPressedPanel());
     ReleaseCapture();
     MouseAt(40, 40, MOUSEEVENTF_LEFTUP);

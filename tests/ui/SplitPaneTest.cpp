@@ -26,12 +26,12 @@ protected:
         event.x = x;
         event.left = true;
         pane.divider.OnMouseDown(event);
-        pane.divider.pressState = 1;
+        pane.divider.pressState = CPanel::EPressState::kHeld;
         event.x = x + dx;
         pane.divider.OnMouseMove(event);
-        pane.divider.pressState = 2;
+        pane.divider.pressState = CPanel::EPressState::kReleasing;
         pane.divider.OnMouseUp(event);
-        pane.divider.pressState = 0;
+        pane.divider.pressState = CPanel::EPressState::kIdle;
     }
 
     CFixedWindow left;
@@ -75,13 +75,13 @@ TEST_F(SplitPane, TheLineFollowsTheMouseWhileTheButtonIsHeld)
     event.x = 1.0f;
     pane.divider.OnMouseDown(event);
     EXPECT_TRUE(pane.dragLine.visible);
-    pane.divider.pressState = 1;
+    pane.divider.pressState = CPanel::EPressState::kHeld;
     event.x = 31.0f;
     pane.divider.OnMouseMove(event);
     EXPECT_EQ(130.0f, pane.dragLine.bounds.left);
     // The panes wait for the release.
     EXPECT_EQ(100.0f, left.bounds.right);
-    pane.divider.pressState = 2;
+    pane.divider.pressState = CPanel::EPressState::kReleasing;
     pane.divider.OnMouseUp(event);
     EXPECT_EQ(130.0f, left.bounds.right);
 }

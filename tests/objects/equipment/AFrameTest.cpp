@@ -249,16 +249,16 @@ TEST_F(AFrame, SizeTextNamesTheRampLengthInTheCoursesUnits)
 {
     auto course = MakeCourse();
     CAFrame* aFrame = Place(*course, 1080.0f, 660.0f, 1000.0f, 1000.0f, 0.0f);
-    const std::wstring feet = FormatLength(1080.0f, 2, true);
+    const std::wstring feet = FormatLength(1080.0f, EUnitKind::kFeetAndInches, true);
     EXPECT_EQ(GetStringWithArg(2037, feet), aFrame->GetSizeText());
     EXPECT_NE(std::wstring::npos, aFrame->GetSizeText().find(L"9"));
     course->SetMetric(true);
-    const std::wstring centimetres = FormatLength(1080.0f, 6, true);
+    const std::wstring centimetres = FormatLength(1080.0f, EUnitKind::kCentimetres, true);
     EXPECT_EQ(GetStringWithArg(2037, centimetres), aFrame->GetSizeText());
     EXPECT_NE(std::wstring::npos, aFrame->GetSizeText().find(L"274"));
     // Without a course the length is given in feet and inches.
     auto loose = MakeAFrame(nullptr, 960.0f, 590.0f);
-    EXPECT_EQ(GetStringWithArg(2037, FormatLength(960.0f, 2, true)), loose->GetSizeText());
+    EXPECT_EQ(GetStringWithArg(2037, FormatLength(960.0f, EUnitKind::kFeetAndInches, true)), loose->GetSizeText());
 }
 
 TEST_F(AFrame, WidthFollowsTheLength)

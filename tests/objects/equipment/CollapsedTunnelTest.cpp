@@ -49,9 +49,9 @@ TEST_F(CollapsedTunnel, TypeEndsAndSizeText)
     EXPECT_EQ(CPoint2(630.0f, 0.0f), tunnel->GetObstacleEnd(0).point);
     EXPECT_EQ(CPoint2(-630.0f, 0.0f), tunnel->GetObstacleEnd(1).point);
     EXPECT_EQ(CPoint2(10000.0f, 0.0f), tunnel->GetObstacleEnd(1).direction);
-    EXPECT_EQ(GetStringWithArg(2038, FormatLength(1260.0f, 2, true)), tunnel->GetSizeText());
+    EXPECT_EQ(GetStringWithArg(2038, FormatLength(1260.0f, EUnitKind::kFeetAndInches, true)), tunnel->GetSizeText());
     course->SetMetric(true);
-    EXPECT_EQ(GetStringWithArg(2038, FormatLength(1260.0f, 6, true)), tunnel->GetSizeText());
+    EXPECT_EQ(GetStringWithArg(2038, FormatLength(1260.0f, EUnitKind::kCentimetres, true)), tunnel->GetSizeText());
 }
 
 TEST_F(CollapsedTunnel, LegacyLengthsAndRecords)

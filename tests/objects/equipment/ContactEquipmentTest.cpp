@@ -106,9 +106,9 @@ TEST_F(ContactEquipment, DogWalkEndsRecordAndSizeText)
     EXPECT_EQ(150.0f, read.GetReach());
     DrawBoth(read);
 
-    EXPECT_EQ(GetStringWithArg(2039, FormatLength(1440.0f, 2, true)), walk->GetSizeText());
+    EXPECT_EQ(GetStringWithArg(2039, FormatLength(1440.0f, EUnitKind::kFeetAndInches, true)), walk->GetSizeText());
     course->SetMetric(true);
-    EXPECT_EQ(GetStringWithArg(2039, FormatLength(1440.0f, 6, true)), walk->GetSizeText());
+    EXPECT_EQ(GetStringWithArg(2039, FormatLength(1440.0f, EUnitKind::kCentimetres, true)), walk->GetSizeText());
 }
 
 TEST_F(ContactEquipment, DogWalkDialogPresetsStoredSizesAndMixedValues)

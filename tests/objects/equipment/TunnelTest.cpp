@@ -207,7 +207,7 @@ TEST_F(Tunnel, LegacyTunnelsAreFlexibleAndTheSummaryNamesBothLengths)
         course->SetMetric(metric);
         std::wostringstream summary;
         course->DescribeCourse(summary, false);
-        const int kind = metric ? 6 : 2;
+        const EUnitKind kind = GetSizeUnitKind(metric);
         const CSpecList& terms = course->GetSpecList();
         for (const std::wstring& line :
              {terms.GetTerm(2600) + L", " + GetStringWithArg(2040, FormatLength(1800.0f, kind, true)),

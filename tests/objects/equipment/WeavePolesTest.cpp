@@ -161,11 +161,13 @@ TEST_F(WeavePoles, DialogDefaultsMergesAndSizeText)
     EXPECT_EQ(course->GetSpecList().GetMeasure18(), poles->GetSpacing());
     EXPECT_EQ(0.0f, poles->GetChannel());
     EXPECT_FALSE(poles->HasGuides());
-    EXPECT_EQ(GetStringWith2Args(2041, std::to_wstring(poles->GetPoleCount()), FormatLength(poles->GetSpacing(), 1, true)),
-              poles->GetSizeText());
+    const auto sizeText = [&](EUnitKind kind) {
+        return GetStringWith2Args(2041, std::to_wstring(poles->GetPoleCount()),
+                                  FormatLength(poles->GetSpacing(), kind, true));
+    };
+    EXPECT_EQ(sizeText(EUnitKind::kInches), poles->GetSizeText());
     course->SetMetric(true);
-    EXPECT_EQ(GetStringWith2Args(2041, std::to_wstring(poles->GetPoleCount()), FormatLength(poles->GetSpacing(), 6, true)),
-              poles->GetSizeText());
+    EXPECT_EQ(sizeText(EUnitKind::kCentimetres), poles->GetSizeText());
 
     CSettings::SetInt(L"370ASCAPoles", 6);
     CSettings::SetInt(L"370ASCASpacing", 200);
