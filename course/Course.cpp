@@ -7,19 +7,15 @@
 #include "course/CourseMark.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
+#include "course/LabelLayout.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Numeric.h"
-#include "objects/annotations/LabelPlacer.h"
 #include "objects/annotations/ObsNumSequence.h"
 
 namespace {
-
-// Layout passes of the coordinate labels stop at this count even when the
-// positions still change.
-constexpr int kMaxLabelPasses = 50;
 
 // The hint that objects outside the ring and its margins were deleted.
 constexpr int kObjectsOutsideHint = 2709;
@@ -285,50 +281,16 @@ void CCourse::AddMark(std::vector<std::unique_ptr<CCourseMark>>& marks, float x,
 
 void CCourse::LayOutCoordinateMarks(std::vector<std::unique_ptr<CCourseMark>>& marks)
 {
-    CRectF labelExtent;
-    for (const auto& mark : marks)
-        labelExtent.Union(labelExtent, mark->GetLabelExtent());
-    if (labelExtent.IsEmpty())
-        return;
-    CLabelPlacer placer(GetRingRect(false, false), labelExtent.Width(), labelExtent.Height());
-    for (CCourseObject* object : m_objects) {
-        const int layer = object->GetLayer();
-        if (layer == 0 || layer == 2 || layer == 5)
-            continue;
-        const CRectF bounds = object->GetBoundingRect();
-        placer.Occupy(bounds.left, bounds.top, bounds.right, bounds.bottom, false);
-    }
     std::vector<CCourseMark*> order;
     for (const auto& mark : marks)
         order.push_back(mark.get());
-    float previousSum = 0.0f;
-    bool converged = false;
-    for (int pass = 0; pass < kMaxLabelPasses; ++pass) {
-        if (pass > 0)
-            placer.RemoveTemporary();
-        std::stable_sort(order.begin(), order.end(), [](const CCourseMark* a, const CCourseMark* b) {
-            if (a->GetChange() != b->GetChange())
-                return a->GetChange() > b->GetChange();
-            return a->GetLabelAnchor().y > b->GetLabelAnchor().y;
-        });
-        float sum = 0.0f;
-        bool changed = false;
-        for (CCourseMark* mark : order) {
-            const CPoint2 anchor = mark->GetLabelAnchor();
-            const CPoint2 spot = placer.FindFreeSpot(anchor.x, anchor.y, true);
-            mark->SetLabelPosition(spot.x, spot.y, pass == 0);
-            sum += mark->GetChange();
-            if (mark->GetChange() > 0.0f)
-                changed = true;
-        }
-        if (changed)
-            converged = false;
-        if (converged && sum <= previousSum + 0.1f)
-            break;
-        if (sum >= previousSum - 0.1f)
-            converged = true;
-        previousSum = sum;
+    CLabelLayout layout(GetRingRect(false, false), order);
+    for (CCourseObject* object : m_objects) {
+        const int layer = object->GetLayer();
+        if (layer != 0 && layer != 2 && layer != 5)
+            layout.Occupy(object->GetBoundingRect());
     }
+    layout.Run();
 }
 
 void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast)

@@ -61,6 +61,7 @@ bool CNearestSpot::IsFarther(float y) const
 
 CIntervalList::CBreaks::iterator CIntervalList::Split(float x)
 {
+    ++m_work;
     const auto it = m_breaks.lower_bound(x);
     if (it != m_breaks.end() && it->first == x)
         return it;
@@ -82,8 +83,10 @@ int32_t CIntervalList::GetCountAt(float x) const
 
 void CIntervalList::AddOver(CBreaks::iterator first, CBreaks::iterator last, int32_t delta)
 {
-    for (auto it = first; it != last; ++it)
+    for (auto it = first; it != last; ++it) {
         it->second.count += delta;
+        ++m_work;
+    }
 }
 
 void CIntervalList::Merge()
@@ -116,6 +119,7 @@ void CIntervalList::Assign(const CIntervalList& other)
 {
     if (&other == this)
         return;
+    m_work += m_breaks.size() + other.m_breaks.size();
     m_breaks = other.m_breaks;
     m_first = m_breaks.end();
     m_last = m_breaks.end();
@@ -124,6 +128,7 @@ void CIntervalList::Assign(const CIntervalList& other)
 
 void CIntervalList::Clear()
 {
+    m_work += m_breaks.size();
     m_breaks.clear();
     m_first = m_breaks.end();
     m_last = m_breaks.end();
@@ -131,6 +136,7 @@ void CIntervalList::Clear()
 
 void CIntervalList::SetAllFreeSince(float y)
 {
+    m_work += m_breaks.size();
     for (auto& entry : m_breaks)
         entry.second.freeSince = y;
     m_y = y;
@@ -173,6 +179,7 @@ void CIntervalList::ApplyRow(CNearestSpot& spot, float newY, float from, float t
     // The counts now leave this row's rectangle out: its edge at newY borders
     // every free segment of the span.
     for (auto it = m_first; it != m_last; ++it) {
+        ++m_work;
         if (it->second.count == 0)
             spot.ConsiderHorizontalSegment(newY, it->first, std::next(it)->first);
     }
@@ -180,6 +187,7 @@ void CIntervalList::ApplyRow(CNearestSpot& spot, float newY, float from, float t
     // Boundaries between free and covered: at from only the right side
     // changes, at to only the left, between them both.
     for (auto it = m_first;; ++it) {
+        ++m_work;
         const int32_t left = CountBefore(it);
         const int32_t right = it->second.count;
         const int32_t leftWith = left + (it != m_first ? 1 : 0);
@@ -204,6 +212,7 @@ void CIntervalList::ApplyRow(CNearestSpot& spot, float newY, float from, float t
 
 void CIntervalList::Finish(CNearestSpot& spot, float y)
 {
+    m_work += m_breaks.size();
     for (auto it = m_breaks.begin(); it != m_breaks.end(); ++it) {
         const bool freeLeft = CountBefore(it) == 0;
         const bool freeRight = it->second.count == 0;

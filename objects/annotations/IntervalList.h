@@ -64,6 +64,8 @@ public:
     void Finish(CNearestSpot& spot, float y);
 
     float GetY() const { return m_y; }
+    // Breakpoints visited so far: the measure of the list's work.
+    uint64_t GetWork() const { return m_work; }
     // The count of the segment holding x.
     int32_t GetCountAt(float x) const;
     size_t GetBreakpointCount() const { return m_breaks.size(); }
@@ -92,6 +94,7 @@ private:
     float GetColumnStart(const CBreak& breakpoint, float y) const;
 
     CBreaks m_breaks;
+    uint64_t m_work = 0;
     CBreaks::iterator m_first = m_breaks.end();
     CBreaks::iterator m_last = m_breaks.end();
     float m_y = 0.0f;

@@ -48,8 +48,8 @@ void CLabelPlacer::Reset(const CRectF& area, float labelWidth, float labelHeight
     if (2.0f * m_halfHeight < area.bottom - area.top && 2.0f * m_halfWidth < area.right - area.left) {
         const float from = area.left + m_halfWidth;
         const float to = area.right - m_halfWidth;
-        m_rows.insert(CLabelRow{area.top + m_halfHeight, from, to, false, false});
-        m_rows.insert(CLabelRow{area.bottom - m_halfHeight, from, to, true, false});
+        InsertRow(area.top + m_halfHeight, from, to, false, false);
+        InsertRow(area.bottom - m_halfHeight, from, to, true, false);
     }
     m_cursorUp = m_rows.begin();
     m_cursorDown = m_rows.begin();
@@ -61,13 +61,18 @@ bool CLabelPlacer::IsBefore(CRowPosition a, CRowPosition b) const
         return false;
     if (b == m_rows.end())
         return true;
-    if (a->y != b->y)
-        return a->y < b->y;
-    for (auto it = std::next(a); it != m_rows.end() && it->y == a->y; ++it) {
-        if (it == b)
-            return true;
-    }
-    return false;
+    return CLabelRowOrder()(*a, *b);
+}
+
+CLabelPlacer::CRowPosition CLabelPlacer::InsertRow(float y, float xFrom, float xTo, bool opens, bool temporary)
+{
+    ++m_work;
+    return m_rows.insert(CLabelRow{y, xFrom, xTo, opens, temporary, m_nextOrder++}).first;
+}
+
+uint64_t CLabelPlacer::GetWork() const
+{
+    return m_work + m_sweepUp.GetWork() + m_sweepDown.GetWork();
 }
 
 float CLabelPlacer::GetRowY(CRowPosition position) const
@@ -99,8 +104,8 @@ void CLabelPlacer::Occupy(float left, float top, float right, float bottom, bool
         ReportFailure();
         return;
     }
-    const CRowPosition opening = m_rows.insert(CLabelRow{y0, x0, x1, true, temporary});
-    const CRowPosition closing = m_rows.insert(CLabelRow{y1, x0, x1, false, temporary});
+    const CRowPosition opening = InsertRow(y0, x0, x1, true, temporary);
+    const CRowPosition closing = InsertRow(y1, x0, x1, false, temporary);
     TellCursor(m_cursorUp, m_sweepUp, opening, closing, x0, x1);
     TellCursor(m_cursorDown, m_sweepDown, opening, closing, x0, x1);
 }
@@ -108,6 +113,7 @@ void CLabelPlacer::Occupy(float left, float top, float right, float bottom, bool
 void CLabelPlacer::RemoveTemporary()
 {
     TRACE_POINT();
+    m_work += m_rows.size();
     for (auto it = m_rows.begin(); it != m_rows.end();) {
         if (it->temporary)
             it = m_rows.erase(it);
@@ -120,7 +126,7 @@ void CLabelPlacer::RemoveTemporary()
     m_cursorDown = m_rows.begin();
 }
 
-CPoint2 CLabelPlacer::FindFreeSpot(float x, float y, bool occupy)
+CPoint2 CLabelPlacer::FindFreeSpot(float x, float y, bool occupy, uint64_t workLimit)
 {
     TRACE_POINT();
     if (!IsFinite(CPoint2(x, y))) {
@@ -132,8 +138,11 @@ CPoint2 CLabelPlacer::FindFreeSpot(float x, float y, bool occupy)
     }
     CNearestSpot spot(x, y);
     // Without rows there is no line to sweep from, and nothing is free: the
-    // answer is the target, as for any search that finds nothing.
-    if (!m_rows.empty()) {
+    // answer is the target, as for any search that finds nothing. So it is
+    // when the limit would not even pay for starting and finishing the
+    // sweeps, which go over both lists.
+    const uint64_t startWork = 3 * (m_sweepUp.GetBreakpointCount() + m_sweepDown.GetBreakpointCount());
+    if (!m_rows.empty() && workLimit > startWork) {
         // Both sweeps start from the cursor nearer the target.
         float yUp = GetRowY(m_cursorUp);
         float yDown = GetRowY(m_cursorDown);
@@ -151,7 +160,9 @@ CPoint2 CLabelPlacer::FindFreeSpot(float x, float y, bool occupy)
         yDown = start;
         // Each step moves one cursor one row on, the down cursor only toward
         // the end and the up cursor only toward the first row.
-        for (;;) {
+        const uint64_t workStart = GetWork();
+        while (GetWork() - workStart < workLimit) {
+            ++m_work;
             const bool upMay = m_cursorUp != m_rows.begin() && !spot.IsFarther(yUp);
             const bool downMay = m_cursorDown != m_rows.end() && !spot.IsFarther(yDown);
             if (downMay && (!upMay || yDown - y <= y - yUp)) {

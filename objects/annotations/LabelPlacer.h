@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <set>
 
 #include "foundation/Geometry.h"
@@ -15,13 +16,17 @@ struct CLabelRow
     float xTo = 0.0f;
     bool opens = false;
     bool temporary = false;
+    // Rows of equal y keep the order in which they were occupied.
+    uint32_t order = 0;
 };
 
-// Rows in order of y; a multiset inserts a row after the rows of equal y
-// already there, so those keep the order in which they were occupied.
+// Rows in order of y, then of occupation.
 struct CLabelRowOrder
 {
-    bool operator()(const CLabelRow& a, const CLabelRow& b) const { return a.y < b.y; }
+    bool operator()(const CLabelRow& a, const CLabelRow& b) const
+    {
+        return a.y < b.y || (a.y == b.y && a.order < b.order);
+    }
 };
 
 // Finds where to centre labels of one size inside an area so that they stay
@@ -35,10 +40,14 @@ struct CLabelRowOrder
 // rows lie farther from the target than the best point found. The two sweep
 // positions and their lists stay between searches, so that searches near
 // the same y start where the last one ended.
+//
+// The placer counts its work: rows crossed and interval breakpoints visited.
+// A search may be given a limit on it, so that a crowded area costs no more
+// than the caller can afford.
 class CLabelPlacer
 {
 public:
-    using CRows = std::multiset<CLabelRow, CLabelRowOrder>;
+    using CRows = std::set<CLabelRow, CLabelRowOrder>;
     using CRowPosition = CRows::const_iterator;
 
     CLabelPlacer(const CRectF& area, float labelWidth, float labelHeight);
@@ -58,8 +67,11 @@ public:
     // The free point nearest (x, y), or (x, y) itself when no point is free;
     // with occupy set, the label rectangle centred there is occupied as
     // temporary. A target coordinate that is no number is reported and
-    // counts as 0.
-    CPoint2 FindFreeSpot(float x, float y, bool occupy);
+    // counts as 0. A search that reaches workLimit stops and answers the
+    // nearest free point it has found, or (x, y) when it found none.
+    CPoint2 FindFreeSpot(float x, float y, bool occupy, uint64_t workLimit = UINT64_MAX);
+    // All the work done so far.
+    uint64_t GetWork() const;
 
     // Whether row position a comes before b: by y, then by the order among
     // rows of equal y. The end position comes after every row.
@@ -76,9 +88,14 @@ private:
     void TellCursor(CRowPosition cursor, CIntervalList& list, CRowPosition opening, CRowPosition closing,
                     float from, float to);
 
+    // Inserts the row as the last of its y.
+    CRowPosition InsertRow(float y, float xFrom, float xTo, bool opens, bool temporary);
+
     float m_halfWidth = 1.0f;
     float m_halfHeight = 1.0f;
     CRows m_rows;
+    uint32_t m_nextOrder = 0;
+    uint64_t m_work = 0;
     CIntervalList m_sweepUp;
     CIntervalList m_sweepDown;
     CRowPosition m_cursorUp;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -174,6 +175,38 @@ TEST(LabelPlacer, AnswersTheNearestFreePointAmongManyRectangles)
         EXPECT_GE(got, free.NearestOnGrid(120.0f, 90.0f, false) - 1e-6);
         EXPECT_LE(got, free.NearestOnGrid(120.0f, 90.0f, true) + 1e-6);
     }
+}
+
+TEST(LabelPlacer, ALimitedSearchStopsWithWhatItFound)
+{
+    // A column of rectangles over the target: the free points lie beside it.
+    const CRectF area(0.0f, 0.0f, 10000.0f, 10000.0f);
+    auto makePlacer = [&] {
+        auto placer = std::make_unique<CLabelPlacer>(area, 100.0f, 40.0f);
+        for (int i = 0; i < 200; ++i)
+            placer->Occupy(4900.0f, 40.0f * float(i) + 1000.0f, 5100.0f + float(i % 7), 40.0f * float(i) + 1040.0f,
+                           false);
+        return placer;
+    };
+    CFreeSet free(area, 50.0f, 20.0f);
+    for (int i = 0; i < 200; ++i)
+        free.Occupy(4900.0f, 40.0f * float(i) + 1000.0f, 5100.0f + float(i % 7), 40.0f * float(i) + 1040.0f);
+    auto unlimited = makePlacer();
+    const CPoint2 nearest = unlimited->FindFreeSpot(5000.0f, 5000.0f, false);
+    EXPECT_TRUE(free.Contains(nearest.x, nearest.y));
+    EXPECT_NE(CPoint2(5000.0f, 5000.0f), nearest);
+
+    for (uint64_t limit : {1, 20, 200, 2000}) {
+        auto limited = makePlacer();
+        const uint64_t before = limited->GetWork();
+        const CPoint2 answer = limited->FindFreeSpot(5000.0f, 5000.0f, false, limit);
+        // One step more than the limit, and finishing both sweeps.
+        EXPECT_LE(limited->GetWork() - before, limit + 60) << limit;
+        EXPECT_TRUE(answer == CPoint2(5000.0f, 5000.0f) || free.Contains(answer.x, answer.y)) << limit;
+        EXPECT_GE(SquaredDistance(answer, 5000.0f, 5000.0f), SquaredDistance(nearest, 5000.0f, 5000.0f) - 1e-6);
+    }
+    // A generous limit finds what an unlimited search finds.
+    EXPECT_EQ(nearest, makePlacer()->FindFreeSpot(5000.0f, 5000.0f, false, 1000000));
 }
 
 CHILD_TEST(LabelPlacer, BadAreasSizesRectanglesAndTargetsAreReported)
