@@ -31,15 +31,6 @@ float GetRelocationShift(float centre, float oldSize, float newSize)
     return 0.0f;
 }
 
-std::string SerializeBody(CCourseObject* object)
-{
-    CFieldWriter writer;
-    writer.m_versionMajor = 4;
-    writer.m_versionMinor = 33;
-    object->Serialize(writer);
-    return writer.m_bytes;
-}
-
 }  // namespace
 
 bool CCourseObjectOrder::operator()(const CCourseObject* a, const CCourseObject* b) const
@@ -67,7 +58,7 @@ CCourse::~CCourse()
     m_editedObject = nullptr;
     m_placedObject = nullptr;
     DestroyObjects(m_objects);
-    DestroyObjects(m_overlayObjects);
+    DestroyOverlayObjects();
     m_coordinateMarks.reset();
     for (CObsNumSequence* numbering : m_numberings)
         delete numbering;
@@ -210,27 +201,19 @@ void CCourse::DeleteSelected()
 
 int CCourse::GetDifferenceStatus(CCourseObject* object) const
 {
-    if (m_overlayObjects.empty() || object == nullptr || object->GetType() == nullptr)
-        return CCourseObject::kNormal;
-    int status = CCourseObject::kNormal;
-    std::string body;
-    bool haveBody = false;
-    for (CCourseObject* other : m_overlayObjects) {
-        if (other->GetType() == nullptr || other->GetType()->GetTypeId() != object->GetType()->GetTypeId() ||
-            other->GetPlacement() != object->GetPlacement())
-            continue;
-        if (other == object)
-            return CCourseObject::kGrey;
-        if (status == CCourseObject::kPale)
-            continue;
-        if (!haveBody) {
-            body = SerializeBody(object);
-            haveBody = true;
-        }
-        if (SerializeBody(other) == body)
-            status = CCourseObject::kPale;
-    }
-    return status;
+    return m_differenceIndex.GetStatus(object);
+}
+
+void CCourse::AddOverlayObject(CCourseObject* object)
+{
+    m_overlayObjects.insert(object);
+    m_differenceIndex.Add(object);
+}
+
+void CCourse::DestroyOverlayObjects()
+{
+    m_differenceIndex.Clear();
+    DestroyObjects(m_overlayObjects);
 }
 
 void CCourse::ClearMarkedPoints()

@@ -10,6 +10,7 @@
 
 #include "app/ViewCamera.h"
 #include "course/CourseListener.h"
+#include "course/DifferenceIndex.h"
 #include "course/SnapAxis.h"
 #include "foundation/Geometry.h"
 #include "foundation/NoticeSink.h"
@@ -344,6 +345,9 @@ private:
     void AddMark(std::vector<std::unique_ptr<CCourseMark>>& marks, float x, float y);
     void LayOutCoordinateMarks(std::vector<std::unique_ptr<CCourseMark>>& marks);
     void DestroyObjects(CCourseObjectSet& set);
+    // The overlay set changes only through these, which keep its index.
+    void AddOverlayObject(CCourseObject* object);
+    void DestroyOverlayObjects();
     // Deletes the objects the test picks; none of them stays the edited or
     // the placed object.
     void EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doomed);
@@ -362,6 +366,7 @@ private:
     CViewCamera m_camera3D{false};
     std::vector<CPoint2> m_markedPoints;
     CCourseObjectSet m_overlayObjects;
+    CDifferenceIndex m_differenceIndex;
     CCourseObjectSet m_objects;
     CCourseObject* m_editedObject = nullptr;
     int32_t m_handleIndex = -1;

@@ -521,7 +521,7 @@ void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject
     for (CNewObject& entry : objects) {
         CCourseObject* object = entry.object.release();
         if (entry.overlay) {
-            course.m_overlayObjects.insert(object);
+            course.AddOverlayObject(object);
         } else {
             object->SetSelected(merge);
             if (endlessObstacle)

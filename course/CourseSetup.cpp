@@ -201,7 +201,7 @@ void CCourse::BuildDifferenceOverlay(CCourse& otherCourse, bool withNumbers, boo
 {
     TRACE_POINT();
     SetMotion(0);
-    DestroyObjects(m_overlayObjects);
+    DestroyOverlayObjects();
     for (CCourseObject* object : otherCourse.GetObjects()) {
         if (!IsOverlayLayerKept(object->GetLayer(), true, withNumbers, withLines))
             continue;
@@ -221,7 +221,7 @@ void CCourse::BuildDifferenceOverlay(CCourse& otherCourse, bool withNumbers, boo
             continue;
         }
         CCourseObject* raw = copy.release();
-        m_overlayObjects.insert(raw);
+        AddOverlayObject(raw);
         raw->Invalidate();
     }
     RebuildAll();
@@ -244,6 +244,7 @@ void CCourse::FilterDifferenceOverlay(bool keepObstacles, bool keepNumbers, bool
             continue;
         }
         it = m_overlayObjects.erase(it);
+        m_differenceIndex.Remove(object);
         delete object;
     }
     RebuildAll();

@@ -130,7 +130,7 @@ bool CCourse::LoadSnapshot(const std::string& snapshot)
     SelectAll();
     DeleteSelected();
     m_markedPoints.clear();
-    DestroyObjects(m_overlayObjects);
+    DestroyOverlayObjects();
     if (!LoadArchive(snapshot, false, true)) {
         TRACE_VALUE(int32_t, int32_t(snapshot.size()));
         ReportFailure();
