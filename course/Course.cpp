@@ -216,6 +216,11 @@ void CCourse::DestroyOverlayObjects()
     DestroyObjects(m_overlayObjects);
 }
 
+void CCourse::AddMarkedPoint(const CPoint2& point)
+{
+    m_markedPoints.push_back(CFieldStream::LimitPoint(point));
+}
+
 void CCourse::ClearMarkedPoints()
 {
     SetMotion(0);

@@ -119,7 +119,8 @@ public:
 
     // ---- Coordinate marks ---------------------------------------------
     const std::vector<CPoint2>& GetMarkedPoints() const { return m_markedPoints; }
-    void AddMarkedPoint(const CPoint2& point) { m_markedPoints.push_back(point); }
+    // A point beyond what the archive stores is limited to it.
+    void AddMarkedPoint(const CPoint2& point);
     void ClearMarkedPoints();
     void UpdateCoordinateMarks();
     // Null until the first update.
@@ -226,10 +227,12 @@ public:
     void Set3DCamera(bool on);
     void SetBackground(int32_t background);
     void SetBaselineCoordFirst(bool on);
-    // A negative margin is reported and taken as 0.
+    // A negative margin is reported and taken as 0. The margin is limited
+    // so that the ring and its margins across stay within kMaxRingSize.
     void SetLengthValue(int margin, float value);
     // A size not above 0 is reported and keeps that dimension as it was;
-    // sizes are limited to 1..kMaxRingSize.
+    // sizes are limited to 1..kMaxRingSize, and margins give way where the
+    // ring and its margins would pass it (the far margin first).
     void SetSize(float width, float height);
     // Both run as a motion of their own (4 and 5) instead of ending it.
     void SetViewSize(float width, float height);
@@ -300,7 +303,9 @@ public:
     CRingSettings GetRingSettings() const;
     // Takes over ring values read from a file, checked: a size not above 0
     // gives the default size for the metric flag, sizes are limited to
-    // 1..kMaxRingSize, negative margins become 0. Nothing is told.
+    // 1..kMaxRingSize, negative margins become 0, and margins give way
+    // where the ring and its margins would pass kMaxRingSize (the far margin
+    // first). Nothing is told.
     void TakeOverRingSettings(const CRingSettings& ring);
     // Rule set of an organisation id (checked), without storing or telling.
     void TakeOverSpecList(int organisationId);
@@ -332,6 +337,9 @@ private:
     // ---- end of archive and text block ------------------------------------
 
     void ReadSettings();
+    // Ring and margins along each axis within kMaxRingSize, so that every
+    // point of the area can be stored.
+    void LimitMargins();
     void ReadJumpSettings();
     void ReadStoredJumpSettings(float& height, float& length, int32_t& planks) const;
     void StoreFloatSetting(const std::wstring& name, float value);

@@ -439,6 +439,7 @@ void CCourse::FlipSelection(bool acrossVertical)
                 point.x = RoundHalfUp(2.0f * centre.x - point.x);
             else
                 point.y = RoundHalfUp(2.0f * centre.y - point.y);
+            point = CFieldStream::LimitPoint(point);
         }
     }
     RemoveObjectsWhere(&CCourseObject::OnOthersRotated);

@@ -23,6 +23,20 @@ constexpr int kReversibleEndKinds = 7;
 constexpr float kBoundsMargin = 48.0f;
 constexpr size_t kUsualEndCount = 4;
 
+// The archive keeps a position as 16-bit whole units: a placement stops at
+// their edge, for one beyond it would come back elsewhere.
+CTransform LimitToStoredRange(const CTransform& placement)
+{
+    const CPoint2 position = placement.GetPosition2D();
+    const CPoint2 limited = CFieldStream::LimitPoint(position);
+    if (limited == position)
+        return placement;
+    TRACE_VALUE(CPoint2, position);
+    CTransform moved = placement;
+    moved.SetPosition2D(limited.x, limited.y);
+    return moved;
+}
+
 }  // namespace
 
 void CCourseObject::CShapeBase::UpdateKey()
@@ -441,7 +455,7 @@ void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransf
 {
     m_course = course;
     m_type = type;
-    m_placement = placement;
+    m_placement = LimitToStoredRange(placement);
     SetDisplayState(displayState);
     if (type != nullptr)
         m_partColors = type->GetPartColors();
@@ -449,7 +463,7 @@ void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransf
 
 void CCourseObject::SetPlacement(const CTransform& placement)
 {
-    m_placement = placement;
+    m_placement = LimitToStoredRange(placement);
     if (m_course != nullptr) {
         const int state = m_course->GetDifferenceStatus(this);
         if (state == m_displayState)

@@ -201,6 +201,8 @@ public:
     // ---- Plain operations -------------------------------------------------
     // Used by the type's creation routines; copies the type's colours.
     void Init(CCourse* course, const CObjectType* type, const CTransform& placement, int displayState);
+    // A position beyond what the archive stores (16-bit whole units) is
+    // limited to it, here and at Init.
     void SetPlacement(const CTransform& placement);
     // Each coordinate through its snap axis, rounded to a whole unit.
     void MoveTo(float x, float y);

@@ -39,6 +39,19 @@ void StoreBool(const wchar_t* name, bool value)
 // Running number of the untitled courses of this run.
 int g_untitledCount = 0;
 
+// The ring and its two margins along one axis stay within the largest ring,
+// so that the area lies well inside what the archive stores: the far margin
+// gives way first, then the near one.
+void LimitMarginPair(float size, float& nearMargin, float& farMargin)
+{
+    const float excess = size + nearMargin + farMargin - CCourse::kMaxRingSize;
+    if (!(excess > 0.0f))
+        return;
+    const float farCut = std::min(farMargin, excess);
+    farMargin -= farCut;
+    nearMargin = std::max(0.0f, nearMargin - (excess - farCut));
+}
+
 }  // namespace
 
 // ---- Construction ------------------------------------------------------------
@@ -254,9 +267,16 @@ void CCourse::TakeOverRingSettings(const CRingSettings& ring)
     m_height = CheckRingSize(ring.height, GetDefaultHeight(m_display.metric));
     for (int i = 0; i < 4; ++i)
         m_margins[i] = CheckMargin(ring.margins[i]);
+    LimitMargins();
     m_jumpHeight = ring.jumpHeight;
     m_longJumpLength = ring.longJumpLength;
     m_longJumpPlanks = ring.longJumpPlanks;
+}
+
+void CCourse::LimitMargins()
+{
+    LimitMarginPair(m_width, m_margins[kMarginLowX], m_margins[kMarginHighX]);
+    LimitMarginPair(m_height, m_margins[kMarginLowY], m_margins[kMarginHighY]);
 }
 
 void CCourse::TakeOverSpecList(int organisationId)
@@ -341,7 +361,11 @@ void CCourse::SetLengthValue(int margin, float value)
         TRACE_VALUE(float, value);
         ReportFailure();
     }
-    m_margins[margin] = CheckMargin(value);
+    // The margin set gives way to the ring and the margin across from it.
+    const bool alongX = margin == kMarginLowX || margin == kMarginHighX;
+    const int across = margin ^ 1;
+    m_margins[margin] = std::min(CheckMargin(value), std::max(0.0f, kMaxRingSize - (alongX ? m_width : m_height) -
+                                                                         m_margins[across]));
     DeleteObjectsOutside(false);
     UpdateCoordinateMarks();
     OnCourseSettingsChanged();
@@ -363,6 +387,7 @@ void CCourse::SetSize(float width, float height)
     const float oldHeight = m_height;
     m_width = width;
     m_height = height;
+    LimitMargins();
     RelocateObjects(oldWidth, oldHeight, false, nullptr, nullptr, nullptr, nullptr);
     DeleteObjectsOutside(false);
     UpdateCoordinateMarks();

@@ -140,7 +140,7 @@ void CCourse::ApplyNewCourseSetUp(bool keepLayout)
                 CPoint2 anchor;
                 object->GetAnchor(anchor, i);
                 anchor = object->GetPlacement().TransformPoint2D(anchor);
-                m_markedPoints.emplace_back(RoundHalfUp(anchor.x), RoundHalfUp(anchor.y));
+                AddMarkedPoint(CPoint2(RoundHalfUp(anchor.x), RoundHalfUp(anchor.y)));
             }
             object->ResetShape();
             CTransform placement = object->GetPlacement();

@@ -1,5 +1,6 @@
 #include "foundation/FieldStream.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/Numeric.h"
@@ -29,6 +30,16 @@ int32_t CFieldStream::RoundHalfUp(float value)
     // The half is added in single precision (the program does its floating
     // point in SSE registers), so 0.49999997 rounds to 1 as the format has it.
     return SaturateToInt32(::RoundHalfUp(value));
+}
+
+CPoint2 CFieldStream::LimitPoint(const CPoint2& point)
+{
+    auto limit = [](float value) {
+        if (!(value == value))
+            return 0.0f;
+        return std::min(std::max(value, kMinPointCoordinate), kMaxPointCoordinate);
+    };
+    return CPoint2(limit(point.x), limit(point.y));
 }
 
 void CFieldStream::ResetPointUnlessKept()
@@ -179,6 +190,10 @@ void CFieldReader::ReadPoint(CPoint2& value)
     m_lastY += float(dy);
     value.x = WrapToInt16(TruncateCoordinate(m_lastX));
     value.y = WrapToInt16(TruncateCoordinate(m_lastY));
+    // Deltas that wrap would otherwise carry the running point away, round
+    // by round, until a float no longer holds it to the unit.
+    m_lastX = value.x;
+    m_lastY = value.y;
 }
 
 // ---- Writer -----------------------------------------------------------------

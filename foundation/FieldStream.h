@@ -80,6 +80,13 @@ public:
     // the 32-bit range saturate and NaN gives 0, so no input is undefined.
     static int32_t RoundHalfUp(float value);
 
+    // The coordinates a Point carries and reads back unchanged.
+    static constexpr float kMinPointCoordinate = -32768.0f;
+    static constexpr float kMaxPointCoordinate = 32767.0f;
+    // The point moved into that range; a coordinate that is no number
+    // becomes 0.
+    static CPoint2 LimitPoint(const CPoint2& point);
+
 protected:
     CFieldStream() = default;
     ~CFieldStream() = default;

@@ -504,10 +504,27 @@ TEST_F(CourseArchive, MergeAddsSelectedObjectsAndKeepsTheSettings)
 
     // Not beyond the largest ring.
     source->SetLengthValue(CCourse::kMarginHighX, 20000.0f);
-    auto small = MakeCourse();
-    ASSERT_TRUE(small->LoadArchive(Archive(*source), true, false));
-    EXPECT_EQ(0.0f, small->GetMargin(CCourse::kMarginHighX));
-    EXPECT_EQ(0.0f, small->GetMargin(CCourse::kMarginLowX));
+    EXPECT_EQ(9400.0f, source->GetMargin(CCourse::kMarginHighX));
+    auto large = MakeCourse();
+    large->SetSize(25000.0f, 12000.0f);
+    ASSERT_TRUE(large->LoadArchive(Archive(*source), true, false));
+    EXPECT_EQ(0.0f, large->GetMargin(CCourse::kMarginHighX));
+    EXPECT_EQ(0.0f, large->GetMargin(CCourse::kMarginLowX));
+}
+
+TEST_F(CourseArchive, AnObjectPlacedBeyondTheStoredRangeReadsBackWhereItStands)
+{
+    auto course = MakeCourse();
+    auto* record = archivetest::PlaceRecord(*course, 45000.0f, -50000.0f, 0.0f, 1, L"far");
+    EXPECT_EQ(CPoint2(32767.0f, -32768.0f), record->GetPlacement().GetPosition2D());
+    for (bool version3 : {false, true}) {
+        std::string bytes;
+        course->WriteArchive(bytes, false, version3, false);
+        auto back = MakeCourse();
+        ASSERT_TRUE(back->LoadArchive(bytes, false, false));
+        ASSERT_EQ(1u, back->GetObjectCount());
+        EXPECT_EQ(CPoint2(32767.0f, -32768.0f), (*back->GetObjects().begin())->GetPlacement().GetPosition2D());
+    }
 }
 
 TEST_F(CourseArchive, DamagedDisplayValuesAreBroughtIntoRange)

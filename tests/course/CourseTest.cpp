@@ -315,6 +315,67 @@ TEST_F(Course, NegativeMarginIsReportedAndTakenAsZero)
     EXPECT_EQ(600.0f, course.GetMargin(CCourse::kMarginHighX));
 }
 
+TEST_F(Course, RingAndMarginsStayWithinTheLargestRing)
+{
+    // 14400 x 12000: each axis leaves the rest of 30000 to its margins.
+    CCourse course(L"Plan", L"");
+    course.SetLengthValue(CCourse::kMarginLowX, 10000.0f);
+    course.SetLengthValue(CCourse::kMarginHighX, 10000.0f);
+    EXPECT_EQ(10000.0f, course.GetMargin(CCourse::kMarginLowX));
+    EXPECT_EQ(5600.0f, course.GetMargin(CCourse::kMarginHighX));
+    // A larger ring takes from the far margin, then from the near one.
+    course.SetSize(20000.0f, 12000.0f);
+    EXPECT_EQ(10000.0f, course.GetMargin(CCourse::kMarginLowX));
+    EXPECT_EQ(0.0f, course.GetMargin(CCourse::kMarginHighX));
+    course.SetSize(25000.0f, 12000.0f);
+    EXPECT_EQ(5000.0f, course.GetMargin(CCourse::kMarginLowX));
+
+    // So do margins read from a file: the largest ring with the largest
+    // margins keeps no margins at all.
+    CCourse::CRingSettings ring = course.GetRingSettings();
+    ring.width = 30000.0f;
+    ring.height = 12000.0f;
+    for (float& margin : ring.margins)
+        margin = 30000.0f;
+    course.TakeOverRingSettings(ring);
+    EXPECT_EQ(0.0f, course.GetMargin(CCourse::kMarginLowX));
+    EXPECT_EQ(0.0f, course.GetMargin(CCourse::kMarginHighX));
+    EXPECT_EQ(18000.0f, course.GetMargin(CCourse::kMarginLowY));
+    EXPECT_EQ(0.0f, course.GetMargin(CCourse::kMarginHighY));
+    const CRectF area = course.GetRingRect(false, false);
+    EXPECT_GE(area.left, -CCourse::kMaxRingSize);
+    EXPECT_LE(area.right, CCourse::kMaxRingSize);
+    EXPECT_GE(area.top, -CCourse::kMaxRingSize);
+    EXPECT_LE(area.bottom, CCourse::kMaxRingSize);
+}
+
+TEST_F(Course, PlacementsStopAtTheEdgeOfWhatTheArchiveStores)
+{
+    CCourse course(L"Plan", L"");
+    CTestObject* object = Place(course, 7000.0f, 6000.0f);
+    CTransform beyond = object->GetPlacement();
+    beyond.SetPosition2D(45000.0f, -50000.0f);
+    object->SetPlacement(beyond);
+    EXPECT_EQ(CPoint2(32767.0f, -32768.0f), object->GetPlacement().GetPosition2D());
+    object->MoveTo(-40000.0f, 100.0f);
+    EXPECT_EQ(CPoint2(-32768.0f, 100.0f), object->GetPlacement().GetPosition2D());
+    // A turn of the selection about a far centre stops there too.
+    object->SetSelected(true);
+    CTestObject* other = Place(course, -30000.0f, 30000.0f);
+    other->SetSelected(true);
+    course.RotateSelectionBy(90.0f);
+    for (const CCourseObject* turned : course.GetObjects()) {
+        const CPoint2 at = turned->GetPlacement().GetPosition2D();
+        EXPECT_EQ(at, CFieldStream::LimitPoint(at));
+    }
+    // Marked points too, also when the whole course is mirrored.
+    course.AddMarkedPoint(CPoint2(40000.0f, -5.0f));
+    course.AddMarkedPoint(CPoint2(-32000.0f, 7.0f));
+    course.DeselectAll(false);
+    course.FlipSelection(true);
+    EXPECT_EQ((std::vector<CPoint2>{{14400.0f - 32767.0f, -5.0f}, {32767.0f, 7.0f}}), course.GetMarkedPoints());
+}
+
 TEST_F(Course, ShrinkingAMarginDeletesWhatLiesBeyondIt)
 {
     CCourse course(L"Plan", L"");

@@ -187,6 +187,53 @@ TEST(FieldStream, PointsOutsideTheRangeWrapWithoutDisturbingTheRest)
     EXPECT_EQ(99, ReadInt16From(reader));
 }
 
+TEST(FieldStream, PointsAtTheEdgesOfTheRangeComeBackAcrossManyRecords)
+{
+    // Points going round the range in one direction: every third delta
+    // wraps, and the running point must not drift with them.
+    const float cycle[] = {-32768.0f, -20000.0f, 0.0f, 20000.0f, 32767.0f};
+    CFieldWriter writer;
+    writer.m_keepPointAcrossFields = true;
+    for (int i = 0; i < 20000; ++i) {
+        writer.WritePoint(cycle[i % 5], cycle[(i + 2) % 5]);
+        writer.EndField();
+    }
+    CFieldReader reader(writer.m_bytes);
+    reader.m_keepPointAcrossFields = true;
+    for (int i = 0; i < 20000; ++i) {
+        CPoint2 p;
+        reader.ReadPoint(p);
+        reader.SkipField();
+        ASSERT_EQ(CPoint2(cycle[i % 5], cycle[(i + 2) % 5]), p) << i;
+    }
+}
+
+TEST(FieldStream, LimitPointKeepsPointsInTheCarriedRange)
+{
+    struct
+    {
+        CPoint2 point;
+        CPoint2 limited;
+    } const cases[] = {
+        {{12.5f, -7.0f}, {12.5f, -7.0f}},
+        {{32767.0f, -32768.0f}, {32767.0f, -32768.0f}},
+        {{32767.4f, -32768.6f}, {32767.0f, -32768.0f}},
+        {{45000.0f, 50000.0f}, {32767.0f, 32767.0f}},
+        {{-1e30f, NAN}, {-32768.0f, 0.0f}},
+    };
+    for (const auto& c : cases) {
+        const CPoint2 limited = CFieldStream::LimitPoint(c.point);
+        EXPECT_EQ(c.limited, limited) << c.point.x << ", " << c.point.y;
+        CFieldWriter writer;
+        writer.WritePoint(limited);
+        CFieldReader reader(writer.m_bytes);
+        CPoint2 back;
+        reader.ReadPoint(back);
+        EXPECT_EQ(CPoint2(float(CFieldStream::RoundHalfUp(limited.x)), float(CFieldStream::RoundHalfUp(limited.y))),
+                  back);
+    }
+}
+
 TEST(FieldStream, WideCharactersUseTheProgramsEightBitForm)
 {
     CFieldWriter writer;
