@@ -10,6 +10,7 @@
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
 #include "foundation/Transform.h"
 
 // The legacy course text, read only: after the header a listing of one line
@@ -30,10 +31,6 @@ constexpr float kUnitsPerInch = 10.0f;
 constexpr float kNoAngle = -999.0f;
 // What the reader tells of a listing with lines it could not take.
 constexpr int kIncompleteText = 2695;
-// The archive keeps positions as 16-bit whole units: a listed object beyond
-// them could not be saved where it stands.
-constexpr float kMinStoredPosition = -32768.0f;
-constexpr float kMaxStoredPosition = 32767.0f;
 
 // Cuts "(a b)" off the end of a line and reads the two whole inches; what is
 // missing is 0.
@@ -64,9 +61,11 @@ float RingLength(long long feet, int inches)
     return float(total) * kUnitsPerInch;
 }
 
+// The archive keeps positions as 16-bit whole units: a listed object beyond
+// them could not be saved where it stands.
 bool IsStorable(float coordinate)
 {
-    return coordinate >= kMinStoredPosition && coordinate <= kMaxStoredPosition;
+    return coordinate >= CFieldStream::kMinPointCoordinate && coordinate <= CFieldStream::kMaxPointCoordinate;
 }
 
 bool IsEndLine(const std::string& line)
