@@ -307,7 +307,9 @@ public:
     // where the ring and its margins would pass kMaxRingSize (the far margin
     // first). Nothing is told.
     void TakeOverRingSettings(const CRingSettings& ring);
-    // Rule set of an organisation id (checked), without storing or telling.
+    // Rule set of an organisation id read from a file, without storing or
+    // telling. An id outside 0..15 is the file's fault, not the program's:
+    // it gives rule set 0 without a report.
     void TakeOverSpecList(int organisationId);
 
     void WriteArchive(std::string& out, bool selectedOnly, bool olderFormat, bool bothCameras);

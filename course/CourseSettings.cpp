@@ -281,7 +281,11 @@ void CCourse::LimitMargins()
 
 void CCourse::TakeOverSpecList(int organisationId)
 {
-    m_specList = &::GetSpecList(CheckOrganisationId(organisationId));
+    if (organisationId < 0 || organisationId >= kOrganisationCount) {
+        TRACE_VALUE(int32_t, organisationId);
+        organisationId = 0;
+    }
+    m_specList = &::GetSpecList(organisationId);
 }
 
 // ---- Setters --------------------------------------------------------------------

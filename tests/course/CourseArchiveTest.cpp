@@ -642,16 +642,23 @@ TEST_F(CourseArchive, TruncatedArchiveKeepsWhatWasRead)
     EXPECT_EQ(2u, two.GetObjectCount());
 }
 
-TEST_F(CourseArchive, OrganisationOutOfRangeGivesRuleSetZero)
+TEST_F(CourseArchive, OrganisationOutOfRangeGivesRuleSetZeroWithoutAReport)
 {
+    // A damaged file is the file's fault: no failure report, in either
+    // version (the id is the eleventh byte of version 4, the second of 3).
     auto course = MakeCourse();
-    std::string bytes = Archive(*course);
-    bytes[10] = 16;
+    course->SetSpecList(4);
     const int reports = ReportCount();
-    auto target = MakeCourse();
-    ASSERT_TRUE(target->LoadArchive(bytes, false, false));
-    EXPECT_EQ(0, target->GetOrganisationId());
-    EXPECT_EQ(reports + 1, ReportCount());
+    for (bool version3 : {false, true}) {
+        for (int id : {16, 99, -1, -128}) {
+            std::string bytes = Archive(*course, version3);
+            bytes[version3 ? 1 : 10] = char(id);
+            auto target = MakeCourse();
+            ASSERT_TRUE(target->LoadArchive(bytes, false, false)) << id;
+            EXPECT_EQ(0, target->GetOrganisationId()) << id;
+        }
+    }
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST_F(CourseArchive, OldestVersion3ColourNumbers)
