@@ -92,6 +92,13 @@ public:
     // The most objects a course holds, and the most one read takes: a
     // paste, merge or placing that would pass it adds nothing.
     static constexpr size_t kMaxObjects = 100000;
+    // The message (text 2672) when they would not fit.
+    static constexpr int kTooManyObjectsText = 2672;
+    // Whether count more objects fit into the course.
+    bool CanAddObjects(size_t count) const
+    {
+        return count <= kMaxObjects && m_objects.size() <= kMaxObjects - count;
+    }
     // Put into or take out of the object set, without destroying.
     void InsertObject(CCourseObject* object);
     void EraseObject(CCourseObject* object);
@@ -564,7 +571,7 @@ public:
     // runs: the course may let go of it meanwhile.
     std::shared_ptr<CEditSession> GetToolSessionToRun();
     // A text object (type 310) at (x, y) holding the text; null after a
-    // report when the kind is missing.
+    // report when the kind is missing, and null when the course is full.
     CCourseObject* AddText(float x, float y, const std::wstring& text);
     void FlipSelection(bool acrossVertical);
     // Every object except the source adds its snap coordinates.

@@ -8,6 +8,7 @@
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
+#include "foundation/NoticeSink.h"
 #include "foundation/Numeric.h"
 
 namespace {
@@ -313,6 +314,10 @@ void CCourse::StartPlacingObject(float x, float y)
     }
     SetMotion(0);
     m_toolLabel.clear();
+    if (!CanAddObjects(1)) {
+        ShowNotice(kTooManyObjectsText, ENoticeStyle::kError);
+        return;
+    }
     CTransform placement;
     placement.SetPosition2D(x, y);
     std::unique_ptr<CCourseObject> created = m_toolType->CreateNew(this, placement, m_propertiesDialog.get());
@@ -367,6 +372,10 @@ void CCourse::DropPlacedObject(float x, float y)
 CCourseObject* CCourse::AddText(float x, float y, const std::wstring& text)
 {
     TRACE_POINT();
+    if (!CanAddObjects(1)) {
+        ShowNotice(kTooManyObjectsText, ENoticeStyle::kError);
+        return nullptr;
+    }
     const CObjectType* type = FindObjectTypeById(kTextTypeId);
     if (type == nullptr) {
         ReportFailure();

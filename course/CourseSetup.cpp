@@ -84,10 +84,14 @@ void CCourse::ApplyPropertiesDialog(CEditSession& dialog)
         m_toolLabel.clear();
         if (!dialog.StaysForFurtherObjects()) {
             StartPlacingObject(0.0f, 0.0f);
-            DropPlacedObject(0.0f, 0.0f);
+            // A full course placed nothing (and said so).
+            const bool placed = m_placedObject != nullptr;
+            if (placed)
+                DropPlacedObject(0.0f, 0.0f);
             m_propertiesDialog.reset();
             m_toolType = nullptr;
-            CommitUndoStep(label);
+            if (placed)
+                CommitUndoStep(label);
         } else {
             dialog.SetPending(false);
         }

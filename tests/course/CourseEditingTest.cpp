@@ -10,6 +10,7 @@
 #include "foundation/Strings.h"
 #include "tests/course/EditingTestKinds.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
 
 using namespace coursetest;
 using namespace editingtest;
@@ -418,6 +419,30 @@ TEST_F(CourseEditing, APlacedObjectOutsideTheAreaIsKeptWhileDragged)
     EXPECT_EQ(1u, course.GetObjects().size());
     course.DropPlacedObject(1000.0f, 1000.0f);
     EXPECT_EQ(1u, course.GetObjects().size());
+}
+
+TEST_F(CourseEditing, AFullCoursePlacesNothingAndSaysSo)
+{
+    CCourse course(L"", L"");
+    for (size_t i = 0; i + 1 < CCourse::kMaxObjects; ++i)
+        coursetest::Place(course, float(i % 1000) * 10.0f, float(i / 1000) * 10.0f);
+    course.SelectToolType(kObstacleNameId);
+    CNoticeRecorder notices;
+    course.StartPlacingObject(1000.0f, 1000.0f);
+    course.DropPlacedObject(1000.0f, 1000.0f);
+    EXPECT_EQ(CCourse::kMaxObjects, course.GetObjectCount());
+    EXPECT_TRUE(notices.Take().empty());
+
+    const int reports = ReportCount();
+    course.StartPlacingObject(2000.0f, 1000.0f);
+    EXPECT_EQ(nullptr, course.GetPlacedObject());
+    EXPECT_EQ(nullptr, course.AddText(100.0f, 100.0f, L"more"));
+    EXPECT_EQ(CCourse::kMaxObjects, course.GetObjectCount());
+    EXPECT_EQ(reports, ReportCount());
+    const std::vector<CNotice> told = notices.Take();
+    ASSERT_EQ(2u, told.size());
+    EXPECT_EQ(CCourse::kTooManyObjectsText, told[0].textId);
+    EXPECT_EQ(CCourse::kTooManyObjectsText, told[1].textId);
 }
 
 TEST_F(CourseEditing, PlacingWithoutToolOrTwiceIsReported)
