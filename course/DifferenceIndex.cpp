@@ -8,16 +8,17 @@
 
 bool CDifferenceIndex::CKey::operator<(const CKey& other) const
 {
-    return std::tie(typeId, x, y) < std::tie(other.typeId, other.x, other.y);
+    return std::tie(typeId, x, y, degrees) < std::tie(other.typeId, other.x, other.y, other.degrees);
 }
 
 bool CDifferenceIndex::MakeKey(const CCourseObject* object, CKey& key)
 {
     if (object == nullptr || object->GetType() == nullptr)
         return false;
-    const CPoint2 position = object->GetPlacement().GetPosition2D();
+    const CTransform& placement = object->GetPlacement();
+    const CPoint2 position = placement.GetPosition2D();
     key = CKey{object->GetType()->GetTypeId(), CFieldStream::RoundHalfUp(position.x),
-               CFieldStream::RoundHalfUp(position.y)};
+               CFieldStream::RoundHalfUp(position.y), CFieldStream::RoundHalfUp(placement.GetRotation())};
     return true;
 }
 
@@ -32,58 +33,52 @@ std::string CDifferenceIndex::GetRecordBody(CCourseObject* object)
 
 void CDifferenceIndex::Clear()
 {
-    m_entries.clear();
+    m_places.clear();
+    m_members.clear();
 }
 
 void CDifferenceIndex::Add(CCourseObject* overlayObject)
 {
-    CKey key;
-    if (MakeKey(overlayObject, key))
-        m_entries.emplace(key, CEntry{overlayObject, GetRecordBody(overlayObject)});
+    CEntry entry;
+    if (m_members.count(overlayObject) != 0 || !MakeKey(overlayObject, entry.key))
+        return;
+    entry.body = GetRecordBody(overlayObject);
+    m_places[entry.key][entry.body].insert(overlayObject);
+    m_members.emplace(overlayObject, entry);
 }
 
 void CDifferenceIndex::Remove(CCourseObject* overlayObject)
 {
-    CKey key;
-    if (!MakeKey(overlayObject, key))
+    // Found by where it was added, should it have moved since.
+    const auto member = m_members.find(overlayObject);
+    if (member == m_members.end())
         return;
-    const auto range = m_entries.equal_range(key);
-    for (auto it = range.first; it != range.second; ++it) {
-        if (it->second.object == overlayObject) {
-            m_entries.erase(it);
-            return;
-        }
-    }
-    // Moved since it was added: no entry may outlive its object.
-    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-        if (it->second.object == overlayObject) {
-            m_entries.erase(it);
-            return;
-        }
-    }
+    const auto place = m_places.find(member->second.key);
+    const auto bodies = place->second.find(member->second.body);
+    bodies->second.erase(overlayObject);
+    if (bodies->second.empty())
+        place->second.erase(bodies);
+    if (place->second.empty())
+        m_places.erase(place);
+    m_members.erase(member);
 }
 
 int CDifferenceIndex::GetStatus(CCourseObject* object) const
 {
+    if (m_members.count(object) != 0)
+        return CCourseObject::kGrey;
     CKey key;
-    if (m_entries.empty() || !MakeKey(object, key))
+    if (m_places.empty() || !MakeKey(object, key))
         return CCourseObject::kNormal;
-    int status = CCourseObject::kNormal;
-    std::string body;
-    bool haveBody = false;
-    const auto range = m_entries.equal_range(key);
-    for (auto it = range.first; it != range.second; ++it) {
-        const CCourseObject* other = it->second.object;
-        if (other == object)
-            return CCourseObject::kGrey;
-        if (status == CCourseObject::kPale || other->GetPlacement() != object->GetPlacement())
-            continue;
-        if (!haveBody) {
-            body = GetRecordBody(object);
-            haveBody = true;
-        }
-        if (it->second.body == body)
-            status = CCourseObject::kPale;
+    const auto place = m_places.find(key);
+    if (place == m_places.end())
+        return CCourseObject::kNormal;
+    const auto bodies = place->second.find(GetRecordBody(object));
+    if (bodies == place->second.end())
+        return CCourseObject::kNormal;
+    for (const CCourseObject* other : bodies->second) {
+        if (other->GetPlacement() == object->GetPlacement())
+            return CCourseObject::kPale;
     }
-    return status;
+    return CCourseObject::kNormal;
 }
