@@ -95,8 +95,10 @@ void CTunnelPolylineGeometry::ToDialog(CTunnelPropertiesDlg& dialog)
 
 void CTunnelPolylineGeometry::RoundPoints()
 {
+    // The record holds the points as 16-bit whole units: a line reaching
+    // beyond them stops at their edge, or it would read back elsewhere.
     for (CPoint2& p : m_points)
-        p = CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y));
+        p = CFieldStream::LimitPoint(CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y)));
 }
 
 void CTunnelPolylineGeometry::MakeStraightLine(int segments)
@@ -241,7 +243,9 @@ void CTunnelPolylineGeometry::Reanchor()
     for (const CPoint2& p : m_points)
         course.push_back(old.TransformPoint2D(p));
     CTransform placement = old;
-    placement.SetPosition2D(RoundHalfUp(course.front().x), RoundHalfUp(course.front().y));
+    // At the start, as far as a placement may go.
+    const CPoint2 start = CFieldStream::LimitPoint(CPoint2(RoundHalfUp(course.front().x), RoundHalfUp(course.front().y)));
+    placement.SetPosition2D(start.x, start.y);
     float turn = -StartHeading(course);
     for (int attempt = 0; attempt <= kMaxTurnCorrections; ++attempt) {
         placement.SetRotationZ(turn);

@@ -332,3 +332,23 @@ TEST_F(Tunnel, ALineReadBackKeepsTheBodyItsRecordHoldsWhereItFits)
         EXPECT_NEAR(1800.0f, DrawBoth(read)->model.vertexBox.maxX, 1.0f);
     }
 }
+
+TEST_F(Tunnel, ALineReachingBeyondTheStoredRangeStopsAtItsEdgeAndReadsBackTheSame)
+{
+    // Anchored at its first point, this line would reach 60000 units along.
+    CFieldWriter line;
+    line.WriteInt8(CTunnelGeometry::kPolyline);
+    line.WriteInt8(3);
+    for (float x : {-30000.0f, 0.0f, 30000.0f})
+        line.WritePoint(x, 0.0f);
+    CTunnel read;
+    ReadRecord(read, Record({1800, 240, 1, 0, 900}, {2}) + line.m_bytes);
+    for (const CPoint2& p : Polyline(read).GetPoints())
+        EXPECT_EQ(p, CFieldStream::LimitPoint(p));
+    EXPECT_EQ(CPoint2(-30000.0f, 0.0f), read.GetPlacement().GetPosition2D());
+    const std::string written = RecordOf(read);
+    CTunnel again;
+    ReadRecord(again, written);
+    EXPECT_EQ(written, RecordOf(again));
+    EXPECT_EQ(Polyline(read).GetPoints(), Polyline(again).GetPoints());
+}
