@@ -45,9 +45,6 @@ constexpr int kNadacOrganisation = 3;
 constexpr int kLastVersion3Organisation = 8;
 // The marked-point count travels as an Int16.
 constexpr size_t kMaxMarkedPoints = 32767;
-// Far beyond any real course; a damaged or hostile archive that holds more
-// records would only exhaust the memory, so the records beyond are skipped.
-constexpr size_t kMaxLoadedObjects = 100000;
 
 bool IsNewerThanWriter(int32_t major, int32_t minor)
 {
@@ -427,12 +424,18 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
             break;
         }
         default: {
-            const bool wanted = !(overlayMode && merge) && loaded.objects.size() < kMaxLoadedObjects;
+            // Far beyond any real course: a damaged or hostile archive that
+            // holds more would only exhaust the memory. A read takes as many
+            // records as a course holds and skips the rest; a paste that
+            // would take the course past that is refused whole.
+            const bool wanted = !(overlayMode && merge) && loaded.objects.size() < CCourse::kMaxObjects;
             // Version 3 codes every point against the one before it, across
             // records: a record left out is still read, so that the points
             // after it decode where they were written.
             if (wanted || stream.m_keepPointAcrossFields) {
                 std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode);
+                if (object && wanted && merge && !course.CanAddObjects(loaded.objects.size() + 1))
+                    return CCourseRead{false, CCourse::kTooManyObjectsText, ENoticeStyle::kError};
                 if (object && wanted)
                     loaded.objects.push_back({std::move(object), overlayMode});
                 else if (wanted)

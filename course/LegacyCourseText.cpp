@@ -131,6 +131,14 @@ CCourseRead CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in,
             incomplete = true;
             continue;
         }
+        // A listing gives a course no more objects than it holds; a paste
+        // that would pass that is refused whole.
+        if (merge && !course.CanAddObjects(objects.size() + 1))
+            return CCourseRead{false, CCourse::kTooManyObjectsText, ENoticeStyle::kError};
+        if (objects.size() >= CCourse::kMaxObjects) {
+            incomplete = true;
+            continue;
+        }
         CTransform placement;
         placement.SetPosition2D(x, y);
         placement.RotateZ(-angle);
