@@ -10,7 +10,10 @@
 #include "app/Clipboard.h"
 #include "course/Course.h"
 #include "dialogs/HintDlg.h"
+#include "foundation/Base64.h"
+#include "foundation/Compression.h"
 #include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/app/CourseFileTestSupport.h"
@@ -305,4 +308,31 @@ TEST_F(Clipboard, PasteOfTextThatIsNoCourseChangesNothing)
     EXPECT_EQ(before, TextBlockOf(*course));
     EXPECT_FALSE(course->IsModified());
     EXPECT_EQ(std::vector<std::wstring>{GetString(2687)}, CDialogWatcher::TakeAnsweredTexts());
+}
+
+TEST_F(Clipboard, APasteThatWouldPassTheObjectLimitIsRefusedWithAMessage)
+{
+    std::unique_ptr<CCourse> course = MakeCourseWithAFrames(L"Kept", L"C:\\Courses\\kept.agl");
+    // The course's own block with one of its A-frames as many times again
+    // as a course holds objects.
+    std::string archive;
+    course->WriteArchive(archive, false, false, false);
+    CFieldWriter record;
+    record.m_versionMajor = 4;
+    record.m_versionMinor = 33;
+    course->WriteObject(record, *course->GetObjects().begin());
+    std::string flood;
+    for (size_t i = 0; i < CCourse::kMaxObjects; ++i)
+        flood += record.m_bytes;
+    archive.insert(archive.size() - 3, flood);
+    std::string compressed;
+    ASSERT_TRUE(ZlibCompressWithLength(archive, compressed, true, std::string()));
+    const std::string text = "Begin Fendrel\r\nVersion 4\r\n" + CBase64::Encode(std::string(3, '\0') + compressed, 64) +
+                             "\r\nEnd Fendrel\r\n";
+    PutRawText(text.c_str(), text.size() + 1);
+
+    const std::string before = TextBlockOf(*course);
+    EXPECT_FALSE(PasteFromClipboard(*course, false));
+    EXPECT_EQ(before, TextBlockOf(*course));
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2672)}, CDialogWatcher::TakeAnsweredTexts());
 }
