@@ -41,16 +41,22 @@ bool IsDark(uint32_t pixel)
     return (pixel & 0xFF) < 0x60 && ((pixel >> 8) & 0xFF) < 0x60 && ((pixel >> 16) & 0xFF) < 0x60;
 }
 
+// A square of the half size at (x, y), on a course that shows the ring's
+// outline and no grid.
+void PlaceSquare(CCourse& course, float x, float y, float halfSize)
+{
+    course.SetBackground(1);
+    CEditObject* square = PlaceEdit(course, ObstacleType(), x, y);
+    square->halfSize = halfSize;
+    square->Invalidate();
+}
+
 }  // namespace
 
 TEST_F(CourseImage, DrawsTheRingAndObjectsOnWhite)
 {
     CCourse course(L"Render", L"");
-    // The ring outline only, no grid.
-    course.SetBackground(1);
-    CEditObject* square = PlaceEdit(course, ObstacleType(), 7200.0f, 6000.0f);
-    square->halfSize = 600.0f;
-    square->Invalidate();
+    PlaceSquare(course, 7200.0f, 6000.0f, 600.0f);
     CPixelBitmap picture(480.0f, 400.0f);
     ASSERT_TRUE(RenderCourseImage(course, picture, true, 0.0f, 0.0f));
 
@@ -89,10 +95,7 @@ TEST_F(CourseImage, DrawsTheRingAndObjectsOnWhite)
 TEST_F(CourseImage, TileIsPartOfTheFullPicture)
 {
     CCourse course(L"Tiles", L"");
-    course.SetBackground(1);
-    CEditObject* square = PlaceEdit(course, ObstacleType(), 10000.0f, 9000.0f);
-    square->halfSize = 800.0f;
-    square->Invalidate();
+    PlaceSquare(course, 10000.0f, 9000.0f, 800.0f);
     CPixelBitmap full(400.0f, 340.0f);
     ASSERT_TRUE(RenderCourseImage(course, full, true, 0.0f, 0.0f));
     CPixelBitmap tile(200.0f, 170.0f);

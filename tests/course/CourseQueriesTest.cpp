@@ -20,8 +20,6 @@ protected:
     void SetUp() override
     {
         CCourseFixture::SetUp();
-        // Pictures through GDI, whatever else the machine offers.
-        CSettings::SetInt(L"GraphicsClass", 0);
         SilenceHints();
         ObstacleType();
         PlainType();
