@@ -12,25 +12,31 @@ function(fendrel_target_name folder out)
     set(${out} ${name} PARENT_SCOPE)
 endfunction()
 
-# fendrel_upward(<name> FOLDER <folder> CLASSES|HEADERS <file stems...> USED_BY <folders...> LINKS <libraries...>)
+# fendrel_upward(<name> FOLDER <folder> CLASSES|HEADERS <file stems...> USED_BY <folders or libraries...>
+#                LINKS <libraries...>)
 # A few classes of a folder that lower folders must reach, or that must sit
 # on higher folders: built into a library of their own that links only what
-# they need, so the graph stays acyclic. The folders of USED_BY may include
-# their headers and link it; their own files may include the folders they
-# link. HEADERS names classes used through their headers alone (virtual and
-# inline members): their code stays in the folder's own library and the
-# edge library only marks the edge.
+# they need, so the graph stays acyclic. The folders and libraries of
+# USED_BY may include their headers and link it; their own files may include
+# only what they link. HEADERS names classes used through their headers
+# alone (virtual and inline members): their code stays in the folder's own
+# library, the edge library only marks the edge, and the headers include
+# only what every user may include.
 function(fendrel_upward name)
     cmake_parse_arguments(ARG "" "FOLDER" "CLASSES;HEADERS;USED_BY;LINKS" ${ARGN})
     set(sources "")
+    list(JOIN ARG_USED_BY " " users)
+    list(JOIN ARG_LINKS " " links)
     foreach(stem IN LISTS ARG_CLASSES ARG_HEADERS)
-        if(stem IN_LIST ARG_CLASSES AND EXISTS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
-            list(APPEND sources ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
-        endif()
-        list(JOIN ARG_USED_BY " " users)
-        list(JOIN ARG_LINKS " " links)
         list(APPEND FENDREL_LAYER_LINES "upward ${ARG_FOLDER}/${stem}.h ${name}: ${users}")
-        list(APPEND FENDREL_LAYER_LINES "piece ${ARG_FOLDER}/${stem} ${name}: ${links}")
+        if(stem IN_LIST ARG_CLASSES)
+            if(EXISTS ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
+                list(APPEND sources ${CMAKE_SOURCE_DIR}/${ARG_FOLDER}/${stem}.cpp)
+            endif()
+            list(APPEND FENDREL_LAYER_LINES "piece ${ARG_FOLDER}/${stem} ${name}: ${links}")
+        else()
+            list(APPEND FENDREL_LAYER_LINES "header ${ARG_FOLDER}/${stem} ${name}: ${users}")
+        endif()
     endforeach()
     if(sources)
         add_library(${name} STATIC ${sources})
