@@ -1,5 +1,8 @@
 #include "course/Course.h"
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "course/CourseObject.h"
@@ -196,16 +199,28 @@ void CCourse::CollectSelectionValues(std::vector<CSelectionValue>& values) const
 
 bool CCourse::SelectionDuplicatesOthers() const
 {
+    // The objects left out of the selection, in order of type and of the
+    // placement's bytes, which is what placements compare equal by: a paste
+    // of many objects looks each up instead of walking the course.
+    using CKey = std::pair<int, const float*>;
+    const auto before = [](const CKey& a, const CKey& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return std::memcmp(a.second, b.second, 16 * sizeof(float)) < 0;
+    };
+    std::vector<CKey> others;
+    for (const CCourseObject* other : m_objects) {
+        if (!other->IsSelected() && other->GetType() != nullptr)
+            others.emplace_back(other->GetType()->GetTypeId(), other->GetPlacement().GetMatrix());
+    }
+    if (others.empty())
+        return false;
+    std::sort(others.begin(), others.end(), before);
     for (const CCourseObject* selected : m_objects) {
-        if (!selected->IsSelected() || selected->GetType() == nullptr)
-            continue;
-        for (const CCourseObject* other : m_objects) {
-            if (other->IsSelected() || other->GetType() == nullptr)
-                continue;
-            if (other->GetType()->GetTypeId() == selected->GetType()->GetTypeId() &&
-                other->GetPlacement() == selected->GetPlacement())
-                return true;
-        }
+        if (selected->IsSelected() && selected->GetType() != nullptr &&
+            std::binary_search(others.begin(), others.end(),
+                               CKey(selected->GetType()->GetTypeId(), selected->GetPlacement().GetMatrix()), before))
+            return true;
     }
     return false;
 }

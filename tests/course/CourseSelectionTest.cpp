@@ -341,12 +341,16 @@ TEST_F(CourseSelection, ASelectedCopyOnTopOfAnotherIsADuplicate)
     CMarkedObject* pasted = PlaceMarked(course, 1000.0f, 1000.0f, 1, &NamedKind());
     CMarkedObject* elsewhere = PlaceMarked(course, 5000.0f, 1000.0f, 1, &NamedKind());
     CMarkedObject* otherKind = PlaceMarked(course, 5000.0f, 3000.0f, 1, &OtherNamedKind());
+    // Another kind on the spot of one selected is no copy of it.
+    PlaceMarked(course, 5000.0f, 1000.0f, 1, &OtherNamedKind());
     EXPECT_FALSE(course.SelectionDuplicatesOthers());
     elsewhere->SetSelected(true);
     otherKind->SetSelected(true);
     EXPECT_FALSE(course.SelectionDuplicatesOthers());
     pasted->SetSelected(true);
     EXPECT_TRUE(course.SelectionDuplicatesOthers());
+    course.SelectAll();
+    EXPECT_FALSE(course.SelectionDuplicatesOthers());
 }
 
 TEST_F(CourseSelection, SelectionMarksAreDrawnAtTheEndsWithTheirPickIds)
