@@ -303,8 +303,11 @@ TEST(DdeHostile, EveryExecuteIsAnsweredAndASecondStartStillHandsOver)
         CHostileClient client(program, server, folder, first);
         // The first unanswered execute ends the run: a server that stopped
         // answering would keep every later one waiting.
-        for (int i = 0; i < cases && program.IsRunning() && client.GetMissingAcks() == 0; ++i)
+        int held = 0;
+        for (; held < cases && program.IsRunning() && client.GetMissingAcks() == 0; ++held)
             client.Run();
+        if (!program.IsRunning())
+            std::printf("the program ended after %d conversations with exit code %d\n", held, program.WaitForExit(0));
         std::printf("%d hostile conversations: %d executes answered, %d not; %lu ms\n", cases, client.GetAcks(),
                     client.GetMissingAcks(), static_cast<unsigned long>(GetTickCount() - started));
         EXPECT_EQ(0, client.GetMissingAcks());
