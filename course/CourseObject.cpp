@@ -39,10 +39,10 @@ CTransform LimitToStoredRange(const CTransform& placement)
 
 }  // namespace
 
-void CCourseObject::CShapeBase::UpdateKey()
+bool CCourseObject::CShapeBase::UpdateKey()
 {
     if (m_owner == nullptr)
-        return;
+        return false;
     CFieldWriter extraKey;
     extraKey.m_versionMajor = 4;
     extraKey.m_versionMinor = 33;
@@ -52,8 +52,9 @@ void CCourseObject::CShapeBase::UpdateKey()
         m_keyValid = false;
     }
     if (m_keyValid)
-        return;
+        return false;
     CFieldWriter& key = BeginKey();
+    m_tagSize = key.m_bytes.size();
     key.m_versionMajor = 4;
     key.m_versionMinor = 33;
     key.WriteInt16(m_owner->m_type != nullptr ? m_owner->m_type->GetTypeId() : 0);
@@ -61,6 +62,22 @@ void CCourseObject::CShapeBase::UpdateKey()
     m_owner->m_partColors.Write(key);
     key.WriteInt8(m_owner->m_displayState);
     m_owner->Serialize(key);
+    m_keyValid = true;
+    return true;
+}
+
+void CCourseObject::CShapeBase::UpdateKeyFrom(const CShapeBase& rebuilt)
+{
+    if (m_owner == nullptr || (m_keyValid && m_extraKey == rebuilt.m_extraKey))
+        return;
+    m_extraKey = rebuilt.m_extraKey;
+    CFieldWriter& key = BeginKey();
+    m_tagSize = key.m_bytes.size();
+    key.m_versionMajor = 4;
+    key.m_versionMinor = 33;
+    key.m_bytes.append(rebuilt.m_key.m_bytes, rebuilt.m_tagSize, std::string::npos);
+    key.m_lastX = rebuilt.m_key.m_lastX;
+    key.m_lastY = rebuilt.m_key.m_lastY;
     m_keyValid = true;
 }
 
@@ -497,8 +514,10 @@ void CCourseObject::Invalidate()
     if (m_course == nullptr)
         return;
     SetDisplayState(m_course->GetDifferenceStatus(this));
-    m_shape2D.UpdateKey();
-    m_shape3D.UpdateKey();
+    if (m_shape2D.UpdateKey())
+        m_shape3D.UpdateKeyFrom(m_shape2D);
+    else
+        m_shape3D.UpdateKey();
     m_extentsStale = true;
     NotifyLayer(ESceneLayer::kObjects);
 }

@@ -68,8 +68,12 @@ public:
         void MarkStale() { m_keyValid = false; }
         bool IsKeyValid() const { return m_keyValid; }
         // Rebuilds the key when the shape is stale or the object's extra key
-        // changed.
-        void UpdateKey();
+        // changed; true when it rebuilt it.
+        bool UpdateKey();
+        // The same for a shape whose sibling of the same object has just
+        // rebuilt its key: past the class tag the two keys hold the same
+        // bytes, so they are copied instead of written again.
+        void UpdateKeyFrom(const CShapeBase& rebuilt);
 
     protected:
         CCourseObject* m_owner;
@@ -78,6 +82,8 @@ public:
         bool m_keyValid = false;
         // The extra key the key was last built with.
         std::string m_extraKey;
+        // The length of the class tag at the start of the key.
+        size_t m_tagSize = 0;
     };
     // Sets colour mode 2 and the draw attributes, then Draw2D.
     class CShape2D : public CShapeBase

@@ -12,6 +12,9 @@ namespace {
 // running point far beyond the 32-bit range, so the conversion saturates.
 int64_t TruncateCoordinate(float value)
 {
+    // Usual coordinates convert in 32 bits, which the processor does directly.
+    if (value > -2147483648.0f && value < 2147483648.0f)
+        return int32_t(value);
     if (!(value == value))
         return 0;
     if (value >= 9.2e18f)
@@ -226,19 +229,16 @@ void CFieldWriter::Clear()
 
 void CFieldWriter::WriteLittleEndian(int32_t value, int byteCount)
 {
-    // Escaped into a small buffer first: archives and drawing keys are
-    // written a value at a time, and one append per value is cheaper than
-    // one per byte.
-    char bytes[8];
-    int count = 0;
+    // Byte by byte into the string: archives and drawing keys are written a
+    // few bytes at a time, and a byte stored in place is cheaper than a
+    // library copy of a handful.
     const uint32_t bits = uint32_t(value);
     for (int i = 0; i < byteCount; ++i) {
         const unsigned char byte = static_cast<unsigned char>(bits >> (8 * i));
         if (byte == kFieldEscapeByte || byte == kFieldEndByte)
-            bytes[count++] = char(kFieldEscapeByte);
-        bytes[count++] = char(byte);
+            m_bytes.push_back(char(kFieldEscapeByte));
+        m_bytes.push_back(char(byte));
     }
-    m_bytes.append(bytes, size_t(count));
 }
 
 void CFieldWriter::WriteString(const std::string& value)

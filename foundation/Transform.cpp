@@ -22,7 +22,7 @@ void TurnRows(float* m, int b, int c, float co, float si)
 }
 
 // Quarter turns by exchanging and negating rows, so that they stay exact.
-void TurnRowsQuarters(float* m, int b, int c, int64_t degrees)
+void TurnRowsQuarters(float* m, int b, int c, int degrees)
 {
     for (int j = 0; j < 3; ++j) {
         const float rb = m[4 * b + j];
@@ -281,12 +281,24 @@ void CTransform::RotateAxis(int axis, float degrees)
     }
     const int b = (axis + 1) % 3;
     const int c = (axis + 2) % 3;
-    // Beyond 1e15 every float is whole; those few huge angles take the
-    // trigonometric road rather than overflow the integer test.
-    const bool inRange = std::fabs(degrees) < 1e15f;
-    const int64_t whole = inRange ? int64_t(degrees) : 0;
-    if (inRange && float(whole / 90 * 90) == degrees) {
-        TurnRowsQuarters(m, b, c, ((1 - whole / 360) * 360 + whole) % 360);
+    // Whole multiples of 90 degrees turn exactly. Angles within the 32-bit
+    // range are tested in 32-bit arithmetic, which the processor does
+    // directly; beyond 1e15 every float is whole, and those few huge angles
+    // take the trigonometric road rather than overflow the integer test.
+    const float size = std::fabs(degrees);
+    bool exact = false;
+    int rest = 0;
+    if (size < 2147483648.0f) {
+        const int32_t whole = int32_t(degrees);
+        exact = float(whole / 90 * 90) == degrees;
+        rest = whole % 360;
+    } else if (size < 1e15f) {
+        const int64_t whole = int64_t(degrees);
+        exact = float(whole / 90 * 90) == degrees;
+        rest = int(whole % 360);
+    }
+    if (exact) {
+        TurnRowsQuarters(m, b, c, rest < 0 ? rest + 360 : rest);
     } else {
         const float radians = degrees / kDegreesPerRadian;
         TurnRows(m, b, c, std::cos(radians), std::sin(radians));

@@ -422,6 +422,21 @@ TEST_F(CourseObject, ShapeKeysFollowTheRecordColoursAndExtraKey)
     EXPECT_NE(before, third->GetShape2D().GetKey());
 }
 
+TEST_F(CourseObject, TheModelKeyAfterAnInvalidationIsTheKeyItWouldBuildItself)
+{
+    CCourse course(L"Plan", L"");
+    CTestObject* object = Place(course, 10.0f, 10.0f);
+    object->value = 31;
+    object->drawHalfSize = 7;
+    object->GetPartColors().SetColorIndex(CPartColorSet::kPrimaryPart, 30);
+    object->Invalidate();
+    const std::string invalidated = object->GetShape3D().GetKey();
+    object->GetShape3D().MarkStale();
+    EXPECT_TRUE(object->GetShape3D().UpdateKey());
+    EXPECT_EQ(invalidated, object->GetShape3D().GetKey());
+    EXPECT_NE(object->GetShape2D().GetKey(), invalidated);
+}
+
 TEST_F(CourseObject, ExtentsComeFromWhatTheShapesDraw)
 {
     CCourse course(L"Plan", L"");

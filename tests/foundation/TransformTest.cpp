@@ -68,6 +68,22 @@ TEST(Transform, QuarterTurnsAreExact)
     EXPECT_EQ(180.0f, half.GetRotation());
 }
 
+TEST(Transform, QuarterTurnsAtTheEdgesOfTheWholeRangeStayExact)
+{
+    // The largest float below 2^31 and one above it, both whole turns.
+    for (float degrees : {2147483520.0f, -2147483520.0f, 2147489280.0f, -2147489280.0f}) {
+        CTransform t;
+        t.RotateZ(degrees);
+        EXPECT_TRUE(t == CTransform()) << degrees;
+    }
+    // Beyond 2^24 floats are still whole multiples of 90 that are not of 360.
+    CTransform t;
+    t.RotateZ(-16777260.0f);
+    CTransform half;
+    half.RotateZ(180.0f);
+    EXPECT_TRUE(t == half);
+}
+
 TEST(Transform, AngleWrapsIntoHalfOpenRange)
 {
     CTransform t;
