@@ -12,6 +12,7 @@
 #include "course/CourseListener.h"
 #include "course/DifferenceIndex.h"
 #include "course/SnapAxis.h"
+#include "foundation/BlockPool.h"
 #include "foundation/Geometry.h"
 #include "foundation/NoticeSink.h"
 #include "foundation/Rect.h"
@@ -56,7 +57,8 @@ struct CCourseObjectOrder
 {
     bool operator()(const CCourseObject* a, const CCourseObject* b) const;
 };
-using CCourseObjectSet = std::set<CCourseObject*, CCourseObjectOrder>;
+// Its nodes come from the block pool, as the objects themselves do.
+using CCourseObjectSet = std::set<CCourseObject*, CCourseObjectOrder, CPoolAllocator<CCourseObject*>>;
 
 // The course document: the ring and its settings, every object placed on it,
 // the selection and motion state, and the listeners told of every change.

@@ -9,6 +9,7 @@
 #include "course/CourseListener.h"
 #include "course/PartColors.h"
 #include "course/SnapAxis.h"
+#include "foundation/BlockPool.h"
 #include "foundation/Box.h"
 #include "foundation/Geometry.h"
 #include "foundation/Rect.h"
@@ -109,6 +110,10 @@ public:
     };
 
     CCourseObject();
+    // Objects take their memory from the shared block pool: a course's
+    // objects are read, and thrown away again, by the thousand.
+    static void* operator new(size_t size) { return CBlockPool::Shared().Allocate(size); }
+    static void operator delete(void* block, size_t size) { CBlockPool::Shared().Free(block, size); }
     CCourseObject(const CCourseObject&) = delete;
     CCourseObject& operator=(const CCourseObject&) = delete;
 
