@@ -25,7 +25,7 @@ void CBenchRow::Add(double programMs, double referenceMs)
 
 void CBenchRow::PrintHeader(int runs)
 {
-    std::printf("%-50s %11s %11s %9s %9s   (%d runs)\n", "", "program ms", "reference", "ratio min", "median",
+    std::printf("%-58s %11s %11s %9s %9s   (%d runs)\n", "", "program ms", "reference", "ratio min", "median",
                 runs);
 }
 
@@ -37,7 +37,7 @@ void CBenchRow::Print() const
             ratios.push_back(m_program[i] / m_reference[i]);
     }
     const double minimum = ratios.empty() ? 0.0 : *std::min_element(ratios.begin(), ratios.end());
-    std::printf("%-50s %11.3f %11.3f %9.2f %9.2f\n", m_name.c_str(), Median(m_program), Median(m_reference),
+    std::printf("%-58s %11.3f %11.3f %9.2f %9.2f\n", m_name.c_str(), Median(m_program), Median(m_reference),
                 minimum, Median(ratios));
     std::fflush(stdout);
 }
