@@ -229,16 +229,18 @@ void CFieldWriter::Clear()
 
 void CFieldWriter::WriteLittleEndian(int32_t value, int byteCount)
 {
-    // Byte by byte into the string: archives and drawing keys are written a
-    // few bytes at a time, and a byte stored in place is cheaper than a
-    // library copy of a handful.
+    // Escaped into a small buffer first and appended in one call: the
+    // string's members are library calls, one per byte would cost more.
+    char bytes[8];
+    int count = 0;
     const uint32_t bits = uint32_t(value);
     for (int i = 0; i < byteCount; ++i) {
         const unsigned char byte = static_cast<unsigned char>(bits >> (8 * i));
         if (byte == kFieldEscapeByte || byte == kFieldEndByte)
-            m_bytes.push_back(char(kFieldEscapeByte));
-        m_bytes.push_back(char(byte));
+            bytes[count++] = char(kFieldEscapeByte);
+        bytes[count++] = char(byte);
     }
+    m_bytes.append(bytes, size_t(count));
 }
 
 void CFieldWriter::WriteString(const std::string& value)

@@ -4,7 +4,14 @@
 
 float RoundHalfUp(float value)
 {
-    return std::floor(value + 0.5f);
+    const float half = value + 0.5f;
+    // Below 2^23 the floor comes from a conversion to an integer, which the
+    // processor does directly (floor is a library call on this target);
+    // larger values are whole already, and NaN and infinities go to floor.
+    if (!(std::fabs(half) < 8388608.0f))
+        return std::floor(half);
+    const float whole = float(int32_t(half));
+    return whole > half ? whole - 1.0f : whole;
 }
 
 int32_t SaturateToInt32(float value)

@@ -89,11 +89,22 @@ void CGdiGraphics::ReleaseSelections()
 
 bool CGdiGraphics::RoundToDevice(float v, LONG& out)
 {
+    // Every point of every path comes here. Within the device range the
+    // rounding takes the floor in integer arithmetic, which gives what
+    // RoundHalfUp gives without a library call; beyond it the edge.
+    if (v > -kMaxDeviceCoordinate && v < kMaxDeviceCoordinate) {
+        const float half = v + 0.5f;
+        LONG whole = LONG(half);
+        if (float(whole) > half)
+            --whole;
+        out = whole;
+        return true;
+    }
     if (!std::isfinite(v)) {
         out = 0;
         return false;
     }
-    out = LONG(Clamp(RoundHalfUp(v), -kMaxDeviceCoordinate, kMaxDeviceCoordinate));
+    out = LONG(v < 0.0f ? -kMaxDeviceCoordinate : kMaxDeviceCoordinate);
     return true;
 }
 

@@ -15,6 +15,32 @@ TEST(RoundHalfUp, HalvesGoUpOnBothSidesOfZero)
     EXPECT_EQ(16777216.0f, RoundHalfUp(16777216.0f));
 }
 
+TEST(RoundHalfUp, EdgesOfTheIntegerShortcut)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct
+    {
+        float value;
+        float rounded;
+    } cases[] = {
+        {0.49999997f, 1.0f},           // the half added in single precision
+        {-0.49999997f, 0.0f},
+        {-1.5f, -1.0f},
+        {-1.50000012f, -2.0f},
+        {8388607.0f, 8388607.0f},      // below 2^23
+        {8388607.5f, 8388608.0f},      // the sum reaches 2^23
+        {-8388607.5f, -8388607.0f},
+        {-8388608.0f, -8388608.0f},
+        {3.0e9f, 3.0e9f},              // beyond the 32-bit range
+        {-3.0e9f, -3.0e9f},
+        {inf, inf},
+        {-inf, -inf},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.rounded, RoundHalfUp(c.value)) << c.value;
+    EXPECT_TRUE(std::isnan(RoundHalfUp(std::nanf(""))));
+}
+
 TEST(Clamp, LowBelowHighAboveAndNotANumberStays)
 {
     EXPECT_EQ(0.0f, Clamp(-0.5f, 0.0f, 1.0f));
