@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 
 void CVector3::Normalize()
@@ -64,7 +65,7 @@ int DivideRounded(int a, int b)
 CRotationFrame::CRotationFrame(float originX, float originY, float directionX, float directionY)
     : m_dx(directionX),
       m_dy(directionY),
-      m_length(std::hypot(directionX, directionY)),
+      m_length(Hypot(directionX, directionY)),
       m_originX(originX),
       m_originY(originY)
 {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <ostream>
 
+#include "foundation/Numeric.h"
+
 // Small float value types of the plan view (y grows downwards) and of 3D
 // (y grows upwards), and the scalar helpers computed with them. Rectangles
 // are in Rect.h, boxes in Box.h, colours in Rgba.h.
@@ -16,7 +18,7 @@ struct CPoint2
     CPoint2() = default;
     CPoint2(float x_, float y_) : x(x_), y(y_) {}
 
-    float Length() const { return std::hypot(x, y); }
+    float Length() const { return Hypot(x, y); }
 
     CPoint2 operator+(const CPoint2& o) const { return {x + o.x, y + o.y}; }
     CPoint2 operator-(const CPoint2& o) const { return {x - o.x, y - o.y}; }
@@ -55,7 +57,7 @@ struct CVector3
     CVector3() = default;
     CVector3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
 
-    float Length() const { return std::hypot(x, std::hypot(y, z)); }
+    float Length() const { return Hypot(x, Hypot(y, z)); }
     // Makes the vector one unit long; a zero (or not finite) length is
     // reported and leaves the vector as it was.
     void Normalize();

@@ -6,6 +6,7 @@
 #include <typeinfo>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "render3d/Camera.h"
 
@@ -131,7 +132,7 @@ CBox3 SphereBounds(const CBox3& box, const CTransform& transform)
 {
     float r = 0.0f;
     if (!box.IsZero())
-        r = std::hypot(std::hypot(Reach(box.minX, box.maxX), Reach(box.minY, box.maxY)),
+        r = Hypot(Hypot(Reach(box.minX, box.maxX), Reach(box.minY, box.maxY)),
                        Reach(box.minZ, box.maxZ));
     r *= transform.GetScale();
     const CVector3 c = transform.GetTranslation();

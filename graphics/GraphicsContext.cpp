@@ -408,7 +408,7 @@ void CGraphicsContext::DrawArrowHead(float x, float y, float dx, float dy, float
     s.fillColor = s.penColor;
     s.fillZ = s.strokeZ;
     BeginPath(false, true, 1);
-    const float m = std::hypot(dx, dy);
+    const float m = Hypot(dx, dy);
     if (m > 0.0f && std::isfinite(m)) {
         const float w = length * kArrowHalfWidth;
         MoveTo(x, y);

@@ -5,6 +5,7 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Curve.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 
 void CPolyline::AddPoint(float x, float y, bool fixed)
@@ -101,7 +102,7 @@ void CPolyline::UpdateLengths(float tolerance, bool keepBetweenFixed)
     float length = 0.0f;
     for (size_t i = 0; i < m_points.size(); ++i) {
         if (i > 0) {
-            const float step = std::hypot(m_points[i].x - m_points[i - 1].x, m_points[i].y - m_points[i - 1].y);
+            const float step = Hypot(m_points[i].x - m_points[i - 1].x, m_points[i].y - m_points[i - 1].y);
             length += step;
             if (!(step >= 0.0f) || !(length >= 0.0f)) {
                 TRACE_VALUE(float, step);
@@ -186,7 +187,7 @@ bool CPolyline::SpanFits(int before, int a, int b, int after, float tolerance, i
         if (tangent.Length() >= 2.0f)
             error = std::fabs(CRotationFrame(onCurve.x, onCurve.y, tangent.x, tangent.y).ToLocal(point.x, point.y).x);
         else
-            error = std::hypot(point.x - onCurve.x, point.y - onCurve.y);
+            error = Hypot(point.x - onCurve.x, point.y - onCurve.y);
         if (error > tolerance)
             fits = false;
     }

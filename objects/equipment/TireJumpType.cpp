@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dialogs/PropertyBinding.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "foundation/Transform.h"
 #include "graphics/GraphicsContext.h"
@@ -29,7 +30,7 @@ void DrawCord(CGraphicsContext& context, float x0, float z0, float x1, float z1)
     CTransform& matrix = context.m_state.matrix;
     matrix.SetTranslation(x0, 0.0f, z0);
     matrix.SetRotationY(90.0f - tilt);
-    context.DrawCylinder(kCord, 0.0f, std::hypot(x1 - x0, z1 - z0), 8, false, false, false, 0, 0);
+    context.DrawCylinder(kCord, 0.0f, Hypot(x1 - x0, z1 - z0), 8, false, false, false, 0, 0);
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ void CTunnelFlexibleGeometry::Solve(int sectionIndex, float x, float y)
                 const float px = std::max(q.x, 0.0f);
                 const float phi = std::atan2(py, px);
                 const float c = Sinc(phi);
-                const float d = std::hypot(px, py);
+                const float d = Hypot(px, py);
                 float bend = 0.0f;
                 length = floorLimit;
                 if (c >= 0.001f && d >= 0.1f) {
@@ -297,7 +297,7 @@ void CTunnelFlexibleGeometry::Fit(const std::deque<CPoint2>& points, int count)
         CCurveGeometry curve;
         GetSegmentCurve(points, i == 0 ? 0 : int(i) - 1, curve);
         const float curvature = curve.GetCurvature(i == 0 ? 0.0f : 1.0f);
-        const float weight = std::hypot(1.0f, halfDiagonal * std::min(std::fabs(curvature), tightest));
+        const float weight = Hypot(1.0f, halfDiagonal * std::min(std::fabs(curvature), tightest));
         if (i > 0)
             weights[i] = weights[i - 1] + (weight + previousWeight) * (points[i] - points[i - 1]).Length() * 0.5f;
         previousWeight = weight;

@@ -432,7 +432,7 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
     for (const CTunnelSection& section : sections) {
         const float centre = section.GetCentreLength();
         if (centre > 0.0f)
-            total += centre * std::hypot(1.0f, section.angle / CTransform::kDegreesPerRadian * half / centre);
+            total += centre * Hypot(1.0f, section.angle / CTransform::kDegreesPerRadian * half / centre);
         measure.push_back(total);
     }
     m_points.clear();

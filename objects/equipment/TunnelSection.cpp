@@ -57,11 +57,11 @@ float CTunnelSection::GetDistanceTo(float x, float y, const CTransform& endFrame
     if (beside && c >= 0.0001f) {
         if (std::fabs(b) > 0.0001f) {
             const float r = c / b;
-            return std::fabs(std::hypot(x, r - y) - std::fabs(r));
+            return std::fabs(Hypot(x, r - y) - std::fabs(r));
         }
         const float k = b / c;
         return std::fabs(y - x * 0.5f * x * k * (k * y + 1.0f));
     }
     const CPoint2 end = GetChord(1.0f);
-    return std::min(std::hypot(x, y), std::hypot(x - end.x, y - end.y));
+    return std::min(Hypot(x, y), Hypot(x - end.x, y - end.y));
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
 #include "graphics/ImageCache.h"
@@ -230,7 +231,7 @@ void CWallJumpType::Build3D(CGraphicsContext& context, CJump& jump) const
             for (size_t k = 0; k < outline.size(); ++k) {
                 const COutlinePoint& p = outline[k];
                 if (k > 0)
-                    along += std::hypot(p.x - outline[k - 1].x, p.z - outline[k - 1].z);
+                    along += Hypot(p.x - outline[k - 1].x, p.z - outline[k - 1].z);
                 context.SetNormal(CVector3(p.nx, 0.0f, p.nz), true);
                 state.texU = along / kThickness;
                 state.texV = 0.0f;

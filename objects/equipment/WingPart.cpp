@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/PartDrawing.h"
 
@@ -167,7 +168,7 @@ void CWingPart::DrawBody(CGraphicsContext& context)
     const float y1 = m_yEnd;
     const float z1 = m_topEnd;
     const float theta = std::atan2(z1 - z0, y1 - y0);
-    const float length = std::hypot(z1 - z0, y1 - y0);
+    const float length = Hypot(z1 - z0, y1 - y0);
 
     // The board along the top line, rounded at both ends.
     matrix.SetTranslation(0.0f, y0, z0);
@@ -257,7 +258,7 @@ void CWingPart::DrawUpright(CGraphicsContext& context, const CUpright& upright)
     if (!(bottom[0].x < bottom[1].x) && !(top[0].x < top[1].x))
         return;
     const float t = kHalfThickness;
-    const float length = std::hypot(upright.dy, upright.dz);
+    const float length = Hypot(upright.dy, upright.dz);
     const float ny = length > 0.0f ? upright.dz / length : 1.0f;
     const float nz = length > 0.0f ? -upright.dy / length : 0.0f;
     const auto face = [&context](const CVector3& normal, const CVector3& a, const CVector3& b, const CVector3& c,

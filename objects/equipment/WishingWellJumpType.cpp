@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
 #include "graphics/ImageCache.h"
@@ -89,7 +90,7 @@ void CWishingWellJumpType::Build3D(CGraphicsContext& context, CJump& jump) const
         const float a = float(i % kWallSegments) * 2.0f * 3.14159265f / float(kWallSegments);
         points.push_back(CVector3(kHalfLength * std::cos(a), halfDepth * std::sin(a), 0.0f));
         if (i > 0)
-            perimeter += std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+            perimeter += Hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
         along.push_back(perimeter);
     }
     const float s = std::trunc((perimeter + 0.5f * kBrickLength) / kBrickLength) / perimeter;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "foundation/Numeric.h"
@@ -39,6 +40,33 @@ TEST(RoundHalfUp, EdgesOfTheIntegerShortcut)
     for (const auto& c : cases)
         EXPECT_EQ(c.rounded, RoundHalfUp(c.value)) << c.value;
     EXPECT_TRUE(std::isnan(RoundHalfUp(std::nanf(""))));
+}
+
+TEST(Hypot, GivesWhatTheLibraryGives)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::nanf("");
+    const float values[] = {0.0f, -0.0f, 1.0f, -3.0f, 4.0f, 0.1f, 1e-20f, 1e-45f, 123456.7f, -98765.43f,
+                            1e19f, 3e38f, -3.4e38f, inf, -inf, nan};
+    for (float x : values) {
+        for (float y : values) {
+            const float expected = std::hypot(x, y);
+            const float length = Hypot(x, y);
+            if (std::isnan(expected))
+                EXPECT_TRUE(std::isnan(length)) << x << ", " << y;
+            else
+                EXPECT_EQ(expected, length) << x << ", " << y;
+        }
+    }
+    // Lengths as the program meets them: whole and quarter units of a course.
+    uint32_t state = 12345;
+    for (int i = 0; i < 100000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const float x = float(int32_t(state >> 8) % 400000) / 4.0f;
+        state = state * 1664525u + 1013904223u;
+        const float y = float(int32_t(state >> 8) % 400000) / 4.0f - 50000.0f;
+        ASSERT_EQ(std::hypot(x, y), Hypot(x, y)) << x << ", " << y;
+    }
 }
 
 TEST(Clamp, LowBelowHighAboveAndNotANumberStays)
