@@ -41,6 +41,18 @@ bool IsDark(uint32_t pixel)
     return (pixel & 0xFF) < 0x60 && ((pixel >> 8) & 0xFF) < 0x60 && ((pixel >> 16) & 0xFF) < 0x60;
 }
 
+// The points (x, y) of the rectangle for which the test holds.
+template <class Test>
+int Count(int left, int top, int right, int bottom, Test test)
+{
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x)
+            count += test(x, y) ? 1 : 0;
+    }
+    return count;
+}
+
 // A square of the half size at (x, y), on a course that shows the ring's
 // outline and no grid.
 void PlaceSquare(CCourse& course, float x, float y, float halfSize)
@@ -66,18 +78,9 @@ TEST_F(CourseImage, DrawsTheRingAndObjectsOnWhite)
     const float scale = 14420.0f / 480.0f;
     auto pixelX = [&](float x) { return int((x + 10.0f) / scale); };
     auto pixelY = [&](float y) { return int((y + 10.0f) / scale); };
-    int darkOnTop = 0;
-    for (int x = 20; x < 460; ++x) {
-        if (IsDark(picture.GetPixel(x, 0)) || IsDark(picture.GetPixel(x, 1)))
-            ++darkOnTop;
-    }
-    EXPECT_GT(darkOnTop, 400);
-    int darkOnLeft = 0;
-    for (int y = 20; y < 380; ++y) {
-        if (IsDark(picture.GetPixel(0, y)) || IsDark(picture.GetPixel(1, y)))
-            ++darkOnLeft;
-    }
-    EXPECT_GT(darkOnLeft, 340);
+    const auto darkAt = [&](int x, int y) { return IsDark(picture.GetPixel(x, y)); };
+    EXPECT_GT(Count(20, 0, 460, 1, [&](int x, int) { return darkAt(x, 0) || darkAt(x, 1); }), 400);
+    EXPECT_GT(Count(0, 20, 1, 380, [&](int, int y) { return darkAt(0, y) || darkAt(1, y); }), 340);
     // Inside the ring and away from the square: white.
     EXPECT_EQ(0xFFFFFFu, Rgb(picture.GetPixel(pixelX(2000.0f), pixelY(2000.0f))));
     EXPECT_EQ(0xFFFFFFu, Rgb(picture.GetPixel(pixelX(12000.0f), pixelY(10000.0f))));
@@ -100,14 +103,8 @@ TEST_F(CourseImage, TileIsPartOfTheFullPicture)
     ASSERT_TRUE(RenderCourseImage(course, full, true, 0.0f, 0.0f));
     CPixelBitmap tile(200.0f, 170.0f);
     ASSERT_TRUE(RenderCourseImage(course, tile, true, 400.0f, 340.0f, 200.0f, 170.0f));
-    int differing = 0;
-    for (int y = 0; y < 170; ++y) {
-        for (int x = 0; x < 200; ++x) {
-            if (Rgb(tile.GetPixel(x, y)) != Rgb(full.GetPixel(200 + x, 170 + y)))
-                ++differing;
-        }
-    }
-    EXPECT_LT(differing, 200 * 170 / 100);
+    const auto differs = [&](int x, int y) { return Rgb(tile.GetPixel(x, y)) != Rgb(full.GetPixel(200 + x, 170 + y)); };
+    EXPECT_LT(Count(0, 0, 200, 170, differs), 200 * 170 / 100);
 }
 
 TEST_F(CourseImage, OfAnEmptyBitmapDrawsNothing)
@@ -127,14 +124,9 @@ TEST_F(CourseImage, OfA3DCourseDrawsItsView)
     square->Invalidate();
     CPixelBitmap picture(320.0f, 240.0f);
     ASSERT_TRUE(RenderCourseImage(course, picture, false, 0.0f, 0.0f));
-    int white = 0;
-    int other = 0;
-    for (int y = 0; y < 240; ++y) {
-        for (int x = 0; x < 320; ++x)
-            ++(Rgb(picture.GetPixel(x, y)) == 0xFFFFFFu ? white : other);
-    }
+    const int white = Count(0, 0, 320, 240, [&](int x, int y) { return Rgb(picture.GetPixel(x, y)) == 0xFFFFFFu; });
     EXPECT_GT(white, 0);
-    EXPECT_GT(other, 0);
+    EXPECT_LT(white, 320 * 240);
 }
 
 TEST_F(CourseImage, OfACourseWithAFrames)
@@ -162,14 +154,8 @@ TEST_F(CourseImage, OfACourseWithAFrames)
     for (int i = 0; i < 3; ++i) {
         const int x = int((xs[i] + 10.0f) / scale);
         const int y = int((3000.0f + 2500.0f * float(i) + 10.0f) / scale);
-        int painted = 0;
-        for (int dy = -8; dy <= 8; ++dy) {
-            for (int dx = -8; dx <= 8; ++dx) {
-                if (Rgb(picture.GetPixel(x + dx, y + dy)) != 0xFFFFFFu)
-                    ++painted;
-            }
-        }
-        EXPECT_GT(painted, 16) << i;
+        const auto painted = [&](int px, int py) { return Rgb(picture.GetPixel(px, py)) != 0xFFFFFFu; };
+        EXPECT_GT(Count(x - 8, y - 8, x + 9, y + 9, painted), 16) << i;
     }
     CGdiplusSession gdiplus;
     const std::wstring folder = MakeTempFolder(L"CourseRenderAFrames");

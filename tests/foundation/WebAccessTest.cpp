@@ -134,54 +134,38 @@ std::vector<std::wstring> Names(std::initializer_list<const wchar_t*> names)
 
 }  // namespace
 
-TEST_F(WebAccess, ConnectedWithEveryHandler)
+// What the machine offers gives what the program offers; being offline or
+// lacking a handler is no failure.
+TEST_F(WebAccess, OffersWhatTheMachineHandles)
 {
-    m_machine.flags = 0x02;
-    m_machine.keys = Names({L".html", L"http", L"mailTo"});
-    const int before = ReportCount();
-    CWebAccess access;
-    EXPECT_TRUE(access.IsConnected());
-    EXPECT_TRUE(access.IsUsable());
-    EXPECT_TRUE(access.OffersWebLinks());
-    EXPECT_TRUE(access.OffersMailLinks());
-    EXPECT_EQ(Names({L".html", L"http", L"mailTo"}), m_machine.asked);
-    EXPECT_EQ(0, ReportCount() - before);
-}
-
-TEST_F(WebAccess, OfflineIsNoFailureAndOffersNoLinks)
-{
-    m_machine.flags = 0;
-    m_machine.keys = Names({L".html", L"http", L"mailTo"});
-    const int before = ReportCount();
-    CWebAccess access;
-    EXPECT_FALSE(access.IsConnected());
-    EXPECT_TRUE(access.IsUsable());
-    EXPECT_FALSE(access.OffersWebLinks());
-    EXPECT_FALSE(access.OffersMailLinks());
-    EXPECT_EQ(Names({L".html"}), m_machine.asked);
-    EXPECT_EQ(0, ReportCount() - before);
-}
-
-TEST_F(WebAccess, WebLinksNeedAPageHandler)
-{
-    m_machine.flags = 0x40;
-    m_machine.keys = Names({L"http", L"mailTo"});
-    CWebAccess access;
-    EXPECT_FALSE(access.IsUsable());
-    EXPECT_FALSE(access.OffersWebLinks());
-    EXPECT_TRUE(access.OffersMailLinks());
-    EXPECT_EQ(Names({L".html", L"mailTo"}), m_machine.asked);
-}
-
-TEST_F(WebAccess, MissingLibraryLeavesItUnconnected)
-{
-    m_machine.libraryFound = false;
-    m_machine.keys = Names({L".html", L"http", L"mailTo"});
-    CWebAccess access;
-    EXPECT_FALSE(access.IsConnected());
-    EXPECT_TRUE(access.IsUsable());
-    EXPECT_FALSE(access.OffersWebLinks());
-    EXPECT_FALSE(access.OffersMailLinks());
+    const std::vector<std::wstring> every = Names({L".html", L"http", L"mailTo"});
+    const struct
+    {
+        bool libraryFound;
+        DWORD flags;
+        std::vector<std::wstring> keys;
+        bool connected, usable, web, mail;
+        std::vector<std::wstring> asked;
+    } cases[] = {
+        {true, 0x02, every, true, true, true, true, every},
+        {true, 0, every, false, true, false, false, Names({L".html"})},
+        {true, 0x40, Names({L"http", L"mailTo"}), true, false, false, true, Names({L".html", L"mailTo"})},
+        {false, 0, every, false, true, false, false, Names({L".html"})},
+    };
+    for (const auto& c : cases) {
+        m_machine.libraryFound = c.libraryFound;
+        m_machine.flags = c.flags;
+        m_machine.keys = c.keys;
+        m_machine.asked.clear();
+        const int before = ReportCount();
+        CWebAccess access;
+        EXPECT_EQ(c.connected, access.IsConnected()) << c.flags;
+        EXPECT_EQ(c.usable, access.IsUsable()) << c.flags;
+        EXPECT_EQ(c.web, access.OffersWebLinks()) << c.flags;
+        EXPECT_EQ(c.mail, access.OffersMailLinks()) << c.flags;
+        EXPECT_EQ(c.asked, m_machine.asked) << c.flags;
+        EXPECT_EQ(0, ReportCount() - before) << c.flags;
+    }
 }
 
 TEST_F(WebAccess, OpenLinkHandsTheAddressToTheShell)
@@ -220,30 +204,28 @@ TEST_F(WebAccess, AShellFailureIsShown)
     EXPECT_EQ(GetStringWith2Args(2683, L"https://example.org/contact", L"31"), seen[0]);
 }
 
-TEST_F(WebAccess, MissingWebHandlerIsReportedButTheShellStillTries)
+// A link is handed to the shell even offline or without a web handler;
+// only the missing handler of a connected machine is a failure.
+TEST_F(WebAccess, LinksAreTriedOfflineAndWithoutAWebHandler)
 {
-    m_machine.flags = 1;
-    m_machine.keys = Names({L".html"});
-    CWebAccess access;
-    CUrlBuilder url;
-    url.AppendUtf8(L"https://example.org/");
-    const int before = ReportCount();
-    access.OpenLink(url);
-    EXPECT_EQ(1, ReportCount() - before);
-    EXPECT_EQ(1u, m_machine.shellCalls.size());
-}
-
-TEST_F(WebAccess, OfflineLinkIsTriedWithoutAReport)
-{
-    m_machine.flags = 0;
-    m_machine.keys = Names({L".html", L"http"});
-    CWebAccess access;
-    CUrlBuilder url;
-    url.AppendUtf8(L"https://example.org/");
-    const int before = ReportCount();
-    access.OpenLink(url);
-    EXPECT_EQ(0, ReportCount() - before);
-    EXPECT_EQ(1u, m_machine.shellCalls.size());
+    const struct
+    {
+        DWORD flags;
+        std::vector<std::wstring> keys;
+        int reports;
+    } cases[] = {{1, Names({L".html"}), 1}, {0, Names({L".html", L"http"}), 0}};
+    for (const auto& c : cases) {
+        m_machine.flags = c.flags;
+        m_machine.keys = c.keys;
+        m_machine.shellCalls.clear();
+        CWebAccess access;
+        CUrlBuilder url;
+        url.AppendUtf8(L"https://example.org/");
+        const int before = ReportCount();
+        access.OpenLink(url);
+        EXPECT_EQ(c.reports, ReportCount() - before) << c.flags;
+        EXPECT_EQ(1u, m_machine.shellCalls.size()) << c.flags;
+    }
 }
 
 TEST_F(WebAccess, OpenDocumentRunsFromItsFolder)

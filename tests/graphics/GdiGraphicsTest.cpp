@@ -549,12 +549,21 @@ TEST(GdiGraphics, TextMixingFacesIsDrawnInRunsThatAddUp)
 {
     const wchar_t* const key = L"Software\\Wine\\Fonts\\Replacements";
     HKEY replacements = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                             &replacements, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                                             nullptr, &replacements, nullptr));
+    // The prefix's own replacement (the CJK face of the kept pictures) comes
+    // back afterwards.
+    BYTE kept[256];
+    DWORD keptSize = sizeof kept;
+    const bool hadOne =
+        RegQueryValueExW(replacements, L"MS Mincho", nullptr, nullptr, kept, &keptSize) == ERROR_SUCCESS;
     const wchar_t face[] = L"DejaVu Sans";
     RegSetValueExW(replacements, L"MS Mincho", 0, REG_SZ, reinterpret_cast<const BYTE*>(face), sizeof face);
     const int code = RunChildScenario("GdiTextInRunsOverTwoFaces");
-    RegDeleteValueW(replacements, L"MS Mincho");
+    if (hadOne)
+        RegSetValueExW(replacements, L"MS Mincho", 0, REG_SZ, kept, keptSize);
+    else
+        RegDeleteValueW(replacements, L"MS Mincho");
     RegCloseKey(replacements);
     EXPECT_EQ(0, code);
 }

@@ -91,7 +91,6 @@ protected:
     void SetUp() override
     {
         coursetest::CSettingsFixture::SetUp();
-        CDialogWatcher::TakeAnswered();
         Type();
     }
 

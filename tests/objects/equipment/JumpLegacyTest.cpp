@@ -16,12 +16,6 @@ namespace {
 
 class JumpLegacy : public coursetest::CSettingsFixture
 {
-protected:
-    void SetUp() override
-    {
-        coursetest::CSettingsFixture::SetUp();
-        CDialogWatcher::TakeAnswered();
-    }
 };
 
 struct CLine
