@@ -34,17 +34,20 @@ void* CBlockPool::Allocate(size_t size)
         return block;
     }
     const size_t blockSize = index * kGranule;
-    if (m_chunkLeft < blockSize) {
+    // Each class carves a chunk of its own, so that blocks of one size (the
+    // nodes of a set, say) lie side by side and a walk over them stays in
+    // few cache lines.
+    if (m_chunkLeft[index] < blockSize) {
         // The rest of the old chunk (less than one block) stays unused.
         void* chunk = ::operator new(kChunkSize);
         *static_cast<void**>(chunk) = m_chunks;
         m_chunks = chunk;
-        m_chunkNext = static_cast<char*>(chunk) + kGranule;
-        m_chunkLeft = kChunkSize - kGranule;
+        m_chunkNext[index] = static_cast<char*>(chunk) + kGranule;
+        m_chunkLeft[index] = kChunkSize - kGranule;
     }
-    void* block = m_chunkNext;
-    m_chunkNext += blockSize;
-    m_chunkLeft -= blockSize;
+    void* block = m_chunkNext[index];
+    m_chunkNext[index] += blockSize;
+    m_chunkLeft[index] -= blockSize;
     return block;
 }
 

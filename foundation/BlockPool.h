@@ -4,13 +4,13 @@
 #include <mutex>
 
 // Memory for objects made and destroyed by the thousand: blocks in 16-byte
-// size classes, carved from 64 KB chunks and kept on a free list of their
-// class once freed, for the next object of that size. The system heap under
-// Wine hands the pages of a large freed run back and takes fresh zeroed ones
-// for the next run, which for a course of ten thousand objects costs more
-// than reading them. Chunks are never returned: the pool holds the most
-// memory its blocks ever held at once. Blocks larger than kLargestBlock come
-// from the ordinary heap.
+// size classes, each class carved from 64 KB chunks of its own and kept on
+// a free list of its class once freed, for the next object of that size.
+// The system heap under Wine hands the pages of a large freed run back and
+// takes fresh zeroed ones for the next run, which for a course of ten
+// thousand objects costs more than reading them. Chunks are never returned:
+// the pool holds the most memory its blocks ever held at once. Blocks larger
+// than kLargestBlock come from the ordinary heap.
 //
 // A class takes its memory from the pool by declaring
 //     static void* operator new(size_t size) { return CBlockPool::Shared().Allocate(size); }
@@ -43,8 +43,9 @@ private:
     std::mutex m_mutex;
     // The first free block of each class; a free block holds the next.
     void* m_free[kClassCount] = {};
-    char* m_chunkNext = nullptr;
-    size_t m_chunkLeft = 0;
+    // Where each class carves its next block, and how much is left there.
+    char* m_chunkNext[kClassCount] = {};
+    size_t m_chunkLeft[kClassCount] = {};
     // The newest chunk; each chunk's first granule holds the one before.
     void* m_chunks = nullptr;
 };

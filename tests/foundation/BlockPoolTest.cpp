@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "foundation/BlockPool.h"
 
@@ -41,4 +43,23 @@ TEST(BlockPool, ManyBlocksSpanChunksAndLargeOnesComeFromTheHeap)
     for (void* block : blocks)
         pool.Free(block, 200);
     pool.Free(nullptr, 200);
+}
+
+TEST(BlockPool, BlocksOfOneSizeLieSideBySideWhateverIsAllocatedBetween)
+{
+    CBlockPool pool;
+    std::vector<std::pair<void*, size_t>> blocks;
+    char* previous = nullptr;
+    for (int i = 0; i < 100; ++i) {
+        char* node = static_cast<char*>(pool.Allocate(20));
+        blocks.emplace_back(node, 20);
+        blocks.emplace_back(pool.Allocate(700), 700);
+        // A 20-byte block takes 32 bytes; a chunk holds 2047 of them.
+        if (previous) {
+            EXPECT_EQ(previous + 32, node) << i;
+        }
+        previous = node;
+    }
+    for (const auto& block : blocks)
+        pool.Free(block.first, block.second);
 }
