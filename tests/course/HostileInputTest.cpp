@@ -36,7 +36,8 @@
 // The seeds are courses holding objects of every registered kind, so a new
 // kind joins by being registered. FENDREL_FUZZ_CASES sets the number of
 // inputs (a few thousand by default; some hundred thousand for a run by
-// hand, whose child is given time in proportion); the figures are printed
+// hand, whose child is given time in proportion) and FENDREL_FUZZ_SEED the
+// random numbers' seed (the suite's own by default); the figures are printed
 // at the end.
 
 namespace {
@@ -164,7 +165,7 @@ std::vector<CSeed> MakeSeeds()
 class CDamage
 {
 public:
-    explicit CDamage(const std::vector<CSeed>& seeds) : m_seeds(seeds) {}
+    CDamage(const std::vector<CSeed>& seeds, uint32_t seed) : m_seeds(seeds), m_rng(seed) {}
 
     std::string Make(int level)
     {
@@ -319,7 +320,7 @@ private:
     }
 
     const std::vector<CSeed>& m_seeds;
-    std::mt19937 m_rng{20240611u};
+    std::mt19937 m_rng;
 };
 
 struct CFigures
@@ -419,6 +420,12 @@ int GetFuzzCases()
     return cases ? std::max(1, std::atoi(cases)) : 2400;
 }
 
+uint32_t GetFuzzSeed()
+{
+    const char* seed = std::getenv("FENDREL_FUZZ_SEED");
+    return seed ? uint32_t(std::strtoul(seed, nullptr, 10)) : 20240611u;
+}
+
 }  // namespace
 
 CHILD_SCENARIO(CourseFuzz)
@@ -426,7 +433,7 @@ CHILD_SCENARIO(CourseFuzz)
     OpenCourseTestSettings();
     CNoticeRecorder notices;
     const std::vector<CSeed> seeds = MakeSeeds();
-    CDamage damage(seeds);
+    CDamage damage(seeds, GetFuzzSeed());
     CReadCheck check(seeds.back().text);
     CFigures figures;
     const int cases = GetFuzzCases();
@@ -451,9 +458,10 @@ CHILD_SCENARIO(CourseFuzz)
             result = 4;
         }
     }
-    std::printf("%d inputs (lines %d, compressed %d, archive %d): %d read (%d reshaped once, %d more often), %d "
-                "refused (%d, %d, %d); slowest %lu ms, all %lu s, peak memory %lu MB\n",
-                cases, figures.cases[0], figures.cases[1], figures.cases[2], figures.loaded, figures.reshaped,
+    std::printf("seed %lu, %d inputs (lines %d, compressed %d, archive %d): %d read (%d reshaped once, %d more "
+                "often), %d refused (%d, %d, %d); slowest %lu ms, all %lu s, peak memory %lu MB\n",
+                static_cast<unsigned long>(GetFuzzSeed()), cases, figures.cases[0], figures.cases[1], figures.cases[2],
+                figures.loaded, figures.reshaped,
                 figures.unsettled, figures.refused, figures.refusedAt[0], figures.refusedAt[1], figures.refusedAt[2],
                 static_cast<unsigned long>(figures.slowest), static_cast<unsigned long>((GetTickCount() - started) / 1000),
                 static_cast<unsigned long>(figures.peak >> 20));
