@@ -18,7 +18,8 @@ constexpr float kFrameWidth = 1280.0f;
 constexpr float kFrameHeight = 1024.0f;
 
 // The course's map as a course window shows it: through the map camera,
-// with the selection layer, fitted to the frame.
+// with the selection layer, fitted to the frame, painted by one canvas that
+// lives from frame to frame as a window's render target does.
 struct CMapView
 {
     explicit CMapView(CCourse& course) : scene(&course)
@@ -26,26 +27,39 @@ struct CMapView
         scene.ShowSelection(true);
         scene.SetMapMode(false);
         scene.FitView(kFrameWidth, kFrameHeight, 0.0f, 0.0f);
+        canvas.SetScene(&scene);
     }
 
     // Draws the scene into the device context as a window's paint does.
-    void Paint(HDC dc)
+    void Paint(HDC dc) { Render(canvas, dc); }
+
+    // The same through a canvas of its own, for a device context that is
+    // not the frame's.
+    void PaintOnce(HDC dc)
     {
-        CGdiGraphics canvas;
-        canvas.SetDeviceContext(dc);
-        canvas.SetScene(&scene);
-        canvas.SetViewport(kFrameWidth, kFrameHeight, kFrameWidth, kFrameHeight, 0.0f, 0.0f);
-        canvas.RenderScene();
+        CGdiGraphics once;
+        once.SetScene(&scene);
+        Render(once, dc);
     }
 
     CCourseMapScene scene;
+
+private:
+    static void Render(CGdiGraphics& target, HDC dc)
+    {
+        target.SetDeviceContext(dc);
+        target.SetViewport(kFrameWidth, kFrameHeight, kFrameWidth, kFrameHeight, 0.0f, 0.0f);
+        target.RenderScene();
+    }
+
+    CGdiGraphics canvas;
 };
 
 // The GDI calls of one frame, recorded in a metafile.
 void RecordFrame(CMapView& view, CPictureReplay& replay)
 {
     HDC metafileDc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
-    view.Paint(metafileDc);
+    view.PaintOnce(metafileDc);
     HENHMETAFILE metafile = CloseEnhMetaFile(metafileDc);
     replay.Load(metafile);
     DeleteEnhMetaFile(metafile);
