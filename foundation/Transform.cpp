@@ -155,30 +155,6 @@ float CTransform::GetRotation(CVector3* axisOut) const
     return angle;
 }
 
-CVector3 CTransform::TransformPoint(const CVector3& p) const
-{
-    const CVector3 v = TransformVector(p);
-    return {v.x + m[12], v.y + m[13], v.z + m[14]};
-}
-
-CVector3 CTransform::TransformVector(const CVector3& v) const
-{
-    return {v.x * m[0] + v.y * m[4] + v.z * m[8], v.x * m[1] + v.y * m[5] + v.z * m[9],
-            v.x * m[2] + v.y * m[6] + v.z * m[10]};
-}
-
-CPoint2 CTransform::TransformPoint2D(float x, float y) const
-{
-    const CVector3 p = TransformPoint({x, -y, 0.0f});
-    return {p.x, -p.y};
-}
-
-CPoint2 CTransform::TransformVector2D(float x, float y) const
-{
-    const CVector3 v = TransformVector({x, -y, 0.0f});
-    return {v.x, -v.y};
-}
-
 float CTransform::GetInverseDivisor() const
 {
     const float s2 = m_scale * m_scale;

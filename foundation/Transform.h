@@ -48,10 +48,28 @@ public:
     // always points into the upper half-space (z >= 0).
     float GetRotation(CVector3* axis = nullptr) const;
 
-    CVector3 TransformPoint(const CVector3& p) const;
-    CVector3 TransformVector(const CVector3& v) const;
-    CPoint2 TransformPoint2D(float x, float y) const;
-    CPoint2 TransformVector2D(float x, float y) const;
+    // Inline: every point of every drawing and every object read comes
+    // through them.
+    CVector3 TransformPoint(const CVector3& p) const
+    {
+        const CVector3 v = TransformVector(p);
+        return {v.x + m[12], v.y + m[13], v.z + m[14]};
+    }
+    CVector3 TransformVector(const CVector3& v) const
+    {
+        return {v.x * m[0] + v.y * m[4] + v.z * m[8], v.x * m[1] + v.y * m[5] + v.z * m[9],
+                v.x * m[2] + v.y * m[6] + v.z * m[10]};
+    }
+    CPoint2 TransformPoint2D(float x, float y) const
+    {
+        const CVector3 p = TransformPoint({x, -y, 0.0f});
+        return {p.x, -p.y};
+    }
+    CPoint2 TransformVector2D(float x, float y) const
+    {
+        const CVector3 v = TransformVector({x, -y, 0.0f});
+        return {v.x, -v.y};
+    }
     CPoint2 TransformPoint2D(const CPoint2& p) const { return TransformPoint2D(p.x, p.y); }
     CPoint2 TransformVector2D(const CPoint2& v) const { return TransformVector2D(v.x, v.y); }
 
