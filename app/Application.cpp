@@ -108,6 +108,16 @@ bool PrintCourseFile(const std::wstring& path)
     return true;
 }
 
+std::unique_ptr<CDdeServer> StartDdeServer()
+{
+    TRACE_VALUE(std::string, std::string("start-up: DDE server"));
+    std::unique_ptr<CDdeServer> ddeServer(new CDdeServer(GetProductName()));
+    // Dialogs of a run without course windows (printing, messages) belong to
+    // the server window, whose WM_ENTERIDLE keeps the timers going.
+    SetDefaultOwnerWindow(ddeServer->GetWindow());
+    return ddeServer;
+}
+
 void ShowRunModeRefusal(const CCommandLine& commandLine)
 {
     CMessageBox::Show(GetString(commandLine.fromDde ? 2680 : 2676), CMessageBox::kError);
@@ -312,16 +322,15 @@ void RunApplication()
     // Asking for the connection takes long; a thread does it meanwhile.
     StartWebAccessCheck();
 
-    TRACE_VALUE(std::string, std::string("start-up: DDE server"));
-    std::unique_ptr<CDdeServer> ddeServer(new CDdeServer(GetProductName()));
-    // Dialogs of a run without course windows (printing, messages) belong to
-    // the server window, whose WM_ENTERIDLE keeps the timers going.
-    SetDefaultOwnerWindow(ddeServer->GetWindow());
+    // A plain start makes the server's window, which nobody sees, once its
+    // course window is up; a second start looks for the server for a while.
+    std::unique_ptr<CDdeServer> ddeServer;
+    if (commandLine.runMode != kRunPlain)
+        ddeServer = StartDdeServer();
 
     TRACE_VALUE(std::string, std::string("start-up: system services"));
     SetErrorMode(SetErrorMode(0) | kQuietErrorModes);
     GdiSetBatchLimit(100);
-    std::unique_ptr<CGdiplusSession> gdiplus(new CGdiplusSession);
     INITCOMMONCONTROLSEX controls = {sizeof controls, kCommonControlClasses};
     InitCommonControlsEx(&controls);
 
@@ -357,6 +366,8 @@ void RunApplication()
 
         TRACE_VALUE(std::string, std::string("start-up: run mode"));
         if (RunCommandLineMode(commandLine)) {
+            if (!ddeServer)
+                ddeServer = StartDdeServer();
             CTimer& finish = GetFinishTimer();
             finish.interval = 0;
             finish.repeat = false;
@@ -372,7 +383,7 @@ void RunApplication()
             const DWORD length = GetCurrentDirectoryW(MAX_PATH, current);
             if (length > 0 && length < MAX_PATH)
                 CSettings::SetWString(L"WorkingDirectory", std::wstring(current, length));
-            gdiplus.reset();
+            StopGdiplus();
             FreeAcceleratorTable();
         }
     }

@@ -4,7 +4,17 @@
 
 #include <gdiplus.h>
 
+#include <memory>
+#include <mutex>
+
 #include "foundation/CrashLog.h"
+
+namespace {
+
+std::mutex g_runSessionLock;
+std::unique_ptr<CGdiplusSession> g_runSession;
+
+}  // namespace
 
 CGdiplusSession::CGdiplusSession()
 {
@@ -25,4 +35,17 @@ CGdiplusSession::~CGdiplusSession()
 {
     if (m_running)
         Gdiplus::GdiplusShutdown(m_token);
+}
+
+void UseGdiplus()
+{
+    std::lock_guard<std::mutex> lock(g_runSessionLock);
+    if (!g_runSession)
+        g_runSession.reset(new CGdiplusSession);
+}
+
+void StopGdiplus()
+{
+    std::lock_guard<std::mutex> lock(g_runSessionLock);
+    g_runSession.reset();
 }

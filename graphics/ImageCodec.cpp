@@ -10,6 +10,7 @@
 #include "foundation/ColorTable.h"
 #include "foundation/CrashLog.h"
 #include "graphics/GdiplusBitmap.h"
+#include "graphics/GdiplusSession.h"
 #include "graphics/ImageEncoder.h"
 #include "graphics/PixelBitmap.h"
 #include "graphics/PlainPng.h"
@@ -123,6 +124,7 @@ std::unique_ptr<CPixelBitmap> DecodeBytes(const uint8_t* data, size_t size)
         return nullptr;
     }
     CStreamOwner stream(created);
+    UseGdiplus();
     // GDI+ reads the stream lazily: the pixels are copied before it goes.
     Gdiplus::GpBitmap* bitmap = nullptr;
     const Gdiplus::Status status = Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), &bitmap);
@@ -200,6 +202,7 @@ std::unique_ptr<CPixelBitmap> CImageCodec::Load(const std::wstring& name) const
 std::unique_ptr<CPixelBitmap> CImageCodec::LoadFile(const std::wstring& fileName) const
 {
     TRACE_VALUE(std::wstring, fileName);
+    UseGdiplus();
     Gdiplus::GpBitmap* bitmap = nullptr;
     const Gdiplus::Status status = Gdiplus::DllExports::GdipCreateBitmapFromFile(fileName.c_str(), &bitmap);
     CGdiplusBitmap decoded(bitmap);

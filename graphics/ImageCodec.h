@@ -9,7 +9,7 @@ class CColorTable;
 class CPixelBitmap;
 
 // The five picture formats (BMP, GIF, JPEG, PNG, TIFF), read and written
-// through GDI+, which must be running (CGdiplusSession).
+// through GDI+, started on first use (UseGdiplus).
 //
 // Pictures of the program's own file are resources found by the picture's
 // name: "Grass.jpg" is the resource GRASS of type "JPG" -- the name without

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "foundation/CrashLog.h"
+#include "graphics/GdiplusSession.h"
 
 bool FindImageEncoder(const std::wstring& mimeType, CLSID& clsid)
 {
     TRACE_VALUE(std::wstring, mimeType);
+    UseGdiplus();
     UINT count = 0;
     UINT bytes = 0;
     if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || count == 0 || bytes == 0)

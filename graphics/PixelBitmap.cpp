@@ -11,6 +11,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Rgba.h"
 #include "graphics/GdiBitmap.h"
+#include "graphics/GdiplusSession.h"
 #include "graphics/PixelRange.h"
 
 namespace
@@ -39,6 +40,7 @@ bool IsOpaque(const std::vector<uint32_t>& pixels)
 // A new GDI+ bitmap; none after a report when GDI+ refuses.
 CGdiplusBitmap CreateGdiplusBitmap(int width, int height, Gdiplus::PixelFormat format)
 {
+    UseGdiplus();
     Gdiplus::GpBitmap* created = nullptr;
     const Gdiplus::Status status =
         Gdiplus::DllExports::GdipCreateBitmapFromScan0(width, height, 0, format, nullptr, &created);
