@@ -172,7 +172,7 @@ std::wstring WriteCourseFileOf(const std::wstring& folder, const std::wstring& n
 
 }  // namespace
 
-CHILD_SCENARIO(OpenShowsTheFileInANewWindow)
+CHILD_TEST(CourseFileOpening, OpenShowsTheFileInANewWindow)
 {
     OpenFileTestSettings();
     const std::wstring path = WriteCourseFileOf(MakeTempFolder(L"open-new"), L"Shown.agl");
@@ -191,12 +191,7 @@ CHILD_SCENARIO(OpenShowsTheFileInANewWindow)
     return ReportCount() == 0 ? 0 : 6;
 }
 
-TEST_F(CourseFiles, OpenShowsTheFileInANewWindow)
-{
-    EXPECT_EQ(0, RunChildScenario("OpenShowsTheFileInANewWindow"));
-}
-
-CHILD_SCENARIO(OpenOfADamagedFileChangesNothing)
+CHILD_TEST(CourseFileOpening, OpenOfADamagedFileTellsTheUserAndChangesNothing)
 {
     OpenFileTestSettings();
     const std::wstring folder = MakeTempFolder(L"open-damaged");
@@ -239,12 +234,7 @@ CHILD_SCENARIO(OpenOfADamagedFileChangesNothing)
     return ReportCount() == 0 ? 0 : 9;
 }
 
-TEST_F(CourseFiles, OpenOfADamagedFileTellsTheUserAndChangesNothing)
-{
-    EXPECT_EQ(0, RunChildScenario("OpenOfADamagedFileChangesNothing"));
-}
-
-CHILD_SCENARIO(OpenOfAMissingFileSaysItCouldNotBeOpened)
+CHILD_TEST(CourseFileOpening, OpenOfAMissingFileSaysItCouldNotBeOpened)
 {
     OpenFileTestSettings();
     const std::wstring path = MakeTempFolder(L"open-missing") + L"\\Missing.agl";
@@ -253,12 +243,7 @@ CHILD_SCENARIO(OpenOfAMissingFileSaysItCouldNotBeOpened)
     return CDialogWatcher::TakeAnsweredTexts() == std::vector<std::wstring>{GetString(2670)} ? 0 : 2;
 }
 
-TEST_F(CourseFiles, OpenOfAMissingFileSaysItCouldNotBeOpened)
-{
-    EXPECT_EQ(0, RunChildScenario("OpenOfAMissingFileSaysItCouldNotBeOpened"));
-}
-
-CHILD_SCENARIO(OpenOfAShownFile)
+CHILD_TEST(CourseFileOpening, OpenOfAShownFileBringsItForwardOrMovesItsCourse)
 {
     OpenFileTestSettings();
     const std::wstring folder = MakeTempFolder(L"open-shown");
@@ -287,9 +272,4 @@ CHILD_SCENARIO(OpenOfAShownFile)
     if (!moved)
         return 6;
     return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 7;
-}
-
-TEST_F(CourseFiles, OpenOfAShownFileBringsItForwardOrMovesItsCourse)
-{
-    EXPECT_EQ(0, RunChildScenario("OpenOfAShownFile"));
 }

@@ -254,7 +254,7 @@ TEST_F(CourseScene, SelectionLayerOnlyWhenShownAndSelected)
     EXPECT_EQ(nullptr, scene.items[4]);
 }
 
-CHILD_SCENARIO(CourseSceneBadSlot)
+CHILD_TEST(CourseSceneMisuse, SlotBeyondFiveIsReported)
 {
     OpenCourseTestSettings();
     CCourse course(L"", L"");
@@ -267,12 +267,7 @@ CHILD_SCENARIO(CourseSceneBadSlot)
     return scene.items.size() == 6 && scene.items[2] != nullptr ? 0 : 3;
 }
 
-TEST_F(CourseScene, SlotBeyondFiveIsReported)
-{
-    EXPECT_EQ(0, RunChildScenario("CourseSceneBadSlot"));
-}
-
-CHILD_SCENARIO(CourseSceneFitWithoutCourse)
+CHILD_TEST(CourseSceneMisuse, FitViewWithoutCourseIsReported)
 {
     OpenCourseTestSettings();
     CCourseMapScene scene(nullptr);
@@ -285,12 +280,7 @@ CHILD_SCENARIO(CourseSceneFitWithoutCourse)
     return ReportCount() == 1 ? 0 : 2;
 }
 
-TEST_F(CourseScene, FitViewWithoutCourseIsReported)
-{
-    EXPECT_EQ(0, RunChildScenario("CourseSceneFitWithoutCourse"));
-}
-
-CHILD_SCENARIO(CourseSceneFitIntoNothing)
+CHILD_TEST(CourseSceneMisuse, FitViewIntoNoPixelsIsReportedAndKeepsTheView)
 {
     OpenCourseTestSettings();
     CCourse course(L"", L"");
@@ -305,11 +295,6 @@ CHILD_SCENARIO(CourseSceneFitIntoNothing)
     if (ReportCount() != 1)
         return 2;
     return scene.transform == fitted ? 0 : 3;
-}
-
-TEST_F(CourseScene, FitViewIntoNoPixelsIsReportedAndKeepsTheView)
-{
-    EXPECT_EQ(0, RunChildScenario("CourseSceneFitIntoNothing"));
 }
 
 TEST_F(CourseScene, FitViewFitsTheGrownRingIntoThePicture)

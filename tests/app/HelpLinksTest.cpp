@@ -131,7 +131,7 @@ void GoOffline()
 
 }  // namespace
 
-CHILD_SCENARIO(WithoutWebLinksTheLocalErrorIsShown)
+CHILD_TEST(HelpLinksOffline, WithoutWebLinksTheLocalErrorIsShown)
 {
     GoOffline();
     CSettings::SetInt(L"RunningUnderWine", 0);
@@ -142,12 +142,7 @@ CHILD_SCENARIO(WithoutWebLinksTheLocalErrorIsShown)
     return g_offline && shown && CBrowserFake::GetOpened().size() == 1 ? 0 : 1;
 }
 
-TEST_F(HelpLinks, WithoutWebLinksTheLocalErrorIsShown)
-{
-    EXPECT_EQ(0, RunChildScenario("WithoutWebLinksTheLocalErrorIsShown"));
-}
-
-CHILD_SCENARIO(UnderWineWithoutWebLinksTheLocalPageServes)
+CHILD_TEST(HelpLinksOffline, UnderWineWithoutWebLinksTheLocalPageServes)
 {
     GoOffline();
     CSettings::SetInt(L"RunningUnderWine", 96);
@@ -157,9 +152,4 @@ CHILD_SCENARIO(UnderWineWithoutWebLinksTheLocalPageServes)
     return g_offline && quiet && CBrowserFake::GetOpened() == std::vector<std::wstring>{GetHelpPagePath(L"Contents")}
                ? 0
                : 1;
-}
-
-TEST_F(HelpLinks, UnderWineWithoutWebLinksTheLocalPageServes)
-{
-    EXPECT_EQ(0, RunChildScenario("UnderWineWithoutWebLinksTheLocalPageServes"));
 }

@@ -159,7 +159,7 @@ TEST(Accelerators, RegistrationCollectsOnlyTableKinds)
     StartWithoutAcceleratorTable();
 }
 
-CHILD_SCENARIO(SpecialKeyOtherThanBackspaceIsReported)
+CHILD_TEST(Accelerators, SpecialKeyOtherThanBackspaceIsReported)
 {
     CMenu bar(2000, 2000, nullptr, CMenu::kMenuBar);
     CMenu* menu = AddCommandMenu(&bar, 2102, 2103, CMenu::kSubMenu);
@@ -173,12 +173,6 @@ CHILD_SCENARIO(SpecialKeyOtherThanBackspaceIsReported)
                     kNoAccelerator, 0, 0);
     const bool noButton = toolbar.items.empty() && ReportCount() == 2;
     return noRecord && reported && noButton ? 0 : 1;
-}
-
-TEST(Accelerators, SpecialKeyOtherThanBackspaceIsReported)
-{
-    EXPECT_EQ(0, RunChildScenario("SpecialKeyOtherThanBackspaceIsReported"));
-    CDialogWatcher::TakeAnswered();
 }
 
 TEST(MessageLoop, AcceleratorsGoToTheActiveWindow)
@@ -226,7 +220,7 @@ TEST(MessageLoop, AcceleratorsGoToTheActiveWindow)
     FreeAcceleratorTable();
 }
 
-CHILD_SCENARIO(NoTableWithoutAnActiveWindow)
+CHILD_TEST(MessageLoop, NoTableWithoutAnActiveWindow)
 {
     AddAccelerator(9, 'N', 2060);
     // A run with no window at all ("/dde"): messages are dispatched plainly.
@@ -237,9 +231,7 @@ CHILD_SCENARIO(NoTableWithoutAnActiveWindow)
     return noTable && GetActiveWindow() == nullptr ? 0 : 1;
 }
 
-TEST(MessageLoop, NoTableWithoutAnActiveWindow) { EXPECT_EQ(0, RunChildScenario("NoTableWithoutAnActiveWindow")); }
-
-CHILD_SCENARIO(BuildingTwiceOrEmptyIsReported)
+CHILD_TEST(MessageLoop, BuildingTwiceOrEmptyIsReported)
 {
     BuildAcceleratorTable();
     const bool emptyReported = ReportCount() == 1 && GetAcceleratorTable() != nullptr;
@@ -247,12 +239,6 @@ CHILD_SCENARIO(BuildingTwiceOrEmptyIsReported)
     BuildAcceleratorTable();
     const bool twiceReported = ReportCount() == 3 && GetAcceleratorTable() != nullptr;
     return emptyReported && twiceReported ? 0 : 1;
-}
-
-TEST(MessageLoop, BuildingTwiceOrEmptyIsReported)
-{
-    EXPECT_EQ(0, RunChildScenario("BuildingTwiceOrEmptyIsReported"));
-    CDialogWatcher::TakeAnswered();
 }
 
 TEST(MessageLoop, TimersStartedBeforeTheLoopFireWithoutAnyMessage)

@@ -210,6 +210,9 @@ bool SaveWindowPicture(HWND window, const std::wstring& path)
     RECT client;
     if (!GetClientRect(window, &client))
         return false;
+    // The controls paint on their own schedule; have the window and every
+    // child paint now so the copy does not catch one half drawn.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const CWindowDc source(window);
     return SavePicture(source.Get(), client, path);
 }
