@@ -15,12 +15,7 @@
 
 namespace {
 
-class CoordinatesLayer : public testing::Test
-{
-protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-};
+using CoordinatesLayer = CCourseSettingsTest;
 
 // Pixels with every channel below 128: text ink and black lines.
 int CountDark(const CPixelBitmap& picture, int left, int top, int right, int bottom)

@@ -30,12 +30,7 @@ namespace {
 constexpr uint32_t kBlack = 0xFF000000;
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 
-class CourseScene : public testing::Test
-{
-protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-};
+using CourseScene = CCourseSettingsTest;
 
 // The course picture of a scene: fitted to width x height and rendered
 // through the GDI canvas.

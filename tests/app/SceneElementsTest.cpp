@@ -22,12 +22,7 @@
 
 namespace {
 
-class SceneElements : public testing::Test
-{
-protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-};
+using SceneElements = CCourseSettingsTest;
 
 std::string SurroundLog(float w, float h, const CRectF& surround)
 {

@@ -510,12 +510,9 @@ std::string Repeated(const std::string& piece, size_t count)
     return repeated;
 }
 
-class HostileInput : public testing::Test
+class HostileInput : public CCourseSettingsTest
 {
 protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-
     // A course showing coordinates, and the record of one A-frame on it.
     std::string AFrameRecord(CCourse& course)
     {

@@ -11,12 +11,7 @@
 
 namespace {
 
-class LabelLayout : public testing::Test
-{
-protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-};
+using LabelLayout = CCourseSettingsTest;
 
 using CMarks = std::vector<std::unique_ptr<CCourseMark>>;
 

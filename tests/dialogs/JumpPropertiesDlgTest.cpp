@@ -16,12 +16,9 @@
 
 namespace {
 
-class JumpPropertiesDlg : public testing::Test
+class JumpPropertiesDlg : public CCourseSettingsTest
 {
 protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-
     static std::unique_ptr<CCourse> MakeCourse(int organisation)
     {
         auto course = std::make_unique<CCourse>(L"Jumps", L"");

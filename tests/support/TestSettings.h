@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 // Settings for tests: a registry key of this process under HKEY_CURRENT_USER,
@@ -29,4 +31,13 @@ public:
     ~CTestSettingsKey() { DeleteTestSettingsKey(); }
     CTestSettingsKey(const CTestSettingsKey&) = delete;
     CTestSettingsKey& operator=(const CTestSettingsKey&) = delete;
+};
+
+// The fixture of tests on the course test settings, opened before each test
+// and deleted after it.
+class CCourseSettingsTest : public testing::Test
+{
+protected:
+    void SetUp() override { OpenCourseTestSettings(); }
+    void TearDown() override { DeleteTestSettingsKey(); }
 };

@@ -13,12 +13,7 @@
 
 namespace {
 
-class CoordinateMark : public testing::Test
-{
-protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-};
+using CoordinateMark = CCourseSettingsTest;
 
 std::wstring Pair(const std::wstring& first, const std::wstring& second)
 {

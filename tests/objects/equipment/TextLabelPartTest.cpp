@@ -20,12 +20,7 @@
 
 namespace {
 
-class TextLabelPart : public testing::Test
-{
-protected:
-    void SetUp() override { OpenCourseTestSettings(); }
-    void TearDown() override { DeleteTestSettingsKey(); }
-};
+using TextLabelPart = CCourseSettingsTest;
 
 CTextLabelPart MakeLabel(const std::wstring& text, CCourse& course)
 {
