@@ -30,13 +30,6 @@ protected:
     void TearDown() override { DeleteTestSettingsKey(); }
 };
 
-int ReportsDuring(void (*code)())
-{
-    const int before = ReportCount();
-    code();
-    return ReportCount() - before;
-}
-
 }  // namespace
 
 TEST_F(HelpLinks, LocalAndWebPagesDifferOnlyInPrefixAndSeparators)
@@ -86,7 +79,7 @@ TEST_F(HelpLinks, HelpCommandsChooseTheirTopics)
     EXPECT_EQ((std::vector<std::wstring>{GetHelpPagePath(L"Contents"), GetHelpPagePath(L"Index")}),
               CBrowserFake::GetOpened());
     CBrowserFake::Reset();
-    EXPECT_EQ(1, ReportsDuring([] { ShowHelpContents(2222); }));
+    EXPECT_EQ(1, CountReports([] { ShowHelpContents(2222); }));
     EXPECT_EQ(std::vector<std::wstring>{GetHelpPagePath(L"Contents")}, CBrowserFake::GetOpened());
     CDialogWatcher::TakeAnswered();
 }
@@ -106,7 +99,7 @@ TEST_F(HelpLinks, LinkCommandsOpenTheirPages)
                                          L"https://mastodon.social/@norvane", L"https://www.norvane.com/contact"}),
               CBrowserFake::GetOpened());
     CBrowserFake::Reset();
-    EXPECT_EQ(1, ReportsDuring([] { RunLinkCommand(2183); }));
+    EXPECT_EQ(1, CountReports([] { RunLinkCommand(2183); }));
     EXPECT_TRUE(CBrowserFake::GetOpened().empty());
     CDialogWatcher::TakeAnswered();
 }

@@ -149,9 +149,7 @@ TEST(ProgramIdentity, ShortModulePathNamesTheSameFile)
 
 TEST(ProgramIdentity, ProgramIconIsThere)
 {
-    const int before = ReportCount();
-    EXPECT_TRUE(LoadProgramIcon());
-    EXPECT_EQ(before, ReportCount());
+    EXPECT_EQ(0, CountReports([&] { EXPECT_TRUE(LoadProgramIcon()); }));
 }
 
 // ---- Wine check -------------------------------------------------------------------

@@ -230,9 +230,7 @@ TEST_F(CourseEditing, RotationCentreOfOneObjectIsItsPositionAndOfNoneAReport)
 {
     CCourse course(L"", L"");
     CEditObject* object = PlaceEdit(course, ObstacleType(), 1234.0f, 567.0f);
-    const int reports = ReportCount();
-    EXPECT_EQ(CPoint2(), course.GetRotationCentre());
-    EXPECT_EQ(reports + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(CPoint2(), course.GetRotationCentre()); }));
     object->SetSelected(true);
     EXPECT_EQ(CPoint2(1234.0f, 567.0f), course.GetRotationCentre());
 }
@@ -591,9 +589,7 @@ TEST_F(CourseEditing, AddTextWithoutTheTextKindIsReported)
     if (FindObjectTypeById(310) != nullptr)
         GTEST_SKIP() << "the text kind exists";
     CCourse course(L"", L"");
-    const int reports = ReportCount();
-    EXPECT_EQ(nullptr, course.AddText(100.0f, 100.0f, L"Judge"));
-    EXPECT_EQ(reports + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(nullptr, course.AddText(100.0f, 100.0f, L"Judge")); }));
     EXPECT_TRUE(course.GetObjects().empty());
 }
 

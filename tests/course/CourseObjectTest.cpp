@@ -139,9 +139,7 @@ TEST_F(CourseObject, ColourRulesFollowDisplayStateAndColourMode)
 TEST_F(CourseObject, UnknownDisplayStateIsReported)
 {
     CTestObject object;
-    const int before = ReportCount();
-    object.SetDisplayState(5);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { object.SetDisplayState(5); }));
     EXPECT_EQ(CCourseObject::kNormal, object.GetDisplayState());
 }
 
@@ -191,9 +189,7 @@ TEST_F(CourseObject, AnchorsOfEndsAndOfJumps)
     EXPECT_EQ(0, line->GetAnchorCount());
 
     CTestObject* loose = Place(course, 0.0f, 0.0f, 3);
-    const int before = ReportCount();
-    EXPECT_EQ(0, loose->GetAnchorCount());
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(0, loose->GetAnchorCount()); }));
 }
 
 TEST_F(CourseObject, EndsAreRegisteredOnceAndOnlyByTheirOwner)
@@ -206,9 +202,7 @@ TEST_F(CourseObject, EndsAreRegisteredOnceAndOnlyByTheirOwner)
     EXPECT_EQ(1u, owner.GetEnds().size());
     EXPECT_TRUE(owner.HasFirstEnd());
 
-    const int before = ReportCount();
-    other.RegisterEnd(end, true);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { other.RegisterEnd(end, true); }));
     EXPECT_FALSE(other.HasEnd(end));
 
     owner.RegisterEnd(end, false);
@@ -226,9 +220,7 @@ TEST_F(CourseObject, TraversalNeedsTwoOwnEndsAtDifferentPoints)
     CTestEnd* foreign = other.AddEnd(2, CPoint2(0.0f, 60.0f), CPoint2(0.0f, 1.0f));
     EXPECT_TRUE(object.IsValidTraversal(a, b));
     EXPECT_FALSE(object.IsValidTraversal(a, c));
-    const int before = ReportCount();
-    EXPECT_FALSE(object.IsValidTraversal(a, foreign));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(object.IsValidTraversal(a, foreign)); }));
 }
 
 TEST_F(CourseObject, MirroredEndsAreFoundWithTheirDirection)
@@ -246,9 +238,7 @@ TEST_F(CourseObject, MirroredEndsAreFoundWithTheirDirection)
 
     CTestObject lonely;
     CTestEnd* single = lonely.AddEnd(1, CPoint2(-100.0f, 0.0f), CPoint2(0.0f, 1.0f));
-    const int before = ReportCount();
-    EXPECT_EQ(nullptr, lonely.FindMirroredEnd(single, reversed));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(nullptr, lonely.FindMirroredEnd(single, reversed)); }));
 }
 
 TEST_F(CourseObject, FlipMirrorsTheAngle)
@@ -496,9 +486,7 @@ TEST_F(CourseObject, AShadowNeedsAnObjectWithOne)
 {
     CTestObject object;
     CStateContext context;
-    const int before = ReportCount();
-    object.GetShadow().Draw(context);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { object.GetShadow().Draw(context); }));
 }
 
 TEST_F(CourseObject, HandlesAndShapesOfTheBase)

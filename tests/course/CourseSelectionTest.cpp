@@ -213,9 +213,7 @@ TEST_F(CourseSelection, SelectActiveObjectWithoutOneIsReported)
 {
     CCourse course(L"Selection", L"");
     CTestObject* object = Place(course, 1000.0f, 1000.0f);
-    const int before = ReportCount();
-    course.SelectActiveObject(true);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { course.SelectActiveObject(true); }));
     EXPECT_FALSE(object->IsSelected());
 }
 
@@ -309,9 +307,7 @@ TEST_F(CourseSelection, TheSelectionTypeNameIsTheSharedName)
     CMarkedObject* unnamed = PlaceMarked(course, 4000.0f, 1000.0f, 1, &UnnamedKind());
     course.DeselectAll(false);
     unnamed->SetSelected(true);
-    const int before = ReportCount();
-    course.GetSelectionTypeName();
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { course.GetSelectionTypeName(); }));
 }
 
 TEST_F(CourseSelection, SelectionValuesHoldTypeVariantAndColours)

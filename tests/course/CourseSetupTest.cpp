@@ -102,9 +102,7 @@ TEST_F(CourseSetup, EditingAMixedSelectionIsReported)
     a->SetSelected(true);
     b->SetSelected(true);
     ObstacleType().lastDialog = nullptr;
-    const int reports = ReportCount();
-    EXPECT_FALSE(RunSelectionDialog(course));
-    EXPECT_EQ(reports + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(RunSelectionDialog(course)); }));
     EXPECT_EQ(nullptr, ObstacleType().lastDialog);
     EXPECT_EQ(0, a->fromDialogCalls);
 }

@@ -237,9 +237,7 @@ TEST_F(Course, NonPositiveSizeIsReportedAndKeepsTheRing)
     CCourse course(L"Plan", L"");
     Place(course, 7000.0f, 6000.0f);
     Place(course, 100.0f, 100.0f);
-    const int before = ReportCount();
-    course.SetSize(0.0f, 8000.0f);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { course.SetSize(0.0f, 8000.0f); }));
     EXPECT_EQ(14400.0f, course.GetWidth());
     EXPECT_EQ(8000.0f, course.GetHeight());
     EXPECT_EQ(2u, course.GetObjectCount());
@@ -307,9 +305,7 @@ TEST_F(Course, NegativeMarginIsReportedAndTakenAsZero)
     CCourse course(L"Plan", L"");
     course.SetLengthValue(CCourse::kMarginHighX, 600.0f);
     EXPECT_EQ(600.0f, course.GetMargin(CCourse::kMarginHighX));
-    const int before = ReportCount();
-    course.SetLengthValue(CCourse::kMarginLowX, -50.0f);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { course.SetLengthValue(CCourse::kMarginLowX, -50.0f); }));
     EXPECT_EQ(0.0f, course.GetMargin(CCourse::kMarginLowX));
     // Margins are not settings of the store.
     EXPECT_EQ(600.0f, course.GetMargin(CCourse::kMarginHighX));
@@ -495,9 +491,7 @@ TEST_F(Course, DeleteSelectedKeepsTheOthers)
 TEST_F(Course, OrganisationOutOfRangeIsReportedAndGivesRuleSetZero)
 {
     CCourse course(L"Plan", L"");
-    const int before = ReportCount();
-    course.SetSpecList(99);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { course.SetSpecList(99); }));
     EXPECT_EQ(0, course.GetOrganisationId());
     EXPECT_EQ(0, CSettings::GetInt(L"SpecList", -1));
     course.SetSpecList(-3);

@@ -159,9 +159,7 @@ TEST_F(CourseUndo, ACommitDuringAMotionIsReportedAndTakesTheMotionIn)
 {
     CCourse course(L"Undo", L"");
     course.SetMotion(1);
-    const int before = ReportCount();
-    course.CommitUndoStep(L"Step");
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { course.CommitUndoStep(L"Step"); }));
     EXPECT_EQ(0, course.GetMotion());
     EXPECT_EQ(1u, course.GetUndoHistory().GetEntryCount());
     EXPECT_EQ(L"Step", course.GetUndoLabel());
@@ -248,9 +246,7 @@ TEST_F(CourseUndo, ADamagedStepLeavesCourseAndHistoryAsTheyWere)
     const std::string good = record;
     record[record.size() / 2] ^= 0x5A;
 
-    const int before = ReportCount();
-    EXPECT_FALSE(course.Undo());
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(course.Undo()); }));
     EXPECT_EQ(2u, course.GetObjectCount());
     EXPECT_EQ(now, ArchiveOf(course));
     EXPECT_EQ(2, course.GetUndoHistory().GetPosition());

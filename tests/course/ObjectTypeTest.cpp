@@ -105,9 +105,7 @@ TEST_F(ObjectType, UnnamedKindsAreReported)
     static CTestObjectType* unnamed = new CTestObjectType(905, 0);
     EXPECT_EQ(CObjectType::kUnnamed, unnamed->GetNameTextId());
     CCourse course(L"Plan", L"");
-    const int before = ReportCount();
-    unnamed->GetDisplayName(course);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { unnamed->GetDisplayName(course); }));
 }
 
 TEST_F(ObjectType, JumpKindsKeepTheirGroup)
@@ -182,9 +180,7 @@ TEST_F(ObjectType, EditOnCreateFollowsTheStoredChoice)
 TEST_F(ObjectType, KindsWithoutTheChoiceIgnoreTheSetting)
 {
     static CFixedChoiceType* fixed = new CFixedChoiceType();
-    const int before = ReportCount();
-    fixed->SetEditOnCreate(false);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { fixed->SetEditOnCreate(false); }));
     EXPECT_FALSE(HasTestSettingsValue(L"904EditOnCreate"));
     CSettings::SetInt(L"904EditOnCreate", 0);
     EXPECT_TRUE(fixed->IsEditOnCreate());

@@ -210,9 +210,7 @@ TEST(PartColorSet, WriteNeedsAWritingStream)
 {
     CPartColorSet set;
     CFieldReader reader = Reader(std::string("\x05", 1), 4, 33);
-    const int before = ReportCount();
-    set.Write(reader);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { set.Write(reader); }));
     EXPECT_EQ(0u, reader.GetPosition());
 }
 

@@ -103,9 +103,7 @@ TEST(ColorTable, AddingAfterALookupIsReportedButAppends)
     CColorTable table;
     table.Add(Rgb(0, 0, 0));
     EXPECT_EQ(0, table.FindNearest(Rgb(1, 1, 1)));
-    const int before = ReportCount();
-    table.Add(Rgb(255, 0, 0));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { table.Add(Rgb(255, 0, 0)); }));
     EXPECT_EQ(2, table.GetCount());
     EXPECT_EQ(Rgb(255, 0, 0), table.GetColor(1));
 }
@@ -140,7 +138,5 @@ TEST(ColorTable, FromPixelsKeepsFirstAppearanceOrderUpTo255Colours)
 
 TEST(ColorTable, FromMissingPixelsIsReported)
 {
-    const int before = ReportCount();
-    EXPECT_FALSE(CColorTable::FromPixels(nullptr, 4));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(CColorTable::FromPixels(nullptr, 4)); }));
 }

@@ -75,9 +75,7 @@ TEST(Geometry, DivideRoundedFloorsAtAndBeyondTheOffsetRange)
 
 TEST(Geometry, DivideRoundedByZeroReports)
 {
-    const int before = ReportCount();
-    EXPECT_EQ(0, DivideRounded(17, 0));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(0, DivideRounded(17, 0)); }));
 }
 
 TEST(Geometry, PointLengthAndComparison)

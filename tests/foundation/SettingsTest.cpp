@@ -237,9 +237,7 @@ TEST_F(Settings, AFailedWriteIsReported)
     CRegistryKey key(HKEY_CURRENT_USER, GetTestSettingsKeyPath() + L"\\Doomed");
     ASSERT_TRUE(key.IsOpen());
     RegDeleteTreeW(HKEY_CURRENT_USER, (GetTestSettingsKeyPath() + L"\\Doomed").c_str());
-    const int before = ReportCount();
-    key.SetInt(L"Value", 1);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { key.SetInt(L"Value", 1); }));
 }
 
 TEST_F(Settings, KeysOpenUnderAnotherKey)

@@ -331,9 +331,7 @@ TEST(Transform, ArbitraryAxisAboutZMatchesRotateZ)
 TEST(Transform, TurnAboutZeroAxisReportsAndChangesNothing)
 {
     CTransform t = MakeScaledTurn();
-    const int before = ReportCount();
-    t.RotateAboutAxis({0, 0, 0}, 45.0f);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { t.RotateAboutAxis({0, 0, 0}, 45.0f); }));
     EXPECT_TRUE(t == MakeScaledTurn());
     EXPECT_TRUE(t.IsAngleValid());
 }

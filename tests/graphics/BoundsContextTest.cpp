@@ -344,9 +344,7 @@ TEST(BoundsContext, PathLeftOpenIsEndedIntoItsOwnDrawable)
         gc.BeginPath(false, true, 1);
         gc.AddRect(CRectF(0, 0, 3, 3));
     });
-    const int before = ReportCount();
-    EXPECT_EQ(CBox3(0, 3, -3, 0, 0, 0), Measure(careless).fixed);
-    EXPECT_EQ(before + 2, ReportCount());
+    EXPECT_EQ(2, CountReports([&] { EXPECT_EQ(CBox3(0, 3, -3, 0, 0, 0), Measure(careless).fixed); }));
     EXPECT_FALSE(CBoundsContext::Instance().IsPathOpen());
     EXPECT_EQ(0u, CBoundsContext::Instance().GetStateDepth());
     CLine line(10.0f, 11);

@@ -226,9 +226,7 @@ TEST(Camera, ZeroWidthWindowRectCountsAsOnePixel)
     EXPECT_NEAR(99.41f / 400, camera.GetRight() - camera.GetLeft(), 1e-4);
     const CVector3 p = camera.UnprojectPoint(200, 200, 0);
     EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
-    const int before = ReportCount();
-    EXPECT_TRUE(std::isfinite(camera.ScaleAtDepth(500)));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_TRUE(std::isfinite(camera.ScaleAtDepth(500))); }));
 }
 
 TEST(Camera, EqualDepthRangeIsReportedStoredAndStillFinite)

@@ -193,9 +193,7 @@ TEST(GraphicsContext3D, AnUnknownFillPatternIsReportedAndFilledPlain)
     CRecording3D context;
     context.m_state.fillColor = 0xFF00FF00;
     context.SetFillPattern(2);
-    const int reports = ReportCount();
-    FillPolygon(context, kSquareClockwise);
-    EXPECT_EQ(reports + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { FillPolygon(context, kSquareClockwise); }));
     ASSERT_EQ(2u, context.triangles.size());
     EXPECT_EQ(nullptr, context.triangles[0].texture);
     EXPECT_EQ(0xFF00FF00u, context.triangles[0].a.color);

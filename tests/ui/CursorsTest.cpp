@@ -51,9 +51,7 @@ TEST(Cursors, UnknownCharactersAreReportedAndTransparent)
     int size = 0;
     std::vector<uint8_t> andPlane;
     std::vector<uint8_t> xorPlane;
-    const int before = ReportCount();
-    EXPECT_TRUE(BuildCursorPlanes(art, size, andPlane, xorPlane));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_TRUE(BuildCursorPlanes(art, size, andPlane, xorPlane)); }));
     EXPECT_EQ(0xFF, andPlane[0]);
 }
 

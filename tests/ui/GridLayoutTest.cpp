@@ -88,9 +88,7 @@ TEST(GridLayout, ShrinkingHoldsASpecAtItsMinimum)
 TEST(GridLayout, AllSpecsFrozenWithSpaceLeftIsReportedAndLeftUnplaced)
 {
     std::deque<CGridSpec> specs = MakeSpecs({{0, 10, 11, 1}, {0, 10, 12, 1}});
-    const int before = ReportCount();
-    EXPECT_EQ((std::vector<int>{11, 12}), DistributeSizes(100, specs));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ((std::vector<int>{11, 12}), DistributeSizes(100, specs)); }));
 }
 
 TEST(GridLayout, ArrangingTwiceWithoutMeasuringGivesTheSameSizes)
@@ -280,9 +278,7 @@ TEST(GridLayout, AddingToATableIsRefused)
 {
     CFixedWindow window(10, 10);
     CGridLayout grid(2, 2);
-    const int before = ReportCount();
-    grid.Add(&window);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { grid.Add(&window); }));
     EXPECT_EQ(4u, grid.cells.size());
     EXPECT_EQ(2, grid.GetRowCount());
 }

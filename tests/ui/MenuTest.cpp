@@ -211,9 +211,7 @@ TEST(Menu, AnEntryOutsideItsMenuIsReportedAndNotInserted)
     // Names the menu as parent but was never added to it.
     CCountingItem stray(2112, &menu);
     stray.SetVisible(false);
-    const int before = ReportCount();
-    stray.SetVisible(true);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { stray.SetVisible(true); }));
     EXPECT_EQ((std::vector<UINT>{2110}), NativeIds(native));
     menu.DestroyNative();
 }

@@ -60,9 +60,7 @@ TEST(MessageBoxes, KindsMapToIconsAndButtons)
     EXPECT_EQ(UINT(MB_ICONASTERISK), CMessageBox::GetStyle(2));
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION), CMessageBox::GetStyle(3));
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION | MB_YESNOCANCEL), CMessageBox::GetStyle(4));
-    const int before = ReportCount();
-    EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(5));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(5)); }));
 }
 
 TEST(MessageBoxes, AnswersMapToButtons)
@@ -72,9 +70,7 @@ TEST(MessageBoxes, AnswersMapToButtons)
     EXPECT_EQ(CMessageBox::Yes, CMessageBox::GetButton(IDYES));
     EXPECT_EQ(CMessageBox::No, CMessageBox::GetButton(IDNO));
     // No answer at all (the box failed) never counts as agreement.
-    const int before = ReportCount();
-    EXPECT_EQ(CMessageBox::Cancel, CMessageBox::GetButton(0));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(CMessageBox::Cancel, CMessageBox::GetButton(0)); }));
 }
 
 TEST(MessageBoxes, YesNoCancelClosedWithTheCloseBoxAnswersCancel)

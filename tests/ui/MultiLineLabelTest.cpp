@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include "foundation/CrashLog.h"
@@ -11,17 +10,6 @@
 #include "ui/BitmapPanel.h"
 #include "ui/MultiLineLabel.h"
 #include "ui/UIFontMetrics.h"
-
-namespace {
-
-int ReportsDuring(const std::function<void()>& code)
-{
-    const int before = ReportCount();
-    code();
-    return ReportCount() - before;
-}
-
-}  // namespace
 
 TEST(MultiLineLabel, LabelsTakeTheLinesWithoutAccessKeys)
 {
@@ -45,7 +33,7 @@ TEST(MultiLineLabel, LabelsTakeTheLinesWithoutAccessKeys)
         joined += line;
     }
     EXPECT_EQ(text, joined);
-    EXPECT_EQ(1, ReportsDuring([] { CMultiLineLabel empty(L"", 10); }));
+    EXPECT_EQ(1, CountReports([] { CMultiLineLabel empty(L"", 10); }));
 }
 
 TEST(MultiLineLabel, LongWordsAreHyphenated)
@@ -81,7 +69,7 @@ TEST(BitmapPanel, AsksForItsPicturesSize)
 TEST(BitmapPanel, WithoutItsPictureItAsksForNothingAndStretches)
 {
     std::unique_ptr<CBitmapPanel> missing;
-    EXPECT_EQ(1, ReportsDuring([&] { missing.reset(new CBitmapPanel(L"NoSuchPicture.png")); }));
+    EXPECT_EQ(1, CountReports([&] { missing.reset(new CBitmapPanel(L"NoSuchPicture.png")); }));
     missing->Measure();
     EXPECT_EQ(0, missing->preferredWidth);
     EXPECT_EQ(1, missing->widthStretch);

@@ -84,9 +84,7 @@ TEST(Window, BoundsOutsideTheLimitsAreReportedAndKept)
 {
     CFixedWindow window(50, 50);
     window.Measure();
-    const int before = ReportCount();
-    window.SetBounds(CRectF(0.0f, 0.0f, 30.0f, 50.0f));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { window.SetBounds(CRectF(0.0f, 0.0f, 30.0f, 50.0f)); }));
     EXPECT_EQ(CRectF(0.0f, 0.0f, 30.0f, 50.0f), window.bounds);
 }
 
@@ -108,9 +106,7 @@ TEST(Window, SetHandleKeepsTheBoundWindowWhenGivenNull)
     window.CreateNativeWindow(host);
     HWND bound = window.hwnd;
     ASSERT_NE(nullptr, bound);
-    const int before = ReportCount();
-    window.SetHandle(nullptr);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { window.SetHandle(nullptr); }));
     EXPECT_EQ(bound, window.hwnd);
 }
 
@@ -228,9 +224,7 @@ TEST(ContainerControl, MeasuresAllPagesAndShowsOneAtATime)
 
     // Too late for new pages.
     CFixedWindow late(1, 1);
-    const int before = ReportCount();
-    container.AddChild(&late);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { container.AddChild(&late); }));
     EXPECT_EQ(2u, container.pages.size());
     container.SetDirty();
     EXPECT_TRUE(small.closed);

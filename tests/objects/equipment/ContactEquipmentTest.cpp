@@ -134,9 +134,7 @@ TEST_F(ContactEquipment, DogWalkDialogPresetsStoredSizesAndMixedValues)
     other->FillPropertiesDialog(both);
     EXPECT_FALSE(both.HasLength());
     EXPECT_FALSE(both.HasHeight());
-    const int reports = ReportCount();
-    other->FromDialog(both);
-    EXPECT_EQ(reports, ReportCount());
+    EXPECT_EQ(0, CountReports([&] { other->FromDialog(both); }));
     EXPECT_EQ((std::vector<float>{1440.0f, 480.0f}), Sizes(*other));
     // Only its own dialog fits.
     CCrossoverDlg foreign(course.get());

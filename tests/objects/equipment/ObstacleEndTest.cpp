@@ -237,9 +237,7 @@ TEST_F(ObstacleEnd, KnotOfNoSizeIsReportedAndGetsASmallSize)
         for (const CObstacleEnd* e : {static_cast<const CObstacleEnd*>(&end), static_cast<const CObstacleEnd*>(&jump)}) {
             CKnotParams knot;
             knot.size = size;
-            const int before = ReportCount();
-            e->SetUpKnot(knot);
-            EXPECT_EQ(before + 1, ReportCount());
+            EXPECT_EQ(1, CountReports([&] { e->SetUpKnot(knot); }));
             EXPECT_EQ(CObstacleEnd::kMinKnotSize, knot.size);
             for (const CPoint2& p : {knot.outerBack, knot.innerBack, knot.position, knot.innerFront, knot.outerFront})
                 EXPECT_TRUE(IsFinite(p)) << size;

@@ -274,9 +274,7 @@ TEST(CupParts, TiltedBarTooSteepIsClampedAndTooShortIsNotDrawn)
     for (float length : {8.0f, 0.0f, -40.0f}) {
         CStripedBarPart tiny(length, 17, 21, 15.0f);
         CCountingContext context;
-        const int before = ReportCount();
-        row.PlaceTiltedBar(context, tiny, 200.0f, false, false);
-        EXPECT_EQ(before + 1, ReportCount());
+        EXPECT_EQ(1, CountReports([&] { row.PlaceTiltedBar(context, tiny, 200.0f, false, false); }));
         EXPECT_TRUE(context.items.empty());
         EXPECT_EQ(0, context.vertices);
     }
@@ -321,9 +319,7 @@ TEST(PlankPart, NoLengthIsReportedAndNotDrawn)
     for (float length : {0.0f, -10.0f}) {
         CPlankPart plank(480.0f, length, 6, 16, 2);
         CCountingContext context;
-        const int before = ReportCount();
-        context.DrawTop(plank);
-        EXPECT_EQ(before + 1, ReportCount());
+        EXPECT_EQ(1, CountReports([&] { context.DrawTop(plank); }));
         EXPECT_EQ(0, context.vertices);
     }
 }
@@ -458,9 +454,7 @@ TEST(WingPart, DegenerateLayoutsStayFinite)
     // the corners below the board cannot be filled.
     CWingPart narrow(14, 13, 2, 17, 30.0f, true);
     CCountingContext context;
-    const int before = ReportCount();
-    context.DrawTop(narrow);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { context.DrawTop(narrow); }));
     EXPECT_EQ(0, context.notFinite);
 }
 
@@ -498,9 +492,7 @@ TEST(MarkerGlyph, SharedGlyphsByKind)
     EXPECT_EQ(2, GetMarkerGlyph(2).GetKind());
     EXPECT_EQ(3, GetMarkerGlyph(3).GetKind());
     EXPECT_EQ(&GetMarkerGlyph(2), &GetMarkerGlyph(2));
-    const int before = ReportCount();
-    EXPECT_EQ(&GetMarkerGlyph(1), &GetMarkerGlyph(0));
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(&GetMarkerGlyph(1), &GetMarkerGlyph(0)); }));
 }
 
 TEST(MarkerGlyph, BlackShapeUnderTheColouredOne)
@@ -519,8 +511,6 @@ TEST(MarkerGlyph, BlackShapeUnderTheColouredOne)
 
     CMarkerGlyph odd(7);
     CRecordingContext square;
-    const int before = ReportCount();
-    odd.Draw(square);
-    EXPECT_EQ(before + 1, ReportCount());
+    EXPECT_EQ(1, CountReports([&] { odd.Draw(square); }));
     EXPECT_EQ(0, square.Log().find("B0,1 M-3.5,-3.5 L-3.5,3.5 L3.5,3.5 L3.5,-3.5 Z E"));
 }
