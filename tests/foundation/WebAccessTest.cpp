@@ -253,9 +253,7 @@ TEST_F(WebAccess, OpenDocumentOfAPlainNameIsReported)
 {
     m_machine.keys = Names({L".html"});
     CWebAccess access;
-    const int before = ReportCount();
-    access.OpenDocument(L"Contents.html");
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { access.OpenDocument(L"Contents.html"); }));
     ASSERT_EQ(1u, m_machine.shellCalls.size());
     EXPECT_EQ(L"Contents.html", m_machine.shellCalls[0].folder);
 }
@@ -263,9 +261,7 @@ TEST_F(WebAccess, OpenDocumentOfAPlainNameIsReported)
 TEST_F(WebAccess, OpenDocumentWithoutAPageHandlerIsReported)
 {
     CWebAccess access;
-    const int before = ReportCount();
-    access.OpenDocument(L"C:\\help\\Contents.html");
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { access.OpenDocument(L"C:\\help\\Contents.html"); }));
     EXPECT_EQ(1u, m_machine.shellCalls.size());
 }
 

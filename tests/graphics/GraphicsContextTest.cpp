@@ -43,8 +43,7 @@ bool HasCall(const CRecordingContext& gc, char op, float x, float y)
 
 // What open lines, each from its first point through the others, reach the
 // back end as when drawn as one path with the dash style and pen width.
-std::string LinesLog(uint32_t dashStyle, std::initializer_list<std::vector<CPoint2>> lines,
-                     float penWidth = 0.5f)
+std::string LinesLog(uint32_t dashStyle, const std::vector<std::vector<CPoint2>>& lines, float penWidth = 0.5f)
 {
     CRecordingContext gc;
     gc.m_state.penWidth = penWidth;
@@ -57,12 +56,6 @@ std::string LinesLog(uint32_t dashStyle, std::initializer_list<std::vector<CPoin
     }
     gc.EndPath();
     return gc.Log();
-}
-
-std::string DashedLineLog(uint32_t dashStyle, std::initializer_list<CPoint2> points,
-                          float penWidth = 0.5f)
-{
-    return LinesLog(dashStyle, {std::vector<CPoint2>(points)}, penWidth);
 }
 
 }  // namespace
@@ -164,9 +157,7 @@ TEST(GraphicsContext, LineWithoutStartBecomesTheStart)
 {
     CRecordingContext gc;
     gc.BeginLine(1);
-    const int before = ReportCount();
-    gc.LineTo(1, 1);
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { gc.LineTo(1, 1); }));
     gc.LineTo(2, 1);
     gc.EndPath();
     EXPECT_EQ("B1,0 M1,1 L2,1 E", gc.Log());
@@ -185,9 +176,7 @@ TEST(GraphicsContext, DashedStrokeAndFillIsReported)
 {
     CRecordingContext gc;
     gc.SetDashStyle(1);
-    const int before = ReportCount();
-    gc.BeginPath(true, true, 1);
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { gc.BeginPath(true, true, 1); }));
     gc.EndPath();
 }
 
@@ -197,9 +186,7 @@ TEST(GraphicsContext, BeginningAPathInsideAPathEndsTheFirst)
     gc.BeginLine(1);
     gc.MoveTo(0, 0);
     gc.LineTo(1, 0);
-    const int before = ReportCount();
-    gc.BeginPath(false, true, 1);
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { gc.BeginPath(false, true, 1); }));
     gc.EndPath();
     EXPECT_EQ("B1,0 M0,0 L1,0 E B0,1 E", gc.Log());
 }
@@ -223,56 +210,35 @@ TEST(GraphicsContext, SettersReportWhileAPathIsOpenAndStoreAnyway)
 
 // ---- Dashes --------------------------------------------------------------------
 
-// Pen width 0.5 makes the dash unit 1.
-TEST(GraphicsContext, DashesAlternateUnitDashAndUnitGap)
+// Pen width 0.5 makes the dash unit 1. Dash style 1 draws unit dashes and
+// gaps, 2 three-unit dashes, an unknown style is reported and drawn as 1; the
+// pattern runs on into the next segment (a dash or a gap), a move starts it
+// again, and a pen of no width or dashes too fine to see draw the line whole.
+TEST(GraphicsContext, DashedLinesFollowTheirPattern)
 {
-    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 M4,0 L5,0 E", DashedLineLog(1, {{0, 0}, {5, 0}}));
-}
-
-TEST(GraphicsContext, LongDashesAreOneLineOfThreeUnits)
-{
-    EXPECT_EQ("B1,0 M0,0 L0,3 M0,4 L0,7 M0,8 L0,9 E", DashedLineLog(2, {{0, 0}, {0, 9}}));
-}
-
-TEST(GraphicsContext, DashPatternContinuesIntoTheNextSegment)
-{
-    // The first segment is shorter than the dash: the dash goes on.
-    EXPECT_EQ("B1,0 M0,0 L0.5,0 L1,0 M2,0 L3,0 E", DashedLineLog(1, {{0, 0}, {0.5f, 0}, {3, 0}}));
-}
-
-TEST(GraphicsContext, GapContinuesIntoTheNextSegment)
-{
-    EXPECT_EQ("B1,0 M0,0 L1,0 M1.5,0.5 L1.5,1.5 E",
-              DashedLineLog(1, {{0, 0}, {1.5f, 0}, {1.5f, 2}}));
-}
-
-TEST(GraphicsContext, MoveRestartsTheDashPattern)
-{
-    EXPECT_EQ("B1,0 M0,0 L1,0 M0,5 L1,5 E",
-              LinesLog(1, {{{0, 0}, {1.5f, 0}}, {{0, 5}, {1.5f, 5}}}));
-}
-
-TEST(GraphicsContext, DashedSegmentOfNoLengthEmitsNothing)
-{
-    EXPECT_EQ("B1,0 E", DashedLineLog(1, {{2, 2}, {2, 2}}));
-}
-
-TEST(GraphicsContext, DashedLineWithoutPenWidthIsDrawnWhole)
-{
-    for (float width : {0.0f, -1.0f})
-        EXPECT_EQ("B1,0 M0,0 L10,0 E", DashedLineLog(1, {{0, 0}, {10, 0}}, width)) << width;
-}
-
-TEST(GraphicsContext, DashesTooFineToSeeAreDrawnWhole)
-{
-    EXPECT_EQ("B1,0 M0,0 L1000,0 E", DashedLineLog(2, {{0, 0}, {1000, 0}}, 1e-6f));
-}
-
-TEST(GraphicsContext, UnknownDashStyleIsReportedAndDrawnAsDashes)
-{
-    const int before = ReportCount();
-    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 E", DashedLineLog(3, {{0, 0}, {3, 0}}));
-    EXPECT_EQ(1, ReportCount() - before);
+    using CLines = std::vector<std::vector<CPoint2>>;
+    const struct
+    {
+        uint32_t style;
+        CLines lines;
+        float penWidth;
+        const char* log;
+    } cases[] = {
+        {1, CLines{{{0, 0}, {5, 0}}}, 0.5f, "B1,0 M0,0 L1,0 M2,0 L3,0 M4,0 L5,0 E"},
+        {2, CLines{{{0, 0}, {0, 9}}}, 0.5f, "B1,0 M0,0 L0,3 M0,4 L0,7 M0,8 L0,9 E"},
+        {1, CLines{{{0, 0}, {0.5f, 0}, {3, 0}}}, 0.5f, "B1,0 M0,0 L0.5,0 L1,0 M2,0 L3,0 E"},
+        {1, CLines{{{0, 0}, {1.5f, 0}, {1.5f, 2}}}, 0.5f, "B1,0 M0,0 L1,0 M1.5,0.5 L1.5,1.5 E"},
+        {1, CLines{{{0, 0}, {1.5f, 0}}, {{0, 5}, {1.5f, 5}}}, 0.5f, "B1,0 M0,0 L1,0 M0,5 L1,5 E"},
+        {1, CLines{{{2, 2}, {2, 2}}}, 0.5f, "B1,0 E"},
+        {1, CLines{{{0, 0}, {10, 0}}}, 0.0f, "B1,0 M0,0 L10,0 E"},
+        {1, CLines{{{0, 0}, {10, 0}}}, -1.0f, "B1,0 M0,0 L10,0 E"},
+        {2, CLines{{{0, 0}, {1000, 0}}}, 1e-6f, "B1,0 M0,0 L1000,0 E"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.log, LinesLog(c.style, c.lines, c.penWidth)) << c.log;
+    std::string unknown;
+    EXPECT_EQ(1, CountReports([&] { unknown = LinesLog(3, {{{0, 0}, {3, 0}}}); }));
+    EXPECT_EQ("B1,0 M0,0 L1,0 M2,0 L3,0 E", unknown);
 }
 
 TEST(GraphicsContext, FilledPathsAreNeverDashed)
@@ -475,9 +441,7 @@ TEST(GraphicsContext, StateStackRestoresWhatWasPushed)
     EXPECT_EQ(1u, gc.GetStateDepth());
     gc.PopState();
     EXPECT_EQ(3.0f, gc.m_state.penWidth);
-    const int before = ReportCount();
-    gc.PopState();
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { gc.PopState(); }));
     EXPECT_EQ(3.0f, gc.m_state.penWidth);
 }
 
@@ -666,9 +630,7 @@ TEST(GraphicsContext, ClearedStoreForgetsItsVertices)
 TEST(GraphicsContext, StripWithoutRowLengthIsReportedAndDrawnAsAStrip)
 {
     CRecordingContext gc;
-    const int before = ReportCount();
-    gc.BeginVertices(2, false, 0);
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { gc.BeginVertices(2, false, 0); }));
     for (int i = 0; i < 4; ++i)
         gc.AddVertex(CVector3(float(i / 2), float(i % 2), 0));
     EXPECT_EQ(6u, gc.GetTriangles().size());
@@ -886,9 +848,7 @@ TEST(GraphicsContext, UnknownPlacementModeIsReportedAndKeepsTheMatrix)
     gc.m_state.matrix.SetTranslation(1, 2, 3);
     const CTransform before = gc.m_state.matrix;
     CPillar pillar;
-    const int reports = ReportCount();
-    gc.ComputeItemTransform(4, CCamera(), CTransform(), CTransform(), pillar);
-    EXPECT_EQ(1, ReportCount() - reports);
+    EXPECT_EQ(1, CountReports([&] { gc.ComputeItemTransform(4, CCamera(), CTransform(), CTransform(), pillar); }));
     EXPECT_TRUE(before == gc.m_state.matrix);
 }
 

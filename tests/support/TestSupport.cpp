@@ -41,6 +41,9 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM param)
 
 DWORD WINAPI WatchDialogs(void*)
 {
+    // A box answered that had not gone when looked at again (a busy
+    // machine) is pressed again, not counted again.
+    HWND stillUp = nullptr;
     for (;;) {
         Sleep(20);
         if (g_pauseCount > 0)
@@ -49,11 +52,11 @@ DWORD WINAPI WatchDialogs(void*)
             HWND textWindow = GetDlgItem(dialog, 0xFFFF);
             if (!textWindow)
                 continue;   // not a message box: the test drives it
-            CSeenDialog seen;
-            seen.caption = GetWindowTextString(dialog);
-            seen.text = GetWindowTextString(textWindow);
-            seen.style = DWORD(GetWindowLongW(dialog, GWL_STYLE));
-            {
+            if (dialog != stillUp) {
+                CSeenDialog seen;
+                seen.caption = GetWindowTextString(dialog);
+                seen.text = GetWindowTextString(textWindow);
+                seen.style = DWORD(GetWindowLongW(dialog, GWL_STYLE));
                 std::lock_guard<std::mutex> lock(g_watcherLock);
                 g_answered.push_back(seen);
             }
@@ -61,6 +64,7 @@ DWORD WINAPI WatchDialogs(void*)
             // Give the box time to go before looking again.
             for (int i = 0; i < 100 && IsWindow(dialog) && IsWindowVisible(dialog); ++i)
                 Sleep(10);
+            stillUp = IsWindow(dialog) && IsWindowVisible(dialog) ? dialog : nullptr;
         }
     }
 }
