@@ -531,7 +531,7 @@ void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject
                 object->OnObjectsAdded();
             course.InsertObject(object);
         }
-        object->Invalidate();
+        object->InvalidateKeysLater();
         if (!entry.overlay && object->GetLayer() == 3 && object->GetEnds().empty())
             endlessObstacle = true;
     }

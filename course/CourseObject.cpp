@@ -21,7 +21,6 @@ constexpr int kJumpEndKind = 4;
 // Kind bits of the ends a reversal can turn about: first, second and jump.
 constexpr int kReversibleEndKinds = 7;
 constexpr float kBoundsMargin = 48.0f;
-constexpr size_t kUsualEndCount = 4;
 
 // The archive keeps a position as 16-bit whole units: a placement stops at
 // their edge, for one beyond it would come back elsewhere.
@@ -79,6 +78,14 @@ void CCourseObject::CShapeBase::UpdateKeyFrom(const CShapeBase& rebuilt)
     key.m_lastX = rebuilt.m_key.m_lastX;
     key.m_lastY = rebuilt.m_key.m_lastY;
     m_keyValid = true;
+}
+
+void CCourseObject::CShapeBase::WritePendingKey() const
+{
+    // Shapes are never made const: the key belongs to their drawing, not to
+    // their value.
+    if (!const_cast<CShapeBase*>(this)->UpdateKey())
+        CDrawable::WritePendingKey();
 }
 
 void CCourseObject::CShape2D::Draw(CGraphicsContext& context)
@@ -506,7 +513,11 @@ void CCourseObject::MoveTo(float x, float y)
     SetPlacement(placement);
 }
 
-void CCourseObject::Invalidate()
+void CCourseObject::Invalidate() { InvalidateShapes(true); }
+
+void CCourseObject::InvalidateKeysLater() { InvalidateShapes(false); }
+
+void CCourseObject::InvalidateShapes(bool buildKeys)
 {
     m_shape2D.MarkStale();
     m_shape3D.MarkStale();
@@ -514,12 +525,18 @@ void CCourseObject::Invalidate()
     if (m_course == nullptr)
         return;
     SetDisplayState(m_course->GetDifferenceStatus(this));
+    if (buildKeys)
+        UpdateShapeKeys();
+    m_extentsStale = true;
+    NotifyLayer(ESceneLayer::kObjects);
+}
+
+void CCourseObject::UpdateShapeKeys()
+{
     if (m_shape2D.UpdateKey())
         m_shape3D.UpdateKeyFrom(m_shape2D);
     else
         m_shape3D.UpdateKey();
-    m_extentsStale = true;
-    NotifyLayer(ESceneLayer::kObjects);
 }
 
 void CCourseObject::UpdateExtents() const
@@ -546,10 +563,9 @@ const CBox3& CCourseObject::Get3DExtent() const
 void CCourseObject::RefreshExtents()
 {
     m_extentsStale = false;
-    m_shape2D.UpdateKey();
+    UpdateShapeKeys();
     CBoundsContext::MeasureDrawable(m_shape2D);
     m_extent2D = m_shape2D.GetBounds().empty ? CBox3() : m_shape2D.GetBounds().fixed;
-    m_shape3D.UpdateKey();
     CBoundsContext::MeasureDrawable(m_shape3D);
     m_extent3D = m_shape3D.GetBounds().empty ? CBox3() : m_shape3D.GetBounds().fixed;
 }
@@ -618,10 +634,6 @@ void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
     }
     const auto found = std::find(m_ends.begin(), m_ends.end(), end);
     if (add && found == m_ends.end()) {
-        // Obstacles register their ends one by one as they are made: room
-        // for the usual few at once.
-        if (m_ends.empty())
-            m_ends.reserve(kUsualEndCount);
         m_ends.push_back(end);
     } else if (!add && found != m_ends.end()) {
         m_ends.erase(found);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "course/CourseListener.h"
+#include "course/ObstacleEndList.h"
 #include "course/PartColors.h"
 #include "course/SnapAxis.h"
 #include "foundation/BlockPool.h"
@@ -66,7 +67,12 @@ public:
         explicit CShapeBase(CCourseObject* owner) : m_owner(owner) {}
         CCourseObject* GetOwner() const { return m_owner; }
         void SetOwner(CCourseObject* owner) { m_owner = owner; }
-        void MarkStale() { m_keyValid = false; }
+        // The key is rebuilt when next updated or asked for.
+        void MarkStale()
+        {
+            m_keyValid = false;
+            PutOffKey();
+        }
         bool IsKeyValid() const { return m_keyValid; }
         // Rebuilds the key when the shape is stale or the object's extra key
         // changed; true when it rebuilt it.
@@ -77,6 +83,9 @@ public:
         void UpdateKeyFrom(const CShapeBase& rebuilt);
 
     protected:
+        // A stale shape's key is the model key, built when asked for.
+        void WritePendingKey() const override;
+
         CCourseObject* m_owner;
 
     private:
@@ -221,6 +230,9 @@ public:
     // state from the course, marks the extents for measuring and tells the
     // course.
     void Invalidate();
+    // The same, but the shapes' keys are built when they are next asked for:
+    // a course read from a file draws and measures few of its objects soon.
+    void InvalidateKeysLater();
     // Rebuilds stale shape keys and measures what the shapes draw. The
     // extents and the bounding rectangle do so themselves when they are
     // asked for after a change: a course that loads thousands of objects
@@ -236,7 +248,7 @@ public:
     // Adds or removes one of the object's own ends.
     void RegisterEnd(CObstacleEnd* end, bool add);
     bool HasEnd(const CObstacleEnd* end) const;
-    const std::vector<CObstacleEnd*>& GetEnds() const { return m_ends; }
+    const CObstacleEndList& GetEnds() const { return m_ends; }
     // The 2D and 3D extents combined, widened by 48, placed, y down.
     CRectF GetBoundingRect() const;
     // The centre of the bounding rectangle, each coordinate rounded half
@@ -301,6 +313,9 @@ public:
 
 private:
     void NotifyLayer(ESceneLayer layer);
+    void InvalidateShapes(bool buildKeys);
+    // Rebuilds stale shape keys, the 3D one from the 2D one where it can.
+    void UpdateShapeKeys();
     // Measures the shapes when they changed since they were last measured.
     void UpdateExtents() const;
 
@@ -320,7 +335,7 @@ private:
     CBox3 m_extent2D;
     CBox3 m_extent3D;
     bool m_extentsStale = false;
-    std::vector<CObstacleEnd*> m_ends;
+    CObstacleEndList m_ends;
     CShape2D m_shape2D{this};
     CShape3D m_shape3D{this};
     std::unique_ptr<CShadow> m_shadow;

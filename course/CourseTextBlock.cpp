@@ -45,24 +45,25 @@ constexpr int kUnreadableText = 2677;
 
 bool IsBlankOrQuote(char c) { return c == ' ' || c == '\t' || c == '>'; }
 
-// One physical line: characters with their top bit cleared, NULs dropped,
-// double quotes turned into blanks unless kept. Empty lines are skipped;
-// false when the input ends with nothing read.
+// Appends one physical line to line: characters with their top bit
+// cleared, NULs dropped, double quotes turned into blanks unless kept. Empty
+// lines are skipped; false when the input ends with nothing read. A
+// physical line is cut at the longest body.
 bool ReadPhysicalLine(std::istream& in, std::string& line, bool keepQuotes)
 {
-    line.clear();
     std::streambuf* buffer = in.rdbuf();
     if (buffer == nullptr || !in.good())
         return false;
+    const size_t start = line.size();
     for (;;) {
         const int got = buffer->sbumpc();
         if (got == std::char_traits<char>::eof()) {
             in.setstate(std::ios::eofbit);
-            return !line.empty();
+            return line.size() > start;
         }
         char c = char(got & 0x7F);
         if (c == '\r' || c == '\n') {
-            if (!line.empty())
+            if (line.size() > start)
                 return true;
             continue;
         }
@@ -71,20 +72,23 @@ bool ReadPhysicalLine(std::istream& in, std::string& line, bool keepQuotes)
         if (c == '"' && !keepQuotes)
             c = ' ';
         line.push_back(c);
-        if (line.size() >= kMaxBodyText)
+        if (line.size() - start >= kMaxBodyText)
             return true;
     }
 }
 
-void TrimQuoting(std::string& line)
+// Takes the quoting marks and blanks off both ends of what line holds from
+// start on.
+void TrimQuoting(std::string& line, size_t start)
 {
-    size_t begin = 0;
-    while (begin < line.size() && IsBlankOrQuote(line[begin]))
-        ++begin;
     size_t end = line.size();
-    while (end > begin && IsBlankOrQuote(line[end - 1]))
+    while (end > start && IsBlankOrQuote(line[end - 1]))
         --end;
-    line = line.substr(begin, end - begin);
+    size_t begin = start;
+    while (begin < end && IsBlankOrQuote(line[begin]))
+        ++begin;
+    line.erase(end);
+    line.erase(start, begin - start);
 }
 
 // A word of the body's data: a capital after its first character, or a
@@ -153,15 +157,16 @@ bool CCourse::ReadTextLine(std::istream& in, std::string& line, bool keepQuotes)
 {
     line.clear();
     bool continued = false;
-    std::string physical;
-    while (ReadPhysicalLine(in, physical, keepQuotes)) {
-        TrimQuoting(physical);
-        if (physical.empty())
+    // Each physical line goes straight onto the logical one.
+    size_t start = 0;
+    while (ReadPhysicalLine(in, line, keepQuotes)) {
+        TrimQuoting(line, start);
+        if (line.size() == start)
             continue;
-        line += physical;
         if (line.back() != '*' || line.size() >= kMaxBodyText)
             return true;
         line.pop_back();
+        start = line.size();
         continued = true;
     }
     return continued || !line.empty();

@@ -46,6 +46,43 @@ void TurnRowsQuarters(float* m, int b, int c, int degrees)
     }
 }
 
+// The cosine and sine of a turn in degrees. Every turn that is not a whole
+// number of quarter turns takes them from here, so the table below holds
+// the very values a turn would work out.
+void CosSinDegrees(float degrees, float& co, float& si)
+{
+    const float radians = degrees / CTransform::kDegreesPerRadian;
+    co = std::cos(radians);
+    si = std::sin(radians);
+}
+
+// Archives store angles as whole degrees: reading a course turns every
+// object by one. Their cosines and sines from -360 to 360, worked out once.
+class CWholeDegrees
+{
+public:
+    static constexpr int kLimit = 360;
+
+    CWholeDegrees()
+    {
+        for (int i = 0; i <= 2 * kLimit; ++i)
+            CosSinDegrees(float(i - kLimit), m_cos[i], m_sin[i]);
+    }
+
+    static const CWholeDegrees& Get()
+    {
+        static const CWholeDegrees table;
+        return table;
+    }
+
+    float Cos(int degrees) const { return m_cos[degrees + kLimit]; }
+    float Sin(int degrees) const { return m_sin[degrees + kLimit]; }
+
+private:
+    float m_cos[2 * kLimit + 1];
+    float m_sin[2 * kLimit + 1];
+};
+
 }  // namespace
 
 CTransform::CTransform(const CTransform& t, bool invert)
@@ -264,10 +301,14 @@ void CTransform::RotateAxis(int axis, float degrees)
     const float size = std::fabs(degrees);
     bool exact = false;
     int rest = 0;
+    int32_t wholeDegrees = 0;
+    bool wholeInTable = false;
     if (size < 2147483648.0f) {
         const int32_t whole = int32_t(degrees);
         exact = float(whole / 90 * 90) == degrees;
         rest = whole % 360;
+        wholeDegrees = whole;
+        wholeInTable = size <= float(CWholeDegrees::kLimit) && float(whole) == degrees;
     } else if (size < 1e15f) {
         const int64_t whole = int64_t(degrees);
         exact = float(whole / 90 * 90) == degrees;
@@ -275,9 +316,14 @@ void CTransform::RotateAxis(int axis, float degrees)
     }
     if (exact) {
         TurnRowsQuarters(m, b, c, rest < 0 ? rest + 360 : rest);
+    } else if (wholeInTable) {
+        const CWholeDegrees& table = CWholeDegrees::Get();
+        TurnRows(m, b, c, table.Cos(wholeDegrees), table.Sin(wholeDegrees));
     } else {
-        const float radians = degrees / kDegreesPerRadian;
-        TurnRows(m, b, c, std::cos(radians), std::sin(radians));
+        float co;
+        float si;
+        CosSinDegrees(degrees, co, si);
+        TurnRows(m, b, c, co, si);
     }
     if (m_angleValid) {
         if (axis == 2)

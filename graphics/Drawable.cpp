@@ -141,10 +141,11 @@ CBox3 SphereBounds(const CBox3& box, const CTransform& transform)
 
 // ---- CDrawable -------------------------------------------------------------------
 
-CDrawable::CDrawable() { MakeUniqueKey(); }
+CDrawable::CDrawable() = default;
 
 CFieldWriter& CDrawable::BeginKey()
 {
+    m_keyPending = false;
     m_key.Clear();
     // The address of the run-time type information: equal for all objects of
     // one class, different between classes, and never odd. Keys live only
@@ -153,8 +154,11 @@ CFieldWriter& CDrawable::BeginKey()
     return m_key;
 }
 
-void CDrawable::MakeUniqueKey()
+void CDrawable::MakeUniqueKey() { CDrawable::WritePendingKey(); }
+
+void CDrawable::WritePendingKey() const
 {
+    m_keyPending = false;
     if (g_uniqueLow == INT32_MAX) {
         g_uniqueLow = 0;
         ++g_uniqueHigh;

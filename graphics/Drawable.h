@@ -48,7 +48,11 @@ CBox3 SphereBounds(const CBox3& box, const CTransform& transform);
 // A drawable whose drawing follows from a few parameters calls BeginKey and
 // appends them whenever one changes (equal parameters share cached results);
 // one whose content cannot be summed up calls MakeUniqueKey whenever it
-// changes. A new drawable starts with a unique key.
+// changes. A new drawable starts with a unique key, made when the key is
+// first asked for: most drawables write a key of their own before anyone
+// asks, and a course read from a file makes two of them per object. One that
+// knows its key only when asked puts it off and writes it in
+// WritePendingKey.
 class CDrawable
 {
 public:
@@ -59,7 +63,12 @@ public:
 
     virtual void Draw(CGraphicsContext& context) = 0;
 
-    const std::string& GetKey() const { return m_key.m_bytes; }
+    const std::string& GetKey() const
+    {
+        if (m_keyPending)
+            WritePendingKey();
+        return m_key.m_bytes;
+    }
     // Clears the key, writes this object's class tag and returns the writer
     // for the parameters.
     CFieldWriter& BeginKey();
@@ -74,10 +83,18 @@ public:
     static constexpr int32_t kUniqueKeyTag = -1;
 
 protected:
-    CFieldWriter m_key;
+    // The key is written when it is next asked for.
+    void PutOffKey() { m_keyPending = true; }
+    // Writes a key put off, or a new drawable's: a unique key here.
+    virtual void WritePendingKey() const;
+
+    // Mutable for the keys written on first demand.
+    mutable CFieldWriter m_key;
 
 private:
     friend class CBoundsContext;
+
+    mutable bool m_keyPending = true;
 
     CDrawableBounds m_bounds;
 };

@@ -121,17 +121,16 @@ const CAFrame::CAFrameType& CAFrame::GetAFrameType()
 
 CAFrame::CAFrame() : CStraightObstacle(CStraightEnds::EOrder::kByEnd, kRunIn)
 {
+    // A course reads its A-frames by the thousand, each sized again by its
+    // record: the default size's run is worked out once.
+    static const float defaultRun = LegFromHypotenuse(m_length, m_height);
+    m_run = defaultRun;
     UpdateEnds();
 }
 
 float CAFrame::WidthForLength(float length)
 {
     return length == 800.0f ? 300.0f : 360.0f;
-}
-
-float CAFrame::GetRun() const
-{
-    return LegFromHypotenuse(m_length, m_height);
 }
 
 std::wstring CAFrame::GetSizeText() const
@@ -147,6 +146,7 @@ void CAFrame::SetSize(float length, float height)
     if (height > 0.0f && std::isfinite(height))
         m_height = height;
     m_width = WidthForLength(m_length);
+    m_run = LegFromHypotenuse(m_length, m_height);
     UpdateEnds();
 }
 

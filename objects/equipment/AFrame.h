@@ -52,7 +52,7 @@ public:
     float GetWidth() const { return m_width; }
     // The horizontal run of one ramp, sqrt(length^2 - height^2); 0 when the
     // height reaches the length.
-    float GetRun() const;
+    float GetRun() const { return m_run; }
 
     // 300 for a ramp of exactly 800 (the UKC A-frame), else 360.
     static float WidthForLength(float length);
@@ -66,10 +66,13 @@ public:
     static constexpr float kContactZone = 420.0f;
 
 private:
-    // Sets length and height where they are above 0, then the width.
+    // Sets length and height where they are above 0, then the width and
+    // the run.
     void SetSize(float length, float height);
 
     float m_length = 200.0f;
     float m_height = 100.0f;
     float m_width = 360.0f;
+    // Kept, for the ends ask for it at every change.
+    float m_run = 0.0f;
 };

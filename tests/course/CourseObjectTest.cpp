@@ -427,6 +427,49 @@ TEST_F(CourseObject, TheModelKeyAfterAnInvalidationIsTheKeyItWouldBuildItself)
     EXPECT_NE(object->GetShape2D().GetKey(), invalidated);
 }
 
+TEST_F(CourseObject, KeysPutOffByAReadAreBuiltWhenAskedFor)
+{
+    CCourse course(L"Plan", L"");
+    CTestObject* built = Place(course, 10.0f, 10.0f);
+    CTestObject* later = Place(course, 500.0f, 10.0f);
+    for (CTestObject* object : {built, later}) {
+        object->value = 31;
+        object->GetPartColors().SetColorIndex(CPartColorSet::kPrimaryPart, 30);
+    }
+    built->Invalidate();
+    later->InvalidateKeysLater();
+    EXPECT_FALSE(later->GetShape2D().IsKeyValid());
+    EXPECT_EQ(built->GetShape3D().GetKey(), later->GetShape3D().GetKey());
+    EXPECT_EQ(built->GetShape2D().GetKey(), later->GetShape2D().GetKey());
+    EXPECT_TRUE(later->GetShape2D().IsKeyValid());
+
+    // A stale key is never handed out, whoever asks.
+    later->value = 12;
+    later->InvalidateKeysLater();
+    EXPECT_NE(built->GetShape2D().GetKey(), later->GetShape2D().GetKey());
+}
+
+TEST_F(CourseObject, EndsKeepTheirOrderBeyondThoseHeldInPlace)
+{
+    CTestObject owner;
+    std::vector<CTestEnd*> ends;
+    for (int i = 0; i < 7; ++i)
+        ends.push_back(owner.AddEnd(1, CPoint2(float(i), 0.0f), CPoint2(0.0f, 1.0f)));
+    // Removing from the middle, the front and the back, then adding again.
+    const std::vector<CTestEnd*> all = ends;
+    for (size_t index : {3u, 0u, 6u}) {
+        owner.RegisterEnd(all[index], false);
+        ends.erase(std::find(ends.begin(), ends.end(), all[index]));
+        ASSERT_EQ(ends.size(), owner.GetEnds().size());
+        EXPECT_TRUE(std::equal(ends.begin(), ends.end(), owner.GetEnds().begin()));
+    }
+    CTestEnd* back = owner.AddEnd(2, CPoint2(), CPoint2(1.0f, 0.0f));
+    EXPECT_EQ(back, owner.GetEnds()[4]);
+    EXPECT_EQ(ends[0], owner.GetEnds().front());
+    const std::vector<CObstacleEnd*> copy = owner.GetEnds();
+    EXPECT_EQ(5u, copy.size());
+}
+
 TEST_F(CourseObject, ExtentsComeFromWhatTheShapesDraw)
 {
     CCourse course(L"Plan", L"");

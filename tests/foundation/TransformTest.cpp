@@ -38,6 +38,19 @@ TEST(Transform, DefaultIsTheIdentity)
     EXPECT_EQ(0.0f, t.GetRotation());
 }
 
+TEST(Transform, WholeDegreeTurnsMatchTheirCosineAndSine)
+{
+    // Either side of the range whose values are kept, and fractions.
+    for (const float degrees : {-361.0f, -360.0f, -359.0f, -1.0f, 1.0f, 17.0f, 359.0f, 360.5f, 361.0f, 1234.0f,
+                                0.5f}) {
+        CTransform t;
+        t.RotateZ(degrees);
+        const double radians = double(degrees) * 3.14159265358979 / 180.0;
+        EXPECT_NEAR(std::cos(radians), t.GetMatrix()[0], 1e-6) << degrees;
+        EXPECT_NEAR(std::sin(radians), t.GetMatrix()[1], 1e-6) << degrees;
+    }
+}
+
 TEST(Transform, QuarterTurnsAreExact)
 {
     CTransform t;
