@@ -66,10 +66,31 @@ CTimer& GetQuitTimer()
     return quitTimer;
 }
 
+std::unique_ptr<CDdeServer>& GetDdeServerSlot()
+{
+    static std::unique_ptr<CDdeServer> ddeServer;
+    return ddeServer;
+}
+
+// Makes the DDE server unless it runs already.
+void StartDdeServer()
+{
+    std::unique_ptr<CDdeServer>& ddeServer = GetDdeServerSlot();
+    if (ddeServer)
+        return;
+    TRACE_VALUE(std::string, std::string("start-up: DDE server"));
+    ddeServer.reset(new CDdeServer(GetProductName()));
+    // Dialogs of a run without course windows (printing, messages) belong to
+    // the server window, whose WM_ENTERIDLE keeps the timers going.
+    SetDefaultOwnerWindow(ddeServer->GetWindow());
+}
+
 // What start-up does that nobody sees waits until the message loop has
-// painted the first window. The loop fires timers only once no message, a
-// paint included, is waiting; the panels' first paints run from the first
-// firing pass, so the work waits for the next one.
+// painted the first window: the DDE server of a plain start (a second start
+// looks for it for a while), the file association and the help handler. The
+// loop fires timers only once no message, a paint included, is waiting; the
+// panels' first paints run from the first firing pass, so the work waits for
+// the next one.
 void FinishStartUp(CTimer* timer)
 {
     static bool panelsPainted = false;
@@ -78,6 +99,8 @@ void FinishStartUp(CTimer* timer)
         timer->Start(true);
         return;
     }
+    StartDdeServer();
+
     TRACE_VALUE(std::string, std::string("start-up: file association"));
     RegisterFileAssociation();
 
@@ -106,16 +129,6 @@ bool PrintCourseFile(const std::wstring& path)
     KeepWithin3DBudget(*course, false);
     TRACE_POINT();
     return true;
-}
-
-std::unique_ptr<CDdeServer> StartDdeServer()
-{
-    TRACE_VALUE(std::string, std::string("start-up: DDE server"));
-    std::unique_ptr<CDdeServer> ddeServer(new CDdeServer(GetProductName()));
-    // Dialogs of a run without course windows (printing, messages) belong to
-    // the server window, whose WM_ENTERIDLE keeps the timers going.
-    SetDefaultOwnerWindow(ddeServer->GetWindow());
-    return ddeServer;
 }
 
 void ShowRunModeRefusal(const CCommandLine& commandLine)
@@ -323,10 +336,9 @@ void RunApplication()
     StartWebAccessCheck();
 
     // A plain start makes the server's window, which nobody sees, once its
-    // course window is up; a second start looks for the server for a while.
-    std::unique_ptr<CDdeServer> ddeServer;
+    // course window has been painted (FinishStartUp).
     if (commandLine.runMode != kRunPlain)
-        ddeServer = StartDdeServer();
+        StartDdeServer();
 
     TRACE_VALUE(std::string, std::string("start-up: system services"));
     SetErrorMode(SetErrorMode(0) | kQuietErrorModes);
@@ -366,8 +378,6 @@ void RunApplication()
 
         TRACE_VALUE(std::string, std::string("start-up: run mode"));
         if (RunCommandLineMode(commandLine)) {
-            if (!ddeServer)
-                ddeServer = StartDdeServer();
             CTimer& finish = GetFinishTimer();
             finish.interval = 0;
             finish.repeat = false;
@@ -391,5 +401,5 @@ void RunApplication()
 
     TRACE_VALUE(std::string, std::string("shutdown: DDE server"));
     SetDefaultOwnerWindow(nullptr);
-    ddeServer.reset();
+    GetDdeServerSlot().reset();
 }
