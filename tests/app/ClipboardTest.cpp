@@ -87,19 +87,6 @@ ENHMETAHEADER ReadMetafileHeader()
     return header;
 }
 
-// An undo label as the course keeps it: the command text without its access
-// key marker and trailing dots.
-std::wstring UndoLabel(int textId)
-{
-    std::wstring label = GetString(textId);
-    const size_t marker = label.find(L'&');
-    if (marker != std::wstring::npos)
-        label.erase(marker, 1);
-    if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
-        label.resize(label.size() - 3);
-    return label;
-}
-
 void PutRawText(const char* data, size_t size)
 {
     ASSERT_TRUE(OpenClipboard(nullptr));

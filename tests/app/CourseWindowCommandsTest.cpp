@@ -31,17 +31,6 @@ using namespace filetest;
 
 namespace {
 
-std::wstring StepLabel(int textId)
-{
-    std::wstring label = GetString(textId);
-    const size_t amp = label.find(L'&');
-    if (amp != std::wstring::npos)
-        label.erase(amp, 1);
-    if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
-        label.resize(label.size() - 3);
-    return label;
-}
-
 CCommand* Command(CCourseWindow* window, int id)
 {
     window->UpdateCommandStates();
@@ -125,7 +114,7 @@ CHILD_TEST(CourseWindowCommands, TogglesAreOneStepEachAndUndoAndRedoRecordNone)
     const size_t before = course->GetUndoHistory().GetEntryCount();
     for (int id : {2160, 2166, 2168, 2176}) {
         window->RunMenuCommand(id);
-        if (course->GetUndoLabel() != StepLabel(id))
+        if (course->GetUndoLabel() != UndoLabel(id))
             return 1;
     }
     if (course->GetShowPaths() == paths || course->GetShowNumbers() == numbers || course->GetShowTexts() == texts ||
@@ -161,17 +150,17 @@ CHILD_TEST(CourseWindowCommands, DeleteFlipAndReverseAreStepsOfTheirOwn)
     const float angle = middle->GetPlacement().GetRotation();
     const CPoint2 position = middle->GetPosition();
     window->RunMenuCommand(2140);
-    if (course->GetUndoLabel() != StepLabel(2140))
+    if (course->GetUndoLabel() != UndoLabel(2140))
         return 3;
     // One object mirrors about its own place: it stays, its angle turns over.
     if (std::fabs(std::remainder(middle->GetPlacement().GetRotation() + angle, 360.0f)) > 0.5f ||
         middle->GetPosition().x != position.x)
         return 4;
     window->RunMenuCommand(2122);
-    if (course->GetObjectCount() != 2 || course->GetUndoLabel() != StepLabel(2122) || Command(window, 2122)->enabled)
+    if (course->GetObjectCount() != 2 || course->GetUndoLabel() != UndoLabel(2122) || Command(window, 2122)->enabled)
         return 5;
     window->RunMenuCommand(2144);
-    if (course->GetUndoLabel() != StepLabel(2144) || course->HasSelection())
+    if (course->GetUndoLabel() != UndoLabel(2144) || course->HasSelection())
         return 6;
     window->RunMenuCommand(2124);
     if (course->CountSelected() != 2)
@@ -311,7 +300,7 @@ CHILD_TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItEl
     if (!Command(target, 2120)->enabled)
         return 3;
     target->RunMenuCommand(2120);
-    if (target->GetCourse()->GetObjectCount() != 4 || target->GetCourse()->GetUndoLabel() != StepLabel(2120))
+    if (target->GetCourse()->GetObjectCount() != 4 || target->GetCourse()->GetUndoLabel() != UndoLabel(2120))
         return 4;
 
     // Into a fresh untitled course: it becomes the pasted course.
@@ -359,7 +348,7 @@ CHILD_TEST(CourseWindowCommands, CutWithABusyClipboardDeletesNothing)
         return 3;
     // With the clipboard free, Cut takes the selected object away.
     window->RunMenuCommand(2110);
-    if (window->GetCourse()->GetObjectCount() != 2 || window->GetCourse()->GetUndoLabel() != StepLabel(2110))
+    if (window->GetCourse()->GetObjectCount() != 2 || window->GetCourse()->GetUndoLabel() != UndoLabel(2110))
         return 4;
     return ReportCount() == 0 ? 0 : 5;
 }

@@ -146,33 +146,21 @@ CHILD_TEST(CourseWindow, ClosingAsksOnlyForAModifiedCourseAndCancelStopsACloseAl
     PumpFor(50);
     if (FrontWindow() != changed)
         return 3;
-    {
-        CBoxAnswers answers({IDCANCEL});
-        plain->CloseAllWindows();
-        if (answers.Take().size() != 1)
-            return 4;
-    }
+    if (CountBoxes({IDCANCEL}, [&] { plain->CloseAllWindows(); }) != 1)
+        return 4;
     if (CCourseWindow::GetCourseWindows().size() != 2 || CCourseWindow::GetCloseMode() != 0 || QuitPosted())
         return 5;
 
     // An unmodified window closes without a word.
-    {
-        CBoxAnswers answers({});
-        plain->Close();
-        if (!answers.Take().empty() || CCourseWindow::GetCourseWindows().size() != 1)
-            return 6;
-    }
+    if (CountBoxes({}, [&] { plain->Close(); }) != 0 || CCourseWindow::GetCourseWindows().size() != 1)
+        return 6;
     if (QuitPosted())
         return 7;
 
     // No closes the last window, which ends the program.
     GetRecentFiles().Add(L"C:\\Somewhere\\Kept.agl");
-    {
-        CBoxAnswers answers({IDNO});
-        changed->CloseAllWindows();
-        if (answers.Take().size() != 1)
-            return 8;
-    }
+    if (CountBoxes({IDNO}, [&] { changed->CloseAllWindows(); }) != 1)
+        return 8;
     if (!CCourseWindow::GetCourseWindows().empty() || !QuitPosted())
         return 9;
     CRecentFiles stored;
@@ -196,12 +184,8 @@ CHILD_TEST(CourseWindow, YesSavesBeforeClosingAndAFailedSaveKeepsTheWindow)
     Modify(savedWindow);
     Modify(lockedWindow);
 
-    {
-        CBoxAnswers answers({IDYES});
-        savedWindow->Close();
-        if (answers.Take().size() != 1)
-            return 2;
-    }
+    if (CountBoxes({IDYES}, [&] { savedWindow->Close(); }) != 1)
+        return 2;
     CCourse reread(L"", L"");
     std::istringstream block(ReadWholeFile(path));
     if (!reread.ReadTextBlock(block, false) || reread.GetObjectCount() != 4)

@@ -58,4 +58,13 @@ private:
     CDialogAnswerer m_answerer;
 };
 
+// How many message boxes the code showed, answered in turn as above.
+template <class F>
+size_t CountBoxes(std::vector<int> answers, F&& code)
+{
+    CBoxAnswers boxes(std::move(answers));
+    code();
+    return boxes.Take().size();
+}
+
 }  // namespace cwtest

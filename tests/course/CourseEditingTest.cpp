@@ -17,17 +17,15 @@ using namespace editingtest;
 
 namespace {
 
-class CourseEditing : public CCourseFixture
+class CourseEditing : public CEditingFixture
 {
 protected:
     void SetUp() override
     {
-        CCourseFixture::SetUp();
-        SilenceHints();
+        CEditingFixture::SetUp();
         // The kinds register themselves when first made.
         ObstacleType().dialogsStay = true;
         ObstacleType().dialogsCancel = false;
-        PlainType();
         EditOnCreateType();
     }
 };

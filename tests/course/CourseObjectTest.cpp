@@ -12,9 +12,7 @@ using namespace coursetest;
 
 namespace {
 
-class CourseObject : public CCourseFixture
-{
-};
+using CourseObject = CCourseFixture;
 
 // A kind with parts 10, 2, 15, 25 and 26, for the colour rules.
 CTestObjectType& GetColorKind()

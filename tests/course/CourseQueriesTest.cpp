@@ -14,17 +14,7 @@ using namespace editingtest;
 
 namespace {
 
-class CourseQueries : public CCourseFixture
-{
-protected:
-    void SetUp() override
-    {
-        CCourseFixture::SetUp();
-        SilenceHints();
-        ObstacleType();
-        PlainType();
-    }
-};
+using CourseQueries = CEditingFixture;
 
 // A start or finish line of a chosen kind.
 class CTestEndLine : public CEndLine

@@ -18,9 +18,7 @@ using namespace coursetest;
 
 namespace {
 
-class CourseSelection : public CCourseFixture
-{
-};
+using CourseSelection = CCourseFixture;
 
 // A test object whose ends have categories of their own and which reports a
 // dialog variant.

@@ -13,16 +13,14 @@ using namespace editingtest;
 
 namespace {
 
-class CourseSetup : public CCourseFixture
+class CourseSetup : public CEditingFixture
 {
 protected:
     void SetUp() override
     {
-        CCourseFixture::SetUp();
-        SilenceHints();
+        CEditingFixture::SetUp();
         ObstacleType().dialogsStay = true;
         ObstacleType().dialogsCancel = false;
-        PlainType();
         NumberType();
         LineType();
     }

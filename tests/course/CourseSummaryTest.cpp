@@ -15,17 +15,7 @@ using namespace editingtest;
 
 namespace {
 
-class CourseSummary : public CCourseFixture
-{
-protected:
-    void SetUp() override
-    {
-        CCourseFixture::SetUp();
-        SilenceHints();
-        ObstacleType();
-        PlainType();
-    }
-};
+using CourseSummary = CEditingFixture;
 
 std::vector<std::wstring> SummaryLines(const CCourse& course, bool selectedOnly, std::wstring* whole = nullptr)
 {

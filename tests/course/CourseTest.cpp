@@ -14,9 +14,7 @@ using namespace coursetest;
 
 namespace {
 
-class Course : public CCourseFixture
-{
-};
+using Course = CCourseFixture;
 
 std::vector<const CCourseObject*> Order(const CCourse& course)
 {

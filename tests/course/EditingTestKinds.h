@@ -219,4 +219,18 @@ inline CEditObject* PlaceEdit(CCourse& course, const CEditType& type, float x, f
     return raw;
 }
 
+// Course tests with the hints silenced and the obstacle and plain kinds
+// registered.
+class CEditingFixture : public coursetest::CCourseFixture
+{
+protected:
+    void SetUp() override
+    {
+        CCourseFixture::SetUp();
+        SilenceHints();
+        ObstacleType();
+        PlainType();
+    }
+};
+
 }  // namespace editingtest

@@ -67,10 +67,7 @@ TEST(SnapAxis, AnchoredDragStartsWithoutAJump)
 TEST(SnapAxis, ZoneNotAboveZeroIsReportedAndKept)
 {
     CSnapAxis axis(15.0f);
-    const int before = ReportCount();
-    axis.SetZone(0.0f);
-    axis.SetZone(-3.0f);
-    EXPECT_EQ(before + 2, ReportCount());
+    EXPECT_EQ(2, CountReports([&] { axis.SetZone(0.0f); axis.SetZone(-3.0f); }));
     EXPECT_EQ(15.0f, axis.GetZone());
     axis.SetZone(40.0f);
     EXPECT_EQ(40.0f, axis.GetZone());

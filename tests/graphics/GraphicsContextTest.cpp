@@ -145,11 +145,7 @@ TEST(GraphicsContext, BaseFlattensCurvesIntoLinesEndingAtTheEnd)
 TEST(GraphicsContext, PathCallsOutsideAPathAreReportedAndEmitNothing)
 {
     CRecordingContext gc;
-    const int before = ReportCount();
-    gc.MoveTo(0, 0);
-    gc.LineTo(1, 1);
-    gc.EndPath();
-    EXPECT_EQ(3, ReportCount() - before);
+    EXPECT_EQ(3, CountReports([&] { gc.MoveTo(0, 0); gc.LineTo(1, 1); gc.EndPath(); }));
     EXPECT_EQ("", gc.Log());
 }
 
@@ -166,10 +162,7 @@ TEST(GraphicsContext, LineWithoutStartBecomesTheStart)
 TEST(GraphicsContext, BeginningAPathWithoutStrokeOrFillIsReported)
 {
     CRecordingContext gc;
-    const int before = ReportCount();
-    gc.BeginPath(false, false, 1);
-    gc.EndPath();
-    EXPECT_EQ(1, ReportCount() - before);
+    EXPECT_EQ(1, CountReports([&] { gc.BeginPath(false, false, 1); gc.EndPath(); }));
 }
 
 TEST(GraphicsContext, DashedStrokeAndFillIsReported)
@@ -199,10 +192,7 @@ TEST(GraphicsContext, SettersReportWhileAPathIsOpenAndStoreAnyway)
     EXPECT_EQ(2u, gc.m_state.dashStyle);
     EXPECT_EQ(1u, gc.m_state.fillPattern);
     gc.BeginPath(false, true, 1);
-    const int before = ReportCount();
-    gc.SetDashStyle(0);
-    gc.SetFillPattern(0);
-    EXPECT_EQ(2, ReportCount() - before);
+    EXPECT_EQ(2, CountReports([&] { gc.SetDashStyle(0); gc.SetFillPattern(0); }));
     EXPECT_EQ(0u, gc.m_state.dashStyle);
     EXPECT_EQ(0u, gc.m_state.fillPattern);
     gc.EndPath();

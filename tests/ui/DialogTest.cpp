@@ -442,18 +442,6 @@ TEST(Dialog, CancelGivesNoResult)
 
 namespace {
 
-// A frame for the owner and enabling rules, with a real hidden window.
-class CTestFrame : public CFrameListEntry
-{
-public:
-    CTestFrame() : CFrameListEntry(true)
-    {
-        hwnd = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    }
-    ~CTestFrame() override { DestroyWindow(hwnd); }
-};
-
 // A dialog whose button runs a second dialog modally.
 class CNestingDialog : public CDialog
 {

@@ -2,21 +2,10 @@
 
 #include "foundation/CrashLog.h"
 #include "tests/support/FailureReports.h"
+#include "tests/ui/UiTestWindows.h"
 #include "ui/FrameWindowList.h"
 
 namespace {
-
-// A listed frame with a real hidden top-level window (for IsIconic).
-class CTestFrame : public CFrameListEntry
-{
-public:
-    CTestFrame() : CFrameListEntry(true)
-    {
-        hwnd = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    }
-    ~CTestFrame() override { DestroyWindow(hwnd); }
-};
 
 std::vector<CFrameListEntry*> Listed()
 {
@@ -87,9 +76,6 @@ TEST(FrameWindowList, UnlistedFramesAreReported)
 {
     CTestFrame a;
     CFrameWindowList::Remove(&a);
-    const int before = ReportCount();
-    CFrameWindowList::Activate(&a);
-    CFrameWindowList::Remove(&a);
-    EXPECT_EQ(before + 2, ReportCount());
+    EXPECT_EQ(2, CountReports([&] { CFrameWindowList::Activate(&a); CFrameWindowList::Remove(&a); }));
     EXPECT_TRUE(CFrameWindowList::GetFrames().empty());
 }

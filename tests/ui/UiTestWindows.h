@@ -6,7 +6,21 @@
 
 #include "graphics/Drawable.h"
 #include "graphics/GraphicsContext.h"
+#include "ui/FrameWindowList.h"
 #include "ui/Window.h"
+
+// A listed frame with a real hidden top-level window (for IsIconic and the
+// owner and enabling rules).
+class CTestFrame : public CFrameListEntry
+{
+public:
+    CTestFrame() : CFrameListEntry(true)
+    {
+        hwnd = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CTestFrame() override { DestroyWindow(hwnd); }
+};
 
 // A window with limits of its own and no native window; counts how often its
 // bounds were pushed.

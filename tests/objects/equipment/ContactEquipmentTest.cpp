@@ -43,9 +43,7 @@ std::string Float16s(std::initializer_list<float> values, int layout = -1)
     return writer.m_bytes;
 }
 
-class ContactEquipment : public coursetest::CSettingsFixture
-{
-};
+using ContactEquipment = coursetest::CSettingsFixture;
 
 }  // namespace
 

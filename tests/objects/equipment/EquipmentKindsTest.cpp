@@ -73,9 +73,7 @@ const CObjectType& TypeOf(const CKind& kind)
     return *type;
 }
 
-class EquipmentKinds : public coursetest::CSettingsFixture
-{
-};
+using EquipmentKinds = coursetest::CSettingsFixture;
 
 }  // namespace
 

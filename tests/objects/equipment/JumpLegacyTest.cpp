@@ -14,9 +14,7 @@ using namespace jumptest;
 
 namespace {
 
-class JumpLegacy : public coursetest::CSettingsFixture
-{
-};
+using JumpLegacy = coursetest::CSettingsFixture;
 
 struct CLine
 {

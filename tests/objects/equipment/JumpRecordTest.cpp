@@ -14,9 +14,7 @@ using namespace jumptest;
 
 namespace {
 
-class JumpRecord : public coursetest::CSettingsFixture
-{
-};
+using JumpRecord = coursetest::CSettingsFixture;
 
 // The jump of the type after it read the record.
 std::unique_ptr<CJump> JumpFromRecord(int typeId, const std::string& bytes, int major = 4)

@@ -31,9 +31,7 @@ using namespace jumptest;
 
 namespace {
 
-class JumpShapes : public coursetest::CSettingsFixture
-{
-};
+using JumpShapes = coursetest::CSettingsFixture;
 
 bool RectWithin(const CRectF& inner, const CRectF& outer, float tolerance)
 {

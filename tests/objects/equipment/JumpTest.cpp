@@ -14,9 +14,7 @@ using namespace jumptest;
 
 namespace {
 
-class Jump : public coursetest::CSettingsFixture
-{
-};
+using Jump = coursetest::CSettingsFixture;
 
 CPoint2 EndOf(const CJump& jump, int index)
 {

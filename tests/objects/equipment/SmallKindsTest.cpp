@@ -15,13 +15,7 @@
 
 using namespace equipmenttest;
 
-namespace {
-
-class SmallKinds : public coursetest::CSettingsFixture
-{
-};
-
-}  // namespace
+using SmallKinds = coursetest::CSettingsFixture;
 
 TEST_F(SmallKinds, PlatformJumpIsTakenFromOnePlatformToTheOther)
 {

@@ -42,9 +42,7 @@ std::string Record(int poles, float spacing, bool guides, float channel, bool wi
     return writer.m_bytes;
 }
 
-class WeavePoles : public coursetest::CSettingsFixture
-{
-};
+using WeavePoles = coursetest::CSettingsFixture;
 
 }  // namespace
 
