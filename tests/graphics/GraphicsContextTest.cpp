@@ -532,13 +532,9 @@ std::vector<uint32_t> StripOfFourTriangles(bool reverse)
 
 }  // namespace
 
-TEST(GraphicsContext, StripOfFourVerticesMakesTwoTriangles)
+TEST(GraphicsContext, StripOfFourVerticesMakesTwoTrianglesTurnedByTheReverseFlag)
 {
     EXPECT_EQ((std::vector<uint32_t>{1, 0, 2, 1, 2, 3}), StripOfFourTriangles(false));
-}
-
-TEST(GraphicsContext, ReverseFlagTurnsEveryTriangle)
-{
     EXPECT_EQ((std::vector<uint32_t>{1, 2, 0, 1, 3, 2}), StripOfFourTriangles(true));
 }
 

@@ -12,6 +12,11 @@ struct CTile
     float x, y, width, height;
 };
 
+bool operator==(const CTile& a, const CTile& b)
+{
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
 std::vector<CTile> Walk(float width, float height)
 {
     std::vector<CTile> tiles;
@@ -35,28 +40,14 @@ protected:
 
 TEST_F(RenderTiles, AnAreaSmallerThanTheScreenIsOneTile)
 {
-    const std::vector<CTile> tiles = Walk(60.0f, 80.0f);
-    ASSERT_EQ(1u, tiles.size());
-    EXPECT_EQ(0.0f, tiles[0].x);
-    EXPECT_EQ(0.0f, tiles[0].y);
-    EXPECT_EQ(60.0f, tiles[0].width);
-    EXPECT_EQ(80.0f, tiles[0].height);
+    EXPECT_EQ((std::vector<CTile>{{0, 0, 60, 80}}), Walk(60.0f, 80.0f));
 }
 
 TEST_F(RenderTiles, TwoAndAHalfTileWidthsGiveThreeTilesPerRowTheLastHalfAsWide)
 {
-    const std::vector<CTile> tiles = Walk(250.0f, 120.0f);
-    ASSERT_EQ(6u, tiles.size());
-    const float xs[] = {0, 100, 200, 0, 100, 200};
-    const float ys[] = {0, 0, 0, 80, 80, 80};
-    const float widths[] = {100, 100, 50, 100, 100, 50};
-    const float heights[] = {80, 80, 80, 40, 40, 40};
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(xs[i], tiles[i].x) << i;
-        EXPECT_EQ(ys[i], tiles[i].y) << i;
-        EXPECT_EQ(widths[i], tiles[i].width) << i;
-        EXPECT_EQ(heights[i], tiles[i].height) << i;
-    }
+    const std::vector<CTile> expected = {{0, 0, 100, 80},  {100, 0, 100, 80},  {200, 0, 50, 80},
+                                         {0, 80, 100, 40}, {100, 80, 100, 40}, {200, 80, 50, 40}};
+    EXPECT_EQ(expected, Walk(250.0f, 120.0f));
 }
 
 TEST_F(RenderTiles, TilesFollowTheScreenNotTheFixedLimit)

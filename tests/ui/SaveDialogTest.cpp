@@ -143,50 +143,31 @@ TEST(SaveDialog, InitialFolderIsTheSuggestedFolderOrTheCurrentOne)
     EXPECT_EQ(L".", MakeDialog(L"").GetInitialFolder());
 }
 
-TEST(SaveDialog, TheChosenFilterWinsWhenTheExtensionIsItsOwn)
+// The chosen filter wins when the extension is its own; another format's
+// extension chooses that format (the first with it); an unknown extension is
+// kept and gets the first format's; a filter index outside the list is ignored.
+TEST(SaveDialog, ATypedPathResolvesItsFormat)
 {
     CSaveDlg dialog = MakeDialog(L"x");
     AddCourseAndTextFormats(dialog);
     dialog.AddFormat(L"agl", L"Older course");
-    std::wstring path = L"C:\\a\\b.AGL";
-    EXPECT_EQ(2, dialog.ResolveFormat(path, 3));
-    EXPECT_EQ(L"C:\\a\\b.AGL", path);
-}
-
-TEST(SaveDialog, TheExtensionOfAnotherFormatChoosesThatFormat)
-{
-    CSaveDlg dialog = MakeDialog(L"x");
-    AddCourseAndTextFormats(dialog);
-    dialog.AddFormat(L"agl", L"Older course");
-    std::wstring path = L"C:\\a\\b.Txt";
-    EXPECT_EQ(1, dialog.ResolveFormat(path, 1));
-    path = L"C:\\a\\b.agl";
-    // The first format with the extension.
-    EXPECT_EQ(0, dialog.ResolveFormat(path, 2));
-    EXPECT_EQ(L"C:\\a\\b.agl", path);
-}
-
-TEST(SaveDialog, AnUnknownExtensionKeepsItAndGetsTheFirstFormats)
-{
-    CSaveDlg dialog = MakeDialog(L"x");
-    AddCourseAndTextFormats(dialog);
-    std::wstring path = L"C:\\a\\b.bak";
-    EXPECT_EQ(0, dialog.ResolveFormat(path, 2));
-    EXPECT_EQ(L"C:\\a\\b.bak.agl", path);
-    path = L"C:\\a.d\\plain";
-    EXPECT_EQ(0, dialog.ResolveFormat(path, 2));
-    EXPECT_EQ(L"C:\\a.d\\plain.agl", path);
-}
-
-TEST(SaveDialog, AFilterIndexOutsideTheListIsIgnored)
-{
-    CSaveDlg dialog = MakeDialog(L"x");
-    AddCourseAndTextFormats(dialog);
-    std::wstring path = L"b.txt";
-    EXPECT_EQ(1, dialog.ResolveFormat(path, 0));
-    EXPECT_EQ(1, dialog.ResolveFormat(path, -5));
-    EXPECT_EQ(1, dialog.ResolveFormat(path, 9));
-    EXPECT_EQ(L"b.txt", path);
+    const struct
+    {
+        const wchar_t* typed;
+        int filter;
+        int format;
+        const wchar_t* path;
+    } cases[] = {
+        {L"C:\\a\\b.AGL", 3, 2, L"C:\\a\\b.AGL"},        {L"C:\\a\\b.Txt", 1, 1, L"C:\\a\\b.Txt"},
+        {L"C:\\a\\b.agl", 2, 0, L"C:\\a\\b.agl"},        {L"C:\\a\\b.bak", 2, 0, L"C:\\a\\b.bak.agl"},
+        {L"C:\\a.d\\plain", 2, 0, L"C:\\a.d\\plain.agl"}, {L"b.txt", 0, 1, L"b.txt"},
+        {L"b.txt", -5, 1, L"b.txt"},                      {L"b.txt", 9, 1, L"b.txt"},
+    };
+    for (const auto& c : cases) {
+        std::wstring path = c.typed;
+        EXPECT_EQ(c.format, dialog.ResolveFormat(path, c.filter)) << c.typed << " " << c.filter;
+        EXPECT_EQ(c.path, path);
+    }
 }
 
 // ---- The system dialog --------------------------------------------------------------
