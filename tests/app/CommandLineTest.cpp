@@ -43,6 +43,14 @@ CCommandLine ParseDde(const std::wstring& text)
     return failure;
 }
 
+// A text to parse, the run mode it gives and its file names.
+struct CParseCase
+{
+    const wchar_t* text;
+    int32_t mode;
+    std::vector<std::wstring> fileNames;
+};
+
 std::wstring GetCurrentFolder()
 {
     wchar_t folder[MAX_PATH] = {};
@@ -73,12 +81,7 @@ TEST(CommandLine, UnquotedProgramPathIsSkippedToo)
 // later one wins; quotes keep blanks, an unclosed one takes the rest.
 TEST(CommandLine, EachTextGivesItsModeAndFiles)
 {
-    const struct
-    {
-        const wchar_t* arguments;
-        int32_t mode;
-        std::vector<std::wstring> fileNames;
-    } cases[] = {
+    const CParseCase cases[] = {
         {L"  \"C:\\My Courses\\Round 1.agl\"", kRunOpen, {L"C:\\My Courses\\Round 1.agl"}},
         {L" \"C:\\a b\\c.agl", kRunOpen, {L"C:\\a b\\c.agl"}},
         {L" /dde", kRunDdeServer, {}},
@@ -95,7 +98,7 @@ TEST(CommandLine, EachTextGivesItsModeAndFiles)
         {L" /dde /unknown /i", kRunRegister, {}},
     };
     for (const auto& c : cases)
-        EXPECT_TRUE(HoldsModeAndFiles(Parse(c.arguments), c.mode, c.fileNames)) << c.arguments;
+        EXPECT_TRUE(HoldsModeAndFiles(Parse(c.text), c.mode, c.fileNames)) << c.text;
     for (const wchar_t* ignored : {L" /ddex", L" /d", L" -dd", L" /", L" /idde", L" /dde2"})
         EXPECT_TRUE(HoldsModeAndFiles(Parse(ignored), kRunPlain, {})) << ignored;
 }
@@ -169,12 +172,7 @@ CHILD_TEST(CommandLine, MatchSwitchReportsALiteralThatIsNotLowerCase)
 TEST(DdeCommand, EachTextGivesItsModeAndFile)
 {
     EXPECT_TRUE(ParseDde(L"[open(\"C:\\a.agl\")]").fromDde);
-    const struct
-    {
-        const wchar_t* text;
-        int32_t mode;
-        std::vector<std::wstring> fileNames;
-    } cases[] = {
+    const CParseCase cases[] = {
         {L"[open(\"C:\\My Courses\\a.agl\")]", kRunOpen, {L"C:\\My Courses\\a.agl"}},
         {L"[print(\"C:\\a.agl\")]", kRunPrint, {L"C:\\a.agl"}},
         {L"[open(\"C:\\a.agl\")][open(\"C:\\b.agl\")] and more", kRunOpen, {L"C:\\a.agl"}},
