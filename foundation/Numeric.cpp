@@ -32,6 +32,10 @@ float Clamp(float value, float low, float high)
 
 float NormalizeAngleDegrees(float degrees)
 {
+    // Most angles are in range already, and for them the sum below gives
+    // them back as they are; every product of two transforms asks.
+    if (degrees > -180.0f && degrees <= 180.0f)
+        return degrees;
     const float turns = std::trunc(degrees / 360.0f);
     const float rest = degrees - turns * 360.0f;
     if (rest > 180.0f)

@@ -20,6 +20,8 @@ public:
 
     HDC GetDc() const { return m_dc; }
     bool IsMetafile() const { return m_metafile; }
+    HGDIOBJ GetPen() const { return m_pen; }
+    HGDIOBJ GetBrush() const { return m_brush; }
     HGDIOBJ GetFont() const { return m_font; }
 
     void SelectPen(HGDIOBJ pen);

@@ -36,6 +36,8 @@ CGdiGraphics::~CGdiGraphics()
     ReleaseSelections();
     m_pen.Reset();
     m_brush.Reset();
+    m_keptPens.clear();
+    m_keptBrushes.clear();
     for (CGdiObject<HFONT>& font : m_fonts)
         font.Reset();
 }
@@ -83,6 +85,7 @@ void CGdiGraphics::ReleaseSelections()
     SelectObject(m_dc, CDcState::GetStock(WHITE_BRUSH));
     SelectObject(m_dc, CDcState::GetStock(SYSTEM_FONT));
     m_dcState.Forget();
+    m_miterLimitSet = false;
 }
 
 // ---- Device coordinates ---------------------------------------------------------
@@ -127,16 +130,45 @@ float CGdiGraphics::GetDeviceScale() const
 
 // ---- Pens and brushes -----------------------------------------------------------
 
+HGDIOBJ CGdiGraphics::FindKept(const std::vector<CKeptObject>& kept, uint64_t key)
+{
+    for (const CKeptObject& each : kept) {
+        if (each.key == key)
+            return each.object.Get();
+    }
+    return nullptr;
+}
+
+void CGdiGraphics::Keep(std::vector<CKeptObject>& kept, uint64_t key, HGDIOBJ object)
+{
+    // The new object is in already, so the oldest is selected nowhere.
+    if (kept.size() >= kKeptObjects)
+        kept.erase(kept.begin());
+    kept.push_back(CKeptObject{key, CGdiObject<HGDIOBJ>(object)});
+}
+
+void CGdiGraphics::SelectMadePen(HGDIOBJ pen)
+{
+    m_dcState.SelectPen(pen);
+    if (!m_miterLimitSet || m_dcState.IsMetafile())
+        SetMiterLimit(m_dc, 2.0f, nullptr);
+    m_miterLimitSet = true;
+}
+
 void CGdiGraphics::SelectPen()
 {
     const float wide = RoundHalfUp(GetDeviceScale() * m_state.penWidth);
     const int width = wide >= 1.0f ? int(std::min(wide, float(kMaxPenWidth))) : 1;
     const bool metafile = m_dcState.IsMetafile();
     const COLORREF rgb = ToColorRef(m_state.penColor);
+    const uint64_t key = (uint64_t(width) << 24) | rgb;
+    HGDIOBJ kept = nullptr;
 
     if (width == 1 && m_state.penColor == 0xFF000000 && !metafile) {
         m_dcState.SelectPen(CDcState::GetStock(BLACK_PEN));
-    } else if (m_pen && m_penWidth == width && m_penColor == rgb) {
+    } else if (!metafile && (kept = FindKept(m_keptPens, key)) != nullptr) {
+        SelectMadePen(kept);
+    } else if (metafile && m_pen && m_penWidth == width && m_penColor == rgb) {
         m_dcState.SelectPen(m_pen.Get());
     } else {
         LOGBRUSH brush = {BS_SOLID, rgb, 0};
@@ -146,11 +178,13 @@ void CGdiGraphics::SelectPen()
             TRACE_VALUE(int32_t, width);
             ReportFailure(kFailSystemCall);
             m_dcState.SelectPen(CDcState::GetStock(BLACK_PEN));
+        } else if (!metafile) {
+            SelectMadePen(pen);
+            Keep(m_keptPens, key, pen);
         } else {
             // The new pen goes in before the old one is deleted, so the old
             // one is no longer selected anywhere.
-            m_dcState.SelectPen(pen);
-            SetMiterLimit(m_dc, 2.0f, nullptr);
+            SelectMadePen(pen);
             m_pen.Reset(pen);
             m_penWidth = width;
             m_penColor = rgb;
@@ -191,7 +225,13 @@ void CGdiGraphics::SelectBrush()
         m_dcState.SetBackgroundColor(RGB(255, 255, 255));
         m_dcState.SetBackgroundMode(OPAQUE);
     }
-    if (m_brush && m_brushHatched == hatched && m_brushColor == rgb) {
+    const uint64_t key = (uint64_t(hatched) << 24) | rgb;
+    if (!metafile) {
+        if (HGDIOBJ kept = FindKept(m_keptBrushes, key)) {
+            m_dcState.SelectBrush(kept);
+            return;
+        }
+    } else if (m_brush && m_brushHatched == hatched && m_brushColor == rgb) {
         m_dcState.SelectBrush(m_brush.Get());
         return;
     }
@@ -203,6 +243,10 @@ void CGdiGraphics::SelectBrush()
         return;
     }
     m_dcState.SelectBrush(brush);
+    if (!metafile) {
+        Keep(m_keptBrushes, key, brush);
+        return;
+    }
     m_brush.Reset(brush);
     m_brushHatched = hatched;
     m_brushColor = rgb;
@@ -410,6 +454,7 @@ void CGdiGraphics::RenderScene()
     // Whoever else draws into the context may have changed its state since
     // the last frame.
     m_dcState.Forget();
+    m_miterLimitSet = false;
     if (!m_scene)
         return;
     const float width = m_camera.GetWindowWidth();

@@ -130,7 +130,32 @@ private:
     CWindowDc m_windowDc;
     std::unique_ptr<CGdiBitmap> m_bitmap;
 
-    // The pen and brush made here and what they were made for.
+    // A pen or brush made for a context that is no metafile, by what it was
+    // made for.
+    struct CKeptObject
+    {
+        uint64_t key = 0;
+        CGdiObject<HGDIOBJ> object;
+    };
+    // The kept object made for key, or null.
+    static HGDIOBJ FindKept(const std::vector<CKeptObject>& kept, uint64_t key);
+    // Keeps a new object, which is selected; the oldest of a full list goes.
+    static void Keep(std::vector<CKeptObject>& kept, uint64_t key, HGDIOBJ object);
+    // Selects a pen made here; the first one in a context sets the miter
+    // limit of the pens made here.
+    void SelectMadePen(HGDIOBJ pen);
+
+    // Kept for the next path that asks for the same: the objects of a map
+    // change colours all the time, and making and deleting a GDI object costs
+    // more than the path it draws.
+    std::vector<CKeptObject> m_keptPens;
+    std::vector<CKeptObject> m_keptBrushes;
+    static constexpr size_t kKeptObjects = 16;
+    // Whether the context has the miter limit of the pens made here.
+    bool m_miterLimitSet = false;
+
+    // The pen and brush made for a metafile and what they were made for: its
+    // records are the picture, so each new one is made again.
     CGdiObject<HPEN> m_pen;
     int m_penWidth = 0;
     COLORREF m_penColor = 0;

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -278,7 +277,9 @@ private:
     int m_moveState = 0;
     // Path length already consumed in the dash period.
     float m_dashPhase = 0.0f;
-    std::deque<CGraphicsState> m_stateStack;
+    // A vector keeps its room between frames; a deque of states this large
+    // would take and free a heap block at every other nesting level.
+    std::vector<CGraphicsState> m_stateStack;
 
     std::vector<CGraphicsVertex> m_vertices;
     std::vector<uint32_t> m_triangles;

@@ -165,6 +165,34 @@ TEST(GdiGraphics, BrushesAreMadeOnlyWhenKindOrColourChange)
     EXPECT_EQ(RGB(0, 0, 0), CMetafileRecords::As<EMRCREATEBRUSHINDIRECT>(brushes[2]).lb.lbColor);
 }
 
+TEST(GdiGraphics, OnABitmapPensAndBrushesAreKeptForTheirNextUse)
+{
+    CDibCanvas target(64, 32);
+    const HDC dc = target.dib.GetDC();
+    FilledSquare(target.canvas, 0, 0, 4, kRed);
+    const HGDIOBJ red = GetCurrentObject(dc, OBJ_BRUSH);
+    FilledSquare(target.canvas, 5, 0, 4, kBlue);
+    FilledSquare(target.canvas, 10, 0, 4, kRed);
+    EXPECT_EQ(red, GetCurrentObject(dc, OBJ_BRUSH));
+    EXPECT_EQ(kRed, target.Pixel(12, 2));
+    // Sixteen colours later the red brush is gone, and made again.
+    for (uint32_t i = 1; i <= 16; ++i)
+        FilledSquare(target.canvas, 20, 0, 4, 0xFF000000 | i);
+    EXPECT_EQ(0u, GetObjectType(red));
+    FilledSquare(target.canvas, 30, 0, 4, kRed);
+    EXPECT_EQ(kRed, target.Pixel(32, 2));
+
+    // A kept pen in a new context comes with the pens' miter limit.
+    VerticalLine(target.canvas, 40.0f, 3.0f, kRed);
+    CGdiBitmap other;
+    ASSERT_TRUE(other.Create(16.0f, 16.0f));
+    target.canvas.SetDeviceContext(other.GetDC());
+    VerticalLine(target.canvas, 4.0f, 3.0f, kRed);
+    FLOAT limit = 0.0f;
+    ASSERT_TRUE(GetMiterLimit(other.GetDC(), &limit));
+    EXPECT_EQ(2.0f, limit);
+}
+
 TEST(GdiGraphics, HatchedFillCrossesOnWhite)
 {
     CDibCanvas target(40, 40);
