@@ -9,27 +9,6 @@ namespace {
 
 CAboutDlg* g_splash = nullptr;
 
-// The splash has no caption; a thin border keeps it apart from what lies
-// behind it. The window grows by the border so that the laid-out client
-// area stays as it is.
-void PlaceSplash(HWND window)
-{
-    const DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
-    RECT client = {0, 0, 0, 0};
-    RECT framed = client;
-    if (!AdjustWindowRectEx(&framed, style | WS_BORDER, FALSE, 0) ||
-        !AdjustWindowRectEx(&client, style, FALSE, 0))
-        return;
-    RECT placed;
-    GetWindowRect(window, &placed);
-    SetWindowLongW(window, GWL_STYLE, LONG(style | WS_BORDER));
-    const int grow = (client.left - framed.left);
-    // Topmost: the first course window opens right after it and must not
-    // cover it.
-    SetWindowPos(window, HWND_TOPMOST, placed.left - grow, placed.top - grow, placed.right - placed.left + 2 * grow,
-                 placed.bottom - placed.top + 2 * grow, SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
 }  // namespace
 
 void ShowSplash()
@@ -40,6 +19,11 @@ void ShowSplash()
         return;
     }
     g_splash = new CAboutDlg(true);
+    // No caption: a thin border keeps it apart from what lies behind it.
+    // Topmost: the first course window opens right after it and must not
+    // cover it. Both hold from its first paint on.
+    g_splash->extraStyle = WS_BORDER;
+    g_splash->extraExStyle = WS_EX_TOPMOST;
     // A modeless dialog deletes itself when its window goes.
     g_splash->ShowModeless(false);
     if (!g_splash->hwnd) {
@@ -48,7 +32,6 @@ void ShowSplash()
         g_splash = nullptr;
         return;
     }
-    PlaceSplash(g_splash->hwnd);
     // The countdown runs from the moment the splash is up, however long its
     // first paint took.
     g_splash->timer.Start(true);

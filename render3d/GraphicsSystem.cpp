@@ -4,12 +4,14 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
+#include "foundation/Rgba.h"
 #include "foundation/GuardedCall.h"
 #include "foundation/Settings.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/GdiGraphics.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/FallbackRenderTarget.h"
+#include "ui/Scene.h"
 
 // The descriptors, their failure bookkeeping, guarded calls and the targets
 // of windows. The choice of a system and off-screen rendering are in
@@ -160,9 +162,11 @@ void CGdiGraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, fl
 {
     TRACE_POINT();
     // The scene is drawn over the bitmap's own pixels, as over a window: a
-    // scene without a background leaves them where it draws nothing.
+    // scene without a background leaves them where it draws nothing. An
+    // opaque background covers them all, so they need not be copied.
     CGdiBitmap dib;
-    dib.SetPixels(bitmap);
+    if (GetAlpha(scene.background) != 0xFF)
+        dib.SetPixels(bitmap);
     if (dib.RenderScene(scene, bitmap.GetWidth(), bitmap.GetHeight(), fullWidth, fullHeight, tileX, tileY))
         dib.GetPixels(bitmap);
 }

@@ -101,7 +101,7 @@ void CDialog::DoModal()
 
     const HWND owner = GetModalOwnerWindow();
     EnableFrameWindows(owner, false);
-    const std::vector<uint16_t> dialogTemplate = BuildDialogTemplate(title, true, true, GetTemplateFont());
+    const std::vector<uint16_t> dialogTemplate = BuildDialogTemplate(title, true, true, GetTemplateFont(), extraStyle, extraExStyle);
     {
         CModalScope modalRun(this);
         const INT_PTR result =
@@ -125,7 +125,7 @@ void CDialog::ShowModeless(bool framedWindow)
     TRACE_POINT();
     modal = false;
     framed = framedWindow;
-    const std::vector<uint16_t> dialogTemplate = BuildDialogTemplate(title, framed, false, GetTemplateFont());
+    const std::vector<uint16_t> dialogTemplate = BuildDialogTemplate(title, framed, false, GetTemplateFont(), extraStyle, extraExStyle);
     const HWND window =
         CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
                                    nullptr, DialogProc, LPARAM(this));
@@ -193,6 +193,13 @@ void CDialog::OnInitDialogMessage()
     if (framed) {
         frameWidth = 2 * GetSystemMetrics(SM_CXDLGFRAME);
         frameHeight = 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION);
+    } else {
+        // No caption: only a border that an extra style may give it.
+        RECT frame = {0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, DWORD(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
+                           DWORD(GetWindowLongW(hwnd, GWL_EXSTYLE)));
+        frameWidth = frame.right - frame.left;
+        frameHeight = frame.bottom - frame.top;
     }
     RECT workArea = {0, 0, 0, 0};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))

@@ -53,6 +53,10 @@ public:
     bool modal = false;
     bool framed = false;
     std::wstring helpTopic;
+    // Window styles a dialog adds to those of its template, in force before
+    // it is first shown (the splash's thin border and topmost state).
+    DWORD extraStyle = 0;
+    DWORD extraExStyle = 0;
     bool showOk = true;
     bool showCancel = true;
     // 1: buttons in a column at the right; 2: in a row below the content.

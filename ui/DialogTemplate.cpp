@@ -18,15 +18,15 @@ uint32_t GetDialogTemplateStyle(bool framed, bool modal)
 }
 
 std::vector<uint16_t> BuildDialogTemplate(const std::wstring& title, bool framed, bool modal,
-                                          const CTemplateFont& font)
+                                          const CTemplateFont& font, uint32_t extraStyle, uint32_t extraExStyle)
 {
     TRACE_POINT();
     CDialogTemplateWriter writer;
     writer.Word(1);        // dlgVer
     writer.Word(0xFFFF);   // signature: the extended form
     writer.DWord(0);       // helpID
-    writer.DWord(0);       // exStyle
-    writer.DWord(GetDialogTemplateStyle(framed, modal));
+    writer.DWord(extraExStyle);  // exStyle
+    writer.DWord(GetDialogTemplateStyle(framed, modal) | extraStyle);
     writer.Word(0);        // cDlgItems
     writer.Short(0);       // x
     writer.Short(0);       // y

@@ -46,6 +46,8 @@ private:
 uint32_t GetDialogTemplateStyle(bool framed, bool modal);
 
 // An extended dialog template with no items: 100 x 100 dialog units at 0, 0
-// (the dialog places itself when it starts), the title and the font.
+// (the dialog places itself when it starts), the title and the font. The
+// extra styles are added to the template's own.
 std::vector<uint16_t> BuildDialogTemplate(const std::wstring& title, bool framed, bool modal,
-                                          const CTemplateFont& font);
+                                          const CTemplateFont& font, uint32_t extraStyle = 0,
+                                          uint32_t extraExStyle = 0);

@@ -141,6 +141,12 @@ TEST(SplashWindow, ShowsForItsTimeAndClosesItself)
     ASSERT_NE(nullptr, splash);
     HWND window = splash->hwnd;
     ASSERT_TRUE(IsWindowVisible(window));
+    // Shown with its border and topmost; the border lies around the laid-out content.
+    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_BORDER);
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT client = {};
+    GetClientRect(window, &client);
+    EXPECT_EQ(splash->content->preferredWidth, client.right);
     std::thread driver([&] {
         buttons = CountButtons(window);
         logoShown = WaitForLogo(window, *splash);

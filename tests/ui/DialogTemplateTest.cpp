@@ -37,6 +37,10 @@ TEST(DialogTemplate, ModelessUnframedItalicTemplate)
     const std::vector<uint16_t> expected = {1, 0xFFFF, 0, 0, 0, 0, 0x0046, 0x8000, 0, 0, 0, 100, 100,
                                             0, 0, 0, 8, 700, 0xEE01, L'X', 0};
     EXPECT_EQ(expected, words);
+    // Extra styles (a border, topmost) join the template's own.
+    const std::vector<uint16_t> bordered = BuildDialogTemplate(L"", false, false, font, 0x00800000u, 0x8u);
+    const std::vector<uint16_t> styles(bordered.begin() + 4, bordered.begin() + 8);
+    EXPECT_EQ((std::vector<uint16_t>{0x8, 0, 0x0046, 0x8080}), styles);
 }
 
 TEST(DialogTemplate, Styles)
