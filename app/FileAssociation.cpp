@@ -6,6 +6,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "foundation/SystemFunctions.h"
 
 namespace {
 
@@ -95,8 +96,9 @@ bool RegisterFileAssociationUnder(HKEY classesRoot)
     }
 
     TRACE_VALUE(bool, changed);
-    if (changed)
-        SHChangeNotify(SHCNE_ASSOCCHANGED, 0, nullptr, nullptr);
+    static const auto changeNotify = GetSystemFunction<decltype(SHChangeNotify)>(L"shell32.dll", "SHChangeNotify");
+    if (changed && changeNotify)
+        changeNotify(SHCNE_ASSOCCHANGED, 0, nullptr, nullptr);
     return changed;
 }
 

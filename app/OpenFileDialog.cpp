@@ -10,6 +10,7 @@
 #include "app/CourseWindow.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
+#include "foundation/SystemFunctions.h"
 #include "ui/ModalState.h"
 
 namespace {
@@ -41,13 +42,17 @@ void ShowOpenFileDialog(CCourseWindow* window)
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     dialog.lpstrDefExt = L"agl";
 
+    static const auto getOpenFileName =
+        GetSystemFunction<decltype(GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    static const auto extendedError =
+        GetSystemFunction<decltype(CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
     BOOL chosen = FALSE;
     // The owner stays enabled for the dialog, which disables it itself and
     // gives it the activation back when it closes.
     EnableFrameWindows(dialog.hwndOwner, false);
-    {
+    if (getOpenFileName) {
         CModalScope modal;
-        chosen = GetOpenFileNameW(&dialog);
+        chosen = getOpenFileName(&dialog);
     }
     EnableFrameWindows(dialog.hwndOwner, true);
 
@@ -56,7 +61,8 @@ void ShowOpenFileDialog(CCourseWindow* window)
         OpenCourseFile(buffer.data(), window);
         return;
     }
-    const DWORD error = CommDlgExtendedError();
+    // Without the library no dialog could start.
+    const DWORD error = getOpenFileName && extendedError ? extendedError() : DWORD(CDERR_INITIALIZATION);
     if (error != 0) {
         TRACE_VALUE(int32_t, int32_t(error));
         ReportFailure(kFailSystemCall);

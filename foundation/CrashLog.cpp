@@ -12,6 +12,7 @@
 #include "foundation/FailureHandler.h"
 #include "foundation/NoticeSink.h"
 #include "foundation/Strings.h"
+#include "foundation/SystemFunctions.h"
 
 namespace {
 
@@ -165,8 +166,10 @@ std::string CCrashLog::MakeReportText(int code, const std::vector<CRecord>& reco
 
 std::string CCrashLog::GetLogPath() const
 {
+    static const auto specialFolderPath =
+        GetSystemFunction<decltype(SHGetSpecialFolderPathA)>(L"shell32.dll", "SHGetSpecialFolderPathA");
     char folder[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_COMMON_DOCUMENTS, TRUE))
+    if (!specialFolderPath || !specialFolderPath(nullptr, folder, CSIDL_COMMON_DOCUMENTS, TRUE))
         folder[0] = 0;
     return std::string(folder) + "\\" + fileName;
 }

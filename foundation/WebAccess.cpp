@@ -5,6 +5,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/NoticeSink.h"
 #include "foundation/Strings.h"
+#include "foundation/SystemFunctions.h"
 
 namespace {
 
@@ -162,9 +163,23 @@ std::wstring CUrlBuilder::ToString() const { return FromStandardUtf8(m_text); }
 
 // ---- CWebAccess -------------------------------------------------------------
 
+namespace {
+
+// ShellExecuteW, bound on the first link shown.
+HINSTANCE WINAPI ShellExecuteOnFirstCall(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                         LPCWSTR folder, INT show)
+{
+    static const auto shellExecute = GetSystemFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (!shellExecute)
+        return HINSTANCE(SE_ERR_DLLNOTFOUND);
+    return shellExecute(window, verb, file, parameters, folder, show);
+}
+
+}  // namespace
+
 CWebAccess::CSystemCalls& CWebAccess::GetSystemCalls()
 {
-    static CSystemCalls calls = {&GetConnectedFlagsFromWinInet, &HasClassesRootKey, &ShellExecuteW};
+    static CSystemCalls calls = {&GetConnectedFlagsFromWinInet, &HasClassesRootKey, &ShellExecuteOnFirstCall};
     return calls;
 }
 

@@ -9,6 +9,7 @@
 
 #include "foundation/ColorTable.h"
 #include "foundation/CrashLog.h"
+#include "foundation/SystemFunctions.h"
 #include "graphics/GdiplusBitmap.h"
 #include "graphics/GdiplusSession.h"
 #include "graphics/ImageEncoder.h"
@@ -117,8 +118,10 @@ std::unique_ptr<CPixelBitmap> DecodeBytes(const uint8_t* data, size_t size)
     }
     std::memcpy(target, data, size);
     GlobalUnlock(block);
+    static const auto createStream =
+        GetSystemFunction<decltype(CreateStreamOnHGlobal)>(L"ole32.dll", "CreateStreamOnHGlobal");
     IStream* created = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &created)) || !created) {
+    if (!createStream || FAILED(createStream(block, TRUE, &created)) || !created) {
         GlobalFree(block);
         ReportFailure(kFailSystemCall);
         return nullptr;

@@ -7,6 +7,7 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
+#include "foundation/SystemFunctions.h"
 #include "ui/ModalState.h"
 #include "ui/Window.h"
 
@@ -102,11 +103,15 @@ void CSaveDlg::Run()
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
     dialog.lpstrDefExt = extensions[0].c_str();
 
+    static const auto getSaveFileName =
+        GetSystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    static const auto extendedError =
+        GetSystemFunction<decltype(CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
     BOOL chosen = FALSE;
     EnableFrameWindows(dialog.hwndOwner, false);
-    {
+    if (getSaveFileName) {
         CModalScope modal;
-        chosen = GetSaveFileNameW(&dialog);
+        chosen = getSaveFileName(&dialog);
     }
     EnableFrameWindows(dialog.hwndOwner, true);
 
@@ -117,7 +122,8 @@ void CSaveDlg::Run()
         TRACE_VALUE(std::wstring, chosenPath);
         OnFileChosen(chosenPath, format);
     } else {
-        const DWORD error = CommDlgExtendedError();
+        // Without the library no dialog could start.
+        const DWORD error = getSaveFileName && extendedError ? extendedError() : DWORD(CDERR_INITIALIZATION);
         if (error == 0) {
             OnCancelled();
         } else {

@@ -349,7 +349,7 @@ TEST(Program, PlainStartLoadsNoPictureLibraryAndStillServesDde)
     ASSERT_EQ(1u, StartAndCountWindows(program, L""));
     PumpMessagesFor(500);
     EXPECT_TRUE(HasModule(program.GetId(), L"user32.dll"));
-    for (const wchar_t* unused : {L"gdiplus.dll", L"glu32.dll", L"opengl32.dll"})
+    for (const wchar_t* unused : {L"gdiplus.dll", L"glu32.dll", L"opengl32.dll", L"comdlg32.dll"})
         EXPECT_FALSE(HasModule(program.GetId(), unused)) << unused;
     DWORD serverProcess = 0;
     GetWindowThreadProcessId(FindWindowW(L"Fendrel 4 DDE", nullptr), &serverProcess);
