@@ -410,6 +410,7 @@ void CFrameWindow::Layout()
     RECT client = {0, 0, 0, 0};
     if (!GetClientRect(hwnd, &client))
         ReportSystemFailure();
+    layoutSize = {client.right, client.bottom};
     float top = 0.0f;
     float bottom = float(client.bottom);
     if (toolbarShown) {
@@ -536,7 +537,8 @@ LRESULT CFrameWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LP
         OnNativeDestroy();
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED && laidOut)
+        if (wParam != SIZE_MINIMIZED && laidOut &&
+            (LOWORD(lParam) != layoutSize.x || HIWORD(lParam) != layoutSize.y))
             Layout();
         break;
     case WM_ACTIVATE:

@@ -99,8 +99,11 @@ public:
     CMenu menuBar;
     CToolbarPanel toolbar;
     CWindow* content = nullptr;
-    // Set once the window has been placed; WM_SIZE lays out only then.
+    // Set once the window has been placed; WM_SIZE lays out only then, and
+    // only for a client size other than the last layout's (showing the
+    // window for the first time reports the size it was laid out at).
     bool laidOut = false;
+    POINT layoutSize = {-1, -1};
     bool statusBarShown;
     HWND statusBar = nullptr;
     CTimer closeTimer;

@@ -127,6 +127,11 @@ HWND CNativeWindow::CreateChildWindow(const wchar_t* className, DWORD style, con
 void CNativeWindow::DispatchCommand(int notifyCode, int id, HWND control)
 {
     TRACE_VALUE(int32_t, id);
+    // A menu or accelerator command that this window does not offer (F1
+    // where there are no help pages, a shortcut while the splash is active)
+    // has nothing to run.
+    if (!control && size_t(id) >= children.size())
+        return;
     if (id < 0 || size_t(id) >= children.size()) {
         ReportFailure();
         return;

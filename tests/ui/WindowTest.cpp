@@ -143,8 +143,11 @@ TEST(NativeWindow, CommandsReachTheirControlOnly)
     ASSERT_EQ(11, GetDlgCtrlID(orphan));
     SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(11, 0), LPARAM(orphan));
     EXPECT_EQ(before, ReportCount());
-    // Beyond the list: reported, reaches nothing.
-    SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(12, 0), 0);
+    // A menu or accelerator command the window does not offer: dropped.
+    SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(2221, 1), 0);
+    EXPECT_EQ(before, ReportCount());
+    // A control's id beyond the list: reported, reaches nothing.
+    SendMessageW(host.hwnd, WM_COMMAND, MAKEWPARAM(12, 0), LPARAM(orphan));
     EXPECT_EQ(before + 1, ReportCount());
     EXPECT_EQ(1, probe.commands);
 }
