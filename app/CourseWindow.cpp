@@ -131,15 +131,13 @@ CCourseWindow::CCourseWindow(CCourse* course)
     BuildCommandTable(*this, menuBar, &toolbar, &contextMenu);
 
     // The first layout gives the view its size, a camera motion of the
-    // course: a course that was unmodified before stays so.
-    const bool wasModified = m_course->IsModified();
+    // course: a course that was unmodified before stays so, from before the
+    // window is first shown (OnPlaced) and after any layout its showing made.
+    m_unmodifiedAtStart = !m_course->IsModified();
     Create(&splitPane, false);
     if (const HWND bar = GetStatusBarWindow())
         SetWindowTextW(bar, GetString(2000).c_str());
-    if (!wasModified) {
-        m_course->MarkUnmodified(true);
-        m_course->OnCourseChanged();
-    }
+    OnPlaced();
     viewFrame.UpdateScrollExtents();
 }
 
@@ -335,6 +333,14 @@ void CCourseWindow::OnCreated()
     AcceptDroppedFiles(hwnd);
     if (!SetWindowSubclass(hwnd, &EndSessionProc, kEndSessionSubclassId, 0))
         ReportFailure(kFailSystemCall);
+}
+
+void CCourseWindow::OnPlaced()
+{
+    if (!m_unmodifiedAtStart || !m_course->IsModified())
+        return;
+    m_course->MarkUnmodified(true);
+    m_course->OnCourseChanged();
 }
 
 void CCourseWindow::OnDropFiles(HDROP drop) { OnFilesDropped(drop, this); }

@@ -65,6 +65,8 @@ public:
     void GetIcons(HICON& smallIcon, HICON& bigIcon) override;
     // Accepts dropped files and answers a query for the end of the session.
     void OnCreated() override;
+    // A course that was unmodified before its first layout stays so.
+    void OnPlaced() override;
     void OnDropFiles(HDROP drop) override;
 
     // ---- Course listener -----------------------------------------------------------
@@ -129,6 +131,9 @@ public:
 private:
     // Goes after every part built on it (members go in reverse order).
     std::unique_ptr<CCourse> m_course;
+    // The course was unmodified when the window was made: the first layout's
+    // camera motion does not count as a change.
+    bool m_unmodifiedAtStart = false;
 
 public:
     CCourseMapScene mapScene;

@@ -139,6 +139,8 @@ void CFrameWindow::GetIcons(HICON& smallIcon, HICON& bigIcon) {}
 
 void CFrameWindow::OnCreated() {}
 
+void CFrameWindow::OnPlaced() {}
+
 void CFrameWindow::OnDropFiles(HDROP drop) {}
 
 void CFrameWindow::OnCloseTimer(CTimer* timer) { Close(); }
@@ -187,6 +189,7 @@ void CFrameWindow::Create(CWindow* newContent, bool noCentre)
         content->CreateNativeWindow(*this);
     }
 
+    OnPlaced();
     HICON smallIcon = nullptr;
     HICON bigIcon = nullptr;
     GetIcons(smallIcon, bigIcon);

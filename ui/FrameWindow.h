@@ -48,6 +48,9 @@ public:
     virtual void GetIcons(HICON& smallIcon, HICON& bigIcon);
     // From WM_CREATE.
     virtual void OnCreated();
+    // Once the window is placed and its content's windows exist, just before
+    // it is first shown.
+    virtual void OnPlaced();
     // From WM_DROPFILES.
     virtual void OnDropFiles(HDROP drop);
 
