@@ -53,6 +53,17 @@ void Modify(CCourseWindow* window)
     window->GetCourse()->OnCourseChanged();
 }
 
+// The captions shown top-level windows of this thread were given.
+std::vector<std::wstring> g_shownCaptions;
+
+LRESULT CALLBACK RecordShownCaption(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call.message == WM_SETTEXT && !GetParent(call.hwnd) && IsWindowVisible(call.hwnd))
+        g_shownCaptions.push_back(reinterpret_cast<const wchar_t*>(call.lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 bool QuitPosted()
 {
     MSG message;
@@ -66,10 +77,13 @@ bool QuitPosted()
 CHILD_TEST(CourseWindow, NewCourseWindowIsUnmodifiedAndLaidOut)
 {
     PrepareWindowTest();
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, RecordShownCaption, nullptr, GetCurrentThreadId());
     CCourseWindow* window = OpenNewCourseWindow();
+    UnhookWindowsHookEx(hook);
     CCourse* course = window->GetCourse();
-    // The first layout set the view's size: still not a change of the course.
-    if (course->IsModified() || course->CanUndo())
+    // The first layout set the view's size: still not a change of the course,
+    // not even for a moment in the shown caption.
+    if (course->IsModified() || course->CanUndo() || !g_shownCaptions.empty())
         return 1;
     if (GetWindowTextString(window->hwnd) != Caption(GetStringWithArg(2004, L"1")))
         return 2;
