@@ -101,7 +101,8 @@ void CDialog::DoModal()
 
     const HWND owner = GetModalOwnerWindow();
     EnableFrameWindows(owner, false);
-    const std::vector<uint16_t> dialogTemplate = BuildDialogTemplate(title, true, true, GetTemplateFont(), extraStyle, extraExStyle);
+    const std::vector<uint16_t> dialogTemplate =
+        BuildDialogTemplate(title, true, true, GetTemplateFont(), extraStyle, extraExStyle);
     {
         CModalScope modalRun(this);
         const INT_PTR result =
@@ -125,7 +126,8 @@ void CDialog::ShowModeless(bool framedWindow)
     TRACE_POINT();
     modal = false;
     framed = framedWindow;
-    const std::vector<uint16_t> dialogTemplate = BuildDialogTemplate(title, framed, false, GetTemplateFont(), extraStyle, extraExStyle);
+    const std::vector<uint16_t> dialogTemplate =
+        BuildDialogTemplate(title, framed, false, GetTemplateFont(), extraStyle, extraExStyle);
     const HWND window =
         CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()),
                                    nullptr, DialogProc, LPARAM(this));
