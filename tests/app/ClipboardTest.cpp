@@ -177,7 +177,7 @@ TEST_F(Clipboard, PasteAddsTheCopiedObjectsToAnotherCourse)
     EXPECT_TRUE(target->IsModified());
     EXPECT_EQ(L"Target", target->GetTitle());
     ASSERT_TRUE(target->CanUndo());
-    EXPECT_EQ(UndoLabel(2120), target->GetUndoLabel());
+    EXPECT_EQ(L"Paste", target->GetUndoLabel());
     // The pasted A-frame lies exactly on the one that was there.
     EXPECT_EQ(hints + 1, GetHintCounts()[2705]);
     ASSERT_TRUE(target->Undo());
@@ -219,7 +219,7 @@ TEST_F(Clipboard, CutDeletesTheSelectionAsOneStepAndOffersNoHint)
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
     EXPECT_EQ(2u, course->GetObjectCount());
     EXPECT_EQ(hints, GetHintCounts()[2704]);
-    EXPECT_EQ(UndoLabel(2110), course->GetUndoLabel());
+    EXPECT_EQ(L"Cut", course->GetUndoLabel());
 }
 
 TEST_F(Clipboard, ABusyClipboardIsAMessageAndCutKeepsTheObjects)

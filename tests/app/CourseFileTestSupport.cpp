@@ -8,7 +8,6 @@
 #include "course/ObjectType.h"
 #include "dialogs/AFrameDlg.h"
 #include "foundation/Settings.h"
-#include "foundation/Strings.h"
 #include "foundation/Transform.h"
 #include "tests/support/TestSettings.h"
 
@@ -54,17 +53,6 @@ std::string TextBlockOf(CCourse& course, bool selectedOnly, bool version3)
     std::ostringstream block;
     course.WriteTextBlock(block, selectedOnly, version3);
     return block.str();
-}
-
-std::wstring UndoLabel(int textId)
-{
-    std::wstring label = GetString(textId);
-    const size_t marker = label.find(L'&');
-    if (marker != std::wstring::npos)
-        label.erase(marker, 1);
-    if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
-        label.resize(label.size() - 3);
-    return label;
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)

@@ -27,10 +27,6 @@ std::unique_ptr<CCourse> MakeCourseWithAFrames(const std::wstring& title, const 
 // The course's text block as WriteTextBlock writes it.
 std::string TextBlockOf(CCourse& course, bool selectedOnly = false, bool version3 = false);
 
-// An undo step's label as the course keeps it: the command's text without its
-// access key marker and trailing dots.
-std::wstring UndoLabel(int textId);
-
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 // Names of the files in a folder (no "." and "..").
 std::vector<std::wstring> ListFolder(const std::wstring& folder);

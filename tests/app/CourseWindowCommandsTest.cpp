@@ -112,9 +112,11 @@ CHILD_TEST(CourseWindowCommands, TogglesAreOneStepEachAndUndoAndRedoRecordNone)
     const bool texts = course->GetShowTexts();
     const bool metric = course->IsMetric();
     const size_t before = course->GetUndoHistory().GetEntryCount();
-    for (int id : {2160, 2166, 2168, 2176}) {
-        window->RunMenuCommand(id);
-        if (course->GetUndoLabel() != UndoLabel(id))
+    const std::pair<int, const wchar_t*> toggles[] = {
+        {2160, L"Paths"}, {2166, L"Obstacle Numbers"}, {2168, L"Hidable Texts"}, {2176, L"Metric Units"}};
+    for (const auto& toggle : toggles) {
+        window->RunMenuCommand(toggle.first);
+        if (course->GetUndoLabel() != toggle.second)
             return 1;
     }
     if (course->GetShowPaths() == paths || course->GetShowNumbers() == numbers || course->GetShowTexts() == texts ||
@@ -150,17 +152,17 @@ CHILD_TEST(CourseWindowCommands, DeleteFlipAndReverseAreStepsOfTheirOwn)
     const float angle = middle->GetPlacement().GetRotation();
     const CPoint2 position = middle->GetPosition();
     window->RunMenuCommand(2140);
-    if (course->GetUndoLabel() != UndoLabel(2140))
+    if (course->GetUndoLabel() != L"Flip Left to Right")
         return 3;
     // One object mirrors about its own place: it stays, its angle turns over.
     if (std::fabs(std::remainder(middle->GetPlacement().GetRotation() + angle, 360.0f)) > 0.5f ||
         middle->GetPosition().x != position.x)
         return 4;
     window->RunMenuCommand(2122);
-    if (course->GetObjectCount() != 2 || course->GetUndoLabel() != UndoLabel(2122) || Command(window, 2122)->enabled)
+    if (course->GetObjectCount() != 2 || course->GetUndoLabel() != L"Delete" || Command(window, 2122)->enabled)
         return 5;
     window->RunMenuCommand(2144);
-    if (course->GetUndoLabel() != UndoLabel(2144) || course->HasSelection())
+    if (course->GetUndoLabel() != L"Reverse Course" || course->HasSelection())
         return 6;
     window->RunMenuCommand(2124);
     if (course->CountSelected() != 2)
@@ -300,7 +302,7 @@ CHILD_TEST(CourseWindowCommands, CopyPutsTheCourseOnTheClipboardAndPasteAddsItEl
     if (!Command(target, 2120)->enabled)
         return 3;
     target->RunMenuCommand(2120);
-    if (target->GetCourse()->GetObjectCount() != 4 || target->GetCourse()->GetUndoLabel() != UndoLabel(2120))
+    if (target->GetCourse()->GetObjectCount() != 4 || target->GetCourse()->GetUndoLabel() != L"Paste")
         return 4;
 
     // Into a fresh untitled course: it becomes the pasted course.
@@ -348,7 +350,7 @@ CHILD_TEST(CourseWindowCommands, CutWithABusyClipboardDeletesNothing)
         return 3;
     // With the clipboard free, Cut takes the selected object away.
     window->RunMenuCommand(2110);
-    if (window->GetCourse()->GetObjectCount() != 2 || window->GetCourse()->GetUndoLabel() != UndoLabel(2110))
+    if (window->GetCourse()->GetObjectCount() != 2 || window->GetCourse()->GetUndoLabel() != L"Cut")
         return 4;
     return ReportCount() == 0 ? 0 : 5;
 }
