@@ -6,6 +6,7 @@
 #include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
+#include "course/OlderRecordBodies.h"
 #include "course/PartColors.h"
 #include "course/SpecList.h"
 #include "dialogs/LengthFormat.h"
@@ -78,8 +79,9 @@ struct CLoadedArchive
     CCourseFileAccess::CDisplayBlock display;
     std::vector<CPoint2> markedPoints;
     std::vector<CCourseFileAccess::CNewObject> objects;
-    // Records of kinds this program does not know, or beyond the object
-    // limit: they are left out, and saving the course again would lose them.
+    // Records of kinds this program does not know, beyond the object limit,
+    // or after a version-3 record it cannot read through: they are left out,
+    // and saving the course again would lose them.
     bool objectsLeftOut = false;
 };
 
@@ -377,7 +379,8 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
     // the settings without a section number.
     bool overlayMode = false;
     bool first = true;
-    while (!stream.AtEnd()) {
+    bool restUnreadable = false;
+    while (!stream.AtEnd() && !restUnreadable) {
         int32_t section = kSectionSettings;
         if (!(first && loaded.version3))
             stream.ReadInt16(section);
@@ -434,6 +437,15 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
             // after it decode where they were written.
             if (wanted || stream.m_keepPointAcrossFields) {
                 std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode);
+                if (!object && loaded.version3 && FindObjectTypeById(section) == nullptr &&
+                    !SkipOlderRecordBody(section, stream)) {
+                    // A kind whose points are not known: every point after
+                    // it would land shifted, so nothing more is placed.
+                    TRACE_VALUE(int32_t, section);
+                    loaded.objectsLeftOut = true;
+                    restUnreadable = true;
+                    break;
+                }
                 if (object && wanted && merge && !course.CanAddObjects(loaded.objects.size() + 1))
                     return CCourseRead{false, CCourse::kTooManyObjectsText, ENoticeStyle::kError};
                 if (object && wanted)

@@ -479,6 +479,89 @@ TEST_F(CourseArchive, Version3RecordsSkippedByAMergeKeepTheRunningPoint)
     }
 }
 
+namespace {
+
+// The course's version-3 archive after the header of `header`, with a record
+// of typeId after its first object: the colour, angle and position every
+// record starts with, the bytes of `before`, `points` points and a value.
+std::string WithOlderRecord(CCourse& course, const std::string& header, int typeId, const std::string& before,
+                            int points)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = 3;
+    writer.m_versionMinor = 83;
+    writer.m_keepPointAcrossFields = true;
+    for (CCourseObject* object : course.GetObjects()) {
+        course.WriteObject(writer, object);
+        if (object != *course.GetObjects().begin())
+            continue;
+        writer.WriteInt16(typeId);
+        writer.WriteInt8(0);
+        writer.WriteInt16(45);
+        writer.WritePoint(7000.0f, 6000.0f);
+        writer.m_bytes += before;
+        for (int i = 0; i < points; ++i)
+            writer.WritePoint(-900.0f * float(i), 500.0f + 300.0f * float(i));
+        writer.WriteInt16(0x505);
+        writer.EndField();
+    }
+    return header + writer.m_bytes;
+}
+
+}  // namespace
+
+TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritten)
+{
+    auto course = MakeCourse();
+    archivetest::PlaceRecord(*course, 100.0f, 200.0f, 0.0f, 1, L"");
+    archivetest::PlaceRecord(*course, 3000.0f, 4000.0f, 0.0f, 2, L"")->corner = CPoint2(50.0f, 60.0f);
+    const std::string header = Archive(*MakeCourse(), true);
+    const std::string without = Archive(*course, true);
+    // The older format's kinds without a descriptor: the values before the
+    // points of each one's version-3 record, and how many points it holds.
+    const struct {
+        int typeId;
+        std::string before;
+        int points;
+    } kinds[] = {
+        {80, Bytes({120, 0}), 0},
+        {90, Bytes({240, 0, 1, 1, 4, 2, 1, 1, '7', 0x1C, 0x1D, 0x1D, 3, 0}), 3},  // a numbered path, label "7\x1D"
+        {110, Bytes({1}), 2},
+        {130, Bytes({'K', 0x1D, 0, 2, 100, 0}), 0},
+        {140, Bytes({1, 4, 2, 2, 0}), 2},
+        {190, Bytes({2, 1, '1', '2', 0x1D}), 0},
+        {270, "", 2},
+        {310, Bytes({0x1E, 0x1F, 0x1C, 0x1D, 0x1D, 0x60, 0x09, 1, 0}), 0},
+        {350, "", 4},
+    };
+    const int reports = ReportCount();
+    for (const auto& kind : kinds) {
+        CCourse copy(L"Copy", L"");
+        const std::string bytes = WithOlderRecord(*course, header, kind.typeId, kind.before, kind.points);
+        EXPECT_EQ(-2695, archivetest::MessageOf(copy.LoadArchive(bytes, false, false))) << kind.typeId;
+        EXPECT_EQ(without, Archive(copy, true)) << kind.typeId;
+    }
+    // A kind the older format does not have: where its points end is not
+    // known, so what follows it is left out rather than placed shifted.
+    CCourse copy(L"Copy", L"");
+    const std::string unknown = WithOlderRecord(*course, header, 4321, "", 1);
+    EXPECT_EQ(-2695, archivetest::MessageOf(copy.LoadArchive(unknown, false, false)));
+    ASSERT_NE(nullptr, OnlyRecord(copy));
+    EXPECT_EQ(1, OnlyRecord(copy)->value);
+    EXPECT_EQ(reports, ReportCount());
+}
+
+TEST_F(CourseArchive, AGateSavedInTheOlderFormatShiftsNothingAfterIt)
+{
+    auto course = MakeCourse();
+    archivetest::PlaceRecord(*course, 3000.0f, 4000.0f, 0.0f, 2, L"")->corner = CPoint2(50.0f, 60.0f);
+    const std::string without = Archive(*course, true);
+    archivetest::Place(*course, archivetest::GetGateKind(), 7000.0f, 6000.0f);
+    CCourse copy(L"Copy", L"");
+    ASSERT_TRUE(copy.LoadArchive(Archive(*course, true), false, false));
+    EXPECT_EQ(without, Archive(copy, true));
+}
+
 TEST_F(CourseArchive, MergeAddsSelectedObjectsAndKeepsTheSettings)
 {
     auto source = MakeCourse();
