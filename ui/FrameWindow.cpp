@@ -310,10 +310,16 @@ void CFrameWindow::Place(bool noCentre, bool showFlag, bool fromStart)
     const float H = work.Height();
     const CSize2 frame = GetNonClientSize();
 
+    // The first placement is the frame's as a new frame. Placed again, the
+    // frame takes the content size it had then, whatever it was given since:
+    // a content that wants the size it was last given (a view keeping its
+    // picture) would otherwise keep the narrow cells of a tiling.
+    const bool placedBefore = laidOut;
     content->MeasureWithin(W - frame.width, H - frame.height);
-    const CSize2 wanted = content->ClampSize(W - frame.width, H - frame.height, false);
-    const float freeWidth = W - (wanted.width + frame.width);
-    const float freeHeight = H - (wanted.height + frame.height);
+    if (!placedBefore)
+        newContentSize = content->ClampSize(W - frame.width, H - frame.height, false);
+    const float freeWidth = W - (newContentSize.width + frame.width);
+    const float freeHeight = H - (newContentSize.height + frame.height);
 
     // Cascade off the next frame in activation order that is on screen.
     const CFrameListEntry* previous = nullptr;
@@ -345,8 +351,12 @@ void CFrameWindow::Place(bool noCentre, bool showFlag, bool fromStart)
         y = float((int(freeHeight) - kCentreOffset) / 2);
     }
 
-    content->MeasureWithin(W - x - frame.width, H - y - frame.height);
-    const CSize2 size = content->ClampSize(W - x - frame.width, H - y - frame.height, false);
+    const float roomWidth = W - x - frame.width;
+    const float roomHeight = H - y - frame.height;
+    content->MeasureWithin(roomWidth, roomHeight);
+    const CSize2 size = placedBefore ? content->ClampSize(std::min(newContentSize.width, roomWidth),
+                                                          std::min(newContentSize.height, roomHeight), true)
+                                     : content->ClampSize(roomWidth, roomHeight, false);
     const float left = work.left + x;
     const float top = work.top + y;
     SetPlacement(CRectF(left, top, left + size.width + frame.width, top + size.height + frame.height), showFlag);

@@ -85,7 +85,9 @@ public:
     // ---- Placement and layout ---------------------------------------------------
     // Window frame with a menu bar, plus the shown toolbar and status bar.
     CSize2 GetNonClientSize();
-    // Places the window as a new frame: cascaded, centred or at the corner.
+    // Places the window as a new frame: cascaded, centred or at the corner,
+    // its content at the size it had when the frame was new (within the
+    // space left from there).
     void Place(bool noCentre, bool showFlag, bool fromStart);
     // Sets the normal position (a screen rectangle) and lays the window out;
     // a maximised window returns to its normal size unless showFlag.
@@ -107,6 +109,9 @@ public:
     // window for the first time reports the size it was laid out at).
     bool laidOut = false;
     POINT layoutSize = {-1, -1};
+    // The content's size as the frame's first placement measured it within
+    // the work area: the size it has as a new frame.
+    CSize2 newContentSize;
     bool statusBarShown;
     HWND statusBar = nullptr;
     CTimer closeTimer;

@@ -55,6 +55,18 @@ public:
                                           L"Course notes\r\nThe client window of the frame.", WS_EX_CLIENTEDGE));
     }
 
+    // A view keeping its picture likes the size it was last given.
+    void SetBounds(const CRectF& rect) override
+    {
+        CWindow::SetBounds(rect);
+        if (keepsGivenSize) {
+            m_width = int(rect.Width());
+            m_height = int(rect.Height());
+        }
+    }
+
+    bool keepsGivenSize = false;
+
 private:
     int m_width;
     int m_height;
@@ -592,6 +604,30 @@ TEST_F(FrameWindow, CascadePlacesTheOldestAtTheCornerAndUnmaximises)
     GetWindowPlacement(minimised->hwnd, &after);
     EXPECT_TRUE(EqualRect(&before.rcNormalPosition, &after.rcNormalPosition));
     (void)c;
+}
+
+TEST_F(FrameWindow, CascadeAfterTileGivesEveryFrameItsSizeAsANewFrame)
+{
+    std::vector<CTestFrame*> frames;
+    for (const wchar_t* title : {L"A", L"B", L"C"}) {
+        frames.push_back(new CTestFrame(title, record, kWork));
+        frames.back()->content.keepsGivenSize = true;
+        frames.back()->Create(&frames.back()->content, false);
+    }
+    CFrameWindow::TileFrameWindows();
+    RunLoopFor(30);
+    ASSERT_NE(400.0f, frames[0]->content.bounds.Width());
+
+    CFrameWindow::CascadeFrameWindows();
+    RunLoopFor(30);
+    const CSize2 frame = frames[0]->GetNonClientSize();
+    for (int i = 0; i < 3; ++i) {
+        const float step = float(21 * i);
+        EXPECT_TRUE(SameRect(MakeRect(kWork.left + step, kWork.top + step, kWork.left + step + 400.0f + frame.width,
+                                      kWork.top + step + 300.0f + frame.height),
+                             WindowRect(frames[size_t(i)])))
+            << i;
+    }
 }
 
 TEST_F(FrameWindow, TilingFourFramesOnASquareGivesTwoByTwo)
