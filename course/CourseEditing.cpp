@@ -426,7 +426,12 @@ void CCourse::FlipSelection(bool acrossVertical)
     for (CCourseObject* object : m_objects) {
         if (!object->IsInsideRing(m_flipSelectionOnly))
             continue;
-        float oldRotation = object->GetPlacement().GetRotation();
+        // Mirroring negates the rotation of an object's frame (and turns it
+        // half round besides from top to bottom); an object's mirror image is
+        // the object turned by its mirror angle (a see-saw end for end), so
+        // the mirrored frame takes that turn as well. An object whose own flip
+        // mirrors its shape turns its placement itself.
+        float oldRotation = object->GetPlacement().GetRotation() - object->GetMirrorAngle();
         object->Flip();
         if (object->TurnsWhenFlipped())
             oldRotation = object->GetPlacement().GetRotation();

@@ -11,6 +11,7 @@
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "objects/equipment/CollapsedTunnel.h"
 #include "objects/equipment/Crossover.h"
 #include "objects/equipment/DogWalk.h"
 #include "objects/equipment/SeeSaw.h"
@@ -308,6 +309,51 @@ TEST_F(ContactEquipment, SeeSawRecordAndDialog)
     EXPECT_FALSE(mixed.HasPlankLength());
     level->FromDialog(mixed);
     EXPECT_EQ(CSeeSaw::EStyle::kFlat, level->GetStyle());
+}
+
+// A flip takes each end of a see-saw or a collapsed tunnel, which mirror
+// onto themselves turned half round, to the mirror of its place: the tipped
+// plank's arrow, from its first end to its second, turns round with a flip
+// left to right and keeps its way when a plank lying left to right is
+// flipped top to bottom. The selection flips about the object itself, the
+// whole course about the ring's centre.
+TEST_F(ContactEquipment, FlipsTakeSeeSawAndCollapsedTunnelEndsToTheMirrorOfTheirPlaces)
+{
+    const struct {
+        float angle;
+        bool acrossVertical;
+        bool wholeCourse;
+    } flips[] = {{0.0f, true, false}, {90.0f, true, false}, {0.0f, false, true}, {90.0f, false, true}};
+    for (const CObjectType* type : {static_cast<const CObjectType*>(&CSeeSaw::GetSeeSawType()),
+                                    static_cast<const CObjectType*>(&CCollapsedTunnel::GetCollapsedTunnelType())}) {
+        for (const auto& flip : flips) {
+            SCOPED_TRACE(testing::Message() << type->GetTypeId() << " at " << flip.angle << ", across vertical "
+                                            << flip.acrossVertical);
+            auto course = MakeCourse(1);
+            CCourseObject* object = Place(*course, *type, 4000.0f, 5000.0f, flip.angle);
+            Place(*course, CSeeSaw::GetSeeSawType(), 9000.0f, 7000.0f);
+            object->SetSelected(!flip.wholeCourse);
+            const CPoint2 centre = flip.wholeCourse ? CPoint2(7200.0f, 6000.0f) : object->GetPosition();
+            const auto ends = [&] {
+                std::vector<CPoint2> points;
+                for (int i = 0; i < object->GetEndCount(); ++i) {
+                    CPoint2 point;
+                    object->GetEnd(point, i);
+                    points.push_back(object->GetPlacement().TransformPoint2D(point));
+                }
+                return points;
+            };
+            const std::vector<CPoint2> before = ends();
+            course->FlipSelection(flip.acrossVertical);
+            const std::vector<CPoint2> after = ends();
+            for (size_t i = 0; i < before.size(); ++i) {
+                const CPoint2 mirrored = flip.acrossVertical ? CPoint2(2.0f * centre.x - before[i].x, before[i].y)
+                                                             : CPoint2(before[i].x, 2.0f * centre.y - before[i].y);
+                EXPECT_NEAR(mirrored.x, after[i].x, 1.0f) << i;
+                EXPECT_NEAR(mirrored.y, after[i].y, 1.0f) << i;
+            }
+        }
+    }
 }
 
 // A tipped plank's arcsine meets the pivot height above the half plank:
