@@ -74,6 +74,11 @@ void CCourseScene::UpdateLayer(ESceneLayer slot)
         layer->SetCourse(m_course);
         layer->Refresh();
     }
+    // The selection marks stand at the objects' ends: an object that moves,
+    // turns or changes its shape takes them along, so they are measured and
+    // picked afresh with the objects.
+    if (slot == ESceneLayer::kObjects && items[int(ESceneLayer::kSelection)] != nullptr)
+        m_selection.Refresh();
 }
 
 void CCourseScene::UpdateCamera()

@@ -38,8 +38,10 @@ public:
     // The layer that belongs in a slot now, or null.
     virtual CSceneLayer* GetLayer(ESceneLayer layer);
 
-    // Puts the slot's layer in place and refreshes it. The course window
-    // calls it for the layers its course's notifications name.
+    // Puts the slot's layer in place and refreshes it; the objects' slot
+    // refreshes the selection marks, which stand on the objects, as well.
+    // The course window calls it for the layers its course's notifications
+    // name.
     void UpdateLayer(ESceneLayer layer);
     // Map mode: identity transform, flat. Otherwise the course's current view
     // camera is copied; its transform becomes the scene's and the scene is 3D

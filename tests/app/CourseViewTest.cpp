@@ -7,6 +7,7 @@
 #include "app/CourseScene.h"
 #include "app/CourseView.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/HintDlg.h"
@@ -14,6 +15,8 @@
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "objects/equipment/AFrame.h"
+#include "objects/equipment/DogWalk.h"
+#include "objects/equipment/Tunnel.h"
 #include "tests/app/ViewTestHost.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
@@ -258,6 +261,68 @@ TEST_F(CourseView, DraggingAnEndGripTurnsTheObjectAboutItsCentre)
     const CPoint2 still = placed->GetPlacement().GetPosition2D();
     EXPECT_NEAR(centre.x, still.x, 0.5f);
     EXPECT_NEAR(centre.y, still.y, 0.5f);
+}
+
+// A turn by the keys or a drag of a handle takes the selected object's
+// handles along: the next press where a handle now stands grabs it rather
+// than the body, without selecting the object again.
+TEST_F(CourseView, HandlesAreGrabbedWhereTheLastTurnOrReshapeLeftThem)
+{
+    const struct {
+        int typeId;
+        const wchar_t* keys;
+        int handle;
+        CCourseView::EDragMode drag;
+    } cases[] = {
+        {CDogWalk::kTypeId, L"]]]", 1, CCourseView::EDragMode::kRotateSelection},
+        {CAFrame::kTypeId, L"[[", 0, CCourseView::EDragMode::kRotateSelection},
+        {CTunnel::kTypeId, L"", 3, CCourseView::EDragMode::kMoveHandle},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typeId);
+        const CObjectType& type = *FindObjectTypeById(c.typeId);
+        const std::unique_ptr<CEditSession> dialog = type.CreatePropertiesDialog(&Course(), type.GetNameTextId());
+        CTransform placement;
+        placement.SetPosition2D(Spot(0.5f, 0.5f).x, Spot(0.5f, 0.5f).y);
+        Course().AddObject(type.CreateNew(&Course(), placement, dialog.get()));
+        CCourseObject* object = OnlyObject();
+        ASSERT_NE(nullptr, object);
+        object->SetSelected(true);
+        const auto handleInView = [&](int handle) {
+            CPoint2 end;
+            object->GetEnd(end, handle);
+            end = object->GetPlacement().TransformPoint2D(end);
+            return host->ViewPointOf(end.x, end.y);
+        };
+        // A drag across the line from the object's centre: a turn beyond the
+        // angle snap, or a bend.
+        const auto dragHandle = [&] {
+            const CPoint2 from = handleInView(c.handle);
+            const CPoint2 centre = host->ViewPointOf(object->GetPosition().x, object->GetPosition().y);
+            const CPoint2 across(centre.y - from.y, from.x - centre.x);
+            Press(from);
+            const CCourseView::EDragMode mode = View().dragMode;
+            MoveTo(CPoint2(from.x + across.x * 0.5f, from.y + across.y * 0.5f));
+            Release(from + across);
+            return mode;
+        };
+        // Hovering a handle measures the marks where they stand now.
+        MoveTo(handleInView(c.handle));
+        for (const wchar_t* key = c.keys; *key != 0; ++key)
+            host->Char(*key);
+        if (c.drag == CCourseView::EDragMode::kMoveHandle)
+            EXPECT_EQ(c.drag, dragHandle());
+
+        // Dragged, the handle leaves the others behind: the object did not
+        // just move.
+        const int other = c.handle == 0 ? 1 : 0;
+        const CPoint2 before = handleInView(c.handle) - handleInView(other);
+        EXPECT_EQ(c.drag, dragHandle());
+        const CPoint2 after = handleInView(c.handle) - handleInView(other);
+        EXPECT_GT(std::hypot(after.x - before.x, after.y - before.y), 5.0f);
+        Course().SelectAll();
+        Course().DeleteSelected();
+    }
 }
 
 TEST_F(CourseView, DeleteKeyRemovesTheSelectionAndUndoBringsItBack)
