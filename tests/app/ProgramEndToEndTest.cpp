@@ -35,6 +35,7 @@ namespace {
 
 constexpr int kOrganisation = 1;
 constexpr int kAFrameButton = 2526;
+constexpr int kDogWalkButton = 2544;
 
 // Clicks the A-frame button, then the view at the fractions of its size.
 void PlaceAFrame(const CWindowParts& parts, float fx, float fy)
@@ -246,6 +247,53 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
     ASSERT_TRUE(PressMessageBoxButton(program, IDNO));
     EXPECT_EQ(0, program.WaitForExit(kWait));
     EXPECT_EQ(saved, ReadWholeFile(path));
+}
+
+// A dog walk placed, turned by "]" three times and dragged at its end handle
+// straight away turns about its centre; it does not move.
+TEST(Program, ADragOfAnEndRightAfterATurnByTheKeysTurnsTheDogWalk)
+{
+    PrepareProgramSettings(kOrganisation);
+    const std::wstring folder = MakeTempFolder(L"program-turned-end");
+    std::wstring path;
+    CProgramProcess program;
+    const HWND frame = StartWithEmptyCourse(program, folder, L"Turned.agl", path);
+    ASSERT_TRUE(frame);
+    const CWindowParts parts = FindParts(frame);
+    ASSERT_TRUE(parts.found);
+    CViewMap map;
+    ASSERT_TRUE(MapView(parts, map));
+    Click(ShapeButton(parts, kDogWalkButton, kOrganisation));
+    Click(ViewPoint(parts, 0.5f, 0.5f));
+    for (int i = 0; i < 3; ++i)
+        cwtest::TypeChar(L']');
+
+    // Where the turn left it, from a copy of the selection: a save would
+    // clear the selection.
+    EmptyTheClipboard();
+    cwtest::KeyPress('C', true);
+    ASSERT_TRUE(WaitForClipboard(CF_TEXT));
+    CCourse copied(L"", L"");
+    std::istringstream block(ReadClipboardText());
+    ASSERT_TRUE(copied.ReadTextBlock(block, false));
+    ASSERT_TRUE(OnlyObject(copied));
+    const CTransform turned = OnlyObject(copied)->GetPlacement();
+    CPoint2 end;
+    OnlyObject(copied)->GetEnd(end, 1);
+    const POINT from = map.ToScreen(turned.TransformPoint2D(end));
+    const POINT centre = map.ToScreen(turned.GetPosition2D());
+    Drag(from, POINT{from.x - (from.y - centre.y), from.y + (from.x - centre.x)});
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-dog-walk-end-dragged.png")));
+
+    CCourse saved(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, saved));
+    ASSERT_TRUE(OnlyObject(saved));
+    EXPECT_EQ(turned.GetPosition2D(), OnlyObject(saved)->GetPosition());
+    EXPECT_GT(std::fabs(std::remainder(OnlyObject(saved)->GetPlacement().GetRotation() - turned.GetRotation(), 360.0f)),
+              20.0f);
+    program.CloseCourseWindows();
+    EXPECT_EQ(0, program.WaitForExit(kWait));
 }
 
 TEST(Program, SaveReadsBackAndASaveThatCannotWriteKeepsTheOldFile)
