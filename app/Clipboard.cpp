@@ -89,7 +89,9 @@ HENHMETAFILE DrawCourseMetafile(CCourse& course)
 
 // The clipboard's CF_TEXT. False when the user was told why nothing could
 // be read; true with an empty text when the clipboard holds no text.
-bool ReadClipboardCourseText(std::string& text)
+// The clipboard's course text; false, with the message the user is to see,
+// while another program holds the clipboard or its text cannot be read.
+bool ReadClipboardCourseText(std::string& text, std::wstring& message)
 {
     TRACE_POINT();
     text.clear();
@@ -97,7 +99,7 @@ bool ReadClipboardCourseText(std::string& text)
         return true;
     if (!OpenClipboard(nullptr)) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
-        CMessageBox::Show(GetString(2671), CMessageBox::kError);
+        message = GetString(2671);
         return false;
     }
     const HANDLE data = GetClipboardData(CF_TEXT);
@@ -110,7 +112,7 @@ bool ReadClipboardCourseText(std::string& text)
     }
     CloseClipboard();
     if (!characters) {
-        CMessageBox::Show(kBlockedClipboardText, CMessageBox::kError);
+        message = kBlockedClipboardText;
         return false;
     }
     return true;
@@ -180,7 +182,9 @@ bool CopyCourseVersion3(CCourse& course, HWND owner)
 std::string GetClipboardCourseText()
 {
     std::string text;
-    ReadClipboardCourseText(text);
+    std::wstring message;
+    if (!ReadClipboardCourseText(text, message))
+        CMessageBox::Show(message, CMessageBox::kError);
     return text;
 }
 
@@ -188,22 +192,31 @@ bool PasteFromClipboard(CCourse& course, bool madeFromTemplate)
 {
     TRACE_POINT();
     std::string text;
-    bool read = false;
-    if (ReadClipboardCourseText(text)) {
+    std::wstring refusal;
+    CCourseRead read;
+    if (ReadClipboardCourseText(text, refusal)) {
         const bool replace = !course.IsModified() && course.GetPath().empty() && !madeFromTemplate;
         std::istringstream block(text);
         const bool had3DCamera = course.Get3DCamera();
-        read = TellCourseRead(course.ReadTextBlock(block, !replace));
+        read = course.ReadTextBlock(block, !replace);
         if (replace)
             KeepWithin3DBudget(course, had3DCamera);
     }
+    // The messages come last: the window of the course may close while one
+    // is up, and the course with it.
     if (!read) {
         course.OnCourseChanged();
+        if (!refusal.empty())
+            CMessageBox::Show(refusal, CMessageBox::kError);
+        else
+            TellCourseRead(read);
         return false;
     }
     course.CommitUndoStepById(2120);
     course.OnCourseChanged();
-    if (course.SelectionDuplicatesOthers())
+    const bool duplicates = course.SelectionDuplicatesOthers();
+    TellCourseRead(read);
+    if (duplicates)
         ShowHint(2705, L"Clipboard", 1);
     return true;
 }

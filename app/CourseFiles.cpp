@@ -150,9 +150,36 @@ bool TellCourseRead(const CCourseRead& read)
     return bool(read);
 }
 
-bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
+std::wstring GetUnopenedFilesMessage(const std::vector<std::wstring>& names)
+{
+    std::wstring list;
+    for (size_t i = 0; i < names.size() && i < kMaxNamedUnopenedFiles; ++i)
+        list += (i > 0 ? L", \u201C" : L"\u201C") + names[i] + L"\u201D";
+    if (names.size() > kMaxNamedUnopenedFiles)
+        list += L" (+" + std::to_wstring(names.size() - kMaxNamedUnopenedFiles) + L")";
+    return GetStringWithArg(2670, list);
+}
+
+CHeldCourseWindow::CHeldCourseWindow(CCourseWindow* window)
+    : m_window(window), m_hwnd(window ? window->hwnd : nullptr)
+{
+}
+
+CCourseWindow* CHeldCourseWindow::Get() const
+{
+    if (!m_window || !m_hwnd)
+        return nullptr;
+    for (CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
+        if (window == m_window && window->hwnd == m_hwnd)
+            return window;
+    }
+    return nullptr;
+}
+
+CCourseFileOpen OpenCourseFileQuietly(const std::wstring& path, CCourseWindow* requestingWindow)
 {
     TRACE_VALUE(std::wstring, path);
+    CCourseFileOpen result;
     if (!requestingWindow)
         requestingWindow = GetFrontCourseWindow();
 
@@ -171,31 +198,46 @@ bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
             new CCourseWindow(course);
         }
         RefreshAllCommandStates();
-        return true;
+        result.shown = true;
+        return result;
     }
 
     std::ifstream stream;
     if (IsCourseFile(path))
         OpenInputFileStream(stream, path, false);
     std::unique_ptr<CCourse> course;
-    bool read = false;
     if (stream.is_open()) {
         course = std::make_unique<CCourse>(GetPathPart(path, 1, 2), path);
         course->SetOpenedFromFile(true);
-        read = TellCourseRead(course->ReadTextBlock(stream, false));
+        const CCourseRead read = course->ReadTextBlock(stream, false);
+        result.shown = bool(read);
+        if (read.messageId != 0) {
+            result.message = GetString(read.messageId);
+            result.messageKind = int(read.style);
+        }
         KeepWithin3DBudget(*course, false);
     } else {
         // The reader would only say that no course was found in it.
-        CMessageBox::Show(GetString(2670), CMessageBox::kError);
+        result.message = GetUnopenedFilesMessage({path});
+        result.messageKind = CMessageBox::kError;
     }
-    if (!read) {
+    if (!result.shown) {
         GetRecentFiles().Remove(path);
         if (requestingWindow)
             requestingWindow->UpdateCommandStates();
-        return false;
+        return result;
     }
     GetRecentFiles().Add(path);
     new CCourseWindow(course.release());
     RefreshAllCommandStates();
-    return true;
+    return result;
+}
+
+bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow)
+{
+    // The message comes last: nothing of the open touches a window after it.
+    const CCourseFileOpen opened = OpenCourseFileQuietly(path, requestingWindow);
+    if (!opened.message.empty())
+        CMessageBox::Show(opened.message, opened.messageKind);
+    return opened.shown;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 class CCourse;
 class CCourseWindow;
@@ -24,8 +27,29 @@ bool TellCourseRead(const CCourseRead& read);
 // moves into a new window and the old window goes. Otherwise the file is read
 // into a new course shown in a new window. Without a requesting window the
 // front-most course window asks. True when the file is shown; a file that
-// cannot be read leaves the recent-file list and the user is told why.
+// cannot be read leaves the recent-file list and the user is told why, once
+// the windows are as the open leaves them.
 bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow);
+
+// What an open has to tell the user: the reader's message about the course
+// (why it was not read, or what the read left out), or text 2670 with the
+// path for a file that could not be opened at all. No message when empty;
+// the kind is a CMessageBox kind.
+struct CCourseFileOpen
+{
+    bool shown = false;
+    std::wstring message;
+    int messageKind = 0;
+};
+
+// Text 2670 for the files that could not be opened: the first few names in
+// quotes, then, when there are more, how many.
+std::wstring GetUnopenedFilesMessage(const std::vector<std::wstring>& names);
+constexpr size_t kMaxNamedUnopenedFiles = 5;
+
+// OpenCourseFile without telling the user anything: the result holds what
+// it would have said.
+CCourseFileOpen OpenCourseFileQuietly(const std::wstring& path, CCourseWindow* requestingWindow);
 
 // Writes the course to its own path, in the older format when the course
 // asks for it, after clearing the selection. On failure the user sees text
@@ -46,3 +70,20 @@ bool SaveCourseAsTemplate(CCourse& course);
 // takes the place of the old one. On failure the old file is untouched and
 // nothing else is left behind; the caller tells the user.
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes);
+
+// A course window held across a message box or a dialog: whatever runs
+// meanwhile may close it (a close that came due fires before every message
+// box), so it is looked up again afterwards.
+class CHeldCourseWindow
+{
+public:
+    explicit CHeldCourseWindow(CCourseWindow* window);
+    // The window while it is still open; null once it has gone.
+    CCourseWindow* Get() const;
+
+private:
+    CCourseWindow* m_window;
+    // A window made later may live at a gone window's address; the handle
+    // tells them apart.
+    HWND m_hwnd;
+};

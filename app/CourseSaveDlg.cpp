@@ -1,6 +1,8 @@
 #include "app/CourseSaveDlg.h"
 
+#include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include "app/CourseFiles.h"
 #include "app/CourseWindow.h"
@@ -29,7 +31,27 @@ std::string ToUtf16LeBytes(const std::wstring& text)
     return bytes;
 }
 
+std::vector<const CCourseFileWindow*>& GetExistingFileWindows()
+{
+    static std::vector<const CCourseFileWindow*> windows;
+    return windows;
+}
+
 }  // namespace
+
+CCourseFileWindow::CCourseFileWindow() { GetExistingFileWindows().push_back(this); }
+
+CCourseFileWindow::~CCourseFileWindow()
+{
+    std::vector<const CCourseFileWindow*>& windows = GetExistingFileWindows();
+    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
+}
+
+bool CCourseFileWindow::Exists(const CCourseFileWindow* window)
+{
+    const std::vector<const CCourseFileWindow*>& windows = GetExistingFileWindows();
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
 
 void SetImageExportRunner(CImageExportRunner runner) { g_imageExportRunner = runner; }
 
@@ -73,7 +95,7 @@ void CCourseSaveDlg::OnFileChosen(const std::wstring& path, int format)
     TRACE_VALUE(int32_t, format);
     chosenPath = path;
     if (!course) {
-        OnSaveFinished(window, kSaveFailed);
+        Finish(kSaveFailed);
         return;
     }
     if (format == currentFormatIndex) {
@@ -90,19 +112,25 @@ void CCourseSaveDlg::OnFileChosen(const std::wstring& path, int format)
     } else {
         TRACE_VALUE(std::wstring, path);
         ReportFailure();
-        OnSaveFinished(window, kSavedOtherOutput);
+        Finish(kSavedOtherOutput);
     }
 }
 
-void CCourseSaveDlg::OnCancelled() { OnSaveFinished(window, kSaveCancelled); }
+void CCourseSaveDlg::OnCancelled() { Finish(kSaveCancelled); }
 
-void CCourseSaveDlg::OnError() { OnSaveFinished(window, kSavedOtherOutput); }
+void CCourseSaveDlg::OnError() { Finish(kSavedOtherOutput); }
+
+void CCourseSaveDlg::Finish(int result)
+{
+    if (CCourseFileWindow::Exists(&window))
+        OnSaveFinished(window, result);
+}
 
 void CCourseSaveDlg::RunImageExport(const std::wstring& settingsName)
 {
     if (!g_imageExportRunner) {
         ReportFailure();
-        OnSaveFinished(window, kSavedOtherOutput);
+        Finish(kSavedOtherOutput);
         return;
     }
     g_imageExportRunner(*this, settingsName);
@@ -113,7 +141,7 @@ void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
     TRACE_VALUE(bool, version3);
     // Nothing about the course changes before its file is safely written.
     if (!window.IsPathFreeForSave(chosenPath)) {
-        OnSaveFinished(window, kSaveFailed);
+        Finish(kSaveFailed);
         return;
     }
     std::string text;
@@ -121,7 +149,7 @@ void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
     TRACE_VALUE(std::string, text);
     if (!written) {
         CMessageBox::Show(GetStringWithArg(2689, chosenPath), CMessageBox::kError);
-        OnSaveFinished(window, kSaveFailed);
+        Finish(kSaveFailed);
         return;
     }
 
@@ -129,13 +157,14 @@ void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
     if (!version3) {
         course->ClearReadFromVersion3();
         course->SetTitle(fileName, chosenPath);
-        OnSaveFinished(window, kSavedCurrentFormat);
+        Finish(kSavedCurrentFormat);
         return;
     }
 
     if (adoptPath)
         course->SetTitle(fileName, chosenPath);
     int result = kSavedOtherOutput;
+    bool stillModified = false;
     if (course->IsModified() || !IsSamePath(chosenPath, course->GetPath())) {
         if (course->IsReadFromVersion3()) {
             course->MarkUnmodified(false);
@@ -144,16 +173,18 @@ void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
             course->MarkUnmodified(true);
             course->OnCourseChanged();
         } else {
-            // The older format may not hold all of the course: it stays
-            // modified, and the user learns why.
-            ShowHint(2712, L"QX3", 1);
+            stillModified = true;
         }
     }
     if (course->GetPath().empty()) {
         course->SetTitle(fileName, std::wstring());
         result = kSavedUntitledOlderFormat;
     }
-    OnSaveFinished(window, result);
+    // The older format may not hold all of the course: it stays modified,
+    // and the user learns why. The course is not touched after the hint.
+    if (stillModified)
+        ShowHint(2712, L"QX3", 1);
+    Finish(result);
 }
 
 void CCourseSaveDlg::SaveSummary()
@@ -167,7 +198,7 @@ void CCourseSaveDlg::SaveSummary()
         CMessageBox::Show(GetStringWithArg(2689, chosenPath), CMessageBox::kError);
         result = kSaveFailed;
     }
-    OnSaveFinished(window, result);
+    Finish(result);
 }
 
 void OnSaveFinished(CCourseFileWindow& window, int result)

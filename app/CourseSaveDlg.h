@@ -14,7 +14,14 @@ class CNativeWindow;
 class CCourseFileWindow
 {
 public:
-    virtual ~CCourseFileWindow() = default;
+    CCourseFileWindow();
+    virtual ~CCourseFileWindow();
+    CCourseFileWindow(const CCourseFileWindow&) = delete;
+    CCourseFileWindow& operator=(const CCourseFileWindow&) = delete;
+
+    // Whether the window still exists: while a message of a save is up, the
+    // window may close.
+    static bool Exists(const CCourseFileWindow* window);
 
     virtual CCourse* GetCourse() const = 0;
     virtual CNativeWindow* GetDialogOwner() = 0;
@@ -91,6 +98,8 @@ public:
 
 private:
     void RunImageExport(const std::wstring& settingsName);
+    // OnSaveFinished for the window while it still exists.
+    void Finish(int result);
 };
 
 // Builds the course window's save dialog for its view size and runs it.

@@ -62,6 +62,17 @@ LRESULT CALLBACK EndSessionProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// Keeps a message box's answer for the code that showed the box.
+class CAnswerKeeper : public CDelegate<CMessageBox::Button>::CImpl
+{
+public:
+    explicit CAnswerKeeper(CMessageBox::Button& answer) : m_answer(answer) {}
+    void Invoke(CMessageBox::Button answer) override { m_answer = answer; }
+
+private:
+    CMessageBox::Button& m_answer;
+};
+
 }  // namespace
 
 CRecentFiles& GetRecentFiles()
@@ -396,9 +407,15 @@ void CCourseWindow::RequestClose()
     Activate();
     m_course->DeselectAll(false);
     m_course->OnCourseChanged();
-    // The answer may destroy this window: nothing of it is touched after.
+    // A close that comes due as the box is shown may take this window; the
+    // answer goes to it only while it is still there, and may destroy it:
+    // nothing of it is touched after.
+    const CHeldCourseWindow held(this);
+    CMessageBox::Button answer = CMessageBox::Cancel;
     CMessageBox::Show(GetStringWithArg(2698, m_course->GetTitle()), CMessageBox::kYesNoCancel,
-                      CMemberDelegate<CMessageBox::Button, CCourseWindow>::Make(this, &CCourseWindow::OnCloseAnswer));
+                      CDelegate<CMessageBox::Button>(new CAnswerKeeper(answer)));
+    if (CCourseWindow* window = held.Get())
+        window->OnCloseAnswer(answer);
 }
 
 void CCourseWindow::OnCloseAnswer(CMessageBox::Button answer)

@@ -26,14 +26,6 @@ constexpr int kFooterOrganisation = 5;
 // The hint after properties applied to the selection.
 constexpr int kEditHint = 2708;
 
-bool IsOpenCourseWindow(const CCourseWindow* window)
-{
-    for (const CCourseWindow* open : CCourseWindow::GetCourseWindows())
-        if (open == window)
-            return true;
-    return false;
-}
-
 void RefreshAllCommandStates()
 {
     int shown = 0;
@@ -83,8 +75,10 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2112, [](CCourseWindow& window, int id) { CopyCourse(*window.m_course, window.hwnd, id); }},
         // The summary clears the selection: the commands that need one follow.
         {2116, [](CCourseWindow& window, int) {
+             const CHeldCourseWindow held(&window);
              CopyCourseSummary(*window.m_course, window.hwnd);
-             window.Broadcast();
+             if (held.Get())
+                 window.Broadcast();
          }},
         {2118, [](CCourseWindow& window, int) { CopyCourseVersion3(*window.m_course, window.hwnd); }},
         {2120, [](CCourseWindow& window, int) { window.Paste(); }},
@@ -200,12 +194,15 @@ void CCourseWindow::Save()
         SaveAs();
         return;
     }
-    // Writing clears the selection, also when the file could not be written.
+    // Writing clears the selection, also when the file could not be written;
+    // the window may have gone while its message was up.
+    const CHeldCourseWindow held(this);
     if (WriteCourseFile(*m_course)) {
         m_course->ClearReadFromVersion3();
         m_course->MarkUnmodified(false);
     }
-    Broadcast();
+    if (held.Get())
+        Broadcast();
 }
 
 void CCourseWindow::SaveAs()
@@ -220,9 +217,13 @@ void CCourseWindow::SaveAs()
 void CCourseWindow::SaveAll()
 {
     ResetTool();
-    for (CCourseWindow* window : GetCourseWindows()) {
+    std::vector<CHeldCourseWindow> windows;
+    for (CCourseWindow* window : GetCourseWindows())
+        windows.emplace_back(window);
+    for (const CHeldCourseWindow& held : windows) {
         // A dialog of an earlier window may have closed this one.
-        if (!IsOpenCourseWindow(window) || !window->m_course)
+        CCourseWindow* window = held.Get();
+        if (!window || !window->m_course)
             continue;
         if (window->m_course->GetPath().empty()) {
             window->Activate();

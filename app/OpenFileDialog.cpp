@@ -46,6 +46,7 @@ void ShowOpenFileDialog(CCourseWindow* window)
         GetSystemFunction<decltype(GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
     static const auto extendedError =
         GetSystemFunction<decltype(CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
+    const CHeldCourseWindow held(window);
     BOOL chosen = FALSE;
     // The owner stays enabled for the dialog, which disables it itself and
     // gives it the activation back when it closes.
@@ -58,7 +59,8 @@ void ShowOpenFileDialog(CCourseWindow* window)
 
     if (chosen) {
         buffer.back() = L'\0';
-        OpenCourseFile(buffer.data(), window);
+        // Without its window, the file opens as a DDE open would.
+        OpenCourseFile(buffer.data(), held.Get());
         return;
     }
     // Without the library no dialog could start.

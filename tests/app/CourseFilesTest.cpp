@@ -240,7 +240,8 @@ CHILD_TEST(CourseFileOpening, OpenOfAMissingFileSaysItCouldNotBeOpened)
     const std::wstring path = MakeTempFolder(L"open-missing") + L"\\Missing.agl";
     if (OpenCourseFile(path, nullptr) || CountCourseWindows() != 0)
         return 1;
-    return CDialogWatcher::TakeAnsweredTexts() == std::vector<std::wstring>{GetString(2670)} ? 0 : 2;
+    const std::vector<std::wstring> said{GetStringWithArg(2670, L"\u201C" + path + L"\u201D")};
+    return CDialogWatcher::TakeAnsweredTexts() == said ? 0 : 2;
 }
 
 CHILD_TEST(CourseFileOpening, OpenOfAShownFileBringsItForwardOrMovesItsCourse)

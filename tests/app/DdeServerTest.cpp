@@ -11,9 +11,12 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/CourseWindow.h"
 #include "app/DdeServer.h"
+#include "course/Course.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
+#include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/DdeTestClient.h"
 #include "tests/app/ProgramProcess.h"
 #include "tests/support/FailureReports.h"
@@ -341,6 +344,25 @@ TEST_F(DdeServer, HandOverPostsOneCommandPerFileInOrder)
     EXPECT_EQ(L"C:\\a.agl", g_run[0].fileNames.at(0));
     EXPECT_EQ(L"C:\\b c.agl", g_run[1].fileNames.at(0));
     EXPECT_TRUE(g_acks.empty());
+}
+
+// The front window's close comes due just as the message of an open that
+// failed is shown: the window goes while the message is up.
+CHILD_TEST(DdeOpen, FrontWindowClosingDuringAFailedOpensMessage)
+{
+    filetest::OpenFileTestSettings();
+    new CCourseWindow(new CCourse(L"Back", L""));
+    CCourseWindow* front = new CCourseWindow(new CCourse(L"Front", L""));
+    PumpMessagesFor(100);
+    SendMessageW(front->hwnd, WM_CLOSE, 0, 0);
+    CDdeServer server(L"Fendrel Close Test");
+    server.OnExecute(nullptr, LPARAM(MakeDdeCommandMemory(L"[open(\"C:\")]")));
+    const std::vector<CCourseWindow*> left = CCourseWindow::GetCourseWindows();
+    if (left.size() != 1 || left[0]->GetCourse()->GetTitle() != L"Back")
+        return 1;
+    if (CDialogWatcher::TakeAnsweredTexts().size() != 1)
+        return 2;
+    return ReportCount() == 0 ? 0 : 3;
 }
 
 namespace {
