@@ -10,6 +10,10 @@ class CCourseWindow;
 void AcceptDroppedFiles(HWND window);
 
 // Opens every dropped file in turn from the window that received the drop,
-// as long as another course window may open; the rest are skipped. Ends the
-// drop (the handle is freed).
+// as long as another course window may open; the rest are skipped. A single
+// file is opened as OpenCourseFile opens it; a drop of several shows one
+// message at most, naming the files that could not be opened. A block whose
+// header does not describe a file list inside it, and any drop while a
+// message or dialog is up, opens nothing. Ends the drop (the handle is
+// freed).
 void OnFilesDropped(HDROP drop, CCourseWindow* window);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FrameWindow.h"
+#include "ui/ModalState.h"
 
 using namespace filetest;
 
@@ -38,6 +40,21 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths)
         std::memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
         text += path.size() + 1;
     }
+    GlobalUnlock(block);
+    return HDROP(block);
+}
+
+// A block as a forger might make it: a DROPFILES header (as much of it as
+// fits) and the rest of the block filled with one byte.
+HDROP MakeForgedDrop(SIZE_T size, DWORD pFiles, BOOL wide, BYTE fill)
+{
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    auto* bytes = static_cast<BYTE*>(GlobalLock(block));
+    std::memset(bytes, fill, size);
+    DROPFILES header = {};
+    header.pFiles = pFiles;
+    header.fWide = wide;
+    std::memcpy(bytes, &header, std::min<SIZE_T>(size, sizeof header));
     GlobalUnlock(block);
     return HDROP(block);
 }
@@ -122,4 +139,60 @@ CHILD_TEST(FileDrop, ADroppedFileThatIsNoCourseOpensNothing)
     // The reader says that no course was found in it.
     const std::vector<std::wstring> said{GetString(2687)};
     return CDialogWatcher::TakeAnsweredTexts() == said && ReportCount() == 0 ? 0 : 2;
+}
+
+CHILD_TEST(FileDrop, AForgedDropOrOneWhileAMessageIsUpOpensNothing)
+{
+    OpenFileTestSettings();
+    const std::wstring course = WriteCourse(MakeTempFolder(L"drop-forged"), L"Real.agl");
+    CDropCourseWindow* frame = new CDropCourseWindow;
+    const struct
+    {
+        SIZE_T size;
+        DWORD pFiles;
+        BOOL wide;
+        BYTE fill;
+    } kForged[] = {
+        {64, 0x7FFFFFF0, TRUE, 0},            // the list far past the block's end
+        {64, 64, TRUE, 0},                    // the list starting at the block's end
+        {64, 4, TRUE, 0},                     // the list inside the header
+        {64, sizeof(DROPFILES), TRUE, 'A'},   // no terminator, wide
+        {64, sizeof(DROPFILES), FALSE, 'A'},  // no terminator, narrow
+        {8, sizeof(DROPFILES), TRUE, 0},      // a block smaller than the header
+    };
+    for (const auto& forged : kForged) {
+        const HDROP drop = MakeForgedDrop(forged.size, forged.pFiles, forged.wide, forged.fill);
+        SendMessageW(frame->hwnd, WM_DROPFILES, WPARAM(drop), 0);
+    }
+    SendMessageW(frame->hwnd, WM_DROPFILES, 0, 0);
+    if (ReportCount() != 0)
+        return 1;
+    {
+        CModalScope modal;
+        SendMessageW(frame->hwnd, WM_DROPFILES, WPARAM(MakeDrop({course})), 0);
+    }
+    if (CCourseWindow::GetCourseWindows().size() != 1)
+        return 2;
+    return CDialogWatcher::TakeAnsweredTexts().empty() && ReportCount() == 0 ? 0 : 3;
+}
+
+CHILD_TEST(FileDrop, ManyFilesThatCannotBeOpenedGiveOneMessage)
+{
+    OpenFileTestSettings();
+    const std::wstring folder = MakeTempFolder(L"drop-many");
+    const std::wstring notes = folder + L"\\notes.txt";
+    WriteBytes(notes, "shopping list\r\n");
+    std::vector<std::wstring> paths{notes, WriteCourse(folder, L"Good.agl")};
+    for (int i = 0; i < 12; ++i)
+        paths.push_back(folder + L"\\Missing " + std::to_wstring(i) + L".agl");
+    CDropCourseWindow* frame = new CDropCourseWindow;
+    SendMessageW(frame->hwnd, WM_DROPFILES, WPARAM(MakeDrop(paths)), 0);
+    if (CourseTitles() != std::vector<std::wstring>{L"Good.agl", L"Drop target"})
+        return 1;
+    // The first files are named, the rest only counted.
+    const std::vector<std::wstring> said = CDialogWatcher::TakeAnsweredTexts();
+    if (said.size() != 1 || said[0].find(L"notes.txt") == std::wstring::npos ||
+        said[0].find(L"Missing 11.agl") != std::wstring::npos)
+        return 2;
+    return ReportCount() == 0 ? 0 : 3;
 }
