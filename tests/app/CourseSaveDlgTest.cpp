@@ -329,6 +329,29 @@ CHILD_TEST(CourseSaveResult, AnUnknownResultIsReportedAndTakenAsOther)
     return (ReportCount() == 1 ? 0 : 1) + (window.requestCloseCount == 1 ? 0 : 2);
 }
 
+// A window that closes, and its course with it, while the message about the
+// refused path is up.
+class CClosingFileWindow : public CFakeFileWindow
+{
+public:
+    using CFakeFileWindow::CFakeFileWindow;
+    bool IsPathFreeForSave(const std::wstring& path) override
+    {
+        delete this;
+        return false;
+    }
+};
+
+CHILD_TEST(CourseSaveResult, AWindowGoneDuringTheSaveIsLeftAlone)
+{
+    OpenFileTestSettings();
+    const std::wstring path = MakeTempFolder(L"save-gone") + L"\\Gone.agl";
+    CClosingFileWindow* window = new CClosingFileWindow(MakeCourseWithAFrames(L"Gone.agl", L""));
+    CCourseSaveDlg dialog(*window, 800.0f, 600.0f);
+    Choose(dialog, path, dialog.currentFormatIndex);
+    return !FileExists(path) && ReportCount() == 0 ? 0 : 1;
+}
+
 TEST_F(CourseSaveDlg, TheSystemDialogSavesTheTypedFile)
 {
     const std::wstring folder = MakeTempFolder(L"save-driven");
