@@ -260,7 +260,10 @@ void CCourseWindow::RunProperties()
         RunToolProperties();
     } else if (std::unique_ptr<CEditSession> session = m_course->MakeSelectionSession()) {
         const std::wstring before = m_course->GetUndoLabel();
+        const CHeldCourseWindow held(this);
         session->DoModal();
+        if (held.Get() != this)
+            return;
         if (m_course->GetUndoLabel() != before)
             ShowHint(kEditHint, L"Edit", 2);
     }
