@@ -89,7 +89,7 @@ void CTunnel::SetGeometryKind(int kind, bool convert)
 std::wstring CTunnel::GetSizeText() const
 {
     const bool metric = GetCourse() != nullptr && GetCourse()->IsMetric();
-    return GetStringWithArg(2040, FormatLength(m_geometry->GetLength(), GetSizeUnitKind(metric), true));
+    return GetStringWithArg(2040, FormatLength(m_geometry->GetNominalLength(), GetSizeUnitKind(metric), true));
 }
 
 void CTunnel::Flip()

@@ -53,8 +53,9 @@ public:
     void GetEnd(CPoint2& point, int index) const override { m_geometry->GetEnd(point, index); }
     int GetAnchorCount() const override { return 2; }
     void GetAnchor(CPoint2& point, int index) const override { m_geometry->GetAnchor(point, index); }
-    // "<length> long" (text 2040), the centre line's length in feet and
-    // inches, or in centimetres on a metric course.
+    // "<length> long" (text 2040), the tunnel's own length (its fabric's,
+    // which bending does not change) in feet and inches, or in centimetres
+    // on a metric course.
     std::wstring GetSizeText() const override;
     // Flipping, dragging and resetting move the far ends with the body.
     void Flip() override;

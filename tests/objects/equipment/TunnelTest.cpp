@@ -222,6 +222,27 @@ TEST_F(Tunnel, LegacyTunnelsAreFlexibleAndTheSummaryNamesBothLengths)
     EXPECT_EQ(CTunnelGeometry::kFlexible, rigid->GetGeometry().GetKind());
 }
 
+TEST_F(Tunnel, TheSummaryGivesEveryTunnelItsOwnLengthStraightOrBent)
+{
+    // A 15-foot tunnel of each kind, straight and bent, and a collapsed
+    // tunnel as long: bending leaves the length as it is.
+    ReadListing("CollapsedTunnel 50 40 90 150\r\n");
+    for (int kind : kKinds) {
+        course->AddObject(MakeTunnel(course.get(), kind, kind == CTunnelGeometry::kRigid ? 0 : 4, 1800.0f));
+        course->AddObject(Bent(kind));
+    }
+    const CSpecList& terms = course->GetSpecList();
+    for (bool metric : {false, true}) {
+        course->SetMetric(metric);
+        std::wostringstream summary;
+        course->DescribeCourse(summary, false);
+        const std::wstring length = metric ? L"457 cm long" : L"15 ft long";
+        for (const std::wstring& line :
+             {L"  6 " + terms.GetTerm(2600) + L", " + length, L"  1 " + terms.GetTerm(2534) + L", " + length})
+            EXPECT_NE(std::wstring::npos, summary.str().find(line + L"\r\n")) << summary.str();
+    }
+}
+
 TEST_F(Tunnel, DialogsMergeStyleLengthAndDiameter)
 {
     auto flexible = MakeTunnel(course.get(), CTunnelGeometry::kFlexible, 3, 2400.0f);
