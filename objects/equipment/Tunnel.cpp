@@ -80,6 +80,14 @@ void CTunnel::SetGeometryKind(int kind, bool convert)
         ReportFailure();
         return;
     }
+    if (convert && m_geometry->GetKind() == CTunnelGeometry::kPolyline) {
+        // A body leaves the tunnel's origin along +x: a line that starts
+        // elsewhere or the other way (read so, or flipped) is anchored at its
+        // start first, so that the body lies where the line did.
+        CTunnelPolylineGeometry& line = static_cast<CTunnelPolylineGeometry&>(*m_geometry);
+        if (line.GetStartFrame() != CTransform())
+            line.Reanchor();
+    }
     if (convert)
         geometry->ConvertFrom(*m_geometry);
     m_geometry = std::move(geometry);

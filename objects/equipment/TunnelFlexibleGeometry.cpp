@@ -121,6 +121,30 @@ std::deque<CPoint2> CTunnelFlexibleGeometry::SampleCentreLine() const
     return samples;
 }
 
+std::deque<CPoint2> CTunnelFlexibleGeometry::SampleLine(const CTunnelPolylineGeometry& polyline)
+{
+    // A body starts at the origin along +x: it takes the line in the frame
+    // the line starts in (flipped, a line runs along -x).
+    std::deque<CPoint2> line = polyline.GetPoints();
+    if (line.size() < 2)
+        return std::deque<CPoint2>();
+    const CTransform start = polyline.GetStartFrame();
+    if (start != CTransform()) {
+        for (CPoint2& p : line)
+            p = start.InverseTransformPoint2D(p);
+    }
+    std::deque<CPoint2> samples(1, CPoint2());
+    for (int i = 0; i + 1 < int(line.size()); ++i) {
+        CCurveGeometry curve;
+        GetSegmentCurve(line, i, curve);
+        const float steps = (curve.p3 - curve.p0).Length() / kSampleSpacing;
+        const int count = steps < float(kMaxSamples - 1) ? 1 + int(steps) : kMaxSamples;
+        for (int j = 1; j <= count; ++j)
+            samples.push_back(curve.GetPoint(float(j) / float(count)));
+    }
+    return samples;
+}
+
 void CTunnelFlexibleGeometry::StartHandleMove(int handle)
 {
     TRACE_VALUE(int32_t, handle);
@@ -503,6 +527,31 @@ void CTunnelFlexibleGeometry::ApplyVariant(std::istream& words)
     m_owner.SetPlacement(placement);
 }
 
+void CTunnelFlexibleGeometry::SplitBend()
+{
+    // Split at whole numbers, so that the record keeps the sum; the half
+    // that takes the odd degree takes the length it needs to hold it, as a
+    // record read holds a section's bend to the whole degrees its length
+    // allows. Where the other half could not hold the rest, the bend stays
+    // whole: it reads back as it was.
+    CTunnelSection& first = m_sections.front();
+    const auto holds = [this](float angle, float length) {
+        return angle <= std::floor(GetLargestAngle(RoundHalfUp(length)));
+    };
+    const float angle = RoundHalfUp(first.angle * 0.5f);
+    float length = RoundHalfUp(first.outerLength * 0.5f);
+    while (!holds(angle, length) && length < first.outerLength)
+        length += 1.0f;
+    if (!holds(first.angle - angle, first.outerLength - length))
+        return;
+    CTunnelSection second = first;
+    second.SetAngle(first.angle - angle);
+    second.outerLength = first.outerLength - length;
+    first.SetAngle(angle);
+    first.outerLength = length;
+    m_sections.push_back(second);
+}
+
 void CTunnelFlexibleGeometry::ConvertFrom(const CTunnelGeometry& other)
 {
     TRACE_VALUE(int32_t, int32_t(other.GetKind()));
@@ -511,34 +560,14 @@ void CTunnelFlexibleGeometry::ConvertFrom(const CTunnelGeometry& other)
     switch (other.GetKind()) {
     case kRigid: {
         m_sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
-        // A bend beyond 180 degrees lies in two sections, split at whole
-        // numbers so that the record keeps the sum.
-        if (!m_sections.empty() && m_sections.front().angle > 180.0f) {
-            CTunnelSection& first = m_sections.front();
-            const float angle = RoundHalfUp(first.angle * 0.5f);
-            const float length = RoundHalfUp(first.outerLength * 0.5f);
-            CTunnelSection second = first;
-            second.SetAngle(first.angle - angle);
-            second.outerLength = first.outerLength - length;
-            first.SetAngle(angle);
-            first.outerLength = length;
-            m_sections.push_back(second);
-        }
+        if (!m_sections.empty() && m_sections.front().angle > 180.0f)
+            SplitBend();
         break;
     }
     case kPolyline: {
-        const std::deque<CPoint2>& line = static_cast<const CTunnelPolylineGeometry&>(other).GetPoints();
-        if (line.size() < 2)
+        const std::deque<CPoint2> samples = SampleLine(static_cast<const CTunnelPolylineGeometry&>(other));
+        if (samples.size() < 2)
             break;
-        std::deque<CPoint2> samples(1, CPoint2());
-        for (int i = 0; i + 1 < int(line.size()); ++i) {
-            CCurveGeometry curve;
-            GetSegmentCurve(line, i, curve);
-            const float steps = (curve.p3 - curve.p0).Length() / kSampleSpacing;
-            const int count = steps < float(kMaxSamples - 1) ? 1 + int(steps) : kMaxSamples;
-            for (int j = 1; j <= count; ++j)
-                samples.push_back(curve.GetPoint(float(j) / float(count)));
-        }
         // Twice the length: the fit may not be cut short by the length.
         const float length = m_length;
         m_length = 2.0f * length;

@@ -8,6 +8,8 @@
 #include "foundation/Clock.h"
 #include "objects/equipment/TunnelBodyGeometry.h"
 
+class CTunnelPolylineGeometry;
+
 // The flexible tunnel: sections bent at joints that the user drags. Handle h
 // (1 to the number of sections) is the end of section h - 1; the start is no
 // handle (its octagon turns the tunnel). Its record is the one every tunnel
@@ -66,6 +68,11 @@ private:
     bool IsValidHandle(int handle) const;
     // The centre line at one point per 60 (at most kMaxSamples a section).
     std::deque<CPoint2> SampleCentreLine() const;
+    // A line's points from the origin, in the frame the line starts in, at
+    // one per 60 along each segment (at most kMaxSamples a segment).
+    static std::deque<CPoint2> SampleLine(const CTunnelPolylineGeometry& line);
+    // Lays the bend of the first (only) section, beyond 180 degrees, in two.
+    void SplitBend();
     // One candidate of Fit, with the cumulative weights of the points and
     // half the diagonal of their bounds.
     void FitSections(const std::deque<CPoint2>& points, const std::vector<float>& weights, float halfDiagonal,

@@ -30,6 +30,9 @@ constexpr float kAdoptedEndTolerance = 60.0f;
 // The most times the placement's turn is corrected so that the rounded
 // points give it back.
 constexpr int kMaxTurnCorrections = 3;
+// The most, in degrees, that a line may leave the origin aside of +x for a
+// body fitted to it to start there as well.
+constexpr float kLargestStartTurn = 90.0f;
 
 // The points of a smooth curve's outline, thinned.
 std::deque<CPoint2> Thin(const std::vector<CPoint2>& points)
@@ -341,7 +344,8 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
         CPoint2 farEnd;
         CPoint2 direction;
         m_adopted->GetFarEnd(farEnd, direction);
-        if ((farEnd - m_points.back()).Length() <= kAdoptedEndTolerance) {
+        const CPoint2 lineEnd = GetStartFrame().InverseTransformPoint2D(m_points.back());
+        if ((farEnd - lineEnd).Length() <= kAdoptedEndTolerance) {
             m_fitted = std::move(m_adopted);
             m_fittedPoints = m_points;
             m_fittedLength = m_length;
@@ -349,8 +353,10 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
         }
         m_adopted.reset();
     }
-    // Re-anchoring rebuilds the outline as well.
-    Reanchor();
+    // The line stays where the record has it: anchoring it anew would turn
+    // it by what the rounding of its points suggests, and it would not be
+    // written as it was read.
+    RebuildOutline();
 }
 
 void CTunnelPolylineGeometry::Draw2D(CGraphicsContext& context)
@@ -377,7 +383,31 @@ void CTunnelPolylineGeometry::Draw2D(CGraphicsContext& context)
 
 void CTunnelPolylineGeometry::Build3D(CGraphicsContext& context)
 {
+    // The body lies in the line's start frame.
+    const CTransform start = GetStartFrame();
+    CTransform& matrix = context.m_state.matrix;
+    const CTransform kept = matrix;
+    if (start != CTransform())
+        matrix = CTransform(kept, start);
     GetFittedBody().Build3D(context);
+    matrix = kept;
+}
+
+CTransform CTunnelPolylineGeometry::GetStartFrame() const
+{
+    CTransform frame;
+    if (m_points.size() < 2)
+        return frame;
+    // A body's first section turns onto a line that leaves the origin within
+    // a quarter turn of +x (one converted from a body leaves a little aside
+    // of it); one leaving backwards (flipped) or starting elsewhere is taken
+    // as it starts.
+    const float heading = StartHeading(m_points);
+    if (m_points.front() == CPoint2() && std::fabs(heading) <= kLargestStartTurn)
+        return frame;
+    frame.SetPosition2D(m_points.front().x, m_points.front().y);
+    frame.SetRotationZ(-heading);
+    return frame;
 }
 
 void CTunnelPolylineGeometry::GetEnd(CPoint2& point, int index) const

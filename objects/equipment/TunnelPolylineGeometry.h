@@ -3,6 +3,7 @@
 #include <deque>
 #include <memory>
 
+#include "foundation/Transform.h"
 #include "objects/equipment/TunnelGeometry.h"
 
 class CTunnelFlexibleGeometry;
@@ -10,13 +11,14 @@ class CTunnelFlexibleGeometry;
 // The polyline tunnel: laid along the smooth line through points that the
 // user drags one by one (every point is a handle). Its plan follows the line
 // at half the diameter on each side; its 3D model is that of the flexible
-// tunnel fitted to it. After a drag or a read the placement lies at the
-// first point, turned along the start of the line, so the first point is
-// the origin and the line leaves it along +x.
+// tunnel fitted to it. After an edit (a drag, the dialog) the placement lies
+// at the first point, turned along the start of the line, so the first point
+// is the origin and the line leaves it along +x.
 //
-// The points are kept in whole units, as the record stores them, and the
-// placement's turn is chosen so that the points read back give the same
-// turn: a tunnel read and written again gives the same bytes.
+// The points are kept in whole units, as the record stores them, and a line
+// read stays as its record has it: a tunnel read and written again gives the
+// same bytes. A line may therefore start elsewhere or run the other way (a
+// flipped one); its body is fitted in the frame the line starts in.
 class CTunnelPolylineGeometry : public CTunnelGeometry
 {
 public:
@@ -46,7 +48,7 @@ public:
     void ResetShape() override;
     // The point count and the points; before version 4 first the length and
     // -1 (telling a polyline). A record of fewer than two points reads as
-    // the straight line of the length.
+    // the straight line of the length. The placement stays as read.
     void Serialize(CFieldStream& stream) override;
     void Draw2D(CGraphicsContext& context) override;
     void Build3D(CGraphicsContext& context) override;
@@ -62,9 +64,14 @@ public:
     float GetLength() const override { return CurveLength(m_points); }
 
     const std::deque<CPoint2>& GetPoints() const { return m_points; }
-    // The flexible body fitted to the line: the form the record stores first
-    // and the 3D model. Fitted anew only when the line, the length or the
-    // diameter changed since.
+    // The frame its fitted body lies in: the identity for a line that leaves
+    // the origin within a quarter turn of +x, else the frame at the first
+    // point turned along the start of the line in whole degrees (as
+    // anchoring turns the placement).
+    CTransform GetStartFrame() const;
+    // The flexible body fitted to the line, in the line's start frame: the
+    // form the record stores first and the 3D model. Fitted anew only when
+    // the line, the length or the diameter changed since.
     CTunnelFlexibleGeometry& GetFittedBody() const;
     // The flexible body a record stores before the line: the fitted body of
     // the points read next, for as long as they stay as they were read, so

@@ -167,3 +167,36 @@ TEST_F(TunnelPolyline, MapViewHintWhenDraggedIn3D)
         EXPECT_EQ(1, CountReports([&] { CTunnelGeometry::GetSegmentCurve(Line(), index, curve); })) << index;
     EXPECT_EQ(CPoint2(7.0f, 7.0f), curve.p0);
 }
+
+TEST_F(TunnelPolyline, AFlippedLineTurnsIntoTheBodyOfTheLineMirrored)
+{
+    // The body a record stores first, and the one the line becomes in the
+    // flexible style, are those of the unflipped line mirrored, straight or
+    // bent; switched, the body lies where the line did.
+    for (bool bent : {false, true}) {
+        auto flipped = MakeTunnel(course.get(), CTunnelGeometry::kPolyline, 4, 1800.0f, tunnel->GetPlacement());
+        for (CTunnel* line : {tunnel.get(), flipped.get()}) {
+            if (bent) {
+                line->StartHandleMove(2);
+                line->MoveHandle(2, 3500.0f, 3600.0f);
+                line->EndHandleMove();
+            }
+        }
+        flipped->Flip();
+        const CTunnelFlexibleGeometry& unflipped = Polyline(*tunnel).GetFittedBody();
+        CTunnelFlexibleGeometry stored(*flipped);
+        CFieldReader record(RecordOf(*flipped));
+        record.m_versionMajor = 4;
+        stored.Serialize(record);
+        ASSERT_EQ(unflipped.GetSections().size(), stored.GetSections().size()) << bent;
+        for (size_t i = 0; i < stored.GetSections().size(); ++i) {
+            EXPECT_EQ(-unflipped.GetSections()[i].angle, stored.GetSections()[i].angle) << bent;
+            EXPECT_EQ(unflipped.GetSections()[i].outerLength, stored.GetSections()[i].outerLength) << bent;
+        }
+        const std::vector<CPoint2> ends = EndsOf(*flipped);
+        flipped->SetGeometryKind(CTunnelGeometry::kFlexible, true);
+        EXPECT_NEAR(unflipped.GetLength(), flipped->GetGeometry().GetLength(), 1.0f) << bent;
+        for (int i : {0, 1})
+            ExpectNear(ends[size_t(i)], EndsOf(*flipped)[size_t(i)], 2.0f);
+    }
+}

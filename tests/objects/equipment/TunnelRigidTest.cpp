@@ -80,3 +80,21 @@ TEST_F(TunnelRigid, TakesTheSumOfAFlexibleBodysBends)
     EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(1, flexible.MoveHandle(1, 0.0f, 0.0f)); }));
     EXPECT_EQ(1, CountReports([&] { flexible.EndHandleMove(); }));
 }
+
+TEST_F(TunnelRigid, ABendBeyondAHalfTurnReadsBackAsItWasWritten)
+{
+    // Its record lays such a bend in two sections; read, the tunnel bends as
+    // it did, up to the most its length allows, and is written the same.
+    for (float diameter : {160.0f, 240.0f, 271.0f, 300.0f}) {
+        for (float angle : {-181.0f, -301.0f, -400.0f}) {
+            CTunnel tunnel;
+            Rigid(tunnel).SetDiameter(diameter);
+            Rigid(tunnel).SetBend(angle, false);
+            const std::string record = RecordOf(tunnel);
+            CTunnel read;
+            ReadRecord(read, record);
+            EXPECT_EQ(Rigid(tunnel).GetUserAngle(), Rigid(read).GetUserAngle()) << diameter << " " << angle;
+            EXPECT_EQ(record, RecordOf(read)) << diameter << " " << angle;
+        }
+    }
+}

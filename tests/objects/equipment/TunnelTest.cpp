@@ -171,18 +171,16 @@ TEST_F(Tunnel, Version3RecordsArePolylinesOrRigidBends)
         expected.WritePoint(p);
     const std::string record = RecordOf(*tunnel, 3);
     EXPECT_EQ(expected.m_bytes, record);
-    // Read, the line is anchored at its start, written and read again it
-    // stays: the same ends, diameter 240.
+    // Read, the line stays where the record has it, so it is written as it
+    // was: the same placement and bytes, the same ends, diameter 240.
     CTunnel polyline;
     polyline.SetPlacement(tunnel->GetPlacement());
     ReadRecord(polyline, record, 3);
     EXPECT_EQ(240.0f, polyline.GetGeometry().GetDiameter());
+    EXPECT_EQ(tunnel->GetPlacement(), polyline.GetPlacement());
+    EXPECT_EQ(record, RecordOf(polyline, 3));
     for (size_t i = 0; i < 4; ++i)
         ExpectNear(EndsOf(*tunnel)[i], EndsOf(polyline)[i], 1.0f);
-    CTunnel again;
-    again.SetPlacement(polyline.GetPlacement());
-    ReadRecord(again, RecordOf(polyline, 3), 3);
-    EXPECT_EQ(RecordOf(polyline, 3), RecordOf(again, 3));
     // A second value of 0 or more is the bend of a rigid tunnel.
     for (int angle : {0, 90}) {
         CFieldWriter rigid;
@@ -241,6 +239,44 @@ TEST_F(Tunnel, TheSummaryGivesEveryTunnelItsOwnLengthStraightOrBent)
              {L"  6 " + terms.GetTerm(2600) + L", " + length, L"  1 " + terms.GetTerm(2534) + L", " + length})
             EXPECT_NE(std::wstring::npos, summary.str().find(line + L"\r\n")) << summary.str();
     }
+}
+
+TEST_F(Tunnel, UndoingEditsBackToTheStartGivesTheFirstBytes)
+{
+    // Bent tunnels of each kind, flipped (a line then runs the other way),
+    // dragged by their last handle and switched to the next kind.
+    for (int kind : kKinds)
+        course->AddObject(Bent(kind));
+    course->SelectAll();
+    course->FlipSelection(true);
+    course->MarkUnmodified(true);
+    std::string first;
+    course->WriteArchive(first, false, false, false);
+    for (CCourseObject* object : course->GetObjects()) {
+        const int handle = object->GetEndCount() - 1;
+        if (object->GetCategoryFor(handle) != 3)
+            continue;
+        CPoint2 end;
+        object->GetEnd(end, handle);
+        end = object->GetPlacement().TransformPoint2D(end) + CPoint2(150.0f, -90.0f);
+        object->StartHandleMove(handle);
+        object->MoveHandle(handle, end.x, end.y);
+        object->EndHandleMove();
+    }
+    course->CommitUndoStep(L"Drag");
+    for (CCourseObject* object : course->GetObjects()) {
+        CTunnelPropertiesDlg style(course.get());
+        style.MergeStyle((static_cast<CTunnel*>(object)->GetGeometry().GetKind() + 1) % 3);
+        style.MergeSections(3);
+        style.MergeAngle(45);
+        object->FromDialog(style);
+    }
+    course->CommitUndoStep(L"Style");
+    while (course->CanUndo())
+        ASSERT_TRUE(course->Undo());
+    std::string undone;
+    course->WriteArchive(undone, false, false, false);
+    EXPECT_EQ(first, undone);
 }
 
 TEST_F(Tunnel, DialogsMergeStyleLengthAndDiameter)
@@ -354,16 +390,22 @@ TEST_F(Tunnel, ALineReadBackKeepsTheBodyItsRecordHoldsWhereItFits)
     }
 }
 
-TEST_F(Tunnel, ALineReachingBeyondTheStoredRangeStopsAtItsEdgeAndReadsBackTheSame)
+TEST_F(Tunnel, ALineReachingBeyondTheStoredRangeStopsAtItsEdgeWhenAnchoredAndReadsBackTheSame)
 {
     // Anchored at its first point, this line would reach 60000 units along.
     CFieldWriter line;
     line.WriteInt8(CTunnelGeometry::kPolyline);
     line.WriteInt8(3);
-    for (float x : {-30000.0f, 0.0f, 30000.0f})
-        line.WritePoint(x, 0.0f);
+    const std::deque<CPoint2> points = {{-30000.0f, 0.0f}, {0.0f, 0.0f}, {30000.0f, 0.0f}};
+    for (const CPoint2& p : points)
+        line.WritePoint(p);
     CTunnel read;
     ReadRecord(read, Record({1800, 240, 1, 0, 900}, {2}) + line.m_bytes);
+    // Read, it stays as its record has it; anchored, as an edit anchors it,
+    // it stops at the edge.
+    EXPECT_EQ(points, Polyline(read).GetPoints());
+    EXPECT_EQ(CPoint2(), read.GetPlacement().GetPosition2D());
+    Polyline(read).Reanchor();
     for (const CPoint2& p : Polyline(read).GetPoints())
         EXPECT_EQ(p, CFieldStream::LimitPoint(p));
     EXPECT_EQ(CPoint2(-30000.0f, 0.0f), read.GetPlacement().GetPosition2D());
