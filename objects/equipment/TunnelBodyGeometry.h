@@ -53,8 +53,10 @@ public:
     const std::deque<CPoint2>& GetLeftHoops() const { return m_leftHoops; }
     const std::deque<CPoint2>& GetRightHoops() const { return m_rightHoops; }
 
-    // No tunnel has more hoops than this, however long or thin.
-    static constexpr int kMaxHoops = 10000;
+    // No tunnel has more hoops than this, however long or thin: the work of
+    // laying, drawing and building one body stays bounded. A tunnel of the
+    // usual diameter keeps its spacing up to some 15000 long.
+    static constexpr int kMaxHoops = 256;
 
 protected:
     // A section of the geometry's radius.

@@ -26,12 +26,20 @@ constexpr float kSectionCost = 100.0f;
 // No section is ever cut shorter than this, nor any other section's share.
 constexpr float kLongestFloor = 180.0f;
 
-int SampleCount(float length)
+// The spacing of the samples along pieces (sections or segments) of the
+// total length, each piece sampled at its end at least: one sample per
+// kSampleSpacing, or farther apart where a longer line would need more than
+// kMaxSamples, so that the work on one body stays bounded.
+float SampleSpacing(float total, int pieces)
 {
-    const float count = std::ceil(length / kSampleSpacing);
-    if (!(count > 0.0f))
-        return 0;
-    return count < float(CTunnelGeometry::kMaxSamples) ? int(count) : CTunnelGeometry::kMaxSamples;
+    const float room = float(std::max(CTunnelGeometry::kMaxSamples - pieces, 1));
+    return total > kSampleSpacing * room ? total / room : kSampleSpacing;
+}
+
+int SampleCount(float length, float spacing)
+{
+    const float count = std::ceil(length / spacing);
+    return count > 0.0f ? int(count) : 0;
 }
 
 }  // namespace
@@ -110,10 +118,14 @@ void CTunnelFlexibleGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
 
 std::deque<CPoint2> CTunnelFlexibleGeometry::SampleCentreLine() const
 {
+    float total = 0.0f;
+    for (const CTunnelSection& section : m_sections)
+        total += std::max(section.GetCentreLength(), 0.0f);
+    const float spacing = SampleSpacing(total, int(m_sections.size()));
     std::deque<CPoint2> samples(1, CPoint2());
     CTransform frame;
     for (const CTunnelSection& section : m_sections) {
-        const int count = SampleCount(section.GetCentreLength());
+        const int count = SampleCount(section.GetCentreLength(), spacing);
         for (int j = 1; j <= count; ++j)
             samples.push_back(frame.TransformPoint2D(section.GetChord(float(j) / float(count))));
         section.Advance(frame, 1.0f);
@@ -133,12 +145,16 @@ std::deque<CPoint2> CTunnelFlexibleGeometry::SampleLine(const CTunnelPolylineGeo
         for (CPoint2& p : line)
             p = start.InverseTransformPoint2D(p);
     }
+    std::vector<CCurveGeometry> curves(line.size() - 1);
+    float total = 0.0f;
+    for (size_t i = 0; i < curves.size(); ++i) {
+        GetSegmentCurve(line, int(i), curves[i]);
+        total += (curves[i].p3 - curves[i].p0).Length();
+    }
+    const float spacing = SampleSpacing(total, int(curves.size()));
     std::deque<CPoint2> samples(1, CPoint2());
-    for (int i = 0; i + 1 < int(line.size()); ++i) {
-        CCurveGeometry curve;
-        GetSegmentCurve(line, i, curve);
-        const float steps = (curve.p3 - curve.p0).Length() / kSampleSpacing;
-        const int count = steps < float(kMaxSamples - 1) ? 1 + int(steps) : kMaxSamples;
+    for (const CCurveGeometry& curve : curves) {
+        const int count = 1 + int((curve.p3 - curve.p0).Length() / spacing);
         for (int j = 1; j <= count; ++j)
             samples.push_back(curve.GetPoint(float(j) / float(count)));
     }

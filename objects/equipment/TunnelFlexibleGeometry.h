@@ -64,13 +64,15 @@ public:
 
     bool IsHintPending() const { return m_hintPending; }
 
+    // The points a body is fitted to: its own centre line (to refit it), or
+    // a line's, in the frame the line starts in; from the origin, one point
+    // per 60 along each section or segment, farther apart on one too long
+    // for kMaxSamples.
+    std::deque<CPoint2> SampleCentreLine() const;
+    static std::deque<CPoint2> SampleLine(const CTunnelPolylineGeometry& line);
+
 private:
     bool IsValidHandle(int handle) const;
-    // The centre line at one point per 60 (at most kMaxSamples a section).
-    std::deque<CPoint2> SampleCentreLine() const;
-    // A line's points from the origin, in the frame the line starts in, at
-    // one per 60 along each segment (at most kMaxSamples a segment).
-    static std::deque<CPoint2> SampleLine(const CTunnelPolylineGeometry& line);
     // Lays the bend of the first (only) section, beyond 180 degrees, in two.
     void SplitBend();
     // One candidate of Fit, with the cumulative weights of the points and

@@ -102,9 +102,12 @@ public:
     static void GetSegmentCurve(const std::deque<CPoint2>& points, int index, CCurveGeometry& curve);
 
     static constexpr float kMinDiameter = 10.0f;
-    // No length is sampled more finely than this many points: a damaged
-    // record cannot make a loop run without bound.
-    static constexpr int kMaxSamples = 10000;
+    // No line a body is fitted to is sampled by more points than this after
+    // its start (nor, with more sections or segments, by more than one a
+    // piece): the work of a fit stays bounded, however long a damaged record
+    // makes the line. A line of a few segments up to some 7000 long keeps a
+    // sample every 60.
+    static constexpr int kMaxSamples = 128;
 
 protected:
     CCourseObject& m_owner;

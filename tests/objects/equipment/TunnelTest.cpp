@@ -371,6 +371,64 @@ TEST_F(Tunnel, DamagedRecordsLoadEditDrawAndBuildFinitely)
     }
 }
 
+TEST_F(Tunnel, ACourseOfTunnelsAsLongAsRecordsMakeThemReadsWithBoundedWork)
+{
+    // The work a tunnel takes: the samples its body is fitted to (a line's,
+    // or a flexible body's own when refitted), the hoops and the sections of
+    // its body (for a line, of the body fitted to it).
+    const auto work = [](CTunnel& tunnel) {
+        size_t samples = 0;
+        const CTunnelBodyGeometry* body = dynamic_cast<const CTunnelBodyGeometry*>(&tunnel.GetGeometry());
+        if (tunnel.GetGeometry().GetKind() == CTunnelGeometry::kPolyline) {
+            samples = CTunnelFlexibleGeometry::SampleLine(Polyline(tunnel)).size();
+            body = &Polyline(tunnel).GetFittedBody();
+        } else if (tunnel.GetGeometry().GetKind() == CTunnelGeometry::kFlexible) {
+            samples = Flexible(tunnel).SampleCentreLine().size();
+        }
+        return samples + body->GetLeftHoops().size() + body->GetSections().size();
+    };
+    size_t standard = 0;
+    for (int kind : kKinds)
+        standard = std::max(standard, work(*Bent(kind)));
+
+    // A line zigzagging across the whole stored range, and bodies of the
+    // most sections, each of the longest length, and of the least diameter.
+    const auto record = [](const std::string& fields) {
+        CFieldWriter writer;
+        writer.WriteInt16(CTunnel::kTypeId);
+        CTunnel().GetPartColors().Write(writer);
+        writer.WriteFloat16(0.0f);
+        writer.WritePoint(5000.0f, 5000.0f);
+        writer.m_bytes += fields;
+        writer.EndField();
+        return writer.m_bytes;
+    };
+    CFieldWriter line;
+    line.WriteInt8(CTunnelGeometry::kPolyline);
+    line.WriteInt8(127);
+    for (int i = 0; i < 127; ++i)
+        line.WritePoint(i % 2 ? 32000.0f : -32000.0f, float(i * 500 - 31000));
+    CFieldWriter body;
+    body.WriteFloat16(32767.0f);
+    body.WriteFloat16(10.0f);
+    body.WriteInt8(127);
+    for (int i = 0; i < 127; ++i) {
+        body.WriteFloat16(i % 2 ? 100.0f : -100.0f);
+        body.WriteFloat16(32767.0f);
+    }
+    const std::string tunnels = record(Record({1800, 240, 1, 0, 1800}, {2}) + line.m_bytes) +
+                                record(body.m_bytes + Record({CTunnelGeometry::kFlexible}, {0})) +
+                                record(body.m_bytes + Record({CTunnelGeometry::kRigid}, {0}));
+    std::string archive;
+    course->WriteArchive(archive, false, false, false);
+    for (int copy = 0; copy < 100; ++copy)
+        archive.insert(archive.size() - 3, tunnels);
+    ASSERT_TRUE(course->LoadArchive(archive, false, false));
+    ASSERT_EQ(300u, course->GetObjectCount());
+    for (CCourseObject* object : course->GetObjects())
+        EXPECT_LE(work(static_cast<CTunnel&>(*object)), 10 * standard);
+}
+
 TEST_F(Tunnel, ALineReadBackKeepsTheBodyItsRecordHoldsWhereItFits)
 {
     CFieldWriter line;
