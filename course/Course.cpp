@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "course/CourseMark.h"
+#include "course/CourseNumbering.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
 #include "course/LabelLayout.h"
@@ -13,7 +14,6 @@
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Numeric.h"
-#include "objects/annotations/ObsNumSequence.h"
 
 namespace {
 
@@ -57,12 +57,11 @@ CCourse::~CCourse()
     m_propertiesDialog.reset();
     m_editedObject = nullptr;
     m_placedObject = nullptr;
+    // The sequences go first: their numbers then leave none.
+    m_numberings.clear();
     DestroyObjects(m_objects);
     DestroyOverlayObjects();
     m_coordinateMarks.reset();
-    for (CObsNumSequence* numbering : m_numberings)
-        delete numbering;
-    m_numberings.clear();
 }
 
 void CCourse::DestroyObjects(CCourseObjectSet& set)
@@ -109,6 +108,9 @@ void CCourse::RemoveObjectsWhere(CObjectEvent event)
 
 void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doomed)
 {
+    // Numbers that leave or join keep the object set as it is while it is
+    // walked.
+    const CNumberingHold hold(*this);
     for (auto it = m_objects.begin(); it != m_objects.end();) {
         CCourseObject* object = *it;
         if (!doomed(*object)) {

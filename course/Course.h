@@ -25,7 +25,7 @@ class CFieldStream;
 class CFieldWriter;
 class CEditSession;
 class CObjectType;
-class CObsNumSequence;
+class CCourseNumbering;
 class CPartColorSet;
 class CSpecList;
 
@@ -403,7 +403,11 @@ private:
     int32_t m_modifiedCount = 0;
     std::wstring m_title;
     std::wstring m_path;
-    std::set<CObsNumSequence*> m_numberings;
+    // Ordered by badge style index, badge flag and label kind; the course
+    // never holds two with the same three.
+    std::vector<std::unique_ptr<CCourseNumbering>> m_numberings;
+    int m_numberingHolds = 0;
+    int m_replacingHolds = 0;
     std::set<CCourseListener*> m_listeners;
     std::unique_ptr<std::vector<std::unique_ptr<CCourseMark>>> m_coordinateMarks;
     CViewCamera m_cameraMap{true};
@@ -601,13 +605,46 @@ public:
     void CountEndLines(int& kind0, int& kind2, int& other) const;
     // Whether some object of layer 3 has no obstacle ends.
     bool HasLooseLayer3Object() const;
-    // The sequence of the highest order among those matching the given badge
-    // style, badge flag and label kind (a null criterion matches any); made
-    // when none matches.
-    CObsNumSequence* GetNumbering(const class CNumberStyle* badgeStyle, const bool* badgeFlag = nullptr,
-                                  const std::wstring* label = nullptr);
+    // The sequence of the highest stamp among those matching the given badge
+    // style index, badge flag and the kind of the given label (a null
+    // criterion matches any); when none matches, one is made for the style
+    // (0 when none is given), the flag (false) and the label's kind (digits)
+    // and kept. None, after a report, when no sequences can be made.
+    CCourseNumbering* GetNumbering(const int* styleIndex, const bool* badgeFlag = nullptr,
+                                   const std::wstring* label = nullptr);
+    const std::vector<std::unique_ptr<CCourseNumbering>>& GetNumberings() const { return m_numberings; }
+    // Whether a sequence holds the object.
+    bool IsNumbered(const CCourseObject* object) const;
     // Reverses the course: every numbering sequence, then every object.
     void RefreshNumbering();
+    // After a legacy listing: every sequence whose labels run in order
+    // numbers automatically.
+    void ResumeSequentialNumbering();
+
+    // While the course walks its objects and numbers leave or join their
+    // sequences, a hold keeps the sequences from reordering the objects, and
+    // removals from renumbering the rest one by one; the last hold to end has
+    // every sequence catch up. A replacing hold, for objects swapped for their
+    // records, keeps every label as it is.
+    enum class ENumberingHold
+    {
+        kNone,
+        kHeld,
+        kReplacing,
+    };
+    ENumberingHold GetNumberingHold() const;
+    class CNumberingHold
+    {
+    public:
+        explicit CNumberingHold(CCourse& course, bool replacing = false);
+        ~CNumberingHold();
+        CNumberingHold(const CNumberingHold&) = delete;
+        CNumberingHold& operator=(const CNumberingHold&) = delete;
+
+    private:
+        CCourse& m_course;
+        bool m_replacing;
+    };
     // The end of a kind in kindMask nearest to (x, y), within maxDistance
     // unless that is negative. Ends at one point are told apart by the
     // component along their direction of passage of: tie mode 0 point - end,

@@ -4,6 +4,7 @@
 
 #include "course/Course.h"
 #include "course/CourseFileAccess.h"
+#include "course/CourseNumbering.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "course/OlderRecordBodies.h"
@@ -34,6 +35,8 @@ constexpr int32_t kSectionSettings = 1020;
 constexpr int32_t kSectionEnd = 1021;
 
 constexpr int kGateTypeId = 113;
+// The numbers' badge style that older readers show only from minor 31.
+constexpr int kUnframedNumberStyle = 2;
 
 // What a reader tells: a newer version's archive this one cannot open, or
 // may not show in full; objects left out.
@@ -108,6 +111,11 @@ void CCourse::WriteArchive(std::string& out, bool selectedOnly, bool olderFormat
         for (const CCourseObject* object : m_objects) {
             if (object->GetType() != nullptr && object->GetType()->GetTypeId() == kGateTypeId)
                 showsAllMinor = 15;
+        }
+        // Numbers lie above the gates: one of them is always met last.
+        for (const auto& numbering : m_numberings) {
+            if (numbering->GetStyleIndex() == kUnframedNumberStyle && numbering->GetMemberCount() > 0)
+                showsAllMinor = 31;
         }
         stream.WriteInt8(kWriterMajor);
         stream.WriteInt8(kWriterMinor);

@@ -9,13 +9,14 @@
 #include <set>
 
 #include "course/CourseMark.h"
+#include "course/CourseNumbering.h"
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "graphics/GraphicsContext.h"
-#include "objects/annotations/ObsNumSequence.h"
+#include "objects/annotations/ObsNumLabel.h"
 #include "objects/equipment/ObstacleEnd.h"
 
 namespace {
@@ -108,38 +109,102 @@ bool CCourse::HasLooseLayer3Object() const
     return false;
 }
 
-CObsNumSequence* CCourse::GetNumbering(const CNumberStyle* badgeStyle, const bool* badgeFlag,
-                                       const std::wstring* label)
+namespace {
+
+// The order of the course's sequences: badge style index, flag, label kind.
+bool NumberingBefore(const CCourseNumbering& a, int styleIndex, bool flag, int kind)
+{
+    if (a.GetStyleIndex() != styleIndex)
+        return a.GetStyleIndex() < styleIndex;
+    if (a.GetFlag() != flag)
+        return !a.GetFlag();
+    return a.GetKind() < kind;
+}
+
+}  // namespace
+
+CCourseNumbering* CCourse::GetNumbering(const int* styleIndex, const bool* badgeFlag, const std::wstring* label)
 {
     const int labelKind = label != nullptr ? GetObsNumLabelKind(*label) : 1;
-    CObsNumSequence* best = nullptr;
-    for (CObsNumSequence* sequence : m_numberings) {
-        if (badgeStyle != nullptr && sequence->GetStyle() != badgeStyle)
+    CCourseNumbering* best = nullptr;
+    for (const auto& sequence : m_numberings) {
+        if (styleIndex != nullptr && sequence->GetStyleIndex() != *styleIndex)
             continue;
         if (badgeFlag != nullptr && sequence->GetFlag() != *badgeFlag)
             continue;
         if (label != nullptr && sequence->GetKind() != labelKind)
             continue;
         if (best == nullptr || sequence->GetStamp() > best->GetStamp())
-            best = sequence;
+            best = sequence.get();
     }
     if (best != nullptr)
         return best;
-    best = new CObsNumSequence(this, badgeStyle, badgeFlag != nullptr && *badgeFlag, labelKind);
-    m_numberings.insert(best);
+    const int style = styleIndex != nullptr ? *styleIndex : 0;
+    const bool flag = badgeFlag != nullptr && *badgeFlag;
+    std::unique_ptr<CCourseNumbering> made = MakeCourseNumbering(this, style, flag, labelKind);
+    if (!made)
+        return nullptr;
+    best = made.get();
+    auto at = std::lower_bound(m_numberings.begin(), m_numberings.end(), best,
+                               [](const std::unique_ptr<CCourseNumbering>& held, const CCourseNumbering* wanted) {
+                                   return NumberingBefore(*held, wanted->GetStyleIndex(), wanted->GetFlag(),
+                                                          wanted->GetKind());
+                               });
+    m_numberings.insert(at, std::move(made));
     return best;
+}
+
+bool CCourse::IsNumbered(const CCourseObject* object) const
+{
+    return std::any_of(m_numberings.begin(), m_numberings.end(),
+                       [object](const std::unique_ptr<CCourseNumbering>& sequence) {
+                           return sequence->IsMember(object);
+                       });
 }
 
 void CCourse::RefreshNumbering()
 {
     TRACE_POINT();
     SetMotion(0);
-    for (CObsNumSequence* sequence : m_numberings)
+    for (const auto& sequence : m_numberings)
         sequence->Reverse();
     for (CCourseObject* object : m_objects)
         object->Reverse();
     RemoveObjectsWhere(&CCourseObject::OnNumberingChanged);
     UpdateCoordinateMarks();
+}
+
+void CCourse::ResumeSequentialNumbering()
+{
+    for (const auto& sequence : m_numberings) {
+        if (sequence->IsSequential(false))
+            sequence->SetAutoNumber(true);
+    }
+}
+
+CCourse::ENumberingHold CCourse::GetNumberingHold() const
+{
+    if (m_replacingHolds > 0)
+        return ENumberingHold::kReplacing;
+    return m_numberingHolds > 0 ? ENumberingHold::kHeld : ENumberingHold::kNone;
+}
+
+CCourse::CNumberingHold::CNumberingHold(CCourse& course, bool replacing) : m_course(course), m_replacing(replacing)
+{
+    ++m_course.m_numberingHolds;
+    if (m_replacing)
+        ++m_course.m_replacingHolds;
+}
+
+CCourse::CNumberingHold::~CNumberingHold()
+{
+    if (m_replacing)
+        --m_course.m_replacingHolds;
+    if (--m_course.m_numberingHolds > 0)
+        return;
+    // A sequence made while catching up needs nothing of its own.
+    for (size_t i = 0; i < m_course.m_numberings.size(); ++i)
+        m_course.m_numberings[i]->CatchUp();
 }
 
 CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode, float dx,

@@ -97,11 +97,16 @@ void CCourse::ApplyPropertiesDialog(CEditSession& dialog)
         }
         OnCourseChanged();
     } else {
-        for (CCourseObject* object : m_objects) {
-            if (!object->IsSelected())
-                continue;
-            object->ApplyDialog(dialog);
-            object->Invalidate();
+        {
+            // A number that takes a new label keeps the object set as it is
+            // while it is walked.
+            const CNumberingHold hold(*this);
+            for (CCourseObject* object : m_objects) {
+                if (!object->IsSelected())
+                    continue;
+                object->ApplyDialog(dialog);
+                object->Invalidate();
+            }
         }
         for (CCourseObject* object : m_objects)
             object->OnOthersReshaped();

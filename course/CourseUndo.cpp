@@ -198,6 +198,8 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot)
     }
 
     std::sort(doomed.begin(), doomed.end());
+    // Numbers swapped for their records keep the labels the records give.
+    const CNumberingHold hold(*this, true);
     for (CCourseObject* object : m_objects)
         object->SetSelected(std::binary_search(doomed.begin(), doomed.end(), object));
     DeleteSelected();

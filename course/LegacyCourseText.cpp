@@ -176,6 +176,7 @@ CCourseRead CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in,
     if (!merge)
         DeselectAll(course);
     FinishLoading(course);
+    course.ResumeSequentialNumbering();
     CCourseRead result{true};
     if (incomplete) {
         result.messageId = kIncompleteText;

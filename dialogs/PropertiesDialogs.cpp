@@ -8,6 +8,7 @@
 #include "dialogs/CollapsedTunnelDlg.h"
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
+#include "dialogs/ObsNumPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
@@ -56,6 +57,7 @@ void RegisterPropertiesDialogs()
         {50, &MakeKindDialog<CCollapsedTunnelDlg>},
         {70, &MakeKindDialog<CCrossoverDlg>},
         {100, &MakeKindDialog<CDogWalkDlg>},
+        {190, &MakeKindDialog<CObsNumPropertiesDlg>},
         {250, &MakeKindDialog<CSeeSawPropertiesDlg>},
         {340, &MakeKindDialog<CTunnelPropertiesDlg>},
         {370, &MakeKindDialog<CWeavePolesPropertiesDlg>},

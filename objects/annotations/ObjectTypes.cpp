@@ -2,6 +2,8 @@
 
 #include "course/CourseMark.h"
 #include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/ObsNum.h"
+#include "objects/annotations/ObsNumSequence.h"
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/BarJumpType.h"
 #include "objects/equipment/Barrel.h"
@@ -35,6 +37,7 @@ void RegisterObjectTypes()
         return;
     registered = true;
     SetCourseMarkMaker(&CCoordinateMark::Make);
+    SetCourseNumberingMaker(&CObsNumSequence::Make);
     // In type id order, each kind after the kinds it refers to.
     CBarJumpType::GetDoubleJumpType();
     CAFrame::GetAFrameType();
@@ -52,6 +55,7 @@ void RegisterObjectTypes()
     CBarJumpType::GetTripleJumpType();
     CLogJumpType::GetType();
     CLongJumpType::GetType();
+    CObsNum::GetObsNumType();
     CBarJumpType::GetOneBarJumpType();
     CPanelJumpType::GetType();
     CPauseBox::GetPauseBoxType();

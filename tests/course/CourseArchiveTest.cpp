@@ -529,7 +529,6 @@ TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritte
         {110, Bytes({1}), 2},
         {130, Bytes({'K', 0x1D, 0, 2, 100, 0}), 0},
         {140, Bytes({1, 4, 2, 2, 0}), 2},
-        {190, Bytes({2, 1, '1', '2', 0x1D}), 0},
         {270, "", 2},
         {310, Bytes({0x1E, 0x1F, 0x1C, 0x1D, 0x1D, 0x60, 0x09, 1, 0}), 0},
         {350, "", 4},

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "course/CourseNumbering.h"
 #include "objects/annotations/EndLine.h"
-#include "objects/annotations/ObsNumSequence.h"
 #include "tests/course/EditingTestKinds.h"
 #include "tests/support/TestSupport.h"
 
@@ -128,24 +128,33 @@ TEST_F(CourseQueries, LooseLayer3Objects)
 TEST_F(CourseQueries, NumberingIsFoundOrMade)
 {
     CCourse course(L"", L"");
-    CObsNumSequence* digits = course.GetNumbering(nullptr);
+    CCourseNumbering* digits = course.GetNumbering(nullptr);
     ASSERT_NE(nullptr, digits);
     EXPECT_EQ(1, digits->GetKind());
+    EXPECT_EQ(0, digits->GetStyleIndex());
     EXPECT_FALSE(digits->GetFlag());
     EXPECT_EQ(digits, course.GetNumbering(nullptr));
 
     const std::wstring capitals = L"B";
-    CObsNumSequence* letters = course.GetNumbering(nullptr, nullptr, &capitals);
+    CCourseNumbering* letters = course.GetNumbering(nullptr, nullptr, &capitals);
     EXPECT_NE(digits, letters);
     EXPECT_EQ(2, letters->GetKind());
     const std::wstring twelve = L"12";
     EXPECT_EQ(digits, course.GetNumbering(nullptr, nullptr, &twelve));
 
     const bool flagged = true;
-    CObsNumSequence* badge = course.GetNumbering(nullptr, &flagged, &twelve);
+    const int boxed = 1;
+    CCourseNumbering* badge = course.GetNumbering(&boxed, &flagged, &twelve);
     EXPECT_NE(digits, badge);
     EXPECT_TRUE(badge->GetFlag());
+    EXPECT_EQ(1, badge->GetStyleIndex());
     EXPECT_EQ(badge, course.GetNumbering(nullptr, &flagged));
+    // Kept in the order of style, flag and kind.
+    const auto& all = course.GetNumberings();
+    ASSERT_EQ(3u, all.size());
+    EXPECT_EQ(digits, all[0].get());
+    EXPECT_EQ(letters, all[1].get());
+    EXPECT_EQ(badge, all[2].get());
 }
 
 TEST_F(CourseQueries, RefreshNumberingTurnsObstaclesAndEndsTheMotion)

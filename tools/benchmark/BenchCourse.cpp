@@ -35,6 +35,7 @@ const struct
     {160, "triple jumps"},
     {170, "log jumps"},
     {180, "long jumps"},
+    {190, "obstacle numbers"},
     {200, "one-bar jumps"},
     {210, "panel jumps"},
     {220, "pause boxes"},
