@@ -357,10 +357,9 @@ void CObsNumSequence::ReverseLabels()
         } else {
             --k;
         }
-        const CObsNumLabel& group = labels[j];
-        const CObsNumLabel& inGroup = labels[k];
-        members[i]->Relabel(
-            FormatObsNumLabel({group.firstKind, inGroup.secondKind, group.firstValue, inGroup.secondValue}));
+        const CObsNumLabel& first = labels[j];
+        const CObsNumLabel& second = labels[k];
+        members[i]->Relabel(FormatObsNumLabel({first.firstKind, second.secondKind, first.firstValue, second.secondValue}));
     }
     Resort();
     OrderSerials(m_members.begin());
