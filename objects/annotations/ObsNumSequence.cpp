@@ -141,8 +141,14 @@ uint32_t CObsNumSequence::AddMember(CObsNum* number, bool loading)
         const CObsNum* after = afterIt != m_members.end() ? *afterIt : nullptr;
         const CObsNum* before = afterIt != m_members.begin() ? *std::prev(afterIt) : nullptr;
         if (m_autoNumber) {
-            m_autoNumber = KeepsAutoNumber(before, after, number, loading);
-            if (m_autoNumber && !NeedsNoRoom(before, after, c))
+            const bool roomNeeded = !NeedsNoRoom(before, after, c);
+            // A label from a file never relabels the numbers read before it:
+            // one that would, or that orders before any of them, ends
+            // automatic numbering. So a read takes every label as written,
+            // and one number at a time.
+            m_autoNumber = KeepsAutoNumber(before, after, number, loading) &&
+                           !(loading && (after != nullptr || roomNeeded));
+            if (m_autoNumber && roomNeeded)
                 Renumber(&c);
         }
         if (c.firstKind != 0) {

@@ -69,7 +69,8 @@ public:
 
     // A number joins: loading is true when its label comes from a file or a
     // listing, false when the user gave it. Returns the new stamp. A label
-    // of another kind is reported and taken.
+    // of another kind is reported and taken. A read number keeps automatic
+    // numbering only when it comes after every member and needs no room.
     uint32_t AddMember(CObsNum* number, bool loading);
     // A number that is not a member exactly once is reported.
     void RemoveMember(CObsNum* number);

@@ -193,6 +193,8 @@ TEST_F(ObsNums, LoadingSwitchesAutomaticNumberingOffAtAGapOrARepeat)
         {{L"1", L"2", L"3"}, true, true, true}, {{L"1", L"2A", L"2B", L"3"}, true, true, true},
         {{L"1", L"2", L"2"}, false, false, false}, {{L"1", L"3"}, false, false, true},
         {{L"2"}, false, false, true}, {{L"1", L"2B"}, false, false, true}, {{L"2A", L"2A"}, false, false, false},
+        // A read label relabels nothing read before it.
+        {{L"1", L"2A", L"3", L"2B"}, false, true, true}, {{L"1", L"2A", L"2b"}, false, false, false},
     };
     for (const auto& c : cases) {
         CCourse course(L"", L"");
@@ -375,6 +377,8 @@ TEST_F(ObsNums, RecordsOfBothVersions)
     }
     // A damaged record's style is the file's fault: style 0, no report.
     EXPECT_EQ(0, CountReports([&] {
+        Load(course, Record(0, false, L"99999999999"));
+        Load(course, Record(1, false, std::wstring(5000, L'x')));
         CObsNum* damaged = Load(course, Record(7, false, L"1"));
         EXPECT_EQ(0, damaged->GetBadgeStyle().GetIndex());
         CRecordingContext context;
@@ -384,25 +388,26 @@ TEST_F(ObsNums, RecordsOfBothVersions)
     EXPECT_EQ(1, CountReports([] { EXPECT_EQ(0, GetNumberStyle(7).GetIndex()); }));
 }
 
-TEST_F(ObsNums, LegacyLines)
+TEST_F(ObsNums, LegacyListings)
 {
     CCourse course(L"", L"");
-    const struct
-    {
-        const char* words;
-        bool flag;
-        const wchar_t* label;
-    } cases[] = {{"x T 12345", true, L"12"}, {"x F 7", false, L"7"}, {"x T \xE9\xE8\xE7", true, L"\u00E9\u00E8"}};
-    for (const auto& c : cases) {
-        std::istringstream words(c.words);
-        CObsNum* number =
-            Add(course, CObsNum::GetObsNumType().CreateFromText(&course, At(0.0f, 0.0f), "ObstacleNumber", words));
-        number->ResolveLinks();
-        EXPECT_EQ(c.flag, number->GetBadgeFlag());
-        EXPECT_EQ(c.label, number->GetText());
-        EXPECT_EQ(0, number->GetBadgeStyle().GetIndex());
-        EXPECT_NE(nullptr, number->GetSequence());
-    }
+    std::istringstream listing("Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\n"
+                               "ObstacleNumber 30 20 0 x F 3\r\nObstacleNumber 10 20 0 x F 1\r\n"
+                               "CircledText 20 20 0 x F 2\r\nObstacleNumber 10 40 0 x T 12345\r\nEnd Fendrel\r\n");
+    ASSERT_TRUE(course.ReadTextBlock(listing, false));
+    // Out of order as listed, in order once read: numbered automatically.
+    const bool plain = false;
+    const auto* digits = dynamic_cast<const CObsNumSequence*>(course.GetNumbering(nullptr, &plain));
+    EXPECT_EQ(L"1,2,3", Labels(digits));
+    EXPECT_TRUE(digits->IsAutoNumber());
+    EXPECT_EQ(L"1,2,12,3", CourseOrder(course));
+    const bool flagged = true;
+    EXPECT_EQ(L"12", Labels(dynamic_cast<const CObsNumSequence*>(course.GetNumbering(nullptr, &flagged))));
+    // A line's bytes are Latin-1 characters.
+    std::istringstream words("x F \xE9\xE8\xE7");
+    CObsNum* latin =
+        Add(course, CObsNum::GetObsNumType().CreateFromText(&course, At(0.0f, 0.0f), "ObstacleNumber", words));
+    EXPECT_EQ(L"\u00E9\u00E8", latin->GetText());
 }
 
 TEST_F(ObsNums, TheOlderFormatsBarrelReopensAsANumberWithoutLabel)
