@@ -613,8 +613,6 @@ public:
     CCourseNumbering* GetNumbering(const int* styleIndex, const bool* badgeFlag = nullptr,
                                    const std::wstring* label = nullptr);
     const std::vector<std::unique_ptr<CCourseNumbering>>& GetNumberings() const { return m_numberings; }
-    // Whether a sequence holds the object.
-    bool IsNumbered(const CCourseObject* object) const;
     // Reverses the course: every numbering sequence, then every object.
     void RefreshNumbering();
     // After a legacy listing: every sequence whose labels run in order

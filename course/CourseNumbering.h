@@ -6,7 +6,6 @@
 #include <string>
 
 class CCourse;
-class CCourseObject;
 
 // An obstacle-number sequence as the course keeps it: the numbers of one
 // badge style (0 to 2), one badge flag and one label kind (0 invalid labels,
@@ -28,7 +27,6 @@ public:
     // highest stamp of the program.
     virtual uint32_t GetStamp() const = 0;
     virtual size_t GetMemberCount() const = 0;
-    virtual bool IsMember(const CCourseObject* object) const = 0;
 
     // Whether the members' labels are kept consecutive. Switching it on
     // renumbers them; a sequence of invalid labels is never automatic.

@@ -154,14 +154,6 @@ CCourseNumbering* CCourse::GetNumbering(const int* styleIndex, const bool* badge
     return best;
 }
 
-bool CCourse::IsNumbered(const CCourseObject* object) const
-{
-    return std::any_of(m_numberings.begin(), m_numberings.end(),
-                       [object](const std::unique_ptr<CCourseNumbering>& sequence) {
-                           return sequence->IsMember(object);
-                       });
-}
-
 void CCourse::RefreshNumbering()
 {
     TRACE_POINT();

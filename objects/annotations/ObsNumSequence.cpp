@@ -76,12 +76,6 @@ int CObsNumSequence::GetStyleIndex() const
     return m_style->GetIndex();
 }
 
-bool CObsNumSequence::IsMember(const CCourseObject* object) const
-{
-    const CObsNum* number = dynamic_cast<const CObsNum*>(object);
-    return number != nullptr && number->GetSequence() == this;
-}
-
 // ---- Joining and leaving ------------------------------------------------------------
 
 bool CObsNumSequence::KeepsAutoNumber(const CObsNum* before, const CObsNum* after, const CObsNum* number,

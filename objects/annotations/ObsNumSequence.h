@@ -50,7 +50,6 @@ public:
     int GetKind() const override { return m_kind; }
     uint32_t GetStamp() const override { return m_stamp; }
     size_t GetMemberCount() const override { return m_members.size(); }
-    bool IsMember(const CCourseObject* object) const override;
     bool IsAutoNumber() const override { return m_autoNumber; }
     void SetAutoNumber(bool on) override;
     std::wstring GetText() const override { return m_nextText; }
