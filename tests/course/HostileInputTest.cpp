@@ -79,6 +79,28 @@ std::string ArchiveOf(CCourse& course, bool version3 = false)
     return bytes;
 }
 
+// A record of the object as the archive holds it.
+std::string RecordOf(CCourse& course, CCourseObject* object)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = 4;
+    writer.m_versionMinor = 33;
+    course.WriteObject(writer, object);
+    return writer.m_bytes;
+}
+
+// The kind of the first object whose record differs between two courses.
+std::string FirstDifferingKind(CCourse& a, CCourse& b)
+{
+    auto i = a.GetObjects().begin();
+    auto j = b.GetObjects().begin();
+    for (; i != a.GetObjects().end() && j != b.GetObjects().end(); ++i, ++j) {
+        if (RecordOf(a, *i) != RecordOf(b, *j))
+            return " in a record of type " + std::to_string((*i)->GetType()->GetTypeId());
+    }
+    return std::string();
+}
+
 CCourseRead Read(CCourse& course, const std::string& text, bool merge)
 {
     std::istringstream in(text);
@@ -379,7 +401,8 @@ public:
                 copy.GetOverlayObjects().size() != source.GetOverlayObjects().size())
                 return Fail("does not read back with every object");
             if (ArchiveOf(copy, version3) != archive)
-                return Fail(std::string(version3 ? "version 3" : "version 4") + " written again differs");
+                return Fail(std::string(version3 ? "version 3" : "version 4") + " written again differs" +
+                            FirstDifferingKind(copy, source));
         }
         if (ReportCount() != reports)
             return Fail("raised the failure report when written");
@@ -495,15 +518,6 @@ TEST(CourseFuzz, DamageAtEveryLevelNeverHangsCrashesNorHalfLoads)
 
 namespace {
 
-// A record of the object as the archive holds it.
-std::string RecordOf(CCourse& course, CCourseObject* object)
-{
-    CFieldWriter writer;
-    writer.m_versionMajor = 4;
-    writer.m_versionMinor = 33;
-    course.WriteObject(writer, object);
-    return writer.m_bytes;
-}
 
 // The course's archive with the sections inserted before its end section.
 std::string ArchiveWith(CCourse& course, const std::string& sections)
