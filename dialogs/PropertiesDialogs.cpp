@@ -7,10 +7,12 @@
 #include "dialogs/AFrameDlg.h"
 #include "dialogs/CollapsedTunnelDlg.h"
 #include "dialogs/CrossoverDlg.h"
+#include "dialogs/EndLineDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
+#include "dialogs/UnusableAreaPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "objects/equipment/JumpType.h"
 
@@ -57,9 +59,11 @@ void RegisterPropertiesDialogs()
         {50, &MakeKindDialog<CCollapsedTunnelDlg>},
         {70, &MakeKindDialog<CCrossoverDlg>},
         {100, &MakeKindDialog<CDogWalkDlg>},
+        {110, &MakeKindDialog<CEndLineDlg>},
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},
         {250, &MakeKindDialog<CSeeSawPropertiesDlg>},
         {340, &MakeKindDialog<CTunnelPropertiesDlg>},
+        {350, &MakeKindDialog<CUnusableAreaPropertiesDlg>},
         {370, &MakeKindDialog<CWeavePolesPropertiesDlg>},
     };
     for (const auto& kind : kinds)

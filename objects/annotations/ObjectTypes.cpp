@@ -2,8 +2,10 @@
 
 #include "course/CourseMark.h"
 #include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/EndLine.h"
 #include "objects/annotations/ObsNum.h"
 #include "objects/annotations/ObsNumSequence.h"
+#include "objects/annotations/UnusableArea.h"
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/BarJumpType.h"
 #include "objects/equipment/Barrel.h"
@@ -49,6 +51,7 @@ void RegisterObjectTypes()
     CCrawlTunnel::GetCrawlTunnelType();
     CCrossover::GetCrossoverType();
     CDogWalk::GetDogWalkType();
+    CEndLine::GetEndLineType();
     CGate::GetGateType();
     CHoopJumpType::GetType();
     CHoopTunnel::GetHoopTunnelType();
@@ -69,6 +72,7 @@ void RegisterObjectTypes()
     CTireJumpType::GetType();
     CBarJumpType::GetExtendedSpreadJumpType();
     CTunnel::GetTunnelType();
+    CUnusableArea::GetUnusableType();
     CWallJumpType::GetWallType();
     CWallJumpType::GetViaductType();
     CWaterJumpType::GetType();

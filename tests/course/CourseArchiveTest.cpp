@@ -11,6 +11,7 @@
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "objects/annotations/UnusableArea.h"
 #include "tests/course/ArchiveTestKinds.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
@@ -526,12 +527,10 @@ TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritte
     } kinds[] = {
         {80, Bytes({120, 0}), 0},
         {90, Bytes({240, 0, 1, 1, 4, 2, 1, 1, '7', 0x1C, 0x1D, 0x1D, 3, 0}), 3},  // a numbered path, label "7\x1D"
-        {110, Bytes({1}), 2},
         {130, Bytes({'K', 0x1D, 0, 2, 100, 0}), 0},
         {140, Bytes({1, 4, 2, 2, 0}), 2},
         {270, "", 2},
         {310, Bytes({0x1E, 0x1F, 0x1C, 0x1D, 0x1D, 0x60, 0x09, 1, 0}), 0},
-        {350, "", 4},
     };
     const int reports = ReportCount();
     for (const auto& kind : kinds) {
@@ -550,15 +549,29 @@ TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritte
     EXPECT_EQ(reports, ReportCount());
 }
 
-TEST_F(CourseArchive, AGateSavedInTheOlderFormatShiftsNothingAfterIt)
+TEST_F(CourseArchive, AGateSavedInTheOlderFormatReopensAsAnUnusableAreaWhereItStood)
 {
     auto course = MakeCourse();
     archivetest::PlaceRecord(*course, 3000.0f, 4000.0f, 0.0f, 2, L"")->corner = CPoint2(50.0f, 60.0f);
-    const std::string without = Archive(*course, true);
-    archivetest::Place(*course, archivetest::GetGateKind(), 7000.0f, 6000.0f);
+    const CCourseObject* gate = archivetest::Place(*course, archivetest::GetGateKind(), 7000.0f, 6000.0f, 30.0f);
     CCourse copy(L"Copy", L"");
     ASSERT_TRUE(copy.LoadArchive(Archive(*course, true), false, false));
-    EXPECT_EQ(without, Archive(copy, true));
+    ASSERT_EQ(2u, copy.GetObjectCount());
+    const auto* area = dynamic_cast<const CUnusableArea*>(*copy.GetObjects().begin());
+    ASSERT_NE(nullptr, area);
+    EXPECT_EQ(0, area->GetPercentRounded());
+    const CPoint2 outline[4] = {{-240.0f, -60.0f}, {240.0f, -60.0f}, {240.0f, 60.0f}, {-240.0f, 60.0f}};
+    for (int i = 0; i < 4; ++i) {
+        const CPoint2 expected = gate->GetPlacement().TransformPoint2D(outline[i]);
+        const CPoint2 corner = area->GetPlacement().TransformPoint2D(area->GetCorner(i));
+        EXPECT_NEAR(expected.x, corner.x, 0.01f) << i;
+        EXPECT_NEAR(expected.y, corner.y, 0.01f) << i;
+    }
+    // The area was read through its points: what follows it stands where it stood.
+    const auto* record = dynamic_cast<const archivetest::CRecordObject*>(*copy.GetObjects().rbegin());
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(CPoint2(3000.0f, 4000.0f), record->GetPlacement().GetPosition2D());
+    EXPECT_EQ(CPoint2(50.0f, 60.0f), record->corner);
 }
 
 TEST_F(CourseArchive, MergeAddsSelectedObjectsAndKeepsTheSettings)

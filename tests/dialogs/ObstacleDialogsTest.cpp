@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "course/Course.h"
+#include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/AFrameDlg.h"
 #include "dialogs/CrossoverDlg.h"
+#include "dialogs/EndLineDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/UnusableAreaPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "foundation/Settings.h"
 #include "tests/support/FailureReports.h"
@@ -109,4 +112,59 @@ TEST_F(ObstacleDialogs, EachKindMakesItsOwnDialogAndTheRestThePlainOneOfTheirGro
     EXPECT_EQ(typeid(CObjectPropertiesDlg), typeid(*gate));
     EXPECT_EQ(2546, static_cast<const CObjectPropertiesDlg&>(*gate).GetNameTextId());
     EXPECT_EQ(&course, static_cast<const CObjectPropertiesDlg&>(*gate).GetCourse());
+}
+
+TEST_F(ObstacleDialogs, EndLineDialogProposesTheLineTheCourseLacks)
+{
+    // Until the user chooses otherwise, new lines start and finish.
+    EXPECT_EQ(1, CEndLineDlg(&course).GetStartAndFinish());
+    CSettings::SetInt(L"110StartAndFinish", 0);
+    EXPECT_EQ(0, CEndLineDlg(&course).GetStartAndFinish());
+    // Each line added (start 0, both 1, finish 2) and the kind then proposed.
+    const struct
+    {
+        int added;
+        int proposed;
+    } steps[] = {{0, 2}, {2, 0}, {0, 2}, {1, 2}, {1, 2}, {1, 1}};
+    for (const auto& step : steps) {
+        CEndLineDlg chosen(&course);
+        chosen.SetStartAndFinish(step.added);
+        course.AddObject(FindObjectTypeById(110)->CreateNew(&course, CTransform(), &chosen));
+        EXPECT_EQ(step.proposed, CEndLineDlg(&course).GetStartAndFinish()) << step.added;
+    }
+    // The combined line chosen is stored; a mixed choice stores nothing.
+    CEndLineDlg mixed(&course);
+    for (int kind : {1, 2}) {
+        mixed.AddEditedObject(nullptr, 0, CPartColorSet());
+        mixed.MergeStartAndFinish(kind);
+    }
+    EXPECT_TRUE(mixed.IsKindMixed());
+    EXPECT_EQ(1, CountReports([&] { mixed.GetStartAndFinish(); }));
+    mixed.StoreDefaults();
+    EXPECT_EQ(0, CSettings::GetInt(L"110StartAndFinish", -1));
+    mixed.SetStartAndFinish(1);
+    mixed.StoreDefaults();
+    EXPECT_EQ(1, CSettings::GetInt(L"110StartAndFinish", -1));
+    EXPECT_EQ(1, CountReports([&] { mixed.SetStartAndFinish(5); }));
+    EXPECT_EQ(1, mixed.GetStartAndFinish());
+}
+
+TEST_F(ObstacleDialogs, UnusableAreaDialogKeepsTheRoundingWithinItsRange)
+{
+    EXPECT_EQ(0, CUnusableAreaPropertiesDlg(&course).GetPercentRounded());
+    CSettings::SetInt(L"350PercentRounded", 250);
+    EXPECT_EQ(100, CUnusableAreaPropertiesDlg(&course).GetPercentRounded());
+    // Areas of 0 and 30 percent: mixed, and nothing is stored.
+    CUnusableAreaPropertiesDlg dialog(&course);
+    for (int percent : {0, 30}) {
+        dialog.AddEditedObject(nullptr, 0, CPartColorSet());
+        dialog.MergePercentRounded(percent);
+    }
+    EXPECT_FALSE(dialog.HasPercentRounded());
+    EXPECT_EQ(1, CountReports([&] { dialog.GetPercentRounded(); }));
+    dialog.StoreDefaults();
+    EXPECT_EQ(250, CSettings::GetInt(L"350PercentRounded", -1));
+    dialog.SetPercentRounded(-20);
+    dialog.StoreDefaults();
+    EXPECT_EQ(0, CSettings::GetInt(L"350PercentRounded", -1));
 }
