@@ -218,12 +218,6 @@ const CObstacleEnd* CEndLine::FindMirroredEnd(const CObstacleEnd* end, bool& rev
     return nullptr;
 }
 
-void CEndLine::ResetSnapAxes()
-{
-    GetSnapAxisX().Clear();
-    GetSnapAxisY().Clear();
-}
-
 void CEndLine::StartHandleMove(int handle)
 {
     TRACE_VALUE(int32_t, handle);

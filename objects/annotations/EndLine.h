@@ -35,6 +35,8 @@ public:
 
     int GetCategory() const override { return 3; }
     int GetLayer() const override { return 2; }
+    // A new course's set-up leaves it out; it is shown whatever the course
+    // hides.
     bool IsHidable() const override { return true; }
     bool IsShown() const override { return true; }
     int GetEndCount() const override { return 2; }
@@ -54,7 +56,6 @@ public:
     // The other end of the same kind (a start end for a start end); none
     // after a report for an end of another object.
     const CObstacleEnd* FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const override;
-    void ResetSnapAxes() override;
     // The dragged end snaps to the other end's x and y.
     void StartHandleMove(int handle) override;
     void EndHandleMove() override;

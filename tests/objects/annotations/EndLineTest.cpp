@@ -73,9 +73,6 @@ TEST_F(EndLine, TheToolPlacesAStartLineThenAFinishLine)
     EXPECT_FALSE(finish->IsCreating());
     EXPECT_EQ(800.0f, finish->GetObstacleEnd(1).halfWidth);
     EXPECT_TRUE(notices.Take().empty());
-    // Once the user chose the combined line, new lines are combined.
-    CSettings::SetInt(L"110StartAndFinish", 1);
-    EXPECT_EQ(CEndLine::kStartAndFinishLine, PlaceByDragging(*course, {9000, 3000}, {9000, 5000})->GetKind());
 }
 
 TEST_F(EndLine, EachKindOffersItsEndsShowsItsLettersAndReverses)
@@ -152,8 +149,12 @@ TEST_F(EndLine, ADraggedEndSnapsToTheOtherAndTheLineRecentres)
     EXPECT_EQ(CPoint2(1800.0f, 2000.0f), CourseEnd(*line, 0));
     EXPECT_EQ(CPoint2(1800.0f, 6000.0f), CourseEnd(*line, 1));
     EXPECT_EQ(CPoint2(1800.0f, 4000.0f), line->GetPosition());
+    // Selected, it moves as a whole.
+    course->BeginSingleObjectEdit();
+    course->MoveSelectionBy(100.0f, 0.0f);
+    EXPECT_EQ(CPoint2(1900.0f, 6000.0f), CourseEnd(*line, 1));
     // Beyond the archive's range the end stops at its edge.
     line->StartHandleMove(0);
-    line->MoveHandle(0, 1800.0f, -50000.0f);
-    EXPECT_EQ(CPoint2(1800.0f, -32768.0f), CourseEnd(*line, 0));
+    line->MoveHandle(0, 1900.0f, -50000.0f);
+    EXPECT_EQ(CPoint2(1900.0f, -32768.0f), CourseEnd(*line, 0));
 }

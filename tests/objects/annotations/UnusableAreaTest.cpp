@@ -195,4 +195,9 @@ TEST_F(UnusableArea, DraggedCornersTakeTheTurnIntoTheCornersAndSnapToTheRing)
     EXPECT_EQ(CPoint2(-corner.x, corner.y), area->GetCorner(1));
     EXPECT_EQ(placement, area->GetPlacement());
     EXPECT_FALSE(area->IsInsideRing(false));
+    // Moved near the ring's top edge, its side lands on it.
+    course->BeginSingleObjectEdit();
+    course->MoveSelectionBy(0.0f, 90.0f - after.top);
+    EXPECT_EQ(0.0f, CourseBounds(*area).top);
+    EXPECT_EQ(after.bottom - after.top, CourseBounds(*area).bottom);
 }
