@@ -46,20 +46,29 @@ CPoint2 KeepInStoredRange(const CTransform& placement, const CPoint2& local)
     return CFieldStream::LimitPoint(Rounded(placement.InverseTransformPoint2D(limited)));
 }
 
-// The line between the two circles, as a cached part: its key holds
-// everything it draws.
+// The line between the two circles, as a cached part keyed by the line's
+// ends (whole units) and its colours: it runs from a circle's radius past
+// end 0 to a radius short of end 1, over a band on a pale or grey map.
 class CEndLineStroke : public CDrawable
 {
 public:
-    CEndLineStroke(const CPoint2& from, const CPoint2& to, uint32_t penColor, uint32_t bandColor, bool banded)
-        : m_from(from), m_to(to), m_penColor(penColor), m_bandColor(bandColor), m_banded(banded)
+    CEndLineStroke(const CPoint2& end0, const CPoint2& end1, uint32_t penColor, uint32_t bandColor, bool banded)
+        : m_end0(end0), m_end1(end1), m_penColor(penColor), m_bandColor(bandColor), m_banded(banded)
     {
         CFieldWriter& key = BeginKey();
-        key.WritePoint(m_from);
-        key.WritePoint(m_to);
+        key.WritePoint(m_end0);
+        key.WritePoint(m_end1);
         key.WriteInt32(int32_t(m_penColor));
         key.WriteInt32(int32_t(m_bandColor));
         key.WriteBool(m_banded);
+    }
+
+    // The unit vector from end 0 to end 1; (1, 0) for ends closer than 0.1.
+    static CPoint2 GetDirection(const CPoint2& end0, const CPoint2& end1)
+    {
+        const CPoint2 d = end1 - end0;
+        const float length = d.Length();
+        return length < 0.1f ? CPoint2(1.0f, 0.0f) : d / length;
     }
 
     void Draw(CGraphicsContext& context) override
@@ -67,27 +76,27 @@ public:
         TRACE_POINT();
         CCourseObject::ApplyPlanStyle(context, m_penColor, m_bandColor, m_penColor, false,
                                       CTextLabelPart::kFontSize);
+        const CPoint2 u = GetDirection(m_end0, m_end1);
+        const CPoint2 from = m_end0 + u * CEndLine::kCircleRadius;
+        const CPoint2 to = m_end1 - u * CEndLine::kCircleRadius;
         if (m_banded) {
-            const CPoint2 along = m_to - m_from;
-            const float length = along.Length();
-            const CPoint2 u = length > 0.0f ? along / length : CPoint2(1.0f, 0.0f);
             const CPoint2 side = CPoint2(-u.y, u.x) * kBandHalfWidth;
             context.BeginPath(false, true, 0);
-            context.MoveTo(m_from + side);
-            context.LineTo(m_to + side);
-            context.LineTo(m_to - side);
-            context.LineTo(m_from - side);
+            context.MoveTo(from + side);
+            context.LineTo(to + side);
+            context.LineTo(to - side);
+            context.LineTo(from - side);
             context.EndPath();
         }
         context.BeginLine(1);
-        context.MoveTo(m_from);
-        context.LineTo(m_to);
+        context.MoveTo(from);
+        context.LineTo(to);
         context.EndPath();
     }
 
 private:
-    CPoint2 m_from;
-    CPoint2 m_to;
+    CPoint2 m_end0;
+    CPoint2 m_end1;
     uint32_t m_penColor;
     uint32_t m_bandColor;
     bool m_banded;
@@ -326,12 +335,13 @@ void CEndLine::FromDialog(CEditSession& dialog)
 void CEndLine::Draw2D(CGraphicsContext& context)
 {
     TRACE_POINT();
-    const CPoint2 u = GetDirection();
+    const bool banded = GetColorMode() == kColorMode2D && GetDisplayState() != kNormal;
+    CEndLineStroke stroke(m_ends[0], m_ends[1], GetPrimaryColor(), GetOutlineColor(), banded);
+    DrawPart(context, stroke);
+
+    const CPoint2 u = CEndLineStroke::GetDirection(m_ends[0], m_ends[1]);
     const CPoint2 from = m_ends[0] + u * kCircleRadius;
     const CPoint2 to = m_ends[1] - u * kCircleRadius;
-    const bool banded = GetColorMode() == kColorMode2D && GetDisplayState() != kNormal;
-    CEndLineStroke stroke(from, to, GetPrimaryColor(), GetOutlineColor(), banded);
-    DrawPart(context, stroke);
 
     const CPoint2 centres[2] = {m_creating ? m_ends[0] : from, m_creating ? m_ends[1] : to};
     const int letters[2] = {m_kind == kFinishLine ? kFinishLetterText : kStartLetterText,
@@ -373,11 +383,4 @@ void CEndLine::Recentre()
     CTransform centred;
     centred.SetPosition2D(middle.x, middle.y);
     SetPlacement(centred);
-}
-
-CPoint2 CEndLine::GetDirection() const
-{
-    const CPoint2 d = m_ends[1] - m_ends[0];
-    const float length = d.Length();
-    return length < 0.1f ? CPoint2(1.0f, 0.0f) : d / length;
 }

@@ -102,8 +102,6 @@ private:
     // Takes the ends to the course, rounded and within the archive's range,
     // and puts the placement at their rounded midpoint without rotation.
     void Recentre();
-    // The unit vector from end 0 to end 1; (1, 0) for ends closer than 0.1.
-    CPoint2 GetDirection() const;
 
     bool m_creating = false;
     bool m_dragged = false;
