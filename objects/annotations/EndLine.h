@@ -48,9 +48,9 @@ public:
     // whole.
     void StartMove(float x, float y) override;
     void Move(float x, float y) override;
-    // The ends move out by a circle's radius; a press without a drag of
-    // more than kMinDrag leaves a horizontal line of 400 and gives the
-    // placing hint.
+    // The ends move out by a circle's radius (a click leaves a horizontal
+    // line of 400 with both circles at the press point); a drag of no more
+    // than kMinDrag gives the placing hint.
     void EndMove() override;
     void Flip() override;
     // The other end of the same kind (a start end for a start end); none
