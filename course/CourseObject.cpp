@@ -498,6 +498,16 @@ void CCourseObject::SetPlacement(const CTransform& placement)
     Invalidate();
 }
 
+bool CCourseObject::PlacesWithinStoredRange(const CPoint2* points, int count) const
+{
+    for (int i = 0; i < count; ++i) {
+        const CPoint2 placed = m_placement.TransformPoint2D(points[i]);
+        if (CFieldStream::LimitPoint(placed) != placed)
+            return false;
+    }
+    return true;
+}
+
 void CCourseObject::MoveTo(float x, float y)
 {
     const CPoint2 position(RoundHalfUp(m_snapAxisX.Apply(x)), RoundHalfUp(m_snapAxisY.Apply(y)));

@@ -224,6 +224,11 @@ public:
     // A position beyond what the archive stores (16-bit whole units) is
     // limited to it, here and at Init.
     void SetPlacement(const CTransform& placement);
+    // Whether every local point, placed, lies within what the archive
+    // stores. A damaged record may place one beyond it: an object made of
+    // points then takes them into range through its own recentring, once,
+    // so that it is written back as it reads.
+    bool PlacesWithinStoredRange(const CPoint2* points, int count) const;
     // Each coordinate through its snap axis, rounded to a whole unit.
     void MoveTo(float x, float y);
     // Rebuilds both shapes' keys, updates the ends, refreshes the display

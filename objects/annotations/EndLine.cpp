@@ -34,18 +34,6 @@ CPoint2 Rounded(const CPoint2& p)
     return CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y));
 }
 
-// A local point of the placement whose course point lies within what the
-// archive stores (itself held there too).
-CPoint2 KeepInStoredRange(const CTransform& placement, const CPoint2& local)
-{
-    const CPoint2 placed = placement.TransformPoint2D(local);
-    const CPoint2 limited = CFieldStream::LimitPoint(placed);
-    if (limited == placed)
-        return CFieldStream::LimitPoint(local);
-    TRACE_VALUE(CPoint2, placed);
-    return CFieldStream::LimitPoint(Rounded(placement.InverseTransformPoint2D(limited)));
-}
-
 // The line between the two circles, as a cached part keyed by the line's
 // ends (whole units) and its colours: it runs from a circle's radius past
 // end 0 to a radius short of end 1, over a band on a pale or grey map.
@@ -306,8 +294,8 @@ void CEndLine::Serialize(CFieldStream& stream)
         return;
     // A damaged record's kind is taken as the line that offers every end.
     m_kind = kind >= kStartLine && kind <= kFinishLine ? kind : kStartAndFinishLine;
-    for (CPoint2& end : m_ends)
-        end = KeepInStoredRange(GetPlacement(), end);
+    if (!PlacesWithinStoredRange(m_ends, 2))
+        Recentre();
     m_creating = false;
     UpdateEnds();
 }

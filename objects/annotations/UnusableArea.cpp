@@ -35,18 +35,6 @@ int LimitPercent(int32_t percent)
     return std::max(0, std::min(100, int(percent)));
 }
 
-// A local point of the placement whose course point lies within what the
-// archive stores (itself held there too).
-CPoint2 KeepInStoredRange(const CTransform& placement, const CPoint2& local)
-{
-    const CPoint2 placed = placement.TransformPoint2D(local);
-    const CPoint2 limited = CFieldStream::LimitPoint(placed);
-    if (limited == placed)
-        return CFieldStream::LimitPoint(local);
-    TRACE_VALUE(CPoint2, placed);
-    return CFieldStream::LimitPoint(Rounded(placement.InverseTransformPoint2D(limited)));
-}
-
 // The ring's size, none without a course.
 CPoint2 GetRingSize(const CCourseObject& object)
 {
@@ -236,8 +224,8 @@ void CUnusableArea::ApplyVariant(const std::string& keyName, std::istream& words
     m_corners[1] = CPoint2(third.x, first.y);
     m_corners[2] = third;
     m_corners[3] = CPoint2(first.x, third.y);
-    for (CPoint2& corner : m_corners)
-        corner = KeepInStoredRange(GetPlacement(), corner);
+    if (!PlacesWithinStoredRange(m_corners, 4))
+        Recentre();
 }
 
 void CUnusableArea::Serialize(CFieldStream& stream)
@@ -249,8 +237,8 @@ void CUnusableArea::Serialize(CFieldStream& stream)
     if (!stream.IsReading())
         return;
     m_percentRounded = LimitPercent(percent);
-    for (CPoint2& corner : m_corners)
-        corner = KeepInStoredRange(GetPlacement(), corner);
+    if (!PlacesWithinStoredRange(m_corners, 4))
+        Recentre();
     m_creating = false;
 }
 

@@ -138,7 +138,7 @@ TEST_F(UnusableArea, RecordsAndLegacyLinesKeepTheirValuesInRange)
         {"10 20 30 40 1", {285, 385}, {115, 215}, 50},
         {"10 20 30 40 9", {271, 371}, {129, 229}, 100},
         {"10 20 30 40 -1", {300, 400}, {100, 200}, 0},
-        {"-99999999 0 99999999 0", {2767, 0}, {-32768, 0}, 0},
+        {"-99999999 0 99999999 0", {32767, 0}, {-32768, 0}, 0},
     };
     for (const auto& line : lines) {
         std::istringstream words(line.words);
