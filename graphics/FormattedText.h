@@ -121,6 +121,8 @@ public:
     // Interval below 1 and wrap width below 0 are reported and ignored.
     void SetTabInterval(int32_t interval);
     void SetWrapWidth(int32_t width);
+    // 0: lines are not wrapped.
+    int32_t GetWrapWidth() const { return m_wrapWidth; }
     void SetShrinkToContent(bool shrink);
     // Not undo steps.
     void SetTextColor(uint32_t color);

@@ -5,6 +5,7 @@
 #include "objects/annotations/EndLine.h"
 #include "objects/annotations/ObsNum.h"
 #include "objects/annotations/ObsNumSequence.h"
+#include "objects/annotations/Text.h"
 #include "objects/annotations/UnusableArea.h"
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/BarJumpType.h"
@@ -69,6 +70,7 @@ void RegisterObjectTypes()
     CSwayBridge::GetSwayBridgeType();
     CSwingPlank::GetSwingPlankType();
     CTable::GetTableType();
+    CText::GetTextType();
     CTireJumpType::GetType();
     CBarJumpType::GetExtendedSpreadJumpType();
     CTunnel::GetTunnelType();

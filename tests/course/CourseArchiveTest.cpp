@@ -530,7 +530,6 @@ TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritte
         {130, Bytes({'K', 0x1D, 0, 2, 100, 0}), 0},
         {140, Bytes({1, 4, 2, 2, 0}), 2},
         {270, "", 2},
-        {310, Bytes({0x1E, 0x1F, 0x1C, 0x1D, 0x1D, 0x60, 0x09, 1, 0}), 0},
     };
     const int reports = ReportCount();
     for (const auto& kind : kinds) {

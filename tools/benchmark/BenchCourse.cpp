@@ -47,6 +47,7 @@ const struct
     {280, "sway bridges"},
     {290, "swing planks"},
     {300, "tables"},
+    {310, "texts"},
     {320, "tire jumps"},
     {330, "extended spread jumps"},
     {340, "tunnels"},
