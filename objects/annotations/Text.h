@@ -28,8 +28,8 @@ struct CTextBoxSize
 class CText : public CCourseObject
 {
 public:
-    // Where a text sits: on the course, or centred across one of the margins
-    // around the ring.
+    // Where a text sits: on the course, or in one of the margins around the
+    // ring.
     enum class EMargin
     {
         kNone = 0,
@@ -107,7 +107,8 @@ public:
     bool GetShowBox() const { return m_showBox; }
     bool IsUpright() const { return m_upright; }
     EMargin GetMarginSide() const { return m_marginSide; }
-    // Moves the text to the middle of the margin across it; the other
+    // Moves the text into the margin, the top (or left) edge of its box at
+    // the margin's, so that it fills a margin as deep as the box; the other
     // coordinate stays.
     void PlaceInMargin(EMargin margin);
     // Whether the course point lies in the margin.
