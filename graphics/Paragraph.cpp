@@ -29,11 +29,20 @@ bool CParagraph::IsCharOffset(int offset) const
 
 size_t CParagraph::FindLine(int offset, int& inLine) const
 {
+    // Callers mostly walk the characters in order: the search goes on from
+    // the line found last unless the offset lies before it.
+    size_t i = 0;
     int start = 0;
-    for (size_t i = 0; i < m_lines.size(); ++i) {
+    if (m_foundLine < m_lines.size() && offset >= m_foundStart) {
+        i = m_foundLine;
+        start = m_foundStart;
+    }
+    for (; i < m_lines.size(); ++i) {
         const int count = int(m_lines[i]->cells.size());
         if (offset < start + count) {
             inLine = offset - start;
+            m_foundLine = i;
+            m_foundStart = start;
             return i;
         }
         start += count;
@@ -93,6 +102,7 @@ void CParagraph::InsertCells(const Cells& cells, int offset)
     int inLine = 0;
     CTextPiece& line = *m_lines[FindLine(offset, inLine)];
     line.cells.insert(line.cells.begin() + inLine, cells.begin(), cells.end());
+    ForgetFoundLine();
     line.dirty = true;
     m_needsLayout = true;
     const int count = int(cells.size());
@@ -171,6 +181,7 @@ void CParagraph::EraseMarked()
         }
         start += count;
     }
+    ForgetFoundLine();
     m_length -= std::max(0, m_markedEnd - m_markedStart);
     m_markedStart = m_markedEnd = 0;
     DistributeMarkedRange();
@@ -253,6 +264,7 @@ void CParagraph::Layout()
 
 void CParagraph::Reflow(size_t index)
 {
+    ForgetFoundLine();
     CTextPiece& line = *m_lines[index];
     while (index + 1 < m_lines.size()) {
         line.Fill(m_format, *m_lines[index + 1]);

@@ -84,12 +84,21 @@ private:
     // The line holding the character at the offset (the last line for the
     // length) and the offset inside it.
     size_t FindLine(int offset, int& inLine) const;
+    // Whenever lines change what they hold.
+    void ForgetFoundLine() const
+    {
+        m_foundLine = 0;
+        m_foundStart = 0;
+    }
     bool IsCharOffset(int offset) const;
     // Hands each line its part of the marked range.
     void DistributeMarkedRange();
     void AddChange(const CRectF& rect);
 
     std::vector<std::unique_ptr<CTextPiece>> m_lines;
+    // The line FindLine found last and the offset it starts at.
+    mutable size_t m_foundLine = 0;
+    mutable int m_foundStart = 0;
     bool m_needsLayout = true;
     bool m_allLinesDirty = true;
     int m_length = 1;

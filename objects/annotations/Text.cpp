@@ -36,6 +36,12 @@ constexpr int32_t kWrapStepUs = 1200;
 // The record keeps the wrap width as an Int16.
 constexpr int32_t kWidestWrap = 32767;
 
+// A paragraph is laid out in time that grows faster than its length: the
+// characters a text takes from a listing or a caller, and the bytes of a
+// record it reads, stop here. No real text comes near either.
+constexpr size_t kMaxTextLength = 1000000;
+constexpr size_t kMaxRecordBytes = 1u << 20;
+
 // The outline of a shown box, and the height at which the text lies.
 constexpr float kOutlineWidth = 30.0f;
 constexpr float kTextDepth = 0.7f;
@@ -58,6 +64,31 @@ int32_t WrapHolding(CFormattedText& document)
 {
     const float laidOut = std::min(std::ceil(document.GetLayoutWidth()), float(kWidestWrap));
     return std::max(document.GetWrapWidth(), int32_t(laidOut));
+}
+
+// Replaces the whole text by the plain text, a run of kInsertRun characters
+// at a time, never parting a "\r\n": a paragraph filled in one piece is
+// laid out in time that grows with the square of its length. The last run
+// replaces the final mark, as a whole text given at once would.
+constexpr size_t kInsertRun = 1000;
+
+void ReplaceWithPlainText(CFormattedText& document, const std::wstring& text)
+{
+    document.SelectAll();
+    document.InsertText(std::wstring());
+    size_t start = 0;
+    for (;;) {
+        size_t end = std::min(text.size(), start + kInsertRun);
+        if (end < text.size() && text[end - 1] == L'\r')
+            ++end;
+        const bool last = end == text.size();
+        if (last)
+            document.SetSelection(document.GetCaret(), document.GetLength(), false);
+        document.InsertText(text.substr(start, end - start));
+        if (last)
+            return;
+        start = end;
+    }
 }
 
 bool IsOctalDigit(int ch) { return ch >= '0' && ch <= '7'; }
@@ -306,8 +337,7 @@ void CText::SetPlainText(const std::wstring& text)
 {
     ApplyDefaultTextFormat(m_document, GetCourse());
     m_showBox = false;
-    m_document.SelectAll();
-    m_document.InsertText(text);
+    ReplaceWithPlainText(m_document, text.substr(0, kMaxTextLength));
     m_document.SetWrapWidth(WrapHolding(m_document));
     UpdateBox();
     m_document.SelectAll();
@@ -383,11 +413,10 @@ int CText::ReadLegacyLines(std::istream& words)
         }
         // The listing's bytes are the 256 first characters; a nul would end
         // the text wherever it is taken as a C string.
-        if (ch != 0)
+        if (ch != 0 && text.size() < kMaxTextLength)
             text.push_back(wchar_t(static_cast<unsigned char>(ch)));
     }
-    m_document.SelectAll();
-    m_document.InsertText(text);
+    ReplaceWithPlainText(m_document, text);
     return lines;
 }
 
@@ -409,6 +438,11 @@ void CText::Serialize(CFieldStream& stream)
         TRACE_VALUE(int32_t, wrap);
         wrap = GetDefaultWrapWidth(GetCourse());
     }
+    const bool cut = m_record.size() > kMaxRecordBytes;
+    if (cut) {
+        TRACE_VALUE(int32_t, int32_t(m_record.size()));
+        m_record.resize(kMaxRecordBytes);
+    }
     LoadDocument(m_record);
     // The archive's wrap width holds over the one in the record's bytes, so
     // that what was read is written again.
@@ -418,7 +452,7 @@ void CText::Serialize(CFieldStream& stream)
         m_document.SetSelectionFontSize(kBrisklaneFontSize);
         m_document.SetCaret(0, false, false);
     }
-    if (wrapMended || IsBrisklaneMode())
+    if (wrapMended || cut || IsBrisklaneMode())
         StoreRecord();
     if (!current)
         m_upright = m_document.GetLength() - 1 <= kLongestUprightText;

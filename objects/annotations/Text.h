@@ -81,7 +81,8 @@ public:
     // The record, the wrap width (Int16), the box and hidable flags, and
     // from version 4 the upright flag. A wrap width read that is not above
     // 0 gives the default wrap width; an older record is upright when its
-    // text has at most 15 characters.
+    // text has at most 15 characters. A record past a megabyte keeps its
+    // first megabyte.
     void Serialize(CFieldStream& stream) override;
     // Whether the box shrinks to the text (no box, outside the ring) and
     // whether the text is hidden.
