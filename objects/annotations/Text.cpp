@@ -67,9 +67,10 @@ int32_t WrapHolding(CFormattedText& document)
 }
 
 // Replaces the whole text by the plain text, a run of kInsertRun characters
-// at a time, never parting a "\r\n": a paragraph filled in one piece is
-// laid out in time that grows with the square of its length. The last run
-// replaces the final mark, as a whole text given at once would.
+// at a time, never parting a "\r\n": a wrapped paragraph filled in one
+// piece is laid out in time and memory growing with the square of its
+// length. The last run replaces the final mark, as a whole text given at
+// once would.
 constexpr size_t kInsertRun = 1000;
 
 void ReplaceWithPlainText(CFormattedText& document, const std::wstring& text)
