@@ -15,6 +15,8 @@
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Strings.h"
+#include "objects/annotations/ObsNum.h"
+#include "objects/annotations/UnusableArea.h"
 #include "objects/equipment/Crossover.h"
 #include "objects/equipment/DogWalk.h"
 #include "objects/equipment/SeeSaw.h"
@@ -147,8 +149,10 @@ TEST(EquipmentProgram, SaveAsInTheOlderFormatReopensWithTheSameObjects)
 {
     PrepareProgramSettings(kUKC);
     const std::wstring folder = MakeTempFolder(L"kinds-older");
-    // The barrel is an obstacle number in the older format.
-    const std::wstring path = WriteCourseFile(folder, L"Current.agl", kUKC, false, {100, 250, 280, 290, 370, 300, 220, 120});
+    // The older format has no barrel and no gate: it stores the barrel as
+    // an obstacle number and the gate as an unusable area.
+    const std::wstring path =
+        WriteCourseFile(folder, L"Current.agl", kUKC, false, {100, 250, 280, 290, 370, 300, 220, 120, 25, 113});
     const std::wstring older = folder + L"\\Older.agl";
     CProgramProcess program;
     const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Current.agl"));
@@ -177,6 +181,34 @@ TEST(EquipmentProgram, SaveAsInTheOlderFormatReopensWithTheSameObjects)
     CCourse reopened(L"", L"");
     ASSERT_TRUE(ReadCourseFile(path, current));
     ASSERT_TRUE(ReadCourseFile(older, reopened));
+    // Selects the objects of the kind and gives them.
+    const auto select = [](CCourse& course, std::initializer_list<int> typeIds) {
+        std::vector<CCourseObject*> selected;
+        for (CCourseObject* object : course.GetObjects()) {
+            const int id = object->GetType()->GetTypeId();
+            object->SetSelected(std::find(typeIds.begin(), typeIds.end(), id) != typeIds.end());
+            if (object->IsSelected())
+                selected.push_back(object);
+        }
+        return selected;
+    };
+    const CPoint2 barrel = select(current, {25}).at(0)->GetPosition();
+    const CPoint2 gate = select(current, {113}).at(0)->GetPosition();
+    const std::vector<CCourseObject*> numbers = select(reopened, {190});
+    ASSERT_EQ(1u, numbers.size());
+    EXPECT_EQ(barrel, numbers[0]->GetPosition());
+    EXPECT_EQ(L"", static_cast<const CObsNum*>(numbers[0])->GetText());
+    const std::vector<CCourseObject*> areas = select(reopened, {350});
+    ASSERT_EQ(1u, areas.size());
+    EXPECT_EQ(gate, areas[0]->GetPosition());
+    const CUnusableArea* area = static_cast<const CUnusableArea*>(areas[0]);
+    EXPECT_EQ(CPoint2(480.0f, 120.0f), area->GetCorner(2) - area->GetCorner(0));
+    // Every other object reopens as it was.
+    select(current, {25, 113});
+    current.DeleteSelected();
+    select(reopened, {190, 350});
+    reopened.DeleteSelected();
+    EXPECT_EQ(8u, reopened.GetObjectCount());
     EXPECT_EQ(RecordsOf(current), RecordsOf(reopened));
     CloseUnmodified(program);
 }
