@@ -48,8 +48,23 @@ CTunnelSection CTunnelBodyGeometry::MakeSection(float angle, float outerLength) 
     return section;
 }
 
-void CTunnelBodyGeometry::RebuildOutline()
+const std::deque<CPoint2>& CTunnelBodyGeometry::GetLeftHoops() const
 {
+    LayHoops();
+    return m_leftHoops;
+}
+
+const std::deque<CPoint2>& CTunnelBodyGeometry::GetRightHoops() const
+{
+    LayHoops();
+    return m_rightHoops;
+}
+
+void CTunnelBodyGeometry::LayHoops() const
+{
+    if (m_hoopsValid)
+        return;
+    m_hoopsValid = true;
     m_leftHoops.clear();
     m_rightHoops.clear();
     // A new tunnel has no sections until a dialog, a conversion or a record
@@ -135,6 +150,7 @@ CCurveGeometry CTunnelBodyGeometry::GetSeamCurve(const std::deque<CPoint2>& hoop
 void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
 {
     TRACE_POINT();
+    LayHoops();
     if (m_leftHoops.size() < 2)
         return;
     SetTunnelPathHeight(context, 0.0f);
@@ -164,6 +180,7 @@ void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
 void CTunnelBodyGeometry::Build3D(CGraphicsContext& context)
 {
     TRACE_POINT();
+    LayHoops();
     const int count = int(m_leftHoops.size());
     if (count < 2)
         return;
@@ -228,7 +245,7 @@ void CTunnelBodyGeometry::Flip()
 {
     for (CTunnelSection& section : m_sections)
         section.SetAngle(-section.angle);
-    RebuildOutline();
+    InvalidateOutline();
     CTransform placement = m_owner.GetPlacement();
     placement.SetRotationZ(placement.GetRotation() - 180.0f);
     m_owner.SetPlacement(placement);
@@ -238,7 +255,7 @@ void CTunnelBodyGeometry::ResetShape()
 {
     for (CTunnelSection& section : m_sections)
         section.SetAngle(0.0f);
-    RebuildOutline();
+    InvalidateOutline();
     m_owner.Invalidate();
 }
 

@@ -11,7 +11,9 @@
 // hoops lie a quarter of the diameter apart along the outside of the bends
 // when stretched and close up to a sixth of that (one seam) when compressed.
 // Every change of the sections, the length or the diameter ends with
-// RebuildOutline; drawing only reads the hoops.
+// InvalidateOutline; the hoops are laid when first asked for (drawn,
+// measured, built in 3D), so a tunnel read from a file lays none until it
+// is shown.
 class CTunnelBodyGeometry : public CTunnelGeometry
 {
 public:
@@ -39,7 +41,9 @@ public:
     // The diameter and the measures that follow from it: radius, hoop
     // spacing (quarter), seam, and the tightest bend the fabric allows.
     void SetDiameter(float diameter) override;
-    void RebuildOutline();
+    // The hoops are laid again from the sections when next asked for.
+    void InvalidateOutline() { m_hoopsValid = false; }
+    bool IsShapeBuilt() const override { return m_hoopsValid; }
 
     float GetRadius() const { return m_radius; }
     float GetQuarter() const { return m_quarter; }
@@ -50,8 +54,9 @@ public:
     // take without pressing its inside tighter than the seams allow.
     float GetLargestAngle(float outerLength) const;
     const std::deque<CTunnelSection>& GetSections() const { return m_sections; }
-    const std::deque<CPoint2>& GetLeftHoops() const { return m_leftHoops; }
-    const std::deque<CPoint2>& GetRightHoops() const { return m_rightHoops; }
+    // The hoops, laid first when the shape changed since.
+    const std::deque<CPoint2>& GetLeftHoops() const;
+    const std::deque<CPoint2>& GetRightHoops() const;
 
     // No tunnel has more hoops than this, however long or thin: the work of
     // laying, drawing and building one body stays bounded. A tunnel of the
@@ -65,6 +70,8 @@ protected:
     std::deque<CTunnelSection> m_sections;
 
 private:
+    // Lays the hoops over the sections unless they already lie there.
+    void LayHoops() const;
     // The seam from hoop i to hoop i + 1 of one side: straight, its inner
     // points half a seam from each hoop.
     CCurveGeometry GetSeamCurve(const std::deque<CPoint2>& hoops, int index) const;
@@ -77,6 +84,8 @@ private:
     float m_seam = 10.0f;
     float m_minBendRadius = 288.0f;
     float m_minInnerRadius = 168.0f;
-    std::deque<CPoint2> m_leftHoops;
-    std::deque<CPoint2> m_rightHoops;
+    // Laid on first demand (drawing and measuring are const for the shape).
+    mutable std::deque<CPoint2> m_leftHoops;
+    mutable std::deque<CPoint2> m_rightHoops;
+    mutable bool m_hoopsValid = false;
 };

@@ -76,7 +76,7 @@ void CTunnelFlexibleGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
         for (int i = 0; i < count - 1; ++i)
             m_sections.push_back(MakeSection(0.0f, even));
         m_sections.push_back(MakeSection(0.0f, m_length - float(count - 1) * even));
-        RebuildOutline();
+        InvalidateOutline();
         return;
     }
 
@@ -113,7 +113,7 @@ void CTunnelFlexibleGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
             }
         }
     }
-    RebuildOutline();
+    InvalidateOutline();
 }
 
 std::deque<CPoint2> CTunnelFlexibleGeometry::SampleCentreLine() const
@@ -199,7 +199,7 @@ int CTunnelFlexibleGeometry::MoveHandle(int handle, float x, float y)
         return handle;
     const CPoint2 local = m_owner.GetPlacement().InverseTransformPoint2D(x, y);
     Solve(handle - 1, local.x, local.y);
-    RebuildOutline();
+    InvalidateOutline();
     return handle;
 }
 
@@ -469,7 +469,7 @@ void CTunnelFlexibleGeometry::Serialize(CFieldStream& stream)
     // reads as a straight tunnel, which can be seen and picked.
     if (m_sections.empty())
         m_sections.push_back(MakeSection(0.0f, m_length));
-    RebuildOutline();
+    InvalidateOutline();
 }
 
 void CTunnelFlexibleGeometry::ApplyVariant(std::istream& words)
@@ -534,7 +534,7 @@ void CTunnelFlexibleGeometry::ApplyVariant(std::istream& words)
         AddSection(0.0f, l / 2.0f);
         break;
     }
-    RebuildOutline();
+    InvalidateOutline();
 
     CTransform placement = m_owner.GetPlacement();
     const CPoint2 start = placement.TransformPoint2D(offset);
@@ -595,5 +595,5 @@ void CTunnelFlexibleGeometry::ConvertFrom(const CTunnelGeometry& other)
         ReportFailure();
         break;
     }
-    RebuildOutline();
+    InvalidateOutline();
 }

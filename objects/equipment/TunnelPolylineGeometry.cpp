@@ -115,7 +115,7 @@ void CTunnelPolylineGeometry::MakeStraightLine(int segments)
 void CTunnelPolylineGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
 {
     TRACE_POINT();
-    const float outlineLength = std::max(CurveLength(m_left), CurveLength(m_right));
+    const float outlineLength = std::max(CurveLength(GetLeftOutline()), CurveLength(GetRightOutline()));
     if (dialog.HasLength())
         m_length = dialog.GetLength();
     if (dialog.HasDiameter())
@@ -148,12 +148,15 @@ void CTunnelPolylineGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
         }
     }
     // The line starts along +x again, as a file gives it back.
-    RebuildOutline();
+    InvalidateOutline();
     Reanchor();
 }
 
 void CTunnelPolylineGeometry::Flip()
 {
+    // The outline is mirrored with the line, as it was traced: traced anew
+    // along the mirrored line, its sides would trade places.
+    TraceOutline();
     for (std::deque<CPoint2>* points : {&m_points, &m_left, &m_right}) {
         for (CPoint2& p : *points)
             p.x = -p.x;
@@ -178,7 +181,7 @@ int CTunnelPolylineGeometry::MoveHandle(int handle, float x, float y)
     m_points[size_t(handle)] = m_owner.GetPlacement().InverseTransformPoint2D(x, y);
     for (int pass = 0; pass < kMaxDragPasses; ++pass) {
         const bool spread = SpreadPoints(handle);
-        RebuildOutline();
+        InvalidateOutline();
         const bool shrunk = ShrinkToLength(handle);
         if (!spread && !shrunk)
             break;
@@ -223,7 +226,7 @@ bool CTunnelPolylineGeometry::SpreadPoints(int handle)
 
 bool CTunnelPolylineGeometry::ShrinkToLength(int handle)
 {
-    const float longest = std::max(CurveLength(m_left), CurveLength(m_right));
+    const float longest = std::max(CurveLength(GetLeftOutline()), CurveLength(GetRightOutline()));
     if (!(longest > m_length + 0.5f))
         return false;
     const float s = m_length / longest;
@@ -263,14 +266,29 @@ void CTunnelPolylineGeometry::Reanchor()
             break;
         turn -= correction;
     }
-    // The outline follows before the placement tells the course: the new
-    // shape is measured at once.
-    RebuildOutline();
+    // The shape is complete before the placement tells the course, which
+    // may measure it at once.
+    InvalidateOutline();
     m_owner.SetPlacement(placement);
 }
 
-void CTunnelPolylineGeometry::RebuildOutline()
+const std::deque<CPoint2>& CTunnelPolylineGeometry::GetLeftOutline() const
 {
+    TraceOutline();
+    return m_left;
+}
+
+const std::deque<CPoint2>& CTunnelPolylineGeometry::GetRightOutline() const
+{
+    TraceOutline();
+    return m_right;
+}
+
+void CTunnelPolylineGeometry::TraceOutline() const
+{
+    if (m_outlineValid)
+        return;
+    m_outlineValid = true;
     m_left.clear();
     m_right.clear();
     if (m_points.size() < 2)
@@ -300,7 +318,7 @@ void CTunnelPolylineGeometry::RebuildOutline()
 void CTunnelPolylineGeometry::ResetShape()
 {
     MakeStraightLine(std::max(int(m_points.size()) - 1, 1));
-    RebuildOutline();
+    InvalidateOutline();
     m_owner.Invalidate();
 }
 
@@ -356,12 +374,13 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
     // The line stays where the record has it: anchoring it anew would turn
     // it by what the rounding of its points suggests, and it would not be
     // written as it was read.
-    RebuildOutline();
+    InvalidateOutline();
 }
 
 void CTunnelPolylineGeometry::Draw2D(CGraphicsContext& context)
 {
     TRACE_POINT();
+    TraceOutline();
     if (m_left.size() < 2 || m_right.size() < 2)
         return;
     context.m_state.fillColor = m_owner.GetPrimaryColor();
@@ -451,7 +470,7 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
     }
     const std::deque<CTunnelSection>& sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
     if (sections.empty()) {
-        RebuildOutline();
+        InvalidateOutline();
         return;
     }
     // Each section counts by its length, more where it bends: the points
@@ -481,5 +500,5 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
         m_points.push_back(frame.TransformPoint2D(sections[i].GetChord(t)));
     }
     RoundPoints();
-    RebuildOutline();
+    InvalidateOutline();
 }

@@ -11,9 +11,11 @@ class CTunnelFlexibleGeometry;
 // The polyline tunnel: laid along the smooth line through points that the
 // user drags one by one (every point is a handle). Its plan follows the line
 // at half the diameter on each side; its 3D model is that of the flexible
-// tunnel fitted to it. After an edit (a drag, the dialog) the placement lies
-// at the first point, turned along the start of the line, so the first point
-// is the origin and the line leaves it along +x.
+// tunnel fitted to it. Both are made when first needed: a line read from a
+// file traces no outline and fits no body until it is shown or written.
+// After an edit (a drag, the dialog) the placement lies at the first point,
+// turned along the start of the line, so the first point is the origin and
+// the line leaves it along +x.
 //
 // The points are kept in whole units, as the record stores them, and a line
 // read stays as its record has it: a tunnel read and written again gives the
@@ -77,11 +79,15 @@ public:
     // the points read next, for as long as they stay as they were read, so
     // a line read back is not fitted anew.
     void AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry> body);
-    const std::deque<CPoint2>& GetLeftOutline() const { return m_left; }
-    const std::deque<CPoint2>& GetRightOutline() const { return m_right; }
-
-    // The two outlines, each thinned to what its shape needs.
-    void RebuildOutline();
+    // The two outlines, each thinned to what its shape needs: traced first
+    // when the line or the diameter changed since.
+    const std::deque<CPoint2>& GetLeftOutline() const;
+    const std::deque<CPoint2>& GetRightOutline() const;
+    // The outlines are traced again when next asked for.
+    void InvalidateOutline() { m_outlineValid = false; }
+    // The outline traced, or a body fitted to the line (or taken from its
+    // record).
+    bool IsShapeBuilt() const override { return m_outlineValid || m_fitted != nullptr; }
     // Moves the placement to the first point, turned along the start of the
     // line, and takes the points (and the outline) into the new placement.
     void Reanchor();
@@ -99,10 +105,14 @@ private:
     // Points i x length / segments along +x.
     void MakeStraightLine(int segments);
     void RoundPoints();
+    // Traces the outlines along the line unless they already lie there.
+    void TraceOutline() const;
 
     std::deque<CPoint2> m_points;
-    std::deque<CPoint2> m_left;
-    std::deque<CPoint2> m_right;
+    // Traced on first demand (drawing and measuring are const for the shape).
+    mutable std::deque<CPoint2> m_left;
+    mutable std::deque<CPoint2> m_right;
+    mutable bool m_outlineValid = false;
     // The fitted body and what it was fitted to; a body read, until the
     // points are.
     mutable std::unique_ptr<CTunnelFlexibleGeometry> m_fitted;

@@ -48,9 +48,9 @@ void CTunnelRigidGeometry::SetBend(float angle, bool recentre)
     angle = Clamp(angle, -largest, largest);
     m_sections.clear();
     m_sections.push_back(MakeSection(-angle, m_length));
-    // The shape is complete before the placement tells the course: its
-    // drawing is measured at once.
-    RebuildOutline();
+    // The shape is complete before the placement tells the course, which
+    // may measure its drawing at once.
+    InvalidateOutline();
     if (recentre) {
         CTransform placement = m_owner.GetPlacement();
         const CPoint2 start = placement.TransformPoint2D(m_sections.front().GetChord(-0.5f));
@@ -114,7 +114,7 @@ void CTunnelRigidGeometry::ConvertFrom(const CTunnelGeometry& other)
         break;
     }
     default:
-        RebuildOutline();
+        InvalidateOutline();
         return;
     }
     SetBend(std::trunc(bend), false);

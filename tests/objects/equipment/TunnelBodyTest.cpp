@@ -22,7 +22,7 @@ std::unique_ptr<CTunnelFlexibleGeometry> Body(CTunnel& owner, std::initializer_l
     for (const auto& section : sections)
         body->AddSection(section.first, section.second);
     body->SetNominalLength(nominal);
-    body->RebuildOutline();
+    body->InvalidateOutline();
     return body;
 }
 
@@ -87,7 +87,7 @@ TEST(TunnelBody, HoopsSpreadTheNominalLength)
     }
     auto thin = Body(tunnel, {{0.0f, 30000.0f}}, 30000.0f);
     thin->SetDiameter(10.0f);
-    thin->RebuildOutline();
+    thin->InvalidateOutline();
     EXPECT_EQ(size_t(CTunnelBodyGeometry::kMaxHoops), thin->GetLeftHoops().size());
 }
 
@@ -146,7 +146,7 @@ TEST(TunnelBody, PlanAndModelLieWithinTheTunnel)
     tunnel.SetGeometryKind(CTunnelGeometry::kFlexible, false);
     Flexible(tunnel).AddSection(0.0f, 900.0f);
     Flexible(tunnel).AddSection(-90.0f, 900.0f);
-    Flexible(tunnel).RebuildOutline();
+    Flexible(tunnel).InvalidateOutline();
     auto drawn = DrawBoth(tunnel);
     EXPECT_GT(drawn->plan.pathPoints, 4 * int(Flexible(tunnel).GetLeftHoops().size()));
     // Rings of 33 vertices across the hoops stand on the ground; the bend
