@@ -48,13 +48,13 @@ CTunnelSection CTunnelBodyGeometry::MakeSection(float angle, float outerLength) 
     return section;
 }
 
-const std::deque<CPoint2>& CTunnelBodyGeometry::GetLeftHoops() const
+const std::vector<CPoint2>& CTunnelBodyGeometry::GetLeftHoops() const
 {
     LayHoops();
     return m_leftHoops;
 }
 
-const std::deque<CPoint2>& CTunnelBodyGeometry::GetRightHoops() const
+const std::vector<CPoint2>& CTunnelBodyGeometry::GetRightHoops() const
 {
     LayHoops();
     return m_rightHoops;
@@ -129,7 +129,7 @@ void CTunnelBodyGeometry::LayHoops() const
     }
 }
 
-CCurveGeometry CTunnelBodyGeometry::GetSeamCurve(const std::deque<CPoint2>& hoops, int index) const
+CCurveGeometry CTunnelBodyGeometry::GetSeamCurve(const std::vector<CPoint2>& hoops, int index) const
 {
     CCurveGeometry curve;
     curve.p0 = hoops[size_t(index)];
@@ -166,7 +166,7 @@ void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
 
     SetTunnelPathHeight(context, 0.2f);
     context.BeginLine(1);
-    for (const std::deque<CPoint2>* side : {&m_leftHoops, &m_rightHoops}) {
+    for (const std::vector<CPoint2>* side : {&m_leftHoops, &m_rightHoops}) {
         context.MoveTo(side->front());
         for (size_t i = 1; i < side->size(); ++i)
             context.LineTo((*side)[i]);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <deque>
+#include <vector>
 
 #include "objects/equipment/TunnelGeometry.h"
 #include "objects/equipment/TunnelSection.h"
@@ -53,10 +53,10 @@ public:
     // The largest bend, in degrees, that a section of the outer length can
     // take without pressing its inside tighter than the seams allow.
     float GetLargestAngle(float outerLength) const;
-    const std::deque<CTunnelSection>& GetSections() const { return m_sections; }
+    const std::vector<CTunnelSection>& GetSections() const { return m_sections; }
     // The hoops, laid first when the shape changed since.
-    const std::deque<CPoint2>& GetLeftHoops() const;
-    const std::deque<CPoint2>& GetRightHoops() const;
+    const std::vector<CPoint2>& GetLeftHoops() const;
+    const std::vector<CPoint2>& GetRightHoops() const;
 
     // No tunnel has more hoops than this, however long or thin: the work of
     // laying, drawing and building one body stays bounded. A tunnel of the
@@ -67,14 +67,14 @@ protected:
     // A section of the geometry's radius.
     CTunnelSection MakeSection(float angle, float outerLength) const;
 
-    std::deque<CTunnelSection> m_sections;
+    std::vector<CTunnelSection> m_sections;
 
 private:
     // Lays the hoops over the sections unless they already lie there.
     void LayHoops() const;
     // The seam from hoop i to hoop i + 1 of one side: straight, its inner
     // points half a seam from each hoop.
-    CCurveGeometry GetSeamCurve(const std::deque<CPoint2>& hoops, int index) const;
+    CCurveGeometry GetSeamCurve(const std::vector<CPoint2>& hoops, int index) const;
     // One ring of 33 vertices across a hoop, standing on the ground.
     void AddRing(CGraphicsContext& context, const CPoint2& left, const CPoint2& right, uint32_t color,
                  bool inside) const;
@@ -85,7 +85,7 @@ private:
     float m_minBendRadius = 288.0f;
     float m_minInnerRadius = 168.0f;
     // Laid on first demand (drawing and measuring are const for the shape).
-    mutable std::deque<CPoint2> m_leftHoops;
-    mutable std::deque<CPoint2> m_rightHoops;
+    mutable std::vector<CPoint2> m_leftHoops;
+    mutable std::vector<CPoint2> m_rightHoops;
     mutable bool m_hoopsValid = false;
 };

@@ -347,7 +347,7 @@ void CTunnelFlexibleGeometry::Fit(const std::deque<CPoint2>& points, int count)
         FitSections(points, weights, halfDiagonal, count);
         return;
     }
-    std::deque<CTunnelSection> best;
+    std::vector<CTunnelSection> best;
     float bestScore = 0.0f;
     for (int candidate = 1; candidate <= kMaxFittedSections; ++candidate) {
         // Every section costs 100 in the score: once that alone reaches the
@@ -456,6 +456,10 @@ void CTunnelFlexibleGeometry::Serialize(CFieldStream& stream)
         m_length = length;
     SetDiameter(diameter);
     m_sections.clear();
+    // One block of the size read: grown step by step for each of thousands
+    // of long bodies, the sections would leave the heap strewn with freed
+    // blocks that every later allocation searches through.
+    m_sections.reserve(size_t(std::max(count, int32_t(1))));
     for (int32_t i = 0; i < count; ++i) {
         float angle = 0.0f;
         float outerLength = 0.0f;

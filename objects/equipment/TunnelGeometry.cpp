@@ -23,7 +23,10 @@ void CTunnelGeometry::TakeLegacyLength()
         m_length = float(m_legacyLength);
 }
 
-void CTunnelGeometry::GetSegmentCurve(const std::deque<CPoint2>& points, int index, CCurveGeometry& curve)
+namespace {
+
+template <typename Points>
+void SegmentCurve(const Points& points, int index, CCurveGeometry& curve)
 {
     const int count = int(points.size());
     if (index < 0 || index >= count - 1) {
@@ -35,6 +38,18 @@ void CTunnelGeometry::GetSegmentCurve(const std::deque<CPoint2>& points, int ind
     curve.p3 = points[size_t(index) + 1];
     curve.SetHandles(index > 0 ? &points[size_t(index) - 1] : nullptr,
                      index != count - 2 ? &points[size_t(index) + 2] : nullptr);
+}
+
+}  // namespace
+
+void CTunnelGeometry::GetSegmentCurve(const std::deque<CPoint2>& points, int index, CCurveGeometry& curve)
+{
+    SegmentCurve(points, index, curve);
+}
+
+void CTunnelGeometry::GetSegmentCurve(const std::vector<CPoint2>& points, int index, CCurveGeometry& curve)
+{
+    SegmentCurve(points, index, curve);
 }
 
 void DrawTunnelMouths(CGraphicsContext& context, const CPoint2& firstLeft, const CPoint2& firstRight,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <iosfwd>
+#include <vector>
 
 #include "foundation/Curve.h"
 #include "foundation/Geometry.h"
@@ -105,6 +106,7 @@ public:
     // handles set from the points before and after where they exist. An
     // index outside 0 .. count - 2 is reported and leaves the curve alone.
     static void GetSegmentCurve(const std::deque<CPoint2>& points, int index, CCurveGeometry& curve);
+    static void GetSegmentCurve(const std::vector<CPoint2>& points, int index, CCurveGeometry& curve);
 
     static constexpr float kMinDiameter = 10.0f;
     // No line a body is fitted to is sampled by more points than this after

@@ -35,16 +35,29 @@ constexpr int kMaxTurnCorrections = 3;
 constexpr float kLargestStartTurn = 90.0f;
 
 // The points of a smooth curve's outline, thinned.
-std::deque<CPoint2> Thin(const std::vector<CPoint2>& points)
+std::vector<CPoint2> Thin(const std::vector<CPoint2>& points)
 {
     CPolyline line;
     for (const CPoint2& p : points)
         line.AddPoint(p.x, p.y, false);
     line.UpdateLengths(kOutlineTolerance, false);
-    std::deque<CPoint2> kept;
+    std::vector<CPoint2> kept;
     for (int i = line.NextFixed(-1); i < line.GetCount(); i = line.NextFixed(i))
         kept.push_back(line.GetPoint(i));
     return kept;
+}
+
+// The length of the smooth curve through the points.
+template <typename Points>
+float SmoothLength(const Points& points)
+{
+    float length = 0.0f;
+    for (int i = 0; i + 1 < int(points.size()); ++i) {
+        CCurveGeometry curve;
+        CTunnelGeometry::GetSegmentCurve(points, i, curve);
+        length += curve.GetLength();
+    }
+    return length;
 }
 
 // The turn, in whole degrees, of the start of the smooth line through the
@@ -65,10 +78,12 @@ CTunnelPolylineGeometry::~CTunnelPolylineGeometry() = default;
 
 CTunnelFlexibleGeometry& CTunnelPolylineGeometry::GetFittedBody() const
 {
-    if (!m_fitted || m_fittedPoints != m_points || m_fittedLength != m_length || m_fittedDiameter != m_diameter) {
+    const bool samePoints = m_fittedPoints.size() == m_points.size() &&
+                            std::equal(m_points.begin(), m_points.end(), m_fittedPoints.begin());
+    if (!m_fitted || !samePoints || m_fittedLength != m_length || m_fittedDiameter != m_diameter) {
         m_fitted = std::make_unique<CTunnelFlexibleGeometry>(m_owner);
         m_fitted->ConvertFrom(*this);
-        m_fittedPoints = m_points;
+        m_fittedPoints.assign(m_points.begin(), m_points.end());
         m_fittedLength = m_length;
         m_fittedDiameter = m_diameter;
     }
@@ -82,13 +97,12 @@ void CTunnelPolylineGeometry::AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeo
 
 float CTunnelPolylineGeometry::CurveLength(const std::deque<CPoint2>& points)
 {
-    float length = 0.0f;
-    for (int i = 0; i + 1 < int(points.size()); ++i) {
-        CCurveGeometry curve;
-        GetSegmentCurve(points, i, curve);
-        length += curve.GetLength();
-    }
-    return length;
+    return SmoothLength(points);
+}
+
+float CTunnelPolylineGeometry::CurveLength(const std::vector<CPoint2>& points)
+{
+    return SmoothLength(points);
 }
 
 void CTunnelPolylineGeometry::ToDialog(CTunnelPropertiesDlg& dialog)
@@ -157,8 +171,10 @@ void CTunnelPolylineGeometry::Flip()
     // The outline is mirrored with the line, as it was traced: traced anew
     // along the mirrored line, its sides would trade places.
     TraceOutline();
-    for (std::deque<CPoint2>* points : {&m_points, &m_left, &m_right}) {
-        for (CPoint2& p : *points)
+    for (CPoint2& p : m_points)
+        p.x = -p.x;
+    for (std::vector<CPoint2>* outline : {&m_left, &m_right}) {
+        for (CPoint2& p : *outline)
             p.x = -p.x;
     }
 }
@@ -272,13 +288,13 @@ void CTunnelPolylineGeometry::Reanchor()
     m_owner.SetPlacement(placement);
 }
 
-const std::deque<CPoint2>& CTunnelPolylineGeometry::GetLeftOutline() const
+const std::vector<CPoint2>& CTunnelPolylineGeometry::GetLeftOutline() const
 {
     TraceOutline();
     return m_left;
 }
 
-const std::deque<CPoint2>& CTunnelPolylineGeometry::GetRightOutline() const
+const std::vector<CPoint2>& CTunnelPolylineGeometry::GetRightOutline() const
 {
     TraceOutline();
     return m_right;
@@ -365,7 +381,7 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
         const CPoint2 lineEnd = GetStartFrame().InverseTransformPoint2D(m_points.back());
         if ((farEnd - lineEnd).Length() <= kAdoptedEndTolerance) {
             m_fitted = std::move(m_adopted);
-            m_fittedPoints = m_points;
+            m_fittedPoints.assign(m_points.begin(), m_points.end());
             m_fittedLength = m_length;
             m_fittedDiameter = m_diameter;
         }
@@ -468,7 +484,7 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
         ReportFailure();
         return;
     }
-    const std::deque<CTunnelSection>& sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
+    const std::vector<CTunnelSection>& sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
     if (sections.empty()) {
         InvalidateOutline();
         return;

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "foundation/Transform.h"
 #include "objects/equipment/TunnelGeometry.h"
@@ -81,8 +82,8 @@ public:
     void AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry> body);
     // The two outlines, each thinned to what its shape needs: traced first
     // when the line or the diameter changed since.
-    const std::deque<CPoint2>& GetLeftOutline() const;
-    const std::deque<CPoint2>& GetRightOutline() const;
+    const std::vector<CPoint2>& GetLeftOutline() const;
+    const std::vector<CPoint2>& GetRightOutline() const;
     // The outlines are traced again when next asked for.
     void InvalidateOutline() { m_outlineValid = false; }
     // The outline traced, or a body fitted to the line (or taken from its
@@ -100,6 +101,7 @@ public:
     bool ShrinkToLength(int handle);
     // The length of the smooth curve through the points.
     static float CurveLength(const std::deque<CPoint2>& points);
+    static float CurveLength(const std::vector<CPoint2>& points);
 
 private:
     // Points i x length / segments along +x.
@@ -110,14 +112,14 @@ private:
 
     std::deque<CPoint2> m_points;
     // Traced on first demand (drawing and measuring are const for the shape).
-    mutable std::deque<CPoint2> m_left;
-    mutable std::deque<CPoint2> m_right;
+    mutable std::vector<CPoint2> m_left;
+    mutable std::vector<CPoint2> m_right;
     mutable bool m_outlineValid = false;
     // The fitted body and what it was fitted to; a body read, until the
     // points are.
     mutable std::unique_ptr<CTunnelFlexibleGeometry> m_fitted;
     std::unique_ptr<CTunnelFlexibleGeometry> m_adopted;
-    mutable std::deque<CPoint2> m_fittedPoints;
+    mutable std::vector<CPoint2> m_fittedPoints;
     mutable float m_fittedLength = 0.0f;
     mutable float m_fittedDiameter = 0.0f;
 };
