@@ -187,8 +187,8 @@ void CTunnelFlexibleGeometry::StartHandleMove(int handle)
 
     if (m_firstHandle == -1) {
         m_firstHandle = handle;
-        m_stopwatch = CStopwatch();
-    } else if (handle < m_firstHandle && m_stopwatch.GetElapsedSeconds() < 5.0) {
+        m_firstHandleSeconds = GetClockSeconds();
+    } else if (handle < m_firstHandle && GetClockSeconds() - m_firstHandleSeconds < 5.0) {
         m_hintPending = true;
     }
 }

@@ -86,6 +86,8 @@ private:
     CSnapAxis m_angleSnap{15.0f};
     CSnapAxis m_lengthSnap{360.0f};
     int m_firstHandle = -1;
-    CStopwatch m_stopwatch;
+    // The clock when the first handle was taken (GetClockSeconds), read only
+    // then: a course reads thousands of bodies that are never dragged.
+    double m_firstHandleSeconds = 0.0;
     bool m_hintPending = false;
 };

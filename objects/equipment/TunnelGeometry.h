@@ -82,10 +82,10 @@ public:
     // is taken as kMinDiameter: the outline offsets and the hoop spacing
     // divide by it.
     virtual void SetDiameter(float diameter);
-    // Whether the shape derived from the kind's own values is held: the
-    // hoops, the outline, or the body a line's 3D model is fitted to. Each is
-    // made when first needed (drawn, measured, picked, converted, built in
-    // 3D, written), never while a record is read.
+    // Whether a shape derived from the kind's own values is held: the hoops,
+    // the outline, or the body fitted to a line. Each is built when first
+    // needed (drawn, measured, picked, converted, built in 3D, written),
+    // never while a record is read; a line may take its body from its record.
     virtual bool IsShapeBuilt() const = 0;
 
     // The two values of a record older than version 4: the length and the
