@@ -11,6 +11,7 @@
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/TextPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
@@ -63,6 +64,7 @@ void RegisterPropertiesDialogs()
         {110, &MakeKindDialog<CEndLineDlg>},
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},
         {250, &MakeKindDialog<CSeeSawPropertiesDlg>},
+        {270, &MakeKindDialog<CStraightLinePropertiesDlg>},
         {310, &MakeKindDialog<CTextPropertiesDlg>},
         {340, &MakeKindDialog<CTunnelPropertiesDlg>},
         {350, &MakeKindDialog<CUnusableAreaPropertiesDlg>},

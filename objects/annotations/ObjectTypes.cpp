@@ -5,6 +5,7 @@
 #include "objects/annotations/EndLine.h"
 #include "objects/annotations/ObsNum.h"
 #include "objects/annotations/ObsNumSequence.h"
+#include "objects/annotations/StraightLine.h"
 #include "objects/annotations/Text.h"
 #include "objects/annotations/UnusableArea.h"
 #include "objects/equipment/AFrame.h"
@@ -67,6 +68,7 @@ void RegisterObjectTypes()
     CPlatformJump::GetPlatformJumpType();
     CSeeSaw::GetSeeSawType();
     CBarJumpType::GetSingleJumpType();
+    CStraightLine::GetStraightLineType();
     CSwayBridge::GetSwayBridgeType();
     CSwingPlank::GetSwingPlankType();
     CTable::GetTableType();

@@ -9,6 +9,7 @@
 #include "dialogs/EndLineDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "foundation/Settings.h"
@@ -98,6 +99,44 @@ TEST_F(ObstacleDialogs, MixedValuesAreReportedWhenAskedFor)
     EXPECT_EQ(0, CountReports([&] { weave.GetChannel(); }));
 }
 
+TEST_F(ObstacleDialogs, StraightLineChoicesStoreAndMerge)
+{
+    // Values out of range in the settings give the defaults; the names are
+    // the kind's alone, the unit kind's shared with the path dialogs.
+    CSettings::SetInt(L"270Pen", 7);
+    CSettings::SetInt(L"270ArrowHeads", 2);
+    CSettings::SetInt(L"270UsUnits", 9);
+    CStraightLinePropertiesDlg stored(&course);
+    EXPECT_EQ(1, stored.GetPen());
+    EXPECT_EQ(2, stored.GetArrowHeads());
+    EXPECT_FALSE(stored.GetShowLength());
+    EXPECT_EQ(3, stored.GetUnits());
+    EXPECT_EQ(L"270UsUnits", CStraightLinePropertiesDlg::GetUsUnitsSettingName(stored));
+
+    // A third line like the first stays mixed; only what is not mixed is
+    // stored, and asking for a mixed value is reported.
+    const int pens[] = {0, 2, 0};
+    for (int pen : pens) {
+        stored.AddEditedObject(nullptr, 0, CPartColorSet());
+        stored.MergePen(pen);
+        stored.MergeArrowHeads(1);
+        stored.MergeShowLength(pen == 2);
+        stored.MergeUnits(pen + 3);
+    }
+    EXPECT_FALSE(stored.HasPen());
+    EXPECT_FALSE(stored.HasShowLength());
+    EXPECT_FALSE(stored.HasUnits());
+    EXPECT_EQ(3, CountReports([&] {
+        EXPECT_EQ(CStraightLinePropertiesDlg::kMixedChoice, stored.GetPen());
+        stored.GetShowLength();
+        stored.GetUnits();
+    }));
+    stored.StoreDefaults();
+    EXPECT_EQ(1, CSettings::GetInt(L"270ArrowHeads", 0));
+    EXPECT_EQ(7, CSettings::GetInt(L"270Pen", 0));
+    EXPECT_FALSE(HasTestSettingsValue(L"270ShowLength"));
+}
+
 TEST_F(ObstacleDialogs, EachKindMakesItsOwnDialogAndTheRestThePlainOneOfTheirGroup)
 {
     const auto dialogOf = [&](int typeId) {
@@ -106,6 +145,7 @@ TEST_F(ObstacleDialogs, EachKindMakesItsOwnDialogAndTheRestThePlainOneOfTheirGro
     EXPECT_NE(nullptr, dynamic_cast<CDogWalkDlg*>(dialogOf(100).get()));
     EXPECT_NE(nullptr, dynamic_cast<CCrossoverDlg*>(dialogOf(70).get()));
     EXPECT_NE(nullptr, dynamic_cast<CJumpPropertiesDlg*>(dialogOf(330).get()));
+    EXPECT_NE(nullptr, dynamic_cast<CStraightLinePropertiesDlg*>(dialogOf(270).get()));
     // The gate has no dialog of its own: the plain one, titled by its name.
     const std::unique_ptr<CEditSession> gate = dialogOf(113);
     ASSERT_TRUE(gate);

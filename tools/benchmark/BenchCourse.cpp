@@ -44,6 +44,7 @@ const struct
     {240, "platform jumps"},
     {250, "see-saws"},
     {260, "single jumps"},
+    {270, "straight lines"},
     {280, "sway bridges"},
     {290, "swing planks"},
     {300, "tables"},

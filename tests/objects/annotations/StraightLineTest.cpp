@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "course/Course.h"
+#include "dialogs/StraightLinePropertiesDlg.h"
+#include "foundation/FieldStream.h"
+#include "objects/annotations/StraightLine.h"
+#include "objects/equipment/ObstacleEnd.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/NoticeRecorder.h"
+#include "tests/support/RecordingContext.h"
+#include "tests/support/TestSettings.h"
+
+namespace {
+
+class StraightLine : public testing::Test
+{
+protected:
+    // Places an object of the tool named by the text id by pressing at from
+    // and releasing at to; the placed object.
+    CCourseObject* Place(int nameTextId, const CPoint2& from, const CPoint2& to)
+    {
+        course.SelectToolType(nameTextId);
+        course.StartPlacingObject(from.x, from.y);
+        course.DragPlacedObject(to.x, to.y);
+        course.DropPlacedObject(to.x, to.y);
+        course.SelectToolType(0);
+        for (CCourseObject* object : course.GetObjects())
+            if (object->IsSelected())
+                return object;
+        return nullptr;
+    }
+    CStraightLine* PlaceLine(const CPoint2& from, const CPoint2& to)
+    {
+        return dynamic_cast<CStraightLine*>(Place(2588, from, to));
+    }
+    // A collapsed tunnel at the point; its mouth.
+    const CObstacleEnd* PlaceTunnel(const CPoint2& at)
+    {
+        for (const CObstacleEnd* end : Place(2534, at, at)->GetEnds())
+            if (end->GetEndKind() == 1)
+                return end;
+        return nullptr;
+    }
+    // The ids of the hints shown since the last look, all of the line's topic.
+    std::vector<int> TakeHints()
+    {
+        std::vector<int> ids;
+        for (const CNotice& notice : notices.Take()) {
+            EXPECT_EQ(L"StraightLine", notice.helpTopic);
+            ids.push_back(notice.textId);
+        }
+        return ids;
+    }
+
+    // The course reads the settings as it is made.
+    struct CSettingsFirst
+    {
+        CSettingsFirst() { OpenCourseTestSettings(); }
+        ~CSettingsFirst() { DeleteTestSettingsKey(); }
+    } settings;
+    CNoticeRecorder notices;
+    CCourse course{L"Lines", L""};
+};
+
+// A version-4 record: the ends, the choices, and the direction when given.
+std::string Record(const CPoint2& a, const CPoint2& b, int pen, int arrows, bool show, int units,
+                   const CPoint2* direction = nullptr)
+{
+    CFieldWriter writer;
+    writer.WritePoint(a);
+    writer.WritePoint(b);
+    writer.WriteInt8(pen);
+    writer.WriteInt8(arrows);
+    writer.WriteBool(show);
+    writer.WriteInt8(units);
+    if (direction != nullptr) {
+        writer.WriteFloat16(direction->x);
+        writer.WriteFloat16(direction->y);
+    }
+    return writer.m_bytes;
+}
+
+std::string Serialized(CStraightLine& line, int major)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = major;
+    line.Serialize(writer);
+    return writer.m_bytes;
+}
+
+void Read(CStraightLine& line, const std::string& bytes, int major = 4)
+{
+    CFieldReader reader(bytes);
+    reader.m_versionMajor = major;
+    line.Serialize(reader);
+}
+
+// The open line of a drawing: "M<x>,<y> L<x>,<y>" after its "B1,0".
+std::string DrawnLine(CStraightLine& line)
+{
+    CRecordingContext context;
+    line.GetShape2D().Draw(context);
+    const std::string log = context.Log();
+    const size_t begin = log.find("B1,0 ");
+    return begin == std::string::npos ? log : log.substr(begin + 5, log.find(" E", begin) - begin - 5);
+}
+
+}  // namespace
+
+TEST_F(StraightLine, AClickGivesAHorizontalLineAndTheDragHint)
+{
+    const CObjectType& type = CStraightLine::GetStraightLineType();
+    EXPECT_EQ(&type, FindObjectTypeByKeyName("HandlerArea"));
+    EXPECT_EQ((std::vector<int>{10, 15, 25, 26}), type.GetPartColors().GetParts());
+    EXPECT_TRUE(type.GetEditOnCreateDefault());
+
+    CStraightLine* clicked = PlaceLine(CPoint2(3000.0f, 3000.0f), CPoint2(3000.0f, 3000.0f));
+    ASSERT_NE(nullptr, clicked);
+    EXPECT_EQ(CPoint2(2880.0f, 3000.0f), clicked->GetCourseEnd(0));
+    EXPECT_EQ(CPoint2(3120.0f, 3000.0f), clicked->GetCourseEnd(1));
+    EXPECT_EQ(std::vector<int>{2706}, TakeHints());
+
+    CStraightLine* dragged = PlaceLine(CPoint2(3000.0f, 5000.0f), CPoint2(3600.0f, 5800.0f));
+    ASSERT_NE(nullptr, dragged);
+    EXPECT_EQ(CPoint2(3000.0f, 5000.0f), dragged->GetCourseEnd(0));
+    EXPECT_EQ(CPoint2(3600.0f, 5800.0f), dragged->GetCourseEnd(1));
+    EXPECT_EQ(CPoint2(3300.0f, 5400.0f), dragged->GetPlacement().GetPosition2D());
+    EXPECT_TRUE(TakeHints().empty());
+}
+
+TEST_F(StraightLine, EndsTieToObstacleEndsFollowThemAndLetGo)
+{
+    const CObstacleEnd* mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f));
+    ASSERT_NE(nullptr, mouth);
+    CCourseObject* tunnel = mouth->owner;
+    const CPoint2 pressed = mouth->GetCoursePoint() + CPoint2(-60.0f, 40.0f);
+    CStraightLine* line = PlaceLine(pressed, CPoint2(3000.0f, 1500.0f));
+    ASSERT_NE(nullptr, line);
+    EXPECT_EQ(mouth, line->GetLink(0));
+    EXPECT_EQ(nullptr, line->GetLink(1));
+    const CPoint2 entry = mouth->ClosestEntryPoint(pressed);
+    EXPECT_NEAR(0.0f, (line->GetCourseEnd(0) - entry).Length(), 0.75f);
+
+    // The tunnel moves: the tied end goes with it, the free end stays.
+    course.DeselectAll(false);
+    tunnel->SetSelected(true);
+    course.MoveSelectionBy(240.0f, 480.0f);
+    EXPECT_EQ(mouth->GetCoursePoint(), line->GetCourseEnd(0));
+    EXPECT_EQ(CPoint2(3000.0f, 1500.0f), line->GetCourseEnd(1));
+
+    // Deleting the tunnel leaves the line where it is, untied.
+    const CPoint2 kept = line->GetCourseEnd(0);
+    course.DeleteSelected();
+    EXPECT_EQ(nullptr, line->GetLink(0));
+    EXPECT_EQ(kept, line->GetCourseEnd(0));
+
+    // Both ends cannot tie to one spot of one obstacle.
+    mouth = PlaceTunnel(CPoint2(10200.0f, 9000.0f));
+    const CPoint2 spot = mouth->GetCoursePoint();
+    CStraightLine* both = PlaceLine(spot + CPoint2(-100.0f, 0.0f), spot + CPoint2(-30.0f, 150.0f));
+    ASSERT_NE(nullptr, both);
+    EXPECT_EQ(mouth, both->GetLink(0));
+    EXPECT_EQ(nullptr, both->GetLink(1));
+}
+
+TEST_F(StraightLine, PassingAnUntiedObstacleEndGivesTheCrossingHint)
+{
+    const CPoint2 mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f))->GetCoursePoint();
+    TakeHints();
+    PlaceLine(mouth + CPoint2(-300.0f, 60.0f), mouth + CPoint2(300.0f, 60.0f));
+    EXPECT_EQ(std::vector<int>{2711}, TakeHints());
+    PlaceLine(mouth + CPoint2(-300.0f, 600.0f), mouth + CPoint2(300.0f, 600.0f));
+    EXPECT_TRUE(TakeHints().empty());
+}
+
+TEST_F(StraightLine, TurningTheSelectionTurnsTheLineOnce)
+{
+    CStraightLine* line = PlaceLine(CPoint2(3000.0f, 3000.0f), CPoint2(3600.0f, 3000.0f));
+    ASSERT_NE(nullptr, line);
+    course.RotateSelectionBy(45.0f);
+    course.RotateSelectionBy(45.0f);
+    const CPoint2 along = line->GetCourseEnd(1) - line->GetCourseEnd(0);
+    EXPECT_NEAR(0.0f, along.x, 1.0f);
+    EXPECT_NEAR(600.0f, std::fabs(along.y), 1.0f);
+    EXPECT_EQ(0.0f, line->GetPlacement().GetRotation());
+}
+
+TEST_F(StraightLine, RecordsLegacyLinesAndTheArchiveEdge)
+{
+    CStraightLine line;
+    const std::string full = Record(CPoint2(-300.0f, 0.0f), CPoint2(300.0f, 0.0f), 2, 2, true, 4);
+    Read(line, full);
+    EXPECT_EQ(full, Serialized(line, 4));
+    EXPECT_EQ(2, line.GetPen());
+    EXPECT_EQ(4, line.GetUnits());
+    // Version 3 adds whether the line runs along an axis.
+    EXPECT_EQ(full + std::string(1, '\1'), Serialized(line, 3));
+
+    // A line of no length keeps the way it ran, unless that is no way at all;
+    // choices out of range take the defaults.
+    const CPoint2 up(0.0f, -7.0f);
+    const CPoint2 none(0.0f, 0.0f);
+    const struct
+    {
+        std::string record;
+        CPoint2 direction;
+        int pen, arrows, units;
+    } cases[] = {
+        {Record(CPoint2(), CPoint2(), 0, 1, false, 2, &up), up, 0, 1, 2},
+        {Record(CPoint2(), CPoint2(), 7, -1, false, 9, &none), CPoint2(3.0f, 0.0f), 1, 0, 3},
+    };
+    for (const auto& c : cases) {
+        CStraightLine zero;
+        EXPECT_EQ(0, CountReports([&] { Read(zero, c.record); }));
+        EXPECT_EQ(c.direction, zero.GetDirection());
+        EXPECT_EQ(c.pen, zero.GetPen());
+        EXPECT_EQ(c.arrows, zero.GetArrowHeads());
+        EXPECT_EQ(c.units, zero.GetUnits());
+        EXPECT_EQ(std::string::npos, DrawnLine(zero).find("nan"));
+    }
+
+    // Legacy ends in inches; ends beyond what the archive stores stop at its
+    // edge, whether read or dragged.
+    CStraightLine legacy;
+    std::istringstream words("10 20 30 40");
+    legacy.ApplyVariant("HandlerArea", words);
+    EXPECT_EQ(CPoint2(100.0f, 200.0f), legacy.GetCourseEnd(0));
+    EXPECT_EQ(CPoint2(300.0f, 400.0f), legacy.GetCourseEnd(1));
+    EXPECT_EQ(CPoint2(200.0f, 300.0f), legacy.GetPlacement().GetPosition2D());
+    CStraightLine distant;
+    std::istringstream distantWords("9000000 0 -9000000 5");
+    distant.ApplyVariant("HandlerArea", distantWords);
+    EXPECT_EQ(CPoint2(32767.0f, 0.0f), distant.GetCourseEnd(0));
+    EXPECT_EQ(CPoint2(-32768.0f, 50.0f), distant.GetCourseEnd(1));
+    distant.StartHandleMove(1);
+    distant.MoveHandle(1, -90000.0f, 1e9f);
+    EXPECT_EQ(CPoint2(-32768.0f, 32767.0f), distant.GetCourseEnd(1));
+}
+
+TEST_F(StraightLine, ShortLinesDrawAsLongAsThePenAndArrowsTakeTheEnds)
+{
+    // The plan's pen is 30 wide.
+    CStraightLine line;
+    Read(line, Record(CPoint2(-5.0f, 0.0f), CPoint2(5.0f, 0.0f), 0, 0, false, 3));
+    EXPECT_EQ("M-15,0 L15,0", DrawnLine(line));
+    const CPoint2 up(0.0f, -7.0f);
+    Read(line, Record(CPoint2(), CPoint2(), 0, 0, false, 3, &up));
+    EXPECT_EQ("M0,15 L0,-15", DrawnLine(line));
+    Read(line, Record(CPoint2(-300.0f, 0.0f), CPoint2(300.0f, 0.0f), 0, 2, false, 3));
+    EXPECT_EQ("M-225,0 L225,0", DrawnLine(line));
+
+    // The length label in the line's units, metres on a metric course.
+    Read(line, Record(CPoint2(-1200.0f, 0.0f), CPoint2(1200.0f, 0.0f), 0, 0, true, 3));
+    const auto label = [&] {
+        CRecordingContext context;
+        line.GetShape2D().Draw(context);
+        return context.texts.empty() ? std::wstring() : context.texts.back();
+    };
+    EXPECT_EQ(L"20 ft", label());
+    course.SetMetric(true);
+    CStraightLine* metric = PlaceLine(CPoint2(3000.0f, 3000.0f), CPoint2(5400.0f, 3000.0f));
+    ASSERT_NE(nullptr, metric);
+    CStraightLinePropertiesDlg dialog(&course);
+    dialog.MergeShowLength(true);
+    metric->FromDialog(dialog);
+    CRecordingContext context;
+    metric->GetShape2D().Draw(context);
+    ASSERT_FALSE(context.texts.empty());
+    EXPECT_EQ(L"6.1", context.texts.back());
+}
