@@ -153,7 +153,6 @@ bool CStraightLine::LinkEnd(int index)
 
 bool CStraightLine::FollowLinks()
 {
-    CCourse* course = GetCourse();
     const CTransform before = GetPlacement();
     const CPoint2 endsBefore[2] = {m_ends[0], m_ends[1]};
     for (int i = 0; i < 2; ++i) {
@@ -163,24 +162,40 @@ bool CStraightLine::FollowLinks()
     Recentre();
     if (GetPlacement() == before && m_ends[0] == endsBefore[0] && m_ends[1] == endsBefore[1])
         return false;
-    // While the course turns the selection, it places each turned object
-    // from where the object was when the turn began. Once the turn is taken
-    // into the ends, the line's start of the turn is where it now lies turned
-    // back, or the next step would turn the ends once more.
-    if (course != nullptr && course->GetMotion() == 2 && IsActiveForPath()) {
-        const float angle = GetDragStartPlacement().GetRotation() - before.GetRotation();
+    KeepDragStart(before);
+    Invalidate();
+    return false;
+}
+
+void CStraightLine::KeepDragStart(const CTransform& before)
+{
+    // While the course moves or turns the selection, it places each object
+    // from where the object was when the drag began. The line has since put
+    // its origin elsewhere (its midpoint, the turn taken into its ends): its
+    // start of the drag becomes where it now lies, taken back by the move or
+    // the turn so far, or the next step would move or turn its ends again.
+    CCourse* course = GetCourse();
+    if (course == nullptr)
+        return;
+    const CTransform& start = GetDragStartPlacement();
+    const CPoint2 now = GetPlacement().GetPosition2D();
+    if (course->GetMotion() == 1 && IsActive()) {
+        const CPoint2 from = start.GetPosition2D() + (now - before.GetPosition2D());
+        CTransform moved = start;
+        moved.SetPosition2D(from.x, from.y);
+        SetDragStartPlacement(moved);
+    } else if (course->GetMotion() == 2 && IsActiveForPath()) {
+        const float angle = start.GetRotation() - before.GetRotation();
         const CPoint2 centre = course->GetRotationCentre();
         CTransform turn;
         turn.SetPosition2D(centre.x, centre.y);
         turn.RotateZ(-angle);
-        const CPoint2 from = centre + turn.InverseTransformPoint2D(GetPlacement().GetPosition2D());
-        CTransform start;
-        start.RotateZ(angle);
-        start.SetPosition2D(from.x, from.y);
-        SetDragStartPlacement(start);
+        const CPoint2 from = centre + turn.InverseTransformPoint2D(now);
+        CTransform turned;
+        turned.RotateZ(angle);
+        turned.SetPosition2D(from.x, from.y);
+        SetDragStartPlacement(turned);
     }
-    Invalidate();
-    return false;
 }
 
 // ---- Course events ------------------------------------------------------------------------

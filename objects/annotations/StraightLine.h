@@ -130,6 +130,9 @@ private:
     void CheckCrossings() const;
     // Moves the tied ends to their obstacle ends; see OnOthersMoved.
     bool FollowLinks();
+    // Keeps the course's drag of the selection in step with a line that
+    // recentred itself while being dragged (placement before recentring).
+    void KeepDragStart(const CTransform& before);
     // The hint of a placing that was no drag.
     void OfferDragHint() const;
 

@@ -178,9 +178,19 @@ TEST_F(StraightLine, PassingAnUntiedObstacleEndGivesTheCrossingHint)
     EXPECT_TRUE(TakeHints().empty());
 }
 
-TEST_F(StraightLine, TurningTheSelectionTurnsTheLineOnce)
+TEST_F(StraightLine, DraggedOrTurnedWithTheSelectionTheLineMovesOnce)
 {
-    CStraightLine* line = PlaceLine(CPoint2(3000.0f, 3000.0f), CPoint2(3600.0f, 3000.0f));
+    // Dragged alone, a line tied at one end stretches: its free end follows
+    // the pointer step by step.
+    const CPoint2 mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f))->GetCoursePoint();
+    CStraightLine* tied = PlaceLine(mouth, CPoint2(3000.0f, 6000.0f));
+    ASSERT_NE(nullptr, tied);
+    for (int step = 0; step < 10; ++step)
+        course.MoveSelectionBy(-100.0f, 50.0f);
+    EXPECT_EQ(mouth, tied->GetCourseEnd(0));
+    EXPECT_EQ(CPoint2(2000.0f, 6500.0f), tied->GetCourseEnd(1));
+
+    CStraightLine* line = PlaceLine(CPoint2(3000.0f, 9000.0f), CPoint2(3600.0f, 9000.0f));
     ASSERT_NE(nullptr, line);
     course.RotateSelectionBy(45.0f);
     course.RotateSelectionBy(45.0f);
@@ -273,3 +283,4 @@ TEST_F(StraightLine, ShortLinesDrawAsLongAsThePenAndArrowsTakeTheEnds)
     ASSERT_FALSE(context.texts.empty());
     EXPECT_EQ(L"6.1", context.texts.back());
 }
+
