@@ -8,6 +8,7 @@
 #include "course/CourseNumbering.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
+#include "course/EndIndex.h"
 #include "course/LabelLayout.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
@@ -118,6 +119,7 @@ void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doome
             continue;
         }
         it = m_objects.erase(it);
+        m_endIndex.reset();
         if (m_editedObject == object)
             m_editedObject = nullptr;
         if (m_placedObject == object)
@@ -296,6 +298,11 @@ void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, b
             tell(*listener);
     }
     m_broadcasting = previous;
+}
+
+void CCourse::ForgetEndIndex()
+{
+    m_endIndex.reset();
 }
 
 void CCourse::OnMapLayerChanged(ESceneLayer layer)

@@ -24,6 +24,7 @@ class CFieldReader;
 class CFieldStream;
 class CFieldWriter;
 class CEditSession;
+class CEndIndex;
 class CObjectType;
 class CCourseNumbering;
 class CPartColorSet;
@@ -408,6 +409,9 @@ private:
     std::vector<std::unique_ptr<CCourseNumbering>> m_numberings;
     int m_numberingHolds = 0;
     int m_replacingHolds = 0;
+    // While a read course ties its lines to obstacle ends, the ends by place;
+    // dropped as soon as an object changes.
+    std::unique_ptr<CEndIndex> m_endIndex;
     std::set<CCourseListener*> m_listeners;
     std::unique_ptr<std::vector<std::unique_ptr<CCourseMark>>> m_coordinateMarks;
     CViewCamera m_cameraMap{true};
@@ -643,6 +647,10 @@ public:
         CCourse& m_course;
         bool m_replacing;
     };
+
+    // An object's ends changed, or the object went: the ends filed by place
+    // while a read course ties its lines to them no longer hold.
+    void ForgetEndIndex();
     // The end of a kind in kindMask nearest to (x, y), within maxDistance
     // unless that is negative. Ends at one point are told apart by the
     // component along their direction of passage of: tie mode 0 point - end,

@@ -6,6 +6,7 @@
 #include "course/CourseFileAccess.h"
 #include "course/CourseNumbering.h"
 #include "course/CourseObject.h"
+#include "course/EndIndex.h"
 #include "course/ObjectType.h"
 #include "course/OlderRecordBodies.h"
 #include "course/PartColors.h"
@@ -619,7 +620,11 @@ void CCourseFileAccess::DeselectAll(CCourse& course)
 
 void CCourseFileAccess::FinishLoading(CCourse& course)
 {
+    // Every line asks for the ends near its own: filed by place, the ends
+    // answer each in a few steps.
+    course.m_endIndex = std::make_unique<CEndIndex>(course.m_objects);
     course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
+    course.m_endIndex.reset();
     course.UpdateCoordinateMarks();
     course.OnCourseSettingsChanged();
 }

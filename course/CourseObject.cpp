@@ -531,9 +531,12 @@ void CCourseObject::InvalidateShapes(bool buildKeys)
 {
     m_shape2D.MarkStale();
     m_shape3D.MarkStale();
+    const bool hadEnds = !m_ends.empty();
     UpdateEnds();
     if (m_course == nullptr)
         return;
+    if (hadEnds || !m_ends.empty())
+        m_course->ForgetEndIndex();
     SetDisplayState(m_course->GetDifferenceStatus(this));
     if (buildKeys)
         UpdateShapeKeys();
@@ -647,7 +650,11 @@ void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
         m_ends.push_back(end);
     } else if (!add && found != m_ends.end()) {
         m_ends.erase(found);
+    } else {
+        return;
     }
+    if (m_course != nullptr)
+        m_course->ForgetEndIndex();
 }
 
 bool CCourseObject::HasEnd(const CObstacleEnd* end) const

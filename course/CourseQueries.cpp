@@ -11,6 +11,7 @@
 #include "course/CourseMark.h"
 #include "course/CourseNumbering.h"
 #include "course/CourseObject.h"
+#include "course/EndIndex.h"
 #include "course/ObjectType.h"
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
@@ -199,60 +200,109 @@ CCourse::CNumberingHold::~CNumberingHold()
         m_course.m_numberings[i]->CatchUp();
 }
 
+namespace {
+
+// The search for the end nearest a point: ends offered in the course's
+// order, each compared with the best so far.
+class CNearestEndSearch
+{
+public:
+    CNearestEndSearch(const CRectF& ring, float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
+                      float dy)
+        : m_area(maxDistance >= 0.0f ? NarrowArea(ring, x, y, maxDistance) : ring),
+          m_p(x, y),
+          m_maxDistance(maxDistance),
+          m_kindMask(kindMask),
+          m_tieMode(tieMode),
+          m_direction(dx, dy)
+    {
+    }
+
+    // Whether the object's bounds reach the area still searched.
+    bool Reaches(const CCourseObject& object) const { return Touches(object.GetBoundingRect(), m_area); }
+
+    void Offer(CCourseObject* object, CObstacleEnd* end)
+    {
+        if ((end->GetEndKind() & m_kindMask) == 0)
+            return;
+        const float distance = end->DistanceTo(m_p.x, m_p.y);
+        if (m_maxDistance >= 0.0f && distance > m_maxDistance)
+            return;
+        const CPoint2 point = end->GetCoursePoint();
+        const float nearness = (point - m_p).Length();
+        const bool tieByDirection = m_tieMode >= 0 && m_tieMode <= 2;
+        float score = 0.0f;
+        if (tieByDirection) {
+            const CPoint2 v = m_tieMode == 0 ? m_p - point : m_tieMode == 1 ? point - m_p : m_direction;
+            score = end->GetOutwardComponent(v.x, v.y);
+        }
+        bool better = m_best == nullptr;
+        if (!better && tieByDirection && point == m_bestPoint) {
+            better = score > m_bestScore;
+        } else if (!better) {
+            if (distance < m_bestDistance - kNearTolerance)
+                better = true;
+            else if (distance <= m_bestDistance + kNearTolerance)
+                better = nearness < m_bestNearness ||
+                         (nearness == m_bestNearness && object->IsSelected() && !m_bestOwner->IsSelected());
+        }
+        if (!better)
+            return;
+        m_best = end;
+        m_bestOwner = object;
+        m_bestDistance = distance;
+        m_bestNearness = nearness;
+        m_bestScore = score;
+        m_bestPoint = point;
+        m_area = NarrowArea(m_area, m_p.x, m_p.y, m_bestDistance + kNearTolerance);
+    }
+
+    CObstacleEnd* GetBest() const { return m_best; }
+
+private:
+    CRectF m_area;
+    CPoint2 m_p;
+    float m_maxDistance;
+    int m_kindMask;
+    int m_tieMode;
+    CPoint2 m_direction;
+    CObstacleEnd* m_best = nullptr;
+    const CCourseObject* m_bestOwner = nullptr;
+    float m_bestDistance = 0.0f;
+    float m_bestNearness = 0.0f;
+    float m_bestScore = 0.0f;
+    CPoint2 m_bestPoint;
+};
+
+}  // namespace
+
 CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
                                       float dy) const
 {
-    CRectF area = GetRingRect(true, true);
-    if (maxDistance >= 0.0f)
-        area = NarrowArea(area, x, y, maxDistance);
-    const bool tieByDirection = tieMode >= 0 && tieMode <= 2;
-
-    CObstacleEnd* best = nullptr;
-    const CCourseObject* bestOwner = nullptr;
-    float bestDistance = 0.0f;
-    float bestNearness = 0.0f;
-    float bestScore = 0.0f;
-    CPoint2 bestPoint;
-    for (CCourseObject* object : m_objects) {
-        if (object->GetEnds().empty() || !Touches(object->GetBoundingRect(), area))
-            continue;
-        for (CObstacleEnd* end : object->GetEnds()) {
-            if ((end->GetEndKind() & kindMask) == 0)
-                continue;
-            const float distance = end->DistanceTo(x, y);
-            if (maxDistance >= 0.0f && distance > maxDistance)
-                continue;
-            const CPoint2 point = end->GetCoursePoint();
-            const float nearness = (point - CPoint2(x, y)).Length();
-            float score = 0.0f;
-            if (tieByDirection) {
-                const CPoint2 v = tieMode == 0 ? CPoint2(x, y) - point
-                                  : tieMode == 1 ? point - CPoint2(x, y)
-                                                 : CPoint2(dx, dy);
-                score = end->GetOutwardComponent(v.x, v.y);
+    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
+    if (m_endIndex && maxDistance >= 0.0f) {
+        // The same ends in the same order as below, less those too far off.
+        std::vector<CEndIndex::CEntry> entries;
+        m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
+        const CCourseObject* object = nullptr;
+        bool reaches = false;
+        for (const CEndIndex::CEntry& entry : entries) {
+            if (entry.object != object) {
+                object = entry.object;
+                reaches = search.Reaches(*object);
             }
-            bool better = best == nullptr;
-            if (!better && tieByDirection && point == bestPoint) {
-                better = score > bestScore;
-            } else if (!better) {
-                if (distance < bestDistance - kNearTolerance)
-                    better = true;
-                else if (distance <= bestDistance + kNearTolerance)
-                    better = nearness < bestNearness ||
-                             (nearness == bestNearness && object->IsSelected() && !bestOwner->IsSelected());
-            }
-            if (!better)
-                continue;
-            best = end;
-            bestOwner = object;
-            bestDistance = distance;
-            bestNearness = nearness;
-            bestScore = score;
-            bestPoint = point;
-            area = NarrowArea(area, x, y, bestDistance + kNearTolerance);
+            if (reaches)
+                search.Offer(entry.object, entry.end);
         }
+        return search.GetBest();
     }
-    return best;
+    for (CCourseObject* object : m_objects) {
+        if (object->GetEnds().empty() || !search.Reaches(*object))
+            continue;
+        for (CObstacleEnd* end : object->GetEnds())
+            search.Offer(object, end);
+    }
+    return search.GetBest();
 }
 
 bool CCourse::FindEndCrossing(float x, float y, float dx, float dy, const CCourseObject* exceptA,

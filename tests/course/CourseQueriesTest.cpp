@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "course/CourseNumbering.h"
+#include "course/EndIndex.h"
 #include "objects/annotations/EndLine.h"
 #include "tests/course/EditingTestKinds.h"
 #include "tests/support/TestSupport.h"
@@ -203,6 +206,42 @@ TEST_F(CourseQueries, NearestEndWithinTenPrefersTheNearerPositionThenTheSelected
     b->SetSelected(true);
     found = course.FindNearestEnd(1000.0f, 1008.0f, -1.0f, 31, -1);
     EXPECT_EQ(b, found->owner);
+}
+
+TEST_F(CourseQueries, EndsFiledByPlaceOfferEveryEndWithinReachOnceInOrder)
+{
+    CCourse course(L"", L"");
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> place(-2000.0f, 34000.0f);
+    std::uniform_real_distribution<float> width(0.0f, 400.0f);
+    for (int i = 0; i < 60; ++i) {
+        CEditObject* object = PlaceEdit(course, PlainType(), place(random), place(random), float(i * 37 % 360));
+        for (int kind : {1, 2}) {
+            const CPoint2 point(place(random) / 20.0f, place(random) / 20.0f);
+            object->AddEnd(kind, point, CPoint2(3.0f, 4.0f))->halfWidth = width(random);
+        }
+        object->Invalidate();
+    }
+    // One entry wider than the ring is near anywhere.
+    PlaceWithEnd(course, 5000.0f, 5000.0f, 1)->GetEnds().front()->halfWidth = 40000.0f;
+    const CEndIndex index(course.GetObjects());
+    for (int probe = 0; probe < 300; ++probe) {
+        const CPoint2 p(place(random), place(random));
+        const float reach = 180.0f * float(probe % 4);
+        std::vector<CEndIndex::CEntry> found;
+        index.Collect(CRectF(p.x - reach, p.y - reach, p.x + reach, p.y + reach), found);
+        EXPECT_TRUE(std::adjacent_find(found.begin(), found.end(), [](const auto& a, const auto& b) {
+                        return a.order >= b.order;
+                    }) == found.end());
+        for (CCourseObject* object : course.GetObjects()) {
+            for (CObstacleEnd* end : object->GetEnds()) {
+                if (end->DistanceTo(p.x, p.y) <= reach) {
+                    EXPECT_TRUE(std::any_of(found.begin(), found.end(),
+                                            [&](const auto& entry) { return entry.end == end; }));
+                }
+            }
+        }
+    }
 }
 
 TEST_F(CourseQueries, EndsAtOnePointAreToldApartByDirection)

@@ -146,6 +146,18 @@ TEST_F(StraightLine, EndsTieToObstacleEndsFollowThemAndLetGo)
     const CPoint2 entry = mouth->ClosestEntryPoint(pressed);
     EXPECT_NEAR(0.0f, (line->GetCourseEnd(0) - entry).Length(), 0.75f);
 
+    // Read again, the line ties to the mouth again.
+    std::string archive;
+    course.WriteArchive(archive, false, false, true);
+    CCourse reread(L"Reread", L"");
+    ASSERT_TRUE(reread.LoadArchive(archive, false, true));
+    for (CCourseObject* object : reread.GetObjects()) {
+        if (auto* again = dynamic_cast<CStraightLine*>(object)) {
+            ASSERT_NE(nullptr, again->GetLink(0));
+            EXPECT_EQ(mouth->GetCoursePoint(), again->GetLink(0)->GetCoursePoint());
+        }
+    }
+
     // The tunnel moves: the tied end goes with it, the free end stays.
     course.DeselectAll(false);
     tunnel->SetSelected(true);
@@ -283,4 +295,5 @@ TEST_F(StraightLine, ShortLinesDrawAsLongAsThePenAndArrowsTakeTheEnds)
     ASSERT_FALSE(context.texts.empty());
     EXPECT_EQ(L"6.1", context.texts.back());
 }
+
 
