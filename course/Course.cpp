@@ -119,7 +119,7 @@ void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doome
             continue;
         }
         it = m_objects.erase(it);
-        m_endIndex.reset();
+        ForgetEndIndex();
         if (m_editedObject == object)
             m_editedObject = nullptr;
         if (m_placedObject == object)
@@ -302,6 +302,7 @@ void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, b
 
 void CCourse::ForgetEndIndex()
 {
+    m_fileEndsByPlace = false;
     m_endIndex.reset();
 }
 

@@ -409,9 +409,10 @@ private:
     std::vector<std::unique_ptr<CCourseNumbering>> m_numberings;
     int m_numberingHolds = 0;
     int m_replacingHolds = 0;
-    // While a read course ties its lines to obstacle ends, the ends by place;
-    // dropped as soon as an object changes.
-    std::unique_ptr<CEndIndex> m_endIndex;
+    // While a read course ties its lines to obstacle ends, the ends by place,
+    // filed when first asked for; given up as soon as an object's ends change.
+    bool m_fileEndsByPlace = false;
+    mutable std::unique_ptr<CEndIndex> m_endIndex;
     std::set<CCourseListener*> m_listeners;
     std::unique_ptr<std::vector<std::unique_ptr<CCourseMark>>> m_coordinateMarks;
     CViewCamera m_cameraMap{true};

@@ -622,9 +622,9 @@ void CCourseFileAccess::FinishLoading(CCourse& course)
 {
     // Every line asks for the ends near its own: filed by place, the ends
     // answer each in a few steps.
-    course.m_endIndex = std::make_unique<CEndIndex>(course.m_objects);
+    course.m_fileEndsByPlace = true;
     course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
-    course.m_endIndex.reset();
+    course.ForgetEndIndex();
     course.UpdateCoordinateMarks();
     course.OnCourseSettingsChanged();
 }

@@ -280,6 +280,8 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
                                       float dy) const
 {
     CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
+    if (m_fileEndsByPlace && !m_endIndex && maxDistance >= 0.0f)
+        m_endIndex = std::make_unique<CEndIndex>(m_objects);
     if (m_endIndex && maxDistance >= 0.0f) {
         // The same ends in the same order as below, less those too far off.
         std::vector<CEndIndex::CEntry> entries;

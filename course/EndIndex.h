@@ -45,8 +45,9 @@ private:
     // Cells of kCellSize units across the archive's whole range.
     static constexpr float kCellSize = 512.0f;
     static constexpr int kCellsAcross = 128;
-    // An end covering more cells than this is filed once, as near anywhere.
-    static constexpr int kMostCells = 64;
+    // An end covering more cells than this (an entry wider than a cell) is
+    // filed once, as near anywhere, so that the grid stays small.
+    static constexpr int kMostCells = 9;
 
     std::vector<std::vector<CEntry>> m_cells;
     std::vector<CEntry> m_anywhere;
