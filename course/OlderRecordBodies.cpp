@@ -10,13 +10,8 @@ namespace {
 // Type ids of the older format's kinds that have no descriptor yet.
 constexpr int kDogFigure = 80;
 constexpr int kDogPath = 90;
-constexpr int kStartFinishLine = 110;
 constexpr int kHandlerFigure = 130;
 constexpr int kHandlerPath = 140;
-constexpr int kObstacleNumber = 190;
-constexpr int kStraightLine = 270;
-constexpr int kText = 310;
-constexpr int kUnusableArea = 350;
 
 // The dog path's connection kind whose record names a numbering sequence.
 constexpr int32_t kNumberedConnection = 2;
@@ -73,34 +68,17 @@ void SkipHandlerPath(CFieldReader& stream)
 bool SkipOlderRecordBody(int typeId, CFieldReader& stream)
 {
     TRACE_VALUE(int, typeId);
-    int32_t value = 0;
     switch (typeId) {
-    // Figures (scale; the handler's old name and arm codes before it),
-    // obstacle numbers (badge style, flag, label) and texts (formatted text,
-    // wrap width, box and hidable flags) hold no points.
+    // Figures (scale; the handler's old name and arm codes before it) hold no
+    // points.
     case kDogFigure:
     case kHandlerFigure:
-    case kObstacleNumber:
-    case kText:
         return true;
     case kDogPath:
         SkipDogPath(stream);
         return true;
     case kHandlerPath:
         SkipHandlerPath(stream);
-        return true;
-    case kStartFinishLine:
-        // The kind of line, then its two ends.
-        stream.ReadInt8(value);
-        SkipPoints(stream, 2);
-        return true;
-    case kStraightLine:
-        // The two ends come first; pen, arrows and label follow.
-        SkipPoints(stream, 2);
-        return true;
-    case kUnusableArea:
-        // The four corners, then the rounding.
-        SkipPoints(stream, 4);
         return true;
     default:
         return false;

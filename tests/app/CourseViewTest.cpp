@@ -310,8 +310,9 @@ TEST_F(CourseView, HandlesAreGrabbedWhereTheLastTurnOrReshapeLeftThem)
         MoveTo(handleInView(c.handle));
         for (const wchar_t* key = c.keys; *key != 0; ++key)
             host->Char(*key);
-        if (c.drag == CCourseView::EDragMode::kMoveHandle)
+        if (c.drag == CCourseView::EDragMode::kMoveHandle) {
             EXPECT_EQ(c.drag, dragHandle());
+        }
 
         // Dragged, the handle leaves the others behind: the object did not
         // just move.

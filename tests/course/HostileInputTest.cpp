@@ -135,6 +135,13 @@ void PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float
         return;
     CCourseObject* object = made.get();
     course.AddObject(std::move(made));
+    // Lines and areas take their size from the drag that places them.
+    const int typeId = type.GetId();
+    if (typeId == 110 || typeId == 270 || typeId == 350) {
+        object->StartMove(x, y);
+        object->Move(x + 900.0f, y + 500.0f);
+        object->EndMove();
+    }
     object->Invalidate();
 }
 

@@ -12,12 +12,14 @@
 
 namespace {
 
-// The kinds on the benchmark course, one band each: type id and the name
-// of the table's lines.
+// The kinds on the benchmark course, one band each: type id, the name of
+// the table's lines, and whether the tool places one by dragging out its
+// size (the rest are placed with a click).
 const struct
 {
     int typeId;
     const char* plural;
+    bool dragged = false;
 } kBenchKinds[] = {
     {10, "A-frames"},
     {20, "spread jumps"},
@@ -28,7 +30,7 @@ const struct
     {60, "crawl tunnels"},
     {70, "crossovers"},
     {100, "dog walks"},
-    {110, "start and finish lines"},
+    {110, "start and finish lines", true},
     {113, "gates"},
     {115, "hoop jumps"},
     {120, "hoop tunnels"},
@@ -44,7 +46,7 @@ const struct
     {240, "platform jumps"},
     {250, "see-saws"},
     {260, "single jumps"},
-    {270, "straight lines"},
+    {270, "straight lines", true},
     {280, "sway bridges"},
     {290, "swing planks"},
     {300, "tables"},
@@ -52,7 +54,7 @@ const struct
     {320, "tire jumps"},
     {330, "extended spread jumps"},
     {340, "tunnels"},
-    {350, "unusable areas"},
+    {350, "unusable areas", true},
     {353, "viaducts"},
     {357, "wall jumps"},
     {360, "water jumps"},
@@ -65,7 +67,7 @@ const struct
 constexpr float kEdgeGap = 1200.0f;
 
 // Places count objects of the kind in rows across the band [top, bottom).
-void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, float bottom)
+void PlaceKind(CCourse& course, const CObjectType& type, bool dragged, int count, float top, float bottom)
 {
     std::unique_ptr<CEditSession> tool = type.CreatePropertiesDialog(&course, type.GetNameTextId());
     const float width = course.GetWidth() - 2.0f * kEdgeGap;
@@ -83,9 +85,19 @@ void PlaceKind(CCourse& course, const CObjectType& type, int count, float top, f
         placement.RotateZ(float((scatter >> 8) % 360));
         placement.SetPosition2D(kEdgeGap + width * (column + 0.5f) / columns + float((scatter >> 4) % 200) - 100.0f,
                                 top + height * (row + 0.5f) / rows + float((scatter >> 12) % 200) - 100.0f);
-        std::unique_ptr<CCourseObject> object = type.CreateNew(&course, placement, tool.get());
-        if (object)
-            course.AddObject(std::move(object));
+        std::unique_ptr<CCourseObject> made = type.CreateNew(&course, placement, tool.get());
+        if (!made)
+            continue;
+        CCourseObject* object = made.get();
+        course.AddObject(std::move(made));
+        if (dragged) {
+            // Dragged out as the tool does, a different way each time.
+            const CPoint2 from = placement.GetPosition2D();
+            const float angle = float((scatter >> 8) % 360) / CTransform::kDegreesPerRadian;
+            object->StartMove(from.x, from.y);
+            object->Move(from.x + 600.0f * std::cos(angle), from.y + 300.0f * std::sin(angle));
+            object->EndMove();
+        }
     }
 }
 
@@ -104,7 +116,7 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind)
         const CObjectType* type = FindObjectTypeById(kBenchKinds[k].typeId);
         const float top = kEdgeGap + float(k - first) * band;
         if (type)
-            PlaceKind(*course, *type, countPerKind, top, top + band);
+            PlaceKind(*course, *type, kBenchKinds[k].dragged, countPerKind, top, top + band);
     }
     course->MarkUnmodified(true);
     return course;
