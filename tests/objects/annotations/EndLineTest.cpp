@@ -18,17 +18,9 @@ namespace {
 
 using EndLine = coursetest::CSettingsFixture;
 
-// The line the course's tool leaves for a press at a and a release at b.
 CEndLine* PlaceByDragging(CCourse& course, const CPoint2& a, const CPoint2& b)
 {
-    course.SelectToolType(CEndLine::kNameTextId);
-    course.StartPlacingObject(a.x, a.y);
-    course.DragPlacedObject(b.x, b.y);
-    course.DropPlacedObject(b.x, b.y);
-    for (CCourseObject* object : course.GetObjects())
-        if (object->IsSelected())
-            return dynamic_cast<CEndLine*>(object);
-    return nullptr;
+    return PlaceWithTool<CEndLine>(course, CEndLine::kNameTextId, a, b);
 }
 
 CPoint2 CourseEnd(const CEndLine& line, int index)

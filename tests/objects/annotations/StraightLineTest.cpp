@@ -10,6 +10,7 @@
 #include "foundation/FieldStream.h"
 #include "objects/annotations/StraightLine.h"
 #include "objects/equipment/ObstacleEnd.h"
+#include "tests/objects/equipment/EquipmentTestSupport.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/RecordingContext.h"
@@ -20,19 +21,9 @@ namespace {
 class StraightLine : public testing::Test
 {
 protected:
-    // Places an object of the tool named by the text id by pressing at from
-    // and releasing at to; the placed object.
     CCourseObject* Place(int nameTextId, const CPoint2& from, const CPoint2& to)
     {
-        course.SelectToolType(nameTextId);
-        course.StartPlacingObject(from.x, from.y);
-        course.DragPlacedObject(to.x, to.y);
-        course.DropPlacedObject(to.x, to.y);
-        course.SelectToolType(0);
-        for (CCourseObject* object : course.GetObjects())
-            if (object->IsSelected())
-                return object;
-        return nullptr;
+        return equipmenttest::PlaceWithTool(course, nameTextId, from, to);
     }
     CStraightLine* PlaceLine(const CPoint2& from, const CPoint2& to)
     {

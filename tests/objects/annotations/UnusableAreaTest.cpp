@@ -18,17 +18,9 @@ namespace {
 
 using UnusableArea = coursetest::CSettingsFixture;
 
-// The area the course's tool leaves for a press at a and a release at b.
 CUnusableArea* PlaceByDragging(CCourse& course, const CPoint2& a, const CPoint2& b)
 {
-    course.SelectToolType(CUnusableArea::kNameTextId);
-    course.StartPlacingObject(a.x, a.y);
-    course.DragPlacedObject(b.x, b.y);
-    course.DropPlacedObject(b.x, b.y);
-    for (CCourseObject* object : course.GetObjects())
-        if (object->IsSelected())
-            return dynamic_cast<CUnusableArea*>(object);
-    return nullptr;
+    return PlaceWithTool<CUnusableArea>(course, CUnusableArea::kNameTextId, a, b);
 }
 
 // The corners' bounding rectangle in course coordinates.

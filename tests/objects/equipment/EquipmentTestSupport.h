@@ -52,6 +52,22 @@ T* Place(CCourse& course, const CObjectType& type, float x, float y, float angle
     return raw;
 }
 
+// The object the course's tool named by the text id leaves for a press at
+// from and a release at to, as type T; the tool is put down again.
+template <class T = CCourseObject>
+T* PlaceWithTool(CCourse& course, int nameTextId, const CPoint2& from, const CPoint2& to)
+{
+    course.SelectToolType(nameTextId);
+    course.StartPlacingObject(from.x, from.y);
+    course.DragPlacedObject(to.x, to.y);
+    course.DropPlacedObject(to.x, to.y);
+    course.SelectToolType(0);
+    for (CCourseObject* object : course.GetObjects())
+        if (object->IsSelected())
+            return dynamic_cast<T*>(object);
+    return nullptr;
+}
+
 // The object's record body in a stream of the version.
 inline std::string RecordOf(CCourseObject& object, int major = 4)
 {
