@@ -1,5 +1,6 @@
 #include "tests/app/ProgramDriving.h"
 
+#include <cmath>
 #include <cstring>
 #include <sstream>
 #include <vector>
@@ -301,6 +302,54 @@ std::vector<COLORREF> GrabScreen(const RECT& rect)
     for (COLORREF& p : pixels)
         p = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     return pixels;
+}
+
+std::vector<float> FindLines(const std::vector<COLORREF>& pixels, int width, int height, bool rows)
+{
+    const int count = rows ? height : width;
+    const int across = rows ? width : height;
+    std::vector<float> centres;
+    int runStart = -1;
+    for (int i = 0; i <= count; ++i) {
+        bool line = false;
+        if (i < count) {
+            int dark = 0;
+            for (int j = 0; j < across; ++j) {
+                const COLORREF c = rows ? pixels[size_t(i) * width + j] : pixels[size_t(j) * width + i];
+                if (GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128)
+                    ++dark;
+            }
+            line = dark > across * 8 / 10;
+        }
+        if (line && runStart < 0)
+            runStart = i;
+        if (!line && runStart >= 0) {
+            centres.push_back(float(runStart + i - 1) / 2.0f);
+            runStart = -1;
+        }
+    }
+    return centres;
+}
+
+POINT CViewMap::ToScreen(const CPoint2& p) const
+{
+    return POINT{origin.x + LONG(std::lround(p.x * scale)), origin.y + LONG(std::lround(p.y * scale))};
+}
+
+bool MapView(const CWindowParts& parts, CViewMap& map)
+{
+    const int width = parts.view.right - parts.view.left;
+    const int height = parts.view.bottom - parts.view.top;
+    const std::vector<COLORREF> pixels = GrabScreen(parts.view);
+    const std::vector<float> columns = FindLines(pixels, width, height, false);
+    const std::vector<float> rows = FindLines(pixels, width, height, true);
+    if (columns.size() < 2 || rows.size() < 2)
+        return false;
+    // 10-foot cells of 1200 units.
+    map.scale = (columns.back() - columns.front()) / float(columns.size() - 1) / 1200.0f;
+    map.origin = POINT{parts.view.left + LONG(std::lround(columns.front())),
+                       parts.view.top + LONG(std::lround(rows.front()))};
+    return true;
 }
 
 }  // namespace programtest

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Geometry.h"
 #include "tests/app/ProgramProcess.h"
 
 class CCourse;
@@ -84,5 +85,23 @@ std::vector<std::string> RecordsOf(const CCourse& course);
 // The screen's pixels in the rectangle, row by row from the top, as
 // COLORREFs.
 std::vector<COLORREF> GrabScreen(const RECT& rect);
+
+// Grid lines of a picture: the rows (or columns) that are dark across most
+// of the picture, as the centres of runs of such rows.
+std::vector<float> FindLines(const std::vector<COLORREF>& pixels, int width, int height, bool rows);
+
+// The view's map of the course, from the grid drawn while the ring is still
+// mostly empty: the ring's top-left corner and the pixels per unit.
+struct CViewMap
+{
+    POINT origin = {};
+    float scale = 0.0f;
+
+    POINT ToScreen(const CPoint2& p) const;
+};
+
+// Maps the view from its 10-foot grid; false when fewer than two lines
+// show either way.
+bool MapView(const CWindowParts& parts, CViewMap& map);
 
 }  // namespace programtest

@@ -1,0 +1,380 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "dialogs/ObjectPropertiesDlg.h"
+#include "dialogs/TextPropertiesDlg.h"
+#include "objects/annotations/EndLine.h"
+#include "objects/annotations/ObsNum.h"
+#include "objects/annotations/StraightLine.h"
+#include "objects/annotations/Text.h"
+#include "objects/annotations/UnusableArea.h"
+#include "tests/app/CourseFileTestSupport.h"
+#include "tests/app/CourseWindowTestSupport.h"
+#include "tests/app/ProgramDriving.h"
+#include "tests/app/ProgramProcess.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TestSupport.h"
+
+// Obstacle numbers, start and finish lines, a straight line, an unusable
+// area and a hidable text in the real program under Wine: placed from the
+// shape toolbar around three jumps, saved and reopened, the course reversed
+// and undone, numbers and texts hidden and shown on the screen, and numbers
+// pasted into another window's numbering.
+
+using namespace programtest;
+
+namespace {
+
+constexpr int kOrganisation = 1;
+constexpr int kWingedJumpButton = 2616;
+constexpr int kWingedJumpType = 260;
+constexpr int kNumberButton = 2574;
+constexpr int kLineButton = 2588;
+// Edit > Copy, Select All and Reverse Course, View > Obstacle
+// Numbers and Hidable Texts.
+constexpr int kCopyCommand = 2112;
+constexpr int kSelectAllCommand = 2124;
+constexpr int kReverseCommand = 2144;
+constexpr int kNumbersCommand = 2166;
+constexpr int kTextsCommand = 2168;
+
+// The walk's spots on the 120 by 100 foot ring, in course units: three jumps,
+// their numbers on the approach side, the text, the lines and the area.
+const CPoint2 kJumps[3] = {{3000.0f, 6600.0f}, {7800.0f, 4200.0f}, {11400.0f, 6600.0f}};
+const CPoint2 kBeside(0.0f, 900.0f);
+const CPoint2 kTextSpot(3000.0f, 10200.0f);
+const CPoint2 kStartLine[2] = {{1800.0f, 1800.0f}, {4200.0f, 1800.0f}};
+const CPoint2 kFinishLine[2] = {{10200.0f, 1800.0f}, {12600.0f, 1800.0f}};
+const CPoint2 kLine[2] = {{5400.0f, 9000.0f}, {9000.0f, 9000.0f}};
+const CPoint2 kArea[2] = {{10200.0f, 9000.0f}, {13200.0f, 11000.0f}};
+const wchar_t kNote[] = L"Walk the course\r\nbefore the briefing";
+
+// The objects of the walk's kinds in a course: jumps from left to right,
+// numbers and end lines in the course's order.
+struct CAnnotations
+{
+    std::vector<CPoint2> jumps;
+    std::vector<const CObsNum*> numbers;
+    std::vector<const CEndLine*> endLines;
+    std::vector<const CStraightLine*> lines;
+    std::vector<const CUnusableArea*> areas;
+    std::vector<CText*> texts;
+};
+
+CAnnotations Collect(CCourse& course)
+{
+    CAnnotations found;
+    for (CCourseObject* object : course.GetObjects()) {
+        if (object->GetType()->GetTypeId() == kWingedJumpType)
+            found.jumps.push_back(object->GetPosition());
+        if (const auto* number = dynamic_cast<const CObsNum*>(object))
+            found.numbers.push_back(number);
+        if (const auto* endLine = dynamic_cast<const CEndLine*>(object))
+            found.endLines.push_back(endLine);
+        if (const auto* line = dynamic_cast<const CStraightLine*>(object))
+            found.lines.push_back(line);
+        if (const auto* area = dynamic_cast<const CUnusableArea*>(object))
+            found.areas.push_back(area);
+        if (auto* text = dynamic_cast<CText*>(object))
+            found.texts.push_back(text);
+    }
+    std::sort(found.jumps.begin(), found.jumps.end(), [](const CPoint2& a, const CPoint2& b) { return a.x < b.x; });
+    return found;
+}
+
+// The number nearest each jump, in the jumps' order.
+std::vector<const CObsNum*> NumbersByJump(const CAnnotations& found)
+{
+    std::vector<const CObsNum*> nearest;
+    for (const CPoint2& jump : found.jumps) {
+        const CObsNum* best = nullptr;
+        for (const CObsNum* number : found.numbers)
+            if (!best || (number->GetPosition() - jump).Length() < (best->GetPosition() - jump).Length())
+                best = number;
+        nearest.push_back(best);
+    }
+    return nearest;
+}
+
+std::wstring Labels(const std::vector<const CObsNum*>& numbers)
+{
+    std::wstring labels;
+    for (const CObsNum* number : numbers)
+        labels += (labels.empty() ? L"" : L",") + (number ? number->GetText() : L"?");
+    return labels;
+}
+
+// The end lines' kinds from left to right.
+std::vector<int> EndKinds(const CAnnotations& found)
+{
+    std::vector<const CEndLine*> lines = found.endLines;
+    std::sort(lines.begin(), lines.end(),
+              [](const CEndLine* a, const CEndLine* b) { return a->GetPosition().x < b->GetPosition().x; });
+    std::vector<int> kinds;
+    for (const CEndLine* line : lines)
+        kinds.push_back(line->GetKind());
+    return kinds;
+}
+
+// A course file written here: the walk's hidable note, or the target's two
+// jumps numbered 1 and 2 by the numbers' own dialog.
+std::wstring WriteCourse(const std::wstring& folder, const std::wstring& name, bool target)
+{
+    filetest::OpenFileTestSettings();
+    CCourse course(name, L"");
+    course.SetSpecList(kOrganisation);
+    course.SetSize(14400.0f, 12000.0f);
+    if (target) {
+        for (int i = 0; i < 4; ++i) {
+            const CObjectType* type = FindObjectTypeById(i % 2 ? CObsNum::kTypeId : kWingedJumpType);
+            const int button = i % 2 ? type->GetNameTextId() : kWingedJumpButton;
+            std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, button);
+            CTransform placement;
+            placement.SetPosition2D(4800.0f + 4800.0f * float(i / 2), 9600.0f - (i % 2 ? kBeside.y : 0.0f));
+            course.AddObject(type->CreateNew(&course, placement, dialog.get()));
+        }
+    } else if (auto* text = dynamic_cast<CText*>(course.AddText(kTextSpot.x, kTextSpot.y, kNote))) {
+        CTextPropertiesDlg dialog(&course);
+        text->FillPropertiesDialog(dialog);
+        dialog.MergeHidable(true);
+        text->ApplyDialog(dialog);
+    }
+    const std::wstring path = folder + L"\\" + name;
+    filetest::WriteBytes(path, filetest::TextBlockOf(course));
+    DeleteTestSettingsKey();
+    return path;
+}
+
+// The view once it has changed from the picture given and stopped changing.
+std::vector<COLORREF> WaitForRepaint(const CWindowParts& parts, const std::vector<COLORREF>& from)
+{
+    std::vector<COLORREF> now = GrabScreen(parts.view);
+    for (DWORD start = GetTickCount(); now == from && GetTickCount() - start < kWait; now = GrabScreen(parts.view))
+        PumpMessagesFor(50);
+    for (std::vector<COLORREF> before; before != now;) {
+        before = now;
+        PumpMessagesFor(200);
+        now = GrabScreen(parts.view);
+    }
+    return now;
+}
+
+// Pixels that differ between two pictures of the view within a screen
+// rectangle (the whole view when none is given).
+int Differing(const CWindowParts& parts, const std::vector<COLORREF>& a, const std::vector<COLORREF>& b,
+              RECT within = {})
+{
+    const RECT& view = parts.view;
+    if (IsRectEmpty(&within))
+        within = view;
+    const int width = view.right - view.left;
+    int count = 0;
+    for (LONG y = std::max(within.top, view.top); y < std::min(within.bottom, view.bottom); ++y)
+        for (LONG x = std::max(within.left, view.left); x < std::min(within.right, view.right); ++x) {
+            const size_t i = size_t(y - view.top) * size_t(width) + size_t(x - view.left);
+            count += a[i] != b[i] ? 1 : 0;
+        }
+    return count;
+}
+
+RECT Around(POINT at, int radius) { return RECT{at.x - radius, at.y - radius, at.x + radius + 1, at.y + radius + 1}; }
+
+void Shot(HWND frame, const std::wstring& name)
+{
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"annotations-" + name + L".png")));
+}
+
+}  // namespace
+
+TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
+{
+    PrepareProgramSettings(kOrganisation);
+    // New end lines are proposed from the course's lines: a start line,
+    // then a finish line.
+    SetProgramInt(L"110StartAndFinish", 0);
+    for (const wchar_t* hint : {L"NeverShow2706", L"NeverShow2711"})
+        SetProgramInt(hint, 1);
+    const std::wstring folder = MakeTempFolder(L"annotations");
+    const std::wstring path = WriteCourse(folder, L"Walk.agl", false);
+    const std::wstring targetPath = WriteCourse(folder, L"Target.agl", true);
+
+    CProgramProcess program;
+    HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Walk.agl"));
+    ASSERT_TRUE(frame);
+    const CWindowParts parts = FindParts(frame);
+    ASSERT_TRUE(parts.found);
+    CViewMap map;
+    ASSERT_TRUE(MapView(parts, map));
+    const auto click = [&](int button, const CPoint2& at) {
+        Click(ShapeButton(parts, button, kOrganisation));
+        Click(map.ToScreen(at));
+    };
+    const auto drag = [&](int button, const CPoint2* ends) {
+        Click(ShapeButton(parts, button, kOrganisation));
+        Drag(map.ToScreen(ends[0]), map.ToScreen(ends[1]));
+    };
+    for (const CPoint2& jump : kJumps)
+        click(kWingedJumpButton, jump);
+    for (const CPoint2& jump : kJumps)
+        click(kNumberButton, jump + kBeside);
+    drag(CEndLine::kNameTextId, kStartLine);
+    drag(CEndLine::kNameTextId, kFinishLine);
+    drag(kLineButton, kLine);
+    drag(CUnusableArea::kNameTextId, kArea);
+
+    // Saved: numbered 1, 2, 3 by their jumps, a start and a finish line, the
+    // line and the area as dragged, the file's note still hidable.
+    CCourse placed(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, placed));
+    const std::string placedBytes = ReadWholeFile(path);
+    const CAnnotations before = Collect(placed);
+    ASSERT_EQ(3u, before.jumps.size());
+    ASSERT_EQ(3u, before.numbers.size());
+    const std::vector<const CObsNum*> numbered = NumbersByJump(before);
+    EXPECT_EQ(L"1,2,3", Labels(numbered));
+    EXPECT_EQ((std::vector<int>{CEndLine::kStartLine, CEndLine::kFinishLine}), EndKinds(before));
+    ASSERT_EQ(1u, before.lines.size());
+    EXPECT_NEAR((kLine[1] - kLine[0]).Length(), before.lines[0]->GetLength(), 150.0f);
+    ASSERT_EQ(1u, before.areas.size());
+    const CPoint2 span = before.areas[0]->GetCorner(2) - before.areas[0]->GetCorner(0);
+    EXPECT_NEAR(kArea[1].x - kArea[0].x, std::fabs(span.x), 150.0f);
+    EXPECT_NEAR(kArea[1].y - kArea[0].y, std::fabs(span.y), 150.0f);
+    ASSERT_EQ(1u, before.texts.size());
+    // The document ends in its last paragraph's mark.
+    CFormattedText& note = before.texts[0]->GetDocument();
+    EXPECT_EQ(std::wstring(kNote) + L"\r\n", note.GetText(0, note.GetLength()));
+    EXPECT_TRUE(before.texts[0]->IsHidable());
+    Shot(frame, L"placed");
+
+    // Obstacle Numbers and Hidable Texts: each hides its own objects and
+    // nothing else, and shows them again as they were.
+    const RECT noteBox = [&] {
+        const CTextBoxSize& size = before.texts[0]->GetBoxSize();
+        const POINT a = map.ToScreen(kTextSpot - CPoint2(size.width, size.height) * 0.5f);
+        const POINT b = map.ToScreen(kTextSpot + CPoint2(size.width, size.height) * 0.5f);
+        return RECT{a.x - 2, a.y - 2, b.x + 3, b.y + 3};
+    }();
+    const std::vector<COLORREF> shown = GrabScreen(parts.view);
+    for (int command : {kNumbersCommand, kTextsCommand}) {
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        const std::vector<COLORREF> hidden = WaitForRepaint(parts, shown);
+        Shot(frame, command == kNumbersCommand ? L"numbers-hidden" : L"text-hidden");
+        int nearNumbers = 0;
+        for (const CObsNum* number : numbered) {
+            const int changed = Differing(parts, shown, hidden, Around(map.ToScreen(number->GetPosition()), 20));
+            nearNumbers += changed;
+            EXPECT_TRUE(command != kNumbersCommand || changed > 40) << number->GetText() << " " << changed;
+        }
+        const int inNote = Differing(parts, shown, hidden, noteBox);
+        const int all = Differing(parts, shown, hidden);
+        if (command == kNumbersCommand) {
+            EXPECT_EQ(0, inNote);
+            EXPECT_EQ(all, nearNumbers);
+        } else {
+            EXPECT_EQ(0, nearNumbers);
+            EXPECT_GT(inNote, 200);
+            EXPECT_EQ(all, inNote);
+        }
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        EXPECT_EQ(0, Differing(parts, shown, WaitForRepaint(parts, hidden))) << command;
+    }
+
+    // Reverse Course: the numbers run 3, 2, 1, each gone through its jump's
+    // centre to the other side; the start line is the finish and the finish
+    // the start. Undo gives back the very file.
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kReverseCommand, 0), 0);
+    WaitForRepaint(parts, shown);
+    Shot(frame, L"reversed");
+    CCourse reversed(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, reversed));
+    const CAnnotations after = Collect(reversed);
+    ASSERT_EQ(3u, after.jumps.size());
+    const std::vector<const CObsNum*> renumbered = NumbersByJump(after);
+    EXPECT_EQ(L"3,2,1", Labels(renumbered));
+    for (size_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(renumbered[i]);
+        const CPoint2 through = before.jumps[i] * 2.0f - numbered[i]->GetPosition();
+        EXPECT_NEAR(through.x, renumbered[i]->GetPosition().x, 2.0f) << i;
+        EXPECT_NEAR(through.y, renumbered[i]->GetPosition().y, 2.0f) << i;
+    }
+    EXPECT_EQ((std::vector<int>{CEndLine::kFinishLine, CEndLine::kStartLine}), EndKinds(after));
+    cwtest::KeyPress('Z', true);
+    ASSERT_TRUE(SaveAndWait(path));
+    EXPECT_EQ(placedBytes, ReadWholeFile(path));
+    program.CloseCourseWindows();
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+
+    // Reopened, the program holds the same objects, and saves the same bytes.
+    CProgramProcess again;
+    frame = StartAndWaitUntilReady(again, Quoted(path), Caption(L"Walk.agl"));
+    ASSERT_TRUE(frame);
+    Shot(frame, L"reopened");
+    CCourse copied(L"", L"");
+    ASSERT_TRUE(CopyWholeCourse(frame, copied));
+    EXPECT_EQ(RecordsOf(placed), RecordsOf(copied));
+    // Emptied first, so that the save shows in the file.
+    filetest::WriteBytes(path, "");
+    ASSERT_TRUE(SaveAndWait(path));
+    EXPECT_EQ(placedBytes, ReadWholeFile(path));
+
+    // Number 3 alone, copied and pasted into a course numbered 1 and 2,
+    // continues its numbering.
+    Click(map.ToScreen(numbered[2]->GetPosition()));
+    EmptyTheClipboard();
+    cwtest::KeyPress('C', true);
+    ASSERT_TRUE(WaitForClipboard(CF_TEXT));
+    CCourse three(L"", L"");
+    std::istringstream block(ReadClipboardText());
+    ASSERT_TRUE(three.ReadTextBlock(block, false));
+    EXPECT_EQ(1u, three.GetObjectCount());
+    EXPECT_EQ(L"3", Labels(Collect(three).numbers));
+    {
+        CProgramProcess handOver;
+        ASSERT_TRUE(handOver.Start(Quoted(targetPath)));
+        EXPECT_EQ(0, handOver.WaitForExit(kWait));
+    }
+    const HWND target = again.WaitForCaption(Caption(L"Target.agl"), kWait);
+    ASSERT_TRUE(target);
+    WaitUntilReady(again);
+    const CWindowParts targetParts = FindParts(target);
+    ASSERT_TRUE(targetParts.found);
+    CCourse targetCourse(L"", L"");
+    ASSERT_TRUE(ReadCourseFile(targetPath, targetCourse));
+    EXPECT_EQ(L"1,2", Labels(Collect(targetCourse).numbers));
+    Click(ViewPoint(targetParts, 0.98f, 0.98f));
+    cwtest::KeyPress('V', true);
+    ASSERT_TRUE(again.WaitForCaption(Caption(L"Target.agl *"), kWait));
+    CCourse joined(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(targetPath, joined));
+    EXPECT_EQ(L"1,2,3", Labels(Collect(joined).numbers));
+    Shot(target, L"pasted-three");
+
+    // The whole walk: its first label would need room before the target's
+    // 2, so the pasted labels stay as they were and the numbering no longer
+    // runs by itself.
+    EmptyTheClipboard();
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kSelectAllCommand, 0), 0);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kCopyCommand, 0), 0);
+    ASSERT_TRUE(WaitForClipboard(CF_TEXT));
+    Click(ViewPoint(targetParts, 0.98f, 0.98f));
+    cwtest::KeyPress('V', true);
+    ASSERT_TRUE(again.WaitForCaption(Caption(L"Target.agl *"), kWait));
+    CCourse both(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(targetPath, both));
+    Shot(target, L"pasted-walk");
+    EXPECT_EQ(L"1,2,3,1,2,3", Labels(Collect(both).numbers));
+    again.CloseCourseWindows();
+    EXPECT_EQ(0, again.WaitForExit(kWait));
+}
