@@ -10,6 +10,7 @@
 #include "dialogs/EndLineDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
+#include "dialogs/PropertiesSession.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/TextPropertiesDlg.h"
@@ -29,6 +30,13 @@ template <class TDialog>
 std::unique_ptr<CEditSession> MakeKindDialog(CCourse* course, const CObjectType&, int)
 {
     return std::make_unique<TDialog>(course);
+}
+
+// A kind whose dialog has a window: its half, shown in that window.
+template <class THalf, class TWindow>
+std::unique_ptr<CEditSession> MakeWindowedDialog(CCourse* course, const CObjectType&, int)
+{
+    return std::make_unique<CPropertiesSession<THalf, TWindow>>(course);
 }
 
 // The jump dialog shows the jump's type unless the name id is kUnnamed; a

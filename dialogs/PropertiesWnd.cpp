@@ -1,0 +1,128 @@
+#include "dialogs/PropertiesWnd.h"
+
+#include "course/Course.h"
+#include "course/ObjectType.h"
+#include "course/SpecList.h"
+#include "dialogs/ObjectPropertiesDlg.h"
+#include "dialogs/PropertiesSession.h"
+#include "foundation/CrashLog.h"
+#include "foundation/Strings.h"
+
+namespace {
+
+constexpr int kTitleText = 2229;
+constexpr int kEditOnCreateText = 2230;
+constexpr int kColorsText = 2236;
+
+const CSpecList& GetRules(const CCourse* course)
+{
+    return course ? course->GetSpecList() : GetSpecList(0);
+}
+
+}  // namespace
+
+CPropertiesWnd::CPropertiesWnd(CObjectPropertiesDlg& halfValue, CSessionColors& colorsValue)
+    : CDialog(GetStringWithArg(kTitleText, GetRules(halfValue.GetCourse()).GetTerm(halfValue.GetNameTextId()))),
+      contentGrid(true),
+      buttonRow(2, 1),
+      colorsButton(GetString(kColorsText)),
+      editOnCreateBox(std::wstring(), false),
+      half(halfValue),
+      colors(colorsValue)
+{
+    colorsButton.SetEnabled(false);
+    helpTopic = L"Edit";
+    ShowEditOnCreate(FindObjectTypeByNameId(half.GetNameTextId()));
+}
+
+void CPropertiesWnd::SetObjectType(const CObjectType* type, bool loadTypeColors)
+{
+    colors.SetType(type, loadTypeColors);
+    ShowEditOnCreate(type);
+}
+
+void CPropertiesWnd::ShowEditOnCreate(const CObjectType* type)
+{
+    m_type = type;
+    if (type) {
+        editOnCreateBox.SetCaption(GetEditOnCreateCaption(type->GetNameTextId()));
+        editOnCreateBox.SetChecked(type->IsEditOnCreate());
+        editOnCreateBox.SetEnabled(type->IsEditOnCreateSettable());
+        editOnCreateBox.SetIndeterminate(false);
+    } else {
+        editOnCreateBox.SetCaption(GetStringWithArg(kEditOnCreateText, std::wstring()));
+        editOnCreateBox.SetChecked(false);
+        editOnCreateBox.SetEnabled(false);
+        editOnCreateBox.SetIndeterminate(true);
+    }
+}
+
+void CPropertiesWnd::ReserveEditOnCreateCaption(int nameTextId)
+{
+    editOnCreateBox.WidenForText(GetEditOnCreateCaption(nameTextId));
+}
+
+void CPropertiesWnd::SetContent(CWindow* content, int placement)
+{
+    TRACE_POINT();
+    if (m_contentSet) {
+        ReportFailure();
+        return;
+    }
+    m_contentSet = true;
+    buttonRow.SetCell(0, 0, &colorsButton);
+    if (content) {
+        contentGrid.Add(content);
+        contentGrid.Add(CSpacer::GapV7());
+    }
+    contentGrid.Add(&buttonRow);
+    if (m_type && m_type->IsEditOnCreateSettable()) {
+        contentGrid.Add(CSpacer::GapV7());
+        contentGrid.Add(&editOnCreateBox);
+    }
+    contentGrid.AddEmpty();
+    buttonPlacement = placement;
+    CDialog::SetContent(&contentGrid);
+}
+
+void CPropertiesWnd::InitControls()
+{
+    if (!m_contentSet)
+        SetContent(nullptr, 1);
+}
+
+void CPropertiesWnd::OnOk()
+{
+    TRACE_POINT();
+    if (m_type && m_type->IsEditOnCreateSettable())
+        m_type->SetEditOnCreate(editOnCreateBox.checked);
+    if (CCourse* course = GetCourse())
+        course->ApplyPropertiesDialog(half);
+    CDialog::OnOk();
+}
+
+void CPropertiesWnd::OnCancel()
+{
+    TRACE_POINT();
+    CCourse* course = GetCourse();
+    // Only the placing tool's own dialog: a dialog of the selection leaves
+    // the tool alone.
+    if (course && course->GetPropertiesDialog() == static_cast<CEditSession*>(&half))
+        course->ReleasePropertiesDialog(&half);
+    CDialog::OnCancel();
+}
+
+CCourse* CPropertiesWnd::GetCourse() const
+{
+    return half.GetCourse();
+}
+
+std::wstring CPropertiesWnd::GetTerm(int nameTextId) const
+{
+    return GetRules(GetCourse()).GetTerm(nameTextId);
+}
+
+std::wstring CPropertiesWnd::GetEditOnCreateCaption(int nameTextId) const
+{
+    return GetStringWithArg(kEditOnCreateText, GetTerm(nameTextId));
+}
