@@ -26,6 +26,15 @@ public:
     // A value that is not above 0 is reported and returned as it is.
     float GetLength() const;
     float GetHeight() const;
+    // The values as the dialog holds them, 0 when mixed.
+    float GetMergedLength() const { return m_length; }
+    float GetMergedHeight() const { return m_height; }
+    // What the entries show: the first edited object's size, or the
+    // starting size when none was edited.
+    float GetShownLength() const { return m_shownLength; }
+    float GetShownHeight() const { return m_shownHeight; }
+    // The size the dialog confirms; 0 keeps a mixed value.
+    void SetSize(float length, float height);
 
     // What differs between the dialogs of this design: the kind's name, the
     // organisation's presets and the size without presets.
@@ -44,6 +53,8 @@ protected:
 private:
     float m_length = 0.0f;
     float m_height = 0.0f;
+    float m_shownLength = 0.0f;
+    float m_shownHeight = 0.0f;
 };
 
 // The dog walk's dialog, laid out as the A-frame's: plank length and the

@@ -14,21 +14,36 @@ CCrossoverDlg::CCrossoverDlg(CCourse* course) : CObjectPropertiesDlg(course, kCr
     m_plankLength = float(CSettings::GetInt(GetValueName(L"PlankLen"), int(kStandardPlankLength)));
     m_height = float(CSettings::GetInt(GetValueName(L"Height"), int(kStandardHeight)));
     m_platformWidth = float(CSettings::GetInt(GetValueName(L"PlatformWidth"), int(kStandardPlatformWidth)));
+    m_shownPlankLength = m_plankLength;
+    m_shownHeight = m_height;
+    m_shownPlatformWidth = m_platformWidth;
 }
 
 void CCrossoverDlg::MergeHeight(float height)
 {
     MergeValue(m_height, height);
+    if (GetEditedCount() <= 1)
+        m_shownHeight = height;
 }
 
 void CCrossoverDlg::MergePlankLength(float length)
 {
     MergeValue(m_plankLength, length);
+    if (GetEditedCount() <= 1)
+        m_shownPlankLength = length;
 }
 
 void CCrossoverDlg::MergePlatformWidth(float width)
 {
     MergeValue(m_platformWidth, width);
+    if (GetEditedCount() <= 1)
+        m_shownPlatformWidth = width;
+}
+
+void CCrossoverDlg::SetRamp(float plankLength, float height)
+{
+    m_plankLength = plankLength;
+    m_height = height;
 }
 
 void CCrossoverDlg::MergeWhichPlanks(int whichPlanks)

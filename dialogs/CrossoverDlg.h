@@ -31,6 +31,22 @@ public:
     float GetPlankLength() const;
     float GetPlatformWidth() const;
     int GetWhichPlanks() const;
+    // The values as the dialog holds them: 0 (kMixed for the planks) when
+    // mixed.
+    float GetMergedHeight() const { return m_height; }
+    float GetMergedPlankLength() const { return m_plankLength; }
+    float GetMergedPlatformWidth() const { return m_platformWidth; }
+    int GetMergedWhichPlanks() const { return m_whichPlanks; }
+    // What the entries show: the first edited object's values, or the
+    // starting ones when none was edited.
+    float GetShownHeight() const { return m_shownHeight; }
+    float GetShownPlankLength() const { return m_shownPlankLength; }
+    float GetShownPlatformWidth() const { return m_shownPlatformWidth; }
+
+    // The values the dialog confirms; 0 or kMixed keeps a mixed value.
+    void SetRamp(float plankLength, float height);
+    void SetPlatformWidth(float width) { m_platformWidth = width; }
+    void SetWhichPlanks(int whichPlanks) { m_whichPlanks = whichPlanks; }
 
     static constexpr float kStandardPlankLength = 1080.0f;
     static constexpr float kStandardHeight = 430.0f;
@@ -43,4 +59,7 @@ private:
     float m_plankLength = kStandardPlankLength;
     float m_height = kStandardHeight;
     float m_platformWidth = kStandardPlatformWidth;
+    float m_shownPlankLength = kStandardPlankLength;
+    float m_shownHeight = kStandardHeight;
+    float m_shownPlatformWidth = kStandardPlatformWidth;
 };

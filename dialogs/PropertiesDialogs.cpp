@@ -5,6 +5,7 @@
 #include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "dialogs/AFrameDlg.h"
+#include "dialogs/AFrameWnd.h"
 #include "dialogs/CollapsedTunnelDlg.h"
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/EndLineDlg.h"
@@ -65,10 +66,10 @@ void RegisterPropertiesDialogs()
         int typeId;
         CEditSessionMaker maker;
     } kinds[] = {
-        {10, &MakeKindDialog<CAFrameDlg>},
+        {10, &MakeWindowedDialog<CAFrameDlg, CAFrameWnd>},
         {50, &MakeKindDialog<CCollapsedTunnelDlg>},
         {70, &MakeKindDialog<CCrossoverDlg>},
-        {100, &MakeKindDialog<CDogWalkDlg>},
+        {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeKindDialog<CEndLineDlg>},
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},
         {250, &MakeKindDialog<CSeeSawPropertiesDlg>},

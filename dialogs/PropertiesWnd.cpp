@@ -13,6 +13,10 @@ namespace {
 constexpr int kTitleText = 2229;
 constexpr int kEditOnCreateText = 2230;
 constexpr int kColorsText = 2236;
+// The room beside a check box's caption: the box and its gap, and the few
+// pixels by which the native control draws the caption further right than
+// the framework's measure of a check box allows for.
+constexpr int kBoxRoom = 22;
 
 const CSpecList& GetRules(const CCourse* course)
 {
@@ -46,6 +50,7 @@ void CPropertiesWnd::ShowEditOnCreate(const CObjectType* type)
     m_type = type;
     if (type) {
         editOnCreateBox.SetCaption(GetEditOnCreateCaption(type->GetNameTextId()));
+        ReserveEditOnCreateCaption(type->GetNameTextId());
         editOnCreateBox.SetChecked(type->IsEditOnCreate());
         editOnCreateBox.SetEnabled(type->IsEditOnCreateSettable());
         editOnCreateBox.SetIndeterminate(false);
@@ -59,7 +64,7 @@ void CPropertiesWnd::ShowEditOnCreate(const CObjectType* type)
 
 void CPropertiesWnd::ReserveEditOnCreateCaption(int nameTextId)
 {
-    editOnCreateBox.WidenForText(GetEditOnCreateCaption(nameTextId));
+    FitWidthToText(editOnCreateBox, GetEditOnCreateCaption(nameTextId), kBoxRoom);
 }
 
 void CPropertiesWnd::SetContent(CWindow* content, int placement)
