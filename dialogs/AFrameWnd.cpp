@@ -1,5 +1,7 @@
 #include "dialogs/AFrameWnd.h"
 
+#include <algorithm>
+
 #include "course/Course.h"
 #include "course/SpecList.h"
 #include "dialogs/PropertiesSession.h"
@@ -119,8 +121,11 @@ void CAFrameWnd::OnSizeChoice(CRadioButton* radio)
 void CAFrameWnd::OnOk()
 {
     TRACE_POINT();
+    // Without a radio checked the edited A-frames differ in size and keep
+    // theirs: nothing is confirmed, nothing stored.
     float length = m_dialog.GetMergedLength();
     float height = m_dialog.GetMergedHeight();
+    bool chosen = true;
     if (customRadio.checked) {
         if (!lengthEdit.GetValue(&length, true) || !heightEdit.GetValue(&height, true))
             return;
@@ -130,19 +135,19 @@ void CAFrameWnd::OnOk()
             return;
         }
     } else {
-        for (const CPreset& preset : presets) {
-            if (preset.radio->checked) {
-                length = preset.length;
-                height = preset.height;
-                break;
-            }
+        const auto checked = std::find_if(presets.begin(), presets.end(),
+                                          [](const CPreset& preset) { return preset.radio->checked; });
+        chosen = checked != presets.end();
+        if (chosen) {
+            length = checked->length;
+            height = checked->height;
         }
     }
-    m_dialog.SetSize(length, height);
-    if (length > 0.0f)
+    if (chosen) {
+        m_dialog.SetSize(length, height);
         CSettings::SetInt(m_dialog.GetValueName(L"PlankLen"), int(length));
-    if (height > 0.0f)
         CSettings::SetInt(m_dialog.GetValueName(L"Height"), int(height));
+    }
     CPropertiesWnd::OnOk();
 }
 

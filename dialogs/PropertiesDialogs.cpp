@@ -8,6 +8,7 @@
 #include "dialogs/AFrameWnd.h"
 #include "dialogs/CollapsedTunnelDlg.h"
 #include "dialogs/CrossoverDlg.h"
+#include "dialogs/CrossoverWnd.h"
 #include "dialogs/EndLineDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
@@ -68,7 +69,7 @@ void RegisterPropertiesDialogs()
     } kinds[] = {
         {10, &MakeWindowedDialog<CAFrameDlg, CAFrameWnd>},
         {50, &MakeKindDialog<CCollapsedTunnelDlg>},
-        {70, &MakeKindDialog<CCrossoverDlg>},
+        {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeKindDialog<CEndLineDlg>},
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},

@@ -108,3 +108,124 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
     ASSERT_TRUE(course.Undo());
     EXPECT_EQ(L"Placed", course.GetUndoLabel());
 }
+
+TEST_F(ContactDialogs, AFramesOfDifferentSizesKeepThemAndStoreNothing)
+{
+    CAFrame* first = PlaceAFrame(2000.0f, 1080.0f);
+    CAFrame* second = PlaceAFrame(4000.0f, 960.0f);
+    size_t checked = 0;
+    std::vector<bool> enabled;
+    ASSERT_TRUE(EditSelection([&](HWND window) {
+        for (HWND radio : FindRadios(window))
+            checked += IsChecked(radio);
+        for (HWND edit : FindEdits(window))
+            enabled.push_back(IsWindowEnabled(edit) != 0);
+        PressDialogButton(window, IDOK);
+    }));
+    EXPECT_EQ(0u, checked);
+    EXPECT_EQ((std::vector<bool>{false, false}), enabled);
+    EXPECT_EQ(1080.0f, first->GetLength());
+    EXPECT_EQ(960.0f, second->GetLength());
+    EXPECT_FALSE(HasTestSettingsValue(L"10AKCPlankLen"));
+    EXPECT_FALSE(HasTestSettingsValue(L"10AKCHeight"));
+}
+
+TEST_F(ContactDialogs, ANewAFrameStartsFromTheFirstPresetAndCancelPlacesNothing)
+{
+    course.SelectToolType(CAFrame::kNameTextId);
+    std::shared_ptr<CEditSession> session = course.GetToolSessionToRun();
+    ASSERT_TRUE(session);
+    std::vector<bool> checked;
+    bool lengthEnabled = true;
+    ASSERT_TRUE(RunSessionDriven(*session, [&](HWND window) {
+        for (HWND radio : FindRadios(window))
+            checked.push_back(IsChecked(radio));
+        lengthEnabled = IsWindowEnabled(FindEdits(window)[0]) != 0;
+        PressDialogButton(window, IDCANCEL);
+    }));
+    EXPECT_EQ((std::vector<bool>{true, false, false}), checked);
+    EXPECT_FALSE(lengthEnabled);
+    EXPECT_EQ(nullptr, course.GetToolType());
+    EXPECT_EQ(nullptr, course.GetPropertiesDialog());
+    EXPECT_EQ(0, course.GetObjectCount());
+}
+
+TEST_F(ContactDialogs, ADogWalkPlankMustReachItsHeight)
+{
+    CDogWalk* walk = Place<CDogWalk, CDogWalkDlg>(2000.0f, [](CDogWalkDlg& half) { half.SetSize(1440.0f, 480.0f); });
+    std::vector<std::wstring> refused;
+    ASSERT_TRUE(EditSelection([&](HWND window) {
+        SaveShot(window, L"dog-walk");
+        ClickControl(FindCaption(window, GetString(2381)));
+        const std::vector<HWND> edits = FindEdits(window);
+        // 48 in high: 2 x (0.577 x 48 + 4) in is 63.39 in.
+        TypeIntoEdit(edits[0], L"63.3 in");
+        TypeIntoEdit(edits[1], L"48 in");
+        PressDialogButton(window, IDOK);
+        refused = WaitForMessageTexts();
+        TypeIntoEdit(edits[0], L"63.4 in");
+        PressDialogButton(window, IDOK);
+    }));
+    EXPECT_EQ(std::vector<std::wstring>{GetString(2682)}, refused);
+    EXPECT_EQ(634.0f, walk->GetPlankLength());
+    EXPECT_EQ(480.0f, walk->GetHeight());
+    EXPECT_EQ(634, CSettings::GetInt(L"100AKCPlankLen", 0));
+}
+
+TEST_F(ContactDialogs, ACrossoverShowsTheStandardRampOnlyForItsExactSize)
+{
+    const struct
+    {
+        float height;
+        bool standard;
+    } cases[] = {{430.0f, true}, {431.0f, false}};
+    for (const auto& c : cases) {
+        course.DeselectAll(false);
+        Place<CCrossover, CCrossoverDlg>(2000.0f, [&](CCrossoverDlg& half) { half.SetRamp(1080.0f, c.height); });
+        bool standardChecked = !c.standard;
+        bool customChecked = c.standard;
+        std::vector<bool> enabled;
+        ASSERT_TRUE(EditSelection([&](HWND window) {
+            if (c.standard)
+                SaveShot(window, L"crossover");
+            standardChecked = IsChecked(FindRadios(window)[4]);
+            customChecked = IsChecked(FindCaption(window, GetString(2331)));
+            for (HWND edit : FindEdits(window))
+                enabled.push_back(IsWindowEnabled(edit) != 0);
+            PressDialogButton(window, IDCANCEL);
+        }));
+        EXPECT_EQ(c.standard, standardChecked) << c.height;
+        EXPECT_EQ(!c.standard, customChecked) << c.height;
+        // Plank length and height, then the platform width (standard).
+        EXPECT_EQ((std::vector<bool>{!c.standard, !c.standard, false}), enabled) << c.height;
+    }
+}
+
+TEST_F(ContactDialogs, CrossoversWithDifferentPlanksKeepThem)
+{
+    CCrossover* crossovers[2];
+    for (int planks = 0; planks < 2; ++planks) {
+        crossovers[planks] = Place<CCrossover, CCrossoverDlg>(
+            2000.0f + 2000.0f * float(planks), [&](CCrossoverDlg& half) { half.SetWhichPlanks(planks + 1); });
+    }
+    size_t plankChecked = 0;
+    ASSERT_TRUE(EditSelection([&](HWND window) {
+        const std::vector<HWND> radios = FindRadios(window);
+        for (size_t i = 0; i < 4; ++i)
+            plankChecked += IsChecked(radios[i]);
+        // A custom platform of 3 ft applies to both.
+        ClickControl(FindCaption(window, GetString(2336)));
+        TypeIntoEdit(FindEdits(window)[2], L"3 ft");
+        PressDialogButton(window, IDOK);
+    }));
+    EXPECT_EQ(0u, plankChecked);
+    EXPECT_FALSE(HasTestSettingsValue(L"70WhichPlanks"));
+    EXPECT_EQ(360, CSettings::GetInt(L"70AKCPlatformWidth", 0));
+    for (int planks = 0; planks < 2; ++planks) {
+        EXPECT_EQ(360.0f, crossovers[planks]->GetPlatformWidth());
+        course.DeselectAll(false);
+        crossovers[planks]->SetSelected(true);
+        std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
+        EXPECT_EQ(planks + 1, dynamic_cast<CCrossoverDlg&>(*session).GetMergedWhichPlanks());
+    }
+}
