@@ -26,7 +26,7 @@ CUnitsPicker::CUnitsPicker(EUnitKind value, bool withYards, bool withLabel)
 {
     for (const auto& entry : kEntries) {
         if (entry.kind != EUnitKind::kYards || withYards)
-            list.AddItem(GetString(entry.textId));
+            m_unitCount = list.AddItem(GetString(entry.textId)) + 1;
     }
     if (withLabel) {
         SetCell(0, 0, CSpacer::GapH7());
@@ -51,7 +51,7 @@ EUnitKind CUnitsPicker::GetValue() const
 
 void CUnitsPicker::SetValue(EUnitKind value)
 {
-    for (int i = 0; i < list.GetItemCount() && i < 4; ++i) {
+    for (int i = 0; i < m_unitCount; ++i) {
         if (kEntries[i].kind == value) {
             list.SelectItem(i);
             return;

@@ -24,4 +24,6 @@ public:
 private:
     // The entry added for mixed values, -1 while there is none.
     int m_mixedEntry = -1;
+    // The entries naming a unit.
+    int m_unitCount = 0;
 };

@@ -93,3 +93,52 @@ TEST(LengthFormat, MeasuredLengthsTakeMetresOrTheUSKind)
     for (const auto& c : cases)
         EXPECT_EQ(c.text, FormatMeasuredLength(c.tenths, c.metric, EUnitKind(c.usKind))) << c.tenths << " " << c.usKind;
 }
+
+TEST(LengthFormat, TypedTextReadsAsANumberOrALength)
+{
+    using R = ELengthText;
+    const EUnitKind none = EUnitKind::kNone;
+    const struct {
+        const wchar_t* text;
+        R result;
+        int64_t value;
+        EUnitKind kind;
+    } cases[] = {
+        {L"12", R::kWholeNumber, 12, none},
+        {L"12.5", R::kDecimalNumber, 1250, none},
+        {L"12,5", R::kDecimalNumber, 1250, none},
+        {L"", R::kWholeNumber, 0, none},
+        {L"  -7 ", R::kWholeNumber, -7, none},
+        // Whatever follows a number without a unit is ignored.
+        {L"12 3", R::kWholeNumber, 12, none},
+        {L"1.2.3", R::kDecimalNumber, 120, none},
+        {L"5'6\"", R::kLength, 660, EUnitKind::kFeetAndInches},
+        {L"5' 6", R::kLength, 660, EUnitKind::kFeetAndInches},
+        {L"5 FT 6 In.", R::kLength, 660, EUnitKind::kFeetAndInches},
+        {L"-5 ft 6 in", R::kLength, -660, EUnitKind::kFeetAndInches},
+        {L"5 ft 6 ft", R::kNotALength, 0, none},
+        {L"14 ft", R::kLength, 1680, EUnitKind::kFeet},
+        {L"2.5 in", R::kLength, 25, EUnitKind::kInches},
+        {L"1 yd", R::kLength, 360, EUnitKind::kYards},
+        {L"100 cm", R::kLength, 394, EUnitKind::kCentimetres},
+        {L"2 m", R::kLength, 787, EUnitKind::kMetres},
+        {L"2 m more", R::kNotALength, 0, none},
+        {L"twelve", R::kNotALength, 0, none},
+        // Full-width digits, letters and marks read as their ASCII forms.
+        {L"\xFF11\xFF12 \xFF46\xFF54", R::kLength, 1440, EUnitKind::kFeet},
+        // More than nine whole digits is no length; leading zeros do not
+        // count; decimals past the sixth are dropped.
+        {L"1234567890", R::kNotALength, 0, none},
+        {L"0000000000123456789", R::kWholeNumber, 123456789, none},
+        {L"42950 m", R::kLength, 16909449, EUnitKind::kMetres},
+        {L"999999999.9999999999999999999999999999999 m", R::kLength, 393700787402, EUnitKind::kMetres},
+        {L"1.0000000000000000000000000000000000000001", R::kDecimalNumber, 100, none},
+        {L"0.0000004 in", R::kLength, 0, EUnitKind::kInches},
+    };
+    for (const auto& c : cases) {
+        const CParsedLength parsed = ParseLength(c.text);
+        EXPECT_EQ(c.result, parsed.result) << c.text;
+        EXPECT_EQ(c.value, parsed.value) << c.text;
+        EXPECT_EQ(c.kind, parsed.kind) << c.text;
+    }
+}

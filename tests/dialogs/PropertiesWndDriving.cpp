@@ -30,6 +30,11 @@ std::vector<HWND> FindChildren(HWND window, const wchar_t* className, DWORD type
 
 bool RunSessionDriven(CEditSession& session, const std::function<void(HWND window)>& drive)
 {
+    return RunDriven([&] { session.DoModal(); }, drive);
+}
+
+bool RunDriven(const std::function<void()>& run, const std::function<void(HWND window)>& drive)
+{
     std::atomic<bool> driven{false};
     std::thread driver([&] {
         const HWND window = WaitForDialog();
@@ -43,7 +48,7 @@ bool RunSessionDriven(CEditSession& session, const std::function<void(HWND windo
             PressDialogButton(window, IDCANCEL);
         }
     });
-    session.DoModal();
+    run();
     driver.join();
     return driven;
 }

@@ -17,6 +17,8 @@ class CEditSession;
 // ends it with OK or Cancel. True when the window came up, was driven and
 // went; a window still open ten seconds later is cancelled.
 bool RunSessionDriven(CEditSession& session, const std::function<void(HWND window)>& drive);
+// The same for any modal run.
+bool RunDriven(const std::function<void()>& run, const std::function<void(HWND window)>& drive);
 
 // The texts of the message boxes answered since the last call, once there
 // are `count` of them (fewer after ten seconds).
