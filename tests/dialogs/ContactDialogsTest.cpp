@@ -15,7 +15,6 @@
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/Crossover.h"
 #include "objects/equipment/DogWalk.h"
-#include "tests/dialogs/PropertiesWndDriving.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
@@ -60,7 +59,7 @@ protected:
     {
         course.CommitUndoStep(L"Placed");
         std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
-        return session && RunSessionDriven(*session, drive);
+        return session && RunModalDriven([&] { session->DoModal(); }, drive);
     }
 
     CCourse course{L"Contacts", L""};
@@ -77,17 +76,17 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
     std::vector<std::wstring> refused;
     bool customChecked = false;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        for (HWND radio : FindRadios(window))
-            captions.push_back(GetCaption(radio));
-        SaveShot(window, L"a-frame");
-        HWND custom = FindCaption(window, GetString(2258));
-        customChecked = IsChecked(custom);
+        for (HWND radio : FindRadioButtons(window))
+            captions.push_back(GetCaptionText(radio));
+        SaveDialogShot(window, L"a-frame");
+        HWND custom = FindChildByCaption(window, GetString(2258));
+        customChecked = IsButtonChecked(custom);
         ClickControl(custom);
-        const std::vector<HWND> edits = FindEdits(window);
+        const std::vector<HWND> edits = FindEditControls(window);
         TypeIntoEdit(edits[0], L"96 in");
         TypeIntoEdit(edits[1], L"96 in");
         PressDialogButton(window, IDOK);
-        refused = WaitForMessageTexts();
+        refused = WaitForAnsweredTexts();
         TypeIntoEdit(edits[1], L"95");
         PressDialogButton(window, IDOK);
     }));
@@ -116,9 +115,9 @@ TEST_F(ContactDialogs, AFramesOfDifferentSizesKeepThemAndStoreNothing)
     size_t checked = 0;
     std::vector<bool> enabled;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        for (HWND radio : FindRadios(window))
-            checked += IsChecked(radio);
-        for (HWND edit : FindEdits(window))
+        for (HWND radio : FindRadioButtons(window))
+            checked += IsButtonChecked(radio);
+        for (HWND edit : FindEditControls(window))
             enabled.push_back(IsWindowEnabled(edit) != 0);
         PressDialogButton(window, IDOK);
     }));
@@ -137,10 +136,10 @@ TEST_F(ContactDialogs, ANewAFrameStartsFromTheFirstPresetAndCancelPlacesNothing)
     ASSERT_TRUE(session);
     std::vector<bool> checked;
     bool lengthEnabled = true;
-    ASSERT_TRUE(RunSessionDriven(*session, [&](HWND window) {
-        for (HWND radio : FindRadios(window))
-            checked.push_back(IsChecked(radio));
-        lengthEnabled = IsWindowEnabled(FindEdits(window)[0]) != 0;
+    ASSERT_TRUE(RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
+        for (HWND radio : FindRadioButtons(window))
+            checked.push_back(IsButtonChecked(radio));
+        lengthEnabled = IsWindowEnabled(FindEditControls(window)[0]) != 0;
         PressDialogButton(window, IDCANCEL);
     }));
     EXPECT_EQ((std::vector<bool>{true, false, false}), checked);
@@ -155,14 +154,14 @@ TEST_F(ContactDialogs, ADogWalkPlankMustReachItsHeight)
     CDogWalk* walk = Place<CDogWalk, CDogWalkDlg>(2000.0f, [](CDogWalkDlg& half) { half.SetSize(1440.0f, 480.0f); });
     std::vector<std::wstring> refused;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        SaveShot(window, L"dog-walk");
-        ClickControl(FindCaption(window, GetString(2381)));
-        const std::vector<HWND> edits = FindEdits(window);
+        SaveDialogShot(window, L"dog-walk");
+        ClickControl(FindChildByCaption(window, GetString(2381)));
+        const std::vector<HWND> edits = FindEditControls(window);
         // 48 in high: 2 x (0.577 x 48 + 4) in is 63.39 in.
         TypeIntoEdit(edits[0], L"63.3 in");
         TypeIntoEdit(edits[1], L"48 in");
         PressDialogButton(window, IDOK);
-        refused = WaitForMessageTexts();
+        refused = WaitForAnsweredTexts();
         TypeIntoEdit(edits[0], L"63.4 in");
         PressDialogButton(window, IDOK);
     }));
@@ -187,10 +186,10 @@ TEST_F(ContactDialogs, ACrossoverShowsTheStandardRampOnlyForItsExactSize)
         std::vector<bool> enabled;
         ASSERT_TRUE(EditSelection([&](HWND window) {
             if (c.standard)
-                SaveShot(window, L"crossover");
-            standardChecked = IsChecked(FindRadios(window)[4]);
-            customChecked = IsChecked(FindCaption(window, GetString(2331)));
-            for (HWND edit : FindEdits(window))
+                SaveDialogShot(window, L"crossover");
+            standardChecked = IsButtonChecked(FindRadioButtons(window)[4]);
+            customChecked = IsButtonChecked(FindChildByCaption(window, GetString(2331)));
+            for (HWND edit : FindEditControls(window))
                 enabled.push_back(IsWindowEnabled(edit) != 0);
             PressDialogButton(window, IDCANCEL);
         }));
@@ -210,12 +209,12 @@ TEST_F(ContactDialogs, CrossoversWithDifferentPlanksKeepThem)
     }
     size_t plankChecked = 0;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        const std::vector<HWND> radios = FindRadios(window);
+        const std::vector<HWND> radios = FindRadioButtons(window);
         for (size_t i = 0; i < 4; ++i)
-            plankChecked += IsChecked(radios[i]);
+            plankChecked += IsButtonChecked(radios[i]);
         // A custom platform of 3 ft applies to both.
-        ClickControl(FindCaption(window, GetString(2336)));
-        TypeIntoEdit(FindEdits(window)[2], L"3 ft");
+        ClickControl(FindChildByCaption(window, GetString(2336)));
+        TypeIntoEdit(FindEditControls(window)[2], L"3 ft");
         PressDialogButton(window, IDOK);
     }));
     EXPECT_EQ(0u, plankChecked);

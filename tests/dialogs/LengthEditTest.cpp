@@ -6,7 +6,6 @@
 #include "dialogs/LengthEdit.h"
 #include "dialogs/UnitsPicker.h"
 #include "foundation/Strings.h"
-#include "tests/dialogs/PropertiesWndDriving.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
@@ -49,9 +48,9 @@ CEntered Enter(CLengthEdit& edit, const std::wstring& text)
     CLengthHost host(edit);
     CEntered entered;
     CDialogWatcher::TakeAnsweredTexts();
-    RunDriven([&] { host.DoModal(); },
+    RunModalDriven([&] { host.DoModal(); },
               [&](HWND window) {
-                  TypeIntoEdit(FindEdits(window)[0], text);
+                  TypeIntoEdit(FindEditControls(window)[0], text);
                   PressDialogButton(window, IDOK);
                   // Either the window goes or a message box was answered.
                   for (int i = 0; i < 1000 && IsWindow(window) && entered.messages.empty(); ++i) {
@@ -60,7 +59,7 @@ CEntered Enter(CLengthEdit& edit, const std::wstring& text)
                   }
                   if (!IsWindow(window))
                       return;
-                  entered.shown = GetText(FindEdits(window)[0]);
+                  entered.shown = GetWindowTextString(FindEditControls(window)[0]);
                   PressDialogButton(window, IDCANCEL);
               });
     entered.value = host.resultOk ? host.value : -1.0f;

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <atomic>
+#include <thread>
 #include <utility>
 
 #include "graphics/GdiObject.h"
@@ -100,6 +102,72 @@ HWND FindChildByCaption(HWND dialog, const std::wstring& caption)
         if (StripAccessKeyMarkers(child.text) == caption)
             return child.window;
     return nullptr;
+}
+
+namespace {
+
+HWND FindAnyChild(HWND dialog)
+{
+    const std::vector<CDialogChild> children = ListDialogChildren(dialog);
+    return children.empty() ? nullptr : children.front().window;
+}
+
+std::vector<HWND> FindChildren(HWND dialog, const wchar_t* className, DWORD typeMask, DWORD type)
+{
+    std::vector<HWND> found;
+    for (const CDialogChild& child : ListDialogChildren(dialog)) {
+        if (_wcsicmp(child.className.c_str(), className) == 0 && (child.style & typeMask) == type)
+            found.push_back(child.window);
+    }
+    return found;
+}
+
+}  // namespace
+
+bool RunModalDriven(const std::function<void()>& run, const std::function<void(HWND dialog)>& drive)
+{
+    std::atomic<bool> driven{false};
+    std::thread driver([&] {
+        const HWND dialog = WaitForDialog();
+        if (dialog && GetDlgItem(dialog, 0xFFFF) == nullptr && WaitForControl(dialog, FindAnyChild)) {
+            drive(dialog);
+            driven = true;
+        }
+        // A driver that failed half-way leaves the dialog open.
+        if (dialog && !WaitUntilGone(dialog)) {
+            driven = false;
+            PressDialogButton(dialog, IDCANCEL);
+        }
+    });
+    run();
+    driver.join();
+    return driven;
+}
+
+std::vector<std::wstring> WaitForAnsweredTexts(size_t count)
+{
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < 1000 && texts.size() < count; ++i) {
+        for (const std::wstring& text : CDialogWatcher::TakeAnsweredTexts())
+            texts.push_back(text);
+        if (texts.size() < count)
+            Sleep(10);
+    }
+    return texts;
+}
+
+std::vector<HWND> FindEditControls(HWND dialog) { return FindChildren(dialog, L"Edit", 0, 0); }
+
+std::vector<HWND> FindRadioButtons(HWND dialog) { return FindChildren(dialog, L"Button", BS_TYPEMASK, BS_RADIOBUTTON); }
+
+bool IsButtonChecked(HWND button) { return Send(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::wstring GetCaptionText(HWND control) { return StripAccessKeyMarkers(ReadText(control)); }
+
+bool SaveDialogShot(HWND dialog, const std::wstring& name)
+{
+    CreateDirectoryW(L"Z:\\tmp\\shots-dialogs", nullptr);
+    return SaveWindowPicture(dialog, L"Z:\\tmp\\shots-dialogs\\" + name + L".png");
 }
 
 void TypeIntoEdit(HWND edit, const std::wstring& text)

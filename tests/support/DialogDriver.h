@@ -42,6 +42,30 @@ void ClickUpDown(HWND upDown, bool up);
 // Sends a key press (down and up) to a control through the dialog's loop.
 void PressKey(HWND control, UINT virtualKey);
 
+// ---- The program's own dialogs ---------------------------------------------------
+// A modal dialog of the program runs on the test's thread while a driver
+// thread works it; message boxes it shows meanwhile (a refused value) are
+// answered by the test program's watcher, whose texts
+// WaitForAnsweredTexts collects.
+
+// Runs `run` (which shows a modal dialog); `drive` gets the first dialog
+// that comes up once its controls exist and ends it with OK or Cancel.
+// True when the dialog came up, was driven and went; one still open ten
+// seconds later is cancelled.
+bool RunModalDriven(const std::function<void()>& run, const std::function<void(HWND dialog)>& drive);
+// The texts of the message boxes answered since the last call, once there
+// are `count` of them (fewer after ten seconds).
+std::vector<std::wstring> WaitForAnsweredTexts(size_t count = 1);
+// The edits and the radio buttons among the children, in creation order.
+std::vector<HWND> FindEditControls(HWND dialog);
+std::vector<HWND> FindRadioButtons(HWND dialog);
+bool IsButtonChecked(HWND button);
+// A child's caption without its access-key marker.
+std::wstring GetCaptionText(HWND control);
+// Saves the dialog's client area as /tmp/shots-dialogs/<name>.png, where
+// pictures of the dialogs are kept to be looked at.
+bool SaveDialogShot(HWND dialog, const std::wstring& name);
+
 // ---- The system's file dialogs ----------------------------------------------------
 
 // Polls the finder until it gives a window (the controls of a dialog exist
