@@ -273,8 +273,17 @@ void CCourseWindow::RunProperties()
 void CCourseWindow::RunToolProperties()
 {
     // The course may let go of the tool's dialog while it runs.
-    if (std::shared_ptr<CEditSession> session = m_course->GetToolSessionToRun())
-        session->DoModal();
+    std::shared_ptr<CEditSession> session = m_course->GetToolSessionToRun();
+    if (!session)
+        return;
+    const CHeldCourseWindow held(this);
+    session->DoModal();
+    // A cancelled dialog takes the tool away: back to selecting.
+    if (held.Get() != this || m_course->GetToolType() != nullptr)
+        return;
+    shapeToolbar.SelectNone();
+    UpdateCommandStates();
+    UpdateToolButtons();
 }
 
 // ---- View ---------------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "course/ObjectType.h"
 #include "dialogs/HintDlg.h"
 #include "dialogs/ObjectPropertiesDlg.h"
+#include "objects/equipment/AFrame.h"
 #include "foundation/CrashLog.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
@@ -194,19 +195,61 @@ CHILD_TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
     // editing hint, the same step again does not.
     const int hints = GetHintCounts()[2708];
     const std::wstring before = course->GetUndoLabel();
-    window->RunMenuCommand(2128);
-    if (course->GetUndoLabel() == before || GetHintCounts()[2708] != hints + 1)
+    const auto choosePreset = [](int preset) {
+        return [preset](HWND dialog) {
+            ClickControl(FindRadioButtons(dialog).at(size_t(preset)));
+            PressDialogButton(dialog, IDOK);
+        };
+    };
+    if (!RunModalDriven([&] { window->RunMenuCommand(2128); }, choosePreset(1)))
         return 4;
-    window->RunMenuCommand(2128);
-    if (GetHintCounts()[2708] != hints + 1)
+    // AKC's second A-frame: 9 ft ramps, 5 ft high.
+    if (course->GetUndoLabel() == before || GetHintCounts()[2708] != hints + 1 ||
+        static_cast<CAFrame*>(frame)->GetHeight() != 600.0f)
         return 5;
-    // A tool that edits on creation has its dialog run as it is chosen.
-    CSettings::SetInt(L"10EditOnCreate", 1);
-    window->shapeToolbar.OnButton(2526);
-    const auto* tool = dynamic_cast<const CObjectPropertiesDlg*>(course->GetPropertiesDialog());
-    if (course->GetToolType() != FindObjectTypeById(10) || tool == nullptr || tool->IsPending())
+    // The tool column's button runs the same dialog.
+    if (!RunModalDriven([&] { window->propertiesButton.onClick(&window->propertiesButton); }, choosePreset(1)) ||
+        GetHintCounts()[2708] != hints + 1)
         return 6;
-    return ReportCount() == 0 ? 0 : 7;
+    if (window->contextMenu.FindById(2128) == nullptr)
+        return 7;
+    return ReportCount() == 0 ? 0 : 8;
+}
+
+CHILD_TEST(CourseWindowCommands, AToolThatEditsOnCreationPlacesWhatItsDialogSays)
+{
+    PrepareWindowTest();
+    CCourseWindow* window = OpenNewCourseWindow();
+    CCourse* course = window->GetCourse();
+    CSettings::SetInt(L"10EditOnCreate", 1);
+    // OK: the tool stays, and places an A-frame of the size typed.
+    const bool driven = RunModalDriven([&] { window->shapeToolbar.OnButton(2526); }, [](HWND dialog) {
+        ClickControl(FindChildByCaption(dialog, GetString(2258)));
+        const std::vector<HWND> edits = FindEditControls(dialog);
+        TypeIntoEdit(edits.at(0), L"96 in");
+        TypeIntoEdit(edits.at(1), L"95 in");
+        PressDialogButton(dialog, IDOK);
+    });
+    const auto* tool = dynamic_cast<const CObjectPropertiesDlg*>(course->GetPropertiesDialog());
+    if (!driven || course->GetToolType() != FindObjectTypeById(10) || tool == nullptr || tool->IsPending())
+        return 1;
+    course->StartPlacingObject(3000.0f, 3000.0f);
+    course->DropPlacedObject(3000.0f, 3000.0f);
+    const CAFrame* placed = nullptr;
+    for (CCourseObject* object : course->GetObjects())
+        placed = dynamic_cast<CAFrame*>(object);
+    if (course->GetObjectCount() != 1 || !placed || placed->GetLength() != 960.0f || placed->GetHeight() != 950.0f)
+        return 2;
+
+    // Cancel: back to selecting, nothing placed.
+    window->shapeToolbar.SelectNone();
+    if (!RunModalDriven([&] { window->shapeToolbar.OnButton(2526); },
+                        [](HWND dialog) { PressDialogButton(dialog, IDCANCEL); }))
+        return 3;
+    if (course->GetToolType() != nullptr || window->shapeToolbar.GetCurrentTool() != CShapeToolbar::kNoTool ||
+        course->GetObjectCount() != 1)
+        return 4;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 CHILD_TEST(CourseWindowCommands, SaveAsTemplateLeavesTheCourseAloneAndNewFromTemplateUsesIt)
