@@ -44,12 +44,15 @@ struct CKindButton
 {
     int button;
     int typeId;
+    // The kind edits on creation with a window of its own: its button opens
+    // the window, whose OK places with the values shown.
+    bool opensWindow = false;
 };
 
 const std::vector<CKindButton> kUKCKinds = {
     {2544, 100}, {2584, 250}, {2590, 280}, {2592, 290}, {2610, 370}, {2594, 300}, {2578, 220}, {2550, 120}, {2528, 25},
 };
-const std::vector<CKindButton> kOrganisation9Kinds = {{2538, 70}, {2582, 240}, {2546, 113}, {2536, 60}};
+const std::vector<CKindButton> kOrganisation9Kinds = {{2538, 70, true}, {2582, 240}, {2546, 113}, {2536, 60}};
 
 std::vector<int> TypeIdsOf(const CCourse& course)
 {
@@ -62,10 +65,17 @@ std::vector<int> TypeIdsOf(const CCourse& course)
 
 // Places each kind from its button at its own spot of a 3 by 3 grid of the
 // view.
-void PlaceKinds(const CWindowParts& parts, const std::vector<CKindButton>& kinds, int organisation)
+void PlaceKinds(const CProgramProcess& program, const CWindowParts& parts, const std::vector<CKindButton>& kinds,
+                int organisation)
 {
     for (size_t i = 0; i < kinds.size(); ++i) {
         Click(ShapeButton(parts, kinds[i].button, organisation));
+        if (kinds[i].opensWindow) {
+            const std::vector<HWND> dialogs = program.WaitForWindows(L"#32770", 1, kWait);
+            ASSERT_EQ(1u, dialogs.size()) << kinds[i].typeId;
+            PressDialogButton(dialogs[0], IDOK);
+            ASSERT_TRUE(WaitUntilGone(dialogs[0])) << kinds[i].typeId;
+        }
         Click(ViewPoint(parts, 0.2f + 0.3f * float(i % 3), 0.2f + 0.3f * float(i / 3)));
     }
 }
@@ -123,7 +133,7 @@ TEST(EquipmentProgram, EachKindIsPlacedFromItsButtonSavedAndReopened)
         ASSERT_TRUE(frame);
         const CWindowParts parts = FindParts(frame);
         ASSERT_TRUE(parts.found);
-        PlaceKinds(parts, *run.kinds, run.organisation);
+        PlaceKinds(program, parts, *run.kinds, run.organisation);
         CCourse saved(L"", L"");
         ASSERT_TRUE(SaveAndReadBack(path, saved));
         EXPECT_EQ(expected, TypeIdsOf(saved)) << run.organisation;
