@@ -81,13 +81,7 @@ CAFrameWnd::CAFrameWnd(CAFrameDlg& dialog, CSessionColors& colors, const CDesign
 
     lengthEdit.SetValue(dialog.GetShownLength());
     heightEdit.SetValue(dialog.GetShownHeight());
-    customGrid.SetCell(0, 0, CSpacer::GapH7to14());
-    customGrid.SetCell(1, 0, &lengthLabel);
-    customGrid.SetCell(2, 0, CSpacer::GapH4());
-    customGrid.SetCell(3, 0, &lengthEdit);
-    customGrid.SetCell(0, 1, CSpacer::GapV4());
-    customGrid.SetCell(1, 2, &heightLabel);
-    customGrid.SetCell(3, 2, &heightEdit);
+    LayOutSizeGrid(customGrid, lengthLabel, lengthEdit, heightLabel, heightEdit);
     SetContent(&choiceColumn, 1);
 }
 

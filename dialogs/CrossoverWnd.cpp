@@ -78,13 +78,7 @@ CCrossoverWnd::CCrossoverWnd(CCrossoverDlg& dialog, CSessionColors& colors)
     const auto onRamp = CMemberDelegate<CRadioButton*, CCrossoverWnd>::Make(this, &CCrossoverWnd::OnRampChoice);
     standardRampRadio.SetOnClick(onRamp);
     customRampRadio.SetOnClick(onRamp);
-    customRampGrid.SetCell(0, 0, CSpacer::GapH7to14());
-    customRampGrid.SetCell(1, 0, &plankLengthLabel);
-    customRampGrid.SetCell(2, 0, CSpacer::GapH4());
-    customRampGrid.SetCell(3, 0, &plankLengthEdit);
-    customRampGrid.SetCell(0, 1, CSpacer::GapV4());
-    customRampGrid.SetCell(1, 2, &heightLabel);
-    customRampGrid.SetCell(3, 2, &heightEdit);
+    LayOutSizeGrid(customRampGrid, plankLengthLabel, plankLengthEdit, heightLabel, heightEdit);
     AddWithGaps(rampColumn, {&standardRampRadio, &customRampRadio, &customRampGrid});
     plankLengthEdit.SetValue(dialog.GetShownPlankLength());
     heightEdit.SetValue(dialog.GetShownHeight());

@@ -117,6 +117,18 @@ void CPropertiesWnd::OnCancel()
     CDialog::OnCancel();
 }
 
+void CPropertiesWnd::LayOutSizeGrid(CGridLayout& grid, CWindow& firstLabel, CWindow& firstEdit, CWindow& secondLabel,
+                                    CWindow& secondEdit)
+{
+    grid.SetCell(0, 0, CSpacer::GapH7to14());
+    grid.SetCell(1, 0, &firstLabel);
+    grid.SetCell(2, 0, CSpacer::GapH4());
+    grid.SetCell(3, 0, &firstEdit);
+    grid.SetCell(0, 1, CSpacer::GapV4());
+    grid.SetCell(1, 2, &secondLabel);
+    grid.SetCell(3, 2, &secondEdit);
+}
+
 CCourse* CPropertiesWnd::GetCourse() const
 {
     return half.GetCourse();

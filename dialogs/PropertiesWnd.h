@@ -59,6 +59,12 @@ protected:
     // by calling this one.
     virtual void InitControls();
 
+    // Two labelled entries one under the other, indented below the radio
+    // button that enables them, in a grid of 5 columns and 3 rows: the
+    // custom size of the ramp obstacles.
+    static void LayOutSizeGrid(CGridLayout& grid, CWindow& firstLabel, CWindow& firstEdit, CWindow& secondLabel,
+                               CWindow& secondEdit);
+
     CCourse* GetCourse() const;
     // The text of a name id in the course organisation's words.
     std::wstring GetTerm(int nameTextId) const;

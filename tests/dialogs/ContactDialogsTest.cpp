@@ -66,6 +66,23 @@ protected:
     CCourse course{L"Contacts", L""};
 };
 
+// Chooses the custom size, types it and presses OK, which is refused; then
+// mends one entry (0 length, 1 height) and presses OK again. The messages
+// shown for the first OK.
+std::vector<std::wstring> EnterRefusedSize(HWND window, int customText, const wchar_t* length, const wchar_t* height,
+                                           int mended, const wchar_t* mendedText)
+{
+    ClickControl(FindChildByCaption(window, GetString(customText)));
+    const std::vector<HWND> edits = FindEditControls(window);
+    TypeIntoEdit(edits[0], length);
+    TypeIntoEdit(edits[1], height);
+    PressDialogButton(window, IDOK);
+    const std::vector<std::wstring> refused = WaitForAnsweredTexts();
+    TypeIntoEdit(edits[size_t(mended)], mendedText);
+    PressDialogButton(window, IDOK);
+    return refused;
+}
+
 std::wstring Feet(float tenths) { return FormatLength(tenths, EUnitKind::kFeetAndInches, true); }
 
 }  // namespace
@@ -80,16 +97,8 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
         for (HWND radio : FindRadioButtons(window))
             captions.push_back(GetCaptionText(radio));
         SaveDialogShot(window, L"a-frame");
-        HWND custom = FindChildByCaption(window, GetString(2258));
-        customChecked = IsButtonChecked(custom);
-        ClickControl(custom);
-        const std::vector<HWND> edits = FindEditControls(window);
-        TypeIntoEdit(edits[0], L"96 in");
-        TypeIntoEdit(edits[1], L"96 in");
-        PressDialogButton(window, IDOK);
-        refused = WaitForAnsweredTexts();
-        TypeIntoEdit(edits[1], L"95");
-        PressDialogButton(window, IDOK);
+        customChecked = IsButtonChecked(FindChildByCaption(window, GetString(2258)));
+        refused = EnterRefusedSize(window, 2258, L"96 in", L"96 in", 1, L"95");
     }));
     // AKC: 9 ft ramps 5 ft 6 in high and 5 ft high, then the custom size.
     const std::vector<std::wstring> expected = {
@@ -156,15 +165,8 @@ TEST_F(ContactDialogs, ADogWalkPlankMustReachItsHeight)
     std::vector<std::wstring> refused;
     ASSERT_TRUE(EditSelection([&](HWND window) {
         SaveDialogShot(window, L"dog-walk");
-        ClickControl(FindChildByCaption(window, GetString(2381)));
-        const std::vector<HWND> edits = FindEditControls(window);
         // 48 in high: 2 x (0.577 x 48 + 4) in is 63.39 in.
-        TypeIntoEdit(edits[0], L"63.3 in");
-        TypeIntoEdit(edits[1], L"48 in");
-        PressDialogButton(window, IDOK);
-        refused = WaitForAnsweredTexts();
-        TypeIntoEdit(edits[0], L"63.4 in");
-        PressDialogButton(window, IDOK);
+        refused = EnterRefusedSize(window, 2381, L"63.3 in", L"48 in", 0, L"63.4 in");
     }));
     EXPECT_EQ(std::vector<std::wstring>{GetString(2682)}, refused);
     EXPECT_EQ(634.0f, walk->GetPlankLength());
