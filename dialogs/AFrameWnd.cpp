@@ -4,10 +4,9 @@
 
 #include "course/Course.h"
 #include "course/SpecList.h"
-#include "dialogs/PropertiesSession.h"
 #include "foundation/Settings.h"
-#include "foundation/TracePoint.h"
 #include "foundation/Strings.h"
+#include "foundation/TracePoint.h"
 #include "ui/MessageBox.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include "dialogs/CrossoverWnd.h"
 
 #include "course/Course.h"
-#include "dialogs/PropertiesSession.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"

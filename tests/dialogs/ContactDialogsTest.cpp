@@ -179,17 +179,21 @@ TEST_F(ContactDialogs, ACrossoverShowsTheStandardRampOnlyForItsExactSize)
     const struct
     {
         float height;
+        bool metric;
         bool standard;
-    } cases[] = {{430.0f, true}, {431.0f, false}};
+        const wchar_t* shot;
+    } cases[] = {{430.0f, false, true, L"crossover"}, {431.0f, false, false, nullptr},
+                 {430.0f, true, true, L"crossover-metric"}};
     for (const auto& c : cases) {
+        course.SetMetric(c.metric);
         course.DeselectAll(false);
         Place<CCrossover, CCrossoverDlg>(2000.0f, [&](CCrossoverDlg& half) { half.SetRamp(1080.0f, c.height); });
         bool standardChecked = !c.standard;
         bool customChecked = c.standard;
         std::vector<bool> enabled;
         ASSERT_TRUE(EditSelection([&](HWND window) {
-            if (c.standard)
-                SaveDialogShot(window, L"crossover");
+            if (c.shot)
+                SaveDialogShot(window, c.shot);
             standardChecked = IsButtonChecked(FindRadioButtons(window)[4]);
             customChecked = IsButtonChecked(FindChildByCaption(window, GetString(2331)));
             for (HWND edit : FindEditControls(window))
