@@ -54,6 +54,7 @@ void CGdiGraphics::SetDeviceContext(HDC dc)
         m_windowDc.Reset();
     m_dc = dc;
     m_dcState.Attach(dc);
+    m_sceneClipKnown = false;
 }
 
 void CGdiGraphics::AttachToWindow(HWND window)
@@ -73,6 +74,7 @@ void CGdiGraphics::AttachToWindow(HWND window)
     m_windowDc = std::move(windowDc);
     m_dc = m_windowDc.Get();
     m_dcState.Attach(m_dc);
+    m_sceneClipKnown = false;
 }
 
 CGraphicsBackEnd& CGdiGraphics::GetGraphicsSystem() const { return ChooseGraphicsBackEnd(true); }
@@ -155,7 +157,7 @@ void CGdiGraphics::SelectMadePen(HGDIOBJ pen)
     m_miterLimitSet = true;
 }
 
-void CGdiGraphics::SelectPen()
+int CGdiGraphics::SelectPen()
 {
     const float wide = RoundHalfUp(GetDeviceScale() * m_state.penWidth);
     const int width = wide >= 1.0f ? int(std::min(wide, float(kMaxPenWidth))) : 1;
@@ -192,6 +194,7 @@ void CGdiGraphics::SelectPen()
     }
     m_oddPenOffset = (width % 2) == 1 && !metafile;
     m_dcState.SetRasterOperation(R2_COPYPEN);
+    return width;
 }
 
 void CGdiGraphics::SelectBrush()
@@ -266,8 +269,13 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
         m_pathInvalid = true;
         return;
     }
+    // A fill stays within the bounds of the points. A pen made here has flat
+    // caps and miter joins at the miter limit of 2: a miter's tip lies at
+    // most its width from the vertex. One more pixel covers the rounding of
+    // the rasteriser.
+    m_pathReach = 1;
     if (stroke)
-        SelectPen();
+        m_pathReach += SelectPen();
     if (fill)
         SelectBrush();
 }
@@ -316,6 +324,80 @@ void CGdiGraphics::EmitCloseFigure()
         m_pathTypes.back() |= PT_CLOSEFIGURE;
 }
 
+bool CGdiGraphics::DropPartsOutsideClip()
+{
+    RECT clip;
+    if (m_sceneClipKnown)
+        clip = m_sceneClip;
+    else if (GetClipBox(m_dc, &clip) == ERROR)
+        return true;
+    // The box is in logical units, which are pixels: nothing sets a mapping
+    // mode in the contexts drawn into. It leaves out its right and bottom
+    // edges.
+    const RECT reached = {clip.left - m_pathReach, clip.top - m_pathReach, clip.right + m_pathReach,
+                          clip.bottom + m_pathReach};
+    const auto misses = [&reached](const RECT& bounds) {
+        return bounds.right < reached.left || bounds.left >= reached.right || bounds.bottom < reached.top ||
+               bounds.top >= reached.bottom;
+    };
+    const auto include = [](RECT& bounds, const POINT& p) {
+        bounds = {std::min(bounds.left, p.x), std::min(bounds.top, p.y), std::max(bounds.right, p.x),
+                  std::max(bounds.bottom, p.y)};
+    };
+    // Each figure is stroked on its own, and a closed figure away from a
+    // pixel leaves its fill there as it was: a figure that cannot reach the
+    // box changes no pixel in it. Every figure starts with its move.
+    const auto startsFigure = [this](size_t i) { return (m_pathTypes[i] & ~PT_CLOSEFIGURE) == PT_MOVETO; };
+    const size_t count = m_pathPoints.size();
+    if (count == 0 || !startsFigure(0))
+        return true;
+    const bool strokeOnly = IsPathStroked() && !IsPathFilled();
+    // What is kept is written over the path: a kept point never lands after
+    // its own place, nor on a point still to be read.
+    size_t kept = 0;
+    const auto keep = [this, &kept](size_t i, BYTE type) {
+        m_pathPoints[kept] = m_pathPoints[i];
+        m_pathTypes[kept] = type;
+        ++kept;
+    };
+    size_t end = 0;
+    for (size_t start = 0; start < count; start = end) {
+        // Bezier control points hold their curve within their bounds.
+        RECT bounds = {m_pathPoints[start].x, m_pathPoints[start].y, m_pathPoints[start].x, m_pathPoints[start].y};
+        bool openLine = true;
+        for (end = start + 1; end < count && !startsFigure(end); ++end) {
+            include(bounds, m_pathPoints[end]);
+            openLine = openLine && m_pathTypes[end] == PT_LINETO;
+        }
+        if (misses(bounds))
+            continue;
+        if (!strokeOnly || !openLine) {
+            for (size_t i = start; i < end; ++i)
+                keep(i, m_pathTypes[i]);
+            continue;
+        }
+        // An open line only stroked is split where a segment cannot reach
+        // the box: both ends of that segment lie beyond the reach, so the
+        // joins there, which become flat ends, could not reach it either.
+        bool drawing = false;
+        for (size_t i = start + 1; i < end; ++i) {
+            RECT segment = {m_pathPoints[i].x, m_pathPoints[i].y, m_pathPoints[i].x, m_pathPoints[i].y};
+            include(segment, m_pathPoints[i - 1]);
+            if (misses(segment)) {
+                drawing = false;
+                continue;
+            }
+            if (!drawing)
+                keep(i - 1, PT_MOVETO);
+            keep(i, PT_LINETO);
+            drawing = true;
+        }
+    }
+    m_pathPoints.resize(kept);
+    m_pathTypes.resize(kept);
+    return kept != 0;
+}
+
 bool CGdiGraphics::PutPathIntoDc()
 {
     const bool drawn = !m_pathInvalid && m_pathHasFigure;
@@ -324,6 +406,10 @@ bool CGdiGraphics::PutPathIntoDc()
     // not a number, which would draw to some arbitrary place. A metafile
     // records the abandoned path as it always has.
     if (!drawn && !metafile)
+        return false;
+    // GDI takes time over every scan line a figure spans, even where it
+    // draws nothing.
+    if (!metafile && !DropPartsOutsideClip())
         return false;
     if (!::BeginPath(m_dc)) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
@@ -492,12 +578,14 @@ void CGdiGraphics::RenderScene()
     }
     if (drawable) {
         m_deviceTransform = CTransform(device, view);
+        m_sceneClipKnown = GetClipBox(m_dc, &m_sceneClip) != ERROR;
         for (CDrawable* item : m_scene->items) {
             if (!item)
                 continue;
             m_state.Reset(CVector3());
             DrawDrawable(*item, 0, 0);
         }
+        m_sceneClipKnown = false;
     }
     if (!GdiFlush())
         ReportFailure(kFailSystemCall);

@@ -23,7 +23,8 @@ class CGdiBitmap;
 // device pixels), and is rounded once. A path reaches GDI whole, in one
 // PolyDraw, and a pen, brush, font, mode or colour is set only when it
 // changes (into a metafile every call goes as it always has: its records are
-// the picture).
+// the picture). The parts of a path that cannot touch a pixel inside the
+// context's clip box are left out, except from a metafile.
 //
 // Pens, brushes and fonts are made when first needed and kept while their
 // parameters match; the stock black pen and the stock black and white
@@ -113,8 +114,13 @@ private:
     bool PutPathIntoDc();
     // The current matrix's scale times the device transform's.
     float GetDeviceScale() const;
+    // Leaves out of the collected path the figures, and the segments of
+    // open lines only stroked, that cannot stroke or fill a pixel in the
+    // context's clip box; false when nothing is left.
+    bool DropPartsOutsideClip();
 
-    void SelectPen();
+    // Selects the pen of the state; its width in device pixels.
+    int SelectPen();
     void SelectBrush();
     // Puts stock objects into the device context so that nothing of this
     // canvas stays selected there.
@@ -182,6 +188,12 @@ private:
     // types: the path reaches GDI whole when it ends.
     std::vector<POINT> m_pathPoints;
     std::vector<BYTE> m_pathTypes;
+    // How far beyond its points the path in hand may draw, in pixels.
+    int m_pathReach = 0;
+    // The clip box of the context while a scene renders (nothing a scene
+    // draws changes the clipping), and whether it is known.
+    RECT m_sceneClip = {};
+    bool m_sceneClipKnown = false;
     // The path in hand received a figure / a point that was not a number.
     bool m_pathHasFigure = false;
     bool m_pathInvalid = false;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "foundation/FontMetrics.h"
 #include "graphics/GdiGraphics.h"
@@ -364,6 +365,60 @@ TEST(GdiGraphics, FarPointsAreClampedToTheDeviceRange)
     EXPECT_EQ(kRed, target.Pixel(5, 5));
     EXPECT_EQ(kRed, target.Pixel(30, 15));
     EXPECT_EQ(kWhite, target.Pixel(5, 20));
+}
+
+TEST(GdiGraphics, PathsFromFarAwayDrawTheirPixelsAndWhatCannotReachStaysOutOfGdi)
+{
+    // Each path has a pixel only it draws: the end of a wide line, the miter
+    // of a right angle left of the bitmap, a line coming back after running
+    // far round, a band filled beside a figure far away, the closing side of
+    // a triangle. The last path is out of reach and never goes to GDI: the
+    // current position, which PolyDraw moves, stays where it was.
+    const LONG away = 20000;
+    const struct
+    {
+        bool line;
+        bool fill;
+        int width;
+        std::vector<std::vector<POINT>> figures;
+        POINT drawn;
+    } cases[] = {
+        {true, false, 6, {{{-away, 16}, {10, 16}}}, {9, 18}},
+        {true, false, 16, {{{-away, 26 - away}, {-10, 16}, {-away, away + 6}}}, {0, 16}},
+        {true, false, 2, {{{4, 4}, {-away, 4}, {-away, 28}, {4, 28}, {28, 16}}}, {16, 22}},
+        {false, true, 2, {{{-away, 10}, {20, 12}, {20, 20}, {-away, 22}}, {{away, 0}, {away + 9, 0}, {away, 9}}},
+         {5, 16}},
+        {false, false, 4, {{{-away, -away}, {24, 8}, {8, 24}}}, {0, 16}},
+        {true, false, 8, {{{-20, 2}, {-20, 30}}}, {-1, -1}},
+    };
+    for (const auto& c : cases) {
+        CDibCanvas target(32, 32);
+        CGraphicsContext& gc = target.canvas;
+        MoveToEx(target.dib.GetDC(), 7, 7, nullptr);
+        gc.m_state.penWidth = float(c.width);
+        gc.m_state.penColor = kRed;
+        gc.m_state.fillColor = kRed;
+        if (c.line)
+            gc.BeginLine(1);
+        else
+            gc.BeginPath(!c.fill, c.fill, 1);
+        for (const std::vector<POINT>& figure : c.figures) {
+            gc.MoveTo(float(figure[0].x), float(figure[0].y));
+            for (size_t i = 1; i < figure.size(); ++i)
+                gc.LineTo(float(figure[i].x), float(figure[i].y));
+        }
+        gc.EndPath();
+        const size_t index = size_t(&c - cases);
+        POINT position = {};
+        GetCurrentPositionEx(target.dib.GetDC(), &position);
+        EXPECT_EQ(c.drawn.x >= 0, position.x != 7 || position.y != 7) << index;
+        if (c.drawn.x >= 0) {
+            EXPECT_EQ(kRed, target.Pixel(c.drawn.x, c.drawn.y)) << index;
+        }
+    }
+    // A metafile's records are the picture: every path goes in.
+    CMetafileRecords emf([](CGdiGraphics& gc) { VerticalLine(gc, -1000.0f, 2.0f, kRed); });
+    EXPECT_EQ(1u, emf.OfType(EMR_STROKEPATH).size());
 }
 
 TEST(GdiGraphics, VertexBatchesBecomeFilledTriangles)

@@ -8,7 +8,9 @@
 #include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "foundation/Clock.h"
+#include "foundation/FieldStream.h"
 #include "foundation/Transform.h"
+#include "objects/equipment/Tunnel.h"
 
 namespace {
 
@@ -117,6 +119,44 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind)
         const float top = kEdgeGap + float(k - first) * band;
         if (type)
             PlaceKind(*course, *type, kBenchKinds[k].dragged, countPerKind, top, top + band);
+    }
+    course->MarkUnmodified(true);
+    return course;
+}
+
+std::unique_ptr<CCourse> MakeFarTunnelCourse(int count)
+{
+    auto course = std::make_unique<CCourse>(L"Far tunnels", std::wstring());
+    // The body a version-4 record holds at its longest: 127 sections of the
+    // largest length, bent each way in turn, so that it runs on in one
+    // direction for millions of units.
+    CFieldWriter body;
+    body.WriteFloat16(32767.0f);
+    body.WriteFloat16(240.0f);
+    body.WriteInt8(127);
+    for (int i = 0; i < 127; ++i) {
+        body.WriteFloat16(i % 2 ? 40.0f : -40.0f);
+        body.WriteFloat16(32767.0f);
+    }
+    body.WriteInt8(0);
+    std::unique_ptr<CEditSession> tool =
+        CTunnel::GetTunnelType().CreatePropertiesDialog(course.get(), CTunnel::GetTunnelType().GetNameTextId());
+    for (int i = 0; i < count; ++i) {
+        // Around the ring at the edge of the stored range, turned every way:
+        // most bodies run away from the ring, some across it.
+        const uint32_t scatter = uint32_t(i) * 2654435761u;
+        const float around = float(i) * 6.2831853f / float(count);
+        CTransform placement;
+        placement.RotateZ(float((scatter >> 8) % 360));
+        placement.SetPosition2D(30000.0f * std::cos(around), 30000.0f * std::sin(around));
+        std::unique_ptr<CCourseObject> made = CTunnel::GetTunnelType().CreateNew(course.get(), placement, tool.get());
+        if (!made)
+            continue;
+        CFieldReader reader(body.m_bytes);
+        reader.m_versionMajor = 4;
+        reader.m_versionMinor = 33;
+        made->Serialize(reader);
+        course->AddObject(std::move(made));
     }
     course->MarkUnmodified(true);
     return course;

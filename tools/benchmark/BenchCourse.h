@@ -14,6 +14,11 @@ class CCourse;
 // the list; the first kind is the A-frame.
 std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1);
 
+// A course of count open tunnels with the longest bodies a file can give
+// them, placed all round a ring of the default size at the edge of the
+// stored range and turned every way, each body read from a record.
+std::unique_ptr<CCourse> MakeFarTunnelCourse(int count);
+
 int GetBenchKindCount();
 // "1,000 A-frames", or "1,000 of each of 7 kinds".
 std::string DescribeBenchCourse(int countPerKind, int onlyKind = -1);

@@ -10,8 +10,10 @@ void BenchReading(int runs);
 // One undo commit, one undo and one redo against one archive write, on a
 // course of every kind and on a large one.
 void BenchUndo(int runs);
-// A map frame at 1280 x 1024 against a bare GDI replay of the same picture;
-// with savePictures both go to PNG files in the current folder.
+// A map frame at 1280 x 1024 against a bare GDI replay of the same picture,
+// for the course of every kind and for a course of tunnels whose bodies run
+// far out of the frame; with savePictures both go to PNG files in the
+// current folder.
 void BenchMapFrame(int runs, bool savePictures);
 // Start to the first painted course window against the minimal window
 // program, both started by this process under the same Wine server.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <string>
 
 #include "app/CourseScene.h"
 #include "course/Course.h"
@@ -72,14 +73,12 @@ void SavePicture(const CGdiBitmap& dib, const wchar_t* fileName)
         SaveImage(pixels, fileName, nullptr);
 }
 
-}  // namespace
-
-void BenchMapFrame(int runs, bool savePictures)
+// One row: the course's map frame against the replay of its recorded GDI
+// calls; with savePictures both go to PNG files named after pictureStem.
+void BenchFrameOf(CCourse& course, const std::string& description, int runs, bool savePictures,
+                  const std::wstring& pictureStem)
 {
-    // About a thousand objects, shared among the kinds.
-    const int count = 1000 / GetBenchKindCount();
-    std::unique_ptr<CCourse> course = MakeBenchCourse(count);
-    CMapView view(*course);
+    CMapView view(course);
     CPictureReplay replay;
     RecordFrame(view, replay);
     if (replay.GetSkippedCount() != 0)
@@ -93,7 +92,7 @@ void BenchMapFrame(int runs, bool savePictures)
     view.Paint(frame.GetDC());
     replay.Draw(replayed.GetDC());
 
-    CBenchRow row("map frame (" + DescribeBenchCourse(count) + ") / GDI replay");
+    CBenchRow row("map frame (" + description + ") / GDI replay");
     for (int run = 0; run < runs; ++run) {
         double start = GetClockSeconds();
         view.Paint(frame.GetDC());
@@ -106,7 +105,20 @@ void BenchMapFrame(int runs, bool savePictures)
     std::printf("    (%u paths and %u texts a frame)\n", unsigned(replay.GetPathCount()),
                 unsigned(replay.GetTextCount()));
     if (savePictures) {
-        SavePicture(frame, L"bench-frame.png");
-        SavePicture(replayed, L"bench-replay.png");
+        SavePicture(frame, (pictureStem + L"-frame.png").c_str());
+        SavePicture(replayed, (pictureStem + L"-replay.png").c_str());
     }
+}
+
+}  // namespace
+
+void BenchMapFrame(int runs, bool savePictures)
+{
+    // About a thousand objects, shared among the kinds.
+    const int count = 1000 / GetBenchKindCount();
+    BenchFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs, savePictures, L"bench");
+    // Long bodies mostly outside the frame: the replay draws every path whole.
+    const int tunnels = 200;
+    BenchFrameOf(*MakeFarTunnelCourse(tunnels), std::to_string(tunnels) + " far-reaching tunnels", runs,
+                 savePictures, L"bench-tunnels");
 }
