@@ -24,16 +24,28 @@ CCollapsedTunnelDlg::CCollapsedTunnelDlg(CCourse* course) : CObjectPropertiesDlg
     if (!(m_length > 0.0f))
         m_length = kFallbackLength;
     m_diameter = m_standardDiameter;
+    m_shownLength = m_length;
+    m_shownDiameter = m_diameter;
 }
 
 void CCollapsedTunnelDlg::MergeLength(float length)
 {
     MergeValue(m_length, length);
+    if (GetEditedCount() <= 1)
+        m_shownLength = length;
 }
 
 void CCollapsedTunnelDlg::MergeDiameter(float diameter)
 {
     MergeValue(m_diameter, diameter);
+    if (GetEditedCount() <= 1)
+        m_shownDiameter = diameter;
+}
+
+void CCollapsedTunnelDlg::SetSize(float length, float diameter)
+{
+    m_length = length;
+    m_diameter = diameter;
 }
 
 float CCollapsedTunnelDlg::GetLength() const

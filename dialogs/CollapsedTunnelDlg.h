@@ -26,6 +26,15 @@ public:
     float GetLength() const;
     float GetDiameter() const;
     float GetStandardDiameter() const { return m_standardDiameter; }
+    // The values as the dialog holds them: 0 when mixed.
+    float GetMergedLength() const { return m_length; }
+    float GetMergedDiameter() const { return m_diameter; }
+    // What the entries show: the first edited tunnel's size, or the
+    // starting size when none was edited.
+    float GetShownLength() const { return m_shownLength; }
+    float GetShownDiameter() const { return m_shownDiameter; }
+    // The size the dialog confirms; 0 keeps a mixed value.
+    void SetSize(float length, float diameter);
 
     // Stores the length and the diameter that are not mixed as the defaults
     // of the next collapsed tunnels.
@@ -38,4 +47,6 @@ private:
     float m_length = kFallbackLength;
     float m_standardDiameter = 240.0f;
     float m_diameter = 240.0f;
+    float m_shownLength = kFallbackLength;
+    float m_shownDiameter = 240.0f;
 };

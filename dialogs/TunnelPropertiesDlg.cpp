@@ -21,18 +21,31 @@ CTunnelPropertiesDlg::CTunnelPropertiesDlg(CCourse* course) : CObjectPropertiesD
         m_standardLength = course->GetSpecList().GetMeasure15();
         m_standardDiameter = course->GetSpecList().GetMeasure16();
     }
-    m_style = CSettings::GetInt(GetValueName(L"Style"), 2);
+    // Stored values the dialog could not have stored give the defaults: a
+    // style kept as it is would turn the tunnels into a body kind that does
+    // not exist.
+    m_style = CSettings::GetInt(GetValueName(L"Style"), kDefaultStyle);
+    if (m_style < 0 || m_style >= kStyleCount)
+        m_style = kDefaultStyle;
     m_angle = CSettings::GetInt(GetValueName(L"Angle"), 0);
-    m_sections = CSettings::GetInt(SectionsValueName(m_style), GetDefaultSections(m_style));
+    if (m_angle < 0 || m_angle > kMaxAngle)
+        m_angle = 0;
+    m_sections = GetStoredSections(m_style);
     m_length = float(CSettings::GetInt(GetValueName(L"Len"), int(m_standardLength)));
     m_diameter = float(CSettings::GetInt(GetValueName(L"Diam"), int(m_standardDiameter)));
-    // Stored values the dialog could not have stored give the defaults.
-    if (m_sections < 1 || m_sections > kMaxSections)
-        m_sections = GetDefaultSections(m_style);
     if (!(m_length > 0.0f))
         m_length = m_standardLength;
     if (!(m_diameter > 0.0f))
         m_diameter = m_standardDiameter;
+    m_shownLength = m_length;
+    m_shownDiameter = m_diameter;
+}
+
+int CTunnelPropertiesDlg::GetStoredSections(int style) const
+{
+    const int fallback = GetDefaultSections(style);
+    const int stored = CSettings::GetInt(SectionsValueName(style), fallback);
+    return stored >= 1 && stored <= kMaxSections ? stored : fallback;
 }
 
 std::wstring CTunnelPropertiesDlg::SectionsValueName(int style) const
@@ -67,11 +80,27 @@ void CTunnelPropertiesDlg::MergeStyle(int style)
 void CTunnelPropertiesDlg::MergeLength(float length)
 {
     MergeValue(m_length, length);
+    if (GetEditedCount() <= 1)
+        m_shownLength = length;
 }
 
 void CTunnelPropertiesDlg::MergeDiameter(float diameter)
 {
     MergeValue(m_diameter, diameter);
+    if (GetEditedCount() <= 1)
+        m_shownDiameter = diameter;
+}
+
+void CTunnelPropertiesDlg::SetStyle(int style)
+{
+    m_style = style;
+    m_styleMixed = false;
+}
+
+void CTunnelPropertiesDlg::SetSize(float length, float diameter)
+{
+    m_length = length;
+    m_diameter = diameter;
 }
 
 void CTunnelPropertiesDlg::MergeAngle(int angle)

@@ -13,8 +13,9 @@ class CCourse;
 // organisation ("340AKCStyle", "340AKCAngle", "340AKCSections0" with the
 // style's digit, "340AKCLen", "340AKCDiam"), or style 2, angle 0, the
 // style's default sections and the organisation's standard length and
-// diameter. Mixed values: the style has a flag; the angle is negative, the
-// sections, the length and the diameter are 0.
+// diameter; a stored value the dialog could not have stored (a damaged
+// store) counts as unset. Mixed values: the style has a flag; the angle is
+// negative, the sections, the length and the diameter are 0.
 class CTunnelPropertiesDlg : public CObjectPropertiesDlg
 {
 public:
@@ -43,6 +44,22 @@ public:
     float GetDiameter() const;
     float GetStandardLength() const { return m_standardLength; }
     float GetStandardDiameter() const { return m_standardDiameter; }
+    // The values as the dialog holds them: 0 when mixed.
+    float GetMergedLength() const { return m_length; }
+    float GetMergedDiameter() const { return m_diameter; }
+    // What the entries show: the first edited tunnel's size, or the
+    // starting size when none was edited.
+    float GetShownLength() const { return m_shownLength; }
+    float GetShownDiameter() const { return m_shownDiameter; }
+    // The count last stored for the style's sections, or its default.
+    int GetStoredSections(int style) const;
+
+    // The values the dialog confirms. A style sets it known; a negative
+    // angle, 0 sections or a length or diameter of 0 keep a mixed value.
+    void SetStyle(int style);
+    void SetAngle(int angle) { m_angle = angle; }
+    void SetSections(int sections) { m_sections = sections; }
+    void SetSize(float length, float diameter);
 
     // Stores the values that are not mixed as the defaults of the next
     // tunnels; the sections only when the user set them, and then no more
@@ -53,8 +70,12 @@ public:
     // and gives 2.
     static int GetDefaultSections(int style);
 
-    // The most sections a tunnel dialog offers.
+    // The styles are 0 to kStyleCount - 1; kDefaultStyle is the polyline.
+    static constexpr int kStyleCount = 3;
+    static constexpr int kDefaultStyle = 2;
+    // The most sections and the largest bend a tunnel dialog offers.
     static constexpr int kMaxSections = 8;
+    static constexpr int kMaxAngle = 270;
 
 private:
     // The stored count of the style's sections.
@@ -62,12 +83,14 @@ private:
 
     float m_standardLength = 1800.0f;
     float m_standardDiameter = 240.0f;
-    int m_style = 2;
+    int m_style = kDefaultStyle;
     bool m_styleMixed = false;
     int m_angle = 0;
     int m_sections = 4;
     float m_length = 0.0f;
     float m_diameter = 0.0f;
+    float m_shownLength = 0.0f;
+    float m_shownDiameter = 0.0f;
     bool m_angleSeen = false;
     bool m_sectionsSeen = false;
 };

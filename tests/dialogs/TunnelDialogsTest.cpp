@@ -50,6 +50,22 @@ TEST_F(TunnelDialogs, TunnelDefaultsAreStoredPerOrganisation)
     EXPECT_EQ(240.0f, stored.GetDiameter());
     CSettings::SetInt(L"340AKCSections0", 99);
     EXPECT_EQ(2, CTunnelPropertiesDlg(course.get()).GetSections());
+    // A damaged style is no fault of the program: the default style with
+    // its stored sections, written back as it; an angle beyond the largest
+    // bend is 0.
+    CSettings::SetInt(L"340AKCSections2", 3);
+    CSettings::SetInt(L"340AKCAngle", 400);
+    for (int damaged : {-1, 3, 7}) {
+        CSettings::SetInt(L"340AKCStyle", damaged);
+        EXPECT_EQ(0, CountReports([&] {
+                      CTunnelPropertiesDlg dialog(course.get());
+                      EXPECT_EQ(2, dialog.GetStyle()) << damaged;
+                      EXPECT_EQ(3, dialog.GetSections()) << damaged;
+                      EXPECT_EQ(0, dialog.GetAngle()) << damaged;
+                      dialog.StoreDefaults(false);
+                  }));
+        EXPECT_EQ(2, CSettings::GetInt(L"340AKCStyle", -1));
+    }
     // Another organisation has its own values and standard sizes.
     course->SetSpecList(13);
     CTunnelPropertiesDlg other(course.get());
