@@ -33,11 +33,6 @@ const CAFrameWnd::CDesign kDogWalk = {
     &CSpecList::GetDogWalkSizeCount, &CSpecList::GetDogWalkSize, &PlanksReachHeight, 2682,
 };
 
-bool IsMetric(const CCourse* course)
-{
-    return course && course->IsMetric();
-}
-
 }  // namespace
 
 CAFrameWnd::CAFrameWnd(CAFrameDlg& dialog, CSessionColors& colors) : CAFrameWnd(dialog, colors, kAFrame) {}
@@ -49,15 +44,15 @@ CAFrameWnd::CAFrameWnd(CAFrameDlg& dialog, CSessionColors& colors, const CDesign
       customRadio(&choiceColumn, GetString(design.customText)),
       lengthLabel(GetString(design.lengthLabelText)),
       lengthEdit(design.lengthMin, design.lengthMax, design.lengthStep, design.lengthMetricStep,
-                 IsMetric(dialog.GetCourse())),
+                 IsMetric()),
       heightLabel(GetString(design.heightLabelText)),
       heightEdit(design.heightMin, design.heightMax, design.heightStep, design.heightMetricStep,
-                 IsMetric(dialog.GetCourse())),
+                 IsMetric()),
       m_dialog(dialog),
       m_design(design)
 {
     const auto onChoice = CMemberDelegate<CRadioButton*, CAFrameWnd>::Make(this, &CAFrameWnd::OnSizeChoice);
-    const EUnitKind unit = GetSizeUnitKind(IsMetric(GetCourse()));
+    const EUnitKind unit = GetSizeUnitKind(IsMetric());
     if (const CCourse* course = GetCourse()) {
         const CSpecList& rules = course->GetSpecList();
         for (int i = 0; i < (rules.*design.presetCount)(); ++i) {

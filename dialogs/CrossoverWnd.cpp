@@ -10,11 +10,6 @@ namespace {
 // Four planks, three, two in line, two at a right angle.
 const int kPlankTexts[CCrossoverWnd::kPlankChoices] = {2325, 2326, 2327, 2328};
 
-bool IsMetric(const CCourse* course)
-{
-    return course && course->IsMetric();
-}
-
 // A column of radio buttons and whatever follows them, with a small gap
 // between the items.
 void AddWithGaps(CGridLayout& column, std::initializer_list<CObject*> items)
@@ -51,16 +46,16 @@ CCrossoverWnd::CCrossoverWnd(CCrossoverDlg& dialog, CSessionColors& colors)
       standardRampRadio(&rampColumn, std::wstring()),
       customRampRadio(&rampColumn, GetString(2331)),
       plankLengthLabel(GetString(2332)),
-      plankLengthEdit(72, 168, 12, 10, IsMetric(dialog.GetCourse())),
+      plankLengthEdit(72, 168, 12, 10, IsMetric()),
       heightLabel(GetString(2333)),
-      heightEdit(24, 60, 2, 5, IsMetric(dialog.GetCourse())),
+      heightEdit(24, 60, 2, 5, IsMetric()),
       platformHeading(GetString(2334)),
       standardPlatformRadio(&platformColumn, std::wstring()),
       customPlatformRadio(&platformColumn, GetString(2336)),
-      platformWidthEdit(18, 48, 2, 5, IsMetric(dialog.GetCourse())),
+      platformWidthEdit(18, 48, 2, 5, IsMetric()),
       m_dialog(dialog)
 {
-    const EUnitKind unit = GetSizeUnitKind(IsMetric(GetCourse()));
+    const EUnitKind unit = GetSizeUnitKind(IsMetric());
     standardRampRadio.caption.SetText(
         GetStringWith2Args(2330, FormatLength(CCrossoverDlg::kStandardPlankLength, unit, true),
                            FormatLength(CCrossoverDlg::kStandardHeight, unit, true)));

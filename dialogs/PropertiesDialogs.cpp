@@ -7,6 +7,7 @@
 #include "dialogs/AFrameDlg.h"
 #include "dialogs/AFrameWnd.h"
 #include "dialogs/CollapsedTunnelDlg.h"
+#include "dialogs/CollapsedTunnelWnd.h"
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/CrossoverWnd.h"
 #include "dialogs/EndLineDlg.h"
@@ -17,6 +18,7 @@
 #include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/TextPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
+#include "dialogs/TunnelPropertiesWnd.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "objects/equipment/JumpType.h"
@@ -68,7 +70,7 @@ void RegisterPropertiesDialogs()
         CEditSessionMaker maker;
     } kinds[] = {
         {10, &MakeWindowedDialog<CAFrameDlg, CAFrameWnd>},
-        {50, &MakeKindDialog<CCollapsedTunnelDlg>},
+        {50, &MakeWindowedDialog<CCollapsedTunnelDlg, CCollapsedTunnelWnd>},
         {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeKindDialog<CEndLineDlg>},
@@ -76,7 +78,7 @@ void RegisterPropertiesDialogs()
         {250, &MakeKindDialog<CSeeSawPropertiesDlg>},
         {270, &MakeKindDialog<CStraightLinePropertiesDlg>},
         {310, &MakeKindDialog<CTextPropertiesDlg>},
-        {340, &MakeKindDialog<CTunnelPropertiesDlg>},
+        {340, &MakeWindowedDialog<CTunnelPropertiesDlg, CTunnelPropertiesWnd>},
         {350, &MakeKindDialog<CUnusableAreaPropertiesDlg>},
         {370, &MakeKindDialog<CWeavePolesPropertiesDlg>},
     };

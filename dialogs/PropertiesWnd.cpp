@@ -134,6 +134,12 @@ CCourse* CPropertiesWnd::GetCourse() const
     return half.GetCourse();
 }
 
+bool CPropertiesWnd::IsMetric() const
+{
+    const CCourse* course = GetCourse();
+    return course && course->IsMetric();
+}
+
 std::wstring CPropertiesWnd::GetTerm(int nameTextId) const
 {
     return GetRules(GetCourse()).GetTerm(nameTextId);

@@ -66,6 +66,8 @@ protected:
                                CWindow& secondEdit);
 
     CCourse* GetCourse() const;
+    // Whether the course shows its lengths in metric units.
+    bool IsMetric() const;
     // The text of a name id in the course organisation's words.
     std::wstring GetTerm(int nameTextId) const;
 

@@ -366,8 +366,15 @@ TEST(Program, PlacesTunnelsBendsOneByItsHandleAndKeepsThemThroughFiles)
     CViewMap map;
     ASSERT_TRUE(MapView(parts, map));
 
-    // Each from its button: the tunnel a straight line of four segments.
+    // Each from its button: the tunnel, confirmed in the window its button
+    // opens, a straight line of four segments.
     Click(ShapeButton(parts, CTunnel::kNameTextId, kTunnelOrganisation));
+    const std::vector<HWND> windows = program.WaitForWindows(L"#32770", 1, kWait);
+    ASSERT_EQ(1u, windows.size());
+    EXPECT_EQ(GetStringWithArg(2229, GetSpecList(kTunnelOrganisation).GetTerm(CTunnel::kNameTextId)),
+              GetWindowTextString(windows[0]));
+    PressDialogButton(windows[0], IDOK);
+    ASSERT_TRUE(WaitUntilGone(windows[0]));
     Click(ViewPoint(parts, 0.25f, 0.35f));
     Click(ShapeButton(parts, CCollapsedTunnel::kNameTextId, kTunnelOrganisation));
     Click(ViewPoint(parts, 0.7f, 0.65f));

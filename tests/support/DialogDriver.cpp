@@ -160,9 +160,25 @@ std::vector<HWND> FindEditControls(HWND dialog) { return FindChildren(dialog, L"
 
 std::vector<HWND> FindRadioButtons(HWND dialog) { return FindChildren(dialog, L"Button", BS_TYPEMASK, BS_RADIOBUTTON); }
 
+std::vector<HWND> FindUpDownControls(HWND dialog) { return FindChildren(dialog, UPDOWN_CLASSW, 0, 0); }
+
 bool IsButtonChecked(HWND button) { return Send(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::wstring GetCaptionText(HWND control) { return StripAccessKeyMarkers(ReadText(control)); }
+
+HWND GetFocusedControl(HWND dialog)
+{
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool WaitForFocus(HWND dialog, HWND control)
+{
+    for (int i = 0; i < 200 && GetFocusedControl(dialog) != control; ++i)
+        Sleep(10);
+    return GetFocusedControl(dialog) == control;
+}
 
 bool SaveDialogShot(HWND dialog, const std::wstring& name)
 {

@@ -59,9 +59,16 @@ std::vector<std::wstring> WaitForAnsweredTexts(size_t count = 1);
 // The edits and the radio buttons among the children, in creation order.
 std::vector<HWND> FindEditControls(HWND dialog);
 std::vector<HWND> FindRadioButtons(HWND dialog);
+// The arrows of the spin edits, in creation order.
+std::vector<HWND> FindUpDownControls(HWND dialog);
 bool IsButtonChecked(HWND button);
 // A child's caption without its access-key marker.
 std::wstring GetCaptionText(HWND control);
+// The control of the dialog's thread that has the keyboard focus.
+HWND GetFocusedControl(HWND dialog);
+// Waits until the control has the keyboard focus; false when it has not
+// after two seconds.
+bool WaitForFocus(HWND dialog, HWND control);
 // Saves the dialog's client area as /tmp/shots-dialogs/<name>.png, where
 // pictures of the dialogs are kept to be looked at.
 bool SaveDialogShot(HWND dialog, const std::wstring& name);
