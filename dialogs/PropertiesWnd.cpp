@@ -64,7 +64,26 @@ void CPropertiesWnd::ShowEditOnCreate(const CObjectType* type)
 
 void CPropertiesWnd::ReserveEditOnCreateCaption(int nameTextId)
 {
-    FitWidthToText(editOnCreateBox, GetEditOnCreateCaption(nameTextId), kBoxRoom);
+    FitCheckBox(editOnCreateBox, GetEditOnCreateCaption(nameTextId));
+}
+
+void CPropertiesWnd::FitCheckBox(CCheckBox& box, const std::wstring& caption)
+{
+    FitWidthToText(box, caption, kBoxRoom);
+}
+
+void CPropertiesWnd::ShowCheckState(CCheckBox& box, ECheckState state, bool mixedShown)
+{
+    const bool mixed = state == ECheckState::kMixed;
+    box.SetChecked(mixed ? mixedShown : state == ECheckState::kSet);
+    box.SetIndeterminate(mixed);
+}
+
+ECheckState CPropertiesWnd::GetCheckState(const CCheckBox& box)
+{
+    if (box.indeterminate)
+        return ECheckState::kMixed;
+    return box.checked ? ECheckState::kSet : ECheckState::kClear;
 }
 
 void CPropertiesWnd::SetContent(CWindow* content, int placement)

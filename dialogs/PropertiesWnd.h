@@ -1,11 +1,11 @@
 #pragma once
 
+#include "dialogs/ObjectPropertiesDlg.h"
 #include "ui/Button.h"
 #include "ui/Dialog.h"
 #include "ui/GridLayout.h"
 
 class CCourse;
-class CObjectPropertiesDlg;
 class CObjectType;
 class CSessionColors;
 
@@ -65,8 +65,15 @@ protected:
     static void LayOutSizeGrid(CGridLayout& grid, CWindow& firstLabel, CWindow& firstEdit, CWindow& secondLabel,
                                CWindow& secondEdit);
 
+    // Makes a check box wide enough for the caption beside its box.
+    static void FitCheckBox(CCheckBox& box, const std::wstring& caption);
+    // Shows a merged state; a mixed one indeterminate, checked as `mixedShown`.
+    static void ShowCheckState(CCheckBox& box, ECheckState state, bool mixedShown);
+    // What the box confirms: mixed while it is indeterminate.
+    static ECheckState GetCheckState(const CCheckBox& box);
+
     CCourse* GetCourse() const;
-    // Whether the course shows its lengths in metric units.
+    // Whether the course shows lengths in metric units.
     bool IsMetric() const;
     // The text of a name id in the course organisation's words.
     std::wstring GetTerm(int nameTextId) const;

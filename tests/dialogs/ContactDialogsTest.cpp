@@ -16,6 +16,7 @@
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/Crossover.h"
 #include "objects/equipment/DogWalk.h"
+#include "tests/dialogs/PropertiesWndTest.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
@@ -23,47 +24,13 @@
 
 namespace {
 
-constexpr int kAkc = 1;
-
-class ContactDialogs : public CCourseSettingsTest
+class ContactDialogs : public CPropertiesWndTest
 {
 protected:
-    void SetUp() override
-    {
-        CCourseSettingsTest::SetUp();
-        course.SetSpecList(kAkc);
-        CDialogWatcher::TakeAnsweredTexts();
-    }
-
-    // A new object of the kind sized through its dialog half, selected.
-    template <class TObject, class THalf>
-    TObject* Place(float x, const std::function<void(THalf&)>& size)
-    {
-        THalf half(&course);
-        size(half);
-        CTransform at;
-        at.SetPosition2D(x, 3000.0f);
-        std::unique_ptr<CCourseObject> made =
-            FindObjectTypeById(TObject::kTypeId)->CreateNew(&course, at, &half);
-        TObject* object = dynamic_cast<TObject*>(made.get());
-        course.AddObject(std::move(made));
-        object->SetSelected(true);
-        return object;
-    }
     CAFrame* PlaceAFrame(float x, float length)
     {
         return Place<CAFrame, CAFrameDlg>(x, [&](CAFrameDlg& half) { half.SetSize(length, 590.0f); });
     }
-
-    // Runs Properties for the selection as one step after "Placed".
-    bool EditSelection(const std::function<void(HWND)>& drive)
-    {
-        course.CommitUndoStep(L"Placed");
-        std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
-        return session && RunModalDriven([&] { session->DoModal(); }, drive);
-    }
-
-    CCourse course{L"Contacts", L""};
 };
 
 // Chooses the custom size, types it and presses OK, which is refused; then
