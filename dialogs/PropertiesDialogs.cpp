@@ -15,12 +15,14 @@
 #include "dialogs/ObsNumPropertiesDlg.h"
 #include "dialogs/PropertiesSession.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/SeeSawPropertiesWnd.h"
 #include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/TextPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesWnd.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
+#include "dialogs/WeavePolesPropertiesWnd.h"
 #include "objects/equipment/JumpType.h"
 
 namespace {
@@ -75,12 +77,12 @@ void RegisterPropertiesDialogs()
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeKindDialog<CEndLineDlg>},
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},
-        {250, &MakeKindDialog<CSeeSawPropertiesDlg>},
+        {250, &MakeWindowedDialog<CSeeSawPropertiesDlg, CSeeSawPropertiesWnd>},
         {270, &MakeKindDialog<CStraightLinePropertiesDlg>},
         {310, &MakeKindDialog<CTextPropertiesDlg>},
         {340, &MakeWindowedDialog<CTunnelPropertiesDlg, CTunnelPropertiesWnd>},
         {350, &MakeKindDialog<CUnusableAreaPropertiesDlg>},
-        {370, &MakeKindDialog<CWeavePolesPropertiesDlg>},
+        {370, &MakeWindowedDialog<CWeavePolesPropertiesDlg, CWeavePolesPropertiesWnd>},
     };
     for (const auto& kind : kinds)
         RegisterEditSessionMaker(kind.typeId, kind.maker);

@@ -11,12 +11,15 @@ constexpr int kSeeSawNameTextId = 2584;
 CSeeSawPropertiesDlg::CSeeSawPropertiesDlg(CCourse* course) : CObjectPropertiesDlg(course, kSeeSawNameTextId)
 {
     m_plankLength = float(CSettings::GetInt(GetValueName(L"PlankLen"), int(kStandardPlankLength)));
+    m_shownPlankLength = m_plankLength;
     m_flat = CSettings::GetInt(GetValueName(L"Flat"), 0) != 0 ? ECheckState::kSet : ECheckState::kClear;
 }
 
 void CSeeSawPropertiesDlg::MergePlankLength(float length)
 {
     MergeValue(m_plankLength, length);
+    if (GetEditedCount() <= 1)
+        m_shownPlankLength = length;
 }
 
 void CSeeSawPropertiesDlg::MergeFlat(bool flat)

@@ -17,21 +17,30 @@ CWeavePolesPropertiesDlg::CWeavePolesPropertiesDlg(CCourse* course)
     m_poles = CSettings::GetInt(GetValueName(L"Poles"), rules.GetWeavePoleCount());
     m_spacing = float(CSettings::GetInt(GetValueName(L"Spacing"), int(rules.GetMeasure18())));
     m_channel = float(CSettings::GetInt(GetValueName(L"Channel"), 0));
+    m_shownPoles = m_poles;
+    m_shownSpacing = m_spacing;
+    m_shownChannel = m_channel;
 }
 
 void CWeavePolesPropertiesDlg::MergePoles(int poles)
 {
     MergeValue(m_poles, poles, 0);
+    if (GetEditedCount() <= 1)
+        m_shownPoles = poles;
 }
 
 void CWeavePolesPropertiesDlg::MergeSpacing(float spacing)
 {
     MergeValue(m_spacing, spacing);
+    if (GetEditedCount() <= 1)
+        m_shownSpacing = spacing;
 }
 
 void CWeavePolesPropertiesDlg::MergeChannel(float channel)
 {
     MergeValue(m_channel, channel, -1.0f);
+    if (GetEditedCount() <= 1)
+        m_shownChannel = channel;
 }
 
 void CWeavePolesPropertiesDlg::MergeBoolOption(bool on)

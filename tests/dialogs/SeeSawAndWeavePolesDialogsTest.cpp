@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "course/Course.h"
+#include "course/ObjectType.h"
+#include "dialogs/LengthFormat.h"
+#include "dialogs/SeeSawPropertiesDlg.h"
+#include "dialogs/WeavePolesPropertiesDlg.h"
+#include "foundation/Settings.h"
+#include "foundation/Strings.h"
+#include "objects/equipment/SeeSaw.h"
+#include "objects/equipment/WeavePoles.h"
+#include "tests/dialogs/PropertiesWndTest.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TestSettings.h"
+
+namespace {
+
+constexpr int kFlatText = 2456;
+constexpr int kGuidesText = 2525;
+constexpr int kOutOfRangeText = 2688;
+
+class SeeSawAndWeavePolesDialogs : public CPropertiesWndTest
+{
+protected:
+    CSeeSaw* PlaceSeeSaw(float x, float length, bool flat)
+    {
+        return Place<CSeeSaw, CSeeSawPropertiesDlg>(x, [&](CSeeSawPropertiesDlg& half) {
+            half.SetPlankLength(length);
+            half.SetFlat(flat ? ECheckState::kSet : ECheckState::kClear);
+        });
+    }
+    CWeavePoles* PlaceWeavePoles(float x, int poles, float channel, bool guides)
+    {
+        return Place<CWeavePoles, CWeavePolesPropertiesDlg>(x, [&](CWeavePolesPropertiesDlg& half) {
+            half.SetPoles(poles);
+            half.SetChannel(channel);
+            half.SetBoolOption(guides ? ECheckState::kSet : ECheckState::kClear);
+        });
+    }
+};
+
+LRESULT GetCheck(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0); }
+
+}  // namespace
+
+TEST_F(SeeSawAndWeavePolesDialogs, ASeeSawOnTheStandardPlankTakesAnOtherLengthOnlyInRange)
+{
+    CSeeSaw* seeSaw = PlaceSeeSaw(2000.0f, 1440.0f, false);
+    std::vector<bool> checked;
+    bool entryEnabled = true;
+    std::vector<std::wstring> refused;
+    ASSERT_TRUE(EditSelection([&](HWND window) {
+        SaveDialogShot(window, L"see-saw");
+        for (HWND radio : FindRadioButtons(window))
+            checked.push_back(IsButtonChecked(radio));
+        const HWND edit = FindEditControls(window)[0];
+        entryEnabled = IsWindowEnabled(edit) != 0;
+        ClickControl(FindRadioButtons(window)[1]);
+        TypeIntoEdit(edit, L"20 ft");
+        PressDialogButton(window, IDOK);
+        refused = WaitForAnsweredTexts();
+        TypeIntoEdit(edit, L"14");
+        PressDialogButton(window, IDOK);
+    }));
+    EXPECT_EQ((std::vector<bool>{true, false}), checked);
+    EXPECT_FALSE(entryEnabled);
+    EXPECT_EQ(std::vector<std::wstring>{GetStringWith2Args(kOutOfRangeText, L"6 ft", L"16 ft")}, refused);
+    EXPECT_EQ(1680.0f, seeSaw->GetPlankLength());
+    EXPECT_EQ(1680, CSettings::GetInt(L"250AKCPlankLen", 0));
+    EXPECT_EQ(0, CSettings::GetInt(L"250AKCFlat", -1));
+}
+
+TEST_F(SeeSawAndWeavePolesDialogs, SeeSawsThatDifferKeepTheirPlanksAndFlagsUntilTheBoxIsClicked)
+{
+    // A click takes the box out of the indeterminate state to the stored flag.
+    const struct
+    {
+        int storedFlat;   // -1: none stored
+        bool click;
+        LRESULT shown;
+        CSeeSaw::EStyle first;
+        CSeeSaw::EStyle second;
+    } cases[] = {
+        {-1, false, BST_INDETERMINATE, CSeeSaw::EStyle::kFlat, CSeeSaw::EStyle::kTipped},
+        {-1, true, BST_UNCHECKED, CSeeSaw::EStyle::kTipped, CSeeSaw::EStyle::kTipped},
+        {1, true, BST_CHECKED, CSeeSaw::EStyle::kFlat, CSeeSaw::EStyle::kFlat},
+    };
+    for (const auto& c : cases) {
+        OpenCourseTestSettings();
+        if (c.storedFlat >= 0)
+            CSettings::SetInt(L"250AKCFlat", c.storedFlat);
+        course.DeleteSelected();
+        CSeeSaw* first = PlaceSeeSaw(2000.0f, 1440.0f, true);
+        CSeeSaw* second = PlaceSeeSaw(5000.0f, 1200.0f, false);
+        size_t checked = 0;
+        bool entryEnabled = true;
+        LRESULT shown = -1;
+        ASSERT_TRUE(EditSelection([&](HWND window) {
+            if (!c.click)
+                SaveDialogShot(window, L"see-saw-mixed");
+            for (HWND radio : FindRadioButtons(window))
+                checked += IsButtonChecked(radio);
+            entryEnabled = IsWindowEnabled(FindEditControls(window)[0]) != 0;
+            const HWND box = FindChildByCaption(window, GetString(kFlatText));
+            if (c.click)
+                ClickControl(box);
+            shown = GetCheck(box);
+            PressDialogButton(window, IDOK);
+        }));
+        EXPECT_EQ(0u, checked);
+        EXPECT_FALSE(entryEnabled);
+        EXPECT_EQ(c.shown, shown) << c.storedFlat << c.click;
+        EXPECT_EQ(1440.0f, first->GetPlankLength());
+        EXPECT_EQ(1200.0f, second->GetPlankLength());
+        EXPECT_EQ(c.first, first->GetStyle()) << c.storedFlat << c.click;
+        EXPECT_EQ(c.second, second->GetStyle()) << c.storedFlat << c.click;
+        EXPECT_FALSE(HasTestSettingsValue(L"250AKCPlankLen"));
+        EXPECT_EQ(c.click || c.storedFlat >= 0, HasTestSettingsValue(L"250AKCFlat"));
+    }
+}
+
+TEST_F(SeeSawAndWeavePolesDialogs, WeavePolesThatDifferKeepTheirCountsAndGuidesUnlessChanged)
+{
+    // Both sets have a channel of 0, which is a width: shown and stored.
+    const struct
+    {
+        bool mixed;   // a second set of 6 poles without guides
+        const wchar_t* typed;   // into the poles entry; null leaves it
+        std::wstring shown;
+        LRESULT guides;
+        int first;
+        int second;
+        int stored;   // 370AKCPoles, 0 for none
+    } cases[] = {
+        {false, nullptr, L"12", BST_CHECKED, 12, 12, 12},
+        {true, nullptr, L"", BST_INDETERMINATE, 12, 6, 0},
+        {true, L"10", L"", BST_INDETERMINATE, 10, 10, 10},
+    };
+    for (const auto& c : cases) {
+        OpenCourseTestSettings();
+        course.DeleteSelected();
+        CWeavePoles* first = PlaceWeavePoles(2000.0f, 12, 0.0f, true);
+        CWeavePoles* second = c.mixed ? PlaceWeavePoles(6000.0f, 6, 0.0f, false) : first;
+        std::vector<std::wstring> entries;
+        LRESULT guides = -1;
+        ASSERT_TRUE(EditSelection([&](HWND window) {
+            if (!c.typed)
+                SaveDialogShot(window, c.mixed ? L"weave-poles-mixed" : L"weave-poles");
+            for (HWND edit : FindEditControls(window))
+                entries.push_back(GetCaptionText(edit));
+            guides = GetCheck(FindChildByCaption(window, GetString(kGuidesText)));
+            if (c.typed)
+                TypeIntoEdit(FindEditControls(window)[0], c.typed);
+            PressDialogButton(window, IDOK);
+        }));
+        // Poles, spacing (AKC: 24 in), channel.
+        EXPECT_EQ((std::vector<std::wstring>{c.shown, L"24 in", L"0 in"}), entries);
+        EXPECT_EQ(c.guides, guides);
+        EXPECT_EQ(c.first, first->GetPoleCount());
+        EXPECT_EQ(c.second, second->GetPoleCount());
+        EXPECT_EQ(c.stored != 0, HasTestSettingsValue(L"370AKCPoles"));
+        EXPECT_EQ(c.stored, CSettings::GetInt(L"370AKCPoles", 0));
+        EXPECT_EQ(0, CSettings::GetInt(L"370AKCChannel", -1));
+        EXPECT_TRUE(first->HasGuides());
+        EXPECT_EQ(!c.mixed, second->HasGuides());
+    }
+}
+
+TEST_F(SeeSawAndWeavePolesDialogs, PlacingWeavePolesOpensTheirDialogAndPlacesWhatItSays)
+{
+    EXPECT_TRUE(FindObjectTypeById(CWeavePoles::kTypeId)->IsEditOnCreate());
+    CSettings::SetInt(L"370AKCChannel", 40);
+    // Cancel: back to selecting, nothing placed. OK: the typed values, a
+    // channel of 0 among them, for the objects placed next.
+    for (const bool ok : {false, true}) {
+        course.SelectToolType(2610);
+        std::shared_ptr<CEditSession> session = course.GetToolSessionToRun();
+        ASSERT_TRUE(session);
+        std::vector<std::wstring> refused;
+        ASSERT_TRUE(RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
+            if (!ok) {
+                PressDialogButton(window, IDCANCEL);
+                return;
+            }
+            const std::vector<HWND> edits = FindEditControls(window);
+            TypeIntoEdit(edits[0], L"71");
+            TypeIntoEdit(edits[1], L"20 in");
+            TypeIntoEdit(edits[2], L"0");
+            ClickControl(FindChildByCaption(window, GetString(kGuidesText)));
+            PressDialogButton(window, IDOK);
+            refused = WaitForAnsweredTexts();
+            TypeIntoEdit(edits[0], L"8");
+            PressDialogButton(window, IDOK);
+        }));
+        EXPECT_EQ(ok, course.GetToolType() != nullptr);
+        EXPECT_EQ(0, course.GetObjectCount());
+        if (ok)
+            EXPECT_EQ(std::vector<std::wstring>{GetStringWith2Args(kOutOfRangeText, L"2", L"70")}, refused);
+    }
+    EXPECT_EQ(8, CSettings::GetInt(L"370AKCPoles", 0));
+    EXPECT_EQ(200, CSettings::GetInt(L"370AKCSpacing", 0));
+    EXPECT_EQ(0, CSettings::GetInt(L"370AKCChannel", -1));
+
+    course.StartPlacingObject(3000.0f, 3000.0f);
+    course.DropPlacedObject(3000.0f, 3000.0f);
+    ASSERT_EQ(1, course.GetObjectCount());
+    const auto* placed = dynamic_cast<const CWeavePoles*>(*course.GetObjects().begin());
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(8, placed->GetPoleCount());
+    EXPECT_EQ(200.0f, placed->GetSpacing());
+    EXPECT_EQ(0.0f, placed->GetChannel());
+    EXPECT_TRUE(placed->HasGuides());
+}
