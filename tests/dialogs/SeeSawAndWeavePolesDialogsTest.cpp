@@ -198,8 +198,9 @@ TEST_F(SeeSawAndWeavePolesDialogs, PlacingWeavePolesOpensTheirDialogAndPlacesWha
         }));
         EXPECT_EQ(ok, course.GetToolType() != nullptr);
         EXPECT_EQ(0, course.GetObjectCount());
-        if (ok)
+        if (ok) {
             EXPECT_EQ(std::vector<std::wstring>{GetStringWith2Args(kOutOfRangeText, L"2", L"70")}, refused);
+        }
     }
     EXPECT_EQ(8, CSettings::GetInt(L"370AKCPoles", 0));
     EXPECT_EQ(200, CSettings::GetInt(L"370AKCSpacing", 0));
