@@ -324,12 +324,50 @@ void CGdiGraphics::EmitCloseFigure()
         m_pathTypes.back() |= PT_CLOSEFIGURE;
 }
 
+bool CGdiGraphics::FindClipBox(RECT& clip) const
+{
+    if (m_sceneClipKnown) {
+        clip = m_sceneClip;
+        return true;
+    }
+    return m_dc && GetClipBox(m_dc, &clip) != ERROR;
+}
+
+bool CGdiGraphics::MissesClip(const CRectF* rects, size_t count) const
+{
+    RECT clip;
+    if (m_dcState.IsMetafile() || !FindClipBox(clip))
+        return false;
+    const CTransform toDevice(m_deviceTransform, m_state.matrix);
+    const float left = float(clip.left) - kClipAllowance;
+    const float top = float(clip.top) - kClipAllowance;
+    const float right = float(clip.right) + kClipAllowance;
+    const float bottom = float(clip.bottom) + kClipAllowance;
+    for (size_t i = 0; i < count; ++i) {
+        const CRectF& r = rects[i];
+        const CPoint2 corners[4] = {toDevice.TransformPoint2D(r.left, r.top), toDevice.TransformPoint2D(r.right, r.top),
+                                    toDevice.TransformPoint2D(r.left, r.bottom),
+                                    toDevice.TransformPoint2D(r.right, r.bottom)};
+        bool beyond[4] = {true, true, true, true};
+        for (const CPoint2& p : corners) {
+            // A point that is no number could lie anywhere.
+            if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                return false;
+            beyond[0] = beyond[0] && p.x < left;
+            beyond[1] = beyond[1] && p.x > right;
+            beyond[2] = beyond[2] && p.y < top;
+            beyond[3] = beyond[3] && p.y > bottom;
+        }
+        if (!beyond[0] && !beyond[1] && !beyond[2] && !beyond[3])
+            return false;
+    }
+    return true;
+}
+
 bool CGdiGraphics::DropPartsOutsideClip()
 {
     RECT clip;
-    if (m_sceneClipKnown)
-        clip = m_sceneClip;
-    else if (GetClipBox(m_dc, &clip) == ERROR)
+    if (!FindClipBox(clip))
         return true;
     // The box is in logical units, which are pixels: nothing sets a mapping
     // mode in the contexts drawn into. It leaves out its right and bottom

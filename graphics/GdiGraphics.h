@@ -57,6 +57,13 @@ public:
     // The drawable in its own coordinates: the device transform takes in the
     // item's placement for the time it draws.
     void DrawDrawable(CDrawable& drawable, int mode, int flag) override;
+    // True when every rectangle, through the matrix and the device
+    // transform, lies more than kClipAllowance pixels outside the clip box;
+    // never for a metafile.
+    bool MissesClip(const CRectF* rects, size_t count) const override;
+    // Covers a pen of at least one pixel, the rasteriser's pixel and the
+    // rounding of points, beyond a pen width the rectangles already hold.
+    static constexpr float kClipAllowance = 4.0f;
 
     // ---- Render-target slots --------------------------------------------------
     // Background, then every item of the scene through the view transform.
@@ -114,6 +121,8 @@ private:
     bool PutPathIntoDc();
     // The current matrix's scale times the device transform's.
     float GetDeviceScale() const;
+    // The clip box of the context in pixels; false when GDI has none.
+    bool FindClipBox(RECT& clip) const;
     // Leaves out of the collected path the figures, and the segments of
     // open lines only stroked, that cannot stroke or fill a pixel in the
     // context's clip box; false when nothing is left.

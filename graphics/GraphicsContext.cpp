@@ -98,6 +98,8 @@ void CGraphicsContext::EmitEndPath() {}
 
 bool CGraphicsContext::IgnoresDashes() const { return false; }
 
+bool CGraphicsContext::MissesClip(const CRectF* rects, size_t count) const { return false; }
+
 // ---- Paths -----------------------------------------------------------------------
 
 bool CGraphicsContext::RequireOpenPath()

@@ -93,7 +93,7 @@ struct CGraphicsVertex
 // The one drawing interface. Callers use the non-virtual front end: paths
 // (BeginPath / BeginLine, MoveTo, LineTo, AddBezier, AddRect, AddCircle,
 // EndPath), arrow heads, text alignment, lighting, the 3D primitives and the
-// vertex store. Back ends implement the fifteen virtual slots; the front end
+// vertex store. Back ends implement the sixteen virtual slots; the front end
 // hands them dashed and flattened segments, one figure at a time:
 //
 //     EmitBeginPath(stroke, fill)
@@ -153,6 +153,13 @@ public:
     // 14: true when the back end wants every segment whole: no dash
     // splitting, and curves arrive as EmitBezierTo even while dashed.
     virtual bool IgnoresDashes() const;
+    // 15: true when nothing drawn within the rectangles (path coordinates
+    // through the current matrix, pens included) can change a pixel that
+    // this context keeps. Only a back end that draws straight into a device
+    // whose clip box it knows can tell; the base, and every context whose
+    // drawing is measured, recorded or replayed elsewhere, answers false.
+    // Drawings that cost much to prepare ask before preparing.
+    virtual bool MissesClip(const CRectF* rects, size_t count) const;
 
     // ---- Paths ---------------------------------------------------------------
     // A path of closed figures, stroked and/or filled (at least one; not both

@@ -147,9 +147,49 @@ CCurveGeometry CTunnelBodyGeometry::GetSeamCurve(const std::vector<CPoint2>& hoo
     return curve;
 }
 
+bool CTunnelBodyGeometry::MissesClip(const CGraphicsContext& context) const
+{
+    if (!m_reachValid) {
+        m_reachValid = true;
+        m_reach.clear();
+        const size_t perBox = (m_sections.size() + kReachBoxes - 1) / kReachBoxes;
+        CTransform frame;
+        for (size_t i = 0; i < m_sections.size(); ++i) {
+            const CPoint2 start = frame.GetPosition2D();
+            m_sections[i].Advance(frame, 1.0f);
+            const CPoint2 middle = (start + frame.GetPosition2D()) * 0.5f;
+            const float half = std::fabs(m_sections[i].GetCentreLength()) * 0.5f;
+            if (!std::isfinite(middle.x) || !std::isfinite(middle.y) || !std::isfinite(half)) {
+                // A body that is no number is never passed over.
+                m_reach.clear();
+                break;
+            }
+            const CRectF disc(middle.x - half, middle.y - half, middle.x + half, middle.y + half);
+            if (i % perBox == 0) {
+                m_reach.push_back(disc);
+                continue;
+            }
+            CRectF& box = m_reach.back();
+            box = CRectF(std::min(box.left, disc.left), std::min(box.top, disc.top), std::max(box.right, disc.right),
+                         std::max(box.bottom, disc.bottom));
+        }
+    }
+    if (m_reach.empty())
+        return false;
+    CRectF drawn[kReachBoxes];
+    const float reach = m_radius + std::max(context.m_state.penWidth, 0.0f);
+    for (size_t i = 0; i < m_reach.size(); ++i) {
+        const CRectF& r = m_reach[i];
+        drawn[i] = CRectF(r.left - reach, r.top - reach, r.right + reach, r.bottom + reach);
+    }
+    return context.MissesClip(drawn, m_reach.size());
+}
+
 void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
 {
     TRACE_POINT();
+    if (MissesClip(context))
+        return;
     LayHoops();
     if (m_leftHoops.size() < 2)
         return;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "foundation/Rect.h"
 #include "objects/equipment/TunnelGeometry.h"
 #include "objects/equipment/TunnelSection.h"
 
@@ -24,7 +25,9 @@ public:
     // Straightens every section.
     void ResetShape() override;
     // The fabric between the hoops, the two seams along the sides and the
-    // two mouths; nothing without hoops.
+    // two mouths; nothing without hoops. A body that the context can tell
+    // lies wholly outside its clip box is passed over before any hoop is
+    // laid.
     void Draw2D(CGraphicsContext& context) override;
     // The outer skin in the fabric colour (part 30) with a band in the hoop
     // colour (part 31) around each inner hoop, and the inner skin, lit
@@ -42,7 +45,11 @@ public:
     // spacing (quarter), seam, and the tightest bend the fabric allows.
     void SetDiameter(float diameter) override;
     // The hoops are laid again from the sections when next asked for.
-    void InvalidateOutline() { m_hoopsValid = false; }
+    void InvalidateOutline()
+    {
+        m_hoopsValid = false;
+        m_reachValid = false;
+    }
     bool IsShapeBuilt() const override { return m_hoopsValid; }
 
     float GetRadius() const { return m_radius; }
@@ -72,6 +79,9 @@ protected:
 private:
     // Lays the hoops over the sections unless they already lie there.
     void LayHoops() const;
+    // Whether the context can tell that nothing of the body, drawn with its
+    // pen, reaches a pixel it keeps.
+    bool MissesClip(const CGraphicsContext& context) const;
     // The seam from hoop i to hoop i + 1 of one side: straight, its inner
     // points half a seam from each hoop.
     CCurveGeometry GetSeamCurve(const std::vector<CPoint2>& hoops, int index) const;
@@ -88,4 +98,11 @@ private:
     mutable std::vector<CPoint2> m_leftHoops;
     mutable std::vector<CPoint2> m_rightHoops;
     mutable bool m_hoopsValid = false;
+    // Where the centre line runs, in a few boxes of consecutive sections:
+    // an arc lies within half its length of the middle of its chord, and
+    // every point drawn lies within the radius of the centre line. Made
+    // when first asked for, from the sections alone.
+    static constexpr size_t kReachBoxes = 8;
+    mutable std::vector<CRectF> m_reach;
+    mutable bool m_reachValid = false;
 };

@@ -421,6 +421,37 @@ TEST(GdiGraphics, PathsFromFarAwayDrawTheirPixelsAndWhatCannotReachStaysOutOfGdi
     EXPECT_EQ(1u, emf.OfType(EMR_STROKEPATH).size());
 }
 
+TEST(GdiGraphics, ABitmapCanvasTellsWhatLiesBeyondItsClipBoxAndAMetafileNever)
+{
+    // The bitmap is 32 pixels square; four pixels round it still count.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct
+    {
+        std::vector<CRectF> rects;
+        float shift;
+        bool misses;
+    } cases[] = {
+        {{CRectF(-20, -20, -10, -10)}, 0.0f, true},
+        {{CRectF(-20, 10, -5, 12)}, 0.0f, true},
+        {{CRectF(-20, 10, -3, 12)}, 0.0f, false},
+        {{CRectF(37, 0, 50, 40)}, 0.0f, true},
+        {{CRectF(10, 35, 12, 40)}, 0.0f, false},
+        {{CRectF(-20, -20, -10, -10), CRectF(5, 5, 6, 6)}, 0.0f, false},
+        {{CRectF(-100, 5, -90, 6)}, 100.0f, false},
+        {{CRectF(10, 5, 20, 6)}, 100.0f, true},
+        {{CRectF(-20, nan, -10, 5)}, 0.0f, false},
+    };
+    for (const auto& c : cases) {
+        CDibCanvas target(32, 32);
+        target.canvas.m_state.matrix.SetPosition2D(c.shift, 0.0f);
+        EXPECT_EQ(c.misses, target.canvas.MissesClip(c.rects.data(), c.rects.size())) << size_t(&c - cases);
+    }
+    bool missed = true;
+    const CRectF distant(-20000, -20000, -10000, -10000);
+    CMetafileRecords emf([&](CGdiGraphics& gc) { missed = gc.MissesClip(&distant, 1); });
+    EXPECT_FALSE(missed);
+}
+
 TEST(GdiGraphics, VertexBatchesBecomeFilledTriangles)
 {
     CDibCanvas target(32, 32);

@@ -8,6 +8,7 @@
 #include "dialogs/LengthFormat.h"
 #include "foundation/Strings.h"
 #include "tests/objects/equipment/TunnelTestSupport.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/GeometryExpectations.h"
 #include "tests/support/TestSupport.h"
@@ -489,4 +490,28 @@ TEST_F(Tunnel, ALineReachingBeyondTheStoredRangeStopsAtItsEdgeWhenAnchoredAndRea
     ReadRecord(again, written);
     EXPECT_EQ(written, RecordOf(again));
     EXPECT_EQ(Polyline(read).GetPoints(), Polyline(again).GetPoints());
+}
+
+TEST_F(Tunnel, ABodyWhollyOutsideABitmapLaysNoHoopsWhileOneReachingInPaintsThere)
+{
+    // 1800 long and 240 wide at a fiftieth: 36 pixels by about 5, the
+    // bitmap 64 square. The first body ends 24 pixels left of it; the
+    // second one 6 pixels into it. A metafile takes every body.
+    for (const float left : {-60.0f, -30.0f}) {
+        auto tunnel = MakeTunnel(course.get(), CTunnelGeometry::kFlexible, 2, 1800.0f);
+        tunnel->ResetShape();
+        ASSERT_FALSE(tunnel->GetGeometry().IsShapeBuilt());
+        CDibCanvas target(64, 64);
+        target.canvas.m_state.matrix.SetPosition2D(left, 32.0f);
+        target.canvas.m_state.matrix.Scale(0.02f);
+        target.canvas.DrawDrawable(tunnel->GetShape2D(), 0, 0);
+        const bool reaches = left > -36.0f;
+        EXPECT_EQ(reaches, tunnel->GetGeometry().IsShapeBuilt()) << left;
+        EXPECT_EQ(reaches, target.CountColor(0, 0, 64, 64, 0xFFFFFFFF) < 64 * 64) << left;
+        if (reaches)
+            continue;
+        CMetafileRecords emf([&](CGdiGraphics& gc) { gc.DrawDrawable(tunnel->GetShape2D(), 0, 0); });
+        EXPECT_TRUE(tunnel->GetGeometry().IsShapeBuilt());
+        EXPECT_FALSE(emf.OfType(EMR_FILLPATH).empty());
+    }
 }
