@@ -51,6 +51,7 @@ void CPropertiesWnd::ShowEditOnCreate(const CObjectType* type)
     if (type) {
         editOnCreateBox.SetCaption(GetEditOnCreateCaption(type->GetNameTextId()));
         ReserveEditOnCreateCaption(type->GetNameTextId());
+        m_editOnCreateShown = m_editOnCreateShown || type->IsEditOnCreateSettable();
         editOnCreateBox.SetChecked(type->IsEditOnCreate());
         editOnCreateBox.SetEnabled(type->IsEditOnCreateSettable());
         editOnCreateBox.SetIndeterminate(false);
@@ -65,6 +66,10 @@ void CPropertiesWnd::ShowEditOnCreate(const CObjectType* type)
 void CPropertiesWnd::ReserveEditOnCreateCaption(int nameTextId)
 {
     FitCheckBox(editOnCreateBox, GetEditOnCreateCaption(nameTextId));
+    // A kind the window may come to show puts the box in its layout.
+    const CObjectType* type = FindObjectTypeByNameId(nameTextId);
+    if (type && type->IsEditOnCreateSettable())
+        m_editOnCreateShown = true;
 }
 
 void CPropertiesWnd::FitCheckBox(CCheckBox& box, const std::wstring& caption)
@@ -100,7 +105,7 @@ void CPropertiesWnd::SetContent(CWindow* content, int placement)
         contentGrid.Add(CSpacer::GapV7());
     }
     contentGrid.Add(&buttonRow);
-    if (m_type && m_type->IsEditOnCreateSettable()) {
+    if (m_editOnCreateShown) {
         contentGrid.Add(CSpacer::GapV7());
         contentGrid.Add(&editOnCreateBox);
     }

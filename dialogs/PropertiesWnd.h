@@ -34,7 +34,8 @@ public:
     // disabled, indeterminate); with `loadTypeColors` the objects placed
     // next start from the kind's stored colours.
     void SetObjectType(const CObjectType* type, bool loadTypeColors);
-    // Makes the box wide enough for the caption naming another kind.
+    // Makes the box wide enough for the caption naming another kind, and
+    // shows it even while no kind is set when that kind allows it.
     void ReserveEditOnCreateCaption(int nameTextId);
 
     // Stores the edit-on-create box, applies the half to the course as one
@@ -87,5 +88,7 @@ private:
     std::wstring GetEditOnCreateCaption(int nameTextId) const;
 
     const CObjectType* m_type = nullptr;
+    // Some kind the window shows has the box.
+    bool m_editOnCreateShown = false;
     bool m_contentSet = false;
 };

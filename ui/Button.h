@@ -57,6 +57,8 @@ public:
     CRadioButton(CGridLayout* group, const std::wstring& text, bool checked = false);
 
     void Select();
+    // Unchecks the button alone: a group whose value is mixed shows none.
+    void Deselect() { SetCheckState(false); }
     void SetOnClick(const CDelegate<CRadioButton*>& handler) { onClick = handler; }
     // The first radio button of the group grid, column by column, each
     // column row by row, nested grids depth first; null when there is none.

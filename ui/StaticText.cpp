@@ -2,6 +2,14 @@
 
 #include "ui/UIFontMetrics.h"
 
+namespace {
+
+// A native label exactly as wide as its text's measured extent loses the
+// last character (a colon) under Wine; two pixels more show it whole.
+constexpr int kLabelRoom = 2;
+
+}  // namespace
+
 CStaticText::CStaticText(const std::wstring& text) : CCaptionedControl(text) {}
 
 void CStaticText::SetText(const std::wstring& text)
@@ -12,7 +20,7 @@ void CStaticText::SetText(const std::wstring& text)
 
 void CStaticText::Measure()
 {
-    FitWidthToText(*this, caption.text);
+    FitWidthToText(*this, caption.text, kLabelRoom);
     minHeight = GetLineHeight();
     preferredHeight = minHeight;
     maxHeight = minHeight;
