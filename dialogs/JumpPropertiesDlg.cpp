@@ -1,14 +1,61 @@
 #include "dialogs/JumpPropertiesDlg.h"
 
+#include <algorithm>
+
+#include "course/Course.h"
+#include "course/SpecList.h"
 #include "foundation/CrashLog.h"
 #include "foundation/TracePoint.h"
 #include "objects/equipment/JumpType.h"
 
+namespace {
+
+// The jump kinds in the order the type list offers them.
+constexpr int kOfferedTypeIds[] = {200, 260, 150, 20, 330, 30, 40, 170, 180, 210, 230, 320, 353, 357, 360, 380, 390};
+
+}  // namespace
+
 CJumpPropertiesDlg::CJumpPropertiesDlg(CCourse* course, const CJumpType* type)
     : CObjectPropertiesDlg(course, kJumpGroupTextId)
 {
+    const CSpecList& rules = course != nullptr ? course->GetSpecList() : GetSpecList(0);
+    for (const int id : kOfferedTypeIds) {
+        if (!rules.IsTypeAllowed(id))
+            continue;
+        const auto* offered = dynamic_cast<const CJumpType*>(FindObjectTypeById(id));
+        if (offered == nullptr) {
+            TRACE_VALUE(int32_t, id);
+            ReportFailure();
+            continue;
+        }
+        m_offeredTypes.push_back(offered);
+    }
     if (type != nullptr)
         SetJumpType(type);
+}
+
+void CJumpPropertiesDlg::Offer(const CJumpType* type)
+{
+    if (std::find(m_offeredTypes.begin(), m_offeredTypes.end(), type) == m_offeredTypes.end())
+        m_offeredTypes.push_back(type);
+}
+
+void CJumpPropertiesDlg::MarkFilled()
+{
+    m_filled = true;
+    m_mergedWings = m_wings;
+    m_mergedAscending = m_ascending;
+    m_mergedTire = m_tire;
+    m_mergedPanel = m_currentPanel;
+}
+
+void CJumpPropertiesDlg::RevertToMerged()
+{
+    m_chosenType = nullptr;
+    m_wings = m_mergedWings;
+    m_ascending = m_mergedAscending;
+    m_tire = m_mergedTire;
+    m_currentPanel = m_mergedPanel;
 }
 
 CPropertyPanel* CJumpPropertiesDlg::PanelOfKind(int kind)
@@ -48,6 +95,7 @@ void CJumpPropertiesDlg::SetJumpType(const CJumpType* type)
     }
     if (!m_filled)
         m_currentPanel->CountMergedObject();
+    Offer(type);
     if (m_filled || m_currentPanel->GetMergedCount() < 2)
         m_currentPanel->LoadDefaults(*type, GetCourse());
 }

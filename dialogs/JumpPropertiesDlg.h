@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "dialogs/PropertyPanel.h"
 
@@ -13,7 +15,8 @@ class CJumpType;
 class CJumpPropertiesDlg : public CObjectPropertiesDlg
 {
 public:
-    // With a type, the dialog shows it (SetJumpType).
+    // Offers the jump kinds the course's organisation allows; with a type,
+    // the dialog shows it (SetJumpType).
     CJumpPropertiesDlg(CCourse* course, const CJumpType* type);
 
     // Called for each edited jump while the dialog is filled, and when the
@@ -21,17 +24,25 @@ public:
     // chosen one and its binding kind's panel current; a later jump of
     // another type leaves no type chosen, and of another binding kind shows
     // the options group. Until a panel has merged two jumps it takes the
-    // type's stored defaults. No type is reported.
+    // type's stored defaults. A type not offered yet joins the offered
+    // list at its end. No type is reported.
     void SetJumpType(const CJumpType* type);
     // The type the edited jumps become; none while mixed.
     const CJumpType* GetChosenType() const { return m_chosenType; }
+    // The user went back to the empty type entry: no type is chosen, and
+    // the panels hold what was merged from the edited jumps again.
+    void RevertToMerged();
+    // The kinds the user may choose, in the order they are offered: those
+    // the organisation allows, then the edited jumps' own kinds it doesn't.
+    const std::vector<const CJumpType*>& GetOfferedTypes() const { return m_offeredTypes; }
 
     // The wings option of the wings panel.
     void SetWinged(bool winged) { m_wings.SetWinged(winged); }
     bool IsWinged() const { return m_wings.IsWinged(); }
 
-    // Set once filling is over: SetJumpType then counts a user's pick.
-    void MarkFilled() { m_filled = true; }
+    // Set once filling is over: SetJumpType then counts a user's pick. The
+    // panels' merged values are kept for RevertToMerged.
+    void MarkFilled();
     bool IsFilled() const { return m_filled; }
 
     CPropertyPanel& GetCurrentPanel() const { return *m_currentPanel; }
@@ -49,7 +60,9 @@ public:
 private:
     // The panel of a binding kind; another kind is reported and gives none.
     CPropertyPanel* PanelOfKind(int kind);
+    void Offer(const CJumpType* type);
 
+    std::vector<const CJumpType*> m_offeredTypes;
     const CJumpType* m_chosenType = nullptr;
     bool m_filled = false;
     CWingsGroup m_wings;
@@ -57,4 +70,8 @@ private:
     CTireJumpPanel m_tire;
     CJumpOptionsGroup m_options;
     CPropertyPanel* m_currentPanel = &m_options;
+    CWingsGroup m_mergedWings;
+    CAscendingPanel m_mergedAscending;
+    CTireJumpPanel m_mergedTire;
+    CPropertyPanel* m_mergedPanel = &m_options;
 };

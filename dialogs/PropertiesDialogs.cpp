@@ -12,6 +12,7 @@
 #include "dialogs/CrossoverWnd.h"
 #include "dialogs/EndLineDlg.h"
 #include "dialogs/JumpPropertiesDlg.h"
+#include "dialogs/JumpPropertiesWnd.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
 #include "dialogs/PropertiesSession.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
@@ -51,8 +52,8 @@ std::unique_ptr<CEditSession> MakeWindowedDialog(CCourse* course, const CObjectT
 std::unique_ptr<CEditSession> MakeJumpDialog(CCourse* course, const CObjectType& type, int nameTextId)
 {
     const bool named = nameTextId != CObjectType::kUnnamed;
-    auto dialog =
-        std::make_unique<CJumpPropertiesDlg>(course, named ? static_cast<const CJumpType*>(&type) : nullptr);
+    auto dialog = std::make_unique<CPropertiesSession<CJumpPropertiesDlg, CJumpPropertiesWnd>>(
+        course, named ? static_cast<const CJumpType*>(&type) : nullptr);
     if (const auto* winged = dynamic_cast<const CWingedJumpType*>(&type); winged != nullptr && named) {
         const int wingless = winged->IsWinglessNameId(nameTextId);
         if (wingless == 0 || wingless == 1)

@@ -11,10 +11,6 @@
 
 namespace {
 
-// The long jump's and the tire jump's defaults are stored under their own
-// type ids, whichever type the panel shows.
-constexpr int kLongJumpTypeId = 180;
-constexpr int kTireJumpTypeId = 320;
 constexpr float kBrisklaneWingWidth = 240.0f;
 
 // A stored length, whole tenths of an inch; one not above 0 (damaged) gives
@@ -82,12 +78,12 @@ void CAscendingPanel::LoadDefaults(const CJumpType& type, const CCourse* course)
 {
     const CSpecList& specList = course != nullptr ? course->GetSpecList() : GetSpecList(0);
     const bool byDefault = specList.GetFlag14();
-    m_ascending = CSettings::GetInt(ValueName(kLongJumpTypeId, course, L"Ascending"), byDefault ? 1 : 0) != 0;
+    m_ascending = CSettings::GetInt(ValueName(kDefaultsTypeId, course, L"Ascending"), byDefault ? 1 : 0) != 0;
     m_mixed = false;
 }
 
 void CTireJumpPanel::LoadDefaults(const CJumpType& type, const CCourse* course)
 {
-    MergeWidth(StoredLength(ValueName(kTireJumpTypeId, course, L"Width"), CTireJumpBinding::kStandardWidth));
-    MergeDiameter(StoredLength(ValueName(kTireJumpTypeId, course, L"TireDiam"), CTireJumpBinding::kStandardDiameter));
+    MergeWidth(StoredLength(ValueName(kDefaultsTypeId, course, L"Width"), CTireJumpBinding::kStandardWidth));
+    MergeDiameter(StoredLength(ValueName(kDefaultsTypeId, course, L"TireDiam"), CTireJumpBinding::kStandardDiameter));
 }

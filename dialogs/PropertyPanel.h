@@ -57,6 +57,9 @@ public:
     void MergeWinged(bool winged) { MergeFlag(m_winged, m_wingedMixed, winged); }
     // The wings choice made: no longer mixed.
     void SetWinged(bool winged);
+    // Lengths confirmed in the dialog.
+    void SetPostWidth(float width) { m_postWidth = width; }
+    void SetWingWidth(float width) { m_wingWidth = width; }
 
     // 0 when mixed.
     float GetPostWidth() const { return m_postWidth; }
@@ -75,12 +78,21 @@ private:
 class CAscendingPanel : public CPropertyPanel
 {
 public:
+    // The type whose defaults the panel keeps, whichever type it shows.
+    static constexpr int kDefaultsTypeId = 180;
+
     int GetPanelKind() const override { return 1; }
     // "Ascending" of the long jump (type 180), by default the organisation's
     // direction; not mixed afterwards.
     void LoadDefaults(const CJumpType& type, const CCourse* course) override;
 
     void MergeAscending(bool ascending) { MergeFlag(m_ascending, m_mixed, ascending); }
+    // The direction chosen: no longer mixed.
+    void SetAscending(bool ascending)
+    {
+        m_ascending = ascending;
+        m_mixed = false;
+    }
     bool IsAscending() const { return m_ascending; }
     bool IsMixed() const { return m_mixed; }
 
@@ -93,12 +105,18 @@ private:
 class CTireJumpPanel : public CPropertyPanel
 {
 public:
+    // The type whose defaults the panel keeps, whichever type it shows.
+    static constexpr int kDefaultsTypeId = 320;
+
     int GetPanelKind() const override { return 2; }
     // "Width" (500) and "TireDiam" (240) of the tire jump (type 320).
     void LoadDefaults(const CJumpType& type, const CCourse* course) override;
 
     void MergeWidth(float width) { MergeLength(m_width, width); }
     void MergeDiameter(float diameter) { MergeLength(m_diameter, diameter); }
+    // Lengths confirmed in the dialog.
+    void SetWidth(float width) { m_width = width; }
+    void SetDiameter(float diameter) { m_diameter = diameter; }
     // 0 when mixed.
     float GetWidth() const { return m_width; }
     float GetDiameter() const { return m_diameter; }

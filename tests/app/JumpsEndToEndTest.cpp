@@ -38,6 +38,9 @@ struct CJumpButton
     int typeId;
     // The record the kind's defaults give under the run's rule set.
     std::string record;
+    // The kind edits on creation: its button opens the jump window, whose
+    // OK places with the values shown.
+    bool opensWindow = false;
 };
 
 std::string Wings(int width, int wingWidth)
@@ -61,11 +64,11 @@ const CRun kRuns[] = {
       {2568, 20, Wings(600, 0)}, {2570, 330, Wings(600, 0)}, {2614, 200, Wings(540, 240)},
       {2616, 260, Wings(540, 240)}, {2618, 150, Wings(600, 240)}, {2620, 20, Wings(600, 240)},
       {2622, 330, Wings(600, 240)}, {2598, 320, Wings(500, 240)}, {2558, 180, Bytes({1})},
-      {2576, 210, Wings(540, 0)}, {2606, 357, Wings(540, 120)}, {2604, 353, Wings(540, 120)}}},
+      {2576, 210, Wings(540, 0), true}, {2606, 357, Wings(540, 120)}, {2604, 353, Wings(540, 120)}}},
     {5, L"UKC",
-     {{2556, 170, Wings(480, 0)}, {2580, 230, Wings(540, 0)}, {2564, 260, Wings(480, 0)},
+     {{2556, 170, Wings(480, 0), true}, {2580, 230, Wings(540, 0)}, {2564, 260, Wings(480, 0)},
       {2558, 180, Bytes({0})}}},
-    {0, L"NoOrganisation", {{2532, 40, Wings(540, 0)}, {2608, 360, ""}, {2624, 390, ""}}},
+    {0, L"NoOrganisation", {{2532, 40, Wings(540, 0), true}, {2608, 360, ""}, {2624, 390, ""}}},
     {3, L"NADAC", {{2548, 115, ""}}},
     {9, L"Org9", {{2530, 30, ""}, {2612, 380, ""}}},
 };
@@ -108,6 +111,10 @@ TEST(JumpsProgram, EveryKindIsPlacedFromItsButtonSavedReopenedAndSeen)
         SCOPED_TRACE(run.organisation);
         PrepareProgramSettings(run.organisation);
         SetProgramInt(L"Background", 1);
+        for (const CJumpButton& jump : run.jumps) {
+            if (jump.opensWindow)
+                SetProgramInt((std::to_wstring(jump.typeId) + L"EditOnCreate").c_str(), 1);
+        }
         const std::wstring name = std::wstring(L"Jumps") + run.name + L".agl";
         std::wstring path;
         CProgramProcess program;
@@ -118,6 +125,12 @@ TEST(JumpsProgram, EveryKindIsPlacedFromItsButtonSavedReopenedAndSeen)
         std::vector<std::string> expected;
         for (size_t i = 0; i < run.jumps.size(); ++i) {
             Click(ShapeButton(parts, run.jumps[i].button, run.organisation));
+            if (run.jumps[i].opensWindow) {
+                const std::vector<HWND> dialogs = program.WaitForWindows(L"#32770", 1, kWait);
+                ASSERT_EQ(1u, dialogs.size()) << run.jumps[i].typeId;
+                PressDialogButton(dialogs[0], IDOK);
+                ASSERT_TRUE(WaitUntilGone(dialogs[0])) << run.jumps[i].typeId;
+            }
             Click(ViewPoint(parts, CellX(i), CellY(i)));
             expected.push_back(Record(run.jumps[i].typeId, run.jumps[i].record));
         }

@@ -69,7 +69,8 @@ void PrepareProgramSettings(int organisation)
     SetProgramInt(L"Background", 3);
     SetProgramInt(L"10EditOnCreate", 0);
     for (const wchar_t* hint : {L"NeverShow2704", L"NeverShow2705", L"NeverShow2707", L"NeverShow2708",
-                                L"NeverShow2709", L"NeverShow2712", L"NeverShow2716"})
+                                L"NeverShow2709", L"NeverShow2712", L"NeverShow2716", L"NeverShow2719",
+                                L"NeverShow2720"})
         SetProgramInt(hint, 1);
 }
 
