@@ -206,33 +206,21 @@ TEST_F(ContactDialogs, CrossoversWithDifferentPlanksKeepThem)
 TEST_F(ContactDialogs, TabAndAccessKeysWalkTheAFramesControls)
 {
     PlaceAFrame(2000.0f, 1080.0f);
-    const auto focusOf = [](HWND window) {
-        GUITHREADINFO info = {sizeof info};
-        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-        return info.hwndFocus;
-    };
-    const auto waitForFocus = [&](HWND window, HWND wanted) {
-        for (int i = 0; i < 200 && focusOf(window) != wanted; ++i)
-            Sleep(10);
-        return focusOf(window) == wanted;
-    };
     std::vector<bool> reached;
     ASSERT_TRUE(EditSelection([&](HWND window) {
         const std::vector<HWND> edits = FindEditControls(window);
         const HWND custom = FindChildByCaption(window, GetString(2258));
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, course.GetSpecList().GetTerm(2526)));
         ClickControl(custom);
-        reached.push_back(waitForFocus(window, custom));
+        reached.push_back(WaitForFocus(window, custom));
         // Tab: the entries, then the box (the colours button is disabled), then OK.
         for (HWND next : {edits[0], edits[1], box, FindChildByCaption(window, GetString(2015))}) {
-            PressKey(focusOf(window), VK_TAB);
-            reached.push_back(waitForFocus(window, next));
+            PressKey(GetFocusOf(window), VK_TAB);
+            reached.push_back(WaitForFocus(window, next));
         }
         // Alt and the label's access key go to the entry after the label.
-        const std::wstring label = GetWindowTextString(FindChildByCaption(window, GetString(2259)));
-        const wchar_t key = label[label.find(L'&') + 1];
-        PostMessageW(focusOf(window), WM_SYSCHAR, WPARAM(key), 1 << 29);
-        reached.push_back(waitForFocus(window, edits[0]));
+        PressAccessKey(window, FindChildByCaption(window, GetString(2259)));
+        reached.push_back(WaitForFocus(window, edits[0]));
         PressDialogButton(window, IDCANCEL);
     }));
     EXPECT_EQ(std::vector<bool>(6, true), reached);

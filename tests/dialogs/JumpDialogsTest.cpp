@@ -458,3 +458,36 @@ TEST_F(JumpDialogs, TheWindowShowsItsHintOnce)
         GetShownHints().erase(hint);
     }
 }
+
+// Once the type changes, Tab walks the new panel's controls alone, and the
+// access keys reach the type and the new panel's controls.
+TEST_F(JumpDialogs, TabAndAccessKeysFollowThePanelShown)
+{
+    Place(kSingle, 2000.0f);
+    std::vector<bool> reached;
+    bool frameEntryOpen = false;
+    ASSERT_TRUE(EditSelection([&](HWND window) {
+        const HWND combo = FindTypeCombo(window);
+        ChooseComboText(combo, TypeName(kTire));
+        PressAccessKey(window, FindChildByCaption(window, GetString(2410)));
+        reached.push_back(WaitForFocus(window, combo));
+        // The standard frame and tire (checked, their entries closed), the
+        // box (the colours button is disabled), OK.
+        const std::vector<HWND> radios = Visible(FindRadioButtons(window));
+        const HWND box = FindChildByCaption(window, GetStringWithArg(2230, TypeName(kTire)));
+        for (HWND next : {radios[0], radios[2], box, FindChildByCaption(window, GetString(2015))}) {
+            PressKey(GetFocusOf(window), VK_TAB);
+            reached.push_back(WaitForFocus(window, next));
+        }
+        PressAccessKey(window, radios[1]);
+        reached.push_back(WaitForFocus(window, radios[1]));
+        // The key clicks the radio, which opens its entry.
+        const HWND frameEntry = Visible(FindEditControls(window))[0];
+        for (int i = 0; i < 200 && !IsWindowEnabled(frameEntry); ++i)
+            Sleep(10);
+        frameEntryOpen = IsWindowEnabled(frameEntry) != 0;
+        PressDialogButton(window, IDCANCEL);
+    }));
+    EXPECT_EQ(std::vector<bool>(6, true), reached);
+    EXPECT_TRUE(frameEntryOpen);
+}
