@@ -215,7 +215,7 @@ TEST_F(ContactDialogs, TabAndAccessKeysWalkTheAFramesControls)
         reached.push_back(WaitForFocus(window, custom));
         // Tab: the entries, then the box (the colours button is disabled), then OK.
         for (HWND next : {edits[0], edits[1], box, FindChildByCaption(window, GetString(2015))}) {
-            PressKey(GetFocusOf(window), VK_TAB);
+            PressKey(GetFocusedControl(window), VK_TAB);
             reached.push_back(WaitForFocus(window, next));
         }
         // Alt and the label's access key go to the entry after the label.

@@ -404,7 +404,7 @@ TEST_F(JumpDialogs, TabAndAccessKeysFollowThePanelShown)
         const std::vector<HWND> radios = Visible(FindRadioButtons(window));
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, TypeName(kTire)));
         for (HWND next : {radios[0], radios[2], box, FindChildByCaption(window, GetString(2015))}) {
-            PressKey(GetFocusOf(window), VK_TAB);
+            PressKey(GetFocusedControl(window), VK_TAB);
             reached.push_back(WaitForFocus(window, next));
         }
         // The custom frame's key clicks it, which opens its entry.

@@ -216,27 +216,13 @@ void PressKey(HWND control, UINT virtualKey)
     PostMessageW(control, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-HWND GetFocusOf(HWND window)
-{
-    GUITHREADINFO info = {sizeof info};
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
-bool WaitForFocus(HWND window, HWND wanted)
-{
-    for (int i = 0; i < 200 && GetFocusOf(window) != wanted; ++i)
-        Sleep(10);
-    return GetFocusOf(window) == wanted;
-}
-
 void PressAccessKey(HWND window, HWND captioned)
 {
     const std::wstring caption = ReadText(captioned);
     const size_t marker = caption.find(L'&');
     if (marker == std::wstring::npos || marker + 1 >= caption.size())
         return;
-    PostMessageW(GetFocusOf(window), WM_SYSCHAR, WPARAM(caption[marker + 1]), 1 << 29);
+    PostMessageW(GetFocusedControl(window), WM_SYSCHAR, WPARAM(caption[marker + 1]), 1 << 29);
 }
 
 HWND WaitForControl(HWND dialog, HWND (*find)(HWND dialog), DWORD timeoutMs)

@@ -41,11 +41,6 @@ void ChooseComboItem(HWND combo, int position);
 void ClickUpDown(HWND upDown, bool up);
 // Sends a key press (down and up) to a control through the dialog's loop.
 void PressKey(HWND control, UINT virtualKey);
-// The control that has the focus in the window's thread.
-HWND GetFocusOf(HWND window);
-// Waits until `wanted` has the focus; false when it has not after two
-// seconds.
-bool WaitForFocus(HWND window, HWND wanted);
 // Alt and the access key of a control's caption ("&" before it), as the
 // user presses them while the focus is in the window.
 void PressAccessKey(HWND window, HWND captioned);
