@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <cwctype>
 #include <sstream>
 #include <vector>
 
@@ -59,8 +60,34 @@ void SetProgramInt(const wchar_t* name, DWORD value)
     RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKey, name, REG_DWORD, &value, sizeof value);
 }
 
+DWORD ReadProgramInt(const wchar_t* name, DWORD missing)
+{
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return missing;
+    return value;
+}
+
 void PrepareProgramSettings(int organisation)
 {
+    // What earlier runs stored for the kinds (values named after a type id:
+    // sizes, counts, whether placing opens the window) is forgotten, so each
+    // kind starts from its defaults.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ | KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        std::vector<std::wstring> stored;
+        wchar_t name[256];
+        for (DWORD i = 0, size = 256; RegEnumValueW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                      ERROR_SUCCESS;
+             ++i, size = 256) {
+            if (iswdigit(name[0]))
+                stored.push_back(name);
+        }
+        for (const std::wstring& value : stored)
+            RegDeleteValueW(key, value.c_str());
+        RegCloseKey(key);
+    }
     SetProgramInt(L"SpecList", DWORD(organisation));
     SetProgramInt(L"Metric", 0);
     SetProgramInt(L"CourseWidth", 14400);

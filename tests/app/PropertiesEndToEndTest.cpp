@@ -1,0 +1,342 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "course/Course.h"
+#include "course/CourseObject.h"
+#include "course/ObjectType.h"
+#include "course/SpecList.h"
+#include "dialogs/LengthFormat.h"
+#include "foundation/Strings.h"
+#include "objects/equipment/AFrame.h"
+#include "objects/equipment/Crossover.h"
+#include "objects/equipment/Tunnel.h"
+#include "objects/equipment/TunnelGeometry.h"
+#include "objects/equipment/WeavePoles.h"
+#include "tests/app/CourseWindowTestSupport.h"
+#include "tests/app/ProgramDriving.h"
+#include "tests/app/ProgramProcess.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
+
+// The properties windows in the real program under Wine: an A-frame edited
+// through Properties with a refused size, its stored defaults and its undo;
+// kinds whose button opens their window, cancelled and then placed with the
+// values typed; the tool column's button and the context menu opening the
+// same window.
+
+using namespace programtest;
+
+namespace {
+
+constexpr int kOrganisation = 1;
+constexpr int kNZKC = 12;
+constexpr int kPropertiesCommand = 2128;
+constexpr int kPropertiesButtonText = 2129;
+constexpr int kColorsButtonText = 2236;
+constexpr int kWindowTitleText = 2229;
+constexpr int kRefusedAFrameText = 2674;
+
+const CPoint2 kAFrameSpot(3600.0f, 3000.0f);
+
+// Types into the window's entry at the position; a missing entry fails.
+void Type(HWND window, size_t entry, const wchar_t* text)
+{
+    const std::vector<HWND> edits = FindEditControls(window);
+    ASSERT_LT(entry, edits.size()) << GetWindowTextString(window);
+    TypeIntoEdit(edits[entry], text);
+}
+
+void Choose(HWND window, int captionText)
+{
+    const HWND radio = FindChildByCaption(window, GetString(captionText));
+    ASSERT_TRUE(radio) << captionText;
+    ClickControl(radio);
+}
+
+// A kind whose shape button opens its window before placing: the
+// organisation whose toolbar offers it, what the walk types into the window
+// and the value the placed object gives back.
+struct CWindowedKind
+{
+    int organisation;
+    int button;
+    int typeId;
+    CPoint2 spot;
+    void (*fill)(HWND window);
+    float (*typed)(const CCourseObject& object);
+    float expected;
+};
+
+const CWindowedKind kWindowedKinds[] = {
+    {kOrganisation, 2610, CWeavePoles::kTypeId, {3600.0f, 9000.0f}, [](HWND window) { Type(window, 0, L"10"); },
+     [](const CCourseObject& object) { return float(static_cast<const CWeavePoles&>(object).GetPoleCount()); },
+     10.0f},
+    {kOrganisation, CTunnel::kNameTextId, CTunnel::kTypeId, {10800.0f, 9000.0f},
+     [](HWND window) {
+         Choose(window, 2426);
+         Type(window, 1, L"6");
+         Choose(window, 2431);
+         Type(window, 2, L"22 ft");
+     },
+     [](const CCourseObject& object) {
+         return static_cast<const CTunnel&>(object).GetGeometry().GetNominalLength();
+     },
+     2640.0f},
+    // The brush jump joins as one row here once its window is on main.
+    // AKC courses have no crossover: NZKC's do.
+    {kNZKC, 2538, CCrossover::kTypeId, {10800.0f, 3600.0f},
+     [](HWND window) {
+         Choose(window, 2331);
+         Type(window, 0, L"10 ft");
+     },
+     [](const CCourseObject& object) { return static_cast<const CCrossover&>(object).GetPlankLength(); }, 1200.0f},
+};
+
+// The program's properties window: a dialog titled with the kind's name.
+HWND WaitForPropertiesWindow(const CProgramProcess& program, int nameTextId, int organisation = kOrganisation)
+{
+    const std::wstring title = GetStringWithArg(kWindowTitleText, GetSpecList(organisation).GetTerm(nameTextId));
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND window : program.FindWindows(L"#32770"))
+            if (GetWindowTextString(window) == title && !ListDialogChildren(window).empty())
+                return window;
+        PumpMessagesFor(20);
+    } while (GetTickCount() - start < kWait);
+    ADD_FAILURE() << "no properties window of " << nameTextId;
+    return nullptr;
+}
+
+// The message box the window shows over itself, answered; its text.
+std::wstring AnswerBoxOver(const CProgramProcess& program, HWND window)
+{
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND box : program.FindWindows(L"#32770")) {
+            if (box != window && GetDlgItem(box, 0xFFFF)) {
+                const std::wstring text = CProgramProcess::GetMessageBoxText(box);
+                CProgramProcess::AnswerMessageBox(box);
+                return text;
+            }
+        }
+        PumpMessagesFor(20);
+    } while (GetTickCount() - start < kWait);
+    return L"<no message>";
+}
+
+bool Close(HWND window, int button)
+{
+    PressDialogButton(window, button);
+    return WaitUntilGone(window);
+}
+
+// The frame's first visible control of the class, showing the text when
+// one is given.
+struct CSoughtControl
+{
+    std::wstring className;
+    std::wstring text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindControl(HWND child, LPARAM param)
+{
+    auto* sought = reinterpret_cast<CSoughtControl*>(param);
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (IsWindowVisible(child) && sought->className == name &&
+        (sought->text.empty() || GetWindowTextString(child) == sought->text)) {
+        sought->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindFrameControl(HWND frame, const std::wstring& className, const std::wstring& text = std::wstring())
+{
+    CSoughtControl sought{className, text};
+    EnumChildWindows(frame, FindControl, LPARAM(&sought));
+    return sought.found;
+}
+
+POINT Centre(HWND control)
+{
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void RightClick(POINT point)
+{
+    MouseInput(point, 0, false);
+    MouseInput(point, MOUSEEVENTF_RIGHTDOWN, false);
+    MouseInput(point, MOUSEEVENTF_RIGHTUP, false);
+    Sleep(150);
+}
+
+// The program as it shows with a window up, kept to be looked at.
+void Shot(HWND frame, const std::wstring& name)
+{
+    PumpMessagesFor(300);
+    CreateDirectoryW(L"Z:\\tmp\\shots-dialogs", nullptr);
+    EXPECT_TRUE(SaveScreenPicture(frame, L"Z:\\tmp\\shots-dialogs\\e2e-" + name + L".png"));
+}
+
+std::vector<const CCourseObject*> ObjectsOfType(const CCourse& course, int typeId)
+{
+    std::vector<const CCourseObject*> found;
+    for (const CCourseObject* object : course.GetObjects())
+        if (object->GetType()->GetTypeId() == typeId)
+            found.push_back(object);
+    return found;
+}
+
+const CAFrame* OnlyAFrame(const CCourse& course)
+{
+    const std::vector<const CCourseObject*> frames = ObjectsOfType(course, CAFrame::kTypeId);
+    return frames.size() == 1 ? static_cast<const CAFrame*>(frames[0]) : nullptr;
+}
+
+std::wstring Feet(float tenths) { return FormatLength(tenths, EUnitKind::kFeetAndInches, true); }
+
+}  // namespace
+
+TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
+{
+    PrepareProgramSettings(kOrganisation);
+    for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2721", L"NeverShow2722"})
+        SetProgramInt(hint, 1);
+    const std::wstring folder = MakeTempFolder(L"properties");
+    std::wstring path;
+    CProgramProcess program;
+    const HWND frame = StartWithEmptyCourse(program, folder, L"Properties.agl", path);
+    ASSERT_TRUE(frame);
+    const CWindowParts parts = FindParts(frame);
+    ASSERT_TRUE(parts.found);
+    CViewMap map;
+    ASSERT_TRUE(MapView(parts, map));
+
+    // An A-frame placed without its window starts from the first preset.
+    Click(ShapeButton(parts, CAFrame::kNameTextId, kOrganisation));
+    Click(map.ToScreen(kAFrameSpot));
+    CCourse placed(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, placed));
+    const std::string placedBytes = ReadWholeFile(path);
+    const CAFrame* frameBefore = OnlyAFrame(placed);
+    ASSERT_TRUE(frameBefore);
+    EXPECT_EQ(1080.0f, frameBefore->GetLength());
+    EXPECT_EQ(660.0f, frameBefore->GetHeight());
+
+    // Selected, Properties: the organisation's presets, the first checked,
+    // then the custom size. A custom size no longer than high is refused and
+    // the window stays; 96 by 95 inches is taken.
+    Click(map.ToScreen(frameBefore->GetPosition()));
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kPropertiesCommand, 0), 0);
+    HWND window = WaitForPropertiesWindow(program, CAFrame::kNameTextId);
+    ASSERT_TRUE(window);
+    Shot(frame, L"a-frame");
+    std::vector<std::wstring> captions;
+    std::vector<bool> checked;
+    for (HWND radio : FindRadioButtons(window)) {
+        captions.push_back(GetCaptionText(radio));
+        checked.push_back(IsButtonChecked(radio));
+    }
+    EXPECT_EQ((std::vector<std::wstring>{GetStringWith2Args(2257, Feet(1080.0f), Feet(660.0f)),
+                                         GetStringWith2Args(2257, Feet(1080.0f), Feet(600.0f)), GetString(2258)}),
+              captions);
+    EXPECT_EQ((std::vector<bool>{true, false, false}), checked);
+    Choose(window, 2258);
+    Type(window, 0, L"96 in");
+    Type(window, 1, L"96 in");
+    PressDialogButton(window, IDOK);
+    EXPECT_EQ(GetString(kRefusedAFrameText), AnswerBoxOver(program, window));
+    PumpMessagesFor(300);
+    EXPECT_TRUE(IsWindowVisible(window));
+    Type(window, 1, L"95 in");
+    ASSERT_TRUE(Close(window, IDOK));
+
+    // The file holds the new size, the organisation's defaults hold it too,
+    // and one undo gives back the very file.
+    CCourse edited(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, edited));
+    const CAFrame* frameAfter = OnlyAFrame(edited);
+    ASSERT_TRUE(frameAfter);
+    EXPECT_EQ(960.0f, frameAfter->GetLength());
+    EXPECT_EQ(950.0f, frameAfter->GetHeight());
+    EXPECT_EQ(frameBefore->GetPosition(), frameAfter->GetPosition());
+    EXPECT_EQ(960u, ReadProgramInt(L"10AKCPlankLen", 0));
+    EXPECT_EQ(950u, ReadProgramInt(L"10AKCHeight", 0));
+    cwtest::KeyPress('Z', true);
+    ASSERT_TRUE(SaveAndWait(path));
+    EXPECT_EQ(placedBytes, ReadWholeFile(path));
+
+    // The tool column's button and the context menu open the same window
+    // for the A-frame clicked; its colours button is off.
+    const POINT aFrame = map.ToScreen(frameBefore->GetPosition());
+    const auto openFromButton = [&] {
+        const HWND button = FindFrameControl(frame, L"Button", GetString(kPropertiesButtonText));
+        ASSERT_TRUE(button);
+        Click(Centre(button));
+    };
+    const auto openFromMenu = [&] {
+        RightClick(aFrame);
+        ASSERT_FALSE(program.WaitForWindows(L"#32768", 1, kWait).empty());
+        // "Prop&erties..."
+        cwtest::KeyPress('E');
+    };
+    for (const auto& open : {std::function<void()>(openFromButton), std::function<void()>(openFromMenu)}) {
+        Click(ViewPoint(parts, 0.98f, 0.98f));
+        Click(aFrame);
+        open();
+        window = WaitForPropertiesWindow(program, CAFrame::kNameTextId);
+        ASSERT_TRUE(window);
+        const HWND colors = FindChildByCaption(window, GetString(kColorsButtonText));
+        ASSERT_TRUE(colors);
+        EXPECT_FALSE(IsWindowEnabled(colors));
+        EXPECT_EQ(3u, FindRadioButtons(window).size());
+        ASSERT_TRUE(Close(window, IDCANCEL));
+    }
+
+    // Each windowed kind: its button opens its window; Cancel leaves
+    // nothing to place, OK places what was typed.
+    int organisation = kOrganisation;
+    for (const CWindowedKind& kind : kWindowedKinds) {
+        if (kind.organisation != organisation) {
+            const HWND chooser = FindFrameControl(frame, L"ComboBox");
+            ASSERT_TRUE(chooser);
+            ChooseComboItem(chooser, kind.organisation);
+            organisation = kind.organisation;
+            PumpMessagesFor(300);
+        }
+        for (int button : {IDCANCEL, IDOK}) {
+            Click(ShapeButton(parts, kind.button, organisation));
+            window = WaitForPropertiesWindow(program, kind.button, organisation);
+            ASSERT_TRUE(window) << kind.typeId;
+            if (button == IDOK) {
+                kind.fill(window);
+                if (kind.typeId == CTunnel::kTypeId)
+                    Shot(frame, L"tunnel");
+            }
+            ASSERT_TRUE(Close(window, button)) << kind.typeId;
+            Click(map.ToScreen(kind.spot));
+        }
+    }
+    Shot(frame, L"placed");
+    CCourse walked(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, walked));
+    EXPECT_EQ(1u + std::size(kWindowedKinds), walked.GetObjectCount());
+    for (const CWindowedKind& kind : kWindowedKinds) {
+        const std::vector<const CCourseObject*> objects = ObjectsOfType(walked, kind.typeId);
+        ASSERT_EQ(1u, objects.size()) << kind.typeId;
+        EXPECT_EQ(kind.expected, kind.typed(*objects[0])) << kind.typeId;
+    }
+    program.CloseCourseWindows();
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+}
