@@ -11,10 +11,13 @@
 #include "course/CourseObject.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
+#include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/LengthFormat.h"
 #include "foundation/Strings.h"
 #include "objects/equipment/AFrame.h"
 #include "objects/equipment/Crossover.h"
+#include "objects/equipment/Jump.h"
+#include "objects/equipment/JumpType.h"
 #include "objects/equipment/Tunnel.h"
 #include "objects/equipment/TunnelGeometry.h"
 #include "objects/equipment/WeavePoles.h"
@@ -72,6 +75,9 @@ struct CWindowedKind
     void (*fill)(HWND window);
     float (*typed)(const CCourseObject& object);
     float expected;
+    // The name in the window's title, when not the button's: the jumps'
+    // window is named after them all.
+    int titleTextId = 0;
 };
 
 const CWindowedKind kWindowedKinds[] = {
@@ -89,7 +95,10 @@ const CWindowedKind kWindowedKinds[] = {
          return static_cast<const CTunnel&>(object).GetGeometry().GetNominalLength();
      },
      2640.0f},
-    // The brush jump joins as one row here once its window is on main.
+    // Brush jumps are offered without an organisation.
+    {0, 2532, 40, {3600.0f, 6000.0f}, [](HWND window) { Type(window, 0, L"48 in"); },
+     [](const CCourseObject& object) { return CWingedJumpType::GetWidthOf(static_cast<const CJump&>(object)); },
+     480.0f, CJumpPropertiesDlg::kJumpGroupTextId},
     // AKC courses have no crossover: NZKC's do.
     {kNZKC, 2538, CCrossover::kTypeId, {10800.0f, 3600.0f},
      [](HWND window) {
@@ -317,7 +326,7 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
         }
         for (int button : {IDCANCEL, IDOK}) {
             Click(ShapeButton(parts, kind.button, organisation));
-            window = WaitForPropertiesWindow(program, kind.button, organisation);
+            window = WaitForPropertiesWindow(program, kind.titleTextId ? kind.titleTextId : kind.button, organisation);
             ASSERT_TRUE(window) << kind.typeId;
             if (button == IDOK) {
                 kind.fill(window);
