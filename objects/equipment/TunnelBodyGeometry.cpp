@@ -152,37 +152,36 @@ bool CTunnelBodyGeometry::MissesClip(const CGraphicsContext& context) const
     if (!m_reachValid) {
         m_reachValid = true;
         m_reach.clear();
-        const size_t perBox = (m_sections.size() + kReachBoxes - 1) / kReachBoxes;
         CTransform frame;
-        for (size_t i = 0; i < m_sections.size(); ++i) {
+        for (const CTunnelSection& section : m_sections) {
             const CPoint2 start = frame.GetPosition2D();
-            m_sections[i].Advance(frame, 1.0f);
-            const CPoint2 middle = (start + frame.GetPosition2D()) * 0.5f;
-            const float half = std::fabs(m_sections[i].GetCentreLength()) * 0.5f;
-            if (!std::isfinite(middle.x) || !std::isfinite(middle.y) || !std::isfinite(half)) {
+            section.Advance(frame, 1.0f);
+            const CPoint2 end = frame.GetPosition2D();
+            // An arc of length l over a chord c lies within the ellipse on
+            // the chord's ends with major axis l, which lies within
+            // sqrt(l^2 - c^2) / 2 of the chord.
+            const float length = std::fabs(section.GetCentreLength());
+            const float chord = (end - start).Length();
+            const float bulge = 0.5f * std::sqrt(std::max(length * length - chord * chord, 0.0f));
+            if (!std::isfinite(start.x) || !std::isfinite(start.y) || !std::isfinite(end.x) ||
+                !std::isfinite(end.y) || !std::isfinite(bulge)) {
                 // A body that is no number is never passed over.
                 m_reach.clear();
                 break;
             }
-            const CRectF disc(middle.x - half, middle.y - half, middle.x + half, middle.y + half);
-            if (i % perBox == 0) {
-                m_reach.push_back(disc);
-                continue;
-            }
-            CRectF& box = m_reach.back();
-            box = CRectF(std::min(box.left, disc.left), std::min(box.top, disc.top), std::max(box.right, disc.right),
-                         std::max(box.bottom, disc.bottom));
+            m_reach.push_back(CRectF(std::min(start.x, end.x) - bulge, std::min(start.y, end.y) - bulge,
+                                     std::max(start.x, end.x) + bulge, std::max(start.y, end.y) + bulge));
         }
     }
     if (m_reach.empty())
         return false;
-    CRectF drawn[kReachBoxes];
     const float reach = m_radius + std::max(context.m_state.penWidth, 0.0f);
+    m_drawnReach.resize(m_reach.size());
     for (size_t i = 0; i < m_reach.size(); ++i) {
         const CRectF& r = m_reach[i];
-        drawn[i] = CRectF(r.left - reach, r.top - reach, r.right + reach, r.bottom + reach);
+        m_drawnReach[i] = CRectF(r.left - reach, r.top - reach, r.right + reach, r.bottom + reach);
     }
-    return context.MissesClip(drawn, m_reach.size());
+    return context.MissesClip(m_drawnReach.data(), m_drawnReach.size());
 }
 
 void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)

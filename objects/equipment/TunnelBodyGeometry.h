@@ -98,11 +98,11 @@ private:
     mutable std::vector<CPoint2> m_leftHoops;
     mutable std::vector<CPoint2> m_rightHoops;
     mutable bool m_hoopsValid = false;
-    // Where the centre line runs, in a few boxes of consecutive sections:
-    // an arc lies within half its length of the middle of its chord, and
+    // Where the centre line runs, a box for each section around its chord;
     // every point drawn lies within the radius of the centre line. Made
     // when first asked for, from the sections alone.
-    static constexpr size_t kReachBoxes = 8;
     mutable std::vector<CRectF> m_reach;
+    // The boxes widened by what the current drawing reaches.
+    mutable std::vector<CRectF> m_drawnReach;
     mutable bool m_reachValid = false;
 };
