@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "course/Course.h"
-#include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/AFrameDlg.h"
 #include "dialogs/CrossoverDlg.h"
@@ -17,10 +13,6 @@
 #include "objects/equipment/Crossover.h"
 #include "objects/equipment/DogWalk.h"
 #include "tests/dialogs/PropertiesWndTest.h"
-#include "tests/support/DialogDriver.h"
-#include "tests/support/FailureReports.h"
-#include "tests/support/TestSettings.h"
-#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -33,9 +25,7 @@ protected:
     }
 };
 
-// Chooses the custom size, types it and presses OK, which is refused; then
-// mends one entry (0 length, 1 height) and presses OK again. The messages
-// shown for the first OK.
+// Custom size, refused on OK; entry `mended` (0 length, 1 height) mended, OK again. The refusals.
 std::vector<std::wstring> EnterRefusedSize(HWND window, int customText, const wchar_t* length, const wchar_t* height,
                                            int mended, const wchar_t* mendedText)
 {
@@ -59,14 +49,28 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
     CAFrame* frame = PlaceAFrame(2000.0f, 1080.0f);
     std::vector<std::wstring> captions;
     std::vector<std::wstring> refused;
+    std::vector<bool> reached;
     bool customChecked = false;
     ASSERT_TRUE(EditSelection([&](HWND window) {
         for (HWND radio : FindRadioButtons(window))
             captions.push_back(GetCaptionText(radio));
-        SaveDialogShot(window, L"a-frame");
-        customChecked = IsButtonChecked(FindChildByCaption(window, GetString(2258)));
+        const HWND custom = FindChildByCaption(window, GetString(2258));
+        customChecked = IsButtonChecked(custom);
+        // Tab: the entries, then the box (the colours button is disabled), then OK.
+        const std::vector<HWND> edits = FindEditControls(window);
+        const HWND box = FindChildByCaption(window, GetStringWithArg(2230, course.GetSpecList().GetTerm(2526)));
+        ClickControl(custom);
+        reached.push_back(WaitForFocus(window, custom));
+        for (HWND next : {edits[0], edits[1], box, FindChildByCaption(window, GetString(2015))}) {
+            PressKey(GetFocusedControl(window), VK_TAB);
+            reached.push_back(WaitForFocus(window, next));
+        }
+        // Alt and the label's access key go to the entry after the label.
+        PressAccessKey(window, FindChildByCaption(window, GetString(2259)));
+        reached.push_back(WaitForFocus(window, edits[0]));
         refused = EnterRefusedSize(window, 2258, L"96 in", L"96 in", 1, L"95");
     }));
+    EXPECT_EQ(std::vector<bool>(6, true), reached);
     // AKC: 9 ft ramps 5 ft 6 in high and 5 ft high, then the custom size.
     const std::vector<std::wstring> expected = {
         GetStringWith2Args(2257, Feet(1080.0f), Feet(660.0f)),
@@ -74,8 +78,7 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
         GetString(2258),
     };
     EXPECT_EQ(expected, captions);
-    // 1080 by 590 is no preset.
-    EXPECT_TRUE(customChecked);
+    EXPECT_TRUE(customChecked);  // 1080 by 590 is no preset
     EXPECT_EQ(std::vector<std::wstring>{GetString(2674)}, refused);
     EXPECT_EQ(960.0f, frame->GetLength());
     EXPECT_EQ(950.0f, frame->GetHeight());
@@ -89,17 +92,16 @@ TEST_F(ContactDialogs, AFramesOfDifferentSizesKeepThemAndStoreNothing)
 {
     CAFrame* first = PlaceAFrame(2000.0f, 1080.0f);
     CAFrame* second = PlaceAFrame(4000.0f, 960.0f);
-    size_t checked = 0;
-    std::vector<bool> enabled;
+    std::vector<bool> checked, enabled;
     ASSERT_TRUE(EditSelection([&](HWND window) {
         for (HWND radio : FindRadioButtons(window))
-            checked += IsButtonChecked(radio);
+            checked.push_back(IsButtonChecked(radio));
         for (HWND edit : FindEditControls(window))
             enabled.push_back(IsWindowEnabled(edit) != 0);
         PressDialogButton(window, IDOK);
     }));
-    EXPECT_EQ(0u, checked);
-    EXPECT_EQ((std::vector<bool>{false, false}), enabled);
+    EXPECT_EQ(std::vector<bool>(3, false), checked);
+    EXPECT_EQ(std::vector<bool>(2, false), enabled);
     EXPECT_EQ(1080.0f, first->GetLength());
     EXPECT_EQ(960.0f, second->GetLength());
     EXPECT_FALSE(HasTestSettingsValue(L"10AKCPlankLen"));
@@ -131,8 +133,7 @@ TEST_F(ContactDialogs, ADogWalkPlankMustReachItsHeight)
     CDogWalk* walk = Place<CDogWalk, CDogWalkDlg>(2000.0f, [](CDogWalkDlg& half) { half.SetSize(1440.0f, 480.0f); });
     std::vector<std::wstring> refused;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        SaveDialogShot(window, L"dog-walk");
-        // 48 in high: 2 x (0.577 x 48 + 4) in is 63.39 in.
+        // 48 in high needs 2 x (0.577 x 48 + 4) = 63.39 in.
         refused = EnterRefusedSize(window, 2381, L"63.3 in", L"48 in", 0, L"63.4 in");
     }));
     EXPECT_EQ(std::vector<std::wstring>{GetString(2682)}, refused);
@@ -148,39 +149,30 @@ TEST_F(ContactDialogs, ACrossoverShowsTheStandardRampOnlyForItsExactSize)
         float height;
         bool metric;
         bool standard;
-        const wchar_t* shot;
-    } cases[] = {{430.0f, false, true, L"crossover"}, {431.0f, false, false, nullptr},
-                 {430.0f, true, true, L"crossover-metric"}};
+    } cases[] = {{430.0f, false, true}, {431.0f, false, false}, {430.0f, true, true}};
     for (const auto& c : cases) {
         course.SetMetric(c.metric);
         course.DeselectAll(false);
         Place<CCrossover, CCrossoverDlg>(2000.0f, [&](CCrossoverDlg& half) { half.SetRamp(1080.0f, c.height); });
-        bool standardChecked = !c.standard;
-        bool customChecked = c.standard;
-        std::vector<bool> enabled;
+        std::vector<bool> checked, enabled;
         ASSERT_TRUE(EditSelection([&](HWND window) {
-            if (c.shot)
-                SaveDialogShot(window, c.shot);
-            standardChecked = IsButtonChecked(FindRadioButtons(window)[4]);
-            customChecked = IsButtonChecked(FindChildByCaption(window, GetString(2331)));
+            checked = {IsButtonChecked(FindRadioButtons(window)[4]),
+                       IsButtonChecked(FindChildByCaption(window, GetString(2331)))};
             for (HWND edit : FindEditControls(window))
                 enabled.push_back(IsWindowEnabled(edit) != 0);
             PressDialogButton(window, IDCANCEL);
         }));
-        EXPECT_EQ(c.standard, standardChecked) << c.height;
-        EXPECT_EQ(!c.standard, customChecked) << c.height;
-        // Plank length and height, then the platform width (standard).
-        EXPECT_EQ((std::vector<bool>{!c.standard, !c.standard, false}), enabled) << c.height;
+        EXPECT_EQ((std::vector<bool>{c.standard, !c.standard}), checked) << c.height;  // standard, custom
+        EXPECT_EQ((std::vector<bool>{!c.standard, !c.standard, false}), enabled) << c.height;  // length, height, platform
     }
 }
 
 TEST_F(ContactDialogs, CrossoversWithDifferentPlanksKeepThem)
 {
     CCrossover* crossovers[2];
-    for (int planks = 0; planks < 2; ++planks) {
+    for (int planks = 0; planks < 2; ++planks)
         crossovers[planks] = Place<CCrossover, CCrossoverDlg>(
             2000.0f + 2000.0f * float(planks), [&](CCrossoverDlg& half) { half.SetWhichPlanks(planks + 1); });
-    }
     size_t plankChecked = 0;
     ASSERT_TRUE(EditSelection([&](HWND window) {
         const std::vector<HWND> radios = FindRadioButtons(window);
@@ -201,27 +193,4 @@ TEST_F(ContactDialogs, CrossoversWithDifferentPlanksKeepThem)
         std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
         EXPECT_EQ(planks + 1, dynamic_cast<CCrossoverDlg&>(*session).GetMergedWhichPlanks());
     }
-}
-
-TEST_F(ContactDialogs, TabAndAccessKeysWalkTheAFramesControls)
-{
-    PlaceAFrame(2000.0f, 1080.0f);
-    std::vector<bool> reached;
-    ASSERT_TRUE(EditSelection([&](HWND window) {
-        const std::vector<HWND> edits = FindEditControls(window);
-        const HWND custom = FindChildByCaption(window, GetString(2258));
-        const HWND box = FindChildByCaption(window, GetStringWithArg(2230, course.GetSpecList().GetTerm(2526)));
-        ClickControl(custom);
-        reached.push_back(WaitForFocus(window, custom));
-        // Tab: the entries, then the box (the colours button is disabled), then OK.
-        for (HWND next : {edits[0], edits[1], box, FindChildByCaption(window, GetString(2015))}) {
-            PressKey(GetFocusedControl(window), VK_TAB);
-            reached.push_back(WaitForFocus(window, next));
-        }
-        // Alt and the label's access key go to the entry after the label.
-        PressAccessKey(window, FindChildByCaption(window, GetString(2259)));
-        reached.push_back(WaitForFocus(window, edits[0]));
-        PressDialogButton(window, IDCANCEL);
-    }));
-    EXPECT_EQ(std::vector<bool>(6, true), reached);
 }

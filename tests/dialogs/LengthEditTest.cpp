@@ -27,10 +27,7 @@ public:
         if (m_edit.GetValue(&value, true))
             CDialog::OnOk();
     }
-
     float value = -1.0f;
-
-private:
     CLengthEdit& m_edit;
 };
 
@@ -41,27 +38,24 @@ struct CEntered
     std::wstring shown;
 };
 
-// Types the text into the entry and presses OK; a refused text is answered
-// and the dialog cancelled.
+// Types the text and presses OK; a refusal is answered and the dialog cancelled.
 CEntered Enter(CLengthEdit& edit, const std::wstring& text)
 {
     CLengthHost host(edit);
     CEntered entered;
     CDialogWatcher::TakeAnsweredTexts();
-    RunModalDriven([&] { host.DoModal(); },
-              [&](HWND window) {
-                  TypeIntoEdit(FindEditControls(window)[0], text);
-                  PressDialogButton(window, IDOK);
-                  // Either the window goes or a message box was answered.
-                  for (int i = 0; i < 1000 && IsWindow(window) && entered.messages.empty(); ++i) {
-                      entered.messages = CDialogWatcher::TakeAnsweredTexts();
-                      Sleep(10);
-                  }
-                  if (!IsWindow(window))
-                      return;
-                  entered.shown = GetWindowTextString(FindEditControls(window)[0]);
-                  PressDialogButton(window, IDCANCEL);
-              });
+    RunModalDriven([&] { host.DoModal(); }, [&](HWND window) {
+        TypeIntoEdit(FindEditControls(window)[0], text);
+        PressDialogButton(window, IDOK);
+        for (int i = 0; i < 1000 && IsWindow(window) && entered.messages.empty(); ++i) {
+            entered.messages = CDialogWatcher::TakeAnsweredTexts();
+            Sleep(10);
+        }
+        if (IsWindow(window)) {
+            entered.shown = GetWindowTextString(FindEditControls(window)[0]);
+            PressDialogButton(window, IDCANCEL);
+        }
+    });
     entered.value = host.resultOk ? host.value : -1.0f;
     return entered;
 }
@@ -79,7 +73,7 @@ TEST(LengthEdit, ABareNumberTakesTheUnitThatFitsTheRange)
         int min, max, step;
         std::wstring text;
         float value;
-        std::wstring message;
+        std::wstring message;  // a refused text stays for the user to mend
     } cases[] = {
         // The see-saw plank: 6 to 16 ft.
         {72, 192, 12, L"14", 1680.0f, L""},
@@ -100,13 +94,9 @@ TEST(LengthEdit, ABareNumberTakesTheUnitThatFitsTheRange)
         CLengthEdit edit(c.min, c.max, c.step, 10, false);
         const CEntered entered = Enter(edit, c.text);
         EXPECT_EQ(c.value, entered.value) << c.text;
-        const std::vector<std::wstring> expected =
-            c.message.empty() ? std::vector<std::wstring>() : std::vector<std::wstring>{c.message};
-        EXPECT_EQ(expected, entered.messages) << c.text;
-        // A refused text stays for the user to mend.
-        if (!c.message.empty()) {
-            EXPECT_EQ(c.text, entered.shown);
-        }
+        EXPECT_EQ(c.message.empty() ? std::vector<std::wstring>() : std::vector<std::wstring>{c.message},
+                  entered.messages) << c.text;
+        EXPECT_EQ(c.message.empty() ? L"" : c.text, entered.shown);
     }
 }
 
@@ -137,15 +127,9 @@ TEST(LengthEdit, ArrowsStepWithinTheRange)
         bool up;
         std::wstring shown;
     } steps[] = {
-        // An empty entry shows the value set.
-        {L"", true, L"12 ft 6 in"},
-        {L"12 ft 6 in", true, L"13 ft"},
-        // Onto whole steps towards zero after the step.
-        {L"12 ft 6 in", false, L"11 ft"},
-        {L"16 ft", true, L"16 ft"},
-        // A metric reading steps in centimetres.
-        {L"100 cm", true, L"183 cm"},
-        // No reading, nothing happens.
+        {L"", true, L"12 ft 6 in"},  // an empty entry shows the value set
+        {L"12 ft 6 in", true, L"13 ft"}, {L"12 ft 6 in", false, L"11 ft"}, {L"16 ft", true, L"16 ft"},
+        {L"100 cm", true, L"183 cm"},  // a metric reading steps in centimetres
         {L"10 parsecs", true, L"10 parsecs"},
     };
     for (const auto& step : steps) {
@@ -165,8 +149,7 @@ TEST(UnitsPicker, MixedValuesAddOneEmptyEntry)
     picker.SetValue(EUnitKind::kNone);
     EXPECT_EQ(4, picker.list.GetItemCount());
     EXPECT_EQ(EUnitKind::kNone, picker.GetValue());
-    // Yards only where offered.
-    EXPECT_EQ(1, CountReports([&] { picker.SetValue(EUnitKind::kYards); }));
+    EXPECT_EQ(1, CountReports([&] { picker.SetValue(EUnitKind::kYards); }));  // yards only where offered
     EXPECT_EQ(EUnitKind::kNone, picker.GetValue());
     CUnitsPicker withYards(EUnitKind::kYards, true, false);
     EXPECT_EQ(EUnitKind::kYards, withYards.GetValue());

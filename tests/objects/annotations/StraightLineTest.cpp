@@ -16,28 +16,27 @@
 #include "tests/support/RecordingContext.h"
 #include "tests/support/TestSettings.h"
 
+using equipmenttest::ReadRecord;
+using equipmenttest::RecordOf;
+
 namespace {
 
 class StraightLine : public testing::Test
 {
 protected:
-    CCourseObject* Place(int nameTextId, const CPoint2& from, const CPoint2& to)
-    {
-        return equipmenttest::PlaceWithTool(course, nameTextId, from, to);
-    }
     CStraightLine* PlaceLine(const CPoint2& from, const CPoint2& to)
     {
-        return dynamic_cast<CStraightLine*>(Place(2588, from, to));
+        return equipmenttest::PlaceWithTool<CStraightLine>(course, 2588, from, to);
     }
-    // A collapsed tunnel at the point; its mouth.
+    // A collapsed tunnel's mouth.
     const CObstacleEnd* PlaceTunnel(const CPoint2& at)
     {
-        for (const CObstacleEnd* end : Place(2534, at, at)->GetEnds())
+        for (const CObstacleEnd* end : equipmenttest::PlaceWithTool(course, 2534, at, at)->GetEnds())
             if (end->GetEndKind() == 1)
                 return end;
         return nullptr;
     }
-    // The ids of the hints shown since the last look, all of the line's topic.
+    // The hints shown since the last look, all of the line's topic.
     std::vector<int> TakeHints()
     {
         std::vector<int> ids;
@@ -48,8 +47,7 @@ protected:
         return ids;
     }
 
-    // The course reads the settings as it is made.
-    struct CSettingsFirst
+    struct CSettingsFirst  // the course reads the settings as it is made
     {
         CSettingsFirst() { OpenCourseTestSettings(); }
         ~CSettingsFirst() { DeleteTestSettingsKey(); }
@@ -76,26 +74,13 @@ std::string Record(const CPoint2& a, const CPoint2& b, int pen, int arrows, bool
     return writer.m_bytes;
 }
 
-std::string Serialized(CStraightLine& line, int major)
-{
-    CFieldWriter writer;
-    writer.m_versionMajor = major;
-    line.Serialize(writer);
-    return writer.m_bytes;
-}
-
-void Read(CStraightLine& line, const std::string& bytes, int major = 4)
-{
-    CFieldReader reader(bytes);
-    reader.m_versionMajor = major;
-    line.Serialize(reader);
-}
-
-// The open line of a drawing: "M<x>,<y> L<x>,<y>" after its "B1,0".
-std::string DrawnLine(CStraightLine& line)
+// The drawing's log and the open line in it ("M<x>,<y> L<x>,<y>" after "B1,0").
+std::string DrawnLine(CStraightLine& line, std::wstring* label = nullptr)
 {
     CRecordingContext context;
     line.GetShape2D().Draw(context);
+    if (label != nullptr)
+        *label = context.texts.empty() ? std::wstring() : context.texts.back();
     const std::string log = context.Log();
     const size_t begin = log.find("B1,0 ");
     return begin == std::string::npos ? log : log.substr(begin + 5, log.find(" E", begin) - begin - 5);
@@ -122,6 +107,14 @@ TEST_F(StraightLine, AClickGivesAHorizontalLineAndTheDragHint)
     EXPECT_EQ(CPoint2(3600.0f, 5800.0f), dragged->GetCourseEnd(1));
     EXPECT_EQ(CPoint2(3300.0f, 5400.0f), dragged->GetPlacement().GetPosition2D());
     EXPECT_TRUE(TakeHints().empty());
+
+    // Passing an untied obstacle end close by gives the crossing hint.
+    const CPoint2 mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f))->GetCoursePoint();
+    TakeHints();
+    PlaceLine(mouth + CPoint2(-300.0f, 60.0f), mouth + CPoint2(300.0f, 60.0f));
+    EXPECT_EQ(std::vector<int>{2711}, TakeHints());
+    PlaceLine(mouth + CPoint2(-300.0f, 600.0f), mouth + CPoint2(300.0f, 600.0f));
+    EXPECT_TRUE(TakeHints().empty());
 }
 
 TEST_F(StraightLine, EndsTieToObstacleEndsFollowThemAndLetGo)
@@ -134,10 +127,8 @@ TEST_F(StraightLine, EndsTieToObstacleEndsFollowThemAndLetGo)
     ASSERT_NE(nullptr, line);
     EXPECT_EQ(mouth, line->GetLink(0));
     EXPECT_EQ(nullptr, line->GetLink(1));
-    const CPoint2 entry = mouth->ClosestEntryPoint(pressed);
-    EXPECT_NEAR(0.0f, (line->GetCourseEnd(0) - entry).Length(), 0.75f);
+    EXPECT_NEAR(0.0f, (line->GetCourseEnd(0) - mouth->ClosestEntryPoint(pressed)).Length(), 0.75f);
 
-    // Read again, the line ties to the mouth again.
     std::string archive;
     course.WriteArchive(archive, false, false, true);
     CCourse reread(L"Reread", L"");
@@ -149,14 +140,12 @@ TEST_F(StraightLine, EndsTieToObstacleEndsFollowThemAndLetGo)
         }
     }
 
-    // The tunnel moves: the tied end goes with it, the free end stays.
+    // The tied end moves with the tunnel; deleting it unties the line in place.
     course.DeselectAll(false);
     tunnel->SetSelected(true);
     course.MoveSelectionBy(240.0f, 480.0f);
     EXPECT_EQ(mouth->GetCoursePoint(), line->GetCourseEnd(0));
     EXPECT_EQ(CPoint2(3000.0f, 1500.0f), line->GetCourseEnd(1));
-
-    // Deleting the tunnel leaves the line where it is, untied.
     const CPoint2 kept = line->GetCourseEnd(0);
     course.DeleteSelected();
     EXPECT_EQ(nullptr, line->GetLink(0));
@@ -171,20 +160,9 @@ TEST_F(StraightLine, EndsTieToObstacleEndsFollowThemAndLetGo)
     EXPECT_EQ(nullptr, both->GetLink(1));
 }
 
-TEST_F(StraightLine, PassingAnUntiedObstacleEndGivesTheCrossingHint)
-{
-    const CPoint2 mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f))->GetCoursePoint();
-    TakeHints();
-    PlaceLine(mouth + CPoint2(-300.0f, 60.0f), mouth + CPoint2(300.0f, 60.0f));
-    EXPECT_EQ(std::vector<int>{2711}, TakeHints());
-    PlaceLine(mouth + CPoint2(-300.0f, 600.0f), mouth + CPoint2(300.0f, 600.0f));
-    EXPECT_TRUE(TakeHints().empty());
-}
-
 TEST_F(StraightLine, DraggedOrTurnedWithTheSelectionTheLineMovesOnce)
 {
-    // Dragged alone, a line tied at one end stretches: its free end follows
-    // the pointer step by step.
+    // Dragged alone, a line tied at one end stretches to the pointer.
     const CPoint2 mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f))->GetCoursePoint();
     CStraightLine* tied = PlaceLine(mouth, CPoint2(3000.0f, 6000.0f));
     ASSERT_NE(nullptr, tied);
@@ -207,15 +185,13 @@ TEST_F(StraightLine, RecordsLegacyLinesAndTheArchiveEdge)
 {
     CStraightLine line;
     const std::string full = Record(CPoint2(-300.0f, 0.0f), CPoint2(300.0f, 0.0f), 2, 2, true, 4);
-    Read(line, full);
-    EXPECT_EQ(full, Serialized(line, 4));
+    ReadRecord(line, full);
+    EXPECT_EQ(full, RecordOf(line, 4));
     EXPECT_EQ(2, line.GetPen());
     EXPECT_EQ(4, line.GetUnits());
-    // Version 3 adds whether the line runs along an axis.
-    EXPECT_EQ(full + std::string(1, '\1'), Serialized(line, 3));
+    EXPECT_EQ(full + std::string(1, '\1'), RecordOf(line, 3));  // version 3: along an axis
 
-    // A line of no length keeps the way it ran, unless that is no way at all;
-    // choices out of range take the defaults.
+    // A line of no length keeps its way unless it has none; bad choices take the defaults.
     const CPoint2 up(0.0f, -7.0f);
     const CPoint2 none(0.0f, 0.0f);
     const struct
@@ -229,7 +205,7 @@ TEST_F(StraightLine, RecordsLegacyLinesAndTheArchiveEdge)
     };
     for (const auto& c : cases) {
         CStraightLine zero;
-        EXPECT_EQ(0, CountReports([&] { Read(zero, c.record); }));
+        EXPECT_EQ(0, CountReports([&] { ReadRecord(zero, c.record); }));
         EXPECT_EQ(c.direction, zero.GetDirection());
         EXPECT_EQ(c.pen, zero.GetPen());
         EXPECT_EQ(c.arrows, zero.GetArrowHeads());
@@ -237,8 +213,7 @@ TEST_F(StraightLine, RecordsLegacyLinesAndTheArchiveEdge)
         EXPECT_EQ(std::string::npos, DrawnLine(zero).find("nan"));
     }
 
-    // Legacy ends in inches; ends beyond what the archive stores stop at its
-    // edge, whether read or dragged.
+    // Legacy ends in inches; ends beyond the archive's reach stop at its edge.
     CStraightLine legacy;
     std::istringstream words("10 20 30 40");
     legacy.ApplyVariant("HandlerArea", words);
@@ -257,34 +232,33 @@ TEST_F(StraightLine, RecordsLegacyLinesAndTheArchiveEdge)
 
 TEST_F(StraightLine, ShortLinesDrawAsLongAsThePenAndArrowsTakeTheEnds)
 {
-    // The plan's pen is 30 wide.
-    CStraightLine line;
-    Read(line, Record(CPoint2(-5.0f, 0.0f), CPoint2(5.0f, 0.0f), 0, 0, false, 3));
-    EXPECT_EQ("M-15,0 L15,0", DrawnLine(line));
     const CPoint2 up(0.0f, -7.0f);
-    Read(line, Record(CPoint2(), CPoint2(), 0, 0, false, 3, &up));
-    EXPECT_EQ("M0,15 L0,-15", DrawnLine(line));
-    Read(line, Record(CPoint2(-300.0f, 0.0f), CPoint2(300.0f, 0.0f), 0, 2, false, 3));
-    EXPECT_EQ("M-225,0 L225,0", DrawnLine(line));
+    const struct
+    {
+        std::string record;
+        const char* drawn;
+    } cases[] = {
+        {Record(CPoint2(-5.0f, 0.0f), CPoint2(5.0f, 0.0f), 0, 0, false, 3), "M-15,0 L15,0"},  // the pen is 30 wide
+        {Record(CPoint2(), CPoint2(), 0, 0, false, 3, &up), "M0,15 L0,-15"},
+        {Record(CPoint2(-300.0f, 0.0f), CPoint2(300.0f, 0.0f), 0, 2, false, 3), "M-225,0 L225,0"},
+    };
+    CStraightLine line;
+    for (const auto& c : cases) {
+        ReadRecord(line, c.record);
+        EXPECT_EQ(c.drawn, DrawnLine(line));
+    }
 
     // The length label in the line's units, metres on a metric course.
-    Read(line, Record(CPoint2(-1200.0f, 0.0f), CPoint2(1200.0f, 0.0f), 0, 0, true, 3));
-    const auto label = [&] {
-        CRecordingContext context;
-        line.GetShape2D().Draw(context);
-        return context.texts.empty() ? std::wstring() : context.texts.back();
-    };
-    EXPECT_EQ(L"20 ft", label());
+    std::wstring label;
+    ReadRecord(line, Record(CPoint2(-1200.0f, 0.0f), CPoint2(1200.0f, 0.0f), 0, 0, true, 3));
+    DrawnLine(line, &label);
+    EXPECT_EQ(L"20 ft", label);
     course.SetMetric(true);
     CStraightLine* metric = PlaceLine(CPoint2(3000.0f, 3000.0f), CPoint2(5400.0f, 3000.0f));
     ASSERT_NE(nullptr, metric);
     CStraightLinePropertiesDlg dialog(&course);
     dialog.MergeShowLength(true);
     metric->FromDialog(dialog);
-    CRecordingContext context;
-    metric->GetShape2D().Draw(context);
-    ASSERT_FALSE(context.texts.empty());
-    EXPECT_EQ(L"6.1", context.texts.back());
+    DrawnLine(*metric, &label);
+    EXPECT_EQ(L"6.1", label);
 }
-
-
