@@ -23,16 +23,12 @@
 #include "objects/equipment/WeavePoles.h"
 #include "tests/app/CourseWindowTestSupport.h"
 #include "tests/app/ProgramDriving.h"
-#include "tests/app/ProgramProcess.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TestWindows.h"
 
-// The properties windows in the real program under Wine: an A-frame edited
-// through Properties with a refused size, its stored defaults and its undo;
-// kinds whose button opens their window, cancelled and then placed with the
-// values typed; the tool column's button and the context menu opening the
-// same window.
+// Properties windows in the real program: an A-frame edited, refused, stored and
+// undone; opened from button and menu; windowed kinds cancelled and placed.
 
 using namespace programtest;
 
@@ -48,7 +44,6 @@ constexpr int kRefusedAFrameText = 2674;
 
 const CPoint2 kAFrameSpot(3600.0f, 3000.0f);
 
-// Types into the window's entry at the position; a missing entry fails.
 void Type(HWND window, size_t entry, const wchar_t* text)
 {
     const std::vector<HWND> edits = FindEditControls(window);
@@ -63,9 +58,8 @@ void Choose(HWND window, int captionText)
     ClickControl(radio);
 }
 
-// A kind whose shape button opens its window before placing: the
-// organisation whose toolbar offers it, what the walk types into the window
-// and the value the placed object gives back.
+// A kind whose button opens its window before placing, what is typed and
+// the value the placed object gives back.
 struct CWindowedKind
 {
     int organisation;
@@ -75,8 +69,7 @@ struct CWindowedKind
     void (*fill)(HWND window);
     float (*typed)(const CCourseObject& object);
     float expected;
-    // The name in the window's title, when not the button's: the jumps'
-    // window is named after them all.
+    // The title's name when not the button's.
     int titleTextId = 0;
 };
 
@@ -108,36 +101,33 @@ const CWindowedKind kWindowedKinds[] = {
      [](const CCourseObject& object) { return static_cast<const CCrossover&>(object).GetPlankLength(); }, 1200.0f},
 };
 
-// The program's properties window: a dialog titled with the kind's name.
-HWND WaitForPropertiesWindow(const CProgramProcess& program, int nameTextId, int organisation = kOrganisation)
+// The program's first dialog the test wants, within kWait.
+HWND WaitForProgramDialog(const CProgramProcess& program, const std::function<bool(HWND)>& wanted)
 {
-    const std::wstring title = GetStringWithArg(kWindowTitleText, GetSpecList(organisation).GetTerm(nameTextId));
-    const DWORD start = GetTickCount();
-    do {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < kWait; PumpMessagesFor(20))
         for (HWND window : program.FindWindows(L"#32770"))
-            if (GetWindowTextString(window) == title && !ListDialogChildren(window).empty())
+            if (wanted(window))
                 return window;
-        PumpMessagesFor(20);
-    } while (GetTickCount() - start < kWait);
-    ADD_FAILURE() << "no properties window of " << nameTextId;
     return nullptr;
 }
 
-// The message box the window shows over itself, answered; its text.
+HWND WaitForPropertiesWindow(const CProgramProcess& program, int nameTextId, int organisation = kOrganisation)
+{
+    const std::wstring title = GetStringWithArg(kWindowTitleText, GetSpecList(organisation).GetTerm(nameTextId));
+    return WaitForProgramDialog(program, [&](HWND window) {
+        return GetWindowTextString(window) == title && !ListDialogChildren(window).empty();
+    });
+}
+
+// The message box shown over the window, answered; its text.
 std::wstring AnswerBoxOver(const CProgramProcess& program, HWND window)
 {
-    const DWORD start = GetTickCount();
-    do {
-        for (HWND box : program.FindWindows(L"#32770")) {
-            if (box != window && GetDlgItem(box, 0xFFFF)) {
-                const std::wstring text = CProgramProcess::GetMessageBoxText(box);
-                CProgramProcess::AnswerMessageBox(box);
-                return text;
-            }
-        }
-        PumpMessagesFor(20);
-    } while (GetTickCount() - start < kWait);
-    return L"<no message>";
+    const HWND box = WaitForProgramDialog(program, [&](HWND b) { return b != window && GetDlgItem(b, 0xFFFF); });
+    if (!box)
+        return L"<no message>";
+    const std::wstring text = CProgramProcess::GetMessageBoxText(box);
+    CProgramProcess::AnswerMessageBox(box);
+    return text;
 }
 
 bool Close(HWND window, int button)
@@ -146,13 +136,10 @@ bool Close(HWND window, int button)
     return WaitUntilGone(window);
 }
 
-// The frame's first visible control of the class, showing the text when
-// one is given.
 struct CSoughtControl
 {
-    std::wstring className;
-    std::wstring text;
-    HWND found = nullptr;
+    std::wstring className, text;
+    HWND found;
 };
 
 BOOL CALLBACK FindControl(HWND child, LPARAM param)
@@ -160,26 +147,19 @@ BOOL CALLBACK FindControl(HWND child, LPARAM param)
     auto* sought = reinterpret_cast<CSoughtControl*>(param);
     wchar_t name[64] = {};
     GetClassNameW(child, name, 64);
-    if (IsWindowVisible(child) && sought->className == name &&
-        (sought->text.empty() || GetWindowTextString(child) == sought->text)) {
-        sought->found = child;
-        return FALSE;
-    }
-    return TRUE;
+    if (!IsWindowVisible(child) || sought->className != name ||
+        (!sought->text.empty() && GetWindowTextString(child) != sought->text))
+        return TRUE;
+    sought->found = child;
+    return FALSE;
 }
 
+// The frame's first visible control of the class, with the text if given.
 HWND FindFrameControl(HWND frame, const std::wstring& className, const std::wstring& text = std::wstring())
 {
-    CSoughtControl sought{className, text};
+    CSoughtControl sought{className, text, nullptr};
     EnumChildWindows(frame, FindControl, LPARAM(&sought));
     return sought.found;
-}
-
-POINT Centre(HWND control)
-{
-    RECT rect = {};
-    GetWindowRect(control, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
 void RightClick(POINT point)
@@ -190,14 +170,6 @@ void RightClick(POINT point)
     Sleep(150);
 }
 
-// The program as it shows with a window up, kept to be looked at.
-void Shot(HWND frame, const std::wstring& name)
-{
-    PumpMessagesFor(300);
-    CreateDirectoryW(L"Z:\\tmp\\shots-dialogs", nullptr);
-    EXPECT_TRUE(SaveScreenPicture(frame, L"Z:\\tmp\\shots-dialogs\\e2e-" + name + L".png"));
-}
-
 std::vector<const CCourseObject*> ObjectsOfType(const CCourse& course, int typeId)
 {
     std::vector<const CCourseObject*> found;
@@ -205,12 +177,6 @@ std::vector<const CCourseObject*> ObjectsOfType(const CCourse& course, int typeI
         if (object->GetType()->GetTypeId() == typeId)
             found.push_back(object);
     return found;
-}
-
-const CAFrame* OnlyAFrame(const CCourse& course)
-{
-    const std::vector<const CCourseObject*> frames = ObjectsOfType(course, CAFrame::kTypeId);
-    return frames.size() == 1 ? static_cast<const CAFrame*>(frames[0]) : nullptr;
 }
 
 std::wstring Feet(float tenths) { return FormatLength(tenths, EUnitKind::kFeetAndInches, true); }
@@ -232,25 +198,23 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     CViewMap map;
     ASSERT_TRUE(MapView(parts, map));
 
-    // An A-frame placed without its window starts from the first preset.
+    // Placed without its window: the first preset.
     Click(ShapeButton(parts, CAFrame::kNameTextId, kOrganisation));
     Click(map.ToScreen(kAFrameSpot));
     CCourse placed(L"", L"");
     ASSERT_TRUE(SaveAndReadBack(path, placed));
     const std::string placedBytes = ReadWholeFile(path);
-    const CAFrame* frameBefore = OnlyAFrame(placed);
+    const CAFrame* frameBefore = dynamic_cast<const CAFrame*>(OnlyObject(placed));
     ASSERT_TRUE(frameBefore);
     EXPECT_EQ(1080.0f, frameBefore->GetLength());
     EXPECT_EQ(660.0f, frameBefore->GetHeight());
 
-    // Selected, Properties: the organisation's presets, the first checked,
-    // then the custom size. A custom size no longer than high is refused and
-    // the window stays; 96 by 95 inches is taken.
+    // Properties: presets with the first checked, then custom; 96 by 96 in is
+    // refused and the window stays, 96 by 95 is taken.
     Click(map.ToScreen(frameBefore->GetPosition()));
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kPropertiesCommand, 0), 0);
     HWND window = WaitForPropertiesWindow(program, CAFrame::kNameTextId);
     ASSERT_TRUE(window);
-    Shot(frame, L"a-frame");
     std::vector<std::wstring> captions;
     std::vector<bool> checked;
     for (HWND radio : FindRadioButtons(window)) {
@@ -271,11 +235,10 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     Type(window, 1, L"95 in");
     ASSERT_TRUE(Close(window, IDOK));
 
-    // The file holds the new size, the organisation's defaults hold it too,
-    // and one undo gives back the very file.
+    // Saved and stored as defaults; undo restores the bytes.
     CCourse edited(L"", L"");
     ASSERT_TRUE(SaveAndReadBack(path, edited));
-    const CAFrame* frameAfter = OnlyAFrame(edited);
+    const CAFrame* frameAfter = dynamic_cast<const CAFrame*>(OnlyObject(edited));
     ASSERT_TRUE(frameAfter);
     EXPECT_EQ(960.0f, frameAfter->GetLength());
     EXPECT_EQ(950.0f, frameAfter->GetHeight());
@@ -286,24 +249,22 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     ASSERT_TRUE(SaveAndWait(path));
     EXPECT_EQ(placedBytes, ReadWholeFile(path));
 
-    // The tool column's button and the context menu open the same window
-    // for the A-frame clicked; its colours button is off.
+    // The tool column's button and the context menu open the same window.
     const POINT aFrame = map.ToScreen(frameBefore->GetPosition());
-    const auto openFromButton = [&] {
-        const HWND button = FindFrameControl(frame, L"Button", GetString(kPropertiesButtonText));
-        ASSERT_TRUE(button);
-        Click(Centre(button));
-    };
-    const auto openFromMenu = [&] {
-        RightClick(aFrame);
-        ASSERT_FALSE(program.WaitForWindows(L"#32768", 1, kWait).empty());
-        // "Prop&erties..."
-        cwtest::KeyPress('E');
-    };
-    for (const auto& open : {std::function<void()>(openFromButton), std::function<void()>(openFromMenu)}) {
+    for (bool fromMenu : {false, true}) {
         Click(ViewPoint(parts, 0.98f, 0.98f));
         Click(aFrame);
-        open();
+        if (fromMenu) {
+            RightClick(aFrame);
+            ASSERT_FALSE(program.WaitForWindows(L"#32768", 1, kWait).empty());
+            cwtest::KeyPress('E');  // Prop&erties...
+        } else {
+            const HWND button = FindFrameControl(frame, L"Button", GetString(kPropertiesButtonText));
+            ASSERT_TRUE(button);
+            RECT rect = {};
+            GetWindowRect(button, &rect);
+            Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        }
         window = WaitForPropertiesWindow(program, CAFrame::kNameTextId);
         ASSERT_TRUE(window);
         const HWND colors = FindChildByCaption(window, GetString(kColorsButtonText));
@@ -313,8 +274,7 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
         ASSERT_TRUE(Close(window, IDCANCEL));
     }
 
-    // Each windowed kind: its button opens its window; Cancel leaves
-    // nothing to place, OK places what was typed.
+    // Cancel leaves nothing to place, OK places what was typed.
     int organisation = kOrganisation;
     for (const CWindowedKind& kind : kWindowedKinds) {
         if (kind.organisation != organisation) {
@@ -328,16 +288,12 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
             Click(ShapeButton(parts, kind.button, organisation));
             window = WaitForPropertiesWindow(program, kind.titleTextId ? kind.titleTextId : kind.button, organisation);
             ASSERT_TRUE(window) << kind.typeId;
-            if (button == IDOK) {
+            if (button == IDOK)
                 kind.fill(window);
-                if (kind.typeId == CTunnel::kTypeId)
-                    Shot(frame, L"tunnel");
-            }
             ASSERT_TRUE(Close(window, button)) << kind.typeId;
             Click(map.ToScreen(kind.spot));
         }
     }
-    Shot(frame, L"placed");
     CCourse walked(L"", L"");
     ASSERT_TRUE(SaveAndReadBack(path, walked));
     EXPECT_EQ(1u + std::size(kWindowedKinds), walked.GetObjectCount());
