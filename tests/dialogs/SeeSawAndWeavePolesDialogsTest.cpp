@@ -4,9 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "course/Course.h"
-#include "course/ObjectType.h"
-#include "dialogs/LengthFormat.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "foundation/Settings.h"
@@ -14,14 +11,18 @@
 #include "objects/equipment/SeeSaw.h"
 #include "objects/equipment/WeavePoles.h"
 #include "tests/dialogs/PropertiesWndTest.h"
-#include "tests/support/DialogDriver.h"
-#include "tests/support/TestSettings.h"
 
 namespace {
 
 constexpr int kFlatText = 2456;
 constexpr int kGuidesText = 2525;
 constexpr int kOutOfRangeText = 2688;
+
+ECheckState Check(bool set) { return set ? ECheckState::kSet : ECheckState::kClear; }
+LRESULT GetCheck(HWND window, int captionTextId)
+{
+    return SendMessageW(FindChildByCaption(window, GetString(captionTextId)), BM_GETCHECK, 0, 0);
+}
 
 class SeeSawAndWeavePolesDialogs : public CPropertiesWndTest
 {
@@ -30,20 +31,18 @@ protected:
     {
         return Place<CSeeSaw, CSeeSawPropertiesDlg>(x, [&](CSeeSawPropertiesDlg& half) {
             half.SetPlankLength(length);
-            half.SetFlat(flat ? ECheckState::kSet : ECheckState::kClear);
+            half.SetFlat(Check(flat));
         });
     }
-    CWeavePoles* PlaceWeavePoles(float x, int poles, float channel, bool guides)
+    CWeavePoles* PlaceWeavePoles(float x, int poles, bool guides)
     {
         return Place<CWeavePoles, CWeavePolesPropertiesDlg>(x, [&](CWeavePolesPropertiesDlg& half) {
             half.SetPoles(poles);
-            half.SetChannel(channel);
-            half.SetBoolOption(guides ? ECheckState::kSet : ECheckState::kClear);
+            half.SetChannel(0.0f);
+            half.SetBoolOption(Check(guides));
         });
     }
 };
-
-LRESULT GetCheck(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0); }
 
 }  // namespace
 
@@ -54,7 +53,6 @@ TEST_F(SeeSawAndWeavePolesDialogs, ASeeSawOnTheStandardPlankTakesAnOtherLengthOn
     bool entryEnabled = true;
     std::vector<std::wstring> refused;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        SaveDialogShot(window, L"see-saw");
         for (HWND radio : FindRadioButtons(window))
             checked.push_back(IsButtonChecked(radio));
         const HWND edit = FindEditControls(window)[0];
@@ -77,19 +75,14 @@ TEST_F(SeeSawAndWeavePolesDialogs, ASeeSawOnTheStandardPlankTakesAnOtherLengthOn
 TEST_F(SeeSawAndWeavePolesDialogs, SeeSawsThatDifferKeepTheirPlanksAndFlagsUntilTheBoxIsClicked)
 {
     // A click takes the box out of the indeterminate state to the stored flag.
-    const struct
-    {
-        int storedFlat;   // -1: none stored
-        bool click;
-        LRESULT shown;
-        CSeeSaw::EStyle first;
-        CSeeSaw::EStyle second;
-    } cases[] = {
-        {-1, false, BST_INDETERMINATE, CSeeSaw::EStyle::kFlat, CSeeSaw::EStyle::kTipped},
-        {-1, true, BST_UNCHECKED, CSeeSaw::EStyle::kTipped, CSeeSaw::EStyle::kTipped},
-        {1, true, BST_CHECKED, CSeeSaw::EStyle::kFlat, CSeeSaw::EStyle::kFlat},
+    using S = CSeeSaw::EStyle;
+    const struct { int storedFlat; bool click; LRESULT shown; S first, second; } cases[] = {
+        {-1, false, BST_INDETERMINATE, S::kFlat, S::kTipped},   // -1: none stored
+        {-1, true, BST_UNCHECKED, S::kTipped, S::kTipped},
+        {1, true, BST_CHECKED, S::kFlat, S::kFlat},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.storedFlat << c.click);
         OpenCourseTestSettings();
         if (c.storedFlat >= 0)
             CSettings::SetInt(L"250AKCFlat", c.storedFlat);
@@ -100,24 +93,21 @@ TEST_F(SeeSawAndWeavePolesDialogs, SeeSawsThatDifferKeepTheirPlanksAndFlagsUntil
         bool entryEnabled = true;
         LRESULT shown = -1;
         ASSERT_TRUE(EditSelection([&](HWND window) {
-            if (!c.click)
-                SaveDialogShot(window, L"see-saw-mixed");
             for (HWND radio : FindRadioButtons(window))
                 checked += IsButtonChecked(radio);
             entryEnabled = IsWindowEnabled(FindEditControls(window)[0]) != 0;
-            const HWND box = FindChildByCaption(window, GetString(kFlatText));
             if (c.click)
-                ClickControl(box);
-            shown = GetCheck(box);
+                ClickControl(FindChildByCaption(window, GetString(kFlatText)));
+            shown = GetCheck(window, kFlatText);
             PressDialogButton(window, IDOK);
         }));
         EXPECT_EQ(0u, checked);
         EXPECT_FALSE(entryEnabled);
-        EXPECT_EQ(c.shown, shown) << c.storedFlat << c.click;
+        EXPECT_EQ(c.shown, shown);
         EXPECT_EQ(1440.0f, first->GetPlankLength());
         EXPECT_EQ(1200.0f, second->GetPlankLength());
-        EXPECT_EQ(c.first, first->GetStyle()) << c.storedFlat << c.click;
-        EXPECT_EQ(c.second, second->GetStyle()) << c.storedFlat << c.click;
+        EXPECT_EQ(c.first, first->GetStyle());
+        EXPECT_EQ(c.second, second->GetStyle());
         EXPECT_FALSE(HasTestSettingsValue(L"250AKCPlankLen"));
         EXPECT_EQ(c.click || c.storedFlat >= 0, HasTestSettingsValue(L"250AKCFlat"));
     }
@@ -128,31 +118,28 @@ TEST_F(SeeSawAndWeavePolesDialogs, WeavePolesThatDifferKeepTheirCountsAndGuidesU
     // Both sets have a channel of 0, which is a width: shown and stored.
     const struct
     {
-        bool mixed;   // a second set of 6 poles without guides
+        bool mixed;             // a second set of 6 poles without guides
         const wchar_t* typed;   // into the poles entry; null leaves it
         std::wstring shown;
         LRESULT guides;
-        int first;
-        int second;
-        int stored;   // 370AKCPoles, 0 for none
+        int first, second, stored;   // stored: 370AKCPoles, 0 for none
     } cases[] = {
         {false, nullptr, L"12", BST_CHECKED, 12, 12, 12},
         {true, nullptr, L"", BST_INDETERMINATE, 12, 6, 0},
         {true, L"10", L"", BST_INDETERMINATE, 10, 10, 10},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.mixed << (c.typed != nullptr));
         OpenCourseTestSettings();
         course.DeleteSelected();
-        CWeavePoles* first = PlaceWeavePoles(2000.0f, 12, 0.0f, true);
-        CWeavePoles* second = c.mixed ? PlaceWeavePoles(6000.0f, 6, 0.0f, false) : first;
+        CWeavePoles* first = PlaceWeavePoles(2000.0f, 12, true);
+        CWeavePoles* second = c.mixed ? PlaceWeavePoles(6000.0f, 6, false) : first;
         std::vector<std::wstring> entries;
         LRESULT guides = -1;
         ASSERT_TRUE(EditSelection([&](HWND window) {
-            if (!c.typed)
-                SaveDialogShot(window, c.mixed ? L"weave-poles-mixed" : L"weave-poles");
             for (HWND edit : FindEditControls(window))
                 entries.push_back(GetCaptionText(edit));
-            guides = GetCheck(FindChildByCaption(window, GetString(kGuidesText)));
+            guides = GetCheck(window, kGuidesText);
             if (c.typed)
                 TypeIntoEdit(FindEditControls(window)[0], c.typed);
             PressDialogButton(window, IDOK);
@@ -174,18 +161,15 @@ TEST_F(SeeSawAndWeavePolesDialogs, PlacingWeavePolesOpensTheirDialogAndPlacesWha
 {
     EXPECT_TRUE(FindObjectTypeById(CWeavePoles::kTypeId)->IsEditOnCreate());
     CSettings::SetInt(L"370AKCChannel", 40);
-    // Cancel: back to selecting, nothing placed. OK: the typed values, a
-    // channel of 0 among them, for the objects placed next.
+    // Cancel: back to selecting, nothing placed. OK: the typed values, a channel of 0 among them.
     for (const bool ok : {false, true}) {
         course.SelectToolType(2610);
         std::shared_ptr<CEditSession> session = course.GetToolSessionToRun();
         ASSERT_TRUE(session);
         std::vector<std::wstring> refused;
         ASSERT_TRUE(RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
-            if (!ok) {
-                PressDialogButton(window, IDCANCEL);
-                return;
-            }
+            if (!ok)
+                return PressDialogButton(window, IDCANCEL);
             const std::vector<HWND> edits = FindEditControls(window);
             TypeIntoEdit(edits[0], L"71");
             TypeIntoEdit(edits[1], L"20 in");
@@ -198,9 +182,8 @@ TEST_F(SeeSawAndWeavePolesDialogs, PlacingWeavePolesOpensTheirDialogAndPlacesWha
         }));
         EXPECT_EQ(ok, course.GetToolType() != nullptr);
         EXPECT_EQ(0, course.GetObjectCount());
-        if (ok) {
-            EXPECT_EQ(std::vector<std::wstring>{GetStringWith2Args(kOutOfRangeText, L"2", L"70")}, refused);
-        }
+        EXPECT_EQ(ok ? std::vector<std::wstring>{GetStringWith2Args(kOutOfRangeText, L"2", L"70")}
+                     : std::vector<std::wstring>{}, refused);
     }
     EXPECT_EQ(8, CSettings::GetInt(L"370AKCPoles", 0));
     EXPECT_EQ(200, CSettings::GetInt(L"370AKCSpacing", 0));
