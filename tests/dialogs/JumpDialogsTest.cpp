@@ -1,66 +1,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <iterator>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "course/Course.h"
 #include "course/EditSession.h"
-#include "course/ObjectType.h"
 #include "dialogs/HintDlg.h"
 #include "dialogs/PropertyBinding.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "objects/equipment/Jump.h"
-#include "tests/support/DialogDriver.h"
+#include "tests/dialogs/PropertiesWndTest.h"
 #include "tests/support/FailureReports.h"
-#include "tests/support/TestSettings.h"
-#include "tests/support/TestSupport.h"
 
 namespace {
 
-constexpr int kAkc = 1;
-// An organisation whose courses have no tire jump.
-constexpr int kWithoutTire = 9;
-constexpr int kSingle = 260;
-constexpr int kDouble = 150;
-constexpr int kLong = 180;
-constexpr int kTire = 320;
-constexpr int kBrush = 40;
-constexpr int kTypeHint = 2719;
-constexpr int kDirectionHint = 2720;
+constexpr int kWithoutTire = 9;  // an organisation without tire jumps
+constexpr int kSingle = 260, kDouble = 150, kLong = 180, kTire = 320, kBrush = 40;
+constexpr int kTypeHint = 2719, kDirectionHint = 2720;
 
-class JumpDialogs : public CCourseSettingsTest
+class JumpDialogs : public CPropertiesWndTest
 {
 protected:
     void SetUp() override
     {
-        CCourseSettingsTest::SetUp();
-        course.SetSpecList(kAkc);
-        // The hint would come up over the window once a message box pumps
-        // the timers.
+        CPropertiesWndTest::SetUp();
         for (const int hint : {kTypeHint, kDirectionHint})
             CSettings::SetInt(GetNeverShowValueName(hint), 1);
-        CDialogWatcher::TakeAnsweredTexts();
     }
-    void TearDown() override
-    {
-        EXPECT_EQ(m_reportsBefore, ReportCount());
-        CCourseSettingsTest::TearDown();
-    }
-
-    // Nothing selected, nothing stored.
-    void StartOver()
-    {
-        course.DeselectAll(false);
-        DeleteTestSettingsKey();
-        SetUp();
-    }
-
+    void TearDown() override { EXPECT_EQ(m_reportsBefore, ReportCount()), CPropertiesWndTest::TearDown(); }
+    void StartOver() { course.DeselectAll(false), DeleteTestSettingsKey(), SetUp(); }
     // A new jump of the type with its kind's values, selected.
     CJump* Place(int typeId, float x = 2000.0f)
     {
@@ -72,16 +40,7 @@ protected:
         jump->SetSelected(true);
         return jump;
     }
-
-    bool EditSelection(const std::function<void(HWND)>& drive)
-    {
-        std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
-        return session && RunModalDriven([&] { session->DoModal(); }, drive);
-    }
-
     std::wstring TypeName(int typeId) const { return FindObjectTypeById(typeId)->GetDisplayName(course); }
-
-    CCourse course{L"Jumps", L""};
 
 private:
     const int m_reportsBefore = ReportCount();
@@ -89,12 +48,11 @@ private:
 
 CTireJumpBinding& Tire(CJump* jump) { return dynamic_cast<CTireJumpBinding&>(*jump->GetBinding()); }
 
-// The children a user sees: those of the panel shown.
-std::vector<HWND> Visible(const std::vector<HWND>& children)
+// The children of the panel shown.
+std::vector<HWND> Visible(std::vector<HWND> all)
 {
-    std::vector<HWND> visible;
-    std::copy_if(children.begin(), children.end(), std::back_inserter(visible), IsWindowVisible);
-    return visible;
+    all.erase(std::remove_if(all.begin(), all.end(), [](HWND w) { return !IsWindowVisible(w); }), all.end());
+    return all;
 }
 
 HWND TypeCombo(HWND window)
@@ -123,30 +81,16 @@ std::vector<std::wstring> TypeEntries(HWND window)
 void ChooseType(HWND window, const std::wstring& name)
 {
     const std::vector<std::wstring> entries = TypeEntries(window);
-    const auto found = std::find(entries.begin(), entries.end() - 1, name);
-    ChooseComboItem(TypeCombo(window), int(found - entries.begin()));
+    ChooseComboItem(TypeCombo(window), int(std::find(entries.begin(), entries.end() - 1, name) - entries.begin()));
 }
 
 }  // namespace
 
-// A winged single jump with a tire jump, or with a double jump: no type is
-// shown; the first pair shows no panel, the second the wings. Choosing the
-// tire jump shows its panel and makes both tire jumps; going back to the
-// empty entry leaves both as they were. The course edits only jumps of one
-// name together, so the session is filled and applied here as the course
-// does it for a selection.
+// Jumps of different types show no type; choosing the tire jump makes both
+// tire jumps, going back to the empty entry leaves both as they were.
 TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
 {
-    const struct
-    {
-        int secondType;
-        bool backToEmpty;
-        std::vector<std::wstring> panelShown;
-    } cases[] = {
-        {kTire, false, {}},
-        {kDouble, false, {GetString(2411), GetString(2412)}},
-        {kTire, true, {}},
-    };
+    const struct { int secondType; bool backToEmpty; std::vector<std::wstring> panelShown; } cases[] = {{kTire, false, {}}, {kDouble, false, {GetString(2411), GetString(2412)}}, {kTire, true, {}}};
     for (const auto& c : cases) {
         StartOver();
         CJump* single = Place(kSingle);
@@ -164,13 +108,8 @@ TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
             shownType = TypeEntries(window).back();
             for (HWND radio : Visible(FindRadioButtons(window)))
                 panelBefore.push_back(GetCaptionText(radio));
-            const bool shot = c.secondType == kTire && !c.backToEmpty;
-            if (shot)
-                SaveDialogShot(window, L"jump-mixed");
             ChooseType(window, TypeName(kTire));
             radiosAfter = Visible(FindRadioButtons(window)).size();
-            if (shot)
-                SaveDialogShot(window, L"jump-mixed-tire-chosen");
             if (c.backToEmpty)
                 ChooseType(window, L"");
             PressDialogButton(window, IDOK);
@@ -179,8 +118,7 @@ TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
             jump->ApplyDialog(*session);
         EXPECT_EQ(L"", shownType);
         EXPECT_EQ(c.panelShown, panelBefore) << c.secondType;
-        // Standard and custom frame, standard and custom tire.
-        EXPECT_EQ(4u, radiosAfter);
+        EXPECT_EQ(4u, radiosAfter);  // standard and custom frame and tire
         EXPECT_EQ(c.backToEmpty ? kSingle : kTire, single->GetType()->GetTypeId());
         EXPECT_EQ(c.backToEmpty ? c.secondType : kTire, second->GetType()->GetTypeId());
         EXPECT_EQ(c.backToEmpty ? 600.0f : 500.0f, Tire(second).width);
@@ -188,11 +126,8 @@ TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
     }
 }
 
-// One jump: its type is shown without an empty entry, and what is typed
-// becomes the kind's defaults under the names the settings have always had.
-// A tire must be more than 8 inches narrower than its frame. In the
-// Brisklane display mode the wings are always the standard ones: their
-// entry stays closed and their width is not stored.
+// One jump shows its type without an empty entry; what is typed becomes the
+// kind's defaults. A too wide tire is refused; Brisklane keeps standard wings.
 TEST_F(JumpDialogs, ConfirmedValuesBecomeTheKindsDefaults)
 {
     constexpr int kAbsent = -1;
@@ -204,22 +139,17 @@ TEST_F(JumpDialogs, ConfirmedValuesBecomeTheKindsDefaults)
             TypeIntoEdit(edits[1], L"20 in");
     };
     std::vector<std::wstring> refused;
-    const struct
-    {
-        int typeId;
-        bool brisklane;
-        const wchar_t* shot;
-        std::function<void(HWND)> edit;
-        std::map<std::wstring, int> stored;
+    const struct {
+        int typeId; bool brisklane; std::function<void(HWND)> edit; std::map<std::wstring, int> stored;
         std::vector<float> values;  // width and wing width, or frame and tire
     } cases[] = {
-        {kSingle, false, L"jump-single", singleWithWings,
+        {kSingle, false, singleWithWings,
          {{L"260AKCPostWidth", 600}, {L"260AKCWinged", 1}, {L"260AKCWingWidth", 200}}, {600.0f, 200.0f}},
-        {kSingle, true, nullptr, singleWithWings,
+        {kSingle, true, singleWithWings,
          {{L"260AKCPostWidth", 600}, {L"260AKCWinged", 1}, {L"260AKCWingWidth", kAbsent}}, {600.0f, 240.0f}},
-        {kLong, false, L"jump-long", [](HWND window) { ClickControl(FindChildByCaption(window, GetString(2415))); },
+        {kLong, false, [](HWND window) { ClickControl(FindChildByCaption(window, GetString(2415))); },
          {{L"180AKCAscending", 0}}, {}},
-        {kTire, false, L"jump-tire",
+        {kTire, false,
          [&](HWND window) {
              ClickControl(FindChildByCaption(window, GetString(2499)));
              TypeIntoEdit(Visible(FindEditControls(window))[0], L"32 in");
@@ -238,8 +168,6 @@ TEST_F(JumpDialogs, ConfirmedValuesBecomeTheKindsDefaults)
         std::vector<bool> entriesOpen;
         ASSERT_TRUE(EditSelection([&](HWND window) {
             entries = TypeEntries(window);
-            if (c.shot)
-                SaveDialogShot(window, c.shot);
             c.edit(window);
             for (HWND edit : Visible(FindEditControls(window)))
                 entriesOpen.push_back(IsWindowEnabled(edit) != 0);
@@ -262,25 +190,18 @@ TEST_F(JumpDialogs, ConfirmedValuesBecomeTheKindsDefaults)
     }
 }
 
-// Jumps whose widths differ show an empty entry: left alone each keeps its
-// own width and none is stored; typed, it applies to all.
+// Differing widths show an empty entry: left alone each jump keeps its own
+// and none is stored; typed, it applies to all.
 TEST_F(JumpDialogs, AWidthThatDiffersStaysEachJumpsOwnUnlessTyped)
 {
-    const struct
-    {
-        float firstPostWidth;
-        const wchar_t* typedWingWidth;
-        float firstWing, secondWing;
-    } cases[] = {
+    const struct { float firstPostWidth; const wchar_t* typedWingWidth; float firstWing, secondWing; } cases[] = {
         {540.0f, nullptr, 200.0f, 300.0f}, {540.0f, L"2 ft", 240.0f, 240.0f}, {480.0f, nullptr, 200.0f, 300.0f}};
     for (const auto& c : cases) {
         StartOver();
         CWingsBinding& first = *Place(kDouble)->GetWingsBinding();
         CWingsBinding& second = *Place(kDouble, 4000.0f)->GetWingsBinding();
-        first.width = c.firstPostWidth;
-        second.width = 540.0f;
-        first.wingWidth = 200.0f;
-        second.wingWidth = 300.0f;
+        first.width = c.firstPostWidth, second.width = 540.0f;
+        first.wingWidth = 200.0f, second.wingWidth = 300.0f;
         std::vector<std::wstring> texts;
         bool wingOpen = false;
         ASSERT_TRUE(EditSelection([&](HWND window) {
@@ -294,7 +215,7 @@ TEST_F(JumpDialogs, AWidthThatDiffersStaysEachJumpsOwnUnlessTyped)
         }));
         const bool samePostWidth = c.firstPostWidth == 540.0f;
         ASSERT_EQ(2u, texts.size());
-        EXPECT_EQ(samePostWidth, texts[0] != L"");
+        EXPECT_EQ(samePostWidth, texts[0] != L"") << texts[0];
         EXPECT_EQ(L"", texts[1]);
         EXPECT_TRUE(wingOpen);
         EXPECT_EQ((std::vector<float>{c.firstPostWidth, 540.0f, c.firstWing, c.secondWing}),
@@ -305,8 +226,8 @@ TEST_F(JumpDialogs, AWidthThatDiffersStaysEachJumpsOwnUnlessTyped)
     }
 }
 
-// An edited jump's own kind is always offered: in its place where the
-// organisation has it, at the end where it has none.
+// An edited jump's kind is offered in its place, or at the end where the
+// organisation has none.
 TEST_F(JumpDialogs, AnEditedJumpsKindIsOfferedEvenWhereTheOrganisationHasNone)
 {
     for (const int organisation : {kAkc, kWithoutTire}) {
@@ -324,8 +245,8 @@ TEST_F(JumpDialogs, AnEditedJumpsKindIsOfferedEvenWhereTheOrganisationHasNone)
     }
 }
 
-// The brush jump opens its window when its tool is chosen: Cancel goes back
-// to selecting, OK places the next brush jump with the values typed.
+// The brush jump tool opens its window: Cancel goes back to selecting, OK
+// places the next brush jump with the values typed.
 TEST_F(JumpDialogs, ABrushJumpToolRunsTheWindowBeforePlacing)
 {
     for (const int button : {IDCANCEL, IDOK}) {
@@ -357,58 +278,38 @@ TEST_F(JumpDialogs, ABrushJumpToolRunsTheWindowBeforePlacing)
         CJump* placed = dynamic_cast<CJump*>(*course.GetObjects().begin());
         ASSERT_NE(nullptr, placed);
         EXPECT_EQ(kBrush, placed->GetType()->GetTypeId());
-        EXPECT_EQ(480.0f, placed->GetWingsBinding()->width);
-        EXPECT_EQ(180.0f, placed->GetWingsBinding()->wingWidth);
+        EXPECT_EQ((std::vector<float>{480.0f, 180.0f}),
+                  (std::vector<float>{placed->GetWingsBinding()->width, placed->GetWingsBinding()->wingWidth}));
     }
 }
 
-// A moment after the window opens it explains itself: for a long jump the
-// direction (2720) rather than the type list (2719).
-TEST_F(JumpDialogs, TheWindowShowsItsHintOnce)
+// A long jump's hint explains the direction, once; after a type change Tab
+// and the access keys reach the new panel's controls.
+TEST_F(JumpDialogs, HintThenTabAndAccessKeysFollowThePanelShown)
 {
     CSettings::SetInt(GetNeverShowValueName(kDirectionHint), 0);
     GetShownHints().erase(kDirectionHint);
     Place(kLong);
+    std::vector<bool> reached;
+    bool frameEntryOpen = false;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        // The course window keeps the timers going while a dialog waits;
-        // here the test does.
-        HWND hint = nullptr;
+        HWND hint = nullptr;  // the test keeps the timers going
         for (int i = 0; i < 500 && !hint; ++i) {
             PostMessageW(window, WM_ENTERIDLE, MSGF_DIALOGBOX, 0);
             hint = WaitForDialogTitled(GetString(2520), 10);
         }
-        if (hint) {
-            PressDialogButton(hint, IDCANCEL);
-            WaitUntilGone(hint);
-        }
-        PressDialogButton(window, IDCANCEL);
-    }));
-    EXPECT_EQ(1u, GetShownHints().count(kDirectionHint));
-    EXPECT_EQ(0u, GetShownHints().count(kTypeHint));
-    GetShownHints().erase(kDirectionHint);
-}
-
-// Once the type changes, Tab walks the new panel's controls alone, and the
-// access keys reach the type and the new panel's controls.
-TEST_F(JumpDialogs, TabAndAccessKeysFollowThePanelShown)
-{
-    Place(kSingle);
-    std::vector<bool> reached;
-    bool frameEntryOpen = false;
-    ASSERT_TRUE(EditSelection([&](HWND window) {
+        if (hint) PressDialogButton(hint, IDCANCEL), WaitUntilGone(hint);
         ChooseType(window, TypeName(kTire));
         PressAccessKey(window, FindChildByCaption(window, GetString(2410)));
         reached.push_back(WaitForFocus(window, TypeCombo(window)));
-        // The standard frame and tire (checked, their entries closed), the
-        // box (the colours button is disabled), OK.
+        // Standard frame and tire, the box, OK.
         const std::vector<HWND> radios = Visible(FindRadioButtons(window));
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, TypeName(kTire)));
         for (HWND next : {radios[0], radios[2], box, FindChildByCaption(window, GetString(2015))}) {
             PressKey(GetFocusedControl(window), VK_TAB);
             reached.push_back(WaitForFocus(window, next));
         }
-        // The custom frame's key clicks it, which opens its entry.
-        PressAccessKey(window, radios[1]);
+        PressAccessKey(window, radios[1]);  // the custom frame opens its entry
         reached.push_back(WaitForFocus(window, radios[1]));
         const HWND frameEntry = Visible(FindEditControls(window))[0];
         for (int i = 0; i < 200 && !IsWindowEnabled(frameEntry); ++i)
@@ -416,6 +317,9 @@ TEST_F(JumpDialogs, TabAndAccessKeysFollowThePanelShown)
         frameEntryOpen = IsWindowEnabled(frameEntry) != 0;
         PressDialogButton(window, IDCANCEL);
     }));
+    EXPECT_EQ(1u, GetShownHints().count(kDirectionHint));
+    EXPECT_EQ(0u, GetShownHints().count(kTypeHint));
+    GetShownHints().erase(kDirectionHint);
     EXPECT_EQ(std::vector<bool>(6, true), reached);
     EXPECT_TRUE(frameEntryOpen);
 }
