@@ -10,6 +10,7 @@
 #include "foundation/Strings.h"
 #include "objects/equipment/Jump.h"
 #include "tests/dialogs/PropertiesWndTest.h"
+#include "tests/objects/equipment/EquipmentTestSupport.h"
 #include "tests/support/FailureReports.h"
 
 namespace {
@@ -29,16 +30,10 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(m_reportsBefore, ReportCount()), CPropertiesWndTest::TearDown(); }
     void StartOver() { course.DeselectAll(false), DeleteTestSettingsKey(), SetUp(); }
-    // A new jump of the type with its kind's values, selected.
     CJump* Place(int typeId, float x = 2000.0f)
     {
-        CTransform at;
-        at.SetPosition2D(x, 3000.0f);
-        std::unique_ptr<CCourseObject> made = FindObjectTypeById(typeId)->CreateNew(&course, at, nullptr);
-        CJump* jump = dynamic_cast<CJump*>(made.get());
-        course.AddObject(std::move(made));
-        jump->SetSelected(true);
-        return jump;
+        CJump* jump = equipmenttest::Place<CJump>(course, *FindObjectTypeById(typeId), x, 3000.0f);
+        return jump->SetSelected(true), jump;
     }
     std::wstring TypeName(int typeId) const { return FindObjectTypeById(typeId)->GetDisplayName(course); }
 
@@ -47,14 +42,11 @@ private:
 };
 
 CTireJumpBinding& Tire(CJump* jump) { return dynamic_cast<CTireJumpBinding&>(*jump->GetBinding()); }
-
-// The children of the panel shown.
 std::vector<HWND> Visible(std::vector<HWND> all)
 {
     all.erase(std::remove_if(all.begin(), all.end(), [](HWND w) { return !IsWindowVisible(w); }), all.end());
     return all;
 }
-
 HWND TypeCombo(HWND window)
 {
     for (const CDialogChild& child : ListDialogChildren(window))
@@ -62,7 +54,6 @@ HWND TypeCombo(HWND window)
             return child.window;
     return nullptr;
 }
-
 // The entries of the type list, then the entry shown.
 std::vector<std::wstring> TypeEntries(HWND window)
 {
@@ -77,7 +68,6 @@ std::vector<std::wstring> TypeEntries(HWND window)
     texts.push_back(shown >= 0 && size_t(shown) < texts.size() ? texts[size_t(shown)] : L"?");
     return texts;
 }
-
 void ChooseType(HWND window, const std::wstring& name)
 {
     const std::vector<std::wstring> entries = TypeEntries(window);
@@ -86,8 +76,7 @@ void ChooseType(HWND window, const std::wstring& name)
 
 }  // namespace
 
-// Jumps of different types show no type; choosing the tire jump makes both
-// tire jumps, going back to the empty entry leaves both as they were.
+// Mixed types show no type; choosing tire converts both, the empty entry converts none.
 TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
 {
     const struct { int secondType; bool backToEmpty; std::vector<std::wstring> panelShown; } cases[] = {{kTire, false, {}}, {kDouble, false, {GetString(2411), GetString(2412)}}, {kTire, true, {}}};
@@ -97,8 +86,7 @@ TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
         CJump* second = Place(c.secondType, 4000.0f);
         if (c.secondType == kTire)
             Tire(second).width = 600.0f;
-        std::unique_ptr<CEditSession> session =
-            FindObjectTypeById(kSingle)->CreatePropertiesDialog(&course, CObjectType::kUnnamed);
+        std::unique_ptr<CEditSession> session = FindObjectTypeById(kSingle)->CreatePropertiesDialog(&course, CObjectType::kUnnamed);
         for (CJump* jump : {single, second})
             jump->FillPropertiesDialog(*session);
         std::wstring shownType = L"?";
@@ -126,8 +114,7 @@ TEST_F(JumpDialogs, JumpsOfDifferentTypesShowNoTypeUntilOneIsChosen)
     }
 }
 
-// One jump shows its type without an empty entry; what is typed becomes the
-// kind's defaults. A too wide tire is refused; Brisklane keeps standard wings.
+// One jump's values become the kind's defaults; a too wide tire is refused; Brisklane keeps standard wings.
 TEST_F(JumpDialogs, ConfirmedValuesBecomeTheKindsDefaults)
 {
     constexpr int kAbsent = -1;
@@ -190,8 +177,7 @@ TEST_F(JumpDialogs, ConfirmedValuesBecomeTheKindsDefaults)
     }
 }
 
-// Differing widths show an empty entry: left alone each jump keeps its own
-// and none is stored; typed, it applies to all.
+// A differing width shows empty and stays each jump's own unless typed.
 TEST_F(JumpDialogs, AWidthThatDiffersStaysEachJumpsOwnUnlessTyped)
 {
     const struct { float firstPostWidth; const wchar_t* typedWingWidth; float firstWing, secondWing; } cases[] = {
@@ -216,8 +202,7 @@ TEST_F(JumpDialogs, AWidthThatDiffersStaysEachJumpsOwnUnlessTyped)
         const bool samePostWidth = c.firstPostWidth == 540.0f;
         ASSERT_EQ(2u, texts.size());
         EXPECT_EQ(samePostWidth, texts[0] != L"") << texts[0];
-        EXPECT_EQ(L"", texts[1]);
-        EXPECT_TRUE(wingOpen);
+        EXPECT_TRUE(texts[1].empty() && wingOpen);
         EXPECT_EQ((std::vector<float>{c.firstPostWidth, 540.0f, c.firstWing, c.secondWing}),
                   (std::vector<float>{first.width, second.width, first.wingWidth, second.wingWidth}));
         EXPECT_EQ(c.typedWingWidth != nullptr, HasTestSettingsValue(L"150AKCWingWidth"));
@@ -226,27 +211,19 @@ TEST_F(JumpDialogs, AWidthThatDiffersStaysEachJumpsOwnUnlessTyped)
     }
 }
 
-// An edited jump's kind is offered in its place, or at the end where the
-// organisation has none.
 TEST_F(JumpDialogs, AnEditedJumpsKindIsOfferedEvenWhereTheOrganisationHasNone)
 {
     for (const int organisation : {kAkc, kWithoutTire}) {
-        course.SetSpecList(organisation);
-        course.DeselectAll(false);
-        Place(kTire);
+        course.SetSpecList(organisation), course.DeselectAll(false), Place(kTire);
         std::vector<std::wstring> entries;
-        ASSERT_TRUE(EditSelection([&](HWND window) {
-            entries = TypeEntries(window);
-            PressDialogButton(window, IDCANCEL);
-        }));
+        ASSERT_TRUE(EditSelection([&](HWND window) { entries = TypeEntries(window), PressDialogButton(window, IDCANCEL); }));
         ASSERT_LE(2u, entries.size());
         EXPECT_EQ(TypeName(kTire), entries.back()) << organisation;
         EXPECT_EQ(organisation == kWithoutTire, entries[entries.size() - 2] == TypeName(kTire)) << organisation;
     }
 }
 
-// The brush jump tool opens its window: Cancel goes back to selecting, OK
-// places the next brush jump with the values typed.
+// Cancel goes back to selecting; OK places the next brush jump with the values typed.
 TEST_F(JumpDialogs, ABrushJumpToolRunsTheWindowBeforePlacing)
 {
     for (const int button : {IDCANCEL, IDOK}) {
@@ -267,24 +244,21 @@ TEST_F(JumpDialogs, ABrushJumpToolRunsTheWindowBeforePlacing)
         }));
         EXPECT_EQ(TypeName(kBrush), shownType);
         EXPECT_TRUE(editOnCreate);
-        if (button == IDCANCEL) {
-            EXPECT_EQ(nullptr, course.GetToolType());
-            EXPECT_EQ(0, course.GetObjectCount());
+        EXPECT_EQ(0, course.GetObjectCount());
+        EXPECT_EQ(button == IDCANCEL, course.GetToolType() == nullptr);
+        if (button == IDCANCEL)
             continue;
-        }
         course.StartPlacingObject(3000.0f, 3000.0f);
         course.DropPlacedObject(3000.0f, 3000.0f);
         ASSERT_EQ(1, course.GetObjectCount());
         CJump* placed = dynamic_cast<CJump*>(*course.GetObjects().begin());
-        ASSERT_NE(nullptr, placed);
-        EXPECT_EQ(kBrush, placed->GetType()->GetTypeId());
+        ASSERT_TRUE(placed && placed->GetType()->GetTypeId() == kBrush);
         EXPECT_EQ((std::vector<float>{480.0f, 180.0f}),
                   (std::vector<float>{placed->GetWingsBinding()->width, placed->GetWingsBinding()->wingWidth}));
     }
 }
 
-// A long jump's hint explains the direction, once; after a type change Tab
-// and the access keys reach the new panel's controls.
+// The direction hint shows once; after a type change Tab and access keys reach the new panel.
 TEST_F(JumpDialogs, HintThenTabAndAccessKeysFollowThePanelShown)
 {
     CSettings::SetInt(GetNeverShowValueName(kDirectionHint), 0);
@@ -302,7 +276,6 @@ TEST_F(JumpDialogs, HintThenTabAndAccessKeysFollowThePanelShown)
         ChooseType(window, TypeName(kTire));
         PressAccessKey(window, FindChildByCaption(window, GetString(2410)));
         reached.push_back(WaitForFocus(window, TypeCombo(window)));
-        // Standard frame and tire, the box, OK.
         const std::vector<HWND> radios = Visible(FindRadioButtons(window));
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, TypeName(kTire)));
         for (HWND next : {radios[0], radios[2], box, FindChildByCaption(window, GetString(2015))}) {
@@ -317,8 +290,7 @@ TEST_F(JumpDialogs, HintThenTabAndAccessKeysFollowThePanelShown)
         frameEntryOpen = IsWindowEnabled(frameEntry) != 0;
         PressDialogButton(window, IDCANCEL);
     }));
-    EXPECT_EQ(1u, GetShownHints().count(kDirectionHint));
-    EXPECT_EQ(0u, GetShownHints().count(kTypeHint));
+    EXPECT_EQ((std::vector<size_t>{1, 0}), (std::vector<size_t>{GetShownHints().count(kDirectionHint), GetShownHints().count(kTypeHint)}));
     GetShownHints().erase(kDirectionHint);
     EXPECT_EQ(std::vector<bool>(6, true), reached);
     EXPECT_TRUE(frameEntryOpen);

@@ -1,36 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "course/Course.h"
 #include "course/CourseObject.h"
-#include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "dialogs/PropertiesSession.h"
 #include "dialogs/PropertiesWnd.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
-#include "tests/support/DialogDriver.h"
-#include "tests/support/TestSettings.h"
-#include "tests/support/TestSupport.h"
+#include "tests/dialogs/PropertiesWndTest.h"
 
 namespace {
 
 constexpr int kGate = 113;
 constexpr int kAFrameName = 2526;
-
-// The window of a kind without content of its own: colours and the box.
 using CPlainSession = CPropertiesSession<CObjectPropertiesDlg, CPropertiesWnd>;
 
-class PropertiesWnd : public CCourseSettingsTest
+class PropertiesWnd : public CPropertiesWndTest
 {
 protected:
     void SetUp() override
     {
-        CCourseSettingsTest::SetUp();
+        CPropertiesWndTest::SetUp();
         CTransform at;
         at.SetPosition2D(3000.0f, 3000.0f);
         std::unique_ptr<CCourseObject> made = FindObjectTypeById(kGate)->CreateNew(&course, at, nullptr);
@@ -38,25 +28,20 @@ protected:
         course.AddObject(std::move(made));
         course.CommitUndoStep(L"Placed");
     }
-
-    CCourse course{L"Plain", L""};
 };
 
 }  // namespace
 
 TEST_F(PropertiesWnd, WithoutContentItShowsColoursAndTheBoxAndOKAppliesOneStep)
 {
-    std::unique_ptr<CPlainSession> session = std::make_unique<CPlainSession>(
-        &course, FindObjectTypeById(kGate)->GetNameTextId());
+    auto session = std::make_unique<CPlainSession>(&course, FindObjectTypeById(kGate)->GetNameTextId());
     for (CCourseObject* object : course.GetObjects())
         object->FillPropertiesDialog(*session);
     const std::wstring kind = course.GetSpecList().GetTerm(FindObjectTypeById(kGate)->GetNameTextId());
     std::wstring title;
-    bool colorsEnabled = true;
-    bool boxChecked = true;
+    bool colorsEnabled = true, boxChecked = true;
     ASSERT_TRUE(RunModalDriven([&] { EXPECT_TRUE(session->DoModal()); }, [&](HWND window) {
         title = GetWindowTextString(window);
-        SaveDialogShot(window, L"plain");
         colorsEnabled = IsWindowEnabled(FindChildByCaption(window, GetString(2236))) != 0;
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, kind));
         boxChecked = IsButtonChecked(box);
@@ -76,8 +61,7 @@ TEST_F(PropertiesWnd, CancellingTheSelectionsDialogLeavesThePlacingToolAlone)
 {
     course.SelectToolType(kAFrameName);
     const CEditSession* tool = course.GetPropertiesDialog();
-    std::unique_ptr<CPlainSession> session = std::make_unique<CPlainSession>(
-        &course, FindObjectTypeById(kGate)->GetNameTextId());
+    auto session = std::make_unique<CPlainSession>(&course, FindObjectTypeById(kGate)->GetNameTextId());
     ASSERT_TRUE(RunModalDriven([&] { EXPECT_FALSE(session->DoModal()); },
                                [](HWND window) { PressDialogButton(window, IDCANCEL); }));
     EXPECT_EQ(tool, course.GetPropertiesDialog());
