@@ -40,6 +40,17 @@ std::vector<std::wstring> EnterRefusedSize(HWND window, int customText, const wc
     return refused;
 }
 
+// Each radio button checked, then each entry enabled.
+std::vector<bool> States(HWND window)
+{
+    std::vector<bool> states;
+    for (HWND radio : FindRadioButtons(window))
+        states.push_back(IsButtonChecked(radio));
+    for (HWND edit : FindEditControls(window))
+        states.push_back(IsWindowEnabled(edit) != 0);
+    return states;
+}
+
 std::wstring Feet(float tenths) { return FormatLength(tenths, EUnitKind::kFeetAndInches, true); }
 
 }  // namespace
@@ -47,8 +58,7 @@ std::wstring Feet(float tenths) { return FormatLength(tenths, EUnitKind::kFeetAn
 TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLongerThanHigh)
 {
     CAFrame* frame = PlaceAFrame(2000.0f, 1080.0f);
-    std::vector<std::wstring> captions;
-    std::vector<std::wstring> refused;
+    std::vector<std::wstring> captions, refused;
     std::vector<bool> reached;
     bool customChecked = false;
     ASSERT_TRUE(EditSelection([&](HWND window) {
@@ -92,16 +102,12 @@ TEST_F(ContactDialogs, AFramesOfDifferentSizesKeepThemAndStoreNothing)
 {
     CAFrame* first = PlaceAFrame(2000.0f, 1080.0f);
     CAFrame* second = PlaceAFrame(4000.0f, 960.0f);
-    std::vector<bool> checked, enabled;
+    std::vector<bool> states;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        for (HWND radio : FindRadioButtons(window))
-            checked.push_back(IsButtonChecked(radio));
-        for (HWND edit : FindEditControls(window))
-            enabled.push_back(IsWindowEnabled(edit) != 0);
+        states = States(window);
         PressDialogButton(window, IDOK);
     }));
-    EXPECT_EQ(std::vector<bool>(3, false), checked);
-    EXPECT_EQ(std::vector<bool>(2, false), enabled);
+    EXPECT_EQ(std::vector<bool>(5, false), states);  // three radios, two entries
     EXPECT_EQ(1080.0f, first->GetLength());
     EXPECT_EQ(960.0f, second->GetLength());
     EXPECT_FALSE(HasTestSettingsValue(L"10AKCPlankLen"));
@@ -113,16 +119,12 @@ TEST_F(ContactDialogs, ANewAFrameStartsFromTheFirstPresetAndCancelPlacesNothing)
     course.SelectToolType(CAFrame::kNameTextId);
     std::shared_ptr<CEditSession> session = course.GetToolSessionToRun();
     ASSERT_TRUE(session);
-    std::vector<bool> checked;
-    bool lengthEnabled = true;
+    std::vector<bool> states;
     ASSERT_TRUE(RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
-        for (HWND radio : FindRadioButtons(window))
-            checked.push_back(IsButtonChecked(radio));
-        lengthEnabled = IsWindowEnabled(FindEditControls(window)[0]) != 0;
+        states = States(window);
         PressDialogButton(window, IDCANCEL);
     }));
-    EXPECT_EQ((std::vector<bool>{true, false, false}), checked);
-    EXPECT_FALSE(lengthEnabled);
+    EXPECT_EQ((std::vector<bool>{true, false, false, false, false}), states);
     EXPECT_EQ(nullptr, course.GetToolType());
     EXPECT_EQ(nullptr, course.GetPropertiesDialog());
     EXPECT_EQ(0, course.GetObjectCount());
@@ -158,8 +160,8 @@ TEST_F(ContactDialogs, ACrossoverShowsTheStandardRampOnlyForItsExactSize)
         ASSERT_TRUE(EditSelection([&](HWND window) {
             checked = {IsButtonChecked(FindRadioButtons(window)[4]),
                        IsButtonChecked(FindChildByCaption(window, GetString(2331)))};
-            for (HWND edit : FindEditControls(window))
-                enabled.push_back(IsWindowEnabled(edit) != 0);
+            enabled = States(window);
+            enabled.erase(enabled.begin(), enabled.end() - 3);
             PressDialogButton(window, IDCANCEL);
         }));
         EXPECT_EQ((std::vector<bool>{c.standard, !c.standard}), checked) << c.height;  // standard, custom
@@ -173,17 +175,15 @@ TEST_F(ContactDialogs, CrossoversWithDifferentPlanksKeepThem)
     for (int planks = 0; planks < 2; ++planks)
         crossovers[planks] = Place<CCrossover, CCrossoverDlg>(
             2000.0f + 2000.0f * float(planks), [&](CCrossoverDlg& half) { half.SetWhichPlanks(planks + 1); });
-    size_t plankChecked = 0;
+    std::vector<bool> checked;
     ASSERT_TRUE(EditSelection([&](HWND window) {
-        const std::vector<HWND> radios = FindRadioButtons(window);
-        for (size_t i = 0; i < 4; ++i)
-            plankChecked += IsButtonChecked(radios[i]);
+        checked = States(window);
         // A custom platform of 3 ft applies to both.
         ClickControl(FindChildByCaption(window, GetString(2336)));
         TypeIntoEdit(FindEditControls(window)[2], L"3 ft");
         PressDialogButton(window, IDOK);
     }));
-    EXPECT_EQ(0u, plankChecked);
+    EXPECT_EQ(std::vector<bool>(4, false), std::vector<bool>(checked.begin(), checked.begin() + 4));
     EXPECT_FALSE(HasTestSettingsValue(L"70WhichPlanks"));
     EXPECT_EQ(360, CSettings::GetInt(L"70AKCPlatformWidth", 0));
     for (int planks = 0; planks < 2; ++planks) {

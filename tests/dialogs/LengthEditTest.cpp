@@ -68,13 +68,8 @@ TEST(LengthEdit, ABareNumberTakesTheUnitThatFitsTheRange)
 {
     const std::wstring forty(40, L'9');
     const std::wstring fortyDecimals = L"14." + std::wstring(39, L'0') + L"1";
-    const struct
-    {
-        int min, max, step;
-        std::wstring text;
-        float value;
-        std::wstring message;  // a refused text stays for the user to mend
-    } cases[] = {
+    // A refused text stays for the user to mend.
+    const struct { int min, max, step; std::wstring text; float value; std::wstring message; } cases[] = {
         // The see-saw plank: 6 to 16 ft.
         {72, 192, 12, L"14", 1680.0f, L""},
         {72, 192, 12, L"100", 1000.0f, L""},
@@ -100,33 +95,22 @@ TEST(LengthEdit, ABareNumberTakesTheUnitThatFitsTheRange)
     }
 }
 
-TEST(LengthEdit, MetricBoundsLieOnWholeCentimetres)
+TEST(LengthEdit, MetricBoundsLieOnWholeCentimetresAndArrowsStepWithinTheRange)
 {
-    CLengthEdit plank(72, 192, 12, 10, true);
+    CLengthEdit metric(72, 192, 12, 10, true);
     // 16 ft is 487.68 cm: the largest whole centimetre below it, 486 cm.
-    EXPECT_EQ(1913, plank.GetMaximum());
-    EXPECT_EQ(720, plank.GetMinimum());
-    EXPECT_EQ(EUnitKind::kCentimetres, plank.GetDefaultKind());
-    // A US value inside the range moves onto the metric one.
-    plank.SetValue(1920.0f);
-    EXPECT_EQ(L"486 cm", plank.GetText());
-    EXPECT_EQ(Range(L"183 cm", L"486 cm"), Enter(plank, L"4.87 m").messages.at(0));
-    EXPECT_EQ(1500.0f, Enter(plank, L"3,81").value);
-    // Metres for long ranges with large steps.
-    CLengthEdit ring(0, 2400, 12, 100, true);
-    EXPECT_EQ(EUnitKind::kMetres, ring.GetDefaultKind());
-}
+    EXPECT_EQ(1913, metric.GetMaximum());
+    EXPECT_EQ(720, metric.GetMinimum());
+    EXPECT_EQ(EUnitKind::kCentimetres, metric.GetDefaultKind());
+    metric.SetValue(1920.0f);  // a US value inside the range moves onto the metric one
+    EXPECT_EQ(L"486 cm", metric.GetText());
+    EXPECT_EQ(Range(L"183 cm", L"486 cm"), Enter(metric, L"4.87 m").messages.at(0));
+    EXPECT_EQ(1500.0f, Enter(metric, L"3,81").value);
+    EXPECT_EQ(EUnitKind::kMetres, CLengthEdit(0, 2400, 12, 100, true).GetDefaultKind());  // long ranges, large steps
 
-TEST(LengthEdit, ArrowsStepWithinTheRange)
-{
     CLengthEdit plank(72, 192, 12, 10, false);
     plank.SetValue(1500.0f);
-    const struct
-    {
-        std::wstring text;
-        bool up;
-        std::wstring shown;
-    } steps[] = {
+    const struct { std::wstring text; bool up; std::wstring shown; } steps[] = {
         {L"", true, L"12 ft 6 in"},  // an empty entry shows the value set
         {L"12 ft 6 in", true, L"13 ft"}, {L"12 ft 6 in", false, L"11 ft"}, {L"16 ft", true, L"16 ft"},
         {L"100 cm", true, L"183 cm"},  // a metric reading steps in centimetres
