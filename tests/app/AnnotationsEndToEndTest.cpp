@@ -25,8 +25,7 @@
 #include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 
-// Numbers, end lines, a line, an area and a hidable text in the real program:
-// placed, saved, hidden, reversed, reopened and pasted.
+// Annotations in the real program: placed, saved, hidden, reversed, reopened and pasted.
 
 using namespace programtest;
 
@@ -68,30 +67,28 @@ CAnnotations Collect(CCourse& course)
     for (CCourseObject* object : course.GetObjects()) {
         if (object->GetType()->GetTypeId() == kWingedJumpType)
             found.jumps.push_back(object->GetPosition());
-        if (const auto* number = dynamic_cast<const CObsNum*>(object))
-            found.numbers.push_back(number);
-        if (const auto* endLine = dynamic_cast<const CEndLine*>(object))
-            found.endLines.push_back(endLine);
-        if (const auto* line = dynamic_cast<const CStraightLine*>(object))
-            found.lines.push_back(line);
-        if (const auto* area = dynamic_cast<const CUnusableArea*>(object))
-            found.areas.push_back(area);
-        if (auto* text = dynamic_cast<CText*>(object))
-            found.texts.push_back(text);
+        const auto add = [object](auto& into) {
+            if (auto* one = dynamic_cast<typename std::decay_t<decltype(into)>::value_type>(object))
+                into.push_back(one);
+        };
+        add(found.numbers), add(found.endLines), add(found.lines), add(found.areas), add(found.texts);
     }
-    std::sort(found.jumps.begin(), found.jumps.end(), [](const CPoint2& a, const CPoint2& b) { return a.x < b.x; });
+    const auto byX = [](const CPoint2& a, const CPoint2& b) { return a.x < b.x; };
+    std::sort(found.jumps.begin(), found.jumps.end(), byX);
+    std::sort(found.endLines.begin(), found.endLines.end(),
+              [&](const CEndLine* a, const CEndLine* b) { return byX(a->GetPosition(), b->GetPosition()); });
     return found;
 }
 
+// Each jump's nearest number; labels joined by commas; end-line kinds left to right.
 std::vector<const CObsNum*> NumbersByJump(const CAnnotations& found)
 {
     std::vector<const CObsNum*> nearest;
     for (const CPoint2& jump : found.jumps) {
-        const CObsNum* best = nullptr;
-        for (const CObsNum* number : found.numbers)
-            if (!best || (number->GetPosition() - jump).Length() < (best->GetPosition() - jump).Length())
-                best = number;
-        nearest.push_back(best);
+        const auto distance = [&](const CObsNum* n) { return (n->GetPosition() - jump).Length(); };
+        const auto best = std::min_element(found.numbers.begin(), found.numbers.end(),
+                                           [&](const CObsNum* a, const CObsNum* b) { return distance(a) < distance(b); });
+        nearest.push_back(best == found.numbers.end() ? nullptr : *best);
     }
     return nearest;
 }
@@ -106,11 +103,8 @@ std::wstring Labels(const std::vector<const CObsNum*>& numbers)
 
 std::vector<int> EndKinds(const CAnnotations& found)
 {
-    std::vector<const CEndLine*> lines = found.endLines;
-    std::sort(lines.begin(), lines.end(),
-              [](const CEndLine* a, const CEndLine* b) { return a->GetPosition().x < b->GetPosition().x; });
     std::vector<int> kinds;
-    for (const CEndLine* line : lines)
+    for (const CEndLine* line : found.endLines)
         kinds.push_back(line->GetKind());
     return kinds;
 }
@@ -145,14 +139,11 @@ std::wstring WriteCourse(const std::wstring& folder, const std::wstring& name, b
 
 std::vector<COLORREF> WaitForRepaint(const CWindowParts& parts, const std::vector<COLORREF>& from)
 {
-    std::vector<COLORREF> now = GrabScreen(parts.view);
+    std::vector<COLORREF> now = GrabScreen(parts.view), before;
     for (DWORD start = GetTickCount(); now == from && GetTickCount() - start < kWait; now = GrabScreen(parts.view))
         PumpMessagesFor(50);
-    for (std::vector<COLORREF> before; before != now;) {
-        before = now;
-        PumpMessagesFor(200);
-        now = GrabScreen(parts.view);
-    }
+    for (; before != now; now = GrabScreen(parts.view))
+        before = now, PumpMessagesFor(200);
     return now;
 }
 
@@ -161,15 +152,12 @@ int Differing(const CWindowParts& parts, const std::vector<COLORREF>& a, const s
               RECT within = {})
 {
     const RECT& view = parts.view;
-    if (IsRectEmpty(&within))
-        within = view;
+    within = IsRectEmpty(&within) ? view : within;
     const int width = view.right - view.left;
     int count = 0;
     for (LONG y = std::max(within.top, view.top); y < std::min(within.bottom, view.bottom); ++y)
-        for (LONG x = std::max(within.left, view.left); x < std::min(within.right, view.right); ++x) {
-            const size_t i = size_t(y - view.top) * size_t(width) + size_t(x - view.left);
-            count += a[i] != b[i] ? 1 : 0;
-        }
+        for (LONG x = std::max(within.left, view.left); x < std::min(within.right, view.right); ++x)
+            count += a[size_t((y - view.top) * width + x - view.left)] != b[size_t((y - view.top) * width + x - view.left)];
     return count;
 }
 
@@ -181,8 +169,7 @@ TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
 {
     PrepareProgramSettings(kOrganisation);
     SetProgramInt(L"110StartAndFinish", 0);
-    for (const wchar_t* hint : {L"NeverShow2706", L"NeverShow2711"})
-        SetProgramInt(hint, 1);
+    SetProgramInt(L"NeverShow2706", 1), SetProgramInt(L"NeverShow2711", 1);
     const std::wstring folder = MakeTempFolder(L"annotations");
     const std::wstring path = WriteCourse(folder, L"Walk.agl", false);
     const std::wstring targetPath = WriteCourse(folder, L"Target.agl", true);
@@ -232,12 +219,9 @@ TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
     EXPECT_TRUE(before.texts[0]->IsHidable());
 
     // Each view toggle hides its own objects only and restores them.
-    const RECT noteBox = [&] {
-        const CTextBoxSize& size = before.texts[0]->GetBoxSize();
-        const POINT a = map.ToScreen(kTextSpot - CPoint2(size.width, size.height) * 0.5f);
-        const POINT b = map.ToScreen(kTextSpot + CPoint2(size.width, size.height) * 0.5f);
-        return RECT{a.x - 2, a.y - 2, b.x + 3, b.y + 3};
-    }();
+    const CPoint2 half = CPoint2(before.texts[0]->GetBoxSize().width, before.texts[0]->GetBoxSize().height) * 0.5f;
+    const POINT noteA = map.ToScreen(kTextSpot - half), noteB = map.ToScreen(kTextSpot + half);
+    const RECT noteBox{noteA.x - 2, noteA.y - 2, noteB.x + 3, noteB.y + 3};
     const std::vector<COLORREF> shown = GrabScreen(parts.view);
     for (int command : {kNumbersCommand, kTextsCommand}) {
         PostMessageW(frame, WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -248,16 +232,11 @@ TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
             nearNumbers += changed;
             EXPECT_TRUE(command != kNumbersCommand || changed > 40) << number->GetText() << " " << changed;
         }
-        const int inNote = Differing(parts, shown, hidden, noteBox);
-        const int all = Differing(parts, shown, hidden);
-        if (command == kNumbersCommand) {
-            EXPECT_EQ(0, inNote);
-            EXPECT_EQ(all, nearNumbers);
-        } else {
-            EXPECT_EQ(0, nearNumbers);
-            EXPECT_GT(inNote, 200);
-            EXPECT_EQ(all, inNote);
-        }
+        const int inNote = Differing(parts, shown, hidden, noteBox), all = Differing(parts, shown, hidden);
+        const bool numbers = command == kNumbersCommand;
+        EXPECT_EQ(all, numbers ? nearNumbers : inNote) << command;
+        EXPECT_EQ(0, numbers ? inNote : nearNumbers) << command;
+        EXPECT_TRUE(numbers || inNote > 200) << inNote;
         PostMessageW(frame, WM_COMMAND, MAKEWPARAM(command, 0), 0);
         EXPECT_EQ(0, Differing(parts, shown, WaitForRepaint(parts, hidden))) << command;
     }
@@ -274,8 +253,7 @@ TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
     for (size_t i = 0; i < 3; ++i) {
         ASSERT_TRUE(renumbered[i]);
         const CPoint2 through = before.jumps[i] * 2.0f - numbered[i]->GetPosition();
-        EXPECT_NEAR(through.x, renumbered[i]->GetPosition().x, 2.0f) << i;
-        EXPECT_NEAR(through.y, renumbered[i]->GetPosition().y, 2.0f) << i;
+        EXPECT_NEAR(0.0f, (through - renumbered[i]->GetPosition()).Length(), 2.0f) << i;
     }
     EXPECT_EQ((std::vector<int>{CEndLine::kFinishLine, CEndLine::kStartLine}), EndKinds(after));
     cwtest::KeyPress('Z', true);
@@ -301,34 +279,30 @@ TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
     ASSERT_TRUE(three.ReadTextBlock(block, false));
     EXPECT_EQ(L"3", Labels(Collect(three).numbers));
     EXPECT_EQ(1u, three.GetObjectCount());
-    {
-        CProgramProcess handOver;
-        ASSERT_TRUE(handOver.Start(Quoted(targetPath)));
-        EXPECT_EQ(0, handOver.WaitForExit(kWait));
-    }
+    CProgramProcess handOver;
+    ASSERT_TRUE(handOver.Start(Quoted(targetPath)));
+    EXPECT_EQ(0, handOver.WaitForExit(kWait));
     const HWND target = again.WaitForCaption(Caption(L"Target.agl"), kWait);
     ASSERT_TRUE(target);
     WaitUntilReady(again);
     const CWindowParts targetParts = FindParts(target);
     ASSERT_TRUE(targetParts.found);
-    Click(ViewPoint(targetParts, 0.98f, 0.98f));
-    cwtest::KeyPress('V', true);
-    ASSERT_TRUE(again.WaitForCaption(Caption(L"Target.agl *"), kWait));
-    CCourse joined(L"", L"");
-    ASSERT_TRUE(SaveAndReadBack(targetPath, joined));
-    EXPECT_EQ(L"1,2,3", Labels(Collect(joined).numbers));
+    const auto pasteInTarget = [&] {
+        Click(ViewPoint(targetParts, 0.98f, 0.98f));
+        cwtest::KeyPress('V', true);
+        EXPECT_TRUE(again.WaitForCaption(Caption(L"Target.agl *"), kWait));
+        CCourse joined(L"", L"");
+        EXPECT_TRUE(SaveAndReadBack(targetPath, joined));
+        return Labels(Collect(joined).numbers);
+    };
+    EXPECT_EQ(L"1,2,3", pasteInTarget());
 
     // The whole walk pasted keeps its labels: no room before the target's 2.
     EmptyTheClipboard();
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kSelectAllCommand, 0), 0);
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kCopyCommand, 0), 0);
     ASSERT_TRUE(WaitForClipboard(CF_TEXT));
-    Click(ViewPoint(targetParts, 0.98f, 0.98f));
-    cwtest::KeyPress('V', true);
-    ASSERT_TRUE(again.WaitForCaption(Caption(L"Target.agl *"), kWait));
-    CCourse both(L"", L"");
-    ASSERT_TRUE(SaveAndReadBack(targetPath, both));
-    EXPECT_EQ(L"1,2,3,1,2,3", Labels(Collect(both).numbers));
+    EXPECT_EQ(L"1,2,3,1,2,3", pasteInTarget());
     again.CloseCourseWindows();
     EXPECT_EQ(0, again.WaitForExit(kWait));
 }

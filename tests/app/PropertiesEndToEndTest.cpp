@@ -5,6 +5,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "course/Course.h"
@@ -27,8 +28,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/TestWindows.h"
 
-// Properties windows in the real program: an A-frame edited, refused, stored and
-// undone; opened from button and menu; windowed kinds cancelled and placed.
+// Properties windows in the real program: edited, refused, stored, undone, opened and placed.
 
 using namespace programtest;
 
@@ -74,31 +74,17 @@ struct CWindowedKind
 };
 
 const CWindowedKind kWindowedKinds[] = {
-    {kOrganisation, 2610, CWeavePoles::kTypeId, {3600.0f, 9000.0f}, [](HWND window) { Type(window, 0, L"10"); },
-     [](const CCourseObject& object) { return float(static_cast<const CWeavePoles&>(object).GetPoleCount()); },
-     10.0f},
+    {kOrganisation, 2610, CWeavePoles::kTypeId, {3600.0f, 9000.0f}, [](HWND w) { Type(w, 0, L"10"); },
+     [](const CCourseObject& o) { return float(static_cast<const CWeavePoles&>(o).GetPoleCount()); }, 10.0f},
     {kOrganisation, CTunnel::kNameTextId, CTunnel::kTypeId, {10800.0f, 9000.0f},
-     [](HWND window) {
-         Choose(window, 2426);
-         Type(window, 1, L"6");
-         Choose(window, 2431);
-         Type(window, 2, L"22 ft");
-     },
-     [](const CCourseObject& object) {
-         return static_cast<const CTunnel&>(object).GetGeometry().GetNominalLength();
-     },
-     2640.0f},
-    // Brush jumps are offered without an organisation.
-    {0, 2532, 40, {3600.0f, 6000.0f}, [](HWND window) { Type(window, 0, L"48 in"); },
-     [](const CCourseObject& object) { return CWingedJumpType::GetWidthOf(static_cast<const CJump&>(object)); },
-     480.0f, CJumpPropertiesDlg::kJumpGroupTextId},
-    // AKC courses have no crossover: NZKC's do.
-    {kNZKC, 2538, CCrossover::kTypeId, {10800.0f, 3600.0f},
-     [](HWND window) {
-         Choose(window, 2331);
-         Type(window, 0, L"10 ft");
-     },
-     [](const CCourseObject& object) { return static_cast<const CCrossover&>(object).GetPlankLength(); }, 1200.0f},
+     [](HWND w) { Choose(w, 2426), Type(w, 1, L"6"), Choose(w, 2431), Type(w, 2, L"22 ft"); },
+     [](const CCourseObject& o) { return static_cast<const CTunnel&>(o).GetGeometry().GetNominalLength(); }, 2640.0f},
+    // Brush jumps come without an organisation; crossovers with NZKC's, not AKC's.
+    {0, 2532, 40, {3600.0f, 6000.0f}, [](HWND w) { Type(w, 0, L"48 in"); },
+     [](const CCourseObject& o) { return CWingedJumpType::GetWidthOf(static_cast<const CJump&>(o)); }, 480.0f,
+     CJumpPropertiesDlg::kJumpGroupTextId},
+    {kNZKC, 2538, CCrossover::kTypeId, {10800.0f, 3600.0f}, [](HWND w) { Choose(w, 2331), Type(w, 0, L"10 ft"); },
+     [](const CCourseObject& o) { return static_cast<const CCrossover&>(o).GetPlankLength(); }, 1200.0f},
 };
 
 // The program's first dialog the test wants, within kWait.
@@ -136,38 +122,28 @@ bool Close(HWND window, int button)
     return WaitUntilGone(window);
 }
 
-struct CSoughtControl
+struct CSought
 {
-    std::wstring className, text;
+    const std::wstring &className, &text;
     HWND found;
 };
 
 BOOL CALLBACK FindControl(HWND child, LPARAM param)
 {
-    auto* sought = reinterpret_cast<CSoughtControl*>(param);
+    auto& s = *reinterpret_cast<CSought*>(param);
     wchar_t name[64] = {};
     GetClassNameW(child, name, 64);
-    if (!IsWindowVisible(child) || sought->className != name ||
-        (!sought->text.empty() && GetWindowTextString(child) != sought->text))
-        return TRUE;
-    sought->found = child;
-    return FALSE;
+    if (IsWindowVisible(child) && s.className == name && (s.text.empty() || GetWindowTextString(child) == s.text))
+        return s.found = child, FALSE;
+    return TRUE;
 }
 
 // The frame's first visible control of the class, with the text if given.
 HWND FindFrameControl(HWND frame, const std::wstring& className, const std::wstring& text = std::wstring())
 {
-    CSoughtControl sought{className, text, nullptr};
+    CSought sought{className, text, nullptr};
     EnumChildWindows(frame, FindControl, LPARAM(&sought));
     return sought.found;
-}
-
-void RightClick(POINT point)
-{
-    MouseInput(point, 0, false);
-    MouseInput(point, MOUSEEVENTF_RIGHTDOWN, false);
-    MouseInput(point, MOUSEEVENTF_RIGHTUP, false);
-    Sleep(150);
 }
 
 std::vector<const CCourseObject*> ObjectsOfType(const CCourse& course, int typeId)
@@ -206,8 +182,7 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     const std::string placedBytes = ReadWholeFile(path);
     const CAFrame* frameBefore = dynamic_cast<const CAFrame*>(OnlyObject(placed));
     ASSERT_TRUE(frameBefore);
-    EXPECT_EQ(1080.0f, frameBefore->GetLength());
-    EXPECT_EQ(660.0f, frameBefore->GetHeight());
+    EXPECT_EQ(std::make_pair(1080.0f, 660.0f), std::make_pair(frameBefore->GetLength(), frameBefore->GetHeight()));
 
     // Properties: presets with the first checked, then custom; 96 by 96 in is
     // refused and the window stays, 96 by 95 is taken.
@@ -216,15 +191,11 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     HWND window = WaitForPropertiesWindow(program, CAFrame::kNameTextId);
     ASSERT_TRUE(window);
     std::vector<std::wstring> captions;
-    std::vector<bool> checked;
-    for (HWND radio : FindRadioButtons(window)) {
-        captions.push_back(GetCaptionText(radio));
-        checked.push_back(IsButtonChecked(radio));
-    }
-    EXPECT_EQ((std::vector<std::wstring>{GetStringWith2Args(2257, Feet(1080.0f), Feet(660.0f)),
+    for (HWND radio : FindRadioButtons(window))
+        captions.push_back((IsButtonChecked(radio) ? L"* " : L"") + GetCaptionText(radio));
+    EXPECT_EQ((std::vector<std::wstring>{L"* " + GetStringWith2Args(2257, Feet(1080.0f), Feet(660.0f)),
                                          GetStringWith2Args(2257, Feet(1080.0f), Feet(600.0f)), GetString(2258)}),
               captions);
-    EXPECT_EQ((std::vector<bool>{true, false, false}), checked);
     Choose(window, 2258);
     Type(window, 0, L"96 in");
     Type(window, 1, L"96 in");
@@ -240,11 +211,10 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     ASSERT_TRUE(SaveAndReadBack(path, edited));
     const CAFrame* frameAfter = dynamic_cast<const CAFrame*>(OnlyObject(edited));
     ASSERT_TRUE(frameAfter);
-    EXPECT_EQ(960.0f, frameAfter->GetLength());
-    EXPECT_EQ(950.0f, frameAfter->GetHeight());
+    EXPECT_EQ(std::make_pair(960.0f, 950.0f), std::make_pair(frameAfter->GetLength(), frameAfter->GetHeight()));
     EXPECT_EQ(frameBefore->GetPosition(), frameAfter->GetPosition());
-    EXPECT_EQ(960u, ReadProgramInt(L"10AKCPlankLen", 0));
-    EXPECT_EQ(950u, ReadProgramInt(L"10AKCHeight", 0));
+    EXPECT_EQ(std::make_pair(960ul, 950ul),
+              std::make_pair(ReadProgramInt(L"10AKCPlankLen", 0), ReadProgramInt(L"10AKCHeight", 0)));
     cwtest::KeyPress('Z', true);
     ASSERT_TRUE(SaveAndWait(path));
     EXPECT_EQ(placedBytes, ReadWholeFile(path));
@@ -254,15 +224,14 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromEveryPlace)
     for (bool fromMenu : {false, true}) {
         Click(ViewPoint(parts, 0.98f, 0.98f));
         Click(aFrame);
+        RECT rect = {};
         if (fromMenu) {
-            RightClick(aFrame);
+            for (DWORD flag : {0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP})
+                MouseInput(aFrame, flag, false);
             ASSERT_FALSE(program.WaitForWindows(L"#32768", 1, kWait).empty());
             cwtest::KeyPress('E');  // Prop&erties...
         } else {
-            const HWND button = FindFrameControl(frame, L"Button", GetString(kPropertiesButtonText));
-            ASSERT_TRUE(button);
-            RECT rect = {};
-            GetWindowRect(button, &rect);
+            ASSERT_TRUE(GetWindowRect(FindFrameControl(frame, L"Button", GetString(kPropertiesButtonText)), &rect));
             Click(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
         }
         window = WaitForPropertiesWindow(program, CAFrame::kNameTextId);
