@@ -1,7 +1,7 @@
 // Fendrel4Bench: the speed of reading, undo, repaint and start-up, each as
 // a ratio to what the platform needs for the same work. See README.md.
 //
-//     Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--pictures]
+//     Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--kind NAME] [--pictures]
 
 #include <windows.h>
 
@@ -39,15 +39,18 @@ int main(int argc, char** argv)
     int runs = 7;
     std::string only;
     bool pictures = false;
+    std::string kind;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
             only = argv[++i];
+        else if (std::strcmp(argv[i], "--kind") == 0 && i + 1 < argc)
+            kind = argv[++i];
         else if (std::strcmp(argv[i], "--pictures") == 0)
             pictures = true;
         else {
-            std::printf("usage: Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--pictures]\n");
+            std::printf("usage: Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--kind NAME] [--pictures]\n");
             return 2;
         }
     }
@@ -57,7 +60,7 @@ int main(int argc, char** argv)
     RegisterCourseKinds();
     CBenchRow::PrintHeader(runs);
     if (only.empty() || only == "read")
-        BenchReading(runs);
+        BenchReading(runs, kind);
     if (only.empty() || only == "undo")
         BenchUndo(runs);
     if (only.empty() || only == "frame")

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <string>
+
 // The sections of the benchmark. Each measures the program and its
 // reference side by side in every run and prints its lines of the table.
 
 // Reading a course's text block (a new course and ReadTextBlock) against
 // base64 decoding, inflating and one scan of the same bytes, for a course of
-// each kind; and how the time per object grows from 1,000 to 10,000 objects.
-void BenchReading(int runs);
+// each kind (only those whose name holds kindFilter, when given); how the
+// time per object grows from 1,000 to 10,000 objects; and the heap
+// allocations per object.
+void BenchReading(int runs, const std::string& kindFilter);
 // One undo commit, one undo and one redo against one archive write, on a
 // course of every kind and on a large one.
 void BenchUndo(int runs);

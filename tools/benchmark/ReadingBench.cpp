@@ -52,10 +52,12 @@ double ReadCourseMs(const std::string& block, size_t& objects, size_t& allocatio
 
 }  // namespace
 
-void BenchReading(int runs)
+void BenchReading(int runs, const std::string& kindFilter)
 {
     const int counts[2] = {1000, 10000};
     for (int kind = 0; kind < GetBenchKindCount(); ++kind) {
+        if (DescribeBenchCourse(1, kind).find(kindFilter) == std::string::npos)
+            continue;
         std::string blocks[2];
         std::string base64[2];
         for (int i = 0; i < 2; ++i) {
