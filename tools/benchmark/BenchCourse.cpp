@@ -1,28 +1,52 @@
 #include "tools/benchmark/BenchCourse.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "course/Course.h"
+#include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
 #include "course/ObjectType.h"
+#include "dialogs/TunnelPropertiesDlg.h"
 #include "foundation/Clock.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Transform.h"
 #include "objects/equipment/Tunnel.h"
+#include "objects/equipment/TunnelGeometry.h"
 
 namespace {
 
-// The kinds on the benchmark course, one band each: type id, the name of
-// the table's lines, and whether the tool places one by dragging out its
-// size (the rest are placed with a click).
-const struct
+// How the tool places an object of the kind: with a click, or by dragging out
+// its size; some dragged objects snap to the ends of every other of their
+// kind, so that each takes longer to place the more the course holds.
+enum class EPlacing
+{
+    kClick,
+    kDrag,
+    kSnappingDrag,
+};
+
+// One band of the benchmark course, and the name of the table's lines.
+struct CBenchKind
 {
     int typeId;
     const char* plural;
-    bool dragged = false;
-} kBenchKinds[] = {
+    EPlacing placing = EPlacing::kClick;
+    // The open tunnel's body style, chosen in the tool's dialog before
+    // placing; -1 keeps the tool's default.
+    int style = -1;
+    // The course of every kind holds the tunnel in its default body only;
+    // the other bodies are read on lines of their own.
+    bool inCourseOfEveryKind = true;
+};
+
+const CBenchKind kBenchKinds[] = {
     {10, "A-frames"},
     {20, "spread jumps"},
     {25, "barrels"},
@@ -32,7 +56,7 @@ const struct
     {60, "crawl tunnels"},
     {70, "crossovers"},
     {100, "dog walks"},
-    {110, "start and finish lines", true},
+    {110, "start and finish lines", EPlacing::kDrag},
     {113, "gates"},
     {115, "hoop jumps"},
     {120, "hoop tunnels"},
@@ -48,15 +72,17 @@ const struct
     {240, "platform jumps"},
     {250, "see-saws"},
     {260, "single jumps"},
-    {270, "straight lines", true},
+    {270, "straight lines", EPlacing::kSnappingDrag},
     {280, "sway bridges"},
     {290, "swing planks"},
     {300, "tables"},
     {310, "texts"},
     {320, "tire jumps"},
     {330, "extended spread jumps"},
-    {340, "tunnels"},
-    {350, "unusable areas", true},
+    {340, "flexible tunnels", EPlacing::kClick, CTunnelGeometry::kFlexible, false},
+    {340, "rigid tunnels", EPlacing::kClick, CTunnelGeometry::kRigid, false},
+    {340, "tunnels laid along a line", EPlacing::kClick, CTunnelGeometry::kPolyline},
+    {350, "unusable areas", EPlacing::kDrag},
     {353, "viaducts"},
     {357, "wall jumps"},
     {360, "water jumps"},
@@ -68,15 +94,41 @@ const struct
 // Object centres keep this far from the ring's edges.
 constexpr float kEdgeGap = 1200.0f;
 
-// Places count objects of the kind in rows across the band [top, bottom).
-void PlaceKind(CCourse& course, const CObjectType& type, bool dragged, int count, float top, float bottom)
+// A course of more objects places its snapping kinds in groups of
+// kSnappingGroup, each group on a course of its own: one by one, the 2,500
+// straight lines of a course of 100,000 objects would take minutes.
+constexpr int kMostPlacedOneByOne = 50000;
+constexpr int kSnappingGroup = 200;
+
+// As the user picks the body style in the tunnel tool's dialog: the style
+// and the sections the dialog offers for it. Nothing is stored, so that
+// later tools start from the defaults again.
+void ChooseTunnelStyle(CEditSession* tool, int style)
 {
-    std::unique_ptr<CEditSession> tool = type.CreatePropertiesDialog(&course, type.GetNameTextId());
+    auto* tunnelTool = dynamic_cast<CTunnelPropertiesDlg*>(tool);
+    if (!tunnelTool) {
+        std::printf("warning: the tunnel tool has no style to choose\n");
+        return;
+    }
+    tunnelTool->SetStyle(style);
+    tunnelTool->SetSections(tunnelTool->GetStoredSections(style));
+}
+
+// Places objects first to last - 1 of count objects of the kind, in rows
+// across the band [top, bottom).
+void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, int last, float top, float bottom)
+{
+    const CObjectType* type = FindObjectTypeById(kind.typeId);
+    if (!type)
+        return;
+    std::unique_ptr<CEditSession> tool = type->CreatePropertiesDialog(&course, type->GetNameTextId());
+    if (kind.style >= 0)
+        ChooseTunnelStyle(tool.get(), kind.style);
     const float width = course.GetWidth() - 2.0f * kEdgeGap;
     const float height = bottom - top;
     const int columns = std::max(1, int(std::ceil(std::sqrt(count * width / std::max(height, 1.0f)))));
     const int rows = (count + columns - 1) / columns;
-    for (int i = 0; i < count; ++i) {
+    for (int i = first; i < last; ++i) {
         const int row = i / columns;
         const int column = i % columns;
         // Angles and positions vary as on a course laid out by hand, the
@@ -87,18 +139,43 @@ void PlaceKind(CCourse& course, const CObjectType& type, bool dragged, int count
         placement.RotateZ(float((scatter >> 8) % 360));
         placement.SetPosition2D(kEdgeGap + width * (column + 0.5f) / columns + float((scatter >> 4) % 200) - 100.0f,
                                 top + height * (row + 0.5f) / rows + float((scatter >> 12) % 200) - 100.0f);
-        std::unique_ptr<CCourseObject> made = type.CreateNew(&course, placement, tool.get());
+        std::unique_ptr<CCourseObject> made = type->CreateNew(&course, placement, tool.get());
         if (!made)
             continue;
         CCourseObject* object = made.get();
         course.AddObject(std::move(made));
-        if (dragged) {
+        if (kind.placing != EPlacing::kClick) {
             // Dragged out as the tool does, a different way each time.
             const CPoint2 from = placement.GetPosition2D();
             const float angle = float((scatter >> 8) % 360) / CTransform::kDegreesPerRadian;
             object->StartMove(from.x, from.y);
             object->Move(from.x + 600.0f * std::cos(angle), from.y + 300.0f * std::sin(angle));
             object->EndMove();
+        }
+    }
+}
+
+// Places count objects of the kind as PlaceKind does, but each group of
+// kSnappingGroup on a course of its own, so that they snap to the others of
+// their group only (and link to no obstacle); each group comes into the
+// course through its archive records, as a file brings it.
+void PlaceInGroups(CCourse& course, const CBenchKind& kind, int count, float top, float bottom)
+{
+    for (int first = 0; first < count; first += kSnappingGroup) {
+        CCourse group(L"Benchmark group", std::wstring());
+        group.SetSize(course.GetWidth(), course.GetHeight());
+        PlaceKind(group, kind, count, first, std::min(count, first + kSnappingGroup), top, bottom);
+        std::string archive;
+        group.WriteArchive(archive, false, false, false);
+        CCourseFileAccess::CArchiveLayout layout;
+        if (!CCourseFileAccess::SplitArchive(archive, layout)) {
+            std::printf("warning: a group of %s cannot be split into records\n", kind.plural);
+            return;
+        }
+        for (const auto& record : layout.records) {
+            std::unique_ptr<CCourseObject> object = CCourseFileAccess::ReadRecord(course, archive, record);
+            if (object)
+                course.AddObject(std::move(object));
         }
     }
 }
@@ -111,14 +188,19 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind)
     // The largest ring, so that a thousand obstacles overlap little and the
     // picture is not mostly one big fill.
     course->SetSize(CCourse::kMaxRingSize, CCourse::kMaxRingSize);
-    const int first = onlyKind < 0 ? 0 : onlyKind;
-    const int last = onlyKind < 0 ? GetBenchKindCount() : onlyKind + 1;
-    const float band = (course->GetHeight() - 2.0f * kEdgeGap) / float(last - first);
-    for (int k = first; k < last; ++k) {
-        const CObjectType* type = FindObjectTypeById(kBenchKinds[k].typeId);
-        const float top = kEdgeGap + float(k - first) * band;
-        if (type)
-            PlaceKind(*course, *type, kBenchKinds[k].dragged, countPerKind, top, top + band);
+    std::vector<const CBenchKind*> kinds;
+    for (int k = 0; k < GetBenchKindCount(); ++k) {
+        if (onlyKind < 0 ? kBenchKinds[k].inCourseOfEveryKind : k == onlyKind)
+            kinds.push_back(&kBenchKinds[k]);
+    }
+    const float band = (course->GetHeight() - 2.0f * kEdgeGap) / float(kinds.size());
+    const bool large = countPerKind * int(kinds.size()) > kMostPlacedOneByOne;
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        const float top = kEdgeGap + float(i) * band;
+        if (large && kinds[i]->placing == EPlacing::kSnappingDrag)
+            PlaceInGroups(*course, *kinds[i], countPerKind, top, top + band);
+        else
+            PlaceKind(*course, *kinds[i], countPerKind, 0, countPerKind, top, top + band);
     }
     course->MarkUnmodified(true);
     return course;
@@ -164,14 +246,31 @@ std::unique_ptr<CCourse> MakeFarTunnelCourse(int count)
 
 int GetBenchKindCount() { return int(sizeof kBenchKinds / sizeof kBenchKinds[0]); }
 
+int GetCourseKindCount()
+{
+    return int(std::count_if(std::begin(kBenchKinds), std::end(kBenchKinds),
+                             [](const CBenchKind& kind) { return kind.inCourseOfEveryKind; }));
+}
+
+int GetCountPerKind(int total)
+{
+    const int kinds = GetCourseKindCount();
+    return std::min(int(std::lround(double(total) / kinds)), int(CCourse::kMaxObjects) / kinds);
+}
+
+std::string FormatCount(int count)
+{
+    std::string text = std::to_string(count);
+    for (int i = int(text.size()) - 3; i > 0; i -= 3)
+        text.insert(size_t(i), ",");
+    return text;
+}
+
 std::string DescribeBenchCourse(int countPerKind, int onlyKind)
 {
-    std::string count = std::to_string(countPerKind);
-    for (int i = int(count.size()) - 3; i > 0; i -= 3)
-        count.insert(size_t(i), ",");
     if (onlyKind >= 0)
-        return count + " " + kBenchKinds[onlyKind].plural;
-    return count + " of each of " + std::to_string(GetBenchKindCount()) + " kinds";
+        return FormatCount(countPerKind) + " " + kBenchKinds[onlyKind].plural;
+    return FormatCount(countPerKind) + " of each of " + std::to_string(GetCourseKindCount()) + " kinds";
 }
 
 double MillisecondsSince(double startSeconds) { return (GetClockSeconds() - startSeconds) * 1000.0; }

@@ -8,10 +8,17 @@ class CCourse;
 // The course the benchmark reads, undoes and paints: for every kind of the
 // list in BenchCourse.cpp (or only the one at onlyKind), the given number of
 // objects made as the kind's placing tool makes them (the rule set's
-// defaults), in a band of rows of its own across the largest ring, each
+// defaults; for the open tunnel, the body style picked in the tool's
+// dialog), in a band of rows of its own across the largest ring, each
 // turned and moved a little as by hand. A kind that becomes placeable gets
 // its rows in the course and its lines in the table by adding its type id to
-// the list; the first kind is the A-frame.
+// the list; the first kind is the A-frame. The course of every kind holds
+// the tunnel in the tool's default body (laid along a line) only.
+//
+// On a course of more than 50,000 objects, straight lines are placed in
+// groups of 200, each on a course of its own, and taken over through their
+// archive records: each snaps to the ends of every other, so that placing
+// them one by one slows with every object already there.
 std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1);
 
 // A course of count open tunnels with the longest bodies a file can give
@@ -19,7 +26,15 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1);
 // stored range and turned every way, each body read from a record.
 std::unique_ptr<CCourse> MakeFarTunnelCourse(int count);
 
+// The lines of the list (kinds, and the tunnel in each body), and the kinds
+// the course of every kind holds.
 int GetBenchKindCount();
+int GetCourseKindCount();
+// The count per kind that gives the course of every kind about total
+// objects, no more than a course holds.
+int GetCountPerKind(int total);
+// "100,000".
+std::string FormatCount(int count);
 // "1,000 A-frames", or "1,000 of each of 7 kinds".
 std::string DescribeBenchCourse(int countPerKind, int onlyKind = -1);
 

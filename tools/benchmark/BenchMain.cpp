@@ -1,7 +1,10 @@
 // Fendrel4Bench: the speed of reading, undo, repaint and start-up, each as
 // a ratio to what the platform needs for the same work. See README.md.
 //
-//     Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--kind NAME] [--pictures]
+//     Fendrel4Bench [--runs N] [--only read|memory|undo|frame|start] [--kind NAME] [--pictures]
+//
+// "--memory-child FILE" is how the memory section runs itself to read one
+// course file.
 
 #include <windows.h>
 
@@ -32,10 +35,24 @@ void OpenBenchSettings()
     CSettings::SetInt(L"SpecList", 1);
 }
 
+// What every course made or read needs, once the settings are open.
+void StartCourses()
+{
+    InstallGraphicsSystemChoice();
+    RegisterCourseKinds();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0) {
+        CGdiplusSession gdiplus;
+        // The settings the parent made, as they are.
+        CSettings::Open(kSettingsKey);
+        StartCourses();
+        return RunMemoryChild();
+    }
     int runs = 7;
     std::string only;
     bool pictures = false;
@@ -50,17 +67,19 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--pictures") == 0)
             pictures = true;
         else {
-            std::printf("usage: Fendrel4Bench [--runs N] [--only read|undo|frame|start] [--kind NAME] [--pictures]\n");
+            std::printf("usage: Fendrel4Bench [--runs N] [--only read|memory|undo|frame|start] [--kind NAME] "
+                        "[--pictures]\n");
             return 2;
         }
     }
     CGdiplusSession gdiplus;
     OpenBenchSettings();
-    InstallGraphicsSystemChoice();
-    RegisterCourseKinds();
+    StartCourses();
     CBenchRow::PrintHeader(runs);
     if (only.empty() || only == "read")
         BenchReading(runs, kind);
+    if (only.empty() || only == "memory")
+        BenchMemory(kind);
     if (only.empty() || only == "undo")
         BenchUndo(runs);
     if (only.empty() || only == "frame")

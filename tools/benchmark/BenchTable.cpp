@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-
 namespace {
 
 double Median(std::vector<double> values)
@@ -39,5 +38,13 @@ void CBenchRow::Print() const
     const double minimum = ratios.empty() ? 0.0 : *std::min_element(ratios.begin(), ratios.end());
     std::printf("%-58s %11.3f %11.3f %9.2f %9.2f\n", m_name.c_str(), Median(m_program), Median(m_reference),
                 minimum, Median(ratios));
+    std::fflush(stdout);
+}
+
+double CBenchRow::GetProgramMedian() const { return Median(m_program); }
+
+void CBenchRow::PrintValue(const std::string& name, double value)
+{
+    std::printf("%-58s %11.1f\n", name.c_str(), value);
     std::fflush(stdout);
 }

@@ -16,6 +16,9 @@ public:
     // The column headings.
     static void PrintHeader(int runs);
     void Print() const;
+    double GetProgramMedian() const;
+    // A line of one figure under the program column.
+    static void PrintValue(const std::string& name, double value);
 
 private:
     std::string m_name;

@@ -9,16 +9,28 @@
 // base64 decoding, inflating and one scan of the same bytes, for a course of
 // each kind (only those whose name holds kindFilter, when given); how the
 // time per object grows from 1,000 to 10,000 objects; and the heap
-// allocations per object.
+// allocations per object. Then the same for the course of every kind at
+// about 1,000, 10,000 and 100,000 objects.
 void BenchReading(int runs, const std::string& kindFilter);
+// Peak memory reading 100,000 objects of each kind (only those whose name
+// holds kindFilter, when given), and of the course of every kind: each read
+// by a child process (RunMemoryChild) from a file this process writes.
+void BenchMemory(const std::string& kindFilter);
+// The child's part, for "--memory-child FILE": opens the file as the
+// program opens a course file, reads it into a new course and prints the
+// growth of the peak working set and of the private memory in MB and the
+// objects read.
+int RunMemoryChild();
 // One undo commit, one undo and one redo against one archive write, on a
-// course of every kind and on a large one.
+// course of every kind and on a small and a large one of A-frames.
 void BenchUndo(int runs);
 // A map frame at 1280 x 1024 against a bare GDI replay of the same picture,
-// for the course of every kind and for a course of tunnels whose bodies run
-// far out of the frame; with savePictures both go to PNG files in the
-// current folder.
+// for the course of every kind at about 1,000 objects (and its frames per
+// second), for a course of tunnels whose bodies run far out of the frame and
+// for the course of every kind at 100,000 objects; with savePictures both go
+// to PNG files in the current folder.
 void BenchMapFrame(int runs, bool savePictures);
 // Start to the first painted course window against the minimal window
-// program, both started by this process under the same Wine server.
+// program, both started by this process under the same Wine server; at
+// least 9 runs.
 void BenchStartUp(int runs);

@@ -75,8 +75,9 @@ void SavePicture(const CGdiBitmap& dib, const wchar_t* fileName)
 
 // One row: the course's map frame against the replay of its recorded GDI
 // calls; with savePictures both go to PNG files named after pictureStem.
-void BenchFrameOf(CCourse& course, const std::string& description, int runs, bool savePictures,
-                  const std::wstring& pictureStem)
+// Returns the program's median frame in milliseconds.
+double BenchFrameOf(CCourse& course, const std::string& description, int runs, bool savePictures,
+                    const std::wstring& pictureStem)
 {
     CMapView view(course);
     CPictureReplay replay;
@@ -108,6 +109,7 @@ void BenchFrameOf(CCourse& course, const std::string& description, int runs, boo
         SavePicture(frame, (pictureStem + L"-frame.png").c_str());
         SavePicture(replayed, (pictureStem + L"-replay.png").c_str());
     }
+    return row.GetProgramMedian();
 }
 
 }  // namespace
@@ -115,10 +117,19 @@ void BenchFrameOf(CCourse& course, const std::string& description, int runs, boo
 void BenchMapFrame(int runs, bool savePictures)
 {
     // About a thousand objects, shared among the kinds.
-    const int count = 1000 / GetBenchKindCount();
-    BenchFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs, savePictures, L"bench");
+    const int count = GetCountPerKind(1000);
+    const double frameMs =
+        BenchFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs, savePictures, L"bench");
+    if (frameMs > 0.0) {
+        CBenchRow::PrintValue("  frames per second (" + FormatCount(count * GetCourseKindCount()) +
+                                  " objects, 1280 x 1024)",
+                              1000.0 / frameMs);
+    }
     // Long bodies mostly outside the frame: the replay draws every path whole.
     const int tunnels = 200;
     BenchFrameOf(*MakeFarTunnelCourse(tunnels), std::to_string(tunnels) + " far-reaching tunnels", runs,
                  savePictures, L"bench-tunnels");
+    // A hundred thousand, the most a course holds.
+    const int large = GetCountPerKind(100000);
+    BenchFrameOf(*MakeBenchCourse(large), DescribeBenchCourse(large), runs, savePictures, L"bench-large");
 }

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "course/Course.h"
 #include "foundation/Base64.h"
@@ -50,47 +51,78 @@ double ReadCourseMs(const std::string& block, size_t& objects, size_t& allocatio
     return ms;
 }
 
+// The lines for reading the text blocks of courses of objects[i] objects,
+// named names[i], smallest first: each against its floor, the growth of the
+// time per object from each size to the next, and the heap allocations per
+// object at the largest.
+void BenchBlocks(const std::vector<std::string>& names, const std::vector<std::string>& blocks,
+                 const std::vector<int>& objects, int runs)
+{
+    const size_t sizes = blocks.size();
+    std::vector<std::string> base64;
+    std::vector<CBenchRow> rows;
+    std::vector<CBenchRow> growth;
+    for (size_t i = 0; i < sizes; ++i) {
+        base64.push_back(ExtractBase64(blocks[i]));
+        rows.emplace_back("read " + names[i] + " / floor");
+        if (i > 0)
+            growth.emplace_back("  per-object time " + FormatCount(objects[i]) + " / " + FormatCount(objects[i - 1]));
+    }
+    size_t allocations = 0;
+    for (int run = 0; run < runs; ++run) {
+        std::vector<double> program(sizes);
+        for (size_t i = 0; i < sizes; ++i) {
+            size_t objectsRead = 0;
+            size_t fieldEnds = 0;
+            program[i] = ReadCourseMs(blocks[i], objectsRead, allocations);
+            rows[i].Add(program[i], ReadFloorMs(base64[i], fieldEnds));
+            if (objectsRead != size_t(objects[i]) || fieldEnds < objectsRead)
+                std::printf("warning: the course read back holds %u objects\n", unsigned(objectsRead));
+        }
+        for (size_t i = 1; i < sizes; ++i)
+            growth[i - 1].Add(program[i] / objects[i], program[i - 1] / objects[i - 1]);
+    }
+    for (size_t i = 0; i < sizes; ++i)
+        rows[i].Print();
+    for (const CBenchRow& row : growth)
+        row.Print();
+    // The last run's count at the largest size, the course's own few included.
+    CBenchRow::PrintValue("  heap allocations per object on read", double(allocations) / objects.back());
+}
+
+// Reads the courses of the given counts per kind (of one kind, or of every
+// kind with onlyKind -1), unless a text block cannot hold the largest.
+void BenchCourses(const std::vector<int>& countsPerKind, int onlyKind, int runs)
+{
+    const int kinds = onlyKind < 0 ? GetCourseKindCount() : 1;
+    std::vector<std::string> names;
+    std::vector<std::string> blocks;
+    std::vector<int> objects;
+    for (int count : countsPerKind) {
+        std::ostringstream out;
+        MakeBenchCourse(count, onlyKind)->WriteTextBlock(out, false, false);
+        if (out.str().empty()) {
+            // Beyond the largest archive a text block can hold.
+            std::printf("%s: no text block\n", DescribeBenchCourse(count, onlyKind).c_str());
+            return;
+        }
+        blocks.push_back(out.str());
+        objects.push_back(count * kinds);
+        names.push_back(onlyKind < 0 ? FormatCount(objects.back()) + " objects, " + DescribeBenchCourse(count)
+                                     : DescribeBenchCourse(count, onlyKind));
+    }
+    BenchBlocks(names, blocks, objects, runs);
+}
+
 }  // namespace
 
 void BenchReading(int runs, const std::string& kindFilter)
 {
-    const int counts[2] = {1000, 10000};
     for (int kind = 0; kind < GetBenchKindCount(); ++kind) {
         if (DescribeBenchCourse(1, kind).find(kindFilter) == std::string::npos)
             continue;
-        std::string blocks[2];
-        std::string base64[2];
-        for (int i = 0; i < 2; ++i) {
-            std::ostringstream out;
-            MakeBenchCourse(counts[i], kind)->WriteTextBlock(out, false, false);
-            blocks[i] = out.str();
-            base64[i] = ExtractBase64(blocks[i]);
-        }
-        if (blocks[1].empty()) {
-            // Beyond the largest archive a text block can hold.
-            std::printf("%s: no text block\n", DescribeBenchCourse(counts[1], kind).c_str());
-            continue;
-        }
-        CBenchRow rows[2] = {CBenchRow("read " + DescribeBenchCourse(counts[0], kind) + " / floor"),
-                             CBenchRow("read " + DescribeBenchCourse(counts[1], kind) + " / floor")};
-        CBenchRow growth("  per-object time 10,000 / 1,000");
-        size_t allocations = 0;
-        for (int run = 0; run < runs; ++run) {
-            double program[2];
-            for (int i = 0; i < 2; ++i) {
-                size_t objects = 0;
-                size_t fieldEnds = 0;
-                program[i] = ReadCourseMs(blocks[i], objects, allocations);
-                rows[i].Add(program[i], ReadFloorMs(base64[i], fieldEnds));
-                if (objects != size_t(counts[i]) || fieldEnds < objects)
-                    std::printf("warning: the course read back holds %u objects\n", unsigned(objects));
-            }
-            growth.Add(program[1] / counts[1], program[0] / counts[0]);
-        }
-        rows[0].Print();
-        rows[1].Print();
-        growth.Print();
-        // The last run's count at 10,000, the course's own few included.
-        std::printf("  heap allocations per object on read %35.1f\n", double(allocations) / counts[1]);
+        BenchCourses({1000, 10000}, kind, runs);
     }
+    if (DescribeBenchCourse(1).find(kindFilter) != std::string::npos)
+        BenchCourses({GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)}, -1, runs);
 }

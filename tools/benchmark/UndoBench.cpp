@@ -56,7 +56,8 @@ void BenchUndoOf(int count, int kind, int runs)
 
 void BenchUndo(int runs)
 {
-    // Every kind, and a large course of the first.
+    // A thousand of every kind, and a small and a large course of the first.
     BenchUndoOf(1000, -1, runs);
+    BenchUndoOf(1000, 0, runs);
     BenchUndoOf(10000, 0, runs);
 }
