@@ -336,7 +336,7 @@ TEST_F(GraphicsChoice, GuardedCallsMakeTheSystemTheFailureHandler)
     } system;
     CFailureHandler* const before = GetCrashLog().GetFailureHandler();
     const HWND window = GetDesktopWindow();
-    system.PrepareWindowGuarded(window);
+    system.PrepareWindowGuarded(window, true);
     EXPECT_EQ(window, system.prepared);
     EXPECT_EQ(&system, system.handler);
     EXPECT_EQ(before, GetCrashLog().GetFailureHandler());
