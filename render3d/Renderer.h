@@ -214,6 +214,9 @@ private:
     // The plane faces the camera, so that pixels on it are squares.
     bool FacesCamera() const;
     float PixelScaleAt(float z) const;
+    // Emits the point as the move or line the held point stands for; false
+    // when no point is held.
+    bool EmitHeldPoint(const CPoint2& point);
     // Emits the pending point, snapped, and forgets it.
     void EmitPending();
     // Gives alignment up for this figure: the pending point goes out as it

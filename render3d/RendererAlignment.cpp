@@ -131,25 +131,25 @@ void CRenderer::EmitBeginPath(bool stroke, bool fill)
     CGraphicsContext3D::EmitBeginPath(stroke, fill);
 }
 
-void CRenderer::EmitPending()
+bool CRenderer::EmitHeldPoint(const CPoint2& point)
 {
     switch (m_align.state) {
-    case EAlign::kMovePending: CGraphicsContext3D::EmitMoveTo(m_align.pending.x, m_align.pending.y); break;
+    case EAlign::kMovePending: CGraphicsContext3D::EmitMoveTo(point.x, point.y); return true;
     case EAlign::kLinePending:
-    case EAlign::kAligned: CGraphicsContext3D::EmitLineTo(m_align.pending.x, m_align.pending.y); break;
-    default: return;
+    case EAlign::kAligned: CGraphicsContext3D::EmitLineTo(point.x, point.y); return true;
+    default: return false;
     }
-    m_align.state = EAlign::kNoPoint;
+}
+
+void CRenderer::EmitPending()
+{
+    if (EmitHeldPoint(m_align.pending))
+        m_align.state = EAlign::kNoPoint;
 }
 
 void CRenderer::GiveUp()
 {
-    switch (m_align.state) {
-    case EAlign::kMovePending: CGraphicsContext3D::EmitMoveTo(m_align.last.x, m_align.last.y); break;
-    case EAlign::kLinePending:
-    case EAlign::kAligned: CGraphicsContext3D::EmitLineTo(m_align.last.x, m_align.last.y); break;
-    default: break;
-    }
+    EmitHeldPoint(m_align.last);
     if (m_align.state != EAlign::kOff)
         m_align.state = EAlign::kGivenUp;
 }
