@@ -49,40 +49,6 @@ public:
         virtual void Draw(const CTransform& transform) = 0;
     };
 
-    // The triangles of one drawable: its own batches and the meshes of the
-    // drawables it drew, each with its placement.
-    struct CCachedMesh
-    {
-        struct CChild
-        {
-            CTransform placement;
-            std::shared_ptr<CCachedMesh> mesh;
-        };
-        std::vector<std::unique_ptr<CMesh>> meshes;
-        std::vector<CChild> children;
-        // Shaped by pixel alignment, here or in a child.
-        bool viewDependent = false;
-        bool used = false;
-        bool hasBounds = false;
-        CBox3 bounds;
-
-        void IncludeBox(const CBox3& box);
-        // Marks this mesh and every mesh below it used.
-        void MarkUsed();
-    };
-
-    // What a cached mesh is found by: the light (kind), the drawable's key
-    // bytes (equal keys share meshes) and, for a mesh that depends on the
-    // view, its placement; 64 zero bytes otherwise.
-    struct CMeshCacheKey
-    {
-        int kind = 0;
-        std::string drawableKey;
-        uint8_t placement[64] = {};
-
-        bool operator<(const CMeshCacheKey& other) const;
-    };
-
     // A back-end mesh holds at most this many vertices (16-bit indices):
     // a larger drawable goes on in further meshes.
     static constexpr size_t kMaxMeshVertices = 65536;
@@ -155,6 +121,40 @@ protected:
     const CScene* GetRenderedScene() const { return m_scene; }
 
 private:
+    // The triangles of one drawable: its own batches and the meshes of the
+    // drawables it drew, each with its placement.
+    struct CCachedMesh
+    {
+        struct CChild
+        {
+            CTransform placement;
+            std::shared_ptr<CCachedMesh> mesh;
+        };
+        std::vector<std::unique_ptr<CMesh>> meshes;
+        std::vector<CChild> children;
+        // Shaped by pixel alignment, here or in a child.
+        bool viewDependent = false;
+        bool used = false;
+        bool hasBounds = false;
+        CBox3 bounds;
+
+        void IncludeBox(const CBox3& box);
+        // Marks this mesh and every mesh below it used.
+        void MarkUsed();
+    };
+
+    // What a cached mesh is found by: the light (kind), the drawable's key
+    // bytes (equal keys share meshes) and, for a mesh that depends on the
+    // view, its placement; 64 zero bytes otherwise.
+    struct CMeshCacheKey
+    {
+        int kind = 0;
+        std::string drawableKey;
+        uint8_t placement[64] = {};
+
+        bool operator<(const CMeshCacheKey& other) const;
+    };
+
     // The pixel-alignment state of the path in hand.
     enum class EAlign
     {

@@ -6,8 +6,7 @@
 
 #include "graphics/PixelBitmap.h"
 #include "render3d/TextBitmap.h"
-#include "tests/render3d/CountingRenderer.h"
-#include "tests/support/CanvasTestHelpers.h"
+#include "tests/render3d/RendererTestSupport.h"
 #include "tests/support/FailureReports.h"
 
 // The renderer core through a back end that only counts: the mesh cache,
@@ -16,49 +15,12 @@
 
 namespace {
 
-CFunctionDrawable FilledRect(const CRectF& rect, uint32_t color, int mode = 0)
-{
-    return CFunctionDrawable([=](CGraphicsContext& context) {
-        context.m_state.fillColor = color;
-        context.BeginPath(false, true, mode);
-        context.AddRect(rect);
-        context.EndPath();
-    });
-}
-
-CFunctionDrawable Line(const CPoint2& from, const CPoint2& to, float width, int mode)
-{
-    return CFunctionDrawable([=](CGraphicsContext& context) {
-        context.m_state.penWidth = width;
-        context.BeginLine(mode);
-        context.MoveTo(from);
-        context.LineTo(to);
-        context.EndPath();
-    });
-}
-
-CFunctionDrawable Box()
-{
-    return CFunctionDrawable([](CGraphicsContext& context) {
-        context.SetColor(0xFF2080C0);
-        context.DrawBox(CBox3(0.0f, 10.0f, 0.0f, 10.0f, 0.0f, 10.0f), 16);
-    });
-}
-
-// The distinct window columns and rows of a map mesh's vertices.
-std::set<float> Columns(const CCountingRenderer::CMeshRecord& mesh)
+// The distinct window columns (or rows) of a map mesh's vertices.
+std::set<float> Coordinates(const CCountingRenderer::CMeshRecord& mesh, bool rows)
 {
     std::set<float> values;
     for (const CGraphicsVertex& v : mesh.vertices)
-        values.insert(v.x);
-    return values;
-}
-
-std::set<float> Rows(const CCountingRenderer::CMeshRecord& mesh)
-{
-    std::set<float> values;
-    for (const CGraphicsVertex& v : mesh.vertices)
-        values.insert(-v.y);
+        values.insert(rows ? -v.y : v.x);
     return values;
 }
 
@@ -82,86 +44,52 @@ void ExpectNear(const std::set<float>& expected, const std::set<float>& actual, 
 
 // ---- The mesh cache ----------------------------------------------------------------
 
-TEST(RendererCache, AnUnchangedSceneBuildsNoMeshTheSecondTime)
+TEST(RendererCache, FramesBuildOnlyWhatChangedOrWhatASizeChangeMoved)
 {
     CFunctionDrawable rect = FilledRect(CRectF(5.0f, 5.0f, 40.0f, 30.0f), 0xFF0000FF);
-    CFunctionDrawable box = Box();
-    CScene scene(true, 2);
-    scene.items = {&rect, &box};
-    scene.is3D = {false, true};
-    CCountingRenderer renderer;
-    renderer.Render(scene, 100.0f, 80.0f);
-    EXPECT_EQ(2u, renderer.meshes.size());
-    EXPECT_EQ(2, renderer.draws);
-    EXPECT_EQ(1, renderer.begin3D);
-
-    renderer.Render(scene, 100.0f, 80.0f);
-    EXPECT_EQ(2u, renderer.meshes.size());
-    EXPECT_EQ(4, renderer.draws);
-    EXPECT_EQ(2u, renderer.GetCachedMeshCount());
-    EXPECT_EQ(0, renderer.destroyed);
-
-    // New key bytes: built again, and the old mesh goes when the frame ends.
-    rect.MakeUniqueKey();
-    renderer.Render(scene, 100.0f, 80.0f);
-    EXPECT_EQ(3u, renderer.meshes.size());
-    EXPECT_EQ(1, renderer.destroyed);
-    EXPECT_EQ(2u, renderer.GetCachedMeshCount());
-}
-
-TEST(RendererCache, AResizeDropsExactlyTheViewDependentMeshes)
-{
     CFunctionDrawable line = Line(CPoint2(10.3f, 20.4f), CPoint2(50.6f, 20.4f), 1.0f, 1);
     CFunctionDrawable box = Box();
-    CScene scene(true, 2);
-    scene.items = {&line, &box};
-    scene.is3D = {false, true};
+    CFunctionDrawable outside = FilledRect(CRectF(500.0f, 5.0f, 540.0f, 30.0f), 0xFF0000FF);
+    CScene scene(true, 4);
+    scene.items = {&rect, &line, &box, &outside};
+    scene.is3D = {false, false, true, false};
     CCountingRenderer renderer;
-    renderer.Render(scene, 100.0f, 80.0f);
-    ASSERT_EQ(2u, renderer.meshes.size());
-    renderer.Render(scene, 120.0f, 80.0f);
-    EXPECT_EQ(3u, renderer.meshes.size());
-    EXPECT_EQ(1, renderer.destroyed);
-    // The line was built again, the box came from the cache.
-    EXPECT_EQ(renderer.meshes[0].vertices.size(), renderer.meshes[2].vertices.size());
-    renderer.Render(scene, 120.0f, 80.0f);
-    EXPECT_EQ(3u, renderer.meshes.size());
-}
-
-TEST(RendererCache, EqualKeysShareOneMeshAtEveryPlacementOfTheSameLight)
-{
-    CFunctionDrawable box = Box();
-    const auto placed = [&box](float dx, float turnX) {
-        return [&box, dx, turnX](CGraphicsContext& context) {
-            const CTransform matrix = context.m_state.matrix;
-            context.m_state.matrix.SetTranslation(dx, 0.0f, 0.0f);
-            context.m_state.matrix.RotateX(turnX);
-            context.DrawDrawable(box, 0, 0);
-            context.m_state.matrix = matrix;
-        };
-    };
-    struct CCase
+    struct CStep
     {
-        float secondTurn;
-        size_t boxMeshes;
-    } cases[] = {{0.0f, 1}, {180.0f, 2}};
-    for (const CCase& c : cases) {
-        CFunctionDrawable two([&](CGraphicsContext& context) {
-            placed(20.0f, 0.0f)(context);
-            placed(50.0f, c.secondTurn)(context);
-        });
-        CScene scene(true, 1);
-        scene.items = {&two};
-        scene.is3D = {true};
-        CCountingRenderer renderer;
-        renderer.Render(scene, 100.0f, 80.0f);
-        // Upside down the light comes from below: a mesh of its own.
-        EXPECT_EQ(c.boxMeshes, renderer.meshes.size()) << c.secondTurn;
-        EXPECT_EQ(2, renderer.draws) << c.secondTurn;
+        float width;
+        bool newKey;
+        size_t built;
+        int draws;
+        int destroyed;
+    } steps[] = {
+        // Every mesh is drawn as it is built.
+        {100.0f, false, 4, 4, 0},
+        // From the cache; the one outside the view is not drawn.
+        {100.0f, false, 4, 7, 0},
+        // A new size: the line, on whole pixels, is built again.
+        {120.0f, false, 5, 10, 1},
+        // New key bytes: built again, the old mesh goes at the frame's end.
+        {120.0f, true, 6, 13, 2},
+    };
+    for (const CStep& step : steps) {
+        if (step.newKey)
+            rect.MakeUniqueKey();
+        renderer.Render(scene, step.width, 80.0f);
+        EXPECT_EQ(step.built, renderer.meshes.size()) << step.width << step.newKey;
+        EXPECT_EQ(step.draws, renderer.draws) << step.width << step.newKey;
+        EXPECT_EQ(step.destroyed, renderer.destroyed) << step.width << step.newKey;
+        EXPECT_EQ(4u, renderer.GetCachedMeshCount());
     }
+    EXPECT_EQ(4, renderer.begin3D);
+    // No pixels: nothing of the back end is called.
+    EXPECT_EQ(0, CountReports([&] {
+        renderer.Render(scene, 0.0f, 80.0f);
+        renderer.Render(scene, 100.0f, 0.0f);
+    }));
+    EXPECT_EQ(4, renderer.frames);
 }
 
-TEST(RendererCache, LightKindsFollowTheLightInTheDrawablesFrame)
+TEST(RendererCache, EqualKeysShareAMeshWhereTheLightInTheirOwnFrameIsOfOneKind)
 {
     struct CCase
     {
@@ -175,44 +103,27 @@ TEST(RendererCache, LightKindsFollowTheLightInTheDrawablesFrame)
     for (const CCase& c : cases)
         EXPECT_EQ(c.kind, CRenderer::LightKind(c.light)) << c.light.x << c.light.y << c.light.z;
 
-    // The same drawable flat (no light) and as a 3D item: two meshes.
+    // Flat (no light), as a 3D item twice upright and once upside down (lit
+    // from below): three meshes for four placements.
     CFunctionDrawable box = Box();
+    CFunctionDrawable three([&box](CGraphicsContext& context) {
+        const float turns[] = {0.0f, 0.0f, 180.0f};
+        for (int i = 0; i < 3; ++i) {
+            context.m_state.matrix.SetIdentity();
+            context.m_state.matrix.SetTranslation(30.0f * float(i), 0.0f, 0.0f);
+            context.m_state.matrix.RotateX(turns[i]);
+            context.DrawDrawable(box, 0, 0);
+        }
+    });
     CScene scene(true, 2);
-    scene.items = {&box, &box};
+    scene.items = {&box, &three};
     scene.is3D = {false, true};
     CCountingRenderer renderer;
-    renderer.Render(scene, 100.0f, 80.0f);
-    ASSERT_EQ(2u, renderer.meshes.size());
+    renderer.Render(scene, 400.0f, 80.0f);
+    ASSERT_EQ(3u, renderer.meshes.size());
     EXPECT_FALSE(renderer.meshes[0].perVertexColour);
     EXPECT_TRUE(renderer.meshes[1].perVertexColour);
-}
-
-TEST(RendererCache, AMeshOutsideTheViewIsNotDrawnFromTheCache)
-{
-    CFunctionDrawable inside = FilledRect(CRectF(5.0f, 5.0f, 40.0f, 30.0f), 0xFF0000FF);
-    CFunctionDrawable outside = FilledRect(CRectF(500.0f, 5.0f, 540.0f, 30.0f), 0xFF0000FF);
-    CScene scene(true, 2);
-    scene.items = {&inside, &outside};
-    CCountingRenderer renderer;
-    renderer.Render(scene, 100.0f, 80.0f);
-    EXPECT_EQ(2, renderer.draws);
-    renderer.Render(scene, 100.0f, 80.0f);
-    EXPECT_EQ(3, renderer.draws);
-    EXPECT_EQ(2u, renderer.GetCachedMeshCount());
-}
-
-TEST(RendererCache, ATargetWithoutPixelsCallsNothingOfTheBackEnd)
-{
-    CFunctionDrawable rect = FilledRect(CRectF(5.0f, 5.0f, 40.0f, 30.0f), 0xFF0000FF);
-    CScene scene(true, 1);
-    scene.items = {&rect};
-    CCountingRenderer renderer;
-    EXPECT_EQ(0, CountReports([&] {
-        renderer.Render(scene, 0.0f, 80.0f);
-        renderer.Render(scene, 100.0f, 0.0f);
-    }));
-    EXPECT_EQ(0, renderer.frames);
-    EXPECT_TRUE(renderer.meshes.empty());
+    EXPECT_EQ(4, renderer.draws);
 }
 
 // ---- Batches -----------------------------------------------------------------------
@@ -329,30 +240,9 @@ TEST(RendererAlignment, ThinLinesAndFillEdgesLandOnWholePixels)
         CCountingRenderer renderer;
         renderer.Render(scene, 100.0f, 80.0f);
         ASSERT_EQ(1u, renderer.meshes.size()) << c.what;
-        ExpectNear(c.columns, Columns(renderer.meshes[0]), c.what);
-        ExpectNear(c.rows, Rows(renderer.meshes[0]), c.what);
+        ExpectNear(c.columns, Coordinates(renderer.meshes[0], false), c.what);
+        ExpectNear(c.rows, Coordinates(renderer.meshes[0], true), c.what);
     }
-}
-
-TEST(RendererAlignment, OnlyStraightSegmentsAlignUnlessEverySegmentMay)
-{
-    // 30 degrees: not straight across the screen.
-    const CPoint2 from(10.2f, 10.2f), to(50.2f, 33.294f);
-    CFunctionDrawable straightOnly = Line(from, to, 1.0f, 1);
-    CFunctionDrawable every = Line(from, to, 1.0f, 2);
-    CScene scene(true, 2);
-    scene.items = {&straightOnly, &every};
-    CCountingRenderer renderer;
-    renderer.Render(scene, 100.0f, 80.0f);
-    ASSERT_EQ(2u, renderer.meshes.size());
-    EXPECT_FALSE(AllWhole(renderer.meshes[0]));
-    // The ribbon's middle runs through pixel centres.
-    const std::vector<CGraphicsVertex>& v = renderer.meshes[1].vertices;
-    ASSERT_EQ(4u, v.size());
-    EXPECT_NEAR(10.5f, (v[0].x + v[1].x) / 2.0f, 1e-3f);
-    EXPECT_NEAR(10.5f, -(v[0].y + v[1].y) / 2.0f, 1e-3f);
-    EXPECT_NEAR(50.5f, (v[2].x + v[3].x) / 2.0f, 1e-3f);
-    EXPECT_NEAR(33.5f, -(v[2].y + v[3].y) / 2.0f, 1e-3f);
 }
 
 TEST(RendererAlignment, APlaneSeenAtASlantIsLeftAlone)
@@ -367,24 +257,32 @@ TEST(RendererAlignment, APlaneSeenAtASlantIsLeftAlone)
     CCountingRenderer renderer;
     renderer.Render(scene, 100.0f, 80.0f);
     ASSERT_EQ(1u, renderer.meshes.size());
-    ExpectNear({-50.3f, 50.6f}, Columns(renderer.meshes[0]), "slant");
+    ExpectNear({-50.3f, 50.6f}, Coordinates(renderer.meshes[0], false), "slant");
     renderer.Render(scene, 120.0f, 80.0f);
     EXPECT_EQ(1u, renderer.meshes.size());
 }
 
 // ---- Text ----------------------------------------------------------------------------
 
-TEST(RendererText, TextFrom5To20PixelsIsDrawnOnWholePixelsFromItsOwnGlyphs)
+TEST(RendererText, TextFrom5To20PixelsIsDrawnOnWholePixelsFromGlyphsOfItsSize)
 {
     const struct
     {
         float size;
+        uint32_t fill;
         bool pixelGlyphs;
-    } cases[] = {{4.0f, false}, {5.0f, true}, {20.0f, true}, {21.0f, false}};
+        // Black on white keeps the glyphs' colours under white quads.
+        bool colourMode;
+    } cases[] = {{4.0f, 0xFF808080, false, false},
+                 {5.0f, 0xFF808080, true, false},
+                 {20.0f, 0xFF808080, true, false},
+                 {21.0f, 0xFF808080, false, false},
+                 {12.0f, 0xFFFFFFFF, true, true}};
     const CTextBitmap& atlas = CTextBitmap::Instance();
     for (const auto& c : cases) {
         CFunctionDrawable text([&c](CGraphicsContext& context) {
             context.m_state.font = CFontMetrics(c.size, false);
+            context.m_state.fillColor = c.fill;
             context.m_state.textAlignV = 5;
             context.DrawText(L"Hi", 10.3f, 40.6f);
         });
@@ -393,66 +291,30 @@ TEST(RendererText, TextFrom5To20PixelsIsDrawnOnWholePixelsFromItsOwnGlyphs)
         CCountingRenderer renderer;
         renderer.Render(scene, 200.0f, 100.0f);
         ASSERT_EQ(1u, renderer.meshes.size()) << c.size;
-        EXPECT_EQ(c.pixelGlyphs, atlas.HasGlyph(CFontMetrics(c.size, false), L'H', false)) << c.size;
-        EXPECT_TRUE(atlas.HasGlyph(CFontMetrics(c.pixelGlyphs ? c.size : 100.0f, false), L'i', false)) << c.size;
-        EXPECT_EQ(c.pixelGlyphs, AllWhole(renderer.meshes[0])) << c.size;
-        // Two quads in the text colour over the atlas.
-        EXPECT_EQ(4u, renderer.meshes[0].triangles) << c.size;
-        EXPECT_FALSE(renderer.meshes[0].perVertexColour) << c.size;
-        EXPECT_EQ(0xFF000000u, renderer.meshes[0].vertices[0].color) << c.size;
+        const CCountingRenderer::CMeshRecord& mesh = renderer.meshes[0];
+        EXPECT_EQ(c.pixelGlyphs, atlas.HasGlyph(CFontMetrics(c.size, false), L'H', c.colourMode)) << c.size;
+        const float glyphSize = c.pixelGlyphs ? c.size : CRenderer::kReferenceTextSize;
+        EXPECT_TRUE(atlas.HasGlyph(CFontMetrics(glyphSize, false), L'i', c.colourMode)) << c.size;
+        EXPECT_EQ(c.pixelGlyphs, AllWhole(mesh)) << c.size;
+        // Two quads of one colour over the atlas.
+        EXPECT_EQ(4u, mesh.triangles) << c.size;
+        EXPECT_FALSE(mesh.perVertexColour) << c.size;
+        EXPECT_EQ(c.colourMode ? 0xFFFFFFFFu : 0xFF000000u, mesh.vertices[0].color) << c.size;
     }
-}
-
-TEST(RendererText, BlackOnWhiteTextKeepsTheGlyphsColoursUnderWhiteQuads)
-{
-    CFunctionDrawable text([](CGraphicsContext& context) {
-        context.m_state.font = CFontMetrics(12.0f, false);
-        context.m_state.fillColor = 0xFFFFFFFF;
-        context.DrawText(L"ok", 10.0f, 10.0f);
-    });
-    CScene scene(true, 1);
-    scene.items = {&text};
-    CCountingRenderer renderer;
-    renderer.Render(scene, 200.0f, 100.0f);
-    ASSERT_EQ(1u, renderer.meshes.size());
-    EXPECT_EQ(0xFFFFFFFFu, renderer.meshes[0].vertices[0].color);
-    EXPECT_TRUE(CTextBitmap::Instance().HasGlyph(CFontMetrics(12.0f, false), L'o', true));
 }
 
 // ---- Life ----------------------------------------------------------------------------
 
-TEST(RendererLife, CachesLeftByTheBackEndAreReported)
+TEST(RendererLife, CachesTheBackEndLeavesAreReported)
 {
     CFunctionDrawable rect = FilledRect(CRectF(5.0f, 5.0f, 40.0f, 30.0f), 0xFF0000FF);
     CScene scene(true, 1);
     scene.items = {&rect};
-    EXPECT_EQ(0, CountReports([&] {
-        CCountingRenderer renderer;
-        renderer.Render(scene, 100.0f, 80.0f);
-    }));
-    // A renderer whose caches are not cleared before it goes.
-    struct CLeaving : CRenderer
-    {
-        CGraphicsBackEnd& GetGraphicsSystem() const override { return CGdiGraphicsSystem::Instance(); }
-        void AttachToWindow(HWND) override {}
-        bool BeginFrame() override { return true; }
-        void EndFrame() override {}
-        void Begin3D() override {}
-        void End3D() override {}
-        CTexture* CreateTexture() override { return new CTexture(); }
-        CMesh* CreateMesh(bool, bool, CTexture*) override
-        {
-            struct CNoMesh : CMesh
-            {
-                void Draw(const CTransform&) override {}
-            };
-            return new CNoMesh();
-        }
-    };
-    EXPECT_EQ(1, CountReports([&] {
-        CLeaving renderer;
-        renderer.SetScene(&scene);
-        renderer.SetViewport(100.0f, 80.0f);
-        renderer.RenderScene();
-    }));
+    for (bool clear : {true, false}) {
+        EXPECT_EQ(clear ? 0 : 1, CountReports([&] {
+            CCountingRenderer renderer;
+            renderer.clearOnExit = clear;
+            renderer.Render(scene, 100.0f, 80.0f);
+        }));
+    }
 }

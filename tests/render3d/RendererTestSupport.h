@@ -5,7 +5,42 @@
 #include "graphics/GraphicsContext.h"
 #include "render3d/GraphicsSystem.h"
 #include "render3d/Renderer.h"
+#include "tests/support/CanvasTestHelpers.h"
 #include "ui/Scene.h"
+
+// Drawings for the renderers' tests: a filled rectangle, a line of one
+// segment, a lit box standing on the ground.
+inline void FillRect(CGraphicsContext& context, const CRectF& rect, uint32_t color, int mode)
+{
+    context.m_state.fillColor = color;
+    context.BeginPath(false, true, mode);
+    context.AddRect(rect);
+    context.EndPath();
+}
+
+inline CFunctionDrawable FilledRect(const CRectF& rect, uint32_t color, int mode = 0)
+{
+    return CFunctionDrawable([=](CGraphicsContext& context) { FillRect(context, rect, color, mode); });
+}
+
+inline CFunctionDrawable Line(const CPoint2& from, const CPoint2& to, float width, int mode)
+{
+    return CFunctionDrawable([=](CGraphicsContext& context) {
+        context.m_state.penWidth = width;
+        context.BeginLine(mode);
+        context.MoveTo(from);
+        context.LineTo(to);
+        context.EndPath();
+    });
+}
+
+inline CFunctionDrawable Box(const CBox3& box = CBox3(0.0f, 10.0f, 0.0f, 10.0f, 0.0f, 10.0f))
+{
+    return CFunctionDrawable([=](CGraphicsContext& context) {
+        context.SetColor(0xFF2080C0);
+        context.DrawBox(box, 16);
+    });
+}
 
 // A back end for the renderer core that draws nothing and keeps what it was
 // asked: every mesh with its vertices, triangles and flags, every texture's
@@ -22,7 +57,11 @@ public:
         const CPixelBitmap* image = nullptr;
     };
 
-    ~CCountingRenderer() override { ClearCaches(); }
+    ~CCountingRenderer() override
+    {
+        if (clearOnExit)
+            ClearCaches();
+    }
 
     // One frame of the scene at the size.
     void Render(CScene& scene, float width, float height)
@@ -41,6 +80,8 @@ public:
     int draws = 0;
     int destroyed = 0;
     int begin3D = 0;
+    // A careless back end leaves its caches to the core.
+    bool clearOnExit = true;
 
 protected:
     bool BeginFrame() override
