@@ -209,7 +209,7 @@ CFailureHandler* CCrashLog::SetFailureHandler(CFailureHandler* handler)
 
 void CCrashLog::BeginWatchedSection()
 {
-    if (!OnUiThread())
+    if (!IsUiThread())
         return;
     if (!m_sections.back())
         m_hangLimit = m_ticks + kHangTicks;
@@ -218,13 +218,13 @@ void CCrashLog::BeginWatchedSection()
 
 void CCrashLog::EndWatchedSection()
 {
-    if (OnUiThread() && PopSection() && !m_sections.back())
+    if (IsUiThread() && PopSection() && !m_sections.back())
         m_hangLimit = kDisarmed;
 }
 
 void CCrashLog::BeginUnwatchedSection()
 {
-    if (!OnUiThread())
+    if (!IsUiThread())
         return;
     m_hangLimit = kDisarmed;
     m_sections.push_back(false);
@@ -232,15 +232,15 @@ void CCrashLog::BeginUnwatchedSection()
 
 void CCrashLog::EndUnwatchedSection()
 {
-    if (OnUiThread() && PopSection() && m_sections.back())
+    if (IsUiThread() && PopSection() && m_sections.back())
         m_hangLimit = m_ticks + kHangTicks;
 }
 
-size_t CCrashLog::GetSectionDepth() const { return OnUiThread() ? m_sections.size() : 0; }
+size_t CCrashLog::GetSectionDepth() const { return IsUiThread() ? m_sections.size() : 0; }
 
 void CCrashLog::CloseSectionsAbove(size_t depth)
 {
-    if (!OnUiThread() || depth < 1 || m_sections.size() <= depth)
+    if (!IsUiThread() || depth < 1 || m_sections.size() <= depth)
         return;
     TRACE_VALUE(int32_t, int32_t(m_sections.size()));
     // As the abandoned sections' ends would have done: back in a watched
@@ -355,11 +355,15 @@ void CCrashLog::ReportHang()
     m_hangRecordCount = count;
     m_hangSequence = g_traceSequence;
     m_hangSnapshotTaken = true;
+    // A graphics system notes its failure while the thread is held, so that
+    // the thread makes no further call into the hung library once it runs.
+    if (handler)
+        handler->ReportFailure(3);
     if (suspended)
         ResumeThread(m_uiThread);
 
     if (handler)
-        handler->ReportFailure(3);
+        handler->CompleteHeldReport();
     else
         ReportFailure(kFailHang);
 }

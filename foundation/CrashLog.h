@@ -74,6 +74,10 @@ public:
     // Called by each trace point as it is built, on any thread.
     void AddTracePoint(CTracePoint* point);
 
+    // Whether the caller runs on the user-interface thread (the one that
+    // built the crash log).
+    bool IsUiThread() const { return GetCurrentThreadId() == m_uiThreadId; }
+
     // How many reports were asked for in this run (only the first acts).
     int GetReportCount() const { return m_reportCount; }
     // The full path of the log file: the shared Documents folder and fileName.
@@ -106,7 +110,6 @@ private:
     void RunWatchdog();
     void ReserveHangRecords();
     void ReportHang();
-    bool OnUiThread() const { return GetCurrentThreadId() == m_uiThreadId; }
     // Ends the innermost section; false (reported) when none is open.
     bool PopSection();
 

@@ -12,7 +12,8 @@ class CNoBackEnd final : public CGraphicsBackEnd
 {
 public:
     void ReportFailure(int) override {}
-    void PrepareWindowGuarded(HWND) override {}
+    void CompleteHeldReport() override {}
+    void PrepareWindowGuarded(HWND, bool) override {}
     CRenderTarget* CreateRenderTarget(bool, bool, bool) override { return nullptr; }
     bool SuitsTarget(const CRenderTarget&, bool) const override { return true; }
     int GetCurrentError() const override { return 0; }

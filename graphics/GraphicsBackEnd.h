@@ -14,8 +14,10 @@ class CRenderTarget;
 class CGraphicsBackEnd : public CFailureHandler
 {
 public:
-    // Prepares a window before its first target, guarded.
-    virtual void PrepareWindowGuarded(HWND window) = 0;
+    // Prepares a window before a new target is made for it, guarded. A
+    // system that leaves flat scenes to GDI prepares nothing for them, so a
+    // window binds a 3D library only once it shows 3D.
+    virtual void PrepareWindowGuarded(HWND window, bool sceneIs3D) = 0;
     // A new target for a window, owned by the caller; null when none could
     // be made.
     virtual CRenderTarget* CreateRenderTarget(bool wantsBitmap, bool gdiOnly, bool sceneIs3D) = 0;

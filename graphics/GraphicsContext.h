@@ -235,6 +235,11 @@ public:
     const std::vector<CGraphicsVertex>& GetVertices() const { return m_vertices; }
     const std::vector<uint32_t>& GetTriangles() const { return m_triangles; }
     void ClearVertices();
+    // Empties the store in the middle of a batch, keeping the batch going:
+    // the vertices it still refers to (its recent row and fan centre) are
+    // stored again as the first ones. Back ends whose meshes hold a limited
+    // number of vertices take the store out and go on with this.
+    void RestartVertexStore();
 
     // ---- Item placement ------------------------------------------------------
     // Replaces the state's matrix before a back end draws a nested item:

@@ -193,6 +193,30 @@ void CGraphicsContext::ClearVertices()
     std::fill(std::begin(m_buckets), std::end(m_buckets), -1);
 }
 
+void CGraphicsContext::RestartVertexStore()
+{
+    const uint32_t ringSize = uint32_t(m_recent.size());
+    const uint32_t kept = std::min(m_vertexCount, ringSize);
+    std::vector<CGraphicsVertex> carried;
+    std::vector<uint32_t> oldIndices;
+    const auto carry = [&](uint32_t old) {
+        for (size_t i = 0; i < oldIndices.size(); ++i)
+            if (oldIndices[i] == old)
+                return uint32_t(i);
+        oldIndices.push_back(old);
+        carried.push_back(m_vertices[old]);
+        return uint32_t(carried.size() - 1);
+    };
+    if (m_vertexKind == 1 && m_vertexCount > 0)
+        m_fanCentre = carry(m_fanCentre);
+    for (uint32_t ago = kept; ago >= 1; --ago) {
+        uint32_t& slot = m_recent[(m_vertexCount - ago) % ringSize];
+        slot = carry(slot);
+    }
+    ClearVertices();
+    m_vertices.swap(carried);
+}
+
 // ---- 3D primitives -------------------------------------------------------------
 
 bool CGraphicsContext::CheckSegments(int segments, int first, int count)

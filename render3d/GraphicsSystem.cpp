@@ -11,6 +11,7 @@
 #include "graphics/GdiGraphics.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/FallbackRenderTarget.h"
+#include "render3d/OpenGL1Renderer.h"
 #include "ui/Scene.h"
 
 // The descriptors, their failure bookkeeping, guarded calls and the targets
@@ -59,6 +60,18 @@ void CGraphicsSystem::PrepareWindow(HWND) {}
 void CGraphicsSystem::ReportFailure(int severity)
 {
     CCrashLog& crashLog = GetCrashLog();
+    if (!crashLog.IsUiThread()) {
+        // The watchdog, with the user-interface thread held: plain fields
+        // only. The held thread sees the system failed once it runs again;
+        // the setting and the dump follow in CompleteHeldReport.
+        if (!m_lastResort)
+            m_restricted = true;
+        if (severity > m_currentError) {
+            m_currentError = severity;
+            m_heldSeverity = severity;
+        }
+        return;
+    }
     if (severity == 2) {
         // The first out-of-memory report gives back the crash log's reserve;
         // a second one in the same run counts as a plain failure.
@@ -71,20 +84,40 @@ void CGraphicsSystem::ReportFailure(int severity)
         m_restricted = true;
     if (m_availability == 1)
         severity = 3;
-    if (!m_lastResort && severity > m_worstError) {
-        m_worstError = severity;
-        CRunState& run = Run();
-        if (!run.worstErrorStored && run.userSystem != this) {
-            CSettings::SetInt(m_name + L"WorstError", severity);
-            run.worstErrorStored = true;
-        }
-    }
+    RecordWorstError(severity);
     if (severity > m_currentError) {
         m_currentError = severity;
-        TRACE_VALUE(std::wstring, m_name);
-        TRACE_VALUE(int32_t, severity);
-        crashLog.ReportFailure(kFailGraphics);
+        WriteFailureDump(severity);
     }
+}
+
+void CGraphicsSystem::CompleteHeldReport()
+{
+    const int severity = m_heldSeverity;
+    if (severity == 0)
+        return;
+    m_heldSeverity = 0;
+    RecordWorstError(severity);
+    WriteFailureDump(severity);
+}
+
+void CGraphicsSystem::RecordWorstError(int severity)
+{
+    if (m_lastResort || severity <= m_worstError)
+        return;
+    m_worstError = severity;
+    CRunState& run = Run();
+    if (!run.worstErrorStored && run.userSystem != this) {
+        CSettings::SetInt(m_name + L"WorstError", severity);
+        run.worstErrorStored = true;
+    }
+}
+
+void CGraphicsSystem::WriteFailureDump(int severity)
+{
+    TRACE_VALUE(std::wstring, m_name);
+    TRACE_VALUE(int32_t, severity);
+    GetCrashLog().ReportFailure(kFailGraphics);
 }
 
 bool CGraphicsSystem::IsUsable()
@@ -100,9 +133,11 @@ bool CGraphicsSystem::IsUsable()
 
 // ---- Guarded calls -------------------------------------------------------------------
 
-void CGraphicsSystem::PrepareWindowGuarded(HWND window)
+void CGraphicsSystem::PrepareWindowGuarded(HWND window, bool sceneIs3D)
 {
     TRACE_POINT();
+    if (m_restricted && !sceneIs3D)
+        return;
     CallGraphicsGuarded(this, [this, window] { PrepareWindow(window); });
 }
 
@@ -198,4 +233,21 @@ COpenGL1GraphicsSystem& COpenGL1GraphicsSystem::Instance()
 {
     static COpenGL1GraphicsSystem system;
     return system;
+}
+
+void COpenGL1GraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth,
+                                             float fullHeight, float tileX, float tileY)
+{
+    COpenGL1Renderer::RenderOffscreen(scene, bitmap, fullWidth, fullHeight, tileX, tileY);
+}
+
+CRenderTarget* COpenGL1GraphicsSystem::CreateTarget() { return new (std::nothrow) COpenGL1Renderer(); }
+
+void COpenGL1GraphicsSystem::PrepareWindow(HWND window)
+{
+    TRACE_POINT();
+    HDC dc = GetDC(window);
+    if (dc && GetPixelFormat(dc) != 0)
+        return;
+    SetOpenGL1PixelFormat(dc, true);
 }

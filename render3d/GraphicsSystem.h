@@ -80,8 +80,12 @@ public:
     // restricted; a new worst error is stored (only the first of a run, and
     // not for the system the user picked in this run); a new current error
     // is recorded in a trace point and dumped through the crash log (code 2,
-    // no message).
+    // no message). The watchdog reports on its own thread while the
+    // user-interface thread is held: the report then only marks the system
+    // failed, and CompleteHeldReport stores the worst error and writes the
+    // dump once the thread runs again.
     void ReportFailure(int severity) override;
+    void CompleteHeldReport() override;
 
     // Probes availability on first use: usable when the guarded probe
     // answered true and no failure was reported meanwhile.
@@ -90,8 +94,9 @@ public:
     // The slots run with this system as the crash log's failure handler and
     // under the fault filter; a fault inside a graphics library marks the
     // system failed and the call returns (IsAvailableGuarded then answers
-    // false).
-    void PrepareWindowGuarded(HWND window) override;
+    // false). PrepareWindowGuarded does nothing for a flat scene on a
+    // restricted system: GDI draws it.
+    void PrepareWindowGuarded(HWND window, bool sceneIs3D) override;
     bool IsAvailableGuarded();
     void RenderOffscreenGuarded(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight,
                                 float tileX, float tileY);
@@ -130,10 +135,6 @@ private:
     friend const std::vector<CGraphicsClassEntry>& GetGraphicsSystemTable();
     friend CGraphicsSystem& GetGraphicsSystem(bool gdiOnly);
     friend void SetGraphicsClassSetting(int graphicsClass, bool isExplicit);
-
-// Gives the canvas and the panels (graphics/GraphicsBackEnd.h) this choice
-// and the off-screen tile size; start-up does it once.
-void InstallGraphicsSystemChoice();
     friend CSize2 GetOffscreenTileSize(bool large);
 
     // What the choice keeps for the run; user-interface thread only.
@@ -154,12 +155,22 @@ void InstallGraphicsSystemChoice();
     };
     static CRunState& Run();
 
+    // A new worst error, stored when it is the first of the run and the
+    // user did not pick this system in this run.
+    void RecordWorstError(int severity);
+    // The system's name and the severity as trace values, then the crash
+    // log's report.
+    void WriteFailureDump(int severity);
+
     std::wstring m_name;
     bool m_lastResort = false;
     bool m_restricted = false;
     int m_currentError = 0;
     int m_worstError = 0;
     int m_availability = 0;
+    // Noted by a report from the watchdog's thread, written out by
+    // CompleteHeldReport.
+    int m_heldSeverity = 0;
 };
 
 // ---- The descriptors ----------------------------------------------------------
@@ -183,9 +194,9 @@ private:
     CGdiGraphicsSystem() : CGraphicsSystem(L"GDI", true) {}
 };
 
-// The three 3D back ends. Their renderers are not part of the program yet:
-// until they are, each descriptor answers IsAvailable with false and makes
-// no targets, so every choice falls through the table to GDI. Their rows,
+// The Direct3D 11 and OpenGL 3 back ends. Their renderers are not part of
+// the program yet: until they are, each descriptor answers IsAvailable with
+// false and makes no targets, so every choice passes them by. Their rows,
 // names, worst-error settings and ranks are already those the renderers
 // will use.
 class CDirect3D11GraphicsSystem : public CGraphicsSystem
@@ -219,11 +230,20 @@ private:
     COpenGL3GraphicsSystem() : CGraphicsSystem(L"OpenGL3") {}
 };
 
+// OpenGL 1 (render3d/OpenGL1Renderer.h): a renderer per window and one for
+// each off-screen rendering. Available wherever Windows runs: the library
+// is loaded only when a window or a picture first needs it.
 class COpenGL1GraphicsSystem : public CGraphicsSystem
 {
 public:
     static COpenGL1GraphicsSystem& Instance();
-    bool IsAvailable() override { return false; }
+
+    void RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
+                         float tileY) override;
+    CRenderTarget* CreateTarget() override;
+    // Sets the window's pixel format unless it has one: a window keeps the
+    // format it was given first.
+    void PrepareWindow(HWND window) override;
 
 private:
     COpenGL1GraphicsSystem() : CGraphicsSystem(L"OpenGL1") {}

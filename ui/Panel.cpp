@@ -324,13 +324,13 @@ void CPanel::Paint(CTimer* timer)
 
 void CPanel::PaintNow()
 {
-    if (!graphicsSystem) {
+    if (!graphicsSystem)
         graphicsSystem = &ChooseGraphicsBackEnd(gdiOnly);
-        graphicsSystem->PrepareWindowGuarded(hwnd);
-    }
     ReleaseSurplusTargets(this);
     if (!renderTarget) {
-        renderTarget = graphicsSystem->CreateRenderTarget(offscreen, gdiOnly, SceneHas3DItems(scene));
+        const bool sceneIs3D = SceneHas3DItems(scene);
+        graphicsSystem->PrepareWindowGuarded(hwnd, sceneIs3D);
+        renderTarget = graphicsSystem->CreateRenderTarget(offscreen, gdiOnly, sceneIs3D);
         if (!renderTarget)
             return;
         TargetPanels().push_back(this);

@@ -13,11 +13,13 @@
 #include "course/Course.h"
 #include "course/CourseObject.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
 #include "graphics/GdiBitmap.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
 #include "objects/equipment/TextLabelPart.h"
 #include "tests/app/CourseFileTestSupport.h"
+#include "tests/render3d/GraphicsTestSystems.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
@@ -540,6 +542,9 @@ TEST_F(CourseScene, ThreeDSceneBuildsWithoutNaN)
 
 TEST_F(CourseScene, RubberBandKeepsItsStartOnTheGround)
 {
+    // The band of views drawn through GDI.
+    CSettings::SetInt(L"GraphicsClass", 0);
+    CGraphicsSystemTestAccess::ResetRun();
     CCourse course(L"", L"");
     CCourseMapScene scene(&course);
     scene.SetMapMode(false);
@@ -587,4 +592,5 @@ TEST_F(CourseScene, RubberBandKeepsItsStartOnTheGround)
     scene.UpdateLayer(ESceneLayer::kRubberBand);
     EXPECT_EQ(nullptr, scene.items[5]);
     EXPECT_EQ(CRectF(), band.GetRect());
+    CGraphicsSystemTestAccess::ResetRun();
 }

@@ -807,7 +807,8 @@ TEST(GdiGraphics, GraphicsSystemIsTheChoicesGdiSystem)
     struct CFakeBackEnd : CGraphicsBackEnd
     {
         void ReportFailure(int) override {}
-        void PrepareWindowGuarded(HWND) override {}
+        void CompleteHeldReport() override {}
+        void PrepareWindowGuarded(HWND, bool) override {}
         CRenderTarget* CreateRenderTarget(bool, bool, bool) override { return nullptr; }
         bool SuitsTarget(const CRenderTarget&, bool) const override { return true; }
         int GetCurrentError() const override { return 0; }
@@ -824,6 +825,6 @@ TEST(GdiGraphics, GraphicsSystemIsTheChoicesGdiSystem)
     EXPECT_EQ(&choice.gdi, &canvas.GetGraphicsSystem());
     SetGraphicsBackEndChoice(nullptr);
     // Without a choice the canvas still answers, after a report.
-    EXPECT_EQ(1, CountReports([&] { canvas.GetGraphicsSystem().PrepareWindowGuarded(nullptr); }));
+    EXPECT_EQ(1, CountReports([&] { canvas.GetGraphicsSystem().PrepareWindowGuarded(nullptr, false); }));
     SetGraphicsBackEndChoice(before);
 }

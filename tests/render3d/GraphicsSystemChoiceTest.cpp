@@ -71,18 +71,19 @@ TEST_F(GraphicsChoice, TheTableListsTheFiveClassesInOrder)
     EXPECT_EQ(0, CGdiGraphicsSystem::Instance().GetRank());
 }
 
-TEST_F(GraphicsChoice, WithoutA3DBackEndViewsGetGdiAndTheClassIsStored)
+TEST_F(GraphicsChoice, WithoutAStoredClassOpenGL1DrawsThe3DViews)
 {
     const int reports = ReportCount();
-    EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &GetGraphicsSystem(false));
+    EXPECT_EQ(&COpenGL1GraphicsSystem::Instance(), &GetGraphicsSystem(false));
     EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &GetGraphicsSystem(true));
-    EXPECT_FALSE(CGraphicsSystem::IsViewSystem3D());
-    // No class was stored: the default (1) was remembered, GDI's 0 taken.
-    EXPECT_EQ(0, StoredInt(L"GraphicsClass"));
-    EXPECT_EQ(1, StoredInt(L"GraphicsSystemMenuItemVisible"));
-    EXPECT_EQ(0, CGraphicsSystem::HighestRank);
-    EXPECT_EQ(2, CDirect3D11GraphicsSystem::Instance().GetAvailability());
-    EXPECT_EQ(2, COpenGL1GraphicsSystem::Instance().GetAvailability());
+    EXPECT_TRUE(CGraphicsSystem::IsViewSystem3D());
+    EXPECT_TRUE(COpenGL1GraphicsSystem::Instance().IsRestricted());
+    // The default class 1 was taken as it is: nothing is written.
+    EXPECT_EQ(-1, StoredInt(L"GraphicsClass"));
+    EXPECT_EQ(-1, StoredInt(L"GraphicsSystemMenuItemVisible"));
+    EXPECT_EQ(COpenGL1GraphicsSystem::Instance().GetRank(), CGraphicsSystem::HighestRank);
+    EXPECT_EQ(2, COpenGL3GraphicsSystem::Instance().GetAvailability());
+    EXPECT_EQ(3, COpenGL1GraphicsSystem::Instance().GetAvailability());
     EXPECT_EQ(reports, ReportCount());
 }
 
@@ -336,7 +337,7 @@ TEST_F(GraphicsChoice, GuardedCallsMakeTheSystemTheFailureHandler)
     } system;
     CFailureHandler* const before = GetCrashLog().GetFailureHandler();
     const HWND window = GetDesktopWindow();
-    system.PrepareWindowGuarded(window);
+    system.PrepareWindowGuarded(window, true);
     EXPECT_EQ(window, system.prepared);
     EXPECT_EQ(&system, system.handler);
     EXPECT_EQ(before, GetCrashLog().GetFailureHandler());
@@ -678,6 +679,7 @@ CHILD_TEST(GraphicsChoiceLastResort, WhenNoRowQualifiesGdiIsReturnedAndReported)
 CHILD_TEST(GraphicsChoiceLastResort, GdiKeepsNoWorstErrorAndAlwaysQualifies)
 {
     CTestSettingsKey key;
+    CSettings::SetInt(L"GraphicsClass", 0);
     CSettings::SetInt(L"GDIWorstError", 3);
     CGraphicsSystemTestAccess::ResetRun();
     CGdiGraphicsSystem& gdi = CGdiGraphicsSystem::Instance();

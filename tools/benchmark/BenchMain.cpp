@@ -82,8 +82,10 @@ int main(int argc, char** argv)
         BenchMemory(kind);
     if (only.empty() || only == "undo")
         BenchUndo(runs);
-    if (only.empty() || only == "frame")
+    if (only.empty() || only == "frame") {
         BenchMapFrame(runs, pictures);
+        BenchView3DFrame(runs, pictures);
+    }
     if (only.empty() || only == "start")
         BenchStartUp(runs);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);

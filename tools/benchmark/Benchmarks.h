@@ -30,6 +30,11 @@ void BenchUndo(int runs);
 // for the course of every kind at 100,000 objects; with savePictures both go
 // to PNG files in the current folder.
 void BenchMapFrame(int runs, bool savePictures);
+// The 3D view of a course of about a thousand objects at 1024 x 768, drawn
+// through OpenGL 1 into a window frame after frame (its meshes kept, as in a
+// course window), against GDI's picture of the same view, and the frames a
+// second; with savePictures both pictures go to PNG files.
+void BenchView3DFrame(int runs, bool savePictures);
 // Start to the first painted course window against the minimal window
 // program, both started by this process under the same Wine server; at
 // least 9 runs.
