@@ -69,6 +69,8 @@ DWORD ReadProgramInt(const wchar_t* name, DWORD missing)
     return value;
 }
 
+void DeleteProgramValue(const wchar_t* name) { RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramKey, name); }
+
 void PrepareProgramSettings(int organisation)
 {
     // What earlier runs stored for the kinds (values named after a type id:
