@@ -184,16 +184,19 @@ TEST_F(GraphicsSystemDlg, TheHeadingStandsAboveAnIndentedGroupAndEveryKeyIsOne)
 }
 
 // The view commands follow the graphics class: with a 3D system for the
-// views they are enabled and switch the window, with GDI only they stay off.
+// views (OpenGL 1 here, which a class never stored gives as well) they are
+// enabled and switch the window, with GDI only they stay off.
 CHILD_TEST(GraphicsClassViews, ViewCommandsFollowTheChosenClass)
 {
     cwtest::PrepareWindowTest();
     CFakeSystems systems(false, false);
-    for (int graphicsClass : {0, 1}) {
+    constexpr int kUnset = -1;
+    for (int graphicsClass : {kUnset, 0, 1}) {
         CGraphicsSystemTestAccess::ResetRun();
         systems.Install();
-        CSettings::SetInt(L"GraphicsClass", graphicsClass);
-        const bool threeD = graphicsClass == 1;
+        if (graphicsClass != kUnset)
+            CSettings::SetInt(L"GraphicsClass", graphicsClass);
+        const bool threeD = graphicsClass != 0;
         if (CanShowAnother3DView() != threeD)
             return 1;
         CCourseWindow* window = cwtest::OpenNewCourseWindow();
