@@ -123,4 +123,5 @@ TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
 
     program.CloseCourseWindows();
     EXPECT_EQ(0, program.WaitForExit(kWait));
+    DeleteProgramValue(L"BrisklaneMode");
 }

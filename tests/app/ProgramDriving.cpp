@@ -90,6 +90,8 @@ void PrepareProgramSettings(int organisation)
             RegDeleteValueW(key, value.c_str());
         RegCloseKey(key);
     }
+    // The display mode changes the kinds' defaults: off, as for a new user.
+    DeleteProgramValue(L"BrisklaneMode");
     SetProgramInt(L"SpecList", DWORD(organisation));
     SetProgramInt(L"Metric", 0);
     SetProgramInt(L"CourseWidth", 14400);
