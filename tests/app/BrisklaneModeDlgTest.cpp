@@ -34,8 +34,7 @@ CRun RunDialog(bool click, bool ok, const wchar_t* shot = nullptr)
             const HWND box = FindChildByCaption(dialog, L"Brisklane mode");
             run.shownTicked = IsButtonChecked(box);
             if (shot) {
-                CreateDirectoryW(L"Z:\\tmp\\shots-3d", nullptr);
-                SaveWindowPicture(dialog, std::wstring(L"Z:\\tmp\\shots-3d\\") + shot + L".png");
+                SaveDialogShot(dialog, shot, L"shots-3d");
                 SaveWindowPicture(dialog, GetTestArtefactPath(std::wstring(shot) + L".png"));
                 // The buttons stand in a row below the box.
                 RECT boxRect, okRect, cancelRect;

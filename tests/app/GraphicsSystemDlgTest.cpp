@@ -90,8 +90,7 @@ bool RunAndRead(CShown& shown, int click, bool ok, const wchar_t* shot = nullptr
         }
         shown.keys = AccessKeys(dialog);
         if (shot) {
-            CreateDirectoryW(L"Z:\\tmp\\shots-3d", nullptr);
-            SaveWindowPicture(dialog, std::wstring(L"Z:\\tmp\\shots-3d\\") + shot + L".png");
+            SaveDialogShot(dialog, shot, L"shots-3d");
             SaveWindowPicture(dialog, GetTestArtefactPath(std::wstring(shot) + L".png"));
         }
         if (click != kNone && size_t(click) < radios.size())
