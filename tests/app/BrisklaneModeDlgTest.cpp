@@ -11,71 +11,47 @@
 
 namespace {
 
-constexpr int kUnset = -1;
-
-// The state the box showed, and what the store holds after a run in which
-// the box was clicked when asked and the dialog ended with OK or Cancel.
-struct CRun
+RECT ScreenRect(HWND window)
 {
-    bool shownTicked = false;
-    int stored = kUnset;
-};
-
-CRun RunDialog(bool click, bool ok, const wchar_t* shot = nullptr)
-{
-    CRun run;
-    CDialogWatcherPause pause;
-    const bool driven = RunModalDriven(
-        [] {
-            CBrisklaneModeDlg dialog;
-            dialog.DoModal();
-        },
-        [&](HWND dialog) {
-            const HWND box = FindChildByCaption(dialog, L"Brisklane mode");
-            run.shownTicked = IsButtonChecked(box);
-            if (shot) {
-                SaveDialogShot(dialog, shot, L"shots-3d");
-                SaveWindowPicture(dialog, GetTestArtefactPath(std::wstring(shot) + L".png"));
-                // The buttons stand in a row below the box.
-                RECT boxRect, okRect, cancelRect;
-                GetWindowRect(box, &boxRect);
-                GetWindowRect(FindChildByCaption(dialog, GetString(2015)), &okRect);
-                GetWindowRect(FindChildByCaption(dialog, GetString(2013)), &cancelRect);
-                EXPECT_EQ(okRect.top, cancelRect.top);
-                EXPECT_GT(okRect.top, boxRect.bottom);
-                EXPECT_EQ(L"Brisklane features", GetWindowTextString(dialog));
-            }
-            if (click)
-                ClickControl(box);
-            PressDialogButton(dialog, ok ? IDOK : IDCANCEL);
-        });
-    EXPECT_TRUE(driven);
-    run.stored = CSettings::GetInt(L"BrisklaneMode", kUnset);
-    return run;
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
 }
 
 }  // namespace
 
+// Each run: whether the box showed ticked, whether it is clicked, OK or
+// Cancel, and what the store holds afterwards (-1: nothing).
 TEST(BrisklaneModeDlg, TheBoxShowsAndStoresTheMode)
 {
     CTestSettingsKey settings;
-    struct CStep
+    const struct
     {
-        bool click, ok;
-        bool shownTicked;
+        bool shownTicked, click, ok;
         int stored;
+    } steps[] = {
+        {false, false, false, -1}, {false, false, true, 0}, {false, true, true, 1},
+        {true, true, false, 1},    {true, true, true, 0},
     };
-    const CStep steps[] = {
-        {false, false, false, kUnset},  // cancelled: nothing stored
-        {false, true, false, 0},        // OK stores the box as it is
-        {true, true, false, 1},
-        {true, false, true, 1},         // unticked but cancelled
-        {true, true, true, 0},
-    };
-    for (const CStep& step : steps) {
-        const CRun run = RunDialog(step.click, step.ok, step.stored == 1 ? L"brisklane-mode-dialog" : nullptr);
-        EXPECT_EQ(step.shownTicked, run.shownTicked);
-        EXPECT_EQ(step.stored, run.stored);
+    for (const auto& step : steps) {
+        bool shownTicked = !step.shownTicked;
+        CDialogWatcherPause pause;
+        EXPECT_TRUE(RunModalDriven([] { CBrisklaneModeDlg().DoModal(); }, [&](HWND dialog) {
+            EXPECT_EQ(L"Brisklane features", GetWindowTextString(dialog));
+            const HWND box = FindChildByCaption(dialog, L"Brisklane mode");
+            shownTicked = IsButtonChecked(box);
+            // OK and Cancel stand in a row below the box.
+            const RECT ok = ScreenRect(FindChildByCaption(dialog, GetString(2015)));
+            EXPECT_EQ(ok.top, ScreenRect(FindChildByCaption(dialog, GetString(2013))).top);
+            EXPECT_GT(ok.top, ScreenRect(box).bottom);
+            if (step.click)
+                ClickControl(box);
+            if (step.stored == 1 && step.ok)
+                SaveDialogShot(dialog, L"brisklane-mode-dialog", L"shots-3d");
+            PressDialogButton(dialog, step.ok ? IDOK : IDCANCEL);
+        }));
+        EXPECT_EQ(step.shownTicked, shownTicked);
+        EXPECT_EQ(step.stored, CSettings::GetInt(L"BrisklaneMode", -1));
         EXPECT_EQ(step.stored == 1, IsBrisklaneMode());
     }
 }

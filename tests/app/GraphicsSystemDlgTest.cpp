@@ -44,51 +44,40 @@ struct CFakeSystems
     CFakeGraphicsSystem gl1{L"TestGL1", true};
 };
 
-// What the dialog showed: each button's tick and enabled state.
-struct CShown
-{
-    std::wstring title;
-    std::vector<std::wstring> captions;
-    std::vector<bool> ticked;
-    std::vector<bool> enabled;
-    std::vector<LONG> lefts;
-    LONG headingLeft = 0;
-    std::wstring keys;
-};
-
-// The access keys of every caption, upper case.
-std::wstring AccessKeys(HWND dialog)
-{
-    std::wstring keys;
-    for (const CDialogChild& child : ListDialogChildren(dialog)) {
-        const size_t amp = child.text.find(L'&');
-        if (amp != std::wstring::npos && amp + 1 < child.text.size())
-            keys += wchar_t(std::towupper(child.text[amp + 1]));
-    }
-    return keys;
-}
-
-// Runs the dialog, reads it, clicks the button at `click` (kNone: none)
-// and ends with OK or Cancel.
-bool RunAndRead(CShown& shown, int click, bool ok, const wchar_t* shot = nullptr)
+// Runs the dialog and reads its buttons top to bottom: 'X' ticked, 'o'
+// offered, '-' disabled; clicks the button at `click` (kNone: none) and
+// ends with OK or Cancel. Checks the layout on the way.
+bool RunAndRead(std::string& buttons, int click, bool ok, const wchar_t* shot = nullptr)
 {
     CDialogWatcherPause pause;
     return RunModalDriven([] { ShowGraphicsSystemDialog(); }, [&](HWND dialog) {
-        shown.title = GetWindowTextString(dialog);
+        EXPECT_EQ(GetString(2384), GetWindowTextString(dialog));
         const std::vector<HWND> radios = FindRadioButtons(dialog);
-        for (HWND radio : radios) {
-            shown.captions.push_back(GetCaptionText(radio));
-            shown.ticked.push_back(IsButtonChecked(radio));
-            shown.enabled.push_back(IsWindowEnabled(radio) != FALSE);
-        }
+        std::set<wchar_t> keys;
+        LONG headingLeft = 0;
+        std::vector<LONG> lefts;
         for (const CDialogChild& child : ListDialogChildren(dialog)) {
+            const size_t amp = child.text.find(L'&');
+            if (amp != std::wstring::npos) {
+                EXPECT_TRUE(keys.insert(wchar_t(std::towupper(child.text.at(amp + 1)))).second) << child.text;
+            }
             if (GetCaptionText(child.window) == GetString(2387))
-                shown.headingLeft = child.rect.left;
-            for (HWND radio : radios)
-                if (child.window == radio)
-                    shown.lefts.push_back(child.rect.left);
+                headingLeft = child.rect.left;
+            if ((child.style & BS_TYPEMASK) == BS_RADIOBUTTON && child.className == L"Button") {
+                if (lefts.size() < 5) {
+                    EXPECT_EQ(GetString(kCaptionIds[lefts.size()]), GetCaptionText(child.window));
+                }
+                const bool ticked = IsButtonChecked(child.window);
+                buttons += ticked ? 'X' : IsWindowEnabled(child.window) ? 'o' : '-';
+                lefts.push_back(child.rect.left);
+            }
         }
-        shown.keys = AccessKeys(dialog);
+        // Every button has its own key; the group stands indented below the heading.
+        EXPECT_EQ(6u, keys.size());
+        EXPECT_EQ(5u, lefts.size());
+        for (LONG left : lefts)
+            EXPECT_EQ(lefts.front(), left);
+        EXPECT_GT(lefts.front(), headingLeft + 4);
         if (shot) {
             SaveDialogShot(dialog, shot, L"shots-3d");
             SaveWindowPicture(dialog, GetTestArtefactPath(std::wstring(shot) + L".png"));
@@ -110,76 +99,48 @@ protected:
 
 }  // namespace
 
-TEST_F(GraphicsSystemDlg, TicksTheStoredClassOffersOnlyWhatTheMachineHasAndStoresTheChoice)
+TEST_F(GraphicsSystemDlg, TicksTheStoredClassOffersWhatTheMachineHasAndStoresTheChoice)
 {
-    const bool T = true, F = false;
     struct CCase
     {
         int stored;
         bool direct3D, openGL3;
-        int ticked;
-        std::vector<bool> enabled;
+        const char* buttons;
         int click;
         bool ok;
         int storedAfter;
+        // The system whose stored failures the choice forgets.
+        std::wstring cleared;
     };
     const CCase cases[] = {
         // No Direct3D 11 here, yet the stored class 3 stays ticked and enabled.
-        {3, F, F, 0, {T, T, F, F, T}, kNone, T, 3},
-        {0, F, T, 1, {F, T, F, T, T}, 3, T, 2},
-        {2, F, F, 3, {F, T, F, T, T}, 4, T, 1},
-        {1, T, F, 4, {T, T, T, F, T}, 2, T, 4},
-        {4, F, F, 2, {F, T, T, F, T}, 1, T, 0},
-        // A damaged class ticks nothing; OK takes the first choice.
-        {9, F, F, kNone, {F, T, F, F, T}, kNone, T, 3},
-        // Cancelled: the class stays.
-        {2, F, T, 3, {F, T, F, T, T}, 1, F, 2},
+        {3, false, false, "Xo--o", kNone, true, 3, L"TestD3D"},
+        {0, false, true, "-X-oo", 3, true, 2, L"TestGL3"},
+        {2, false, false, "-o-Xo", 4, true, 1, L"TestGL1"},
+        {1, true, false, "ooo-X", 2, true, 4, L"TestD3D"},
+        {4, false, false, "-oX-o", 1, true, 0, L""},
+        // A damaged class ticks nothing; OK takes the first button's class.
+        {9, false, false, "-o--o", kNone, true, 3, L"TestD3D"},
+        // Cancelled: only the command's visibility is stored.
+        {2, false, true, "-o-Xo", 1, false, 2, L""},
     };
     for (const CCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "stored " << c.stored << ", click " << c.click);
         CGraphicsSystemTestAccess::ResetRun();
         CSettings::SetInt(L"GraphicsClass", c.stored);
         CSettings::SetInt(L"GraphicsSystemMenuItemVisible", 0);
-        for (const wchar_t* name : {L"TestD3DWorstError", L"TestGL3WorstError", L"TestGL1WorstError"})
-            CSettings::SetInt(name, 3);
+        const wchar_t* const names[] = {L"TestD3D", L"TestGL3", L"TestGL1"};
+        for (const wchar_t* name : names)
+            CSettings::SetInt(std::wstring(name) + L"WorstError", 3);
         CFakeSystems systems(c.direct3D, c.openGL3);
-        CShown shown;
-        ASSERT_TRUE(RunAndRead(shown, c.click, c.ok, c.stored == 3 ? L"graphics-system-dialog" : nullptr));
-
-        EXPECT_EQ(GetString(2384), shown.title);
-        ASSERT_EQ(5u, shown.captions.size());
-        for (int i = 0; i < 5; ++i) {
-            EXPECT_EQ(GetString(kCaptionIds[i]), shown.captions[size_t(i)]);
-            EXPECT_EQ(i == c.ticked, shown.ticked[size_t(i)]) << i;
-        }
-        EXPECT_EQ(c.enabled, shown.enabled);
-        // Opening it is enough to show the command in later windows.
+        std::string buttons;
+        ASSERT_TRUE(RunAndRead(buttons, c.click, c.ok, c.stored == 3 ? L"graphics-system-dialog" : nullptr));
+        EXPECT_EQ(c.buttons, buttons);
         EXPECT_EQ(1, CSettings::GetInt(L"GraphicsSystemMenuItemVisible", 0));
         EXPECT_EQ(c.storedAfter, CSettings::GetInt(L"GraphicsClass", -1));
-        // The system chosen forgets its stored failures; the others keep them.
-        const std::wstring chosen = !c.ok                               ? L""
-                                    : c.storedAfter == 3 || c.storedAfter == 4 ? L"TestD3D"
-                                    : c.storedAfter == 2                     ? L"TestGL3"
-                                    : c.storedAfter == 1                     ? L"TestGL1"
-                                                                             : L"";
-        for (const wchar_t* name : {L"TestD3D", L"TestGL3", L"TestGL1"})
-            EXPECT_EQ(chosen == name ? 0 : 3, CSettings::GetInt(std::wstring(name) + L"WorstError", -1)) << name;
+        for (const wchar_t* name : names)
+            EXPECT_EQ(c.cleared == name ? 0 : 3, CSettings::GetInt(std::wstring(name) + L"WorstError", -1)) << name;
     }
-}
-
-TEST_F(GraphicsSystemDlg, TheHeadingStandsAboveAnIndentedGroupAndEveryKeyIsOne)
-{
-    CSettings::SetInt(L"GraphicsClass", 1);
-    CFakeSystems systems(false, false);
-    CShown shown;
-    ASSERT_TRUE(RunAndRead(shown, kNone, false));
-    ASSERT_EQ(5u, shown.lefts.size());
-    for (LONG left : shown.lefts)
-        EXPECT_EQ(shown.lefts[0], left);
-    EXPECT_GT(shown.lefts[0], shown.headingLeft + 4);
-    // The heading and the five buttons each have a key, all different.
-    EXPECT_EQ(6u, shown.keys.size());
-    EXPECT_EQ(shown.keys.size(), std::set<wchar_t>(shown.keys.begin(), shown.keys.end()).size()) << shown.keys;
 }
 
 // The view commands follow the graphics class: with a 3D system for the
