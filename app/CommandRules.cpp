@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/CommandTable.h"
 #include "app/CourseWindow.h"
+#include "app/GraphicsSystemDlg.h"
 #include "app/HelpLinks.h"
 #include "app/WindowChooserDlg.h"
 #include "foundation/CrashLog.h"
@@ -200,7 +201,7 @@ void RunHelpContents(CCommandTarget&, int id) { ShowHelpContents(id); }
 
 void RunLink(CCommandTarget&, int id) { RunLinkCommand(id); }
 
-void RunMissing(CCommandTarget&, int id) { TRACE_VALUE(int32_t, id); }
+void RunGraphicsSystem(CCommandTarget&, int) { ShowGraphicsSystemDialog(); }
 
 void RunToggleStatusBar(CCommandTarget& target, int)
 {
@@ -239,7 +240,7 @@ void RunActivateWindow(CCommandTarget&, int id)
 void RunWindowChooser(CCommandTarget&, int) { (new CSelWinDlg)->DoModal(); }
 
 const ActionFunction kActions[] = {
-    RunWindowAction, RunExit, RunAbout, RunHelpContents, RunLink, RunMissing, RunToggleStatusBar,
+    RunWindowAction, RunExit, RunAbout, RunHelpContents, RunLink, RunGraphicsSystem, RunToggleStatusBar,
     RunToggleToolbar, RunTile, RunCascade, RunActivateWindow, RunWindowChooser,
 };
 static_assert(sizeof kActions / sizeof kActions[0] == size_t(ECommandAction::kCount), "one function per action");
@@ -264,7 +265,7 @@ bool IsCommandActionAvailable(const CCommandRow& row, int id, const CCommandTarg
 {
     if (row.action == ECommandAction::kWindow)
         return target.HasCommandAction(id);
-    return row.action != ECommandAction::kGraphicsSystem && size_t(row.action) < size_t(ECommandAction::kCount);
+    return size_t(row.action) < size_t(ECommandAction::kCount);
 }
 
 void RunCommandRow(const CCommandRow& row, int id, CCommandTarget& target)

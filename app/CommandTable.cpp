@@ -251,8 +251,7 @@ bool NeedsStateDelegate(const CCommandRow& row)
 {
     if (row.rule != Rule::kNone)
         return true;
-    return row.action == Action::kWindow || row.action == Action::kGraphicsSystem ||
-           row.action == Action::kWindowChooser;
+    return row.action == Action::kWindow || row.action == Action::kWindowChooser;
 }
 
 // Toolbar separators wait for the next button, so that the toolbar never

@@ -107,7 +107,7 @@ enum class ECommandAction : uint8_t
     kAbout,
     kHelpContents,
     kLink,
-    kGraphicsSystem,  // the graphics-system dialog (not built yet: disabled)
+    kGraphicsSystem,  // the graphics-system dialog
     kToggleStatusBar,
     kToggleToolbar,
     kTile,

@@ -4,8 +4,10 @@
 #include <memory>
 #include <string>
 
+#include "app/BrisklaneModeDlg.h"
 #include "app/CameraToolbar.h"
 #include "app/CourseScene.h"
+#include "app/GraphicsSystemDlg.h"
 #include "app/ShapeToolbar.h"
 #include "app/TroubleshootingDlg.h"
 #include "course/Course.h"
@@ -622,5 +624,11 @@ void CCourseView::RunCharacterSequence(wchar_t ch)
     } else if (lastChar == L't' && ch == L'r') {
         TRACE_POINT();
         (new CTroubleshootingDlg)->DoModal();
+    } else if (lastChar == L'g' && ch == L'r') {
+        ShowGraphicsSystemDialog();
+    } else if (lastChar == L'c' && ch == L'r') {
+        TRACE_POINT();
+        CBrisklaneModeDlg dialog;
+        dialog.DoModal();
     }
 }

@@ -135,6 +135,9 @@ private:
     void PressWithoutTool(const CMouseEvent& event);
     void PressWithTool(const CMouseEvent& event);
     void DropPlacedObject(const CMouseEvent& event);
+    // The two-key sequences: "s" then "3" or "4" (the file format of the
+    // next save), "t" then "r" (troubleshooting), "g" then "r" (graphics
+    // system), "c" then "r" (display mode).
     void RunCharacterSequence(wchar_t ch);
     // Tells the course's listeners that the course changed.
     void UpdateCourse();

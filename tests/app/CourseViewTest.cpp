@@ -648,21 +648,25 @@ TEST_F(CourseView, TypingSThen3MarksTheOlderFormatAndAnotherCharacterCancels)
     EXPECT_EQ(L"This file will be saved in TRIV4 format", shown[0].text);
 }
 
-TEST_F(CourseView, TypingTThenROpensTheTroubleshootingDialog)
+TEST_F(CourseView, TypingALetterThenROpensItsDialog)
 {
-    CDialogWatcherPause pause;
-    std::wstring caption;
-    std::thread driver([&caption] {
-        const HWND dialog = WaitForDialog(5000);
-        if (!dialog)
-            return;
-        caption = GetWindowTextString(dialog);
-        PressDialogButton(dialog, IDCANCEL);
-    });
-    host->Char(L't');
-    host->Char(L'r');
-    driver.join();
-    EXPECT_EQ(L"Troubleshooting", caption);
+    const std::pair<wchar_t, std::wstring> sequences[] = {
+        {L't', L"Troubleshooting"}, {L'g', GetString(2384)}, {L'c', L"Brisklane features"}};
+    for (const auto& sequence : sequences) {
+        CDialogWatcherPause pause;
+        std::wstring caption;
+        std::thread driver([&caption] {
+            const HWND dialog = WaitForDialog(5000);
+            if (!dialog)
+                return;
+            caption = GetWindowTextString(dialog);
+            PressDialogButton(dialog, IDCANCEL);
+        });
+        host->Char(sequence.first);
+        host->Char(L'r');
+        driver.join();
+        EXPECT_EQ(sequence.second, caption);
+    }
 }
 
 TEST_F(CourseView, TheViewClaimsItsNavigationKeys)

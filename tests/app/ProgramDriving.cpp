@@ -69,6 +69,8 @@ DWORD ReadProgramInt(const wchar_t* name, DWORD missing)
     return value;
 }
 
+void DeleteProgramValue(const wchar_t* name) { RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramKey, name); }
+
 void PrepareProgramSettings(int organisation)
 {
     // What earlier runs stored for the kinds (values named after a type id:
@@ -88,6 +90,8 @@ void PrepareProgramSettings(int organisation)
             RegDeleteValueW(key, value.c_str());
         RegCloseKey(key);
     }
+    // The display mode changes the kinds' defaults: off, as for a new user.
+    DeleteProgramValue(L"BrisklaneMode");
     SetProgramInt(L"SpecList", DWORD(organisation));
     SetProgramInt(L"Metric", 0);
     SetProgramInt(L"CourseWidth", 14400);

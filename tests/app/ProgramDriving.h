@@ -21,9 +21,10 @@ constexpr DWORD kWait = 20000;
 void SetProgramInt(const wchar_t* name, DWORD value);
 // A number the program stored, or `missing`.
 DWORD ReadProgramInt(const wchar_t* name, DWORD missing);
-// The kinds' stored values forgotten; a 120 by 100 foot ring of the
-// organisation, imperial, 10-foot grid with labels; the A-frame's dialog
-// not opening on placing; no hints.
+void DeleteProgramValue(const wchar_t* name);
+// The kinds' stored values and the display mode forgotten; a 120 by 100
+// foot ring of the organisation, imperial, 10-foot grid with labels; the
+// A-frame's dialog not opening on placing; no hints.
 void PrepareProgramSettings(int organisation);
 
 // A course window's caption for a course title.

@@ -180,10 +180,11 @@ bool WaitForFocus(HWND dialog, HWND control)
     return GetFocusedControl(dialog) == control;
 }
 
-bool SaveDialogShot(HWND dialog, const std::wstring& name)
+bool SaveDialogShot(HWND dialog, const std::wstring& name, const std::wstring& folder)
 {
-    CreateDirectoryW(L"Z:\\tmp\\shots-dialogs", nullptr);
-    return SaveWindowPicture(dialog, L"Z:\\tmp\\shots-dialogs\\" + name + L".png");
+    const std::wstring path = L"Z:\\tmp\\" + folder;
+    CreateDirectoryW(path.c_str(), nullptr);
+    return SaveWindowPicture(dialog, path + L"\\" + name + L".png");
 }
 
 void TypeIntoEdit(HWND edit, const std::wstring& text)

@@ -72,9 +72,9 @@ HWND GetFocusedControl(HWND dialog);
 // Waits until the control has the keyboard focus; false when it has not
 // after two seconds.
 bool WaitForFocus(HWND dialog, HWND control);
-// Saves the dialog's client area as /tmp/shots-dialogs/<name>.png, where
+// Saves the dialog's client area as /tmp/<folder>/<name>.png, where
 // pictures of the dialogs are kept to be looked at.
-bool SaveDialogShot(HWND dialog, const std::wstring& name);
+bool SaveDialogShot(HWND dialog, const std::wstring& name, const std::wstring& folder = L"shots-dialogs");
 
 // ---- The system's file dialogs ----------------------------------------------------
 
