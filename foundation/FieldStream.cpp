@@ -113,6 +113,11 @@ int32_t CFieldReader::ReadLittleEndian(int byteCount)
 void CFieldReader::ReadString(std::string& value)
 {
     value.clear();
+    // Room at once for the bytes before the string's end (or its field's).
+    size_t end = m_readPos;
+    while (end < m_bytes.size() && m_bytes[end] != char(kStringEndByte) && m_bytes[end] != char(kFieldEndByte))
+        ++end;
+    value.reserve(end - std::min(m_readPos, end));
     while (!AtFieldEnd()) {
         int c = ReadChar();
         if (c == kStringEndByte)
