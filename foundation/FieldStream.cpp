@@ -113,6 +113,24 @@ int32_t CFieldReader::ReadLittleEndian(int byteCount)
 void CFieldReader::ReadString(std::string& value)
 {
     value.clear();
+    // The bytes before the string's end (or its field's) hold it; without
+    // an escape among them they are the string itself.
+    size_t end = m_readPos;
+    bool escaped = false;
+    for (; end < m_bytes.size(); ++end) {
+        const unsigned char byte = static_cast<unsigned char>(m_bytes[end]);
+        if (byte == kStringEndByte || byte == kFieldEndByte)
+            break;
+        escaped = escaped || byte == kStringEscapeByte || byte == kFieldEscapeByte;
+    }
+    if (!escaped) {
+        value.assign(m_bytes, m_readPos, end - m_readPos);
+        m_readPos = uint32_t(end);
+        if (!AtFieldEnd())
+            ++m_readPos;
+        return;
+    }
+    value.reserve(end - m_readPos);
     while (!AtFieldEnd()) {
         int c = ReadChar();
         if (c == kStringEndByte)

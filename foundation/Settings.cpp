@@ -388,4 +388,9 @@ CLocaleDefaults::CLocaleDefaults(LCID locale)
     TRACE_VALUE(int32_t, country);
 }
 
-bool IsBrisklaneMode() { return CSettings::GetInt(L"BrisklaneMode", 0) != 0; }
+bool IsBrisklaneMode()
+{
+    // Asked for every text read: the name is made once.
+    static const std::wstring name(L"BrisklaneMode");
+    return CSettings::GetInt(name, 0) != 0;
+}

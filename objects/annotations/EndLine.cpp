@@ -1,5 +1,6 @@
 #include "objects/annotations/EndLine.h"
 
+#include <algorithm>
 #include <istream>
 #include <string>
 
@@ -351,12 +352,25 @@ void CEndLine::UpdateEnds()
     m_start1.SetFromVector(m_ends[1]);
     m_finish1.SetFromVector(m_ends[1]);
     // Offered in one order whatever was offered before: start ends first.
-    for (CEndLineObstacleEnd* end : m_obstacleEnds)
-        RegisterEnd(end, false);
     const bool starts = m_kind != kFinishLine;
     const bool finishes = m_kind != kStartLine;
-    for (CEndLineObstacleEnd* end : m_obstacleEnds)
-        RegisterEnd(end, end->flag ? starts : finishes);
+    CObstacleEnd* offered[4];
+    size_t count = 0;
+    for (CEndLineObstacleEnd* end : m_obstacleEnds) {
+        if (end->flag ? starts : finishes)
+            offered[count++] = end;
+    }
+    const CObstacleEndList& held = GetEnds();
+    if (held.size() == count && std::equal(held.begin(), held.end(), offered)) {
+        // The same ends as before, which may lie elsewhere now.
+        if (CCourse* course = GetCourse())
+            course->ForgetEndIndex();
+        return;
+    }
+    for (size_t i = held.size(); i > 0; --i)
+        RegisterEnd(held[i - 1], false);
+    for (size_t i = 0; i < count; ++i)
+        RegisterEnd(offered[i], true);
 }
 
 void CEndLine::Recentre()

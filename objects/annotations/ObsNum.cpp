@@ -107,12 +107,9 @@ void CObsNum::JoinSequence(bool loading)
     if (course == nullptr || GetDisplayState() == kGrey || m_sequence != nullptr)
         return;
     const int style = m_style->GetIndex();
-    CCourseNumbering* found = course->GetNumbering(&style, &m_flag, &m_label);
-    m_sequence = dynamic_cast<CObsNumSequence*>(found);
-    if (found != nullptr && m_sequence == nullptr) {
-        ReportFailure();
-        return;
-    }
+    // The course makes its sequences through CObsNumSequence::Make alone
+    // (RegisterObjectTypes).
+    m_sequence = static_cast<CObsNumSequence*>(course->GetNumbering(&style, &m_flag, &m_label));
     if (m_sequence != nullptr)
         m_sequence->AddMember(this, loading);
 }

@@ -1,5 +1,7 @@
 #include "objects/annotations/ObsNumLabel.h"
 
+#include <iterator>
+
 #include "foundation/CrashLog.h"
 #include "foundation/TracePoint.h"
 
@@ -95,19 +97,22 @@ void FormatLabelRun(std::wstring& text, int kind, int32_t value)
         ReportFailure();
         return;
     }
-    std::wstring run;
+    // The characters come last first: filled from the end of the buffer,
+    // which holds the longest run of a 32-bit value.
+    wchar_t run[16];
+    wchar_t* start = std::end(run);
     int64_t n = int64_t(value) + 1;
     do {
         if (kind == 1) {
-            run.insert(run.begin(), wchar_t(L'0' + n % 10));
+            *--start = wchar_t(L'0' + n % 10);
             n /= 10;
         } else {
             const int64_t m = n - 1;
-            run.insert(run.begin(), wchar_t((kind == 2 ? L'A' : L'a') + m % 26));
+            *--start = wchar_t((kind == 2 ? L'A' : L'a') + m % 26);
             n = m / 26;
         }
     } while (n != 0);
-    text.insert(0, run);
+    text.insert(text.begin(), start, std::end(run));
 }
 
 std::wstring FormatObsNumLabel(const CObsNumLabel& label)

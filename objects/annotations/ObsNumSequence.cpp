@@ -125,13 +125,17 @@ uint32_t CObsNumSequence::AddMember(CObsNum* number, bool loading)
         ReportFailure();
     }
     const CCourse::ENumberingHold hold = GetHold(m_course);
+    // Where the number goes: before the first member that orders after it.
+    // A file holds the numbers in label order, so a number read mostly goes
+    // after the last member.
+    const bool last = m_members.empty() || !CObsNumOrder()(number, *m_members.rbegin());
+    auto afterIt = last ? m_members.end() : m_members.upper_bound(number);
     if (m_kind == 0) {
         m_nextText = number->GetText();
     } else if (hold == CCourse::ENumberingHold::kReplacing) {
         // The labels are the records' own.
         m_pendingFreeText = true;
     } else {
-        const auto afterIt = m_members.upper_bound(number);
         const CObsNum* after = afterIt != m_members.end() ? *afterIt : nullptr;
         const CObsNum* before = afterIt != m_members.begin() ? *std::prev(afterIt) : nullptr;
         if (m_autoNumber) {
@@ -142,8 +146,11 @@ uint32_t CObsNumSequence::AddMember(CObsNum* number, bool loading)
             // and one number at a time.
             m_autoNumber = KeepsAutoNumber(before, after, number, loading) &&
                            !(loading && (after != nullptr || roomNeeded));
-            if (m_autoNumber && roomNeeded)
+            if (m_autoNumber && roomNeeded) {
                 Renumber(&c);
+                // Relabelled members may have been sorted afresh.
+                afterIt = m_members.upper_bound(number);
+            }
         }
         if (c.firstKind != 0) {
             CObsNumLabel next = c;
@@ -152,7 +159,7 @@ uint32_t CObsNumSequence::AddMember(CObsNum* number, bool loading)
         }
         m_pendingFreeText = false;
     }
-    const auto inserted = m_members.insert(number).first;
+    const auto inserted = m_members.insert(afterIt, number);
     if (m_autoNumber && hold != CCourse::ENumberingHold::kReplacing)
         OrderSerials(inserted);
     m_stamp = ++g_lastStamp;

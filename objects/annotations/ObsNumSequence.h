@@ -6,6 +6,7 @@
 #include <string>
 
 #include "course/CourseNumbering.h"
+#include "foundation/BlockPool.h"
 #include "objects/annotations/ObsNumLabel.h"
 
 class CCourse;
@@ -33,7 +34,8 @@ struct CObsNumOrder
 class CObsNumSequence : public CCourseNumbering
 {
 public:
-    using CMembers = std::set<CObsNum*, CObsNumOrder>;
+    // Nodes from the shared pool: a course read makes one per number.
+    using CMembers = std::set<CObsNum*, CObsNumOrder, CPoolAllocator<CObsNum*>>;
 
     CObsNumSequence(CCourse* course, const CNumberStyle& style, bool flag, int kind);
     // Its members are left without a sequence.

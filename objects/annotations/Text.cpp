@@ -92,6 +92,14 @@ void ReplaceWithPlainText(CFormattedText& document, const std::wstring& text)
     }
 }
 
+// Loads the record as the whole document, the caret at its start.
+void LoadRecord(CFormattedText& document, const std::string& record)
+{
+    document.SelectAll();
+    document.InsertSerialized(record);
+    document.SetCaret(0, false, false);
+}
+
 bool IsOctalDigit(int ch) { return ch >= '0' && ch <= '7'; }
 
 // Option letters of a legacy text lie in this range; anything else is
@@ -154,9 +162,10 @@ public:
     // its content and colours), its box and the box's look.
     void WriteKeyExtra(CFieldWriter& writer) override
     {
-        writer.WriteString(m_owner.m_document.GetKey());
-        writer.WriteInt32(CFieldStream::RoundHalfUp(m_owner.m_boxSize.width));
-        writer.WriteInt32(CFieldStream::RoundHalfUp(m_owner.m_boxSize.height));
+        const CTextBoxSize& box = m_owner.GetBoxSize();
+        writer.WriteString(m_owner.Document().GetKey());
+        writer.WriteInt32(CFieldStream::RoundHalfUp(box.width));
+        writer.WriteInt32(CFieldStream::RoundHalfUp(box.height));
         writer.WriteInt8(m_owner.m_showBox ? 1 : 0);
         writer.WriteInt8(m_owner.IsShrunk() ? 1 : 0);
         writer.WriteInt8(m_owner.GetOutlineColorIndex());
@@ -220,15 +229,37 @@ void ApplyDefaultTextFormat(CFormattedText& document, const CCourse* course)
 
 // ---- Object ---------------------------------------------------------------------------------------
 
+CText::CText() = default;
+
+CText::~CText() = default;
+
 // The document starts in the default format's size, tab interval and
 // shrinking: what a record does not say stays so, and a record read needs no
 // more than its own values.
-CText::CText() : m_document(kFontSize, kTabInterval)
+CFormattedText& CText::Document() const
 {
-    m_document.SetShrinkToContent(true);
+    if (!m_document) {
+        m_document = std::make_unique<CFormattedText>(kFontSize, kTabInterval);
+        m_document->SetShrinkToContent(true);
+    }
+    if (m_recordPending) {
+        m_recordPending = false;
+        LoadRecord(*m_document, m_record);
+        // The archive's wrap width holds over the one in the record's bytes,
+        // so that what was read is written again.
+        m_document->SetWrapWidth(m_recordWrap);
+    }
+    return *m_document;
 }
 
-CText::~CText() = default;
+const CTextBoxSize& CText::GetBoxSize() const
+{
+    if (m_boxStale) {
+        m_boxStale = false;
+        m_boxSize = ComputeTextBoxSize(Document());
+    }
+    return m_boxSize;
+}
 
 bool CText::IsShown() const
 {
@@ -242,10 +273,12 @@ void CText::AddSnapCoordinates(CSnapAxis& axisX, CSnapAxis& axisY, const CCourse
     if (moving == nullptr || moving == this)
         return;
     const CPoint2 standing = GetPosition();
-    const float ws = m_boxSize.width / 2.0f;
-    const float wm = moving->m_boxSize.width / 2.0f;
-    const float hs = m_boxSize.height / 2.0f;
-    const float hm = moving->m_boxSize.height / 2.0f;
+    const CTextBoxSize& box = GetBoxSize();
+    const CTextBoxSize& movingBox = moving->GetBoxSize();
+    const float ws = box.width / 2.0f;
+    const float wm = movingBox.width / 2.0f;
+    const float hs = box.height / 2.0f;
+    const float hm = movingBox.height / 2.0f;
     for (float x : {standing.x - (ws + wm), standing.x - ws + wm, standing.x + ws + wm})
         axisX.AddPosition(x);
     for (float y : {standing.y - (hs + hm), standing.y - hs + hm, standing.y + hs + hm})
@@ -260,8 +293,8 @@ void CText::GetEnd(CPoint2& point, int index) const
         point = CPoint2();
         return;
     }
-    point = CPoint2(float(2 * (index / 2) - 1) * m_boxSize.width / 2.0f,
-                    float(2 * (index % 2) - 1) * m_boxSize.height / 2.0f);
+    const CTextBoxSize& box = GetBoxSize();
+    point = CPoint2(float(2 * (index / 2) - 1) * box.width / 2.0f, float(2 * (index % 2) - 1) * box.height / 2.0f);
 }
 
 void CText::StartMove(float x, float y)
@@ -303,8 +336,9 @@ void CText::BuildSnapGrid()
     const CRectF ring = course->GetRingRect(false, true);
     const float width = course->GetWidth();
     const float height = course->GetHeight();
-    const float w = m_boxSize.width / 2.0f;
-    const float h = m_boxSize.height / 2.0f;
+    const CTextBoxSize& box = GetBoxSize();
+    const float w = box.width / 2.0f;
+    const float h = box.height / 2.0f;
     for (float x : {w + ring.left, -w, w, width / 2.0f, width - w, width + w, ring.right - w})
         axisX.AddPosition(x);
     for (float y : {h + ring.top, -h, h, height / 2.0f, height - h, height + h, ring.bottom - h})
@@ -336,25 +370,27 @@ void CText::SetText(const std::wstring& text)
 
 void CText::SetPlainText(const std::wstring& text)
 {
-    ApplyDefaultTextFormat(m_document, GetCourse());
+    CFormattedText& document = Document();
+    ApplyDefaultTextFormat(document, GetCourse());
     m_showBox = false;
-    ReplaceWithPlainText(m_document, text.substr(0, kMaxTextLength));
-    m_document.SetWrapWidth(WrapHolding(m_document));
+    ReplaceWithPlainText(document, text.substr(0, kMaxTextLength));
+    document.SetWrapWidth(WrapHolding(document));
     UpdateBox();
-    m_document.SelectAll();
-    m_document.SetSelectionAlignment(kAlignCentre);
-    m_document.SetCaret(0, false, false);
+    document.SelectAll();
+    document.SetSelectionAlignment(kAlignCentre);
+    document.SetCaret(0, false, false);
     StoreRecord();
 }
 
 void CText::ApplyVariant(const std::string& keyName, std::istream& words)
 {
     TRACE_VALUE(std::string, keyName);
-    ApplyDefaultTextFormat(m_document, GetCourse());
+    CFormattedText& document = Document();
+    ApplyDefaultTextFormat(document, GetCourse());
     m_showBox = ReadLegacyInt(words, 0) != 0;
     m_hidable = false;
     const int lines = ReadLegacyLines(words);
-    m_document.SetWrapWidth(WrapHolding(m_document));
+    document.SetWrapWidth(WrapHolding(document));
     UpdateBox();
 
     EAlignment alignment = lines > 1 ? kAlignCentre : kAlignLeft;
@@ -373,9 +409,9 @@ void CText::ApplyVariant(const std::string& keyName, std::istream& words)
     m_legacyCentred = alignment == kAlignCentre;
     if (m_pendingLegacyMargin != EMargin::kNone)
         m_showBox = false;
-    m_document.SelectAll();
-    m_document.SetSelectionAlignment(alignment);
-    m_document.SetCaret(0, false, false);
+    document.SelectAll();
+    document.SetSelectionAlignment(alignment);
+    document.SetCaret(0, false, false);
     StoreRecord();
 }
 
@@ -417,13 +453,17 @@ int CText::ReadLegacyLines(std::istream& words)
         if (ch != 0 && text.size() < kMaxTextLength)
             text.push_back(wchar_t(static_cast<unsigned char>(ch)));
     }
-    ReplaceWithPlainText(m_document, text);
+    ReplaceWithPlainText(Document(), text);
     return lines;
 }
 
 void CText::Serialize(CFieldStream& stream)
 {
-    int32_t wrap = m_document.GetWrapWidth();
+    // Reading sets the wrap width; a record not laid out yet writes the one
+    // read with it.
+    int32_t wrap = 0;
+    if (!stream.IsReading())
+        wrap = m_recordPending ? m_recordWrap : Document().GetWrapWidth();
     stream.String(m_record);
     stream.Int16(wrap);
     stream.Bool(m_showBox);
@@ -444,20 +484,22 @@ void CText::Serialize(CFieldStream& stream)
         TRACE_VALUE(int32_t, int32_t(m_record.size()));
         m_record.resize(kMaxRecordBytes);
     }
-    LoadDocument(m_record);
-    // The archive's wrap width holds over the one in the record's bytes, so
-    // that what was read is written again.
-    m_document.SetWrapWidth(wrap);
-    if (IsBrisklaneMode()) {
-        m_document.SelectAll();
-        m_document.SetSelectionFontSize(kBrisklaneFontSize);
-        m_document.SetCaret(0, false, false);
+    // The record is laid out when the text is first drawn or measured,
+    // unless it is to be written back changed or tells how the text stands.
+    m_recordWrap = wrap;
+    m_recordPending = true;
+    m_boxStale = true;
+    const bool brisklane = IsBrisklaneMode();
+    if (brisklane) {
+        CFormattedText& document = Document();
+        document.SelectAll();
+        document.SetSelectionFontSize(kBrisklaneFontSize);
+        document.SetCaret(0, false, false);
     }
-    if (wrapMended || cut || IsBrisklaneMode())
+    if (wrapMended || cut || brisklane)
         StoreRecord();
     if (!current)
-        m_upright = m_document.GetLength() - 1 <= kLongestUprightText;
-    UpdateBox();
+        m_upright = Document().GetLength() - 1 <= kLongestUprightText;
 }
 
 void CText::SerializeExtra(CFieldStream& stream)
@@ -481,11 +523,11 @@ bool CText::ResolveLinks()
     TRACE_VALUE(int32_t, int32_t(margin));
     CCourse::CRingSettings ring = course->GetRingSettings();
     float& room = ring.margins[margin == EMargin::kAbove ? CCourse::kMarginLowY : CCourse::kMarginHighY];
-    room = std::max(room, m_boxSize.height);
+    room = std::max(room, GetBoxSize().height);
     course->TakeOverRingSettings(ring);
-    const float x = m_legacyCentred ? course->GetWidth() / 2.0f : m_boxSize.width / 2.0f;
-    const float y =
-        margin == EMargin::kAbove ? -m_boxSize.height / 2.0f : course->GetHeight() + m_boxSize.height / 2.0f;
+    const CTextBoxSize& box = GetBoxSize();
+    const float x = m_legacyCentred ? course->GetWidth() / 2.0f : box.width / 2.0f;
+    const float y = margin == EMargin::kAbove ? -box.height / 2.0f : course->GetHeight() + box.height / 2.0f;
     CTransform placement = GetPlacement();
     placement.SetPosition2D(RoundHalfUp(x), RoundHalfUp(y));
     SetPlacement(placement);
@@ -510,10 +552,11 @@ void CText::FromDialog(CEditSession& dialog)
     if (own == nullptr)
         return;
     if (own->HasText()) {
+        CFormattedText& document = Document();
         own->GetText(&m_record, m_dialogTextIndex);
-        LoadDocument(m_record);
-        if (m_document.GetWrapWidth() <= 0) {
-            m_document.SetWrapWidth(GetDefaultWrapWidth(GetCourse()));
+        LoadRecord(document, m_record);
+        if (document.GetWrapWidth() <= 0) {
+            document.SetWrapWidth(GetDefaultWrapWidth(GetCourse()));
             StoreRecord();
         }
     }
@@ -527,7 +570,7 @@ void CText::FromDialog(CEditSession& dialog)
     UpdateBox();
     if (m_dialogTextIndex >= 0 && m_marginSide != EMargin::kNone)
         PlaceInMargin(m_marginSide);
-    m_document.Layout();
+    Document().Layout();
 }
 
 void CText::Draw2D(CGraphicsContext& context)
@@ -559,19 +602,20 @@ void CText::PlaceInMargin(EMargin margin)
     const CCourse* course = GetCourse();
     if (course == nullptr || margin == EMargin::kNone)
         return;
+    const CTextBoxSize& box = GetBoxSize();
     CPoint2 position = GetPosition();
     switch (margin) {
     case EMargin::kAbove:
-        position.y = m_boxSize.height / 2.0f - course->GetMargin(CCourse::kMarginLowY);
+        position.y = box.height / 2.0f - course->GetMargin(CCourse::kMarginLowY);
         break;
     case EMargin::kBelow:
-        position.y = m_boxSize.height / 2.0f + course->GetHeight();
+        position.y = box.height / 2.0f + course->GetHeight();
         break;
     case EMargin::kLeft:
-        position.x = m_boxSize.width / 2.0f - course->GetMargin(CCourse::kMarginLowX);
+        position.x = box.width / 2.0f - course->GetMargin(CCourse::kMarginLowX);
         break;
     case EMargin::kRight:
-        position.x = m_boxSize.width / 2.0f + course->GetWidth();
+        position.x = box.width / 2.0f + course->GetWidth();
         break;
     case EMargin::kNone:
         break;
@@ -624,8 +668,9 @@ CText::EMargin CText::FindOwnMargin() const
     int right = 0;
     course->CountObjectsOutside(above, below, left, right);
     const CPoint2 p = GetPosition();
-    const float w = m_boxSize.width;
-    const float h = m_boxSize.height;
+    const CTextBoxSize& box = GetBoxSize();
+    const float w = box.width;
+    const float h = box.height;
     if (p.y < 0.0f && above == 1 && h == course->GetMargin(CCourse::kMarginLowY))
         return EMargin::kAbove;
     if (p.y > course->GetHeight() && below == 1 && h == course->GetMargin(CCourse::kMarginHighY))
@@ -637,21 +682,23 @@ CText::EMargin CText::FindOwnMargin() const
     return EMargin::kNone;
 }
 
-void CText::UpdateBox() { m_boxSize = ComputeTextBoxSize(m_document); }
-
-void CText::StoreRecord() { m_record = m_document.Serialize(0, m_document.GetLength()); }
-
-void CText::LoadDocument(const std::string& record)
+void CText::UpdateBox()
 {
-    m_document.SelectAll();
-    m_document.InsertSerialized(record);
-    m_document.SetCaret(0, false, false);
+    m_boxStale = false;
+    m_boxSize = ComputeTextBoxSize(Document());
+}
+
+void CText::StoreRecord()
+{
+    CFormattedText& document = Document();
+    m_record = document.Serialize(0, document.GetLength());
 }
 
 CRectF CText::GetDrawnBox() const
 {
-    const float w = m_boxSize.width;
-    const float h = m_boxSize.height;
+    const CTextBoxSize& size = GetBoxSize();
+    const float w = size.width;
+    const float h = size.height;
     CRectF box(-w / 2.0f, -h / 2.0f, w / 2.0f, h / 2.0f);
     if (IsShrunk()) {
         box.left += kSidePadding;
@@ -664,9 +711,10 @@ CRectF CText::GetDrawnBox() const
 
 void CText::PrepareDocument()
 {
-    m_document.SetTextColor(GetPrimaryColor());
-    m_document.SetBackgroundColor(GetOutlineColor());
-    m_document.CommitChanges();
+    CFormattedText& document = Document();
+    document.SetTextColor(GetPrimaryColor());
+    document.SetBackgroundColor(GetOutlineColor());
+    document.CommitChanges();
 }
 
 void CText::DrawBoxAndText(CGraphicsContext& context)
@@ -677,6 +725,6 @@ void CText::DrawBoxAndText(CGraphicsContext& context)
                            context.m_state.fillPattern);
     DrawPartAt(context, background, centre.x, -centre.y, 0.0f);
     PrepareDocument();
-    DrawPartAt(context, m_document, kSidePadding - m_boxSize.width / 2.0f, m_boxSize.height / 2.0f - kTopPadding,
-               kTextDepth);
+    const CTextBoxSize& size = GetBoxSize();
+    DrawPartAt(context, Document(), kSidePadding - size.width / 2.0f, size.height / 2.0f - kTopPadding, kTextDepth);
 }

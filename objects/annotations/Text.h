@@ -103,8 +103,8 @@ public:
 
     const std::string& GetRecord() const { return m_record; }
     // The text as it is laid out and drawn.
-    CFormattedText& GetDocument() { return m_document; }
-    const CTextBoxSize& GetBoxSize() const { return m_boxSize; }
+    CFormattedText& GetDocument() { return Document(); }
+    const CTextBoxSize& GetBoxSize() const;
     bool GetShowBox() const { return m_showBox; }
     bool IsUpright() const { return m_upright; }
     EMargin GetMarginSide() const { return m_marginSide; }
@@ -131,12 +131,13 @@ private:
     class CBackground;
     class CTilted;
 
+    // The document, made when first needed; a record read waits here to be
+    // loaded into it.
+    CFormattedText& Document() const;
     // The document after its content changed: the box size recomputed.
     void UpdateBox();
     // The document's bytes into the record.
     void StoreRecord();
-    // Loads the record as the whole document, the caret at its start.
-    void LoadDocument(const std::string& record);
     // The box's rectangle as drawn (y down, about the position).
     CRectF GetDrawnBox() const;
     // The text in the default format, centred, without a box.
@@ -152,9 +153,15 @@ private:
     // many lines there were.
     int ReadLegacyLines(std::istream& words);
 
-    CFormattedText m_document;
+    // A text read from a file is its record until it is drawn, measured or
+    // edited: only then is the record laid out, with the wrap width read
+    // beside it, and the box measured.
+    mutable std::unique_ptr<CFormattedText> m_document;
     std::string m_record;
-    CTextBoxSize m_boxSize;
+    int32_t m_recordWrap = 0;
+    mutable bool m_recordPending = false;
+    mutable CTextBoxSize m_boxSize;
+    mutable bool m_boxStale = false;
     bool m_showBox = false;
     bool m_hidable = false;
     int m_dialogTextIndex = -1;

@@ -27,6 +27,12 @@ void GetBoxHeight(const CFontMetrics& font, float pad, float& halfHeight, float&
 
 CTextLabelPart::CTextLabelPart(bool hasPenColor) : m_hasPenColor(hasPenColor) {}
 
+const CViewCamera& CTextLabelPart::GetTopDownCamera()
+{
+    static const CViewCamera camera(true);
+    return camera;
+}
+
 void CTextLabelPart::WriteKeyExtra(CFieldWriter& writer) {}
 
 void CTextLabelPart::SetText(const std::wstring& text)

@@ -70,12 +70,15 @@ public:
     static float GetDepthScale(float z, float wholeCourseDistance);
 
 private:
+    // The camera of a label not attached yet, made once and copied.
+    static const CViewCamera& GetTopDownCamera();
+
     bool m_hasPenColor;
     std::wstring m_text;
     int m_style = 2;
     bool m_boxed = true;
     CPoint2 m_offset;
-    CViewCamera m_camera{true};
+    CViewCamera m_camera = GetTopDownCamera();
     int32_t m_textColorIndex = 4;
     int32_t m_fillColorIndex = 4;
     int32_t m_penColorIndex = 4;

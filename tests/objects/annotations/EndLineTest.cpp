@@ -150,3 +150,32 @@ TEST_F(EndLine, ADraggedEndSnapsToTheOtherAndTheLineRecentres)
     line->MoveHandle(0, 1900.0f, -50000.0f);
     EXPECT_EQ(CPoint2(1900.0f, -32768.0f), CourseEnd(*line, 0));
 }
+
+TEST_F(EndLine, ALineReadAgainOffersItsKindsEndsInOrder)
+{
+    auto course = MakeCourse();
+    CEndLine* line = Place<CEndLine>(*course, CEndLine::GetEndLineType(), 3000.0f, 3000.0f);
+    const CObstacleEnd* starts[] = {&line->GetObstacleEnd(0), &line->GetObstacleEnd(1)};
+    const CObstacleEnd* finishes[] = {&line->GetObstacleEnd(2), &line->GetObstacleEnd(3)};
+    const std::vector<const CObstacleEnd*> both = {starts[0], starts[1], finishes[0], finishes[1]};
+    // Each kind read after the one before, the same kind twice among them.
+    const struct
+    {
+        int kind;
+        std::vector<const CObstacleEnd*> ends;
+    } cases[] = {
+        {CEndLine::kStartLine, {starts[0], starts[1]}},        {CEndLine::kStartLine, {starts[0], starts[1]}},
+        {CEndLine::kStartAndFinishLine, both},                 {CEndLine::kStartAndFinishLine, both},
+        {CEndLine::kFinishLine, {finishes[0], finishes[1]}},   {CEndLine::kStartLine, {starts[0], starts[1]}},
+    };
+    for (const auto& c : cases) {
+        CFieldWriter record;
+        record.WriteInt8(c.kind);
+        record.WritePoint(-1000.0f, 0.0f);
+        record.WritePoint(1000.0f, 0.0f);
+        ReadRecord(*line, record.m_bytes);
+        line->InvalidateKeysLater();
+        EXPECT_EQ(c.ends, std::vector<const CObstacleEnd*>(line->GetEnds().begin(), line->GetEnds().end())) << c.kind;
+        EXPECT_EQ(600.0f, line->GetObstacleEnd(c.kind == CEndLine::kFinishLine ? 3 : 1).halfWidth);
+    }
+}

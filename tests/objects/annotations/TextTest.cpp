@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -342,4 +343,76 @@ TEST_F(Text, EditingSeveralTextsKeepsEachItsOwnText)
     EXPECT_EQ(records[0], first->GetRecord());
     EXPECT_EQ(records[1], second->GetRecord());
     EXPECT_EQ(records[0], third->GetRecord());
+}
+
+namespace {
+
+// All a text shows and writes: its box, a corner, its plan and its record.
+std::string Appearance(CText& text)
+{
+    CRecordingContext plan;
+    text.GetShape2D().Draw(plan);
+    CPoint2 corner;
+    text.GetEnd(corner, 3);
+    CFieldWriter record;
+    record.m_versionMajor = 4;
+    text.Serialize(record);
+    std::ostringstream out;
+    out << text.GetBoxSize().width << ' ' << text.GetBoxSize().height << ' ' << corner.x << ',' << corner.y << ' '
+        << plan.Log() << ' ' << record.m_bytes;
+    return out.str();
+}
+
+}  // namespace
+
+TEST_F(Text, ATextReadIsLaidOutWhenFirstNeededAsIfOnReading)
+{
+    auto course = MakeCourse();
+    CText* note = AddText(*course, 3000.0f, 3000.0f, L"Walk the course before the briefing\r\nthen warm up");
+    ASSERT_NE(nullptr, note);
+    // The wrap widths read and laid out (0 takes the default).
+    const int32_t wraps[][2] = {{1200, 1200}, {600, 600}, {0, GetDefaultWrapWidth(course.get())}, {32767, 32767}};
+    // What may come between reading a text and its first layout, the
+    // course's font and units changing among them.
+    const std::function<void(CText&)> firstUses[] = {
+        [](CText&) {},
+        [](CText& text) { CPoint2 corner; text.GetEnd(corner, 0); },
+        [](CText& text) { CFieldWriter written; text.Serialize(written); },
+        [&course](CText&) {
+            CSettings::SetInt(L"BrisklaneMode", 1);
+            course->SetMetric(true);
+        },
+    };
+    const int reports = ReportCount();
+    for (const auto& wrap : wraps) {
+        const std::string record = MakeRecord(note->GetRecord(), wrap[0]);
+        CFormattedText document(240.0f, 360);
+        document.SelectAll();
+        document.InsertSerialized(note->GetRecord());
+        document.SetWrapWidth(wrap[1]);
+        const CTextBoxSize box = ComputeTextBoxSize(document);
+        std::unique_ptr<CCourseObject> laidOut = ReadText(*course, record);
+        EXPECT_EQ(box.width, static_cast<CText&>(*laidOut).GetBoxSize().width);
+        EXPECT_EQ(box.height, static_cast<CText&>(*laidOut).GetBoxSize().height);
+        const std::string expected = Appearance(static_cast<CText&>(*laidOut));
+        for (const auto& firstUse : firstUses) {
+            std::unique_ptr<CCourseObject> read = ReadText(*course, record);
+            firstUse(static_cast<CText&>(*read));
+            EXPECT_EQ(expected, Appearance(static_cast<CText&>(*read)));
+            CSettings::SetInt(L"BrisklaneMode", 0);
+            course->SetMetric(false);
+        }
+    }
+    EXPECT_EQ(reports, ReportCount());
+
+    // Undo and redo read the texts they change back: as they were.
+    course->CommitUndoStep(L"Place");
+    const std::string placed = Appearance(*note);
+    note->SetText(L"Changed");
+    course->CommitUndoStep(L"Edit");
+    const std::string changed = Appearance(*TextsOf(*course).front());
+    ASSERT_TRUE(course->Undo());
+    EXPECT_EQ(placed, Appearance(*TextsOf(*course).front()));
+    ASSERT_TRUE(course->Redo());
+    EXPECT_EQ(changed, Appearance(*TextsOf(*course).front()));
 }
