@@ -187,5 +187,7 @@ void CSplitPane::SetDirty()
     if (right)
         right->SetDirty();
     dragLine.SetDirty();
+    // The owner's window goes too: a drag line still to come needs a new one.
+    m_owner = nullptr;
     CWindow::SetDirty();
 }

@@ -74,6 +74,7 @@ public:
     int rightMinWidth = 0;
 
 private:
-    // The window the panes' native windows were made in; null before.
+    // The window the panes' native windows were made in; null before, and
+    // again once they are being taken down.
     CNativeWindow* m_owner = nullptr;
 };
