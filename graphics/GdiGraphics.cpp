@@ -25,6 +25,14 @@ const int kMaxPenWidth = 1 << 20;
 
 COLORREF ToColorRef(uint32_t color) { return color & 0x00FFFFFF; }
 
+// TransformPoint2D for a point of the plan with the terms of its z of 0 left
+// out: every finite matrix gives the same value with them.
+CPoint2 TransformOnPlane(const CTransform& transform, float x, float y)
+{
+    const float* m = transform.GetMatrix();
+    return {x * m[0] - y * m[4] + m[12], -(x * m[1] - y * m[5] + m[13])};
+}
+
 }  // namespace
 
 CGdiGraphics::CGdiGraphics() = default;
@@ -115,7 +123,8 @@ bool CGdiGraphics::RoundToDevice(float v, LONG& out)
 
 bool CGdiGraphics::ToDevice(float x, float y, POINT& out) const
 {
-    CPoint2 p = m_deviceTransform.TransformPoint2D(m_state.matrix.TransformPoint2D(x, y));
+    const CPoint2 placed = TransformOnPlane(m_state.matrix, x, y);
+    CPoint2 p = TransformOnPlane(m_deviceTransform, placed.x, placed.y);
     if (m_oddPenOffset) {
         p.x -= 0.25f;
         p.y -= 0.25f;
@@ -388,6 +397,12 @@ bool CGdiGraphics::DropPartsOutsideClip()
     const auto startsFigure = [this](size_t i) { return (m_pathTypes[i] & ~PT_CLOSEFIGURE) == PT_MOVETO; };
     const size_t count = m_pathPoints.size();
     if (count == 0 || !startsFigure(0))
+        return true;
+    // Most paths lie wholly within reach: then every figure and segment does.
+    const auto inReach = [&reached](const POINT& p) {
+        return p.x >= reached.left && p.x < reached.right && p.y >= reached.top && p.y < reached.bottom;
+    };
+    if (std::all_of(m_pathPoints.begin(), m_pathPoints.end(), inReach))
         return true;
     const bool strokeOnly = IsPathStroked() && !IsPathFilled();
     // What is kept is written over the path: a kept point never lands after

@@ -30,7 +30,10 @@ const float kMaxDashPieces = 100000.0f;
 
 void CGraphicsState::Reset(const CVector3& light)
 {
-    *this = CGraphicsState();
+    // Every drawable starts from here: copying the defaults made once costs
+    // less than making them again.
+    static const CGraphicsState defaults;
+    *this = defaults;
     lightDirection = light;
     lighting = light.x != 0.0f || light.y != 0.0f || light.z != 0.0f;
     if (lighting)

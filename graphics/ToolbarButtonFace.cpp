@@ -31,25 +31,42 @@ CToolbarButtonFace::CToolbarButtonFace(uint32_t baseColor, const CPixelBitmap* b
 {
 }
 
+CToolbarButtonFace::CCachedImage& CToolbarButtonFace::FindOrReserve(const CPixelBitmap& icon)
+{
+    CCachedImage& cached = m_cache[&icon];
+    if (!cached.image)
+        cached.image = std::make_unique<CPixelBitmap>(float(icon.GetPixelWidth() + kExtraWidth),
+                                                      float(icon.GetPixelHeight() + kExtraHeight));
+    return cached;
+}
+
+const CPixelBitmap* CToolbarButtonFace::ReserveImage(const CPixelBitmap* icon)
+{
+    if (!icon) {
+        ReportFailure();
+        return nullptr;
+    }
+    return FindOrReserve(*icon).image.get();
+}
+
 const CPixelBitmap* CToolbarButtonFace::GetImage(const CPixelBitmap* icon)
 {
     if (!icon) {
         ReportFailure();
         return nullptr;
     }
-    auto found = m_cache.find(icon);
-    if (found == m_cache.end()) {
-        std::unique_ptr<CPixelBitmap> composed;
+    CCachedImage& cached = FindOrReserve(*icon);
+    if (!cached.composed) {
+        cached.composed = true;
         if (m_greyed) {
             CPixelBitmap grey = *icon;
             MakeGrey(grey);
-            composed = Compose(grey);
+            Compose(grey, *cached.image);
         } else {
-            composed = Compose(*icon);
+            Compose(*icon, *cached.image);
         }
-        found = m_cache.emplace(icon, std::move(composed)).first;
     }
-    return found->second.get();
+    return cached.image.get();
 }
 
 void CToolbarButtonFace::MakeGrey(CPixelBitmap& bitmap)
@@ -77,15 +94,14 @@ int CToolbarButtonFace::MapStretched(int c, int resultSize, int backgroundSize)
     return std::clamp(mapped, 0, backgroundSize - 1);
 }
 
-std::unique_ptr<CPixelBitmap> CToolbarButtonFace::Compose(const CPixelBitmap& icon) const
+void CToolbarButtonFace::Compose(const CPixelBitmap& icon, CPixelBitmap& result) const
 {
     const int iconWidth = icon.GetPixelWidth();
     const int iconHeight = icon.GetPixelHeight();
     const int width = iconWidth + kExtraWidth;
     const int height = iconHeight + kExtraHeight;
-    auto result = std::make_unique<CPixelBitmap>(float(width), float(height));
-    if (result->IsEmpty())
-        return result;
+    if (result.IsEmpty())
+        return;
 
     const bool hasBackground = m_background && !m_background->IsEmpty();
     const int backgroundWidth = hasBackground ? m_background->GetPixelWidth() : 0;
@@ -101,10 +117,9 @@ std::unique_ptr<CPixelBitmap> CToolbarButtonFace::Compose(const CPixelBitmap& ic
             const int iy = y - kIconTop;
             if (ix >= 0 && ix < iconWidth && iy >= 0 && iy < iconHeight)
                 color = BlendColorOver(icon.GetPixel(ix, iy), color);
-            result->SetPixel(x, y, color);
+            result.SetPixel(x, y, color);
         }
     }
-    return result;
 }
 
 CToolbarButtonFace& CToolbarButtonFace::GetNormal()

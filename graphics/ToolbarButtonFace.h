@@ -25,6 +25,10 @@ public:
     // as they come from the image cache). A null icon is reported and gives
     // null.
     const CPixelBitmap* GetImage(const CPixelBitmap* icon);
+    // The picture GetImage gives for the icon, at its size but composed only
+    // when GetImage is first asked for it: a button takes its state's picture
+    // here, and its toolbar composes it when it first draws the button.
+    const CPixelBitmap* ReserveImage(const CPixelBitmap* icon);
 
     // The process-wide faces, built on first use: normal and disabled on the
     // system's button-face colour, hot and pressed on the pictures
@@ -44,11 +48,20 @@ public:
     static int MapStretched(int c, int resultSize, int backgroundSize);
 
 private:
-    std::unique_ptr<CPixelBitmap> Compose(const CPixelBitmap& icon) const;
+    struct CCachedImage
+    {
+        std::unique_ptr<CPixelBitmap> image;
+        bool composed = false;
+    };
+
+    // The icon's entry, made at the picture's size when it is new.
+    CCachedImage& FindOrReserve(const CPixelBitmap& icon);
+    // Draws the face with the icon over the picture, which has its size.
+    void Compose(const CPixelBitmap& icon, CPixelBitmap& result) const;
 
     uint32_t m_baseColor;
     const CPixelBitmap* m_background;
     bool m_greyed;
     bool m_pressed;
-    std::map<const CPixelBitmap*, std::unique_ptr<CPixelBitmap>> m_cache;
+    std::map<const CPixelBitmap*, CCachedImage> m_cache;
 };

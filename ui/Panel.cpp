@@ -315,6 +315,10 @@ void CPanel::Paint(CTimer* timer)
     }
     m_painting = true;
     PaintNow();
+    // The scene covers the whole client area: a WM_PAINT still waiting for
+    // part of it would only draw it again.
+    if (renderTarget)
+        ValidateRect(hwnd, nullptr);
     m_painting = false;
     if (m_paintAgain) {
         m_paintAgain = false;

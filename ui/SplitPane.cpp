@@ -37,6 +37,7 @@ void CSplitPane::CDivider::OnMouseDown(const CMouseEvent& event)
     if (!splitPane)
         return;
     splitPane->dragStart = event.x;
+    splitPane->MakeDragLineWindow();
     CDivider& line = splitPane->dragLine;
     line.SetBounds(bounds);
     line.SetVisible(true);
@@ -161,13 +162,19 @@ void CSplitPane::CollectCaptions(CNativeWindow& owner)
 
 void CSplitPane::CreateNativeWindow(CNativeWindow& owner)
 {
-    dragLine.CreateNativeWindow(owner);
+    m_owner = &owner;
     if (left)
         left->CreateNativeWindow(owner);
     divider.CreateNativeWindow(owner);
     if (right)
         right->CreateNativeWindow(owner);
     closed = false;
+}
+
+void CSplitPane::MakeDragLineWindow()
+{
+    if (m_owner && !dragLine.hwnd)
+        dragLine.CreateNativeWindow(*m_owner);
 }
 
 bool CSplitPane::HasNativeWindow() const { return left && left->HasNativeWindow(); }
@@ -180,5 +187,7 @@ void CSplitPane::SetDirty()
     if (right)
         right->SetDirty();
     dragLine.SetDirty();
+    // The owner's window goes too: a drag line still to come needs a new one.
+    m_owner = nullptr;
     CWindow::SetDirty();
 }

@@ -7,7 +7,8 @@
 
 // Two windows side by side with a vertical divider between them that the
 // user drags to share the width. While the divider is dragged only a black
-// line follows the mouse; the panes are laid out once, at the release.
+// line follows the mouse; the panes are laid out once, at the release. The
+// line's native window is made at the first drag: most windows never show it.
 //
 //     CSplitPane pane(&toolColumn, &viewGrid);
 //     frame->Create(&pane, false);
@@ -46,6 +47,10 @@ public:
     bool HasNativeWindow() const override;
     void SetDirty() override;
 
+    // Gives the drag line its native window in the split pane's owner, unless
+    // it has one or the split pane has none yet.
+    void MakeDragLineWindow();
+
     // The left width for a wanted one within a total width: at most what
     // leaves the divider and the right pane's minimum, at least the left
     // pane's minimum (which wins when the two cross).
@@ -67,4 +72,9 @@ public:
     float dragStart = 0.0f;
     // The right pane's minimum width as measured within the whole width.
     int rightMinWidth = 0;
+
+private:
+    // The window the panes' native windows were made in; null before, and
+    // again once they are being taken down.
+    CNativeWindow* m_owner = nullptr;
 };

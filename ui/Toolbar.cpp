@@ -62,12 +62,19 @@ CToolbarButtonFace& CToolbarItem::ChooseFace() const
 void CToolbarItem::RecomposeFace()
 {
     // A missing picture was reported when it failed to load.
-    const CPixelBitmap* composed = icon ? ChooseFace().GetImage(icon) : nullptr;
-    if (composed == face)
+    CToolbarButtonFace& chosen = ChooseFace();
+    const CPixelBitmap* taken = icon ? chosen.ReserveImage(icon) : nullptr;
+    m_faceTaken = &chosen;
+    if (taken == face)
         return;
-    face = composed;
+    face = taken;
     if (owner)
         owner->OnFaceChanged();
+}
+
+const CPixelBitmap* CToolbarItem::GetComposedFace() const
+{
+    return icon && m_faceTaken ? m_faceTaken->GetImage(icon) : nullptr;
 }
 
 // ---- Toolbar -----------------------------------------------------------------
@@ -210,9 +217,12 @@ void CToolbarPanel::SetBounds(const CRectF& rect)
 
 void CToolbarPanel::Draw(CGraphicsContext& context)
 {
-    for (CToolbarItem* item : items)
-        if (item && item->visible && item->face)
-            context.DrawBitmap(*item->face, item->rect);
+    for (CToolbarItem* item : items) {
+        if (!item || !item->visible)
+            continue;
+        if (const CPixelBitmap* picture = item->GetComposedFace())
+            context.DrawBitmap(*picture, item->rect);
+    }
 }
 
 CToolbarItem* CToolbarPanel::HitTest(float x, float y) const

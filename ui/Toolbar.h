@@ -36,9 +36,12 @@ public:
     // The face of the current state: disabled; else pressed when held down
     // under the mouse or checked; else hot under the mouse; else normal.
     CToolbarButtonFace& ChooseFace() const;
-    // Composes the picture of the current state; a new picture repaints the
-    // toolbar.
+    // Takes the picture of the current state's face; a new picture repaints
+    // the toolbar.
     void RecomposeFace();
+    // The picture taken last, composed now if it is not yet: the toolbar
+    // composes a picture only once it draws it. Null without an icon.
+    const CPixelBitmap* GetComposedFace() const;
 
     // Fired when the left button goes down and up on an enabled button.
     CDelegate<CToolbarItem*> onPress;
@@ -48,12 +51,17 @@ public:
     // In the toolbar's pixels; set by the layout.
     CRectF rect;
     const CPixelBitmap* icon = nullptr;
-    // The picture last composed for the state (owned by the face).
+    // The picture last taken for the state (owned by the face), at its size;
+    // its pixels are composed when the toolbar first draws it.
     const CPixelBitmap* face = nullptr;
     // The mouse is over the button.
     bool hot = false;
     // The left button went down on it and has not been released.
     bool pressed = false;
+
+private:
+    // The face whose picture face is.
+    CToolbarButtonFace* m_faceTaken = nullptr;
 };
 
 // A row (or rows) of picture buttons drawn by the panel itself, with no

@@ -22,6 +22,7 @@
 #include "ui/Cursors.h"
 #include "ui/FrameWindowList.h"
 #include "ui/Menu.h"
+#include "ui/TimerPump.h"
 #include "ui/ModalState.h"
 #include "ui/Panel.h"
 #include "ui/Scene.h"
@@ -328,6 +329,20 @@ TEST(PanelRepaint, WmPaintPaintsAtOnce)
     EXPECT_FALSE(fixture.panel->repaintTimer.IsRunning());
     RECT update;
     EXPECT_FALSE(GetUpdateRect(fixture.panel->hwnd, &update, FALSE));
+}
+
+TEST(PanelRepaint, ATimerPaintLeavesNoWmPaintBehind)
+{
+    CPanelFixture fixture;
+    fixture.drawable.draws = 0;
+    InvalidateRect(fixture.panel->hwnd, nullptr, FALSE);
+    fixture.panel->Invalidate();
+    PumpTimers();
+    EXPECT_EQ(1, fixture.drawable.draws);
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(fixture.panel->hwnd, &update, FALSE));
+    DispatchWaitingMessages();
+    EXPECT_EQ(1, fixture.drawable.draws);
 }
 
 TEST(PanelRepaint, AHiddenPanelIsNotPaintedUntilShown)

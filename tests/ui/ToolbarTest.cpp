@@ -13,6 +13,7 @@
 #include "graphics/PixelBitmap.h"
 #include "graphics/ToolbarButtonFace.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 #include "ui/Toolbar.h"
 
 namespace {
@@ -448,4 +449,44 @@ TEST(Toolbar, TooltipsComeFromVersion6OfTheCommonControls)
     EXPECT_EQ(48u, info.cbSize);
     EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, LPARAM(&info)));
     DestroyWindow(tip);
+}
+
+// A button's picture is composed when its toolbar first draws it: the shown
+// button appears as its face composes it, the hidden one's picture stays as
+// it was taken until someone asks for it.
+TEST(ToolbarWindow, PicturesAreComposedWhenTheToolbarFirstDrawsThem)
+{
+    CToolbarPanel bar;
+    struct CButton
+    {
+        const wchar_t* icon;
+        bool visible;
+        CToolbarItem* item;
+        CPixelBitmap taken;
+    };
+    CButton buttons[] = {{L"ShpWeavePoles.png", true, nullptr, {}}, {L"ShpTable.png", false, nullptr, {}}};
+    for (CButton& button : buttons) {
+        button.item = new CToolbarItem(2112, 2113, button.icon, 0, 0);
+        bar.AddItem(button.item);
+        button.item->SetVisible(button.visible);
+        ASSERT_NE(nullptr, button.item->face);
+        button.taken = *button.item->face;
+    }
+    CPanelTestHost host(60, 60, 300, 100);
+    bar.Measure();
+    bar.CreateNativeWindow(host);
+    bar.SetBounds(CRectF(0.0f, 0.0f, float(bar.preferredWidth), float(bar.preferredHeight)));
+    const CToolbarItem& shown = *buttons[0].item;
+    const auto showsFace = [&] {
+        const int x = int(shown.rect.left) + 5;
+        const int y = int(shown.rect.top) + 5;
+        return ReadClientPixel(bar.hwnd, x, y) == (shown.face->GetPixel(5, 5) & 0x00FFFFFF);
+    };
+    ASSERT_TRUE(PumpUntil([&] { return buttons[0].taken.GetPixels() != shown.face->GetPixels() && showsFace(); }));
+    for (const CButton& button : buttons)
+        EXPECT_EQ(button.visible, button.taken.GetPixels() != button.item->face->GetPixels()) << button.icon;
+    // Asked for, the hidden button's picture is composed too, in the same place.
+    for (const CButton& button : buttons)
+        EXPECT_EQ(CToolbarButtonFace::GetNormal().GetImage(button.item->icon), button.item->face) << button.icon;
+    EXPECT_NE(buttons[1].taken.GetPixels(), buttons[1].item->face->GetPixels());
 }
