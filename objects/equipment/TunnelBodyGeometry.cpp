@@ -161,7 +161,9 @@ bool CTunnelBodyGeometry::MissesClip(const CGraphicsContext& context) const
         m_reachValid = true;
         m_reach.clear();
         CTransform frame;
+        float outerTotal = 0.0f;
         for (const CTunnelSection& section : m_sections) {
+            outerTotal += section.outerLength;
             const CPoint2 start = frame.GetPosition2D();
             section.Advance(frame, 1.0f);
             const CPoint2 end = frame.GetPosition2D();
@@ -180,11 +182,20 @@ bool CTunnelBodyGeometry::MissesClip(const CGraphicsContext& context) const
             m_reach.push_back(CRectF(std::min(start.x, end.x) - bulge, std::min(start.y, end.y) - bulge,
                                      std::max(start.x, end.x) + bulge, std::max(start.y, end.y) + bulge));
         }
+        // A quad, its seams and a mouth lie within the radius of the straight
+        // line between the centres of two neighbouring hoops, which lie no
+        // farther apart along the centre line than the hoops are spaced: at
+        // most two quarters, or the fabric spread over kMaxHoops. Far apart
+        // (a body much longer than its fabric), a quad cuts across a bend
+        // well away from the sections' boxes.
+        const float spacing = std::max(2.0f * m_quarter, std::max(outerTotal, m_length) / float(kMaxHoops - 1));
+        for (CRectF& box : m_reach)
+            box = Widened(box, m_radius + 0.5f * spacing);
     }
     if (m_reach.empty())
         return false;
-    // The boxes widened by what the drawing reaches, a stretch at a time.
-    const float reach = m_radius + std::max(context.m_state.penWidth, 0.0f);
+    // The boxes widened by the pen, a stretch at a time.
+    const float reach = std::max(context.m_state.penWidth, 0.0f);
     CRectF drawn[kStretchQuads];
     for (size_t first = 0; first < m_reach.size(); first += kStretchQuads) {
         const size_t count = std::min(m_reach.size() - first, size_t(kStretchQuads));

@@ -105,9 +105,9 @@ private:
     mutable std::vector<CPoint2> m_leftHoops;
     mutable std::vector<CPoint2> m_rightHoops;
     mutable bool m_hoopsValid = false;
-    // Where the centre line runs, a box for each section around its chord;
-    // every point drawn lies within the radius of the centre line. Made
-    // when first asked for, from the sections alone.
+    // Where the body is drawn (its pen aside), a box for each section around
+    // its chord, widened by what is drawn beside the centre line. Made when
+    // first asked for, from the sections alone.
     mutable std::vector<CRectF> m_reach;
     mutable bool m_reachValid = false;
 };

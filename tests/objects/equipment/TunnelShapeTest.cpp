@@ -30,27 +30,29 @@ CPoints ShapeOf(CTunnel& tunnel)
     return shape;
 }
 
-// A context that can tell which rectangles miss two strips 10 wide, at x
-// and 20000 on, of the drawing's own units; it draws with a pen of 20.
-struct CStripContext : CRecordingContext
+// A context that can tell which rectangles miss its boxes (in the drawing's
+// own units); it draws with a pen of 20.
+struct CBoxContext : CRecordingContext
 {
-    explicit CStripContext(float left) : x(left) { m_state.penWidth = 20.0f; }
+    explicit CBoxContext(std::vector<CRectF> clip) : boxes(std::move(clip)) { m_state.penWidth = 20.0f; }
     bool MissesClip(const CRectF* r, size_t count) const override
     {
         return std::all_of(r, r + count, [this](const CRectF& q) {
-            return (q.right < x || q.left > x + 10.0f) && (q.right < x + 20000.0f || q.left > x + 20010.0f);
+            return std::all_of(boxes.begin(), boxes.end(), [&q](const CRectF& b) {
+                return q.right < b.left || q.left > b.right || q.bottom < b.top || q.top > b.bottom;
+            });
         });
     }
-    // Whether points first to last, drawn with the pen, miss the strips.
+    // Whether points first to last, drawn with the pen, miss the boxes.
     bool Misses(const CPoints& p, size_t first, size_t last) const
     {
-        CRectF bounds(p[first].x, 0.0f, p[first].x, 0.0f);
+        CRectF bounds(p[first].x, p[first].y, p[first].x, p[first].y);
         for (size_t i = first; i <= last; ++i)
-            bounds.Include(p[i].x, 0.0f);
-        bounds = CRectF(bounds.left - 20.0f, 0.0f, bounds.right + 20.0f, 0.0f);
+            bounds.Include(p[i]);
+        bounds = CRectF(bounds.left - 20.0f, bounds.top - 20.0f, bounds.right + 20.0f, bounds.bottom + 20.0f);
         return MissesClip(&bounds, 1);
     }
-    float x;
+    std::vector<CRectF> boxes;
 };
 
 // The figures of the fill, the seams and the mouths drawn.
@@ -114,7 +116,7 @@ TEST(TunnelSection, PointsAcrossTheArcLieWhereItsFrameMapsTheSides)
 
 TEST_F(TunnelShape, ABodyLeavesOutOnlyStretchesThatCannotReachTheClipBox)
 {
-    // 256 hoops some 150 apart winding along +x, against strips across it.
+    // 256 hoops some 150 apart winding along +x.
     CTunnel owner;
     CTunnelFlexibleGeometry body(owner);
     for (int i = 0; i < 8; ++i)
@@ -124,7 +126,8 @@ TEST_F(TunnelShape, ABodyLeavesOutOnlyStretchesThatCannotReachTheClipBox)
     body.Draw2D(all);
     const auto whole = FiguresOf(all);
     for (float x = -100.0f; x < 20000.0f; x += 97.0f) {
-        CStripContext strip(x);
+        // Two strips 10 wide across it.
+        CBoxContext strip({CRectF(x, -1e6f, x + 10.0f, 1e6f), CRectF(x + 20000.0f, -1e6f, x + 20010.0f, 1e6f)});
         body.Draw2D(strip);
         const auto kept = FiguresOf(strip);
         // What can reach the strip is drawn as it was, the rest at most
@@ -150,4 +153,21 @@ TEST_F(TunnelShape, ABodyLeavesOutOnlyStretchesThatCannotReachTheClipBox)
         }
         EXPECT_EQ(kept[1].size(), found) << x;
     }
+}
+
+TEST_F(TunnelShape, AQuadAcrossABendBetweenFarApartHoopsIsDrawnWhereItLies)
+{
+    // Hoops some 16000 apart, about a quarter turn within 500: the quad
+    // across it runs some 4000 inside the bend, away from every section.
+    CTunnel owner;
+    CTunnelFlexibleGeometry body(owner);
+    for (const float angle : {0.0f, -90.0f, 0.0f})
+        body.AddSection(angle, angle == 0.0f ? 2064321.0f : 500.0f);
+    CRecordingContext all;
+    body.Draw2D(all);
+    CBoxContext inside({CRectF(2060400.0f, -4100.0f, 2060600.0f, -3950.0f)});
+    const auto whole = FiguresOf(all);
+    ASSERT_EQ(1, std::count_if(whole[0].begin(), whole[0].end(), [&](const CPoints& q) { return !inside.Misses(q, 0, 3); }));
+    body.Draw2D(inside);
+    EXPECT_FALSE(FiguresOf(inside)[0].empty());
 }
