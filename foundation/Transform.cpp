@@ -112,8 +112,11 @@ CTransform::CTransform(const CTransform& t, bool invert)
 
 void CTransform::SetIdentity()
 {
-    for (int i = 0; i < 16; ++i)
-        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+    // Copied whole: every transform made starts here, and a loop that
+    // picks the diagonal by index costs more than the copy.
+    static constexpr float kIdentity[16] = {1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f,
+                                            0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+    std::memcpy(m, kIdentity, sizeof m);
     m_scale = 1.0f;
     m_angle = 0.0f;
     m_angleValid = true;

@@ -174,8 +174,14 @@ void CTunnel::Serialize(CFieldStream& stream)
             m_geometry->Serialize(stream);
         return;
     }
-    if (m_geometry->GetKind() != CTunnelGeometry::kFlexible)
+    // The body comes first, as a flexible geometry reads it; the kind after
+    // it says what the tunnel is. The geometry the tunnel had (a new
+    // tunnel's rigid one) serves again for a record of its kind.
+    std::unique_ptr<CTunnelGeometry> previous;
+    if (m_geometry->GetKind() != CTunnelGeometry::kFlexible) {
+        previous = std::move(m_geometry);
         m_geometry = MakeGeometry(CTunnelGeometry::kFlexible, *this);
+    }
     m_geometry->Serialize(stream);
     int32_t kind = 0;
     stream.Int8(kind);
@@ -191,7 +197,12 @@ void CTunnel::Serialize(CFieldStream& stream)
         line.AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry>(static_cast<CTunnelFlexibleGeometry*>(body.release())));
         line.Serialize(stream);
     } else if (kind == CTunnelGeometry::kRigid) {
-        SetGeometryKind(kind, true);
+        // The bend of the body just read; the ends follow once, below.
+        std::unique_ptr<CTunnelGeometry> rigid = previous && previous->GetKind() == CTunnelGeometry::kRigid
+                                                     ? std::move(previous)
+                                                     : MakeGeometry(kind, *this);
+        rigid->ConvertFrom(*m_geometry);
+        m_geometry = std::move(rigid);
     } else if (kind != CTunnelGeometry::kFlexible) {
         // A kind no tunnel has comes from a damaged file: the flexible body
         // just read stays.

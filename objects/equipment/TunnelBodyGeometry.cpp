@@ -17,6 +17,9 @@ constexpr int kHoopPart = 31;
 // A ring is a row of the 3D strip: 32 steps round, the first vertex again.
 constexpr int kRingSteps = 32;
 
+// The rectangle grown by d on every side.
+CRectF Widened(const CRectF& r, float d) { return CRectF(r.left - d, r.top - d, r.right + d, r.bottom + d); }
+
 }  // namespace
 
 CTunnelBodyGeometry::CTunnelBodyGeometry(CCourseObject& owner) : CTunnelGeometry(owner)
@@ -41,8 +44,9 @@ float CTunnelBodyGeometry::GetLargestAngle(float outerLength) const
 
 CTunnelSection CTunnelBodyGeometry::MakeSection(float angle, float outerLength) const
 {
+    // The radius first, so that the angle works out the allowance once.
     CTunnelSection section;
-    section.SetRadius(m_radius);
+    section.radius = m_radius;
     section.SetAngle(angle);
     section.outerLength = outerLength;
     return section;
@@ -102,6 +106,8 @@ void CTunnelBodyGeometry::LayHoops() const
     const float wanted = std::floor(laid / m_quarter + 1.0001f);
     const int count = wanted >= float(kMaxHoops) ? kMaxHoops : (wanted > 2.0f ? int(wanted) : 2);
 
+    m_leftHoops.reserve(size_t(count));
+    m_rightHoops.reserve(size_t(count));
     m_leftHoops.emplace_back(0.0f, -m_radius);
     m_rightHoops.emplace_back(0.0f, m_radius);
     CTransform frame;
@@ -123,9 +129,11 @@ void CTunnelBodyGeometry::LayHoops() const
             blended = innerWeight * compressedSoFar + outerWeight * outerSoFar;
         }
         const float t = blended != previous ? (target - previous) / (blended - previous) : 0.0f;
-        const CTransform hoop = current.GetLocalFrame(t);
-        m_leftHoops.push_back(frame.TransformPoint2D(hoop.TransformPoint2D(0.0f, -m_radius)));
-        m_rightHoops.push_back(frame.TransformPoint2D(hoop.TransformPoint2D(0.0f, m_radius)));
+        CPoint2 left;
+        CPoint2 right;
+        current.GetAcross(t, m_radius, left, right);
+        m_leftHoops.push_back(frame.TransformPoint2D(left));
+        m_rightHoops.push_back(frame.TransformPoint2D(right));
     }
 }
 
@@ -153,7 +161,9 @@ bool CTunnelBodyGeometry::MissesClip(const CGraphicsContext& context) const
         m_reachValid = true;
         m_reach.clear();
         CTransform frame;
+        float outerTotal = 0.0f;
         for (const CTunnelSection& section : m_sections) {
+            outerTotal += section.outerLength;
             const CPoint2 start = frame.GetPosition2D();
             section.Advance(frame, 1.0f);
             const CPoint2 end = frame.GetPosition2D();
@@ -172,16 +182,54 @@ bool CTunnelBodyGeometry::MissesClip(const CGraphicsContext& context) const
             m_reach.push_back(CRectF(std::min(start.x, end.x) - bulge, std::min(start.y, end.y) - bulge,
                                      std::max(start.x, end.x) + bulge, std::max(start.y, end.y) + bulge));
         }
+        // A quad, its seams and a mouth lie within the radius of the straight
+        // line between the centres of two neighbouring hoops, which lie no
+        // farther apart along the centre line than the hoops are spaced: at
+        // most two quarters, or the fabric spread over kMaxHoops. Far apart
+        // (a body much longer than its fabric), a quad cuts across a bend
+        // well away from the sections' boxes.
+        const float spacing = std::max(2.0f * m_quarter, std::max(outerTotal, m_length) / float(kMaxHoops - 1));
+        for (CRectF& box : m_reach)
+            box = Widened(box, m_radius + 0.5f * spacing);
     }
     if (m_reach.empty())
         return false;
-    const float reach = m_radius + std::max(context.m_state.penWidth, 0.0f);
-    m_drawnReach.resize(m_reach.size());
-    for (size_t i = 0; i < m_reach.size(); ++i) {
-        const CRectF& r = m_reach[i];
-        m_drawnReach[i] = CRectF(r.left - reach, r.top - reach, r.right + reach, r.bottom + reach);
+    // The boxes widened by the pen, a stretch at a time.
+    const float reach = std::max(context.m_state.penWidth, 0.0f);
+    CRectF drawn[kStretchQuads];
+    for (size_t first = 0; first < m_reach.size(); first += kStretchQuads) {
+        const size_t count = std::min(m_reach.size() - first, size_t(kStretchQuads));
+        for (size_t i = 0; i < count; ++i)
+            drawn[i] = Widened(m_reach[first + i], reach);
+        if (!context.MissesClip(drawn, count))
+            return false;
     }
-    return context.MissesClip(m_drawnReach.data(), m_drawnReach.size());
+    return true;
+}
+
+void CTunnelBodyGeometry::FindDrawnStretches(const CGraphicsContext& context, bool* drawn) const
+{
+    // A quad lies within the bounds of its four hoop points; its seams and
+    // their joins within a pen's width of them.
+    const float reach = std::max(context.m_state.penWidth, 0.0f);
+    const size_t quads = m_leftHoops.size() - 1;
+    CRectF bounds[kStretchQuads];
+    for (size_t first = 0; first < quads; first += kStretchQuads) {
+        const size_t count = std::min(quads - first, size_t(kStretchQuads));
+        // A point that is no number could lie anywhere.
+        bool finite = true;
+        for (size_t i = 0; i < count; ++i) {
+            const size_t q = first + i;
+            const CPoint2 corners[4] = {m_leftHoops[q], m_rightHoops[q], m_leftHoops[q + 1], m_rightHoops[q + 1]};
+            CRectF quad(corners[0].x, corners[0].y, corners[0].x, corners[0].y);
+            for (const CPoint2& p : corners) {
+                finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+                quad.Include(p);
+            }
+            bounds[i] = Widened(quad, reach);
+        }
+        drawn[first / kStretchQuads] = !finite || !context.MissesClip(bounds, count);
+    }
 }
 
 void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
@@ -192,10 +240,19 @@ void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
     LayHoops();
     if (m_leftHoops.size() < 2)
         return;
+    // Quad i lies between hoops i and i + 1; a stretch of quads none of
+    // which reaches the clip box changes no pixel there, and the seams
+    // broken within it leave their ends and joins as far away.
+    bool drawn[(kMaxHoops + kStretchQuads - 1) / kStretchQuads];
+    FindDrawnStretches(context, drawn);
+    const auto isDrawn = [&drawn](size_t quad) { return drawn[quad / kStretchQuads]; };
+
     SetTunnelPathHeight(context, 0.0f);
     context.m_state.fillColor = m_owner.GetPrimaryColor();
     context.BeginPath(false, true, 0);
     for (size_t i = 1; i < m_leftHoops.size(); ++i) {
+        if (!isDrawn(i - 1))
+            continue;
         context.MoveTo(m_leftHoops[i - 1]);
         context.LineTo(m_rightHoops[i - 1]);
         context.LineTo(m_rightHoops[i]);
@@ -206,9 +263,17 @@ void CTunnelBodyGeometry::Draw2D(CGraphicsContext& context)
     SetTunnelPathHeight(context, 0.2f);
     context.BeginLine(1);
     for (const std::vector<CPoint2>* side : {&m_leftHoops, &m_rightHoops}) {
-        context.MoveTo(side->front());
-        for (size_t i = 1; i < side->size(); ++i)
+        bool open = false;
+        for (size_t i = 1; i < side->size(); ++i) {
+            if (!isDrawn(i - 1)) {
+                open = false;
+                continue;
+            }
+            if (!open)
+                context.MoveTo((*side)[i - 1]);
+            open = true;
             context.LineTo((*side)[i]);
+        }
     }
     context.EndPath();
 

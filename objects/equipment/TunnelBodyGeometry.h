@@ -60,7 +60,7 @@ public:
     // The largest bend, in degrees, that a section of the outer length can
     // take without pressing its inside tighter than the seams allow.
     float GetLargestAngle(float outerLength) const;
-    const std::vector<CTunnelSection>& GetSections() const { return m_sections; }
+    const CTunnelSections& GetSections() const { return m_sections; }
     // The hoops, laid first when the shape changed since.
     const std::vector<CPoint2>& GetLeftHoops() const;
     const std::vector<CPoint2>& GetRightHoops() const;
@@ -69,12 +69,16 @@ public:
     // laying, drawing and building one body stays bounded. A tunnel of the
     // usual diameter keeps its spacing up to some 15000 long.
     static constexpr int kMaxHoops = 256;
+    // The quads between the hoops are asked about in stretches of this many
+    // (and the boxes of the sections likewise): a stretch of which the
+    // context can tell that none reaches its clip box is not drawn.
+    static constexpr int kStretchQuads = 16;
 
 protected:
     // A section of the geometry's radius.
     CTunnelSection MakeSection(float angle, float outerLength) const;
 
-    std::vector<CTunnelSection> m_sections;
+    CTunnelSections m_sections;
 
 private:
     // Lays the hoops over the sections unless they already lie there.
@@ -82,6 +86,9 @@ private:
     // Whether the context can tell that nothing of the body, drawn with its
     // pen, reaches a pixel it keeps.
     bool MissesClip(const CGraphicsContext& context) const;
+    // For each stretch of kStretchQuads quads, whether the context may keep
+    // a pixel of it (always, for a context that cannot tell).
+    void FindDrawnStretches(const CGraphicsContext& context, bool* drawn) const;
     // The seam from hoop i to hoop i + 1 of one side: straight, its inner
     // points half a seam from each hoop.
     CCurveGeometry GetSeamCurve(const std::vector<CPoint2>& hoops, int index) const;
@@ -98,11 +105,9 @@ private:
     mutable std::vector<CPoint2> m_leftHoops;
     mutable std::vector<CPoint2> m_rightHoops;
     mutable bool m_hoopsValid = false;
-    // Where the centre line runs, a box for each section around its chord;
-    // every point drawn lies within the radius of the centre line. Made
-    // when first asked for, from the sections alone.
+    // Where the body is drawn (its pen aside), a box for each section around
+    // its chord, widened by what is drawn beside the centre line. Made when
+    // first asked for, from the sections alone.
     mutable std::vector<CRectF> m_reach;
-    // The boxes widened by what the current drawing reaches.
-    mutable std::vector<CRectF> m_drawnReach;
     mutable bool m_reachValid = false;
 };

@@ -80,7 +80,7 @@ void CTunnelFlexibleGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
         return;
     }
 
-    const std::deque<CPoint2> samples = SampleCentreLine();
+    const CTunnelPoints samples = SampleCentreLine();
     int count = int(m_sections.size());
     bool refit = false;
     if (dialog.HasSections() && dialog.GetSections() != count) {
@@ -116,13 +116,17 @@ void CTunnelFlexibleGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
     InvalidateOutline();
 }
 
-std::deque<CPoint2> CTunnelFlexibleGeometry::SampleCentreLine() const
+CTunnelPoints CTunnelFlexibleGeometry::SampleCentreLine() const
 {
     float total = 0.0f;
     for (const CTunnelSection& section : m_sections)
         total += std::max(section.GetCentreLength(), 0.0f);
     const float spacing = SampleSpacing(total, int(m_sections.size()));
-    std::deque<CPoint2> samples(1, CPoint2());
+    size_t room = 1;
+    for (const CTunnelSection& section : m_sections)
+        room += size_t(SampleCount(section.GetCentreLength(), spacing));
+    CTunnelPoints samples(1, CPoint2());
+    samples.reserve(room);
     CTransform frame;
     for (const CTunnelSection& section : m_sections) {
         const int count = SampleCount(section.GetCentreLength(), spacing);
@@ -133,13 +137,13 @@ std::deque<CPoint2> CTunnelFlexibleGeometry::SampleCentreLine() const
     return samples;
 }
 
-std::deque<CPoint2> CTunnelFlexibleGeometry::SampleLine(const CTunnelPolylineGeometry& polyline)
+CTunnelPoints CTunnelFlexibleGeometry::SampleLine(const CTunnelPolylineGeometry& polyline)
 {
     // A body starts at the origin along +x: it takes the line in the frame
     // the line starts in (flipped, a line runs along -x).
-    std::deque<CPoint2> line = polyline.GetPoints();
+    CTunnelPoints line = polyline.GetLinePoints();
     if (line.size() < 2)
-        return std::deque<CPoint2>();
+        return CTunnelPoints();
     const CTransform start = polyline.GetStartFrame();
     if (start != CTransform()) {
         for (CPoint2& p : line)
@@ -152,9 +156,16 @@ std::deque<CPoint2> CTunnelFlexibleGeometry::SampleLine(const CTunnelPolylineGeo
         total += (curves[i].p3 - curves[i].p0).Length();
     }
     const float spacing = SampleSpacing(total, int(curves.size()));
-    std::deque<CPoint2> samples(1, CPoint2());
+    const auto countOf = [spacing](const CCurveGeometry& curve) {
+        return 1 + int((curve.p3 - curve.p0).Length() / spacing);
+    };
+    size_t room = 1;
+    for (const CCurveGeometry& curve : curves)
+        room += size_t(countOf(curve));
+    CTunnelPoints samples(1, CPoint2());
+    samples.reserve(room);
     for (const CCurveGeometry& curve : curves) {
-        const int count = 1 + int((curve.p3 - curve.p0).Length() / spacing);
+        const int count = countOf(curve);
         for (int j = 1; j <= count; ++j)
             samples.push_back(curve.GetPoint(float(j) / float(count)));
     }
@@ -316,7 +327,7 @@ void CTunnelFlexibleGeometry::AddSection(float angle, float length)
     m_sections.push_back(MakeSection(angle, length));
 }
 
-void CTunnelFlexibleGeometry::Fit(const std::deque<CPoint2>& points, int count)
+void CTunnelFlexibleGeometry::Fit(const CTunnelPoints& points, int count)
 {
     TRACE_VALUE(int32_t, count);
     if (points.size() < 2)
@@ -347,7 +358,7 @@ void CTunnelFlexibleGeometry::Fit(const std::deque<CPoint2>& points, int count)
         FitSections(points, weights, halfDiagonal, count);
         return;
     }
-    std::vector<CTunnelSection> best;
+    CTunnelSections best;
     float bestScore = 0.0f;
     for (int candidate = 1; candidate <= kMaxFittedSections; ++candidate) {
         // Every section costs 100 in the score: once that alone reaches the
@@ -364,7 +375,7 @@ void CTunnelFlexibleGeometry::Fit(const std::deque<CPoint2>& points, int count)
     m_sections = best;
 }
 
-void CTunnelFlexibleGeometry::FitSections(const std::deque<CPoint2>& points, const std::vector<float>& weights,
+void CTunnelFlexibleGeometry::FitSections(const CTunnelPoints& points, const std::vector<float>& weights,
                                           float halfDiagonal, int count)
 {
     m_sections.resize(size_t(count));
@@ -405,7 +416,7 @@ void CTunnelFlexibleGeometry::FitSections(const std::deque<CPoint2>& points, con
     Solve(count - 1, points.back().x, points.back().y);
 }
 
-float CTunnelFlexibleGeometry::ScoreFit(const std::deque<CPoint2>& points) const
+float CTunnelFlexibleGeometry::ScoreFit(const CTunnelPoints& points) const
 {
     std::vector<CTransform> frames;
     std::vector<CTransform> ends;
@@ -585,7 +596,7 @@ void CTunnelFlexibleGeometry::ConvertFrom(const CTunnelGeometry& other)
         break;
     }
     case kPolyline: {
-        const std::deque<CPoint2> samples = SampleLine(static_cast<const CTunnelPolylineGeometry&>(other));
+        const CTunnelPoints samples = SampleLine(static_cast<const CTunnelPolylineGeometry&>(other));
         if (samples.size() < 2)
             break;
         // Twice the length: the fit may not be cut short by the length.

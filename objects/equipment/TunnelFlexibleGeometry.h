@@ -1,7 +1,5 @@
 #pragma once
 
-#include <deque>
-
 #include <vector>
 
 #include "course/SnapAxis.h"
@@ -60,7 +58,7 @@ public:
     // Chooses sections that follow the points (at least two); count 0 tries
     // 1 to 8 sections and keeps the closest fit (each section costs a
     // little).
-    void Fit(const std::deque<CPoint2>& points, int count);
+    void Fit(const CTunnelPoints& points, int count);
 
     bool IsHintPending() const { return m_hintPending; }
 
@@ -68,8 +66,8 @@ public:
     // a line's, in the frame the line starts in; from the origin, one point
     // per 60 along each section or segment, farther apart on one too long
     // for kMaxSamples.
-    std::deque<CPoint2> SampleCentreLine() const;
-    static std::deque<CPoint2> SampleLine(const CTunnelPolylineGeometry& line);
+    CTunnelPoints SampleCentreLine() const;
+    static CTunnelPoints SampleLine(const CTunnelPolylineGeometry& line);
 
 private:
     bool IsValidHandle(int handle) const;
@@ -77,11 +75,11 @@ private:
     void SplitBend();
     // One candidate of Fit, with the cumulative weights of the points and
     // half the diagonal of their bounds.
-    void FitSections(const std::deque<CPoint2>& points, const std::vector<float>& weights, float halfDiagonal,
+    void FitSections(const CTunnelPoints& points, const std::vector<float>& weights, float halfDiagonal,
                      int count);
     // How far the points lie from the sections: the mean squared distance
     // along the points plus 100 per section.
-    float ScoreFit(const std::deque<CPoint2>& points) const;
+    float ScoreFit(const CTunnelPoints& points) const;
 
     CSnapAxis m_angleSnap{15.0f};
     CSnapAxis m_lengthSnap{360.0f};

@@ -52,6 +52,11 @@ void CTunnelGeometry::GetSegmentCurve(const std::vector<CPoint2>& points, int in
     SegmentCurve(points, index, curve);
 }
 
+void CTunnelGeometry::GetSegmentCurve(const CTunnelPoints& points, int index, CCurveGeometry& curve)
+{
+    SegmentCurve(points, index, curve);
+}
+
 void DrawTunnelMouths(CGraphicsContext& context, const CPoint2& firstLeft, const CPoint2& firstRight,
                       const CPoint2& lastLeft, const CPoint2& lastRight)
 {

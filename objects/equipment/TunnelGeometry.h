@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <vector>
 
+#include "foundation/BlockPool.h"
 #include "foundation/Curve.h"
 #include "foundation/Geometry.h"
 
@@ -12,6 +13,11 @@ class CCourseObject;
 class CFieldStream;
 class CGraphicsContext;
 class CTunnelPropertiesDlg;
+
+// The points of a line, or of samples along one, in one block of the shared
+// pool: lines are read and thrown away by the thousand, and the system heap
+// under Wine makes each block of theirs cost more than reading it.
+using CTunnelPoints = std::vector<CPoint2, CPoolAllocator<CPoint2>>;
 
 // The body of a tunnel: the tunnel object owns exactly one geometry and
 // forwards to it everything that depends on its shape. Coordinates are the
@@ -36,6 +42,11 @@ public:
     };
 
     explicit CTunnelGeometry(CCourseObject& owner) : m_owner(owner) {}
+    // Geometries take their memory from the shared block pool, as their
+    // tunnels do: a course's tunnels are read, and thrown away again, by the
+    // thousand, and every record read makes one or two.
+    static void* operator new(size_t size) { return CBlockPool::Shared().Allocate(size); }
+    static void operator delete(void* block, size_t size) { CBlockPool::Shared().Free(block, size); }
     CTunnelGeometry(const CTunnelGeometry&) = delete;
     CTunnelGeometry& operator=(const CTunnelGeometry&) = delete;
     virtual ~CTunnelGeometry() = default;
@@ -107,6 +118,7 @@ public:
     // index outside 0 .. count - 2 is reported and leaves the curve alone.
     static void GetSegmentCurve(const std::deque<CPoint2>& points, int index, CCurveGeometry& curve);
     static void GetSegmentCurve(const std::vector<CPoint2>& points, int index, CCurveGeometry& curve);
+    static void GetSegmentCurve(const CTunnelPoints& points, int index, CCurveGeometry& curve);
 
     static constexpr float kMinDiameter = 10.0f;
     // No line a body is fitted to is sampled by more points than this after

@@ -62,7 +62,7 @@ float SmoothLength(const Points& points)
 
 // The turn, in whole degrees, of the start of the smooth line through the
 // points (at least two).
-float StartHeading(const std::deque<CPoint2>& points)
+float StartHeading(const CTunnelPoints& points)
 {
     CCurveGeometry first;
     CTunnelGeometry::GetSegmentCurve(points, 0, first);
@@ -76,18 +76,39 @@ CTunnelPolylineGeometry::CTunnelPolylineGeometry(CCourseObject& owner) : CTunnel
 
 CTunnelPolylineGeometry::~CTunnelPolylineGeometry() = default;
 
+const std::deque<CPoint2>& CTunnelPolylineGeometry::GetPoints() const
+{
+    if (!m_pointsCopy)
+        m_pointsCopy = std::make_unique<std::deque<CPoint2>>();
+    m_pointsCopy->assign(m_points.begin(), m_points.end());
+    return *m_pointsCopy;
+}
+
 CTunnelFlexibleGeometry& CTunnelPolylineGeometry::GetFittedBody() const
 {
-    const bool samePoints = m_fittedPoints.size() == m_points.size() &&
-                            std::equal(m_points.begin(), m_points.end(), m_fittedPoints.begin());
+    const bool samePoints = !m_fittedPointsKept || m_fittedPoints == m_points;
     if (!m_fitted || !samePoints || m_fittedLength != m_length || m_fittedDiameter != m_diameter) {
         m_fitted = std::make_unique<CTunnelFlexibleGeometry>(m_owner);
         m_fitted->ConvertFrom(*this);
-        m_fittedPoints.assign(m_points.begin(), m_points.end());
+        ForgetFittedPoints();
         m_fittedLength = m_length;
         m_fittedDiameter = m_diameter;
     }
     return *m_fitted;
+}
+
+void CTunnelPolylineGeometry::KeepFittedPoints()
+{
+    if (m_fitted && !m_fittedPointsKept) {
+        m_fittedPoints = m_points;
+        m_fittedPointsKept = true;
+    }
+}
+
+void CTunnelPolylineGeometry::ForgetFittedPoints() const
+{
+    CTunnelPoints().swap(m_fittedPoints);
+    m_fittedPointsKept = false;
 }
 
 void CTunnelPolylineGeometry::AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeometry> body)
@@ -95,7 +116,7 @@ void CTunnelPolylineGeometry::AdoptFittedBody(std::unique_ptr<CTunnelFlexibleGeo
     m_adopted = std::move(body);
 }
 
-float CTunnelPolylineGeometry::CurveLength(const std::deque<CPoint2>& points)
+float CTunnelPolylineGeometry::CurveLength(const CTunnelPoints& points)
 {
     return SmoothLength(points);
 }
@@ -114,13 +135,16 @@ void CTunnelPolylineGeometry::RoundPoints()
 {
     // The record holds the points as 16-bit whole units: a line reaching
     // beyond them stops at their edge, or it would read back elsewhere.
+    KeepFittedPoints();
     for (CPoint2& p : m_points)
         p = CFieldStream::LimitPoint(CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y)));
 }
 
 void CTunnelPolylineGeometry::MakeStraightLine(int segments)
 {
+    KeepFittedPoints();
     m_points.clear();
+    m_points.reserve(size_t(segments) + 1);
     for (int i = 0; i <= segments; ++i)
         m_points.emplace_back(float(i) * m_length / float(segments), 0.0f);
     RoundPoints();
@@ -144,7 +168,9 @@ void CTunnelPolylineGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
     } else if (dialog.HasSections() && int(m_points.size()) - 1 != dialog.GetSections()) {
         const int segments = dialog.GetSections();
         const int oldSegments = int(m_points.size()) - 1;
-        std::deque<CPoint2> resampled;
+        KeepFittedPoints();
+        CTunnelPoints resampled;
+        resampled.reserve(size_t(segments) + 1);
         for (int i = 0; i <= segments; ++i) {
             const int u = oldSegments * i * 1000 / segments;
             if (u % 1000 == 0) {
@@ -155,7 +181,7 @@ void CTunnelPolylineGeometry::FromDialog(CTunnelPropertiesDlg& dialog)
                 resampled.push_back(curve.GetPoint(float(u % 1000) / 1000.0f));
             }
         }
-        m_points = resampled;
+        m_points.swap(resampled);
         if (m_length / outlineLength < 1.0f) {
             for (CPoint2& p : m_points)
                 p = p * (m_length / outlineLength);
@@ -171,6 +197,7 @@ void CTunnelPolylineGeometry::Flip()
     // The outline is mirrored with the line, as it was traced: traced anew
     // along the mirrored line, its sides would trade places.
     TraceOutline();
+    KeepFittedPoints();
     for (CPoint2& p : m_points)
         p.x = -p.x;
     for (std::vector<CPoint2>* outline : {&m_left, &m_right}) {
@@ -194,6 +221,7 @@ int CTunnelPolylineGeometry::MoveHandle(int handle, float x, float y)
         ReportFailure();
         return handle;
     }
+    KeepFittedPoints();
     m_points[size_t(handle)] = m_owner.GetPlacement().InverseTransformPoint2D(x, y);
     for (int pass = 0; pass < kMaxDragPasses; ++pass) {
         const bool spread = SpreadPoints(handle);
@@ -221,6 +249,7 @@ bool CTunnelPolylineGeometry::SpreadPoints(int handle)
     });
     const float half = m_diameter * 0.5f;
     const float even = m_length / (float(count - 1) * 1.25f);
+    KeepFittedPoints();
     bool moved = false;
     for (size_t later = 1; later < order.size(); ++later) {
         CPoint2& point = m_points[size_t(order[later])];
@@ -246,7 +275,8 @@ bool CTunnelPolylineGeometry::ShrinkToLength(int handle)
     if (!(longest > m_length + 0.5f))
         return false;
     const float s = m_length / longest;
-    const std::deque<CPoint2> old = m_points;
+    KeepFittedPoints();
+    const CTunnelPoints old = m_points;
     for (size_t i = 0; i < old.size(); ++i) {
         if (int(i) > handle)
             m_points[i] = old[i - 1] + (old[i] - old[i - 1]) * s;
@@ -261,7 +291,8 @@ void CTunnelPolylineGeometry::Reanchor()
     if (m_points.size() < 2)
         return;
     const CTransform old = m_owner.GetPlacement();
-    std::deque<CPoint2> course;
+    CTunnelPoints course;
+    course.reserve(m_points.size());
     for (const CPoint2& p : m_points)
         course.push_back(old.TransformPoint2D(p));
     CTransform placement = old;
@@ -269,6 +300,7 @@ void CTunnelPolylineGeometry::Reanchor()
     const CPoint2 start = CFieldStream::LimitPoint(CPoint2(RoundHalfUp(course.front().x), RoundHalfUp(course.front().y)));
     placement.SetPosition2D(start.x, start.y);
     float turn = -StartHeading(course);
+    KeepFittedPoints();
     for (int attempt = 0; attempt <= kMaxTurnCorrections; ++attempt) {
         placement.SetRotationZ(turn);
         m_points.clear();
@@ -360,7 +392,9 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
     }
     int32_t count = 0;
     stream.Int8(count);
+    KeepFittedPoints();
     m_points.clear();
+    m_points.reserve(size_t(std::max(count, int32_t(2))));
     for (int32_t i = 0; i < count; ++i) {
         CPoint2 p;
         stream.Point(p);
@@ -381,7 +415,7 @@ void CTunnelPolylineGeometry::Serialize(CFieldStream& stream)
         const CPoint2 lineEnd = GetStartFrame().InverseTransformPoint2D(m_points.back());
         if ((farEnd - lineEnd).Length() <= kAdoptedEndTolerance) {
             m_fitted = std::move(m_adopted);
-            m_fittedPoints.assign(m_points.begin(), m_points.end());
+            ForgetFittedPoints();
             m_fittedLength = m_length;
             m_fittedDiameter = m_diameter;
         }
@@ -484,7 +518,7 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
         ReportFailure();
         return;
     }
-    const std::vector<CTunnelSection>& sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
+    const CTunnelSections& sections = static_cast<const CTunnelBodyGeometry&>(other).GetSections();
     if (sections.empty()) {
         InvalidateOutline();
         return;
@@ -493,6 +527,7 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
     // gather in the bends.
     const float half = other.GetLength() * 0.5f;
     std::vector<float> measure;
+    measure.reserve(sections.size());
     float total = 0.0f;
     for (const CTunnelSection& section : sections) {
         const float centre = section.GetCentreLength();
@@ -500,7 +535,9 @@ void CTunnelPolylineGeometry::ConvertFrom(const CTunnelGeometry& other)
             total += centre * Hypot(1.0f, section.angle / CTransform::kDegreesPerRadian * half / centre);
         measure.push_back(total);
     }
+    KeepFittedPoints();
     m_points.clear();
+    m_points.reserve(5);
     for (int k = 0; k <= 4; ++k) {
         const float target = float(k) * total * 0.25f;
         CTransform frame;

@@ -66,7 +66,11 @@ public:
     // The length of the smooth line.
     float GetLength() const override { return CurveLength(m_points); }
 
-    const std::deque<CPoint2>& GetPoints() const { return m_points; }
+    // The points of the line, in one block.
+    const CTunnelPoints& GetLinePoints() const { return m_points; }
+    // The same points as a deque, copied from them at each call: a caller
+    // holding the reference sees the points as they were then.
+    const std::deque<CPoint2>& GetPoints() const;
     // The frame its fitted body lies in: the identity for a line that leaves
     // the origin within a quarter turn of +x, else the frame at the first
     // point turned along the start of the line in whole degrees (as
@@ -100,7 +104,7 @@ public:
     // its neighbour on the dragged point's side; whether it did.
     bool ShrinkToLength(int handle);
     // The length of the smooth curve through the points.
-    static float CurveLength(const std::deque<CPoint2>& points);
+    static float CurveLength(const CTunnelPoints& points);
     static float CurveLength(const std::vector<CPoint2>& points);
 
 private:
@@ -109,17 +113,28 @@ private:
     void RoundPoints();
     // Traces the outlines along the line unless they already lie there.
     void TraceOutline() const;
+    // Called before the points change: a body fitted to them keeps a copy
+    // of them, so that GetFittedBody can still tell what it was fitted to.
+    void KeepFittedPoints();
+    // A body has just been fitted to the points as they are.
+    void ForgetFittedPoints() const;
 
-    std::deque<CPoint2> m_points;
+    CTunnelPoints m_points;
+    // What GetPoints last gave out; made on its first call (an empty deque
+    // takes two blocks of the heap).
+    mutable std::unique_ptr<std::deque<CPoint2>> m_pointsCopy;
     // Traced on first demand (drawing and measuring are const for the shape).
     mutable std::vector<CPoint2> m_left;
     mutable std::vector<CPoint2> m_right;
     mutable bool m_outlineValid = false;
-    // The fitted body and what it was fitted to; a body read, until the
+    // The fitted body and what it was fitted to: the points only once they
+    // changed since (every change of m_points calls KeepFittedPoints
+    // first), the points as they are until then; a body read, until the
     // points are.
     mutable std::unique_ptr<CTunnelFlexibleGeometry> m_fitted;
     std::unique_ptr<CTunnelFlexibleGeometry> m_adopted;
-    mutable std::vector<CPoint2> m_fittedPoints;
+    mutable CTunnelPoints m_fittedPoints;
+    mutable bool m_fittedPointsKept = false;
     mutable float m_fittedLength = 0.0f;
     mutable float m_fittedDiameter = 0.0f;
 };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <vector>
+
+#include "foundation/BlockPool.h"
 #include "foundation/Geometry.h"
 #include "foundation/Transform.h"
 
@@ -12,7 +15,6 @@ struct CTunnelSection
     float radius = 120.0f;
     float outerLength = 360.0f;
     float angle = 0.0f;
-    float halfAngle = 0.0f;
     // The outside of the bend is longer than the centre line by this much.
     float allowance = 0.0f;
 
@@ -30,9 +32,19 @@ struct CTunnelSection
     void Advance(CTransform& frame, float t) const;
     // The frame at fraction t, in the start frame.
     CTransform GetLocalFrame(float t) const;
+    // The two points across the centre arc at fraction t, each at the
+    // distance offset from it, in the start frame: left towards -y of the
+    // frame at t, right towards +y. What GetLocalFrame(t) maps (0, -offset)
+    // and (0, offset) to, from one sine and cosine instead of a frame's.
+    void GetAcross(float t, float offset, CPoint2& left, CPoint2& right) const;
     // The distance from a point of the start frame to the centre arc.
     float GetDistanceTo(float x, float y) const;
     // The same with the section's end frame (GetLocalFrame(1)) given, for
     // callers that measure many points.
     float GetDistanceTo(float x, float y, const CTransform& endFrame) const;
 };
+
+// The sections of a body, in one block of the shared pool: bodies are read
+// and thrown away by the thousand, and the system heap under Wine makes each
+// block of theirs cost more than reading it.
+using CTunnelSections = std::vector<CTunnelSection, CPoolAllocator<CTunnelSection>>;
