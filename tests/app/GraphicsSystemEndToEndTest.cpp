@@ -62,8 +62,9 @@ TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
     ASSERT_TRUE(first);
     CWindowParts parts = FindParts(first);
     ASSERT_TRUE(parts.found);
-    // The choice of this run as the program stored it.
-    const DWORD storedClass = ReadProgramInt(L"GraphicsClass", 1);
+    // The choice of this run as the program stored it (unset stands for 1).
+    const DWORD storedValue = ReadProgramInt(L"GraphicsClass", kMissing);
+    const DWORD storedClass = storedValue == kMissing ? 1 : storedValue;
     SetProgramInt(L"GraphicsSystemMenuItemVisible", 0);
 
     // "g r": the graphics-system dialog, the stored class ticked; Direct3D 11
@@ -86,7 +87,7 @@ TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
     PressDialogButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(dialog));
     EXPECT_EQ(1u, ReadProgramInt(L"GraphicsSystemMenuItemVisible", kMissing));
-    EXPECT_EQ(storedClass, ReadProgramInt(L"GraphicsClass", kMissing));
+    EXPECT_EQ(storedValue, ReadProgramInt(L"GraphicsClass", kMissing));
 
     // A course window made now has the command: OpenGL 1 chosen through it
     // is stored with its failures forgotten.
