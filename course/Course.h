@@ -346,6 +346,9 @@ private:
     // Where the 3D camera lies in the last archive written with both
     // cameras; an archive without it is that archive with the range cut out.
     size_t m_camera3DBytes[2] = {0, 0};
+    // Where each object record began in the last archive written, then where
+    // the part after the records began: record i is [i, i + 1).
+    std::vector<size_t> m_recordStarts;
     // ---- end of archive and text block ------------------------------------
 
     void ReadSettings();

@@ -155,10 +155,16 @@ void CCourse::WriteArchive(std::string& out, bool selectedOnly, bool olderFormat
         stream.EndField();
     }
 
+    m_recordStarts.clear();
     for (CCourseObject* object : m_objects) {
-        if (!selectedOnly || object->IsSelected())
+        if (!selectedOnly || object->IsSelected()) {
+            const size_t start = stream.m_bytes.size();
             WriteObject(stream, object);
+            if (stream.m_bytes.size() > start)
+                m_recordStarts.push_back(start);
+        }
     }
+    m_recordStarts.push_back(stream.m_bytes.size());
 
     if (!version3) {
         stream.WriteInt16(kSectionEnd);

@@ -1,12 +1,14 @@
 #include "course/Course.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
 #include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
 #include "foundation/Strings.h"
 #include "foundation/TracePoint.h"
 
@@ -27,6 +29,87 @@ std::wstring CleanLabel(std::wstring label)
     if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
         label.erase(label.size() - 3);
     return label;
+}
+
+// The bytes of an object record in an archive: [first, second).
+using CRecordBytes = std::pair<size_t, size_t>;
+
+// How the object records of a snapshot line up with those of the course's
+// own archive: the first `first` and the last `last` are the course's, byte
+// for byte, and `middle` lies between them.
+struct CRecordMatch
+{
+    size_t first = 0;
+    size_t last = 0;
+    std::vector<CRecordBytes> middle;
+};
+
+// Record i of the course's archive (current) is [starts[i], starts[i + 1]);
+// the last start is that of the end section.
+bool SameRecord(const std::string& current, const std::vector<size_t>& starts, size_t i,
+                const std::string& snapshot, const CRecordBytes& record)
+{
+    return current.compare(starts[i], starts[i + 1] - starts[i], snapshot, record.first,
+                           record.second - record.first) == 0;
+}
+
+// Lines the records up by the bytes the two archives share at their start
+// and at their end, reading only the snapshot's records between: those
+// within the shared start are the course's, and so are the course's records
+// that the shared end holds whole from the first of them on, once the
+// snapshot's records, read from the first that differs, end just where that
+// first one begins. False when that does not tell.
+bool MatchSharedBytes(const std::string& current, const std::vector<size_t>& starts, const std::string& snapshot,
+                      CRecordMatch& match)
+{
+    const size_t shorter = std::min(current.size(), snapshot.size());
+    const auto differ = std::mismatch(current.begin(), current.begin() + ptrdiff_t(shorter), snapshot.begin());
+    const size_t sharedStart = size_t(differ.first - current.begin());
+    const auto differEnd = std::mismatch(current.rbegin(), current.rbegin() + ptrdiff_t(shorter), snapshot.rbegin());
+    const size_t sharedEnd = size_t(differEnd.first - current.rbegin());
+    if (sharedStart < starts.front())
+        return false;
+    match.first = size_t(std::upper_bound(starts.begin() + 1, starts.end(), sharedStart) - (starts.begin() + 1));
+    const size_t from = starts[match.first];
+    const size_t kept = std::min(sharedEnd, snapshot.size() - from);
+    const auto aligned = std::lower_bound(starts.begin() + ptrdiff_t(match.first), starts.end(), current.size() - kept);
+    if (aligned == starts.end())
+        return false;
+    match.last = size_t(starts.end() - 1 - aligned);
+    const size_t to = snapshot.size() - (current.size() - *aligned);
+    // The byte after `to` is read too: a record running past `to` then ends
+    // beyond it, also where it finds no field end.
+    CFieldReader records(snapshot.data() + from, to + 1 - from);
+    while (records.GetPosition() < to - from) {
+        const size_t start = from + records.GetPosition();
+        records.SkipField();
+        match.middle.emplace_back(start, from + records.GetPosition());
+    }
+    return records.GetPosition() == to - from;
+}
+
+// The same by reading the whole snapshot, comparing record by record from
+// either end. False where its head or end section differs from the course's.
+bool MatchAllRecords(const std::string& current, const std::vector<size_t>& starts, const std::string& snapshot,
+                     CRecordMatch& match)
+{
+    match = CRecordMatch();
+    CCourseFileAccess::CArchiveLayout then;
+    if (!CCourseFileAccess::SplitArchive(snapshot, then) ||
+        current.compare(0, starts.front(), snapshot, 0, then.headEnd) != 0 ||
+        current.compare(starts.back(), std::string::npos, snapshot, then.tailStart, std::string::npos) != 0)
+        return false;
+    const size_t nowCount = starts.size() - 1;
+    const size_t thenCount = then.records.size();
+    size_t& first = match.first;
+    while (first < nowCount && first < thenCount && SameRecord(current, starts, first, snapshot, then.records[first]))
+        ++first;
+    size_t& last = match.last;
+    while (last < nowCount - first && last < thenCount - first &&
+           SameRecord(current, starts, nowCount - 1 - last, snapshot, then.records[thenCount - 1 - last]))
+        ++last;
+    match.middle.assign(then.records.begin() + ptrdiff_t(first), then.records.end() - ptrdiff_t(last));
+    return true;
 }
 
 }  // namespace
@@ -147,53 +230,56 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot)
         return false;
     std::string current;
     WriteSnapshot(current);
-    CCourseFileAccess::CArchiveLayout now;
-    CCourseFileAccess::CArchiveLayout then;
-    if (!CCourseFileAccess::SplitArchive(current, now) || !CCourseFileAccess::SplitArchive(snapshot, then) ||
-        now.records.size() != m_objects.size() || current.compare(0, now.headEnd, snapshot, 0, then.headEnd) != 0 ||
-        current.compare(now.tailStart, std::string::npos, snapshot, then.tailStart, std::string::npos) != 0)
+    // The write noted where the course's records went.
+    const std::vector<size_t>& starts = m_recordStarts;
+    const size_t nowCount = starts.size() - 1;
+    CRecordMatch match;
+    if (nowCount != m_objects.size() ||
+        !(MatchSharedBytes(current, starts, snapshot, match) || MatchAllRecords(current, starts, snapshot, match)))
         return false;
+    const size_t first = match.first;
+    const size_t last = match.last;
+    const size_t thenCount = first + match.middle.size() + last;
+    // With as many records as before, each keeps the place (layer and serial
+    // number) of the one it replaces, and only those that differ are read;
+    // otherwise the new ones come last in their layers, which must be where
+    // the snapshot has them.
+    const bool inPlace = nowCount == thenCount;
+    std::vector<size_t> differing;
+    for (size_t k = 0; k < match.middle.size(); ++k) {
+        if (!inPlace || !SameRecord(current, starts, first + k, snapshot, match.middle[k]))
+            differing.push_back(k);
+    }
 
-    const auto sameRecord = [&](size_t i, size_t j) {
-        const auto& a = now.records[i];
-        const auto& b = then.records[j];
-        return current.compare(a.first, a.second - a.first, snapshot, b.first, b.second - b.first) == 0;
-    };
-    const size_t nowCount = now.records.size();
-    const size_t thenCount = then.records.size();
-    size_t first = 0;
-    while (first < nowCount && first < thenCount && sameRecord(first, first))
-        ++first;
-    size_t last = 0;
-    while (last < nowCount - first && last < thenCount - first && sameRecord(nowCount - 1 - last, thenCount - 1 - last))
-        ++last;
+    // The objects from the first differing record to the one after the last,
+    // objects[k] the object of record first + k; the set is walked to them
+    // from its nearer end.
+    std::vector<CCourseObject*> objects;
+    auto it = first <= nowCount - first ? std::next(m_objects.begin(), ptrdiff_t(first))
+                                        : std::prev(m_objects.end(), ptrdiff_t(nowCount - first));
+    for (size_t k = first; k < nowCount && k <= nowCount - last; ++k, ++it)
+        objects.push_back(*it);
 
     // The objects of the differing records, read before anything changes.
-    // With as many records as before, each keeps the place (layer and serial
-    // number) of the one it replaces; otherwise the new ones come last in
-    // their layers, which must be where the snapshot has them.
-    const std::vector<CCourseObject*> objects(m_objects.begin(), m_objects.end());
-    const bool inPlace = nowCount == thenCount;
     std::vector<CCourseFileAccess::CNewObject> fresh;
     std::vector<uint32_t> serials;
     std::vector<CCourseObject*> doomed;
-    for (size_t j = first; j < thenCount - last; ++j) {
-        if (inPlace && sameRecord(j, j))
-            continue;
-        std::unique_ptr<CCourseObject> object = CCourseFileAccess::ReadRecord(*this, snapshot, then.records[j]);
+    for (size_t k : differing) {
+        std::unique_ptr<CCourseObject> object = CCourseFileAccess::ReadRecord(*this, snapshot, match.middle[k]);
         if (!object)
             return false;
         if (inPlace) {
-            if (object->GetLayer() != objects[j]->GetLayer())
+            CCourseObject* replaced = objects[k];
+            if (object->GetLayer() != replaced->GetLayer())
                 return false;
-            serials.push_back(objects[j]->GetSerialNumber());
-            doomed.push_back(objects[j]);
+            serials.push_back(replaced->GetSerialNumber());
+            doomed.push_back(replaced);
         }
         fresh.push_back({std::move(object), false});
     }
     if (!inPlace) {
-        doomed.assign(objects.begin() + ptrdiff_t(first), objects.end() - ptrdiff_t(last));
-        if (last > 0 && !fresh.empty() && objects[nowCount - last]->GetLayer() <= fresh.back().object->GetLayer())
+        doomed.assign(objects.begin(), objects.begin() + ptrdiff_t(nowCount - last - first));
+        if (last > 0 && !fresh.empty() && objects.back()->GetLayer() <= fresh.back().object->GetLayer())
             return false;
     }
 

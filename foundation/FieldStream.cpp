@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "foundation/Numeric.h"
 #include "foundation/TextConversion.h"
 
 namespace {
@@ -32,7 +31,18 @@ int32_t CFieldStream::RoundHalfUp(float value)
 {
     // The half is added in single precision (the program does its floating
     // point in SSE registers), so 0.49999997 rounds to 1 as the format has it.
-    return SaturateToInt32(::RoundHalfUp(value));
+    const float half = value + 0.5f;
+    // Within the 32-bit range the conversion truncates toward zero, one above
+    // the floor for a negative fraction. Beyond 2^24 every float is whole, so
+    // the comparison in float is exact wherever it can matter.
+    if (half >= -2147483648.0f && half < 2147483648.0f) {
+        const int32_t whole = int32_t(half);
+        return float(whole) > half ? whole - 1 : whole;
+    }
+    if (half >= 2147483648.0f)
+        return INT32_MAX;
+    // NaN fails every comparison.
+    return half < 0.0f ? INT32_MIN : 0;
 }
 
 CPoint2 CFieldStream::LimitPoint(const CPoint2& point)

@@ -119,22 +119,22 @@ void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
 bool CUndoHistory::Swap(size_t index, std::string& restored)
 {
     CEntry& entry = m_entries[index];
-    std::string opened;
-    if (!OpenEntry(entry, m_current, opened)) {
+    // The snapshot entered is built in the room of the one left last time.
+    if (!OpenEntry(entry, m_current, m_spare)) {
         TRACE_VALUE(int32_t, int32_t(index));
         ReportFailure();
         return false;
     }
     // The entry now holds the snapshot being left, keyed to the one entered.
     CEntry remade;
-    if (!MakeEntry(m_current, opened, remade)) {
+    if (!MakeEntry(m_current, m_spare, remade)) {
         TRACE_VALUE(int32_t, int32_t(m_current.size()));
         ReportFailure();
         return false;
     }
     remade.label = entry.label;
     entry = std::move(remade);
-    m_current.swap(opened);
+    m_current.swap(m_spare);
     restored = m_current;
     return true;
 }

@@ -13,12 +13,13 @@
 //   entry i <  position holds S(i)   compressed with S(i+1) as dictionary,
 //   entry i >= position holds S(i+1) compressed with S(i)   as dictionary.
 //
-// Beyond the compressor's window (kWholeRecordLimit) a dictionary reaches
-// only the neighbour's last part and compressing the whole snapshot costs
-// time in proportion to the course. There a record is a patch instead: the
-// lengths of the parts the two snapshots share at their start and at their
-// end, and the differing middle compressed against the neighbour's middle;
-// pushing, undoing and redoing then compress only what changed.
+// Compressing a whole snapshot against its neighbour costs time in
+// proportion to the course: the compressor first takes in the whole
+// neighbour as its dictionary. Beyond a small course (kWholeRecordLimit) a
+// record is a patch instead: the lengths of the parts the two snapshots
+// share at their start and at their end, and the differing middle compressed
+// against the neighbour's middle; pushing, undoing and redoing then compress
+// only what changed.
 //
 // Every step keeps a label naming it. Labels are interned for the whole run.
 // Misuse and compression failures are reported; a step that fails is never
@@ -59,8 +60,9 @@ public:
     // The most steps kept; the owner sets it. 0 or less keeps none.
     int32_t maximum = 1;
 
-    // Snapshots up to this size are kept as whole compressed records.
-    static constexpr size_t kWholeRecordLimit = 32768;
+    // Snapshots up to this size (an empty course, a few hundred objects) are
+    // kept as whole compressed records.
+    static constexpr size_t kWholeRecordLimit = 8192;
 
 private:
     friend class CUndoHistoryTestAccess;
@@ -87,6 +89,9 @@ private:
     bool Swap(size_t entry, std::string& restored);
 
     std::string m_current;
+    // Room for the snapshot the next undo or redo enters: a large course's
+    // steps then take no new memory.
+    std::string m_spare;
     int32_t m_position = 0;
     std::deque<CEntry> m_entries;
 };

@@ -540,6 +540,58 @@ TEST_F(CourseUndo, UndoAndRedoReplaceOnlyTheObjectsWhoseRecordsDiffer)
     EXPECT_EQ(five, ArchiveOf(course));
 }
 
+TEST_F(CourseUndo, ManyStepsUndoAndRedoToTheSameBytesAndLabels)
+{
+    // A few objects keep whole records in the history, many keep patches.
+    for (int count : {3, 700}) {
+        CCourse course(L"Undo", L"");
+        std::vector<CCourseObject*> frames;
+        for (int i = 0; i < count; ++i) {
+            std::unique_ptr<CCourseObject> made = CAFrame::GetAFrameType().CreateNew(
+                &course, coursetest::MakePlacement(float(1000 + i % 30 * 600), float(1000 + i / 30 * 900), 0.0f),
+                nullptr);
+            frames.push_back(made.get());
+            course.AddObject(std::move(made));
+        }
+        course.MarkUnmodified(true);
+        std::vector<std::string> states{ArchiveOf(course)};
+        std::vector<std::wstring> labels;
+        const auto commit = [&](const wchar_t* label) {
+            course.CommitUndoStep(label);
+            labels.push_back(label);
+            states.push_back(ArchiveOf(course));
+            EXPECT_NE(states[states.size() - 2], states.back()) << count << " " << labels.size();
+        };
+        auto* record = PlaceRecord(course, 2000.0f, 2000.0f, 0.0f, 1, L"a");
+        commit(L"Place");
+        for (int step = 0; step < 12; ++step) {
+            MoveObject(frames[size_t(step * 7) % frames.size()], 500.0f + 100.0f * float(step), 700.0f);
+            commit(L"Move");
+        }
+        MoveObject(frames.front(), 300.0f, 300.0f);
+        MoveObject(frames.back(), 400.0f, 400.0f);
+        commit(L"Move both");
+        record->label = L"a longer label";
+        commit(L"Rename");
+        // A record whose new bytes end with the whole of its old record (kind
+        // 4107, colours, turn, place, value, label): the bytes both archives
+        // end with begin inside it.
+        auto* echo = PlaceRecord(course, 100.0f, 100.0f, 0.0f, 1, L"a");
+        commit(L"Place");
+        echo->label = std::wstring{L'z', 0x0B, 0x10, 0, 0, 0, L'd', 0, L'd', 0, 1, 0, L'a'};
+        commit(L"Rename");
+        PlaceRecord(course, 2500.0f, 2000.0f, 45.0f, 2, L"b");
+        commit(L"Place");
+        course.SetShowTexts(!course.GetShowTexts());
+        commit(L"Show texts");
+        course.DeselectAll(false);
+        frames[1]->SetSelected(true);
+        course.DeleteSelected();
+        commit(L"Delete");
+        ExpectUndoAndRedoThrough(course, labels, states);
+    }
+}
+
 CHILD_TEST(CourseUndoChild, TheCrashLogHoldsTheCourseAsItsTextBlock)
 {
     OpenCourseTestSettings();

@@ -133,3 +133,18 @@ TEST(Compression, RefusesInputsTheLengthFieldCannotHold)
     EXPECT_TRUE(ZlibUncompressWithLength(output, restored, ""));
     EXPECT_EQ(largest.size(), restored.size());
 }
+
+TEST(Compression, ARecordIsTheSameWhateverWasCompressedBefore)
+{
+    // The compressor is kept between calls and only reset.
+    const std::string dictionary = SampleText(3000);
+    const std::string inputs[] = {SampleText(100), SampleText(5000), SampleText(70000)};
+    std::string first[3];
+    for (int i = 0; i < 3; ++i)
+        first[i] = Compress(inputs[i], false, dictionary);
+    for (int i = 0; i < 3; ++i) {
+        Compress(inputs[(i + 1) % 3], true);
+        Compress(inputs[(i + 2) % 3], false, inputs[i]);
+        EXPECT_EQ(first[i], Compress(inputs[i], false, dictionary)) << i;
+    }
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "foundation/FieldStream.h"
@@ -132,6 +133,27 @@ TEST(FieldStream, RoundingNeverLeavesTheIntegerRange)
     EXPECT_EQ(INT32_MIN, CFieldStream::RoundHalfUp(-1e20f));
     EXPECT_EQ(-2, CFieldStream::RoundHalfUp(-2.5f));
     EXPECT_EQ(0, CFieldStream::RoundHalfUp(-0.5f));
+}
+
+TEST(FieldStream, RoundingTableOfEdgeValues)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct
+    {
+        float value;
+        int32_t rounded;
+    } cases[] = {
+        {0.0f, 0}, {-0.0f, 0}, {1e-45f, 0}, {-1e-45f, 0}, {0.5f, 1}, {-0.5f, 0}, {1.5f, 2}, {-1.5f, -1},
+        {-0.75f, -1}, {-0.25f, 0}, {-1.0f, -1}, {-1.25f, -1}, {0.49999997f, 1}, {-0.49999997f, 0},
+        {-0.50000006f, -1}, {32767.5f, 32768}, {-32768.5f, -32768}, {-32768.6f, -32769},
+        // From 2^23 on the half itself is rounded to an even whole number.
+        {8388607.5f, 8388608}, {8388609.0f, 8388610}, {-8388609.0f, -8388608}, {-8388607.5f, -8388607},
+        {16777215.0f, 16777216}, {2147483520.0f, 2147483520}, {-2147483648.0f, INT32_MIN},
+        {2147483648.0f, INT32_MAX}, {-2147483904.0f, INT32_MIN}, {3e9f, INT32_MAX}, {-3e9f, INT32_MIN},
+        {inf, INT32_MAX}, {-inf, INT32_MIN}, {std::nanf(""), 0}, {-std::nanf(""), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.rounded, CFieldStream::RoundHalfUp(c.value)) << c.value;
 }
 
 TEST(FieldStream, PointsAreDeltasAgainstTheRunningPoint)
