@@ -308,12 +308,16 @@ void CCourse::ForgetEndIndex()
 
 void CCourse::OnMapLayerChanged(ESceneLayer layer)
 {
-    TellListeners([layer](CCourseListener& listener) { listener.OnMapLayerChanged(layer); }, true);
+    // Every object read tells of itself: a course no window shows yet takes
+    // no more than this test.
+    if (!m_listeners.empty())
+        TellListeners([layer](CCourseListener& listener) { listener.OnMapLayerChanged(layer); }, true);
 }
 
 void CCourse::On3DLayerChanged(ESceneLayer layer)
 {
-    TellListeners([layer](CCourseListener& listener) { listener.On3DLayerChanged(layer); }, true);
+    if (!m_listeners.empty())
+        TellListeners([layer](CCourseListener& listener) { listener.On3DLayerChanged(layer); }, true);
 }
 
 void CCourse::OnCourseSettingsChanged()

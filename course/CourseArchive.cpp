@@ -511,6 +511,10 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
     if (!merge && course.m_noteReadFromVersion3)
         course.m_readFromVersion3 = loaded.version3;
 
+    // The objects read come unselected: only those the course held before
+    // have a selection to lose.
+    if (!loaded.version3 && !merge)
+        DeselectAll(course);
     InsertNewObjects(course, loaded.objects, merge);
 
     if (merge && loaded.settingsRead) {
@@ -528,8 +532,6 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
         course.m_longJumpLength = heldLongJumpLength;
         course.m_longJumpPlanks = heldLongJumpPlanks;
     }
-    if (!loaded.version3 && !merge)
-        DeselectAll(course);
     FinishLoading(course);
     // A newer version's archive already says that not all may show.
     if (loaded.objectsLeftOut && result.messageId == 0) {

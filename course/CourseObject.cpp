@@ -220,8 +220,8 @@ void CCourseObject::StartMove(float x, float y)
     if (GetCategory() == 0)
         return;
     BuildSnapGrid();
-    m_snapAxisX.ClearOffset();
-    m_snapAxisY.ClearOffset();
+    GetSnapAxisX().ClearOffset();
+    GetSnapAxisY().ClearOffset();
     MoveTo(x, y);
 }
 
@@ -304,8 +304,10 @@ void CCourseObject::BuildSnapGrid()
         return;
     if (layer != 3 && layer != 4 && layer != 6 && layer != 7 && layer != 8)
         return;
-    m_snapAxisX.SetZone(40.0f);
-    m_snapAxisY.SetZone(40.0f);
+    CSnapAxis& axisX = GetSnapAxisX();
+    CSnapAxis& axisY = GetSnapAxisY();
+    axisX.SetZone(40.0f);
+    axisY.SetZone(40.0f);
     const float width = m_course->GetWidth();
     const float height = m_course->GetHeight();
     const float limit = std::max(width, height);
@@ -316,19 +318,22 @@ void CCourseObject::BuildSnapGrid()
         if (!(position < limit))
             break;
         if (position < width)
-            m_snapAxisX.AddPosition(position);
+            axisX.AddPosition(position);
         if (position < height)
-            m_snapAxisY.AddPosition(position);
+            axisY.AddPosition(position);
     }
     const CPoint2 position = GetPosition();
-    m_snapAxisX.Anchor(position.x);
-    m_snapAxisY.Anchor(position.y);
+    axisX.Anchor(position.x);
+    axisY.Anchor(position.y);
 }
 
 void CCourseObject::ResetSnapAxes()
 {
-    m_snapAxisX.Clear();
-    m_snapAxisY.Clear();
+    // Axes not yet made have nothing to clear.
+    if (m_snapAxes) {
+        m_snapAxes->x.Clear();
+        m_snapAxes->y.Clear();
+    }
 }
 
 void CCourseObject::StartHandleMove(int handle) {}
@@ -510,7 +515,7 @@ bool CCourseObject::PlacesWithinStoredRange(const CPoint2* points, int count) co
 
 void CCourseObject::MoveTo(float x, float y)
 {
-    const CPoint2 position(RoundHalfUp(m_snapAxisX.Apply(x)), RoundHalfUp(m_snapAxisY.Apply(y)));
+    const CPoint2 position(RoundHalfUp(GetSnapAxisX().Apply(x)), RoundHalfUp(GetSnapAxisY().Apply(y)));
     if (!IsFinite(position)) {
         // A point that is no number would reach the drawing and the file:
         // the object stays where it is.
@@ -529,8 +534,11 @@ void CCourseObject::InvalidateKeysLater() { InvalidateShapes(false); }
 
 void CCourseObject::InvalidateShapes(bool buildKeys)
 {
-    m_shape2D.MarkStale();
-    m_shape3D.MarkStale();
+    // Shapes not yet made are stale already.
+    if (m_shapes) {
+        m_shapes->shape2D.MarkStale();
+        m_shapes->shape3D.MarkStale();
+    }
     const bool hadEnds = !m_ends.empty();
     UpdateEnds();
     if (m_course == nullptr)
@@ -546,10 +554,11 @@ void CCourseObject::InvalidateShapes(bool buildKeys)
 
 void CCourseObject::UpdateShapeKeys()
 {
-    if (m_shape2D.UpdateKey())
-        m_shape3D.UpdateKeyFrom(m_shape2D);
+    CShapes& shapes = GetShapes();
+    if (shapes.shape2D.UpdateKey())
+        shapes.shape3D.UpdateKeyFrom(shapes.shape2D);
     else
-        m_shape3D.UpdateKey();
+        shapes.shape3D.UpdateKey();
 }
 
 void CCourseObject::UpdateExtents() const
@@ -577,10 +586,11 @@ void CCourseObject::RefreshExtents()
 {
     m_extentsStale = false;
     UpdateShapeKeys();
-    CBoundsContext::MeasureDrawable(m_shape2D);
-    m_extent2D = m_shape2D.GetBounds().empty ? CBox3() : m_shape2D.GetBounds().fixed;
-    CBoundsContext::MeasureDrawable(m_shape3D);
-    m_extent3D = m_shape3D.GetBounds().empty ? CBox3() : m_shape3D.GetBounds().fixed;
+    CShapes& shapes = GetShapes();
+    CBoundsContext::MeasureDrawable(shapes.shape2D);
+    m_extent2D = shapes.shape2D.GetBounds().empty ? CBox3() : shapes.shape2D.GetBounds().fixed;
+    CBoundsContext::MeasureDrawable(shapes.shape3D);
+    m_extent3D = shapes.shape3D.GetBounds().empty ? CBox3() : shapes.shape3D.GetBounds().fixed;
 }
 
 const CTransform& CCourseObject::GetDragStartPlacement() const
@@ -595,6 +605,20 @@ void CCourseObject::SetDragStartPlacement(const CTransform& placement)
         *m_dragStartPlacement = placement;
     else
         m_dragStartPlacement = std::make_unique<CTransform>(placement);
+}
+
+CCourseObject::CSnapAxes& CCourseObject::GetSnapAxes()
+{
+    if (!m_snapAxes)
+        m_snapAxes = std::make_unique<CSnapAxes>();
+    return *m_snapAxes;
+}
+
+CCourseObject::CShapes& CCourseObject::GetShapes()
+{
+    if (!m_shapes)
+        m_shapes = std::make_unique<CShapes>(this);
+    return *m_shapes;
 }
 
 CCourseObject::CShadow& CCourseObject::GetShadow()
@@ -653,6 +677,12 @@ void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
     } else {
         return;
     }
+    if (m_course != nullptr)
+        m_course->ForgetEndIndex();
+}
+
+void CCourseObject::OnEndsMoved()
+{
     if (m_course != nullptr)
         m_course->ForgetEndIndex();
 }

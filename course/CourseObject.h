@@ -252,6 +252,9 @@ public:
     void ReuseSerialNumber(uint32_t serialNumber) { m_serialNumber = serialNumber; }
     // Adds or removes one of the object's own ends.
     void RegisterEnd(CObstacleEnd* end, bool add);
+    // The registered ends moved without changing: the course files them by
+    // place again when next asked.
+    void OnEndsMoved();
     bool HasEnd(const CObstacleEnd* end) const;
     const CObstacleEndList& GetEnds() const { return m_ends; }
     // The 2D and 3D extents combined, widened by 48, placed, y down.
@@ -306,17 +309,36 @@ public:
     void SetDisplayState(int state);
     int GetColorMode() const { return m_colorMode; }
     void SetColorMode(int mode) { m_colorMode = mode; }
-    CSnapAxis& GetSnapAxisX() { return m_snapAxisX; }
-    CSnapAxis& GetSnapAxisY() { return m_snapAxisY; }
+    // Made when first asked for, with the zone 240.
+    CSnapAxis& GetSnapAxisX() { return GetSnapAxes().x; }
+    CSnapAxis& GetSnapAxisY() { return GetSnapAxes().y; }
     const CBox3& Get2DExtent() const;
     const CBox3& Get3DExtent() const;
     void SetExtents(const CBox3& extent2D, const CBox3& extent3D);
-    CShape2D& GetShape2D() { return m_shape2D; }
-    CShape3D& GetShape3D() { return m_shape3D; }
+    // Made when first asked for.
+    CShape2D& GetShape2D() { return GetShapes().shape2D; }
+    CShape3D& GetShape3D() { return GetShapes().shape3D; }
     // Made when first asked for.
     CShadow& GetShadow();
 
 private:
+    struct CSnapAxes
+    {
+        CSnapAxis x{240.0f};
+        CSnapAxis y{240.0f};
+    };
+    struct CShapes
+    {
+        explicit CShapes(CCourseObject* owner) : shape2D(owner), shape3D(owner) {}
+        static void* operator new(size_t size) { return CBlockPool::Shared().Allocate(size); }
+        static void operator delete(void* block, size_t size) { CBlockPool::Shared().Free(block, size); }
+
+        CShape2D shape2D;
+        CShape3D shape3D;
+    };
+
+    CSnapAxes& GetSnapAxes();
+    CShapes& GetShapes();
     void NotifyLayer(ESceneLayer layer);
     void InvalidateShapes(bool buildKeys);
     // Rebuilds stale shape keys, the 3D one from the 2D one where it can.
@@ -327,22 +349,21 @@ private:
     CCourse* m_course = nullptr;
     const CObjectType* m_type = nullptr;
     CTransform m_placement;
-    // Courses hold objects by the thousand: what only a drag or a shadow
-    // needs is made when first needed.
+    // Courses hold objects by the thousand, and read them by the thousand
+    // without drawing them: what only a drag, a drawing or a shadow needs is
+    // made when first needed.
     std::unique_ptr<CTransform> m_dragStartPlacement;
+    std::unique_ptr<CSnapAxes> m_snapAxes;
+    std::unique_ptr<CShapes> m_shapes;
     bool m_selected = false;
     bool m_previouslySelected = false;
     uint32_t m_serialNumber;
     CPartColorSet m_partColors;
     int m_displayState = kNormal;
-    CSnapAxis m_snapAxisX{240.0f};
-    CSnapAxis m_snapAxisY{240.0f};
     CBox3 m_extent2D;
     CBox3 m_extent3D;
     bool m_extentsStale = false;
     CObstacleEndList m_ends;
-    CShape2D m_shape2D{this};
-    CShape3D m_shape3D{this};
     std::unique_ptr<CShadow> m_shadow;
     int m_colorMode = kColorMode2D;
 };

@@ -6,9 +6,10 @@
 class CObstacleEnd;
 
 // The ends an object has registered, in registration order, read like a
-// vector of pointers. Most objects register at most four: those sit in the
-// object itself, so that a course read from a file takes no heap block for
-// its objects' ends; a fifth moves them all to the heap.
+// vector of pointers. Obstacles register at most twelve (the platform
+// jump): those sit in the object itself, so that a course read from a file
+// takes no heap block for its objects' ends; a thirteenth moves them all to
+// the heap.
 class CObstacleEndList
 {
 public:
@@ -31,11 +32,12 @@ public:
     // A copy, for a caller that keeps the ends as a vector.
     operator std::vector<CObstacleEnd*>() const { return std::vector<CObstacleEnd*>(begin(), end()); }
 
-    static constexpr size_t kInPlace = 4;
+    static constexpr size_t kInPlace = 12;
 
 private:
     size_t m_count = 0;
-    CObstacleEnd* m_inPlace[kInPlace] = {};
+    // The first m_count hold the ends while the heap holds none.
+    CObstacleEnd* m_inPlace[kInPlace];
     // Every end once there are more than fit in place.
     std::vector<CObstacleEnd*> m_heap;
 };

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "foundation/BlockPool.h"
+
 class CFieldStream;
 class CJumpPropertiesDlg;
 class CJumpType;
@@ -22,6 +24,10 @@ public:
         kPlain = 3,
     };
 
+    // Every jump holds one: a course's bindings are read, and thrown away
+    // again, by the thousand with their jumps.
+    static void* operator new(size_t size) { return CBlockPool::Shared().Allocate(size); }
+    static void operator delete(void* block, size_t size) { CBlockPool::Shared().Free(block, size); }
     virtual ~CPropertyBinding() = default;
 
     // Merges the values into the dialog's panel of this kind.
@@ -51,7 +57,9 @@ public:
     // Brisklane display mode a wing width of 0 read becomes 240. A negative
     // width read keeps the width the binding had.
     void Serialize(CFieldStream& stream) override;
-    EKind GetKind() const override { return kWings; }
+    EKind GetKind() const override { return kKind; }
+
+    static constexpr EKind kKind = kWings;
 
     // Wings narrower than this are no wings.
     static constexpr float kMinWingWidth = 80.0f;
@@ -69,7 +77,9 @@ public:
     // A bool; version-3 archives follow it with a Float16 and an Int8 that
     // are written as 0 and skipped when read.
     void Serialize(CFieldStream& stream) override;
-    EKind GetKind() const override { return kAscending; }
+    EKind GetKind() const override { return kKind; }
+
+    static constexpr EKind kKind = kAscending;
 
     bool ascending = true;
 };
@@ -83,7 +93,9 @@ public:
     // Width and diameter as Float16; a value read that is not above 0 keeps
     // the one the binding had.
     void Serialize(CFieldStream& stream) override;
-    EKind GetKind() const override { return kTireJump; }
+    EKind GetKind() const override { return kKind; }
+
+    static constexpr EKind kKind = kTireJump;
 
     static constexpr float kStandardWidth = 500.0f;
     static constexpr float kStandardDiameter = 240.0f;
@@ -99,8 +111,25 @@ public:
     void ApplyTo(CJumpPropertiesDlg& dialog) const override;
     void LoadFrom(const CJumpPropertiesDlg& dialog, const CJumpType& type) override;
     void Serialize(CFieldStream& stream) override;
-    EKind GetKind() const override { return kPlain; }
+    EKind GetKind() const override { return kKind; }
+
+    static constexpr EKind kKind = kPlain;
 };
+
+// The binding as the class of its kind; none when it is none or of another
+// kind.
+template <class TBinding>
+TBinding* BindingAs(CPropertyBinding* binding)
+{
+    return binding != nullptr && binding->GetKind() == TBinding::kKind ? static_cast<TBinding*>(binding) : nullptr;
+}
+
+template <class TBinding>
+const TBinding* BindingAs(const CPropertyBinding* binding)
+{
+    return binding != nullptr && binding->GetKind() == TBinding::kKind ? static_cast<const TBinding*>(binding)
+                                                                       : nullptr;
+}
 
 // A new binding of the kind; another kind is reported and gives the plain
 // binding.

@@ -253,12 +253,16 @@ struct CReadValues
     std::map<std::wstring, std::optional<int32_t>> ints;
     std::map<std::wstring, std::optional<std::string>> strings;
     std::map<std::wstring, std::optional<std::wstring>> wideStrings;
+    // The display mode, which every text and wingless jump a course reads
+    // asks for: kept apart from the ints and forgotten with any write.
+    std::optional<bool> brisklaneMode;
 
     void Forget(const std::wstring& name)
     {
         ints.erase(name);
         strings.erase(name);
         wideStrings.erase(name);
+        brisklaneMode.reset();
     }
 };
 
@@ -390,7 +394,12 @@ CLocaleDefaults::CLocaleDefaults(LCID locale)
 
 bool IsBrisklaneMode()
 {
-    // Asked for every text read: the name is made once.
-    static const std::wstring name(L"BrisklaneMode");
-    return CSettings::GetInt(name, 0) != 0;
+    std::optional<bool>& kept = ReadValues().brisklaneMode;
+    if (kept)
+        return *kept;
+    const bool on = CSettings::GetInt(L"BrisklaneMode", 0) != 0;
+    // Before Open nothing is kept, as with every other value.
+    if (ApplicationKey())
+        kept = on;
+    return on;
 }

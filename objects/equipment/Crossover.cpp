@@ -58,7 +58,6 @@ void CCrossover::SetSize(float platformWidth, float plankLength, float height)
     TakeLength(m_platformWidth, platformWidth);
     TakeLength(m_plankLength, plankLength);
     TakeLength(m_height, height);
-    UpdateEnds();
 }
 
 void CCrossover::ApplyVariant(const std::string& keyName, std::istream& words)
@@ -105,6 +104,7 @@ void CCrossover::FromDialog(CEditSession& dialog)
         m_layout = SideLayoutFromNumber(own->GetWhichPlanks());
     SetSize(own->HasPlatformWidth() ? own->GetPlatformWidth() : 0.0f,
             own->HasPlankLength() ? own->GetPlankLength() : 0.0f, own->HasHeight() ? own->GetHeight() : 0.0f);
+    UpdateEnds();
 }
 
 void CCrossover::Draw2D(CGraphicsContext& context)

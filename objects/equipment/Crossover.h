@@ -49,6 +49,7 @@ public:
     static constexpr int kTypeId = 70;
 
 private:
+    // Takes the sizes above 0; the caller updates the ends once it is done.
     void SetSize(float platformWidth, float plankLength, float height);
 
     float m_platformWidth = 320.0f;

@@ -44,6 +44,12 @@ void CFourWayEnds::Update(float reach, ESideLayout layout)
         const CPoint2 point(kSideDirections[side].x * reach, kSideDirections[side].y * reach);
         m_firsts[side].point = point;
         m_seconds[side].point = point;
+    }
+    if (m_registered && layout == m_registeredLayout) {
+        m_owner->OnEndsMoved();
+        return;
+    }
+    for (int side = 0; side < 4; ++side) {
         m_owner->RegisterEnd(&m_firsts[side], false);
         m_owner->RegisterEnd(&m_seconds[side], false);
     }
@@ -53,6 +59,8 @@ void CFourWayEnds::Update(float reach, ESideLayout layout)
         m_owner->RegisterEnd(&m_firsts[side], true);
         m_owner->RegisterEnd(&m_seconds[side], true);
     }
+    m_registered = true;
+    m_registeredLayout = layout;
 }
 
 int CFourWayEnds::GetSideCount(ESideLayout layout)

@@ -28,7 +28,8 @@ public:
     CFourWayEnds(const CFourWayEnds&) = delete;
     CFourWayEnds& operator=(const CFourWayEnds&) = delete;
 
-    // Places the ends at the reach and registers those of the layout.
+    // Places the ends at the reach and registers those of the layout (when
+    // the layout changed: the registered ends stay as they are otherwise).
     void Update(float reach, ESideLayout layout);
 
     // 4, 3 or 2 handles.
@@ -42,6 +43,9 @@ private:
     CCourseObject* m_owner;
     CFirstObstacleEnd m_firsts[4];
     CSecondObstacleEnd m_seconds[4];
+    // The layout whose ends are registered; none before the first update.
+    bool m_registered = false;
+    ESideLayout m_registeredLayout = ESideLayout::kFour;
 };
 
 // An obstacle approached from up to four sides of a square: category 2,

@@ -35,6 +35,8 @@ CJump::~CJump() = default;
 
 const CJumpType* CJump::GetJumpType() const
 {
+    if (GetType() == m_jumpType)
+        return m_jumpType;
     return dynamic_cast<const CJumpType*>(GetType());
 }
 
@@ -50,7 +52,7 @@ const CJumpType* CJump::RequireJumpType() const
 
 CWingsBinding* CJump::GetWingsBinding() const
 {
-    CWingsBinding* wings = dynamic_cast<CWingsBinding*>(m_binding.get());
+    CWingsBinding* wings = BindingAs<CWingsBinding>(m_binding.get());
     if (wings == nullptr) {
         TRACE_VALUE(int32_t, m_binding ? int32_t(m_binding->GetKind()) : -1);
         ReportFailure();
@@ -66,8 +68,14 @@ void CJump::SetType(const CObjectType* type)
         ReportFailure();
         return;
     }
-    CCourseObject::SetType(type);
-    const int kind = jumpType->GetBindingKind();
+    SetJumpType(*jumpType);
+}
+
+void CJump::SetJumpType(const CJumpType& type)
+{
+    CCourseObject::SetType(&type);
+    m_jumpType = &type;
+    const int kind = type.GetBindingKind();
     if (!m_binding || m_binding->GetKind() != kind)
         m_binding = CreateJumpBinding(kind);
     UpdateEnds();
@@ -152,7 +160,7 @@ void CJump::FromDialog(CEditSession& dialog)
     if (jumpDialog == nullptr)
         return;
     if (jumpDialog->GetChosenType() != nullptr)
-        SetType(jumpDialog->GetChosenType());
+        SetJumpType(*jumpDialog->GetChosenType());
     const CJumpType* type = RequireJumpType();
     if (type == nullptr || !m_binding)
         return;

@@ -26,6 +26,8 @@ public:
     // otherwise makes a new binding. A type that is not a jump type is
     // reported and leaves the binding.
     void SetType(const CObjectType* type) override;
+    // The same for a type known to be a jump type.
+    void SetJumpType(const CJumpType& type);
     int GetCategory() const override { return 2; }
     int GetLayer() const override { return 3; }
     int GetEndCount() const override;
@@ -75,6 +77,9 @@ private:
     // The jump type; none, reported, when the type is none or another kind.
     const CJumpType* RequireJumpType() const;
 
+    // The type as SetJumpType last took it: the jump's type unless Init gave
+    // another.
+    const CJumpType* m_jumpType = nullptr;
     std::unique_ptr<CPropertyBinding> m_binding;
     CJumpEnd m_firstEnd;
     CJumpEnd m_secondEnd;

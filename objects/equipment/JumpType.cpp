@@ -30,7 +30,7 @@ CJumpType::CJumpType(int typeId, int nameTextId, std::initializer_list<int> part
 std::unique_ptr<CCourseObject> CJumpType::CreateObject() const
 {
     auto jump = std::make_unique<CJump>();
-    jump->SetType(this);
+    jump->SetJumpType(*this);
     return jump;
 }
 

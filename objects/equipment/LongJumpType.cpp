@@ -55,7 +55,7 @@ const CLongJumpType& CLongJumpType::GetType()
 
 bool CLongJumpType::IsAscending(const CJump& jump)
 {
-    const CAscendingBinding* binding = dynamic_cast<const CAscendingBinding*>(jump.GetBinding());
+    const CAscendingBinding* binding = BindingAs<CAscendingBinding>(jump.GetBinding());
     return binding != nullptr && binding->ascending;
 }
 
@@ -80,7 +80,7 @@ void CLongJumpType::ApplyVariant(CJump& jump, const std::string& keyName, std::i
 {
     std::string word;
     words >> word;
-    if (CAscendingBinding* binding = dynamic_cast<CAscendingBinding*>(jump.GetBinding()))
+    if (CAscendingBinding* binding = BindingAs<CAscendingBinding>(jump.GetBinding()))
         binding->ascending = word == "T";
 }
 

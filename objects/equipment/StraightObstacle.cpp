@@ -16,12 +16,20 @@ CStraightEnds::CStraightEnds(CCourseObject* owner, EOrder order, float runIn)
 
 void CStraightEnds::Register(unsigned mask)
 {
-    for (CObstacleEnd* end : m_order)
-        m_owner->RegisterEnd(end, false);
+    if (m_registered && mask == m_registeredMask) {
+        m_owner->OnEndsMoved();
+        return;
+    }
+    if (m_registered) {
+        for (CObstacleEnd* end : m_order)
+            m_owner->RegisterEnd(end, false);
+    }
     for (int i = 0; i < 4; ++i) {
         if ((mask >> i) & 1)
             m_owner->RegisterEnd(m_order[i], true);
     }
+    m_registered = true;
+    m_registeredMask = mask;
 }
 
 void CStraightEnds::SetReach(float reach)

@@ -22,7 +22,8 @@ public:
     CStraightEnds& operator=(const CStraightEnds&) = delete;
 
     // Registers the ends whose bit is set (bit i: the i-th end in
-    // registration order) in that order and removes the others.
+    // registration order) in that order and removes the others; the
+    // registered ends stay as they are when the mask is the one they have.
     void Register(unsigned mask = 0xF);
     void SetReach(float reach);
     // The i-th end in registration order.
@@ -35,6 +36,9 @@ private:
     CFirstObstacleEnd m_farFirst;
     CSecondObstacleEnd m_farSecond;
     CObstacleEnd* m_order[4];
+    // The mask of the registered ends; none before the first registration.
+    bool m_registered = false;
+    unsigned m_registeredMask = 0;
 };
 
 // An obstacle taken straight along x from one end to the other: category 2,

@@ -20,7 +20,7 @@ constexpr float kLowestFrameBase = 260.0f;
 
 const CTireJumpBinding* TireBindingOf(const CJump& jump)
 {
-    return dynamic_cast<const CTireJumpBinding*>(jump.GetBinding());
+    return BindingAs<CTireJumpBinding>(jump.GetBinding());
 }
 
 // A cord from (x0, z0) to (x1, z1) in the plane y = 0.

@@ -140,14 +140,22 @@ void CWeavePoles::UpdateEnds()
     const bool even = m_poles % 2 == 0;
     CObstacleEnd* const ends[6] = {&m_firsts[0], &m_firsts[1], &m_firsts[2], &m_firsts[3], &m_seconds[0], &m_seconds[1]};
     const bool present[6] = {!even && !m_guides, even, !even, even, true, even || !m_guides};
+    unsigned wanted = 0;
     for (int i = 0; i < 6; ++i) {
         ends[i]->point = CPoint2(i == 0 || i == 1 || i == 4 ? -e : e, 0.0f);
-        RegisterEnd(ends[i], false);
+        wanted |= present[i] ? 1u << i : 0u;
     }
+    if (wanted == m_registeredEnds) {
+        OnEndsMoved();
+        return;
+    }
+    for (CObstacleEnd* end : ends)
+        RegisterEnd(end, false);
     for (int i = 0; i < 6; ++i) {
         if (present[i])
             RegisterEnd(ends[i], true);
     }
+    m_registeredEnds = wanted;
 }
 
 void CWeavePoles::SetPoleCount(int poles)

@@ -74,4 +74,7 @@ private:
     // that order where the count and the guide option have them.
     CFirstObstacleEnd m_firsts[4];
     CSecondObstacleEnd m_seconds[2];
+    // Which of the six ends are registered (bit i: end i in UpdateEnds'
+    // order); none before the first update, at least end 5 after it.
+    unsigned m_registeredEnds = 0;
 };
