@@ -21,6 +21,8 @@ constexpr int kJumpEndKind = 4;
 // Kind bits of the ends a reversal can turn about: first, second and jump.
 constexpr int kReversibleEndKinds = 7;
 constexpr float kBoundsMargin = 48.0f;
+// The extents of an object that has never been measured.
+const CBox3 kNoExtent;
 
 // The archive keeps a position as 16-bit whole units: a placement stops at
 // their edge, for one beyond it would come back elsewhere.
@@ -573,13 +575,13 @@ void CCourseObject::UpdateExtents() const
 const CBox3& CCourseObject::Get2DExtent() const
 {
     UpdateExtents();
-    return m_extent2D;
+    return m_shapes ? m_shapes->extent2D : kNoExtent;
 }
 
 const CBox3& CCourseObject::Get3DExtent() const
 {
     UpdateExtents();
-    return m_extent3D;
+    return m_shapes ? m_shapes->extent3D : kNoExtent;
 }
 
 void CCourseObject::RefreshExtents()
@@ -588,9 +590,9 @@ void CCourseObject::RefreshExtents()
     UpdateShapeKeys();
     CShapes& shapes = GetShapes();
     CBoundsContext::MeasureDrawable(shapes.shape2D);
-    m_extent2D = shapes.shape2D.GetBounds().empty ? CBox3() : shapes.shape2D.GetBounds().fixed;
+    shapes.extent2D = shapes.shape2D.GetBounds().empty ? CBox3() : shapes.shape2D.GetBounds().fixed;
     CBoundsContext::MeasureDrawable(shapes.shape3D);
-    m_extent3D = shapes.shape3D.GetBounds().empty ? CBox3() : shapes.shape3D.GetBounds().fixed;
+    shapes.extent3D = shapes.shape3D.GetBounds().empty ? CBox3() : shapes.shape3D.GetBounds().fixed;
 }
 
 const CTransform& CCourseObject::GetDragStartPlacement() const
@@ -681,6 +683,22 @@ void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
         m_course->ForgetEndIndex();
 }
 
+void CCourseObject::RegisterEnds(CObstacleEnd* const* ends, size_t count)
+{
+    const size_t before = m_ends.size();
+    for (size_t i = 0; i < count; ++i) {
+        CObstacleEnd* end = ends[i];
+        if (end == nullptr || end->owner != this) {
+            TRACE_VALUE(const void*, end);
+            ReportFailure();
+        } else if (!HasEnd(end)) {
+            m_ends.push_back(end);
+        }
+    }
+    if (m_ends.size() != before && m_course != nullptr)
+        m_course->ForgetEndIndex();
+}
+
 void CCourseObject::OnEndsMoved()
 {
     if (m_course != nullptr)
@@ -700,9 +718,8 @@ CPoint2 CCourseObject::GetBoundsCentre() const
 
 CRectF CCourseObject::GetBoundingRect() const
 {
-    UpdateExtents();
     CBox3 box;
-    box.Union(m_extent2D, m_extent3D);
+    box.Union(Get2DExtent(), Get3DExtent());
     box.minX -= kBoundsMargin;
     box.maxX += kBoundsMargin;
     box.minY -= kBoundsMargin;
@@ -855,8 +872,9 @@ void CCourseObject::SetDisplayState(int state)
 void CCourseObject::SetExtents(const CBox3& extent2D, const CBox3& extent3D)
 {
     m_extentsStale = false;
-    m_extent2D = extent2D;
-    m_extent3D = extent3D;
+    CShapes& shapes = GetShapes();
+    shapes.extent2D = extent2D;
+    shapes.extent3D = extent3D;
 }
 
 void CCourseObject::NotifyLayer(ESceneLayer layer)

@@ -252,6 +252,9 @@ public:
     void ReuseSerialNumber(uint32_t serialNumber) { m_serialNumber = serialNumber; }
     // Adds or removes one of the object's own ends.
     void RegisterEnd(CObstacleEnd* end, bool add);
+    // Adds several, in the order given: what RegisterEnd does for each, in
+    // one call for the ends an object registers together.
+    void RegisterEnds(CObstacleEnd* const* ends, size_t count);
     // The registered ends moved without changing: the course files them by
     // place again when next asked.
     void OnEndsMoved();
@@ -327,6 +330,7 @@ private:
         CSnapAxis x{240.0f};
         CSnapAxis y{240.0f};
     };
+    // The shapes and the extents measured from them.
     struct CShapes
     {
         explicit CShapes(CCourseObject* owner) : shape2D(owner), shape3D(owner) {}
@@ -335,6 +339,8 @@ private:
 
         CShape2D shape2D;
         CShape3D shape3D;
+        CBox3 extent2D;
+        CBox3 extent3D;
     };
 
     CSnapAxes& GetSnapAxes();
@@ -360,8 +366,6 @@ private:
     uint32_t m_serialNumber;
     CPartColorSet m_partColors;
     int m_displayState = kNormal;
-    CBox3 m_extent2D;
-    CBox3 m_extent3D;
     bool m_extentsStale = false;
     CObstacleEndList m_ends;
     std::unique_ptr<CShadow> m_shadow;

@@ -2,12 +2,8 @@
 
 #include <algorithm>
 
-void CObstacleEndList::push_back(CObstacleEnd* end)
+void CObstacleEndList::PushToHeap(CObstacleEnd* end)
 {
-    if (m_heap.empty() && m_count < kInPlace) {
-        m_inPlace[m_count++] = end;
-        return;
-    }
     if (m_heap.empty())
         m_heap.assign(m_inPlace, m_inPlace + m_count);
     m_heap.push_back(end);

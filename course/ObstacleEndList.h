@@ -26,7 +26,13 @@ public:
     const_iterator begin() const { return m_heap.empty() ? m_inPlace : m_heap.data(); }
     const_iterator end() const { return begin() + m_count; }
 
-    void push_back(CObstacleEnd* end);
+    void push_back(CObstacleEnd* end)
+    {
+        if (m_heap.empty() && m_count < kInPlace)
+            m_inPlace[m_count++] = end;
+        else
+            PushToHeap(end);
+    }
     void erase(const_iterator at);
 
     // A copy, for a caller that keeps the ends as a vector.
@@ -35,6 +41,8 @@ public:
     static constexpr size_t kInPlace = 12;
 
 private:
+    void PushToHeap(CObstacleEnd* end);
+
     size_t m_count = 0;
     // The first m_count hold the ends while the heap holds none.
     CObstacleEnd* m_inPlace[kInPlace];

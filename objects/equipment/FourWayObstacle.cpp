@@ -22,6 +22,24 @@ bool HasSide(int side, ESideLayout layout)
     }
 }
 
+// The ends of a side, at the centre until they are placed: the first
+// pointing away, the second back.
+CPoint2 AwayFrom(int side)
+{
+    return CPoint2(kSideDirections[side].x * 10000.0f, kSideDirections[side].y * 10000.0f);
+}
+
+CFirstObstacleEnd FirstEndAt(CCourseObject* owner, int side)
+{
+    return CFirstObstacleEnd(owner, CPoint2(), AwayFrom(side), 0.0f);
+}
+
+CSecondObstacleEnd SecondEndAt(CCourseObject* owner, int side)
+{
+    const CPoint2 away = AwayFrom(side);
+    return CSecondObstacleEnd(owner, CPoint2(), CPoint2(-away.x, -away.y), 0.0f);
+}
+
 }  // namespace
 
 ESideLayout SideLayoutFromNumber(int number)
@@ -29,13 +47,11 @@ ESideLayout SideLayoutFromNumber(int number)
     return number >= 0 && number <= 3 ? ESideLayout(number) : ESideLayout::kFour;
 }
 
-CFourWayEnds::CFourWayEnds(CCourseObject* owner) : m_owner(owner)
+CFourWayEnds::CFourWayEnds(CCourseObject* owner)
+    : m_owner(owner),
+      m_firsts{FirstEndAt(owner, 0), FirstEndAt(owner, 1), FirstEndAt(owner, 2), FirstEndAt(owner, 3)},
+      m_seconds{SecondEndAt(owner, 0), SecondEndAt(owner, 1), SecondEndAt(owner, 2), SecondEndAt(owner, 3)}
 {
-    for (int side = 0; side < 4; ++side) {
-        const CPoint2 away(kSideDirections[side].x * 10000.0f, kSideDirections[side].y * 10000.0f);
-        m_firsts[side] = CFirstObstacleEnd(owner, CPoint2(), away, 0.0f);
-        m_seconds[side] = CSecondObstacleEnd(owner, CPoint2(), CPoint2(-away.x, -away.y), 0.0f);
-    }
 }
 
 void CFourWayEnds::Update(float reach, ESideLayout layout)
@@ -49,16 +65,19 @@ void CFourWayEnds::Update(float reach, ESideLayout layout)
         m_owner->OnEndsMoved();
         return;
     }
+    CObstacleEnd* wanted[8];
+    size_t count = 0;
     for (int side = 0; side < 4; ++side) {
-        m_owner->RegisterEnd(&m_firsts[side], false);
-        m_owner->RegisterEnd(&m_seconds[side], false);
+        if (m_registered) {
+            m_owner->RegisterEnd(&m_firsts[side], false);
+            m_owner->RegisterEnd(&m_seconds[side], false);
+        }
+        if (HasSide(side, layout)) {
+            wanted[count++] = &m_firsts[side];
+            wanted[count++] = &m_seconds[side];
+        }
     }
-    for (int side = 0; side < 4; ++side) {
-        if (!HasSide(side, layout))
-            continue;
-        m_owner->RegisterEnd(&m_firsts[side], true);
-        m_owner->RegisterEnd(&m_seconds[side], true);
-    }
+    m_owner->RegisterEnds(wanted, count);
     m_registered = true;
     m_registeredLayout = layout;
 }

@@ -1,6 +1,7 @@
 #include "objects/equipment/Jump.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "course/Course.h"
 #include "course/SpecList.h"
@@ -27,8 +28,8 @@ CJump::CJump()
     : m_firstEnd(this, CPoint2(), CPoint2(0.0f, -10000.0f), 0.0f, kEndHalfDepth),
       m_secondEnd(this, CPoint2(), CPoint2(0.0f, 10000.0f), 0.0f, kEndHalfDepth)
 {
-    RegisterEnd(&m_firstEnd, true);
-    RegisterEnd(&m_secondEnd, true);
+    CObstacleEnd* const ends[] = {&m_firstEnd, &m_secondEnd};
+    RegisterEnds(ends, std::size(ends));
 }
 
 CJump::~CJump() = default;

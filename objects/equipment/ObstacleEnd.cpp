@@ -99,12 +99,6 @@ void CKnotParams::LimitHandles(CKnotParams& next)
 
 // ---- End base --------------------------------------------------------------------
 
-CObstacleEnd::CObstacleEnd(CCourseObject* owner_, const CPoint2& point_, const CPoint2& direction_,
-                           float halfWidth_)
-    : owner(owner_), point(point_), direction(direction_), halfWidth(halfWidth_)
-{
-}
-
 float CObstacleEnd::DistanceTo(float x, float y) const
 {
     const CPoint2 p(x, y);

@@ -111,7 +111,10 @@ public:
 
 protected:
     CObstacleEnd() = default;
-    CObstacleEnd(CCourseObject* owner_, const CPoint2& point_, const CPoint2& direction_, float halfWidth_);
+    CObstacleEnd(CCourseObject* owner_, const CPoint2& point_, const CPoint2& direction_, float halfWidth_)
+        : owner(owner_), point(point_), direction(direction_), halfWidth(halfWidth_)
+    {
+    }
     CObstacleEnd(const CObstacleEnd&) = default;
     CObstacleEnd& operator=(const CObstacleEnd&) = default;
 

@@ -1,5 +1,7 @@
 #include "objects/equipment/PauseSquare.h"
 
+#include <iterator>
+
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Strings.h"
@@ -86,23 +88,39 @@ private:
     int m_connectorColor;
 };
 
+// The ends in the middle of a side of the square: the first pointing away
+// from it, the second back, each with an entry as wide as the square.
+CFirstObstacleEnd FirstEndOf(CCourseObject* owner, int i, float side)
+{
+    const float h = 0.5f * side;
+    const CPoint2 point(kSideDirections[i].x * h, kSideDirections[i].y * h);
+    const CPoint2 away(kSideDirections[i].x * 10000.0f, kSideDirections[i].y * 10000.0f);
+    return CFirstObstacleEnd(owner, point, away, h);
+}
+
+CSecondObstacleEnd SecondEndOf(CCourseObject* owner, int i, float side)
+{
+    const float h = 0.5f * side;
+    const CPoint2 point(kSideDirections[i].x * h, kSideDirections[i].y * h);
+    const CPoint2 back(kSideDirections[i].x * -10000.0f, kSideDirections[i].y * -10000.0f);
+    return CSecondObstacleEnd(owner, point, back, h);
+}
+
 }  // namespace
 
 // ---- Both ---------------------------------------------------------------------------------
 
-CPauseSquare::CPauseSquare(float side, int labelTextId) : m_side(side), m_labelTextId(labelTextId)
+CPauseSquare::CPauseSquare(float side, int labelTextId)
+    : m_side(side),
+      m_labelTextId(labelTextId),
+      m_firsts{FirstEndOf(this, 0, side), FirstEndOf(this, 1, side), FirstEndOf(this, 2, side),
+               FirstEndOf(this, 3, side)},
+      m_seconds{SecondEndOf(this, 0, side), SecondEndOf(this, 1, side), SecondEndOf(this, 2, side),
+                SecondEndOf(this, 3, side)}
 {
-    const float h = 0.5f * side;
-    for (int i = 0; i < 4; ++i) {
-        const CPoint2 point(kSideDirections[i].x * h, kSideDirections[i].y * h);
-        const CPoint2 away(kSideDirections[i].x * 10000.0f, kSideDirections[i].y * 10000.0f);
-        m_firsts[i] = CFirstObstacleEnd(this, point, away, h);
-        m_seconds[i] = CSecondObstacleEnd(this, point, CPoint2(-away.x, -away.y), h);
-    }
-    for (CFirstObstacleEnd& end : m_firsts)
-        RegisterEnd(&end, true);
-    for (CSecondObstacleEnd& end : m_seconds)
-        RegisterEnd(&end, true);
+    CObstacleEnd* const ends[] = {&m_firsts[0],  &m_firsts[1],  &m_firsts[2],  &m_firsts[3],
+                                  &m_seconds[0], &m_seconds[1], &m_seconds[2], &m_seconds[3]};
+    RegisterEnds(ends, std::size(ends));
 }
 
 bool CPauseSquare::IsValidTraversal(const CObstacleEnd* a, const CObstacleEnd* b) const

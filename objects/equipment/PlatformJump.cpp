@@ -1,5 +1,7 @@
 #include "objects/equipment/PlatformJump.h"
 
+#include <iterator>
+
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
 #include "foundation/TracePoint.h"
@@ -31,6 +33,19 @@ const CEndSpot kEndSpots[6] = {
     {{-560.0f, 0.0f}, {-10000.0f, 0.0f}, 120.0f},    {{560.0f, 0.0f}, {10000.0f, 0.0f}, 120.0f},
 };
 
+// The first end at a spot, and its second copy pointing back.
+CFirstObstacleEnd FirstEndAt(CCourseObject* owner, int i)
+{
+    const CEndSpot& spot = kEndSpots[i];
+    return CFirstObstacleEnd(owner, spot.point, spot.away, spot.runIn);
+}
+
+CSecondObstacleEnd SecondEndAt(CCourseObject* owner, int i)
+{
+    const CEndSpot& spot = kEndSpots[i];
+    return CSecondObstacleEnd(owner, spot.point, CPoint2(-spot.away.x, -spot.away.y), spot.runIn);
+}
+
 }  // namespace
 
 const CPlatformJump::CPlatformJumpType& CPlatformJump::GetPlatformJumpType()
@@ -41,16 +56,15 @@ const CPlatformJump::CPlatformJumpType& CPlatformJump::GetPlatformJumpType()
 }
 
 CPlatformJump::CPlatformJump()
+    : m_firsts{FirstEndAt(this, 0), FirstEndAt(this, 1), FirstEndAt(this, 2),
+               FirstEndAt(this, 3), FirstEndAt(this, 4), FirstEndAt(this, 5)},
+      m_seconds{SecondEndAt(this, 0), SecondEndAt(this, 1), SecondEndAt(this, 2),
+                SecondEndAt(this, 3), SecondEndAt(this, 4), SecondEndAt(this, 5)}
 {
-    for (int i = 0; i < 6; ++i) {
-        const CEndSpot& spot = kEndSpots[i];
-        m_firsts[i] = CFirstObstacleEnd(this, spot.point, spot.away, spot.runIn);
-        m_seconds[i] = CSecondObstacleEnd(this, spot.point, CPoint2(-spot.away.x, -spot.away.y), spot.runIn);
-    }
-    for (CFirstObstacleEnd& end : m_firsts)
-        RegisterEnd(&end, true);
-    for (CSecondObstacleEnd& end : m_seconds)
-        RegisterEnd(&end, true);
+    CObstacleEnd* const ends[] = {&m_firsts[0],  &m_firsts[1],  &m_firsts[2],  &m_firsts[3],
+                                  &m_firsts[4],  &m_firsts[5],  &m_seconds[0], &m_seconds[1],
+                                  &m_seconds[2], &m_seconds[3], &m_seconds[4], &m_seconds[5]};
+    RegisterEnds(ends, std::size(ends));
 }
 
 const CObstacleEnd& CPlatformJump::GetObstacleEnd(int index) const

@@ -20,14 +20,15 @@ void CStraightEnds::Register(unsigned mask)
         m_owner->OnEndsMoved();
         return;
     }
-    if (m_registered) {
-        for (CObstacleEnd* end : m_order)
-            m_owner->RegisterEnd(end, false);
-    }
+    CObstacleEnd* wanted[4];
+    size_t count = 0;
     for (int i = 0; i < 4; ++i) {
+        if (m_registered)
+            m_owner->RegisterEnd(m_order[i], false);
         if ((mask >> i) & 1)
-            m_owner->RegisterEnd(m_order[i], true);
+            wanted[count++] = m_order[i];
     }
+    m_owner->RegisterEnds(wanted, count);
     m_registered = true;
     m_registeredMask = mask;
 }

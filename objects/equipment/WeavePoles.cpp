@@ -149,12 +149,14 @@ void CWeavePoles::UpdateEnds()
         OnEndsMoved();
         return;
     }
-    for (CObstacleEnd* end : ends)
-        RegisterEnd(end, false);
+    CObstacleEnd* registered[6];
+    size_t count = 0;
     for (int i = 0; i < 6; ++i) {
+        RegisterEnd(ends[i], false);
         if (present[i])
-            RegisterEnd(ends[i], true);
+            registered[count++] = ends[i];
     }
+    RegisterEnds(registered, count);
     m_registeredEnds = wanted;
 }
 
