@@ -293,9 +293,7 @@ std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& str
 {
     const CObjectType* type = FindObjectTypeById(typeId);
     // The colours are read in any case so that the stream stays in step.
-    CPartColorSet colors;
-    if (type != nullptr)
-        colors = type->GetPartColors();
+    CPartColorSet colors = type != nullptr ? type->GetPartColors() : CPartColorSet();
     colors.Serialize(stream);
     int32_t angle = 0;
     stream.ReadInt16(angle);

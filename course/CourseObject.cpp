@@ -26,16 +26,14 @@ const CBox3 kNoExtent;
 
 // The archive keeps a position as 16-bit whole units: a placement stops at
 // their edge, for one beyond it would come back elsewhere.
-CTransform LimitToStoredRange(const CTransform& placement)
+void LimitToStoredRange(CTransform& placement)
 {
     const CPoint2 position = placement.GetPosition2D();
     const CPoint2 limited = CFieldStream::LimitPoint(position);
     if (limited == position)
-        return placement;
+        return;
     TRACE_VALUE(CPoint2, position);
-    CTransform moved = placement;
-    moved.SetPosition2D(limited.x, limited.y);
-    return moved;
+    placement.SetPosition2D(limited.x, limited.y);
 }
 
 }  // namespace
@@ -486,7 +484,8 @@ void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransf
 {
     m_course = course;
     m_type = type;
-    m_placement = LimitToStoredRange(placement);
+    m_placement = placement;
+    LimitToStoredRange(m_placement);
     SetDisplayState(displayState);
     if (type != nullptr)
         m_partColors = type->GetPartColors();
@@ -494,7 +493,8 @@ void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransf
 
 void CCourseObject::SetPlacement(const CTransform& placement)
 {
-    m_placement = LimitToStoredRange(placement);
+    m_placement = placement;
+    LimitToStoredRange(m_placement);
     if (m_course != nullptr) {
         const int state = m_course->GetDifferenceStatus(this);
         if (state == m_displayState)
@@ -630,10 +630,8 @@ CCourseObject::CShadow& CCourseObject::GetShadow()
     return *m_shadow;
 }
 
-void CCourseObject::SetSelected(bool on)
+void CCourseObject::ChangeSelection(bool on)
 {
-    if (m_selected == on)
-        return;
     m_selected = on;
     NotifyLayer(ESceneLayer::kSelection);
 }
@@ -703,11 +701,6 @@ void CCourseObject::OnEndsMoved()
 {
     if (m_course != nullptr)
         m_course->ForgetEndIndex();
-}
-
-bool CCourseObject::HasEnd(const CObstacleEnd* end) const
-{
-    return std::find(m_ends.begin(), m_ends.end(), end) != m_ends.end();
 }
 
 CPoint2 CCourseObject::GetBoundsCentre() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -243,7 +244,13 @@ public:
     // asked for after a change: a course that loads thousands of objects
     // measures none it does not look at.
     void RefreshExtents();
-    void SetSelected(bool on);
+    // Setting the state the object has does nothing: a course read sets every
+    // object's.
+    void SetSelected(bool on)
+    {
+        if (m_selected != on)
+            ChangeSelection(on);
+    }
     void NotifySelectionAppearance();
     // Takes a new serial number: the object becomes last in its layer.
     void BringToFront();
@@ -258,7 +265,10 @@ public:
     // The registered ends moved without changing: the course files them by
     // place again when next asked.
     void OnEndsMoved();
-    bool HasEnd(const CObstacleEnd* end) const;
+    bool HasEnd(const CObstacleEnd* end) const
+    {
+        return std::find(m_ends.begin(), m_ends.end(), end) != m_ends.end();
+    }
     const CObstacleEndList& GetEnds() const { return m_ends; }
     // The 2D and 3D extents combined, widened by 48, placed, y down.
     CRectF GetBoundingRect() const;
@@ -345,6 +355,7 @@ private:
 
     CSnapAxes& GetSnapAxes();
     CShapes& GetShapes();
+    void ChangeSelection(bool on);
     void NotifyLayer(ESceneLayer layer);
     void InvalidateShapes(bool buildKeys);
     // Rebuilds stale shape keys, the 3D one from the 2D one where it can.

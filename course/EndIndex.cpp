@@ -6,18 +6,6 @@
 #include "foundation/FieldStream.h"
 #include "objects/equipment/ObstacleEnd.h"
 
-namespace {
-
-// How far an end's entry reaches from its point.
-float ReachOf(const CObstacleEnd& end)
-{
-    if (const auto* jump = dynamic_cast<const CJumpEnd*>(&end))
-        return std::hypot(jump->halfWidth, jump->halfDepth);
-    return std::fabs(end.halfWidth);
-}
-
-}  // namespace
-
 CEndIndex::CEndIndex(const CCourseObjectSet& objects) : m_cells(size_t(kCellsAcross) * kCellsAcross)
 {
     uint32_t order = 0;
@@ -25,7 +13,7 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects) : m_cells(size_t(kCellsAcr
         for (CObstacleEnd* end : object->GetEnds()) {
             const CEntry entry{object, end, order++};
             const CPoint2 point = end->GetCoursePoint();
-            const float reach = ReachOf(*end);
+            const float reach = end->GetReach();
             if (!IsFinite(point) || !std::isfinite(reach)) {
                 m_anywhere.push_back(entry);
                 continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "course/CourseObject.h"
 #include "foundation/Geometry.h"
 #include "foundation/Transform.h"
@@ -62,6 +64,8 @@ public:
     virtual int GetEndKind() const = 0;
     // The distance from a course point to the entry segment.
     virtual float DistanceTo(float x, float y) const;
+    // How far the entry reaches from the point.
+    virtual float GetReach() const { return std::fabs(halfWidth); }
     // How many of a knot's free parameters the end uses; none here.
     virtual int GetParamCount() const;
     // Where on the entry a path passes (local x), the approach direction in
@@ -168,6 +172,8 @@ public:
     int GetEndKind() const override { return 4; }
     // 0 inside the rectangle, else the distance to it.
     float DistanceTo(float x, float y) const override;
+    // To the rectangle's corners.
+    float GetReach() const override { return std::hypot(halfWidth, halfDepth); }
     int GetParamCount() const override;
     void ComputeApproach(const CKnotParams& knot, float approachLength, float& localX, CPoint2& localDirection,
                          float& innerDistance, float& cost) const override;
