@@ -363,22 +363,24 @@ private:
     // Measures the shapes when they changed since they were last measured.
     void UpdateExtents() const;
 
+    // What a course read visits again when it inserts the objects it read
+    // comes first, so that it shares the first bytes of the object.
     CCourse* m_course = nullptr;
     const CObjectType* m_type = nullptr;
-    CTransform m_placement;
+    uint32_t m_serialNumber;
+    bool m_selected = false;
+    bool m_previouslySelected = false;
+    bool m_extentsStale = false;
+    int m_displayState = kNormal;
+    CObstacleEndList m_ends;
     // Courses hold objects by the thousand, and read them by the thousand
     // without drawing them: what only a drag, a drawing or a shadow needs is
     // made when first needed.
+    std::unique_ptr<CShapes> m_shapes;
     std::unique_ptr<CTransform> m_dragStartPlacement;
     std::unique_ptr<CSnapAxes> m_snapAxes;
-    std::unique_ptr<CShapes> m_shapes;
-    bool m_selected = false;
-    bool m_previouslySelected = false;
-    uint32_t m_serialNumber;
-    CPartColorSet m_partColors;
-    int m_displayState = kNormal;
-    bool m_extentsStale = false;
-    CObstacleEndList m_ends;
     std::unique_ptr<CShadow> m_shadow;
+    CTransform m_placement;
+    CPartColorSet m_partColors;
     int m_colorMode = kColorMode2D;
 };

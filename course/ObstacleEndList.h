@@ -44,8 +44,8 @@ private:
     void PushToHeap(CObstacleEnd* end);
 
     size_t m_count = 0;
-    // The first m_count hold the ends while the heap holds none.
-    CObstacleEnd* m_inPlace[kInPlace];
     // Every end once there are more than fit in place.
     std::vector<CObstacleEnd*> m_heap;
+    // The first m_count hold the ends while the heap holds none.
+    CObstacleEnd* m_inPlace[kInPlace];
 };

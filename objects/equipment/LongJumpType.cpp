@@ -61,8 +61,12 @@ bool CLongJumpType::IsAscending(const CJump& jump)
 
 int CLongJumpType::BarCountForLength(float length)
 {
-    // The length is in tenths of an inch and the bars lie 120 apart.
-    const float bars = RoundHalfUp(std::trunc(Clamp(length, 0.0f, 1.0e6f)) / CJump::kBarSpacing);
+    // The length is in tenths of an inch and the bars lie 120 apart. Every
+    // long and water jump asks whenever its ends are placed: the whole part
+    // comes from a conversion to an integer (std::trunc is a library call on
+    // this target), which is exact in the clamped range and gives 0 for NaN.
+    const float whole = float(SaturateToInt32(Clamp(length, 0.0f, 1.0e6f)));
+    const float bars = RoundHalfUp(whole / CJump::kBarSpacing);
     return std::max(1, int(bars));
 }
 
