@@ -221,13 +221,26 @@ public:
     // Whether the object's bounds reach the area still searched.
     bool Reaches(const CCourseObject& object) const { return Touches(object.GetBoundingRect(), m_area); }
 
+    // Whether the end may be offered at all: of a kind asked for and, where
+    // the search has a reach, within it. Its distance goes to distance.
+    bool Admits(const CObstacleEnd& end, float& distance) const
+    {
+        if ((end.GetEndKind() & m_kindMask) == 0)
+            return false;
+        distance = end.DistanceTo(m_p.x, m_p.y);
+        return !(m_maxDistance >= 0.0f && distance > m_maxDistance);
+    }
+
     void Offer(CCourseObject* object, CObstacleEnd* end)
     {
-        if ((end->GetEndKind() & m_kindMask) == 0)
-            return;
-        const float distance = end->DistanceTo(m_p.x, m_p.y);
-        if (m_maxDistance >= 0.0f && distance > m_maxDistance)
-            return;
+        float distance = 0.0f;
+        if (Admits(*end, distance))
+            Consider(object, end, distance);
+    }
+
+    // Compares an admitted end with the best so far.
+    void Consider(CCourseObject* object, CObstacleEnd* end, float distance)
+    {
         const CPoint2 point = end->GetCoursePoint();
         const float nearness = (point - m_p).Length();
         const bool tieByDirection = m_tieMode >= 0 && m_tieMode <= 2;
@@ -286,15 +299,22 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
         // The same ends in the same order as below, less those too far off.
         std::vector<CEndIndex::CEntry> entries;
         m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
+        // An end that is not admitted leaves the search as it was: an
+        // object's bounds, which may take a measurement, are asked for when
+        // the first of its ends is admitted, with the area they would have
+        // met at its first end.
         const CCourseObject* object = nullptr;
         bool reaches = false;
         for (const CEndIndex::CEntry& entry : entries) {
+            float distance = 0.0f;
+            if (!search.Admits(*entry.end, distance))
+                continue;
             if (entry.object != object) {
                 object = entry.object;
                 reaches = search.Reaches(*object);
             }
             if (reaches)
-                search.Offer(entry.object, entry.end);
+                search.Consider(entry.object, entry.end, distance);
         }
         return search.GetBest();
     }

@@ -15,8 +15,9 @@ class CObstacleEnd;
 // every object. It holds the ends as they lay when it was made: the course
 // drops it as soon as an object changes.
 //
-// An entry lies within its half width of its end's point (a jump end's
-// rectangle within the hypotenuse of its half width and half depth).
+// An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
+// Each end is filed once, in the cell of its point; a question looks as much
+// further as the widest entry filed reaches.
 class CEndIndex
 {
 public:
@@ -39,16 +40,27 @@ private:
     {
         int left, top, right, bottom;
     };
+    // An entry filed in a cell, with the square its end's entry lies in.
+    struct CFiled
+    {
+        CEntry entry;
+        CRectF box;
+    };
     // The cells a rectangle covers, held to the grid.
     static CCells CellsOf(const CRectF& rect);
 
     // Cells of kCellSize units across the archive's whole range.
     static constexpr float kCellSize = 512.0f;
     static constexpr int kCellsAcross = 128;
-    // An end covering more cells than this (an entry wider than a cell) is
-    // filed once, as near anywhere, so that the grid stays small.
-    static constexpr int kMostCells = 9;
+    // An end whose entry reaches further than a cell is near anywhere, so
+    // that questions look at few cells.
+    static constexpr float kMostFiledReach = kCellSize;
 
-    std::vector<std::vector<CEntry>> m_cells;
+    // The entries of each cell, in the course's order, one cell after the
+    // other: cell i holds those from m_cellStarts[i] up to m_cellStarts[i + 1].
+    std::vector<uint32_t> m_cellStarts;
+    std::vector<CFiled> m_cellEntries;
+    // The furthest a filed entry reaches.
+    float m_filedReach = 0.0f;
     std::vector<CEntry> m_anywhere;
 };
