@@ -10,8 +10,13 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 {
     // Counted first and then filed, so that each cell's entries lie in one
     // block: a course read makes one index of all its ends.
+    size_t count = 0;
+    for (const CCourseObject* object : objects)
+        count += object->GetEnds().size();
     std::vector<CFiled> filed;
     std::vector<size_t> cells;
+    filed.reserve(count);
+    cells.reserve(count);
     constexpr size_t kCellCount = size_t(kCellsAcross) * kCellsAcross;
     m_cellStarts.assign(kCellCount + 1, 0);
     uint32_t order = 0;
