@@ -8,8 +8,6 @@
 #include "tests/support/CanvasTestHelpers.h"
 #include "ui/Scene.h"
 
-// Drawings for the renderers' tests: a filled rectangle, a line of one
-// segment, a lit box standing on the ground.
 inline void FillRect(CGraphicsContext& context, const CRectF& rect, uint32_t color, int mode)
 {
     context.m_state.fillColor = color;
@@ -23,17 +21,6 @@ inline CFunctionDrawable FilledRect(const CRectF& rect, uint32_t color, int mode
     return CFunctionDrawable([=](CGraphicsContext& context) { FillRect(context, rect, color, mode); });
 }
 
-inline CFunctionDrawable Line(const CPoint2& from, const CPoint2& to, float width, int mode)
-{
-    return CFunctionDrawable([=](CGraphicsContext& context) {
-        context.m_state.penWidth = width;
-        context.BeginLine(mode);
-        context.MoveTo(from);
-        context.LineTo(to);
-        context.EndPath();
-    });
-}
-
 inline CFunctionDrawable Box(const CBox3& box = CBox3(0.0f, 10.0f, 0.0f, 10.0f, 0.0f, 10.0f))
 {
     return CFunctionDrawable([=](CGraphicsContext& context) {
@@ -42,19 +29,16 @@ inline CFunctionDrawable Box(const CBox3& box = CBox3(0.0f, 10.0f, 0.0f, 10.0f, 
     });
 }
 
-// A back end for the renderer core that draws nothing and keeps what it was
-// asked: every mesh with its vertices, triangles and flags, every texture's
-// image, how often meshes were drawn and destroyed.
+// A back end that draws nothing and records every mesh and texture it is asked for.
 class CCountingRenderer : public CRenderer
 {
 public:
     struct CMeshRecord
     {
         std::vector<CGraphicsVertex> vertices;
-        size_t triangles = 0;
-        bool perVertexColour = false;
-        bool opaque = false;
-        const CPixelBitmap* image = nullptr;
+        size_t triangles;
+        bool perVertexColour, opaque;
+        const CPixelBitmap* image;
     };
 
     ~CCountingRenderer() override
@@ -62,33 +46,22 @@ public:
         if (clearOnExit)
             ClearCaches();
     }
-
-    // One frame of the scene at the size.
     void Render(CScene& scene, float width, float height)
     {
         SetScene(&scene);
         SetViewport(width, height);
         RenderScene();
     }
-
     CGraphicsBackEnd& GetGraphicsSystem() const override { return CGdiGraphicsSystem::Instance(); }
     void AttachToWindow(HWND) override {}
 
     std::vector<CMeshRecord> meshes;
     std::vector<const CPixelBitmap*> textures;
-    int frames = 0;
-    int draws = 0;
-    int destroyed = 0;
-    int begin3D = 0;
-    // A careless back end leaves its caches to the core.
+    int frames = 0, draws = 0, destroyed = 0, begin3D = 0;
     bool clearOnExit = true;
 
 protected:
-    bool BeginFrame() override
-    {
-        ++frames;
-        return true;
-    }
+    bool BeginFrame() override { return ++frames > 0; }
     void EndFrame() override {}
     void Begin3D() override { ++begin3D; }
     void End3D() override {}
@@ -99,25 +72,32 @@ protected:
     }
     CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture*) override
     {
-        CMeshRecord record;
-        record.vertices = GetVertices();
-        record.triangles = GetTriangles().size() / 3;
-        record.perVertexColour = perVertexColour;
-        record.opaque = opaque;
-        record.image = GetCurrentImage();
-        meshes.push_back(record);
+        meshes.push_back({GetVertices(), GetTriangles().size() / 3, perVertexColour, opaque, GetCurrentImage()});
         return new CCountedMesh(*this);
     }
 
 private:
-    class CCountedMesh : public CMesh
+    struct CCountedMesh : CMesh
     {
-    public:
         explicit CCountedMesh(CCountingRenderer& owner) : m_owner(owner) {}
         ~CCountedMesh() override { ++m_owner.destroyed; }
         void Draw(const CTransform&) override { ++m_owner.draws; }
-
-    private:
         CCountingRenderer& m_owner;
     };
+};
+
+// One map frame of the items (3D where flagged) through a counting renderer.
+struct CCountedFrame
+{
+    CCountedFrame(std::vector<CDrawable*> items, std::vector<bool> is3D = {}, float width = 100.0f,
+                  float height = 80.0f)
+        : scene(true, unsigned(items.size()))
+    {
+        scene.items = items;
+        if (!is3D.empty())
+            scene.is3D = is3D;
+        renderer.Render(scene, width, height);
+    }
+    CScene scene;
+    CCountingRenderer renderer;
 };
