@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/BrisklaneModeDlg.h"
 #include "app/CourseWindow.h"
 #include "app/GraphicsSystemDlg.h"
 #include "course/Course.h"
@@ -22,12 +23,9 @@
 
 namespace {
 
-// The buttons' captions, top to bottom.
-const int kCaptionIds[] = {2388, 2391, 2392, 2389, 2390};
 constexpr int kNone = -1;
 
-// Direct3D 11, OpenGL 3 and OpenGL 1 as this test's machine has them, in
-// the program's table of classes.
+// Direct3D 11, OpenGL 3 and OpenGL 1 as this test's machine has them.
 struct CFakeSystems
 {
     CFakeSystems(bool direct3D, bool openGL3) : d3d(L"TestD3D", direct3D), gl3(L"TestGL3", openGL3) { Install(); }
@@ -44,18 +42,17 @@ struct CFakeSystems
     CFakeGraphicsSystem gl1{L"TestGL1", true};
 };
 
-// Runs the dialog and reads its buttons top to bottom: 'X' ticked, 'o'
-// offered, '-' disabled; clicks the button at `click` (kNone: none) and
-// ends with OK or Cancel. Checks the layout on the way.
-bool RunAndRead(std::string& buttons, int click, bool ok, const wchar_t* shot = nullptr)
+// Runs the dialog and reads its buttons top to bottom ('X' ticked, 'o'
+// offered, '-' disabled), checking captions, keys and indent; clicks the
+// button at `click` and ends with OK or Cancel.
+bool RunAndRead(std::string& buttons, int click, bool ok)
 {
     CDialogWatcherPause pause;
     return RunModalDriven([] { ShowGraphicsSystemDialog(); }, [&](HWND dialog) {
-        EXPECT_EQ(GetString(2384), GetWindowTextString(dialog));
-        const std::vector<HWND> radios = FindRadioButtons(dialog);
+        const int captionIds[] = {2388, 2391, 2392, 2389, 2390};
+        std::vector<HWND> radios;
         std::set<wchar_t> keys;
-        LONG headingLeft = 0;
-        std::vector<LONG> lefts;
+        LONG headingLeft = 1 << 20;
         for (const CDialogChild& child : ListDialogChildren(dialog)) {
             const size_t amp = child.text.find(L'&');
             if (amp != std::wstring::npos) {
@@ -63,25 +60,14 @@ bool RunAndRead(std::string& buttons, int click, bool ok, const wchar_t* shot = 
             }
             if (GetCaptionText(child.window) == GetString(2387))
                 headingLeft = child.rect.left;
-            if ((child.style & BS_TYPEMASK) == BS_RADIOBUTTON && child.className == L"Button") {
-                if (lefts.size() < 5) {
-                    EXPECT_EQ(GetString(kCaptionIds[lefts.size()]), GetCaptionText(child.window));
-                }
-                const bool ticked = IsButtonChecked(child.window);
-                buttons += ticked ? 'X' : IsWindowEnabled(child.window) ? 'o' : '-';
-                lefts.push_back(child.rect.left);
+            if ((child.style & BS_TYPEMASK) == BS_RADIOBUTTON && child.className == L"Button" && radios.size() < 5) {
+                EXPECT_EQ(GetString(captionIds[radios.size()]), GetCaptionText(child.window));
+                EXPECT_GT(child.rect.left, headingLeft + 4) << "indented below the heading";
+                buttons += IsButtonChecked(child.window) ? 'X' : IsWindowEnabled(child.window) ? 'o' : '-';
+                radios.push_back(child.window);
             }
         }
-        // Every button has its own key; the group stands indented below the heading.
         EXPECT_EQ(6u, keys.size());
-        EXPECT_EQ(5u, lefts.size());
-        for (LONG left : lefts)
-            EXPECT_EQ(lefts.front(), left);
-        EXPECT_GT(lefts.front(), headingLeft + 4);
-        if (shot) {
-            SaveDialogShot(dialog, shot, L"shots-3d");
-            SaveWindowPicture(dialog, GetTestArtefactPath(std::wstring(shot) + L".png"));
-        }
         if (click != kNone && size_t(click) < radios.size())
             ClickControl(radios[size_t(click)]);
         PressDialogButton(dialog, ok ? IDOK : IDCANCEL);
@@ -101,7 +87,8 @@ protected:
 
 TEST_F(GraphicsSystemDlg, TicksTheStoredClassOffersWhatTheMachineHasAndStoresTheChoice)
 {
-    struct CCase
+    // `cleared`: the system whose stored worst error the choice forgets.
+    const struct
     {
         int stored;
         bool direct3D, openGL3;
@@ -109,32 +96,27 @@ TEST_F(GraphicsSystemDlg, TicksTheStoredClassOffersWhatTheMachineHasAndStoresThe
         int click;
         bool ok;
         int storedAfter;
-        // The system whose stored failures the choice forgets.
         std::wstring cleared;
-    };
-    const CCase cases[] = {
-        // No Direct3D 11 here, yet the stored class 3 stays ticked and enabled.
-        {3, false, false, "Xo--o", kNone, true, 3, L"TestD3D"},
+    } cases[] = {
+        {3, false, false, "Xo--o", kNone, true, 3, L"TestD3D"},  // stored, so offered though missing
         {0, false, true, "-X-oo", 3, true, 2, L"TestGL3"},
         {2, false, false, "-o-Xo", 4, true, 1, L"TestGL1"},
         {1, true, false, "ooo-X", 2, true, 4, L"TestD3D"},
         {4, false, false, "-oX-o", 1, true, 0, L""},
-        // A damaged class ticks nothing; OK takes the first button's class.
-        {9, false, false, "-o--o", kNone, true, 3, L"TestD3D"},
-        // Cancelled: only the command's visibility is stored.
-        {2, false, true, "-o-Xo", 1, false, 2, L""},
+        {9, false, false, "-o--o", kNone, true, 3, L"TestD3D"},  // damaged: OK takes the first
+        {2, false, true, "-o-Xo", 1, false, 2, L""},             // cancelled
     };
-    for (const CCase& c : cases) {
+    const wchar_t* const names[] = {L"TestD3D", L"TestGL3", L"TestGL1"};
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "stored " << c.stored << ", click " << c.click);
         CGraphicsSystemTestAccess::ResetRun();
         CSettings::SetInt(L"GraphicsClass", c.stored);
         CSettings::SetInt(L"GraphicsSystemMenuItemVisible", 0);
-        const wchar_t* const names[] = {L"TestD3D", L"TestGL3", L"TestGL1"};
         for (const wchar_t* name : names)
             CSettings::SetInt(std::wstring(name) + L"WorstError", 3);
         CFakeSystems systems(c.direct3D, c.openGL3);
         std::string buttons;
-        ASSERT_TRUE(RunAndRead(buttons, c.click, c.ok, c.stored == 3 ? L"graphics-system-dialog" : nullptr));
+        ASSERT_TRUE(RunAndRead(buttons, c.click, c.ok));
         EXPECT_EQ(c.buttons, buttons);
         EXPECT_EQ(1, CSettings::GetInt(L"GraphicsSystemMenuItemVisible", 0));
         EXPECT_EQ(c.storedAfter, CSettings::GetInt(L"GraphicsClass", -1));
@@ -143,9 +125,33 @@ TEST_F(GraphicsSystemDlg, TicksTheStoredClassOffersWhatTheMachineHasAndStoresThe
     }
 }
 
-// The view commands follow the graphics class: with a 3D system for the
-// views (OpenGL 1 here, which a class never stored gives as well) they are
-// enabled and switch the window, with GDI only they stay off.
+// Each run: whether the box showed ticked, clicked, OK, what is stored after (-1: nothing).
+TEST_F(GraphicsSystemDlg, TheDisplayModeBoxShowsAndStoresTheMode)
+{
+    const struct
+    {
+        bool shownTicked, click, ok;
+        int stored;
+    } steps[] = {{false, false, false, -1}, {false, false, true, 0}, {false, true, true, 1}, {true, true, false, 1},
+                 {true, true, true, 0}};
+    for (const auto& step : steps) {
+        bool shownTicked = !step.shownTicked;
+        CDialogWatcherPause pause;
+        EXPECT_TRUE(RunModalDriven([] { CBrisklaneModeDlg().DoModal(); }, [&](HWND dialog) {
+            const HWND box = FindChildByCaption(dialog, L"Brisklane mode");
+            shownTicked = IsButtonChecked(box);
+            if (step.click)
+                ClickControl(box);
+            PressDialogButton(dialog, step.ok ? IDOK : IDCANCEL);
+        }));
+        EXPECT_EQ(step.shownTicked, shownTicked);
+        EXPECT_EQ(step.stored, CSettings::GetInt(L"BrisklaneMode", -1));
+        EXPECT_EQ(step.stored == 1, IsBrisklaneMode());
+    }
+}
+
+// With a 3D system for the views (OpenGL 1, also for a class never stored)
+// the view commands are enabled and work; with GDI only they stay off.
 CHILD_TEST(GraphicsClassViews, ViewCommandsFollowTheChosenClass)
 {
     cwtest::PrepareWindowTest();
@@ -157,33 +163,30 @@ CHILD_TEST(GraphicsClassViews, ViewCommandsFollowTheChosenClass)
         if (graphicsClass != kUnset)
             CSettings::SetInt(L"GraphicsClass", graphicsClass);
         const bool threeD = graphicsClass != 0;
-        if (CanShowAnother3DView() != threeD)
-            return 1;
         CCourseWindow* window = cwtest::OpenNewCourseWindow();
         CCourse* course = window->GetCourse();
         const auto enabled = [window](int id) {
             window->UpdateCommandStates();
             return dynamic_cast<CCommand*>(window->menuBar.FindById(id))->enabled;
         };
-        if (enabled(2148) != threeD || enabled(2152) != threeD || enabled(2170))
-            return 2;
+        if (CanShowAnother3DView() != threeD || enabled(2148) != threeD || enabled(2152) != threeD || enabled(2170))
+            return 1;
         window->RunMenuCommand(2148);
         if (course->Get3D() != threeD || (window->currentScene == &window->scene3D) != threeD)
+            return 2;
+        if (!threeD)
+            continue;
+        const bool hidden = course->GetHideGrass();
+        if (!enabled(2170) || !enabled(2150))
             return 3;
-        if (threeD) {
-            const bool hidden = course->GetHideGrass();
-            if (!enabled(2170) || !enabled(2150))
-                return 4;
-            window->RunMenuCommand(2170);
-            if (course->GetHideGrass() == hidden)
-                return 5;
-            window->RunMenuCommand(2152);
-            if (course->Get3D() || !course->Get3DCamera() || window->currentScene != &window->mapScene)
-                return 6;
-            window->RunMenuCommand(2150);
-            if (course->Get3DCamera())
-                return 7;
-        }
+        window->RunMenuCommand(2170);
+        window->RunMenuCommand(2152);
+        if (course->GetHideGrass() == hidden || course->Get3D() || !course->Get3DCamera() ||
+            window->currentScene != &window->mapScene)
+            return 4;
+        window->RunMenuCommand(2150);
+        if (course->Get3DCamera())
+            return 5;
     }
-    return ReportCount() == 0 ? 0 : 8;
+    return ReportCount() == 0 ? 0 : 6;
 }
