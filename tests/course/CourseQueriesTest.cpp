@@ -62,11 +62,9 @@ CEditObject* PlaceWithEnd(CCourse& course, float x, float y, int kind, CPoint2 p
     return object;
 }
 
-// A line-like object that asks the course for the ends nearest its points
-// when the course has it resolve its links.
-class CNearestEndProbe : public CEditObject
+// A line that asks the course for the ends nearest its points as its links are resolved.
+struct CNearestEndProbe : CEditObject
 {
-public:
     CNearestEndProbe() : CEditObject(2, 1) {}
     bool ResolveLinks() override
     {
@@ -74,7 +72,6 @@ public:
             found.push_back(GetCourse()->FindNearestEnd(p.x, p.y, 180.0f, 31, 0));
         return false;
     }
-
     std::vector<CPoint2> points;
     std::vector<CObstacleEnd*> found;
 };
@@ -341,34 +338,28 @@ TEST_F(CourseQueries, OverlayObjectsAreNotPickable)
     EXPECT_EQ(0, context.items[1].flag);
 }
 
+// The probe asks while the course files its ends by place, as a read course does.
 TEST_F(CourseQueries, EndsFiledByPlaceFindWhatTheWholeCourseFinds)
 {
     CCourse course(L"", L"");
     std::mt19937 random(11);
-    std::uniform_real_distribution<float> place(2000.0f, 5000.0f);
-    std::uniform_real_distribution<float> local(-300.0f, 300.0f);
-    std::uniform_real_distribution<float> width(0.0f, 400.0f);
+    std::uniform_real_distribution<float> place(2000.0f, 5000.0f), local(-300.0f, 300.0f), width(0.0f, 400.0f);
     auto probe = std::make_unique<CNearestEndProbe>();
+    CNearestEndProbe* asked = probe.get();
     for (int i = 0; i < 80; ++i) {
         CEditObject* object = PlaceEdit(course, PlainType(), place(random), place(random), float(i * 37 % 360));
-        for (int kind : {1, 2, 4}) {
-            object->AddEnd(kind, CPoint2(local(random), local(random)), CPoint2(3.0f, -4.0f))->halfWidth =
-                width(random);
-        }
+        for (int kind : {1, 2, 4})
+            object->AddEnd(kind, CPoint2(local(random), local(random)), CPoint2(3.0f, -4.0f))->halfWidth = width(random);
         object->Invalidate();
-        probe->points.push_back(object->GetPosition() + CPoint2(local(random), local(random)));
+        asked->points.push_back(object->GetPosition() + CPoint2(local(random), local(random)));
     }
     probe->Init(&course, &LineType(), MakePlacement(0.0f, 0.0f), CCourseObject::kNormal);
-    CNearestEndProbe* asked = probe.get();
     course.AddObject(std::move(probe));
-    // The probe asks while the course files its ends by place, as a read
-    // course does; afterwards the course looks at every object again.
     CCourseFileAccess::FinishLoading(course);
     ASSERT_EQ(asked->points.size(), asked->found.size());
     int found = 0;
     for (size_t i = 0; i < asked->points.size(); ++i) {
-        const CPoint2 p = asked->points[i];
-        EXPECT_EQ(course.FindNearestEnd(p.x, p.y, 180.0f, 31, 0), asked->found[i]) << i;
+        EXPECT_EQ(course.FindNearestEnd(asked->points[i].x, asked->points[i].y, 180.0f, 31, 0), asked->found[i]) << i;
         found += asked->found[i] != nullptr;
     }
     EXPECT_GT(found, 20);

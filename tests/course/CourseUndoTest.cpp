@@ -540,9 +540,9 @@ TEST_F(CourseUndo, UndoAndRedoReplaceOnlyTheObjectsWhoseRecordsDiffer)
     EXPECT_EQ(five, ArchiveOf(course));
 }
 
+// Few objects keep whole records in the history, many keep patches.
 TEST_F(CourseUndo, ManyStepsUndoAndRedoToTheSameBytesAndLabels)
 {
-    // A few objects keep whole records in the history, many keep patches.
     for (int count : {3, 700}) {
         CCourse course(L"Undo", L"");
         std::vector<CCourseObject*> frames;
@@ -573,15 +573,11 @@ TEST_F(CourseUndo, ManyStepsUndoAndRedoToTheSameBytesAndLabels)
         commit(L"Move both");
         record->label = L"a longer label";
         commit(L"Rename");
-        // A record whose new bytes end with the whole of its old record (kind
-        // 4107, colours, turn, place, value, label): the bytes both archives
-        // end with begin inside it.
         auto* echo = PlaceRecord(course, 100.0f, 100.0f, 0.0f, 1, L"a");
         commit(L"Place");
+        // New bytes ending with the whole old record (kind 4107, colours, turn, place, value, label).
         echo->label = std::wstring{L'z', 0x0B, 0x10, 0, 0, 0, L'd', 0, L'd', 0, 1, 0, L'a'};
         commit(L"Rename");
-        PlaceRecord(course, 2500.0f, 2000.0f, 45.0f, 2, L"b");
-        commit(L"Place");
         course.SetShowTexts(!course.GetShowTexts());
         commit(L"Show texts");
         course.DeselectAll(false);

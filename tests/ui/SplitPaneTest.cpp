@@ -153,9 +153,7 @@ TEST_F(SplitPane, TheDragLineIgnoresTheMouseAndThePaneIsNeverHidden)
     EXPECT_EQ(0, CountReports([&] { pane.SetVisible(true); }));
 }
 
-// The drag line gets its native window at the first press in the divider,
-// hidden until then, and keeps it: each drag shows it above the panes where
-// the mouse is and hides it at the release.
+// The drag line's window is made at the first press and kept: shown above the panes while dragging.
 TEST(SplitPaneWindow, TheDragLineIsMadeAtTheFirstDragAndKeptForTheNext)
 {
     CFixedWindow left(100, 150, 0, 0, 50, 80, 0, 1);
@@ -167,38 +165,30 @@ TEST(SplitPaneWindow, TheDragLineIsMadeAtTheFirstDragAndKeptForTheNext)
     pane.SetBounds(CRectF(0.0f, 0.0f, 500.0f, 300.0f));
     PumpFor(50);
     EXPECT_EQ(nullptr, pane.dragLine.hwnd);
-
-    struct CDrag
-    {
-        float moveBy;
-        LONG lineLeft;
-    };
-    const CDrag drags[] = {{40.0f, 140}, {-20.0f, 120}, {0.0f, 120}};
     HWND made = nullptr;
-    for (const CDrag& drag : drags) {
+    for (const auto& drag : {std::pair<float, LONG>{40.0f, 140}, {-20.0f, 120}, {0.0f, 120}}) {
         CMouseEvent event;
         event.x = 2.0f;
         event.left = true;
         pane.divider.OnMouseDown(event);
-        ASSERT_NE(nullptr, pane.dragLine.hwnd);
-        if (!made)
-            made = pane.dragLine.hwnd;
+        made = made ? made : pane.dragLine.hwnd;
+        ASSERT_NE(nullptr, made);
         EXPECT_EQ(made, pane.dragLine.hwnd);
         EXPECT_EQ(made, GetWindow(host.hwnd, GW_CHILD));
         pane.divider.pressState = CPanel::EPressState::kHeld;
-        event.x += drag.moveBy;
+        event.x += drag.first;
         pane.divider.OnMouseMove(event);
         RECT shown = {};
         GetWindowRect(made, &shown);
         MapWindowPoints(nullptr, host.hwnd, reinterpret_cast<POINT*>(&shown), 2);
         EXPECT_TRUE(IsWindowVisible(made));
-        EXPECT_EQ(drag.lineLeft, shown.left);
+        EXPECT_EQ(drag.second, shown.left);
         EXPECT_EQ(CSpacer::GapH4()->minWidth, int(shown.right - shown.left));
         EXPECT_EQ(300, shown.bottom - shown.top);
         pane.divider.pressState = CPanel::EPressState::kReleasing;
         pane.divider.OnMouseUp(event);
         pane.divider.pressState = CPanel::EPressState::kIdle;
         EXPECT_FALSE(IsWindowVisible(made));
-        EXPECT_EQ(float(drag.lineLeft), left.bounds.right);
+        EXPECT_EQ(float(drag.second), left.bounds.right);
     }
 }

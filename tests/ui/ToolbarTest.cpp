@@ -451,42 +451,32 @@ TEST(Toolbar, TooltipsComeFromVersion6OfTheCommonControls)
     DestroyWindow(tip);
 }
 
-// A button's picture is composed when its toolbar first draws it: the shown
-// button appears as its face composes it, the hidden one's picture stays as
-// it was taken until someone asks for it.
+// The shown button's picture is composed when the toolbar first draws it, the hidden one's when asked for.
 TEST(ToolbarWindow, PicturesAreComposedWhenTheToolbarFirstDrawsThem)
 {
     CToolbarPanel bar;
-    struct CButton
-    {
-        const wchar_t* icon;
-        bool visible;
-        CToolbarItem* item;
-        CPixelBitmap taken;
-    };
-    CButton buttons[] = {{L"ShpWeavePoles.png", true, nullptr, {}}, {L"ShpTable.png", false, nullptr, {}}};
-    for (CButton& button : buttons) {
-        button.item = new CToolbarItem(2112, 2113, button.icon, 0, 0);
-        bar.AddItem(button.item);
-        button.item->SetVisible(button.visible);
-        ASSERT_NE(nullptr, button.item->face);
-        button.taken = *button.item->face;
+    CToolbarItem* items[] = {new CToolbarItem(2112, 2113, L"ShpWeavePoles.png", 0, 0),
+                             new CToolbarItem(2112, 2113, L"ShpTable.png", 0, 0)};
+    CPixelBitmap taken[2];
+    for (int i = 0; i < 2; ++i) {
+        bar.AddItem(items[i]);
+        items[i]->SetVisible(i == 0);
+        ASSERT_NE(nullptr, items[i]->face);
+        taken[i] = *items[i]->face;
     }
     CPanelTestHost host(60, 60, 300, 100);
     bar.Measure();
     bar.CreateNativeWindow(host);
     bar.SetBounds(CRectF(0.0f, 0.0f, float(bar.preferredWidth), float(bar.preferredHeight)));
-    const CToolbarItem& shown = *buttons[0].item;
-    const auto showsFace = [&] {
-        const int x = int(shown.rect.left) + 5;
-        const int y = int(shown.rect.top) + 5;
-        return ReadClientPixel(bar.hwnd, x, y) == (shown.face->GetPixel(5, 5) & 0x00FFFFFF);
-    };
-    ASSERT_TRUE(PumpUntil([&] { return buttons[0].taken.GetPixels() != shown.face->GetPixels() && showsFace(); }));
-    for (const CButton& button : buttons)
-        EXPECT_EQ(button.visible, button.taken.GetPixels() != button.item->face->GetPixels()) << button.icon;
+    const CToolbarItem& shown = *items[0];
+    ASSERT_TRUE(PumpUntil([&] {
+        return taken[0].GetPixels() != shown.face->GetPixels() &&
+               ReadClientPixel(bar.hwnd, int(shown.rect.left) + 5, int(shown.rect.top) + 5) ==
+               (shown.face->GetPixel(5, 5) & 0x00FFFFFF);
+    }));
+    EXPECT_EQ(taken[1].GetPixels(), items[1]->face->GetPixels());
     // Asked for, the hidden button's picture is composed too, in the same place.
-    for (const CButton& button : buttons)
-        EXPECT_EQ(CToolbarButtonFace::GetNormal().GetImage(button.item->icon), button.item->face) << button.icon;
-    EXPECT_NE(buttons[1].taken.GetPixels(), buttons[1].item->face->GetPixels());
+    for (const CToolbarItem* item : items)
+        EXPECT_EQ(CToolbarButtonFace::GetNormal().GetImage(item->icon), item->face) << item->icon;
+    EXPECT_NE(taken[1].GetPixels(), items[1]->face->GetPixels());
 }

@@ -151,31 +151,24 @@ TEST_F(EndLine, ADraggedEndSnapsToTheOtherAndTheLineRecentres)
     EXPECT_EQ(CPoint2(1900.0f, -32768.0f), CourseEnd(*line, 0));
 }
 
+// Each kind read after the one before, the same kind twice among them: the ends stay in place.
 TEST_F(EndLine, ALineReadAgainOffersItsKindsEndsInOrder)
 {
     auto course = MakeCourse();
     CEndLine* line = Place<CEndLine>(*course, CEndLine::GetEndLineType(), 3000.0f, 3000.0f);
-    const CObstacleEnd* starts[] = {&line->GetObstacleEnd(0), &line->GetObstacleEnd(1)};
-    const CObstacleEnd* finishes[] = {&line->GetObstacleEnd(2), &line->GetObstacleEnd(3)};
-    const std::vector<const CObstacleEnd*> both = {starts[0], starts[1], finishes[0], finishes[1]};
-    // Each kind read after the one before, the same kind twice among them.
-    const struct
-    {
-        int kind;
-        std::vector<const CObstacleEnd*> ends;
-    } cases[] = {
-        {CEndLine::kStartLine, {starts[0], starts[1]}},        {CEndLine::kStartLine, {starts[0], starts[1]}},
-        {CEndLine::kStartAndFinishLine, both},                 {CEndLine::kStartAndFinishLine, both},
-        {CEndLine::kFinishLine, {finishes[0], finishes[1]}},   {CEndLine::kStartLine, {starts[0], starts[1]}},
-    };
-    for (const auto& c : cases) {
+    const CObstacleEnd* ends[] = {&line->GetObstacleEnd(0), &line->GetObstacleEnd(1), &line->GetObstacleEnd(2),
+                                  &line->GetObstacleEnd(3)};
+    const int startOnly = CEndLine::kStartLine, both = CEndLine::kStartAndFinishLine;
+    for (const int kind : {startOnly, startOnly, both, both, int(CEndLine::kFinishLine), startOnly}) {
         CFieldWriter record;
-        record.WriteInt8(c.kind);
+        record.WriteInt8(kind);
         record.WritePoint(-1000.0f, 0.0f);
         record.WritePoint(1000.0f, 0.0f);
         ReadRecord(*line, record.m_bytes);
         line->InvalidateKeysLater();
-        EXPECT_EQ(c.ends, std::vector<const CObstacleEnd*>(line->GetEnds().begin(), line->GetEnds().end())) << c.kind;
-        EXPECT_EQ(600.0f, line->GetObstacleEnd(c.kind == CEndLine::kFinishLine ? 3 : 1).halfWidth);
+        const size_t first = kind == CEndLine::kFinishLine ? 2 : 0, last = kind == startOnly ? 2 : 4;
+        EXPECT_EQ(std::vector<const CObstacleEnd*>(ends + first, ends + last),
+                  std::vector<const CObstacleEnd*>(line->GetEnds().begin(), line->GetEnds().end())) << kind;
+        EXPECT_EQ(600.0f, line->GetObstacleEnd(int(first) + 1).halfWidth);
     }
 }

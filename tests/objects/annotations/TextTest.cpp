@@ -345,10 +345,8 @@ TEST_F(Text, EditingSeveralTextsKeepsEachItsOwnText)
     EXPECT_EQ(records[0], third->GetRecord());
 }
 
-namespace {
-
 // All a text shows and writes: its box, a corner, its plan and its record.
-std::string Appearance(CText& text)
+static std::string Appearance(CText& text)
 {
     CRecordingContext plan;
     text.GetShape2D().Draw(plan);
@@ -363,25 +361,19 @@ std::string Appearance(CText& text)
     return out.str();
 }
 
-}  // namespace
-
+// Laid out when first drawn, measured, written or after the font and units change: as on reading.
 TEST_F(Text, ATextReadIsLaidOutWhenFirstNeededAsIfOnReading)
 {
     auto course = MakeCourse();
     CText* note = AddText(*course, 3000.0f, 3000.0f, L"Walk the course before the briefing\r\nthen warm up");
     ASSERT_NE(nullptr, note);
-    // The wrap widths read and laid out (0 takes the default).
+    // Wrap widths read and laid out (0 takes the default).
     const int32_t wraps[][2] = {{1200, 1200}, {600, 600}, {0, GetDefaultWrapWidth(course.get())}, {32767, 32767}};
-    // What may come between reading a text and its first layout, the
-    // course's font and units changing among them.
     const std::function<void(CText&)> firstUses[] = {
         [](CText&) {},
         [](CText& text) { CPoint2 corner; text.GetEnd(corner, 0); },
         [](CText& text) { CFieldWriter written; text.Serialize(written); },
-        [&course](CText&) {
-            CSettings::SetInt(L"BrisklaneMode", 1);
-            course->SetMetric(true);
-        },
+        [&course](CText&) { CSettings::SetInt(L"BrisklaneMode", 1); course->SetMetric(true); },
     };
     const int reports = ReportCount();
     for (const auto& wrap : wraps) {
@@ -390,10 +382,9 @@ TEST_F(Text, ATextReadIsLaidOutWhenFirstNeededAsIfOnReading)
         document.SelectAll();
         document.InsertSerialized(note->GetRecord());
         document.SetWrapWidth(wrap[1]);
-        const CTextBoxSize box = ComputeTextBoxSize(document);
         std::unique_ptr<CCourseObject> laidOut = ReadText(*course, record);
-        EXPECT_EQ(box.width, static_cast<CText&>(*laidOut).GetBoxSize().width);
-        EXPECT_EQ(box.height, static_cast<CText&>(*laidOut).GetBoxSize().height);
+        EXPECT_EQ(ComputeTextBoxSize(document).width, static_cast<CText&>(*laidOut).GetBoxSize().width);
+        EXPECT_EQ(ComputeTextBoxSize(document).height, static_cast<CText&>(*laidOut).GetBoxSize().height);
         const std::string expected = Appearance(static_cast<CText&>(*laidOut));
         for (const auto& firstUse : firstUses) {
             std::unique_ptr<CCourseObject> read = ReadText(*course, record);
@@ -404,8 +395,7 @@ TEST_F(Text, ATextReadIsLaidOutWhenFirstNeededAsIfOnReading)
         }
     }
     EXPECT_EQ(reports, ReportCount());
-
-    // Undo and redo read the texts they change back: as they were.
+    // Undo and redo read the texts they change back as they were.
     course->CommitUndoStep(L"Place");
     const std::string placed = Appearance(*note);
     note->SetText(L"Changed");

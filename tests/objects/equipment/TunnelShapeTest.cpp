@@ -10,10 +10,7 @@ using namespace tunneltest;
 
 namespace {
 
-class TunnelShape : public CTunnelFixture
-{
-};
-
+using TunnelShape = CTunnelFixture;
 using CPoints = std::vector<CPoint2>;
 
 // The length, the ends in the tunnel's own frame, and the hoops or outline.
@@ -30,8 +27,7 @@ CPoints ShapeOf(CTunnel& tunnel)
     return shape;
 }
 
-// A context that can tell which rectangles miss its boxes (in the drawing's
-// own units); it draws with a pen of 20.
+// A context whose clip is its boxes; Misses says whether points drawn with its pen of 20 miss them.
 struct CBoxContext : CRecordingContext
 {
     explicit CBoxContext(std::vector<CRectF> clip) : boxes(std::move(clip)) { m_state.penWidth = 20.0f; }
@@ -43,14 +39,13 @@ struct CBoxContext : CRecordingContext
             });
         });
     }
-    // Whether points first to last, drawn with the pen, miss the boxes.
     bool Misses(const CPoints& p, size_t first, size_t last) const
     {
-        CRectF bounds(p[first].x, p[first].y, p[first].x, p[first].y);
+        CRectF b(p[first].x, p[first].y, p[first].x, p[first].y);
         for (size_t i = first; i <= last; ++i)
-            bounds.Include(p[i]);
-        bounds = CRectF(bounds.left - 20.0f, bounds.top - 20.0f, bounds.right + 20.0f, bounds.bottom + 20.0f);
-        return MissesClip(&bounds, 1);
+            b.Include(p[i]);
+        b = CRectF(b.left - 20.0f, b.top - 20.0f, b.right + 20.0f, b.bottom + 20.0f);
+        return MissesClip(&b, 1);
     }
     std::vector<CRectF> boxes;
 };
@@ -71,9 +66,38 @@ std::vector<std::vector<CPoints>> FiguresOf(const CRecordingContext& context)
     return paths;
 }
 
+// Quads reaching the clip are drawn as they were (at most a stretch either side besides), seams
+// in pieces of themselves broken only where they cannot reach it; gives how many quads reach.
+size_t ExpectDrawnWithin(CTunnelFlexibleGeometry& body, CBoxContext& clip)
+{
+    CRecordingContext all;
+    body.Draw2D(all);
+    body.Draw2D(clip);
+    const auto whole = FiguresOf(all), kept = FiguresOf(clip);
+    size_t reaching = 0, found = 0;
+    for (const CPoints& quad : whole[0]) {
+        reaching += clip.Misses(quad, 0, 3) ? 0 : 1;
+        EXPECT_TRUE(clip.Misses(quad, 0, 3) || std::count(kept[0].begin(), kept[0].end(), quad) == 1);
+    }
+    EXPECT_LE(kept[0].size(), (reaching + 2) * size_t(CTunnelBodyGeometry::kStretchQuads));
+    for (const CPoints& seam : whole[1]) {
+        std::vector<bool> drawn(seam.size() - 1, false);
+        for (const CPoints& piece : kept[1]) {
+            const size_t at = size_t(std::search(seam.begin(), seam.end(), piece.begin(), piece.end()) - seam.begin());
+            found += at < seam.size() ? 1 : 0;
+            for (size_t i = at; i + 1 < at + piece.size() && i + 1 < seam.size(); ++i)
+                drawn[i] = true;
+        }
+        for (size_t i = 0; i < drawn.size(); ++i)
+            EXPECT_TRUE(drawn[i] || clip.Misses(seam, i, i + 1));
+    }
+    EXPECT_EQ(kept[1].size(), found);
+    return reaching;
+}
+
 }  // namespace
 
-TEST_F(TunnelShape, ReadTunnelsDeriveTheEndsAndShapeEditingDerivesThroughAnEditAndItsUndo)
+TEST_F(TunnelShape, ReadTunnelsDeriveTheEndsAndShapeEditingDerivesThroughAFlipAndItsUndo)
 {
     for (int kind : {CTunnelGeometry::kFlexible, CTunnelGeometry::kRigid, CTunnelGeometry::kPolyline}) {
         course = MakeCourse();
@@ -101,73 +125,34 @@ TEST_F(TunnelShape, ReadTunnelsDeriveTheEndsAndShapeEditingDerivesThroughAnEditA
 
 TEST(TunnelSection, PointsAcrossTheArcLieWhereItsFrameMapsTheSides)
 {
-    for (float angle : {0.0f, 0.5f, 37.0f, -90.0f, 270.0f, -2000.0f}) {
-        CTunnelSection section;
-        section.outerLength = 1800.0f;
-        section.SetAngle(angle);
+    for (float angle : {0.0f, 0.5f, 37.0f, -90.0f, 270.0f, -2000.0f})
         for (float t : {0.0f, 0.3f, 1.0f}) {
-            CPoint2 sides[2];
-            section.GetAcross(t, 120.0f, sides[0], sides[1]);
-            ExpectNear(section.GetLocalFrame(t).TransformPoint2D(0.0f, -120.0f), sides[0], 0.01f);
-            ExpectNear(section.GetLocalFrame(t).TransformPoint2D(0.0f, 120.0f), sides[1], 0.01f);
+            CTunnelSection section;
+            section.outerLength = 1800.0f;
+            section.SetAngle(angle);
+            CPoint2 left, right;
+            section.GetAcross(t, 120.0f, left, right);
+            ExpectNear(section.GetLocalFrame(t).TransformPoint2D(0.0f, -120.0f), left, 0.01f);
+            ExpectNear(section.GetLocalFrame(t).TransformPoint2D(0.0f, 120.0f), right, 0.01f);
         }
-    }
 }
 
 TEST_F(TunnelShape, ABodyLeavesOutOnlyStretchesThatCannotReachTheClipBox)
 {
-    // 256 hoops some 150 apart winding along +x.
     CTunnel owner;
-    CTunnelFlexibleGeometry body(owner);
+    CTunnelFlexibleGeometry body(owner);  // 256 hoops some 150 apart winding along +x
     for (int i = 0; i < 8; ++i)
         body.AddSection(i % 2 ? 30.0f : -30.0f, 4800.0f);
     body.SetNominalLength(38400.0f);
-    CRecordingContext all;
-    body.Draw2D(all);
-    const auto whole = FiguresOf(all);
     for (float x = -100.0f; x < 20000.0f; x += 97.0f) {
-        // Two strips 10 wide across it.
-        CBoxContext strip({CRectF(x, -1e6f, x + 10.0f, 1e6f), CRectF(x + 20000.0f, -1e6f, x + 20010.0f, 1e6f)});
-        body.Draw2D(strip);
-        const auto kept = FiguresOf(strip);
-        // What can reach the strip is drawn as it was, the rest at most
-        // within the stretches of quads around it; seams break only at a
-        // segment that cannot reach it.
-        size_t reaching = 0;
-        for (const CPoints& quad : whole[0]) {
-            reaching += strip.Misses(quad, 0, 3) ? 0 : 1;
-            EXPECT_TRUE(strip.Misses(quad, 0, 3) || std::count(kept[0].begin(), kept[0].end(), quad) == 1) << x;
-        }
-        EXPECT_LE(kept[0].size(), (reaching + 2) * size_t(CTunnelBodyGeometry::kStretchQuads)) << x;
-        size_t found = 0;
-        for (const CPoints& seam : whole[1]) {
-            std::vector<bool> drawn(seam.size() - 1, false);
-            for (const CPoints& piece : kept[1]) {
-                const size_t at = size_t(std::search(seam.begin(), seam.end(), piece.begin(), piece.end()) - seam.begin());
-                found += at < seam.size() ? 1 : 0;
-                for (size_t i = at; i + 1 < at + piece.size() && i + 1 < seam.size(); ++i)
-                    drawn[i] = true;
-            }
-            for (size_t i = 0; i < drawn.size(); ++i)
-                EXPECT_TRUE(drawn[i] || strip.Misses(seam, i, i + 1)) << x;
-        }
-        EXPECT_EQ(kept[1].size(), found) << x;
+        SCOPED_TRACE(x);
+        CBoxContext strips({CRectF(x, -1e6f, x + 10.0f, 1e6f), CRectF(x + 20000.0f, -1e6f, x + 20010.0f, 1e6f)});
+        ExpectDrawnWithin(body, strips);
     }
-}
-
-TEST_F(TunnelShape, AQuadAcrossABendBetweenFarApartHoopsIsDrawnWhereItLies)
-{
-    // Hoops some 16000 apart, about a quarter turn within 500: the quad
-    // across it runs some 4000 inside the bend, away from every section.
-    CTunnel owner;
-    CTunnelFlexibleGeometry body(owner);
+    // Hoops some 16000 apart turning a quarter within 500: the one quad across runs some 4000 inside the bend.
+    CTunnelFlexibleGeometry bend(owner);
     for (const float angle : {0.0f, -90.0f, 0.0f})
-        body.AddSection(angle, angle == 0.0f ? 2064321.0f : 500.0f);
-    CRecordingContext all;
-    body.Draw2D(all);
+        bend.AddSection(angle, angle == 0.0f ? 2064321.0f : 500.0f);
     CBoxContext inside({CRectF(2060400.0f, -4100.0f, 2060600.0f, -3950.0f)});
-    const auto whole = FiguresOf(all);
-    ASSERT_EQ(1, std::count_if(whole[0].begin(), whole[0].end(), [&](const CPoints& q) { return !inside.Misses(q, 0, 3); }));
-    body.Draw2D(inside);
-    EXPECT_FALSE(FiguresOf(inside)[0].empty());
+    EXPECT_EQ(1u, ExpectDrawnWithin(bend, inside));
 }
