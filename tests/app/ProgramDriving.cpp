@@ -384,4 +384,13 @@ bool MapView(const CWindowParts& parts, CViewMap& map)
     return true;
 }
 
+bool StartMappedEmptyCourse(CProgramProcess& program, const wchar_t* folder, const wchar_t* name, CDrivenCourse& course)
+{
+    course.frame = StartWithEmptyCourse(program, MakeTempFolder(folder), name, course.path);
+    if (!course.frame)
+        return false;
+    course.parts = FindParts(course.frame);
+    return course.parts.found && MapView(course.parts, course.map);
+}
+
 }  // namespace programtest

@@ -108,4 +108,16 @@ struct CViewMap
 // show either way.
 bool MapView(const CWindowParts& parts, CViewMap& map);
 
+// A program started on an empty course: its file, window, parts and view.
+struct CDrivenCourse
+{
+    std::wstring path;
+    HWND frame = nullptr;
+    CWindowParts parts;
+    CViewMap map;
+};
+// Starts the program on an empty course of the name in a new temp folder
+// and maps its view; false when any of that failed.
+bool StartMappedEmptyCourse(CProgramProcess& program, const wchar_t* folder, const wchar_t* name, CDrivenCourse& course);
+
 }  // namespace programtest

@@ -197,15 +197,10 @@ TEST(Program, MouseAndKeysPlaceMoveTurnDeleteAndUndoAnAFrame)
 TEST(Program, ADragOfAnEndRightAfterATurnByTheKeysTurnsTheDogWalk)
 {
     PrepareProgramSettings(kOrganisation);
-    const std::wstring folder = MakeTempFolder(L"program-turned-end");
-    std::wstring path;
     CProgramProcess program;
-    const HWND frame = StartWithEmptyCourse(program, folder, L"Turned.agl", path);
-    ASSERT_TRUE(frame);
-    const CWindowParts parts = FindParts(frame);
-    ASSERT_TRUE(parts.found);
-    CViewMap map;
-    ASSERT_TRUE(MapView(parts, map));
+    CDrivenCourse driven;
+    ASSERT_TRUE(StartMappedEmptyCourse(program, L"program-turned-end", L"Turned.agl", driven));
+    const auto& [path, frame, parts, map] = driven;
     Click(ShapeButton(parts, kDogWalkButton, kOrganisation));
     Click(ViewPoint(parts, 0.5f, 0.5f));
     for (int i = 0; i < 3; ++i)
@@ -356,15 +351,10 @@ TEST(Program, PlacesTunnelsBendsOneByItsHandleAndKeepsThemThroughFiles)
     SetProgramInt(L"SpecList", kTunnelOrganisation);
     for (const wchar_t* hint : {L"NeverShow2717", L"NeverShow2718", L"NeverShow2721", L"NeverShow2722"})
         SetProgramInt(hint, 1);
-    const std::wstring folder = MakeTempFolder(L"program-tunnels");
-    std::wstring path;
     CProgramProcess program;
-    HWND frame = StartWithEmptyCourse(program, folder, L"Tunnels.agl", path);
-    ASSERT_TRUE(frame);
-    CWindowParts parts = FindParts(frame);
-    ASSERT_TRUE(parts.found);
-    CViewMap map;
-    ASSERT_TRUE(MapView(parts, map));
+    CDrivenCourse driven;
+    ASSERT_TRUE(StartMappedEmptyCourse(program, L"program-tunnels", L"Tunnels.agl", driven));
+    auto& [path, frame, parts, map] = driven;
 
     // Each from its button: the tunnel, confirmed in the window its button
     // opens, a straight line of four segments.

@@ -47,13 +47,7 @@ std::vector<HWND> Visible(std::vector<HWND> all)
     all.erase(std::remove_if(all.begin(), all.end(), [](HWND w) { return !IsWindowVisible(w); }), all.end());
     return all;
 }
-HWND TypeCombo(HWND window)
-{
-    for (const CDialogChild& child : ListDialogChildren(window))
-        if (child.className == L"ComboBox")
-            return child.window;
-    return nullptr;
-}
+HWND TypeCombo(HWND window) { return FindWindowExW(window, nullptr, L"ComboBox", nullptr); }
 // The entries of the type list, then the entry shown.
 std::vector<std::wstring> TypeEntries(HWND window)
 {
@@ -230,10 +224,9 @@ TEST_F(JumpDialogs, ABrushJumpToolRunsTheWindowBeforePlacing)
         StartOver();
         course.SelectToolType(FindObjectTypeById(kBrush)->GetNameTextId());
         std::shared_ptr<CEditSession> session = course.GetToolSessionToRun();
-        ASSERT_TRUE(session);
         std::wstring shownType;
         bool editOnCreate = false;
-        ASSERT_TRUE(RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
+        ASSERT_TRUE(session && RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
             shownType = TypeEntries(window).back();
             editOnCreate = IsButtonChecked(FindChildByCaption(window, GetStringWithArg(2230, TypeName(kBrush))));
             const std::vector<HWND> edits = Visible(FindEditControls(window));
@@ -242,14 +235,12 @@ TEST_F(JumpDialogs, ABrushJumpToolRunsTheWindowBeforePlacing)
             TypeIntoEdit(edits[1], L"18 in");
             PressDialogButton(window, button);
         }));
-        EXPECT_EQ(TypeName(kBrush), shownType);
-        EXPECT_TRUE(editOnCreate);
+        EXPECT_TRUE(TypeName(kBrush) == shownType && editOnCreate);
         EXPECT_EQ(0, course.GetObjectCount());
         EXPECT_EQ(button == IDCANCEL, course.GetToolType() == nullptr);
         if (button == IDCANCEL)
             continue;
-        course.StartPlacingObject(3000.0f, 3000.0f);
-        course.DropPlacedObject(3000.0f, 3000.0f);
+        course.StartPlacingObject(3000.0f, 3000.0f), course.DropPlacedObject(3000.0f, 3000.0f);
         ASSERT_EQ(1, course.GetObjectCount());
         CJump* placed = dynamic_cast<CJump*>(*course.GetObjects().begin());
         ASSERT_TRUE(placed && placed->GetType()->GetTypeId() == kBrush);

@@ -66,8 +66,7 @@ protected:
     }
     std::shared_ptr<CEditSession> Merged(CCourseObject* tunnel)
     {
-        course.DeselectAll(false);
-        tunnel->SetSelected(true);
+        course.DeselectAll(false), tunnel->SetSelected(true);
         return course.MakeSelectionSession();
     }
 };
@@ -150,9 +149,9 @@ TEST_F(TunnelWindows, SwitchingTheStyleOffersItsStoredSectionsUntilTheUserSetsAC
     }));
     EXPECT_EQ((std::vector<bool>{true, false, false, false}), rigid.enabled);
     EXPECT_EQ((std::vector<bool>{false, true, false, false}), flexible.enabled);
-    EXPECT_EQ(L"3", flexible.texts[kSectionsEdit]);
-    EXPECT_EQ(L"6", back.texts[kSectionsEdit]);
-    EXPECT_EQ(L"3", typed.texts[kSectionsEdit]);   // a typed count survives a style change
+    // Flexible's stored count, back to the tunnel's own, then a typed count survives a style change.
+    EXPECT_EQ((std::vector<std::wstring>{L"3", L"6", L"3"}),
+              (std::vector<std::wstring>{flexible.texts[kSectionsEdit], back.texts[kSectionsEdit], typed.texts[kSectionsEdit]}));
     EXPECT_EQ(std::make_pair(hintsBefore, hintsBefore + 1), std::make_pair(hintsAtStyle2, GetHintCounts()[kManySectionsHint]));
     const auto after = Merged(tunnel);
     EXPECT_EQ(std::make_pair(kFlexible, 4), std::make_pair(Tunnel(*after).GetStyle(), Tunnel(*after).GetSections()));
