@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/CrashLog.h"
+#include "foundation/PolygonClip.h"
 #include "foundation/Transform.h"
 
 namespace {
@@ -31,27 +32,6 @@ struct CPlane
     float a, b, c, d;
     float Distance(const CVector3& p) const { return a * p.x + b * p.y + c * p.z + d; }
 };
-
-// Keeps the part of a closed polygon on the plane's positive side.
-std::vector<CVector3> ClipAgainstPlane(const std::vector<CVector3>& points, const CPlane& plane)
-{
-    std::vector<CVector3> result;
-    const size_t count = points.size();
-    for (size_t i = 0; i < count; ++i) {
-        const CVector3& current = points[i];
-        const CVector3& next = points[(i + 1) % count];
-        const float dc = plane.Distance(current);
-        const float dn = plane.Distance(next);
-        if (dc >= 0.0f)
-            result.push_back(current);
-        if ((dc >= 0.0f) != (dn >= 0.0f)) {
-            const float t = dc / (dc - dn);
-            result.emplace_back(current.x + (next.x - current.x) * t, current.y + (next.y - current.y) * t,
-                                current.z + (next.z - current.z) * t);
-        }
-    }
-    return result;
-}
 
 }  // namespace
 
@@ -390,11 +370,13 @@ int CCamera::ClipPolygon(std::vector<CVector3>& points) const
     }
     if (allInside)
         return 2;
-    std::vector<CVector3> clipped = points;
-    for (int i = 0; i < 4 && !clipped.empty(); ++i) {
-        if (crosses[i])
-            clipped = ClipAgainstPlane(clipped, planes[i]);
+    std::vector<CVector3> clipped;
+    for (int i = 0; i < 4 && !points.empty(); ++i) {
+        if (!crosses[i])
+            continue;
+        const float plane[4] = {planes[i].a, planes[i].b, planes[i].c, planes[i].d};
+        ClipPolygonToPlane(plane, points, clipped);
+        points.swap(clipped);
     }
-    points.swap(clipped);
     return points.empty() ? 0 : 1;
 }
