@@ -1,0 +1,298 @@
+#include "objects/annotations/FigureModel.h"
+
+#include <cmath>
+
+#include "foundation/CrashLog.h"
+#include "foundation/FieldStream.h"
+#include "foundation/TracePoint.h"
+#include "foundation/Transform.h"
+#include "graphics/PackedModel.h"
+#include "render3d/Camera.h"
+
+namespace {
+
+// Window units by which another angle must come nearer the mouse than the
+// present one before a drag takes it: equally near angles do not flicker.
+constexpr float kHysteresis = 0.8f;
+
+float Length(const CVector3& v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+
+CVector3 Difference(const CVector3& a, const CVector3& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+}  // namespace
+
+CFigureModel::CFigureModel(CPackedModel* skin) : m_skin(skin)
+{
+}
+
+CFigureModel::~CFigureModel() = default;
+
+void CFigureModel::CheckNumber(int declared, int expected)
+{
+    if (declared == expected)
+        return;
+    TRACE_VALUE(int32_t, declared);
+    ReportFailure();
+}
+
+int CFigureModel::AddJoint(int minimum, int maximum, int step)
+{
+    if (minimum < -128 || minimum > 0 || maximum < 0 || maximum > 127 || step <= 0 || minimum % step != 0 ||
+        maximum % step != 0) {
+        TRACE_VALUE(int32_t, minimum);
+        TRACE_VALUE(int32_t, maximum);
+        TRACE_VALUE(int32_t, step);
+        ReportFailure();
+    }
+    CJoint joint;
+    joint.minimum = minimum;
+    joint.maximum = maximum;
+    joint.step = step > 0 ? step : 1;
+    m_joints.push_back(joint);
+    return int(m_joints.size()) - 1;
+}
+
+int CFigureModel::AddHandle(int angle, int part, int vertex)
+{
+    return AddHandle(angle, -1, -1, part, vertex);
+}
+
+int CFigureModel::AddHandle(int firstAngle, int secondAngle, int pivotPart, int part, int vertex)
+{
+    CHandle handle;
+    handle.firstAngle = firstAngle;
+    handle.secondAngle = secondAngle;
+    handle.pivotPart = pivotPart;
+    handle.part = part;
+    if (vertex != 0 && m_skin && part >= 0 && part < m_skin->GetPartCount()) {
+        // The vertex is given where the skin was built: back through the
+        // part's placement of that time into its own frame.
+        const CTransform& bind = m_skin->GetPart(part).GetInitialWorldTransform();
+        handle.localPoint = bind.InverseTransformPoint(m_skin->GetRestVertex(vertex));
+    }
+    m_handles.push_back(handle);
+    return int(m_handles.size()) - 1;
+}
+
+void CFigureModel::SetAngle(int joint, int value)
+{
+    CJoint& j = m_joints[size_t(joint)];
+    j.value = value;
+    j.changed = true;
+}
+
+int CFigureModel::GetAngle(int joint) const
+{
+    return m_joints[size_t(joint)].value;
+}
+
+void CFigureModel::SetAngles(int count, const int* values)
+{
+    if (count != GetJointCount()) {
+        TRACE_VALUE(int32_t, count);
+        ReportFailure();
+    }
+    const int n = count < GetJointCount() ? count : GetJointCount();
+    for (int i = 0; i < n; ++i)
+        SetAngle(i, values[i]);
+}
+
+void CFigureModel::NegateAngle(int joint)
+{
+    SetAngle(joint, -GetAngle(joint));
+}
+
+void CFigureModel::SwapAngles(int jointA, int jointB)
+{
+    const int a = GetAngle(jointA);
+    SetAngle(jointA, GetAngle(jointB));
+    SetAngle(jointB, a);
+}
+
+bool CFigureModel::TakeChanged(int first, int last)
+{
+    if (last < 0)
+        last = first;
+    if (first > last) {
+        TRACE_VALUE(int32_t, first);
+        TRACE_VALUE(int32_t, last);
+        ReportFailure();
+        return false;
+    }
+    bool any = false;
+    for (int i = first; i <= last && i < GetJointCount(); ++i) {
+        any = any || m_joints[size_t(i)].changed;
+        m_joints[size_t(i)].changed = false;
+    }
+    return any;
+}
+
+void CFigureModel::CopyPose(const CFigureModel& other)
+{
+    for (int i = 0; i < GetJointCount() && i < other.GetJointCount(); ++i)
+        SetAngle(i, other.GetAngle(i));
+    Update();
+}
+
+bool CFigureModel::IsSamePose(const CFigureModel& other) const
+{
+    if (GetJointCount() != other.GetJointCount())
+        return false;
+    for (int i = 0; i < GetJointCount(); ++i) {
+        if (GetAngle(i) != other.GetAngle(i))
+            return false;
+    }
+    return true;
+}
+
+void CFigureModel::ApplyRotationTable(const CRotationRow* rows)
+{
+    for (; rows->part >= 0; ++rows)
+        m_skin->GetPart(rows->part).SetRotation(rows->x, rows->y, rows->z, CGroupNode::kFromRest);
+}
+
+int CFigureModel::LimitAngle(int joint, float value) const
+{
+    const CJoint& j = m_joints[size_t(joint)];
+    if (!std::isfinite(value))
+        return 0;
+    const float onGrid = std::floor(value / float(j.step) + 0.5f) * float(j.step);
+    if (onGrid < float(j.minimum))
+        return j.minimum;
+    if (onGrid > float(j.maximum))
+        return j.maximum;
+    return int(onGrid);
+}
+
+void CFigureModel::Serialize(CFieldStream& stream)
+{
+    for (int i = 0; i < GetJointCount(); ++i) {
+        int32_t value = m_joints[size_t(i)].value;
+        stream.Int8(value);
+        if (stream.IsReading())
+            SetAngle(i, LimitAngle(i, float(value)));
+    }
+    if (stream.IsReading())
+        Update();
+}
+
+void CFigureModel::CopyExtraPose(const CFigureModel&)
+{
+}
+
+bool CFigureModel::QueryFlag(int) const
+{
+    return true;
+}
+
+bool CFigureModel::IsHandleShown(int, const float*) const
+{
+    return true;
+}
+
+void CFigureModel::GetHandlePoint(int handle, CVector3& point) const
+{
+    const CHandle& h = m_handles[size_t(handle)];
+    point = m_skin->GetPart(h.part).GetWorldTransform().TransformPoint(h.localPoint);
+}
+
+float CFigureModel::HandleDistance(int handle, float x, float y, const CCamera& camera, const CTransform& placement,
+                                   CVector3* point)
+{
+    Update();
+    CVector3 p;
+    GetHandlePoint(handle, p);
+    const CVector3 q = placement.InverseTransformPoint(p);
+    if (point)
+        *point = q;
+    CPoint2 window;
+    camera.ProjectPoint(q, &window);
+    return Hypot(window.x - x, window.y - y);
+}
+
+void CFigureModel::DragHandle(int handle, float mouseX, float mouseY, const CCamera& camera,
+                              const CTransform& placement)
+{
+    TRACE_POINT();
+    const CHandle& h = m_handles[size_t(handle)];
+    if (h.secondAngle < 0)
+        DragOneAngle(h, mouseX + 0.5f, mouseY + 0.5f, camera, placement);
+    else
+        DragTwoAngles(h, mouseX + 0.5f, mouseY + 0.5f, camera, placement);
+}
+
+void CFigureModel::DragOneAngle(const CHandle& handle, float x, float y, const CCamera& camera,
+                                const CTransform& placement)
+{
+    const int index = int(&handle - m_handles.data());
+    CJoint& joint = m_joints[size_t(handle.firstAngle)];
+    float best = HandleDistance(index, x, y, camera, placement, nullptr) - kHysteresis;
+    int keep = joint.value;
+    for (int value = joint.minimum; value <= joint.maximum; value += joint.step) {
+        SetAngle(handle.firstAngle, value);
+        const float d = HandleDistance(index, x, y, camera, placement, nullptr);
+        if (best > d) {
+            keep = value;
+            best = d;
+        }
+    }
+    SetAngle(handle.firstAngle, keep);
+    Update();
+}
+
+void CFigureModel::DragTwoAngles(const CHandle& handle, float x, float y, const CCamera& camera,
+                                 const CTransform& placement)
+{
+    const int index = int(&handle - m_handles.data());
+    const CVector3 pivot = placement.InverseTransformPoint(
+        m_skin->GetPart(handle.pivotPart).GetWorldTransform().GetTranslation());
+    const float reach = Length(pivot);
+    const float d0 = HandleDistance(index, x, y, camera, placement, nullptr);
+    const float threshold = d0 - kHysteresis;
+    const int startA = GetAngle(handle.firstAngle);
+    const int startB = GetAngle(handle.secondAngle);
+    struct CBest
+    {
+        bool found = false;
+        float distance = 0.0f;
+        int a = 0;
+        int b = 0;
+    } nearBest, farBest;
+    nearBest.distance = farBest.distance = d0;
+    const CJoint ja = m_joints[size_t(handle.firstAngle)];
+    const CJoint jb = m_joints[size_t(handle.secondAngle)];
+    for (int a = ja.minimum; a <= ja.maximum; a += ja.step) {
+        for (int b = jb.minimum; b <= jb.maximum; b += jb.step) {
+            SetAngle(handle.firstAngle, a);
+            SetAngle(handle.secondAngle, b);
+            CVector3 q;
+            const float d = HandleDistance(index, x, y, camera, placement, &q);
+            CBest& best = Length(q) + Length(Difference(q, pivot)) <= reach ? nearBest : farBest;
+            if (d < threshold && (!best.found || d < best.distance)) {
+                best.found = true;
+                best.distance = d;
+                best.a = a;
+                best.b = b;
+            }
+        }
+    }
+    int a = startA, b = startB;
+    const bool nearInside = nearBest.a > ja.minimum && nearBest.a < ja.maximum && nearBest.b > jb.minimum &&
+                            nearBest.b < jb.maximum;
+    if (nearBest.found && (!farBest.found || nearInside || nearBest.distance <= farBest.distance)) {
+        a = nearBest.a;
+        b = nearBest.b;
+    } else if (farBest.found) {
+        a = farBest.a;
+        b = farBest.b;
+    }
+    SetAngle(handle.firstAngle, a);
+    SetAngle(handle.secondAngle, b);
+    Update();
+}
