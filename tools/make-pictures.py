@@ -1506,6 +1506,80 @@ BUTTON_ICONS = [
 ]
 
 
+def draw_dog_coat():
+    """Light fur in strokes along the body, so that the dog's colour tints it."""
+    rng = random.Random(23)
+    size = 128
+    picture = Picture(size, size, (236, 232, 226, 255))
+    for y in range(size):
+        for x in range(size):
+            picture.set(x, y, shade(picture.get(x, y), rng.randint(-6, 6)))
+    for _ in range(1400):
+        x = rng.randrange(size)
+        y = rng.randrange(size)
+        length = rng.randint(4, 10)
+        amount = rng.choice((-34, -24, -16, 12))
+        for step in range(length):
+            px = (x + step // 4) % size
+            py = (y + step) % size
+            picture.set(px, py, shade(picture.get(px, py), amount * (1 - step / (length + 1))))
+    return picture
+
+
+def draw_woman_body():
+    """The handler's clothes and skin in quarters: trousers and shoes above,
+    the shirt (tinted by the figure's colour) and skin below."""
+    rng = random.Random(29)
+    size = 128
+    half = size // 2
+    picture = Picture(size, size)
+    quarters = [((0, 0), (58, 74, 118, 255), 14), ((half, 0), (226, 226, 230, 255), 4),
+                ((0, half), (244, 244, 244, 255), 5), ((half, half), (228, 188, 160, 255), 3)]
+    for (left, top), color, noise in quarters:
+        for y in range(top, top + half):
+            for x in range(left, left + half):
+                weave = 4 if (x + y) % 4 == 0 else 0
+                picture.set(x, y, shade(color, rng.randint(-noise, noise) - weave))
+    # The shoes' soles run along the tubes' ends.
+    for y in (2, 3, half - 4, half - 3):
+        for x in range(half, size):
+            picture.set(x, y, (90, 90, 96, 255))
+    return picture
+
+
+def draw_woman_head():
+    """Skin with eyes, brows and a mouth where the head's front meets the
+    texture, and a white hair band below (tinted by the figure's colour)."""
+    size = 128
+    picture = Picture(size, size, (230, 190, 162, 255))
+    band = int(size * 0.78)
+    picture.fill(0, band, size, size, (246, 246, 246, 255))
+    eye_row = int(size * 0.345)
+    for centre in (int(size * 0.715), int(size * 0.785)):
+        picture.fill(centre - 3, eye_row - 2, centre + 3, eye_row + 2, (250, 250, 250, 255))
+        picture.fill(centre - 1, eye_row - 2, centre + 2, eye_row + 2, (60, 80, 110, 255))
+        picture.fill(centre - 4, eye_row + 4, centre + 4, eye_row + 6, (110, 70, 40, 255))
+    mouth_row = int(size * 0.2)
+    picture.fill(int(size * 0.73), mouth_row, int(size * 0.77), mouth_row + 2, (180, 90, 90, 255))
+    return picture
+
+
+def draw_woman_hair():
+    """Brown hair in long strands."""
+    rng = random.Random(31)
+    size = 128
+    picture = Picture(size, size, (112, 70, 36, 255))
+    for _ in range(700):
+        x = rng.randrange(size)
+        y = rng.randrange(size)
+        length = rng.randint(10, 30)
+        amount = rng.choice((-30, -20, 18, 28))
+        for step in range(length):
+            py = (y + step) % size
+            picture.set(x, py, shade(picture.get(x, py), amount))
+    return picture
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "app", "res")
@@ -1513,6 +1587,11 @@ def main():
     write(folder, "Grass.jpg", draw_grass(), ["-quality", "88"])
     write(folder, "BrushFence.jpg", draw_brush_fence(), ["-quality", "88"])
     write(folder, "Brick.png", draw_brick())
+    write(folder, "DogCoat.jpg", draw_dog_coat(), ["-quality", "88"])
+    write(folder, "WomanBody.jpg", draw_woman_body(), ["-quality", "90"])
+    write(folder, "WomanHead.jpg", draw_woman_head(), ["-quality", "90"])
+    write(folder, "WomanHair.jpg", draw_woman_hair(), ["-quality", "88"])
+    write(folder, "WomanHair.png", draw_woman_hair())
     write(folder, "RoofTile.png", draw_roof_tile())
     for name, draw in COMMAND_ICONS:
         write(folder, name, draw())

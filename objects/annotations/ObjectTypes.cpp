@@ -2,7 +2,9 @@
 
 #include "course/CourseMark.h"
 #include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/DogShape.h"
 #include "objects/annotations/EndLine.h"
+#include "objects/annotations/HumanShape.h"
 #include "objects/annotations/ObsNum.h"
 #include "objects/annotations/ObsNumSequence.h"
 #include "objects/annotations/StraightLine.h"
@@ -52,11 +54,13 @@ void RegisterObjectTypes()
     CCollapsedTunnel::GetCollapsedTunnelType();
     CCrawlTunnel::GetCrawlTunnelType();
     CCrossover::GetCrossoverType();
+    CDogShape::GetDogShapeType();
     CDogWalk::GetDogWalkType();
     CEndLine::GetEndLineType();
     CGate::GetGateType();
     CHoopJumpType::GetType();
     CHoopTunnel::GetHoopTunnelType();
+    CHumanShape::GetHumanShapeType();
     CBarJumpType::GetTripleJumpType();
     CLogJumpType::GetType();
     CLongJumpType::GetType();

@@ -1,0 +1,94 @@
+#include "objects/annotations/DogShape.h"
+
+#include <cmath>
+
+#include "foundation/FieldStream.h"
+#include "foundation/TracePoint.h"
+#include "graphics/GraphicsContext.h"
+#include "objects/annotations/DogFigure.h"
+
+namespace {
+
+std::unique_ptr<CPackedModel> MakeDogSkin()
+{
+    return std::make_unique<CDogFigureSkin>();
+}
+
+}  // namespace
+
+const CDogShape::CDogShapeType& CDogShape::GetDogShapeType()
+{
+    static const CDogShapeType* type =
+        new CDogShapeType({kTypeId, kNameTextId, {}, {CFigureShape::kBodyPart}, true, true});
+    return *type;
+}
+
+CDogShape::CDogShape()
+    : CFigureShape(MakeDogSkin(), nullptr),
+      m_silhouettes{{{m_skin.get(), 0}, {m_skin.get(), 1}, {m_skin.get(), 2}, {m_skin.get(), 3}}}
+{
+    m_model = std::make_unique<CDogFigure>(m_skin.get());
+}
+
+CDogFigure& CDogShape::GetDogModel() const
+{
+    return static_cast<CDogFigure&>(*m_model);
+}
+
+void CDogShape::SetCustomHeight(float height)
+{
+    m_customHeight = std::isfinite(height) ? height : 0.0f;
+}
+
+void CDogShape::GetEnd(CPoint2& point, int index) const
+{
+    const CBox3 box = MeasurePose();
+    const float f = GetEndScale();
+    point = {0.0f, -(index == 0 ? box.maxY : box.minY) * f};
+}
+
+void CDogShape::Serialize(CFieldStream& stream)
+{
+    if (stream.m_versionMajor > 4 || (stream.m_versionMajor == 4 && stream.m_versionMinor >= 0)) {
+        m_model->Serialize(stream);
+        float height = m_customHeight;
+        stream.Float16(height);
+        if (stream.IsReading())
+            SetCustomHeight(height);
+    } else if (stream.IsReading()) {
+        m_model->CopyPose(m_model->GetPreset(CDogFigure::kFirstPreset));
+        m_customHeight = 0.0f;
+    }
+    SerializeScale(stream);
+}
+
+void CDogShape::SerializeExtra(CFieldStream& stream)
+{
+    if (m_customHeight >= 0.0f)
+        return;
+    float height = GetCourseJumpHeight(*this);
+    stream.Float16(height);
+}
+
+float CDogShape::GetStandingHeight() const
+{
+    return m_customHeight < 0.0f ? GetCourseJumpHeight(*this) : m_customHeight;
+}
+
+void CDogShape::ColorBody(uint32_t color) const
+{
+    for (int material = 0; material < 4; ++material)
+        m_skin->SetMaterialColor(material, color);
+}
+
+void CDogShape::Draw2D(CGraphicsContext& context)
+{
+    TRACE_POINT();
+    const uint32_t primary = GetPrimaryColor();
+    const uint32_t outline = GetOutlineColor();
+    ApplyScale(context);
+    m_silhouettes[0].Draw(context, *m_model, outline, primary);
+    m_silhouettes[1].Draw(context, *m_model, primary, primary);
+    m_silhouettes[2].Draw(context, *m_model, outline, primary);
+    m_silhouettes[3].Draw(context, *m_model, primary, primary);
+}

@@ -1,0 +1,131 @@
+#include "objects/annotations/FigureShape.h"
+
+#include <cmath>
+
+#include "course/Course.h"
+#include "foundation/FieldStream.h"
+#include "foundation/Settings.h"
+#include "foundation/TracePoint.h"
+#include "graphics/BoundsContext.h"
+#include "graphics/GraphicsContext.h"
+#include "graphics/PackedModel.h"
+#include "graphics/TessellatingContext.h"
+#include "objects/annotations/FigureModel.h"
+
+namespace {
+
+constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
+constexpr float kOutlineWidth = 5.0f;
+
+}  // namespace
+
+bool CFigureSilhouette::Rebuild(const CFigureModel& model)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = 4;
+    writer.m_versionMinor = 33;
+    const_cast<CFigureModel&>(model).Serialize(writer);
+    if (writer.m_bytes == m_poseKey && !m_poseKey.empty())
+        return false;
+    TRACE_VALUE(int32_t, m_material);
+    m_poseKey = writer.m_bytes;
+    m_skin->SetMaterialColor(0);
+    m_skin->SetMaterialColor(m_material, kOpaqueWhite);
+    m_outline.Clear();
+    CTessellatingContextEx& tessellator = CTessellatingContextEx::Instance();
+    tessellator.BeginPolygon(m_outline);
+    tessellator.TessellateDrawable(*m_skin);
+    tessellator.EndPolygon();
+    m_skin->SetMaterialColor(kOpaqueWhite);
+    return true;
+}
+
+void CFigureSilhouette::Draw(CGraphicsContext& context, const CFigureModel& model, uint32_t fill, uint32_t outline)
+{
+    Rebuild(model);
+    const bool stroke = (outline >> 24) != 0 && outline != fill && context.m_state.dashStyle == 0;
+    const float scale = context.m_state.matrix.GetScale();
+    context.m_state.fillColor = fill;
+    context.m_state.fillPattern = 0;
+    if (stroke) {
+        context.m_state.penColor = outline;
+        context.m_state.penWidth = scale > 0.0f ? kOutlineWidth / scale : kOutlineWidth;
+    }
+    context.BeginPath(stroke, true, 0);
+    m_outline.DrawTo(context);
+    context.EndPath();
+}
+
+CFigureShape::CFigureShape(std::unique_ptr<CPackedModel> skin, std::unique_ptr<CFigureModel> model)
+    : m_skin(std::move(skin)), m_model(std::move(model))
+{
+}
+
+CFigureShape::~CFigureShape() = default;
+
+void CFigureShape::SetScale(int scale)
+{
+    m_scale = scale > 0 ? scale : kDefaultScale;
+}
+
+void CFigureShape::Flip()
+{
+    m_model->Mirror();
+}
+
+void CFigureShape::SerializeScale(CFieldStream& stream)
+{
+    int32_t scale = m_scale > 0 ? m_scale : kDefaultScale;
+    stream.Int16(scale);
+    if (!stream.IsReading())
+        return;
+    // A scale of 0 or less comes only from a damaged record: drawn as it
+    // stands it would mirror and collapse the figure.
+    SetScale(scale);
+    if (IsBrisklaneMode())
+        m_scale = kBrisklaneScale;
+}
+
+void CFigureShape::ApplyScale(CGraphicsContext& context) const
+{
+    CTransform& matrix = context.m_state.matrix;
+    const float present = matrix.GetScale();
+    const float wanted = float(m_scale) / 100.0f;
+    if (present > 0.0f && std::isfinite(present) && wanted > 0.0f)
+        matrix.Scale(wanted / present);
+}
+
+float CFigureShape::GetEndScale() const
+{
+    const CCourse* course = GetCourse();
+    return course && course->Get3D() ? 1.0f : float(m_scale) / 100.0f;
+}
+
+void CFigureShape::PrepareSkin() const
+{
+    m_skin->SetMaterialColor(kOpaqueWhite);
+    ColorBody(GetPartColor(kBodyPart));
+    CFieldWriter& key = m_skin->BeginKey();
+    SetKeyVersion(key);
+    int32_t colorIndex = GetPartColorIndex(kBodyPart);
+    key.Int8(colorIndex);
+    m_model->Serialize(key);
+}
+
+CBox3 CFigureShape::MeasurePose() const
+{
+    PrepareSkin();
+    CBoundsContext::MeasureDrawable(*m_skin);
+    return m_skin->GetBounds().At(0.0f);
+}
+
+void CFigureShape::Build3D(CGraphicsContext& context)
+{
+    TRACE_POINT();
+    const CBox3 box = MeasurePose();
+    const float height = GetStandingHeight();
+    const CTransform matrix = context.m_state.matrix;
+    context.m_state.matrix.SetTranslation(0.0f, 0.0f, height - (std::isfinite(box.minZ) ? box.minZ : 0.0f));
+    context.DrawDrawable(*m_skin, 0, 0);
+    context.m_state.matrix = matrix;
+}
