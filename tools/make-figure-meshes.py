@@ -364,6 +364,8 @@ def mirror_x(p):
 # ---- The dog -----------------------------------------------------------------
 # Skin units of 0.825 inch (the figure's scale 8.25 makes tenths of an inch);
 # the rear of the spine (part 0) and the legs' roots are fixed by the tables.
+# Materials in the map's painting order: 0 the legs, tail and neck (below),
+# 1 the body, 2 the ears, 3 the head and muzzle (on top).
 
 def dog():
     P = Part
@@ -402,12 +404,12 @@ def dog():
             parts.append(P(parents[n], list(where[n])))
     T = Tube
     tubes = [
-        T(0, 0, [0, 10.0, 19.4], [0, 4.0, 20.1], 3.9, 4.4, 1.05, count=89, segments=8),
-        T(2, 0, [0, 4.6, 20.1], [0, -1.2, 20.5], 4.4, 4.6, 1.05, count=61, segments=10),
-        T(3, 0, [0, -0.6, 20.5], [0, -5.6, 20.8], 4.6, 4.8, 1.05, segments=16, bulge=0.1),
-        T(4, 0, [0, -5.0, 20.8], [0, -10.0, 21.0], 4.8, 5.0, 1.05, segments=16, bulge=0.1),
-        T(5, 0, [0, -9.4, 21.0], [0, -14.5, 21.2], 5.0, 5.3, 1.08, segments=16, bulge=0.1),
-        T(6, 0, [0, -13.0, 21.3], [0, -18.0, 20.4], 5.2, 3.8, 1.15, segments=16),
+        T(0, 1, [0, 10.0, 19.4], [0, 4.0, 20.1], 3.9, 4.4, 1.05, count=89, segments=8),
+        T(2, 1, [0, 4.6, 20.1], [0, -1.2, 20.5], 4.4, 4.6, 1.05, count=61, segments=10),
+        T(3, 1, [0, -0.6, 20.5], [0, -5.6, 20.8], 4.6, 4.8, 1.05, segments=16, bulge=0.1),
+        T(4, 1, [0, -5.0, 20.8], [0, -10.0, 21.0], 4.8, 5.0, 1.05, segments=16, bulge=0.1),
+        T(5, 1, [0, -9.4, 21.0], [0, -14.5, 21.2], 5.0, 5.3, 1.08, segments=16, bulge=0.1),
+        T(6, 1, [0, -13.0, 21.3], [0, -18.0, 20.4], 5.2, 3.8, 1.15, segments=16),
         T(17, 0, [0, -15.6, 22.6], [0, -17.8, 25.8], 3.6, 3.2, segments=14),
         T(18, 0, [0, -17.4, 25.4], [0, -19.2, 28.0], 3.2, 2.9, segments=14),
         T(19, 0, [0, -18.8, 27.6], [0, -20.2, 29.8], 2.9, 2.7, segments=14),
@@ -415,7 +417,7 @@ def dog():
         T(20, 2, [1.7, -20.0, 31.2], [3.0, -19.4, 33.9], 1.3, 0.3, 0.35, side=(0.3, 1.0, 0.0), segments=8),
         T(20, 2, [-1.7, -20.0, 31.2], [-3.0, -19.4, 33.9], 1.3, 0.3, 0.35, side=(-0.3, 1.0, 0.0), segments=8),
         T(21, 3, [0, -21.8, 29.0], [0, -26.8, 28.1], 1.9, 1.2, 0.9, segments=14),
-        T(21, 2, [0, -26.4, 28.5], [0, -27.3, 28.5], 0.6, 0.45, segments=8),
+        T(21, 3, [0, -26.4, 28.5], [0, -27.3, 28.5], 0.6, 0.45, segments=8),
     ]
     for i in range(7):
         a = tail[i]
@@ -426,17 +428,17 @@ def dog():
         m = lambda q: [q[0] * side, q[1], q[2]]
         tubes += [
             T(base, 0, m([2.6, -14.5, 19.0]), m(front[1]), 2.3, 1.5, 1.2, side=(0, 1, 0), segments=12),
-            T(base + 1, 1, m(front[1]), m(front[2]), 1.4, 1.0, segments=10),
-            T(base + 2, 1, m(front[2]), m([2.6, -14.6, 1.2]), 1.0, 1.0, segments=10),
-            T(base + 3, 1, m([2.6, -14.0, 0.9]), m([2.6, -17.0, 0.8]), 1.3, 1.1, 0.6, segments=10),
+            T(base + 1, 0, m(front[1]), m(front[2]), 1.4, 1.0, segments=10),
+            T(base + 2, 0, m(front[2]), m([2.6, -14.6, 1.2]), 1.0, 1.0, segments=10),
+            T(base + 3, 0, m([2.6, -14.0, 0.9]), m([2.6, -17.0, 0.8]), 1.3, 1.1, 0.6, segments=10),
         ]
     for side, base in ((1.0, 29), (-1.0, 33)):
         m = lambda q: [q[0] * side, q[1], q[2]]
         tubes += [
             T(base, 0, m([2.9, 7.0, 18.6]), m(hind[1]), 3.1, 1.8, 1.2, side=(0, 1, 0), segments=12),
-            T(base + 1, 1, m(hind[1]), m(hind[2]), 1.6, 1.0, segments=10),
-            T(base + 2, 1, m(hind[2]), m(hind[3]), 0.9, 0.9, segments=10),
-            T(base + 3, 1, m([3.0, 7.9, 0.9]), m([3.0, 5.3, 0.8]), 1.3, 1.1, 0.6, segments=10),
+            T(base + 1, 0, m(hind[1]), m(hind[2]), 1.6, 1.0, segments=10),
+            T(base + 2, 0, m(hind[2]), m(hind[3]), 0.9, 0.9, segments=10),
+            T(base + 3, 0, m([3.0, 7.9, 0.9]), m([3.0, 5.3, 0.8]), 1.3, 1.1, 0.6, segments=10),
         ]
     pinned = {395: (11, 'tip'), 2098: (16, 'tip'), 1153: (32, 'tip'), 2743: (36, 'tip'), 15: (3, 'side'),
               65: (21, 'tip'), 48: (28, 'tip')}
