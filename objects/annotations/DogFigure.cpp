@@ -80,14 +80,15 @@ CDogFigureSkin::CDogFigureSkin()
     }
 }
 
-CDogFigure::CDogFigure(CPackedModel* skin) : CFigureModel(skin)
+CDogFigure::CDogFigure(CPackedModel* skin) : CFigureModel(nullptr)
 {
+    Reserve(kJointCount, int(sizeof kHandles / sizeof kHandles[0]));
     for (int i = 0; i < kJointCount; ++i)
         CheckNumber(AddJoint(kJoints[i].minimum, kJoints[i].maximum, kJoints[i].step), i);
     int expected = 0;
     for (const CHandleRow& h : kHandles)
         CheckNumber(AddHandle(h.firstAngle, h.secondAngle, h.pivotPart, h.part, h.vertex), expected++);
-    Update();
+    SetSkin(skin);
 }
 
 bool CDogFigure::IsHandleShown(int handle, const float view[3]) const
@@ -131,6 +132,8 @@ CFigureModel& CDogFigure::GetPreset(int textId) const
 
 void CDogFigure::Update()
 {
+    if (!GetSkin())
+        return;
     CPackedModel& skin = *GetSkin();
     for (int j = 0; j < 16; ++j) {
         if (!TakeChanged(j))

@@ -7,15 +7,6 @@
 #include "graphics/GraphicsContext.h"
 #include "objects/annotations/DogFigure.h"
 
-namespace {
-
-std::unique_ptr<CPackedModel> MakeDogSkin()
-{
-    return std::make_unique<CDogFigureSkin>();
-}
-
-}  // namespace
-
 const CDogShape::CDogShapeType& CDogShape::GetDogShapeType()
 {
     static const CDogShapeType* type =
@@ -24,10 +15,14 @@ const CDogShape::CDogShapeType& CDogShape::GetDogShapeType()
 }
 
 CDogShape::CDogShape()
-    : CFigureShape(MakeDogSkin(), nullptr),
-      m_silhouettes{{{m_skin.get(), 0}, {m_skin.get(), 1}, {m_skin.get(), 2}, {m_skin.get(), 3}}}
+    : CFigureShape(std::make_unique<CDogFigure>(nullptr)),
+      m_silhouettes{{CFigureSilhouette(0), CFigureSilhouette(1), CFigureSilhouette(2), CFigureSilhouette(3)}}
 {
-    m_model = std::make_unique<CDogFigure>(m_skin.get());
+}
+
+std::unique_ptr<CPackedModel> CDogShape::MakeSkin() const
+{
+    return std::make_unique<CDogFigureSkin>();
 }
 
 CDogFigure& CDogShape::GetDogModel() const
@@ -78,7 +73,7 @@ float CDogShape::GetStandingHeight() const
 void CDogShape::ColorBody(uint32_t color) const
 {
     for (int material = 0; material < 4; ++material)
-        m_skin->SetMaterialColor(material, color);
+        GetSkin().SetMaterialColor(material, color);
 }
 
 void CDogShape::Draw2D(CGraphicsContext& context)
@@ -87,8 +82,9 @@ void CDogShape::Draw2D(CGraphicsContext& context)
     const uint32_t primary = GetPrimaryColor();
     const uint32_t outline = GetOutlineColor();
     ApplyScale(context);
-    m_silhouettes[0].Draw(context, *m_model, outline, primary);
-    m_silhouettes[1].Draw(context, *m_model, primary, primary);
-    m_silhouettes[2].Draw(context, *m_model, outline, primary);
-    m_silhouettes[3].Draw(context, *m_model, primary, primary);
+    CPackedModel& skin = GetSkin();
+    m_silhouettes[0].Draw(context, skin, *m_model, outline, primary);
+    m_silhouettes[1].Draw(context, skin, *m_model, primary, primary);
+    m_silhouettes[2].Draw(context, skin, *m_model, outline, primary);
+    m_silhouettes[3].Draw(context, skin, *m_model, primary, primary);
 }

@@ -38,6 +38,7 @@ public:
     static constexpr int kNameTextId = 2540;
 
 protected:
+    std::unique_ptr<CPackedModel> MakeSkin() const override;
     void ColorBody(uint32_t color) const override;
     float GetStandingHeight() const override;
 

@@ -41,6 +41,12 @@ void CFigureModel::CheckNumber(int declared, int expected)
     ReportFailure();
 }
 
+void CFigureModel::Reserve(int joints, int handles)
+{
+    m_joints.reserve(size_t(joints));
+    m_handles.reserve(size_t(handles));
+}
+
 int CFigureModel::AddJoint(int minimum, int maximum, int step)
 {
     if (minimum < -128 || minimum > 0 || maximum < 0 || maximum > 127 || step <= 0 || minimum % step != 0 ||
@@ -70,14 +76,29 @@ int CFigureModel::AddHandle(int firstAngle, int secondAngle, int pivotPart, int 
     handle.secondAngle = secondAngle;
     handle.pivotPart = pivotPart;
     handle.part = part;
-    if (vertex != 0 && m_skin && part >= 0 && part < m_skin->GetPartCount()) {
-        // The vertex is given where the skin was built: back through the
-        // part's placement of that time into its own frame.
-        const CTransform& bind = m_skin->GetPart(part).GetInitialWorldTransform();
-        handle.localPoint = bind.InverseTransformPoint(m_skin->GetRestVertex(vertex));
-    }
+    handle.vertex = vertex;
     m_handles.push_back(handle);
     return int(m_handles.size()) - 1;
+}
+
+void CFigureModel::SetSkin(CPackedModel* skin)
+{
+    m_skin = skin;
+    if (!m_skin)
+        return;
+    for (CHandle& handle : m_handles) {
+        handle.localPoint = CVector3();
+        if (handle.vertex == 0 || handle.part < 0 || handle.part >= m_skin->GetPartCount())
+            continue;
+        // The vertex is given where the skin was built: back through the
+        // part's placement of that time into its own frame.
+        const CTransform& bind = m_skin->GetPart(handle.part).GetInitialWorldTransform();
+        handle.localPoint = bind.InverseTransformPoint(m_skin->GetRestVertex(handle.vertex));
+    }
+    for (CJoint& joint : m_joints)
+        joint.changed = true;
+    OnSkinAttached();
+    Update();
 }
 
 void CFigureModel::SetAngle(int joint, int value)

@@ -14,7 +14,9 @@ class CTransform;
 // degrees, each within its range and on its step grid) that the derived
 // figure turns into rotations of the parts of its skin, and pose handles
 // that the figure dialogs' previews drag. The skin is not owned; models
-// that share one must not be updated in turns.
+// that share one must not be updated in turns. A model may wait for its
+// skin: a course holds figures by the thousand that are never drawn, and
+// their poses need no mesh until they are.
 class CFigureModel
 {
 public:
@@ -32,6 +34,8 @@ public:
         int secondAngle = -1;
         int pivotPart = -1;
         int part = 0;
+        // The skin vertex named at creation (from 1; 0 the part's origin).
+        int vertex = 0;
         CVector3 localPoint;
     };
     // A row of a fixed rotation table: the part's rotation from rest.
@@ -42,6 +46,8 @@ public:
     };
 
     explicit CFigureModel(CPackedModel* skin);
+    // Puts the model on a skin (or none) and applies the whole pose to it.
+    void SetSkin(CPackedModel* skin);
     virtual ~CFigureModel();
     CFigureModel(const CFigureModel&) = delete;
     CFigureModel& operator=(const CFigureModel&) = delete;
@@ -101,6 +107,9 @@ protected:
     // Compares a declared number with the one expected; a mismatch is the
     // program's own fault.
     static void CheckNumber(int declared, int expected);
+    void Reserve(int joints, int handles);
+    // A new skin takes the figure's fixed placement and pose state.
+    virtual void OnSkinAttached() {}
 
 private:
     void DragOneAngle(const CHandle& handle, float x, float y, const CCamera& camera, const CTransform& placement);

@@ -19,7 +19,7 @@ constexpr float kOutlineWidth = 5.0f;
 
 }  // namespace
 
-bool CFigureSilhouette::Rebuild(const CFigureModel& model)
+bool CFigureSilhouette::Rebuild(CPackedModel& skin, const CFigureModel& model)
 {
     CFieldWriter writer;
     writer.m_versionMajor = 4;
@@ -29,20 +29,23 @@ bool CFigureSilhouette::Rebuild(const CFigureModel& model)
         return false;
     TRACE_VALUE(int32_t, m_material);
     m_poseKey = writer.m_bytes;
-    m_skin->SetMaterialColor(0);
-    m_skin->SetMaterialColor(m_material, kOpaqueWhite);
-    m_outline.Clear();
+    skin.SetMaterialColor(0);
+    skin.SetMaterialColor(m_material, kOpaqueWhite);
+    if (!m_outline)
+        m_outline = std::make_unique<CPolygonOutline>();
+    m_outline->Clear();
     CTessellatingContextEx& tessellator = CTessellatingContextEx::Instance();
-    tessellator.BeginPolygon(m_outline);
-    tessellator.TessellateDrawable(*m_skin);
+    tessellator.BeginPolygon(*m_outline);
+    tessellator.TessellateDrawable(skin);
     tessellator.EndPolygon();
-    m_skin->SetMaterialColor(kOpaqueWhite);
+    skin.SetMaterialColor(kOpaqueWhite);
     return true;
 }
 
-void CFigureSilhouette::Draw(CGraphicsContext& context, const CFigureModel& model, uint32_t fill, uint32_t outline)
+void CFigureSilhouette::Draw(CGraphicsContext& context, CPackedModel& skin, const CFigureModel& model,
+                             uint32_t fill, uint32_t outline)
 {
-    Rebuild(model);
+    Rebuild(skin, model);
     const bool stroke = (outline >> 24) != 0 && outline != fill && context.m_state.dashStyle == 0;
     const float scale = context.m_state.matrix.GetScale();
     context.m_state.fillColor = fill;
@@ -52,13 +55,27 @@ void CFigureSilhouette::Draw(CGraphicsContext& context, const CFigureModel& mode
         context.m_state.penWidth = scale > 0.0f ? kOutlineWidth / scale : kOutlineWidth;
     }
     context.BeginPath(stroke, true, 0);
-    m_outline.DrawTo(context);
+    m_outline->DrawTo(context);
     context.EndPath();
 }
 
-CFigureShape::CFigureShape(std::unique_ptr<CPackedModel> skin, std::unique_ptr<CFigureModel> model)
-    : m_skin(std::move(skin)), m_model(std::move(model))
+const CPolygonOutline& CFigureSilhouette::GetOutline() const
 {
+    static const CPolygonOutline empty;
+    return m_outline ? *m_outline : empty;
+}
+
+CFigureShape::CFigureShape(std::unique_ptr<CFigureModel> model) : m_model(std::move(model))
+{
+}
+
+CPackedModel& CFigureShape::GetSkin() const
+{
+    if (!m_skin) {
+        m_skin = MakeSkin();
+        m_model->SetSkin(m_skin.get());
+    }
+    return *m_skin;
 }
 
 CFigureShape::~CFigureShape() = default;
@@ -103,9 +120,10 @@ float CFigureShape::GetEndScale() const
 
 void CFigureShape::PrepareSkin() const
 {
-    m_skin->SetMaterialColor(kOpaqueWhite);
+    CPackedModel& skin = GetSkin();
+    skin.SetMaterialColor(kOpaqueWhite);
     ColorBody(GetPartColor(kBodyPart));
-    CFieldWriter& key = m_skin->BeginKey();
+    CFieldWriter& key = skin.BeginKey();
     SetKeyVersion(key);
     int32_t colorIndex = GetPartColorIndex(kBodyPart);
     key.Int8(colorIndex);
@@ -115,8 +133,8 @@ void CFigureShape::PrepareSkin() const
 CBox3 CFigureShape::MeasurePose() const
 {
     PrepareSkin();
-    CBoundsContext::MeasureDrawable(*m_skin);
-    return m_skin->GetBounds().At(0.0f);
+    CBoundsContext::MeasureDrawable(GetSkin());
+    return GetSkin().GetBounds().At(0.0f);
 }
 
 void CFigureShape::Build3D(CGraphicsContext& context)
@@ -126,6 +144,6 @@ void CFigureShape::Build3D(CGraphicsContext& context)
     const float height = GetStandingHeight();
     const CTransform matrix = context.m_state.matrix;
     context.m_state.matrix.SetTranslation(0.0f, 0.0f, height - (std::isfinite(box.minZ) ? box.minZ : 0.0f));
-    context.DrawDrawable(*m_skin, 0, 0);
+    context.DrawDrawable(GetSkin(), 0, 0);
     context.m_state.matrix = matrix;
 }

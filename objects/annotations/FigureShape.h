@@ -10,30 +10,35 @@ class CFigureModel;
 class CPackedModel;
 
 // One flat silhouette of a posed figure seen from above: the outline of
-// one material of the skin, rebuilt when the pose differs from the one it
-// was built for.
+// one material of the figure's skin, rebuilt when the pose differs from the
+// one it was built for.
 class CFigureSilhouette
 {
 public:
-    CFigureSilhouette(CPackedModel* skin, int material) : m_skin(skin), m_material(material) {}
+    explicit CFigureSilhouette(int material) : m_material(material) {}
 
     // Filled in fill; outlined 5 course units wide in outline when that
     // colour shows, differs from fill and no dash style is set.
-    void Draw(CGraphicsContext& context, const CFigureModel& model, uint32_t fill, uint32_t outline);
+    void Draw(CGraphicsContext& context, CPackedModel& skin, const CFigureModel& model, uint32_t fill,
+              uint32_t outline);
     // True when the pose had changed and the outline was built again.
-    bool Rebuild(const CFigureModel& model);
-    const CPolygonOutline& GetOutline() const { return m_outline; }
+    bool Rebuild(CPackedModel& skin, const CFigureModel& model);
+    // Empty until first built.
+    const CPolygonOutline& GetOutline() const;
 
 private:
-    CPackedModel* m_skin;
     int m_material;
     std::string m_poseKey;
-    CPolygonOutline m_outline;
+    // Made when first built: an outline's lists take memory even empty,
+    // and a course may hold thousands of figures it never shows.
+    std::unique_ptr<CPolygonOutline> m_outline;
 };
 
-// What the placed dog and handler share: a skin and a pose model of their
+// What the placed dog and handler share: a pose model and a skin of their
 // own, a scale in per cent for the map, and their drawing in 3D with the
-// lowest point of the posed figure at a height.
+// lowest point of the posed figure at a height. The skin is made when the
+// figure is first drawn or measured: a course read from a file keeps only
+// the poses of figures it does not show.
 class CFigureShape : public CCourseObject
 {
 public:
@@ -45,7 +50,8 @@ public:
     void Build3D(CGraphicsContext& context) override;
 
     CFigureModel& GetModel() const { return *m_model; }
-    CPackedModel& GetSkin() const { return *m_skin; }
+    CPackedModel& GetSkin() const;
+    bool HasSkin() const { return m_skin != nullptr; }
     int GetScale() const { return m_scale; }
     // A scale not above 0 takes 100.
     void SetScale(int scale);
@@ -58,7 +64,7 @@ public:
     static constexpr int kBodyPart = 5;
 
 protected:
-    CFigureShape(std::unique_ptr<CPackedModel> skin, std::unique_ptr<CFigureModel> model);
+    explicit CFigureShape(std::unique_ptr<CFigureModel> model);
     ~CFigureShape() override;
 
     // The scale field of the record: 0 or less reads and writes as 100, and
@@ -71,12 +77,13 @@ protected:
     float GetEndScale() const;
     // Colours the skin for 3D and names it by colour and pose.
     void PrepareSkin() const;
+    virtual std::unique_ptr<CPackedModel> MakeSkin() const = 0;
     virtual void ColorBody(uint32_t color) const = 0;
     virtual float GetStandingHeight() const { return 0.0f; }
     // The writer version of the skin's key and silhouettes' pose keys.
     virtual void SetKeyVersion(CFieldWriter& writer) const { (void)writer; }
 
-    std::unique_ptr<CPackedModel> m_skin;
     std::unique_ptr<CFigureModel> m_model;
+    mutable std::unique_ptr<CPackedModel> m_skin;
     int32_t m_scale = kDefaultScale;
 };

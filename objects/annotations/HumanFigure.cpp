@@ -104,8 +104,9 @@ CHumanFigureSkin::CHumanFigureSkin()
     }
 }
 
-CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(skin)
+CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(nullptr)
 {
+    Reserve(kJointCount, int(sizeof kHandles / sizeof kHandles[0]));
     for (int side = 0; side < 2; ++side) {
         for (int i = 0; i < 9; ++i) {
             const CJointRow& row = kSideJoints[i];
@@ -118,11 +119,16 @@ CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(skin)
     int expected = 0;
     for (const CHandleRow& h : kHandles)
         CheckNumber(AddHandle(h.firstAngle, h.secondAngle, h.pivotPart, h.part, h.vertex), expected++);
+    SetSkin(skin);
+}
+
+void CHumanFigure::OnSkinAttached()
+{
     CTransform placement;
     placement.RotateZ(180.0f);
     placement.Scale(kSkinScale);
-    skin->SetTransform(placement);
-    Update();
+    GetSkin()->SetTransform(placement);
+    m_handChangedA = m_handChangedB = true;
 }
 
 void CHumanFigure::SetPoseChoiceA(int choice)
@@ -263,6 +269,8 @@ void CHumanFigure::UpdateLeg(bool second)
 
 void CHumanFigure::Update()
 {
+    if (!GetSkin())
+        return;
     UpdateHand(false);
     UpdateHand(true);
     UpdateArm(false);

@@ -37,6 +37,9 @@ public:
     static constexpr int kLastPreset = 2443;
     static constexpr float kSkinScale = 377.31467f;
 
+protected:
+    void OnSkinAttached() override;
+
 private:
     void UpdateHand(bool second);
     void UpdateArm(bool second);

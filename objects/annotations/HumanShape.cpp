@@ -11,13 +11,6 @@
 
 namespace {
 
-std::unique_ptr<CPackedModel> MakeHumanSkin()
-{
-    auto skin = std::make_unique<CHumanFigureSkin>();
-    skin->SetTextureName(CHumanShape::kHairMaterial, L"WomanHair.png");
-    return skin;
-}
-
 // The silhouettes' materials, in the order of m_silhouettes.
 constexpr int kSilhouetteMaterials[10] = {0, 1, 2, 3, 4, 5, 6, 7, 9, 11};
 // Whole-body lean (joint 20) beyond which the arms are drawn in their
@@ -35,12 +28,18 @@ const CHumanShape::CHumanShapeType& CHumanShape::GetHumanShapeType()
 }
 
 CHumanShape::CHumanShape()
-    : CFigureShape(MakeHumanSkin(), nullptr),
-      m_silhouettes{{{m_skin.get(), 0}, {m_skin.get(), 1}, {m_skin.get(), 2}, {m_skin.get(), 3},
-                     {m_skin.get(), 4}, {m_skin.get(), 5}, {m_skin.get(), 6}, {m_skin.get(), 7},
-                     {m_skin.get(), 9}, {m_skin.get(), 11}}}
+    : CFigureShape(std::make_unique<CHumanFigure>(nullptr)),
+      m_silhouettes{{CFigureSilhouette(0), CFigureSilhouette(1), CFigureSilhouette(2), CFigureSilhouette(3),
+                     CFigureSilhouette(4), CFigureSilhouette(5), CFigureSilhouette(6), CFigureSilhouette(7),
+                     CFigureSilhouette(9), CFigureSilhouette(11)}}
 {
-    m_model = std::make_unique<CHumanFigure>(m_skin.get());
+}
+
+std::unique_ptr<CPackedModel> CHumanShape::MakeSkin() const
+{
+    auto skin = std::make_unique<CHumanFigureSkin>();
+    skin->SetTextureName(kHairMaterial, L"WomanHair.png");
+    return skin;
 }
 
 CHumanFigure& CHumanShape::GetHumanModel() const
@@ -65,8 +64,8 @@ void CHumanShape::SetKeyVersion(CFieldWriter& writer) const
 
 void CHumanShape::ColorBody(uint32_t color) const
 {
-    m_skin->SetMaterialColor(10, color);
-    m_skin->SetMaterialColor(4, color);
+    GetSkin().SetMaterialColor(10, color);
+    GetSkin().SetMaterialColor(4, color);
 }
 
 void CHumanShape::GetEnd(CPoint2& point, int index) const
@@ -115,7 +114,10 @@ void CHumanShape::Draw2D(CGraphicsContext& context)
     const uint32_t p = GetPrimaryColor(), s = GetSecondaryColor(), o = GetOutlineColor();
     ApplyScale(context);
     const int lean = m_model->GetAngle(kLeanJoint);
-    const auto draw = [&](int material, uint32_t fill) { Silhouette(material).Draw(context, *m_model, fill, p); };
+    CPackedModel& skin = GetSkin();
+    const auto draw = [&](int material, uint32_t fill) {
+        Silhouette(material).Draw(context, skin, *m_model, fill, p);
+    };
     struct CStep
     {
         int material;

@@ -33,6 +33,7 @@ public:
     static constexpr int kHairMaterial = 11;
 
 protected:
+    std::unique_ptr<CPackedModel> MakeSkin() const override;
     void ColorBody(uint32_t color) const override;
     void SetKeyVersion(CFieldWriter& writer) const override;
 

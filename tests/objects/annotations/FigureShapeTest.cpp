@@ -69,12 +69,13 @@ TEST_F(FigureShape, SilhouettesFillTheBoundsOfThePoseAndRebuildOncePerPose)
     EXPECT_NEAR(box.maxX, drawn.right, 8.0f);
     EXPECT_NEAR(-box.maxY, drawn.top, 8.0f);
     EXPECT_NEAR(-box.minY, drawn.bottom, 8.0f);
-    CFigureSilhouette silhouette(&dog->GetSkin(), 0);
-    EXPECT_TRUE(silhouette.Rebuild(dog->GetModel()));
-    EXPECT_FALSE(silhouette.Rebuild(dog->GetModel()));
+    CFigureSilhouette silhouette(0);
+    EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
+    EXPECT_FALSE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
     dog->GetModel().SetAngle(0, 30);
-    EXPECT_TRUE(silhouette.Rebuild(dog->GetModel()));
+    EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
     EXPECT_GT(silhouette.GetOutline().points.size(), 20u);
+    EXPECT_TRUE(CFigureSilhouette(1).GetOutline().IsEmpty());
 }
 
 TEST_F(FigureShape, HandlerDrawingOrderFollowsHerLean)
@@ -127,6 +128,8 @@ TEST_F(FigureShape, RecordsKeepPoseScaleAndHeightAcrossVersions)
         dog->SetScale(150);
         dog->SetCustomHeight(*id == 2374 ? 300.0f : 0.0f);
         ReadRecord(readDog, RecordOf(*dog));
+        // A figure read keeps its pose without a mesh until it is drawn.
+        EXPECT_FALSE(readDog.HasSkin());
         EXPECT_TRUE(readDog.GetModel().IsSamePose(dog->GetModel())) << *id;
         EXPECT_EQ(150, readDog.GetScale());
         EXPECT_EQ(dog->GetCustomHeight(), readDog.GetCustomHeight());
