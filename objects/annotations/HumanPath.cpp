@@ -78,6 +78,13 @@ CPoint2 CHumanPath::SegmentMiddle(int index) const
     return LimitLocalPoint(curve.GetPoint(0.5f));
 }
 
+void CHumanPath::Move(float x, float y)
+{
+    CCoursePath::Move(x, y);
+    if (IsPlacing())
+        m_emptyNumber = 0;
+}
+
 void CHumanPath::HitPoint(float x, float y)
 {
     m_points.push_back(LimitLocalPoint(CPoint2(x, y)));
@@ -210,8 +217,12 @@ void CHumanPath::Serialize(CFieldStream& stream)
             for (CPoint2 p : m_points)
                 stream.Point(p);
         } else {
-            int32_t counter = ++g_emptyRecordCounter;
-            stream.Int32(counter);
+            // A new number whenever the stroke changed, so that its drawing
+            // is never taken for an older one's; the same one otherwise, so
+            // that the path writes the same bytes every time.
+            if (m_emptyNumber == 0)
+                m_emptyNumber = ++g_emptyRecordCounter;
+            stream.Int32(m_emptyNumber);
         }
         return;
     }
@@ -221,7 +232,12 @@ void CHumanPath::Serialize(CFieldStream& stream)
     m_points.clear();
     MarkStale();
     // A count below 1 (a path without points, or a damaged one) gives no
-    // points; a count beyond what the record holds stops where it ends.
+    // points: the number of a path without points is kept, so that it is
+    // written back as it was read. A count beyond what the record holds
+    // stops where it ends.
+    m_emptyNumber = 0;
+    if (count == 0)
+        stream.Int32(m_emptyNumber);
     const CFieldReader* reader = dynamic_cast<const CFieldReader*>(&stream);
     for (int32_t i = 0; i < count && (reader == nullptr || !reader->AtFieldEnd()); ++i) {
         CPoint2 p;

@@ -52,10 +52,14 @@ public:
     // curve; a count outside 2 to 1000 reads one point, a pen type other
     // than 0 to 2 gives 1. The length is not shown.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
+    // While placing, a stroke point also gives the path a new number.
+    void Move(float x, float y) override;
     // Show length (Bool), length units (Int8), pen type (Int8), point count
     // (Int16), then the points; a path without points writes, instead of
-    // them, a process-wide counter (Int32) that readers skip, so that its
-    // drawing is never shared. Reading stops where the record ends; a count
+    // them, its number (Int32): taken from a process-wide counter whenever
+    // its stroke changed, so that its drawing is never taken for an older
+    // one, and kept otherwise (and when read), so that the path writes the
+    // same bytes every time. Reading stops where the record ends; a count
     // below 1 gives no points, a pen type or units out of range the
     // defaults, points placed beyond the stored range come to its edge.
     void Serialize(CFieldStream& stream) override;
@@ -112,4 +116,6 @@ private:
     mutable CPoint2 m_labelPosition;
     int32_t m_lengthUnits = kDefaultUnits;
     int32_t m_penType = kDefaultPenType;
+    // The number a path without points writes; 0 until it is next written.
+    int32_t m_emptyNumber = 0;
 };

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "course/ColorPalette.h"
@@ -35,39 +34,32 @@ CObstacleEnd* FirstEnd(CCourseObject* object)
     return object && !object->GetEnds().empty() ? object->GetEnds().front() : nullptr;
 }
 
-// One parameter, the objective a V of slope 10 with its bottom, -0.3, at
-// 0.03 (or flat at 0 with the gradient's sign turning at each call): the
-// value and gradient asked for, in order.
+// One parameter: a V of slope 10 with its bottom, -0.3, at 0.03; flat at 0
+// with a gradient that turns at each call; or flat with no gradient.
+enum class EShape { kValley, kTurning, kZero };
+
 class CTestObjective : public CMinimizer<float>
 {
 public:
-    explicit CTestObjective(bool flat) : m_flat(flat) { SetSize(1); }
+    explicit CTestObjective(EShape shape) : m_shape(shape) { SetSize(1); }
     float Evaluate(bool withGradient) override
     {
-        calls.emplace_back(withGradient, x[0]);
         if (withGradient) {
-            g[0] = m_flat ? (++m_gradients % 2 ? 1.0f : -2.0f) : (x[0] > 0.03f ? 10.0f : -10.0f);
+            searches.emplace_back();
+            g[0] = m_shape == EShape::kZero      ? 0.0f
+                   : m_shape == EShape::kTurning ? (searches.size() % 2 ? 1.0f : -2.0f)
+                                                 : (x[0] > 0.03f ? 10.0f : -10.0f);
             gradientSupplied = true;
+        } else {
+            searches.back().push_back(x[0]);
         }
-        return m_flat ? 0.0f : 10.0f * std::fabs(x[0] - 0.03f) - 0.3f;
+        return m_shape == EShape::kValley ? 10.0f * std::fabs(x[0] - 0.03f) - 0.3f : 0.0f;
     }
-    // The points of the line searches, each begun after a gradient.
-    std::vector<std::vector<float>> Searches() const
-    {
-        std::vector<std::vector<float>> searches;
-        for (const auto& [withGradient, at] : calls) {
-            if (withGradient)
-                searches.emplace_back();
-            else
-                searches.back().push_back(at);
-        }
-        return searches;
-    }
-    std::vector<std::pair<bool, float>> calls;
+    // The points of each line search, begun after a gradient.
+    std::vector<std::vector<float>> searches;
 
 private:
-    bool m_flat;
-    int m_gradients = 0;
+    EShape m_shape;
 };
 
 }  // namespace
@@ -90,18 +82,14 @@ TEST(PathFit, SectionsBetweenJumpsAreFittedThoseWithoutFreeParametersAreNot)
     const std::vector<float> fitted = fit.x;
     const float best = fit.Evaluate(false);
     fit.x.assign(4, 0.0f);
-    const float straight = fit.Evaluate(false);
-    EXPECT_LE(best, straight);
-    EXPECT_TRUE(std::isfinite(best));
+    EXPECT_TRUE(std::isfinite(best) && best <= fit.Evaluate(false));
     fit.x = fitted;
-    // Walked knot by knot to the end of the section.
+    // Walked knot by knot to the end of the section, each on its end.
     CKnotParams knot;
-    fit.SetUpKnot(knot);
-    EXPECT_NEAR(0.0f, a->DistanceTo(knot.position.x, knot.position.y), 1.0f);
-    fit.Advance();
-    fit.SetUpKnot(knot);
-    EXPECT_NEAR(0.0f, b->DistanceTo(knot.position.x, knot.position.y), 1.0f);
-    fit.Advance();
+    for (const CObstacleEnd* end : {a, b}) {
+        fit.SetUpKnot(knot), fit.Advance();
+        EXPECT_NEAR(0.0f, end->DistanceTo(knot.position.x, knot.position.y), 1.0f);
+    }
     EXPECT_TRUE(fit.IsAtEnd());
 
     // Start and finish lines too short to offer an approach: nothing to
@@ -122,48 +110,30 @@ TEST(PathFit, SectionsBetweenJumpsAreFittedThoseWithoutFreeParametersAreNot)
     EXPECT_EQ(1, CountReports([&] { CPathFit walk(loose.begin(), loose.end(), 240.0f); }));
 }
 
-TEST(Minimizer, AZeroGradientStopsAtOnce)
+TEST(Minimizer, AZeroGradientStopsAtOnceAFailedLineSearchRestartsOnceWithFourTimesTheStep)
 {
-    struct CZero : CMinimizer<float>
-    {
-        float Evaluate(bool withGradient) override
-        {
-            ++(withGradient ? gradients : values);
-            gradientSupplied = withGradient;
-            return 5.0f;
-        }
-        int gradients = 0;
-        int values = 0;
-    } zero;
-    zero.SetSize(3);
-    EXPECT_EQ(5.0f, zero.Minimize(120.0f, 0.1f, 0.1f));
-    EXPECT_EQ(std::make_pair(2, 0), std::make_pair(zero.gradients, zero.values));
-}
+    CTestObjective zero(EShape::kZero);
+    zero.Minimize(120.0f, 0.1f, 0.1f);
+    EXPECT_EQ((std::vector<std::vector<float>>(2)), zero.searches);
 
-TEST(Minimizer, AFailedLineSearchRestartsOnceAlongTheFreshGradientWithFourTimesTheStep)
-{
     // Flat: the first search gains nothing; the restart searches the other
     // way (the gradient turned) with the same bound, fails too and stops.
-    CTestObjective flat(true);
+    CTestObjective flat(EShape::kTurning);
     flat.Minimize(120.0f, 0.1f, 0.1f);
-    std::vector<std::vector<float>> searches = flat.Searches();
-    ASSERT_EQ(2u, searches.size());
-    ASSERT_GE(searches[0].size(), 2u);
-    ASSERT_GE(searches[1].size(), 2u);
-    EXPECT_EQ(0.0f, searches[0][0]);
-    EXPECT_FLOAT_EQ(-120.0f, searches[0][1]);
-    EXPECT_FLOAT_EQ(searches[1][0] + 120.0f, searches[1][1]);
+    ASSERT_EQ(2u, flat.searches.size());
+    ASSERT_TRUE(flat.searches[0].size() >= 2 && flat.searches[1].size() >= 2);
+    EXPECT_EQ(std::make_pair(0.0f, -120.0f), std::make_pair(flat.searches[0][0], flat.searches[0][1]));
+    EXPECT_FLOAT_EQ(flat.searches[1][0] + 120.0f, flat.searches[1][1]);
 
     // A narrow valley: the first search gains 0.3 but moves only 0.03, so
     // the restart's search starts with a step of four times that.
-    CTestObjective valley(false);
+    CTestObjective valley(EShape::kValley);
     EXPECT_NEAR(-0.3f, valley.Minimize(120.0f, 0.1f, 0.1f), 0.01f);
-    searches = valley.Searches();
-    ASSERT_EQ(2u, searches.size());
-    ASSERT_GE(searches[1].size(), 2u);
-    const float moved = searches[1][0];
+    ASSERT_EQ(2u, valley.searches.size());
+    ASSERT_GE(valley.searches[1].size(), 2u);
+    const float moved = valley.searches[1][0];
     EXPECT_NEAR(0.03f, moved, 0.001f);
-    EXPECT_NEAR(4.0f * moved, std::fabs(searches[1][1] - moved), 0.001f);
+    EXPECT_NEAR(4.0f * moved, std::fabs(valley.searches[1][1] - moved), 0.001f);
 }
 
 TEST(PathColorPalette, StrongColoursFarFromTheMapsOwnInAFixedOrder)
