@@ -91,17 +91,21 @@ std::wstring ReadSize(HWND dialog)
     return edits.size() == 2 ? EditText(edits[0]) + L"x" + EditText(edits[1]) : L"";
 }
 
-// Save As to the file in the format of the list's entry; the picture dialog
-// is shot, its proposal returned, and confirmed.
+// Save As to the file in the format of the list's entry, its name typed
+// without the extension (the chosen format adds it); the picture dialog is
+// shot, its proposal returned, and confirmed.
 std::wstring SaveAsPicture(const CProgramProcess& program, HWND frame, const std::wstring& path, int entry)
 {
     PostMessageW(frame, WM_COMMAND, 2075, 0);
     const HWND save = WaitForProgramDialog(program, L"Save As");
     if (!save || !WaitForControl(save, FindOkButton))
         return L"no save dialog";
-    ChooseComboItem(GetDlgItem(save, 0x470), entry);
+    // The system dialog takes the choice when the list closes on it.
+    const HWND formats = GetDlgItem(save, 0x470);
+    ChooseComboItem(formats, entry);
+    SendMessageW(save, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), LPARAM(formats));
     const bool replacing = FileExists(path);
-    ChooseFileName(save, path);
+    ChooseFileName(save, path.substr(0, path.rfind(L'.')));
     if (replacing) {
         const HWND box = program.WaitForMessageBox(kWait);
         PressDialogButton(box, IDYES);
