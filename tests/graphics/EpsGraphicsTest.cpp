@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "graphics/EpsGraphics.h"
 #include "tests/support/CanvasTestHelpers.h"
@@ -55,62 +56,57 @@ TEST(EpsGraphics, AnEmptySceneIsTheFixedDocumentWithCrLfLines)
     EXPECT_TRUE(Has(Eps([](CGraphicsContext&) {}, 400.4f, 299.6f), "%%BoundingBox: 0 0 401 300\r\n"));
 }
 
-TEST(EpsGraphics, TextIsReEncodedEscapedAndStretched)
+// What drawings write: each part must appear (or, after "!", must not).
+TEST(EpsGraphics, TextColoursAndPathsAreWrittenAsPostScript)
 {
-    const std::string accent = Eps([](CGraphicsContext& gc) { Text(gc, L"\u00E9"); });
-    EXPECT_TRUE(Has(accent, "  96 /grave\r\n  128 /eacute\r\n]\r\n"));
-    EXPECT_TRUE(Has(accent, "100 sf\r\n"));
-    EXPECT_TRUE(Has(accent, "(\\200) tm ts\r\n"));
-
-    const std::string brackets = Eps([](CGraphicsContext& gc) { Text(gc, L"a(b)"); });
-    EXPECT_FALSE(Has(brackets, "  128 "));
-    EXPECT_TRUE(Has(brackets, "(a\\(b\\)) tm tas\r\n"));
-
-    // A character the first pass did not meet has no code: a space.
     int passes = 0;
-    const std::string late = Eps([&](CGraphicsContext& gc) { Text(gc, passes++ == 0 ? L"x" : L"\u00E9"); });
-    EXPECT_FALSE(Has(late, "  128 "));
-    EXPECT_TRUE(Has(late, "( ) tm ts\r\n"));
-
+    const struct
+    {
+        std::function<void(CGraphicsContext&)> draw;
+        std::vector<std::string> parts;
+    } rows[] = {
+        {[](CGraphicsContext& gc) { Text(gc, L"\u00E9"); },
+         {"  96 /grave\r\n  128 /eacute\r\n]\r\n", "100 sf\r\n", "(\\200) tm ts\r\n"}},
+        {[](CGraphicsContext& gc) { Text(gc, L"a(b)"); }, {"!  128 ", "(a\\(b\\)) tm tas\r\n"}},
+        // A character the first pass did not meet has no code: a space.
+        {[&](CGraphicsContext& gc) { Text(gc, passes++ == 0 ? L"x" : L"\u00E9"); }, {"!  128 ", "( ) tm ts\r\n"}},
+        // Turned up the page: the baseline direction (0, -w) written as w 0.
+        {[](CGraphicsContext& gc) {
+             gc.m_state.matrix.RotateZ(90.0f);
+             Text(gc, L"ii");
+         },
+         {" 44 0 atan rotate\r\n"}},
+        // Half a unit long both truncate to 0: 0 0 atan would spoil the page.
+        {[](CGraphicsContext& gc) {
+             gc.m_state.matrix.RotateZ(90.0f);
+             Text(gc, L"ii", 1.0f);
+         },
+         {"!atan", " tt\r\n"}},
+        // One grey for both fills; the second also stroked keeps its path.
+        {[](CGraphicsContext& gc) {
+             Square(gc, 0xFF808080, false);
+             Square(gc, 0xFF808080, true);
+         },
+         {"10 -20 m\r\n10 -40 l\r\n30 -40 l\r\n30 -20 l\r\ncp\r\n128 g f\r\n", "cp\r\nsfr 1 p 0 g s\r\n",
+          "%%DocumentProcessColors: Black\r\n"}},
+        {[](CGraphicsContext& gc) { Square(gc, 0xFF0000FF, false); },
+         {"255 0 0 rgb f\r\n", "%%DocumentProcessColors: Cyan Magenta Yellow Black\r\n"}},
+        {[](CGraphicsContext& gc) {
+             gc.SetFillPattern(1);
+             Square(gc, 0xFF000000, false);
+         },
+         {"{ 0 g } 1 h f\r\n"}},
+    };
+    for (const auto& row : rows) {
+        const std::string document = Eps(row.draw);
+        for (const std::string& part : row.parts) {
+            if (part[0] == '!')
+                EXPECT_FALSE(Has(document, part.substr(1))) << part;
+            else
+                EXPECT_TRUE(Has(document, part)) << part;
+        }
+    }
     EXPECT_STREQ("eacute", CEpsGraphics::GetGlyphName(0x00E9));
     EXPECT_STREQ("quoteright", CEpsGraphics::GetGlyphName(0x2019));
     EXPECT_STREQ("space", CEpsGraphics::GetGlyphName(0x4E00));
-}
-
-TEST(EpsGraphics, TurnedTextIsRotatedButNeverByAtanOfZeroOverZero)
-{
-    const auto turned = [](float size) {
-        return Eps([size](CGraphicsContext& gc) {
-            gc.m_state.matrix.RotateZ(90.0f);
-            Text(gc, L"ii", size);
-        });
-    };
-    // Up the page: the baseline direction (0, -w) is written as w 0.
-    const std::string upright = turned(100.0f);
-    EXPECT_TRUE(Has(upright, " 44 0 atan rotate\r\n")) << upright.substr(upright.find(" tt"), 40);
-    // Half a unit long: both truncate to 0, and 0 0 atan would spoil the page.
-    const std::string tiny = turned(1.0f);
-    EXPECT_FALSE(Has(tiny, "atan"));
-    EXPECT_TRUE(Has(tiny, " tt\r\n"));
-}
-
-TEST(EpsGraphics, ColoursAreWrittenOnceAndTheTrailerNamesTheInksUsed)
-{
-    const std::string greys = Eps([](CGraphicsContext& gc) {
-        Square(gc, 0xFF808080, false);
-        Square(gc, 0xFF808080, true);
-    });
-    EXPECT_TRUE(Has(greys, "10 -20 m\r\n10 -40 l\r\n30 -40 l\r\n30 -20 l\r\ncp\r\n128 g f\r\n"));
-    EXPECT_TRUE(Has(greys, "cp\r\nsfr 1 p 0 g s\r\n"));
-    EXPECT_TRUE(Has(greys, "%%DocumentProcessColors: Black\r\n"));
-
-    const std::string red = Eps([](CGraphicsContext& gc) { Square(gc, 0xFF0000FF, false); });
-    EXPECT_TRUE(Has(red, "255 0 0 rgb f\r\n"));
-    EXPECT_TRUE(Has(red, "%%DocumentProcessColors: Cyan Magenta Yellow Black\r\n"));
-
-    const std::string hatched = Eps([](CGraphicsContext& gc) {
-        gc.SetFillPattern(1);
-        Square(gc, 0xFF000000, false);
-    });
-    EXPECT_TRUE(Has(hatched, "{ 0 g } 1 h f\r\n"));
 }
