@@ -4,6 +4,7 @@
 #include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/DogShape.h"
 #include "objects/annotations/EndLine.h"
+#include "objects/annotations/HumanPath.h"
 #include "objects/annotations/HumanShape.h"
 #include "objects/annotations/ObsNum.h"
 #include "objects/annotations/ObsNumSequence.h"
@@ -61,6 +62,7 @@ void RegisterObjectTypes()
     CHoopJumpType::GetType();
     CHoopTunnel::GetHoopTunnelType();
     CHumanShape::GetHumanShapeType();
+    CHumanPath::GetHumanPathType();
     CBarJumpType::GetTripleJumpType();
     CLogJumpType::GetType();
     CLongJumpType::GetType();
