@@ -202,6 +202,12 @@ TEST_F(FigureShape, PresetsStandAtTheirHeightAndEndsIgnoreTheScaleIn3D)
         const float height = *id == 2374 ? GetCourseJumpHeight(*dog) : 50.0f;
         EXPECT_NEAR(height, drawn->model.vertexBox.minZ, 0.5f) << *id;
     }
+    auto* handler = Place<CHumanShape>(*course, CHumanShape::GetHumanShapeType(), 3000.0f, 2000.0f);
+    for (const int* id = handler->GetModel().GetPresetIds(); *id != 2000; ++id) {
+        handler->GetModel().CopyPose(handler->GetModel().GetPreset(*id));
+        handler->Invalidate();
+        EXPECT_NEAR(0.0f, DrawBoth(*handler)->model.vertexBox.minZ, 0.5f) << *id;
+    }
     dog->SetCustomHeight(-1.0f);
     CFieldWriter extra;
     dog->SerializeExtra(extra);
