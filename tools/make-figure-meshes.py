@@ -214,7 +214,7 @@ def build_figure(parts, tubes, order, posed_local, pinned, total, absorber, atla
         share[id(t)] = n
         left -= n
     share[id(absorb)] = left
-    # Part counts fixed by the tables: their tubes share the count.
+    # The parts whose weighted-vertex counts the tables fix hold exactly those.
     per_part = {}
     for t in tubes:
         per_part.setdefault(t.part, []).append(t)
