@@ -108,6 +108,12 @@ const std::vector<CModelVertex>& CPackedModel::GetSkinnedVertices()
     return m_skinned;
 }
 
+void CPackedModel::ReleaseSkin()
+{
+    std::vector<CModelVertex>().swap(m_skinned);
+    m_skinValid = false;
+}
+
 void CPackedModel::Skin()
 {
     TRACE_POINT();

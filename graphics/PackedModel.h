@@ -76,6 +76,9 @@ public:
     const std::vector<CModelVertex>& GetSkinnedVertices();
     // How often the mesh was skinned since the model was made.
     int GetSkinCount() const { return m_skinCount; }
+    // Frees the skinned mesh; the next drawing skins it again. Figures whose
+    // drawings are cached by their key keep no mesh between drawings.
+    void ReleaseSkin();
 
     void Draw(CGraphicsContext& context) override;
 

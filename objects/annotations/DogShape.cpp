@@ -87,4 +87,5 @@ void CDogShape::Draw2D(CGraphicsContext& context)
     m_silhouettes[1].Draw(context, skin, *m_model, primary, primary);
     m_silhouettes[2].Draw(context, skin, *m_model, outline, primary);
     m_silhouettes[3].Draw(context, skin, *m_model, primary, primary);
+    ReleaseMesh();
 }

@@ -130,10 +130,17 @@ void CFigureShape::PrepareSkin() const
     m_model->Serialize(key);
 }
 
+void CFigureShape::ReleaseMesh() const
+{
+    if (m_skin)
+        m_skin->ReleaseSkin();
+}
+
 CBox3 CFigureShape::MeasurePose() const
 {
     PrepareSkin();
     CBoundsContext::MeasureDrawable(GetSkin());
+    ReleaseMesh();
     return GetSkin().GetBounds().At(0.0f);
 }
 
@@ -146,4 +153,5 @@ void CFigureShape::Build3D(CGraphicsContext& context)
     context.m_state.matrix.SetTranslation(0.0f, 0.0f, height - (std::isfinite(box.minZ) ? box.minZ : 0.0f));
     context.DrawDrawable(GetSkin(), 0, 0);
     context.m_state.matrix = matrix;
+    ReleaseMesh();
 }

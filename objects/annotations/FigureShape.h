@@ -77,6 +77,8 @@ protected:
     float GetEndScale() const;
     // Colours the skin for 3D and names it by colour and pose.
     void PrepareSkin() const;
+    // After a drawing: the skinned mesh goes until the next one needs it.
+    void ReleaseMesh() const;
     virtual std::unique_ptr<CPackedModel> MakeSkin() const = 0;
     virtual void ColorBody(uint32_t color) const = 0;
     virtual float GetStandingHeight() const { return 0.0f; }

@@ -134,4 +134,5 @@ void CHumanShape::Draw2D(CGraphicsContext& context)
         draw(step.material, step.secondary ? s : o);
     draw(9, s);
     draw(kHairMaterial, p);
+    ReleaseMesh();
 }

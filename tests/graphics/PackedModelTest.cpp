@@ -59,6 +59,9 @@ TEST_F(PackedModelFixture, SkinsOnceAfterTwoPlacementsAndBlendsSharedVertices)
     model.Draw(context);
     model.Draw(context);
     EXPECT_EQ(skinsBefore + 1, model.GetSkinCount());
+    model.ReleaseSkin();
+    model.Draw(context);
+    EXPECT_EQ(skinsBefore + 2, model.GetSkinCount());
     const std::vector<CModelVertex>& skinned = model.GetSkinnedVertices();
     EXPECT_NEAR(9.0f, skinned[0].position.x, 1e-4f);
     // (1, 4) about (0, 1) by 90 degrees: (-3, 2); placed 10 to the right.
