@@ -55,8 +55,10 @@ TEST(PrintScene, CellsOfTheDefaultPage)
     std::vector<std::unique_ptr<CCourse>> courses;
     for (int i = 0; i < 6; ++i)
         courses.emplace_back(new CCourse(L"Cell", L""));
-    // Cell centres: one cell of 2250 x 3000 inside margins of 150; two rows
-    // of 2325 x 1480.6 inside margins of 112.5, 113.9 apart.
+    // Cell centres: one cell of 2250 x 3000 inside margins of 150; from two
+    // cells on margins of 112.5: two rows of 2325 x 1480.6, 113.9 apart;
+    // four in two columns and rows 86.1 apart; six in two columns and three
+    // rows 75.9 apart.
     struct
     {
         size_t count;
@@ -64,9 +66,9 @@ TEST(PrintScene, CellsOfTheDefaultPage)
     } cases[] = {
         {1, {{1275.0f, 1650.0f}}},
         {2, {{1275.0f, 852.8f}, {1275.0f, 2447.2f}}},
-        {4, {{669.4f, 852.8f}, {1880.6f, 852.8f}, {669.4f, 2447.2f}, {1880.6f, 2447.2f}}},
-        {6, {{669.4f, 601.5f}, {1880.6f, 601.5f}, {669.4f, 1650.0f}, {1880.6f, 1650.0f}, {669.4f, 2698.5f},
-             {1880.6f, 2698.5f}}},
+        {4, {{672.2f, 859.7f}, {1877.8f, 859.7f}, {672.2f, 2440.3f}, {1877.8f, 2440.3f}}},
+        {6, {{674.8f, 599.7f}, {1875.2f, 599.7f}, {674.8f, 1650.0f}, {1875.2f, 1650.0f}, {674.8f, 2700.3f},
+             {1875.2f, 2700.3f}}},
     };
     for (const auto& c : cases) {
         CPrintScene page;
@@ -203,6 +205,17 @@ bool IsProgramRunning()
     return found;
 }
 
+bool HasModule(DWORD process, const wchar_t* name)
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    MODULEENTRY32W module = {sizeof module};
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
+        found = _wcsicmp(module.szModule, name) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
 // Page 1 of the PDF at 50 dots to the inch, and the box of what is drawn.
 bool LookAtPdf(const std::string& pdf, const CSize2& sheet, CPdfPicture& picture, RECT& ink)
 {
@@ -224,7 +237,8 @@ TEST(PrintWalk, PreviewAndPagesOfOpenCoursesAndTheShellVerbWithoutAWindow)
     const CSize2 sheet = PrinterSheetInPoints();
     PrepareProgramSettings(5);
     const std::wstring folder = MakeTempFolder(L"print-walk");
-    const std::wstring tag = std::to_wstring(GetCurrentProcessId());
+    // Wine's process ids repeat from run to run and prefix to prefix.
+    const std::wstring tag = std::to_wstring(GetTickCount() % 1000000);
     // A: organisation 5 with its score-sheet footer and an A-frame; B: empty.
     CCourse withFooter(L"", L"");
     withFooter.SetSpecList(5);
@@ -241,6 +255,9 @@ TEST(PrintWalk, PreviewAndPagesOfOpenCoursesAndTheShellVerbWithoutAWindow)
     CProgramProcess program;
     const HWND frame = StartAndWaitUntilReady(program, Quoted(pathB) + L" " + Quoted(pathA), Caption(nameA));
     ASSERT_TRUE(frame);
+    // Nothing of printing is bound before the first print.
+    EXPECT_FALSE(HasModule(program.GetId(), L"winspool.drv"));
+    EXPECT_FALSE(HasModule(program.GetId(), L"comdlg32.dll"));
 
     // One course: its cell within the half-inch margins; the footer makes
     // the picture taller than the ring alone would be.
