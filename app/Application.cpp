@@ -122,6 +122,9 @@ CTimer& GetFinishTimer()
 bool PrintCourseFile(const std::wstring& path)
 {
     TRACE_VALUE(std::wstring, path);
+    // The progress dialog steps on the timers its owner fires: the server's
+    // window, there already when the command came by DDE.
+    StartDdeServer();
     std::unique_ptr<CCourse> course(new CCourse(GetPathPart(path, 1, 2), path));
     {
         std::ifstream stream;

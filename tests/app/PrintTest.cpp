@@ -6,7 +6,6 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,17 +43,13 @@ private:
     CPrinterSetup m_saved;
 };
 
-CPoint2 CentreOf(const CPrintScene& page, size_t i) { return page.items[i].rect.GetCentre(); }
-
 }  // namespace
 
 TEST(PrintScene, CellsOfTheDefaultPage)
 {
     filetest::OpenFileTestSettings();
     CLetterPage letter;
-    std::vector<std::unique_ptr<CCourse>> courses;
-    for (int i = 0; i < 6; ++i)
-        courses.emplace_back(new CCourse(L"Cell", L""));
+    CCourse course(L"Cell", L"");
     // Cell centres: one cell of 2250 x 3000 inside margins of 150; from two
     // cells on margins of 112.5: two rows of 2325 x 1480.6, 113.9 apart;
     // four in two columns and rows 86.1 apart; six in two columns and three
@@ -73,22 +68,21 @@ TEST(PrintScene, CellsOfTheDefaultPage)
     for (const auto& c : cases) {
         CPrintScene page;
         for (size_t i = 0; i < c.count; ++i)
-            page.AddItem(courses[i].get(), true);
+            page.AddItem(&course, true);
         page.LayoutForPrinting();
         for (size_t i = 0; i < c.count; ++i) {
-            EXPECT_NEAR(c.centres[i].x, CentreOf(page, i).x, 1.0f) << c.count << " cells, cell " << i;
-            EXPECT_NEAR(c.centres[i].y, CentreOf(page, i).y, 1.0f) << c.count << " cells, cell " << i;
+            const CPoint2 centre = page.items[i].rect.GetCentre();
+            EXPECT_NEAR(c.centres[i].x, centre.x, 1.0f) << c.count << " cells, cell " << i;
+            EXPECT_NEAR(c.centres[i].y, centre.y, 1.0f) << c.count << " cells, cell " << i;
             EXPECT_TRUE(page.items[i].bitmap.IsEmpty());
         }
+        // The one course fills its cell's width; a tiny cell holds 1 x 1.
+        if (c.count == 1) {
+            EXPECT_EQ(2250.0f, page.items[0].rect.Width());
+        }
+        page.items[0].Place(CRectF(10.0f, 10.0f, 10.2f, 10.2f), false);
+        EXPECT_EQ(CRectF(10.0f, 10.0f, 11.0f, 11.0f), page.items[0].rect);
     }
-    // The single course fills the width of its cell; a tiny cell still holds
-    // a 1 x 1 picture.
-    CPrintScene single;
-    single.AddItem(courses[0].get(), true);
-    single.LayoutForPrinting();
-    EXPECT_EQ(2250.0f, single.items[0].rect.Width());
-    single.items[0].Place(CRectF(10.0f, 10.0f, 10.2f, 10.2f), false);
-    EXPECT_EQ(CRectF(10.0f, 10.0f, 11.0f, 11.0f), single.items[0].rect);
     DeleteTestSettingsKey();
 }
 
@@ -96,30 +90,28 @@ TEST(PrintScene, TitleAndStoredWholeMapChoice)
 {
     filetest::OpenFileTestSettings();
     CCourse alpha(L"Alpha", L"");
-    CCourse beta(L"Beta", L"");
     CPrintScene page;
     CCoursePrintJob job(&page);
-    std::wstring title;
-    job.GetTitle(title);
-    EXPECT_EQ(GetString(2003), title);
+    std::wstring none, one, two;
     // A blank cell neither counts nor stores anything.
     page.AddItem(nullptr, false);
+    job.GetTitle(none);
     page.SaveWholeMapSetting();
     EXPECT_EQ(-1, CSettings::GetInt(L"PrintSceneWholeMapFFT", -1));
     page.AddItem(&alpha, false);
-    job.GetTitle(title);
-    EXPECT_EQ(L"Alpha", title);
+    job.GetTitle(one);
     page.SaveWholeMapSetting();
-    EXPECT_EQ(0, CSettings::GetInt(L"PrintSceneWholeMapFFT", -1));
-    page.AddCourse(&beta);
+    // Added again, the course takes the choice just stored.
+    page.AddCourse(&alpha);
+    job.GetTitle(two);
     EXPECT_FALSE(page.items.back().wholeMap);
-    job.GetTitle(title);
-    EXPECT_EQ(GetString(2003), title);
+    EXPECT_EQ((std::vector<std::wstring>{GetString(2003), L"Alpha", GetString(2003)}),
+              (std::vector<std::wstring>{none, one, two}));
     // A 3D course through its 3D camera, turned by hand: a choice of its own.
-    beta.Set3D(true);
-    beta.Set3DCamera(true);
-    beta.GetViewCamera().SetYaw(30);
-    EXPECT_EQ(L"PrintSceneWholeMapTTF", CPrintScene::GetWholeMapSettingName(&beta));
+    alpha.Set3D(true);
+    alpha.Set3DCamera(true);
+    alpha.GetViewCamera().SetYaw(30);
+    EXPECT_EQ(L"PrintSceneWholeMapTTF", CPrintScene::GetWholeMapSettingName(&alpha));
     DeleteTestSettingsKey();
 }
 
@@ -130,35 +122,33 @@ namespace {
 // The visible dialog of the program with the title and owner, or null.
 HWND WaitForProgramDialog(const CProgramProcess& program, const std::wstring& title, HWND owner)
 {
-    for (DWORD waited = 0; waited < kWait; waited += 50) {
+    for (DWORD waited = 0; waited < kWait; waited += 50, PumpMessagesFor(50))
         for (HWND dialog : program.FindWindows(L"#32770"))
             if (GetWindowTextString(dialog) == title && GetWindow(dialog, GW_OWNER) == owner)
                 return dialog;
-        PumpMessagesFor(50);
-    }
     return nullptr;
 }
 
-// The preview: the largest panel of the print dialog.
-HWND FindPreview(HWND dialog, SIZE& size)
+// The print dialog's panels by size: the preview is the largest, the course
+// list the smallest that is no border strip.
+HWND FindPanel(HWND dialog, bool largest, SIZE& size)
 {
-    HWND preview = nullptr;
-    size = {0, 0};
+    HWND found = nullptr;
     for (const CDialogChild& child : ListDialogChildren(dialog)) {
-        const SIZE childSize = {child.rect.right - child.rect.left, child.rect.bottom - child.rect.top};
-        if (child.className == L"CPanel" && childSize.cx * childSize.cy > size.cx * size.cy) {
-            preview = child.window;
-            size = childSize;
+        const SIZE s = {child.rect.right - child.rect.left, child.rect.bottom - child.rect.top};
+        if (child.className == L"CPanel" && s.cx > 10 && s.cy > 10 &&
+            (!found || (s.cx * s.cy > size.cx * size.cy) == largest)) {
+            found = child.window;
+            size = s;
         }
     }
-    return preview;
+    return found;
 }
 
-// Ctrl+P in the course window; in the print dialog the driver's moves, a
-// look at the preview, then OK there and in the system's print dialog.
-// The preview's size, or 0 x 0 when a dialog did not come.
-SIZE PrintFromWindow(const CProgramProcess& program, HWND frame, const std::wstring& shot,
-                     const std::function<void(HWND dialog)>& drive)
+// Ctrl+P in the course window; the driver's moves in the print dialog, a
+// picture of the preview, then OK there and in the system's print dialog.
+// The preview's size; 0 x 0 when a dialog did not come.
+SIZE PrintFromWindow(const CProgramProcess& program, HWND frame, const std::wstring& shot, bool addSecond)
 {
     SetForegroundWindow(frame);
     cwtest::KeyPress('P', true);
@@ -166,10 +156,15 @@ SIZE PrintFromWindow(const CProgramProcess& program, HWND frame, const std::wstr
     SIZE size = {0, 0};
     if (!dialog)
         return size;
-    drive(dialog);
+    if (addSecond) {
+        // Entry 0 is the blank cell, then the active window's course, then B.
+        const HWND list = FindPanel(dialog, false, size);
+        PressKey(list, VK_DOWN);
+        PressKey(list, VK_DOWN);
+        ClickControl(FindChildByCaption(dialog, GetString(2447)));
+    }
     PumpMessagesFor(1000);
-    const HWND preview = FindPreview(dialog, size);
-    SaveScreenPicture(preview, GetTestArtefactPath(shot));
+    SaveScreenPicture(FindPanel(dialog, true, size), GetTestArtefactPath(shot));
     PressDialogButton(dialog, IDOK);
     const HWND system = WaitForProgramDialog(program, GetWindowTextString(dialog), dialog);
     if (!system)
@@ -189,34 +184,30 @@ CSize2 PrinterSheetInPoints()
     const CSize2 sheet(72.0f * float(GetDeviceCaps(dc, PHYSICALWIDTH)) / float(GetDeviceCaps(dc, LOGPIXELSX)),
                        72.0f * float(GetDeviceCaps(dc, PHYSICALHEIGHT)) / float(GetDeviceCaps(dc, LOGPIXELSY)));
     DeleteDC(dc);
-    GlobalFree(record.hDevMode);
-    GlobalFree(record.hDevNames);
     return sheet;
 }
 
-bool IsProgramRunning()
+// Whether a process of that file name runs (process 0), or whether the
+// process has loaded the library.
+bool IsLoaded(DWORD process, const wchar_t* name)
 {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {sizeof entry};
+    const HANDLE snapshot = CreateToolhelp32Snapshot(process ? TH32CS_SNAPMODULE : TH32CS_SNAPPROCESS, process);
     bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
-        found = _wcsicmp(entry.szExeFile, L"Fendrel4.exe") == 0;
+    if (process) {
+        MODULEENTRY32W entry = {sizeof entry};
+        for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry))
+            found = _wcsicmp(entry.szModule, name) == 0;
+    } else {
+        PROCESSENTRY32W entry = {sizeof entry};
+        for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+            found = _wcsicmp(entry.szExeFile, name) == 0;
+    }
     CloseHandle(snapshot);
     return found;
 }
 
-bool HasModule(DWORD process, const wchar_t* name)
-{
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
-    MODULEENTRY32W module = {sizeof module};
-    bool found = false;
-    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
-        found = _wcsicmp(module.szModule, name) == 0;
-    CloseHandle(snapshot);
-    return found;
-}
-
-// Page 1 of the PDF at 50 dots to the inch, and the box of what is drawn.
+// One page of the printer's sheet at 50 dots to the inch, and the box of
+// what is drawn on it.
 bool LookAtPdf(const std::string& pdf, const CSize2& sheet, CPdfPicture& picture, RECT& ink)
 {
     CPdfInfo info;
@@ -225,7 +216,7 @@ bool LookAtPdf(const std::string& pdf, const CSize2& sheet, CPdfPicture& picture
     EXPECT_EQ(1, info.pages);
     EXPECT_NEAR(sheet.width, info.width, 1.0f);
     EXPECT_NEAR(sheet.height, info.height, 1.0f);
-    return RenderPdfPage(pdf, 1, 50, picture) && picture.FindInk(ink);
+    return RenderPdfPage(pdf, 50, picture) && picture.FindInk(ink);
 }
 
 }  // namespace
@@ -249,27 +240,25 @@ TEST(PrintWalk, PreviewAndPagesOfOpenCoursesAndTheShellVerbWithoutAWindow)
     filetest::WriteBytes(pathA, filetest::TextBlockOf(withFooter));
     const std::wstring pathB = WriteEmptyCourseFile(folder, L"PrintWalkB" + tag + L".agl");
     const std::string fileA = "PrintWalkA" + std::string(tag.begin(), tag.end());
-    DeletePdfs(fileA);
     DeletePdfs("Fendrel_4_Courses");
 
     CProgramProcess program;
     const HWND frame = StartAndWaitUntilReady(program, Quoted(pathB) + L" " + Quoted(pathA), Caption(nameA));
     ASSERT_TRUE(frame);
     // Nothing of printing is bound before the first print.
-    EXPECT_FALSE(HasModule(program.GetId(), L"winspool.drv"));
-    EXPECT_FALSE(HasModule(program.GetId(), L"comdlg32.dll"));
+    EXPECT_FALSE(IsLoaded(program.GetId(), L"winspool.drv"));
+    EXPECT_FALSE(IsLoaded(program.GetId(), L"comdlg32.dll"));
 
-    // One course: its cell within the half-inch margins; the footer makes
-    // the picture taller than the ring alone would be.
-    const SIZE pane = PrintFromWindow(program, frame, L"print-preview-one.png", [](HWND) {});
+    // One course: within the half-inch margins, and taller than the ring
+    // alone by the score sheet under it.
+    const SIZE pane = PrintFromWindow(program, frame, L"print-preview-one.png", false);
     ASSERT_EQ(400, std::max(pane.cx, pane.cy));
     EXPECT_NEAR(sheet.width / sheet.height, float(pane.cx) / float(pane.cy), 0.01f);
     CPdfPicture picture;
     RECT ink;
     ASSERT_TRUE(LookAtPdf(WaitForPdf(fileA), sheet, picture, ink));
     const int halfInch = 25;
-    EXPECT_GE(ink.left, halfInch - 1);
-    EXPECT_GE(ink.top, halfInch - 1);
+    EXPECT_GE(std::min(ink.left, ink.top), halfInch - 1);
     EXPECT_LE(ink.right, picture.width - halfInch + 1);
     EXPECT_LE(ink.bottom, picture.height - halfInch + 1);
     const CRectF ring = withFooter.GetRingRect(true, true);
@@ -277,32 +266,16 @@ TEST(PrintWalk, PreviewAndPagesOfOpenCoursesAndTheShellVerbWithoutAWindow)
     const float drawn = float(ink.bottom - ink.top) / float(ink.right - ink.left);
     EXPECT_GT(drawn, (ring.Height() / ring.Width() + bare.Height() / bare.Width()) / 2.0f);
 
-    // B added below A: one column of two cells, a blank band between them.
-    PrintFromWindow(program, frame, L"print-preview-two.png", [](HWND dialog) {
-        // The list: the smallest panel that is no border strip. Entry 0 is
-        // the blank cell, then A (the active window's course), then B.
-        HWND list = nullptr;
-        LONG area = LONG_MAX;
-        for (const CDialogChild& child : ListDialogChildren(dialog)) {
-            const LONG w = child.rect.right - child.rect.left;
-            const LONG h = child.rect.bottom - child.rect.top;
-            if (child.className == L"CPanel" && w > 10 && h > 10 && w * h < area) {
-                list = child.window;
-                area = w * h;
-            }
-        }
-        PressKey(list, VK_DOWN);
-        PressKey(list, VK_DOWN);
-        ClickControl(FindChildByCaption(dialog, GetString(2447)));
-    });
+    // B added below A: one column of two cells parted at the middle of the
+    // sheet, within margins of 3/8 inch.
+    PrintFromWindow(program, frame, L"print-preview-two.png", true);
     ASSERT_TRUE(LookAtPdf(WaitForPdf("Fendrel_4_Courses"), sheet, picture, ink));
-    const int threeEighths = 19;
-    EXPECT_GE(ink.top, threeEighths - 1);
-    EXPECT_LE(ink.bottom, picture.height - threeEighths + 1);
-    bool parted = false;
-    for (const auto& run : picture.FindBlankRows(ink.top, ink.bottom))
-        parted = parted || (run.first < picture.height / 2 && run.second > picture.height / 2);
-    EXPECT_TRUE(parted);
+    const int middle = picture.height / 2;
+    EXPECT_GE(ink.top, 18);
+    EXPECT_LE(ink.bottom, picture.height - 18);
+    EXPECT_TRUE(ink.top < middle && ink.bottom > middle);
+    for (int x = 0; x < picture.width; ++x)
+        ASSERT_FALSE(picture.IsInk(x, middle)) << x;
     program.CloseCourseWindows();
     EXPECT_EQ(0, program.WaitForExit(kWait));
 
@@ -322,7 +295,7 @@ TEST(PrintWalk, PreviewAndPagesOfOpenCoursesAndTheShellVerbWithoutAWindow)
     ASSERT_TRUE(ReadPdfInfo(pdf, info));
     EXPECT_EQ(1, info.pages);
     EXPECT_FALSE(windowShown);
-    for (DWORD waited = 0; IsProgramRunning() && waited < kWait; waited += 100)
+    for (DWORD waited = 0; IsLoaded(0, L"Fendrel4.exe") && waited < kWait; waited += 100)
         Sleep(100);
-    EXPECT_FALSE(IsProgramRunning());
+    EXPECT_FALSE(IsLoaded(0, L"Fendrel4.exe"));
 }
