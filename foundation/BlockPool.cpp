@@ -2,7 +2,27 @@
 
 #include <new>
 
+#include <windows.h>
+
 namespace {
+
+// Holds the pool's flag for a scope; a thread that finds it taken gives up
+// its time slice, so that a holder it preempted can finish.
+class CSpinLock
+{
+public:
+    explicit CSpinLock(std::atomic_flag& busy) : m_busy(busy)
+    {
+        while (m_busy.test_and_set(std::memory_order_acquire))
+            SwitchToThread();
+    }
+    ~CSpinLock() { m_busy.clear(std::memory_order_release); }
+    CSpinLock(const CSpinLock&) = delete;
+    CSpinLock& operator=(const CSpinLock&) = delete;
+
+private:
+    std::atomic_flag& m_busy;
+};
 
 size_t ClassOf(size_t size) { return (size + CBlockPool::kGranule - 1) / CBlockPool::kGranule; }
 
@@ -28,7 +48,7 @@ void* CBlockPool::Allocate(size_t size)
     if (size > kLargestBlock)
         return ::operator new(size);
     const size_t index = ClassOf(size == 0 ? 1 : size);
-    std::lock_guard<std::mutex> lock(m_mutex);
+    CSpinLock lock(m_busy);
     if (void* block = m_free[index]) {
         m_free[index] = *static_cast<void**>(block);
         return block;
@@ -60,7 +80,7 @@ void CBlockPool::Free(void* block, size_t size)
         return;
     }
     const size_t index = ClassOf(size == 0 ? 1 : size);
-    std::lock_guard<std::mutex> lock(m_mutex);
+    CSpinLock lock(m_busy);
     *static_cast<void**>(block) = m_free[index];
     m_free[index] = block;
 }

@@ -2,9 +2,18 @@
 
 #include <windows.h>
 
+#include <sstream>
 #include <vector>
 
+#include "app/CourseScene.h"
+#include "course/Course.h"
+#include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
+#include "graphics/GdiplusSession.h"
+#include "graphics/ImageCodec.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/GraphicsSystem.h"
+#include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/CourseWindowTestSupport.h"
 #include "tests/app/ProgramDriving.h"
 #include "tests/app/ProgramProcess.h"
@@ -31,7 +40,149 @@ HWND OpenDialog(const CProgramProcess& program, HWND frame, wchar_t first)
     return !dialogs.empty() && WaitForControl(dialogs[0], findOk) ? dialogs[0] : nullptr;
 }
 
+// The program's crash log: the same folder as this process's, under the program's file name.
+std::string ProgramCrashLogPath()
+{
+    CCrashLog& log = GetCrashLog();
+    const std::string own = log.fileName;
+    log.fileName = "Fendrel4CrashLog.txt";
+    const std::string path = log.GetLogPath();
+    log.fileName = own;
+    return path;
+}
+
+// The strong blue of the columns [left, right) of a picture (the A-frame's on
+// the left, the tunnel's on the right): its count and centre.
+struct CBlueSpot
+{
+    int count = 0;
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+template <typename ReadColor>
+CBlueSpot FindBlue(int left, int right, int height, ReadColor read)
+{
+    CBlueSpot spot;
+    for (int y = 0; y < height; ++y)
+        for (int x = left; x < right; ++x) {
+            const COLORREF c = read(x, y);
+            if (GetBValue(c) > 120 && GetRValue(c) < 60 && GetGValue(c) < 60) {
+                ++spot.count;
+                spot.x += float(x);
+                spot.y += float(y);
+            }
+        }
+    if (spot.count) {
+        spot.x /= float(spot.count);
+        spot.y /= float(spot.count);
+    }
+    return spot;
+}
+
 }  // namespace
+
+// The 3D view through OpenGL 1 in the real program: the picture GDI draws of
+// the same scene seen from straight above, picking and dragging, undo back to
+// the saved bytes, the sky from the handler's eye, and a minimised window
+// that costs the system nothing.
+TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
+{
+    PrepareProgramSettings(1);
+    SetProgramInt(L"GraphicsClass", 1);
+    DeleteProgramValue(L"OpenGL1WorstError");
+    const std::string crashLog = ProgramCrashLogPath();
+    DeleteFileA(crashLog.c_str());
+    const std::string listing = "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\nAFrame 30 20 0 x\r\n"
+                                "WingedJump 50 40 0\r\nTunnel 70 40 0\r\nWeavePoles 20 60 0\r\nEnd Fendrel\r\n";
+    const std::wstring path = MakeTempFolder(L"ThreeDView") + L"\\Ring3D.agl";
+    filetest::WriteBytes(path, listing);
+
+    CProgramProcess program;
+    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
+    ASSERT_TRUE(frame);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(2148, 0), 0);
+    PumpMessagesFor(1000);
+    const CWindowParts parts = FindParts(frame);
+    ASSERT_TRUE(parts.found);
+    Click(CameraButton(parts, 2662));
+    PumpMessagesFor(1000);
+    const int width = parts.view.right - parts.view.left;
+    const int height = parts.view.bottom - parts.view.top;
+    const std::vector<COLORREF> screen = GrabScreen(parts.view);
+
+    CCourse course(L"", L"");
+    std::istringstream block(listing);
+    ASSERT_TRUE(course.ReadTextBlock(block, false));
+    course.Set3D(true);
+    CViewCamera camera = course.GetViewCamera();
+    camera.FitWholeCourse(true);
+    course.SetViewCamera(camera);
+    CCourse3DScene scene(&course);
+    scene.SetMapMode(false);
+    scene.FitView(float(width), float(height), 0.0f, 0.0f);
+    CPixelBitmap gdi{float(width), float(height)};
+    RenderSceneToBitmap(scene, gdi, true);
+    CGdiplusSession gdiplus;
+    const std::wstring pictures = MakeTempFolder(L"ThreeDViewPictures");
+    const auto keep = [&](const std::vector<COLORREF>& pixels, const wchar_t* name) {
+        CPixelBitmap shot{float(width), float(height)};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                shot.SetPixel(x, y, 0xFF000000u | pixels[size_t(y) * size_t(width) + size_t(x)]);
+        SaveImage(shot, pictures + name, nullptr);
+    };
+    keep(screen, L"\\opengl1-above.png");
+    SaveImage(gdi, pictures + L"\\gdi-above.png", nullptr);
+
+    // The blue of the A-frame (left) and the tunnel (right) where GDI puts
+    // it; the A-frame's apex stands higher, so perspective moves it a little.
+    const auto onScreen = [&](int x, int y) { return screen[size_t(y) * size_t(width) + size_t(x)]; };
+    const auto inBitmap = [&](int x, int y) { return COLORREF(gdi.GetPixel(x, y) & 0xFFFFFF); };
+    CBlueSpot tunnel;
+    for (const int half : {0, 1}) {
+        const int left = half * width / 2;
+        const int right = left + width / 2;
+        const CBlueSpot shown = FindBlue(left, right, height, onScreen);
+        const CBlueSpot drawn = FindBlue(left, right, height, inBitmap);
+        EXPECT_GT(drawn.count, 100) << half;
+        EXPECT_NEAR(drawn.count, shown.count, drawn.count * 0.4f) << half;
+        EXPECT_NEAR(drawn.x, shown.x, 8.0f) << half;
+        EXPECT_NEAR(drawn.y, shown.y, 8.0f) << half;
+        tunnel = shown;
+    }
+    ASSERT_GT(tunnel.count, 0);
+
+    // The tunnel picked and dragged; undone, the file is saved as before.
+    ASSERT_TRUE(SaveAndWait(path));
+    const std::string before = ReadWholeFile(path);
+    const POINT grip = {parts.view.left + LONG(tunnel.x), parts.view.top + LONG(tunnel.y)};
+    Drag(grip, POINT{grip.x - 80, grip.y + 60});
+    ASSERT_TRUE(SaveAndWait(path));
+    cwtest::KeyPress('Z', true);
+    ASSERT_TRUE(SaveAndWait(path));
+    EXPECT_EQ(before, ReadWholeFile(path));
+
+    // From the handler's eye the sky shows above the grass.
+    Click(CameraButton(parts, 2668));
+    PumpMessagesFor(1000);
+    const std::vector<COLORREF> eye = GrabScreen(parts.view);
+    keep(eye, L"\\opengl1-handler-eye.png");
+    EXPECT_EQ(COLORREF(0xFDA889), eye[size_t(width / 2)]);
+    const COLORREF grass = eye.back();
+    EXPECT_GT(GetGValue(grass), GetBValue(grass));
+
+    ShowWindow(frame, SW_MINIMIZE);
+    PumpMessagesFor(500);
+    ShowWindow(frame, SW_RESTORE);
+    PumpMessagesFor(500);
+    program.CloseCourseWindows();
+    PressMessageBoxButton(program, IDNO);
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+    EXPECT_EQ(1u, ReadProgramInt(L"GraphicsClass", kMissing));
+    EXPECT_EQ(kMissing, ReadProgramInt(L"OpenGL1WorstError", kMissing));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
+}
 
 TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
 {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app/CameraToolbar.h"
 #include "app/ShapeToolbar.h"
 #include "course/Course.h"
 #include "course/CourseObject.h"
@@ -122,9 +123,13 @@ CWindowParts FindParts(HWND frame)
             continue;
         if (Area(child.rect) > Area(parts.view))
             parts.view = child.rect;
-        if (child.rect.top >= chooser.bottom && child.rect.top < shapesTop && child.rect.left <= chooser.left + 2) {
-            shapesTop = child.rect.top;
-            parts.shapes = child.rect;
+        if (child.rect.top >= chooser.bottom && child.rect.left <= chooser.left + 2) {
+            if (child.rect.top < shapesTop) {
+                shapesTop = child.rect.top;
+                parts.shapes = child.rect;
+            }
+            if (child.rect.top > parts.camera.top)
+                parts.camera = child.rect;
         }
     }
     parts.found = chooser.bottom > 0 && Area(parts.view) > 0 && Area(parts.shapes) > 0;
@@ -139,6 +144,19 @@ POINT ShapeButton(const CWindowParts& parts, int id, int organisation)
     shapes.Layout(true);
     const CRectF& r = shapes.FindItem(id)->rect;
     return POINT{parts.shapes.left + LONG((r.left + r.right) / 2.0f), parts.shapes.top + LONG((r.top + r.bottom) / 2.0f)};
+}
+
+POINT CameraButton(const CWindowParts& parts, int id)
+{
+    static CGdiplusSession session;
+    CCourse course(L"", L"");
+    course.Set3D(true);
+    course.Set3DCamera(true);
+    CCameraToolbar camera(&course);
+    camera.Refresh3DCamera();
+    camera.Layout(true);
+    const CRectF& r = camera.FindItem(id)->rect;
+    return POINT{parts.camera.left + LONG((r.left + r.right) / 2.0f), parts.camera.top + LONG((r.top + r.bottom) / 2.0f)};
 }
 
 POINT ViewPoint(const CWindowParts& parts, float fx, float fy)

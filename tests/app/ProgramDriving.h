@@ -33,11 +33,12 @@ std::wstring Quoted(const std::wstring& path);
 
 // The parts of a course window found by their places: the view is the
 // largest panel, the shape toolbar the panel right below the organisation
-// chooser.
+// chooser, the camera toolbar the lowest panel under it.
 struct CWindowParts
 {
     RECT view = {};
     RECT shapes = {};
+    RECT camera = {};
     bool found = false;
 };
 
@@ -45,6 +46,8 @@ CWindowParts FindParts(HWND frame);
 // Where the program's shape toolbar shows a kind's button: the same toolbar
 // laid out here with the same rule set.
 POINT ShapeButton(const CWindowParts& parts, int id, int organisation);
+// Where the camera toolbar of a 3D view shows a button.
+POINT CameraButton(const CWindowParts& parts, int id);
 // A point of the view at fractions of its size.
 POINT ViewPoint(const CWindowParts& parts, float fx, float fy);
 void Click(POINT point);
