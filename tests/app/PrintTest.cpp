@@ -161,7 +161,8 @@ SIZE PrintFromWindow(const CProgramProcess& program, HWND frame, const std::wstr
         const HWND list = FindPanel(dialog, false, size);
         PressKey(list, VK_DOWN);
         PressKey(list, VK_DOWN);
-        ClickControl(FindChildByCaption(dialog, GetString(2447)));
+        // Posted after the keys, so that the click comes after them.
+        PostMessageW(FindChildByCaption(dialog, GetString(2447)), BM_CLICK, 0, 0);
     }
     PumpMessagesFor(1000);
     SaveScreenPicture(FindPanel(dialog, true, size), GetTestArtefactPath(shot));
