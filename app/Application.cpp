@@ -7,7 +7,9 @@
 
 #include "app/CommandLine.h"
 #include "app/CourseFiles.h"
+#include "app/CourseImageDlg.h"
 #include "app/CoursePrintJob.h"
+#include "app/CourseSaveDlg.h"
 #include "app/CourseWindow.h"
 #include "app/DdeServer.h"
 #include "app/FileAssociation.h"
@@ -336,6 +338,7 @@ void RunApplication()
     InstallUserNoticeSink();
     InstallGraphicsSystemChoice();
     SetPrintResolutionLimit(&LimitsPrintResolution);
+    SetImageExportRunner(&RunCourseImageExport);
 
     TRACE_VALUE(std::string, std::string("start-up: text table"));
     GetString(2000);
