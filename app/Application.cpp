@@ -7,6 +7,8 @@
 
 #include "app/CommandLine.h"
 #include "app/CourseFiles.h"
+#include "app/CourseImageDlg.h"
+#include "app/CourseSaveDlg.h"
 #include "app/CourseWindow.h"
 #include "app/DdeServer.h"
 #include "app/FileAssociation.h"
@@ -317,6 +319,7 @@ void RunApplication()
     // find their graphics systems.
     InstallUserNoticeSink();
     InstallGraphicsSystemChoice();
+    SetImageExportRunner(&RunCourseImageExport);
 
     TRACE_VALUE(std::string, std::string("start-up: text table"));
     GetString(2000);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -38,24 +39,6 @@ CCourseWindow* GetFrontCourseWindow()
     return frames.empty() ? nullptr : dynamic_cast<CCourseWindow*>(frames.front());
 }
 
-// A new, empty file beside the path, opened for writing: "<path>~<n>.tmp".
-// CREATE_NEW never takes over a file that is there already.
-HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporaryPath)
-{
-    for (int n = 1; n <= kMaxTemporaryNames; ++n) {
-        temporaryPath = path + L"~" + std::to_wstring(n) + L".tmp";
-        const HANDLE file = CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            return file;
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
-    }
-    TRACE_VALUE(int32_t, int32_t(GetLastError()));
-    temporaryPath.clear();
-    return INVALID_HANDLE_VALUE;
-}
-
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
     size_t done = 0;
@@ -71,31 +54,85 @@ bool WriteAll(HANDLE file, const std::string& bytes)
 
 }  // namespace
 
-bool ReplaceFileContent(const std::wstring& path, const std::string& bytes)
+HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporaryPath)
 {
-    TRACE_VALUE(std::wstring, path);
+    // CREATE_NEW never takes over a file that is there already.
+    for (int n = 1; n <= kMaxTemporaryNames; ++n) {
+        temporaryPath = path + L"~" + std::to_wstring(n) + L".tmp";
+        const HANDLE file = CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return file;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    TRACE_VALUE(int32_t, int32_t(GetLastError()));
+    temporaryPath.clear();
+    return INVALID_HANDLE_VALUE;
+}
+
+namespace {
+
+// Windows refuses to replace a read-only file or a folder; the check makes
+// that hold wherever the file system would let the rename pass.
+bool MayReplace(const std::wstring& path)
+{
     if (path.empty())
         return false;
-    // Windows refuses to replace a read-only file or a folder; the check
-    // makes that hold wherever the file system would let the rename pass.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         TRACE_VALUE(int32_t, int32_t(attributes));
         return false;
     }
+    return true;
+}
+
+// The written temporary file takes the path's place; when it cannot, or was
+// not written, it goes.
+bool MoveTemporaryOver(const std::wstring& temporaryPath, const std::wstring& path, bool written)
+{
+    if (written &&
+        MoveFileExW(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    TRACE_VALUE(int32_t, int32_t(GetLastError()));
+    DeleteFileW(temporaryPath.c_str());
+    return false;
+}
+
+}  // namespace
+
+bool ReplaceFileContent(const std::wstring& path, const std::string& bytes)
+{
+    TRACE_VALUE(std::wstring, path);
+    if (!MayReplace(path))
+        return false;
     std::wstring temporaryPath;
     const HANDLE file = CreateTemporaryBeside(path, temporaryPath);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const bool written = WriteAll(file, bytes);
     const bool closed = CloseHandle(file) != 0;
-    if (written && closed && MoveFileExW(temporaryPath.c_str(), path.c_str(),
-                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    TRACE_VALUE(int32_t, int32_t(GetLastError()));
-    DeleteFileW(temporaryPath.c_str());
-    return false;
+    return MoveTemporaryOver(temporaryPath, path, written && closed);
+}
+
+bool ReplaceFileByWriter(const std::wstring& path, const std::function<bool(const std::wstring&)>& write)
+{
+    TRACE_VALUE(std::wstring, path);
+    if (!MayReplace(path))
+        return false;
+    std::wstring temporaryPath;
+    const HANDLE file = CreateTemporaryBeside(path, temporaryPath);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    // A writer that claims success may still have left nothing behind.
+    bool written = write(temporaryPath);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (written && (!GetFileAttributesExW(temporaryPath.c_str(), GetFileExInfoStandard, &data) ||
+                    (data.nFileSizeLow == 0 && data.nFileSizeHigh == 0)))
+        written = false;
+    return MoveTemporaryOver(temporaryPath, path, written);
 }
 
 bool WriteCourseText(CCourse& course, bool selectedOnly, bool version3, std::string& text)

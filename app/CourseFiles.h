@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,17 @@ bool SaveCourseAsTemplate(CCourse& course);
 // takes the place of the old one. On failure the old file is untouched and
 // nothing else is left behind; the caller tells the user.
 bool ReplaceFileContent(const std::wstring& path, const std::string& bytes);
+
+// ReplaceFileContent for a writer that makes the file itself from its name
+// (an image encoder): it gets the temporary file's path, where an empty file
+// is waiting, and answers whether it wrote. A file left empty counts as not
+// written.
+bool ReplaceFileByWriter(const std::wstring& path, const std::function<bool(const std::wstring&)>& write);
+
+// A new, empty file beside the path, opened for writing without sharing:
+// "<path>~<n>.tmp" for the first n from 1 that names no file yet. Invalid,
+// with the name empty, when none could be made.
+HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporaryPath);
 
 // A course window held across a message box or a dialog: whatever runs
 // meanwhile may close it (a close that came due fires before every message

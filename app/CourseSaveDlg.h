@@ -59,8 +59,8 @@ class CCourseSaveDlg;
 
 // Runs the course image dialog for a picture file chosen in a save dialog,
 // with the settings name given; the image dialog ends the save through the
-// save dialog's OnError (written) or OnCancelled. Until one is set, the save
-// dialog offers no picture formats.
+// save dialog's OnError (written), OnCancelled or Finish (failed). Until one
+// is set, the save dialog offers no picture formats; start-up sets it.
 using CImageExportRunner = void (*)(CCourseSaveDlg& dialog, const std::wstring& settingsName);
 void SetImageExportRunner(CImageExportRunner runner);
 
@@ -79,6 +79,9 @@ public:
     // Ends the save as "something else was written" (also the image
     // dialog's way to say the picture is written).
     void OnError() override;
+    // OnSaveFinished for the window while it still exists; the image dialog
+    // ends a failed export through it.
+    void Finish(int result);
 
     // Writes the course as a course file at the chosen path. With adoptPath
     // the course takes the chosen path as its own once the file is written.
@@ -98,8 +101,6 @@ public:
 
 private:
     void RunImageExport(const std::wstring& settingsName);
-    // OnSaveFinished for the window while it still exists.
-    void Finish(int result);
 };
 
 // Builds the course window's save dialog for its view size and runs it.

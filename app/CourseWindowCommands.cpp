@@ -7,6 +7,7 @@
 #include "app/Application.h"
 #include "app/Clipboard.h"
 #include "app/CourseFiles.h"
+#include "app/CourseImageDlg.h"
 #include "app/CourseWindow.h"
 #include "app/FooterDlg.h"
 #include "app/OpenFileDialog.h"
@@ -49,7 +50,7 @@ void UndoOrRedo(CCourse& course, bool undo)
 // ---- Which commands the window runs -------------------------------------------------
 //
 // One row per command the window itself carries out. Commands missing here
-// (set-up, print, picture, select, colours, course size, jump settings,
+// (set-up, print, select, colours, course size, jump settings,
 // camera, coordinates, differences) wait for their dialogs and stay disabled.
 
 const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
@@ -73,6 +74,12 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
              CutCourseSelection(*window.m_course, window.hwnd);
          }},
         {2112, [](CCourseWindow& window, int id) { CopyCourse(*window.m_course, window.hwnd, id); }},
+        {2114, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             window.m_course->DeselectAll(false);
+             window.Broadcast();
+             ShowCourseImageDialogForClipboard(*window.m_course, window.GetViewWidth(), window.GetViewHeight());
+         }},
         // The summary clears the selection: the commands that need one follow.
         {2116, [](CCourseWindow& window, int) {
              const CHeldCourseWindow held(&window);

@@ -11,6 +11,8 @@
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/CrossoverWnd.h"
 #include "dialogs/EndLineDlg.h"
+#include "dialogs/HumanPathDlg.h"
+#include "dialogs/HumanPathWnd.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/JumpPropertiesWnd.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
@@ -77,6 +79,7 @@ void RegisterPropertiesDialogs()
         {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeKindDialog<CEndLineDlg>},
+        {140, &MakeWindowedDialog<CHumanPathDlg, CHumanPathWnd>},
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},
         {250, &MakeWindowedDialog<CSeeSawPropertiesDlg, CSeeSawPropertiesWnd>},
         {270, &MakeKindDialog<CStraightLinePropertiesDlg>},

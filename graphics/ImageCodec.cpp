@@ -274,13 +274,19 @@ bool SaveImage(const CPixelBitmap& bitmap, const std::wstring& fileName, const C
         ReportFailure();
         return false;
     }
+    return SaveImage(bitmap, *codec, fileName, fallbackPalette);
+}
+
+bool SaveImage(const CPixelBitmap& bitmap, const CImageCodec& codec, const std::wstring& fileName,
+               const CColorTable* fallbackPalette)
+{
     bool opaque = true;
-    if (codec->SupportsAlpha())
+    if (codec.SupportsAlpha())
         bitmap.TestOpaqueAndWhite(&opaque, nullptr);
 
     std::unique_ptr<CColorTable> table;
     const CColorTable* palette = nullptr;
-    const int mode = codec->GetPaletteMode();
+    const int mode = codec.GetPaletteMode();
     if (mode == 1 || mode == 2) {
         table = CColorTable::FromPixels(bitmap.GetPixels().data(), bitmap.GetPixels().size());
         palette = table.get();
@@ -290,5 +296,5 @@ bool SaveImage(const CPixelBitmap& bitmap, const std::wstring& fileName, const C
                 ReportFailure();
         }
     }
-    return codec->Save(bitmap, fileName, !opaque, palette);
+    return codec.Save(bitmap, fileName, !opaque, palette);
 }

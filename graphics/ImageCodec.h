@@ -135,3 +135,7 @@ const CImageCodec* FindCodecForFileName(const std::wstring& name);
 // through the fallback palette when the format always needs one. False when
 // nothing was written.
 bool SaveImage(const CPixelBitmap& bitmap, const std::wstring& fileName, const CColorTable* fallbackPalette);
+// The same in the codec's format whatever the file is named (a temporary
+// file that takes a picture's place once written).
+bool SaveImage(const CPixelBitmap& bitmap, const CImageCodec& codec, const std::wstring& fileName,
+               const CColorTable* fallbackPalette);

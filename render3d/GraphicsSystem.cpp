@@ -208,7 +208,8 @@ void CGdiGraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, fl
     // The scene is drawn over the bitmap's own pixels, as over a window: a
     // scene without a background leaves them where it draws nothing. An
     // opaque background covers them all, so they need not be copied.
-    CGdiBitmap dib;
+    CGdiBitmap ownDib;
+    CGdiBitmap& dib = GetCrashLog().IsUiThread() ? m_windowPicture : ownDib;
     if (GetAlpha(scene.background) != 0xFF)
         dib.SetPixels(bitmap);
     if (dib.RenderScene(scene, bitmap.GetWidth(), bitmap.GetHeight(), fullWidth, fullHeight, tileX, tileY))

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/Geometry.h"
+#include "graphics/GdiBitmap.h"
 #include "graphics/GraphicsBackEnd.h"
 
 class CGraphicsSystem;
@@ -196,6 +197,11 @@ public:
 
 private:
     CGdiGraphicsSystem() : CGraphicsSystem(L"GDI", true) {}
+
+    // The windows' pictures are drawn into one DIB, made again only when the
+    // size changes: a fresh one for every frame costs the system new pages.
+    // Other threads draw into DIBs of their own.
+    CGdiBitmap m_windowPicture;
 };
 
 // The Direct3D 11 back end. Its renderer is not part of the program yet:

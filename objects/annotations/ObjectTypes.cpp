@@ -3,6 +3,7 @@
 #include "course/CourseMark.h"
 #include "objects/annotations/CoordinateMark.h"
 #include "objects/annotations/EndLine.h"
+#include "objects/annotations/HumanPath.h"
 #include "objects/annotations/ObsNum.h"
 #include "objects/annotations/ObsNumSequence.h"
 #include "objects/annotations/StraightLine.h"
@@ -57,6 +58,7 @@ void RegisterObjectTypes()
     CGate::GetGateType();
     CHoopJumpType::GetType();
     CHoopTunnel::GetHoopTunnelType();
+    CHumanPath::GetHumanPathType();
     CBarJumpType::GetTripleJumpType();
     CLogJumpType::GetType();
     CLongJumpType::GetType();

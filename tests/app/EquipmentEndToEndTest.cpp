@@ -171,14 +171,15 @@ TEST(EquipmentProgram, SaveAsInTheOlderFormatReopensWithTheSameObjects)
     const std::vector<HWND> dialogs = program.WaitForWindows(L"#32770", 1, kWait);
     ASSERT_FALSE(dialogs.empty());
     const HWND dialog = dialogs.front();
-    // The list of formats: the current one, the summary, the older one.
+    // The list of formats: the current one, four pictures, EPS, the summary,
+    // the older one.
     HWND formats = nullptr;
     for (const CDialogChild& child : ListDialogChildren(dialog))
-        if (child.className == L"ComboBox" && SendMessageW(child.window, CB_GETCOUNT, 0, 0) == 3)
+        if (child.className == L"ComboBox" && SendMessageW(child.window, CB_GETCOUNT, 0, 0) == 8)
             formats = child.window;
     ASSERT_TRUE(formats);
     // The system dialog takes the choice when the list closes on it.
-    ChooseComboItem(formats, 2);
+    ChooseComboItem(formats, 7);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(formats), CBN_SELENDOK), LPARAM(formats));
     ASSERT_TRUE(ChooseFileName(dialog, older));
     const DWORD start = GetTickCount();

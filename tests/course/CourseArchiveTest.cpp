@@ -528,7 +528,6 @@ TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritte
         {80, Bytes({120, 0}), 0},
         {90, Bytes({240, 0, 1, 1, 4, 2, 1, 1, '7', 0x1C, 0x1D, 0x1D, 3, 0}), 3},  // a numbered path, label "7\x1D"
         {130, Bytes({'K', 0x1D, 0, 2, 100, 0}), 0},
-        {140, Bytes({1, 4, 2, 2, 0}), 2},
     };
     const int reports = ReportCount();
     for (const auto& kind : kinds) {

@@ -30,7 +30,11 @@ enum class EPlacing
     kClick,
     kDrag,
     kSnappingDrag,
+    // Drawn as a free-hand stroke: a bend of kStrokeSteps mouse moves.
+    kStroke,
 };
+
+constexpr int kStrokeSteps = 24;
 
 // One band of the benchmark course, and the name of the table's lines.
 struct CBenchKind
@@ -60,6 +64,7 @@ const CBenchKind kBenchKinds[] = {
     {113, "gates"},
     {115, "hoop jumps"},
     {120, "hoop tunnels"},
+    {140, "handler paths", EPlacing::kStroke},
     {150, "double jumps"},
     {160, "triple jumps"},
     {170, "log jumps"},
@@ -149,7 +154,16 @@ void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, in
             const CPoint2 from = placement.GetPosition2D();
             const float angle = float((scatter >> 8) % 360) / CTransform::kDegreesPerRadian;
             object->StartMove(from.x, from.y);
-            object->Move(from.x + 600.0f * std::cos(angle), from.y + 300.0f * std::sin(angle));
+            if (kind.placing == EPlacing::kStroke) {
+                // A bend of half a turn, 1200 across, started the kind's way.
+                for (int step = 1; step <= kStrokeSteps; ++step) {
+                    const float along = float(step) * 3.14159265f / float(kStrokeSteps);
+                    object->Move(from.x + 600.0f * (std::cos(angle) - std::cos(angle + along)),
+                                 from.y + 600.0f * (std::sin(angle) - std::sin(angle + along)));
+                }
+            } else {
+                object->Move(from.x + 600.0f * std::cos(angle), from.y + 300.0f * std::sin(angle));
+            }
             object->EndMove();
         }
     }
