@@ -240,8 +240,6 @@ bool COpenGL3Renderer::BeginFrame()
     gl.glClearColor(GetRed(background) / 255.0f, GetGreen(background) / 255.0f, GetBlue(background) / 255.0f,
                     GetAlpha(background) / 255.0f);
     gl.glClear(GL_COLOR_BUFFER_BIT);
-    // Another renderer on this thread may have left a program of its own in use.
-    m_currentProgram = nullptr;
     return CheckError();
 }
 
