@@ -8,12 +8,14 @@
 #include "app/CommandLine.h"
 #include "app/CourseFiles.h"
 #include "app/CourseImageDlg.h"
+#include "app/CoursePrintJob.h"
 #include "app/CourseSaveDlg.h"
 #include "app/CourseWindow.h"
 #include "app/DdeServer.h"
 #include "app/FileAssociation.h"
 #include "app/HelpLinks.h"
 #include "app/MessageLoop.h"
+#include "app/PrintScene.h"
 #include "app/SplashWindow.h"
 #include "app/UserNotices.h"
 #include "course/Course.h"
@@ -30,6 +32,7 @@
 #include "ui/FrameWindowList.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalState.h"
+#include "ui/PrinterSetup.h"
 
 namespace {
 
@@ -116,22 +119,37 @@ CTimer& GetFinishTimer()
     return finishTimer;
 }
 
-// Reads the course file and prints it without a window.
+// Reads the course file and prints its whole map on the current printer,
+// without a window. False when the file could not be read.
 bool PrintCourseFile(const std::wstring& path)
 {
     TRACE_VALUE(std::wstring, path);
+    // The progress dialog steps on the timers its owner fires: the server's
+    // window, there already when the command came by DDE.
+    StartDdeServer();
     std::unique_ptr<CCourse> course(new CCourse(GetPathPart(path, 1, 2), path));
-    std::ifstream stream;
-    if (IsCourseFile(path))
-        OpenInputFileStream(stream, path, false);
-    // A file that did not open reads as no course block: the reader tells
-    // the user.
-    if (!TellCourseRead(course->ReadTextBlock(stream, false)))
-        return false;
-    KeepWithin3DBudget(*course, false);
+    {
+        std::ifstream stream;
+        if (IsCourseFile(path))
+            OpenInputFileStream(stream, path, false);
+        // A file that did not open reads as no course block: the reader tells
+        // the user.
+        if (!TellCourseRead(course->ReadTextBlock(stream, false)))
+            return false;
+    }
+    // The job goes before the page, the page before the course.
+    CPrintScene page;
+    page.AddItem(course.get(), true);
+    CCoursePrintJob job(&page);
+    job.showPrintDialog = false;
+    CPrintJob::Run(job);
     TRACE_POINT();
     return true;
 }
+
+// Printers finer than 300 dots to the inch print at 300 once a graphics
+// system beyond GDI is in use.
+bool LimitsPrintResolution() { return CGraphicsSystem::HighestRank != 0; }
 
 void ShowRunModeRefusal(const CCommandLine& commandLine)
 {
@@ -319,6 +337,7 @@ void RunApplication()
     // find their graphics systems.
     InstallUserNoticeSink();
     InstallGraphicsSystemChoice();
+    SetPrintResolutionLimit(&LimitsPrintResolution);
     SetImageExportRunner(&RunCourseImageExport);
 
     TRACE_VALUE(std::string, std::string("start-up: text table"));

@@ -11,6 +11,7 @@
 #include "app/CourseWindow.h"
 #include "app/FooterDlg.h"
 #include "app/OpenFileDialog.h"
+#include "app/PrintDlg.h"
 #include "course/Course.h"
 #include "course/EditSession.h"
 #include "course/SpecList.h"
@@ -50,7 +51,7 @@ void UndoOrRedo(CCourse& course, bool undo)
 // ---- Which commands the window runs -------------------------------------------------
 //
 // One row per command the window itself carries out. Commands missing here
-// (set-up, print, select, colours, course size, jump settings,
+// (set-up, select, colours, course size, jump settings,
 // camera, coordinates, differences) wait for their dialogs and stay disabled.
 
 const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
@@ -66,6 +67,12 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2075, [](CCourseWindow& window, int) { window.SaveAs(); }},
         {2077, [](CCourseWindow& window, int) { window.SaveAll(); }},
         {2079, [](CCourseWindow& window, int) { window.SaveAsTemplate(); }},
+        {2081, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             window.m_course->DeselectAll(false);
+             window.Broadcast();
+             (new CPrintDlg(window.m_course.get()))->DoModal();
+         }},
         {2104, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& c) { UndoOrRedo(c, true); }); }},
         {2107, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& c) { UndoOrRedo(c, false); }); }},
         // Cut deletes only what reached the clipboard.

@@ -12,6 +12,8 @@
 #include "graphics/PixelBitmap.h"
 #include "render3d/FallbackRenderTarget.h"
 #include "render3d/OpenGL1Renderer.h"
+#include "render3d/OpenGL3Context.h"
+#include "render3d/OpenGL3Renderer.h"
 #include "ui/Scene.h"
 
 // The descriptors, their failure bookkeeping, guarded calls and the targets
@@ -54,6 +56,8 @@ bool CGraphicsSystem::Filter(bool wantsBitmap, bool) const { return wantsBitmap;
 bool CGraphicsSystem::IsAvailable() { return true; }
 
 void CGraphicsSystem::PrepareWindow(HWND) {}
+
+bool CGraphicsSystem::DefersProbe() const { return false; }
 
 // ---- Failures ------------------------------------------------------------------------
 
@@ -138,6 +142,9 @@ void CGraphicsSystem::PrepareWindowGuarded(HWND window, bool sceneIs3D)
     TRACE_POINT();
     if (m_restricted && !sceneIs3D)
         return;
+    // A probe the choice left for later runs now.
+    if (!m_lastResort && !IsUsable())
+        return;
     CallGraphicsGuarded(this, [this, window] { PrepareWindow(window); });
 }
 
@@ -154,6 +161,8 @@ void CGraphicsSystem::RenderOffscreenGuarded(CScene& scene, CPixelBitmap& bitmap
                                              float fullHeight, float tileX, float tileY)
 {
     TRACE_POINT();
+    if (!m_lastResort && !IsUsable())
+        return;
     CallGraphicsGuarded(this, [&] { RenderOffscreen(scene, bitmap, fullWidth, fullHeight, tileX, tileY); });
 }
 
@@ -164,7 +173,7 @@ CRenderTarget* CGraphicsSystem::CreateRenderTarget(bool wantsBitmap, bool gdiOnl
     TRACE_POINT();
     CGraphicsSystem& gdi = CGdiGraphicsSystem::Instance();
     CGraphicsSystem& used = m_restricted && !sceneIs3D ? gdi : *this;
-    if (!used.Filter(wantsBitmap, gdiOnly) && used.m_currentError == 0)
+    if (!used.Filter(wantsBitmap, gdiOnly) && used.m_currentError == 0 && (used.m_lastResort || used.IsUsable()))
         return used.CreateTarget();
     // The plain canvas comes from GDI's own slot: asking GDI for a window
     // target would make a fall-back again once GDI itself has failed.
@@ -228,6 +237,28 @@ COpenGL3GraphicsSystem& COpenGL3GraphicsSystem::Instance()
 {
     static COpenGL3GraphicsSystem system;
     return system;
+}
+
+void COpenGL3GraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth,
+                                             float fullHeight, float tileX, float tileY)
+{
+    COpenGL3Renderer::GetOffscreenRenderer().RenderToBitmap(scene, bitmap, fullWidth, fullHeight, tileX, tileY);
+}
+
+CRenderTarget* COpenGL3GraphicsSystem::CreateTarget() { return new (std::nothrow) COpenGL3Renderer(); }
+
+bool COpenGL3GraphicsSystem::IsAvailable() { return ProbeOpenGL3(); }
+
+bool COpenGL3GraphicsSystem::DefersProbe() const { return IsOpenGL3Usable(); }
+
+void COpenGL3GraphicsSystem::PrepareWindow(HWND window)
+{
+    TRACE_POINT();
+    HDC dc = GetDC(window);
+    if (dc && GetPixelFormat(dc) != 0)
+        return;
+    if (!dc || !ChooseOpenGL3PixelFormat(dc))
+        ReportFailure(3);
 }
 
 COpenGL1GraphicsSystem& COpenGL1GraphicsSystem::Instance()

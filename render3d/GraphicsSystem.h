@@ -71,6 +71,10 @@ public:
     // Prepares a window before its first target (pixel formats); the base
     // does nothing.
     virtual void PrepareWindow(HWND window);
+    // Whether the choice may take the system for 3D views before its probe
+    // ran: the probe then waits until a 3D scene first needs the system, so
+    // that a start that shows no 3D loads no 3D library. The base: false.
+    virtual bool DefersProbe() const;
 
     // ---- Failure bookkeeping ----------------------------------------------------
     // Called by the back ends on every failing library call, and by the hang
@@ -200,11 +204,10 @@ private:
     CGdiBitmap m_windowPicture;
 };
 
-// The Direct3D 11 and OpenGL 3 back ends. Their renderers are not part of
-// the program yet: until they are, each descriptor answers IsAvailable with
-// false and makes no targets, so every choice passes them by. Their rows,
-// names, worst-error settings and ranks are already those the renderers
-// will use.
+// The Direct3D 11 back end. Its renderer is not part of the program yet:
+// until it is, the descriptor answers IsAvailable with false and makes no
+// targets, so every choice passes it by. Its rows, name, worst-error
+// setting and rank are already those the renderer will use.
 class CDirect3D11GraphicsSystem : public CGraphicsSystem
 {
 public:
@@ -226,11 +229,22 @@ private:
     CDirect3D11GraphicsSystem() : CGraphicsSystem(L"Direct3D11") {}
 };
 
+// OpenGL 3 (render3d/OpenGL3Renderer.h): a renderer per window, and one
+// shared renderer on the probe's context for every off-screen rendering.
 class COpenGL3GraphicsSystem : public CGraphicsSystem
 {
 public:
     static COpenGL3GraphicsSystem& Instance();
-    bool IsAvailable() override { return false; }
+
+    void RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
+                         float tileY) override;
+    CRenderTarget* CreateTarget() override;
+    // The probe of render3d/OpenGL3Context.h.
+    bool IsAvailable() override;
+    // Chooses and sets the window's pixel format unless it has one.
+    void PrepareWindow(HWND window) override;
+    // While the settings say OpenGL 3 may be usable (IsOpenGL3Usable).
+    bool DefersProbe() const override;
 
 private:
     COpenGL3GraphicsSystem() : CGraphicsSystem(L"OpenGL3") {}

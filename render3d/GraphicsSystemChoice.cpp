@@ -4,6 +4,7 @@
 #include "foundation/Settings.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/GraphicsSystem.h"
+#include "render3d/OpenGL3Context.h"
 #include "ui/RenderTiles.h"
 #include "ui/Scene.h"
 
@@ -29,6 +30,9 @@ bool Qualifies(const CGraphicsClassEntry& row)
         return false;
     if (system.GetWorstError() > (row.flag ? 2 : 0))
         return false;
+    // A system for 3D views only may wait with its probe until it draws.
+    if (row.flag && system.GetAvailability() == 0 && system.DefersProbe())
+        return system.GetCurrentError() == 0;
     return system.IsUsable() && system.GetCurrentError() == 0;
 }
 
@@ -64,7 +68,7 @@ int GetGraphicsClassSetting()
         return stored;
     if (CDirect3D11GraphicsSystem::Instance().LoadsLibrary())
         return 3;
-    if (COpenGL3GraphicsSystem::Instance().IsUsable())
+    if (IsOpenGL3Usable())
         return 2;
     return 1;
 }
@@ -182,7 +186,7 @@ void RenderSceneOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, 
         system->RenderOffscreenGuarded(scene, bitmap, fullWidth, fullHeight, tileX, tileY);
         // Nothing lies beyond the last resort: once it has failed, trying
         // it again only draws the same picture again.
-        if (system->GetCurrentError() == 0 || system->IsLastResort())
+        if ((system->GetCurrentError() == 0 && system->GetAvailability() != 2) || system->IsLastResort())
             break;
     }
 }

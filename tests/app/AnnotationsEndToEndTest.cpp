@@ -137,16 +137,6 @@ std::wstring WriteCourse(const std::wstring& folder, const std::wstring& name, b
     return path;
 }
 
-std::vector<COLORREF> WaitForRepaint(const CWindowParts& parts, const std::vector<COLORREF>& from)
-{
-    std::vector<COLORREF> now = GrabScreen(parts.view), before;
-    for (DWORD start = GetTickCount(); now == from && GetTickCount() - start < kWait; now = GrabScreen(parts.view))
-        PumpMessagesFor(50);
-    for (; before != now; now = GrabScreen(parts.view))
-        before = now, PumpMessagesFor(200);
-    return now;
-}
-
 // Pixels differing within the rectangle (the whole view when empty).
 int Differing(const CWindowParts& parts, const std::vector<COLORREF>& a, const std::vector<COLORREF>& b,
               RECT within = {})

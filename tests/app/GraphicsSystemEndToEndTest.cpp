@@ -80,31 +80,27 @@ CBlueSpot FindBlue(int left, int right, int height, ReadColor read)
     return spot;
 }
 
-}  // namespace
-
-// The 3D view through OpenGL 1 in the real program: the picture GDI draws of
-// the same scene seen from straight above, picking and dragging, undo back to
-// the saved bytes, the sky from the handler's eye, and a minimised window
-// that costs the system nothing.
-TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
+// Keeps a screenshot of the view as a PNG among the test's artefacts.
+void KeepPicture(const std::vector<COLORREF>& pixels, int width, int height, const std::wstring& name)
 {
-    PrepareProgramSettings(1);
-    SetProgramInt(L"GraphicsClass", 1);
-    DeleteProgramValue(L"OpenGL1WorstError");
-    const std::string crashLog = ProgramCrashLogPath();
-    DeleteFileA(crashLog.c_str());
-    const std::string listing = "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\nAFrame 30 20 0 x\r\n"
-                                "WingedJump 50 40 0\r\nTunnel 70 40 0\r\nWeavePoles 20 60 0\r\nEnd Fendrel\r\n";
-    const std::wstring path = MakeTempFolder(L"ThreeDView") + L"\\Ring3D.agl";
-    filetest::WriteBytes(path, listing);
+    CPixelBitmap shot{float(width), float(height)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            shot.SetPixel(x, y, 0xFF000000u | pixels[size_t(y) * size_t(width) + size_t(x)]);
+    SaveImage(shot, GetTestArtefactPath(L"ThreeDView-" + name + L".png"), nullptr);
+}
 
-    CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
-    ASSERT_TRUE(frame);
+// The course of the listing shown in the program's 3D view from straight
+// above, against GDI's off-screen picture of the same scene: the blue of the
+// A-frame (left) and the tunnel (right) where GDI puts it; the A-frame's apex
+// stands higher, so perspective moves it a little. Both pictures are kept
+// under the name; the tunnel's spot on the screen comes back.
+CBlueSpot CompareThreeDViewWithGdi(HWND frame, const std::string& listing, const std::wstring& name)
+{
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(2148, 0), 0);
     PumpMessagesFor(1000);
     const CWindowParts parts = FindParts(frame);
-    ASSERT_TRUE(parts.found);
+    EXPECT_TRUE(parts.found);
     Click(CameraButton(parts, 2662));
     PumpMessagesFor(1000);
     const int width = parts.view.right - parts.view.left;
@@ -113,7 +109,7 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
 
     CCourse course(L"", L"");
     std::istringstream block(listing);
-    ASSERT_TRUE(course.ReadTextBlock(block, false));
+    EXPECT_TRUE(course.ReadTextBlock(block, false));
     course.Set3D(true);
     CViewCamera camera = course.GetViewCamera();
     camera.FitWholeCourse(true);
@@ -124,19 +120,9 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
     CPixelBitmap gdi{float(width), float(height)};
     RenderSceneToBitmap(scene, gdi, true);
     CGdiplusSession gdiplus;
-    const std::wstring pictures = MakeTempFolder(L"ThreeDViewPictures");
-    const auto keep = [&](const std::vector<COLORREF>& pixels, const wchar_t* name) {
-        CPixelBitmap shot{float(width), float(height)};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                shot.SetPixel(x, y, 0xFF000000u | pixels[size_t(y) * size_t(width) + size_t(x)]);
-        SaveImage(shot, pictures + name, nullptr);
-    };
-    keep(screen, L"\\opengl1-above.png");
-    SaveImage(gdi, pictures + L"\\gdi-above.png", nullptr);
+    KeepPicture(screen, width, height, name + L"-above");
+    SaveImage(gdi, GetTestArtefactPath(L"ThreeDView-gdi-above.png"), nullptr);
 
-    // The blue of the A-frame (left) and the tunnel (right) where GDI puts
-    // it; the A-frame's apex stands higher, so perspective moves it a little.
     const auto onScreen = [&](int x, int y) { return screen[size_t(y) * size_t(width) + size_t(x)]; };
     const auto inBitmap = [&](int x, int y) { return COLORREF(gdi.GetPixel(x, y) & 0xFFFFFF); };
     CBlueSpot tunnel;
@@ -151,6 +137,36 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
         EXPECT_NEAR(drawn.y, shown.y, 8.0f) << half;
         tunnel = shown;
     }
+    return tunnel;
+}
+
+const char kRingListing[] = "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\nAFrame 30 20 0 x\r\n"
+                            "WingedJump 50 40 0\r\nTunnel 70 40 0\r\nWeavePoles 20 60 0\r\nEnd Fendrel\r\n";
+
+}  // namespace
+
+// The 3D view through OpenGL 1 in the real program: the picture GDI draws of
+// the same scene seen from straight above, picking and dragging, undo back to
+// the saved bytes, the sky from the handler's eye, and a minimised window
+// that costs the system nothing.
+TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
+{
+    PrepareProgramSettings(1);
+    SetProgramInt(L"GraphicsClass", 1);
+    DeleteProgramValue(L"OpenGL1WorstError");
+    const std::string crashLog = ProgramCrashLogPath();
+    DeleteFileA(crashLog.c_str());
+    const std::string listing = kRingListing;
+    const std::wstring path = MakeTempFolder(L"ThreeDView") + L"\\Ring3D.agl";
+    filetest::WriteBytes(path, listing);
+
+    CProgramProcess program;
+    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
+    ASSERT_TRUE(frame);
+    const CBlueSpot tunnel = CompareThreeDViewWithGdi(frame, listing, L"opengl1");
+    const CWindowParts parts = FindParts(frame);
+    const int width = parts.view.right - parts.view.left;
+    const int height = parts.view.bottom - parts.view.top;
     ASSERT_GT(tunnel.count, 0);
 
     // The tunnel picked and dragged; undone, the file is saved as before.
@@ -167,7 +183,7 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
     Click(CameraButton(parts, 2668));
     PumpMessagesFor(1000);
     const std::vector<COLORREF> eye = GrabScreen(parts.view);
-    keep(eye, L"\\opengl1-handler-eye.png");
+    KeepPicture(eye, width, height, L"opengl1-handler-eye");
     EXPECT_EQ(COLORREF(0xFDA889), eye[size_t(width / 2)]);
     const COLORREF grass = eye.back();
     EXPECT_GT(GetGValue(grass), GetBValue(grass));
@@ -184,6 +200,35 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
 }
 
+// The same view through OpenGL 3: as GDI draws it, minimised and restored
+// without a failure, and the version found is remembered.
+TEST(Program, ThreeDViewDrawsThroughOpenGL3AsGdiDrawsIt)
+{
+    PrepareProgramSettings(1);
+    SetProgramInt(L"GraphicsClass", 2);
+    for (const wchar_t* name : {L"OpenGL3WorstError", L"OpenGL3HighVersionFound", L"OpenGL3LowVersionFound"})
+        DeleteProgramValue(name);
+    const std::string crashLog = ProgramCrashLogPath();
+    DeleteFileA(crashLog.c_str());
+    const std::wstring path = MakeTempFolder(L"ThreeDView3") + L"\\Ring3D.agl";
+    filetest::WriteBytes(path, kRingListing);
+    CProgramProcess program;
+    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
+    ASSERT_TRUE(frame);
+    EXPECT_GT(CompareThreeDViewWithGdi(frame, kRingListing, L"opengl3").count, 0);
+    ShowWindow(frame, SW_MINIMIZE);
+    PumpMessagesFor(500);
+    ShowWindow(frame, SW_RESTORE);
+    PumpMessagesFor(500);
+    program.CloseCourseWindows();
+    PressMessageBoxButton(program, IDNO);
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+    EXPECT_EQ(2u, ReadProgramInt(L"GraphicsClass", kMissing));
+    EXPECT_EQ(1u, ReadProgramInt(L"OpenGL3HighVersionFound", kMissing));
+    EXPECT_EQ(kMissing, ReadProgramInt(L"OpenGL3WorstError", kMissing));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
+}
+
 TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
 {
     PrepareProgramSettings(1);
@@ -193,10 +238,10 @@ TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
     const HWND first = StartAndWaitUntilReady(program, L"", Caption(GetStringWithArg(2004, L"1")));
     ASSERT_TRUE(first);
     const DWORD storedValue = ReadProgramInt(L"GraphicsClass", kMissing);
-    const DWORD storedClass = storedValue == kMissing ? 1 : storedValue;
+    const DWORD storedClass = storedValue == kMissing ? 2 : storedValue;
     SetProgramInt(L"GraphicsSystemMenuItemVisible", 0);
 
-    // "g r": the stored class ticked, Direct3D 11 and OpenGL 3 missing here; Cancel stores only the visibility.
+    // "g r": the stored class ticked, Direct3D 11 missing here; Cancel stores only the visibility.
     HWND dialog = OpenDialog(program, first, L'g');
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetString(2384), GetWindowTextString(dialog));
@@ -204,7 +249,7 @@ TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
         const HWND radio = FindChildByCaption(dialog, GetString(button.first));
         ASSERT_TRUE(radio) << button.first;
         EXPECT_EQ(button.second == storedClass, IsButtonChecked(radio)) << button.first;
-        const bool offered = button.second == storedClass || button.second < 2;
+        const bool offered = button.second == storedClass || button.second < 3;
         EXPECT_EQ(offered, IsWindowEnabled(radio) != FALSE) << button.first;
     }
     PressDialogButton(dialog, IDCANCEL);

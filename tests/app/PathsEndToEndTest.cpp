@@ -43,16 +43,6 @@ HWND WaitForPathWindow(const CProgramProcess& program)
     return nullptr;
 }
 
-std::vector<COLORREF> WaitForRepaint(const CWindowParts& parts, const std::vector<COLORREF>& from)
-{
-    std::vector<COLORREF> now = GrabScreen(parts.view), before;
-    for (DWORD start = GetTickCount(); now == from && GetTickCount() - start < kWait; now = GrabScreen(parts.view))
-        PumpMessagesFor(50);
-    for (; before != now; now = GrabScreen(parts.view))
-        before = now, PumpMessagesFor(200);
-    return now;
-}
-
 // Dark pixels (text, lines) of the view within `radius` of a point.
 int DarkAround(const CWindowParts& parts, const std::vector<COLORREF>& pixels, POINT at, int radius)
 {

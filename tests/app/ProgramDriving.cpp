@@ -354,6 +354,16 @@ std::vector<COLORREF> GrabScreen(const RECT& rect)
     return pixels;
 }
 
+std::vector<COLORREF> WaitForRepaint(const CWindowParts& parts, const std::vector<COLORREF>& from)
+{
+    std::vector<COLORREF> now = GrabScreen(parts.view), before;
+    for (DWORD start = GetTickCount(); now == from && GetTickCount() - start < kWait; now = GrabScreen(parts.view))
+        PumpMessagesFor(50);
+    for (; before != now; now = GrabScreen(parts.view))
+        before = now, PumpMessagesFor(200);
+    return now;
+}
+
 std::vector<float> FindLines(const std::vector<COLORREF>& pixels, int width, int height, bool rows)
 {
     const int count = rows ? height : width;

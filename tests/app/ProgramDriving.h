@@ -93,6 +93,10 @@ std::vector<std::string> RecordsOf(const CCourse& course);
 // COLORREFs.
 std::vector<COLORREF> GrabScreen(const RECT& rect);
 
+// The view's pixels once they differ from `from` (at most kWait) and have
+// stopped changing.
+std::vector<COLORREF> WaitForRepaint(const CWindowParts& parts, const std::vector<COLORREF>& from);
+
 // Grid lines of a picture: the rows (or columns) that are dark across most
 // of the picture, as the centres of runs of such rows.
 std::vector<float> FindLines(const std::vector<COLORREF>& pixels, int width, int height, bool rows);

@@ -71,20 +71,46 @@ TEST_F(GraphicsChoice, TheTableListsTheFiveClassesInOrder)
     EXPECT_EQ(0, CGdiGraphicsSystem::Instance().GetRank());
 }
 
-TEST_F(GraphicsChoice, WithoutAStoredClassOpenGL1DrawsThe3DViews)
+TEST_F(GraphicsChoice, WithoutAStoredClassOpenGL3DrawsThe3DViewsUnlessALowVersionWasSeen)
 {
     const int reports = ReportCount();
-    EXPECT_EQ(&COpenGL1GraphicsSystem::Instance(), &GetGraphicsSystem(false));
+    EXPECT_EQ(&COpenGL3GraphicsSystem::Instance(), &GetGraphicsSystem(false));
     EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &GetGraphicsSystem(true));
     EXPECT_TRUE(CGraphicsSystem::IsViewSystem3D());
-    EXPECT_TRUE(COpenGL1GraphicsSystem::Instance().IsRestricted());
-    // The default class 1 was taken as it is: nothing is written.
+    EXPECT_TRUE(COpenGL3GraphicsSystem::Instance().IsRestricted());
+    // The default class 2 was taken as it is: nothing is written.
     EXPECT_EQ(-1, StoredInt(L"GraphicsClass"));
     EXPECT_EQ(-1, StoredInt(L"GraphicsSystemMenuItemVisible"));
-    EXPECT_EQ(COpenGL1GraphicsSystem::Instance().GetRank(), CGraphicsSystem::HighestRank);
-    EXPECT_EQ(2, COpenGL3GraphicsSystem::Instance().GetAvailability());
-    EXPECT_EQ(3, COpenGL1GraphicsSystem::Instance().GetAvailability());
+    EXPECT_EQ(COpenGL3GraphicsSystem::Instance().GetRank(), CGraphicsSystem::HighestRank);
     EXPECT_EQ(reports, ReportCount());
+
+    CGraphicsSystemTestAccess::ResetRun();
+    CSettings::SetInt(L"OpenGL3LowVersionFound", 1);
+    EXPECT_EQ(1, GetGraphicsClassSetting());
+    CSettings::SetInt(L"OpenGL3HighVersionFound", 1);
+    EXPECT_EQ(2, GetGraphicsClassSetting());
+}
+
+TEST_F(GraphicsChoice, ASystemForThe3DViewsIsProbedOnlyWhenA3DSceneNeedsIt)
+{
+    CSettings::SetInt(L"GraphicsClass", 2);
+    CFakeGraphicsSystem d3d(L"FakeD3D", false), gl3(L"FakeGL3", false), gl1(L"FakeGL1", true);
+    gl3.defersProbe = true;
+    UseTable(d3d, gl3, gl1);
+    EXPECT_EQ(&gl3, &GetGraphicsSystem(false));
+    gl3.PrepareWindowGuarded(nullptr, false);
+    EXPECT_EQ(0, gl3.probes);
+    // The first 3D scene probes it; unusable, the picture comes from the next class, which is stored.
+    CScene scene(true, 0);
+    scene.all3D = true;
+    CPixelBitmap bitmap(4.0f, 4.0f);
+    RenderSceneOffscreen(scene, bitmap, 4.0f, 4.0f, 0.0f, 0.0f, false);
+    EXPECT_EQ(1, gl3.probes);
+    EXPECT_EQ(1u, gl1.calls.size());
+    EXPECT_EQ(1, StoredInt(L"GraphicsClass"));
+    std::unique_ptr<CRenderTarget> target(gl3.CreateRenderTarget(false, false, true));
+    EXPECT_TRUE(dynamic_cast<CFallbackRenderTarget*>(target.get()));
+    EXPECT_TRUE(gl3.calls.empty());
 }
 
 // ---- Stored class, availability and worst errors ---------------------------------------------

@@ -78,6 +78,7 @@ public:
         return available;
     }
     int GetRank() const override { return rank; }
+    bool DefersProbe() const override { return defersProbe; }
     CRenderTarget* CreateTarget() override { return new CFakeRenderTarget(*this); }
     void PrepareWindow(HWND window) override { prepared = window; }
     void RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
@@ -93,6 +94,7 @@ public:
     bool available;
     int rank;
     bool failWhileProbing = false;
+    bool defersProbe = false;
     int failRender = 0;
     int probes = 0;
     HWND prepared = nullptr;

@@ -23,9 +23,9 @@
 
 namespace {
 
-const uint32_t kBackground = 0xFFE0D0C0;
-const uint32_t kRed = 0xFF0000FF;
-const uint32_t kBlue = 0xFFFF0000;
+const uint32_t kBackground = CShapesScene::kBackground;
+const uint32_t kRed = CShapesScene::kRed;
+const uint32_t kBlue = CShapesScene::kBlue;
 
 // Records the calls of interest on their way to the library; glGetError returns an injected error first.
 class CGLRecorder
@@ -65,47 +65,6 @@ private:
     static inline COpenGL1Functions* s_saved = nullptr;
 };
 
-// Rectangles, a circle and a line in a map scene that counts as 3D, so that OpenGL 1 draws it.
-struct CShapesScene : CScene
-{
-    CShapesScene() : CScene(true, 1)
-    {
-        items[0] = &shapes;
-        all3D = true;
-        background = kBackground;
-    }
-    CFunctionDrawable shapes{[](CGraphicsContext& context) {
-        FillRect(context, CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed, 1);
-        FillRect(context, CRectF(100.0f, 60.0f, 150.0f, 110.0f), kBlue, 1);
-        context.m_state.fillColor = 0xFF208020;
-        context.BeginPath(false, true, 1);
-        context.AddCircle(50.0f, 85.0f, 20.0f);
-        context.EndPath();
-        context.m_state.penWidth = 3.0f;
-        context.m_state.penColor = 0xFF000000;
-        context.BeginLine(1);
-        context.MoveTo(CPoint2(10.0f, 115.0f));
-        context.LineTo(CPoint2(150.0f, 115.0f));
-        context.EndPath();
-    }};
-};
-
-CPixelBitmap RenderThrough(CGraphicsSystem& system, CScene& scene, int width = 160, int height = 120)
-{
-    CPixelBitmap bitmap{float(width), float(height)};
-    system.RenderOffscreenGuarded(scene, bitmap, float(width), float(height), 0.0f, 0.0f);
-    return bitmap;
-}
-
-// Pixels whose colours lie further apart than a small step of each channel.
-int CountDifferences(const CPixelBitmap& a, const CPixelBitmap& b)
-{
-    int differences = 0;
-    for (int y = 0; y < a.GetPixelHeight(); ++y)
-        for (int x = 0; x < a.GetPixelWidth(); ++x)
-            differences += ColorDistanceSquared(a.GetPixel(x, y), b.GetPixel(x, y)) > 3 * 24 * 24 ? 1 : 0;
-    return differences;
-}
 
 // Each test starts and ends with a fresh run in which OpenGL 1 has not failed.
 struct OpenGL1 : testing::Test

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "graphics/GraphicsContext.h"
+#include "foundation/Rgba.h"
+#include "graphics/PixelBitmap.h"
 #include "render3d/GraphicsSystem.h"
 #include "render3d/Renderer.h"
 #include "tests/support/CanvasTestHelpers.h"
@@ -101,3 +103,50 @@ struct CCountedFrame
     CScene scene;
     CCountingRenderer renderer;
 };
+
+// Rectangles, a circle and a line in a scene that counts as 3D, so that the
+// OpenGL back ends draw it.
+struct CShapesScene : CScene
+{
+    static constexpr uint32_t kBackground = 0xFFE0D0C0;
+    static constexpr uint32_t kRed = 0xFF0000FF;
+    static constexpr uint32_t kBlue = 0xFFFF0000;
+
+    CShapesScene() : CScene(true, 1)
+    {
+        items[0] = &shapes;
+        all3D = true;
+        background = kBackground;
+    }
+    CFunctionDrawable shapes{[](CGraphicsContext& context) {
+        FillRect(context, CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed, 1);
+        FillRect(context, CRectF(100.0f, 60.0f, 150.0f, 110.0f), kBlue, 1);
+        context.m_state.fillColor = 0xFF208020;
+        context.BeginPath(false, true, 1);
+        context.AddCircle(50.0f, 85.0f, 20.0f);
+        context.EndPath();
+        context.m_state.penWidth = 3.0f;
+        context.m_state.penColor = 0xFF000000;
+        context.BeginLine(1);
+        context.MoveTo(CPoint2(10.0f, 115.0f));
+        context.LineTo(CPoint2(150.0f, 115.0f));
+        context.EndPath();
+    }};
+};
+
+inline CPixelBitmap RenderThrough(CGraphicsSystem& system, CScene& scene, int width = 160, int height = 120)
+{
+    CPixelBitmap bitmap{float(width), float(height)};
+    system.RenderOffscreenGuarded(scene, bitmap, float(width), float(height), 0.0f, 0.0f);
+    return bitmap;
+}
+
+// Pixels whose colours lie further apart than a small step of each channel.
+inline int CountDifferences(const CPixelBitmap& a, const CPixelBitmap& b)
+{
+    int differences = 0;
+    for (int y = 0; y < a.GetPixelHeight(); ++y)
+        for (int x = 0; x < a.GetPixelWidth(); ++x)
+            differences += ColorDistanceSquared(a.GetPixel(x, y), b.GetPixel(x, y)) > 3 * 24 * 24 ? 1 : 0;
+    return differences;
+}

@@ -15,6 +15,8 @@
 #include "render3d/GraphicsSystem.h"
 #include "render3d/OpenGL1Functions.h"
 #include "render3d/OpenGL1Renderer.h"
+#include "render3d/OpenGL3Functions.h"
+#include "render3d/OpenGL3Renderer.h"
 #include "tools/benchmark/BenchCourse.h"
 #include "tools/benchmark/BenchTable.h"
 #include "tools/benchmark/Benchmarks.h"
@@ -41,9 +43,10 @@ HWND MakeViewWindow()
                            kViewHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-}  // namespace
-
-void BenchView3DFrame(int runs, bool savePictures)
+// Frames of the 3D view of the bench course through one back end's window
+// renderer, beside GDI's frame of the same scene.
+void BenchView3DFrameThrough(CGraphicsSystem& system, CRenderer* made, void (*finish)(), const char* name,
+                             int runs, bool savePictures)
 {
     const int count = 1000 / GetBenchKindCount();
     std::unique_ptr<CCourse> course = MakeBenchCourse(count);
@@ -53,26 +56,25 @@ void BenchView3DFrame(int runs, bool savePictures)
     scene.SetMapMode(false);
     scene.FitView(float(kViewWidth), float(kViewHeight), 0.0f, 0.0f);
 
-    COpenGL1GraphicsSystem& system = COpenGL1GraphicsSystem::Instance();
     const HWND window = MakeViewWindow();
     system.PrepareWindowGuarded(window, true);
-    auto renderer = std::make_unique<COpenGL1Renderer>();
+    std::unique_ptr<CRenderer> renderer(made);
     renderer->AttachToWindow(window);
     renderer->SetScene(&scene);
     renderer->SetViewport(float(kViewWidth), float(kViewHeight));
     // The first frame builds every mesh; a window's later frames draw them.
     double start = GetClockSeconds();
     renderer->RenderScene();
-    GetOpenGL1Functions().glFinish();
+    finish();
     const double firstFrame = MillisecondsSince(start);
 
     CGdiBitmap dib;
-    CBenchRow row("3D view frame through OpenGL 1 (" + DescribeBenchCourse(count) + ") / GDI");
+    CBenchRow row(std::string("3D view frame through ") + name + " (" + DescribeBenchCourse(count) + ") / GDI");
     std::vector<double> frames;
     for (int run = 0; run < runs && system.GetCurrentError() == 0; ++run) {
         start = GetClockSeconds();
         renderer->RenderScene();
-        GetOpenGL1Functions().glFinish();
+        finish();
         const double program = MillisecondsSince(start);
         start = GetClockSeconds();
         dib.RenderScene(scene, float(kViewWidth), float(kViewHeight));
@@ -81,7 +83,7 @@ void BenchView3DFrame(int runs, bool savePictures)
     }
     row.Print();
     if (frames.empty()) {
-        std::printf("    OpenGL 1 failed (severity %d)\n", system.GetCurrentError());
+        std::printf("    %s failed (severity %d)\n", name, system.GetCurrentError());
     } else {
         std::sort(frames.begin(), frames.end());
         std::printf("    %.1f frames a second at %d x %d (the first, building every mesh, %.0f ms)\n",
@@ -90,10 +92,24 @@ void BenchView3DFrame(int runs, bool savePictures)
     if (savePictures) {
         CPixelBitmap picture{float(kViewWidth), float(kViewHeight)};
         system.RenderOffscreenGuarded(scene, picture, picture.GetWidth(), picture.GetHeight(), 0.0f, 0.0f);
-        SaveImage(picture, L"bench-3d-opengl1.png", nullptr);
+        std::wstring file = L"bench-3d-" + system.GetName() + L".png";
+        for (wchar_t& c : file)
+            c = wchar_t(towlower(c));
+        SaveImage(picture, file, nullptr);
         if (dib.GetPixels(picture))
             SaveImage(picture, L"bench-3d-gdi.png", nullptr);
     }
     renderer.reset();
     DestroyWindow(window);
+}
+
+}  // namespace
+
+void BenchView3DFrame(int runs, bool savePictures)
+{
+    BenchView3DFrameThrough(COpenGL1GraphicsSystem::Instance(), new COpenGL1Renderer(),
+                            [] { GetOpenGL1Functions().glFinish(); }, "OpenGL 1", runs, savePictures);
+    if (COpenGL3GraphicsSystem::Instance().IsUsable())
+        BenchView3DFrameThrough(COpenGL3GraphicsSystem::Instance(), new COpenGL3Renderer(),
+                                [] { GetOpenGL3Functions().glFinish(); }, "OpenGL 3", runs, savePictures);
 }

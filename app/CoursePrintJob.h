@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "ui/PrintJob.h"
+
+class CCourse;
+class CPrintScene;
+
+// The print job of one page of courses (app/PrintScene.h): one page, laid
+// out for paper when the run asks for the pages, titled after its course.
+class CCoursePrintJob : public CPrintJob
+{
+public:
+    // The page is not owned.
+    explicit CCoursePrintJob(CPrintScene* page);
+
+    // The course's title when the page holds exactly one course, else
+    // text 2003.
+    void GetTitle(std::wstring& title) override;
+    // Lays the page out for paper: always one page.
+    int PrintPages() override;
+    // The same page for every index.
+    CScene* GetPrintContext(int page) override;
+    bool Slot3() override;
+    bool Slot4() override;
+    bool Slot5() override;
+
+    CPrintScene* page;
+};

@@ -1,0 +1,211 @@
+#include "ui/PrintJob.h"
+
+#include "foundation/CrashLog.h"
+#include "foundation/Strings.h"
+#include "graphics/GdiGraphics.h"
+#include "ui/PrinterSetup.h"
+#include "ui/Scene.h"
+
+namespace {
+
+constexpr int kPrintingTitle = 2452;
+
+// GDI's own calls, the base's bodies.
+class CGdiPrinterCalls final : public CPrinterCalls
+{
+};
+
+CGdiPrinterCalls g_gdiCalls;
+CPrinterCalls* g_calls = &g_gdiCalls;
+
+CPrinterCalls& Calls() { return *g_calls; }
+
+}  // namespace
+
+// ---- Spooler calls ----------------------------------------------------------------------
+
+int CPrinterCalls::StartDoc(HDC dc, const DOCINFOW& info) { return ::StartDocW(dc, &info); }
+int CPrinterCalls::StartPage(HDC dc) { return ::StartPage(dc); }
+int CPrinterCalls::EndPage(HDC dc) { return ::EndPage(dc); }
+int CPrinterCalls::EndDoc(HDC dc) { return ::EndDoc(dc); }
+int CPrinterCalls::AbortDoc(HDC dc) { return ::AbortDoc(dc); }
+
+CPrinterCalls* SetPrinterCalls(CPrinterCalls* calls)
+{
+    CPrinterCalls* previous = g_calls;
+    g_calls = calls ? calls : &g_gdiCalls;
+    return previous;
+}
+
+// ---- Print job ------------------------------------------------------------------------------
+
+bool CPrintJob::Slot3() { return true; }
+bool CPrintJob::Slot4() { return true; }
+bool CPrintJob::Slot5() { return false; }
+CPrintJob::~CPrintJob() = default;
+
+void CPrintJob::Run(CPrintJob& job)
+{
+    TRACE_VALUE(bool, job.showPrintDialog);
+    if (job.Slot5())
+        ReportFailure();
+    int copies = 1;
+    if (job.showPrintDialog) {
+        copies = ShowPrintDialog(kPrintDialogFlags);
+        if (copies <= 0)
+            return;
+    }
+    const int pages = job.PrintPages();
+    TRACE_VALUE(int32_t, pages);
+    if (pages <= 0)
+        return;
+    CPrintProgressDlg* dialog = new CPrintProgressDlg(&job, pages, copies);
+    if (dialog->documentStarted)
+        dialog->DoModal();
+    else
+        delete dialog;
+}
+
+// ---- Print progress dialog ------------------------------------------------------------
+
+CPrintProgressDlg::CPrintProgressDlg(CPrintJob* jobValue, int pageCountValue, int copiesValue)
+    : CProgressDlg(GetString(kPrintingTitle)), job(jobValue), pageCount(pageCountValue), copies(copiesValue)
+{
+    TRACE_VALUE(int32_t, pageCount);
+    TRACE_VALUE(int32_t, copies);
+    // Without pages (or a job) there is no document to start.
+    if (pageCount < 1 || copies < 1 || !job) {
+        ReportFailure();
+        return;
+    }
+    progressBar.SetRange(pageCount * copies);
+    StartDocument();
+}
+
+CPrintProgressDlg::~CPrintProgressDlg() = default;
+
+void CPrintProgressDlg::StartDocument()
+{
+    TRACE_POINT();
+    if (documentStarted) {
+        ReportFailure();
+        return;
+    }
+    CPrinterSetup& setup = CPrinterSetup::Instance();
+    if (!setup.deviceContext)
+        return;
+    std::wstring title;
+    job->GetTitle(title);
+    TRACE_VALUE(std::wstring, title);
+    DOCINFOW info = {};
+    info.cbSize = sizeof info;
+    info.lpszDocName = title.c_str();
+    info.lpszOutput = setup.printToFile ? L"FILE:" : nullptr;
+    int result = 0;
+    {
+        // The spooler may take its time.
+        CUnwatchedSection unwatched;
+        result = Calls().StartDoc(setup.deviceContext, info);
+    }
+    TRACE_VALUE(int32_t, result);
+    documentStarted = result > 0;
+    if (!documentStarted)
+        setup.ReportPrinterError();
+}
+
+bool CPrintProgressDlg::DoStep(int step)
+{
+    TRACE_VALUE(int32_t, step);
+    if (pageCount < 1)
+        return false;
+    BeginPage();
+    if (!pageCanvas) {
+        AbortPrinting();
+        return false;
+    }
+    const CPrinterSetup& setup = CPrinterSetup::Instance();
+    pageCanvas->SetScene(job->GetPrintContext(step % pageCount));
+    pageCanvas->SetViewport(setup.pageSize.width, setup.pageSize.height, setup.pageSize.width,
+                            setup.pageSize.height);
+    pageCanvas->RenderScene();
+    EndPage();
+    if (step == copies * pageCount - 1)
+        EndDocument();
+    return true;
+}
+
+void CPrintProgressDlg::OnCancel()
+{
+    TRACE_POINT();
+    AbortPrinting();
+    CProgressDlg::OnCancel();
+}
+
+void CPrintProgressDlg::BeginPage()
+{
+    TRACE_POINT();
+    if (!documentStarted || pageCanvas) {
+        ReportFailure();
+        return;
+    }
+    CPrinterSetup& setup = CPrinterSetup::Instance();
+    const HDC dc = setup.deviceContext;
+    if (!dc)
+        return;
+    int result = 0;
+    {
+        CUnwatchedSection unwatched;
+        result = Calls().StartPage(dc);
+    }
+    if (result <= 0) {
+        TRACE_VALUE(int32_t, result);
+        // The pages would be lost without a word.
+        setup.ReportPrinterError();
+        return;
+    }
+    // One logical unit is 1/resolution inch; logical (0, 0) is the sheet's
+    // corner, the printable area's offset away from the device origin.
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    SetWindowOrgEx(dc, int(setup.printableOffset.x), int(setup.printableOffset.y), nullptr);
+    SetViewportExtEx(dc, int(setup.viewportExtent.x), int(setup.viewportExtent.y), nullptr);
+    SetWindowExtEx(dc, int(setup.windowExtent.x), int(setup.windowExtent.y), nullptr);
+    pageCanvas = std::make_unique<CGdiGraphics>();
+    pageCanvas->SetDeviceContext(dc);
+}
+
+void CPrintProgressDlg::EndPage()
+{
+    TRACE_POINT();
+    if (!pageCanvas) {
+        ReportFailure();
+        return;
+    }
+    pageCanvas.reset();
+    if (Calls().EndPage(CPrinterSetup::Instance().deviceContext) <= 0)
+        ReportFailure(kFailSystemCall);
+}
+
+void CPrintProgressDlg::EndDocument()
+{
+    TRACE_POINT();
+    if (pageCanvas)
+        EndPage();
+    if (Calls().EndDoc(CPrinterSetup::Instance().deviceContext) <= 0)
+        ReportFailure(kFailSystemCall);
+    documentStarted = false;
+}
+
+void CPrintProgressDlg::AbortPrinting()
+{
+    TRACE_POINT();
+    // A document that ended (a Cancel while the finished bar shows) or never
+    // started has nothing to abort.
+    if (!documentStarted)
+        return;
+    if (pageCanvas)
+        EndPage();
+    if (Calls().AbortDoc(CPrinterSetup::Instance().deviceContext) < 1)
+        ReportFailure(kFailSystemCall);
+    documentStarted = false;
+}
