@@ -5,19 +5,24 @@
 #include <d3d11shader.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/Direct3D11Renderer.h"
 #include "render3d/Direct3D11ShaderBlobs.h"
+#include "render3d/FallbackRenderTarget.h"
 #include "tests/render3d/GraphicsTestSystems.h"
 #include "tests/render3d/RendererTestSupport.h"
+#include "tests/support/CrashLogTesting.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TestWindows.h"
+#include "ui/Panel.h"
 
 // The Direct3D 11 back end under Wine (Direct3D on OpenGL on Mesa): the
 // committed shader byte code, the probe, pictures against GDI's, a window's
@@ -221,4 +226,62 @@ CHILD_TEST(Direct3D11Errors, AFailingResultFailsTheSystemForTheRun)
         return 11;
     CPixelBitmap untouched = RenderThrough(system, scene);
     return ReportCount() == 1 && untouched.GetPixel(30, 20) != CShapesScene::kRed ? 0 : 12;
+}
+
+// A real panel draws through Direct3D 11 until a fault inside the driver's clear: the system is failed for the
+// run with worst error 3 and one crash log, and the panel goes on through a fall-back target (OpenGL 3 off screen).
+CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack)
+{
+    GetCrashLog().fileName = kTestCrashLogName;
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    CTestSettingsKey key;
+    CSettings::SetInt(L"GraphicsClass", 3);
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    if (!ProbeDirect3D11())
+        return 10;
+    CGraphicsSystemTestAccess::SetAvailability(system, 3);
+    CPanelTestHost host(60, 60, 200, 160);
+    CShapesScene scene;
+    CPanel panel(false, false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    // Drawn once the frame has built the scene's meshes.
+    CDirect3D11Renderer* renderer = nullptr;
+    if (!PumpUntil([&] {
+            renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
+            return renderer && renderer->GetCachedMeshCount() > 0;
+        }) || system.GetCurrentError() != 0)
+        return 11;
+
+    // The context's ClearRenderTargetView (slot 50 of its table) becomes code that reads address 0.
+    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+    void* driver = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+    std::memcpy(driver, readAddressZero, sizeof readAddressZero);
+    FlushInstructionCache(GetCurrentProcess(), driver, sizeof readAddressZero);
+    void** slot = *reinterpret_cast<void***>(renderer->GetContext()) + 50;
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
+    void* const saved = *slot;
+    *slot = driver;
+    panel.Invalidate();
+    PumpUntil([&] { return system.GetCurrentError() != 0; });
+    *slot = saved;
+    if (system.GetCurrentError() != 3 || CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 || ReportCount() != 1 ||
+        !FileExists(GetTestCrashLogPath()))
+        return 12;
+
+    // Under Wine a child window that a swap chain presented to shows no GDI pixels afterwards (its device
+    // context clips everything), so only the target and the choice are looked at here.
+    panel.Invalidate();
+    if (!PumpUntil([&] { return dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr; }))
+        return 13;
+    if (&GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance() || ReportCount() != 1)
+        return 14;
+    panel.SetScene(nullptr);
+    host.Destroy();
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    return 0;
 }
