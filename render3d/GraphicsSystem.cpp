@@ -10,6 +10,7 @@
 #include "graphics/GdiBitmap.h"
 #include "graphics/GdiGraphics.h"
 #include "graphics/PixelBitmap.h"
+#include "render3d/Direct3D11Renderer.h"
 #include "render3d/FallbackRenderTarget.h"
 #include "render3d/OpenGL1Renderer.h"
 #include "render3d/OpenGL3Context.h"
@@ -232,6 +233,14 @@ int CDirect3D11GraphicsSystem::GetRank() const
         return 2;
     return m_featureLevel11 ? 0 : 1;
 }
+
+void CDirect3D11GraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth,
+                                                float fullHeight, float tileX, float tileY)
+{
+    CDirect3D11Renderer::GetOffscreenRenderer().RenderToBitmap(scene, bitmap, fullWidth, fullHeight, tileX, tileY);
+}
+
+CRenderTarget* CDirect3D11GraphicsSystem::CreateTarget() { return new (std::nothrow) CDirect3D11Renderer(); }
 
 COpenGL3GraphicsSystem& COpenGL3GraphicsSystem::Instance()
 {

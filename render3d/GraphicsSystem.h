@@ -204,25 +204,30 @@ private:
     CGdiBitmap m_windowPicture;
 };
 
-// The Direct3D 11 back end. Its renderer is not part of the program yet:
-// until it is, the descriptor answers IsAvailable with false and makes no
-// targets, so every choice passes it by. Its rows, name, worst-error
-// setting and rank are already those the renderer will use.
+// Direct3D 11 (render3d/Direct3D11Renderer.h): a device and swap chain per
+// window, and one shared device for every off-screen rendering.
+//
+// It is not offered yet: IsAvailable and LoadsLibrary answer false, so no
+// choice takes it and the default class stays as it was, until the views
+// of the whole program have been checked through it.
 class CDirect3D11GraphicsSystem : public CGraphicsSystem
 {
 public:
     static CDirect3D11GraphicsSystem& Instance();
 
+    void RenderOffscreen(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
+                         float tileY) override;
     // 2 before Windows 7; from Windows 7 on 0 when the device reached
     // feature level 11, else 1.
     int GetRank() const override;
+    CRenderTarget* CreateTarget() override;
     bool IsAvailable() override { return false; }
     // Whether d3d11.dll can be loaded: decides the default graphics class.
-    // Without a Direct3D 11 renderer the library is of no use: false.
     bool LoadsLibrary() const { return false; }
+    // Set by the probe from the off-screen device.
+    void SetFeatureLevel11(bool reached) { m_featureLevel11 = reached; }
 
 protected:
-    // Set by the device probe once the device reached feature level 11.
     bool m_featureLevel11 = false;
 
 private:

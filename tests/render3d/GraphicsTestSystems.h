@@ -34,6 +34,8 @@ public:
         CGraphicsSystem::Run().screenSize = CSize2(width, height);
     }
     static CGraphicsSystem* GetUserSystem() { return CGraphicsSystem::Run().userSystem; }
+    // Marks a system probed with that answer (3 available, 2 not).
+    static void SetAvailability(CGraphicsSystem& system, int state) { system.m_availability = state; }
 };
 
 class CFakeGraphicsSystem;

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <windows.h>
+
+#include <d3d11.h>
+
+#include <memory>
+
+#include "render3d/Renderer.h"
+
+class CDirect3D11Shaders;
+class CPixelBitmap;
+class CScene;
+
+// The Direct3D 11 back end: a device with a swap chain per view window and
+// one shared device without a window for off-screen pictures; immutable
+// buffers per mesh, the four compiled shader pairs of
+// render3d/Direct3D11ShaderBlobs.h and pipeline states made once per device.
+// "d3d11.dll" is loaded at run time; nothing of it is linked.
+//
+// Every device, context and swap-chain call is skipped once the
+// "Direct3D11" system has failed in this run; every HRESULT goes through
+// CheckResult, and a missing interface counts as a failure (severity 3).
+class CDirect3D11Renderer : public CRenderer
+{
+public:
+    CDirect3D11Renderer();
+    // ReleaseDevice.
+    ~CDirect3D11Renderer() override;
+
+    // ---- Render-target slots ----------------------------------------------------
+    CGraphicsBackEnd& GetGraphicsSystem() const override;
+    // Device, swap chain and states for the window.
+    void AttachToWindow(HWND window) override;
+
+    // The shared off-screen renderer, made on first use and never destroyed;
+    // the probe gives it its device.
+    static CDirect3D11Renderer& GetOffscreenRenderer();
+    // The device without a window: feature level, adapter trace, states.
+    bool CreateOffscreenDevice();
+    // One tile of the scene into the bitmap, bottom row first. A bitmap
+    // without pixels is left alone; after a failure every pixel is white.
+    void RenderToBitmap(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
+                        float tileY);
+    // Drops caches, shader sets, states, buffers, context and device.
+    void ReleaseDevice();
+
+    // The severity of a failing HRESULT: 1 a lost or busy device, 2 out of
+    // memory, 3 anything else.
+    static int SeverityOf(HRESULT result);
+    // Reports any result but S_OK on the "Direct3D11" system; false then.
+    static bool CheckResult(HRESULT result);
+    // False once the system has failed in this run.
+    static bool IsUsable();
+    // Reports a missing interface (trace value 999); false then, or when
+    // the system has failed.
+    static bool Have(bool present);
+
+    // ---- For the meshes and shader sets ------------------------------------------
+    ID3D11Device* GetDevice() const { return m_device; }
+    ID3D11DeviceContext* GetContext() const { return m_context; }
+    ID3D11SamplerState* GetSampler() const { return m_sampler; }
+    ID3D11BlendState* GetBlendState() const { return m_blendState; }
+    const float* GetProjection() const { return m_camera.GetProjectionMatrix(); }
+    // Applies the set unless it is the current one.
+    void Apply(CDirect3D11Shaders& shaders);
+
+    // What the probe found for the run: the buffer format (28, or 87 where
+    // 28 cannot be shown), the sample count and quality.
+    static DXGI_FORMAT s_bufferFormat;
+    static UINT s_sampleCount;
+    static UINT s_sampleQuality;
+
+protected:
+    bool BeginFrame() override;
+    void EndFrame() override;
+    void Begin3D() override;
+    void End3D() override;
+    CTexture* CreateTexture() override;
+    CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture* texture) override;
+
+private:
+    void CreateStates();
+    void CreateDepthBuffer(UINT width, UINT height);
+    // The colour and depth buffers and their views.
+    void ReleaseBuffers();
+
+    HWND m_window = nullptr;
+    ID3D11Device* m_device = nullptr;
+    ID3D11DeviceContext* m_context = nullptr;
+    IDXGISwapChain* m_swapChain = nullptr;
+    ID3D11Texture2D* m_colourBuffer = nullptr;
+    ID3D11RenderTargetView* m_renderTargetView = nullptr;
+    ID3D11Texture2D* m_depthBuffer = nullptr;
+    ID3D11DepthStencilView* m_depthView = nullptr;
+    ID3D11DepthStencilState* m_depthState3D = nullptr;
+    ID3D11DepthStencilState* m_depthState2D = nullptr;
+    ID3D11BlendState* m_blendState = nullptr;
+    ID3D11SamplerState* m_sampler = nullptr;
+    ID3D11RasterizerState* m_rasterizer3D = nullptr;
+    ID3D11RasterizerState* m_rasterizer2D = nullptr;
+    float m_bufferWidth = 0.0f;
+    float m_bufferHeight = 0.0f;
+    D3D11_TEXTURE2D_DESC m_offscreenDescription = {};
+    std::unique_ptr<CDirect3D11Shaders> m_shaders[4];
+    CDirect3D11Shaders* m_currentShaders = nullptr;
+};
+
+// Loads "d3d11.dll" on first call and keeps it; whether it is loaded.
+bool LoadDirect3D11Library();
+// Once per run through the descriptor: the library and its two entry points,
+// the shared device, buffer format and samples, a swap chain on a dummy
+// window, and a 100 x 100 picture of an empty scene, all without failure.
+bool ProbeDirect3D11();

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <d3d11shader.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/CrashLog.h"
+#include "foundation/Settings.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/Direct3D11Renderer.h"
+#include "render3d/Direct3D11ShaderBlobs.h"
+#include "render3d/FallbackRenderTarget.h"
+#include "tests/render3d/GraphicsTestSystems.h"
+#include "tests/render3d/RendererTestSupport.h"
+#include "tests/support/CrashLogTesting.h"
+#include "tests/support/FailureReports.h"
+#include "tests/support/TestSettings.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TestWindows.h"
+#include "ui/Panel.h"
+
+// The Direct3D 11 back end under Wine (Direct3D on OpenGL on Mesa): the
+// committed shader byte code, the probe, pictures against GDI's, a window's
+// frames and failures, which keep the system failed for the run and so run
+// in a child.
+
+namespace {
+
+const uint32_t kRed = CShapesScene::kRed;
+const uint32_t kBlue = CShapesScene::kBlue;
+
+// "inputs > outputs | resources" of a blob, read back by the compiler's reflection; a constant buffer with its
+// variables in brackets, the resources sorted.
+std::string Reflect(const CDirect3D11ShaderBlob& blob)
+{
+    typedef HRESULT(WINAPI * PReflect)(const void*, SIZE_T, REFIID, void**);
+    static HMODULE compiler = LoadLibraryW(L"d3dcompiler_47.dll");
+    auto reflect = reinterpret_cast<PReflect>(reinterpret_cast<void*>(GetProcAddress(compiler, "D3DReflect")));
+    // The interface of d3dcompiler_47.
+    const GUID reflectionId = {0x8d536ca1, 0x0cca, 0x4956, {0xa8, 0x37, 0x78, 0x69, 0x63, 0x75, 0x55, 0x84}};
+    ID3D11ShaderReflection* reflection = nullptr;
+    if (!reflect || FAILED(reflect(blob.bytes, blob.size, reflectionId,
+                                   reinterpret_cast<void**>(&reflection))))
+        return "no reflection";
+    D3D11_SHADER_DESC shader = {};
+    reflection->GetDesc(&shader);
+    std::string text;
+    D3D11_SIGNATURE_PARAMETER_DESC parameter = {};
+    for (UINT i = 0; i < shader.InputParameters && SUCCEEDED(reflection->GetInputParameterDesc(i, &parameter)); ++i)
+        text += parameter.SemanticName + std::string(" ");
+    text += ">";
+    for (UINT i = 0; i < shader.OutputParameters && SUCCEEDED(reflection->GetOutputParameterDesc(i, &parameter)); ++i)
+        text += std::string(" ") + parameter.SemanticName;
+    std::vector<std::string> resources;
+    D3D11_SHADER_INPUT_BIND_DESC bound = {};
+    for (UINT i = 0; i < shader.BoundResources && SUCCEEDED(reflection->GetResourceBindingDesc(i, &bound)); ++i) {
+        std::string name = bound.Name;
+        if (bound.Type == D3D_SIT_CBUFFER) {
+            ID3D11ShaderReflectionConstantBuffer* buffer = reflection->GetConstantBufferByName(bound.Name);
+            D3D11_SHADER_BUFFER_DESC description = {};
+            buffer->GetDesc(&description);
+            for (UINT v = 0; v < description.Variables; ++v) {
+                D3D11_SHADER_VARIABLE_DESC variable = {};
+                buffer->GetVariableByIndex(v)->GetDesc(&variable);
+                name += "(" + std::string(variable.Name) + ")";
+            }
+        }
+        resources.push_back(name + "@" + std::to_string(bound.BindPoint));
+    }
+    std::sort(resources.begin(), resources.end());
+    text += " |";
+    for (const std::string& resource : resources)
+        text += " " + resource;
+    reflection->Release();
+    return text;
+}
+
+struct Direct3D11 : testing::Test
+{
+    static void SetUpTestSuite()
+    {
+        CTestSettingsKey key;
+        probed = ProbeDirect3D11();
+        // Not offered to the choice yet: the tests take it as probed.
+        CGraphicsSystemTestAccess::SetAvailability(CDirect3D11GraphicsSystem::Instance(), probed ? 3 : 2);
+    }
+    void SetUp() override
+    {
+        CGraphicsSystemTestAccess::ResetRun();
+        ASSERT_TRUE(probed);
+    }
+    void TearDown() override { ASSERT_EQ(0, CDirect3D11GraphicsSystem::Instance().GetCurrentError()); }
+
+    static inline bool probed = false;
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    CTestSettingsKey key;
+};
+
+}  // namespace
+
+TEST(Direct3D11Shaders, TheCommittedBlobsTakeAndGiveWhatTheRendererBindsByName)
+{
+    const char* expected[8] = {
+        "POSITION > SV_POSITION | VSConstants(transform)@0",
+        "SV_POSITION > SV_TARGET | PSConstants(color)@0",
+        "POSITION TEXCOORDS > SV_POSITION TEXCOORDS | VSConstants(transform)@0",
+        "SV_POSITION TEXCOORDS > SV_TARGET | PSConstants(color)@0 colorTexture@0 linearSampler@0",
+        "POSITION COLOR > SV_POSITION COLOR | VSConstants(transform)@0",
+        "SV_POSITION COLOR > SV_TARGET |",
+        "POSITION COLOR TEXCOORDS > SV_POSITION COLOR TEXCOORDS | VSConstants(transform)@0",
+        "SV_POSITION COLOR TEXCOORDS > SV_TARGET | colorTexture@0 linearSampler@0",
+    };
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(expected[i], Reflect(kDirect3D11ShaderBlobs[i])) << i;
+}
+
+TEST(Direct3D11Failures, ResultsMapToSeverities)
+{
+    const std::pair<uint32_t, int> cases[] = {
+        {0x887A0005, 1}, {0x887A0007, 1}, {0x887A000A, 1}, {0x887A000B, 1}, {0x887A000C, 1},
+        {0x887A0022, 1}, {0x8007000E, 2}, {0x8876017C, 2}, {0x80070057, 3}, {0x887A0001, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, CDirect3D11Renderer::SeverityOf(HRESULT(c.first))) << std::hex << c.first;
+}
+
+TEST_F(Direct3D11, TheProbeTakesTheFormatAndSamplesWineOffersAndAPictureComesBackUprightAsGdiDrawsIt)
+{
+    // Wine's device does not report R8G8B8A8 for display, and multisamples 4 but not 8 times: the
+    // B8G8R8A8 buffers and the resolve step are the paths taken here.
+    EXPECT_EQ(DXGI_FORMAT_B8G8R8A8_UNORM, CDirect3D11Renderer::s_bufferFormat);
+    EXPECT_EQ(4u, CDirect3D11Renderer::s_sampleCount);
+    EXPECT_EQ(0, system.GetRank());
+
+    CShapesScene scene;
+    const CPixelBitmap d3d = RenderThrough(system, scene);
+    EXPECT_EQ(kRed, d3d.GetPixel(30, 20));
+    EXPECT_EQ(kBlue, d3d.GetPixel(120, 80));
+    EXPECT_EQ(0xFF000000u, d3d.GetPixel(80, 115));
+    EXPECT_EQ(kBlue, d3d.GetPixels()[(119 - 80) * 160 + 120]);
+    EXPECT_GE(160 * 120 / 100, CountDifferences(d3d, RenderThrough(CGdiGraphicsSystem::Instance(), scene)));
+    EXPECT_GE(160 * 120 / 100, CountDifferences(d3d, RenderThrough(COpenGL1GraphicsSystem::Instance(), scene)));
+
+    // Two tiles of the full picture put side by side give the picture.
+    CPixelBitmap tiled(160.0f, 120.0f);
+    for (int x : {0, 80}) {
+        CPixelBitmap tile(80.0f, 120.0f);
+        system.RenderOffscreenGuarded(scene, tile, 160.0f, 120.0f, float(x), 0.0f);
+        tiled.CopyRect(tile, 0, 0, x, 0, 80, 120);
+    }
+    EXPECT_GE(8, CountDifferences(d3d, tiled));
+
+    // No texture without pixels: the library would refuse it, and that would fail the system.
+    CPixelBitmap empty(0.0f, 10.0f);
+    EXPECT_EQ(0, CountReports([&] { system.RenderOffscreenGuarded(scene, empty, 0.0f, 10.0f, 0.0f, 0.0f); }));
+}
+
+TEST_F(Direct3D11, ImagesBlendedFacesShadedAndMoreThan65536VerticesDrawAsGdiDrawsThem)
+{
+    CFunctionDrawable flat = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed);
+    CFunctionDrawable box = Box(CBox3(70.0f, 90.0f, -40.0f, -20.0f, 0.0f, 20.0f));
+    // A 5 x 3 image (mip levels down to 1 x 1), blue with a red corner and a half-transparent pixel: an upside-down
+    // or mirrored texture shows against GDI's picture.
+    CPixelBitmap picture(5.0f, 3.0f);
+    std::fill(picture.GetPixels().begin(), picture.GetPixels().end(), kBlue);
+    picture.SetPixel(4, 2, kRed);
+    picture.SetPixel(1, 0, 0x80FFFFFF);
+    CFunctionDrawable image([&picture](CGraphicsContext& context) {
+        context.DrawBitmap(picture, CRectF(100.0f, 10.0f, 150.0f, 40.0f));
+    });
+    // 1 x 1 squares in columns of red and blue: 76,800 vertices in one drawable.
+    CFunctionDrawable squares([](CGraphicsContext& context) {
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x)
+                FillRect(context, CRectF(float(x), float(y), x + 1.0f, y + 1.0f), x % 2 ? kRed : kBlue, 1);
+    });
+    CScene scene(true, 3);
+    scene.items = {&flat, &box, &image};
+    scene.is3D = {false, true, false};
+    const CPixelBitmap gdi = RenderThrough(CGdiGraphicsSystem::Instance(), scene);
+    const CPixelBitmap d3dImage = RenderThrough(system, scene);
+    EXPECT_GE(160 * 120 / 100, CountDifferences(d3dImage, gdi));
+    EXPECT_EQ(kRed, d3dImage.GetPixel(145, 35));
+    EXPECT_EQ(kBlue, d3dImage.GetPixel(145, 15));
+    CScene many(true, 1);
+    many.items = {&squares};
+    many.all3D = true;
+    const CPixelBitmap d3d = RenderThrough(system, many);
+    EXPECT_EQ(kBlue, d3d.GetPixel(0, 119));
+    EXPECT_EQ(kRed, d3d.GetPixel(159, 0));
+    EXPECT_GE(160 * 120 / 100, CountDifferences(d3d, RenderThrough(CGdiGraphicsSystem::Instance(), many)));
+}
+
+TEST_F(Direct3D11, AWindowsFramesFollowItsSizeAndAFrameWithoutPixelsCallsNothing)
+{
+    CPanelTestHost host(60, 60, 220, 180);
+    CShapesScene scene;
+    CDirect3D11Renderer renderer;
+    renderer.SetScene(&scene);
+    renderer.SetViewport(160.0f, 120.0f);
+    renderer.AttachToWindow(host.hwnd);
+    EXPECT_EQ(0, CountReports([&] {
+        for (float width : {160.0f, 0.0f, 200.0f}) {
+            renderer.SetViewport(width, width * 0.75f);
+            renderer.RenderScene();
+        }
+    }));
+    EXPECT_TRUE(PumpUntil([&] {
+        renderer.RenderScene();
+        return ReadClientPixel(host.hwnd, 30, 20) == RGB(255, 0, 0) &&
+               ReadClientPixel(host.hwnd, 170, 5) == RGB(0xC0, 0xD0, 0xE0);
+    }));
+    renderer.SetScene(nullptr);
+    host.Destroy();
+}
+
+// A device removed is severity 1, stored once; the system then makes no further call and no further report.
+CHILD_TEST(Direct3D11Errors, AFailingResultFailsTheSystemForTheRun)
+{
+    CTestSettingsKey key;
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    if (!ProbeDirect3D11())
+        return 10;
+    CGraphicsSystemTestAccess::SetAvailability(system, 3);
+    CShapesScene scene;
+    if (CDirect3D11Renderer::CheckResult(HRESULT(0x887A0005)) || system.GetCurrentError() != 1 ||
+        CSettings::GetInt(L"Direct3D11WorstError", -1) != 1 || ReportCount() != 1)
+        return 11;
+    CPixelBitmap untouched = RenderThrough(system, scene);
+    return ReportCount() == 1 && untouched.GetPixel(30, 20) != CShapesScene::kRed ? 0 : 12;
+}
+
+// A real panel draws through Direct3D 11 until a fault inside the driver's clear: the system is failed for the
+// run with worst error 3 and one crash log, and the panel goes on through a fall-back target (OpenGL 3 off screen).
+CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack)
+{
+    GetCrashLog().fileName = kTestCrashLogName;
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    CTestSettingsKey key;
+    CSettings::SetInt(L"GraphicsClass", 3);
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    if (!ProbeDirect3D11())
+        return 10;
+    CGraphicsSystemTestAccess::SetAvailability(system, 3);
+    CPanelTestHost host(60, 60, 200, 160);
+    CShapesScene scene;
+    CPanel panel(false, false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    // Drawn once the frame has built the scene's meshes.
+    CDirect3D11Renderer* renderer = nullptr;
+    if (!PumpUntil([&] {
+            renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
+            return renderer && renderer->GetCachedMeshCount() > 0;
+        }) || system.GetCurrentError() != 0)
+        return 11;
+
+    // The context's ClearRenderTargetView (slot 50 of its table) becomes code that reads address 0.
+    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+    void* driver = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
+    std::memcpy(driver, readAddressZero, sizeof readAddressZero);
+    FlushInstructionCache(GetCurrentProcess(), driver, sizeof readAddressZero);
+    void** slot = *reinterpret_cast<void***>(renderer->GetContext()) + 50;
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
+    void* const saved = *slot;
+    *slot = driver;
+    panel.Invalidate();
+    PumpUntil([&] { return system.GetCurrentError() != 0; });
+    *slot = saved;
+    if (system.GetCurrentError() != 3 || CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 || ReportCount() != 1 ||
+        !FileExists(GetTestCrashLogPath()))
+        return 12;
+
+    // Under Wine a child window that a swap chain presented to shows no GDI pixels afterwards (its device
+    // context clips everything), so only the target and the choice are looked at here.
+    panel.Invalidate();
+    if (!PumpUntil([&] { return dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr; }))
+        return 13;
+    if (&GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance() || ReportCount() != 1)
+        return 14;
+    panel.SetScene(nullptr);
+    host.Destroy();
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    return 0;
+}
