@@ -97,13 +97,7 @@ bool CDogFigure::IsHandleShown(int handle, const float view[3]) const
     static const int fromLeft[] = {0, 1, 2, 6, 7, 8, 12, 15, 17, 18, -1};
     static const int fromAbove[] = {13, 16, 19, -1};
     static const int fromBelow[] = {14, -1};
-    const int* list = view[0] > 1.0f ? fromRight : view[0] < -1.0f ? fromLeft : view[2] > view[1] ? fromAbove
-                                                                                                      : fromBelow;
-    for (; *list >= 0; ++list) {
-        if (*list == handle)
-            return true;
-    }
-    return false;
+    return IsHandleListed(handle, view, 1.0f, fromRight, fromLeft, fromAbove, fromBelow);
 }
 
 const int* CDogFigure::GetPresetIds() const
@@ -122,12 +116,7 @@ CFigureModel& CDogFigure::GetPreset(int textId) const
             (*list)[size_t(i) + 1]->SetAngles(kJointCount, kPresets[i]);
         return list;
     }();
-    if (textId < kFirstPreset || textId > kLastPreset) {
-        TRACE_VALUE(int32_t, textId);
-        ReportFailure();
-        textId = kFirstPreset;
-    }
-    return *(*presets)[size_t(textId - kFirstPreset)];
+    return *(*presets)[GetPresetIndex(textId, kFirstPreset, kLastPreset)];
 }
 
 void CDogFigure::Update()

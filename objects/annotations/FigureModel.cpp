@@ -317,3 +317,25 @@ void CFigureModel::DragTwoAngles(const CHandle& handle, float x, float y, const 
     SetAngle(handle.secondAngle, b);
     Update();
 }
+
+bool CFigureModel::IsHandleListed(int handle, const float view[3], float side, const int* fromRight,
+                                  const int* fromLeft, const int* fromAbove, const int* fromBelow)
+{
+    const int* list = view[0] > side ? fromRight : view[0] < -side ? fromLeft : view[2] > view[1] ? fromAbove
+                                                                                                   : fromBelow;
+    for (; *list >= 0; ++list) {
+        if (*list == handle)
+            return true;
+    }
+    return false;
+}
+
+size_t CFigureModel::GetPresetIndex(int textId, int first, int last)
+{
+    if (textId < first || textId > last) {
+        TRACE_VALUE(int32_t, textId);
+        ReportFailure();
+        return 0;
+    }
+    return size_t(textId - first);
+}

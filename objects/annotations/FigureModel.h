@@ -107,6 +107,14 @@ protected:
     // Compares a declared number with the one expected; a mismatch is the
     // program's own fault.
     static void CheckNumber(int declared, int expected);
+    // Which of the four lists (handle numbers ending in -1) a figure shows
+    // its handles from: right or left when the eye lies beyond `side` that
+    // way, else from above or below; whether the handle is in it.
+    static bool IsHandleListed(int handle, const float view[3], float side, const int* fromRight,
+                               const int* fromLeft, const int* fromAbove, const int* fromBelow);
+    // The index of a preset's text id among first..last; an id outside is
+    // the program's own fault and gives the first.
+    static size_t GetPresetIndex(int textId, int first, int last);
     void Reserve(int joints, int handles);
     // A new skin takes the figure's fixed placement and pose state.
     virtual void OnSkinAttached() {}

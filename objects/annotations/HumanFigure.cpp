@@ -162,13 +162,7 @@ bool CHumanFigure::IsHandleShown(int handle, const float view[3]) const
     static const int fromLeft[] = {0, 1, 2, 4, 5, 6, 7, 18, -1};
     static const int fromAbove[] = {0, 1, 2, 7, 8, 9, 10, 15, 17, 19, -1};
     static const int fromBelow[] = {0, 1, 2, 3, 6, 8, 9, 10, 11, 14, 16, 19, -1};
-    const int* list = view[0] > 0.01f ? fromRight : view[0] < -0.01f ? fromLeft : view[2] > view[1] ? fromAbove
-                                                                                                      : fromBelow;
-    for (; *list >= 0; ++list) {
-        if (*list == handle)
-            return true;
-    }
-    return false;
+    return IsHandleListed(handle, view, 0.01f, fromRight, fromLeft, fromAbove, fromBelow);
 }
 
 const int* CHumanFigure::GetPresetIds() const
@@ -187,12 +181,7 @@ CFigureModel& CHumanFigure::GetPreset(int textId) const
             (*list)[size_t(i) + 1]->SetAngles(kJointCount, kPresets[i]);
         return list;
     }();
-    if (textId < kFirstPreset || textId > kLastPreset) {
-        TRACE_VALUE(int32_t, textId);
-        ReportFailure();
-        textId = kFirstPreset;
-    }
-    return *(*presets)[size_t(textId - kFirstPreset)];
+    return *(*presets)[GetPresetIndex(textId, kFirstPreset, kLastPreset)];
 }
 
 void CHumanFigure::UpdateHand(bool second)
