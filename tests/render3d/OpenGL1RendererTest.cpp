@@ -118,17 +118,7 @@ TEST_F(OpenGL1, AnOffscreenPictureComesBackUprightOpaqueAsGdiDrawsItAndInTilesWi
 
 TEST_F(OpenGL1, BatchesBecomeDisplayListsWithTheStateTheyNeed)
 {
-    CFunctionDrawable flat = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed);
-    CFunctionDrawable box = Box(CBox3(70.0f, 90.0f, -40.0f, -20.0f, 0.0f, 20.0f));
-    // Opaque white vertices over a 4 x 1 image with a translucent pixel.
-    CPixelBitmap picture(4.0f, 1.0f);
-    picture.SetPixel(1, 0, 0x80FFFFFF);
-    CFunctionDrawable image([&picture](CGraphicsContext& context) {
-        context.DrawBitmap(picture, CRectF(100.0f, 10.0f, 140.0f, 20.0f));
-    });
-    CScene scene(true, 3);
-    scene.items = {&flat, &box, &image};
-    scene.is3D = {false, true, false};
+    CBatchKindsScene scene;
     CGLRecorder recorder;
     RenderThrough(COpenGL1GraphicsSystem::Instance(), scene);
     // The calls inside each list, and the image's levels.

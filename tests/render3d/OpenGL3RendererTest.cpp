@@ -185,22 +185,13 @@ TEST_F(OpenGL3, AnOffscreenPictureComesBackUprightAsGdiAndOpenGL1DrawItAndInTile
 
 TEST_F(OpenGL3, BatchesTakeTheProgramTheyNeedAndMoreThan65536VerticesDrawAsGdiDrawsThem)
 {
-    CFunctionDrawable flat = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed);
-    CFunctionDrawable box = Box(CBox3(70.0f, 90.0f, -40.0f, -20.0f, 0.0f, 20.0f));
-    CPixelBitmap picture(4.0f, 1.0f);
-    picture.SetPixel(1, 0, 0x80FFFFFF);
-    CFunctionDrawable image([&picture](CGraphicsContext& context) {
-        context.DrawBitmap(picture, CRectF(100.0f, 10.0f, 140.0f, 20.0f));
-    });
     // 1 x 1 squares in columns of red and blue: 76,800 vertices in one drawable.
     CFunctionDrawable squares([](CGraphicsContext& context) {
         for (int y = 0; y < 120; ++y)
             for (int x = 0; x < 160; ++x)
                 FillRect(context, CRectF(float(x), float(y), x + 1.0f, y + 1.0f), x % 2 ? kRed : kBlue, 1);
     });
-    CScene scene(true, 3);
-    scene.items = {&flat, &box, &image};
-    scene.is3D = {false, true, false};
+    CBatchKindsScene scene;
     {
         // A renderer of its own on a hidden window, so that it builds its programs afresh.
         CWinDummyWindow window;

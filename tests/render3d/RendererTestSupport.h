@@ -134,6 +134,24 @@ struct CShapesScene : CScene
     }};
 };
 
+// One batch of each kind: a flat one-colour rectangle, a shaded 3D box and
+// a 4 x 1 image of opaque white with one translucent pixel.
+struct CBatchKindsScene : CScene
+{
+    CBatchKindsScene() : CScene(true, 3)
+    {
+        picture.SetPixel(1, 0, 0x80FFFFFF);
+        items = {&flat, &box, &image};
+        is3D = {false, true, false};
+    }
+    CPixelBitmap picture{4.0f, 1.0f};
+    CFunctionDrawable flat = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), CShapesScene::kRed);
+    CFunctionDrawable box = Box(CBox3(70.0f, 90.0f, -40.0f, -20.0f, 0.0f, 20.0f));
+    CFunctionDrawable image{[this](CGraphicsContext& context) {
+        context.DrawBitmap(picture, CRectF(100.0f, 10.0f, 140.0f, 20.0f));
+    }};
+};
+
 inline CPixelBitmap RenderThrough(CGraphicsSystem& system, CScene& scene, int width = 160, int height = 120)
 {
     CPixelBitmap bitmap{float(width), float(height)};
