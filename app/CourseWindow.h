@@ -103,6 +103,8 @@ public:
     void UpdateTitle();
     // The properties and colours buttons follow the Properties command.
     void UpdateToolButtons();
+    // The courses of the other course windows, in the Window menu's order.
+    std::vector<CCourse*> GetOtherCourses() const;
     // Runs a command of the window's menu bar as a click on it would.
     void RunMenuCommand(int id);
     // The view's size: what the save dialog and pictures are made for.

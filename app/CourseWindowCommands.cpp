@@ -7,11 +7,15 @@
 #include "app/Application.h"
 #include "app/Clipboard.h"
 #include "app/CourseFiles.h"
+#include "app/CourseDiffDlg.h"
 #include "app/CourseImageDlg.h"
+#include "app/CourseSetUpDlg.h"
 #include "app/CourseWindow.h"
 #include "app/FooterDlg.h"
+#include "app/JumpSettingsDlg.h"
 #include "app/OpenFileDialog.h"
 #include "app/PrintDlg.h"
+#include "app/SelectDlg.h"
 #include "course/Course.h"
 #include "course/EditSession.h"
 #include "course/SpecList.h"
@@ -51,8 +55,8 @@ void UndoOrRedo(CCourse& course, bool undo)
 // ---- Which commands the window runs -------------------------------------------------
 //
 // One row per command the window itself carries out. Commands missing here
-// (set-up, select, colours, course size, jump settings,
-// camera, coordinates, differences) wait for their dialogs and stay disabled.
+// (colours, course size, camera, coordinates) wait for their dialogs and stay
+// disabled.
 
 const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
 {
@@ -61,6 +65,11 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
     static const CWindowCommand commands[] = {
         {2060, [](CCourseWindow& window, int) { window.NewCourse(false); }},
         {2062, [](CCourseWindow& window, int) { window.NewCourse(true); }},
+        {2064, [](CCourseWindow& window, int) {
+             window.m_course->DeselectAll(false);
+             window.Broadcast();
+             (new CCourseSetUpDlg(&window))->DoModal();
+         }},
         {2066, [](CCourseWindow& window, int) { ShowOpenFileDialog(&window); }},
         {2070, [](CCourseWindow& window, int) { window.Close(); }},
         {2073, [](CCourseWindow& window, int) { window.Save(); }},
@@ -100,7 +109,15 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
              window.ChangeCourseAsStep(id, [](CCourse& course) { course.DeleteSelected(); });
          }},
         {2124, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.SelectAll(); }); }},
+        {2126, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CSelectDlg(window.m_course.get()))->DoModal();
+         }},
         {2128, [](CCourseWindow& window, int) { window.RunProperties(); }},
+        {2138, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CJumpSettingsDlg(window.m_course.get()))->DoModal();
+         }},
         // Mirrors the selection, or the whole course when nothing is selected.
         {2140, [](CCourseWindow& window, int id) {
              window.ChangeCourseAsStep(id, [](CCourse& course) { course.FlipSelection(true); });
@@ -125,6 +142,10 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2166, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2168, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2170, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2174, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CCourseDiffDlg(window.m_course.get(), window.GetOtherCourses()))->DoModal();
+         }},
         {2176, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2190, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},
         {2192, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},
@@ -433,6 +454,18 @@ bool CCourseWindow::OffersRuleSetCommand(int id) const
     default:
         return false;
     }
+}
+
+std::vector<CCourse*> CCourseWindow::GetOtherCourses() const
+{
+    std::vector<CCourse*> others;
+    int shown = 0;
+    for (CFrameWindow* frame : CFrameWindow::FindFrameWindows(shown)) {
+        const CCourseWindow* window = dynamic_cast<CCourseWindow*>(frame);
+        if (window && window != this && window->m_course)
+            others.push_back(window->m_course.get());
+    }
+    return others;
 }
 
 bool CCourseWindow::ShowsDifferences() const { return m_course && !m_course->GetOverlayObjects().empty(); }
