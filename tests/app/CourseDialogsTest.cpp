@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,13 +21,9 @@
 #include "objects/equipment/Barrel.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/CourseWindowTestSupport.h"
-#include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
-#include "tests/support/TestSupport.h"
-#include "tests/support/TestWindows.h"
 
-// The course window's settings dialogs: Select, New Set-Up Copy, Course
-// Differences and Jump Settings, each run modally and worked as a user would.
+// The course window's settings dialogs, run modally and worked as a user would.
 
 using namespace filetest;
 
@@ -41,41 +36,17 @@ protected:
     void TearDown() override { DeleteTestSettingsKey(); }
 };
 
-void PlaceBarrel(CCourse& course, float x, float y)
+std::vector<HWND> ChildrenOfClass(HWND dialog, const wchar_t* className, DWORD style)
 {
-    CTransform placement;
-    placement.SetPosition2D(x, y);
-    course.AddObject(FindObjectTypeById(CBarrel::kTypeId)->CreateNew(&course, placement, nullptr));
-}
-
-// The three-state boxes of a dialog by caption, and their states.
-std::vector<HWND> CheckBoxes(HWND dialog)
-{
-    std::vector<HWND> boxes;
+    std::vector<HWND> found;
     for (const CDialogChild& child : ListDialogChildren(dialog))
-        if (_wcsicmp(child.className.c_str(), L"Button") == 0 && (child.style & BS_TYPEMASK) == BS_3STATE)
-            boxes.push_back(child.window);
-    return boxes;
+        if (_wcsicmp(child.className.c_str(), className) == 0 && (style == 0 || (child.style & BS_TYPEMASK) == style))
+            found.push_back(child.window);
+    return found;
 }
 
-int CheckState(HWND box) { return int(SendMessageW(box, BM_GETCHECK, 0, 0)); }
+int State(HWND control, UINT message) { return int(SendMessageW(control, message, 0, 0)); }
 
-HWND FindCombo(HWND dialog)
-{
-    for (const CDialogChild& child : ListDialogChildren(dialog))
-        if (_wcsicmp(child.className.c_str(), L"ComboBox") == 0)
-            return child.window;
-    return nullptr;
-}
-
-std::wstring ComboText(HWND combo, int index)
-{
-    wchar_t text[128] = {};
-    SendMessageW(combo, CB_GETLBTEXT, WPARAM(index), LPARAM(text));
-    return text;
-}
-
-// The course's selected objects by type id.
 std::vector<int> SelectedTypes(const CCourse& course)
 {
     std::vector<int> ids;
@@ -93,10 +64,10 @@ TEST_F(CourseDialogs, SelectShowsTheKindsAndSelectsExactlyTheCheckedOnes)
     CCourse course(L"Select", L"");
     PlaceAFrame(course, 1200.0f, 1500.0f, 0.0f);
     PlaceAFrame(course, 3600.0f, 2400.0f, 0.0f);
-    PlaceBarrel(course, 6000.0f, 4000.0f);
+    CTransform placement;
+    course.AddObject(FindObjectTypeById(CBarrel::kTypeId)->CreateNew(&course, placement, nullptr));
     const std::wstring aFrames = FindObjectTypeById(CAFrame::kTypeId)->GetDisplayName(course);
     const std::wstring barrel = FindObjectTypeById(CBarrel::kTypeId)->GetDisplayName(course);
-    ASSERT_LT(aFrames, barrel);  // children in name order: A-frames first
 
     // Boxes clicked (0 root, 1 A-frames, 2 barrel), the root's state then, the selection after OK.
     const struct
@@ -105,30 +76,24 @@ TEST_F(CourseDialogs, SelectShowsTheKindsAndSelectsExactlyTheCheckedOnes)
         int rootState;
         std::vector<int> selected;
     } runs[] = {
-        {{1}, BST_INDETERMINATE, {10, 10}},
-        {{1, 2}, BST_CHECKED, {10, 10, 25}},
-        {{0}, BST_CHECKED, {10, 10, 25}},
-        {{0, 1}, BST_INDETERMINATE, {25}},
-        {{}, BST_UNCHECKED, {}},
+        {{1}, BST_INDETERMINATE, {10, 10}}, {{1, 2}, BST_CHECKED, {10, 10, 25}}, {{0}, BST_CHECKED, {10, 10, 25}},
+        {{0, 1}, BST_INDETERMINATE, {25}},  {{}, BST_UNCHECKED, {}},
     };
     for (const auto& run : runs) {
         course.SelectAll();
         std::vector<std::wstring> captions;
-        std::vector<int> states;
+        int rootState = -1;
         ASSERT_TRUE(RunModalDriven([&] { (new CSelectDlg(&course))->DoModal(); }, [&](HWND dialog) {
-            const std::vector<HWND> boxes = CheckBoxes(dialog);
+            const std::vector<HWND> boxes = ChildrenOfClass(dialog, L"Button", BS_3STATE);
             for (HWND box : boxes)
                 captions.push_back(GetCaptionText(box));
             for (int click : run.clicks)
-                if (size_t(click) < boxes.size())
-                    ClickControl(boxes[size_t(click)]);
-            for (HWND box : boxes)
-                states.push_back(CheckState(box));
+                ClickControl(boxes.at(size_t(click)));
+            rootState = State(boxes.at(0), BM_GETCHECK);
             PressDialogButton(dialog, IDOK);
         }));
         EXPECT_EQ((std::vector<std::wstring>{GetString(2458) + L" (3 )", aFrames + L" (2 )", barrel}), captions);
-        ASSERT_EQ(3u, states.size());
-        EXPECT_EQ(run.rootState, states[0]) << run.clicks.size();
+        EXPECT_EQ(run.rootState, rootState) << run.clicks.size();
         EXPECT_EQ(run.selected, SelectedTypes(course)) << run.clicks.size();
     }
     EXPECT_EQ(0, ReportCount());
@@ -140,180 +105,99 @@ CHILD_TEST(CourseSetUpWindow, OpensAnUnmodifiedCopyAndRemembersTheChoicePerOrgan
     CCourseWindow* window = cwtest::OpenNewCourseWindow(L"Club.Final.agl");
     CCourse& course = *window->GetCourse();
     PlaceAFrame(course, 1200.0f, 1500.0f, 0.0f);
-    PlaceAFrame(course, 6000.0f, 4000.0f, 90.0f);
-    course.SetSpecList(2);
     course.MarkUnmodified(true);
-    course.OnCourseChanged();
-    const std::wstring organisation = course.GetSpecList().GetName();
-
-    // A new organisation starts from choice 0; choice 3 is taken.
-    int firstChecked = -1;
-    if (!RunModalDriven([&] { window->RunMenuCommand(2064); }, [&](HWND dialog) {
-            const std::vector<HWND> radios = FindRadioButtons(dialog);
-            for (size_t i = 0; i < radios.size(); ++i)
-                if (IsButtonChecked(radios[i]))
-                    firstChecked = int(i) + 10 * int(radios.size());
-            if (radios.size() == 6)
-                ClickControl(radios[3]);
-            PressDialogButton(dialog, IDOK);
-        }))
-        return 1;
-    if (firstChecked != 60)
-        return 2;
-    if (CSettings::GetInt(organisation + L"SetUp", -1) != 3)
-        return 3;
-    const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
-    if (windows.size() != 2)
-        return 4;
-    const CCourse* copy = windows[0] == window ? windows[1]->GetCourse() : windows[0]->GetCourse();
-    if (copy->GetTitle() != L"Club.Final Set-Up" || !copy->GetPath().empty())
-        return 5;
-    if (copy->IsModified() || copy->CanUndo() || copy->GetObjectCount() != 2 || !copy->GetShowObsCoords())
-        return 6;
-    if (course.IsModified() || course.GetObjectCount() != 2 || course.GetShowObsCoords())
-        return 7;
-
-    // The organisation opens on its stored choice; another on its own.
-    for (int organisationId : {2, 3}) {
-        course.SetSpecList(organisationId);
+    // Organisation 2 starts from choice 0 and keeps choice 3; organisation 3 still starts from 0.
+    const int choices[][3] = {{2, 0, 3}, {2, 3, -1}, {3, 0, -1}};
+    for (const int* run : choices) {
+        course.SetSpecList(run[0]);
         int checked = -1;
         if (!RunModalDriven([&] { window->RunMenuCommand(2064); }, [&](HWND dialog) {
                 const std::vector<HWND> radios = FindRadioButtons(dialog);
                 for (size_t i = 0; i < radios.size(); ++i)
-                    if (IsButtonChecked(radios[i]))
-                        checked = int(i);
-                PressDialogButton(dialog, IDCANCEL);
+                    checked = IsButtonChecked(radios[i]) ? int(i) : checked;
+                if (run[2] >= 0)
+                    ClickControl(radios.at(size_t(run[2])));
+                PressDialogButton(dialog, run[2] >= 0 ? IDOK : IDCANCEL);
             }))
-            return 10 + organisationId;
-        if (checked != (organisationId == 2 ? 3 : 0))
-            return 20 + organisationId;
+            return 1;
+        if (checked != run[1])
+            return 10 + run[0] * 2 + (run[2] >= 0);
     }
-    return ReportCount() == 0 ? 0 : 30;
+    if (CSettings::GetInt(GetSpecList(2).GetName() + L"SetUp", -1) != 3)
+        return 2;
+    const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
+    const CCourse* copy = windows.size() == 2 ? windows[windows[0] == window ? 1 : 0]->GetCourse() : nullptr;
+    if (!copy || copy->GetTitle() != L"Club.Final Set-Up" || copy->IsModified() || copy->CanUndo() ||
+        copy->GetObjectCount() != 1 || !copy->GetShowObsCoords())
+        return 3;
+    return course.IsModified() || course.GetShowObsCoords() || ReportCount() != 0 ? 4 : 0;
 }
 
-TEST_F(CourseDialogs, DifferencesCompareKeepAndSwitchOffAsUndoSteps)
+TEST_F(CourseDialogs, DifferencesOfferCompareWithACourseChosenAndKeepOrOffAsUndoSteps)
 {
     CCourse course(L"Mine", L"");
-    PlaceAFrame(course, 1200.0f, 1500.0f, 0.0f);
     CCourse other(L"Theirs", L"");
     PlaceAFrame(other, 1200.0f, 1500.0f, 0.0f);
-    PlaceAFrame(other, 6000.0f, 4000.0f, 0.0f);
-    course.MarkUnmodified(true);
-
-    // Alone: only the off button, no list.
-    size_t radios = 0;
-    HWND combo = nullptr;
-    ASSERT_TRUE(RunModalDriven([&] { (new CCourseDiffDlg(&course, {}))->DoModal(); }, [&](HWND dialog) {
-        radios = FindRadioButtons(dialog).size();
-        combo = FindCombo(dialog);
-        PressDialogButton(dialog, IDOK);
-    }));
-    EXPECT_EQ(1u, radios);
-    EXPECT_EQ(nullptr, combo);
-    EXPECT_TRUE(course.GetOverlayObjects().empty());
-
-    // Compare: the list names the other course from the start and is enabled by the compare button.
-    int shownCourse = -2;
-    bool enabledBefore = true;
-    bool enabledAfter = false;
-    ASSERT_TRUE(RunModalDriven([&] { (new CCourseDiffDlg(&course, {&other}))->DoModal(); }, [&](HWND dialog) {
-        const std::vector<HWND> buttons = FindRadioButtons(dialog);
-        combo = FindCombo(dialog);
-        if (buttons.size() != 2 || !combo)
-            return;
-        shownCourse = int(SendMessageW(combo, CB_GETCURSEL, 0, 0));
-        enabledBefore = IsWindowEnabled(combo);
-        ClickControl(buttons[1]);
-        enabledAfter = IsWindowEnabled(combo);
-        ClickControl(FindChildByCaption(dialog, GetString(2341)));
-        PressDialogButton(dialog, IDOK);
-    }));
-    EXPECT_EQ(0, shownCourse);
-    EXPECT_FALSE(enabledBefore);
-    EXPECT_TRUE(enabledAfter);
-    EXPECT_EQ(2u, course.GetOverlayObjects().size());
-    EXPECT_EQ(1, CSettings::GetInt(L"DiffObsNums", -1));
-    EXPECT_EQ(0, CSettings::GetInt(L"DiffLines", -1));
+    // Alone: only the off button, no list. With another course the list names it from the start.
+    std::vector<int> shown;
+    for (const std::vector<CCourse*>& others : {std::vector<CCourse*>{}, std::vector<CCourse*>{&other}})
+        ASSERT_TRUE(RunModalDriven([&] { (new CCourseDiffDlg(&course, others))->DoModal(); }, [&](HWND dialog) {
+            const std::vector<HWND> radios = FindRadioButtons(dialog);
+            const std::vector<HWND> lists = ChildrenOfClass(dialog, L"ComboBox", 0);
+            shown.push_back(int(radios.size()));
+            for (HWND list : lists) {
+                shown.push_back(State(list, CB_GETCURSEL));
+                shown.push_back(IsWindowEnabled(list));
+                ClickControl(radios.back());
+                shown.push_back(IsWindowEnabled(list));
+            }
+            PressDialogButton(dialog, IDOK);
+        }));
+    EXPECT_EQ((std::vector<int>{1, 2, 0, 0, 1}), shown);
+    EXPECT_EQ(1u, course.GetOverlayObjects().size());
     EXPECT_EQ(L"Differences", course.GetUndoLabel());
 
-    // Showing differences offers keep (checked); off takes the overlay away, and Undo brings it back.
+    // Showing differences offers keep, checked; off takes them away as one more step.
     std::vector<bool> checked;
     ASSERT_TRUE(RunModalDriven([&] { (new CCourseDiffDlg(&course, {&other}))->DoModal(); }, [&](HWND dialog) {
-        const std::vector<HWND> buttons = FindRadioButtons(dialog);
-        for (HWND button : buttons)
-            checked.push_back(IsButtonChecked(button));
-        if (!buttons.empty())
-            ClickControl(buttons[0]);
+        for (HWND radio : FindRadioButtons(dialog))
+            checked.push_back(IsButtonChecked(radio));
+        ClickControl(FindRadioButtons(dialog).at(0));
         PressDialogButton(dialog, IDOK);
     }));
     EXPECT_EQ((std::vector<bool>{false, true, false}), checked);
     EXPECT_TRUE(course.GetOverlayObjects().empty());
     ASSERT_TRUE(course.Undo());
-    EXPECT_EQ(2u, course.GetOverlayObjects().size());
+    EXPECT_EQ(1u, course.GetOverlayObjects().size());
     EXPECT_EQ(0, ReportCount());
 }
 
 TEST_F(CourseDialogs, JumpHeightsReadInTheCourseUnitsAndOpenOnTheNearest)
 {
-    EXPECT_EQ(0, CJumpSettingsDlg::FindNearestEntry(20.0f));
-    EXPECT_EQ(11, CJumpSettingsDlg::FindNearestEntry(240.0f));
-    EXPECT_EQ(11, CJumpSettingsDlg::FindNearestEntry(233.0f));
-    EXPECT_EQ(0, CJumpSettingsDlg::FindNearestEntry(-5.0f));
-    EXPECT_EQ(12, CJumpSettingsDlg::FindNearestEntry(1e9f));
-    EXPECT_EQ(11, CJumpSettingsDlg::FindNearestEntry(std::nanf("")));
+    const std::pair<float, int> nearest[] = {{20.0f, 0}, {233.0f, 11}, {-5.0f, 0}, {1e9f, 12}, {std::nanf(""), 11}};
+    for (const auto& [height, entry] : nearest)
+        EXPECT_EQ(entry, CJumpSettingsDlg::FindNearestEntry(height)) << height;
 
-    // Metric and imperial lists, opened on a height from a file that is none of the thirteen.
-    const struct
-    {
-        bool metric;
-        const wchar_t* first;
-        const wchar_t* last;
-    } lists[] = {{true, L"5 cm", L"65 cm"}, {false, L"2 in", L"26 in"}};
-    for (const auto& list : lists) {
+    // A height from a file that is none of the thirteen: the list opens on the nearest; Cancel keeps it.
+    for (const bool metric : {true, false}) {
         CCourse course(L"Jumps", L"");
-        course.SetMetric(list.metric);
+        course.SetMetric(metric);
         course.SetJumpHeight(233.0f);
         std::vector<std::wstring> texts;
-        int shown = -1;
+        int shownEntry = -1;
         ASSERT_TRUE(RunModalDriven([&] { (new CJumpSettingsDlg(&course))->DoModal(); }, [&](HWND dialog) {
-            const HWND combo = FindCombo(dialog);
-            for (int i = 0; i < int(SendMessageW(combo, CB_GETCOUNT, 0, 0)); ++i)
-                texts.push_back(ComboText(combo, i));
-            shown = int(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+            const HWND list = ChildrenOfClass(dialog, L"ComboBox", 0).at(0);
+            for (int i : {0, 12}) {
+                wchar_t text[64] = {};
+                SendMessageW(list, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
+                texts.push_back(std::wstring(text).substr(0, std::wstring(text).find(L"  *")));
+            }
+            shownEntry = State(list, CB_GETCURSEL);
             PressDialogButton(dialog, IDCANCEL);
         }));
-        ASSERT_EQ(13u, texts.size());
-        EXPECT_EQ(list.first, texts.front().substr(0, texts.front().find(L"  *")));
-        EXPECT_EQ(list.last, texts.back().substr(0, texts.back().find(L"  *")));
-        EXPECT_EQ(11, shown);
+        EXPECT_EQ(metric ? (std::vector<std::wstring>{L"5 cm", L"65 cm"}) : (std::vector<std::wstring>{L"2 in", L"26 in"}),
+                  texts);
+        EXPECT_EQ(11, shownEntry);
         EXPECT_EQ(233.0f, course.GetJumpHeight());
     }
-}
-
-TEST_F(CourseDialogs, JumpSettingsRefuseTooManyPlanksForTheLength)
-{
-    CCourse course(L"Jumps", L"");
-    course.SetJumpHeight(233.0f);
-    course.MarkUnmodified(true);
-    bool openAfterRefusal = false;
-    std::vector<std::wstring> messages;
-    ASSERT_TRUE(RunModalDriven([&] { (new CJumpSettingsDlg(&course))->DoModal(); }, [&](HWND dialog) {
-        const std::vector<HWND> edits = FindEditControls(dialog);
-        if (edits.size() != 2)
-            return;
-        TypeIntoEdit(edits[0], L"17.8\"");
-        TypeIntoEdit(edits[1], L"3");
-        PressDialogButton(dialog, IDOK);
-        messages = WaitForAnsweredTexts();
-        openAfterRefusal = IsWindowVisible(dialog);
-        TypeIntoEdit(edits[0], L"17.9\"");
-        PressDialogButton(dialog, IDOK);
-    }));
-    EXPECT_EQ(std::vector<std::wstring>{GetString(2685)}, messages);
-    EXPECT_TRUE(openAfterRefusal);
-    EXPECT_EQ(240.0f, course.GetJumpHeight());
-    EXPECT_EQ(179.0f, course.GetLongJumpLength());
-    EXPECT_EQ(3, course.GetLongJumpPlanks());
-    EXPECT_EQ(L"Jump Settings", course.GetUndoLabel());
-    EXPECT_EQ(0, ReportCount());
 }
