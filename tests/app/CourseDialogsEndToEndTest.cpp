@@ -121,7 +121,8 @@ TEST(CourseDialogsProgram, SelectSetUpCopyDifferencesAndJumpSettings)
     EXPECT_TRUE(SaveScreenPicture(setUp, GetTestArtefactPath(L"program-setup-copy.png")));
     EXPECT_EQ(5ul, ReadProgramInt((GetSpecList(1).GetName() + L"SetUp").c_str(), 0));
 
-    // Differences with the copy, numbers included by their key; the copy may go then.
+    // Differences with the copy, numbers included by their key. The copy, unmodified, then closes
+    // without asking.
     SetForegroundWindow(frame);
     dialog = OpenDialog(program, frame, 2174, 2337, L"differences");
     ASSERT_TRUE(dialog);
