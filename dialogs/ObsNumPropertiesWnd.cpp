@@ -1,6 +1,5 @@
 #include "dialogs/ObsNumPropertiesWnd.h"
 
-#include "course/CourseNumbering.h"
 #include "dialogs/PropertiesSession.h"
 #include "foundation/Strings.h"
 #include "foundation/TracePoint.h"

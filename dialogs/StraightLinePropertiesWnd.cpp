@@ -60,7 +60,6 @@ void CStraightLinePropertiesWnd::InitControls()
     FillChoices(arrowList, kArrowChoiceTexts, m_dialog.GetMergedArrowHeads());
     const bool storedShowLength = CSettings::GetInt(m_dialog.GetValueName(L"ShowLength", false), 0) != 0;
     ShowCheckState(showLengthBox, m_dialog.GetShowLengthState(), storedShowLength);
-    unitsPicker.SetValue(EUnitKind(m_dialog.GetMergedUnits()));
     CPropertiesWnd::InitControls();
 }
 

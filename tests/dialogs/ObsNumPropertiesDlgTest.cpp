@@ -12,8 +12,8 @@
 #include "foundation/Strings.h"
 #include "objects/annotations/NumberStyle.h"
 #include "objects/annotations/ObsNum.h"
+#include "objects/annotations/ObsNumSequence.h"
 #include "tests/dialogs/PropertiesWndTest.h"
-#include "tests/support/FailureReports.h"
 
 namespace {
 
@@ -60,39 +60,15 @@ protected:
 };
 
 // What the window shows: the list's selection and entry count, the label,
-// the box.
-struct CShown
+// the box checked and enabled.
+std::wstring ReadShown(HWND window)
 {
-    int selection = -1;
-    int entries = 0;
-    std::wstring label;
-    bool autoChecked = false;
-    bool autoEnabled = false;
-
-    bool operator==(const CShown& o) const
-    {
-        return selection == o.selection && entries == o.entries && label == o.label && autoChecked == o.autoChecked &&
-               autoEnabled == o.autoEnabled;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const CShown& s)
-{
-    return out << "entry " << s.selection << "/" << s.entries << " label '" << std::string(s.label.begin(), s.label.end())
-               << "' auto " << s.autoChecked << s.autoEnabled;
-}
-
-CShown ReadShown(HWND window)
-{
-    CShown shown;
     const HWND list = FindWindowExW(window, nullptr, L"COMBOBOX", nullptr);
-    shown.selection = int(SendMessageW(list, CB_GETCURSEL, 0, 0));
-    shown.entries = int(SendMessageW(list, CB_GETCOUNT, 0, 0));
-    shown.label = GetWindowTextString(FindEditControls(window).at(0));
     const HWND box = FindChildByCaption(window, GetString(kAutoNumberText));
-    shown.autoChecked = IsButtonChecked(box);
-    shown.autoEnabled = IsWindowEnabled(box) != FALSE;
-    return shown;
+    return std::to_wstring(SendMessageW(list, CB_GETCURSEL, 0, 0)) + L"/" +
+           std::to_wstring(SendMessageW(list, CB_GETCOUNT, 0, 0)) + L" " +
+           GetWindowTextString(FindEditControls(window).at(0)) + L" " + (IsButtonChecked(box) ? L"x" : L"-") +
+           (IsWindowEnabled(box) ? L"" : L" disabled");
 }
 
 }  // namespace
@@ -112,82 +88,63 @@ TEST_F(ObsNumDialog, ANewDialogOffersTheNextLabelAndShowsTheNumbers)
     EXPECT_EQ(L"1234", dialog.GetLabelText());
 }
 
-TEST_F(ObsNumDialog, StyleAndLabelChooseTheSequenceTheNumberJoins)
+TEST_F(ObsNumDialog, StyleAndLabelChooseTheSequenceTheNumbersJoin)
 {
-    // What the user does in the window of a square, reversed number "1";
-    // what the window then shows; the number's style, flag and label after OK.
+    // The numbers' styles (a square reversed number "1", or a round plain
+    // one beside it); the entry chosen, the keys typed, whether the box is
+    // clicked; what the window shows; the first number's style, flag and
+    // label after OK, and its sequence's label kind.
     const struct
     {
+        bool two;
         int entry;
         const wchar_t* typed;
         bool clickAuto;
-        CShown shown;
+        const wchar_t* shown;
         int style;
         bool flag;
         const wchar_t* label;
         int kind;
     } cases[] = {
-        {-1, nullptr, false, {3, 4, L"1", true, true}, 1, true, L"1", 1},
-        // A capital joins the capitals of the same style and flag.
-        {-1, L"A", false, {3, 4, L"A", true, true}, 1, true, L"A", 2},
-        // Round and plain: that sequence's next label.
-        {0, nullptr, false, {0, 4, L"1", true, true}, 0, false, L"1", 1},
-        // Square and plain, numbered by hand from 7.
-        {2, L"7", true, {2, 4, L"7", false, true}, 1, false, L"7", 1},
-        // Five characters do not fit.
-        {-1, L"12345", true, {3, 4, L"1234", false, true}, 1, true, L"1234", 1},
+        {false, -1, nullptr, false, L"3/4 1 x", 1, true, L"1", 1},
+        {false, -1, L"A", false, L"3/4 A x", 1, true, L"A", 2},
+        {false, 0, nullptr, false, L"0/4 1 x", 0, false, L"1", 1},
+        {false, 2, L"7", true, L"2/4 7 -", 1, false, L"7", 1},
+        // The edit takes four characters.
+        {false, -1, L"12345", true, L"3/4 1234 -", 1, true, L"1234", 1},
+        // Styles that differ: the empty entry; each number keeps its own.
+        {true, -1, nullptr, false, L"4/5 1 - disabled", 1, true, L"1", 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+        SCOPED_TRACE(c.shown);
         course.SelectAll();
         course.DeleteSelected();
+        course.SetShowNumbers(false);
         CObsNum* number = Load(1, true, L"1", 2000.0f);
-        Select({number});
-        CShown shown;
+        CObsNum* round = c.two ? Load(0, false, L"1", 4000.0f) : number;
+        Select({number, round});
+        std::wstring shown;
         ASSERT_TRUE(EditSelection([&](HWND window) {
-            const HWND list = FindWindowExW(window, nullptr, L"COMBOBOX", nullptr);
             if (c.entry >= 0)
-                ChooseComboItem(list, c.entry);
-            if (c.typed) {
-                const HWND edit = FindEditControls(window).at(0);
-                SendMessageW(edit, EM_SETSEL, 0, -1);
-                for (const wchar_t* key = c.typed; *key; ++key)
-                    SendMessageW(edit, WM_CHAR, WPARAM(*key), 0);
-            }
+                ChooseComboItem(FindWindowExW(window, nullptr, L"COMBOBOX", nullptr), c.entry);
+            const HWND edit = FindEditControls(window).at(0);
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            for (const wchar_t* key = c.typed; key && *key; ++key)
+                SendMessageW(edit, WM_CHAR, WPARAM(*key), 0);
             if (c.clickAuto)
                 ClickControl(FindChildByCaption(window, GetString(kAutoNumberText)));
             shown = ReadShown(window);
             PressDialogButton(window, IDOK);
         }));
+        EXPECT_TRUE(course.GetShowNumbers());
         EXPECT_EQ(c.shown, shown);
         EXPECT_EQ(std::make_pair(c.style, c.flag),
                   std::make_pair(number->GetBadgeStyle().GetIndex(), number->GetBadgeFlag()));
+        if (c.two)
+            EXPECT_EQ(std::make_pair(0, false), std::make_pair(round->GetBadgeStyle().GetIndex(), round->GetBadgeFlag()));
         EXPECT_EQ(c.label, number->GetText());
-        ASSERT_TRUE(number->GetSequence());
         EXPECT_EQ(c.kind, number->GetSequence()->GetKind());
     }
-}
-
-TEST_F(ObsNumDialog, NumbersOfDifferentStylesShowTheEmptyEntryAndKeepTheirOwn)
-{
-    CObsNum* round = Load(0, false, L"1", 2000.0f);
-    CObsNum* square = Load(1, true, L"1", 4000.0f);
-    Select({round, square});
-    course.SetShowNumbers(false);
-    CShown shown;
-    bool numbersShown = false;
-    EXPECT_EQ(0, CountReports([&] {
-        ASSERT_TRUE(EditSelection([&](HWND window) {
-            numbersShown = course.GetShowNumbers();
-            shown = ReadShown(window);
-            PressDialogButton(window, IDOK);
-        }));
-    }));
-    EXPECT_TRUE(numbersShown);
-    EXPECT_EQ((CShown{4, 5, L"1", false, false}), shown);
-    EXPECT_EQ(std::make_pair(0, false), std::make_pair(round->GetBadgeStyle().GetIndex(), round->GetBadgeFlag()));
-    EXPECT_EQ(std::make_pair(1, true), std::make_pair(square->GetBadgeStyle().GetIndex(), square->GetBadgeFlag()));
-    EXPECT_EQ(L"1", square->GetText());
 }
 
 TEST_F(ObsNumDialog, ALabelForSeveralNumbersGivesAutomaticNumberingBackWithinTheUndoStep)
