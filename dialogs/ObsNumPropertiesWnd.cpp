@@ -17,6 +17,7 @@ CObsNumPropertiesWnd::CObsNumPropertiesWnd(CObsNumPropertiesDlg& dialog, CSessio
     : CPropertiesWnd(dialog, colors),
       mainColumn(true),
       valueGrid(3, 3),
+      labelRow(false),
       styleLabel(GetString(kStyleText)),
       textLabel(GetString(kLabelText)),
       labelEdit(4, 4, int(CObsNumPropertiesDlg::kMaxLabelLength)),
@@ -37,7 +38,12 @@ CObsNumPropertiesWnd::CObsNumPropertiesWnd(CObsNumPropertiesDlg& dialog, CSessio
     valueGrid.SetCell(2, 0, &styleList);
     valueGrid.SetCell(0, 1, CSpacer::GapV4());
     valueGrid.SetCell(0, 2, &textLabel);
-    valueGrid.SetCell(2, 2, &labelEdit);
+    // The label is short: its edit keeps its width, the row's rest stays
+    // empty.
+    labelRow.Add(&labelEdit);
+    labelRow.AddEmpty();
+    labelRow.SetColumnStretch(1, 1);
+    valueGrid.SetCell(2, 2, &labelRow);
     mainColumn.Add(&valueGrid);
     mainColumn.Add(CSpacer::GapV7());
     mainColumn.Add(&autoNumberBox);

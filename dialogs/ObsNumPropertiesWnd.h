@@ -26,6 +26,7 @@ public:
     CStaticText styleLabel;
     CComboBox styleList;
     CStaticText textLabel;
+    CGridLayout labelRow;
     CEditBox labelEdit;
     CCheckBox autoNumberBox;
 

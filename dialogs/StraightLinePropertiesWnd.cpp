@@ -38,6 +38,8 @@ CStraightLinePropertiesWnd::CStraightLinePropertiesWnd(CStraightLinePropertiesDl
 {
     helpTopic = kHelpTopic;
     FitCheckBox(showLengthBox, showLengthBox.caption.text);
+    showLengthBox.SetOnChange(CMemberDelegate<CCheckBox*, CStraightLinePropertiesWnd>::Make(
+        this, &CStraightLinePropertiesWnd::OnShowLengthChanged));
     valueGrid.SetCell(0, 0, &penLabel);
     valueGrid.SetCell(1, 0, CSpacer::GapH4());
     valueGrid.SetCell(2, 0, &penList);
@@ -60,7 +62,14 @@ void CStraightLinePropertiesWnd::InitControls()
     FillChoices(arrowList, kArrowChoiceTexts, m_dialog.GetMergedArrowHeads());
     const bool storedShowLength = CSettings::GetInt(m_dialog.GetValueName(L"ShowLength", false), 0) != 0;
     ShowCheckState(showLengthBox, m_dialog.GetShowLengthState(), storedShowLength);
+    OnShowLengthChanged(&showLengthBox);
     CPropertiesWnd::InitControls();
+}
+
+// The unit matters while the length shows, or may show on some lines.
+void CStraightLinePropertiesWnd::OnShowLengthChanged(CCheckBox* box)
+{
+    unitsPicker.list.SetEnabled(showLengthBox.checked || showLengthBox.indeterminate);
 }
 
 void CStraightLinePropertiesWnd::OnOk()

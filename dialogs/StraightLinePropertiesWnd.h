@@ -32,5 +32,7 @@ protected:
     void InitControls() override;
 
 private:
+    void OnShowLengthChanged(CCheckBox* box);
+
     CStraightLinePropertiesDlg& m_dialog;
 };

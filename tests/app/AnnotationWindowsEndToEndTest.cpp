@@ -69,7 +69,6 @@ std::vector<const T*> All(const CCourse& course)
 TEST(AnnotationWindowsProgram, NumberOpensOnPlacingAndTheOtherWindowsEditPlacedObjects)
 {
     PrepareProgramSettings(kOrganisation);
-    SetProgramInt(L"190EditOnCreate", 1);
     SetProgramInt(L"110StartAndFinish", 0);
     SetProgramInt(L"NeverShow2706", 1), SetProgramInt(L"NeverShow2711", 1);
     CProgramProcess program;
@@ -95,12 +94,18 @@ TEST(AnnotationWindowsProgram, NumberOpensOnPlacingAndTheOtherWindowsEditPlacedO
         ASSERT_TRUE(ShootAndClose(window, button == IDOK ? L"obsnum" : L"obsnum-cancelled", button));
         Click(map.ToScreen(CPoint2(3600.0f, 3000.0f + (button == IDOK ? 3000.0f : 0.0f))));
     }
-    Click(ShapeButton(parts, CEndLine::kNameTextId, kOrganisation));
-    Drag(map.ToScreen(CPoint2(1800.0f, 9000.0f)), map.ToScreen(CPoint2(4200.0f, 9000.0f)));
-    Click(ShapeButton(parts, CUnusableArea::kNameTextId, kOrganisation));
-    Drag(map.ToScreen(CPoint2(7200.0f, 7200.0f)), map.ToScreen(CPoint2(10200.0f, 9600.0f)));
-    Click(ShapeButton(parts, kLineButton, kOrganisation));
-    Drag(map.ToScreen(CPoint2(7200.0f, 2400.0f)), map.ToScreen(CPoint2(10800.0f, 2400.0f)));
+    // The other three open their windows on placing too; OK as they come.
+    const auto drag = [&](int button, CPoint2 from, CPoint2 to) {
+        Click(ShapeButton(parts, button, kOrganisation));
+        const HWND window = WaitForPropertiesWindow(program, button);
+        ASSERT_TRUE(window) << button;
+        PressDialogButton(window, IDOK);
+        ASSERT_TRUE(WaitUntilGone(window));
+        Drag(map.ToScreen(from), map.ToScreen(to));
+    };
+    drag(CEndLine::kNameTextId, CPoint2(1800.0f, 9000.0f), CPoint2(4200.0f, 9000.0f));
+    drag(CUnusableArea::kNameTextId, CPoint2(7200.0f, 7200.0f), CPoint2(10200.0f, 9600.0f));
+    drag(kLineButton, CPoint2(7200.0f, 2400.0f), CPoint2(10800.0f, 2400.0f));
 
     CCourse placed(L"", L"");
     ASSERT_TRUE(SaveAndReadBack(path, placed));
@@ -117,9 +122,9 @@ TEST(AnnotationWindowsProgram, NumberOpensOnPlacingAndTheOtherWindowsEditPlacedO
         int nameTextId;
         const wchar_t* shot;
     } edits[] = {
-        {All<CEndLine>(placed)[0]->GetPosition(), CEndLine::kNameTextId, L"start-and-finish"},
-        {All<CUnusableArea>(placed)[0]->GetPosition(), CUnusableArea::kNameTextId, L"unusable-area"},
-        {All<CStraightLine>(placed)[0]->GetPosition(), kLineButton, L"straight-line"},
+        {CPoint2(3000.0f, 9000.0f), CEndLine::kNameTextId, L"start-and-finish"},
+        {CPoint2(8700.0f, 8400.0f), CUnusableArea::kNameTextId, L"unusable-area"},
+        {CPoint2(9000.0f, 2400.0f), kLineButton, L"straight-line"},
     };
     for (const auto& edit : edits) {
         Click(ViewPoint(parts, 0.98f, 0.98f));
