@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
+#include "course/ObjectType.h"
 #include "course/SpecList.h"
 #include "foundation/Strings.h"
 #include "objects/annotations/EndLine.h"
@@ -45,23 +47,17 @@ HWND WaitForPropertiesWindow(const CProgramProcess& program, int nameTextId)
     return nullptr;
 }
 
-// Kept as a picture to be looked at, then closed with the button.
-bool ShootAndClose(HWND window, const wchar_t* name, int button)
+// The course's only object of each kind, by type id (null for a kind
+// with more than one).
+std::map<int, const CCourseObject*> ByKind(const CCourse& course)
 {
-    PumpMessagesFor(300);
-    EXPECT_TRUE(SaveDialogShot(window, name)) << name;
-    PressDialogButton(window, button);
-    return WaitUntilGone(window);
-}
-
-template <class T>
-std::vector<const T*> All(const CCourse& course)
-{
-    std::vector<const T*> found;
-    for (const CCourseObject* object : course.GetObjects())
-        if (const T* one = dynamic_cast<const T*>(object))
-            found.push_back(one);
-    return found;
+    std::map<int, const CCourseObject*> kinds;
+    for (const CCourseObject* object : course.GetObjects()) {
+        const auto [at, added] = kinds.emplace(object->GetType()->GetTypeId(), object);
+        if (!added)
+            at->second = nullptr;
+    }
+    return kinds;
 }
 
 }  // namespace
@@ -75,77 +71,70 @@ TEST(AnnotationWindowsProgram, NumberOpensOnPlacingAndTheOtherWindowsEditPlacedO
     CDrivenCourse driven;
     ASSERT_TRUE(StartMappedEmptyCourse(program, L"annotation-windows", L"Windows.agl", driven));
     const auto& [path, frame, parts, map] = driven;
+    // Each window is kept as a picture to be looked at, then closed.
+    const auto close = [](HWND window, const wchar_t* shot, int button) {
+        PumpMessagesFor(300);
+        EXPECT_TRUE(SaveDialogShot(window, shot)) << shot;
+        PressDialogButton(window, button);
+        ASSERT_TRUE(WaitUntilGone(window)) << shot;
+    };
 
     // The number's tool opens its window: Cancel places nothing, OK places
-    // the number with the label typed. Its label's access key and the tab
+    // the number with the label typed. The label's access key and the tab
     // key reach the edit and the box.
     for (int button : {IDCANCEL, IDOK}) {
         Click(ShapeButton(parts, kNumberButton, kOrganisation));
         const HWND window = WaitForPropertiesWindow(program, kNumberButton);
         ASSERT_TRUE(window) << button;
-        if (button == IDOK) {
-            const HWND edit = FindEditControls(window).at(0);
-            PressAccessKey(window, FindChildByCaption(window, GetString(kLabelText)));
-            EXPECT_TRUE(WaitForFocus(window, edit));
-            PressKey(edit, VK_TAB);
-            EXPECT_TRUE(WaitForFocus(window, FindChildByCaption(window, GetString(kAutoNumberText))));
-            TypeIntoEdit(edit, L"7");
-        }
-        ASSERT_TRUE(ShootAndClose(window, button == IDOK ? L"obsnum" : L"obsnum-cancelled", button));
-        Click(map.ToScreen(CPoint2(3600.0f, 3000.0f + (button == IDOK ? 3000.0f : 0.0f))));
+        const HWND edit = FindEditControls(window).at(0);
+        PressAccessKey(window, FindChildByCaption(window, GetString(kLabelText)));
+        EXPECT_TRUE(WaitForFocus(window, edit));
+        PressKey(edit, VK_TAB);
+        EXPECT_TRUE(WaitForFocus(window, FindChildByCaption(window, GetString(kAutoNumberText))));
+        TypeIntoEdit(edit, L"7");
+        close(window, button == IDOK ? L"obsnum" : L"obsnum-cancelled", button);
+        Click(map.ToScreen(CPoint2(3600.0f, 3000.0f + 3000.0f * float(button == IDOK))));
     }
-    // The other three open their windows on placing too; OK as they come.
-    const auto drag = [&](int button, CPoint2 from, CPoint2 to) {
-        Click(ShapeButton(parts, button, kOrganisation));
-        const HWND window = WaitForPropertiesWindow(program, button);
-        ASSERT_TRUE(window) << button;
-        PressDialogButton(window, IDOK);
-        ASSERT_TRUE(WaitUntilGone(window));
-        Drag(map.ToScreen(from), map.ToScreen(to));
-    };
-    drag(CEndLine::kNameTextId, CPoint2(1800.0f, 9000.0f), CPoint2(4200.0f, 9000.0f));
-    drag(CUnusableArea::kNameTextId, CPoint2(7200.0f, 7200.0f), CPoint2(10200.0f, 9600.0f));
-    drag(kLineButton, CPoint2(7200.0f, 2400.0f), CPoint2(10800.0f, 2400.0f));
-
-    CCourse placed(L"", L"");
-    ASSERT_TRUE(SaveAndReadBack(path, placed));
-    const std::vector<const CObsNum*> numbers = All<CObsNum>(placed);
-    ASSERT_EQ(1u, numbers.size());
-    EXPECT_EQ(L"7", numbers[0]->GetText());
-    ASSERT_EQ(1u, All<CEndLine>(placed).size() * All<CUnusableArea>(placed).size() * All<CStraightLine>(placed).size());
-
-    // Each placed object's window from Properties: the line starts as the
-    // start line; the area becomes fully rounded; the line takes long dashes.
+    // Placed without their windows, then edited through Properties: the
+    // line shows the start line, the area becomes fully rounded, the line
+    // takes long dashes.
     const struct
     {
-        CPoint2 at;
-        int nameTextId;
+        int button;
+        CPoint2 from, to;
         const wchar_t* shot;
-    } edits[] = {
-        {CPoint2(3000.0f, 9000.0f), CEndLine::kNameTextId, L"start-and-finish"},
-        {CPoint2(8700.0f, 8400.0f), CUnusableArea::kNameTextId, L"unusable-area"},
-        {CPoint2(9000.0f, 2400.0f), kLineButton, L"straight-line"},
+    } kinds[] = {
+        {CEndLine::kNameTextId, {1800.0f, 9000.0f}, {4200.0f, 9000.0f}, L"start-and-finish"},
+        {CUnusableArea::kNameTextId, {7200.0f, 7200.0f}, {10200.0f, 9600.0f}, L"unusable-area"},
+        {kLineButton, {7200.0f, 2400.0f}, {10800.0f, 2400.0f}, L"straight-line"},
     };
-    for (const auto& edit : edits) {
-        Click(ViewPoint(parts, 0.98f, 0.98f));
-        Click(map.ToScreen(edit.at));
+    for (const auto& kind : kinds) {
+        SetProgramInt((std::to_wstring(FindObjectTypeByNameId(kind.button)->GetTypeId()) + L"EditOnCreate").c_str(), 0);
+        Click(ShapeButton(parts, kind.button, kOrganisation));
+        Drag(map.ToScreen(kind.from), map.ToScreen(kind.to));
+        Click(map.ToScreen((kind.from + kind.to) * 0.5f));
         PostMessageW(frame, WM_COMMAND, MAKEWPARAM(kPropertiesCommand, 0), 0);
-        const HWND window = WaitForPropertiesWindow(program, edit.nameTextId);
-        ASSERT_TRUE(window) << edit.nameTextId;
-        if (edit.nameTextId == CEndLine::kNameTextId)  // a start line
+        const HWND window = WaitForPropertiesWindow(program, kind.button);
+        ASSERT_TRUE(window) << kind.button;
+        if (kind.button == CEndLine::kNameTextId)
             EXPECT_TRUE(IsButtonChecked(FindRadioButtons(window).at(0)));
-        if (edit.nameTextId == CUnusableArea::kNameTextId)
+        else if (kind.button == CUnusableArea::kNameTextId)
             ClickControl(FindChildByCaption(window, GetString(kFullyRoundedText)));
-        if (edit.nameTextId == kLineButton)
+        else
             ChooseComboItem(FindWindowExW(window, nullptr, L"COMBOBOX", nullptr), kLongDashes);
-        ASSERT_TRUE(ShootAndClose(window, edit.shot, IDOK)) << edit.nameTextId;
+        close(window, kind.shot, IDOK);
     }
-    CCourse edited(L"", L"");
-    ASSERT_TRUE(SaveAndReadBack(path, edited));
-    ASSERT_EQ(1u, All<CUnusableArea>(edited).size());
-    EXPECT_EQ(100, All<CUnusableArea>(edited)[0]->GetPercentRounded());
-    ASSERT_EQ(1u, All<CStraightLine>(edited).size());
-    EXPECT_EQ(kLongDashes, All<CStraightLine>(edited)[0]->GetPen());
+
+    CCourse saved(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, saved));
+    auto placed = ByKind(saved);
+    ASSERT_EQ(4u, placed.size());
+    const auto* number = dynamic_cast<const CObsNum*>(placed[CObsNum::kTypeId]);
+    const auto* area = dynamic_cast<const CUnusableArea*>(placed[CUnusableArea::kTypeId]);
+    const auto* line = dynamic_cast<const CStraightLine*>(placed[CStraightLine::kTypeId]);
+    ASSERT_TRUE(number && area && line && placed[CEndLine::kTypeId]);
+    EXPECT_EQ(L"7", number->GetText());
+    EXPECT_EQ(std::make_pair(100, kLongDashes), std::make_pair(area->GetPercentRounded(), line->GetPen()));
     EXPECT_EQ(100ul, ReadProgramInt(L"350PercentRounded", 0));
     program.CloseCourseWindows();
     EXPECT_EQ(0, program.WaitForExit(kWait));
