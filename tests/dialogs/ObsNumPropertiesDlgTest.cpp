@@ -92,28 +92,23 @@ TEST_F(ObsNumDialog, StyleAndLabelChooseTheSequenceTheNumbersJoin)
 {
     // The numbers' styles (a square reversed number "1", or a round plain
     // one beside it); the entry chosen, the keys typed, whether the box is
-    // clicked; what the window shows; the first number's style, flag and
-    // label after OK, and its sequence's label kind.
+    // clicked; what the window shows; the first number's style, "+" for
+    // the flag, label and label kind after OK.
     const struct
     {
         bool two;
         int entry;
-        const wchar_t* typed;
+        const wchar_t *typed, *shown, *after;
         bool clickAuto;
-        const wchar_t* shown;
-        int style;
-        bool flag;
-        const wchar_t* label;
-        int kind;
     } cases[] = {
-        {false, -1, nullptr, false, L"3/4 1 x", 1, true, L"1", 1},
-        {false, -1, L"A", false, L"3/4 A x", 1, true, L"A", 2},
-        {false, 0, nullptr, false, L"0/4 1 x", 0, false, L"1", 1},
-        {false, 2, L"7", true, L"2/4 7 -", 1, false, L"7", 1},
+        {false, -1, nullptr, L"3/4 1 x", L"1+ 1 1"},
+        {false, -1, L"A", L"3/4 A x", L"1+ A 2"},
+        {false, 0, nullptr, L"0/4 1 x", L"0 1 1"},
+        {false, 2, L"7", L"2/4 7 -", L"1 7 1", true},
         // The edit takes four characters.
-        {false, -1, L"12345", true, L"3/4 1234 -", 1, true, L"1234", 1},
+        {false, -1, L"12345", L"3/4 1234 -", L"1+ 1234 1", true},
         // Styles that differ: the empty entry; each number keeps its own.
-        {true, -1, nullptr, false, L"4/5 1 - disabled", 1, true, L"1", 1},
+        {true, -1, nullptr, L"4/5 1 - disabled", L"1+ 1 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -138,12 +133,12 @@ TEST_F(ObsNumDialog, StyleAndLabelChooseTheSequenceTheNumbersJoin)
         }));
         EXPECT_TRUE(course.GetShowNumbers());
         EXPECT_EQ(c.shown, shown);
-        EXPECT_EQ(std::make_pair(c.style, c.flag),
-                  std::make_pair(number->GetBadgeStyle().GetIndex(), number->GetBadgeFlag()));
-        if (c.two)
-            EXPECT_EQ(std::make_pair(0, false), std::make_pair(round->GetBadgeStyle().GetIndex(), round->GetBadgeFlag()));
-        EXPECT_EQ(c.label, number->GetText());
-        EXPECT_EQ(c.kind, number->GetSequence()->GetKind());
+        const auto read = [](const CObsNum* n) {
+            return std::to_wstring(n->GetBadgeStyle().GetIndex()) + (n->GetBadgeFlag() ? L"+ " : L" ") + n->GetText() +
+                   L" " + std::to_wstring(n->GetSequence()->GetKind());
+        };
+        EXPECT_EQ(c.after, read(number));
+        EXPECT_EQ(c.two ? L"0 1 1" : c.after, read(round));
     }
 }
 
