@@ -108,6 +108,7 @@ void CCourse::ApplyPropertiesDialog(CEditSession& dialog)
                 object->Invalidate();
             }
         }
+        dialog.OnApplied();
         for (CCourseObject* object : m_objects)
             object->OnOthersReshaped();
         UpdateCoordinateMarks();

@@ -26,6 +26,11 @@ public:
     // Set while the dialog waits to be confirmed for the placing tool.
     virtual void SetPending(bool on) = 0;
     virtual const CPartColorSet& GetEditedColors() const = 0;
+    // Called once the course has applied the dialog to the edited objects,
+    // before it records the undo step: what the dialog changed about the
+    // course while the objects took its values is settled here, so that the
+    // step holds it.
+    virtual void OnApplied() {}
 };
 
 // Makes the dialog of a kind for the course; name text id as given to

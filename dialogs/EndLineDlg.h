@@ -20,6 +20,8 @@ public:
     // mixed.
     void MergeStartAndFinish(int kind);
     bool IsKindMixed() const { return m_kindMixed; }
+    // The kind as merged, without the report of a mixed one.
+    int GetMergedKind() const { return m_kind; }
     // A mixed kind is reported and returned as it is.
     int GetStartAndFinish() const;
     // The user's choice; a kind outside 0..2 is reported and taken as the

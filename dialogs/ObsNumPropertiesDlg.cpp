@@ -51,22 +51,31 @@ CObsNumPropertiesDlg::CObsNumPropertiesDlg(CCourse* course) : CObjectPropertiesD
     }
 }
 
-CObsNumPropertiesDlg::~CObsNumPropertiesDlg()
-{
-    for (CCourseNumbering* sequence : m_switchedOff) {
-        if (sequence->IsSequential(false))
-            sequence->SetAutoNumber(true);
-    }
-}
-
 bool CObsNumPropertiesDlg::DoModal()
 {
     InitControls();
+    ConfirmSequence();
+    return CObjectPropertiesDlg::DoModal();
+}
+
+void CObsNumPropertiesDlg::ConfirmSequence()
+{
     if (GetEditedCount() < 2 && m_sequence != nullptr) {
         m_sequence->SetAutoNumber(m_autoNumber);
         m_sequence->SetText(m_labelText);
     }
-    return CObjectPropertiesDlg::DoModal();
+}
+
+void CObsNumPropertiesDlg::OnApplied()
+{
+    TRACE_POINT();
+    // Switched back on after the course recorded the step, the renumbering
+    // would be missing from the step, and Undo and Redo would lose it.
+    for (CCourseNumbering* sequence : m_switchedOff) {
+        if (sequence->IsSequential(false))
+            sequence->SetAutoNumber(true);
+    }
+    m_switchedOff.clear();
 }
 
 // ---- Merging ------------------------------------------------------------------------------

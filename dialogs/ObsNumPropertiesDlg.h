@@ -19,7 +19,9 @@ class CCourseNumbering;
 //
 // With several numbers it changes their labels only when the user typed
 // one; it then switches automatic numbering off in the course's sequences,
-// and on again, when it goes, in those whose labels still run in order.
+// and on again, once the numbers have taken their labels and before the
+// course records the step, in those whose labels still run in order.
+// Its window is CObsNumPropertiesWnd.
 class CObsNumPropertiesDlg : public CObjectPropertiesDlg
 {
 public:
@@ -35,11 +37,20 @@ public:
     // Shows the course's numbers and starts from the sequence a new number
     // would join.
     explicit CObsNumPropertiesDlg(CCourse* course);
-    ~CObsNumPropertiesDlg() override;
 
     // This form shows no window: it takes the controls as they stand, gives
     // a single number's sequence the box and the label, and applies.
     bool DoModal() override;
+    // Automatic numbering back on in the sequences switched off for the
+    // edit whose labels still run in order.
+    void OnApplied() override;
+
+    // Once the edited numbers are merged, before the controls show: the
+    // sequence from the label, and with several numbers the empty entry
+    // of mixed styles and no sequence.
+    void InitControls();
+    // On OK: a single number's sequence takes the box and the label.
+    void ConfirmSequence();
 
     // Merged in this order by every edited number.
     void MergeStyle(int style);
@@ -79,7 +90,6 @@ private:
     // sequence's next label) or from the label.
     void UpdateSequence(bool fromStyle);
     void ShowSequence(CCourseNumbering* sequence);
-    void InitControls();
     bool HasEntry(int style) const;
     const CEntry* GetSelected() const;
 

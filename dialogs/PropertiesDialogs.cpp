@@ -11,19 +11,23 @@
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/CrossoverWnd.h"
 #include "dialogs/EndLineDlg.h"
+#include "dialogs/EndLineWnd.h"
 #include "dialogs/HumanPathDlg.h"
 #include "dialogs/HumanPathWnd.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/JumpPropertiesWnd.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
+#include "dialogs/ObsNumPropertiesWnd.h"
 #include "dialogs/PropertiesSession.h"
 #include "dialogs/SeeSawPropertiesDlg.h"
 #include "dialogs/SeeSawPropertiesWnd.h"
 #include "dialogs/StraightLinePropertiesDlg.h"
+#include "dialogs/StraightLinePropertiesWnd.h"
 #include "dialogs/TextPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesWnd.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
+#include "dialogs/UnusableAreaPropertiesWnd.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesWnd.h"
 #include "objects/equipment/JumpType.h"
@@ -78,14 +82,14 @@ void RegisterPropertiesDialogs()
         {50, &MakeWindowedDialog<CCollapsedTunnelDlg, CCollapsedTunnelWnd>},
         {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
-        {110, &MakeKindDialog<CEndLineDlg>},
+        {110, &MakeWindowedDialog<CEndLineDlg, CEndLineWnd>},
         {140, &MakeWindowedDialog<CHumanPathDlg, CHumanPathWnd>},
-        {190, &MakeKindDialog<CObsNumPropertiesDlg>},
+        {190, &MakeWindowedDialog<CObsNumPropertiesDlg, CObsNumPropertiesWnd>},
         {250, &MakeWindowedDialog<CSeeSawPropertiesDlg, CSeeSawPropertiesWnd>},
-        {270, &MakeKindDialog<CStraightLinePropertiesDlg>},
+        {270, &MakeWindowedDialog<CStraightLinePropertiesDlg, CStraightLinePropertiesWnd>},
         {310, &MakeKindDialog<CTextPropertiesDlg>},
         {340, &MakeWindowedDialog<CTunnelPropertiesDlg, CTunnelPropertiesWnd>},
-        {350, &MakeKindDialog<CUnusableAreaPropertiesDlg>},
+        {350, &MakeWindowedDialog<CUnusableAreaPropertiesDlg, CUnusableAreaPropertiesWnd>},
         {370, &MakeWindowedDialog<CWeavePolesPropertiesDlg, CWeavePolesPropertiesWnd>},
     };
     for (const auto& kind : kinds)

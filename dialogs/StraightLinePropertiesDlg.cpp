@@ -78,6 +78,14 @@ int CStraightLinePropertiesDlg::GetUnits() const
     return CheckMixed(m_units, !HasUnits());
 }
 
+void CStraightLinePropertiesDlg::Choose(int pen, int arrowHeads, ECheckState showLength, int units)
+{
+    m_pen = pen >= 0 && pen < kMixedChoice ? pen : kMixedChoice;
+    m_arrowHeads = arrowHeads >= 0 && arrowHeads < kMixedChoice ? arrowHeads : kMixedChoice;
+    m_showLength = showLength;
+    m_units = IsUsUnitKind(units) ? units : kMixedUnits;
+}
+
 void CStraightLinePropertiesDlg::StoreDefaults() const
 {
     TRACE_POINT();

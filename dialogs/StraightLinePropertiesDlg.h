@@ -37,6 +37,15 @@ public:
     bool GetShowLength() const;
     int GetUnits() const;
 
+    // The values as merged, mixed markers included, without reports.
+    int GetMergedPen() const { return m_pen; }
+    int GetMergedArrowHeads() const { return m_arrowHeads; }
+    ECheckState GetShowLengthState() const { return m_showLength; }
+    int GetMergedUnits() const { return m_units; }
+    // The user's choices; a mixed marker (a choice of kMixedChoice or more,
+    // an indeterminate box, units kMixedUnits) keeps what the lines have.
+    void Choose(int pen, int arrowHeads, ECheckState showLength, int units);
+
     // Stores the values that are not mixed as the defaults of the next lines.
     void StoreDefaults() const;
 

@@ -22,11 +22,14 @@ CUnusableAreaPropertiesDlg::CUnusableAreaPropertiesDlg(CCourse* course)
 {
     // A stored value out of range was not stored by this dialog.
     m_percentRounded = LimitPercent(CSettings::GetInt(GetValueName(L"PercentRounded", false), 0));
+    ShowPercent(m_percentRounded);
 }
 
 void CUnusableAreaPropertiesDlg::MergePercentRounded(int percent)
 {
     MergeValue(m_percentRounded, percent, kMixed);
+    if (GetEditedCount() <= 1)
+        ShowPercent(m_percentRounded);
 }
 
 int CUnusableAreaPropertiesDlg::GetPercentRounded() const

@@ -16,6 +16,9 @@ public:
     // it mixed.
     void MergePercentRounded(int percent);
     bool HasPercentRounded() const { return m_percentRounded >= 0; }
+    // What the custom percentage's entry starts from: the stored or first
+    // edited value, 50 in place of square or fully rounded corners.
+    int GetShownPercent() const { return m_shownPercent; }
     // A mixed value is reported and returned as it is.
     int GetPercentRounded() const;
     // The user's choice, limited to 0..100.
@@ -26,5 +29,8 @@ public:
     static constexpr int kMixed = -1;
 
 private:
+    void ShowPercent(int percent) { m_shownPercent = percent > 0 && percent < 100 ? percent : 50; }
+
     int m_percentRounded = 0;
+    int m_shownPercent = 50;
 };

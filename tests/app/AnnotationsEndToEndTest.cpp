@@ -159,6 +159,8 @@ TEST(AnnotationsProgram, PlacedSavedReversedHiddenAndPasted)
 {
     PrepareProgramSettings(kOrganisation);
     SetProgramInt(L"110StartAndFinish", 0);
+    for (const wchar_t* kind : {L"110EditOnCreate", L"190EditOnCreate", L"270EditOnCreate", L"350EditOnCreate"})
+        SetProgramInt(kind, 0);
     SetProgramInt(L"NeverShow2706", 1), SetProgramInt(L"NeverShow2711", 1);
     const std::wstring folder = MakeTempFolder(L"annotations");
     const std::wstring path = WriteCourse(folder, L"Walk.agl", false);

@@ -168,9 +168,10 @@ TEST_F(ObsNums, RelabellingTheLastNumberTwoRenumbersTheRest)
     CObsNum* fourth = Place(course, L"4");
     course.DeselectAll(false);
     fourth->SetSelected(true);
-    std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
-    auto* dialog = dynamic_cast<CObsNumPropertiesDlg*>(session.get());
-    ASSERT_NE(nullptr, dialog);
+    // The dialog's windowless form, filled as Properties fills it.
+    CObsNumPropertiesDlg windowless(&course);
+    fourth->FillPropertiesDialog(windowless);
+    CObsNumPropertiesDlg* dialog = &windowless;
     dialog->EditLabel(L"2");
     dialog->DoModal();
     EXPECT_EQ(L"2", fourth->GetText());
