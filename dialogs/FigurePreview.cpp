@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "foundation/Rgba.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
 #include "graphics/ImageCache.h"
@@ -28,7 +29,7 @@ constexpr int kHandleGlyph = 3;
 // nearest depth, so nothing hides it) and width in pixels.
 constexpr float kFrameDistance = 130.0f;
 constexpr float kFrameWidth = 2.0f;
-constexpr uint32_t kSelectedFrame = 0xFFFF0000;
+const uint32_t kSelectedFrame = MakeRgba(255, 0, 0, 255);
 
 // The textured grass under the figure, 6000 units across (the panels never
 // see further), at the repeat of the course's own grass.
@@ -72,9 +73,9 @@ private:
     static constexpr float kRepeat = 230.0f;
 };
 
-COLORREF ToArgb(COLORREF color)
+uint32_t GetButtonFace()
 {
-    return 0xFF000000u | (uint32_t(GetRValue(color)) << 16) | (uint32_t(GetGValue(color)) << 8) | GetBValue(color);
+    return 0xFF000000u | GetSysColor(COLOR_BTNFACE);
 }
 
 }  // namespace
@@ -94,7 +95,7 @@ CFigurePreview::CFigurePreview(float width, float height, bool overlay3D)
     m_scene.all3D = true;
     m_scene.nearDepth = kNearDepth;
     m_scene.farDepth = kFarDepth;
-    m_scene.background = ToArgb(GetSysColor(COLOR_BTNFACE));
+    m_scene.background = GetButtonFace();
     SetScene(&m_scene);
 }
 
@@ -259,7 +260,7 @@ void CFigureThumbnail::DrawOverlay(CGraphicsContext& context)
     context.PushState();
     context.m_state.matrix = GetCamera();
     context.m_state.lighting = false;
-    context.SetColor(m_main.GetSelectedThumbnail() == this ? kSelectedFrame : ToArgb(GetSysColor(COLOR_BTNFACE)));
+    context.SetColor(m_main.GetSelectedThumbnail() == this ? kSelectedFrame : GetButtonFace());
     const CPoint2 outer[4] = {{-x, -y}, {x, -y}, {x, y}, {-x, y}};
     const CPoint2 inner[4] = {{-x + w, -y + w}, {x - w, -y + w}, {x - w, y - w}, {-x + w, y - w}};
     context.BeginVertices(2, false, 2);

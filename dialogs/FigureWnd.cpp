@@ -4,11 +4,15 @@
 #include "foundation/TracePoint.h"
 #include "objects/annotations/FigureModel.h"
 #include "render3d/GraphicsSystem.h"
+#include "ui/Control.h"
+#include "ui/UIFontMetrics.h"
 
 namespace {
 
 constexpr int kPoseText = 2280;
 constexpr int kScaleText = 2281;
+// The room a label keeps beside its text.
+constexpr int kLabelRoom = 2;
 constexpr float kMainSize = 320.0f;
 constexpr float kThumbnailSize = 80.0f;
 // The eye heights and downward pitches of the course views' dog and
@@ -51,9 +55,18 @@ CFigureWnd::CFigureWnd(CFigureDlg& dialog, CSessionColors& colors)
 {
 }
 
-void CFigureWnd::BuildLayout(bool dogEye, float sideDistance, float topHeight, CWindow* above, CWindow* below)
+void CFigureWnd::BuildLayout(bool dogEye, float sideDistance, float topHeight, CWindow* above, CWindow* below,
+                             std::vector<CStaticText*> labels)
 {
     TRACE_POINT();
+    labels.push_back(&poseLabel);
+    labels.push_back(&scaleLabel);
+    const CStaticText* widest = labels.front();
+    for (const CStaticText* label : labels)
+        if (GetTextWidth(label->caption.text) > GetTextWidth(widest->caption.text))
+            widest = label;
+    for (CStaticText* label : labels)
+        FitWidthToText(*label, widest->caption.text, kLabelRoom);
     CFigureModel& model = m_dialog.GetModel();
     mainPreview.SetModel(&model);
     mainPreview.SetOnPoseDragged(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "dialogs/FigureDlg.h"
 #include "dialogs/FigurePreview.h"
@@ -42,8 +43,10 @@ protected:
     // From the kind's constructor: the thumbnails' cameras (the dog's or the
     // handler's eye height, the side distance and the height above), the
     // kind's blocks above and below the pose row (either may be null), the
-    // layout.
-    void BuildLayout(bool dogEye, float sideDistance, float topHeight, CWindow* above, CWindow* below);
+    // layout. The kind's labels beside entries line their entries up with
+    // the pose list and the scale.
+    void BuildLayout(bool dogEye, float sideDistance, float topHeight, CWindow* above, CWindow* below,
+                     std::vector<CStaticText*> labels = {});
     void InitControls() override;
     // The pose list follows the dialog's pose; with `dragged` the dragged
     // pose has become every figure's, else the previews show it afresh.

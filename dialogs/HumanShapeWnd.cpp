@@ -32,7 +32,7 @@ void FillChoices(CComboBox& list, int choice)
 
 CHumanShapeWnd::CHumanShapeWnd(CHumanShapeDlg& dialog, CSessionColors& colors)
     : CFigureWnd(dialog, colors),
-      choiceGrid(3, 3),
+      choiceGrid(4, 3),
       labelA(GetString(kRightHandText)),
       labelB(GetString(kLeftHandText)),
       m_dialog(dialog)
@@ -42,9 +42,14 @@ CHumanShapeWnd::CHumanShapeWnd(CHumanShapeDlg& dialog, CSessionColors& colors)
     choiceGrid.SetCell(1, 0, CSpacer::GapH4());
     choiceGrid.SetCell(2, 0, &listA);
     choiceGrid.SetCell(0, 1, CSpacer::GapV4());
+    choiceGrid.SetCell(1, 1, CSpacer::NullCell());
+    choiceGrid.SetCell(2, 1, CSpacer::NullCell());
     choiceGrid.SetCell(0, 2, &labelB);
+    choiceGrid.SetCell(1, 2, CSpacer::GapH4());
     choiceGrid.SetCell(2, 2, &listB);
-    BuildLayout(false, kSideDistance, kTopHeight, &choiceGrid, nullptr);
+    // Column 3 stays empty: extra width goes to the right of the lists, as
+    // in the pose row.
+    BuildLayout(false, kSideDistance, kTopHeight, &choiceGrid, nullptr, {&labelA, &labelB});
     const auto onChoice = CMemberDelegate<CComboBox*, CHumanShapeWnd>::Make(this, &CHumanShapeWnd::OnChoiceChanged);
     listA.SetOnSelChange(onChoice);
     listB.SetOnSelChange(onChoice);
