@@ -11,6 +11,7 @@
 #include "graphics/PackedModel.h"
 #include "objects/annotations/FigureModel.h"
 #include "objects/equipment/MarkerGlyph.h"
+#include "render3d/GraphicsSystem.h"
 #include "render3d/SceneContext3D.h"
 #include "ui/Cursors.h"
 
@@ -83,8 +84,8 @@ uint32_t GetButtonFace()
 // ---- CFigurePreview ---------------------------------------------------------------
 
 CFigurePreview::CFigurePreview(float width, float height, bool overlay3D)
-    : CPanel(false, true), m_scene(false, 3), m_width(width), m_height(height), m_figureItem(*this),
-      m_overlayItem(*this)
+    : CPanel(true, false), m_scene(false, 3), m_pictureItem(*this), m_frame(true, 1), m_width(width),
+      m_height(height), m_figureItem(*this), m_overlayItem(*this)
 {
     m_scene.items[kGroundItem] = &CPreviewGround::Instance();
     m_scene.items[kFigureItem] = &m_figureItem;
@@ -96,7 +97,33 @@ CFigurePreview::CFigurePreview(float width, float height, bool overlay3D)
     m_scene.nearDepth = kNearDepth;
     m_scene.farDepth = kFarDepth;
     m_scene.background = GetButtonFace();
-    SetScene(&m_scene);
+    m_frame.items[0] = &m_pictureItem;
+    SetScene(&m_frame);
+}
+
+void CFigurePreview::Render()
+{
+    const float width = bounds.Width(), height = bounds.Height();
+    if (!(width >= 1.0f) || !(height >= 1.0f))
+        return;
+    m_projection.SetOrthographic(false);
+    m_projection.UpdateMatrices();
+    m_projection.SetDepthRange(m_scene.nearDepth, m_scene.farDepth);
+    m_projection.SetViewport(width, height);
+    if (m_picture.GetWidth() != width || m_picture.GetHeight() != height)
+        m_picture.Resize(width, height);
+    if (m_picture.IsEmpty())
+        return;
+    RenderSceneToBitmap(m_scene, m_picture, false);
+    m_pictureItem.MakeUniqueKey();
+}
+
+void CFigurePreview::CPictureItem::Draw(CGraphicsContext& context)
+{
+    m_owner.Render();
+    if (!m_owner.m_picture.IsEmpty())
+        context.DrawBitmap(m_owner.m_picture, CRectF(0.0f, 0.0f, m_owner.m_picture.GetWidth(),
+                                                      m_owner.m_picture.GetHeight()));
 }
 
 void CFigurePreview::Measure()
@@ -189,7 +216,7 @@ int CFigureMainPreview::FindHandleAt(float x, float y)
 {
     if (!GetModel())
         return -1;
-    CSceneContext3D pick(m_scene, camera, x, y, kPickMargin);
+    CSceneContext3D pick(m_scene, GetProjection(), x, y, kPickMargin);
     if (pick.GetHitItem() != kOverlayItem || pick.GetHitPickId() <= 0)
         return -1;
     return pick.GetHitPickId() - 1;
@@ -216,7 +243,7 @@ void CFigureMainPreview::OnMouseMove(const CMouseEvent& event)
 {
     if (!m_dragging || !GetModel())
         return;
-    GetModel()->DragHandle(m_handle, event.x, event.y, camera, GetCamera());
+    GetModel()->DragHandle(m_handle, event.x, event.y, GetProjection(), GetCamera());
     RekeyFigure();
     Invalidate();
 }
@@ -250,6 +277,7 @@ void CFigureThumbnail::OnMouseDown(const CMouseEvent& event)
 void CFigureThumbnail::DrawOverlay(CGraphicsContext& context)
 {
     // A frame just inside the window's edges, drawn in front of the eye.
+    const CCamera& camera = GetProjection();
     const CVector3 corner = camera.UnprojectPoint(0.0f, 0.0f, 0.0f);
     if (!(corner.z < 0.0f))
         return;

@@ -5,6 +5,8 @@
 #include "foundation/Delegate.h"
 #include "foundation/Transform.h"
 #include "graphics/Drawable.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/Camera.h"
 #include "ui/Panel.h"
 #include "ui/Scene.h"
 
@@ -13,9 +15,10 @@ class CFigureModel;
 class CFigureThumbnail;
 
 // A small 3D panel of a figure dialog: grass, the dialog's own figure and an
-// overlay, seen from a camera of its own. It draws through whatever system
-// draws the views, rendered off screen and copied to the window, so it
-// shows wherever the course's 3D views do.
+// overlay, seen from a camera of its own. The scene is rendered off screen
+// by whatever system draws the views and the picture shown through GDI: a
+// child window of a dialog that OpenGL drew into would not reach the screen
+// everywhere (Wine), and the panels are small.
 class CFigurePreview : public CPanel
 {
 public:
@@ -34,6 +37,8 @@ public:
     // From view space into the figure's space: the eye is its translation.
     void SetCamera(const CTransform& camera);
     const CTransform& GetCamera() const { return m_scene.transform; }
+    // The projection the scene is rendered with (window pixels).
+    const CCamera& GetProjection() const { return m_projection; }
     // The figure or the overlay changed: both are drawn afresh.
     void Refresh();
     // How often the figure was drawn afresh (after a refresh), for checks
@@ -48,6 +53,18 @@ protected:
     CScene m_scene;
 
 private:
+    // Renders the scene at the panel's size into the picture.
+    void Render();
+    class CPictureItem : public CDrawable
+    {
+    public:
+        explicit CPictureItem(CFigurePreview& owner) : m_owner(owner) {}
+        void Draw(CGraphicsContext& context) override;
+
+    private:
+        CFigurePreview& m_owner;
+    };
+
     class CFigureItem : public CDrawable
     {
     public:
@@ -68,6 +85,10 @@ private:
     };
 
     CFigureModel* m_model = nullptr;
+    CCamera m_projection;
+    CPixelBitmap m_picture;
+    CPictureItem m_pictureItem;
+    CScene m_frame;
     float m_width;
     float m_height;
     CFigureItem m_figureItem;
