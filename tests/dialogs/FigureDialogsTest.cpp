@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -202,14 +203,27 @@ TEST_F(FigureDialogs, OkUntouchedKeepsWhatTheDogsDoNotShare)
         CSettings::SetInt(kCustomHeight, 300);
         course.DeselectAll(false);
         CDogShape* dogs[2] = {PlaceDog(0.0f, c.poses[0], c.heights[0]), PlaceDog(900.0f, c.poses[1], c.heights[1])};
-        std::vector<bool> radios;
+        std::vector<bool> radios, reached;
         int shownPose = -1;
         EXPECT_TRUE(EditSelection([&](HWND window) {
             for (HWND radio : FindRadioButtons(window))
                 radios.push_back(IsButtonChecked(radio));
-            shownPose = GetComboSelection(FindChildren(window, L"ComboBox")[0]);
+            const HWND poseList = FindChildren(window, L"ComboBox")[0];
+            shownPose = GetComboSelection(poseList);
+            // The access keys of the pose and the scale, and Tab from the
+            // pose list to the height chosen.
+            PressAccessKey(window, FindChildByCaption(window, GetString(2280)));
+            reached.push_back(WaitForFocus(window, poseList));
+            PressKey(poseList, VK_TAB);
+            const size_t checked = size_t(std::find(radios.begin(), radios.end(), true) - radios.begin());
+            // A group without a checked button is passed over, to the scale.
+            reached.push_back(WaitForFocus(
+                window, checked < 3 ? FindRadioButtons(window)[checked] : FindEditControls(window).back()));
+            PressAccessKey(window, FindChildByCaption(window, GetString(2281)));
+            reached.push_back(WaitForFocus(window, FindEditControls(window).back()));
             PressDialogButton(window, IDOK);
         }));
+        EXPECT_EQ(std::vector<bool>(3, true), reached);
         EXPECT_EQ(c.radios, radios);
         EXPECT_EQ(c.shownPose, shownPose);
         for (int i = 0; i < 2; ++i) {
