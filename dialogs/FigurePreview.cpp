@@ -151,7 +151,6 @@ void CFigurePreview::RekeyFigure()
 
 void CFigurePreview::Refresh()
 {
-    ++m_refreshCount;
     RekeyFigure();
     m_overlayItem.MakeUniqueKey();
     Invalidate();

@@ -41,9 +41,6 @@ public:
     const CCamera& GetProjection() const { return m_projection; }
     // The figure or the overlay changed: both are drawn afresh.
     void Refresh();
-    // How often the figure was drawn afresh (after a refresh), for checks
-    // of which panels follow a change.
-    int GetRefreshCount() const { return m_refreshCount; }
 
 protected:
     virtual void DrawOverlay(CGraphicsContext& context) {}
@@ -93,7 +90,6 @@ private:
     float m_height;
     CFigureItem m_figureItem;
     COverlayItem m_overlayItem;
-    int m_refreshCount = 0;
 };
 
 // The large panel, in which the user drags the figure's limbs by their

@@ -307,3 +307,39 @@ TEST_F(FigureDialogs, HandlersWithDifferentHandsKeepThem)
     }
     EXPECT_EQ("", CSettings::GetString(L"130Pose", std::string()));
 }
+
+// A new dog offers the custom height stored last, until the pose over the
+// bar puts it at the jump height; OK stores the height chosen.
+TEST_F(FigureDialogs, ANewDogsHeightFollowsTheStoredOneAndThePoseOverTheBar)
+{
+    constexpr int kOverTheBar = 2374;
+    const struct
+    {
+        bool overTheBar;
+        std::vector<bool> radios;
+        float height;
+    } cases[] = {{false, {false, false, true}, 300.0f}, {true, {false, true, false}, -1.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.overTheBar);
+        CSettings::SetInt(kCustomHeight, 300);
+        course.SelectToolType(CDogShape::kNameTextId);
+        std::shared_ptr<CEditSession> session = course.GetToolSessionToRun();
+        std::vector<bool> radios;
+        bool editEnabled = false;
+        ASSERT_TRUE(session && RunModalDriven([&] { session->DoModal(); }, [&](HWND window) {
+            if (c.overTheBar)
+                ChooseComboItem(FindChildren(window, L"ComboBox")[0], kOverTheBar - kStanding + 1);
+            for (HWND radio : FindRadioButtons(window))
+                radios.push_back(IsButtonChecked(radio));
+            editEnabled = IsWindowEnabled(FindEditControls(window)[0]) != 0;
+            PressDialogButton(window, IDOK);
+        }));
+        EXPECT_EQ(c.radios, radios);
+        EXPECT_EQ(!c.overTheBar, editEnabled);
+        CTransform at;
+        std::unique_ptr<CCourseObject> dog = FindObjectTypeById(CDogShape::kTypeId)->CreateNew(&course, at, session.get());
+        EXPECT_EQ(c.height, dynamic_cast<CDogShape&>(*dog).GetCustomHeight());
+        EXPECT_EQ(c.overTheBar, IsPose(static_cast<CDogShape*>(dog.get()), kOverTheBar));
+        EXPECT_EQ(int(c.height), CSettings::GetInt(kCustomHeight, 0));
+    }
+}
