@@ -10,10 +10,14 @@
 #include "dialogs/CollapsedTunnelWnd.h"
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/CrossoverWnd.h"
+#include "dialogs/DogShapeDlg.h"
+#include "dialogs/DogShapeWnd.h"
 #include "dialogs/EndLineDlg.h"
 #include "dialogs/EndLineWnd.h"
 #include "dialogs/HumanPathDlg.h"
 #include "dialogs/HumanPathWnd.h"
+#include "dialogs/HumanShapeDlg.h"
+#include "dialogs/HumanShapeWnd.h"
 #include "dialogs/JumpPropertiesDlg.h"
 #include "dialogs/JumpPropertiesWnd.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
@@ -81,8 +85,10 @@ void RegisterPropertiesDialogs()
         {10, &MakeWindowedDialog<CAFrameDlg, CAFrameWnd>},
         {50, &MakeWindowedDialog<CCollapsedTunnelDlg, CCollapsedTunnelWnd>},
         {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
+        {80, &MakeWindowedDialog<CDogShapeDlg, CDogShapeWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeWindowedDialog<CEndLineDlg, CEndLineWnd>},
+        {130, &MakeWindowedDialog<CHumanShapeDlg, CHumanShapeWnd>},
         {140, &MakeWindowedDialog<CHumanPathDlg, CHumanPathWnd>},
         {190, &MakeWindowedDialog<CObsNumPropertiesDlg, CObsNumPropertiesWnd>},
         {250, &MakeWindowedDialog<CSeeSawPropertiesDlg, CSeeSawPropertiesWnd>},

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "dialogs/DogShapeDlg.h"
 #include "foundation/FieldStream.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
@@ -88,4 +89,26 @@ void CDogShape::Draw2D(CGraphicsContext& context)
     m_silhouettes[2].Draw(context, skin, *m_model, outline, primary);
     m_silhouettes[3].Draw(context, skin, *m_model, primary, primary);
     ReleaseMesh();
+}
+
+void CDogShape::ToDialog(CEditSession& dialog)
+{
+    if (CDogShapeDlg* own = GetKindDialog<CDogShapeDlg>(dialog)) {
+        own->MergeFigure(GetDogModel());
+        own->MergeCustomHeight(m_customHeight);
+        own->MergeScale(m_scale);
+    }
+}
+
+void CDogShape::FromDialog(CEditSession& dialog)
+{
+    CDogShapeDlg* own = GetKindDialog<CDogShapeDlg>(dialog);
+    if (own == nullptr)
+        return;
+    if (!own->IsPoseMixed())
+        m_model->CopyPose(own->GetModel());
+    if (!own->IsHeightMixed())
+        SetCustomHeight(own->GetCustomHeight());
+    if (own->GetScale() != 0)
+        SetScale(own->GetScale());
 }

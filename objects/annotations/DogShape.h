@@ -28,6 +28,9 @@ public:
     // The course's jump height while the dog stands on it.
     void SerializeExtra(CFieldStream& stream) override;
     void Draw2D(CGraphicsContext& context) override;
+    // The pose, custom height and scale the dialog shares out.
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
 
     CDogFigure& GetDogModel() const;
     float GetCustomHeight() const { return m_customHeight; }

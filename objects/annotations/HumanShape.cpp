@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "course/Course.h"
+#include "dialogs/HumanShapeDlg.h"
 #include "foundation/FieldStream.h"
 #include "foundation/FontMetrics.h"
 #include "foundation/TracePoint.h"
@@ -135,4 +136,27 @@ void CHumanShape::Draw2D(CGraphicsContext& context)
     draw(9, s);
     draw(kHairMaterial, p);
     ReleaseMesh();
+}
+
+void CHumanShape::ToDialog(CEditSession& dialog)
+{
+    if (CHumanShapeDlg* own = GetKindDialog<CHumanShapeDlg>(dialog)) {
+        own->MergeFigure(GetHumanModel());
+        own->MergeScale(m_scale);
+    }
+}
+
+void CHumanShape::FromDialog(CEditSession& dialog)
+{
+    CHumanShapeDlg* own = GetKindDialog<CHumanShapeDlg>(dialog);
+    if (own == nullptr)
+        return;
+    if (!own->IsPoseMixed())
+        m_model->CopyPose(own->GetModel());
+    if (own->GetChoiceA() != CHumanShapeDlg::kMixedChoice)
+        GetHumanModel().SetPoseChoiceA(own->GetChoiceA());
+    if (own->GetChoiceB() != CHumanShapeDlg::kMixedChoice)
+        GetHumanModel().SetPoseChoiceB(own->GetChoiceB());
+    if (own->GetScale() != 0)
+        SetScale(own->GetScale());
 }

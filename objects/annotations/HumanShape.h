@@ -25,6 +25,9 @@ public:
     // object below the figure); then the pose and the scale.
     void Serialize(CFieldStream& stream) override;
     void Draw2D(CGraphicsContext& context) override;
+    // The pose, hands' choices and scale the dialog shares out.
+    void ToDialog(CEditSession& dialog) override;
+    void FromDialog(CEditSession& dialog) override;
 
     CHumanFigure& GetHumanModel() const;
 

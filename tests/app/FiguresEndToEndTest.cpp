@@ -12,10 +12,14 @@
 #include "graphics/GdiplusSession.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
+#include "dialogs/FigureDlg.h"
+#include "foundation/Settings.h"
+#include "objects/annotations/DogFigure.h"
 #include "objects/annotations/DogShape.h"
 #include "objects/annotations/FigureModel.h"
 #include "objects/annotations/HumanShape.h"
 #include "tests/app/ProgramDriving.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TestSupport.h"
 
 // Dog and handler figures in the real program: placed from the shape
@@ -87,6 +91,33 @@ RECT ViewRect(const CViewMap& map, const CWindowParts& parts, const CCourseObjec
     return RECT{a.x - parts.view.left, a.y - parts.view.top, b.x - parts.view.left, b.y - parts.view.top};
 }
 
+// The handle marker (red on black) just above the lowest one of a panel of
+// the program's: the knee above the paw of the leg nearest the viewer, in
+// screen coordinates; (-1, -1) when none shows.
+POINT FindKneeMarker(HWND panel)
+{
+    RECT r;
+    GetWindowRect(panel, &r);
+    const std::vector<COLORREF> pixels = GrabScreen(r);
+    const LONG width = r.right - r.left;
+    std::vector<POINT> red;
+    for (LONG y = 0; y < r.bottom - r.top; ++y)
+        for (LONG x = 0; x < width; ++x) {
+            const COLORREF c = pixels[size_t(y) * size_t(width) + size_t(x)];
+            if (GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60)
+                red.push_back(POINT{x, y});
+        }
+    if (red.empty())
+        return POINT{-1, -1};
+    const POINT paw = red.back();
+    POINT knee = {-1, -1};
+    for (const POINT& p : red)
+        if (p.y < paw.y - 8 && std::abs(p.x - paw.x) < 30)
+            knee = p;
+    // The bottom tip of its diamond: the middle lies a few pixels above.
+    return knee.x < 0 ? knee : POINT{r.left + knee.x, r.top + knee.y - 3};
+}
+
 RECT Grown(RECT r, int by) { return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
 
 }  // namespace
@@ -94,6 +125,9 @@ RECT Grown(RECT r, int by) { return RECT{r.left - by, r.top - by, r.right + by, 
 TEST(FiguresProgram, PlacedSeenInTheMapAndIn3DSavedAndReopened)
 {
     PrepareProgramSettings(kOrganisation);
+    // Placed without their windows: the walk below opens the dog's.
+    SetProgramInt(L"80EditOnCreate", 0);
+    SetProgramInt(L"130EditOnCreate", 0);
     CProgramProcess program;
     CDrivenCourse driven;
     ASSERT_TRUE(StartMappedEmptyCourse(program, L"figures", L"Figures.agl", driven));
@@ -169,4 +203,57 @@ TEST(FiguresProgram, PlacedSeenInTheMapAndIn3DSavedAndReopened)
     EXPECT_EQ(RecordsOf(saved), RecordsOf(reopened));
     again.CloseCourseWindows();
     EXPECT_EQ(0, again.WaitForExit(kWait));
+}
+
+// The dog's tool with a 3D class opens the dog's window: a knee dragged in
+// the large preview, seen from the side, gives the dog placed next that
+// pose, which is saved and stored as the pose of the next dogs.
+TEST(FiguresProgram, APlacedDogTakesTheLegDraggedInItsWindow)
+{
+    PrepareProgramSettings(kOrganisation);
+    SetProgramInt(L"GraphicsClass", 1);
+    CProgramProcess program;
+    CDrivenCourse driven;
+    ASSERT_TRUE(StartMappedEmptyCourse(program, L"dogwindow", L"DogWindow.agl", driven));
+    Click(ShapeButton(driven.parts, CDogShape::kNameTextId, kOrganisation));
+    HWND window = nullptr;
+    std::vector<HWND> panels;
+    for (const DWORD start = GetTickCount(); !window && GetTickCount() - start < kWait; PumpMessagesFor(50))
+        for (HWND dialog : program.FindWindows(L"#32770")) {
+            panels.clear();
+            for (const CDialogChild& child : ListDialogChildren(dialog))
+                if (child.className == L"CPanel")
+                    panels.push_back(child.window);
+            if (panels.size() == 5)
+                window = dialog;
+        }
+    ASSERT_TRUE(window);
+    RECT side;
+    GetWindowRect(panels[1], &side);
+    Click(POINT{(side.left + side.right) / 2, (side.top + side.bottom) / 2});
+    PumpMessagesFor(700);
+    const POINT knee = FindKneeMarker(panels[4]);
+    ASSERT_GE(knee.x, 0);
+    Drag(knee, POINT{knee.x + 50, knee.y - 40});
+    PumpMessagesFor(700);
+    const std::wstring pictures = MakeTempFolder(L"FigurePictures");
+    EXPECT_TRUE(SaveScreenPicture(window, pictures + L"\\dog-window-dragged.png"));
+    PressDialogButton(window, IDOK);
+    ASSERT_TRUE(WaitUntilGone(window));
+    Click(ViewPoint(driven.parts, 0.5f, 0.5f));
+    PumpMessagesFor(300);
+
+    CCourse saved(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(driven.path, saved));
+    ASSERT_EQ(1u, saved.GetObjectCount());
+    const auto* dog = dynamic_cast<const CDogShape*>(OnlyObject(saved));
+    ASSERT_TRUE(dog);
+    EXPECT_FALSE(dog->GetModel().IsSamePose(dog->GetModel().GetPreset(2365)));
+    CSettings::Open(L"Software\\Norvane\\Fendrel 4");
+    CDogFigure stored(nullptr);
+    CFigureDlg::ReadPose(stored, CSettings::GetString(L"80Pose", std::string()));
+    EXPECT_TRUE(stored.IsSamePose(dog->GetModel()));
+    program.CloseCourseWindows();
+    PressMessageBoxButton(program, IDNO);
+    EXPECT_EQ(0, program.WaitForExit(kWait));
 }
