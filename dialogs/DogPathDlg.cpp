@@ -30,9 +30,11 @@ void Report(int value)
 
 }  // namespace
 
-void CDogPathDlg::SetRouteTest(CRouteTest test)
+CDogPathDlg::CRouteTest CDogPathDlg::SetRouteTest(CRouteTest test)
 {
+    const CRouteTest previous = g_routeTest;
     g_routeTest = test;
+    return previous;
 }
 
 CDogPathDlg::CDogPathDlg(CCourse* course) : CObjectPropertiesDlg(course, kNameTextId)
@@ -55,7 +57,7 @@ CDogPathDlg::CDogPathDlg(CCourse* course) : CObjectPropertiesDlg(course, kNameTe
     if (g_routeTest == nullptr)
         ReportFailure();
     for (const auto& sequence : course->GetNumberings()) {
-        if (g_routeTest != nullptr && g_routeTest(sequence.get()))
+        if (g_routeTest != nullptr && g_routeTest(*course, sequence.get()))
             m_sequences.push_back(sequence.get());
     }
     for (const CCourseNumbering* sequence : m_sequences) {

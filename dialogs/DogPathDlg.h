@@ -25,9 +25,9 @@ class CDogPathDlg : public CObjectPropertiesDlg
 {
 public:
     // Whether a path can be routed along a sequence; the auto-route
-    // connection's test, installed at start-up.
-    using CRouteTest = bool (*)(const CCourseNumbering* sequence);
-    static void SetRouteTest(CRouteTest test);
+    // connection's test, installed at start-up. Returns the one replaced.
+    using CRouteTest = bool (*)(const CCourse& course, const CCourseNumbering* sequence);
+    static CRouteTest SetRouteTest(CRouteTest test);
 
     explicit CDogPathDlg(CCourse* course);
 
