@@ -10,6 +10,8 @@
 #include "dialogs/CollapsedTunnelWnd.h"
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/CrossoverWnd.h"
+#include "dialogs/DogPathDlg.h"
+#include "dialogs/DogPathWnd.h"
 #include "dialogs/EndLineDlg.h"
 #include "dialogs/HumanPathDlg.h"
 #include "dialogs/HumanPathWnd.h"
@@ -26,6 +28,7 @@
 #include "dialogs/UnusableAreaPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesWnd.h"
+#include "objects/annotations/PathConnection.h"
 #include "objects/equipment/JumpType.h"
 
 namespace {
@@ -69,6 +72,7 @@ std::unique_ptr<CEditSession> MakeJumpDialog(CCourse* course, const CObjectType&
 void RegisterPropertiesDialogs()
 {
     SetDefaultEditSessionMaker(&MakePlainDialog);
+    CDogPathDlg::SetRouteTest(&CanAutoRoute);
     const struct
     {
         int typeId;
@@ -77,6 +81,7 @@ void RegisterPropertiesDialogs()
         {10, &MakeWindowedDialog<CAFrameDlg, CAFrameWnd>},
         {50, &MakeWindowedDialog<CCollapsedTunnelDlg, CCollapsedTunnelWnd>},
         {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
+        {90, &MakeWindowedDialog<CDogPathDlg, CDogPathWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeKindDialog<CEndLineDlg>},
         {140, &MakeWindowedDialog<CHumanPathDlg, CHumanPathWnd>},

@@ -161,12 +161,18 @@ TEST_F(DogPathDialog, TheConnectionSetsTheFitNowAndDiscriminationBoxes)
 TEST_F(DogPathDialog, ThePlainConnectionClearsAndDisablesDiscrimination)
 {
     CSettings::SetInt(L"90Discrim", 1);
+    const int style = 0;
+    const bool flags[] = {false, true};
+    const std::wstring label = L"1";
+    for (const bool& flag : flags)
+        course.GetNumbering(&style, &flag, &label);
     CPropertiesSession<CDogPathDlg, CDogPathWnd> session(&course);
     bool before = false, after = true, enabled = true, fitNowEnabled = true;
     ASSERT_TRUE(RunModalDriven([&] { session.DoModal(); }, [&](HWND window) {
         const HWND box = FindBox(window, kDiscriminationText);
         before = IsButtonChecked(box) && IsWindowEnabled(box);
-        ChooseComboItem(FindWindowExW(window, nullptr, L"COMBOBOX", nullptr), 1);
+        EXPECT_TRUE(SaveDialogShot(window, L"dog-path"));
+        ChooseComboItem(FindWindowExW(window, nullptr, L"COMBOBOX", nullptr), 3);
         after = IsButtonChecked(box);
         enabled = IsWindowEnabled(box);
         fitNowEnabled = IsWindowEnabled(FindBox(window, kFitNowText));
