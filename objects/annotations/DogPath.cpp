@@ -296,7 +296,10 @@ void CDogPath::RefitChangedSections()
     NodesChanged();
     if (refitted) {
         UpdateWarnings();
-        Invalidate();
+        // While the record is written for the drawing's key, the key takes
+        // the refitted nodes as it goes.
+        if (!m_serializing)
+            Invalidate();
     }
 }
 
@@ -518,6 +521,10 @@ int CDogPath::MoveHandle(int handle, float x, float y)
         ReportFailure();
         return handle;
     }
+    // The refit may change the list: the handle keeps to it.
+    RefitChangedSections();
+    if (m_nodes.empty())
+        return 0;
     CPoint2 reached;
     GetEnd(reached, std::min(handle, int(m_nodes.size()) - 1));
     const auto node = m_cursor;
@@ -825,7 +832,9 @@ void CDogPath::ApplyVariant(const std::string& keyName, std::istream& words)
 
 void CDogPath::Serialize(CFieldStream& stream)
 {
+    m_serializing = true;
     RefitChangedSections();
+    m_serializing = false;
     const bool reading = stream.IsReading();
     const bool version3 = stream.m_versionMajor == 3;
     CCourse* course = GetCourse();

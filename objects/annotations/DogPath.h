@@ -203,6 +203,7 @@ private:
     mutable bool m_cursorValid = false;
     bool m_changed = false;
     bool m_fitPending = false;
+    bool m_serializing = false;
     // The number a path without nodes writes.
     int32_t m_emptyNumber = 0;
 };

@@ -349,28 +349,25 @@ void CObstacleConnection::AlignPolylineToNodes(const CDogPathNodes& nodes, CPoly
     auto node = nodes.cbegin();
     for (int f = polyline.NextFixed(-1); f < count && node != nodes.cend(); f = polyline.NextFixed(f), ++node) {
         const CPoint2 offset = PointOf(*node) - polyline.GetPoint(f);
-        // Backwards to the previous fixed point, or to the first point.
+        // Backwards to the previous fixed point, or to the first point, and
+        // forwards to the next one, or to the last point; each pass measures
+        // the points as they lie when it begins.
         const int previous = polyline.PrevFixed(f);
         const int back = previous >= 0 ? previous : 0;
+        std::vector<float> lengths;
         float s = 0.0f;
-        for (int i = back + 1; i <= f; ++i)
-            s += step(i);
-        float a = 0.0f;
-        for (int j = f - 1; j > previous && j >= 0; --j) {
-            a += step(j + 1);
-            shift(j, offset, a, s);
-        }
-        // Forwards to the next fixed point, or to the last point.
+        for (int i = f; i > back; --i)
+            lengths.push_back(s += step(i));
+        for (int j = f - 1; j > previous && j >= 0; --j)
+            shift(j, offset, lengths[size_t(f - 1 - j)], s);
         const int next = polyline.NextFixed(f);
         const int ahead = next < count ? next : count - 1;
+        lengths.clear();
         s = 0.0f;
         for (int i = f + 1; i <= ahead; ++i)
-            s += step(i);
-        a = 0.0f;
-        for (int j = f + 1; j < next && j < count; ++j) {
-            a += step(j);
-            shift(j, offset, a, s);
-        }
+            lengths.push_back(s += step(i));
+        for (int j = f + 1; j < next && j < count; ++j)
+            shift(j, offset, lengths[size_t(j - f - 1)], s);
         polyline.SetPoint(f, node->x, node->y);
     }
 }
