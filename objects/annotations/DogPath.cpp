@@ -1122,7 +1122,8 @@ void CDogPath::Draw2D(CGraphicsContext& context)
             GetSegmentCurve(node, curve);
             const CPoint2 d = curve.p1 - curve.p0;
             CTransform frame;
-            frame.RotateZ(std::atan2(d.y, d.x) * 180.0f / 3.14159265f);
+            // Turns count clockwise on the plan, whose y runs down.
+            frame.RotateZ(-std::atan2(d.y, d.x) * 180.0f / 3.14159265f);
             frame.SetPosition2D(node->x, node->y);
             marker.ChooseNextColor();
             context.m_state.matrix = CTransform(base, frame);

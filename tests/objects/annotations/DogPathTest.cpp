@@ -473,6 +473,20 @@ TEST_F(DogPath, WarningsMarkAnotherEntryAheadInItsPaletteColours)
     CJump* ahead = PlaceJump(3000.0f, 4800.0f);
     path.SetDiscrimination(true);
     EXPECT_TRUE(path.GetNodes().front().warning);
+    // The marker stands at the node, its cone turned down the path.
+    CRecordingContext drawn;
+    path.Draw2D(drawn);
+    const CPoint2 node(path.GetNodes().front().x, path.GetNodes().front().y);
+    int markers = 0;
+    for (const auto& call : drawn.calls) {
+        if (call.op != 'D' || !(call.state.matrix.GetPosition2D() == node))
+            continue;
+        ++markers;
+        const CPoint2 ahead100 = call.state.matrix.TransformPoint2D(100.0f, 0.0f) - node;
+        EXPECT_NEAR(0.0f, ahead100.x, 0.01f);
+        EXPECT_NEAR(100.0f, ahead100.y, 0.01f);
+    }
+    EXPECT_EQ(1, markers);
     ahead->SetSelected(true);
     course->DeleteSelected();
     EXPECT_FALSE(path.GetNodes().front().warning);
