@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "course/CourseNumbering.h"
@@ -14,16 +15,13 @@
 
 namespace {
 
-constexpr int kDiscriminationText = 2364;
-constexpr int kFitNowText = 2358;
-
 bool RouteAlongAny(const CCourse&, const CCourseNumbering*) { return true; }
 
+// Every sequence can be routed along, so that sequences without numbers
+// are offered; the connection's own test comes back after.
 class DogPathDialog : public CPropertiesWndTest
 {
 protected:
-    // Every sequence can be routed along, so that a course without numbers
-    // offers its sequences; the connection's own test comes back after.
     void SetUp() override
     {
         CPropertiesWndTest::SetUp();
@@ -34,24 +32,22 @@ protected:
         CDogPathDlg::SetRouteTest(m_saved);
         CPropertiesWndTest::TearDown();
     }
-
-    CDogPath* PlacePath(float x, int kindEntry)
+    // Sequences of badge style, flag and first label, made in this order.
+    static void AddSequences(CCourse& into, const std::vector<std::tuple<int, bool, std::wstring>>& sequences)
     {
-        return Place<CDogPath, CDogPathDlg>(x, [&](CDogPathDlg& half) { half.ChooseConnectionEntry(kindEntry); });
+        for (const auto& [style, flag, label] : sequences)
+            into.GetNumbering(&style, &flag, &label);
     }
 
 private:
     CDogPathDlg::CRouteTest m_saved = nullptr;
 };
 
-HWND FindBox(HWND window, int textId) { return FindChildByCaption(window, GetString(textId)); }
-
 }  // namespace
 
 TEST_F(DogPathDialog, TheUnitsRowShowsOnlyOnACourseInInchesAndIsStoredOnlyThere)
 {
     for (const bool metric : {false, true}) {
-        SCOPED_TRACE(metric);
         OpenCourseTestSettings();
         course.SetMetric(metric);
         CDogPathDlg half(&course);
@@ -74,19 +70,14 @@ TEST_F(DogPathDialog, TheStoredConnectionChoosesTheEntryAndAnAutoRouteEntryPlace
         int entry;
         bool stays;
     } cases[] = {
-        {2, false, 0, true},  // no sequence: the obstacle connection
-        {2, true, 0, false},  // the first sequence
-        {1, true, 2, true},   {0, true, 3, true}, {0, false, 1, true},
-        {7, true, 2, true},  // out of range: the default
+        {2, false, 0, true}, {2, true, 0, false}, {1, true, 2, true},
+        {0, true, 3, true},  {0, false, 1, true}, {7, true, 2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored * 10 + c.withSequences);
         CCourse fresh(L"Fresh", L"");
-        int style = 0;
-        bool flag = false;
-        for (const std::wstring label : {L"1", L"A"})
-            if (c.withSequences)
-                fresh.GetNumbering(&style, &flag, &label);
+        if (c.withSequences)
+            AddSequences(fresh, {{0, false, L"1"}, {0, false, L"A"}});
         CSettings::SetInt(L"90ConnectionType", c.stored);
         CDogPathDlg half(&fresh);
         EXPECT_EQ(c.entry, half.GetConnectionEntry());
@@ -96,53 +87,26 @@ TEST_F(DogPathDialog, TheStoredConnectionChoosesTheEntryAndAnAutoRouteEntryPlace
 
 TEST_F(DogPathDialog, SequenceEntriesNameTheFlagAndStyleOnlyWhereTheSequencesDiffer)
 {
-    const struct
-    {
-        int style;
-        bool flag;
-        const wchar_t* label;
-        const wchar_t* first;
-        const wchar_t* second;
-    } cases[] = {
-        {0, false, L"A", L"The obstacles in the order of their numbers",
-         L"The obstacles in the order of their capital letters"},
-        {0, true, L"a", L"The obstacles in the order of their plain numbers",
-         L"The obstacles in the order of their reversed-color small letters"},
-        {2, false, L"1", L"The obstacles in the order of their round numbers",
-         L"The obstacles in the order of their unframed numbers"},
-        {1, true, L"1", L"The obstacles in the order of their plain round numbers",
-         L"The obstacles in the order of their reversed-color square numbers"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.second);
-        CCourse fresh(L"Fresh", L"");
-        int style = 0;
-        bool flag = false;
-        const std::wstring one = L"1", label = c.label;
-        fresh.GetNumbering(&style, &flag, &one);
-        fresh.GetNumbering(&c.style, &c.flag, &label);
-        CDogPathDlg half(&fresh);
-        ASSERT_EQ(2, half.GetSequenceCount());
-        EXPECT_EQ(c.first, half.GetSequenceEntryText(0));
-        EXPECT_EQ(c.second, half.GetSequenceEntryText(1));
-    }
+    AddSequences(course, {{0, false, L"1"}, {1, true, L"a"}, {1, false, L"A"}});
+    CDogPathDlg half(&course);
+    const std::wstring their = L"The obstacles in the order of their ";
+    // In the course's order: by style, then flag.
+    EXPECT_EQ((std::vector<std::wstring>{their + L"plain round numbers", their + L"plain square capital letters",
+                                         their + L"reversed-color square small letters"}),
+              (std::vector<std::wstring>{half.GetSequenceEntryText(0), half.GetSequenceEntryText(1),
+                                         half.GetSequenceEntryText(2)}));
 }
 
 TEST_F(DogPathDialog, TheConnectionSetsTheFitNowAndDiscriminationBoxes)
 {
-    const int style = 0;
-    const bool flag = false;
-    const std::wstring label = L"1";
-    course.GetNumbering(&style, &flag, &label);
+    AddSequences(course, {{0, false, L"1"}});
     // Entries: 0 the sequence, 1 obstacle, 2 plain, 3 mixed.
     const struct
     {
-        int edited;
-        int storedFitNow;
-        int entry;
+        int edited, storedFitNow, entry;
         bool checked, enabled, discrimination;
     } cases[] = {
-        {0, 0, 0, true, false, true},  {0, 0, 1, false, true, true}, {0, 1, 1, true, true, true},
+        {0, 0, 0, true, false, true},   {0, 0, 1, false, true, true}, {0, 1, 1, true, true, true},
         {0, 1, 2, false, false, false}, {1, 1, 0, false, true, true}, {1, 1, 1, false, true, true},
         {1, 1, 2, false, false, false}, {1, 1, 3, false, true, true},
     };
@@ -158,52 +122,33 @@ TEST_F(DogPathDialog, TheConnectionSetsTheFitNowAndDiscriminationBoxes)
     }
 }
 
-TEST_F(DogPathDialog, ThePlainConnectionClearsAndDisablesDiscrimination)
-{
-    CSettings::SetInt(L"90Discrim", 1);
-    const int style = 0;
-    const bool flags[] = {false, true};
-    const std::wstring label = L"1";
-    for (const bool& flag : flags)
-        course.GetNumbering(&style, &flag, &label);
-    CPropertiesSession<CDogPathDlg, CDogPathWnd> session(&course);
-    bool before = false, after = true, enabled = true, fitNowEnabled = true;
-    ASSERT_TRUE(RunModalDriven([&] { session.DoModal(); }, [&](HWND window) {
-        const HWND box = FindBox(window, kDiscriminationText);
-        before = IsButtonChecked(box) && IsWindowEnabled(box);
-        EXPECT_TRUE(SaveDialogShot(window, L"dog-path"));
-        ChooseComboItem(FindWindowExW(window, nullptr, L"COMBOBOX", nullptr), 3);
-        after = IsButtonChecked(box);
-        enabled = IsWindowEnabled(box);
-        fitNowEnabled = IsWindowEnabled(FindBox(window, kFitNowText));
-        PressDialogButton(window, IDOK);
-    }));
-    EXPECT_TRUE(before);
-    EXPECT_FALSE(after || enabled || fitNowEnabled);
-    EXPECT_EQ(ECheckState::kClear, session.GetDiscriminationState());
-    EXPECT_EQ(std::make_pair(0, 1), std::make_pair(CSettings::GetInt(L"90ConnectionType", -1),
-                                                   CSettings::GetInt(L"90Discrim", -1)));
-    EXPECT_FALSE(HasTestSettingsValue(L"90ManualFitNow"));
-}
-
+// Plain then back to the empty entry: the discrimination box is cleared and
+// disabled meanwhile, and OK keeps each path's kind.
 TEST_F(DogPathDialog, PathsOfTwoKindsShowTheEmptyEntryKeepTheirKindsAndHiddenPathsShow)
 {
-    CDogPath* plain = PlacePath(2000.0f, 1);
-    CDogPath* tied = PlacePath(5000.0f, 0);
+    CSettings::SetInt(L"90Discrim", 1);
+    const auto place = [&](float x, int entry) {
+        return Place<CDogPath, CDogPathDlg>(x, [&](CDogPathDlg& half) { half.ChooseConnectionEntry(entry); });
+    };
+    CDogPath* plain = place(2000.0f, 1);
+    CDogPath* tied = place(5000.0f, 0);
     course.SetShowPaths(false);
-    bool shown = false;
-    LRESULT selection = -1;
-    std::wstring text = L"?";
+    bool shown = false, plainDisables = false;
+    std::wstring mixedText = L"?";
     ASSERT_TRUE(EditSelection([&](HWND window) {
         shown = course.GetShowPaths();
         const HWND list = FindWindowExW(window, nullptr, L"COMBOBOX", nullptr);
-        selection = SendMessageW(list, CB_GETCURSEL, 0, 0);
-        text = GetWindowTextString(list);
+        const HWND box = FindChildByCaption(window, GetString(2364));
+        mixedText = SendMessageW(list, CB_GETCURSEL, 0, 0) == 2 ? GetWindowTextString(list) : L"not mixed";
+        EXPECT_TRUE(SaveDialogShot(window, L"dog-path"));
+        ChooseComboItem(list, 1);
+        plainDisables = !IsButtonChecked(box) && !IsWindowEnabled(box);
+        ChooseComboItem(list, 2);
         PressDialogButton(window, IDOK);
     }));
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(2, selection);
-    EXPECT_EQ(L"", text);
+    EXPECT_TRUE(shown && plainDisables);
+    EXPECT_EQ(L"", mixedText);
     EXPECT_EQ(std::make_pair(0, 1), std::make_pair(plain->GetConnectionKind(), tied->GetConnectionKind()));
     EXPECT_FALSE(HasTestSettingsValue(L"90ConnectionType"));
+    EXPECT_EQ(1, CSettings::GetInt(L"90Discrim", -1));
 }
