@@ -4,22 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <cwchar>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "course/Course.h"
-#include "course/CourseNumbering.h"
 #include "course/SpecList.h"
-#include "course/ObjectType.h"
-#include "dialogs/ObsNumPropertiesDlg.h"
-#include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "objects/annotations/DogPath.h"
-#include "objects/annotations/EndLine.h"
-#include "objects/annotations/ObsNum.h"
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/ProgramDriving.h"
@@ -44,8 +36,6 @@ constexpr int kReverseCommand = 2144;
 constexpr int kPathsCommand = 2160;
 constexpr float kTenthsPerYard = 360.0f;
 
-// The routed column: start line, jumps 1 to 3 with their numbers, finish
-// line; the drawn column: a jump and a standard tire.
 const CPoint2 kStart[2] = {{2000.0f, 1200.0f}, {4000.0f, 1200.0f}};
 const CPoint2 kFinish[2] = {{2000.0f, 9600.0f}, {4000.0f, 9600.0f}};
 // The second jump stands aside, so that the route bends and its length
@@ -54,55 +44,22 @@ const CPoint2 kRouteJumps[3] = {{3000.0f, 3000.0f}, {4800.0f, 5400.0f}, {3000.0f
 const CPoint2 kDrawnJump(9000.0f, 3000.0f);
 const CPoint2 kTire(9000.0f, 6000.0f);
 
-CTransform At(const CPoint2& p)
-{
-    CTransform placement;
-    placement.SetPosition2D(p.x, p.y);
-    return placement;
-}
-
-void PlaceOfType(CCourse& course, int typeId, const CPoint2& at)
-{
-    const CObjectType* type = FindObjectTypeById(typeId);
-    ASSERT_TRUE(type);
-    std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
-    course.AddObject(type->CreateNew(&course, At(at), dialog.get()));
-}
-
-void PlaceEndLine(CCourse& course, const CPoint2 (&ends)[2])
-{
-    course.SelectToolType(CEndLine::kNameTextId);
-    course.StartPlacingObject(ends[0].x, ends[0].y);
-    course.DragPlacedObject(ends[1].x, ends[1].y);
-    course.DropPlacedObject(ends[1].x, ends[1].y);
-    course.SelectToolType(0);
-}
-
-std::wstring WriteCourse(const std::wstring& folder)
-{
-    filetest::OpenFileTestSettings();
-    CSettings::SetInt(L"110StartAndFinish", 0);
-    CCourse course(L"Dog.agl", L"");
-    course.SetSpecList(kOrganisation);
-    course.SetSize(14400.0f, 12000.0f);
-    PlaceEndLine(course, kStart);
-    for (int i = 0; i < 3; ++i) {
-        PlaceOfType(course, kJumpType, kRouteJumps[i]);
-        CObsNumPropertiesDlg dialog(&course);
-        const std::wstring label = std::to_wstring(i + 1);
-        dialog.EditLabel(label);
-        dialog.GetSequence()->SetText(label);
-        course.AddObject(
-            CObsNum::GetObsNumType().CreateNew(&course, At(kRouteJumps[i] + CPoint2(500.0f, -100.0f)), &dialog));
-    }
-    PlaceEndLine(course, kFinish);
-    PlaceOfType(course, kJumpType, kDrawnJump);
-    PlaceOfType(course, kTireType, kTire);
-    const std::wstring path = folder + L"\\Dog.agl";
-    filetest::WriteBytes(path, filetest::TextBlockOf(course));
-    DeleteTestSettingsKey();
-    return path;
-}
+// The course file: the start line kStart, three jumps (type 260) at
+// kRouteJumps with the numbers 1, 2 and 3 placed (500, -100) from each, the
+// finish line kFinish, a jump at kDrawnJump and a standard tire (type 320)
+// at kTire; AKC, 120 by 100 ft.
+const char kCourseFile[] =
+    " \r\n"
+    " \r\n"
+    "Begin Fendrel \r\n"
+    "Version 4 \r\n"
+    "For a free viewer, go to www.norvane.com/viewer \r\n"
+    "AAAAAADOeNpjUWRhYGGQl//DzOhg8UCPAQo+MDxgZGVkZGRgZGRmZuBiYGRiADGY \r\n"
+    "gFLyeSAFO7g3sDDMeB/wO4ETIdSgyjTjfcMtsBALI1hoB7cME4x3QEhCFMHbwV0h \r\n"
+    "J4fgaihDlTpAeAXiXxg/MMjvA5m8hjeEm4HBUBbC2yKyRYSBwUgWJiciJ8fAYCwr \r\n"
+    "/5dZHgDUHCEF \r\n"
+    "End Fendrel \r\n"
+    " \r\n";
 
 // Waits for the tool's dialog, chooses a connection entry and confirms it.
 bool ConfirmConnection(const CProgramProcess& program, int entry, const wchar_t* shot)
@@ -201,7 +158,8 @@ CPoint2 FreeNode(const CDogPath& path)
 
 TEST(DogPathsProgram, RoutedMeasuredReopenedDrawnThroughObstaclesRefittedReversedAndHidden)
 {
-    const std::wstring path = WriteCourse(MakeTempFolder(L"dogpaths"));
+    const std::wstring path = MakeTempFolder(L"dogpaths") + L"\\Dog.agl";
+    filetest::WriteBytes(path, kCourseFile);
     PrepareProgramSettings(kOrganisation);
     SetProgramInt(L"NeverShow2706", 1);
     CProgramProcess program;
