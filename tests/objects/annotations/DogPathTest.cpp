@@ -284,6 +284,11 @@ TEST_F(DogPath, OlderJumpHeightsRoutedSequencesAndEmptyPaths)
         older.WriteInt32(7);
         CDogPath& path = Read(older.m_bytes, 3);
         EXPECT_EQ(c.second, course->GetLoadedJumpHeight()) << c.first;
+        // Written in the older format again, the path carries that height.
+        CFieldReader written(RecordOf(path, 3));
+        float height = 0.0f;
+        written.ReadFloat16(height);
+        EXPECT_EQ(c.second, height) << c.first;
         EXPECT_EQ(CPathConnection::kObstacle, path.GetConnectionKind());
         EXPECT_EQ(0, path.GetEndCount());
     }
