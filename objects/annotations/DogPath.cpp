@@ -54,6 +54,16 @@ int32_t g_emptyRecordCounter = 0;
 
 bool IsUsUnits(int32_t units) { return units >= 2 && units <= 5; }
 
+constexpr float kDefaultJumpHeight = 240.0f;
+
+// A jump height as the older format's readers take it: down to a step of
+// 20, from 20 to 260 (a value that is no number gives 20).
+float LimitFileJumpHeight(float height)
+{
+    height = std::floor(height / kJumpHeightStep) * kJumpHeightStep;
+    return height >= kMinJumpHeight ? std::min(height, kMaxJumpHeight) : kMinJumpHeight;
+}
+
 int KindOf(const CDogPathNode& node) { return node.end != nullptr ? node.end->GetEndKind() : 0; }
 
 CPoint2 PointOf(const CDogPathNode& node) { return CPoint2(node.x, node.y); }
@@ -794,6 +804,7 @@ bool CDogPath::OnNumberingChanged()
 
 bool CDogPath::OnJumpSettingsChanged()
 {
+    m_fileJumpHeight = 0.0f;
     MarkLinkedNodesDirty();
     return FinishNotification();
 }
@@ -839,13 +850,17 @@ void CDogPath::Serialize(CFieldStream& stream)
     const bool version3 = stream.m_versionMajor == 3;
     CCourse* course = GetCourse();
     if (version3) {
-        float height = course != nullptr ? course->GetJumpHeight() : 240.0f;
+        // The older format carries the jump height in the path: the height
+        // a file gave is written back as it was read, until the course's
+        // jump settings change; otherwise the course's, as a reader takes it.
+        float height = m_fileJumpHeight > 0.0f ? m_fileJumpHeight
+                                               : LimitFileJumpHeight(course != nullptr ? course->GetJumpHeight()
+                                                                                       : kDefaultJumpHeight);
         stream.Float16(height);
         if (reading) {
-            height = std::floor(height / kJumpHeightStep) * kJumpHeightStep;
-            height = std::min(std::max(height, kMinJumpHeight), kMaxJumpHeight);
+            m_fileJumpHeight = LimitFileJumpHeight(height);
             if (course != nullptr)
-                course->SetLoadedJumpHeight(height);
+                course->SetLoadedJumpHeight(m_fileJumpHeight);
         }
     }
     int32_t arrows = m_arrowFrequency;

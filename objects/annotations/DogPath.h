@@ -204,6 +204,8 @@ private:
     bool m_changed = false;
     bool m_fitPending = false;
     bool m_serializing = false;
+    // The jump height an older file gave; 0 when none.
+    float m_fileJumpHeight = 0.0f;
     // The number a path without nodes writes.
     int32_t m_emptyNumber = 0;
 };

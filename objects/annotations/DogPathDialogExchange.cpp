@@ -2,19 +2,19 @@
 
 #include "dialogs/DogPathDlg.h"
 
-// The exchange with the dog path's properties dialog lives apart from the
-// path, beside the dialog it reaches.
+// The exchange with the dog path's properties dialog, kept beside the path
+// and filled in by the dialog's windowless half (dialogs/DogPathDlg.h).
 
 void CDogPath::ToDialog(CEditSession& dialog)
 {
     CDogPathDlg* own = GetKindDialog<CDogPathDlg>(dialog);
     if (own == nullptr)
         return;
-    own->SetConnection(GetConnectionKind(), m_sequence);
-    own->SetArrowFreq(m_arrowFrequency);
-    own->SetShowLength(m_showLength);
-    own->SetUnits(m_lengthUnits);
-    own->SetDiscrimination(m_discrimination);
+    own->SetConnection(GetConnectionKind(), GetSequence());
+    own->SetArrowFreq(GetArrowFrequency());
+    own->SetShowLength(GetShowLength());
+    own->SetUnits(GetLengthUnits());
+    own->SetDiscrimination(GetDiscrimination());
 }
 
 // What the dialog shows as mixed stays as each path has it.

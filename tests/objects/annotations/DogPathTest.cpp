@@ -284,6 +284,11 @@ TEST_F(DogPath, OlderJumpHeightsRoutedSequencesAndEmptyPaths)
         older.WriteInt32(7);
         CDogPath& path = Read(older.m_bytes, 3);
         EXPECT_EQ(c.second, course->GetLoadedJumpHeight()) << c.first;
+        // Written in the older format again, the path carries that height.
+        CFieldReader written(RecordOf(path, 3));
+        float height = 0.0f;
+        written.ReadFloat16(height);
+        EXPECT_EQ(c.second, height) << c.first;
         EXPECT_EQ(CPathConnection::kObstacle, path.GetConnectionKind());
         EXPECT_EQ(0, path.GetEndCount());
     }
@@ -438,6 +443,18 @@ TEST_F(DogPath, RoutedAlongTheNumbersFromStartToFinish)
         total += leg.length;
     EXPECT_TRUE(std::isfinite(total));
     EXPECT_GE(total, 9600.0f - 1200.0f - 200.0f);
+
+    // Routed again with nothing changed, the fitted runs come back as they
+    // were; the obstacle connection keeps every tie, the plain one none.
+    const Points fitted = PointsOf(path);
+    EXPECT_FALSE(path.GetConnection().UpdateRoute(path));
+    EXPECT_EQ(fitted, PointsOf(path));
+    path.ChangeConnection(CPathConnection::kObstacle, nullptr, false);
+    EXPECT_EQ(nullptr, path.GetSequence());
+    EXPECT_EQ(5u, TiedOwners(path).size());
+    EXPECT_EQ(fitted, PointsOf(path));
+    path.ChangeConnection(CPathConnection::kPlain, nullptr, false);
+    EXPECT_TRUE(TiedOwners(path).empty());
 }
 
 TEST_F(DogPath, LegsEndAtTheArrowsAndOnlyLegsOfTwoNodesAreLabelled)
@@ -603,8 +620,28 @@ TEST_F(DogPath, DamagedPathsLoadRefitDrawRouteAndSaveFinite)
             EXPECT_TRUE(std::isfinite(leg.length) && IsFinite(leg.labelPoint));
     }
     EXPECT_EQ(0, reports);
+    // A point that is no number makes no node.
+    CDogPath& nan = MakePath({{500, 500}});
+    nan.HitPoint(std::nanf(""), 0.0f);
+    EXPECT_EQ(1, nan.GetEndCount());
     // The obstacle connection keeps a one-node path's node, untied.
     CDogPath& single = MakePath({{500, 500}});
     single.ChangeConnection(CPathConnection::kObstacle, nullptr, false);
     EXPECT_EQ((Points{{500, 500}}), PointsOf(single));
+}
+
+TEST_F(DogPath, ANearMissOffersItsHintOncePerRun)
+{
+    CJump* jump = PlaceJump(3000.0f, 3000.0f);
+    PlaceJump(3300.0f, 6000.0f);
+    CDogPath& path = MakePath({{3000, 1000}, {0, 0}, {3600, 9000}}, CPathConnection::kObstacle);
+    Tie(NodeAt(path, 1), jump->GetEnds()[0]);
+    notices.Take();
+    // The free segment after the jump passes the second jump untied.
+    for (int i = 0; i < 2; ++i)
+        path.EndHandleMove();
+    std::vector<int> hints;
+    for (const CNotice& notice : notices.Take())
+        hints.push_back(notice.textId);
+    EXPECT_EQ(std::vector<int>{2711}, hints);
 }
