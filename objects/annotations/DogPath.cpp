@@ -484,6 +484,17 @@ void CDogPath::DetachNodesOfSelected(bool dropTies)
 
 // ---- Placing and dragging ------------------------------------------------------------------
 
+bool CDogPath::IsActive() const
+{
+    if (IsSelected())
+        return true;
+    for (const CNode& node : m_nodes) {
+        if (node.end != nullptr && node.end->owner != nullptr && node.end->owner->IsSelected())
+            return true;
+    }
+    return false;
+}
+
 void CDogPath::Move(float x, float y)
 {
     if (GetDefaultSpacing() >= 0.0f)

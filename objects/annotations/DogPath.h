@@ -53,8 +53,12 @@ public:
     // Refits changed sections, then node i's point.
     void GetEnd(CPoint2& point, int index) const override;
     bool IsInsideRing(bool selectedOnly) const override { return true; }
-    bool IsActive() const override { return true; }
-    bool IsActiveForPath() const override { return true; }
+    // Takes part in moves and turns while it or an object it is tied to is
+    // selected: the nodes then follow the move (OnOthersMoved). A path
+    // that took part in every drag would keep a single dragged obstacle
+    // from snapping.
+    bool IsActive() const override;
+    bool IsActiveForPath() const override { return IsActive(); }
     // Ignored while the connection takes no stroke (auto-route).
     void Move(float x, float y) override;
     // Turns the stroke into nodes and hands the path to its connection.

@@ -341,8 +341,12 @@ TEST_F(DogPath, DrawnThroughAJumpAndAStandardTireItTiesToBoth)
     EXPECT_LT(first.y, 2500.0f);
     EXPECT_GT(last.y, 6500.0f);
 
-    // Dragging the jump refits the path, which follows it.
+    // Dragging the jump refits the path, which follows it; the path takes
+    // part in a drag only of what it is tied to.
+    course->DeselectAll(false);
+    EXPECT_FALSE(path.IsActive());
     jump->SetSelected(true);
+    EXPECT_TRUE(path.IsActive());
     course->MoveSelectionBy(600.0f, 0.0f);
     EXPECT_EQ(CTransform(), path.GetPlacement());
     bool follows = false;
