@@ -27,6 +27,12 @@ class CEditSession;
 class CEndIndex;
 class CObjectType;
 class CCourseNumbering;
+
+// Whether the point lies in the forward cone of the origin (x, y) along the
+// direction (dx, dy), which need not be of unit length: within 2520 (short
+// range) or 2760 of the origin, and less than 45 degrees off the direction
+// (a point exactly 45 degrees off, or at the origin, lies outside).
+bool IsWithinForwardCone(float x, float y, float dx, float dy, const CPoint2& point, bool shortRange);
 class CPartColorSet;
 class CSpecList;
 

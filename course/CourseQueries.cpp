@@ -50,8 +50,8 @@ CRectF NarrowArea(const CRectF& area, float x, float y, float reach)
     return narrowed;
 }
 
-// Whether the point lies within the reach of the origin and less than 45
-// degrees off the direction.
+}  // namespace
+
 bool IsWithinForwardCone(float x, float y, float dx, float dy, const CPoint2& point, bool shortRange)
 {
     const float vx = point.x - x;
@@ -62,7 +62,6 @@ bool IsWithinForwardCone(float x, float y, float dx, float dy, const CPoint2& po
     return dx * vx + dy * vy > std::fabs(dy * vx - dx * vy);
 }
 
-}  // namespace
 
 CViewCamera& CCourse::GetViewCamera()
 {

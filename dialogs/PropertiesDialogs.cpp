@@ -10,6 +10,8 @@
 #include "dialogs/CollapsedTunnelWnd.h"
 #include "dialogs/CrossoverDlg.h"
 #include "dialogs/CrossoverWnd.h"
+#include "dialogs/DogPathDlg.h"
+#include "dialogs/DogPathWnd.h"
 #include "dialogs/DogShapeDlg.h"
 #include "dialogs/DogShapeWnd.h"
 #include "dialogs/EndLineDlg.h"
@@ -34,6 +36,7 @@
 #include "dialogs/UnusableAreaPropertiesWnd.h"
 #include "dialogs/WeavePolesPropertiesDlg.h"
 #include "dialogs/WeavePolesPropertiesWnd.h"
+#include "objects/annotations/PathConnection.h"
 #include "objects/equipment/JumpType.h"
 
 namespace {
@@ -77,6 +80,7 @@ std::unique_ptr<CEditSession> MakeJumpDialog(CCourse* course, const CObjectType&
 void RegisterPropertiesDialogs()
 {
     SetDefaultEditSessionMaker(&MakePlainDialog);
+    CDogPathDlg::SetRouteTest(&CanAutoRoute);
     const struct
     {
         int typeId;
@@ -86,6 +90,7 @@ void RegisterPropertiesDialogs()
         {50, &MakeWindowedDialog<CCollapsedTunnelDlg, CCollapsedTunnelWnd>},
         {70, &MakeWindowedDialog<CCrossoverDlg, CCrossoverWnd>},
         {80, &MakeWindowedDialog<CDogShapeDlg, CDogShapeWnd>},
+        {90, &MakeWindowedDialog<CDogPathDlg, CDogPathWnd>},
         {100, &MakeWindowedDialog<CDogWalkDlg, CDogWalkWnd>},
         {110, &MakeWindowedDialog<CEndLineDlg, CEndLineWnd>},
         {130, &MakeWindowedDialog<CHumanShapeDlg, CHumanShapeWnd>},

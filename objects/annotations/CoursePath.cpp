@@ -110,6 +110,12 @@ void CCoursePath::EndMove()
     std::vector<CPoint2>().swap(m_stroke);
 }
 
+void CCoursePath::EndPlacingWithoutStroke()
+{
+    m_placing = false;
+    std::vector<CPoint2>().swap(m_stroke);
+}
+
 void CCoursePath::Draw2D(CGraphicsContext& context)
 {
     const std::vector<CPoint2> stroke = GetStroke();

@@ -88,6 +88,11 @@ public:
     // The most points a legacy line may give.
     static constexpr int kMaxLegacyPoints = 1000;
 
+protected:
+    // Placing ends without a stroke, for a kind that takes none: nothing
+    // becomes a node and no hint is offered.
+    void EndPlacingWithoutStroke();
+
 private:
     // The stroke while placing; empty otherwise, which stands for the
     // placement's point alone (a path read from a file has no stroke).

@@ -2,6 +2,7 @@
 
 #include "course/CourseMark.h"
 #include "objects/annotations/CoordinateMark.h"
+#include "objects/annotations/DogPath.h"
 #include "objects/annotations/DogShape.h"
 #include "objects/annotations/EndLine.h"
 #include "objects/annotations/HumanPath.h"
@@ -56,6 +57,7 @@ void RegisterObjectTypes()
     CCrawlTunnel::GetCrawlTunnelType();
     CCrossover::GetCrossoverType();
     CDogShape::GetDogShapeType();
+    CDogPath::GetDogPathType();
     CDogWalk::GetDogWalkType();
     CEndLine::GetEndLineType();
     CGate::GetGateType();

@@ -114,7 +114,9 @@ CPoint2 CTireJumpType::GetEnd(int index, const CJump& jump) const
 
 float CTireJumpType::GetWidth(const CJump& jump) const
 {
-    return 0.5f * GetDiameter(jump);
+    // The opening a path passes through is the tire's whole diameter: a
+    // 240 tire offers the approach of a window jump of the same opening.
+    return GetDiameter(jump);
 }
 
 void CTireJumpType::Draw2D(CGraphicsContext& context, CJump& jump) const

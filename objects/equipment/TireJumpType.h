@@ -45,7 +45,7 @@ public:
     CPoint2 GetEnd(int index, const CJump& jump) const override;
     void Draw2D(CGraphicsContext& context, CJump& jump) const override;
     void Build3D(CGraphicsContext& context, CJump& jump) const override;
-    // Half the tire's diameter.
+    // The tire's diameter, the opening its ends offer.
     float GetWidth(const CJump& jump) const override;
 
     // The frame's width and the tire's diameter; the binding's defaults

@@ -11,6 +11,7 @@
 #include "foundation/FieldStream.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "objects/annotations/DogPath.h"
 #include "objects/annotations/UnusableArea.h"
 #include "tests/course/ArchiveTestKinds.h"
 #include "tests/support/FailureReports.h"
@@ -518,21 +519,23 @@ TEST_F(CourseArchive, Version3RecordsOfKindsNotBuiltLeaveTheRestWhereItWasWritte
     archivetest::PlaceRecord(*course, 3000.0f, 4000.0f, 0.0f, 2, L"")->corner = CPoint2(50.0f, 60.0f);
     const std::string header = Archive(*MakeCourse(), true);
     const std::string without = Archive(*course, true);
-    // The older format's kinds without a descriptor: the values before the
-    // points of each one's version-3 record, and how many points it holds.
-    const struct {
-        int typeId;
-        std::string before;
-        int points;
-    } kinds[] = {
-        {90, Bytes({240, 0, 1, 1, 4, 2, 1, 1, '7', 0x1C, 0x1D, 0x1D, 3, 0}), 3},  // a numbered path, label "7\x1D"
-    };
     const int reports = ReportCount();
-    for (const auto& kind : kinds) {
+    // The older format's numbered dog path: read now, the records after it
+    // still land where they were written.
+    {
         CCourse copy(L"Copy", L"");
-        const std::string bytes = WithOlderRecord(*course, header, kind.typeId, kind.before, kind.points);
-        EXPECT_EQ(-2695, archivetest::MessageOf(copy.LoadArchive(bytes, false, false))) << kind.typeId;
-        EXPECT_EQ(without, Archive(copy, true)) << kind.typeId;
+        const std::string bytes = WithOlderRecord(
+            *course, header, 90, Bytes({240, 0, 1, 1, 4, 2, 1, 1, '7', 0x1C, 0x1D, 0x1D, 3, 0}), 3);
+        EXPECT_EQ(0, archivetest::MessageOf(copy.LoadArchive(bytes, false, false)));
+        int paths = 0;
+        for (CCourseObject* object : copy.GetObjects()) {
+            auto* path = dynamic_cast<CDogPath*>(object);
+            paths += path != nullptr && path->GetEndCount() == 3 ? 1 : 0;
+            object->SetSelected(path != nullptr);
+        }
+        EXPECT_EQ(1, paths);
+        copy.DeleteSelected();
+        EXPECT_EQ(without, Archive(copy, true));
     }
     // A kind the older format does not have: where its points end is not
     // known, so what follows it is left out rather than placed shifted.

@@ -60,6 +60,7 @@ const CBenchKind kBenchKinds[] = {
     {60, "crawl tunnels"},
     {70, "crossovers"},
     {80, "dog figures"},
+    {90, "dog paths", EPlacing::kStroke},
     {100, "dog walks"},
     {110, "start and finish lines", EPlacing::kDrag},
     {113, "gates"},

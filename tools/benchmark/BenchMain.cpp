@@ -1,7 +1,7 @@
 // Fendrel4Bench: the speed of reading, undo, repaint and start-up, each as
 // a ratio to what the platform needs for the same work. See README.md.
 //
-//     Fendrel4Bench [--runs N] [--only read|memory|undo|frame|start] [--kind NAME] [--pictures]
+//     Fendrel4Bench [--runs N] [--only read|memory|undo|frame|start|path] [--kind NAME] [--pictures]
 //
 // "--memory-child FILE" is how the memory section runs itself to read one
 // course file.
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--pictures") == 0)
             pictures = true;
         else {
-            std::printf("usage: Fendrel4Bench [--runs N] [--only read|memory|undo|frame|start] [--kind NAME] "
+            std::printf("usage: Fendrel4Bench [--runs N] [--only read|memory|undo|frame|start|path] [--kind NAME] "
                         "[--pictures]\n");
             return 2;
         }
@@ -88,6 +88,8 @@ int main(int argc, char** argv)
     }
     if (only.empty() || only == "start")
         BenchStartUp(runs);
+    if (only.empty() || only == "path")
+        BenchDogPathRefit(runs);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     return 0;
 }

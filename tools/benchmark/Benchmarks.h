@@ -39,3 +39,6 @@ void BenchView3DFrame(int runs, bool savePictures);
 // program, both started by this process under the same Wine server; at
 // least 9 runs.
 void BenchStartUp(int runs);
+// Refitting a dog path tied to 20 jumps after one of them is dragged: the
+// median and the slowest time of the refit, in milliseconds.
+void BenchDogPathRefit(int runs);

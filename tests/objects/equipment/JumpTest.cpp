@@ -110,7 +110,7 @@ TEST_F(Jump, EndsFollowTheTypeAndTheValues)
         {170, 480, 0, 245.0f, 180.0f, 60.0f, true}, // log
         {357, 540, 120, 390.0f, 210.0f, 60.0f, true},
         {360, 0, 0, 240.0f, 60.0f, 240.0f, true},   // water: the long jump's depth
-        {320, 0, 0, 250.0f, 0.0f, 60.0f, true},     // tire: width D / 2 = 120
+        {320, 0, 0, 250.0f, 60.0f, 60.0f, true},    // tire: width D = 240, as the window
     };
     auto course = MakeCourse(1);
     course->SetLongJumpLength(480.0f);
