@@ -232,10 +232,12 @@ const CObstacleEnd* CObsNum::FindObstacleEnd() const
     const CCourse* course = GetCourse();
     if (course == nullptr)
         return nullptr;
+    // A number stands on the side the dog comes from: of a jump's two ends,
+    // it labels the one the dog passes going away from the number.
     const CPoint2 p = GetPosition();
-    if (const CObstacleEnd* nearby = course->FindNearestEnd(p.x, p.y, kEndReach, kLabelledEndKinds, 0))
+    if (const CObstacleEnd* nearby = course->FindNearestEnd(p.x, p.y, kEndReach, kLabelledEndKinds, 1))
         return nearby;
-    return course->FindNearestEnd(p.x, p.y, -1.0f, kLabelledEndKinds, 0);
+    return course->FindNearestEnd(p.x, p.y, -1.0f, kLabelledEndKinds, 1);
 }
 
 void SerializeLegacyBool(CFieldStream& stream, int32_t& value)
