@@ -2,7 +2,6 @@
 
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
-#include "graphics/ImageCache.h"
 
 namespace {
 
@@ -20,44 +19,6 @@ void SetOutlineStyle(CGraphicsContext& context, int opacity)
 uint32_t GetElementColor(int opacity)
 {
     return uint32_t(opacity & 0xFF) << 24;
-}
-
-// ---- Grass ----------------------------------------------------------------------
-
-CGrassGround& CGrassGround::Instance()
-{
-    static CGrassGround ground;
-    return ground;
-}
-
-CGrassGround::CGrassGround()
-{
-    BeginKey();
-}
-
-void CGrassGround::Draw(CGraphicsContext& context)
-{
-    TRACE_POINT();
-    CGraphicsState& state = context.m_state;
-    context.SetColor(0xFFFFFFFF);
-    state.texture = CImage::GetCached(L"Grass.jpg");
-    const float h = kHalfSize;
-    const float k = kTextureRepeats;
-    context.BeginVertices(2, false, 2);
-    state.texU = 0.0f;
-    state.texV = 0.0f;
-    context.AddVertex(CVector3(-h, h, 0.0f));
-    state.texU = k;
-    context.AddVertex(CVector3(h, h, 0.0f));
-    state.texU = 0.0f;
-    state.texV = k;
-    context.AddVertex(CVector3(-h, -h, 0.0f));
-    state.texU = k;
-    context.AddVertex(CVector3(h, -h, 0.0f));
-    context.EndVertices();
-    state.texture = nullptr;
-    state.texU = 0.0f;
-    state.texV = 0.0f;
 }
 
 // ---- Ring outline -------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "foundation/Rect.h"
 #include "graphics/Drawable.h"
+#include "graphics/GrassGround.h"
 
 class CGraphicsContext;
 
@@ -15,23 +16,6 @@ class CGraphicsContext;
 // Black with the opacity (0..255) as alpha: the colour of the outlines, the
 // grid and its lines (255 in the map, 64 under the 3D objects).
 uint32_t GetElementColor(int opacity);
-
-// The textured grass square under a 3D ring, 300000 units across at height
-// 0 about its origin; one shared instance.
-class CGrassGround : public CDrawable
-{
-public:
-    static CGrassGround& Instance();
-
-    void Draw(CGraphicsContext& context) override;
-
-    static constexpr float kHalfSize = 150000.0f;
-    // Texture repeats over the square: one every 230 units.
-    static constexpr float kTextureRepeats = 1304.3478f;
-
-private:
-    CGrassGround();
-};
 
 // The ring rectangle (0, 0)-(width, height), stroked 20 wide.
 class CRingOutline : public CDrawable

@@ -7,6 +7,7 @@
 #include "foundation/Rgba.h"
 #include "foundation/TracePoint.h"
 #include "graphics/GraphicsContext.h"
+#include "graphics/GrassGround.h"
 #include "graphics/ImageCache.h"
 #include "graphics/PackedModel.h"
 #include "objects/annotations/FigureModel.h"
@@ -32,47 +33,13 @@ constexpr float kFrameDistance = 130.0f;
 constexpr float kFrameWidth = 2.0f;
 const uint32_t kSelectedFrame = MakeRgba(255, 0, 0, 255);
 
-// The textured grass under the figure, 6000 units across (the panels never
-// see further), at the repeat of the course's own grass.
-class CPreviewGround : public CDrawable
+// The grass under the figure, 6000 units across: the panels never see
+// further.
+CGrassGround& GetPreviewGround()
 {
-public:
-    CPreviewGround() { BeginKey(); }
-
-    void Draw(CGraphicsContext& context) override
-    {
-        CGraphicsState& state = context.m_state;
-        context.SetColor(0xFFFFFFFF);
-        state.texture = CImage::GetCached(L"Grass.jpg");
-        const float h = kHalfSize;
-        const float k = 2.0f * kHalfSize / kRepeat;
-        context.BeginVertices(2, false, 2);
-        state.texU = 0.0f;
-        state.texV = 0.0f;
-        context.AddVertex(CVector3(-h, h, 0.0f));
-        state.texU = k;
-        context.AddVertex(CVector3(h, h, 0.0f));
-        state.texU = 0.0f;
-        state.texV = k;
-        context.AddVertex(CVector3(-h, -h, 0.0f));
-        state.texU = k;
-        context.AddVertex(CVector3(h, -h, 0.0f));
-        context.EndVertices();
-        state.texture = nullptr;
-        state.texU = 0.0f;
-        state.texV = 0.0f;
-    }
-
-    static CPreviewGround& Instance()
-    {
-        static CPreviewGround ground;
-        return ground;
-    }
-
-private:
-    static constexpr float kHalfSize = 3000.0f;
-    static constexpr float kRepeat = 230.0f;
-};
+    static CGrassGround ground(3000.0f);
+    return ground;
+}
 
 uint32_t GetButtonFace()
 {
@@ -87,7 +54,7 @@ CFigurePreview::CFigurePreview(float width, float height, bool overlay3D)
     : CPanel(true, false), m_scene(false, 3), m_pictureItem(*this), m_frame(true, 1), m_width(width),
       m_height(height), m_figureItem(*this), m_overlayItem(*this)
 {
-    m_scene.items[kGroundItem] = &CPreviewGround::Instance();
+    m_scene.items[kGroundItem] = &GetPreviewGround();
     m_scene.items[kFigureItem] = &m_figureItem;
     m_scene.items[kOverlayItem] = &m_overlayItem;
     m_scene.is3D[kGroundItem] = true;

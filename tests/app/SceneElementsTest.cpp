@@ -122,7 +122,7 @@ TEST(GrassGround, TextureRepeatsEvery230Units)
     CGrassGround::Instance().Draw(context);
     const auto& vertices = context.GetVertices();
     ASSERT_EQ(4u, vertices.size());
-    const float k = CGrassGround::kTextureRepeats;
+    const float k = CGrassGround::Instance().GetTextureRepeats();
     EXPECT_NEAR(300000.0 / 230.0, k, 0.001);
     EXPECT_EQ(0.0f, vertices[0].u);
     EXPECT_EQ(0.0f, vertices[0].v);
