@@ -15,7 +15,9 @@
 #include "course/Course.h"
 #include "course/EditSession.h"
 #include "course/SpecList.h"
+#include "dialogs/ColorPickerDlg.h"
 #include "dialogs/HintDlg.h"
+#include "dialogs/PartColorMerge.h"
 #include "foundation/CrashLog.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/WebAccess.h"
@@ -101,6 +103,21 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
          }},
         {2124, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.SelectAll(); }); }},
         {2128, [](CCourseWindow& window, int) { window.RunProperties(); }},
+        // With a placing tool chosen, the tool's properties; else the colour
+        // picker paints the selection as one step.
+        {2132, [](CCourseWindow& window, int) {
+             if (window.shapeToolbar.GetCurrentTool() != CShapeToolbar::kNoTool) {
+                 window.RunProperties();
+                 return;
+             }
+             window.ResetTool();
+             std::vector<CCourse::CSelectionValue> values;
+             window.m_course->CollectSelectionValues(values);
+             CPartColorMerge merge;
+             for (const CCourse::CSelectionValue& value : values)
+                 merge.Add(value.type, value.variant, *value.colors);
+             RunColorPicker(window.m_course.get(), merge, true);
+         }},
         // Mirrors the selection, or the whole course when nothing is selected.
         {2140, [](CCourseWindow& window, int id) {
              window.ChangeCourseAsStep(id, [](CCourse& course) { course.FlipSelection(true); });
