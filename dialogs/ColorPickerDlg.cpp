@@ -134,6 +134,10 @@ CColorPickerDlg::CColorPickerDlg(CCourse* course, CPartColorMerge* merge, bool a
     FitWidthToText(instruction, GetString(kPickerText));
     for (CStaticText& value : componentValues)
         FitWidthToText(value, L"255");
+    // The labels lead to no control the keyboard reaches: no access keys.
+    for (CStaticText* label : {&heading, &instruction, &componentLabels[0], &componentLabels[1], &componentLabels[2],
+                               &componentValues[0], &componentValues[1], &componentValues[2]})
+        label->caption.SetAutoMnemonic(false);
 
     if (CGraphicsSystem::IsViewSystem3D())
         m_preview3D = std::make_unique<CCoursePreview>(*merge, k3DView, this);
@@ -179,6 +183,9 @@ CColorPickerDlg::CColorPickerDlg(CCourse* course, CPartColorMerge* merge, bool a
         m_grid.Add(&defaultBox);
     }
     helpTopic = kHelpTopic;
+    // The 3D preview draws into its own window, which the dialog's
+    // background must not paint over.
+    extraStyle |= WS_CLIPCHILDREN;
     SetContent(&m_grid);
     OnBlink(&m_blinkTimer);
     m_blinkTimer.Start(true);

@@ -12,6 +12,9 @@
 #include "dialogs/PartColorMerge.h"
 #include "foundation/CrashLog.h"
 #include "foundation/TracePoint.h"
+#include "graphics/GraphicsContext.h"
+#include "graphics/PixelBitmap.h"
+#include "render3d/GraphicsSystem.h"
 #include "render3d/SceneContext3D.h"
 #include "ui/Cursors.h"
 #include "ui/UIFontMetrics.h"
@@ -52,7 +55,7 @@ CSize2 CCoursePreview::GetPreviewSize()
 }
 
 CCoursePreview::CCoursePreview(CPartColorMerge& merge, int viewKind, CColorPickerDlg* owner)
-    : CPanel(false, false), m_merge(merge), m_viewKind(viewKind), m_owner(owner)
+    : CPanel(viewKind != kMapView, false), m_merge(merge), m_viewKind(viewKind), m_owner(owner)
 {
     TRACE_VALUE(int32_t, viewKind);
     if (m_viewKind != kMapView && m_viewKind != k3DView) {
@@ -100,9 +103,15 @@ CCoursePreview::CCoursePreview(CPartColorMerge& merge, int viewKind, CColorPicke
         }
         object->Invalidate();
     }
-    ApplyShownColors();
     FitView();
-    SetScene(m_shownScene.get());
+    ApplyShownColors();
+    if (m_viewKind == kMapView) {
+        SetScene(m_shownScene.get());
+    } else {
+        m_pictureScene.items[0] = &m_picture;
+        m_pictureScene.background = k3DBackground;
+        SetScene(&m_pictureScene);
+    }
 }
 
 CCoursePreview::~CCoursePreview() = default;
@@ -155,7 +164,8 @@ void CCoursePreview::FitView()
         const float distance = std::max(bounds.Height() * 0.5f / kVerticalFactor, bounds.Width() * 0.5f / across) +
                                std::max(bounds.Width(), bounds.Height()) * 0.25f;
         const CVector3 forward = view.TransformVector(CVector3(0.0f, 0.0f, -1.0f));
-        const CVector3 centre((bounds.left + bounds.right) / 2.0f, -(bounds.top + bounds.bottom) / 2.0f, 0.0f);
+        // Aimed at half an obstacle's height above the ground.
+        const CVector3 centre((bounds.left + bounds.right) / 2.0f, -(bounds.top + bounds.bottom) / 2.0f, 200.0f);
         view.SetTranslation(centre.x - forward.x * distance, centre.y - forward.y * distance,
                             centre.z - forward.z * distance);
     }
@@ -198,6 +208,23 @@ void CCoursePreview::ApplyShownColors()
         object->Invalidate();
     }
     m_shownObjects->Refresh();
+    if (m_viewKind != kMapView)
+        RenderPicture();
+}
+
+void CCoursePreview::RenderPicture()
+{
+    const CSize2 size = GetPreviewSize();
+    auto bitmap = std::make_unique<CPixelBitmap>(size.width, size.height);
+    RenderSceneToBitmap(*m_shownScene, *bitmap, false);
+    m_picture.bitmap = std::move(bitmap);
+    m_picture.Refresh();
+}
+
+void CPreviewPicture::Draw(CGraphicsContext& context)
+{
+    if (bitmap)
+        context.DrawBitmap(*bitmap, CRectF(0.0f, 0.0f, bitmap->GetWidth(), bitmap->GetHeight()));
 }
 
 int CCoursePreview::GetRecordedColor(int entry) const

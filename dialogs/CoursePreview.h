@@ -12,6 +12,7 @@
 class CColorPickerDlg;
 class CCourse;
 class CPartColorMerge;
+class CPixelBitmap;
 
 // The objects of a course drawn with their pick ids, in the map (kind 2) or
 // in 3D (kind 3); a new key after every change of the course's colours.
@@ -26,6 +27,16 @@ public:
 private:
     CCourse& m_course;
     int m_viewKind;
+};
+
+// A picture drawn at the panel's top-left corner.
+class CPreviewPicture : public CDrawable
+{
+public:
+    void Draw(CGraphicsContext& context) override;
+    void Refresh() { MakeUniqueKey(); }
+
+    std::unique_ptr<CPixelBitmap> bitmap;
 };
 
 // A live picture of the colour picker's sample course, with only objects of
@@ -66,6 +77,7 @@ private:
     std::unique_ptr<CCourse> LoadSample() const;
     void FitView();
     void ApplyShownColors();
+    void RenderPicture();
 
     CPartColorMerge& m_merge;
     int m_viewKind;
@@ -76,6 +88,8 @@ private:
     std::unique_ptr<CCourseObjectsDrawable> m_pickObjects;
     std::unique_ptr<CScene> m_shownScene;
     std::unique_ptr<CScene> m_pickScene;
+    CPreviewPicture m_picture;
+    CScene m_pictureScene{true, 1};
     std::vector<int> m_identifying;
     std::vector<int> m_recorded;
 };

@@ -121,6 +121,7 @@ void ClickPanel(HWND dialog, int width, int height, int x, int y)
 // The swatch's green, the bars painted with the bucket; Cancel, then OK with the default box.
 TEST_F(ColorPicker, CancelKeepsTheColoursAndOkWithTheBoxStoresTheKindsDefaults)
 {
+    const int reportsBefore = ReportCount();
     const std::wstring box = GetStringWithArg(2295, FindObjectTypeById(kSingleBar)->GetDisplayName(course));
     for (const bool ok : {false, true}) {
         bool confirmed = !ok;
@@ -128,7 +129,7 @@ TEST_F(ColorPicker, CancelKeepsTheColoursAndOkWithTheBoxStoresTheKindsDefaults)
             ClickPanel(window, 580, 115, 4 * 20 + 5, 4 * 23 + 5);  // column 4, row 4
             ClickPanel(window, merge.GetEditableCount() * 28, 28, barsEntry * 28 + 10, 10);
             if (ok)
-                ClickControl(FindChildByCaption(window, box));
+                PressAccessKey(window, FindChildByCaption(window, box));
             PressDialogButton(window, ok ? IDOK : IDCANCEL);
         }));
         EXPECT_EQ(ok, confirmed);
@@ -140,6 +141,7 @@ TEST_F(ColorPicker, CancelKeepsTheColoursAndOkWithTheBoxStoresTheKindsDefaults)
     EXPECT_EQ(CColorPalette::CellToIndex(4, 4), stored.GetColorIndex(kBars));
     EXPECT_EQ(CColorPalette::CellToIndex(4, 4), CSettings::GetInt(L"SelectedColorIndex", -1));
     EXPECT_EQ(L"Colors", course.GetUndoLabel());
+    EXPECT_EQ(reportsBefore, ReportCount());
 }
 
 TEST_F(ColorPicker, PaintingTheMainColourPaleTakesItsSubstituteAndHintsOnce)
