@@ -15,6 +15,7 @@
 #include "tests/dialogs/PropertiesWndTest.h"
 #include "tests/render3d/GraphicsTestSystems.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/TestWindows.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ protected:
         CPropertiesWndTest::SetUp();
         CSettings::SetInt(L"GraphicsClass", 2);
         CGraphicsSystemTestAccess::ResetRun();
-        CSettings::SetInt(GetNeverShowValueName(kSubstituteHint), 1);
+        for (const int hint : {kSubstituteHint, 2719, 2720})
+            CSettings::SetInt(GetNeverShowValueName(hint), 1);
         for (const int bars : {kRed, kBlue}) {
             CTransform at;
             at.SetPosition2D(bars == kRed ? 2000.0f : 5000.0f, 3000.0f);
@@ -142,6 +144,27 @@ TEST_F(ColorPicker, CancelKeepsTheColoursAndOkWithTheBoxStoresTheKindsDefaults)
     EXPECT_EQ(CColorPalette::CellToIndex(4, 4), CSettings::GetInt(L"SelectedColorIndex", -1));
     EXPECT_EQ(L"Colors", course.GetUndoLabel());
     EXPECT_EQ(reportsBefore, ReportCount());
+}
+
+// The jump window's colours button opens the picker; its OK keeps the
+// colours for that window, whose Cancel drops them.
+TEST_F(ColorPicker, APropertiesWindowsColoursButtonOpensThePicker)
+{
+    int pickers = 0;
+    const CDialogAnswerer answerer([&](HWND dialog) {
+        if (GetWindowTextString(dialog) != GetString(2288) || ListDialogChildren(dialog).empty())
+            return 0;
+        ++pickers;
+        ClickPanel(dialog, 580, 115, 5, 5);
+        ClickPanel(dialog, merge.GetEditableCount() * 28, 28, barsEntry * 28 + 10, 10);
+        return IDOK;
+    });
+    ASSERT_TRUE(EditSelection([&](HWND window) {
+        ClickControl(FindChildByCaption(window, GetString(2236)));
+        PressDialogButton(window, IDCANCEL);
+    }));
+    EXPECT_EQ(1, pickers);
+    EXPECT_EQ((std::vector<int>{kRed, kBlue}), BarsOfJumps());
 }
 
 TEST_F(ColorPicker, PaintingTheMainColourPaleTakesItsSubstituteAndHintsOnce)
