@@ -238,9 +238,9 @@ TEST(ColorSubstitute, AnEntryWithoutColourKeepsItsIndexAPaleOneTakesAStrongChoos
     }
 }
 
-// The sample course reads and holds an object of every kind; the map
-// preview finds the main colour's part where the pick picture shows it.
-TEST_F(ColorPicker, TheSampleHoldsEveryKindAndTheMapPreviewFindsPartsByColour)
+// The sample course reads and holds an object of every kind; the previews
+// find the parts under the mouse by their colours in the pick course.
+TEST_F(ColorPicker, TheSampleHoldsEveryKindAndThePreviewsFindPartsByColour)
 {
     CCourse sample(L"", L"");
     std::istringstream in(GetColorSampleCourseText());
@@ -251,15 +251,15 @@ TEST_F(ColorPicker, TheSampleHoldsEveryKindAndTheMapPreviewFindsPartsByColour)
     for (const CObjectType* type : GetObjectTypes())
         EXPECT_EQ(1u, kinds.count(type->GetTypeId())) << type->GetTypeId();
 
-    CCoursePreview preview(merge, 2, nullptr);
+    // The map draws the main colour, the 3D picture the bars as well.
     const CSize2 size = CCoursePreview::GetPreviewSize();
-    CPixelBitmap pick(size.width, size.height);
-    RenderSceneToBitmap(preview.GetPickScene(), pick, false);
-    int found = 0;
-    for (int y = 0; y < pick.GetPixelHeight(); y += 3)
-        for (int x = 0; x < pick.GetPixelWidth(); x += 3)
-            if (pick.GetPixel(x, y) == Palette(preview.GetIdentifyingColor(0)) && ++found < 20)
-                EXPECT_EQ(0, preview.HitTest(float(x) + 0.5f, float(y) + 0.5f)) << x << "," << y;
-    EXPECT_GT(found, 0);
-    EXPECT_EQ(-1, preview.HitTest(1.0f, 1.0f));
+    for (const auto& [kind, entry] : {std::make_pair(2, 0), std::make_pair(3, barsEntry)}) {
+        CCoursePreview preview(merge, kind, nullptr);
+        std::set<int> hit;
+        for (float y = 0.5f; y < size.height; y += 4.0f)
+            for (float x = 0.5f; x < size.width; x += 4.0f)
+                hit.insert(preview.HitTest(x, y));
+        EXPECT_EQ(1u, hit.count(entry)) << kind;
+        EXPECT_EQ(-1, preview.HitTest(1.0f, 1.0f)) << kind;
+    }
 }
