@@ -19,7 +19,9 @@
 #include "course/Course.h"
 #include "course/EditSession.h"
 #include "course/SpecList.h"
+#include "dialogs/ColorPickerDlg.h"
 #include "dialogs/HintDlg.h"
+#include "dialogs/PartColorMerge.h"
 #include "foundation/CrashLog.h"
 #include "foundation/RecentFiles.h"
 #include "foundation/WebAccess.h"
@@ -114,6 +116,21 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
              (new CSelectDlg(window.m_course.get()))->DoModal();
          }},
         {2128, [](CCourseWindow& window, int) { window.RunProperties(); }},
+        // With a placing tool chosen, the tool's properties; else the colour
+        // picker paints the selection as one step.
+        {2132, [](CCourseWindow& window, int) {
+             if (window.shapeToolbar.GetCurrentTool() != CShapeToolbar::kNoTool) {
+                 window.RunProperties();
+                 return;
+             }
+             window.ResetTool();
+             std::vector<CCourse::CSelectionValue> values;
+             window.m_course->CollectSelectionValues(values);
+             CPartColorMerge merge;
+             for (const CCourse::CSelectionValue& value : values)
+                 merge.Add(value.type, value.variant, *value.colors);
+             RunColorPicker(window.m_course.get(), merge, true);
+         }},
         {2138, [](CCourseWindow& window, int) {
              window.ResetTool();
              (new CJumpSettingsDlg(window.m_course.get()))->DoModal();

@@ -53,6 +53,8 @@ public:
     void SaveAsTypeDefault() const;
 
     const CObjectType* GetCurrentType() const { return m_currentType; }
+    // Every merged object is of one kind.
+    bool IsSingleType() const { return m_singleType; }
     const CPartColorSet& GetEditedColors() const { return m_edited; }
     int GetMergedCount() const { return m_mergedCount; }
 

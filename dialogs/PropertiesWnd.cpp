@@ -3,6 +3,7 @@
 #include "course/Course.h"
 #include "course/ObjectType.h"
 #include "course/SpecList.h"
+#include "dialogs/ColorPickerDlg.h"
 #include "dialogs/ObjectPropertiesDlg.h"
 #include "dialogs/PropertiesSession.h"
 #include "foundation/CrashLog.h"
@@ -34,7 +35,7 @@ CPropertiesWnd::CPropertiesWnd(CObjectPropertiesDlg& halfValue, CSessionColors& 
       half(halfValue),
       colors(colorsValue)
 {
-    colorsButton.SetEnabled(false);
+    colorsButton.onClick = CMemberDelegate<CPushButton*, CPropertiesWnd>::Make(this, &CPropertiesWnd::OnColorsClicked);
     helpTopic = L"Edit";
     ShowEditOnCreate(FindObjectTypeByNameId(half.GetNameTextId()));
 }
@@ -128,6 +129,14 @@ void CPropertiesWnd::OnOk()
     if (CCourse* course = GetCourse())
         course->ApplyPropertiesDialog(half);
     CDialog::OnOk();
+}
+
+void CPropertiesWnd::OnColorsClicked(CPushButton*)
+{
+    TRACE_POINT();
+    // The picker's changes stay in the session's colours until this
+    // dialog's OK.
+    RunColorPicker(GetCourse(), colors.GetEditedMerge(), false);
 }
 
 void CPropertiesWnd::OnCancel()

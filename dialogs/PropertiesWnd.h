@@ -47,7 +47,7 @@ public:
 
     CGridLayout contentGrid;
     CGridLayout buttonRow;
-    // Opens the colour picker, which is not there yet: disabled.
+    // Opens the colour picker on the session's colours.
     CPushButton colorsButton;
     CCheckBox editOnCreateBox;
 
@@ -84,6 +84,7 @@ protected:
 
 private:
     void FillControls() final { InitControls(); }
+    void OnColorsClicked(CPushButton* button);
     void ShowEditOnCreate(const CObjectType* type);
     std::wstring GetEditOnCreateCaption(int nameTextId) const;
 

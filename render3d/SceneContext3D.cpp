@@ -99,6 +99,7 @@ void CSceneContext3D::RecordHit(const CVector3& viewPoint)
     m_hitDistance = distance;
     m_hitItem = m_currentItem;
     m_hitPickId = m_currentPickId;
+    m_hitColor = m_candidateColor;
     m_hitPoint = m_scene.transform.TransformPoint(viewPoint);
 }
 
@@ -129,6 +130,7 @@ void CSceneContext3D::DrawDrawable(CDrawable& drawable, int mode, int flag)
         const int outerPickId = m_currentPickId;
         m_currentPickId = pickId;
         const CBox3 view = placement.TransformBox(box);
+        m_candidateColor = 0;
         RecordHit(RayAtDepth((view.minZ + view.maxZ) * 0.5f));
         m_currentPickId = outerPickId;
     } else if (where == 1) {
@@ -193,6 +195,7 @@ bool CSceneContext3D::HitTriangles(size_t first, size_t last)
         if (where == 0)
             return false;
         if (where == 2) {
+            m_candidateColor = vertices[triangles[first * 3]].color;
             RecordHit(RayAtDepth((box.minZ + box.maxZ) * 0.5f));
             return true;
         }
@@ -230,6 +233,7 @@ bool CSceneContext3D::HitTriangles(size_t first, size_t last)
             if (std::isfinite(s))
                 point = CVector3(p0.x + direction.x * s, p0.y + direction.y * s, p0.z + direction.z * s);
         }
+        m_candidateColor = vertices[triangles[3 * t]].color;
         RecordHit(point);
         return true;
     }

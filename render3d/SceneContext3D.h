@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "foundation/Box.h"
@@ -40,6 +41,9 @@ public:
     // The pick id of the innermost drawable around the hit that was drawn
     // with one (DrawDrawable's flag), 0 for none.
     int GetHitPickId() const { return m_hitPickId; }
+    // The colour of the first corner of the triangle hit; 0 when a drawable
+    // wholly inside the pick window was taken without drawing it.
+    uint32_t GetHitColor() const { return m_hitColor; }
     // Where the ray through the point meets what was hit, in scene
     // coordinates.
     const CVector3& GetHitPoint() const { return m_hitPoint; }
@@ -85,6 +89,9 @@ private:
     int m_nesting = 0;
     int m_hitItem = -1;
     int m_hitPickId = 0;
+    uint32_t m_hitColor = 0;
+    // The colour of the triangles under test.
+    uint32_t m_candidateColor = 0;
     CVector3 m_hitPoint;
     // Distance in front of the eye of the current item's hit.
     float m_hitDistance = 0.0f;

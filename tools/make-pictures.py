@@ -721,6 +721,32 @@ def draw_logo():
     return canvas
 
 
+def draw_paint_bucket():
+    """A paint bucket tipped to the right, with paint running from its lip."""
+    canvas = Canvas(16, 16)
+    body = [(1.5, 6.5), (7.5, 1.0), (13.0, 6.5), (7.0, 12.5)]
+    canvas.paint([body], OUTLINE)
+    canvas.paint([[(3.0, 6.5), (7.5, 2.5), (11.5, 6.5), (7.0, 11.0)]], (214, 220, 230))
+    canvas.paint([[(3.0, 6.5), (11.5, 6.5), (7.0, 11.0)]], (188, 196, 208))
+    canvas.paint(Canvas.stroke([(7.5, 1.0), (5.0, 3.5), (4.2, 6.5)], 1.2, False), OUTLINE)
+    canvas.paint([[(11.5, 6.2), (14.5, 7.0), (15.2, 11.5), (14.0, 14.5), (12.8, 11.5), (12.6, 8.2)]], RED_EDGE)
+    canvas.paint([[(11.9, 6.9), (14.0, 7.6), (14.5, 11.4), (14.0, 13.2), (13.5, 11.4), (13.3, 8.4)]], RED)
+    return canvas
+
+
+def draw_paint_picker():
+    """A pipette lying from the lower left to the upper right, a drop at its tip."""
+    canvas = Canvas(16, 16)
+    canvas.paint(Canvas.stroke([(3.0, 13.0), (10.0, 6.0)], 3.4, False), OUTLINE)
+    canvas.paint(Canvas.stroke([(3.6, 12.4), (9.6, 6.4)], 1.6, False), (226, 232, 240))
+    canvas.paint(Canvas.stroke([(1.2, 14.8), (3.2, 12.8)], 1.4, False), OUTLINE)
+    canvas.paint(Canvas.stroke([(8.5, 7.5), (12.0, 4.0)], 4.2, False), OUTLINE)
+    canvas.paint([Canvas.ellipse(12.6, 3.4, 2.8, 2.8)], OUTLINE)
+    canvas.paint([Canvas.ellipse(12.6, 3.4, 1.8, 1.8)], (90, 96, 110))
+    canvas.paint(Canvas.stroke([(4.4, 11.6), (7.0, 9.0)], 1.2, False), ARROW)
+    return canvas
+
+
 COMMAND_ICONS = [
     ("FileNew.png", draw_file_new),
     ("FileOpen.png", draw_file_open),
@@ -741,6 +767,8 @@ COMMAND_ICONS = [
     ("ViewHidableText.png", draw_view_hidable_text),
     ("ViewCoords.png", draw_view_coords),
     ("HelpContents.png", draw_help_contents),
+    ("PaintBucket.png", draw_paint_bucket),
+    ("PaintPicker.png", draw_paint_picker),
 ]
 
 

@@ -190,8 +190,8 @@ CHILD_TEST(CourseWindowCommands, PropertiesFollowTheSelectionAndTheTool)
     if (name.empty() || !properties->enabled || properties->GetText() != GetStringWithArg(2131, name) ||
         !window->propertiesButton.enabled)
         return 2;
-    // The colour picker is not there: its command and button stay off.
-    if (Command(window, 2132)->enabled || window->colorsButton.enabled)
+    // With the select tool the colour picker paints the selection.
+    if (!Command(window, 2132)->enabled || !window->colorsButton.enabled)
         return 3;
     // The window runs the selection's dialog; a new kind of step brings the
     // editing hint, the same step again does not.

@@ -134,7 +134,7 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromTheMenu)
     ASSERT_TRUE(SaveAndWait(path));
     EXPECT_EQ(placedBytes, ReadWholeFile(path));
 
-    // The context menu opens the same window, its colours button disabled.
+    // The context menu opens the same window, its colours button enabled.
     Click(ViewPoint(parts, 0.98f, 0.98f));
     Click(aFrame);
     for (DWORD flag : {0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP})
@@ -145,7 +145,7 @@ TEST(PropertiesProgram, WindowsEditPlaceAndOpenFromTheMenu)
     ASSERT_TRUE(window);
     const HWND colors = FindChildByCaption(window, GetString(kColorsButtonText));
     ASSERT_TRUE(colors);
-    EXPECT_FALSE(IsWindowEnabled(colors));
+    EXPECT_TRUE(IsWindowEnabled(colors));
     EXPECT_EQ(3u, FindRadioButtons(window).size());
     ASSERT_TRUE(Close(window, IDCANCEL));
 

@@ -66,12 +66,13 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
             captions.push_back(GetCaptionText(radio));
         const HWND custom = FindChildByCaption(window, GetString(2258));
         customChecked = IsButtonChecked(custom);
-        // Tab: the entries, then the box (the colours button is disabled), then OK.
+        // Tab: the entries, the colours button, the box, then OK.
         const std::vector<HWND> edits = FindEditControls(window);
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, course.GetSpecList().GetTerm(2526)));
         ClickControl(custom);
         reached.push_back(WaitForFocus(window, custom));
-        for (HWND next : {edits[0], edits[1], box, FindChildByCaption(window, GetString(2015))}) {
+        for (HWND next : {edits[0], edits[1], FindChildByCaption(window, GetString(2236)), box,
+                          FindChildByCaption(window, GetString(2015))}) {
             PressKey(GetFocusedControl(window), VK_TAB);
             reached.push_back(WaitForFocus(window, next));
         }
@@ -80,7 +81,7 @@ TEST_F(ContactDialogs, AnAFrameOffersTheOrganisationsPresetsAndRefusesRampsNoLon
         reached.push_back(WaitForFocus(window, edits[0]));
         refused = EnterRefusedSize(window, 2258, L"96 in", L"96 in", 1, L"95");
     }));
-    EXPECT_EQ(std::vector<bool>(6, true), reached);
+    EXPECT_EQ(std::vector<bool>(7, true), reached);
     // AKC: 9 ft ramps 5 ft 6 in high and 5 ft high, then the custom size.
     const std::vector<std::wstring> expected = {
         GetStringWith2Args(2257, Feet(1080.0f), Feet(660.0f)),

@@ -269,7 +269,8 @@ TEST_F(JumpDialogs, HintThenTabAndAccessKeysFollowThePanelShown)
         reached.push_back(WaitForFocus(window, TypeCombo(window)));
         const std::vector<HWND> radios = Visible(FindRadioButtons(window));
         const HWND box = FindChildByCaption(window, GetStringWithArg(2230, TypeName(kTire)));
-        for (HWND next : {radios[0], radios[2], box, FindChildByCaption(window, GetString(2015))}) {
+        for (HWND next : {radios[0], radios[2], FindChildByCaption(window, GetString(2236)), box,
+                          FindChildByCaption(window, GetString(2015))}) {
             PressKey(GetFocusedControl(window), VK_TAB);
             reached.push_back(WaitForFocus(window, next));
         }
@@ -283,6 +284,6 @@ TEST_F(JumpDialogs, HintThenTabAndAccessKeysFollowThePanelShown)
     }));
     EXPECT_EQ((std::vector<size_t>{1, 0}), (std::vector<size_t>{GetShownHints().count(kDirectionHint), GetShownHints().count(kTypeHint)}));
     GetShownHints().erase(kDirectionHint);
-    EXPECT_EQ(std::vector<bool>(6, true), reached);
+    EXPECT_EQ(std::vector<bool>(7, true), reached);
     EXPECT_TRUE(frameEntryOpen);
 }

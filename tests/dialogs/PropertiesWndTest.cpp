@@ -39,7 +39,7 @@ TEST_F(PropertiesWnd, WithoutContentItShowsColoursAndTheBoxAndOKAppliesOneStep)
         object->FillPropertiesDialog(*session);
     const std::wstring kind = course.GetSpecList().GetTerm(FindObjectTypeById(kGate)->GetNameTextId());
     std::wstring title;
-    bool colorsEnabled = true, boxChecked = true;
+    bool colorsEnabled = false, boxChecked = true;
     ASSERT_TRUE(RunModalDriven([&] { EXPECT_TRUE(session->DoModal()); }, [&](HWND window) {
         title = GetWindowTextString(window);
         colorsEnabled = IsWindowEnabled(FindChildByCaption(window, GetString(2236))) != 0;
@@ -49,7 +49,7 @@ TEST_F(PropertiesWnd, WithoutContentItShowsColoursAndTheBoxAndOKAppliesOneStep)
         PressDialogButton(window, IDOK);
     }));
     EXPECT_EQ(GetStringWithArg(2229, kind), title);
-    EXPECT_FALSE(colorsEnabled);
+    EXPECT_TRUE(colorsEnabled);
     EXPECT_FALSE(boxChecked);
     EXPECT_EQ(1, CSettings::GetInt(L"113EditOnCreate", 0));
     EXPECT_NE(L"Placed", course.GetUndoLabel());
