@@ -5,9 +5,12 @@
 #include <sstream>
 
 #include "app/Application.h"
+#include "app/BaselineDlg.h"
+#include "app/CameraDlg.h"
 #include "app/Clipboard.h"
 #include "app/CourseFiles.h"
 #include "app/CourseImageDlg.h"
+#include "app/CourseSizeDlg.h"
 #include "app/CourseWindow.h"
 #include "app/FooterDlg.h"
 #include "app/OpenFileDialog.h"
@@ -51,8 +54,8 @@ void UndoOrRedo(CCourse& course, bool undo)
 // ---- Which commands the window runs -------------------------------------------------
 //
 // One row per command the window itself carries out. Commands missing here
-// (set-up, select, colours, course size, jump settings,
-// camera, coordinates, differences) wait for their dialogs and stay disabled.
+// (set-up, select, colours, jump settings, differences) wait for their
+// dialogs and stay disabled.
 
 const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
 {
@@ -102,6 +105,14 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2124, [](CCourseWindow& window, int) { window.ChangeCourse([](CCourse& course) { course.SelectAll(); }); }},
         {2128, [](CCourseWindow& window, int) { window.RunProperties(); }},
         // Mirrors the selection, or the whole course when nothing is selected.
+        {2134, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CCourseSizeSimpleDlg(window.m_course.get()))->DoModal();
+         }},
+        {2136, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CCourseSizeDlg(window.m_course.get()))->DoModal();
+         }},
         {2140, [](CCourseWindow& window, int id) {
              window.ChangeCourseAsStep(id, [](CCourse& course) { course.FlipSelection(true); });
          }},
@@ -117,6 +128,9 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2148, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
         {2150, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
         {2152, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
+        {2154, [](CCourseWindow& window, int) {
+             (new CCameraDlg(window.m_course.get(), window.GetViewWidth(), window.GetViewHeight()))->DoModal();
+         }},
         {2160, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2164, [](CCourseWindow& window, int) {
              window.ResetTool();
@@ -125,6 +139,10 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2166, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2168, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2170, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2172, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CBaselineDlg(window.m_course.get()))->DoModal();
+         }},
         {2176, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2190, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},
         {2192, [](CCourseWindow& window, int id) { window.OpenRuleSetDocument(id); }},

@@ -21,6 +21,7 @@
 #include "dialogs/SeeSawPropertiesWnd.h"
 #include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/TextPropertiesDlg.h"
+#include "dialogs/TextPropertiesWnd.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesWnd.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
@@ -83,7 +84,7 @@ void RegisterPropertiesDialogs()
         {190, &MakeKindDialog<CObsNumPropertiesDlg>},
         {250, &MakeWindowedDialog<CSeeSawPropertiesDlg, CSeeSawPropertiesWnd>},
         {270, &MakeKindDialog<CStraightLinePropertiesDlg>},
-        {310, &MakeKindDialog<CTextPropertiesDlg>},
+        {310, &MakeWindowedDialog<CTextPropertiesDlg, CTextPropertiesWnd>},
         {340, &MakeWindowedDialog<CTunnelPropertiesDlg, CTunnelPropertiesWnd>},
         {350, &MakeKindDialog<CUnusableAreaPropertiesDlg>},
         {370, &MakeWindowedDialog<CWeavePolesPropertiesDlg, CWeavePolesPropertiesWnd>},
