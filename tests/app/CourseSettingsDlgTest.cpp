@@ -8,6 +8,7 @@
 #include "app/CameraDlg.h"
 #include "app/CourseSizeDlg.h"
 #include "course/Course.h"
+#include "dialogs/ConfirmCourseSize.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "tests/support/DialogDriver.h"
@@ -67,8 +68,8 @@ TEST_F(CourseSettingsDlg, TheCourseStaysWithin250FeetOrItsMetricLimit)
         {false, false, {L"250 ft", L"250 ft"}, L"", 30000.0f},
         {false, true, {L"0", L"0", L"1 ft", L"0"}, GetStringWithArg(2679, L"250 ft"), 0.0f},
         {false, true, {L"1 ft", L"0", L"0", L"0"}, GetStringWithArg(2678, L"250 ft"), 0.0f},
-        {true, false, {L"76.1 m", L"76.1 m"}, L"", 29961.0f},
-        {true, true, {L"0", L"0", L"1 m", L"0"}, GetStringWithArg(2679, L"76 m"), 0.0f},
+        {true, false, {L"75 m", L"75 m"}, L"", 29528.0f},
+        {true, true, {L"0", L"0", L"2 m", L"0"}, GetStringWithArg(2679, L"76 m"), 0.0f},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(testing::Message() << test.metric << test.surround << test.typed[0].c_str());
@@ -88,6 +89,9 @@ TEST_F(CourseSettingsDlg, TheCourseStaysWithin250FeetOrItsMetricLimit)
         const float width = test.surround ? course.GetMargin(CCourse::kMarginLowX) : course.GetWidth();
         EXPECT_NEAR(test.width, width, 1.0f);
     }
+    // The metric limit shown is rounded down: 76.1 m is still within it.
+    EXPECT_TRUE(ConfirmCourseSize(true, 29961.0f, 29961.0f));
+    EXPECT_TRUE(CDialogWatcher::TakeAnsweredTexts().empty());
 }
 
 TEST_F(CourseSettingsDlg, GridSpacingIsWholeFeetOrMetresAndAtLeastOne)

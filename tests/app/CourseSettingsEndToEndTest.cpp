@@ -71,7 +71,7 @@ TEST(CourseSettingsProgram, TextRingCameraAndGridThroughTheirDialogs)
     Click(ShapeButton(parts, kTextButton, kOrganisation));
     HWND window = WaitForDialog(program, GetStringWithArg(2229, GetString(kTextButton)));
     ASSERT_TRUE(window);
-    const HWND ok = GetDlgItem(window, IDOK);
+    const HWND ok = FindChildByCaption(window, GetString(2015));
     EXPECT_FALSE(IsWindowEnabled(ok));
     const HWND editor = FindWindowExW(window, nullptr, L"CPanel", nullptr);
     ASSERT_TRUE(editor);

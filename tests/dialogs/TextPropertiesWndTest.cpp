@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dialogs/TextPropertiesDlg.h"
+#include "foundation/Settings.h"
 #include "foundation/Strings.h"
 #include "objects/annotations/Text.h"
 #include "tests/dialogs/PropertiesWndTest.h"
@@ -16,6 +17,12 @@ constexpr int kPlacementCombo = 2;
 class TextPropertiesWnd : public CPropertiesWndTest
 {
 protected:
+    // Without the hint that sizes apply to the selection.
+    void SetUp() override
+    {
+        CPropertiesWndTest::SetUp();
+        CSettings::SetInt(L"NeverShow2703", 1);
+    }
     CText* PlaceText(float x, const std::wstring& content)
     {
         CFormattedText text(240.0f, 360);
@@ -112,7 +119,7 @@ TEST_F(TextPropertiesWnd, RefusedValuesKeepTheDialogOpenAndTheCourseAsItWas)
                 ChooseComboItem(FindCombos(window).at(kPlacementCombo), test.placement);
             for (int i = 0; i < test.deletes; ++i)
                 SendMessageW(FindEditor(window), WM_KEYDOWN, VK_DELETE, 1);
-            okEnabled = IsWindowEnabled(GetDlgItem(window, IDOK)) != FALSE;
+            okEnabled = IsWindowEnabled(FindChildByCaption(window, GetString(2015))) != FALSE;
             if (okEnabled) {
                 PressDialogButton(window, IDOK);
                 messages = WaitForAnsweredTexts(1);
