@@ -26,11 +26,12 @@ constexpr int kHidableText = 2497;
 constexpr int kSelectFirstHint = 2703;
 constexpr int kBold = 2;
 const wchar_t kHelpTopic[] = L"Text";
-// The editor's picture in pixels; the text is shown so that a box of at
-// least ten feet fits across.
+// The editor's picture in pixels; the box fits across where that leaves the
+// letters readable (a text of 2 ft 20 to 48 pixels high).
 constexpr float kEditorWidth = 360.0f;
 constexpr float kEditorHeight = 140.0f;
-constexpr float kNarrowestShownBox = 1200.0f;
+constexpr float kFinestScale = 5.0f;
+constexpr float kCoarsestScale = 12.0f;
 
 std::string Bytes(CFormattedText& text) { return text.Serialize(0, text.GetLength()); }
 
@@ -63,11 +64,16 @@ CTextPropertiesWnd::CTextPropertiesWnd(CTextPropertiesDlg& dialog, CSessionColor
         this, &CTextPropertiesWnd::OnEditorChanged);
     editor.onFocus = CMemberDelegate<CFormattedTextView*, CTextPropertiesWnd>::Make(
         this, &CTextPropertiesWnd::OnEditorFocus);
-    const float scale = std::max(float(text.GetWrapWidth()), kNarrowestShownBox) / (kEditorWidth - 20.0f);
+    const float scale =
+        std::clamp(float(text.GetWrapWidth()) / (kEditorWidth - 20.0f), kFinestScale, kCoarsestScale);
+    CTransform scaled;
+    scaled.Scale(scale);
+    editor.SetSceneTransform(scaled);
     editorView.scale = scale;
     editorView.contentWidth = kEditorWidth * scale;
     editorView.contentHeight = kEditorHeight * scale;
-    editorView.horizontalEnabled = false;
+    editorView.fillWidth = true;
+    editorView.fillHeight = true;
     editor.Refresh(false);
 
     weightList.AddItem(std::wstring());
@@ -144,6 +150,13 @@ void CTextPropertiesWnd::InitControls()
     RefreshFromSelection();
     m_editorBytes = Bytes(text);
     CPropertiesWnd::InitControls();
+}
+
+void CTextPropertiesWnd::CEditor::Measure()
+{
+    CFormattedTextView::Measure();
+    minWidth = 0;
+    minHeight = 0;
 }
 
 bool CTextPropertiesWnd::OnInitDialog()

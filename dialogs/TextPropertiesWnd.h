@@ -35,7 +35,16 @@ public:
     // user told, when one is refused.
     bool ApplyPendingEdits();
 
-    CFormattedTextView editor;
+    // The editor inside its scroll view, which shows whatever part of the
+    // text fits: it asks for no least size of its own.
+    class CEditor : public CFormattedTextView
+    {
+    public:
+        using CFormattedTextView::CFormattedTextView;
+        void Measure() override;
+    };
+
+    CEditor editor;
     CScrollView editorView;
     CGridLayout mainColumn;
     CGridLayout formatGrid;

@@ -8,6 +8,7 @@
 
 #include "app/ViewCamera.h"
 #include "course/Course.h"
+#include "course/SpecList.h"
 #include "foundation/Strings.h"
 #include "objects/annotations/Text.h"
 #include "tests/app/ProgramDriving.h"
@@ -51,6 +52,13 @@ std::wstring AnswerBox(const CProgramProcess& program)
     return text;
 }
 
+// Kept once the program has painted it.
+bool Shoot(HWND window, const wchar_t* name)
+{
+    PumpMessagesFor(400);
+    return SaveDialogShot(window, name, L"shots-settings");
+}
+
 bool Close(HWND window, int button)
 {
     PressDialogButton(window, button);
@@ -69,7 +77,7 @@ TEST(CourseSettingsProgram, TextRingCameraAndGridThroughTheirDialogs)
 
     // The text tool opens the text's window: OK stays off until a character is typed.
     Click(ShapeButton(parts, kTextButton, kOrganisation));
-    HWND window = WaitForDialog(program, GetStringWithArg(2229, GetString(kTextButton)));
+    HWND window = WaitForDialog(program, GetStringWithArg(2229, GetSpecList(kOrganisation).GetTerm(kTextButton)));
     ASSERT_TRUE(window);
     const HWND ok = FindChildByCaption(window, GetString(2015));
     EXPECT_FALSE(IsWindowEnabled(ok));
@@ -79,7 +87,7 @@ TEST(CourseSettingsProgram, TextRingCameraAndGridThroughTheirDialogs)
         PostMessageW(editor, WM_CHAR, ch, 1);
     PumpMessagesFor(500);
     EXPECT_TRUE(IsWindowEnabled(ok));
-    EXPECT_TRUE(SaveDialogShot(window, L"text-dialog", L"shots-settings"));
+    EXPECT_TRUE(Shoot(window, L"text-dialog"));
     ASSERT_TRUE(Close(window, IDOK));
     Click(map.ToScreen(CPoint2(3600.0f, 3000.0f)));
 
@@ -88,12 +96,12 @@ TEST(CourseSettingsProgram, TextRingCameraAndGridThroughTheirDialogs)
     ASSERT_TRUE(window);
     for (HWND edit : FindEditControls(window))
         TypeIntoEdit(edit, L"250 ft");
-    EXPECT_TRUE(SaveDialogShot(window, L"ring-size", L"shots-settings"));
+    EXPECT_TRUE(Shoot(window, L"ring-size"));
     ASSERT_TRUE(Close(window, IDOK));
     window = OpenByCommand(program, frame, 2136, 2261);
     ASSERT_TRUE(window);
     TypeIntoEdit(FindEditControls(window).at(1), L"1 ft");
-    EXPECT_TRUE(SaveDialogShot(window, L"surround", L"shots-settings"));
+    EXPECT_TRUE(Shoot(window, L"surround"));
     PressDialogButton(window, IDOK);
     EXPECT_EQ(GetStringWithArg(2679, L"250 ft"), AnswerBox(program));
     ASSERT_TRUE(Close(window, IDCANCEL));
@@ -101,8 +109,12 @@ TEST(CourseSettingsProgram, TextRingCameraAndGridThroughTheirDialogs)
     // The grid at 15 ft.
     window = OpenByCommand(program, frame, 2172, 2298);
     ASSERT_TRUE(window);
-    TypeIntoEdit(FindEditControls(window).back(), L"15 ft");
-    EXPECT_TRUE(SaveDialogShot(window, L"grid", L"shots-settings"));
+    // Its label's access key takes the user to the spacing.
+    const HWND spacing = FindEditControls(window).back();
+    PressAccessKey(window, FindChildByCaption(window, GetString(2320)));
+    EXPECT_TRUE(WaitForFocus(window, spacing));
+    TypeIntoEdit(spacing, L"15 ft");
+    EXPECT_TRUE(Shoot(window, L"grid"));
     ASSERT_TRUE(Close(window, IDOK));
     EXPECT_EQ(15u, ReadProgramInt(L"UsGridSpacing", 0));
 
@@ -113,7 +125,7 @@ TEST(CourseSettingsProgram, TextRingCameraAndGridThroughTheirDialogs)
     ASSERT_TRUE(window);
     ChooseComboItem(FindWindowExW(window, nullptr, L"ComboBox", nullptr), 1);
     EXPECT_FALSE(IsWindowEnabled(FindEditControls(window).at(0)));
-    EXPECT_TRUE(SaveDialogShot(window, L"camera", L"shots-settings"));
+    EXPECT_TRUE(Shoot(window, L"camera"));
     ASSERT_TRUE(Close(window, IDOK));
 
     CCourse saved(L"", L"");
