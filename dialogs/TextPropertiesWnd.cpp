@@ -317,6 +317,7 @@ void CTextPropertiesWnd::MeasureBoxes(float& width, float& height)
     auto measure = [&](CFormattedText& text) {
         CFormattedText laidOut(CTextPropertiesDlg::kEditorFontSize, CTextPropertiesDlg::kEditorTabInterval);
         laidOut.SetShrinkToContent(true);
+        laidOut.SelectAll();
         laidOut.InsertSerialized(Bytes(text));
         if (laidOut.GetWrapWidth() <= 0)
             laidOut.SetWrapWidth(GetDefaultWrapWidth(GetCourse()));
