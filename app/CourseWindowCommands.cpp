@@ -5,11 +5,14 @@
 #include <sstream>
 
 #include "app/Application.h"
+#include "app/BaselineDlg.h"
+#include "app/CameraDlg.h"
 #include "app/Clipboard.h"
 #include "app/CourseFiles.h"
 #include "app/CourseDiffDlg.h"
 #include "app/CourseImageDlg.h"
 #include "app/CourseSetUpDlg.h"
+#include "app/CourseSizeDlg.h"
 #include "app/CourseWindow.h"
 #include "app/FooterDlg.h"
 #include "app/JumpSettingsDlg.h"
@@ -56,9 +59,7 @@ void UndoOrRedo(CCourse& course, bool undo)
 
 // ---- Which commands the window runs -------------------------------------------------
 //
-// One row per command the window itself carries out. Commands missing here
-// (colours, course size, camera, coordinates) wait for their dialogs and stay
-// disabled.
+// One row per command the window itself carries out.
 
 const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
 {
@@ -131,6 +132,14 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
                  merge.Add(value.type, value.variant, *value.colors);
              RunColorPicker(window.m_course.get(), merge, true);
          }},
+        {2134, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CCourseSizeSimpleDlg(window.m_course.get()))->DoModal();
+         }},
+        {2136, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CCourseSizeDlg(window.m_course.get()))->DoModal();
+         }},
         {2138, [](CCourseWindow& window, int) {
              window.ResetTool();
              (new CJumpSettingsDlg(window.m_course.get()))->DoModal();
@@ -151,6 +160,9 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2148, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
         {2150, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
         {2152, [](CCourseWindow& window, int id) { window.SetViewMode(id); }},
+        {2154, [](CCourseWindow& window, int) {
+             (new CCameraDlg(window.m_course.get(), window.GetViewWidth(), window.GetViewHeight()))->DoModal();
+         }},
         {2160, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2164, [](CCourseWindow& window, int) {
              window.ResetTool();
@@ -159,6 +171,10 @@ const CCourseWindow::CWindowCommand* CCourseWindow::FindWindowCommand(int id)
         {2166, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2168, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
         {2170, [](CCourseWindow& window, int id) { window.ToggleOption(id); }},
+        {2172, [](CCourseWindow& window, int) {
+             window.ResetTool();
+             (new CBaselineDlg(window.m_course.get()))->DoModal();
+         }},
         {2174, [](CCourseWindow& window, int) {
              window.ResetTool();
              (new CCourseDiffDlg(window.m_course.get(), window.GetOtherCourses()))->DoModal();

@@ -30,6 +30,7 @@
 #include "dialogs/StraightLinePropertiesDlg.h"
 #include "dialogs/StraightLinePropertiesWnd.h"
 #include "dialogs/TextPropertiesDlg.h"
+#include "dialogs/TextPropertiesWnd.h"
 #include "dialogs/TunnelPropertiesDlg.h"
 #include "dialogs/TunnelPropertiesWnd.h"
 #include "dialogs/UnusableAreaPropertiesDlg.h"
@@ -98,7 +99,7 @@ void RegisterPropertiesDialogs()
         {190, &MakeWindowedDialog<CObsNumPropertiesDlg, CObsNumPropertiesWnd>},
         {250, &MakeWindowedDialog<CSeeSawPropertiesDlg, CSeeSawPropertiesWnd>},
         {270, &MakeWindowedDialog<CStraightLinePropertiesDlg, CStraightLinePropertiesWnd>},
-        {310, &MakeKindDialog<CTextPropertiesDlg>},
+        {310, &MakeWindowedDialog<CTextPropertiesDlg, CTextPropertiesWnd>},
         {340, &MakeWindowedDialog<CTunnelPropertiesDlg, CTunnelPropertiesWnd>},
         {350, &MakeWindowedDialog<CUnusableAreaPropertiesDlg, CUnusableAreaPropertiesWnd>},
         {370, &MakeWindowedDialog<CWeavePolesPropertiesDlg, CWeavePolesPropertiesWnd>},

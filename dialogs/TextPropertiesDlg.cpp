@@ -69,7 +69,42 @@ void CTextPropertiesDlg::MergeKind(int placement)
 {
     if (placement < 0 || placement > kLastPlacement)
         placement = 0;
-    MergeValue(m_kind, placement, 0);
+    MergeValue(m_kind, placement, kMixedPlacement);
+}
+
+CFormattedText* CTextPropertiesDlg::GetObjectText(int index)
+{
+    if (index < 0 || index >= int(m_texts.size())) {
+        TRACE_VALUE(int32_t, index);
+        ReportFailure();
+        return nullptr;
+    }
+    return m_texts[size_t(index)].get();
+}
+
+void CTextPropertiesDlg::DropObjectTexts()
+{
+    m_texts.clear();
+    m_records.clear();
+}
+
+void CTextPropertiesDlg::ApplyFormatToObjectTexts()
+{
+    if (!HasObjectTexts())
+        return;
+    for (const std::unique_ptr<CFormattedText>& text : m_texts) {
+        text->SelectAll();
+        if (m_fontSize > 0.0f)
+            text->SetSelectionFontSize(float(int(m_fontSize)));
+        if (m_weight != 0)
+            text->SetSelectionBold(m_weight == 2);
+        if (m_alignment >= 1 && m_alignment <= 3)
+            text->SetSelectionAlignment(m_alignment - 1);
+        if (m_boxWidth > 0.0f)
+            text->SetWrapWidth(int32_t(m_boxWidth));
+        text->SetCaret(0, false, false);
+        text->CommitChanges();
+    }
 }
 
 void CTextPropertiesDlg::GetText(std::string* out, int index)

@@ -34,8 +34,10 @@ public:
     void MergeShowBox(bool on);
     void MergeHidable(bool on);
     void MergeUpright(bool on);
-    // A placement other than 0 to 4 counts as 0.
+    // A placement other than 0 to 4 counts as 0. Edited texts placed
+    // differently give kMixedPlacement: each keeps its own.
     void MergeKind(int placement);
+    static constexpr int kMixedPlacement = -1;
 
     // The bytes of the text at the index while the edited texts differ,
     // else the editor's. An index the dialog never gave is reported and
@@ -59,6 +61,31 @@ public:
     // The alignment code of the choice; a mixed choice is reported and
     // gives left.
     EAlignment GetAlignment() const;
+
+    // What the window confirms: the flags, the placement and the format
+    // every edited text takes (0 keeps each text's own).
+    void SetShowBox(ECheckState state) { m_showBox = state; }
+    void SetHidable(ECheckState state) { m_hidable = state; }
+    void SetUpright(ECheckState state) { m_upright = state; }
+    void SetKind(int placement) { m_kind = placement; }
+    void SetFontSize(float size) { m_fontSize = size; }
+    void SetWeight(int weight) { m_weight = weight; }
+    void SetAlignmentChoice(int choice) { m_alignment = choice; }
+    void SetBoxWidth(float width) { m_boxWidth = width; }
+
+    // The text the editor shows: the first edited text, or the one text all
+    // edited objects take once the user edits it.
+    CFormattedText& GetEditorText() { return m_text; }
+    // Whether the edited texts differ, each kept apart from the editor's.
+    bool HasObjectTexts() const { return m_texts.size() >= 2; }
+    int GetObjectTextCount() const { return int(m_texts.size()); }
+    // Null for an index the dialog never gave (reported).
+    CFormattedText* GetObjectText(int index);
+    // From now on the editor's text goes to every edited object.
+    void DropObjectTexts();
+    // Gives every text kept apart the format set: the size, weight,
+    // alignment and box width that are not 0.
+    void ApplyFormatToObjectTexts();
 
     // The limits the editor's text is built with: the size of what is typed
     // first and the default tab interval.

@@ -560,7 +560,9 @@ void CText::FromDialog(CEditSession& dialog)
             StoreRecord();
         }
     }
-    m_marginSide = EMargin(own->GetKind());
+    // Texts placed differently each keep their own place.
+    if (own->GetKind() != CTextPropertiesDlg::kMixedPlacement)
+        m_marginSide = EMargin(own->GetKind());
     if (own->GetShowBox() != ECheckState::kMixed)
         m_showBox = own->GetShowBox() == ECheckState::kSet;
     if (own->GetUpright() != ECheckState::kMixed)

@@ -79,5 +79,5 @@ TEST_F(TextPropertiesDlg, FlagsStartFromTheStoredDefaultsAndMix)
     EXPECT_EQ(ECheckState::kClear, dialog.GetShowBox());
     EXPECT_EQ(ECheckState::kMixed, dialog.GetHidable());
     EXPECT_EQ(ECheckState::kSet, dialog.GetUpright());
-    EXPECT_EQ(0, dialog.GetKind());
+    EXPECT_EQ(CTextPropertiesDlg::kMixedPlacement, dialog.GetKind());
 }

@@ -12,9 +12,11 @@
 #include "foundation/Settings.h"
 #include "objects/annotations/Text.h"
 #include "tests/objects/equipment/CountingContext.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/RecordingContext.h"
 #include "tests/support/TestSettings.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -247,7 +249,8 @@ TEST_F(Text, ATextInAMarginIsOfferedItAndMovesAlongIt)
     std::unique_ptr<CEditSession> session = course->MakeSelectionSession();
     ASSERT_NE(nullptr, session);
     EXPECT_EQ(1, static_cast<CTextPropertiesDlg&>(*session).GetKind());
-    ASSERT_TRUE(session->DoModal());
+    ASSERT_TRUE(RunModalDriven([&] { EXPECT_TRUE(session->DoModal()); },
+                               [](HWND window) { PressDialogButton(window, IDOK); }));
     EXPECT_EQ(CText::EMargin::kAbove, text->GetMarginSide());
 
     // The pointer's offset holds while it moves in the margin; outside it
@@ -339,7 +342,8 @@ TEST_F(Text, EditingSeveralTextsKeepsEachItsOwnText)
     course->SelectAll();
     std::unique_ptr<CEditSession> session = course->MakeSelectionSession();
     ASSERT_NE(nullptr, session);
-    ASSERT_TRUE(session->DoModal());
+    ASSERT_TRUE(RunModalDriven([&] { EXPECT_TRUE(session->DoModal()); },
+                               [](HWND window) { PressDialogButton(window, IDOK); }));
     EXPECT_EQ(records[0], first->GetRecord());
     EXPECT_EQ(records[1], second->GetRecord());
     EXPECT_EQ(records[0], third->GetRecord());
