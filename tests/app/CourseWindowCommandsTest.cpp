@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <set>
 #include <cmath>
 #include <sstream>
 #include <thread>
