@@ -224,7 +224,7 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
 // so its picture is taken through class 4, whose views are switched to 3D after a first paint through GDI and
 // keep the fall-back target that shows Direct3D 11's off-screen picture. With Direct3D 11 switched off for the
 // program (a DLL override in Wine's settings) class 3 falls to OpenGL 3, which is stored and shows the
-// graphics-system menu item.
+// graphics-system menu item; so it does after a fault of Direct3D 11 in an earlier run.
 TEST(Program, ThreeDViewDrawsThroughDirect3D11AndOpenGL3AsGdiDrawsItAndFallsBackWithoutDirect3D11)
 {
     const struct
@@ -232,15 +232,19 @@ TEST(Program, ThreeDViewDrawsThroughDirect3D11AndOpenGL3AsGdiDrawsItAndFallsBack
         int graphicsClass;
         // The library disabled for the program, or null.
         const wchar_t* disabled;
+        // Direct3D 11's worst error of earlier runs (0: none stored).
+        DWORD worstError;
         // Empty: no picture.
         const wchar_t* picture;
         bool direct3D11Loaded;
         DWORD classAfter, menuItemAfter, highVersionAfter;
     } runs[] = {
-        {3, nullptr, L"", true, 3, kMissing, kMissing},
-        {4, nullptr, L"direct3d11", true, 4, kMissing, kMissing},
-        {2, nullptr, L"opengl3", false, 2, kMissing, 1},
-        {3, L"d3d11", L"direct3d11-off", false, 2, 1, 1},
+        {3, nullptr, 0, L"", true, 3, kMissing, kMissing},
+        {4, nullptr, 0, L"direct3d11", true, 4, kMissing, kMissing},
+        {2, nullptr, 0, L"opengl3", false, 2, kMissing, 1},
+        {3, L"d3d11", 0, L"direct3d11-off", false, 2, 1, 1},
+        // A fault of an earlier run keeps Direct3D 11 out altogether.
+        {3, nullptr, 3, L"direct3d11-failed-before", false, 2, 1, 1},
     };
     const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Fendrel4.exe\\DllOverrides";
     const std::string crashLog = ProgramCrashLogPath();
@@ -253,6 +257,8 @@ TEST(Program, ThreeDViewDrawsThroughDirect3D11AndOpenGL3AsGdiDrawsItAndFallsBack
         for (const wchar_t* name : {L"Direct3D11WorstError", L"OpenGL3WorstError", L"OpenGL3HighVersionFound",
                                     L"OpenGL3LowVersionFound", L"GraphicsSystemMenuItemVisible", L"3D", L"3DCamera"})
             DeleteProgramValue(name);
+        if (run.worstError)
+            SetProgramInt(L"Direct3D11WorstError", run.worstError);
         DeleteFileA(crashLog.c_str());
         CProgramProcess program;
         program.graphicsClass = run.graphicsClass;
@@ -280,10 +286,11 @@ TEST(Program, ThreeDViewDrawsThroughDirect3D11AndOpenGL3AsGdiDrawsItAndFallsBack
         EXPECT_EQ(run.classAfter, ReadProgramInt(L"GraphicsClass", kMissing));
         EXPECT_EQ(run.menuItemAfter, ReadProgramInt(L"GraphicsSystemMenuItemVisible", kMissing));
         EXPECT_EQ(run.highVersionAfter, ReadProgramInt(L"OpenGL3HighVersionFound", kMissing));
-        EXPECT_EQ(kMissing, ReadProgramInt(L"Direct3D11WorstError", kMissing));
+        EXPECT_EQ(run.worstError ? run.worstError : kMissing, ReadProgramInt(L"Direct3D11WorstError", kMissing));
         EXPECT_EQ(kMissing, ReadProgramInt(L"OpenGL3WorstError", kMissing));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
     }
+    DeleteProgramValue(L"Direct3D11WorstError");
 }
 
 TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
