@@ -242,6 +242,23 @@ void CDirect3D11GraphicsSystem::RenderOffscreen(CScene& scene, CPixelBitmap& bit
 
 CRenderTarget* CDirect3D11GraphicsSystem::CreateTarget() { return new (std::nothrow) CDirect3D11Renderer(); }
 
+bool CDirect3D11GraphicsSystem::IsAvailable() { return ProbeDirect3D11(); }
+
+bool CDirect3D11GraphicsSystem::LoadsLibrary() const
+{
+    if (m_libraryFound == 0) {
+        // As data only: no code of the library runs and nothing it imports
+        // is loaded.
+        HMODULE image =
+            LoadLibraryExW(L"d3d11.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        m_libraryFound = image ? 1 : 2;
+        TRACE_VALUE(int32_t, m_libraryFound);
+        if (image)
+            FreeLibrary(image);
+    }
+    return m_libraryFound == 1;
+}
+
 COpenGL3GraphicsSystem& COpenGL3GraphicsSystem::Instance()
 {
     static COpenGL3GraphicsSystem system;

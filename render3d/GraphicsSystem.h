@@ -71,9 +71,11 @@ public:
     // Prepares a window before its first target (pixel formats); the base
     // does nothing.
     virtual void PrepareWindow(HWND window);
-    // Whether the choice may take the system for 3D views before its probe
-    // ran: the probe then waits until a 3D scene first needs the system, so
-    // that a start that shows no 3D loads no 3D library. The base: false.
+    // Whether the choice may take the system before its probe ran: the
+    // probe then waits until a window or a picture first needs the system
+    // (for a system of 3D views only, a 3D scene), so that choosing a class
+    // loads no 3D library and a start that shows no 3D view of such a
+    // system loads none at all. The base: false.
     virtual bool DefersProbe() const;
 
     // ---- Failure bookkeeping ----------------------------------------------------
@@ -206,10 +208,6 @@ private:
 
 // Direct3D 11 (render3d/Direct3D11Renderer.h): a device and swap chain per
 // window, and one shared device for every off-screen rendering.
-//
-// It is not offered yet: IsAvailable and LoadsLibrary answer false, so no
-// choice takes it and the default class stays as it was, until the views
-// of the whole program have been checked through it.
 class CDirect3D11GraphicsSystem : public CGraphicsSystem
 {
 public:
@@ -221,9 +219,18 @@ public:
     // feature level 11, else 1.
     int GetRank() const override;
     CRenderTarget* CreateTarget() override;
-    bool IsAvailable() override { return false; }
+    // The probe of render3d/Direct3D11Renderer.h: the library loaded, a
+    // device made at the highest feature level it offers (11 or lower), a
+    // swap chain and a first picture.
+    bool IsAvailable() override;
     // Whether d3d11.dll can be loaded: decides the default graphics class.
-    bool LoadsLibrary() const { return false; }
+    // The file is only mapped as data and let go at once, so that the
+    // answer costs no start of the library (or of what it stands on); the
+    // answer is kept for the run.
+    bool LoadsLibrary() const;
+    // While the library file is there: the device is made when a window or
+    // a picture first needs the system, not when the class is chosen.
+    bool DefersProbe() const override { return LoadsLibrary(); }
     // Set by the probe from the off-screen device.
     void SetFeatureLevel11(bool reached) { m_featureLevel11 = reached; }
 
@@ -231,7 +238,11 @@ protected:
     bool m_featureLevel11 = false;
 
 private:
+    friend class CGraphicsSystemTestAccess;
     CDirect3D11GraphicsSystem() : CGraphicsSystem(L"Direct3D11") {}
+
+    // 0 not asked yet, 1 the library loads, 2 it does not.
+    mutable int m_libraryFound = 0;
 };
 
 // OpenGL 3 (render3d/OpenGL3Renderer.h): a renderer per window, and one

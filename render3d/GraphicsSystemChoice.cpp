@@ -30,8 +30,8 @@ bool Qualifies(const CGraphicsClassEntry& row)
         return false;
     if (system.GetWorstError() > (row.flag ? 2 : 0))
         return false;
-    // A system for 3D views only may wait with its probe until it draws.
-    if (row.flag && system.GetAvailability() == 0 && system.DefersProbe())
+    // A system may wait with its probe until it draws.
+    if (system.GetAvailability() == 0 && system.DefersProbe())
         return system.GetCurrentError() == 0;
     return system.IsUsable() && system.GetCurrentError() == 0;
 }

@@ -35,10 +35,15 @@ constexpr uint32_t kWhite = 0xFFFFFFFF;
 using CourseScene = CCourseSettingsTest;
 
 // The course picture of a scene: fitted to width x height and rendered
-// through the GDI canvas.
-bool RenderMap(CCourseScene& scene, int width, int height, CPixelBitmap& picture)
+// through the GDI canvas, or off screen through the system given.
+bool RenderMap(CCourseScene& scene, int width, int height, CPixelBitmap& picture, CGraphicsSystem* system = nullptr)
 {
     scene.FitView(float(width), float(height), 0.0f, 0.0f);
+    if (system) {
+        picture.Resize(float(width), float(height));
+        system->RenderOffscreenGuarded(scene, picture, float(width), float(height), 0.0f, 0.0f);
+        return system->GetCurrentError() == 0;
+    }
     CGdiBitmap dib;
     if (!dib.RenderScene(scene, float(width), float(height)))
         return false;
@@ -408,13 +413,13 @@ struct CViewLines
     std::vector<int> rows;
     std::vector<int> columns;
 };
-CViewLines RenderViewLines(int width, int height, const wchar_t* artefact)
+CViewLines RenderViewLines(int width, int height, const wchar_t* artefact, CGraphicsSystem* system = nullptr)
 {
     CCourse course(L"", L"");
     CCourseMapScene scene(&course);
     scene.SetMapMode(false);
     CViewLines view;
-    if (!RenderMap(scene, width, height, view.picture))
+    if (!RenderMap(scene, width, height, view.picture, system))
         return view;
     SaveImage(view.picture, GetTestArtefactPath(artefact), nullptr);
     view.rows = BlackLines(view.picture, true);
@@ -454,6 +459,40 @@ TEST_F(CourseScene, GridNumbersAtASmallScaleLeaveTheLinesWhole)
         EXPECT_EQ(rows.back() - rows.front() + 1,
                   CountColor(picture, column, rows.front(), column + 1, rows.back() + 1, kBlack))
             << column;
+}
+
+// As a view of class 3 draws it through Direct3D 11: the border and grid
+// lines one whole pixel wide and black from end to end, each within a pixel
+// of GDI's (the two round differently), and the numbers with about as much
+// ink as GDI gives them.
+TEST_F(CourseScene, TheMapThroughDirect3D11HasGdisLinesAndNumbersOnWholePixels)
+{
+    CDirect3D11GraphicsSystem& direct3D11 = CDirect3D11GraphicsSystem::Instance();
+    ASSERT_TRUE(direct3D11.IsUsable());
+    const CViewLines gdi = RenderViewLines(360, 300, L"CourseViewSmall.png");
+    const CViewLines view = RenderViewLines(360, 300, L"CourseViewSmallDirect3D11.png", &direct3D11);
+    ASSERT_EQ(gdi.rows.size(), view.rows.size());
+    ASSERT_EQ(gdi.columns.size(), view.columns.size());
+    ASSERT_EQ(13u, view.columns.size());
+    for (size_t i = 0; i < view.rows.size(); ++i) {
+        EXPECT_NEAR(gdi.rows[i], view.rows[i], 1) << i;
+        EXPECT_EQ(view.columns.back() - view.columns.front() + 1,
+                  CountColor(view.picture, view.columns.front(), view.rows[i], view.columns.back() + 1,
+                             view.rows[i] + 1, kBlack))
+            << i;
+    }
+    for (size_t i = 0; i < view.columns.size(); ++i) {
+        EXPECT_NEAR(gdi.columns[i], view.columns[i], 1) << i;
+        EXPECT_EQ(view.rows.back() - view.rows.front() + 1,
+                  CountColor(view.picture, view.columns[i], view.rows.front(), view.columns[i] + 1,
+                             view.rows.back() + 1, kBlack))
+            << i;
+    }
+    // Lines of the same lengths: what else is not white is the numbers.
+    const int gdiInk = 360 * 300 - CountColor(gdi.picture, 0, 0, 360, 300, kWhite);
+    const int ink = 360 * 300 - CountColor(view.picture, 0, 0, 360, 300, kWhite);
+    EXPECT_NEAR(gdiInk, ink, gdiInk / 10);
+    EXPECT_EQ(0, direct3D11.GetCurrentError());
 }
 
 TEST_F(CourseScene, MapPictureWithSurroundFooterAndAFrames)

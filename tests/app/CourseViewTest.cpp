@@ -18,6 +18,7 @@
 #include "objects/equipment/DogWalk.h"
 #include "objects/equipment/Tunnel.h"
 #include "tests/app/ViewTestHost.h"
+#include "tests/render3d/GraphicsTestSystems.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSettings.h"
@@ -34,6 +35,9 @@ protected:
     void SetUp() override
     {
         OpenCourseTestSettings();
+        // The view draws through GDI, whose pictures the tests look at.
+        CSettings::SetInt(L"GraphicsClass", 0);
+        CGraphicsSystemTestAccess::ResetRun();
         CSettings::SetInt(L"NeverShow2707", 1);
         SetModifierKeys(false, false);
         ParkMouse();
@@ -47,6 +51,7 @@ protected:
         SetModifierKeys(false, false);
         ParkMouse();
         DeleteTestSettingsKey();
+        CGraphicsSystemTestAccess::ResetRun();
     }
 
     CCourse& Course() { return host->course; }

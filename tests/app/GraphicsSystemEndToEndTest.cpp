@@ -80,6 +80,16 @@ CBlueSpot FindBlue(int left, int right, int height, ReadColor read)
     return spot;
 }
 
+// The view's pixels once a second has passed without a change (a first 3D
+// frame may take seconds on a loaded machine).
+std::vector<COLORREF> WaitUntilStill(const CWindowParts& parts)
+{
+    std::vector<COLORREF> now = GrabScreen(parts.view), before;
+    for (DWORD start = GetTickCount(); before != now && GetTickCount() - start < kWait; now = GrabScreen(parts.view))
+        before = now, PumpMessagesFor(1000);
+    return now;
+}
+
 // Keeps a screenshot of the view as a PNG among the test's artefacts.
 void KeepPicture(const std::vector<COLORREF>& pixels, int width, int height, const std::wstring& name)
 {
@@ -97,15 +107,23 @@ void KeepPicture(const std::vector<COLORREF>& pixels, int width, int height, con
 // under the name; the tunnel's spot on the screen comes back.
 CBlueSpot CompareThreeDViewWithGdi(HWND frame, const std::string& listing, const std::wstring& name)
 {
+    // Each step waits until the view shows it: a loaded machine may take seconds.
+    const CWindowParts map = FindParts(frame);
+    const std::vector<COLORREF> mapPixels = GrabScreen(map.view);
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(2148, 0), 0);
-    PumpMessagesFor(1000);
+    WaitForRepaint(map, mapPixels);
     const CWindowParts parts = FindParts(frame);
     EXPECT_TRUE(parts.found);
+    const std::vector<COLORREF> angled = WaitUntilStill(parts);
+    // The pointer comes to the button from the view, as a hand's would: a run before left it on the button,
+    // and a click without a move there is not taken.
+    SetCursorPos(parts.view.left + 10, parts.view.top + 10);
+    PumpMessagesFor(200);
     Click(CameraButton(parts, 2662));
-    PumpMessagesFor(1000);
     const int width = parts.view.right - parts.view.left;
     const int height = parts.view.bottom - parts.view.top;
-    const std::vector<COLORREF> screen = GrabScreen(parts.view);
+    WaitForRepaint(parts, angled);
+    const std::vector<COLORREF> screen = WaitUntilStill(parts);
 
     CCourse course(L"", L"");
     std::istringstream block(listing);
@@ -152,7 +170,6 @@ const char kRingListing[] = "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\n
 TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
 {
     PrepareProgramSettings(1);
-    SetProgramInt(L"GraphicsClass", 1);
     DeleteProgramValue(L"OpenGL1WorstError");
     const std::string crashLog = ProgramCrashLogPath();
     DeleteFileA(crashLog.c_str());
@@ -161,6 +178,7 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
     filetest::WriteBytes(path, listing);
 
     CProgramProcess program;
+    program.graphicsClass = 1;
     const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
     ASSERT_TRUE(frame);
     const CBlueSpot tunnel = CompareThreeDViewWithGdi(frame, listing, L"opengl1");
@@ -200,64 +218,112 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
 }
 
-// The same view through OpenGL 3: as GDI draws it, minimised and restored
-// without a failure, and the version found is remembered.
-TEST(Program, ThreeDViewDrawsThroughOpenGL3AsGdiDrawsIt)
+// The same view through Direct3D 11 and through OpenGL 3: as GDI draws it, minimised and restored without a
+// failure, the class kept and OpenGL 3's version remembered where OpenGL 3 drew. Class 3 draws every view
+// straight into its window; under Wine such a child window shows black on the screen (as it does for OpenGL),
+// so its picture is taken through class 4, whose views are switched to 3D after a first paint through GDI and
+// keep the fall-back target that shows Direct3D 11's off-screen picture. With Direct3D 11 switched off for the
+// program (a DLL override in Wine's settings) class 3 falls to OpenGL 3, which is stored and shows the
+// graphics-system menu item; so it does after a fault of Direct3D 11 in an earlier run.
+TEST(Program, ThreeDViewDrawsThroughDirect3D11AndOpenGL3AsGdiDrawsItAndFallsBackWithoutDirect3D11)
 {
-    PrepareProgramSettings(1);
-    SetProgramInt(L"GraphicsClass", 2);
-    for (const wchar_t* name : {L"OpenGL3WorstError", L"OpenGL3HighVersionFound", L"OpenGL3LowVersionFound"})
-        DeleteProgramValue(name);
+    const struct
+    {
+        int graphicsClass;
+        // The library disabled for the program, or null.
+        const wchar_t* disabled;
+        // Direct3D 11's worst error of earlier runs (0: none stored).
+        DWORD worstError;
+        // Empty: no picture.
+        const wchar_t* picture;
+        bool direct3D11Loaded;
+        DWORD classAfter, menuItemAfter, highVersionAfter;
+    } runs[] = {
+        {3, nullptr, 0, L"", true, 3, kMissing, kMissing},
+        {4, nullptr, 0, L"direct3d11", true, 4, kMissing, kMissing},
+        {2, nullptr, 0, L"opengl3", false, 2, kMissing, 1},
+        {3, L"d3d11", 0, L"direct3d11-off", false, 2, 1, 1},
+        // A fault of an earlier run keeps Direct3D 11 out altogether.
+        {3, nullptr, 3, L"direct3d11-failed-before", false, 2, 1, 1},
+    };
+    const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Fendrel4.exe\\DllOverrides";
     const std::string crashLog = ProgramCrashLogPath();
-    DeleteFileA(crashLog.c_str());
     const std::wstring path = MakeTempFolder(L"ThreeDView3") + L"\\Ring3D.agl";
-    filetest::WriteBytes(path, kRingListing);
-    CProgramProcess program;
-    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
-    ASSERT_TRUE(frame);
-    EXPECT_GT(CompareThreeDViewWithGdi(frame, kRingListing, L"opengl3").count, 0);
-    ShowWindow(frame, SW_MINIMIZE);
-    PumpMessagesFor(500);
-    ShowWindow(frame, SW_RESTORE);
-    PumpMessagesFor(500);
-    program.CloseCourseWindows();
-    PressMessageBoxButton(program, IDNO);
-    EXPECT_EQ(0, program.WaitForExit(kWait));
-    EXPECT_EQ(2u, ReadProgramInt(L"GraphicsClass", kMissing));
-    EXPECT_EQ(1u, ReadProgramInt(L"OpenGL3HighVersionFound", kMissing));
-    EXPECT_EQ(kMissing, ReadProgramInt(L"OpenGL3WorstError", kMissing));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
+    for (const auto& run : runs) {
+        SCOPED_TRACE(testing::Message() << run.graphicsClass << " " << (run.disabled ? "without Direct3D 11" : ""));
+        filetest::WriteBytes(path, kRingListing);
+        PrepareProgramSettings(1);
+        // The map first, whatever the run before left as the view of new courses.
+        for (const wchar_t* name : {L"Direct3D11WorstError", L"OpenGL3WorstError", L"OpenGL3HighVersionFound",
+                                    L"OpenGL3LowVersionFound", L"GraphicsSystemMenuItemVisible", L"3D", L"3DCamera"})
+            DeleteProgramValue(name);
+        if (run.worstError)
+            SetProgramInt(L"Direct3D11WorstError", run.worstError);
+        DeleteFileA(crashLog.c_str());
+        CProgramProcess program;
+        program.graphicsClass = run.graphicsClass;
+        // Wine's loader reads the program's own overrides when it starts: an empty value disables the library.
+        if (run.disabled)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, run.disabled, REG_SZ, L"", sizeof(wchar_t));
+        const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Ring3D.agl"));
+        if (run.disabled)
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, run.disabled);
+        ASSERT_TRUE(frame);
+        if (*run.picture) {
+            EXPECT_GT(CompareThreeDViewWithGdi(frame, kRingListing, run.picture).count, 0);
+        } else {
+            PostMessageW(frame, WM_COMMAND, MAKEWPARAM(2148, 0), 0);
+            PumpMessagesFor(1000);
+        }
+        EXPECT_EQ(run.direct3D11Loaded, program.HasModule(L"d3d11.dll"));
+        ShowWindow(frame, SW_MINIMIZE);
+        PumpMessagesFor(500);
+        ShowWindow(frame, SW_RESTORE);
+        PumpMessagesFor(500);
+        program.CloseCourseWindows();
+        PressMessageBoxButton(program, IDNO);
+        EXPECT_EQ(0, program.WaitForExit(kWait));
+        EXPECT_EQ(run.classAfter, ReadProgramInt(L"GraphicsClass", kMissing));
+        EXPECT_EQ(run.menuItemAfter, ReadProgramInt(L"GraphicsSystemMenuItemVisible", kMissing));
+        EXPECT_EQ(run.highVersionAfter, ReadProgramInt(L"OpenGL3HighVersionFound", kMissing));
+        EXPECT_EQ(run.worstError ? run.worstError : kMissing, ReadProgramInt(L"Direct3D11WorstError", kMissing));
+        EXPECT_EQ(kMissing, ReadProgramInt(L"OpenGL3WorstError", kMissing));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
+    }
+    DeleteProgramValue(L"Direct3D11WorstError");
 }
 
 TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
 {
     PrepareProgramSettings(1);
+    // No class stored: Direct3D 11's (3) where its library loads, but an earlier run's failure of severity 2
+    // leaves it only 3D views (4), which the first choice stores.
     DeleteProgramValue(L"GraphicsClass");
-    SetProgramInt(L"OpenGL1WorstError", 2);
+    SetProgramInt(L"Direct3D11WorstError", 2);
     CProgramProcess program;
+    program.graphicsClass = CProgramProcess::kStoredClass;
     const HWND first = StartAndWaitUntilReady(program, L"", Caption(GetStringWithArg(2004, L"1")));
     ASSERT_TRUE(first);
     const DWORD storedValue = ReadProgramInt(L"GraphicsClass", kMissing);
-    const DWORD storedClass = storedValue == kMissing ? 2 : storedValue;
+    EXPECT_EQ(4u, storedValue);
     SetProgramInt(L"GraphicsSystemMenuItemVisible", 0);
 
-    // "g r": the stored class ticked, Direct3D 11 missing here; Cancel stores only the visibility.
+    // "g r": the stored class ticked, every system offered here; Cancel stores only the visibility.
     HWND dialog = OpenDialog(program, first, L'g');
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetString(2384), GetWindowTextString(dialog));
     for (const auto& button : {std::pair<int, DWORD>{2388, 3}, {2391, 0}, {2392, 4}, {2389, 2}, {2390, 1}}) {
         const HWND radio = FindChildByCaption(dialog, GetString(button.first));
         ASSERT_TRUE(radio) << button.first;
-        EXPECT_EQ(button.second == storedClass, IsButtonChecked(radio)) << button.first;
-        const bool offered = button.second == storedClass || button.second < 3;
-        EXPECT_EQ(offered, IsWindowEnabled(radio) != FALSE) << button.first;
+        EXPECT_EQ(button.second == storedValue, IsButtonChecked(radio)) << button.first;
+        EXPECT_TRUE(IsWindowEnabled(radio)) << button.first;
     }
     PressDialogButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(dialog));
     EXPECT_EQ(1u, ReadProgramInt(L"GraphicsSystemMenuItemVisible", kMissing));
     EXPECT_EQ(storedValue, ReadProgramInt(L"GraphicsClass", kMissing));
 
-    // A new window's command: OpenGL 1 chosen is stored, its failures forgotten.
+    // A new window's command: Direct3D 11 for every view chosen is stored, its failures forgotten.
     Click(ViewPoint(FindParts(first), 0.5f, 0.9f));
     cwtest::KeyPress('N', true);
     const HWND second = program.WaitForCaption(Caption(GetStringWithArg(2004, L"2")), kWait);
@@ -265,11 +331,11 @@ TEST(Program, TypedSequencesAndTheHelpCommandOpenTheGraphicsAndDisplayDialogs)
     WaitUntilReady(program);
     dialog = OpenDialog(program, second, 0);
     ASSERT_TRUE(dialog);
-    ClickControl(FindChildByCaption(dialog, GetString(2390)));
+    ClickControl(FindChildByCaption(dialog, GetString(2388)));
     PressDialogButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntilGone(dialog));
-    EXPECT_EQ(1u, ReadProgramInt(L"GraphicsClass", kMissing));
-    EXPECT_EQ(0u, ReadProgramInt(L"OpenGL1WorstError", kMissing));
+    EXPECT_EQ(3u, ReadProgramInt(L"GraphicsClass", kMissing));
+    EXPECT_EQ(0u, ReadProgramInt(L"Direct3D11WorstError", kMissing));
 
     // "c r": the display mode, off at first, ticked and confirmed.
     dialog = OpenDialog(program, second, L'c');

@@ -1,7 +1,10 @@
 #include "tests/app/ProgramProcess.h"
 
+#include <tlhelp32.h>
+
 #include <fstream>
 
+#include "tests/app/ProgramDriving.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -77,6 +80,8 @@ std::wstring CProgramProcess::GetProgramPath()
 
 bool CProgramProcess::Start(const std::wstring& arguments, const std::wstring& folder)
 {
+    if (graphicsClass != kStoredClass)
+        programtest::SetProgramInt(L"GraphicsClass", DWORD(graphicsClass));
     const std::wstring program = GetProgramPath();
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty())
@@ -90,6 +95,19 @@ bool CProgramProcess::Start(const std::wstring& arguments, const std::wstring& f
     m_process = process.hProcess;
     m_id = process.dwProcessId;
     return true;
+}
+
+bool CProgramProcess::HasModule(const wchar_t* name) const
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, m_id);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32W module = {sizeof module};
+    bool found = false;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
+        found = _wcsicmp(module.szModule, name) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 bool CProgramProcess::IsRunning() const

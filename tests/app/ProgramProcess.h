@@ -20,12 +20,22 @@ public:
     static std::wstring GetProgramPath();
 
     // Starts the program with the arguments (appended to its quoted path),
-    // in the folder given (the test's own when empty).
+    // in the folder given (the test's own when empty), after storing
+    // graphicsClass as its "GraphicsClass".
     bool Start(const std::wstring& arguments, const std::wstring& folder = std::wstring());
+
+    // What the program's views are drawn through: GDI (0) unless the test
+    // asks for another class, so that pictures of views compare with GDI's
+    // whatever the machine offers; kStoredClass leaves the stored value (or
+    // its absence) alone.
+    static constexpr int kStoredClass = -1;
+    int graphicsClass = 0;
     bool IsRunning() const;
     // Waits for the end; the exit code, or -1 after the timeout.
     int WaitForExit(DWORD timeoutMs);
     DWORD GetId() const { return m_id; }
+    // Whether the child has loaded the library of that file name.
+    bool HasModule(const wchar_t* name) const;
 
     // Visible top-level windows of the child with the class name.
     std::vector<HWND> FindWindows(const std::wstring& className) const;

@@ -85,9 +85,7 @@ struct Direct3D11 : testing::Test
     static void SetUpTestSuite()
     {
         CTestSettingsKey key;
-        probed = ProbeDirect3D11();
-        // Not offered to the choice yet: the tests take it as probed.
-        CGraphicsSystemTestAccess::SetAvailability(CDirect3D11GraphicsSystem::Instance(), probed ? 3 : 2);
+        probed = CDirect3D11GraphicsSystem::Instance().IsUsable();
     }
     void SetUp() override
     {
@@ -224,9 +222,8 @@ CHILD_TEST(Direct3D11Errors, AFailingResultFailsTheSystemForTheRun)
 {
     CTestSettingsKey key;
     CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
-    if (!ProbeDirect3D11())
+    if (!system.IsUsable())
         return 10;
-    CGraphicsSystemTestAccess::SetAvailability(system, 3);
     CShapesScene scene;
     if (CDirect3D11Renderer::CheckResult(HRESULT(0x887A0005)) || system.GetCurrentError() != 1 ||
         CSettings::GetInt(L"Direct3D11WorstError", -1) != 1 || ReportCount() != 1)
@@ -245,9 +242,8 @@ CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack
     CSettings::SetInt(L"GraphicsClass", 3);
     CGraphicsSystemTestAccess::ResetRun();
     CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
-    if (!ProbeDirect3D11())
+    if (!system.IsUsable())
         return 10;
-    CGraphicsSystemTestAccess::SetAvailability(system, 3);
     CPanelTestHost host(60, 60, 200, 160);
     CShapesScene scene;
     CPanel panel(false, false);
@@ -291,4 +287,29 @@ CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack
     host.Destroy();
     DeleteFileW(GetTestCrashLogPath().c_str());
     return 0;
+}
+
+// Unset, the class is Direct3D 11's for every view once its library is there. Neither that answer nor the choice
+// loads the library; the first window prepared for the system makes the device.
+CHILD_TEST(Direct3D11Choice, TheDefaultClassTakesDirect3D11AndItsProbeWaitsForTheFirstWindow)
+{
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    if (GetGraphicsClassSetting() != 3)
+        return 10;
+    if (&GetGraphicsSystem(false) != &system || system.GetAvailability() != 0 || system.IsRestricted())
+        return 11;
+    for (const wchar_t* library : {L"d3d11.dll", L"wined3d.dll", L"dxgi.dll"})
+        if (GetModuleHandleW(library))
+            return 12;
+    CPanelTestHost host(60, 60, 200, 160);
+    system.PrepareWindowGuarded(host.hwnd, false);
+    if (system.GetAvailability() != 3 || !GetModuleHandleW(L"d3d11.dll") || system.GetCurrentError() != 0)
+        return 13;
+    // The class taken is the stored one (none): nothing is written.
+    if (HasTestSettingsValue(L"GraphicsClass") || HasTestSettingsValue(L"GraphicsSystemMenuItemVisible"))
+        return 14;
+    host.Destroy();
+    return ReportCount() == 0 ? 0 : 15;
 }

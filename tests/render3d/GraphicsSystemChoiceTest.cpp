@@ -71,24 +71,32 @@ TEST_F(GraphicsChoice, TheTableListsTheFiveClassesInOrder)
     EXPECT_EQ(0, CGdiGraphicsSystem::Instance().GetRank());
 }
 
-TEST_F(GraphicsChoice, WithoutAStoredClassOpenGL3DrawsThe3DViewsUnlessALowVersionWasSeen)
+TEST_F(GraphicsChoice, WithoutAStoredClassDirect3D11DrawsEveryViewElseOpenGL3UnlessALowVersionWasSeen)
 {
     const int reports = ReportCount();
-    EXPECT_EQ(&COpenGL3GraphicsSystem::Instance(), &GetGraphicsSystem(false));
+    EXPECT_EQ(3, GetGraphicsClassSetting());
+    EXPECT_EQ(&CDirect3D11GraphicsSystem::Instance(), &GetGraphicsSystem(false));
     EXPECT_EQ(&CGdiGraphicsSystem::Instance(), &GetGraphicsSystem(true));
     EXPECT_TRUE(CGraphicsSystem::IsViewSystem3D());
-    EXPECT_TRUE(COpenGL3GraphicsSystem::Instance().IsRestricted());
-    // The default class 2 was taken as it is: nothing is written.
+    EXPECT_FALSE(CDirect3D11GraphicsSystem::Instance().IsRestricted());
+    // The default class 3 was taken as it is: nothing is written.
     EXPECT_EQ(-1, StoredInt(L"GraphicsClass"));
     EXPECT_EQ(-1, StoredInt(L"GraphicsSystemMenuItemVisible"));
-    EXPECT_EQ(COpenGL3GraphicsSystem::Instance().GetRank(), CGraphicsSystem::HighestRank);
     EXPECT_EQ(reports, ReportCount());
 
+    // Where the Direct3D 11 library is missing.
     CGraphicsSystemTestAccess::ResetRun();
+    CGraphicsSystemTestAccess::SetDirect3D11LibraryFound(false);
+    EXPECT_EQ(&COpenGL3GraphicsSystem::Instance(), &GetGraphicsSystem(false));
+    EXPECT_TRUE(COpenGL3GraphicsSystem::Instance().IsRestricted());
+    EXPECT_EQ(-1, StoredInt(L"GraphicsClass"));
     CSettings::SetInt(L"OpenGL3LowVersionFound", 1);
     EXPECT_EQ(1, GetGraphicsClassSetting());
     CSettings::SetInt(L"OpenGL3HighVersionFound", 1);
     EXPECT_EQ(2, GetGraphicsClassSetting());
+    CGraphicsSystemTestAccess::SetDirect3D11LibraryFound(true);
+    EXPECT_EQ(3, GetGraphicsClassSetting());
+    EXPECT_EQ(reports, ReportCount());
 }
 
 TEST_F(GraphicsChoice, ASystemForThe3DViewsIsProbedOnlyWhenA3DSceneNeedsIt)
@@ -533,6 +541,8 @@ TEST_F(GraphicsChoice, GdiDrawsOverTheBitmapWhereTheSceneHasNoBackground)
 
 TEST_F(GraphicsChoice, TilesAddUpToTheWholePicture)
 {
+    // Both through GDI, whatever the machine offers.
+    CSettings::SetInt(L"GraphicsClass", 0);
     CTestPicture picture;
     CPixelBitmap whole(64.0f, 48.0f);
     RenderSceneToBitmap(picture.scene, whole, true);

@@ -34,6 +34,11 @@ public:
         CGraphicsSystem::Run().screenSize = CSize2(width, height);
     }
     static CGraphicsSystem* GetUserSystem() { return CGraphicsSystem::Run().userSystem; }
+    // What Direct3D 11's LoadsLibrary answers from now on.
+    static void SetDirect3D11LibraryFound(bool found)
+    {
+        CDirect3D11GraphicsSystem::Instance().m_libraryFound = found ? 1 : 2;
+    }
     // Marks a system probed with that answer (3 available, 2 not).
     static void SetAvailability(CGraphicsSystem& system, int state) { system.m_availability = state; }
 };

@@ -263,7 +263,8 @@ CHILD_TEST(OpenGL3Errors, AnErrorOrAFaultInTheDriverFailsTheSystemAndThePanelFal
         !FileExists(GetTestCrashLogPath()))
         return 12;
 
-    // The next paint goes off screen through OpenGL 1 and shows through GDI; no further OpenGL 3 call.
+    // The next paint goes off screen through the first class left in the table's order, Direct3D 11 for every
+    // view, and shows through GDI; no further OpenGL 3 call.
     CGL3Recorder::calls.clear();
     panel.Invalidate();
     if (!PumpUntil([&] {
@@ -272,7 +273,7 @@ CHILD_TEST(OpenGL3Errors, AnErrorOrAFaultInTheDriverFailsTheSystemAndThePanelFal
                    ReadClientPixel(panel.hwnd, 120, 80) == RGB(0, 0, 255);
         }))
         return 13;
-    if (&GetGraphicsSystem(false) != &COpenGL1GraphicsSystem::Instance() || !CGL3Recorder::calls.empty() ||
+    if (&GetGraphicsSystem(false) != &CDirect3D11GraphicsSystem::Instance() || !CGL3Recorder::calls.empty() ||
         ReportCount() != 1)
         return 14;
     panel.SetScene(nullptr);

@@ -31,9 +31,11 @@ void BenchUndo(int runs);
 // to PNG files in the current folder.
 void BenchMapFrame(int runs, bool savePictures);
 // The 3D view of a course of about a thousand objects at 1024 x 768, drawn
-// through OpenGL 1 into a window frame after frame (its meshes kept, as in a
-// course window), against GDI's picture of the same view, and the frames a
-// second; with savePictures both pictures go to PNG files.
+// through OpenGL 1, OpenGL 3 and Direct3D 11 into a window frame after frame
+// (its meshes kept, as in a course window), against GDI's picture of the
+// same view, and the frames a second; then the course's map at 1280 x 1024
+// through Direct3D 11 beside GDI. With savePictures the pictures go to PNG
+// files.
 void BenchView3DFrame(int runs, bool savePictures);
 // Start to the first painted course window against the minimal window
 // program, both started by this process under the same Wine server; at
