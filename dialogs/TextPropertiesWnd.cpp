@@ -143,6 +143,9 @@ void CTextPropertiesWnd::InitControls()
                    CSettings::GetInt(m_dialog.GetValueName(L"Hidable", false), 0) != 0);
     ShowCheckState(uprightBox, m_dialog.GetUpright(), false);
     CFormattedText& text = m_dialog.GetEditorText();
+    // Texts that differ show the first; typing waits until the user changes
+    // something, after which the editor's text is every text's.
+    editor.readOnly = m_dialog.HasObjectTexts();
     if (!m_dialog.HasObjectTexts()) {
         text.SetCaret(0, false, false);
         editor.Refresh(false);
@@ -228,6 +231,7 @@ void CTextPropertiesWnd::OnMovedOn(CSpinEdit* edit)
 
 void CTextPropertiesWnd::BeginFormatChange()
 {
+    editor.readOnly = false;
     // The whole text shows what every edited text takes.
     if (m_dialog.HasObjectTexts())
         m_dialog.GetEditorText().SelectAll();

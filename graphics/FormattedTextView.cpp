@@ -23,10 +23,11 @@ const int kDeleteKey = 8;
 const CFormattedTextView::CMenuEntry CFormattedTextView::s_menuEntries[] = {
     {2028, kCtrlLetter, 'Z', false, &CFormattedTextView::CanUndo, &CFormattedTextView::Undo},
     {2029, kCtrlLetter, 'Y', false, &CFormattedTextView::CanRedo, &CFormattedTextView::Redo},
-    {2030, kCtrlLetter, 'X', true, &CFormattedTextView::HasSelection, &CFormattedTextView::Cut},
+    {2030, kCtrlLetter, 'X', true, &CFormattedTextView::CanChangeSelection, &CFormattedTextView::Cut},
     {2031, kCtrlLetter, 'C', false, &CFormattedTextView::HasSelection, &CFormattedTextView::CopySelection},
     {2032, kCtrlLetter, 'V', false, &CFormattedTextView::CanPaste, &CFormattedTextView::PasteClipboard},
-    {2033, kSpecialKey, kDeleteKey, false, &CFormattedTextView::HasSelection, &CFormattedTextView::DeleteSelected},
+    {2033, kSpecialKey, kDeleteKey, false, &CFormattedTextView::CanChangeSelection,
+     &CFormattedTextView::DeleteSelected},
 };
 
 CFormattedTextView::CFormattedTextView(CFormattedText* document_)
@@ -135,6 +136,8 @@ void CFormattedTextView::OnShown() { UpdateCaret(); }
 
 void CFormattedTextView::OnChar(wchar_t ch)
 {
+    if (readOnly)
+        return;
     document->TypeChar(ch);
     Refresh(true);
 }
@@ -162,6 +165,10 @@ void CFormattedTextView::OnKeyDown(int key, bool control, bool shift)
         Refresh(true);
         return;
     }
+    const bool edits = key == kPanelKeyEnter || key == kPanelKeyTab || key == kPanelKeyDelete ||
+                       key == kPanelKeyBackspace;
+    if (readOnly && edits)
+        return;
     bool done = true;
     switch (key) {
     case kPanelKeyControl:
@@ -332,9 +339,10 @@ void CFormattedTextView::OnUpdateMenuCommand(CCommand* command)
 }
 
 bool CFormattedTextView::HasSelection() const { return document->GetSelectionStart() != document->GetSelectionEnd(); }
-bool CFormattedTextView::CanUndo() const { return document->CanUndo(); }
-bool CFormattedTextView::CanRedo() const { return document->CanRedo(); }
-bool CFormattedTextView::CanPaste() const { return CFormattedText::CanPaste(); }
+bool CFormattedTextView::CanChangeSelection() const { return !readOnly && HasSelection(); }
+bool CFormattedTextView::CanUndo() const { return !readOnly && document->CanUndo(); }
+bool CFormattedTextView::CanRedo() const { return !readOnly && document->CanRedo(); }
+bool CFormattedTextView::CanPaste() const { return !readOnly && CFormattedText::CanPaste(); }
 void CFormattedTextView::Undo() { document->SwapChangeRecord(false); }
 void CFormattedTextView::Redo() { document->SwapChangeRecord(true); }
 

@@ -61,6 +61,9 @@ public:
     void OnRightClick(const CMouseEvent& event) override;
 
     CFormattedText* document;
+    // Set, the user may move the caret, select and copy, but typing, deleting,
+    // cutting, pasting, undo and redo leave the document alone.
+    bool readOnly = false;
     bool dragging = false;
     CMenu menu;
     CScene ownScene;
@@ -88,6 +91,7 @@ private:
     static const CMenuEntry* FindMenuEntry(int id);
 
     bool HasSelection() const;
+    bool CanChangeSelection() const;
     bool CanUndo() const;
     bool CanRedo() const;
     bool CanPaste() const;

@@ -46,8 +46,8 @@ POINT PanelPoint(HWND dialog, int width, int height, int x, int y)
 TEST(ColorPickerProgram, TheBucketPaintsTheSelectionsBarsInOneStep)
 {
     PrepareProgramSettings(1);
-    SetProgramInt(L"GraphicsClass", 2);
     CProgramProcess program;
+    program.graphicsClass = 2;
     CDrivenCourse driven;
     ASSERT_TRUE(StartMappedEmptyCourse(program, L"colorpicker", L"Colors.agl", driven));
     const auto& [path, frame, parts, map] = driven;

@@ -211,8 +211,8 @@ TEST(FiguresProgram, PlacedSeenInTheMapAndIn3DSavedAndReopened)
 TEST(FiguresProgram, APlacedDogTakesTheLegDraggedInItsWindow)
 {
     PrepareProgramSettings(kOrganisation);
-    SetProgramInt(L"GraphicsClass", 1);
     CProgramProcess program;
+    program.graphicsClass = 1;
     CDrivenCourse driven;
     ASSERT_TRUE(StartMappedEmptyCourse(program, L"dogwindow", L"DogWindow.agl", driven));
     Click(ShapeButton(driven.parts, CDogShape::kNameTextId, kOrganisation));

@@ -63,7 +63,7 @@ bool StartsWith(const std::wstring& text, const std::wstring& start) { return te
 
 }  // namespace
 
-TEST_F(TextPropertiesWnd, MarginTextsPlacedApartKeepTheirPlacesAndTextsThroughACaretMoveAndOk)
+TEST_F(TextPropertiesWnd, MarginTextsPlacedApartKeepTheirPlacesAndTextsThroughACaretMoveTypingAndOk)
 {
     CText* above = PlaceText(3000.0f, L"Ring 1");
     CText* left = PlaceText(6000.0f, L"Judge and timekeeper");
@@ -78,7 +78,10 @@ TEST_F(TextPropertiesWnd, MarginTextsPlacedApartKeepTheirPlacesAndTextsThroughAC
         const HWND placement = FindCombos(window).at(kPlacementCombo);
         shownEntry = int(SendMessageW(placement, CB_GETCURSEL, 0, 0));
         entries = int(SendMessageW(placement, CB_GETCOUNT, 0, 0));
+        // Typing waits while the texts differ.
         ClickAndKey(FindEditor(window), VK_END);
+        ClickAndKey(FindEditor(window), VK_BACK);
+        SendMessageW(FindEditor(window), WM_CHAR, L'x', 1);
         PressDialogButton(window, IDOK);
     }));
     EXPECT_EQ(5, shownEntry);
