@@ -15,11 +15,7 @@ const CDogShape::CDogShapeType& CDogShape::GetDogShapeType()
     return *type;
 }
 
-CDogShape::CDogShape()
-    : CFigureShape(std::make_unique<CDogFigure>(nullptr)),
-      m_silhouettes{{CFigureSilhouette(0), CFigureSilhouette(1), CFigureSilhouette(2), CFigureSilhouette(3)}}
-{
-}
+CDogShape::CDogShape() : CFigureShape(std::make_unique<CDogFigure>(nullptr)) {}
 
 std::unique_ptr<CPackedModel> CDogShape::MakeSkin() const
 {
@@ -84,10 +80,15 @@ void CDogShape::Draw2D(CGraphicsContext& context)
     const uint32_t outline = GetOutlineColor();
     ApplyScale(context);
     CPackedModel& skin = GetSkin();
-    m_silhouettes[0].Draw(context, skin, *m_model, outline, primary);
-    m_silhouettes[1].Draw(context, skin, *m_model, primary, primary);
-    m_silhouettes[2].Draw(context, skin, *m_model, outline, primary);
-    m_silhouettes[3].Draw(context, skin, *m_model, primary, primary);
+    if (!m_silhouettes) {
+        m_silhouettes.reset(new std::array<CFigureSilhouette, 4>{
+            {CFigureSilhouette(0), CFigureSilhouette(1), CFigureSilhouette(2), CFigureSilhouette(3)}});
+    }
+    std::array<CFigureSilhouette, 4>& silhouettes = *m_silhouettes;
+    silhouettes[0].Draw(context, skin, *m_model, outline, primary);
+    silhouettes[1].Draw(context, skin, *m_model, primary, primary);
+    silhouettes[2].Draw(context, skin, *m_model, outline, primary);
+    silhouettes[3].Draw(context, skin, *m_model, primary, primary);
     ReleaseMesh();
 }
 

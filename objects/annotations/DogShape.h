@@ -46,6 +46,8 @@ protected:
     float GetStandingHeight() const override;
 
 private:
-    std::array<CFigureSilhouette, 4> m_silhouettes;
+    // Made when the figure is first drawn in the map: a course may hold
+    // thousands of figures it never shows there.
+    std::unique_ptr<std::array<CFigureSilhouette, 4>> m_silhouettes;
     float m_customHeight = 0.0f;
 };

@@ -28,13 +28,7 @@ const CHumanShape::CHumanShapeType& CHumanShape::GetHumanShapeType()
     return *type;
 }
 
-CHumanShape::CHumanShape()
-    : CFigureShape(std::make_unique<CHumanFigure>(nullptr)),
-      m_silhouettes{{CFigureSilhouette(0), CFigureSilhouette(1), CFigureSilhouette(2), CFigureSilhouette(3),
-                     CFigureSilhouette(4), CFigureSilhouette(5), CFigureSilhouette(6), CFigureSilhouette(7),
-                     CFigureSilhouette(9), CFigureSilhouette(11)}}
-{
-}
+CHumanShape::CHumanShape() : CFigureShape(std::make_unique<CHumanFigure>(nullptr)) {}
 
 std::unique_ptr<CPackedModel> CHumanShape::MakeSkin() const
 {
@@ -50,11 +44,19 @@ CHumanFigure& CHumanShape::GetHumanModel() const
 
 CFigureSilhouette& CHumanShape::Silhouette(int material)
 {
+    if (!m_silhouettes) {
+        m_silhouettes.reset(new std::array<CFigureSilhouette, 10>{
+            {CFigureSilhouette(kSilhouetteMaterials[0]), CFigureSilhouette(kSilhouetteMaterials[1]),
+             CFigureSilhouette(kSilhouetteMaterials[2]), CFigureSilhouette(kSilhouetteMaterials[3]),
+             CFigureSilhouette(kSilhouetteMaterials[4]), CFigureSilhouette(kSilhouetteMaterials[5]),
+             CFigureSilhouette(kSilhouetteMaterials[6]), CFigureSilhouette(kSilhouetteMaterials[7]),
+             CFigureSilhouette(kSilhouetteMaterials[8]), CFigureSilhouette(kSilhouetteMaterials[9])}});
+    }
     for (size_t i = 0; i < 10; ++i) {
         if (kSilhouetteMaterials[i] == material)
-            return m_silhouettes[i];
+            return (*m_silhouettes)[i];
     }
-    return m_silhouettes[0];
+    return (*m_silhouettes)[0];
 }
 
 void CHumanShape::SetKeyVersion(CFieldWriter& writer) const

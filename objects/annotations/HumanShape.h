@@ -45,5 +45,7 @@ private:
     CFigureSilhouette& Silhouette(int material);
     void PlaceLegacyName(const std::wstring& name);
 
-    std::array<CFigureSilhouette, 10> m_silhouettes;
+    // Made when the figure is first drawn in the map: a course may hold
+    // thousands of figures it never shows there.
+    std::unique_ptr<std::array<CFigureSilhouette, 10>> m_silhouettes;
 };
