@@ -14,6 +14,20 @@ bool IsChoice(int choice)
     return choice >= 0 && choice < CHumanShapeDlg::kChoiceCount;
 }
 
+// The empty entry keeps what the handlers have; any other value the lists
+// do not offer is the program's own fault.
+bool TakesChoice(int choice)
+{
+    if (choice == CHumanShapeDlg::kMixedChoice)
+        return false;
+    if (!IsChoice(choice)) {
+        TRACE_VALUE(int32_t, choice);
+        ReportFailure();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 CHumanShapeDlg::CHumanShapeDlg(CCourse* course)
@@ -45,26 +59,16 @@ void CHumanShapeDlg::MergeFigure(const CHumanFigure& figure)
 
 void CHumanShapeDlg::ChooseA(int choice)
 {
-    if (choice == kMixedChoice)
+    if (!TakesChoice(choice))
         return;
-    if (!IsChoice(choice)) {
-        TRACE_VALUE(int32_t, choice);
-        ReportFailure();
-        return;
-    }
     m_figure.SetPoseChoiceA(choice);
     m_mixedA = false;
 }
 
 void CHumanShapeDlg::ChooseB(int choice)
 {
-    if (choice == kMixedChoice)
+    if (!TakesChoice(choice))
         return;
-    if (!IsChoice(choice)) {
-        TRACE_VALUE(int32_t, choice);
-        ReportFailure();
-        return;
-    }
     m_figure.SetPoseChoiceB(choice);
     m_mixedB = false;
 }
