@@ -77,6 +77,15 @@ int PieceSamples(float length)
     return int(std::min(std::floor(length / kFitSampleSpacing), float(kMaxPieceSamples)));
 }
 
+// Whether the placement moves no point: the identity, its turn of 0 degrees
+// as a record gives it (whose matrix may hold -0) included.
+bool IsIdentityPlacement(const CTransform& placement)
+{
+    static const CTransform identity;
+    const float* m = placement.GetMatrix();
+    return std::equal(m, m + 16, identity.GetMatrix());
+}
+
 CDogPathNode MakeFreeNode(const CPoint2& p)
 {
     CDogPathNode node;
@@ -643,8 +652,17 @@ bool CDogPath::ResolveLinks()
         }
     }
     // A path read from a file is kept even when its route cannot be made
-    // again: the file's nodes stay as they were.
-    FinishNotification();
+    // again: the file's nodes stay as they were. What changed is refitted
+    // now, as after any notification; the drawing's keys are made when the
+    // path is first drawn or measured (courses read paths by the thousand).
+    const bool unchanged = m_connection->UpdateRoute(*this);
+    NodesChanged();
+    if (!unchanged) {
+        m_changed = true;
+        UpdateWarnings();
+        RefitChangedSections();
+        InvalidateKeysLater();
+    }
     return false;
 }
 
@@ -852,6 +870,13 @@ void CDogPath::ApplyVariant(const std::string& keyName, std::istream& words)
     NodesChanged();
 }
 
+void CDogPath::ReadFields(CFieldStream& stream)
+{
+    m_readingRecord = true;
+    Serialize(stream);
+    m_readingRecord = false;
+}
+
 void CDogPath::Serialize(CFieldStream& stream)
 {
     m_serializing = true;
@@ -950,17 +975,19 @@ void CDogPath::Serialize(CFieldStream& stream)
             stream.Int32(m_emptyNumber);
         return;
     }
-    const CFieldReader* reader = dynamic_cast<const CFieldReader*>(&stream);
+    // The reader is the one stream that reads.
+    const CFieldReader* reader = static_cast<const CFieldReader*>(&stream);
     const CTransform placement = GetPlacement();
-    for (int32_t i = 0; i < count && (reader == nullptr || !reader->AtFieldEnd()); ++i) {
+    for (int32_t i = 0; i < count && !reader->AtFieldEnd(); ++i) {
         CPoint2 p;
         stream.Point(p);
         m_nodes.push_back(MakeFreeNode(placement.TransformPoint2D(p)));
     }
-    SetPlacement(CTransform());
+    if (!m_readingRecord || !IsIdentityPlacement(placement))
+        SetPlacement(CTransform());
     int32_t run = -1;
     for (CNode& node : m_nodes) {
-        if (reader != nullptr && reader->AtFieldEnd())
+        if (reader->AtFieldEnd())
             break;
         if (run < 0)
             stream.Int16(run);

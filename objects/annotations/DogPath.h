@@ -75,6 +75,10 @@ public:
     // Legacy line: count, two unused values, then the legacy curve; a count
     // outside 2 to 1000 reads one point.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
+    // A record read into a path just made: as Serialize, but a placement
+    // that is the identity already is left as it is (the course marks what
+    // it reads stale once it holds it).
+    void ReadFields(CFieldStream& stream) override;
     void Serialize(CFieldStream& stream) override;
     // The course's metric and show-paths settings and each node's warning.
     void SerializeExtra(CFieldStream& stream) override;
@@ -208,6 +212,7 @@ private:
     bool m_changed = false;
     bool m_fitPending = false;
     bool m_serializing = false;
+    bool m_readingRecord = false;
     // The jump height an older file gave; 0 when none.
     float m_fileJumpHeight = 0.0f;
     // The number a path without nodes writes.

@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <list>
 
+#include "foundation/BlockPool.h"
+
 class CObstacleEnd;
 
 // One node of a dog path (the dog path names it CDogPath::CNode): a point in
 // course coordinates, tenths of an inch, and the obstacle end it is tied to.
 // The dog path keeps its nodes in a list in path order; the fit walks a
-// section of them (CPathFit).
+// section of them (CPathFit). The list takes its nodes from the block pool:
+// courses hold paths by the thousand, each of a few nodes.
 struct CDogPathNode
 {
     float x = 0.0f;
@@ -24,4 +27,4 @@ struct CDogPathNode
     bool warning = false;
 };
 
-using CDogPathNodes = std::list<CDogPathNode>;
+using CDogPathNodes = std::list<CDogPathNode, CPoolAllocator<CDogPathNode>>;
