@@ -654,3 +654,59 @@ TEST_F(DogPath, ANearMissOffersItsHintOncePerRun)
         hints.push_back(notice.textId);
     EXPECT_EQ(std::vector<int>{2711}, hints);
 }
+
+// The course reads a record into a path just made, at the record's turn of
+// 0 degrees, and makes its drawing's keys later: the path holds, draws and
+// writes what the same record read by its fields gives, a tie that no
+// longer holds refitted during the read.
+TEST_F(DogPath, ReadByTheCourseItMatchesTheRecordReadByItsFields)
+{
+    PlaceJump(3000.0f, 4000.0f);
+    Points stroke;
+    for (float y = 1600.0f; y <= 6400.0f; y += 100.0f)
+        stroke.emplace_back(3000.0f + 0.02f * (y - 1600.0f), y);
+    const std::string drawn = RecordOf(Draw(CPathConnection::kObstacle, {3000, 1500}, stroke));
+    // Free nodes, then one tied to end `index` of the jump near (3000, 4000).
+    const auto record = [](int index) {
+        CFieldWriter writer;
+        writer.WriteInt8(0);
+        writer.WriteBool(true);
+        for (int value : {3, 0, 1})
+            writer.WriteInt8(value);
+        writer.WriteInt16(3);
+        for (const CPoint2& p : {CPoint2(1000, 1000), CPoint2(2000, 3000), CPoint2(3000, 4000)})
+            writer.WritePoint(p);
+        writer.WriteInt16(2);
+        writer.WriteInt8(index);
+        return writer.m_bytes;
+    };
+    for (const std::string& bytes : {drawn, record(0), record(9)}) {
+        CDogPath& byFields = Read(bytes);
+        CFieldReader reader(bytes);
+        reader.m_versionMajor = 4;
+        reader.m_versionMinor = 33;
+        CTransform turn;
+        turn.RotateZ(-0.0f);
+        std::unique_ptr<CCourseObject> made =
+            CDogPath::GetDogPathType().CreateFromArchive(course.get(), turn, reader, false);
+        ASSERT_TRUE(made);
+        CDogPath& byCourse = static_cast<CDogPath&>(*made);
+        course->AddObject(std::move(made));
+        byCourse.ResolveLinks();
+
+        EXPECT_FALSE(byCourse.IsChanged());
+        EXPECT_EQ(PointsOf(byFields), PointsOf(byCourse));
+        EXPECT_EQ(TiedOwners(byFields), TiedOwners(byCourse));
+        EXPECT_EQ(byFields.GetPlacement().TransformPoint2D(1234.0f, -567.0f),
+                  byCourse.GetPlacement().TransformPoint2D(1234.0f, -567.0f));
+        EXPECT_EQ(RecordOf(byFields), RecordOf(byCourse));
+        CRecordingContext expected;
+        CRecordingContext got;
+        byFields.RefreshExtents();
+        byCourse.RefreshExtents();
+        expected.DrawDrawable(byFields.GetShape2D(), 0, 0);
+        got.DrawDrawable(byCourse.GetShape2D(), 0, 0);
+        EXPECT_EQ(expected.Log(), got.Log());
+        EXPECT_EQ(expected.texts, got.texts);
+    }
+}
