@@ -299,3 +299,43 @@ TEST(FigureModel, DragsKeepTheAngleWithinTheHysteresisAndFollowTheMouse)
         EXPECT_TRUE(handler.GetAngle(a) != startA || (b >= 0 && handler.GetAngle(b) != startB)) << handle;
     }
 }
+
+TEST(FigureModel, APoseReadWithoutASkinPosesOneLaterAsAModelMadeOnIt)
+{
+    CDogFigureSkin dogSkins[2];
+    CHumanFigureSkin humanSkins[2];
+    CDogFigure dogs[2] = {CDogFigure(nullptr), CDogFigure(&dogSkins[1])};
+    CHumanFigure handlers[2] = {CHumanFigure(nullptr), CHumanFigure(&humanSkins[1])};
+    handlers[1].SetPoseChoiceA(1);
+    handlers[1].SetPoseChoiceB(2);
+    const struct
+    {
+        CFigureModel& read;
+        CFigureModel& made;
+        CPackedModel& readSkin;
+        CPackedModel& madeSkin;
+        int preset;
+    } cases[] = {{dogs[0], dogs[1], dogSkins[0], dogSkins[1], 2372},
+                 {handlers[0], handlers[1], humanSkins[0], humanSkins[1], 2442}};
+    for (const auto& c : cases) {
+        c.made.CopyPose(c.made.GetPreset(c.preset));
+        CFieldWriter writer;
+        writer.m_versionMajor = 4;
+        c.made.Serialize(writer);
+        CFieldReader reader(writer.m_bytes);
+        reader.m_versionMajor = 4;
+        c.read.Serialize(reader);
+        EXPECT_EQ(nullptr, c.read.GetSkin());
+        c.read.SetSkin(&c.readSkin);
+        for (int part = 0; part < c.madeSkin.GetPartCount(); ++part) {
+            EXPECT_TRUE(c.readSkin.GetPart(part).GetWorldTransform() == c.madeSkin.GetPart(part).GetWorldTransform())
+                << c.preset << " " << part;
+        }
+        for (int h = 0; h < c.made.GetHandleCount(); ++h) {
+            CVector3 read, made;
+            c.read.GetHandlePoint(h, read);
+            c.made.GetHandlePoint(h, made);
+            EXPECT_TRUE(read.x == made.x && read.y == made.y && read.z == made.z) << c.preset << " " << h;
+        }
+    }
+}
