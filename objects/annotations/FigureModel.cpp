@@ -176,13 +176,28 @@ int CFigureModel::LimitAngle(int joint, float value) const
     return int(onGrid);
 }
 
+int CFigureModel::LimitWholeAngle(int joint, int value) const
+{
+    const CJointRange& range = m_layout.joints[joint];
+    const int step = range.step > 0 ? range.step : 1;
+    // value / step rounded to the nearest whole number, halves upwards, as
+    // LimitAngle's floor(value / step + 0.5): (2 value + step) / (2 step)
+    // rounded down.
+    // Beyond every range either way; kept small so that nothing overflows.
+    const int kept = value < -1024 ? -1024 : value > 1024 ? 1024 : value;
+    const int twice = 2 * kept + step;
+    const int quotient = twice >= 0 ? twice / (2 * step) : -((-twice + 2 * step - 1) / (2 * step));
+    const int onGrid = quotient * step;
+    return onGrid < range.minimum ? range.minimum : onGrid > range.maximum ? range.maximum : onGrid;
+}
+
 void CFigureModel::Serialize(CFieldStream& stream)
 {
     for (int i = 0; i < GetJointCount(); ++i) {
         int32_t value = m_values[i];
         stream.Int8(value);
         if (stream.IsReading())
-            SetAngle(i, LimitAngle(i, float(value)));
+            SetAngle(i, LimitWholeAngle(i, value));
     }
     if (stream.IsReading())
         Update();

@@ -123,6 +123,8 @@ public:
     // The nearest value of the joint's range on its grid; not a finite
     // number gives 0.
     int LimitAngle(int joint, float value) const;
+    // The same for a whole number, without floating point.
+    int LimitWholeAngle(int joint, int value) const;
 
 protected:
     // Whether every joint range of a layout lies within a signed byte,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -336,6 +337,20 @@ TEST(FigureModel, APoseReadWithoutASkinPosesOneLaterAsAModelMadeOnIt)
             c.read.GetHandlePoint(h, read);
             c.made.GetHandlePoint(h, made);
             EXPECT_TRUE(read.x == made.x && read.y == made.y && read.z == made.z) << c.preset << " " << h;
+        }
+    }
+}
+
+TEST(FigureModel, WholeAnglesTakeTheGridPointOfTheirNumber)
+{
+    const CDogFigure dog(nullptr);
+    const CHumanFigure handler(nullptr);
+    for (const CFigureModel* model : std::initializer_list<const CFigureModel*>{&dog, &handler}) {
+        for (int j = 0; j < model->GetJointCount(); ++j) {
+            for (int value : {INT_MIN, -100000, -1025, 100000, INT_MAX})
+                EXPECT_EQ(model->LimitAngle(j, float(value)), model->LimitWholeAngle(j, value)) << j << " " << value;
+            for (int value = -200; value <= 200; ++value)
+                EXPECT_EQ(model->LimitAngle(j, float(value)), model->LimitWholeAngle(j, value)) << j << " " << value;
         }
     }
 }
