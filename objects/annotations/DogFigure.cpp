@@ -56,8 +56,11 @@ const int kPresets[10][CDogFigure::kJointCount] = {
 
 const int kPresetIds[] = {2365, 2366, 2367, 2368, 2369, 2370, 2371, 2372, 2373, 2374, 2375, 2000};
 
-const CFigureModel::CLayout kLayout = {kJoints, CDogFigure::kJointCount, kHandles,
-                                       int(sizeof kHandles / sizeof kHandles[0])};
+CFigureModel::CLayout& GetDogLayout()
+{
+    static CFigureModel::CLayout layout;
+    return layout;
+}
 
 }  // namespace
 
@@ -75,10 +78,9 @@ CDogFigureSkin::CDogFigureSkin()
     }
 }
 
-CDogFigure::CDogFigure(CPackedModel* skin) : CFigureModel(kLayout)
+CDogFigure::CDogFigure(CPackedModel* skin) : CFigureModel(GetDogLayout())
 {
-    static const bool checked = CheckLayout(kLayout);
-    (void)checked;
+    LayOutOnce(kJoints, kJointCount, kHandles, int(sizeof kHandles / sizeof kHandles[0]));
     if (skin)
         SetSkin(skin);
 }

@@ -27,27 +27,58 @@ CVector3 Difference(const CVector3& a, const CVector3& b)
 
 }  // namespace
 
-CFigureModel::CFigureModel(const CLayout& layout)
-    : m_layout(layout), m_jointCount(layout.jointCount < kMaxJoints ? layout.jointCount : kMaxJoints)
-{
-}
+CFigureModel::CFigureModel(CLayout& layout) : m_layout(layout) {}
 
 CFigureModel::~CFigureModel() = default;
 
-bool CFigureModel::CheckLayout(const CLayout& layout)
+void CFigureModel::CheckNumber(int declared, int expected)
 {
-    bool sound = layout.jointCount <= kMaxJoints;
-    for (int i = 0; i < layout.jointCount; ++i) {
-        const CJointRange& j = layout.joints[i];
-        if (j.minimum < -128 || j.minimum > 0 || j.maximum < 0 || j.maximum > 127 || j.step <= 0 ||
-            j.minimum % j.step != 0 || j.maximum % j.step != 0) {
-            TRACE_VALUE(int32_t, i);
-            sound = false;
-        }
-    }
-    if (!sound)
+    if (declared == expected)
+        return;
+    TRACE_VALUE(int32_t, declared);
+    ReportFailure();
+}
+
+int CFigureModel::AddJoint(int minimum, int maximum, int step)
+{
+    // A range beyond a signed byte, without 0 or off its grid, or a joint
+    // beyond what a model holds, is the program's own fault.
+    if (minimum < -128 || minimum > 0 || maximum < 0 || maximum > 127 || step <= 0 || minimum % step != 0 ||
+        maximum % step != 0 || m_layout.joints.size() >= size_t(kMaxJoints)) {
+        TRACE_VALUE(int32_t, minimum);
+        TRACE_VALUE(int32_t, maximum);
+        TRACE_VALUE(int32_t, step);
         ReportFailure();
-    return sound;
+    }
+    m_layout.joints.push_back({minimum, maximum, step > 0 ? step : 1});
+    return int(m_layout.joints.size()) - 1;
+}
+
+int CFigureModel::AddHandle(int angle, int part, int vertex) { return AddHandle(angle, -1, -1, part, vertex); }
+
+int CFigureModel::AddHandle(int firstAngle, int secondAngle, int pivotPart, int part, int vertex)
+{
+    m_layout.handles.push_back({firstAngle, secondAngle, pivotPart, part, vertex});
+    return int(m_layout.handles.size()) - 1;
+}
+
+void CFigureModel::LayOutOnce(const CJointRange* joints, int jointCount, const CHandle* handles, int handleCount)
+{
+    if (!m_layout.joints.empty())
+        return;
+    m_layout.joints.reserve(size_t(jointCount));
+    m_layout.handles.reserve(size_t(handleCount));
+    for (int i = 0; i < jointCount; ++i)
+        CheckNumber(AddJoint(joints[i].minimum, joints[i].maximum, joints[i].step), i);
+    for (int i = 0; i < handleCount; ++i) {
+        const CHandle& h = handles[i];
+        CheckNumber(AddHandle(h.firstAngle, h.secondAngle, h.pivotPart, h.part, h.vertex), i);
+    }
+}
+
+int CFigureModel::GetJointCount() const
+{
+    return m_layout.joints.size() < size_t(kMaxJoints) ? int(m_layout.joints.size()) : kMaxJoints;
 }
 
 CFigureModel::CJoint CFigureModel::GetJoint(int joint) const
@@ -68,9 +99,9 @@ void CFigureModel::SetSkin(CPackedModel* skin)
     if (!m_skin)
         return;
     if (!m_handlePoints)
-        m_handlePoints.reset(new CVector3[size_t(m_layout.handleCount)]);
-    for (int i = 0; i < m_layout.handleCount; ++i) {
-        const CHandle& handle = m_layout.handles[i];
+        m_handlePoints.reset(new CVector3[m_layout.handles.size()]);
+    for (int i = 0; i < GetHandleCount(); ++i) {
+        const CHandle& handle = m_layout.handles[size_t(i)];
         CVector3& point = m_handlePoints[size_t(i)];
         point = CVector3();
         if (handle.vertex == 0 || handle.part < 0 || handle.part >= m_skin->GetPartCount())
@@ -251,7 +282,7 @@ void CFigureModel::DragHandle(int handle, float mouseX, float mouseY, const CCam
 void CFigureModel::DragOneAngle(const CHandle& handle, float x, float y, const CCamera& camera,
                                 const CTransform& placement)
 {
-    const int index = int(&handle - m_layout.handles);
+    const int index = int(&handle - m_layout.handles.data());
     const CJoint joint = GetJoint(handle.firstAngle);
     float best = HandleDistance(index, x, y, camera, placement, nullptr) - kHysteresis;
     int keep = joint.value;
@@ -270,7 +301,7 @@ void CFigureModel::DragOneAngle(const CHandle& handle, float x, float y, const C
 void CFigureModel::DragTwoAngles(const CHandle& handle, float x, float y, const CCamera& camera,
                                  const CTransform& placement)
 {
-    const int index = int(&handle - m_layout.handles);
+    const int index = int(&handle - m_layout.handles.data());
     const CVector3 pivot = placement.InverseTransformPoint(
         m_skin->GetPart(handle.pivotPart).GetWorldTransform().GetTranslation());
     const float reach = Length(pivot);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/BlockPool.h"
 #include "foundation/Geometry.h"
@@ -48,13 +49,12 @@ public:
         // The skin vertex the handle sits on (from 1; 0 the part's origin).
         int vertex;
     };
-    // The joints and handles of a kind, in static tables.
+    // The joints and handles every model of a kind shares, laid out once
+    // by the kind's first model (AddJoint, AddHandle).
     struct CLayout
     {
-        const CJointRange* joints;
-        int jointCount;
-        const CHandle* handles;
-        int handleCount;
+        std::vector<CJointRange> joints;
+        std::vector<CHandle> handles;
     };
     // A row of a fixed rotation table: the part's rotation from rest.
     struct CRotationRow
@@ -70,7 +70,7 @@ public:
     static constexpr int kMaxJoints = 24;
 
     // The layout must outlive the model (a kind's static one).
-    explicit CFigureModel(const CLayout& layout);
+    explicit CFigureModel(CLayout& layout);
     // Puts the model on a skin (or none) and applies the whole pose to it.
     void SetSkin(CPackedModel* skin);
     virtual ~CFigureModel();
@@ -94,6 +94,12 @@ public:
     // The pose seen in a mirror (the figure's Flip).
     virtual void Mirror() = 0;
 
+    // Lay out the kind's joints and handles; the kind's first model calls
+    // them while its layout is empty. Each answers the new number.
+    int AddJoint(int minimum, int maximum, int step);
+    int AddHandle(int angle, int part, int vertex);
+    int AddHandle(int firstAngle, int secondAngle, int pivotPart, int part, int vertex);
+
     void SetAngle(int joint, int value);
     int GetAngle(int joint) const;
     // The program's own callers pass exactly one value per joint: more are
@@ -114,9 +120,9 @@ public:
                          CVector3* point);
     void DragHandle(int handle, float mouseX, float mouseY, const CCamera& camera, const CTransform& placement);
 
-    int GetJointCount() const { return m_jointCount; }
+    int GetJointCount() const;
     CJoint GetJoint(int joint) const;
-    int GetHandleCount() const { return m_layout.handleCount; }
+    int GetHandleCount() const { return int(m_layout.handles.size()); }
     const CHandle& GetHandle(int handle) const { return m_layout.handles[handle]; }
     CPackedModel* GetSkin() const { return m_skin; }
 
@@ -127,10 +133,12 @@ public:
     int LimitWholeAngle(int joint, int value) const;
 
 protected:
-    // Whether every joint range of a layout lies within a signed byte,
-    // holds 0 and is on its grid, and the joints fit a model; a layout that
-    // does not is the program's own fault. For a kind's first model.
-    static bool CheckLayout(const CLayout& layout);
+    // Compares a declared number with the one expected; a mismatch is the
+    // program's own fault.
+    static void CheckNumber(int declared, int expected);
+    // The kind's first model lays out the kind's joints and handles from
+    // its tables; later models find them laid out.
+    void LayOutOnce(const CJointRange* joints, int jointCount, const CHandle* handles, int handleCount);
     // Which of the four lists (handle numbers ending in -1) a figure shows
     // its handles from: right or left when the eye lies beyond `side` that
     // way, else from above or below; whether the handle is in it.
@@ -146,9 +154,8 @@ private:
     void DragOneAngle(const CHandle& handle, float x, float y, const CCamera& camera, const CTransform& placement);
     void DragTwoAngles(const CHandle& handle, float x, float y, const CCamera& camera, const CTransform& placement);
 
-    const CLayout& m_layout;
+    CLayout& m_layout;
     CPackedModel* m_skin = nullptr;
-    int m_jointCount;
     int m_values[kMaxJoints] = {};
     // Bit j: joint j changed since the skin took it.
     uint32_t m_changed = ~0u;

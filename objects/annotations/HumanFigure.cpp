@@ -84,8 +84,11 @@ const int kPresets[3][CHumanFigure::kJointCount] = {
 };
 const int kPresetIds[] = {2440, 2441, 2442, 2443, 2000};
 
-const CFigureModel::CLayout kLayout = {kJoints, CHumanFigure::kJointCount, kHandles,
-                                       int(sizeof kHandles / sizeof kHandles[0])};
+CFigureModel::CLayout& GetHumanLayout()
+{
+    static CFigureModel::CLayout layout;
+    return layout;
+}
 
 }  // namespace
 
@@ -103,10 +106,9 @@ CHumanFigureSkin::CHumanFigureSkin()
     }
 }
 
-CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(kLayout)
+CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(GetHumanLayout())
 {
-    static const bool checked = CheckLayout(kLayout);
-    (void)checked;
+    LayOutOnce(kJoints, kJointCount, kHandles, int(sizeof kHandles / sizeof kHandles[0]));
     SetAngle(kElbowA, kElbowDefault);
     SetAngle(kElbowB, kElbowDefault);
     if (skin)
