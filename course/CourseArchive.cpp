@@ -630,7 +630,7 @@ void CCourseFileAccess::FinishLoading(CCourse& course)
     // answer each in a few steps.
     course.m_fileEndsByPlace = true;
     course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
-    course.ForgetEndIndex();
+    course.m_fileEndsByPlace = false;
     course.UpdateCoordinateMarks();
     course.OnCourseSettingsChanged();
 }

@@ -294,7 +294,9 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
     if (m_fileEndsByPlace && !m_endIndex && maxDistance >= 0.0f)
         m_endIndex = std::make_unique<CEndIndex>(m_objects);
-    if (m_endIndex && maxDistance >= 0.0f) {
+    if (m_fileEndsByPlace && m_endIndex && maxDistance >= 0.0f) {
+        if (m_endIndex->NeedsRefresh())
+            m_endIndex->Refresh(m_objects);
         // The same ends in the same order as below, less those too far off.
         std::vector<CEndIndex::CEntry> entries;
         m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);

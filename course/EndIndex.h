@@ -12,24 +12,47 @@ class CObstacleEnd;
 // The obstacle ends of a course's objects filed by where their entries lie,
 // so that the many questions for the ends near a point asked while a read
 // course ties its lines to obstacles each look at a few ends instead of at
-// every object. It holds the ends as they lay when it was made: the course
-// drops it as soon as an object changes.
+// every object.
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
 // Each end is filed once, in the cell of its point; a question looks as much
 // further as the widest entry filed reaches.
+//
+// The index outlives changes to a few objects, so that an undo step that
+// reads a few objects again does not file every end anew: the course notes
+// each object whose ends changed, that joined or that left (NoteChanged),
+// and Refresh then sets those objects' filed entries aside and files the
+// ends they have now apart from the grid.
 class CEndIndex
 {
 public:
+    // The place of an end in the course's order of objects and ends: the
+    // object's layer and serial number, then the end's place in its list.
+    struct COrder
+    {
+        int32_t layer;
+        uint32_t serial;
+        uint32_t end;
+        bool operator<(const COrder& other) const;
+        bool operator>=(const COrder& other) const { return !(*this < other); }
+    };
     struct CEntry
     {
         CCourseObject* object;
         CObstacleEnd* end;
-        // The end's place in the course's order of objects and ends.
-        uint32_t order;
+        COrder order;
     };
 
     explicit CEndIndex(const CCourseObjectSet& objects);
+
+    // The object's ends may have changed, or it joined or left the course:
+    // false once so many objects changed that a new index is the better
+    // choice. The object is not looked at, and may be going.
+    bool NoteChanged(const CCourseObject* object);
+    // Files again the ends of the objects noted as changed, as the course
+    // holds them now; each question asked since a change needs this first.
+    void Refresh(const CCourseObjectSet& objects);
+    bool NeedsRefresh() const { return m_refreshNeeded; }
 
     // Every end whose entry may reach into the rectangle, each once, in the
     // course's order of objects and ends.
@@ -48,6 +71,11 @@ private:
     };
     // The cells a rectangle covers, held to the grid.
     static CCells CellsOf(const CRectF& rect);
+    // False for an end that is near anywhere: no number for a place, or an
+    // entry reaching further than a cell.
+    static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
+                          float& reach);
+    bool IsSetAside(const CCourseObject* object) const;
 
     // Cells of kCellSize units across the archive's whole range.
     static constexpr float kCellSize = 512.0f;
@@ -55,6 +83,9 @@ private:
     // An end whose entry reaches further than a cell is near anywhere, so
     // that questions look at few cells.
     static constexpr float kMostFiledReach = kCellSize;
+    // Entries filed apart are each looked at by every question: past this
+    // many changed objects the course makes a new index.
+    static constexpr size_t kMostChangedObjects = 16;
 
     // The entries of each cell, in the course's order, one cell after the
     // other: cell i holds those from m_cellStarts[i] up to m_cellStarts[i + 1].
@@ -63,4 +94,11 @@ private:
     // The furthest a filed entry reaches.
     float m_filedReach = 0.0f;
     std::vector<CEntry> m_anywhere;
+
+    // The objects whose entries above no longer count, sorted by address
+    // once refreshed, and the ends they now have, in the course's order.
+    std::vector<const CCourseObject*> m_setAside;
+    std::vector<CFiled> m_refiled;
+    std::vector<CEntry> m_refiledAnywhere;
+    bool m_refreshNeeded = false;
 };
