@@ -298,7 +298,7 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
         if (m_endIndex->NeedsRefresh())
             m_endIndex->Refresh(m_objects);
         // The same ends in the same order as below, less those too far off.
-        std::vector<CEndIndex::CEntry> entries;
+        std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
         m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
         // An end that is not admitted leaves the search as it was: an
         // object's bounds, which may take a measurement, are asked for when
@@ -317,6 +317,8 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
             if (reaches)
                 search.Consider(entry.object, entry.end, distance);
         }
+        if (m_endIndex)
+            m_endIndex->GiveBack(std::move(entries));
         return search.GetBest();
     }
     for (CCourseObject* object : m_objects) {

@@ -57,6 +57,10 @@ public:
     // Every end whose entry may reach into the rectangle, each once, in the
     // course's order of objects and ends.
     void Collect(const CRectF& rect, std::vector<CEntry>& found) const;
+    // A vector for Collect to fill that keeps its room from one question to
+    // the next: taken for a question and given back after it.
+    std::vector<CEntry> TakeBuffer() const { return std::move(m_buffer); }
+    void GiveBack(std::vector<CEntry>&& buffer) const { m_buffer = std::move(buffer); }
 
 private:
     struct CCells
@@ -85,7 +89,7 @@ private:
     static constexpr float kMostFiledReach = kCellSize;
     // Entries filed apart are each looked at by every question: past this
     // many changed objects the course makes a new index.
-    static constexpr size_t kMostChangedObjects = 16;
+    static constexpr size_t kMostChangedObjects = 32;
 
     // The entries of each cell, in the course's order, one cell after the
     // other: cell i holds those from m_cellStarts[i] up to m_cellStarts[i + 1].
@@ -101,4 +105,5 @@ private:
     std::vector<CFiled> m_refiled;
     std::vector<CEntry> m_refiledAnywhere;
     bool m_refreshNeeded = false;
+    mutable std::vector<CEntry> m_buffer;
 };
