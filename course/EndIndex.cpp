@@ -64,30 +64,46 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 
 bool CEndIndex::NoteChanged(const CCourseObject* object)
 {
-    if (std::find(m_setAside.begin(), m_setAside.end(), object) == m_setAside.end())
-        m_setAside.push_back(object);
+    ++m_changeCount;
+    const auto noted = std::find_if(m_changed.begin(), m_changed.end(),
+                                    [object](const auto& change) { return change.first == object; });
+    if (noted != m_changed.end())
+        noted->second = m_changeCount;
+    else
+        m_changed.emplace_back(object, m_changeCount);
     m_refreshNeeded = true;
-    return m_setAside.size() <= kMostChangedObjects;
+    return m_changed.size() <= kMostChangedObjects;
 }
 
 void CEndIndex::Refresh(const CCourseObjectSet& objects)
 {
+    m_setAside.clear();
+    for (const auto& change : m_changed)
+        m_setAside.push_back(change.first);
     std::sort(m_setAside.begin(), m_setAside.end());
     m_refiled.clear();
     m_refiledAnywhere.clear();
+    m_refiledChanged.clear();
+    m_refiledAnywhereChanged.clear();
     // A noted object may be gone: only those the course holds are looked at.
     for (CCourseObject* object : objects) {
         if (!IsSetAside(object))
             continue;
+        const uint32_t changed = std::find_if(m_changed.begin(), m_changed.end(), [object](const auto& change) {
+                                     return change.first == object;
+                                 })->second;
         uint32_t index = 0;
         for (CObstacleEnd* end : object->GetEnds()) {
             CFiled item;
             CPoint2 point;
             float reach = 0.0f;
-            if (MakeFiled(object, end, index++, item, point, reach))
+            if (MakeFiled(object, end, index++, item, point, reach)) {
                 m_refiled.push_back(item);
-            else
+                m_refiledChanged.push_back(changed);
+            } else {
                 m_refiledAnywhere.push_back(item.entry);
+                m_refiledAnywhereChanged.push_back(changed);
+            }
         }
     }
     m_refreshNeeded = false;
@@ -96,6 +112,49 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
 bool CEndIndex::IsSetAside(const CCourseObject* object) const
 {
     return !m_setAside.empty() && std::binary_search(m_setAside.begin(), m_setAside.end(), object);
+}
+
+bool CEndIndex::CQuestion::operator==(const CQuestion& other) const
+{
+    return x == other.x && y == other.y && maxDistance == other.maxDistance && kindMask == other.kindMask &&
+           ring.left == other.ring.left && ring.top == other.ring.top && ring.right == other.ring.right &&
+           ring.bottom == other.ring.bottom;
+}
+
+size_t CEndIndex::CQuestionHash::operator()(const CQuestion& question) const
+{
+    const std::hash<float> hash;
+    return hash(question.x) ^ (hash(question.y) * 31) ^ (hash(question.maxDistance) * 131) ^
+           size_t(question.kindMask) * 1031;
+}
+
+bool CEndIndex::FoundNothingBefore(const CQuestion& question) const
+{
+    const auto asked = m_foundNothing.find(question);
+    if (asked == m_foundNothing.end())
+        return false;
+    // Only the ends of objects changed since may be found now: the others
+    // found nothing then and find nothing now.
+    const uint32_t then = asked->second;
+    for (uint32_t changed : m_refiledAnywhereChanged) {
+        if (changed > then)
+            return false;
+    }
+    const float reach = question.maxDistance + kSlack;
+    const CRectF rect(question.x - reach, question.y - reach, question.x + reach, question.y + reach);
+    for (size_t i = 0; i < m_refiled.size(); ++i) {
+        if (m_refiledChanged[i] > then && Meets(m_refiled[i].box, rect))
+            return false;
+    }
+    return true;
+}
+
+void CEndIndex::NoteFoundNothing(const CQuestion& question, uint32_t changeCount) const
+{
+    // A course asks about as many questions as it has line ends.
+    if (m_foundNothing.size() >= kMostQuestions)
+        m_foundNothing.clear();
+    m_foundNothing[question] = changeCount;
 }
 
 CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
@@ -131,14 +190,8 @@ void CEndIndex::Collect(const CRectF& rect, std::vector<CEntry>& found) const
     size_t before = found.size();
     found.insert(found.end(), m_refiledAnywhere.begin(), m_refiledAnywhere.end());
     counts(before);
-    // An entry whose square lies this little beyond the rectangle still
-    // counts: a distance worked out in single precision may come out short.
-    constexpr float kSlack = 1.0f;
     const CRectF grown(rect.left - kSlack, rect.top - kSlack, rect.right + kSlack, rect.bottom + kSlack);
-    const auto meets = [&grown](const CRectF& box) {
-        return box.left <= grown.right && grown.left <= box.right && box.top <= grown.bottom &&
-               grown.top <= box.bottom;
-    };
+    const auto meets = [&grown](const CRectF& box) { return Meets(box, grown); };
     const float reach = m_filedReach + kSlack;
     const CCells cells = CellsOf(CRectF(rect.left - reach, rect.top - reach, rect.right + reach, rect.bottom + reach));
     for (int row = cells.top; row <= cells.bottom; ++row) {

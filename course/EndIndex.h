@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "course/Course.h"
@@ -62,6 +64,25 @@ public:
     std::vector<CEntry> TakeBuffer() const { return std::move(m_buffer); }
     void GiveBack(std::vector<CEntry>&& buffer) const { m_buffer = std::move(buffer); }
 
+    // A question for the nearest end: the point, how far, the end kinds
+    // and the ring's rectangle, which bounds the objects looked at. Whether
+    // it finds an end at all depends on these and on the ends alone.
+    struct CQuestion
+    {
+        float x, y, maxDistance;
+        int kindMask;
+        CRectF ring;
+        bool operator==(const CQuestion& other) const;
+    };
+    // Whether the question found no end when last asked, and can have found
+    // none since: no end of an object changed since lies near it. A free
+    // line end asks the same question at every undo step.
+    bool FoundNothingBefore(const CQuestion& question) const;
+    // The question found nothing, asked when changeCount changes had been
+    // noted.
+    void NoteFoundNothing(const CQuestion& question, uint32_t changeCount) const;
+    uint32_t GetChangeCount() const { return m_changeCount; }
+
 private:
     struct CCells
     {
@@ -80,6 +101,16 @@ private:
     static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
                           float& reach);
     bool IsSetAside(const CCourseObject* object) const;
+    static bool Meets(const CRectF& a, const CRectF& b)
+    {
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+    }
+
+    // An entry whose square lies this little beyond the rectangle asked
+    // about still counts: a distance worked out in single precision may come
+    // out short.
+    static constexpr float kSlack = 1.0f;
+    static constexpr size_t kMostQuestions = 1u << 16;
 
     // Cells of kCellSize units across the archive's whole range.
     static constexpr float kCellSize = 512.0f;
@@ -104,6 +135,18 @@ private:
     std::vector<const CCourseObject*> m_setAside;
     std::vector<CFiled> m_refiled;
     std::vector<CEntry> m_refiledAnywhere;
+    // The objects noted as changed, each with the count of changes noted
+    // when it last changed, and that count for each entry filed again.
+    uint32_t m_changeCount = 0;
+    std::vector<std::pair<const CCourseObject*, uint32_t>> m_changed;
+    std::vector<uint32_t> m_refiledChanged;
+    std::vector<uint32_t> m_refiledAnywhereChanged;
     bool m_refreshNeeded = false;
     mutable std::vector<CEntry> m_buffer;
+    struct CQuestionHash
+    {
+        size_t operator()(const CQuestion& question) const;
+    };
+    // Each with the count of changes noted when it was asked.
+    mutable std::unordered_map<CQuestion, uint32_t, CQuestionHash> m_foundNothing;
 };
