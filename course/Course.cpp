@@ -84,11 +84,13 @@ void CCourse::InsertObject(CCourseObject* object)
     // Objects mostly come in course order (loading, undo): at the end, the
     // hint makes the insertion one comparison.
     m_objects.insert(m_objects.end(), object);
+    ForgetEndsOf(object);
 }
 
 void CCourse::EraseObject(CCourseObject* object)
 {
     m_objects.erase(object);
+    ForgetEndsOf(object);
 }
 
 bool CCourse::ContainsObject(const CCourseObject* object) const
@@ -119,7 +121,7 @@ void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doome
             continue;
         }
         it = m_objects.erase(it);
-        ForgetEndIndex();
+        ForgetEndsOf(object);
         if (m_editedObject == object)
             m_editedObject = nullptr;
         if (m_placedObject == object)
@@ -304,6 +306,14 @@ void CCourse::ForgetEndIndex()
 {
     m_fileEndsByPlace = false;
     m_endIndex.reset();
+}
+
+void CCourse::ForgetEndsOf(const CCourseObject* object)
+{
+    // Past a few objects the ends are filed anew, as they were before the
+    // index was kept: one filing per question would grow with the course.
+    if (m_endIndex && !m_endIndex->NoteChanged(object))
+        ForgetEndIndex();
 }
 
 void CCourse::OnMapLayerChanged(ESceneLayer layer)

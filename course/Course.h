@@ -419,7 +419,8 @@ private:
     int m_numberingHolds = 0;
     int m_replacingHolds = 0;
     // While a read course ties its lines to obstacle ends, the ends by place,
-    // filed when first asked for; given up as soon as an object's ends change.
+    // filed when first asked for; kept for the next undo step, which files
+    // again only the ends of the objects that changed since.
     bool m_fileEndsByPlace = false;
     mutable std::unique_ptr<CEndIndex> m_endIndex;
     std::set<CCourseListener*> m_listeners;
@@ -658,9 +659,12 @@ public:
         bool m_replacing;
     };
 
-    // An object's ends changed, or the object went: the ends filed by place
-    // while a read course ties its lines to them no longer hold.
+    // The ends filed by place no longer hold: they are filed anew when next
+    // asked for.
     void ForgetEndIndex();
+    // The object's ends changed, or the object joined or left the course:
+    // the ends filed by place file its ends again when next asked for.
+    void ForgetEndsOf(const CCourseObject* object);
     // The end of a kind in kindMask nearest to (x, y), within maxDistance
     // unless that is negative. Ends at one point are told apart by the
     // component along their direction of passage of: tie mode 0 point - end,

@@ -545,8 +545,10 @@ void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject
     // obstacle has not registered its ends yet.
     bool endlessObstacle = false;
     for (const CCourseObject* other : course.m_objects) {
-        if (other->GetLayer() == 3 && other->GetEnds().empty())
+        if (other->GetLayer() == 3 && other->GetEnds().empty()) {
             endlessObstacle = true;
+            break;
+        }
     }
     for (CNewObject& entry : objects) {
         CCourseObject* object = entry.object.release();
@@ -630,7 +632,7 @@ void CCourseFileAccess::FinishLoading(CCourse& course)
     // answer each in a few steps.
     course.m_fileEndsByPlace = true;
     course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
-    course.ForgetEndIndex();
+    course.m_fileEndsByPlace = false;
     course.UpdateCoordinateMarks();
     course.OnCourseSettingsChanged();
 }

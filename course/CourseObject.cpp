@@ -546,7 +546,7 @@ void CCourseObject::InvalidateShapes(bool buildKeys)
     if (m_course == nullptr)
         return;
     if (hadEnds || !m_ends.empty())
-        m_course->ForgetEndIndex();
+        m_course->ForgetEndsOf(this);
     SetDisplayState(m_course->GetDifferenceStatus(this));
     if (buildKeys)
         UpdateShapeKeys();
@@ -678,7 +678,7 @@ void CCourseObject::RegisterEnd(CObstacleEnd* end, bool add)
         return;
     }
     if (m_course != nullptr)
-        m_course->ForgetEndIndex();
+        m_course->ForgetEndsOf(this);
 }
 
 void CCourseObject::RegisterEnds(CObstacleEnd* const* ends, size_t count)
@@ -694,13 +694,13 @@ void CCourseObject::RegisterEnds(CObstacleEnd* const* ends, size_t count)
         }
     }
     if (m_ends.size() != before && m_course != nullptr)
-        m_course->ForgetEndIndex();
+        m_course->ForgetEndsOf(this);
 }
 
 void CCourseObject::OnEndsMoved()
 {
     if (m_course != nullptr)
-        m_course->ForgetEndIndex();
+        m_course->ForgetEndsOf(this);
 }
 
 CPoint2 CCourseObject::GetBoundsCentre() const

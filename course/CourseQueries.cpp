@@ -294,9 +294,15 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
     if (m_fileEndsByPlace && !m_endIndex && maxDistance >= 0.0f)
         m_endIndex = std::make_unique<CEndIndex>(m_objects);
-    if (m_endIndex && maxDistance >= 0.0f) {
+    if (m_fileEndsByPlace && m_endIndex && maxDistance >= 0.0f) {
+        if (m_endIndex->NeedsRefresh())
+            m_endIndex->Refresh(m_objects);
+        const CEndIndex::CQuestion question{x, y, maxDistance, kindMask, GetRingRect(true, true)};
+        if (m_endIndex->FoundNothingBefore(question))
+            return nullptr;
+        const uint32_t changeCount = m_endIndex->GetChangeCount();
         // The same ends in the same order as below, less those too far off.
-        std::vector<CEndIndex::CEntry> entries;
+        std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
         m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
         // An end that is not admitted leaves the search as it was: an
         // object's bounds, which may take a measurement, are asked for when
@@ -314,6 +320,11 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
             }
             if (reaches)
                 search.Consider(entry.object, entry.end, distance);
+        }
+        if (m_endIndex) {
+            m_endIndex->GiveBack(std::move(entries));
+            if (search.GetBest() == nullptr)
+                m_endIndex->NoteFoundNothing(question, changeCount);
         }
         return search.GetBest();
     }

@@ -1,6 +1,7 @@
 #include "course/Course.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -29,6 +30,24 @@ std::wstring CleanLabel(std::wstring label)
     if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
         label.erase(label.size() - 3);
     return label;
+}
+
+// How many bytes a and b share at their start, or with fromEnd at their
+// end; compared a block at a time, as the archives of two steps share most
+// of their bytes.
+size_t SharedLength(const std::string& a, const std::string& b, bool fromEnd)
+{
+    const size_t shorter = std::min(a.size(), b.size());
+    const auto at = [fromEnd, shorter](const std::string& s, size_t shared, size_t count) {
+        return s.data() + (fromEnd ? s.size() - shared - count : shared);
+    };
+    constexpr size_t kBlock = 64;
+    size_t shared = 0;
+    while (shorter - shared >= kBlock && std::memcmp(at(a, shared, kBlock), at(b, shared, kBlock), kBlock) == 0)
+        shared += kBlock;
+    while (shared < shorter && *at(a, shared, 1) == *at(b, shared, 1))
+        ++shared;
+    return shared;
 }
 
 // The bytes of an object record in an archive: [first, second).
@@ -62,11 +81,8 @@ bool SameRecord(const std::string& current, const std::vector<size_t>& starts, s
 bool MatchSharedBytes(const std::string& current, const std::vector<size_t>& starts, const std::string& snapshot,
                       CRecordMatch& match)
 {
-    const size_t shorter = std::min(current.size(), snapshot.size());
-    const auto differ = std::mismatch(current.begin(), current.begin() + ptrdiff_t(shorter), snapshot.begin());
-    const size_t sharedStart = size_t(differ.first - current.begin());
-    const auto differEnd = std::mismatch(current.rbegin(), current.rbegin() + ptrdiff_t(shorter), snapshot.rbegin());
-    const size_t sharedEnd = size_t(differEnd.first - current.rbegin());
+    const size_t sharedStart = SharedLength(current, snapshot, false);
+    const size_t sharedEnd = SharedLength(current, snapshot, true);
     if (sharedStart < starts.front())
         return false;
     match.first = size_t(std::upper_bound(starts.begin() + 1, starts.end(), sharedStart) - (starts.begin() + 1));

@@ -2,9 +2,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "foundation/FieldStream.h"
 #include "objects/equipment/ObstacleEnd.h"
+
+bool CEndIndex::COrder::operator<(const COrder& other) const
+{
+    return std::tie(layer, serial, end) < std::tie(other.layer, other.serial, other.end);
+}
+
+bool CEndIndex::MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
+                          float& reach)
+{
+    filed.entry = CEntry{object, end, COrder{object->GetLayer(), object->GetSerialNumber(), index}};
+    point = end->GetCoursePoint();
+    reach = end->GetReach();
+    if (!IsFinite(point) || !(reach <= kMostFiledReach))
+        return false;
+    filed.box = CRectF(point.x - reach, point.y - reach, point.x + reach, point.y + reach);
+    return true;
+}
 
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 {
@@ -19,21 +37,21 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
     cells.reserve(count);
     constexpr size_t kCellCount = size_t(kCellsAcross) * kCellsAcross;
     m_cellStarts.assign(kCellCount + 1, 0);
-    uint32_t order = 0;
     for (CCourseObject* object : objects) {
+        uint32_t index = 0;
         for (CObstacleEnd* end : object->GetEnds()) {
-            const CEntry entry{object, end, order++};
-            const CPoint2 point = end->GetCoursePoint();
-            const float reach = end->GetReach();
-            if (!IsFinite(point) || !(reach <= kMostFiledReach)) {
-                m_anywhere.push_back(entry);
+            CFiled item;
+            CPoint2 point;
+            float reach = 0.0f;
+            if (!MakeFiled(object, end, index++, item, point, reach)) {
+                m_anywhere.push_back(item.entry);
                 continue;
             }
             const CCells at = CellsOf(CRectF(point.x, point.y, point.x, point.y));
             cells.push_back(size_t(at.top) * kCellsAcross + size_t(at.left));
-            filed.push_back({entry, CRectF(point.x - reach, point.y - reach, point.x + reach, point.y + reach)});
             ++m_cellStarts[cells.back() + 1];
             m_filedReach = std::max(m_filedReach, reach);
+            filed.push_back(item);
         }
     }
     for (size_t i = 1; i <= kCellCount; ++i)
@@ -42,6 +60,101 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
     std::vector<uint32_t> next(m_cellStarts.begin(), m_cellStarts.end() - 1);
     for (size_t i = 0; i < filed.size(); ++i)
         m_cellEntries[next[cells[i]]++] = filed[i];
+}
+
+bool CEndIndex::NoteChanged(const CCourseObject* object)
+{
+    ++m_changeCount;
+    const auto noted = std::find_if(m_changed.begin(), m_changed.end(),
+                                    [object](const auto& change) { return change.first == object; });
+    if (noted != m_changed.end())
+        noted->second = m_changeCount;
+    else
+        m_changed.emplace_back(object, m_changeCount);
+    m_refreshNeeded = true;
+    return m_changed.size() <= kMostChangedObjects;
+}
+
+void CEndIndex::Refresh(const CCourseObjectSet& objects)
+{
+    m_setAside.clear();
+    for (const auto& change : m_changed)
+        m_setAside.push_back(change.first);
+    std::sort(m_setAside.begin(), m_setAside.end());
+    m_refiled.clear();
+    m_refiledAnywhere.clear();
+    m_refiledChanged.clear();
+    m_refiledAnywhereChanged.clear();
+    // A noted object may be gone: only those the course holds are looked at.
+    for (CCourseObject* object : objects) {
+        if (!IsSetAside(object))
+            continue;
+        const uint32_t changed = std::find_if(m_changed.begin(), m_changed.end(), [object](const auto& change) {
+                                     return change.first == object;
+                                 })->second;
+        uint32_t index = 0;
+        for (CObstacleEnd* end : object->GetEnds()) {
+            CFiled item;
+            CPoint2 point;
+            float reach = 0.0f;
+            if (MakeFiled(object, end, index++, item, point, reach)) {
+                m_refiled.push_back(item);
+                m_refiledChanged.push_back(changed);
+            } else {
+                m_refiledAnywhere.push_back(item.entry);
+                m_refiledAnywhereChanged.push_back(changed);
+            }
+        }
+    }
+    m_refreshNeeded = false;
+}
+
+bool CEndIndex::IsSetAside(const CCourseObject* object) const
+{
+    return !m_setAside.empty() && std::binary_search(m_setAside.begin(), m_setAside.end(), object);
+}
+
+bool CEndIndex::CQuestion::operator==(const CQuestion& other) const
+{
+    return x == other.x && y == other.y && maxDistance == other.maxDistance && kindMask == other.kindMask &&
+           ring.left == other.ring.left && ring.top == other.ring.top && ring.right == other.ring.right &&
+           ring.bottom == other.ring.bottom;
+}
+
+size_t CEndIndex::CQuestionHash::operator()(const CQuestion& question) const
+{
+    const std::hash<float> hash;
+    return hash(question.x) ^ (hash(question.y) * 31) ^ (hash(question.maxDistance) * 131) ^
+           size_t(question.kindMask) * 1031;
+}
+
+bool CEndIndex::FoundNothingBefore(const CQuestion& question) const
+{
+    const auto asked = m_foundNothing.find(question);
+    if (asked == m_foundNothing.end())
+        return false;
+    // Only the ends of objects changed since may be found now: the others
+    // found nothing then and find nothing now.
+    const uint32_t then = asked->second;
+    for (uint32_t changed : m_refiledAnywhereChanged) {
+        if (changed > then)
+            return false;
+    }
+    const float reach = question.maxDistance + kSlack;
+    const CRectF rect(question.x - reach, question.y - reach, question.x + reach, question.y + reach);
+    for (size_t i = 0; i < m_refiled.size(); ++i) {
+        if (m_refiledChanged[i] > then && Meets(m_refiled[i].box, rect))
+            return false;
+    }
+    return true;
+}
+
+void CEndIndex::NoteFoundNothing(const CQuestion& question, uint32_t changeCount) const
+{
+    // A course asks about as many questions as it has line ends.
+    if (m_foundNothing.size() >= kMostQuestions)
+        m_foundNothing.clear();
+    m_foundNothing[question] = changeCount;
 }
 
 CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
@@ -60,30 +173,45 @@ CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
 
 void CEndIndex::Collect(const CRectF& rect, std::vector<CEntry>& found) const
 {
-    found = m_anywhere;
-    // An entry whose square lies this little beyond the rectangle still
-    // counts: a distance worked out in single precision may come out short.
-    constexpr float kSlack = 1.0f;
+    found.clear();
+    // Each source of entries is in order: the entries anywhere, each cell,
+    // and the entries filed again; only entries from more than one of them
+    // need sorting.
+    int sources = 0;
+    const auto counts = [&found, &sources](size_t before) {
+        if (found.size() > before)
+            ++sources;
+    };
+    for (const CEntry& entry : m_anywhere) {
+        if (!IsSetAside(entry.object))
+            found.push_back(entry);
+    }
+    counts(0);
+    size_t before = found.size();
+    found.insert(found.end(), m_refiledAnywhere.begin(), m_refiledAnywhere.end());
+    counts(before);
     const CRectF grown(rect.left - kSlack, rect.top - kSlack, rect.right + kSlack, rect.bottom + kSlack);
+    const auto meets = [&grown](const CRectF& box) { return Meets(box, grown); };
     const float reach = m_filedReach + kSlack;
     const CCells cells = CellsOf(CRectF(rect.left - reach, rect.top - reach, rect.right + reach, rect.bottom + reach));
-    // Each cell, like the entries anywhere, is in order: only entries from
-    // more than one of them need sorting.
-    int sources = m_anywhere.empty() ? 0 : 1;
     for (int row = cells.top; row <= cells.bottom; ++row) {
         for (int column = cells.left; column <= cells.right; ++column) {
             const size_t cell = size_t(row) * kCellsAcross + size_t(column);
-            const size_t before = found.size();
+            before = found.size();
             for (uint32_t i = m_cellStarts[cell]; i < m_cellStarts[cell + 1]; ++i) {
                 const CFiled& item = m_cellEntries[i];
-                if (item.box.left <= grown.right && grown.left <= item.box.right && item.box.top <= grown.bottom &&
-                    grown.top <= item.box.bottom)
+                if (meets(item.box) && !IsSetAside(item.entry.object))
                     found.push_back(item.entry);
             }
-            if (found.size() > before)
-                ++sources;
+            counts(before);
         }
     }
+    before = found.size();
+    for (const CFiled& item : m_refiled) {
+        if (meets(item.box))
+            found.push_back(item.entry);
+    }
+    counts(before);
     if (sources > 1)
         std::sort(found.begin(), found.end(), [](const CEntry& a, const CEntry& b) { return a.order < b.order; });
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "course/Course.h"
@@ -12,28 +14,74 @@ class CObstacleEnd;
 // The obstacle ends of a course's objects filed by where their entries lie,
 // so that the many questions for the ends near a point asked while a read
 // course ties its lines to obstacles each look at a few ends instead of at
-// every object. It holds the ends as they lay when it was made: the course
-// drops it as soon as an object changes.
+// every object.
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
 // Each end is filed once, in the cell of its point; a question looks as much
 // further as the widest entry filed reaches.
+//
+// The index outlives changes to a few objects, so that an undo step that
+// reads a few objects again does not file every end anew: the course notes
+// each object whose ends changed, that joined or that left (NoteChanged),
+// and Refresh then sets those objects' filed entries aside and files the
+// ends they have now apart from the grid.
 class CEndIndex
 {
 public:
+    // The place of an end in the course's order of objects and ends: the
+    // object's layer and serial number, then the end's place in its list.
+    struct COrder
+    {
+        int32_t layer;
+        uint32_t serial;
+        uint32_t end;
+        bool operator<(const COrder& other) const;
+        bool operator>=(const COrder& other) const { return !(*this < other); }
+    };
     struct CEntry
     {
         CCourseObject* object;
         CObstacleEnd* end;
-        // The end's place in the course's order of objects and ends.
-        uint32_t order;
+        COrder order;
     };
 
     explicit CEndIndex(const CCourseObjectSet& objects);
 
+    // The object's ends may have changed, or it joined or left the course:
+    // false once so many objects changed that a new index is the better
+    // choice. The object is not looked at, and may be going.
+    bool NoteChanged(const CCourseObject* object);
+    // Files again the ends of the objects noted as changed, as the course
+    // holds them now; each question asked since a change needs this first.
+    void Refresh(const CCourseObjectSet& objects);
+    bool NeedsRefresh() const { return m_refreshNeeded; }
+
     // Every end whose entry may reach into the rectangle, each once, in the
     // course's order of objects and ends.
     void Collect(const CRectF& rect, std::vector<CEntry>& found) const;
+    // A vector for Collect to fill that keeps its room from one question to
+    // the next: taken for a question and given back after it.
+    std::vector<CEntry> TakeBuffer() const { return std::move(m_buffer); }
+    void GiveBack(std::vector<CEntry>&& buffer) const { m_buffer = std::move(buffer); }
+
+    // A question for the nearest end: the point, how far, the end kinds
+    // and the ring's rectangle, which bounds the objects looked at. Whether
+    // it finds an end at all depends on these and on the ends alone.
+    struct CQuestion
+    {
+        float x, y, maxDistance;
+        int kindMask;
+        CRectF ring;
+        bool operator==(const CQuestion& other) const;
+    };
+    // Whether the question found no end when last asked, and can have found
+    // none since: no end of an object changed since lies near it. A free
+    // line end asks the same question at every undo step.
+    bool FoundNothingBefore(const CQuestion& question) const;
+    // The question found nothing, asked when changeCount changes had been
+    // noted.
+    void NoteFoundNothing(const CQuestion& question, uint32_t changeCount) const;
+    uint32_t GetChangeCount() const { return m_changeCount; }
 
 private:
     struct CCells
@@ -48,6 +96,21 @@ private:
     };
     // The cells a rectangle covers, held to the grid.
     static CCells CellsOf(const CRectF& rect);
+    // False for an end that is near anywhere: no number for a place, or an
+    // entry reaching further than a cell.
+    static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
+                          float& reach);
+    bool IsSetAside(const CCourseObject* object) const;
+    static bool Meets(const CRectF& a, const CRectF& b)
+    {
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+    }
+
+    // An entry whose square lies this little beyond the rectangle asked
+    // about still counts: a distance worked out in single precision may come
+    // out short.
+    static constexpr float kSlack = 1.0f;
+    static constexpr size_t kMostQuestions = 1u << 16;
 
     // Cells of kCellSize units across the archive's whole range.
     static constexpr float kCellSize = 512.0f;
@@ -55,6 +118,9 @@ private:
     // An end whose entry reaches further than a cell is near anywhere, so
     // that questions look at few cells.
     static constexpr float kMostFiledReach = kCellSize;
+    // Entries filed apart are each looked at by every question: past this
+    // many changed objects the course makes a new index.
+    static constexpr size_t kMostChangedObjects = 32;
 
     // The entries of each cell, in the course's order, one cell after the
     // other: cell i holds those from m_cellStarts[i] up to m_cellStarts[i + 1].
@@ -63,4 +129,24 @@ private:
     // The furthest a filed entry reaches.
     float m_filedReach = 0.0f;
     std::vector<CEntry> m_anywhere;
+
+    // The objects whose entries above no longer count, sorted by address
+    // once refreshed, and the ends they now have, in the course's order.
+    std::vector<const CCourseObject*> m_setAside;
+    std::vector<CFiled> m_refiled;
+    std::vector<CEntry> m_refiledAnywhere;
+    // The objects noted as changed, each with the count of changes noted
+    // when it last changed, and that count for each entry filed again.
+    uint32_t m_changeCount = 0;
+    std::vector<std::pair<const CCourseObject*, uint32_t>> m_changed;
+    std::vector<uint32_t> m_refiledChanged;
+    std::vector<uint32_t> m_refiledAnywhereChanged;
+    bool m_refreshNeeded = false;
+    mutable std::vector<CEntry> m_buffer;
+    struct CQuestionHash
+    {
+        size_t operator()(const CQuestion& question) const;
+    };
+    // Each with the count of changes noted when it was asked.
+    mutable std::unordered_map<CQuestion, uint32_t, CQuestionHash> m_foundNothing;
 };

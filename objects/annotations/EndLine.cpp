@@ -364,7 +364,7 @@ void CEndLine::UpdateEnds()
     if (held.size() == count && std::equal(held.begin(), held.end(), offered)) {
         // The same ends as before, which may lie elsewhere now.
         if (CCourse* course = GetCourse())
-            course->ForgetEndIndex();
+            course->ForgetEndsOf(this);
         return;
     }
     for (size_t i = held.size(); i > 0; --i)

@@ -12,7 +12,9 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "foundation/UndoHistory.h"
+#include "objects/annotations/StraightLine.h"
 #include "objects/equipment/AFrame.h"
+#include "objects/equipment/ObstacleEnd.h"
 #include "tests/course/ArchiveTestKinds.h"
 #include "tests/course/CourseTestKinds.h"
 #include "tests/support/CrashLogTesting.h"
@@ -585,6 +587,96 @@ TEST_F(CourseUndo, ManyStepsUndoAndRedoToTheSameBytesAndLabels)
         course.DeleteSelected();
         commit(L"Delete");
         ExpectUndoAndRedoThrough(course, labels, states);
+    }
+}
+
+// Each line end as the place of the object it is tied to and of the end in
+// that object's ends; "-" when free.
+std::vector<std::string> LinksOf(CCourse& course)
+{
+    const std::vector<CCourseObject*> objects(course.GetObjects().begin(), course.GetObjects().end());
+    std::vector<std::string> links;
+    for (CCourseObject* object : objects) {
+        const auto* line = dynamic_cast<const CStraightLine*>(object);
+        for (int i = 0; line != nullptr && i < 2; ++i) {
+            const CObstacleEnd* end = line->GetLink(i);
+            if (end == nullptr) {
+                links.push_back("-");
+                continue;
+            }
+            const auto owner = std::find(objects.begin(), objects.end(), end->owner);
+            const auto& ends = end->owner->GetEnds();
+            links.push_back(std::to_string(owner - objects.begin()) + "." +
+                            std::to_string(std::find(ends.begin(), ends.end(), end) - ends.begin()));
+        }
+    }
+    return links;
+}
+
+// The undo steps keep the ends filed by place from step to step: the lines
+// tie as they would in the same course read afresh, whose ends are filed anew.
+TEST_F(CourseUndo, LinesTieAfterEachStepAsInTheSameCourseReadAfresh)
+{
+    CCourse made(L"Made", L"");
+    CCourse course(L"Undo", L"");
+    const auto placeFrame = [](CCourse& course, float x, float y) {
+        course.AddObject(CAFrame::GetAFrameType().CreateNew(&course, coursetest::MakePlacement(x, y, 0.0f), nullptr));
+    };
+    const auto placeLine = [&made](CPoint2 from, CPoint2 to) {
+        std::unique_ptr<CCourseObject> line =
+            CStraightLine::GetStraightLineType().CreateNew(&made, coursetest::MakePlacement(0.0f, 0.0f), nullptr);
+        std::istringstream inches(std::to_string(int(from.x / 10)) + " " + std::to_string(int(from.y / 10)) + " " +
+                                  std::to_string(int(to.x / 10)) + " " + std::to_string(int(to.y / 10)));
+        line->ApplyVariant("line", inches);
+        made.AddObject(std::move(line));
+    };
+    for (int i = 0; i < 8; ++i)
+        placeFrame(made, 2000.0f + 2500.0f * float(i % 4), 3000.0f + 4000.0f * float(i / 4));
+    // Lines from beside each frame's first end; two end where frames come.
+    std::vector<CPoint2> firstEnds;
+    for (CCourseObject* frame : made.GetObjects())
+        firstEnds.push_back(frame->GetEnds().front()->GetCoursePoint());
+    for (size_t i = 0; i < firstEnds.size(); ++i)
+        placeLine(firstEnds[i] + CPoint2(40.0f, 0.0f), CPoint2(1000.0f + 900.0f * float(i), 12000.0f));
+    placeLine(CPoint2(1000.0f, 15000.0f), CPoint2(16000.0f, 15000.0f));
+    // Read, the lines tie to the frames.
+    ASSERT_TRUE(course.LoadArchive(ArchiveOf(made), false, true).read);
+    course.MarkUnmodified(true);
+    ASSERT_EQ("9.1", LinksOf(course).front());
+
+    std::vector<std::string> states{ArchiveOf(course)};
+    // The frames come after the lines.
+    const auto frameAt = [&](size_t index) { return *std::next(course.GetObjects().begin(), ptrdiff_t(9 + index)); };
+    const auto commit = [&] {
+        course.CommitUndoStep(L"Step");
+        states.push_back(ArchiveOf(course));
+    };
+    MoveObject(frameAt(1), 2000.0f, 15000.0f);
+    commit();
+    course.DeselectAll(false);
+    frameAt(2)->SetSelected(true);
+    course.DeleteSelected();
+    commit();
+    placeFrame(course, 16000.0f, 15000.0f);
+    commit();
+    MoveObject(frameAt(4), firstEnds[2].x, firstEnds[2].y);
+    commit();
+
+    const auto expectAsReadAfresh = [&](size_t step) {
+        CCourse fresh(L"Fresh", L"");
+        ASSERT_TRUE(fresh.LoadArchive(states[step], false, true).read) << step;
+        EXPECT_EQ(ArchiveOf(fresh), ArchiveOf(course)) << step;
+        EXPECT_EQ(LinksOf(fresh), LinksOf(course)) << step;
+    };
+    for (size_t step = states.size() - 1; step > 0; --step) {
+        ASSERT_TRUE(course.Undo()) << step;
+        EXPECT_EQ(states[step - 1], ArchiveOf(course)) << step;
+        expectAsReadAfresh(step - 1);
+    }
+    for (size_t step = 1; step < states.size(); ++step) {
+        ASSERT_TRUE(course.Redo()) << step;
+        EXPECT_EQ(states[step], ArchiveOf(course)) << step;
+        expectAsReadAfresh(step);
     }
 }
 
