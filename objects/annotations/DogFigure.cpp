@@ -20,11 +20,7 @@ const std::vector<CModelVertex>& GetDogVertices()
     return vertices;
 }
 
-struct CJointRow
-{
-    int minimum, maximum, step;
-};
-const CJointRow kJoints[CDogFigure::kJointCount] = {
+const CFigureModel::CJointRange kJoints[CDogFigure::kJointCount] = {
     {-75, 75, 5}, {0, 90, 5}, {0, 90, 15}, {0, 90, 15},     // front leg
     {-75, 75, 5}, {0, 90, 5}, {0, 90, 15}, {0, 90, 15},     // other front leg
     {-45, 105, 5}, {0, 90, 5}, {0, 90, 15}, {0, 90, 15},    // hind leg
@@ -34,11 +30,7 @@ const CJointRow kJoints[CDogFigure::kJointCount] = {
     {0, 100, 10}, {-75, 75, 5},                             // tail
 };
 
-struct CHandleRow
-{
-    int firstAngle, secondAngle, pivotPart, part, vertex;
-};
-const CHandleRow kHandles[] = {
+const CFigureModel::CHandle kHandles[] = {
     {0, 1, 8, 10, 0}, {2, -1, -1, 11, 0}, {3, -1, -1, 11, 395}, {4, 5, 13, 15, 0}, {6, -1, -1, 16, 0},
     {7, -1, -1, 16, 2098}, {8, 9, 29, 31, 0}, {10, -1, -1, 32, 0}, {11, -1, -1, 32, 1153}, {12, 13, 33, 35, 0},
     {14, -1, -1, 36, 0}, {15, -1, -1, 36, 2743}, {17, -1, -1, 6, 0}, {16, -1, -1, 6, 0}, {18, -1, -1, 3, 15},
@@ -64,6 +56,12 @@ const int kPresets[10][CDogFigure::kJointCount] = {
 
 const int kPresetIds[] = {2365, 2366, 2367, 2368, 2369, 2370, 2371, 2372, 2373, 2374, 2375, 2000};
 
+CFigureModel::CLayout& GetDogLayout()
+{
+    static CFigureModel::CLayout layout;
+    return layout;
+}
+
 }  // namespace
 
 CDogFigureSkin::CDogFigureSkin()
@@ -80,15 +78,11 @@ CDogFigureSkin::CDogFigureSkin()
     }
 }
 
-CDogFigure::CDogFigure(CPackedModel* skin) : CFigureModel(nullptr)
+CDogFigure::CDogFigure(CPackedModel* skin) : CFigureModel(GetDogLayout())
 {
-    Reserve(kJointCount, int(sizeof kHandles / sizeof kHandles[0]));
-    for (int i = 0; i < kJointCount; ++i)
-        CheckNumber(AddJoint(kJoints[i].minimum, kJoints[i].maximum, kJoints[i].step), i);
-    int expected = 0;
-    for (const CHandleRow& h : kHandles)
-        CheckNumber(AddHandle(h.firstAngle, h.secondAngle, h.pivotPart, h.part, h.vertex), expected++);
-    SetSkin(skin);
+    LayOutOnce(kJoints, kJointCount, kHandles, int(sizeof kHandles / sizeof kHandles[0]));
+    if (skin)
+        SetSkin(skin);
 }
 
 bool CDogFigure::IsHandleShown(int handle, const float view[3]) const

@@ -27,9 +27,7 @@ CVector3 Difference(const CVector3& a, const CVector3& b)
 
 }  // namespace
 
-CFigureModel::CFigureModel(CPackedModel* skin) : m_skin(skin)
-{
-}
+CFigureModel::CFigureModel(CLayout& layout) : m_layout(layout) {}
 
 CFigureModel::~CFigureModel() = default;
 
@@ -41,44 +39,58 @@ void CFigureModel::CheckNumber(int declared, int expected)
     ReportFailure();
 }
 
-void CFigureModel::Reserve(int joints, int handles)
-{
-    m_joints.reserve(size_t(joints));
-    m_handles.reserve(size_t(handles));
-}
-
 int CFigureModel::AddJoint(int minimum, int maximum, int step)
 {
+    // A range beyond a signed byte, without 0 or off its grid, or a joint
+    // beyond what a model holds, is the program's own fault.
     if (minimum < -128 || minimum > 0 || maximum < 0 || maximum > 127 || step <= 0 || minimum % step != 0 ||
-        maximum % step != 0) {
+        maximum % step != 0 || m_layout.joints.size() >= size_t(kMaxJoints)) {
         TRACE_VALUE(int32_t, minimum);
         TRACE_VALUE(int32_t, maximum);
         TRACE_VALUE(int32_t, step);
         ReportFailure();
     }
-    CJoint joint;
-    joint.minimum = minimum;
-    joint.maximum = maximum;
-    joint.step = step > 0 ? step : 1;
-    m_joints.push_back(joint);
-    return int(m_joints.size()) - 1;
+    m_layout.joints.push_back({minimum, maximum, step > 0 ? step : 1});
+    return int(m_layout.joints.size()) - 1;
 }
 
-int CFigureModel::AddHandle(int angle, int part, int vertex)
-{
-    return AddHandle(angle, -1, -1, part, vertex);
-}
+int CFigureModel::AddHandle(int angle, int part, int vertex) { return AddHandle(angle, -1, -1, part, vertex); }
 
 int CFigureModel::AddHandle(int firstAngle, int secondAngle, int pivotPart, int part, int vertex)
 {
-    CHandle handle;
-    handle.firstAngle = firstAngle;
-    handle.secondAngle = secondAngle;
-    handle.pivotPart = pivotPart;
-    handle.part = part;
-    handle.vertex = vertex;
-    m_handles.push_back(handle);
-    return int(m_handles.size()) - 1;
+    m_layout.handles.push_back({firstAngle, secondAngle, pivotPart, part, vertex});
+    return int(m_layout.handles.size()) - 1;
+}
+
+void CFigureModel::LayOutOnce(const CJointRange* joints, int jointCount, const CHandle* handles, int handleCount)
+{
+    if (!m_layout.joints.empty())
+        return;
+    m_layout.joints.reserve(size_t(jointCount));
+    m_layout.handles.reserve(size_t(handleCount));
+    for (int i = 0; i < jointCount; ++i)
+        CheckNumber(AddJoint(joints[i].minimum, joints[i].maximum, joints[i].step), i);
+    for (int i = 0; i < handleCount; ++i) {
+        const CHandle& h = handles[i];
+        CheckNumber(AddHandle(h.firstAngle, h.secondAngle, h.pivotPart, h.part, h.vertex), i);
+    }
+}
+
+int CFigureModel::GetJointCount() const
+{
+    return m_layout.joints.size() < size_t(kMaxJoints) ? int(m_layout.joints.size()) : kMaxJoints;
+}
+
+CFigureModel::CJoint CFigureModel::GetJoint(int joint) const
+{
+    const CJointRange& range = m_layout.joints[joint];
+    CJoint j;
+    j.minimum = range.minimum;
+    j.maximum = range.maximum;
+    j.step = range.step > 0 ? range.step : 1;
+    j.value = m_values[joint];
+    j.changed = (m_changed >> joint & 1u) != 0;
+    return j;
 }
 
 void CFigureModel::SetSkin(CPackedModel* skin)
@@ -86,31 +98,33 @@ void CFigureModel::SetSkin(CPackedModel* skin)
     m_skin = skin;
     if (!m_skin)
         return;
-    for (CHandle& handle : m_handles) {
-        handle.localPoint = CVector3();
+    if (!m_handlePoints)
+        m_handlePoints.reset(new CVector3[m_layout.handles.size()]);
+    for (int i = 0; i < GetHandleCount(); ++i) {
+        const CHandle& handle = m_layout.handles[size_t(i)];
+        CVector3& point = m_handlePoints[size_t(i)];
+        point = CVector3();
         if (handle.vertex == 0 || handle.part < 0 || handle.part >= m_skin->GetPartCount())
             continue;
         // The vertex is given where the skin was built: back through the
         // part's placement of that time into its own frame.
         const CTransform& bind = m_skin->GetPart(handle.part).GetInitialWorldTransform();
-        handle.localPoint = bind.InverseTransformPoint(m_skin->GetRestVertex(handle.vertex));
+        point = bind.InverseTransformPoint(m_skin->GetRestVertex(handle.vertex));
     }
-    for (CJoint& joint : m_joints)
-        joint.changed = true;
+    m_changed = ~0u;
     OnSkinAttached();
     Update();
 }
 
 void CFigureModel::SetAngle(int joint, int value)
 {
-    CJoint& j = m_joints[size_t(joint)];
-    j.value = value;
-    j.changed = true;
+    m_values[joint] = value;
+    m_changed |= 1u << joint;
 }
 
 int CFigureModel::GetAngle(int joint) const
 {
-    return m_joints[size_t(joint)].value;
+    return m_values[joint];
 }
 
 void CFigureModel::SetAngles(int count, const int* values)
@@ -146,11 +160,13 @@ bool CFigureModel::TakeChanged(int first, int last)
         ReportFailure();
         return false;
     }
-    bool any = false;
-    for (int i = first; i <= last && i < GetJointCount(); ++i) {
-        any = any || m_joints[size_t(i)].changed;
-        m_joints[size_t(i)].changed = false;
-    }
+    if (first >= GetJointCount())
+        return false;
+    if (last >= GetJointCount())
+        last = GetJointCount() - 1;
+    const uint32_t range = ((2u << last) - 1u) & ~((1u << first) - 1u);
+    const bool any = (m_changed & range) != 0;
+    m_changed &= ~range;
     return any;
 }
 
@@ -180,7 +196,7 @@ void CFigureModel::ApplyRotationTable(const CRotationRow* rows)
 
 int CFigureModel::LimitAngle(int joint, float value) const
 {
-    const CJoint& j = m_joints[size_t(joint)];
+    const CJoint j = GetJoint(joint);
     if (!std::isfinite(value))
         return 0;
     const float onGrid = std::floor(value / float(j.step) + 0.5f) * float(j.step);
@@ -191,13 +207,28 @@ int CFigureModel::LimitAngle(int joint, float value) const
     return int(onGrid);
 }
 
+int CFigureModel::LimitWholeAngle(int joint, int value) const
+{
+    const CJointRange& range = m_layout.joints[joint];
+    const int step = range.step > 0 ? range.step : 1;
+    // value / step rounded to the nearest whole number, halves upwards, as
+    // LimitAngle's floor(value / step + 0.5): (2 value + step) / (2 step)
+    // rounded down.
+    // Beyond every range either way; kept small so that nothing overflows.
+    const int kept = value < -1024 ? -1024 : value > 1024 ? 1024 : value;
+    const int twice = 2 * kept + step;
+    const int quotient = twice >= 0 ? twice / (2 * step) : -((-twice + 2 * step - 1) / (2 * step));
+    const int onGrid = quotient * step;
+    return onGrid < range.minimum ? range.minimum : onGrid > range.maximum ? range.maximum : onGrid;
+}
+
 void CFigureModel::Serialize(CFieldStream& stream)
 {
     for (int i = 0; i < GetJointCount(); ++i) {
-        int32_t value = m_joints[size_t(i)].value;
+        int32_t value = m_values[i];
         stream.Int8(value);
         if (stream.IsReading())
-            SetAngle(i, LimitAngle(i, float(value)));
+            SetAngle(i, LimitWholeAngle(i, value));
     }
     if (stream.IsReading())
         Update();
@@ -219,8 +250,8 @@ bool CFigureModel::IsHandleShown(int, const float*) const
 
 void CFigureModel::GetHandlePoint(int handle, CVector3& point) const
 {
-    const CHandle& h = m_handles[size_t(handle)];
-    point = m_skin->GetPart(h.part).GetWorldTransform().TransformPoint(h.localPoint);
+    const CHandle& h = GetHandle(handle);
+    point = m_skin->GetPart(h.part).GetWorldTransform().TransformPoint(m_handlePoints[size_t(handle)]);
 }
 
 float CFigureModel::HandleDistance(int handle, float x, float y, const CCamera& camera, const CTransform& placement,
@@ -241,7 +272,7 @@ void CFigureModel::DragHandle(int handle, float mouseX, float mouseY, const CCam
                               const CTransform& placement)
 {
     TRACE_POINT();
-    const CHandle& h = m_handles[size_t(handle)];
+    const CHandle& h = GetHandle(handle);
     if (h.secondAngle < 0)
         DragOneAngle(h, mouseX + 0.5f, mouseY + 0.5f, camera, placement);
     else
@@ -251,8 +282,8 @@ void CFigureModel::DragHandle(int handle, float mouseX, float mouseY, const CCam
 void CFigureModel::DragOneAngle(const CHandle& handle, float x, float y, const CCamera& camera,
                                 const CTransform& placement)
 {
-    const int index = int(&handle - m_handles.data());
-    CJoint& joint = m_joints[size_t(handle.firstAngle)];
+    const int index = int(&handle - m_layout.handles.data());
+    const CJoint joint = GetJoint(handle.firstAngle);
     float best = HandleDistance(index, x, y, camera, placement, nullptr) - kHysteresis;
     int keep = joint.value;
     for (int value = joint.minimum; value <= joint.maximum; value += joint.step) {
@@ -270,7 +301,7 @@ void CFigureModel::DragOneAngle(const CHandle& handle, float x, float y, const C
 void CFigureModel::DragTwoAngles(const CHandle& handle, float x, float y, const CCamera& camera,
                                  const CTransform& placement)
 {
-    const int index = int(&handle - m_handles.data());
+    const int index = int(&handle - m_layout.handles.data());
     const CVector3 pivot = placement.InverseTransformPoint(
         m_skin->GetPart(handle.pivotPart).GetWorldTransform().GetTranslation());
     const float reach = Length(pivot);
@@ -286,8 +317,8 @@ void CFigureModel::DragTwoAngles(const CHandle& handle, float x, float y, const 
         int b = 0;
     } nearBest, farBest;
     nearBest.distance = farBest.distance = d0;
-    const CJoint ja = m_joints[size_t(handle.firstAngle)];
-    const CJoint jb = m_joints[size_t(handle.secondAngle)];
+    const CJoint ja = GetJoint(handle.firstAngle);
+    const CJoint jb = GetJoint(handle.secondAngle);
     for (int a = ja.minimum; a <= ja.maximum; a += ja.step) {
         for (int b = jb.minimum; b <= jb.maximum; b += jb.step) {
             SetAngle(handle.firstAngle, a);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "foundation/BlockPool.h"
 #include "foundation/Geometry.h"
 
 class CCamera;
@@ -16,10 +18,14 @@ class CTransform;
 // that the figure dialogs' previews drag. The skin is not owned; models
 // that share one must not be updated in turns. A model may wait for its
 // skin: a course holds figures by the thousand that are never drawn, and
-// their poses need no mesh until they are.
+// their poses need no mesh until they are. What every model of a kind
+// shares (the joints' ranges, the handles) lies in that kind's fixed
+// layout; a model holds only its angles.
 class CFigureModel
 {
 public:
+    // A joint's range and grid, with one model's angle and whether it
+    // changed since the skin last took it.
     struct CJoint
     {
         int minimum = 0;
@@ -28,15 +34,27 @@ public:
         int value = 0;
         bool changed = true;
     };
+    struct CJointRange
+    {
+        int minimum;
+        int maximum;
+        int step;
+    };
     struct CHandle
     {
-        int firstAngle = 0;
-        int secondAngle = -1;
-        int pivotPart = -1;
-        int part = 0;
-        // The skin vertex named at creation (from 1; 0 the part's origin).
-        int vertex = 0;
-        CVector3 localPoint;
+        int firstAngle;
+        int secondAngle;
+        int pivotPart;
+        int part;
+        // The skin vertex the handle sits on (from 1; 0 the part's origin).
+        int vertex;
+    };
+    // The joints and handles every model of a kind shares, laid out once
+    // by the kind's first model (AddJoint, AddHandle).
+    struct CLayout
+    {
+        std::vector<CJointRange> joints;
+        std::vector<CHandle> handles;
     };
     // A row of a fixed rotation table: the part's rotation from rest.
     struct CRotationRow
@@ -45,7 +63,14 @@ public:
         float x, y, z;
     };
 
-    explicit CFigureModel(CPackedModel* skin);
+    // Models are made by the thousand as a course is read.
+    static void* operator new(size_t size) { return CBlockPool::Shared().Allocate(size); }
+    static void operator delete(void* block, size_t size) { CBlockPool::Shared().Free(block, size); }
+
+    static constexpr int kMaxJoints = 24;
+
+    // The layout must outlive the model (a kind's static one).
+    explicit CFigureModel(CLayout& layout);
     // Puts the model on a skin (or none) and applies the whole pose to it.
     void SetSkin(CPackedModel* skin);
     virtual ~CFigureModel();
@@ -69,6 +94,8 @@ public:
     // The pose seen in a mirror (the figure's Flip).
     virtual void Mirror() = 0;
 
+    // Lay out the kind's joints and handles; the kind's first model calls
+    // them while its layout is empty. Each answers the new number.
     int AddJoint(int minimum, int maximum, int step);
     int AddHandle(int angle, int part, int vertex);
     int AddHandle(int firstAngle, int secondAngle, int pivotPart, int part, int vertex);
@@ -93,20 +120,25 @@ public:
                          CVector3* point);
     void DragHandle(int handle, float mouseX, float mouseY, const CCamera& camera, const CTransform& placement);
 
-    int GetJointCount() const { return int(m_joints.size()); }
-    const CJoint& GetJoint(int joint) const { return m_joints[size_t(joint)]; }
-    int GetHandleCount() const { return int(m_handles.size()); }
-    const CHandle& GetHandle(int handle) const { return m_handles[size_t(handle)]; }
+    int GetJointCount() const;
+    CJoint GetJoint(int joint) const;
+    int GetHandleCount() const { return int(m_layout.handles.size()); }
+    const CHandle& GetHandle(int handle) const { return m_layout.handles[handle]; }
     CPackedModel* GetSkin() const { return m_skin; }
 
     // The nearest value of the joint's range on its grid; not a finite
     // number gives 0.
     int LimitAngle(int joint, float value) const;
+    // The same for a whole number, without floating point.
+    int LimitWholeAngle(int joint, int value) const;
 
 protected:
     // Compares a declared number with the one expected; a mismatch is the
     // program's own fault.
     static void CheckNumber(int declared, int expected);
+    // The kind's first model lays out the kind's joints and handles from
+    // its tables; later models find them laid out.
+    void LayOutOnce(const CJointRange* joints, int jointCount, const CHandle* handles, int handleCount);
     // Which of the four lists (handle numbers ending in -1) a figure shows
     // its handles from: right or left when the eye lies beyond `side` that
     // way, else from above or below; whether the handle is in it.
@@ -115,7 +147,6 @@ protected:
     // The index of a preset's text id among first..last; an id outside is
     // the program's own fault and gives the first.
     static size_t GetPresetIndex(int textId, int first, int last);
-    void Reserve(int joints, int handles);
     // A new skin takes the figure's fixed placement and pose state.
     virtual void OnSkinAttached() {}
 
@@ -123,7 +154,12 @@ private:
     void DragOneAngle(const CHandle& handle, float x, float y, const CCamera& camera, const CTransform& placement);
     void DragTwoAngles(const CHandle& handle, float x, float y, const CCamera& camera, const CTransform& placement);
 
-    CPackedModel* m_skin;
-    std::vector<CJoint> m_joints;
-    std::vector<CHandle> m_handles;
+    CLayout& m_layout;
+    CPackedModel* m_skin = nullptr;
+    int m_values[kMaxJoints] = {};
+    // Bit j: joint j changed since the skin took it.
+    uint32_t m_changed = ~0u;
+    // The handles' points in their parts' own frames: made when a skin is
+    // attached, as the handles are dragged only on a skin.
+    std::unique_ptr<CVector3[]> m_handlePoints;
 };

@@ -22,24 +22,20 @@ const std::vector<CModelVertex>& GetHumanVertices()
     return vertices;
 }
 
-struct CJointRow
-{
-    int minimum, maximum, step;
+// Each side's arm, forearm and elbow, then leg turn, leg and knee; then the
+// body.
+const CFigureModel::CJointRange kJoints[CHumanFigure::kJointCount] = {
+    {-45, 90, 15}, {0, 120, 15}, {-45, 90, 15}, {-90, 90, 15}, {0, 120, 15},
+    {0, 90, 15}, {-10, 45, 5}, {-45, 90, 15}, {0, 90, 15},
+    {-45, 90, 15}, {0, 120, 15}, {-45, 90, 15}, {-90, 90, 15}, {0, 120, 15},
+    {0, 90, 15}, {-10, 45, 5}, {-45, 90, 15}, {0, 90, 15},
+    {-45, 45, 15}, {-30, 45, 5}, {-30, 30, 5}, {-75, 75, 15},
 };
-const CJointRow kSideJoints[9] = {
-    {-45, 90, 15}, {0, 120, 15}, {-45, 90, 15}, {-90, 90, 15}, {0, 120, 15},   // arm, forearm, elbow
-    {0, 90, 15}, {-10, 45, 5}, {-45, 90, 15}, {0, 90, 15},                    // leg turn, leg, knee
-};
-const CJointRow kBodyJoints[4] = {{-45, 45, 15}, {-30, 45, 5}, {-30, 30, 5}, {-75, 75, 15}};
 constexpr int kElbowA = 4;
 constexpr int kElbowB = 13;
 constexpr int kElbowDefault = 15;
 
-struct CHandleRow
-{
-    int firstAngle, secondAngle, pivotPart, part, vertex;
-};
-const CHandleRow kHandles[] = {
+const CFigureModel::CHandle kHandles[] = {
     {1, 2, 10, 11, 0}, {0, 4, 11, 12, 0}, {3, -1, -1, 16, 0}, {6, -1, -1, 58, 0}, {7, -1, -1, 58, 0},
     {8, -1, -1, 59, 0}, {5, -1, -1, 61, 0}, {18, -1, -1, 10, 0}, {10, 11, 34, 35, 0}, {9, 13, 35, 36, 0},
     {12, -1, -1, 40, 0}, {15, -1, -1, 63, 0}, {16, -1, -1, 63, 0}, {17, -1, -1, 64, 0}, {14, -1, -1, 66, 0},
@@ -88,6 +84,12 @@ const int kPresets[3][CHumanFigure::kJointCount] = {
 };
 const int kPresetIds[] = {2440, 2441, 2442, 2443, 2000};
 
+CFigureModel::CLayout& GetHumanLayout()
+{
+    static CFigureModel::CLayout layout;
+    return layout;
+}
+
 }  // namespace
 
 CHumanFigureSkin::CHumanFigureSkin()
@@ -104,22 +106,13 @@ CHumanFigureSkin::CHumanFigureSkin()
     }
 }
 
-CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(nullptr)
+CHumanFigure::CHumanFigure(CPackedModel* skin) : CFigureModel(GetHumanLayout())
 {
-    Reserve(kJointCount, int(sizeof kHandles / sizeof kHandles[0]));
-    for (int side = 0; side < 2; ++side) {
-        for (int i = 0; i < 9; ++i) {
-            const CJointRow& row = kSideJoints[i];
-            CheckNumber(AddJoint(row.minimum, row.maximum, row.step), side * 9 + i);
-        }
-        SetAngle(side == 0 ? kElbowA : kElbowB, kElbowDefault);
-    }
-    for (int i = 0; i < 4; ++i)
-        CheckNumber(AddJoint(kBodyJoints[i].minimum, kBodyJoints[i].maximum, kBodyJoints[i].step), 18 + i);
-    int expected = 0;
-    for (const CHandleRow& h : kHandles)
-        CheckNumber(AddHandle(h.firstAngle, h.secondAngle, h.pivotPart, h.part, h.vertex), expected++);
-    SetSkin(skin);
+    LayOutOnce(kJoints, kJointCount, kHandles, int(sizeof kHandles / sizeof kHandles[0]));
+    SetAngle(kElbowA, kElbowDefault);
+    SetAngle(kElbowB, kElbowDefault);
+    if (skin)
+        SetSkin(skin);
 }
 
 void CHumanFigure::OnSkinAttached()

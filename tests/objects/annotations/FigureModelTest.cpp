@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -297,5 +298,59 @@ TEST(FigureModel, DragsKeepTheAngleWithinTheHysteresisAndFollowTheMouse)
         // Far below the figure the angle moves.
         handler.DragHandle(handle, window.x + 200.0f, window.y + 300.0f, camera, placement);
         EXPECT_TRUE(handler.GetAngle(a) != startA || (b >= 0 && handler.GetAngle(b) != startB)) << handle;
+    }
+}
+
+TEST(FigureModel, APoseReadWithoutASkinPosesOneLaterAsAModelMadeOnIt)
+{
+    CDogFigureSkin dogSkins[2];
+    CHumanFigureSkin humanSkins[2];
+    CDogFigure dogs[2] = {CDogFigure(nullptr), CDogFigure(&dogSkins[1])};
+    CHumanFigure handlers[2] = {CHumanFigure(nullptr), CHumanFigure(&humanSkins[1])};
+    handlers[1].SetPoseChoiceA(1);
+    handlers[1].SetPoseChoiceB(2);
+    const struct
+    {
+        CFigureModel& read;
+        CFigureModel& made;
+        CPackedModel& readSkin;
+        CPackedModel& madeSkin;
+        int preset;
+    } cases[] = {{dogs[0], dogs[1], dogSkins[0], dogSkins[1], 2372},
+                 {handlers[0], handlers[1], humanSkins[0], humanSkins[1], 2442}};
+    for (const auto& c : cases) {
+        c.made.CopyPose(c.made.GetPreset(c.preset));
+        CFieldWriter writer;
+        writer.m_versionMajor = 4;
+        c.made.Serialize(writer);
+        CFieldReader reader(writer.m_bytes);
+        reader.m_versionMajor = 4;
+        c.read.Serialize(reader);
+        EXPECT_EQ(nullptr, c.read.GetSkin());
+        c.read.SetSkin(&c.readSkin);
+        for (int part = 0; part < c.madeSkin.GetPartCount(); ++part) {
+            EXPECT_TRUE(c.readSkin.GetPart(part).GetWorldTransform() == c.madeSkin.GetPart(part).GetWorldTransform())
+                << c.preset << " " << part;
+        }
+        for (int h = 0; h < c.made.GetHandleCount(); ++h) {
+            CVector3 read, made;
+            c.read.GetHandlePoint(h, read);
+            c.made.GetHandlePoint(h, made);
+            EXPECT_TRUE(read.x == made.x && read.y == made.y && read.z == made.z) << c.preset << " " << h;
+        }
+    }
+}
+
+TEST(FigureModel, WholeAnglesTakeTheGridPointOfTheirNumber)
+{
+    const CDogFigure dog(nullptr);
+    const CHumanFigure handler(nullptr);
+    for (const CFigureModel* model : std::initializer_list<const CFigureModel*>{&dog, &handler}) {
+        for (int j = 0; j < model->GetJointCount(); ++j) {
+            for (int value : {INT_MIN, -100000, -1025, 100000, INT_MAX})
+                EXPECT_EQ(model->LimitAngle(j, float(value)), model->LimitWholeAngle(j, value)) << j << " " << value;
+            for (int value = -200; value <= 200; ++value)
+                EXPECT_EQ(model->LimitAngle(j, float(value)), model->LimitWholeAngle(j, value)) << j << " " << value;
+        }
     }
 }
