@@ -139,6 +139,12 @@ float CGdiGraphics::GetDeviceScale() const
     return m_state.matrix.GetScale() * m_deviceTransform.GetScale();
 }
 
+float CGdiGraphics::GetPixelSize() const
+{
+    const float size = 1.0f / GetDeviceScale();
+    return size > 0.0f && std::isfinite(size) ? size : 0.0f;
+}
+
 // ---- Pens and brushes -----------------------------------------------------------
 
 HGDIOBJ CGdiGraphics::FindKept(const std::vector<CKeptObject>& kept, uint64_t key)

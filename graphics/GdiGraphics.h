@@ -64,6 +64,9 @@ public:
     // Covers a pen of at least one pixel, the rasteriser's pixel and the
     // rounding of points, beyond a pen width the rectangles already hold.
     static constexpr float kClipAllowance = 4.0f;
+    // Through the matrix and the device transform; also for a metafile,
+    // whose records then hold the picture at the size it is recorded.
+    float GetPixelSize() const override;
 
     // ---- Render-target slots --------------------------------------------------
     // Background, then every item of the scene through the view transform.

@@ -103,6 +103,8 @@ bool CGraphicsContext::IgnoresDashes() const { return false; }
 
 bool CGraphicsContext::MissesClip(const CRectF* rects, size_t count) const { return false; }
 
+float CGraphicsContext::GetPixelSize() const { return 0.0f; }
+
 // ---- Paths -----------------------------------------------------------------------
 
 bool CGraphicsContext::RequireOpenPath()

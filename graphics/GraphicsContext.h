@@ -93,7 +93,7 @@ struct CGraphicsVertex
 // The one drawing interface. Callers use the non-virtual front end: paths
 // (BeginPath / BeginLine, MoveTo, LineTo, AddBezier, AddRect, AddCircle,
 // EndPath), arrow heads, text alignment, lighting, the 3D primitives and the
-// vertex store. Back ends implement the sixteen virtual slots; the front end
+// vertex store. Back ends implement the seventeen virtual slots; the front end
 // hands them dashed and flattened segments, one figure at a time:
 //
 //     EmitBeginPath(stroke, fill)
@@ -160,6 +160,12 @@ public:
     // drawing is measured, recorded or replayed elsewhere, answers false.
     // Drawings that cost much to prepare ask before preparing.
     virtual bool MissesClip(const CRectF* rects, size_t count) const;
+    // 16: how long one device pixel is in path coordinates through the
+    // current matrix, for drawings that leave out detail smaller than a
+    // pixel; 0 where the context has no pixels of its own (the base: every
+    // context whose drawing is measured, tessellated or shown in 3D), and
+    // then every detail is drawn.
+    virtual float GetPixelSize() const;
 
     // ---- Paths ---------------------------------------------------------------
     // A path of closed figures, stroked and/or filled (at least one; not both

@@ -34,6 +34,7 @@ bool CFigureSilhouette::Rebuild(CPackedModel& skin, const CFigureModel& model)
     if (!m_outline)
         m_outline = std::make_unique<CPolygonOutline>();
     m_outline->Clear();
+    m_coarseOutline.reset();
     CTessellatingContextEx& tessellator = CTessellatingContextEx::Instance();
     tessellator.BeginPolygon(*m_outline);
     tessellator.TessellateDrawable(skin);
@@ -54,8 +55,9 @@ void CFigureSilhouette::Draw(CGraphicsContext& context, CPackedModel& skin, cons
         context.m_state.penColor = outline;
         context.m_state.penWidth = scale > 0.0f ? kOutlineWidth / scale : kOutlineWidth;
     }
+    const float pixel = context.GetPixelSize();
     context.BeginPath(stroke, true, 0);
-    m_outline->DrawTo(context);
+    (pixel >= kCoarsePixel ? GetCoarseOutline() : *m_outline).DrawTo(context);
     context.EndPath();
 }
 
@@ -63,6 +65,17 @@ const CPolygonOutline& CFigureSilhouette::GetOutline() const
 {
     static const CPolygonOutline empty;
     return m_outline ? *m_outline : empty;
+}
+
+const CPolygonOutline& CFigureSilhouette::GetCoarseOutline()
+{
+    if (!m_outline)
+        return GetOutline();
+    if (!m_coarseOutline) {
+        m_coarseOutline = std::make_unique<CPolygonOutline>(*m_outline);
+        m_coarseOutline->Simplify(kCoarseTolerance);
+    }
+    return *m_coarseOutline;
 }
 
 CFigureShape::CFigureShape(std::unique_ptr<CFigureModel> model) : m_model(std::move(model))

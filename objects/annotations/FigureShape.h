@@ -25,6 +25,12 @@ public:
     bool Rebuild(CPackedModel& skin, const CFigureModel& model);
     // Empty until first built.
     const CPolygonOutline& GetOutline() const;
+    // The outline within kCoarseTolerance course units, for drawings whose
+    // pixels are at least kCoarsePixel long: made from the outline when
+    // first asked for after each build.
+    const CPolygonOutline& GetCoarseOutline();
+    static constexpr float kCoarseTolerance = 4.0f;
+    static constexpr float kCoarsePixel = 4.0f * kCoarseTolerance;
 
 private:
     int m_material;
@@ -32,6 +38,9 @@ private:
     // Made when first built: an outline's lists take memory even empty,
     // and a course may hold thousands of figures it never shows.
     std::unique_ptr<CPolygonOutline> m_outline;
+    // The map of a whole course draws a figure a few pixels long: GDI's
+    // time goes by the points of a path.
+    std::unique_ptr<CPolygonOutline> m_coarseOutline;
 };
 
 // What the placed dog and handler share: a pose model and a skin of their

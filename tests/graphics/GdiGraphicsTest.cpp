@@ -100,6 +100,23 @@ TEST(GdiGraphics, PenWidthFollowsTheMatrixScale)
     EXPECT_EQ(5, CMetafileRecords::As<EMRMOVETOEX>(moves[0]).ptl.y);
 }
 
+TEST(GdiGraphics, APixelIsAsLongAsTheMatrixScaleMakesItOnBitmapsAndInMetafiles)
+{
+    CDibCanvas target(8, 8);
+    EXPECT_FLOAT_EQ(1.0f, target.canvas.GetPixelSize());
+    target.canvas.m_state.matrix.Scale(2.5f);
+    EXPECT_FLOAT_EQ(0.4f, target.canvas.GetPixelSize());
+    // A matrix that flattens everything has no pixel length.
+    target.canvas.m_state.matrix.Scale(0.0f);
+    EXPECT_EQ(0.0f, target.canvas.GetPixelSize());
+    float recorded = 0.0f;
+    CMetafileRecords emf([&](CGdiGraphics& gc) {
+        gc.m_state.matrix.Scale(0.25f);
+        recorded = gc.GetPixelSize();
+    });
+    EXPECT_FLOAT_EQ(4.0f, recorded);
+}
+
 TEST(GdiGraphics, OddPenWidthShiftsByAQuarterPixelEvenWidthDoesNot)
 {
     // x = 10.5 rounds to 11 as it stands, to 10 after the quarter pixel.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -317,4 +318,55 @@ TEST(TessellatingContext, OutlineFillsTheUnionOnTheCanvas)
     outline.DrawTo(target.canvas);
     target.canvas.EndPath();
     EXPECT_EQ(12 * 12 * 2 - 6 * 6, target.CountColor(0, 0, 24, 24, 0xFF0000FF));
+}
+
+TEST(PolygonOutline, SimplifiedLoopsStayWithinTheTolerance)
+{
+    // A circle of 400 points, a square with points along its sides and a
+    // loop smaller than the tolerance.
+    CPolygonOutline outline;
+    const auto add = [&outline](float x, float y, bool start) {
+        outline.points.push_back(CPoint2(x, y));
+        outline.starts.push_back(start);
+    };
+    for (int i = 0; i < 400; ++i) {
+        const float a = float(i) * 6.2831853f / 400.0f;
+        add(100.0f * std::cos(a), 100.0f * std::sin(a), i == 0);
+    }
+    for (int i = 0; i < 40; ++i) {
+        const float s = float(i % 10) * 5.0f;
+        const CPoint2 corners[] = {{300.0f + s, 0.0f}, {350.0f, s}, {350.0f - s, 50.0f}, {300.0f, 50.0f - s}};
+        add(corners[i / 10].x, corners[i / 10].y, i == 0);
+    }
+    add(500.0f, 0.0f, true);
+    add(500.3f, 0.1f, false);
+    add(500.2f, 0.4f, false);
+    add(500.0f, 0.3f, false);
+    const std::vector<CPolygon> before = Loops(outline);
+    const float tolerance = 1.0f;
+    outline.Simplify(tolerance);
+    const std::vector<CPolygon> after = Loops(outline);
+    ASSERT_EQ(3u, after.size());
+    EXPECT_EQ(3u, outline.GetLoopCount());
+    // A circle of radius 100 within 1: a chord of about 28.
+    EXPECT_GE(after[0].size(), 16u);
+    EXPECT_LE(after[0].size(), 40u);
+    EXPECT_EQ(4u, after[1].size());
+    EXPECT_EQ(3u, after[2].size());
+    for (size_t loop = 0; loop < before.size(); ++loop) {
+        const CPolygon& kept = after[loop];
+        EXPECT_EQ(before[loop].front(), kept.front());
+        // Every point left out lies within the tolerance of the loop left.
+        for (const CPoint2& p : before[loop]) {
+            float nearest = 1e9f;
+            for (size_t i = 0; i < kept.size(); ++i) {
+                const CPoint2 a = kept[i], b = kept[(i + 1) % kept.size()];
+                const CPoint2 ab = b - a;
+                const float t = std::max(0.0f, std::min(1.0f, ((p.x - a.x) * ab.x + (p.y - a.y) * ab.y) /
+                                                                  (ab.x * ab.x + ab.y * ab.y)));
+                nearest = std::min(nearest, (p - (a + ab * t)).Length());
+            }
+            EXPECT_LE(nearest, tolerance * 1.001f) << loop;
+        }
+    }
 }

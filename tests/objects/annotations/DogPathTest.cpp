@@ -445,8 +445,9 @@ TEST_F(DogPath, RoutedAlongTheNumbersFromStartToFinish)
     // Each number stands on its jump's take-off side: the dog passes every
     // jump away from it, on towards the finish.
     for (const CDogPathNode& node : path.GetNodes()) {
-        if (node.end != nullptr && node.end->GetEndKind() == 4)
+        if (node.end != nullptr && node.end->GetEndKind() == 4) {
             EXPECT_GT(node.end->GetOutwardComponent(0.0f, 1.0f), 0.0f);
+        }
     }
     float total = 0.0f;
     for (const CDogPath::CLeg& leg : path.GetLegs())

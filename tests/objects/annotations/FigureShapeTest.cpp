@@ -75,6 +75,10 @@ TEST_F(FigureShape, SilhouettesFillTheBoundsOfThePoseAndRebuildOncePerPose)
     dog->GetModel().SetAngle(0, 30);
     EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
     EXPECT_GT(silhouette.GetOutline().points.size(), 20u);
+    // Maps of whole courses draw the outline within a few course units.
+    const CPolygonOutline& coarse = silhouette.GetCoarseOutline();
+    EXPECT_EQ(silhouette.GetOutline().GetLoopCount(), coarse.GetLoopCount());
+    EXPECT_LT(coarse.points.size() * 2, silhouette.GetOutline().points.size());
     EXPECT_TRUE(CFigureSilhouette(1).GetOutline().IsEmpty());
 }
 
