@@ -238,8 +238,9 @@ void CHumanPath::Serialize(CFieldStream& stream)
     m_emptyNumber = 0;
     if (count == 0)
         stream.Int32(m_emptyNumber);
-    const CFieldReader* reader = dynamic_cast<const CFieldReader*>(&stream);
-    for (int32_t i = 0; i < count && (reader == nullptr || !reader->AtFieldEnd()); ++i) {
+    // The reader is the one stream that reads.
+    const CFieldReader* reader = static_cast<const CFieldReader*>(&stream);
+    for (int32_t i = 0; i < count && !reader->AtFieldEnd(); ++i) {
         CPoint2 p;
         stream.Point(p);
         m_points.push_back(p);
