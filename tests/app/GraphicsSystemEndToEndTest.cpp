@@ -161,6 +161,19 @@ CBlueSpot CompareThreeDViewWithGdi(HWND frame, const std::string& listing, const
 const char kRingListing[] = "Begin Fendrel\r\nVersion 3\r\nDimensions 100 80\r\nAFrame 30 20 0 x\r\n"
                             "WingedJump 50 40 0\r\nTunnel 70 40 0\r\nWeavePoles 20 60 0\r\nEnd Fendrel\r\n";
 
+// A view whose window was minimised and restored (nothing smaller than a
+// pixel is drawn), then the program closed without saving: it ends cleanly.
+void MinimiseRestoreAndQuit(CProgramProcess& program, HWND frame)
+{
+    ShowWindow(frame, SW_MINIMIZE);
+    PumpMessagesFor(500);
+    ShowWindow(frame, SW_RESTORE);
+    PumpMessagesFor(500);
+    program.CloseCourseWindows();
+    PressMessageBoxButton(program, IDNO);
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+}
+
 }  // namespace
 
 // The 3D view through OpenGL 1 in the real program: the picture GDI draws of
@@ -206,13 +219,7 @@ TEST(Program, ThreeDViewDrawsThroughOpenGL1AndEditsAsTheMapDoes)
     const COLORREF grass = eye.back();
     EXPECT_GT(GetGValue(grass), GetBValue(grass));
 
-    ShowWindow(frame, SW_MINIMIZE);
-    PumpMessagesFor(500);
-    ShowWindow(frame, SW_RESTORE);
-    PumpMessagesFor(500);
-    program.CloseCourseWindows();
-    PressMessageBoxButton(program, IDNO);
-    EXPECT_EQ(0, program.WaitForExit(kWait));
+    MinimiseRestoreAndQuit(program, frame);
     EXPECT_EQ(1u, ReadProgramInt(L"GraphicsClass", kMissing));
     EXPECT_EQ(kMissing, ReadProgramInt(L"OpenGL1WorstError", kMissing));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(crashLog.c_str()));
@@ -276,13 +283,7 @@ TEST(Program, ThreeDViewDrawsThroughDirect3D11AndOpenGL3AsGdiDrawsItAndFallsBack
             PumpMessagesFor(1000);
         }
         EXPECT_EQ(run.direct3D11Loaded, program.HasModule(L"d3d11.dll"));
-        ShowWindow(frame, SW_MINIMIZE);
-        PumpMessagesFor(500);
-        ShowWindow(frame, SW_RESTORE);
-        PumpMessagesFor(500);
-        program.CloseCourseWindows();
-        PressMessageBoxButton(program, IDNO);
-        EXPECT_EQ(0, program.WaitForExit(kWait));
+        MinimiseRestoreAndQuit(program, frame);
         EXPECT_EQ(run.classAfter, ReadProgramInt(L"GraphicsClass", kMissing));
         EXPECT_EQ(run.menuItemAfter, ReadProgramInt(L"GraphicsSystemMenuItemVisible", kMissing));
         EXPECT_EQ(run.highVersionAfter, ReadProgramInt(L"OpenGL3HighVersionFound", kMissing));
