@@ -343,7 +343,10 @@ void CCourse::OnCourseSettingsChanged()
 
 void CCourse::NoteChange(ESceneLayer layer)
 {
-    if (layer != ESceneLayer::kSelection && layer != ESceneLayer::kRubberBand)
+    // Selection marks, the rubber band and coordinate marks hold nothing an
+    // archive keeps.
+    if (layer != ESceneLayer::kSelection && layer != ESceneLayer::kRubberBand &&
+        layer != ESceneLayer::kCoordinateMarks)
         ++m_changeCount;
 }
 

@@ -386,8 +386,7 @@ private:
     // Tells each listener, skipping one that an earlier listener removed;
     // while a broadcast goes on, IsBroadcasting is true.
     void TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast);
-    // Counts a change of the layer, unless it is the selection marks' or
-    // the rubber band's.
+    // Counts a change of a layer that shows what the archive holds.
     void NoteChange(ESceneLayer layer);
 
     float m_width = 0.0f;
@@ -506,7 +505,7 @@ private:
     uint32_t m_snapshotCount = 0;
     uint32_t m_snapshotChanges = 0;
     // Grows with every change the objects or settings tell of, and as
-    // objects join or leave; selection marks and the rubber band aside.
+    // objects join or leave.
     uint32_t m_changeCount = 0;
 
     // ---- Selection ------------------------------------------------------------
