@@ -493,7 +493,7 @@ private:
     bool WritesCurrentSnapshot();
     // Notes the object records of the snapshot the course now writes, the
     // history's current one; empty when they are not known.
-    void KeepSnapshotRecords(std::vector<size_t> starts);
+    void KeepSnapshotRecords(const std::vector<size_t>& starts);
 
     CUndoHistory m_undoHistory{kMaxUndoSteps};
     // Where each object record begins in the history's current snapshot,

@@ -153,10 +153,10 @@ void CCourse::CommitUndoStep(const std::wstring& label)
     WriteSnapshot(snapshot);
     // A later failure report then holds the last committed state.
     TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
-    std::vector<size_t> records;
-    records.swap(m_recordStarts);
-    const bool pushed = m_undoHistory.Push(std::move(snapshot), CleanLabel(label));
-    KeepSnapshotRecords(pushed ? std::move(records) : std::vector<size_t>());
+    if (m_undoHistory.Push(std::move(snapshot), CleanLabel(label)))
+        KeepSnapshotRecords(m_recordStarts);
+    else
+        KeepSnapshotRecords(std::vector<size_t>());
     if (m_modifiedCount >= 0)
         ++m_modifiedCount;
     else
@@ -314,7 +314,7 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot, const std::string*
     m_editedObject = nullptr;
     m_placedObject = nullptr;
     CCourseFileAccess::FinishLoading(*this);
-    KeepSnapshotRecords(std::move(records));
+    KeepSnapshotRecords(records);
     return true;
 }
 
@@ -347,9 +347,10 @@ bool CCourse::WritesCurrentSnapshot()
     return head.size() == starts.front() && current.compare(0, head.size(), head) == 0;
 }
 
-void CCourse::KeepSnapshotRecords(std::vector<size_t> starts)
+void CCourse::KeepSnapshotRecords(const std::vector<size_t>& starts)
 {
-    m_snapshotRecords = std::move(starts);
+    // Copied into the room the last ones took.
+    m_snapshotRecords.assign(starts.begin(), starts.end());
     m_snapshotCount = m_undoHistory.GetCurrentCount();
     m_snapshotChanges = m_changeCount;
 }
@@ -415,8 +416,6 @@ void CCourse::MarkUnmodified(bool resetHistory)
     WriteSnapshot(snapshot);
     // A later failure report then holds the state the course started from.
     TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
-    std::vector<size_t> records;
-    records.swap(m_recordStarts);
     m_undoHistory.Reset(std::move(snapshot));
-    KeepSnapshotRecords(std::move(records));
+    KeepSnapshotRecords(m_recordStarts);
 }
