@@ -491,9 +491,9 @@ private:
     // snapshot was written or read, and the head written now is the
     // snapshot's.
     bool WritesCurrentSnapshot();
-    // Notes the object records of the snapshot the course now writes, the
-    // history's current one; empty when they are not known.
-    void KeepSnapshotRecords(const std::vector<size_t>& starts);
+    // The course now writes the history's current snapshot, its object
+    // records where m_snapshotRecords has them when known.
+    void KeepSnapshotRecords(bool known);
 
     CUndoHistory m_undoHistory{kMaxUndoSteps};
     // Where each object record begins in the history's current snapshot,

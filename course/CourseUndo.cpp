@@ -151,12 +151,11 @@ void CCourse::CommitUndoStep(const std::wstring& label)
     }
     std::string snapshot;
     WriteSnapshot(snapshot);
+    // Taken before the trace, which may write an older format.
+    m_snapshotRecords.swap(m_recordStarts);
     // A later failure report then holds the last committed state.
     TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
-    if (m_undoHistory.Push(std::move(snapshot), CleanLabel(label)))
-        KeepSnapshotRecords(m_recordStarts);
-    else
-        KeepSnapshotRecords(std::vector<size_t>());
+    KeepSnapshotRecords(m_undoHistory.Push(std::move(snapshot), CleanLabel(label)));
     if (m_modifiedCount >= 0)
         ++m_modifiedCount;
     else
@@ -210,7 +209,7 @@ bool CCourse::LoadSnapshot(const std::string& snapshot, const std::string* kept)
     // Most steps change a few objects: only those are read again.
     if (LoadChangedRecords(snapshot, kept))
         return true;
-    KeepSnapshotRecords(std::vector<size_t>());
+    KeepSnapshotRecords(false);
     // The history's own snapshot may change while the listeners are told.
     const std::string whole = snapshot;
     SelectAll();
@@ -314,7 +313,8 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot, const std::string*
     m_editedObject = nullptr;
     m_placedObject = nullptr;
     CCourseFileAccess::FinishLoading(*this);
-    KeepSnapshotRecords(records);
+    m_snapshotRecords.swap(records);
+    KeepSnapshotRecords(true);
     return true;
 }
 
@@ -347,10 +347,10 @@ bool CCourse::WritesCurrentSnapshot()
     return head.size() == starts.front() && current.compare(0, head.size(), head) == 0;
 }
 
-void CCourse::KeepSnapshotRecords(const std::vector<size_t>& starts)
+void CCourse::KeepSnapshotRecords(bool known)
 {
-    // Copied into the room the last ones took.
-    m_snapshotRecords.assign(starts.begin(), starts.end());
+    if (!known)
+        m_snapshotRecords.clear();
     m_snapshotCount = m_undoHistory.GetCurrentCount();
     m_snapshotChanges = m_changeCount;
 }
@@ -414,8 +414,9 @@ void CCourse::MarkUnmodified(bool resetHistory)
     m_motion = 0;
     std::string snapshot;
     WriteSnapshot(snapshot);
+    m_snapshotRecords.swap(m_recordStarts);
     // A later failure report then holds the state the course started from.
     TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
     m_undoHistory.Reset(std::move(snapshot));
-    KeepSnapshotRecords(m_recordStarts);
+    KeepSnapshotRecords(true);
 }

@@ -751,9 +751,15 @@ TEST_F(CourseUndo, StepsFromTheSnapshotLeftGiveEachStateAsAWrite)
     MoveObject(frameAt(28), 300.0f, 9000.0f);
     commit();
     stepThrough("uurruuuurrrruuu");
-    // A new step from halfway drops the steps undone.
+    // A new step from halfway drops the steps undone; it is committed while
+    // the course's file keeps the older format, which its crash-log trace
+    // is then written in.
+    course.SetWriteVersion3(true);
     MoveObject(frameAt(3), 4000.0f, 11500.0f);
-    commit();
+    course.CommitUndoStep(L"Step");
+    course.SetWriteVersion3(false);
+    states.resize(++at);
+    states.push_back(ArchiveOf(course));
     stepThrough("uururr");
     ASSERT_FALSE(course.CanRedo());
 
