@@ -51,6 +51,10 @@ public:
     // false once so many objects changed that a new index is the better
     // choice. The object is not looked at, and may be going.
     bool NoteChanged(const CCourseObject* object);
+    // As above, told whether the object is in the course now (it joined or
+    // left): Refresh then looks through the course only for objects noted
+    // by a change alone, which may not have joined it yet.
+    bool NoteChanged(const CCourseObject* object, bool inCourse);
     // Files again the ends of the objects noted as changed, as the course
     // holds them now; each question asked since a change needs this first.
     void Refresh(const CCourseObjectSet& objects);
@@ -101,6 +105,16 @@ private:
     static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
                           float& reach);
     bool IsSetAside(const CCourseObject* object) const;
+    // Where a noted object was when last told.
+    enum class EPlace : uint8_t
+    {
+        kUnknown,
+        kInCourse,
+        kGone,
+    };
+    bool Note(const CCourseObject* object, EPlace place);
+    // The object's place in m_changed (its size when not noted).
+    size_t IndexOfChange(const CCourseObject* object) const;
     static bool Meets(const CRectF& a, const CRectF& b)
     {
         return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
@@ -139,6 +153,8 @@ private:
     // when it last changed, and that count for each entry filed again.
     uint32_t m_changeCount = 0;
     std::vector<std::pair<const CCourseObject*, uint32_t>> m_changed;
+    // For each noted object, whether it is in the course.
+    std::vector<EPlace> m_changedPlaces;
     std::vector<uint32_t> m_refiledChanged;
     std::vector<uint32_t> m_refiledAnywhereChanged;
     bool m_refreshNeeded = false;
