@@ -628,9 +628,11 @@ void CCourseFileAccess::DeselectAll(CCourse& course)
 
 void CCourseFileAccess::FinishLoading(CCourse& course)
 {
-    // Every line asks for the ends near its own: filed by place (see
-    // FindNearestEnd), the ends answer each in a few steps.
+    // Every line asks for the ends near its own: filed by place, the ends
+    // answer each in a few steps.
+    course.m_fileEndsByPlace = true;
     course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
+    course.m_fileEndsByPlace = false;
     course.UpdateCoordinateMarks();
     course.OnCourseSettingsChanged();
 }

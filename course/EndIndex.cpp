@@ -4,6 +4,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "course/CourseObject.h"
 #include "foundation/FieldStream.h"
 #include "objects/equipment/ObstacleEnd.h"
 
@@ -66,6 +67,9 @@ bool CEndIndex::NoteChanged(const CCourseObject* object) { return Note(object, E
 
 bool CEndIndex::NoteChanged(const CCourseObject* object, bool inCourse)
 {
+    // Not noted since the index was made, its ends are those it had then.
+    if (inCourse && object->GetEnds().empty() && IndexOfChange(object) == m_changed.size())
+        return true;
     return Note(object, inCourse ? EPlace::kInCourse : EPlace::kGone);
 }
 

@@ -53,7 +53,9 @@ public:
     bool NoteChanged(const CCourseObject* object);
     // As above, told whether the object is in the course now (it joined or
     // left): Refresh then looks through the course only for objects noted
-    // by a change alone, which may not have joined it yet.
+    // by a change alone, which may not have joined it yet. An object in the
+    // course is looked at: one without ends that was not noted before has
+    // nothing filed and nothing to file (a path placed among thousands).
     bool NoteChanged(const CCourseObject* object, bool inCourse);
     // Files again the ends of the objects noted as changed, as the course
     // holds them now; each question asked since a change needs this first.

@@ -397,6 +397,7 @@ TEST_F(CourseQueries, EndsFiledByPlaceAnswerAsEveryObjectAcrossChanges)
     PlaceWithEnd(course, 9000.0f, 9000.0f, 2);
     PlaceWithEnd(course, 3800.0f, 3000.0f, 4)->GetEnds().front()->halfWidth = 2000.0f;
 
+    CEditObject* bare = nullptr;
     const auto erase = [&](size_t i) {
         course.EraseObject(objects[i]);
         delete objects[i];
@@ -416,6 +417,11 @@ TEST_F(CourseQueries, EndsFiledByPlaceAnswerAsEveryObjectAcrossChanges)
              std::unique_ptr<CCourseObject> made = PlainType().CreateNew(&course, MakePlacement(3500.0f, 3500.0f), nullptr);
              static_cast<CEditObject*>(made.get())->AddEnd(1, CPoint2(), CPoint2(1.0f, 0.0f));
              made->Invalidate();
+         }},
+        {"one without ends added", [&] { bare = PlaceEdit(course, PlainType(), 3600.0f, 3700.0f); }},
+        {"that one given an end", [&] {
+             bare->AddEnd(2, CPoint2(20.0f, 0.0f), CPoint2(1.0f, 1.0f));
+             bare->Invalidate();
          }},
         {"an entry widened", [&] {
              objects[7]->GetEnds().front()->halfWidth = 700.0f;
