@@ -421,7 +421,7 @@ private:
     // While a read course ties its lines to obstacle ends: the questions
     // that found no end are remembered, as the next undo step asks them
     // again (a placing tool's strokes ask new ones).
-    bool m_fileEndsByPlace = false;
+    bool m_tyingReadLines = false;
     // The obstacle ends by place, filed when first asked for (a read course
     // tying its lines, a placing tool looking for ends near its strokes);
     // kept across changes, filing again only the ends of the objects that

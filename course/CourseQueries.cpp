@@ -302,7 +302,7 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     if (m_endIndex->NeedsRefresh())
         m_endIndex->Refresh(m_objects);
     const CEndIndex::CQuestion question{x, y, maxDistance, kindMask, GetRingRect(true, true)};
-    if (m_fileEndsByPlace && m_endIndex->FoundNothingBefore(question))
+    if (m_tyingReadLines && m_endIndex->FoundNothingBefore(question))
         return nullptr;
     const uint32_t changeCount = m_endIndex->GetChangeCount();
     // The same ends in the same order as FindNearestEndInEveryObject offers,
@@ -328,7 +328,7 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     }
     if (m_endIndex) {
         m_endIndex->GiveBack(std::move(entries));
-        if (search.GetBest() == nullptr && m_fileEndsByPlace)
+        if (search.GetBest() == nullptr && m_tyingReadLines)
             m_endIndex->NoteFoundNothing(question, changeCount);
     }
     return search.GetBest();

@@ -13,8 +13,8 @@ class CObstacleEnd;
 
 // The obstacle ends of a course's objects filed by where their entries lie,
 // so that the many questions for the ends near a point asked while a read
-// course ties its lines to obstacles each look at a few ends instead of at
-// every object.
+// course ties its lines to obstacles, or a placing tool follows a stroke,
+// each look at a few ends instead of at every object.
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
 // Each end is filed once, in the cell of its point; a question looks as much
