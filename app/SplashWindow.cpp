@@ -24,6 +24,10 @@ void ShowSplash()
     // cover it. Both hold from its first paint on.
     g_splash->extraStyle = WS_BORDER;
     g_splash->extraExStyle = WS_EX_TOPMOST;
+    // Not activated: the course window that follows takes the activation.
+    // Without a caption the splash looks the same either way, and the
+    // start-up spares one activation and deactivation of a top-level window.
+    g_splash->activateWhenShown = false;
     // A modeless dialog deletes itself when its window goes.
     g_splash->ShowModeless(false);
     if (!g_splash->hwnd) {

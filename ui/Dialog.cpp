@@ -215,7 +215,7 @@ void CDialog::OnInitDialogMessage()
     // The normal position of a window placement is in work-area coordinates.
     WINDOWPLACEMENT windowPlacement = {sizeof windowPlacement};
     windowPlacement.flags = 0;
-    windowPlacement.showCmd = modal ? SW_HIDE : SW_SHOWNORMAL;
+    windowPlacement.showCmd = modal ? SW_HIDE : activateWhenShown ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE;
     windowPlacement.rcNormalPosition = placement;
     OffsetRect(&windowPlacement.rcNormalPosition, -workArea.left, -workArea.top);
     if (!SetWindowPlacement(hwnd, &windowPlacement)) {
@@ -230,7 +230,8 @@ void CDialog::OnInitDialogMessage()
         else
             PostMessageW(hwnd, DM_SETDEFID, WPARAM(id), 0);
     }
-    SetForegroundWindow(hwnd);
+    if (activateWhenShown)
+        SetForegroundWindow(hwnd);
     UpdateWindow(hwnd);
 }
 
@@ -277,9 +278,13 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
         OnInitDialogMessage();
-        return INT_PTR(uint8_t(OnInitDialog()));
+        const bool defaultFocus = OnInitDialog();
+        // A dialog that is not to be activated takes no focus either: the
+        // focus on one of its controls would activate it.
+        return INT_PTR(uint8_t(defaultFocus && activateWhenShown));
+    }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

@@ -57,6 +57,10 @@ public:
     // it is first shown (the splash's thin border and topmost state).
     DWORD extraStyle = 0;
     DWORD extraExStyle = 0;
+    // Whether showing the dialog makes it the active, foreground window. A
+    // modeless window that only shows something (the splash) leaves the
+    // activation to the window that comes after it.
+    bool activateWhenShown = true;
     bool showOk = true;
     bool showCancel = true;
     // 1: buttons in a column at the right; 2: in a row below the content.

@@ -168,3 +168,26 @@ TEST(SplashWindow, ShowsForItsTimeAndClosesItself)
     // two seconds for the X server.
     EXPECT_LT(shownFor, 6000u);
 }
+
+TEST(SplashWindow, LeavesTheActivationToTheWindowShownAfterIt)
+{
+    CDialogWatcherPause pause;
+    ShowSplash();
+    CAboutDlg* splash = GetSplash();
+    ASSERT_NE(nullptr, splash);
+    const HWND window = splash->hwnd;
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_NE(window, GetActiveWindow());
+    EXPECT_NE(window, GetForegroundWindow());
+    // The window that follows, as the course window does, is shown active.
+    const HWND next = CreateWindowExW(0, L"STATIC", L"next", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(next, SW_SHOW);
+    EXPECT_EQ(next, GetActiveWindow());
+    EXPECT_EQ(next, GetForegroundWindow());
+    EXPECT_TRUE(IsWindowVisible(window));
+    DestroyWindow(next);
+    CloseSplash(nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, GetSplash());
+}

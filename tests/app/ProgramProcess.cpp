@@ -110,6 +110,19 @@ bool CProgramProcess::HasModule(const wchar_t* name) const
     return found;
 }
 
+std::wstring CProgramProcess::ListModules() const
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, m_id);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return L"(no snapshot)";
+    MODULEENTRY32W module = {sizeof module};
+    std::wstring names;
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+        names += std::wstring(names.empty() ? L"" : L" ") + module.szModule;
+    CloseHandle(snapshot);
+    return names;
+}
+
 bool CProgramProcess::IsRunning() const
 {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;

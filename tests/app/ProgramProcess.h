@@ -36,6 +36,9 @@ public:
     DWORD GetId() const { return m_id; }
     // Whether the child has loaded the library of that file name.
     bool HasModule(const wchar_t* name) const;
+    // The file names of the libraries the child has loaded, joined by blanks
+    // (for a failure message).
+    std::wstring ListModules() const;
 
     // Visible top-level windows of the child with the class name.
     std::vector<HWND> FindWindows(const std::wstring& className) const;

@@ -333,7 +333,7 @@ TEST(Program, PlainStartLoadsNoPictureLibraryAndStillServesDde)
     PumpMessagesFor(500);
     EXPECT_TRUE(program.HasModule(L"user32.dll"));
     for (const wchar_t* unused : {L"gdiplus.dll", L"glu32.dll", L"opengl32.dll", L"comdlg32.dll"})
-        EXPECT_FALSE(program.HasModule(unused)) << unused;
+        EXPECT_FALSE(program.HasModule(unused)) << unused << " among: " << program.ListModules();
     DWORD serverProcess = 0;
     GetWindowThreadProcessId(FindWindowW(L"Fendrel 4 DDE", nullptr), &serverProcess);
     EXPECT_EQ(program.GetId(), serverProcess);
