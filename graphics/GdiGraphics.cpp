@@ -581,8 +581,9 @@ void CGdiGraphics::DrawDrawable(CDrawable& drawable, int mode, int flag)
     }
     const CTransform matrix = m_state.matrix;
     static const CTransform identity;
-    ComputeItemTransform(mode, m_camera, m_deviceTransform, m_scene ? m_scene->transform : identity,
-                         drawable);
+    // Mode 0, every course object's, keeps the matrix as it is.
+    if (mode != 0)
+        ComputeItemTransform(mode, m_camera, m_deviceTransform, m_scene ? m_scene->transform : identity, drawable);
     PushState();
     const CTransform device = m_deviceTransform;
     m_deviceTransform = CTransform(m_deviceTransform, m_state.matrix);
