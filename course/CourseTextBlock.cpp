@@ -55,25 +55,40 @@ bool ReadPhysicalLine(std::istream& in, std::string& line, bool keepQuotes)
     if (buffer == nullptr || !in.good())
         return false;
     const size_t start = line.size();
+    // The characters kept gather in a run that goes onto the line whole:
+    // a course's text is tens of thousands of characters.
+    char run[256];
+    size_t held = 0;
+    const auto flush = [&line, &run, &held]() {
+        line.append(run, held);
+        held = 0;
+    };
     for (;;) {
         const int got = buffer->sbumpc();
         if (got == std::char_traits<char>::eof()) {
+            flush();
             in.setstate(std::ios::eofbit);
             return line.size() > start;
         }
         char c = char(got & 0x7F);
         if (c == '\r' || c == '\n') {
-            if (line.size() > start)
+            if (line.size() + held > start) {
+                flush();
                 return true;
+            }
             continue;
         }
         if (c == '\0')
             continue;
         if (c == '"' && !keepQuotes)
             c = ' ';
-        line.push_back(c);
-        if (line.size() - start >= kMaxBodyText)
+        run[held++] = c;
+        if (line.size() + held - start >= kMaxBodyText) {
+            flush();
             return true;
+        }
+        if (held == sizeof run)
+            flush();
     }
 }
 

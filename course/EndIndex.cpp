@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "foundation/FieldStream.h"
@@ -12,13 +13,15 @@ bool CEndIndex::COrder::operator<(const COrder& other) const
     return std::tie(layer, serial, end) < std::tie(other.layer, other.serial, other.end);
 }
 
-bool CEndIndex::MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
-                          float& reach)
+bool CEndIndex::MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder& order, CFiled& filed,
+                          CPoint2& point, float& reach)
 {
-    filed.entry = CEntry{object, end, COrder{object->GetLayer(), object->GetSerialNumber(), index}};
+    filed.entry = CEntry{object, end, order};
     point = end->GetCoursePoint();
     reach = end->GetReach();
-    if (!IsFinite(point) || !(reach <= kMostFiledReach))
+    // Finite without a library call: no number and the infinities fail.
+    const auto finite = [](float value) { return std::fabs(value) <= std::numeric_limits<float>::max(); };
+    if (!finite(point.x) || !finite(point.y) || !(reach <= kMostFiledReach))
         return false;
     filed.box = CRectF(point.x - reach, point.y - reach, point.x + reach, point.y + reach);
     return true;
@@ -26,40 +29,46 @@ bool CEndIndex::MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t ind
 
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 {
-    // Counted first and then filed, so that each cell's entries lie in one
-    // block: a course read makes one index of all its ends.
+    // Counted first and then filed in the course's order; each cell then
+    // lists its entries' places in one block. A course read makes one index
+    // of all its ends, and the pages of a second copy of the entries would
+    // cost more than the places.
     size_t count = 0;
     for (const CCourseObject* object : objects)
         count += object->GetEnds().size();
-    std::vector<CFiled> filed;
-    std::vector<size_t> cells;
-    filed.reserve(count);
+    std::vector<uint32_t> cells;
+    m_filed.reserve(count);
     cells.reserve(count);
     constexpr size_t kCellCount = size_t(kCellsAcross) * kCellsAcross;
+    // Each cell's count, then where its block ends.
     m_cellStarts.assign(kCellCount + 1, 0);
     for (CCourseObject* object : objects) {
-        uint32_t index = 0;
+        COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
         for (CObstacleEnd* end : object->GetEnds()) {
             CFiled item;
             CPoint2 point;
             float reach = 0.0f;
-            if (!MakeFiled(object, end, index++, item, point, reach)) {
+            const bool filedByPlace = MakeFiled(object, end, order, item, point, reach);
+            ++order.end;
+            if (!filedByPlace) {
                 m_anywhere.push_back(item.entry);
                 continue;
             }
-            const CCells at = CellsOf(CRectF(point.x, point.y, point.x, point.y));
-            cells.push_back(size_t(at.top) * kCellsAcross + size_t(at.left));
-            ++m_cellStarts[cells.back() + 1];
+            cells.push_back(uint32_t(CellOf(point.y) * kCellsAcross + CellOf(point.x)));
+            ++m_cellStarts[cells.back()];
             m_filedReach = std::max(m_filedReach, reach);
-            filed.push_back(item);
+            m_filed.push_back(item);
         }
     }
-    for (size_t i = 1; i <= kCellCount; ++i)
+    for (size_t i = 1; i < kCellCount; ++i)
         m_cellStarts[i] += m_cellStarts[i - 1];
-    m_cellEntries.resize(filed.size());
-    std::vector<uint32_t> next(m_cellStarts.begin(), m_cellStarts.end() - 1);
-    for (size_t i = 0; i < filed.size(); ++i)
-        m_cellEntries[next[cells[i]]++] = filed[i];
+    m_cellStarts[kCellCount] = uint32_t(m_filed.size());
+    // From the last entry back, each at the end of the room left in its
+    // cell's block: each block keeps the course's order, and each cell's
+    // end moves down to its start.
+    m_cellEntries.resize(m_filed.size());
+    for (size_t i = m_filed.size(); i > 0; --i)
+        m_cellEntries[--m_cellStarts[cells[i - 1]]] = uint32_t(i - 1);
 }
 
 bool CEndIndex::NoteChanged(const CCourseObject* object)
@@ -92,12 +101,14 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
         const uint32_t changed = std::find_if(m_changed.begin(), m_changed.end(), [object](const auto& change) {
                                      return change.first == object;
                                  })->second;
-        uint32_t index = 0;
+        COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
         for (CObstacleEnd* end : object->GetEnds()) {
             CFiled item;
             CPoint2 point;
             float reach = 0.0f;
-            if (MakeFiled(object, end, index++, item, point, reach)) {
+            const bool filedByPlace = MakeFiled(object, end, order, item, point, reach);
+            ++order.end;
+            if (filedByPlace) {
                 m_refiled.push_back(item);
                 m_refiledChanged.push_back(changed);
             } else {
@@ -157,18 +168,20 @@ void CEndIndex::NoteFoundNothing(const CQuestion& question, uint32_t changeCount
     m_foundNothing[question] = changeCount;
 }
 
-CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
+int CEndIndex::CellOf(float coordinate)
 {
     // Below the first cell, and a coordinate that is no number, give the
     // first; the whole part comes from a conversion to an integer (floor is
     // a library call on this target), which is the floor for what is left.
-    const auto cell = [](float value) {
-        const float index = (value - CFieldStream::kMinPointCoordinate) / kCellSize;
-        if (!(index >= 0.0f))
-            return 0;
-        return index < float(kCellsAcross - 1) ? int(index) : kCellsAcross - 1;
-    };
-    return CCells{cell(rect.left), cell(rect.top), cell(rect.right), cell(rect.bottom)};
+    const float index = (coordinate - CFieldStream::kMinPointCoordinate) / kCellSize;
+    if (!(index >= 0.0f))
+        return 0;
+    return index < float(kCellsAcross - 1) ? int(index) : kCellsAcross - 1;
+}
+
+CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
+{
+    return CCells{CellOf(rect.left), CellOf(rect.top), CellOf(rect.right), CellOf(rect.bottom)};
 }
 
 void CEndIndex::Collect(const CRectF& rect, std::vector<CEntry>& found) const
@@ -199,7 +212,7 @@ void CEndIndex::Collect(const CRectF& rect, std::vector<CEntry>& found) const
             const size_t cell = size_t(row) * kCellsAcross + size_t(column);
             before = found.size();
             for (uint32_t i = m_cellStarts[cell]; i < m_cellStarts[cell + 1]; ++i) {
-                const CFiled& item = m_cellEntries[i];
+                const CFiled& item = m_filed[m_cellEntries[i]];
                 if (meets(item.box) && !IsSetAside(item.entry.object))
                     found.push_back(item.entry);
             }

@@ -96,10 +96,12 @@ private:
     };
     // The cells a rectangle covers, held to the grid.
     static CCells CellsOf(const CRectF& rect);
+    // The cell column (or row) of a coordinate.
+    static int CellOf(float coordinate);
     // False for an end that is near anywhere: no number for a place, or an
     // entry reaching further than a cell.
-    static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, uint32_t index, CFiled& filed, CPoint2& point,
-                          float& reach);
+    static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder& order, CFiled& filed,
+                          CPoint2& point, float& reach);
     bool IsSetAside(const CCourseObject* object) const;
     static bool Meets(const CRectF& a, const CRectF& b)
     {
@@ -122,10 +124,13 @@ private:
     // many changed objects the course makes a new index.
     static constexpr size_t kMostChangedObjects = 32;
 
-    // The entries of each cell, in the course's order, one cell after the
-    // other: cell i holds those from m_cellStarts[i] up to m_cellStarts[i + 1].
+    // The places in m_filed of each cell's entries, in the course's order,
+    // one cell after the other: cell i holds those from m_cellStarts[i] up
+    // to m_cellStarts[i + 1].
     std::vector<uint32_t> m_cellStarts;
-    std::vector<CFiled> m_cellEntries;
+    std::vector<uint32_t> m_cellEntries;
+    // Every entry filed by place, in the course's order.
+    std::vector<CFiled> m_filed;
     // The furthest a filed entry reaches.
     float m_filedReach = 0.0f;
     std::vector<CEntry> m_anywhere;

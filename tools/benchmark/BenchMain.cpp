@@ -2,6 +2,7 @@
 // a ratio to what the platform needs for the same work. See README.md.
 //
 //     Fendrel4Bench [--runs N] [--only read|memory|undo|frame|map|start|path] [--kind NAME] [--pictures]
+//     Fendrel4Bench --save-read FOLDER | --read-file FILE [--runs N]
 //
 // "--memory-child FILE" is how the memory section runs itself to read one
 // course file.
@@ -57,6 +58,8 @@ int main(int argc, char** argv)
     std::string only;
     bool pictures = false;
     std::string kind;
+    std::string saveRead;
+    std::string readFile;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
@@ -64,6 +67,10 @@ int main(int argc, char** argv)
             only = argv[++i];
         else if (std::strcmp(argv[i], "--kind") == 0 && i + 1 < argc)
             kind = argv[++i];
+        else if (std::strcmp(argv[i], "--save-read") == 0 && i + 1 < argc)
+            saveRead = argv[++i];
+        else if (std::strcmp(argv[i], "--read-file") == 0 && i + 1 < argc)
+            readFile = argv[++i];
         else if (std::strcmp(argv[i], "--pictures") == 0)
             pictures = true;
         else {
@@ -75,6 +82,14 @@ int main(int argc, char** argv)
     CGdiplusSession gdiplus;
     OpenBenchSettings();
     StartCourses();
+    if (!saveRead.empty() || !readFile.empty()) {
+        if (!saveRead.empty())
+            SaveReadBlocks(saveRead);
+        else
+            BenchReadFile(readFile, runs);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        return 0;
+    }
     CBenchRow::PrintHeader(runs);
     if (only.empty() || only == "read")
         BenchReading(runs, kind);

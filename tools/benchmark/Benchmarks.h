@@ -12,6 +12,11 @@
 // allocations per object. Then the same for the course of every kind at
 // about 1,000, 10,000 and 100,000 objects.
 void BenchReading(int runs, const std::string& kindFilter);
+// For profiling the read alone: "--save-read FOLDER" writes the text blocks
+// of the course of every kind at its three sizes into the folder, and
+// "--read-file FILE" reads one such block runs times against its floor.
+void SaveReadBlocks(const std::string& folder);
+void BenchReadFile(const std::string& path, int runs);
 // Peak memory reading 100,000 objects of each kind (only those whose name
 // holds kindFilter, when given), and of the course of every kind: each read
 // by a child process (RunMemoryChild) from a file this process writes.

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -125,4 +127,34 @@ void BenchReading(int runs, const std::string& kindFilter)
     }
     if (DescribeBenchCourse(1).find(kindFilter) != std::string::npos)
         BenchCourses({GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)}, -1, runs);
+}
+
+void SaveReadBlocks(const std::string& folder)
+{
+    for (int count : {GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)}) {
+        const std::string path = folder + "/read-" + std::to_string(count * GetCourseKindCount()) + ".txt";
+        std::ofstream out(path, std::ios::binary);
+        MakeBenchCourse(count, -1)->WriteTextBlock(out, false, false);
+        std::printf("%s\n", path.c_str());
+    }
+}
+
+void BenchReadFile(const std::string& path, int runs)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string block = text.str();
+    const std::string base64 = ExtractBase64(block);
+    CBenchRow row("read " + path + " / floor");
+    size_t objects = 0;
+    size_t allocations = 0;
+    for (int run = 0; run < runs; ++run) {
+        size_t fieldEnds = 0;
+        const double program = ReadCourseMs(block, objects, allocations);
+        row.Add(program, ReadFloorMs(base64, fieldEnds));
+    }
+    row.Print();
+    CBenchRow::PrintValue("  objects", double(objects));
+    CBenchRow::PrintValue("  heap allocations per object on read", double(allocations) / std::max<size_t>(objects, 1));
 }
