@@ -686,9 +686,10 @@ public:
     // off, within 2520 (short range) or 2760.
     bool FindEndCrossing(float x, float y, float dx, float dy, const CCourseObject* exceptA,
                          const CCourseObject* exceptB, bool shortRange) const;
-    // Brings every object's 2D (mode 2) or 3D shape up to date and, unless
-    // suppressed, draws the shown ones placed, with their pick ids (0 for
-    // overlay objects).
+    // Suppressed: brings every object's 2D (mode 2) or 3D shape key up to
+    // date. Otherwise draws the shown ones placed, with their pick ids (0 for
+    // overlay objects), rebuilding only stale keys: the suppressing pass
+    // goes first in each frame.
     void AddObjectsToScene(class CGraphicsContext& context, bool suppress, int mode, bool overlay);
     // The plain-text summary: title, ring size, one line per obstacle name
     // with its count, the total; lines end in CR LF.

@@ -370,7 +370,11 @@ void CCourse::AddObjectsToScene(CGraphicsContext& context, bool suppress, int mo
     for (CCourseObject* object : set) {
         CCourseObject::CShapeBase& shape = mode == kMapView ? static_cast<CCourseObject::CShapeBase&>(object->GetShape2D())
                                                             : object->GetShape3D();
-        shape.UpdateKey();
+        // The suppressing pass, which every layer runs first in a frame,
+        // checks each key against the object's extra key; the drawing pass
+        // then only rebuilds a key gone stale since.
+        if (suppress || !shape.IsKeyValid())
+            shape.UpdateKey();
         if (!suppress && object->IsShown()) {
             context.m_state.matrix = CTransform(base, object->GetPlacement());
             context.DrawDrawable(shape, 0, overlay ? 0 : int(MakeBodyPickId(index)));

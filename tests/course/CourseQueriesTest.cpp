@@ -293,6 +293,32 @@ TEST_F(CourseQueries, EndCrossingLooksAheadWithinTheCone)
     EXPECT_FALSE(other.FindEndCrossing(1000.0f, 5000.0f, 1.0f, 0.0f, nullptr, nullptr, true));
 }
 
+TEST_F(CourseQueries, TheDrawingPassRebuildsAKeyGoneStaleAfterTheSuppressingPass)
+{
+    CCourse course(L"", L"");
+    CEditObject* a = PlaceEdit(course, ObstacleType(), 1000.0f, 2000.0f);
+    CEditObject* b = PlaceEdit(course, ObstacleType(), 3000.0f, 4000.0f);
+    CItemContext suppressed;
+    course.AddObjectsToScene(suppressed, true, 2, false);
+    const std::string keyA = a->GetShape2D().GetKey();
+    const std::string keyB = b->GetShape2D().GetKey();
+    // Changed between the passes: the drawing pass builds its key again.
+    a->halfSize = 70.0f;
+    a->GetShape2D().MarkStale();
+    CItemContext context;
+    course.AddObjectsToScene(context, false, 2, false);
+    ASSERT_EQ(2u, context.items.size());
+    EXPECT_TRUE(a->GetShape2D().IsKeyValid());
+    EXPECT_NE(keyA, a->GetShape2D().GetKey());
+    EXPECT_EQ(keyB, b->GetShape2D().GetKey());
+    // The same object drawn from scratch has the same key.
+    CCourse fresh(L"", L"");
+    CEditObject* c = PlaceEdit(fresh, ObstacleType(), 1000.0f, 2000.0f);
+    c->halfSize = 70.0f;
+    c->GetShape2D().MarkStale();
+    EXPECT_EQ(c->GetShape2D().GetKey(), a->GetShape2D().GetKey());
+}
+
 TEST_F(CourseQueries, ObjectsGoToTheSceneWithTheirPickIds)
 {
     CCourse course(L"", L"");
