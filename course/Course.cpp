@@ -85,14 +85,14 @@ void CCourse::InsertObject(CCourseObject* object)
     // hint makes the insertion one comparison.
     m_objects.insert(m_objects.end(), object);
     ++m_changeCount;
-    ForgetEndsOf(object);
+    ForgetEndsOf(object, true);
 }
 
 void CCourse::EraseObject(CCourseObject* object)
 {
     m_objects.erase(object);
     ++m_changeCount;
-    ForgetEndsOf(object);
+    ForgetEndsOf(object, false);
 }
 
 bool CCourse::ContainsObject(const CCourseObject* object) const
@@ -124,7 +124,7 @@ void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doome
         }
         it = m_objects.erase(it);
         ++m_changeCount;
-        ForgetEndsOf(object);
+        ForgetEndsOf(object, false);
         if (m_editedObject == object)
             m_editedObject = nullptr;
         if (m_placedObject == object)
@@ -305,17 +305,19 @@ void CCourse::TellListeners(const std::function<void(CCourseListener&)>& tell, b
     m_broadcasting = previous;
 }
 
-void CCourse::ForgetEndIndex()
-{
-    m_fileEndsByPlace = false;
-    m_endIndex.reset();
-}
+void CCourse::ForgetEndIndex() { m_endIndex.reset(); }
 
 void CCourse::ForgetEndsOf(const CCourseObject* object)
 {
     // Past a few objects the ends are filed anew, as they were before the
     // index was kept: one filing per question would grow with the course.
     if (m_endIndex && !m_endIndex->NoteChanged(object))
+        ForgetEndIndex();
+}
+
+void CCourse::ForgetEndsOf(const CCourseObject* object, bool inCourse)
+{
+    if (m_endIndex && !m_endIndex->NoteChanged(object, inCourse))
         ForgetEndIndex();
 }
 

@@ -423,10 +423,14 @@ private:
     std::vector<std::unique_ptr<CCourseNumbering>> m_numberings;
     int m_numberingHolds = 0;
     int m_replacingHolds = 0;
-    // While a read course ties its lines to obstacle ends, the ends by place,
-    // filed when first asked for; kept for the next undo step, which files
-    // again only the ends of the objects that changed since.
-    bool m_fileEndsByPlace = false;
+    // While a read course ties its lines to obstacle ends: the questions
+    // that found no end are remembered, as the next undo step asks them
+    // again (a placing tool's strokes ask new ones).
+    bool m_tyingReadLines = false;
+    // The obstacle ends by place, filed when first asked for (a read course
+    // tying its lines, a placing tool looking for ends near its strokes);
+    // kept across changes, filing again only the ends of the objects that
+    // changed since.
     mutable std::unique_ptr<CEndIndex> m_endIndex;
     std::set<CCourseListener*> m_listeners;
     std::unique_ptr<std::vector<std::unique_ptr<CCourseMark>>> m_coordinateMarks;
@@ -693,20 +697,27 @@ public:
     // The object's ends changed, or the object joined or left the course:
     // the ends filed by place file its ends again when next asked for.
     void ForgetEndsOf(const CCourseObject* object);
+    // The object joined the course or left it.
+    void ForgetEndsOf(const CCourseObject* object, bool inCourse);
     // The end of a kind in kindMask nearest to (x, y), within maxDistance
     // unless that is negative. Ends at one point are told apart by the
     // component along their direction of passage of: tie mode 0 point - end,
     // 1 end - point, 2 (dx, dy). Null when none.
     class CObstacleEnd* FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode,
                                        float dx = 0.0f, float dy = 0.0f) const;
+    // The same, looking at the ends of every object in the course's order:
+    // what the ends filed by place answer a question with a reach as.
+    class CObstacleEnd* FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,
+                                                    float dx = 0.0f, float dy = 0.0f) const;
     // Whether a first or jump end of an object other than exceptA and exceptB
     // lies in the forward cone of (x, y) along (dx, dy): less than 45 degrees
     // off, within 2520 (short range) or 2760.
     bool FindEndCrossing(float x, float y, float dx, float dy, const CCourseObject* exceptA,
                          const CCourseObject* exceptB, bool shortRange) const;
-    // Brings every object's 2D (mode 2) or 3D shape up to date and, unless
-    // suppressed, draws the shown ones placed, with their pick ids (0 for
-    // overlay objects).
+    // Suppressed: brings every object's 2D (mode 2) or 3D shape key up to
+    // date. Otherwise draws the shown ones placed, with their pick ids (0 for
+    // overlay objects), rebuilding only stale keys: the suppressing pass
+    // goes first in each frame.
     void AddObjectsToScene(class CGraphicsContext& context, bool suppress, int mode, bool overlay);
     // The plain-text summary: title, ring size, one line per obstacle name
     // with its count, the total; lines end in CR LF.

@@ -635,9 +635,9 @@ void CCourseFileAccess::FinishLoading(CCourse& course)
 {
     // Every line asks for the ends near its own: filed by place, the ends
     // answer each in a few steps.
-    course.m_fileEndsByPlace = true;
+    course.m_tyingReadLines = true;
     course.RemoveObjectsWhere(&CCourseObject::ResolveLinks);
-    course.m_fileEndsByPlace = false;
+    course.m_tyingReadLines = false;
     course.UpdateCoordinateMarks();
     course.OnCourseSettingsChanged();
 }

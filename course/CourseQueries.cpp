@@ -291,43 +291,53 @@ private:
 CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
                                       float dy) const
 {
+    // A question with a reach looks at the ends filed near the point: a
+    // read course asks one for every line end, a placing tool one for every
+    // sample of a stroke, and each would otherwise look at every object.
+    if (maxDistance < 0.0f)
+        return FindNearestEndInEveryObject(x, y, maxDistance, kindMask, tieMode, dx, dy);
     CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
-    if (m_fileEndsByPlace && !m_endIndex && maxDistance >= 0.0f)
+    if (!m_endIndex)
         m_endIndex = std::make_unique<CEndIndex>(m_objects);
-    if (m_fileEndsByPlace && m_endIndex && maxDistance >= 0.0f) {
-        if (m_endIndex->NeedsRefresh())
-            m_endIndex->Refresh(m_objects);
-        const CEndIndex::CQuestion question{x, y, maxDistance, kindMask, GetRingRect(true, true)};
-        if (m_endIndex->FoundNothingBefore(question))
-            return nullptr;
-        const uint32_t changeCount = m_endIndex->GetChangeCount();
-        // The same ends in the same order as below, less those too far off.
-        std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
-        m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
-        // An end that is not admitted leaves the search as it was: an
-        // object's bounds, which may take a measurement, are asked for when
-        // the first of its ends is admitted, with the area they would have
-        // met at its first end.
-        const CCourseObject* object = nullptr;
-        bool reaches = false;
-        for (const CEndIndex::CEntry& entry : entries) {
-            float distance = 0.0f;
-            if (!search.Admits(*entry.end, distance))
-                continue;
-            if (entry.object != object) {
-                object = entry.object;
-                reaches = search.Reaches(*object);
-            }
-            if (reaches)
-                search.Consider(entry.object, entry.end, distance);
+    if (m_endIndex->NeedsRefresh())
+        m_endIndex->Refresh(m_objects);
+    const CEndIndex::CQuestion question{x, y, maxDistance, kindMask, GetRingRect(true, true)};
+    if (m_tyingReadLines && m_endIndex->FoundNothingBefore(question))
+        return nullptr;
+    const uint32_t changeCount = m_endIndex->GetChangeCount();
+    // The same ends in the same order as FindNearestEndInEveryObject offers,
+    // less those too far off.
+    std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
+    m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
+    // An end that is not admitted leaves the search as it was: an
+    // object's bounds, which may take a measurement, are asked for when
+    // the first of its ends is admitted, with the area they would have
+    // met at its first end.
+    const CCourseObject* object = nullptr;
+    bool reaches = false;
+    for (const CEndIndex::CEntry& entry : entries) {
+        float distance = 0.0f;
+        if (!search.Admits(*entry.end, distance))
+            continue;
+        if (entry.object != object) {
+            object = entry.object;
+            reaches = search.Reaches(*object);
         }
-        if (m_endIndex) {
-            m_endIndex->GiveBack(std::move(entries));
-            if (search.GetBest() == nullptr)
-                m_endIndex->NoteFoundNothing(question, changeCount);
-        }
-        return search.GetBest();
+        if (reaches)
+            search.Consider(entry.object, entry.end, distance);
     }
+    if (m_endIndex) {
+        m_endIndex->GiveBack(std::move(entries));
+        if (search.GetBest() == nullptr && m_tyingReadLines)
+            m_endIndex->NoteFoundNothing(question, changeCount);
+    }
+    return search.GetBest();
+}
+
+CObstacleEnd* CCourse::FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,
+                                                   float dx, float dy) const
+{
+    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
     for (CCourseObject* object : m_objects) {
         if (object->GetEnds().empty() || !search.Reaches(*object))
             continue;
@@ -360,7 +370,11 @@ void CCourse::AddObjectsToScene(CGraphicsContext& context, bool suppress, int mo
     for (CCourseObject* object : set) {
         CCourseObject::CShapeBase& shape = mode == kMapView ? static_cast<CCourseObject::CShapeBase&>(object->GetShape2D())
                                                             : object->GetShape3D();
-        shape.UpdateKey();
+        // The suppressing pass, which every layer runs first in a frame,
+        // checks each key against the object's extra key; the drawing pass
+        // then only rebuilds a key gone stale since.
+        if (suppress || !shape.IsKeyValid())
+            shape.UpdateKey();
         if (!suppress && object->IsShown()) {
             context.m_state.matrix = CTransform(base, object->GetPlacement());
             context.DrawDrawable(shape, 0, overlay ? 0 : int(MakeBodyPickId(index)));

@@ -5,6 +5,7 @@
 #include <limits>
 #include <tuple>
 
+#include "course/CourseObject.h"
 #include "foundation/FieldStream.h"
 #include "objects/equipment/ObstacleEnd.h"
 
@@ -71,15 +72,28 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
         m_cellEntries[--m_cellStarts[cells[i - 1]]] = uint32_t(i - 1);
 }
 
-bool CEndIndex::NoteChanged(const CCourseObject* object)
+bool CEndIndex::NoteChanged(const CCourseObject* object) { return Note(object, EPlace::kUnknown); }
+
+bool CEndIndex::NoteChanged(const CCourseObject* object, bool inCourse)
+{
+    // Not noted since the index was made, its ends are those it had then.
+    if (inCourse && object->GetEnds().empty() && IndexOfChange(object) == m_changed.size())
+        return true;
+    return Note(object, inCourse ? EPlace::kInCourse : EPlace::kGone);
+}
+
+bool CEndIndex::Note(const CCourseObject* object, EPlace place)
 {
     ++m_changeCount;
-    const auto noted = std::find_if(m_changed.begin(), m_changed.end(),
-                                    [object](const auto& change) { return change.first == object; });
-    if (noted != m_changed.end())
-        noted->second = m_changeCount;
-    else
+    const size_t noted = IndexOfChange(object);
+    if (noted < m_changed.size()) {
+        m_changed[noted].second = m_changeCount;
+        if (place != EPlace::kUnknown)
+            m_changedPlaces[noted] = place;
+    } else {
         m_changed.emplace_back(object, m_changeCount);
+        m_changedPlaces.push_back(place);
+    }
     m_refreshNeeded = true;
     return m_changed.size() <= kMostChangedObjects;
 }
@@ -94,13 +108,30 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
     m_refiledAnywhere.clear();
     m_refiledChanged.clear();
     m_refiledAnywhereChanged.clear();
-    // A noted object may be gone: only those the course holds are looked at.
-    for (CCourseObject* object : objects) {
-        if (!IsSetAside(object))
-            continue;
-        const uint32_t changed = std::find_if(m_changed.begin(), m_changed.end(), [object](const auto& change) {
-                                     return change.first == object;
-                                 })->second;
+    // A noted object may be gone, and one noted by a change alone may never
+    // have joined: those are looked for among the course's objects, once.
+    if (std::find(m_changedPlaces.begin(), m_changedPlaces.end(), EPlace::kUnknown) != m_changedPlaces.end()) {
+        std::vector<EPlace> found(m_changedPlaces.size(), EPlace::kGone);
+        for (CCourseObject* object : objects) {
+            if (IsSetAside(object))
+                found[IndexOfChange(object)] = EPlace::kInCourse;
+        }
+        for (size_t i = 0; i < found.size(); ++i) {
+            if (m_changedPlaces[i] == EPlace::kUnknown)
+                m_changedPlaces[i] = found[i];
+        }
+    }
+    // The noted objects in the course, in its order (the order of their
+    // layers and serial numbers); they are the course's own, to be filed.
+    std::vector<std::pair<CCourseObject*, uint32_t>> present;
+    for (size_t i = 0; i < m_changed.size(); ++i) {
+        if (m_changedPlaces[i] == EPlace::kInCourse)
+            present.emplace_back(const_cast<CCourseObject*>(m_changed[i].first), m_changed[i].second);
+    }
+    std::sort(present.begin(), present.end(), [](const auto& a, const auto& b) {
+        return CCourseObjectOrder()(a.first, b.first);
+    });
+    for (const auto& [object, changed] : present) {
         COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
         for (CObstacleEnd* end : object->GetEnds()) {
             CFiled item;
@@ -118,6 +149,13 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
         }
     }
     m_refreshNeeded = false;
+}
+
+size_t CEndIndex::IndexOfChange(const CCourseObject* object) const
+{
+    return size_t(std::find_if(m_changed.begin(), m_changed.end(),
+                               [object](const auto& change) { return change.first == object; }) -
+                  m_changed.begin());
 }
 
 bool CEndIndex::IsSetAside(const CCourseObject* object) const

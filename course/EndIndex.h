@@ -13,8 +13,8 @@ class CObstacleEnd;
 
 // The obstacle ends of a course's objects filed by where their entries lie,
 // so that the many questions for the ends near a point asked while a read
-// course ties its lines to obstacles each look at a few ends instead of at
-// every object.
+// course ties its lines to obstacles, or a placing tool follows a stroke,
+// each look at a few ends instead of at every object.
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
 // Each end is filed once, in the cell of its point; a question looks as much
@@ -51,6 +51,12 @@ public:
     // false once so many objects changed that a new index is the better
     // choice. The object is not looked at, and may be going.
     bool NoteChanged(const CCourseObject* object);
+    // As above, told whether the object is in the course now (it joined or
+    // left): Refresh then looks through the course only for objects noted
+    // by a change alone, which may not have joined it yet. An object in the
+    // course is looked at: one without ends that was not noted before has
+    // nothing filed and nothing to file (a path placed among thousands).
+    bool NoteChanged(const CCourseObject* object, bool inCourse);
     // Files again the ends of the objects noted as changed, as the course
     // holds them now; each question asked since a change needs this first.
     void Refresh(const CCourseObjectSet& objects);
@@ -103,6 +109,16 @@ private:
     static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder& order, CFiled& filed,
                           CPoint2& point, float& reach);
     bool IsSetAside(const CCourseObject* object) const;
+    // Where a noted object was when last told.
+    enum class EPlace : uint8_t
+    {
+        kUnknown,
+        kInCourse,
+        kGone,
+    };
+    bool Note(const CCourseObject* object, EPlace place);
+    // The object's place in m_changed (its size when not noted).
+    size_t IndexOfChange(const CCourseObject* object) const;
     static bool Meets(const CRectF& a, const CRectF& b)
     {
         return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
@@ -144,6 +160,8 @@ private:
     // when it last changed, and that count for each entry filed again.
     uint32_t m_changeCount = 0;
     std::vector<std::pair<const CCourseObject*, uint32_t>> m_changed;
+    // For each noted object, whether it is in the course.
+    std::vector<EPlace> m_changedPlaces;
     std::vector<uint32_t> m_refiledChanged;
     std::vector<uint32_t> m_refiledAnywhereChanged;
     bool m_refreshNeeded = false;

@@ -123,7 +123,11 @@ bool CGdiGraphics::RoundToDevice(float v, LONG& out)
 
 bool CGdiGraphics::ToDevice(float x, float y, POINT& out) const
 {
-    const CPoint2 placed = TransformOnPlane(m_state.matrix, x, y);
+    return PlacedToDevice(TransformOnPlane(m_state.matrix, x, y), out);
+}
+
+bool CGdiGraphics::PlacedToDevice(const CPoint2& placed, POINT& out) const
+{
     CPoint2 p = TransformOnPlane(m_deviceTransform, placed.x, placed.y);
     if (m_oddPenOffset) {
         p.x -= 0.25f;
@@ -279,6 +283,10 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
     m_pathInvalid = false;
     m_pathPoints.clear();
     m_pathTypes.clear();
+    // Inside a nested drawable the matrix is mostly the identity, which
+    // leaves every point as it is: its points skip it.
+    static const CTransform identity;
+    m_plainPathMatrix = m_state.matrix == identity;
     if (!m_dc) {
         ReportFailure();
         m_pathInvalid = true;
@@ -297,7 +305,7 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
 
 bool CGdiGraphics::PathPointToDevice(const CPoint2& point, POINT& out)
 {
-    if (ToDevice(point.x, point.y, out))
+    if (m_plainPathMatrix ? PlacedToDevice(point, out) : ToDevice(point.x, point.y, out))
         return true;
     TRACE_VALUE(CPoint2, point);
     ReportFailure();
@@ -573,8 +581,9 @@ void CGdiGraphics::DrawDrawable(CDrawable& drawable, int mode, int flag)
     }
     const CTransform matrix = m_state.matrix;
     static const CTransform identity;
-    ComputeItemTransform(mode, m_camera, m_deviceTransform, m_scene ? m_scene->transform : identity,
-                         drawable);
+    // Mode 0, every course object's, keeps the matrix as it is.
+    if (mode != 0)
+        ComputeItemTransform(mode, m_camera, m_deviceTransform, m_scene ? m_scene->transform : identity, drawable);
     PushState();
     const CTransform device = m_deviceTransform;
     m_deviceTransform = CTransform(m_deviceTransform, m_state.matrix);

@@ -111,6 +111,8 @@ private:
     // finite number (the pixel is then 0, 0); finite points far outside any
     // device are clamped to the range GDI accepts.
     bool ToDevice(float x, float y, POINT& out) const;
+    // The same for a point already through the drawing matrix.
+    bool PlacedToDevice(const CPoint2& placed, POINT& out) const;
     // The same for one coordinate value already through both transforms.
     static bool RoundToDevice(float v, LONG& out);
     // ToDevice for a point of the open path: a point that is not a number is
@@ -209,5 +211,7 @@ private:
     // The path in hand received a figure / a point that was not a number.
     bool m_pathHasFigure = false;
     bool m_pathInvalid = false;
+    // The drawing matrix of the path in hand is the identity.
+    bool m_plainPathMatrix = false;
     int m_nesting = 0;
 };

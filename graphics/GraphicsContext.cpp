@@ -107,10 +107,8 @@ float CGraphicsContext::GetPixelSize() const { return 0.0f; }
 
 // ---- Paths -----------------------------------------------------------------------
 
-bool CGraphicsContext::RequireOpenPath()
+bool CGraphicsContext::ReportClosedPath()
 {
-    if (m_pathOpen)
-        return true;
     TRACE_POINT();
     ReportFailure();
     return false;

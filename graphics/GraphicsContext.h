@@ -271,7 +271,9 @@ protected:
                        float t0, float t1, int depth);
 
 private:
-    bool RequireOpenPath();
+    // Every point of every path asks: the report is kept out of line.
+    bool RequireOpenPath() { return m_pathOpen || ReportClosedPath(); }
+    bool ReportClosedPath();
     bool SplitsDashes() const;
     void PlainLineTo(float x, float y);
     void EmitPendingMove();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -292,6 +293,32 @@ TEST_F(CourseQueries, EndCrossingLooksAheadWithinTheCone)
     EXPECT_FALSE(other.FindEndCrossing(1000.0f, 5000.0f, 1.0f, 0.0f, nullptr, nullptr, true));
 }
 
+TEST_F(CourseQueries, TheDrawingPassRebuildsAKeyGoneStaleAfterTheSuppressingPass)
+{
+    CCourse course(L"", L"");
+    CEditObject* a = PlaceEdit(course, ObstacleType(), 1000.0f, 2000.0f);
+    CEditObject* b = PlaceEdit(course, ObstacleType(), 3000.0f, 4000.0f);
+    CItemContext suppressed;
+    course.AddObjectsToScene(suppressed, true, 2, false);
+    const std::string keyA = a->GetShape2D().GetKey();
+    const std::string keyB = b->GetShape2D().GetKey();
+    // Changed between the passes: the drawing pass builds its key again.
+    a->halfSize = 70.0f;
+    a->GetShape2D().MarkStale();
+    CItemContext context;
+    course.AddObjectsToScene(context, false, 2, false);
+    ASSERT_EQ(2u, context.items.size());
+    EXPECT_TRUE(a->GetShape2D().IsKeyValid());
+    EXPECT_NE(keyA, a->GetShape2D().GetKey());
+    EXPECT_EQ(keyB, b->GetShape2D().GetKey());
+    // The same object drawn from scratch has the same key.
+    CCourse fresh(L"", L"");
+    CEditObject* c = PlaceEdit(fresh, ObstacleType(), 1000.0f, 2000.0f);
+    c->halfSize = 70.0f;
+    c->GetShape2D().MarkStale();
+    EXPECT_EQ(c->GetShape2D().GetKey(), a->GetShape2D().GetKey());
+}
+
 TEST_F(CourseQueries, ObjectsGoToTheSceneWithTheirPickIds)
 {
     CCourse course(L"", L"");
@@ -363,4 +390,101 @@ TEST_F(CourseQueries, EndsFiledByPlaceFindWhatTheWholeCourseFinds)
         found += asked->found[i] != nullptr;
     }
     EXPECT_GT(found, 20);
+}
+
+// A placing tool asks for the ends near every sample of its stroke while the
+// course changes between strokes: the ends filed by place, kept across the
+// changes, answer as a look at every object does.
+TEST_F(CourseQueries, EndsFiledByPlaceAnswerAsEveryObjectAcrossChanges)
+{
+    CCourse course(L"", L"");
+    std::mt19937 random(23);
+    std::uniform_real_distribution<float> place(3000.0f, 4200.0f), local(-150.0f, 150.0f), width(0.0f, 300.0f);
+    std::vector<CEditObject*> objects;
+    const auto add = [&](float x, float y) {
+        CEditObject* object = PlaceEdit(course, PlainType(), x, y, float(objects.size() * 53 % 360));
+        for (int kind : {1, 2, 4})
+            object->AddEnd(kind, CPoint2(local(random), local(random)), CPoint2(3.0f, -4.0f))->halfWidth = width(random);
+        // A first and a second end at one point, told apart by direction.
+        object->AddEnd(1, CPoint2(0.0f, 90.0f), CPoint2(0.0f, 1.0f));
+        object->AddEnd(2, CPoint2(0.0f, 90.0f), CPoint2(0.0f, -1.0f));
+        object->Invalidate();
+        objects.push_back(object);
+        return object;
+    };
+    for (int i = 0; i < 40; ++i)
+        add(place(random), place(random));
+    // Two objects at one place, whose ends tie; one end far from the rest,
+    // one whose entry reaches further than the filing grid's cells.
+    CEditObject* twin = PlaceEdit(course, PlainType(), 3300.0f, 3300.0f);
+    PlaceWithEnd(course, 3300.0f, 3300.0f, 1);
+    twin->AddEnd(1, CPoint2(), CPoint2(10000.0f, 0.0f));
+    twin->Invalidate();
+    PlaceWithEnd(course, 9000.0f, 9000.0f, 2);
+    PlaceWithEnd(course, 3800.0f, 3000.0f, 4)->GetEnds().front()->halfWidth = 2000.0f;
+
+    CEditObject* bare = nullptr;
+    const auto erase = [&](size_t i) {
+        course.EraseObject(objects[i]);
+        delete objects[i];
+        objects.erase(objects.begin() + std::ptrdiff_t(i));
+    };
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"as placed", [] {}},
+        {"one moved", [&] { objects[3]->MoveTo(3500.0f, 3600.0f); }},
+        {"one turned", [&] { objects[4]->SetPlacement(MakePlacement(3400.0f, 3900.0f, 77.0f)); }},
+        {"one deleted", [&] { erase(5); }},
+        {"one added", [&] { add(3650.0f, 3650.0f); }},
+        {"one deleted and one added", [&] {
+             erase(0);
+             add(3300.0f, 3300.0f);
+         }},
+        {"one made and changed but never added", [&] {
+             std::unique_ptr<CCourseObject> made = PlainType().CreateNew(&course, MakePlacement(3500.0f, 3500.0f), nullptr);
+             static_cast<CEditObject*>(made.get())->AddEnd(1, CPoint2(), CPoint2(1.0f, 0.0f));
+             made->Invalidate();
+         }},
+        {"one without ends added", [&] { bare = PlaceEdit(course, PlainType(), 3600.0f, 3700.0f); }},
+        {"that one given an end", [&] {
+             bare->AddEnd(2, CPoint2(20.0f, 0.0f), CPoint2(1.0f, 1.0f));
+             bare->Invalidate();
+         }},
+        {"an entry widened", [&] {
+             objects[7]->GetEnds().front()->halfWidth = 700.0f;
+             objects[7]->Invalidate();
+         }},
+        {"the later twin selected", [&] { twin->SetSelected(true); }},
+        {"every object moved", [&] {
+             for (CEditObject* object : objects)
+                 object->MoveTo(object->GetPosition().x + 45.0f, object->GetPosition().y - 30.0f);
+         }},
+        {"one moved after the filing anew", [&] { objects[9]->MoveTo(3300.0f, 3300.0f); }},
+    };
+    for (const auto& [name, change] : changes) {
+        change();
+        int found = 0;
+        // On every end, near it and far from it, each way of telling apart
+        // ends at one point, with reaches from none to a wide one.
+        for (CCourseObject* object : course.GetObjects()) {
+            for (CObstacleEnd* end : object->GetEnds()) {
+                for (const CPoint2 offset : {CPoint2(), CPoint2(40.0f, 25.0f), CPoint2(-2500.0f, 0.0f)}) {
+                    const CPoint2 p = end->GetCoursePoint() + offset;
+                    for (int tieMode : {0, 1, 2}) {
+                        for (float reach : {0.0f, 60.0f, 180.0f, 900.0f}) {
+                            CObstacleEnd* asked = course.FindNearestEnd(p.x, p.y, reach, 31, tieMode, 0.6f, -0.8f);
+                            ASSERT_EQ(course.FindNearestEndInEveryObject(p.x, p.y, reach, 31, tieMode, 0.6f, -0.8f),
+                                      asked)
+                                << name << " at " << p.x << ", " << p.y << " within " << reach << ", tie mode "
+                                << tieMode;
+                            found += asked != nullptr;
+                            ASSERT_EQ(course.FindNearestEndInEveryObject(p.x, p.y, reach, 2, tieMode),
+                                      course.FindNearestEnd(p.x, p.y, reach, 2, tieMode))
+                                << name;
+                        }
+                    }
+                }
+            }
+        }
+        EXPECT_GT(found, 1000) << name;
+    }
 }

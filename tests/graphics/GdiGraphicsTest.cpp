@@ -538,6 +538,57 @@ TEST(GdiGraphics, NestedDrawablesDrawThroughTheirPlacement)
     EXPECT_EQ(1.0f, gc.GetDeviceTransform().GetScale());
 }
 
+TEST(GdiGraphics, ANestedDrawablesPathLandsOnTheDevicePointsItsMatrixGives)
+{
+    // Inside a nested drawable the matrix is the identity and the placement
+    // is in the device transform; the same path drawn with the placement as
+    // its matrix must reach the same device points, curves and odd pens
+    // included.
+    const auto shape = [](CGraphicsContext& gc) {
+        gc.m_state.penWidth = 1.0f;
+        gc.m_state.penColor = kBlue;
+        gc.m_state.fillColor = kRed;
+        gc.BeginPath(true, true, 1);
+        gc.MoveTo(0.25f, 0.5f);
+        gc.LineTo(7.75f, -1.5f);
+        gc.AddBezier(CPoint2(9.1f, 4.3f), CPoint2(6.6f, 8.45f), CPoint2(3.5f, 7.5f));
+        gc.LineTo(-2.5f, 3.35f);
+        gc.EndPath();
+    };
+    CTransform placement;
+    placement.Scale(1.7f);
+    placement.RotateZ(30.0f);
+    placement.SetPosition2D(20.5f, 10.25f);
+    CFunctionDrawable nested(shape);
+    CMetafileRecords direct([&](CGdiGraphics& gc) {
+        gc.m_state.matrix = placement;
+        shape(gc);
+    });
+    CMetafileRecords throughDrawable([&](CGdiGraphics& gc) {
+        gc.m_state.matrix = placement;
+        gc.DrawDrawable(nested, 0, 0);
+    });
+    ASSERT_EQ(1u, direct.OfType(EMR_MOVETOEX).size());
+    for (DWORD type : {DWORD(EMR_MOVETOEX), DWORD(EMR_LINETO), DWORD(EMR_POLYBEZIERTO16), DWORD(EMR_POLYBEZIERTO)})
+        EXPECT_EQ(direct.OfType(type), throughDrawable.OfType(type)) << type;
+    EXPECT_EQ(2u, direct.OfType(EMR_LINETO).size());
+
+    CDibCanvas one(40, 40);
+    one.canvas.m_state.matrix = placement;
+    shape(one.canvas);
+    CDibCanvas other(40, 40);
+    other.canvas.m_state.matrix = placement;
+    other.canvas.DrawDrawable(nested, 0, 0);
+    int painted = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_EQ(one.Pixel(x, y), other.Pixel(x, y)) << x << ", " << y;
+            painted += one.Pixel(x, y) != kWhite ? 1 : 0;
+        }
+    }
+    EXPECT_GT(painted, 50);
+}
+
 TEST(GdiGraphics, DrawableThatDrawsItselfStopsAtTheNestingLimit)
 {
     int depth = 0;

@@ -33,8 +33,9 @@ void BenchUndo(int runs);
 // for the course of every kind at about 1,000 objects (and its frames per
 // second), for a course of tunnels whose bodies run far out of the frame and
 // for the course of every kind at 100,000 objects; with savePictures both go
-// to PNG files in the current folder.
-void BenchMapFrame(int runs, bool savePictures);
+// to PNG files in the current folder. With a row filter, only the rows whose
+// description holds it ("23 of each", "tunnels") are made and measured.
+void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter);
 // The 3D view of a course of about a thousand objects at 1024 x 768, drawn
 // through OpenGL 1, OpenGL 3 and Direct3D 11 into a window frame after frame
 // (its meshes kept, as in a course window), against GDI's picture of the

@@ -114,22 +114,30 @@ double BenchFrameOf(CCourse& course, const std::string& description, int runs, b
 
 }  // namespace
 
-void BenchMapFrame(int runs, bool savePictures)
+void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter)
 {
+    // A row is made and measured only when its description holds the filter.
+    const auto wanted = [&rowFilter](const std::string& description) {
+        return rowFilter.empty() || description.find(rowFilter) != std::string::npos;
+    };
     // About a thousand objects, shared among the kinds.
     const int count = GetCountPerKind(1000);
-    const double frameMs =
-        BenchFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs, savePictures, L"bench");
-    if (frameMs > 0.0) {
-        CBenchRow::PrintValue("  frames per second (" + FormatCount(count * GetCourseKindCount()) +
-                                  " objects, 1280 x 1024)",
-                              1000.0 / frameMs);
+    if (wanted(DescribeBenchCourse(count))) {
+        const double frameMs =
+            BenchFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs, savePictures, L"bench");
+        if (frameMs > 0.0) {
+            CBenchRow::PrintValue("  frames per second (" + FormatCount(count * GetCourseKindCount()) +
+                                      " objects, 1280 x 1024)",
+                                  1000.0 / frameMs);
+        }
     }
     // Long bodies mostly outside the frame: the replay draws every path whole.
     const int tunnels = 200;
-    BenchFrameOf(*MakeFarTunnelCourse(tunnels), std::to_string(tunnels) + " far-reaching tunnels", runs,
-                 savePictures, L"bench-tunnels");
+    const std::string tunnelRow = std::to_string(tunnels) + " far-reaching tunnels";
+    if (wanted(tunnelRow))
+        BenchFrameOf(*MakeFarTunnelCourse(tunnels), tunnelRow, runs, savePictures, L"bench-tunnels");
     // A hundred thousand, the most a course holds.
     const int large = GetCountPerKind(100000);
-    BenchFrameOf(*MakeBenchCourse(large), DescribeBenchCourse(large), runs, savePictures, L"bench-large");
+    if (wanted(DescribeBenchCourse(large)))
+        BenchFrameOf(*MakeBenchCourse(large), DescribeBenchCourse(large), runs, savePictures, L"bench-large");
 }
