@@ -84,12 +84,14 @@ void CCourse::InsertObject(CCourseObject* object)
     // Objects mostly come in course order (loading, undo): at the end, the
     // hint makes the insertion one comparison.
     m_objects.insert(m_objects.end(), object);
+    ++m_changeCount;
     ForgetEndsOf(object, true);
 }
 
 void CCourse::EraseObject(CCourseObject* object)
 {
     m_objects.erase(object);
+    ++m_changeCount;
     ForgetEndsOf(object, false);
 }
 
@@ -121,6 +123,7 @@ void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doome
             continue;
         }
         it = m_objects.erase(it);
+        ++m_changeCount;
         ForgetEndsOf(object, false);
         if (m_editedObject == object)
             m_editedObject = nullptr;
@@ -320,6 +323,7 @@ void CCourse::ForgetEndsOf(const CCourseObject* object, bool inCourse)
 
 void CCourse::OnMapLayerChanged(ESceneLayer layer)
 {
+    NoteChange(layer);
     // Every object read tells of itself: a course no window shows yet takes
     // no more than this test.
     if (!m_listeners.empty())
@@ -328,13 +332,24 @@ void CCourse::OnMapLayerChanged(ESceneLayer layer)
 
 void CCourse::On3DLayerChanged(ESceneLayer layer)
 {
+    NoteChange(layer);
     if (!m_listeners.empty())
         TellListeners([layer](CCourseListener& listener) { listener.On3DLayerChanged(layer); }, true);
 }
 
 void CCourse::OnCourseSettingsChanged()
 {
+    ++m_changeCount;
     TellListeners([](CCourseListener& listener) { listener.OnCourseSettingsChanged(); }, true);
+}
+
+void CCourse::NoteChange(ESceneLayer layer)
+{
+    // Selection marks, the rubber band and coordinate marks hold nothing an
+    // archive keeps.
+    if (layer != ESceneLayer::kSelection && layer != ESceneLayer::kRubberBand &&
+        layer != ESceneLayer::kCoordinateMarks)
+        ++m_changeCount;
 }
 
 void CCourse::OnCourseChanged()

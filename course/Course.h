@@ -329,6 +329,9 @@ public:
     void TakeOverSpecList(int organisationId);
 
     void WriteArchive(std::string& out, bool selectedOnly, bool olderFormat, bool bothCameras);
+    // What the archive holds before the object records: version, settings,
+    // marked points and overlay.
+    void WriteArchiveHead(CFieldWriter& stream, bool selectedOnly, bool version3, bool bothCameras);
     CCourseRead LoadArchive(const std::string& bytes, bool merge, bool bothCameras);
     void WriteObject(CFieldWriter& stream, CCourseObject* object);
     std::unique_ptr<CCourseObject> ReadObject(int typeId, CFieldReader& stream, bool overlay);
@@ -383,6 +386,8 @@ private:
     // Tells each listener, skipping one that an earlier listener removed;
     // while a broadcast goes on, IsBroadcasting is true.
     void TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast);
+    // Counts a change of a layer that shows what the archive holds.
+    void NoteChange(ESceneLayer layer);
 
     float m_width = 0.0f;
     float m_height = 0.0f;
@@ -474,15 +479,38 @@ private:
     CTextBlockTrace MakeTextBlockTrace(const std::string& snapshot);
     // Replaces the objects, marked points and overlay by the snapshot's;
     // false (reported) when the snapshot is no archive this program reads.
-    bool LoadSnapshot(const std::string& snapshot);
+    // kept, when given, is the archive the course writes, its records where
+    // m_snapshotRecords has them; otherwise the course is written.
+    bool LoadSnapshot(const std::string& snapshot, const std::string* kept);
     // The same for a snapshot that differs from the course only in some
     // object records, replacing just those objects; false, with the course
     // untouched, where that would not give the course a reload gives.
-    bool LoadChangedRecords(const std::string& snapshot);
+    bool LoadChangedRecords(const std::string& snapshot, const std::string* kept);
     // Undo (forward false) or redo.
     bool StepThroughHistory(bool forward);
+    // The archive's head as a snapshot has it.
+    void WriteSnapshotHead(std::string& out);
+    // Whether the course still writes the history's current snapshot, its
+    // records where m_snapshotRecords has them: nothing changed since the
+    // snapshot was written or read, and the head written now is the
+    // snapshot's.
+    bool WritesCurrentSnapshot();
+    // The course now writes the history's current snapshot, its object
+    // records where m_snapshotRecords has them when known.
+    void KeepSnapshotRecords(bool known);
 
     CUndoHistory m_undoHistory{kMaxUndoSteps};
+    // Where each object record begins in the history's current snapshot,
+    // then where its end section begins; kept from the commit, undo or redo
+    // that made it current (history count m_snapshotCount) while the course
+    // has seen no change since (change count m_snapshotChanges). A step then
+    // compares against the snapshot instead of writing the course again.
+    std::vector<size_t> m_snapshotRecords;
+    uint32_t m_snapshotCount = 0;
+    uint32_t m_snapshotChanges = 0;
+    // Grows with every change the objects or settings tell of, and as
+    // objects join or leave.
+    uint32_t m_changeCount = 0;
 
     // ---- Selection ------------------------------------------------------------
     // Every object carries its selected flag; an object counts as selected

@@ -98,6 +98,29 @@ void CCourse::WriteArchive(std::string& out, bool selectedOnly, bool olderFormat
     TRACE_POINT();
     const bool version3 = olderFormat || m_writeVersion3;
     CFieldWriter stream(m_archiveReserve + 100);
+    WriteArchiveHead(stream, selectedOnly, version3, bothCameras);
+
+    m_recordStarts.clear();
+    for (CCourseObject* object : m_objects) {
+        if (!selectedOnly || object->IsSelected()) {
+            const size_t start = stream.m_bytes.size();
+            WriteObject(stream, object);
+            if (stream.m_bytes.size() > start)
+                m_recordStarts.push_back(start);
+        }
+    }
+    m_recordStarts.push_back(stream.m_bytes.size());
+
+    if (!version3) {
+        stream.WriteInt16(kSectionEnd);
+        stream.EndField();
+    }
+    out.swap(stream.m_bytes);
+    m_archiveReserve = std::max(m_archiveReserve, out.size());
+}
+
+void CCourse::WriteArchiveHead(CFieldWriter& stream, bool selectedOnly, bool version3, bool bothCameras)
+{
     SetStreamVersion(stream, version3);
     m_camera3DBytes[0] = m_camera3DBytes[1] = 0;
 
@@ -154,24 +177,6 @@ void CCourse::WriteArchive(std::string& out, bool selectedOnly, bool olderFormat
         stream.WriteInt16(kSectionOverlayEnd);
         stream.EndField();
     }
-
-    m_recordStarts.clear();
-    for (CCourseObject* object : m_objects) {
-        if (!selectedOnly || object->IsSelected()) {
-            const size_t start = stream.m_bytes.size();
-            WriteObject(stream, object);
-            if (stream.m_bytes.size() > start)
-                m_recordStarts.push_back(start);
-        }
-    }
-    m_recordStarts.push_back(stream.m_bytes.size());
-
-    if (!version3) {
-        stream.WriteInt16(kSectionEnd);
-        stream.EndField();
-    }
-    out.swap(stream.m_bytes);
-    m_archiveReserve = std::max(m_archiveReserve, out.size());
 }
 
 void CCourse::WriteObject(CFieldWriter& stream, CCourseObject* object)

@@ -1,7 +1,6 @@
 #include "course/Course.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -30,24 +29,6 @@ std::wstring CleanLabel(std::wstring label)
     if (label.size() > 3 && label.compare(label.size() - 3, 3, L"...") == 0)
         label.erase(label.size() - 3);
     return label;
-}
-
-// How many bytes a and b share at their start, or with fromEnd at their
-// end; compared a block at a time, as the archives of two steps share most
-// of their bytes.
-size_t SharedLength(const std::string& a, const std::string& b, bool fromEnd)
-{
-    const size_t shorter = std::min(a.size(), b.size());
-    const auto at = [fromEnd, shorter](const std::string& s, size_t shared, size_t count) {
-        return s.data() + (fromEnd ? s.size() - shared - count : shared);
-    };
-    constexpr size_t kBlock = 64;
-    size_t shared = 0;
-    while (shorter - shared >= kBlock && std::memcmp(at(a, shared, kBlock), at(b, shared, kBlock), kBlock) == 0)
-        shared += kBlock;
-    while (shared < shorter && *at(a, shared, 1) == *at(b, shared, 1))
-        ++shared;
-    return shared;
 }
 
 // The bytes of an object record in an archive: [first, second).
@@ -81,8 +62,8 @@ bool SameRecord(const std::string& current, const std::vector<size_t>& starts, s
 bool MatchSharedBytes(const std::string& current, const std::vector<size_t>& starts, const std::string& snapshot,
                       CRecordMatch& match)
 {
-    const size_t sharedStart = SharedLength(current, snapshot, false);
-    const size_t sharedEnd = SharedLength(current, snapshot, true);
+    const size_t sharedStart = CountSharedBytes(current, snapshot, false, std::string::npos);
+    const size_t sharedEnd = CountSharedBytes(current, snapshot, true, std::string::npos);
     if (sharedStart < starts.front())
         return false;
     match.first = size_t(std::upper_bound(starts.begin() + 1, starts.end(), sharedStart) - (starts.begin() + 1));
@@ -170,9 +151,11 @@ void CCourse::CommitUndoStep(const std::wstring& label)
     }
     std::string snapshot;
     WriteSnapshot(snapshot);
+    // Taken before the trace, which may write an older format.
+    m_snapshotRecords.swap(m_recordStarts);
     // A later failure report then holds the last committed state.
     TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
-    m_undoHistory.Push(std::move(snapshot), CleanLabel(label));
+    KeepSnapshotRecords(m_undoHistory.Push(std::move(snapshot), CleanLabel(label)));
     if (m_modifiedCount >= 0)
         ++m_modifiedCount;
     else
@@ -206,48 +189,54 @@ bool CCourse::StepThroughHistory(bool forward)
         ReportFailure();
         return false;
     }
-    std::string snapshot;
-    if (!(forward ? m_undoHistory.Redo(snapshot) : m_undoHistory.Undo(snapshot)))
+    // Unless the course changed since, the snapshot left is what it writes.
+    const bool writesCurrent = WritesCurrentSnapshot();
+    if (!(forward ? m_undoHistory.Redo() : m_undoHistory.Undo()))
         return false;
-    if (!LoadSnapshot(snapshot)) {
+    if (!LoadSnapshot(m_undoHistory.GetCurrent(), writesCurrent ? &m_undoHistory.GetLeft() : nullptr)) {
         // A step that opens but cannot be read as a course: the history
         // steps back and the course gets the state it had.
-        std::string left;
-        if (forward ? m_undoHistory.Undo(left) : m_undoHistory.Redo(left))
-            LoadSnapshot(left);
+        if (forward ? m_undoHistory.Undo() : m_undoHistory.Redo())
+            LoadSnapshot(m_undoHistory.GetCurrent(), nullptr);
         return false;
     }
     m_modifiedCount += forward ? -1 : 1;
     return true;
 }
 
-bool CCourse::LoadSnapshot(const std::string& snapshot)
+bool CCourse::LoadSnapshot(const std::string& snapshot, const std::string* kept)
 {
     // Most steps change a few objects: only those are read again.
-    if (LoadChangedRecords(snapshot))
+    if (LoadChangedRecords(snapshot, kept))
         return true;
+    KeepSnapshotRecords(false);
+    // The history's own snapshot may change while the listeners are told.
+    const std::string whole = snapshot;
     SelectAll();
     DeleteSelected();
     m_markedPoints.clear();
     DestroyOverlayObjects();
-    if (!LoadArchive(snapshot, false, true)) {
-        TRACE_VALUE(int32_t, int32_t(snapshot.size()));
+    if (!LoadArchive(whole, false, true)) {
+        TRACE_VALUE(int32_t, int32_t(whole.size()));
         ReportFailure();
         return false;
     }
     return true;
 }
 
-bool CCourse::LoadChangedRecords(const std::string& snapshot)
+bool CCourse::LoadChangedRecords(const std::string& snapshot, const std::string* kept)
 {
     TRACE_POINT();
     // A reload would drop marked points that are not shown.
     if (!m_markedPoints.empty() && !m_display.showObsCoords)
         return false;
-    std::string current;
-    WriteSnapshot(current);
-    // The write noted where the course's records went.
-    const std::vector<size_t>& starts = m_recordStarts;
+    // The archive the course writes: the one kept, or written now, which
+    // notes where the course's records went.
+    std::string written;
+    if (kept == nullptr)
+        WriteSnapshot(written);
+    const std::string& current = kept != nullptr ? *kept : written;
+    const std::vector<size_t>& starts = kept != nullptr ? m_snapshotRecords : m_recordStarts;
     const size_t nowCount = starts.size() - 1;
     CRecordMatch match;
     if (nowCount != m_objects.size() ||
@@ -261,6 +250,15 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot)
     // otherwise the new ones come last in their layers, which must be where
     // the snapshot has them.
     const bool inPlace = nowCount == thenCount;
+    // Where the snapshot's records begin: the course's first and last, the
+    // last moved by the change of length, and the middle ones read.
+    std::vector<size_t> records;
+    records.reserve(thenCount + 1);
+    records.assign(starts.begin(), starts.begin() + ptrdiff_t(first));
+    for (const CRecordBytes& record : match.middle)
+        records.push_back(record.first);
+    for (size_t i = nowCount - last; i <= nowCount; ++i)
+        records.push_back(snapshot.size() - (current.size() - starts[i]));
     std::vector<size_t> differing;
     for (size_t k = 0; k < match.middle.size(); ++k) {
         if (!inPlace || !SameRecord(current, starts, first + k, snapshot, match.middle[k]))
@@ -315,6 +313,8 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot)
     m_editedObject = nullptr;
     m_placedObject = nullptr;
     CCourseFileAccess::FinishLoading(*this);
+    m_snapshotRecords.swap(records);
+    KeepSnapshotRecords(true);
     return true;
 }
 
@@ -325,6 +325,34 @@ void CCourse::WriteSnapshot(std::string& out)
     m_writeVersion3 = false;
     WriteArchive(out, false, false, true);
     m_writeVersion3 = writeVersion3;
+}
+
+void CCourse::WriteSnapshotHead(std::string& out)
+{
+    CFieldWriter stream(256);
+    WriteArchiveHead(stream, false, false, true);
+    out.swap(stream.m_bytes);
+}
+
+bool CCourse::WritesCurrentSnapshot()
+{
+    const std::string& current = m_undoHistory.GetCurrent();
+    const std::vector<size_t>& starts = m_snapshotRecords;
+    if (starts.empty() || m_snapshotCount != m_undoHistory.GetCurrentCount() || m_snapshotChanges != m_changeCount ||
+        starts.size() - 1 != m_objects.size() || starts.back() > current.size())
+        return false;
+    // Settings and cameras change without telling: the head is written anew.
+    std::string head;
+    WriteSnapshotHead(head);
+    return head.size() == starts.front() && current.compare(0, head.size(), head) == 0;
+}
+
+void CCourse::KeepSnapshotRecords(bool known)
+{
+    if (!known)
+        m_snapshotRecords.clear();
+    m_snapshotCount = m_undoHistory.GetCurrentCount();
+    m_snapshotChanges = m_changeCount;
 }
 
 CTextBlockTrace CCourse::MakeTextBlockTrace(const std::string& snapshot)
@@ -386,7 +414,9 @@ void CCourse::MarkUnmodified(bool resetHistory)
     m_motion = 0;
     std::string snapshot;
     WriteSnapshot(snapshot);
+    m_snapshotRecords.swap(m_recordStarts);
     // A later failure report then holds the state the course started from.
     TRACE_VALUE(CTextBlockTrace, MakeTextBlockTrace(snapshot));
     m_undoHistory.Reset(std::move(snapshot));
+    KeepSnapshotRecords(true);
 }

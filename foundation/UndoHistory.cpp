@@ -1,6 +1,7 @@
 #include "foundation/UndoHistory.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <utility>
 
@@ -25,12 +26,28 @@ const std::wstring& NoLabel()
 
 }  // namespace
 
+size_t CountSharedBytes(const std::string& a, const std::string& b, bool fromEnd, size_t limit)
+{
+    const size_t shorter = std::min({a.size(), b.size(), limit});
+    const auto at = [fromEnd](const std::string& s, size_t shared, size_t count) {
+        return s.data() + (fromEnd ? s.size() - shared - count : shared);
+    };
+    constexpr size_t kBlock = 64;
+    size_t shared = 0;
+    while (shorter - shared >= kBlock && std::memcmp(at(a, shared, kBlock), at(b, shared, kBlock), kBlock) == 0)
+        shared += kBlock;
+    while (shared < shorter && *at(a, shared, 1) == *at(b, shared, 1))
+        ++shared;
+    return shared;
+}
+
 void CUndoHistory::Reset(std::string snapshot)
 {
     TRACE_VALUE(int32_t, int32_t(m_entries.size()));
     m_entries.clear();
     m_position = 0;
     m_current = std::move(snapshot);
+    ++m_currentCount;
 }
 
 bool CUndoHistory::MakeEntry(const std::string& snapshot, const std::string& neighbour, CEntry& entry)
@@ -41,11 +58,8 @@ bool CUndoHistory::MakeEntry(const std::string& snapshot, const std::string& nei
         return ZlibCompressWithLength(snapshot, entry.record, false, neighbour);
     }
     const size_t shorter = std::min(snapshot.size(), neighbour.size());
-    const auto differ = std::mismatch(snapshot.begin(), snapshot.begin() + ptrdiff_t(shorter), neighbour.begin());
-    const size_t start = size_t(differ.first - snapshot.begin());
-    const auto differEnd = std::mismatch(snapshot.rbegin(), snapshot.rbegin() + ptrdiff_t(shorter - start),
-                                         neighbour.rbegin());
-    const size_t end = size_t(differEnd.first - snapshot.rbegin());
+    const size_t start = CountSharedBytes(snapshot, neighbour, false, shorter);
+    const size_t end = CountSharedBytes(snapshot, neighbour, true, shorter - start);
     const std::string middle = snapshot.substr(start, snapshot.size() - start - end);
     const std::string neighbourMiddle = neighbour.substr(start, neighbour.size() - start - end);
     entry.sharedStart = start;
@@ -71,7 +85,7 @@ bool CUndoHistory::OpenEntry(const CEntry& entry, const std::string& neighbour, 
     return true;
 }
 
-void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
+bool CUndoHistory::Push(std::string snapshot, const std::wstring& label)
 {
     TRACE_VALUE(std::wstring, label);
     if (m_current.empty()) {
@@ -84,7 +98,8 @@ void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
         m_entries.clear();
         m_position = 0;
         m_current = std::move(snapshot);
-        return;
+        ++m_currentCount;
+        return true;
     }
     // A snapshot that no record can hold could never be left by Undo: the
     // step is not recorded and the current snapshot, to which the earlier
@@ -92,7 +107,7 @@ void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
     if (snapshot.size() > kMaxCompressedInput) {
         TRACE_VALUE(int32_t, int32_t(snapshot.size()));
         ReportFailure();
-        return;
+        return false;
     }
     CEntry entry;
     if (m_current.size() > kMaxCompressedInput || !MakeEntry(m_current, snapshot, entry)) {
@@ -100,9 +115,10 @@ void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
         ReportFailure();
         // A current snapshot too large to store leaves nothing to step back
         // to: the history starts again from the new one.
-        if (m_current.size() > kMaxCompressedInput)
-            Reset(std::move(snapshot));
-        return;
+        if (m_current.size() <= kMaxCompressedInput)
+            return false;
+        Reset(std::move(snapshot));
+        return true;
     }
     entry.label = InternLabel(label);
     while (int32_t(m_entries.size()) > m_position)
@@ -114,9 +130,11 @@ void CUndoHistory::Push(std::string snapshot, const std::wstring& label)
     m_entries.push_back(std::move(entry));
     ++m_position;
     m_current = std::move(snapshot);
+    ++m_currentCount;
+    return true;
 }
 
-bool CUndoHistory::Swap(size_t index, std::string& restored)
+bool CUndoHistory::Swap(size_t index)
 {
     CEntry& entry = m_entries[index];
     // The snapshot entered is built in the room of the one left last time.
@@ -135,31 +153,47 @@ bool CUndoHistory::Swap(size_t index, std::string& restored)
     remade.label = entry.label;
     entry = std::move(remade);
     m_current.swap(m_spare);
-    restored = m_current;
+    ++m_currentCount;
     return true;
 }
 
 bool CUndoHistory::Undo(std::string& restored)
+{
+    if (!Undo())
+        return false;
+    restored = m_current;
+    return true;
+}
+
+bool CUndoHistory::Redo(std::string& restored)
+{
+    if (!Redo())
+        return false;
+    restored = m_current;
+    return true;
+}
+
+bool CUndoHistory::Undo()
 {
     TRACE_VALUE(int32_t, m_position);
     if (!CanUndo()) {
         ReportFailure();
         return false;
     }
-    if (!Swap(size_t(m_position - 1), restored))
+    if (!Swap(size_t(m_position - 1)))
         return false;
     --m_position;
     return true;
 }
 
-bool CUndoHistory::Redo(std::string& restored)
+bool CUndoHistory::Redo()
 {
     TRACE_VALUE(int32_t, m_position);
     if (!CanRedo()) {
         ReportFailure();
         return false;
     }
-    if (!Swap(size_t(m_position), restored))
+    if (!Swap(size_t(m_position)))
         return false;
     ++m_position;
     return true;

@@ -24,6 +24,11 @@
 // Every step keeps a label naming it. Labels are interned for the whole run.
 // Misuse and compression failures are reported; a step that fails is never
 // half done: the history keeps its position, entries and current snapshot.
+// How many bytes a and b share at their start, or with fromEnd at their end,
+// up to limit; compared a block at a time, as two snapshots of one course
+// share most of their bytes.
+size_t CountSharedBytes(const std::string& a, const std::string& b, bool fromEnd, size_t limit);
+
 class CUndoHistory
 {
 public:
@@ -37,13 +42,18 @@ public:
     // Records a step from the current snapshot to the new one; the redo
     // steps are gone and the oldest steps beyond the maximum are dropped.
     // When the step cannot be compressed it is not recorded (reported): the
-    // current snapshot stays, so the steps before it still undo.
-    void Push(std::string snapshot, const std::wstring& label);
+    // current snapshot stays, so the steps before it still undo. True when
+    // the snapshot became the current one.
+    bool Push(std::string snapshot, const std::wstring& label);
     // Steps back or forward and gives the snapshot stepped to. False (and
     // reported) when there is no step or its record cannot be restored; the
     // history is then unchanged and restored is left alone.
     bool Undo(std::string& restored);
     bool Redo(std::string& restored);
+    // The same without a copy: the snapshot stepped to is then the current
+    // one, and the one left is GetLeft() until the next step.
+    bool Undo();
+    bool Redo();
 
     bool CanUndo() const { return m_position > 0; }
     bool CanRedo() const { return m_position < int32_t(m_entries.size()); }
@@ -54,6 +64,9 @@ public:
     const std::wstring& GetRedoLabel() const;
 
     const std::string& GetCurrent() const { return m_current; }
+    const std::string& GetLeft() const { return m_spare; }
+    // Grows whenever another snapshot becomes the current one.
+    uint32_t GetCurrentCount() const { return m_currentCount; }
     int32_t GetPosition() const { return m_position; }
     size_t GetEntryCount() const { return m_entries.size(); }
 
@@ -85,13 +98,15 @@ private:
     // The snapshot the entry holds against its neighbour.
     static bool OpenEntry(const CEntry& entry, const std::string& neighbour, std::string& snapshot);
     // Opens the record of entry (made against the current snapshot) and
-    // remakes it against the restored snapshot. False leaves everything.
-    bool Swap(size_t entry, std::string& restored);
+    // remakes it against the restored snapshot, which becomes the current
+    // one. False leaves everything.
+    bool Swap(size_t entry);
 
     std::string m_current;
     // Room for the snapshot the next undo or redo enters: a large course's
     // steps then take no new memory.
     std::string m_spare;
     int32_t m_position = 0;
+    uint32_t m_currentCount = 0;
     std::deque<CEntry> m_entries;
 };

@@ -680,6 +680,97 @@ TEST_F(CourseUndo, LinesTieAfterEachStepAsInTheSameCourseReadAfresh)
     }
 }
 
+// A step compares against the snapshot the last commit, undo or redo left,
+// unless the course changed since: back and forth through moves, additions,
+// deletions and longer records of several kinds, with a new commit halfway
+// and changes left uncommitted, the course writes each state's bytes, and so
+// does the history's current snapshot.
+TEST_F(CourseUndo, StepsFromTheSnapshotLeftGiveEachStateAsAWrite)
+{
+    CCourse made(L"Made", L"");
+    for (int i = 0; i < 30; ++i) {
+        made.AddObject(CAFrame::GetAFrameType().CreateNew(
+            &made, coursetest::MakePlacement(float(1500 + i % 6 * 2200), float(1500 + i / 6 * 2000), 0.0f), nullptr));
+    }
+    for (int i = 0; i < 6; ++i) {
+        const CPoint2 end = (*std::next(made.GetObjects().begin(), i))->GetEnds().front()->GetCoursePoint();
+        std::unique_ptr<CCourseObject> line =
+            CStraightLine::GetStraightLineType().CreateNew(&made, coursetest::MakePlacement(0.0f, 0.0f), nullptr);
+        std::istringstream inches(std::to_string(int(end.x / 10) + 4) + " " + std::to_string(int(end.y / 10)) +
+                                  " 100 " + std::to_string(1000 + 20 * i));
+        line->ApplyVariant("line", inches);
+        made.AddObject(std::move(line));
+    }
+    CCourse course(L"Undo", L"");
+    ASSERT_TRUE(course.LoadArchive(ArchiveOf(made), false, true).read);
+    std::vector<archivetest::CRecordObject*> records;
+    for (float x : {500.0f, 900.0f, 1300.0f})
+        records.push_back(PlaceRecord(course, x, 300.0f, 0.0f, 1, L"r"));
+    course.MarkUnmodified(true);
+    const auto frameAt = [&](size_t index) {
+        std::vector<CCourseObject*> frames;
+        for (CCourseObject* object : course.GetObjects()) {
+            if (dynamic_cast<CAFrame*>(object) != nullptr)
+                frames.push_back(object);
+        }
+        return frames.at(index);
+    };
+
+    std::vector<std::string> states{ArchiveOf(course)};
+    size_t at = 0;
+    const auto expectState = [&](const char* what) {
+        EXPECT_EQ(states[at], ArchiveOf(course)) << what << " " << at;
+        EXPECT_EQ(states[at], course.GetUndoHistory().GetCurrent()) << what << " " << at;
+    };
+    const auto commit = [&] {
+        course.CommitUndoStep(L"Step");
+        states.resize(++at);
+        states.push_back(ArchiveOf(course));
+        expectState("commit");
+    };
+    const auto stepThrough = [&](const char* steps) {
+        for (const char* step = steps; *step != '\0'; ++step) {
+            const bool forward = *step == 'r';
+            ASSERT_TRUE(forward ? course.Redo() : course.Undo()) << steps << " " << step - steps;
+            at = forward ? at + 1 : at - 1;
+            expectState(steps);
+        }
+    };
+
+    MoveObject(frameAt(5), 2000.0f, 11000.0f);
+    commit();
+    records.push_back(PlaceRecord(course, 1700.0f, 300.0f, 0.0f, 2, L"added"));
+    commit();
+    course.DeselectAll(false);
+    frameAt(10)->SetSelected(true);
+    course.DeleteSelected();
+    commit();
+    records[1]->label = L"a label longer than before";
+    commit();
+    MoveObject(frameAt(0), frameAt(1)->GetPlacement().GetPosition2D().x, 2400.0f);
+    MoveObject(frameAt(28), 300.0f, 9000.0f);
+    commit();
+    stepThrough("uurruuuurrrruuu");
+    // A new step from halfway drops the steps undone; it is committed while
+    // the course's file keeps the older format, which its crash-log trace
+    // is then written in.
+    course.SetWriteVersion3(true);
+    MoveObject(frameAt(3), 4000.0f, 11500.0f);
+    course.CommitUndoStep(L"Step");
+    course.SetWriteVersion3(false);
+    states.resize(++at);
+    states.push_back(ArchiveOf(course));
+    stepThrough("uururr");
+    ASSERT_FALSE(course.CanRedo());
+
+    // Changes not committed are taken back by the undo as before: a move,
+    // and a camera that changes without telling.
+    MoveObject(frameAt(7), 100.0f, 100.0f);
+    stepThrough("ur");
+    course.Get3DViewCamera().SetEyePosition(CVector3(100.0f, -200.0f, 900.0f));
+    stepThrough("uuurr");
+}
+
 CHILD_TEST(CourseUndoChild, TheCrashLogHoldsTheCourseAsItsTextBlock)
 {
     OpenCourseTestSettings();

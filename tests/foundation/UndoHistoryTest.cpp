@@ -297,3 +297,28 @@ TEST(UndoHistory, AStepThatCouldNeverBeUndoneIsNotRecorded)
     ASSERT_TRUE(large.Undo(restored));
     EXPECT_EQ("next", restored);
 }
+
+// Shared runs found a block at a time end at the first differing byte,
+// within a block, at a block's edge or at the limit, from either end.
+TEST(UndoHistory, SharedBytesEndAtTheFirstDifference)
+{
+    const std::string base(300, 'a');
+    struct CCase
+    {
+        size_t differAt;  // counted from the start, or with fromEnd from the end
+        bool fromEnd;
+        size_t limit;
+        size_t expected;
+    };
+    for (const CCase& c : {CCase{0, false, 300, 0}, CCase{63, false, 300, 63}, CCase{64, false, 300, 64},
+                           CCase{65, false, 300, 65}, CCase{130, true, 300, 130}, CCase{128, true, 300, 128},
+                           CCase{200, false, 100, 100}, CCase{299, true, 299, 299}}) {
+        std::string other = base;
+        other[c.fromEnd ? other.size() - 1 - c.differAt : c.differAt] = 'b';
+        EXPECT_EQ(c.expected, CountSharedBytes(base, other, c.fromEnd, c.limit)) << c.differAt;
+        EXPECT_EQ(c.expected, CountSharedBytes(other, base, c.fromEnd, c.limit)) << c.differAt;
+    }
+    // Equal strings share all of the shorter one, seen from either end.
+    EXPECT_EQ(200u, CountSharedBytes(base, std::string(200, 'a'), false, std::string::npos));
+    EXPECT_EQ(200u, CountSharedBytes(std::string(200, 'a'), base, true, std::string::npos));
+}
