@@ -24,6 +24,43 @@ const std::wstring& NoLabel()
     return none;
 }
 
+// The shortest run shared inside two middles that is worth leaving out of a
+// patch: below it the compressor matches the run against its dictionary.
+constexpr size_t kLeastInnerRun = 4096;
+
+// The first run of at least kLeastInnerRun bytes that a and b hold alike at
+// the same place, looked for a block at a time; length 0 when there is none.
+void FindInnerRun(const std::string& a, const std::string& b, size_t& start, size_t& length)
+{
+    constexpr size_t kBlock = 64;
+    const size_t shorter = std::min(a.size(), b.size());
+    start = 0;
+    length = 0;
+    for (size_t at = 0; at + kLeastInnerRun <= shorter; at += kBlock) {
+        if (std::memcmp(a.data() + at, b.data() + at, kBlock) != 0)
+            continue;
+        size_t run = kBlock;
+        while (at + run + kBlock <= shorter && std::memcmp(a.data() + at + run, b.data() + at + run, kBlock) == 0)
+            run += kBlock;
+        if (run >= kLeastInnerRun) {
+            start = at;
+            length = run;
+            return;
+        }
+        at += run;
+    }
+}
+
+// s without its [start, start + length) run.
+std::string WithoutRun(const std::string& s, size_t start, size_t length)
+{
+    std::string rest;
+    rest.reserve(s.size() - length);
+    rest.assign(s, 0, start);
+    rest.append(s, start + length, std::string::npos);
+    return rest;
+}
+
 }  // namespace
 
 size_t CountSharedBytes(const std::string& a, const std::string& b, bool fromEnd, size_t limit)
@@ -60,10 +97,15 @@ bool CUndoHistory::MakeEntry(const std::string& snapshot, const std::string& nei
     const size_t shorter = std::min(snapshot.size(), neighbour.size());
     const size_t start = CountSharedBytes(snapshot, neighbour, false, shorter);
     const size_t end = CountSharedBytes(snapshot, neighbour, true, shorter - start);
-    const std::string middle = snapshot.substr(start, snapshot.size() - start - end);
-    const std::string neighbourMiddle = neighbour.substr(start, neighbour.size() - start - end);
+    std::string middle = snapshot.substr(start, snapshot.size() - start - end);
+    std::string neighbourMiddle = neighbour.substr(start, neighbour.size() - start - end);
     entry.sharedStart = start;
     entry.sharedEnd = end;
+    FindInnerRun(middle, neighbourMiddle, entry.innerStart, entry.innerLength);
+    if (entry.innerLength > 0) {
+        middle = WithoutRun(middle, entry.innerStart, entry.innerLength);
+        neighbourMiddle = WithoutRun(neighbourMiddle, entry.innerStart, entry.innerLength);
+    }
     return ZlibCompressWithLength(middle, entry.record, false, neighbourMiddle);
 }
 
@@ -76,11 +118,17 @@ bool CUndoHistory::OpenEntry(const CEntry& entry, const std::string& neighbour, 
     std::string middle;
     const std::string neighbourMiddle =
         neighbour.substr(entry.sharedStart, neighbour.size() - entry.sharedStart - entry.sharedEnd);
-    if (!ZlibUncompressWithLength(entry.record, middle, neighbourMiddle))
+    if (entry.innerStart + entry.innerLength > neighbourMiddle.size())
         return false;
-    snapshot.reserve(entry.sharedStart + middle.size() + entry.sharedEnd);
+    if (!ZlibUncompressWithLength(entry.record, middle,
+                                  WithoutRun(neighbourMiddle, entry.innerStart, entry.innerLength)) ||
+        middle.size() < entry.innerStart)
+        return false;
+    snapshot.reserve(entry.sharedStart + middle.size() + entry.innerLength + entry.sharedEnd);
     snapshot.assign(neighbour, 0, entry.sharedStart);
-    snapshot += middle;
+    snapshot.append(middle, 0, entry.innerStart);
+    snapshot.append(neighbourMiddle, entry.innerStart, entry.innerLength);
+    snapshot.append(middle, entry.innerStart, std::string::npos);
     snapshot.append(neighbour, neighbour.size() - entry.sharedEnd, entry.sharedEnd);
     return true;
 }

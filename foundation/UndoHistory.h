@@ -19,7 +19,9 @@
 // record is a patch instead: the lengths of the parts the two snapshots
 // share at their start and at their end, and the differing middle compressed
 // against the neighbour's middle; pushing, undoing and redoing then compress
-// only what changed.
+// only what changed. Where the two middles also share a long run at the same
+// place (two objects changed far apart in one step, such as an obstacle and
+// a line tied to it), that run is left out of the record as well.
 //
 // Every step keeps a label naming it. Labels are interned for the whole run.
 // Misuse and compression failures are reported; a step that fails is never
@@ -90,6 +92,10 @@ private:
         bool patch = false;
         size_t sharedStart = 0;
         size_t sharedEnd = 0;
+        // A run of the middle both snapshots hold at the same place, counted
+        // from the middle's start; left out of the record.
+        size_t innerStart = 0;
+        size_t innerLength = 0;
     };
 
     // The entry of snapshot against its neighbour. False when it cannot be

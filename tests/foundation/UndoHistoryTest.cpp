@@ -322,3 +322,50 @@ TEST(UndoHistory, SharedBytesEndAtTheFirstDifference)
     EXPECT_EQ(200u, CountSharedBytes(base, std::string(200, 'a'), false, std::string::npos));
     EXPECT_EQ(200u, CountSharedBytes(std::string(200, 'a'), base, true, std::string::npos));
 }
+
+TEST(UndoHistory, TwoChangesFarApartKeepOnlyWhatDiffers)
+{
+    // Records that do not compress, with a change near the start and one
+    // near the end: an obstacle moved and a line tied to it.
+    std::string base;
+    uint32_t seed = 12345;
+    for (size_t i = 0; i < 60000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        base += char(seed >> 24);
+    }
+    const auto changed = [&base](const std::string& early, const std::string& late) {
+        return base.substr(0, 100) + early + base.substr(100, 59800) + late + base.substr(59900);
+    };
+    const struct
+    {
+        std::string early, late;
+        bool small;
+    } steps[] = {
+        {"aaaa", "bbbb", true},       // the same lengths
+        {"aaaa", "bbbbbbbb", true},   // the late change longer
+        {"aaaaaaaa", "bbbb", false},  // the early one longer: the run moves
+        {"cccc", "dddd", false},      // and back
+        {"eeee", "ffff", true},
+    };
+    CUndoHistory history;
+    history.maximum = 10;
+    std::vector<std::string> snapshots = {changed("0000", "0000")};
+    history.Reset(snapshots[0]);
+    for (const auto& step : steps) {
+        snapshots.push_back(changed(step.early, step.late));
+        ASSERT_TRUE(history.Push(snapshots.back(), L"step"));
+        const size_t record = CUndoHistoryTestAccess::Record(history, snapshots.size() - 2).size();
+        if (step.small) {
+            EXPECT_LT(record, 200u) << step.early << step.late;
+        }
+    }
+    std::string restored;
+    for (size_t i = snapshots.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(history.Undo(restored));
+        EXPECT_EQ(snapshots[i - 1], restored) << i;
+    }
+    for (size_t i = 1; i < snapshots.size(); ++i) {
+        ASSERT_TRUE(history.Redo(restored));
+        EXPECT_EQ(snapshots[i], restored) << i;
+    }
+}
