@@ -28,6 +28,20 @@ bool CEndIndex::MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder
     return true;
 }
 
+template <typename Visit>
+void CEndIndex::FileEnds(CCourseObject* object, Visit&& visit)
+{
+    COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
+    for (CObstacleEnd* end : object->GetEnds()) {
+        CFiled item;
+        CPoint2 point;
+        float reach = 0.0f;
+        const bool filedByPlace = MakeFiled(object, end, order, item, point, reach);
+        ++order.end;
+        visit(item, filedByPlace, point, reach);
+    }
+}
+
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 {
     // Counted first and then filed in the course's order; each cell then
@@ -44,22 +58,16 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
     // Each cell's count, then where its block ends.
     m_cellStarts.assign(kCellCount + 1, 0);
     for (CCourseObject* object : objects) {
-        COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
-        for (CObstacleEnd* end : object->GetEnds()) {
-            CFiled item;
-            CPoint2 point;
-            float reach = 0.0f;
-            const bool filedByPlace = MakeFiled(object, end, order, item, point, reach);
-            ++order.end;
+        FileEnds(object, [&](const CFiled& item, bool filedByPlace, const CPoint2& point, float reach) {
             if (!filedByPlace) {
                 m_anywhere.push_back(item.entry);
-                continue;
+                return;
             }
             cells.push_back(uint32_t(CellOf(point.y) * kCellsAcross + CellOf(point.x)));
             ++m_cellStarts[cells.back()];
             m_filedReach = std::max(m_filedReach, reach);
             m_filed.push_back(item);
-        }
+        });
     }
     for (size_t i = 1; i < kCellCount; ++i)
         m_cellStarts[i] += m_cellStarts[i - 1];
@@ -132,21 +140,16 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
         return CCourseObjectOrder()(a.first, b.first);
     });
     for (const auto& [object, changed] : present) {
-        COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
-        for (CObstacleEnd* end : object->GetEnds()) {
-            CFiled item;
-            CPoint2 point;
-            float reach = 0.0f;
-            const bool filedByPlace = MakeFiled(object, end, order, item, point, reach);
-            ++order.end;
+        const uint32_t change = changed;
+        FileEnds(object, [&](const CFiled& item, bool filedByPlace, const CPoint2&, float) {
             if (filedByPlace) {
                 m_refiled.push_back(item);
-                m_refiledChanged.push_back(changed);
+                m_refiledChanged.push_back(change);
             } else {
                 m_refiledAnywhere.push_back(item.entry);
-                m_refiledAnywhereChanged.push_back(changed);
+                m_refiledAnywhereChanged.push_back(change);
             }
-        }
+        });
     }
     m_refreshNeeded = false;
 }

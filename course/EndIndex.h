@@ -108,6 +108,10 @@ private:
     // entry reaching further than a cell.
     static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder& order, CFiled& filed,
                           CPoint2& point, float& reach);
+    // Makes the entry of each of the object's ends in turn and hands it to
+    // visit with whether it is filed by place, its point and its reach.
+    template <typename Visit>
+    static void FileEnds(CCourseObject* object, Visit&& visit);
     bool IsSetAside(const CCourseObject* object) const;
     // Where a noted object was when last told.
     enum class EPlace : uint8_t
