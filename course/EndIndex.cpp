@@ -140,7 +140,7 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
         return CCourseObjectOrder()(a.first, b.first);
     });
     for (const auto& [object, changed] : present) {
-        const uint32_t change = changed;
+        const uint32_t change = changed;  // a lambda cannot capture a structured binding
         FileEnds(object, [&](const CFiled& item, bool filedByPlace, const CPoint2&, float) {
             if (filedByPlace) {
                 m_refiled.push_back(item);
