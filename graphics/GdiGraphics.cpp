@@ -180,12 +180,19 @@ int CGdiGraphics::SelectPen()
 {
     const float wide = RoundHalfUp(GetDeviceScale() * m_state.penWidth);
     const int width = wide >= 1.0f ? int(std::min(wide, float(kMaxPenWidth))) : 1;
+    SelectPen(width, m_state.penColor);
+    m_oddPenOffset = (width % 2) == 1 && !m_dcState.IsMetafile();
+    return width;
+}
+
+void CGdiGraphics::SelectPen(int width, uint32_t color)
+{
     const bool metafile = m_dcState.IsMetafile();
-    const COLORREF rgb = ToColorRef(m_state.penColor);
+    const COLORREF rgb = ToColorRef(color);
     const uint64_t key = (uint64_t(width) << 24) | rgb;
     HGDIOBJ kept = nullptr;
 
-    if (width == 1 && m_state.penColor == 0xFF000000 && !metafile) {
+    if (width == 1 && color == 0xFF000000 && !metafile) {
         m_dcState.SelectPen(CDcState::GetStock(BLACK_PEN));
     } else if (!metafile && (kept = FindKept(m_keptPens, key)) != nullptr) {
         SelectMadePen(kept);
@@ -211,12 +218,10 @@ int CGdiGraphics::SelectPen()
             m_penColor = rgb;
         }
     }
-    m_oddPenOffset = (width % 2) == 1 && !metafile;
     m_dcState.SetRasterOperation(R2_COPYPEN);
-    return width;
 }
 
-void CGdiGraphics::SelectBrush()
+void CGdiGraphics::SelectBrush(uint32_t color, bool hatched)
 {
     m_dcState.SetFillMode(ALTERNATE);
     // A metafile keeps the records it always had: the stock black brush
@@ -231,8 +236,7 @@ void CGdiGraphics::SelectBrush()
         m_dcState.SelectBrush(CDcState::GetStock(BLACK_BRUSH));
     m_dcState.SetRasterOperation(R2_COPYPEN);
 
-    const COLORREF rgb = ToColorRef(m_state.fillColor);
-    const bool hatched = m_state.fillPattern == 1;
+    const COLORREF rgb = ToColorRef(color);
     if (!hatched) {
         if (rgb == RGB(255, 255, 255)) {
             m_dcState.SelectBrush(CDcState::GetStock(WHITE_BRUSH));
@@ -259,7 +263,7 @@ void CGdiGraphics::SelectBrush()
     }
     HBRUSH brush = hatched ? CreateHatchBrush(HS_DIAGCROSS, rgb) : CreateSolidBrush(rgb);
     if (!brush) {
-        TRACE_VALUE(CRgba, m_state.fillColor);
+        TRACE_VALUE(CRgba, color);
         ReportFailure(kFailSystemCall);
         selectStockBlack();
         return;
@@ -297,10 +301,19 @@ void CGdiGraphics::EmitBeginPath(bool stroke, bool fill)
     // most its width from the vertex. One more pixel covers the rounding of
     // the rasteriser.
     m_pathReach = 1;
-    if (stroke)
-        m_pathReach += SelectPen();
-    if (fill)
-        SelectBrush();
+    m_pathStyle = CGdiDrawingCache::CPathStyle();
+    if (stroke) {
+        m_pathStyle.stroke = true;
+        m_pathStyle.penWidth = SelectPen();
+        m_pathStyle.penColor = m_state.penColor;
+        m_pathReach += m_pathStyle.penWidth;
+    }
+    if (fill) {
+        m_pathStyle.fill = true;
+        m_pathStyle.fillColor = m_state.fillColor;
+        m_pathStyle.hatched = m_state.fillPattern == 1;
+        SelectBrush(m_pathStyle.fillColor, m_pathStyle.hatched);
+    }
 }
 
 bool CGdiGraphics::PathPointToDevice(const CPoint2& point, POINT& out)
@@ -520,13 +533,25 @@ void CGdiGraphics::EmitEndPath()
     m_oddPenOffset = false;
     if (!m_dc || !PutPathIntoDc())
         return;
+    const bool stroke = IsPathStroked();
+    const bool fill = IsPathFilled();
+    if (m_keptDrawing) {
+        // A path that asked for neither pen nor brush is not given again.
+        if (stroke == m_pathStyle.stroke && fill == m_pathStyle.fill && (stroke || fill))
+            CGdiDrawingCache::AddPath(*m_keptDrawing, m_pathStyle, m_pathPoints, m_pathTypes);
+        else
+            m_keptDrawing->drewOther = true;
+    }
+    PaintPath(stroke, fill);
+}
+
+void CGdiGraphics::PaintPath(bool stroke, bool fill)
+{
     if (!::EndPath(m_dc)) {
         TRACE_VALUE(int32_t, int32_t(GetLastError()));
         ReportFailure(kFailSystemCall);
         return;
     }
-    const bool stroke = IsPathStroked();
-    bool fill = IsPathFilled();
     if (!stroke && !fill) {
         ReportFailure();
         fill = true;
@@ -544,11 +569,42 @@ void CGdiGraphics::EmitEndPath()
     }
 }
 
+void CGdiGraphics::PaintKeptDrawing(const CGdiDrawingCache::CDrawing& drawing)
+{
+    for (const CGdiDrawingCache::CPart& part : drawing.parts) {
+        if (part.text >= 0) {
+            const CGdiDrawingCache::CKeptText& text = drawing.texts[size_t(part.text)];
+            PaintText(text.line, text.characters, text.advances);
+            continue;
+        }
+        const CGdiDrawingCache::CPathStyle& style = part.style;
+        if (style.stroke)
+            SelectPen(style.penWidth, style.penColor);
+        if (style.fill)
+            SelectBrush(style.fillColor, style.hatched);
+        if (!::BeginPath(m_dc)) {
+            TRACE_VALUE(int32_t, int32_t(GetLastError()));
+            ReportFailure(kFailSystemCall);
+            return;
+        }
+        if (!PolyDraw(m_dc, &drawing.points[part.first], &drawing.types[part.first], int(part.count))) {
+            TRACE_VALUE(int32_t, int32_t(part.count));
+            ReportFailure(kFailSystemCall);
+            AbortPath(m_dc);
+            continue;
+        }
+        PaintPath(style.stroke, style.fill);
+    }
+}
+
 // ---- Bitmaps and nested drawables ------------------------------------------------
 
 void CGdiGraphics::DrawBitmap(const CPixelBitmap& bitmap, const CRectF& rect)
 {
     TRACE_POINT();
+    // Bitmaps are not kept for the next frame.
+    if (m_keptDrawing)
+        m_keptDrawing->drewOther = true;
     if (!m_dc) {
         ReportFailure();
         return;
@@ -589,11 +645,31 @@ void CGdiGraphics::DrawDrawable(CDrawable& drawable, int mode, int flag)
     m_deviceTransform = CTransform(m_deviceTransform, m_state.matrix);
     m_state.Reset(CVector3());
     ++m_nesting;
-    drawable.Draw(*this);
+    // A scene's own items, the layers, draw whatever their panel holds now;
+    // what they hold is given again where it drew as before.
+    if (m_keepingDrawings && m_nesting > 1 && !m_keptDrawing)
+        DrawOrPaintKept(drawable);
+    else
+        drawable.Draw(*this);
     --m_nesting;
     m_deviceTransform = device;
     PopState();
     m_state.matrix = matrix;
+}
+
+void CGdiGraphics::DrawOrPaintKept(CDrawable& drawable)
+{
+    const std::string& key = drawable.GetKey();
+    if (const CGdiDrawingCache::CDrawing* kept = m_drawingCache.Find(drawable, key, m_deviceTransform)) {
+        if (kept->drewOther)
+            drawable.Draw(*this);
+        else
+            PaintKeptDrawing(*kept);
+        return;
+    }
+    m_keptDrawing = m_drawingCache.Start(drawable, key, m_deviceTransform);
+    drawable.Draw(*this);
+    m_keptDrawing = nullptr;
 }
 
 // ---- Rendering a scene -----------------------------------------------------------
@@ -647,12 +723,28 @@ void CGdiGraphics::RenderScene()
     if (drawable) {
         m_deviceTransform = CTransform(device, view);
         m_sceneClipKnown = GetClipBox(m_dc, &m_sceneClip) != ERROR;
+        // A metafile's records are the picture: each frame draws it anew.
+        m_keepingDrawings = m_sceneClipKnown && !m_dcState.IsMetafile();
+        if (m_keepingDrawings) {
+            CGdiDrawingCache::CFrameView frameView;
+            frameView.clip = m_sceneClip;
+            frameView.device = m_deviceTransform;
+            frameView.scene = m_scene->transform;
+            std::copy_n(m_camera.GetProjectionMatrix(), 16, frameView.projection);
+            frameView.windowWidth = width;
+            frameView.windowHeight = height;
+            frameView.orthographic = m_camera.IsOrthographic();
+            m_drawingCache.BeginFrame(frameView);
+        }
         for (CDrawable* item : m_scene->items) {
             if (!item)
                 continue;
             m_state.Reset(CVector3());
             DrawDrawable(*item, 0, 0);
         }
+        if (m_keepingDrawings)
+            m_drawingCache.EndFrame();
+        m_keepingDrawings = false;
         m_sceneClipKnown = false;
     }
     if (!GdiFlush())

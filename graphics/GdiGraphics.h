@@ -9,6 +9,7 @@
 
 #include "foundation/Transform.h"
 #include "graphics/DcState.h"
+#include "graphics/GdiDrawingCache.h"
 #include "graphics/GdiObject.h"
 #include "graphics/RenderTarget.h"
 #include "graphics/VectorGraphics.h"
@@ -25,6 +26,11 @@ class CGdiBitmap;
 // changes (into a metafile every call goes as it always has: its records are
 // the picture). The parts of a path that cannot touch a pixel inside the
 // context's clip box are left out, except from a metafile.
+//
+// While a scene renders into a context that is no metafile, what each
+// drawable inside the scene's items gives GDI is kept (CGdiDrawingCache):
+// the next frame gives it again while the drawable's key and place are as
+// they were, and draws anew only what changed.
 //
 // Pens, brushes and fonts are made when first needed and kept while their
 // parameters match; the stock black pen and the stock black and white
@@ -135,12 +141,24 @@ private:
 
     // Selects the pen of the state; its width in device pixels.
     int SelectPen();
-    void SelectBrush();
+    // Selects a pen of the width in pixels and the colour (ARGB).
+    void SelectPen(int width, uint32_t color);
+    // Selects a solid or hatched brush of the colour (ARGB).
+    void SelectBrush(uint32_t color, bool hatched);
+    // Ends the path put into the context and strokes and/or fills it.
+    void PaintPath(bool stroke, bool fill);
+    // Gives GDI again the paths and texts of a drawing kept from an earlier
+    // frame.
+    void PaintKeptDrawing(const CGdiDrawingCache::CDrawing& drawing);
+    // Draws the drawable, whose device transform is in place, or gives
+    // again what it drew in an earlier frame; keeps what it draws now.
+    void DrawOrPaintKept(CDrawable& drawable);
     // Puts stock objects into the device context so that nothing of this
     // canvas stays selected there.
     void ReleaseSelections();
-    void DrawTextRuns(const std::wstring& text, int baselineX, int baselineY,
-                      const std::vector<INT>& advances, bool bold);
+    // Draws a line of text in runs of the font slots its characters need,
+    // each character advancing by its device advance.
+    void PaintText(const CGdiDrawingCache::CText& line, const std::wstring& text, const std::vector<INT>& advances);
     HFONT GetSlotFont(int slot, bool bold);
 
     HDC m_dc = nullptr;
@@ -213,5 +231,14 @@ private:
     bool m_pathInvalid = false;
     // The drawing matrix of the path in hand is the identity.
     bool m_plainPathMatrix = false;
+    // The pen and brush the path in hand asked for.
+    CGdiDrawingCache::CPathStyle m_pathStyle;
+
+    // What the drawables inside a scene's items drew in the last frames,
+    // while a scene renders into a context that is no metafile; the drawing
+    // being kept while its drawable draws.
+    CGdiDrawingCache m_drawingCache;
+    bool m_keepingDrawings = false;
+    CGdiDrawingCache::CDrawing* m_keptDrawing = nullptr;
     int m_nesting = 0;
 };

@@ -152,7 +152,23 @@ void CGdiGraphics::DrawText(const std::wstring& text, float x, float y)
 
     const float pixels = m_state.font.size * GetDeviceScale() + 0.001f;
     const int height = pixels >= 1.0f ? int(std::min(pixels, kMaxFontHeight)) : 1;
-    const bool bold = m_state.font.IsBold();
+    CGdiDrawingCache::CText line;
+    line.height = height;
+    line.bold = m_state.font.IsBold();
+    line.textColor = m_state.textColor;
+    line.backColor = m_state.fillColor;
+    line.x = origin.x;
+    line.y = origin.y;
+    PaintText(line, text, m_advances);
+    if (m_keptDrawing)
+        CGdiDrawingCache::AddText(*m_keptDrawing, line, text, m_advances);
+}
+
+void CGdiGraphics::PaintText(const CGdiDrawingCache::CText& line, const std::wstring& text,
+                             const std::vector<INT>& advances)
+{
+    const int height = line.height;
+    const bool bold = line.bold;
     if (height != m_fontHeight || bold != m_fontBold) {
         // A font of the canvas stays selected after its run; it must be out
         // before the fonts go.
@@ -164,20 +180,14 @@ void CGdiGraphics::DrawText(const std::wstring& text, float x, float y)
         m_fontHeight = height;
         m_fontBold = bold;
     }
-    DrawTextRuns(text, origin.x, origin.y, m_advances, bold);
-}
-
-void CGdiGraphics::DrawTextRuns(const std::wstring& text, int baselineX, int baselineY,
-                                const std::vector<INT>& advances, bool bold)
-{
     m_dcState.SetTextAlign(TA_BASELINE);
-    m_dcState.SetTextColor(m_state.textColor & 0x00FFFFFF);
-    m_dcState.SetBackgroundColor(m_state.fillColor & 0x00FFFFFF);
+    m_dcState.SetTextColor(line.textColor & 0x00FFFFFF);
+    m_dcState.SetBackgroundColor(line.backColor & 0x00FFFFFF);
     m_dcState.SetBackgroundMode(OPAQUE);
 
     m_slots.resize(text.size());
     std::transform(text.begin(), text.end(), m_slots.begin(), GetFontSlot);
-    int x = baselineX;
+    int x = line.x;
     for (const CTextRun& run : SplitRuns(m_slots)) {
         HFONT font = GetSlotFont(run.slot, bold);
         if (font) {
@@ -188,7 +198,7 @@ void CGdiGraphics::DrawTextRuns(const std::wstring& text, int baselineX, int bas
                 selection.emplace(m_dc, font);
             else
                 m_dcState.SelectFont(font);
-            if (!ExtTextOutW(m_dc, x, baselineY, 0, nullptr, text.data() + run.start, UINT(run.length),
+            if (!ExtTextOutW(m_dc, x, line.y, 0, nullptr, text.data() + run.start, UINT(run.length),
                              advances.data() + run.start)) {
                 TRACE_VALUE(int32_t, int32_t(GetLastError()));
                 ReportFailure(kFailSystemCall);

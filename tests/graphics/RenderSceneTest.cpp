@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "foundation/CrashLog.h"
@@ -445,4 +446,122 @@ TEST(RenderScene, ViewportTakesTheScenesProjectionAndDepth)
     EXPECT_TRUE(scene.SetMapMode(true));
     canvas.SetViewport(64.0f, 32.0f);
     EXPECT_TRUE(canvas.GetCamera().IsOrthographic());
+}
+
+// A canvas that lives from frame to frame gives the drawables inside a
+// scene's items what they drew before when their key and place are as they
+// were, and draws anew what changed: every frame has the pixels a fresh
+// canvas draws.
+TEST(RenderScene, RepaintsGiveKeptDrawingsAgainAndDrawAnewWhatChanged)
+{
+    uint32_t squareColor = kRed;
+    std::wstring label = L"12";
+    CPixelBitmap picture = MakeChecker();
+    CTransform squarePlace;
+    int squareDraws = 0;
+    int labelDraws = 0;
+    int pictureDraws = 0;
+    CFunctionDrawable square([&](CGraphicsContext& gc) {
+        ++squareDraws;
+        gc.m_state.fillColor = squareColor;
+        gc.m_state.penWidth = 3.0f;
+        gc.BeginPath(true, true, 1);
+        gc.AddCircle(0.0f, 0.0f, 15.0f);
+        gc.EndPath();
+    });
+    CFunctionDrawable text([&](CGraphicsContext& gc) {
+        ++labelDraws;
+        gc.m_state.font = CFontMetrics(kTextSize, true);
+        gc.m_state.fillColor = kYellow;
+        gc.DrawText(label, 0.0f, 0.0f);
+    });
+    CFunctionDrawable bitmap([&](CGraphicsContext& gc) {
+        ++pictureDraws;
+        gc.DrawBitmap(picture, CRectF(0.0f, 0.0f, 40.0f, 40.0f));
+    });
+    // One drawable drawn in two places in each frame.
+    CFunctionDrawable dot([](CGraphicsContext& gc) {
+        gc.m_state.fillColor = kPurple;
+        gc.BeginPath(false, true, 1);
+        gc.AddRect(CRectF(0.0f, 0.0f, 6.0f, 6.0f));
+        gc.EndPath();
+    });
+    CFunctionDrawable layer([&](CGraphicsContext& gc) {
+        gc.m_state.matrix.SetPosition2D(10.0f, 100.0f);
+        gc.DrawDrawable(dot, 0, 0);
+        gc.m_state.matrix.SetPosition2D(140.0f, 100.0f);
+        gc.DrawDrawable(dot, 0, 0);
+        gc.m_state.matrix = squarePlace;
+        gc.DrawDrawable(square, 0, 0);
+        gc.m_state.matrix.SetPosition2D(60.0f, 90.0f);
+        gc.DrawDrawable(text, 0, 0);
+        gc.m_state.matrix.SetPosition2D(110.0f, 20.0f);
+        gc.DrawDrawable(bitmap, 0, 0);
+    });
+    CScene scene(true, 1);
+    scene.items[0] = &layer;
+    squarePlace.SetPosition2D(40.0f, 40.0f);
+    float offsetX = 0.0f;
+
+    struct CStep
+    {
+        const char* change;
+        std::function<void()> apply;
+        // Whether the square and the label draw anew.
+        bool squareDraws;
+        bool labelDraws;
+    };
+    const CStep steps[] = {
+        {"first frame", [] {}, true, true},
+        {"nothing changed", [] {}, false, false},
+        {"colour with a new key", [&] {
+             squareColor = kBlue;
+             square.MakeUniqueKey();
+         }, true, false},
+        {"square moved", [&] { squarePlace.SetPosition2D(70.0f, 50.0f); }, true, false},
+        {"text with a new key", [&] {
+             label = L"7";
+             text.MakeUniqueKey();
+         }, false, true},
+        {"picture's pixels", [&] { picture.SetPixel(0, 0, kBlack); }, false, false},
+        {"view scrolled", [&] { offsetX = 9.0f; }, true, true},
+        {"nothing changed again", [] {}, false, false},
+    };
+    CDibCanvas kept(160, 120);
+    kept.canvas.SetScene(&scene);
+    for (const CStep& step : steps) {
+        SCOPED_TRACE(step.change);
+        step.apply();
+        const int squareBefore = squareDraws, labelBefore = labelDraws, pictureBefore = pictureDraws;
+        kept.canvas.SetViewport(160.0f, 120.0f, 160.0f, 120.0f, offsetX, 0.0f);
+        kept.canvas.RenderScene();
+        EXPECT_EQ(step.squareDraws, squareDraws != squareBefore);
+        EXPECT_EQ(step.labelDraws, labelDraws != labelBefore);
+        // A picture is drawn anew every frame.
+        EXPECT_EQ(pictureBefore + 1, pictureDraws);
+
+        CDibCanvas fresh(160, 120);
+        fresh.canvas.SetScene(&scene);
+        fresh.canvas.SetViewport(160.0f, 120.0f, 160.0f, 120.0f, offsetX, 0.0f);
+        fresh.canvas.RenderScene();
+        int differing = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 160; ++x)
+                differing += kept.Pixel(x, y) != fresh.Pixel(x, y) ? 1 : 0;
+        EXPECT_EQ(0, differing);
+    }
+    EXPECT_EQ(kBlack, kept.Pixel(110 - 9, 20));
+    EXPECT_EQ(kBlue, kept.Pixel(70 - 9, 50));
+    EXPECT_EQ(kPurple, kept.Pixel(10 - 9 + 3, 103));
+    EXPECT_EQ(kPurple, kept.Pixel(140 - 9 + 3, 103));
+
+    // Into a metafile, whose records are the picture, everything draws.
+    const int squareBefore = squareDraws;
+    CMetafileRecords records([&](CGdiGraphics& canvas) {
+        canvas.SetScene(&scene);
+        canvas.SetViewport(160.0f, 120.0f, 160.0f, 120.0f, 0.0f, 0.0f);
+        canvas.RenderScene();
+        canvas.RenderScene();
+    });
+    EXPECT_EQ(squareBefore + 2, squareDraws);
 }
