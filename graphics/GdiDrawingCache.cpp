@@ -13,16 +13,25 @@ bool CGdiDrawingCache::CFrameView::IsSameAs(const CFrameView& other) const
 
 void CGdiDrawingCache::BeginFrame(const CFrameView& view)
 {
-    if (m_viewKnown && !view.IsSameAs(m_view))
+    if (m_viewKnown && !view.IsSameAs(m_view)) {
+        m_lastOrder.clear();
         m_drawings.clear();
+    }
     m_view = view;
     m_viewKnown = true;
     ++m_frame;
     m_usedInFrame = 0;
+    m_order.clear();
+    m_cursor = 0;
 }
 
 void CGdiDrawingCache::EndFrame()
 {
+    // This frame's order is the next one's guide. It holds only drawings
+    // used in this frame, which the sweep keeps.
+    m_lastOrder.swap(m_order);
+    m_order.clear();
+    m_cursor = 0;
     // Drawables that were deleted or hidden leave their drawings behind;
     // sweeping only once they are the greater part keeps the sweep rare.
     if (m_drawings.size() <= 2 * m_usedInFrame + 64)
@@ -37,24 +46,44 @@ void CGdiDrawingCache::EndFrame()
 
 void CGdiDrawingCache::Clear()
 {
+    m_lastOrder.clear();
+    m_order.clear();
+    m_cursor = 0;
     m_drawings.clear();
     m_viewKnown = false;
+}
+
+void CGdiDrawingCache::Use(const CDrawable& drawable, CDrawing& drawing)
+{
+    drawing.frame = m_frame;
+    drawing.order = uint32_t(m_order.size());
+    m_order.push_back({&drawable, &drawing});
+    ++m_usedInFrame;
 }
 
 const CGdiDrawingCache::CDrawing* CGdiDrawingCache::Find(const CDrawable& drawable, const std::string& key,
                                                    const CTransform& placement)
 {
-    const auto found = m_drawings.find(&drawable);
-    if (found == m_drawings.end())
-        return nullptr;
-    CDrawing& drawing = found->second;
-    if (!(drawing.placement == placement) || drawing.key != key)
-        return nullptr;
-    if (drawing.frame != m_frame) {
-        drawing.frame = m_frame;
-        ++m_usedInFrame;
+    CDrawing* drawing = nullptr;
+    if (m_cursor < m_lastOrder.size() && m_lastOrder[m_cursor].drawable == &drawable) {
+        drawing = m_lastOrder[m_cursor].drawing;
+        ++m_cursor;
+    } else {
+        const auto found = m_drawings.find(&drawable);
+        if (found == m_drawings.end())
+            return nullptr;
+        drawing = &found->second;
+        // Used in the last frame: the drawables after it are likely to
+        // follow as they did then.
+        const size_t last = drawing->order;
+        if (drawing->frame + 1 == m_frame && last < m_lastOrder.size() && m_lastOrder[last].drawing == drawing)
+            m_cursor = last + 1;
     }
-    return &drawing;
+    if (!(drawing->placement == placement) || drawing->key != key)
+        return nullptr;
+    if (drawing->frame != m_frame)
+        Use(drawable, *drawing);
+    return drawing;
 }
 
 CGdiDrawingCache::CDrawing* CGdiDrawingCache::Start(const CDrawable& drawable, const std::string& key,
@@ -70,8 +99,7 @@ CGdiDrawingCache::CDrawing* CGdiDrawingCache::Start(const CDrawable& drawable, c
     drawing.types.clear();
     drawing.texts.clear();
     drawing.drewOther = false;
-    drawing.frame = m_frame;
-    ++m_usedInFrame;
+    Use(drawable, drawing);
     return &drawing;
 }
 

@@ -78,6 +78,8 @@ public:
         // It also drew what is kept not: it is drawn anew every frame.
         bool drewOther = false;
         uint32_t frame = 0;
+        // Its place in the order of the frame that last used it.
+        uint32_t order = 0;
     };
 
     // What a frame's drawings depend on beyond each drawable's key and
@@ -125,7 +127,25 @@ public:
     size_t GetSize() const { return m_drawings.size(); }
 
 private:
+    struct COrderEntry
+    {
+        const CDrawable* drawable;
+        CDrawing* drawing;
+    };
+
+    // Counts the drawing as used in this frame, next in the frame's order.
+    void Use(const CDrawable& drawable, CDrawing& drawing);
+
+    // Nodes stay where they are when the table grows, so the orders may
+    // point into it.
     std::unordered_map<const CDrawable*, CDrawing> m_drawings;
+    // The drawings in the order the last frame used them, and this frame's
+    // so far. A frame that visits the drawables as the last one did finds
+    // each at the cursor, one step along a list, without hashing into the
+    // table; one that differs goes on from where the table's answer stood.
+    std::vector<COrderEntry> m_lastOrder;
+    std::vector<COrderEntry> m_order;
+    size_t m_cursor = 0;
     CFrameView m_view;
     bool m_viewKnown = false;
     uint32_t m_frame = 0;

@@ -100,6 +100,8 @@ public:
         int slot;
     };
     static std::vector<CTextRun> SplitRuns(const std::vector<int>& slots);
+    // The same into runs, whose room is used again.
+    static void SplitRuns(const std::vector<int>& slots, std::vector<CTextRun>& runs);
 
 protected:
     // Selects the pen and/or the brush, then opens a GDI path.
@@ -205,10 +207,12 @@ private:
     CGdiObject<HFONT> m_fonts[kFontSlotCount];
     int m_fontHeight = -1;
     bool m_fontBold = false;
-    // Scratch of the text drawn: laid-out and device advances, font slots.
+    // Scratch of the text drawn: laid-out and device advances, font slots
+    // and their runs.
     std::vector<float> m_charAdvances;
     std::vector<INT> m_advances;
     std::vector<int> m_slots;
+    std::vector<CTextRun> m_runs;
 
     CTransform m_deviceTransform;
     // Set while the selected pen has an odd pixel width on a device that is

@@ -94,12 +94,18 @@ int CGdiGraphics::GetFontSlot(wchar_t c)
 std::vector<CGdiGraphics::CTextRun> CGdiGraphics::SplitRuns(const std::vector<int>& slots)
 {
     std::vector<CTextRun> runs;
+    SplitRuns(slots, runs);
+    return runs;
+}
+
+void CGdiGraphics::SplitRuns(const std::vector<int>& slots, std::vector<CTextRun>& runs)
+{
+    runs.clear();
     for (size_t i = 0; i < slots.size(); ++i) {
         if (runs.empty() || runs.back().slot != slots[i])
             runs.push_back({i, 0, slots[i]});
         ++runs.back().length;
     }
-    return runs;
 }
 
 HFONT CGdiGraphics::GetSlotFont(int slot, bool bold)
@@ -188,7 +194,8 @@ void CGdiGraphics::PaintText(const CGdiDrawingCache::CText& line, const std::wst
     m_slots.resize(text.size());
     std::transform(text.begin(), text.end(), m_slots.begin(), GetFontSlot);
     int x = line.x;
-    for (const CTextRun& run : SplitRuns(m_slots)) {
+    SplitRuns(m_slots, m_runs);
+    for (const CTextRun& run : m_runs) {
         HFONT font = GetSlotFont(run.slot, bold);
         if (font) {
             // A metafile records the font going in and out around each run,
