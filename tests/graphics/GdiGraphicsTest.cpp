@@ -320,11 +320,7 @@ TEST(GdiGraphics, APathDrawsAsItsFigureCommandsWould)
     DeleteObject(pen);
     DeleteObject(brush);
 
-    int differing = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            differing += canvas.Pixel(x, y) != commands.Pixel(x, y) ? 1 : 0;
-    EXPECT_EQ(0, differing);
+    EXPECT_EQ(0, canvas.CountDiffering(commands));
     EXPECT_EQ(kRed, canvas.Pixel(14, 12));
     EXPECT_EQ(kBlue, canvas.Pixel(34, 10));
     EXPECT_EQ(kWhite, canvas.Pixel(44, 12));

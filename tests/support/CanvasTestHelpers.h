@@ -64,6 +64,16 @@ public:
         return n;
     }
 
+    // How many pixels differ from the other canvas's, over this one's size.
+    int CountDiffering(const CDibCanvas& other) const
+    {
+        int n = 0;
+        for (int y = 0; y < int(dib.GetHeight()); ++y)
+            for (int x = 0; x < int(dib.GetWidth()); ++x)
+                n += Pixel(x, y) != other.Pixel(x, y) ? 1 : 0;
+        return n;
+    }
+
     CGdiBitmap dib;
     CGdiGraphics canvas;
 };
