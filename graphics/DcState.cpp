@@ -5,6 +5,7 @@ void CDcState::Attach(HDC dc)
     m_dc = dc;
     const DWORD type = dc ? GetObjectType(dc) : 0;
     m_metafile = type == OBJ_METADC || type == OBJ_ENHMETADC;
+    m_display = dc && !m_metafile && GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY;
     Forget();
 }
 

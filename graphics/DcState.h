@@ -20,6 +20,9 @@ public:
 
     HDC GetDc() const { return m_dc; }
     bool IsMetafile() const { return m_metafile; }
+    // A window's or a memory bitmap's context: neither a metafile nor a
+    // printer.
+    bool IsDisplay() const { return m_display; }
     HGDIOBJ GetPen() const { return m_pen; }
     HGDIOBJ GetBrush() const { return m_brush; }
     HGDIOBJ GetFont() const { return m_font; }
@@ -45,6 +48,7 @@ private:
 
     HDC m_dc = nullptr;
     bool m_metafile = false;
+    bool m_display = false;
     HGDIOBJ m_pen = nullptr;
     HGDIOBJ m_brush = nullptr;
     HGDIOBJ m_font = nullptr;

@@ -149,6 +149,44 @@ bool CGdiBitmap::StretchTo(HDC dc, const RECT& rect) const
     return true;
 }
 
+bool CGdiBitmap::StretchPixelsTo(const CPixelBitmap& bitmap, HDC dc, const RECT& rect)
+{
+    TRACE_POINT();
+    if (bitmap.IsEmpty() || !dc || rect.right <= rect.left || rect.bottom <= rect.top) {
+        TRACE_VALUE(int32_t, int32_t(rect.right - rect.left));
+        TRACE_VALUE(int32_t, int32_t(rect.bottom - rect.top));
+        ReportFailure();
+        return false;
+    }
+    // Our pixels are red, green, blue, alpha in memory, the bottom row
+    // first: a bottom-up DIB whose masks name the bytes. The alpha byte is
+    // outside every mask, so it is dropped as SetPixels drops it.
+    struct
+    {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } info = {};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = bitmap.GetPixelWidth();
+    info.header.biHeight = bitmap.GetPixelHeight();
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 32;
+    info.header.biCompression = BI_BITFIELDS;
+    info.masks[0] = 0x000000FF;
+    info.masks[1] = 0x0000FF00;
+    info.masks[2] = 0x00FF0000;
+    GdiFlush();
+    const int lines = StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
+                                    info.header.biWidth, info.header.biHeight, bitmap.GetPixels().data(),
+                                    reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+    if (lines == 0 || lines == int(GDI_ERROR)) {
+        TRACE_VALUE(int32_t, lines);
+        ReportFailure(kFailSystemCall);
+        return false;
+    }
+    return true;
+}
+
 HBITMAP CGdiBitmap::ToDeviceBitmap() const
 {
     TRACE_POINT();

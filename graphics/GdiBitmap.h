@@ -30,6 +30,10 @@ public:
 
     // StretchDIBits of the whole DIB into the rectangle of the device context.
     bool StretchTo(HDC dc, const RECT& rect) const;
+    // The same for a pixel bitmap, straight from its own pixels: GDI reads
+    // them through colour masks, so no DIB is made or filled. False after a
+    // report when GDI refuses.
+    static bool StretchPixelsTo(const CPixelBitmap& bitmap, HDC dc, const RECT& rect);
 
     // A device-dependent copy compatible with the screen; the caller owns it.
     // Null after a report when there is no DIB or GDI refuses.

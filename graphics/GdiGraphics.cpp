@@ -622,6 +622,13 @@ void CGdiGraphics::DrawBitmap(const CPixelBitmap& bitmap, const CRectF& rect)
     // Smaller than a pixel at this scale: nothing to see.
     if (target.right <= target.left || target.bottom <= target.top)
         return;
+    // A window or a memory bitmap reads the pixels where they are. A
+    // metafile or a printer gets a DIB of the colours, so that the records
+    // of a copied picture and what printer drivers see stay as they were.
+    if (m_dcState.IsDisplay()) {
+        CGdiBitmap::StretchPixelsTo(bitmap, m_dc, target);
+        return;
+    }
     if (!m_bitmap)
         m_bitmap = std::make_unique<CGdiBitmap>();
     m_bitmap->SetPixels(bitmap);

@@ -129,6 +129,53 @@ TEST(GdiBitmap, StretchToScalesIntoTheRectangle)
     EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(source.StretchTo(nullptr, rect)); }));
 }
 
+TEST(GdiBitmap, PixelsStretchedStraightMatchTheDibOfTheirColours)
+{
+    // Every pixel different, alpha of every kind, a width that pads nothing.
+    CPixelBitmap picture(5.0f, 3.0f);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            picture.SetPixel(x, y, uint32_t(0x11 * x) | uint32_t(0x40 * y) << 8 | uint32_t(0x2B * (x + y)) << 16 |
+                                       uint32_t(0x3F * (x % 4)) << 24);
+    CGdiBitmap dib;
+    dib.SetPixels(picture);
+    const RECT rects[] = {
+        {0, 0, 5, 3},     // as it is
+        {1, 2, 16, 11},   // enlarged three times
+        {3, 1, 6, 3},     // shrunk, rows and columns dropped
+        {0, 0, 20, 1},    // one row, wide
+    };
+    for (const RECT& rect : rects) {
+        CGdiBitmap viaDib;
+        CGdiBitmap straight;
+        for (CGdiBitmap* target : {&viaDib, &straight}) {
+            ASSERT_TRUE(target->Create(24.0f, 16.0f));
+            RECT all = {0, 0, 24, 16};
+            FillRect(target->GetDC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+        ASSERT_TRUE(dib.StretchTo(viaDib.GetDC(), rect));
+        ASSERT_TRUE(CGdiBitmap::StretchPixelsTo(picture, straight.GetDC(), rect));
+        GdiFlush();
+        int differing = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 24; ++x)
+                differing += (DibValue(viaDib, x, y) & 0xFFFFFF) != (DibValue(straight, x, y) & 0xFFFFFF) ? 1 : 0;
+        EXPECT_EQ(0, differing) << rect.left << "," << rect.top << " - " << rect.right << "," << rect.bottom;
+    }
+    // The top-left pixel lands at the top left, opaque colours unchanged.
+    CGdiBitmap target;
+    ASSERT_TRUE(target.Create(5.0f, 3.0f));
+    ASSERT_TRUE(CGdiBitmap::StretchPixelsTo(picture, target.GetDC(), rects[0]));
+    GdiFlush();
+    EXPECT_EQ(SwapRedBlue(picture.GetPixel(4, 2)) & 0xFFFFFF, DibValue(target, 4, 2) & 0xFFFFFF);
+
+    CPixelBitmap empty;
+    const RECT none = {2, 2, 2, 5};
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(CGdiBitmap::StretchPixelsTo(empty, target.GetDC(), rects[0])); }));
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(CGdiBitmap::StretchPixelsTo(picture, target.GetDC(), none)); }));
+    EXPECT_EQ(1, CountReports([&] { EXPECT_FALSE(CGdiBitmap::StretchPixelsTo(picture, nullptr, rects[0])); }));
+}
+
 TEST(GdiBitmap, DeviceBitmapCopiesThePixels)
 {
     CPixelBitmap picture(3.0f, 2.0f);

@@ -502,6 +502,26 @@ TEST(GdiGraphics, BitmapsAreStretchedUprightOverTheirRectangle)
     EXPECT_EQ(kWhite, target.Pixel(30, 30));
 }
 
+TEST(GdiGraphics, BitmapsInAMetafileAreRecordedAsADibOfTheirColours)
+{
+    // A copied picture keeps the records it always had: plain 32-bit colours,
+    // not the masks that windows and bitmaps are given.
+    CPixelBitmap picture(2.0f, 2.0f);
+    picture.GetPixels() = {kRed, kBlue, kBlack, 0x80FFFFFF};
+    const CMetafileRecords metafile([&](CGdiGraphics& canvas) {
+        canvas.DrawBitmap(picture, CRectF(0.0f, 0.0f, 10.0f, 10.0f));
+    });
+    const std::vector<std::string> records = metafile.OfType(EMR_STRETCHDIBITS);
+    ASSERT_EQ(1u, records.size());
+    EMRSTRETCHDIBITS record;
+    std::memcpy(&record, records[0].data(), sizeof record);
+    ASSERT_LE(size_t(record.offBmiSrc) + sizeof(BITMAPINFOHEADER), records[0].size());
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, records[0].data() + record.offBmiSrc, sizeof header);
+    EXPECT_EQ(DWORD(BI_RGB), header.biCompression);
+    EXPECT_EQ(-2, header.biHeight);
+}
+
 TEST(GdiGraphics, BitmapSmallerThanAPixelOrEmptyDrawsNothingQuietly)
 {
     CDibCanvas target(16, 16);
