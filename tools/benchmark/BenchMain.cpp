@@ -91,6 +91,11 @@ int main(int argc, char** argv)
         return 0;
     }
     CBenchRow::PrintHeader(runs);
+    // Starts come first: measured after the other lines, every start took
+    // longer and the minimal window's about twice as long (190 ms against
+    // 80 ms), which flattered the program's ratio.
+    if (only.empty() || only == "start")
+        BenchStartUp(runs);
     if (only.empty() || only == "read")
         BenchReading(runs, kind);
     if (only.empty() || only == "memory")
@@ -103,8 +108,6 @@ int main(int argc, char** argv)
         BenchMapFrame(runs, pictures, only == "map" ? kind : std::string());
     if (only.empty() || only == "frame")
         BenchView3DFrame(runs, pictures);
-    if (only.empty() || only == "start")
-        BenchStartUp(runs);
     if (only.empty() || only == "path")
         BenchDogPathRefit(runs);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
