@@ -1,5 +1,6 @@
 #include "graphics/GdiBitmap.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "foundation/CrashLog.h"
@@ -127,11 +128,14 @@ bool CGdiBitmap::GetPixels(CPixelBitmap& bitmap) const
     return true;
 }
 
-bool CGdiBitmap::StretchTo(HDC dc, const RECT& rect) const
+namespace {
+
+// StretchDIBits of the whole picture the header describes into the
+// rectangle; false after a report when there is nothing to draw from or into
+// or GDI refuses.
+bool StretchBitsTo(HDC dc, const RECT& rect, bool hasPixels, const void* bits, const BITMAPINFO* info)
 {
-    TRACE_POINT();
-    if (!m_dib || !dc || !(m_width > 0.0f) || !(m_height > 0.0f) || rect.right <= rect.left ||
-        rect.bottom <= rect.top) {
+    if (!hasPixels || !dc || rect.right <= rect.left || rect.bottom <= rect.top) {
         TRACE_VALUE(int32_t, int32_t(rect.right - rect.left));
         TRACE_VALUE(int32_t, int32_t(rect.bottom - rect.top));
         ReportFailure();
@@ -139,8 +143,8 @@ bool CGdiBitmap::StretchTo(HDC dc, const RECT& rect) const
     }
     GdiFlush();
     const int lines = StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
-                                    int(m_width), int(m_height), m_bits,
-                                    reinterpret_cast<const BITMAPINFO*>(&m_header), DIB_RGB_COLORS, SRCCOPY);
+                                    info->bmiHeader.biWidth, std::abs(info->bmiHeader.biHeight), bits, info,
+                                    DIB_RGB_COLORS, SRCCOPY);
     if (lines == 0 || lines == int(GDI_ERROR)) {
         TRACE_VALUE(int32_t, lines);
         ReportFailure(kFailSystemCall);
@@ -149,15 +153,18 @@ bool CGdiBitmap::StretchTo(HDC dc, const RECT& rect) const
     return true;
 }
 
+}  // namespace
+
+bool CGdiBitmap::StretchTo(HDC dc, const RECT& rect) const
+{
+    TRACE_POINT();
+    return StretchBitsTo(dc, rect, m_dib && m_width > 0.0f && m_height > 0.0f, m_bits,
+                         reinterpret_cast<const BITMAPINFO*>(&m_header));
+}
+
 bool CGdiBitmap::StretchPixelsTo(const CPixelBitmap& bitmap, HDC dc, const RECT& rect)
 {
     TRACE_POINT();
-    if (bitmap.IsEmpty() || !dc || rect.right <= rect.left || rect.bottom <= rect.top) {
-        TRACE_VALUE(int32_t, int32_t(rect.right - rect.left));
-        TRACE_VALUE(int32_t, int32_t(rect.bottom - rect.top));
-        ReportFailure();
-        return false;
-    }
     // Our pixels are red, green, blue, alpha in memory, the bottom row
     // first: a bottom-up DIB whose masks name the bytes. The alpha byte is
     // outside every mask, so it is dropped as SetPixels drops it.
@@ -175,16 +182,8 @@ bool CGdiBitmap::StretchPixelsTo(const CPixelBitmap& bitmap, HDC dc, const RECT&
     info.masks[0] = 0x000000FF;
     info.masks[1] = 0x0000FF00;
     info.masks[2] = 0x00FF0000;
-    GdiFlush();
-    const int lines = StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
-                                    info.header.biWidth, info.header.biHeight, bitmap.GetPixels().data(),
-                                    reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
-    if (lines == 0 || lines == int(GDI_ERROR)) {
-        TRACE_VALUE(int32_t, lines);
-        ReportFailure(kFailSystemCall);
-        return false;
-    }
-    return true;
+    return StretchBitsTo(dc, rect, !bitmap.IsEmpty(), bitmap.GetPixels().data(),
+                         reinterpret_cast<const BITMAPINFO*>(&info));
 }
 
 HBITMAP CGdiBitmap::ToDeviceBitmap() const
