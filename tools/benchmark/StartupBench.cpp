@@ -15,11 +15,11 @@ namespace {
 constexpr double kStartLimitMs = 60000.0;
 // Starts vary the most of all the lines: never fewer runs than this.
 constexpr int kLeastStarts = 9;
-// Each start waits this long first. Wine goes on clearing up after an ended
-// process for some 100 ms (its windows, its connection to the display), and a
-// start in that time takes longer by about as much: the minimal window
-// measured 160 ms right after another start against 80 ms after a pause,
-// which made the program's ratio look better than it is.
+// Each start waits this long first. Wine goes on working for some 100 ms
+// after a process has ended, and a start in that time takes longer by about
+// as much: the minimal window measured 160 ms right after another start
+// against 80 ms after a pause, which made the program's ratio look better
+// than it is.
 constexpr DWORD kSettleMs = 300;
 
 std::wstring GetOwnFolder()
