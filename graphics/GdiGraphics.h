@@ -99,8 +99,7 @@ public:
         size_t length;
         int slot;
     };
-    static std::vector<CTextRun> SplitRuns(const std::vector<int>& slots);
-    // The same into runs, whose room is used again.
+    // The runs of the slots replace what runs held; its room is used again.
     static void SplitRuns(const std::vector<int>& slots, std::vector<CTextRun>& runs);
 
 protected:

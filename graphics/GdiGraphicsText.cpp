@@ -91,13 +91,6 @@ int CGdiGraphics::GetFontSlot(wchar_t c)
     return table[uint16_t(c)];
 }
 
-std::vector<CGdiGraphics::CTextRun> CGdiGraphics::SplitRuns(const std::vector<int>& slots)
-{
-    std::vector<CTextRun> runs;
-    SplitRuns(slots, runs);
-    return runs;
-}
-
 void CGdiGraphics::SplitRuns(const std::vector<int>& slots, std::vector<CTextRun>& runs)
 {
     runs.clear();

@@ -623,7 +623,8 @@ TEST(GdiGraphics, DrawableThatDrawsItselfStopsAtTheNestingLimit)
 
 TEST(GdiGraphics, TextRunsSplitWhereTheFontSlotChanges)
 {
-    const std::vector<CGdiGraphics::CTextRun> runs = CGdiGraphics::SplitRuns({0, 0, 1, 1, 0, 2});
+    std::vector<CGdiGraphics::CTextRun> runs;
+    CGdiGraphics::SplitRuns({0, 0, 1, 1, 0, 2}, runs);
     ASSERT_EQ(4u, runs.size());
     EXPECT_EQ(0u, runs[0].start);
     EXPECT_EQ(2u, runs[0].length);
@@ -632,7 +633,9 @@ TEST(GdiGraphics, TextRunsSplitWhereTheFontSlotChanges)
     EXPECT_EQ(4u, runs[2].start);
     EXPECT_EQ(1u, runs[2].length);
     EXPECT_EQ(2, runs[3].slot);
-    EXPECT_TRUE(CGdiGraphics::SplitRuns({}).empty());
+    // The runs of a text before are not kept.
+    CGdiGraphics::SplitRuns({}, runs);
+    EXPECT_TRUE(runs.empty());
 }
 
 TEST(GdiGraphics, LatinCharactersUseArial)
@@ -665,7 +668,8 @@ TEST(GdiGraphics, TextAdvancesAddUpToTheLaidOutWidth)
     std::vector<int> slots;
     for (wchar_t c : text)
         slots.push_back(CGdiGraphics::GetFontSlot(c));
-    const std::vector<CGdiGraphics::CTextRun> runs = CGdiGraphics::SplitRuns(slots);
+    std::vector<CGdiGraphics::CTextRun> runs;
+    CGdiGraphics::SplitRuns(slots, runs);
     const std::vector<std::string> outputs = emf.OfType(EMR_EXTTEXTOUTW);
     ASSERT_EQ(runs.size(), outputs.size());
 
