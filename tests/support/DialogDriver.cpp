@@ -124,12 +124,38 @@ std::vector<HWND> FindChildren(HWND dialog, const wchar_t* className, DWORD type
 
 }  // namespace
 
+namespace {
+
+// The program's own dialogs now up: message boxes, which the watcher
+// answers, left out.
+std::vector<HWND> FindDrivenDialogs()
+{
+    std::vector<HWND> dialogs;
+    for (HWND dialog : FindProcessDialogs())
+        if (GetDlgItem(dialog, 0xFFFF) == nullptr)
+            dialogs.push_back(dialog);
+    return dialogs;
+}
+
+}  // namespace
+
 bool RunModalDriven(const std::function<void()>& run, const std::function<void(HWND dialog)>& drive)
 {
     std::atomic<bool> driven{false};
+    std::atomic<bool> returned{false};
     std::thread driver([&] {
-        const HWND dialog = WaitForDialog();
-        if (dialog && GetDlgItem(dialog, 0xFFFF) == nullptr && WaitForControl(dialog, FindAnyChild)) {
+        // A busy machine may take long to show the dialog, and a message box
+        // (a failure report) may come first: wait for the dialog itself as
+        // long as the run goes on.
+        HWND dialog = nullptr;
+        while (!dialog && !returned) {
+            const std::vector<HWND> dialogs = FindDrivenDialogs();
+            if (dialogs.empty())
+                Sleep(10);
+            else
+                dialog = dialogs.front();
+        }
+        if (dialog && WaitForControl(dialog, FindAnyChild)) {
             drive(dialog);
             driven = true;
         }
@@ -138,8 +164,27 @@ bool RunModalDriven(const std::function<void()>& run, const std::function<void(H
             driven = false;
             PressDialogButton(dialog, IDCANCEL);
         }
+        // A dialog nobody drives would hold the run, and the test, for
+        // good: one that stays up ten seconds is cancelled and the drive
+        // counts as failed.
+        HWND waiting = nullptr;
+        DWORD since = 0;
+        while (!returned) {
+            const std::vector<HWND> dialogs = FindDrivenDialogs();
+            const HWND first = dialogs.empty() ? nullptr : dialogs.front();
+            if (first != waiting) {
+                waiting = first;
+                since = GetTickCount();
+            } else if (waiting && GetTickCount() - since > 10000) {
+                driven = false;
+                PressDialogButton(waiting, IDCANCEL);
+                since = GetTickCount();
+            }
+            Sleep(20);
+        }
     });
     run();
+    returned = true;
     driver.join();
     return driven;
 }

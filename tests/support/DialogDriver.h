@@ -54,7 +54,8 @@ void PressAccessKey(HWND window, HWND captioned);
 // Runs `run` (which shows a modal dialog); `drive` gets the first dialog
 // that comes up once its controls exist and ends it with OK or Cancel.
 // True when the dialog came up, was driven and went; one still open ten
-// seconds later is cancelled.
+// seconds later is cancelled, and so is any dialog left up that long while
+// `run` has not returned.
 bool RunModalDriven(const std::function<void()>& run, const std::function<void(HWND dialog)>& drive);
 // The texts of the message boxes answered since the last call, once there
 // are `count` of them (fewer after ten seconds).
