@@ -47,11 +47,18 @@ void CMessageBox::Show(const std::wstring& text, int kind, CDelegate<Button> onR
         PumpAfterMessage(WM_NULL);
     const UINT style = GetStyle(kind);
 
+    // A task-modal box without an owner enables the thread's windows again
+    // only after it has gone, so nothing is left to take the activation when
+    // it goes: the window that had it gets it back, or the keys the user
+    // types next would reach no window.
+    const HWND active = GetActiveWindow();
     int answer;
     {
         CModalScope modalRun;
         const std::wstring caption = GetString(2001);
         answer = MessageBoxW(nullptr, text.c_str(), caption.c_str(), style | MB_TASKMODAL | MB_SETFOREGROUND);
     }
+    if (active && !GetActiveWindow() && IsWindow(active) && IsWindowVisible(active) && IsWindowEnabled(active))
+        SetActiveWindow(active);
     onResult(GetButton(answer));
 }

@@ -146,3 +146,17 @@ TEST(MessageBoxes, DueTimersFireBeforeTheBoxExceptForTheFailureReport)
     });
     EXPECT_EQ(1, firedWhileUp.load());
 }
+
+TEST(MessageBoxes, TheActiveWindowIsActiveAgainAfterTheBox)
+{
+    const HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    ASSERT_EQ(window, GetActiveWindow());
+    ShowAndDrive(0, [](HWND dialog) { PressDialogButton(dialog, IDOK); });
+    EXPECT_EQ(window, GetActiveWindow());
+    EXPECT_TRUE(IsWindowEnabled(window));
+    DestroyWindow(window);
+}
