@@ -122,10 +122,6 @@ std::vector<HWND> FindChildren(HWND dialog, const wchar_t* className, DWORD type
     return found;
 }
 
-}  // namespace
-
-namespace {
-
 // The program's own dialogs now up: message boxes, which the watcher
 // answers, left out.
 std::vector<HWND> FindDrivenDialogs()
