@@ -67,6 +67,20 @@ bool SavePicture(HDC source, const RECT& rect, const std::wstring& path)
     return saved;
 }
 
+// A person clicks a dialog once it has come up active. Driven before its
+// activation has come through, the focus the activation puts back on a radio
+// button checks that button again, over the choice just made.
+void WaitForActivation(HWND dialog)
+{
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    for (int i = 0; i < 200; ++i) {
+        GUITHREADINFO info = {sizeof info};
+        if (GetGUIThreadInfo(thread, &info) && info.hwndActive == dialog && IsChild(dialog, info.hwndFocus))
+            return;
+        Sleep(10);
+    }
+}
+
 }  // namespace
 
 std::vector<CDialogChild> ListDialogChildren(HWND dialog)
@@ -152,6 +166,7 @@ bool RunModalDriven(const std::function<void()>& run, const std::function<void(H
                 dialog = dialogs.front();
         }
         if (dialog && WaitForControl(dialog, FindAnyChild)) {
+            WaitForActivation(dialog);
             drive(dialog);
             driven = true;
         }
