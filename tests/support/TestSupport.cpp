@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -106,6 +107,27 @@ bool RunChildScenarioFromCommandLine(int argc, char** argv, int* exitCode)
     return false;
 }
 
+namespace {
+
+// Where a child past its time is stuck: every thread's stack, as Wine's
+// debugger prints it into this run's output. Windows has no such debugger,
+// and there the child is only ended.
+void PrintThreadStacks(DWORD processId)
+{
+    std::wstring commandLine = L"winedbg --command \"bt all\" " + std::to_wstring(processId);
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION debugger = {};
+    std::printf("child %lu is past its time; its threads:\n", processId);
+    std::fflush(stdout);
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &debugger))
+        return;
+    WaitForSingleObject(debugger.hProcess, 60000);
+    CloseHandle(debugger.hThread);
+    CloseHandle(debugger.hProcess);
+}
+
+}  // namespace
+
 int RunChildScenario(const char* name, DWORD timeoutMs)
 {
     wchar_t exe[MAX_PATH];
@@ -120,10 +142,12 @@ int RunChildScenario(const char* name, DWORD timeoutMs)
         return -1;
     CloseHandle(process.hThread);
     DWORD exitCode = DWORD(-2);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
         GetExitCodeProcess(process.hProcess, &exitCode);
-    else
+    } else {
+        PrintThreadStacks(process.dwProcessId);
         TerminateProcess(process.hProcess, 98);
+    }
     CloseHandle(process.hProcess);
     return int(exitCode);
 }
