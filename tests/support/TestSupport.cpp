@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <cstdio>
@@ -109,12 +110,19 @@ bool RunChildScenarioFromCommandLine(int argc, char** argv, int* exitCode)
 
 namespace {
 
-// Where a child past its time is stuck: every thread's stack, as Wine's
-// debugger prints it into this run's output. Windows has no such debugger,
-// and there the child is only ended.
+// Where a child past its time is stuck: the stack of each of its threads, as
+// Wine's debugger prints it into this run's output. Windows has no such
+// debugger, and there the child is only ended.
 void PrintThreadStacks(DWORD processId)
 {
-    std::wstring commandLine = L"winedbg --command \"bt all\" " + std::to_wstring(processId);
+    std::wstring commands;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {sizeof thread};
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        if (thread.th32OwnerProcessID == processId)
+            commands += L"bt " + std::to_wstring(thread.th32ThreadID) + L"\n";
+    CloseHandle(snapshot);
+    std::wstring commandLine = L"winedbg --command \"" + commands + L"\" " + std::to_wstring(processId);
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION debugger = {};
     std::printf("child %lu is past its time; its threads:\n", processId);
