@@ -357,8 +357,7 @@ CHILD_TEST(CourseWindow, ShowingThe3DSceneSwitchesTheViewsScene)
 CHILD_TEST(CourseWindow, NewCoursesKeepWithinTheThreeDBudget)
 {
     PrepareWindowTest();
-    // The views draw through GDI here: no course window may show 3D.
-    CSettings::SetInt(L"GraphicsClass", 0);
+    // The views draw through GDI: no course window may show 3D.
     if (CanShowAnother3DView())
         return 1;
     CSettings::SetInt(L"3D", 1);

@@ -4,6 +4,7 @@
 
 #include "app/CourseWindow.h"
 #include "course/Course.h"
+#include "foundation/Settings.h"
 #include "graphics/GdiplusSession.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -15,6 +16,11 @@ void PrepareWindowTest()
     static CGdiplusSession session;
     (void)session;
     filetest::OpenFileTestSettings();
+    // The views draw through GDI. Under Wine, Direct3D 11 presents on a
+    // thread of its own, and a present that meets the first showing of a
+    // modal dialog can leave both waiting for good (Wine's ShowWindow and its
+    // buffer swap). A test that is about 3D chooses its class itself.
+    CSettings::SetInt(L"GraphicsClass", 0);
 }
 
 CCourseWindow* OpenNewCourseWindow(const std::wstring& title)

@@ -17,7 +17,8 @@ class CCourseWindow;
 namespace cwtest {
 
 // The test's own settings (imperial, rule set 1, saving and clipboard hints
-// off) and GDI+ for the toolbar pictures, as start-up provides them.
+// off, the views through GDI) and GDI+ for the toolbar pictures, as start-up
+// provides them.
 void PrepareWindowTest();
 
 // A course window for a new course; the window owns it.

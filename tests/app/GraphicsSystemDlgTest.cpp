@@ -160,7 +160,9 @@ CHILD_TEST(GraphicsClassViews, ViewCommandsFollowTheChosenClass)
     for (int graphicsClass : {kUnset, 0, 1}) {
         CGraphicsSystemTestAccess::ResetRun();
         systems.Install();
-        if (graphicsClass != kUnset)
+        if (graphicsClass == kUnset)
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), L"GraphicsClass");
+        else
             CSettings::SetInt(L"GraphicsClass", graphicsClass);
         const bool threeD = graphicsClass != 0;
         CCourseWindow* window = cwtest::OpenNewCourseWindow();
