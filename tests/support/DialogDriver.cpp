@@ -170,14 +170,9 @@ bool RunModalDriven(const std::function<void()>& run, const std::function<void(H
             drive(dialog);
             driven = true;
         }
-        // A driver that failed half-way leaves the dialog open.
-        if (dialog && !WaitUntilGone(dialog)) {
-            driven = false;
-            PressDialogButton(dialog, IDCANCEL);
-        }
-        // A dialog nobody drives would hold the run, and the test, for
-        // good: one that stays up ten seconds is cancelled and the drive
-        // counts as failed.
+        // A dialog nobody drives, or one a driver that failed half-way left
+        // open, would hold the run, and the test, for good: one that stays
+        // up ten seconds is cancelled and the drive counts as failed.
         HWND waiting = nullptr;
         DWORD since = 0;
         while (!returned) {
