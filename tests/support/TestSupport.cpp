@@ -71,9 +71,31 @@ DWORD WINAPI WatchDialogs(void*)
     }
 }
 
-}  // namespace
-
-namespace {
+// Where a child past its time is stuck: the stack of each of its threads, as
+// Wine's debugger prints it into this run's output. Windows has no such
+// debugger, and there the child is only ended.
+void PrintThreadStacks(DWORD processId)
+{
+    std::wstring commands;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {sizeof thread};
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        if (thread.th32OwnerProcessID == processId)
+            commands += L"bt " + std::to_wstring(thread.th32ThreadID) + L"\n";
+    CloseHandle(snapshot);
+    std::printf("child %lu is past its time; its threads:\n", processId);
+    std::fflush(stdout);
+    if (commands.empty())
+        return;
+    std::wstring commandLine = L"winedbg --command \"" + commands + L"\" " + std::to_wstring(processId);
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION debugger = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &debugger))
+        return;
+    WaitForSingleObject(debugger.hProcess, 60000);
+    CloseHandle(debugger.hThread);
+    CloseHandle(debugger.hProcess);
+}
 
 std::vector<void (*)()>& StartupSteps()
 {
@@ -107,34 +129,6 @@ bool RunChildScenarioFromCommandLine(int argc, char** argv, int* exitCode)
     }
     return false;
 }
-
-namespace {
-
-// Where a child past its time is stuck: the stack of each of its threads, as
-// Wine's debugger prints it into this run's output. Windows has no such
-// debugger, and there the child is only ended.
-void PrintThreadStacks(DWORD processId)
-{
-    std::wstring commands;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 thread = {sizeof thread};
-    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
-        if (thread.th32OwnerProcessID == processId)
-            commands += L"bt " + std::to_wstring(thread.th32ThreadID) + L"\n";
-    CloseHandle(snapshot);
-    std::wstring commandLine = L"winedbg --command \"" + commands + L"\" " + std::to_wstring(processId);
-    STARTUPINFOW startup = {sizeof startup};
-    PROCESS_INFORMATION debugger = {};
-    std::printf("child %lu is past its time; its threads:\n", processId);
-    std::fflush(stdout);
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &debugger))
-        return;
-    WaitForSingleObject(debugger.hProcess, 60000);
-    CloseHandle(debugger.hThread);
-    CloseHandle(debugger.hProcess);
-}
-
-}  // namespace
 
 int RunChildScenario(const char* name, DWORD timeoutMs)
 {
