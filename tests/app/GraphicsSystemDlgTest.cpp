@@ -161,7 +161,7 @@ CHILD_TEST(GraphicsClassViews, ViewCommandsFollowTheChosenClass)
         CGraphicsSystemTestAccess::ResetRun();
         systems.Install();
         if (graphicsClass == kUnset)
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), L"GraphicsClass");
+            DeleteTestSettingsValue(L"GraphicsClass");
         else
             CSettings::SetInt(L"GraphicsClass", graphicsClass);
         const bool threeD = graphicsClass != 0;

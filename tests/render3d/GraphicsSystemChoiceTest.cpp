@@ -722,7 +722,7 @@ CHILD_TEST(GraphicsChoiceLastResort, GdiKeepsNoWorstErrorAndAlwaysQualifies)
     // GDI keeps no worst error: neither read nor stored.
     if (gdi.GetWorstError() != 0)
         return 10;
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), L"GDIWorstError");
+    DeleteTestSettingsValue(L"GDIWorstError");
     gdi.ReportFailure(3);
     if (gdi.GetCurrentError() != 3 || gdi.IsRestricted() || gdi.GetWorstError() != 0)
         return 11;

@@ -30,6 +30,11 @@ bool HasTestSettingsValue(const std::wstring& name)
     return found;
 }
 
+void DeleteTestSettingsValue(const std::wstring& name)
+{
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, GetTestSettingsKeyPath().c_str(), name.c_str());
+}
+
 void OpenCourseTestSettings()
 {
     OpenTestSettingsKey();

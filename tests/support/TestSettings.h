@@ -16,6 +16,8 @@ void OpenTestSettingsKey();
 void DeleteTestSettingsKey();
 // Whether the test key holds the value.
 bool HasTestSettingsValue(const std::wstring& name);
+// Takes the value out of the test key, as if it had never been stored.
+void DeleteTestSettingsValue(const std::wstring& name);
 
 // The test key opened empty with what course tests rely on: imperial units,
 // rule set 1, and the hint about objects deleted outside the area (a modal
