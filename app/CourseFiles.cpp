@@ -253,6 +253,9 @@ CCourseFileOpen OpenCourseFileQuietly(const std::wstring& path, CCourseWindow* r
             result.messageKind = int(read.style);
         }
         KeepWithin3DBudget(*course, false);
+        // Undo goes back no further than the course as read: the history
+        // started from the empty course the reader was made as.
+        course->MarkUnmodified(true);
     } else {
         // The reader would only say that no course was found in it.
         result.message = GetUnopenedFilesMessage({path});

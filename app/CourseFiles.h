@@ -26,10 +26,11 @@ bool TellCourseRead(const CCourseRead& read);
 // Opens a course file in a course window. A file that a course window shows
 // already is brought forward when that window asked for it, else its course
 // moves into a new window and the old window goes. Otherwise the file is read
-// into a new course shown in a new window. Without a requesting window the
-// front-most course window asks. True when the file is shown; a file that
-// cannot be read leaves the recent-file list and the user is told why, once
-// the windows are as the open leaves them.
+// into a new course shown in a new window, whose undo history starts from the
+// course as read. Without a requesting window the front-most course window
+// asks. True when the file is shown; a file that cannot be read leaves the
+// recent-file list and the user is told why, once the windows are as the open
+// leaves them.
 bool OpenCourseFile(const std::wstring& path, CCourseWindow* requestingWindow);
 
 // What an open has to tell the user: the reader's message about the course

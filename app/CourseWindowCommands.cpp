@@ -251,6 +251,8 @@ void CCourseWindow::NewCourse(bool fromTemplate)
         TellCourseRead(course->ReadTextBlock(block, false));
     }
     KeepWithin3DBudget(*course, false);
+    // Undo goes back no further than the template as read.
+    course->MarkUnmodified(true);
     new CCourseWindow(course);
     RefreshAllCommandStates();
 }

@@ -334,7 +334,16 @@ public:
     void WriteArchiveHead(CFieldWriter& stream, bool selectedOnly, bool version3, bool bothCameras);
     CCourseRead LoadArchive(const std::string& bytes, bool merge, bool bothCameras);
     void WriteObject(CFieldWriter& stream, CCourseObject* object);
-    std::unique_ptr<CCourseObject> ReadObject(int typeId, CFieldReader& stream, bool overlay);
+    // Reads one object record. Objects the record makes besides its own (an
+    // older handler figure's name becomes a text) come in `made`, outside
+    // the course, for the read to count and take in with the record's; a
+    // caller that passes none expects none.
+    using CObjectList = std::vector<std::unique_ptr<CCourseObject>>;
+    std::unique_ptr<CCourseObject> ReadObject(int typeId, CFieldReader& stream, bool overlay,
+                                              CObjectList* made = nullptr);
+    // What a record being read makes besides its own object goes with the
+    // read (ReadObject's `made`); outside a read it is reported and dropped.
+    void AddObjectOfRecord(std::unique_ptr<CCourseObject> object);
     void SerializeRingSettings(CFieldStream& stream, CRingSettings& ring);
     void SerializeDisplaySettings(CFieldStream& stream, bool bothCameras);
 
@@ -427,6 +436,9 @@ private:
     // that found no end are remembered, as the next undo step asks them
     // again (a placing tool's strokes ask new ones).
     bool m_tyingReadLines = false;
+    // While ReadObject reads a record: where what the record makes besides
+    // its own object goes.
+    CObjectList* m_objectsOfRecord = nullptr;
     // The obstacle ends by place, filed when first asked for (a read course
     // tying its lines, a placing tool looking for ends near its strokes);
     // kept across changes, filing again only the ends of the objects that
@@ -626,6 +638,8 @@ public:
     // A text object (type 310) at (x, y) holding the text; null after a
     // report when the kind is missing, and null when the course is full.
     CCourseObject* AddText(float x, float y, const std::wstring& text);
+    // The same text object, not yet in the course.
+    std::unique_ptr<CCourseObject> MakeText(float x, float y, const std::wstring& text);
     void FlipSelection(bool acrossVertical);
     // Every object except the source adds its snap coordinates.
     void NotifyOthers(CSnapAxis& axisX, CSnapAxis& axisY, const CCourseObject* source);

@@ -294,7 +294,8 @@ CCourseRead CCourse::LoadArchive(const std::string& bytes, bool merge, bool both
     return CCourseFileAccess::LoadArchive(*this, bytes, merge, bothCameras, false);
 }
 
-std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& stream, bool overlay)
+std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& stream, bool overlay,
+                                                   CObjectList* made)
 {
     const CObjectType* type = FindObjectTypeById(typeId);
     // The colours are read in any case so that the stream stays in step.
@@ -310,7 +311,14 @@ std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& str
     CTransform placement;
     placement.SetPosition2D(position.x, position.y);
     placement.RotateZ(-float(angle));
+    CObjectList unexpected;
+    m_objectsOfRecord = made != nullptr ? made : &unexpected;
     std::unique_ptr<CCourseObject> object = type->CreateFromArchive(this, placement, stream, overlay);
+    m_objectsOfRecord = nullptr;
+    if (!unexpected.empty()) {
+        TRACE_VALUE(int32_t, typeId);
+        ReportFailure();
+    }
     if (object)
         object->GetPartColors().TakeOver(colors);
     return object;
@@ -454,7 +462,8 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
             // records: a record left out is still read, so that the points
             // after it decode where they were written.
             if (wanted || stream.m_keepPointAcrossFields) {
-                std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode);
+                CCourse::CObjectList made;
+                std::unique_ptr<CCourseObject> object = course.ReadObject(section, stream, overlayMode, &made);
                 if (!object && loaded.version3 && FindObjectTypeById(section) == nullptr &&
                     !SkipOlderRecordBody(section, stream)) {
                     // A kind whose points are not known: every point after
@@ -464,12 +473,20 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
                     restUnreadable = true;
                     break;
                 }
-                if (object && wanted && merge && !course.CanAddObjects(loaded.objects.size() + 1))
+                if (object && wanted && merge && !course.CanAddObjects(loaded.objects.size() + 1 + made.size()))
                     return CCourseRead{false, CCourse::kTooManyObjectsText, ENoticeStyle::kError};
-                if (object && wanted)
+                if (object && wanted) {
                     loaded.objects.push_back({std::move(object), overlayMode});
-                else if (wanted)
+                    // What the record made besides follows it, counted the same.
+                    for (std::unique_ptr<CCourseObject>& extra : made) {
+                        if (loaded.objects.size() < CCourse::kMaxObjects)
+                            loaded.objects.push_back({std::move(extra), overlayMode});
+                        else
+                            loaded.objectsLeftOut = true;
+                    }
+                } else if (wanted) {
                     loaded.objectsLeftOut = true;
+                }
             }
             if (!(overlayMode && merge) && !wanted)
                 loaded.objectsLeftOut = true;

@@ -376,6 +376,16 @@ CCourseObject* CCourse::AddText(float x, float y, const std::wstring& text)
         ShowNotice(kTooManyObjectsText, ENoticeStyle::kError);
         return nullptr;
     }
+    std::unique_ptr<CCourseObject> created = MakeText(x, y, text);
+    if (!created)
+        return nullptr;
+    CCourseObject* object = created.release();
+    InsertObject(object);
+    return object;
+}
+
+std::unique_ptr<CCourseObject> CCourse::MakeText(float x, float y, const std::wstring& text)
+{
     const CObjectType* type = FindObjectTypeById(kTextTypeId);
     if (type == nullptr) {
         ReportFailure();
@@ -384,12 +394,20 @@ CCourseObject* CCourse::AddText(float x, float y, const std::wstring& text)
     CTransform placement;
     placement.SetPosition2D(x, y);
     std::unique_ptr<CCourseObject> created = type->CreateNew(this, placement, nullptr);
-    if (!created)
-        return nullptr;
-    CCourseObject* object = created.release();
-    InsertObject(object);
-    object->SetText(text);
-    return object;
+    if (created)
+        created->SetText(text);
+    return created;
+}
+
+void CCourse::AddObjectOfRecord(std::unique_ptr<CCourseObject> object)
+{
+    if (m_objectsOfRecord == nullptr) {
+        TRACE_POINT();
+        ReportFailure();
+        return;
+    }
+    if (object)
+        m_objectsOfRecord->push_back(std::move(object));
 }
 
 void CCourse::FlipSelection(bool acrossVertical)

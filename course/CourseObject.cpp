@@ -255,15 +255,14 @@ const CObstacleEnd* CCourseObject::FindMirroredEnd(const CObstacleEnd* end, bool
         ReportFailure();
         return nullptr;
     }
-    // Mirroring negates x in the frame turned by the mirror angle.
-    CTransform frame;
-    frame.SetRotationZ(GetMirrorAngle());
-    CPoint2 point = frame.InverseTransformVector2D(end->point);
-    point.x = -point.x;
-    point = frame.TransformVector2D(point);
-    CPoint2 direction = frame.InverseTransformVector2D(end->direction);
-    direction.x = -direction.x;
-    direction = frame.TransformVector2D(direction);
+    // Flipped left to right, an unturned object stands turned by its mirror
+    // angle and an end's mirror lies at its place negated in x (top to
+    // bottom adds a half turn to both): the end that the turn takes there
+    // lies at that point turned back.
+    CTransform turn;
+    turn.SetRotationZ(GetMirrorAngle());
+    const CPoint2 point = turn.InverseTransformVector2D(-end->point.x, end->point.y);
+    const CPoint2 direction = turn.InverseTransformVector2D(-end->direction.x, end->direction.y);
 
     for (const CObstacleEnd* other : m_ends) {
         if (other->GetEndKind() != end->GetEndKind() || other->point != point)

@@ -163,9 +163,11 @@ public:
     // along +x, turns by half a turn): mirroring a selection then mirrors
     // the turned placement rather than the one before the flip.
     virtual bool TurnsWhenFlipped() const;
-    // The registered end of the same kind lying exactly where the end lands
-    // when mirrored about GetMirrorAngle; reversed tells whether their
-    // directions differ. None found is reported.
+    // The registered end of the same kind that a flip brings exactly to the
+    // mirror of the end's place, an object's mirror image being the object
+    // turned by GetMirrorAngle (an end of a see-saw or a collapsed tunnel is
+    // its own mirror); reversed tells whether their directions differ. None
+    // found is reported.
     virtual const CObstacleEnd* FindMirroredEnd(const CObstacleEnd* end, bool& reversed) const;
     virtual bool IsInsideRing(bool selectedOnly) const;
     virtual bool IsActive() const;

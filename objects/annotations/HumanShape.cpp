@@ -108,7 +108,7 @@ void CHumanShape::PlaceLegacyName(const std::wstring& name)
     if (d * ay > r * ax + b)
         d = (r * ax + b) / ay;
     const CPoint2 at = GetPlacement().TransformPoint2D(0.0f, d + float(m_scale) * 0.4f);
-    course->AddText(at.x, at.y, name);
+    course->AddObjectOfRecord(course->MakeText(at.x, at.y, name));
 }
 
 void CHumanShape::Draw2D(CGraphicsContext& context)

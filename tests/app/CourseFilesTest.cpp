@@ -191,6 +191,38 @@ CHILD_TEST(CourseFileOpening, OpenShowsTheFileInANewWindow)
     return ReportCount() == 0 ? 0 : 6;
 }
 
+// Undo goes back to the course as read and no further, whether it came from
+// a file or from the template. Both were written from a window of the size
+// the next one has: its first layout leaves the course as read.
+CHILD_TEST(CourseFileOpening, UndoGoesBackToTheCourseAsReadAndNoFurther)
+{
+    OpenFileTestSettings();
+    const std::wstring path = WriteCourseFileOf(MakeTempFolder(L"open-undo"), L"Undone.agl");
+    if (!OpenCourseFile(path, nullptr))
+        return 1;
+    CCourseWindow* shown = CCourseWindow::GetCourseWindows().front();
+    if (!WriteCourseFile(*shown->GetCourse()) || !SaveCourseAsTemplate(*shown->GetCourse()))
+        return 2;
+    shown->DestroyWindowAndCourse(true);
+    if (!OpenCourseFile(path, nullptr))
+        return 3;
+    CCourseWindow::GetCourseWindows().front()->ExecuteCommand(2062);
+    const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
+    if (windows.size() != 2)
+        return 4;
+    for (CCourseWindow* window : windows) {
+        CCourse& course = *window->GetCourse();
+        if (course.GetObjectCount() != 3 || course.IsModified() || course.CanUndo())
+            return 5;
+        course.SelectAll();
+        course.DeleteSelected();
+        course.CommitUndoStepById(2122);
+        if (!course.Undo() || course.GetObjectCount() != 3 || course.CanUndo())
+            return 6;
+    }
+    return ReportCount() == 0 ? 0 : 7;
+}
+
 CHILD_TEST(CourseFileOpening, OpenOfADamagedFileTellsTheUserAndChangesNothing)
 {
     OpenFileTestSettings();

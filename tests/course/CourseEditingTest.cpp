@@ -591,6 +591,15 @@ TEST_F(CourseEditing, AddTextWithoutTheTextKindIsReported)
     EXPECT_TRUE(course.GetObjects().empty());
 }
 
+// Only a record being read makes objects besides its own: one handed over
+// at any other time is a fault, and goes.
+TEST_F(CourseEditing, AnObjectOfARecordOutsideAReadIsReportedAndDropped)
+{
+    CCourse course(L"", L"");
+    EXPECT_EQ(1, CountReports([&] { course.AddObjectOfRecord(std::make_unique<CTestObject>()); }));
+    EXPECT_TRUE(course.GetObjects().empty());
+}
+
 TEST_F(CourseEditing, ScriptedSessionUndoesAndRedoesStepByStep)
 {
     CCourse course(L"", L"");

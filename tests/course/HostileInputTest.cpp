@@ -11,6 +11,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "course/Course.h"
@@ -20,6 +21,8 @@
 #include "foundation/Base64.h"
 #include "foundation/Compression.h"
 #include "foundation/FieldStream.h"
+#include "objects/annotations/HumanShape.h"
+#include "objects/annotations/Text.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
@@ -558,6 +561,39 @@ protected:
         return record;
     }
 
+    // Version-3 records on a course showing coordinates: a handler figure
+    // named as given (the older format's figure wrote its name first, and
+    // reads it as a text beside it), then an A-frame at the same place,
+    // which repeats there.
+    std::pair<std::string, std::string> OlderNamedHandlerAndAFrame(CCourse& course, const std::wstring& name)
+    {
+        course.SetShowObsCoords(true);
+        PlaceKind(course, *FindObjectTypeById(CHumanShape::kTypeId), 6000.0f, 5000.0f, 0.0f);
+        CCourseObject* handler = *course.GetObjects().begin();
+        CFieldWriter records;
+        CFieldWriter body;
+        for (CFieldWriter* writer : {&records, &body}) {
+            writer->m_versionMajor = 3;
+            writer->m_versionMinor = 83;
+            writer->m_keepPointAcrossFields = true;
+        }
+        handler->Serialize(body);
+        course.WriteObject(records, handler);
+        CFieldWriter noName;
+        CFieldWriter named;
+        noName.WriteWString(std::wstring());
+        named.WriteWString(name);
+        // The body, which the field's end follows, starts with the empty name.
+        const size_t bodyStart = records.m_bytes.size() - 1 - body.m_bytes.size();
+        records.m_bytes.replace(bodyStart, noName.m_bytes.size(), named.m_bytes);
+        const size_t split = records.m_bytes.size();
+        PlaceKind(course, *FindObjectTypeById(10), 6000.0f, 5000.0f, 0.0f);
+        course.WriteObject(records, *std::next(course.GetObjects().begin()));
+        course.SelectAll();
+        course.DeleteSelected();
+        return {records.m_bytes.substr(0, split), records.m_bytes.substr(split)};
+    }
+
     // Reads the text within the bound a damaged read has, with no failure
     // report.
     CCourseRead ReadWithinBound(CCourse& course, const std::string& text, bool merge)
@@ -694,6 +730,44 @@ TEST_F(HostileInput, RecordsPastTheObjectLimitAreLeftOutOfARead)
     ASSERT_TRUE(read);
     EXPECT_EQ(CCourse::kMaxObjects, course.GetObjectCount());
     EXPECT_EQ(2695, read.messageId);
+}
+
+// The text an older named handler figure reads as belongs to the read: it
+// comes with the figure, counts towards the object limit, and goes when the
+// read is refused.
+TEST_F(HostileInput, AnOlderHandlerFiguresNameIsAnObjectOfTheRead)
+{
+    CCourse source(L"Source", L"");
+    const auto [handler, aFrame] = OlderNamedHandlerAndAFrame(source, L"Judge");
+    const std::string head = ArchiveOf(source, true);
+    const auto older = [&](size_t aFrames) { return WrapArchive(head + handler + Repeated(aFrame, aFrames), true); };
+
+    CCourse small(L"Small", L"");
+    ASSERT_TRUE(ReadWithinBound(small, older(2), false));
+    EXPECT_EQ(4u, small.GetObjectCount());
+    size_t texts = 0;
+    for (const CCourseObject* object : small.GetObjects())
+        texts += object->GetType()->GetTypeId() == CText::kTypeId ? 1 : 0;
+    EXPECT_EQ(1u, texts);
+
+    // A paste of the figure and A-frames, as many records as a course
+    // holds, onto a course with an object is refused whole, its text with it.
+    CCourse pastedInto(L"Pasted into", L"");
+    PlaceKind(pastedInto, *FindObjectTypeById(10), 3000.0f, 3000.0f, 0.0f);
+    const std::string before = ArchiveOf(pastedInto);
+    const CCourseRead paste = ReadWithinBound(pastedInto, older(CCourse::kMaxObjects - 1), true);
+    EXPECT_FALSE(paste);
+    EXPECT_EQ(CCourse::kTooManyObjectsText, paste.messageId);
+    EXPECT_EQ(1u, pastedInto.GetObjectCount());
+    EXPECT_TRUE(before == ArchiveOf(pastedInto));
+
+    // Opened with as many A-frames besides, the course holds no more than
+    // its limit.
+    CCourse opened(L"Opened", L"");
+    const CCourseRead open = ReadWithinBound(opened, older(CCourse::kMaxObjects), false);
+    ASSERT_TRUE(open);
+    EXPECT_EQ(2695, open.messageId);
+    EXPECT_EQ(CCourse::kMaxObjects, opened.GetObjectCount());
 }
 
 TEST_F(HostileInput, HugeRecordedLengthAllocatesOnlyWhatInflates)

@@ -18,8 +18,11 @@
 #include "objects/annotations/PathColorPalette.h"
 #include "objects/annotations/PathConnection.h"
 #include "objects/annotations/Polyline.h"
+#include "objects/equipment/Barrel.h"
 #include "objects/equipment/CrawlTunnel.h"
+#include "objects/equipment/Crossover.h"
 #include "objects/equipment/ObstacleEnd.h"
+#include "objects/equipment/SeeSaw.h"
 #include "tests/objects/equipment/JumpTestSupport.h"
 #include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/FailureReports.h"
@@ -406,6 +409,65 @@ TEST_F(DogPath, FlippingKeepsTiesThroughPartnerEndsAndReversingTwiceRestores)
     EXPECT_EQ(3, tied);
     EXPECT_TRUE(IsPassage(NodeAt(path, 2), NodeAt(path, 3)));
     EXPECT_EQ(course->GetWidth() - 3000.0f, NodeAt(path, 0).x);
+}
+
+// A path tied to an end of an object of any kind that has ends stays tied
+// to an end of it through a flip either way, of the two selected or of the
+// whole course, with no failure report: the end it follows lies where the
+// node's mirror does. Every kind as its tool places it, and the shapes whose
+// ends lie otherwise as their listing lines give them.
+TEST_F(DogPath, FlipsKeepTiesToTheEndsOfEveryKind)
+{
+    struct CShape
+    {
+        int typeId;
+        const char* variant;
+    };
+    std::vector<CShape> shapes;
+    for (const CObjectType* type : GetObjectTypes())
+        shapes.push_back({type->GetTypeId(), nullptr});
+    for (const char* layout : {"1", "2", "3"}) {
+        shapes.push_back({CCrossover::kTypeId, layout});
+        shapes.push_back({CBarrel::kTypeId, layout});
+    }
+    for (const char* style : {"T", "L"})
+        shapes.push_back({CSeeSaw::kTypeId, style});
+    const struct {
+        bool acrossVertical;
+        bool wholeCourse;
+    } flips[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+    size_t tied = 0;
+    for (const CShape& shape : shapes) {
+        for (const auto& flip : flips) {
+            for (size_t i = 0;; ++i) {
+                course = equipmenttest::MakeCourse(1);
+                CCourseObject* object =
+                    equipmenttest::Place(*course, *FindObjectTypeById(shape.typeId), 6000.0f, 5000.0f, 30.0f);
+                ASSERT_NE(nullptr, object) << shape.typeId;
+                if (shape.variant != nullptr) {
+                    std::istringstream words(shape.variant);
+                    object->ApplyVariant(std::string(), words);
+                }
+                object->Invalidate();
+                if (i >= object->GetEnds().size())
+                    break;
+                SCOPED_TRACE(testing::Message() << shape.typeId << " " << (shape.variant ? shape.variant : "")
+                                                << " end " << i << ", across vertical " << flip.acrossVertical
+                                                << ", whole course " << flip.wholeCourse);
+                CDogPath& path = MakePath({{2000, 2000}, {0, 0}, {11000, 9000}});
+                Tie(NodeAt(path, 1), object->GetEnds()[i]);
+                object->SetSelected(!flip.wholeCourse);
+                path.SetSelected(!flip.wholeCourse);
+                EXPECT_EQ(0, CountReports([&] { course->FlipSelection(flip.acrossVertical); }));
+                const CDogPathNode& node = NodeAt(path, 1);
+                ASSERT_NE(nullptr, node.end);
+                EXPECT_TRUE(object->HasEnd(node.end));
+                EXPECT_LT((CPoint2(node.x, node.y) - node.end->GetCoursePoint()).Length(), 2.0f);
+                ++tied;
+            }
+        }
+    }
+    EXPECT_GT(tied, 100u);
 }
 
 TEST_F(DogPath, RoutedAlongTheNumbersFromStartToFinish)
