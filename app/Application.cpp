@@ -268,10 +268,15 @@ bool RunCommandLineMode(const CCommandLine& commandLine)
     switch (commandLine.runMode) {
     case kRunPlain: {
         const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
-        if (windows.empty())
-            new CCourseWindow(new CCourse(std::wstring(), std::wstring()));
-        else
+        if (windows.empty()) {
+            // As every new course, within the 3D budget: with the views
+            // through GDI a course stored to show 3D opens in the map.
+            CCourse* course = new CCourse(std::wstring(), std::wstring());
+            KeepWithin3DBudget(*course, false);
+            new CCourseWindow(course);
+        } else {
             SendMessageW(windows.front()->hwnd, WM_COMMAND, MAKEWPARAM(kNewCourseCommand, 0), 0);
+        }
         g_windowOpened = true;
         result = true;
         break;

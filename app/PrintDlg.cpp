@@ -8,6 +8,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
 #include "ui/PrinterSetup.h"
+#include "ui/UIFontMetrics.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ constexpr int kCurrentView = 2400;
 
 // The arrangement that tells the left column's smallest height.
 constexpr float kTrialSide = 1000.0f;
+// The list of open courses has room for this many rows of titles this wide
+// (dialog units), more when they need it.
+constexpr int kListRows = 8;
+constexpr int kListWidthDlu = 100;
 
 template <class Handler>
 CDelegate<CPushButton*> Bind(CPrintDlg* dialog, Handler handler)
@@ -105,6 +110,7 @@ CPrintDlg::CPrintDlg(CCourse* course)
 
     helpTopic = L"Print";
     SetContent(&outer);
+    courseList.SetLeastRoom(float(DluToPixelsX(kListWidthDlu)), kListRows);
     FillCourseList();
     if (page.GetFirstCourse() && !page.GetFirstWholeMap())
         currentViewChoice.Select();

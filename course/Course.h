@@ -482,6 +482,15 @@ public:
     // open motion ends, then unmodified.
     void MarkUnmodified(bool resetHistory);
     const CUndoHistory& GetUndoHistory() const { return m_undoHistory; }
+    // While an undo or redo puts back the objects of a step: each takes its
+    // record as it stands and ties to the ends it names, so that the course
+    // writes the step's bytes again. No path is refitted or routed anew, no
+    // line end moves onto an obstacle end, and a sequence takes as its next
+    // label the one its routed paths' records hold.
+    bool IsRestoringStep() const { return m_restoringStep; }
+    // Meanwhile, the objects the step reads anew; none when it reads the
+    // whole course again.
+    const std::vector<CCourseObject*>& GetObjectsReadBack() const { return m_objectsReadBack; }
 
 private:
     // The archive an undo step keeps: every object, version 4, both cameras.
@@ -512,6 +521,8 @@ private:
     void KeepSnapshotRecords(bool known);
 
     CUndoHistory m_undoHistory{kMaxUndoSteps};
+    bool m_restoringStep = false;
+    std::vector<CCourseObject*> m_objectsReadBack;
     // Where each object record begins in the history's current snapshot,
     // then where its end section begins; kept from the commit, undo or redo
     // that made it current (history count m_snapshotCount) while the course

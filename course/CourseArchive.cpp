@@ -564,7 +564,8 @@ CCourseRead CCourseFileAccess::LoadArchive(CCourse& course, const std::string& b
 void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject>& objects, bool merge)
 {
     // Objects that link to obstacle ends learn of newcomers while some
-    // obstacle has not registered its ends yet.
+    // obstacle has not registered its ends yet; those a step puts back are
+    // as the step stored them.
     bool endlessObstacle = false;
     for (const CCourseObject* other : course.m_objects) {
         if (other->GetLayer() == 3 && other->GetEnds().empty()) {
@@ -578,7 +579,7 @@ void CCourseFileAccess::InsertNewObjects(CCourse& course, std::vector<CNewObject
             course.AddOverlayObject(object);
         } else {
             object->SetSelected(merge);
-            if (endlessObstacle)
+            if (endlessObstacle && !course.m_restoringStep)
                 object->OnObjectsAdded();
             course.InsertObject(object);
         }

@@ -35,6 +35,9 @@ public:
     // The label the next new number of the sequence gets.
     virtual std::wstring GetText() const = 0;
     virtual void SetText(const std::wstring& text) = 0;
+    // The label an undo step's routed path names as the next one: taken
+    // when the sequence catches up, over the one it would work out itself.
+    virtual void RestoreText(const std::wstring& text) = 0;
     // Whether the labels run 1, 2, 3 (a group such as 2A, 2B counting as
     // one step), or, with gaps allowed, only rise.
     virtual bool IsSequential(bool gapsAllowed) const = 0;

@@ -193,13 +193,15 @@ bool CCourse::StepThroughHistory(bool forward)
     const bool writesCurrent = WritesCurrentSnapshot();
     if (!(forward ? m_undoHistory.Redo() : m_undoHistory.Undo()))
         return false;
-    if (!LoadSnapshot(m_undoHistory.GetCurrent(), writesCurrent ? &m_undoHistory.GetLeft() : nullptr)) {
-        // A step that opens but cannot be read as a course: the history
-        // steps back and the course gets the state it had.
-        if (forward ? m_undoHistory.Undo() : m_undoHistory.Redo())
-            LoadSnapshot(m_undoHistory.GetCurrent(), nullptr);
+    m_restoringStep = true;
+    const bool loaded = LoadSnapshot(m_undoHistory.GetCurrent(), writesCurrent ? &m_undoHistory.GetLeft() : nullptr);
+    // A step that opens but cannot be read as a course: the history steps
+    // back and the course gets the state it had.
+    if (!loaded && (forward ? m_undoHistory.Undo() : m_undoHistory.Redo()))
+        LoadSnapshot(m_undoHistory.GetCurrent(), nullptr);
+    m_restoringStep = false;
+    if (!loaded)
         return false;
-    }
     m_modifiedCount += forward ? -1 : 1;
     return true;
 }
@@ -309,10 +311,13 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot, const std::string*
         return false;
     for (size_t i = 0; i < serials.size(); ++i)
         fresh[i].object->ReuseSerialNumber(serials[i]);
+    for (const CCourseFileAccess::CNewObject& entry : fresh)
+        m_objectsReadBack.push_back(entry.object.get());
     CCourseFileAccess::InsertNewObjects(*this, fresh, false);
     m_editedObject = nullptr;
     m_placedObject = nullptr;
     CCourseFileAccess::FinishLoading(*this);
+    m_objectsReadBack.clear();
     m_snapshotRecords.swap(records);
     KeepSnapshotRecords(true);
     return true;

@@ -731,7 +731,10 @@ void CGdiGraphics::RenderScene()
         m_deviceTransform = CTransform(device, view);
         m_sceneClipKnown = GetClipBox(m_dc, &m_sceneClip) != ERROR;
         // A metafile's records are the picture: each frame draws it anew.
-        m_keepingDrawings = m_sceneClipKnown && !m_dcState.IsMetafile();
+        // A canvas keeps drawings from its second frame on: one made for a
+        // single picture (off screen, a tile, a print) would only pay for
+        // them.
+        m_keepingDrawings = m_sceneClipKnown && !m_dcState.IsMetafile() && m_drewFrame;
         if (m_keepingDrawings) {
             CGdiDrawingCache::CFrameView frameView;
             frameView.clip = m_sceneClip;
@@ -752,6 +755,7 @@ void CGdiGraphics::RenderScene()
         if (m_keepingDrawings)
             m_drawingCache.EndFrame();
         m_keepingDrawings = false;
+        m_drewFrame = true;
         m_sceneClipKnown = false;
     }
     if (!GdiFlush())

@@ -27,10 +27,11 @@ class CGdiBitmap;
 // the picture). The parts of a path that cannot touch a pixel inside the
 // context's clip box are left out, except from a metafile.
 //
-// While a scene renders into a context that is no metafile, what each
-// drawable inside the scene's items gives GDI is kept (CGdiDrawingCache):
-// the next frame gives it again while the drawable's key and place are as
-// they were, and draws anew only what changed.
+// From a canvas's second frame on, while a scene renders into a context that
+// is no metafile, what each drawable inside the scene's items gives GDI is
+// kept (CGdiDrawingCache): the next frame gives it again while the
+// drawable's key and place are as they were, and draws anew only what
+// changed.
 //
 // Pens, brushes and fonts are made when first needed and kept while their
 // parameters match; the stock black pen and the stock black and white
@@ -242,6 +243,8 @@ private:
     // being kept while its drawable draws.
     CGdiDrawingCache m_drawingCache;
     bool m_keepingDrawings = false;
+    // A scene was drawn before: the canvas lives on from frame to frame.
+    bool m_drewFrame = false;
     CGdiDrawingCache::CDrawing* m_keptDrawing = nullptr;
     int m_nesting = 0;
 };

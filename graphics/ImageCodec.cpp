@@ -19,6 +19,9 @@
 namespace
 {
 
+// The first two bytes of a BMP file, "BM".
+const WORD kBmpFileType = 0x4D42;
+
 // Releases a COM stream.
 class CStreamOwner
 {
@@ -91,7 +94,7 @@ std::vector<uint8_t> MakeBmpFileBytes(const uint8_t* data, size_t size)
         return {};
 
     BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
+    file.bfType = kBmpFileType;
     file.bfSize = DWORD(sizeof(file) + size);
     file.bfOffBits = DWORD(sizeof(file) + headerSize + colorBytes);
     std::vector<uint8_t> bytes(sizeof(file) + size);
@@ -236,6 +239,33 @@ bool CImageCodec::Save(const CPixelBitmap& bitmap, const std::wstring& fileName,
         image.SetStatus(Gdiplus::DllExports::GdipSaveImageToFile(image.Get(), fileName.c_str(), &encoder, nullptr));
     TRACE_VALUE(int32_t, status);
     return status == Gdiplus::Ok && image.GetLastStatus() == Gdiplus::Ok;
+}
+
+bool CBmpCodec::Save(const CPixelBitmap& bitmap, const std::wstring& fileName, bool keepAlpha,
+                     const CColorTable* palette) const
+{
+    if (!CImageCodec::Save(bitmap, fileName, keepAlpha, palette))
+        return false;
+    // An encoder may leave the colour table of an indexed picture out of the
+    // size in the file header while the offset of the pixels counts it
+    // (Wine's does), and readers then warn that the two differ. A file that
+    // cannot be opened again keeps what the encoder wrote.
+    const HANDLE file = CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return true;
+    BITMAPFILEHEADER header = {};
+    DWORD done = 0;
+    LARGE_INTEGER size = {};
+    if (ReadFile(file, &header, sizeof header, &done, nullptr) && done == sizeof header &&
+        header.bfType == kBmpFileType && GetFileSizeEx(file, &size) && size.QuadPart <= LONGLONG(MAXDWORD) &&
+        header.bfSize != DWORD(size.QuadPart)) {
+        header.bfSize = DWORD(size.QuadPart);
+        if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0)
+            WriteFile(file, &header, sizeof header, &done, nullptr);
+    }
+    CloseHandle(file);
+    return true;
 }
 
 const CImageCodec* GetImageCodec(int index)

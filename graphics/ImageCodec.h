@@ -65,6 +65,9 @@ public:
     bool IsExcludedFromSaveList() const override { return false; }
     bool SupportsAlpha() const override { return false; }
     LPCWSTR GetResourceType() const override { return RT_BITMAP; }
+    // As every codec saves, then the file header's size is made the file's.
+    bool Save(const CPixelBitmap& bitmap, const std::wstring& fileName, bool keepAlpha,
+              const CColorTable* palette) const override;
 };
 
 class CGifCodec : public CImageCodec

@@ -16,17 +16,20 @@
 DXGI_FORMAT CDirect3D11Renderer::s_bufferFormat = DXGI_FORMAT_R8G8B8A8_UNORM;
 UINT CDirect3D11Renderer::s_sampleCount = 1;
 UINT CDirect3D11Renderer::s_sampleQuality = 0;
+bool CDirect3D11Renderer::s_deviceKeptForWindow = false;
+int CDirect3D11Renderer::s_devicesMade = 0;
 
 namespace {
 
-// The SDK version the entry points take.
+// The SDK version the entry point takes.
 const UINT kSdkVersion = 7;
+// Every device can serve a window, the probe's included.
+const UINT kDeviceFlags = D3D11_CREATE_DEVICE_SINGLETHREADED | D3D11_CREATE_DEVICE_BGRA_SUPPORT;
 // Trace value of a call refused because its interface is missing.
 const int32_t kMissingInterface = 999;
 
 HMODULE s_library = nullptr;
 PFN_D3D11_CREATE_DEVICE s_createDevice = nullptr;
-PFN_D3D11_CREATE_DEVICE_AND_SWAP_CHAIN s_createDeviceAndSwapChain = nullptr;
 
 template <typename T>
 void Release(T*& object)
@@ -46,6 +49,47 @@ public:
     bool opaque = false;
     bool white = false;
 };
+
+// The device's adapter, which the caller releases; null after a report.
+IDXGIAdapter* GetAdapterOf(ID3D11Device* device)
+{
+    IDXGIDevice* dxgiDevice = nullptr;
+    IDXGIAdapter* adapter = nullptr;
+    if (CDirect3D11Renderer::CheckResult(
+            device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice))))
+        CDirect3D11Renderer::CheckResult(dxgiDevice->GetAdapter(&adapter));
+    Release(dxgiDevice);
+    return adapter;
+}
+
+// A swap chain of the device for the window, made by the factory of the
+// device's adapter as D3D11CreateDeviceAndSwapChain makes it; null after a
+// report.
+IDXGISwapChain* MakeSwapChain(ID3D11Device* device, HWND window, UINT width, UINT height)
+{
+    DXGI_SWAP_CHAIN_DESC description = {};
+    description.BufferDesc = {width,
+                              height,
+                              {60, 1},
+                              CDirect3D11Renderer::s_bufferFormat,
+                              DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+                              DXGI_MODE_SCALING_UNSPECIFIED};
+    description.SampleDesc = {CDirect3D11Renderer::s_sampleCount, CDirect3D11Renderer::s_sampleQuality};
+    description.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+    description.BufferCount = 1;
+    description.OutputWindow = window;
+    description.Windowed = TRUE;
+    description.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
+    IDXGIAdapter* adapter = GetAdapterOf(device);
+    IDXGIFactory* factory = nullptr;
+    IDXGISwapChain* swapChain = nullptr;
+    if (adapter && CDirect3D11Renderer::CheckResult(
+                       adapter->GetParent(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&factory))))
+        CDirect3D11Renderer::CheckResult(factory->CreateSwapChain(device, &description, &swapChain));
+    Release(factory);
+    Release(adapter);
+    return swapChain;
+}
 
 }  // namespace
 
@@ -323,51 +367,57 @@ void CDirect3D11Renderer::AttachToWindow(HWND window)
 {
     TRACE_POINT();
     m_window = window;
-    if (!IsUsable() || !Have(s_createDeviceAndSwapChain))
+    if (!IsUsable())
         return;
+    CDirect3D11Renderer& offscreen = GetOffscreenRenderer();
+    if (s_deviceKeptForWindow && offscreen.m_device) {
+        s_deviceKeptForWindow = false;
+        TakeDevice(offscreen);
+    } else if (!CreateDevice()) {
+        return;
+    }
     // Never a buffer without pixels: a window not laid out yet gets 1 x 1.
     const UINT width = std::max(1u, UINT(m_camera.GetWindowWidth()));
     const UINT height = std::max(1u, UINT(m_camera.GetWindowHeight()));
-    DXGI_SWAP_CHAIN_DESC description = {};
-    description.BufferDesc = {width, height, {60, 1}, s_bufferFormat, DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
-                              DXGI_MODE_SCALING_UNSPECIFIED};
-    description.SampleDesc = {s_sampleCount, s_sampleQuality};
-    description.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
-    description.BufferCount = 1;
-    description.OutputWindow = window;
-    description.Windowed = TRUE;
-    description.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
-    if (!CheckResult(s_createDeviceAndSwapChain(
-            nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr,
-            D3D11_CREATE_DEVICE_SINGLETHREADED | D3D11_CREATE_DEVICE_BGRA_SUPPORT, nullptr, 0, kSdkVersion,
-            &description, &m_swapChain, &m_device, nullptr, &m_context)))
+    m_swapChain = MakeSwapChain(m_device, window, width, height);
+    if (!m_swapChain)
         return;
     m_bufferWidth = float(width);
     m_bufferHeight = float(height);
+}
+
+void CDirect3D11Renderer::TakeDevice(CDirect3D11Renderer& from)
+{
+    TRACE_POINT();
+    m_device = from.m_device;
+    m_device->AddRef();
+    m_context = from.m_context;
+    m_context->AddRef();
+    // Leaves the context without state and drops what the other renderer
+    // made on the device.
+    from.ReleaseDevice();
     CreateStates();
 }
 
-bool CDirect3D11Renderer::CreateOffscreenDevice()
+bool CDirect3D11Renderer::CreateDevice()
 {
     TRACE_POINT();
     if (!Have(s_createDevice))
         return false;
+    ++s_devicesMade;
     D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_9_1;
-    if (!CheckResult(s_createDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, D3D11_CREATE_DEVICE_SINGLETHREADED,
-                                    nullptr, 0, kSdkVersion, &m_device, &level, &m_context)) ||
+    if (!CheckResult(s_createDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, kDeviceFlags, nullptr, 0,
+                                    kSdkVersion, &m_device, &level, &m_context)) ||
         !Have(m_device) || !Have(m_context))
         return false;
-    IDXGIDevice* dxgiDevice = nullptr;
-    IDXGIAdapter* adapter = nullptr;
+    IDXGIAdapter* adapter = GetAdapterOf(m_device);
     DXGI_ADAPTER_DESC adapterDescription = {};
-    if (CheckResult(m_device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice))) &&
-        CheckResult(dxgiDevice->GetAdapter(&adapter)) && CheckResult(adapter->GetDesc(&adapterDescription))) {
+    if (adapter && CheckResult(adapter->GetDesc(&adapterDescription))) {
         // The adapter's vendor and device, then the feature level as major * 10 + minor.
         TRACE_VALUE(int32_t, int32_t(adapterDescription.VendorId << 16 | (adapterDescription.DeviceId & 0xFFFF)));
         TRACE_VALUE(int32_t, int32_t((level >> 12) * 10 + ((level >> 8) & 0xF)));
     }
     Release(adapter);
-    Release(dxgiDevice);
     CDirect3D11GraphicsSystem::Instance().SetFeatureLevel11((level >> 12) > 10);
     CreateStates();
     return IsUsable();
@@ -633,7 +683,12 @@ void CDirect3D11Renderer::RenderToBitmap(CScene& scene, CPixelBitmap& bitmap, fl
     const int width = bitmap.GetPixelWidth();
     const int height = bitmap.GetPixelHeight();
     // The library refuses textures without pixels; that is no failure.
-    if (width < 1 || height < 1 || !Have(m_device) || !Have(m_context))
+    if (width < 1 || height < 1)
+        return;
+    // The first window took the probe's device.
+    if (!m_device && !CreateDevice())
+        return;
+    if (!Have(m_device) || !Have(m_context))
         return;
     SetScene(&scene);
     SetViewport(float(width), float(height), fullWidth, fullHeight, tileX, tileY);
@@ -703,12 +758,10 @@ bool ProbeDirect3D11()
         return false;
     s_createDevice = reinterpret_cast<PFN_D3D11_CREATE_DEVICE>(
         reinterpret_cast<void*>(GetProcAddress(s_library, "D3D11CreateDevice")));
-    s_createDeviceAndSwapChain = reinterpret_cast<PFN_D3D11_CREATE_DEVICE_AND_SWAP_CHAIN>(
-        reinterpret_cast<void*>(GetProcAddress(s_library, "D3D11CreateDeviceAndSwapChain")));
-    if (!s_createDevice || !s_createDeviceAndSwapChain)
+    if (!s_createDevice)
         return false;
     CDirect3D11Renderer& offscreen = CDirect3D11Renderer::GetOffscreenRenderer();
-    if (!offscreen.CreateOffscreenDevice())
+    if (!offscreen.CreateDevice())
         return false;
     ID3D11Device* device = offscreen.GetDevice();
     UINT support = 0;
@@ -726,14 +779,16 @@ bool ProbeDirect3D11()
     }
     {
         CWinDummyWindow window;
-        CDirect3D11Renderer temporary;
-        temporary.AttachToWindow(window.GetHandle());
+        IDXGISwapChain* swapChain = MakeSwapChain(device, window.GetHandle(), 1, 1);
+        Release(swapChain);
         if (!CDirect3D11Renderer::IsUsable())
             return false;
-        temporary.ReleaseDevice();
     }
     CScene empty(false, 0);
     CPixelBitmap picture(100.0f, 100.0f);
     offscreen.RenderToBitmap(empty, picture, 100.0f, 100.0f, 0.0f, 0.0f);
-    return CDirect3D11Renderer::IsUsable();
+    if (!CDirect3D11Renderer::IsUsable())
+        return false;
+    CDirect3D11Renderer::s_deviceKeptForWindow = true;
+    return true;
 }

@@ -30,14 +30,18 @@ public:
 
     // ---- Render-target slots ----------------------------------------------------
     CGraphicsBackEnd& GetGraphicsSystem() const override;
-    // Device, swap chain and states for the window.
+    // Device, swap chain and states for the window. The first window of a
+    // run takes the device the probe made instead of making one.
     void AttachToWindow(HWND window) override;
 
     // The shared off-screen renderer, made on first use and never destroyed;
-    // the probe gives it its device.
+    // the probe gives it its device, which goes on to the first window. It
+    // makes another when it next renders.
     static CDirect3D11Renderer& GetOffscreenRenderer();
-    // The device without a window: feature level, adapter trace, states.
-    bool CreateOffscreenDevice();
+    // A device of this renderer's own: feature level, adapter trace, states.
+    bool CreateDevice();
+    // Devices made in this run.
+    static int GetDevicesMade() { return s_devicesMade; }
     // One tile of the scene into the bitmap, bottom row first. A bitmap
     // without pixels is left alone; after a failure every pixel is white.
     void RenderToBitmap(CScene& scene, CPixelBitmap& bitmap, float fullWidth, float fullHeight, float tileX,
@@ -70,6 +74,9 @@ public:
     static DXGI_FORMAT s_bufferFormat;
     static UINT s_sampleCount;
     static UINT s_sampleQuality;
+    // The probe's device waits in the off-screen renderer for the first
+    // window, so that a start makes one device before its first picture.
+    static bool s_deviceKeptForWindow;
 
 protected:
     bool BeginFrame() override;
@@ -80,6 +87,9 @@ protected:
     CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture* texture) override;
 
 private:
+    // The other renderer's device and context become this renderer's; the
+    // other drops what it made on them.
+    void TakeDevice(CDirect3D11Renderer& from);
     void CreateStates();
     void CreateDepthBuffer(UINT width, UINT height);
     // The colour and depth buffers and their views.
@@ -104,11 +114,14 @@ private:
     D3D11_TEXTURE2D_DESC m_offscreenDescription = {};
     std::unique_ptr<CDirect3D11Shaders> m_shaders[4];
     CDirect3D11Shaders* m_currentShaders = nullptr;
+
+    static int s_devicesMade;
 };
 
 // Loads "d3d11.dll" on first call and keeps it; whether it is loaded.
 bool LoadDirect3D11Library();
-// Once per run through the descriptor: the library and its two entry points,
-// the shared device, buffer format and samples, a swap chain on a dummy
-// window, and a 100 x 100 picture of an empty scene, all without failure.
+// Once per run through the descriptor: the library and its entry point, the
+// shared device, buffer format and samples, a swap chain of that device
+// on a dummy window, and a 100 x 100 picture of an empty scene, all without
+// failure. The device is then kept for the first window.
 bool ProbeDirect3D11();

@@ -7,6 +7,69 @@
 #include "ui/ModalState.h"
 #include "ui/TimerPump.h"
 
+namespace {
+
+// The box makes its text control as wide as DrawText measures the longest
+// line, but a glyph may reach a pixel past its advance (under Wine, the
+// message font's "t" at the end of "a line that" loses its bar) and the
+// control clips it. The control and the box get this much more room: less
+// than a blank and a letter, so the lines still break where the box
+// measured them.
+constexpr int kTextOverhang = 2;
+// The message box's text control.
+constexpr int kTextControlId = 0xFFFF;
+
+HHOOK g_widenHook = nullptr;
+
+// Sees each message a window of the thread has handled; a box has laid
+// itself out when its WM_INITDIALOG returns, before it first shows.
+LRESULT CALLBACK WidenBoxText(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* handled = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && handled->message == WM_INITDIALOG) {
+        const HWND box = handled->hwnd;
+        const HWND text = GetDlgItem(box, kTextControlId);
+        RECT boxRect;
+        RECT textRect;
+        if (text && GetWindowRect(box, &boxRect) && GetWindowRect(text, &textRect)) {
+            const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+            SetWindowPos(text, nullptr, 0, 0, textRect.right - textRect.left + kTextOverhang,
+                         textRect.bottom - textRect.top, flags | SWP_NOMOVE);
+            SetWindowPos(box, nullptr, boxRect.left - kTextOverhang / 2, boxRect.top,
+                         boxRect.right - boxRect.left + kTextOverhang, boxRect.bottom - boxRect.top, flags);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Widens the text of the boxes shown while it lives; a box shown from
+// within another's loop is widened by the outer one's hook.
+class CBoxTextWidening
+{
+public:
+    CBoxTextWidening()
+    {
+        if (g_widenHook)
+            return;
+        g_widenHook = SetWindowsHookExW(WH_CALLWNDPROCRET, WidenBoxText, nullptr, GetCurrentThreadId());
+        m_installed = g_widenHook != nullptr;
+    }
+    ~CBoxTextWidening()
+    {
+        if (m_installed) {
+            UnhookWindowsHookEx(g_widenHook);
+            g_widenHook = nullptr;
+        }
+    }
+    CBoxTextWidening(const CBoxTextWidening&) = delete;
+    CBoxTextWidening& operator=(const CBoxTextWidening&) = delete;
+
+private:
+    bool m_installed = false;
+};
+
+}  // namespace
+
 UINT CMessageBox::GetStyle(int kind)
 {
     switch (kind) {
@@ -55,6 +118,7 @@ void CMessageBox::Show(const std::wstring& text, int kind, CDelegate<Button> onR
     int answer;
     {
         CModalScope modalRun;
+        CBoxTextWidening widening;
         const std::wstring caption = GetString(2001);
         answer = MessageBoxW(nullptr, text.c_str(), caption.c_str(), style | MB_TASKMODAL | MB_SETFOREGROUND);
     }

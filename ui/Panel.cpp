@@ -332,9 +332,17 @@ void CPanel::PaintNow()
         graphicsSystem = &ChooseGraphicsBackEnd(gdiOnly);
     ReleaseSurplusTargets(this);
     if (!renderTarget) {
-        const bool sceneIs3D = SceneHas3DItems(scene);
-        graphicsSystem->PrepareWindowGuarded(hwnd, sceneIs3D);
-        renderTarget = graphicsSystem->CreateRenderTarget(offscreen, gdiOnly, sceneIs3D);
+        // The target is made as for a flat scene, whatever the scene holds:
+        // a system that draws only 3D scenes then leaves the window to GDI's
+        // target, which shows that system's off-screen pictures of a 3D
+        // scene as well, and no 3D library draws straight into the window.
+        // Under Wine on a display without compositing, a picture drawn
+        // straight into a child window never reaches the screen, and once a
+        // 3D library has drawn there neither does what GDI draws after it:
+        // a view whose first picture was 3D stayed black, also in the map.
+        // A system that draws every view still draws into its windows.
+        graphicsSystem->PrepareWindowGuarded(hwnd, false);
+        renderTarget = graphicsSystem->CreateRenderTarget(offscreen, gdiOnly, false);
         if (!renderTarget)
             return;
         TargetPanels().push_back(this);

@@ -4,11 +4,14 @@
 #include "foundation/Strings.h"
 #include "graphics/GdiGraphics.h"
 #include "ui/PrinterSetup.h"
+#include "ui/SaveDialog.h"
 #include "ui/Scene.h"
 
 namespace {
 
 constexpr int kPrintingTitle = 2452;
+// "%1 File (*.%2)", the description of the print file's format.
+constexpr int kFileFormat = 2011;
 
 // GDI's own calls, the base's bodies.
 class CGdiPrinterCalls final : public CPrinterCalls
@@ -19,6 +22,23 @@ CGdiPrinterCalls g_gdiCalls;
 CPrinterCalls* g_calls = &g_gdiCalls;
 
 CPrinterCalls& Calls() { return *g_calls; }
+
+// Asks where a print to file goes: the system's save dialog, offering the
+// printer's own output (.prn). The chosen path stays empty when the user
+// cancels.
+class CPrintFileDlg final : public CSaveDlg
+{
+public:
+    CPrintFileDlg(const std::wstring& suggestedPath, std::wstring& chosenPath)
+        : CSaveDlg(nullptr, suggestedPath), m_chosenPath(chosenPath)
+    {
+        AddFormat(L"prn", GetStringWith2Args(kFileFormat, L"PRN", L"prn"));
+    }
+    void OnFileChosen(const std::wstring& chosenPath, int) override { m_chosenPath = chosenPath; }
+
+private:
+    std::wstring& m_chosenPath;
+};
 
 }  // namespace
 
@@ -97,10 +117,20 @@ void CPrintProgressDlg::StartDocument()
     std::wstring title;
     job->GetTitle(title);
     TRACE_VALUE(std::wstring, title);
+    // Left to the spooler, the port "FILE:" would name the file itself (a
+    // file called "FILE:" in the current folder, under Wine) or ask in a
+    // dialog of its own.
+    std::wstring output;
+    if (setup.printToFile) {
+        CPrintFileDlg* dialog = new CPrintFileDlg(title + L".prn", output);
+        dialog->Run();   // deletes the dialog
+        if (output.empty())
+            return;
+    }
     DOCINFOW info = {};
     info.cbSize = sizeof info;
     info.lpszDocName = title.c_str();
-    info.lpszOutput = setup.printToFile ? L"FILE:" : nullptr;
+    info.lpszOutput = setup.printToFile ? output.c_str() : nullptr;
     int result = 0;
     {
         // The spooler may take its time.
@@ -118,9 +148,8 @@ bool CPrintProgressDlg::DoStep(int step)
     TRACE_VALUE(int32_t, step);
     if (pageCount < 1)
         return false;
-    BeginPage();
-    if (!pageCanvas) {
-        AbortPrinting();
+    if (!BeginPage()) {
+        StopOnRefusal();
         return false;
     }
     const CPrinterSetup& setup = CPrinterSetup::Instance();
@@ -128,9 +157,11 @@ bool CPrintProgressDlg::DoStep(int step)
     pageCanvas->SetViewport(setup.pageSize.width, setup.pageSize.height, setup.pageSize.width,
                             setup.pageSize.height);
     pageCanvas->RenderScene();
-    EndPage();
-    if (step == copies * pageCount - 1)
-        EndDocument();
+    const bool lastStep = step == copies * pageCount - 1;
+    if (!EndPage() || (lastStep && !EndDocument())) {
+        StopOnRefusal();
+        return false;
+    }
     return true;
 }
 
@@ -141,17 +172,17 @@ void CPrintProgressDlg::OnCancel()
     CProgressDlg::OnCancel();
 }
 
-void CPrintProgressDlg::BeginPage()
+bool CPrintProgressDlg::BeginPage()
 {
     TRACE_POINT();
     if (!documentStarted || pageCanvas) {
         ReportFailure();
-        return;
+        return false;
     }
     CPrinterSetup& setup = CPrinterSetup::Instance();
     const HDC dc = setup.deviceContext;
     if (!dc)
-        return;
+        return false;
     int result = 0;
     {
         CUnwatchedSection unwatched;
@@ -159,9 +190,7 @@ void CPrintProgressDlg::BeginPage()
     }
     if (result <= 0) {
         TRACE_VALUE(int32_t, result);
-        // The pages would be lost without a word.
-        setup.ReportPrinterError();
-        return;
+        return false;
     }
     // One logical unit is 1/resolution inch; logical (0, 0) is the sheet's
     // corner, the printable area's offset away from the device origin.
@@ -172,28 +201,34 @@ void CPrintProgressDlg::BeginPage()
     SetWindowExtEx(dc, int(setup.windowExtent.x), int(setup.windowExtent.y), nullptr);
     pageCanvas = std::make_unique<CGdiGraphics>();
     pageCanvas->SetDeviceContext(dc);
+    return true;
 }
 
-void CPrintProgressDlg::EndPage()
+bool CPrintProgressDlg::EndPage()
 {
     TRACE_POINT();
     if (!pageCanvas) {
         ReportFailure();
-        return;
+        return false;
     }
     pageCanvas.reset();
-    if (Calls().EndPage(CPrinterSetup::Instance().deviceContext) <= 0)
-        ReportFailure(kFailSystemCall);
+    const int result = Calls().EndPage(CPrinterSetup::Instance().deviceContext);
+    TRACE_VALUE(int32_t, result);
+    return result > 0;
 }
 
-void CPrintProgressDlg::EndDocument()
+bool CPrintProgressDlg::EndDocument()
 {
     TRACE_POINT();
-    if (pageCanvas)
-        EndPage();
-    if (Calls().EndDoc(CPrinterSetup::Instance().deviceContext) <= 0)
-        ReportFailure(kFailSystemCall);
+    if (pageCanvas && !EndPage())
+        return false;
+    const int result = Calls().EndDoc(CPrinterSetup::Instance().deviceContext);
+    TRACE_VALUE(int32_t, result);
+    // A document whose end was refused is still open, for AbortPrinting.
+    if (result <= 0)
+        return false;
     documentStarted = false;
+    return true;
 }
 
 void CPrintProgressDlg::AbortPrinting()
@@ -203,9 +238,24 @@ void CPrintProgressDlg::AbortPrinting()
     // started has nothing to abort.
     if (!documentStarted)
         return;
+    // The page goes with the document, whatever the printer says to it.
     if (pageCanvas)
         EndPage();
-    if (Calls().AbortDoc(CPrinterSetup::Instance().deviceContext) < 1)
-        ReportFailure(kFailSystemCall);
     documentStarted = false;
+    CPrinterSetup& setup = CPrinterSetup::Instance();
+    const int result = Calls().AbortDoc(setup.deviceContext);
+    TRACE_VALUE(int32_t, result);
+    // Not the program's fault, and nothing the user can act on (Wine's
+    // drivers never abort); the printer only needs a context that is free
+    // for the next document.
+    if (result < 1)
+        setup.RenewDeviceContext();
+}
+
+void CPrintProgressDlg::StopOnRefusal()
+{
+    // The error of the refused call, before the abort sets its own.
+    const DWORD error = GetLastError();
+    AbortPrinting();
+    CPrinterSetup::Instance().ReportPrinterError(error);
 }

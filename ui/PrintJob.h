@@ -69,7 +69,8 @@ CPrinterCalls* SetPrinterCalls(CPrinterCalls* calls);
 
 // The progress dialog of a print run: pageCount x copies steps, each
 // printing one page (copies collated: every page of a copy, then the next
-// copy). The document starts when the dialog is made; Run shows the dialog
+// copy). The document starts when the dialog is made, printing to the file
+// the user names when the set-up prints to a file; Run shows the dialog
 // only when it did. Cancel aborts the document.
 class CPrintProgressDlg : public CProgressDlg
 {
@@ -78,8 +79,9 @@ public:
     ~CPrintProgressDlg() override;
 
     // Prints page step mod pageCount; after the last page the document ends.
-    // A page that cannot start aborts the document, tells the user and
-    // stops the run.
+    // A page the printer refuses to start or to end, or a refused end of the
+    // document, aborts the document, tells the user why and stops the run
+    // before it shows as done.
     bool DoStep(int step) override;
     // Aborts a document that is still open, then stops.
     void OnCancel() override;
@@ -94,8 +96,11 @@ public:
 
 private:
     void StartDocument();
-    void BeginPage();
-    void EndPage();
-    void EndDocument();
+    // Each false when the printer refused (or there was no page to end).
+    bool BeginPage();
+    bool EndPage();
+    bool EndDocument();
     void AbortPrinting();
+    // The printer refused: the document is aborted and the user told why.
+    void StopOnRefusal();
 };

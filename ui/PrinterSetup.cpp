@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwctype>
+#include <iterator>
 
 #include "foundation/CrashLog.h"
 #include "foundation/Strings.h"
@@ -45,6 +47,21 @@ float ToLogical(float windowExtent, int measure, float viewportExtent)
 {
     const float product = windowExtent * float(measure);
     return float(std::floor(double(product / viewportExtent)));
+}
+
+// The system's own words for a Windows error, without the line end they
+// come with; empty for no error, or one the system has no words for.
+std::wstring GetSystemErrorText(DWORD error)
+{
+    if (error == 0)
+        return std::wstring();
+    wchar_t buffer[512];
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                        buffer, DWORD(std::size(buffer)), nullptr);
+    std::wstring text(buffer, length);
+    while (!text.empty() && iswspace(text.back()))
+        text.pop_back();
+    return text;
 }
 
 void FreeBlock(HGLOBAL& block)
@@ -207,12 +224,27 @@ void CPrinterSetup::UseLetterPage()
     printableOffset = CPoint2();
 }
 
-void CPrinterSetup::ReportPrinterError()
+void CPrinterSetup::RenewDeviceContext()
 {
-    const std::wstring error = std::to_wstring(GetLastError());
-    TRACE_VALUE(std::wstring, error);
-    const std::wstring text = printerName.empty() ? GetStringWithArg(kPrinterError, error)
-                                                  : GetStringWith2Args(kNamedPrinterError, printerName, error);
+    TRACE_POINT();
+    // The set-up's own blocks name the printer; Apply keeps them.
+    PRINTDLGW record = {};
+    record.hDevNames = devNames;
+    record.hDevMode = devMode;
+    Apply(record);
+}
+
+void CPrinterSetup::ReportPrinterError() { ReportPrinterError(GetLastError()); }
+
+void CPrinterSetup::ReportPrinterError(DWORD error)
+{
+    const std::wstring number = std::to_wstring(error);
+    TRACE_VALUE(std::wstring, number);
+    std::wstring text = printerName.empty() ? GetStringWithArg(kPrinterError, number)
+                                            : GetStringWith2Args(kNamedPrinterError, printerName, number);
+    const std::wstring reason = GetSystemErrorText(error);
+    if (!reason.empty())
+        text += L"\n\n" + reason;
     CMessageBox::Show(text, CMessageBox::kError);
 }
 

@@ -51,9 +51,16 @@ public:
     // bitmaps, or reports no resolution, is not used: its device context goes
     // and the Letter page applies.
     void UpdateMetrics();
-    // Tells the user that the printer could not be used (message 2699 with
-    // the printer's name, else 2700), with the last Windows error.
+    // Tells the user that printing failed (message 2699 with the printer's
+    // name, else 2700) with the number of the Windows error and, where the
+    // system has them, its own words for it: the last error, or the one
+    // given.
     void ReportPrinterError();
+    void ReportPrinterError(DWORD error);
+    // Makes the device context anew for the same printer. A document the
+    // printer would not abort stays open on its context, where no other can
+    // start; a fresh context prints again.
+    void RenewDeviceContext();
 
     // The geometry of a printer with these capabilities; false (with a
     // report) when it lacks the raster capabilities or a resolution. With

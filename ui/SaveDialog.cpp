@@ -93,7 +93,7 @@ void CSaveDlg::Run()
 
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = ownerWindow ? ownerWindow->hwnd : nullptr;
+    dialog.hwndOwner = ownerWindow ? ownerWindow->hwnd : GetModalOwnerWindow();
     dialog.hInstance = GetModuleHandleW(nullptr);
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;

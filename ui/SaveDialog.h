@@ -34,8 +34,9 @@ public:
     // Appends a format; the first one added is the default. Returns its index.
     int AddFormat(const std::wstring& extension, const std::wstring& description);
 
-    // Shows the dialog with the other frame windows disabled, calls exactly
-    // one outcome and deletes the object.
+    // Shows the dialog with the other frame windows disabled (owned by the
+    // owner window, or without one by the modal owner), calls exactly one
+    // outcome and deletes the object.
     void Run();
 
     // ---- The parts of Run that need no window ------------------------------------

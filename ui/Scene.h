@@ -32,9 +32,8 @@ public:
     // their depth range here.
     virtual bool SetMapMode(bool newMapMode);
 
-    // True when all3D is set or any slot is marked 3D. The render target is
-    // chosen by this at the panel's first paint, so a scene that will hold 3D
-    // items must say so before then.
+    // True when all3D is set or any slot is marked 3D. A system that draws
+    // only 3D scenes leaves every picture of a scene without them to GDI.
     bool Has3DItems() const;
 
     // The slots; the length never changes. A null slot is skipped.

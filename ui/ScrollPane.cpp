@@ -298,8 +298,11 @@ const CFontMetrics& CScrollPane::GetListFont()
         const std::wstring sample = L"etaonirsh";
         const float modelWidth = metrics.GetStringWidth(sample);
         const int uiWidth = GetTextWidth(sample);
+        // The GDI canvas draws text at a whole pixel height and places each
+        // letter by the metrics' advances: at a size between two whole
+        // pixels the letters of the smaller size stood spread apart.
         if (modelWidth > 0.0f && uiWidth > 0)
-            metrics.size = 2048.0f * float(uiWidth) / modelWidth;
+            metrics.size = std::max(1.0f, std::round(2048.0f * float(uiWidth) / modelWidth));
         else
             ReportFailure();
         return metrics;
@@ -320,6 +323,12 @@ int CScrollPane::AddItem(const std::wstring& text)
 {
     items.push_back(text);
     return int(items.size()) - 1;
+}
+
+void CScrollPane::SetLeastRoom(float width, int rows)
+{
+    leastWidth = width;
+    leastRows = rows;
 }
 
 void CScrollPane::SetUp()
@@ -345,6 +354,9 @@ void CScrollPane::SetUp()
     // empty.
     const float rows = float(std::max(count, 1));
     area.SetExtent(CRectF(0.0f, 0.0f, client.contentWidth, rows * GetRowHeight()));
+    // The area measures by its content size; the rows fill the rest.
+    area.contentWidth = std::max(client.contentWidth, leastWidth);
+    area.contentHeight = std::max(rows, float(leastRows)) * GetRowHeight();
     area.fillWidth = true;
     area.UpdateLayout();
     area.fillHeight = true;

@@ -104,6 +104,9 @@ public:
 
     // Appends an item; returns its index.
     int AddItem(const std::wstring& text);
+    // The least room the list shows, however few or short its items: a width
+    // in pixels and a number of rows. Set before the first measure.
+    void SetLeastRoom(float width, int rows);
     // Selects an item by index and scrolls it into view. An index outside
     // the list is reported and changes nothing.
     void Select(int index);
@@ -115,8 +118,8 @@ public:
     // Keeps the selected row in view.
     void SetBounds(const CRectF& rect) override;
 
-    // The list font: the built-in metrics scaled so that a sample text is
-    // as wide as in the UI font.
+    // The list font: the built-in metrics scaled to the whole pixel size at
+    // which a sample text is nearest as wide as in the UI font.
     static const CFontMetrics& GetListFont();
     // ceil(max(line spacing, height + 2)) of the list font.
     static float GetRowHeight();
@@ -128,6 +131,8 @@ public:
     std::vector<std::wstring> items;
     int selected = 0;
     bool ready = false;
+    float leastWidth = 0.0f;
+    int leastRows = 0;
     CScrollClient client;
     CScrollArea area;
     CScrollFrame frame;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "foundation/CrashLog.h"
@@ -10,6 +11,15 @@
 #include "ui/MessageBox.h"
 
 static_assert(sizeof(NMUPDOWN) == 20, "NMUPDOWN layout differs");
+
+namespace {
+
+// Full-width forms count as their ASCII letters.
+wchar_t ToAscii(wchar_t c) { return c >= 0xFF01 && c <= 0xFF5E ? wchar_t(c - 0xFF01 + 0x21) : c; }
+
+bool IsDigit(wchar_t c) { return ToAscii(c) >= L'0' && ToAscii(c) <= L'9'; }
+
+}  // namespace
 
 CSpinEdit::CSpinEdit(int minChars_, int preferredChars_) : minChars(minChars_), preferredChars(preferredChars_) {}
 
@@ -129,8 +139,7 @@ bool ParseSpinText(const std::wstring& text, int& value)
     int64_t magnitude = 0;
     bool negative = false;
     for (wchar_t c : text) {
-        if (c >= 0xFF01 && c <= 0xFF5E)
-            c = wchar_t(c - 0xFF01 + 0x21);
+        c = ToAscii(c);
         if (c == L' ')
             continue;
         if (c >= L'0' && c <= L'9') {
@@ -168,7 +177,10 @@ bool CRangeSpinEdit::GetValue(int& out, bool report)
     const std::wstring current = GetText();
     int parsed = 0;
     const bool valid = ParseSpinText(current, parsed);
-    if (valid && parsed >= min && parsed <= max) {
+    // A field without a digit holds no value: it is refused as out of
+    // range, whether or not 0 would be in it.
+    const bool empty = std::none_of(current.begin(), current.end(), IsDigit);
+    if (valid && !empty && parsed >= min && parsed <= max) {
         out = parsed;
         return true;
     }

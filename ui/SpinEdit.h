@@ -59,8 +59,9 @@ class CRangeSpinEdit : public CSpinEdit
 public:
     CRangeSpinEdit(int min, int max, int step);
 
-    // True with the value when the text holds a number in range. Otherwise
-    // false, and with `report` the user is told why and the field is focused.
+    // True with the value when the text holds a number in range (a text
+    // without a digit holds none). Otherwise false, and with `report` the
+    // user is told why and the field is focused.
     bool GetValue(int& out, bool report);
     void SetValue(int v);
     void OnSpin(bool up) override;

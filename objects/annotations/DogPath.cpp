@@ -95,6 +95,25 @@ CDogPathNode MakeFreeNode(const CPoint2& p)
     return node;
 }
 
+// The end at the index in its object's list that lies nearest the point,
+// over every object of the course; none when no object has so many ends.
+CObstacleEnd* FindEndAtIndex(const CCourse& course, const CPoint2& point, size_t index)
+{
+    CObstacleEnd* best = nullptr;
+    float bestDistance = 0.0f;
+    for (CCourseObject* object : course.GetObjects()) {
+        const CObstacleEndList& ends = object->GetEnds();
+        if (index >= ends.size())
+            continue;
+        const float distance = (ends[index]->GetCoursePoint() - point).Length();
+        if (best == nullptr || distance < bestDistance) {
+            best = ends[index];
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 // ---- Descriptor ----------------------------------------------------------------------------
@@ -633,8 +652,17 @@ bool CDogPath::FinishNotification()
 bool CDogPath::ResolveLinks()
 {
     TRACE_POINT();
-    RefitChangedSections();
     CCourse* course = GetCourse();
+    const bool restoring = IsRestoringStep(*this);
+    if (restoring) {
+        // The step's next label of the sequence: the one this path's record
+        // holds, or, kept, the one it was written with.
+        if (m_sequence != nullptr)
+            m_sequence->RestoreText(m_recordLabel.empty() ? m_sequence->GetText() : m_recordLabel);
+    } else {
+        RefitChangedSections();
+    }
+    m_recordLabel.clear();
     for (CNode& node : m_nodes) {
         if (node.endIndex < 0)
             continue;
@@ -642,14 +670,28 @@ bool CDogPath::ResolveLinks()
         node.endIndex = -1;
         CObstacleEnd* found = course != nullptr ? course->FindNearestEnd(node.x, node.y, kSnapRadius, kAllEndKinds, 1)
                                                 : nullptr;
+        // A step's node may lie off its end (a routed path keeps a run of
+        // the user's where its ends moved): it ties to the nearest end of
+        // that place in its object's list.
+        if (restoring && course != nullptr &&
+            (found == nullptr || found->owner == nullptr || index >= found->owner->GetEnds().size()))
+            found = FindEndAtIndex(*course, PointOf(node), index);
         if (found != nullptr && found->owner != nullptr && index < found->owner->GetEnds().size()) {
             node.end = found->owner->GetEnds()[index];
-        } else {
+        } else if (!restoring) {
             // The file's tie holds no longer: the node is fitted again.
             node.end = nullptr;
             node.dirty = true;
             m_changed = true;
         }
+    }
+    if (restoring) {
+        // The step's nodes stay as it stored them, and so does its route;
+        // the warnings, which no record holds, follow the course read.
+        NodesChanged();
+        UpdateWarnings();
+        InvalidateKeysLater();
+        return false;
     }
     // A path read from a file is kept even when its route cannot be made
     // again: the file's nodes stay as they were. What changed is refitted
@@ -668,19 +710,27 @@ bool CDogPath::ResolveLinks()
 
 bool CDogPath::BeforeObjectsDeleted()
 {
+    const bool restoring = IsRestoringStep(*this);
     for (CNode& node : m_nodes) {
-        if (node.end != nullptr && node.end->owner != nullptr && node.end->owner->IsSelected()) {
-            node.end = nullptr;
+        if (node.end == nullptr || node.end->owner == nullptr || !node.end->owner->IsSelected())
+            continue;
+        if (restoring) {
+            // The object goes to be read back from the step: the node ties
+            // to the same end of it again, as a record names its end.
+            const CObstacleEndList& ends = node.end->owner->GetEnds();
+            node.endIndex = int32_t(std::find(ends.begin(), ends.end(), node.end) - ends.begin());
+        } else {
             node.dirty = true;
             m_changed = true;
         }
+        node.end = nullptr;
     }
     return false;
 }
 
 bool CDogPath::AfterObjectsDeleted()
 {
-    return FinishNotification();
+    return !IsRestoringStep(*this) && FinishNotification();
 }
 
 void CDogPath::FollowPlacement()
@@ -932,6 +982,7 @@ void CDogPath::Serialize(CFieldStream& stream)
         if (reading) {
             const int styleIndex = style >= 0 && style <= 2 ? style : 0;
             m_sequence = course != nullptr ? course->GetNumbering(&styleIndex, &flag, &label) : nullptr;
+            m_recordLabel = label;
         }
     }
     int32_t count = int32_t(m_nodes.size());

@@ -217,4 +217,6 @@ private:
     float m_fileJumpHeight = 0.0f;
     // The number a path without nodes writes.
     int32_t m_emptyNumber = 0;
+    // A routed path's label as its record held it, until the path is tied.
+    std::wstring m_recordLabel;
 };

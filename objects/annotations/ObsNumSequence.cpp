@@ -208,6 +208,9 @@ void CObsNumSequence::CatchUp()
         OrderSerials(m_members.begin());
     if (freeText)
         m_nextText = GetFirstFreeText();
+    if (!m_restoredText.empty())
+        m_nextText.swap(m_restoredText);
+    m_restoredText.clear();
 }
 
 // ---- Settings of the sequence ---------------------------------------------------------
@@ -234,6 +237,12 @@ void CObsNumSequence::SetText(const std::wstring& text)
         ReportFailure();
     }
     m_nextText = text;
+}
+
+void CObsNumSequence::RestoreText(const std::wstring& text)
+{
+    if (m_kind != 0 && GetObsNumLabelKind(text) == m_kind)
+        m_restoredText = text;
 }
 
 bool CObsNumSequence::IsSequential(bool gapsAllowed) const

@@ -57,6 +57,8 @@ public:
     std::wstring GetText() const override { return m_nextText; }
     // A text of another kind than the sequence's is reported and taken.
     void SetText(const std::wstring& text) override;
+    // A text of another kind than the sequence's is left alone.
+    void RestoreText(const std::wstring& text) override;
     bool IsSequential(bool gapsAllowed) const override;
     // Only a sequence whose labels run in order, on a course with a first
     // or jump end: each number moves to the exit side of its obstacle (or
@@ -105,4 +107,5 @@ private:
     bool m_pendingRenumber = false;
     bool m_pendingOrder = false;
     bool m_pendingFreeText = false;
+    std::wstring m_restoredText;
 };

@@ -127,7 +127,7 @@ void CStraightLine::Recentre()
     SetPlacement(centred);
 }
 
-bool CStraightLine::LinkEnd(int index)
+bool CStraightLine::LinkEnd(int index, bool mayMove)
 {
     CCourse* course = GetCourse();
     m_links[index] = nullptr;
@@ -146,6 +146,12 @@ bool CStraightLine::LinkEnd(int index)
     // arrived: moving it again would move it round the entry.
     if ((entry - p).Length() <= 0.75f)
         return false;
+    if (!mayMove) {
+        // Tied only where the move would leave the end as it is stored.
+        if (RoundStored(entry) != p)
+            m_links[index] = nullptr;
+        return false;
+    }
     SetEnd(index, GetPlacement().InverseTransformPoint2D(entry));
     Recentre();
     return true;
@@ -214,21 +220,40 @@ void CStraightLine::AddSnapCoordinates(CSnapAxis& axisX, CSnapAxis& axisY, const
 bool CStraightLine::ResolveLinks()
 {
     Recentre();
+    // An end an undo step puts back stays where the step stored it, and
+    // looks for an end to tie to only where the step may have brought one.
+    const bool restoring = IsRestoringStep(*this);
     bool moved = false;
     for (int i = 0; i < 2; ++i) {
-        if (m_links[i] == nullptr && LinkEnd(i))
+        if (m_links[i] == nullptr && (!restoring || m_untied[i] || IsNearObjectReadBack(i)) &&
+            LinkEnd(i, !restoring))
             moved = true;
+        m_untied[i] = false;
     }
     if (moved)
         Invalidate();
     return false;
 }
 
+bool CStraightLine::IsNearObjectReadBack(int index) const
+{
+    const CPoint2 p = GetCourseEnd(index);
+    for (const CCourseObject* object : GetCourse()->GetObjectsReadBack()) {
+        for (const CObstacleEnd* end : object->GetEnds()) {
+            if ((end->GetCoursePoint() - p).Length() <= kLinkReach + end->GetReach())
+                return true;
+        }
+    }
+    return false;
+}
+
 bool CStraightLine::BeforeObjectsDeleted()
 {
-    for (CObstacleEnd*& link : m_links) {
-        if (link != nullptr && link->owner != nullptr && link->owner->IsSelected())
-            link = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        if (m_links[i] != nullptr && m_links[i]->owner != nullptr && m_links[i]->owner->IsSelected()) {
+            m_links[i] = nullptr;
+            m_untied[i] = true;
+        }
     }
     return false;
 }

@@ -125,8 +125,12 @@ private:
     void Recentre();
     // Ties end i to the nearest obstacle end within kLinkReach (unless the
     // other end is tied to the same spot of the same obstacle) and moves it
-    // onto that end's entry; true when it moved.
-    bool LinkEnd(int index);
+    // onto that end's entry; true when it moved. Without mayMove an end that
+    // would move to another stored point stays free where it is.
+    bool LinkEnd(int index, bool mayMove = true);
+    // Whether an object the undo step under way reads anew has an end that
+    // end i might tie to.
+    bool IsNearObjectReadBack(int index) const;
     void CheckCrossings() const;
     // Moves the tied ends to their obstacle ends; see OnOthersMoved.
     bool FollowLinks();
@@ -147,4 +151,8 @@ private:
     CPoint2 m_pressPoint;
     int32_t m_units = 3;
     CObstacleEnd* m_links[2] = {nullptr, nullptr};
+    // The ends an undo step looks for an end to tie to, besides those near
+    // an object it reads anew: those of a line it reads, and those whose
+    // obstacle went since the line last looked.
+    bool m_untied[2] = {true, true};
 };

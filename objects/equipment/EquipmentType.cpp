@@ -40,3 +40,8 @@ bool IsOnMetricCourse(const CCourseObject& object)
 {
     return object.GetCourse() != nullptr && object.GetCourse()->IsMetric();
 }
+
+bool IsRestoringStep(const CCourseObject& object)
+{
+    return object.GetCourse() != nullptr && object.GetCourse()->IsRestoringStep();
+}

@@ -55,3 +55,6 @@ void TakeLength(float& field, float value);
 
 // Whether the object's course shows metric units (false without a course).
 bool IsOnMetricCourse(const CCourseObject& object);
+// Whether the object's course is putting back an undo step (false without a
+// course): see CCourse::IsRestoringStep.
+bool IsRestoringStep(const CCourseObject& object);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -20,8 +21,11 @@
 #include "foundation/RecentFiles.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
+#include "graphics/GraphicsBackEnd.h"
+#include "graphics/RenderTarget.h"
 #include "tests/app/CourseFileTestSupport.h"
 #include "tests/app/CourseWindowTestSupport.h"
+#include "tests/app/ProgramDriving.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/TestSupport.h"
@@ -378,6 +382,60 @@ CHILD_TEST(CourseWindow, NewCoursesKeepWithinTheThreeDBudget)
         return 4;
     KeepWithin3DBudget(*course, false);
     return !course->Get3D() && !course->Get3DCamera() && ReportCount() == 0 ? 0 : 5;
+}
+
+// ---- The view's first picture ---------------------------------------------------------------
+
+namespace {
+
+// How much of the view is black on the screen, in 1/100.
+int BlackShareOnScreen(const CCourseView& view)
+{
+    RECT rect = {};
+    GetWindowRect(view.hwnd, &rect);
+    const std::vector<COLORREF> pixels = programtest::GrabScreen(rect);
+    const size_t black = size_t(std::count(pixels.begin(), pixels.end(), COLORREF(0)));
+    return pixels.empty() ? 100 : int(black * 100 / pixels.size());
+}
+
+// The view has a target and shows the scene: far less black than a view
+// whose picture never reached the screen.
+bool ShowsItsScene(const CCourseView& view) { return view.renderTarget && BlackShareOnScreen(view) < 25; }
+
+// A new course that shows 3D by the stored view, under a class whose system
+// draws 3D views only: the view's target is GDI's, which shows that
+// system's picture of the 3D scene and then the map. Under Wine a first
+// picture that a 3D library drew straight into the window never reached the
+// screen, nor did the map after it.
+int ShowStored3DViewThrough(int graphicsClass)
+{
+    PrepareWindowTest();
+    CSettings::SetInt(L"GraphicsClass", graphicsClass);
+    CSettings::SetInt(L"3D", 1);
+    CSettings::SetInt(L"3DCamera", 1);
+    CCourseWindow* window = OpenNewCourseWindow();
+    const CCourseView& view = window->view;
+    if (view.GetCourseScene() != &window->scene3D)
+        return 1;
+    if (!PumpUntil([&] { return ShowsItsScene(view); }, 10000))
+        return 2;
+    if (&view.renderTarget->GetGraphicsSystem() != &ChooseGraphicsBackEnd(true))
+        return 3;
+    window->RunMenuCommand(2150);
+    if (view.GetCourseScene() != &window->mapScene || !PumpUntil([&] { return ShowsItsScene(view); }, 10000))
+        return 4;
+    return ReportCount() == 0 ? 0 : 5;
+}
+
+}  // namespace
+
+CHILD_SCENARIO(CourseWindow_Stored3DViewThroughOpenGL3) { return ShowStored3DViewThrough(2); }
+CHILD_SCENARIO(CourseWindow_Stored3DViewThroughOpenGL1) { return ShowStored3DViewThrough(1); }
+
+TEST(CourseWindow, AViewRestoredIn3DShowsItsFirstPictureThroughGdi)
+{
+    for (const char* scenario : {"CourseWindow_Stored3DViewThroughOpenGL3", "CourseWindow_Stored3DViewThroughOpenGL1"})
+        EXPECT_EQ(0, RunChildScenario(scenario)) << scenario;
 }
 
 // ---- Mouse and keys in the window -------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "tests/support/PdfPrinter.h"
 #include "tests/support/TestSupport.h"
 #include "ui/PrinterSetup.h"
+#include "ui/ScrollPane.h"
 
 using namespace programtest;
 
@@ -156,6 +157,9 @@ SIZE PrintFromWindow(const CProgramProcess& program, HWND frame, const std::wstr
     SIZE size = {0, 0};
     if (!dialog)
         return size;
+    // The list of open courses has room for eight rows, however few there are.
+    FindPanel(dialog, false, size);
+    EXPECT_GE(size.cy, 8 * int(CScrollPane::GetRowHeight()));
     if (addSecond) {
         // Entry 0 is the blank cell, then the active window's course, then B.
         const HWND list = FindPanel(dialog, false, size);

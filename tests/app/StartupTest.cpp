@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/CourseFiles.h"
 #include "app/CourseWindow.h"
+#include "course/Course.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "foundation/Strings.h"
@@ -301,6 +302,29 @@ CHILD_TEST(RunMode, PlainStartOpensOneEmptyCourseWindow)
     if (windows.size() != 1 || !IsWindowVisible(windows[0]->hwnd))
         return 2;
     return CanOpenAnotherCourseWindow() ? 0 : 3;
+}
+
+// With the views through GDI no course shows 3D: a start whose new course
+// would show it by the stored view opens in the map, as New does, and leaves
+// the stored view for a class that shows 3D.
+CHILD_TEST(RunMode, PlainStartWithTheViewsThroughGdiOpensAStored3DViewInTheMap)
+{
+    OpenTestSettingsKey();
+    CSettings::SetInt(L"GraphicsClass", 0);
+    CSettings::SetInt(L"3D", 1);
+    CSettings::SetInt(L"3DCamera", 1);
+    if (!RunStartedAs(L"Fendrel4.exe"))
+        return 1;
+    const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
+    if (windows.size() != 1)
+        return 2;
+    const CCourse& course = *windows[0]->GetCourse();
+    if (course.Get3D() || course.Get3DCamera() || course.IsModified() ||
+        windows[0]->view.GetCourseScene() != &windows[0]->mapScene)
+        return 3;
+    if (CSettings::GetInt(L"3D", 0) != 1 || CSettings::GetInt(L"3DCamera", 0) != 1)
+        return 4;
+    return ReportCount() == 0 ? 0 : 5;
 }
 
 // ---- The real program ----------------------------------------------------------

@@ -197,6 +197,29 @@ TEST_F(TunnelWindows, TunnelsThatDifferKeepTheirOwnValuesUnlessTheUserSetsOne)
     }
 }
 
+TEST_F(TunnelWindows, AnEmptyFieldIsRefusedAndTheTunnelKeepsItsValue)
+{
+    // The bend's range starts at 0, which an empty field must not pass for.
+    const struct { int style, value, edit; const wchar_t* range[2]; } cases[] = {
+        {kRigid, 30, kAngleEdit, {L"0", L"270"}}, {kPolyline, 4, kSectionsEdit, {L"1", L"8"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        course.SelectAll();
+        course.DeleteSelected();
+        CTunnel* tunnel = PlaceTunnel(2000.0f, c.style, c.value);
+        std::vector<std::wstring> refused;
+        ASSERT_TRUE(EditSelection([&](HWND window) {
+            TypeIntoEdit(FindEditControls(window)[c.edit], L"");
+            PressDialogButton(window, IDOK);
+            refused = WaitForAnsweredTexts();
+            PressDialogButton(window, IDCANCEL);
+        }));
+        EXPECT_EQ(std::vector<std::wstring>{GetStringWith2Args(2688, c.range[0], c.range[1])}, refused);
+        const auto after = Merged(tunnel);
+        EXPECT_EQ(c.value, c.style == kRigid ? Tunnel(*after).GetAngle() : Tunnel(*after).GetSections());
+    }
+}
+
 TEST_F(TunnelWindows, CollapsedTunnelsOfferTheOrganisationsLengthsAndKeepTheirOwn)
 {
     course.SetSpecList(FindOrganisation(0));

@@ -17,6 +17,7 @@
 #include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
+#include "tools/benchmark/AllocationCounter.h"
 #include "ui/Scene.h"
 
 namespace {
@@ -449,10 +450,10 @@ TEST(RenderScene, ViewportTakesTheScenesProjectionAndDepth)
     EXPECT_TRUE(canvas.GetCamera().IsOrthographic());
 }
 
-// A canvas that lives from frame to frame gives the drawables inside a
-// scene's items what they drew before when their key and place are as they
-// were, and draws anew what changed: every frame has the pixels a fresh
-// canvas draws.
+// A canvas that lives from frame to frame keeps, from its second frame on,
+// what the drawables inside a scene's items drew, gives it again while their
+// key and place are as they were, and draws anew what changed: every frame
+// has the pixels a fresh canvas draws.
 TEST(RenderScene, RepaintsGiveKeptDrawingsAgainAndDrawAnewWhatChanged)
 {
     uint32_t squareColor = kRed;
@@ -517,6 +518,7 @@ TEST(RenderScene, RepaintsGiveKeptDrawingsAgainAndDrawAnewWhatChanged)
     };
     const CStep steps[] = {
         {"first frame", [] {}, true, true},
+        {"second frame, the first kept", [] {}, true, true},
         {"nothing changed", [] {}, false, false},
         {"colour with a new key", [&] {
              squareColor = kBlue;
@@ -570,4 +572,38 @@ TEST(RenderScene, RepaintsGiveKeptDrawingsAgainAndDrawAnewWhatChanged)
         canvas.RenderScene();
     });
     EXPECT_EQ(squareBefore + 2, squareDraws);
+}
+
+// A canvas made for one picture (an export, a tile, the clipboard's bitmap)
+// keeps nothing of its frame: the frame asks the heap for nothing per
+// drawable. Its second frame keeps what each drew.
+TEST(RenderScene, AFirstFrameAllocatesNothingPerDrawable)
+{
+    constexpr size_t kMarks = 400;
+    std::vector<CFunctionDrawable> marks(kMarks, CFunctionDrawable([](CGraphicsContext& gc) {
+        gc.m_state.fillColor = kRed;
+        gc.BeginPath(true, true, 1);
+        gc.AddCircle(0.0f, 0.0f, 3.0f);
+        gc.EndPath();
+        gc.DrawText(L"7", 0.0f, 0.0f);
+    }));
+    CFunctionDrawable layer([&](CGraphicsContext& gc) {
+        for (size_t i = 0; i < kMarks; ++i) {
+            gc.m_state.matrix.SetPosition2D(float(i % 20) * 8.0f, float(i / 20) * 6.0f);
+            gc.DrawDrawable(marks[i], 0, 0);
+        }
+    });
+    CScene scene(true, 1);
+    scene.items[0] = &layer;
+    CDibCanvas picture(160, 120);
+    picture.canvas.SetScene(&scene);
+    picture.canvas.SetViewport(160.0f, 120.0f);
+    size_t frames[2] = {};
+    for (size_t& allocations : frames) {
+        const size_t before = GetAllocationCount();
+        picture.canvas.RenderScene();
+        allocations = GetAllocationCount() - before;
+    }
+    EXPECT_LT(frames[0], kMarks / 4);
+    EXPECT_GT(frames[1], kMarks);
 }

@@ -313,3 +313,41 @@ CHILD_TEST(Direct3D11Choice, TheDefaultClassTakesDirect3D11AndItsProbeWaitsForTh
     host.Destroy();
     return ReportCount() == 0 ? 0 : 15;
 }
+
+// A first start makes one device before its first picture: the probe's goes on to the first window that draws.
+// A second window makes its own, and so does the off-screen renderer when it next draws, its pictures unchanged.
+CHILD_TEST(Direct3D11Choice, TheFirstWindowDrawsWithTheProbesDevice)
+{
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    CPanelTestHost host(60, 60, 200, 320);
+    CShapesScene scene;
+    CPanel first(false, false);
+    CPanel second(false, false);
+    CPanel* const panels[] = {&first, &second};
+    std::vector<int> devicesMade;
+    for (int i = 0; i < 2; ++i) {
+        CPanel& panel = *panels[i];
+        panel.SetScene(&scene);
+        panel.Measure();
+        panel.CreateNativeWindow(host);
+        panel.SetBounds(CRectF(0.0f, 160.0f * i, 160.0f, 160.0f * i + 120.0f));
+        if (!PumpUntil([&] {
+                auto* renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
+                return renderer && renderer->GetCachedMeshCount() > 0;
+            }))
+            return 10 + i;
+        devicesMade.push_back(CDirect3D11Renderer::GetDevicesMade());
+    }
+    if (devicesMade != std::vector<int>{1, 2} || CDirect3D11Renderer::GetOffscreenRenderer().GetDevice())
+        return 12;
+    const CPixelBitmap picture = RenderThrough(system, scene);
+    if (CDirect3D11Renderer::GetDevicesMade() != 3 || picture.GetPixel(30, 20) != kRed ||
+        picture.GetPixel(120, 80) != kBlue)
+        return 13;
+    for (CPanel* panel : panels)
+        panel->SetScene(nullptr);
+    host.Destroy();
+    return ReportCount() == 0 && system.GetCurrentError() == 0 ? 0 : 14;
+}

@@ -229,8 +229,9 @@ TEST_F(OpenGL3, BatchesTakeTheProgramTheyNeedAndMoreThan65536VerticesDrawAsGdiDr
     EXPECT_GE(160 * 120 / 100, CountDifferences(gl, RenderThrough(CGdiGraphicsSystem::Instance(), many)));
 }
 
-// An error of the library, then a fault inside a driver call of a real panel's frame: each fails the system for
-// the run, stores its worst error once, and the panel goes on through a fall-back target.
+// An error of the library, then a fault inside a driver call of a real panel's frame, which OpenGL 3 renders off
+// screen for GDI's target of the window: each fails the system for the run, stores its worst error once, and the
+// panel's picture comes from the next system.
 CHILD_TEST(OpenGL3Errors, AnErrorOrAFaultInTheDriverFailsTheSystemAndThePanelFallsBack)
 {
     GetCrashLog().fileName = kTestCrashLogName;
@@ -247,8 +248,10 @@ CHILD_TEST(OpenGL3Errors, AnErrorOrAFaultInTheDriverFailsTheSystemAndThePanelFal
     panel.CreateNativeWindow(host);
     panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
     CGL3Recorder recorder;
-    if (!PumpUntil([&] { return CGL3Recorder::Count("viewport") > 0; }) ||
-        !dynamic_cast<COpenGL3Renderer*>(panel.renderTarget) || system.GetCurrentError() != 0 ||
+    if (!PumpUntil([&] {
+            return CGL3Recorder::Count("viewport") > 0 && ReadClientPixel(panel.hwnd, 30, 20) == RGB(255, 0, 0);
+        }) ||
+        !dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) || system.GetCurrentError() != 0 ||
         CSettings::GetInt(L"OpenGL3HighVersionFound", 0) != 1)
         return 10;
 

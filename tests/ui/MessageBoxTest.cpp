@@ -34,7 +34,8 @@ public:
 // Shows a message box of `kind` on this thread while a driver thread looks
 // at it and closes it with `close`.
 template <class Close>
-CMessageBox::Button ShowAndDrive(int kind, Close close, HWND* seen = nullptr)
+CMessageBox::Button ShowAndDrive(int kind, Close close, HWND* seen = nullptr,
+                                 const std::wstring& text = L"Question?")
 {
     CDialogWatcherPause pause;
     std::thread driver([&] {
@@ -45,7 +46,7 @@ CMessageBox::Button ShowAndDrive(int kind, Close close, HWND* seen = nullptr)
             close(box);
     });
     CAnswer answer;
-    CMessageBox::Show(L"Question?", kind, answer.Make());
+    CMessageBox::Show(text, kind, answer.Make());
     driver.join();
     EXPECT_EQ(1, answer.calls);
     return answer.answer;
@@ -91,6 +92,42 @@ TEST(MessageBoxes, YesNoCancelClosedWithTheCloseBoxAnswersCancel)
         &box);
     EXPECT_NE(nullptr, box);
     EXPECT_EQ(CMessageBox::Cancel, answer);
+}
+
+// Whether a column of the window's client area holds dark (text) pixels.
+bool HasInkInColumn(HWND window, int x)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const HDC dc = GetDC(window);
+    bool ink = false;
+    for (int y = 0; y < client.bottom && !ink; ++y)
+        ink = GetRValue(GetPixel(dc, x, y)) < 128;
+    ReleaseDC(window, dc);
+    return ink;
+}
+
+TEST(MessageBoxes, NoLineIsCutOffAtTheRight)
+{
+    // Its first line, "... starts with a line that", is the widest; its last
+    // letter reaches past the width the box measured.
+    const std::wstring text = GetString(2687);
+    bool painted = false;
+    bool inkAtTheEdge = true;
+    ShowAndDrive(
+        0,
+        [&](HWND dialog) {
+            const HWND control = GetDlgItem(dialog, 0xFFFF);
+            RECT client = {};
+            GetClientRect(control, &client);
+            for (int i = 0; i < 200 && !painted; ++i, Sleep(10))
+                painted = HasInkInColumn(control, 2);
+            inkAtTheEdge = HasInkInColumn(control, client.right - 1);
+            PressDialogButton(dialog, IDOK);
+        },
+        nullptr, text);
+    ASSERT_TRUE(painted);
+    EXPECT_FALSE(inkAtTheEdge);
 }
 
 TEST(MessageBoxes, YesAndNo)

@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/CrashLog.h"
+#include "foundation/Files.h"
 #include "foundation/Strings.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/PdfPrinter.h"
 #include "tests/support/TestSupport.h"
 #include "ui/ModalState.h"
@@ -17,30 +21,67 @@
 
 namespace {
 
-// Counts the spooler calls on their way to GDI; the nth StartPage fails.
+// Counts the spooler calls on their way to GDI and keeps the document's
+// output. The nth StartPage or EndPage, EndDoc and AbortDoc can be refused,
+// as a printer refuses them (Wine's drivers refuse every AbortDoc): the
+// refused call does nothing and leaves its error.
 class CRecordingCalls : public CPrinterCalls
 {
 public:
-    int StartDoc(HDC dc, const DOCINFOW& info) override { return ++startDocs, CPrinterCalls::StartDoc(dc, info); }
+    int StartDoc(HDC dc, const DOCINFOW& info) override
+    {
+        output = info.lpszOutput ? info.lpszOutput : L"";
+        return ++startDocs, CPrinterCalls::StartDoc(dc, info);
+    }
     int StartPage(HDC dc) override
     {
-        if (++startPages != failingPage)
-            return CPrinterCalls::StartPage(dc);
+        return ++startPages == failingStartPage ? Refuse() : CPrinterCalls::StartPage(dc);
+    }
+    int EndPage(HDC dc) override { return ++endPages == failingEndPage ? Refuse() : CPrinterCalls::EndPage(dc); }
+    int EndDoc(HDC dc) override { return ++endDocs, refuseEndDoc ? Refuse() : CPrinterCalls::EndDoc(dc); }
+    int AbortDoc(HDC dc) override { return ++abortDocs, refuseAbort ? Refuse() : CPrinterCalls::AbortDoc(dc); }
+
+    static int Refuse()
+    {
         SetLastError(ERROR_NOT_READY);
         return 0;
     }
-    int EndDoc(HDC dc) override { return ++endDocs, CPrinterCalls::EndDoc(dc); }
-    int AbortDoc(HDC dc) override
-    {
-        ++abortDocs;
-        // Wine's PostScript driver aborts nothing: AbortDoc answers 0 and the
-        // document stays open. Ending it gives the run what Windows gives it
-        // and leaves the printer usable.
-        return CPrinterCalls::AbortDoc(dc) > 0 || ::EndDoc(dc) > 0 ? 1 : 0;
-    }
 
-    int startDocs = 0, startPages = 0, endDocs = 0, abortDocs = 0, failingPage = 0;
+    int startDocs = 0, startPages = 0, endPages = 0, endDocs = 0, abortDocs = 0;
+    int failingStartPage = 0, failingEndPage = 0;
+    bool refuseEndDoc = false, refuseAbort = false;
+    std::wstring output;
 };
+
+// What the user reads when the default printer refuses with ERROR_NOT_READY:
+// the failure with the error's number, then the system's words for it.
+std::wstring NotReadyMessage()
+{
+    wchar_t words[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_NOT_READY, 0, words,
+                   512, nullptr);
+    std::wstring reason = words;
+    while (!reason.empty() && iswspace(reason.back()))
+        reason.pop_back();
+    EXPECT_FALSE(reason.empty());
+    return GetStringWithArg(2700, std::to_wstring(ERROR_NOT_READY)) + L"\n\n" + reason;
+}
+
+// The system's save dialog of a print to file: types the name and saves, or
+// cancels for an empty name. Whether it came up and went. The message boxes
+// that may follow are the watcher's again.
+bool AnswerSaveDialog(const std::wstring& name)
+{
+    CDialogWatcherPause pause;
+    const HWND dialog = WaitForDialog();
+    if (!dialog || !WaitForControl(dialog, FindFileNameEdit) || !WaitForControl(dialog, FindOkButton))
+        return false;
+    if (name.empty())
+        PressDialogButton(dialog, IDCANCEL);
+    else if (!ChooseFileName(dialog, name))
+        return false;
+    return WaitUntilGone(dialog);
+}
 
 // Blank pages (nothing filled, as on the program's pages); records the pages
 // asked for and presses Cancel of the running dialog at the nth.
@@ -139,36 +180,51 @@ TEST_F(PrintJob, ProgressStopsTickingOnceTheDialogHasClosed)
     }
 }
 
-TEST_F(PrintJob, CopiesAreCollatedAndCancelAbortsOnlyAnOpenDocument)
+TEST_F(PrintJob, CopiesAreCollatedAndARefusingPrinterOrCancelAbortsTheDocument)
 {
+    // A refusing printer and a cancel are no faults of the program: neither
+    // raises the failure report, whatever the printer answers to the abort.
     const int reports = GetCrashLog().GetReportCount();
+    const std::wstring notReady = NotReadyMessage();
     struct
     {
         const char* name;
-        int pages, copies, cancelAt, failingPage;
+        int pages, copies, cancelAt;
+        int failingStartPage, failingEndPage;
+        bool refuseEndDoc, refuseAbort;
         std::vector<int> order;
         int endDocs, abortDocs;
         std::vector<std::wstring> boxes;
+        bool done;
     } cases[] = {
-        {"collated", 2, 3, 0, 0, {0, 1, 0, 1, 0, 1}, 1, 0, {}},
-        {"cancelled", 2, 3, 3, 0, {0, 1, 0}, 0, 1, {}},
-        {"cancelled while the finished bar shows", 1, 1, 1, 0, {0}, 1, 0, {}},
-        {"page refused", 2, 1, 0, 2, {0}, 0, 1, {GetStringWithArg(2700, std::to_wstring(ERROR_NOT_READY))}},
+        {"collated", 2, 3, 0, 0, 0, false, false, {0, 1, 0, 1, 0, 1}, 1, 0, {}, true},
+        {"cancelled", 2, 3, 3, 0, 0, false, false, {0, 1, 0}, 0, 1, {}, false},
+        {"cancelled, the abort refused", 2, 3, 3, 0, 0, false, true, {0, 1, 0}, 0, 1, {}, false},
+        {"cancelled while the finished bar shows", 1, 1, 1, 0, 0, false, false, {0}, 1, 0, {}, false},
+        {"page refused", 2, 1, 0, 2, 0, false, false, {0}, 0, 1, {notReady}, false},
+        {"page's end refused", 2, 1, 0, 0, 1, false, false, {0}, 0, 1, {notReady}, false},
+        {"end of the document refused", 2, 1, 0, 0, 0, true, true, {0, 1}, 1, 1, {notReady}, false},
     };
     DeletePdfs("PrintJobTest");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         calls = CRecordingCalls();
-        calls.failingPage = c.failingPage;
+        calls.failingStartPage = c.failingStartPage;
+        calls.failingEndPage = c.failingEndPage;
+        calls.refuseEndDoc = c.refuseEndDoc;
+        calls.refuseAbort = c.refuseAbort;
         CTestJob job(c.pages, c.cancelAt);
-        CPrintProgressDlg* dialog = new CPrintProgressDlg(&job, c.pages, c.copies);
-        ASSERT_TRUE(dialog->documentStarted);
-        dialog->DoModal();
+        CPrintProgressDlg dialog(&job, c.pages, c.copies);
+        dialog.selfDeleting = false;
+        // Also after a document the printer would not abort.
+        ASSERT_TRUE(dialog.documentStarted);
+        dialog.DoModal();
         EXPECT_EQ(c.order, job.pages);
         EXPECT_EQ(1, calls.startDocs);
         EXPECT_EQ(c.endDocs, calls.endDocs);
         EXPECT_EQ(c.abortDocs, calls.abortDocs);
         EXPECT_EQ(c.boxes, CDialogWatcher::TakeAnsweredTexts());
+        EXPECT_EQ(c.done, dialog.resultOk);
         if (c.copies == 3 && c.endDocs == 1) {
             CPdfInfo info;
             ASSERT_TRUE(ReadPdfInfo(WaitForPdf("PrintJobTest"), info)) << "no PDF came";
@@ -177,6 +233,34 @@ TEST_F(PrintJob, CopiesAreCollatedAndCancelAbortsOnlyAnOpenDocument)
         }
     }
     EXPECT_EQ(reports, GetCrashLog().GetReportCount());
+}
+
+TEST_F(PrintJob, PrintingToAFilePrintsIntoTheFileTheUserNames)
+{
+    const std::wstring folder = MakeTempFolder(L"print-to-file");
+    CPrinterSetup& setup = CPrinterSetup::Instance();
+    // Typed into the save dialog; empty cancels it.
+    for (const std::wstring& typed : {folder + L"\\Printed", std::wstring()}) {
+        SCOPED_TRACE(testing::Message() << "typed " << typed);
+        calls = CRecordingCalls();
+        CTestJob job(1, 0);
+        bool answered = false;
+        setup.printToFile = true;
+        std::thread driver([&] { answered = AnswerSaveDialog(typed); });
+        CPrintJob::Run(job);
+        driver.join();
+        setup.printToFile = false;
+        EXPECT_TRUE(answered);
+        // Nothing to tell the user when they cancel.
+        EXPECT_EQ(std::vector<std::wstring>(), CDialogWatcher::TakeAnsweredTexts());
+        if (typed.empty()) {
+            EXPECT_EQ(0, calls.startDocs);
+            continue;
+        }
+        EXPECT_EQ(1, calls.endDocs);
+        EXPECT_TRUE(IsSamePath(typed + L".prn", calls.output)) << calls.output;
+        EXPECT_FALSE(ReadWholeFile(typed + L".prn").empty());
+    }
 }
 
 TEST_F(PrintJob, RunPrintsOneCopyWithoutAskingAndNothingWithoutPages)

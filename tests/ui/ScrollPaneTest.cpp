@@ -77,7 +77,12 @@ void ExpectSelectedAfterTyping(CPaneFixture& fixture, std::initializer_list<CTyp
 TEST(ScrollPane, TheListFontMatchesTheUiFontAndSetsTheRowHeight)
 {
     const CFontMetrics& font = CScrollPane::GetListFont();
-    EXPECT_NEAR(float(GetTextWidth(L"etaonirsh")), font.GetStringWidth(L"etaonirsh"), 0.01f);
+    // A whole number of pixels, as the GDI canvas draws it: at any other
+    // size the letters stand spread apart. The width follows the size, so it
+    // may miss the UI font's by half a pixel's worth of size.
+    EXPECT_EQ(std::round(font.size), font.size);
+    const float width = font.GetStringWidth(L"etaonirsh");
+    EXPECT_NEAR(float(GetTextWidth(L"etaonirsh")), width, width / font.size / 2.0f + 0.01f);
     EXPECT_EQ(std::ceil(std::max(font.GetLineSpacing(), font.GetHeight() + 2.0f)), CScrollPane::GetRowHeight());
     EXPECT_GT(CScrollPane::GetRowHeight(), 8.0f);
 }
@@ -112,6 +117,28 @@ TEST(ScrollPane, SetUpSortsByCodeUnitsAndKeepsEqualTextsInOrder)
     unsorted.AddItem(L"a");
     unsorted.MeasureWithin(300.0f, 300.0f);
     EXPECT_EQ((std::vector<int>{0, 1}), unsorted.client.order);
+}
+
+TEST(ScrollPane, TheLeastRoomHoldsForFewItemsAndLongItemsGoBeyondIt)
+{
+    const float rowHeight = CScrollPane::GetRowHeight();
+    const std::wstring longText(40, L'W');
+    const float longWidth = std::ceil(CScrollPane::GetListFont().GetStringWidth(longText) + 4.0f);
+    // Items, then the room: rows and pixels inside the 2-pixel frame.
+    const struct { std::vector<std::wstring> items; float width, height; } cases[] = {
+        {{L"a", L"b"}, 120.0f, 8.0f * rowHeight},
+        {{longText}, longWidth, 8.0f * rowHeight},
+        {Numbered(10), 120.0f, 10.0f * rowHeight},
+    };
+    for (const auto& c : cases) {
+        CScrollPane pane;
+        for (const std::wstring& item : c.items)
+            pane.AddItem(item);
+        pane.SetLeastRoom(120.0f, 8);
+        pane.MeasureWithin(1000.0f, 1000.0f);
+        EXPECT_EQ(int(c.width) + 4, pane.preferredWidth) << c.items.size();
+        EXPECT_EQ(int(c.height) + 4, pane.preferredHeight) << c.items.size();
+    }
 }
 
 TEST(ScrollPane, AnEmptyListIsSetUpWithoutAReport)

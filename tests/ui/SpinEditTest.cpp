@@ -123,6 +123,12 @@ TEST(RangeSpinEdit, GetValueChecksTheRange)
     EXPECT_EQ(0, value);
     spin.SetText(L"x");
     EXPECT_FALSE(spin.GetValue(value, false));
+    // A field without a digit holds no value, though 0 is in range here.
+    CRangeSpinEdit fromZero(0, 90, 15);
+    for (const wchar_t* text : {L"", L" ", L"-"}) {
+        fromZero.SetText(text);
+        EXPECT_FALSE(fromZero.GetValue(value, false)) << "\"" << text << "\"";
+    }
 }
 
 TEST(RangeSpinEdit, ANonPositiveStepIsReported)

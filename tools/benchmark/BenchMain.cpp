@@ -34,6 +34,9 @@ void OpenBenchSettings()
     CSettings::Open(kSettingsKey);
     CSettings::SetInt(L"Metric", 0);
     CSettings::SetInt(L"SpecList", 1);
+    // Views and pictures through GDI, as in the test programs; the 3D lines
+    // name their systems.
+    CSettings::SetInt(L"GraphicsClass", 0);
 }
 
 // What every course made or read needs, once the settings are open.

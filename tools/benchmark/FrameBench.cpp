@@ -8,6 +8,7 @@
 #include "graphics/GdiGraphics.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
+#include "tools/benchmark/AllocationCounter.h"
 #include "tools/benchmark/BenchCourse.h"
 #include "tools/benchmark/BenchTable.h"
 #include "tools/benchmark/Benchmarks.h"
@@ -90,7 +91,9 @@ double BenchFrameOf(CCourse& course, const std::string& description, int runs, b
     frame.Create(kFrameWidth, kFrameHeight);
     replayed.Create(kFrameWidth, kFrameHeight);
     // The first frame builds what the view keeps between paints.
+    const size_t allocationsBefore = GetAllocationCount();
     view.Paint(frame.GetDC());
+    const size_t firstFrameAllocations = GetAllocationCount() - allocationsBefore;
     replay.Draw(replayed.GetDC());
 
     CBenchRow row("map frame (" + description + ") / GDI replay");
@@ -103,13 +106,35 @@ double BenchFrameOf(CCourse& course, const std::string& description, int runs, b
         row.Add(program, MillisecondsSince(start));
     }
     row.Print();
-    std::printf("    (%u paths and %u texts a frame)\n", unsigned(replay.GetPathCount()),
-                unsigned(replay.GetTextCount()));
+    std::printf("    (%u paths and %u texts a frame; %u heap allocations in the first frame of a canvas)\n",
+                unsigned(replay.GetPathCount()), unsigned(replay.GetTextCount()), unsigned(firstFrameAllocations));
     if (savePictures) {
         SavePicture(frame, (pictureStem + L"-frame.png").c_str());
         SavePicture(replayed, (pictureStem + L"-replay.png").c_str());
     }
     return row.GetProgramMedian();
+}
+
+// A picture of the course's whole map made off screen at the frame's size, as
+// an export or the clipboard's picture makes it, against a frame of the map in
+// a course window.
+void BenchCoursePicture(CCourse& course, const std::string& description, int runs)
+{
+    CMapView view(course);
+    CGdiBitmap frame;
+    frame.Create(kFrameWidth, kFrameHeight);
+    view.Paint(frame.GetDC());
+    CPixelBitmap picture(kFrameWidth, kFrameHeight);
+    CBenchRow row("course picture off screen (" + description + ") / map frame");
+    for (int run = 0; run < runs; ++run) {
+        double start = GetClockSeconds();
+        RenderCourseImage(course, picture, true, 0.0f, 0.0f);
+        const double program = MillisecondsSince(start);
+        start = GetClockSeconds();
+        view.Paint(frame.GetDC());
+        row.Add(program, MillisecondsSince(start));
+    }
+    row.Print();
 }
 
 }  // namespace
@@ -123,13 +148,14 @@ void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter)
     // About a thousand objects, shared among the kinds.
     const int count = GetCountPerKind(1000);
     if (wanted(DescribeBenchCourse(count))) {
-        const double frameMs =
-            BenchFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs, savePictures, L"bench");
+        const std::unique_ptr<CCourse> course = MakeBenchCourse(count);
+        const double frameMs = BenchFrameOf(*course, DescribeBenchCourse(count), runs, savePictures, L"bench");
         if (frameMs > 0.0) {
             CBenchRow::PrintValue("  frames per second (" + FormatCount(count * GetCourseKindCount()) +
                                       " objects, 1280 x 1024)",
                                   1000.0 / frameMs);
         }
+        BenchCoursePicture(*course, DescribeBenchCourse(count), runs);
     }
     // Long bodies mostly outside the frame: the replay draws every path whole.
     const int tunnels = 200;
