@@ -1,6 +1,7 @@
 #include "course/Course.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -116,21 +117,22 @@ void CCourse::EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doome
     // Numbers that leave or join keep the object set as it is while it is
     // walked.
     const CNumberingHold hold(*this);
-    for (auto it = m_objects.begin(); it != m_objects.end();) {
-        CCourseObject* object = *it;
-        if (!doomed(*object)) {
-            ++it;
-            continue;
-        }
-        it = m_objects.erase(it);
-        ++m_changeCount;
-        ForgetEndsOf(object, false);
-        if (m_editedObject == object)
-            m_editedObject = nullptr;
-        if (m_placedObject == object)
-            m_placedObject = nullptr;
-        delete object;
-    }
+    for (auto it = m_objects.begin(); it != m_objects.end();)
+        it = doomed(**it) ? DestroyObjectAt(it) : std::next(it);
+}
+
+CCourseObjectSet::iterator CCourse::DestroyObjectAt(CCourseObjectSet::iterator it)
+{
+    CCourseObject* object = *it;
+    it = m_objects.erase(it);
+    ++m_changeCount;
+    ForgetEndsOf(object, false);
+    if (m_editedObject == object)
+        m_editedObject = nullptr;
+    if (m_placedObject == object)
+        m_placedObject = nullptr;
+    delete object;
+    return it;
 }
 
 void CCourse::RebuildAll()
@@ -206,6 +208,14 @@ void CCourse::DeleteSelected()
     EraseObjectsWhere([](CCourseObject& object) { return object.IsSelected(); });
     RemoveObjectsWhere(&CCourseObject::AfterObjectsDeleted);
     UpdateCoordinateMarks();
+}
+
+bool CCourse::IsBeingDeleted(const CCourseObject& object) const
+{
+    if (m_objectsGoing != nullptr)
+        return std::binary_search(m_objectsGoing->begin(), m_objectsGoing->end(), &object,
+                                  std::less<const CCourseObject*>());
+    return object.IsSelected();
 }
 
 int CCourse::GetDifferenceStatus(CCourseObject* object) const

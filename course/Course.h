@@ -128,6 +128,10 @@ public:
     // Deletes every object whose centre lies outside the ring and margins.
     void DeleteObjectsOutside(bool keepEdited);
     void DeleteSelected();
+    // Whether the object is one of those being deleted, as the objects that
+    // stay learn in BeforeObjectsDeleted: a selected one, or, while an undo
+    // or redo takes out the objects it reads anew, one of those.
+    bool IsBeingDeleted(const CCourseObject& object) const;
     // 0 normal, 1 pale (an identical copy is in the overlay), 2 grey (an
     // overlay object).
     int GetDifferenceStatus(CCourseObject* object) const;
@@ -392,6 +396,8 @@ private:
     // Deletes the objects the test picks; none of them stays the edited or
     // the placed object.
     void EraseObjectsWhere(const std::function<bool(CCourseObject&)>& doomed);
+    // Takes the object at it out of the set and destroys it; the one after.
+    CCourseObjectSet::iterator DestroyObjectAt(CCourseObjectSet::iterator it);
     // Tells each listener, skipping one that an earlier listener removed;
     // while a broadcast goes on, IsBroadcasting is true.
     void TellListeners(const std::function<void(CCourseListener&)>& tell, bool broadcast);
@@ -507,6 +513,11 @@ private:
     // object records, replacing just those objects; false, with the course
     // untouched, where that would not give the course a reload gives.
     bool LoadChangedRecords(const std::string& snapshot, const std::string* kept);
+    // Takes out the objects a step reads anew (sorted by address) as
+    // DeleteSelected does with them alone selected, and leaves none
+    // selected: the course is walked to tell the others before and after,
+    // the going ones are looked up.
+    void RemoveObjectsReadAgain(const std::vector<CCourseObject*>& going);
     // Undo (forward false) or redo.
     bool StepThroughHistory(bool forward);
     // The archive's head as a snapshot has it.
@@ -523,6 +534,9 @@ private:
     CUndoHistory m_undoHistory{kMaxUndoSteps};
     bool m_restoringStep = false;
     std::vector<CCourseObject*> m_objectsReadBack;
+    // While RemoveObjectsReadAgain tells the course of them, the objects it
+    // takes out, sorted by address.
+    const std::vector<CCourseObject*>* m_objectsGoing = nullptr;
     // Where each object record begins in the history's current snapshot,
     // then where its end section begins; kept from the commit, undo or redo
     // that made it current (history count m_snapshotCount) while the course

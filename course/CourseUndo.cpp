@@ -302,9 +302,7 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot, const std::string*
     std::sort(doomed.begin(), doomed.end());
     // Numbers swapped for their records keep the labels the records give.
     const CNumberingHold hold(*this, true);
-    for (CCourseObject* object : m_objects)
-        object->SetSelected(std::binary_search(doomed.begin(), doomed.end(), object));
-    DeleteSelected();
+    RemoveObjectsReadAgain(doomed);
     // An object that went with the deleted ones leaves a course the reload
     // must rebuild.
     if (m_objects.size() != nowCount - doomed.size())
@@ -321,6 +319,31 @@ bool CCourse::LoadChangedRecords(const std::string& snapshot, const std::string*
     m_snapshotRecords.swap(records);
     KeepSnapshotRecords(true);
     return true;
+}
+
+void CCourse::RemoveObjectsReadAgain(const std::vector<CCourseObject*>& going)
+{
+    // The objects that stay tell the going ones by IsBeingDeleted, not by
+    // their selection, which changes on the same walk: the going ones are
+    // selected as they would be for DeleteSelected, and the others not.
+    m_objectsGoing = &going;
+    for (auto it = m_objects.begin(); it != m_objects.end();) {
+        CCourseObject* object = *it;
+        object->SetSelected(IsBeingDeleted(*object));
+        it = object->BeforeObjectsDeleted() && !IsBeingDeleted(*object) ? DestroyObjectAt(it) : std::next(it);
+    }
+    m_objectsGoing = nullptr;
+    for (CCourseObject* object : going) {
+        const auto found = m_objects.find(object);
+        if (found == m_objects.end() || *found != object) {
+            TRACE_VALUE(const void*, object);
+            ReportFailure();
+            continue;
+        }
+        DestroyObjectAt(found);
+    }
+    for (auto it = m_objects.begin(); it != m_objects.end();)
+        it = (*it)->AfterObjectsDeleted() ? DestroyObjectAt(it) : std::next(it);
 }
 
 void CCourse::WriteSnapshot(std::string& out)

@@ -172,7 +172,13 @@ bool CPanel::HandleRelease(const CMouseEvent& event)
     if (survived) {
         pressState = EPressState::kIdle;
         ShowCursorFor(event);
-        const bool inside = IsInsideClient(event);
+        // The handler may have run a modal loop (the dialog a toolbar button
+        // opens) while the mouse went elsewhere. Leave tracking armed for a
+        // window the mouse is no longer over never reports the leave, so
+        // the panel would stay as if the mouse were on it (a button left
+        // lit): where the mouse is now decides.
+        CMouseEvent now;
+        const bool inside = IsInsideClient(event) && GetMouseEventAtCursor(now);
         const bool wasInside = mouseInside;
         mouseInside = inside;
         if (inside && !wasInside)

@@ -712,7 +712,7 @@ bool CDogPath::BeforeObjectsDeleted()
 {
     const bool restoring = IsRestoringStep(*this);
     for (CNode& node : m_nodes) {
-        if (node.end == nullptr || node.end->owner == nullptr || !node.end->owner->IsSelected())
+        if (node.end == nullptr || node.end->owner == nullptr || !IsBeingDeleted(*node.end->owner))
             continue;
         if (restoring) {
             // The object goes to be read back from the step: the node ties

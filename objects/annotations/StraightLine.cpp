@@ -250,7 +250,7 @@ bool CStraightLine::IsNearObjectReadBack(int index) const
 bool CStraightLine::BeforeObjectsDeleted()
 {
     for (int i = 0; i < 2; ++i) {
-        if (m_links[i] != nullptr && m_links[i]->owner != nullptr && m_links[i]->owner->IsSelected()) {
+        if (m_links[i] != nullptr && m_links[i]->owner != nullptr && IsBeingDeleted(*m_links[i]->owner)) {
             m_links[i] = nullptr;
             m_untied[i] = true;
         }

@@ -45,3 +45,8 @@ bool IsRestoringStep(const CCourseObject& object)
 {
     return object.GetCourse() != nullptr && object.GetCourse()->IsRestoringStep();
 }
+
+bool IsBeingDeleted(const CCourseObject& object)
+{
+    return object.GetCourse() != nullptr ? object.GetCourse()->IsBeingDeleted(object) : object.IsSelected();
+}

@@ -58,3 +58,7 @@ bool IsOnMetricCourse(const CCourseObject& object);
 // Whether the object's course is putting back an undo step (false without a
 // course): see CCourse::IsRestoringStep.
 bool IsRestoringStep(const CCourseObject& object);
+// Whether the object is one of those its course is deleting, as an object
+// staying asks in BeforeObjectsDeleted (CCourse::IsBeingDeleted); without a
+// course, whether it is selected.
+bool IsBeingDeleted(const CCourseObject& object);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -74,6 +75,49 @@ public:
 private:
     CCourse& m_course;
 };
+
+// What a watching object learnt each time the course told it of objects
+// going: the calls, and the course's objects it told apart as going.
+struct CDeletionLog
+{
+    int before = 0;
+    int after = 0;
+    std::vector<const CCourseObject*> going;
+};
+CDeletionLog g_deletions;
+
+class CWatchingObject : public archivetest::CRecordObject
+{
+public:
+    CWatchingObject() : CRecordObject(4) {}
+    bool BeforeObjectsDeleted() override
+    {
+        ++g_deletions.before;
+        for (const CCourseObject* object : GetCourse()->GetObjects()) {
+            if (GetCourse()->IsBeingDeleted(*object))
+                g_deletions.going.push_back(object);
+        }
+        return false;
+    }
+    bool AfterObjectsDeleted() override
+    {
+        ++g_deletions.after;
+        return false;
+    }
+};
+
+// Type id 4109, which no other kind has.
+const CObjectType& GetWatchingKind()
+{
+    class CWatchingType : public CObjectType
+    {
+    public:
+        CWatchingType() : CObjectType(4109, kUnnamed, kUnnamed) { GetPartColors().AddPart(2); }
+        std::unique_ptr<CCourseObject> CreateObject() const override { return std::make_unique<CWatchingObject>(); }
+    };
+    static const CWatchingType* type = new CWatchingType();
+    return *type;
+}
 
 }  // namespace
 
@@ -540,6 +584,32 @@ TEST_F(CourseUndo, UndoAndRedoReplaceOnlyTheObjectsWhoseRecordsDiffer)
     course.CommitUndoStep(L"Delete");
     ASSERT_TRUE(course.Undo());
     EXPECT_EQ(five, ArchiveOf(course));
+}
+
+// The objects an undo or redo reads anew go as deleted ones do: every object
+// that stays hears of them once before and once after, tells them apart
+// from the rest (not from the objects the user selected), and nothing stays
+// selected.
+TEST_F(CourseUndo, AStepTellsTheObjectsThatStayWhichOnesItReadsAnew)
+{
+    CCourse course(L"Undo", L"");
+    archivetest::Place(course, GetWatchingKind(), 1000.0f, 1000.0f);
+    CCourseObject* kept = PlaceRecord(course, 2000.0f, 1000.0f, 0.0f, 1, L"kept");
+    archivetest::CRecordObject* changed = PlaceRecord(course, 3000.0f, 1000.0f, 0.0f, 2, L"changed");
+    course.CommitUndoStep(L"Place");
+    changed->value = 3;
+    course.CommitUndoStep(L"Change");
+    for (bool redo : {false, true}) {
+        const CCourseObject* going = *std::prev(course.GetObjects().end());
+        kept->SetSelected(true);
+        g_deletions = CDeletionLog();
+        ASSERT_TRUE(redo ? course.Redo() : course.Undo());
+        EXPECT_EQ(1, g_deletions.before) << redo;
+        EXPECT_EQ(1, g_deletions.after) << redo;
+        EXPECT_EQ(std::vector<const CCourseObject*>{going}, g_deletions.going) << redo;
+        EXPECT_TRUE(course.ContainsObject(kept)) << redo;
+        EXPECT_FALSE(course.HasSelection()) << redo;
+    }
 }
 
 // Few objects keep whole records in the history, many keep patches.

@@ -65,6 +65,8 @@ public:
         Log("release");
         if (destroyOnRelease)
             delete this;
+        else if (moveAwayOnRelease)
+            SetCursorPos(awayPoint.x, awayPoint.y);
     }
     void OnRightClick(const CMouseEvent& event) override
     {
@@ -99,6 +101,10 @@ public:
     CCursors* chosenCursor = nullptr;
     int cursorQueries = 0;
     bool destroyOnRelease = false;
+    // Moves the mouse there from OnMouseUp, as a user does while a dialog
+    // the release opened is up.
+    bool moveAwayOnRelease = false;
+    POINT awayPoint = {};
 };
 
 // Gives the panel the scene and its native window in the host, at the host's
@@ -553,6 +559,17 @@ TEST_F(PanelMouse, AReleaseInsideArmsLeaveTrackingAgain)
     panel.calls.clear();
     MouseAt(250, 150);
     EXPECT_TRUE(panel.WaitFor("leave")) << panel.Calls();
+}
+
+TEST_F(PanelMouse, AMouseThatWentAwayDuringTheReleaseHandlerHasLeft)
+{
+    PressAt(40, 40);
+    panel.moveAwayOnRelease = true;
+    panel.awayPoint = fixture.ScreenPoint(250, 150);
+    panel.calls.clear();
+    MouseAt(40, 40, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(panel.WaitFor("release, leave")) << panel.Calls();
+    EXPECT_FALSE(panel.mouseInside);
 }
 
 TEST_F(PanelMouse, ARightClickWhileTheLeftButtonIsHeldIsNotPassedOn)

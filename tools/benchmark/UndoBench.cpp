@@ -56,7 +56,9 @@ void BenchUndoOf(int count, int kind, int runs)
 
 void BenchUndo(int runs)
 {
-    // A thousand of every kind, and a small and a large course of the first.
+    // The course of every kind at about 1,000 objects and at a thousand of
+    // each, and a small and a large course of the first kind.
+    BenchUndoOf(GetCountPerKind(1000), -1, runs);
     BenchUndoOf(1000, -1, runs);
     BenchUndoOf(1000, 0, runs);
     BenchUndoOf(10000, 0, runs);

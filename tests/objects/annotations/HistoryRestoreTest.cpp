@@ -233,6 +233,62 @@ TEST_F(HistoryRestore, UndoingTheDeletionOfAnObstacleOnAPathGivesTheRouteBack)
     ExpectUndoAndRedo(before, Stored());
 }
 
+// A step that reads a barrel anew (its colour changed) leaves the line and
+// the path tied to it as they were: they tie to the barrel read back, keep
+// their ties to the other barrel, which the user has selected, and the
+// selection is cleared.
+TEST_F(HistoryRestore, LinesAndPathsTieToTheObstacleAStepReadsAnew)
+{
+    CCourseObject* barrels[2];
+    const CPoint2 at[] = {{4000, 6000}, {9000, 6000}};
+    for (int i = 0; i < 2; ++i) {
+        barrels[i] = equipmenttest::Place(*course, CBarrel::GetBarrelType(), at[i].x, at[i].y, 90.0f);
+        barrels[i]->Invalidate();
+    }
+    const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(
+        *course, 2588, barrels[0]->GetEnds()[0]->GetCoursePoint(), barrels[1]->GetEnds()[0]->GetCoursePoint());
+    const CDogPath* path = TiedPath({at[0] + CPoint2(-800, 0), at[0], at[1], at[1] + CPoint2(800, 0)});
+    ASSERT_NE(nullptr, line->GetLink(0));
+    ASSERT_NE(nullptr, line->GetLink(1));
+    ASSERT_GT(CountTied(*path), 1);
+    // Each tie: the kept barrel's end itself, or the other barrel's end number.
+    const auto ties = [&](const CCourseObject* other) {
+        std::vector<std::pair<const CObstacleEnd*, ptrdiff_t>> found;
+        std::vector<const CObstacleEnd*> ends{line->GetLink(0), line->GetLink(1)};
+        for (const CDogPathNode& node : path->GetNodes())
+            ends.push_back(node.end);
+        const CObstacleEndList& otherEnds = other->GetEnds();
+        for (const CObstacleEnd* end : ends) {
+            const auto index = std::find(otherEnds.begin(), otherEnds.end(), end) - otherEnds.begin();
+            found.emplace_back(index < ptrdiff_t(otherEnds.size()) ? nullptr : end, index);
+        }
+        return found;
+    };
+    const auto tiesBefore = ties(barrels[1]);
+    course->DeselectAll(false);
+    course->MarkUnmodified(true);
+    const std::string before = Stored();
+    CPartColorSet& colors = barrels[1]->GetPartColors();
+    const int part = colors.GetParts().front();
+    colors.SetColorIndex(part, (colors.GetColorIndex(part) + 1) % 256);
+    barrels[1]->Invalidate();
+    course->CommitUndoStep(L"Colour");
+    const std::string after = Stored();
+    for (const std::string* state : {&before, &after}) {
+        barrels[0]->SetSelected(true);
+        // The barrel read back takes the place of the one it replaces.
+        const size_t place = size_t(std::distance(course->GetObjects().begin(), course->GetObjects().find(barrels[1])));
+        ASSERT_TRUE(state == &before ? course->Undo() : course->Redo());
+        EXPECT_EQ(*state, Written());
+        EXPECT_FALSE(course->HasSelection());
+        CCourseObject* readBack = *std::next(course->GetObjects().begin(), ptrdiff_t(place));
+        ASSERT_NE(barrels[1], readBack);
+        ASSERT_TRUE(course->ContainsObject(line) && course->ContainsObject(path));
+        barrels[1] = readBack;
+        EXPECT_EQ(tiesBefore, ties(barrels[1]));
+    }
+}
+
 namespace {
 
 // A drawn object (a handler's or judge's path) placed by its tool along the
@@ -257,8 +313,8 @@ public:
     // False unless the course holds tied dog paths of both kinds.
     bool Build();
     void Edit();
-    // Empty when every undo and redo gave back the stored state; otherwise
-    // which step differed, and how.
+    // Empty when every undo and redo gave back the stored state and left
+    // nothing selected; otherwise which step differed, and how.
     std::string UndoAndRedoAll();
 
 private:
@@ -274,6 +330,10 @@ private:
     void NoteMotion();
     std::vector<CDogPath*> DogPaths() const;
     std::string Describe(const char* what, size_t step, const std::string& expected);
+    // Undoes or redoes to the step with some objects selected, as a user may
+    // have left them: empty when it gives back the state stored and leaves
+    // nothing selected.
+    std::string StepTo(bool redo, size_t step);
 
     std::mt19937 m_random;
     std::unique_ptr<CCourse> m_course = equipmenttest::MakeCourse(1);
@@ -601,22 +661,31 @@ std::string CEditRun::UndoAndRedoAll()
     // outside the ring go once nothing is selected): undoing starts from the
     // stored state.
     for (size_t step = m_labels.size(); step > 0; --step) {
-        if (!course.Undo())
-            return "no undo to step " + std::to_string(step - 1);
-        const std::string difference = Describe("undo", step - 1, m_states[step - 1]);
+        const std::string difference = StepTo(false, step - 1);
         if (!difference.empty())
             return difference;
     }
     if (course.CanUndo())
         return "undone to the start, yet more to undo";
     for (size_t step = 1; step <= m_labels.size(); ++step) {
-        if (!course.Redo())
-            return "no redo to step " + std::to_string(step);
-        const std::string difference = Describe("redo", step, m_states[step]);
+        const std::string difference = StepTo(true, step);
         if (!difference.empty())
             return difference;
     }
     return std::string();
+}
+
+std::string CEditRun::StepTo(bool redo, size_t step)
+{
+    CCourse& course = *m_course;
+    for (CCourseObject* object : course.GetObjects())
+        object->SetSelected(OneIn(3));
+    const std::string what = redo ? "redo" : "undo";
+    if (!(redo ? course.Redo() : course.Undo()))
+        return "no " + what + " to step " + std::to_string(step);
+    if (course.HasSelection())
+        return what + " to step " + std::to_string(step) + " left objects selected";
+    return Describe(what.c_str(), step, m_states[step]);
 }
 
 int GetUndoRuns()
@@ -634,8 +703,9 @@ uint32_t GetUndoSeed()
 }  // namespace
 
 // Runs of 30 random edits over a course of every kind: each is undone to
-// the start and redone to the end, and every step gives back the archive it
-// stored. FENDREL_UNDO_RUNS and FENDREL_UNDO_SEED choose how many runs from
+// the start and redone to the end, from a selection made at random, and
+// every step gives back the archive it stored with nothing selected.
+// FENDREL_UNDO_RUNS and FENDREL_UNDO_SEED choose how many runs from
 // which seed. A process of its own: the edits offer hints that show once a
 // run.
 CHILD_SCENARIO(HistoryRestoreRandomEdits)
