@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iomanip>
+#include <limits>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -206,6 +207,17 @@ namespace {
 class CNearestEndSearch
 {
 public:
+    // An admitted end as compared with the best so far.
+    struct CCandidate
+    {
+        CCourseObject* object;
+        CObstacleEnd* end;
+        float distance;
+        float nearness;
+        float score;
+        CPoint2 point;
+    };
+
     CNearestEndSearch(const CRectF& ring, float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
                       float dy)
         : m_area(maxDistance >= 0.0f ? NarrowArea(ring, x, y, maxDistance) : ring),
@@ -230,60 +242,73 @@ public:
         return !(m_maxDistance >= 0.0f && distance > m_maxDistance);
     }
 
+    // Whether the end of a filed entry may yet be admitted and replace the
+    // best so far: not when the least its distance can be is too far for
+    // either.
+    bool MayReplace(const CEndIndex::CEntry& entry) const
+    {
+        float furthest = m_maxDistance >= 0.0f ? m_maxDistance : std::numeric_limits<float>::infinity();
+        if (m_best.end != nullptr) {
+            // An end at the best one's point is told apart by direction.
+            if (TiesByDirection() && entry.point == m_best.point)
+                return true;
+            furthest = std::min(furthest, m_best.distance + kNearTolerance);
+        }
+        return !(entry.LeastDistance(m_p) > furthest);
+    }
+
     void Offer(CCourseObject* object, CObstacleEnd* end)
     {
         float distance = 0.0f;
-        if (Admits(*end, distance))
-            Consider(object, end, distance);
+        CCandidate candidate;
+        if (Admits(*end, distance) && Weigh(object, end, distance, candidate))
+            Take(candidate);
     }
 
-    // Compares an admitted end with the best so far.
-    void Consider(CCourseObject* object, CObstacleEnd* end, float distance)
+    // Whether the admitted end would replace the best so far; candidate
+    // gets what the comparison found.
+    bool Weigh(CCourseObject* object, CObstacleEnd* end, float distance, CCandidate& candidate) const
     {
         const CPoint2 point = end->GetCoursePoint();
         const float nearness = (point - m_p).Length();
-        const bool tieByDirection = m_tieMode >= 0 && m_tieMode <= 2;
+        const bool tieByDirection = TiesByDirection();
         float score = 0.0f;
         if (tieByDirection) {
             const CPoint2 v = m_tieMode == 0 ? m_p - point : m_tieMode == 1 ? point - m_p : m_direction;
             score = end->GetOutwardComponent(v.x, v.y);
         }
-        bool better = m_best == nullptr;
-        if (!better && tieByDirection && point == m_bestPoint) {
-            better = score > m_bestScore;
-        } else if (!better) {
-            if (distance < m_bestDistance - kNearTolerance)
-                better = true;
-            else if (distance <= m_bestDistance + kNearTolerance)
-                better = nearness < m_bestNearness ||
-                         (nearness == m_bestNearness && object->IsSelected() && !m_bestOwner->IsSelected());
-        }
-        if (!better)
-            return;
-        m_best = end;
-        m_bestOwner = object;
-        m_bestDistance = distance;
-        m_bestNearness = nearness;
-        m_bestScore = score;
-        m_bestPoint = point;
-        m_area = NarrowArea(m_area, m_p.x, m_p.y, m_bestDistance + kNearTolerance);
+        candidate = CCandidate{object, end, distance, nearness, score, point};
+        if (m_best.end == nullptr)
+            return true;
+        if (tieByDirection && point == m_best.point)
+            return score > m_best.score;
+        if (distance < m_best.distance - kNearTolerance)
+            return true;
+        return distance <= m_best.distance + kNearTolerance &&
+               (nearness < m_best.nearness ||
+                (nearness == m_best.nearness && object->IsSelected() && !m_best.object->IsSelected()));
     }
 
-    CObstacleEnd* GetBest() const { return m_best; }
+    // The candidate becomes the best so far.
+    void Take(const CCandidate& candidate)
+    {
+        m_best = candidate;
+        m_area = NarrowArea(m_area, m_p.x, m_p.y, m_best.distance + kNearTolerance);
+    }
+
+    CObstacleEnd* GetBest() const { return m_best.end; }
 
 private:
+    bool TiesByDirection() const { return m_tieMode >= 0 && m_tieMode <= 2; }
+
     CRectF m_area;
     CPoint2 m_p;
     float m_maxDistance;
     int m_kindMask;
     int m_tieMode;
     CPoint2 m_direction;
-    CObstacleEnd* m_best = nullptr;
-    const CCourseObject* m_bestOwner = nullptr;
-    float m_bestDistance = 0.0f;
-    float m_bestNearness = 0.0f;
-    float m_bestScore = 0.0f;
-    CPoint2 m_bestPoint;
+    // No end yet while its end is null.
+    CCandidate m_best{};
 };
 
 }  // namespace
@@ -308,23 +333,28 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     // The same ends in the same order as FindNearestEndInEveryObject offers,
     // less those too far off.
     std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
-    m_endIndex->Collect(CRectF(x - maxDistance, y - maxDistance, x + maxDistance, y + maxDistance), entries);
-    // An end that is not admitted leaves the search as it was: an
-    // object's bounds, which may take a measurement, are asked for when
-    // the first of its ends is admitted, with the area they would have
-    // met at its first end.
+    m_endIndex->Collect(CPoint2(x, y), maxDistance, entries);
+    // An end that would not replace the best so far leaves the search as
+    // it was, and where most ends were filed shows that they cannot: an
+    // end's distance is worked out only when it may count, and an object's
+    // bounds, which may take a measurement, only when one of its ends would
+    // replace the best. An object's ends come one after the other and none
+    // of them changed the area before that one, so the bounds meet the area
+    // they would have met at its first end.
     const CCourseObject* object = nullptr;
     bool reaches = false;
     for (const CEndIndex::CEntry& entry : entries) {
         float distance = 0.0f;
-        if (!search.Admits(*entry.end, distance))
+        CNearestEndSearch::CCandidate candidate;
+        if (!search.MayReplace(entry) || !search.Admits(*entry.end, distance) ||
+            !search.Weigh(entry.object, entry.end, distance, candidate))
             continue;
         if (entry.object != object) {
             object = entry.object;
             reaches = search.Reaches(*object);
         }
         if (reaches)
-            search.Consider(entry.object, entry.end, distance);
+            search.Take(candidate);
     }
     if (m_endIndex) {
         m_endIndex->GiveBack(std::move(entries));

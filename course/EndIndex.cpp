@@ -14,18 +14,12 @@ bool CEndIndex::COrder::operator<(const COrder& other) const
     return std::tie(layer, serial, end) < std::tie(other.layer, other.serial, other.end);
 }
 
-bool CEndIndex::MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder& order, CFiled& filed,
-                          CPoint2& point, float& reach)
+bool CEndIndex::MakeEntry(CCourseObject* object, CObstacleEnd* end, const COrder& order, CEntry& entry)
 {
-    filed.entry = CEntry{object, end, order};
-    point = end->GetCoursePoint();
-    reach = end->GetReach();
+    entry = CEntry{object, end, order, end->GetCoursePoint(), end->GetReach()};
     // Finite without a library call: no number and the infinities fail.
     const auto finite = [](float value) { return std::fabs(value) <= std::numeric_limits<float>::max(); };
-    if (!finite(point.x) || !finite(point.y) || !(reach <= kMostFiledReach))
-        return false;
-    filed.box = CRectF(point.x - reach, point.y - reach, point.x + reach, point.y + reach);
-    return true;
+    return finite(entry.point.x) && finite(entry.point.y) && entry.reach <= kMostFiledReach;
 }
 
 template <typename Visit>
@@ -33,51 +27,58 @@ void CEndIndex::FileEnds(CCourseObject* object, Visit&& visit)
 {
     COrder order{object->GetLayer(), object->GetSerialNumber(), 0};
     for (CObstacleEnd* end : object->GetEnds()) {
-        CFiled item;
-        CPoint2 point;
-        float reach = 0.0f;
-        const bool filedByPlace = MakeFiled(object, end, order, item, point, reach);
+        CEntry entry;
+        const bool filedByPlace = MakeEntry(object, end, order, entry);
         ++order.end;
-        visit(item, filedByPlace, point, reach);
+        visit(entry, filedByPlace);
     }
 }
 
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 {
-    // Counted first and then filed in the course's order; each cell then
-    // lists its entries' places in one block. A course read makes one index
-    // of all its ends, and the pages of a second copy of the entries would
-    // cost more than the places.
+    // Filed in the course's order with each entry's cell, then each moved
+    // to its cell's block: counted first, the entries need no second copy
+    // (a course read makes one index of all its ends).
     size_t count = 0;
     for (const CCourseObject* object : objects)
         count += object->GetEnds().size();
-    std::vector<uint32_t> cells;
+    std::vector<uint32_t> places;
+    m_places.reserve(count);
     m_filed.reserve(count);
-    cells.reserve(count);
+    places.reserve(count);
     constexpr size_t kCellCount = size_t(kCellsAcross) * kCellsAcross;
-    // Each cell's count, then where its block ends.
+    // Each cell's count, then where its block ends, then where it begins.
     m_cellStarts.assign(kCellCount + 1, 0);
     for (CCourseObject* object : objects) {
-        FileEnds(object, [&](const CFiled& item, bool filedByPlace, const CPoint2& point, float reach) {
+        FileEnds(object, [&](const CEntry& entry, bool filedByPlace) {
             if (!filedByPlace) {
-                m_anywhere.push_back(item.entry);
+                m_anywhere.push_back(entry);
                 return;
             }
-            cells.push_back(uint32_t(CellOf(point.y) * kCellsAcross + CellOf(point.x)));
-            ++m_cellStarts[cells.back()];
-            m_filedReach = std::max(m_filedReach, reach);
-            m_filed.push_back(item);
+            places.push_back(uint32_t(CellOf(entry.point.y) * kCellsAcross + CellOf(entry.point.x)));
+            ++m_cellStarts[places.back()];
+            m_filedReach = std::max(m_filedReach, entry.reach);
+            m_places.push_back(CPlace{entry.point.x, entry.point.y, entry.reach, uint32_t(m_places.size())});
+            m_filed.push_back(CFiled{entry.object, entry.end, entry.order});
         });
     }
     for (size_t i = 1; i < kCellCount; ++i)
         m_cellStarts[i] += m_cellStarts[i - 1];
-    m_cellStarts[kCellCount] = uint32_t(m_filed.size());
+    m_cellStarts[kCellCount] = uint32_t(m_places.size());
     // From the last entry back, each at the end of the room left in its
     // cell's block: each block keeps the course's order, and each cell's
-    // end moves down to its start.
-    m_cellEntries.resize(m_filed.size());
-    for (size_t i = m_filed.size(); i > 0; --i)
-        m_cellEntries[--m_cellStarts[cells[i - 1]]] = uint32_t(i - 1);
+    // start moves down to where its block begins.
+    for (size_t i = m_places.size(); i > 0; --i)
+        places[i - 1] = --m_cellStarts[places[i - 1]];
+    // Each entry swapped into its place, and the one there on towards its own.
+    for (size_t i = 0; i < m_places.size(); ++i) {
+        while (places[i] != i) {
+            const uint32_t place = places[i];
+            std::swap(m_places[i], m_places[place]);
+            std::swap(m_filed[i], m_filed[place]);
+            std::swap(places[i], places[place]);
+        }
+    }
 }
 
 bool CEndIndex::NoteChanged(const CCourseObject* object) { return Note(object, EPlace::kUnknown); }
@@ -141,12 +142,12 @@ void CEndIndex::Refresh(const CCourseObjectSet& objects)
     });
     for (const auto& [object, changed] : present) {
         const uint32_t change = changed;  // a lambda cannot capture a structured binding
-        FileEnds(object, [&](const CFiled& item, bool filedByPlace, const CPoint2&, float) {
+        FileEnds(object, [&](const CEntry& entry, bool filedByPlace) {
             if (filedByPlace) {
-                m_refiled.push_back(item);
+                m_refiled.push_back(entry);
                 m_refiledChanged.push_back(change);
             } else {
-                m_refiledAnywhere.push_back(item.entry);
+                m_refiledAnywhere.push_back(entry);
                 m_refiledAnywhereChanged.push_back(change);
             }
         });
@@ -192,10 +193,9 @@ bool CEndIndex::FoundNothingBefore(const CQuestion& question) const
         if (changed > then)
             return false;
     }
-    const float reach = question.maxDistance + kSlack;
-    const CRectF rect(question.x - reach, question.y - reach, question.x + reach, question.y + reach);
+    const CPoint2 point(question.x, question.y);
     for (size_t i = 0; i < m_refiled.size(); ++i) {
-        if (m_refiledChanged[i] > then && Meets(m_refiled[i].box, rect))
+        if (m_refiledChanged[i] > then && MayReach(m_refiled[i], point, question.maxDistance))
             return false;
     }
     return true;
@@ -225,12 +225,12 @@ CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
     return CCells{CellOf(rect.left), CellOf(rect.top), CellOf(rect.right), CellOf(rect.bottom)};
 }
 
-void CEndIndex::Collect(const CRectF& rect, std::vector<CEntry>& found) const
+void CEndIndex::Collect(const CPoint2& point, float distance, std::vector<CEntry>& found) const
 {
     found.clear();
-    // Each source of entries is in order: the entries anywhere, each cell,
-    // and the entries filed again; only entries from more than one of them
-    // need sorting.
+    // Each source of entries is in order: the entries anywhere, the cells
+    // (whose entries keep their rank), and the entries filed again; only
+    // entries from more than one of them need sorting.
     int sources = 0;
     const auto counts = [&found, &sources](size_t before) {
         if (found.size() > before)
@@ -244,26 +244,38 @@ void CEndIndex::Collect(const CRectF& rect, std::vector<CEntry>& found) const
     size_t before = found.size();
     found.insert(found.end(), m_refiledAnywhere.begin(), m_refiledAnywhere.end());
     counts(before);
-    const CRectF grown(rect.left - kSlack, rect.top - kSlack, rect.right + kSlack, rect.bottom + kSlack);
-    const auto meets = [&grown](const CRectF& box) { return Meets(box, grown); };
-    const float reach = m_filedReach + kSlack;
-    const CCells cells = CellsOf(CRectF(rect.left - reach, rect.top - reach, rect.right + reach, rect.bottom + reach));
+    const float reach = distance + kSlack + m_filedReach;
+    const CCells cells = CellsOf(CRectF(point.x - reach, point.y - reach, point.x + reach, point.y + reach));
+    m_found.clear();
+    const bool anySetAside = !m_setAside.empty();
+    int cellsFound = 0;
     for (int row = cells.top; row <= cells.bottom; ++row) {
         for (int column = cells.left; column <= cells.right; ++column) {
             const size_t cell = size_t(row) * kCellsAcross + size_t(column);
-            before = found.size();
+            const size_t start = m_found.size();
             for (uint32_t i = m_cellStarts[cell]; i < m_cellStarts[cell + 1]; ++i) {
-                const CFiled& item = m_filed[m_cellEntries[i]];
-                if (meets(item.box) && !IsSetAside(item.entry.object))
-                    found.push_back(item.entry);
+                const CPlace& place = m_places[i];
+                if (MayReach(place.x, place.y, place.reach, point, distance) &&
+                    !(anySetAside && IsSetAside(m_filed[i].object)))
+                    m_found.push_back(uint64_t(place.rank) << 32 | i);
             }
-            counts(before);
+            cellsFound += m_found.size() > start ? 1 : 0;
         }
     }
+    if (cellsFound > 1)
+        std::sort(m_found.begin(), m_found.end());
     before = found.size();
-    for (const CFiled& item : m_refiled) {
-        if (meets(item.box))
-            found.push_back(item.entry);
+    for (const uint64_t key : m_found) {
+        const uint32_t i = uint32_t(key);
+        const CPlace& place = m_places[i];
+        const CFiled& filed = m_filed[i];
+        found.push_back(CEntry{filed.object, filed.end, filed.order, CPoint2(place.x, place.y), place.reach});
+    }
+    counts(before);
+    before = found.size();
+    for (const CEntry& entry : m_refiled) {
+        if (MayReach(entry, point, distance))
+            found.push_back(entry);
     }
     counts(before);
     if (sources > 1)

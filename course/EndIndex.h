@@ -38,11 +38,25 @@ public:
         bool operator<(const COrder& other) const;
         bool operator>=(const COrder& other) const { return !(*this < other); }
     };
+    // An entry that lies this little beyond a distance still counts as
+    // within it: a distance worked out in single precision may come out
+    // short.
+    static constexpr float kSlack = 1.0f;
+
+    // An end with its object, its place in the course's order, and where
+    // its entry lay when it was filed: within reach of point (for an end
+    // near anywhere, the reach may be any number or none).
     struct CEntry
     {
         CCourseObject* object;
         CObstacleEnd* end;
         COrder order;
+        CPoint2 point;
+        float reach;
+
+        // No more than the distance of the entry from p, however it is
+        // worked out.
+        float LeastDistance(const CPoint2& p) const { return (point - p).Length() - reach - kSlack; }
     };
 
     explicit CEndIndex(const CCourseObjectSet& objects);
@@ -62,9 +76,9 @@ public:
     void Refresh(const CCourseObjectSet& objects);
     bool NeedsRefresh() const { return m_refreshNeeded; }
 
-    // Every end whose entry may reach into the rectangle, each once, in the
-    // course's order of objects and ends.
-    void Collect(const CRectF& rect, std::vector<CEntry>& found) const;
+    // Every end whose entry may reach within distance of the point, each
+    // once, in the course's order of objects and ends.
+    void Collect(const CPoint2& point, float distance, std::vector<CEntry>& found) const;
     // A vector for Collect to fill that keeps its room from one question to
     // the next: taken for a question and given back after it.
     std::vector<CEntry> TakeBuffer() const { return std::move(m_buffer); }
@@ -94,11 +108,20 @@ private:
     {
         int left, top, right, bottom;
     };
-    // An entry filed in a cell, with the square its end's entry lies in.
+    // Where an entry filed by place lies, which every question that looks
+    // at its cell reads, and its rank among those entries in the course's
+    // order.
+    struct CPlace
+    {
+        float x, y, reach;
+        uint32_t rank;
+    };
+    // The rest of the entry, read for those a question finds.
     struct CFiled
     {
-        CEntry entry;
-        CRectF box;
+        CCourseObject* object;
+        CObstacleEnd* end;
+        COrder order;
     };
     // The cells a rectangle covers, held to the grid.
     static CCells CellsOf(const CRectF& rect);
@@ -106,12 +129,24 @@ private:
     static int CellOf(float coordinate);
     // False for an end that is near anywhere: no number for a place, or an
     // entry reaching further than a cell.
-    static bool MakeFiled(CCourseObject* object, CObstacleEnd* end, const COrder& order, CFiled& filed,
-                          CPoint2& point, float& reach);
+    static bool MakeEntry(CCourseObject* object, CObstacleEnd* end, const COrder& order, CEntry& entry);
     // Makes the entry of each of the object's ends in turn and hands it to
-    // visit with whether it is filed by place, its point and its reach.
+    // visit with whether it is filed by place.
     template <typename Visit>
     static void FileEnds(CCourseObject* object, Visit&& visit);
+    // Whether an entry within reach of (x, y) may reach within distance of
+    // the point.
+    static bool MayReach(float x, float y, float reach, const CPoint2& point, float distance)
+    {
+        const float dx = x - point.x;
+        const float dy = y - point.y;
+        const float most = reach + distance + kSlack;
+        return dx * dx + dy * dy <= most * most;
+    }
+    static bool MayReach(const CEntry& entry, const CPoint2& point, float distance)
+    {
+        return MayReach(entry.point.x, entry.point.y, entry.reach, point, distance);
+    }
     bool IsSetAside(const CCourseObject* object) const;
     // Where a noted object was when last told.
     enum class EPlace : uint8_t
@@ -123,15 +158,7 @@ private:
     bool Note(const CCourseObject* object, EPlace place);
     // The object's place in m_changed (its size when not noted).
     size_t IndexOfChange(const CCourseObject* object) const;
-    static bool Meets(const CRectF& a, const CRectF& b)
-    {
-        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
-    }
 
-    // An entry whose square lies this little beyond the rectangle asked
-    // about still counts: a distance worked out in single precision may come
-    // out short.
-    static constexpr float kSlack = 1.0f;
     static constexpr size_t kMostQuestions = 1u << 16;
 
     // Cells of kCellSize units across the archive's whole range.
@@ -144,21 +171,24 @@ private:
     // many changed objects the course makes a new index.
     static constexpr size_t kMostChangedObjects = 32;
 
-    // The places in m_filed of each cell's entries, in the course's order,
-    // one cell after the other: cell i holds those from m_cellStarts[i] up
-    // to m_cellStarts[i + 1].
+    // Every entry filed by place, one cell after the other, each cell's in
+    // the course's order: cell i holds those from m_cellStarts[i] up to
+    // m_cellStarts[i + 1]. A question reads the places of the few cells it
+    // looks at straight through, and the rest of those it finds.
     std::vector<uint32_t> m_cellStarts;
-    std::vector<uint32_t> m_cellEntries;
-    // Every entry filed by place, in the course's order.
+    std::vector<CPlace> m_places;
     std::vector<CFiled> m_filed;
     // The furthest a filed entry reaches.
     float m_filedReach = 0.0f;
     std::vector<CEntry> m_anywhere;
+    // The filed entries a question finds, before they are put in order:
+    // each entry's rank, then its place in m_places.
+    mutable std::vector<uint64_t> m_found;
 
     // The objects whose entries above no longer count, sorted by address
     // once refreshed, and the ends they now have, in the course's order.
     std::vector<const CCourseObject*> m_setAside;
-    std::vector<CFiled> m_refiled;
+    std::vector<CEntry> m_refiled;
     std::vector<CEntry> m_refiledAnywhere;
     // The objects noted as changed, each with the count of changes noted
     // when it last changed, and that count for each entry filed again.

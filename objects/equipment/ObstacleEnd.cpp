@@ -101,10 +101,10 @@ void CKnotParams::LimitHandles(CKnotParams& next)
 
 float CObstacleEnd::DistanceTo(float x, float y) const
 {
+    // The end's frame made once: a course read asks for the distances of
+    // many ends.
     const CPoint2 p(x, y);
-    const CPoint2 local = ToLocal(p);
-    const CPoint2 nearest = ToCourse(CPoint2(ClampAcross(local.x), 0.0f));
-    return (p - nearest).Length();
+    return (p - ClosestEntryPoint(p)).Length();
 }
 
 int CObstacleEnd::GetParamCount() const

@@ -245,7 +245,7 @@ TEST_F(CourseQueries, EndsFiledByPlaceOfferEveryEndWithinReachOnceInOrder)
         const CPoint2 p(place(random), place(random));
         const float reach = 180.0f * float(probe % 4);
         std::vector<CEndIndex::CEntry> found;
-        index.Collect(CRectF(p.x - reach, p.y - reach, p.x + reach, p.y + reach), found);
+        index.Collect(p, reach, found);
         EXPECT_TRUE(std::adjacent_find(found.begin(), found.end(), [](const auto& a, const auto& b) {
                         return a.order >= b.order;
                     }) == found.end());
@@ -272,6 +272,52 @@ TEST_F(CourseQueries, EndsAtOnePointAreToldApartByDirection)
     EXPECT_EQ(west, course.FindNearestEnd(1100.0f, 1000.0f, -1.0f, 31, 1));
     EXPECT_EQ(west, course.FindNearestEnd(1100.0f, 1000.0f, -1.0f, 31, 2, -1.0f, 0.2f));
     EXPECT_EQ(east, course.FindNearestEnd(900.0f, 1000.0f, -1.0f, 31, 2, 1.0f, 0.0f));
+}
+
+// Asked with a reach, the ends near the point are offered in the course's
+// order as a look at every object offers them: an end at the best one's
+// point is told apart by direction however far its own entry lies, and an
+// object's bounds meet the area as it was at the first of its ends. Each
+// case asks from (1150, 1000) within 180 and finds the object's second end.
+TEST_F(CourseQueries, EndsNearThePointAreEachOfferedTheirTurn)
+{
+    struct CCase
+    {
+        const char* name;
+        CPoint2 at;
+        float halfSize;
+        struct
+        {
+            CPoint2 point, direction;
+            float halfWidth;
+        } ends[2];
+    };
+    const CCase cases[] = {
+        // The first end's entry passes the point, the second's lies 150 off,
+        // but along the direction from the ends the second points out.
+        {"at one point", {1000.0f, 1000.0f}, 100.0f, {{{}, {0.0f, 1.0f}, 150.0f}, {{}, {1.0f, 0.0f}, 0.0f}}},
+        // Taking the first end narrows the area past the bounds of its
+        // object, whose nearer second end still counts.
+        {"bounds left behind",
+         {1270.0f, 1000.0f},
+         0.0f,
+         {{{-120.0f, 50.0f}, {1.0f, 0.0f}, 0.0f}, {{-120.0f, -20.0f}, {1.0f, 0.0f}, 0.0f}}},
+    };
+    for (const CCase& c : cases) {
+        CCourse course(L"", L"");
+        CEditObject* object = PlaceEdit(course, PlainType(), c.at.x, c.at.y);
+        object->halfSize = c.halfSize;
+        std::vector<CObstacleEnd*> ends;
+        for (const auto& end : c.ends) {
+            ends.push_back(object->AddEnd(1, end.point, end.direction));
+            ends.back()->halfWidth = end.halfWidth;
+        }
+        object->Invalidate();
+        EXPECT_EQ(ends[1], course.FindNearestEnd(1150.0f, 1000.0f, 180.0f, 31, 0)) << c.name;
+        EXPECT_EQ(course.FindNearestEndInEveryObject(1150.0f, 1000.0f, 180.0f, 31, 0),
+                  course.FindNearestEnd(1150.0f, 1000.0f, 180.0f, 31, 0))
+            << c.name;
+    }
 }
 
 TEST_F(CourseQueries, EndCrossingLooksAheadWithinTheCone)

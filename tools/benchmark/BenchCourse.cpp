@@ -122,9 +122,19 @@ void ChooseTunnelStyle(CEditSession* tool, int style)
     tunnelTool->SetSections(tunnelTool->GetStoredSections(style));
 }
 
-// Places objects first to last - 1 of count objects of the kind, in rows
-// across the band [top, bottom).
-void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, int last, float top, float bottom)
+// Where a kind's objects go: rows across the band [top, bottom), on a grid of
+// slots spaced for count * stride objects, object i of the kind in slot
+// i * stride + offset (a stride of 1 gives the kind the band to itself).
+struct CBenchGrid
+{
+    float top;
+    float bottom;
+    int stride = 1;
+    int offset = 0;
+};
+
+// Places objects first to last - 1 of count objects of the kind on the grid.
+void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, int last, const CBenchGrid& grid)
 {
     const CObjectType* type = FindObjectTypeById(kind.typeId);
     if (!type)
@@ -133,20 +143,22 @@ void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, in
     if (kind.style >= 0)
         ChooseTunnelStyle(tool.get(), kind.style);
     const float width = course.GetWidth() - 2.0f * kEdgeGap;
-    const float height = bottom - top;
-    const int columns = std::max(1, int(std::ceil(std::sqrt(count * width / std::max(height, 1.0f)))));
-    const int rows = (count + columns - 1) / columns;
+    const float height = grid.bottom - grid.top;
+    const int slots = count * grid.stride;
+    const int columns = std::max(1, int(std::ceil(std::sqrt(slots * width / std::max(height, 1.0f)))));
+    const int rows = (slots + columns - 1) / columns;
     for (int i = first; i < last; ++i) {
-        const int row = i / columns;
-        const int column = i % columns;
+        const int slot = i * grid.stride + grid.offset;
+        const int row = slot / columns;
+        const int column = slot % columns;
         // Angles and positions vary as on a course laid out by hand, the
         // same in every run: a perfect grid would compress into a text block
         // no real course gives.
-        const uint32_t scatter = uint32_t(i) * 2654435761u;
+        const uint32_t scatter = uint32_t(slot) * 2654435761u;
         CTransform placement;
         placement.RotateZ(float((scatter >> 8) % 360));
         placement.SetPosition2D(kEdgeGap + width * (column + 0.5f) / columns + float((scatter >> 4) % 200) - 100.0f,
-                                top + height * (row + 0.5f) / rows + float((scatter >> 12) % 200) - 100.0f);
+                                grid.top + height * (row + 0.5f) / rows + float((scatter >> 12) % 200) - 100.0f);
         std::unique_ptr<CCourseObject> made = type->CreateNew(&course, placement, tool.get());
         if (!made)
             continue;
@@ -176,12 +188,12 @@ void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, in
 // kSnappingGroup on a course of its own, so that they snap to the others of
 // their group only (and link to no obstacle); each group comes into the
 // course through its archive records, as a file brings it.
-void PlaceInGroups(CCourse& course, const CBenchKind& kind, int count, float top, float bottom)
+void PlaceInGroups(CCourse& course, const CBenchKind& kind, int count, const CBenchGrid& grid)
 {
     for (int first = 0; first < count; first += kSnappingGroup) {
         CCourse group(L"Benchmark group", std::wstring());
         group.SetSize(course.GetWidth(), course.GetHeight());
-        PlaceKind(group, kind, count, first, std::min(count, first + kSnappingGroup), top, bottom);
+        PlaceKind(group, kind, count, first, std::min(count, first + kSnappingGroup), grid);
         std::string archive;
         group.WriteArchive(archive, false, false, false);
         CCourseFileAccess::CArchiveLayout layout;
@@ -199,7 +211,7 @@ void PlaceInGroups(CCourse& course, const CBenchKind& kind, int count, float top
 
 }  // namespace
 
-std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind)
+std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind, EBenchLayout layout)
 {
     auto course = std::make_unique<CCourse>(L"Benchmark", std::wstring());
     // The largest ring, so that a thousand obstacles overlap little and the
@@ -214,10 +226,13 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind)
     const bool large = countPerKind * int(kinds.size()) > kMostPlacedOneByOne;
     for (size_t i = 0; i < kinds.size(); ++i) {
         const float top = kEdgeGap + float(i) * band;
+        const CBenchGrid grid = layout == EBenchLayout::kInterleaved
+                                    ? CBenchGrid{kEdgeGap, course->GetHeight() - kEdgeGap, int(kinds.size()), int(i)}
+                                    : CBenchGrid{top, top + band};
         if (large && kinds[i]->placing == EPlacing::kSnappingDrag)
-            PlaceInGroups(*course, *kinds[i], countPerKind, top, top + band);
+            PlaceInGroups(*course, *kinds[i], countPerKind, grid);
         else
-            PlaceKind(*course, *kinds[i], countPerKind, 0, countPerKind, top, top + band);
+            PlaceKind(*course, *kinds[i], countPerKind, 0, countPerKind, grid);
     }
     course->MarkUnmodified(true);
     return course;
@@ -283,11 +298,12 @@ std::string FormatCount(int count)
     return text;
 }
 
-std::string DescribeBenchCourse(int countPerKind, int onlyKind)
+std::string DescribeBenchCourse(int countPerKind, int onlyKind, EBenchLayout layout)
 {
     if (onlyKind >= 0)
         return FormatCount(countPerKind) + " " + kBenchKinds[onlyKind].plural;
-    return FormatCount(countPerKind) + " of each of " + std::to_string(GetCourseKindCount()) + " kinds";
+    return FormatCount(countPerKind) + " of each of " + std::to_string(GetCourseKindCount()) + " kinds" +
+           (layout == EBenchLayout::kInterleaved ? ", interleaved" : "");
 }
 
 double MillisecondsSince(double startSeconds) { return (GetClockSeconds() - startSeconds) * 1000.0; }

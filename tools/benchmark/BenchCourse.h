@@ -19,7 +19,17 @@ class CCourse;
 // groups of 200, each on a course of its own, and taken over through their
 // archive records: each snaps to the ends of every other, so that placing
 // them one by one slows with every object already there.
-std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1);
+//
+// Interleaved, the course of every kind lays all its objects out on one
+// grid across the ring, the kinds taking its places in turn, so that lines
+// and paths lie among obstacles of every kind and tie to their ends.
+enum class EBenchLayout
+{
+    kBands,
+    kInterleaved,
+};
+std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1,
+                                         EBenchLayout layout = EBenchLayout::kBands);
 
 // A course of count open tunnels with the longest bodies a file can give
 // them, placed all round a ring of the default size at the edge of the
@@ -35,8 +45,9 @@ int GetCourseKindCount();
 int GetCountPerKind(int total);
 // "100,000".
 std::string FormatCount(int count);
-// "1,000 A-frames", or "1,000 of each of 7 kinds".
-std::string DescribeBenchCourse(int countPerKind, int onlyKind = -1);
+// "1,000 A-frames", "1,000 of each of 7 kinds", or "1,000 of each of 7
+// kinds, interleaved".
+std::string DescribeBenchCourse(int countPerKind, int onlyKind = -1, EBenchLayout layout = EBenchLayout::kBands);
 
 // Milliseconds of the program's clock since the start reading.
 double MillisecondsSince(double startSeconds);

@@ -10,11 +10,12 @@
 // each kind (only those whose name holds kindFilter, when given); how the
 // time per object grows from 1,000 to 10,000 objects; and the heap
 // allocations per object. Then the same for the course of every kind at
-// about 1,000, 10,000 and 100,000 objects.
+// about 1,000, 10,000 and 100,000 objects, in bands and interleaved.
 void BenchReading(int runs, const std::string& kindFilter);
 // For profiling the read alone: "--save-read FOLDER" writes the text blocks
-// of the course of every kind at its three sizes into the folder, and
-// "--read-file FILE" reads one such block runs times against its floor.
+// of the course of every kind at its three sizes, in bands and interleaved,
+// into the folder, and "--read-file FILE" reads one such block runs times
+// against its floor.
 void SaveReadBlocks(const std::string& folder);
 void BenchReadFile(const std::string& path, int runs);
 // Peak memory reading 100,000 objects of each kind (only those whose name

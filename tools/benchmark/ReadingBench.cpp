@@ -55,8 +55,9 @@ double ReadCourseMs(const std::string& block, size_t& objects, size_t& allocatio
 
 // The lines for reading the text blocks of courses of objects[i] objects,
 // named names[i], smallest first: each against its floor, the growth of the
-// time per object from each size to the next, and the heap allocations per
-// object at the largest.
+// time per object from each size to the next (and from the smallest to the
+// largest, for more than two sizes), and the heap allocations per object at
+// the largest.
 void BenchBlocks(const std::vector<std::string>& names, const std::vector<std::string>& blocks,
                  const std::vector<int>& objects, int runs)
 {
@@ -70,6 +71,8 @@ void BenchBlocks(const std::vector<std::string>& names, const std::vector<std::s
         if (i > 0)
             growth.emplace_back("  per-object time " + FormatCount(objects[i]) + " / " + FormatCount(objects[i - 1]));
     }
+    if (sizes > 2)
+        growth.emplace_back("  per-object time " + FormatCount(objects.back()) + " / " + FormatCount(objects.front()));
     size_t allocations = 0;
     for (int run = 0; run < runs; ++run) {
         std::vector<double> program(sizes);
@@ -83,6 +86,8 @@ void BenchBlocks(const std::vector<std::string>& names, const std::vector<std::s
         }
         for (size_t i = 1; i < sizes; ++i)
             growth[i - 1].Add(program[i] / objects[i], program[i - 1] / objects[i - 1]);
+        if (sizes > 2)
+            growth.back().Add(program.back() / objects.back(), program.front() / objects.front());
     }
     for (size_t i = 0; i < sizes; ++i)
         rows[i].Print();
@@ -93,8 +98,10 @@ void BenchBlocks(const std::vector<std::string>& names, const std::vector<std::s
 }
 
 // Reads the courses of the given counts per kind (of one kind, or of every
-// kind with onlyKind -1), unless a text block cannot hold the largest.
-void BenchCourses(const std::vector<int>& countsPerKind, int onlyKind, int runs)
+// kind laid out as given with onlyKind -1), unless a text block cannot hold
+// the largest.
+void BenchCourses(const std::vector<int>& countsPerKind, int onlyKind, int runs,
+                  EBenchLayout layout = EBenchLayout::kBands)
 {
     const int kinds = onlyKind < 0 ? GetCourseKindCount() : 1;
     std::vector<std::string> names;
@@ -102,15 +109,16 @@ void BenchCourses(const std::vector<int>& countsPerKind, int onlyKind, int runs)
     std::vector<int> objects;
     for (int count : countsPerKind) {
         std::ostringstream out;
-        MakeBenchCourse(count, onlyKind)->WriteTextBlock(out, false, false);
+        MakeBenchCourse(count, onlyKind, layout)->WriteTextBlock(out, false, false);
         if (out.str().empty()) {
             // Beyond the largest archive a text block can hold.
-            std::printf("%s: no text block\n", DescribeBenchCourse(count, onlyKind).c_str());
+            std::printf("%s: no text block\n", DescribeBenchCourse(count, onlyKind, layout).c_str());
             return;
         }
         blocks.push_back(out.str());
         objects.push_back(count * kinds);
-        names.push_back(onlyKind < 0 ? FormatCount(objects.back()) + " objects, " + DescribeBenchCourse(count)
+        names.push_back(onlyKind < 0 ? FormatCount(objects.back()) + " objects, " +
+                                           DescribeBenchCourse(count, onlyKind, layout)
                                      : DescribeBenchCourse(count, onlyKind));
     }
     BenchBlocks(names, blocks, objects, runs);
@@ -125,17 +133,23 @@ void BenchReading(int runs, const std::string& kindFilter)
             continue;
         BenchCourses({1000, 10000}, kind, runs);
     }
-    if (DescribeBenchCourse(1).find(kindFilter) != std::string::npos)
-        BenchCourses({GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)}, -1, runs);
+    const std::vector<int> counts = {GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)};
+    for (EBenchLayout layout : {EBenchLayout::kBands, EBenchLayout::kInterleaved}) {
+        if (DescribeBenchCourse(1, -1, layout).find(kindFilter) != std::string::npos)
+            BenchCourses(counts, -1, runs, layout);
+    }
 }
 
 void SaveReadBlocks(const std::string& folder)
 {
-    for (int count : {GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)}) {
-        const std::string path = folder + "/read-" + std::to_string(count * GetCourseKindCount()) + ".txt";
-        std::ofstream out(path, std::ios::binary);
-        MakeBenchCourse(count, -1)->WriteTextBlock(out, false, false);
-        std::printf("%s\n", path.c_str());
+    for (EBenchLayout layout : {EBenchLayout::kBands, EBenchLayout::kInterleaved}) {
+        for (int count : {GetCountPerKind(1000), GetCountPerKind(10000), GetCountPerKind(100000)}) {
+            const std::string path = folder + "/read-" + std::to_string(count * GetCourseKindCount()) +
+                                     (layout == EBenchLayout::kInterleaved ? "-interleaved" : "") + ".txt";
+            std::ofstream out(path, std::ios::binary);
+            MakeBenchCourse(count, -1, layout)->WriteTextBlock(out, false, false);
+            std::printf("%s\n", path.c_str());
+        }
     }
 }
 
