@@ -198,6 +198,7 @@ public:
         context->IASetVertexBuffers(0, 1, &vertexBuffer, &stride, &offset);
         context->IASetIndexBuffer(indexBuffer, DXGI_FORMAT_R16_UINT, 0);
         context->DrawIndexed(indexCount, 0, 0);
+        m_renderer.CountDraw(indexCount / 3);
         if (!opaque)
             context->OMSetBlendState(nullptr, nullptr, 0xFFFFFFFF);
     }

@@ -53,7 +53,10 @@ public:
 class COpenGL1Mesh : public CRenderer::CMesh
 {
 public:
-    COpenGL1Mesh(COpenGL1Renderer& renderer, GLuint name) : m_renderer(renderer), m_name(name) {}
+    COpenGL1Mesh(COpenGL1Renderer& renderer, GLuint name, size_t triangles)
+        : m_renderer(renderer), m_name(name), m_triangles(triangles)
+    {
+    }
     ~COpenGL1Mesh() override { m_renderer.GiveBackListName(m_name); }
 
     void Draw(const CTransform& transform) override
@@ -62,11 +65,13 @@ public:
             return;
         GL().glLoadMatrixf(transform.GetMatrix());
         GL().glCallList(m_name);
+        m_renderer.CountDraw(m_triangles);
     }
 
 private:
     COpenGL1Renderer& m_renderer;
     const GLuint m_name;
+    const size_t m_triangles;
 };
 
 }  // namespace
@@ -364,7 +369,7 @@ CRenderer::CMesh* COpenGL1Renderer::CreateMesh(bool perVertexColour, bool opaque
     const GLuint name = TakeListName();
     if (name == 0)
         return nullptr;
-    auto* mesh = new COpenGL1Mesh(*this, name);
+    auto* mesh = new COpenGL1Mesh(*this, name, GetTriangles().size() / 3);
 
     COpenGL1Functions& gl = GL();
     gl.glNewList(name, GL_COMPILE);

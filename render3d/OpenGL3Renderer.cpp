@@ -86,6 +86,7 @@ public:
             gl.glEnable(GL_BLEND);
         gl.glBindVertexArray(vertexArray);
         gl.glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
+        m_renderer.CountDraw(size_t(indexCount) / 3);
         gl.glBindVertexArray(0);
         if (!opaque)
             gl.glDisable(GL_BLEND);

@@ -96,6 +96,8 @@ void CRenderer::RenderScene()
     // pixels is asked of the library.
     if (!(width >= 1.0f) || !(height >= 1.0f))
         return;
+    m_frameDraws = 0;
+    m_frameTriangles = 0;
     if (!BeginFrame())
         return;
     if (width != m_lastWidth || height != m_lastHeight) {

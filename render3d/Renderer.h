@@ -91,6 +91,16 @@ public:
     // How many cached meshes and textures there are (top level and nested).
     size_t GetCachedMeshCount() const { return m_meshes.size(); }
     size_t GetTextureCount() const { return m_textures.size(); }
+    // What the last frame asked of the library: its draw calls and the
+    // triangles they drew.
+    size_t GetFrameDrawCount() const { return m_frameDraws; }
+    size_t GetFrameTriangleCount() const { return m_frameTriangles; }
+    // The back end's meshes count each draw call they make.
+    void CountDraw(size_t triangles)
+    {
+        ++m_frameDraws;
+        m_frameTriangles += triangles;
+    }
 
 protected:
     // ---- Pixel alignment around the path emission of the 3D base ------------
@@ -232,6 +242,8 @@ private:
     CCachedMesh* m_building = nullptr;
     // Drawing coordinates of the mesh under construction to view space.
     CTransform m_buildTransform;
+    size_t m_frameDraws = 0;
+    size_t m_frameTriangles = 0;
     float m_lastWidth = -1.0f;
     float m_lastHeight = -1.0f;
     int m_nesting = 0;
