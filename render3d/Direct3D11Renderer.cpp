@@ -1,6 +1,7 @@
 #include "render3d/Direct3D11Renderer.h"
 
 #include <cfloat>
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -46,7 +47,6 @@ public:
     ~CDirect3D11Texture() override { Release(view); }
 
     ID3D11ShaderResourceView* view = nullptr;
-    bool opaque = false;
     bool white = false;
 };
 
@@ -93,38 +93,29 @@ IDXGISwapChain* MakeSwapChain(ID3D11Device* device, HWND window, UINT width, UIN
 
 }  // namespace
 
-// One shader pair with its constant buffers and input layout.
+// One shader pair with a colour per vertex and its input layout; the
+// placement's constant buffer is the renderer's.
 class CDirect3D11Shaders
 {
 public:
-    CDirect3D11Shaders(CDirect3D11Renderer& renderer, bool perVertexColour, bool textured)
-        : m_renderer(renderer), m_perVertexColour(perVertexColour), m_textured(textured)
+    CDirect3D11Shaders(CDirect3D11Renderer& renderer, bool textured)
     {
         ID3D11Device* device = renderer.GetDevice();
         if (!CDirect3D11Renderer::Have(device))
             return;
-        D3D11_BUFFER_DESC constants = {64, D3D11_USAGE_DYNAMIC, D3D11_BIND_CONSTANT_BUFFER, D3D11_CPU_ACCESS_WRITE,
-                                       0, 0};
-        CDirect3D11Renderer::CheckResult(device->CreateBuffer(&constants, nullptr, &m_vertexConstants));
-        CDirect3D11Renderer::Have(m_vertexConstants);
-        if (!perVertexColour && CDirect3D11Renderer::IsUsable()) {
-            constants.ByteWidth = 16;
-            CDirect3D11Renderer::CheckResult(device->CreateBuffer(&constants, nullptr, &m_pixelConstants));
-            CDirect3D11Renderer::Have(m_pixelConstants);
-        }
-        const D3D11_INPUT_ELEMENT_DESC elements[] = {
-            {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-            {"COLOR", 0, DXGI_FORMAT_R8G8B8A8_UNORM, 0, D3D11_APPEND_ALIGNED_ELEMENT, D3D11_INPUT_PER_VERTEX_DATA, 0},
-            {"TEXCOORDS", 0, DXGI_FORMAT_R32G32_FLOAT, 0, D3D11_APPEND_ALIGNED_ELEMENT, D3D11_INPUT_PER_VERTEX_DATA,
-             0},
+        // Every vertex buffer holds whole CGraphicsVertex records: the
+        // pair without a texture leaves the texture coordinates unread.
+        const D3D11_INPUT_ELEMENT_DESC layout[] = {
+            {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, UINT(offsetof(CGraphicsVertex, x)),
+             D3D11_INPUT_PER_VERTEX_DATA, 0},
+            {"COLOR", 0, DXGI_FORMAT_R8G8B8A8_UNORM, 0, UINT(offsetof(CGraphicsVertex, color)),
+             D3D11_INPUT_PER_VERTEX_DATA, 0},
+            {"TEXCOORDS", 0, DXGI_FORMAT_R32G32_FLOAT, 0, UINT(offsetof(CGraphicsVertex, u)),
+             D3D11_INPUT_PER_VERTEX_DATA, 0},
         };
-        D3D11_INPUT_ELEMENT_DESC layout[3] = {elements[0]};
-        UINT count = 1;
-        if (perVertexColour)
-            layout[count++] = elements[1];
-        if (textured)
-            layout[count++] = elements[2];
-        const int index = (textured ? 2 : 0) + (perVertexColour ? 4 : 0);
+        const UINT count = textured ? 3 : 2;
+        // The blobs of the pairs with a colour per vertex.
+        const int index = 4 + (textured ? 2 : 0);
         const CDirect3D11ShaderBlob& vertex = kDirect3D11ShaderBlobs[index];
         const CDirect3D11ShaderBlob& pixel = kDirect3D11ShaderBlobs[index + 1];
         if (CDirect3D11Renderer::IsUsable())
@@ -141,68 +132,22 @@ public:
         Release(m_pixelShader);
         Release(m_vertexShader);
         Release(m_inputLayout);
-        Release(m_pixelConstants);
-        Release(m_vertexConstants);
     }
     CDirect3D11Shaders(const CDirect3D11Shaders&) = delete;
     CDirect3D11Shaders& operator=(const CDirect3D11Shaders&) = delete;
 
-    void Apply(ID3D11DeviceContext* context, ID3D11SamplerState* sampler)
+    void Apply(ID3D11DeviceContext* context, ID3D11Buffer* placement, ID3D11SamplerState* sampler)
     {
         context->IASetInputLayout(m_inputLayout);
         context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
         context->VSSetShader(m_vertexShader, nullptr, 0);
         context->GSSetShader(nullptr, nullptr, 0);
         context->PSSetShader(m_pixelShader, nullptr, 0);
-        context->VSSetConstantBuffers(0, 1, &m_vertexConstants);
-        if (!m_perVertexColour)
-            context->PSSetConstantBuffers(0, 1, &m_pixelConstants);
-        if (m_textured)
-            context->PSSetSamplers(0, 1, &sampler);
-    }
-
-    // Projection times placement, its depth taken from -w..w to 0..w, and
-    // the batch's colour for the pairs without colour per vertex.
-    void SetConstants(const float* projection, const CTransform& placement, uint32_t colour)
-    {
-        ID3D11DeviceContext* context = m_renderer.GetContext();
-        const float* m = placement.GetMatrix();
-        float matrix[16];
-        for (int column = 0; column < 4; ++column) {
-            for (int row = 0; row < 4; ++row) {
-                float sum = 0.0f;
-                for (int k = 0; k < 4; ++k)
-                    sum += projection[k * 4 + row] * m[column * 4 + k];
-                matrix[column * 4 + row] = sum;
-            }
-            matrix[column * 4 + 2] = (matrix[column * 4 + 2] + matrix[column * 4 + 3]) * 0.5f;
-        }
-        Write(context, m_vertexConstants, matrix, sizeof matrix);
-        if (!m_perVertexColour) {
-            const float rgba[4] = {GetRed(colour) / 255.0f, GetGreen(colour) / 255.0f, GetBlue(colour) / 255.0f,
-                                   GetAlpha(colour) / 255.0f};
-            Write(context, m_pixelConstants, rgba, sizeof rgba);
-        }
+        context->VSSetConstantBuffers(0, 1, &placement);
+        context->PSSetSamplers(0, 1, &sampler);
     }
 
 private:
-    static void Write(ID3D11DeviceContext* context, ID3D11Buffer* buffer, const void* data, size_t bytes)
-    {
-        if (!CDirect3D11Renderer::IsUsable())
-            return;
-        D3D11_MAPPED_SUBRESOURCE mapped = {};
-        if (!CDirect3D11Renderer::CheckResult(context->Map(buffer, 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped)) ||
-            !CDirect3D11Renderer::Have(mapped.pData))
-            return;
-        std::memcpy(mapped.pData, data, bytes);
-        context->Unmap(buffer, 0);
-    }
-
-    CDirect3D11Renderer& m_renderer;
-    bool m_perVertexColour;
-    bool m_textured;
-    ID3D11Buffer* m_vertexConstants = nullptr;
-    ID3D11Buffer* m_pixelConstants = nullptr;
     ID3D11InputLayout* m_inputLayout = nullptr;
     ID3D11VertexShader* m_vertexShader = nullptr;
     ID3D11PixelShader* m_pixelShader = nullptr;
@@ -210,54 +155,72 @@ private:
 
 namespace {
 
-// One batch in immutable buffers.
+// One segment in immutable buffers, the index buffer made again whenever
+// the triangles change, and their runs.
 class CDirect3D11Mesh : public CRenderer::CMesh
 {
 public:
-    CDirect3D11Mesh(CDirect3D11Renderer& renderer, CDirect3D11Shaders& shaders)
-        : m_renderer(renderer), m_shaders(shaders)
+    struct CRun
     {
-    }
+        // Not owned: the texture's; null for untextured triangles.
+        ID3D11ShaderResourceView* view = nullptr;
+        bool blended = false;
+        UINT firstIndex = 0;
+        UINT indexCount = 0;
+    };
+
+    explicit CDirect3D11Mesh(CDirect3D11Renderer& renderer) : m_renderer(renderer) {}
     ~CDirect3D11Mesh() override
     {
         Release(vertexBuffer);
-        Release(indexBuffer);
+        Release(m_indexBuffer);
+    }
+
+    void SetTriangles(const std::vector<uint16_t>& indices, const std::vector<CRenderer::CRun>& runs) override
+    {
+        m_runs.clear();
+        Release(m_indexBuffer);
+        // The textured pair leaves untextured triangles' colours alone.
+        for (const CRenderer::CRun& run : CRenderer::JoinRuns(runs)) {
+            auto* texture = dynamic_cast<CDirect3D11Texture*>(run.texture);
+            if (run.texture && !texture) {
+                TRACE_POINT();
+                ReportFailure();
+            }
+            if (!m_renderer.MakeShaders(texture != nullptr))
+                return;
+            m_runs.push_back({texture ? texture->view : nullptr, !run.opaque, UINT(run.firstIndex),
+                              UINT(run.indexCount)});
+        }
+        const D3D11_BUFFER_DESC description = {UINT(sizeof(uint16_t) * indices.size()), D3D11_USAGE_IMMUTABLE,
+                                               D3D11_BIND_INDEX_BUFFER, 0, 0, UINT(sizeof(uint16_t))};
+        const D3D11_SUBRESOURCE_DATA data = {indices.data(), 0, 0};
+        if (!CDirect3D11Renderer::CheckResult(m_renderer.GetDevice()->CreateBuffer(&description, &data, &m_indexBuffer)) ||
+            !CDirect3D11Renderer::Have(m_indexBuffer))
+            m_runs.clear();
     }
 
     void Draw(const CTransform& transform) override
     {
         ID3D11DeviceContext* context = m_renderer.GetContext();
-        if (!CDirect3D11Renderer::Have(context) || !CDirect3D11Renderer::Have(vertexBuffer) ||
-            !CDirect3D11Renderer::Have(indexBuffer))
-            return;
-        m_renderer.Apply(m_shaders);
-        m_shaders.SetConstants(m_renderer.GetProjection(), transform, colour);
-        if (!CDirect3D11Renderer::IsUsable())
-            return;
-        if (view)
-            context->PSSetShaderResources(0, 1, &view);
-        if (!opaque)
-            context->OMSetBlendState(m_renderer.GetBlendState(), nullptr, 0xFFFFFFFF);
+        m_renderer.SetPlacement(transform);
+        const UINT stride = sizeof(CGraphicsVertex);
         const UINT offset = 0;
         context->IASetVertexBuffers(0, 1, &vertexBuffer, &stride, &offset);
-        context->IASetIndexBuffer(indexBuffer, DXGI_FORMAT_R16_UINT, 0);
-        context->DrawIndexed(indexCount, 0, 0);
-        if (!opaque)
-            context->OMSetBlendState(nullptr, nullptr, 0xFFFFFFFF);
+        context->IASetIndexBuffer(m_indexBuffer, DXGI_FORMAT_R16_UINT, 0);
+        for (const CRun& run : m_runs) {
+            m_renderer.PrepareRun(run.view, run.blended);
+            context->DrawIndexed(run.indexCount, run.firstIndex, 0);
+            m_renderer.CountDraw(run.indexCount / 3);
+        }
     }
 
     ID3D11Buffer* vertexBuffer = nullptr;
-    ID3D11Buffer* indexBuffer = nullptr;
-    // Not owned: the texture's.
-    ID3D11ShaderResourceView* view = nullptr;
-    bool opaque = true;
-    uint32_t colour = 0;
-    UINT indexCount = 0;
-    UINT stride = 12;
 
 private:
     CDirect3D11Renderer& m_renderer;
-    CDirect3D11Shaders& m_shaders;
+    ID3D11Buffer* m_indexBuffer = nullptr;
+    std::vector<CRun> m_runs;
 };
 
 }  // namespace
@@ -350,6 +313,7 @@ void CDirect3D11Renderer::ReleaseDevice()
     for (std::unique_ptr<CDirect3D11Shaders>& shaders : m_shaders)
         shaders.reset();
     m_currentShaders = nullptr;
+    Release(m_placementConstants);
     m_bufferWidth = m_bufferHeight = 0.0f;
     Release(m_swapChain);
     ReleaseBuffers();
@@ -491,12 +455,40 @@ void CDirect3D11Renderer::CreateDepthBuffer(UINT width, UINT height)
         CheckResult(m_device->CreateDepthStencilView(m_depthBuffer, nullptr, &m_depthView));
 }
 
-void CDirect3D11Renderer::Apply(CDirect3D11Shaders& shaders)
+void CDirect3D11Renderer::SetPlacement(const CTransform& transform)
 {
-    if (m_currentShaders == &shaders || !Have(m_context))
+    if (m_placementSet && transform == m_placement)
         return;
-    shaders.Apply(m_context, m_sampler);
-    m_currentShaders = &shaders;
+    m_placement = transform;
+    m_placementSet = true;
+    // Projection times placement, its depth taken from -w..w to 0..w.
+    float matrix[16];
+    ToClipSpace(GetProjection(), transform, matrix);
+    for (int column = 0; column < 4; ++column)
+        matrix[column * 4 + 2] = (matrix[column * 4 + 2] + matrix[column * 4 + 3]) * 0.5f;
+    D3D11_MAPPED_SUBRESOURCE mapped = {};
+    if (!CheckResult(m_context->Map(m_placementConstants, 0, D3D11_MAP_WRITE_DISCARD, 0, &mapped)) ||
+        !Have(mapped.pData))
+        return;
+    std::memcpy(mapped.pData, matrix, sizeof matrix);
+    m_context->Unmap(m_placementConstants, 0);
+}
+
+void CDirect3D11Renderer::PrepareRun(ID3D11ShaderResourceView* view, bool blended)
+{
+    CDirect3D11Shaders& shaders = *m_shaders[view ? 1 : 0];
+    if (m_currentShaders != &shaders) {
+        shaders.Apply(m_context, m_placementConstants, m_sampler);
+        m_currentShaders = &shaders;
+    }
+    if (view && view != m_boundView) {
+        m_context->PSSetShaderResources(0, 1, &view);
+        m_boundView = view;
+    }
+    if (blended != m_blending) {
+        m_context->OMSetBlendState(blended ? m_blendState : nullptr, nullptr, 0xFFFFFFFF);
+        m_blending = blended;
+    }
 }
 
 // ---- The frame ----------------------------------------------------------------------
@@ -546,6 +538,12 @@ bool CDirect3D11Renderer::BeginFrame()
     const float rgba[4] = {GetRed(background) / 255.0f, GetGreen(background) / 255.0f, GetBlue(background) / 255.0f,
                            GetAlpha(background) / 255.0f};
     m_context->ClearRenderTargetView(m_renderTargetView, rgba);
+    SetSamplePositions(GetStandardSamplePositions(int(s_sampleCount)));
+    // The placement, texture and blending the frame's runs find set.
+    m_context->OMSetBlendState(nullptr, nullptr, 0xFFFFFFFF);
+    m_blending = false;
+    m_boundView = nullptr;
+    m_placementSet = false;
     return IsUsable();
 }
 
@@ -614,64 +612,35 @@ CRenderer::CTexture* CDirect3D11Renderer::CreateTexture()
     return texture;
 }
 
-CRenderer::CMesh* CDirect3D11Renderer::CreateMesh(bool perVertexColour, bool opaque, CTexture* texture)
+bool CDirect3D11Renderer::MakeShaders(bool textured)
 {
-    if (!Have(m_device))
-        return nullptr;
-    CDirect3D11Texture* d3dTexture = nullptr;
-    if (texture) {
-        d3dTexture = dynamic_cast<CDirect3D11Texture*>(texture);
-        if (!d3dTexture) {
-            TRACE_POINT();
-            ReportFailure();
-        }
+    if (!m_placementConstants && Have(m_device)) {
+        const D3D11_BUFFER_DESC constants = {64, D3D11_USAGE_DYNAMIC, D3D11_BIND_CONSTANT_BUFFER,
+                                             D3D11_CPU_ACCESS_WRITE, 0, 0};
+        if (CheckResult(m_device->CreateBuffer(&constants, nullptr, &m_placementConstants)))
+            Have(m_placementConstants);
     }
-    const bool textured = d3dTexture != nullptr;
-    std::unique_ptr<CDirect3D11Shaders>& shaders = m_shaders[(perVertexColour ? 2 : 0) + (textured ? 1 : 0)];
-    if (!shaders)
-        shaders.reset(new (std::nothrow) CDirect3D11Shaders(*this, perVertexColour, textured));
-    const std::vector<CGraphicsVertex>& vertices = GetVertices();
-    const std::vector<uint32_t>& indices = GetTriangles();
-    if (!shaders || !IsUsable() || vertices.empty() || indices.empty())
-        return nullptr;
+    std::unique_ptr<CDirect3D11Shaders>& shaders = m_shaders[textured ? 1 : 0];
+    if (!shaders && IsUsable())
+        shaders.reset(new (std::nothrow) CDirect3D11Shaders(*this, textured));
+    return shaders && IsUsable();
+}
 
-    auto* mesh = new (std::nothrow) CDirect3D11Mesh(*this, *shaders);
-    if (!mesh)
+CRenderer::CMesh* CDirect3D11Renderer::CreateMesh(const std::vector<CGraphicsVertex>& vertices)
+{
+    if (!Have(m_device) || vertices.empty())
         return nullptr;
-    mesh->view = textured ? d3dTexture->view : nullptr;
-    mesh->opaque = opaque && (!textured || d3dTexture->opaque);
-    mesh->colour = vertices[0].color;
-    mesh->indexCount = UINT(indices.size());
+    auto mesh = std::make_unique<CDirect3D11Mesh>(*this);
     // Position; the colour bytes as they lie in memory (red first); u and -v.
-    const size_t textureOffset = perVertexColour ? 16 : 12;
-    mesh->stride = UINT(textureOffset + (textured ? 8 : 0));
-    std::vector<uint8_t> vertexBytes(mesh->stride * vertices.size());
-    uint8_t* out = vertexBytes.data();
-    for (const CGraphicsVertex& v : vertices) {
-        const float position[3] = {v.x, v.y, v.z};
-        std::memcpy(out, position, sizeof position);
-        if (perVertexColour)
-            std::memcpy(out + 12, &v.color, 4);
-        if (textured) {
-            const float uv[2] = {v.u, -v.v};
-            std::memcpy(out + textureOffset, uv, sizeof uv);
-        }
-        out += mesh->stride;
-    }
-    std::vector<uint16_t> indexValues(indices.begin(), indices.end());
-    D3D11_BUFFER_DESC description = {UINT(vertexBytes.size()), D3D11_USAGE_IMMUTABLE, D3D11_BIND_VERTEX_BUFFER, 0, 0,
-                                     mesh->stride};
-    D3D11_SUBRESOURCE_DATA data = {vertexBytes.data(), 0, 0};
-    CheckResult(m_device->CreateBuffer(&description, &data, &mesh->vertexBuffer));
-    description = {UINT(2 * indexValues.size()), D3D11_USAGE_IMMUTABLE, D3D11_BIND_INDEX_BUFFER, 0, 0, 2};
-    data.pSysMem = indexValues.data();
-    if (IsUsable())
-        CheckResult(m_device->CreateBuffer(&description, &data, &mesh->indexBuffer));
-    if (!IsUsable()) {
-        delete mesh;
+    std::vector<CGraphicsVertex> flipped = vertices;
+    for (CGraphicsVertex& v : flipped)
+        v.v = -v.v;
+    const D3D11_BUFFER_DESC description = {UINT(sizeof(CGraphicsVertex) * flipped.size()), D3D11_USAGE_IMMUTABLE,
+                                           D3D11_BIND_VERTEX_BUFFER, 0, 0, UINT(sizeof(CGraphicsVertex))};
+    const D3D11_SUBRESOURCE_DATA data = {flipped.data(), 0, 0};
+    if (!CheckResult(m_device->CreateBuffer(&description, &data, &mesh->vertexBuffer)) || !Have(mesh->vertexBuffer))
         return nullptr;
-    }
-    return mesh;
+    return mesh.release();
 }
 
 // ---- Off screen ----------------------------------------------------------------------

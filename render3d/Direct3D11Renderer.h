@@ -14,13 +14,16 @@ class CScene;
 
 // The Direct3D 11 back end: a device with a swap chain per view window and
 // one shared device without a window for off-screen pictures; immutable
-// buffers per mesh, the four compiled shader pairs of
-// render3d/Direct3D11ShaderBlobs.h and pipeline states made once per device.
-// "d3d11.dll" is loaded at run time; nothing of it is linked.
+// buffers per mesh, the two compiled shader pairs of
+// render3d/Direct3D11ShaderBlobs.h with a colour per vertex, one constant
+// buffer of the placement, written when it changes, and pipeline states
+// made once per device. "d3d11.dll" is loaded at run time; nothing of it is
+// linked.
 //
 // Every device, context and swap-chain call is skipped once the
-// "Direct3D11" system has failed in this run; every HRESULT goes through
-// CheckResult, and a missing interface counts as a failure (severity 3).
+// "Direct3D11" system has failed in this run (drawing asks once a frame);
+// every HRESULT goes through CheckResult, and a missing interface counts
+// as a failure (severity 3).
 class CDirect3D11Renderer : public CRenderer
 {
 public:
@@ -63,11 +66,15 @@ public:
     // ---- For the meshes and shader sets ------------------------------------------
     ID3D11Device* GetDevice() const { return m_device; }
     ID3D11DeviceContext* GetContext() const { return m_context; }
-    ID3D11SamplerState* GetSampler() const { return m_sampler; }
-    ID3D11BlendState* GetBlendState() const { return m_blendState; }
     const float* GetProjection() const { return m_camera.GetProjectionMatrix(); }
-    // Applies the set unless it is the current one.
-    void Apply(CDirect3D11Shaders& shaders);
+    // The shader pair (and the placement's constant buffer) made when
+    // missing; false when they cannot be.
+    bool MakeShaders(bool textured);
+    // Inside a frame: the transform places the runs that follow.
+    void SetPlacement(const CTransform& transform);
+    // Inside a frame: the shader pair for the texture's view (null:
+    // untextured) applied, the view bound and blending on or off.
+    void PrepareRun(ID3D11ShaderResourceView* view, bool blended);
 
     // What the probe found for the run: the buffer format (28, or 87 where
     // 28 cannot be shown), the sample count and quality.
@@ -84,7 +91,7 @@ protected:
     void Begin3D() override;
     void End3D() override;
     CTexture* CreateTexture() override;
-    CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture* texture) override;
+    CMesh* CreateMesh(const std::vector<CGraphicsVertex>& vertices) override;
 
 private:
     // The other renderer's device and context become this renderer's; the
@@ -112,8 +119,16 @@ private:
     float m_bufferWidth = 0.0f;
     float m_bufferHeight = 0.0f;
     D3D11_TEXTURE2D_DESC m_offscreenDescription = {};
-    std::unique_ptr<CDirect3D11Shaders> m_shaders[4];
+    // Untextured, textured.
+    std::unique_ptr<CDirect3D11Shaders> m_shaders[2];
     CDirect3D11Shaders* m_currentShaders = nullptr;
+    // The placement of the runs drawn now; the view bound and blending,
+    // within a frame.
+    ID3D11Buffer* m_placementConstants = nullptr;
+    CTransform m_placement;
+    bool m_placementSet = false;
+    ID3D11ShaderResourceView* m_boundView = nullptr;
+    bool m_blending = false;
 
     static int s_devicesMade;
 };

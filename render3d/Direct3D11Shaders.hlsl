@@ -65,7 +65,12 @@ float4 PSMain(PSInput input) : SV_TARGET
     float4 result = color;
 #endif
 #if TEXTURED
-    result *= colorTexture.Sample(linearSampler, input.texCoords);
+    // A triangle without a texture in a textured run keeps its colour: its
+    // u lies below the renderer's kUntexturedLimit.
+    float4 sampled = colorTexture.Sample(linearSampler, input.texCoords);
+    if (input.texCoords.x < -1e29)
+        sampled = float4(1.0, 1.0, 1.0, 1.0);
+    result *= sampled;
 #endif
     return result;
 }

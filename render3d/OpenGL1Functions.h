@@ -9,11 +9,12 @@
 // library at every start; they are taken from it by name instead, the first
 // time a renderer needs them (foundation/SystemFunctions.h).
 #define FENDREL_OPENGL1_FUNCTIONS(F)                                                                           \
-    F(glBegin) F(glBindTexture) F(glBlendFunc) F(glCallList) F(glClear) F(glClearColor) F(glColor4ub)          \
-    F(glDeleteLists) F(glDeleteTextures) F(glDepthFunc) F(glDisable) F(glEnable) F(glEnd) F(glEndList)          \
-    F(glFinish) F(glGenLists) F(glGenTextures) F(glGetError) F(glGetString) F(glLoadMatrixf) F(glMatrixMode)    \
-    F(glNewList) F(glReadPixels) F(glShadeModel) F(glTexCoord2f) F(glTexImage2D) F(glVertex3f) F(glViewport)   \
-    F(wglCreateContext) F(wglDeleteContext) F(wglGetCurrentContext) F(wglGetCurrentDC) F(wglMakeCurrent)
+    F(glBindTexture) F(glBlendFunc) F(glCallList) F(glClear) F(glClearColor) F(glColorPointer)                 \
+    F(glDeleteLists) F(glDeleteTextures) F(glDepthFunc) F(glDisable) F(glDisableClientState) F(glDrawElements) \
+    F(glEnable) F(glEnableClientState) F(glEndList) F(glFinish) F(glGenLists) F(glGenTextures) F(glGetError)    \
+    F(glGetString) F(glLoadMatrixf) F(glMatrixMode) F(glNewList) F(glReadPixels) F(glTexCoordPointer)         \
+    F(glTexImage2D) F(glVertexPointer) F(glViewport) F(wglCreateContext) F(wglDeleteContext)                  \
+    F(wglGetCurrentContext) F(wglGetCurrentDC) F(wglMakeCurrent)
 
 struct COpenGL1Functions
 {

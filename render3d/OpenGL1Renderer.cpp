@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/CrashLog.h"
 #include "foundation/Rgba.h"
@@ -46,27 +47,77 @@ public:
     }
 
     GLuint name = 0;
-    bool opaque = false;
 };
 
-// A display list of one batch; its name goes back to the renderer's pool.
+// A display list of one segment's triangles, their runs and the state each
+// needs recorded in it, made again whenever the triangles change; its name
+// goes back to the renderer's pool.
 class COpenGL1Mesh : public CRenderer::CMesh
 {
 public:
-    COpenGL1Mesh(COpenGL1Renderer& renderer, GLuint name) : m_renderer(renderer), m_name(name) {}
+    COpenGL1Mesh(COpenGL1Renderer& renderer, GLuint name, const std::vector<CGraphicsVertex>& vertices)
+        : m_renderer(renderer), m_name(name), m_vertices(vertices)
+    {
+        // Images are stored bottom row first; their v runs down from the top.
+        for (CGraphicsVertex& v : m_vertices)
+            v.v = -v.v;
+    }
     ~COpenGL1Mesh() override { m_renderer.GiveBackListName(m_name); }
+
+    void SetTriangles(const std::vector<uint16_t>& indices, const std::vector<CRenderer::CRun>& runs) override
+    {
+        COpenGL1Functions& gl = GL();
+        // The arrays are client state, read while the list is compiled: the
+        // list keeps the vertices, not the pointers.
+        const GLsizei stride = sizeof(CGraphicsVertex);
+        gl.glVertexPointer(3, GL_FLOAT, stride, &m_vertices[0].x);
+        gl.glColorPointer(4, GL_UNSIGNED_BYTE, stride, &m_vertices[0].color);
+        gl.glTexCoordPointer(2, GL_FLOAT, stride, &m_vertices[0].u);
+        gl.glEnableClientState(GL_VERTEX_ARRAY);
+        gl.glEnableClientState(GL_COLOR_ARRAY);
+        gl.glNewList(m_name, GL_COMPILE);
+        m_triangles = 0;
+        for (const CRenderer::CRun& run : runs) {
+            auto* texture = dynamic_cast<COpenGL1Texture*>(run.texture);
+            if (run.texture && !texture) {
+                TRACE_POINT();
+                ReportFailure();
+            }
+            const bool blended = !run.opaque;
+            if (texture) {
+                gl.glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+                gl.glEnable(GL_TEXTURE_2D);
+                gl.glBindTexture(GL_TEXTURE_2D, texture->name);
+            }
+            if (blended)
+                gl.glEnable(GL_BLEND);
+            gl.glDrawElements(GL_TRIANGLES, GLsizei(run.indexCount), GL_UNSIGNED_SHORT, &indices[run.firstIndex]);
+            if (blended)
+                gl.glDisable(GL_BLEND);
+            if (texture) {
+                gl.glDisable(GL_TEXTURE_2D);
+                gl.glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            }
+            m_triangles += run.indexCount / 3;
+        }
+        gl.glEndList();
+        gl.glDisableClientState(GL_COLOR_ARRAY);
+        gl.glDisableClientState(GL_VERTEX_ARRAY);
+        m_renderer.CheckError();
+    }
 
     void Draw(const CTransform& transform) override
     {
-        if (!COpenGL1Renderer::IsUsable())
-            return;
-        GL().glLoadMatrixf(transform.GetMatrix());
+        m_renderer.LoadPlacement(transform);
         GL().glCallList(m_name);
+        m_renderer.CountDraw(m_triangles);
     }
 
 private:
     COpenGL1Renderer& m_renderer;
     const GLuint m_name;
+    std::vector<CGraphicsVertex> m_vertices;
+    size_t m_triangles = 0;
 };
 
 }  // namespace
@@ -281,6 +332,7 @@ bool COpenGL1Renderer::BeginFrame()
     gl.glMatrixMode(GL_PROJECTION);
     gl.glLoadMatrixf(m_camera.GetProjectionMatrix());
     gl.glMatrixMode(GL_MODELVIEW);
+    m_placementLoaded = false;
     const uint32_t background = GetRenderedScene()->background;
     gl.glClearColor(GetRed(background) / 255.0f, GetGreen(background) / 255.0f, GetBlue(background) / 255.0f,
                     GetAlpha(background) / 255.0f);
@@ -309,7 +361,6 @@ void COpenGL1Renderer::Begin3D()
     gl.glEnable(GL_DEPTH_TEST);
     gl.glEnable(GL_CULL_FACE);
     gl.glClear(GL_DEPTH_BUFFER_BIT);
-    CheckError();
 }
 
 void COpenGL1Renderer::End3D()
@@ -318,7 +369,6 @@ void COpenGL1Renderer::End3D()
         return;
     GL().glDisable(GL_DEPTH_TEST);
     GL().glDisable(GL_CULL_FACE);
-    CheckError();
 }
 
 CRenderer::CTexture* COpenGL1Renderer::CreateTexture()
@@ -347,62 +397,21 @@ CRenderer::CTexture* COpenGL1Renderer::CreateTexture()
     return texture;
 }
 
-CRenderer::CMesh* COpenGL1Renderer::CreateMesh(bool perVertexColour, bool opaque, CTexture* texture)
+void COpenGL1Renderer::LoadPlacement(const CTransform& transform)
+{
+    if (m_placementLoaded && transform == m_placement)
+        return;
+    GL().glLoadMatrixf(transform.GetMatrix());
+    m_placement = transform;
+    m_placementLoaded = true;
+}
+
+CRenderer::CMesh* COpenGL1Renderer::CreateMesh(const std::vector<CGraphicsVertex>& vertices)
 {
     if (!IsUsable())
         return nullptr;
-    COpenGL1Texture* glTexture = nullptr;
-    if (texture) {
-        glTexture = dynamic_cast<COpenGL1Texture*>(texture);
-        if (!glTexture) {
-            TRACE_POINT();
-            ReportFailure();
-        }
-    }
-    if (glTexture)
-        opaque = opaque && glTexture->opaque;
     const GLuint name = TakeListName();
-    if (name == 0)
-        return nullptr;
-    auto* mesh = new COpenGL1Mesh(*this, name);
-
-    COpenGL1Functions& gl = GL();
-    gl.glNewList(name, GL_COMPILE);
-    if (!perVertexColour)
-        gl.glShadeModel(GL_FLAT);
-    if (glTexture) {
-        gl.glEnable(GL_TEXTURE_2D);
-        gl.glBindTexture(GL_TEXTURE_2D, glTexture->name);
-    }
-    if (!opaque)
-        gl.glEnable(GL_BLEND);
-    gl.glBegin(GL_TRIANGLES);
-    const std::vector<CGraphicsVertex>& vertices = GetVertices();
-    bool colourSet = false;
-    uint32_t colour = 0;
-    for (uint32_t index : GetTriangles()) {
-        const CGraphicsVertex& v = vertices[index];
-        if (!colourSet || v.color != colour) {
-            colourSet = true;
-            colour = v.color;
-            gl.glColor4ub(GLubyte(GetRed(colour)), GLubyte(GetGreen(colour)), GLubyte(GetBlue(colour)),
-                          GLubyte(GetAlpha(colour)));
-        }
-        // Images are stored bottom row first; their v runs down from the top.
-        if (glTexture)
-            gl.glTexCoord2f(v.u, -v.v);
-        gl.glVertex3f(v.x, v.y, v.z);
-    }
-    gl.glEnd();
-    if (glTexture)
-        gl.glDisable(GL_TEXTURE_2D);
-    if (!opaque)
-        gl.glDisable(GL_BLEND);
-    if (!perVertexColour)
-        gl.glShadeModel(GL_SMOOTH);
-    gl.glEndList();
-    CheckError();
-    return mesh;
+    return name != 0 ? new COpenGL1Mesh(*this, name, vertices) : nullptr;
 }
 
 // ---- Off screen ----------------------------------------------------------------------

@@ -13,14 +13,15 @@ class CScene;
 
 // The OpenGL 1 back end: a pixel format from ChoosePixelFormat, a context
 // from wglCreateContext, the fixed-function matrices, and one display list
-// per mesh recorded in immediate mode. Colours arrive shaded from the core,
-// so lighting stays off. Off-screen rendering draws into a DIB section.
+// per mesh, its runs drawn from vertex arrays with the texture and blending
+// each needs. Colours arrive shaded from the core, so lighting stays off.
+// Off-screen rendering draws into a DIB section.
 //
 // Every call into the library is skipped once the "OpenGL1" system has
-// failed in this run; the library's errors are reported on that system
-// (out of memory as severity 2, any other as 3), except that an error
-// already pending when a frame starts is read and only out of memory is
-// forgiven there.
+// failed in this run (drawing asks once a frame); the library's errors are
+// read when a frame ends and reported on that system (out of memory as
+// severity 2, any other as 3), except that an error already pending when a
+// frame starts is read and only out of memory is forgiven there.
 class COpenGL1Renderer : public CRenderer
 {
 public:
@@ -61,6 +62,8 @@ public:
 
     // False once the "OpenGL1" system has failed: no further library call.
     static bool IsUsable();
+    // Loads the transform as the model-view matrix unless it is loaded.
+    void LoadPlacement(const CTransform& transform);
 
 protected:
     bool BeginFrame() override;
@@ -68,7 +71,7 @@ protected:
     void Begin3D() override;
     void End3D() override;
     CTexture* CreateTexture() override;
-    CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture* texture) override;
+    CMesh* CreateMesh(const std::vector<CGraphicsVertex>& vertices) override;
 
 private:
     HDC m_dc = nullptr;
@@ -76,6 +79,9 @@ private:
     bool m_presents = false;
     std::deque<GLuint> m_listNames;
     bool m_stateInitialised = false;
+    // The model-view matrix as loaded in this frame.
+    CTransform m_placement;
+    bool m_placementLoaded = false;
 };
 
 // Chooses and sets the pixel format of a window (double-buffered) or of a

@@ -1,5 +1,6 @@
 #include "render3d/OpenGL3Renderer.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -31,7 +32,6 @@ public:
     }
 
     GLuint name = 0;
-    bool opaque = false;
     bool white = false;
 };
 
@@ -63,46 +63,68 @@ bool FillBuffer(GLenum target, size_t bytes, Write write)
     return false;
 }
 
-// One batch: its buffers and vertex array, drawn by its program.
+// One segment: its buffers and vertex array, and the runs of the triangles
+// last set.
 class COpenGL3Mesh : public CRenderer::CMesh
 {
 public:
-    COpenGL3Mesh(COpenGL3Renderer& renderer, COpenGL3ShaderProgram& program)
-        : m_renderer(renderer), m_program(program)
+    struct CRun
     {
-    }
+        // 0 for untextured triangles.
+        GLuint texture = 0;
+        bool blended = false;
+        size_t firstIndex = 0;
+        GLsizei indexCount = 0;
+    };
+
+    explicit COpenGL3Mesh(COpenGL3Renderer& renderer) : m_renderer(renderer) {}
     ~COpenGL3Mesh() override { m_renderer.GiveBackNames(vertexBuffer, indexBuffer, vertexArray); }
+
+    void SetTriangles(const std::vector<uint16_t>& indices, const std::vector<CRenderer::CRun>& runs) override
+    {
+        m_runs.clear();
+        // The textured program leaves untextured triangles' colours alone.
+        for (const CRenderer::CRun& run : CRenderer::JoinRuns(runs)) {
+            auto* texture = dynamic_cast<COpenGL3Texture*>(run.texture);
+            if (run.texture && !texture) {
+                TRACE_POINT();
+                ReportFailure();
+            }
+            if (!m_renderer.GetProgram(texture != nullptr)) {
+                m_runs.clear();
+                return;
+            }
+            m_runs.push_back({texture ? texture->name : 0, !run.opaque, run.firstIndex, GLsizei(run.indexCount)});
+        }
+        // The index buffer is bound through the mesh's own vertex array.
+        COpenGL3Functions& gl = GL();
+        gl.glBindVertexArray(vertexArray);
+        const size_t bytes = sizeof(uint16_t) * indices.size();
+        if (!FillBuffer(GL_ELEMENT_ARRAY_BUFFER, bytes, [&](uint8_t* out) { std::memcpy(out, indices.data(), bytes); }))
+            m_runs.clear();
+        m_renderer.CheckError();
+    }
 
     void Draw(const CTransform& transform) override
     {
-        if (!COpenGL3Renderer::IsUsable())
-            return;
         COpenGL3Functions& gl = GL();
-        m_renderer.UseProgram(m_program);
-        m_program.SetUniforms(m_renderer.GetProjection(), transform, colour);
-        if (texture)
-            gl.glBindTexture(GL_TEXTURE_2D, texture);
-        if (!opaque)
-            gl.glEnable(GL_BLEND);
+        m_renderer.SetPlacement(transform);
         gl.glBindVertexArray(vertexArray);
-        gl.glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
-        gl.glBindVertexArray(0);
-        if (!opaque)
-            gl.glDisable(GL_BLEND);
-        m_renderer.CheckError();
+        for (const CRun& run : m_runs) {
+            m_renderer.PrepareRun(run.texture, run.blended);
+            gl.glDrawElements(GL_TRIANGLES, run.indexCount, GL_UNSIGNED_SHORT,
+                              reinterpret_cast<const void*>(run.firstIndex * sizeof(uint16_t)));
+            m_renderer.CountDraw(size_t(run.indexCount) / 3);
+        }
     }
 
     GLuint vertexBuffer = 0;
     GLuint indexBuffer = 0;
     GLuint vertexArray = 0;
-    GLuint texture = 0;
-    bool opaque = true;
-    uint32_t colour = 0;
-    GLsizei indexCount = 0;
 
 private:
     COpenGL3Renderer& m_renderer;
-    COpenGL3ShaderProgram& m_program;
+    std::vector<CRun> m_runs;
 };
 
 }  // namespace
@@ -209,20 +231,47 @@ void COpenGL3Renderer::GiveBackNames(GLuint vertexBuffer, GLuint indexBuffer, GL
         m_vertexArrays.push_back(vertexArray);
 }
 
-COpenGL3ShaderProgram* COpenGL3Renderer::GetProgram(bool perVertexColour, bool textured)
+COpenGL3ShaderProgram* COpenGL3Renderer::GetProgram(bool textured)
 {
-    std::unique_ptr<COpenGL3ShaderProgram>& slot = m_programs[(perVertexColour ? 2 : 0) + (textured ? 1 : 0)];
+    std::unique_ptr<COpenGL3ShaderProgram>& slot = m_programs[textured ? 1 : 0];
     if (!slot && IsUsable())
-        slot = std::make_unique<COpenGL3ShaderProgram>(perVertexColour, textured);
+        slot = std::make_unique<COpenGL3ShaderProgram>(true, textured);
     return IsUsable() ? slot.get() : nullptr;
 }
 
-void COpenGL3Renderer::UseProgram(COpenGL3ShaderProgram& program)
+void COpenGL3Renderer::SetPlacement(const CTransform& transform)
 {
-    if (m_currentProgram == &program)
+    if (m_placementSet && transform == m_placement)
         return;
-    program.Use();
-    m_currentProgram = &program;
+    m_placement = transform;
+    m_placementSet = true;
+    ++m_placementStamp;
+}
+
+void COpenGL3Renderer::PrepareRun(GLuint texture, bool blended)
+{
+    COpenGL3Functions& gl = GL();
+    const int program = texture ? 1 : 0;
+    COpenGL3ShaderProgram& used = *m_programs[program];
+    if (m_currentProgram != &used) {
+        used.Use();
+        m_currentProgram = &used;
+    }
+    if (m_programStamps[program] != m_placementStamp) {
+        used.SetUniforms(GetProjection(), m_placement, 0);
+        m_programStamps[program] = m_placementStamp;
+    }
+    if (texture && texture != m_boundTexture) {
+        gl.glBindTexture(GL_TEXTURE_2D, texture);
+        m_boundTexture = texture;
+    }
+    if (blended != m_blending) {
+        if (blended)
+            gl.glEnable(GL_BLEND);
+        else
+            gl.glDisable(GL_BLEND);
+        m_blending = blended;
+    }
 }
 
 // ---- The frame ----------------------------------------------------------------------
@@ -240,7 +289,34 @@ bool COpenGL3Renderer::BeginFrame()
     gl.glClearColor(GetRed(background) / 255.0f, GetGreen(background) / 255.0f, GetBlue(background) / 255.0f,
                     GetAlpha(background) / 255.0f);
     gl.glClear(GL_COLOR_BUFFER_BIT);
+    SetSamplePositions(FindSamplePositions());
+    // The uniforms, texture and blending the frame's runs find set.
+    gl.glDisable(GL_BLEND);
+    m_blending = false;
+    m_boundTexture = 0;
+    m_placementSet = false;
+    ++m_placementStamp;
     return CheckError();
+}
+
+std::vector<CPoint2> COpenGL3Renderer::FindSamplePositions()
+{
+    COpenGL3Functions& gl = GL();
+    GLint samples = 0;
+    gl.glGetIntegerv(GL_SAMPLES, &samples);
+    if (samples <= 1)
+        return GetStandardSamplePositions(1);
+    // OpenGL 3.2 tells where the samples lie, from the bottom-left corner.
+    static const auto getPosition = FetchOpenGLFunction<PFNGLGETMULTISAMPLEFVPROC>("glGetMultisamplefv");
+    if (!getPosition)
+        return {};
+    std::vector<CPoint2> positions;
+    for (GLint i = 0; i < samples; ++i) {
+        GLfloat position[2] = {};
+        getPosition(GL_SAMPLE_POSITION, GLuint(i), position);
+        positions.emplace_back(position[0], 1.0f - position[1]);
+    }
+    return positions;
 }
 
 void COpenGL3Renderer::EndFrame()
@@ -250,7 +326,8 @@ void COpenGL3Renderer::EndFrame()
         Fail();
         return;
     }
-    if (IsUsable() && m_presents)
+    // One look at the library's error for the frame's draw calls.
+    if (CheckError() && m_presents)
         SwapBuffers(m_dc);
 }
 
@@ -262,7 +339,6 @@ void COpenGL3Renderer::Begin3D()
     gl.glEnable(GL_DEPTH_TEST);
     gl.glEnable(GL_CULL_FACE);
     gl.glClear(GL_DEPTH_BUFFER_BIT);
-    CheckError();
 }
 
 void COpenGL3Renderer::End3D()
@@ -271,7 +347,6 @@ void COpenGL3Renderer::End3D()
         return;
     GL().glDisable(GL_DEPTH_TEST);
     GL().glDisable(GL_CULL_FACE);
-    CheckError();
 }
 
 CRenderer::CTexture* COpenGL3Renderer::CreateTexture()
@@ -289,94 +364,44 @@ CRenderer::CTexture* COpenGL3Renderer::CreateTexture()
                     GL_UNSIGNED_BYTE, image->GetPixels().data());
     gl.glGenerateMipmap(GL_TEXTURE_2D);
     gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    m_boundTexture = texture->name;
     CheckError();
     return texture;
 }
 
-CRenderer::CMesh* COpenGL3Renderer::CreateMesh(bool perVertexColour, bool opaque, CTexture* texture)
+CRenderer::CMesh* COpenGL3Renderer::CreateMesh(const std::vector<CGraphicsVertex>& vertices)
 {
-    if (!IsUsable())
+    if (!IsUsable() || vertices.empty())
         return nullptr;
-    COpenGL3Texture* glTexture = nullptr;
-    if (texture) {
-        glTexture = dynamic_cast<COpenGL3Texture*>(texture);
-        if (!glTexture) {
-            TRACE_POINT();
-            ReportFailure();
-        }
-    }
-    COpenGL3ShaderProgram* program = GetProgram(perVertexColour, glTexture != nullptr);
-    if (!program)
-        return nullptr;
-    const std::vector<CGraphicsVertex>& vertices = GetVertices();
-    const std::vector<uint32_t>& indices = GetTriangles();
-    if (vertices.empty() || indices.empty())
-        return nullptr;
-
-    auto* mesh = new COpenGL3Mesh(*this, *program);
+    auto mesh = std::make_unique<COpenGL3Mesh>(*this);
     mesh->vertexBuffer = TakeVertexBufferName();
     mesh->indexBuffer = TakeIndexBufferName();
     mesh->vertexArray = TakeVertexArrayName();
-    mesh->texture = glTexture ? glTexture->name : 0;
-    mesh->opaque = opaque && (!glTexture || glTexture->opaque);
-    mesh->colour = vertices[0].color;
-    mesh->indexCount = GLsizei(indices.size());
     // Position; the colour bytes as they lie in memory (red first); u and
     // -v, since images are stored bottom row first and v runs down.
-    const size_t colourOffset = 12;
-    const size_t textureOffset = perVertexColour ? 16 : 12;
-    const size_t stride = textureOffset + (glTexture ? 8 : 0);
-
+    const size_t stride = sizeof(CGraphicsVertex);
     COpenGL3Functions& gl = GL();
     gl.glBindBuffer(GL_ARRAY_BUFFER, mesh->vertexBuffer);
-    const bool filled =
-        FillBuffer(GL_ARRAY_BUFFER, stride * vertices.size(), [&](uint8_t* out) {
-            for (const CGraphicsVertex& v : vertices) {
-                const float position[3] = {v.x, v.y, v.z};
-                std::memcpy(out, position, sizeof position);
-                if (perVertexColour)
-                    std::memcpy(out + colourOffset, &v.color, 4);
-                if (glTexture) {
-                    const float uv[2] = {v.u, -v.v};
-                    std::memcpy(out + textureOffset, uv, sizeof uv);
-                }
-                out += stride;
-            }
-        }) &&
-        [&] {
-            gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->indexBuffer);
-            return FillBuffer(GL_ELEMENT_ARRAY_BUFFER, 2 * indices.size(), [&](uint8_t* out) {
-                auto* shorts = reinterpret_cast<uint16_t*>(out);
-                for (size_t i = 0; i < indices.size(); ++i)
-                    shorts[i] = uint16_t(indices[i]);
-            });
-        }();
-    if (!filled || !IsUsable()) {
-        delete mesh;
+    const bool filled = FillBuffer(GL_ARRAY_BUFFER, stride * vertices.size(), [&](uint8_t* out) {
+        std::memcpy(out, vertices.data(), stride * vertices.size());
+        for (size_t i = 0; i < vertices.size(); ++i)
+            reinterpret_cast<CGraphicsVertex*>(out)[i].v = -vertices[i].v;
+    });
+    if (!filled || !IsUsable())
         return nullptr;
-    }
     gl.glBindVertexArray(mesh->vertexArray);
-    gl.glBindBuffer(GL_ARRAY_BUFFER, mesh->vertexBuffer);
     gl.glEnableVertexAttribArray(0);
     gl.glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, GLsizei(stride), nullptr);
-    if (perVertexColour) {
-        gl.glEnableVertexAttribArray(1);
-        gl.glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride),
-                                 reinterpret_cast<const void*>(colourOffset));
-    } else {
-        gl.glDisableVertexAttribArray(1);
-    }
-    if (glTexture) {
-        gl.glEnableVertexAttribArray(2);
-        gl.glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, GLsizei(stride),
-                                 reinterpret_cast<const void*>(textureOffset));
-    } else {
-        gl.glDisableVertexAttribArray(2);
-    }
+    gl.glEnableVertexAttribArray(1);
+    gl.glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, GLsizei(stride),
+                             reinterpret_cast<const void*>(offsetof(CGraphicsVertex, color)));
+    gl.glEnableVertexAttribArray(2);
+    gl.glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, GLsizei(stride),
+                             reinterpret_cast<const void*>(offsetof(CGraphicsVertex, u)));
     gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->indexBuffer);
     gl.glBindVertexArray(0);
     CheckError();
-    return mesh;
+    return mesh.release();
 }
 
 // ---- Off screen ----------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "render3d/OpenGL3ShaderProgram.h"
 #include "render3d/Renderer.h"
@@ -14,14 +15,16 @@ class CPixelBitmap;
 class CScene;
 
 // The OpenGL 3 back end: vertex and index buffers filled through mapping,
-// a vertex array per mesh and the four generated programs, on a context of
-// render3d/OpenGL3Context.h. A renderer per view window presents its
-// frames; one shared renderer on the probe's context draws off screen into
-// a multisampled framebuffer.
+// a vertex array per mesh and the generated programs with a colour per
+// vertex, on a context of render3d/OpenGL3Context.h. A renderer per view
+// window presents its frames; one shared renderer on the probe's context
+// draws off screen into a multisampled framebuffer. A run's program, its
+// placement uniform, texture and blending are set only when they change.
 //
 // Every call into the library is skipped once the "OpenGL3" system has
-// failed in this run; each call that runs is followed by a look at the
-// library's error (out of memory severity 2, any other 3).
+// failed in this run (drawing asks once a frame); the library's error is
+// looked at after each call that makes something and once at the end of a
+// frame (out of memory severity 2, any other 3).
 class COpenGL3Renderer : public CRenderer
 {
 public:
@@ -67,11 +70,15 @@ public:
     GLuint TakeIndexBufferName() { return TakeName(m_indexBuffers, false); }
     GLuint TakeVertexArrayName() { return TakeName(m_vertexArrays, true); }
     void GiveBackNames(GLuint vertexBuffer, GLuint indexBuffer, GLuint vertexArray);
-    // The program of a slot ((colour per vertex ? 2 : 0) + (textured ? 1 :
-    // 0)), built on first need; null when it could not be made.
-    COpenGL3ShaderProgram* GetProgram(bool perVertexColour, bool textured);
-    // Puts the program in use unless it is already.
-    void UseProgram(COpenGL3ShaderProgram& program);
+    // The program with a colour per vertex, textured or not, built on
+    // first need; null when it could not be made.
+    COpenGL3ShaderProgram* GetProgram(bool textured);
+    // Inside a frame: the transform places the runs that follow.
+    void SetPlacement(const CTransform& transform);
+    // Inside a frame: the program (built) in use with the placement, the
+    // texture bound (0: untextured, the plain program) and blending on or
+    // off.
+    void PrepareRun(GLuint texture, bool blended);
     const float* GetProjection() const { return m_camera.GetProjectionMatrix(); }
 
 protected:
@@ -80,18 +87,31 @@ protected:
     void Begin3D() override;
     void End3D() override;
     CTexture* CreateTexture() override;
-    CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture* texture) override;
+    CMesh* CreateMesh(const std::vector<CGraphicsVertex>& vertices) override;
 
 private:
     // Blend function, depth function and multisampling, once per context.
     void InitState();
+    // Where the samples of the framebuffer drawn into lie in a pixel; none
+    // when the library cannot tell.
+    std::vector<CPoint2> FindSamplePositions();
     GLuint TakeName(std::deque<GLuint>& pool, bool vertexArrays);
 
     HDC m_dc = nullptr;
     HGLRC m_context = nullptr;
     bool m_presents = true;
-    std::unique_ptr<COpenGL3ShaderProgram> m_programs[4];
+    // Plain, textured.
+    std::unique_ptr<COpenGL3ShaderProgram> m_programs[2];
     COpenGL3ShaderProgram* m_currentProgram = nullptr;
+    // The placement of the runs drawn now, counted up at each change and
+    // each frame; the count each program's uniform was last set at.
+    CTransform m_placement;
+    bool m_placementSet = false;
+    unsigned m_placementStamp = 1;
+    unsigned m_programStamps[2] = {};
+    // The texture bound (0 unknown) and blending, within a frame.
+    GLuint m_boundTexture = 0;
+    bool m_blending = false;
     std::deque<GLuint> m_vertexBuffers;
     std::deque<GLuint> m_indexBuffers;
     std::deque<GLuint> m_vertexArrays;

@@ -55,10 +55,16 @@ std::string COpenGL3ShaderProgram::FragmentShaderText(const std::string& version
     text += perVertexColour ? "centroid in vec4 varyingColor;\n" : "uniform vec4 color;\n";
     if (textured)
         text += "uniform sampler2D textureUnit;\ncentroid in vec2 varyingTextureCoord;\n";
-    text += "out vec4 fragColor;\nvoid main()\n{\n\tfragColor = ";
+    text += "out vec4 fragColor;\nvoid main()\n{\n";
+    // A triangle without a texture in a textured run keeps its colour
+    // (CRenderer::kUntexturedLimit).
+    if (textured)
+        text += "\tvec4 sampled = texture(textureUnit, varyingTextureCoord);\n"
+                "\tif (varyingTextureCoord.x < -1e29)\n\t\tsampled = vec4(1.0);\n";
+    text += "\tfragColor = ";
     text += perVertexColour ? "varyingColor" : "color";
     if (textured)
-        text += " * texture(textureUnit, varyingTextureCoord)";
+        text += " * sampled";
     return text + ";\n}\n";
 }
 
@@ -151,25 +157,13 @@ GLuint COpenGL3ShaderProgram::CompileShader(GLenum kind, const std::string& text
     return shader;
 }
 
-void COpenGL3ShaderProgram::Use()
-{
-    if (COpenGL3Renderer::IsUsable())
-        GL().glUseProgram(m_program);
-}
+void COpenGL3ShaderProgram::Use() { GL().glUseProgram(m_program); }
 
 void COpenGL3ShaderProgram::SetUniforms(const float* projection, const CTransform& placement, uint32_t colour)
 {
     COpenGL3Functions& gl = GL();
-    // Column-major, as the library takes it: projection times placement.
-    const float* m = placement.GetMatrix();
     float matrix[16];
-    for (int column = 0; column < 4; ++column)
-        for (int row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                sum += projection[k * 4 + row] * m[column * 4 + k];
-            matrix[column * 4 + row] = sum;
-        }
+    CRenderer::ToClipSpace(projection, placement, matrix);
     gl.glUniformMatrix4fv(m_matrixLocation, 1, GL_FALSE, matrix);
     if (!m_perVertexColour) {
         const float rgba[4] = {GetRed(colour) / 255.0f, GetGreen(colour) / 255.0f, GetBlue(colour) / 255.0f,

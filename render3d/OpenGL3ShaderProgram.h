@@ -11,7 +11,9 @@ class CTransform;
 // One of the four small GLSL programs of an OpenGL 3 renderer, generated as
 // text for the context's version: positions always; a colour per vertex or
 // one colour for the whole mesh (the "color" uniform); texture coordinates
-// and the sampler only for textured meshes. Attribute 0 is "position", 1
+// and the sampler only for textured meshes, where a triangle whose u lies
+// below CRenderer::kUntexturedLimit (-1e29) keeps its colour without the
+// texture's. Attribute 0 is "position", 1
 // "color", 2 "textureCoord"; the output is "fragColor". A program that does
 // not compile or link is reported on the "OpenGL3" system (severity 3), its
 // log kept in the crash log's trace values, never shown to the user.
@@ -30,6 +32,7 @@ public:
     static std::string VertexShaderText(const std::string& version, bool perVertexColour, bool textured);
     static std::string FragmentShaderText(const std::string& version, bool perVertexColour, bool textured);
 
+    // Inside a frame of a system that has not failed.
     void Use();
     // The projection times the placement; the mesh's colour (red in the
     // lowest byte) when the program has no colour per vertex. The sampler is

@@ -21,17 +21,6 @@ const CVector3 kSceneLight(0.0f, 0.0f, 1.0f);
 
 // ---- Cached meshes and their keys --------------------------------------------------
 
-void CRenderer::CCachedMesh::IncludeBox(const CBox3& box)
-{
-    if (!hasBounds) {
-        bounds = box;
-        hasBounds = true;
-        return;
-    }
-    bounds.Include(CVector3(box.minX, box.minY, box.minZ));
-    bounds.Include(CVector3(box.maxX, box.maxY, box.maxZ));
-}
-
 void CRenderer::CCachedMesh::MarkUsed()
 {
     used = true;
@@ -56,13 +45,14 @@ CRenderer::CRenderer() = default;
 
 CRenderer::~CRenderer()
 {
-    if (m_meshes.empty() && m_textures.empty())
+    if (m_meshes.empty() && m_textures.empty() && m_slots.empty())
         return;
     // The back end is gone already: its meshes and textures cannot be
     // deleted any more, and are left as they are.
     TRACE_VALUE(int32_t, int32_t(m_meshes.size()));
     TRACE_VALUE(int32_t, int32_t(m_textures.size()));
     ReportFailure();
+    new std::vector<CSlot>(std::move(m_slots));
     new std::map<CMeshCacheKey, std::shared_ptr<CCachedMesh>>(std::move(m_meshes));
     for (auto& entry : m_textures)
         entry.second.release();
@@ -71,6 +61,7 @@ CRenderer::~CRenderer()
 void CRenderer::ClearCaches()
 {
     TRACE_POINT();
+    m_slots.clear();
     m_meshes.clear();
     m_textures.clear();
     m_currentImage = nullptr;
@@ -96,6 +87,8 @@ void CRenderer::RenderScene()
     // pixels is asked of the library.
     if (!(width >= 1.0f) || !(height >= 1.0f))
         return;
+    m_frameDraws = 0;
+    m_frameTriangles = 0;
     if (!BeginFrame())
         return;
     if (width != m_lastWidth || height != m_lastHeight) {
@@ -103,18 +96,30 @@ void CRenderer::RenderScene()
         m_lastHeight = height;
         DropViewDependentMeshes();
     }
+    const float* projection = m_camera.GetProjectionMatrix();
+    if (std::memcmp(projection, m_viewProjection, sizeof m_viewProjection) != 0 ||
+        m_camera.GetWindowRect() != m_viewWindow) {
+        std::memcpy(m_viewProjection, projection, sizeof m_viewProjection);
+        m_viewWindow = m_camera.GetWindowRect();
+        ++m_view;
+    }
     const CTransform view(m_scene->transform, true);
+    m_slots.resize(m_scene->items.size());
     for (size_t i = 0; i < m_scene->items.size(); ++i) {
         CDrawable* item = m_scene->items[i];
-        if (!item)
+        if (!item) {
+            m_slots[i] = CSlot();
             continue;
+        }
         const bool is3D = i < m_scene->is3D.size() && m_scene->is3D[i];
         m_state.Reset(is3D ? kSceneLight : CVector3());
         m_buildTransform = view;
         if (is3D)
             Begin3D();
-        if (const std::shared_ptr<CCachedMesh> mesh = DrawCachedItem(*item, 0))
+        if (const std::shared_ptr<CCachedMesh> mesh = DrawCachedItem(*item, 0)) {
             mesh->MarkUsed();
+            DrawSlot(m_slots[i], mesh, view, is3D);
+        }
         if (is3D)
             End3D();
     }
@@ -174,12 +179,12 @@ std::shared_ptr<CRenderer::CCachedMesh> CRenderer::DrawCachedItem(CDrawable& dra
         found = m_meshes.find(key);
     }
 
+    // The parent's triangles drawn so far come before the child.
+    FlushTriangles();
     std::shared_ptr<CCachedMesh> mesh;
     if (found != m_meshes.end()) {
         mesh = found->second;
-        DrawMesh(*mesh, placement, false);
     } else {
-        FlushTriangles();
         CCachedMesh* const outer = m_building;
         const CTransform outerTransform = m_buildTransform;
         const CAlignment outerAlignment = m_align;
@@ -203,30 +208,13 @@ std::shared_ptr<CRenderer::CCachedMesh> CRenderer::DrawCachedItem(CDrawable& dra
     }
 
     if (m_building) {
-        m_building->children.push_back({m_state.matrix, mesh});
-        if (mesh->hasBounds)
-            m_building->IncludeBox(m_state.matrix.TransformBox(mesh->bounds));
-        if (mesh->viewDependent || mode != 0)
+        const bool viewDependent = mesh->viewDependent || mode != 0;
+        m_building->children.push_back({m_state.matrix, mesh, m_building->parts.size(), viewDependent});
+        if (viewDependent)
             m_building->viewDependent = true;
     }
     m_state.matrix = matrix;
     return mesh;
-}
-
-void CRenderer::DrawMesh(const CCachedMesh& mesh, const CTransform& transform, bool inside)
-{
-    if (!inside) {
-        if (!mesh.hasBounds)
-            return;
-        const int where = m_camera.ClassifyBox(mesh.bounds, transform);
-        if (where == 0)
-            return;
-        inside = where == 2;
-    }
-    for (const std::unique_ptr<CMesh>& part : mesh.meshes)
-        part->Draw(transform);
-    for (const CCachedMesh::CChild& child : mesh.children)
-        DrawMesh(*child.mesh, CTransform(transform, child.placement), inside);
 }
 
 // ---- Batches -------------------------------------------------------------------------
@@ -240,20 +228,19 @@ void CRenderer::FlushTriangles(bool keepBatch)
         TRACE_VALUE(int32_t, int32_t(vertices.size()));
         ReportFailure();
     } else if (!GetTriangles().empty()) {
+        auto part = std::make_shared<CPart>();
+        part->vertices = vertices;
+        // A part holds at most kMaxMeshVertices vertices (AddVertex).
+        part->triangles.assign(GetTriangles().begin(), GetTriangles().end());
+        part->texture = m_currentTexture;
         uint32_t all = 0xFFFFFFFF;
-        uint32_t any = 0;
-        CBox3 box;
-        box.SetPoint(CVector3(vertices[0].x, vertices[0].y, vertices[0].z));
+        part->bounds.SetPoint(CVector3(vertices[0].x, vertices[0].y, vertices[0].z));
         for (const CGraphicsVertex& v : vertices) {
             all &= v.color;
-            any |= v.color;
-            box.Include(CVector3(v.x, v.y, v.z));
+            part->bounds.Include(CVector3(v.x, v.y, v.z));
         }
-        if (CMesh* mesh = CreateMesh(all != any, (all >> 24) == 0xFF, m_currentTexture)) {
-            mesh->Draw(m_buildTransform);
-            m_building->meshes.emplace_back(mesh);
-            m_building->IncludeBox(box);
-        }
+        part->opaque = (all >> 24) == 0xFF;
+        m_building->parts.push_back(std::move(part));
     }
     if (keepBatch)
         RestartVertexStore();

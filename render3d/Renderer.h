@@ -15,18 +15,26 @@ class CPixelBitmap;
 
 // The common body of the hardware renderers. It is the whole graphics
 // context on top of the 3D context base: every drawable of a scene becomes
-// triangle meshes of the back end, kept from frame to frame in a cache keyed
-// by the drawable's key bytes, and every image a texture, kept until the
-// caches are cleared. Text is drawn from the glyph textures of CTextBitmap.
-// Flat paths in a plane that faces the camera land on whole pixels. A back
-// end supplies only the six operations at the end: frames, the 3D state,
-// textures and meshes.
+// parts (batches of triangles of one texture, kept on this side) cached from
+// frame to frame by the drawable's key bytes, and every image a texture,
+// kept until the caches are cleared. Text is drawn from the glyph textures
+// of CTextBitmap. Flat paths in a plane that faces the camera land on whole
+// pixels. A back end supplies only the six operations at the end: frames,
+// the 3D state, textures and meshes.
 //
-// A frame: the back end's BeginFrame; every scene item drawn through its
-// cached mesh (built, and drawn as it is built, when absent), lit from
-// above when it is a 3D item; the meshes no item used dropped; EndFrame.
-// A mesh that pixel alignment shaped depends on the view: it is keyed by
-// where it lies on the screen and dropped when the viewport is resized.
+// A frame: the back end's BeginFrame; every scene item's cached mesh found
+// or built (it records its parts and the meshes of the drawables it drew,
+// in drawing order), lit from above when it is a 3D item; the item drawn
+// through its segments, back-end meshes that hold its parts placed in the
+// item's own frame; the meshes no item used dropped; EndFrame. A segment is
+// made when its item's mesh is new and no segment of the item's last mesh
+// held the same parts at the same places: an edit remakes the segments of
+// the drawables it changed, a move of the camera those of the drawables the
+// view places (labels facing it). Of a segment the view is given only the
+// triangles it can show, chosen again when the view changes, in a draw call
+// per run of one texture and blending. A mesh that pixel alignment shaped
+// depends on the view: it is keyed by where it lies on the screen and
+// dropped when the viewport is resized.
 //
 // A back end must clear the caches (ClearCaches) before its device goes and
 // before the renderer is destroyed.
@@ -38,19 +46,49 @@ public:
     {
     public:
         virtual ~CTexture() = default;
+
+        // Every pixel of the image has alpha 255; set by the back end.
+        bool opaque = false;
     };
 
-    // A back end's triangles; owned by a cached mesh.
+    // Triangles of a segment that share a texture and blending: the range
+    // of the index list one draw call takes. texture: null for untextured
+    // triangles; opaque: every vertex and the texture have alpha 255, so
+    // that the triangles need no blending.
+    struct CRun
+    {
+        size_t firstIndex = 0;
+        size_t indexCount = 0;
+        CTexture* texture = nullptr;
+        bool opaque = true;
+    };
+    // The u of every vertex of an untextured triangle in a segment: a back
+    // end that draws such triangles in a run of a texture takes no colour
+    // from the texture where u lies below kUntexturedLimit.
+    static constexpr float kUntexturedU = -1.0e30f;
+    static constexpr float kUntexturedLimit = -1.0e29f;
+    // The runs as a back end takes them that draws untextured triangles in a
+    // run of a texture: neighbours whose textures agree, or where one has
+    // none, make one run, blended unless both are opaque. Drawing an opaque
+    // triangle blended gives the same pixels.
+    static std::vector<CRun> JoinRuns(const std::vector<CRun>& runs);
+
+    // A back end's vertices of one segment, drawn through the triangles
+    // last set; owned by the renderer.
     class CMesh
     {
     public:
         virtual ~CMesh() = default;
-        // Draws the triangles placed by the transform into view space.
+        // The triangles to draw from now on: indices of the mesh's vertices,
+        // in runs drawn in order (at least one, none empty).
+        virtual void SetTriangles(const std::vector<uint16_t>& indices, const std::vector<CRun>& runs) = 0;
+        // Draws the runs, placed by the transform into view space. Called
+        // only inside a frame of a system that has not failed.
         virtual void Draw(const CTransform& transform) = 0;
     };
 
-    // A back-end mesh holds at most this many vertices (16-bit indices):
-    // a larger drawable goes on in further meshes.
+    // A back-end mesh holds at most this many vertices (16-bit indices): a
+    // drawable's part, and a segment, ends there.
     static constexpr size_t kMaxMeshVertices = 65536;
     // Text whose size on the screen lies within these whole pixels is drawn
     // from glyphs of that size on whole pixels; any other from glyphs of the
@@ -63,8 +101,15 @@ public:
     // Reports caches that the back end left filled.
     ~CRenderer() override;
 
-    // Destroys every cached mesh and texture.
+    // Destroys every cached mesh, segment and texture.
     void ClearCaches();
+
+    // Direct3D's standard positions of 1, 2, 4 or 8 samples in a pixel,
+    // from its top-left corner, y down; none for another count.
+    static std::vector<CPoint2> GetStandardSamplePositions(int count);
+    // The projection times the placement, column-major as the libraries
+    // take it: an item's frame to clip space.
+    static void ToClipSpace(const float* projection, const CTransform& placement, float matrix[16]);
 
     // The light kind of a direction in a drawable's own frame:
     // (t(x) * 100 + t(y)) * 100 + t(z), t(v) = v * 99 + 0.5 truncated
@@ -85,12 +130,23 @@ public:
     // Hatch fills get their texture coordinates from the position. A mesh
     // that is full goes to the back end before the vertex is added.
     void AddVertex(const CVector3& point) override;
-    // The drawable through its cached mesh, built when absent.
+    // The drawable's cached mesh, built when absent, becomes a child of the
+    // mesh being built.
     void DrawDrawable(CDrawable& drawable, int mode, int flag) override;
 
     // How many cached meshes and textures there are (top level and nested).
     size_t GetCachedMeshCount() const { return m_meshes.size(); }
     size_t GetTextureCount() const { return m_textures.size(); }
+    // What the last frame asked of the library: its draw calls and the
+    // triangles they drew.
+    size_t GetFrameDrawCount() const { return m_frameDraws; }
+    size_t GetFrameTriangleCount() const { return m_frameTriangles; }
+    // The back end's meshes count each draw call they make.
+    void CountDraw(size_t triangles)
+    {
+        ++m_frameDraws;
+        m_frameTriangles += triangles;
+    }
 
 protected:
     // ---- Pixel alignment around the path emission of the 3D base ------------
@@ -112,35 +168,86 @@ protected:
     virtual void End3D() = 0;
     // A texture of GetCurrentImage; null when none can be made.
     virtual CTexture* CreateTexture() = 0;
-    // A mesh of the vertex store's vertices and triangles. perVertexColour:
-    // the vertices' colours differ; opaque: every alpha is 255; texture:
-    // null for untextured triangles. Null when none can be made.
-    virtual CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture* texture) = 0;
+    // A mesh of the vertices (in the frame of the scene item, at most
+    // kMaxMeshVertices), its triangles set before it is drawn; null when
+    // none can be made.
+    virtual CMesh* CreateMesh(const std::vector<CGraphicsVertex>& vertices) = 0;
+
+    // Where a pixel's samples lie, from its top-left corner (window
+    // coordinates, y down); none when the back end cannot tell. Triangles
+    // that can cover none of them are not drawn. Every pixel's centre
+    // unless the back end sets others.
+    void SetSamplePositions(const std::vector<CPoint2>& positions);
 
     const CPixelBitmap* GetCurrentImage() const { return m_currentImage; }
     const CScene* GetRenderedScene() const { return m_scene; }
 
 private:
-    // The triangles of one drawable: its own batches and the meshes of the
-    // drawables it drew, each with its placement.
+    // One batch of triangles of a drawable, in its own frame, with its
+    // texture and whether every alpha is 255.
+    struct CPart
+    {
+        std::vector<CGraphicsVertex> vertices;
+        std::vector<uint16_t> triangles;
+        CTexture* texture = nullptr;
+        bool opaque = true;
+        CBox3 bounds;
+    };
+
+    // What one drawable drew: its parts and the meshes of the drawables it
+    // drew, each with its placement, in drawing order.
     struct CCachedMesh
     {
         struct CChild
         {
             CTransform placement;
             std::shared_ptr<CCachedMesh> mesh;
+            // How many of the parent's parts were drawn before it.
+            size_t partsBefore = 0;
+            // Placed by the view (a placement mode) or shaped by it.
+            bool viewDependent = false;
         };
-        std::vector<std::unique_ptr<CMesh>> meshes;
+        std::vector<std::shared_ptr<const CPart>> parts;
         std::vector<CChild> children;
         // Shaped by pixel alignment, here or in a child.
         bool viewDependent = false;
         bool used = false;
-        bool hasBounds = false;
-        CBox3 bounds;
 
-        void IncludeBox(const CBox3& box);
         // Marks this mesh and every mesh below it used.
         void MarkUsed();
+    };
+
+    // A part as a scene item draws it: placed in the item's frame.
+    struct CPlacedPart
+    {
+        std::shared_ptr<const CPart> part;
+        CTransform placement;
+
+        bool operator==(const CPlacedPart& other) const
+        {
+            return part == other.part && placement == other.placement;
+        }
+    };
+    // Consecutive parts of a scene item in one back-end mesh: their
+    // positions in the item's frame, bounds, triangles and runs, and the
+    // view the mesh's triangles were last chosen for.
+    struct CSegment
+    {
+        std::vector<CPlacedPart> parts;
+        std::unique_ptr<CMesh> mesh;
+        CBox3 bounds;
+        std::vector<CVector3> positions;
+        std::vector<uint16_t> indices;
+        std::vector<CRun> runs;
+        CTransform shownPlacement;
+        unsigned shownView = 0;
+        bool showsTriangles = false;
+    };
+    // A scene slot's item as last drawn: its mesh and the segments made of it.
+    struct CSlot
+    {
+        std::shared_ptr<CCachedMesh> mesh;
+        std::vector<std::unique_ptr<CSegment>> segments;
     };
 
     // What a cached mesh is found by: the light (kind), the drawable's key
@@ -187,15 +294,32 @@ private:
         float hatchScale = 1.0f;
     };
 
-    // Draws the drawable from the cache or builds its mesh; the mesh, or
-    // null when the drawable could not be drawn.
+    // Finds the drawable's mesh in the cache or builds it, and adds it to
+    // the mesh being built; the mesh, or null when the drawable could not
+    // be drawn.
     std::shared_ptr<CCachedMesh> DrawCachedItem(CDrawable& drawable, int mode);
-    void DrawMesh(const CCachedMesh& mesh, const CTransform& transform, bool inside);
-    // The pending triangles become a back-end mesh of the mesh under
-    // construction, drawn at once. keepBatch: the batch goes on afterwards.
+    // The pending triangles become a part of the mesh under construction.
+    // keepBatch: the batch goes on afterwards.
     void FlushTriangles(bool keepBatch = false);
     void DropViewDependentMeshes();
     void DropUnusedMeshes();
+
+    // ---- Segments (RendererSegments.cpp) -------------------------------------------
+    // Draws the slot's item, whose mesh is given, through the view placement;
+    // a new mesh first gets its segments. is3D: back faces are culled.
+    void DrawSlot(CSlot& slot, const std::shared_ptr<CCachedMesh>& mesh, const CTransform& placement, bool is3D);
+    // The mesh's parts placed in its frame, in drawing order, cut into
+    // segments; a segment of the slot's old ones that holds the same parts
+    // is taken over, any other made.
+    void MakeSegments(CSlot& slot, const std::shared_ptr<CCachedMesh>& mesh);
+    // The segment's back-end mesh, positions, bounds, triangles and runs.
+    void MakeSegmentMesh(CSegment& segment);
+
+    // ---- The triangles a view shows (RendererCulling.cpp) --------------------------
+    // Gives the segment's mesh the triangles the view can show: none that
+    // lies wholly outside the view volume, faces away (is3D) or covers no
+    // sample of any pixel.
+    void ChooseTriangles(CSegment& segment, const CTransform& placement, bool is3D);
 
     // ---- Pixel alignment (RendererAlignment.cpp) ----------------------------------
     // Drawing coordinates of the plane at z to view space.
@@ -226,12 +350,22 @@ private:
     int PixelTextSize(const CPoint2& baselineStart, float width, CPoint2& snappedStart);
 
     std::map<CMeshCacheKey, std::shared_ptr<CCachedMesh>> m_meshes;
+    // One per scene slot.
+    std::vector<CSlot> m_slots;
+    // The view segments choose their triangles for: counted up whenever the
+    // projection, the window or the sample positions change.
+    unsigned m_view = 1;
+    float m_viewProjection[16] = {};
+    CRectF m_viewWindow;
+    std::vector<CPoint2> m_samplePositions{CPoint2(0.5f, 0.5f)};
     std::map<const CPixelBitmap*, std::unique_ptr<CTexture>> m_textures;
     const CPixelBitmap* m_currentImage = nullptr;
     CTexture* m_currentTexture = nullptr;
     CCachedMesh* m_building = nullptr;
     // Drawing coordinates of the mesh under construction to view space.
     CTransform m_buildTransform;
+    size_t m_frameDraws = 0;
+    size_t m_frameTriangles = 0;
     float m_lastWidth = -1.0f;
     float m_lastHeight = -1.0f;
     int m_nesting = 0;

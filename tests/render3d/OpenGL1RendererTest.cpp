@@ -39,11 +39,11 @@ public:
         // clang-format off
         gl.glNewList = [](GLuint n, GLenum mode) WINAPI { calls.push_back("list"); s_saved->glNewList(n, mode); };
         gl.glEndList = []() WINAPI { calls.push_back("end"); s_saved->glEndList(); };
-        gl.glShadeModel = [](GLenum mode) WINAPI { calls.push_back(mode == GL_FLAT ? "flat" : "smooth");
-                                                   s_saved->glShadeModel(mode); };
-        gl.glColor4ub = [](GLubyte r, GLubyte g, GLubyte b, GLubyte a) WINAPI { calls.push_back("colour");
-                                                                                s_saved->glColor4ub(r, g, b, a); };
-        gl.glEnable = [](GLenum cap) WINAPI { if (cap == GL_BLEND) calls.push_back("blend"); s_saved->glEnable(cap); };
+        gl.glDrawElements = [](GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) WINAPI {
+            calls.push_back("draw " + std::to_string(count)); s_saved->glDrawElements(mode, count, type, indices); };
+        gl.glEnable = [](GLenum cap) WINAPI { if (cap == GL_BLEND || cap == GL_TEXTURE_2D)
+                                                  calls.push_back(cap == GL_BLEND ? "blend" : "texture");
+                                              s_saved->glEnable(cap); };
         gl.glViewport = [](GLint x, GLint y, GLsizei w, GLsizei h) WINAPI { calls.push_back("viewport");
                                                                             s_saved->glViewport(x, y, w, h); };
         gl.glTexImage2D = [](GLenum target, GLint level, GLint format, GLsizei w, GLsizei h, GLint border,
@@ -115,7 +115,7 @@ TEST_F(OpenGL1, AnOffscreenPictureComesBackUprightOpaqueAsGdiDrawsItAndInTilesWi
     EXPECT_TRUE(CGLRecorder::calls.empty());
 }
 
-TEST_F(OpenGL1, BatchesBecomeDisplayListsWithTheStateTheyNeed)
+TEST_F(OpenGL1, ItemsBecomeDisplayListsWithTheStateTheirRunsNeed)
 {
     CBatchKindsScene scene;
     CGLRecorder recorder;
@@ -130,12 +130,12 @@ TEST_F(OpenGL1, BatchesBecomeDisplayListsWithTheStateTheyNeed)
         else if (call != "end" && !lists.empty())
             lists.back() += (lists.back().empty() ? "" : ",") + call;
     }
+    // A list per item, its triangles drawn from arrays (the box's sides edge on as well), the image textured and
+    // blended.
     ASSERT_EQ(3u, lists.size());
-    // One colour: flat, one colour call; shaded faces: smooth, a colour at each change; blending for the image.
-    EXPECT_EQ("flat,colour,smooth", lists[0]);
-    EXPECT_EQ(std::string::npos, lists[1].find("flat"));
-    EXPECT_NE(std::string::npos, lists[1].find("colour,colour"));
-    EXPECT_EQ("flat,blend,colour,smooth", lists[2]);
+    EXPECT_EQ("draw 6", lists[0]);
+    EXPECT_EQ("draw 30", lists[1]);
+    EXPECT_EQ("texture,blend,draw 6", lists[2]);
     EXPECT_EQ(std::vector<std::string>({"level 0 4x1", "level 1 2x1", "level 2 1x1"}), levels);
 }
 

@@ -46,15 +46,17 @@ TEST(RendererCache, FramesBuildOnlyWhatChangedOrWhatASizeChangeMoved)
     CFunctionDrawable box = Box();
     CFunctionDrawable outside = FilledRect(CRectF(500.0f, 5.0f, 540.0f, 30.0f), 0xFF0000FF);
     CCountedFrame f({&rect, &line, &box, &outside}, {false, false, true, false});
-    // Then: from the cache, the one outside not drawn; a new size rebuilds the line on whole pixels; new key
-    // bytes rebuild the rect and drop its old mesh.
+    // A back-end mesh per item, the one outside made but not drawn. Then: from the cache; a new size rebuilds the
+    // line on whole pixels; new key bytes rebuild the rect and drop its old mesh.
+    EXPECT_EQ(4u, f.renderer.meshes.size());
+    EXPECT_EQ(3, f.renderer.draws);
     struct
     {
         float width;
         bool newKey;
         size_t built;
         int draws, destroyed;
-    } steps[] = {{100.0f, false, 4, 7, 0}, {120.0f, false, 5, 10, 1}, {120.0f, true, 6, 13, 2}};
+    } steps[] = {{100.0f, false, 4, 6, 0}, {120.0f, false, 5, 9, 1}, {120.0f, true, 6, 12, 2}};
     for (const auto& step : steps) {
         if (step.newKey)
             rect.MakeUniqueKey();
@@ -103,10 +105,13 @@ TEST(RendererCache, EqualKeysShareAMeshWhereTheLightInTheirOwnFrameIsOfOneKind)
         }
     });
     CCountedFrame f({&box, &three}, {false, true}, 400.0f);
-    ASSERT_EQ(3u, f.renderer.meshes.size());
-    EXPECT_FALSE(f.renderer.meshes[0].perVertexColour);
-    EXPECT_TRUE(f.renderer.meshes[1].perVertexColour);
-    EXPECT_EQ(4, f.renderer.draws);
+    EXPECT_EQ(4u, f.renderer.GetCachedMeshCount());
+    // One back-end mesh per item: the flat box of one colour, the three lit boxes shaded.
+    ASSERT_EQ(2u, f.renderer.meshes.size());
+    EXPECT_FALSE(f.renderer.meshes[0].Shaded());
+    EXPECT_TRUE(f.renderer.meshes[1].Shaded());
+    EXPECT_EQ(3 * f.renderer.meshes[0].vertices.size(), f.renderer.meshes[1].vertices.size());
+    EXPECT_EQ(2, f.renderer.draws);
 }
 
 TEST(RendererBatches, ADrawableOfMoreThan65536VerticesMakesTwoBackEndMeshes)
@@ -118,14 +123,19 @@ TEST(RendererBatches, ADrawableOfMoreThan65536VerticesMakesTwoBackEndMeshes)
             context.AddVertex(CVector3(float(i) * 0.01f, float(i % 2), 0.0f));
         context.EndVertices();
     });
-    CCountedFrame f({&strip});
-    const auto& meshes = f.renderer.meshes;
+    // Wide enough to show the whole strip, every triangle however thin.
+    CScene scene(true, 1);
+    scene.items = {&strip};
+    CCountingRenderer renderer;
+    renderer.samplePositions.clear();
+    renderer.Render(scene, 800.0f, 80.0f);
+    const auto& meshes = renderer.meshes;
     ASSERT_EQ(2u, meshes.size());
     EXPECT_EQ(65536u, meshes[0].vertices.size());
-    EXPECT_EQ(size_t(count - 2), meshes[0].triangles + meshes[1].triangles);
+    EXPECT_EQ(size_t(count - 2), meshes[0].Triangles() + meshes[1].Triangles());
     // Both parts of the one cached mesh.
-    EXPECT_EQ(1u, f.renderer.GetCachedMeshCount());
-    f.renderer.Render(f.scene, 100.0f, 80.0f);
+    EXPECT_EQ(1u, renderer.GetCachedMeshCount());
+    renderer.Render(scene, 800.0f, 80.0f);
     EXPECT_EQ(2u, meshes.size());
 }
 
@@ -146,9 +156,12 @@ TEST(RendererBatches, ImagesBecomeTexturesOnceAndTheHatchRepeatsEveryEightPixels
     // The top corners, 16 pixels apart: two repeats on either axis.
     const CGraphicsVertex* corners[2] = {};
     for (const CCountingRenderer::CMeshRecord& mesh : f.renderer.meshes)
-        for (const CGraphicsVertex& v : mesh.vertices)
-            if (mesh.image == hatch && v.y == 0.0f && (v.x == 0.0f || v.x == 16.0f))
-                corners[v.x > 0.0f] = &v;
+        for (const CRenderer::CRun& run : mesh.runs)
+            for (size_t i = run.firstIndex; i < run.firstIndex + run.indexCount; ++i) {
+                const CGraphicsVertex& v = mesh.vertices[mesh.indices[i]];
+                if (mesh.Image(run) == hatch && v.y == 0.0f && (v.x == 0.0f || v.x == 16.0f))
+                    corners[v.x > 0.0f] = &v;
+            }
     ASSERT_TRUE(corners[0] && corners[1]);
     EXPECT_NEAR(2.0f, corners[1]->u - corners[0]->u, 1e-4f);
     EXPECT_NEAR(2.0f, corners[1]->v - corners[0]->v, 1e-4f);
@@ -176,8 +189,9 @@ TEST(RendererBatches, ABatchTellsItsColoursAndOpacityAndLandsOnWholePixelsButNot
     for (auto& c : cases) {
         CCountedFrame f({&c.drawable}, {c.is3D});
         ASSERT_EQ(1u, f.renderer.meshes.size()) << c.what;
-        EXPECT_EQ(c.perVertexColour, f.renderer.meshes[0].perVertexColour) << c.what;
-        EXPECT_EQ(c.opaque, f.renderer.meshes[0].opaque) << c.what;
+        ASSERT_EQ(1u, f.renderer.meshes[0].runs.size()) << c.what;
+        EXPECT_EQ(c.perVertexColour, f.renderer.meshes[0].Shaded()) << c.what;
+        EXPECT_EQ(c.opaque, f.renderer.meshes[0].runs[0].opaque) << c.what;
         if (c.columns.empty())
             continue;
         ExpectCoordinates(c.columns, f.renderer.meshes[0], false, c.what);
@@ -230,8 +244,156 @@ TEST(RendererText, TextFrom5To20PixelsIsDrawnOnWholePixelsFromGlyphsOfItsSize)
         });
         EXPECT_EQ(c.pixelGlyphs, whole) << c.size;
         // Two quads of one colour over the atlas.
-        EXPECT_EQ(4u, mesh.triangles) << c.size;
-        EXPECT_FALSE(mesh.perVertexColour) << c.size;
+        EXPECT_EQ(4u, mesh.Triangles()) << c.size;
+        EXPECT_FALSE(mesh.Shaded()) << c.size;
         EXPECT_EQ(c.colourMode ? 0xFFFFFFFFu : 0xFF000000u, mesh.vertices[0].color) << c.size;
+    }
+}
+
+// ---- Segments ----------------------------------------------------------------------------
+
+namespace {
+
+// Draws the children at their places, the middle one at constant screen size (placed by the view).
+CFunctionDrawable Layer(CDrawable& first, CDrawable& placedByView, CDrawable& last)
+{
+    return CFunctionDrawable([&](CGraphicsContext& context) {
+        context.DrawDrawable(first, 0, 0);
+        context.m_state.matrix.SetTranslation(50.0f, -40.0f, 0.0f);
+        context.DrawDrawable(placedByView, 1, 0);
+        context.m_state.matrix.SetIdentity();
+        context.DrawDrawable(last, 0, 0);
+    });
+}
+
+}  // namespace
+
+TEST(RendererSegments, AnItemRemakesOnlyTheSegmentsOfWhatChangedOrOfWhatTheViewPlaces)
+{
+    CFunctionDrawable first = FilledRect(CRectF(5.0f, 5.0f, 30.0f, 30.0f), 0xFF0000FF);
+    CFunctionDrawable label = FilledRect(CRectF(-5.0f, -5.0f, 5.0f, 5.0f), 0xFF00FF00);
+    CFunctionDrawable last = FilledRect(CRectF(60.0f, 50.0f, 90.0f, 70.0f), 0xFFFF0000);
+    CFunctionDrawable layer = Layer(first, label, last);
+    CCountedFrame f({&layer});
+    // The label between the others cuts the item into three segments.
+    EXPECT_EQ(3u, f.renderer.meshes.size());
+    EXPECT_EQ(3, f.renderer.draws);
+    // The layer drawn anew: every segment taken over; one of its drawables changed: its segment alone made again;
+    // the view turned: the label's alone.
+    struct
+    {
+        const char* what;
+        CDrawable* changed;
+        float turn;
+        size_t built;
+        int destroyed;
+    } steps[] = {{"layer anew", nullptr, 0.0f, 3, 0}, {"last changed", &last, 0.0f, 4, 1},
+                 {"view turned", nullptr, 30.0f, 5, 2}};
+    for (const auto& step : steps) {
+        if (step.changed)
+            step.changed->MakeUniqueKey();
+        layer.MakeUniqueKey();
+        f.scene.transform.RotateZ(step.turn);
+        f.renderer.Render(f.scene, 100.0f, 80.0f);
+        EXPECT_EQ(step.built, f.renderer.meshes.size()) << step.what;
+        EXPECT_EQ(step.destroyed, f.renderer.destroyed) << step.what;
+    }
+}
+
+TEST(RendererSegments, TheViewIsGivenOnlyTheTrianglesItCanShow)
+{
+    // Outside the view, facing away in a 3D item, or falling between the samples of the pixels (at their centres,
+    // or Direct3D's four): left out. Slivers over a sample are shown.
+    CFunctionDrawable discs([](CGraphicsContext& context) {
+        context.SetColor(0xFF2080C0);
+        context.m_state.matrix.SetTranslation(50.0f, -40.0f, 0.0f);
+        for (bool facingDown : {false, true})
+            context.DrawDisc(10.0f, 8, 0.0f, facingDown, 0, 0);
+    });
+    const std::vector<CPoint2> centres = CRenderer::GetStandardSamplePositions(1);
+    const std::vector<CPoint2> four = CRenderer::GetStandardSamplePositions(4);
+    struct
+    {
+        const char* what;
+        CFunctionDrawable drawable;
+        bool is3D;
+        const std::vector<CPoint2>& samples;
+        size_t shown;
+    } cases[] = {
+        {"outside", FilledRect(CRectF(-40.0f, 10.0f, -20.0f, 30.0f), 0xFF0000FF), false, centres, 0},
+        {"facing away", discs, true, centres, 8},
+        {"between centres", FilledRect(CRectF(10.6f, 10.0f, 11.4f, 13.0f), 0xFF0000FF), false, centres, 0},
+        {"over centres", FilledRect(CRectF(10.4f, 10.0f, 10.6f, 13.0f), 0xFF0000FF), false, centres, 2},
+        {"between four", FilledRect(CRectF(10.0f, 10.2f, 11.0f, 10.3f), 0xFF0000FF), false, four, 0},
+        {"over one of four", FilledRect(CRectF(10.0f, 10.1f, 11.0f, 10.15f), 0xFF0000FF), false, four, 2},
+    };
+    for (auto& c : cases) {
+        CScene scene(true, 1);
+        scene.items = {&c.drawable};
+        scene.is3D = {c.is3D};
+        CCountingRenderer renderer;
+        renderer.samplePositions = c.samples;
+        renderer.Render(scene, 100.0f, 80.0f);
+        ASSERT_EQ(1u, renderer.meshes.size()) << c.what;
+        EXPECT_EQ(c.shown, renderer.meshes[0].Triangles()) << c.what;
+        EXPECT_EQ(c.shown > 0 ? 1 : 0, renderer.draws) << c.what;
+    }
+}
+
+TEST(RendererSegments, RunsOfATextureJoinAcrossRunsWhosePixelsAreNotTheirs)
+{
+    // A rectangle with a picture on it, twice, and a picture elsewhere: apart, two runs (rectangles, pictures);
+    // with the second rectangle over the first picture, it stays after it, and the pictures after it join.
+    CPixelBitmap picture(4.0f, 4.0f);
+    const auto twice = [&picture](float secondLeft) {
+        return CFunctionDrawable([&picture, secondLeft](CGraphicsContext& context) {
+            for (float left : {10.0f, secondLeft}) {
+                FillRect(context, CRectF(left, 10.0f, left + 10.0f, 20.0f), 0xFF0000FF, 0);
+                context.DrawBitmap(picture, CRectF(left, 10.0f, left + 10.0f, 20.0f));
+            }
+            context.DrawBitmap(picture, CRectF(60.0f, 40.0f, 70.0f, 50.0f));
+        });
+    };
+    const struct
+    {
+        float secondLeft;
+        std::vector<bool> textured;
+    } cases[] = {{40.0f, {false, true}}, {15.0f, {false, true, false, true}}};
+    for (const auto& c : cases) {
+        CFunctionDrawable drawable = twice(c.secondLeft);
+        CCountedFrame f({&drawable});
+        ASSERT_EQ(1u, f.renderer.meshes.size());
+        std::vector<bool> textured;
+        for (const CRenderer::CRun& run : f.renderer.meshes[0].runs)
+            textured.push_back(run.texture != nullptr);
+        EXPECT_EQ(c.textured, textured) << c.secondLeft;
+    }
+}
+
+TEST(RendererSegments, ABackEndThatDrawsUntexturedTrianglesWithATextureJoinsTheirRunsToItsRuns)
+{
+    CCountingRenderer::CCountedTexture p, q;
+    p.opaque = q.opaque = true;
+    using CRun = CRenderer::CRun;
+    const struct
+    {
+        const char* what;
+        std::vector<CRun> runs;
+        std::vector<CRun> joined;
+    } cases[] = {
+        {"around a texture", {{0, 6, nullptr, true}, {6, 6, &p, true}, {12, 6, nullptr, true}, {18, 3, &q, false}},
+         {{0, 18, &p, true}, {18, 3, &q, false}}},
+        {"blended", {{0, 6, nullptr, false}, {6, 6, &p, true}}, {{0, 12, &p, false}}},
+        {"apart", {{0, 6, nullptr, true}, {9, 6, &p, true}}, {{0, 6, nullptr, true}, {9, 6, &p, true}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<CRun> joined = CRenderer::JoinRuns(c.runs);
+        ASSERT_EQ(c.joined.size(), joined.size()) << c.what;
+        for (size_t i = 0; i < joined.size(); ++i) {
+            EXPECT_EQ(c.joined[i].firstIndex, joined[i].firstIndex) << c.what << i;
+            EXPECT_EQ(c.joined[i].indexCount, joined[i].indexCount) << c.what << i;
+            EXPECT_EQ(c.joined[i].texture, joined[i].texture) << c.what << i;
+            EXPECT_EQ(c.joined[i].opaque, joined[i].opaque) << c.what << i;
+        }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "graphics/GraphicsContext.h"
@@ -31,16 +32,32 @@ inline CFunctionDrawable Box(const CBox3& box = CBox3(0.0f, 10.0f, 0.0f, 10.0f, 
     });
 }
 
-// A back end that draws nothing and records every mesh and texture it is asked for.
+// A back end that draws nothing and records every mesh and texture it is asked for: each mesh's vertices and the
+// triangles and runs last set for it (its shown triangles), each texture's image.
 class CCountingRenderer : public CRenderer
 {
 public:
+    struct CCountedTexture : CTexture
+    {
+        const CPixelBitmap* image = nullptr;
+    };
     struct CMeshRecord
     {
         std::vector<CGraphicsVertex> vertices;
-        size_t triangles;
-        bool perVertexColour, opaque;
-        const CPixelBitmap* image;
+        std::vector<uint16_t> indices;
+        std::vector<CRun> runs;
+
+        size_t Triangles() const { return indices.size() / 3; }
+        // Whether the vertices' colours differ.
+        bool Shaded() const
+        {
+            return std::any_of(vertices.begin(), vertices.end(),
+                               [&](const CGraphicsVertex& v) { return v.color != vertices[0].color; });
+        }
+        const CPixelBitmap* Image(const CRun& run) const
+        {
+            return run.texture ? static_cast<CCountedTexture*>(run.texture)->image : nullptr;
+        }
     };
 
     ~CCountingRenderer() override
@@ -59,32 +76,48 @@ public:
 
     std::vector<CMeshRecord> meshes;
     std::vector<const CPixelBitmap*> textures;
-    int frames = 0, draws = 0, destroyed = 0, begin3D = 0;
+    int frames = 0, draws = 0, destroyed = 0, begin3D = 0, triangleSets = 0;
     bool clearOnExit = true;
+    // Where a pixel's samples lie; none: every triangle in the view is shown, however small.
+    std::vector<CPoint2> samplePositions = GetStandardSamplePositions(1);
 
 protected:
-    bool BeginFrame() override { return ++frames > 0; }
+    bool BeginFrame() override
+    {
+        SetSamplePositions(samplePositions);
+        return ++frames > 0;
+    }
     void EndFrame() override {}
     void Begin3D() override { ++begin3D; }
     void End3D() override {}
     CTexture* CreateTexture() override
     {
         textures.push_back(GetCurrentImage());
-        return new CTexture();
+        auto* texture = new CCountedTexture();
+        texture->image = GetCurrentImage();
+        texture->opaque = true;
+        return texture;
     }
-    CMesh* CreateMesh(bool perVertexColour, bool opaque, CTexture*) override
+    CMesh* CreateMesh(const std::vector<CGraphicsVertex>& vertices) override
     {
-        meshes.push_back({GetVertices(), GetTriangles().size() / 3, perVertexColour, opaque, GetCurrentImage()});
-        return new CCountedMesh(*this);
+        meshes.push_back({vertices, {}, {}});
+        return new CCountedMesh(*this, meshes.size() - 1);
     }
 
 private:
     struct CCountedMesh : CMesh
     {
-        explicit CCountedMesh(CCountingRenderer& owner) : m_owner(owner) {}
+        CCountedMesh(CCountingRenderer& owner, size_t index) : m_owner(owner), m_index(index) {}
         ~CCountedMesh() override { ++m_owner.destroyed; }
+        void SetTriangles(const std::vector<uint16_t>& indices, const std::vector<CRun>& runs) override
+        {
+            ++m_owner.triangleSets;
+            m_owner.meshes[m_index].indices = indices;
+            m_owner.meshes[m_index].runs = runs;
+        }
         void Draw(const CTransform&) override { ++m_owner.draws; }
         CCountingRenderer& m_owner;
+        size_t m_index;
     };
 };
 
@@ -159,12 +192,14 @@ inline CPixelBitmap RenderThrough(CGraphicsSystem& system, CScene& scene, int wi
     return bitmap;
 }
 
-// Pixels whose colours lie further apart than a small step of each channel.
-inline int CountDifferences(const CPixelBitmap& a, const CPixelBitmap& b)
+// Pixels whose colours lie further apart than a small step of each channel, in the columns [left, right) or all.
+inline int CountDifferences(const CPixelBitmap& a, const CPixelBitmap& b, int left = 0, int right = -1)
 {
+    if (right < 0)
+        right = a.GetPixelWidth();
     int differences = 0;
     for (int y = 0; y < a.GetPixelHeight(); ++y)
-        for (int x = 0; x < a.GetPixelWidth(); ++x)
+        for (int x = left; x < right; ++x)
             differences += ColorDistanceSquared(a.GetPixel(x, y), b.GetPixel(x, y)) > 3 * 24 * 24 ? 1 : 0;
     return differences;
 }

@@ -17,6 +17,9 @@
 #include "foundation/Clock.h"
 #include "foundation/FieldStream.h"
 #include "foundation/Transform.h"
+#include "objects/annotations/DogPath.h"
+#include "objects/annotations/PathConnection.h"
+#include "objects/equipment/ObstacleEnd.h"
 #include "objects/equipment/Tunnel.h"
 #include "objects/equipment/TunnelGeometry.h"
 
@@ -272,6 +275,75 @@ std::unique_ptr<CCourse> MakeFarTunnelCourse(int count)
         made->Serialize(reader);
         course->AddObject(std::move(made));
     }
+    course->MarkUnmodified(true);
+    return course;
+}
+
+std::unique_ptr<CCourse> MakeJudgeCourse()
+{
+    // A course as a judge lays it out, in the order the dog takes it: mostly
+    // single jumps, with the contacts, two tunnels, the weaves and the other
+    // jumps in between.
+    const int kinds[] = {260, 320, 340, 260, 10,  260, 370, 150, 260, 100, 340, 260, 250,
+                         20,  260, 300, 160, 260, 180, 260, 210, 260, 357, 260, 260};
+    const int count = int(sizeof kinds / sizeof kinds[0]);
+    constexpr int kObsNumTypeId = 190;
+    constexpr float kPi = 3.14159265f;
+    // A ring of 40 x 30 m.
+    const float width = 40000.0f / 2.54f;
+    const float height = 30000.0f / 2.54f;
+    auto course = std::make_unique<CCourse>(L"Judge's course", std::wstring());
+    course->SetSize(width, height);
+    const CObjectType* numberType = FindObjectTypeById(kObsNumTypeId);
+    std::unique_ptr<CEditSession> numberTool =
+        numberType ? numberType->CreatePropertiesDialog(course.get(), numberType->GetNameTextId()) : nullptr;
+    std::vector<CCourseObject*> obstacles;
+    for (int i = 0; i < count; ++i) {
+        const CObjectType* type = FindObjectTypeById(kinds[i]);
+        if (!type)
+            continue;
+        // Once round an oval, each obstacle across the dog's way round it,
+        // its number a little further out.
+        const float around = 2.0f * kPi * float(i) / float(count);
+        const float x = width / 2.0f + 0.36f * width * std::cos(around);
+        const float y = height / 2.0f + 0.34f * height * std::sin(around);
+        CTransform placement;
+        placement.RotateZ(float(i * 360 / count));
+        placement.SetPosition2D(x, y);
+        std::unique_ptr<CEditSession> tool = type->CreatePropertiesDialog(course.get(), type->GetNameTextId());
+        std::unique_ptr<CCourseObject> made = type->CreateNew(course.get(), placement, tool.get());
+        if (!made)
+            continue;
+        obstacles.push_back(made.get());
+        course->AddObject(std::move(made));
+        if (!numberType)
+            continue;
+        CTransform beside;
+        beside.SetPosition2D(x + 900.0f * std::cos(around), y + 900.0f * std::sin(around));
+        if (std::unique_ptr<CCourseObject> number = numberType->CreateNew(course.get(), beside, numberTool.get()))
+            course->AddObject(std::move(number));
+    }
+    // The dog's path from the start through an end of every obstacle, each
+    // node tied to its end.
+    auto made = std::make_unique<CDogPath>();
+    CDogPath& path = *made;
+    path.Init(course.get(), &CDogPath::GetDogPathType(), CTransform(), CCourseObject::kNormal);
+    path.ChangeConnection(CPathConnection::kObstacle, nullptr, false);
+    path.HitPoint(width / 2.0f, height / 2.0f);
+    std::vector<CObstacleEnd*> ends;
+    for (CCourseObject* obstacle : obstacles) {
+        if (obstacle->GetEnds().empty())
+            continue;
+        ends.push_back(obstacle->GetEnds().front());
+        const CPoint2 p = ends.back()->GetCoursePoint();
+        path.HitPoint(p.x, p.y);
+    }
+    auto node = std::next(path.EditNodes().begin());
+    for (CObstacleEnd* end : ends)
+        (node++)->end = end;
+    course->AddObject(std::move(made));
+    path.MarkLinkedNodesDirty();
+    path.RefitChangedSections();
     course->MarkUnmodified(true);
     return course;
 }

@@ -36,6 +36,10 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind = -1,
 // stored range and turned every way, each body read from a record.
 std::unique_ptr<CCourse> MakeFarTunnelCourse(int count);
 
+// A course the size a judge builds: 25 obstacles once round a 40 x 30 m
+// ring, a number beside each and one dog path tied to an end of each.
+std::unique_ptr<CCourse> MakeJudgeCourse();
+
 // The lines of the list (kinds, and the tunnel in each body), and the kinds
 // the course of every kind holds.
 int GetBenchKindCount();

@@ -37,12 +37,13 @@ void BenchUndo(int runs);
 // to PNG files in the current folder. With a row filter, only the rows whose
 // description holds it ("23 of each", "tunnels") are made and measured.
 void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter);
-// The 3D view of a course of about a thousand objects at 1024 x 768, drawn
+// The 3D view of a judge's course (25 obstacles, their numbers and a dog
+// path) and of a course of about a thousand objects at 1024 x 768, drawn
 // through OpenGL 1, OpenGL 3 and Direct3D 11 into a window frame after frame
 // (its meshes kept, as in a course window), against GDI's picture of the
-// same view, and the frames a second; then the course's map at 1280 x 1024
-// through Direct3D 11 beside GDI. With savePictures the pictures go to PNG
-// files.
+// same view, with the frames a second and the draw calls and triangles of a
+// frame; then the larger course's map at 1280 x 1024 through Direct3D 11
+// beside GDI. With savePictures the pictures go to PNG files.
 void BenchView3DFrame(int runs, bool savePictures);
 // Start to the first painted course window against the minimal window
 // program, both started by this process under the same Wine server; at

@@ -103,6 +103,8 @@ void BenchFrameThrough(CGraphicsSystem& system, CRenderer* made, void (*finish)(
         std::sort(frames.begin(), frames.end());
         std::printf("    %.1f frames a second at %d x %d (the first, building every mesh, %.0f ms)\n",
                     1000.0 / frames[frames.size() / 2], width, height, firstFrame);
+        std::printf("    %s draws and %s triangles a frame\n", FormatCount(int(renderer->GetFrameDrawCount())).c_str(),
+                    FormatCount(int(renderer->GetFrameTriangleCount())).c_str());
     }
     if (savePictures) {
         CPixelBitmap picture{float(width), float(height)};
@@ -118,31 +120,47 @@ void BenchFrameThrough(CGraphicsSystem& system, CRenderer* made, void (*finish)(
     DestroyWindow(window);
 }
 
-}  // namespace
-
-void BenchView3DFrame(int runs, bool savePictures)
+// The course's 3D view through each back end the machine offers.
+void BenchView3DThrough(CCourse& course, const std::string& what, int runs, bool savePictures,
+                        const std::wstring& stem)
 {
-    const int count = 1000 / GetBenchKindCount();
-    std::unique_ptr<CCourse> course = MakeBenchCourse(count);
-    course->Set3D(true);
-    course->Set3DCamera(true);
-    CCourse3DScene scene(course.get());
+    course.Set3D(true);
+    course.Set3DCamera(true);
+    CCourse3DScene scene(&course);
     scene.SetMapMode(false);
     scene.FitView(float(kViewWidth), float(kViewHeight), 0.0f, 0.0f);
-    const std::string what = "3D view frame (" + DescribeBenchCourse(count) + ")";
     BenchFrameThrough(COpenGL1GraphicsSystem::Instance(), new COpenGL1Renderer(),
                       [] { GetOpenGL1Functions().glFinish(); }, "OpenGL 1", scene, kViewWidth, kViewHeight, what,
-                      runs, savePictures, L"bench-3d");
+                      runs, savePictures, stem);
     if (COpenGL3GraphicsSystem::Instance().IsUsable())
         BenchFrameThrough(COpenGL3GraphicsSystem::Instance(), new COpenGL3Renderer(),
                           [] { GetOpenGL3Functions().glFinish(); }, "OpenGL 3", scene, kViewWidth, kViewHeight, what,
-                          runs, savePictures, L"bench-3d");
+                          runs, savePictures, stem);
     CDirect3D11GraphicsSystem& direct3D11 = CDirect3D11GraphicsSystem::Instance();
     if (!direct3D11.IsUsable())
         return;
     g_direct3D11 = new CDirect3D11Renderer();
     BenchFrameThrough(direct3D11, g_direct3D11, FinishDirect3D11, "Direct3D 11", scene, kViewWidth, kViewHeight,
-                      what, runs, savePictures, L"bench-3d");
+                      what, runs, savePictures, stem);
+    g_direct3D11 = nullptr;
+}
+
+}  // namespace
+
+void BenchView3DFrame(int runs, bool savePictures)
+{
+    std::unique_ptr<CCourse> judge = MakeJudgeCourse();
+    BenchView3DThrough(*judge, "3D view frame (judge's course, " + FormatCount(int(judge->GetObjectCount())) +
+                                   " objects)",
+                       runs, savePictures, L"bench-3d-judge");
+
+    const int count = 1000 / GetBenchKindCount();
+    std::unique_ptr<CCourse> course = MakeBenchCourse(count);
+    BenchView3DThrough(*course, "3D view frame (" + DescribeBenchCourse(count) + ")", runs, savePictures,
+                       L"bench-3d");
+    CDirect3D11GraphicsSystem& direct3D11 = CDirect3D11GraphicsSystem::Instance();
+    if (!direct3D11.IsUsable())
+        return;
 
     // The map of the same course as a course window shows it under the
     // class that draws every view through Direct3D 11.
