@@ -206,14 +206,18 @@ namespace {
 class CNearestEndSearch
 {
 public:
+    // A tie goes to a selected object's end, except while a read course
+    // ties its lines: what is selected then is what was pasted, which
+    // reading the course again would not know.
     CNearestEndSearch(const CRectF& ring, float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
-                      float dy)
+                      float dy, bool preferSelected)
         : m_area(maxDistance >= 0.0f ? NarrowArea(ring, x, y, maxDistance) : ring),
           m_p(x, y),
           m_maxDistance(maxDistance),
           m_kindMask(kindMask),
           m_tieMode(tieMode),
-          m_direction(dx, dy)
+          m_direction(dx, dy),
+          m_preferSelected(preferSelected)
     {
     }
 
@@ -255,8 +259,8 @@ public:
             if (distance < m_bestDistance - kNearTolerance)
                 better = true;
             else if (distance <= m_bestDistance + kNearTolerance)
-                better = nearness < m_bestNearness ||
-                         (nearness == m_bestNearness && object->IsSelected() && !m_bestOwner->IsSelected());
+                better = nearness < m_bestNearness || (nearness == m_bestNearness && m_preferSelected &&
+                                                       object->IsSelected() && !m_bestOwner->IsSelected());
         }
         if (!better)
             return;
@@ -278,6 +282,7 @@ private:
     int m_kindMask;
     int m_tieMode;
     CPoint2 m_direction;
+    bool m_preferSelected;
     CObstacleEnd* m_best = nullptr;
     const CCourseObject* m_bestOwner = nullptr;
     float m_bestDistance = 0.0f;
@@ -296,7 +301,7 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     // sample of a stroke, and each would otherwise look at every object.
     if (maxDistance < 0.0f)
         return FindNearestEndInEveryObject(x, y, maxDistance, kindMask, tieMode, dx, dy);
-    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
+    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy, !m_tyingReadLines);
     if (!m_endIndex)
         m_endIndex = std::make_unique<CEndIndex>(m_objects);
     if (m_endIndex->NeedsRefresh())
@@ -334,10 +339,24 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     return search.GetBest();
 }
 
+void CCourse::CollectEndsNear(float x, float y, float reach, std::vector<CObstacleEnd*>& ends) const
+{
+    ends.clear();
+    if (!m_endIndex)
+        m_endIndex = std::make_unique<CEndIndex>(m_objects);
+    if (m_endIndex->NeedsRefresh())
+        m_endIndex->Refresh(m_objects);
+    std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
+    m_endIndex->Collect(CRectF(x - reach, y - reach, x + reach, y + reach), entries);
+    for (const CEndIndex::CEntry& entry : entries)
+        ends.push_back(entry.end);
+    m_endIndex->GiveBack(std::move(entries));
+}
+
 CObstacleEnd* CCourse::FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,
                                                    float dx, float dy) const
 {
-    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
+    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy, !m_tyingReadLines);
     for (CCourseObject* object : m_objects) {
         if (object->GetEnds().empty() || !search.Reaches(*object))
             continue;
