@@ -152,6 +152,9 @@ public:
     // ---- Motion ---------------------------------------------------------
     void SetMotion(int kind);
     int GetMotion() const { return m_motion; }
+    // Whether the objects tie their links as a course (or a paste, or an
+    // undo step) is read.
+    bool IsTyingReadLines() const { return m_tyingReadLines; }
 
     // ---- Listeners ------------------------------------------------------
     void AddListener(CCourseListener* listener) { m_listeners.insert(listener); }
@@ -744,6 +747,9 @@ public:
     // 1 end - point, 2 (dx, dy). Null when none.
     class CObstacleEnd* FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode,
                                        float dx = 0.0f, float dy = 0.0f) const;
+    // Every end whose entry may pass within reach of (x, y), in the course's
+    // order of objects and ends, into ends (emptied first).
+    void CollectEndsNear(float x, float y, float reach, std::vector<class CObstacleEnd*>& ends) const;
     // The same, looking at the ends of every object in the course's order:
     // what the ends filed by place answer a question with a reach as.
     class CObstacleEnd* FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,

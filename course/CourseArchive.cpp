@@ -14,6 +14,7 @@
 #include "dialogs/LengthFormat.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
 #include "foundation/Settings.h"
 
 // The course archive: a header field, the ring and display settings, the
@@ -310,7 +311,8 @@ std::unique_ptr<CCourseObject> CCourse::ReadObject(int typeId, CFieldReader& str
 
     CTransform placement;
     placement.SetPosition2D(position.x, position.y);
-    placement.RotateZ(-float(angle));
+    // Within a half turn, as the placement is written back.
+    placement.RotateZ(-NormalizeAngleDegrees(float(angle)));
     CObjectList unexpected;
     m_objectsOfRecord = made != nullptr ? made : &unexpected;
     std::unique_ptr<CCourseObject> object = type->CreateFromArchive(this, placement, stream, overlay);

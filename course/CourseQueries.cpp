@@ -218,14 +218,18 @@ public:
         CPoint2 point;
     };
 
+    // A tie goes to a selected object's end, except while a read course
+    // ties its lines: what is selected then is what was pasted, which
+    // reading the course again would not know.
     CNearestEndSearch(const CRectF& ring, float x, float y, float maxDistance, int kindMask, int tieMode, float dx,
-                      float dy)
+                      float dy, bool preferSelected)
         : m_area(maxDistance >= 0.0f ? NarrowArea(ring, x, y, maxDistance) : ring),
           m_p(x, y),
           m_maxDistance(maxDistance),
           m_kindMask(kindMask),
           m_tieMode(tieMode),
-          m_direction(dx, dy)
+          m_direction(dx, dy),
+          m_preferSelected(preferSelected)
     {
     }
 
@@ -286,7 +290,8 @@ public:
             return true;
         return distance <= m_best.distance + kNearTolerance &&
                (nearness < m_best.nearness ||
-                (nearness == m_best.nearness && object->IsSelected() && !m_best.object->IsSelected()));
+                (nearness == m_best.nearness && m_preferSelected && object->IsSelected() &&
+                 !m_best.object->IsSelected()));
     }
 
     // The candidate becomes the best so far.
@@ -307,6 +312,7 @@ private:
     int m_kindMask;
     int m_tieMode;
     CPoint2 m_direction;
+    bool m_preferSelected;
     // No end yet while its end is null.
     CCandidate m_best{};
 };
@@ -321,7 +327,7 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     // sample of a stroke, and each would otherwise look at every object.
     if (maxDistance < 0.0f)
         return FindNearestEndInEveryObject(x, y, maxDistance, kindMask, tieMode, dx, dy);
-    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
+    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy, !m_tyingReadLines);
     if (!m_endIndex)
         m_endIndex = std::make_unique<CEndIndex>(m_objects);
     if (m_endIndex->NeedsRefresh())
@@ -364,10 +370,24 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     return search.GetBest();
 }
 
+void CCourse::CollectEndsNear(float x, float y, float reach, std::vector<CObstacleEnd*>& ends) const
+{
+    ends.clear();
+    if (!m_endIndex)
+        m_endIndex = std::make_unique<CEndIndex>(m_objects);
+    if (m_endIndex->NeedsRefresh())
+        m_endIndex->Refresh(m_objects);
+    std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
+    m_endIndex->Collect(CPoint2(x, y), reach, entries);
+    for (const CEndIndex::CEntry& entry : entries)
+        ends.push_back(entry.end);
+    m_endIndex->GiveBack(std::move(entries));
+}
+
 CObstacleEnd* CCourse::FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,
                                                    float dx, float dy) const
 {
-    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy);
+    CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy, !m_tyingReadLines);
     for (CCourseObject* object : m_objects) {
         if (object->GetEnds().empty() || !search.Reaches(*object))
             continue;

@@ -11,6 +11,7 @@
 #include "course/SpecList.h"
 #include "foundation/CrashLog.h"
 #include "foundation/FieldStream.h"
+#include "foundation/Numeric.h"
 #include "foundation/Transform.h"
 
 // The legacy course text, read only: after the header a listing of one line
@@ -139,9 +140,13 @@ CCourseRead CCourseFileAccess::ReadLegacyText(CCourse& course, std::istream& in,
             incomplete = true;
             continue;
         }
+        // Placed as a record reads it back, in whole units and whole degrees
+        // within a half turn (the record holds the turn negated), so that the
+        // course is written as it reads back.
+        const float stored = RoundHalfUp(-NormalizeAngleDegrees(-angle));
         CTransform placement;
-        placement.SetPosition2D(x, y);
-        placement.RotateZ(-angle);
+        placement.SetPosition2D(RoundHalfUp(x), RoundHalfUp(y));
+        placement.RotateZ(-NormalizeAngleDegrees(stored));
         std::unique_ptr<CCourseObject> object = type->CreateFromText(&course, placement, keyName, words);
         if (object)
             objects.push_back({std::move(object), false});

@@ -210,6 +210,14 @@ const CObjectType* FindObjectTypeByKeyName(const std::string& keyName)
     return Find(GetRegistry().byKeyName, keyName);
 }
 
+std::vector<std::string> GetObjectKeyNames()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : GetRegistry().byKeyName)
+        names.push_back(entry.first);
+    return names;
+}
+
 const CObjectType* FindObjectTypeByNameId(int nameTextId)
 {
     return Find(GetRegistry().byNameId, nameTextId);

@@ -99,6 +99,8 @@ std::vector<const CObjectType*> GetObjectTypes();
 const CObjectType* FindObjectTypeById(int typeId);
 // Exact and case-sensitive.
 const CObjectType* FindObjectTypeByKeyName(const std::string& keyName);
+// Every registered key name, in order.
+std::vector<std::string> GetObjectKeyNames();
 const CObjectType* FindObjectTypeByNameId(int nameTextId);
 
 // The next whole number of a legacy line's words, or the fallback when the

@@ -68,7 +68,8 @@ public:
     bool ReadLegacyCurve(int count, std::istream& words);
 
     // Where a placed point may lie: rounded to whole units, within what the
-    // archive stores both about the placement and on the course.
+    // archive stores both about the placement and on the course. A point
+    // that lies so already is given back as it is.
     CPoint2 LimitLocalPoint(const CPoint2& local) const;
 
     // The stroke's points; the origin alone while not placing.

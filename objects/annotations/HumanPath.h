@@ -61,7 +61,7 @@ public:
     // one, and kept otherwise (and when read), so that the path writes the
     // same bytes every time. Reading stops where the record ends; a count
     // below 1 gives no points, a pen type or units out of range the
-    // defaults, points placed beyond the stored range come to its edge.
+    // defaults, points placed beyond the stored range come within it.
     void Serialize(CFieldStream& stream) override;
     // The course's metric and show-paths settings.
     void SerializeExtra(CFieldStream& stream) override;

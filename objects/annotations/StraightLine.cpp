@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <istream>
+#include <vector>
 
 #include "course/Course.h"
 #include "dialogs/LengthFormat.h"
@@ -33,6 +34,9 @@ constexpr float kMinInsetLength = 80.0f;
 constexpr float kArrowInset = 75.0f;
 constexpr float kBandHalfWidth = 75.0f;
 
+// An end this near an entry lies on it but for the rounding to whole units.
+constexpr float kArrivedDistance = 0.75f;
+
 // Where an end placed at 10000 away keeps a fresh line from being of no
 // length while its first end is set.
 constexpr float kPlacingSpan = 10000.0f;
@@ -48,6 +52,26 @@ CPoint2 RoundStored(const CPoint2& point)
 {
     const CPoint2 held = CFieldStream::LimitPoint(point);
     return CPoint2(RoundHalfUp(held.x), RoundHalfUp(held.y));
+}
+
+// The obstacle end whose entry passes nearest to the point, within
+// kArrivedDistance; the first in the course's order of those as near.
+CObstacleEnd* FindEndOnEntry(const CCourse& course, const CPoint2& p)
+{
+    // Kept from one question to the next: a read course asks for every end
+    // that would move.
+    static std::vector<CObstacleEnd*> ends;
+    course.CollectEndsNear(p.x, p.y, kArrivedDistance, ends);
+    CObstacleEnd* found = nullptr;
+    float least = kArrivedDistance;
+    for (CObstacleEnd* end : ends) {
+        const float distance = (end->ClosestEntryPoint(p) - p).Length();
+        if (distance < least || (found == nullptr && distance == least)) {
+            found = end;
+            least = distance;
+        }
+    }
+    return found;
 }
 
 // The midpoint of two whole-unit coordinates as the archive has always
@@ -127,7 +151,7 @@ void CStraightLine::Recentre()
     SetPlacement(centred);
 }
 
-bool CStraightLine::LinkEnd(int index, bool mayMove)
+bool CStraightLine::LinkEnd(int index, ETie tie, bool* turnedAway)
 {
     CCourse* course = GetCourse();
     m_links[index] = nullptr;
@@ -135,18 +159,28 @@ bool CStraightLine::LinkEnd(int index, bool mayMove)
         return false;
     const CPoint2 p = GetCourseEnd(index);
     CObstacleEnd* found = course->FindNearestEnd(p.x, p.y, kLinkReach, kAnyEndKind, 0);
+    // A read end that lies on the entry of another than the nearest obstacle
+    // end ties to that one where it lies.
+    if ((tie == ETie::kOntoUnlessArrived || tie == ETie::kInPlace) && found != nullptr && (found->ClosestEntryPoint(p) - p).Length() > kArrivedDistance) {
+        if (CObstacleEnd* under = FindEndOnEntry(*course, p))
+            found = under;
+    }
     const CObstacleEnd* other = m_links[1 - index];
-    // Both ends on one spot of one obstacle would make a line of nothing.
-    if (found == nullptr ||
-        (other != nullptr && other->owner == found->owner && other->GetCoursePoint() == found->GetCoursePoint()))
+    if (found == nullptr)
         return false;
+    // Both ends on one spot of one obstacle would make a line of nothing.
+    if (other != nullptr && other->owner == found->owner && other->GetCoursePoint() == found->GetCoursePoint()) {
+        if (turnedAway != nullptr)
+            *turnedAway = true;
+        return false;
+    }
     m_links[index] = found;
     const CPoint2 entry = found->ClosestEntryPoint(p);
     // An end that lies on the entry but for the rounding to whole units has
     // arrived: moving it again would move it round the entry.
-    if ((entry - p).Length() <= 0.75f)
+    if (tie == ETie::kInPlace || (entry - p).Length() <= kArrivedDistance)
         return false;
-    if (!mayMove) {
+    if (tie == ETie::kAsStored) {
         // Tied only where the move would leave the end as it is stored.
         if (RoundStored(entry) != p)
             m_links[index] = nullptr;
@@ -220,19 +254,56 @@ void CStraightLine::AddSnapCoordinates(CSnapAxis& axisX, CSnapAxis& axisY, const
 bool CStraightLine::ResolveLinks()
 {
     Recentre();
-    // An end an undo step puts back stays where the step stored it, and
-    // looks for an end to tie to only where the step may have brought one.
-    const bool restoring = IsRestoringStep(*this);
+    if (IsRestoringStep(*this)) {
+        // An end an undo step puts back stays where the step stored it, and
+        // looks for an end to tie to only where the step may have brought one.
+        const bool untied[2] = {m_links[0] == nullptr && (m_untied[0] || IsNearObjectReadBack(0)),
+                                m_links[1] == nullptr && (m_untied[1] || IsNearObjectReadBack(1))};
+        TieEnds(untied, ETie::kAsStored);
+        m_untied[0] = m_untied[1] = false;
+        return false;
+    }
+    m_untied[0] = m_untied[1] = false;
+    // A read ties both ends afresh, as the course saved and read again
+    // would: in a paste too, where the ends of the lines already there may
+    // now lie on the entries of pasted obstacles.
+    const bool reading = GetCourse() != nullptr && GetCourse()->IsTyingReadLines();
+    const bool untied[2] = {reading || m_links[0] == nullptr, reading || m_links[1] == nullptr};
+    const CTransform placement = GetPlacement();
+    const CPoint2 ends[2] = {m_ends[0], m_ends[1]};
+    const CPoint2 direction = m_direction;
+    bool turnedAway = false;
+    if (!TieEnds(untied, ETie::kOntoUnlessArrived, &turnedAway))
+        return false;
+    // The course read again ties the ends from where they came to lie. An
+    // end that moved lies on an entry and stays; but an end turned away for
+    // the other's tie may be taken after all where the other now ties
+    // otherwise (at a corner where two entries meet, among obstacles stacked
+    // on one another), and the line would change with every reading: it
+    // keeps the ends as read, tied where they are.
+    if (turnedAway && TieEnds(untied, ETie::kOntoUnlessArrived)) {
+        SetPlacement(placement);
+        m_ends[0] = ends[0];
+        m_ends[1] = ends[1];
+        m_direction = direction;
+        TieEnds(untied, ETie::kInPlace);
+    }
+    Invalidate();
+    return false;
+}
+
+bool CStraightLine::TieEnds(const bool untied[2], ETie tie, bool* turnedAway)
+{
+    for (int i = 0; i < 2; ++i) {
+        if (untied[i])
+            m_links[i] = nullptr;
+    }
     bool moved = false;
     for (int i = 0; i < 2; ++i) {
-        if (m_links[i] == nullptr && (!restoring || m_untied[i] || IsNearObjectReadBack(i)) &&
-            LinkEnd(i, !restoring))
+        if (untied[i] && LinkEnd(i, tie, turnedAway))
             moved = true;
-        m_untied[i] = false;
     }
-    if (moved)
-        Invalidate();
-    return false;
+    return moved;
 }
 
 bool CStraightLine::IsNearObjectReadBack(int index) const
@@ -444,9 +515,11 @@ void CStraightLine::Serialize(CFieldStream& stream)
         bool alongAxis = GetPlacement().GetRotation() == 0.0f && (ends[0].x == ends[1].x || ends[0].y == ends[1].y);
         stream.Bool(alongAxis);
     } else if (ends[0] == ends[1]) {
-        // A direction travels as whole numbers: scaled to fit.
+        // A direction travels as whole numbers: scaled to fit, and one that
+        // would round to nothing, which reads as the default, scaled up.
         const float largest = std::fmax(std::fabs(direction.x), std::fabs(direction.y));
-        if (!stream.IsReading() && largest > CFieldStream::kMaxPointCoordinate)
+        const bool rescaled = largest > CFieldStream::kMaxPointCoordinate || (largest > 0.0f && largest < 1.0f);
+        if (!stream.IsReading() && rescaled)
             direction = direction * (CFieldStream::kMaxPointCoordinate / largest);
         stream.Float16(direction.x);
         stream.Float16(direction.y);

@@ -64,9 +64,9 @@ public:
     // The ends (points), pen (Int8), arrow heads (Int8), whether the length
     // shows (Bool) and its unit kind (Int8). Version 3 adds a Bool (read and
     // not used): whether the line runs along an axis. Later versions add the
-    // direction (two Float16) of a line whose ends coincide. Choices out of
-    // range take the defaults; a direction shorter than kMinDirection takes
-    // (3, 0).
+    // direction (two Float16) of a line whose ends coincide, scaled to whole
+    // numbers that keep it. Choices out of range take the defaults; a
+    // direction shorter than kMinDirection takes (3, 0).
     void Serialize(CFieldStream& stream) override;
     // The course's units, where the length shows.
     void SerializeExtra(CFieldStream& stream) override;
@@ -123,11 +123,23 @@ private:
     // and moves their midpoint into the placement. Nothing changes when the
     // line already lies so.
     void Recentre();
-    // Ties end i to the nearest obstacle end within kLinkReach (unless the
-    // other end is tied to the same spot of the same obstacle) and moves it
-    // onto that end's entry; true when it moved. Without mayMove an end that
-    // would move to another stored point stays free where it is.
-    bool LinkEnd(int index, bool mayMove = true);
+    // How an end ties: moved onto the entry of the nearest obstacle end;
+    // the same unless it lies on an entry already, to which it then ties (a
+    // read line's end); where it lies; or, as an undo step puts it back,
+    // only where the move would leave it as it is stored, without moving.
+    enum class ETie
+    {
+        kOnto,
+        kOntoUnlessArrived,
+        kInPlace,
+        kAsStored,
+    };
+    // Ties end i to the nearest obstacle end within kLinkReach as asked,
+    // unless the other end is tied to the same spot of the same obstacle
+    // (then turnedAway, where given, is set); true when it moved.
+    bool LinkEnd(int index, ETie tie = ETie::kOnto, bool* turnedAway = nullptr);
+    // Ties the ends marked untied anew; true when one moved.
+    bool TieEnds(const bool untied[2], ETie tie, bool* turnedAway = nullptr);
     // Whether an object the undo step under way reads anew has an end that
     // end i might tie to.
     bool IsNearObjectReadBack(int index) const;

@@ -59,6 +59,15 @@ bool CUnusableArea::IsValidCorner(int index) const
     return false;
 }
 
+bool CUnusableArea::IsStorable() const
+{
+    for (const CPoint2& corner : m_corners) {
+        if (CFieldStream::LimitPoint(corner) != corner)
+            return false;
+    }
+    return PlacesWithinStoredRange(m_corners, 4);
+}
+
 void CUnusableArea::GetEnd(CPoint2& point, int index) const
 {
     point = IsValidCorner(index) ? m_corners[index] : CPoint2();
@@ -224,7 +233,7 @@ void CUnusableArea::ApplyVariant(const std::string& keyName, std::istream& words
     m_corners[1] = CPoint2(third.x, first.y);
     m_corners[2] = third;
     m_corners[3] = CPoint2(first.x, third.y);
-    if (!PlacesWithinStoredRange(m_corners, 4))
+    if (!IsStorable())
         Recentre();
 }
 
@@ -237,7 +246,7 @@ void CUnusableArea::Serialize(CFieldStream& stream)
     if (!stream.IsReading())
         return;
     m_percentRounded = LimitPercent(percent);
-    if (!PlacesWithinStoredRange(m_corners, 4))
+    if (!IsStorable())
         Recentre();
     m_creating = false;
 }

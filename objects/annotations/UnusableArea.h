@@ -45,7 +45,9 @@ public:
     int MoveHandle(int handle, float x, float y) override;
     void ClearHandles() override;
     // Five whole numbers: the corners (x1, y1) and (x2, y2) of a box in
-    // inches and its rounding code (0, 1 or 2 for 0, 50 or 100 %).
+    // inches and its rounding code (0, 1 or 2 for 0, 50 or 100 %). An area
+    // whose corners a record could not carry, about the placement or on the
+    // course, is recentred within the archive's range.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     // The four corners as points, then the rounding (Int8). A rounding read
     // outside 0..100 is limited to it; a corner whose course point lies
@@ -73,6 +75,9 @@ private:
     // range, and puts the placement at the rounded centre of their bounding
     // rectangle without rotation.
     void Recentre();
+    // Whether a record carries the corners as they are: about the placement
+    // and on the course, within the range a point stores.
+    bool IsStorable() const;
     bool IsValidCorner(int index) const;
 
     // In drawing order around the area.

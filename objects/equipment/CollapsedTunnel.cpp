@@ -135,6 +135,9 @@ void CCollapsedTunnel::ApplyVariant(const std::string& keyName, std::istream& wo
 
 void CCollapsedTunnel::Serialize(CFieldStream& stream)
 {
+    // Raised before it is written too, so that the record reads back as the
+    // length it holds.
+    m_length = std::max(m_length, kMinStoredLength);
     stream.Float16(m_length);
     float diameter = m_diameter;
     if (stream.m_versionMajor >= 4)

@@ -43,8 +43,8 @@ public:
     // is ten times it plus the barrel.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     // The length, and from version 4 on the diameter, as rounded Int16
-    // floats; a length below 960 becomes 960, a diameter read that is not
-    // above 0 keeps the diameter.
+    // floats; a length below 960 becomes 960 (before it is written too), a
+    // diameter read that is not above 0 keeps the diameter.
     void Serialize(CFieldStream& stream) override;
     void ToDialog(CEditSession& dialog) override;
     // A length above 0 and a diameter not 0 (not mixed).

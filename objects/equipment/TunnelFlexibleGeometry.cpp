@@ -313,6 +313,13 @@ void CTunnelFlexibleGeometry::Solve(int sectionIndex, float x, float y)
     }
 }
 
+CTunnelSection CTunnelFlexibleGeometry::MakeStoredSection(float angle, float outerLength) const
+{
+    outerLength = std::max(outerLength, 1.0f);
+    const float largest = std::floor(GetLargestAngle(outerLength));
+    return MakeSection(Clamp(angle, -largest, largest), outerLength);
+}
+
 void CTunnelFlexibleGeometry::AddSection(float angle, float length)
 {
     length = std::floor(length + 0.5f);
@@ -476,9 +483,7 @@ void CTunnelFlexibleGeometry::Serialize(CFieldStream& stream)
         float outerLength = 0.0f;
         stream.Float16(angle);
         stream.Float16(outerLength);
-        outerLength = std::max(outerLength, 1.0f);
-        const float largest = std::floor(GetLargestAngle(outerLength));
-        m_sections.push_back(MakeSection(Clamp(angle, -largest, largest), outerLength));
+        m_sections.push_back(MakeStoredSection(angle, outerLength));
     }
     // A record without sections (of a tunnel never shaped, or damaged)
     // reads as a straight tunnel, which can be seen and picked.
@@ -549,6 +554,11 @@ void CTunnelFlexibleGeometry::ApplyVariant(std::istream& words)
         AddSection(0.0f, l / 2.0f);
         break;
     }
+    // A bend at one end that runs on into the other's may be sharper than
+    // its length allows: it is held as a record read holds it, so that the
+    // tunnel is written as it reads back.
+    for (CTunnelSection& section : m_sections)
+        section = MakeStoredSection(section.angle, section.outerLength);
     InvalidateOutline();
 
     CTransform placement = m_owner.GetPlacement();

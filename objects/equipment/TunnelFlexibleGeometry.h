@@ -36,8 +36,8 @@ public:
     void EndHandleMove() override;
     int MoveHandle(int handle, float x, float y) override;
     // Start code, end code and length in inches (60 to 300) of a legacy
-    // line; the placement, which held the tunnel's middle there, moves to
-    // its start.
+    // line, the bends held as a record holds them; the placement, which held
+    // the tunnel's middle there, moves to its start.
     void ApplyVariant(std::istream& words) override;
     // Version 4 and later: length, diameter, section count, then angle and
     // outer length of each section. Values read are taken within what a
@@ -48,6 +48,9 @@ public:
     // a polyline sections fitted to the line.
     void ConvertFrom(const CTunnelGeometry& other) override;
 
+    // A section as a record holds it: at least 1 long, bent no further than
+    // the whole degrees its length allows.
+    CTunnelSection MakeStoredSection(float angle, float outerLength) const;
     // Appends a section of the angle and the length (rounded), or lengthens
     // the last one where it bends the same per unit of length.
     void AddSection(float angle, float length);

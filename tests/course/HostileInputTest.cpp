@@ -5,16 +5,20 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "course/Course.h"
+#include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
 #include "course/ObjectType.h"
@@ -23,6 +27,7 @@
 #include "foundation/FieldStream.h"
 #include "objects/annotations/HumanShape.h"
 #include "objects/annotations/Text.h"
+#include "objects/equipment/ObstacleEnd.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
@@ -37,12 +42,14 @@
 // that, written in either format, read and written again, gives the same
 // bytes.
 //
-// The seeds are courses holding objects of every registered kind, so a new
-// kind joins by being registered. FENDREL_FUZZ_CASES sets the number of
-// inputs (a few thousand by default; some hundred thousand for a run by
+// The seeds are courses holding objects of every registered kind, and
+// listings of the older text with a line for every registered key name, so a
+// new kind joins by being registered. FENDREL_FUZZ_CASES sets the number of
+// inputs (some thousands by default; some hundred thousand for a run by
 // hand, whose child is given time in proportion) and FENDREL_FUZZ_SEED the
-// random numbers' seed (the suite's own by default); the figures are printed
-// at the end.
+// random numbers' seed (the suite's own by default). Every input is checked;
+// the first few that break a rule are printed, and at the end the figures
+// with the count of each broken rule.
 
 namespace {
 
@@ -92,16 +99,33 @@ std::string RecordOf(CCourse& course, CCourseObject* object)
     return writer.m_bytes;
 }
 
-// The kind of the first object whose record differs between two courses.
-std::string FirstDifferingKind(CCourse& a, CCourse& b)
+// Where a version-4 archive written again differs from the first write: in
+// the head (the settings, marked points and overlay) or in the records of
+// which kinds.
+std::string Differences(const std::string& first, const std::string& again)
 {
-    auto i = a.GetObjects().begin();
-    auto j = b.GetObjects().begin();
-    for (; i != a.GetObjects().end() && j != b.GetObjects().end(); ++i, ++j) {
-        if (RecordOf(a, *i) != RecordOf(b, *j))
-            return " in a record of type " + std::to_string((*i)->GetType()->GetTypeId());
+    CCourseFileAccess::CArchiveLayout layouts[2];
+    if (!CCourseFileAccess::SplitArchive(first, layouts[0]) || !CCourseFileAccess::SplitArchive(again, layouts[1]))
+        return std::string();
+    std::string where;
+    if (first.compare(0, layouts[0].headEnd, again, 0, layouts[1].headEnd) != 0)
+        where = " in the head";
+    if (layouts[0].records.size() != layouts[1].records.size())
+        return where + " in the number of records";
+    std::set<int32_t> kinds;
+    for (size_t i = 0; i < layouts[0].records.size(); ++i) {
+        const auto& [start, end] = layouts[0].records[i];
+        const auto& [startAgain, endAgain] = layouts[1].records[i];
+        if (first.compare(start, end - start, again, startAgain, endAgain - startAgain) != 0) {
+            CFieldReader reader(first.data() + start, end - start);
+            int32_t typeId = 0;
+            reader.ReadInt16(typeId);
+            kinds.insert(typeId);
+        }
     }
-    return std::string();
+    for (int32_t kind : kinds)
+        where += (kind == *kinds.begin() ? " in records of type " : ", ") + std::to_string(kind);
+    return where;
 }
 
 CCourseRead Read(CCourse& course, const std::string& text, bool merge)
@@ -126,8 +150,10 @@ std::string WrapArchive(const std::string& archive, bool version3)
     return WrapBody((version3 ? std::string() : std::string(3, '\0')) + compressed);
 }
 
-// An object of the kind, made as the placing tool makes it.
-void PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float angle)
+// An object of the kind, made as the placing tool makes it and dragged
+// along the way (lines, areas and paths take their shape from the drag).
+CCourseObject* PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float angle,
+                         const std::vector<CPoint2>& way)
 {
     CTransform placement;
     placement.SetPosition2D(x, y);
@@ -135,27 +161,83 @@ void PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float
     std::unique_ptr<CEditSession> dialog = type.CreatePropertiesDialog(&course, type.GetNameTextId());
     std::unique_ptr<CCourseObject> made = type.CreateNew(&course, placement, dialog.get());
     if (!made)
-        return;
+        return nullptr;
     CCourseObject* object = made.get();
     course.AddObject(std::move(made));
-    // Lines and areas take their size from the drag that places them.
-    const int typeId = type.GetId();
-    if (typeId == 110 || typeId == 270 || typeId == 350) {
+    if (!way.empty()) {
         object->StartMove(x, y);
-        object->Move(x + 900.0f, y + 500.0f);
+        for (const CPoint2& p : way)
+            object->Move(p.x, p.y);
         object->EndMove();
     }
     object->Invalidate();
+    return object;
 }
 
-// Valid courses to damage: every registered kind, in small groups and all
-// together, under varied settings, with marked points and an overlay.
+// The same, dragged as the tool drags the kinds that take their shape from
+// it: a straight drag, a curved stroke for the paths.
+CCourseObject* PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float angle,
+                         float reach = 1000.0f)
+{
+    std::vector<CPoint2> way;
+    const int typeId = type.GetId();
+    if (typeId == 110 || typeId == 270 || typeId == 350)
+        way.emplace_back(x + 0.9f * reach, y + 0.5f * reach);
+    if (typeId == 90 || typeId == 140) {
+        for (float t = 0.1f; t <= 1.0f; t += 0.1f)
+            way.emplace_back(x + reach * t, y + 0.8f * reach * std::sin(3.0f * t));
+    }
+    return PlaceKind(course, type, x, y, angle, way);
+}
+
+// Straight lines drawn from near the obstacle's first end to near its last
+// and onto its first, so that their ends tie to them.
+void TieLines(CCourse& course, const CCourseObject& obstacle)
+{
+    const CObjectType& line = *FindObjectTypeById(270);
+    const CObstacleEndList& ends = obstacle.GetEnds();
+    const CPoint2 first = ends.front()->GetCoursePoint() + CPoint2(30.0f, 20.0f);
+    const CPoint2 last = ends[ends.size() - 1]->GetCoursePoint() + CPoint2(-20.0f, 30.0f);
+    PlaceKind(course, line, first.x, first.y, 0.0f, {last});
+    PlaceKind(course, line, first.x, first.y, 0.0f, {first});
+}
+
+// Valid courses to damage: listings of the older text, which have no
+// archive; then every registered kind, in small groups and all together,
+// under varied settings, with marked points and an overlay.
 struct CSeed
 {
     std::string text;
     std::string archive;
     bool version3 = false;
 };
+
+// A listing with lines for every key name, each with more numbers than any
+// kind reads: small counts and choices among inches up to a span, the spans
+// those of an obstacle, of a ring and beyond what the archive stores. The
+// lines stand in the ring and up to a third beyond it, turned or not.
+CSeed MakeListingSeed(int widthFeet, int heightFeet, uint32_t variant)
+{
+    std::mt19937 rng(variant);
+    const auto below = [&rng](int limit) { return int(rng() % unsigned(limit)); };
+    std::ostringstream text;
+    text << "Begin Fendrel\r\nVersion 2000\r\nDimensions " << widthFeet << ' ' << heightFeet << "\r\n";
+    for (const std::string& keyName : GetObjectKeyNames()) {
+        for (int span : {100, 800, 8000}) {
+            text << keyName << ' ' << below(widthFeet * 4 / 3) << ' ' << below(heightFeet * 4 / 3) << ' '
+                 << (below(2) ? 0 : below(360));
+            for (int i = 0; i < 14; ++i)
+                text << ' ' << (below(3) ? below(span + 1) - span / 2 : below(10));
+            if (below(3) == 0)
+                text << " (" << below(12) << ' ' << below(12) << ')';
+            text << "\r\n";
+        }
+    }
+    text << "End Fendrel\r\n";
+    CSeed seed;
+    seed.text = text.str();
+    return seed;
+}
 
 std::vector<CSeed> MakeSeeds()
 {
@@ -174,14 +256,29 @@ std::vector<CSeed> MakeSeeds()
     all->SetLengthValue(CCourse::kMarginLowY, 600.0f);
     for (size_t i = 0; i < types.size(); ++i)
         PlaceKind(*all, *types[i], 1500.0f + float(i % 6) * 3600.0f, 2000.0f + float(i / 6) * 2400.0f, float(i * 25));
+    const std::vector<CCourseObject*> placed(all->GetObjects().begin(), all->GetObjects().end());
+    for (const CCourseObject* object : placed) {
+        if (!object->GetEnds().empty())
+            TieLines(*all, *object);
+    }
     all->SetShowObsCoords(true);
     all->AddMarkedPoint(CPoint2(100.0f, 200.0f));
     all->AddMarkedPoint(CPoint2(-300.0f, 32767.0f));
     // The overlay of another course, shown for comparison.
     all->BuildDifferenceOverlay(*courses.front(), true, true);
     courses.push_back(std::move(all));
+    // Every kind turned at the edges of what the archive stores, dragged
+    // out beyond them.
+    auto edges = std::make_unique<CCourse>(L"At the edges", L"");
+    edges->SetSize(30000.0f, 30000.0f);
+    for (size_t i = 0; i < types.size(); ++i) {
+        const float x = i % 2 ? 32000.0f : -31000.0f;
+        const float y = i % 4 < 2 ? 31500.0f : -32000.0f;
+        PlaceKind(*edges, *types[i], x, y, float(30 + i * 25), x > 0.0f ? 3000.0f : -3000.0f);
+    }
+    courses.insert(courses.end() - 1, std::move(edges));
 
-    std::vector<CSeed> seeds;
+    std::vector<CSeed> seeds = {MakeListingSeed(300, 300, 1), MakeListingSeed(100, 80, 2)};
     for (const auto& course : courses) {
         for (bool version3 : {false, true}) {
             CSeed seed;
@@ -200,16 +297,19 @@ class CDamage
 public:
     CDamage(const std::vector<CSeed>& seeds, uint32_t seed) : m_seeds(seeds), m_rng(seed) {}
 
+    // Listings are damaged as lines only.
     std::string Make(int level)
     {
-        const CSeed& seed = m_seeds[Random(m_seeds.size())];
+        const CSeed* seed = &m_seeds[Random(m_seeds.size())];
+        while (level > 0 && seed->archive.empty())
+            seed = &m_seeds[Random(m_seeds.size())];
         switch (level) {
         case 0:
-            return DamageLines(seed.text);
+            return DamageLines(seed->text);
         case 1:
-            return DamageCompressed(seed);
+            return DamageCompressed(*seed);
         default:
-            return DamageArchive(seed);
+            return DamageArchive(*seed);
         }
     }
 
@@ -219,6 +319,13 @@ private:
     {
         static const unsigned char kAbsurd[] = {0x00, 0x1C, 0x1D, 0x1E, 0x1F, 0x7F, 0x80, 0xFF, 0x01, 0xFE};
         return Random(3) ? char(kAbsurd[Random(10)]) : char(Random(256));
+    }
+    // A whole number of a listing: small, at the edges of what a listing
+    // or the archive holds, or anywhere between.
+    std::string AbsurdNumber()
+    {
+        static const char* const kEdges[] = {"0", "1", "-1", "2", "3", "1000", "3276", "-3277", "32767", "-99999"};
+        return Random(2) ? kEdges[Random(10)] : std::to_string(int(Random(20001)) - 10000);
     }
 
     std::vector<std::string> SplitLines(const std::string& text)
@@ -244,7 +351,7 @@ private:
         std::vector<std::string> lines = SplitLines(text);
         for (size_t changes = 1 + Random(4); changes > 0 && !lines.empty(); --changes) {
             std::string& line = lines[Random(lines.size())];
-            switch (Random(8)) {
+            switch (Random(10)) {
             case 0:
                 lines.erase(lines.begin() + long(Random(lines.size())));
                 break;
@@ -267,6 +374,17 @@ private:
             case 6:
                 line.insert(Random(line.size() + 1), Random(2) ? "*\r\n" : "> ");
                 break;
+            case 7:
+            case 8: {
+                // A number of the line replaced by another.
+                const size_t digit = line.find_first_of("0123456789", Random(line.size() + 1));
+                if (digit == std::string::npos)
+                    break;
+                const size_t start = digit > 0 && line[digit - 1] == '-' ? digit - 1 : digit;
+                const size_t end = std::min(line.find_first_not_of("0123456789", digit), line.size());
+                line.replace(start, end - start, AbsurdNumber());
+                break;
+            }
             default:
                 line.insert(Random(line.size() + 1), std::string(1 + Random(300), char('A' + Random(58))));
                 break;
@@ -359,6 +477,8 @@ private:
 struct CFigures
 {
     int cases[3] = {0, 0, 0};
+    // Each rule broken, with the number of inputs that broke it.
+    std::map<std::string, int> failures;
     int refusedAt[3] = {0, 0, 0};
     int loaded = 0;
     int refused = 0;
@@ -374,6 +494,20 @@ public:
 
     // False when the read broke a rule; GetFailure tells which.
     bool Check(const std::string& text, bool merge, CFigures& figures)
+    {
+        const int loaded = figures.loaded;
+        const bool held = CheckRead(text, merge, figures);
+        // A paste that went in, or broke a rule, leaves the course to paste
+        // into changed.
+        if (merge && (figures.loaded != loaded || !held))
+            Renew();
+        return held;
+    }
+
+    const std::string& GetFailure() const { return m_failure; }
+
+private:
+    bool CheckRead(const std::string& text, bool merge, CFigures& figures)
     {
         // A file opens in a new course; a paste goes into one that has
         // objects of its own.
@@ -394,6 +528,12 @@ public:
             return ArchiveOf(course) == before || Fail("failed and changed the course");
         }
         ++figures.loaded;
+        return CheckRoundTrips(course);
+    }
+
+    bool CheckRoundTrips(CCourse& course)
+    {
+        const int reports = ReportCount();
         // What the course writes reads back with every object and is written
         // again byte for byte, in either format. A kind that older readers do
         // not know goes to version 3 as another kind (or is left out when read
@@ -410,20 +550,16 @@ public:
             if (copy.GetObjectCount() != source.GetObjectCount() ||
                 copy.GetOverlayObjects().size() != source.GetOverlayObjects().size())
                 return Fail("does not read back with every object");
-            if (ArchiveOf(copy, version3) != archive)
+            const std::string again = ArchiveOf(copy, version3);
+            if (again != archive)
                 return Fail(std::string(version3 ? "version 3" : "version 4") + " written again differs" +
-                            FirstDifferingKind(copy, source));
+                            Differences(archive, again));
         }
         if (ReportCount() != reports)
             return Fail("raised the failure report when written");
-        if (merge)
-            Renew();
         return true;
     }
 
-    const std::string& GetFailure() const { return m_failure; }
-
-private:
     // Whether every object keeps its kind in a version-3 archive.
     static bool IsCarriedWhole(CCourse& course)
     {
@@ -485,14 +621,17 @@ CHILD_SCENARIO(CourseFuzz)
     const int cases = GetFuzzCases();
     const DWORD started = GetTickCount();
     int result = 0;
-    for (int i = 0; i < cases && result == 0; ++i) {
+    int failed = 0;
+    for (int i = 0; i < cases && result < 4; ++i) {
         const int level = i % 3;
         ++figures.cases[level];
         const std::string text = damage.Make(level);
         const int refused = figures.refused;
         if (!check.Check(text, i % 4 == 3, figures)) {
-            std::printf("case %d (level %d) %s\n", i, level, check.GetFailure().c_str());
-            result = 1 + level;
+            if (++failed <= 5)
+                std::printf("case %d (level %d) %s\n", i, level, check.GetFailure().c_str());
+            ++figures.failures[check.GetFailure()];
+            result = result == 0 ? 1 + level : result;
         }
         figures.refusedAt[level] += figures.refused - refused;
         notices.Take();
@@ -510,6 +649,8 @@ CHILD_SCENARIO(CourseFuzz)
                 figures.loaded, figures.refused, figures.refusedAt[0], figures.refusedAt[1], figures.refusedAt[2],
                 static_cast<unsigned long>(figures.slowest), static_cast<unsigned long>((GetTickCount() - started) / 1000),
                 static_cast<unsigned long>(figures.peak >> 20));
+    for (const auto& [failure, count] : figures.failures)
+        std::printf("%d inputs %s\n", count, failure.c_str());
     // Both outcomes occur, so the damage reaches every stage of the reader.
     if (result == 0 && (figures.loaded < cases / 10 || figures.refused < cases / 10))
         result = 5;
@@ -783,4 +924,66 @@ TEST_F(HostileInput, HugeRecordedLengthAllocatesOnlyWhatInflates)
         EXPECT_FALSE(ReadWithinBound(course, WrapBody(std::string(3, '\0') + compressed), false));
     EXPECT_EQ(before, ArchiveOf(course));
     EXPECT_LT(GetMemory().now, memory.now + (64u << 20));
+}
+
+// Courses that changed when saved once more: each is read (a listing or an
+// archive, or a listing pasted onto another), written, read again and
+// written again, and the two writes agree.
+TEST_F(HostileInput, ACourseReadAndWrittenReadsBackAsWritten)
+{
+    const auto listing = [](const char* lines) {
+        return std::string("Begin Fendrel\r\nVersion 2000\r\n") + lines + "End Fendrel\r\n";
+    };
+    // A handler path turned by a stored angle beyond a half turn, whose one
+    // point lies on the edge of the stored range only as that angle turns.
+    CCourse empty(L"Empty", L"");
+    CFieldWriter path;
+    path.WriteInt16(140);
+    FindObjectTypeById(140)->GetPartColors().Write(path);
+    path.WriteInt16(320);
+    path.WritePoint(20000.0f, 20000.0f);
+    path.WriteBool(false);
+    path.WriteInt8(4);
+    path.WriteInt8(1);
+    path.WriteInt16(1);
+    path.WritePoint(16646.0f, 24.0f);
+    path.EndField();
+    const struct
+    {
+        const char* name;
+        std::string pastedOnto;
+        std::string text;
+    } cases[] = {
+        {"an area whose corners lie farther apart than a record carries", "",
+         listing("Dimensions 300 300\r\nUnusableArea 2 320 0 0 0 100 3600 0\r\n")},
+        {"a turned handler path beyond the stored range", "",
+         listing("Dimensions 300 300\r\nHandlerPath 100 50 21 4 0 1 0 0 3600 1200 100 200 3600 0\r\n")},
+        {"a judge path beyond the stored range", "",
+         listing("Dimensions 300 300\r\nJudgePath 270 135 21 4 0 1 0 0 2700 900 100 200 2700 0\r\n")},
+        {"a judge path turned the long way round to the edge", "",
+         listing("Dimensions 300 300\r\nJudgePath 240 120 294 4 0 1 0 0 -3000 -1000 100 200 -3000 0\r\n")},
+        {"a path turned beyond a half turn to the edge", "", WrapArchive(ArchiveWith(empty, path.m_bytes), false)},
+        {"a collapsed tunnel shorter than a record holds", "",
+         listing("Dimensions 100 100\r\nCollapsedTunnel 50 50 0 1\r\n")},
+        {"a tunnel bent sharper than its length allows", "",
+         listing("Dimensions 100 80\r\nTunnel 50 40 0 1 0 10\r\n")},
+        {"a line at the corner of a table", "",
+         listing("Dimensions 100 100\r\nTable 50 50 0\r\nHandlerArea 50 50 0 19 -20 19 -20\r\n")},
+        {"a jump pasted over a line tied to a table",
+         listing("Dimensions 100 100\r\nTable 50 50 0\r\nHandlerArea 50 50 0 10 -30 10 -100\r\n"),
+         listing("Dimensions 100 100\r\nWingedJump 50 51 0 (2 1)\r\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCourse course(L"Read", L"");
+        if (!c.pastedOnto.empty()) {
+            ASSERT_TRUE(ReadWithinBound(course, c.pastedOnto, false));
+        }
+        ASSERT_TRUE(ReadWithinBound(course, c.text, !c.pastedOnto.empty()));
+        ASSERT_GT(course.GetObjectCount(), 0u);
+        const std::string first = ArchiveOf(course);
+        CCourse again(L"Again", L"");
+        ASSERT_TRUE(ReadWithinBound(again, TextOf(course), false));
+        EXPECT_EQ(first, ArchiveOf(again));
+    }
 }

@@ -250,3 +250,39 @@ TEST_F(StraightLine, RecordsLegacyLinesTheArchiveEdgeAndShortLines)
     DrawnLine(*metric, &label);
     EXPECT_EQ(L"6.1", label);
 }
+
+// A line tied at both ends to obstacle ends a fraction apart has no length
+// once rounded, and keeps the way between them: a record carries that way
+// as it stands, scaled to whole numbers, and reads back as it was written.
+TEST_F(StraightLine, ALineTiedToEndsAFractionApartKeepsItsWayThroughARecord)
+{
+    for (const CPoint2 apart : {CPoint2(0.3f, 0.0f), CPoint2(0.2f, 0.1f), CPoint2(0.4f, -0.3f)}) {
+        SCOPED_TRACE(testing::Message() << apart.x << "," << apart.y);
+        const CObstacleEnd* mouth = PlaceTunnel(CPoint2(6000.0f, 3000.0f));
+        const CObstacleEnd* moved = PlaceTunnel(CPoint2(6000.0f, 3000.0f));
+        CTransform placement = moved->owner->GetPlacement();
+        placement.SetPosition2D(6000.0f + apart.x, 3000.0f + apart.y);
+        moved->owner->SetPlacement(placement);
+        // Each end dropped nearer one of the two mouths, without snapping.
+        const CPoint2 spot = mouth->GetCoursePoint();
+        auto* line = equipmenttest::Place<CStraightLine>(course, CStraightLine::GetStraightLineType(), 0.0f, 0.0f);
+        line->MoveHandle(0, spot.x - 50.0f, spot.y);
+        line->MoveHandle(1, spot.x + 50.0f + 2.0f * apart.x, spot.y + 2.0f * apart.y);
+        ASSERT_EQ(mouth, line->GetLink(0));
+        ASSERT_EQ(moved, line->GetLink(1));
+        // The ends follow their obstacle ends to where they lie.
+        line->OnMoveStarted();
+        line->OnMoveStarted();
+        ASSERT_EQ(line->GetCourseEnd(0), line->GetCourseEnd(1));
+        const CPoint2 way = line->GetDirection() / line->GetDirection().Length();
+        const std::string written = RecordOf(*line);
+        CStraightLine read;
+        ReadRecord(read, written);
+        EXPECT_EQ(written, RecordOf(read));
+        const CPoint2 readWay = read.GetDirection() / read.GetDirection().Length();
+        EXPECT_NEAR(way.x, readWay.x, 1e-3f);
+        EXPECT_NEAR(way.y, readWay.y, 1e-3f);
+        course.SelectAll();
+        course.DeleteSelected();
+    }
+}

@@ -99,7 +99,10 @@ TEST_F(TunnelFlexible, LegacyLinesMakeSectionsAndMoveToTheStart)
         {"0 0 180", 1800.0f, {{-180.0f, 1800.0f}}},
         {"1 1 180", 1800.0f, {{0.0f, q}, {-90.0f, 900.0f}, {0.0f, q}}},
         {"3 4 180", 1800.0f, {{0.0f, q}, {135.0f, 1350.0f}}},
-        {"4 0 10", 600.0f, {{90.0f, 300.0f}, {-90.0f, 300.0f}}},
+        // Bends sharper than their lengths allow are held as a record holds
+        // them.
+        {"4 0 10", 600.0f, {{59.0f, 300.0f}, {-59.0f, 300.0f}}},
+        {"1 0 10", 600.0f, {{0.0f, 212.0f}, {-89.0f, 450.0f}}},
         {"5 5 500", 3000.0f, {{0.0f, 3000.0f}}},
     };
     for (const auto& c : cases) {
