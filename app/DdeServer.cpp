@@ -151,6 +151,36 @@ bool HandOverCommands(const std::vector<std::wstring>& commands, const std::wstr
     return allPosted;
 }
 
+namespace {
+
+struct CFrontSearch {
+    HWND running;
+    HWND found;
+};
+
+BOOL CALLBACK FindEnabledCaptionedWindow(HWND window, LPARAM param)
+{
+    CFrontSearch& search = *reinterpret_cast<CFrontSearch*>(param);
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if (window == search.running || !IsWindowVisible(window) || !IsWindowEnabled(window) ||
+        (style & WS_CAPTION) != WS_CAPTION)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND GetWindowToBringForward(HWND running)
+{
+    if (!running || IsWindowEnabled(running))
+        return running;
+    CFrontSearch search = {running, nullptr};
+    // The thread's top-level windows come front to back.
+    EnumThreadWindows(GetWindowThreadProcessId(running, nullptr), &FindEnabledCaptionedWindow, LPARAM(&search));
+    return search.found ? search.found : running;
+}
+
 bool ActivateRunningInstance(const CCommandLine& commandLine)
 {
     const std::wstring productName = GetProductName();
@@ -173,7 +203,7 @@ bool ActivateRunningInstance(const CCommandLine& commandLine)
     if (running) {
         if (IsIconic(running))
             ShowWindow(running, SW_RESTORE);
-        SetForegroundWindow(running);
+        SetForegroundWindow(GetWindowToBringForward(running));
     }
     // The files go to the server even when no course window was found: the
     // running instance may have no window (a "dde" run) or not have made one

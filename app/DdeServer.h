@@ -14,6 +14,13 @@ class CCommandLine;
 // instance.
 bool ActivateRunningInstance(const CCommandLine& commandLine);
 
+// The window of the running instance that a second start brings to the
+// front: its course window, or, while that is disabled under a modal dialog
+// or message box, the enabled window the user must answer first (a task-
+// modal box has no owner, so nothing else would keep it above the course
+// window). The course window itself when no such window is shown.
+HWND GetWindowToBringForward(HWND running);
+
 // Posts each execute command to the server window of the class, with no
 // client window (the server neither answers nor expects an answer). A server
 // that is not there yet (a running instance still starting) is looked for

@@ -415,6 +415,55 @@ TEST(DdeHandOver, WaitsForAServerThatIsStillStarting)
     CloseHandle(late.stop);
 }
 
+namespace {
+
+// A course window's stand-in and, while it runs, a task-modal message box
+// of its thread, as the program shows them.
+struct CModalBoxThread {
+    HWND running = nullptr;
+};
+
+DWORD WINAPI RunModalBox(void* param)
+{
+    CModalBoxThread& box = *static_cast<CModalBoxThread*>(param);
+    box.running = CreateWindowExW(0, L"STATIC", L"Course", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    MessageBoxW(nullptr, L"Parts of this course could not be read.", L"Fendrel Box Test", MB_TASKMODAL);
+    DestroyWindow(box.running);
+    return 0;
+}
+
+}  // namespace
+
+// A second start brings forward what the user must answer: raising the
+// disabled course window would hide the box under it and leave a program that
+// ignores every click.
+TEST(DdeHandOver, BringsForwardTheBoxOfADisabledCourseWindow)
+{
+    CModalBoxThread box;
+    HANDLE thread = CreateThread(nullptr, 0, RunModalBox, &box, 0, nullptr);
+    ASSERT_TRUE(thread);
+    HWND shown = nullptr;
+    for (int i = 0; i < 500 && !shown; ++i) {
+        Sleep(10);
+        shown = FindWindowW(L"#32770", L"Fendrel Box Test");
+    }
+    ASSERT_TRUE(shown);
+    ASSERT_FALSE(IsWindowEnabled(box.running));
+    EXPECT_EQ(shown, GetWindowToBringForward(box.running));
+    PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    CloseHandle(thread);
+
+    // With nothing modal the course window comes forward itself.
+    HWND plain = CreateWindowExW(0, L"STATIC", L"Course", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(plain, GetWindowToBringForward(plain));
+    EnableWindow(plain, FALSE);
+    EXPECT_EQ(plain, GetWindowToBringForward(plain));
+    DestroyWindow(plain);
+}
+
 CHILD_TEST(DdeHandOver, NoServerAtAllIsReported)
 {
     const bool posted = HandOverCommands({L"[open(\"C:\\a.agl\")]"}, L"No Such Fendrel Server DDE", 200);
