@@ -1,10 +1,13 @@
 #include "tests/app/CourseFileTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
 #include "course/Course.h"
 #include "course/CourseObject.h"
+#include "course/EditSession.h"
 #include "course/ObjectType.h"
 #include "dialogs/AFrameDlg.h"
 #include "foundation/Settings.h"
@@ -46,6 +49,38 @@ std::unique_ptr<CCourse> MakeCourseWithAFrames(const std::wstring& title, const 
     PlaceAFrame(*course, 6000.0f, 4000.0f, 90.0f);
     course->MarkUnmodified(true);
     return course;
+}
+
+bool PlaceEveryKind(CCourse& course)
+{
+    course.SetSize(24000.0f, 24000.0f);
+    int placed = 0;
+    for (const CObjectType* type : GetObjectTypes()) {
+        CTransform placement;
+        placement.SetPosition2D(1500.0f + float(placed % 6) * 3600.0f, 2000.0f + float(placed / 6) * 2400.0f);
+        placement.RotateZ(float(placed * 25));
+        std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
+        std::unique_ptr<CCourseObject> made = type->CreateNew(&course, placement, dialog.get());
+        if (!made) {
+            ADD_FAILURE() << type->GetTypeId();
+            return false;
+        }
+        CCourseObject* object = made.get();
+        course.AddObject(std::move(made));
+        object->Invalidate();
+        const int last = object->GetEndCount() - 1;
+        if (last >= 0 && object->GetCategoryFor(last) == 3) {
+            CPoint2 end;
+            object->GetEnd(end, last);
+            end = object->GetPlacement().TransformPoint2D(end);
+            object->StartHandleMove(last);
+            object->MoveHandle(last, end.x + 350.0f, end.y - 610.0f);
+            object->EndHandleMove();
+            object->Invalidate();
+        }
+        ++placed;
+    }
+    return placed > 0;
 }
 
 std::string TextBlockOf(CCourse& course, bool selectedOnly, bool version3)

@@ -24,6 +24,10 @@ void OpenFileTestSettings();
 CCourseObject* PlaceAFrame(CCourse& course, float x, float y, float angle);
 // A course with three A-frames, the middle one selected.
 std::unique_ptr<CCourse> MakeCourseWithAFrames(const std::wstring& title, const std::wstring& path);
+// A course holding an object of every registered kind, each made as the
+// placing tool makes it and, where its last end is a handle, with that end
+// dragged; false (with a test failure) when a kind could not be made.
+bool PlaceEveryKind(CCourse& course);
 // The course's text block as WriteTextBlock writes it.
 std::string TextBlockOf(CCourse& course, bool selectedOnly = false, bool version3 = false);
 

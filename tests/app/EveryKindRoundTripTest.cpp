@@ -36,8 +36,8 @@ TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
     // Hints that dragging may give go nowhere.
     CNoticeRecorder notices;
     CCourse course(L"Every kind", L"");
-    course.SetSize(24000.0f, 24000.0f);
-    int placed = 0;
+    ASSERT_TRUE(filetest::PlaceEveryKind(course));
+    const size_t placed = GetObjectTypes().size();
     // The older format stores some kinds as older kinds; those that are not
     // kinds of this program yet are left out when read back.
     CFieldWriter olderStream;
@@ -46,33 +46,12 @@ TEST(EveryKind, ACourseOfEveryKindResavesByteIdentically)
     for (const CObjectType* type : GetObjectTypes()) {
         if (FindObjectTypeById(type->GetId(&olderStream)) != nullptr)
             ++olderKept;
-        CTransform placement;
-        placement.SetPosition2D(1500.0f + float(placed % 6) * 3600.0f, 2000.0f + float(placed / 6) * 2400.0f);
-        placement.RotateZ(float(placed * 25));
-        std::unique_ptr<CEditSession> dialog = type->CreatePropertiesDialog(&course, type->GetNameTextId());
-        std::unique_ptr<CCourseObject> made = type->CreateNew(&course, placement, dialog.get());
-        ASSERT_TRUE(made) << type->GetTypeId();
-        CCourseObject* object = made.get();
-        course.AddObject(std::move(made));
-        object->Invalidate();
-        const int last = object->GetEndCount() - 1;
-        if (last >= 0 && object->GetCategoryFor(last) == 3) {
-            CPoint2 end;
-            object->GetEnd(end, last);
-            end = object->GetPlacement().TransformPoint2D(end);
-            object->StartHandleMove(last);
-            object->MoveHandle(last, end.x + 350.0f, end.y - 610.0f);
-            object->EndHandleMove();
-            object->Invalidate();
-        }
-        ++placed;
     }
-    ASSERT_GT(placed, 0);
 
     const std::string text = filetest::TextBlockOf(course);
     std::unique_ptr<CCourse> read = ReadBack(text);
     ASSERT_TRUE(read);
-    EXPECT_EQ(size_t(placed), read->GetObjectCount());
+    EXPECT_EQ(placed, read->GetObjectCount());
     EXPECT_EQ(text, filetest::TextBlockOf(*read));
 
     // The older format may give a kind a form of its own once; read back,

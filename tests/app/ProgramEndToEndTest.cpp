@@ -432,3 +432,48 @@ TEST(Program, PlacesTunnelsBendsOneByItsHandleAndKeepsThemThroughFiles)
     reopened.CloseCourseWindows();
     EXPECT_EQ(0, reopened.WaitForExit(kWait));
 }
+
+// A course opened from the command line, as the shell opens a file, starts
+// its history from the course as read: Select All, Delete and one Undo give
+// back every object, and a save writes them all.
+TEST(Program, UndoInACourseOpenedFromTheCommandLineGivesBackEveryObject)
+{
+    PrepareProgramSettings(kOrganisation);
+    const std::wstring path = MakeTempFolder(L"program-opened-undo") + L"\\Every.agl";
+    {
+        CCourse course(L"Every.agl", path);
+        ASSERT_TRUE(filetest::PlaceEveryKind(course));
+        filetest::WriteBytes(path, filetest::TextBlockOf(course));
+    }
+    // Saved by the program once, the file keeps a view that fits the
+    // program's window: opened again, the window's first layout leaves the
+    // course as read.
+    {
+        CProgramProcess first;
+        ASSERT_TRUE(StartAndWaitUntilReady(first, Quoted(path), Caption(L"Every.agl")));
+        ASSERT_TRUE(SaveAndWait(path));
+        first.CloseCourseWindows();
+        ASSERT_EQ(0, first.WaitForExit(kWait));
+    }
+    CCourse written(L"", L"");
+    ASSERT_TRUE(ReadCourseFile(path, written));
+    CProgramProcess program;
+    const HWND frame = StartAndWaitUntilReady(program, Quoted(path), Caption(L"Every.agl"));
+    ASSERT_TRUE(frame);
+
+    cwtest::KeyPress('A', true);
+    cwtest::KeyPress(VK_DELETE);
+    ASSERT_TRUE(program.WaitForCaption(Caption(L"Every.agl *"), kWait));
+    cwtest::KeyPress('Z', true);
+    PumpMessagesFor(300);
+    EXPECT_TRUE(SaveScreenPicture(frame, GetTestArtefactPath(L"program-opened-undone.png")));
+
+    // Emptied first, the file changes whatever the save writes.
+    filetest::WriteBytes(path, std::string());
+    CCourse saved(L"", L"");
+    ASSERT_TRUE(SaveAndReadBack(path, saved));
+    EXPECT_EQ(written.GetObjectCount(), saved.GetObjectCount());
+    EXPECT_EQ(RecordsOf(written), RecordsOf(saved));
+    program.CloseCourseWindows();
+    EXPECT_EQ(0, program.WaitForExit(kWait));
+}
