@@ -313,18 +313,14 @@ CHILD_TEST(RunMode, PlainStartWithTheViewsThroughGdiOpensAStored3DViewInTheMap)
     CSettings::SetInt(L"GraphicsClass", 0);
     CSettings::SetInt(L"3D", 1);
     CSettings::SetInt(L"3DCamera", 1);
-    if (!RunStartedAs(L"Fendrel4.exe"))
+    if (!RunStartedAs(L"Fendrel4.exe") || CCourseWindow::GetCourseWindows().size() != 1)
         return 1;
-    const std::vector<CCourseWindow*> windows = CCourseWindow::GetCourseWindows();
-    if (windows.size() != 1)
-        return 2;
-    const CCourse& course = *windows[0]->GetCourse();
+    const CCourseWindow& window = *CCourseWindow::GetCourseWindows().front();
+    const CCourse& course = *window.GetCourse();
     if (course.Get3D() || course.Get3DCamera() || course.IsModified() ||
-        windows[0]->view.GetCourseScene() != &windows[0]->mapScene)
-        return 3;
-    if (CSettings::GetInt(L"3D", 0) != 1 || CSettings::GetInt(L"3DCamera", 0) != 1)
-        return 4;
-    return ReportCount() == 0 ? 0 : 5;
+        window.view.GetCourseScene() != &window.mapScene)
+        return 2;
+    return CSettings::GetInt(L"3D", 0) == 1 && CSettings::GetInt(L"3DCamera", 0) == 1 && ReportCount() == 0 ? 0 : 3;
 }
 
 // ---- The real program ----------------------------------------------------------

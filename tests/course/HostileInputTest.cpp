@@ -8,17 +8,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <random>
-#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "course/Course.h"
-#include "course/CourseFileAccess.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
 #include "course/ObjectType.h"
@@ -26,7 +23,6 @@
 #include "foundation/Compression.h"
 #include "foundation/FieldStream.h"
 #include "objects/annotations/HumanShape.h"
-#include "objects/annotations/Text.h"
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/NoticeRecorder.h"
@@ -47,9 +43,8 @@
 // new kind joins by being registered. FENDREL_FUZZ_CASES sets the number of
 // inputs (some thousands by default; some hundred thousand for a run by
 // hand, whose child is given time in proportion) and FENDREL_FUZZ_SEED the
-// random numbers' seed (the suite's own by default). Every input is checked;
-// the first few that break a rule are printed, and at the end the figures
-// with the count of each broken rule.
+// random numbers' seed (the suite's own by default); the figures are printed
+// at the end.
 
 namespace {
 
@@ -99,33 +94,16 @@ std::string RecordOf(CCourse& course, CCourseObject* object)
     return writer.m_bytes;
 }
 
-// Where a version-4 archive written again differs from the first write: in
-// the head (the settings, marked points and overlay) or in the records of
-// which kinds.
-std::string Differences(const std::string& first, const std::string& again)
+// The kind of the first object whose record differs between two courses.
+std::string FirstDifferingKind(CCourse& a, CCourse& b)
 {
-    CCourseFileAccess::CArchiveLayout layouts[2];
-    if (!CCourseFileAccess::SplitArchive(first, layouts[0]) || !CCourseFileAccess::SplitArchive(again, layouts[1]))
-        return std::string();
-    std::string where;
-    if (first.compare(0, layouts[0].headEnd, again, 0, layouts[1].headEnd) != 0)
-        where = " in the head";
-    if (layouts[0].records.size() != layouts[1].records.size())
-        return where + " in the number of records";
-    std::set<int32_t> kinds;
-    for (size_t i = 0; i < layouts[0].records.size(); ++i) {
-        const auto& [start, end] = layouts[0].records[i];
-        const auto& [startAgain, endAgain] = layouts[1].records[i];
-        if (first.compare(start, end - start, again, startAgain, endAgain - startAgain) != 0) {
-            CFieldReader reader(first.data() + start, end - start);
-            int32_t typeId = 0;
-            reader.ReadInt16(typeId);
-            kinds.insert(typeId);
-        }
+    auto i = a.GetObjects().begin();
+    auto j = b.GetObjects().begin();
+    for (; i != a.GetObjects().end() && j != b.GetObjects().end(); ++i, ++j) {
+        if (RecordOf(a, *i) != RecordOf(b, *j))
+            return " in a record of type " + std::to_string((*i)->GetType()->GetTypeId());
     }
-    for (int32_t kind : kinds)
-        where += (kind == *kinds.begin() ? " in records of type " : ", ") + std::to_string(kind);
-    return where;
+    return std::string();
 }
 
 CCourseRead Read(CCourse& course, const std::string& text, bool merge)
@@ -150,11 +128,17 @@ std::string WrapArchive(const std::string& archive, bool version3)
     return WrapBody((version3 ? std::string() : std::string(3, '\0')) + compressed);
 }
 
-// An object of the kind, made as the placing tool makes it and dragged
-// along the way (lines, areas and paths take their shape from the drag).
+// An object of the kind, made as the placing tool makes it and dragged as
+// the tool drags the kinds that take their shape from it: straight (or along
+// the way given) for lines and areas, a curved stroke for paths.
 CCourseObject* PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float angle,
-                         const std::vector<CPoint2>& way)
+                         float reach = 1000.0f, std::vector<CPoint2> way = {})
 {
+    const int typeId = type.GetId();
+    if (way.empty() && (typeId == 110 || typeId == 270 || typeId == 350))
+        way.emplace_back(x + 0.9f * reach, y + 0.5f * reach);
+    for (float t = 0.1f; (typeId == 90 || typeId == 140) && t <= 1.0f; t += 0.1f)
+        way.emplace_back(x + reach * t, y + 0.8f * reach * std::sin(3.0f * t));
     CTransform placement;
     placement.SetPosition2D(x, y);
     placement.RotateZ(angle);
@@ -172,34 +156,6 @@ CCourseObject* PlaceKind(CCourse& course, const CObjectType& type, float x, floa
     }
     object->Invalidate();
     return object;
-}
-
-// The same, dragged as the tool drags the kinds that take their shape from
-// it: a straight drag, a curved stroke for the paths.
-CCourseObject* PlaceKind(CCourse& course, const CObjectType& type, float x, float y, float angle,
-                         float reach = 1000.0f)
-{
-    std::vector<CPoint2> way;
-    const int typeId = type.GetId();
-    if (typeId == 110 || typeId == 270 || typeId == 350)
-        way.emplace_back(x + 0.9f * reach, y + 0.5f * reach);
-    if (typeId == 90 || typeId == 140) {
-        for (float t = 0.1f; t <= 1.0f; t += 0.1f)
-            way.emplace_back(x + reach * t, y + 0.8f * reach * std::sin(3.0f * t));
-    }
-    return PlaceKind(course, type, x, y, angle, way);
-}
-
-// Straight lines drawn from near the obstacle's first end to near its last
-// and onto its first, so that their ends tie to them.
-void TieLines(CCourse& course, const CCourseObject& obstacle)
-{
-    const CObjectType& line = *FindObjectTypeById(270);
-    const CObstacleEndList& ends = obstacle.GetEnds();
-    const CPoint2 first = ends.front()->GetCoursePoint() + CPoint2(30.0f, 20.0f);
-    const CPoint2 last = ends[ends.size() - 1]->GetCoursePoint() + CPoint2(-20.0f, 30.0f);
-    PlaceKind(course, line, first.x, first.y, 0.0f, {last});
-    PlaceKind(course, line, first.x, first.y, 0.0f, {first});
 }
 
 // Valid courses to damage: listings of the older text, which have no
@@ -234,9 +190,7 @@ CSeed MakeListingSeed(int widthFeet, int heightFeet, uint32_t variant)
         }
     }
     text << "End Fendrel\r\n";
-    CSeed seed;
-    seed.text = text.str();
-    return seed;
+    return CSeed{text.str()};
 }
 
 std::vector<CSeed> MakeSeeds()
@@ -256,10 +210,17 @@ std::vector<CSeed> MakeSeeds()
     all->SetLengthValue(CCourse::kMarginLowY, 600.0f);
     for (size_t i = 0; i < types.size(); ++i)
         PlaceKind(*all, *types[i], 1500.0f + float(i % 6) * 3600.0f, 2000.0f + float(i / 6) * 2400.0f, float(i * 25));
+    // Straight lines from near each obstacle's first end to near its last
+    // and onto its first, so that their ends tie to them.
     const std::vector<CCourseObject*> placed(all->GetObjects().begin(), all->GetObjects().end());
     for (const CCourseObject* object : placed) {
-        if (!object->GetEnds().empty())
-            TieLines(*all, *object);
+        const CObstacleEndList& ends = object->GetEnds();
+        if (ends.empty())
+            continue;
+        const CPoint2 first = ends.front()->GetCoursePoint() + CPoint2(30.0f, 20.0f);
+        const CPoint2 last = ends[ends.size() - 1]->GetCoursePoint() + CPoint2(-20.0f, 30.0f);
+        for (const CPoint2& to : {last, first})
+            PlaceKind(*all, *FindObjectTypeById(270), first.x, first.y, 0.0f, 0.0f, {to});
     }
     all->SetShowObsCoords(true);
     all->AddMarkedPoint(CPoint2(100.0f, 200.0f));
@@ -320,14 +281,6 @@ private:
         static const unsigned char kAbsurd[] = {0x00, 0x1C, 0x1D, 0x1E, 0x1F, 0x7F, 0x80, 0xFF, 0x01, 0xFE};
         return Random(3) ? char(kAbsurd[Random(10)]) : char(Random(256));
     }
-    // A whole number of a listing: small, at the edges of what a listing
-    // or the archive holds, or anywhere between.
-    std::string AbsurdNumber()
-    {
-        static const char* const kEdges[] = {"0", "1", "-1", "2", "3", "1000", "3276", "-3277", "32767", "-99999"};
-        return Random(2) ? kEdges[Random(10)] : std::to_string(int(Random(20001)) - 10000);
-    }
-
     std::vector<std::string> SplitLines(const std::string& text)
     {
         std::vector<std::string> lines;
@@ -376,13 +329,17 @@ private:
                 break;
             case 7:
             case 8: {
-                // A number of the line replaced by another.
-                const size_t digit = line.find_first_of("0123456789", Random(line.size() + 1));
-                if (digit == std::string::npos)
+                // A number of the line replaced by a small one, one at the edges of what a listing or the
+                // archive holds, or any between.
+                static const char* const kEdges[] = {"0",    "1",    "-1",    "2",     "3",
+                                                     "1000", "3276", "-3277", "32767", "-99999"};
+                size_t start = line.find_first_of("0123456789", Random(line.size() + 1));
+                if (start == std::string::npos)
                     break;
-                const size_t start = digit > 0 && line[digit - 1] == '-' ? digit - 1 : digit;
-                const size_t end = std::min(line.find_first_not_of("0123456789", digit), line.size());
-                line.replace(start, end - start, AbsurdNumber());
+                const size_t end = line.find_first_not_of("0123456789", start);
+                start -= start > 0 && line[start - 1] == '-' ? 1 : 0;
+                line.replace(start, end - start,
+                             Random(2) ? kEdges[Random(10)] : std::to_string(int(Random(20001)) - 10000));
                 break;
             }
             default:
@@ -477,8 +434,6 @@ private:
 struct CFigures
 {
     int cases[3] = {0, 0, 0};
-    // Each rule broken, with the number of inputs that broke it.
-    std::map<std::string, int> failures;
     int refusedAt[3] = {0, 0, 0};
     int loaded = 0;
     int refused = 0;
@@ -494,20 +449,6 @@ public:
 
     // False when the read broke a rule; GetFailure tells which.
     bool Check(const std::string& text, bool merge, CFigures& figures)
-    {
-        const int loaded = figures.loaded;
-        const bool held = CheckRead(text, merge, figures);
-        // A paste that went in, or broke a rule, leaves the course to paste
-        // into changed.
-        if (merge && (figures.loaded != loaded || !held))
-            Renew();
-        return held;
-    }
-
-    const std::string& GetFailure() const { return m_failure; }
-
-private:
-    bool CheckRead(const std::string& text, bool merge, CFigures& figures)
     {
         // A file opens in a new course; a paste goes into one that has
         // objects of its own.
@@ -528,12 +469,6 @@ private:
             return ArchiveOf(course) == before || Fail("failed and changed the course");
         }
         ++figures.loaded;
-        return CheckRoundTrips(course);
-    }
-
-    bool CheckRoundTrips(CCourse& course)
-    {
-        const int reports = ReportCount();
         // What the course writes reads back with every object and is written
         // again byte for byte, in either format. A kind that older readers do
         // not know goes to version 3 as another kind (or is left out when read
@@ -550,16 +485,20 @@ private:
             if (copy.GetObjectCount() != source.GetObjectCount() ||
                 copy.GetOverlayObjects().size() != source.GetOverlayObjects().size())
                 return Fail("does not read back with every object");
-            const std::string again = ArchiveOf(copy, version3);
-            if (again != archive)
+            if (ArchiveOf(copy, version3) != archive)
                 return Fail(std::string(version3 ? "version 3" : "version 4") + " written again differs" +
-                            Differences(archive, again));
+                            FirstDifferingKind(copy, source));
         }
         if (ReportCount() != reports)
             return Fail("raised the failure report when written");
+        if (merge)
+            Renew();
         return true;
     }
 
+    const std::string& GetFailure() const { return m_failure; }
+
+private:
     // Whether every object keeps its kind in a version-3 archive.
     static bool IsCarriedWhole(CCourse& course)
     {
@@ -621,17 +560,14 @@ CHILD_SCENARIO(CourseFuzz)
     const int cases = GetFuzzCases();
     const DWORD started = GetTickCount();
     int result = 0;
-    int failed = 0;
-    for (int i = 0; i < cases && result < 4; ++i) {
+    for (int i = 0; i < cases && result == 0; ++i) {
         const int level = i % 3;
         ++figures.cases[level];
         const std::string text = damage.Make(level);
         const int refused = figures.refused;
         if (!check.Check(text, i % 4 == 3, figures)) {
-            if (++failed <= 5)
-                std::printf("case %d (level %d) %s\n", i, level, check.GetFailure().c_str());
-            ++figures.failures[check.GetFailure()];
-            result = result == 0 ? 1 + level : result;
+            std::printf("case %d (level %d) %s\n", i, level, check.GetFailure().c_str());
+            result = 1 + level;
         }
         figures.refusedAt[level] += figures.refused - refused;
         notices.Take();
@@ -649,8 +585,6 @@ CHILD_SCENARIO(CourseFuzz)
                 figures.loaded, figures.refused, figures.refusedAt[0], figures.refusedAt[1], figures.refusedAt[2],
                 static_cast<unsigned long>(figures.slowest), static_cast<unsigned long>((GetTickCount() - started) / 1000),
                 static_cast<unsigned long>(figures.peak >> 20));
-    for (const auto& [failure, count] : figures.failures)
-        std::printf("%d inputs %s\n", count, failure.c_str());
     // Both outcomes occur, so the damage reaches every stage of the reader.
     if (result == 0 && (figures.loaded < cases / 10 || figures.refused < cases / 10))
         result = 5;
@@ -703,16 +637,15 @@ protected:
     }
 
     // Version-3 records on a course showing coordinates: a handler figure
-    // named as given (the older format's figure wrote its name first, and
+    // named "Judge" (the older format's figure wrote its name first, and
     // reads it as a text beside it), then an A-frame at the same place,
     // which repeats there.
-    std::pair<std::string, std::string> OlderNamedHandlerAndAFrame(CCourse& course, const std::wstring& name)
+    std::pair<std::string, std::string> OlderNamedHandlerAndAFrame(CCourse& course)
     {
         course.SetShowObsCoords(true);
-        PlaceKind(course, *FindObjectTypeById(CHumanShape::kTypeId), 6000.0f, 5000.0f, 0.0f);
-        CCourseObject* handler = *course.GetObjects().begin();
-        CFieldWriter records;
-        CFieldWriter body;
+        CCourseObject* handler = PlaceKind(course, *FindObjectTypeById(CHumanShape::kTypeId), 6000.0f, 5000.0f, 0.0f);
+        CCourseObject* aFrame = PlaceKind(course, *FindObjectTypeById(10), 6000.0f, 5000.0f, 0.0f);
+        CFieldWriter records, body, noName, named;
         for (CFieldWriter* writer : {&records, &body}) {
             writer->m_versionMajor = 3;
             writer->m_versionMinor = 83;
@@ -720,16 +653,12 @@ protected:
         }
         handler->Serialize(body);
         course.WriteObject(records, handler);
-        CFieldWriter noName;
-        CFieldWriter named;
         noName.WriteWString(std::wstring());
-        named.WriteWString(name);
+        named.WriteWString(L"Judge");
         // The body, which the field's end follows, starts with the empty name.
-        const size_t bodyStart = records.m_bytes.size() - 1 - body.m_bytes.size();
-        records.m_bytes.replace(bodyStart, noName.m_bytes.size(), named.m_bytes);
+        records.m_bytes.replace(records.m_bytes.size() - 1 - body.m_bytes.size(), noName.m_bytes.size(), named.m_bytes);
         const size_t split = records.m_bytes.size();
-        PlaceKind(course, *FindObjectTypeById(10), 6000.0f, 5000.0f, 0.0f);
-        course.WriteObject(records, *std::next(course.GetObjects().begin()));
+        course.WriteObject(records, aFrame);
         course.SelectAll();
         course.DeleteSelected();
         return {records.m_bytes.substr(0, split), records.m_bytes.substr(split)};
@@ -879,17 +808,14 @@ TEST_F(HostileInput, RecordsPastTheObjectLimitAreLeftOutOfARead)
 TEST_F(HostileInput, AnOlderHandlerFiguresNameIsAnObjectOfTheRead)
 {
     CCourse source(L"Source", L"");
-    const auto [handler, aFrame] = OlderNamedHandlerAndAFrame(source, L"Judge");
+    const auto [handler, aFrame] = OlderNamedHandlerAndAFrame(source);
     const std::string head = ArchiveOf(source, true);
     const auto older = [&](size_t aFrames) { return WrapArchive(head + handler + Repeated(aFrame, aFrames), true); };
 
+    // The figure, its name's text and two A-frames.
     CCourse small(L"Small", L"");
     ASSERT_TRUE(ReadWithinBound(small, older(2), false));
     EXPECT_EQ(4u, small.GetObjectCount());
-    size_t texts = 0;
-    for (const CCourseObject* object : small.GetObjects())
-        texts += object->GetType()->GetTypeId() == CText::kTypeId ? 1 : 0;
-    EXPECT_EQ(1u, texts);
 
     // A paste of the figure and A-frames, as many records as a course
     // holds, onto a course with an object is refused whole, its text with it.
@@ -899,7 +825,6 @@ TEST_F(HostileInput, AnOlderHandlerFiguresNameIsAnObjectOfTheRead)
     const CCourseRead paste = ReadWithinBound(pastedInto, older(CCourse::kMaxObjects - 1), true);
     EXPECT_FALSE(paste);
     EXPECT_EQ(CCourse::kTooManyObjectsText, paste.messageId);
-    EXPECT_EQ(1u, pastedInto.GetObjectCount());
     EXPECT_TRUE(before == ArchiveOf(pastedInto));
 
     // Opened with as many A-frames besides, the course holds no more than
@@ -976,9 +901,7 @@ TEST_F(HostileInput, ACourseReadAndWrittenReadsBackAsWritten)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CCourse course(L"Read", L"");
-        if (!c.pastedOnto.empty()) {
-            ASSERT_TRUE(ReadWithinBound(course, c.pastedOnto, false));
-        }
+        ASSERT_TRUE(c.pastedOnto.empty() || ReadWithinBound(course, c.pastedOnto, false));
         ASSERT_TRUE(ReadWithinBound(course, c.text, !c.pastedOnto.empty()));
         ASSERT_GT(course.GetObjectCount(), 0u);
         const std::string first = ArchiveOf(course);

@@ -17,7 +17,6 @@
 #include "tests/support/CanvasTestHelpers.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FailureReports.h"
-#include "tools/benchmark/AllocationCounter.h"
 #include "ui/Scene.h"
 
 namespace {
@@ -572,38 +571,4 @@ TEST(RenderScene, RepaintsGiveKeptDrawingsAgainAndDrawAnewWhatChanged)
         canvas.RenderScene();
     });
     EXPECT_EQ(squareBefore + 2, squareDraws);
-}
-
-// A canvas made for one picture (an export, a tile, the clipboard's bitmap)
-// keeps nothing of its frame: the frame asks the heap for nothing per
-// drawable. Its second frame keeps what each drew.
-TEST(RenderScene, AFirstFrameAllocatesNothingPerDrawable)
-{
-    constexpr size_t kMarks = 400;
-    std::vector<CFunctionDrawable> marks(kMarks, CFunctionDrawable([](CGraphicsContext& gc) {
-        gc.m_state.fillColor = kRed;
-        gc.BeginPath(true, true, 1);
-        gc.AddCircle(0.0f, 0.0f, 3.0f);
-        gc.EndPath();
-        gc.DrawText(L"7", 0.0f, 0.0f);
-    }));
-    CFunctionDrawable layer([&](CGraphicsContext& gc) {
-        for (size_t i = 0; i < kMarks; ++i) {
-            gc.m_state.matrix.SetPosition2D(float(i % 20) * 8.0f, float(i / 20) * 6.0f);
-            gc.DrawDrawable(marks[i], 0, 0);
-        }
-    });
-    CScene scene(true, 1);
-    scene.items[0] = &layer;
-    CDibCanvas picture(160, 120);
-    picture.canvas.SetScene(&scene);
-    picture.canvas.SetViewport(160.0f, 120.0f);
-    size_t frames[2] = {};
-    for (size_t& allocations : frames) {
-        const size_t before = GetAllocationCount();
-        picture.canvas.RenderScene();
-        allocations = GetAllocationCount() - before;
-    }
-    EXPECT_LT(frames[0], kMarks / 4);
-    EXPECT_GT(frames[1], kMarks);
 }

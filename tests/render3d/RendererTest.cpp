@@ -124,18 +124,14 @@ TEST(RendererBatches, ADrawableOfMoreThan65536VerticesMakesTwoBackEndMeshes)
         context.EndVertices();
     });
     // Wide enough to show the whole strip, every triangle however thin.
-    CScene scene(true, 1);
-    scene.items = {&strip};
-    CCountingRenderer renderer;
-    renderer.samplePositions.clear();
-    renderer.Render(scene, 800.0f, 80.0f);
-    const auto& meshes = renderer.meshes;
+    CCountedFrame f({&strip}, {}, 800.0f, 80.0f, 0);
+    const auto& meshes = f.renderer.meshes;
     ASSERT_EQ(2u, meshes.size());
     EXPECT_EQ(65536u, meshes[0].vertices.size());
     EXPECT_EQ(size_t(count - 2), meshes[0].Triangles() + meshes[1].Triangles());
     // Both parts of the one cached mesh.
-    EXPECT_EQ(1u, renderer.GetCachedMeshCount());
-    renderer.Render(scene, 800.0f, 80.0f);
+    EXPECT_EQ(1u, f.renderer.GetCachedMeshCount());
+    f.renderer.Render(f.scene, 800.0f, 80.0f);
     EXPECT_EQ(2u, meshes.size());
 }
 
@@ -252,30 +248,21 @@ TEST(RendererText, TextFrom5To20PixelsIsDrawnOnWholePixelsFromGlyphsOfItsSize)
 
 // ---- Segments ----------------------------------------------------------------------------
 
-namespace {
-
-// Draws the children at their places, the middle one at constant screen size (placed by the view).
-CFunctionDrawable Layer(CDrawable& first, CDrawable& placedByView, CDrawable& last)
-{
-    return CFunctionDrawable([&](CGraphicsContext& context) {
-        context.DrawDrawable(first, 0, 0);
-        context.m_state.matrix.SetTranslation(50.0f, -40.0f, 0.0f);
-        context.DrawDrawable(placedByView, 1, 0);
-        context.m_state.matrix.SetIdentity();
-        context.DrawDrawable(last, 0, 0);
-    });
-}
-
-}  // namespace
-
 TEST(RendererSegments, AnItemRemakesOnlyTheSegmentsOfWhatChangedOrOfWhatTheViewPlaces)
 {
     CFunctionDrawable first = FilledRect(CRectF(5.0f, 5.0f, 30.0f, 30.0f), 0xFF0000FF);
     CFunctionDrawable label = FilledRect(CRectF(-5.0f, -5.0f, 5.0f, 5.0f), 0xFF00FF00);
     CFunctionDrawable last = FilledRect(CRectF(60.0f, 50.0f, 90.0f, 70.0f), 0xFFFF0000);
-    CFunctionDrawable layer = Layer(first, label, last);
+    // The label between the others, at constant screen size (placed by the view), cuts the item into three
+    // segments.
+    CFunctionDrawable layer([&](CGraphicsContext& context) {
+        context.DrawDrawable(first, 0, 0);
+        context.m_state.matrix.SetTranslation(50.0f, -40.0f, 0.0f);
+        context.DrawDrawable(label, 1, 0);
+        context.m_state.matrix.SetIdentity();
+        context.DrawDrawable(last, 0, 0);
+    });
     CCountedFrame f({&layer});
-    // The label between the others cuts the item into three segments.
     EXPECT_EQ(3u, f.renderer.meshes.size());
     EXPECT_EQ(3, f.renderer.draws);
     // The layer drawn anew: every segment taken over; one of its drawables changed: its segment alone made again;
@@ -310,33 +297,26 @@ TEST(RendererSegments, TheViewIsGivenOnlyTheTrianglesItCanShow)
         for (bool facingDown : {false, true})
             context.DrawDisc(10.0f, 8, 0.0f, facingDown, 0, 0);
     });
-    const std::vector<CPoint2> centres = CRenderer::GetStandardSamplePositions(1);
-    const std::vector<CPoint2> four = CRenderer::GetStandardSamplePositions(4);
     struct
     {
         const char* what;
         CFunctionDrawable drawable;
         bool is3D;
-        const std::vector<CPoint2>& samples;
+        int samples;
         size_t shown;
     } cases[] = {
-        {"outside", FilledRect(CRectF(-40.0f, 10.0f, -20.0f, 30.0f), 0xFF0000FF), false, centres, 0},
-        {"facing away", discs, true, centres, 8},
-        {"between centres", FilledRect(CRectF(10.6f, 10.0f, 11.4f, 13.0f), 0xFF0000FF), false, centres, 0},
-        {"over centres", FilledRect(CRectF(10.4f, 10.0f, 10.6f, 13.0f), 0xFF0000FF), false, centres, 2},
-        {"between four", FilledRect(CRectF(10.0f, 10.2f, 11.0f, 10.3f), 0xFF0000FF), false, four, 0},
-        {"over one of four", FilledRect(CRectF(10.0f, 10.1f, 11.0f, 10.15f), 0xFF0000FF), false, four, 2},
+        {"outside", FilledRect(CRectF(-40.0f, 10.0f, -20.0f, 30.0f), 0xFF0000FF), false, 1, 0},
+        {"facing away", discs, true, 1, 8},
+        {"between centres", FilledRect(CRectF(10.6f, 10.0f, 11.4f, 13.0f), 0xFF0000FF), false, 1, 0},
+        {"over centres", FilledRect(CRectF(10.4f, 10.0f, 10.6f, 13.0f), 0xFF0000FF), false, 1, 2},
+        {"between four", FilledRect(CRectF(10.0f, 10.2f, 11.0f, 10.3f), 0xFF0000FF), false, 4, 0},
+        {"over one of four", FilledRect(CRectF(10.0f, 10.1f, 11.0f, 10.15f), 0xFF0000FF), false, 4, 2},
     };
     for (auto& c : cases) {
-        CScene scene(true, 1);
-        scene.items = {&c.drawable};
-        scene.is3D = {c.is3D};
-        CCountingRenderer renderer;
-        renderer.samplePositions = c.samples;
-        renderer.Render(scene, 100.0f, 80.0f);
-        ASSERT_EQ(1u, renderer.meshes.size()) << c.what;
-        EXPECT_EQ(c.shown, renderer.meshes[0].Triangles()) << c.what;
-        EXPECT_EQ(c.shown > 0 ? 1 : 0, renderer.draws) << c.what;
+        CCountedFrame f({&c.drawable}, {c.is3D}, 100.0f, 80.0f, c.samples);
+        ASSERT_EQ(1u, f.renderer.meshes.size()) << c.what;
+        EXPECT_EQ(c.shown, f.renderer.meshes[0].Triangles()) << c.what;
+        EXPECT_EQ(c.shown > 0 ? 1 : 0, f.renderer.draws) << c.what;
     }
 }
 
@@ -345,23 +325,22 @@ TEST(RendererSegments, RunsOfATextureJoinAcrossRunsWhosePixelsAreNotTheirs)
     // A rectangle with a picture on it, twice, and a picture elsewhere: apart, two runs (rectangles, pictures);
     // with the second rectangle over the first picture, it stays after it, and the pictures after it join.
     CPixelBitmap picture(4.0f, 4.0f);
-    const auto twice = [&picture](float secondLeft) {
-        return CFunctionDrawable([&picture, secondLeft](CGraphicsContext& context) {
-            for (float left : {10.0f, secondLeft}) {
-                FillRect(context, CRectF(left, 10.0f, left + 10.0f, 20.0f), 0xFF0000FF, 0);
-                context.DrawBitmap(picture, CRectF(left, 10.0f, left + 10.0f, 20.0f));
-            }
-            context.DrawBitmap(picture, CRectF(60.0f, 40.0f, 70.0f, 50.0f));
-        });
-    };
+    float secondLeft = 0.0f;
+    CFunctionDrawable twice([&](CGraphicsContext& context) {
+        for (float left : {10.0f, secondLeft}) {
+            FillRect(context, CRectF(left, 10.0f, left + 10.0f, 20.0f), 0xFF0000FF, 0);
+            context.DrawBitmap(picture, CRectF(left, 10.0f, left + 10.0f, 20.0f));
+        }
+        context.DrawBitmap(picture, CRectF(60.0f, 40.0f, 70.0f, 50.0f));
+    });
     const struct
     {
         float secondLeft;
         std::vector<bool> textured;
     } cases[] = {{40.0f, {false, true}}, {15.0f, {false, true, false, true}}};
     for (const auto& c : cases) {
-        CFunctionDrawable drawable = twice(c.secondLeft);
-        CCountedFrame f({&drawable});
+        secondLeft = c.secondLeft;
+        CCountedFrame f({&twice});
         ASSERT_EQ(1u, f.renderer.meshes.size());
         std::vector<bool> textured;
         for (const CRenderer::CRun& run : f.renderer.meshes[0].runs)
@@ -375,25 +354,26 @@ TEST(RendererSegments, ABackEndThatDrawsUntexturedTrianglesWithATextureJoinsThei
     CCountingRenderer::CCountedTexture p, q;
     p.opaque = q.opaque = true;
     using CRun = CRenderer::CRun;
+    // Each run as its first index + its count, its texture, "~" when blended.
+    const auto text = [&](const std::vector<CRun>& runs) {
+        std::string joined;
+        for (const CRun& run : runs)
+            joined += std::to_string(run.firstIndex) + "+" + std::to_string(run.indexCount) +
+                      (run.texture == &p ? "p" : run.texture == &q ? "q" : "") + (run.opaque ? " " : "~ ");
+        return joined;
+    };
     const struct
     {
         const char* what;
         std::vector<CRun> runs;
-        std::vector<CRun> joined;
+        std::string joined;
     } cases[] = {
-        {"around a texture", {{0, 6, nullptr, true}, {6, 6, &p, true}, {12, 6, nullptr, true}, {18, 3, &q, false}},
-         {{0, 18, &p, true}, {18, 3, &q, false}}},
-        {"blended", {{0, 6, nullptr, false}, {6, 6, &p, true}}, {{0, 12, &p, false}}},
-        {"apart", {{0, 6, nullptr, true}, {9, 6, &p, true}}, {{0, 6, nullptr, true}, {9, 6, &p, true}}},
+        {"around a texture",
+         {{0, 6, nullptr, true}, {6, 6, &p, true}, {12, 6, nullptr, true}, {18, 3, &q, false}},
+         "0+18p 18+3q~ "},
+        {"blended", {{0, 6, nullptr, false}, {6, 6, &p, true}}, "0+12p~ "},
+        {"apart", {{0, 6, nullptr, true}, {9, 6, &p, true}}, "0+6 9+6p "},
     };
-    for (const auto& c : cases) {
-        const std::vector<CRun> joined = CRenderer::JoinRuns(c.runs);
-        ASSERT_EQ(c.joined.size(), joined.size()) << c.what;
-        for (size_t i = 0; i < joined.size(); ++i) {
-            EXPECT_EQ(c.joined[i].firstIndex, joined[i].firstIndex) << c.what << i;
-            EXPECT_EQ(c.joined[i].indexCount, joined[i].indexCount) << c.what << i;
-            EXPECT_EQ(c.joined[i].texture, joined[i].texture) << c.what << i;
-            EXPECT_EQ(c.joined[i].opaque, joined[i].opaque) << c.what << i;
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(c.joined, text(CRenderer::JoinRuns(c.runs))) << c.what;
 }

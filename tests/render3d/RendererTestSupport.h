@@ -76,15 +76,15 @@ public:
 
     std::vector<CMeshRecord> meshes;
     std::vector<const CPixelBitmap*> textures;
-    int frames = 0, draws = 0, destroyed = 0, begin3D = 0, triangleSets = 0;
+    int frames = 0, draws = 0, destroyed = 0, begin3D = 0;
     bool clearOnExit = true;
-    // Where a pixel's samples lie; none: every triangle in the view is shown, however small.
-    std::vector<CPoint2> samplePositions = GetStandardSamplePositions(1);
+    // Direct3D's standard samples in a pixel; none: every triangle in the view is shown, however small.
+    int samples = 1;
 
 protected:
     bool BeginFrame() override
     {
-        SetSamplePositions(samplePositions);
+        SetSamplePositions(GetStandardSamplePositions(samples));
         return ++frames > 0;
     }
     void EndFrame() override {}
@@ -111,7 +111,6 @@ private:
         ~CCountedMesh() override { ++m_owner.destroyed; }
         void SetTriangles(const std::vector<uint16_t>& indices, const std::vector<CRun>& runs) override
         {
-            ++m_owner.triangleSets;
             m_owner.meshes[m_index].indices = indices;
             m_owner.meshes[m_index].runs = runs;
         }
@@ -125,12 +124,13 @@ private:
 struct CCountedFrame
 {
     CCountedFrame(std::vector<CDrawable*> items, std::vector<bool> is3D = {}, float width = 100.0f,
-                  float height = 80.0f)
+                  float height = 80.0f, int samples = 1)
         : scene(true, unsigned(items.size()))
     {
         scene.items = items;
         if (!is3D.empty())
             scene.is3D = is3D;
+        renderer.samples = samples;
         renderer.Render(scene, width, height);
     }
     CScene scene;

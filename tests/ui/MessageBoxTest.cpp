@@ -94,38 +94,33 @@ TEST(MessageBoxes, YesNoCancelClosedWithTheCloseBoxAnswersCancel)
     EXPECT_EQ(CMessageBox::Cancel, answer);
 }
 
-// Whether a column of the window's client area holds dark (text) pixels.
-bool HasInkInColumn(HWND window, int x)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    const HDC dc = GetDC(window);
-    bool ink = false;
-    for (int y = 0; y < client.bottom && !ink; ++y)
-        ink = GetRValue(GetPixel(dc, x, y)) < 128;
-    ReleaseDC(window, dc);
-    return ink;
-}
-
 TEST(MessageBoxes, NoLineIsCutOffAtTheRight)
 {
     // Its first line, "... starts with a line that", is the widest; its last
     // letter reaches past the width the box measured.
-    const std::wstring text = GetString(2687);
     bool painted = false;
     bool inkAtTheEdge = true;
     ShowAndDrive(
         0,
         [&](HWND dialog) {
+            // Whether a column of the text's control holds dark (text) pixels.
             const HWND control = GetDlgItem(dialog, 0xFFFF);
             RECT client = {};
             GetClientRect(control, &client);
+            const auto hasInk = [&](int x) {
+                const HDC dc = GetDC(control);
+                bool ink = false;
+                for (int y = 0; y < client.bottom && !ink; ++y)
+                    ink = GetRValue(GetPixel(dc, x, y)) < 128;
+                ReleaseDC(control, dc);
+                return ink;
+            };
             for (int i = 0; i < 200 && !painted; ++i, Sleep(10))
-                painted = HasInkInColumn(control, 2);
-            inkAtTheEdge = HasInkInColumn(control, client.right - 1);
+                painted = hasInk(2);
+            inkAtTheEdge = hasInk(client.right - 1);
             PressDialogButton(dialog, IDOK);
         },
-        nullptr, text);
+        nullptr, GetString(2687));
     ASSERT_TRUE(painted);
     EXPECT_FALSE(inkAtTheEdge);
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,9 +21,9 @@
 namespace {
 
 // Counts the spooler calls on their way to GDI and keeps the document's
-// output. The nth StartPage or EndPage, EndDoc and AbortDoc can be refused,
-// as a printer refuses them (Wine's drivers refuse every AbortDoc): the
-// refused call does nothing and leaves its error.
+// output. The calls named in `refused` with the time they come ("EndPage 1")
+// are refused, as a printer refuses them (Wine's drivers refuse every
+// AbortDoc): such a call does nothing and leaves its error.
 class CRecordingCalls : public CPrinterCalls
 {
 public:
@@ -33,54 +32,35 @@ public:
         output = info.lpszOutput ? info.lpszOutput : L"";
         return ++startDocs, CPrinterCalls::StartDoc(dc, info);
     }
-    int StartPage(HDC dc) override
-    {
-        return ++startPages == failingStartPage ? Refuse() : CPrinterCalls::StartPage(dc);
-    }
-    int EndPage(HDC dc) override { return ++endPages == failingEndPage ? Refuse() : CPrinterCalls::EndPage(dc); }
-    int EndDoc(HDC dc) override { return ++endDocs, refuseEndDoc ? Refuse() : CPrinterCalls::EndDoc(dc); }
-    int AbortDoc(HDC dc) override { return ++abortDocs, refuseAbort ? Refuse() : CPrinterCalls::AbortDoc(dc); }
+    int StartPage(HDC dc) override { return Refuses("StartPage", ++startPages) ? 0 : CPrinterCalls::StartPage(dc); }
+    int EndPage(HDC dc) override { return Refuses("EndPage", ++endPages) ? 0 : CPrinterCalls::EndPage(dc); }
+    int EndDoc(HDC dc) override { return Refuses("EndDoc", ++endDocs) ? 0 : CPrinterCalls::EndDoc(dc); }
+    int AbortDoc(HDC dc) override { return Refuses("AbortDoc", ++abortDocs) ? 0 : CPrinterCalls::AbortDoc(dc); }
 
-    static int Refuse()
+    bool Refuses(const std::string& call, int time)
     {
-        SetLastError(ERROR_NOT_READY);
-        return 0;
+        const bool refuses = refused.find(call + " " + std::to_string(time)) != std::string::npos;
+        if (refuses)
+            SetLastError(ERROR_NOT_READY);
+        return refuses;
     }
 
     int startDocs = 0, startPages = 0, endPages = 0, endDocs = 0, abortDocs = 0;
-    int failingStartPage = 0, failingEndPage = 0;
-    bool refuseEndDoc = false, refuseAbort = false;
+    std::string refused;
     std::wstring output;
 };
 
-// What the user reads when the default printer refuses with ERROR_NOT_READY:
-// the failure with the error's number, then the system's words for it.
+// What the user reads when the printer refuses with ERROR_NOT_READY: the
+// failure with the error's number, then the system's words for it.
 std::wstring NotReadyMessage()
 {
     wchar_t words[512] = {};
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_NOT_READY, 0, words,
                    512, nullptr);
     std::wstring reason = words;
-    while (!reason.empty() && iswspace(reason.back()))
-        reason.pop_back();
+    reason.erase(reason.find_last_not_of(L" \r\n") + 1);
     EXPECT_FALSE(reason.empty());
     return GetStringWithArg(2700, std::to_wstring(ERROR_NOT_READY)) + L"\n\n" + reason;
-}
-
-// The system's save dialog of a print to file: types the name and saves, or
-// cancels for an empty name. Whether it came up and went. The message boxes
-// that may follow are the watcher's again.
-bool AnswerSaveDialog(const std::wstring& name)
-{
-    CDialogWatcherPause pause;
-    const HWND dialog = WaitForDialog();
-    if (!dialog || !WaitForControl(dialog, FindFileNameEdit) || !WaitForControl(dialog, FindOkButton))
-        return false;
-    if (name.empty())
-        PressDialogButton(dialog, IDCANCEL);
-    else if (!ChooseFileName(dialog, name))
-        return false;
-    return WaitUntilGone(dialog);
 }
 
 // Blank pages (nothing filled, as on the program's pages); records the pages
@@ -190,29 +170,24 @@ TEST_F(PrintJob, CopiesAreCollatedAndARefusingPrinterOrCancelAbortsTheDocument)
     {
         const char* name;
         int pages, copies, cancelAt;
-        int failingStartPage, failingEndPage;
-        bool refuseEndDoc, refuseAbort;
+        const char* refused;
         std::vector<int> order;
         int endDocs, abortDocs;
-        std::vector<std::wstring> boxes;
-        bool done;
+        bool told, done;
     } cases[] = {
-        {"collated", 2, 3, 0, 0, 0, false, false, {0, 1, 0, 1, 0, 1}, 1, 0, {}, true},
-        {"cancelled", 2, 3, 3, 0, 0, false, false, {0, 1, 0}, 0, 1, {}, false},
-        {"cancelled, the abort refused", 2, 3, 3, 0, 0, false, true, {0, 1, 0}, 0, 1, {}, false},
-        {"cancelled while the finished bar shows", 1, 1, 1, 0, 0, false, false, {0}, 1, 0, {}, false},
-        {"page refused", 2, 1, 0, 2, 0, false, false, {0}, 0, 1, {notReady}, false},
-        {"page's end refused", 2, 1, 0, 0, 1, false, false, {0}, 0, 1, {notReady}, false},
-        {"end of the document refused", 2, 1, 0, 0, 0, true, true, {0, 1}, 1, 1, {notReady}, false},
+        {"collated", 2, 3, 0, "", {0, 1, 0, 1, 0, 1}, 1, 0, false, true},
+        {"cancelled", 2, 3, 3, "", {0, 1, 0}, 0, 1, false, false},
+        {"cancelled, the abort refused", 2, 3, 3, "AbortDoc 1", {0, 1, 0}, 0, 1, false, false},
+        {"cancelled while the finished bar shows", 1, 1, 1, "", {0}, 1, 0, false, false},
+        {"page refused", 2, 1, 0, "StartPage 2", {0}, 0, 1, true, false},
+        {"page's end refused", 2, 1, 0, "EndPage 1", {0}, 0, 1, true, false},
+        {"end of the document refused", 2, 1, 0, "EndDoc 1, AbortDoc 1", {0, 1}, 1, 1, true, false},
     };
     DeletePdfs("PrintJobTest");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         calls = CRecordingCalls();
-        calls.failingStartPage = c.failingStartPage;
-        calls.failingEndPage = c.failingEndPage;
-        calls.refuseEndDoc = c.refuseEndDoc;
-        calls.refuseAbort = c.refuseAbort;
+        calls.refused = c.refused;
         CTestJob job(c.pages, c.cancelAt);
         CPrintProgressDlg dialog(&job, c.pages, c.copies);
         dialog.selfDeleting = false;
@@ -223,7 +198,8 @@ TEST_F(PrintJob, CopiesAreCollatedAndARefusingPrinterOrCancelAbortsTheDocument)
         EXPECT_EQ(1, calls.startDocs);
         EXPECT_EQ(c.endDocs, calls.endDocs);
         EXPECT_EQ(c.abortDocs, calls.abortDocs);
-        EXPECT_EQ(c.boxes, CDialogWatcher::TakeAnsweredTexts());
+        EXPECT_EQ(c.told ? std::vector<std::wstring>{notReady} : std::vector<std::wstring>(),
+                  CDialogWatcher::TakeAnsweredTexts());
         EXPECT_EQ(c.done, dialog.resultOk);
         if (c.copies == 3 && c.endDocs == 1) {
             CPdfInfo info;
@@ -239,27 +215,36 @@ TEST_F(PrintJob, PrintingToAFilePrintsIntoTheFileTheUserNames)
 {
     const std::wstring folder = MakeTempFolder(L"print-to-file");
     CPrinterSetup& setup = CPrinterSetup::Instance();
-    // Typed into the save dialog; empty cancels it.
+    // Typed into the save dialog; empty cancels it, which needs no word to
+    // the user.
     for (const std::wstring& typed : {folder + L"\\Printed", std::wstring()}) {
         SCOPED_TRACE(testing::Message() << "typed " << typed);
         calls = CRecordingCalls();
         CTestJob job(1, 0);
         bool answered = false;
         setup.printToFile = true;
-        std::thread driver([&] { answered = AnswerSaveDialog(typed); });
+        std::thread driver([&] {
+            // Until the dialog goes; the message boxes that may follow are
+            // the watcher's.
+            CDialogWatcherPause pause;
+            const HWND dialog = WaitForDialog();
+            const bool ready =
+                dialog && WaitForControl(dialog, FindFileNameEdit) && WaitForControl(dialog, FindOkButton);
+            if (ready && typed.empty())
+                PressDialogButton(dialog, IDCANCEL);
+            answered = ready && (typed.empty() || ChooseFileName(dialog, typed)) && WaitUntilGone(dialog);
+        });
         CPrintJob::Run(job);
         driver.join();
         setup.printToFile = false;
         EXPECT_TRUE(answered);
-        // Nothing to tell the user when they cancel.
         EXPECT_EQ(std::vector<std::wstring>(), CDialogWatcher::TakeAnsweredTexts());
-        if (typed.empty()) {
-            EXPECT_EQ(0, calls.startDocs);
-            continue;
+        EXPECT_EQ(typed.empty() ? 0 : 1, calls.startDocs);
+        if (!typed.empty()) {
+            EXPECT_EQ(1, calls.endDocs);
+            EXPECT_TRUE(IsSamePath(typed + L".prn", calls.output)) << calls.output;
+            EXPECT_FALSE(ReadWholeFile(typed + L".prn").empty());
         }
-        EXPECT_EQ(1, calls.endDocs);
-        EXPECT_TRUE(IsSamePath(typed + L".prn", calls.output)) << calls.output;
-        EXPECT_FALSE(ReadWholeFile(typed + L".prn").empty());
     }
 }
 
