@@ -7,11 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
-#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -28,6 +26,7 @@
 #include "objects/annotations/HumanShape.h"
 #include "objects/annotations/Text.h"
 #include "objects/equipment/ObstacleEnd.h"
+#include "tests/course/CourseTestKinds.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
@@ -97,35 +96,6 @@ std::string RecordOf(CCourse& course, CCourseObject* object)
     writer.m_versionMinor = 33;
     course.WriteObject(writer, object);
     return writer.m_bytes;
-}
-
-// Where a version-4 archive written again differs from the first write: in
-// the head (the settings, marked points and overlay) or in the records of
-// which kinds.
-std::string Differences(const std::string& first, const std::string& again)
-{
-    CCourseFileAccess::CArchiveLayout layouts[2];
-    if (!CCourseFileAccess::SplitArchive(first, layouts[0]) || !CCourseFileAccess::SplitArchive(again, layouts[1]))
-        return std::string();
-    std::string where;
-    if (first.compare(0, layouts[0].headEnd, again, 0, layouts[1].headEnd) != 0)
-        where = " in the head";
-    if (layouts[0].records.size() != layouts[1].records.size())
-        return where + " in the number of records";
-    std::set<int32_t> kinds;
-    for (size_t i = 0; i < layouts[0].records.size(); ++i) {
-        const auto& [start, end] = layouts[0].records[i];
-        const auto& [startAgain, endAgain] = layouts[1].records[i];
-        if (first.compare(start, end - start, again, startAgain, endAgain - startAgain) != 0) {
-            CFieldReader reader(first.data() + start, end - start);
-            int32_t typeId = 0;
-            reader.ReadInt16(typeId);
-            kinds.insert(typeId);
-        }
-    }
-    for (int32_t kind : kinds)
-        where += (kind == *kinds.begin() ? " in records of type " : ", ") + std::to_string(kind);
-    return where;
 }
 
 CCourseRead Read(CCourse& course, const std::string& text, bool merge)
@@ -553,7 +523,7 @@ private:
             const std::string again = ArchiveOf(copy, version3);
             if (again != archive)
                 return Fail(std::string(version3 ? "version 3" : "version 4") + " written again differs" +
-                            Differences(archive, again));
+                            coursetest::ArchiveDifferences(archive, again));
         }
         if (ReportCount() != reports)
             return Fail("raised the failure report when written");
@@ -598,14 +568,12 @@ private:
 
 int GetFuzzCases()
 {
-    const char* cases = std::getenv("FENDREL_FUZZ_CASES");
-    return cases ? std::max(1, std::atoi(cases)) : 2400;
+    return std::max(1, int(GetEnvironmentNumber("FENDREL_FUZZ_CASES", 2400)));
 }
 
 uint32_t GetFuzzSeed()
 {
-    const char* seed = std::getenv("FENDREL_FUZZ_SEED");
-    return seed ? uint32_t(std::strtoul(seed, nullptr, 10)) : 20240611u;
+    return uint32_t(GetEnvironmentNumber("FENDREL_FUZZ_SEED", 20240611));
 }
 
 }  // namespace
