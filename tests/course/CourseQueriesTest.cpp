@@ -281,18 +281,18 @@ TEST_F(CourseQueries, EndsAtOnePointAreToldApartByDirection)
 // case asks from (1150, 1000) within 180 and finds the object's second end.
 TEST_F(CourseQueries, EndsNearThePointAreEachOfferedTheirTurn)
 {
-    struct CCase
+    struct CEnd
+    {
+        CPoint2 point, direction;
+        float halfWidth;
+    };
+    const struct
     {
         const char* name;
         CPoint2 at;
         float halfSize;
-        struct
-        {
-            CPoint2 point, direction;
-            float halfWidth;
-        } ends[2];
-    };
-    const CCase cases[] = {
+        CEnd ends[2];
+    } cases[] = {
         // The first end's entry passes the point, the second's lies 150 off,
         // but along the direction from the ends the second points out.
         {"at one point", {1000.0f, 1000.0f}, 100.0f, {{{}, {0.0f, 1.0f}, 150.0f}, {{}, {1.0f, 0.0f}, 0.0f}}},
@@ -303,19 +303,15 @@ TEST_F(CourseQueries, EndsNearThePointAreEachOfferedTheirTurn)
          0.0f,
          {{{-120.0f, 50.0f}, {1.0f, 0.0f}, 0.0f}, {{-120.0f, -20.0f}, {1.0f, 0.0f}, 0.0f}}},
     };
-    for (const CCase& c : cases) {
+    for (const auto& c : cases) {
         CCourse course(L"", L"");
         CEditObject* object = PlaceEdit(course, PlainType(), c.at.x, c.at.y);
         object->halfSize = c.halfSize;
-        std::vector<CObstacleEnd*> ends;
-        for (const auto& end : c.ends) {
-            ends.push_back(object->AddEnd(1, end.point, end.direction));
-            ends.back()->halfWidth = end.halfWidth;
-        }
+        for (const CEnd& end : c.ends)
+            object->AddEnd(1, end.point, end.direction)->halfWidth = end.halfWidth;
         object->Invalidate();
-        EXPECT_EQ(ends[1], course.FindNearestEnd(1150.0f, 1000.0f, 180.0f, 31, 0)) << c.name;
-        EXPECT_EQ(course.FindNearestEndInEveryObject(1150.0f, 1000.0f, 180.0f, 31, 0),
-                  course.FindNearestEnd(1150.0f, 1000.0f, 180.0f, 31, 0))
+        EXPECT_EQ(object->GetEnds()[1], course.FindNearestEnd(1150.0f, 1000.0f, 180.0f, 31, 0)) << c.name;
+        EXPECT_EQ(object->GetEnds()[1], course.FindNearestEndInEveryObject(1150.0f, 1000.0f, 180.0f, 31, 0))
             << c.name;
     }
 }

@@ -4,10 +4,12 @@
 
 #include <istream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "course/Course.h"
+#include "course/CourseFileAccess.h"
 #include "course/CourseListener.h"
 #include "course/CourseObject.h"
 #include "course/EditSession.h"
@@ -241,6 +243,36 @@ inline std::string ArchiveOf(CCourse& course, bool bothCameras = true)
     std::string bytes;
     course.WriteArchive(bytes, false, false, bothCameras);
     return bytes;
+}
+
+// Where a version-4 archive differs from the one expected, as words to
+// follow a message: in the head (the settings, marked points and overlay),
+// in the number of records, or in the records of which kinds; empty when
+// either cannot be split into records.
+inline std::string ArchiveDifferences(const std::string& expected, const std::string& actual)
+{
+    CCourseFileAccess::CArchiveLayout layouts[2];
+    if (!CCourseFileAccess::SplitArchive(expected, layouts[0]) || !CCourseFileAccess::SplitArchive(actual, layouts[1]))
+        return std::string();
+    std::string where;
+    if (expected.compare(0, layouts[0].headEnd, actual, 0, layouts[1].headEnd) != 0)
+        where = " in the head";
+    if (layouts[0].records.size() != layouts[1].records.size())
+        return where + " in the number of records";
+    std::set<int32_t> kinds;
+    for (size_t i = 0; i < layouts[0].records.size(); ++i) {
+        const auto& [start, end] = layouts[0].records[i];
+        const auto& [startActual, endActual] = layouts[1].records[i];
+        if (expected.compare(start, end - start, actual, startActual, endActual - startActual) != 0) {
+            CFieldReader reader(expected.data() + start, end - start);
+            int32_t typeId = 0;
+            reader.ReadInt16(typeId);
+            kinds.insert(typeId);
+        }
+    }
+    for (int32_t kind : kinds)
+        where += (kind == *kinds.begin() ? " in records of type " : ", ") + std::to_string(kind);
+    return where;
 }
 
 // Undoes every step, checking its label and the state it gives back, down to

@@ -76,48 +76,30 @@ private:
     CCourse& m_course;
 };
 
-// What a watching object learnt each time the course told it of objects
-// going: the calls, and the course's objects it told apart as going.
-struct CDeletionLog
-{
-    int before = 0;
-    int after = 0;
-    std::vector<const CCourseObject*> going;
-};
-CDeletionLog g_deletions;
-
+// An object that stays while others are read anew: each time the course
+// tells it of objects going, the course's objects it tells apart as going.
 class CWatchingObject : public archivetest::CRecordObject
 {
 public:
     CWatchingObject() : CRecordObject(4) {}
     bool BeforeObjectsDeleted() override
     {
-        ++g_deletions.before;
+        going.emplace_back();
         for (const CCourseObject* object : GetCourse()->GetObjects()) {
             if (GetCourse()->IsBeingDeleted(*object))
-                g_deletions.going.push_back(object);
+                going.back().push_back(object);
         }
         return false;
     }
     bool AfterObjectsDeleted() override
     {
-        ++g_deletions.after;
+        ++afterCount;
         return false;
     }
-};
 
-// Type id 4109, which no other kind has.
-const CObjectType& GetWatchingKind()
-{
-    class CWatchingType : public CObjectType
-    {
-    public:
-        CWatchingType() : CObjectType(4109, kUnnamed, kUnnamed) { GetPartColors().AddPart(2); }
-        std::unique_ptr<CCourseObject> CreateObject() const override { return std::make_unique<CWatchingObject>(); }
-    };
-    static const CWatchingType* type = new CWatchingType();
-    return *type;
-}
+    std::vector<std::vector<const CCourseObject*>> going;
+    int afterCount = 0;
+};
 
 }  // namespace
 
@@ -593,7 +575,10 @@ TEST_F(CourseUndo, UndoAndRedoReplaceOnlyTheObjectsWhoseRecordsDiffer)
 TEST_F(CourseUndo, AStepTellsTheObjectsThatStayWhichOnesItReadsAnew)
 {
     CCourse course(L"Undo", L"");
-    archivetest::Place(course, GetWatchingKind(), 1000.0f, 1000.0f);
+    auto made = std::make_unique<CWatchingObject>();
+    CWatchingObject* watcher = made.get();
+    watcher->Init(&course, &archivetest::GetKind(), coursetest::MakePlacement(1000.0f, 1000.0f), CCourseObject::kNormal);
+    course.AddObject(std::move(made));
     CCourseObject* kept = PlaceRecord(course, 2000.0f, 1000.0f, 0.0f, 1, L"kept");
     archivetest::CRecordObject* changed = PlaceRecord(course, 3000.0f, 1000.0f, 0.0f, 2, L"changed");
     course.CommitUndoStep(L"Place");
@@ -602,12 +587,12 @@ TEST_F(CourseUndo, AStepTellsTheObjectsThatStayWhichOnesItReadsAnew)
     for (bool redo : {false, true}) {
         const CCourseObject* going = *std::prev(course.GetObjects().end());
         kept->SetSelected(true);
-        g_deletions = CDeletionLog();
+        watcher->going.clear();
+        watcher->afterCount = 0;
         ASSERT_TRUE(redo ? course.Redo() : course.Undo());
-        EXPECT_EQ(1, g_deletions.before) << redo;
-        EXPECT_EQ(1, g_deletions.after) << redo;
-        EXPECT_EQ(std::vector<const CCourseObject*>{going}, g_deletions.going) << redo;
-        EXPECT_TRUE(course.ContainsObject(kept)) << redo;
+        ASSERT_TRUE(course.ContainsObject(watcher) && course.ContainsObject(kept)) << redo;
+        EXPECT_EQ(std::vector<std::vector<const CCourseObject*>>{{going}}, watcher->going) << redo;
+        EXPECT_EQ(1, watcher->afterCount) << redo;
         EXPECT_FALSE(course.HasSelection()) << redo;
     }
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -24,6 +23,7 @@
 #include "foundation/FieldStream.h"
 #include "objects/annotations/HumanShape.h"
 #include "objects/equipment/ObstacleEnd.h"
+#include "tests/course/CourseTestKinds.h"
 #include "tests/support/FailureReports.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/TestSettings.h"
@@ -92,18 +92,6 @@ std::string RecordOf(CCourse& course, CCourseObject* object)
     writer.m_versionMinor = 33;
     course.WriteObject(writer, object);
     return writer.m_bytes;
-}
-
-// The kind of the first object whose record differs between two courses.
-std::string FirstDifferingKind(CCourse& a, CCourse& b)
-{
-    auto i = a.GetObjects().begin();
-    auto j = b.GetObjects().begin();
-    for (; i != a.GetObjects().end() && j != b.GetObjects().end(); ++i, ++j) {
-        if (RecordOf(a, *i) != RecordOf(b, *j))
-            return " in a record of type " + std::to_string((*i)->GetType()->GetTypeId());
-    }
-    return std::string();
 }
 
 CCourseRead Read(CCourse& course, const std::string& text, bool merge)
@@ -485,9 +473,10 @@ public:
             if (copy.GetObjectCount() != source.GetObjectCount() ||
                 copy.GetOverlayObjects().size() != source.GetOverlayObjects().size())
                 return Fail("does not read back with every object");
-            if (ArchiveOf(copy, version3) != archive)
+            const std::string again = ArchiveOf(copy, version3);
+            if (again != archive)
                 return Fail(std::string(version3 ? "version 3" : "version 4") + " written again differs" +
-                            FirstDifferingKind(copy, source));
+                            coursetest::ArchiveDifferences(archive, again));
         }
         if (ReportCount() != reports)
             return Fail("raised the failure report when written");
@@ -537,14 +526,12 @@ private:
 
 int GetFuzzCases()
 {
-    const char* cases = std::getenv("FENDREL_FUZZ_CASES");
-    return cases ? std::max(1, std::atoi(cases)) : 2400;
+    return std::max(1, int(GetEnvironmentNumber("FENDREL_FUZZ_CASES", 2400)));
 }
 
 uint32_t GetFuzzSeed()
 {
-    const char* seed = std::getenv("FENDREL_FUZZ_SEED");
-    return seed ? uint32_t(std::strtoul(seed, nullptr, 10)) : 20240611u;
+    return uint32_t(GetEnvironmentNumber("FENDREL_FUZZ_SEED", 20240611));
 }
 
 }  // namespace

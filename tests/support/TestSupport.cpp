@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -152,6 +153,12 @@ int RunChildScenario(const char* name, DWORD timeoutMs)
     }
     CloseHandle(process.hProcess);
     return int(exitCode);
+}
+
+unsigned long GetEnvironmentNumber(const char* name, unsigned long fallback)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::strtoul(value, nullptr, 10) : fallback;
 }
 
 void CDialogWatcher::Start()

@@ -59,6 +59,11 @@ int RunChildScenario(const char* name, DWORD timeoutMs = 120000);
 // Runs the scenario when the command line asks for one; false otherwise.
 bool RunChildScenarioFromCommandLine(int argc, char** argv, int* exitCode);
 
+// ---- Runs by hand -----------------------------------------------------------
+// The number an environment variable gives (a random test's count of cases
+// or its seed, for a longer run by hand), or the fallback when it is unset.
+unsigned long GetEnvironmentNumber(const char* name, unsigned long fallback);
+
 // ---- Dialogs ----------------------------------------------------------------
 // Modal message boxes and dialogs would wait for a person. A watcher thread
 // answers every message box of this process (OK where there is one, else

@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "course/Course.h"
@@ -418,47 +419,36 @@ TEST_F(DogPath, FlippingKeepsTiesThroughPartnerEndsAndReversingTwiceRestores)
 // ends lie otherwise as their listing lines give them.
 TEST_F(DogPath, FlipsKeepTiesToTheEndsOfEveryKind)
 {
-    struct CShape
-    {
-        int typeId;
-        const char* variant;
-    };
-    std::vector<CShape> shapes;
+    std::vector<std::pair<int, const char*>> shapes;
     for (const CObjectType* type : GetObjectTypes())
-        shapes.push_back({type->GetTypeId(), nullptr});
-    for (const char* layout : {"1", "2", "3"}) {
-        shapes.push_back({CCrossover::kTypeId, layout});
-        shapes.push_back({CBarrel::kTypeId, layout});
+        shapes.emplace_back(type->GetTypeId(), "");
+    for (const char* variant : {"1", "2", "3"}) {
+        shapes.emplace_back(CCrossover::kTypeId, variant);
+        shapes.emplace_back(CBarrel::kTypeId, variant);
     }
-    for (const char* style : {"T", "L"})
-        shapes.push_back({CSeeSaw::kTypeId, style});
-    const struct {
-        bool acrossVertical;
-        bool wholeCourse;
-    } flips[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+    shapes.emplace_back(CSeeSaw::kTypeId, "T");
+    shapes.emplace_back(CSeeSaw::kTypeId, "L");
     size_t tied = 0;
-    for (const CShape& shape : shapes) {
-        for (const auto& flip : flips) {
+    for (const auto& [typeId, variant] : shapes) {
+        // Across the vertical or not, of the two selected or of the course.
+        for (int flip = 0; flip < 4; ++flip) {
             for (size_t i = 0;; ++i) {
                 course = equipmenttest::MakeCourse(1);
                 CCourseObject* object =
-                    equipmenttest::Place(*course, *FindObjectTypeById(shape.typeId), 6000.0f, 5000.0f, 30.0f);
-                ASSERT_NE(nullptr, object) << shape.typeId;
-                if (shape.variant != nullptr) {
-                    std::istringstream words(shape.variant);
+                    equipmenttest::Place(*course, *FindObjectTypeById(typeId), 6000.0f, 5000.0f, 30.0f);
+                ASSERT_NE(nullptr, object) << typeId;
+                std::istringstream words(variant);
+                if (*variant != '\0')
                     object->ApplyVariant(std::string(), words);
-                }
                 object->Invalidate();
                 if (i >= object->GetEnds().size())
                     break;
-                SCOPED_TRACE(testing::Message() << shape.typeId << " " << (shape.variant ? shape.variant : "")
-                                                << " end " << i << ", across vertical " << flip.acrossVertical
-                                                << ", whole course " << flip.wholeCourse);
+                SCOPED_TRACE(testing::Message() << typeId << " " << variant << " end " << i << ", flip " << flip);
                 CDogPath& path = MakePath({{2000, 2000}, {0, 0}, {11000, 9000}});
                 Tie(NodeAt(path, 1), object->GetEnds()[i]);
-                object->SetSelected(!flip.wholeCourse);
-                path.SetSelected(!flip.wholeCourse);
-                EXPECT_EQ(0, CountReports([&] { course->FlipSelection(flip.acrossVertical); }));
+                object->SetSelected(flip < 2);
+                path.SetSelected(flip < 2);
+                EXPECT_EQ(0, CountReports([&] { course->FlipSelection(flip % 2 == 0); }));
                 const CDogPathNode& node = NodeAt(path, 1);
                 ASSERT_NE(nullptr, node.end);
                 EXPECT_TRUE(object->HasEnd(node.end));

@@ -8,8 +8,7 @@
 
 #include "course/Course.h"
 #include "course/ObjectType.h"
-#include "objects/annotations/DogPath.h"
-#include "objects/annotations/StraightLine.h"
+#include "objects/equipment/CollapsedTunnel.h"
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/course/ArchiveTestKinds.h"
 #include "tests/objects/equipment/EquipmentTestSupport.h"
@@ -18,109 +17,24 @@
 
 namespace {
 
-// The tools, by their names' text ids.
-constexpr int kLineTool = 2588;
-constexpr int kCollapsedTunnelTool = 2534;
-
-// A dog path drawn with its tool through the points.
-void DrawPath(CCourse& course, const std::vector<CPoint2>& stroke)
-{
-    course.SelectToolType(CDogPath::kNameTextId);
-    course.StartPlacingObject(stroke.front().x, stroke.front().y);
-    for (const CPoint2& p : stroke)
-        course.DragPlacedObject(p.x, p.y);
-    course.DropPlacedObject(stroke.back().x, stroke.back().y);
-    course.SelectToolType(0);
-}
-
-// Obstacles of every kind with ends, four about each point of a grid and
-// turned every way, so that many ends lie near each point; straight lines
-// between the points, placed first so that their ends are free among the
-// obstacles' ends; dog paths drawn along the rows, tied to the obstacles
-// they pass, some of which are then put elsewhere without the paths
-// following (as a file may hold them).
-std::unique_ptr<CCourse> MakeInterleavedCourse()
-{
-    auto course = equipmenttest::MakeCourse();
-    const auto gridPoint = [](int column, int row) {
-        return CPoint2(1500.0f + 1600.0f * float(column), 1500.0f + 1500.0f * float(row));
-    };
-    for (int row = 0; row < 6; ++row) {
-        for (int column = 0; column < 7; ++column) {
-            const CPoint2 to = gridPoint(column + (row + column) % 2, row + 1 - (row + column) % 2);
-            equipmenttest::PlaceWithTool(*course, kLineTool, gridPoint(column, row) + CPoint2(40.0f, -30.0f),
-                                         to + CPoint2(-25.0f, 35.0f));
-        }
-    }
-    std::vector<const CObjectType*> kinds;
-    for (const CObjectType* type : GetObjectTypes()) {
-        CCourse probe(L"Probe", L"");
-        if (!equipmenttest::MakeNew(*type, &probe)->GetEnds().empty())
-            kinds.push_back(type);
-    }
-    std::vector<CCourseObject*> obstacles;
-    const CPoint2 offsets[] = {{-260.0f, 0.0f}, {0.0f, -260.0f}, {260.0f, 0.0f}, {0.0f, 260.0f}};
-    for (int row = 0; row < 7; ++row) {
-        for (int column = 0; column < 8; ++column) {
-            for (int k = 0; k < 4; ++k) {
-                const size_t slot = size_t((row * 8 + column) * 4 + k);
-                const CPoint2 at = gridPoint(column, row) + offsets[k];
-                obstacles.push_back(equipmenttest::Place(*course, *kinds[slot % kinds.size()], at.x, at.y,
-                                                         float(slot * 47 % 360)));
-            }
-        }
-    }
-    for (int row = 0; row < 7; ++row) {
-        std::vector<CPoint2> stroke;
-        for (int column = 0; column < 8; ++column) {
-            stroke.push_back(gridPoint(column, row) + CPoint2(-120.0f, 70.0f));
-            stroke.push_back(gridPoint(column, row) + CPoint2(130.0f, -60.0f));
-        }
-        DrawPath(*course, stroke);
-    }
-    for (size_t i = 0; i < obstacles.size(); i += 5) {
-        CTransform moved = obstacles[i]->GetPlacement();
-        const CPoint2 at = moved.GetPosition2D() + CPoint2(float(i % 7) * 30.0f - 90.0f, 150.0f);
-        moved.SetPosition2D(at.x, at.y);
-        obstacles[i]->SetPlacement(moved);
-    }
-    return course;
-}
-
-// The points a course's lines and paths ask about, and more about each end:
-// every line end, every path node, every obstacle end and points beside it.
-std::vector<CPoint2> QuestionPoints(const CCourse& course)
-{
-    std::vector<CPoint2> points;
-    for (CCourseObject* object : course.GetObjects()) {
-        if (const auto* line = dynamic_cast<const CStraightLine*>(object)) {
-            points.push_back(line->GetCourseEnd(0));
-            points.push_back(line->GetCourseEnd(1));
-        } else if (const auto* path = dynamic_cast<const CDogPath*>(object)) {
-            for (const CDogPathNode& node : path->GetNodes())
-                points.emplace_back(node.x, node.y);
-        }
-        for (const CObstacleEnd* end : object->GetEnds()) {
-            for (const CPoint2 offset : {CPoint2(), CPoint2(40.0f, 25.0f), CPoint2(-110.0f, 70.0f)})
-                points.push_back(end->GetCoursePoint() + offset);
-        }
-    }
-    return points;
-}
-
-// At each of those points the ends filed by place answer as a look at every
-// object does, so that a line or a path asking there ties to the same end;
-// how many answers found one.
+// At every obstacle end and beside it, the ends filed by place answer as a
+// look at every object does, so that a line or a path read there ties to
+// the same end; how many answers found one.
 int ExpectTiesAsEveryObject(const CCourse& course, const std::string& when)
 {
     int found = 0;
-    for (const CPoint2& p : QuestionPoints(course)) {
-        for (int tieMode : {0, 1, 2}) {
-            for (float reach : {60.0f, 180.0f}) {
-                CObstacleEnd* asked = course.FindNearestEnd(p.x, p.y, reach, 31, tieMode, -0.6f, 0.8f);
-                EXPECT_EQ(course.FindNearestEndInEveryObject(p.x, p.y, reach, 31, tieMode, -0.6f, 0.8f), asked)
-                    << when << " at " << p.x << ", " << p.y << " within " << reach << ", tie mode " << tieMode;
-                found += asked != nullptr;
+    for (const CCourseObject* object : course.GetObjects()) {
+        for (const CObstacleEnd* end : object->GetEnds()) {
+            for (const CPoint2 offset : {CPoint2(), CPoint2(40.0f, 25.0f), CPoint2(-110.0f, 70.0f)}) {
+                const CPoint2 p = end->GetCoursePoint() + offset;
+                for (int tieMode : {0, 1, 2}) {
+                    for (float reach : {60.0f, 180.0f}) {
+                        CObstacleEnd* asked = course.FindNearestEnd(p.x, p.y, reach, 31, tieMode, -0.6f, 0.8f);
+                        EXPECT_EQ(course.FindNearestEndInEveryObject(p.x, p.y, reach, 31, tieMode, -0.6f, 0.8f), asked)
+                            << when << " at " << p.x << ", " << p.y << " within " << reach << ", tie mode " << tieMode;
+                        found += asked != nullptr;
+                    }
+                }
             }
         }
     }
@@ -129,50 +43,56 @@ int ExpectTiesAsEveryObject(const CCourse& course, const std::string& when)
 
 }  // namespace
 
-// A course of every kind interleaved reads back tying its lines and paths as
-// a look at every object ties them, and goes on doing so while obstacles
-// move, leave and join and the lines tie again.
+// A course of obstacles of every kind with ends, four about each point of a
+// grid and turned every way so that many ends lie near each point, reads
+// back tying as a look at every object ties, and goes on doing so while
+// obstacles move, leave and join.
 TEST(ReadTies, InterleavedCoursesTieAsALookAtEveryObject)
 {
     CTestSettingsKey settings;
     CNoticeRecorder notices;
-    auto read = std::make_unique<CCourse>(L"Read", L"");
-    ASSERT_TRUE(archivetest::ReadBlock(*read, archivetest::TextBlockOf(*MakeInterleavedCourse())));
-    EXPECT_GT(ExpectTiesAsEveryObject(*read, "read"), 1000);
-
-    std::vector<CCourseObject*> obstacles;
-    for (CCourseObject* object : read->GetObjects()) {
-        if (!object->GetEnds().empty())
-            obstacles.push_back(object);
+    std::vector<const CObjectType*> kinds;
+    for (const CObjectType* type : GetObjectTypes()) {
+        CCourse probe(L"Probe", L"");
+        if (!equipmenttest::MakeNew(*type, &probe)->GetEnds().empty())
+            kinds.push_back(type);
     }
-    ASSERT_GT(obstacles.size(), 100u);
+    auto made = equipmenttest::MakeCourse();
+    const CPoint2 offsets[] = {{-260.0f, 0.0f}, {0.0f, -260.0f}, {260.0f, 0.0f}, {0.0f, 260.0f}};
+    for (size_t slot = 0; slot < 7 * 8 * 4; ++slot) {
+        const CPoint2 at =
+            CPoint2(1500.0f + 1600.0f * float(slot / 4 % 8), 1500.0f + 1500.0f * float(slot / 32)) + offsets[slot % 4];
+        equipmenttest::Place(*made, *kinds[slot % kinds.size()], at.x, at.y, float(slot * 47 % 360));
+    }
+    CCourse read(L"Read", L"");
+    ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*made)));
+    EXPECT_GT(ExpectTiesAsEveryObject(read, "read"), 1000);
+
+    const std::vector<CCourseObject*> obstacles(read.GetObjects().begin(), read.GetObjects().end());
     // Every ninth obstacle, from the first given.
     const auto select = [&](size_t first) {
-        for (CCourseObject* object : read->GetObjects())
-            object->SetSelected(false);
-        for (size_t i = first; i < obstacles.size(); i += 9)
-            obstacles[i]->SetSelected(true);
+        for (size_t i = 0; i < obstacles.size(); ++i)
+            obstacles[i]->SetSelected(i % 9 == first);
     };
     const std::pair<const char*, std::function<void()>> changes[] = {
         {"obstacles dragged", [&] {
              select(0);
-             read->MoveSelectionBy(170.0f, -40.0f);
-             read->SetMotion(0);
+             read.MoveSelectionBy(170.0f, -40.0f);
+             read.SetMotion(0);
          }},
         {"obstacles deleted", [&] {
              select(4);
-             read->DeleteSelected();
+             read.DeleteSelected();
          }},
-        // Each drop ties the lines' free ends again, to the ends there now.
         {"obstacles placed", [&] {
              for (int i = 0; i < 6; ++i) {
                  const CPoint2 at(1500.0f + 1600.0f * float(i), 1530.0f);
-                 equipmenttest::PlaceWithTool(*read, kCollapsedTunnelTool, at, at);
+                 equipmenttest::PlaceWithTool(read, CCollapsedTunnel::kNameTextId, at, at);
              }
          }},
     };
     for (const auto& [name, change] : changes) {
         change();
-        EXPECT_GT(ExpectTiesAsEveryObject(*read, name), 1000) << name;
+        EXPECT_GT(ExpectTiesAsEveryObject(read, name), 1000) << name;
     }
 }

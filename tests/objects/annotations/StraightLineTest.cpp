@@ -12,6 +12,7 @@
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/objects/equipment/EquipmentTestSupport.h"
 #include "tests/support/FailureReports.h"
+#include "tests/support/GeometryExpectations.h"
 #include "tests/support/NoticeRecorder.h"
 #include "tests/support/RecordingContext.h"
 #include "tests/support/TestSettings.h"
@@ -274,14 +275,12 @@ TEST_F(StraightLine, ALineTiedToEndsAFractionApartKeepsItsWayThroughARecord)
         line->OnMoveStarted();
         line->OnMoveStarted();
         ASSERT_EQ(line->GetCourseEnd(0), line->GetCourseEnd(1));
-        const CPoint2 way = line->GetDirection() / line->GetDirection().Length();
         const std::string written = RecordOf(*line);
         CStraightLine read;
         ReadRecord(read, written);
         EXPECT_EQ(written, RecordOf(read));
-        const CPoint2 readWay = read.GetDirection() / read.GetDirection().Length();
-        EXPECT_NEAR(way.x, readWay.x, 1e-3f);
-        EXPECT_NEAR(way.y, readWay.y, 1e-3f);
+        ExpectNear(line->GetDirection() / line->GetDirection().Length(),
+                   read.GetDirection() / read.GetDirection().Length());
         course.SelectAll();
         course.DeleteSelected();
     }
