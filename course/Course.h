@@ -750,6 +750,11 @@ public:
     // Every end whose entry may pass within reach of (x, y), in the course's
     // order of objects and ends, into ends (emptied first).
     void CollectEndsNear(float x, float y, float reach, std::vector<class CObstacleEnd*>& ends) const;
+    // Of the ends at the place in their object's list, the one whose entry
+    // segment passes nearest to (x, y), within maxDistance; of those as
+    // near, the one whose point is nearest, then the first in the course's
+    // order. Null when none.
+    class CObstacleEnd* FindNearestEndAtPlace(float x, float y, float maxDistance, size_t place) const;
     // The same, looking at the ends of every object in the course's order:
     // what the ends filed by place answer a question with a reach as.
     class CObstacleEnd* FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,

@@ -384,6 +384,34 @@ void CCourse::CollectEndsNear(float x, float y, float reach, std::vector<CObstac
     m_endIndex->GiveBack(std::move(entries));
 }
 
+CObstacleEnd* CCourse::FindNearestEndAtPlace(float x, float y, float maxDistance, size_t place) const
+{
+    if (!m_endIndex)
+        m_endIndex = std::make_unique<CEndIndex>(m_objects);
+    if (m_endIndex->NeedsRefresh())
+        m_endIndex->Refresh(m_objects);
+    std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
+    m_endIndex->Collect(CPoint2(x, y), maxDistance, entries);
+    const CPoint2 p(x, y);
+    CObstacleEnd* found = nullptr;
+    float least = 0.0f;
+    float leastNearness = 0.0f;
+    for (const CEndIndex::CEntry& entry : entries) {
+        if (entry.order.end != place)
+            continue;
+        const float distance = (entry.end->ClosestEntryPoint(p) - p).Length();
+        const float nearness = (entry.point - p).Length();
+        if (distance <= maxDistance &&
+            (found == nullptr || distance < least || (distance == least && nearness < leastNearness))) {
+            found = entry.end;
+            least = distance;
+            leastNearness = nearness;
+        }
+    }
+    m_endIndex->GiveBack(std::move(entries));
+    return found;
+}
+
 CObstacleEnd* CCourse::FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,
                                                    float dx, float dy) const
 {

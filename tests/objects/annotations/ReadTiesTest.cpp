@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -9,6 +12,7 @@
 #include "course/Course.h"
 #include "course/ObjectType.h"
 #include "objects/annotations/DogPath.h"
+#include "objects/annotations/PathConnection.h"
 #include "objects/annotations/StraightLine.h"
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/course/ArchiveTestKinds.h"
@@ -21,6 +25,9 @@ namespace {
 // The tools, by their names' text ids.
 constexpr int kLineTool = 2588;
 constexpr int kCollapsedTunnelTool = 2534;
+// Kinds by type id.
+constexpr int kAFrameKind = 10;
+constexpr int kSingleJumpKind = 260;
 
 // A dog path drawn with its tool through the points.
 void DrawPath(CCourse& course, const std::vector<CPoint2>& stroke)
@@ -174,5 +181,80 @@ TEST(ReadTies, InterleavedCoursesTieAsALookAtEveryObject)
     for (const auto& [name, change] : changes) {
         change();
         EXPECT_GT(ExpectTiesAsEveryObject(*read, name), 1000) << name;
+    }
+}
+
+namespace {
+
+// Whether a course read back ties to the end of the same kind at the same
+// place (but for the rounding of its obstacle's place) as the course written.
+testing::AssertionResult SameTie(const CObstacleEnd* written, const CObstacleEnd* read)
+{
+    if (written == nullptr || read == nullptr || written->owner == nullptr || read->owner == nullptr)
+        return testing::AssertionFailure() << "an end is missing";
+    const int writtenKind = written->owner->GetType()->GetTypeId();
+    const int readKind = read->owner->GetType()->GetTypeId();
+    const float apart = (written->GetCoursePoint() - read->GetCoursePoint()).Length();
+    if (writtenKind != readKind || apart > 1.5f)
+        return testing::AssertionFailure() << "kind " << readKind << " instead of " << writtenKind << ", " << apart
+                                           << " apart";
+    return testing::AssertionSuccess();
+}
+
+template <class T>
+T* FindFirst(const CCourse& course)
+{
+    for (CCourseObject* object : course.GetObjects()) {
+        if (auto* found = dynamic_cast<T*>(object))
+            return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// A path node tied to an A-frame's end on its entry, 100 off the end's
+// point (where fitting a passage may leave it), beside which a single jump
+// is placed afterwards so that the jump's end lies nearer to the node, reads
+// back tied to the A-frame's end, and the course writes the same bytes
+// again: whether the jump has no end at the node's place in its list (the
+// node would be untied and fitted again) or has one.
+TEST(ReadTies, APathReadsBackTiedToTheEndItWasWrittenAgainst)
+{
+    CTestSettingsKey settings;
+    CNoticeRecorder notices;
+    for (int place : {2, 0}) {
+        SCOPED_TRACE(place);
+        auto course = equipmenttest::MakeCourse();
+        CCourseObject* aFrame = equipmenttest::Place(*course, *FindObjectTypeById(kAFrameKind), 5000.0f, 5000.0f);
+        aFrame->Invalidate();
+        CObstacleEnd* end = aFrame->GetEnds()[size_t(place)];
+        const CPoint2 at = end->GetCoursePoint() + CPoint2(0.0f, 100.0f);
+        auto made = std::make_unique<CDogPath>();
+        CDogPath& path = *made;
+        path.Init(course.get(), &CDogPath::GetDogPathType(), CTransform(), CCourseObject::kNormal);
+        path.ChangeConnection(CPathConnection::kObstacle, nullptr, false);
+        for (const CPoint2& p : {at - CPoint2(600.0f, 0.0f), at, at + CPoint2(600.0f, 300.0f)})
+            path.HitPoint(p.x, p.y);
+        std::next(path.EditNodes().begin())->end = end;
+        course->AddObject(std::move(made));
+        const CDogPathNode& tied = *std::next(path.GetNodes().begin());
+        ASSERT_EQ(end, tied.end);
+        const CPoint2 jump(tied.x + 8.0f, tied.y + 12.0f);
+        equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), jump.x, jump.y)->Invalidate();
+        ASSERT_EQ(end, tied.end);
+
+        const std::string written = coursetest::ArchiveOf(*course);
+        CCourse read(L"Read", L"");
+        ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
+        EXPECT_EQ(written, coursetest::ArchiveOf(read));
+        const CDogPath* readPath = FindFirst<CDogPath>(read);
+        ASSERT_NE(nullptr, readPath);
+        const CPoint2 stored(std::round(tied.x), std::round(tied.y));
+        const auto readNode = std::find_if(readPath->GetNodes().begin(), readPath->GetNodes().end(),
+                                           [&](const CDogPathNode& node) {
+                                               return node.x == stored.x && node.y == stored.y;
+                                           });
+        EXPECT_TRUE(readNode != readPath->GetNodes().end() && SameTie(end, readNode->end));
     }
 }
