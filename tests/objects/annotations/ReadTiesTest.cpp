@@ -27,6 +27,7 @@ constexpr int kLineTool = 2588;
 constexpr int kCollapsedTunnelTool = 2534;
 // Kinds by type id.
 constexpr int kAFrameKind = 10;
+constexpr int kTableKind = 300;
 constexpr int kSingleJumpKind = 260;
 
 // A dog path drawn with its tool through the points.
@@ -257,4 +258,67 @@ TEST(ReadTies, APathReadsBackTiedToTheEndItWasWrittenAgainst)
                                            });
         EXPECT_TRUE(readNode != readPath->GetNodes().end() && SameTie(end, readNode->end));
     }
+}
+
+// A line tied to a table turned by a few degrees and placed a fraction off
+// whole units, each of which its record rounds, reads back where it was
+// written: its end lies on the entry but for the rounding of both.
+TEST(ReadTies, ALineTiedToAnObstacleAFractionOffReadsBackAsWritten)
+{
+    CTestSettingsKey settings;
+    CNoticeRecorder notices;
+    const struct
+    {
+        CPoint2 at;
+        float angle;
+    } tables[] = {{{5000.5f, 5000.0f}, 35.0f}, {{5000.4f, 5000.2f}, 8.0f}, {{5000.3f, 5000.6f}, 51.0f}};
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.angle);
+        auto course = equipmenttest::MakeCourse();
+        CCourseObject* placed =
+            equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), table.at.x, table.at.y, table.angle);
+        placed->Invalidate();
+        const CPoint2 end = placed->GetEnds()[1]->GetCoursePoint();
+        const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, end - CPoint2(900.0f, 400.0f),
+                                                                       end + CPoint2(3.0f, 20.0f));
+        ASSERT_NE(nullptr, line);
+        ASSERT_NE(nullptr, line->GetLink(1));
+
+        const std::string written = coursetest::ArchiveOf(*course);
+        CCourse read(L"Read", L"");
+        ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
+        EXPECT_TRUE(SameTie(line->GetLink(1), FindFirst<CStraightLine>(read)->GetLink(1)));
+        EXPECT_EQ(written, coursetest::ArchiveOf(read));
+    }
+}
+
+// A line dragged onto a table's entry, beside whose end a single jump is
+// placed afterwards, its bar a fraction of a unit off the line's end and its
+// point nearer, reads back tied to the table's end where it lies.
+TEST(ReadTies, ALineReadsBackTiedToTheEndItLiesOn)
+{
+    CTestSettingsKey settings;
+    CNoticeRecorder notices;
+    auto course = equipmenttest::MakeCourse();
+    CCourseObject* table = equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), 5000.0f, 5000.0f);
+    table->Invalidate();
+    const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, CPoint2(4000.0f, 4000.0f),
+                                                                   CPoint2(5185.0f, 5150.0f));
+    ASSERT_NE(nullptr, line);
+    ASSERT_NE(nullptr, line->GetLink(1));
+    ASSERT_EQ(table, line->GetLink(1)->owner);
+    const CPoint2 end = line->GetCourseEnd(1);
+    CCourseObject* jump =
+        equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), end.x + 20.0f, end.y + 1.0f, -2.0f);
+    jump->Invalidate();
+    ASSERT_EQ(table, line->GetLink(1)->owner);
+    const float barOff = (jump->GetEnds().front()->ClosestEntryPoint(end) - end).Length();
+    ASSERT_GT(barOff, 0.1f);
+    ASSERT_LT(barOff, 0.75f);
+
+    const std::string written = coursetest::ArchiveOf(*course);
+    CCourse read(L"Read", L"");
+    ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
+    EXPECT_TRUE(SameTie(line->GetLink(1), FindFirst<CStraightLine>(read)->GetLink(1)));
+    EXPECT_EQ(written, coursetest::ArchiveOf(read));
 }
