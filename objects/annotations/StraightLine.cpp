@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <istream>
-#include <vector>
 
 #include "course/Course.h"
 #include "dialogs/LengthFormat.h"
@@ -55,34 +54,6 @@ CPoint2 RoundStored(const CPoint2& point)
 {
     const CPoint2 held = CFieldStream::LimitPoint(point);
     return CPoint2(RoundHalfUp(held.x), RoundHalfUp(held.y));
-}
-
-// The obstacle end whose entry passes nearest to the point, within reach;
-// of those as near, the first in the course's order, except that ends at one
-// point are told apart as the nearest end is found (by the component of the
-// point's offset along their direction of passage).
-CObstacleEnd* FindEndOnEntry(const CCourse& course, const CPoint2& p, float reach)
-{
-    // Kept from one question to the next: a read course asks for every end
-    // that would move.
-    static std::vector<CObstacleEnd*> ends;
-    course.CollectEndsNear(p.x, p.y, reach, ends);
-    CObstacleEnd* found = nullptr;
-    float least = reach;
-    const auto score = [&p](const CObstacleEnd* end) {
-        const CPoint2 point = end->GetCoursePoint();
-        return end->GetOutwardComponent(p.x - point.x, p.y - point.y);
-    };
-    for (CObstacleEnd* end : ends) {
-        const float distance = (end->ClosestEntryPoint(p) - p).Length();
-        const bool asNear = found != nullptr && distance == least;
-        if (distance < least || (found == nullptr && distance == least) ||
-            (asNear && end->GetCoursePoint() == found->GetCoursePoint() && score(end) > score(found))) {
-            found = end;
-            least = distance;
-        }
-    }
-    return found;
 }
 
 // The midpoint of two whole-unit coordinates as the archive has always
@@ -175,7 +146,7 @@ bool CStraightLine::LinkEnd(int index, ETie tie, bool* turnedAway)
     // nearest, where it lies, though the nearest end be another's (an
     // obstacle placed beside it later); an end on no entry ties to the
     // nearest end.
-    CObstacleEnd* found = readEnd ? FindEndOnEntry(*course, p, arrived) : nullptr;
+    CObstacleEnd* found = readEnd ? course->FindEndOnEntry(p.x, p.y, arrived) : nullptr;
     if (found == nullptr)
         found = course->FindNearestEnd(p.x, p.y, kLinkReach, kAnyEndKind, 0);
     const CObstacleEnd* other = m_links[1 - index];
