@@ -453,6 +453,8 @@ private:
     // kept across changes, filing again only the ends of the objects that
     // changed since.
     mutable std::unique_ptr<CEndIndex> m_endIndex;
+    // The ends filed by place, made or brought up to date for a question.
+    const CEndIndex& GetEndIndex() const;
     std::set<CCourseListener*> m_listeners;
     std::unique_ptr<std::vector<std::unique_ptr<CCourseMark>>> m_coordinateMarks;
     CViewCamera m_cameraMap{true};
@@ -747,9 +749,16 @@ public:
     // 1 end - point, 2 (dx, dy). Null when none.
     class CObstacleEnd* FindNearestEnd(float x, float y, float maxDistance, int kindMask, int tieMode,
                                        float dx = 0.0f, float dy = 0.0f) const;
-    // Every end whose entry may pass within reach of (x, y), in the course's
-    // order of objects and ends, into ends (emptied first).
-    void CollectEndsNear(float x, float y, float reach, std::vector<class CObstacleEnd*>& ends) const;
+    // The obstacle end whose entry segment passes nearest to (x, y), within
+    // reach; of those as near, the first in the course's order, except that
+    // ends at one point are told apart as FindNearestEnd's tie mode 0 tells
+    // them apart. Null when none.
+    class CObstacleEnd* FindEndOnEntry(float x, float y, float reach) const;
+    // Of the ends at the place in their object's list, the one whose entry
+    // segment passes nearest to (x, y), within maxDistance; of those as
+    // near, the one whose point is nearest, then the first in the course's
+    // order. Null when none.
+    class CObstacleEnd* FindNearestEndAtPlace(float x, float y, float maxDistance, size_t place) const;
     // The same, looking at the ends of every object in the course's order:
     // what the ends filed by place answer a question with a reach as.
     class CObstacleEnd* FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,

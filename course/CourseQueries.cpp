@@ -25,6 +25,10 @@ namespace {
 
 // Ends closer than this to each other count as equally near.
 constexpr float kNearTolerance = 10.0f;
+// A point this near an entry lies on it but for the rounding to whole units
+// of the point and of the entry's object's place, each of which a record
+// stores.
+constexpr float kOnEntryDistance = 2.0f;
 // Kinds whose ends a path can cross: first ends and jump ends.
 constexpr int kCrossedEndKinds = 1 | 4;
 // Reach of the forward cone of a path node.
@@ -328,18 +332,16 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     if (maxDistance < 0.0f)
         return FindNearestEndInEveryObject(x, y, maxDistance, kindMask, tieMode, dx, dy);
     CNearestEndSearch search(GetRingRect(true, true), x, y, maxDistance, kindMask, tieMode, dx, dy, !m_tyingReadLines);
-    if (!m_endIndex)
-        m_endIndex = std::make_unique<CEndIndex>(m_objects);
-    if (m_endIndex->NeedsRefresh())
-        m_endIndex->Refresh(m_objects);
+    const CEndIndex& index = GetEndIndex();
     const CEndIndex::CQuestion question{x, y, maxDistance, kindMask, GetRingRect(true, true)};
-    if (m_tyingReadLines && m_endIndex->FoundNothingBefore(question))
+    if (m_tyingReadLines && index.FoundNothingBefore(question))
         return nullptr;
-    const uint32_t changeCount = m_endIndex->GetChangeCount();
+    const uint32_t changeCount = index.GetChangeCount();
     // The same ends in the same order as FindNearestEndInEveryObject offers,
-    // less those too far off.
-    std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
-    m_endIndex->Collect(CPoint2(x, y), maxDistance, entries);
+    // less those too far off. Measuring an object's bounds below may change
+    // its ends, and the course then makes a new index.
+    std::vector<CEndIndex::CEntry> entries = index.TakeBuffer();
+    index.Collect(CPoint2(x, y), maxDistance, entries);
     // An end that would not replace the best so far leaves the search as
     // it was, and where most ends were filed shows that they cannot: an
     // end's distance is worked out only when it may count, and an object's
@@ -370,18 +372,82 @@ CObstacleEnd* CCourse::FindNearestEnd(float x, float y, float maxDistance, int k
     return search.GetBest();
 }
 
-void CCourse::CollectEndsNear(float x, float y, float reach, std::vector<CObstacleEnd*>& ends) const
+CObstacleEnd* CCourse::FindEndOnEntry(float x, float y, float reach) const
 {
-    ends.clear();
+    // The ends whose entries pass nearest, then told apart as
+    // FindNearestEnd's tie mode 0 would meet them.
+    const CPoint2 p(x, y);
+    const CEndIndex& index = GetEndIndex();
+    std::vector<CEndIndex::CEntry> nearest = index.TakeBuffer();
+    nearest.clear();
+    float least = reach;
+    float asked = reach;
+    index.VisitEntriesNear(p, asked, CEndIndex::kAnyPlace, [&](const CEndIndex::CEntry& entry) {
+        const float distance = (entry.end->ClosestEntryPoint(p) - p).Length();
+        if (distance > least)
+            return;
+        if (distance < least)
+            nearest.clear();
+        least = distance;
+        nearest.push_back(entry);
+    });
+    std::sort(nearest.begin(), nearest.end(),
+              [](const CEndIndex::CEntry& a, const CEndIndex::CEntry& b) { return a.order < b.order; });
+    const CEndIndex::CEntry* found = nearest.empty() ? nullptr : &nearest.front();
+    const auto score = [&p](const CEndIndex::CEntry& entry) {
+        return entry.end->GetOutwardComponent(p.x - entry.point.x, p.y - entry.point.y);
+    };
+    for (const CEndIndex::CEntry& entry : nearest) {
+        if (entry.point == found->point && score(entry) > score(*found))
+            found = &entry;
+    }
+    CObstacleEnd* end = found != nullptr ? found->end : nullptr;
+    index.GiveBack(std::move(nearest));
+    return end;
+}
+
+CObstacleEnd* CCourse::FindNearestEndAtPlace(float x, float y, float maxDistance, size_t place) const
+{
+    const CPoint2 p(x, y);
+    CObstacleEnd* found = nullptr;
+    CEndIndex::COrder foundOrder{};
+    float least = 0.0f;
+    float leastNearness = 0.0f;
+    // A point tied to an end lies on its entry but for rounding: the ends
+    // whose entries pass that near are asked for first, and any one of them
+    // is nearer than every end further off. The ends that cannot come as
+    // near as the best so far are not looked at.
+    float within = std::min(kOnEntryDistance, maxDistance);
+    const auto weigh = [&](const CEndIndex::CEntry& entry) {
+        const float distance = (entry.end->ClosestEntryPoint(p) - p).Length();
+        if (distance > within)
+            return;
+        const float nearness = (entry.point - p).Length();
+        const bool asNear = distance == least && nearness == leastNearness;
+        if (found == nullptr || distance < least || (distance == least && nearness < leastNearness) ||
+            (asNear && entry.order < foundOrder)) {
+            found = entry.end;
+            foundOrder = entry.order;
+            least = distance;
+            leastNearness = nearness;
+            within = distance;
+        }
+    };
+    GetEndIndex().VisitEntriesNear(p, within, uint32_t(place), weigh);
+    if (found == nullptr && maxDistance > kOnEntryDistance) {
+        within = maxDistance;
+        GetEndIndex().VisitEntriesNear(p, within, uint32_t(place), weigh);
+    }
+    return found;
+}
+
+const CEndIndex& CCourse::GetEndIndex() const
+{
     if (!m_endIndex)
         m_endIndex = std::make_unique<CEndIndex>(m_objects);
     if (m_endIndex->NeedsRefresh())
         m_endIndex->Refresh(m_objects);
-    std::vector<CEndIndex::CEntry> entries = m_endIndex->TakeBuffer();
-    m_endIndex->Collect(CPoint2(x, y), reach, entries);
-    for (const CEndIndex::CEntry& entry : entries)
-        ends.push_back(entry.end);
-    m_endIndex->GiveBack(std::move(entries));
+    return *m_endIndex;
 }
 
 CObstacleEnd* CCourse::FindNearestEndInEveryObject(float x, float y, float maxDistance, int kindMask, int tieMode,

@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "course/CourseObject.h"
-#include "foundation/FieldStream.h"
 #include "objects/equipment/ObstacleEnd.h"
 
 bool CEndIndex::COrder::operator<(const COrder& other) const
@@ -36,49 +35,89 @@ void CEndIndex::FileEnds(CCourseObject* object, Visit&& visit)
 
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
 {
-    // Filed in the course's order with each entry's cell, then each moved
-    // to its cell's block: counted first, the entries need no second copy
-    // (a course read makes one index of all its ends).
-    size_t count = 0;
-    for (const CCourseObject* object : objects)
-        count += object->GetEnds().size();
-    std::vector<uint32_t> places;
-    m_places.reserve(count);
-    m_filed.reserve(count);
-    places.reserve(count);
-    constexpr size_t kCellCount = size_t(kCellsAcross) * kCellsAcross;
-    // Each cell's count, then where its block ends, then where it begins.
-    m_cellStarts.assign(kCellCount + 1, 0);
+    // Filed in the course's order, then copied each to its cell's block:
+    // the rest of each entry stays in that order, read by rank.
+    std::vector<CPlace> staged;
+    staged.reserve(objects.size() * 3);
+    m_filed.reserve(staged.capacity());
+    CRectF bounds(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                  -std::numeric_limits<float>::max(), -std::numeric_limits<float>::max());
     for (CCourseObject* object : objects) {
         FileEnds(object, [&](const CEntry& entry, bool filedByPlace) {
             if (!filedByPlace) {
                 m_anywhere.push_back(entry);
                 return;
             }
-            places.push_back(uint32_t(CellOf(entry.point.y) * kCellsAcross + CellOf(entry.point.x)));
-            ++m_cellStarts[places.back()];
             m_filedReach = std::max(m_filedReach, entry.reach);
-            m_places.push_back(CPlace{entry.point.x, entry.point.y, entry.reach, uint32_t(m_places.size())});
+            bounds.left = std::min(bounds.left, entry.point.x);
+            bounds.top = std::min(bounds.top, entry.point.y);
+            bounds.right = std::max(bounds.right, entry.point.x);
+            bounds.bottom = std::max(bounds.bottom, entry.point.y);
+            staged.push_back(MakePlace(entry, uint32_t(staged.size())));
+            const CPlace& place = staged.back();
+            m_filedSegmentReach =
+                std::max(m_filedSegmentReach, place.halfWidth >= 0.0f ? place.halfWidth : place.reach);
             m_filed.push_back(CFiled{entry.object, entry.end, entry.order});
         });
     }
-    for (size_t i = 1; i < kCellCount; ++i)
-        m_cellStarts[i] += m_cellStarts[i - 1];
-    m_cellStarts[kCellCount] = uint32_t(m_places.size());
-    // From the last entry back, each at the end of the room left in its
-    // cell's block: each block keeps the course's order, and each cell's
-    // start moves down to where its block begins.
-    for (size_t i = m_places.size(); i > 0; --i)
-        places[i - 1] = --m_cellStarts[places[i - 1]];
-    // Each entry swapped into its place, and the one there on towards its own.
-    for (size_t i = 0; i < m_places.size(); ++i) {
-        while (places[i] != i) {
-            const uint32_t place = places[i];
-            std::swap(m_places[i], m_places[place]);
-            std::swap(m_filed[i], m_filed[place]);
-            std::swap(places[i], places[place]);
-        }
+    PlanGrid(bounds, staged.size());
+    const size_t cellCount = size_t(m_columns) * size_t(m_rows);
+    // Each cell's count, then where its block ends, then (filled from the
+    // last entry back) where it begins.
+    std::vector<uint32_t> cells(staged.size());
+    m_cellStarts.assign(cellCount + 1, 0);
+    for (size_t i = 0; i < staged.size(); ++i) {
+        cells[i] = uint32_t(RowOf(staged[i].y)) * uint32_t(m_columns) + uint32_t(ColumnOf(staged[i].x));
+        ++m_cellStarts[cells[i]];
     }
+    for (size_t i = 1; i < cellCount; ++i)
+        m_cellStarts[i] += m_cellStarts[i - 1];
+    m_cellStarts[cellCount] = uint32_t(staged.size());
+    m_places.resize(staged.size());
+    for (size_t i = staged.size(); i > 0; --i)
+        m_places[--m_cellStarts[cells[i - 1]]] = staged[i - 1];
+    const auto wider = [](const CPlace& a, const CPlace& b) {
+        return a.reach > b.reach || (a.reach == b.reach && a.rank < b.rank);
+    };
+    for (size_t cell = 0; cell < cellCount; ++cell) {
+        if (m_cellStarts[cell + 1] - m_cellStarts[cell] > 1)
+            std::sort(m_places.begin() + m_cellStarts[cell], m_places.begin() + m_cellStarts[cell + 1], wider);
+    }
+}
+
+CEndIndex::CPlace CEndIndex::MakePlace(const CEntry& entry, uint32_t rank)
+{
+    // The entry's frame turns the direction of passage a quarter turn;
+    // normalized with a square root, as exact as a question needs, which
+    // adds kSlack to what it asks.
+    const CObstacleEnd& end = *entry.end;
+    const CPoint2 placed =
+        end.owner != nullptr ? end.owner->GetPlacement().TransformVector2D(end.direction) : end.direction;
+    const float length = std::sqrt(placed.x * placed.x + placed.y * placed.y);
+    CPlace place{entry.point.x, entry.point.y, entry.reach, rank, 0.0f, 0.0f, -1.0f, entry.order.end};
+    if (length > 0.0f && length <= std::numeric_limits<float>::max()) {
+        place.ux = -placed.y / length;
+        place.uy = placed.x / length;
+        place.halfWidth = std::fabs(end.halfWidth);
+    }
+    return place;
+}
+
+void CEndIndex::PlanGrid(const CRectF& bounds, size_t count)
+{
+    if (count == 0)
+        return;
+    // Cells of about the same number of entries, were they spread evenly.
+    const float width = bounds.right - bounds.left;
+    const float height = bounds.bottom - bounds.top;
+    const float cells = std::max(float(count) / kEntriesPerCell, 1.0f);
+    const float spread = std::sqrt(std::max(width * height, 1.0f) / cells);
+    m_cellSize = std::max({spread, kMinCellSize, width / float(kMostCellsAcross - 1),
+                           height / float(kMostCellsAcross - 1)});
+    m_left = bounds.left;
+    m_top = bounds.top;
+    m_columns = int(width / m_cellSize) + 1;
+    m_rows = int(height / m_cellSize) + 1;
 }
 
 bool CEndIndex::NoteChanged(const CCourseObject* object) { return Note(object, EPlace::kUnknown); }
@@ -209,28 +248,38 @@ void CEndIndex::NoteFoundNothing(const CQuestion& question, uint32_t changeCount
     m_foundNothing[question] = changeCount;
 }
 
-int CEndIndex::CellOf(float coordinate)
+namespace {
+
+// The cell of a coordinate along one side of count cells of size from
+// start. Below the first cell, and a coordinate that is no number, give the
+// first; the whole part comes from a conversion to an integer (floor is a
+// library call on this target), which is the floor for what is left.
+int CellAlong(float coordinate, float start, float size, int count)
 {
-    // Below the first cell, and a coordinate that is no number, give the
-    // first; the whole part comes from a conversion to an integer (floor is
-    // a library call on this target), which is the floor for what is left.
-    const float index = (coordinate - CFieldStream::kMinPointCoordinate) / kCellSize;
+    const float index = (coordinate - start) / size;
     if (!(index >= 0.0f))
         return 0;
-    return index < float(kCellsAcross - 1) ? int(index) : kCellsAcross - 1;
+    return index < float(count - 1) ? int(index) : count - 1;
 }
 
-CEndIndex::CCells CEndIndex::CellsOf(const CRectF& rect)
+}  // namespace
+
+int CEndIndex::ColumnOf(float x) const { return CellAlong(x, m_left, m_cellSize, m_columns); }
+
+int CEndIndex::RowOf(float y) const { return CellAlong(y, m_top, m_cellSize, m_rows); }
+
+CEndIndex::CCells CEndIndex::CellsNear(const CPoint2& point, float reach) const
 {
-    return CCells{CellOf(rect.left), CellOf(rect.top), CellOf(rect.right), CellOf(rect.bottom)};
+    return CCells{ColumnOf(point.x - reach), RowOf(point.y - reach), ColumnOf(point.x + reach),
+                  RowOf(point.y + reach)};
 }
 
 void CEndIndex::Collect(const CPoint2& point, float distance, std::vector<CEntry>& found) const
 {
     found.clear();
-    // Each source of entries is in order: the entries anywhere, the cells
-    // (whose entries keep their rank), and the entries filed again; only
-    // entries from more than one of them need sorting.
+    // Each source of entries is in order: the entries anywhere, the cells'
+    // (put in order by rank), and the entries filed again; only entries from
+    // more than one of them need sorting.
     int sources = 0;
     const auto counts = [&found, &sources](size_t before) {
         if (found.size() > before)
@@ -244,31 +293,15 @@ void CEndIndex::Collect(const CPoint2& point, float distance, std::vector<CEntry
     size_t before = found.size();
     found.insert(found.end(), m_refiledAnywhere.begin(), m_refiledAnywhere.end());
     counts(before);
-    const float reach = distance + kSlack + m_filedReach;
-    const CCells cells = CellsOf(CRectF(point.x - reach, point.y - reach, point.x + reach, point.y + reach));
     m_found.clear();
-    const bool anySetAside = !m_setAside.empty();
-    int cellsFound = 0;
-    for (int row = cells.top; row <= cells.bottom; ++row) {
-        for (int column = cells.left; column <= cells.right; ++column) {
-            const size_t cell = size_t(row) * kCellsAcross + size_t(column);
-            const size_t start = m_found.size();
-            for (uint32_t i = m_cellStarts[cell]; i < m_cellStarts[cell + 1]; ++i) {
-                const CPlace& place = m_places[i];
-                if (MayReach(place.x, place.y, place.reach, point, distance) &&
-                    !(anySetAside && IsSetAside(m_filed[i].object)))
-                    m_found.push_back(uint64_t(place.rank) << 32 | i);
-            }
-            cellsFound += m_found.size() > start ? 1 : 0;
-        }
-    }
-    if (cellsFound > 1)
-        std::sort(m_found.begin(), m_found.end());
+    float reach = distance;
+    TakeFiledNear(point, reach, m_filedReach, kAnyPlace,
+                  [this](uint32_t i) { m_found.push_back(uint64_t(m_places[i].rank) << 32 | i); });
+    std::sort(m_found.begin(), m_found.end());
     before = found.size();
     for (const uint64_t key : m_found) {
-        const uint32_t i = uint32_t(key);
-        const CPlace& place = m_places[i];
-        const CFiled& filed = m_filed[i];
+        const CPlace& place = m_places[uint32_t(key)];
+        const CFiled& filed = m_filed[place.rank];
         found.push_back(CEntry{filed.object, filed.end, filed.order, CPoint2(place.x, place.y), place.reach});
     }
     counts(before);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
@@ -18,7 +19,10 @@ class CObstacleEnd;
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
 // Each end is filed once, in the cell of its point; a question looks as much
-// further as the widest entry filed reaches.
+// further as the widest entry filed reaches. The cells are sized to the
+// course, a few entries to a cell, and each holds its widest entries first:
+// a cell too far off for its next entry to reach has nothing more, so that
+// a question in a dense course still reads few entries.
 //
 // The index outlives changes to a few objects, so that an undo step that
 // reads a few objects again does not file every end anew: the course notes
@@ -79,6 +83,16 @@ public:
     // Every end whose entry may reach within distance of the point, each
     // once, in the course's order of objects and ends.
     void Collect(const CPoint2& point, float distance, std::vector<CEntry>& found) const;
+    // Every end whose entry segment (CObstacleEnd::ClosestEntryPoint) may
+    // pass within distance of the point, and that lies at the place in its
+    // object's list (any place for kAnyPlace), each once in no particular
+    // order, handed to visit; visit may lower distance as it goes, and the
+    // ends that can no longer pass within it are left out. For a question
+    // for the best end by an order of its own, which needs no sorting and
+    // narrows as it finds.
+    static constexpr uint32_t kAnyPlace = ~0u;
+    template <typename Visit>
+    void VisitEntriesNear(const CPoint2& point, float& distance, uint32_t place, Visit&& visit) const;
     // A vector for Collect to fill that keeps its room from one question to
     // the next: taken for a question and given back after it.
     std::vector<CEntry> TakeBuffer() const { return std::move(m_buffer); }
@@ -109,26 +123,54 @@ private:
         int left, top, right, bottom;
     };
     // Where an entry filed by place lies, which every question that looks
-    // at its cell reads, and its rank among those entries in the course's
-    // order.
+    // at its cell reads: its point and reach, its rank among those entries
+    // in the course's order, its segment (from the point along (ux, uy) to
+    // halfWidth either way; -1 for an end whose direction has no length,
+    // whose segment is not known), and the end's place in its object's list.
     struct CPlace
     {
         float x, y, reach;
         uint32_t rank;
+        float ux, uy, halfWidth;
+        uint32_t listPlace;
     };
-    // The rest of the entry, read for those a question finds.
+    static CPlace MakePlace(const CEntry& entry, uint32_t rank);
+    // Whether the entry's segment may pass within distance of the point.
+    static bool MayPass(const CPlace& place, const CPoint2& point, float distance)
+    {
+        if (place.halfWidth < 0.0f)
+            return true;
+        const float dx = point.x - place.x;
+        const float dy = point.y - place.y;
+        const float along = std::min(std::max(dx * place.ux + dy * place.uy, -place.halfWidth), place.halfWidth);
+        const float ex = dx - along * place.ux;
+        const float ey = dy - along * place.uy;
+        const float most = distance + kSlack;
+        return ex * ex + ey * ey <= most * most;
+    }
+    // The rest of the entry, read for those a question finds, by rank.
     struct CFiled
     {
         CCourseObject* object;
         CObstacleEnd* end;
         COrder order;
     };
-    // The cells a rectangle covers, held to the grid.
-    static CCells CellsOf(const CRectF& rect);
+    // The grid for count entries filed by place within bounds.
+    void PlanGrid(const CRectF& bounds, size_t count);
+    // The cells within reach of the point, held to the grid.
+    CCells CellsNear(const CPoint2& point, float reach) const;
     // The cell column (or row) of a coordinate.
-    static int CellOf(float coordinate);
+    int ColumnOf(float x) const;
+    int RowOf(float y) const;
+    // Hands take the place in m_places of each entry filed by place at the
+    // place in its object's list (any for kAnyPlace) that may reach within
+    // distance of the point, and that is not set aside; take may lower
+    // distance. No entry that counts lies further from the point than
+    // distance and widest: the cells beyond are not looked at.
+    template <typename Take>
+    void TakeFiledNear(const CPoint2& point, float& distance, float widest, uint32_t listPlace, Take&& take) const;
     // False for an end that is near anywhere: no number for a place, or an
-    // entry reaching further than a cell.
+    // entry reaching further than kMostFiledReach.
     static bool MakeEntry(CCourseObject* object, CObstacleEnd* end, const COrder& order, CEntry& entry);
     // Makes the entry of each of the object's ends in turn and hands it to
     // visit with whether it is filed by place.
@@ -161,25 +203,36 @@ private:
 
     static constexpr size_t kMostQuestions = 1u << 16;
 
-    // Cells of kCellSize units across the archive's whole range.
-    static constexpr float kCellSize = 512.0f;
-    static constexpr int kCellsAcross = 128;
-    // An end whose entry reaches further than a cell is near anywhere, so
-    // that questions look at few cells.
-    static constexpr float kMostFiledReach = kCellSize;
+    // Cells for about kEntriesPerCell entries each, at least kMinCellSize
+    // units across, no more than kMostCellsAcross of them along a side.
+    static constexpr float kEntriesPerCell = 8.0f;
+    static constexpr float kMinCellSize = 64.0f;
+    static constexpr int kMostCellsAcross = 1024;
+    // An end whose entry reaches further is near anywhere, so that
+    // questions look at few cells.
+    static constexpr float kMostFiledReach = 512.0f;
     // Entries filed apart are each looked at by every question: past this
     // many changed objects the course makes a new index.
     static constexpr size_t kMostChangedObjects = 32;
 
-    // Every entry filed by place, one cell after the other, each cell's in
-    // the course's order: cell i holds those from m_cellStarts[i] up to
+    // The grid: m_columns by m_rows cells of m_cellSize units from
+    // (m_left, m_top), row after row.
+    float m_left = 0.0f;
+    float m_top = 0.0f;
+    float m_cellSize = kMinCellSize;
+    int m_columns = 1;
+    int m_rows = 1;
+    // Every entry filed by place, one cell after the other, each cell's
+    // widest first: cell i holds those from m_cellStarts[i] up to
     // m_cellStarts[i + 1]. A question reads the places of the few cells it
-    // looks at straight through, and the rest of those it finds.
+    // looks at straight through, and the rest (m_filed, in the course's
+    // order) of those it finds.
     std::vector<uint32_t> m_cellStarts;
     std::vector<CPlace> m_places;
     std::vector<CFiled> m_filed;
-    // The furthest a filed entry reaches.
+    // The furthest a filed entry reaches, and its segment.
     float m_filedReach = 0.0f;
+    float m_filedSegmentReach = 0.0f;
     std::vector<CEntry> m_anywhere;
     // The filed entries a question finds, before they are put in order:
     // each entry's rank, then its place in m_places.
@@ -207,3 +260,58 @@ private:
     // Each with the count of changes noted when it was asked.
     mutable std::unordered_map<CQuestion, uint32_t, CQuestionHash> m_foundNothing;
 };
+
+template <typename Take>
+void CEndIndex::TakeFiledNear(const CPoint2& point, float& distance, float widest, uint32_t listPlace,
+                              Take&& take) const
+{
+    const bool anySetAside = !m_setAside.empty();
+    const CCells cells = CellsNear(point, distance + kSlack + widest);
+    for (int row = cells.top; row <= cells.bottom; ++row) {
+        // How far the point lies from the cell, a little less: an entry in
+        // the cell lies at least as far.
+        const float top = m_top + float(row) * m_cellSize - kSlack;
+        const float dy = std::max(std::max(top - point.y, point.y - (top + m_cellSize + 2.0f * kSlack)), 0.0f);
+        for (int column = cells.left; column <= cells.right; ++column) {
+            const float left = m_left + float(column) * m_cellSize - kSlack;
+            const float dx = std::max(std::max(left - point.x, point.x - (left + m_cellSize + 2.0f * kSlack)), 0.0f);
+            const float gap = dx * dx + dy * dy;
+            const size_t cell = size_t(row) * size_t(m_columns) + size_t(column);
+            for (uint32_t i = m_cellStarts[cell]; i < m_cellStarts[cell + 1]; ++i) {
+                const CPlace& place = m_places[i];
+                const float most = place.reach + distance + kSlack;
+                if (most * most < gap)
+                    break;
+                if ((listPlace == kAnyPlace || place.listPlace == listPlace) &&
+                    MayReach(place.x, place.y, place.reach, point, distance) &&
+                    !(anySetAside && IsSetAside(m_filed[place.rank].object)))
+                    take(i);
+            }
+        }
+    }
+}
+
+template <typename Visit>
+void CEndIndex::VisitEntriesNear(const CPoint2& point, float& distance, uint32_t place, Visit&& visit) const
+{
+    const auto atPlace = [place](const CEntry& entry) { return place == kAnyPlace || entry.order.end == place; };
+    for (const CEntry& entry : m_anywhere) {
+        if (atPlace(entry) && !IsSetAside(entry.object))
+            visit(entry);
+    }
+    for (const CEntry& entry : m_refiledAnywhere) {
+        if (atPlace(entry))
+            visit(entry);
+    }
+    for (const CEntry& entry : m_refiled) {
+        if (atPlace(entry) && MayReach(entry, point, distance))
+            visit(entry);
+    }
+    TakeFiledNear(point, distance, m_filedSegmentReach, place, [&](uint32_t i) {
+        const CPlace& filedPlace = m_places[i];
+        if (!MayPass(filedPlace, point, distance))
+            return;
+        const CFiled& filed = m_filed[filedPlace.rank];
+        visit(CEntry{filed.object, filed.end, filed.order, CPoint2(filedPlace.x, filedPlace.y), filedPlace.reach});
+    });
+}

@@ -95,6 +95,15 @@ CDogPathNode MakeFreeNode(const CPoint2& p)
     return node;
 }
 
+// The end at the index in the list of end's object; none when there is no
+// such end.
+CObstacleEnd* EndAtPlace(const CObstacleEnd* end, size_t index)
+{
+    if (end == nullptr || end->owner == nullptr || index >= end->owner->GetEnds().size())
+        return nullptr;
+    return end->owner->GetEnds()[index];
+}
+
 // The end at the index in its object's list that lies nearest the point,
 // over every object of the course; none when no object has so many ends.
 CObstacleEnd* FindEndAtIndex(const CCourse& course, const CPoint2& point, size_t index)
@@ -668,16 +677,27 @@ bool CDogPath::ResolveLinks()
             continue;
         const size_t index = size_t(node.endIndex);
         node.endIndex = -1;
-        CObstacleEnd* found = course != nullptr ? course->FindNearestEnd(node.x, node.y, kSnapRadius, kAllEndKinds, 1)
-                                                : nullptr;
+        // A tied node lies on its end's entry, where placing and fitting put
+        // it; the end nearest to it may be another obstacle's (one placed
+        // beside it later, or whose point lies nearer), whose end at the
+        // node's place lies elsewhere or not at all. The node ties to the end
+        // at its place whose entry passes nearest, so that the path reads
+        // back tied as it was written; failing one within reach, to that
+        // place of the nearest end's object.
+        const CPoint2 p = PointOf(node);
+        CObstacleEnd* tied = nullptr;
+        if (course != nullptr) {
+            tied = course->FindNearestEndAtPlace(p.x, p.y, kSnapRadius, index);
+            if (tied == nullptr)
+                tied = EndAtPlace(course->FindNearestEnd(p.x, p.y, kSnapRadius, kAllEndKinds, 1), index);
+        }
         // A step's node may lie off its end (a routed path keeps a run of
         // the user's where its ends moved): it ties to the nearest end of
         // that place in its object's list.
-        if (restoring && course != nullptr &&
-            (found == nullptr || found->owner == nullptr || index >= found->owner->GetEnds().size()))
-            found = FindEndAtIndex(*course, PointOf(node), index);
-        if (found != nullptr && found->owner != nullptr && index < found->owner->GetEnds().size()) {
-            node.end = found->owner->GetEnds()[index];
+        if (restoring && course != nullptr && tied == nullptr)
+            tied = FindEndAtIndex(*course, p, index);
+        if (tied != nullptr) {
+            node.end = tied;
         } else if (!restoring) {
             // The file's tie holds no longer: the node is fitted again.
             node.end = nullptr;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <istream>
-#include <vector>
 
 #include "course/Course.h"
 #include "dialogs/LengthFormat.h"
@@ -36,6 +35,9 @@ constexpr float kBandHalfWidth = 75.0f;
 
 // An end this near an entry lies on it but for the rounding to whole units.
 constexpr float kArrivedDistance = 0.75f;
+// A read end this near: the record of its obstacle rounds the obstacle's
+// place as well, which moves the entry as far again.
+constexpr float kReadArrivedDistance = 1.5f;
 
 // Where an end placed at 10000 away keeps a fresh line from being of no
 // length while its first end is set.
@@ -52,26 +54,6 @@ CPoint2 RoundStored(const CPoint2& point)
 {
     const CPoint2 held = CFieldStream::LimitPoint(point);
     return CPoint2(RoundHalfUp(held.x), RoundHalfUp(held.y));
-}
-
-// The obstacle end whose entry passes nearest to the point, within
-// kArrivedDistance; the first in the course's order of those as near.
-CObstacleEnd* FindEndOnEntry(const CCourse& course, const CPoint2& p)
-{
-    // Kept from one question to the next: a read course asks for every end
-    // that would move.
-    static std::vector<CObstacleEnd*> ends;
-    course.CollectEndsNear(p.x, p.y, kArrivedDistance, ends);
-    CObstacleEnd* found = nullptr;
-    float least = kArrivedDistance;
-    for (CObstacleEnd* end : ends) {
-        const float distance = (end->ClosestEntryPoint(p) - p).Length();
-        if (distance < least || (found == nullptr && distance == least)) {
-            found = end;
-            least = distance;
-        }
-    }
-    return found;
 }
 
 // The midpoint of two whole-unit coordinates as the archive has always
@@ -158,13 +140,15 @@ bool CStraightLine::LinkEnd(int index, ETie tie, bool* turnedAway)
     if (course == nullptr)
         return false;
     const CPoint2 p = GetCourseEnd(index);
-    CObstacleEnd* found = course->FindNearestEnd(p.x, p.y, kLinkReach, kAnyEndKind, 0);
-    // A read end that lies on the entry of another than the nearest obstacle
-    // end ties to that one where it lies.
-    if ((tie == ETie::kOntoUnlessArrived || tie == ETie::kInPlace) && found != nullptr && (found->ClosestEntryPoint(p) - p).Length() > kArrivedDistance) {
-        if (CObstacleEnd* under = FindEndOnEntry(*course, p))
-            found = under;
-    }
+    const bool readEnd = tie == ETie::kOntoUnlessArrived || tie == ETie::kInPlace;
+    const float arrived = readEnd && course->IsTyingReadLines() ? kReadArrivedDistance : kArrivedDistance;
+    // A read end that lies on an entry ties to the end whose entry passes
+    // nearest, where it lies, though the nearest end be another's (an
+    // obstacle placed beside it later); an end on no entry ties to the
+    // nearest end.
+    CObstacleEnd* found = readEnd ? course->FindEndOnEntry(p.x, p.y, arrived) : nullptr;
+    if (found == nullptr)
+        found = course->FindNearestEnd(p.x, p.y, kLinkReach, kAnyEndKind, 0);
     const CObstacleEnd* other = m_links[1 - index];
     if (found == nullptr)
         return false;
@@ -178,7 +162,7 @@ bool CStraightLine::LinkEnd(int index, ETie tie, bool* turnedAway)
     const CPoint2 entry = found->ClosestEntryPoint(p);
     // An end that lies on the entry but for the rounding to whole units has
     // arrived: moving it again would move it round the entry.
-    if (tie == ETie::kInPlace || (entry - p).Length() <= kArrivedDistance)
+    if (tie == ETie::kInPlace || (entry - p).Length() <= arrived)
         return false;
     if (tie == ETie::kAsStored) {
         // Tied only where the move would leave the end as it is stored.

@@ -127,18 +127,6 @@ CPoint2 CObstacleEnd::ToCourse(const CPoint2& localPoint) const
     return GetFrame().ToWorld(localPoint);
 }
 
-float CObstacleEnd::ClampAcross(float localX) const
-{
-    return std::min(std::max(localX, -halfWidth), halfWidth);
-}
-
-CPoint2 CObstacleEnd::ClosestEntryPoint(const CPoint2& p) const
-{
-    const CRotationFrame frame = GetFrame();
-    const CPoint2 local = frame.ToLocal(p);
-    return frame.ToWorld(ClampAcross(local.x), 0.0f);
-}
-
 CPoint2 CObstacleEnd::IntersectEntryLine(const CPoint2& p, const CPoint2& v) const
 {
     const CRotationFrame frame = GetFrame();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "course/CourseObject.h"
@@ -91,7 +92,12 @@ public:
     CPoint2 ToLocal(const CPoint2& coursePoint) const;
     CPoint2 ToCourse(const CPoint2& localPoint) const;
     // The point of the entry segment nearest to p.
-    CPoint2 ClosestEntryPoint(const CPoint2& p) const;
+    CPoint2 ClosestEntryPoint(const CPoint2& p) const
+    {
+        const CRotationFrame frame = GetFrame();
+        const CPoint2 local = frame.ToLocal(p);
+        return frame.ToWorld(ClampAcross(local.x), 0.0f);
+    }
     // Where the line through p along v meets the entry segment; a line
     // nearly parallel to the entry (|v.y| <= 5 |v.x| locally) gives the
     // clamped foot of p instead.
@@ -123,7 +129,7 @@ protected:
     CObstacleEnd& operator=(const CObstacleEnd&) = default;
 
     // The entry's local x limits, clamped.
-    float ClampAcross(float localX) const;
+    float ClampAcross(float localX) const { return std::min(std::max(localX, -halfWidth), halfWidth); }
 };
 
 // The entry end of a traversal (kind 1). It uses the knot's first parameter

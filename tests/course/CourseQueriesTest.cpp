@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -11,6 +12,7 @@
 #include "course/CourseNumbering.h"
 #include "course/EndIndex.h"
 #include "objects/annotations/EndLine.h"
+#include "objects/equipment/ObstacleEnd.h"
 #include "tests/course/EditingTestKinds.h"
 #include "tests/support/TestSupport.h"
 
@@ -256,6 +258,74 @@ TEST_F(CourseQueries, EndsFiledByPlaceOfferEveryEndWithinReachOnceInOrder)
                                             [&](const auto& entry) { return entry.end == end; }));
                 }
             }
+        }
+    }
+}
+
+// Asked for the ends whose entries pass near a point, the ends filed by
+// place visit every end whose entry segment passes within the distance, each
+// once, at a place in their objects' lists only those at that place; a
+// visit that lowers the distance to the nearest so far still meets the
+// nearest. Both in a course of entries wide for its cells, and in one whose
+// ends lie along a single line.
+TEST_F(CourseQueries, EndsFiledByPlaceVisitEveryEntryPassingNear)
+{
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    CCourse scattered(L"", L"");
+    CCourse row(L"", L"");
+    for (int i = 0; i < 800; ++i) {
+        const bool inRow = i % 4 == 0;
+        CEditObject* object = inRow ? PlaceEdit(row, PlainType(), 40.0f * float(i), 5000.0f)
+                                    : PlaceEdit(scattered, PlainType(), 4000.0f + 6000.0f * unit(random),
+                                                4000.0f + 6000.0f * unit(random), float(i * 37 % 360));
+        for (int kind : {1, 2, 4}) {
+            const float angle = 6.2831853f * unit(random);
+            const CPoint2 around(600.0f * unit(random) - 300.0f, 600.0f * unit(random) - 300.0f);
+            const CPoint2 point = inRow ? CPoint2() : around;
+            // Most entries narrow, some as wide as an entry filed by place may be.
+            const float halfWidth = kind == 4 ? 500.0f * unit(random) : 60.0f * unit(random);
+            object->AddEnd(kind, point, CPoint2(std::cos(angle), std::sin(angle)) * 3.0f)->halfWidth = halfWidth;
+        }
+        object->Invalidate();
+    }
+    for (CCourse* course : {&scattered, &row}) {
+        const CEndIndex index(course->GetObjects());
+        std::vector<std::pair<const CObstacleEnd*, uint32_t>> ends;
+        for (CCourseObject* object : course->GetObjects()) {
+            for (size_t i = 0; i < object->GetEnds().size(); ++i)
+                ends.emplace_back(object->GetEnds()[i], uint32_t(i));
+        }
+        for (int probe = 0; probe < 600; ++probe) {
+            // Most points beside an entry, some anywhere.
+            const CObstacleEnd* beside = ends[size_t(probe) * 7 % ends.size()].first;
+            const CPoint2 offset(400.0f * unit(random) - 200.0f, 400.0f * unit(random) - 200.0f);
+            const CPoint2 p = probe % 4 ? beside->ClosestEntryPoint(beside->GetCoursePoint() + offset) + offset * 0.01f
+                                        : CPoint2(14000.0f * unit(random), 14000.0f * unit(random));
+            const uint32_t atPlace = probe % 3 == 0 ? CEndIndex::kAnyPlace : uint32_t(probe % 3);
+            float distance = 2.0f + 60.0f * float(probe % 4);
+            std::vector<const CObstacleEnd*> visited;
+            index.VisitEntriesNear(p, distance, atPlace, [&](const CEndIndex::CEntry& entry) {
+                visited.push_back(entry.end);
+            });
+            float nearest = distance;
+            float within = distance;
+            index.VisitEntriesNear(p, within, atPlace, [&](const CEndIndex::CEntry& entry) {
+                within = std::min(within, (entry.end->ClosestEntryPoint(p) - p).Length());
+            });
+            for (const auto& [end, place] : ends) {
+                const auto times = std::count(visited.begin(), visited.end(), end);
+                if (atPlace != CEndIndex::kAnyPlace && place != atPlace) {
+                    EXPECT_EQ(0, times) << probe;
+                    continue;
+                }
+                // Ends a little further off may be visited as well.
+                const float apart = (end->ClosestEntryPoint(p) - p).Length();
+                EXPECT_EQ(apart <= distance ? 1 : times, times) << probe;
+                EXPECT_LE(times, 1) << probe;
+                nearest = std::min(nearest, apart);
+            }
+            EXPECT_EQ(nearest, within) << probe;
         }
     }
 }

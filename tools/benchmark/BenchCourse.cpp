@@ -167,6 +167,9 @@ void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, in
             continue;
         CCourseObject* object = made.get();
         course.AddObject(std::move(made));
+        // As the tool's press does: the object measures its extents when
+        // next asked, which a search for the ends near a point relies on.
+        object->Invalidate();
         if (kind.placing != EPlacing::kClick) {
             // Dragged out as the tool does, a different way each time.
             const CPoint2 from = placement.GetPosition2D();
@@ -179,6 +182,11 @@ void PlaceKind(CCourse& course, const CBenchKind& kind, int count, int first, in
                     object->Move(from.x + 600.0f * (std::cos(angle) - std::cos(angle + along)),
                                  from.y + 600.0f * (std::sin(angle) - std::sin(angle + along)));
                 }
+            } else if (kind.placing == EPlacing::kSnappingDrag) {
+                // The tool's drag carries the placed line's second end; the
+                // line placed here is not the course's placed object, so the
+                // drag moves that handle itself.
+                object->MoveHandle(1, from.x + 600.0f * std::cos(angle), from.y + 300.0f * std::sin(angle));
             } else {
                 object->Move(from.x + 600.0f * std::cos(angle), from.y + 300.0f * std::sin(angle));
             }
@@ -206,8 +214,11 @@ void PlaceInGroups(CCourse& course, const CBenchKind& kind, int count, const CBe
         }
         for (const auto& record : layout.records) {
             std::unique_ptr<CCourseObject> object = CCourseFileAccess::ReadRecord(course, archive, record);
-            if (object)
-                course.AddObject(std::move(object));
+            if (!object)
+                continue;
+            // As a read course takes each object.
+            object->InvalidateKeysLater();
+            course.AddObject(std::move(object));
         }
     }
 }
@@ -237,6 +248,9 @@ std::unique_ptr<CCourse> MakeBenchCourse(int countPerKind, int onlyKind, EBenchL
         else
             PlaceKind(*course, *kinds[i], countPerKind, 0, countPerKind, grid);
     }
+    // As each drop ties the lines' free ends to the obstacle ends placed
+    // near them since.
+    course->RemoveObjectsWhere(&CCourseObject::ResolveLinks);
     course->MarkUnmodified(true);
     return course;
 }

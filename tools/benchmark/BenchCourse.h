@@ -23,6 +23,11 @@ class CCourse;
 // Interleaved, the course of every kind lays all its objects out on one
 // grid across the ring, the kinds taking its places in turn, so that lines
 // and paths lie among obstacles of every kind and tie to their ends.
+//
+// Each course is one a user could have made: its objects measured and its
+// lines tied as the tools and each drop leave them, it writes the bytes a
+// read of what it wrote writes again, so that the reading lines read what
+// users' files hold.
 enum class EBenchLayout
 {
     kBands,

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -8,6 +11,9 @@
 
 #include "course/Course.h"
 #include "course/ObjectType.h"
+#include "objects/annotations/DogPath.h"
+#include "objects/annotations/PathConnection.h"
+#include "objects/annotations/StraightLine.h"
 #include "objects/equipment/CollapsedTunnel.h"
 #include "objects/equipment/ObstacleEnd.h"
 #include "tests/course/ArchiveTestKinds.h"
@@ -16,6 +22,12 @@
 #include "tests/support/TestSettings.h"
 
 namespace {
+
+// The line tool, by its name's text id, and kinds by type id.
+constexpr int kLineTool = 2588;
+constexpr int kAFrameKind = 10;
+constexpr int kTableKind = 300;
+constexpr int kSingleJumpKind = 260;
 
 // At every obstacle end and beside it, the ends filed by place answer as a
 // look at every object does, so that a line or a path read there ties to
@@ -95,4 +107,142 @@ TEST(ReadTies, InterleavedCoursesTieAsALookAtEveryObject)
         change();
         EXPECT_GT(ExpectTiesAsEveryObject(read, name), 1000) << name;
     }
+}
+
+namespace {
+
+// Whether a course read back ties to the end of the same kind at the same
+// place (but for the rounding of its obstacle's place) as the course written.
+testing::AssertionResult SameTie(const CObstacleEnd* written, const CObstacleEnd* read)
+{
+    if (written == nullptr || read == nullptr || written->owner == nullptr || read->owner == nullptr)
+        return testing::AssertionFailure() << "an end is missing";
+    const int writtenKind = written->owner->GetType()->GetTypeId();
+    const int readKind = read->owner->GetType()->GetTypeId();
+    const float apart = (written->GetCoursePoint() - read->GetCoursePoint()).Length();
+    if (writtenKind != readKind || apart > 1.5f)
+        return testing::AssertionFailure() << "kind " << readKind << " instead of " << writtenKind << ", " << apart
+                                           << " apart";
+    return testing::AssertionSuccess();
+}
+
+template <class T>
+T* FindFirst(const CCourse& course)
+{
+    for (CCourseObject* object : course.GetObjects()) {
+        if (auto* found = dynamic_cast<T*>(object))
+            return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// A path node tied to an A-frame's end on its entry, 100 off the end's
+// point (where fitting a passage may leave it), beside which a single jump
+// is placed afterwards so that the jump's end lies nearer to the node, reads
+// back tied to the A-frame's end, and the course writes the same bytes
+// again: whether the jump has no end at the node's place in its list (the
+// node would be untied and fitted again) or has one.
+TEST(ReadTies, APathReadsBackTiedToTheEndItWasWrittenAgainst)
+{
+    CTestSettingsKey settings;
+    CNoticeRecorder notices;
+    for (int place : {2, 0}) {
+        SCOPED_TRACE(place);
+        auto course = equipmenttest::MakeCourse();
+        CCourseObject* aFrame = equipmenttest::Place(*course, *FindObjectTypeById(kAFrameKind), 5000.0f, 5000.0f);
+        aFrame->Invalidate();
+        CObstacleEnd* end = aFrame->GetEnds()[size_t(place)];
+        const CPoint2 at = end->GetCoursePoint() + CPoint2(0.0f, 100.0f);
+        auto made = std::make_unique<CDogPath>();
+        CDogPath& path = *made;
+        path.Init(course.get(), &CDogPath::GetDogPathType(), CTransform(), CCourseObject::kNormal);
+        path.ChangeConnection(CPathConnection::kObstacle, nullptr, false);
+        for (const CPoint2& p : {at - CPoint2(600.0f, 0.0f), at, at + CPoint2(600.0f, 300.0f)})
+            path.HitPoint(p.x, p.y);
+        std::next(path.EditNodes().begin())->end = end;
+        course->AddObject(std::move(made));
+        const CDogPathNode& tied = *std::next(path.GetNodes().begin());
+        ASSERT_EQ(end, tied.end);
+        const CPoint2 jump(tied.x + 8.0f, tied.y + 12.0f);
+        equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), jump.x, jump.y)->Invalidate();
+        ASSERT_EQ(end, tied.end);
+
+        const std::string written = coursetest::ArchiveOf(*course);
+        CCourse read(L"Read", L"");
+        ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
+        EXPECT_EQ(written, coursetest::ArchiveOf(read));
+        const CDogPath* readPath = FindFirst<CDogPath>(read);
+        ASSERT_NE(nullptr, readPath);
+        const CPoint2 stored(std::round(tied.x), std::round(tied.y));
+        const auto readNode = std::find_if(readPath->GetNodes().begin(), readPath->GetNodes().end(),
+                                           [&](const CDogPathNode& node) {
+                                               return node.x == stored.x && node.y == stored.y;
+                                           });
+        EXPECT_TRUE(readNode != readPath->GetNodes().end() && SameTie(end, readNode->end));
+    }
+}
+
+// A line tied to a table turned by a few degrees and placed a fraction off
+// whole units, each of which its record rounds, reads back where it was
+// written: its end lies on the entry but for the rounding of both.
+TEST(ReadTies, ALineTiedToAnObstacleAFractionOffReadsBackAsWritten)
+{
+    CTestSettingsKey settings;
+    CNoticeRecorder notices;
+    const struct
+    {
+        CPoint2 at;
+        float angle;
+    } tables[] = {{{5000.5f, 5000.0f}, 35.0f}, {{5000.4f, 5000.2f}, 8.0f}, {{5000.3f, 5000.6f}, 51.0f}};
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.angle);
+        auto course = equipmenttest::MakeCourse();
+        CCourseObject* placed =
+            equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), table.at.x, table.at.y, table.angle);
+        placed->Invalidate();
+        const CPoint2 end = placed->GetEnds()[1]->GetCoursePoint();
+        const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, end - CPoint2(900.0f, 400.0f),
+                                                                       end + CPoint2(3.0f, 20.0f));
+        ASSERT_NE(nullptr, line);
+        ASSERT_NE(nullptr, line->GetLink(1));
+
+        const std::string written = coursetest::ArchiveOf(*course);
+        CCourse read(L"Read", L"");
+        ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
+        EXPECT_TRUE(SameTie(line->GetLink(1), FindFirst<CStraightLine>(read)->GetLink(1)));
+        EXPECT_EQ(written, coursetest::ArchiveOf(read));
+    }
+}
+
+// A line dragged onto a table's entry, beside whose end a single jump is
+// placed afterwards, its bar a fraction of a unit off the line's end and its
+// point nearer, reads back tied to the table's end where it lies.
+TEST(ReadTies, ALineReadsBackTiedToTheEndItLiesOn)
+{
+    CTestSettingsKey settings;
+    CNoticeRecorder notices;
+    auto course = equipmenttest::MakeCourse();
+    CCourseObject* table = equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), 5000.0f, 5000.0f);
+    table->Invalidate();
+    const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, CPoint2(4000.0f, 4000.0f),
+                                                                   CPoint2(5185.0f, 5150.0f));
+    ASSERT_NE(nullptr, line);
+    ASSERT_NE(nullptr, line->GetLink(1));
+    ASSERT_EQ(table, line->GetLink(1)->owner);
+    const CPoint2 end = line->GetCourseEnd(1);
+    CCourseObject* jump =
+        equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), end.x + 20.0f, end.y + 1.0f, -2.0f);
+    jump->Invalidate();
+    ASSERT_EQ(table, line->GetLink(1)->owner);
+    const float barOff = (jump->GetEnds().front()->ClosestEntryPoint(end) - end).Length();
+    ASSERT_GT(barOff, 0.1f);
+    ASSERT_LT(barOff, 0.75f);
+
+    const std::string written = coursetest::ArchiveOf(*course);
+    CCourse read(L"Read", L"");
+    ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
+    EXPECT_TRUE(SameTie(line->GetLink(1), FindFirst<CStraightLine>(read)->GetLink(1)));
+    EXPECT_EQ(written, coursetest::ArchiveOf(read));
 }
