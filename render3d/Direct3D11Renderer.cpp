@@ -11,7 +11,6 @@
 #include "graphics/PixelBitmap.h"
 #include "render3d/Direct3D11ShaderBlobs.h"
 #include "render3d/GraphicsSystem.h"
-#include "render3d/WinDummyWindow.h"
 #include "ui/Scene.h"
 
 DXGI_FORMAT CDirect3D11Renderer::s_bufferFormat = DXGI_FORMAT_R8G8B8A8_UNORM;
@@ -746,18 +745,10 @@ bool ProbeDirect3D11()
             break;
         }
     }
-    {
-        CWinDummyWindow window;
-        IDXGISwapChain* swapChain = MakeSwapChain(device, window.GetHandle(), 1, 1);
-        Release(swapChain);
-        if (!CDirect3D11Renderer::IsUsable())
-            return false;
-    }
-    CScene empty(false, 0);
-    CPixelBitmap picture(100.0f, 100.0f);
-    offscreen.RenderToBitmap(empty, picture, 100.0f, 100.0f, 0.0f, 0.0f);
-    if (!CDirect3D11Renderer::IsUsable())
-        return false;
+    // Presenting and reading back are tried where they are first used, not
+    // here as well: the first window makes its swap chain and draws at once,
+    // and a failure there or in an off-screen picture fails the system,
+    // which then gives way to the next one.
     CDirect3D11Renderer::s_deviceKeptForWindow = true;
     return true;
 }

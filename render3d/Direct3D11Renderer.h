@@ -136,7 +136,6 @@ private:
 // Loads "d3d11.dll" on first call and keeps it; whether it is loaded.
 bool LoadDirect3D11Library();
 // Once per run through the descriptor: the library and its entry point, the
-// shared device, buffer format and samples, a swap chain of that device
-// on a dummy window, and a 100 x 100 picture of an empty scene, all without
-// failure. The device is then kept for the first window.
+// shared device, buffer format and samples, all without failure. The device
+// is then kept for the first window.
 bool ProbeDirect3D11();

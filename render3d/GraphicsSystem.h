@@ -219,9 +219,8 @@ public:
     // feature level 11, else 1.
     int GetRank() const override;
     CRenderTarget* CreateTarget() override;
-    // The probe of render3d/Direct3D11Renderer.h: the library loaded, a
-    // device made at the highest feature level it offers (11 or lower), a
-    // swap chain and a first picture.
+    // The probe of render3d/Direct3D11Renderer.h: the library loaded and a
+    // device made at the highest feature level it offers (11 or lower).
     bool IsAvailable() override;
     // Whether d3d11.dll can be loaded: decides the default graphics class.
     // The file is only mapped as data and let go at once, so that the

@@ -352,3 +352,76 @@ CHILD_TEST(Direct3D11Choice, TheFirstWindowDrawsWithTheProbesDevice)
     host.Destroy();
     return ReportCount() == 0 && system.GetCurrentError() == 0 ? 0 : 14;
 }
+
+namespace {
+
+// Stands for a library that refuses a call shaped (object, what, description, made).
+HRESULT WINAPI Refuse(void*, void*, const void*, void** made)
+{
+    *made = nullptr;
+    return E_FAIL;
+}
+
+void RefuseSlot(void* object, int slot)
+{
+    void** entry = *static_cast<void***>(object) + slot;
+    DWORD protection = 0;
+    VirtualProtect(entry, sizeof(void*), PAGE_READWRITE, &protection);
+    *entry = reinterpret_cast<void*>(&Refuse);
+}
+
+// A window of a red rectangle on a start with no class stored, the library refusing the factory's
+// CreateSwapChain (slot 10) or the device's CreateRenderTargetView (slot 9), for every device: 0 when the
+// system fails and the window shows the rectangle without being asked to paint again.
+int PaintWithRefusal(bool swapChain)
+{
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    auto create = reinterpret_cast<PFN_D3D11_CREATE_DEVICE>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"d3d11.dll"), "D3D11CreateDevice")));
+    ID3D11Device* device = nullptr;
+    if (!create || FAILED(create(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, 7, &device, nullptr,
+                                 nullptr)))
+        return 10;
+    if (swapChain) {
+        IDXGIDevice* dxgiDevice = nullptr;
+        IDXGIAdapter* adapter = nullptr;
+        IDXGIFactory* factory = nullptr;
+        if (FAILED(device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice))) ||
+            FAILED(dxgiDevice->GetAdapter(&adapter)) ||
+            FAILED(adapter->GetParent(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&factory))))
+            return 11;
+        RefuseSlot(factory, 10);
+    } else {
+        RefuseSlot(device, 9);
+    }
+    CPanelTestHost host(60, 60, 200, 160);
+    CScene scene(true, 1);
+    scene.background = 0xFFFFFFFF;
+    CFunctionDrawable rectangle = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed);
+    scene.items[0] = &rectangle;
+    CPanel panel(false, false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    const bool shown = PumpUntil([&] { return ReadClientPixel(panel.hwnd, 30, 20) == RGB(255, 0, 0); });
+    const int error = CDirect3D11GraphicsSystem::Instance().GetCurrentError();
+    panel.SetScene(nullptr);
+    host.Destroy();
+    return shown && error == 3 ? 0 : 12;
+}
+
+}  // namespace
+
+// The first window's swap chain and first frame are where presenting and drawing are first tried: when the library
+// refuses them, the window is painted at once through the next class, as when the probe finds the system unusable.
+CHILD_TEST(Direct3D11Errors, AWindowWhoseSwapChainIsRefusedIsPaintedThroughTheNextClass)
+{
+    return PaintWithRefusal(true);
+}
+
+CHILD_TEST(Direct3D11Errors, AWindowWhoseFirstFrameIsRefusedIsPaintedThroughTheNextClass)
+{
+    return PaintWithRefusal(false);
+}
