@@ -355,6 +355,84 @@ CHILD_TEST(Direct3D11Choice, TheFirstWindowDrawsWithTheProbesDevice)
 
 namespace {
 
+// Paints a panel of the shapes in the host until its first frame has drawn; the panel's target then.
+CRenderTarget* PaintFirstFrame(CPanelTestHost& host, CPanel& panel, CScene& scene)
+{
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    PumpUntil([&] {
+        auto* renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
+        return (renderer && renderer->GetCachedMeshCount() > 0) ||
+               dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr;
+    });
+    return panel.renderTarget;
+}
+
+}  // namespace
+
+// A start's first window takes the device made ahead: the library is loaded before anything probes, the probe
+// waits for that device instead of making one, and the window draws with it, still the only device.
+CHILD_TEST(Direct3D11Choice, TheDeviceMadeAheadGoesToTheFirstWindow)
+{
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    PrepareViewSystemAhead();
+    if (!PumpUntil([] { return GetModuleHandleW(L"d3d11.dll") != nullptr; }) || system.GetAvailability() != 0)
+        return 10;
+    CPanelTestHost host(60, 60, 200, 160);
+    CShapesScene scene;
+    CPanel panel(false, false);
+    if (!dynamic_cast<CDirect3D11Renderer*>(PaintFirstFrame(host, panel, scene)))
+        return 11;
+    if (CDirect3D11Renderer::GetDevicesMade() != 1 || CDirect3D11Renderer::GetOffscreenRenderer().GetDevice())
+        return 12;
+    panel.SetScene(nullptr);
+    host.Destroy();
+    return ReportCount() == 0 && system.GetCurrentError() == 0 ? 0 : 13;
+}
+
+// A fault inside the library while the device is made ahead ends only that thread's call: the probe answers false,
+// the system is failed with worst error 3 and one crash log, and the first window draws through the next class.
+CHILD_TEST(Direct3D11Choice, AFaultWhileTheDeviceIsMadeAheadFailsTheSystemAndTheWindowFallsBack)
+{
+    GetCrashLog().fileName = kTestCrashLogName;
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    // The library's entry point becomes code that reads address 0.
+    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+    void* const entry = reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"d3d11.dll"), "D3D11CreateDevice"));
+    DWORD protection = 0;
+    if (!entry || !VirtualProtect(entry, sizeof readAddressZero, PAGE_EXECUTE_READWRITE, &protection))
+        return 10;
+    std::memcpy(entry, readAddressZero, sizeof readAddressZero);
+    FlushInstructionCache(GetCurrentProcess(), entry, sizeof readAddressZero);
+
+    PrepareViewSystemAhead();
+    CPanelTestHost host(60, 60, 200, 160);
+    CShapesScene scene;
+    CPanel panel(false, false);
+    if (!dynamic_cast<CFallbackRenderTarget*>(PaintFirstFrame(host, panel, scene)))
+        return 11;
+    if (system.GetAvailability() != 2 || system.GetCurrentError() != 3 ||
+        CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 || ReportCount() != 1 ||
+        !FileExists(GetTestCrashLogPath()))
+        return 12;
+    if (CDirect3D11Renderer::GetDevicesMade() != 0 || &GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance())
+        return 13;
+    panel.SetScene(nullptr);
+    host.Destroy();
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    return 0;
+}
+
+
+namespace {
+
 // Stands for a library that refuses a call shaped (object, what, description, made).
 HRESULT WINAPI Refuse(void*, void*, const void*, void** made)
 {
