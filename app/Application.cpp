@@ -395,6 +395,13 @@ void RunApplication()
         TRACE_VALUE(std::wstring, folder);
         SetCurrentDirectoryW(folder.c_str());
 
+        if (commandLine.runMode == kRunPlain || commandLine.runMode == kRunOpen) {
+            // The first paint of the views may need a 3D device, which takes
+            // longer to make than the rest of start-up: it is made meanwhile.
+            TRACE_VALUE(std::string, std::string("start-up: view graphics"));
+            PrepareViewSystemAhead();
+        }
+
         if (commandLine.runMode != kRunDdeServer && commandLine.runMode != kRunRegister) {
             TRACE_VALUE(std::string, std::string("start-up: splash"));
             ShowSplash();

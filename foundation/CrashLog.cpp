@@ -21,6 +21,9 @@ namespace {
 std::atomic<bool> g_notYetReported{true};
 std::atomic<bool> g_logNotYetOpened{true};
 
+// The failure handler of a thread other than the user-interface thread.
+thread_local CFailureHandler* t_failureHandler = nullptr;
+
 // A value point may have changed the stream's format state; every record
 // starts from the state of a fresh stream.
 void ResetFormat(std::ostream& out)
@@ -204,7 +207,16 @@ void CCrashLog::ShowReportMessage(const std::string& text)
 
 CFailureHandler* CCrashLog::SetFailureHandler(CFailureHandler* handler)
 {
-    return m_failureHandler.exchange(handler);
+    if (IsUiThread())
+        return m_failureHandler.exchange(handler);
+    CFailureHandler* previous = t_failureHandler;
+    t_failureHandler = handler;
+    return previous;
+}
+
+CFailureHandler* CCrashLog::GetFailureHandler() const
+{
+    return IsUiThread() ? m_failureHandler.load() : t_failureHandler;
 }
 
 void CCrashLog::BeginWatchedSection()

@@ -40,9 +40,12 @@ public:
     void ReportFailure(int code);
 
     // Receives hang and fault reports while a graphics library call runs.
-    // Returns the previous handler, which the caller puts back afterwards.
+    // Each thread has its own: the watchdog reports to the user-interface
+    // thread's, and a fault reaches the handler of the thread it happened
+    // on. Returns the calling thread's previous handler, which the caller
+    // puts back afterwards.
     CFailureHandler* SetFailureHandler(CFailureHandler* handler);
-    CFailureHandler* GetFailureHandler() const { return m_failureHandler; }
+    CFailureHandler* GetFailureHandler() const;
 
     // Strictly paired and nested. The hang limit is armed only while the
     // innermost section is a watched one (window procedures); waits for

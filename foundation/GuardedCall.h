@@ -45,9 +45,11 @@ class CFailureHandler;
 // normally, false when the filter handled a fault inside it.
 bool CallGuarded(void (*call)(void*), void* context);
 
-// Makes the handler (a graphics system) the crash log's failure handler, runs call(context) as
-// CallGuarded does, and puts the previous handler back afterwards, also after
-// a handled fault. Returns whether the call completed.
+// Makes the handler (a graphics system) the crash log's failure handler of
+// the calling thread, runs call(context) as CallGuarded does, and puts the
+// previous handler back afterwards, also after a handled fault. Returns
+// whether the call completed. On a thread of its own the call is guarded
+// without touching the user-interface thread's handler.
 bool CallGraphicsGuarded(CFailureHandler* handler, void (*call)(void*), void* context);
 
 template <class Function>

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "foundation/CrashLog.h"
+#include "foundation/FailureHandler.h"
+#include "foundation/GuardedCall.h"
 #include "foundation/Rgba.h"
 #include "graphics/PixelBitmap.h"
 #include "render3d/Direct3D11ShaderBlobs.h"
 #include "render3d/GraphicsSystem.h"
-#include "render3d/WinDummyWindow.h"
 #include "ui/Scene.h"
 
 DXGI_FORMAT CDirect3D11Renderer::s_bufferFormat = DXGI_FORMAT_R8G8B8A8_UNORM;
@@ -24,7 +25,9 @@ namespace {
 
 // The SDK version the entry point takes.
 const UINT kSdkVersion = 7;
-// Every device can serve a window, the probe's included.
+// Every device can serve a window, the probe's included. Each is used by one
+// thread at a time: the one made ahead passes to the user-interface thread
+// only once the thread that made it has ended.
 const UINT kDeviceFlags = D3D11_CREATE_DEVICE_SINGLETHREADED | D3D11_CREATE_DEVICE_BGRA_SUPPORT;
 // Trace value of a call refused because its interface is missing.
 const int32_t kMissingInterface = 999;
@@ -237,6 +240,105 @@ bool LoadDirect3D11Library()
     return s_library != nullptr;
 }
 
+namespace {
+
+// The library and its entry point, looked for once; false when either is
+// missing.
+bool FindCreateDevice()
+{
+    if (!LoadDirect3D11Library())
+        return false;
+    if (!s_createDevice)
+        s_createDevice = reinterpret_cast<PFN_D3D11_CREATE_DEVICE>(
+            reinterpret_cast<void*>(GetProcAddress(s_library, "D3D11CreateDevice")));
+    return s_createDevice != nullptr;
+}
+
+// The default adapter's hardware device at the highest feature level it
+// offers.
+HRESULT CallCreateDevice(ID3D11Device** device, D3D_FEATURE_LEVEL* level, ID3D11DeviceContext** context)
+{
+    return s_createDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, kDeviceFlags, nullptr, 0, kSdkVersion, device,
+                          level, context);
+}
+
+// The device made ahead (MakeDirect3D11DeviceAhead). Its thread loads the
+// library and makes the device, nothing else, and reports nothing: the
+// user-interface thread looks at what it left only once the thread has
+// ended, and checks it then as if it had made the device itself. A fault
+// inside the library on that thread reaches this handler alone.
+class CDeviceAhead final : public CFailureHandler
+{
+public:
+    void ReportFailure(int) override { faulted = true; }
+    void CompleteHeldReport() override {}
+
+    HANDLE thread = nullptr;
+    bool faulted = false;
+    // The device call returned; its results wait for the next CreateDevice.
+    bool made = false;
+    HRESULT result = E_FAIL;
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_9_1;
+};
+
+CDeviceAhead s_ahead;
+
+DWORD WINAPI MakeDeviceAhead(void*)
+{
+    CallGraphicsGuarded(&s_ahead, [] {
+        if (!FindCreateDevice())
+            return;
+        s_ahead.result = CallCreateDevice(&s_ahead.device, &s_ahead.level, &s_ahead.context);
+        s_ahead.made = true;
+    });
+    return 0;
+}
+
+// Waits for the thread of MakeDirect3D11DeviceAhead while it runs. A fault
+// on it fails the system; what the library was left holding is not touched.
+void FinishDeviceAhead()
+{
+    if (!s_ahead.thread)
+        return;
+    TRACE_POINT();
+    WaitForSingleObject(s_ahead.thread, INFINITE);
+    CloseHandle(s_ahead.thread);
+    s_ahead.thread = nullptr;
+    if (s_ahead.faulted) {
+        s_ahead.made = false;
+        CDirect3D11GraphicsSystem::Instance().ReportFailure(3);
+    }
+}
+
+// The device made ahead, taken once (waited for while its thread runs), or
+// else one made now; the result of the call that made it.
+HRESULT TakeOrMakeDevice(ID3D11Device** device, D3D_FEATURE_LEVEL* level, ID3D11DeviceContext** context)
+{
+    FinishDeviceAhead();
+    if (!s_ahead.made)
+        return CallCreateDevice(device, level, context);
+    s_ahead.made = false;
+    *device = s_ahead.device;
+    *level = s_ahead.level;
+    *context = s_ahead.context;
+    return s_ahead.result;
+}
+
+}  // namespace
+
+void MakeDirect3D11DeviceAhead()
+{
+    TRACE_POINT();
+    if (s_ahead.thread || s_ahead.made || CDirect3D11GraphicsSystem::Instance().GetAvailability() != 0)
+        return;
+    s_ahead.thread = CreateThread(nullptr, 0, &MakeDeviceAhead, nullptr, 0, nullptr);
+    // Without the thread the probe makes the device itself.
+    if (!s_ahead.thread)
+        TRACE_VALUE(int32_t, int32_t(GetLastError()));
+}
+
 int CDirect3D11Renderer::SeverityOf(HRESULT result)
 {
     switch (uint32_t(result)) {
@@ -370,9 +472,7 @@ bool CDirect3D11Renderer::CreateDevice()
         return false;
     ++s_devicesMade;
     D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_9_1;
-    if (!CheckResult(s_createDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, kDeviceFlags, nullptr, 0,
-                                    kSdkVersion, &m_device, &level, &m_context)) ||
-        !Have(m_device) || !Have(m_context))
+    if (!CheckResult(TakeOrMakeDevice(&m_device, &level, &m_context)) || !Have(m_device) || !Have(m_context))
         return false;
     IDXGIAdapter* adapter = GetAdapterOf(m_device);
     DXGI_ADAPTER_DESC adapterDescription = {};
@@ -723,11 +823,8 @@ void CDirect3D11Renderer::RenderToBitmap(CScene& scene, CPixelBitmap& bitmap, fl
 bool ProbeDirect3D11()
 {
     TRACE_POINT();
-    if (!LoadDirect3D11Library())
-        return false;
-    s_createDevice = reinterpret_cast<PFN_D3D11_CREATE_DEVICE>(
-        reinterpret_cast<void*>(GetProcAddress(s_library, "D3D11CreateDevice")));
-    if (!s_createDevice)
+    FinishDeviceAhead();
+    if (!CDirect3D11Renderer::IsUsable() || !FindCreateDevice())
         return false;
     CDirect3D11Renderer& offscreen = CDirect3D11Renderer::GetOffscreenRenderer();
     if (!offscreen.CreateDevice())
@@ -746,18 +843,10 @@ bool ProbeDirect3D11()
             break;
         }
     }
-    {
-        CWinDummyWindow window;
-        IDXGISwapChain* swapChain = MakeSwapChain(device, window.GetHandle(), 1, 1);
-        Release(swapChain);
-        if (!CDirect3D11Renderer::IsUsable())
-            return false;
-    }
-    CScene empty(false, 0);
-    CPixelBitmap picture(100.0f, 100.0f);
-    offscreen.RenderToBitmap(empty, picture, 100.0f, 100.0f, 0.0f, 0.0f);
-    if (!CDirect3D11Renderer::IsUsable())
-        return false;
+    // Presenting and reading back are tried where they are first used, not
+    // here as well: the first window makes its swap chain and draws at once,
+    // and a failure there or in an off-screen picture fails the system,
+    // which then gives way to the next one.
     CDirect3D11Renderer::s_deviceKeptForWindow = true;
     return true;
 }

@@ -42,8 +42,10 @@ public:
     // makes another when it next renders.
     static CDirect3D11Renderer& GetOffscreenRenderer();
     // A device of this renderer's own: feature level, adapter trace, states.
+    // The first call after MakeDirect3D11DeviceAhead takes the device made
+    // ahead.
     bool CreateDevice();
-    // Devices made in this run.
+    // Devices made in this run (one made ahead once it is taken).
     static int GetDevicesMade() { return s_devicesMade; }
     // One tile of the scene into the bitmap, bottom row first. A bitmap
     // without pixels is left alone; after a failure every pixel is white.
@@ -135,8 +137,15 @@ private:
 
 // Loads "d3d11.dll" on first call and keeps it; whether it is loaded.
 bool LoadDirect3D11Library();
+// Starts making the device of the coming probe on a thread of its own, so
+// that the rest of start-up goes on meanwhile: loading the library and
+// making a device take longer than anything else before a first picture.
+// The thread makes that one call and reports nothing: a failed result or a
+// fault there fails the system when the probe takes the device. Does
+// nothing once the system has been probed.
+void MakeDirect3D11DeviceAhead();
 // Once per run through the descriptor: the library and its entry point, the
-// shared device, buffer format and samples, a swap chain of that device
-// on a dummy window, and a 100 x 100 picture of an empty scene, all without
-// failure. The device is then kept for the first window.
+// shared device (the one made ahead, waited for when its thread still runs),
+// buffer format and samples, all without failure. The device is then kept
+// for the first window.
 bool ProbeDirect3D11();

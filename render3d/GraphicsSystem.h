@@ -219,9 +219,8 @@ public:
     // feature level 11, else 1.
     int GetRank() const override;
     CRenderTarget* CreateTarget() override;
-    // The probe of render3d/Direct3D11Renderer.h: the library loaded, a
-    // device made at the highest feature level it offers (11 or lower), a
-    // swap chain and a first picture.
+    // The probe of render3d/Direct3D11Renderer.h: the library loaded and a
+    // device made at the highest feature level it offers (11 or lower).
     bool IsAvailable() override;
     // Whether d3d11.dll can be loaded: decides the default graphics class.
     // The file is only mapped as data and let go at once, so that the
@@ -229,7 +228,8 @@ public:
     // answer is kept for the run.
     bool LoadsLibrary() const;
     // While the library file is there: the device is made when a window or
-    // a picture first needs the system, not when the class is chosen.
+    // a picture first needs the system, not when the class is chosen (for
+    // the first window of a start, ahead: PrepareViewSystemAhead).
     bool DefersProbe() const override { return LoadsLibrary(); }
     // Set by the probe from the off-screen device.
     void SetFeatureLevel11(bool reached) { m_featureLevel11 = reached; }
@@ -313,6 +313,12 @@ void SetGraphicsClassSetting(int graphicsClass, bool isExplicit);
 // Gives the canvas and the panels (graphics/GraphicsBackEnd.h) this choice
 // and the off-screen tile size; start-up does it once.
 void InstallGraphicsSystemChoice();
+
+// For a start that opens a course window, once the settings are open: when
+// the system chosen for views draws every view and waits with its probe for
+// the first window (Direct3D 11), that probe's device is made meanwhile on a
+// thread of its own (MakeDirect3D11DeviceAhead).
+void PrepareViewSystemAhead();
 
 // ---- Off-screen rendering -------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include "foundation/CrashLog.h"
 #include "foundation/Settings.h"
 #include "graphics/PixelBitmap.h"
+#include "render3d/Direct3D11Renderer.h"
 #include "render3d/GraphicsSystem.h"
 #include "render3d/OpenGL3Context.h"
 #include "ui/RenderTiles.h"
@@ -169,6 +170,14 @@ void InstallGraphicsSystemChoice()
 {
     static CGraphicsSystemChoice choice;
     SetGraphicsBackEndChoice(&choice);
+}
+
+void PrepareViewSystemAhead()
+{
+    TRACE_POINT();
+    CGraphicsSystem& system = GetGraphicsSystem(false);
+    if (&system == &CDirect3D11GraphicsSystem::Instance() && !system.IsRestricted() && system.GetAvailability() == 0)
+        MakeDirect3D11DeviceAhead();
 }
 
 // ---- Off-screen rendering ---------------------------------------------------------

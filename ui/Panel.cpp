@@ -357,8 +357,16 @@ void CPanel::PaintNow()
     target->SetViewport(width, height, width, height, 0.0f, 0.0f);
     camera = target->GetCamera();
     CallGraphicsGuarded(&target->GetGraphicsSystem(), [target] { target->RenderScene(); });
-    if (HasFailed(target->GetGraphicsSystem()))
+    const CGraphicsBackEnd& system = target->GetGraphicsSystem();
+    if (HasFailed(system)) {
         ReleaseRenderTarget();
+        // The picture may not have come (a swap chain or a first frame
+        // refused): the next paint, asked for now, goes through the fall-back
+        // the failed system gives. A failed GDI would give the same target
+        // again and asks for none.
+        if (&system != &ChooseGraphicsBackEnd(true))
+            Invalidate();
+    }
     if (!GetCrashLog().HoldsReserve())
         ReleaseSurplusTargets(this);
 }

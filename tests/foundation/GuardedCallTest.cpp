@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/CrashLog.h"
+#include "foundation/FailureHandler.h"
 #include "foundation/GuardedCall.h"
 #include "foundation/Settings.h"
 #include "render3d/GraphicsSystem.h"
@@ -317,6 +318,78 @@ CHILD_SCENARIO(GuardLeavesInnerHandlersFirst)
 
 namespace {
 
+// Notes the severities reported to it.
+struct CNotingHandler final : CFailureHandler
+{
+    void ReportFailure(int severity) override { severities.push_back(severity); }
+    void CompleteHeldReport() override {}
+    std::vector<int> severities;
+};
+
+// A thread's guarded call into foreign code that faults once the
+// user-interface thread has looked at its own handler.
+struct CThreadCall
+{
+    CNotingHandler handler;
+    void* code = nullptr;
+    HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    bool completed = true;
+    CFailureHandler* seenInside = nullptr;
+    CFailureHandler* seenAfter = nullptr;
+};
+
+DWORD WINAPI RunThreadCall(void* param)
+{
+    CThreadCall& call = *static_cast<CThreadCall*>(param);
+    call.completed = CallGraphicsGuarded(&call.handler, [&call] {
+        call.seenInside = GetCrashLog().GetFailureHandler();
+        SetEvent(call.inside);
+        WaitForSingleObject(call.goOn, INFINITE);
+        RunCode(call.code);
+    });
+    call.seenAfter = GetCrashLog().GetFailureHandler();
+    return 0;
+}
+
+}  // namespace
+
+// Another thread guards its calls with a handler of its own: the
+// user-interface thread keeps its handler meanwhile, and a fault on that
+// thread reaches only the thread's handler. Nothing is logged or told.
+CHILD_SCENARIO(GuardDriverFaultOnAnotherThread)
+{
+    CNoticeRecorder notices;
+    GetCrashLog().fileName = kTestCrashLogName;
+    CNotingHandler uiHandler;
+    CThreadCall call;
+    call.code = MakeForeignCode();
+    if (!call.code || !call.inside || !call.goOn)
+        return 10;
+    GetCrashLog().SetFailureHandler(&uiHandler);
+    HANDLE thread = CreateThread(nullptr, 0, RunThreadCall, &call, 0, nullptr);
+    if (!thread)
+        return 11;
+    WaitForSingleObject(call.inside, INFINITE);
+    CFailureHandler* const uiSeen = GetCrashLog().GetFailureHandler();
+    SetEvent(call.goOn);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    int result = 0;
+    if (uiSeen != &uiHandler || GetCrashLog().GetFailureHandler() != &uiHandler)
+        result = 12;
+    else if (call.completed || call.seenInside != &call.handler || call.seenAfter != nullptr)
+        result = 13;
+    else if (call.handler.severities != std::vector<int>{3} || !uiHandler.severities.empty())
+        result = 14;
+    else if (ReportCount() != 0 || !notices.Take().empty())
+        result = 15;
+    GetCrashLog().SetFailureHandler(nullptr);
+    return result;
+}
+
+namespace {
+
 const DWORD kUnlistedCode = 0xE0001234;
 
 LONG WINAPI EndOnUnhandled(EXCEPTION_POINTERS* pointers)
@@ -349,6 +422,7 @@ TEST(GuardedCallChild, EachFaultEndsAsItsKindAsks)
         {"GuardOwnFaultBeyondTwoMegabytes", 0, true},
         {"GuardDriverFault", 0, true},
         {"GuardForeignFaultWithoutHandler", 0, true},
+        {"GuardDriverFaultOnAnotherThread", 0, false},
         {"GuardLeavesInnerHandlersFirst", 0, false},
         {"GuardPassesOnOtherExceptions", 0x51, false},
     };

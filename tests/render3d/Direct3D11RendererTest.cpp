@@ -233,7 +233,8 @@ CHILD_TEST(Direct3D11Errors, AFailingResultFailsTheSystemForTheRun)
 }
 
 // A real panel draws through Direct3D 11 until a fault inside the driver's clear: the system is failed for the
-// run with worst error 3 and one crash log, and the panel goes on through a fall-back target (OpenGL 3 off screen).
+// run with worst error 3 and one crash log, and the panel goes on at once through a fall-back target (OpenGL 3 off
+// screen).
 CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack)
 {
     GetCrashLog().fileName = kTestCrashLogName;
@@ -276,9 +277,9 @@ CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack
         !FileExists(GetTestCrashLogPath()))
         return 12;
 
-    // Under Wine a child window that a swap chain presented to shows no GDI pixels afterwards (its device
-    // context clips everything), so only the target and the choice are looked at here.
-    panel.Invalidate();
+    // The panel paints again by itself, through the fall-back. Under Wine a child window that a swap chain
+    // presented to shows no GDI pixels afterwards (its device context clips everything), so only the target and
+    // the choice are looked at here.
     if (!PumpUntil([&] { return dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr; }))
         return 13;
     if (&GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance() || ReportCount() != 1)
@@ -349,4 +350,155 @@ CHILD_TEST(Direct3D11Choice, TheFirstWindowDrawsWithTheProbesDevice)
         panel->SetScene(nullptr);
     host.Destroy();
     return ReportCount() == 0 && system.GetCurrentError() == 0 ? 0 : 14;
+}
+
+namespace {
+
+// Paints a panel of the shapes in the host until its first frame has drawn; the panel's target then.
+CRenderTarget* PaintFirstFrame(CPanelTestHost& host, CPanel& panel, CScene& scene)
+{
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    PumpUntil([&] {
+        auto* renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
+        return (renderer && renderer->GetCachedMeshCount() > 0) ||
+               dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr;
+    });
+    return panel.renderTarget;
+}
+
+}  // namespace
+
+// A start's first window takes the device made ahead: the library is loaded before anything probes, the probe
+// waits for that device instead of making one, and the window draws with it, still the only device.
+CHILD_TEST(Direct3D11Choice, TheDeviceMadeAheadGoesToTheFirstWindow)
+{
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    PrepareViewSystemAhead();
+    if (!PumpUntil([] { return GetModuleHandleW(L"d3d11.dll") != nullptr; }) || system.GetAvailability() != 0)
+        return 10;
+    CPanelTestHost host(60, 60, 200, 160);
+    CShapesScene scene;
+    CPanel panel(false, false);
+    if (!dynamic_cast<CDirect3D11Renderer*>(PaintFirstFrame(host, panel, scene)))
+        return 11;
+    if (CDirect3D11Renderer::GetDevicesMade() != 1 || CDirect3D11Renderer::GetOffscreenRenderer().GetDevice())
+        return 12;
+    panel.SetScene(nullptr);
+    host.Destroy();
+    return ReportCount() == 0 && system.GetCurrentError() == 0 ? 0 : 13;
+}
+
+// A fault inside the library while the device is made ahead ends only that thread's call: the probe answers false,
+// the system is failed with worst error 3 and one crash log, and the first window draws through the next class.
+CHILD_TEST(Direct3D11Choice, AFaultWhileTheDeviceIsMadeAheadFailsTheSystemAndTheWindowFallsBack)
+{
+    GetCrashLog().fileName = kTestCrashLogName;
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
+    // The library's entry point becomes code that reads address 0.
+    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+    void* const entry = reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"d3d11.dll"), "D3D11CreateDevice"));
+    DWORD protection = 0;
+    if (!entry || !VirtualProtect(entry, sizeof readAddressZero, PAGE_EXECUTE_READWRITE, &protection))
+        return 10;
+    std::memcpy(entry, readAddressZero, sizeof readAddressZero);
+    FlushInstructionCache(GetCurrentProcess(), entry, sizeof readAddressZero);
+
+    PrepareViewSystemAhead();
+    CPanelTestHost host(60, 60, 200, 160);
+    CShapesScene scene;
+    CPanel panel(false, false);
+    if (!dynamic_cast<CFallbackRenderTarget*>(PaintFirstFrame(host, panel, scene)))
+        return 11;
+    if (system.GetAvailability() != 2 || system.GetCurrentError() != 3 ||
+        CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 || ReportCount() != 1 ||
+        !FileExists(GetTestCrashLogPath()))
+        return 12;
+    if (CDirect3D11Renderer::GetDevicesMade() != 0 || &GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance())
+        return 13;
+    panel.SetScene(nullptr);
+    host.Destroy();
+    DeleteFileW(GetTestCrashLogPath().c_str());
+    return 0;
+}
+
+
+namespace {
+
+// Stands for a library that refuses a call shaped (object, what, description, made).
+HRESULT WINAPI Refuse(void*, void*, const void*, void** made)
+{
+    *made = nullptr;
+    return E_FAIL;
+}
+
+void RefuseSlot(void* object, int slot)
+{
+    void** entry = *static_cast<void***>(object) + slot;
+    DWORD protection = 0;
+    VirtualProtect(entry, sizeof(void*), PAGE_READWRITE, &protection);
+    *entry = reinterpret_cast<void*>(&Refuse);
+}
+
+// A window of a red rectangle on a start with no class stored, the library refusing the factory's
+// CreateSwapChain (slot 10) or the device's CreateRenderTargetView (slot 9), for every device: 0 when the
+// system fails and the window shows the rectangle without being asked to paint again.
+int PaintWithRefusal(bool swapChain)
+{
+    CTestSettingsKey key;
+    CGraphicsSystemTestAccess::ResetRun();
+    auto create = reinterpret_cast<PFN_D3D11_CREATE_DEVICE>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"d3d11.dll"), "D3D11CreateDevice")));
+    ID3D11Device* device = nullptr;
+    if (!create || FAILED(create(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, 7, &device, nullptr,
+                                 nullptr)))
+        return 10;
+    if (swapChain) {
+        IDXGIDevice* dxgiDevice = nullptr;
+        IDXGIAdapter* adapter = nullptr;
+        IDXGIFactory* factory = nullptr;
+        if (FAILED(device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice))) ||
+            FAILED(dxgiDevice->GetAdapter(&adapter)) ||
+            FAILED(adapter->GetParent(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&factory))))
+            return 11;
+        RefuseSlot(factory, 10);
+    } else {
+        RefuseSlot(device, 9);
+    }
+    CPanelTestHost host(60, 60, 200, 160);
+    CScene scene(true, 1);
+    scene.background = 0xFFFFFFFF;
+    CFunctionDrawable rectangle = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed);
+    scene.items[0] = &rectangle;
+    CPanel panel(false, false);
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    const bool shown = PumpUntil([&] { return ReadClientPixel(panel.hwnd, 30, 20) == RGB(255, 0, 0); });
+    const int error = CDirect3D11GraphicsSystem::Instance().GetCurrentError();
+    panel.SetScene(nullptr);
+    host.Destroy();
+    return shown && error == 3 ? 0 : 12;
+}
+
+}  // namespace
+
+// The first window's swap chain and first frame are where presenting and drawing are first tried: when the library
+// refuses them, the window is painted at once through the next class, as when the probe finds the system unusable.
+CHILD_TEST(Direct3D11Errors, AWindowWhoseSwapChainIsRefusedIsPaintedThroughTheNextClass)
+{
+    return PaintWithRefusal(true);
+}
+
+CHILD_TEST(Direct3D11Errors, AWindowWhoseFirstFrameIsRefusedIsPaintedThroughTheNextClass)
+{
+    return PaintWithRefusal(false);
 }
