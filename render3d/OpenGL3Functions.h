@@ -12,8 +12,9 @@
 // wglGetProcAddress (LoadOpenGL3EntryPoints).
 #define FENDREL_OPENGL3_BASE_FUNCTIONS(F)                                                                        \
     F(glBindTexture) F(glClear) F(glClearColor) F(glDeleteTextures) F(glDepthFunc) F(glDisable)                  \
-    F(glDrawBuffer) F(glDrawElements) F(glEnable) F(glFinish) F(glGenTextures) F(glGetError) F(glGetIntegerv)    \
-    F(glGetString) F(glReadBuffer) F(glReadPixels) F(glTexImage2D) F(glTexParameteri) F(glViewport)             \
+    F(glDrawBuffer) F(glDrawElements) F(glEnable) F(glFinish) F(glFlush) F(glGenTextures) F(glGetError)          \
+    F(glGetIntegerv) F(glGetString) F(glReadBuffer) F(glReadPixels) F(glTexImage2D) F(glTexParameteri)           \
+    F(glViewport)                                                                                                \
     F(wglCreateContext) F(wglDeleteContext) F(wglGetCurrentContext) F(wglGetCurrentDC) F(wglGetProcAddress)     \
     F(wglMakeCurrent)
 

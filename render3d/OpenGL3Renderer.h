@@ -19,7 +19,8 @@ class CScene;
 // vertex, on a context of render3d/OpenGL3Context.h. A renderer per view
 // window presents its frames; one shared renderer on the probe's context
 // draws off screen into a multisampled framebuffer. A run's program, its
-// placement uniform, texture and blending are set only when they change.
+// placement uniform, texture and blending are set only when they change;
+// the library is flushed every few thousand triangles.
 //
 // Every call into the library is skipped once the "OpenGL3" system has
 // failed in this run (drawing asks once a frame); the library's error is
@@ -79,6 +80,11 @@ public:
     // texture bound (0: untextured, the plain program) and blending on or
     // off.
     void PrepareRun(GLuint texture, bool blended);
+    // Inside a frame, after a run's draw call: counts it, and flushes once
+    // kTrianglesPerFlush triangles were drawn since the frame began or the
+    // last flush, so that a rasteriser that starts at a flush works on them
+    // while the later runs are set up.
+    void EndRun(size_t triangles);
     const float* GetProjection() const { return m_camera.GetProjectionMatrix(); }
 
 protected:
@@ -112,6 +118,8 @@ private:
     // The texture bound (0 unknown) and blending, within a frame.
     GLuint m_boundTexture = 0;
     bool m_blending = false;
+    // Drawn in this frame since it began or since the last flush.
+    size_t m_unflushedTriangles = 0;
     std::deque<GLuint> m_vertexBuffers;
     std::deque<GLuint> m_indexBuffers;
     std::deque<GLuint> m_vertexArrays;

@@ -59,12 +59,28 @@ public:
                                       injectedError = GL_NO_ERROR;
                                       return injected != GL_NO_ERROR ? injected : s_saved->glGetError(); };
         gl.glDrawElements = [](GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) WINAPI {
-            calls.push_back("draw"); s_saved->glDrawElements(mode, count, type, indices); };
+            calls.push_back("draw " + std::to_string(count / 3));
+            s_saved->glDrawElements(mode, count, type, indices); };
+        gl.glFlush = []() WINAPI { calls.push_back("flush"); s_saved->glFlush(); };
         // clang-format on
     }
     ~CGL3Recorder() { GetOpenGL3Functions() = m_saved; }
 
-    static size_t Count(const std::string& call) { return std::count(calls.begin(), calls.end(), call); }
+    // Calls that begin with the text.
+    static size_t Count(const std::string& call)
+    {
+        return std::count_if(calls.begin(), calls.end(),
+                             [&](const std::string& made) { return made.compare(0, call.size(), call) == 0; });
+    }
+    // The draw calls (each as "draw" and its triangles) and flushes, in order.
+    static std::vector<std::string> DrawsAndFlushes()
+    {
+        std::vector<std::string> kept;
+        for (const std::string& call : calls)
+            if (call == "flush" || call.compare(0, 5, "draw ") == 0)
+                kept.push_back(call);
+        return kept;
+    }
 
     static inline std::vector<std::string> calls;
     static inline GLenum injectedError = GL_NO_ERROR;
@@ -217,6 +233,7 @@ TEST_F(OpenGL3, BatchesTakeTheProgramTheyNeedAndMoreThan65536VerticesDrawAsGdiDr
         renderer.RenderScene();
         EXPECT_EQ(3u, CGL3Recorder::Count("draw"));
         EXPECT_EQ(3u, CGL3Recorder::Count("error"));
+        EXPECT_EQ(0u, CGL3Recorder::Count("flush"));
         CGL3Recorder::calls = firstFrame;
         renderer.SetScene(nullptr);
         // Colours come with the vertices: the plain program for the rect and the box, the textured one, blended, for
@@ -235,7 +252,12 @@ TEST_F(OpenGL3, BatchesTakeTheProgramTheyNeedAndMoreThan65536VerticesDrawAsGdiDr
     CScene many(true, 1);
     many.items = {&squares};
     many.all3D = true;
+    CGL3Recorder recorder;
     const CPixelBitmap gl = RenderThrough(COpenGL3GraphicsSystem::Instance(), many);
+    // 38,400 triangles in two meshes: the library is flushed after each draw call that brings the triangles since
+    // the last flush to 2,000 or more, so that a rasteriser that starts at a flush works while the next are set up.
+    const std::vector<std::string> expected = {"draw 32768", "flush", "draw 5632", "flush"};
+    EXPECT_EQ(expected, CGL3Recorder::DrawsAndFlushes());
     EXPECT_EQ(kBlue, gl.GetPixel(0, 119));
     EXPECT_EQ(kRed, gl.GetPixel(159, 0));
     EXPECT_GE(160 * 120 / 100, CountDifferences(gl, RenderThrough(CGdiGraphicsSystem::Instance(), many)));
