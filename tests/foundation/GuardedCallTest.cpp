@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/CrashLog.h"
@@ -326,66 +327,46 @@ struct CNotingHandler final : CFailureHandler
     std::vector<int> severities;
 };
 
-// A thread's guarded call into foreign code that faults once the
-// user-interface thread has looked at its own handler.
-struct CThreadCall
-{
-    CNotingHandler handler;
-    void* code = nullptr;
-    HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    bool completed = true;
-    CFailureHandler* seenInside = nullptr;
-    CFailureHandler* seenAfter = nullptr;
-};
-
-DWORD WINAPI RunThreadCall(void* param)
-{
-    CThreadCall& call = *static_cast<CThreadCall*>(param);
-    call.completed = CallGraphicsGuarded(&call.handler, [&call] {
-        call.seenInside = GetCrashLog().GetFailureHandler();
-        SetEvent(call.inside);
-        WaitForSingleObject(call.goOn, INFINITE);
-        RunCode(call.code);
-    });
-    call.seenAfter = GetCrashLog().GetFailureHandler();
-    return 0;
-}
-
 }  // namespace
 
 // Another thread guards its calls with a handler of its own: the
-// user-interface thread keeps its handler meanwhile, and a fault on that
-// thread reaches only the thread's handler. Nothing is logged or told.
+// user-interface thread keeps its handler while that thread is inside its
+// call, and a fault there reaches only the thread's handler. Nothing is
+// logged or told.
 CHILD_SCENARIO(GuardDriverFaultOnAnotherThread)
 {
     CNoticeRecorder notices;
     GetCrashLog().fileName = kTestCrashLogName;
-    CNotingHandler uiHandler;
-    CThreadCall call;
-    call.code = MakeForeignCode();
-    if (!call.code || !call.inside || !call.goOn)
-        return 10;
+    CNotingHandler uiHandler, threadHandler;
+    void* const code = MakeForeignCode();
+    HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     GetCrashLog().SetFailureHandler(&uiHandler);
-    HANDLE thread = CreateThread(nullptr, 0, RunThreadCall, &call, 0, nullptr);
-    if (!thread)
-        return 11;
-    WaitForSingleObject(call.inside, INFINITE);
-    CFailureHandler* const uiSeen = GetCrashLog().GetFailureHandler();
-    SetEvent(call.goOn);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    int result = 0;
-    if (uiSeen != &uiHandler || GetCrashLog().GetFailureHandler() != &uiHandler)
-        result = 12;
-    else if (call.completed || call.seenInside != &call.handler || call.seenAfter != nullptr)
-        result = 13;
-    else if (call.handler.severities != std::vector<int>{3} || !uiHandler.severities.empty())
-        result = 14;
-    else if (ReportCount() != 0 || !notices.Take().empty())
-        result = 15;
+    bool completed = true;
+    CFailureHandler* seenInside = nullptr;
+    CFailureHandler* seenAfter = nullptr;
+    std::thread thread([&] {
+        completed = CallGraphicsGuarded(&threadHandler, [&] {
+            seenInside = GetCrashLog().GetFailureHandler();
+            SetEvent(inside);
+            WaitForSingleObject(goOn, INFINITE);
+            RunCode(code);
+        });
+        seenAfter = GetCrashLog().GetFailureHandler();
+    });
+    WaitForSingleObject(inside, INFINITE);
+    const bool uiKept = GetCrashLog().GetFailureHandler() == &uiHandler;
+    SetEvent(goOn);
+    thread.join();
+    const bool uiKeptAfter = GetCrashLog().GetFailureHandler() == &uiHandler;
     GetCrashLog().SetFailureHandler(nullptr);
-    return result;
+    if (!uiKept || !uiKeptAfter)
+        return 12;
+    if (completed || seenInside != &threadHandler || seenAfter != nullptr)
+        return 13;
+    if (threadHandler.severities != std::vector<int>{3} || !uiHandler.severities.empty())
+        return 14;
+    return ReportCount() == 0 && notices.Take().empty() ? 0 : 15;
 }
 
 namespace {

@@ -34,6 +34,50 @@ namespace {
 const uint32_t kRed = CShapesScene::kRed;
 const uint32_t kBlue = CShapesScene::kBlue;
 
+// mov eax, [0]; ret: code that reads address 0, placed where asked.
+void PlaceReadAddressZero(void* where)
+{
+    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+    std::memcpy(where, readAddressZero, sizeof readAddressZero);
+    FlushInstructionCache(GetCurrentProcess(), where, sizeof readAddressZero);
+}
+
+// Puts code in a slot of a table of methods, which every object of a class shares; what was there.
+void* SetSlot(void** methods, int slot, void* code)
+{
+    void** entry = methods + slot;
+    DWORD protection = 0;
+    VirtualProtect(entry, sizeof(void*), PAGE_READWRITE, &protection);
+    void* const was = *entry;
+    *entry = code;
+    return was;
+}
+
+// Shows a 160 x 120 panel of the scene in the host, at the top given.
+void Show(CPanelTestHost& host, CPanel& panel, CScene& scene, float top = 0.0f)
+{
+    panel.SetScene(&scene);
+    panel.Measure();
+    panel.CreateNativeWindow(host);
+    panel.SetBounds(CRectF(0.0f, top, 160.0f, top + 120.0f));
+}
+
+// The panel's Direct3D 11 renderer once a frame has built the scene's meshes; null when none does.
+CDirect3D11Renderer* Direct3D11Frame(CPanel& panel)
+{
+    CDirect3D11Renderer* renderer = nullptr;
+    PumpUntil([&] {
+        renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
+        return renderer && renderer->GetCachedMeshCount() > 0;
+    });
+    return renderer && renderer->GetCachedMeshCount() > 0 ? renderer : nullptr;
+}
+
+bool FallsBack(CPanel& panel)
+{
+    return PumpUntil([&] { return dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr; });
+}
+
 // "inputs > outputs | resources" of a blob, read back by the compiler's reflection; a constant buffer with its
 // variables in brackets, the resources sorted.
 std::string Reflect(const CDirect3D11ShaderBlob& blob)
@@ -248,31 +292,19 @@ CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack
     CPanelTestHost host(60, 60, 200, 160);
     CShapesScene scene;
     CPanel panel(false, false);
-    panel.SetScene(&scene);
-    panel.Measure();
-    panel.CreateNativeWindow(host);
-    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
-    // Drawn once the frame has built the scene's meshes.
-    CDirect3D11Renderer* renderer = nullptr;
-    if (!PumpUntil([&] {
-            renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
-            return renderer && renderer->GetCachedMeshCount() > 0;
-        }) || system.GetCurrentError() != 0)
+    Show(host, panel, scene);
+    CDirect3D11Renderer* const renderer = Direct3D11Frame(panel);
+    if (!renderer || system.GetCurrentError() != 0)
         return 11;
 
     // The context's ClearRenderTargetView (slot 50 of its table) becomes code that reads address 0.
-    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
     void* driver = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
-    std::memcpy(driver, readAddressZero, sizeof readAddressZero);
-    FlushInstructionCache(GetCurrentProcess(), driver, sizeof readAddressZero);
-    void** slot = *reinterpret_cast<void***>(renderer->GetContext()) + 50;
-    DWORD protection = 0;
-    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
-    void* const saved = *slot;
-    *slot = driver;
+    PlaceReadAddressZero(driver);
+    void** const methods = *reinterpret_cast<void***>(renderer->GetContext());
+    void* const saved = SetSlot(methods, 50, driver);
     panel.Invalidate();
     PumpUntil([&] { return system.GetCurrentError() != 0; });
-    *slot = saved;
+    SetSlot(methods, 50, saved);
     if (system.GetCurrentError() != 3 || CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 || ReportCount() != 1 ||
         !FileExists(GetTestCrashLogPath()))
         return 12;
@@ -280,7 +312,7 @@ CHILD_TEST(Direct3D11Errors, AFaultInTheDriverFailsTheSystemAndThePanelFallsBack
     // The panel paints again by itself, through the fall-back. Under Wine a child window that a swap chain
     // presented to shows no GDI pixels afterwards (its device context clips everything), so only the target and
     // the choice are looked at here.
-    if (!PumpUntil([&] { return dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr; }))
+    if (!FallsBack(panel))
         return 13;
     if (&GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance() || ReportCount() != 1)
         return 14;
@@ -328,16 +360,8 @@ CHILD_TEST(Direct3D11Choice, TheFirstWindowDrawsWithTheProbesDevice)
     CPanel second(false, false);
     CPanel* const panels[] = {&first, &second};
     for (int i = 0; i < 2; ++i) {
-        CPanel& panel = *panels[i];
-        panel.SetScene(&scene);
-        panel.Measure();
-        panel.CreateNativeWindow(host);
-        panel.SetBounds(CRectF(0.0f, 160.0f * i, 160.0f, 160.0f * i + 120.0f));
-        if (!PumpUntil([&] {
-                auto* renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
-                return renderer && renderer->GetCachedMeshCount() > 0;
-            }) ||
-            CDirect3D11Renderer::GetDevicesMade() != i + 1)
+        Show(host, *panels[i], scene, 160.0f * i);
+        if (!Direct3D11Frame(*panels[i]) || CDirect3D11Renderer::GetDevicesMade() != i + 1)
             return 10 + i;
     }
     if (CDirect3D11Renderer::GetOffscreenRenderer().GetDevice())
@@ -354,83 +378,50 @@ CHILD_TEST(Direct3D11Choice, TheFirstWindowDrawsWithTheProbesDevice)
 
 namespace {
 
-// Paints a panel of the shapes in the host until its first frame has drawn; the panel's target then.
-CRenderTarget* PaintFirstFrame(CPanelTestHost& host, CPanel& panel, CScene& scene)
-{
-    panel.SetScene(&scene);
-    panel.Measure();
-    panel.CreateNativeWindow(host);
-    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
-    PumpUntil([&] {
-        auto* renderer = dynamic_cast<CDirect3D11Renderer*>(panel.renderTarget);
-        return (renderer && renderer->GetCachedMeshCount() > 0) ||
-               dynamic_cast<CFallbackRenderTarget*>(panel.renderTarget) != nullptr;
-    });
-    return panel.renderTarget;
-}
-
-}  // namespace
-
 // A start's first window takes the device made ahead: the library is loaded before anything probes, the probe
-// waits for that device instead of making one, and the window draws with it, still the only device.
-CHILD_TEST(Direct3D11Choice, TheDeviceMadeAheadGoesToTheFirstWindow)
-{
-    CTestSettingsKey key;
-    CGraphicsSystemTestAccess::ResetRun();
-    CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
-    PrepareViewSystemAhead();
-    if (!PumpUntil([] { return GetModuleHandleW(L"d3d11.dll") != nullptr; }) || system.GetAvailability() != 0)
-        return 10;
-    CPanelTestHost host(60, 60, 200, 160);
-    CShapesScene scene;
-    CPanel panel(false, false);
-    if (!dynamic_cast<CDirect3D11Renderer*>(PaintFirstFrame(host, panel, scene)))
-        return 11;
-    if (CDirect3D11Renderer::GetDevicesMade() != 1 || CDirect3D11Renderer::GetOffscreenRenderer().GetDevice())
-        return 12;
-    panel.SetScene(nullptr);
-    host.Destroy();
-    return ReportCount() == 0 && system.GetCurrentError() == 0 ? 0 : 13;
-}
-
-// A fault inside the library while the device is made ahead ends only that thread's call: the probe answers false,
-// the system is failed with worst error 3 and one crash log, and the first window draws through the next class.
-CHILD_TEST(Direct3D11Choice, AFaultWhileTheDeviceIsMadeAheadFailsTheSystemAndTheWindowFallsBack)
+// waits for that device instead of making one, and the window draws with it, still the only device. With a fault
+// inside the library while that device is made, only that thread's call ends: the probe answers false, the system
+// is failed with worst error 3 and one crash log, and the first window draws through the next class.
+int DrawWithTheDeviceMadeAhead(bool fault)
 {
     GetCrashLog().fileName = kTestCrashLogName;
     DeleteFileW(GetTestCrashLogPath().c_str());
     CTestSettingsKey key;
     CGraphicsSystemTestAccess::ResetRun();
     CDirect3D11GraphicsSystem& system = CDirect3D11GraphicsSystem::Instance();
-    // The library's entry point becomes code that reads address 0.
-    static const unsigned char readAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
-    void* const entry = reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"d3d11.dll"), "D3D11CreateDevice"));
-    DWORD protection = 0;
-    if (!entry || !VirtualProtect(entry, sizeof readAddressZero, PAGE_EXECUTE_READWRITE, &protection))
-        return 10;
-    std::memcpy(entry, readAddressZero, sizeof readAddressZero);
-    FlushInstructionCache(GetCurrentProcess(), entry, sizeof readAddressZero);
-
+    if (fault) {
+        // The library's entry point becomes code that reads address 0.
+        void* const entry = reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"d3d11.dll"), "D3D11CreateDevice"));
+        DWORD protection = 0;
+        if (!entry || !VirtualProtect(entry, 16, PAGE_EXECUTE_READWRITE, &protection))
+            return 10;
+        PlaceReadAddressZero(entry);
+    }
     PrepareViewSystemAhead();
+    if (!fault &&
+        (!PumpUntil([] { return GetModuleHandleW(L"d3d11.dll") != nullptr; }) || system.GetAvailability() != 0))
+        return 10;
     CPanelTestHost host(60, 60, 200, 160);
     CShapesScene scene;
     CPanel panel(false, false);
-    if (!dynamic_cast<CFallbackRenderTarget*>(PaintFirstFrame(host, panel, scene)))
-        return 11;
-    if (system.GetAvailability() != 2 || system.GetCurrentError() != 3 ||
-        CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 || ReportCount() != 1 ||
-        !FileExists(GetTestCrashLogPath()))
-        return 12;
-    if (CDirect3D11Renderer::GetDevicesMade() != 0 || &GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance())
-        return 13;
+    Show(host, panel, scene);
+    const bool drawn = fault ? FallsBack(panel) : Direct3D11Frame(panel) != nullptr;
     panel.SetScene(nullptr);
     host.Destroy();
+    const bool crashLogged = FileExists(GetTestCrashLogPath());
     DeleteFileW(GetTestCrashLogPath().c_str());
+    if (!drawn)
+        return 11;
+    if (CDirect3D11Renderer::GetDevicesMade() != (fault ? 0 : 1) ||
+        CDirect3D11Renderer::GetOffscreenRenderer().GetDevice())
+        return 12;
+    if (system.GetCurrentError() != (fault ? 3 : 0) || ReportCount() != (fault ? 1 : 0) || crashLogged != fault)
+        return 13;
+    if (fault && (system.GetAvailability() != 2 || CSettings::GetInt(L"Direct3D11WorstError", -1) != 3 ||
+                  &GetGraphicsSystem(false) != &COpenGL3GraphicsSystem::Instance()))
+        return 14;
     return 0;
 }
-
-
-namespace {
 
 // Stands for a library that refuses a call shaped (object, what, description, made).
 HRESULT WINAPI Refuse(void*, void*, const void*, void** made)
@@ -439,17 +430,10 @@ HRESULT WINAPI Refuse(void*, void*, const void*, void** made)
     return E_FAIL;
 }
 
-void RefuseSlot(void* object, int slot)
-{
-    void** entry = *static_cast<void***>(object) + slot;
-    DWORD protection = 0;
-    VirtualProtect(entry, sizeof(void*), PAGE_READWRITE, &protection);
-    *entry = reinterpret_cast<void*>(&Refuse);
-}
-
-// A window of a red rectangle on a start with no class stored, the library refusing the factory's
-// CreateSwapChain (slot 10) or the device's CreateRenderTargetView (slot 9), for every device: 0 when the
-// system fails and the window shows the rectangle without being asked to paint again.
+// The first window's swap chain and first frame are where presenting and drawing are first tried: a window of the
+// shapes on a start with no class stored, the library refusing the factory's CreateSwapChain (slot 10) or the
+// device's CreateRenderTargetView (slot 9) for every device, is painted at once through the next class, as when
+// the probe finds the system unusable, and the system fails.
 int PaintWithRefusal(bool swapChain)
 {
     CTestSettingsKey key;
@@ -460,28 +444,20 @@ int PaintWithRefusal(bool swapChain)
     if (!create || FAILED(create(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, 7, &device, nullptr,
                                  nullptr)))
         return 10;
+    void* refused = device;
     if (swapChain) {
         IDXGIDevice* dxgiDevice = nullptr;
         IDXGIAdapter* adapter = nullptr;
-        IDXGIFactory* factory = nullptr;
         if (FAILED(device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice))) ||
             FAILED(dxgiDevice->GetAdapter(&adapter)) ||
-            FAILED(adapter->GetParent(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&factory))))
+            FAILED(adapter->GetParent(__uuidof(IDXGIFactory), &refused)))
             return 11;
-        RefuseSlot(factory, 10);
-    } else {
-        RefuseSlot(device, 9);
     }
+    SetSlot(*static_cast<void***>(refused), swapChain ? 10 : 9, reinterpret_cast<void*>(&Refuse));
     CPanelTestHost host(60, 60, 200, 160);
-    CScene scene(true, 1);
-    scene.background = 0xFFFFFFFF;
-    CFunctionDrawable rectangle = FilledRect(CRectF(10.0f, 10.0f, 60.0f, 40.0f), kRed);
-    scene.items[0] = &rectangle;
+    CShapesScene scene;
     CPanel panel(false, false);
-    panel.SetScene(&scene);
-    panel.Measure();
-    panel.CreateNativeWindow(host);
-    panel.SetBounds(CRectF(0.0f, 0.0f, 160.0f, 120.0f));
+    Show(host, panel, scene);
     const bool shown = PumpUntil([&] { return ReadClientPixel(panel.hwnd, 30, 20) == RGB(255, 0, 0); });
     const int error = CDirect3D11GraphicsSystem::Instance().GetCurrentError();
     panel.SetScene(nullptr);
@@ -491,13 +467,15 @@ int PaintWithRefusal(bool swapChain)
 
 }  // namespace
 
-// The first window's swap chain and first frame are where presenting and drawing are first tried: when the library
-// refuses them, the window is painted at once through the next class, as when the probe finds the system unusable.
+CHILD_TEST(Direct3D11Choice, TheDeviceMadeAheadGoesToTheFirstWindow) { return DrawWithTheDeviceMadeAhead(false); }
+CHILD_TEST(Direct3D11Choice, AFaultWhileTheDeviceIsMadeAheadFailsTheSystemAndTheWindowFallsBack)
+{
+    return DrawWithTheDeviceMadeAhead(true);
+}
 CHILD_TEST(Direct3D11Errors, AWindowWhoseSwapChainIsRefusedIsPaintedThroughTheNextClass)
 {
     return PaintWithRefusal(true);
 }
-
 CHILD_TEST(Direct3D11Errors, AWindowWhoseFirstFrameIsRefusedIsPaintedThroughTheNextClass)
 {
     return PaintWithRefusal(false);

@@ -88,17 +88,6 @@ CDogPath* DrawDogPath(CCourse& course, int kind, const Points& through, CCourseN
     return path;
 }
 
-// A handler's or judge's path drawn by its tool through the points.
-void DrawWithTool(CCourse& course, int nameTextId, const Points& through)
-{
-    course.SelectToolType(nameTextId);
-    course.StartPlacingObject(through.front().x, through.front().y);
-    for (const CPoint2& p : through)
-        course.DragPlacedObject(p.x, p.y);
-    course.DropPlacedObject(through.back().x, through.back().y);
-    course.SelectToolType(0);
-}
-
 int CountTied(const CDogPath& path)
 {
     return int(std::count_if(path.GetNodes().begin(), path.GetNodes().end(),
@@ -258,8 +247,8 @@ public:
             DrawDogPath(course, CPathConnection::kPlain, {{6000, 500}, {7000, 600}}, sequence.get());
         // A handler's and a judge's path, texts, lines from obstacle to
         // obstacle, an area and posed figures.
-        DrawWithTool(course, CHumanPath::kNameTextId, {{1500, 9000}, {3000, 9800}, {4500, 9200}});
-        DrawWithTool(course, CHumanPath::kNameTextId, {{9000, 600}, {10500, 900}});
+        equipmenttest::PlaceWithTool(course, CHumanPath::kNameTextId, {1500, 9000}, {4500, 9200});
+        equipmenttest::PlaceWithTool(course, CHumanPath::kNameTextId, {9000, 600}, {10500, 900});
         course.AddText(7000.0f, 11200.0f, L"Walk the line");
         course.AddText(500.0f, 6000.0f, L"Judge");
         for (int i = 0; i < 3; ++i) {
@@ -289,7 +278,7 @@ public:
     {
         CCourse& course = *m_course;
         Deselect();
-        switch (Below(11)) {
+        switch (Below(10)) {
         case 0:
         case 1: {
             // A drag or a turn of some objects, in two moves.
@@ -353,25 +342,6 @@ public:
             course.CommitUndoStep(L"Renumber");
             break;
         case 8: {
-            // A number's properties: another list entry, or another label.
-            CObsNum* number = Any<CObsNum>();
-            if (number == nullptr)
-                return;
-            number->SetSelected(true);
-            std::unique_ptr<CEditSession> session = course.MakeSelectionSession();
-            auto* dialog = dynamic_cast<CObsNumPropertiesDlg*>(session.get());
-            if (dialog == nullptr)
-                return;
-            dialog->InitControls();
-            if (OneIn(2))
-                dialog->SelectEntry(Below(int(dialog->GetEntries().size())));
-            else
-                dialog->EditLabel(dialog->GetLabelText().substr(0, 1) == L"a" ? L"b" : L"2");
-            dialog->ConfirmSequence();
-            course.ApplyPropertiesDialog(*session);
-            break;
-        }
-        case 9: {
             // A dog path's connection: routed along a sequence, tied, or plain.
             CDogPath* path = Any<CDogPath>();
             if (path == nullptr)

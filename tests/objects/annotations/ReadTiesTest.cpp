@@ -126,10 +126,14 @@ testing::AssertionResult SameTie(const CObstacleEnd* written, const CObstacleEnd
     return testing::AssertionSuccess();
 }
 
+// Reads what the course writes into the course given, which writes the same
+// bytes again; its first object of the kind.
 template <class T>
-T* FindFirst(const CCourse& course)
+const T* ReadBack(CCourse& written, CCourse& read)
 {
-    for (CCourseObject* object : course.GetObjects()) {
+    EXPECT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(written)));
+    EXPECT_EQ(coursetest::ArchiveOf(written), coursetest::ArchiveOf(read));
+    for (CCourseObject* object : read.GetObjects()) {
         if (auto* found = dynamic_cast<T*>(object))
             return found;
     }
@@ -169,11 +173,8 @@ TEST(ReadTies, APathReadsBackTiedToTheEndItWasWrittenAgainst)
         equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), jump.x, jump.y)->Invalidate();
         ASSERT_EQ(end, tied.end);
 
-        const std::string written = coursetest::ArchiveOf(*course);
         CCourse read(L"Read", L"");
-        ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
-        EXPECT_EQ(written, coursetest::ArchiveOf(read));
-        const CDogPath* readPath = FindFirst<CDogPath>(read);
+        const CDogPath* readPath = ReadBack<CDogPath>(*course, read);
         ASSERT_NE(nullptr, readPath);
         const CPoint2 stored(std::round(tied.x), std::round(tied.y));
         const auto readNode = std::find_if(readPath->GetNodes().begin(), readPath->GetNodes().end(),
@@ -184,65 +185,51 @@ TEST(ReadTies, APathReadsBackTiedToTheEndItWasWrittenAgainst)
     }
 }
 
-// A line tied to a table turned by a few degrees and placed a fraction off
-// whole units, each of which its record rounds, reads back where it was
-// written: its end lies on the entry but for the rounding of both.
-TEST(ReadTies, ALineTiedToAnObstacleAFractionOffReadsBackAsWritten)
-{
-    CTestSettingsKey settings;
-    CNoticeRecorder notices;
-    const struct
-    {
-        CPoint2 at;
-        float angle;
-    } tables[] = {{{5000.5f, 5000.0f}, 35.0f}, {{5000.4f, 5000.2f}, 8.0f}, {{5000.3f, 5000.6f}, 51.0f}};
-    for (const auto& table : tables) {
-        SCOPED_TRACE(table.angle);
-        auto course = equipmenttest::MakeCourse();
-        CCourseObject* placed =
-            equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), table.at.x, table.at.y, table.angle);
-        placed->Invalidate();
-        const CPoint2 end = placed->GetEnds()[1]->GetCoursePoint();
-        const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, end - CPoint2(900.0f, 400.0f),
-                                                                       end + CPoint2(3.0f, 20.0f));
-        ASSERT_NE(nullptr, line);
-        ASSERT_NE(nullptr, line->GetLink(1));
-
-        const std::string written = coursetest::ArchiveOf(*course);
-        CCourse read(L"Read", L"");
-        ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
-        EXPECT_TRUE(SameTie(line->GetLink(1), FindFirst<CStraightLine>(read)->GetLink(1)));
-        EXPECT_EQ(written, coursetest::ArchiveOf(read));
-    }
-}
-
-// A line dragged onto a table's entry, beside whose end a single jump is
-// placed afterwards, its bar a fraction of a unit off the line's end and its
-// point nearer, reads back tied to the table's end where it lies.
+// A line tied to a table's entry reads back tied to that end where it lies,
+// and writes the bytes it was read from: whether the table is turned by a
+// few degrees and placed a fraction off whole units, each of which its record
+// rounds (the line's end lies on the entry but for the rounding of both), or
+// a single jump is placed afterwards beside the line's end, its bar a
+// fraction of a unit off that end and its point nearer.
 TEST(ReadTies, ALineReadsBackTiedToTheEndItLiesOn)
 {
     CTestSettingsKey settings;
     CNoticeRecorder notices;
-    auto course = equipmenttest::MakeCourse();
-    CCourseObject* table = equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), 5000.0f, 5000.0f);
-    table->Invalidate();
-    const auto* line = equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, CPoint2(4000.0f, 4000.0f),
-                                                                   CPoint2(5185.0f, 5150.0f));
-    ASSERT_NE(nullptr, line);
-    ASSERT_NE(nullptr, line->GetLink(1));
-    ASSERT_EQ(table, line->GetLink(1)->owner);
-    const CPoint2 end = line->GetCourseEnd(1);
-    CCourseObject* jump =
-        equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), end.x + 20.0f, end.y + 1.0f, -2.0f);
-    jump->Invalidate();
-    ASSERT_EQ(table, line->GetLink(1)->owner);
-    const float barOff = (jump->GetEnds().front()->ClosestEntryPoint(end) - end).Length();
-    ASSERT_GT(barOff, 0.1f);
-    ASSERT_LT(barOff, 0.75f);
-
-    const std::string written = coursetest::ArchiveOf(*course);
-    CCourse read(L"Read", L"");
-    ASSERT_TRUE(archivetest::ReadBlock(read, archivetest::TextBlockOf(*course)));
-    EXPECT_TRUE(SameTie(line->GetLink(1), FindFirst<CStraightLine>(read)->GetLink(1)));
-    EXPECT_EQ(written, coursetest::ArchiveOf(read));
+    // Where the table is placed and turned, and the line's ends from its end.
+    const struct
+    {
+        CPoint2 at;
+        float angle;
+        CPoint2 from, to;
+        bool jump;
+    } cases[] = {
+        {{5000.5f, 5000.0f}, 35.0f, {-900.0f, -400.0f}, {3.0f, 20.0f}, false},
+        {{5000.4f, 5000.2f}, 8.0f, {-900.0f, -400.0f}, {3.0f, 20.0f}, false},
+        {{5000.3f, 5000.6f}, 51.0f, {-900.0f, -400.0f}, {3.0f, 20.0f}, false},
+        {{5000.0f, 5000.0f}, 0.0f, {-1180.0f, -1000.0f}, {5.0f, 150.0f}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.angle);
+        auto course = equipmenttest::MakeCourse();
+        CCourseObject* table =
+            equipmenttest::Place(*course, *FindObjectTypeById(kTableKind), c.at.x, c.at.y, c.angle);
+        table->Invalidate();
+        const CPoint2 tableEnd = table->GetEnds()[1]->GetCoursePoint();
+        const auto* line =
+            equipmenttest::PlaceWithTool<CStraightLine>(*course, kLineTool, tableEnd + c.from, tableEnd + c.to);
+        ASSERT_TRUE(line && line->GetLink(1) && line->GetLink(1)->owner == table);
+        if (c.jump) {
+            const CPoint2 end = line->GetCourseEnd(1);
+            CCourseObject* jump =
+                equipmenttest::Place(*course, *FindObjectTypeById(kSingleJumpKind), end.x + 20.0f, end.y + 1.0f, -2.0f);
+            jump->Invalidate();
+            ASSERT_EQ(table, line->GetLink(1)->owner);
+            const float barOff = (jump->GetEnds().front()->ClosestEntryPoint(end) - end).Length();
+            ASSERT_TRUE(barOff > 0.1f && barOff < 0.75f) << barOff;
+        }
+        CCourse read(L"Read", L"");
+        const CStraightLine* readLine = ReadBack<CStraightLine>(*course, read);
+        ASSERT_NE(nullptr, readLine);
+        EXPECT_TRUE(SameTie(line->GetLink(1), readLine->GetLink(1)));
+    }
 }
