@@ -421,6 +421,7 @@ namespace {
 // of its thread, as the program shows them.
 struct CModalBoxThread {
     HWND running = nullptr;
+    int answer = -1;
 };
 
 DWORD WINAPI RunModalBox(void* param)
@@ -428,9 +429,17 @@ DWORD WINAPI RunModalBox(void* param)
     CModalBoxThread& box = *static_cast<CModalBoxThread*>(param);
     box.running = CreateWindowExW(0, L"STATIC", L"Course", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    MessageBoxW(nullptr, L"Parts of this course could not be read.", L"Fendrel Box Test", MB_TASKMODAL);
+    box.answer = MessageBoxW(nullptr, L"Parts of this course could not be read.", L"Fendrel Box Test", MB_TASKMODAL);
     DestroyWindow(box.running);
     return 0;
+}
+
+std::wstring DescribeWindow(HWND window)
+{
+    wchar_t className[64] = {}, title[64] = {};
+    GetClassNameW(window, className, 64);
+    GetWindowTextW(window, title, 64);
+    return std::wstring(className) + L" \"" + title + L"\"";
 }
 
 }  // namespace
@@ -443,14 +452,21 @@ TEST(DdeHandOver, BringsForwardTheBoxOfADisabledCourseWindow)
     CModalBoxThread box;
     HANDLE thread = CreateThread(nullptr, 0, RunModalBox, &box, 0, nullptr);
     ASSERT_TRUE(thread);
+    // The box is made hidden and shown once it is laid out; the first box of
+    // a process can take a while on a loaded machine: wait for it to show as
+    // long as its thread runs.
     HWND shown = nullptr;
-    for (int i = 0; i < 500 && !shown; ++i) {
-        Sleep(10);
-        shown = FindWindowW(L"#32770", L"Fendrel Box Test");
+    for (int i = 0; i < 3000 && WaitForSingleObject(thread, 10) == WAIT_TIMEOUT; ++i) {
+        const HWND found = FindWindowW(L"#32770", L"Fendrel Box Test");
+        if (found && IsWindowVisible(found)) {
+            shown = found;
+            break;
+        }
     }
-    ASSERT_TRUE(shown);
+    ASSERT_TRUE(shown) << "MessageBoxW gave " << box.answer;
     ASSERT_FALSE(IsWindowEnabled(box.running));
-    EXPECT_EQ(shown, GetWindowToBringForward(box.running));
+    const HWND forward = GetWindowToBringForward(box.running);
+    EXPECT_EQ(shown, forward) << DescribeWindow(forward);
     PostMessageW(shown, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
     CloseHandle(thread);
