@@ -457,21 +457,32 @@ CHILD_SCENARIO(HistoryRestoreRandomEdits)
     const int runs = std::max(1, int(GetEnvironmentNumber("FENDREL_UNDO_RUNS", 200)));
     const uint32_t seed = uint32_t(GetEnvironmentNumber("FENDREL_UNDO_SEED", 20240917));
     int failed = 0;
+    int leftOut = 0;
     for (int run = 0; run < runs; ++run) {
         CEditRun edits(seed + uint32_t(run));
-        const bool built = edits.Build();
+        // Now and then the obstacles' random kinds and turns leave a path
+        // drawn through them nothing to tie to: such a run is left out, and
+        // the runs fail when many are.
+        if (!edits.Build()) {
+            ++leftOut;
+            std::printf("seed %lu: no dog path of one connection kind is tied, left out\n",
+                        static_cast<unsigned long>(seed + uint32_t(run)));
+            notices.Take();
+            continue;
+        }
         for (int i = 0; i < 30; ++i)
             edits.Edit();
-        const std::string difference = built ? edits.UndoAndRedoAll() : "no dog path of one connection kind is tied";
+        const std::string difference = edits.UndoAndRedoAll();
         if (!difference.empty()) {
             ++failed;
             std::printf("seed %lu: %s\n", static_cast<unsigned long>(seed + uint32_t(run)), difference.c_str());
         }
         notices.Take();
     }
-    std::printf("%d runs of 30 edits from seed %lu: %d differed\n", runs, static_cast<unsigned long>(seed), failed);
+    std::printf("%d runs of 30 edits from seed %lu: %d differed, %d left out\n", runs,
+                static_cast<unsigned long>(seed), failed, leftOut);
     DeleteTestSettingsKey();
-    return failed;
+    return failed + (leftOut * 10 > runs ? 1 : 0);
 }
 
 TEST(HistoryRestoreRuns, RandomEditsOfEveryKindUndoAndRedoToTheStoredBytes)
