@@ -434,14 +434,6 @@ DWORD WINAPI RunModalBox(void* param)
     return 0;
 }
 
-std::wstring DescribeWindow(HWND window)
-{
-    wchar_t className[64] = {}, title[64] = {};
-    GetClassNameW(window, className, 64);
-    GetWindowTextW(window, title, 64);
-    return std::wstring(className) + L" \"" + title + L"\"";
-}
-
 }  // namespace
 
 // A second start brings forward what the user must answer: raising the
@@ -466,7 +458,7 @@ TEST(DdeHandOver, BringsForwardTheBoxOfADisabledCourseWindow)
     ASSERT_TRUE(shown) << "MessageBoxW gave " << box.answer;
     ASSERT_FALSE(IsWindowEnabled(box.running));
     const HWND forward = GetWindowToBringForward(box.running);
-    EXPECT_EQ(shown, forward) << DescribeWindow(forward);
+    EXPECT_EQ(shown, forward) << GetWindowTextString(forward);
     PostMessageW(shown, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
     CloseHandle(thread);
