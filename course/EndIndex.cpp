@@ -34,14 +34,13 @@ void CEndIndex::FileEnds(CCourseObject* object, Visit&& visit)
 }
 
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
+    : m_bounds(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+               -std::numeric_limits<float>::max(), -std::numeric_limits<float>::max())
 {
-    // Filed in the course's order, then copied each to its cell's block:
-    // the rest of each entry stays in that order, read by rank.
-    std::vector<CPlace> staged;
-    staged.reserve(objects.size() * 3);
-    m_filed.reserve(staged.capacity());
-    CRectF bounds(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-                  -std::numeric_limits<float>::max(), -std::numeric_limits<float>::max());
+    // Filed in the course's order; the grids are made from these when
+    // first asked.
+    m_ranked.reserve(objects.size() * 3);
+    m_filed.reserve(m_ranked.capacity());
     for (CCourseObject* object : objects) {
         FileEnds(object, [&](const CEntry& entry, bool filedByPlace) {
             if (!filedByPlace) {
@@ -49,40 +48,85 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
                 return;
             }
             m_filedReach = std::max(m_filedReach, entry.reach);
-            bounds.left = std::min(bounds.left, entry.point.x);
-            bounds.top = std::min(bounds.top, entry.point.y);
-            bounds.right = std::max(bounds.right, entry.point.x);
-            bounds.bottom = std::max(bounds.bottom, entry.point.y);
-            staged.push_back(MakePlace(entry, uint32_t(staged.size())));
-            const CPlace& place = staged.back();
-            m_filedSegmentReach =
-                std::max(m_filedSegmentReach, place.halfWidth >= 0.0f ? place.halfWidth : place.reach);
+            m_bounds.left = std::min(m_bounds.left, entry.point.x);
+            m_bounds.top = std::min(m_bounds.top, entry.point.y);
+            m_bounds.right = std::max(m_bounds.right, entry.point.x);
+            m_bounds.bottom = std::max(m_bounds.bottom, entry.point.y);
+            m_ranked.push_back(MakePlace(entry, uint32_t(m_ranked.size())));
             m_filed.push_back(CFiled{entry.object, entry.end, entry.order});
         });
     }
-    PlanGrid(bounds, staged.size());
-    const size_t cellCount = size_t(m_columns) * size_t(m_rows);
+}
+
+void CEndIndex::MakePointGrid() const
+{
+    // Each entry copied to its cell's block, then each block put in order.
+    m_pointGridMade = true;
+    CGrid& grid = m_pointGrid;
+    grid.Plan(m_bounds, m_ranked.size(), kEntriesPerCell);
+    const size_t cellCount = grid.CellCount();
     // Each cell's count, then where its block ends, then (filled from the
     // last entry back) where it begins.
-    std::vector<uint32_t> cells(staged.size());
-    m_cellStarts.assign(cellCount + 1, 0);
-    for (size_t i = 0; i < staged.size(); ++i) {
-        cells[i] = uint32_t(RowOf(staged[i].y)) * uint32_t(m_columns) + uint32_t(ColumnOf(staged[i].x));
-        ++m_cellStarts[cells[i]];
+    std::vector<uint32_t> cells(m_ranked.size());
+    grid.starts.assign(cellCount + 1, 0);
+    for (size_t i = 0; i < m_ranked.size(); ++i) {
+        cells[i] = uint32_t(grid.RowOf(m_ranked[i].y)) * uint32_t(grid.columns) +
+                   uint32_t(grid.ColumnOf(m_ranked[i].x));
+        ++grid.starts[cells[i]];
     }
     for (size_t i = 1; i < cellCount; ++i)
-        m_cellStarts[i] += m_cellStarts[i - 1];
-    m_cellStarts[cellCount] = uint32_t(staged.size());
-    m_places.resize(staged.size());
-    for (size_t i = staged.size(); i > 0; --i)
-        m_places[--m_cellStarts[cells[i - 1]]] = staged[i - 1];
+        grid.starts[i] += grid.starts[i - 1];
+    grid.starts[cellCount] = uint32_t(m_ranked.size());
+    m_places.resize(m_ranked.size());
+    for (size_t i = m_ranked.size(); i > 0; --i)
+        m_places[--grid.starts[cells[i - 1]]] = m_ranked[i - 1];
     const auto wider = [](const CPlace& a, const CPlace& b) {
         return a.reach > b.reach || (a.reach == b.reach && a.rank < b.rank);
     };
     for (size_t cell = 0; cell < cellCount; ++cell) {
-        if (m_cellStarts[cell + 1] - m_cellStarts[cell] > 1)
-            std::sort(m_places.begin() + m_cellStarts[cell], m_places.begin() + m_cellStarts[cell + 1], wider);
+        if (grid.starts[cell + 1] - grid.starts[cell] > 1)
+            std::sort(m_places.begin() + grid.starts[cell], m_places.begin() + grid.starts[cell + 1], wider);
     }
+}
+
+template <typename Use>
+void CEndIndex::ForEachSegmentCell(const CPlace& place, Use&& use) const
+{
+    // The box around the segment (or the reach), widened by the slack,
+    // which covers the rounding here and in the questions.
+    float reachX = place.reach + kSlack;
+    float reachY = reachX;
+    if (place.halfWidth >= 0.0f) {
+        reachX = std::fabs(place.ux) * place.halfWidth + kSlack;
+        reachY = std::fabs(place.uy) * place.halfWidth + kSlack;
+    }
+    const CGrid& grid = m_segmentGrid;
+    const int firstColumn = grid.ColumnOf(place.x - reachX);
+    const int lastColumn = grid.ColumnOf(place.x + reachX);
+    const int lastRow = grid.RowOf(place.y + reachY);
+    for (int row = grid.RowOf(place.y - reachY); row <= lastRow; ++row) {
+        const size_t first = size_t(row) * size_t(grid.columns);
+        for (int column = firstColumn; column <= lastColumn; ++column)
+            use(first + size_t(column));
+    }
+}
+
+void CEndIndex::MakeSegmentGrid() const
+{
+    // Each cell's count, where its block begins, then each entry's rank in
+    // every cell it meets, in rank order.
+    m_segmentGridMade = true;
+    CGrid& grid = m_segmentGrid;
+    grid.Plan(m_bounds, m_ranked.size(), kEntriesPerCell);
+    grid.starts.assign(grid.CellCount() + 1, 0);
+    for (const CPlace& place : m_ranked)
+        ForEachSegmentCell(place, [&grid](size_t cell) { ++grid.starts[cell + 1]; });
+    for (size_t cell = 1; cell < grid.starts.size(); ++cell)
+        grid.starts[cell] += grid.starts[cell - 1];
+    m_segmentRanks.resize(grid.starts.back());
+    std::vector<uint32_t> next(grid.starts.begin(), grid.starts.end() - 1);
+    for (const CPlace& place : m_ranked)
+        ForEachSegmentCell(place, [&](size_t cell) { m_segmentRanks[next[cell]++] = place.rank; });
 }
 
 CEndIndex::CPlace CEndIndex::MakePlace(const CEntry& entry, uint32_t rank)
@@ -103,21 +147,22 @@ CEndIndex::CPlace CEndIndex::MakePlace(const CEntry& entry, uint32_t rank)
     return place;
 }
 
-void CEndIndex::PlanGrid(const CRectF& bounds, size_t count)
+void CEndIndex::CGrid::Plan(const CRectF& bounds, size_t count, float perCell)
 {
     if (count == 0)
         return;
     // Cells of about the same number of entries, were they spread evenly.
     const float width = bounds.right - bounds.left;
     const float height = bounds.bottom - bounds.top;
-    const float cells = std::max(float(count) / kEntriesPerCell, 1.0f);
+    const float cells = std::max(float(count) / perCell, 1.0f);
     const float spread = std::sqrt(std::max(width * height, 1.0f) / cells);
-    m_cellSize = std::max({spread, kMinCellSize, width / float(kMostCellsAcross - 1),
-                           height / float(kMostCellsAcross - 1)});
-    m_left = bounds.left;
-    m_top = bounds.top;
-    m_columns = int(width / m_cellSize) + 1;
-    m_rows = int(height / m_cellSize) + 1;
+    cellSize = std::max({spread, kMinCellSize, width / float(kMostCellsAcross - 1),
+                         height / float(kMostCellsAcross - 1)});
+    inverseSize = 1.0f / cellSize;
+    left = bounds.left;
+    top = bounds.top;
+    columns = int(width / cellSize) + 1;
+    rows = int(height / cellSize) + 1;
 }
 
 bool CEndIndex::NoteChanged(const CCourseObject* object) { return Note(object, EPlace::kUnknown); }
@@ -254,9 +299,9 @@ namespace {
 // start. Below the first cell, and a coordinate that is no number, give the
 // first; the whole part comes from a conversion to an integer (floor is a
 // library call on this target), which is the floor for what is left.
-int CellAlong(float coordinate, float start, float size, int count)
+int CellAlong(float coordinate, float start, float inverseSize, int count)
 {
-    const float index = (coordinate - start) / size;
+    const float index = (coordinate - start) * inverseSize;
     if (!(index >= 0.0f))
         return 0;
     return index < float(count - 1) ? int(index) : count - 1;
@@ -264,11 +309,11 @@ int CellAlong(float coordinate, float start, float size, int count)
 
 }  // namespace
 
-int CEndIndex::ColumnOf(float x) const { return CellAlong(x, m_left, m_cellSize, m_columns); }
+int CEndIndex::CGrid::ColumnOf(float x) const { return CellAlong(x, left, inverseSize, columns); }
 
-int CEndIndex::RowOf(float y) const { return CellAlong(y, m_top, m_cellSize, m_rows); }
+int CEndIndex::CGrid::RowOf(float y) const { return CellAlong(y, top, inverseSize, rows); }
 
-CEndIndex::CCells CEndIndex::CellsNear(const CPoint2& point, float reach) const
+CEndIndex::CCells CEndIndex::CGrid::CellsNear(const CPoint2& point, float reach) const
 {
     return CCells{ColumnOf(point.x - reach), RowOf(point.y - reach), ColumnOf(point.x + reach),
                   RowOf(point.y + reach)};

@@ -266,30 +266,35 @@ TEST_F(CourseQueries, EndsFiledByPlaceOfferEveryEndWithinReachOnceInOrder)
 // place visit every end whose entry segment passes within the distance, each
 // once, at a place in their objects' lists only those at that place; a
 // visit that lowers the distance to the nearest so far still meets the
-// nearest. Both in a course of entries wide for its cells, and in one whose
-// ends lie along a single line.
+// nearest. In a course of entries wide for its cells, in one whose ends lie
+// along a single line, and in a small cluster whose entries reach far
+// beyond the ends' points.
 TEST_F(CourseQueries, EndsFiledByPlaceVisitEveryEntryPassingNear)
 {
     std::mt19937 random(11);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     CCourse scattered(L"", L"");
     CCourse row(L"", L"");
+    CCourse cluster(L"", L"");
     for (int i = 0; i < 800; ++i) {
         const bool inRow = i % 4 == 0;
-        CEditObject* object = inRow ? PlaceEdit(row, PlainType(), 40.0f * float(i), 5000.0f)
-                                    : PlaceEdit(scattered, PlainType(), 4000.0f + 6000.0f * unit(random),
-                                                4000.0f + 6000.0f * unit(random), float(i * 37 % 360));
+        const bool inCluster = i % 8 == 1;
+        CEditObject* object = inRow       ? PlaceEdit(row, PlainType(), 40.0f * float(i), 5000.0f)
+                              : inCluster ? PlaceEdit(cluster, PlainType(), 7000.0f + 30.0f * unit(random),
+                                                      7000.0f + 30.0f * unit(random), float(i * 37 % 360))
+                                          : PlaceEdit(scattered, PlainType(), 4000.0f + 6000.0f * unit(random),
+                                                      4000.0f + 6000.0f * unit(random), float(i * 37 % 360));
         for (int kind : {1, 2, 4}) {
             const float angle = 6.2831853f * unit(random);
             const CPoint2 around(600.0f * unit(random) - 300.0f, 600.0f * unit(random) - 300.0f);
-            const CPoint2 point = inRow ? CPoint2() : around;
+            const CPoint2 point = inRow || inCluster ? CPoint2() : around;
             // Most entries narrow, some as wide as an entry filed by place may be.
-            const float halfWidth = kind == 4 ? 500.0f * unit(random) : 60.0f * unit(random);
+            const float halfWidth = kind == 4 || inCluster ? 500.0f * unit(random) : 60.0f * unit(random);
             object->AddEnd(kind, point, CPoint2(std::cos(angle), std::sin(angle)) * 3.0f)->halfWidth = halfWidth;
         }
         object->Invalidate();
     }
-    for (CCourse* course : {&scattered, &row}) {
+    for (CCourse* course : {&scattered, &row, &cluster}) {
         const CEndIndex index(course->GetObjects());
         std::vector<std::pair<const CObstacleEnd*, uint32_t>> ends;
         for (CCourseObject* object : course->GetObjects()) {
