@@ -34,13 +34,12 @@ void CEndIndex::FileEnds(CCourseObject* object, Visit&& visit)
 }
 
 CEndIndex::CEndIndex(const CCourseObjectSet& objects)
-    : m_bounds(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
-               -std::numeric_limits<float>::max(), -std::numeric_limits<float>::max())
 {
-    // Filed in the course's order; the grids are made from these when
-    // first asked.
+    // Filed in the course's order; the cells take them when first asked.
     m_ranked.reserve(objects.size() * 3);
     m_filed.reserve(m_ranked.capacity());
+    CRectF bounds(std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                  -std::numeric_limits<float>::max(), -std::numeric_limits<float>::max());
     for (CCourseObject* object : objects) {
         FileEnds(object, [&](const CEntry& entry, bool filedByPlace) {
             if (!filedByPlace) {
@@ -48,44 +47,41 @@ CEndIndex::CEndIndex(const CCourseObjectSet& objects)
                 return;
             }
             m_filedReach = std::max(m_filedReach, entry.reach);
-            m_bounds.left = std::min(m_bounds.left, entry.point.x);
-            m_bounds.top = std::min(m_bounds.top, entry.point.y);
-            m_bounds.right = std::max(m_bounds.right, entry.point.x);
-            m_bounds.bottom = std::max(m_bounds.bottom, entry.point.y);
+            bounds.left = std::min(bounds.left, entry.point.x);
+            bounds.top = std::min(bounds.top, entry.point.y);
+            bounds.right = std::max(bounds.right, entry.point.x);
+            bounds.bottom = std::max(bounds.bottom, entry.point.y);
             m_ranked.push_back(MakePlace(entry, uint32_t(m_ranked.size())));
             m_filed.push_back(CFiled{entry.object, entry.end, entry.order});
         });
     }
+    PlanGrid(bounds, m_ranked.size());
 }
 
 void CEndIndex::MakePointGrid() const
 {
     // Each entry copied to its cell's block, then each block put in order.
-    m_pointGridMade = true;
-    CGrid& grid = m_pointGrid;
-    grid.Plan(m_bounds, m_ranked.size(), kEntriesPerCell);
-    const size_t cellCount = grid.CellCount();
     // Each cell's count, then where its block ends, then (filled from the
     // last entry back) where it begins.
+    const size_t cellCount = CellCount();
     std::vector<uint32_t> cells(m_ranked.size());
-    grid.starts.assign(cellCount + 1, 0);
+    m_pointStarts.assign(cellCount + 1, 0);
     for (size_t i = 0; i < m_ranked.size(); ++i) {
-        cells[i] = uint32_t(grid.RowOf(m_ranked[i].y)) * uint32_t(grid.columns) +
-                   uint32_t(grid.ColumnOf(m_ranked[i].x));
-        ++grid.starts[cells[i]];
+        cells[i] = uint32_t(RowOf(m_ranked[i].y)) * uint32_t(m_columns) + uint32_t(ColumnOf(m_ranked[i].x));
+        ++m_pointStarts[cells[i]];
     }
     for (size_t i = 1; i < cellCount; ++i)
-        grid.starts[i] += grid.starts[i - 1];
-    grid.starts[cellCount] = uint32_t(m_ranked.size());
+        m_pointStarts[i] += m_pointStarts[i - 1];
+    m_pointStarts[cellCount] = uint32_t(m_ranked.size());
     m_places.resize(m_ranked.size());
     for (size_t i = m_ranked.size(); i > 0; --i)
-        m_places[--grid.starts[cells[i - 1]]] = m_ranked[i - 1];
+        m_places[--m_pointStarts[cells[i - 1]]] = m_ranked[i - 1];
     const auto wider = [](const CPlace& a, const CPlace& b) {
         return a.reach > b.reach || (a.reach == b.reach && a.rank < b.rank);
     };
     for (size_t cell = 0; cell < cellCount; ++cell) {
-        if (grid.starts[cell + 1] - grid.starts[cell] > 1)
-            std::sort(m_places.begin() + grid.starts[cell], m_places.begin() + grid.starts[cell + 1], wider);
+        if (m_pointStarts[cell + 1] - m_pointStarts[cell] > 1)
+            std::sort(m_places.begin() + m_pointStarts[cell], m_places.begin() + m_pointStarts[cell + 1], wider);
     }
 }
 
@@ -100,12 +96,11 @@ void CEndIndex::ForEachSegmentCell(const CPlace& place, Use&& use) const
         reachX = std::fabs(place.ux) * place.halfWidth + kSlack;
         reachY = std::fabs(place.uy) * place.halfWidth + kSlack;
     }
-    const CGrid& grid = m_segmentGrid;
-    const int firstColumn = grid.ColumnOf(place.x - reachX);
-    const int lastColumn = grid.ColumnOf(place.x + reachX);
-    const int lastRow = grid.RowOf(place.y + reachY);
-    for (int row = grid.RowOf(place.y - reachY); row <= lastRow; ++row) {
-        const size_t first = size_t(row) * size_t(grid.columns);
+    const int firstColumn = ColumnOf(place.x - reachX);
+    const int lastColumn = ColumnOf(place.x + reachX);
+    const int lastRow = RowOf(place.y + reachY);
+    for (int row = RowOf(place.y - reachY); row <= lastRow; ++row) {
+        const size_t first = size_t(row) * size_t(m_columns);
         for (int column = firstColumn; column <= lastColumn; ++column)
             use(first + size_t(column));
     }
@@ -115,16 +110,13 @@ void CEndIndex::MakeSegmentGrid() const
 {
     // Each cell's count, where its block begins, then each entry's rank in
     // every cell it meets, in rank order.
-    m_segmentGridMade = true;
-    CGrid& grid = m_segmentGrid;
-    grid.Plan(m_bounds, m_ranked.size(), kEntriesPerCell);
-    grid.starts.assign(grid.CellCount() + 1, 0);
+    m_segmentStarts.assign(CellCount() + 1, 0);
     for (const CPlace& place : m_ranked)
-        ForEachSegmentCell(place, [&grid](size_t cell) { ++grid.starts[cell + 1]; });
-    for (size_t cell = 1; cell < grid.starts.size(); ++cell)
-        grid.starts[cell] += grid.starts[cell - 1];
-    m_segmentRanks.resize(grid.starts.back());
-    std::vector<uint32_t> next(grid.starts.begin(), grid.starts.end() - 1);
+        ForEachSegmentCell(place, [this](size_t cell) { ++m_segmentStarts[cell + 1]; });
+    for (size_t cell = 1; cell < m_segmentStarts.size(); ++cell)
+        m_segmentStarts[cell] += m_segmentStarts[cell - 1];
+    m_segmentRanks.resize(m_segmentStarts.back());
+    std::vector<uint32_t> next(m_segmentStarts.begin(), m_segmentStarts.end() - 1);
     for (const CPlace& place : m_ranked)
         ForEachSegmentCell(place, [&](size_t cell) { m_segmentRanks[next[cell]++] = place.rank; });
 }
@@ -147,22 +139,22 @@ CEndIndex::CPlace CEndIndex::MakePlace(const CEntry& entry, uint32_t rank)
     return place;
 }
 
-void CEndIndex::CGrid::Plan(const CRectF& bounds, size_t count, float perCell)
+void CEndIndex::PlanGrid(const CRectF& bounds, size_t count)
 {
     if (count == 0)
         return;
     // Cells of about the same number of entries, were they spread evenly.
     const float width = bounds.right - bounds.left;
     const float height = bounds.bottom - bounds.top;
-    const float cells = std::max(float(count) / perCell, 1.0f);
+    const float cells = std::max(float(count) / kEntriesPerCell, 1.0f);
     const float spread = std::sqrt(std::max(width * height, 1.0f) / cells);
-    cellSize = std::max({spread, kMinCellSize, width / float(kMostCellsAcross - 1),
-                         height / float(kMostCellsAcross - 1)});
-    inverseSize = 1.0f / cellSize;
-    left = bounds.left;
-    top = bounds.top;
-    columns = int(width / cellSize) + 1;
-    rows = int(height / cellSize) + 1;
+    m_cellSize = std::max({spread, kMinCellSize, width / float(kMostCellsAcross - 1),
+                           height / float(kMostCellsAcross - 1)});
+    m_inverseCellSize = 1.0f / m_cellSize;
+    m_left = bounds.left;
+    m_top = bounds.top;
+    m_columns = int(width / m_cellSize) + 1;
+    m_rows = int(height / m_cellSize) + 1;
 }
 
 bool CEndIndex::NoteChanged(const CCourseObject* object) { return Note(object, EPlace::kUnknown); }
@@ -309,11 +301,11 @@ int CellAlong(float coordinate, float start, float inverseSize, int count)
 
 }  // namespace
 
-int CEndIndex::CGrid::ColumnOf(float x) const { return CellAlong(x, left, inverseSize, columns); }
+int CEndIndex::ColumnOf(float x) const { return CellAlong(x, m_left, m_inverseCellSize, m_columns); }
 
-int CEndIndex::CGrid::RowOf(float y) const { return CellAlong(y, top, inverseSize, rows); }
+int CEndIndex::RowOf(float y) const { return CellAlong(y, m_top, m_inverseCellSize, m_rows); }
 
-CEndIndex::CCells CEndIndex::CGrid::CellsNear(const CPoint2& point, float reach) const
+CEndIndex::CCells CEndIndex::CellsNear(const CPoint2& point, float reach) const
 {
     return CCells{ColumnOf(point.x - reach), RowOf(point.y - reach), ColumnOf(point.x + reach),
                   RowOf(point.y + reach)};

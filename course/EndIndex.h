@@ -18,9 +18,9 @@ class CObstacleEnd;
 // each look at a few ends instead of at every object.
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
-// Two grids answer the two kinds of question, each made when first asked:
-// for the ends within reach of a point, each end is filed once, in the cell
-// of its point; a question looks as much further as the widest entry filed
+// The ends are filed in one grid of cells two ways, each made when first
+// asked: for the ends within reach of a point, each end is filed once, in
+// the cell of its point; a question looks as much further as the widest entry filed
 // reaches. The cells are sized to the course, a few entries to a cell, and
 // each holds its widest entries first: a cell too far off for its next
 // entry to reach has nothing more, so that a question in a dense course
@@ -127,27 +127,6 @@ private:
     {
         int left, top, right, bottom;
     };
-    // Cells of a size from a corner, row after row; starts[i] is where the
-    // block of cell i begins in the grid's list, starts[i + 1] where it ends.
-    struct CGrid
-    {
-        float left = 0.0f;
-        float top = 0.0f;
-        float cellSize = kMinCellSize;
-        float inverseSize = 1.0f / kMinCellSize;
-        int columns = 1;
-        int rows = 1;
-        std::vector<uint32_t> starts;
-
-        // Cells for count entries within bounds, about perCell to a cell.
-        void Plan(const CRectF& bounds, size_t count, float perCell);
-        size_t CellCount() const { return size_t(columns) * size_t(rows); }
-        // The cell column (or row) of a coordinate, held to the grid.
-        int ColumnOf(float x) const;
-        int RowOf(float y) const;
-        // The cells within reach of the point, held to the grid.
-        CCells CellsNear(const CPoint2& point, float reach) const;
-    };
     // Where an entry filed by place lies, which every question that looks
     // at its cell reads: its point and reach, its rank among those entries
     // in the course's order, its segment (from the point along (ux, uy) to
@@ -161,12 +140,12 @@ private:
         uint32_t listPlace;
     };
     static CPlace MakePlace(const CEntry& entry, uint32_t rank);
-    // Hands use each cell of the segment grid within kSlack of the box
-    // around the entry's segment (for an end whose segment is not known,
-    // around its reach).
+    // Hands use each cell within kSlack of the box around the entry's
+    // segment (for an end whose segment is not known, around its reach).
     template <typename Use>
     void ForEachSegmentCell(const CPlace& place, Use&& use) const;
-    // Files the entries by place in the grids, when first asked of each.
+    // Files the entries by place in the cells, for each kind of question
+    // when first asked.
     void MakePointGrid() const;
     void MakeSegmentGrid() const;
     // Whether the entry's segment may pass within distance of the point.
@@ -189,6 +168,14 @@ private:
         CObstacleEnd* end;
         COrder order;
     };
+    // The grid for count entries filed by place within bounds.
+    void PlanGrid(const CRectF& bounds, size_t count);
+    size_t CellCount() const { return size_t(m_columns) * size_t(m_rows); }
+    // The cells within reach of the point, held to the grid.
+    CCells CellsNear(const CPoint2& point, float reach) const;
+    // The cell column (or row) of a coordinate.
+    int ColumnOf(float x) const;
+    int RowOf(float y) const;
     // Hands take the place in m_places of each entry filed by place at the
     // place in its object's list (any for kAnyPlace) that may reach within
     // distance of the point, and that is not set aside; take may lower
@@ -242,24 +229,31 @@ private:
     // many changed objects the course makes a new index.
     static constexpr size_t kMostChangedObjects = 32;
 
-    // Every entry filed by place, in the course's order (by rank), the rest
-    // of each in m_filed, and the box around their points.
+    // The grid: m_columns by m_rows cells of m_cellSize units from
+    // (m_left, m_top), row after row.
+    float m_left = 0.0f;
+    float m_top = 0.0f;
+    float m_cellSize = kMinCellSize;
+    float m_inverseCellSize = 1.0f / kMinCellSize;
+    int m_columns = 1;
+    int m_rows = 1;
+    // Every entry filed by place, in the course's order (by rank), and the
+    // rest of each.
     std::vector<CPlace> m_ranked;
     std::vector<CFiled> m_filed;
-    CRectF m_bounds;
     // The furthest a filed entry reaches.
     float m_filedReach = 0.0f;
-    // The point grid: a copy of each entry filed by place, one cell after
-    // the other, each cell's widest first. A question reads the places of
-    // the few cells it looks at straight through, and the rest of those it
-    // finds.
-    mutable bool m_pointGridMade = false;
-    mutable CGrid m_pointGrid;
+    // By point: a copy of each entry filed by place, one cell after the
+    // other, each cell's widest first; cell i holds those from
+    // m_pointStarts[i] up to m_pointStarts[i + 1]. A question reads the
+    // places of the few cells it looks at straight through, and the rest
+    // of those it finds. Empty until first asked.
+    mutable std::vector<uint32_t> m_pointStarts;
     mutable std::vector<CPlace> m_places;
-    // The segment grid: the ranks of the entries whose segments' boxes
-    // meet each cell, cell after cell, each cell's in rank order.
-    mutable bool m_segmentGridMade = false;
-    mutable CGrid m_segmentGrid;
+    // By segment: the ranks of the entries whose segments' boxes meet each
+    // cell, cell after cell, each cell's in rank order. Empty until first
+    // asked.
+    mutable std::vector<uint32_t> m_segmentStarts;
     mutable std::vector<uint32_t> m_segmentRanks;
     std::vector<CEntry> m_anywhere;
     // The filed entries a question finds, before they are put in order:
@@ -293,23 +287,21 @@ template <typename Take>
 void CEndIndex::TakeFiledNear(const CPoint2& point, float& distance, float widest, uint32_t listPlace,
                               Take&& take) const
 {
-    if (!m_pointGridMade)
+    if (m_pointStarts.empty())
         MakePointGrid();
-    const CGrid& grid = m_pointGrid;
     const bool anySetAside = !m_setAside.empty();
-    const CCells cells = grid.CellsNear(point, distance + kSlack + widest);
+    const CCells cells = CellsNear(point, distance + kSlack + widest);
     for (int row = cells.top; row <= cells.bottom; ++row) {
         // How far the point lies from the cell, a little less: an entry in
         // the cell lies at least as far.
-        const float top = grid.top + float(row) * grid.cellSize - kSlack;
-        const float dy = std::max(std::max(top - point.y, point.y - (top + grid.cellSize + 2.0f * kSlack)), 0.0f);
+        const float top = m_top + float(row) * m_cellSize - kSlack;
+        const float dy = std::max(std::max(top - point.y, point.y - (top + m_cellSize + 2.0f * kSlack)), 0.0f);
         for (int column = cells.left; column <= cells.right; ++column) {
-            const float left = grid.left + float(column) * grid.cellSize - kSlack;
-            const float dx =
-                std::max(std::max(left - point.x, point.x - (left + grid.cellSize + 2.0f * kSlack)), 0.0f);
+            const float left = m_left + float(column) * m_cellSize - kSlack;
+            const float dx = std::max(std::max(left - point.x, point.x - (left + m_cellSize + 2.0f * kSlack)), 0.0f);
             const float gap = dx * dx + dy * dy;
-            const size_t cell = size_t(row) * size_t(grid.columns) + size_t(column);
-            for (uint32_t i = grid.starts[cell]; i < grid.starts[cell + 1]; ++i) {
+            const size_t cell = size_t(row) * size_t(m_columns) + size_t(column);
+            for (uint32_t i = m_pointStarts[cell]; i < m_pointStarts[cell + 1]; ++i) {
                 const CPlace& place = m_places[i];
                 const float most = place.reach + distance + kSlack;
                 if (most * most < gap)
@@ -339,20 +331,17 @@ void CEndIndex::VisitEntriesNear(const CPoint2& point, float& distance, uint32_t
         if (atPlace(entry) && MayReach(entry, point, distance))
             visit(entry);
     }
-    if (m_ranked.empty())
-        return;
-    if (!m_segmentGridMade)
+    if (m_segmentStarts.empty())
         MakeSegmentGrid();
-    const CGrid& grid = m_segmentGrid;
     const bool anySetAside = !m_setAside.empty();
     // An entry filed in several of the cells looked at is visited once.
-    const CCells cells = grid.CellsNear(point, distance + kSlack);
+    const CCells cells = CellsNear(point, distance + kSlack);
     const bool severalCells = cells.left != cells.right || cells.top != cells.bottom;
     std::vector<uint32_t> visited;
     for (int row = cells.top; row <= cells.bottom; ++row) {
         for (int column = cells.left; column <= cells.right; ++column) {
-            const size_t cell = size_t(row) * size_t(grid.columns) + size_t(column);
-            for (uint32_t i = grid.starts[cell]; i < grid.starts[cell + 1]; ++i) {
+            const size_t cell = size_t(row) * size_t(m_columns) + size_t(column);
+            for (uint32_t i = m_segmentStarts[cell]; i < m_segmentStarts[cell + 1]; ++i) {
                 const CPlace& filedPlace = m_ranked[m_segmentRanks[i]];
                 if ((place != kAnyPlace && filedPlace.listPlace != place) ||
                     !MayReach(filedPlace.x, filedPlace.y, filedPlace.reach, point, distance) ||
