@@ -19,15 +19,15 @@ class CObstacleEnd;
 //
 // An entry lies within its reach of its end's point (CObstacleEnd::GetReach).
 // The ends are filed in one grid of cells two ways, each made when first
-// asked: for the ends within reach of a point, each end is filed once, in
-// the cell of its point; a question looks as much further as the widest entry filed
-// reaches. The cells are sized to the course, a few entries to a cell, and
-// each holds its widest entries first: a cell too far off for its next
-// entry to reach has nothing more, so that a question in a dense course
-// still reads few entries. For the entries that pass near a point, each end
-// is filed in every cell of the box around its entry segment, so that a
-// question near one spot (a read path's node on an entry) looks at that
-// spot's cells alone however wide the entries around it are.
+// asked. For the ends within reach of a point, each end is filed once, in
+// the cell of its point; a question looks as much further as the widest
+// entry filed reaches. The cells are sized to the course, a few entries to
+// a cell, and each holds its widest entries first: a cell too far off for
+// its next entry to reach has nothing more, so that a question in a dense
+// course still reads few entries. For the entries that pass near a point,
+// each end is filed in every cell of the box around its entry segment, so
+// that a question near one spot (a read path's node on an entry) looks at
+// that spot's cells alone however wide the entries around it are.
 //
 // The index outlives changes to a few objects, so that an undo step that
 // reads a few objects again does not file every end anew: the course notes
