@@ -441,6 +441,8 @@ DWORD WINAPI RunModalBox(void* param)
 // ignores every click.
 TEST(DdeHandOver, BringsForwardTheBoxOfADisabledCourseWindow)
 {
+    // The suite's watcher would answer the box the moment it shows.
+    const CDialogWatcherPause pause;
     CModalBoxThread box;
     HANDLE thread = CreateThread(nullptr, 0, RunModalBox, &box, 0, nullptr);
     ASSERT_TRUE(thread);
