@@ -9,15 +9,24 @@
 # a call through the __imp_ slot of such a library finds the slot empty
 # (binutils leaves it zero), which is why the shell, the common dialogs and
 # OLE are imported as usual.
-find_program(FENDREL_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
+find_program(FENDREL_DLLTOOL NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-dlltool REQUIRED)
 set(FENDREL_DELAY_IMPORT_LIBS)
 file(GLOB fendrel_delay_defs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/delay-imports/*.def)
 foreach(def ${fendrel_delay_defs})
     get_filename_component(dll ${def} NAME_WE)
     set(lib ${CMAKE_BINARY_DIR}/delay-imports/lib${dll}_delay.a)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay-imports)
+    # The 64-bit program calls the functions by their plain names: x64 has
+    # one calling convention, and no @ suffix on stdcall names.
+    set(names ${def})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        file(READ ${def} text)
+        string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+        set(names ${CMAKE_BINARY_DIR}/delay-imports/${dll}.def)
+        file(WRITE ${names} "${text}")
+    endif()
     # -k: the DLL exports the stdcall functions without their @ suffix.
-    execute_process(COMMAND ${FENDREL_DLLTOOL} -k -d ${def} -y ${lib} RESULT_VARIABLE result)
+    execute_process(COMMAND ${FENDREL_DLLTOOL} -k -d ${names} -y ${lib} RESULT_VARIABLE result)
     if(NOT result EQUAL 0)
         message(FATAL_ERROR "dlltool could not make ${lib}")
     endif()

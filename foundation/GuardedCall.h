@@ -5,11 +5,14 @@
 class CFailureHandler;
 
 // Guarded calls: the structured-exception blocks of the program. GCC has no
-// __try/__except for 32-bit Windows, so a call is guarded by an exception
-// registration record of our own on the thread's handler chain (fs:[0]).
-// Handlers of code called inside (a graphics driver, the system) see a fault
-// first, as they would with __try/__except; only a fault they leave alone
-// reaches FilterDriverException (foundation/CrashLog.h), which decides:
+// __try/__except, so a call is guarded by a small function of our own that
+// the system's exception dispatch knows as a handler: on 32-bit Windows an
+// exception registration record on the thread's handler chain (fs:[0]), on
+// 64-bit Windows the exception handler named in the function's unwind
+// information. Handlers of code called inside (a graphics driver, the system)
+// see a fault first, as they would with __try/__except; only a fault they
+// leave alone reaches FilterDriverException (foundation/CrashLog.h), which
+// decides:
 //
 // - a fault in the program's own code: failure report 4 with a message,
 //   PostQuitMessage(0);
@@ -21,7 +24,8 @@ class CFailureHandler;
 //   on to the handlers further out.
 //
 // After a handled fault the system unwinds the handlers registered inside
-// the call, and execution resumes at the guard, which returns false. The
+// the call, and execution resumes at the guard, which returns false, with the
+// floating-point control state (x87 and SSE) as it was at the guard. The
 // frames between the guard and the fault are abandoned: their C++
 // destructors do not run, exactly as with __except. Keep guarded calls
 // small and let them hold nothing that must be released afterwards; only the

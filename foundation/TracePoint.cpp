@@ -30,9 +30,10 @@ void WriteTraceValue(std::ostream& out, bool value) { out << (value ? "T" : "F")
 
 void WriteTraceValue(std::ostream& out, const void* value)
 {
-    // The stream's pointer form on this platform: 8 upper-case hex digits.
-    char text[16];
-    snprintf(text, sizeof text, "%08X", unsigned(uintptr_t(value)));
+    // The stream's pointer form: upper-case hex digits, two a byte (8 in the
+    // 32-bit program, 16 in the 64-bit one).
+    char text[24];
+    snprintf(text, sizeof text, "%0*llX", int(2 * sizeof value), static_cast<unsigned long long>(uintptr_t(value)));
     out << text;
 }
 

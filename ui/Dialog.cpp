@@ -10,7 +10,7 @@
 #include "ui/TimerPump.h"
 #include "ui/UIFontMetrics.h"
 
-static_assert(DWLP_USER == 8, "the dialog object lives in window long 8");
+static_assert(DWLP_USER == 2 * sizeof(LONG_PTR), "the dialog object lives in the window long after the result and procedure");
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT layout differs");
 
 namespace {

@@ -13,7 +13,7 @@
 #include "ui/Scene.h"
 #include "ui/TimerPump.h"
 
-static_assert(sizeof(TOOLINFOW) == 48, "TOOLINFOW must have its 32-bit Windows layout");
+static_assert(sizeof(TOOLINFOW) == (sizeof(void*) == 8 ? 72 : 48), "TOOLINFOW must have its Windows layout");
 
 namespace {
 

@@ -13,7 +13,8 @@
 #include "ui/MessageBox.h"
 #include "ui/ModalState.h"
 
-static_assert(sizeof(PRINTDLGW) == 66, "PRINTDLGW is packed to 66 bytes on 32-bit Windows");
+static_assert(sizeof(PRINTDLGW) == (sizeof(void*) == 8 ? 120 : 66),
+              "PRINTDLGW is packed to 66 bytes on 32-bit Windows and aligned to 120 on 64-bit Windows");
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "ui/EditBox.h"
 #include "ui/MessageBox.h"
 
-static_assert(sizeof(NMUPDOWN) == 20, "NMUPDOWN layout differs");
+static_assert(sizeof(NMUPDOWN) == (sizeof(void*) == 8 ? 32 : 20), "NMUPDOWN layout differs");
 
 namespace {
 

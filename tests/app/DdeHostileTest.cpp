@@ -92,7 +92,7 @@ public:
             ExecuteWide(L"[open(\"" + m_course + L"\")]", true);
             break;
         case 10:
-            PostMessageW(m_server, WM_DDE_TERMINATE, WPARAM(Random(2) ? m_client : HWND(RandomWord())), 0);
+            PostMessageW(m_server, WM_DDE_TERMINATE, WPARAM(Random(2) ? m_client : HWND(uintptr_t(RandomWord()))), 0);
             break;
         default:
             ExecuteWide(L"[open(\"" + m_course + L"\")]", true);
@@ -130,7 +130,7 @@ private:
 
     void PostJunkHandle()
     {
-        const HWND client = Random(2) ? m_client : HWND(Random(2) ? 0 : RandomWord());
+        const HWND client = Random(2) ? m_client : HWND(uintptr_t(Random(2) ? 0 : RandomWord()));
         PostMessageW(m_server, WM_DDE_EXECUTE, WPARAM(client), JunkLParam());
     }
 

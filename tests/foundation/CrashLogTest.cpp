@@ -102,6 +102,10 @@ bool EveryLineEndIsCrLf(const std::string& text)
     return true;
 }
 
+// A pointer is written in two hex digits a byte: the 64-bit program's have
+// eight more before the 32-bit program's.
+const std::string kHighPointerDigits = sizeof(void*) == 8 ? "00000000" : "";
+
 std::string Line(const char* file, int line, const std::string& value = "")
 {
     return std::string(file) + ":" + std::to_string(line) + " " + value + "\r\n";
@@ -168,11 +172,11 @@ TEST(TracePoint, ValueTexts)
     flag.Pass(false);
     EXPECT_EQ("F", ValueText(flag));
     pointer.Pass(reinterpret_cast<const void*>(0xABCDEF));
-    EXPECT_EQ("00ABCDEF", ValueText(pointer));
+    EXPECT_EQ(kHighPointerDigits + "00ABCDEF", ValueText(pointer));
     pointer.Pass(nullptr);
-    EXPECT_EQ("00000000", ValueText(pointer));
+    EXPECT_EQ(kHighPointerDigits + "00000000", ValueText(pointer));
     pointer.Pass(reinterpret_cast<const void*>(0xFEDCBA98));
-    EXPECT_EQ("FEDCBA98", ValueText(pointer));
+    EXPECT_EQ(kHighPointerDigits + "FEDCBA98", ValueText(pointer));
     narrow.Pass(std::string("a\\b\x01\x7F\xFF~ \x1F", 9));
     EXPECT_EQ("a\\x5Cb\\x01\\x7F\\xFF~ \\x1F", ValueText(narrow));
     narrow.Pass(std::string("x\0y", 3));
@@ -262,7 +266,7 @@ TEST(CrashLogReport, TextsByCode)
 
     EXPECT_EQ("Where.cpp:77:1234", CCrashLogTestAccess::ReportText(0, {{&where, 1}, {&error, 2}}));
     EXPECT_EQ("CrashLog.cpp:5:1234", CCrashLogTestAccess::ReportText(1, {{&where, 1}, {&error, 2}}));
-    EXPECT_EQ("00401234:-1073741819", CCrashLogTestAccess::ReportText(4, {{&where, 1}, {&address, 2}, {&code, 3}}));
+    EXPECT_EQ(kHighPointerDigits + "00401234:-1073741819", CCrashLogTestAccess::ReportText(4, {{&where, 1}, {&address, 2}, {&code, 3}}));
     EXPECT_EQ("-1073741819:Where.cpp:77",
               CCrashLogTestAccess::ReportText(5, {{&where, 1}, {&address, 2}, {&code, 3}}));
     EXPECT_EQ("", CCrashLogTestAccess::ReportText(2, {{&where, 1}, {&error, 2}}));
@@ -422,7 +426,7 @@ TEST(CrashLogChild, FirstReportWritesTheDumpAndTellsTheUser)
     const char* f = "CrashLogTest.cpp";
     const std::string expected = Line(f, StampAnchorLine) + Line(f, StampIntLine, "-1073741819") + "1\r\n" +
                                  Line(f, StampFloatLine, "0.333333") + Line(f, StampTrueLine, "T") +
-                                 Line(f, StampFalseLine, "F") + Line(f, StampPointerLine, "00ABCDEF") +
+                                 Line(f, StampFalseLine, "F") + Line(f, StampPointerLine, kHighPointerDigits + "00ABCDEF") +
                                  Line(f, StampNarrowLine, "a\\x5Cb\\x01\\x7F\\xFF~ ") +
                                  Line(f, StampWideLine, "x\\x005C\\x00E9\\x20AC\\x001F") + "4\r\n" +
                                  Line(f, StampLoopLine, "4") + Line(f, StampPlainLine) + Line(f, StampLastLine, "5");

@@ -24,10 +24,11 @@ namespace {
 
 const int32_t kAccessViolation = int32_t(EXCEPTION_ACCESS_VIOLATION);
 
-std::string Hex8(const void* address)
+// An address as the crash log writes it: two hex digits a byte.
+std::string HexAddress(const void* address)
 {
-    char text[16];
-    snprintf(text, sizeof text, "%08X", unsigned(uintptr_t(address)));
+    char text[24];
+    snprintf(text, sizeof text, "%0*llX", int(2 * sizeof address), static_cast<unsigned long long>(uintptr_t(address)));
     return text;
 }
 
@@ -56,8 +57,8 @@ bool TakeQuitMessage()
     return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
-// mov eax, [0]; ret
-const unsigned char kReadAddressZero[] = {0xA1, 0x00, 0x00, 0x00, 0x00, 0xC3};
+// mov eax, [0] (an absolute address in 32- and 64-bit code alike); ret
+const unsigned char kReadAddressZero[] = {0x8B, 0x04, 0x25, 0x00, 0x00, 0x00, 0x00, 0xC3};
 
 // Machine code that reads address 0, placed where asked.
 void* PlaceReadAddressZero(void* where)
@@ -76,13 +77,19 @@ void* MakeForeignCode()
 
 void RunCode(void* code) { reinterpret_cast<void (*)()>(code)(); }
 
-// The head of this thread's exception handler chain.
+#if defined(__i386__)
+// The head of this thread's exception handler chain, which a guard joins on
+// 32-bit Windows. 64-bit Windows has no chain: the guard's handler is named
+// in its unwind information.
 void* HandlerChain()
 {
     void* head;
     asm volatile("movl %%fs:0, %0" : "=r"(head));
     return head;
 }
+#else
+void* HandlerChain() { return nullptr; }
+#endif
 
 volatile uintptr_t g_nowhere = 0;
 
@@ -114,7 +121,9 @@ TEST(GuardedCall, NestedCallsKeepTheHandlerChain)
     int depth = 0;
     EXPECT_TRUE(CallGuarded([&] {
         ++depth;
-        EXPECT_NE(chainBefore, HandlerChain());
+        if (sizeof(void*) == 4) {
+            EXPECT_NE(chainBefore, HandlerChain());
+        }
         EXPECT_TRUE(CallGuarded([&] { ++depth; }));
     }));
     EXPECT_EQ(2, depth);
@@ -162,7 +171,7 @@ CHILD_SCENARIO(GuardOwnFault)
     const std::string address = ValueOf(lines[lines.size() - 2]);
     if (ValueOf(lines.back()) != std::to_string(kAccessViolation))
         return 13;
-    const uintptr_t at = std::stoul(address, nullptr, 16);
+    const uintptr_t at = std::stoull(address, nullptr, 16);
     const uintptr_t function = reinterpret_cast<uintptr_t>(&WriteThroughNull);
     if (at < function || at >= function + 32)
         return 14;
@@ -210,7 +219,7 @@ CHILD_SCENARIO(GuardOwnFaultBeyondTwoMegabytes)
         result = 13;
     else if (system.GetCurrentError() != 0 || system.IsRestricted())
         result = 14;
-    else if (const int failed = CheckOneReportNotice(notices, Hex8(page) + ":" + std::to_string(kAccessViolation)))
+    else if (const int failed = CheckOneReportNotice(notices, HexAddress(page) + ":" + std::to_string(kAccessViolation)))
         result = failed;
     else if (!TakeQuitMessage())
         result = 15;
@@ -251,7 +260,7 @@ CHILD_SCENARIO(GuardDriverFault)
     // newest, the system's own report (its name, severity 3).
     const std::vector<std::string> lines = LogLines();
     size_t address = 0;
-    while (address < lines.size() && ValueOf(lines[address]) != Hex8(code))
+    while (address < lines.size() && ValueOf(lines[address]) != HexAddress(code))
         ++address;
     if (address + 3 >= lines.size() || !StartsWith(lines[address], "CrashLog.cpp:") ||
         ValueOf(lines[address + 1]) != std::to_string(kAccessViolation) ||
@@ -329,6 +338,170 @@ struct CNotingHandler final : CFailureHandler
 
 }  // namespace
 
+namespace {
+
+using GuardFunction = bool (*)(void (*)(void*), void*);
+
+// Calls guard(call, context) with every register that calls must keep (on
+// x64 also xmm6 to xmm15) holding a pattern of its own, and returns twice the
+// number that came back changed, plus 1 when the guard returned true.
+extern "C" int CallWithKnownRegisters(GuardFunction guard, void (*call)(void*), void* context);
+
+#if defined(__i386__)
+asm(R"(
+    .text
+    .globl _CallWithKnownRegisters
+    .def _CallWithKnownRegisters; .scl 2; .type 32; .endef
+_CallWithKnownRegisters:
+    pushl %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    movl $0x5A5A0001, %ebp
+    movl $0x5A5A0002, %ebx
+    movl $0x5A5A0003, %esi
+    movl $0x5A5A0004, %edi
+    pushl 28(%esp)
+    pushl 28(%esp)
+    call *28(%esp)
+    addl $8, %esp
+    movzbl %al, %eax
+    .macro KNOWN_REGISTER register, pattern
+    xorl %ecx, %ecx
+    cmpl $\pattern, \register
+    setne %cl
+    leal (%eax,%ecx,2), %eax
+    .endm
+    KNOWN_REGISTER %ebp, 0x5A5A0001
+    KNOWN_REGISTER %ebx, 0x5A5A0002
+    KNOWN_REGISTER %esi, 0x5A5A0003
+    KNOWN_REGISTER %edi, 0x5A5A0004
+    popl %edi
+    popl %esi
+    popl %ebx
+    popl %ebp
+    ret
+)");
+#else
+asm(R"(
+    .text
+    .globl CallWithKnownRegisters
+    .def CallWithKnownRegisters; .scl 2; .type 32; .endef
+    .seh_proc CallWithKnownRegisters
+CallWithKnownRegisters:
+    .irp register, rbp, rbx, rsi, rdi, r12, r13, r14, r15
+    pushq %\register
+    .seh_pushreg %\register
+    .endr
+    subq $200, %rsp
+    .seh_stackalloc 200
+    .irp n, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15
+    movdqu %xmm\n, 32+16*(\n-6)(%rsp)
+    .seh_savexmm %xmm\n, 32+16*(\n-6)
+    .endr
+    .seh_endprologue
+    movabsq $0x5A5A000000000001, %rbp
+    movabsq $0x5A5A000000000002, %rbx
+    movabsq $0x5A5A000000000003, %rsi
+    movabsq $0x5A5A000000000004, %rdi
+    movabsq $0x5A5A000000000005, %r12
+    movabsq $0x5A5A000000000006, %r13
+    movabsq $0x5A5A000000000007, %r14
+    movabsq $0x5A5A000000000008, %r15
+    .irp n, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15
+    movabsq $0x5A5A5A5A0000\n, %rax
+    movq %rax, %xmm\n
+    .endr
+    movq %rcx, %rax
+    movq %rdx, %rcx
+    movq %r8, %rdx
+    call *%rax
+    movzbl %al, %eax
+    .macro KNOWN_REGISTER register, pattern
+    movabsq $\pattern, %rcx
+    xorl %edx, %edx
+    cmpq %rcx, \register
+    setne %dl
+    leal (%eax,%edx,2), %eax
+    .endm
+    KNOWN_REGISTER %rbp, 0x5A5A000000000001
+    KNOWN_REGISTER %rbx, 0x5A5A000000000002
+    KNOWN_REGISTER %rsi, 0x5A5A000000000003
+    KNOWN_REGISTER %rdi, 0x5A5A000000000004
+    KNOWN_REGISTER %r12, 0x5A5A000000000005
+    KNOWN_REGISTER %r13, 0x5A5A000000000006
+    KNOWN_REGISTER %r14, 0x5A5A000000000007
+    KNOWN_REGISTER %r15, 0x5A5A000000000008
+    .irp n, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15
+    movq %xmm\n, %r8
+    KNOWN_REGISTER %r8, 0x5A5A5A5A0000\n
+    .endr
+    .irp n, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15
+    movdqu 32+16*(\n-6)(%rsp), %xmm\n
+    .endr
+    addq $200, %rsp
+    .irp register, r15, r14, r13, r12, rdi, rsi, rbx, rbp
+    popq %\register
+    .endr
+    ret
+    .seh_endproc
+)");
+#endif
+
+uint16_t FpuControlWord()
+{
+    uint16_t word;
+    asm volatile("fnstcw %0" : "=m"(word));
+    return word;
+}
+
+void SetFpuControlWord(uint16_t word) { asm volatile("fldcw %0" : : "m"(word)); }
+
+uint32_t SseControl()
+{
+    uint32_t control;
+    asm volatile("stmxcsr %0" : "=m"(control));
+    return control;
+}
+
+void SetSseControl(uint32_t control) { asm volatile("ldmxcsr %0" : : "m"(control)); }
+
+}  // namespace
+
+// A driver that faults after changing the floating-point control state (as
+// some do to round towards zero) leaves the caller's registers and that
+// state as they were at the guard; a call that completes keeps them too.
+CHILD_SCENARIO(GuardKeepsRegistersAndFloatingPointControl)
+{
+    CNotingHandler handler;
+    GetCrashLog().SetFailureHandler(&handler);
+    void* const code = MakeForeignCode();
+    if (!code)
+        return 10;
+    const uint16_t fpuBefore = FpuControlWord();
+    const uint32_t sseBefore = SseControl();
+    struct CContext
+    {
+        void* code;
+    } context = {code};
+    if (CallWithKnownRegisters(&CallGuarded, [](void*) {}, nullptr) != 1)
+        return 11;
+    const int faulted = CallWithKnownRegisters(
+        &CallGuarded,
+        [](void* context) {
+            SetFpuControlWord(0x0C7F);  // round towards zero, every exception masked
+            SetSseControl(0x7F80);      // round towards zero, every exception masked
+            RunCode(static_cast<CContext*>(context)->code);
+        },
+        &context);
+    GetCrashLog().SetFailureHandler(nullptr);
+    if (faulted != 0)
+        return 20 + faulted;
+    if (FpuControlWord() != fpuBefore || SseControl() != sseBefore)
+        return 12;
+    return handler.severities == std::vector<int>{3} ? 0 : 13;
+}
+
 // Another thread guards its calls with a handler of its own: the
 // user-interface thread keeps its handler while that thread is inside its
 // call, and a fault there reaches only the thread's handler. Nothing is
@@ -405,6 +578,7 @@ TEST(GuardedCallChild, EachFaultEndsAsItsKindAsks)
         {"GuardForeignFaultWithoutHandler", 0, true},
         {"GuardDriverFaultOnAnotherThread", 0, false},
         {"GuardLeavesInnerHandlersFirst", 0, false},
+        {"GuardKeepsRegistersAndFloatingPointControl", 0, false},
         {"GuardPassesOnOtherExceptions", 0x51, false},
     };
     for (const auto& c : cases) {

@@ -422,9 +422,10 @@ TEST(Toolbar, UpdateItemsPullsEveryButtonsState)
     EXPECT_EQ(CToolbarButtonFace::GetDisabled().GetImage(b->icon), b->face);
 }
 
-// The tool-tip records are of their full size (with lpReserved), which the
-// common controls take only in version 6: the manifest among the program's
-// resources asks for that version.
+// The tool-tip records are of their full size (with lpReserved: 48 bytes in
+// the 32-bit program, 72 in the 64-bit one), which the common controls take
+// only in version 6: the manifest among the program's resources asks for
+// that version, of the program's processor.
 TEST(Toolbar, TooltipsComeFromVersion6OfTheCommonControls)
 {
     // Version 6 is the side-by-side assembly (Wine's copy of it still
@@ -446,7 +447,7 @@ TEST(Toolbar, TooltipsComeFromVersion6OfTheCommonControls)
     info.hwnd = tip;
     info.uId = 1;
     info.lpszText = const_cast<wchar_t*>(L"Tip");
-    EXPECT_EQ(48u, info.cbSize);
+    EXPECT_EQ(sizeof(void*) == 8 ? 72u : 48u, info.cbSize);
     EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, LPARAM(&info)));
     DestroyWindow(tip);
 }

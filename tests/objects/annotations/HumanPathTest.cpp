@@ -173,7 +173,7 @@ TEST_F(HumanPath, AnEmptyPathWritesItsNumberAndTheFilesFaultsTakeSafeValues)
     EXPECT_EQ(0, CountReports([&] { ReadRecord(readEmpty, first), ReadRecord(odd, Record({{5, 5}}, 9, -3)); }));
     EXPECT_TRUE(readEmpty.GetPoints().empty());
     EXPECT_EQ(first, RecordOf(readEmpty));
-    EXPECT_EQ(std::make_pair(1, 0u), std::make_pair(odd.GetPenType(), odd.GetPoints().size()));
+    EXPECT_EQ(std::make_pair(1, size_t(0)), std::make_pair(odd.GetPenType(), odd.GetPoints().size()));
 }
 
 TEST_F(HumanPath, LegacyLinesReadThePairsTheirCountStates)
