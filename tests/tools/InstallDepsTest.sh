@@ -4,7 +4,9 @@
 # middle of a sync fails the security suite's i386 index, the first install
 # fails on the skew it leaves and the retry works; in "broken" the retry
 # fails too; in "clean" nothing fails. Each apt-get call goes to CALLS, a
-# retry's sources list with it.
+# retry's sources list with it; the packages asked for and a new dpkg
+# architecture go to ASKED. FOREIGN is the machine's foreign architecture,
+# if any. The build is the one FENDREL_ARCH names (x86 unless set).
 # Usage: InstallDepsTest.sh path/to/install-deps
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -14,7 +16,8 @@ cat >"$work/stand-in" <<'EOF'
 case "$(basename "$0") $1" in
 "dpkg-query "*) exit 1 ;;
 "dpkg --print-architecture") echo amd64 ;;
-"dpkg --print-foreign-architectures") echo i386 ;;
+"dpkg --print-foreign-architectures") [ -n "$FOREIGN" ] && echo "$FOREIGN" ;;
+"dpkg --add-architecture") echo "architecture $2" >>"$ASKED" ;;
 "apt-get update")
     echo update >>"$CALLS"
     [ "$MODE" = clean ] && exit 0
@@ -28,6 +31,7 @@ case "$(basename "$0") $1" in
     echo "deb-src http://deb.example/debian/ bookworm main source" ;;
 "apt-get install")
     echo install >>"$CALLS"
+    echo "$@" >>"$ASKED"
     [ "$MODE" = clean ] ;;
 "apt-get -o")
     echo "install with" >>"$CALLS"
@@ -45,7 +49,9 @@ check() {
     mode=$1 status=$2 calls=$3
     shift 3
     : >"$work/calls"
-    MODE=$mode CALLS="$work/calls" PATH="$work/bin:$PATH" sh "$script" >"$work/out" 2>&1
+    : >"$work/asked"
+    MODE=$mode CALLS="$work/calls" ASKED="$work/asked" FOREIGN="${FOREIGN-i386}" FENDREL_ARCH="${ARCH:-x86}" \
+        PATH="$work/bin:$PATH" sh "$script" >"$work/out" 2>&1
     failed=$([ $? = "$status" ] || echo " the exit status;")
     [ "$(tr '\n' '|' <"$work/calls")" = "$calls" ] || failed="$failed the apt-get calls;"
     for said; do
@@ -64,5 +70,37 @@ check sync 0 "$retry" "some package indexes could not be fetched" \
     "Failed to fetch http://deb.example/security/dists/bookworm-security/main/binary-i386"
 check broken 1 "$retry" "could not install: cmake make" "package indexes that failed to download"
 check clean 0 "update|install|"
+
+# Each build asks for its own packages: the 32-bit one for the i386
+# architecture and 32-bit Wine, the 64-bit one for neither. $1 and $2: the
+# build and the machine's foreign architecture; $3: the architecture added,
+# or none; the rest: packages asked for, or, after "-", never asked for.
+check_asked() {
+    ARCH=$1 FOREIGN=$2 added=$3 build=$1 foreign=$2
+    shift 3
+    check clean 0 "update|install|"
+    failed=
+    grep -qx "architecture $added" "$work/asked" || [ "$added" = none ] || failed=" i386 not added;"
+    [ "$added" != none ] || ! grep -q "^architecture" "$work/asked" || failed=" an architecture added;"
+    never=
+    for package; do
+        if [ "$package" = - ]; then
+            never=1
+        elif [ -n "$never" ]; then
+            ! grep -q -- "$package" "$work/asked" || failed="$failed asked for $package;"
+        else
+            grep -qw -- "$package" "$work/asked" || failed="$failed $package not asked for;"
+        fi
+    done
+    unset ARCH FOREIGN
+    [ -z "$failed" ] && return
+    echo "FAILED: the $build build on a machine with foreign architectures \"$foreign\":$failed asked:"
+    cat "$work/asked"
+    failures=$((failures + 1))
+}
+check_asked x86 "" i386 g++-mingw-w64-i686 wine32:i386 libgl1:i386 libcups2:i386 - x86-64
+check_asked x86 i386 none wine32:i386
+check_asked x64 "" none g++-mingw-w64-x86-64 wine64 libgl1:amd64 libcups2:amd64 - :i386 i686
+check_asked x64 i386 none g++-mingw-w64-x86-64 - :i386
 [ $failures = 0 ] || exit 1
-echo "install-deps: 3 cases passed"
+echo "install-deps: 7 cases passed"
