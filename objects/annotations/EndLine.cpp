@@ -285,6 +285,11 @@ void CEndLine::ClearHandles()
     m_ends[1] = CPoint2();
 }
 
+void CEndLine::KeepPointsStorable()
+{
+    LimitLocalPoints(m_ends, 2);
+}
+
 void CEndLine::Serialize(CFieldStream& stream)
 {
     int32_t kind = m_kind;

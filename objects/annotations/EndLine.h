@@ -66,6 +66,9 @@ public:
     // start-and-finish line.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     void ClearHandles() override;
+    // Ends that a new placement takes beyond the archive's range come within
+    // it; the placement stays.
+    void KeepPointsStorable() override;
     // The kind (Int8), then the two ends. A kind read outside 0..2 gives a
     // start-and-finish line; an end whose course point lies beyond the
     // archive's range is held at its edge.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -47,6 +48,8 @@ using Points = std::vector<CPoint2>;
 
 // The straight line tool, by its name's text id.
 constexpr int kLineTool = 2588;
+// The high edge of what a record stores.
+constexpr float kHigh = CFieldStream::kMaxPointCoordinate;
 
 // A number the user places with the entry of the numbers' list and the label.
 CObsNum* PlaceNumber(CCourse& course, int entry, const std::wstring& label, const CPoint2& at)
@@ -197,6 +200,64 @@ TEST_F(HistoryRestore, AFlippedLineEndNearAnObstacleStaysWhereTheFlipLeftIt)
     ASSERT_EQ(nullptr, lines[0]->GetLink(0));
     ASSERT_LT((lines[0]->GetCourseEnd(0) - beside).Length(), 100.0f);
     ExpectUndoAndRedo(before);
+}
+
+// A handler path, a start and finish line and an area drawn out to the far
+// corner of what a record stores, then moved, turned or flipped so far that
+// their points would pass it: each stops at the edge, so that the course
+// saved reads back as it was, and undoing and redoing the step give back
+// the states stored.
+TEST_F(HistoryRestore, EditsByTheEdgeOfTheStoredRangeLeaveWhatARecordReadsBack)
+{
+    CSettings::SetInt(L"110StartAndFinish", 0);
+    const struct
+    {
+        int tool;
+        CPoint2 from;
+        CPoint2 to;
+    } kinds[] = {
+        {CHumanPath::kNameTextId, {21000, 20500}, {32760, 32300}},
+        {CEndLine::kNameTextId, {23000, 26000}, {32767, 27000}},
+        {CUnusableArea::kNameTextId, {24000, 24000}, {32767, 32767}},
+    };
+    const std::function<void(CCourse&)> edits[] = {
+        [](CCourse& c) { c.MoveSelectionBy(400.0f, 300.0f); },
+        [](CCourse& c) {
+            c.PrepareRotationSnap();
+            c.RotateSelectionBy(20.0f);
+            c.CommitSnappedAngle();
+        },
+        // With a text standing on the edge, whose bounds reach beyond it.
+        [](CCourse& c) {
+            c.AddText(kHigh, 27000.0f, L"Edge")->SetSelected(true);
+            c.FlipSelection(true);
+            c.CommitUndoStep(L"Flip");
+        },
+    };
+    for (const auto& kind : kinds) {
+        for (size_t edit = 0; edit < std::size(edits); ++edit) {
+            course = equipmenttest::MakeCourse(1);
+            course->SetSize(CCourse::kMaxRingSize, CCourse::kMaxRingSize);
+            CCourseObject* object = equipmenttest::PlaceWithTool(*course, kind.tool, kind.from, kind.to);
+            ASSERT_NE(nullptr, object);
+            const std::string before = Settle(*course);
+            object->SetSelected(true);
+            edits[edit](*course);
+            course->DeselectAll(false);
+            ASSERT_TRUE(course->ContainsObject(object)) << kind.tool << " " << edit;
+            for (int i = 0; i < object->GetEndCount(); ++i) {
+                CPoint2 end;
+                object->GetEnd(end, i);
+                const CPoint2 placed = object->GetPlacement().TransformPoint2D(end);
+                EXPECT_EQ(CFieldStream::LimitPoint(placed), placed) << kind.tool << " " << edit << " " << i;
+            }
+            const std::string saved = ArchiveOf(*course);
+            CCourse copy(L"Copy", L"");
+            ASSERT_TRUE(copy.LoadArchive(saved, false, true));
+            EXPECT_EQ(saved, ArchiveOf(copy)) << kind.tool << " " << edit;
+            ExpectUndoAndRedo(before);
+        }
+    }
 }
 
 namespace {
