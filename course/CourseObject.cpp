@@ -1,6 +1,7 @@
 #include "course/CourseObject.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "course/ColorPalette.h"
 #include "course/Course.h"
@@ -37,6 +38,19 @@ void LimitToStoredRange(CTransform& placement)
         return;
     TRACE_VALUE(CPoint2, position);
     placement.SetPosition2D(limited.x, limited.y);
+}
+
+// The archive keeps a turn as whole degrees, and a record reads it back
+// within a half turn: a placement turned by whole degrees outside it (as a
+// turn of the selection leaves one) is turned again by the same turn within
+// it, whose matrix is the one the record gives back. The two differ in their
+// last bits, enough to take a point placed at the edge of the range beyond
+// it on the one and not on the other.
+void TakeStoredTurn(CTransform& placement)
+{
+    const float angle = placement.GetRotation();
+    if (placement.IsAngleValid() && angle == std::floor(angle))
+        placement.SetRotationZ(angle);
 }
 
 CPoint2 RoundPoint(const CPoint2& p)
@@ -512,6 +526,7 @@ void CCourseObject::SetPlacement(const CTransform& placement)
 {
     m_placement = placement;
     LimitToStoredRange(m_placement);
+    TakeStoredTurn(m_placement);
     KeepPointsStorable();
     if (m_course != nullptr) {
         const int state = m_course->GetDifferenceStatus(this);
