@@ -1,6 +1,7 @@
 #include "course/CourseObject.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "course/ColorPalette.h"
 #include "course/Course.h"
@@ -21,6 +22,9 @@ constexpr int kJumpEndKind = 4;
 // Kind bits of the ends a reversal can turn about: first, second and jump.
 constexpr int kReversibleEndKinds = 7;
 constexpr float kBoundsMargin = 48.0f;
+// The scale below which a local point drawn in towards the placement is its
+// origin.
+constexpr float kLeastScale = 1e-6f;
 // The extents of an object that has never been measured.
 const CBox3 kNoExtent;
 
@@ -34,6 +38,32 @@ void LimitToStoredRange(CTransform& placement)
         return;
     TRACE_VALUE(CPoint2, position);
     placement.SetPosition2D(limited.x, limited.y);
+}
+
+// The archive keeps a turn as whole degrees, and a record reads it back
+// within a half turn: a placement turned by whole degrees outside it (as a
+// turn of the selection leaves one) is turned again by the same turn within
+// it, whose matrix is the one the record gives back. The two differ in their
+// last bits, enough to take a point placed at the edge of the range beyond
+// it on the one and not on the other.
+void TakeStoredTurn(CTransform& placement)
+{
+    const float angle = placement.GetRotation();
+    if (placement.IsAngleValid() && angle == std::floor(angle))
+        placement.SetRotationZ(angle);
+}
+
+CPoint2 RoundPoint(const CPoint2& p)
+{
+    return CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y));
+}
+
+// Whether the local point and its place on the course are both points a
+// record carries unchanged.
+bool IsStorablePoint(const CTransform& placement, const CPoint2& local)
+{
+    const CPoint2 placed = placement.TransformPoint2D(local);
+    return CFieldStream::LimitPoint(local) == local && CFieldStream::LimitPoint(placed) == placed;
 }
 
 }  // namespace
@@ -479,6 +509,8 @@ int CCourseObject::GetEndLineKind() const
     return kNoEndLine;
 }
 
+void CCourseObject::KeepPointsStorable() {}
+
 void CCourseObject::Init(CCourse* course, const CObjectType* type, const CTransform& placement, int displayState)
 {
     m_course = course;
@@ -494,6 +526,8 @@ void CCourseObject::SetPlacement(const CTransform& placement)
 {
     m_placement = placement;
     LimitToStoredRange(m_placement);
+    TakeStoredTurn(m_placement);
+    KeepPointsStorable();
     if (m_course != nullptr) {
         const int state = m_course->GetDifferenceStatus(this);
         if (state == m_displayState)
@@ -512,6 +546,46 @@ bool CCourseObject::PlacesWithinStoredRange(const CPoint2* points, int count) co
             return false;
     }
     return true;
+}
+
+CPoint2 CCourseObject::LimitLocalPoint(const CPoint2& local) const
+{
+    const CPoint2 held = CFieldStream::LimitPoint(RoundPoint(local));
+    if (IsStorablePoint(m_placement, held))
+        return held;
+    // The course point is taken to the edge of the range, or, where rounding
+    // the turned local point back takes it beyond, a unit inside, which the
+    // rounding cannot undo; where the local point then lies beyond the
+    // range, it is drawn in towards the placement, which lies within it. So
+    // what this gives is given back unchanged.
+    const CPoint2 placed = m_placement.TransformPoint2D(held);
+    CPoint2 target;
+    for (float inset : {0.0f, 1.0f}) {
+        const float low = CFieldStream::kMinPointCoordinate + inset;
+        const float high = CFieldStream::kMaxPointCoordinate - inset;
+        const CPoint2 inside(Clamp(placed.x, low, high), Clamp(placed.y, low, high));
+        target = RoundPoint(m_placement.InverseTransformPoint2D(inside));
+        if (IsStorablePoint(m_placement, target))
+            return target;
+    }
+    for (float scale = 0.5f; scale > kLeastScale; scale *= 0.5f) {
+        const CPoint2 drawnIn = RoundPoint(target * scale);
+        if (IsStorablePoint(m_placement, drawnIn))
+            return drawnIn;
+    }
+    return CPoint2();
+}
+
+bool CCourseObject::LimitLocalPoints(CPoint2* points, int count) const
+{
+    bool limited = false;
+    for (int i = 0; i < count; ++i) {
+        if (!IsStorablePoint(m_placement, points[i])) {
+            points[i] = LimitLocalPoint(points[i]);
+            limited = true;
+        }
+    }
+    return limited;
 }
 
 void CCourseObject::MoveTo(float x, float y)

@@ -220,18 +220,31 @@ public:
     virtual void SetText(const std::wstring& text);
     virtual int GetEndLineKind() const;
     static constexpr int kNoEndLine = -1;
+    // SetPlacement calls it once the placement changed: an object made of
+    // points takes those that now lie beyond what the archive stores within
+    // it (LimitLocalPoints), so that a move, turn or flip leaves the object
+    // as its record reads back. An object without points keeps what it has.
+    virtual void KeepPointsStorable();
 
     // ---- Plain operations -------------------------------------------------
     // Used by the type's creation routines; copies the type's colours.
     void Init(CCourse* course, const CObjectType* type, const CTransform& placement, int displayState);
     // A position beyond what the archive stores (16-bit whole units) is
-    // limited to it, here and at Init.
+    // limited to it, here and at Init; here an object made of points then
+    // takes them within it about the new placement (KeepPointsStorable).
     void SetPlacement(const CTransform& placement);
     // Whether every local point, placed, lies within what the archive
     // stores. A damaged record may place one beyond it: an object made of
     // points then takes them into range through its own recentring, once,
     // so that it is written back as it reads.
     bool PlacesWithinStoredRange(const CPoint2* points, int count) const;
+    // Where a local point may lie: rounded to whole units, within what the
+    // archive stores both about the placement and on the course. A point
+    // that lies so already is given back as it is.
+    CPoint2 LimitLocalPoint(const CPoint2& local) const;
+    // Each point that does not lie so taken through LimitLocalPoint; whether
+    // any was.
+    bool LimitLocalPoints(CPoint2* points, int count) const;
     // Each coordinate through its snap axis, rounded to a whole unit.
     void MoveTo(float x, float y);
     // Rebuilds both shapes' keys, updates the ends, refreshes the display

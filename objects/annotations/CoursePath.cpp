@@ -6,7 +6,6 @@
 #include "course/ObjectType.h"
 #include "foundation/CrashLog.h"
 #include "foundation/Curve.h"
-#include "foundation/FieldStream.h"
 #include "foundation/NoticeSink.h"
 #include "foundation/Numeric.h"
 #include "foundation/TracePoint.h"
@@ -19,9 +18,6 @@ constexpr int kDogPathTypeId = 90;
 constexpr int kHumanPathTypeId = 140;
 // A legacy line gives whole inches.
 constexpr float kLegacyScale = 10.0f;
-// The scale below which a local point drawn in towards the placement is its
-// origin.
-constexpr float kLeastScale = 1e-6f;
 
 // The next two whole numbers of a legacy line; false where the line ends
 // (or holds no number) before both were read.
@@ -37,49 +33,11 @@ bool ReadLegacyPair(std::istream& words, CPoint2& point)
     return true;
 }
 
-CPoint2 RoundPoint(const CPoint2& p)
-{
-    return CPoint2(RoundHalfUp(p.x), RoundHalfUp(p.y));
-}
-
 }  // namespace
 
 std::vector<CPoint2> CCoursePath::GetStroke() const
 {
     return m_stroke.empty() ? std::vector<CPoint2>{CPoint2()} : m_stroke;
-}
-
-CPoint2 CCoursePath::LimitLocalPoint(const CPoint2& local) const
-{
-    const CTransform& placement = GetPlacement();
-    const auto storable = [&placement](const CPoint2& p) {
-        const CPoint2 placed = placement.TransformPoint2D(p);
-        return CFieldStream::LimitPoint(p) == p && CFieldStream::LimitPoint(placed) == placed;
-    };
-    const CPoint2 held = CFieldStream::LimitPoint(RoundPoint(local));
-    if (storable(held))
-        return held;
-    // The course point is taken to the edge of the range, or, where rounding
-    // the turned local point back takes it beyond, a unit inside, which the
-    // rounding cannot undo; where the local point then lies beyond the
-    // range, it is drawn in towards the placement, which lies within it. So
-    // what this gives is given back unchanged.
-    const CPoint2 placed = placement.TransformPoint2D(held);
-    CPoint2 target;
-    for (float inset : {0.0f, 1.0f}) {
-        const float low = CFieldStream::kMinPointCoordinate + inset;
-        const float high = CFieldStream::kMaxPointCoordinate - inset;
-        const CPoint2 inside(Clamp(placed.x, low, high), Clamp(placed.y, low, high));
-        target = RoundPoint(placement.InverseTransformPoint2D(inside));
-        if (storable(target))
-            return target;
-    }
-    for (float scale = 0.5f; scale > kLeastScale; scale *= 0.5f) {
-        const CPoint2 drawnIn = RoundPoint(target * scale);
-        if (storable(drawnIn))
-            return drawnIn;
-    }
-    return CPoint2();
 }
 
 void CCoursePath::StartMove(float x, float y)

@@ -67,11 +67,6 @@ public:
     // was read.
     bool ReadLegacyCurve(int count, std::istream& words);
 
-    // Where a placed point may lie: rounded to whole units, within what the
-    // archive stores both about the placement and on the course. A point
-    // that lies so already is given back as it is.
-    CPoint2 LimitLocalPoint(const CPoint2& local) const;
-
     // The stroke's points; the origin alone while not placing.
     std::vector<CPoint2> GetStroke() const;
     bool IsPlacing() const { return m_placing; }

@@ -274,6 +274,9 @@ void CEndLine::ApplyVariant(const std::string& keyName, std::istream& words)
         m_kind = kFinishLine;
     else
         m_kind = kStartAndFinishLine;
+    // A listing gives no ends: those the line keeps may lie beyond what a
+    // record carries about a place by the edge of the range.
+    LimitLocalPoints(m_ends, 2);
     UpdateEnds();
 }
 
@@ -283,6 +286,11 @@ void CEndLine::ClearHandles()
     m_dragged = false;
     m_ends[0] = CPoint2();
     m_ends[1] = CPoint2();
+}
+
+void CEndLine::KeepPointsStorable()
+{
+    LimitLocalPoints(m_ends, 2);
 }
 
 void CEndLine::Serialize(CFieldStream& stream)

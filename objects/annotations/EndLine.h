@@ -63,9 +63,13 @@ public:
     // A start line becomes a finish line and a finish line a start line.
     void Reverse() override;
     // Two words: "S S" a start line, "F F" a finish line, anything else a
-    // start-and-finish line.
+    // start-and-finish line. Ends that the listed place takes beyond the
+    // archive's range come within it.
     void ApplyVariant(const std::string& keyName, std::istream& words) override;
     void ClearHandles() override;
+    // Ends that a new placement takes beyond the archive's range come within
+    // it; the placement stays.
+    void KeepPointsStorable() override;
     // The kind (Int8), then the two ends. A kind read outside 0..2 gives a
     // start-and-finish line; an end whose course point lies beyond the
     // archive's range is held at its edge.

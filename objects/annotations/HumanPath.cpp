@@ -91,6 +91,12 @@ void CHumanPath::HitPoint(float x, float y)
     MarkStale();
 }
 
+void CHumanPath::KeepPointsStorable()
+{
+    if (LimitLocalPoints(m_points.data(), int(m_points.size())))
+        MarkStale();
+}
+
 int CHumanPath::MoveHandle(int handle, float x, float y)
 {
     TRACE_VALUE(int32_t, handle);
@@ -245,10 +251,7 @@ void CHumanPath::Serialize(CFieldStream& stream)
         stream.Point(p);
         m_points.push_back(p);
     }
-    if (!m_points.empty() && !PlacesWithinStoredRange(m_points.data(), int(m_points.size()))) {
-        for (CPoint2& p : m_points)
-            p = LimitLocalPoint(p);
-    }
+    LimitLocalPoints(m_points.data(), int(m_points.size()));
 }
 
 void CHumanPath::SerializeExtra(CFieldStream& stream)

@@ -75,6 +75,9 @@ public:
     float GetDefaultSpacing() const override { return kStrokeSpacing; }
     // Appends the local point, rounded and within the stored range.
     void HitPoint(float x, float y) override;
+    // Points that a new placement takes beyond the stored range come within
+    // it.
+    void KeepPointsStorable() override;
 
     // The drawer's drawing: the points' curve in the pen type, ending in
     // the arrow; a path of one point as a dot.

@@ -217,6 +217,11 @@ void CUnusableArea::ClearHandles()
         corner = CPoint2();
 }
 
+void CUnusableArea::KeepPointsStorable()
+{
+    LimitLocalPoints(m_corners, 4);
+}
+
 void CUnusableArea::ApplyVariant(const std::string& keyName, std::istream& words)
 {
     TRACE_VALUE(std::string, keyName);

@@ -44,6 +44,9 @@ public:
     void EndHandleMove() override;
     int MoveHandle(int handle, float x, float y) override;
     void ClearHandles() override;
+    // Corners that a new placement takes beyond the archive's range come
+    // within it; the placement stays.
+    void KeepPointsStorable() override;
     // Five whole numbers: the corners (x1, y1) and (x2, y2) of a box in
     // inches and its rounding code (0, 1 or 2 for 0, 50 or 100 %). An area
     // whose corners a record could not carry, about the placement or on the

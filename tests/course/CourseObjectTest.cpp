@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "course/ColorPalette.h"
@@ -47,6 +48,34 @@ TEST_F(CourseObject, MoveToRoundsToWholeUnits)
     EXPECT_EQ(CPoint2(10.0f, 11.0f), object->GetPosition());
     object->MoveTo(-2.5f, 2.5f);
     EXPECT_EQ(CPoint2(-2.0f, 3.0f), object->GetPosition());
+}
+
+// A turn by whole degrees, however far it went, leaves the placement bit
+// for bit as its record gives it back (within a half turn), so that points
+// placed at the edge of the stored range lie on the same side of it in both.
+TEST_F(CourseObject, AWholeTurnIsThePlacementItsRecordGivesBack)
+{
+    CCourse course(L"Plan", L"");
+    CCourseObject* text = course.AddText(1000.0f, 2000.0f, L"Turned");
+    ASSERT_NE(nullptr, text);
+    std::vector<int> differing;
+    for (int angle = -360; angle <= 360; ++angle) {
+        text->SetPlacement(MakePlacement(1000.0f, 2000.0f, float(angle)));
+        CFieldWriter writer;
+        writer.m_versionMajor = 4;
+        writer.m_versionMinor = 33;
+        course.WriteObject(writer, text);
+        CFieldReader reader(writer.m_bytes);
+        reader.m_versionMajor = 4;
+        reader.m_versionMinor = 33;
+        int32_t typeId = 0;
+        reader.ReadInt16(typeId);
+        const std::unique_ptr<CCourseObject> read = course.ReadObject(typeId, reader, false);
+        ASSERT_NE(nullptr, read);
+        if (read->GetPlacement() != text->GetPlacement())
+            differing.push_back(angle);
+    }
+    EXPECT_EQ(std::vector<int>(), differing);
 }
 
 TEST_F(CourseObject, SerialNumbersGrow)

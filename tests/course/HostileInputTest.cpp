@@ -40,11 +40,12 @@
 //
 // The seeds are courses holding objects of every registered kind, and
 // listings of the older text with a line for every registered key name, so a
-// new kind joins by being registered. FENDREL_FUZZ_CASES sets the number of
-// inputs (some thousands by default; some hundred thousand for a run by
-// hand, whose child is given time in proportion) and FENDREL_FUZZ_SEED the
-// random numbers' seed (the suite's own by default); the figures are printed
-// at the end.
+// new kind joins by being registered; one course and one listing hold them
+// at the edges of what the archive stores. FENDREL_FUZZ_CASES sets the
+// number of inputs (some thousands by default; some hundred thousand for a
+// run by hand, whose child is given time in proportion) and
+// FENDREL_FUZZ_SEED the random numbers' seed (the suite's own by default);
+// the figures are printed at the end.
 
 namespace {
 
@@ -181,6 +182,41 @@ CSeed MakeListingSeed(int widthFeet, int heightFeet, uint32_t variant)
     return CSeed{text.str()};
 }
 
+// A listing with a line for every key name by each side and each corner of
+// what the archive stores, within a few units of its edges, turned or not,
+// with numbers as MakeListingSeed gives them. The places are whole inches in
+// the line's pair (x across, y down from the far side of a ring of 250
+// feet), so 3276 inches lie 7 or 8 units inside the edges.
+CSeed MakeEdgeListingSeed(uint32_t variant)
+{
+    std::mt19937 rng(variant);
+    const auto below = [&rng](int limit) { return int(rng() % unsigned(limit)); };
+    constexpr int kEdgeInches = 3276;
+    constexpr int kRingInches = 3000;
+    // A place within the ring, at random.
+    constexpr int kInside = -1;
+    const int across[] = {-kEdgeInches, kEdgeInches, kInside};
+    const int down[] = {kRingInches + kEdgeInches, kRingInches - kEdgeInches, kInside};
+    std::ostringstream text;
+    text << "Begin Fendrel\r\nVersion 2000\r\nDimensions 250 250\r\n";
+    for (const std::string& keyName : GetObjectKeyNames()) {
+        for (int x : across) {
+            for (int y : down) {
+                if (x == kInside && y == kInside)
+                    continue;
+                const int span = below(2) ? 800 : 8000;
+                text << keyName << " 0 0 " << (below(2) ? 0 : below(360));
+                for (int i = 0; i < 14; ++i)
+                    text << ' ' << (below(3) ? below(span + 1) - span / 2 : below(10));
+                text << " (" << (x == kInside ? below(kRingInches) : x) << ' '
+                     << (y == kInside ? below(kRingInches) : y) << ")\r\n";
+            }
+        }
+    }
+    text << "End Fendrel\r\n";
+    return CSeed{text.str()};
+}
+
 std::vector<CSeed> MakeSeeds()
 {
     const std::vector<const CObjectType*> types = GetObjectTypes();
@@ -225,9 +261,30 @@ std::vector<CSeed> MakeSeeds()
         const float y = i % 4 < 2 ? 31500.0f : -32000.0f;
         PlaceKind(*edges, *types[i], x, y, float(30 + i * 25), x > 0.0f ? 3000.0f : -3000.0f);
     }
+    // Start and finish lines, paths, lines and areas drawn out to within a
+    // few units of each corner, then turned, flipped and moved with the
+    // rest as a selection, as edits take them there; objects whose centres
+    // lie outside the ring stay, for nothing is deselected.
+    for (const int typeId : {90, 110, 140, 270, 350}) {
+        for (const CPoint2 corner : {CPoint2(1.0f, 1.0f), CPoint2(-1.0f, 1.0f), CPoint2(1.0f, -1.0f),
+                                     CPoint2(-1.0f, -1.0f)}) {
+            const CPoint2 from = corner * 29000.0f;
+            PlaceKind(*edges, *FindObjectTypeById(typeId), from.x, from.y, 0.0f, 3700.0f * corner.x,
+                      {corner * 32764.0f});
+        }
+    }
+    edges->SelectAll();
+    edges->PrepareRotationSnap();
+    edges->RotateSelectionBy(37.0f);
+    edges->CommitSnappedAngle();
+    edges->FlipSelection(true);
+    edges->MoveSelectionBy(900.0f, -700.0f);
+    edges->SetMotion(0);
+    for (CCourseObject* object : edges->GetObjects())
+        object->SetSelected(false);
     courses.insert(courses.end() - 1, std::move(edges));
 
-    std::vector<CSeed> seeds = {MakeListingSeed(300, 300, 1), MakeListingSeed(100, 80, 2)};
+    std::vector<CSeed> seeds = {MakeListingSeed(300, 300, 1), MakeListingSeed(100, 80, 2), MakeEdgeListingSeed(3)};
     for (const auto& course : courses) {
         for (bool version3 : {false, true}) {
             CSeed seed;

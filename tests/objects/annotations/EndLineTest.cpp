@@ -172,3 +172,29 @@ TEST_F(EndLine, ALineReadAgainOffersItsKindsEndsInOrder)
         EXPECT_EQ(600.0f, line->GetObstacleEnd(int(first) + 1).halfWidth);
     }
 }
+
+// A listing gives a line no ends: the circles it keeps, about a place by an
+// edge of what a record stores, come within that range, so that the course
+// saved reads back as it was.
+TEST_F(EndLine, AListedLineByAnEdgeKeepsItsEndsWithinTheStoredRange)
+{
+    // Whole inches across and down from the far side of a ring of 250 feet.
+    const char* const places[] = {"(3276 1500)", "(-3276 1500)", "(1500 -276)", "(1500 6276)", "(3276 -276)"};
+    for (const char* place : places) {
+        for (int angle : {0, 30, 200}) {
+            auto course = MakeCourse();
+            std::istringstream in("Begin Fendrel\r\nVersion 2000\r\nDimensions 250 250\r\nStartFinishLine 0 0 " +
+                                  std::to_string(angle) + " S F " + place + "\r\nEnd Fendrel\r\n");
+            ASSERT_TRUE(course->ReadTextBlock(in, false)) << place << " " << angle;
+            ASSERT_EQ(1u, course->GetObjectCount());
+            const auto* line = dynamic_cast<const CEndLine*>(*course->GetObjects().begin());
+            ASSERT_NE(nullptr, line);
+            for (int i : {0, 1})
+                EXPECT_EQ(CFieldStream::LimitPoint(CourseEnd(*line, i)), CourseEnd(*line, i)) << place << " " << angle;
+            const std::string saved = coursetest::ArchiveOf(*course);
+            auto copy = MakeCourse();
+            ASSERT_TRUE(copy->LoadArchive(saved, false, true));
+            EXPECT_EQ(saved, coursetest::ArchiveOf(*copy)) << place << " " << angle;
+        }
+    }
+}

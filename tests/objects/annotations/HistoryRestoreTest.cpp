@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -10,6 +11,7 @@
 
 #include "course/Course.h"
 #include "dialogs/ObsNumPropertiesDlg.h"
+#include "dialogs/TunnelPropertiesDlg.h"
 #include "foundation/Settings.h"
 #include "objects/annotations/DogPath.h"
 #include "objects/annotations/DogShape.h"
@@ -47,6 +49,13 @@ using Points = std::vector<CPoint2>;
 
 // The straight line tool, by its name's text id.
 constexpr int kLineTool = 2588;
+// The edges of what a record stores; an object whose bounds come this near
+// one stands at it.
+constexpr float kLow = CFieldStream::kMinPointCoordinate;
+constexpr float kHigh = CFieldStream::kMaxPointCoordinate;
+constexpr float kEdgeReach = 3000.0f;
+// The margins below 0 of a ring at the edges.
+constexpr float kEdgeMargin = 4000.0f;
 
 // A number the user places with the entry of the numbers' list and the label.
 CObsNum* PlaceNumber(CCourse& course, int entry, const std::wstring& label, const CPoint2& at)
@@ -199,6 +208,64 @@ TEST_F(HistoryRestore, AFlippedLineEndNearAnObstacleStaysWhereTheFlipLeftIt)
     ExpectUndoAndRedo(before);
 }
 
+// A handler path, a start and finish line and an area drawn out to the far
+// corner of what a record stores, then moved, turned or flipped so far that
+// their points would pass it: each stops at the edge, so that the course
+// saved reads back as it was, and undoing and redoing the step give back
+// the states stored.
+TEST_F(HistoryRestore, EditsByTheEdgeOfTheStoredRangeLeaveWhatARecordReadsBack)
+{
+    CSettings::SetInt(L"110StartAndFinish", 0);
+    const struct
+    {
+        int tool;
+        CPoint2 from;
+        CPoint2 to;
+    } kinds[] = {
+        {CHumanPath::kNameTextId, {21000, 20500}, {32760, 32300}},
+        {CEndLine::kNameTextId, {23000, 26000}, {32767, 27000}},
+        {CUnusableArea::kNameTextId, {24000, 24000}, {32767, 32767}},
+    };
+    const std::function<void(CCourse&)> edits[] = {
+        [](CCourse& c) { c.MoveSelectionBy(400.0f, 300.0f); },
+        [](CCourse& c) {
+            c.PrepareRotationSnap();
+            c.RotateSelectionBy(20.0f);
+            c.CommitSnappedAngle();
+        },
+        // With a text standing on the edge, whose bounds reach beyond it.
+        [](CCourse& c) {
+            c.AddText(kHigh, 27000.0f, L"Edge")->SetSelected(true);
+            c.FlipSelection(true);
+            c.CommitUndoStep(L"Flip");
+        },
+    };
+    for (const auto& kind : kinds) {
+        for (size_t edit = 0; edit < std::size(edits); ++edit) {
+            course = equipmenttest::MakeCourse(1);
+            course->SetSize(CCourse::kMaxRingSize, CCourse::kMaxRingSize);
+            CCourseObject* object = equipmenttest::PlaceWithTool(*course, kind.tool, kind.from, kind.to);
+            ASSERT_NE(nullptr, object);
+            const std::string before = Settle(*course);
+            object->SetSelected(true);
+            edits[edit](*course);
+            course->DeselectAll(false);
+            ASSERT_TRUE(course->ContainsObject(object)) << kind.tool << " " << edit;
+            for (int i = 0; i < object->GetEndCount(); ++i) {
+                CPoint2 end;
+                object->GetEnd(end, i);
+                const CPoint2 placed = object->GetPlacement().TransformPoint2D(end);
+                EXPECT_EQ(CFieldStream::LimitPoint(placed), placed) << kind.tool << " " << edit << " " << i;
+            }
+            const std::string saved = ArchiveOf(*course);
+            CCourse copy(L"Copy", L"");
+            ASSERT_TRUE(copy.LoadArchive(saved, false, true));
+            EXPECT_EQ(saved, ArchiveOf(copy)) << kind.tool << " " << edit;
+            ExpectUndoAndRedo(before);
+        }
+    }
+}
+
 namespace {
 
 // One run: a course of every kind built from the seed, random edits, each a
@@ -206,12 +273,22 @@ namespace {
 class CEditRun
 {
 public:
-    explicit CEditRun(uint32_t seed) : m_random(seed) {}
+    // Runs of odd seeds reach the edges of what a record stores: a ring as
+    // large as it goes and objects by its far corner and across it.
+    explicit CEditRun(uint32_t seed) : m_random(seed), m_atEdges(seed % 2 != 0) {}
 
     // False unless the course holds tied dog paths of both kinds.
     bool Build()
     {
         CCourse& course = *m_course;
+        if (m_atEdges) {
+            // The ring and its margins as large as they go, 4,000 of it
+            // below 0, so that objects reaching across to the near edges
+            // keep their centres in it.
+            course.SetSize(CCourse::kMaxRingSize - kEdgeMargin, CCourse::kMaxRingSize - kEdgeMargin);
+            course.SetLengthValue(CCourse::kMarginLowX, kEdgeMargin);
+            course.SetLengthValue(CCourse::kMarginLowY, kEdgeMargin);
+        }
         CSettings::SetInt(L"110StartAndFinish", 0);
         equipmenttest::PlaceWithTool(course, CEndLine::kNameTextId, {1200, 1200}, {2400, 1200});
         equipmenttest::PlaceWithTool(course, CEndLine::kNameTextId, {12000, 10800}, {13200, 10800});
@@ -268,6 +345,8 @@ public:
         // newcomers.
         if (OneIn(4))
             equipmenttest::Place(course, CGate::GetGateType(), 7000.0f, 9500.0f);
+        if (m_atEdges)
+            PlaceAtEdges();
         m_states.push_back(Settle(course));
         return tied[CPathConnection::kObstacle] > 0 && tied[CPathConnection::kAutoRoute] > 0;
     }
@@ -278,7 +357,7 @@ public:
     {
         CCourse& course = *m_course;
         Deselect();
-        switch (Below(10)) {
+        switch (Below(m_atEdges ? 12 : 10)) {
         case 0:
         case 1: {
             // A drag or a turn of some objects, in two moves.
@@ -321,15 +400,23 @@ public:
             break;
         case 6: {
             // A handle dragged: a node of a dog path, a line's end, a path's
-            // point. Nothing selected: objects outside the ring go first.
-            CCourseObject* object = Any<CCourseObject>();
+            // point; at the edges now and then to an edge or beyond it.
+            // Nothing selected: objects outside the ring go first.
+            CCourseObject* object = m_atEdges && OneIn(2) ? AnyAtEdge() : Any<CCourseObject>();
             if (object == nullptr || object->GetEndCount() == 0)
                 return;
+            const int handle = Below(object->GetEndCount());
             const auto index = std::distance(course.GetObjects().begin(), course.GetObjects().find(object));
-            course.PointerDown(CCourse::MakeHandlePickId(int(index), Below(object->GetEndCount())), nullptr, nullptr);
+            course.PointerDown(CCourse::MakeHandlePickId(int(index), handle), nullptr, nullptr);
             course.SelectActiveObject(true);
             course.StartActiveHandleMove();
-            const CPoint2 by{Between(-350, 350), Between(-350, 350)};
+            CPoint2 by{Between(-350, 350), Between(-350, 350)};
+            if (m_atEdges && OneIn(2)) {
+                CPoint2 end;
+                object->GetEnd(end, handle);
+                const CPoint2 from = object->GetPlacement().TransformPoint2D(end);
+                by = (TowardsEdge(from) - from) * 0.5f;
+            }
             course.MoveActiveHandle(by.x, by.y);
             course.MoveActiveHandle(by.x, by.y);
             course.EndActiveHandleMove();
@@ -353,6 +440,11 @@ public:
             course.CommitUndoStep(L"Connection");
             break;
         }
+        case 10:
+        case 11:
+            // Only in runs at the edges.
+            PlaceAtAnEdge();
+            break;
         default: {
             // A number of a sequence placed by hand.
             CObsNumPropertiesDlg dialog(&course);
@@ -424,19 +516,132 @@ private:
         while (m_states.size() <= size_t(m_course->GetUndoHistory().GetPosition()))
             m_states.push_back(m_course->GetUndoHistory().GetCurrent());
     }
-    // Some objects selected, at least one when the course has any.
+    // Some objects selected, at least one when the course has any; at the
+    // edges now and then only objects standing at one.
     void SelectSome()
     {
-        CCourseObject* any = Any<CCourseObject>();
+        const bool edgesOnly = m_atEdges && OneIn(2);
+        CCourseObject* any = edgesOnly ? AnyAtEdge() : Any<CCourseObject>();
         if (any == nullptr)
             return;
         const int chance = OneIn(4) ? 10 : 1 + Below(4);
         for (CCourseObject* object : m_course->GetObjects())
-            object->SetSelected(Below(10) < chance);
+            object->SetSelected((!edgesOnly || IsAtEdge(*object)) && Below(10) < chance);
         any->SetSelected(true);
     }
 
+    // Whether the object's bounds come within kEdgeReach of an edge of what
+    // a record stores.
+    static bool IsAtEdge(const CCourseObject& object)
+    {
+        const CRectF bounds = object.GetBoundingRect();
+        return bounds.left < kLow + kEdgeReach || bounds.top < kLow + kEdgeReach ||
+               bounds.right > kHigh - kEdgeReach || bounds.bottom > kHigh - kEdgeReach;
+    }
+    CCourseObject* AnyAtEdge()
+    {
+        std::vector<CCourseObject*> found;
+        for (CCourseObject* object : m_course->GetObjects()) {
+            if (IsAtEdge(*object))
+                found.push_back(object);
+        }
+        return found.empty() ? nullptr : Pick(found);
+    }
+    // The point taken across to the edge of what a record stores that lies
+    // nearest: to within a few units of it, or up to 500 beyond.
+    CPoint2 TowardsEdge(const CPoint2& p)
+    {
+        const float distances[4] = {p.x - kLow, kHigh - p.x, p.y - kLow, kHigh - p.y};
+        const auto nearest = std::min_element(std::begin(distances), std::end(distances)) - std::begin(distances);
+        const float past = Between(-4, 500);
+        CPoint2 q = p;
+        (nearest < 2 ? q.x : q.y) = nearest % 2 == 0 ? kLow - past : kHigh + past;
+        return q;
+    }
+    float NearLow() { return kLow + float(Below(4)); }
+    float NearHigh() { return kHigh - float(Below(4)); }
+
+    // Objects of the kinds an edit can take beyond what a record stores: by
+    // the far corner, reaching to within a few units of its edges, and
+    // across the ring to within a few units of the near edges too. Each
+    // keeps the centre of its bounds in the ring and its margins, or it
+    // would go once nothing is selected.
+    void PlaceAtEdges()
+    {
+        CCourse& course = *m_course;
+        equipmenttest::PlaceWithTool(course, CHumanPath::kNameTextId, {15000, 16000}, {NearHigh(), NearHigh()});
+        equipmenttest::PlaceWithTool(course, CEndLine::kNameTextId, {16000, 22000},
+                                     {NearHigh(), 22000 + Between(-300, 300)});
+        equipmenttest::PlaceWithTool(course, CUnusableArea::kNameTextId, {17000, 17000}, {NearHigh(), NearHigh()});
+        equipmenttest::PlaceWithTool(course, kLineTool, {22000, 15000}, {22600, NearHigh()});
+        DrawDogPath(course, CPathConnection::kPlain, {{15500, 15200}, {25000, 22000}, {NearHigh(), NearHigh()}});
+        auto* tunnel = equipmenttest::Place(course, CTunnel::GetTunnelType(), 20000.0f, 21000.0f,
+                                            float(Below(24) * 15));
+        CTunnelPropertiesDlg line(&course);
+        line.MergeStyle(CTunnelGeometry::kPolyline);
+        line.MergeSections(4);
+        line.MergeLength(12000.0f);
+        tunnel->FromDialog(line);
+        tunnel->Invalidate();
+        equipmenttest::Place(course, CDogShape::GetDogShapeType(), 25990.0f, 25980.0f, 45.0f);
+        equipmenttest::Place(course, CHumanShape::GetHumanShapeType(), 25980.0f, 25990.0f, -30.0f);
+        course.AddText(25990.0f, 25995.0f, L"Far corner");
+        CObsNumPropertiesDlg dialog(&course);
+        dialog.SelectEntry(0);
+        PlaceNumber(course, 0, dialog.GetLabelText(), {25995.0f, 25990.0f});
+        // Across the ring, each way and corner to corner; handler paths drawn
+        // from 0 out to the far edge have their first points dragged to the
+        // near one.
+        const float low = NearLow();
+        const float high = NearHigh();
+        equipmenttest::PlaceWithTool(course, kLineTool, {low, 16000}, {high, 17000});
+        equipmenttest::PlaceWithTool(course, kLineTool, {16000, low}, {17000, high});
+        equipmenttest::PlaceWithTool(course, CUnusableArea::kNameTextId, {low, 20000}, {high, 21500});
+        equipmenttest::PlaceWithTool(course, CEndLine::kNameTextId, {low, 8000}, {high, 8000});
+        DrawDogPath(course, CPathConnection::kPlain, {{low, 12000}, {0, 13000}, {high, 12500}});
+        const CPoint2 starts[] = {{0, 25000}, {25000, 0}, {0, 0}};
+        for (const CPoint2& from : starts) {
+            const bool acrossX = from.x == 0.0f;
+            const bool acrossY = from.y == 0.0f;
+            const CPoint2 to(acrossX ? high : from.x + 500.0f, acrossY ? high : from.y + 500.0f);
+            auto* path = equipmenttest::PlaceWithTool<CHumanPath>(course, CHumanPath::kNameTextId, from, to);
+            path->MoveHandle(0, acrossX ? low : from.x, acrossY ? low : from.y);
+            path->Invalidate();
+        }
+    }
+
+    // A new object by an edge of what a record stores, drawn out to it or
+    // beyond it.
+    void PlaceAtAnEdge()
+    {
+        CCourse& course = *m_course;
+        const CPoint2 from{Between(15000, 22000), Between(15000, 22000)};
+        const CPoint2 to{NearHigh() + Between(-4, 600), NearHigh() + Between(-4, 600)};
+        switch (Below(5)) {
+        case 0:
+            equipmenttest::PlaceWithTool(course, CHumanPath::kNameTextId, from, to);
+            break;
+        case 1:
+            equipmenttest::PlaceWithTool(course, CEndLine::kNameTextId, from, to);
+            break;
+        case 2:
+            equipmenttest::PlaceWithTool(course, CUnusableArea::kNameTextId, from, to);
+            break;
+        case 3:
+            if (OneIn(2))
+                equipmenttest::PlaceWithTool(course, kLineTool, {NearLow(), from.y}, {to.x, from.y + 500.0f});
+            else
+                equipmenttest::PlaceWithTool(course, kLineTool, {from.x, NearLow()}, {from.x + 500.0f, to.y});
+            break;
+        default:
+            DrawDogPath(course, CPathConnection::kPlain, {from, (from + to) * 0.5f + CPoint2(300.0f, -300.0f), to});
+            break;
+        }
+        course.CommitUndoStep(L"New");
+    }
+
     std::mt19937 m_random;
+    bool m_atEdges;
     std::unique_ptr<CCourse> m_course = equipmenttest::MakeCourse(1);
     // The state of the start, then of each step.
     std::vector<std::string> m_states;
@@ -447,9 +652,11 @@ private:
 
 // Runs of 30 random edits over a course of every kind: each is undone to
 // the start and redone to the end, and every step gives back the archive it
-// stored with nothing selected. FENDREL_UNDO_RUNS and FENDREL_UNDO_SEED
-// choose how many runs from which seed. A process of its own: the edits
-// offer hints that show once a run.
+// stored with nothing selected. Every other run also places objects at the
+// edges of what a record stores and moves, turns, flips, drags, cuts and
+// pastes them there. FENDREL_UNDO_RUNS and FENDREL_UNDO_SEED choose how many
+// runs from which seed. A process of its own: the edits offer hints that
+// show once a run.
 CHILD_SCENARIO(HistoryRestoreRandomEdits)
 {
     OpenCourseTestSettings();
