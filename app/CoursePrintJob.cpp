@@ -1,14 +1,20 @@
 #include "app/CoursePrintJob.h"
 
+#include "app/CourseWindow.h"
+#include "app/FileAssociation.h"
 #include "app/PrintScene.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Files.h"
 #include "foundation/Strings.h"
+#include "ui/MessageBox.h"
 
 namespace {
 
 // The document title of a page of several courses, or of none.
 constexpr int kCoursesTitle = 2003;
+// "“%1” is a course file ...": printer output refused a course's file.
+constexpr int kCourseFileRefusedText = 2723;
 
 }  // namespace
 
@@ -32,6 +38,35 @@ int CCoursePrintJob::PrintPages()
 }
 
 CScene* CCoursePrintJob::GetPrintContext(int) { return page; }
+
+void CCoursePrintJob::GetOutputName(std::wstring& name)
+{
+    const CCourse* course = page && page->GetCourseCount() == 1 ? page->GetFirstCourse() : nullptr;
+    if (!course) {
+        GetTitle(name);
+        return;
+    }
+    // A course's title is its file's name, extension and all.
+    name = GetPathPart(course->GetPath().empty() ? course->GetTitle() : course->GetPath(), 0, 1);
+}
+
+bool CCoursePrintJob::IsOutputFileFree(const std::wstring& path)
+{
+    TRACE_VALUE(std::wstring, path);
+    bool courseFile = IsSamePath(L"." + GetPathPart(path, 2, 2), kCourseFileExtension);
+    for (const CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
+        if (const CCourse* course = window->GetCourse())
+            courseFile = courseFile || IsSamePath(course->GetPath(), path);
+    }
+    if (page) {
+        for (const CPrintScene::CItem& item : page->items)
+            courseFile = courseFile || (item.course && IsSamePath(item.course->GetPath(), path));
+    }
+    if (!courseFile)
+        return true;
+    CMessageBox::Show(GetStringWithArg(kCourseFileRefusedText, path), CMessageBox::kError);
+    return false;
+}
 
 bool CCoursePrintJob::Slot3() { return false; }
 bool CCoursePrintJob::Slot4() { return false; }

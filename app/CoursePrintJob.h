@@ -22,6 +22,12 @@ public:
     int PrintPages() override;
     // The same page for every index.
     CScene* GetPrintContext(int page) override;
+    // The course's file, or without one its title, without the extension;
+    // the title of several courses.
+    void GetOutputName(std::wstring& name) override;
+    // Refuses a course file, by its extension, and the file of any open
+    // course (of a window or of the page), with a message.
+    bool IsOutputFileFree(const std::wstring& path) override;
     bool Slot3() override;
     bool Slot4() override;
     bool Slot5() override;

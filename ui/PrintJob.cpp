@@ -12,6 +12,8 @@ namespace {
 constexpr int kPrintingTitle = 2452;
 // "%1 File (*.%2)", the description of the print file's format.
 constexpr int kFileFormat = 2011;
+// The extension of a printer's raw output.
+constexpr wchar_t kPrintFileExtension[] = L"prn";
 
 // GDI's own calls, the base's bodies.
 class CGdiPrinterCalls final : public CPrinterCalls
@@ -32,7 +34,7 @@ public:
     CPrintFileDlg(const std::wstring& suggestedPath, std::wstring& chosenPath)
         : CSaveDlg(nullptr, suggestedPath), m_chosenPath(chosenPath)
     {
-        AddFormat(L"prn", GetStringWith2Args(kFileFormat, L"PRN", L"prn"));
+        AddFormat(kPrintFileExtension, GetStringWith2Args(kFileFormat, L"PRN", kPrintFileExtension));
     }
     void OnFileChosen(const std::wstring& chosenPath, int) override { m_chosenPath = chosenPath; }
 
@@ -59,6 +61,8 @@ CPrinterCalls* SetPrinterCalls(CPrinterCalls* calls)
 
 // ---- Print job ------------------------------------------------------------------------------
 
+void CPrintJob::GetOutputName(std::wstring& name) { GetTitle(name); }
+bool CPrintJob::IsOutputFileFree(const std::wstring&) { return true; }
 bool CPrintJob::Slot3() { return true; }
 bool CPrintJob::Slot4() { return true; }
 bool CPrintJob::Slot5() { return false; }
@@ -121,12 +125,8 @@ void CPrintProgressDlg::StartDocument()
     // file called "FILE:" in the current folder, under Wine) or ask in a
     // dialog of its own.
     std::wstring output;
-    if (setup.printToFile) {
-        CPrintFileDlg* dialog = new CPrintFileDlg(title + L".prn", output);
-        dialog->Run();   // deletes the dialog
-        if (output.empty())
-            return;
-    }
+    if (setup.printToFile && !ChooseOutputFile(output))
+        return;
     DOCINFOW info = {};
     info.cbSize = sizeof info;
     info.lpszDocName = title.c_str();
@@ -141,6 +141,26 @@ void CPrintProgressDlg::StartDocument()
     documentStarted = result > 0;
     if (!documentStarted)
         setup.ReportPrinterError();
+}
+
+bool CPrintProgressDlg::ChooseOutputFile(std::wstring& path)
+{
+    std::wstring offered;
+    job->GetOutputName(offered);
+    offered += L".";
+    offered += kPrintFileExtension;
+    for (;;) {
+        path.clear();
+        CPrintFileDlg* dialog = new CPrintFileDlg(offered, path);
+        dialog->Run();   // deletes the dialog
+        TRACE_VALUE(std::wstring, path);
+        if (path.empty())
+            return false;
+        if (job->IsOutputFileFree(path))
+            return true;
+        // Offered again for the user to change.
+        offered = path;
+    }
 }
 
 bool CPrintProgressDlg::DoStep(int step)
