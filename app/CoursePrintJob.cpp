@@ -13,8 +13,8 @@ namespace {
 
 // The document title of a page of several courses, or of none.
 constexpr int kCoursesTitle = 2003;
-// "“%1” is a course file ...": printer output refused a course's file.
-constexpr int kCourseFileRefusedText = 2723;
+// "This file is open in another course window ...", as when saving over it.
+constexpr int kFileOpenText = 2702;
 
 }  // namespace
 
@@ -50,21 +50,32 @@ void CCoursePrintJob::GetOutputName(std::wstring& name)
     name = GetPathPart(course->GetPath().empty() ? course->GetTitle() : course->GetPath(), 0, 1);
 }
 
-bool CCoursePrintJob::IsOutputFileFree(const std::wstring& path)
+bool CCoursePrintJob::TakeOutputFile(std::wstring& path)
 {
     TRACE_VALUE(std::wstring, path);
-    bool courseFile = IsSamePath(L"." + GetPathPart(path, 2, 2), kCourseFileExtension);
+    // Printer output never goes into a course file. Windows' save dialog
+    // keeps an extension the user typed (Wine's adds the format's as well),
+    // so a course file gets the printer's here.
+    if (!IsOpenCourseFile(path) && IsSamePath(L"." + GetPathPart(path, 2, 2), kCourseFileExtension))
+        path += std::wstring(L".") + kPrintFileExtension;
+    if (!IsOpenCourseFile(path))
+        return true;
+    CMessageBox::Show(GetString(kFileOpenText), CMessageBox::kError);
+    return false;
+}
+
+bool CCoursePrintJob::IsOpenCourseFile(const std::wstring& path) const
+{
     for (const CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
-        if (const CCourse* course = window->GetCourse())
-            courseFile = courseFile || IsSamePath(course->GetPath(), path);
+        const CCourse* course = window->GetCourse();
+        if (course && IsSamePath(course->GetPath(), path))
+            return true;
     }
     if (page) {
         for (const CPrintScene::CItem& item : page->items)
-            courseFile = courseFile || (item.course && IsSamePath(item.course->GetPath(), path));
+            if (item.course && IsSamePath(item.course->GetPath(), path))
+                return true;
     }
-    if (!courseFile)
-        return true;
-    CMessageBox::Show(GetStringWithArg(kCourseFileRefusedText, path), CMessageBox::kError);
     return false;
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-// The user-interface texts, 2000 to 2723, looked up by identifier. "%1" to
+// The user-interface texts, 2000 to 2722, looked up by identifier. "%1" to
 // "%4" are filled by the arguments, each at its first occurrence only.
 std::wstring GetString(int id);
 std::wstring GetStringWithArg(int id, const std::wstring& arg1);
@@ -12,7 +12,7 @@ std::wstring GetStringWith3Args(int id, const std::wstring& arg1, const std::wst
 std::wstring GetStringWith4Args(int id, const std::wstring& arg1, const std::wstring& arg2,
                                 const std::wstring& arg3, const std::wstring& arg4);
 
-// Identifiers for controls that must clash with no text or command: 2724 and up.
+// Identifiers for controls that must clash with no text or command: 2723 and up.
 int AllocateId();
 
 // The placeholder filling of the lookups: for each argument of the

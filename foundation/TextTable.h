@@ -10,7 +10,7 @@ struct CScrambledText
 };
 
 constexpr int kFirstTextId = 2000;
-constexpr int kLastTextId = 2723;
+constexpr int kLastTextId = 2722;
 constexpr int kTextCount = kLastTextId - kFirstTextId + 1;
 
 // index = identifier - kFirstTextId, 0 .. kTextCount - 1 (not checked here).

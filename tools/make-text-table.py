@@ -4,7 +4,7 @@
 Texts.txt holds one line per identifier: the identifier, one or more blanks,
 then the text. "\\n", "\\t" and "\\\\" stand for a line break, a tab and a
 backslash. Lines starting with "#" and empty lines are ignored. Every
-identifier from 2000 to 2723 must be there exactly once. Placeholders are
+identifier from 2000 to 2722 must be there exactly once. Placeholders are
 "%1" to "%4"; callers fill at most four.
 
 Each 16-bit unit is scrambled with a keystream from a linear congruential
@@ -13,7 +13,7 @@ generator seeded with the text's identifier (foundation/Strings.cpp undoes it).
 import re
 import sys
 
-FIRST, LAST = 2000, 2723
+FIRST, LAST = 2000, 2722
 
 
 def unescape(text, where):

@@ -12,8 +12,6 @@ namespace {
 constexpr int kPrintingTitle = 2452;
 // "%1 File (*.%2)", the description of the print file's format.
 constexpr int kFileFormat = 2011;
-// The extension of a printer's raw output.
-constexpr wchar_t kPrintFileExtension[] = L"prn";
 
 // GDI's own calls, the base's bodies.
 class CGdiPrinterCalls final : public CPrinterCalls
@@ -62,7 +60,7 @@ CPrinterCalls* SetPrinterCalls(CPrinterCalls* calls)
 // ---- Print job ------------------------------------------------------------------------------
 
 void CPrintJob::GetOutputName(std::wstring& name) { GetTitle(name); }
-bool CPrintJob::IsOutputFileFree(const std::wstring&) { return true; }
+bool CPrintJob::TakeOutputFile(std::wstring&) { return true; }
 bool CPrintJob::Slot3() { return true; }
 bool CPrintJob::Slot4() { return true; }
 bool CPrintJob::Slot5() { return false; }
@@ -156,10 +154,10 @@ bool CPrintProgressDlg::ChooseOutputFile(std::wstring& path)
         TRACE_VALUE(std::wstring, path);
         if (path.empty())
             return false;
-        if (job->IsOutputFileFree(path))
-            return true;
-        // Offered again for the user to change.
+        // Offered again as the user chose it, before the job renamed it.
         offered = path;
+        if (job->TakeOutputFile(path))
+            return true;
     }
 }
 

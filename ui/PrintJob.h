@@ -10,6 +10,9 @@
 class CGdiGraphics;
 class CScene;
 
+// The extension of a printer's raw output, which a print to file offers.
+constexpr wchar_t kPrintFileExtension[] = L"prn";
+
 // A print job: what the application prints, page by page. The job knows its
 // pages; Run does the printing on the printer of the shared set-up
 // (ui/PrinterSetup.h), with the print dialog first when the job asks for it
@@ -37,10 +40,11 @@ public:
     // extension, which the save dialog adds; without a folder it lies in the
     // current one. This body offers the title.
     virtual void GetOutputName(std::wstring& name);
-    // Whether the printer's output may go into the chosen file. A job that
-    // refuses a file tells the user why, and the save dialog asks again.
-    // This body takes any file.
-    virtual bool IsOutputFileFree(const std::wstring& path);
+    // Whether the printer's output may go into the chosen file, which the
+    // job may first rename (path is then the file the output goes into). A
+    // job that refuses a file tells the user why, and the save dialog asks
+    // again. This body takes any file as it is.
+    virtual bool TakeOutputFile(std::wstring& path);
     // Three questions no print run asks; they keep their places in the
     // interface (true, true, false here). Run requires Slot5 to be false.
     virtual bool Slot3();

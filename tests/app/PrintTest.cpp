@@ -118,12 +118,15 @@ TEST(PrintScene, TitleAndStoredWholeMapChoice)
 }
 
 // A print to file offers the course's file, or its title, without the
-// extension; it refuses a course file and the file of a course printed.
-TEST(PrintScene, PrintToFileOffersTheCoursesNameAndRefusesCourseFiles)
+// extension. It refuses the file of a course printed, whatever its extension
+// or letter case, as saving over it is refused; a course file (.agl) gets the
+// printer's extension added.
+TEST(PrintScene, PrintToFileOffersTheCoursesNameAndKeepsCourseFiles)
 {
     CCourse opened(L"p.agl", L"C:\\rings\\p.agl");
     CCourse named(L"Named.agl", L"");   // saved in the older format: no file of its own
     CCourse kept(L"k.prn", L"C:\\rings\\k.prn");
+    CCourse printed(L"r.agl.prn", L"C:\\rings\\r.agl.prn");
     std::vector<std::wstring> offered(2);
     for (size_t i = 0; i < 2; ++i) {
         CPrintScene page;
@@ -133,14 +136,31 @@ TEST(PrintScene, PrintToFileOffersTheCoursesNameAndRefusesCourseFiles)
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\rings\\p", L"Named"}), offered);
     CPrintScene page;
     page.AddItem(&kept, true);
+    page.AddItem(&printed, true);
     CCoursePrintJob job(&page);
+    const std::wstring refused = GetString(2702);
+    struct
+    {
+        const wchar_t* chosen;
+        const wchar_t* output;   // empty when refused
+    } cases[] = {
+        {L"C:\\rings\\k.prn", L""},                        // an open course's file
+        {L"c:\\Rings\\K.PRN", L""},                        // the same in other letters
+        {L"C:\\rings\\p.agl", L"C:\\rings\\p.agl.prn"},   // a course file not open
+        {L"C:\\rings\\q.prn", L"C:\\rings\\q.prn"},       // a new file
+        {L"C:\\rings\\R.AGL", L""},                        // becomes an open course's file
+    };
     CDialogWatcher::TakeAnsweredTexts();
-    EXPECT_TRUE(job.IsOutputFileFree(L"C:\\rings\\p.prn"));
-    EXPECT_FALSE(job.IsOutputFileFree(L"C:\\rings\\P.AGL"));
-    EXPECT_FALSE(job.IsOutputFileFree(L"c:\\Rings\\K.prn"));
-    EXPECT_EQ((std::vector<std::wstring>{GetStringWithArg(2723, L"C:\\rings\\P.AGL"),
-                                         GetStringWithArg(2723, L"c:\\Rings\\K.prn")}),
-              CDialogWatcher::TakeAnsweredTexts());
+    for (const auto& c : cases) {
+        std::wstring path = c.chosen;
+        const bool taken = job.TakeOutputFile(path);
+        EXPECT_EQ(*c.output != 0, taken) << c.chosen;
+        if (taken) {
+            EXPECT_EQ(c.output, path) << c.chosen;
+        }
+        const std::vector<std::wstring> boxes = CDialogWatcher::TakeAnsweredTexts();
+        EXPECT_EQ(taken ? std::vector<std::wstring>{} : std::vector<std::wstring>{refused}, boxes) << c.chosen;
+    }
 }
 
 // ---- The walk in the real program -----------------------------------------------------
@@ -411,7 +431,7 @@ TEST(PrintWalk, PrintToFileOffersTheCoursesNameAndNeverAnOpenCoursesFile)
     ASSERT_TRUE(box);
     SaveScreenPicture(box, GetTestArtefactPath(L"print-to-file-refused.png"));
     const std::wstring message = CProgramProcess::GetMessageBoxText(box);
-    EXPECT_EQ(0, _wcsicmp(GetStringWithArg(2723, pathQ).c_str(), message.c_str())) << message.c_str();
+    EXPECT_EQ(GetString(2702), message);
     known = program.FindWindows(L"#32770");
     CProgramProcess::AnswerMessageBox(box);
     save = WaitForNewDialog(program, known);
