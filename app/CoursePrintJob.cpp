@@ -1,14 +1,20 @@
 #include "app/CoursePrintJob.h"
 
+#include "app/CourseWindow.h"
+#include "app/FileAssociation.h"
 #include "app/PrintScene.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
+#include "foundation/Files.h"
 #include "foundation/Strings.h"
+#include "ui/MessageBox.h"
 
 namespace {
 
 // The document title of a page of several courses, or of none.
 constexpr int kCoursesTitle = 2003;
+// "This file is open in another course window ...", as when saving over it.
+constexpr int kFileOpenText = 2702;
 
 }  // namespace
 
@@ -32,6 +38,46 @@ int CCoursePrintJob::PrintPages()
 }
 
 CScene* CCoursePrintJob::GetPrintContext(int) { return page; }
+
+void CCoursePrintJob::GetOutputName(std::wstring& name)
+{
+    const CCourse* course = page && page->GetCourseCount() == 1 ? page->GetFirstCourse() : nullptr;
+    if (!course) {
+        GetTitle(name);
+        return;
+    }
+    // A course's title is its file's name, extension and all.
+    name = GetPathPart(course->GetPath().empty() ? course->GetTitle() : course->GetPath(), 0, 1);
+}
+
+bool CCoursePrintJob::TakeOutputFile(std::wstring& path)
+{
+    TRACE_VALUE(std::wstring, path);
+    // Printer output never goes into a course file. Windows' save dialog
+    // keeps an extension the user typed (Wine's adds the format's as well),
+    // so a course file gets the printer's here.
+    if (!IsOpenCourseFile(path) && IsSamePath(L"." + GetPathPart(path, 2, 2), kCourseFileExtension))
+        path += std::wstring(L".") + kPrintFileExtension;
+    if (!IsOpenCourseFile(path))
+        return true;
+    CMessageBox::Show(GetString(kFileOpenText), CMessageBox::kError);
+    return false;
+}
+
+bool CCoursePrintJob::IsOpenCourseFile(const std::wstring& path) const
+{
+    for (const CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
+        const CCourse* course = window->GetCourse();
+        if (course && IsSamePath(course->GetPath(), path))
+            return true;
+    }
+    if (page) {
+        for (const CPrintScene::CItem& item : page->items)
+            if (item.course && IsSamePath(item.course->GetPath(), path))
+                return true;
+    }
+    return false;
+}
 
 bool CCoursePrintJob::Slot3() { return false; }
 bool CCoursePrintJob::Slot4() { return false; }

@@ -22,9 +22,20 @@ public:
     int PrintPages() override;
     // The same page for every index.
     CScene* GetPrintContext(int page) override;
+    // The course's file, or without one its title, without the extension;
+    // the title of several courses.
+    void GetOutputName(std::wstring& name) override;
+    // Refuses the file of any open course (of a window or of the page) with
+    // an error box; a course file (.agl) gets the printer's extension added
+    // and is then looked at again.
+    bool TakeOutputFile(std::wstring& path) override;
     bool Slot3() override;
     bool Slot4() override;
     bool Slot5() override;
 
     CPrintScene* page;
+
+private:
+    // Whether a course of a course window or of the page has this file.
+    bool IsOpenCourseFile(const std::wstring& path) const;
 };

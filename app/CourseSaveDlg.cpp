@@ -17,6 +17,9 @@
 
 namespace {
 
+// The older format may not hold everything of a course.
+constexpr int kOlderFormatLossHint = 2712;
+
 CImageExportRunner g_imageExportRunner = nullptr;
 
 // UTF-16LE bytes of the text, low byte first.
@@ -164,26 +167,26 @@ void CCourseSaveDlg::SaveCourseAs(bool version3, bool adoptPath)
     if (adoptPath)
         course->SetTitle(fileName, chosenPath);
     int result = kSavedOtherOutput;
-    bool stillModified = false;
-    if (course->IsModified() || !IsSamePath(chosenPath, course->GetPath())) {
-        if (course->IsReadFromVersion3()) {
-            course->MarkUnmodified(false);
-            course->OnCourseChanged();
-        } else if (course->GetWriteVersion3()) {
-            course->MarkUnmodified(true);
-            course->OnCourseChanged();
-        } else {
-            stillModified = true;
-        }
+    // A course read from the older format, or kept in it, counts as saved.
+    // Any other may have lost details in the file: it is modified until it
+    // is saved in the current format (also when it was not, and when the
+    // file is its own), and the user learns why.
+    const bool olderFormatsOwn = course->IsReadFromVersion3() || course->GetWriteVersion3();
+    if (!olderFormatsOwn) {
+        course->MarkModifiedUntilSaved();
+        course->OnCourseChanged();
+    } else if (course->IsModified() || !IsSamePath(chosenPath, course->GetPath())) {
+        // A course read from the older format keeps its history.
+        course->MarkUnmodified(!course->IsReadFromVersion3());
+        course->OnCourseChanged();
     }
     if (course->GetPath().empty()) {
         course->SetTitle(fileName, std::wstring());
         result = kSavedUntitledOlderFormat;
     }
-    // The older format may not hold all of the course: it stays modified,
-    // and the user learns why. The course is not touched after the hint.
-    if (stillModified)
-        ShowHint(2712, L"QX3", 1);
+    // The course is not touched after the hint.
+    if (!olderFormatsOwn)
+        ShowHint(kOlderFormatLossHint, L"QX3", 1);
     Finish(result);
 }
 

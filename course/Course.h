@@ -492,6 +492,9 @@ public:
     // motion, the history holding only the present state. After saving: the
     // open motion ends, then unmodified.
     void MarkUnmodified(bool resetHistory);
+    // Modified until the course is next saved or read, whatever is undone or
+    // redone: for a course whose file does not hold it as it is.
+    void MarkModifiedUntilSaved();
     const CUndoHistory& GetUndoHistory() const { return m_undoHistory; }
     // While an undo or redo puts back the objects of a step: each takes its
     // record as it stands and ties to the ends it names, so that the course

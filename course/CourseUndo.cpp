@@ -430,6 +430,12 @@ bool CCourse::IsModified() const
     return m_motion != 0 || m_modifiedCount != 0;
 }
 
+void CCourse::MarkModifiedUntilSaved()
+{
+    TRACE_POINT();
+    m_modifiedCount = kUnreachableModifiedCount;
+}
+
 void CCourse::MarkUnmodified(bool resetHistory)
 {
     TRACE_VALUE(bool, resetHistory);

@@ -97,7 +97,7 @@ void CLengthEdit::SetValue(float tenths)
 
 void CLengthEdit::OnSpin(bool up)
 {
-    if (GetText().empty()) {
+    if (HoldsNoValue()) {
         Show(m_value, GetDefaultKind());
         return;
     }
@@ -129,6 +129,12 @@ void CLengthEdit::OnSpin(bool up)
 
 bool CLengthEdit::CheckText(CReading* reading, bool showMessages, bool checkRange)
 {
+    // An empty field (or a unit word alone) would read as 0.
+    if (HoldsNoValue()) {
+        const EUnitKind kind = GetDefaultKind();
+        return Fail(showMessages,
+                    GetStringWith2Args(kOutOfRangeText, WithUnit(GetMinimum(), kind), WithUnit(GetMaximum(), kind)));
+    }
     const std::wstring text = GetText();
     const CParsedLength parsed = ParseLength(text);
     CReading read;

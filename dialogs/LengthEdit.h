@@ -26,7 +26,8 @@ public:
 
     // The length typed, in tenths of an inch, when it is one and lies in the
     // range; otherwise false with `tenths` untouched and, with
-    // `showMessages`, the user told why and the text selected.
+    // `showMessages`, the user told why and the text selected. A field that
+    // holds no value (HoldsNoValue) is out of range.
     bool GetValue(float* tenths, bool showMessages);
     // Shows the length rounded to a whole tenth in the course's units; on a
     // metric course a value inside the range stays inside the metric range.

@@ -32,7 +32,7 @@ public:
     CPrintFileDlg(const std::wstring& suggestedPath, std::wstring& chosenPath)
         : CSaveDlg(nullptr, suggestedPath), m_chosenPath(chosenPath)
     {
-        AddFormat(L"prn", GetStringWith2Args(kFileFormat, L"PRN", L"prn"));
+        AddFormat(kPrintFileExtension, GetStringWith2Args(kFileFormat, L"PRN", kPrintFileExtension));
     }
     void OnFileChosen(const std::wstring& chosenPath, int) override { m_chosenPath = chosenPath; }
 
@@ -59,6 +59,8 @@ CPrinterCalls* SetPrinterCalls(CPrinterCalls* calls)
 
 // ---- Print job ------------------------------------------------------------------------------
 
+void CPrintJob::GetOutputName(std::wstring& name) { GetTitle(name); }
+bool CPrintJob::TakeOutputFile(std::wstring&) { return true; }
 bool CPrintJob::Slot3() { return true; }
 bool CPrintJob::Slot4() { return true; }
 bool CPrintJob::Slot5() { return false; }
@@ -121,12 +123,8 @@ void CPrintProgressDlg::StartDocument()
     // file called "FILE:" in the current folder, under Wine) or ask in a
     // dialog of its own.
     std::wstring output;
-    if (setup.printToFile) {
-        CPrintFileDlg* dialog = new CPrintFileDlg(title + L".prn", output);
-        dialog->Run();   // deletes the dialog
-        if (output.empty())
-            return;
-    }
+    if (setup.printToFile && !ChooseOutputFile(output))
+        return;
     DOCINFOW info = {};
     info.cbSize = sizeof info;
     info.lpszDocName = title.c_str();
@@ -141,6 +139,26 @@ void CPrintProgressDlg::StartDocument()
     documentStarted = result > 0;
     if (!documentStarted)
         setup.ReportPrinterError();
+}
+
+bool CPrintProgressDlg::ChooseOutputFile(std::wstring& path)
+{
+    std::wstring offered;
+    job->GetOutputName(offered);
+    offered += L".";
+    offered += kPrintFileExtension;
+    for (;;) {
+        path.clear();
+        CPrintFileDlg* dialog = new CPrintFileDlg(offered, path);
+        dialog->Run();   // deletes the dialog
+        TRACE_VALUE(std::wstring, path);
+        if (path.empty())
+            return false;
+        // Offered again as the user chose it, before the job renamed it.
+        offered = path;
+        if (job->TakeOutputFile(path))
+            return true;
+    }
 }
 
 bool CPrintProgressDlg::DoStep(int step)

@@ -10,6 +10,9 @@
 class CGdiGraphics;
 class CScene;
 
+// The extension of a printer's raw output, which a print to file offers.
+constexpr wchar_t kPrintFileExtension[] = L"prn";
+
 // A print job: what the application prints, page by page. The job knows its
 // pages; Run does the printing on the printer of the shared set-up
 // (ui/PrinterSetup.h), with the print dialog first when the job asks for it
@@ -33,6 +36,15 @@ public:
     // The scene of a page, drawn with one unit to the printer's logical unit
     // and the origin at the sheet's corner.
     virtual CScene* GetPrintContext(int page) = 0;
+    // The file a print to file offers first, without the printer's
+    // extension, which the save dialog adds; without a folder it lies in the
+    // current one. This body offers the title.
+    virtual void GetOutputName(std::wstring& name);
+    // Whether the printer's output may go into the chosen file, which the
+    // job may first rename (path is then the file the output goes into). A
+    // job that refuses a file tells the user why, and the save dialog asks
+    // again. This body takes any file as it is.
+    virtual bool TakeOutputFile(std::wstring& path);
     // Three questions no print run asks; they keep their places in the
     // interface (true, true, false here). Run requires Slot5 to be false.
     virtual bool Slot3();
@@ -96,6 +108,9 @@ public:
 
 private:
     void StartDocument();
+    // The file a print to file goes into, once the job takes it; false when
+    // the user cancelled the save dialog.
+    bool ChooseOutputFile(std::wstring& path);
     // Each false when the printer refused (or there was no page to end).
     bool BeginPage();
     bool EndPage();

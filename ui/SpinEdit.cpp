@@ -45,6 +45,12 @@ void CSpinEdit::FocusAndSelectAll()
     SendMessageW(editWindow, EM_SETSEL, 0, -1);
 }
 
+bool CSpinEdit::HoldsNoValue() const
+{
+    const std::wstring current = GetText();
+    return std::none_of(current.begin(), current.end(), IsDigit);
+}
+
 void CSpinEdit::SetEnabled(bool enable)
 {
     enabled = enable;
@@ -177,10 +183,7 @@ bool CRangeSpinEdit::GetValue(int& out, bool report)
     const std::wstring current = GetText();
     int parsed = 0;
     const bool valid = ParseSpinText(current, parsed);
-    // A field without a digit holds no value: it is refused as out of
-    // range, whether or not 0 would be in it.
-    const bool empty = std::none_of(current.begin(), current.end(), IsDigit);
-    if (valid && !empty && parsed >= min && parsed <= max) {
+    if (valid && !HoldsNoValue() && parsed >= min && parsed <= max) {
         out = parsed;
         return true;
     }

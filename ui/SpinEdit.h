@@ -16,6 +16,10 @@ public:
     // Stores and shows the text without firing onChange.
     void SetText(const std::wstring& newText);
     void FocusAndSelectAll();
+    // Whether the text holds no digit (full-width ones count): such a field
+    // holds no value, and every number and length field refuses it as out
+    // of range, whether or not 0 would be in it.
+    bool HoldsNoValue() const;
     void SetEnabled(bool enable) override;
     void SetOnTextChange(const CDelegate<CSpinEdit*>& handler) { onChange = handler; }
     void SetOnSpin(const CDelegate<CSpinEdit*>& handler) { onSpin = handler; }
@@ -59,9 +63,9 @@ class CRangeSpinEdit : public CSpinEdit
 public:
     CRangeSpinEdit(int min, int max, int step);
 
-    // True with the value when the text holds a number in range (a text
-    // without a digit holds none). Otherwise false, and with `report` the
-    // user is told why and the field is focused.
+    // True with the value when the text holds a number in range (see
+    // HoldsNoValue). Otherwise false, and with `report` the user is told why
+    // and the field is focused.
     bool GetValue(int& out, bool report);
     void SetValue(int v);
     void OnSpin(bool up) override;

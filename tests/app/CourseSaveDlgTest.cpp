@@ -285,6 +285,36 @@ TEST_F(CourseSaveDlg, OlderFormatOfAnUntitledCourseGivesItATitleButNoPath)
     EXPECT_EQ(0, window->destroyCount);
 }
 
+// The older file of a course without unsaved changes lost details of it:
+// the course becomes modified, as the hint says, and stays so whatever is
+// undone and redone, also when the file was its own or names it now.
+TEST_F(CourseSaveDlg, OlderFormatOfACourseWithoutChangesMarksItModified)
+{
+    const std::wstring folder = MakeTempFolder(L"save-older-unchanged");
+    const struct { const wchar_t* title; bool titled; const wchar_t* chosen; const wchar_t* titleAfter; } cases[] = {
+        {L"Own.agl", true, L"Copy.agl", L"Own.agl"},
+        {L"Own.agl", true, L"Own.agl", L"Own.agl"},
+        {L"Course 8", false, L"Named.agl", L"Named.agl"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const std::wstring own = c.titled ? folder + L"\\" + c.title : std::wstring();
+        std::unique_ptr<CFakeFileWindow> window = MakeWindow(c.title, own);
+        CCourse& course = *window->GetCourse();
+        course.MarkUnmodified(false);
+        CCourseSaveDlg dialog(*window, 800.0f, 600.0f);
+        const int hintsBefore = GetHintCounts()[2712];
+        Choose(dialog, folder + L"\\" + c.chosen, dialog.olderFormatIndex);
+        EXPECT_NE(std::string::npos, ReadWholeFile(folder + L"\\" + c.chosen).find("Version 3 \r\n"));
+        EXPECT_EQ(c.titleAfter, course.GetTitle());
+        EXPECT_EQ(own, course.GetPath());
+        EXPECT_EQ(hintsBefore + 1, GetHintCounts()[2712]);
+        EXPECT_TRUE(course.IsModified());
+        ASSERT_TRUE(course.Undo() && course.Redo());
+        EXPECT_TRUE(course.IsModified());
+    }
+}
+
 TEST_F(CourseSaveDlg, TheSummaryIsUtf16WithAByteOrderMark)
 {
     const std::wstring folder = MakeTempFolder(L"save-summary");

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/BaselineDlg.h"
 #include "app/CameraDlg.h"
+#include "app/CourseImageDlg.h"
 #include "app/CourseSizeDlg.h"
+#include "app/JumpSettingsDlg.h"
 #include "course/Course.h"
 #include "dialogs/ConfirmCourseSize.h"
 #include "foundation/Settings.h"
@@ -153,5 +156,39 @@ TEST_F(CourseSettingsDlg, TheWholeCourseCameraFillsAndDisablesTheEyeAndKeepsItsM
         EXPECT_EQ(std::vector<bool>(3, false), enabled);
         EXPECT_EQ(startFree, before != after);
         EXPECT_EQ(CViewCamera::kWholeCourse, course.GetCurrentCamera().GetMode());
+    }
+}
+
+// An emptied number or length field of a settings dialog is refused with
+// its range, as a value out of range is, and the dialog stays open; also
+// where 0 lies in the range (the space around the ring).
+TEST_F(CourseSettingsDlg, EveryFieldRefusesAnEmptyEntry)
+{
+    const struct
+    {
+        std::function<std::unique_ptr<CDialog>()> make;
+        size_t fields;
+        bool freeCamera;   // the camera's free kind, which takes every field
+    } dialogs[] = {
+        {[&] { return std::make_unique<CCourseSizeSimpleDlg>(&course); }, 2, false},
+        {[&] { return std::make_unique<CCourseSizeDlg>(&course); }, 4, false},
+        {[&] { return std::make_unique<CBaselineDlg>(&course); }, 1, false},
+        {[&] { return std::make_unique<CJumpSettingsDlg>(&course); }, 2, false},
+        {[&] { return std::make_unique<CCameraDlg>(&course, 640.0f, 480.0f); }, 5, true},
+        {[&] { return std::make_unique<CCourseImageDlg>(L"Test", course, 640.0f, 480.0f, nullptr); }, 2, false},
+    };
+    const std::wstring range = StartOf(2688);
+    for (const auto& entry : dialogs) {
+        std::unique_ptr<CDialog> dialog = entry.make();
+        SCOPED_TRACE(testing::Message() << typeid(*dialog).name());
+        dialog->selfDeleting = false;
+        std::vector<std::wstring> refused;
+        EXPECT_TRUE(RunModalDriven([&] { dialog->DoModal(); }, [&](HWND window) {
+            if (entry.freeCamera)
+                ChooseComboItem(FindWindowExW(window, nullptr, L"ComboBox", nullptr), CCameraDlg::kFree);
+            refused = EmptyEachEditAndPressOk(window, range.size());
+            PressDialogButton(window, IDCANCEL);
+        }));
+        EXPECT_EQ(std::vector<std::wstring>(entry.fields, range), refused);
     }
 }

@@ -221,7 +221,16 @@ TEST(EquipmentProgram, SaveAsInTheOlderFormatReopensWithTheSameObjects)
     reopened.DeleteSelected();
     EXPECT_EQ(8u, reopened.GetObjectCount());
     EXPECT_EQ(RecordsOf(current), RecordsOf(reopened));
-    CloseUnmodified(program);
+
+    // The older file lost details, so the course counts as changed: its
+    // caption says so and closing asks.
+    EXPECT_TRUE(program.WaitForCaption(L"Current.agl * - " + GetString(2001), kWait));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    const HWND box = program.WaitForMessageBox(kWait);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(GetStringWithArg(2698, L"Current.agl"), CProgramProcess::GetMessageBoxText(box));
+    PressDialogButton(box, IDNO);
+    EXPECT_EQ(0, program.WaitForExit(kWait));
 }
 
 TEST(EquipmentProgram, LegacyLinesPastedAsText)

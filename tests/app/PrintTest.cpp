@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commdlg.h>
+#include <dlgs.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -114,6 +115,52 @@ TEST(PrintScene, TitleAndStoredWholeMapChoice)
     alpha.GetViewCamera().SetYaw(30);
     EXPECT_EQ(L"PrintSceneWholeMapTTF", CPrintScene::GetWholeMapSettingName(&alpha));
     DeleteTestSettingsKey();
+}
+
+// A print to file offers the course's file, or its title, without the
+// extension. It refuses the file of a course printed, whatever its extension
+// or letter case, as saving over it is refused; a course file (.agl) gets the
+// printer's extension added.
+TEST(PrintScene, PrintToFileOffersTheCoursesNameAndKeepsCourseFiles)
+{
+    CCourse opened(L"p.agl", L"C:\\rings\\p.agl");
+    CCourse named(L"Named.agl", L"");   // saved in the older format: no file of its own
+    CCourse kept(L"k.prn", L"C:\\rings\\k.prn");
+    CCourse printed(L"r.agl.prn", L"C:\\rings\\r.agl.prn");
+    std::vector<std::wstring> offered(2);
+    for (size_t i = 0; i < 2; ++i) {
+        CPrintScene page;
+        page.AddItem(i == 0 ? &opened : &named, true);
+        CCoursePrintJob(&page).GetOutputName(offered[i]);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\rings\\p", L"Named"}), offered);
+    CPrintScene page;
+    page.AddItem(&kept, true);
+    page.AddItem(&printed, true);
+    CCoursePrintJob job(&page);
+    const std::wstring refused = GetString(2702);
+    struct
+    {
+        const wchar_t* chosen;
+        const wchar_t* output;   // empty when refused
+    } cases[] = {
+        {L"C:\\rings\\k.prn", L""},                        // an open course's file
+        {L"c:\\Rings\\K.PRN", L""},                        // the same in other letters
+        {L"C:\\rings\\p.agl", L"C:\\rings\\p.agl.prn"},   // a course file not open
+        {L"C:\\rings\\q.prn", L"C:\\rings\\q.prn"},       // a new file
+        {L"C:\\rings\\R.AGL", L""},                        // becomes an open course's file
+    };
+    CDialogWatcher::TakeAnsweredTexts();
+    for (const auto& c : cases) {
+        std::wstring path = c.chosen;
+        const bool taken = job.TakeOutputFile(path);
+        EXPECT_EQ(*c.output != 0, taken) << c.chosen;
+        if (taken) {
+            EXPECT_EQ(c.output, path) << c.chosen;
+        }
+        const std::vector<std::wstring> boxes = CDialogWatcher::TakeAnsweredTexts();
+        EXPECT_EQ(taken ? std::vector<std::wstring>{} : std::vector<std::wstring>{refused}, boxes) << c.chosen;
+    }
 }
 
 // ---- The walk in the real program -----------------------------------------------------
@@ -303,4 +350,99 @@ TEST(PrintWalk, PreviewAndPagesOfOpenCoursesAndTheShellVerbWithoutAWindow)
     for (DWORD waited = 0; IsLoaded(0, L"Fendrel4.exe") && waited < kWait; waited += 100)
         Sleep(100);
     EXPECT_FALSE(IsLoaded(0, L"Fendrel4.exe"));
+}
+
+namespace {
+
+// The first visible dialog of the program that is none of `known`, or null
+// after the wait.
+HWND WaitForNewDialog(const CProgramProcess& program, const std::vector<HWND>& known)
+{
+    for (DWORD waited = 0; waited < kWait; waited += 50, PumpMessagesFor(50))
+        for (HWND dialog : program.FindWindows(L"#32770"))
+            if (std::find(known.begin(), known.end(), dialog) == known.end())
+                return dialog;
+    return nullptr;
+}
+
+// The text of a control of the program's (GetWindowText gives a window of
+// another process its caption, not an edit's text).
+std::wstring ReadText(HWND control)
+{
+    wchar_t text[MAX_PATH] = {};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, MAX_PATH, LPARAM(text), SMTO_NORMAL, kWait, &result);
+    return text;
+}
+
+// Ctrl+P in the course window, OK in the print dialog, "Print to file" and
+// OK in the system's print dialog: the save dialog that asks for the file,
+// or null.
+HWND PrintToFile(const CProgramProcess& program, HWND frame)
+{
+    SetForegroundWindow(frame);
+    cwtest::KeyPress('P', true);
+    const HWND dialog = WaitForProgramDialog(program, GetString(2444), frame);
+    if (!dialog)
+        return nullptr;
+    PressDialogButton(dialog, IDOK);
+    const HWND system = WaitForProgramDialog(program, GetWindowTextString(dialog), dialog);
+    if (!system)
+        return nullptr;
+    SendMessageW(GetDlgItem(system, chx1), BM_CLICK, 0, 0);
+    const std::vector<HWND> known = program.FindWindows(L"#32770");
+    PostMessageW(system, WM_COMMAND, IDOK, 0);
+    const HWND save = WaitForNewDialog(program, known);
+    return save && WaitForControl(save, FindFileNameEdit) ? save : nullptr;
+}
+
+}  // namespace
+
+// The course p.agl opened from its folder, beside a course kept as q.prn:
+// the save dialog offers p (the printer's extension comes with the format),
+// refuses q.prn with a message and asks again.
+TEST(PrintWalk, PrintToFileOffersTheCoursesNameAndNeverAnOpenCoursesFile)
+{
+    const std::string missing = CheckPdfPrinter();
+    ASSERT_EQ("", missing) << missing;
+    PrepareProgramSettings(0);
+    const std::wstring folder = MakeTempFolder(L"print-to-file");
+    const std::wstring pathP = WriteEmptyCourseFile(folder, L"p.agl");
+    const std::wstring pathQ = WriteEmptyCourseFile(folder, L"q.prn");
+    const std::string course = ReadWholeFile(pathP);
+    CProgramProcess program;
+    ASSERT_TRUE(program.Start(Quoted(pathQ) + L" " + Quoted(pathP), folder));
+    WaitUntilReady(program);
+    const HWND frame = program.WaitForCaption(Caption(L"p.agl"), kWait);
+    ASSERT_TRUE(frame);
+    HWND save = PrintToFile(program, frame);
+    ASSERT_TRUE(save);
+    PumpMessagesFor(1000);
+    SaveScreenPicture(save, GetTestArtefactPath(L"print-to-file-offered.png"));
+    std::vector<std::wstring> offered = {ReadText(FindFileNameEdit(save))};
+    std::vector<HWND> known = program.FindWindows(L"#32770");
+    // q.prn exists: the system dialog asks first whether to replace it.
+    ASSERT_TRUE(ChooseFileName(save, L"q"));
+    const HWND replace = WaitForNewDialog(program, known);
+    ASSERT_TRUE(replace);
+    known = program.FindWindows(L"#32770");
+    PressDialogButton(replace, IDYES);
+    const HWND box = WaitForNewDialog(program, known);
+    ASSERT_TRUE(box);
+    SaveScreenPicture(box, GetTestArtefactPath(L"print-to-file-refused.png"));
+    const std::wstring message = CProgramProcess::GetMessageBoxText(box);
+    EXPECT_EQ(GetString(2702), message);
+    known = program.FindWindows(L"#32770");
+    CProgramProcess::AnswerMessageBox(box);
+    save = WaitForNewDialog(program, known);
+    ASSERT_TRUE(save && WaitForControl(save, FindFileNameEdit));
+    offered.push_back(ReadText(FindFileNameEdit(save)));
+    ASSERT_TRUE(ChooseFileName(save, offered[0]));
+    EXPECT_EQ((std::vector<std::wstring>{L"p", L"q"}), offered);
+    const std::wstring printed = folder + L"\\p.prn";
+    for (DWORD waited = 0; ReadWholeFile(printed).empty() && waited < kWait; waited += 100)
+        PumpMessagesFor(100);
+    EXPECT_FALSE(ReadWholeFile(printed).empty());
+    EXPECT_EQ(course, ReadWholeFile(pathP));
+    EXPECT_EQ(course, ReadWholeFile(pathQ));
 }

@@ -84,6 +84,10 @@ TEST(LengthEdit, ABareNumberTakesTheUnitThatFitsTheRange)
         // Both readings fit: the user must say which.
         {6, 600, 1, L"10", -1.0f, GetStringWith2Args(2691, L"10 in", L"10 ft")},
         {6, 600, 1, L"10 ft", 1200.0f, L""},
+        // No digit, no value, even where 0 is in the range.
+        {0, 22, 1, L"", -1.0f, Range(L"0 in", L"22 in")},
+        {0, 22, 1, L" in", -1.0f, Range(L"0 in", L"22 in")},
+        {0, 22, 1, L"0", 0.0f, L""},
     };
     for (const auto& c : cases) {
         CLengthEdit edit(c.min, c.max, c.step, 10, false);
@@ -112,6 +116,7 @@ TEST(LengthEdit, MetricBoundsLieOnWholeCentimetresAndArrowsStepWithinTheRange)
     plank.SetValue(1500.0f);
     const struct { std::wstring text; bool up; std::wstring shown; } steps[] = {
         {L"", true, L"12 ft 6 in"},  // an empty entry shows the value set
+        {L"ft", false, L"12 ft 6 in"},  // so does a unit word alone
         {L"12 ft 6 in", true, L"13 ft"}, {L"12 ft 6 in", false, L"11 ft"}, {L"16 ft", true, L"16 ft"},
         {L"100 cm", true, L"183 cm"},  // a metric reading steps in centimetres
         {L"10 parsecs", true, L"10 parsecs"},

@@ -209,6 +209,22 @@ std::vector<std::wstring> WaitForAnsweredTexts(size_t count)
 
 std::vector<HWND> FindEditControls(HWND dialog) { return FindChildren(dialog, L"Edit", 0, 0); }
 
+std::vector<std::wstring> EmptyEachEditAndPressOk(HWND dialog, size_t length)
+{
+    std::vector<std::wstring> refused;
+    for (HWND edit : FindEditControls(dialog)) {
+        if (!IsWindowEnabled(edit) || !IsWindowVisible(edit))
+            continue;
+        const std::wstring shown = GetWindowTextString(edit);
+        TypeIntoEdit(edit, L"");
+        PressDialogButton(dialog, IDOK);
+        const std::vector<std::wstring> texts = WaitForAnsweredTexts();
+        refused.push_back(texts.size() == 1 ? texts[0].substr(0, length) : L"no message");
+        TypeIntoEdit(edit, shown);
+    }
+    return refused;
+}
+
 std::vector<HWND> FindRadioButtons(HWND dialog) { return FindChildren(dialog, L"Button", BS_TYPEMASK, BS_RADIOBUTTON); }
 
 std::vector<HWND> FindUpDownControls(HWND dialog) { return FindChildren(dialog, UPDOWN_CLASSW, 0, 0); }

@@ -60,6 +60,10 @@ bool RunModalDriven(const std::function<void()>& run, const std::function<void(H
 // The texts of the message boxes answered since the last call, once there
 // are `count` of them (fewer after ten seconds).
 std::vector<std::wstring> WaitForAnsweredTexts(size_t count = 1);
+// Empties each enabled, visible edit in turn and presses OK, then gives the edit its
+// text back: for each, the start (`length` characters) of the one message
+// that refused the empty entry, or "no message".
+std::vector<std::wstring> EmptyEachEditAndPressOk(HWND dialog, size_t length);
 // The edits and the radio buttons among the children, in creation order.
 std::vector<HWND> FindEditControls(HWND dialog);
 std::vector<HWND> FindRadioButtons(HWND dialog);
