@@ -17,9 +17,9 @@ CObsNumPropertiesWnd::CObsNumPropertiesWnd(CObsNumPropertiesDlg& dialog, CSessio
     : CPropertiesWnd(dialog, colors),
       mainColumn(true),
       valueGrid(3, 3),
-      labelRow(false),
       styleLabel(GetString(kStyleText)),
       textLabel(GetString(kLabelText)),
+      labelRow(false),
       labelEdit(4, 4, int(CObsNumPropertiesDlg::kMaxLabelLength)),
       autoNumberBox(GetString(kAutoNumberText)),
       m_dialog(dialog)
