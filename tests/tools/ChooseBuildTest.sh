@@ -43,11 +43,12 @@ check_choice "$work/loader-fails" "" /elsewhere x64 /elsewhere "building and run
 check_choice "$work/loader-runs" x64 "" x64 /checkout/build-x64 ""
 check_choice "$work/loader-fails" x86 "" x86 /checkout/build ""
 
-# Without the loader, the smallest 32-bit program answers, as the loader
-# does where it is installed.
-if [ -x /usr/lib/wine/wine ]; then
-    /usr/lib/wine/wine --version >/dev/null 2>&1 && expected="x86 /checkout/build" || expected="x64 /checkout/build-x64"
-    check_choice "$work/no-loader" "" "" $expected ""
+# Without the loader, the smallest 32-bit program answers: it starts
+# wherever Wine's 32-bit loader does. Where the loader fails, that may be the
+# loader's own fault (an i386 library missing) as well as the host's, so
+# only a loader that starts tells what the answer must be.
+if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    check_choice "$work/no-loader" "" "" x86 /checkout/build ""
 fi
 
 (top=/checkout FENDREL_ARCH=arm . "$tools/choose-build") >"$work/out" 2>&1
