@@ -66,11 +66,8 @@ bool CCoursePrintJob::TakeOutputFile(std::wstring& path)
 
 bool CCoursePrintJob::IsOpenCourseFile(const std::wstring& path) const
 {
-    for (const CCourseWindow* window : CCourseWindow::GetCourseWindows()) {
-        const CCourse* course = window->GetCourse();
-        if (course && IsSamePath(course->GetPath(), path))
-            return true;
-    }
+    if (CCourseWindow::FindByCoursePath(path))
+        return true;
     if (page) {
         for (const CPrintScene::CItem& item : page->items)
             if (item.course && IsSamePath(item.course->GetPath(), path))

@@ -515,15 +515,19 @@ void CCourseWindow::OnDestroyed()
 
 bool CCourseWindow::IsPathFreeForSave(const std::wstring& path)
 {
+    if (!FindByCoursePath(path, this))
+        return true;
+    CMessageBox::Show(GetString(2702), CMessageBox::kError);
+    return false;
+}
+
+CCourseWindow* CCourseWindow::FindByCoursePath(const std::wstring& path, const CCourseWindow* except)
+{
     for (CCourseWindow* window : GetCourseWindows()) {
-        if (window == this || !window->GetCourse())
-            continue;
-        if (IsSamePath(window->GetCourse()->GetPath(), path)) {
-            CMessageBox::Show(GetString(2702), CMessageBox::kError);
-            return false;
-        }
+        if (window != except && window->GetCourse() && IsSamePath(window->GetCourse()->GetPath(), path))
+            return window;
     }
-    return true;
+    return nullptr;
 }
 
 std::vector<CCourseWindow*> CCourseWindow::GetCourseWindows()

@@ -124,6 +124,9 @@ public:
 
     // The open course windows, most recently activated first.
     static std::vector<CCourseWindow*> GetCourseWindows();
+    // The course window other than `except` whose course has this file (the
+    // path in any case), or null.
+    static CCourseWindow* FindByCoursePath(const std::wstring& path, const CCourseWindow* except = nullptr);
     // The course text block stored as the template; empty when none.
     static const std::string& GetTemplateText();
     // Reads the setting "Template" into the template text.
