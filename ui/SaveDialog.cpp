@@ -7,8 +7,8 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
-#include "foundation/SystemFunctions.h"
 #include "foundation/Strings.h"
+#include "foundation/SystemFunctions.h"
 #include "ui/MessageBox.h"
 #include "ui/ModalState.h"
 #include "ui/Window.h"

@@ -132,18 +132,6 @@ TEST(MessageBoxes, YesAndNo)
         EXPECT_EQ(CMessageBox::Yes, ShowAndDrive(kind, [](HWND dialog) { PressDialogButton(dialog, IDYES); }));
         EXPECT_EQ(CMessageBox::No, ShowAndDrive(kind, [](HWND dialog) { PressDialogButton(dialog, IDNO); }));
     }
-    // Ask waits for the answer and returns it; kind 5 offers no Cancel.
-    CDialogWatcherPause pause;
-    HWND cancel = nullptr;
-    std::thread driver([&] {
-        if (const HWND box = WaitForDialog()) {
-            cancel = GetDlgItem(box, IDCANCEL);
-            PressDialogButton(box, IDNO);
-        }
-    });
-    EXPECT_EQ(CMessageBox::No, CMessageBox::Ask(L"Replace?", 5));
-    driver.join();
-    EXPECT_EQ(nullptr, cancel);
 }
 
 TEST(MessageBoxes, EachKindShowsOneButtonAnsweringOK)
