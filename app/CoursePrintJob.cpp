@@ -53,9 +53,9 @@ void CCoursePrintJob::GetOutputName(std::wstring& name)
 bool CCoursePrintJob::TakeOutputFile(std::wstring& path)
 {
     TRACE_VALUE(std::wstring, path);
-    // Printer output never goes into a course file. Windows' save dialog
-    // keeps an extension the user typed (Wine's adds the format's as well),
-    // so a course file gets the printer's here.
+    // Printer output never goes into a course file. The save dialog adds
+    // the printer's extension to a typed course file's name; a path that
+    // comes another way gets it here.
     if (!IsOpenCourseFile(path) && IsSamePath(L"." + GetPathPart(path, 2, 2), kCourseFileExtension))
         path += std::wstring(L".") + kPrintFileExtension;
     if (!IsOpenCourseFile(path))

@@ -62,17 +62,6 @@ LRESULT CALLBACK EndSessionProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-// Keeps a message box's answer for the code that showed the box.
-class CAnswerKeeper : public CDelegate<CMessageBox::Button>::CImpl
-{
-public:
-    explicit CAnswerKeeper(CMessageBox::Button& answer) : m_answer(answer) {}
-    void Invoke(CMessageBox::Button answer) override { m_answer = answer; }
-
-private:
-    CMessageBox::Button& m_answer;
-};
-
 }  // namespace
 
 CRecentFiles& GetRecentFiles()
@@ -411,9 +400,8 @@ void CCourseWindow::RequestClose()
     // answer goes to it only while it is still there, and may destroy it:
     // nothing of it is touched after.
     const CHeldCourseWindow held(this);
-    CMessageBox::Button answer = CMessageBox::Cancel;
-    CMessageBox::Show(GetStringWithArg(2698, m_course->GetTitle()), CMessageBox::kYesNoCancel,
-                      CDelegate<CMessageBox::Button>(new CAnswerKeeper(answer)));
+    const CMessageBox::Button answer =
+        CMessageBox::Ask(GetStringWithArg(2698, m_course->GetTitle()), CMessageBox::kYesNoCancel);
     if (CCourseWindow* window = held.Get())
         window->OnCloseAnswer(answer);
 }

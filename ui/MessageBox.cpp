@@ -68,6 +68,17 @@ private:
     bool m_installed = false;
 };
 
+// Keeps a box's answer for the code that showed the box.
+class CAnswerKeeper : public CDelegate<CMessageBox::Button>::CImpl
+{
+public:
+    explicit CAnswerKeeper(CMessageBox::Button& answer) : m_answer(answer) {}
+    void Invoke(CMessageBox::Button answer) override { m_answer = answer; }
+
+private:
+    CMessageBox::Button& m_answer;
+};
+
 }  // namespace
 
 UINT CMessageBox::GetStyle(int kind)
@@ -78,6 +89,7 @@ UINT CMessageBox::GetStyle(int kind)
     case kInformation: return MB_ICONASTERISK;
     case kWarning: return MB_ICONEXCLAMATION;
     case kYesNoCancel: return MB_ICONEXCLAMATION | MB_YESNOCANCEL;
+    case kYesNo: return MB_ICONEXCLAMATION | MB_YESNO;
     default:
         TRACE_VALUE(int32_t, kind);
         ReportFailure();
@@ -125,4 +137,11 @@ void CMessageBox::Show(const std::wstring& text, int kind, CDelegate<Button> onR
     if (active && !GetActiveWindow() && IsWindow(active) && IsWindowVisible(active) && IsWindowEnabled(active))
         SetActiveWindow(active);
     onResult(GetButton(answer));
+}
+
+CMessageBox::Button CMessageBox::Ask(const std::wstring& text, int kind)
+{
+    Button answer = Cancel;
+    Show(text, kind, CDelegate<Button>(new CAnswerKeeper(answer)));
+    return answer;
 }

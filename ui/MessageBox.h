@@ -26,12 +26,15 @@ public:
         kInformation = 2,
         kWarning = 3,
         kYesNoCancel = 4,   // a warning asking Yes, No or Cancel
+        kYesNo = 5,         // a warning asking Yes or No
     };
 
     // Shows the text and returns when the user has answered; the answer
     // goes to onResult when it is set. The program's timers are pumped
     // first (not for kFailure), and the box counts as a modal loop.
     static void Show(const std::wstring& text, int kind, CDelegate<Button> onResult = CDelegate<Button>());
+    // Show for the code that waits for the answer: returns it.
+    static Button Ask(const std::wstring& text, int kind);
 
     // The MessageBoxW icon and buttons of a kind (an unknown kind is
     // reported and shown as an error).

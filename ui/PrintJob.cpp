@@ -1,6 +1,7 @@
 #include "ui/PrintJob.h"
 
 #include "foundation/CrashLog.h"
+#include "foundation/Files.h"
 #include "foundation/Strings.h"
 #include "graphics/GdiGraphics.h"
 #include "ui/PrinterSetup.h"
@@ -156,7 +157,9 @@ bool CPrintProgressDlg::ChooseOutputFile(std::wstring& path)
             return false;
         // Offered again as the user chose it, before the job renamed it.
         offered = path;
-        if (job->TakeOutputFile(path))
+        // The save dialog asked about the file it chose, not about a name
+        // the job made of it.
+        if (job->TakeOutputFile(path) && (IsSamePath(path, offered) || CSaveDlg::MayReplace(path)))
             return true;
     }
 }

@@ -7,9 +7,19 @@
 
 #include "foundation/CrashLog.h"
 #include "foundation/Files.h"
+#include "foundation/Strings.h"
 #include "foundation/SystemFunctions.h"
+#include "ui/MessageBox.h"
 #include "ui/ModalState.h"
 #include "ui/Window.h"
+
+namespace {
+
+// Windows' own question before a save replaces a file ("Confirm Save As"),
+// in its words; the program's text table has no room for it.
+constexpr wchar_t kReplaceQuestion[] = L"%1 already exists.\nDo you want to replace it?";
+
+}  // namespace
 
 CSaveDlg::CSaveDlg(CNativeWindow* owner, const std::wstring& suggestedPath)
     : ownerWindow(owner), path(suggestedPath)
@@ -71,8 +81,25 @@ int CSaveDlg::ResolveFormat(std::wstring& chosenPath, int filterIndex) const
         if (_wcsicmp(extension.c_str(), extensions[i].c_str()) == 0)
             return i;
     }
-    chosenPath += L"." + extensions[0];
-    return 0;
+    // Windows' dialog adds the chosen filter's extension to a name whose
+    // extension is of no registered type and returns a registered type's
+    // (.agl where the program is registered) as typed; Wine's returns any
+    // as typed.
+    const int format = filtered >= 0 && filtered < formatCount ? filtered : 0;
+    chosenPath += L"." + extensions[format];
+    return format;
+}
+
+bool CSaveDlg::MayReplace(const std::wstring& path)
+{
+    uint64_t size = 0;
+    if (!IsDiskFile(path, size))
+        return true;
+    std::wstring question = kReplaceQuestion;
+    const std::wstring name = GetPathPart(path, 1, 2);
+    const std::wstring* const args[] = {&name, nullptr};
+    FillPlaceholders(question, args);
+    return CMessageBox::Ask(question, CMessageBox::kYesNo) == CMessageBox::Yes;
 }
 
 void CSaveDlg::Run()
@@ -108,18 +135,31 @@ void CSaveDlg::Run()
     static const auto extendedError =
         GetSystemFunction<decltype(CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
     BOOL chosen = FALSE;
+    std::wstring chosenPath;
+    int format = 0;
     EnableFrameWindows(dialog.hwndOwner, false);
-    if (getSaveFileName) {
-        CModalScope modal;
-        chosen = getSaveFileName(&dialog);
+    while (getSaveFileName) {
+        {
+            CModalScope modal;
+            chosen = getSaveFileName(&dialog);
+        }
+        if (!chosen)
+            break;
+        buffer.back() = L'\0';
+        const std::wstring returned = buffer.data();
+        chosenPath = returned;
+        format = ResolveFormat(chosenPath, int(dialog.nFilterIndex));
+        TRACE_VALUE(std::wstring, chosenPath);
+        // OFN_OVERWRITEPROMPT asked about the returned file only.
+        if (IsSamePath(chosenPath, returned) || MayReplace(chosenPath))
+            break;
+        // Asked again: the buffer holds the path as returned, whose folder
+        // the dialog opens with the name in its field, and nFilterIndex the
+        // type chosen.
     }
     EnableFrameWindows(dialog.hwndOwner, true);
 
     if (chosen) {
-        buffer.back() = L'\0';
-        std::wstring chosenPath = buffer.data();
-        const int format = ResolveFormat(chosenPath, int(dialog.nFilterIndex));
-        TRACE_VALUE(std::wstring, chosenPath);
         OnFileChosen(chosenPath, format);
     } else {
         // Without the library no dialog could start.

@@ -36,8 +36,15 @@ public:
 
     // Shows the dialog with the other frame windows disabled (owned by the
     // owner window, or without one by the modal owner), calls exactly one
-    // outcome and deletes the object.
+    // outcome and deletes the object. A chosen file that exists is never
+    // handed on unasked: where the system dialog asked about another file
+    // (the format's extension was added here), the user is asked, and No
+    // shows the dialog again with the name and type as they were chosen.
     void Run();
+
+    // Whether a file may be written at the path: none is there, or the user
+    // agreed to replace it (asked Yes or No in the system's words).
+    static bool MayReplace(const std::wstring& path);
 
     // ---- The parts of Run that need no window ------------------------------------
     // "description", NUL, "*." extension, NUL for every format, then a second
@@ -51,8 +58,8 @@ public:
     // The format of a path the dialog returned with a 1-based filter index:
     // the chosen filter's when the extension is that format's (in any case),
     // else the first format with that extension; a path with an extension
-    // of no format gets "." and the first format's extension appended and
-    // format 0.
+    // of no format gets "." and the chosen filter's extension appended and
+    // that format (the first format's when the index is out of range).
     int ResolveFormat(std::wstring& chosenPath, int filterIndex) const;
 
     CNativeWindow* ownerWindow;

@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "app/CourseFiles.h"
+#include "app/CourseImageDlg.h"
 #include "app/CourseSaveDlg.h"
 #include "app/CourseWindow.h"
 #include "course/Course.h"
@@ -424,4 +426,59 @@ TEST_F(CourseSaveDlg, TheSystemDialogCancelledStopsTheClose)
     EXPECT_FALSE(window->closing);
     EXPECT_EQ(1, window->stopCount);
     EXPECT_TRUE(window->GetCourse()->IsModified());
+}
+
+// A folder holds ring.final.agl, .txt and .png and ring.png; another course
+// is saved there as ring.final with a type chosen (the course, the text
+// summary, PNG). The file of that type is asked about, then written in that
+// type, and the other files keep their bytes; No writes nothing and shows the
+// dialog again with the name and type left as they were. A name without a dot
+// gets the type's extension from the system dialog, which asks itself, once.
+TEST_F(CourseSaveDlg, TheTypedNameTakesTheChosenTypeAndNoFileIsReplacedUnasked)
+{
+    SetImageExportRunner(&RunCourseImageExport);
+    const struct
+    {
+        int type;   // in the list agl, bmp, gif, png, tif, eps, txt, agl
+        const wchar_t* typed;
+        bool replace;
+        const wchar_t* written;   // null: none
+        const char* start;        // of the written file; null: the course
+    } rows[] = {
+        {0, L"ring.final", true, L"ring.final.agl", nullptr},
+        {6, L"ring.final", true, L"ring.final.txt", "\xFF\xFE"},
+        {3, L"ring.final", true, L"ring.final.png", "\x89PNG\r\n"},
+        {3, L"ring.final", false, nullptr, nullptr},
+        {3, L"ring", true, L"ring.png", "\x89PNG\r\n"},
+    };
+    const std::wstring names[] = {L"ring.final.agl", L"ring.final.txt", L"ring.final.png", L"ring.png"};
+    int row = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << row);
+        const std::wstring folder = MakeTempFolder(L"save-unasked-" + std::to_wstring(row++));
+        for (const std::wstring& name : names)
+            WriteBytes(folder + L"\\" + name, "before");
+        std::unique_ptr<CFakeFileWindow> window = MakeWindow(L"Other.agl", L"");
+        CCourse& course = *window->GetCourse();
+        const CSaveWalk walk = WalkSaveDialog([&] { ShowSaveDialog(*window, 800.0f, 600.0f); }, r.type,
+                                              folder + L"\\" + r.typed, r.replace, GetString(2397));
+        ASSERT_TRUE(walk.typed);
+        ASSERT_EQ(1u, walk.questions.size());
+        if (std::wstring(r.typed).find(L'.') != std::wstring::npos) {
+            EXPECT_EQ(std::wstring(r.written ? r.written : L"ring.final.png") +
+                          L" already exists.\nDo you want to replace it?",
+                      walk.questions[0]);
+        }
+        EXPECT_EQ(r.replace ? L"" : r.typed, walk.offeredAgain);
+        EXPECT_EQ(r.replace ? -1 : r.type, walk.typeAgain);
+        for (const std::wstring& name : names) {
+            const std::string bytes = ReadWholeFile(folder + L"\\" + name);
+            if (!r.written || name != r.written)
+                EXPECT_EQ("before", bytes) << name;
+            else
+                EXPECT_EQ(r.start ? r.start : TextBlockOf(course), bytes.substr(0, r.start ? std::strlen(r.start) : bytes.npos));
+        }
+        EXPECT_EQ(4u, ListFolder(folder).size());
+        EXPECT_EQ(r.type == 0 && r.replace, !course.IsModified());
+    }
 }

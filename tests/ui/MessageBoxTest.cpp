@@ -61,7 +61,8 @@ TEST(MessageBoxes, KindsMapToIconsAndButtons)
     EXPECT_EQ(UINT(MB_ICONASTERISK), CMessageBox::GetStyle(2));
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION), CMessageBox::GetStyle(3));
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION | MB_YESNOCANCEL), CMessageBox::GetStyle(4));
-    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(5)); }));
+    EXPECT_EQ(UINT(MB_ICONEXCLAMATION | MB_YESNO), CMessageBox::GetStyle(5));
+    EXPECT_EQ(1, CountReports([&] { EXPECT_EQ(UINT(MB_ICONHAND), CMessageBox::GetStyle(6)); }));
 }
 
 TEST(MessageBoxes, AnswersMapToButtons)
@@ -127,8 +128,10 @@ TEST(MessageBoxes, NoLineIsCutOffAtTheRight)
 
 TEST(MessageBoxes, YesAndNo)
 {
-    EXPECT_EQ(CMessageBox::Yes, ShowAndDrive(4, [](HWND dialog) { PressDialogButton(dialog, IDYES); }));
-    EXPECT_EQ(CMessageBox::No, ShowAndDrive(4, [](HWND dialog) { PressDialogButton(dialog, IDNO); }));
+    for (int kind : {4, 5}) {
+        EXPECT_EQ(CMessageBox::Yes, ShowAndDrive(kind, [](HWND dialog) { PressDialogButton(dialog, IDYES); }));
+        EXPECT_EQ(CMessageBox::No, ShowAndDrive(kind, [](HWND dialog) { PressDialogButton(dialog, IDNO); }));
+    }
 }
 
 TEST(MessageBoxes, EachKindShowsOneButtonAnsweringOK)

@@ -145,7 +145,8 @@ TEST(SaveDialog, InitialFolderIsTheSuggestedFolderOrTheCurrentOne)
 
 // The chosen filter wins when the extension is its own; another format's
 // extension chooses that format (the first with it); an unknown extension is
-// kept and gets the first format's; a filter index outside the list is ignored.
+// kept and gets the chosen filter's, or the first format's when the index is
+// outside the list.
 TEST(SaveDialog, ATypedPathResolvesItsFormat)
 {
     CSaveDlg dialog = MakeDialog(L"x");
@@ -159,9 +160,11 @@ TEST(SaveDialog, ATypedPathResolvesItsFormat)
         const wchar_t* path;
     } cases[] = {
         {L"C:\\a\\b.AGL", 3, 2, L"C:\\a\\b.AGL"},        {L"C:\\a\\b.Txt", 1, 1, L"C:\\a\\b.Txt"},
-        {L"C:\\a\\b.agl", 2, 0, L"C:\\a\\b.agl"},        {L"C:\\a\\b.bak", 2, 0, L"C:\\a\\b.bak.agl"},
-        {L"C:\\a.d\\plain", 2, 0, L"C:\\a.d\\plain.agl"}, {L"b.txt", 0, 1, L"b.txt"},
+        {L"C:\\a\\b.agl", 2, 0, L"C:\\a\\b.agl"},        {L"C:\\a\\b.bak", 2, 1, L"C:\\a\\b.bak.txt"},
+        {L"C:\\a.d\\plain", 2, 1, L"C:\\a.d\\plain.txt"}, {L"b.txt", 0, 1, L"b.txt"},
         {L"b.txt", -5, 1, L"b.txt"},                      {L"b.txt", 9, 1, L"b.txt"},
+        {L"ring.final", 3, 2, L"ring.final.agl"},         {L"ring.final", 1, 0, L"ring.final.agl"},
+        {L"ring.final", 0, 0, L"ring.final.agl"},         {L"ring.final", 9, 0, L"ring.final.agl"},
     };
     for (const auto& c : cases) {
         std::wstring path = c.typed;
