@@ -434,6 +434,9 @@ TEST_F(CourseSaveDlg, TheSystemDialogCancelledStopsTheClose)
 // type, and the other files keep their bytes; No writes nothing and shows the
 // dialog again with the name and type left as they were. A name without a dot
 // gets the type's extension from the system dialog, which asks itself, once.
+// Windows' dialog treats ring.final the same way (final is no registered
+// type) and asks in the same words; Wine's returns it as typed, and the
+// program asks. Either way there is one question.
 TEST_F(CourseSaveDlg, TheTypedNameTakesTheChosenTypeAndNoFileIsReplacedUnasked)
 {
     SetImageExportRunner(&RunCourseImageExport);
