@@ -9,6 +9,7 @@
 #include "graphics/GdiGraphics.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
+#include "objects/annotations/FigureOutlineCache.h"
 #include "tools/benchmark/AllocationCounter.h"
 #include "tools/benchmark/BenchCourse.h"
 #include "tools/benchmark/BenchTable.h"
@@ -145,15 +146,17 @@ void BenchFirstFrameOf(CCourse& made, const std::string& description, int runs)
 {
     std::ostringstream block;
     made.WriteTextBlock(block, false, false);
-    CBenchRow row("first map frame (" + description + ") / second frame");
+    CBenchRow row("first map frame (" + description + ") / second");
     for (int run = 0; run < runs; ++run) {
         // Every run reads its own objects, which keep nothing they drew in
         // the runs before; the outlines figures share live only while a
         // figure holds them, and the course of the run before took its
-        // figures with it.
+        // figures with it, so that the cache starts empty.
         CCourse course(L"Benchmark", std::wstring());
         std::istringstream in(block.str());
         course.ReadTextBlock(in, false);
+        if (CFigureOutlineCache::GetEntryCount() != 0)
+            std::printf("warning: figures' outlines are left from an earlier run\n");
         CMapView view(course);
         CGdiBitmap frame;
         frame.Create(kFrameWidth, kFrameHeight);
@@ -178,7 +181,7 @@ void BenchFirstMapFrame(int runs)
     BenchFirstFrameOf(*judge, "judge's course, " + std::to_string(objects) + " objects", runs);
     const int figures = 60;
     AddHandlerFigures(*judge, figures);
-    BenchFirstFrameOf(*judge, "the same and " + std::to_string(figures) + " handler figures in one pose", runs);
+    BenchFirstFrameOf(*judge, "judge's + " + std::to_string(figures) + " handlers, 1 pose", runs);
 }
 
 void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter)

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "foundation/Settings.h"
+#include "objects/annotations/FigureOutlineCache.h"
 #include "objects/annotations/DogFigure.h"
 #include "objects/annotations/DogShape.h"
 #include "objects/annotations/HumanFigure.h"
@@ -34,6 +35,53 @@ float HeightAboveGround(CFigureShape& figure, int part)
 {
     const CBox3 box = figure.MeasurePose();
     return figure.GetSkin().GetPart(part).GetWorldTransform().GetTranslation().z - box.minZ;
+}
+
+// A figure of the placed one's kind in its pose, read from its record as
+// a course file brings it: without a skin until it needs one.
+std::unique_ptr<CCourseObject> ReadCopy(CCourse& course, CFigureShape& placed)
+{
+    CFieldReader empty(std::string{});
+    std::unique_ptr<CCourseObject> read =
+        placed.GetType()->CreateFromArchive(&course, placed.GetPlacement(), empty, false);
+    ReadRecord(*read, RecordOf(placed));
+    return read;
+}
+
+// The bytes the figure's pose writes.
+std::string PoseBytes(CFigureShape& figure)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = 4;
+    writer.m_versionMinor = 33;
+    figure.GetModel().Serialize(writer);
+    return writer.m_bytes;
+}
+
+// What a figure's map drawing hands the back end at the pixel size: each
+// call with its numbers to the bit, and the colours and pen of the state.
+std::string Drawing(CFigureShape& figure, float pixel)
+{
+    struct CSizedContext : CRecordingContext
+    {
+        float GetPixelSize() const override { return pixel; }
+        float pixel = 0.0f;
+    } context;
+    context.pixel = pixel;
+    figure.Draw2D(context);
+    std::string out;
+    char text[64];
+    for (const CRecordingContext::CCall& call : context.calls) {
+        out += call.op;
+        for (float v : call.v) {
+            std::snprintf(text, sizeof text, " %a", double(v));
+            out += text;
+        }
+        std::snprintf(text, sizeof text, " %08x %08x %a\n", unsigned(call.state.fillColor),
+                      unsigned(call.state.penColor), double(call.state.penWidth));
+        out += text;
+    }
+    return out;
 }
 
 }  // namespace
@@ -70,10 +118,10 @@ TEST_F(FigureShape, SilhouettesFillTheBoundsOfThePoseAndRebuildOncePerPose)
     EXPECT_NEAR(-box.maxY, drawn.top, 8.0f);
     EXPECT_NEAR(-box.minY, drawn.bottom, 8.0f);
     CFigureSilhouette silhouette(0);
-    EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
-    EXPECT_FALSE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
+    EXPECT_TRUE(silhouette.Rebuild(*dog));
+    EXPECT_FALSE(silhouette.Rebuild(*dog));
     dog->GetModel().SetAngle(0, 30);
-    EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
+    EXPECT_TRUE(silhouette.Rebuild(*dog));
     EXPECT_GT(silhouette.GetOutline().points.size(), 20u);
     // Maps of whole courses draw the outline within a few course units.
     const CPolygonOutline& coarse = silhouette.GetCoarseOutline();
@@ -227,4 +275,84 @@ TEST_F(FigureShape, PresetsStandAtTheirHeightAndEndsIgnoreTheScaleIn3D)
     course->Set3D(true);
     dog->GetEnd(at200, 0);
     EXPECT_NEAR(at100.y, at200.y, 0.01f);
+}
+
+TEST_F(FigureShape, FiguresOfOneKindInOnePoseShareTheirOutlines)
+{
+    const size_t entriesBefore = CFigureOutlineCache::GetEntryCount();
+    {
+        auto course = MakeCourse();
+        auto* dog = Place<CDogShape>(*course, CDogShape::GetDogShapeType(), 2000.0f, 2000.0f);
+        auto* handler = Place<CHumanShape>(*course, CHumanShape::GetHumanShapeType(), 3000.0f, 2000.0f);
+        struct
+        {
+            CFigureShape* placed;
+            int material;
+            int otherMaterial;
+            int joint;
+            int angle;
+        } cases[] = {{dog, 0, 3, 0, 30}, {handler, 1, 3, 20, 10}};
+        for (const auto& c : cases) {
+            const std::unique_ptr<CCourseObject> copy = ReadCopy(*course, *c.placed);
+            CFigureShape* read = dynamic_cast<CFigureShape*>(copy.get());
+            ASSERT_FALSE(read->HasSkin());
+            CFigureSilhouette placedOne(c.material), readOne(c.material), readOther(c.otherMaterial);
+            EXPECT_TRUE(placedOne.Rebuild(*c.placed));
+            EXPECT_TRUE(readOne.Rebuild(*read));
+            // The outline is found, not built: the read figure makes no skin.
+            EXPECT_EQ(&placedOne.GetOutline(), &readOne.GetOutline());
+            EXPECT_FALSE(read->HasSkin());
+            EXPECT_FALSE(readOne.Rebuild(*read));
+            EXPECT_TRUE(readOther.Rebuild(*read));
+            EXPECT_NE(&readOne.GetOutline(), &readOther.GetOutline());
+            // A new pose of one figure leaves the other's outline as it was.
+            const std::deque<CPoint2> before = placedOne.GetOutline().points;
+            read->GetModel().SetAngle(c.joint, c.angle);
+            read->GetModel().Update();
+            EXPECT_TRUE(readOne.Rebuild(*read));
+            EXPECT_NE(&placedOne.GetOutline(), &readOne.GetOutline());
+            EXPECT_TRUE(before == placedOne.GetOutline().points);
+            EXPECT_FALSE(before == readOne.GetOutline().points);
+        }
+        // A dog and a handler whose poses write the same bytes share nothing.
+        ReadRecord(*dog, DogRecord(std::vector<int>(24, 0), 0.0f, 100));
+        CFieldWriter handlerRecord;
+        for (int field = 0; field < 24; ++field)
+            handlerRecord.WriteInt8(0);
+        handlerRecord.WriteInt16(100);
+        ReadRecord(*handler, handlerRecord.m_bytes);
+        ASSERT_EQ(PoseBytes(*dog), PoseBytes(*handler));
+        CFigureSilhouette dogOne(0), handlerOne(0);
+        dogOne.Rebuild(*dog);
+        handlerOne.Rebuild(*handler);
+        EXPECT_NE(&dogOne.GetOutline(), &handlerOne.GetOutline());
+        EXPECT_GT(CFigureOutlineCache::GetEntryCount(), entriesBefore);
+    }
+    // Outlines no figure holds any more are let go.
+    EXPECT_EQ(entriesBefore, CFigureOutlineCache::GetEntryCount());
+}
+
+TEST_F(FigureShape, AFigureDrawsTheSameWithItsOutlinesBuiltOrFound)
+{
+    const size_t entriesBefore = CFigureOutlineCache::GetEntryCount();
+    struct
+    {
+        const CObjectType& type;
+        float pixel;
+        int paths;
+    } cases[] = {{CDogShape::GetDogShapeType(), 0.0f, 4},
+                 {CDogShape::GetDogShapeType(), CFigureSilhouette::kCoarsePixel, 4},
+                 {CHumanShape::GetHumanShapeType(), 0.0f, 10},
+                 {CHumanShape::GetHumanShapeType(), CFigureSilhouette::kCoarsePixel, 10}};
+    for (const auto& c : cases) {
+        auto course = MakeCourse();
+        auto* placed = dynamic_cast<CFigureShape*>(Place(*course, c.type, 2000.0f, 2000.0f));
+        // No figure holds an outline: the placed one builds its own.
+        ASSERT_EQ(entriesBefore, CFigureOutlineCache::GetEntryCount());
+        const std::string built = Drawing(*placed, c.pixel);
+        EXPECT_EQ(c.paths, std::count(built.begin(), built.end(), 'B'));
+        const std::unique_ptr<CCourseObject> read = ReadCopy(*course, *placed);
+        EXPECT_EQ(built, Drawing(dynamic_cast<CFigureShape&>(*read), c.pixel));
+        EXPECT_FALSE(dynamic_cast<CFigureShape&>(*read).HasSkin());
+    }
 }
