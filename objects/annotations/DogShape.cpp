@@ -79,16 +79,15 @@ void CDogShape::Draw2D(CGraphicsContext& context)
     const uint32_t primary = GetPrimaryColor();
     const uint32_t outline = GetOutlineColor();
     ApplyScale(context);
-    CPackedModel& skin = GetSkin();
     if (!m_silhouettes) {
         m_silhouettes.reset(new std::array<CFigureSilhouette, 4>{
             {CFigureSilhouette(0), CFigureSilhouette(1), CFigureSilhouette(2), CFigureSilhouette(3)}});
     }
     std::array<CFigureSilhouette, 4>& silhouettes = *m_silhouettes;
-    silhouettes[0].Draw(context, skin, *m_model, outline, primary);
-    silhouettes[1].Draw(context, skin, *m_model, primary, primary);
-    silhouettes[2].Draw(context, skin, *m_model, outline, primary);
-    silhouettes[3].Draw(context, skin, *m_model, primary, primary);
+    silhouettes[0].Draw(context, *this, outline, primary);
+    silhouettes[1].Draw(context, *this, primary, primary);
+    silhouettes[2].Draw(context, *this, outline, primary);
+    silhouettes[3].Draw(context, *this, primary, primary);
     ReleaseMesh();
 }
 

@@ -32,6 +32,7 @@ public:
     void ToDialog(CEditSession& dialog) override;
     void FromDialog(CEditSession& dialog) override;
 
+    int GetFigureKind() const override { return kTypeId; }
     CDogFigure& GetDogModel() const;
     float GetCustomHeight() const { return m_customHeight; }
     // Not a finite number gives 0.

@@ -19,34 +19,39 @@ constexpr float kOutlineWidth = 5.0f;
 
 }  // namespace
 
-bool CFigureSilhouette::Rebuild(CPackedModel& skin, const CFigureModel& model)
+bool CFigureSilhouette::Rebuild(const CFigureShape& figure)
 {
+    CFigureModel& model = figure.GetModel();
     CFieldWriter writer;
     writer.m_versionMajor = 4;
     writer.m_versionMinor = 33;
-    const_cast<CFigureModel&>(model).Serialize(writer);
-    if (writer.m_bytes == m_poseKey && !m_poseKey.empty())
+    writer.WriteInt16(figure.GetFigureKind());
+    writer.WriteInt8(m_material);
+    model.Serialize(writer);
+    if (m_shared && m_shared->key == writer.m_bytes)
         return false;
+    m_shared = CFigureOutlineCache::Find(writer.m_bytes);
+    if (m_shared)
+        return true;
     TRACE_VALUE(int32_t, m_material);
-    m_poseKey = writer.m_bytes;
+    m_shared = CFigureOutlineCache::Add(writer.m_bytes);
+    CPackedModel& skin = figure.GetSkin();
+    // The outline is shared as that of the pose: the skin must show it.
+    model.Update();
     skin.SetMaterialColor(0);
     skin.SetMaterialColor(m_material, kOpaqueWhite);
-    if (!m_outline)
-        m_outline = std::make_unique<CPolygonOutline>();
-    m_outline->Clear();
-    m_coarseOutline.reset();
     CTessellatingContextEx& tessellator = CTessellatingContextEx::Instance();
-    tessellator.BeginPolygon(*m_outline);
+    tessellator.BeginPolygon(m_shared->outline);
     tessellator.TessellateDrawable(skin);
     tessellator.EndPolygon();
     skin.SetMaterialColor(kOpaqueWhite);
     return true;
 }
 
-void CFigureSilhouette::Draw(CGraphicsContext& context, CPackedModel& skin, const CFigureModel& model,
-                             uint32_t fill, uint32_t outline)
+void CFigureSilhouette::Draw(CGraphicsContext& context, const CFigureShape& figure, uint32_t fill,
+                             uint32_t outline)
 {
-    Rebuild(skin, model);
+    Rebuild(figure);
     const bool stroke = (outline >> 24) != 0 && outline != fill && context.m_state.dashStyle == 0;
     const float scale = context.m_state.matrix.GetScale();
     context.m_state.fillColor = fill;
@@ -57,25 +62,25 @@ void CFigureSilhouette::Draw(CGraphicsContext& context, CPackedModel& skin, cons
     }
     const float pixel = context.GetPixelSize();
     context.BeginPath(stroke, true, 0);
-    (pixel >= kCoarsePixel ? GetCoarseOutline() : *m_outline).DrawTo(context);
+    (pixel >= kCoarsePixel ? GetCoarseOutline() : GetOutline()).DrawTo(context);
     context.EndPath();
 }
 
 const CPolygonOutline& CFigureSilhouette::GetOutline() const
 {
     static const CPolygonOutline empty;
-    return m_outline ? *m_outline : empty;
+    return m_shared ? m_shared->outline : empty;
 }
 
 const CPolygonOutline& CFigureSilhouette::GetCoarseOutline()
 {
-    if (!m_outline)
+    if (!m_shared)
         return GetOutline();
-    if (!m_coarseOutline) {
-        m_coarseOutline = std::make_unique<CPolygonOutline>(*m_outline);
-        m_coarseOutline->Simplify(kCoarseTolerance);
+    if (!m_shared->coarseOutline) {
+        m_shared->coarseOutline = std::make_unique<CPolygonOutline>(m_shared->outline);
+        m_shared->coarseOutline->Simplify(kCoarseTolerance);
     }
-    return *m_coarseOutline;
+    return *m_shared->coarseOutline;
 }
 
 CFigureShape::CFigureShape(std::unique_ptr<CFigureModel> model) : m_model(std::move(model))

@@ -5,13 +5,16 @@
 
 #include "course/CourseObject.h"
 #include "graphics/PolygonOutline.h"
+#include "objects/annotations/FigureOutlineCache.h"
 
 class CFigureModel;
+class CFigureShape;
 class CPackedModel;
 
 // One flat silhouette of a posed figure seen from above: the outline of
-// one material of the figure's skin, rebuilt when the pose differs from the
-// one it was built for.
+// one material of the figure's skin, taken again when the pose differs
+// from the one it was taken for. Figures of one kind in one pose share the
+// outline: the first to need it tessellates its skin, the others find it.
 class CFigureSilhouette
 {
 public:
@@ -19,28 +22,27 @@ public:
 
     // Filled in fill; outlined 5 course units wide in outline when that
     // colour shows, differs from fill and no dash style is set.
-    void Draw(CGraphicsContext& context, CPackedModel& skin, const CFigureModel& model, uint32_t fill,
-              uint32_t outline);
-    // True when the pose had changed and the outline was built again.
-    bool Rebuild(CPackedModel& skin, const CFigureModel& model);
-    // Empty until first built.
+    void Draw(CGraphicsContext& context, const CFigureShape& figure, uint32_t fill, uint32_t outline);
+    // True when the figure's pose had changed and the outline was taken
+    // again: from a figure of its kind in that pose, or else built from the
+    // figure's skin, which only then is made.
+    bool Rebuild(const CFigureShape& figure);
+    // Empty until first taken.
     const CPolygonOutline& GetOutline() const;
     // The outline within kCoarseTolerance course units, for drawings whose
     // pixels are at least kCoarsePixel long: made from the outline when
-    // first asked for after each build.
+    // first asked for.
     const CPolygonOutline& GetCoarseOutline();
     static constexpr float kCoarseTolerance = 4.0f;
     static constexpr float kCoarsePixel = 4.0f * kCoarseTolerance;
 
 private:
     int m_material;
-    std::string m_poseKey;
-    // Made when first built: an outline's lists take memory even empty,
-    // and a course may hold thousands of figures it never shows.
-    std::unique_ptr<CPolygonOutline> m_outline;
-    // The map of a whole course draws a figure a few pixels long: GDI's
-    // time goes by the points of a path.
-    std::unique_ptr<CPolygonOutline> m_coarseOutline;
+    // Null until first taken: a course may hold thousands of figures it
+    // never shows. The coarse outline serves the map of a whole course,
+    // which draws a figure a few pixels long: GDI's time goes by the points
+    // of a path.
+    std::shared_ptr<CFigureOutlineCache::CEntry> m_shared;
 };
 
 // What the placed dog and handler share: a pose model and a skin of their
@@ -59,6 +61,8 @@ public:
     void Build3D(CGraphicsContext& context) override;
 
     CFigureModel& GetModel() const { return *m_model; }
+    // Figures of one kind have skins of one shape (the kind's type id).
+    virtual int GetFigureKind() const = 0;
     CPackedModel& GetSkin() const;
     bool HasSkin() const { return m_skin != nullptr; }
     int GetScale() const { return m_scale; }

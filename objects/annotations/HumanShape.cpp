@@ -117,9 +117,8 @@ void CHumanShape::Draw2D(CGraphicsContext& context)
     const uint32_t p = GetPrimaryColor(), s = GetSecondaryColor(), o = GetOutlineColor();
     ApplyScale(context);
     const int lean = m_model->GetAngle(kLeanJoint);
-    CPackedModel& skin = GetSkin();
     const auto draw = [&](int material, uint32_t fill) {
-        Silhouette(material).Draw(context, skin, *m_model, fill, p);
+        Silhouette(material).Draw(context, *this, fill, p);
     };
     struct CStep
     {

@@ -29,6 +29,7 @@ public:
     void ToDialog(CEditSession& dialog) override;
     void FromDialog(CEditSession& dialog) override;
 
+    int GetFigureKind() const override { return kTypeId; }
     CHumanFigure& GetHumanModel() const;
 
     static constexpr int kTypeId = 130;

@@ -362,6 +362,32 @@ std::unique_ptr<CCourse> MakeJudgeCourse()
     return course;
 }
 
+void AddHandlerFigures(CCourse& course, int count)
+{
+    constexpr int kHandlerTypeId = 130;
+    const CObjectType* type = FindObjectTypeById(kHandlerTypeId);
+    if (!type)
+        return;
+    std::unique_ptr<CEditSession> tool = type->CreatePropertiesDialog(&course, type->GetNameTextId());
+    // Ten to a row, 1.5 m apart, the rows 2 m apart about the ring's middle.
+    constexpr int kPerRow = 10;
+    constexpr float kAcross = 1500.0f / 2.54f;
+    constexpr float kDown = 2000.0f / 2.54f;
+    const int rows = (count + kPerRow - 1) / kPerRow;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t scatter = uint32_t(i) * 2654435761u;
+        CTransform placement;
+        placement.RotateZ(float((scatter >> 8) % 360));
+        placement.SetPosition2D(course.GetWidth() / 2.0f + (float(i % kPerRow) - (kPerRow - 1) / 2.0f) * kAcross +
+                                    float((scatter >> 4) % 100) - 50.0f,
+                                course.GetHeight() / 2.0f + (float(i / kPerRow) - float(rows - 1) / 2.0f) * kDown +
+                                    float((scatter >> 12) % 100) - 50.0f);
+        if (std::unique_ptr<CCourseObject> made = type->CreateNew(&course, placement, tool.get()))
+            course.AddObject(std::move(made));
+    }
+    course.MarkUnmodified(true);
+}
+
 int GetBenchKindCount() { return int(sizeof kBenchKinds / sizeof kBenchKinds[0]); }
 
 int GetCourseKindCount()

@@ -45,6 +45,11 @@ std::unique_ptr<CCourse> MakeFarTunnelCourse(int count);
 // ring, a number beside each and one dog path tied to an end of each.
 std::unique_ptr<CCourse> MakeJudgeCourse();
 
+// Adds count handler figures to the course, all in the pose the figure's
+// tool gives them, in rows across the middle of the ring, each turned and
+// moved a little as by hand.
+void AddHandlerFigures(CCourse& course, int count);
+
 // The lines of the list (kinds, and the tunnel in each body), and the kinds
 // the course of every kind holds.
 int GetBenchKindCount();

@@ -1,7 +1,7 @@
 // Fendrel4Bench: the speed of reading, undo, repaint and start-up, each as
 // a ratio to what the platform needs for the same work. See README.md.
 //
-//     Fendrel4Bench [--runs N] [--only read|memory|undo|frame|map|3d|start|path] [--kind NAME] [--pictures]
+//     Fendrel4Bench [--runs N] [--only read|memory|undo|frame|map|first|3d|start|path] [--kind NAME] [--pictures]
 //     Fendrel4Bench --save-read FOLDER | --read-file FILE [--runs N]
 //
 // "--memory-child FILE" is how the memory section runs itself to read one
@@ -77,8 +77,8 @@ int main(int argc, char** argv)
         else if (std::strcmp(argv[i], "--pictures") == 0)
             pictures = true;
         else {
-            std::printf("usage: Fendrel4Bench [--runs N] [--only read|memory|undo|frame|map|3d|start|path] [--kind NAME] "
-                        "[--pictures]\n");
+            std::printf("usage: Fendrel4Bench [--runs N] [--only read|memory|undo|frame|map|first|3d|start|path] "
+                        "[--kind NAME] [--pictures]\n");
             return 2;
         }
     }
@@ -109,6 +109,9 @@ int main(int argc, char** argv)
     // kind filter picks rows by their description.
     if (only.empty() || only == "frame" || only == "map")
         BenchMapFrame(runs, pictures, only == "map" ? kind : std::string());
+    // "first" is the first frames' lines alone.
+    if (only.empty() || only == "frame" || only == "first")
+        BenchFirstMapFrame(runs);
     // "3d" is the 3D view's lines alone.
     if (only.empty() || only == "frame" || only == "3d")
         BenchView3DFrame(runs, pictures);

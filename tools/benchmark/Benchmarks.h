@@ -14,8 +14,9 @@
 void BenchReading(int runs, const std::string& kindFilter);
 // For profiling the read alone: "--save-read FOLDER" writes the text blocks
 // of the course of every kind at its three sizes, in bands and interleaved,
-// into the folder, and "--read-file FILE" reads one such block runs times
-// against its floor.
+// into the folder (and the first frames' judge's course, without and with
+// its handler figures, as course files), and "--read-file FILE" reads one
+// such block runs times against its floor.
 void SaveReadBlocks(const std::string& folder);
 void BenchReadFile(const std::string& path, int runs);
 // Peak memory reading 100,000 objects of each kind (only those whose name
@@ -37,6 +38,11 @@ void BenchUndo(int runs);
 // to PNG files in the current folder. With a row filter, only the rows whose
 // description holds it ("23 of each", "tunnels") are made and measured.
 void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter);
+// The first map frame of a course just read, as a window paints a course
+// file it opens, against the second frame of the same view: for the course
+// of every kind at about 1,000 objects, for a judge's course, and for the
+// same with 60 handler figures in one pose.
+void BenchFirstMapFrame(int runs);
 // The 3D view of a judge's course (25 obstacles, their numbers and a dog
 // path) and of a course of about a thousand objects at 1024 x 768, drawn
 // through OpenGL 1, OpenGL 3 and Direct3D 11 into a window frame after frame

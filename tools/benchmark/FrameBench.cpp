@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "app/CourseScene.h"
@@ -8,6 +9,7 @@
 #include "graphics/GdiGraphics.h"
 #include "graphics/ImageCodec.h"
 #include "graphics/PixelBitmap.h"
+#include "objects/annotations/FigureOutlineCache.h"
 #include "tools/benchmark/AllocationCounter.h"
 #include "tools/benchmark/BenchCourse.h"
 #include "tools/benchmark/BenchTable.h"
@@ -137,7 +139,50 @@ void BenchCoursePicture(CCourse& course, const std::string& description, int run
     row.Print();
 }
 
+// One row: the first map frame of a course read from its text block into
+// new objects, in a new view with a new canvas, as a window shows a course
+// file just opened, against the second frame of the same view.
+void BenchFirstFrameOf(CCourse& made, const std::string& description, int runs)
+{
+    std::ostringstream block;
+    made.WriteTextBlock(block, false, false);
+    CBenchRow row("first map frame (" + description + ") / second");
+    for (int run = 0; run < runs; ++run) {
+        // Every run reads its own objects, which keep nothing they drew in
+        // the runs before; the outlines figures share live only while a
+        // figure holds them, and the course of the run before took its
+        // figures with it, so that the cache starts empty.
+        CCourse course(L"Benchmark", std::wstring());
+        std::istringstream in(block.str());
+        course.ReadTextBlock(in, false);
+        if (CFigureOutlineCache::GetEntryCount() != 0)
+            std::printf("warning: figures' outlines are left from an earlier run\n");
+        CMapView view(course);
+        CGdiBitmap frame;
+        frame.Create(kFrameWidth, kFrameHeight);
+        double start = GetClockSeconds();
+        view.Paint(frame.GetDC());
+        const double first = MillisecondsSince(start);
+        start = GetClockSeconds();
+        view.Paint(frame.GetDC());
+        row.Add(first, MillisecondsSince(start));
+    }
+    row.Print();
+}
+
 }  // namespace
+
+void BenchFirstMapFrame(int runs)
+{
+    const int count = GetCountPerKind(1000);
+    BenchFirstFrameOf(*MakeBenchCourse(count), DescribeBenchCourse(count), runs);
+    const std::unique_ptr<CCourse> judge = MakeJudgeCourse();
+    const size_t objects = judge->GetObjectCount();
+    BenchFirstFrameOf(*judge, "judge's course, " + std::to_string(objects) + " objects", runs);
+    const int figures = 60;
+    AddHandlerFigures(*judge, figures);
+    BenchFirstFrameOf(*judge, "judge's + " + std::to_string(figures) + " handlers, 1 pose", runs);
+}
 
 void BenchMapFrame(int runs, bool savePictures, const std::string& rowFilter)
 {

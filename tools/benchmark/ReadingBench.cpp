@@ -151,6 +151,17 @@ void SaveReadBlocks(const std::string& folder)
             std::printf("%s\n", path.c_str());
         }
     }
+    // The courses of the first frames' lines, for starting the program with
+    // them: a course file holds exactly its text block.
+    const std::unique_ptr<CCourse> judge = MakeJudgeCourse();
+    const auto save = [&](const char* name) {
+        std::ofstream out(folder + name, std::ios::binary);
+        judge->WriteTextBlock(out, false, false);
+        std::printf("%s%s\n", folder.c_str(), name);
+    };
+    save("/judge.agl");
+    AddHandlerFigures(*judge, 60);
+    save("/judge-60-handlers.agl");
 }
 
 void BenchReadFile(const std::string& path, int runs)

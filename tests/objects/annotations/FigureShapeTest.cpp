@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <deque>
+#include <vector>
 
 #include "foundation/Settings.h"
+#include "objects/annotations/FigureOutlineCache.h"
 #include "objects/annotations/DogFigure.h"
 #include "objects/annotations/DogShape.h"
 #include "objects/annotations/HumanFigure.h"
@@ -34,6 +38,43 @@ float HeightAboveGround(CFigureShape& figure, int part)
 {
     const CBox3 box = figure.MeasurePose();
     return figure.GetSkin().GetPart(part).GetWorldTransform().GetTranslation().z - box.minZ;
+}
+
+// The bytes the figure's pose writes.
+std::string PoseBytes(CFigureShape& figure)
+{
+    CFieldWriter writer;
+    writer.m_versionMajor = 4;
+    writer.m_versionMinor = 33;
+    figure.GetModel().Serialize(writer);
+    return writer.m_bytes;
+}
+
+// What a figure's map drawing hands the back end at the pixel size: each
+// call with its numbers to the bit, and the colours and pen of the state.
+std::string Drawing(CFigureShape& figure, float pixel)
+{
+    struct CSizedContext : CRecordingContext
+    {
+        float GetPixelSize() const override { return pixel; }
+        float pixel = 0.0f;
+    } context;
+    context.pixel = pixel;
+    figure.Draw2D(context);
+    std::string out;
+    char text[64];
+    for (const CRecordingContext::CCall& call : context.calls) {
+        const CGraphicsState& state = call.state;
+        std::snprintf(text, sizeof text, "%c %08x %08x %a", call.op, unsigned(state.fillColor),
+                      unsigned(state.penColor), double(state.penWidth));
+        out += text;
+        for (float v : call.v) {
+            std::snprintf(text, sizeof text, " %a", double(v));
+            out += text;
+        }
+        out += '\n';
+    }
+    return out;
 }
 
 }  // namespace
@@ -70,10 +111,10 @@ TEST_F(FigureShape, SilhouettesFillTheBoundsOfThePoseAndRebuildOncePerPose)
     EXPECT_NEAR(-box.maxY, drawn.top, 8.0f);
     EXPECT_NEAR(-box.minY, drawn.bottom, 8.0f);
     CFigureSilhouette silhouette(0);
-    EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
-    EXPECT_FALSE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
+    EXPECT_TRUE(silhouette.Rebuild(*dog));
+    EXPECT_FALSE(silhouette.Rebuild(*dog));
     dog->GetModel().SetAngle(0, 30);
-    EXPECT_TRUE(silhouette.Rebuild(dog->GetSkin(), dog->GetModel()));
+    EXPECT_TRUE(silhouette.Rebuild(*dog));
     EXPECT_GT(silhouette.GetOutline().points.size(), 20u);
     // Maps of whole courses draw the outline within a few course units.
     const CPolygonOutline& coarse = silhouette.GetCoarseOutline();
@@ -227,4 +268,60 @@ TEST_F(FigureShape, PresetsStandAtTheirHeightAndEndsIgnoreTheScaleIn3D)
     course->Set3D(true);
     dog->GetEnd(at200, 0);
     EXPECT_NEAR(at100.y, at200.y, 0.01f);
+}
+
+TEST_F(FigureShape, FiguresOfAKindInOnePoseShareOutlinesThatDrawAsTheirOwn)
+{
+    const size_t entries = CFigureOutlineCache::GetEntryCount();
+    struct
+    {
+        const CObjectType& type;
+        int joint;
+        int angle;
+    } cases[] = {{CDogShape::GetDogShapeType(), 0, 30}, {CHumanShape::GetHumanShapeType(), 20, 10}};
+    for (const auto& c : cases) {
+        auto course = MakeCourse();
+        auto* placed = dynamic_cast<CFigureShape*>(Place(*course, c.type, 2000.0f, 2000.0f));
+        // No figure holds an outline: the placed one builds its own.
+        ASSERT_EQ(entries, CFigureOutlineCache::GetEntryCount());
+        const float pixels[] = {0.0f, CFigureSilhouette::kCoarsePixel};
+        const std::string built[] = {Drawing(*placed, pixels[0]), Drawing(*placed, pixels[1])};
+        ASSERT_NE(std::string::npos, built[1].find("\nL"));
+        // A figure read in that pose draws the same from the outlines it
+        // finds, and makes no skin to tessellate.
+        const std::unique_ptr<CCourseObject> copy = MakeNew(c.type, course.get());
+        auto* read = dynamic_cast<CFigureShape*>(copy.get());
+        ReadRecord(*read, RecordOf(*placed));
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(built[i], Drawing(*read, pixels[i])) << i;
+        EXPECT_FALSE(read->HasSkin());
+        CFigureSilhouette placedOne(0), readOne(0), readOther(1);
+        placedOne.Rebuild(*placed);
+        EXPECT_TRUE(readOne.Rebuild(*read));
+        EXPECT_FALSE(readOne.Rebuild(*read));
+        readOther.Rebuild(*read);
+        EXPECT_EQ(&placedOne.GetOutline(), &readOne.GetOutline());
+        EXPECT_NE(&readOne.GetOutline(), &readOther.GetOutline());
+        // A new pose of one (its skin not yet posed) leaves the other's
+        // outline as it was.
+        const std::deque<CPoint2> before = readOne.GetOutline().points;
+        placed->GetModel().SetAngle(c.joint, c.angle);
+        EXPECT_TRUE(placedOne.Rebuild(*placed));
+        EXPECT_TRUE(before == readOne.GetOutline().points);
+        EXPECT_FALSE(before == placedOne.GetOutline().points);
+    }
+    // Outlines no figure holds any more are let go.
+    EXPECT_EQ(entries, CFigureOutlineCache::GetEntryCount());
+    // A dog and a handler whose poses write the same bytes share nothing.
+    auto course = MakeCourse();
+    CFigureShape* dog = Place<CDogShape>(*course, CDogShape::GetDogShapeType(), 2000.0f, 2000.0f);
+    CFigureShape* handler = Place<CHumanShape>(*course, CHumanShape::GetHumanShapeType(), 3000.0f, 2000.0f);
+    const std::vector<int> zeros(CFigureModel::kMaxJoints, 0);
+    for (CFigureShape* figure : {dog, handler})
+        figure->GetModel().SetAngles(figure->GetModel().GetJointCount(), zeros.data());
+    ASSERT_EQ(PoseBytes(*dog), PoseBytes(*handler));
+    CFigureSilhouette dogOne(0), handlerOne(0);
+    dogOne.Rebuild(*dog);
+    handlerOne.Rebuild(*handler);
+    EXPECT_NE(&dogOne.GetOutline(), &handlerOne.GetOutline());
 }
