@@ -1,7 +1,6 @@
 #include "app/CoursePrintJob.h"
 
 #include "app/CourseWindow.h"
-#include "app/FileAssociation.h"
 #include "app/PrintScene.h"
 #include "course/Course.h"
 #include "foundation/CrashLog.h"
@@ -50,14 +49,12 @@ void CCoursePrintJob::GetOutputName(std::wstring& name)
     name = GetPathPart(course->GetPath().empty() ? course->GetTitle() : course->GetPath(), 0, 1);
 }
 
-bool CCoursePrintJob::TakeOutputFile(std::wstring& path)
+bool CCoursePrintJob::TakeOutputFile(const std::wstring& path)
 {
     TRACE_VALUE(std::wstring, path);
-    // Printer output never goes into a course file. The save dialog adds
-    // the printer's extension to a typed course file's name; a path that
-    // comes another way gets it here.
-    if (!IsOpenCourseFile(path) && IsSamePath(L"." + GetPathPart(path, 2, 2), kCourseFileExtension))
-        path += std::wstring(L".") + kPrintFileExtension;
+    // Printer output never goes into the file of a course open here; the
+    // save dialog has already given a typed course file's name the
+    // printer's extension.
     if (!IsOpenCourseFile(path))
         return true;
     CMessageBox::Show(GetString(kFileOpenText), CMessageBox::kError);

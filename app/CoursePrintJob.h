@@ -26,9 +26,8 @@ public:
     // the title of several courses.
     void GetOutputName(std::wstring& name) override;
     // Refuses the file of any open course (of a window or of the page) with
-    // an error box; a course file (.agl) gets the printer's extension added
-    // and is then looked at again.
-    bool TakeOutputFile(std::wstring& path) override;
+    // an error box.
+    bool TakeOutputFile(const std::wstring& path) override;
     bool Slot3() override;
     bool Slot4() override;
     bool Slot5() override;

@@ -1,7 +1,6 @@
 #include "ui/PrintJob.h"
 
 #include "foundation/CrashLog.h"
-#include "foundation/Files.h"
 #include "foundation/Strings.h"
 #include "graphics/GdiGraphics.h"
 #include "ui/PrinterSetup.h"
@@ -61,7 +60,7 @@ CPrinterCalls* SetPrinterCalls(CPrinterCalls* calls)
 // ---- Print job ------------------------------------------------------------------------------
 
 void CPrintJob::GetOutputName(std::wstring& name) { GetTitle(name); }
-bool CPrintJob::TakeOutputFile(std::wstring&) { return true; }
+bool CPrintJob::TakeOutputFile(const std::wstring&) { return true; }
 bool CPrintJob::Slot3() { return true; }
 bool CPrintJob::Slot4() { return true; }
 bool CPrintJob::Slot5() { return false; }
@@ -155,11 +154,8 @@ bool CPrintProgressDlg::ChooseOutputFile(std::wstring& path)
         TRACE_VALUE(std::wstring, path);
         if (path.empty())
             return false;
-        // Offered again as the user chose it, before the job renamed it.
         offered = path;
-        // The save dialog asked about the file it chose, not about a name
-        // the job made of it.
-        if (job->TakeOutputFile(path) && (IsSamePath(path, offered) || CSaveDlg::MayReplace(path)))
+        if (job->TakeOutputFile(path))
             return true;
     }
 }

@@ -41,10 +41,10 @@ public:
     // current one. This body offers the title.
     virtual void GetOutputName(std::wstring& name);
     // Whether the printer's output may go into the chosen file, which the
-    // job may first rename (path is then the file the output goes into). A
-    // job that refuses a file tells the user why, and the save dialog asks
-    // again. This body takes any file as it is.
-    virtual bool TakeOutputFile(std::wstring& path);
+    // save dialog has given the printer's extension. A job that refuses a
+    // file tells the user why, and the save dialog asks again. This body
+    // takes any file.
+    virtual bool TakeOutputFile(const std::wstring& path);
     // Three questions no print run asks; they keep their places in the
     // interface (true, true, false here). Run requires Slot5 to be false.
     virtual bool Slot3();

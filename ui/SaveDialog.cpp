@@ -19,6 +19,20 @@ namespace {
 // in its words; the program's text table has no room for it.
 constexpr wchar_t kReplaceQuestion[] = L"%1 already exists.\nDo you want to replace it?";
 
+// Whether a file may be written at the path: none is there, or the user
+// agrees to replace it.
+bool ConfirmReplace(const std::wstring& path)
+{
+    uint64_t size = 0;
+    if (!IsDiskFile(path, size))
+        return true;
+    std::wstring question = kReplaceQuestion;
+    const std::wstring name = GetPathPart(path, 1, 2);
+    const std::wstring* const args[] = {&name, nullptr};
+    FillPlaceholders(question, args);
+    return CMessageBox::Ask(question, CMessageBox::kYesNo) == CMessageBox::Yes;
+}
+
 }  // namespace
 
 CSaveDlg::CSaveDlg(CNativeWindow* owner, const std::wstring& suggestedPath)
@@ -90,18 +104,6 @@ int CSaveDlg::ResolveFormat(std::wstring& chosenPath, int filterIndex) const
     return format;
 }
 
-bool CSaveDlg::MayReplace(const std::wstring& path)
-{
-    uint64_t size = 0;
-    if (!IsDiskFile(path, size))
-        return true;
-    std::wstring question = kReplaceQuestion;
-    const std::wstring name = GetPathPart(path, 1, 2);
-    const std::wstring* const args[] = {&name, nullptr};
-    FillPlaceholders(question, args);
-    return CMessageBox::Ask(question, CMessageBox::kYesNo) == CMessageBox::Yes;
-}
-
 void CSaveDlg::Run()
 {
     TRACE_VALUE(std::wstring, path);
@@ -151,7 +153,7 @@ void CSaveDlg::Run()
         format = ResolveFormat(chosenPath, int(dialog.nFilterIndex));
         TRACE_VALUE(std::wstring, chosenPath);
         // OFN_OVERWRITEPROMPT asked about the returned file only.
-        if (IsSamePath(chosenPath, returned) || MayReplace(chosenPath))
+        if (IsSamePath(chosenPath, returned) || ConfirmReplace(chosenPath))
             break;
         // Asked again: the buffer holds the path as returned, whose folder
         // the dialog opens with the name in its field, and nFilterIndex the

@@ -42,10 +42,6 @@ public:
     // shows the dialog again with the name and type as they were chosen.
     void Run();
 
-    // Whether a file may be written at the path: none is there, or the user
-    // agreed to replace it (asked Yes or No in the system's words).
-    static bool MayReplace(const std::wstring& path);
-
     // ---- The parts of Run that need no window ------------------------------------
     // "description", NUL, "*." extension, NUL for every format, then a second
     // NUL after the last pair (the string's own terminator).

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -216,9 +215,9 @@ TEST_F(PrintJob, PrintingToAFilePrintsIntoTheFileTheUserNames)
 {
     const std::wstring folder = MakeTempFolder(L"print-to-file");
     CPrinterSetup& setup = CPrinterSetup::Instance();
-    // Typed into the save dialog; empty cancels it, which needs no word to
-    // the user.
-    for (const std::wstring& typed : {folder + L"\\Printed", std::wstring()}) {
+    // Typed into the save dialog (a course file's name gets the printer's
+    // extension too); empty cancels it, which needs no word to the user.
+    for (const std::wstring& typed : {folder + L"\\Printed", folder + L"\\ring.agl", std::wstring()}) {
         SCOPED_TRACE(testing::Message() << "typed " << typed);
         calls = CRecordingCalls();
         CTestJob job(1, 0);
@@ -246,64 +245,6 @@ TEST_F(PrintJob, PrintingToAFilePrintsIntoTheFileTheUserNames)
             EXPECT_TRUE(IsSamePath(typed + L".prn", calls.output)) << calls.output;
             EXPECT_FALSE(ReadWholeFile(typed + L".prn").empty());
         }
-    }
-}
-
-// A job that prints beside the file the user chose.
-class CRenamingJob : public CTestJob
-{
-public:
-    CRenamingJob() : CTestJob(1, 0) {}
-    bool TakeOutputFile(std::wstring& path) override
-    {
-        path += L".log";
-        return true;
-    }
-};
-
-// A print to file never replaces a file unasked: ring.agl typed gets the
-// printer's extension, and a job's own name for the file is asked about too.
-// No prints nothing and shows the save dialog again; Yes prints.
-TEST_F(PrintJob, PrintingToAFileReplacesNoFileUnasked)
-{
-    const struct
-    {
-        bool renaming;
-        const wchar_t* typed;
-        bool replace;
-        const wchar_t* asked;
-        const wchar_t* offeredAgain;
-    } cases[] = {
-        {false, L"ring.agl", false, L"ring.agl.prn", L"ring.agl"},
-        {false, L"ring.agl", true, L"ring.agl.prn", L""},
-        {true, L"out", false, L"out.prn.log", L"out"},
-        {true, L"out", true, L"out.prn.log", L""},
-    };
-    CPrinterSetup& setup = CPrinterSetup::Instance();
-    int index = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << index);
-        const std::wstring folder = MakeTempFolder(L"print-unasked-" + std::to_wstring(index++));
-        for (const wchar_t* name : {L"ring.agl.prn", L"out.prn.log"}) {
-            std::ofstream file;
-            OpenOutputFileStream(file, folder + L"\\" + name, true);
-            file << "before";
-        }
-        calls = CRecordingCalls();
-        CTestJob plain(1, 0);
-        CRenamingJob renaming;
-        setup.printToFile = true;
-        const CSaveWalk walk = WalkSaveDialog([&] { CPrintJob::Run(c.renaming ? renaming : plain); }, -1,
-                                              folder + L"\\" + c.typed, c.replace);
-        setup.printToFile = false;
-        EXPECT_EQ(std::vector<std::wstring>{std::wstring(c.asked) + L" already exists.\nDo you want to replace it?"},
-                  walk.questions);
-        EXPECT_EQ(c.offeredAgain, walk.offeredAgain);
-        EXPECT_EQ(c.replace ? 1 : 0, calls.startDocs);
-        const std::string asked = ReadWholeFile(folder + L"\\" + c.asked);
-        EXPECT_EQ(!c.replace, asked == "before") << asked.substr(0, 20);
-        EXPECT_FALSE(asked.empty());
-        EXPECT_FALSE(FileExists(folder + L"\\ring.agl"));
     }
 }
 
