@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dlgs.h>
 
 #include <atomic>
-#include <cstring>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -428,15 +428,11 @@ TEST_F(CourseSaveDlg, TheSystemDialogCancelledStopsTheClose)
     EXPECT_TRUE(window->GetCourse()->IsModified());
 }
 
-// A folder holds ring.final.agl, .txt and .png and ring.png; another course
-// is saved there as ring.final with a type chosen (the course, the text
-// summary, PNG). The file of that type is asked about, then written in that
-// type, and the other files keep their bytes; No writes nothing and shows the
-// dialog again with the name and type left as they were. A name without a dot
-// gets the type's extension from the system dialog, which asks itself, once.
-// Windows' dialog treats ring.final the same way (final is no registered
-// type) and asks in the same words; Wine's returns it as typed, and the
-// program asks. Either way there is one question.
+// Another course saved as "ring.final" beside ring.final.agl, .txt, .png and
+// ring.png, with a type chosen: that type's file is asked about and written
+// in that type, the rest keep their bytes; No writes nothing and brings the
+// dialog back with the name and type. "ring" gets the type's extension from
+// the system dialog, which asks itself.
 TEST_F(CourseSaveDlg, TheTypedNameTakesTheChosenTypeAndNoFileIsReplacedUnasked)
 {
     SetImageExportRunner(&RunCourseImageExport);
@@ -444,44 +440,61 @@ TEST_F(CourseSaveDlg, TheTypedNameTakesTheChosenTypeAndNoFileIsReplacedUnasked)
     {
         int type;   // in the list agl, bmp, gif, png, tif, eps, txt, agl
         const wchar_t* typed;
-        bool replace;
-        const wchar_t* written;   // null: none
-        const char* start;        // of the written file; null: the course
+        bool yes;
+        const wchar_t* asked;   // null: the system dialog's own question
+        const char* start;      // of the file asked about once written; "": the course
     } rows[] = {
-        {0, L"ring.final", true, L"ring.final.agl", nullptr},
-        {6, L"ring.final", true, L"ring.final.txt", "\xFF\xFE"},
-        {3, L"ring.final", true, L"ring.final.png", "\x89PNG\r\n"},
-        {3, L"ring.final", false, nullptr, nullptr},
-        {3, L"ring", true, L"ring.png", "\x89PNG\r\n"},
+        {0, L"ring.final", true, L"ring.final.agl", ""},          {6, L"ring.final", true, L"ring.final.txt", "\xFF\xFE"},
+        {3, L"ring.final", true, L"ring.final.png", "\x89PNG"},   {3, L"ring.final", false, L"ring.final.png", ""},
+        {3, L"ring", true, nullptr, "\x89PNG"},
     };
     const std::wstring names[] = {L"ring.final.agl", L"ring.final.txt", L"ring.final.png", L"ring.png"};
-    int row = 0;
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "row " << row);
-        const std::wstring folder = MakeTempFolder(L"save-unasked-" + std::to_wstring(row++));
+        const std::wstring folder = MakeTempFolder(L"save-unasked-" + std::to_wstring(&r - rows));
         for (const std::wstring& name : names)
             WriteBytes(folder + L"\\" + name, "before");
         std::unique_ptr<CFakeFileWindow> window = MakeWindow(L"Other.agl", L"");
-        CCourse& course = *window->GetCourse();
-        const CSaveWalk walk = WalkSaveDialog([&] { ShowSaveDialog(*window, 800.0f, 600.0f); }, r.type,
-                                              folder + L"\\" + r.typed, r.replace, GetString(2397));
-        ASSERT_TRUE(walk.typed);
-        ASSERT_EQ(1u, walk.questions.size());
-        if (std::wstring(r.typed).find(L'.') != std::wstring::npos) {
-            EXPECT_EQ(std::wstring(r.written ? r.written : L"ring.final.png") +
-                          L" already exists.\nDo you want to replace it?",
-                      walk.questions[0]);
+        std::vector<std::wstring> questions, offeredAgain;
+        HWND first = nullptr;
+        {
+            CDialogWatcherPause pause;
+            CDialogAnswerer user([&](HWND dialog) {
+                if (const HWND text = GetDlgItem(dialog, 0xFFFF)) {
+                    questions.push_back(GetWindowTextString(text));
+                    return r.yes ? IDYES : IDNO;
+                }
+                if (GetWindowTextString(dialog) == GetString(2397))
+                    return IDOK;
+                if (dialog == first || !WaitForControl(dialog, FindFileNameEdit))
+                    return 0;
+                const HWND types = GetDlgItem(dialog, cmb1);
+                if (first) {
+                    offeredAgain = {GetWindowTextString(FindFileNameEdit(dialog)),
+                                    std::to_wstring(SendMessageW(types, CB_GETCURSEL, 0, 0))};
+                    return IDCANCEL;
+                }
+                first = dialog;
+                ChooseComboItem(types, r.type);
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), LPARAM(types));
+                ChooseFileName(dialog, folder + L"\\" + r.typed);
+                return 0;
+            });
+            ShowSaveDialog(*window, 800.0f, 600.0f);
         }
-        EXPECT_EQ(r.replace ? L"" : r.typed, walk.offeredAgain);
-        EXPECT_EQ(r.replace ? -1 : r.type, walk.typeAgain);
+        SCOPED_TRACE(testing::Message() << "row " << (&r - rows));
+        ASSERT_EQ(1u, questions.size());
+        if (r.asked) {
+            EXPECT_EQ(std::wstring(r.asked) + L" already exists.\nDo you want to replace it?", questions[0]);
+        }
+        const std::vector<std::wstring> again{r.typed, std::to_wstring(r.type)};
+        EXPECT_EQ(r.yes ? std::vector<std::wstring>() : again, offeredAgain);
         for (const std::wstring& name : names) {
+            const bool written = r.yes && name == (r.asked ? r.asked : L"ring.png");
             const std::string bytes = ReadWholeFile(folder + L"\\" + name);
-            if (!r.written || name != r.written)
-                EXPECT_EQ("before", bytes) << name;
-            else
-                EXPECT_EQ(r.start ? r.start : TextBlockOf(course), bytes.substr(0, r.start ? std::strlen(r.start) : bytes.npos));
+            const std::string expected = !written ? "before" : *r.start ? r.start : TextBlockOf(*window->GetCourse());
+            EXPECT_EQ(expected, written ? bytes.substr(0, expected.size()) : bytes) << name;
         }
         EXPECT_EQ(4u, ListFolder(folder).size());
-        EXPECT_EQ(r.type == 0 && r.replace, !course.IsModified());
+        EXPECT_EQ(r.type == 0 && r.yes, !window->GetCourse()->IsModified());
     }
 }

@@ -1,7 +1,6 @@
 #include "tests/support/DialogDriver.h"
 
 #include <commctrl.h>
-#include <dlgs.h>
 #include <gdiplus.h>
 
 #include <atomic>
@@ -333,58 +332,6 @@ bool WaitUntilGone(HWND dialog, DWORD timeoutMs)
         Sleep(10);
     }
     return false;
-}
-
-CSaveWalk WalkSaveDialog(const std::function<void()>& run, int type, const std::wstring& name, bool replace,
-                         const std::wstring& okTitle)
-{
-    CSaveWalk walk;
-    std::atomic<bool> returned{false};
-    CDialogWatcherPause pause;
-    std::thread driver([&] {
-        const HWND save = WaitForDialogTitled(L"Save As");
-        if (!save || !WaitForControl(save, FindFileNameEdit))
-            return;
-        if (type >= 0) {
-            const HWND types = GetDlgItem(save, cmb1);
-            ChooseComboItem(types, type);
-            // The system dialog takes the choice when the list closes on it.
-            Send(save, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), LPARAM(types));
-        }
-        walk.typed = ChooseFileName(save, name);
-        bool answeredNo = false;
-        const DWORD start = GetTickCount();
-        while (!returned) {
-            for (HWND dialog : FindProcessDialogs()) {
-                int button = 0;
-                if (GetTickCount() - start > 20000) {
-                    // A walk that went wrong ends rather than holding the test.
-                    button = IDCANCEL;
-                } else if (const HWND text = GetDlgItem(dialog, 0xFFFF)) {
-                    walk.questions.push_back(ReadText(text));
-                    // The save dialog's own question keeps it up.
-                    answeredNo = !replace && GetWindow(dialog, GW_OWNER) != save;
-                    button = replace ? IDYES : IDNO;
-                } else if (!okTitle.empty() && GetWindowTextString(dialog) == okTitle) {
-                    button = IDOK;
-                } else if (answeredNo && dialog != save && WaitForControl(dialog, FindFileNameEdit)) {
-                    walk.offeredAgain = ReadText(FindFileNameEdit(dialog));
-                    walk.typeAgain = int(Send(GetDlgItem(dialog, cmb1), CB_GETCURSEL, 0, 0));
-                    answeredNo = false;
-                    button = IDCANCEL;
-                }
-                if (button != 0) {
-                    PressDialogButton(dialog, button);
-                    WaitUntilGone(dialog);
-                }
-            }
-            Sleep(10);
-        }
-    });
-    run();
-    returned = true;
-    driver.join();
-    return walk;
 }
 
 CDialogAnswerer::CDialogAnswerer(std::function<int(HWND dialog)> answer)

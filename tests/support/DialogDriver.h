@@ -95,23 +95,6 @@ bool ChooseFileName(HWND dialog, const std::wstring& name);
 // Waits for the dialog to go; false when it stays.
 bool WaitUntilGone(HWND dialog, DWORD timeoutMs = 10000);
 
-// What a user met on the way through the system's save dialog.
-struct CSaveWalk
-{
-    bool typed = false;                    // the name went in and Save was pressed
-    std::vector<std::wstring> questions;   // the message boxes' texts, in order
-    std::wstring offeredAgain;             // the name field when the dialog came again
-    int typeAgain = -1;                    // the chosen type (0-based) then
-};
-
-// Runs `run`, which shows the system's save dialog ("Save As"), while a
-// thread walks it as a user would: chooses the type at `type` (0-based; -1
-// leaves it), types `name` and presses Save; answers every message box
-// with Yes when `replace`, else No; presses OK in a dialog titled `okTitle`;
-// and cancels the save dialog that comes again after a No.
-CSaveWalk WalkSaveDialog(const std::function<void()>& run, int type, const std::wstring& name, bool replace,
-                         const std::wstring& okTitle = std::wstring());
-
 // ---- Answering dialogs -----------------------------------------------------------
 
 // Answers the dialogs of this process in a thread of its own while it lives.
